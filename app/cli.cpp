@@ -1,0 +1,93 @@
+// Argument parsing and output helpers of the command line.
+#include "app/cli.h"
+
+#include "host/values/date.h"
+#include "host/values/euro.h"
+
+#include <QRegularExpression>
+#include <cstdio>
+
+namespace cli {
+
+Args::Args(const QStringList& argv, const QStringList& valueFlags, const QStringList& switches) {
+    for (int i = 0; i < argv.size(); ++i) {
+        const QString& a = argv[i];
+        if (a.startsWith(QLatin1String("--")) && a.size() > 2) {
+            QString name = a;
+            QString val;
+            const int eq = a.indexOf(QLatin1Char('='));
+            if (eq > 0) {
+                name = a.left(eq);
+                val = a.mid(eq + 1);
+            }
+            if (valueFlags.contains(name)) {
+                if (eq < 0) {
+                    if (i + 1 >= argv.size()) {
+                        m_error = QStringLiteral("Die Option %1 verlangt einen Wert.").arg(name);
+                        return;
+                    }
+                    val = argv[++i];
+                }
+                m_flags.insert(name, val);
+            } else if (switches.contains(name) && eq < 0) {
+                m_flags.insert(name, QString());
+            } else {
+                m_error = QStringLiteral("Unbekannte Option: %1").arg(a);
+                return;
+            }
+        } else {
+            m_pos << a;
+        }
+    }
+}
+
+bool parseDate(const QString& text, zDate* out, QString* err) {
+    static const QRegularExpression re(QStringLiteral("^\\d{1,2}\\.\\d{1,2}\\.\\d{4}$"));
+    const zDate d = re.match(text.trimmed()).hasMatch() ? zDate::fromText(text.trimmed()) : zDate();
+    if (!d.isValid()) {
+        if (err) *err = QStringLiteral("Ungültiges Datum „%1“ (erwartet TT.MM.JJJJ).").arg(text);
+        return false;
+    }
+    *out = d;
+    return true;
+}
+
+bool parseAmount(const QString& text, EuroType* out, QString* err) {
+    if (!EuroType::fromText(text, out)) {
+        if (err) *err = QStringLiteral("Ungültiger Betrag „%1“ (erwartet z. B. 1.190,00 oder 1190.00).").arg(text);
+        return false;
+    }
+    return true;
+}
+
+bool parseInt(const QString& text, int lo, int hi, int* out, QString* err) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok || v < lo || v > hi) {
+        if (err) *err = QStringLiteral("Ungültige Zahl „%1“ (erlaubt %2 bis %3).").arg(text).arg(lo).arg(hi);
+        return false;
+    }
+    *out = v;
+    return true;
+}
+
+void out(const QString& text) {
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
+    std::fflush(stdout);
+}
+
+void err(const QString& text) {
+    const QByteArray b = text.toUtf8();
+    std::fwrite(b.constData(), 1, size_t(b.size()), stderr);
+    std::fflush(stderr);
+}
+
+int usageError(const QString& command, const QString& message) {
+    err(QStringLiteral("dalvo %1: %2\n").arg(command, message));
+    if (const Command* c = findCommand(command)) err(QStringLiteral("Aufruf: %1\n").arg(c->usage));
+    err(QStringLiteral("Hilfe: dalvo %1 --help\n").arg(command));
+    return Usage;
+}
+
+}  // namespace cli

@@ -1,0 +1,60 @@
+// The dalvo command line: argument parsing and the command table. The
+// commands hold no bookkeeping logic; they parse, call the module and print.
+//
+// Exit codes: 0 success, 1 the module refused, 2 usage error.
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class zDate;
+class EuroType;
+
+namespace cli {
+
+enum Exit { Ok = 0, Refused = 1, Usage = 2 };
+
+// Parsed arguments: positional words and --flags (with or without value).
+class Args {
+public:
+    // `valueFlags` lists the flags that take a value ("--year"); all other
+    // flags are switches. Unknown flags are a usage error reported by error().
+    Args(const QStringList& argv, const QStringList& valueFlags, const QStringList& switches);
+
+    bool ok() const { return m_error.isEmpty(); }
+    const QString& error() const { return m_error; }
+    const QStringList& positional() const { return m_pos; }
+    bool has(const QString& flag) const { return m_flags.contains(flag); }
+    QString value(const QString& flag) const { return m_flags.value(flag); }
+
+private:
+    QStringList m_pos;
+    QMap<QString, QString> m_flags;
+    QString m_error;
+};
+
+// Strict parsers for user input; false with a German reason in `err`.
+bool parseDate(const QString& text, zDate* out, QString* err);
+bool parseAmount(const QString& text, EuroType* out, QString* err);
+bool parseInt(const QString& text, int lo, int hi, int* out, QString* err);
+
+struct Command {
+    QString name;
+    QString usage;    // "dalvo info CASE [--json]"
+    QString summary;  // one line for the overview
+    QString help;     // the full help text
+    std::function<int(const QStringList& args)> run;
+};
+
+// Registered commands in display order.
+const QList<Command>& commands();
+const Command* findCommand(const QString& name);
+
+// Output helpers (UTF-8).
+void out(const QString& text);
+void err(const QString& text);
+int usageError(const QString& command, const QString& message);
+
+}  // namespace cli

@@ -1,0 +1,118 @@
+// The command table and the commands that need no case file.
+#include "app/cli.h"
+
+#include "host/app/global.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "kontbaum/kontglob.h"
+
+#include <QTemporaryDir>
+
+namespace cli {
+namespace {
+
+int cmdHelp(const QStringList& args);
+
+int cmdVersion(const QStringList& args) {
+    Args a(args, {}, {});
+    if (!a.ok()) return usageError(QStringLiteral("version"), a.error());
+    long schema = 0;
+    if (DBConnection* ref = GetGlobal().GetDBConnect_Ptr(GlobalInst::kReferenceConnection)) schema = GetDBVersion(ref);
+    out(QStringLiteral("dalvo %1 (Buchhaltung dalvo16, Datenbankversion %2)\n")
+            .arg(QStringLiteral(DALVO_VERSION))
+            .arg(schema ? QString::number(schema) : QStringLiteral("unbekannt")));
+    return Ok;
+}
+
+// Creates the working database of slot 0 from the template and shows what a
+// new case starts with: schema version and case properties.
+int cmdDbinfo(const QStringList& args) {
+    Args a(args, {QStringLiteral("--year")}, {});
+    if (!a.ok()) return usageError(QStringLiteral("dbinfo"), a.error());
+    if (!a.positional().isEmpty()) return usageError(QStringLiteral("dbinfo"), QStringLiteral("Zu viele Argumente."));
+    int year = 2016;
+    QString e;
+    if (a.has(QStringLiteral("--year")) && !parseInt(a.value(QStringLiteral("--year")), 2000, 2100, &year, &e))
+        return usageError(QStringLiteral("dbinfo"), e);
+
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        err(QStringLiteral("Fehler: Es konnte kein Arbeitsverzeichnis angelegt werden.\n"));
+        return Refused;
+    }
+    GlobalInst::reset(home.path());
+    KontoGlobal* kg = GetKontoGlobal(0, false);
+    kg->createConnectionKonto(true);
+    DBConnection* con = kg->GetDBConnect_Ptr();
+    if (!con) {
+        err(QStringLiteral("Fehler: Die Arbeitsdatenbank konnte nicht angelegt werden.\n"));
+        GlobalInst::reset();
+        return Refused;
+    }
+    kg->setSteuerjahr(year);
+    kg->setKontenplanName(QStringLiteral("SKR03"));
+
+    out(QStringLiteral("Arbeitsdatenbank:  %1\n").arg(kg->Getmdb_name()));
+    out(QStringLiteral("Datenbankversion:  %1\n").arg(GetDBVersion(con)));
+    out(QStringLiteral("Falleigenschaften:\n"));
+    rsDataSource rs(con, QStringLiteral("SELECT Feld, Wert FROM Falleigenschaften ORDER BY Feld"));
+    for (; !rs.isEOF(); rs.fetch())
+        out(QStringLiteral("  %1 = %2\n").arg(rs.field(QStringLiteral("Feld")).toString(),
+                                              rs.field(QStringLiteral("Wert")).toString()));
+    out(QStringLiteral("Tabellen:          %1\n")
+            .arg(GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='table'")).toInt()));
+    out(QStringLiteral("Jahresabschluss:   %1\n").arg(kg->getJahresabschluss()));
+    GlobalInst::reset();
+    return Ok;
+}
+
+QList<Command> buildCommands() {
+    return {
+        {QStringLiteral("help"), QStringLiteral("dalvo help [BEFEHL]"), QStringLiteral("zeigt diese Übersicht oder die Hilfe eines Befehls"),
+         QStringLiteral("Ohne Argument: die Liste aller Befehle. Mit einem Befehl: dessen ausführliche Hilfe\n"
+                        "(gleichbedeutend mit „dalvo BEFEHL --help“)."),
+         cmdHelp},
+        {QStringLiteral("version"), QStringLiteral("dalvo version"), QStringLiteral("zeigt die Programm- und Datenbankversion"),
+         QStringLiteral("Gibt die Version des Programms und die Version des Datenbankschemas der\n"
+                        "Referenzdatenbank aus."),
+         cmdVersion},
+        {QStringLiteral("dbinfo"), QStringLiteral("dalvo dbinfo [--year JAHR]"),
+         QStringLiteral("legt eine leere Arbeitsdatenbank an und zeigt Version und Falleigenschaften"),
+         QStringLiteral("Legt in einem temporären Verzeichnis die Arbeitsdatenbank eines neuen Falls aus der\n"
+                        "leeren Vorlage an, setzt Steuerjahr (Vorgabe 2016) und Kontenrahmen SKR03 und zeigt\n"
+                        "Datenbankversion und Falleigenschaften. Nichts wird dauerhaft gespeichert.\n\n"
+                        "Optionen:\n  --year JAHR   Steuerjahr des Falls (2000..2100)"),
+         cmdDbinfo},
+    };
+}
+
+int cmdHelp(const QStringList& args) {
+    if (!args.isEmpty() && !args.first().startsWith(QLatin1String("--"))) {
+        const Command* c = findCommand(args.first());
+        if (!c) return usageError(QStringLiteral("help"), QStringLiteral("Unbekannter Befehl „%1“.").arg(args.first()));
+        out(QStringLiteral("Aufruf: %1\n\n%2\n").arg(c->usage, c->help));
+        return Ok;
+    }
+    out(QStringLiteral("dalvo – Buchhaltung für die Einnahmenüberschussrechnung (EÜR, UStVA, ZM)\n\n"
+                       "Aufruf: dalvo BEFEHL [FALL] [OPTIONEN]\n\nBefehle:\n"));
+    for (const Command& c : commands()) out(QStringLiteral("  %1  %2\n").arg(c.name.leftJustified(12), c.summary));
+    out(QStringLiteral("\nDatumsangaben: TT.MM.JJJJ. Beträge: 1.190,00, 1190,00 oder 1190.00.\n"
+                       "Rückgabewerte: 0 Erfolg, 1 vom Programm abgelehnt, 2 Aufruffehler.\n"
+                       "Hilfe zu einem Befehl: dalvo BEFEHL --help\n"));
+    return Ok;
+}
+
+}  // namespace
+
+const QList<Command>& commands() {
+    static const QList<Command> list = buildCommands();
+    return list;
+}
+
+const Command* findCommand(const QString& name) {
+    for (const Command& c : commands())
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+}  // namespace cli

@@ -1,0 +1,36 @@
+// dalvo: the command-line host of the bookkeeping module.
+#include "app/cli.h"
+
+#include "host/app/global.h"
+#include "host/app/ui.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        cli::commands().first().run({});
+        return cli::Usage;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h")) return cli::findCommand(QStringLiteral("help"))->run({});
+    if (name == QLatin1String("--version")) return cli::findCommand(QStringLiteral("version"))->run({});
+    const cli::Command* cmd = cli::findCommand(name);
+    if (!cmd) {
+        cli::err(QStringLiteral("dalvo: unbekannter Befehl „%1“. Übersicht: dalvo help\n").arg(name));
+        return cli::Usage;
+    }
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        cli::out(QStringLiteral("Aufruf: %1\n\n%2\n").arg(cmd->usage, cmd->help));
+        return cli::Ok;
+    }
+    ConsoleUi::Antwort antwort = ConsoleUi::Antwort::Fragen;
+    if (args.removeAll(QStringLiteral("--yes"))) antwort = ConsoleUi::Antwort::Ja;
+    if (args.removeAll(QStringLiteral("--no"))) antwort = ConsoleUi::Antwort::Nein;
+    ConsoleUi ui(antwort);
+    UiScope scope(&ui);
+    const int rc = cmd->run(args);
+    GlobalInst::reset();
+    return rc;
+}

@@ -1,0 +1,14 @@
+-- Terms in booking texts that deserve a second look before the return is
+-- filed (items that are often not, or only partly, deductible). The analysis
+-- compares booking texts against them in lower case.
+CREATE TABLE KritischeBegriffe (
+    ID      INTEGER PRIMARY KEY,
+    Begriff TEXT NOT NULL UNIQUE
+);
+INSERT INTO KritischeBegriffe (Begriff) VALUES
+    ('Bewirtung'),
+    ('Bußgeld'),
+    ('Geschenk'),
+    ('Privat'),
+    ('Spende'),
+    ('Strafe');

@@ -1,0 +1,329 @@
+// DBConnection and the statement-level helpers around it: opening and
+// probing database files, running SQL, nested transactions, the error list
+// and its display, schema versions and copying a table from another file.
+//
+// Every failure ends up as a German text in the connection's error list; the
+// caller decides when the person sees it (vShowErrors). Nothing here throws.
+#include "host/db/connection.h"
+
+#include "host/app/global.h"
+#include "host/app/ui.h"
+#include "host/db/datasource.h"
+#include "host/db/sqlfunctions.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include <sqlite3.h>
+
+#include <atomic>
+
+namespace {
+
+// Owns one prepared statement for the duration of a scope.
+class Statement {
+public:
+    explicit Statement(sqlite3_stmt* stmt) : m_stmt(stmt) {}
+    ~Statement() { sqlite3_finalize(m_stmt); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return m_stmt; }
+
+private:
+    sqlite3_stmt* m_stmt;
+};
+
+// A locked database file (another program writing to it) is waited for this
+// long before a statement fails.
+constexpr int kBusyTimeoutMs = 5000;
+
+QString sqliteMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+void recordSqlError(DBConnection* con, const QString& message, const QString& sql) {
+    con->getErr()->add(message + QStringLiteral(" — SQL: ") + sql.trimmed());
+}
+
+QString quoteIdentifier(const QString& name) {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// Column names of `table` in schema `schema` (main or an attached alias),
+// as declared; empty when the table does not exist there.
+QStringList tableColumns(DBConnection* con, const QString& schema, const QString& table) {
+    QStringList columns;
+    rsDataSource rs(con, QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteIdentifier(schema), quoteIdentifier(table)));
+    for (; !rs.isEOF(); rs.fetch()) columns << rs.field(QStringLiteral("name")).toString();
+    return columns;
+}
+
+}  // namespace
+
+// ---- DBErrorList -------------------------------------------------------------
+
+void DBErrorList::vShowErrors(int n) {
+    if (m_errors.isEmpty()) return;
+    const int count = (n < 0 || n > m_errors.size()) ? m_errors.size() : n;
+    QStringList shown;
+    for (int i = m_errors.size() - count; i < m_errors.size(); ++i) shown << m_errors.at(i).toHtmlEscaped();
+    // The texts carry SQL with "<" and ">", so they are escaped: the Ui treats
+    // its texts as HTML fragments.
+    if (!shown.isEmpty())
+        Ui::current()->rsError(QStringLiteral("Beim Zugriff auf die Datenbank ist ein Fehler aufgetreten:<br>") +
+                               shown.join(QStringLiteral("<br>")));
+    m_errors.clear();
+}
+
+// ---- DBConnection ------------------------------------------------------------
+
+DBConnection::DBConnection() = default;
+
+DBConnection::~DBConnection() { close(); }
+
+bool DBConnection::createAndConnect(const QString& path, const QString& user, const QString& password,
+                                    bool create) {
+    close();
+    m_path = path;
+    if (!create && !QFileInfo::exists(path)) {
+        m_err.add(QStringLiteral("Die Datenbank „%1“ konnte nicht geöffnet werden: Datei nicht gefunden.").arg(path));
+        return false;
+    }
+
+    sqlite3* db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString why = db ? sqliteMessage(db) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        m_err.add(QStringLiteral("Die Datenbank „%1“ konnte nicht geöffnet werden: %2").arg(path, why));
+        return false;
+    }
+
+    // sqlite3_open_v2 reads nothing yet; a file of garbage bytes only shows
+    // itself at the first statement, so probe before anyone relies on it.
+    char* probeError = nullptr;
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &probeError) != SQLITE_OK) {
+        const QString why = probeError ? QString::fromUtf8(probeError) : sqliteMessage(db);
+        sqlite3_free(probeError);
+        sqlite3_close(db);
+        m_err.add(QStringLiteral("Die Datei „%1“ ist keine gültige Datenbank oder beschädigt (%2).").arg(path, why));
+        return false;
+    }
+
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    dbsql::registerAccessFunctions(db);
+    m_db = db;
+    return true;
+}
+
+bool DBConnection::openMemory() {
+    close();
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        m_err.add(QStringLiteral("Die temporäre Datenbank konnte nicht angelegt werden: %1")
+                      .arg(db ? sqliteMessage(db) : QStringLiteral("kein Speicher")));
+        sqlite3_close(db);
+        return false;
+    }
+    dbsql::registerAccessFunctions(db);
+    m_db = db;
+    m_path = QStringLiteral(":memory:");
+    return true;
+}
+
+void DBConnection::close() {
+    if (m_db) {
+        // An open transaction is rolled back by SQLite on close. close_v2 lets
+        // a record set that is still alive finalize its statement afterwards.
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+    m_txDepth = 0;
+    m_txFailed = false;
+}
+
+void DBConnection::setFastMode() {
+    ExecSQL(this, QStringLiteral("PRAGMA synchronous=OFF; PRAGMA journal_mode=MEMORY; "
+                                 "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16384"));
+}
+
+bool DBConnection::beginTransaction() {
+    if (!m_db) return false;
+    if (m_txDepth == 0) {
+        if (!ExecSQL(this, QStringLiteral("BEGIN"))) return false;
+        m_txFailed = false;
+    }
+    ++m_txDepth;
+    return true;
+}
+
+bool DBConnection::commit() {
+    if (!m_db || m_txDepth == 0) {
+        m_err.add(QStringLiteral("Abschluss einer Transaktion ohne offene Transaktion."));
+        return false;
+    }
+    if (--m_txDepth > 0) return !m_txFailed;  // the outermost commit decides
+
+    const bool failed = m_txFailed;
+    m_txFailed = false;
+    if (sqlite3_get_autocommit(m_db)) {
+        // SQLite has already rolled back on its own (for example disk full).
+        m_err.add(QStringLiteral("Die Transaktion wurde von der Datenbank abgebrochen; die Änderungen sind verloren."));
+        return false;
+    }
+    if (failed) {
+        ExecSQL(this, QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    if (!ExecSQL(this, QStringLiteral("COMMIT"))) {
+        if (!sqlite3_get_autocommit(m_db)) ExecSQL(this, QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    return true;
+}
+
+bool DBConnection::rollback() {
+    if (!m_db || m_txDepth == 0) {
+        m_err.add(QStringLiteral("Rücknahme einer Transaktion ohne offene Transaktion."));
+        return false;
+    }
+    if (--m_txDepth > 0) {
+        // Inner work failed: the whole transaction must not be committed.
+        m_txFailed = true;
+        return true;
+    }
+    m_txFailed = false;
+    if (sqlite3_get_autocommit(m_db)) return true;  // nothing left to undo
+    return ExecSQL(this, QStringLiteral("ROLLBACK"));
+}
+
+long long DBConnection::lastInsertId() const { return m_db ? sqlite3_last_insert_rowid(m_db) : 0; }
+
+// ---- free functions ------------------------------------------------------
+
+bool ExecSQL(DBConnection* con, const QString& sql, long* affected) {
+    if (affected) *affected = 0;
+    if (!con) return false;
+    sqlite3* db = con->handle();
+    if (!db) {
+        recordSqlError(con, QStringLiteral("Keine Verbindung zur Datenbank"), sql);
+        return false;
+    }
+
+    const QByteArray utf8 = sql.toUtf8();
+    const char* pos = utf8.constData();
+    const char* end = pos + utf8.size();
+    long changed = 0;
+    while (pos < end) {
+        sqlite3_stmt* raw = nullptr;
+        const char* tail = nullptr;
+        const int rc = sqlite3_prepare_v2(db, pos, int(end - pos), &raw, &tail);
+        Statement stmt(raw);
+        if (rc != SQLITE_OK) {
+            recordSqlError(con, sqliteMessage(db), QString::fromUtf8(pos, int(end - pos)));
+            return false;
+        }
+        if (!stmt.get()) {  // only white space or a comment was left
+            pos = tail;
+            continue;
+        }
+        const int before = sqlite3_total_changes(db);
+        int step;
+        while ((step = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+        }
+        if (step != SQLITE_DONE) {
+            recordSqlError(con, sqliteMessage(db), QString::fromUtf8(sqlite3_sql(stmt.get())));
+            return false;
+        }
+        // sqlite3_changes keeps the count of the last INSERT/UPDATE/DELETE
+        // across other statements; only take it when this one changed rows.
+        // (It excludes rows changed by triggers, which total_changes counts.)
+        if (sqlite3_total_changes(db) != before) changed += long(sqlite3_changes(db));
+        pos = tail;
+    }
+    if (affected) *affected = changed;
+    return true;
+}
+
+long GetDBVersion(DBConnection* con) {
+    if (!con || !con->isOpen() || !rsTableExists(con, QStringLiteral("Version"))) return 0;
+    return long(GetDatenTyp(con, QStringLiteral("SELECT MAX(Version) FROM Version")).toLongLong());
+}
+
+bool DBNeedsUpdate(DBConnection* con, QString& versionString) {
+    const long version = GetDBVersion(con);
+    versionString = QString::number(version);
+    DBConnection* reference = GlobalInst::instance().GetDBConnect_Ptr(GlobalInst::kReferenceConnection);
+    if (!reference || !reference->isOpen()) return version == 0;
+    return version < GetDBVersion(reference);
+}
+
+// ATTACH works inside a transaction, but DETACH of a file that the
+// transaction has read fails until it ends, and the alias would stay attached
+// to the connection. Hence the copy refuses to run inside a transaction.
+long rsCopyTablesFromExternalDatabase(DBConnection* con, const QString& externalPath, const QString& table) {
+    if (!con) return -1;
+    if (!con->isOpen()) {
+        recordSqlError(con, QStringLiteral("Keine Verbindung zur Datenbank"), QStringLiteral("ATTACH"));
+        return -1;
+    }
+    if (con->inTransaction() || !sqlite3_get_autocommit(con->handle())) {
+        con->getErr()->add(QStringLiteral("Die Tabelle „%1“ kann nicht innerhalb einer offenen Transaktion "
+                                          "aus „%2“ übernommen werden.")
+                               .arg(table, externalPath));
+        return -1;
+    }
+    if (!QFileInfo(externalPath).isFile()) {
+        con->getErr()->add(QStringLiteral("Die Datenbank „%1“ konnte nicht geöffnet werden: Datei nicht gefunden.")
+                               .arg(externalPath));
+        return -1;
+    }
+
+    // A fresh alias per call, so a nested use (or a left-over attachment)
+    // never collides.
+    static std::atomic<int> counter{0};
+    const QString alias = QStringLiteral("dalvo_extern%1").arg(++counter);
+    if (!ExecSQL(con, QStringLiteral("ATTACH DATABASE %1 AS %2").arg(rsDataSource::toSqlStr(externalPath),
+                                                                      quoteIdentifier(alias))))
+        return -1;
+
+    long copied = 0;
+    {
+        const QStringList target = tableColumns(con, QStringLiteral("main"), table);
+        QSet<QString> source;
+        rsDataSource probe(con, QStringLiteral("PRAGMA %1.table_info(%2)")
+                                    .arg(quoteIdentifier(alias), quoteIdentifier(table)));
+        if (probe.isError()) copied = -1;  // for example: the file is no database
+        for (; !probe.isEOF(); probe.fetch()) source.insert(probe.field(QStringLiteral("name")).toString().toLower());
+
+        QStringList common;
+        for (const QString& column : target)
+            if (source.contains(column.toLower())) common << quoteIdentifier(column);
+
+        if (copied == 0 && !common.isEmpty()) {
+            const QString cols = common.join(QLatin1Char(','));
+            const QString sql = QStringLiteral("INSERT OR REPLACE INTO main.%1 (%2) SELECT %2 FROM %3.%1")
+                                    .arg(quoteIdentifier(table), cols, quoteIdentifier(alias));
+            if (!ExecSQL(con, sql, &copied)) copied = -1;
+        }
+    }  // the record sets above must be finalized before DETACH
+
+    ExecSQL(con, QStringLiteral("DETACH DATABASE %1").arg(quoteIdentifier(alias)));
+    return copied;
+}
+
+bool rsTableExists(DBConnection* con, const QString& table) {
+    if (!con || !con->isOpen()) return false;
+    const DatenTyp n = GetDatenTyp(con, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type IN ('table','view') "
+                                                       "AND name=%1 COLLATE NOCASE")
+                                            .arg(rsDataSource::toSqlStr(table)));
+    return n.toLongLong() > 0;
+}
+
+bool rsColumnExists(DBConnection* con, const QString& table, const QString& column) {
+    if (!con || !con->isOpen()) return false;
+    for (const QString& name : tableColumns(con, QStringLiteral("main"), table))
+        if (name.compare(column, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}

@@ -1,0 +1,113 @@
+// DBConnection: one open SQLite database (the case database of a slot, the
+// reference database, an import file). Owns its sqlite3 handle.
+//
+// On open the Access-dialect SQL functions that the module's statements use
+// are registered on the handle:
+//   MONTH(d), YEAR(d), DAY(d), MINUTE(d)  parts of a stored date/time text; NULL for NULL or ''
+//   LEN(s)                               character length of s
+//   MID(s, start[, len])                 1-based substring
+//   LEFT(s, n), RIGHT(s, n), TRIM(s), UCASE(s), LCASE(s)
+//                                        (LEFT and RIGHT are join keywords to SQLite:
+//                                        write "LEFT"(s, n), or MID/substr)
+//   CDBL(x), CLNG(x), CSTR(x), INT(x)    conversions (CLNG rounds half away from zero, INT floors)
+//   NZ(x[, v])                           x, or v (default 0) when x is NULL
+//   ROUNDEURO(x, n)                      EuroType rounding (half away from zero)
+// IIF is built into SQLite.
+//
+// Errors: every failing prepare/step is appended to the connection's error
+// list (getErr()) with the SQL text; callers decide whether to show it
+// (getErr()->vShowErrors(-1) shows all through the Ui). Nothing throws.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+class DBErrorList {
+public:
+    void add(const QString& text) { m_errors << text; }
+    const QStringList& errors() const { return m_errors; }
+    bool isEmpty() const { return m_errors.isEmpty(); }
+    void clear() { m_errors.clear(); }
+    QString last() const { return m_errors.isEmpty() ? QString() : m_errors.last(); }
+    // Shows the last n errors (-1: all) through the Ui as one error box, then clears the list.
+    void vShowErrors(int n);
+
+private:
+    QStringList m_errors;
+};
+
+class DBConnection {
+public:
+    DBConnection();
+    ~DBConnection();
+    DBConnection(const DBConnection&) = delete;
+    DBConnection& operator=(const DBConnection&) = delete;
+
+    // The SQLite library is usable (always true here; kept because callers check it).
+    bool isValid() const { return true; }
+
+    // Opens (and with `create` creates) the database file. User and password
+    // are accepted for the connection contract; SQLite itself has no users.
+    // Returns false and records a German message in getErr() on failure.
+    bool createAndConnect(const QString& path, const QString& user = QString(),
+                          const QString& password = QString(), bool create = false);
+    // Opens a private in-memory database (tests, scratch work).
+    bool openMemory();
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+
+    // Working-database settings: no fsync, journal in memory. The case file is
+    // the durable store; see the case-file code.
+    void setFastMode();
+
+    const QString& path() const { return m_path; }
+    sqlite3* handle() const { return m_db; }
+    DBErrorList* getErr() { return &m_err; }
+    bool isSQLite() const { return true; }
+
+    // Transactions nest by counting: only the outermost begin/commit reach SQLite.
+    bool beginTransaction();
+    bool commit();
+    bool rollback();
+    bool inTransaction() const { return m_txDepth > 0; }
+
+    // Rowid of the last insert; changes of the last statement.
+    long long lastInsertId() const;
+
+private:
+    sqlite3* m_db = nullptr;
+    QString m_path;
+    DBErrorList m_err;
+    int m_txDepth = 0;
+    bool m_txFailed = false;
+};
+
+// Runs one statement (or several separated by ';'). `affected` receives the
+// number of changed rows (may be null). Returns false on error (recorded in
+// con->getErr()); a null connection returns false.
+bool ExecSQL(DBConnection* con, const QString& sql, long* affected = nullptr);
+
+// Schema version of a database: "SELECT MAX(Version) FROM Version"; 0 when
+// the table is missing or empty.
+long GetDBVersion(DBConnection* con);
+// True when the database's version is lower than the reference database's
+// (connection slot 22) or the reference is not available but the database
+// has no version. `versionString` receives the database's version as text.
+bool DBNeedsUpdate(DBConnection* con, QString& versionString);
+
+// Copies all rows of `table` from the database file `externalPath` into the
+// same table of `con`. Columns are matched by name; columns missing on
+// either side are left out (target columns get their default). Rows whose
+// key clashes with an existing row replace it. Returns the number of rows
+// copied, or -1 on error (message in getErr()). A table missing in the
+// external file copies nothing and returns 0. Must be called outside a
+// transaction of `con` (SQLite cannot detach the file inside one): there it
+// copies nothing and returns -1.
+long rsCopyTablesFromExternalDatabase(DBConnection* con, const QString& externalPath,
+                                      const QString& table);
+
+// Table / column existence in the connected database.
+bool rsTableExists(DBConnection* con, const QString& table);
+bool rsColumnExists(DBConnection* con, const QString& table, const QString& column);

@@ -1,0 +1,211 @@
+// rsDataSource and rsFields: reading the rows of one SELECT as DatenTyp
+// values, and toSqlStr, the single place where values become SQL literals.
+//
+// SQLite's storage classes map one to one: INTEGER → Int, REAL → Double,
+// TEXT → Text, BLOB → Blob, NULL → Null. Dates and amounts are therefore read
+// as text and reals; DatenTyp converts on demand (toDate, toEuro).
+#include "host/db/datasource.h"
+
+#include "host/db/connection.h"
+
+#include <sqlite3.h>
+
+#include <cmath>
+
+// ---- rsFields ----------------------------------------------------------------
+
+void rsFields::setNames(const QStringList& names) {
+    m_names = names;
+    m_index.clear();
+    // "SELECT a.ID, b.ID" yields two columns named ID: the first one wins,
+    // as a reader who asks for "ID" expects the leading table's key.
+    for (int i = 0; i < names.size(); ++i) {
+        const QString key = names.at(i).toLower();
+        if (!m_index.contains(key)) m_index.insert(key, i);
+    }
+}
+
+DatenTyp rsFields::getField(const QString& name) const { return getField(m_index.value(name.toLower(), -1)); }
+
+DatenTyp rsFields::getField(int index) const { return m_values.value(index); }
+
+bool rsFields::hasField(const QString& name) const { return m_index.contains(name.toLower()); }
+
+// ---- rsDataSource --------------------------------------------------------------
+
+rsDataSource::rsDataSource(DBConnection* con, const QString& sql) : m_con(con), m_sql(sql) {
+    prepare();
+    step();
+}
+
+rsDataSource::~rsDataSource() { sqlite3_finalize(m_stmt); }
+
+void rsDataSource::prepare() {
+    sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+    m_eof = true;
+    m_error = false;
+    m_row = -1;
+    m_fields.setValues({});
+
+    if (!m_con) {
+        m_error = true;
+        return;
+    }
+    sqlite3* db = m_con->handle();
+    if (!db) {
+        m_con->getErr()->add(QStringLiteral("Keine Verbindung zur Datenbank — SQL: ") + m_sql);
+        m_error = true;
+        return;
+    }
+    // Only the first statement is run; a record set reads one result.
+    const QByteArray utf8 = m_sql.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), utf8.size(), &m_stmt, nullptr) != SQLITE_OK) {
+        m_con->getErr()->add(QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" — SQL: ") + m_sql);
+        sqlite3_finalize(m_stmt);
+        m_stmt = nullptr;
+        m_error = true;
+        return;
+    }
+    QStringList names;
+    const int columns = m_stmt ? sqlite3_column_count(m_stmt) : 0;
+    for (int i = 0; i < columns; ++i) names << QString::fromUtf8(sqlite3_column_name(m_stmt, i));
+    m_fields.setNames(names);
+}
+
+// Advances the statement by one row; m_row counts the rows read, so at end
+// of data it stands one past the last row.
+bool rsDataSource::step() {
+    if (!m_stmt) {
+        m_eof = true;
+        return false;
+    }
+    const int rc = sqlite3_step(m_stmt);
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE) {
+            m_con->getErr()->add(QString::fromUtf8(sqlite3_errmsg(m_con->handle())) + QStringLiteral(" — SQL: ") +
+                                 m_sql);
+            m_error = true;
+        }
+        m_eof = true;
+        ++m_row;
+        m_fields.setValues({});
+        return false;
+    }
+
+    const int columns = sqlite3_column_count(m_stmt);
+    QVector<DatenTyp> values;
+    values.reserve(columns);
+    for (int i = 0; i < columns; ++i) {
+        switch (sqlite3_column_type(m_stmt, i)) {
+        case SQLITE_INTEGER:
+            values << DatenTyp(qlonglong(sqlite3_column_int64(m_stmt, i)));
+            break;
+        case SQLITE_FLOAT:
+            values << DatenTyp(sqlite3_column_double(m_stmt, i));
+            break;
+        case SQLITE_TEXT: {
+            // text before bytes: the byte count is of the converted form
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
+            values << DatenTyp(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, i)));
+            break;
+        }
+        case SQLITE_BLOB: {
+            const char* blob = static_cast<const char*>(sqlite3_column_blob(m_stmt, i));
+            values << DatenTyp::fromBlob(QByteArray(blob, sqlite3_column_bytes(m_stmt, i)));
+            break;
+        }
+        default:
+            values << DatenTyp();
+        }
+    }
+    m_fields.setValues(values);
+    m_eof = false;
+    ++m_row;
+    return true;
+}
+
+bool rsDataSource::fetch() {
+    if (m_eof) return false;
+    return step();
+}
+
+bool rsDataSource::fetchScroll(long row) {
+    if (row < 0 || m_error) return false;
+    if (row < m_row) Requery();  // a forward-only statement: start over
+    while (!m_eof && m_row < row) step();
+    return !m_eof && m_row == row;
+}
+
+void rsDataSource::Requery() {
+    if (m_stmt) {
+        // reset keeps the compiled statement; it sees the current data.
+        sqlite3_reset(m_stmt);
+        m_eof = true;
+        m_error = false;
+        m_row = -1;
+        m_fields.setValues({});
+    } else {
+        prepare();  // it may have failed before because a table was missing
+    }
+    step();
+}
+
+unsigned long rsDataSource::GetMaxKey() {
+    if (m_eof) return 0;
+    const DatenTyp v = m_fields.getField(0);
+    if (v.isNull()) return 0;
+    const qlonglong n = v.toLongLong();
+    return n > 0 ? (unsigned long)n : 0;
+}
+
+// ---- literals -------------------------------------------------------------
+
+QString rsDataSource::toSqlStr(const QString& text) {
+    QString s = text;
+    s.remove(QChar(0));  // SQLite would end the text there
+    s.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QLatin1Char('\'') + s + QLatin1Char('\'');
+}
+
+QString rsDataSource::toSqlStr(int v) { return QString::number(v); }
+QString rsDataSource::toSqlStr(long v) { return QString::number(v); }
+QString rsDataSource::toSqlStr(unsigned long v) { return QString::number(v); }
+QString rsDataSource::toSqlStr(long long v) { return QString::number(v); }
+
+// 15 significant digits carry every amount up to billions exactly to the cent
+// and stay short; the C locale of QString::number guarantees the '.'.
+QString rsDataSource::toSqlStr(double v) {
+    if (!std::isfinite(v)) return QStringLiteral("NULL");  // SQL has no literal for them
+    return QString::number(v, 'g', 15);
+}
+
+QString rsDataSource::toSqlStr(const EuroType& v) { return toSqlStr(v.wert()); }
+
+QString rsDataSource::toSqlStr(bool v) { return v ? QStringLiteral("-1") : QStringLiteral("0"); }
+
+QString rsDataSource::toSqlStr(const zDate& v) {
+    if (!v.isValid()) return QStringLiteral("''");
+    return QString::asprintf("'%04d-%02d-%02d 00:00:00'", v.year(), v.month(), v.day());
+}
+
+QString rsDataSource::toSqlStr(const DatenTyp& v) {
+    switch (v.art()) {
+    case DatenTyp::Null: return QStringLiteral("NULL");
+    case DatenTyp::Int: return toSqlStr((long long)v.toLongLong());
+    case DatenTyp::Double: return toSqlStr(v.toDouble());
+    case DatenTyp::Euro: return toSqlStr(v.toEuro());
+    case DatenTyp::Bool: return toSqlStr(v.toBool());
+    case DatenTyp::Text: return toSqlStr(v.toString());
+    case DatenTyp::Datum: return toSqlStr(v.toDate());
+    case DatenTyp::Blob: return QStringLiteral("X'") + QString::fromLatin1(v.toBlob().toHex()) + QLatin1Char('\'');
+    }
+    return QStringLiteral("NULL");
+}
+
+// ---- single values ---------------------------------------------------------
+
+DatenTyp GetDatenTyp(DBConnection* con, const QString& sql) {
+    rsDataSource rs(con, sql);
+    return rs.isEOF() ? DatenTyp() : rs.getFields()->getField(0);
+}

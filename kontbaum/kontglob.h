@@ -1,0 +1,209 @@
+// KontoGlobal: the manager of one tax-case slot. It holds the case settings
+// the ledger needs (tax year, VAT liability, cash account, year-end state,
+// chart name, transfer identifiers), owns the case's database connection
+// (opened lazily) and caches report parameters. Almost every ledger
+// operation is a static member taking a DBConnection (null: the active case).
+//
+// The object is plain and copyable member by member; a copy shares the
+// connection pointer (only the original's destroyConnectionKonto closes it).
+#pragma once
+
+#include "host/values/euro.h"
+#include "host/values/period.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+#include <functional>
+
+class DBConnection;
+class DatenBase;
+
+using rsStringList = QStringList;
+
+// One value handed to the tax forms: node path, variable name, value text.
+struct rsExportVar {
+    QString datenpfad;
+    QString variable;
+    QString wert;
+};
+
+class KontoGlobal {
+public:
+    explicit KontoGlobal(int slot);
+    KontoGlobal(const KontoGlobal&) = default;
+    KontoGlobal& operator=(const KontoGlobal&) = default;
+    ~KontoGlobal();
+
+    // --- accessors --------------------------------------------------------
+    int getSteuerjahr() const { return m_Steuerjahr; }
+    bool getUstPflicht() const { return m_UstPflicht; }
+    int getKassenkonto() const { return m_Kassenkonto; }
+    int getJahresabschluss() const;  // 2 = file of an earlier year, 1 = closed, 0 = open
+    QString getKontenplanName() const { return m_Kontenplan; }
+    QString getEurUID() const { return m_EurUID; }
+    QString getDatenuebernahmeUID() const { return m_DatenuebernahmeUID; }
+    QString getDatenuebernahmeFile() const { return m_DatenuebernahmeFile; }
+    QString Getmdb_name() const { return m_mdb_name; }
+    void Setmdb_name(const QString& n) { m_mdb_name = n; }
+    QString GetKontoTempDir() const { return m_KontoTempDir; }
+    bool getDoUpdateDB() const { return m_DoUpdateDB; }
+    int GetDueMitJahreswechsel() const { return m_DueMitJahreswechsel; }
+    rsPeriod getZeitraum() const { return m_Zeitraum; }
+    int GetFormular() const { return m_Formular; }
+    int GetFormularAnzahl() const { return m_FormularAnzahl; }
+    bool GetEinzelkontenNachweis() const { return m_EinzelkontenNachweis; }
+    bool GetNeueSeite() const { return m_NeueSeite; }
+    bool wordExists() const { return m_wordExists; }
+    bool isConnected() const { return m_con != nullptr; }
+    DBConnection* GetDBConnect_Ptr() const { return m_con; }
+    int getSlot() const { return m_slot; }
+
+    // --- persisted settings (also written to Falleigenschaften) -------------
+    void setSteuerjahr(int y);
+    void setUstPflicht(bool b);
+    void setJahresabschluss(int v);
+    void setKontenplanName(const QString& name);
+    void setEurUID(const QString& uid);
+    void setDatenuebernahmeUID(const QString& uid);
+    // --- field-only settings ------------------------------------------------
+    void setKassenkonto(int konto) { m_Kassenkonto = konto; }
+    void setDatenuebernahmeFile(const QString& f) { m_DatenuebernahmeFile = f; }
+    void setDoUpdateDB(bool b) { m_DoUpdateDB = b; }
+    void SetDueMitJahreswechsel(int v) { m_DueMitJahreswechsel = v; }
+
+    int toggleJahresabschluss();
+    // For the active case when `kg` is null.
+    static QString getJahresabschlussgrund(int lang, const KontoGlobal* kg);
+    QString getJahresabschlussgrund(int lang) const { return getJahresabschlussgrund(lang, this); }
+
+    // --- connection -------------------------------------------------------
+    DBConnection* GetDBConnectKonto_Ptr();
+    void SetDBConnectKonto_Ptr(DBConnection* con);
+    static bool useSQLiteStatement() { return true; }
+    void createConnectionKonto(bool neu);
+    void destroyConnectionKonto();
+    int DBKontoConvert();
+    static QString getDBDir(int slot);
+    bool existsColumnInTable(const QString& table, const QString& column);
+    static unsigned long getMaxKey(DBConnection* con, const QString& sql);
+
+    // The case database path of this slot (Data model: host dir + name, SQLite extension).
+    QString getDatenbankName() const;
+    QString getImportDatenbankName() const;
+    QString getImportDatenbankNameProg() const { return getImportDatenbankName(); }
+    QString getImportDatenbankNameFall() const { return getImportDatenbankName(); }
+    bool existsImportDB() const;
+    bool deleteImportDB() const;
+    // Opens the database embedded in another case's working file as import
+    // database: copies `caseDb` (a database file) to the import file name and
+    // marks the host as importing with `kind`. False when the file is missing.
+    bool openImportDB(const QString& caseDb, int kind, bool unused = false);
+    // SQL that makes the import database addressable as "imp": the statement
+    // ATTACH DATABASE '<import file>' AS imp (the SQLite form of the import clause).
+    QString inImportDB() const;
+    static QString dbPassword();  // unscrambled with rot13 right before use
+
+    // --- case properties -------------------------------------------------
+    static void setFalleigenschaft(const QString& feld, const QString& wert, DBConnection* con = nullptr);
+    static QString getFalleigenschaft(const QString& feld, DBConnection* con = nullptr);
+
+    // --- export variables --------------------------------------------------
+    static bool clearExportierteDaten(DBConnection* con);
+    static bool writeExportVarsToDB(const QList<rsExportVar>& vars, DBConnection* con);
+    // Rows with a non-empty Datenpfad, ordered by it.
+    static QList<rsExportVar> readExportVarRows(DBConnection* con);
+
+    // --- report-parameter cache ------------------------------------------
+    // Resolves a report node path ("Kont_[M]\Ausw002_(3)") to the node's
+    // settings by variable name; false when the node does not exist. The data
+    // tree installs it; without one every node counts as missing.
+    using ReportNodeResolver = std::function<bool(const QString& path, QVariantMap& values)>;
+    static void setReportNodeResolver(ReportNodeResolver r);
+
+    void SetFormular(int code);
+    void ResetFormular(int code);
+    void setDefaultFormularData() { ClearFormularData(); }
+    void ClearFormularData();
+    int GetFormularData(int& p1, int& p2, int& p3, int code);
+    int GetAnalyseFormularData(bool& f1, bool& f2, rsPeriod& zeitraum, bool& f3, unsigned& von, unsigned& bis,
+                               EuroType& betrag, QString& text, int formular);
+    int GetAktiveKonten(bool& aktiv, int& modus, int& von, int& bis);
+    int GetAnmeldeZeitraum() const;
+    void GetRebKundenlisteDaten(bool (&flags)[7], QString& text, rsStringList& liste) const;
+    void GetRebArtikellisteDaten(bool (&flags)[8], QString& text, rsStringList& liste) const;
+    void GetRebFakturierungslisteDaten(rsStringList& liste, int& a, int& b, int& c, zDate& von, zDate& bis,
+                                       bool& flag) const;
+    // Test access to the three form parameters.
+    void setFormularParameter(int p1, int p2, int p3) { m_param[0] = p1; m_param[1] = p2; m_param[2] = p3; }
+
+    // --- special accounts --------------------------------------------------
+    unsigned long getSpezialKonto(unsigned long skr03);
+    bool isSpezialKonto(unsigned long konto);
+    void clearSpezialKonto() { m_Spezialkonten.clear(); }
+    void fillSpezialKontoMap(int unused = 0);
+    // SQL condition that a Kontenrahmen row is valid for the tax year.
+    static QString gueltigkeitsBedingung(int steuerjahr, const QString& alias = QStringLiteral("k1"));
+
+    void updateYear();
+    void Clear();
+
+    static bool isFestschreibungMoeglich() { return true; }
+    static bool isFestschreibungUStVAHinweisNoetig();
+
+    // The conversion steps 0..42 of an existing database, old version `v`,
+    // program year `pj`; called by createConnectionKonto (public for tests).
+    void runConversionSteps(long v, int pj);
+
+private:
+
+    int m_Formular = -1;
+    int m_param[3] = {3, -1, -1};
+    int m_FormularAnzahl = 1;
+    int m_FormularErgebnis = 0;
+    bool m_AktiveKonten = false;
+    int m_AktiveKontenModus = 0;
+    int m_vonKonto = 0;
+    int m_bisKonto = 0;
+    bool m_EinzelkontenNachweis = false;
+    bool m_kundenFlags[7] = {true, false, true, false, false, false, false};
+    QString m_kundenText;
+    rsStringList m_kundenListe;
+    bool m_artikelFlags[8] = {false, false, false, false, false, false, false, false};
+    QString m_artikelText;
+    rsStringList m_artikelListe;
+    rsStringList m_fakturaListe;
+    int m_fakturaInt[3] = {0, 0, 0};
+    zDate m_fakturaVon, m_fakturaBis;
+    bool m_fakturaFlag = false;
+    int m_slot;
+    bool m_AnalyseFlag = false;
+    bool m_NeueSeite = false;
+    rsPeriod m_Zeitraum;
+    bool m_AnalyseFlag2 = false;
+    bool m_AnalyseFlag3 = false;
+    EuroType m_AnalyseBetrag = 0.0;
+    QString m_AnalyseText;
+    QString m_mdb_name;
+    DBConnection* m_con = nullptr;
+    QString m_KontoTempDir;
+    int m_Steuerjahr = 2016;
+    bool m_UstPflicht = true;
+    int m_Kassenkonto = 0;
+    int m_Jahresabschluss = 0;
+    QString m_Kontenplan;
+    int m_DueMitJahreswechsel = 0;
+    bool m_DoUpdateDB = false;
+    QMap<unsigned long, unsigned long> m_Spezialkonten;
+    QString m_EurUID;
+    QString m_DatenuebernahmeUID;
+    QString m_DatenuebernahmeFile;
+    bool m_wordExists = false;
+};
+
+// Looks up (slot -1: the active slot), creates or with `destroy` destroys the
+// manager of a slot. Returns null after destroying and for invalid slots.
+KontoGlobal* GetKontoGlobal(int slot, bool destroy = false);
+void DALVO_ExportFunction();

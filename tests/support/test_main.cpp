@@ -1,0 +1,14 @@
+// Entry point of every test binary: a QApplication on the offscreen platform
+// (some tests construct dialogs), a fresh home directory per process, then
+// GoogleTest.
+#include "support/testenv.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
