@@ -1,0 +1,188 @@
+// Money, dates, recurring intervals, periods and typed values.
+#include "host/values/datehelper.h"
+#include "host/values/datentyp.h"
+#include "host/values/euro.h"
+#include "host/values/period.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Euro, RoundsHalfAwayFromZeroDespiteBinaryError) {
+    struct Fall { double in; double out; };
+    const Fall faelle[] = {{0.285, 0.29}, {-0.285, -0.29}, {1.005, 1.01}, {2.675, 2.68}, {0.125, 0.13},
+                           {1.9095, 1.91}, {-1.005, -1.01}, {0.004999, 0.0}, {0.1 + 0.2, 0.3}, {1234.5649, 1234.56}};
+    for (const Fall& f : faelle) EXPECT_DOUBLE_EQ(EuroType(f.in).Runden2().wert(), f.out) << f.in;
+    EXPECT_DOUBLE_EQ(EuroType(2.5).Runden(0).wert(), 3.0);
+    EXPECT_DOUBLE_EQ(EuroType(-2.5).Runden(0).wert(), -3.0);
+    EXPECT_DOUBLE_EQ(EuroType(123.99).RundenAb(0).wert(), 123.0);
+    EXPECT_DOUBLE_EQ(EuroType(-5.999).RundenAb(2).wert(), -5.99);
+    EXPECT_DOUBLE_EQ(EuroType(0.29).RundenAb(2).wert(), 0.29) << "cutting must not lose a cent to 0.28999...";
+    EXPECT_DOUBLE_EQ(EuroType::runden(1.001, 2, RundungsModus::Aufrunden), 1.01);
+}
+
+TEST(Euro, GrossNetSplitsComeOutToTheCent) {
+    // net = gross / (1 + rate), rounded; tax = gross - net.
+    struct Fall { double brutto, satz, netto, steuer; };
+    const Fall faelle[] = {{119.0, 19, 100.0, 19.0}, {1.0, 19, 0.84, 0.16}, {0.01, 19, 0.01, 0.0},
+                           {107.0, 7, 100.0, 7.0},   {10.0, 7, 9.35, 0.65}, {-119.0, 19, -100.0, -19.0}};
+    for (const Fall& f : faelle) {
+        const EuroType netto = EuroType(f.brutto / (1.0 + f.satz / 100.0)).Runden2();
+        const EuroType steuer = (EuroType(f.brutto) - netto).Runden2();
+        EXPECT_EQ(netto, EuroType(f.netto)) << f.brutto;
+        EXPECT_EQ(steuer, EuroType(f.steuer)) << f.brutto;
+        EXPECT_EQ(netto + steuer, EuroType(f.brutto));
+    }
+}
+
+TEST(Euro, ComparesToTheCent) {
+    EXPECT_EQ(EuroType(0.1 + 0.2), EuroType(0.3));
+    EXPECT_NE(EuroType(0.30), EuroType(0.31));
+    EXPECT_LT(EuroType(0.30), EuroType(0.31));
+    EXPECT_FALSE(EuroType(0.300001) < EuroType(0.3));
+    EXPECT_TRUE(EuroType(0.004).isNull());
+    EXPECT_FALSE(EuroType(0.005).isNull());
+}
+
+TEST(Euro, GermanText) {
+    EXPECT_EQ(EuroType(1234.56).getText(), QStringLiteral("1.234,56"));
+    EXPECT_EQ(EuroType(1234567.891).getText(), QStringLiteral("1.234.567,89"));
+    EXPECT_EQ(EuroType(-0.5).getText(), QStringLiteral("-0,50"));
+    EXPECT_EQ(EuroType(0.0).getText(), QStringLiteral("0,00"));
+    EXPECT_EQ(EuroType(-0.001).getText(), QStringLiteral("0,00")) << "no negative zero";
+    EXPECT_EQ(EuroType(999.999).getText(), QStringLiteral("1.000,00"));
+    EXPECT_EQ(EuroType(1234.5).getText(EuroType::TextOhneTausender), QStringLiteral("1234,50"));
+    EXPECT_EQ(EuroType(1234.5).getText(EuroType::TextPunkt), QStringLiteral("1234.50"));
+    EXPECT_EQ(EuroType(12).getText(EuroType::TextMitEuro), QStringLiteral("12,00 €"));
+    EXPECT_EQ(EuroType(0).getText(EuroType::TextLeerBeiNull), QString());
+}
+
+TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
+    struct Fall { const char* text; double wert; };
+    const Fall gut[] = {{"1.234,56", 1234.56}, {"1234,56", 1234.56}, {"1234.56", 1234.56}, {"1190", 1190},
+                        {"-12,5", -12.5},      {"+3", 3},            {"1.234", 1234},       {"0,01", 0.01},
+                        {" 7,00 ", 7},          {"1.190,00", 1190},   {"12.5", 12.5},        {"1.000.000", 1000000}};
+    for (const Fall& f : gut) {
+        EuroType e;
+        ASSERT_TRUE(EuroType::fromText(QString::fromUtf8(f.text), &e)) << f.text;
+        EXPECT_DOUBLE_EQ(e.wert(), f.wert) << f.text;
+    }
+    for (const char* t : {"", "abc", "1,2,3", "1.2.3,4x", "12,345", "1.23.4", "12,", ",5", "1 000", "--1", "1e3"}) {
+        EuroType e(99);
+        EXPECT_FALSE(EuroType::fromText(QString::fromUtf8(t), &e)) << t;
+        EXPECT_DOUBLE_EQ(e.wert(), 0.0) << t;
+    }
+}
+
+TEST(Dates, TextIsoQuarterAndValidity) {
+    EXPECT_EQ(zDate::fromText(QStringLiteral("29.02.2016")), zDate(2016, 2, 29));
+    EXPECT_EQ(zDate::fromText(QStringLiteral("1.3.2016")), zDate(2016, 3, 1));
+    EXPECT_FALSE(zDate::fromText(QStringLiteral("29.02.2015")).isValid());
+    EXPECT_FALSE(zDate::fromText(QStringLiteral("31.04.2016")).isValid());
+    EXPECT_FALSE(zDate::fromText(QStringLiteral("1.3.16")).isValid()) << "full year required";
+    EXPECT_EQ(zDate::fromIso(QStringLiteral("2016-12-31 00:00:00")), zDate(2016, 12, 31));
+    EXPECT_EQ(zDate::fromIso(QStringLiteral("2016-01-05")), zDate(2016, 1, 5));
+    EXPECT_FALSE(zDate::fromIso(QString()).isValid());
+    EXPECT_FALSE(zDate::fromIso(QStringLiteral("0000-00-00")).isValid());
+    EXPECT_EQ(zDate(2016, 3, 1).getText(), QStringLiteral("01.03.2016"));
+    EXPECT_EQ(zDate().getText(), QString());
+    EXPECT_TRUE(zDate::badDate().isBad());
+    EXPECT_EQ(zDate(2016, 3, 31).quarter(), 1);
+    EXPECT_EQ(zDate(2016, 4, 1).quarter(), 2);
+    EXPECT_EQ(zDate(2016, 12, 31).quarter(), 4);
+    EXPECT_EQ(zDate().quarter(), 0);
+}
+
+TEST(Dates, TypedInputUsesTheDefaultYear) {
+    DateHelper::setDefaultYear(2016);
+    EXPECT_EQ(DateHelper::fromDMYtoDate(QStringLiteral("31.1.16")), zDate(2016, 1, 31));
+    EXPECT_EQ(DateHelper::fromDMYtoDate(QStringLiteral("31.01.2016")), zDate(2016, 1, 31));
+    EXPECT_EQ(DateHelper::fromDMYtoDate(QStringLiteral("3101")), zDate(2016, 1, 31));
+    EXPECT_EQ(DateHelper::fromDMYtoDate(QStringLiteral("31.01.")), zDate(2016, 1, 31));
+    EXPECT_EQ(DateHelper::fromDMYtoDate(QStringLiteral("290216")), zDate(2016, 2, 29));
+    EXPECT_EQ(DateHelper::fromDMYtoDate(QStringLiteral("31122015")), zDate(2015, 12, 31));
+    EXPECT_FALSE(DateHelper::fromDMYtoDate(QStringLiteral("3102")).isValid());
+    EXPECT_FALSE(DateHelper::fromDMYtoDate(QStringLiteral("morgen")).isValid());
+    DateHelper::setDefaultYear(2015);
+    EXPECT_EQ(DateHelper::fromDMYtoDate(QStringLiteral("0101")), zDate(2015, 1, 1));
+    DateHelper::setDefaultYear(2016);
+}
+
+TEST(Dates, IntervalsKeepTheDayOfTheFirstDate) {
+    using namespace DateHelper;
+    const zDate first(2016, 1, 31);
+    zDate d = first;
+    const zDate erwartet[] = {zDate(2016, 2, 29), zDate(2016, 3, 31), zDate(2016, 4, 30), zDate(2016, 5, 31)};
+    for (const zDate& e : erwartet) {
+        d = incByInterval(d, Monatlich, first);
+        EXPECT_EQ(d, e) << d.getText().toStdString();
+    }
+    EXPECT_EQ(incByInterval(zDate(2016, 1, 30), Monatlich), zDate(2016, 2, 29));
+    EXPECT_EQ(incByInterval(zDate(2016, 2, 29), Monatlich, zDate(2016, 1, 30)), zDate(2016, 3, 30));
+    // Yearly from a leap day.
+    const zDate leap(2016, 2, 29);
+    EXPECT_EQ(incByInterval(leap, Jaehrlich), zDate(2017, 2, 28));
+    EXPECT_EQ(incByInterval(leap, Jaehrlich, leap, 4), zDate(2020, 2, 29));
+    EXPECT_EQ(incByInterval(zDate(2017, 2, 28), Jaehrlich, leap), zDate(2018, 2, 28));
+    EXPECT_EQ(incByInterval(zDate(2099, 2, 28), Jaehrlich, zDate(2096, 2, 29)), zDate(2100, 2, 28)) << "2100 is no leap year";
+    EXPECT_EQ(incByInterval(zDate(1999, 2, 28), Jaehrlich, zDate(1996, 2, 29)), zDate(2000, 2, 29)) << "2000 is";
+    // Quarterly across a leap February.
+    const zDate q(2015, 11, 30);
+    EXPECT_EQ(incByInterval(q, Vierteljaehrlich), zDate(2016, 2, 29));
+    EXPECT_EQ(incByInterval(zDate(2016, 2, 29), Vierteljaehrlich, q), zDate(2016, 5, 30));
+    EXPECT_EQ(incByInterval(zDate(2016, 1, 31), Zweimonatlich), zDate(2016, 3, 31));
+    EXPECT_EQ(incByInterval(zDate(2016, 8, 31), Halbjaehrlich), zDate(2017, 2, 28));
+    // Day-based steps.
+    EXPECT_EQ(incByInterval(zDate(2016, 12, 29), Woechentlich), zDate(2017, 1, 5));
+    EXPECT_EQ(incByInterval(zDate(2016, 2, 22), Zweiwoechentlich), zDate(2016, 3, 7));
+    EXPECT_EQ(incByInterval(zDate(2016, 2, 1), Vierwoechentlich), zDate(2016, 2, 29));
+    // Unknown interval or date.
+    EXPECT_FALSE(incByInterval(zDate(2016, 1, 1), 0).isValid());
+    EXPECT_FALSE(incByInterval(zDate(2016, 1, 1), 42).isValid());
+    EXPECT_FALSE(incByInterval(zDate(), Monatlich).isValid());
+    EXPECT_EQ(intervallText(Vierteljaehrlich), QStringLiteral("vierteljährlich"));
+    EXPECT_EQ(intervallText(99), QString());
+}
+
+TEST(Periods, MonthsQuartersAndOpenEnds) {
+    const rsPeriod feb = rsPeriod::month(2016, 2);
+    EXPECT_EQ(feb.bis(), zDate(2016, 2, 29));
+    EXPECT_EQ(rsPeriod::quarter(2016, 4).von(), zDate(2016, 10, 1));
+    EXPECT_EQ(rsPeriod::quarter(2016, 4).bis(), zDate(2016, 12, 31));
+    EXPECT_FALSE(rsPeriod::quarter(2016, 5).isValid());
+    EXPECT_TRUE(feb.contains(zDate(2016, 2, 29)));
+    EXPECT_FALSE(feb.contains(zDate(2016, 3, 1)));
+    rsPeriod offen(zDate(2016, 6, 1), zDate());
+    EXPECT_TRUE(offen.contains(zDate(2030, 1, 1)));
+    EXPECT_FALSE(offen.contains(zDate(2016, 5, 31)));
+    EXPECT_TRUE(rsPeriod().isEmpty());
+}
+
+TEST(DatenTypValues, ConversionsAndEquality) {
+    EXPECT_EQ(DatenTyp(QStringLiteral("42")).toInt(), 42);
+    EXPECT_EQ(DatenTyp(QStringLiteral("abc")).toInt(), 0);
+    EXPECT_DOUBLE_EQ(DatenTyp(QStringLiteral("12.5")).toDouble(), 12.5);
+    EXPECT_EQ(DatenTyp(2.5).toLongLong(), 3);
+    EXPECT_EQ(DatenTyp(0.1 + 0.2).toString(), QStringLiteral("0.3"));
+    EXPECT_EQ(DatenTyp(true).toString(), QStringLiteral("1"));
+    for (const char* t : {"1", "-1", "true", "JA", "wahr"}) EXPECT_TRUE(DatenTyp(t).toBool()) << t;
+    for (const char* t : {"0", "", "nein", "x"}) EXPECT_FALSE(DatenTyp(t).toBool()) << t;
+    EXPECT_EQ(DatenTyp(QStringLiteral("2016-03-01 00:00:00")).toDate(), zDate(2016, 3, 1));
+    EXPECT_EQ(DatenTyp(QStringLiteral("01.03.2016")).toDate(), zDate(2016, 3, 1));
+    EXPECT_FALSE(DatenTyp(QString()).toDate().isValid());
+    EXPECT_FALSE(DatenTyp().toDate().isValid());
+    EXPECT_EQ(DatenTyp(zDate(2016, 3, 1)).toString(), QStringLiteral("2016-03-01"));
+    EXPECT_TRUE(DatenTyp().isNull());
+    EXPECT_FALSE(DatenTyp(0).isNull());
+
+    EXPECT_EQ(DatenTyp(1), DatenTyp(1.0));
+    EXPECT_EQ(DatenTyp(EuroType(2.5)), DatenTyp(2.5));
+    EXPECT_EQ(DatenTyp(true), DatenTyp(1));
+    EXPECT_NE(DatenTyp(1), DatenTyp(QStringLiteral("1")));
+    EXPECT_NE(DatenTyp(), DatenTyp(0));
+    EXPECT_EQ(DatenTyp(), DatenTyp());
+    EXPECT_EQ(DatenTyp(zDate(2016, 1, 1)), DatenTyp(zDate(2016, 1, 1)));
+    EXPECT_EQ(DatenTyp::fromBlob(QByteArray("\0x", 2)).toBlob(), QByteArray("\0x", 2));
+}
+
+}  // namespace
