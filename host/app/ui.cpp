@@ -53,18 +53,12 @@ QString Ui::plainText(const QString& html) {
     s.replace(li, QStringLiteral("- "));
     static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
     s.replace(tag, QString());
-    s.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
-    s.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
-    s.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
-    s.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
-    s.replace(QStringLiteral("&auml;"), QStringLiteral("ä"));
-    s.replace(QStringLiteral("&ouml;"), QStringLiteral("ö"));
-    s.replace(QStringLiteral("&uuml;"), QStringLiteral("ü"));
-    s.replace(QStringLiteral("&Auml;"), QStringLiteral("Ä"));
-    s.replace(QStringLiteral("&Ouml;"), QStringLiteral("Ö"));
-    s.replace(QStringLiteral("&Uuml;"), QStringLiteral("Ü"));
-    s.replace(QStringLiteral("&szlig;"), QStringLiteral("ß"));
-    s.replace(QStringLiteral("&euro;"), QStringLiteral("€"));
+    static const struct { const char* entity; const char* text; } kEntities[] = {
+        {"&nbsp;", " "}, {"&lt;", "<"},   {"&gt;", ">"},   {"&quot;", "\""}, {"&auml;", "ä"},
+        {"&ouml;", "ö"}, {"&uuml;", "ü"}, {"&Auml;", "Ä"}, {"&Ouml;", "Ö"},   {"&Uuml;", "Ü"},
+        {"&szlig;", "ß"}, {"&euro;", "€"}};
+    for (const auto& e : kEntities) s.replace(QString::fromUtf8(e.entity), QString::fromUtf8(e.text));
+    // Last, so that "&amp;lt;" stays the text "&lt;".
     s.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
     static const QRegularExpression blank(QStringLiteral("\n[ \t]*\n[\n \t]*"));
     s.replace(blank, QStringLiteral("\n"));
