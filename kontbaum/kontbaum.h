@@ -1,11 +1,31 @@
 // Kont_: the root node of the bookkeeping subtree of a tax case.
 //
-// The root owns the child nodes of the bookkeeping forms. For now it is the
-// bare node: it can be built, registered and hold children; its child slots,
-// variables and case-file record are added on top of this class.
+// The root owns the child nodes of the bookkeeping forms in fixed member
+// slots (master data, tax-office data, registers, analyses, report settings,
+// invoicing, booking entry, bank, the EÜR form root) and carries the three
+// headline amounts of the income-surplus statement.
+//
+// Invariant: after Rechnung(), eur_GewinnVerlust == eur_Betriebseinnahmen -
+// eur_Betriebsausgaben.
+//
+// Every child slot is described once in slotVariablen(): its variable name
+// ("Stamm001_Ptr[0]", "Eur0001_Ptr"), its 16-bit variable number, its element
+// index (1-based for array slots, 0 for scalar ones) and the class it holds.
+// The variable registry and the case-file record are built on that table.
 #pragma once
 
 #include "host/tree/datenbase.h"
+#include "host/values/euro.h"
+
+#include <QVector>
+
+class Stamm001_;
+class Ad0031_;
+class Ad0040_;
+class Anl006_;
+class Uml006_;
+class Iab006_;
+class Buch012_;
 
 class Kont_ : public DatenBase {
 public:
@@ -15,10 +35,92 @@ public:
     // Children go with the root.
     ~Kont_() override;
 
-    // A fresh root built with 4, 7, 1, 1, not attached; the caller owns it.
+    // A fresh, cleared root built with 4, 7, 1, 1, not attached; the caller owns it.
     static Kont_* New();
 
     QString className() const override;
     QString ID() const override;
+    static constexpr int kTypNummer = 142;
     DatenBase* build() const override;
+
+    // All slots null, the slot counts of the analysis and report arrays set.
+    void init();
+    // The three amounts become 0.
+    void Clear(int art = 0);
+    // Profit = income - expenses; returns 0.
+    int Rechnung();
+    void Set_U() {}
+
+    // Child accessors of the first slot of each pair. mode > 0 creates the
+    // child when missing and returns it; mode < 0 deletes it and returns
+    // null; mode 0 returns the slot as it is (possibly null).
+    Stamm001_* GetStamm001_Ptr(int mode);
+    Ad0031_* GetAd0031_Ptr(int mode);
+    Ad0040_* GetAd0040_Ptr(int mode);
+    Anl006_* GetAnl006_Ptr(int mode);
+    Uml006_* GetUml006_Ptr(int mode);
+    Iab006_* GetIab006_Ptr(int mode);
+    Buch012_* GetBuch012_Ptr(int mode);
+
+    // Base values, every child slot (as a shallow pointer copy: the copy
+    // points at the same children but does not own them) and the amounts.
+    Kont_& operator=(const Kont_& other);
+    // Same children in the compared slots; the amounts do not count.
+    bool operator==(const Kont_& other) const;
+    bool IstGleich(const DatenBase* other) const;
+    static void copy(const DatenBase* src, DatenBase* dst);
+
+    EuroType eur_Betriebseinnahmen = 0.0;
+    EuroType eur_Betriebsausgaben = 0.0;
+    EuroType eur_GewinnVerlust = 0.0;
+
+    struct SlotVariable {
+        const char* name;      // variable name
+        quint16 nummer;        // variable number
+        int index;             // 1-based element of an array slot, 0 for a scalar slot
+        const char* klasse;    // class of the child
+        DatenBase** slot;      // the member cell
+    };
+    // The child slots in declaration order.
+    QVector<SlotVariable> slotVariablen();
+
+    quint32 ana002Anzahl() const { return m_Ana002Anzahl; }
+    quint32 ausw002Anzahl() const { return m_Ausw002Anzahl; }
+
+private:
+    template <class T>
+    T* accessor(DatenBase*& slot, int mode);
+
+    DatenBase* m_Stamm001[2];
+    DatenBase* m_Ad0031[2];
+    DatenBase* m_Ad0040[2];
+    DatenBase* m_Anl006[2];
+    DatenBase* m_Uml006[2];
+    DatenBase* m_Iab006[2];
+    DatenBase* m_Buch012[2];
+    DatenBase* m_Ana002[4];
+    quint32 m_Ana002Anzahl;
+    DatenBase* m_Ana001;
+    DatenBase* m_Ausw002[9];
+    quint32 m_Ausw002Anzahl;
+    DatenBase* m_Stamm005;
+    DatenBase* m_Stamm007;
+    DatenBase* m_Reb001;
+    DatenBase* m_Reb002;
+    DatenBase* m_Reb009;
+    DatenBase* m_Stamm002;
+    DatenBase* m_Reb011;
+    DatenBase* m_Reb013;
+    DatenBase* m_Reb015;
+    DatenBase* m_Reb017;
+    DatenBase* m_Reba001;
+    DatenBase* m_Reba002;
+    DatenBase* m_Reba003;
+    DatenBase* m_Buch010[3];
+    DatenBase* m_Ausw005;
+    DatenBase* m_Ausw006;
+    DatenBase* m_Ausw007;
+    DatenBase* m_Bank001;
+    DatenBase* m_Bank002;
+    DatenBase* m_Eur0001;
 };

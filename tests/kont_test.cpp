@@ -1,0 +1,110 @@
+// The bookkeeping root node: child slots and their accessors, the headline
+// amounts, assignment and equality.
+#include "host/tree/adressknoten.h"
+#include "host/tree/registry.h"
+#include "kontbaum/knoten.h"
+#include "kontbaum/kontbaum.h"
+
+#include <QSet>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+TEST(Kont, AccessorModesCreateReturnAndDelete) {
+    std::unique_ptr<Kont_> k(Kont_::New());
+    EXPECT_EQ(k->GetStamm001_Ptr(0), nullptr);
+    Stamm001_* s = k->GetStamm001_Ptr(1);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->parent(), k.get());
+    EXPECT_EQ(s->slotIndex(), 1);
+    EXPECT_EQ(k->GetStamm001_Ptr(1), s) << "an existing child is not replaced";
+    EXPECT_EQ(k->GetStamm001_Ptr(0), s);
+    EXPECT_EQ(k->GetStamm001_Ptr(-1), nullptr);
+    EXPECT_EQ(k->GetStamm001_Ptr(0), nullptr);
+    EXPECT_EQ(k->childCount(), 0);
+
+    // Every accessor manages its own slot.
+    EXPECT_NE(k->GetAd0031_Ptr(1), nullptr);
+    EXPECT_NE(k->GetAd0040_Ptr(1), nullptr);
+    EXPECT_NE(k->GetAnl006_Ptr(1), nullptr);
+    EXPECT_NE(k->GetUml006_Ptr(1), nullptr);
+    EXPECT_NE(k->GetIab006_Ptr(1), nullptr);
+    EXPECT_NE(k->GetBuch012_Ptr(1), nullptr);
+    EXPECT_EQ(k->childCount(), 6);
+    EXPECT_EQ(k->GetStamm001_Ptr(0), nullptr);
+    EXPECT_EQ(k->GetAnl006_Ptr(-1), nullptr);
+    EXPECT_EQ(k->childCount(), 5);
+    // The root deletes the rest (checked by the sanitizer/valgrind runs).
+}
+
+TEST(Kont, RechnungAndClear) {
+    std::unique_ptr<Kont_> k(Kont_::New());
+    EXPECT_EQ(k->eur_GewinnVerlust, EuroType(0.0));
+    k->eur_Betriebseinnahmen = 1000.00;
+    k->eur_Betriebsausgaben = 1500.00;
+    EXPECT_EQ(k->Rechnung(), 0);
+    EXPECT_EQ(k->eur_GewinnVerlust, EuroType(-500.00));
+    k->eur_Betriebseinnahmen = 0.1 + 0.2;
+    k->eur_Betriebsausgaben = 0.3;
+    k->Rechnung();
+    EXPECT_TRUE(k->eur_GewinnVerlust.isNull());
+    k->Clear(0);
+    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType(0.0));
+    EXPECT_EQ(k->eur_Betriebsausgaben, EuroType(0.0));
+}
+
+TEST(Kont, EqualityIgnoresAmountsAndAssignmentCopiesSlots) {
+    std::unique_ptr<Kont_> a(Kont_::New());
+    std::unique_ptr<Kont_> b(Kont_::New());
+    a->eur_Betriebseinnahmen = 12.0;
+    EXPECT_TRUE(*a == *b) << "nodes that differ only in their amounts are equal";
+    EXPECT_TRUE(a->IstGleich(b.get()));
+
+    a->GetStamm001_Ptr(1);
+    EXPECT_FALSE(*a == *b);
+    *b = *a;
+    EXPECT_TRUE(*a == *b);
+    EXPECT_EQ(b->GetStamm001_Ptr(0), a->GetStamm001_Ptr(0)) << "shallow copy of the slot";
+    EXPECT_EQ(b->eur_Betriebseinnahmen, EuroType(12.0));
+    EXPECT_EQ(b->childCount(), 0) << "the copy does not own the children";
+    b->init();  // forget the borrowed pointers before b is destroyed
+
+    std::unique_ptr<Kont_> c(Kont_::New());
+    c->eur_Betriebsausgaben = 3.0;
+    std::unique_ptr<Kont_> d(Kont_::New());
+    Kont_::copy(c.get(), d.get());
+    EXPECT_EQ(d->eur_Betriebsausgaben, EuroType(3.0));
+    EXPECT_FALSE(c->IstGleich(nullptr));
+}
+
+TEST(Kont, SlotTableMatchesTheDeclaredVariables) {
+    std::unique_ptr<Kont_> k(Kont_::New());
+    const auto slots = k->slotVariablen();
+    ASSERT_EQ(slots.size(), 50);
+    QSet<QString> names;
+    QSet<DatenBase**> cells;
+    for (const auto& s : slots) {
+        names.insert(QString::fromLatin1(s.name));
+        cells.insert(s.slot);
+        EXPECT_EQ(*s.slot, nullptr) << s.name;
+        // The class of every slot can be built (Ad0031_/Ad0040_ are host address nodes).
+        const QString cls = QString::fromLatin1(s.klasse);
+        if (!cls.startsWith(QLatin1String("Ad00")))
+            EXPECT_NE(rsBuildRegistry::findNode(cls), nullptr) << s.klasse;
+        // Array slots carry "[i]" in their name and the 1-based index.
+        const QString n = QString::fromLatin1(s.name);
+        if (s.index > 0) EXPECT_TRUE(n.endsWith(QStringLiteral("[%1]").arg(s.index - 1))) << s.name;
+        else EXPECT_FALSE(n.contains(QLatin1Char('[')));
+    }
+    EXPECT_EQ(names.size(), slots.size()) << "names are unique";
+    EXPECT_EQ(cells.size(), slots.size()) << "every variable has its own cell";
+    EXPECT_EQ(slots.first().nummer, 12816);
+    EXPECT_EQ(slots.last().nummer, 13584);
+    EXPECT_EQ(QString::fromLatin1(slots[20].name), QStringLiteral("Ausw002_Ptr[1]"));
+    EXPECT_EQ(slots[20].nummer, 13360);
+    EXPECT_EQ(k->ana002Anzahl(), 4u);
+    EXPECT_EQ(k->ausw002Anzahl(), 9u);
+}
+
+}  // namespace
