@@ -16,3 +16,10 @@
 #define DALVO_KNOTEN_DEF(N, art) DALVO_KNOTEN_DEF_##art(N)
 
 DALVO_KONTBAUM_KNOTEN(DALVO_KNOTEN_DEF)
+
+bool Ana001_::addBegriff(const QString& begriff) {
+    const QString b = begriff.simplified().toLower();
+    if (b.isEmpty() || ana1_Begriffe.contains(b)) return false;
+    ana1_Begriffe.append(b);
+    return true;
+}

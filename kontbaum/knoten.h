@@ -19,6 +19,8 @@
 
 #include "host/tree/datenbase.h"
 
+#include <QStringList>
+
 namespace KnotenWerte {
 constexpr int A = 4;
 constexpr int B = 7;
@@ -97,7 +99,14 @@ class Eur0001_ : public FormKnoten { DALVO_KNOTEN_STANDARD(Eur0001_) };
 class Eur0002_ : public FormKnoten { DALVO_KNOTEN_STANDARD(Eur0002_) };
 class Eur0003_ : public FormKnoten { DALVO_KNOTEN_STANDARD(Eur0003_) };
 // Receipt analysis: critical terms; booking analyses.
-class Ana001_ : public FormKnoten { DALVO_KNOTEN_STANDARD(Ana001_) };
+class Ana001_ : public FormKnoten {
+    DALVO_KNOTEN_STANDARD(Ana001_)
+public:
+    // Critical terms of the receipt analysis: simplified, lower case, unique.
+    QStringList ana1_Begriffe;
+    // Adds a term in that form unless it is already there; false when it was.
+    bool addBegriff(const QString& begriff);
+};
 class Ana002_ : public FormKnoten { DALVO_KNOTEN_STANDARD(Ana002_) };
 // Report settings; asset report; chart-of-accounts report.
 class Ausw002_ : public FormKnoten { DALVO_KNOTEN_STANDARD(Ausw002_) };

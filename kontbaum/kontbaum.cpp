@@ -1,6 +1,9 @@
 // The bookkeeping root node (see kontbaum.h).
 #include "kontbaum/kontbaum.h"
 
+#include "host/app/global.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
 #include "host/tree/adressknoten.h"
 #include "kontbaum/knoten.h"
 
@@ -63,6 +66,19 @@ Anl006_* Kont_::GetAnl006_Ptr(int mode) { return accessor<Anl006_>(m_Anl006[0], 
 Uml006_* Kont_::GetUml006_Ptr(int mode) { return accessor<Uml006_>(m_Uml006[0], mode); }
 Iab006_* Kont_::GetIab006_Ptr(int mode) { return accessor<Iab006_>(m_Iab006[0], mode); }
 Buch012_* Kont_::GetBuch012_Ptr(int mode) { return accessor<Buch012_>(m_Buch012[0], mode); }
+Ana001_* Kont_::GetAna001_Ptr(int mode) { return accessor<Ana001_>(m_Ana001, mode); }
+
+int Kont_::fillBlackList() {
+    Ana001_* ana = GetAna001_Ptr(1);
+    DBConnection* ref = GetGlobal().GetDBConnect_Ptr(GlobalInst::kReferenceConnection);
+    if (!ana || !ref) return 0;
+    int added = 0;
+    rsDataSource rs(ref, QStringLiteral("SELECT * FROM KritischeBegriffe ORDER BY Begriff"));
+    for (; !rs.isEOF(); rs.fetch())
+        if (ana->addBegriff(rs.field(QStringLiteral("Begriff")).toString())) ++added;
+    ref->getErr()->clear();
+    return added;
+}
 
 Kont_& Kont_::operator=(const Kont_& other) {
     if (this == &other) return *this;

@@ -26,6 +26,7 @@ class Anl006_;
 class Uml006_;
 class Iab006_;
 class Buch012_;
+class Ana001_;
 
 class Kont_ : public DatenBase {
 public:
@@ -61,6 +62,12 @@ public:
     Uml006_* GetUml006_Ptr(int mode);
     Iab006_* GetIab006_Ptr(int mode);
     Buch012_* GetBuch012_Ptr(int mode);
+    Ana001_* GetAna001_Ptr(int mode);
+
+    // Creates the critical-terms child when missing and adds the terms of the
+    // program's reference database (KritischeBegriffe) to it. Returns the
+    // number of terms added; nothing happens without a reference database.
+    int fillBlackList();
 
     // Base values, every child slot (as a shallow pointer copy: the copy
     // points at the same children but does not own them) and the amounts.

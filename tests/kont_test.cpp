@@ -108,3 +108,23 @@ TEST(Kont, SlotTableMatchesTheDeclaredVariables) {
 }
 
 }  // namespace
+
+#include "support/testenv.h"
+
+namespace {
+TEST(Kont, BlackListFromReferenceDatabaseWithoutDuplicates) {
+    TestEnv env;
+    std::unique_ptr<Kont_> k(Kont_::New());
+    EXPECT_EQ(k->GetAna001_Ptr(0), nullptr);
+    const int n = k->fillBlackList();
+    Ana001_* ana = k->GetAna001_Ptr(0);
+    ASSERT_NE(ana, nullptr) << "the child is created when missing";
+    EXPECT_GT(n, 0);
+    EXPECT_EQ(ana->ana1_Begriffe.size(), n);
+    EXPECT_TRUE(ana->ana1_Begriffe.contains(QStringLiteral("bewirtung"))) << "terms are lower-cased";
+    EXPECT_EQ(k->fillBlackList(), 0) << "a second fill adds nothing";
+    EXPECT_FALSE(ana->addBegriff(QStringLiteral("  BEWIRTUNG ")));
+    EXPECT_TRUE(ana->addBegriff(QStringLiteral("Reise   kosten")));
+    EXPECT_TRUE(ana->ana1_Begriffe.contains(QStringLiteral("reise kosten")));
+}
+}  // namespace
