@@ -173,3 +173,23 @@ QVector<Kont_::SlotVariable> Kont_::slotVariablen() {
         {"Eur0001_Ptr", 13584, 0, "Eur0001_", &m_Eur0001},
     };
 }
+
+namespace {
+const QString kDueTrenner = QStringLiteral("//////");
+}
+
+QString Kont_::joinDatenuebernahme(const QString& uid, const QString& file) {
+    const QString s = uid + kDueTrenner + file;
+    return s == kDueTrenner ? QString() : s;
+}
+
+void Kont_::splitDatenuebernahme(const QString& text, QString* uid, QString* file) {
+    const int pos = text.indexOf(kDueTrenner);
+    if (pos < 0) {
+        *uid = text;
+        file->clear();
+        return;
+    }
+    *uid = text.left(pos);
+    *file = text.mid(pos + kDueTrenner.size());
+}

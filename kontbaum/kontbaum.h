@@ -69,6 +69,12 @@ public:
     // number of terms added; nothing happens without a reference database.
     int fillBlackList();
 
+    // The take-over identifier and file travel in the case file as one text,
+    // joined by "//////"; two empty values are stored as an empty text.
+    static QString joinDatenuebernahme(const QString& uid, const QString& file);
+    // Splits at the first separator; without one the whole text is the UID.
+    static void splitDatenuebernahme(const QString& text, QString* uid, QString* file);
+
     // Base values, every child slot (as a shallow pointer copy: the copy
     // points at the same children but does not own them) and the amounts.
     Kont_& operator=(const Kont_& other);

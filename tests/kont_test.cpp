@@ -128,3 +128,28 @@ TEST(Kont, BlackListFromReferenceDatabaseWithoutDuplicates) {
     EXPECT_TRUE(ana->ana1_Begriffe.contains(QStringLiteral("reise kosten")));
 }
 }  // namespace
+
+namespace {
+TEST(Kont, TakeOverIdentifierAndFileShareOneText) {
+    EXPECT_EQ(Kont_::joinDatenuebernahme(QString(), QString()), QString()) << "not \"//////\"";
+    EXPECT_EQ(Kont_::joinDatenuebernahme(QStringLiteral("abc"), QStringLiteral("C:\\x.dvl")),
+              QStringLiteral("abc//////C:\\x.dvl"));
+    QString uid = QStringLiteral("alt"), file = QStringLiteral("alt");
+    Kont_::splitDatenuebernahme(QStringLiteral("abc//////C:\\x.dvl"), &uid, &file);
+    EXPECT_EQ(uid, QStringLiteral("abc"));
+    EXPECT_EQ(file, QStringLiteral("C:\\x.dvl"));
+    Kont_::splitDatenuebernahme(QString(), &uid, &file);
+    EXPECT_TRUE(uid.isEmpty());
+    EXPECT_TRUE(file.isEmpty());
+    Kont_::splitDatenuebernahme(QStringLiteral("nur-uid"), &uid, &file);
+    EXPECT_EQ(uid, QStringLiteral("nur-uid"));
+    EXPECT_TRUE(file.isEmpty());
+    // Only the first separator splits; a file name may contain slashes.
+    Kont_::splitDatenuebernahme(QStringLiteral("u//////a//////b"), &uid, &file);
+    EXPECT_EQ(uid, QStringLiteral("u"));
+    EXPECT_EQ(file, QStringLiteral("a//////b"));
+    Kont_::splitDatenuebernahme(QStringLiteral("//////f.dvl"), &uid, &file);
+    EXPECT_TRUE(uid.isEmpty());
+    EXPECT_EQ(file, QStringLiteral("f.dvl"));
+}
+}  // namespace
