@@ -204,12 +204,14 @@ TEST(KontoGlobalDatabase, UnopenableDatabaseGivesMessageAndNullConnection) {
     EXPECT_GE(env.ui().count(Ui::Art::Fehler), 1) << "the user is told why";
 
     // A missing template: assertion "b", no connection, no crash.
+    const QByteArray dataDir = qgetenv("DALVO_DATA_DIR");
     qputenv("DALVO_DATA_DIR", env.path(QStringLiteral("nirgends")).toUtf8());
     KontoGlobal* kg2 = GetKontoGlobal(1, false);
     kg2->createConnectionKonto(true);
     EXPECT_FALSE(kg2->isConnected());
     EXPECT_TRUE(rsLog::assertTexts().contains(QStringLiteral("b")));
-    qunsetenv("DALVO_DATA_DIR");
+    if (dataDir.isEmpty()) qunsetenv("DALVO_DATA_DIR");
+    else qputenv("DALVO_DATA_DIR", dataDir);
 }
 
 TEST(KontoGlobalDatabase, NoodbcIniSettingKeepsConnectionClosed) {
