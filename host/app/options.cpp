@@ -1,12 +1,12 @@
 // Option store, ini reader and rot13 (see options.h).
 #include "host/app/options.h"
 
+#include "host/app/atomicfile.h"
 #include "host/app/global.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -80,17 +80,13 @@ void rsOptionsGlobal::load() { m_data = readIni(m_file); }
 bool rsOptionsGlobal::save() const {
     if (m_file.isEmpty()) return true;
     QDir().mkpath(QFileInfo(m_file).absolutePath());
-    QSaveFile f(m_file);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
-    QTextStream out(&f);
-    out.setCodec("UTF-8");
+    QByteArray text;
     for (auto s = m_data.constBegin(); s != m_data.constEnd(); ++s) {
-        out << '[' << s.key() << "]\n";
-        for (auto k = s->constBegin(); k != s->constEnd(); ++k) out << k.key() << '=' << k.value() << '\n';
-        out << '\n';
+        text += '[' + s.key().toUtf8() + "]\n";
+        for (auto k = s->constBegin(); k != s->constEnd(); ++k) text += k.key().toUtf8() + '=' + k.value().toUtf8() + '\n';
+        text += '\n';
     }
-    out.flush();
-    return f.commit();
+    return rsWriteFileAtomic(m_file, text, nullptr);
 }
 
 namespace TesmaIni {
