@@ -137,3 +137,22 @@ private:
     DatenBase* m_Bank002;
     DatenBase* m_Eur0001;
 };
+
+class RS_Archive;
+
+// The case-file record of the bookkeeping root, kept apart from the node so
+// the node header stays free of archive details.
+namespace KontRecord {
+// Data version of the record this program writes.
+constexpr quint32 kDatenversion = 61000;
+// Writes the case database (compacted), the manager's settings, the 36
+// invoicing templates of the working directory and the amounts.
+bool write(Kont_& node, RS_Archive& ar);
+// Reads a record completely before anything is applied: a damaged record
+// changes nothing. Then the previous working database is moved to a "bak"
+// backup, the embedded one takes its place and is opened; when that fails
+// the backup is moved back. Returns false with a German message.
+bool read(Kont_& node, RS_Archive& ar, QString* error);
+// The invoicing template files in record order (kind 0..5, two passes each).
+QStringList vorlagenDateien();
+}  // namespace KontRecord

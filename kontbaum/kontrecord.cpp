@@ -1,0 +1,138 @@
+// The case-file record of Kont_ (see KontRecord in kontbaum.h).
+#include "kontbaum/kontbaum.h"
+
+#include "host/app/global.h"
+#include "host/app/options.h"
+#include "host/db/connection.h"
+#include "host/tree/archive.h"
+#include "host/tree/fileobject.h"
+#include "kontbaum/kontglob.h"
+
+#include <QFile>
+#include <QUuid>
+
+namespace {
+constexpr quint32 kTagKont = 0x4B4F4E54;  // "KONT"
+
+// Template files per document kind (offer, order confirmation, delivery
+// note, invoice, reminder, invoice correction).
+const char* const kVorlagen[6][3] = {
+    {"Musterangebot.docx", "Musterangebot2.docx", "Musterangebot3.docx"},
+    {"Musterauftragsbestaetigung.docx", "Musterauftragsbestaetigung2.docx", "Musterauftragsbestaetigung3.docx"},
+    {"Musterlieferschein.docx", "Musterlieferschein2.docx", "Musterlieferschein3.docx"},
+    {"Musterrechnung.docx", "Musterrechnung2.docx", "Musterrechnung3.docx"},
+    {"Mustermahnung1.docx", "Mustermahnung2.docx", "Mustermahnung3.docx"},
+    {"Mustergutschrift.docx", "Mustergutschrift2.docx", "Mustergutschrift3.docx"}};
+
+struct Satz {
+    RS_FileObject datenbank;
+    QString eurUid, due;
+    qint32 steuerjahr = 0, kassenkonto = 0, jahresabschluss = 0;
+    bool ustPflicht = true;
+    QString kontenplan;
+    QVector<RS_FileObject> vorlagen;
+    double einnahmen = 0, ausgaben = 0, gewinn = 0;
+
+    bool io(RS_Archive& ar) {
+        if (!ar.beginSection(kTagKont)) return false;
+        datenbank.ioData(ar);
+        ar.io(eurUid);
+        ar.io(due);
+        ar.io(steuerjahr);
+        ar.io(kassenkonto);
+        ar.io(ustPflicht);
+        ar.io(jahresabschluss);
+        ar.io(kontenplan);
+        for (RS_FileObject& v : vorlagen) v.ioData(ar);
+        ar.io(einnahmen);
+        ar.io(ausgaben);
+        ar.io(gewinn);
+        return ar.endSection() && ar.ok();
+    }
+};
+}  // namespace
+
+QStringList KontRecord::vorlagenDateien() {
+    QStringList out;
+    for (const auto& art : kVorlagen)
+        for (int pass = 0; pass < 2; ++pass)
+            for (const char* f : art) out << QString::fromLatin1(f);
+    return out;
+}
+
+bool KontRecord::write(Kont_& node, RS_Archive& ar) {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    if (!kg) return false;
+    Satz s;
+    if (DBConnection* con = kg->GetDBConnect_Ptr()) ExecSQL(con, QStringLiteral("VACUUM"));
+    s.datenbank.setFile(kg->Getmdb_name());
+    s.eurUid = kg->getEurUID();
+    s.due = Kont_::joinDatenuebernahme(kg->getDatenuebernahmeUID(), kg->getDatenuebernahmeFile());
+    s.steuerjahr = kg->getSteuerjahr();
+    s.kassenkonto = kg->getKassenkonto();
+    s.ustPflicht = kg->getUstPflicht();
+    s.jahresabschluss = kg->getJahresabschluss() == 1 ? 1 : 0;
+    s.kontenplan = kg->getKontenplanName();
+    for (const QString& f : vorlagenDateien()) s.vorlagen.append(RS_FileObject(kg->GetKontoTempDir() + f));
+    s.einnahmen = node.eur_Betriebseinnahmen;
+    s.ausgaben = node.eur_Betriebsausgaben;
+    s.gewinn = node.eur_GewinnVerlust;
+    return s.io(ar);
+}
+
+bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error) {
+    auto fail = [error](const QString& t) {
+        if (error) *error = t;
+        return false;
+    };
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    if (!kg) return fail(QStringLiteral("Es ist kein Fall geöffnet."));
+    Satz s;
+    s.vorlagen.resize(vorlagenDateien().size());
+    if (!s.io(ar)) return fail(ar.errorText().isEmpty() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.")
+                                                        : ar.errorText());
+
+    GlobalInst& g = GetGlobal();
+    const int imp = g.IsImport();
+    const QString name = (imp == 99 || imp == 88) ? kg->getImportDatenbankNameFall() : kg->getDatenbankName();
+    kg->destroyConnectionKonto();
+    const QString bak = name + QStringLiteral(".bak");
+    QFile::remove(bak);
+    const bool hadOld = QFile::exists(name) && QFile::rename(name, bak);
+    QString err;
+    if (!s.datenbank.extractTo(name, &err)) {
+        if (hadOld) QFile::rename(bak, name);
+        return fail(err);
+    }
+    kg->createConnectionKonto(false);
+    if (!kg->isConnected()) {
+        QFile::remove(name);
+        if (hadOld) QFile::rename(bak, name);
+        kg->createConnectionKonto(false);
+        return fail(QStringLiteral("Die Buchhaltungsdatenbank der Datei konnte nicht geöffnet werden."));
+    }
+    QFile::remove(bak);
+
+    QString uid = s.eurUid;
+    if (uid.isEmpty() && imp != 99) uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    kg->setEurUID(uid);
+    QString dueUid, dueFile;
+    Kont_::splitDatenuebernahme(s.due, &dueUid, &dueFile);
+    kg->setDatenuebernahmeFile(dueFile);
+    kg->setDatenuebernahmeUID(dueUid);
+    kg->setSteuerjahr(s.steuerjahr);
+    if (imp != 88) {
+        kg->setKassenkonto(s.kassenkonto);
+        kg->setUstPflicht(s.ustPflicht);
+        kg->setJahresabschluss(s.jahresabschluss != 0 ? 1 : 0);
+        kg->setKontenplanName(s.kontenplan);
+        kg->clearSpezialKonto();
+    }
+    const QStringList dateien = vorlagenDateien();
+    for (int i = 0; i < dateien.size(); ++i)
+        if (!s.vorlagen[i].isEmpty()) s.vorlagen[i].extractTo(kg->GetKontoTempDir() + dateien[i], nullptr);
+    node.eur_Betriebseinnahmen = s.einnahmen;
+    node.eur_Betriebsausgaben = s.ausgaben;
+    node.eur_GewinnVerlust = s.gewinn;
+    return true;
+}

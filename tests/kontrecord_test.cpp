@@ -1,0 +1,97 @@
+// The case-file record of the bookkeeping root: round trip of database,
+// settings and amounts; a damaged record changes nothing.
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "host/tree/archive.h"
+#include "kontbaum/kontbaum.h"
+#include "kontbaum/kontglob.h"
+#include "support/testenv.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+QByteArray speichern(Kont_& k) {
+    QByteArray out;
+    QBuffer b(&out);
+    b.open(QIODevice::WriteOnly);
+    RS_Archive ar(&b, "DALVO16C", KontRecord::kDatenversion);
+    EXPECT_TRUE(KontRecord::write(k, ar));
+    return out;
+}
+
+bool laden(Kont_& k, QByteArray data, QString* err) {
+    QBuffer b(&data);
+    b.open(QIODevice::ReadOnly);
+    RS_Archive ar(&b, "DALVO16C", KontRecord::kDatenversion, true);
+    return ar.isValid() && KontRecord::read(k, ar, err);
+}
+
+TEST(KontRecord, DatabaseSettingsAndAmountsRoundTrip) {
+    TestEnv env;
+    KontoGlobal* kg = GetKontoGlobal(0, false);
+    kg->createConnectionKonto(true);
+    ASSERT_TRUE(kg->isConnected());
+    kg->setSteuerjahr(2016);
+    kg->setKontenplanName(QStringLiteral("SKR04"));
+    kg->setUstPflicht(false);
+    kg->setKassenkonto(1600);
+    kg->setEurUID(QStringLiteral("fall-1"));
+    kg->setDatenuebernahmeUID(QStringLiteral("abc"));
+    kg->setDatenuebernahmeFile(QStringLiteral("C:\\x.dvl"));
+    ASSERT_TRUE(ExecSQL(kg->GetDBConnect_Ptr(),
+                        QStringLiteral("INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag) VALUES (7, 'Miete', 119);"
+                                       "INSERT INTO eurVerbuchtBuchungszeilen (Buchungsnummer, SteuerID, Dialogzeile, Betrag, Haben, Konto) "
+                                       "VALUES (7, 1, 1, 119, -1, 1200), (7, 1, 2, 119, 0, 4210)")));
+    std::unique_ptr<Kont_> k(Kont_::New());
+    k->eur_Betriebseinnahmen = 1000.0;
+    k->eur_Betriebsausgaben = 250.5;
+    k->Rechnung();
+    const QByteArray data = speichern(*k);
+
+    GetKontoGlobal(0, true);  // the case is closed: its working file is gone
+    KontoGlobal* neu = GetKontoGlobal(0, false);
+    std::unique_ptr<Kont_> k2(Kont_::New());
+    QString err;
+    ASSERT_TRUE(laden(*k2, data, &err)) << err.toStdString();
+    EXPECT_EQ(neu->getKontenplanName(), QStringLiteral("SKR04"));
+    EXPECT_FALSE(neu->getUstPflicht());
+    EXPECT_EQ(neu->getKassenkonto(), 1600);
+    EXPECT_EQ(neu->getEurUID(), QStringLiteral("fall-1"));
+    EXPECT_EQ(neu->getDatenuebernahmeUID(), QStringLiteral("abc"));
+    EXPECT_EQ(neu->getDatenuebernahmeFile(), QStringLiteral("C:\\x.dvl"));
+    EXPECT_EQ(k2->eur_GewinnVerlust, EuroType(749.5));
+    EXPECT_EQ(GetDatenTyp(neu->GetDBConnect_Ptr(),
+                          QStringLiteral("SELECT Buchungstext FROM eurVerbucht WHERE Buchungsnummer=7")).toString(),
+              QStringLiteral("Miete"));
+}
+
+TEST(KontRecord, DamagedRecordLeavesTheOpenCaseAlone) {
+    TestEnv env;
+    KontoGlobal* kg = GetKontoGlobal(0, false);
+    kg->createConnectionKonto(true);
+    ASSERT_TRUE(kg->isConnected());
+    kg->setKontenplanName(QStringLiteral("SKR03"));
+    std::unique_ptr<Kont_> k(Kont_::New());
+    QByteArray data = speichern(*k);
+    ASSERT_TRUE(ExecSQL(kg->GetDBConnect_Ptr(),
+                        QStringLiteral("INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag) VALUES (1, 'bleibt', 5)")));
+    kg->setKontenplanName(QStringLiteral("SKR04"));
+    for (int pos : {20, data.size() / 2, data.size() - 5}) {
+        QByteArray bad = data;
+        bad[pos] = char(bad[pos] ^ 0x33);
+        QString err;
+        EXPECT_FALSE(laden(*k, bad, &err)) << pos;
+        EXPECT_TRUE(kg->isConnected());
+        EXPECT_EQ(kg->getKontenplanName(), QStringLiteral("SKR04")) << "nothing was applied";
+        EXPECT_EQ(GetDatenTyp(kg->GetDBConnect_Ptr(), QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")).toInt(), 1);
+    }
+    QString err;
+    EXPECT_FALSE(laden(*k, data.left(data.size() / 3), &err));
+    EXPECT_FALSE(err.isEmpty());
+    EXPECT_EQ(KontRecord::vorlagenDateien().size(), 36);
+}
+
+}  // namespace
