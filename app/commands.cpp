@@ -1,11 +1,16 @@
 // The command table and the commands that need no case file.
 #include "app/cli.h"
 
+#include "app/fall.h"
+
 #include "host/app/global.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/kontglob.h"
 
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 namespace cli {
@@ -66,6 +71,84 @@ int cmdDbinfo(const QStringList& args) {
     return Ok;
 }
 
+const QStringList kKontenrahmen = {QStringLiteral("SKR03"), QStringLiteral("SKR04"), QStringLiteral("EKR03"),
+                                   QStringLiteral("SKR80"), QStringLiteral("SKR81")};
+
+int cmdNew(const QStringList& args) {
+    const QString n = QStringLiteral("new");
+    Args a(args, {QStringLiteral("--year"), QStringLiteral("--chart")},
+           {QStringLiteral("--no-vat"), QStringLiteral("--no-examples")});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    const QString path = a.positional().first();
+    int year = 2016;
+    QString e;
+    if (!a.has(QStringLiteral("--year"))) return usageError(n, QStringLiteral("--year fehlt."));
+    if (!parseInt(a.value(QStringLiteral("--year")), 2000, 2100, &year, &e)) return usageError(n, e);
+    const QString chart = a.has(QStringLiteral("--chart")) ? a.value(QStringLiteral("--chart")).toUpper() : QStringLiteral("SKR03");
+    if (!kKontenrahmen.contains(chart))
+        return usageError(n, QStringLiteral("Unbekannter Kontenrahmen „%1“ (erlaubt: %2).")
+                                 .arg(a.value(QStringLiteral("--chart")), kKontenrahmen.join(QStringLiteral(", "))));
+    if (QFileInfo::exists(path)) {
+        err(QStringLiteral("Fehler: Die Falldatei „%1“ existiert bereits; sie wird nicht überschrieben.\n").arg(path));
+        return Refused;
+    }
+    Fall fall;
+    if (!fall.neu(&e)) {
+        err(QStringLiteral("Fehler: %1\n").arg(e));
+        return Refused;
+    }
+    fall.kg()->setSteuerjahr(year);
+    fall.kg()->setKontenplanName(chart);
+    fall.kg()->setUstPflicht(!a.has(QStringLiteral("--no-vat")));
+    if (!fall.speichern(path, &e)) {
+        err(QStringLiteral("Fehler: %1\n").arg(e));
+        return Refused;
+    }
+    return Ok;
+}
+
+int cmdInfo(const QStringList& args) {
+    const QString n = QStringLiteral("info");
+    Args a(args, {}, {QStringLiteral("--json")});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    if (!QFileInfo::exists(a.positional().first()))
+        return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(a.positional().first()));
+    Fall fall;
+    QString e;
+    if (!fall.laden(a.positional().first(), &e)) {
+        err(QStringLiteral("Fehler: %1\n").arg(e));
+        return Refused;
+    }
+    KontoGlobal* kg = fall.kg();
+    DBConnection* con = kg->GetDBConnect_Ptr();
+    const zDate fest = GetDatenTyp(con, QStringLiteral("SELECT MAX(bisZum) FROM eurFestschreibungen")).toDate();
+    const int buchungen =
+        GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Storno=0 AND Storniert=0")).toInt();
+    const int konten = GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Aktiv<>0")).toInt();
+    if (a.has(QStringLiteral("--json"))) {
+        QJsonObject o;
+        o[QStringLiteral("steuerjahr")] = kg->getSteuerjahr();
+        o[QStringLiteral("kontenplan")] = kg->getKontenplanName();
+        o[QStringLiteral("ustpflicht")] = kg->getUstPflicht();
+        o[QStringLiteral("kassenkonto")] = kg->getKassenkonto();
+        o[QStringLiteral("festgeschrieben_bis")] = fest.isValid() ? QJsonValue(fest.getText()) : QJsonValue();
+        o[QStringLiteral("buchungen")] = buchungen;
+        o[QStringLiteral("konten_aktiv")] = konten;
+        out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+        return Ok;
+    }
+    out(QStringLiteral("Steuerjahr:           %1\n").arg(kg->getSteuerjahr()));
+    out(QStringLiteral("Kontenrahmen:         %1\n").arg(kg->getKontenplanName()));
+    out(QStringLiteral("Umsatzsteuerpflicht:  %1\n").arg(kg->getUstPflicht() ? QStringLiteral("ja") : QStringLiteral("nein")));
+    out(QStringLiteral("Kassenkonto:          %1\n").arg(kg->getKassenkonto()));
+    out(QStringLiteral("Festgeschrieben bis:  %1\n").arg(fest.isValid() ? fest.getText() : QStringLiteral("–")));
+    out(QStringLiteral("Buchungen:            %1\n").arg(buchungen));
+    out(QStringLiteral("Aktive Konten:        %1\n").arg(konten));
+    return Ok;
+}
+
 QList<Command> buildCommands() {
     return {
         {QStringLiteral("help"), QStringLiteral("dalvo help [BEFEHL]"), QStringLiteral("zeigt diese Übersicht oder die Hilfe eines Befehls"),
@@ -83,6 +166,20 @@ QList<Command> buildCommands() {
                         "Datenbankversion und Falleigenschaften. Nichts wird dauerhaft gespeichert.\n\n"
                         "Optionen:\n  --year JAHR   Steuerjahr des Falls (2000..2100)"),
          cmdDbinfo},
+        {QStringLiteral("new"), QStringLiteral("dalvo new FALL --year JAHR [--chart SKR03|SKR04|EKR03|SKR80|SKR81] [--no-vat] [--no-examples]"),
+         QStringLiteral("legt eine neue Falldatei an"),
+         QStringLiteral("Legt die Falldatei FALL für das Steuerjahr JAHR an. Eine vorhandene Datei wird nie\n"
+                        "überschrieben.\n\nOptionen:\n  --year JAHR    Steuerjahr (2000..2100)\n"
+                        "  --chart NAME   Kontenrahmen (Vorgabe SKR03)\n"
+                        "  --no-vat       der Fall ist nicht umsatzsteuerpflichtig\n"
+                        "  --no-examples  keine Beispielbuchungen"),
+         cmdNew},
+        {QStringLiteral("info"), QStringLiteral("dalvo info FALL [--json]"), QStringLiteral("zeigt die Einstellungen eines Falls"),
+         QStringLiteral("Zeigt Steuerjahr, Kontenrahmen, Umsatzsteuerpflicht, Kassenkonto, Festschreibungsdatum,\n"
+                        "die Zahl der gültigen Buchungen und der aktiven Konten.\n\n"
+                        "Optionen:\n  --json   als JSON (Schlüssel steuerjahr, kontenplan, ustpflicht, kassenkonto,\n"
+                        "           festgeschrieben_bis, buchungen, konten_aktiv)"),
+         cmdInfo},
     };
 }
 

@@ -63,3 +63,65 @@ TEST(Cli, VersionAndDbinfoShowTheSchema) {
 }
 
 }  // namespace
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QByteArray hashOf(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+TEST(Cli, NewCaseFileAndInfoReadingItWithoutChangingIt) {
+    QTemporaryDir dir;
+    const QString fall = dir.filePath(QStringLiteral("fall.dalvo"));
+    Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"),
+                    QStringLiteral("--chart"), QStringLiteral("SKR04"), QStringLiteral("--no-vat")});
+    ASSERT_EQ(n.rc, 0) << n.err.toStdString();
+    const QByteArray vorher = hashOf(fall);
+    Lauf i = dalvo({QStringLiteral("info"), fall, QStringLiteral("--json")});
+    ASSERT_EQ(i.rc, 0) << i.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(i.out.toUtf8()).object();
+    EXPECT_EQ(o.value(QStringLiteral("steuerjahr")).toInt(), 2016);
+    EXPECT_EQ(o.value(QStringLiteral("kontenplan")).toString(), QStringLiteral("SKR04"));
+    EXPECT_FALSE(o.value(QStringLiteral("ustpflicht")).toBool(true));
+    EXPECT_TRUE(o.value(QStringLiteral("festgeschrieben_bis")).isNull());
+    EXPECT_EQ(o.value(QStringLiteral("buchungen")).toInt(-1), 0);
+    EXPECT_EQ(hashOf(fall), vorher) << "reading a case does not write it";
+
+    Lauf wieder = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016")});
+    EXPECT_EQ(wieder.rc, 1) << "an existing case is never overwritten";
+    EXPECT_EQ(hashOf(fall), vorher);
+    EXPECT_EQ(dalvo({QStringLiteral("new"), dir.filePath(QStringLiteral("x.dalvo")), QStringLiteral("--year"),
+                     QStringLiteral("2016"), QStringLiteral("--chart"), QStringLiteral("SKR99")}).rc, 2);
+    EXPECT_EQ(dalvo({QStringLiteral("info"), dir.filePath(QStringLiteral("fehlt.dalvo"))}).rc, 2);
+}
+
+TEST(Cli, DamagedCaseFilesAreRefusedAndLeftAlone) {
+    QTemporaryDir dir;
+    const QString fall = dir.filePath(QStringLiteral("fall.dalvo"));
+    ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016")}).rc, 0);
+    QFile f(fall);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray data = f.readAll();
+    f.close();
+    const QString bad = dir.filePath(QStringLiteral("bad.dalvo"));
+    for (int n : {0, 5, 100, data.size() / 2, data.size() - 1}) {
+        QFile b(bad);
+        ASSERT_TRUE(b.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        b.write(data.left(n));
+        b.close();
+        const QByteArray vorher = hashOf(bad);
+        Lauf i = dalvo({QStringLiteral("info"), bad});
+        EXPECT_EQ(i.rc, 1) << n;
+        EXPECT_TRUE(i.err.contains(QStringLiteral("kann nicht geladen werden"))) << i.err.toStdString();
+        EXPECT_EQ(hashOf(bad), vorher);
+    }
+}
+
+}  // namespace

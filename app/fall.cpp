@@ -1,0 +1,38 @@
+// The case a command works on (see fall.h).
+#include "app/fall.h"
+
+#include "host/app/global.h"
+#include "kontbaum/falldatei.h"
+#include "kontbaum/kontglob.h"
+
+#include <QUuid>
+
+namespace cli {
+
+Fall::Fall() : m_root(Kont_::New()) {
+    // Working files live in a directory of their own, so two commands on
+    // different cases never share a working database.
+    GlobalInst::reset(m_home.path());
+    m_kg = GetKontoGlobal(0, false);
+}
+
+Fall::~Fall() {
+    m_root.reset();
+    GlobalInst::reset();
+}
+
+bool Fall::neu(QString* error) {
+    m_kg->createConnectionKonto(true);
+    if (!m_kg->isConnected()) {
+        if (error) *error = QStringLiteral("Die Buchhaltungsdatenbank konnte nicht angelegt werden.");
+        return false;
+    }
+    m_kg->setEurUID(QUuid::createUuid().toString(QUuid::WithoutBraces));
+    return true;
+}
+
+bool Fall::laden(const QString& path, QString* error) { return Falldatei::laden(path, *m_root, error); }
+
+bool Fall::speichern(const QString& path, QString* error) { return Falldatei::speichern(path, *m_root, error); }
+
+}  // namespace cli
