@@ -14,6 +14,7 @@ Fall::Fall() : m_root(Kont_::New()) {
     // different cases never share a working database.
     GlobalInst::reset(m_home.path());
     m_kg = GetKontoGlobal(0, false);
+    DatenBase::setRootNode(QStringLiteral("Kont_"), m_root.get());
 }
 
 Fall::~Fall() {

@@ -5,7 +5,7 @@
 #include <new>
 
 #define DALVO_KNOTEN_STANDARD_DEFINITION(N)                                         \
-    N::N(int a, int b, int c, int d) : FormKnoten(a, b, c, d) {}                    \
+    N::N(int a, int b, int c, int d) : FormKnoten(a, b, c, d) { N::initVars(); }    \
     N* N::New() { return new (std::nothrow) N(KnotenWerte::A, KnotenWerte::B, KnotenWerte::C, KnotenWerte::D); } \
     QString N::className() const { return QStringLiteral(#N); }                     \
     DatenBase* N::build() const { return New(); }
@@ -23,3 +23,5 @@ bool Ana001_::addBegriff(const QString& begriff) {
     ana1_Begriffe.append(b);
     return true;
 }
+
+void Ana001_::initVars() { addList(QStringLiteral("ana1_Begriffe"), &ana1_Begriffe); }

@@ -70,10 +70,14 @@ constexpr int D = 1;
 // number of registrations it made: node builders plus dialog builders.
 int kontbaumRegistrierungen();
 
-// Common base of the module's form nodes.
+// Common base of the module's form nodes. Their field lists are open: every
+// variable the module or a case file names is kept (dynamic variables), and
+// a class with members of its own registers them in its initVars().
 class FormKnoten : public DatenBase {
 public:
-    FormKnoten(int a, int b, int c, int d) : DatenBase(a, b, c, d) {}
+    FormKnoten(int a, int b, int c, int d) : DatenBase(a, b, c, d) { setDynamisch(true); }
+    // Called by the constructor of each class (statically bound: N::initVars).
+    void initVars() {}
 };
 
 // The standard members of a node class N; the definitions come from
@@ -106,6 +110,7 @@ public:
     QStringList ana1_Begriffe;
     // Adds a term in that form unless it is already there; false when it was.
     bool addBegriff(const QString& begriff);
+    void initVars();
 };
 class Ana002_ : public FormKnoten { DALVO_KNOTEN_STANDARD(Ana002_) };
 // Report settings; asset report; chart-of-accounts report.

@@ -12,6 +12,35 @@
 Kont_::Kont_(int a, int b, int c, int d) : DatenBase(a, b, c, d) {
     init();
     Clear(0);
+    initVars();
+}
+
+void Kont_::initVars() {
+    for (const SlotVariable& v : slotVariablen())
+        addSlot(QString::fromLatin1(v.name), v.slot, QString::fromLatin1(v.klasse), v.nummer, v.index);
+    addVar(QStringLiteral("eur_Betriebseinnahmen"), &eur_Betriebseinnahmen);
+    addVar(QStringLiteral("eur_Betriebsausgaben"), &eur_Betriebsausgaben);
+    addVar(QStringLiteral("eur_GewinnVerlust"), &eur_GewinnVerlust);
+}
+
+void Kont_::uebernehmeKinder(Kont_& quelle) {
+    const QVector<SlotVariable> mine = slotVariablen();
+    const QVector<SlotVariable> theirs = quelle.slotVariablen();
+    for (int i = 0; i < mine.size(); ++i) {
+        DatenBase* kind = *theirs[i].slot;
+        if (kind) kind->detach();
+        DatenBase* alt = *mine[i].slot;
+        if (alt && alt != kind) {
+            // An attached owned child goes through SetConnectionWithClear; a
+            // slot we merely hold is emptied without touching the node.
+            if (alt->parent() == this && alt->owner() == Besitzer_Owner) delete alt;
+            *mine[i].slot = nullptr;
+        }
+        if (kind) SetConnectionWithClear(kind, this, mine[i].slot, mine[i].index ? mine[i].index : 1, Besitzer_Owner);
+    }
+    eur_Betriebseinnahmen = quelle.eur_Betriebseinnahmen;
+    eur_Betriebsausgaben = quelle.eur_Betriebsausgaben;
+    eur_GewinnVerlust = quelle.eur_GewinnVerlust;
 }
 
 Kont_::~Kont_() {

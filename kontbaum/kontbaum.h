@@ -46,6 +46,12 @@ public:
 
     // All slots null, the slot counts of the analysis and report arrays set.
     void init();
+    // Registers the child slots (slotVariablen) and the three amounts as
+    // variables.
+    void initVars();
+    // Moves the children and amounts of `quelle` into this root; what this
+    // root held before is deleted. Used to apply a fully read case record.
+    void uebernehmeKinder(Kont_& quelle);
     // The three amounts become 0.
     void Clear(int art = 0);
     // Profit = income - expenses; returns 0.
@@ -144,9 +150,10 @@ class RS_Archive;
 // the node header stays free of archive details.
 namespace KontRecord {
 // Data version of the record this program writes.
-constexpr quint32 kDatenversion = 61000;
+constexpr quint32 kDatenversion = 61001;
 // Writes the case database (compacted), the manager's settings, the 36
-// invoicing templates of the working directory and the amounts.
+// invoicing templates of the working directory and the node's variables
+// (child nodes and the amounts, Varlist::ioDataVar).
 bool write(Kont_& node, RS_Archive& ar);
 // Reads a record completely before anything is applied: a damaged record
 // changes nothing. Then the previous working database is moved to a "bak"

@@ -6,6 +6,7 @@
 #include "host/app/log.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "host/tree/datenbase.h"
 #include "host/values/datehelper.h"
 
 #include <QDir>
@@ -18,9 +19,22 @@ KontoGlobal::ReportNodeResolver& resolver() {
     return r;
 }
 
+// Without an installed resolver the settings are read from the case's own
+// data tree. The settings nodes name their variables with a family prefix
+// ("ausw2_VonKonto"); the cache asks for the plain field name, so each value
+// is offered under both.
 bool resolveNode(const QString& path, QVariantMap& values) {
     values.clear();
-    return resolver() && resolver()(path, values);
+    if (resolver()) return resolver()(path, values);
+    DatenBase* node = DatenBase::GetDB(path);
+    if (!node) return false;
+    const QVariantMap all = node->werte();
+    for (auto it = all.begin(); it != all.end(); ++it) {
+        values.insert(it.key(), it.value());
+        const int pos = it.key().indexOf(QLatin1Char('_'));
+        if (pos > 0) values.insert(it.key().mid(pos + 1), it.value());
+    }
+    return true;
 }
 
 void destroyManager(int slot) { GetKontoGlobal(slot, true); }

@@ -118,8 +118,8 @@ public:
 
     // --- report-parameter cache ------------------------------------------
     // Resolves a report node path ("Kont_[M]\Ausw002_(3)") to the node's
-    // settings by variable name; false when the node does not exist. The data
-    // tree installs it; without one every node counts as missing.
+    // settings by variable name; false when the node does not exist. Without
+    // an installed resolver the case's data tree is asked (DatenBase::GetDB).
     using ReportNodeResolver = std::function<bool(const QString& path, QVariantMap& values)>;
     static void setReportNodeResolver(ReportNodeResolver r);
 

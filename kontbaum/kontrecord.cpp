@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QUuid>
 
+#include <memory>
+
 namespace {
 constexpr quint32 kTagKont = 0x4B4F4E54;  // "KONT"
 
@@ -31,7 +33,7 @@ struct Satz {
     bool ustPflicht = true;
     QString kontenplan;
     QVector<RS_FileObject> vorlagen;
-    double einnahmen = 0, ausgaben = 0, gewinn = 0;
+    Kont_* knoten = nullptr;  // the variables are written from / read into it
 
     bool io(RS_Archive& ar) {
         if (!ar.beginSection(kTagKont)) return false;
@@ -44,9 +46,7 @@ struct Satz {
         ar.io(jahresabschluss);
         ar.io(kontenplan);
         for (RS_FileObject& v : vorlagen) v.ioData(ar);
-        ar.io(einnahmen);
-        ar.io(ausgaben);
-        ar.io(gewinn);
+        if (!knoten->ioDataVar(ar)) return false;
         return ar.endSection() && ar.ok();
     }
 };
@@ -74,9 +74,7 @@ bool KontRecord::write(Kont_& node, RS_Archive& ar) {
     s.jahresabschluss = kg->getJahresabschluss() == 1 ? 1 : 0;
     s.kontenplan = kg->getKontenplanName();
     for (const QString& f : vorlagenDateien()) s.vorlagen.append(RS_FileObject(kg->GetKontoTempDir() + f));
-    s.einnahmen = node.eur_Betriebseinnahmen;
-    s.ausgaben = node.eur_Betriebsausgaben;
-    s.gewinn = node.eur_GewinnVerlust;
+    s.knoten = &node;
     return s.io(ar);
 }
 
@@ -89,6 +87,11 @@ bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error) {
     if (!kg) return fail(QStringLiteral("Es ist kein Fall geöffnet."));
     Satz s;
     s.vorlagen.resize(vorlagenDateien().size());
+    // The variables are read into a scratch root, so a damaged record leaves
+    // the open tree as it was.
+    std::unique_ptr<Kont_> gelesen(Kont_::New());
+    if (!gelesen) return fail(QStringLiteral("Zu wenig Speicher."));
+    s.knoten = gelesen.get();
     if (!s.io(ar)) return fail(ar.errorText().isEmpty() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.")
                                                         : ar.errorText());
 
@@ -131,8 +134,6 @@ bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error) {
     const QStringList dateien = vorlagenDateien();
     for (int i = 0; i < dateien.size(); ++i)
         if (!s.vorlagen[i].isEmpty()) s.vorlagen[i].extractTo(kg->GetKontoTempDir() + dateien[i], nullptr);
-    node.eur_Betriebseinnahmen = s.einnahmen;
-    node.eur_Betriebsausgaben = s.ausgaben;
-    node.eur_GewinnVerlust = s.gewinn;
+    node.uebernehmeKinder(*gelesen);
     return true;
 }

@@ -80,11 +80,11 @@ TEST(Kont, EqualityIgnoresAmountsAndAssignmentCopiesSlots) {
 
 TEST(Kont, SlotTableMatchesTheDeclaredVariables) {
     std::unique_ptr<Kont_> k(Kont_::New());
-    const auto slots = k->slotVariablen();
-    ASSERT_EQ(slots.size(), 50);
+    const auto tabelle = k->slotVariablen();
+    ASSERT_EQ(tabelle.size(), 50);
     QSet<QString> names;
     QSet<DatenBase**> cells;
-    for (const auto& s : slots) {
+    for (const auto& s : tabelle) {
         names.insert(QString::fromLatin1(s.name));
         cells.insert(s.slot);
         EXPECT_EQ(*s.slot, nullptr) << s.name;
@@ -92,17 +92,17 @@ TEST(Kont, SlotTableMatchesTheDeclaredVariables) {
         const QString cls = QString::fromLatin1(s.klasse);
         if (!cls.startsWith(QLatin1String("Ad00")))
             EXPECT_NE(rsBuildRegistry::findNode(cls), nullptr) << s.klasse;
-        // Array slots carry "[i]" in their name and the 1-based index.
+        // Array tabelle carry "[i]" in their name and the 1-based index.
         const QString n = QString::fromLatin1(s.name);
         if (s.index > 0) EXPECT_TRUE(n.endsWith(QStringLiteral("[%1]").arg(s.index - 1))) << s.name;
         else EXPECT_FALSE(n.contains(QLatin1Char('[')));
     }
-    EXPECT_EQ(names.size(), slots.size()) << "names are unique";
-    EXPECT_EQ(cells.size(), slots.size()) << "every variable has its own cell";
-    EXPECT_EQ(slots.first().nummer, 12816);
-    EXPECT_EQ(slots.last().nummer, 13584);
-    EXPECT_EQ(QString::fromLatin1(slots[20].name), QStringLiteral("Ausw002_Ptr[1]"));
-    EXPECT_EQ(slots[20].nummer, 13360);
+    EXPECT_EQ(names.size(), tabelle.size()) << "names are unique";
+    EXPECT_EQ(cells.size(), tabelle.size()) << "every variable has its own cell";
+    EXPECT_EQ(tabelle.first().nummer, 12816);
+    EXPECT_EQ(tabelle.last().nummer, 13584);
+    EXPECT_EQ(QString::fromLatin1(tabelle[20].name), QStringLiteral("Ausw002_Ptr[1]"));
+    EXPECT_EQ(tabelle[20].nummer, 13360);
     EXPECT_EQ(k->ana002Anzahl(), 4u);
     EXPECT_EQ(k->ausw002Anzahl(), 9u);
 }

@@ -3,6 +3,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/archive.h"
+#include "kontbaum/knoten.h"
 #include "kontbaum/kontbaum.h"
 #include "kontbaum/kontglob.h"
 #include "support/testenv.h"
@@ -49,6 +50,7 @@ TEST(KontRecord, DatabaseSettingsAndAmountsRoundTrip) {
     k->eur_Betriebseinnahmen = 1000.0;
     k->eur_Betriebsausgaben = 250.5;
     k->Rechnung();
+    k->GetStamm001_Ptr(1)->setVar(QStringLiteral("st1_Firma"), DatenTyp(QStringLiteral("Büro Kühn")));
     const QByteArray data = speichern(*k);
 
     GetKontoGlobal(0, true);  // the case is closed: its working file is gone
@@ -63,6 +65,8 @@ TEST(KontRecord, DatabaseSettingsAndAmountsRoundTrip) {
     EXPECT_EQ(neu->getDatenuebernahmeUID(), QStringLiteral("abc"));
     EXPECT_EQ(neu->getDatenuebernahmeFile(), QStringLiteral("C:\\x.dvl"));
     EXPECT_EQ(k2->eur_GewinnVerlust, EuroType(749.5));
+    ASSERT_NE(k2->GetStamm001_Ptr(0), nullptr) << "the form nodes travel with the record";
+    EXPECT_EQ(k2->GetStamm001_Ptr(0)->getVar(QStringLiteral("st1_Firma")).toString(), QStringLiteral("Büro Kühn"));
     EXPECT_EQ(GetDatenTyp(neu->GetDBConnect_Ptr(),
                           QStringLiteral("SELECT Buchungstext FROM eurVerbucht WHERE Buchungsnummer=7")).toString(),
               QStringLiteral("Miete"));
@@ -78,6 +82,7 @@ TEST(KontRecord, DamagedRecordLeavesTheOpenCaseAlone) {
     QByteArray data = speichern(*k);
     ASSERT_TRUE(ExecSQL(kg->GetDBConnect_Ptr(),
                         QStringLiteral("INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag) VALUES (1, 'bleibt', 5)")));
+    Stamm001_* stamm = k->GetStamm001_Ptr(1);
     kg->setKontenplanName(QStringLiteral("SKR04"));
     for (int pos : {20, data.size() / 2, data.size() - 5}) {
         QByteArray bad = data;
@@ -86,6 +91,7 @@ TEST(KontRecord, DamagedRecordLeavesTheOpenCaseAlone) {
         EXPECT_FALSE(laden(*k, bad, &err)) << pos;
         EXPECT_TRUE(kg->isConnected());
         EXPECT_EQ(kg->getKontenplanName(), QStringLiteral("SKR04")) << "nothing was applied";
+        EXPECT_EQ(k->GetStamm001_Ptr(0), stamm) << "the open tree is kept";
         EXPECT_EQ(GetDatenTyp(kg->GetDBConnect_Ptr(), QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")).toInt(), 1);
     }
     QString err;

@@ -9,7 +9,7 @@
 
 class Ad0031_ : public DatenBase {
 public:
-    Ad0031_(int a, int b, int c, int d) : DatenBase(a, b, c, d) {}
+    Ad0031_(int a, int b, int c, int d) : DatenBase(a, b, c, d) { setDynamisch(true); }
     static Ad0031_* New() { return new Ad0031_(4, 7, 1, 1); }
     QString className() const override { return QStringLiteral("Ad0031_"); }
     DatenBase* build() const override { return New(); }
@@ -17,7 +17,7 @@ public:
 
 class Ad0040_ : public DatenBase {
 public:
-    Ad0040_(int a, int b, int c, int d) : DatenBase(a, b, c, d) {}
+    Ad0040_(int a, int b, int c, int d) : DatenBase(a, b, c, d) { setDynamisch(true); }
     static Ad0040_* New() { return new Ad0040_(4, 7, 1, 1); }
     QString className() const override { return QStringLiteral("Ad0040_"); }
     DatenBase* build() const override { return New(); }

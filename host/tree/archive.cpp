@@ -58,6 +58,8 @@ void RS_Archive::fail(const QString& text) {
     if (m_error.isEmpty()) m_error = text;
 }
 
+void RS_Archive::setFehler(const QString& text) { fail(text.isEmpty() ? QString::fromUtf8(kBeschaedigt) : text); }
+
 qint64 RS_Archive::remaining() const {
     const QDataStream& s = m_ebenen.empty() ? m_root : m_ebenen.back()->stream;
     QIODevice* d = s.device();

@@ -58,6 +58,11 @@ public:
     bool beginSection(quint32 tag);
     bool endSection();
 
+    // Marks the stream as failed (sticky) with `text`, or with the standard
+    // damaged-file message when `text` is empty. For readers that find a
+    // value they cannot interpret.
+    void setFehler(const QString& text);
+
     static quint32 crc32(const QByteArray& data);
 
 private:

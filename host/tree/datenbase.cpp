@@ -14,6 +14,9 @@ bool isSelfOrAncestor(const DatenBase* node, const DatenBase* start) {
 }
 }  // namespace
 
+// knotenpfad.cpp: a destroyed node is no longer a path root.
+void datenBaseVergissWurzel(DatenBase* node);
+
 DatenBase::DatenBase(int a, int b, int c, int d) : m_a(a), m_b(b), m_c(c), m_d(d) {}
 
 DatenBase::~DatenBase() {
@@ -22,6 +25,7 @@ DatenBase::~DatenBase() {
     // KillChilds() itself.
     destroyChildren(false);
     detach();
+    datenBaseVergissWurzel(this);
 }
 
 DatenBase& DatenBase::operator=(const DatenBase& other) {

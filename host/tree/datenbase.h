@@ -21,7 +21,23 @@
 //
 // The four constructor values are kept for the node classes that need them
 // (the module passes 4, 7, 1, 1 everywhere); the base gives them no meaning.
+//
+// Node paths. A node is addressed from outside by a text path of segments
+// joined by a backslash: the first names a registered root ("Kont_[M]" is the root of
+// class Kont_ of the open case; the bracket is the instance and is not
+// otherwise interpreted), every further segment a child by class name with
+// an optional selector:
+//   Name        the first child slot of that class (or the first attached
+//               child of that class when the node has no such slot)
+//   Name[i]     the i-th (0-based) child slot of that class
+//   Name(n)     the child slot of that class with element index n (1-based)
+//   Name[i](n)  as Name[i]; the index must agree
+//   Name{n}     list entry n: the child of that class in generic slot n
+// GetDBVar reads a variable: the last segment is then a variable name of the
+// node the rest of the path addresses.
 #pragma once
+
+#include "host/tree/varlist.h"
 
 #include <QList>
 #include <QString>
@@ -35,7 +51,7 @@ enum BesitzerType {
     Besitzer_Reference = 1  // the parent only refers to the child; someone else owns it
 };
 
-class DatenBase {
+class DatenBase : public Varlist {
 public:
     DatenBase(int a, int b, int c, int d);
     // Deletes owned children, forgets referenced ones, then detaches from the
@@ -103,7 +119,22 @@ public:
     // owns the node.
     void detach();
 
+    // --- node paths (see the head of this file) --------------------------------
+    // Registers `root` under its class name as the start of paths; null
+    // removes the entry. A root that is destroyed removes itself.
+    static void setRootNode(const QString& klasse, DatenBase* root);
+    static DatenBase* rootNode(const QString& klasse);
+    // The node a path addresses, or null. With `anlegen`, missing children
+    // in named slots and list entries are created through the builder
+    // registry.
+    static DatenBase* GetDB(const QString& path, bool anlegen = false);
+    // Reads / writes a variable addressed by path; false when the node or
+    // (for reading) the variable does not exist.
+    static bool GetDBVar(const QString& path, DatenTyp* wert);
+    static bool SetDBVar(const QString& path, const DatenTyp& wert, bool anlegen = true);
+
 protected:
+    DatenBase* varlistKnoten() override { return this; }
     // Copies the constructor values only; tree links stay with each node.
     DatenBase& operator=(const DatenBase& other);
 
