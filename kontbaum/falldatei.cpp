@@ -38,8 +38,11 @@ bool Falldatei::laden(const QString& path, Kont_& root, QString* error) {
     RS_Archive ar(&buf, kMagic, KontRecord::kDatenversion, true);
     QString err;
     if (!ar.isValid()) err = ar.errorText();
-    else if (KontRecord::read(root, ar, &err))
+    else if (KontRecord::read(root, ar, &err)) {
+        root.ioUpdate(ar.dataVersion());
+        root.UpdateAfterLoading(0);
         return true;
+    }
     if (error) *error = QStringLiteral("Die Falldatei „%1“ kann nicht geladen werden: %2").arg(path, err);
     return false;
 }

@@ -70,6 +70,29 @@ public:
     Buch012_* GetBuch012_Ptr(int mode);
     Ana001_* GetAna001_Ptr(int mode);
 
+    // --- after loading (laden.cpp) ------------------------------------------
+    // Load flags: the file is the previous year's case at a change of year;
+    // do not refresh the database afterwards.
+    static constexpr unsigned long kLadeVorjahr = 0x01;
+    static constexpr unsigned long kLadeOhneDB = 0x40;
+    // Entry point after a case was read; 0 on success.
+    unsigned long UpdateAfterLoading(unsigned long flags);
+    unsigned long UpdateAfterLoadingSteuerjahr(unsigned long flags);
+    unsigned long UpdateAfterLoadingVorjahr(unsigned long flags);
+    // Deletes the year-specific analysis and report-setting nodes.
+    void LoescheKnotenVorjahr();
+    // Refreshes categories and chart from the reference database when the
+    // manager asks for it (DoUpdateDB) and the year is open. Template accounts
+    // the case lacks are added; differences on accounts the user has not
+    // changed are written; those on changed accounts (Geaendert) are offered
+    // to the user once (when `nachfragen`), with `text` replacing the
+    // standard explanation when given. Returns 0.
+    static unsigned long UpdateDBAfterLoading(unsigned long ersterLauf, const QString& text, bool nachfragen);
+    // Migration of records older than data version 57086: the tax-office
+    // data of the host's address nodes "Ad0030_[0]"/"Ad0030_[1]" move into
+    // Ad0031_ children.
+    void ioUpdate(unsigned long datenversion);
+
     // Creates the critical-terms child when missing and adds the terms of the
     // program's reference database (KritischeBegriffe) to it. Returns the
     // number of terms added; nothing happens without a reference database.

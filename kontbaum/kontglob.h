@@ -13,6 +13,7 @@
 
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -147,6 +148,113 @@ public:
     // SQL condition that a Kontenrahmen row is valid for the tax year.
     static QString gueltigkeitsBedingung(int steuerjahr, const QString& alias = QStringLiteral("k1"));
 
+    // --- chart of accounts (kontenplan.cpp) ----------------------------------
+    // The five chart frameworks the module knows.
+    static QStringList kontenrahmenNamen();
+    // Column of the reference chart that carries a framework's numbers
+    // (upper case; EKR03 uses SKR03). Empty for a name that cannot be a
+    // framework column, so that it never reaches SQL text.
+    static QString rahmenSpalte(const QString& kontenrahmen);
+    // Generates the chart for the tax year `jahr` (decimal text) from the
+    // reference database, or takes it over from the case database `quelle`.
+    // Returns 0 on success, 1 without a case connection or reference
+    // database, 2 for an unknown framework, 3 when the chart could not be
+    // written (nothing is kept then).
+    int selectKontenplan(const QString& jahr, const QString& kontenrahmen, const QString& quelle = QString(),
+                         bool unbenutzt = false, int beispiele = 1);
+    // The SELECT of the template accounts of a framework for a tax year (the
+    // columns of eurKontenplan in generation order, EKR03 names applied).
+    static QString vorlagenKontenSelect(const QString& kontenrahmen, int jahr, bool ustPflicht);
+    // Replaces eurKategorien with the template categories of the case's
+    // framework; false (and nothing changed) on failure.
+    bool kopiereKategorien(int jahr);
+    // Empties and refills the template-derived tables; false when one failed.
+    bool copyTablesFromDBKontenplaene(const QString& jahr, const QString& kontenrahmen);
+    // Takes eurKontenplan over from the case database `datei` and refreshes
+    // it against the template (Kont_::UpdateDBAfterLoading).
+    bool uebernehmeKontenplan(const QString& datei);
+    // Copies the chart tables from the database file `datei` into `ziel`;
+    // 1 when there is nothing to do (no target, no file), else 0.
+    static int copyKontenplan(const QString& datei, DBConnection* ziel);
+
+    static unsigned long getKategorie(unsigned long nr);
+    static QString getKategorieBezeichnung(unsigned long kategorie);
+    // art 3: the short name, otherwise the name; null `db`: the case's.
+    static QString getKontobezeichnung(unsigned long nr, int art = 0, DBConnection* db = nullptr);
+    static bool existsKonto(unsigned long nr, bool nurAktive = false, bool* aktiv = nullptr);
+    static bool isKontoAktiv(unsigned long nr);
+    // Comma-separated account numbers of the listed categories (an SQL list)
+    // or of the inclusive category range; empty when none.
+    static QString getKontenOfKategorien(const QString& kategorien);
+    static QString getKontenOfKategorien(unsigned long von, unsigned long bis);
+    // SQL conditions for the money side and the counter side of a booking kind.
+    static void calcKontoWhere(DBConnection* db, int buchungsart, QString& whereGeld, QString& whereGegen);
+    static QString keinEBKonto(DBConnection* db = nullptr);
+    // Items "aktiv;nummer;kategorie;kurzname;tooltip" for the account lists.
+    void fillAccounts(QStringList* liste, const QString& von = QString(), const QString& bis = QString(),
+                      int unbenutzt = 0, bool nurAktive = true);
+    // Items "von-bis;Bezeichnung" of the classes that hold accounts.
+    void fillAccountClasses(QStringList* liste, int unbenutzt = 0, bool unbenutzt2 = false);
+    // feld "Bezeichnung"/"Kurzbezeichnung", art "whole"/"part"/"start"; with
+    // `weiter` the next hit of the previous search. nr is 0 when none.
+    void searchForAccount(unsigned long& nr, const QString& text, const QString& feld, const QString& art,
+                          bool weiter);
+    static void aktiviereAlleBenutztenKonten();
+    // Lists bookings and templates whose keys differ from the fixed keys of
+    // their accounts; returns the number found (and tells the user).
+    int checkSteuerautokonten(int nurVorlagen = 0);
+    bool GetAktiveKonten() const { return true; }
+
+    // Chart-editor rules. Each returns the refusal text, empty when allowed.
+    static QString pruefeKontonummer(unsigned long nr, bool neu);
+    static QString pruefeKontoSteuerschluessel(unsigned long kategorie, unsigned long schluessel);
+    // The warning for a number outside the class ranges of its category.
+    static QString pruefeKontoKlasse(unsigned long nr, unsigned long kategorie);
+    static QString pruefeKontoLoeschen(unsigned long nr);
+    static QString pruefeKontoDeaktivieren(unsigned long nr);
+    static bool kannBankverbindungAnlegen();
+    // Whether any booking, template, bank connection, asset or key uses the account.
+    static bool kontoInVerwendung(unsigned long nr);
+    // Bulk (de)activation of the chart editor.
+    static bool setKontenAktiv(const QList<unsigned long>& nummern, bool aktiv);
+
+    // --- tax keys (steuerschluessel.cpp) ---------------------------------------
+    struct ssDaten {
+        EuroType netto = 0.0;
+        EuroType steuer = 0.0;
+        double steuersatz = 0.0;
+        unsigned long steuerkonto = 0;
+        unsigned long steuerkonto2 = 0;
+        bool imHundert = false;
+    };
+    static ssDaten calcSteuerschluessel(DBConnection* db, unsigned long schluessel, EuroType betrag, bool netto,
+                                        int stellen = 2);
+    static EuroType calcBruttoNetto(bool liefereNetto, EuroType betrag, bool istNetto, double satz, bool ohneSteuer);
+    static double getSteuersatz(unsigned long schluessel);
+    static QString getSteuerschluesselBezeichnung(unsigned long schluessel, bool kurz = false);
+    // 0 allowed; 1 input tax on income, 2 output tax on expense, 3 key on an
+    // account that is neither, 4 output tax on an asset account.
+    static int isSteuerschluesselFuerKategorieOK(unsigned long kategorie, unsigned long schluessel,
+                                                 DBConnection* db = nullptr);
+    static int isSteuerschluesselOK(unsigned long konto, unsigned long schluessel, DBConnection* db = nullptr);
+    // The chart editor's refusal text of an answer of the rule above.
+    static QString steuerschluesselRegelText(int antwort);
+    static unsigned long getSkontiKontoForSteuerschluessel(DBConnection* db, unsigned long schluessel);
+    struct SchluesselEintrag {
+        unsigned long schluessel;
+        QString text;
+    };
+    // The keys offered for a booking kind, in display order.
+    static QList<SchluesselEintrag> fillSteuerschluessel(DBConnection* db, int buchungsart, bool unbenutzt = false);
+    // The key a shortcut key of the key box selects for a booking kind; -1
+    // when the key is no shortcut.
+    static long steuerschluesselKurzwahl(QChar taste, int buchungsart);
+    QStringList getAktiveSteuerschluessel() const;
+    static void fillSetSteuerschluesselInVerwendung(QSet<unsigned long>& menge);
+    static bool abgleichKontoplanSteuerschluesselAktiv();
+    // Brings the VAT accounts of the chart in line with the VAT liability.
+    bool activateUstPflicht();
+
     void updateYear();
     void Clear();
 
@@ -201,6 +309,10 @@ private:
     QString m_DatenuebernahmeUID;
     QString m_DatenuebernahmeFile;
     bool m_wordExists = false;
+    // Account search state: last text, its hits, last result.
+    QString m_suchText;
+    QList<unsigned long> m_suchTreffer;
+    unsigned long m_suchErgebnis = 0;
 };
 
 // Looks up (slot -1: the active slot), creates or with `destroy` destroys the

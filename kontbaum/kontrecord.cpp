@@ -131,6 +131,9 @@ bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error) {
         kg->setKontenplanName(s.kontenplan);
         kg->clearSpezialKonto();
     }
+    if (imp != 88 && imp != 99 &&
+        rsOptionsGlobal::instance().getInt(QStringLiteral("Private"), QStringLiteral("IsAfterDUE"), 0) != 1)
+        kg->checkSteuerautokonten(0);
     const QStringList dateien = vorlagenDateien();
     for (int i = 0; i < dateien.size(); ++i)
         if (!s.vorlagen[i].isEmpty()) s.vorlagen[i].extractTo(kg->GetKontoTempDir() + dateien[i], nullptr);

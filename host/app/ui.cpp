@@ -38,6 +38,17 @@ Ui* Ui::install(Ui* ui) {
     return prev == &g_silent ? nullptr : prev;
 }
 
+QList<int> Ui::auswahl(const QString& text, const QStringList& punkte, const QString& title) {
+    QList<int> alle;
+    if (punkte.isEmpty()) return alle;
+    QString frageText = text;
+    for (const QString& p : punkte) frageText += QStringLiteral("\n  - ") + p;
+    frageText += QStringLiteral("\nAlle Änderungen übernehmen?");
+    if (!frage(frageText, title)) return alle;
+    for (int i = 0; i < punkte.size(); ++i) alle << i;
+    return alle;
+}
+
 QString Ui::plainText(const QString& html) {
     QString s = html;
     const int jahr = GetGlobal().getSteuerjahr();

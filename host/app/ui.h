@@ -28,6 +28,11 @@ public:
     // Progress of long work; total 0 means unknown. done == total ends it.
     virtual void progress(const QString& what, long done, long total) = 0;
     virtual void waitCursor(bool on) = 0;
+    // A check list: the user marks the entries of `punkte` to allow; returns
+    // the indexes marked. By default one yes/no question over the whole list
+    // decides for all entries (a console answers it with --yes/--no).
+    virtual QList<int> auswahl(const QString& text, const QStringList& punkte,
+                               const QString& title = QStringLiteral("Frage"));
 
     // The current Ui (never null: a silent Ui that answers No is installed by default).
     static Ui* current();
@@ -92,6 +97,9 @@ private:
 };
 
 // RAII installation of a Ui for a scope.
+// The current Ui, for module code.
+inline Ui& GetUi() { return *Ui::current(); }
+
 class UiScope {
 public:
     explicit UiScope(Ui* ui) : m_prev(Ui::install(ui)) {}

@@ -209,3 +209,83 @@ DatenTyp GetDatenTyp(DBConnection* con, const QString& sql) {
     rsDataSource rs(con, sql);
     return rs.isEOF() ? DatenTyp() : rs.getFields()->getField(0);
 }
+
+namespace {
+// Binds one value the way toSqlStr would render it, so a copied row reads
+// back exactly like one written through SQL text.
+int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v) {
+    switch (v.art()) {
+    case DatenTyp::Null:
+        return sqlite3_bind_null(st, pos);
+    case DatenTyp::Int:
+        return sqlite3_bind_int64(st, pos, v.toLongLong());
+    case DatenTyp::Double:
+    case DatenTyp::Euro:
+        return sqlite3_bind_double(st, pos, v.toDouble());
+    case DatenTyp::Bool:
+        return sqlite3_bind_int(st, pos, v.toBool() ? -1 : 0);
+    case DatenTyp::Datum: {
+        const QString t = rsDataSource::toSqlStr(v.toDate());
+        const QByteArray u = t.mid(1, t.size() - 2).toUtf8();  // without the quotes
+        return sqlite3_bind_text(st, pos, u.constData(), u.size(), SQLITE_TRANSIENT);
+    }
+    case DatenTyp::Blob: {
+        const QByteArray b = v.toBlob();
+        return sqlite3_bind_blob(st, pos, b.constData(), b.size(), SQLITE_TRANSIENT);
+    }
+    case DatenTyp::Text:
+    default: {
+        const QByteArray u = v.toString().toUtf8();
+        return sqlite3_bind_text(st, pos, u.constData(), u.size(), SQLITE_TRANSIENT);
+    }
+    }
+}
+}  // namespace
+
+long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, const QString& table,
+                const QStringList& columns, const std::function<bool(QVector<DatenTyp>& row)>& transform) {
+    if (!from || !to || !to->handle() || columns.isEmpty()) return -1;
+    QStringList marks;
+    for (int i = 0; i < columns.size(); ++i) marks << QStringLiteral("?");
+    const QString sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+                        QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QStringLiteral(")");
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(to->handle(), sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
+        to->getErr()->add(QString::fromUtf8(sqlite3_errmsg(to->handle())) + QStringLiteral(" (") + sql + QStringLiteral(")"));
+        return -1;
+    }
+    if (!to->beginTransaction()) {
+        sqlite3_finalize(st);
+        return -1;
+    }
+    long n = 0;
+    bool ok = true;
+    rsDataSource rs(from, select);
+    if (rs.isError()) ok = false;
+    for (; ok && !rs.isEOF(); rs.fetch()) {
+        const rsFields* f = rs.getFields();
+        if (f->count() < columns.size()) {
+            to->getErr()->add(QStringLiteral("Zu wenige Spalten beim Kopieren nach ") + table);
+            ok = false;
+            break;
+        }
+        QVector<DatenTyp> row(columns.size());
+        for (int i = 0; i < columns.size(); ++i) row[i] = f->getField(i);
+        if (transform && !transform(row)) continue;
+        sqlite3_reset(st);
+        for (int i = 0; i < columns.size(); ++i) bindValue(st, i + 1, row[i]);
+        if (sqlite3_step(st) != SQLITE_DONE) {
+            to->getErr()->add(QString::fromUtf8(sqlite3_errmsg(to->handle())) + QStringLiteral(" (") + sql + QStringLiteral(")"));
+            ok = false;
+            break;
+        }
+        ++n;
+    }
+    if (rs.isError()) ok = false;
+    sqlite3_finalize(st);
+    if (!ok) {
+        to->rollback();
+        return -1;
+    }
+    return to->commit() ? n : -1;
+}

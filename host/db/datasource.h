@@ -24,6 +24,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 class DBConnection;
 struct sqlite3_stmt;
 
@@ -103,3 +105,14 @@ private:
 // is no row or on error.
 DatenTyp GetDatenTyp(DBConnection* con, const QString& sql);
 inline DatenTyp rs_getDatenTyp(DBConnection* con, const QString& sql) { return GetDatenTyp(con, sql); }
+
+// Copies the rows of `select` (run on `from`) into `table` of `to`, column by
+// column in the order of `columns` (the select must yield that many columns,
+// matched by position). All rows go in one transaction of `to` through one
+// prepared statement; on any failure nothing is kept. `transform`, when set,
+// may change a row's values before it is written, or return false to leave
+// the row out. Returns the number of rows written, -1 on failure (the reason
+// is in `to`'s error list).
+long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, const QString& table,
+                const QStringList& columns,
+                const std::function<bool(QVector<DatenTyp>& row)>& transform = nullptr);

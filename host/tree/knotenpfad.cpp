@@ -79,7 +79,9 @@ DatenBase* folge(const QStringList& teile, int bis, bool anlegen) {
     if (teile.isEmpty() || bis < 1) return nullptr;
     const Segment kopf = zerlege(teile.first());
     if (!kopf.ok) return nullptr;
-    DatenBase* knoten = wurzeln().value(kopf.name);
+    // A root may be registered with its instance ("Ad0030_[1]") or by class.
+    DatenBase* knoten = wurzeln().value(teile.first());
+    if (!knoten) knoten = wurzeln().value(kopf.name);
     for (int i = 1; i < bis && knoten; ++i) {
         const Segment s = zerlege(teile[i]);
         if (!s.ok) return nullptr;

@@ -1,0 +1,229 @@
+// Tax keys: splitting amounts into net and tax, the account/key rule, the
+// key lists and the case's VAT liability.
+#include "host/app/global.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "kontbaum/kontglob.h"
+
+namespace {
+DBConnection* fallDB(DBConnection* db = nullptr) {
+    if (db) return db;
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    return kg ? kg->GetDBConnect_Ptr() : nullptr;
+}
+
+QString sql(unsigned long v) { return rsDataSource::toSqlStr(v); }
+
+QString steuerartVon(DBConnection* db, unsigned long schluessel) {
+    const QString art =
+        GetDatenTyp(db, QStringLiteral("SELECT Steuerart FROM eurSteuerschluessel WHERE Steuerschluessel=") + sql(schluessel))
+            .toString()
+            .trimmed();
+    return art.left(1).toUpper();
+}
+
+bool istAnlage(unsigned long k) { return (k >= 100 && k <= 107) || (k >= 109 && k <= 111); }
+bool istEinnahme(unsigned long k) { return k >= 4000 && k <= 4999; }
+bool istAusgabe(unsigned long k) { return k >= 5000 && k <= 6999; }
+}  // namespace
+
+KontoGlobal::ssDaten KontoGlobal::calcSteuerschluessel(DBConnection* db, unsigned long schluessel, EuroType betrag,
+                                                       bool netto, int stellen) {
+    ssDaten d;
+    db = fallDB(db);
+    if (schluessel != 0 && db) {
+        rsDataSource rs(db, QStringLiteral("SELECT Steuersatz, Steuerkonto, Steuerkonto2, im_Hundert FROM eurSteuerschluessel "
+                                           "WHERE Steuerschluessel=") + sql(schluessel));
+        if (!rs.isEOF()) {
+            d.steuersatz = rs.field(QStringLiteral("Steuersatz")).toDouble();
+            d.steuerkonto = rs.field(QStringLiteral("Steuerkonto")).toULong();
+            d.steuerkonto2 = rs.field(QStringLiteral("Steuerkonto2")).toULong();
+            d.imHundert = rs.field(QStringLiteral("im_Hundert")).toBool();
+        }
+    }
+    const double f = d.steuersatz / 100.0;
+    const bool brutto = !netto && !d.imHundert;
+    const double n = brutto ? betrag.wert() / (f + 1.0) : betrag.wert();
+    // Both parts are rounded commercially (half away from zero).
+    d.netto = EuroType(n).Runden(stellen);
+    if (brutto) {
+        // The tax of a gross amount is what remains after the rounded net, so
+        // that the two parts always add up to the amount booked. Net and tax
+        // of a gross amount sum to it exactly, so rounding each on its own
+        // agrees with this except when the net ends on exactly half a cent;
+        // then both would round up and the booking would be a cent off.
+        d.steuer = (EuroType(betrag.wert()).Runden(stellen) - d.netto).Runden(stellen);
+    } else {
+        d.steuer = EuroType(n * f).Runden(stellen);
+    }
+    return d;
+}
+
+EuroType KontoGlobal::calcBruttoNetto(bool liefereNetto, EuroType betrag, bool istNetto, double satz, bool ohneSteuer) {
+    if (ohneSteuer) return betrag;
+    const double f = satz / 100.0;
+    EuroType nettoWert, bruttoWert;
+    if (istNetto) {
+        nettoWert = betrag;
+        bruttoWert = EuroType(betrag.wert() * (f + 1.0)).Runden2();
+    } else {
+        nettoWert = EuroType(betrag.wert() / (f + 1.0)).Runden2();
+        bruttoWert = betrag;
+    }
+    return liefereNetto ? nettoWert : bruttoWert;
+}
+
+double KontoGlobal::getSteuersatz(unsigned long schluessel) {
+    DBConnection* db = fallDB();
+    if (!db) return 0.0;
+    return GetDatenTyp(db, QStringLiteral("SELECT Steuersatz FROM eurSteuerschluessel WHERE Steuerschluessel=") + sql(schluessel))
+        .toDouble();
+}
+
+QString KontoGlobal::getSteuerschluesselBezeichnung(unsigned long schluessel, bool kurz) {
+    DBConnection* db = fallDB();
+    if (!db) return QString();
+    return GetDatenTyp(db, (kurz ? QStringLiteral("SELECT Kurzbezeichnung") : QStringLiteral("SELECT Bezeichnung")) +
+                               QStringLiteral(" FROM eurSteuerschluessel WHERE Steuerschluessel=") + sql(schluessel))
+        .toString();
+}
+
+int KontoGlobal::isSteuerschluesselFuerKategorieOK(unsigned long kategorie, unsigned long schluessel, DBConnection* db) {
+    if (kategorie == 0 || schluessel == 0) return 0;
+    db = fallDB(db);
+    if (!db) return 0;
+    const QString art = steuerartVon(db, schluessel);
+    const bool u = art == QLatin1String("U"), v = art == QLatin1String("V");
+    if ((v && kategorie == 1204) || (u && kategorie == 2400) || (v && kategorie == 4203) || (u && kategorie == 5401)) return 0;
+    if (u && istAnlage(kategorie)) return 4;
+    if (v && istAnlage(kategorie)) return 0;
+    if (v && istEinnahme(kategorie)) return 1;
+    if (u && istAusgabe(kategorie)) return 2;
+    if (!u && !v) return 0;
+    return (istEinnahme(kategorie) || istAusgabe(kategorie)) ? 0 : 3;
+}
+
+int KontoGlobal::isSteuerschluesselOK(unsigned long konto, unsigned long schluessel, DBConnection* db) {
+    if (konto == 0 || schluessel == 0) return 0;
+    db = fallDB(db);
+    if (!db) return 0;
+    const unsigned long kat =
+        GetDatenTyp(db, QStringLiteral("SELECT Kategorie FROM eurKontenplan WHERE Nummer=") + sql(konto)).toULong();
+    return isSteuerschluesselFuerKategorieOK(kat, schluessel, db);
+}
+
+QString KontoGlobal::steuerschluesselRegelText(int antwort) {
+    switch (antwort) {
+    case 1: return QStringLiteral("Sie dürfen einem Einnahmekonto keinen Vorsteuerschlüssel zuordnen.");
+    case 2: return QStringLiteral("Sie dürfen einem Ausgabekonto keinen Umsatzsteuerschlüssel zuordnen.");
+    case 3: return QStringLiteral("Sie dürfen nur Einnahme- oder Ausgabekonten einen Steuerschlüssel zuordnen.");
+    case 4: return QStringLiteral("Sie dürfen einem Anlagenkonto keinen Umsatzsteuerschlüssel zuordnen.");
+    default: return QString();
+    }
+}
+
+unsigned long KontoGlobal::getSkontiKontoForSteuerschluessel(DBConnection* db, unsigned long schluessel) {
+    db = fallDB(db);
+    if (!db) return 0;
+    return GetDatenTyp(db, QStringLiteral("SELECT Nummer FROM eurKontenplan WHERE (Aktiv <> 0) AND (Nummer>8729) AND "
+                                          "(Nummer<8740) AND Steuerschluessel=") + sql(schluessel))
+        .toULong();
+}
+
+QList<KontoGlobal::SchluesselEintrag> KontoGlobal::fillSteuerschluessel(DBConnection* db, int buchungsart, bool) {
+    QList<SchluesselEintrag> out;
+    db = fallDB(db);
+    if (!db) return out;
+    QString bedingung = QStringLiteral(" Aktiv<>0 ");
+    QString textNull = QStringLiteral("Keine Umsatz- / Vorsteuer");
+    // The side condition is bracketed: without the brackets "Aktiv<>0 AND
+    // Steuerart='U' OR Steuerart='B'" would offer inactive keys of kind B.
+    if (buchungsart == 1 || buchungsart == 4) {
+        bedingung += QStringLiteral(" AND (Steuerart='U' OR Steuerart='B') ");
+        textNull = QStringLiteral("Keine Umsatzsteuer");
+    } else if (buchungsart == 2 || buchungsart == 5) {
+        bedingung += QStringLiteral(" AND (Steuerart='V' OR Steuerart='B') ");
+        textNull = QStringLiteral("Keine Vorsteuer");
+    }
+    rsDataSource rs(db, QStringLiteral("SELECT Steuerschluessel, Bezeichnung FROM eurSteuerschluessel WHERE ") + bedingung +
+                            QStringLiteral(" ORDER BY Sortierung"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const unsigned long s = rs.field(QStringLiteral("Steuerschluessel")).toULong();
+        out.append({s, s == 0 ? textNull : rs.field(QStringLiteral("Bezeichnung")).toString()});
+    }
+    return out;
+}
+
+long KontoGlobal::steuerschluesselKurzwahl(QChar taste, int buchungsart) {
+    const bool einnahme = buchungsart == 1 || buchungsart == 4;
+    switch (taste.unicode()) {
+    case '1':
+    case '9':
+        return einnahme ? 5 : 7;
+    case '7':
+        return einnahme ? 2 : 8;
+    case '6':
+        return einnahme ? 3 : 9;
+    case '0':
+    case 0x08:  // Backspace
+    case 0x7F:  // Delete
+        return 0;
+    default:
+        return -1;
+    }
+}
+
+QStringList KontoGlobal::getAktiveSteuerschluessel() const {
+    QStringList out;
+    if (!m_con) return out;
+    rsDataSource rs(m_con, QStringLiteral("SELECT Steuerschluessel FROM eurSteuerschluessel WHERE Aktiv<>0"));
+    for (; !rs.isEOF(); rs.fetch()) out << QString::number(rs.field(QStringLiteral("Steuerschluessel")).toULong());
+    return out;
+}
+
+void KontoGlobal::fillSetSteuerschluesselInVerwendung(QSet<unsigned long>& menge) {
+    DBConnection* db = fallDB();
+    if (!db) return;
+    const QStringList tabellen = {QStringLiteral("eurVerbuchtBuchungszeilen"),
+                                  QStringLiteral("eurStapelBuchungszeilen"),
+                                  QStringLiteral("eurBeispielBuchungszeilen"),
+                                  QStringLiteral("reArtikel"),
+                                  QStringLiteral("reWarengruppen"),
+                                  QStringLiteral("reAngebotePositionen"),
+                                  QStringLiteral("reAuftragsbestaetigungenPositionen"),
+                                  QStringLiteral("reLieferscheinePositionen"),
+                                  QStringLiteral("reRechnungenPositionen")};
+    QStringList teile;
+    for (const QString& t : tabellen)
+        if (rsColumnExists(db, t, QStringLiteral("Steuerschluessel")))
+            teile << QStringLiteral("SELECT Steuerschluessel FROM ") + t + QStringLiteral(" WHERE Steuerschluessel<>999999");
+    teile << QStringLiteral("SELECT Steuerschluessel FROM eurKontenplan WHERE  Steuerautomatik <> 0 AND Steuerschluessel>0 AND Aktiv<>0");
+    rsDataSource rs(db, teile.join(QStringLiteral(" UNION ")));
+    for (; !rs.isEOF(); rs.fetch()) menge.insert(rs.field(QStringLiteral("Steuerschluessel")).toULong());
+}
+
+bool KontoGlobal::abgleichKontoplanSteuerschluesselAktiv() {
+    DBConnection* db = fallDB();
+    return db && ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (SELECT "
+                                            "Steuerschluessel FROM eurKontenplan WHERE Steuerschluessel<>0 AND Aktiv<>0)"));
+}
+
+bool KontoGlobal::activateUstPflicht() {
+    DBConnection* db = m_con;
+    DBConnection* ref = GetGlobal().GetDBConnect_Ptr(GlobalInst::kReferenceConnection);
+    const QString spalte = rahmenSpalte(m_Kontenplan);
+    if (!db || !ref || spalte.isEmpty()) return false;
+    const QString d = rsDataSource::toSqlStr(zDate(m_Steuerjahr, 12, 31));
+    QString q = QStringLiteral("SELECT ") + spalte + QStringLiteral(" AS kpNummer FROM Kontenrahmen WHERE ") + spalte +
+                QStringLiteral("<>0    AND DeaktivBeiKeinerUSt<>0    AND gueltig_ab <= ") + d +
+                QStringLiteral("   AND (gueltig_bis=") + rsDataSource::toSqlStr(zDate()) + QStringLiteral(" OR gueltig_bis>=") + d +
+                QStringLiteral(") ");
+    if (m_UstPflicht) q += QStringLiteral("   AND Aktiv<>0 ");
+    QStringList nummern;
+    rsDataSource rs(ref, q);
+    for (; !rs.isEOF(); rs.fetch()) nummern << QString::number(rs.field(QStringLiteral("kpNummer")).toULong());
+    if (nummern.isEmpty()) return true;
+    return ExecSQL(db, (m_UstPflicht ? QStringLiteral("UPDATE eurKontenplan SET Aktiv=1  WHERE Nummer IN (")
+                                     : QStringLiteral("UPDATE eurKontenplan SET Aktiv=0  WHERE Nummer IN (")) +
+                           nummern.join(QLatin1Char(',')) + QStringLiteral(")"));
+}
