@@ -1,6 +1,7 @@
 // The command table and the commands that need no case file.
 #include "app/cli.h"
 
+#include "app/befehle.h"
 #include "app/fall.h"
 
 #include "host/app/global.h"
@@ -98,9 +99,23 @@ int cmdNew(const QStringList& args) {
         err(QStringLiteral("Fehler: %1\n").arg(e));
         return Refused;
     }
-    fall.kg()->setSteuerjahr(year);
-    fall.kg()->setKontenplanName(chart);
-    fall.kg()->setUstPflicht(!a.has(QStringLiteral("--no-vat")));
+    KontoGlobal* kg = fall.kg();
+    kg->setSteuerjahr(year);
+    kg->setKontenplanName(chart);
+    kg->setUstPflicht(!a.has(QStringLiteral("--no-vat")));
+    switch (kg->selectKontenplan(QString::number(year), chart, QString(), false, a.has(QStringLiteral("--no-examples")) ? 0 : 1)) {
+    case 0:
+        break;
+    case 1:
+        err(QStringLiteral("Fehler: Die Referenzdatenbank des Programms fehlt; der Kontenplan kann nicht erstellt werden.\n"));
+        return Refused;
+    default:
+        err(QStringLiteral("Fehler: Der Kontenplan %1 konnte nicht erstellt werden.\n").arg(chart));
+        return Refused;
+    }
+    kg->abgleichKontoplanSteuerschluesselAktiv();
+    kg->setKassenkonto(int(kg->getSpezialKonto(1000)));
+    fall.root().fillBlackList();
     if (!fall.speichern(path, &e)) {
         err(QStringLiteral("Fehler: %1\n").arg(e));
         return Refused;
@@ -180,6 +195,19 @@ QList<Command> buildCommands() {
                         "Optionen:\n  --json   als JSON (Schlüssel steuerjahr, kontenplan, ustpflicht, kassenkonto,\n"
                         "           festgeschrieben_bis, buchungen, konten_aktiv)"),
          cmdInfo},
+        {QStringLiteral("accounts"), QStringLiteral("dalvo accounts FALL [--all] [--search TEXT] [--json]"),
+         QStringLiteral("zeigt den Kontenplan"),
+         QStringLiteral("Zeigt die aktiven Konten des Falls mit Nummer, Bezeichnung, Kategorie und\n"
+                        "Steuerschlüssel.\n\nOptionen:\n  --all          auch die inaktiven Konten\n"
+                        "  --search TEXT  nur die aktiven Konten, deren Nummer TEXT ist oder deren Bezeichnung\n"
+                        "                 TEXT enthält\n"
+                        "  --json         als JSON-Liste (nummer, bezeichnung, kategorie, steuerschluessel, aktiv)"),
+         cmdAccounts},
+        {QStringLiteral("keys"), QStringLiteral("dalvo keys FALL [--json]"), QStringLiteral("zeigt die Steuerschlüssel"),
+         QStringLiteral("Zeigt die Steuerschlüssel des Falls mit Steuersatz, Steuerart (U Umsatzsteuer,\n"
+                        "V Vorsteuer, B beide) und ob sie zur Auswahl angeboten werden.\n\n"
+                        "Optionen:\n  --json   als JSON-Liste (steuerschluessel, bezeichnung, steuersatz, steuerart, aktiv)"),
+         cmdKeys},
     };
 }
 

@@ -1,10 +1,12 @@
 // The case a command works on (see fall.h).
 #include "app/fall.h"
 
+#include "app/cli.h"
 #include "host/app/global.h"
 #include "kontbaum/falldatei.h"
 #include "kontbaum/kontglob.h"
 
+#include <QFileInfo>
 #include <QUuid>
 
 namespace cli {
@@ -35,5 +37,24 @@ bool Fall::neu(QString* error) {
 bool Fall::laden(const QString& path, QString* error) { return Falldatei::laden(path, *m_root, error); }
 
 bool Fall::speichern(const QString& path, QString* error) { return Falldatei::speichern(path, *m_root, error); }
+
+int Fall::ausfuehren(const QString& befehlName, const QString& path, Zugriff zugriff,
+                     const std::function<int(Fall&)>& befehl) {
+    if (!QFileInfo::exists(path))
+        return usageError(befehlName, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(path));
+    Fall fall;
+    QString e;
+    if (!fall.laden(path, &e)) {
+        err(QStringLiteral("Fehler: %1\n").arg(e));
+        return Refused;
+    }
+    const int rc = befehl(fall);
+    if (rc != Ok || zugriff != Zugriff::Schreiben || !fall.geaendert()) return rc;
+    if (!fall.speichern(path, &e)) {
+        err(QStringLiteral("Fehler: %1\n").arg(e));
+        return Refused;
+    }
+    return Ok;
+}
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 class KontoGlobal;
@@ -14,6 +15,18 @@ namespace cli {
 
 class Fall {
 public:
+    enum class Zugriff { Lesen, Schreiben };
+    // The frame of every command on an existing case: checks that the file
+    // exists (usage error otherwise), loads it (refused on a damaged file),
+    // runs `befehl` and, for a writing command that returned Ok and left
+    // geaendert() set, saves the case back atomically. A command that fails
+    // or is refused leaves the file byte-for-byte as it was.
+    static int ausfuehren(const QString& befehlName, const QString& path, Zugriff zugriff,
+                          const std::function<int(Fall&)>& befehl);
+    // Writing commands that find nothing to change clear it to skip the save.
+    void setGeaendert(bool g) { m_geaendert = g; }
+    bool geaendert() const { return m_geaendert; }
+
     Fall();
     ~Fall();
     // Creates a new, empty case (not yet saved).
@@ -27,6 +40,7 @@ private:
     QTemporaryDir m_home;
     KontoGlobal* m_kg = nullptr;
     std::unique_ptr<Kont_> m_root;
+    bool m_geaendert = true;
 };
 
 }  // namespace cli
