@@ -60,11 +60,11 @@ int cmdAccounts(const QStringList& args) {
             out(QString::fromUtf8(QJsonDocument(liste).toJson(QJsonDocument::Indented)));
             return int(Ok);
         }
-        out(QStringLiteral("Konto Bezeichnung                                          Kat.  StS  aktiv\n"));
+        out(QStringLiteral("Nr.  Bezeichnung                                         Kat.  StS  aktiv\n"));
         for (; !rs.isEOF(); rs.fetch()) {
             const rsFields& f = *rs.getFields();
             const unsigned long schl = f.getField(QStringLiteral("Steuerschluessel")).toULong();
-            out(QStringLiteral("%1  %2  %3  %4  %5\n")
+            out(QStringLiteral("%1 %2 %3  %4  %5\n")
                     .arg(f.getField(QStringLiteral("Nummer")).toULong(), 4, 10, QLatin1Char('0'))
                     .arg(f.getField(QStringLiteral("Bezeichnung")).toString().left(50), -50)
                     .arg(f.getField(QStringLiteral("Kategorie")).toULong(), 4)

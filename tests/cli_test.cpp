@@ -1,4 +1,6 @@
 // The dalvo program as scripts see it: help, version, exit codes, dbinfo.
+#include <QJsonArray>
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -122,6 +124,92 @@ TEST(Cli, DamagedCaseFilesAreRefusedAndLeftAlone) {
         EXPECT_TRUE(i.err.contains(QStringLiteral("kann nicht geladen werden"))) << i.err.toStdString();
         EXPECT_EQ(hashOf(bad), vorher);
     }
+}
+
+QJsonArray jsonListe(const Lauf& l) {
+    QJsonParseError e;
+    const QJsonDocument d = QJsonDocument::fromJson(l.out.toUtf8(), &e);
+    EXPECT_EQ(e.error, QJsonParseError::NoError) << l.out.toStdString();
+    return d.array();
+}
+
+QMap<int, QJsonObject> kontenNachNummer(const QJsonArray& a) {
+    QMap<int, QJsonObject> m;
+    for (const QJsonValue& v : a) m.insert(v.toObject().value(QStringLiteral("nummer")).toInt(), v.toObject());
+    return m;
+}
+
+TEST(Cli, EveryFrameworkGetsItsChart) {
+    QTemporaryDir dir;
+    struct Fall {
+        const char* rahmen;
+        int kasse;
+        int bank;
+    };
+    for (const Fall& f : {Fall{"SKR03", 1000, 1200}, Fall{"SKR04", 1600, 1800}, Fall{"EKR03", 1000, 1200},
+                          Fall{"SKR80", 0, 0}, Fall{"SKR81", 0, 0}}) {
+        const QString datei = dir.filePath(QLatin1String(f.rahmen) + QStringLiteral(".dalvo"));
+        Lauf n = dalvo({QStringLiteral("new"), datei, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--chart"),
+                        QLatin1String(f.rahmen)});
+        ASSERT_EQ(n.rc, 0) << f.rahmen << n.err.toStdString();
+        const QByteArray vorher = hashOf(datei);
+        const QMap<int, QJsonObject> konten =
+            kontenNachNummer(jsonListe(dalvo({QStringLiteral("accounts"), datei, QStringLiteral("--json")})));
+        EXPECT_FALSE(konten.isEmpty()) << f.rahmen;
+        // Cash and bank by their category, wherever the framework puts them.
+        int kassen = 0, banken = 0;
+        for (const QJsonObject& o : konten) {
+            kassen += o.value(QStringLiteral("kategorie")).toInt() == 201;
+            banken += o.value(QStringLiteral("kategorie")).toInt() == 202;
+            EXPECT_TRUE(o.value(QStringLiteral("aktiv")).toBool()) << "without --all only active accounts";
+        }
+        EXPECT_GE(kassen, 1) << f.rahmen;
+        EXPECT_GE(banken, 1) << f.rahmen;
+        if (f.kasse) {
+            EXPECT_EQ(konten.value(f.kasse).value(QStringLiteral("kategorie")).toInt(), 201) << f.rahmen;
+            EXPECT_EQ(konten.value(f.bank).value(QStringLiteral("kategorie")).toInt(), 202) << f.rahmen;
+        }
+        const QJsonObject info =
+            QJsonDocument::fromJson(dalvo({QStringLiteral("info"), datei, QStringLiteral("--json")}).out.toUtf8()).object();
+        EXPECT_EQ(info.value(QStringLiteral("konten_aktiv")).toInt(), konten.size());
+        EXPECT_EQ(konten.value(info.value(QStringLiteral("kassenkonto")).toInt()).value(QStringLiteral("kategorie")).toInt(), 201)
+            << "the case's cash account is a cash account";
+        EXPECT_EQ(hashOf(datei), vorher) << "listing does not write the case";
+    }
+}
+
+TEST(Cli, AccountsWithoutVatSearchAndKeys) {
+    QTemporaryDir dir;
+    const QString mit = dir.filePath(QStringLiteral("mit.dalvo"));
+    const QString ohne = dir.filePath(QStringLiteral("ohne.dalvo"));
+    ASSERT_EQ(dalvo({QStringLiteral("new"), mit, QStringLiteral("--year"), QStringLiteral("2016")}).rc, 0);
+    ASSERT_EQ(dalvo({QStringLiteral("new"), ohne, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-vat")}).rc, 0);
+    const auto kMit = kontenNachNummer(jsonListe(dalvo({QStringLiteral("accounts"), mit, QStringLiteral("--json"), QStringLiteral("--all")})));
+    const auto kOhne = kontenNachNummer(jsonListe(dalvo({QStringLiteral("accounts"), ohne, QStringLiteral("--json"), QStringLiteral("--all")})));
+    EXPECT_TRUE(kMit.contains(1576));
+    EXPECT_TRUE(kMit.contains(1776));
+    EXPECT_FALSE(kOhne.contains(1576));
+    EXPECT_FALSE(kOhne.contains(1776));
+    EXPECT_TRUE(kOhne.contains(1000));
+
+    const auto treffer = kontenNachNummer(jsonListe(
+        dalvo({QStringLiteral("accounts"), mit, QStringLiteral("--search"), QStringLiteral("kasse"), QStringLiteral("--json")})));
+    EXPECT_TRUE(treffer.contains(1000));
+    for (const QJsonObject& o : treffer)
+        EXPECT_TRUE(o.value(QStringLiteral("bezeichnung")).toString().contains(QStringLiteral("kasse"), Qt::CaseInsensitive));
+    EXPECT_TRUE(jsonListe(dalvo({QStringLiteral("accounts"), mit, QStringLiteral("--search"), QStringLiteral("gibtesnicht"),
+                                 QStringLiteral("--json")}))
+                    .isEmpty());
+    EXPECT_EQ(dalvo({QStringLiteral("accounts"), mit, QStringLiteral("--search")}).rc, 2);
+
+    const QJsonArray keys = jsonListe(dalvo({QStringLiteral("keys"), mit, QStringLiteral("--json")}));
+    ASSERT_FALSE(keys.isEmpty());
+    const QJsonObject null = keys.first().toObject();
+    EXPECT_EQ(null.value(QStringLiteral("steuerschluessel")).toInt(-1), 0);
+    for (const char* k : {"bezeichnung", "steuersatz", "steuerart", "aktiv"}) EXPECT_TRUE(null.contains(QLatin1String(k))) << k;
+    Lauf text = dalvo({QStringLiteral("accounts"), mit});
+    EXPECT_EQ(text.rc, 0);
+    EXPECT_TRUE(text.out.contains(QStringLiteral("1000 Kasse"))) << text.out.toStdString();
 }
 
 }  // namespace
