@@ -549,24 +549,7 @@ void KontoGlobal::searchForAccount(unsigned long& nr, const QString& text, const
 
 // --- activation ---------------------------------------------------------------------
 
-bool KontoGlobal::kontoInVerwendung(unsigned long nr) {
-    DBConnection* db = fallDB();
-    if (!db) return false;
-    const QString n = sql(nr);
-    const QStringList pruefungen = {
-        QStringLiteral("SELECT 1 FROM eurVerbuchtBuchungszeilen WHERE Konto=") + n + QStringLiteral(" OR Gegenkonto=") + n,
-        QStringLiteral("SELECT 1 FROM eurStapelBuchungszeilen WHERE Konto=") + n + QStringLiteral(" OR Gegenkonto=") + n,
-        QStringLiteral("SELECT 1 FROM eurBeispielBuchungszeilen WHERE Konto=") + n + QStringLiteral(" OR Gegenkonto=") + n,
-        QStringLiteral("SELECT 1 FROM eurBankverbindung WHERE kpNummer=") + n,
-        QStringLiteral("SELECT 1 FROM eurSteuerschluessel WHERE Steuerkonto=") + n + QStringLiteral(" OR Steuerkonto2=") + n,
-    };
-    for (const QString& q : pruefungen) {
-        const DatenTyp t = GetDatenTyp(db, q + QStringLiteral(" LIMIT 1"));
-        if (!t.isNull()) return true;
-    }
-    db->getErr()->clear();
-    return false;
-}
+bool KontoGlobal::kontoInVerwendung(unsigned long nr) { return existsBuchung(nr, fallDB(), true); }
 
 void KontoGlobal::aktiviereAlleBenutztenKonten() {
     KontoGlobal* kg = GetKontoGlobal(-1, false);
@@ -577,7 +560,7 @@ void KontoGlobal::aktiviereAlleBenutztenKonten() {
         rsDataSource rs(db, QStringLiteral("SELECT * FROM eurKontenplan WHERE Aktiv=0"));
         for (; !rs.isEOF(); rs.fetch()) {
             const unsigned long nr = rs.field(QStringLiteral("Nummer")).toULong();
-            if (kg->isSpezialKonto(nr) || kontoInVerwendung(nr)) an << nr;
+            if (kg->isSpezialKonto(nr) || existsBuchung(nr, db, false)) an << nr;
         }
     }
     QStringList liste;

@@ -218,6 +218,165 @@ public:
     // Bulk (de)activation of the chart editor.
     static bool setKontenAktiv(const QList<unsigned long>& nummern, bool aktiv);
 
+    // --- bookings (buchung.cpp) ------------------------------------------------
+    enum EurBuchungsherkunft {
+        HERK_UNBEKANNT = 0, HERK_ALT = 1, HERK_BUCH = 10, HERK_BSP = 11, HERK_KASSE = 12, HERK_UMSATZ = 13,
+        HERK_ANL_NEU = 20, HERK_ANL_ZUG = 21, HERK_ANL_ABG = 22, HERK_ANL_ERL = 23, HERK_ANL_AFA = 24,
+        HERK_ANL_SAFA = 25, HERK_ANL_AAFA = 26, HERK_ANL_KRZ = 27, HERK_ANL_SAL = 28, HERK_IAB_HIN = 30,
+        HERK_IAB_ABZ = 31, HERK_UML_NEU = 40, HERK_UML_ZUG = 41, HERK_UML_ABG = 42, HERK_UML_VERK = 43,
+        HERK_RECH = 50, HERK_RECH_VORL = 55, HERK_RECH_ASSI = 56, HERK_PA_ANT = 60, HERK_PA_ENTF = 61,
+        HERK_SALDO = 70, HERK_SALDOASSI = 71, HERK_IMPORT = 80, HERK_SAVEDBSP = 90, HERK_REGEL = 100,
+        HERK_KASSEAB = 110
+    };
+    // The values of a booking the dialogs and reports read back.
+    struct SimpleBuchung {
+        unsigned long buchungsnummer = 0;
+        zDate belegdatum;
+        QString buchungstext;
+        QString zusatzinfo;
+        unsigned long konto = 0;        // dialog line 1
+        unsigned long gegenkonto = 0;   // dialog line 2
+        unsigned long steuerschluessel = 0;
+        EuroType betrag = 0.0;          // amount of dialog line 1
+        EuroType betragGegen = 0.0;     // amount of dialog line 2
+        EuroType steuer = 0.0;
+        bool haben = false;             // side of dialog line 1
+        bool splitt = false;
+        unsigned long steuerID1 = 0, steuerID2 = 0;
+        long long zeile1 = 0, zeile2 = 0;  // line keys (ID)
+    };
+    static bool insertBuchung(unsigned long herkunft, const QString& table, DBConnection* con, unsigned long buchungsnummer,
+                              const QString& buchungstext, unsigned long stapel, EuroType betrag, bool netto,
+                              const zDate& belegdatum, const zDate& zahlungsdatum, const QString& belegnummer,
+                              int buchungsart, const QString& zusatzinfo, int storno, int storniert, unsigned long periode,
+                              const zDate& buchungsdatum, const QString& intervall, const QString& ustid, int zmart,
+                              bool dreieck = false);
+    static bool insertBuchungszeile(const QString& table, DBConnection* con, unsigned long buchungsnummer,
+                                    unsigned long steuerID, int dialogzeile, EuroType betrag, bool haben,
+                                    unsigned long konto, unsigned long steuerschluessel, unsigned long gegenkonto,
+                                    const QString& buchungstext, int splitt = 0, const QString& fremdbelegnummer = QString(),
+                                    const QString& kostenstelle = QString(), EuroType splittBetrag = 0.0,
+                                    bool splittNetto = false, const QString& oposNummer = QString(),
+                                    bool aufteilungViaProzent = false, double aufteilungProzentsatz = 0.0,
+                                    bool restBeiProzent = false);
+    static bool insertBuchungszeileMitSteuerzeilen(const QString& table, DBConnection* con, unsigned long buchungsnummer,
+                                                   unsigned long steuerID, int dialogzeile, EuroType betrag, bool netto,
+                                                   bool haben, unsigned long konto, unsigned long steuerschluessel,
+                                                   unsigned long gegenkonto, const QString& buchungstext, int splitt = 0,
+                                                   const QString& fremdbelegnummer = QString(),
+                                                   const QString& kostenstelle = QString(), EuroType splittBetrag = 0.0,
+                                                   bool splittNetto = false, const QString& oposNummer = QString(),
+                                                   bool aufteilungViaProzent = false, double aufteilungProzentsatz = 0.0,
+                                                   bool restBeiProzent = false);
+    // Posts a booking of one account line and one counter line (with its tax
+    // lines) in one transaction; returns its number, 0 when nothing was posted.
+    static unsigned long insertSimpleBuchung(unsigned long herkunft, const QString& table, const QString& text, EuroType betrag,
+                                             bool netto, const zDate& datum, const QString& belegnummer, int buchungsart,
+                                             bool haben, unsigned long konto, unsigned long gegenkonto,
+                                             unsigned long steuerschluessel, const QString& zusatzinfo,
+                                             DBConnection* con = nullptr, unsigned long buchungsnummer = 0);
+    // One part of the split side of a booking.
+    struct BuchungsTeil {
+        unsigned long konto = 0;
+        unsigned long steuerschluessel = 0;
+        EuroType betrag = 0.0;  // as entered, positive
+        bool netto = false;     // the amount is net (the tax comes on top)
+        QString text;           // line text; the booking text when empty
+    };
+    // A booking whose counter side (dialog line 2) may be divided over several
+    // accounts; with one part it is a plain booking like insertSimpleBuchung.
+    struct BuchungsEntwurf {
+        unsigned long herkunft = HERK_BUCH;
+        QString table = QStringLiteral("eurVerbucht");
+        QString text;
+        zDate belegdatum;
+        zDate zahlungsdatum;  // the voucher date when invalid
+        QString belegnummer;
+        int buchungsart = 3;
+        QString zusatzinfo;
+        QString ustid;
+        int zmart = 0;
+        bool dreieck = false;
+        bool haben = false;       // side of the money line (dialog line 1)
+        unsigned long konto = 0;  // account of dialog line 1
+        QList<BuchungsTeil> teile;
+        unsigned long buchungsnummer = 0;  // 0: the next free number
+    };
+    // Posts the booking in one transaction: header, the money line with the
+    // sum of all parts (gross) and every part with its tax lines. The booking
+    // balances by construction. Returns its number, 0 (and a German reason in
+    // `fehler`) when nothing was posted.
+    static unsigned long insertSplittBuchung(const BuchungsEntwurf& b, DBConnection* con = nullptr, QString* fehler = nullptr);
+    static unsigned long getNewBuchungsnummer(const QString& table, DBConnection* con = nullptr);
+    static SimpleBuchung getBuchung(unsigned long buchungsnummer, const QString& table = QStringLiteral("eurVerbucht"));
+    static QString getBuchungsCols();
+    static QString getBuchungsColsZeilen();
+    static QString herkunftToString(unsigned long herkunft);
+    static QString getBuchungsartText(int art, int kurz = 0);
+    static bool zusatzinfoIsRechnungsnummer(const QString& zusatzinfo);
+    static bool splitRefNumber(const QString& ref, QString& prefix, int& nullen, unsigned long& nummer, QString& suffix);
+    static QString incRefNumber(const QString& prefix, int nullen, unsigned long nummer, const QString& suffix);
+    static QString incRefNumber(const QString& ref);
+
+    // --- cancelling and deleting (storno.cpp) ----------------------------------
+    // Cancels ledger booking n by a mirror booking; returns its number, 0 when
+    // n does not exist, is already cancelled or is itself a cancellation.
+    static unsigned long storniereBuchung(unsigned long n);
+    static bool storniereBuchungen(const QString& liste);
+    static bool deleteBuchung(unsigned long n, const QString& table);
+    static bool deleteBuchungen(const QString& liste, const QString& table);
+    static void ermittleBuchungsnummernFuersLoeschenOderStornieren(const QString& liste, QString& loeschen,
+                                                                   QString& stornieren);
+    // Removes (or, when locked, cancels) the live bookings and the templates
+    // linked to `info`; returns how many bookings were handled.
+    static int deleteBuchungWithInfo(const QString& info);
+    // vergleich "LIKE" matches `info` as a pattern, anything else exactly.
+    static unsigned long existsBuchungWithInfo(const QString& info, QString& text, const QString& vergleich = QString(),
+                                               zDate* datum = nullptr);
+    // Whether any booking, template, key, cash register or bank connection
+    // uses the account; `mitSteuer` includes the tax keys.
+    static bool existsBuchung(unsigned long konto, DBConnection* con = nullptr, bool mitSteuer = true);
+    static unsigned long countBuchungen(unsigned long konto, int unbenutzt, const zDate& von, const zDate& bis);
+    // Debit positive, credit negative; nachZahlungsdatum selects the date column.
+    static EuroType getSummeKonto(unsigned long konto, int nachZahlungsdatum, const zDate& von, const zDate& bis);
+
+    // --- self-check (pruefung.cpp) -------------------------------------------------
+    // The consistency check of bookings. Runs only with test flag 4 (or
+    // `immer`); every finding goes to the assertion log and is returned.
+    static QStringList verifyBuchung(unsigned long n, const QString& table, bool immer = false);
+    static QStringList verifyBuchungen(const QString& table, const QString& liste = QString(), bool immer = false);
+
+    // --- locking (festschreibung.cpp) ------------------------------------------
+    enum FestgeschriebenFrageKontext { FFK_Aendern = 0, FFK_Buchen = 1, FFK_Uebernahme = 2 };
+    enum FestgeschriebenFrageTyp { FFT_Storno = 0, FFT_NeueFestgeschrieben = 1 };
+    static zDate getFestgeschriebenBis();
+    // Moves the lock date forward and saves the case file at once (through
+    // the hook the host installs); false when the row could not be written.
+    static bool setFestgeschriebenBis(const zDate& bisZum);
+    static bool isFestgeschrieben(unsigned long n);
+    static bool isInFestschreibungsZeitraum(const zDate& datum);
+    static int GetAnzBuchungenFestgeschrieben();
+    static QString getFestgeschriebenFragetext(int kontext, int typ, const QString& a = QString(), const QString& b = QString());
+    static bool festgeschriebenFrage(const QString& titel, int kontext, int typ, const QString& a = QString(),
+                                     const QString& b = QString());
+    QString getFestschreibungMsgTextUStVaHinweis(int format) const;
+    // The host saves the case file through this hook (set by the program).
+    using SichernHook = std::function<bool()>;
+    static void setSichernHook(SichernHook h);
+    // One booking as an HTML table row: number, text, date, accounts, amount.
+    static QString buchungToHtml(const QString& table, unsigned long n, const QString& klasse = QString(),
+                                 const QString& unbenutzt = QString());
+    // The locking wizard: the dates it offers, the overview of page 2, finishing.
+    static void festschreibungsZeitraum(zDate& von, zDate& bis);
+    static QString festschreibungsUebersicht(const zDate& von, const zDate& bis);
+    static bool festschreibungAbschliessen(const zDate& bisZum);
+
+    // --- CSV export (export.cpp) ------------------------------------------------------
+    static int getBuchungenAsCSV(QString& csv, bool mitKopf, const QString& table, const zDate& von, const zDate& bis);
+    // Writes the export to `pfad` (asked from the Ui when empty); returns the
+    // number of bookings written, -1 on failure (the user was told).
+    static int exportBuchungenAsCSV(const QString& pfad = QString());
+
     // --- tax keys (steuerschluessel.cpp) ---------------------------------------
     struct ssDaten {
         EuroType netto = 0.0;

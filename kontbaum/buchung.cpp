@@ -1,0 +1,396 @@
+// Bookings: header and line rows, generated tax lines, simple and split
+// postings, numbering, reading back, and the reference-number helpers.
+//
+// Every posting of the module ends here. A booking is written inside one
+// transaction, so a failure part-way leaves nothing behind: no header
+// without lines, no lines without their tax lines.
+#include "host/app/log.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "kontbaum/kontglob.h"
+
+namespace {
+const QString kQuelle = QStringLiteral("kontbaum/buchung");
+
+DBConnection* fallDB(DBConnection* db) {
+    if (db) return db;
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    return kg ? kg->GetDBConnect_Ptr() : nullptr;
+}
+
+QString q(const QString& t) { return rsDataSource::toSqlStr(t); }
+QString q(unsigned long v) { return rsDataSource::toSqlStr(v); }
+QString q(int v) { return rsDataSource::toSqlStr(v); }
+QString q(bool v) { return rsDataSource::toSqlStr(v); }
+QString q(const zDate& d) { return rsDataSource::toSqlStr(d); }
+QString q(const EuroType& e) { return rsDataSource::toSqlStr(e); }
+QString q(double d) { return rsDataSource::toSqlStr(d); }
+
+// Table names become SQL text; only the booking families may pass.
+bool istBuchungstabelle(const QString& t) {
+    return t == QLatin1String("eurVerbucht") || t == QLatin1String("eurStapel") || t == QLatin1String("eurBeispiel") ||
+           t == QLatin1String("eurUebernahme") || t == QLatin1String("eurSplitt");
+}
+bool istZeilentabelle(const QString& t) {
+    return t.endsWith(QLatin1String("Buchungszeilen")) && istBuchungstabelle(t.left(t.size() - 14));
+}
+
+// Runs `f` inside a transaction of `db`; rolls back when it returns false.
+template <class F>
+bool inTransaktion(DBConnection* db, F f) {
+    if (!db->beginTransaction()) return false;
+    if (!f()) {
+        db->rollback();
+        return false;
+    }
+    return db->commit();
+}
+}  // namespace
+
+QString KontoGlobal::getBuchungsCols() {
+    return QStringLiteral("Buchungsnummer, Buchungstext, Periode, Stapel, Storno, Storniert, Betrag, Netto, Belegdatum, "
+                          "Buchungsdatum, Belegnummer, Buchungsart, Zusatzinfo, Intervall, UStID, ZMArt, Zahlungsdatum, Herkunft");
+}
+
+QString KontoGlobal::getBuchungsColsZeilen() {
+    return QStringLiteral("Buchungsnummer, SteuerID, Dialogzeile, Betrag, Haben, Fremdbelegnummer, Konto, Kostenstelle, "
+                          "Steuerschluessel, Gegenkonto, Buchungstext, OPOSNummer, Splitt, SplittBetrag, SplittNetto, "
+                          "AufteilungViaProzent, AufteilungProzentsatz, RestBeiProzent");
+}
+
+bool KontoGlobal::insertBuchung(unsigned long herkunft, const QString& table, DBConnection* con, unsigned long nr,
+                                const QString& text, unsigned long stapel, EuroType betrag, bool netto,
+                                const zDate& belegdatum, const zDate& zahlungsdatum, const QString& belegnummer,
+                                int buchungsart, const QString& zusatzinfo, int storno, int storniert, unsigned long periode,
+                                const zDate& buchungsdatum, const QString& intervall, const QString& ustid, int zmart,
+                                bool dreieck) {
+    con = fallDB(con);
+    if (!con || !istBuchungstabelle(table)) return false;
+    const QStringList werte = {q(nr),         q(text),        q(periode),   q(stapel),     q(storno),
+                               q(storniert),  q(betrag),      q(netto),     q(belegdatum), q(buchungsdatum),
+                               q(belegnummer), q(buchungsart), q(zusatzinfo), q(intervall), q(ustid),
+                               q(zmart),      q(zahlungsdatum), q(herkunft)};
+    return ExecSQL(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + getBuchungsCols() +
+                            QStringLiteral(", Dreieck) VALUES (") + werte.join(QStringLiteral(", ")) + QStringLiteral(", ") +
+                            q(dreieck) + QStringLiteral(");"));
+}
+
+bool KontoGlobal::insertBuchungszeile(const QString& table, DBConnection* con, unsigned long nr, unsigned long steuerID,
+                                      int dialogzeile, EuroType betrag, bool haben, unsigned long konto,
+                                      unsigned long steuerschluessel, unsigned long gegenkonto, const QString& text,
+                                      int splitt, const QString& fremdbelegnummer, const QString& kostenstelle,
+                                      EuroType splittBetrag, bool splittNetto, const QString& oposNummer,
+                                      bool viaProzent, double prozentsatz, bool restBeiProzent) {
+    con = fallDB(con);
+    if (!con || !istZeilentabelle(table)) return false;
+    const QStringList werte = {q(nr),          q(steuerID),        q(dialogzeile), q(betrag),       q(haben),
+                               q(fremdbelegnummer), q(konto),      q(kostenstelle), q(steuerschluessel), q(gegenkonto),
+                               q(text),        q(oposNummer),      q(splitt),      q(splittBetrag), q(splittNetto),
+                               q(viaProzent),  q(prozentsatz),     q(restBeiProzent)};
+    if (table == QLatin1String("eurSplittBuchungszeilen")) {
+        const unsigned long id = getMaxKey(con, QStringLiteral("SELECT MAX(ID) FROM eurSplittBuchungszeilen")) + 1;
+        return ExecSQL(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (ID, ") + getBuchungsColsZeilen() +
+                                QStringLiteral(") VALUES (") + q(id) + QStringLiteral(", ") + werte.join(QStringLiteral(", ")) +
+                                QStringLiteral(");"));
+    }
+    return ExecSQL(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + getBuchungsColsZeilen() +
+                            QStringLiteral(") VALUES (") + werte.join(QStringLiteral(", ")) + QStringLiteral(");"));
+}
+
+bool KontoGlobal::insertBuchungszeileMitSteuerzeilen(const QString& table, DBConnection* con, unsigned long nr,
+                                                     unsigned long steuerID, int dialogzeile, EuroType betrag, bool netto,
+                                                     bool haben, unsigned long konto, unsigned long steuerschluessel,
+                                                     unsigned long gegenkonto, const QString& text, int splitt,
+                                                     const QString& fremdbelegnummer, const QString& kostenstelle,
+                                                     EuroType splittBetrag, bool splittNetto, const QString& oposNummer,
+                                                     bool viaProzent, double prozentsatz, bool restBeiProzent) {
+    con = fallDB(con);
+    if (!con) return false;
+    EuroType basis = betrag;
+    EuroType steuer = 0.0;
+    unsigned long konto1 = 0, konto2 = 0;
+    if (steuerschluessel != 0 && steuerschluessel != 999999) {
+        const ssDaten d = calcSteuerschluessel(con, steuerschluessel, betrag, netto, 2);
+        basis = d.netto;
+        steuer = d.steuer;
+        konto1 = d.steuerkonto;
+        konto2 = d.steuerkonto2;
+    }
+    return inTransaktion(con, [&] {
+        bool ok = insertBuchungszeile(table, con, nr, steuerID, dialogzeile, basis, haben, konto, steuerschluessel,
+                                      gegenkonto, text, splitt, fremdbelegnummer, kostenstelle, splittBetrag, splittNetto,
+                                      oposNummer, viaProzent, prozentsatz, restBeiProzent);
+        // A tax of zero (a cent amount at a low rate) gets no line: a line
+        // of 0.00 moves nothing and would only be noise in every list.
+        if (ok && konto1 != 0 && !steuer.isNull())
+            ok = insertBuchungszeile(table, con, nr, steuerID, 0, steuer, haben, konto1, 999999, gegenkonto, text, splitt,
+                                     fremdbelegnummer, kostenstelle, splittBetrag, splittNetto, oposNummer, viaProzent,
+                                     prozentsatz, restBeiProzent);
+        if (ok && konto2 != 0 && !steuer.isNull())
+            ok = insertBuchungszeile(table, con, nr, steuerID, 0, steuer, !haben, konto2, 999999, gegenkonto, text, splitt,
+                                     fremdbelegnummer, kostenstelle, splittBetrag, splittNetto, oposNummer, viaProzent,
+                                     prozentsatz, restBeiProzent);
+        return ok;
+    });
+}
+
+unsigned long KontoGlobal::getNewBuchungsnummer(const QString& table, DBConnection* con) {
+    con = fallDB(con);
+    if (!con || !istBuchungstabelle(table)) return 0;
+    // The highest key + 1 (what a record set over the table reports as its
+    // maximum key), read with an aggregate instead of scanning the rows.
+    return getMaxKey(con, QStringLiteral("SELECT MAX(Buchungsnummer) FROM ") + table) + 1;
+}
+
+unsigned long KontoGlobal::insertSimpleBuchung(unsigned long herkunft, const QString& table, const QString& text,
+                                               EuroType betrag, bool netto, const zDate& datum, const QString& belegnummer,
+                                               int buchungsart, bool haben, unsigned long konto, unsigned long gegenkonto,
+                                               unsigned long steuerschluessel, const QString& zusatzinfo, DBConnection* con,
+                                               unsigned long buchungsnummer) {
+    BuchungsEntwurf b;
+    b.herkunft = herkunft;
+    b.table = table;
+    b.text = text;
+    b.belegdatum = datum;
+    b.belegnummer = belegnummer;
+    b.buchungsart = buchungsart;
+    b.zusatzinfo = zusatzinfo;
+    b.haben = haben;
+    b.konto = konto;
+    b.buchungsnummer = buchungsnummer;
+    if (gegenkonto != 0) b.teile.append({gegenkonto, steuerschluessel, betrag, netto, QString()});
+    return insertSplittBuchung(b, con, nullptr);
+}
+
+unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConnection* con, QString* fehler) {
+    auto fail = [fehler](const QString& t) -> unsigned long {
+        if (fehler) *fehler = t;
+        return 0;
+    };
+    con = fallDB(con);
+    if (!con) return fail(QStringLiteral("Es ist kein Fall geöffnet."));
+    if (!istBuchungstabelle(b.table)) return fail(QStringLiteral("Unbekannte Buchungstabelle „%1“.").arg(b.table));
+    unsigned long nr = b.buchungsnummer;
+    if (nr != 0) {
+        const DatenTyp da = GetDatenTyp(con, QStringLiteral("SELECT Buchungsnummer FROM ") + b.table +
+                                                 QStringLiteral(" WHERE Buchungsnummer=") + q(nr));
+        if (!da.isNull()) {
+            const QString t = QStringLiteral("Die Buchungsnummer %1 gibt es schon in %2. Es muss eine andere Buchungsnummer "
+                                             "gewählt werden.")
+                                  .arg(nr)
+                                  .arg(b.table);
+            rs_logAssert(kQuelle, __LINE__, QStringLiteral("existisBuchungsnummer==0"));
+            rs_logError(kQuelle, __LINE__, t);
+            return fail(t);
+        }
+    }
+    for (const BuchungsTeil& t : b.teile) {
+        if (t.betrag.wert() < 0.0) return fail(QStringLiteral("Teilbeträge einer Buchung dürfen nicht negativ sein."));
+        if (t.betrag.isNull()) return fail(QStringLiteral("Der Betrag einer Buchung darf nicht 0 sein."));
+    }
+
+    // The parts as they will be written: base and tax of each.
+    struct Teil {
+        BuchungsTeil eingabe;
+        EuroType basis, steuer, brutto;
+    };
+    QVector<Teil> teile;
+    EuroType summe = 0.0;
+    for (const BuchungsTeil& t : b.teile) {
+        Teil x{t, t.betrag, 0.0, t.betrag};
+        if (t.steuerschluessel != 0 && t.steuerschluessel != 999999) {
+            const ssDaten d = calcSteuerschluessel(con, t.steuerschluessel, t.betrag, t.netto, 2);
+            x.basis = d.netto;
+            x.steuer = d.steuer;
+            // A key with two tax accounts books its tax twice on opposite
+            // sides: the money moved is the base alone.
+            x.brutto = d.steuerkonto2 != 0 || d.steuerkonto == 0 ? d.netto : d.netto + d.steuer;
+        }
+        summe += x.brutto;
+        teile.append(x);
+    }
+    const bool gesplittet = teile.size() > 1;
+    // The header keeps the amount as entered: net with the Netto flag for a
+    // plain booking entered net, else the gross total.
+    const bool kopfNetto = !gesplittet && teile.size() == 1 && teile[0].eingabe.netto;
+    const EuroType kopfBetrag = kopfNetto ? teile[0].eingabe.betrag : summe;
+    const zDate heute = zDate::today();
+    const zDate zahlung = b.zahlungsdatum.isValid() ? b.zahlungsdatum : b.belegdatum;
+    const QString zeilen = b.table + QStringLiteral("Buchungszeilen");
+
+    const bool ok = inTransaktion(con, [&] {
+        if (nr == 0) nr = getNewBuchungsnummer(b.table, con);
+        if (nr == 0) return false;
+        if (!insertBuchung(b.herkunft, b.table, con, nr, b.text, 0, kopfBetrag, kopfNetto, b.belegdatum, zahlung,
+                           b.belegnummer, b.buchungsart, b.zusatzinfo, 0, 0, 0, heute, QString(), b.ustid, b.zmart,
+                           b.dreieck))
+            return false;
+        if (b.konto == 0) return true;
+        // The money line: in a split booking the unsplit side has no
+        // counter account of its own.
+        const unsigned long gegen = gesplittet ? 0 : (teile.isEmpty() ? 0 : teile[0].eingabe.konto);
+        if (!insertBuchungszeile(zeilen, con, nr, 0, 1, summe, b.haben, b.konto, 0, gegen, b.text)) return false;
+        for (int i = 0; i < teile.size(); ++i) {
+            const BuchungsTeil& t = teile[i].eingabe;
+            const QString text = t.text.isEmpty() ? b.text : t.text;
+            if (!insertBuchungszeileMitSteuerzeilen(zeilen, con, nr, unsigned(i + 1), 2, t.betrag, t.netto, !b.haben,
+                                                    t.konto, t.steuerschluessel, b.konto, text, gesplittet ? 1 : 0,
+                                                    QString(), QString(), gesplittet ? t.betrag : EuroType(0.0),
+                                                    gesplittet && t.netto))
+                return false;
+        }
+        return true;
+    });
+    if (!ok) return fail(QStringLiteral("Die Buchung konnte nicht gespeichert werden: %1").arg(con->getErr()->last()));
+    return nr;
+}
+
+KontoGlobal::SimpleBuchung KontoGlobal::getBuchung(unsigned long n, const QString& table) {
+    SimpleBuchung s;
+    DBConnection* con = fallDB(nullptr);
+    if (!con || !istBuchungstabelle(table)) return s;
+    {
+        rsDataSource rs(con, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE Buchungsnummer=") + q(n));
+        if (rs.isEOF()) return s;
+        s.buchungsnummer = n;
+        s.zusatzinfo = rs.field(QStringLiteral("Zusatzinfo")).toString();
+        s.buchungstext = rs.field(QStringLiteral("Buchungstext")).toString();
+        s.belegdatum = rs.field(QStringLiteral("Belegdatum")).toDate();
+    }
+    const QString zeilen = table + QStringLiteral("Buchungszeilen");
+    auto steuerDerGruppe = [&](long long id, unsigned long sid) {
+        return EuroType(GetDatenTyp(con, QStringLiteral("SELECT MAX(Betrag) FROM ") + zeilen + QStringLiteral(" WHERE Buchungsnummer=") +
+                                             q(n) + QStringLiteral(" AND ID<>") + QString::number(id) +
+                                             QStringLiteral(" AND SteuerID=") + q(sid))
+                            .toDouble());
+    };
+    {
+        rsDataSource z1(con, QStringLiteral("SELECT * FROM ") + zeilen + QStringLiteral(" WHERE Buchungsnummer=") + q(n) +
+                                 QStringLiteral(" AND Dialogzeile=1"));
+        if (!z1.isEOF()) {
+            s.konto = z1.field(QStringLiteral("Konto")).toULong();
+            s.steuerschluessel = z1.field(QStringLiteral("Steuerschluessel")).toULong();
+            s.betrag = z1.field(QStringLiteral("Betrag")).toDouble();
+            s.haben = z1.field(QStringLiteral("Haben")).toBool();
+            s.splitt = z1.field(QStringLiteral("Splitt")).toLongLong() != 0;
+            s.steuerID1 = z1.field(QStringLiteral("SteuerID")).toULong();
+            s.zeile1 = z1.field(QStringLiteral("ID")).toLongLong();
+            if (s.steuerschluessel != 0) s.steuer = steuerDerGruppe(s.zeile1, s.steuerID1);
+        }
+    }
+    rsDataSource z2(con, QStringLiteral("SELECT * FROM ") + zeilen + QStringLiteral(" WHERE Buchungsnummer=") + q(n) +
+                             QStringLiteral(" AND Dialogzeile=2"));
+    if (!z2.isEOF()) {
+        s.gegenkonto = z2.field(QStringLiteral("Konto")).toULong();
+        s.betragGegen = z2.field(QStringLiteral("Betrag")).toDouble();
+        if (!s.splitt) s.splitt = z2.field(QStringLiteral("Splitt")).toLongLong() != 0;
+        if (s.steuerschluessel == 0 || s.steuerschluessel == 999999)
+            s.steuerschluessel = z2.field(QStringLiteral("Steuerschluessel")).toULong();
+        s.steuerID2 = z2.field(QStringLiteral("SteuerID")).toULong();
+        s.zeile2 = z2.field(QStringLiteral("ID")).toLongLong();
+        if (s.steuerschluessel != 0) s.steuer = steuerDerGruppe(s.zeile2, s.steuerID2);
+    }
+    return s;
+}
+
+QString KontoGlobal::herkunftToString(unsigned long h) {
+    switch (h) {
+    case HERK_UNBEKANNT: return QStringLiteral("HERK_UNBEKANNT: Nicht bekannt");
+    case HERK_ALT: return QStringLiteral("HERK_ALT: Buchung wurde vor Einfuehrung der Herkunft erzeugt");
+    case HERK_BUCH: return QStringLiteral("HERK_BUCH: Normaler Buchungsdialog");
+    case HERK_BSP: return QStringLiteral("HERK_BSP: Buchungsvorlage");
+    case HERK_KASSE: return QStringLiteral("HERK_KASSE: Kassen-Buchungs-Dialog");
+    case HERK_UMSATZ: return QStringLiteral("HERK_UMSATZ: Umsatzuebernahme");
+    case HERK_ANL_NEU: return QStringLiteral("HERK_ANL_NEU: Anlagevermoegen (Neuanschaffung)");
+    case HERK_ANL_ZUG: return QStringLiteral("HERK_ANL_ZUG: Anlagevermoegen (Zugang)");
+    case HERK_ANL_ABG: return QStringLiteral("HERK_ANL_ABG: Anlagevermoegen (Abgang)");
+    case HERK_ANL_ERL: return QStringLiteral("HERK_ANL_ERL: Anlagevermoegen (Verkaufs-Erloes)");
+    case HERK_ANL_AFA: return QStringLiteral("HERK_ANL_AFA: Anlagevermoegen (AfA)");
+    case HERK_ANL_SAFA: return QStringLiteral("HERK_ANL_SAFA: Anlagevermoegen (Sonder-AfA)");
+    case HERK_ANL_AAFA: return QStringLiteral("HERK_ANL_AAFA: Anlagevermoegen (Aussergewoehliche AfA)");
+    case HERK_ANL_KRZ: return QStringLiteral("HERK_ANL_KRZ: Anlagevermoegen (Kuerzungsbetrag)");
+    case HERK_ANL_SAL: return QStringLiteral("HERK_ANL_SAL: Anlagevermoegen (Saldovortrag)");
+    case HERK_IAB_HIN: return QStringLiteral("HERK_IAB_HIN: Investitions-Anschaffungsbetrag (Hinzurechnungsbetrag)");
+    case HERK_IAB_ABZ: return QStringLiteral("HERK_IAB_ABZ: Investitions-Anschaffungsbetrag (Herabsetzungsbetrag)");
+    case HERK_UML_NEU: return QStringLiteral("HERK_UML_NEU: Umlaufvermoegen (Neuanschaffung)");
+    case HERK_UML_ZUG: return QStringLiteral("HERK_UML_ZUG: Umlaufvermoegen (Zugang)");
+    case HERK_UML_ABG: return QStringLiteral("HERK_UML_ABG: Umlaufvermoegen (Abgang)");
+    case HERK_UML_VERK: return QStringLiteral("HERK_UML_VERK: Umlaufvermoegen (Verkauf)");
+    case HERK_RECH: return QStringLiteral("HERK_RECH: Rechnungsdialog");
+    case HERK_RECH_VORL: return QStringLiteral("HERK_RECH_VORL: Rechnung über Vorlage verbucht");
+    case HERK_RECH_ASSI: return QStringLiteral("HERK_RECH_ASSI: Rechnungsassistent");
+    case HERK_PA_ANT: return QStringLiteral("HERK_PA_ANT: Privatanteil für Firmenwagen (Anteil)");
+    case HERK_PA_ENTF: return QStringLiteral("HERK_PA_ENTF: Privatanteil für Firmenwagen (Entfernungspauschale)");
+    case HERK_SALDO: return QStringLiteral("HERK_SALDO: Saldovortragsbuchung");
+    case HERK_SALDOASSI: return QStringLiteral("HERK_SALDOASSI: Saldovortragsbuchung aus dem Assi");
+    case HERK_IMPORT: return QStringLiteral("HERK_IMPORT: Importiert aus einer anderen EUER");
+    case HERK_SAVEDBSP: return QStringLiteral("HERK_SAVEDBSP: Gespeicherte Buchungsbeispiele");
+    case HERK_REGEL: return QStringLiteral("HERK_REGEL:  Regelmaessige Buchung");
+    case HERK_KASSEAB: return QStringLiteral("HERK_KASSEAB:  KassenabschlussAssi");
+    default: return QStringLiteral("Kein Enum-Wert aus KontoGlobal::EurBuchungsherkunft");
+    }
+}
+
+QString KontoGlobal::getBuchungsartText(int art, int kurz) {
+    static const char* const lang[] = {"Einnahme", "Ausgabe", "Freie Buchung", "Erstattung", "Gutschrift", "Saldovortrag"};
+    static const char* const kurzText[] = {"Ein", "Aus", "Frei", "ER", "AR", "Vor"};
+    if (art < 1 || art > 6) return QString();
+    return QString::fromLatin1(kurz == 1 ? kurzText[art - 1] : lang[art - 1]);
+}
+
+bool KontoGlobal::zusatzinfoIsRechnungsnummer(const QString& z) {
+    if (z.isEmpty()) return false;
+    static const char* const tags[] = {"FromBsp:", "FromBuchung:", "Wertung:", "AnlageNeu_", "AnlageZugang_", "AnlageAbgang_",
+                                       "AnlageKuerzung_", "AnlageErloes_", "AnlageAbschreibung_", "AnlageSonderAbschreibung_",
+                                       "AnlageAussergewAbschreibung_", "IabHin_", "IabAbz_", "UmlaufNeu_", "UmlaufZugang_",
+                                       "UmlaufAbgang_", "UmlaufVerkauf_", "Privatanteil[", "EntfPausch["};
+    for (const char* t : tags)
+        if (z.startsWith(QLatin1String(t))) return false;
+    return true;
+}
+
+bool KontoGlobal::splitRefNumber(const QString& ref, QString& prefix, int& nullen, unsigned long& nummer, QString& suffix) {
+    prefix.clear();
+    suffix.clear();
+    nullen = 0;
+    nummer = 0;
+    if (ref.isEmpty()) return false;
+    auto ziffer = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    int ende = ref.size();
+    while (ende > 0 && !ziffer(ref[ende - 1])) --ende;
+    if (ende == 0) return false;
+    int anfang = ende;
+    while (anfang > 0 && ziffer(ref[anfang - 1])) --anfang;
+    const QString lauf = ref.mid(anfang, ende - anfang);
+    suffix = ref.mid(ende);
+    prefix = ref.left(anfang);
+    while (nullen < lauf.size() && lauf[nullen] == QLatin1Char('0')) ++nullen;
+    if (nullen == lauf.size() && nullen > 1) --nullen;
+    // Longer runs than an unsigned long holds keep their last digits' value;
+    // voucher numbers never come near that.
+    nummer = lauf.right(18).toULongLong();
+    return true;
+}
+
+namespace {
+int stellen(unsigned long n) {
+    int d = 0;
+    for (; n > 0; n /= 10) ++d;
+    return d;
+}
+}  // namespace
+
+QString KontoGlobal::incRefNumber(const QString& prefix, int nullen, unsigned long nummer, const QString& suffix) {
+    const unsigned long n = nummer + 1;
+    if (nullen < 1) return prefix + QString::number(n) + suffix;
+    const int fuellung = nullen - stellen(n) + stellen(nummer);
+    return prefix + QString(qMax(0, fuellung), QLatin1Char('0')) + QString::number(n) + suffix;
+}
+
+QString KontoGlobal::incRefNumber(const QString& ref) {
+    QString prefix, suffix;
+    int nullen = 0;
+    unsigned long nummer = 0;
+    if (!splitRefNumber(ref, prefix, nullen, nummer, suffix)) return ref;
+    return incRefNumber(prefix, nullen, nummer, suffix);
+}

@@ -1,0 +1,457 @@
+// The self-check of bookings: header, line and closing checks. It never
+// changes data; findings go to the assertion log and back to the caller.
+#include "host/app/global.h"
+#include "host/app/log.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "kontbaum/kontglob.h"
+
+#include <QHash>
+
+namespace {
+const QString kQuelle = QStringLiteral("kontbaum/pruefung");
+
+struct Zeile {
+    long long id = 0;
+    unsigned long steuerID = 0;
+    int dialogzeile = 0;
+    double betrag = 0;
+    bool haben = false;
+    unsigned long konto = 0, schluessel = 0, gegen = 0;
+    QString kostenstelle, opos;
+    bool splitt = false;
+    double splittBetrag = 0;
+    bool splittNetto = false, viaProzent = false;
+    double prozent = 0;
+    bool rest = false;
+};
+
+bool istSteuer(const Zeile& z) { return z.schluessel == 999999; }
+
+class Pruefer {
+public:
+    Pruefer(DBConnection* db, const QString& tabelle) : m_db(db), m_tabelle(tabelle) {}
+
+    QStringList befunde;
+
+    void pruefe(const rsFields& kopf);
+
+private:
+    // A failed check: the condition for the log, the message for the user.
+    void fehler(int zeile, const QString& bedingung, const QString& text) {
+        rs_logAssert(kQuelle, zeile, bedingung);
+        rs_logError(kQuelle, zeile, text);
+        befunde << text;
+    }
+    QString kopfText(const QString& weiter) const {
+        return QStringLiteral(" - Fehler in der Buchung %1 (Herkunft: %2) in Tabelle %3")
+                   .arg(m_nr)
+                   .arg(KontoGlobal::herkunftToString(m_herkunft), m_tabelle) +
+               weiter;
+    }
+    QString zeilenText(const Zeile& z, const QString& weiter) const {
+        return QStringLiteral(" - Fehler in der Buchung %1 (Herkunft: %2) in Tabelle %3 (ID=%4)")
+                   .arg(m_nr)
+                   .arg(KontoGlobal::herkunftToString(m_herkunft), m_tabelle)
+                   .arg(z.id) +
+               weiter;
+    }
+    KontoGlobal::ssDaten schluesselDaten(unsigned long s) {
+        auto it = m_schluessel.constFind(s);
+        if (it != m_schluessel.constEnd()) return *it;
+        return *m_schluessel.insert(s, KontoGlobal::calcSteuerschluessel(m_db, s, 0.0, false, 2));
+    }
+    bool passtZurArt(unsigned long konto, int art, bool geldSeite) {
+        QString geld, gegen;
+        KontoGlobal::calcKontoWhere(m_db, art, geld, gegen);
+        return GetDatenTyp(m_db, QStringLiteral("SELECT MAX(Nummer) FROM eurKontenplan WHERE Nummer=") +
+                                     rsDataSource::toSqlStr(konto) + QStringLiteral(" AND ") + (geldSeite ? geld : gegen))
+                   .toULong() != 0;
+    }
+
+    DBConnection* m_db;
+    QString m_tabelle;
+    unsigned long m_nr = 0, m_herkunft = 0;
+    QHash<unsigned long, KontoGlobal::ssDaten> m_schluessel;
+};
+
+void Pruefer::pruefe(const rsFields& k) {
+    m_nr = k.getField(QStringLiteral("Buchungsnummer")).toULong();
+    m_herkunft = k.getField(QStringLiteral("Herkunft")).toULong();
+    const bool storno = k.getField(QStringLiteral("Storno")).toLongLong() != 0;
+    const double betrag = k.getField(QStringLiteral("Betrag")).toDouble();
+    const int art = k.getField(QStringLiteral("Buchungsart")).toInt();
+    const int zmart = k.getField(QStringLiteral("ZMArt")).toInt();
+    const QString ustid = k.getField(QStringLiteral("UStID")).toString().trimmed();
+    const bool dreieck = k.getField(QStringLiteral("Dreieck")).toBool();
+    const zDate beleg = k.getField(QStringLiteral("Belegdatum")).toDate();
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    const int jahr = kg ? kg->getSteuerjahr() : 2016;
+
+    // --- header --------------------------------------------------------------
+    if (k.getField(QStringLiteral("Periode")).toLongLong() != 0)
+        fehler(__LINE__, QStringLiteral("Periode == 0"), kopfText(QStringLiteral(": Das Feld 'Periode' wird nicht genutzt und muss 0 sein!")));
+    if (k.getField(QStringLiteral("Stapel")).toLongLong() != 0)
+        fehler(__LINE__, QStringLiteral("Stapel == 0"), kopfText(QStringLiteral(": Das Feld 'Stapel' ist veraltet und muss 0 sein!")));
+    if (storno && k.getField(QStringLiteral("Storniert")).toLongLong() != 0)
+        fehler(__LINE__, QStringLiteral("!(Storno && Storniert)"),
+               kopfText(QStringLiteral(": Das Feld 'Storno' und 'Storniert' darf nicht gleichzeitig gesetzt sein!")));
+    if (EuroType(betrag).isNull())
+        fehler(__LINE__, QStringLiteral("Betrag != 0"), kopfText(QStringLiteral(": Der Betrag darf bei einer Buchung nicht 0 sein!")));
+    // A cancellation carries the negated amounts of what it cancels.
+    else if (storno ? betrag > 0 : betrag < 0)
+        fehler(__LINE__, QStringLiteral("Betrag >= 0"),
+               kopfText(QStringLiteral(": Der Betrag (%4) darf nicht negativ sein!").arg(EuroType(betrag).getText())));
+    if (!beleg.isValid())
+        fehler(__LINE__, QStringLiteral("Belegdatum.isValid()"),
+               kopfText(QStringLiteral(": Das Belegdatum (= Wertstellungsdatum) muss gesetzt sein!")));
+    if (!k.getField(QStringLiteral("Zahlungsdatum")).toDate().isValid())
+        fehler(__LINE__, QStringLiteral("Zahlungsdatum.isValid()"), kopfText(QStringLiteral(": Das Zahlungsdatum muss gesetzt sein!")));
+    if (!k.getField(QStringLiteral("Buchungsdatum")).toDate().isValid())
+        fehler(__LINE__, QStringLiteral("Buchungsdatum.isValid()"), kopfText(QStringLiteral(": Das Buchungsdatum muss gesetzt sein!")));
+    if (beleg.isValid() && beleg.year() != jahr)
+        fehler(__LINE__, QStringLiteral("Belegdatum.year() == Steuerjahr"),
+               kopfText(QStringLiteral(": Das Belegdatum (= Wertstellungsdatum) (%4) liegt nicht im Steuerjahr (%5)!")
+                            .arg(beleg.getText())
+                            .arg(jahr)));
+    if (art < 0 || art > 6)
+        fehler(__LINE__, QStringLiteral("0 <= Buchungsart <= 6"), kopfText(QStringLiteral(": Unbekannte Buchungsart (%4)!").arg(art)));
+    if (art == 0) fehler(__LINE__, QStringLiteral("Buchungsart != 0"), kopfText(QStringLiteral(": Die Buchungsart muss gesetzt sein!")));
+    if (!ustid.isEmpty() && zmart == 0)
+        fehler(__LINE__, QStringLiteral("UStID -> ZMArt"),
+               kopfText(QStringLiteral(": 'UStID' ist gesetzt, es ist aber keine ZMArt angegeben!")));
+    if (zmart < 0 || zmart > 3)
+        fehler(__LINE__, QStringLiteral("0 <= ZMArt <= 3"), kopfText(QStringLiteral(": Unbekannte ZMArt (%4)!").arg(zmart)));
+    if ((dreieck || zmart != 0) && ustid.isEmpty())
+        fehler(__LINE__, QStringLiteral("(Dreieck || ZMArt) -> UStID"),
+               kopfText(QStringLiteral(": Wenn 'Dreieck' (%4) oder 'ZMArt' (%5) gesetzt ist muss auch eine UStID angegeben werden!")
+                            .arg(dreieck ? 1 : 0)
+                            .arg(zmart)));
+
+    QVector<Zeile> zeilen;
+    {
+        rsDataSource rs(m_db, QStringLiteral("SELECT * FROM ") + m_tabelle + QStringLiteral("Buchungszeilen WHERE Buchungsnummer=") +
+                                  rsDataSource::toSqlStr(m_nr) + QStringLiteral(" ORDER BY SteuerID, Steuerschluessel, ID "));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const rsFields& f = *rs.getFields();
+            Zeile z;
+            z.id = f.getField(QStringLiteral("ID")).toLongLong();
+            z.steuerID = f.getField(QStringLiteral("SteuerID")).toULong();
+            z.dialogzeile = f.getField(QStringLiteral("Dialogzeile")).toInt();
+            z.betrag = f.getField(QStringLiteral("Betrag")).toDouble();
+            z.haben = f.getField(QStringLiteral("Haben")).toBool();
+            z.konto = f.getField(QStringLiteral("Konto")).toULong();
+            z.schluessel = f.getField(QStringLiteral("Steuerschluessel")).toULong();
+            z.gegen = f.getField(QStringLiteral("Gegenkonto")).toULong();
+            z.kostenstelle = f.getField(QStringLiteral("Kostenstelle")).toString();
+            z.opos = f.getField(QStringLiteral("OPOSNummer")).toString();
+            z.splitt = f.getField(QStringLiteral("Splitt")).toLongLong() != 0;
+            z.splittBetrag = f.getField(QStringLiteral("SplittBetrag")).toDouble();
+            z.splittNetto = f.getField(QStringLiteral("SplittNetto")).toBool();
+            z.viaProzent = f.getField(QStringLiteral("AufteilungViaProzent")).toBool();
+            z.prozent = f.getField(QStringLiteral("AufteilungProzentsatz")).toDouble();
+            z.rest = f.getField(QStringLiteral("RestBeiProzent")).toBool();
+            zeilen.append(z);
+        }
+    }
+    if (zeilen.isEmpty()) {
+        fehler(__LINE__, QStringLiteral("anzahlZeilen > 0"), kopfText(QStringLiteral(": Keine Eintraege in der Tabelle gefunden!")));
+        return;
+    }
+    bool gesplittet = false, alleSplitt = true;
+    int splittDialogzeile = 0;
+    for (const Zeile& z : zeilen) {
+        if (z.splitt) {
+            gesplittet = true;
+            splittDialogzeile = qMax(splittDialogzeile, z.dialogzeile);
+        } else {
+            alleSplitt = false;
+        }
+    }
+    if (gesplittet && splittDialogzeile == 0)
+        fehler(__LINE__, QStringLiteral("splittDialogzeile != 0"),
+               kopfText(QStringLiteral(": Die Splittbuchungen sind keiner Dialogzeile zugeordnet!")));
+    if (alleSplitt)
+        fehler(__LINE__, QStringLiteral("!alleSplitt"),
+               kopfText(QStringLiteral(": Bei dieser Buchung ist bei allen Teilbuchungen Splitt gesetzt. Es duerfen aber nicht beide "
+                                       "Seiten gesplittet sein!")));
+
+    // The base line of each SteuerID (the line with a real key, else the
+    // first non-tax line) and the side of each dialog line.
+    QHash<unsigned long, const Zeile*> basis;
+    for (const Zeile& z : zeilen)
+        if (!istSteuer(z) && (!basis.contains(z.steuerID) || z.schluessel != 0)) basis.insert(z.steuerID, &z);
+    int seite[3] = {-1, -1, -1};
+    for (const Zeile& z : zeilen)
+        if (z.dialogzeile >= 1 && z.dialogzeile <= 2 && seite[z.dialogzeile] < 0) seite[z.dialogzeile] = z.haben ? 1 : 0;
+    int splittSeite = -1;
+    for (const Zeile& z : zeilen)
+        if (z.splitt && splittSeite < 0) splittSeite = z.haben ? 1 : 0;
+
+    // --- lines -----------------------------------------------------------------
+    const bool einnahmeSeite = art == 1 || art == 5;   // income, refund of an expense
+    const bool ausgabeSeite = art == 2 || art == 4;    // expense, refund of income
+    const QString artText = KontoGlobal::getBuchungsartText(art, 0);
+    for (const Zeile& z : zeilen) {
+        auto f = [&](int zeile, const char* bed, const QString& weiter) { fehler(zeile, QString::fromLatin1(bed), zeilenText(z, weiter)); };
+        if (!z.kostenstelle.isEmpty())
+            f(__LINE__, "Kostenstelle.isEmpty()",
+              QStringLiteral(": Das Feld 'Kostenstelle' (Inhalt='%5') wird nicht genutzt und muss leer sein!").arg(z.kostenstelle));
+        if (!z.opos.isEmpty())
+            f(__LINE__, "OPOSNummer.isEmpty()",
+              QStringLiteral(": Das Feld 'OPOSNummer' (Inhalt='%5') wird nicht genutzt und muss leer sein!").arg(z.opos));
+        if (z.id == 0) f(__LINE__, "ID != 0", QStringLiteral(": ID nicht gesetzt!"));
+        if (istSteuer(z) && z.dialogzeile != 0)
+            f(__LINE__, "Steuerbuchung -> Dialogzeile == 0", QStringLiteral(": Dialogzeile darf bei Steuerbuchungen nicht gesetzt sein!"));
+        if (!istSteuer(z) && z.dialogzeile == 0)
+            f(__LINE__, "Dialogzeile != 0", QStringLiteral(": Dialogzeile muss gesetzt sein!"));
+        if (z.dialogzeile == 2 && seite[2] >= 0 && (z.haben ? 1 : 0) != seite[2])
+            f(__LINE__, "Haben(Zeile 2) einheitlich", QStringLiteral(": Haben ist nicht bei allen Teilbuchungen zu Zeile 2 gleich!"));
+        if (z.dialogzeile == 1 && seite[1] >= 0 && (z.haben ? 1 : 0) != seite[1])
+            f(__LINE__, "Haben(Zeile 1) einheitlich", QStringLiteral(": Haben ist nicht bei allen Teilbuchungen zu Zeile 1 gleich!"));
+
+        const Zeile* b = basis.value(z.steuerID, nullptr);
+        if (istSteuer(z)) {
+            if (!b || b->schluessel == 0) {
+                f(__LINE__, "Steuerbuchung -> Hauptbuchung mit Steuerschluessel",
+                  QStringLiteral(": Es handel sich bei dieser Teilbuchung um eine Steuerbuchung (%5), aber es gibt keine Teilbuchung zur "
+                                 "gleichen SteuerID (%6) bei der ein Steuerschluessel gesetzt ist.!")
+                      .arg(z.konto)
+                      .arg(z.steuerID));
+            } else {
+                const KontoGlobal::ssDaten d = schluesselDaten(b->schluessel);
+                if (z.konto == d.steuerkonto) {
+                    if (z.haben != b->haben)
+                        f(__LINE__, "Steuerbuchung.Haben == Hauptbuchung.Haben",
+                          QStringLiteral(": Bei einer Steuerbuchung muss Haben gleich der Hauptbuchung sein!"));
+                } else if (d.steuerkonto2 != 0 && z.konto == d.steuerkonto2) {
+                    if (z.haben == b->haben)
+                        f(__LINE__, "Steuerbuchung2.Haben != Hauptbuchung.Haben",
+                          QStringLiteral(": Bei einer Steuerbuchung im IG-Erwerb muss Haben ungleich der Hauptbuchung sein!"));
+                } else if (d.steuerkonto2 == 0) {
+                    f(__LINE__, "Steuerbuchung.Konto == Steuerkonto",
+                      QStringLiteral(": Das Steuerkonto %5 passt nicht zum Steuerkonto %6 des Steuerschluessels %7 der Hauptbuchung!")
+                          .arg(z.konto)
+                          .arg(d.steuerkonto)
+                          .arg(b->schluessel));
+                } else {
+                    f(__LINE__, "Steuerbuchung.Konto == Steuerkonto2",
+                      QStringLiteral(": Das Steuerkonto %5 passt nicht zum Steuerkonto2 %6 des Steuerschluessels %7 der Hauptbuchung!")
+                          .arg(z.konto)
+                          .arg(d.steuerkonto2)
+                          .arg(b->schluessel));
+                }
+            }
+        }
+        if (z.splitt && splittSeite >= 0 && (z.haben ? 1 : 0) != splittSeite && !istSteuer(z))
+            f(__LINE__, "Haben(Splitt) einheitlich", QStringLiteral(": Haben ist nicht bei allen Teilbuchungen des Splitts gleich!"));
+        if (z.dialogzeile == 1 && seite[2] >= 0 && seite[1] == seite[2])
+            f(__LINE__, "Haben(Zeile 1) != Haben(Zeile 2)",
+              QStringLiteral(": Haben der Teilbuchungen zu Zeile 1 und der Teilbuchungen zu Zeile 2 duerfen nicht gleich sein!"));
+        if (!istSteuer(z) && z.schluessel != 0) {
+            switch (KontoGlobal::isSteuerschluesselOK(z.konto, z.schluessel, m_db)) {
+            case 0: break;
+            case 2:
+                f(__LINE__, "isSteuerschluesselOK",
+                  QStringLiteral(": Das Ausgabekonto %5 darf keinen Umsatzsteuerschluessel (%6) haben!").arg(z.konto).arg(z.schluessel));
+                break;
+            case 1:
+                f(__LINE__, "isSteuerschluesselOK",
+                  QStringLiteral(": Das Einnahmekonto %5 darf keinen Vorsteuerschluessel (%6) haben!").arg(z.konto).arg(z.schluessel));
+                break;
+            default:
+                f(__LINE__, "isSteuerschluesselOK",
+                  QStringLiteral(": Das Konto %5 darf keinen Steuerschluessel (%6) haben!").arg(z.konto).arg(z.schluessel));
+                break;
+            }
+        }
+        if (EuroType(z.betrag).isNull())
+            f(__LINE__, "Betrag != 0", QStringLiteral(": Der Betrag darf bei einer Buchungszeile nicht 0 sein!"));
+        else if (storno ? z.betrag > 0 : z.betrag < 0)
+            f(__LINE__, "Betrag > 0", QStringLiteral(": Der Betrag (%5) darf nicht negativ sein!").arg(EuroType(z.betrag).getText()));
+        if (z.konto == 0) {
+            f(__LINE__, "Konto != 0", QStringLiteral(": Das Konto ist nicht gesetzt!"));
+        } else {
+            bool aktiv = false;
+            if (!KontoGlobal::existsKonto(z.konto, false, &aktiv))
+                f(__LINE__, "existsKonto", QStringLiteral(": Das Konto %5 ist nicht im Kontenplan!").arg(z.konto));
+            else if (!aktiv)
+                f(__LINE__, "isKontoAktiv", QStringLiteral(": Das Konto %5 ist im Kontenplan aber nicht aktiviert!").arg(z.konto));
+        }
+        if (!istSteuer(z) && z.dialogzeile == 2) {
+            if ((art == 1 || art == 2) && z.konto != 0 && !passtZurArt(z.konto, art, false))
+                f(__LINE__, "calcKontoWhere(Gegen)",
+                  QStringLiteral(": Das Konto %5 (Kategorie %6) in Dialogzeile 2 passt nicht zur Buchungsart '%7'!")
+                      .arg(z.konto)
+                      .arg(KontoGlobal::getKategorie(z.konto))
+                      .arg(artText));
+            if (einnahmeSeite && !z.haben)
+                f(__LINE__, "Dialogzeile2.Haben",
+                  QStringLiteral(": Bei Einnahmen und Ausgaben-Rückzahlungen muss in Dialogzeile 2 das Sachkonto im Haben stehen!"));
+            if (ausgabeSeite && z.haben)
+                f(__LINE__, "!Dialogzeile2.Haben",
+                  QStringLiteral(": Bei Ausgaben und Einnahme-Rückzahlungen muss in Dialogzeile 2 das Sachkonto im Soll stehen!"));
+        }
+        if (!istSteuer(z) && z.dialogzeile == 1) {
+            if (z.konto != 0 && !passtZurArt(z.konto, art, true))
+                f(__LINE__, "calcKontoWhere(Geld)",
+                  QStringLiteral(": Das Konto %5 (Kategorie %6) in Dialogzeile 1 passt nicht zur Buchungsart '%7'!")
+                      .arg(z.konto)
+                      .arg(KontoGlobal::getKategorie(z.konto))
+                      .arg(artText));
+            if (einnahmeSeite && z.haben)
+                f(__LINE__, "!Dialogzeile1.Haben",
+                  QStringLiteral(": Bei Einnahmen und Ausgaben-Rückzahlungen muss in Dialogzeile 1 das Finanzkonto im Soll stehen!"));
+            if (ausgabeSeite && !z.haben)
+                f(__LINE__, "Dialogzeile1.Haben",
+                  QStringLiteral(": Bei Ausgaben und Einnahme-Rückzahlungen muss in Dialogzeile 1 das Finanzkonto im Haben stehen!"));
+        }
+        // Counter accounts and split fields.
+        const bool aufSplittSeite = gesplittet && (z.splitt || (z.dialogzeile == splittDialogzeile && z.dialogzeile != 0) ||
+                                                   (istSteuer(z) && b && b->splitt));
+        if (gesplittet) {
+            if (!aufSplittSeite && z.gegen != 0)
+                f(__LINE__, "ungesplittet -> Gegenkonto == 0",
+                  QStringLiteral(": Bei gesplitteten Buchungen darf die nicht gesplittete Buchungszeile kein Gegenkonto (%5) haben!")
+                      .arg(z.gegen));
+            if (aufSplittSeite && z.gegen == 0)
+                f(__LINE__, "Splitt -> Gegenkonto != 0",
+                  QStringLiteral(": Bei gesplitteten Buchungen muessen alle Buchungszeilen des Splitts ein Gegenkonto haben!"));
+            if (aufSplittSeite && !z.splitt)
+                f(__LINE__, "Splitt gesetzt", QStringLiteral(": Die Buchungszeile gehoert zum Splitt, aber 'Splitt' ist nicht gesetzt!"));
+        } else if (z.gegen == 0) {
+            f(__LINE__, "Gegenkonto != 0",
+              QStringLiteral(": Bei nicht gesplitteten Buchungen muessen alle Buchungszeilen ein Gegenkonto haben!"));
+        }
+        if (z.gegen != 0) {
+            bool gefunden = false;
+            for (const Zeile& o : zeilen) gefunden = gefunden || (o.id != z.id && o.konto == z.gegen);
+            if (!gefunden)
+                f(__LINE__, "Gegenkonto vorhanden", QStringLiteral(": Keine Buchungszeile mit dem Gegenkonto %5 gefunden!").arg(z.gegen));
+        }
+        if (z.splitt) {
+            if (EuroType(z.splittBetrag).isNull())
+                f(__LINE__, "SplittBetrag != 0", QStringLiteral(": 'SplittBetrag' ist bei der Splittbuchung nicht gesetzt!"));
+            if (z.viaProzent && z.prozent == 0.0)
+                f(__LINE__, "AufteilungProzentsatz != 0",
+                  QStringLiteral(": Bei der Splittbuchung ist 'AufteilungViaProzent' gesetzt, aber kein Prozentsatz!"));
+        } else {
+            if (!EuroType(z.splittBetrag).isNull())
+                f(__LINE__, "SplittBetrag == 0",
+                  QStringLiteral(": 'SplittBetrag' (%5) draf bei der Nicht-Splittbuchung nicht gesetzt sein!")
+                      .arg(EuroType(z.splittBetrag).getText()));
+            if (z.splittNetto)
+                f(__LINE__, "!SplittNetto", QStringLiteral(": 'SplittNetto' draf bei der Nicht-Splittbuchung nicht gesetzt sein!"));
+        }
+        if (istSteuer(z) && b) {
+            if (z.viaProzent != b->viaProzent)
+                f(__LINE__, "AufteilungViaProzent gleich",
+                  QStringLiteral(": 'AufteilungViaProzent' ist bei Sachkonto und Steuerkonto zu SteuerID %5 nicht gleich (%6 != %7)!")
+                      .arg(z.steuerID)
+                      .arg(b->viaProzent)
+                      .arg(z.viaProzent));
+            if (z.prozent != b->prozent)
+                f(__LINE__, "AufteilungProzentsatz gleich",
+                  QStringLiteral(": 'AufteilungProzentsatz' ist bei Sachkonto und Steuerkonto zu SteuerID %5 nicht gleich (%6 != %7)!")
+                      .arg(z.steuerID)
+                      .arg(b->prozent)
+                      .arg(z.prozent));
+            if (z.rest != b->rest)
+                f(__LINE__, "RestBeiProzent gleich",
+                  QStringLiteral(": 'RestBeiProzent' ist bei Sachkonto und Steuerkonto zu SteuerID %5 nicht gleich (%6 != %7)!")
+                      .arg(z.steuerID)
+                      .arg(b->rest)
+                      .arg(z.rest));
+        }
+    }
+
+    // --- closing ---------------------------------------------------------------------
+    // The booking balances, and its money side (dialog line 1 with its own
+    // tax lines) carries the header amount, made gross when it was entered net.
+    double soll = 0, haben = 0, geld = 0;
+    for (const Zeile& z : zeilen) {
+        (z.haben ? haben : soll) += z.betrag;
+        if (seite[1] >= 0 && (z.haben ? 1 : 0) == seite[1] && (z.dialogzeile == 1 || (istSteuer(z) && basis.value(z.steuerID) &&
+                                                                                       basis.value(z.steuerID)->dialogzeile == 1)))
+            geld += z.betrag;
+    }
+    EuroType erwartet = betrag;
+    if (k.getField(QStringLiteral("Netto")).toBool()) {
+        for (const Zeile& z : zeilen)
+            if (z.dialogzeile == 2 && !istSteuer(z) && z.schluessel != 0) {
+                erwartet = KontoGlobal::calcBruttoNetto(false, betrag, true, schluesselDaten(z.schluessel).steuersatz, false);
+                break;
+            }
+    }
+    if (EuroType(soll) != EuroType(haben) || EuroType(geld) != erwartet)
+        fehler(__LINE__, QStringLiteral("Summe == Betrag"),
+               kopfText(QStringLiteral(": Die Summe (%4) aller Buchungszeilen ist ungleich dem Betrag (%5) der Buchung!")
+                            .arg(EuroType(EuroType(soll) != EuroType(haben) ? soll - haben : geld).getText(), erwartet.getText())));
+    int viaProzent = 0, rest = 0;
+    for (const Zeile& z : zeilen)
+        if (z.splitt && !istSteuer(z)) {
+            viaProzent += z.viaProzent ? 1 : 0;
+            rest += z.rest ? 1 : 0;
+        }
+    if (viaProzent > 0 && rest == 0)
+        fehler(__LINE__, QStringLiteral("RestBeiProzent >= 1"),
+               kopfText(QStringLiteral(": Bei der Splittbuchung wurde 'AufteilungViaProzent' gesetzt aber für keine Teilbuchung "
+                                       "'RestBeiProzent'!")));
+    if (viaProzent > 0 && rest > 1)
+        fehler(__LINE__, QStringLiteral("RestBeiProzent <= 1"),
+               kopfText(QStringLiteral(": Bei der Splittbuchung wurde 'AufteilungViaProzent' es wurde aber bei zuvielen Teilbuchungen (%4 "
+                                       "Stück) 'RestBeiProzent' gesetzt!")
+                            .arg(rest)));
+}
+
+bool pruefungAktiv(bool immer) { return immer || GetGlobal().isTestFlag(4); }
+
+bool istTabelle(const QString& t) {
+    return t == QLatin1String("eurVerbucht") || t == QLatin1String("eurStapel") || t == QLatin1String("eurBeispiel") ||
+           t == QLatin1String("eurUebernahme");
+}
+}  // namespace
+
+QStringList KontoGlobal::verifyBuchungen(const QString& table, const QString& liste, bool immer) {
+    if (!pruefungAktiv(immer)) return {};
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db) {
+        rs_logAssert(kQuelle, __LINE__, QStringLiteral("pDBCon"));
+        rs_logError(kQuelle, __LINE__, QStringLiteral("Datenbank-Connection nicht verfuegbar."));
+        return {QStringLiteral("Datenbank-Connection nicht verfuegbar.")};
+    }
+    if (!istTabelle(table)) return {};
+    QString sql = QStringLiteral("SELECT * FROM ") + table;
+    if (!liste.trimmed().isEmpty()) {
+        QStringList nummern;
+        for (const QString& t : liste.split(QLatin1Char(','), Qt::SkipEmptyParts)) nummern << QString::number(t.trimmed().toULong());
+        sql += QStringLiteral(" WHERE Buchungsnummer IN (") + nummern.join(QLatin1Char(',')) + QStringLiteral(")");
+    }
+    sql += QStringLiteral(" ORDER BY Buchungsnummer");
+    Pruefer p(db, table);
+    rsDataSource rs(db, sql);
+    for (; !rs.isEOF(); rs.fetch()) p.pruefe(*rs.getFields());
+    return p.befunde;
+}
+
+QStringList KontoGlobal::verifyBuchung(unsigned long n, const QString& table, bool immer) {
+    if (!pruefungAktiv(immer)) return {};
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db) {
+        rs_logAssert(kQuelle, __LINE__, QStringLiteral("pDBCon"));
+        rs_logError(kQuelle, __LINE__, QStringLiteral("Datenbank-Connection nicht verfuegbar."));
+        return {QStringLiteral("Datenbank-Connection nicht verfuegbar.")};
+    }
+    if (!istTabelle(table)) return {};
+    if (GetDatenTyp(db, QStringLiteral("SELECT MAX(Buchungsnummer) FROM ") + table + QStringLiteral(" WHERE buchungsnummer=") +
+                            rsDataSource::toSqlStr(n))
+            .toULong() == 0) {
+        const QString t = QStringLiteral(" - Fehler in der Buchung %1 in Tabelle %2: Buchung nicht in der Tabelle enthalten!").arg(n).arg(table);
+        rs_logAssert(kQuelle, __LINE__, QStringLiteral("bn!=0"));
+        rs_logError(kQuelle, __LINE__, t);
+        return {t};
+    }
+    return verifyBuchungen(table, QString::number(n), true);
+}
