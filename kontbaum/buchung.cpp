@@ -373,9 +373,12 @@ bool KontoGlobal::splitRefNumber(const QString& ref, QString& prefix, int& nulle
 }
 
 namespace {
+// Digits of the number as written; 0 is written with one digit, so that the
+// run "000" (two leading zeros and the number 0) becomes "001" and keeps
+// its length.
 int stellen(unsigned long n) {
-    int d = 0;
-    for (; n > 0; n /= 10) ++d;
+    int d = 1;
+    for (; n >= 10; n /= 10) ++d;
     return d;
 }
 }  // namespace
