@@ -8,4 +8,15 @@ namespace cli {
 // cmd_konten.cpp: the chart and the tax keys.
 int cmdAccounts(const QStringList& args);
 int cmdKeys(const QStringList& args);
+// cmd_buchen.cpp: the ledger.
+int cmdBook(const QStringList& args);
+int cmdList(const QStringList& args);
+int cmdCancel(const QStringList& args);
+int cmdDelete(const QStringList& args);
+int cmdLock(const QStringList& args);
+int cmdVerify(const QStringList& args);
+// cmd_austausch.cpp: bookings in and out.
+int cmdExportCsv(const QStringList& args);
+int cmdImport(const QStringList& args);
+int cmdGenerate(const QStringList& args);
 }  // namespace cli

@@ -71,6 +71,58 @@ bool parseInt(const QString& text, int lo, int hi, int* out, QString* err) {
     return true;
 }
 
+QStringList zeitraumWertFlags() {
+    return {QStringLiteral("--month"), QStringLiteral("--quarter"), QStringLiteral("--from"), QStringLiteral("--to")};
+}
+
+QStringList zeitraumSchalter() { return {QStringLiteral("--year")}; }
+
+bool parseZeitraum(const Args& a, int jahr, Zeitraum* z, QString* err) {
+    const bool m = a.has(QStringLiteral("--month")), q = a.has(QStringLiteral("--quarter")), y = a.has(QStringLiteral("--year"));
+    const bool f = a.has(QStringLiteral("--from")) || a.has(QStringLiteral("--to"));
+    if (int(m) + int(q) + int(y) + int(f) > 1) {
+        if (err) *err = QStringLiteral("Nur eine Zeitraumangabe: --month, --quarter, --year oder --from/--to.");
+        return false;
+    }
+    static const char* const monate[] = {"Januar", "Februar", "März", "April", "Mai", "Juni", "Juli",
+                                         "August", "September", "Oktober", "November", "Dezember"};
+    int n = 0;
+    if (m) {
+        if (!parseInt(a.value(QStringLiteral("--month")), 1, 12, &n, err)) return false;
+        z->art = Zeitraum::Monat;
+        z->index = n - 1;
+        z->von = zDate(jahr, n, 1);
+        z->bis = z->von.addMonths(1).addDays(-1);
+        z->text = QStringLiteral("%1 %2").arg(QString::fromUtf8(monate[n - 1])).arg(jahr);
+    } else if (q) {
+        if (!parseInt(a.value(QStringLiteral("--quarter")), 1, 4, &n, err)) return false;
+        z->art = Zeitraum::Quartal;
+        z->index = n - 1;
+        z->von = zDate(jahr, 3 * (n - 1) + 1, 1);
+        z->bis = z->von.addMonths(3).addDays(-1);
+        z->text = QStringLiteral("%1. Quartal %2").arg(n).arg(jahr);
+    } else if (f) {
+        if (!a.has(QStringLiteral("--from")) || !a.has(QStringLiteral("--to"))) {
+            if (err) *err = QStringLiteral("--from und --to gehören zusammen.");
+            return false;
+        }
+        if (!parseDate(a.value(QStringLiteral("--from")), &z->von, err) || !parseDate(a.value(QStringLiteral("--to")), &z->bis, err))
+            return false;
+        if (z->bis < z->von) {
+            if (err) *err = QStringLiteral("--to liegt vor --from.");
+            return false;
+        }
+        z->art = Zeitraum::Frei;
+        z->text = z->von.getText() + QStringLiteral(" – ") + z->bis.getText();
+    } else {
+        z->art = Zeitraum::Jahr;
+        z->von = zDate(jahr, 1, 1);
+        z->bis = zDate(jahr, 12, 31);
+        z->text = QString::number(jahr);
+    }
+    return true;
+}
+
 void out(const QString& text) {
     const QByteArray b = text.toUtf8();
     std::fwrite(b.constData(), 1, size_t(b.size()), stdout);

@@ -4,12 +4,13 @@
 // Exit codes: 0 success, 1 the module refused, 2 usage error.
 #pragma once
 
+#include "host/values/date.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
-class zDate;
 class EuroType;
 
 namespace cli {
@@ -39,6 +40,20 @@ private:
 bool parseDate(const QString& text, zDate* out, QString* err);
 bool parseAmount(const QString& text, EuroType* out, QString* err);
 bool parseInt(const QString& text, int lo, int hi, int* out, QString* err);
+
+// The period flags of the reports and lists: --month M, --quarter Q,
+// --year (the default), --from D --to D.
+struct Zeitraum {
+    enum Art { Monat = 1, Quartal = 2, Jahr = 3, Frei = 4 } art = Jahr;
+    int index = -1;  // 0-based month or quarter
+    zDate von, bis;  // the days covered
+    QString text;    // "März 2016", "2. Quartal 2016", "2016", "01.03.2016 – 15.03.2016"
+};
+QStringList zeitraumWertFlags();   // flags that take a value
+QStringList zeitraumSchalter();    // switches
+// False (with a German reason) for conflicting or malformed flags; `jahr`
+// is the tax year the period lies in.
+bool parseZeitraum(const Args& a, int jahr, Zeitraum* z, QString* err);
 
 struct Command {
     QString name;

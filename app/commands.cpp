@@ -208,6 +208,57 @@ QList<Command> buildCommands() {
                         "V Vorsteuer, B beide) und ob sie zur Auswahl angeboten werden.\n\n"
                         "Optionen:\n  --json   als JSON-Liste (steuerschluessel, bezeichnung, steuersatz, steuerart, aktiv)"),
          cmdKeys},
+        {QStringLiteral("book"),
+         QStringLiteral("dalvo book FALL --kind ART --date TT.MM.JJJJ --amount BETRAG --account KONTO --counter KONTO [--key STS] "
+                        "[--net] [--text TEXT] [--voucher BELEG] [--ustid USTID --zm 1..3]"),
+         QStringLiteral("bucht eine Buchung"),
+         QStringLiteral("Bucht eine Buchung mit Konto (Geldseite, Dialogzeile 1) und Gegenkonto (Dialogzeile 2) und gibt\n"
+                        "die neue Buchungsnummer aus. Steuerzeilen entstehen aus dem Steuerschlüssel des Gegenkontos.\n\n"
+                        "Buchungsarten: 1 einnahme, 2 ausgabe, 3 frei, 4 erstattung (Rückzahlung einer Einnahme),\n"
+                        "5 gutschrift (Rückzahlung einer Ausgabe), 6 saldovortrag.\n\n"
+                        "Optionen:\n  --key STS       Steuerschlüssel; ohne Angabe der des Gegenkontos\n"
+                        "  --net           der Betrag ist netto; die Geldseite erhält den Bruttobetrag\n"
+                        "  --ustid, --zm   USt-IdNr. und Art für die Zusammenfassende Meldung (1 Lieferung,\n"
+                        "                  2 Dreiecksgeschäft, 3 sonstige Leistung)\n"
+                        "  --yes / --no    Antwort auf die Frage bei einem Datum im festgeschriebenen Zeitraum"),
+         cmdBook},
+        {QStringLiteral("list"), QStringLiteral("dalvo list FALL [--json] [--month M | --quarter Q | --year | --from D --to D]"),
+         QStringLiteral("zeigt die Buchungen"),
+         QStringLiteral("Zeigt die Buchungen des Zeitraums (Vorgabe: das Steuerjahr), stornierte und Stornobuchungen\n"
+                        "eingeschlossen.\n\nOptionen:\n  --json   als JSON-Liste mit den Buchungszeilen"),
+         cmdList},
+        {QStringLiteral("cancel"), QStringLiteral("dalvo cancel FALL NR..."), QStringLiteral("storniert Buchungen"),
+         QStringLiteral("Storniert die Buchungen durch Gegenbuchungen mit demselben Belegdatum und gibt die\n"
+                        "Nummern der Stornobuchungen aus, eine je Zeile. Alles oder nichts."),
+         cmdCancel},
+        {QStringLiteral("delete"), QStringLiteral("dalvo delete FALL NR... [--yes|--no]"), QStringLiteral("löscht Buchungen"),
+         QStringLiteral("Löscht die Buchungen. Festgeschriebene Buchungen werden nie gelöscht: nach Rückfrage\n"
+                        "werden sie storniert, und die Nummern der Stornobuchungen werden ausgegeben."),
+         cmdDelete},
+        {QStringLiteral("lock"), QStringLiteral("dalvo lock FALL TT.MM.JJJJ"), QStringLiteral("schreibt Buchungen fest"),
+         QStringLiteral("Schreibt alle Buchungen bis zum Datum fest. Das Datum kann nur vorwärts verlegt werden und\n"
+                        "liegt im Steuerjahr."),
+         cmdLock},
+        {QStringLiteral("verify"), QStringLiteral("dalvo verify FALL"), QStringLiteral("prüft alle Buchungen"),
+         QStringLiteral("Prüft jede Buchung auf innere Stimmigkeit (Seiten, Steuerzeilen, Konten, Splittbuchungen,\n"
+                        "Summen) und gibt die Befunde aus. Rückgabewert 1, wenn es Befunde gibt."),
+         cmdVerify},
+        {QStringLiteral("export-csv"), QStringLiteral("dalvo export-csv FALL DATEI [--from TT.MM.JJJJ --to TT.MM.JJJJ]"),
+         QStringLiteral("exportiert die Buchungen als CSV"),
+         QStringLiteral("Schreibt die gültigen Buchungen (ohne stornierte und Stornobuchungen) als CSV mit\n"
+                        "Semikolon, Bruttobeträgen in Soll oder Haben und Steuerschlüssel in DATEI."),
+         cmdExportCsv},
+        {QStringLiteral("import"), QStringLiteral("dalvo import FALL DATEI [--yes|--no]"), QStringLiteral("bucht Buchungen aus einer CSV-Datei"),
+         QStringLiteral("Bucht die Buchungen einer CSV-Datei im Exportformat (Kopfzeile nötig, zusätzliche Spalte\n"
+                        "„Buchungsart“ erlaubt). Alles oder nichts: bei einer fehlerhaften Zeile wird nichts gebucht\n"
+                        "und die Zeile mit dem Grund genannt. Gibt die Zahl der Buchungen aus."),
+         cmdImport},
+        {QStringLiteral("generate"), QStringLiteral("dalvo generate FALL --bookings N [--seed S]"),
+         QStringLiteral("erzeugt Beispielbuchungen"),
+         QStringLiteral("Bucht N wirklichkeitsnahe, gemischte Buchungen (Einnahmen mit 19 % und 7 %, Ausgaben, Kasse\n"
+                        "und Bank, Splittbuchungen, innergemeinschaftliche Lieferungen) für Messungen und Vorführungen.\n"
+                        "Gleicher Startwert (--seed, Vorgabe 1), gleiche Buchungen."),
+         cmdGenerate},
     };
 }
 

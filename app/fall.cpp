@@ -17,9 +17,13 @@ Fall::Fall() : m_root(Kont_::New()) {
     GlobalInst::reset(m_home.path());
     m_kg = GetKontoGlobal(0, false);
     DatenBase::setRootNode(QStringLiteral("Kont_"), m_root.get());
+    // A command saves its case when it has finished (ausfuehren); a lock set
+    // on the way is saved with it.
+    KontoGlobal::setSichernHook([] { return true; });
 }
 
 Fall::~Fall() {
+    KontoGlobal::setSichernHook(nullptr);
     m_root.reset();
     GlobalInst::reset();
 }

@@ -214,7 +214,7 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     // plain booking entered net, else the gross total.
     const bool kopfNetto = !gesplittet && teile.size() == 1 && teile[0].eingabe.netto;
     const EuroType kopfBetrag = kopfNetto ? teile[0].eingabe.betrag : summe;
-    const zDate heute = zDate::today();
+    const zDate heute = b.buchungsdatum.isValid() ? b.buchungsdatum : zDate::today();
     const zDate zahlung = b.zahlungsdatum.isValid() ? b.zahlungsdatum : b.belegdatum;
     const QString zeilen = b.table + QStringLiteral("Buchungszeilen");
 

@@ -301,6 +301,7 @@ public:
         unsigned long konto = 0;  // account of dialog line 1
         QList<BuchungsTeil> teile;
         unsigned long buchungsnummer = 0;  // 0: the next free number
+        zDate buchungsdatum;               // entry day; today when invalid
     };
     // Posts the booking in one transaction: header, the money line with the
     // sum of all parts (gross) and every part with its tax lines. The booking
@@ -370,6 +371,14 @@ public:
     static void festschreibungsZeitraum(zDate& von, zDate& bis);
     static QString festschreibungsUebersicht(const zDate& von, const zDate& bis);
     static bool festschreibungAbschliessen(const zDate& bisZum);
+
+    // --- CSV import (import.cpp) ------------------------------------------------------
+    // Reads bookings in the export format (header line required; an extra
+    // column "Buchungsart" is optional) and posts them all in one
+    // transaction. All or nothing: the first bad row ends the import with
+    // its row number and reason in `fehler`, and nothing is posted. Returns
+    // the number of bookings posted, -1 on refusal.
+    static long importBuchungenAusCSV(const QString& csv, QString* fehler);
 
     // --- CSV export (export.cpp) ------------------------------------------------------
     static int getBuchungenAsCSV(QString& csv, bool mitKopf, const QString& table, const zDate& von, const zDate& bis);

@@ -1,0 +1,365 @@
+// dalvo book / list / cancel / delete / lock / verify: the ledger.
+#include "app/befehle.h"
+#include "app/cli.h"
+#include "app/fall.h"
+
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "kontbaum/kontglob.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace cli {
+
+namespace {
+using KG = KontoGlobal;
+
+bool parseArt(const QString& t, int* art) {
+    static const char* const namen[] = {"einnahme", "ausgabe", "frei", "erstattung", "gutschrift", "saldovortrag"};
+    const QString l = t.trimmed().toLower();
+    for (int i = 0; i < 6; ++i)
+        if (l == QLatin1String(namen[i]) || l == QString::number(i + 1)) {
+            *art = i + 1;
+            return true;
+        }
+    return false;
+}
+
+bool parseNummer(const QString& t, unsigned long* n) {
+    bool ok = false;
+    *n = t.trimmed().toULong(&ok);
+    return ok && *n > 0;
+}
+
+double runde(double v) { return EuroType(v).Runden(2).wert(); }
+
+// The refusal of one side of a booking, empty when the account may stand there.
+QString kontoPruefen(DBConnection* db, unsigned long nr, int art, bool geldSeite) {
+    bool aktiv = false;
+    if (!KG::existsKonto(nr, false, &aktiv)) return QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht.").arg(nr);
+    if (!aktiv) return QStringLiteral("Das Konto %1 ist nicht aktiv.").arg(nr);
+    QString geld, gegen;
+    KG::calcKontoWhere(db, art, geld, gegen);
+    const bool passt = GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Nummer=") + rsDataSource::toSqlStr(nr) +
+                                           QStringLiteral(" AND ") + (geldSeite ? geld : gegen))
+                           .toLongLong() > 0;
+    if (!passt)
+        return QStringLiteral("Das Konto %1 (Kategorie %2) passt als %3 nicht zur Buchungsart „%4“.")
+            .arg(nr)
+            .arg(KG::getKategorie(nr))
+            .arg(geldSeite ? QStringLiteral("Konto") : QStringLiteral("Gegenkonto"), KG::getBuchungsartText(art, 0));
+    return QString();
+}
+
+int abgelehnt(const QString& text) {
+    err(QStringLiteral("Fehler: %1\n").arg(text));
+    return Refused;
+}
+}  // namespace
+
+int cmdBook(const QStringList& args) {
+    const QString n = QStringLiteral("book");
+    Args a(args,
+           {QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"), QStringLiteral("--account"),
+            QStringLiteral("--counter"), QStringLiteral("--key"), QStringLiteral("--text"), QStringLiteral("--voucher"),
+            QStringLiteral("--ustid"), QStringLiteral("--zm")},
+           {QStringLiteral("--net"), QStringLiteral("--yes"), QStringLiteral("--no")});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    for (const char* pflicht : {"--kind", "--date", "--amount", "--account", "--counter"})
+        if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt.").arg(QLatin1String(pflicht)));
+    int art = 0;
+    if (!parseArt(a.value(QStringLiteral("--kind")), &art))
+        return usageError(n, QStringLiteral("Unbekannte Buchungsart „%1“ (1..6, einnahme, ausgabe, frei, erstattung, gutschrift, "
+                                            "saldovortrag).")
+                                 .arg(a.value(QStringLiteral("--kind"))));
+    QString e;
+    zDate datum;
+    if (!parseDate(a.value(QStringLiteral("--date")), &datum, &e)) return usageError(n, e);
+    EuroType betrag;
+    if (!parseAmount(a.value(QStringLiteral("--amount")), &betrag, &e)) return usageError(n, e);
+    if (betrag.isNull()) return usageError(n, QStringLiteral("Der Betrag darf nicht 0 sein."));
+    unsigned long konto = 0, gegen = 0, schluessel = 0;
+    if (!parseNummer(a.value(QStringLiteral("--account")), &konto))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--account"))));
+    if (!parseNummer(a.value(QStringLiteral("--counter")), &gegen))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--counter"))));
+    const bool mitSchluessel = a.has(QStringLiteral("--key"));
+    if (mitSchluessel) {
+        bool ok = false;
+        schluessel = a.value(QStringLiteral("--key")).trimmed().toULong(&ok);
+        if (!ok || schluessel == 999999)
+            return usageError(n, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(a.value(QStringLiteral("--key"))));
+    }
+    int zm = 0;
+    if (a.has(QStringLiteral("--ustid")) != a.has(QStringLiteral("--zm")))
+        return usageError(n, QStringLiteral("--ustid und --zm gehören zusammen."));
+    if (a.has(QStringLiteral("--zm")) && !parseInt(a.value(QStringLiteral("--zm")), 1, 3, &zm, &e)) return usageError(n, e);
+    // A negative amount turns the sides of a free booking or an opening
+    // balance around; income and expenses have their own refund kinds.
+    bool umgekehrt = false;
+    if (betrag.wert() < 0) {
+        if (art != 3 && art != 6)
+            return usageError(n, QStringLiteral("Der Betrag muss positiv sein; für Rückzahlungen gibt es die Buchungsarten "
+                                                "erstattung und gutschrift."));
+        umgekehrt = true;
+        betrag = -betrag;
+    }
+
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        KontoGlobal* kg = fall.kg();
+        DBConnection* db = kg->GetDBConnect_Ptr();
+        if (datum.year() != kg->getSteuerjahr())
+            return abgelehnt(QStringLiteral("Das Belegdatum %1 liegt nicht im Steuerjahr %2.").arg(datum.getText()).arg(kg->getSteuerjahr()));
+        QString grund = kontoPruefen(db, konto, art, true);
+        if (grund.isEmpty()) grund = kontoPruefen(db, gegen, art, false);
+        if (!grund.isEmpty()) return abgelehnt(grund);
+        // The counter account's key: fixed keys must be used, defaults apply
+        // when no key is given.
+        rsDataSource rs(db, QStringLiteral("SELECT Steuerautomatik, Steuerschluessel FROM eurKontenplan WHERE Nummer=") +
+                                rsDataSource::toSqlStr(gegen));
+        const long automatik = long(rs.field(QStringLiteral("Steuerautomatik")).toLongLong());
+        const unsigned long kontoSchluessel = rs.field(QStringLiteral("Steuerschluessel")).toULong();
+        if (!mitSchluessel && automatik != 0) schluessel = kontoSchluessel;
+        if (automatik == 1 && schluessel != kontoSchluessel)
+            return abgelehnt(QStringLiteral("Auf dem Konto %1 ist der Steuerschlüssel %2 fest eingestellt.").arg(gegen).arg(kontoSchluessel));
+        if (schluessel != 0 &&
+            GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurSteuerschluessel WHERE Steuerschluessel=") +
+                                rsDataSource::toSqlStr(schluessel))
+                    .toLongLong() == 0)
+            return abgelehnt(QStringLiteral("Den Steuerschlüssel %1 gibt es nicht.").arg(schluessel));
+        const int regel = KG::isSteuerschluesselOK(gegen, schluessel, db);
+        if (regel != 0) return abgelehnt(KG::steuerschluesselRegelText(regel));
+        if (a.has(QStringLiteral("--net")) && schluessel == 0)
+            return abgelehnt(QStringLiteral("--net braucht einen Steuerschlüssel."));
+        if (KG::isInFestschreibungsZeitraum(datum) &&
+            !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
+            return abgelehnt(QStringLiteral("Die Buchung liegt im festgeschriebenen Zeitraum und wurde nicht gespeichert."));
+
+        KG::BuchungsEntwurf b;
+        b.text = a.value(QStringLiteral("--text"));
+        b.belegdatum = datum;
+        b.belegnummer = a.value(QStringLiteral("--voucher"));
+        b.buchungsart = art;
+        b.ustid = a.value(QStringLiteral("--ustid")).trimmed().toUpper();
+        b.zmart = zm;
+        // Income and refunds of expenses come in (money side debit), expenses
+        // and refunds of income go out; a free booking is "account to
+        // counter account"; an opening balance credits the carry-forward
+        // account and debits the balance account.
+        bool geldHaben = false;
+        switch (art) {
+        case 1: case 5: geldHaben = false; break;
+        case 2: case 4: geldHaben = true; break;
+        case 3: geldHaben = false; break;
+        case 6: geldHaben = true; break;
+        }
+        b.haben = umgekehrt ? !geldHaben : geldHaben;
+        b.konto = konto;
+        b.teile.append({gegen, schluessel, betrag, a.has(QStringLiteral("--net")), QString()});
+        const unsigned long nr = KG::insertSplittBuchung(b, db, &grund);
+        if (nr == 0) return abgelehnt(grund);
+        out(QStringLiteral("%1\n").arg(nr));
+        return int(Ok);
+    });
+}
+
+int cmdList(const QStringList& args) {
+    const QString n = QStringLiteral("list");
+    Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--json"));
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        Zeitraum z;
+        QString e;
+        if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
+        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
+        const QString bed = QStringLiteral(" WHERE Belegdatum>=") + rsDataSource::toSqlStr(z.von) + QStringLiteral(" AND Belegdatum<=") +
+                            rsDataSource::toSqlStr(z.bis);
+        QHash<unsigned long, QJsonArray> zeilen;
+        {
+            rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, Konto, Gegenkonto, Betrag, Haben, Steuerschluessel, SteuerID, "
+                                               "Dialogzeile FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer IN (SELECT "
+                                               "Buchungsnummer FROM eurVerbucht") + bed + QStringLiteral(") ORDER BY Buchungsnummer, ID"));
+            for (; !rs.isEOF(); rs.fetch()) {
+                const rsFields& f = *rs.getFields();
+                QJsonObject o;
+                o[QStringLiteral("konto")] = qint64(f.getField(1).toLongLong());
+                o[QStringLiteral("gegenkonto")] = qint64(f.getField(2).toLongLong());
+                o[QStringLiteral("betrag")] = runde(f.getField(3).toDouble());
+                o[QStringLiteral("haben")] = f.getField(4).toBool();
+                o[QStringLiteral("steuerschluessel")] = qint64(f.getField(5).toLongLong());
+                o[QStringLiteral("steuerid")] = qint64(f.getField(6).toLongLong());
+                o[QStringLiteral("dialogzeile")] = f.getField(7).toInt();
+                zeilen[f.getField(0).toULong()].append(o);
+            }
+        }
+        rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, Belegdatum, Buchungstext, Betrag, Buchungsart, Storno, Storniert, "
+                                           "Belegnummer FROM eurVerbucht") + bed + QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"));
+        QJsonArray liste;
+        const bool json = a.has(QStringLiteral("--json"));
+        if (!json) out(QStringLiteral("   Nr. Datum       Art   Beleg       Betrag       Text\n"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const rsFields& f = *rs.getFields();
+            const unsigned long nr = f.getField(0).toULong();
+            if (json) {
+                QJsonObject o;
+                o[QStringLiteral("buchungsnummer")] = qint64(nr);
+                o[QStringLiteral("belegdatum")] = f.getField(1).toDate().getText();
+                o[QStringLiteral("buchungstext")] = f.getField(2).toString();
+                o[QStringLiteral("betrag")] = runde(f.getField(3).toDouble());
+                o[QStringLiteral("buchungsart")] = f.getField(4).toInt();
+                o[QStringLiteral("storno")] = f.getField(5).toLongLong() != 0;
+                o[QStringLiteral("storniert")] = f.getField(6).toLongLong() != 0;
+                o[QStringLiteral("zeilen")] = zeilen.value(nr);
+                liste.append(o);
+            } else {
+                QString merk = f.getField(5).toLongLong() ? QStringLiteral(" [Storno]") : f.getField(6).toLongLong() ? QStringLiteral(" [storniert]") : QString();
+                out(QStringLiteral("%1 %2  %3  %4 %5  %6%7\n")
+                        .arg(nr, 6)
+                        .arg(f.getField(1).toDate().getText())
+                        .arg(KG::getBuchungsartText(f.getField(4).toInt(), 1), -4)
+                        .arg(f.getField(7).toString().left(10), -10)
+                        .arg(EuroType(f.getField(3).toDouble()).getText(), 12)
+                        .arg(f.getField(2).toString(), merk));
+            }
+        }
+        if (json) out(QString::fromUtf8(QJsonDocument(liste).toJson(QJsonDocument::Indented)));
+        return int(Ok);
+    });
+}
+
+namespace {
+// Cancel or delete: the booking numbers of the command line, checked.
+bool nummernLesen(const QString& n, const Args& a, QList<unsigned long>* nummern, int* rc) {
+    if (a.positional().size() < 2) {
+        *rc = usageError(n, QStringLiteral("Falldatei und mindestens eine Buchungsnummer angeben."));
+        return false;
+    }
+    for (const QString& t : a.positional().mid(1)) {
+        unsigned long nr = 0;
+        if (!parseNummer(t, &nr)) {
+            *rc = usageError(n, QStringLiteral("Ungültige Buchungsnummer „%1“.").arg(t));
+            return false;
+        }
+        nummern->append(nr);
+    }
+    return true;
+}
+
+QString lebendPruefen(DBConnection* db, unsigned long nr) {
+    rsDataSource rs(db, QStringLiteral("SELECT Storno, Storniert FROM eurVerbucht WHERE Buchungsnummer=") + rsDataSource::toSqlStr(nr));
+    if (rs.isEOF()) return QStringLiteral("Die Buchung %1 gibt es nicht.").arg(nr);
+    if (rs.field(QStringLiteral("Storniert")).toLongLong() != 0) return QStringLiteral("Die Buchung %1 ist bereits storniert.").arg(nr);
+    if (rs.field(QStringLiteral("Storno")).toLongLong() != 0)
+        return QStringLiteral("Die Buchung %1 ist selbst ein Storno und kann nicht storniert oder gelöscht werden.").arg(nr);
+    return QString();
+}
+}  // namespace
+
+int cmdCancel(const QStringList& args) {
+    const QString n = QStringLiteral("cancel");
+    Args a(args, {}, {QStringLiteral("--yes"), QStringLiteral("--no")});
+    if (!a.ok()) return usageError(n, a.error());
+    QList<unsigned long> nummern;
+    int rc = 0;
+    if (!nummernLesen(n, a, &nummern, &rc)) return rc;
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
+        for (unsigned long nr : nummern) {
+            const QString g = lebendPruefen(db, nr);
+            if (!g.isEmpty()) return abgelehnt(g);
+        }
+        QStringList neu;
+        for (unsigned long nr : nummern) {
+            const unsigned long m = KG::storniereBuchung(nr);
+            if (m == 0) return abgelehnt(QStringLiteral("Die Buchung %1 konnte nicht storniert werden.").arg(nr));
+            neu << QString::number(m);
+        }
+        out(neu.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        return int(Ok);
+    });
+}
+
+int cmdDelete(const QStringList& args) {
+    const QString n = QStringLiteral("delete");
+    Args a(args, {}, {QStringLiteral("--yes"), QStringLiteral("--no")});
+    if (!a.ok()) return usageError(n, a.error());
+    QList<unsigned long> nummern;
+    int rc = 0;
+    if (!nummernLesen(n, a, &nummern, &rc)) return rc;
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
+        QStringList liste;
+        for (unsigned long nr : nummern) {
+            const QString g = lebendPruefen(db, nr);
+            if (!g.isEmpty()) return abgelehnt(g);
+            liste << QString::number(nr);
+        }
+        QString loeschen, stornieren;
+        KG::ermittleBuchungsnummernFuersLoeschenOderStornieren(liste.join(QLatin1Char(',')), loeschen, stornieren);
+        // Locked bookings are never deleted; the user may have them cancelled.
+        if (!stornieren.isEmpty() &&
+            !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Aendern, KG::FFT_Storno))
+            return abgelehnt(QStringLiteral("Die Buchungen %1 sind festgeschrieben; es wurde nichts gelöscht.").arg(stornieren));
+        if (!loeschen.isEmpty() && !KG::deleteBuchungen(loeschen, QStringLiteral("eurVerbucht")))
+            return abgelehnt(QStringLiteral("Die Buchungen konnten nicht gelöscht werden."));
+        QStringList neu;
+        for (const QString& t : stornieren.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            const unsigned long m = KG::storniereBuchung(t.toULong());
+            if (m == 0) return abgelehnt(QStringLiteral("Die Buchung %1 konnte nicht storniert werden.").arg(t));
+            neu << QString::number(m);
+        }
+        if (!neu.isEmpty()) out(neu.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        return int(Ok);
+    });
+}
+
+int cmdLock(const QStringList& args) {
+    const QString n = QStringLiteral("lock");
+    Args a(args, {}, {});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei und Datum angeben."));
+    zDate bis;
+    QString e;
+    if (!parseDate(a.positional()[1], &bis, &e)) return usageError(n, e);
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        zDate von, ende;
+        KG::festschreibungsZeitraum(von, ende);
+        const zDate bisher = KG::getFestgeschriebenBis();
+        if (bisher.isValid() && bis == bisher) {
+            fall.setGeaendert(false);
+            return int(Ok);
+        }
+        if (bis < von || ende < bis) {
+            if (bisher.isValid() && bis < von)
+                return abgelehnt(QStringLiteral("Die Buchungen sind bereits bis zum %1 festgeschrieben; das Datum kann nur "
+                                                "weiter in die Zukunft verlegt werden (frühestens %2).")
+                                     .arg(bisher.getText(), von.getText()));
+            return abgelehnt(QStringLiteral("Das Festschreibungsdatum muss zwischen dem %1 und dem %2 liegen.").arg(von.getText(), ende.getText()));
+        }
+        if (!KG::festschreibungAbschliessen(bis)) return abgelehnt(QStringLiteral("Die Festschreibung konnte nicht gespeichert werden."));
+        return int(Ok);
+    });
+}
+
+int cmdVerify(const QStringList& args) {
+    const QString n = QStringLiteral("verify");
+    Args a(args, {}, {});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
+        const QStringList befunde = KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true);
+        for (const QString& b : befunde) out(b.trimmed() + QLatin1Char('\n'));
+        if (befunde.isEmpty()) {
+            err(QStringLiteral("Keine Befunde.\n"));
+            return int(Ok);
+        }
+        err(QStringLiteral("%1 Befunde.\n").arg(befunde.size()));
+        return int(Refused);
+    });
+}
+
+}  // namespace cli
