@@ -1,4 +1,6 @@
 // The dalvo program as scripts see it: help, version, exit codes, dbinfo.
+#include "support/dalvo_lauf.h"
+
 #include <QJsonArray>
 #include <QMap>
 #include <QProcess>
@@ -7,23 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Lauf {
-    int rc;
-    QString out;
-    QString err;
-};
-
-Lauf dalvo(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    QTemporaryDir home;
-    env.insert(QStringLiteral("DALVO_HOME"), home.path());
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("DALVO_BIN"), args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 TEST(Cli, HelpListsCommandsAndEachCommandExplainsItself) {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("DALVO_BIN"));
@@ -73,11 +58,7 @@ TEST(Cli, VersionAndDbinfoShowTheSchema) {
 
 namespace {
 
-QByteArray hashOf(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
+
 
 TEST(Cli, NewCaseFileAndInfoReadingItWithoutChangingIt) {
     QTemporaryDir dir;

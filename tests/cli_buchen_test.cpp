@@ -1,0 +1,235 @@
+// The ledger commands as scripts use them: refusals leave the case file
+// untouched, locked bookings are cancelled, export and import round-trip,
+// and a save killed half-way never damages the case file.
+#include "support/dalvo_lauf.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+QString neuerFall(const QTemporaryDir& dir, const QString& name = QStringLiteral("fall.dalvo")) {
+    const QString fall = dir.filePath(name);
+    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")});
+    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
+    return fall;
+}
+
+Lauf buche(const QString& fall, const QStringList& mehr) {
+    QStringList a = {QStringLiteral("book"), fall};
+    return dalvo(a + mehr);
+}
+
+QStringList einnahme(const QString& datum, const QString& betrag, const QString& text = QStringLiteral("Zinsen")) {
+    return {QStringLiteral("--kind"), QStringLiteral("einnahme"), QStringLiteral("--date"), datum, QStringLiteral("--amount"), betrag,
+            QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"), QStringLiteral("2650"),
+            QStringLiteral("--text"), text};
+}
+
+QJsonArray liste(const QString& fall) {
+    return QJsonDocument::fromJson(dalvo({QStringLiteral("list"), fall, QStringLiteral("--json")}).out.toUtf8()).array();
+}
+
+TEST(CliBuchen, RefusedBookingsLeaveTheFileAsItWas) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    const Lauf ok = buche(fall, einnahme(QStringLiteral("15.03.2016"), QStringLiteral("1.190,00")));
+    ASSERT_EQ(ok.rc, 0) << ok.err.toStdString();
+    EXPECT_EQ(ok.out, QStringLiteral("1\n"));
+    const QByteArray vorher = hashOf(fall);
+
+    struct Fall {
+        QStringList args;
+        int rc;
+        const char* meldung;
+    };
+    QStringList fremd = einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10"));
+    fremd[fremd.indexOf(QStringLiteral("2650"))] = QStringLiteral("4711");
+    QStringList falscheSeite = einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10"));
+    falscheSeite[1] = QStringLiteral("ausgabe");
+    QStringList geldAlsGegen = einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10"));
+    geldAlsGegen[geldAlsGegen.indexOf(QStringLiteral("2650"))] = QStringLiteral("1000");
+    const Fall faelle[] = {
+        {fremd, 1, "Das Konto 4711 gibt es im Kontenplan nicht."},
+        {falscheSeite, 1, "passt als Gegenkonto nicht zur Buchungsart „Ausgabe“"},
+        {geldAlsGegen, 1, "passt als Gegenkonto nicht"},
+        {einnahme(QStringLiteral("15.03.2015"), QStringLiteral("10")), 1, "liegt nicht im Steuerjahr 2016"},
+        {einnahme(QStringLiteral("31.02.2016"), QStringLiteral("10")), 2, ""},
+        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("1,2,3")), 2, "Ungültiger Betrag"},
+        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("0")), 2, ""},
+        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("-5")), 2, "Rückzahlungen"},
+        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10")) << QStringLiteral("--ustid") << QStringLiteral("ATU1"), 2, ""},
+        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10")) << QStringLiteral("--key") << QStringLiteral("77"), 1,
+         "Den Steuerschlüssel 77 gibt es nicht."},
+        {{QStringLiteral("--kind"), QStringLiteral("einnahme")}, 2, "fehlt"},
+    };
+    for (const Fall& f : faelle) {
+        const Lauf l = buche(fall, f.args);
+        EXPECT_EQ(l.rc, f.rc) << f.args.join(QLatin1Char(' ')).toStdString() << "\n" << l.err.toStdString();
+        EXPECT_TRUE(l.err.contains(QString::fromUtf8(f.meldung))) << l.err.toStdString();
+        EXPECT_TRUE(l.out.isEmpty());
+        EXPECT_EQ(hashOf(fall), vorher) << "a refused command leaves the case file byte for byte";
+    }
+    EXPECT_EQ(buche(dir.filePath(QStringLiteral("fehlt.dalvo")), einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10"))).rc, 2);
+    EXPECT_EQ(liste(fall).size(), 1);
+}
+
+TEST(CliBuchen, LockedPeriodAsksAndCancelsInsteadOfDeleting) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    ASSERT_EQ(buche(fall, einnahme(QStringLiteral("10.01.2016"), QStringLiteral("100"))).rc, 0);
+    ASSERT_EQ(buche(fall, einnahme(QStringLiteral("10.02.2016"), QStringLiteral("200"))).rc, 0);
+    ASSERT_EQ(buche(fall, einnahme(QStringLiteral("10.07.2016"), QStringLiteral("300"))).rc, 0);
+    ASSERT_EQ(dalvo({QStringLiteral("lock"), fall, QStringLiteral("30.06.2016")}).rc, 0);
+    const QJsonObject info = QJsonDocument::fromJson(dalvo({QStringLiteral("info"), fall, QStringLiteral("--json")}).out.toUtf8()).object();
+    EXPECT_EQ(info.value(QStringLiteral("festgeschrieben_bis")).toString(), QStringLiteral("30.06.2016"));
+    const QByteArray gesperrt = hashOf(fall);
+    const Lauf zurueck = dalvo({QStringLiteral("lock"), fall, QStringLiteral("31.05.2016")});
+    EXPECT_EQ(zurueck.rc, 1);
+    EXPECT_TRUE(zurueck.err.contains(QStringLiteral("bereits bis zum 30.06.2016 festgeschrieben"))) << zurueck.err.toStdString();
+    EXPECT_EQ(dalvo({QStringLiteral("lock"), fall, QStringLiteral("30.06.2016")}).rc, 0) << "the same date again is no change";
+    EXPECT_EQ(hashOf(fall), gesperrt);
+
+    // A booking into the locked period only with --yes, and it is locked at once.
+    const Lauf ohne = buche(fall, einnahme(QStringLiteral("01.06.2016"), QStringLiteral("5")));
+    EXPECT_EQ(ohne.rc, 1);
+    EXPECT_TRUE(ohne.err.contains(QStringLiteral("Möchten Sie buchen?")));
+    EXPECT_EQ(hashOf(fall), gesperrt);
+    EXPECT_EQ(buche(fall, einnahme(QStringLiteral("01.06.2016"), QStringLiteral("5")) << QStringLiteral("--yes")).out,
+              QStringLiteral("4\n"));
+
+    // Deleting: the open booking goes, the locked one is only cancelled after the question.
+    const QByteArray vorher = hashOf(fall);
+    EXPECT_EQ(dalvo({QStringLiteral("delete"), fall, QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("--no")}).rc, 1);
+    EXPECT_EQ(hashOf(fall), vorher) << "nothing at all happens when the question is declined";
+    const Lauf weg = dalvo({QStringLiteral("delete"), fall, QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("--yes")});
+    ASSERT_EQ(weg.rc, 0) << weg.err.toStdString();
+    EXPECT_EQ(weg.out, QStringLiteral("5\n")) << "the cancellation of booking 1";
+    QMap<int, QJsonObject> b;
+    for (const QJsonValue& v : liste(fall)) b.insert(v.toObject().value(QStringLiteral("buchungsnummer")).toInt(), v.toObject());
+    EXPECT_FALSE(b.contains(3));
+    EXPECT_TRUE(b.value(1).value(QStringLiteral("storniert")).toBool());
+    EXPECT_TRUE(b.value(5).value(QStringLiteral("storno")).toBool());
+    EXPECT_DOUBLE_EQ(b.value(5).value(QStringLiteral("betrag")).toDouble(), -100.0);
+    EXPECT_EQ(b.value(5).value(QStringLiteral("belegdatum")).toString(), QStringLiteral("10.01.2016"));
+
+    const QByteArray danach = hashOf(fall);
+    EXPECT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("1")}).rc, 1) << "already cancelled";
+    EXPECT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("2"), QStringLiteral("99")}).rc, 1) << "all or nothing";
+    EXPECT_EQ(hashOf(fall), danach);
+    EXPECT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("2")}).out, QStringLiteral("6\n"));
+    const Lauf v = dalvo({QStringLiteral("verify"), fall});
+    EXPECT_EQ(v.rc, 0) << v.out.toStdString();
+}
+
+TEST(CliBuchen, ExportAndImportRoundTrip) {
+    QTemporaryDir dir;
+    const QString quelle = neuerFall(dir, QStringLiteral("quelle.dalvo"));
+    ASSERT_EQ(buche(quelle, einnahme(QStringLiteral("10.01.2016"), QStringLiteral("100,10"), QStringLiteral("Zins Januar"))).rc, 0);
+    ASSERT_EQ(buche(quelle, einnahme(QStringLiteral("10.02.2016"), QStringLiteral("20"), QStringLiteral("storniert"))).rc, 0);
+    ASSERT_EQ(buche(quelle, {QStringLiteral("--kind"), QStringLiteral("frei"), QStringLiteral("--date"), QStringLiteral("11.02.2016"),
+                             QStringLiteral("--amount"), QStringLiteral("50"), QStringLiteral("--account"), QStringLiteral("1000"),
+                             QStringLiteral("--counter"), QStringLiteral("1200"), QStringLiteral("--voucher"), QStringLiteral("K-1")})
+                  .rc,
+              0);
+    ASSERT_EQ(dalvo({QStringLiteral("cancel"), quelle, QStringLiteral("2")}).rc, 0);
+    const QString csv = dir.filePath(QStringLiteral("buchungen.csv"));
+    ASSERT_EQ(dalvo({QStringLiteral("export-csv"), quelle, csv}).rc, 0);
+
+    const QString ziel = neuerFall(dir, QStringLiteral("ziel.dalvo"));
+    const Lauf imp = dalvo({QStringLiteral("import"), ziel, csv});
+    ASSERT_EQ(imp.rc, 0) << imp.err.toStdString();
+    EXPECT_EQ(imp.out, QStringLiteral("2\n"));
+    // The same bookings: accounts, sides, amounts, keys, dates and texts.
+    auto lebend = [](const QJsonArray& a) {
+        QList<QJsonObject> out;
+        for (const QJsonValue& v : a) {
+            QJsonObject o = v.toObject();
+            if (o.value(QStringLiteral("storno")).toBool() || o.value(QStringLiteral("storniert")).toBool()) continue;
+            o.remove(QStringLiteral("buchungsnummer"));
+            out << o;
+        }
+        return out;
+    };
+    const QList<QJsonObject> a = lebend(liste(quelle)), b = lebend(liste(ziel));
+    ASSERT_EQ(a.size(), 2);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(dalvo({QStringLiteral("verify"), ziel}).rc, 0);
+
+    // All or nothing: one bad row and nothing is posted, with its row number.
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(f.readAll());
+    f.close();
+    QStringList zeilen = text.split(QLatin1Char('\n'));
+    zeilen[2].replace(QStringLiteral(";1000;"), QStringLiteral(";4711;"));
+    const QString kaputt = dir.filePath(QStringLiteral("kaputt.csv"));
+    QFile k(kaputt);
+    ASSERT_TRUE(k.open(QIODevice::WriteOnly));
+    k.write(zeilen.join(QLatin1Char('\n')).toUtf8());
+    k.close();
+    const QByteArray vorher = hashOf(ziel);
+    const Lauf schlecht = dalvo({QStringLiteral("import"), ziel, kaputt});
+    EXPECT_EQ(schlecht.rc, 1);
+    EXPECT_TRUE(schlecht.err.contains(QStringLiteral("Zeile 3: Das Konto 4711 gibt es im Kontenplan nicht."))) << schlecht.err.toStdString();
+    EXPECT_EQ(hashOf(ziel), vorher);
+    EXPECT_EQ(dalvo({QStringLiteral("import"), ziel, dir.filePath(QStringLiteral("fehlt.csv"))}).rc, 2);
+}
+
+// A writing command killed at any moment leaves either the old or the new
+// case file, never a damaged one.
+TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    // A ledger of some size, so that saving takes a measurable while.
+    QString csv = QStringLiteral("Buchungsnummer;Teilbuchung;Belegdatum;Buchungstext;Konto;Kontobezeichnung;Gegenkonto;"
+                                 "Gegenkontobezeichnung;Soll;Haben;Steuerschluessel;Steuersatz;Steuerschluesselbezeichnung;"
+                                 "Belegnummer;Buchungsdatum;UStID;Umsatzart\n");
+    for (int i = 1; i <= 3000; ++i)
+        csv += QStringLiteral("%1;1;%2.%3.2016;Zinsen Nr. %1 mit etwas längerem Text;2650;;1200;;0;%1,25;0;0,00;;Z-%1;01.12.2016;;0\n")
+                   .arg(i)
+                   .arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
+                   .arg(i % 12 + 1, 2, 10, QLatin1Char('0'));
+    const QString datei = dir.filePath(QStringLiteral("viele.csv"));
+    QFile f(datei);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(csv.toUtf8());
+    f.close();
+    ASSERT_EQ(dalvo({QStringLiteral("import"), fall, datei}).rc, 0);
+
+    int alt = 0, neu = 0;
+    for (int warte = 0; warte <= 400; warte += 25) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QTemporaryDir home;
+        env.insert(QStringLiteral("DALVO_HOME"), home.path());
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("DALVO_BIN"), QStringList{QStringLiteral("book"), fall} +
+                                                       einnahme(QStringLiteral("31.12.2016"), QStringLiteral("1")));
+        ASSERT_TRUE(p.waitForStarted());
+        QThread::msleep(warte);
+        ::kill(pid_t(p.processId()), SIGKILL);
+        p.waitForFinished();
+        const Lauf info = dalvo({QStringLiteral("info"), fall, QStringLiteral("--json")});
+        ASSERT_EQ(info.rc, 0) << "killed after " << warte << " ms: " << info.err.toStdString();
+        const int n = QJsonDocument::fromJson(info.out.toUtf8()).object().value(QStringLiteral("buchungen")).toInt();
+        ASSERT_GE(n, 3000 + neu);
+        if (n == 3000 + neu) ++alt;
+        else {
+            ASSERT_EQ(n, 3000 + neu + 1);
+            ++neu;
+        }
+    }
+    EXPECT_GT(alt + neu, 0);
+}
+
+}  // namespace
