@@ -158,7 +158,7 @@ int cmdGenerate(const QStringList& args) {
                 b.buchungsart = 1;
                 b.text = QStringLiteral("Lieferung EU %1").arg(b.belegnummer);
                 b.ustid = QString::fromLatin1(ustIds[zahl(0, 7)]);
-                b.zmart = zahl(0, 1) == 0 ? 1 : 3;
+                b.zmart = zahl(0, 2) == 0 ? 1 : 3;  // services or supplies
                 b.haben = false;
                 b.konto = k.bank;
                 b.teile.append({eines(k.igLieferung), 25, cent(500, 12000), false, QString()});

@@ -218,8 +218,8 @@ QList<Command> buildCommands() {
                         "5 gutschrift (Rückzahlung einer Ausgabe), 6 saldovortrag.\n\n"
                         "Optionen:\n  --key STS       Steuerschlüssel; ohne Angabe der des Gegenkontos\n"
                         "  --net           der Betrag ist netto; die Geldseite erhält den Bruttobetrag\n"
-                        "  --ustid, --zm   USt-IdNr. und Art für die Zusammenfassende Meldung (1 Lieferung,\n"
-                        "                  2 Dreiecksgeschäft, 3 sonstige Leistung)\n"
+                        "  --ustid, --zm   USt-IdNr. und Art für die Zusammenfassende Meldung (1 sonstige\n"
+                        "                  Leistung, 2 Dreiecksgeschäft, 3 Lieferung)\n"
                         "  --yes / --no    Antwort auf die Frage bei einem Datum im festgeschriebenen Zeitraum"),
          cmdBook},
         {QStringLiteral("list"), QStringLiteral("dalvo list FALL [--json] [--month M | --quarter Q | --year | --from D --to D]"),

@@ -16,7 +16,9 @@
 
 #include "host/tree/datenbase.h"
 #include "host/values/euro.h"
+#include "kontbaum/voranmeldung.h"
 
+#include <QMap>
 #include <QVector>
 
 class Stamm001_;
@@ -69,6 +71,38 @@ public:
     Iab006_* GetIab006_Ptr(int mode);
     Buch012_* GetBuch012_Ptr(int mode);
     Ana001_* GetAna001_Ptr(int mode);
+
+    // --- VAT figures (ustva.cpp) -------------------------------------------------
+    // The amount of every code of the advance return (form 0) for a period
+    // of the case in manager slot `slot`: zeitraumArt 1 month (monat 0..11),
+    // 2 quarter (quartal 0..3), else the year. False, with an empty map,
+    // when the period has no relevant posted line.
+    static bool GetUmsaetzeFuer(int slot, QMap<unsigned long, rsUStKennziffer>& kennziffern, int zeitraumArt, int quartal,
+                                int monat);
+    // The same computation on another form: 1 the annual VAT return (the
+    // accounts' USt column and the keys' annual-return codes).
+    static bool GetUmsaetzeFuerFormular(int slot, QMap<unsigned long, rsUStKennziffer>& kennziffern, int zeitraumArt,
+                                        int quartal, int monat, int formular);
+    // Fills the return's objects for the period of the case's form data
+    // (art 1: the whole year), with the special advance payment in December
+    // and the fourth quarter.
+    static bool GetUmsaetze(int slot, OAnmeldungVorauszahlungen& a, OAnmeldungVorauszahlungen2& a2,
+                            OAbziehbareVorsteuerbetraege& v, const int& art);
+    // Balance of the special advance payment account (SKR03 1781).
+    static EuroType getSondervorauszahlung(int slot);
+
+    // --- profit and form transfer (gewinn.cpp) ----------------------------------
+    // The ledger's totals per form variable for the account column `spalte`
+    // ("EUR" with form 3, "USt" with 1, "GewSt" with 2). For the EÜR also
+    // the totals of page 1 (eur1_Betriebseinnahmen, eur1_Betriebsausgaben,
+    // eur1_Investitionsabzug, eur1_Hinzurechnung, eur1_GewinnVerlust);
+    // lines of profit accounts that name no form line go to the form's
+    // "other" lines, so eur1_GewinnVerlust always equals the profit.
+    static QMap<QString, EuroType> berechneFormularwerte(const QString& spalte, int formular);
+    // Writes the EÜR into "Kont_[M]\Eur0001_" and its pages; 0 on success.
+    int UebernahmeEurFormular();
+    // Compares the form's profit with getGewinn; false (and a message) when they differ.
+    bool testCompGewinn();
 
     // --- after loading (laden.cpp) ------------------------------------------
     // Load flags: the file is the previous year's case at a change of year;

@@ -372,6 +372,36 @@ public:
     static QString festschreibungsUebersicht(const zDate& von, const zDate& bis);
     static bool festschreibungAbschliessen(const zDate& bisZum);
 
+    // --- form codes (ustva.cpp) -------------------------------------------------
+    // Display text of a code value: plain code, range ("automatisch" or
+    // "81 (Sachbereich 2) "), or form line ("Z. 12"), with ": text" appended.
+    static QString getKennzifferBezeichnung(unsigned long code, const QString& text);
+    static QString getKennzifferVariable(unsigned long kennziffer, unsigned long formular, bool& habenPositiv);
+
+    // --- profit (gewinn.cpp) ----------------------------------------------------------
+    // art 1 income, 2 expenses, 3 investment deduction (5903), 4 its
+    // add-back (5904), else the profit. Null `db`: the case's connection.
+    static EuroType getGewinn(DBConnection* db, bool mitStapel, int art);
+    static int getAnlagenverzeichnisZeile(unsigned long konto, DBConnection* db = nullptr);
+
+    // --- recapitulative statement (zm.cpp) ----------------------------------------
+    struct UstIdZm {
+        QString Laenderkennzeichen;
+        QString UStIdNr;
+        EuroType Betrag = 0.0;
+        int ZMArt = 0;
+    };
+    // Period code: negative the year, 0..3 quarter, 4..15 month (code - 3),
+    // 26..29 the first two months of quarter 1..4.
+    static QMap<QString, UstIdZm> getUStIdMap(const int& zeitraum);
+    static QString getZusammenfassendeMeldungXml(const QMap<QString, UstIdZm>& zeilen, const int& zeitraum);
+    static QString getZusammenfassendeMeldungCsv(const QMap<QString, UstIdZm>& zeilen);
+    static QString quoteZusammenfassendeMeldungXml(const QString& text);
+    // The schema namespace of the XML's root element (the online form
+    // service's); the default is documented in zm.cpp.
+    static QString zmNamespace();
+    static void setZmNamespace(const QString& uri);
+
     // --- CSV import (import.cpp) ------------------------------------------------------
     // Reads bookings in the export format (header line required; an extra
     // column "Buchungsart" is optional) and posts them all in one

@@ -1,0 +1,219 @@
+// The profit of the income-surplus statement, computed from the booking
+// lines by category, and the transfer of the ledger into the EÜR form.
+#include "host/app/log.h"
+#include "host/app/ui.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "host/tree/datenbase.h"
+#include "kontbaum/kontbaum.h"
+#include "kontbaum/kontglob.h"
+
+#include <QHash>
+#include <QMap>
+
+namespace {
+const QString kQuelle = QStringLiteral("kontbaum/gewinn");
+
+const QString kKategorien = QStringLiteral(
+    " AND  ((Kategorie<>4208 AND Kategorie BETWEEN 4000 AND 4999) OR (Kategorie BETWEEN 3000 AND 3099) OR (Kategorie BETWEEN 5000 "
+    "AND 5999) OR (Kategorie BETWEEN 3100 AND 3399))");
+
+bool istEinnahme(unsigned long k) { return (k >= 4000 && k <= 4999 && k != 4208) || (k >= 3000 && k <= 3099); }
+bool istAusgabe(unsigned long k) { return (k >= 5000 && k <= 5999) || (k >= 3100 && k <= 3399); }
+
+// The limit up to which the investment deduction is taken.
+const EuroType kGrenze = 200000.0;
+
+// Accumulates lines by the profit's rules.
+struct Gewinn {
+    double e = 0, a = 0, x = 0, y = 0;
+    void add(unsigned long kat, double betrag, bool haben) {
+        if (istEinnahme(kat)) {
+            e += haben ? betrag : -betrag;
+        } else if (istAusgabe(kat)) {
+            const double b = haben ? -betrag : betrag;
+            if (kat == 5903) x += b;
+            else if (kat == 5904) y += -b;
+            else a += b;
+        }
+    }
+    EuroType gewinn() const {
+        double g = e - a;
+        if (EuroType(g) <= kGrenze) g -= x;
+        return EuroType(g + y).Runden(2);
+    }
+};
+}  // namespace
+
+EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
+    if (!db) {
+        KontoGlobal* kg = GetKontoGlobal(-1, false);
+        db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    }
+    if (!db) return 0.0;
+    QString sql = QStringLiteral("SELECT  'b' as fromTab, ID, Betrag, Haben, Kategorie FROM eurVerbuchtBuchungszeilen bz, eurKontenplan kp "
+                                 "WHERE bz.Konto = kp.Nummer ") + kKategorien;
+    if (mitStapel)
+        sql += QStringLiteral(" UNION SELECT  's' as fromTab, ID, Betrag, Haben, Kategorie FROM eurStapelBuchungszeilen bz, eurKontenplan kp "
+                              "WHERE bz.Konto = kp.Nummer ") + kKategorien;
+    Gewinn g;
+    rsDataSource rs(db, sql);
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        g.add(f.getField(4).toULong(), f.getField(2).toDouble(), f.getField(3).toBool());
+    }
+    switch (art) {
+    case 1: return EuroType(g.e).Runden(2);
+    case 2: return EuroType(g.a).Runden(2);
+    case 3: return EuroType(g.x).Runden(2);
+    case 4: return EuroType(g.y).Runden(2);
+    default: return g.gewinn();
+    }
+}
+
+int KontoGlobal::getAnlagenverzeichnisZeile(unsigned long konto, DBConnection* db) {
+    if (!db) {
+        KontoGlobal* kg = GetKontoGlobal(-1, false);
+        db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    }
+    if (!db) return 0;
+    return GetDatenTyp(db, QStringLiteral("SELECT EUR_AV FROM eurKontenplan WHERE Nummer=") + rsDataSource::toSqlStr(konto)).toInt();
+}
+
+QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int formular) {
+    QMap<QString, EuroType> werte;
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db || (spalte != QLatin1String("EUR") && spalte != QLatin1String("USt") && spalte != QLatin1String("GewSt"))) return werte;
+    const bool eur = formular == 3;
+
+    QHash<unsigned long, bool> igSchluessel;
+    QStringList igListe;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Steuerschluessel FROM eurSteuerschluessel WHERE IG_Erwerb<>0"));
+        for (; !rs.isEOF(); rs.fetch()) igListe << QString::number(rs.field(QStringLiteral("Steuerschluessel")).toULong());
+    }
+    // The variables and ranges of the form, read once.
+    struct Var {
+        QString name;
+        bool habenPositiv;
+    };
+    QHash<unsigned long, Var> variablen;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Kennziffer, Variable, HabenPositiv FROM eurFormulare WHERE Formular=%1").arg(formular));
+        for (; !rs.isEOF(); rs.fetch())
+            variablen.insert(rs.field(QStringLiteral("Kennziffer")).toULong(),
+                             {rs.field(QStringLiteral("Variable")).toString(), rs.field(QStringLiteral("HabenPositiv")).toBool()});
+    }
+    QHash<QString, unsigned long> bereiche;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Bereichsnummer, Steuerschluessel, Kennziffer FROM eurKennzifferbereiche WHERE Formular=%1")
+                                .arg(formular));
+        for (; !rs.isEOF(); rs.fetch())
+            bereiche.insert(QStringLiteral("%1_%2").arg(rs.field(QStringLiteral("Bereichsnummer")).toULong())
+                                .arg(rs.field(QStringLiteral("Steuerschluessel")).toULong()),
+                            rs.field(QStringLiteral("Kennziffer")).toULong());
+    }
+    QHash<QString, unsigned long> gruppenSchluessel;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, SteuerID, MAX(Steuerschluessel) FROM eurVerbuchtBuchungszeilen WHERE "
+                                           "Steuerschluessel<>999999 GROUP BY Buchungsnummer, SteuerID"));
+        for (; !rs.isEOF(); rs.fetch())
+            gruppenSchluessel.insert(QStringLiteral("%1_%2").arg(rs.getFields()->getField(0).toULong()).arg(rs.getFields()->getField(1).toULong()),
+                                     rs.getFields()->getField(2).toULong());
+    }
+
+    // Every line with a code; for the EÜR also every line on an account that
+    // enters the profit, so that the form's profit is the ledger's.
+    QString bed = QStringLiteral("(kp.") + spalte + QStringLiteral("<>0");
+    if (!igListe.isEmpty()) bed += QStringLiteral(" OR (bz.Steuerschluessel IN (") + igListe.join(QLatin1Char(',')) + QStringLiteral("))");
+    if (eur) bed += QStringLiteral(" OR (1=1") + kKategorien + QStringLiteral(")");
+    bed += QLatin1Char(')');
+    rsDataSource rs(db, QStringLiteral("SELECT bz.Konto AS Konto, bz.Betrag AS Betrag, bz.Steuerschluessel AS Steuerschluessel, "
+                                       "kp.Steuerschluessel AS KontoSteuerschluessel, bz.Haben AS Haben, kp.Kategorie AS Kategorie, "
+                                       "bz.Buchungsnummer AS BuchNr, kp.EUR_HABEN AS Eur_haben, kp.") +
+                            spalte + QStringLiteral(" AS Kennziff, bz.SteuerID AS SteuerID FROM eurVerbuchtBuchungszeilen AS bz, eurKontenplan AS kp "
+                                                    "WHERE kp.Nummer=bz.Konto AND ") +
+                            bed + QStringLiteral(" ORDER BY kp.") + spalte);
+    Gewinn g;
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const unsigned long kat = f.getField(5).toULong();
+        const double betrag = f.getField(1).toDouble();
+        const bool haben = f.getField(4).toBool();
+        if (eur) g.add(kat, betrag, haben);
+        unsigned long schluessel = f.getField(2).toULong();
+        unsigned long code = f.getField(8).toULong();
+        if (eur && haben && f.getField(7).toULong() != 0) code = f.getField(7).toULong();  // credit lines with their own code
+        if (schluessel == 999999) {
+            if (f.getField(3).toULong() != 0)
+                schluessel = f.getField(3).toULong();
+            else if (code >= 1000 && code <= 999999 && code % 1000 == 0)
+                schluessel = gruppenSchluessel.value(QStringLiteral("%1_%2").arg(f.getField(6).toULong()).arg(f.getField(9).toULong()), 999999);
+        }
+        if (schluessel == 0) schluessel = 999999;
+        if (code >= 1000 && code <= 999999) {
+            code = bereiche.value(QStringLiteral("%1_%2").arg(code).arg(schluessel),
+                                  bereiche.value(QStringLiteral("%1_999999").arg(code), 0));
+        }
+        // Sign: the side that raises the figure counts positive.
+        const bool habenPlus = kat == 3000 || kat == 3010 || kat == 3300 || (kat == 3020 && !eur) ||
+                               (kat >= 4000 && kat <= 4999 && kat != 4203 && kat != 4207) || kat == 5401 || kat == 5411;
+        const double signiert = habenPlus ? (haben ? betrag : -betrag) : (haben ? -betrag : betrag);
+        QString name = variablen.value(code).name;
+        if (name.isEmpty() && eur) {
+            // A profit account without a line of the form: the form's
+            // "other" line of its side keeps the profit complete.
+            if (istEinnahme(kat)) name = QStringLiteral("eur2_UebrigeEinnahmen");
+            else if (istAusgabe(kat)) name = QStringLiteral("eur3_UebrigeAusgaben");
+        }
+        if (name.isEmpty()) continue;
+        werte[name] = EuroType(werte.value(name).wert() + signiert);
+    }
+    for (auto it = werte.begin(); it != werte.end(); ++it) *it = it->Runden(2);
+    if (eur) {
+        werte[QStringLiteral("eur1_Betriebseinnahmen")] = EuroType(g.e).Runden(2);
+        werte[QStringLiteral("eur1_Betriebsausgaben")] = EuroType(g.a).Runden(2);
+        werte[QStringLiteral("eur1_Investitionsabzug")] = EuroType(g.x).Runden(2);
+        werte[QStringLiteral("eur1_Hinzurechnung")] = EuroType(g.y).Runden(2);
+        werte[QStringLiteral("eur1_GewinnVerlust")] = g.gewinn();
+    }
+    return werte;
+}
+
+int Kont_::UebernahmeEurFormular() {
+    const QMap<QString, EuroType> werte = berechneFormularwerte(QStringLiteral("EUR"), 3);
+    DatenBase* seite1 = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_"), true);
+    if (!seite1) return 1;
+    DatenBase* seite2 = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}"), true);
+    DatenBase* seite3 = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}"), true);
+    // The import overwrites what the form held.
+    for (DatenBase* s : {seite1, seite2, seite3})
+        if (s) s->clearDynamisch();
+    for (auto it = werte.begin(); it != werte.end(); ++it) {
+        DatenBase* ziel = it.key().startsWith(QLatin1String("eur1")) ? seite1
+                          : it.key().startsWith(QLatin1String("eur3")) ? seite3
+                                                                       : seite2;
+        if (ziel) ziel->setVar(it.key(), DatenTyp(*it));
+    }
+    eur_Betriebseinnahmen = werte.value(QStringLiteral("eur1_Betriebseinnahmen"));
+    eur_Betriebsausgaben = werte.value(QStringLiteral("eur1_Betriebsausgaben"));
+    Rechnung();
+    return 0;
+}
+
+bool Kont_::testCompGewinn() {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    if (!kg || (kg->getSteuerjahr() != 2015 && kg->getSteuerjahr() != 2016)) return true;
+    UebernahmeEurFormular();
+    DatenTyp formular;
+    DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), &formular);
+    const EuroType berechnet = KontoGlobal::getGewinn(nullptr, false, 0);
+    if (formular.toEuro() == berechnet) return true;
+    const QString t = QStringLiteral("Berechneter Gewinn und Gewinn laut EÜR Formular unterscheiden sich. (Berechnet: %1, Formular: %2). "
+                                     "Bitte KontoGlobal::getGewinn() und rsEurImport::UebernahmeEur() prüfen.")
+                          .arg(berechnet.getText(), formular.toEuro().getText());
+    rs_logError(kQuelle, __LINE__, t);
+    GetUi().rsError(t, QStringLiteral("Fehler"));
+    return false;
+}

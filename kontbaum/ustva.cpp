@@ -1,0 +1,322 @@
+// VAT figures from the ledger: the amount of every form code of the advance
+// return for a period, the hand-over to the return's objects with the form's
+// arithmetic, and the texts and variables of form codes.
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "host/tree/datenbase.h"
+#include "kontbaum/kontbaum.h"
+#include "kontbaum/kontglob.h"
+#include "kontbaum/voranmeldung.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace {
+struct IgSchluessel {
+    unsigned long steuerkonto, vakzUmsatz, vakzSteuer, ustkzSteuer, ustkzUmsatz;
+};
+
+struct Eintrag {
+    unsigned long konto, kennziffer, schluessel;
+    double betrag;
+};
+
+QString paar(unsigned long a, unsigned long b) { return QString::number(a) + QLatin1Char('_') + QString::number(b); }
+}  // namespace
+
+bool Kont_::GetUmsaetzeFuer(int slot, UStKennziffern& kennziffern, int zeitraumArt, int quartal, int monat) {
+    return GetUmsaetzeFuerFormular(slot, kennziffern, zeitraumArt, quartal, monat, 0);
+}
+
+bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int zeitraumArt, int quartal, int monat,
+                                    int formular) {
+    kennziffern.clear();
+    KontoGlobal* kg = GetKontoGlobal(slot, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db) return false;
+    const QString form = QString::number(formular);
+    // The column of the account that names its code on this form.
+    const QString spalte = formular == 1 ? QStringLiteral("USt") : QStringLiteral("UStVA");
+
+    // 1. the codes of the form
+    UStKennziffern codes;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Kennziffer, Bezeichnung, HabenPositiv FROM eurFormulare  WHERE Formular=") + form +
+                                QStringLiteral(" AND (Kennziffer<1000 OR Kennziffer >= 1000000) ORDER BY Kennziffer "));
+        for (; !rs.isEOF(); rs.fetch()) {
+            rsUStKennziffer k;
+            k.Kennziffer = rs.field(QStringLiteral("Kennziffer")).toULong();
+            k.Bezeichnung = rs.field(QStringLiteral("Bezeichnung")).toString();
+            k.HabenPositiv = rs.field(QStringLiteral("HabenPositiv")).toBool();
+            codes.insert(k.Kennziffer, k);
+        }
+    }
+    // 2. the ranges, keyed "range_key"
+    QHash<QString, unsigned long> bereiche;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Bereichsnummer, Steuerschluessel, Kennziffer FROM eurKennzifferbereiche  WHERE Formular=") +
+                                form + QStringLiteral(" ORDER BY Kennziffer "));
+        for (; !rs.isEOF(); rs.fetch())
+            bereiche.insert(paar(rs.field(QStringLiteral("Bereichsnummer")).toULong(), rs.field(QStringLiteral("Steuerschluessel")).toULong()),
+                            rs.field(QStringLiteral("Kennziffer")).toULong());
+    }
+    // 3. the keys of intra-Community acquisitions
+    QHash<unsigned long, IgSchluessel> ig;
+    QStringList igListe;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Steuerschluessel, Steuerkonto, VAKZUmsatz, VAKZSteuer, UStKZSteuer, UStKZUmsatz FROM "
+                                           "eurSteuerschluessel  WHERE IG_Erwerb<>0 ORDER BY Steuerschluessel "));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const unsigned long s = rs.field(QStringLiteral("Steuerschluessel")).toULong();
+            ig.insert(s, {rs.field(QStringLiteral("Steuerkonto")).toULong(), rs.field(QStringLiteral("VAKZUmsatz")).toULong(),
+                          rs.field(QStringLiteral("VAKZSteuer")).toULong(), rs.field(QStringLiteral("UStKZSteuer")).toULong(),
+                          rs.field(QStringLiteral("UStKZUmsatz")).toULong()});
+            igListe << QString::number(s);
+        }
+    }
+    // 4. the posted lines of the period
+    QString zeitraum;
+    if (zeitraumArt == 1 && monat >= 0)
+        zeitraum = QStringLiteral("MONTH(Belegdatum) = %1").arg(monat + 1);
+    else if (zeitraumArt == 2 && quartal >= 0)
+        zeitraum = QStringLiteral("MONTH(Belegdatum) BETWEEN %1 AND %2").arg(3 * quartal + 1).arg(3 * quartal + 3);
+    QString sql = QStringLiteral("SELECT z.ID, z.Buchungsnummer AS buchNr, z.SteuerID AS StID, z.Betrag AS Nettobetrag, Haben, Konto, "
+                                 "z.Steuerschluessel AS ZeileSteuerschluessel, kp.Steuerschluessel AS KontoSteuerschluessel, ") +
+                  spalte + QStringLiteral(" AS Code FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, eurKontenplan kp  WHERE "
+                                          "(b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND ");
+    sql += igListe.isEmpty() ? QStringLiteral("(") + spalte + QStringLiteral("<>0) ")
+                             : QStringLiteral("((") + spalte + QStringLiteral("<>0) OR (z.Steuerschluessel IN (") +
+                                   igListe.join(QStringLiteral(", ")) + QStringLiteral(")))");
+    if (!zeitraum.isEmpty()) sql += QStringLiteral(" AND ( ") + zeitraum + QStringLiteral(")");
+    sql += QStringLiteral(" ORDER BY ") + spalte + QStringLiteral(", Konto, z.Steuerschluessel, kp.Steuerschluessel ");
+
+    struct Zeile {
+        unsigned long buchNr, stID, konto, zeilenSchluessel, kontoSchluessel, code;
+        double betrag;
+    };
+    QVector<Zeile> zeilen;
+    bool nachschlagen = false;
+    {
+        rsDataSource rs(db, sql);
+        for (; !rs.isEOF(); rs.fetch()) {
+            const rsFields& f = *rs.getFields();
+            Zeile z{f.getField(1).toULong(), f.getField(2).toULong(), f.getField(5).toULong(), f.getField(6).toULong(),
+                    f.getField(7).toULong(), f.getField(8).toULong(), f.getField(3).toDouble()};
+            if (!f.getField(4).toBool()) z.betrag = -z.betrag;
+            if (z.zeilenSchluessel == 999999 && z.kontoSchluessel == 0 && z.code > 1000 && z.code <= 999999) nachschlagen = true;
+            zeilen.append(z);
+        }
+    }
+    if (zeilen.isEmpty()) return false;
+
+    // The key of the booking line a tax line belongs to (same booking and
+    // SteuerID), read once for the whole period instead of once per tax
+    // line: the same MAX over the same lines.
+    QHash<QString, unsigned long> gruppenSchluessel;
+    if (nachschlagen) {
+        rsDataSource rs(db, QStringLiteral("SELECT z.Buchungsnummer, z.SteuerID, MAX(z.Steuerschluessel) AS steuSchl FROM "
+                                           "eurVerbuchtBuchungszeilen z, eurVerbucht b WHERE b.Buchungsnummer=z.Buchungsnummer AND "
+                                           "z.Steuerschluessel<>999999") +
+                                (zeitraum.isEmpty() ? QString() : QStringLiteral(" AND (") + zeitraum + QStringLiteral(")")) +
+                                QStringLiteral(" GROUP BY z.Buchungsnummer, z.SteuerID"));
+        for (; !rs.isEOF(); rs.fetch())
+            if (!rs.getFields()->getField(2).isNull())
+                gruppenSchluessel.insert(paar(rs.getFields()->getField(0).toULong(), rs.getFields()->getField(1).toULong()),
+                                         rs.getFields()->getField(2).toULong());
+    }
+
+    // 5. working entries per account (and key)
+    QMap<QString, Eintrag> eintraege;
+    for (const Zeile& z : zeilen) {
+        unsigned long schluessel = z.zeilenSchluessel;
+        if (schluessel == 999999 && z.kontoSchluessel != 0) schluessel = z.kontoSchluessel;
+        unsigned long code = z.code;
+        if (schluessel == 999999 && code >= 1001 && code <= 999999) {
+            auto it = gruppenSchluessel.constFind(paar(z.buchNr, z.stID));
+            if (it != gruppenSchluessel.constEnd()) schluessel = *it;
+        }
+        bool igZeile = false;
+        if (z.zeilenSchluessel != 999999 && ig.contains(z.zeilenSchluessel) && z.code == 0) {
+            const IgSchluessel& s = ig[z.zeilenSchluessel];
+            code = formular == 1 ? s.ustkzUmsatz : s.vakzUmsatz;
+            igZeile = true;
+        }
+        QString key;
+        if (code < 1000 || code > 999999) {
+            key = igZeile ? QString::number(z.konto) + QStringLiteral("_IG_") + QString::number(code)
+                          : QString::number(z.konto) + QLatin1Char('_');
+        } else if (bereiche.contains(paar(code, schluessel))) {
+            key = paar(z.konto, schluessel);
+        } else if (bereiche.contains(paar(code, 999999))) {
+            key = paar(z.konto, 999999);
+        } else {
+            key = QString::number(z.konto) + QLatin1Char('_');
+        }
+        auto it = eintraege.find(key);
+        if (it == eintraege.end())
+            eintraege.insert(key, {z.konto, code, schluessel, z.betrag});
+        else
+            it->betrag += z.betrag;
+    }
+
+    // 7. into the codes of the form
+    auto addiere = [&](unsigned long code, double betrag) {
+        auto it = codes.find(code);
+        if (it == codes.end()) return;  // a code the form does not list is dropped
+        it->Betrag = EuroType(it->Betrag.wert() + (it->HabenPositiv ? -betrag : betrag));
+        it->belegt = true;
+    };
+    for (const Eintrag& e : eintraege) {
+        if (e.kennziffer < 1000 || e.kennziffer > 999999) {
+            addiere(e.kennziffer, e.betrag);
+            continue;
+        }
+        auto b = bereiche.constFind(paar(e.kennziffer, e.schluessel));
+        if (b == bereiche.constEnd() && e.schluessel != 0) b = bereiche.constFind(paar(e.kennziffer, 999999));
+        if (b != bereiche.constEnd() && *b != 0) addiere(*b, e.betrag);
+    }
+    kennziffern = codes;
+    return true;
+}
+
+// --- hand-over to the return --------------------------------------------------------
+
+double UStVA::festerSatz(unsigned long k) {
+    switch (k) {
+    case 51: case 97: return 0.16;
+    case 81: case 89: return 0.19;
+    case 86: case 93: return 0.07;
+    default: return 0.0;
+    }
+}
+
+void UStVA::uebertrage(const UStKennziffern& k, OAnmeldungVorauszahlungen& a, OAnmeldungVorauszahlungen2& a2,
+                       OAbziehbareVorsteuerbetraege& v, EuroType sondervorauszahlung) {
+    a.clearValues();
+    a2.clearValues();
+    v.clearValues();
+    static const QSet<int> basisCodes = {46, 52, 73, 76, 84, 94, 95};
+    static const QSet<int> steuerCodes = {36, 47, 53, 74, 80, 85, 96, 98};
+    // A tax element belongs to the field of its base: 36 to 35, 47 to 46 ...
+    static const QHash<int, int> feldVon = {{36, 35}, {47, 46}, {53, 52}, {74, 73}, {80, 76}, {85, 84}, {96, 94}, {98, 95}};
+    static const QSet<int> vorsteuer = {59, 61, 62, 63, 64, 66, 67};
+    for (const rsUStKennziffer& z : k) {
+        if (!z.belegt) continue;
+        const int code = int(z.Kennziffer);
+        const EuroType cent = z.Betrag.Runden(2);
+        const double satz = festerSatz(z.Kennziffer);
+        if (satz > 0) {
+            UStFeld& f = a.felder[code];
+            f.basis = z.Betrag.RundenAb(0);
+            f.steuer = EuroType(f.basis.wert() * satz).Runden(2);
+            f.belegt = true;
+        } else if (code == 35) {
+            UStFeld& f = a.felder[35];
+            f.basis = z.Betrag.RundenAb(0);
+            f.belegt = true;
+        } else if (steuerCodes.contains(code)) {
+            UStFeld& f = a.felder[feldVon.value(code)];
+            f.steuer = cent;
+            f.belegt = true;
+        } else if (basisCodes.contains(code)) {
+            UStFeld& f = a.felder[code];
+            f.basis = cent;
+            f.belegt = true;
+        } else if (vorsteuer.contains(code)) {
+            UStFeld& f = v.felder[code];
+            f.steuer = cent;
+            f.belegt = true;
+        } else if (code == 69) {
+            UStFeld& f = a2.felder[69];
+            f.steuer = cent;
+            f.belegt = true;
+        } else if (code == 65) {
+            UStFeld& f = a.felder[65];
+            f.steuer = cent;
+            f.belegt = true;
+        } else if (code == 21 || (code >= 41 && code <= 45) || code == 48 || code == 49 || code == 60 || code == 77 || code == 91) {
+            UStFeld& f = a.felder[code];
+            f.basis = cent;
+            f.belegt = true;
+        }
+    }
+    double ust = 0, vst = 0;
+    for (const UStFeld& f : a.felder) ust += f.steuer.wert();
+    for (const UStFeld& f : v.felder) vst += f.steuer.wert();
+    a.umsatzsteuer = EuroType(ust).Runden(2);
+    v.vorsteuer = EuroType(vst).Runden(2);
+    a2.verbleibend = EuroType(ust - vst).Runden(2);
+    double vz = a2.verbleibend.wert() + a2.felder.value(69).steuer.wert();
+    if (!sondervorauszahlung.isNull()) {
+        UStFeld& f = a2.felder[39];
+        f.steuer = sondervorauszahlung.Runden(2);
+        f.belegt = true;
+        vz -= f.steuer.wert();
+    }
+    a2.vorauszahlung = EuroType(vz).Runden(2);
+}
+
+EuroType Kont_::getSondervorauszahlung(int slot) {
+    KontoGlobal* kg = GetKontoGlobal(slot, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db) return 0.0;
+    double summe = 0;
+    rsDataSource rs(db, QStringLiteral("SELECT Betrag, Haben FROM eurVerbuchtBuchungszeilen WHERE Konto=") +
+                            rsDataSource::toSqlStr(kg->getSpezialKonto(1781)));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const double b = rs.field(QStringLiteral("Betrag")).toDouble();
+        summe += rs.field(QStringLiteral("Haben")).toBool() ? -b : b;
+    }
+    return EuroType(summe).Runden(2);
+}
+
+bool Kont_::GetUmsaetze(int slot, OAnmeldungVorauszahlungen& a, OAnmeldungVorauszahlungen2& a2, OAbziehbareVorsteuerbetraege& v,
+                        const int& art) {
+    a.clearValues();
+    a2.clearValues();
+    v.clearValues();
+    KontoGlobal* kg = GetKontoGlobal(slot, false);
+    if (!kg) return false;
+    int p1 = 0, p2 = 0, p3 = 0;
+    kg->GetFormularData(p1, p2, p3, kg->GetFormular());
+    int zeitraumArt = p1, quartal = p2, monat = p3;
+    if (art == 1) zeitraumArt = 3;
+    UStKennziffern k;
+    if (!GetUmsaetzeFuer(slot, k, zeitraumArt, quartal, monat)) return false;
+    const bool dezember = (zeitraumArt == 1 && monat == 11) || (zeitraumArt == 2 && quartal == 3);
+    UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(slot) : EuroType(0.0));
+    return true;
+}
+
+QString KontoGlobal::getKennzifferBezeichnung(unsigned long code, const QString& text) {
+    const QString suffix = text.isEmpty() ? QString() : QStringLiteral(": ") + text;
+    if (code == 999999 || code < 2) return text;
+    QString r;
+    if (code < 1000) {
+        r = QString::number(code) + suffix;
+    } else if (code < 1000000) {
+        if (code % 1000 == 0)
+            r = QStringLiteral("automatisch") + suffix;
+        else
+            r = QString::number(code % 1000) + QStringLiteral(" (Sachbereich ") + QString::number(code / 1000) + QStringLiteral(") ") + suffix;
+    } else {
+        unsigned long zeile = code / 1000000;
+        if (zeile == 55 || zeile == 56) ++zeile;
+        r = QStringLiteral("Z. ") + QString::number(zeile) + suffix;
+    }
+    // The host's macros ($Y() and friends) would be replaced here; the
+    // texts of this program's forms carry none.
+    return r;
+}
+
+QString KontoGlobal::getKennzifferVariable(unsigned long kennziffer, unsigned long formular, bool& habenPositiv) {
+    habenPositiv = false;
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db) return QString();
+    rsDataSource rs(db, QStringLiteral("Select Variable, HabenPositiv From eurFormulare Where Kennziffer=") + rsDataSource::toSqlStr(kennziffer) +
+                            QStringLiteral(" AND Formular=") + rsDataSource::toSqlStr(formular));
+    if (rs.isEOF()) return QString();
+    habenPositiv = rs.field(QStringLiteral("HabenPositiv")).toBool();
+    return rs.field(QStringLiteral("Variable")).toString();
+}
