@@ -111,6 +111,12 @@ int cmdGenerate(const QStringList& args) {
         k.erloese19 = konten(db, QStringLiteral("Kategorie BETWEEN 4000 AND 4099 AND ") + mitSchluessel.arg(5));
         k.erloese7 = konten(db, QStringLiteral("Kategorie BETWEEN 4000 AND 4099 AND ") + mitSchluessel.arg(2));
         k.igLieferung = konten(db, QStringLiteral("Kategorie BETWEEN 4000 AND 4099 AND ") + mitSchluessel.arg(25));
+        if (!kg->getUstPflicht()) {
+            // A small business without VAT books its revenue without keys.
+            k.erloese19 = konten(db, QStringLiteral("Kategorie IN (4000, 4002) AND Steuerautomatik<>1"));
+            k.erloese7.clear();
+            k.igLieferung.clear();
+        }
         k.aufwandVorsteuer = konten(db, QStringLiteral("Kategorie BETWEEN 5000 AND 5299 AND Steuerautomatik=1 AND Steuerschluessel IN (7, 8)"));
         k.aufwand = konten(db, QStringLiteral("((Kategorie BETWEEN 5000 AND 5299) OR Kategorie=5400 OR (Kategorie BETWEEN 5402 AND 5899)) "
                                               "AND Steuerautomatik<>1"));

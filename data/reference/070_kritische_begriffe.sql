@@ -5,10 +5,35 @@ CREATE TABLE KritischeBegriffe (
     ID      INTEGER PRIMARY KEY,
     Begriff TEXT NOT NULL UNIQUE
 );
+
 INSERT INTO KritischeBegriffe (Begriff) VALUES
+    ('Arbeitskleidung'),
+    ('Arbeitszimmer'),
+    ('Auto privat'),
     ('Bewirtung'),
+    ('Blumen'),
     ('Bußgeld'),
+    ('Feier'),
+    ('Fitness'),
+    ('Friseur'),
+    ('Geburtstag'),
     ('Geschenk'),
+    ('Golf'),
+    ('Hochzeit'),
+    ('Hund'),
+    ('Jagd'),
+    ('Kleidung'),
+    ('Knöllchen'),
+    ('Kosmetik'),
+    ('Mitgliedsbeitrag'),
+    ('Parkverstoß'),
     ('Privat'),
+    ('Reise privat'),
+    ('Restaurant'),
+    ('Schmuck'),
     ('Spende'),
-    ('Strafe');
+    ('Strafe'),
+    ('Urlaub'),
+    ('Verwarnung'),
+    ('Weihnachtsfeier'),
+    ('Zigaretten');
