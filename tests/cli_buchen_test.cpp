@@ -232,4 +232,60 @@ TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
     EXPECT_GT(alt + neu, 0);
 }
 
+// Generated ledgers pass the self-check on every framework and survive the
+// export/import round trip with their keys and tax lines.
+TEST(CliBuchen, GeneratedLedgersVerifyAndRoundTrip) {
+    QTemporaryDir dir;
+    for (const char* rahmen : {"SKR03", "SKR04", "SKR80", "SKR81"}) {
+        const QString fall = dir.filePath(QLatin1String(rahmen) + QStringLiteral(".dalvo"));
+        ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--chart"),
+                         QLatin1String(rahmen)}).rc, 0);
+        const Lauf g = dalvo({QStringLiteral("generate"), fall, QStringLiteral("--bookings"), QStringLiteral("200"), QStringLiteral("--seed"),
+                              QStringLiteral("3")});
+        ASSERT_EQ(g.rc, 0) << rahmen << g.err.toStdString();
+        EXPECT_EQ(g.out, QStringLiteral("200\n"));
+        const Lauf v = dalvo({QStringLiteral("verify"), fall});
+        EXPECT_EQ(v.rc, 0) << rahmen << "\n" << v.out.left(2000).toStdString();
+    }
+    // The same seed gives the same ledger.
+    const QString a = dir.filePath(QStringLiteral("a.dalvo")), b = dir.filePath(QStringLiteral("b.dalvo"));
+    for (const QString& f : {a, b}) {
+        ASSERT_EQ(dalvo({QStringLiteral("new"), f, QStringLiteral("--year"), QStringLiteral("2016")}).rc, 0);
+        ASSERT_EQ(dalvo({QStringLiteral("generate"), f, QStringLiteral("--bookings"), QStringLiteral("150"), QStringLiteral("--seed"),
+                         QStringLiteral("9")}).rc, 0);
+    }
+    EXPECT_EQ(liste(a), liste(b));
+    const QJsonArray gen = liste(a);
+    int splitt = 0, eu = 0;
+    for (const QJsonValue& x : gen) {
+        int zweite = 0;
+        for (const QJsonValue& z : x.toObject().value(QStringLiteral("zeilen")).toArray())
+            zweite += z.toObject().value(QStringLiteral("dialogzeile")).toInt() == 2;
+        splitt += zweite > 1;
+        for (const QJsonValue& z : x.toObject().value(QStringLiteral("zeilen")).toArray())
+            eu += z.toObject().value(QStringLiteral("steuerschluessel")).toInt() == 25;
+    }
+    EXPECT_GT(splitt, 0) << "split bookings are generated";
+    EXPECT_GT(eu, 0) << "intra-Community supplies are generated";
+
+    const QString csv = dir.filePath(QStringLiteral("gen.csv"));
+    ASSERT_EQ(dalvo({QStringLiteral("export-csv"), a, csv}).rc, 0);
+    const QString c = dir.filePath(QStringLiteral("c.dalvo"));
+    ASSERT_EQ(dalvo({QStringLiteral("new"), c, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
+    const Lauf imp = dalvo({QStringLiteral("import"), c, csv});
+    ASSERT_EQ(imp.rc, 0) << imp.err.toStdString();
+    EXPECT_EQ(imp.out, QStringLiteral("150\n"));
+    // Lines, sides, amounts and keys agree booking by booking.
+    auto zeilen = [](const QJsonArray& l) {
+        QList<QJsonArray> out;
+        for (const QJsonValue& x : l) {
+            QJsonArray z = x.toObject().value(QStringLiteral("zeilen")).toArray();
+            out << z;
+        }
+        return out;
+    };
+    EXPECT_EQ(zeilen(liste(c)), zeilen(gen));
+    EXPECT_EQ(dalvo({QStringLiteral("verify"), c}).rc, 0);
+}
+
 }  // namespace
