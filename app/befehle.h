@@ -19,4 +19,9 @@ int cmdVerify(const QStringList& args);
 int cmdExportCsv(const QStringList& args);
 int cmdImport(const QStringList& args);
 int cmdGenerate(const QStringList& args);
+// cmd_steuer.cpp: the figures for the tax office.
+int cmdUstva(const QStringList& args);
+int cmdEuer(const QStringList& args);
+int cmdZm(const QStringList& args);
+int cmdSaldenliste(const QStringList& args);
 }  // namespace cli

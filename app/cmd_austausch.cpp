@@ -149,7 +149,7 @@ int cmdGenerate(const QStringList& args) {
             b.belegdatum = erster.addDays(zahl(0, tage));
             b.belegnummer = QStringLiteral("%1-%2").arg(jahr).arg(i + 1, 5, 10, QLatin1Char('0'));
             const int wurf = zahl(0, 99);
-            const unsigned long geld = zahl(0, 3) == 0 ? k.kasse : k.bank;
+            const unsigned long geld = zahl(0, 5) == 0 ? k.kasse : k.bank;
             if (wurf < 40 && (!k.erloese19.isEmpty() || !k.erloese7.isEmpty())) {
                 // Fees and sales at 19 % or 7 %.
                 const bool sieben = !k.erloese7.isEmpty() && (k.erloese19.isEmpty() || zahl(0, 4) == 0);
@@ -157,8 +157,10 @@ int cmdGenerate(const QStringList& args) {
                 b.buchungsart = 1;
                 b.text = QStringLiteral("Rechnung %1 %2").arg(b.belegnummer, QString::fromUtf8(kunden[zahl(0, 7)]));
                 b.haben = false;
-                b.konto = k.bank;
-                b.teile.append({konto, ust ? (sieben ? 2UL : 5UL) : 0UL, cent(80, 6000), false, QString()});
+                // Small sales are paid in cash, so the till is filled by receipts.
+                const EuroType betrag = cent(80, 6000);
+                b.konto = betrag.wert() < 800 ? k.kasse : k.bank;
+                b.teile.append({konto, ust ? (sieben ? 2UL : 5UL) : 0UL, betrag, false, QString()});
             } else if (wurf < 45 && ust && !k.igLieferung.isEmpty()) {
                 // Tax-free supply to a business in another member state.
                 b.buchungsart = 1;

@@ -259,6 +259,31 @@ QList<Command> buildCommands() {
                         "und Bank, Splittbuchungen, innergemeinschaftliche Lieferungen) für Messungen und Vorführungen.\n"
                         "Gleicher Startwert (--seed, Vorgabe 1), gleiche Buchungen."),
          cmdGenerate},
+        {QStringLiteral("ustva"), QStringLiteral("dalvo ustva FALL [--month M | --quarter Q | --year] [--json]"),
+         QStringLiteral("zeigt die Umsatzsteuer-Voranmeldung"),
+         QStringLiteral("Berechnet die Kennzahlen der Umsatzsteuer-Voranmeldung 2016 aus den Buchungen des Zeitraums\n"
+                        "(Vorgabe: das ganze Jahr): Bemessungsgrundlagen in vollen Euro, die Steuer nach den festen\n"
+                        "Sätzen des Formulars, Vorsteuer und die verbleibende Vorauszahlung (Kz. 83). Im Dezember und\n"
+                        "im 4. Quartal wird die Sondervorauszahlung abgezogen.\n\n"
+                        "Optionen:\n  --json   als JSON (steuerjahr, zeitraum, kennziffern, steuer, summen)"),
+         cmdUstva},
+        {QStringLiteral("euer"), QStringLiteral("dalvo euer FALL [--json]"), QStringLiteral("zeigt die Einnahmenüberschussrechnung"),
+         QStringLiteral("Zeigt Betriebseinnahmen und -ausgaben nach Kategorien und Konten und den Gewinn.\n\n"
+                        "Optionen:\n  --json   als JSON (steuerjahr, einnahmen, ausgaben, iab, iab_aufloesung, gewinn, kategorien)"),
+         cmdEuer},
+        {QStringLiteral("zm"), QStringLiteral("dalvo zm FALL --period CODE (--csv | --xml)"),
+         QStringLiteral("erstellt die Zusammenfassende Meldung"),
+         QStringLiteral("Gibt die Zusammenfassende Meldung als CSV oder als XML-Datei des Online-Formulars aus.\n"
+                        "Meldezeitraum: -1 Kalenderjahr, 0..3 Quartal 1..4, 4..15 Monat 1..12, 26..29 die ersten\n"
+                        "beiden Monate des Quartals 1..4."),
+         cmdZm},
+        {QStringLiteral("saldenliste"), QStringLiteral("dalvo saldenliste FALL [--csv] [--month M | --quarter Q | --year | --from D --to D]"),
+         QStringLiteral("zeigt die Summen- und Saldenliste"),
+         QStringLiteral("Summen- und Saldenliste vom Jahresbeginn bis zum Ende des Zeitraums: Anfangssalden,\n"
+                        "Salden der Vormonate, Buchungen des Zeitraums und Saldo je Konto.\n\n"
+                        "Optionen:\n  --csv   Konto;\"Bezeichnung\";Anfang Soll;Anfang Haben;Buchungen Soll;Buchungen Haben;\n"
+                        "          Saldo Haben;Saldo Soll"),
+         cmdSaldenliste},
     };
 }
 

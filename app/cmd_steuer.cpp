@@ -1,0 +1,194 @@
+// dalvo ustva / euer / zm / saldenliste: the figures for the tax office.
+#include "app/befehle.h"
+#include "app/cli.h"
+#include "app/fall.h"
+
+#include "host/app/printstring.h"
+#include "kontbaum/berichte.h"
+#include "kontbaum/kontbaum.h"
+#include "kontbaum/kontglob.h"
+#include "kontbaum/voranmeldung.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace cli {
+
+namespace {
+double j(const EuroType& e) { return e.Runden(2).wert(); }
+
+QString kz(unsigned long k) { return QString::number(k); }
+}  // namespace
+
+int cmdUstva(const QStringList& args) {
+    const QString n = QStringLiteral("ustva");
+    Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--json"));
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    if (a.has(QStringLiteral("--from"))) return usageError(n, QStringLiteral("Die Voranmeldung gilt für einen Monat, ein Quartal oder das Jahr."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        Zeitraum z;
+        QString e;
+        if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
+        UStKennziffern k;
+        const int art = z.art == Zeitraum::Monat ? 1 : z.art == Zeitraum::Quartal ? 2 : 3;
+        Kont_::GetUmsaetzeFuer(0, k, art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1);
+        const bool dezember = (z.art == Zeitraum::Monat && z.index == 11) || (z.art == Zeitraum::Quartal && z.index == 3);
+        OAnmeldungVorauszahlungen va;
+        OAnmeldungVorauszahlungen2 va2;
+        OAbziehbareVorsteuerbetraege vst;
+        UStVA::uebertrage(k, va, va2, vst, dezember ? Kont_::getSondervorauszahlung(0) : EuroType(0.0));
+
+        // What is entered on the form per code: bases (cut to whole euros
+        // where the form computes the tax), tax amounts, single amounts.
+        QMap<int, EuroType> eintrag;
+        QMap<int, EuroType> steuer;
+        static const QHash<int, int> steuerCode = {{35, 36}, {46, 47}, {52, 53}, {73, 74}, {76, 80}, {84, 85}, {94, 96}, {95, 98}};
+        for (auto it = va.felder.constBegin(); it != va.felder.constEnd(); ++it) {
+            const int c = it.key();
+            if (UStVA::festerSatz(c) > 0) {
+                eintrag[c] = it->basis;
+                steuer[c] = it->steuer;
+            } else if (steuerCode.contains(c)) {
+                if (!it->basis.isNull() || c == 35) eintrag[c] = it->basis;
+                if (!it->steuer.isNull()) eintrag[steuerCode.value(c)] = it->steuer;
+            } else if (c == 65) {
+                eintrag[c] = it->steuer;
+            } else {
+                eintrag[c] = it->basis;
+            }
+        }
+        for (auto it = vst.felder.constBegin(); it != vst.felder.constEnd(); ++it) eintrag[it.key()] = it->steuer;
+        for (auto it = va2.felder.constBegin(); it != va2.felder.constEnd(); ++it) eintrag[it.key()] = it->steuer;
+        eintrag[83] = va2.vorauszahlung;
+
+        if (a.has(QStringLiteral("--json"))) {
+            QJsonObject o, kzs, st, su;
+            o[QStringLiteral("steuerjahr")] = fall.kg()->getSteuerjahr();
+            o[QStringLiteral("zeitraum")] = z.text;
+            for (auto it = eintrag.constBegin(); it != eintrag.constEnd(); ++it) kzs[kz(it.key())] = j(it.value());
+            for (auto it = steuer.constBegin(); it != steuer.constEnd(); ++it) st[kz(it.key())] = j(it.value());
+            su[QStringLiteral("umsatzsteuer")] = j(va.umsatzsteuer);
+            su[QStringLiteral("vorsteuer")] = j(vst.vorsteuer);
+            su[QStringLiteral("vorauszahlung")] = j(va2.vorauszahlung);
+            o[QStringLiteral("kennziffern")] = kzs;
+            o[QStringLiteral("steuer")] = st;
+            o[QStringLiteral("summen")] = su;
+            out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+            return int(Ok);
+        }
+        zPrintString p;
+        p.setTitel(QStringLiteral("Umsatzsteuer-Voranmeldung %1").arg(z.text));
+        p.setSpalten({{QStringLiteral("Kz."), 4, true}, {QStringLiteral("Bezeichnung"), 62, false}, {QStringLiteral("Betrag"), 14, true},
+                      {QStringLiteral("Steuer"), 12, true}});
+        for (auto it = eintrag.constBegin(); it != eintrag.constEnd(); ++it) {
+            if (it.key() == 83) continue;
+            p.zeile({kz(it.key()), k.value(it.key()).Bezeichnung, it.value().getText(), steuer.contains(it.key()) ? steuer.value(it.key()).getText() : QString()});
+        }
+        p.trenner();
+        p.zeile({QString(), QStringLiteral("Umsatzsteuer"), QString(), va.umsatzsteuer.getText()});
+        p.zeile({QString(), QStringLiteral("Abziehbare Vorsteuerbeträge"), QString(), vst.vorsteuer.getText()});
+        p.zeile({QStringLiteral("83"), va2.vorauszahlung.wert() < 0 ? QStringLiteral("Verbleibender Überschuss")
+                                                                    : QStringLiteral("Verbleibende Umsatzsteuer-Vorauszahlung"),
+                 QString(), va2.vorauszahlung.getText()});
+        out(p.text());
+        return int(Ok);
+    });
+}
+
+int cmdEuer(const QStringList& args) {
+    const QString n = QStringLiteral("euer");
+    Args a(args, {}, {QStringLiteral("--json")});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        EUERechnung2 r;
+        r.Fuellen();
+        if (a.has(QStringLiteral("--json"))) {
+            QJsonObject o;
+            o[QStringLiteral("steuerjahr")] = fall.kg()->getSteuerjahr();
+            o[QStringLiteral("einnahmen")] = j(r.einnahmen());
+            o[QStringLiteral("ausgaben")] = j(r.ausgaben());
+            o[QStringLiteral("iab")] = j(r.iab());
+            o[QStringLiteral("iab_aufloesung")] = j(r.iabAufloesung());
+            o[QStringLiteral("gewinn")] = j(r.gewinn());
+            QJsonArray kats;
+            for (const EUERechnung2::Kategorie& c : r.kategorien()) {
+                QJsonObject ko;
+                ko[QStringLiteral("kategorie")] = qint64(c.kategorie);
+                ko[QStringLiteral("bezeichnung")] = c.bezeichnung;
+                ko[QStringLiteral("summe")] = j(c.summe);
+                QJsonArray konten;
+                for (const EUERechnung2::KontoSumme& k : c.konten) {
+                    QJsonObject x;
+                    x[QStringLiteral("konto")] = qint64(k.konto);
+                    x[QStringLiteral("bezeichnung")] = k.bezeichnung;
+                    x[QStringLiteral("summe")] = j(k.summe);
+                    konten.append(x);
+                }
+                ko[QStringLiteral("konten")] = konten;
+                kats.append(ko);
+            }
+            o[QStringLiteral("kategorien")] = kats;
+            out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+            return int(Ok);
+        }
+        zPrintString p;
+        r.Print(p);
+        out(p.text());
+        return int(Ok);
+    });
+}
+
+int cmdZm(const QStringList& args) {
+    const QString n = QStringLiteral("zm");
+    Args a(args, {QStringLiteral("--period")}, {QStringLiteral("--csv"), QStringLiteral("--xml")});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    if (a.has(QStringLiteral("--csv")) == a.has(QStringLiteral("--xml"))) return usageError(n, QStringLiteral("Entweder --csv oder --xml angeben."));
+    int code = -1;
+    QString e;
+    if (!a.has(QStringLiteral("--period"))) return usageError(n, QStringLiteral("--period fehlt (-1 Jahr, 0..3 Quartal, 4..15 Monat, 26..29 Zweimonatszeitraum)."));
+    if (!parseInt(a.value(QStringLiteral("--period")), -1, 29, &code, &e)) return usageError(n, e);
+    if (code > 15 && code < 26) return usageError(n, QStringLiteral("Unbekannter Meldezeitraum %1.").arg(code));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
+        const auto zeilen = KontoGlobal::getUStIdMap(code);
+        const QString text = a.has(QStringLiteral("--csv")) ? KontoGlobal::getZusammenfassendeMeldungCsv(zeilen)
+                                                            : KontoGlobal::getZusammenfassendeMeldungXml(zeilen, code);
+        if (text.isEmpty()) err(QStringLiteral("Im Meldezeitraum gibt es keine Umsätze für die Zusammenfassende Meldung.\n"));
+        out(text);
+        return int(Ok);
+    });
+}
+
+int cmdSaldenliste(const QStringList& args) {
+    const QString n = QStringLiteral("saldenliste");
+    Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--csv"));
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        Zeitraum z;
+        QString e;
+        if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
+        BerichtZeitraum b;
+        b.art = int(z.art);
+        if (z.art == Zeitraum::Monat) b.monat = z.index;
+        if (z.art == Zeitraum::Quartal) b.quartal = z.index;
+        b.frei = rsPeriod(z.von, z.bis);
+        Saldenliste2 s;
+        s.setZeitraum(b);
+        if (a.has(QStringLiteral("--csv"))) {
+            QString csv;
+            s.Print2CSV(csv);
+            out(csv);
+            return int(Ok);
+        }
+        zPrintString p;
+        s.Print(p);
+        out(p.text());
+        return int(Ok);
+    });
+}
+
+}  // namespace cli

@@ -1,0 +1,361 @@
+// The reports (see berichte.h).
+#include "kontbaum/berichte.h"
+
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "kontbaum/kontglob.h"
+
+#include <QHash>
+
+namespace {
+DBConnection* fallDB() {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    return kg ? kg->GetDBConnect_Ptr() : nullptr;
+}
+
+QString betrag(const EuroType& e) { return e.getText(); }
+
+const char* const kMonate[] = {"Januar", "Februar", "März", "April", "Mai", "Juni",
+                               "Juli", "August", "September", "Oktober", "November", "Dezember"};
+}  // namespace
+
+// --- balance list ----------------------------------------------------------------------
+
+Saldenliste2::Saldenliste2() {
+    DBConnection* db = fallDB();
+    if (!db) return;
+    rsDataSource k(db, QStringLiteral("SELECT * FROM eurKontenklassen ORDER BY vonKonto"));
+    for (; !k.isEOF(); k.fetch())
+        m_klassen.append({k.field(QStringLiteral("vonKonto")).toULong(), k.field(QStringLiteral("bisKonto")).toULong(),
+                          k.field(QStringLiteral("Bezeichnung")).toString()});
+    rsDataSource e(db, QStringLiteral("SELECT Nummer FROM eurKontenplan WHERE Kategorie>=8000 AND Kategorie<=8999 ORDER BY Nummer"));
+    for (; !e.isEOF(); e.fetch()) m_ebKonten.append(e.field(QStringLiteral("Nummer")).toULong());
+}
+
+int Saldenliste2::getFilter(QString& filter) const {
+    filter.clear();
+    if (m_zeitraum.art == 1 && m_zeitraum.monat != -1) {
+        filter = QStringLiteral("MONTH(Belegdatum) <= %1").arg(m_zeitraum.monat + 1);
+    } else if (m_zeitraum.art == 2 && m_zeitraum.quartal != -1) {
+        filter = QStringLiteral("MONTH(Belegdatum) <= %1").arg((m_zeitraum.quartal + 1) * 3);
+    } else if (m_zeitraum.art == 4) {
+        filter = QStringLiteral("Belegdatum <= ") + rsDataSource::toSqlStr(m_zeitraum.frei.bis());
+    } else {
+        return 0;
+    }
+    return 1;
+}
+
+QString Saldenliste2::getStatement() const {
+    QString filter;
+    QString sql = QStringLiteral("SELECT 'verbucht' AS vonTabelle,  z.ID, b.Buchungsnummer, Belegdatum, z.Betrag AS Nettobetrag, Haben, Konto, "
+                                 "Gegenkonto   FROM eurVerbucht b, eurVerbuchtBuchungszeilen z  WHERE (b.Buchungsnummer=z.Buchungsnummer) AND "
+                                 "(b.Storno=0) AND (b.Storniert=0) ");
+    if (getFilter(filter)) sql += QStringLiteral(" AND ( ") + filter + QStringLiteral(")");
+    return sql + QStringLiteral(" ORDER BY Konto");
+}
+
+bool Saldenliste2::Fuellen() {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = fallDB();
+    if (!kg || !db) return false;
+    if (!m_zeitraumGesetzt) {
+        int art = 3, quartal = -1, monat = -1;
+        kg->GetFormularData(art, quartal, monat, kg->GetFormular());
+        m_zeitraum.art = art;
+        m_zeitraum.quartal = quartal;
+        m_zeitraum.monat = monat;
+        m_zeitraum.frei = kg->getZeitraum();
+    }
+    rsDataSource rs(db, getStatement());
+    return !rs.isError() && !rs.isEOF();
+}
+
+void Saldenliste2::sammeln(bool fuerDruck) {
+    m_konten.clear();
+    DBConnection* db = fallDB();
+    if (!db) return;
+    const QSet<unsigned long> eb(m_ebKonten.begin(), m_ebKonten.end());
+    rsDataSource rs(db, getStatement());
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const unsigned long konto = f.getField(QStringLiteral("Konto")).toULong();
+        const unsigned long gegen = f.getField(QStringLiteral("Gegenkonto")).toULong();
+        const double b = f.getField(QStringLiteral("Nettobetrag")).toDouble();
+        const zDate datum = f.getField(QStringLiteral("Belegdatum")).toDate();
+        const bool haben = f.getField(QStringLiteral("Haben")).toBool();
+        Konto& k = m_konten[konto];
+        Paar* paar = nullptr;
+        if (eb.contains(konto) || eb.contains(gegen)) {
+            paar = &k.anfang;
+        } else if (!fuerDruck || m_zeitraum.art == 3) {
+            paar = &k.buchungen;
+        } else if (m_zeitraum.art == 1) {
+            const int m = datum.month();
+            if (m == m_zeitraum.monat + 1) paar = &k.buchungen;
+            else if (m < m_zeitraum.monat + 1) paar = &k.vormonate;
+        } else if (m_zeitraum.art == 2) {
+            const int m = datum.month() - 1;
+            if (m >= 3 * m_zeitraum.quartal && m <= 3 * m_zeitraum.quartal + 2) paar = &k.buchungen;
+            else if (m < 3 * m_zeitraum.quartal) paar = &k.vormonate;
+        } else if (m_zeitraum.art == 4) {
+            if (datum < m_zeitraum.frei.von()) paar = &k.vormonate;
+            else if (!(m_zeitraum.frei.bis() < datum)) paar = &k.buchungen;
+        } else {
+            paar = &k.buchungen;
+        }
+        if (!paar) continue;
+        // Each addition is rounded to the cent, so binary remainders never add up.
+        if (haben)
+            paar->haben = EuroType(paar->haben.wert() + b).Runden(2);
+        else
+            paar->soll = EuroType(paar->soll.wert() + b).Runden(2);
+    }
+}
+
+namespace {
+struct Saldo {
+    EuroType soll, haben;
+};
+Saldo saldoVon(const Saldenliste2::Konto& k) {
+    const double s = k.anfang.soll.wert() + k.vormonate.soll.wert() + k.buchungen.soll.wert();
+    const double h = k.anfang.haben.wert() + k.vormonate.haben.wert() + k.buchungen.haben.wert();
+    const EuroType saldo = EuroType(s - h).Runden(2);
+    if (saldo.wert() >= 0 || saldo.isNull()) return {saldo.isNull() ? EuroType(0.0) : saldo, 0.0};
+    return {0.0, saldo.abs()};
+}
+
+QString kontoName(DBConnection* db, unsigned long nr) {
+    rsDataSource rs(db, QStringLiteral("SELECT Bezeichnung, Kurzbezeichnung FROM eurKontenplan WHERE Nummer=") + rsDataSource::toSqlStr(nr));
+    if (rs.isEOF()) return QString();
+    const QString b = rs.field(QStringLiteral("Bezeichnung")).toString();
+    return b.size() > 25 ? rs.field(QStringLiteral("Kurzbezeichnung")).toString() : b;
+}
+}  // namespace
+
+int Saldenliste2::Print2CSV(QString& out) {
+    out.clear();
+    sammeln(false);
+    DBConnection* db = fallDB();
+    int n = 0;
+    for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {
+        if (it.key() == 0) continue;
+        const Konto& k = it.value();
+        const Saldo s = saldoVon(k);
+        out += QStringLiteral("%1;\"%2\";%3;%4;%5;%6;%7;%8\n")
+                   .arg(it.key())
+                   .arg(QString(kontoName(db, it.key())).replace(QLatin1Char('"'), QStringLiteral("\"\"")))
+                   .arg(betrag(k.anfang.soll), betrag(k.anfang.haben), betrag(k.buchungen.soll), betrag(k.buchungen.haben),
+                        betrag(s.haben), betrag(s.soll));
+        ++n;
+    }
+    return n;
+}
+
+int Saldenliste2::Print(zPrintString& p) {
+    sammeln(true);
+    DBConnection* db = fallDB();
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    const int jahr = kg ? kg->getSteuerjahr() : 2016;
+    QString zeitraum = QString::number(jahr);
+    if (m_zeitraum.art == 1 && m_zeitraum.monat >= 0) zeitraum = QStringLiteral("%1 %2").arg(QString::fromUtf8(kMonate[m_zeitraum.monat])).arg(jahr);
+    else if (m_zeitraum.art == 2 && m_zeitraum.quartal >= 0) zeitraum = QStringLiteral("%1. Quartal %2").arg(m_zeitraum.quartal + 1).arg(jahr);
+    else if (m_zeitraum.art == 4) zeitraum = m_zeitraum.frei.von().getText() + QStringLiteral(" bis ") + m_zeitraum.frei.bis().getText();
+    p.setTitel(QStringLiteral("Summen- und Saldenliste ") + zeitraum);
+    const QString vormonate = m_zeitraum.art == 4 ? QStringLiteral("Saldo bis ") + m_zeitraum.frei.von().addDays(-1).qdate().toString(QStringLiteral("dd.MM.yy"))
+                                                  : QStringLiteral("Saldo Vormonate");
+    p.setGruppen({{QString(), 2}, {QStringLiteral("Anfangssaldo"), 2}, {vormonate, 2}, {QStringLiteral("Buchungen"), 2}, {QStringLiteral("Saldo"), 2}});
+    QList<zPrintString::Spalte> sp = {{QStringLiteral("Konto"), 5, true}, {QStringLiteral("Bezeichnung"), 26, false}};
+    for (int i = 0; i < 4; ++i) sp << zPrintString::Spalte{QStringLiteral("Soll"), 12, true} << zPrintString::Spalte{QStringLiteral("Haben"), 12, true};
+    p.setSpalten(sp);
+    int n = 0;
+    for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {
+        if (it.key() == 0) continue;
+        const Konto& k = it.value();
+        const Saldo s = saldoVon(k);
+        p.zeile({QString::number(it.key()), kontoName(db, it.key()), betrag(k.anfang.soll), betrag(k.anfang.haben), betrag(k.vormonate.soll),
+                 betrag(k.vormonate.haben), betrag(k.buchungen.soll), betrag(k.buchungen.haben), betrag(s.soll), betrag(s.haben)});
+        ++n;
+    }
+    return n;
+}
+
+// --- profit statement ------------------------------------------------------------------
+
+bool EUERechnung2::Fuellen() {
+    m_kategorien.clear();
+    m_einnahmen = m_ausgaben = m_iab = m_iabAufloesung = m_gewinn = 0.0;
+    DBConnection* db = fallDB();
+    if (!db) return false;
+    QHash<unsigned long, QString> katNamen;
+    {
+        rsDataSource k(db, QStringLiteral("SELECT Kategorie, Bezeichnung FROM eurKategorien"));
+        for (; !k.isEOF(); k.fetch()) katNamen.insert(k.field(QStringLiteral("Kategorie")).toULong(), k.field(QStringLiteral("Bezeichnung")).toString());
+    }
+    rsDataSource rs(db, QStringLiteral("SELECT  z.ID, z.Betrag AS Nettobetrag, Haben, Konto, Kategorie, kp.Bezeichnung AS Bezeichnung, "
+                                       "kp.Kurzbezeichnung AS Kurzbezeichnung    FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, eurKontenplan kp  "
+                                       "WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) AND (b.Storniert=0)  AND "
+                                       "((Kategorie<>4208 AND Kategorie BETWEEN 4000 AND 4999) OR (Kategorie BETWEEN 3000 AND 3099) OR "
+                                       "(Kategorie BETWEEN 5000 AND 5999) OR (Kategorie BETWEEN 3100 AND 3399)) ORDER BY Kategorie, Konto"));
+    QMap<unsigned long, QMap<unsigned long, double>> summen;
+    QHash<unsigned long, QString> kontoNamen;
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const unsigned long kat = f.getField(QStringLiteral("Kategorie")).toULong();
+        const unsigned long konto = f.getField(QStringLiteral("Konto")).toULong();
+        const double b = f.getField(QStringLiteral("Nettobetrag")).toDouble();
+        const bool haben = f.getField(QStringLiteral("Haben")).toBool();
+        const bool einnahme = (kat >= 4000 && kat <= 4999) || (kat >= 3000 && kat <= 3099);
+        summen[kat][konto] += einnahme ? (haben ? b : -b) : (haben ? -b : b);
+        kontoNamen.insert(konto, f.getField(QStringLiteral("Bezeichnung")).toString());
+    }
+    if (summen.isEmpty()) return false;
+    double e = 0, a = 0, x = 0, y = 0;
+    for (auto k = summen.constBegin(); k != summen.constEnd(); ++k) {
+        Kategorie c;
+        c.kategorie = k.key();
+        c.bezeichnung = katNamen.value(k.key());
+        c.einnahme = (k.key() >= 4000 && k.key() <= 4999) || (k.key() >= 3000 && k.key() <= 3099);
+        double s = 0;
+        for (auto it = k->constBegin(); it != k->constEnd(); ++it) {
+            c.konten.append({it.key(), kontoNamen.value(it.key()), EuroType(it.value()).Runden(2)});
+            s += it.value();
+        }
+        c.summe = EuroType(s).Runden(2);
+        if (c.einnahme) e += s;
+        else if (k.key() == 5903) x += s;
+        else if (k.key() == 5904) y -= s;
+        else a += s;
+        m_kategorien.append(c);
+    }
+    m_einnahmen = EuroType(e).Runden(2);
+    m_ausgaben = EuroType(a).Runden(2);
+    m_iab = EuroType(x).Runden(2);
+    m_iabAufloesung = EuroType(y).Runden(2);
+    // The same profit as KontoGlobal::getGewinn: the investment deduction
+    // only while the profit before it does not exceed the limit.
+    m_gewinn = KontoGlobal::getGewinn(db, false, 0);
+    return true;
+}
+
+int EUERechnung2::Print(zPrintString& p) const {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    p.setTitel(QStringLiteral("Einnahmenüberschussrechnung %1").arg(kg ? kg->getSteuerjahr() : 2016));
+    p.setSpalten({{QStringLiteral("Konto"), 6, true}, {QStringLiteral("Bezeichnung"), 50, false}, {QStringLiteral("Betrag"), 14, true}});
+    for (bool einnahmen : {true, false}) {
+        p.zeile({QString(), einnahmen ? QStringLiteral("Betriebseinnahmen") : QStringLiteral("Betriebsausgaben"), QString()});
+        for (const Kategorie& c : m_kategorien) {
+            if (c.einnahme != einnahmen) continue;
+            p.zeile({QString(), QStringLiteral("%1 %2").arg(c.kategorie).arg(c.bezeichnung), QString()});
+            for (const KontoSumme& k : c.konten) p.zeile({QString::number(k.konto), QStringLiteral("  ") + k.bezeichnung, betrag(k.summe)});
+            p.zeile({QString(), QStringLiteral("  Summe ") + c.bezeichnung, betrag(c.summe)});
+        }
+        p.trenner();
+        p.zeile({QString(), einnahmen ? QStringLiteral("Summe Betriebseinnahmen") : QStringLiteral("Summe Betriebsausgaben"),
+                 betrag(einnahmen ? m_einnahmen : m_ausgaben)});
+        p.trenner();
+    }
+    if (!m_iab.isNull()) p.zeile({QString(), QStringLiteral("Investitionsabzugsbeträge"), betrag(m_iab)});
+    if (!m_iabAufloesung.isNull()) p.zeile({QString(), QStringLiteral("Hinzurechnung von Investitionsabzugsbeträgen"), betrag(m_iabAufloesung)});
+    p.zeile({QString(), m_gewinn.wert() < 0 ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"), betrag(m_gewinn)});
+    return m_kategorien.size();
+}
+
+// --- ledger lists --------------------------------------------------------------------------
+
+namespace {
+QString datumsBedingung(const zDate& von, const zDate& bis) {
+    QString w;
+    if (von.isValid()) w += QStringLiteral(" AND Belegdatum>=") + rsDataSource::toSqlStr(von);
+    if (bis.isValid()) w += QStringLiteral(" AND Belegdatum<=") + rsDataSource::toSqlStr(bis);
+    return w;
+}
+}  // namespace
+
+QString Berichte::kassenbuchStatement(unsigned long konto, const zDate& von, const zDate& bis) {
+    return QStringLiteral("SELECT  z.ID, b.Buchungsnummer AS BuchNr, z.Buchungstext AS Buchungstext, Belegdatum, Belegnummer, z.Betrag AS "
+                          "Nettobetrag, Haben, Konto, Gegenkonto  FROM eurVerbucht b, eurVerbuchtBuchungszeilen z WHERE "
+                          "(b.Buchungsnummer=z.Buchungsnummer) AND (b.Storno=0) AND (b.Storniert=0) AND ( Konto=") +
+           rsDataSource::toSqlStr(konto) + datumsBedingung(von, bis) + QStringLiteral(") ORDER BY Konto, Belegdatum, b.Buchungsnummer ");
+}
+
+int Berichte::Kontenabfrage2(zPrintString& p, unsigned long von, unsigned long bis, const zDate& vonDatum, const zDate& bisDatum) {
+    DBConnection* db = fallDB();
+    if (!db) return 0;
+    p.setTitel(QStringLiteral("Kontenabfrage"));
+    p.setSpalten({{QStringLiteral("Datum"), 10, false}, {QStringLiteral("Nr."), 6, true}, {QStringLiteral("Beleg"), 10, false},
+                  {QStringLiteral("Text"), 34, false}, {QStringLiteral("Gegenkto"), 8, true}, {QStringLiteral("StS"), 4, true},
+                  {QStringLiteral("Soll"), 12, true}, {QStringLiteral("Haben"), 12, true}, {QStringLiteral("Saldo"), 13, true}});
+    rsDataSource rs(db, QStringLiteral("SELECT  z.ID, b.Buchungsnummer AS BuchNr, z.Buchungstext AS Buchungstext, Belegdatum, Belegnummer, "
+                                       "z.Betrag AS Nettobetrag, Haben, Konto, Gegenkonto, z.Steuerschluessel AS Steuerschluessel  FROM "
+                                       "eurVerbucht b, eurVerbuchtBuchungszeilen z WHERE (b.Buchungsnummer=z.Buchungsnummer) AND "
+                                       "(b.Storno=0) AND (b.Storniert=0) AND ( Konto Between ") +
+                            rsDataSource::toSqlStr(von) + QStringLiteral(" AND ") + rsDataSource::toSqlStr(bis) + datumsBedingung(vonDatum, bisDatum) +
+                            QStringLiteral(") ORDER BY Konto, Belegdatum, b.Buchungsnummer "));
+    unsigned long konto = 0;
+    double saldo = 0;
+    int n = 0;
+    for (; !rs.isEOF(); rs.fetch(), ++n) {
+        const rsFields& f = *rs.getFields();
+        const unsigned long k = f.getField(QStringLiteral("Konto")).toULong();
+        if (k != konto) {
+            if (konto != 0) p.trenner();
+            konto = k;
+            saldo = 0;
+            p.zeile({QString(), QString(), QString(), QStringLiteral("Konto %1 %2").arg(k).arg(KontoGlobal::getKontobezeichnung(k, 0, db))});
+        }
+        const double b = f.getField(QStringLiteral("Nettobetrag")).toDouble();
+        const bool haben = f.getField(QStringLiteral("Haben")).toBool();
+        saldo += haben ? -b : b;
+        const unsigned long s = f.getField(QStringLiteral("Steuerschluessel")).toULong();
+        p.zeile({f.getField(QStringLiteral("Belegdatum")).toDate().getText(), QString::number(f.getField(QStringLiteral("BuchNr")).toULong()),
+                 f.getField(QStringLiteral("Belegnummer")).toString(), f.getField(QStringLiteral("Buchungstext")).toString(),
+                 QString::number(f.getField(QStringLiteral("Gegenkonto")).toULong()), s == 999999 ? QStringLiteral("St") : s ? QString::number(s) : QString(),
+                 haben ? QString() : betrag(b), haben ? betrag(b) : QString(), betrag(EuroType(saldo).Runden(2))});
+    }
+    return n;
+}
+
+int Berichte::Buchungsprotokoll2(zPrintString& p, const zDate& von, const zDate& bis) {
+    DBConnection* db = fallDB();
+    if (!db) return 0;
+    p.setTitel(QStringLiteral("Buchungsprotokoll"));
+    p.setSpalten({{QStringLiteral("Nr."), 6, true}, {QStringLiteral("Datum"), 10, false}, {QStringLiteral("Art"), 4, false},
+                  {QStringLiteral("Beleg"), 10, false}, {QStringLiteral("Text"), 40, false}, {QStringLiteral("Betrag"), 13, true},
+                  {QStringLiteral("Status"), 10, false}});
+    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, * FROM eurVerbucht WHERE 1=1") + datumsBedingung(von, bis) +
+                            QStringLiteral(" ORDER BY Buchungsnummer "));
+    int n = 0;
+    for (; !rs.isEOF(); rs.fetch(), ++n) {
+        const rsFields& f = *rs.getFields();
+        p.zeile({QString::number(f.getField(QStringLiteral("Buchungsnummer")).toULong()), f.getField(QStringLiteral("Belegdatum")).toDate().getText(),
+                 KontoGlobal::getBuchungsartText(f.getField(QStringLiteral("Buchungsart")).toInt(), 1), f.getField(QStringLiteral("Belegnummer")).toString(),
+                 f.getField(QStringLiteral("Buchungstext")).toString(), betrag(f.getField(QStringLiteral("Betrag")).toDouble()),
+                 f.getField(QStringLiteral("Storno")).toLongLong() ? QStringLiteral("Storno")
+                 : f.getField(QStringLiteral("Storniert")).toLongLong() ? QStringLiteral("storniert") : QString()});
+    }
+    return n;
+}
+
+int Berichte::UStListe2(zPrintString& p, const zDate& von, const zDate& bis) {
+    DBConnection* db = fallDB();
+    if (!db) return 0;
+    p.setTitel(QStringLiteral("Umsatzsteuerliste"));
+    p.setSpalten({{QStringLiteral("Konto"), 6, true}, {QStringLiteral("Bezeichnung"), 40, false}, {QStringLiteral("StS"), 4, true},
+                  {QStringLiteral("Soll"), 13, true}, {QStringLiteral("Haben"), 13, true}});
+    rsDataSource rs(db, QStringLiteral("SELECT  z.Konto AS Konto, kp.Bezeichnung AS Bezeichnung, z.Steuerschluessel AS ZeileSteuerschluessel, "
+                                       "SUM(CASE WHEN Haben THEN 0 ELSE z.Betrag END) AS Soll, SUM(CASE WHEN Haben THEN z.Betrag ELSE 0 END) AS "
+                                       "HabenSumme FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, eurKontenplan kp WHERE "
+                                       "(b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) AND (b.Storniert=0) AND "
+                                       "(z.Steuerschluessel<>0)") + datumsBedingung(von, bis) +
+                            QStringLiteral(" GROUP BY z.Konto, z.Steuerschluessel ORDER BY USt, Konto, z.Steuerschluessel "));
+    int n = 0;
+    for (; !rs.isEOF(); rs.fetch(), ++n) {
+        const rsFields& f = *rs.getFields();
+        const unsigned long s = f.getField(QStringLiteral("ZeileSteuerschluessel")).toULong();
+        p.zeile({QString::number(f.getField(QStringLiteral("Konto")).toULong()), f.getField(QStringLiteral("Bezeichnung")).toString(),
+                 s == 999999 ? QStringLiteral("St") : QString::number(s), betrag(f.getField(QStringLiteral("Soll")).toDouble()),
+                 betrag(f.getField(QStringLiteral("HabenSumme")).toDouble())});
+    }
+    return n;
+}
