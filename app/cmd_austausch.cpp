@@ -149,7 +149,7 @@ int cmdGenerate(const QStringList& args) {
             b.belegdatum = erster.addDays(zahl(0, tage));
             b.belegnummer = QStringLiteral("%1-%2").arg(jahr).arg(i + 1, 5, 10, QLatin1Char('0'));
             const int wurf = zahl(0, 99);
-            const unsigned long geld = zahl(0, 5) == 0 ? k.kasse : k.bank;
+            const unsigned long geld = k.bank;
             if (wurf < 40 && (!k.erloese19.isEmpty() || !k.erloese7.isEmpty())) {
                 // Fees and sales at 19 % or 7 %.
                 const bool sieben = !k.erloese7.isEmpty() && (k.erloese19.isEmpty() || zahl(0, 4) == 0);
@@ -198,13 +198,14 @@ int cmdGenerate(const QStringList& args) {
                 b.konto = k.bank;
                 b.teile.append({k.privat, 0, EuroType(zahl(2, 30) * 50.0), false, QString()});
             } else {
-                // Everyday expenses, with or without input tax.
+                // Everyday expenses, with or without input tax; small ones paid in cash.
+                const bool bar = zahl(0, 2) == 0;
                 b.buchungsart = 2;
                 b.text = QString::fromUtf8(einkauf[zahl(0, 9)]);
                 b.haben = true;
-                b.konto = geld;
-                b.teile.append({eines(k.aufwand), ust && zahl(0, 4) != 0 ? (zahl(0, 5) == 0 ? 8UL : 7UL) : 0UL, cent(2, 900),
-                                false, QString()});
+                b.konto = bar ? k.kasse : k.bank;
+                b.teile.append({eines(k.aufwand), ust && zahl(0, 4) != 0 ? (zahl(0, 5) == 0 ? 8UL : 7UL) : 0UL,
+                                bar ? cent(2, 120) : cent(2, 900), false, QString()});
             }
             QString grund;
             if (KG::insertSplittBuchung(b, db, &grund) == 0) {
