@@ -196,8 +196,10 @@ int Kont_::UebernahmeEurFormular() {
                                                                        : seite2;
         if (ziel) ziel->setVar(it.key(), DatenTyp(*it));
     }
+    // The headline expenses include the investment deduction net of its
+    // add-back, so that income - expenses is the profit of the form.
     eur_Betriebseinnahmen = werte.value(QStringLiteral("eur1_Betriebseinnahmen"));
-    eur_Betriebsausgaben = werte.value(QStringLiteral("eur1_Betriebsausgaben"));
+    eur_Betriebsausgaben = EuroType(eur_Betriebseinnahmen.wert() - werte.value(QStringLiteral("eur1_GewinnVerlust")).wert()).Runden(2);
     Rechnung();
     return 0;
 }

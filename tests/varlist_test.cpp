@@ -81,6 +81,8 @@ void fuelle(Kont_& k) {
     s->setVar(QStringLiteral("st1_Anteil"), DatenTyp(0.125));
     s->setVar(QStringLiteral("st1_Anzahl"), DatenTyp(qlonglong(1) << 40));
     k.GetAna001_Ptr(1)->addBegriff(QStringLiteral("Geschenk"));
+    EXPECT_EQ(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}"), true), nullptr) << "lists have no gaps";
+    ASSERT_NE(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}"), true), nullptr);
     ASSERT_NE(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}"), true), nullptr);
     ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Bezeichnung"),
                                     DatenTyp(QStringLiteral("Laptop"))));
@@ -113,7 +115,8 @@ TEST(Varlist, TreeRoundTripsThroughTheRecord) {
     DatenTyp v;
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Bezeichnung"), &v));
     EXPECT_EQ(v.toString(), QStringLiteral("Laptop"));
-    EXPECT_EQ(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}")), nullptr);
+    EXPECT_NE(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}")), nullptr);
+    EXPECT_EQ(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{3}")), nullptr);
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Ausw002_[8]\\ausw2_VonKonto"), &v));
     EXPECT_EQ(v.toInt(), 1200);
     // Slots left empty stay empty.
@@ -181,6 +184,10 @@ TEST(NodePath, SelectorsAddressTheRightSlot) {
     DatenBase* seite = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}"), true);
     ASSERT_NE(seite, nullptr);
     EXPECT_EQ(seite->parent()->className(), QStringLiteral("Eur0001_"));
+    DatenBase* seite3 = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}"), true);
+    ASSERT_NE(seite3, nullptr) << "lists of different classes under one node do not collide";
+    EXPECT_NE(seite3, seite);
+    EXPECT_EQ(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}")), seite);
     EXPECT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), DatenTyp(EuroType(9.99))));
     DatenTyp v;
     EXPECT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), &v));

@@ -32,7 +32,8 @@
 //   Name[i]     the i-th (0-based) child slot of that class
 //   Name(n)     the child slot of that class with element index n (1-based)
 //   Name[i](n)  as Name[i]; the index must agree
-//   Name{n}     list entry n: the child of that class in generic slot n
+//   Name{n}     list entry n (1-based): the n-th child of that class in the
+//               generic slots; only the next entry of a list can be created
 // GetDBVar reads a variable: the last segment is then a variable name of the
 // node the rest of the path addresses.
 #pragma once

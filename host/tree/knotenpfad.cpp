@@ -53,11 +53,21 @@ const Varlist::Variable* waehleSlot(const DatenBase* knoten, const Segment& s) {
 
 DatenBase* kind(DatenBase* knoten, const Segment& s, bool anlegen) {
     if (s.eintrag >= 0) {
-        DatenBase* e = knoten->childSlot(s.eintrag);
-        if (e && e->className() == s.name) return e;
-        if (e || !anlegen) return nullptr;
+        // Entry n is the n-th child of that class in the generic slots, so
+        // lists of different classes under one node do not collide. Only the
+        // next entry of a list can be created: lists have no gaps.
+        int gefunden = 0, frei = -1;
+        for (int i = 0; i < knoten->childSlotCount(); ++i) {
+            DatenBase* e = knoten->childSlot(i);
+            if (!e) {
+                if (frei < 0 && i > 0) frei = i;
+                continue;
+            }
+            if (e->className() == s.name && ++gefunden == s.eintrag) return e;
+        }
+        if (!anlegen || s.eintrag != gefunden + 1) return nullptr;
         DatenBase* neu = rsBuildRegistry::createNode(s.name);
-        if (neu) knoten->setChildSlot(s.eintrag, neu, Besitzer_Owner);
+        if (neu) knoten->setChildSlot(frei > 0 ? frei : qMax(1, knoten->childSlotCount()), neu, Besitzer_Owner);
         return neu;
     }
     if (const Varlist::Variable* v = waehleSlot(knoten, s)) {
