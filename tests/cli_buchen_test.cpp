@@ -288,4 +288,51 @@ TEST(CliBuchen, GeneratedLedgersVerifyAndRoundTrip) {
     EXPECT_EQ(dalvo({QStringLiteral("verify"), c}).rc, 0);
 }
 
+// The figures commands on a small ledger: JSON keys and values as scripts read them.
+TEST(CliBuchen, TaxFiguresAsJsonAndCsv) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    auto b = [&](const QStringList& x) {
+        const Lauf l = buche(fall, x);
+        ASSERT_EQ(l.rc, 0) << l.err.toStdString();
+    };
+    const QString d = QStringLiteral("15.11.2016");
+    b({QStringLiteral("--kind"), QStringLiteral("einnahme"), QStringLiteral("--date"), d, QStringLiteral("--amount"), QStringLiteral("1190"),
+       QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"), QStringLiteral("8400")});
+    b({QStringLiteral("--kind"), QStringLiteral("ausgabe"), QStringLiteral("--date"), d, QStringLiteral("--amount"), QStringLiteral("100"),
+       QStringLiteral("--net"), QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"), QStringLiteral("4930")});
+    b({QStringLiteral("--kind"), QStringLiteral("einnahme"), QStringLiteral("--date"), d, QStringLiteral("--amount"), QStringLiteral("2000"),
+       QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"), QStringLiteral("8125"), QStringLiteral("--ustid"),
+       QStringLiteral("FR12345678901"), QStringLiteral("--zm"), QStringLiteral("3")});
+
+    const QJsonObject u = QJsonDocument::fromJson(dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--quarter"), QStringLiteral("4"),
+                                                         QStringLiteral("--json")}).out.toUtf8()).object();
+    EXPECT_EQ(u.value(QStringLiteral("zeitraum")).toString(), QStringLiteral("4. Quartal 2016"));
+    const QJsonObject k = u.value(QStringLiteral("kennziffern")).toObject();
+    EXPECT_DOUBLE_EQ(k.value(QStringLiteral("81")).toDouble(), 1000.0);
+    EXPECT_DOUBLE_EQ(k.value(QStringLiteral("66")).toDouble(), 19.0);
+    EXPECT_DOUBLE_EQ(k.value(QStringLiteral("41")).toDouble(), 2000.0);
+    EXPECT_DOUBLE_EQ(u.value(QStringLiteral("steuer")).toObject().value(QStringLiteral("81")).toDouble(), 190.0);
+    const QJsonObject s = u.value(QStringLiteral("summen")).toObject();
+    EXPECT_DOUBLE_EQ(s.value(QStringLiteral("umsatzsteuer")).toDouble(), 190.0);
+    EXPECT_DOUBLE_EQ(s.value(QStringLiteral("vorsteuer")).toDouble(), 19.0);
+    EXPECT_DOUBLE_EQ(s.value(QStringLiteral("vorauszahlung")).toDouble(), 171.0);
+    const QJsonObject q1 = QJsonDocument::fromJson(dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--quarter"), QStringLiteral("1"),
+                                                          QStringLiteral("--json")}).out.toUtf8()).object();
+    EXPECT_DOUBLE_EQ(q1.value(QStringLiteral("summen")).toObject().value(QStringLiteral("vorauszahlung")).toDouble(), 0.0);
+    EXPECT_EQ(dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("13")}).rc, 2);
+
+    const QJsonObject e = QJsonDocument::fromJson(dalvo({QStringLiteral("euer"), fall, QStringLiteral("--json")}).out.toUtf8()).object();
+    EXPECT_DOUBLE_EQ(e.value(QStringLiteral("einnahmen")).toDouble(), 3190.0);
+    EXPECT_DOUBLE_EQ(e.value(QStringLiteral("ausgaben")).toDouble(), 119.0);
+    EXPECT_DOUBLE_EQ(e.value(QStringLiteral("gewinn")).toDouble(), 3071.0);
+    for (const char* key : {"steuerjahr", "iab", "iab_aufloesung", "kategorien"}) EXPECT_TRUE(e.contains(QLatin1String(key))) << key;
+
+    EXPECT_EQ(dalvo({QStringLiteral("zm"), fall, QStringLiteral("--period"), QStringLiteral("3"), QStringLiteral("--csv")}).out,
+              QStringLiteral("Laenderkennzeichen,USt-IdNr.,Betrag (EUR),Umsatzart\nFR,12345678901,2000,L"));
+    EXPECT_EQ(dalvo({QStringLiteral("zm"), fall, QStringLiteral("--period"), QStringLiteral("3")}).rc, 2);
+    const QString csv = dalvo({QStringLiteral("saldenliste"), fall, QStringLiteral("--csv")}).out;
+    EXPECT_TRUE(csv.startsWith(QStringLiteral("1200;\"Bank\";0,00;0,00;3.190,00;119,00;0,00;3.071,00\n"))) << csv.toStdString();
+}
+
 }  // namespace
