@@ -90,6 +90,14 @@ public:
                             OAbziehbareVorsteuerbetraege& v, const int& art);
     // Balance of the special advance payment account (SKR03 1781).
     static EuroType getSondervorauszahlung(int slot);
+    // Writes the period's figures into the form variables of its return
+    // node "Va_[M]\Va0010_\Va0011_{n}" (n: month 1..12, quarter 13..16,
+    // year 17). A return marked as transmitted (va_Uebermittelt) is never
+    // overwritten. False without a return tree or when refused.
+    static bool UebertrageUStVA(int zeitraumArt, int quartal, int monat);
+    // The navigation commands: 1220 advance return, 1221 annual VAT return,
+    // 1222 trade tax, 1223 EÜR; refused without a chart. 0 on success.
+    int UebernahmeUstGst(int befehl, int unbenutzt = 0);
 
     // --- profit and form transfer (gewinn.cpp) ----------------------------------
     // The ledger's totals per form variable for the account column `spalte`

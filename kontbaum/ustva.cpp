@@ -1,6 +1,7 @@
 // VAT figures from the ledger: the amount of every form code of the advance
 // return for a period, the hand-over to the return's objects with the form's
 // arithmetic, and the texts and variables of form codes.
+#include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
@@ -319,4 +320,94 @@ QString KontoGlobal::getKennzifferVariable(unsigned long kennziffer, unsigned lo
     if (rs.isEOF()) return QString();
     habenPositiv = rs.field(QStringLiteral("HabenPositiv")).toBool();
     return rs.field(QStringLiteral("Variable")).toString();
+}
+
+// --- transfer into the return's form nodes ------------------------------------------------
+
+namespace {
+// The entry of the period under "Va_[M]\Va0010_\Va0011_{n}": months 1..12,
+// quarters 13..16, the year 17.
+int periodenEintrag(int zeitraumArt, int quartal, int monat) {
+    if (zeitraumArt == 1 && monat >= 0) return monat + 1;
+    if (zeitraumArt == 2 && quartal >= 0) return 13 + quartal;
+    return 17;
+}
+}  // namespace
+
+bool Kont_::UebertrageUStVA(int zeitraumArt, int quartal, int monat) {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db || !DatenBase::rootNode(QStringLiteral("Va_"))) return false;
+    const QString pfad = QStringLiteral("Va_[M]\\Va0010_\\Va0011_{%1}").arg(periodenEintrag(zeitraumArt, quartal, monat));
+    // Entries of a list are numbered in order; the earlier periods are made as needed.
+    for (int i = 1; i < periodenEintrag(zeitraumArt, quartal, monat); ++i)
+        DatenBase::GetDB(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{%1}").arg(i), true);
+    DatenBase* knoten = DatenBase::GetDB(pfad, true);
+    if (!knoten) return false;
+    if (knoten->getVar(QStringLiteral("va_Uebermittelt")).toBool()) {
+        GetUi().rsError(QStringLiteral("Bereits übermittelte Umsatzsteuer-Voranmeldungen dürfen nicht gelöscht werden."),
+                        QStringLiteral("Fehler"));
+        return false;
+    }
+    UStKennziffern k;
+    GetUmsaetzeFuer(kg->getSlot(), k, zeitraumArt, quartal, monat);
+    const bool dezember = (zeitraumArt == 1 && monat == 11) || (zeitraumArt == 2 && quartal == 3);
+    OAnmeldungVorauszahlungen a;
+    OAnmeldungVorauszahlungen2 a2;
+    OAbziehbareVorsteuerbetraege v;
+    UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(kg->getSlot()) : EuroType(0.0));
+    knoten->clearDynamisch();
+    rsDataSource rs(db, QStringLiteral("SELECT Variable, Kennziffer FROM eurFormulare WHERE Formular=0 AND NOT Variable IS NULL AND Variable<>'' "));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const int code = rs.field(QStringLiteral("Kennziffer")).toInt();
+        const QString var = rs.field(QStringLiteral("Variable")).toString();
+        EuroType w;
+        bool da = false;
+        for (const auto* felder : {&a.felder, &v.felder, &a2.felder}) {
+            auto it = felder->constFind(code);
+            if (it == felder->constEnd()) continue;
+            w = (UStVA::festerSatz(code) > 0 || !it->basis.isNull() || code == 35) ? it->basis : it->steuer;
+            da = true;
+        }
+        if (code == 83) {
+            w = a2.vorauszahlung;
+            da = true;
+        }
+        if (da) knoten->setVar(var, DatenTyp(w));
+    }
+    return true;
+}
+
+int Kont_::UebernahmeUstGst(int befehl, int) {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    if (!kg || kg->getKontenplanName().isEmpty()) {
+        GetUi().rsError(QStringLiteral("Bitte geben Sie zunächst die Firmendaten an."), QStringLiteral("Fehler"));
+        return 1;
+    }
+    switch (befehl) {
+    case 1220: {
+        int art = 3, quartal = -1, monat = -1;
+        kg->GetFormularData(art, quartal, monat, kg->GetFormular());
+        UebertrageUStVA(art, quartal, monat);
+        break;
+    }
+    case 1221:
+    case 1222: {
+        // The annual VAT return and the trade-tax return take the ledger's
+        // totals per form variable into their roots.
+        const bool ust = befehl == 1221;
+        DatenBase* ziel = DatenBase::rootNode(ust ? QStringLiteral("Ust_") : QStringLiteral("Gst_"));
+        if (ziel) {
+            const QMap<QString, EuroType> w = berechneFormularwerte(ust ? QStringLiteral("USt") : QStringLiteral("GewSt"), ust ? 1 : 2);
+            for (auto it = w.begin(); it != w.end(); ++it) ziel->setVar(it.key(), DatenTyp(*it));
+        }
+        break;
+    }
+    case 1223:
+        UebernahmeEurFormular();
+        break;
+    default:
+        break;
+    }
+    return 0;
 }

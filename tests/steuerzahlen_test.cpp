@@ -305,4 +305,41 @@ TEST_F(Zahlen, BalanceList) {
     EXPECT_TRUE(csv.contains(QStringLiteral("1000;\"Kasse\";0,00;0,00;100,00;100,00;0,00;0,00"))) << csv.toStdString();
 }
 
+TEST_F(Zahlen, TransferIntoTheReturnsAndTheAnnualReturn) {
+    buche(1, 1200, 8400, 5, 1190.00, zDate(2016, 5, 3));
+    buche(2, 1200, 4930, 7, 119.00, zDate(2016, 5, 4));
+    std::unique_ptr<Va_> va(Va_::New());
+    DatenBase::setRootNode(QStringLiteral("Va_"), va.get());
+    ASSERT_TRUE(Kont_::UebertrageUStVA(2, 1, -1));
+    DatenTyp w;
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz81"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(1000.0));
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz66"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(19.0));
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz83"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(171.0));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Uebermittelt"), DatenTyp(true)));
+    buche(1, 1200, 8400, 5, 119.00, zDate(2016, 5, 5));
+    EXPECT_FALSE(Kont_::UebertrageUStVA(2, 1, -1));
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Fehler).contains(QStringLiteral("Bereits übermittelte Umsatzsteuer-Voranmeldungen dürfen nicht gelöscht werden.")));
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz81"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(1000.0)) << "a transmitted return is kept";
+    DatenBase::setRootNode(QStringLiteral("Va_"), nullptr);
+
+    // The annual return: the same computation on form 1.
+    UStKennziffern jahr;
+    ASSERT_TRUE(Kont_::GetUmsaetzeFuerFormular(0, jahr, 3, -1, -1, 1));
+    EXPECT_EQ(jahr.value(81).Betrag, EuroType(1100.0));
+    EXPECT_EQ(jahr.value(320).Betrag, EuroType(19.0));
+    std::unique_ptr<Ust_> ust(Ust_::New());
+    DatenBase::setRootNode(QStringLiteral("Ust_"), ust.get());
+    EXPECT_EQ(root->UebernahmeUstGst(1221), 0);
+    EXPECT_EQ(ust->getVar(QStringLiteral("ust_Kz81")).toEuro(), EuroType(1100.0));
+    DatenBase::setRootNode(QStringLiteral("Ust_"), nullptr);
+
+    kg->setKontenplanName(QString());
+    EXPECT_EQ(root->UebernahmeUstGst(1223), 1);
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Fehler).contains(QStringLiteral("Bitte geben Sie zunächst die Firmendaten an.")));
+}
+
 }  // namespace

@@ -27,8 +27,8 @@
 // class Kont_ of the open case; the bracket is the instance and is not
 // otherwise interpreted), every further segment a child by class name with
 // an optional selector:
-//   Name        the first child slot of that class (or the first attached
-//               child of that class when the node has no such slot)
+//   Name        the first child slot of that class (or, when the node has no
+//               slot for the class, the first entry of its list of that class)
 //   Name[i]     the i-th (0-based) child slot of that class
 //   Name(n)     the child slot of that class with element index n (1-based)
 //   Name[i](n)  as Name[i]; the index must agree

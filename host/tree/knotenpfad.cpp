@@ -74,8 +74,14 @@ DatenBase* kind(DatenBase* knoten, const Segment& s, bool anlegen) {
         if (*v->slot || !anlegen) return *v->slot;
         return rsBuildRegistry::createNode(s.name, knoten, v->slot, v->index ? v->index : 1, Besitzer_Owner, true);
     }
-    if (s.position < 0 && s.index < 0) return knoten->findChild(s.name, 0) ? knoten->findChild(s.name, 0)
-                                                                            : knoten->findChild(s.name, 1);
+    if (s.position < 0 && s.index < 0) {
+        if (DatenBase* c = knoten->findChild(s.name, 0)) return c;
+        // A node without a named slot for the class keeps such a child as
+        // the first entry of its list.
+        Segment erster = s;
+        erster.eintrag = 1;
+        return kind(knoten, erster, anlegen);
+    }
     return nullptr;
 }
 
