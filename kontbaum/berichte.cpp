@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <memory>
+
 namespace {
 DBConnection* fallDB() {
     KontoGlobal* kg = GetKontoGlobal(-1, false);
@@ -358,4 +360,52 @@ int Berichte::UStListe2(zPrintString& p, const zDate& von, const zDate& bis) {
                  betrag(f.getField(QStringLiteral("HabenSumme")).toDouble())});
     }
     return n;
+}
+
+// --- single instances and the shared filter ----------------------------------------------------
+
+namespace {
+std::unique_ptr<EUERechnung2>& euerInstanz() {
+    static std::unique_ptr<EUERechnung2> i;
+    return i;
+}
+}  // namespace
+
+EUERechnung2* Berichte::EUERechnung2Instanz(bool freigeben) {
+    if (freigeben) {
+        euerInstanz().reset();
+        return nullptr;
+    }
+    if (!euerInstanz()) euerInstanz().reset(new EUERechnung2());
+    return euerInstanz().get();
+}
+
+void Berichte::alleFreigeben() { EUERechnung2Instanz(true); }
+
+QString Berichte::filter(const BerichtZeitraum& z, int jahr) {
+    QStringList teile;
+    if (z.art == 1 && z.monat >= 0) teile << QStringLiteral("MONTH(Belegdatum) = %1").arg(z.monat + 1);
+    else if (z.art == 2 && z.quartal >= 0)
+        teile << QStringLiteral("MONTH(Belegdatum) BETWEEN %1 AND %2").arg(3 * z.quartal + 1).arg(3 * z.quartal + 3);
+    else if (z.art == 4)
+        teile << QStringLiteral("Belegdatum>=") + rsDataSource::toSqlStr(z.frei.von()) + QStringLiteral(" AND Belegdatum<=") +
+                     rsDataSource::toSqlStr(z.frei.bis());
+    Q_UNUSED(jahr);
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = fallDB();
+    if (kg && db) {
+        bool aktiv = true;
+        int modus = 0, von = 0, bis = 0;
+        kg->GetAktiveKonten(aktiv, modus, von, bis);
+        if (!aktiv && von > 0 && (bis == 0 || bis == von)) {
+            teile << QStringLiteral("Konto=%1").arg(von);
+        } else if (!aktiv && von > 0) {
+            teile << QStringLiteral(" Konto Between %1 AND %2").arg(von).arg(bis);
+        } else {
+            rsDataSource rs(db, QStringLiteral("Select MIN(Nummer) as von, MAX(Nummer) as bis FROM eurKontenplan WHERE (Aktiv <> 0)"));
+            if (!rs.isEOF() && !rs.field(QStringLiteral("von")).isNull())
+                teile << QStringLiteral(" Konto Between %1 AND %2").arg(rs.field(QStringLiteral("von")).toULong()).arg(rs.field(QStringLiteral("bis")).toULong());
+        }
+    }
+    return teile.join(QStringLiteral(" AND "));
 }

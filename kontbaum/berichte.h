@@ -90,6 +90,15 @@ private:
 };
 
 namespace Berichte {
+// The process-wide instance of the profit statement: created on first use;
+// with `freigeben` an existing one is destroyed and null is returned. The
+// manager releases all report instances when it goes (alleFreigeben).
+EUERechnung2* EUERechnung2Instanz(bool freigeben = false);
+void alleFreigeben();
+// The report filter of the ledger lists: the period condition and the
+// account condition of the manager's active-account selection ("Konto=n",
+// " Konto Between a AND b", or the range of all active accounts).
+QString filter(const BerichtZeitraum& z, int jahr);
 // The cash book statement of an account (also used by the cash closing):
 // lines of the account in the period with their running balance.
 QString kassenbuchStatement(unsigned long konto, const zDate& von, const zDate& bis);

@@ -2,6 +2,8 @@
 // accounts. The database side of the manager lives in datenbank.cpp.
 #include "kontbaum/kontglob.h"
 
+#include "kontbaum/berichte.h"
+
 #include "host/app/global.h"
 #include "host/app/log.h"
 #include "host/db/connection.h"
@@ -83,6 +85,7 @@ KontoGlobal::KontoGlobal(int slot) : m_slot(slot) {
 
 KontoGlobal::~KontoGlobal() {
     Clear();
+    Berichte::alleFreigeben();
     if (!existsImportDB()) {
         QDir dir(m_KontoTempDir);
         if (dir.exists() && dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))

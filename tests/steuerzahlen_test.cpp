@@ -342,4 +342,31 @@ TEST_F(Zahlen, TransferIntoTheReturnsAndTheAnnualReturn) {
     EXPECT_TRUE(env.ui().texts(Ui::Art::Fehler).contains(QStringLiteral("Bitte geben Sie zunächst die Firmendaten an.")));
 }
 
+TEST_F(Zahlen, LedgerListsAndTheReportFilter) {
+    buche(1, 1200, 8400, 5, 119.00, zDate(2016, 2, 3));
+    const unsigned long weg = buche(2, 1000, 4930, 7, 11.90, zDate(2016, 2, 4));
+    ASSERT_NE(KG::storniereBuchung(weg), 0u);
+    zPrintString konten;
+    EXPECT_EQ(Berichte::Kontenabfrage2(konten, 1200, 1200, zDate(), zDate()), 1);
+    EXPECT_TRUE(konten.text().contains(QStringLiteral("Konto 1200 Bank")));
+    EXPECT_TRUE(konten.text().contains(QStringLiteral("119,00")));
+    zPrintString journal;
+    EXPECT_EQ(Berichte::Buchungsprotokoll2(journal, zDate(2016, 1, 1), zDate(2016, 12, 31)), 3) << "the journal shows cancellations";
+    EXPECT_TRUE(journal.text().contains(QStringLiteral("storniert")));
+    zPrintString ust;
+    EXPECT_GE(Berichte::UStListe2(ust, zDate(), zDate()), 2);
+    EXPECT_TRUE(ust.text().contains(QStringLiteral("1776")));
+    EXPECT_TRUE(Berichte::kassenbuchStatement(1000, zDate(2016, 1, 1), zDate(2016, 1, 31)).contains(QStringLiteral("Konto=1000")));
+
+    kg->SetFormular(4);
+    const QString f = Berichte::filter(BerichtZeitraum{2, -1, 0, rsPeriod()}, 2016);
+    EXPECT_TRUE(f.startsWith(QStringLiteral("MONTH(Belegdatum) BETWEEN 1 AND 3 AND  Konto Between "))) << f.toStdString();
+
+    EUERechnung2* a = Berichte::EUERechnung2Instanz();
+    EXPECT_EQ(Berichte::EUERechnung2Instanz(), a) << "one instance";
+    EXPECT_EQ(Berichte::EUERechnung2Instanz(true), nullptr);
+    EXPECT_EQ(KG::getAnlagenverzeichnisZeile(320), 4);
+    EXPECT_EQ(KG::getAnlagenverzeichnisZeile(4711), 0);
+}
+
 }  // namespace
