@@ -142,6 +142,8 @@ TEST(Archive, AbsurdLengthsDoNotAllocate) {
 
 TEST(Archive, Crc32OfAKnownText) {
     EXPECT_EQ(RS_Archive::crc32(QByteArray("123456789")), 0xCBF43926u);
+    EXPECT_EQ(RS_Archive::crc32(QByteArray("The quick brown fox jumps over the lazy dog")), 0x414FA339u);
+    EXPECT_EQ(RS_Archive::crc32(QByteArray()), 0u);
 }
 
 }  // namespace

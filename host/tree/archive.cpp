@@ -1,6 +1,8 @@
 // The versioned binary stream of case files (see archive.h).
 #include "host/tree/archive.h"
 
+#include <array>
+
 #include <QBuffer>
 
 namespace {
@@ -196,16 +198,31 @@ bool RS_Archive::endSection() {
 }
 
 quint32 RS_Archive::crc32(const QByteArray& data) {
-    static const auto table = [] {
-        QVector<quint32> t(256);
+    // CRC-32 (IEEE 802.3, reflected) computed eight bytes at a time with
+    // eight tables ("slicing by 8"): the same value as the bytewise loop, but
+    // the embedded database of a large case is checked in a fraction of the time.
+    static const auto tabellen = [] {
+        std::array<std::array<quint32, 256>, 8> t{};
         for (quint32 i = 0; i < 256; ++i) {
             quint32 c = i;
             for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[int(i)] = c;
+            t[0][i] = c;
         }
+        for (quint32 i = 0; i < 256; ++i)
+            for (int s = 1; s < 8; ++s) t[s][i] = (t[s - 1][i] >> 8) ^ t[0][t[s - 1][i] & 0xFF];
         return t;
     }();
+    const auto* p = reinterpret_cast<const quint8*>(data.constData());
+    qsizetype n = data.size();
     quint32 c = 0xFFFFFFFFu;
-    for (char ch : data) c = table[int((c ^ quint8(ch)) & 0xFF)] ^ (c >> 8);
+    while (n >= 8) {
+        const quint32 a = c ^ (quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24);
+        const quint32 b = quint32(p[4]) | quint32(p[5]) << 8 | quint32(p[6]) << 16 | quint32(p[7]) << 24;
+        c = tabellen[7][a & 0xFF] ^ tabellen[6][(a >> 8) & 0xFF] ^ tabellen[5][(a >> 16) & 0xFF] ^ tabellen[4][a >> 24] ^
+            tabellen[3][b & 0xFF] ^ tabellen[2][(b >> 8) & 0xFF] ^ tabellen[1][(b >> 16) & 0xFF] ^ tabellen[0][b >> 24];
+        p += 8;
+        n -= 8;
+    }
+    while (n-- > 0) c = tabellen[0][(c ^ *p++) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }

@@ -1,0 +1,134 @@
+// The hot paths of the ledger on a case of 10 000 bookings: posting with a
+// tax key, the split by key, the VAT figures of a quarter and a year, the
+// profit, the balance list CSV, the bookings CSV, saving and loading the
+// case file.
+#include "host/app/global.h"
+#include "host/db/connection.h"
+#include "kontbaum/berichte.h"
+#include "kontbaum/falldatei.h"
+#include "kontbaum/kontbaum.h"
+#include "kontbaum/kontglob.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using KG = KontoGlobal;
+
+struct Fall {
+    QTemporaryDir home;
+    std::unique_ptr<Kont_> root;
+    KontoGlobal* kg = nullptr;
+
+    explicit Fall(int buchungen) {
+        GlobalInst::reset(home.path());
+        kg = GetKontoGlobal(0, false);
+        kg->createConnectionKonto(true);
+        kg->setSteuerjahr(2016);
+        kg->setKontenplanName(QStringLiteral("SKR03"));
+        kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0);
+        root.reset(Kont_::New());
+        DBConnection* db = kg->GetDBConnect_Ptr();
+        db->beginTransaction();
+        for (int i = 0; i < buchungen; ++i) buche(i);
+        db->commit();
+    }
+    void buche(int i) const {
+        const zDate d = zDate(2016, 1, 1).addDays(i % 366);
+        if (i % 3 == 0)
+            KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Einkauf"), 11.90 + i % 500, false, d,
+                                    QString(), 2, true, 1200, 4930, 7, QString());
+        else
+            KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Honorar"), 119.00 + i % 2000, false, d,
+                                    QString(), 1, false, 1200, i % 5 ? 8400 : 8300, 0, QString());
+    }
+};
+
+Fall& fall() {
+    static Fall f(10000);
+    return f;
+}
+
+void BM_insertSimpleBuchung(benchmark::State& state) {
+    Fall& f = fall();
+    int i = 0;
+    for (auto _ : state) f.buche(i++);
+}
+BENCHMARK(BM_insertSimpleBuchung);
+
+void BM_calcSteuerschluessel(benchmark::State& state) {
+    DBConnection* db = fall().kg->GetDBConnect_Ptr();
+    double b = 100.0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(KG::calcSteuerschluessel(db, 5, b, false, 2));
+        b += 0.01;
+    }
+}
+BENCHMARK(BM_calcSteuerschluessel);
+
+void BM_GetUmsaetzeFuer_Quartal(benchmark::State& state) {
+    fall();
+    for (auto _ : state) {
+        UStKennziffern k;
+        benchmark::DoNotOptimize(Kont_::GetUmsaetzeFuer(0, k, 2, 1, -1));
+    }
+}
+BENCHMARK(BM_GetUmsaetzeFuer_Quartal)->Unit(benchmark::kMillisecond);
+
+void BM_GetUmsaetzeFuer_Jahr(benchmark::State& state) {
+    fall();
+    for (auto _ : state) {
+        UStKennziffern k;
+        benchmark::DoNotOptimize(Kont_::GetUmsaetzeFuer(0, k, 3, -1, -1));
+    }
+}
+BENCHMARK(BM_GetUmsaetzeFuer_Jahr)->Unit(benchmark::kMillisecond);
+
+void BM_getGewinn(benchmark::State& state) {
+    DBConnection* db = fall().kg->GetDBConnect_Ptr();
+    for (auto _ : state) benchmark::DoNotOptimize(KG::getGewinn(db, false, 0));
+}
+BENCHMARK(BM_getGewinn)->Unit(benchmark::kMillisecond);
+
+void BM_Saldenliste2_Print2CSV(benchmark::State& state) {
+    fall();
+    for (auto _ : state) {
+        Saldenliste2 s;
+        s.setZeitraum(BerichtZeitraum{});
+        QString csv;
+        benchmark::DoNotOptimize(s.Print2CSV(csv));
+    }
+}
+BENCHMARK(BM_Saldenliste2_Print2CSV)->Unit(benchmark::kMillisecond);
+
+void BM_getBuchungenAsCSV(benchmark::State& state) {
+    fall();
+    for (auto _ : state) {
+        QString csv;
+        benchmark::DoNotOptimize(KG::getBuchungenAsCSV(csv, true, QStringLiteral("eurVerbucht"), zDate(), zDate()));
+    }
+}
+BENCHMARK(BM_getBuchungenAsCSV)->Unit(benchmark::kMillisecond);
+
+void BM_Falldatei_speichern_laden(benchmark::State& state) {
+    Fall& f = fall();
+    const QString pfad = f.home.filePath(QStringLiteral("bench.dalvo"));
+    for (auto _ : state) {
+        QString e;
+        if (!Falldatei::speichern(pfad, *f.root, &e) || !Falldatei::laden(pfad, *f.root, &e)) state.SkipWithError(e.toUtf8().constData());
+    }
+}
+BENCHMARK(BM_Falldatei_speichern_laden)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
