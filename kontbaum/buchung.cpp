@@ -66,13 +66,16 @@ bool KontoGlobal::insertBuchung(unsigned long herkunft, const QString& table, DB
                                 bool dreieck) {
     con = fallDB(con);
     if (!con || !istBuchungstabelle(table)) return false;
-    const QStringList werte = {q(nr),         q(text),        q(periode),   q(stapel),     q(storno),
-                               q(storniert),  q(betrag),      q(netto),     q(belegdatum), q(buchungsdatum),
-                               q(belegnummer), q(buchungsart), q(zusatzinfo), q(intervall), q(ustid),
-                               q(zmart),      q(zahlungsdatum), q(herkunft)};
-    return ExecSQL(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + getBuchungsCols() +
-                            QStringLiteral(", Dreieck) VALUES (") + werte.join(QStringLiteral(", ")) + QStringLiteral(", ") +
-                            q(dreieck) + QStringLiteral(");"));
+    const QVector<DatenTyp> werte = {DatenTyp(nr),         DatenTyp(text),       DatenTyp(periode),      DatenTyp(stapel),
+                                     DatenTyp(storno),     DatenTyp(storniert),  DatenTyp(betrag),       DatenTyp(netto),
+                                     DatenTyp(belegdatum), DatenTyp(buchungsdatum), DatenTyp(belegnummer), DatenTyp(buchungsart),
+                                     DatenTyp(zusatzinfo), DatenTyp(intervall),  DatenTyp(ustid),        DatenTyp(zmart),
+                                     DatenTyp(zahlungsdatum), DatenTyp(herkunft), DatenTyp(dreieck)};
+    // One prepared statement per table, the values bound as their literals
+    // would be written: a year's import parses the statement once.
+    return ExecPrepared(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + getBuchungsCols() +
+                                 QStringLiteral(", Dreieck) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);"),
+                        werte);
 }
 
 bool KontoGlobal::insertBuchungszeile(const QString& table, DBConnection* con, unsigned long nr, unsigned long steuerID,
@@ -83,18 +86,23 @@ bool KontoGlobal::insertBuchungszeile(const QString& table, DBConnection* con, u
                                       bool viaProzent, double prozentsatz, bool restBeiProzent) {
     con = fallDB(con);
     if (!con || !istZeilentabelle(table)) return false;
-    const QStringList werte = {q(nr),          q(steuerID),        q(dialogzeile), q(betrag),       q(haben),
-                               q(fremdbelegnummer), q(konto),      q(kostenstelle), q(steuerschluessel), q(gegenkonto),
-                               q(text),        q(oposNummer),      q(splitt),      q(splittBetrag), q(splittNetto),
-                               q(viaProzent),  q(prozentsatz),     q(restBeiProzent)};
+    const QVector<DatenTyp> werte = {DatenTyp(nr),          DatenTyp(steuerID),    DatenTyp(dialogzeile),   DatenTyp(betrag),
+                                     DatenTyp(haben),       DatenTyp(fremdbelegnummer), DatenTyp(konto),    DatenTyp(kostenstelle),
+                                     DatenTyp(steuerschluessel), DatenTyp(gegenkonto), DatenTyp(text),      DatenTyp(oposNummer),
+                                     DatenTyp(splitt),      DatenTyp(splittBetrag), DatenTyp(splittNetto),  DatenTyp(viaProzent),
+                                     DatenTyp(prozentsatz), DatenTyp(restBeiProzent)};
+    const QString platz = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
     if (table == QLatin1String("eurSplittBuchungszeilen")) {
         const unsigned long id = getMaxKey(con, QStringLiteral("SELECT MAX(ID) FROM eurSplittBuchungszeilen")) + 1;
-        return ExecSQL(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (ID, ") + getBuchungsColsZeilen() +
-                                QStringLiteral(") VALUES (") + q(id) + QStringLiteral(", ") + werte.join(QStringLiteral(", ")) +
-                                QStringLiteral(");"));
+        QVector<DatenTyp> mitId = {DatenTyp(id)};
+        mitId += werte;
+        return ExecPrepared(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (ID, ") + getBuchungsColsZeilen() +
+                                     QStringLiteral(") VALUES (?, ") + platz + QStringLiteral(");"),
+                            mitId);
     }
-    return ExecSQL(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + getBuchungsColsZeilen() +
-                            QStringLiteral(") VALUES (") + werte.join(QStringLiteral(", ")) + QStringLiteral(");"));
+    return ExecPrepared(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + getBuchungsColsZeilen() +
+                                 QStringLiteral(") VALUES (") + platz + QStringLiteral(");"),
+                        werte);
 }
 
 bool KontoGlobal::insertBuchungszeileMitSteuerzeilen(const QString& table, DBConnection* con, unsigned long nr,
@@ -139,7 +147,9 @@ unsigned long KontoGlobal::getNewBuchungsnummer(const QString& table, DBConnecti
     if (!con || !istBuchungstabelle(table)) return 0;
     // The highest key + 1 (what a record set over the table reports as its
     // maximum key), read with an aggregate instead of scanning the rows.
-    return getMaxKey(con, QStringLiteral("SELECT MAX(Buchungsnummer) FROM ") + table) + 1;
+    const QVector<DatenTyp> z = QueryPrepared(con, QStringLiteral("SELECT MAX(Buchungsnummer) FROM ") + table, {});
+    const qlonglong max = z.isEmpty() ? 0 : z.first().toLongLong();
+    return (max > 0 ? (unsigned long)max : 0UL) + 1;
 }
 
 unsigned long KontoGlobal::insertSimpleBuchung(unsigned long herkunft, const QString& table, const QString& text,

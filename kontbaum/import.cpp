@@ -103,6 +103,7 @@ long KontoGlobal::importBuchungenAusCSV(const QString& csv, QString* fehler) {
 
     // 1. Read and check every record before anything is posted.
     QList<Satz> saetze;
+    QHash<QString, int> regeln;  // account/key rule, asked once per pair
     for (int i = 1; i < zeilen.size(); ++i) {
         const QString& l = zeilen[i];
         if (l.trimmed().isEmpty()) continue;
@@ -136,7 +137,10 @@ long KontoGlobal::importBuchungenAusCSV(const QString& csv, QString* fehler) {
         if (!zahl(f[10], &s.schluessel)) return fail(nr, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(f[10]));
         if (s.schluessel == 999999 || (s.schluessel != 0 && !schluessel.contains(s.schluessel)))
             return fail(nr, QStringLiteral("Den Steuerschlüssel %1 gibt es nicht.").arg(s.schluessel));
-        const int regel = isSteuerschluesselOK(s.konto, s.schluessel, db);
+        const QString regelKey = QString::number(s.konto) + QLatin1Char('_') + QString::number(s.schluessel);
+        auto regelIt = regeln.constFind(regelKey);
+        if (regelIt == regeln.constEnd()) regelIt = regeln.insert(regelKey, isSteuerschluesselOK(s.konto, s.schluessel, db));
+        const int regel = *regelIt;
         if (regel != 0) return fail(nr, steuerschluesselRegelText(regel));
         s.belegnummer = f[13];
         s.buchungsdatum = zDate::fromText(f[14].trimmed());
@@ -183,8 +187,9 @@ long KontoGlobal::importBuchungenAusCSV(const QString& csv, QString* fehler) {
     }
 
     // 3. A booking dated in the locked period is locked at once; the user is asked first.
+    const zDate gesperrt = getFestgeschriebenBis();
     for (const BuchungsEntwurf& b : buchungen)
-        if (isInFestschreibungsZeitraum(b.belegdatum)) {
+        if (gesperrt.isValid() && !(gesperrt < b.belegdatum)) {
             if (!festgeschriebenFrage(QStringLiteral("Festgeschrieben"), FFK_Uebernahme, FFT_NeueFestgeschrieben))
                 return fail(0, QStringLiteral("Der Import wurde abgebrochen; es wurde nichts gebucht."));
             break;

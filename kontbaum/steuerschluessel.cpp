@@ -32,13 +32,14 @@ KontoGlobal::ssDaten KontoGlobal::calcSteuerschluessel(DBConnection* db, unsigne
     ssDaten d;
     db = fallDB(db);
     if (schluessel != 0 && db) {
-        rsDataSource rs(db, QStringLiteral("SELECT Steuersatz, Steuerkonto, Steuerkonto2, im_Hundert FROM eurSteuerschluessel "
-                                           "WHERE Steuerschluessel=") + sql(schluessel));
-        if (!rs.isEOF()) {
-            d.steuersatz = rs.field(QStringLiteral("Steuersatz")).toDouble();
-            d.steuerkonto = rs.field(QStringLiteral("Steuerkonto")).toULong();
-            d.steuerkonto2 = rs.field(QStringLiteral("Steuerkonto2")).toULong();
-            d.imHundert = rs.field(QStringLiteral("im_Hundert")).toBool();
+        const QVector<DatenTyp> z = QueryPrepared(
+            db, QStringLiteral("SELECT Steuersatz, Steuerkonto, Steuerkonto2, im_Hundert FROM eurSteuerschluessel WHERE Steuerschluessel=?"),
+            {DatenTyp(schluessel)});
+        if (z.size() == 4) {
+            d.steuersatz = z[0].toDouble();
+            d.steuerkonto = z[1].toULong();
+            d.steuerkonto2 = z[2].toULong();
+            d.imHundert = z[3].toBool();
         }
     }
     const double f = d.steuersatz / 100.0;

@@ -132,7 +132,31 @@ bool DBConnection::openMemory() {
     return true;
 }
 
+void DBConnection::finalizeCache() {
+    for (sqlite3_stmt* st : m_cache) sqlite3_finalize(st);
+    m_cache.clear();
+}
+
+sqlite3_stmt* DBConnection::cachedStatement(const QString& sql) {
+    if (!m_db) return nullptr;
+    auto it = m_cache.constFind(sql);
+    if (it != m_cache.constEnd()) {
+        sqlite3_reset(*it);
+        sqlite3_clear_bindings(*it);
+        return *it;
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK || !st) {
+        m_err.add(QString::fromUtf8(sqlite3_errmsg(m_db)) + QStringLiteral(" (") + sql + QStringLiteral(")"));
+        if (st) sqlite3_finalize(st);
+        return nullptr;
+    }
+    m_cache.insert(sql, st);
+    return st;
+}
+
 void DBConnection::close() {
+    finalizeCache();
     if (m_db) {
         // An open transaction is rolled back by SQLite on close. close_v2 lets
         // a record set that is still alive finalize its statement afterwards.

@@ -19,10 +19,12 @@
 // (getErr()->vShowErrors(-1) shows all through the Ui). Nothing throws.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class DBErrorList {
 public:
@@ -76,7 +78,15 @@ public:
     // Rowid of the last insert; changes of the last statement.
     long long lastInsertId() const;
 
+    // A prepared statement for `sql`, kept for the life of the connection
+    // and reset for the next use (ExecPrepared / QueryPrepared bind values to
+    // it). Null with the error recorded when the text does not prepare.
+    sqlite3_stmt* cachedStatement(const QString& sql);
+
 private:
+    void finalizeCache();
+
+    QHash<QString, sqlite3_stmt*> m_cache;
     sqlite3* m_db = nullptr;
     QString m_path;
     DBErrorList m_err;

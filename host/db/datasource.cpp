@@ -220,8 +220,13 @@ int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v) {
     case DatenTyp::Int:
         return sqlite3_bind_int64(st, pos, v.toLongLong());
     case DatenTyp::Double:
-    case DatenTyp::Euro:
-        return sqlite3_bind_double(st, pos, v.toDouble());
+    case DatenTyp::Euro: {
+        // Through the literal's text, so the stored double is the one a
+        // pasted literal would give.
+        const double d = v.toDouble();
+        if (!std::isfinite(d)) return sqlite3_bind_null(st, pos);
+        return sqlite3_bind_double(st, pos, QString::number(d, 'g', 15).toDouble());
+    }
     case DatenTyp::Bool:
         return sqlite3_bind_int(st, pos, v.toBool() ? -1 : 0);
     case DatenTyp::Datum: {
@@ -288,4 +293,47 @@ long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, con
         return -1;
     }
     return to->commit() ? n : -1;
+}
+
+bool ExecPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte) {
+    if (!con || !con->handle()) return false;
+    sqlite3_stmt* st = con->cachedStatement(sql);
+    if (!st) {
+        return false;
+    }
+    for (int i = 0; i < werte.size(); ++i) bindValue(st, i + 1, werte[i]);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok) {
+        con->getErr()->add(QString::fromUtf8(sqlite3_errmsg(con->handle())) + QStringLiteral(" (") + sql + QStringLiteral(")"));
+    }
+    sqlite3_reset(st);
+    return ok;
+}
+
+QVector<DatenTyp> QueryPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte) {
+    QVector<DatenTyp> zeile;
+    if (!con || !con->handle()) return zeile;
+    sqlite3_stmt* st = con->cachedStatement(sql);
+    if (!st) return zeile;
+    for (int i = 0; i < werte.size(); ++i) bindValue(st, i + 1, werte[i]);
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            switch (sqlite3_column_type(st, c)) {
+            case SQLITE_INTEGER: zeile.append(DatenTyp(qlonglong(sqlite3_column_int64(st, c)))); break;
+            case SQLITE_FLOAT: zeile.append(DatenTyp(sqlite3_column_double(st, c))); break;
+            case SQLITE_TEXT:
+                zeile.append(DatenTyp(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)), sqlite3_column_bytes(st, c))));
+                break;
+            case SQLITE_BLOB:
+                zeile.append(DatenTyp::fromBlob(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, c)), sqlite3_column_bytes(st, c))));
+                break;
+            default: zeile.append(DatenTyp()); break;
+            }
+        }
+    }
+    sqlite3_reset(st);
+    return zeile;
 }

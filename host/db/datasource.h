@@ -116,3 +116,12 @@ inline DatenTyp rs_getDatenTyp(DBConnection* con, const QString& sql) { return G
 long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, const QString& table,
                 const QStringList& columns,
                 const std::function<bool(QVector<DatenTyp>& row)>& transform = nullptr);
+
+// Runs `sql` (one statement with "?" placeholders) through the connection's
+// statement cache with `werte` bound in order. The values are bound as
+// toSqlStr would render them, so the rows are the same as with pasted
+// literals; the statement is parsed once per connection instead of once per
+// call. ExecPrepared returns false with the error recorded, as ExecSQL does; QueryPrepared
+// returns the first row (empty when there is none or on error).
+bool ExecPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte);
+QVector<DatenTyp> QueryPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte);
