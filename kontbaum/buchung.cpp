@@ -18,13 +18,7 @@ DBConnection* fallDB(DBConnection* db) {
     return kg ? kg->GetDBConnect_Ptr() : nullptr;
 }
 
-QString q(const QString& t) { return rsDataSource::toSqlStr(t); }
 QString q(unsigned long v) { return rsDataSource::toSqlStr(v); }
-QString q(int v) { return rsDataSource::toSqlStr(v); }
-QString q(bool v) { return rsDataSource::toSqlStr(v); }
-QString q(const zDate& d) { return rsDataSource::toSqlStr(d); }
-QString q(const EuroType& e) { return rsDataSource::toSqlStr(e); }
-QString q(double d) { return rsDataSource::toSqlStr(d); }
 
 // Table names become SQL text; only the booking families may pass.
 bool istBuchungstabelle(const QString& t) {

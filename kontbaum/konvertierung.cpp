@@ -389,10 +389,13 @@ void schritt22(Konvertierung& k) {
 void schritt23(Konvertierung& k) {
     k.sql(QStringLiteral("DELETE FROM eurVerbucht WHERE Betrag=0"));
     k.sql(QStringLiteral("DELETE FROM eurVerbucht WHERE Buchungsnummer NOT IN (SELECT Buchungsnummer FROM eurVerbuchtBuchungszeilen)"));
-    k.sql(QStringLiteral("DELETE FROM eurVerbucht WHERE Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbuchtBuchungszeilen z1 "
-                         "WHERE Steuerschluessel<>999999 AND Buchungsnummer NOT IN (SELECT Buchungsnummer FROM "
-                         "eurVerbuchtBuchungszeilen z2 WHERE z2.Buchungsnummer=z1.Buchungsnummer AND z2.ID<>z1.ID AND "
-                         "z2.Steuerschluessel<>999999))"));
+    // Bookings with a single line that is not a tax line (a line without
+    // another non-tax line in its booking). Counted in one grouped pass: the
+    // same bookings as the correlated form "a non-tax line z1 with no other
+    // non-tax line z2", which probes the lines once per line and makes every
+    // open of a large case slow.
+    k.sql(QStringLiteral("DELETE FROM eurVerbucht WHERE Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbuchtBuchungszeilen "
+                         "WHERE Steuerschluessel<>999999 GROUP BY Buchungsnummer HAVING COUNT(*)=1)"));
     k.sql(QStringLiteral("DELETE FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer NOT IN (SELECT Buchungsnummer FROM eurVerbucht)"));
 }
 
