@@ -79,13 +79,16 @@ void Saldenliste2::sammeln(bool fuerDruck) {
     if (!db) return;
     const QSet<unsigned long> eb(m_ebKonten.begin(), m_ebKonten.end());
     rsDataSource rs(db, getStatement());
+    // Columns by position (vonTabelle, ID, Buchungsnummer, Belegdatum,
+    // Nettobetrag, Haben, Konto, Gegenkonto): a year's lines are read once.
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
-        const unsigned long konto = f.getField(QStringLiteral("Konto")).toULong();
-        const unsigned long gegen = f.getField(QStringLiteral("Gegenkonto")).toULong();
-        const double b = f.getField(QStringLiteral("Nettobetrag")).toDouble();
-        const zDate datum = f.getField(QStringLiteral("Belegdatum")).toDate();
-        const bool haben = f.getField(QStringLiteral("Haben")).toBool();
+        const unsigned long konto = f.getField(6).toULong();
+        const unsigned long gegen = f.getField(7).toULong();
+        const double b = f.getField(4).toDouble();
+        const bool haben = f.getField(5).toBool();
+        const bool mitDatum = fuerDruck && m_zeitraum.art != 3;
+        const zDate datum = mitDatum ? f.getField(3).toDate() : zDate();
         Konto& k = m_konten[konto];
         Paar* paar = nullptr;
         if (eb.contains(konto) || eb.contains(gegen)) {
@@ -135,9 +138,39 @@ QString kontoName(DBConnection* db, unsigned long nr) {
 }
 }  // namespace
 
+void Saldenliste2::sammelnSummen() {
+    // For the CSV every line that is not an opening balance counts as a
+    // booking, so the totals per account, opening flag and side are summed
+    // by the database in one grouped pass. The amounts are cents, so the sum
+    // rounded once equals the sum rounded after every addition.
+    m_konten.clear();
+    DBConnection* db = fallDB();
+    if (!db) return;
+    QStringList eb;
+    for (unsigned long n : m_ebKonten) eb << QString::number(n);
+    const QString ebListe = eb.isEmpty() ? QStringLiteral("-1") : eb.join(QLatin1Char(','));
+    QString filter;
+    QString sql = QStringLiteral("SELECT Konto, (Konto IN (%1) OR Gegenkonto IN (%1)) AS eb, Haben, SUM(z.Betrag) FROM eurVerbucht b, "
+                                 "eurVerbuchtBuchungszeilen z WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (b.Storno=0) AND (b.Storniert=0) ")
+                      .arg(ebListe);
+    if (getFilter(filter)) sql += QStringLiteral(" AND ( ") + filter + QStringLiteral(")");
+    sql += QStringLiteral(" GROUP BY Konto, eb, Haben ORDER BY Konto");
+    rsDataSource rs(db, sql);
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        Konto& k = m_konten[f.getField(0).toULong()];
+        Paar& paar = f.getField(1).toBool() ? k.anfang : k.buchungen;
+        const EuroType summe = EuroType(f.getField(3).toDouble()).Runden(2);
+        if (f.getField(2).toBool())
+            paar.haben = EuroType(paar.haben.wert() + summe.wert()).Runden(2);
+        else
+            paar.soll = EuroType(paar.soll.wert() + summe.wert()).Runden(2);
+    }
+}
+
 int Saldenliste2::Print2CSV(QString& out) {
     out.clear();
-    sammeln(false);
+    sammelnSummen();
     DBConnection* db = fallDB();
     int n = 0;
     for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {
@@ -202,14 +235,15 @@ bool EUERechnung2::Fuellen() {
     QMap<unsigned long, QMap<unsigned long, double>> summen;
     QHash<unsigned long, QString> kontoNamen;
     for (; !rs.isEOF(); rs.fetch()) {
+        // Columns by position: ID, Nettobetrag, Haben, Konto, Kategorie, Bezeichnung.
         const rsFields& f = *rs.getFields();
-        const unsigned long kat = f.getField(QStringLiteral("Kategorie")).toULong();
-        const unsigned long konto = f.getField(QStringLiteral("Konto")).toULong();
-        const double b = f.getField(QStringLiteral("Nettobetrag")).toDouble();
-        const bool haben = f.getField(QStringLiteral("Haben")).toBool();
+        const unsigned long kat = f.getField(4).toULong();
+        const unsigned long konto = f.getField(3).toULong();
+        const double b = f.getField(1).toDouble();
+        const bool haben = f.getField(2).toBool();
         const bool einnahme = (kat >= 4000 && kat <= 4999) || (kat >= 3000 && kat <= 3099);
         summen[kat][konto] += einnahme ? (haben ? b : -b) : (haben ? -b : b);
-        kontoNamen.insert(konto, f.getField(QStringLiteral("Bezeichnung")).toString());
+        if (!kontoNamen.contains(konto)) kontoNamen.insert(konto, f.getField(5).toString());
     }
     if (summen.isEmpty()) return false;
     double e = 0, a = 0, x = 0, y = 0;
@@ -234,9 +268,12 @@ bool EUERechnung2::Fuellen() {
     m_ausgaben = EuroType(a).Runden(2);
     m_iab = EuroType(x).Runden(2);
     m_iabAufloesung = EuroType(y).Runden(2);
-    // The same profit as KontoGlobal::getGewinn: the investment deduction
-    // only while the profit before it does not exceed the limit.
-    m_gewinn = KontoGlobal::getGewinn(db, false, 0);
+    // The profit by the rule of KontoGlobal::getGewinn, from the same lines:
+    // the investment deduction only while the profit before it does not
+    // exceed the limit, then the add-back.
+    double g = e - a;
+    if (EuroType(g) <= EuroType(200000.0)) g -= x;
+    m_gewinn = EuroType(g + y).Runden(2);
     return true;
 }
 

@@ -46,6 +46,7 @@ public:
 
 private:
     void sammeln(bool fuerDruck);
+    void sammelnSummen();
 
     BerichtZeitraum m_zeitraum;
     bool m_zeitraumGesetzt = false;

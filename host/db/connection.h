@@ -60,8 +60,9 @@ public:
     void close();
     bool isOpen() const { return m_db != nullptr; }
 
-    // Working-database settings: no fsync, journal in memory. The case file is
-    // the durable store; see the case-file code.
+    // Working-database settings: no fsync, journal in memory, the file read
+    // through a memory map. The case file is the durable store; see the
+    // case-file code.
     void setFastMode();
 
     const QString& path() const { return m_path; }
