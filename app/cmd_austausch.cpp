@@ -56,11 +56,17 @@ int cmdImport(const QStringList& args) {
     QFile f(a.positional()[1]);
     if (!f.open(QIODevice::ReadOnly))
         return usageError(n, QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.").arg(a.positional()[1]));
-    const QString csv = QString::fromUtf8(f.readAll());
     f.close();
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString fehler;
-        const long anzahl = KG::importBuchungenAusCSV(csv, &fehler);
+        long anzahl = -1;
+        {
+            // The text lives only while it is imported, not while the case is saved.
+            f.open(QIODevice::ReadOnly);
+            const QString csv = QString::fromUtf8(f.readAll());
+            f.close();
+            anzahl = KG::importBuchungenAusCSV(csv, &fehler);
+        }
         if (anzahl < 0) return abgelehnt(fehler + QStringLiteral(" Es wurde nichts gebucht."));
         out(QStringLiteral("%1\n").arg(anzahl));
         return int(Ok);

@@ -272,7 +272,7 @@ bool EUERechnung2::Fuellen() {
     // the investment deduction only while the profit before it does not
     // exceed the limit, then the add-back.
     double g = e - a;
-    if (EuroType(g) <= EuroType(200000.0)) g -= x;
+    if (EuroType(g) <= EuroType(KontoGlobal::kIabGewinngrenze)) g -= x;
     m_gewinn = EuroType(g + y).Runden(2);
     return true;
 }

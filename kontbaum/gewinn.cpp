@@ -21,8 +21,6 @@ const QString kKategorien = QStringLiteral(
 bool istEinnahme(unsigned long k) { return (k >= 4000 && k <= 4999 && k != 4208) || (k >= 3000 && k <= 3099); }
 bool istAusgabe(unsigned long k) { return (k >= 5000 && k <= 5999) || (k >= 3100 && k <= 3399); }
 
-// The limit up to which the investment deduction is taken.
-const EuroType kGrenze = 200000.0;
 
 // Accumulates lines by the profit's rules.
 struct Gewinn {
@@ -39,7 +37,7 @@ struct Gewinn {
     }
     EuroType gewinn() const {
         double g = e - a;
-        if (EuroType(g) <= kGrenze) g -= x;
+        if (EuroType(g) <= EuroType(KontoGlobal::kIabGewinngrenze)) g -= x;
         return EuroType(g + y).Runden(2);
     }
 };

@@ -382,6 +382,9 @@ public:
     // art 1 income, 2 expenses, 3 investment deduction (5903), 4 its
     // add-back (5904), else the profit. Null `db`: the case's connection.
     static EuroType getGewinn(DBConnection* db, bool mitStapel, int art);
+    // The profit up to which the investment deduction is taken (the host's
+    // EuroType(200000, 2)); also used by the investment-deduction dialogs.
+    static constexpr double kIabGewinngrenze = 200000.0;
     static int getAnlagenverzeichnisZeile(unsigned long konto, DBConnection* db = nullptr);
 
     // --- recapitulative statement (zm.cpp) ----------------------------------------

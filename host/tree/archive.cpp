@@ -159,10 +159,23 @@ bool RS_Archive::beginSection(quint32 tag) {
         fail(QString::fromUtf8(kBeschaedigt));
         return false;
     }
-    e->daten.resize(int(len));
-    if (len > 0 && s.readRawData(e->daten.data(), int(len)) != int(len)) {
-        fail(QString::fromUtf8(kBeschaedigt));
-        return false;
+    // A block inside a buffer in memory (the case file is read whole) is
+    // read in place: the embedded database of a large case is not copied
+    // once more per nesting level. The parent's bytes outlive the block.
+    auto* speicher = qobject_cast<QBuffer*>(s.device());
+    if (speicher && speicher->isOpen() && len > 0) {
+        const qint64 pos = speicher->pos();
+        e->daten = QByteArray::fromRawData(speicher->buffer().constData() + pos, int(len));
+        if (!speicher->seek(pos + len)) {
+            fail(QString::fromUtf8(kBeschaedigt));
+            return false;
+        }
+    } else {
+        e->daten.resize(int(len));
+        if (len > 0 && s.readRawData(e->daten.data(), int(len)) != int(len)) {
+            fail(QString::fromUtf8(kBeschaedigt));
+            return false;
+        }
     }
     if (crc32(e->daten) != crc) {
         fail(QString::fromUtf8(kBeschaedigt));

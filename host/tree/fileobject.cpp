@@ -24,6 +24,9 @@ bool RS_FileObject::ioData(RS_Archive& ar) {
     if (!ar.beginSection(kTagDatei)) return false;
     ar.io(m_name);
     ar.io(m_data);
+    // Once written into the archive the bytes are not needed again; for the
+    // database of a large case that is one copy less while the file is saved.
+    if (ar.isStoring()) m_data = QByteArray();
     return ar.endSection();
 }
 

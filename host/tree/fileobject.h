@@ -15,7 +15,8 @@ public:
 
     void setFile(const QString& path) { m_path = path; }
     const QString& path() const { return m_path; }
-    // Storing reads the file at m_path; loading fills name and content.
+    // Storing reads the file at m_path and drops the bytes once they are in
+    // the archive; loading fills name and content.
     bool ioData(RS_Archive& ar);
     // Writes the content atomically to `path` (an empty object writes an empty file).
     bool extractTo(const QString& path, QString* error) const;
