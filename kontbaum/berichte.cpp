@@ -227,15 +227,18 @@ bool EUERechnung2::Fuellen() {
         rsDataSource k(db, QStringLiteral("SELECT Kategorie, Bezeichnung FROM eurKategorien"));
         for (; !k.isEOF(); k.fetch()) katNamen.insert(k.field(QStringLiteral("Kategorie")).toULong(), k.field(QStringLiteral("Bezeichnung")).toString());
     }
-    rsDataSource rs(db, QStringLiteral("SELECT  z.ID, z.Betrag AS Nettobetrag, Haben, Konto, Kategorie, kp.Bezeichnung AS Bezeichnung, "
-                                       "kp.Kurzbezeichnung AS Kurzbezeichnung    FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, eurKontenplan kp  "
+    // Summed per account and side by the database: the amounts are cents, so
+    // the grouped sums give the same totals as adding line by line.
+    rsDataSource rs(db, QStringLiteral("SELECT  COUNT(z.ID), SUM(z.Betrag) AS Nettobetrag, Haben, Konto, Kategorie, kp.Bezeichnung AS Bezeichnung "
+                                       "FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, eurKontenplan kp  "
                                        "WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) AND (b.Storniert=0)  AND "
                                        "((Kategorie<>4208 AND Kategorie BETWEEN 4000 AND 4999) OR (Kategorie BETWEEN 3000 AND 3099) OR "
-                                       "(Kategorie BETWEEN 5000 AND 5999) OR (Kategorie BETWEEN 3100 AND 3399)) ORDER BY Kategorie, Konto"));
+                                       "(Kategorie BETWEEN 5000 AND 5999) OR (Kategorie BETWEEN 3100 AND 3399)) GROUP BY Kategorie, Konto, Haben "
+                                       "ORDER BY Kategorie, Konto"));
     QMap<unsigned long, QMap<unsigned long, double>> summen;
     QHash<unsigned long, QString> kontoNamen;
     for (; !rs.isEOF(); rs.fetch()) {
-        // Columns by position: ID, Nettobetrag, Haben, Konto, Kategorie, Bezeichnung.
+        // Columns by position: line count, sum, Haben, Konto, Kategorie, Bezeichnung.
         const rsFields& f = *rs.getFields();
         const unsigned long kat = f.getField(4).toULong();
         const unsigned long konto = f.getField(3).toULong();
