@@ -7,7 +7,7 @@
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QFile>
 

@@ -5,7 +5,7 @@
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

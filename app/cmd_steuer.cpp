@@ -4,10 +4,10 @@
 #include "app/fall.h"
 
 #include "host/app/printstring.h"
-#include "kontbaum/berichte.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
-#include "kontbaum/voranmeldung.h"
+#include "kontbaum/berichte/berichte.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/voranmeldung.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

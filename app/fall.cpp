@@ -3,8 +3,8 @@
 
 #include "app/cli.h"
 #include "host/app/global.h"
-#include "kontbaum/falldatei.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/fall/falldatei.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QFileInfo>
 #include <QUuid>

@@ -2,7 +2,7 @@
 // slot 0 and the bookkeeping root, loaded from and saved back to the case file.
 #pragma once
 
-#include "kontbaum/kontbaum.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -4,10 +4,10 @@
 // case file.
 #include "host/app/global.h"
 #include "host/db/connection.h"
-#include "kontbaum/berichte.h"
-#include "kontbaum/falldatei.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/berichte/berichte.h"
+#include "kontbaum/fall/falldatei.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

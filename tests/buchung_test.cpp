@@ -3,7 +3,7 @@
 #include "host/app/log.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 #include "support/testenv.h"
 
 #include <QFile>

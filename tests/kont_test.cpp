@@ -2,8 +2,8 @@
 // amounts, assignment and equality.
 #include "host/tree/adressknoten.h"
 #include "host/tree/registry.h"
-#include "kontbaum/knoten.h"
-#include "kontbaum/kontbaum.h"
+#include "kontbaum/fall/knoten.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

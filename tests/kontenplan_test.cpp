@@ -2,7 +2,7 @@
 // map, booking-side selections, lists, search and the chart-editor rules.
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 #include "support/testenv.h"
 
 #include <QSet>

@@ -9,7 +9,7 @@
 #include "host/app/options.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "host/app/log.h"
 #include "host/tree/dialog.h"
 #include "host/tree/registry.h"
-#include "kontbaum/knoten.h"
-#include "kontbaum/kontbaum.h"
+#include "kontbaum/fall/knoten.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include <gtest/gtest.h>
 

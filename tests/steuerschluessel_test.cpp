@@ -2,7 +2,7 @@
 // the account/key rule, the key lists and the VAT liability of the chart.
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>

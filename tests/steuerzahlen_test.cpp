@@ -6,10 +6,10 @@
 #include "host/db/datasource.h"
 #include "host/tree/adressknoten.h"
 #include "host/tree/datenbase.h"
-#include "kontbaum/berichte.h"
-#include "kontbaum/knoten.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/berichte/berichte.h"
+#include "kontbaum/fall/knoten.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
 #include "support/testenv.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 #include "host/tree/archive.h"
 #include "host/tree/datenbase.h"
 #include "host/tree/registry.h"
-#include "kontbaum/knoten.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/fall/knoten.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
 #include "support/testenv.h"
 
 #include <QBuffer>

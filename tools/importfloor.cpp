@@ -6,9 +6,9 @@
 // starts, so only the writing is measured.
 #include "host/app/global.h"
 #include "host/db/connection.h"
-#include "kontbaum/falldatei.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/fall/falldatei.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // Saving and loading case files (see falldatei.h).
-#include "kontbaum/falldatei.h"
+#include "kontbaum/fall/falldatei.h"
 
 #include "host/app/atomicfile.h"
 #include "host/tree/archive.h"
-#include "kontbaum/kontbaum.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include <QBuffer>
 #include <QFile>

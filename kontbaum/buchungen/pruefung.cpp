@@ -1,10 +1,11 @@
 // The self-check of bookings: header, line and closing checks. It never
 // changes data; findings go to the assertion log and back to the caller.
+#include "kontbaum/buchungen/buchungen.h"
+
 #include "host/app/global.h"
 #include "host/app/log.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
 
 #include <QHash>
 

@@ -1,9 +1,9 @@
 // The reports (see berichte.h).
-#include "kontbaum/berichte.h"
+#include "kontbaum/berichte/berichte.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QHash>
 

@@ -4,13 +4,14 @@
 //
 // Everything reasons about accounts through their category; the few
 // accounts found by number go through the special-account map (kontglob.cpp).
+#include "kontbaum/konten/konten.h"
+
 #include "host/app/global.h"
 #include "host/app/log.h"
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -1,3 +1,12 @@
+// Subsystem "rahmen": the frame every other folder stands on. The manager
+// of a case slot (KontoGlobal), the case database (opening, conversion of
+// older files, clean-up, case properties, import database) and the
+// registrations of the node and dialog builders with the host.
+//
+// Relies on: the host layer only (host/db, host/values, host/app,
+// host/tree). KontoGlobal stays one class; the folders of the subsystems
+// hold the definitions of its operations.
+//
 // KontoGlobal: the manager of one tax-case slot. It holds the case settings
 // the ledger needs (tax year, VAT liability, cash account, year-end state,
 // chart name, transfer identifiers), owns the case's database connection

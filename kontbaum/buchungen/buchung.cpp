@@ -4,10 +4,11 @@
 // Every posting of the module ends here. A booking is written inside one
 // transaction, so a failure part-way leaves nothing behind: no header
 // without lines, no lines without their tax lines.
+#include "kontbaum/buchungen/buchungen.h"
+
 #include "host/app/log.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
 
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/buchung");

@@ -2,7 +2,7 @@
 // rebuild of outdated files from the template, case properties, the import
 // database and the export-variable table. The conversion steps themselves
 // are in konvertierung.cpp.
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include "host/app/global.h"
 #include "host/app/log.h"

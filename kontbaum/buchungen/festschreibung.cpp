@@ -1,10 +1,11 @@
 // Locking of ledger bookings up to a date, the question texts of the dialogs
 // and the steps of the locking wizard.
+#include "kontbaum/buchungen/buchungen.h"
+
 #include "host/app/log.h"
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
 
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/festschreibung");

@@ -1,3 +1,7 @@
+// Subsystem "berichte": the report lists a user prints or exports.
+// Relies on: rahmen (case database), konten (names and categories of the
+// accounts), the host's print stream and values.
+//
 // The reports of the bookkeeping: the balance list (Saldenliste2), the
 // profit statement by category (EUERechnung2) and the ledger lists (cash
 // book, account statements, booking journal, VAT list). Each reads the

@@ -6,10 +6,11 @@
 // parts of one split booking. The import rebuilds each booking from its
 // records and posts it with the module's own posting, so tax lines follow
 // the keys exactly as if the booking had been entered.
+#include "kontbaum/austausch/austausch.h"
+
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
 
 #include <QHash>
 #include <QSet>

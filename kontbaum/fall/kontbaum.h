@@ -1,3 +1,11 @@
+// Subsystem "fall": the data tree of a tax case and its file. Kont_ and the
+// form node classes, the record Kont_ writes into the case file, the case
+// file itself (falldatei.h) and the steps after loading (year, pruning,
+// refresh of chart and categories).
+//
+// Relies on: rahmen (manager, database), konten (chart refresh at load),
+// steuer (the advance return the root carries), the host's tree and archive.
+//
 // Kont_: the root node of the bookkeeping subtree of a tax case.
 //
 // The root owns the child nodes of the bookkeeping forms in fixed member
@@ -16,7 +24,7 @@
 
 #include "host/tree/datenbase.h"
 #include "host/values/euro.h"
-#include "kontbaum/voranmeldung.h"
+#include "kontbaum/steuer/voranmeldung.h"
 
 #include <QMap>
 #include <QVector>

@@ -1,6 +1,6 @@
 // Standard members of the module's node classes, generated from the node
 // list in knoten.h (every G and E entry).
-#include "kontbaum/knoten.h"
+#include "kontbaum/fall/knoten.h"
 
 #include <new>
 

@@ -1,9 +1,10 @@
 // The bookings CSV export: one record per booking or per split part, gross
 // amounts in a debit or credit column.
+#include "kontbaum/austausch/austausch.h"
+
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,12 +1,13 @@
 // The profit of the income-surplus statement, computed from the booking
 // lines by category, and the transfer of the ledger into the EÜR form.
+#include "kontbaum/steuer/steuer.h"
+
 #include "host/app/log.h"
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include <QHash>
 #include <QMap>
@@ -20,7 +21,6 @@ const QString kKategorien = QStringLiteral(
 
 bool istEinnahme(unsigned long k) { return (k >= 4000 && k <= 4999 && k != 4208) || (k >= 3000 && k <= 3099); }
 bool istAusgabe(unsigned long k) { return (k >= 5000 && k <= 5999) || (k >= 3100 && k <= 3399); }
-
 
 // Accumulates lines by the profit's rules.
 struct Gewinn {

@@ -1,11 +1,11 @@
 // The bookkeeping root node (see kontbaum.h).
-#include "kontbaum/kontbaum.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include "host/app/global.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/adressknoten.h"
-#include "kontbaum/knoten.h"
+#include "kontbaum/fall/knoten.h"
 
 #include <new>
 

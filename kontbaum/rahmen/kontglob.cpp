@@ -1,8 +1,8 @@
 // KontoGlobal: per-slot state, lifecycle, report-parameter cache and special
 // accounts. The database side of the manager lives in datenbank.cpp.
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 
-#include "kontbaum/berichte.h"
+#include "kontbaum/berichte/berichte.h"
 
 #include "host/app/global.h"
 #include "host/app/log.h"

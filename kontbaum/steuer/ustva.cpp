@@ -1,13 +1,13 @@
 // VAT figures from the ledger: the amount of every form code of the advance
 // return for a period, the hand-over to the return's objects with the form's
 // arithmetic, and the texts and variables of form codes.
+#include "kontbaum/steuer/steuer.h"
+
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
-#include "kontbaum/voranmeldung.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,12 +1,12 @@
 // The case-file record of Kont_ (see KontRecord in kontbaum.h).
-#include "kontbaum/kontbaum.h"
+#include "kontbaum/fall/kontbaum.h"
 
 #include "host/app/global.h"
 #include "host/app/options.h"
 #include "host/db/connection.h"
 #include "host/tree/archive.h"
 #include "host/tree/fileobject.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QFile>
 #include <QUuid>

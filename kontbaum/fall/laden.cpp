@@ -7,9 +7,9 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/adressknoten.h"
-#include "kontbaum/knoten.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/kontglob.h"
+#include "kontbaum/fall/knoten.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QHash>
 

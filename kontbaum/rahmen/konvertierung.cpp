@@ -10,7 +10,7 @@
 //
 // Steps 1..20 repair data of program years up to 2014; a file written by a
 // later program year has been through them already and continues at step 21.
-#include "kontbaum/kontglob.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include "host/app/global.h"
 #include "host/db/connection.h"

@@ -3,11 +3,12 @@
 //
 // The kind of a booking (ZMArt on its header): 1 other services ("S"),
 // 2 triangular transactions ("D"), any other (3) supplies ("L").
+#include "kontbaum/steuer/steuer.h"
+
 #include "host/app/options.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
-#include "kontbaum/kontglob.h"
 
 namespace {
 // The root element's namespace names the schema of the online form service

@@ -11,8 +11,8 @@
 // dialogs the module constructs itself.
 #include "host/tree/dialog.h"
 #include "host/tree/registry.h"
-#include "kontbaum/kontbaum.h"
-#include "kontbaum/knoten.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/fall/knoten.h"
 
 #include <iterator>
 #include <new>

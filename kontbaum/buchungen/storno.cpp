@@ -1,9 +1,10 @@
 // Cancelling and deleting bookings, the search by link, account use, counts
 // and balances.
+#include "kontbaum/buchungen/buchungen.h"
+
 #include "host/app/log.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
 
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/storno");

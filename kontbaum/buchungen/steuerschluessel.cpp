@@ -1,9 +1,10 @@
 // Tax keys: splitting amounts into net and tax, the account/key rule, the
 // key lists and the case's VAT liability.
+#include "kontbaum/buchungen/buchungen.h"
+
 #include "host/app/global.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/kontglob.h"
 
 namespace {
 DBConnection* fallDB(DBConnection* db = nullptr) {

@@ -1,0 +1,15 @@
+// Subsystem "steuer": the figures the tax office receives, derived from the
+// ledger. The advance VAT return (amount per form code, the form's
+// arithmetic, hand-over to the return's nodes), the profit of the
+// income-surplus statement and its transfer to the EÜR form, and the
+// recapitulative statement (ZM) as CSV and XML.
+//
+// Relies on: rahmen (case database), konten (categories, form positions of
+// the accounts), buchungen (tax keys), fall (the form nodes the figures are
+// handed to). The return's own objects are in voranmeldung.h; the
+// operations are members of KontoGlobal (rahmen/kontglob.h: "form codes",
+// "profit", "recapitulative statement") and of the form nodes.
+#pragma once
+
+#include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/voranmeldung.h"
