@@ -123,8 +123,32 @@ bool parseZeitraum(const Args& a, int jahr, Zeitraum* z, QString* err) {
     return true;
 }
 
+namespace {
+bool g_puffern = false;
+QByteArray g_puffer;
+}  // namespace
+
+void beginAusgabePuffer() {
+    g_puffern = true;
+    g_puffer.clear();
+}
+
+void endeAusgabePuffer(bool ausgeben) {
+    if (!g_puffern) return;
+    g_puffern = false;
+    if (ausgeben && !g_puffer.isEmpty()) {
+        std::fwrite(g_puffer.constData(), 1, size_t(g_puffer.size()), stdout);
+        std::fflush(stdout);
+    }
+    g_puffer.clear();
+}
+
 void out(const QString& text) {
     const QByteArray b = text.toUtf8();
+    if (g_puffern) {
+        g_puffer += b;
+        return;
+    }
     std::fwrite(b.constData(), 1, size_t(b.size()), stdout);
     std::fflush(stdout);
 }

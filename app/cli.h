@@ -69,6 +69,10 @@ const Command* findCommand(const QString& name);
 
 // Output helpers (UTF-8).
 void out(const QString& text);
+// While a buffer is open, out() collects instead of printing; the end
+// prints the collected text (ausgeben) or drops it.
+void beginAusgabePuffer();
+void endeAusgabePuffer(bool ausgeben);
 void err(const QString& text);
 int usageError(const QString& command, const QString& message);
 

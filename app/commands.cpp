@@ -116,7 +116,7 @@ int cmdNew(const QStringList& args) {
     kg->abgleichKontoplanSteuerschluesselAktiv();
     kg->setKassenkonto(int(kg->getSpezialKonto(1000)));
     fall.root().fillBlackList();
-    if (!fall.speichern(path, &e)) {
+    if (!fall.anlegen(path, &e)) {
         err(QStringLiteral("Fehler: %1\n").arg(e));
         return Refused;
     }
@@ -128,40 +128,34 @@ int cmdInfo(const QStringList& args) {
     Args a(args, {}, {QStringLiteral("--json")});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    if (!QFileInfo::exists(a.positional().first()))
-        return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(a.positional().first()));
-    Fall fall;
-    QString e;
-    if (!fall.laden(a.positional().first(), &e)) {
-        err(QStringLiteral("Fehler: %1\n").arg(e));
-        return Refused;
-    }
-    KontoGlobal* kg = fall.kg();
-    DBConnection* con = kg->GetDBConnect_Ptr();
-    const zDate fest = GetDatenTyp(con, QStringLiteral("SELECT MAX(bisZum) FROM eurFestschreibungen")).toDate();
-    const int buchungen =
-        GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Storno=0 AND Storniert=0")).toInt();
-    const int konten = GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Aktiv<>0")).toInt();
-    if (a.has(QStringLiteral("--json"))) {
-        QJsonObject o;
-        o[QStringLiteral("steuerjahr")] = kg->getSteuerjahr();
-        o[QStringLiteral("kontenplan")] = kg->getKontenplanName();
-        o[QStringLiteral("ustpflicht")] = kg->getUstPflicht();
-        o[QStringLiteral("kassenkonto")] = kg->getKassenkonto();
-        o[QStringLiteral("festgeschrieben_bis")] = fest.isValid() ? QJsonValue(fest.getText()) : QJsonValue();
-        o[QStringLiteral("buchungen")] = buchungen;
-        o[QStringLiteral("konten_aktiv")] = konten;
-        out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        KontoGlobal* kg = fall.kg();
+        DBConnection* con = kg->GetDBConnect_Ptr();
+        const zDate fest = GetDatenTyp(con, QStringLiteral("SELECT MAX(bisZum) FROM eurFestschreibungen")).toDate();
+        const int buchungen =
+            GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Storno=0 AND Storniert=0")).toInt();
+        const int konten = GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Aktiv<>0")).toInt();
+        if (a.has(QStringLiteral("--json"))) {
+            QJsonObject o;
+            o[QStringLiteral("steuerjahr")] = kg->getSteuerjahr();
+            o[QStringLiteral("kontenplan")] = kg->getKontenplanName();
+            o[QStringLiteral("ustpflicht")] = kg->getUstPflicht();
+            o[QStringLiteral("kassenkonto")] = kg->getKassenkonto();
+            o[QStringLiteral("festgeschrieben_bis")] = fest.isValid() ? QJsonValue(fest.getText()) : QJsonValue();
+            o[QStringLiteral("buchungen")] = buchungen;
+            o[QStringLiteral("konten_aktiv")] = konten;
+            out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+            return Ok;
+        }
+        out(QStringLiteral("Steuerjahr:           %1\n").arg(kg->getSteuerjahr()));
+        out(QStringLiteral("Kontenrahmen:         %1\n").arg(kg->getKontenplanName()));
+        out(QStringLiteral("Umsatzsteuerpflicht:  %1\n").arg(kg->getUstPflicht() ? QStringLiteral("ja") : QStringLiteral("nein")));
+        out(QStringLiteral("Kassenkonto:          %1\n").arg(kg->getKassenkonto()));
+        out(QStringLiteral("Festgeschrieben bis:  %1\n").arg(fest.isValid() ? fest.getText() : QStringLiteral("–")));
+        out(QStringLiteral("Buchungen:            %1\n").arg(buchungen));
+        out(QStringLiteral("Aktive Konten:        %1\n").arg(konten));
         return Ok;
-    }
-    out(QStringLiteral("Steuerjahr:           %1\n").arg(kg->getSteuerjahr()));
-    out(QStringLiteral("Kontenrahmen:         %1\n").arg(kg->getKontenplanName()));
-    out(QStringLiteral("Umsatzsteuerpflicht:  %1\n").arg(kg->getUstPflicht() ? QStringLiteral("ja") : QStringLiteral("nein")));
-    out(QStringLiteral("Kassenkonto:          %1\n").arg(kg->getKassenkonto()));
-    out(QStringLiteral("Festgeschrieben bis:  %1\n").arg(fest.isValid() ? fest.getText() : QStringLiteral("–")));
-    out(QStringLiteral("Buchungen:            %1\n").arg(buchungen));
-    out(QStringLiteral("Aktive Konten:        %1\n").arg(konten));
-    return Ok;
+    });
 }
 
 QList<Command> buildCommands() {

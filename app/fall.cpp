@@ -3,7 +3,7 @@
 
 #include "app/cli.h"
 #include "host/app/global.h"
-#include "kontbaum/fall/falldatei.h"
+#include "host/db/connection.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QFileInfo>
@@ -11,9 +11,16 @@
 
 namespace cli {
 
+namespace {
+int g_warteSekunden = Falldatei::kStandardWarteMs / 1000;
+}
+
+void setWarteSekunden(int s) { g_warteSekunden = s; }
+int warteSekunden() { return g_warteSekunden; }
+
 Fall::Fall() : m_root(Kont_::New()) {
-    // Working files live in a directory of their own, so two commands on
-    // different cases never share a working database.
+    // Working files (templates, a converted copy) live in a directory of
+    // their own, so two commands never share one.
     GlobalInst::reset(m_home.path());
     m_kg = GetKontoGlobal(0, false);
     DatenBase::setRootNode(QStringLiteral("Kont_"), m_root.get());
@@ -23,6 +30,7 @@ Fall::Fall() : m_root(Kont_::New()) {
 }
 
 Fall::~Fall() {
+    m_datei.verwerfen();
     KontoGlobal::setSichernHook(nullptr);
     m_root.reset();
     GlobalInst::reset();
@@ -38,26 +46,43 @@ bool Fall::neu(QString* error) {
     return true;
 }
 
-bool Fall::laden(const QString& path, QString* error) { return Falldatei::laden(path, *m_root, error); }
-
-bool Fall::speichern(const QString& path, QString* error) { return Falldatei::speichern(path, *m_root, error); }
+bool Fall::anlegen(const QString& path, QString* error) { return Falldatei::anlegen(path, *m_root, error); }
 
 int Fall::ausfuehren(const QString& befehlName, const QString& path, Zugriff zugriff,
                      const std::function<int(Fall&)>& befehl) {
     if (!QFileInfo::exists(path))
         return usageError(befehlName, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(path));
+    const bool schreiben = zugriff == Zugriff::Schreiben;
     Fall fall;
     QString e;
-    if (!fall.laden(path, &e)) {
+    if (!fall.m_datei.oeffnen(path, schreiben ? Falldatei::Zugriff::Schreiben : Falldatei::Zugriff::Lesen,
+                              warteSekunden() * 1000, fall.root(), &e)) {
         err(QStringLiteral("Fehler: %1\n").arg(e));
+        if (fall.m_datei.warGesperrt())
+            err(QStringLiteral("Mit --wait SEKUNDEN wartet dalvo länger auf den anderen Befehl.\n"));
         return Refused;
     }
+    // A writing command's result is held back until it is in the file.
+    if (schreiben) beginAusgabePuffer();
     const int rc = befehl(fall);
-    if (rc != Ok || zugriff != Zugriff::Schreiben || !fall.geaendert()) return rc;
-    if (!fall.speichern(path, &e)) {
-        err(QStringLiteral("Fehler: %1\n").arg(e));
+    if (rsDbCorruptionSeen()) {
+        if (schreiben) endeAusgabePuffer(false);
+        err(QStringLiteral("Fehler: %1\n").arg(Falldatei::beschaedigtText(path)));
         return Refused;
     }
+    if (!schreiben) return rc;
+    if (rc != Ok) {
+        endeAusgabePuffer(false);
+        return rc;
+    }
+    if (fall.geaendert() && !fall.m_datei.sichern(fall.root(), &e)) {
+        endeAusgabePuffer(false);
+        err(QStringLiteral("Fehler: %1\n").arg(e));
+        if (fall.m_datei.warGesperrt())
+            err(QStringLiteral("Mit --wait SEKUNDEN wartet dalvo länger auf den anderen Befehl.\n"));
+        return Refused;
+    }
+    endeAusgabePuffer(true);
     return Ok;
 }
 

@@ -1,7 +1,8 @@
 // A case opened by a command: a private working directory, the manager of
-// slot 0 and the bookkeeping root, loaded from and saved back to the case file.
+// slot 0 and the bookkeeping root, and the case file they were read from.
 #pragma once
 
+#include "kontbaum/fall/falldatei.h"
 #include "kontbaum/fall/kontbaum.h"
 
 #include <QString>
@@ -17,10 +18,12 @@ class Fall {
 public:
     enum class Zugriff { Lesen, Schreiben };
     // The frame of every command on an existing case: checks that the file
-    // exists (usage error otherwise), loads it (refused on a damaged file),
-    // runs `befehl` and, for a writing command that returned Ok and left
-    // geaendert() set, saves the case back atomically. A command that fails
-    // or is refused leaves the file byte-for-byte as it was.
+    // exists (usage error otherwise), opens it (refused on a damaged file,
+    // or after waiting --wait seconds for another writer), runs `befehl`
+    // and, for a writing command that returned Ok and left geaendert() set,
+    // saves the case in one commit. What a writing command prints on stdout
+    // appears only after its change is in the file; a command that fails or
+    // is refused prints no result and leaves the file byte-for-byte as it was.
     static int ausfuehren(const QString& befehlName, const QString& path, Zugriff zugriff,
                           const std::function<int(Fall&)>& befehl);
     // Writing commands that find nothing to change clear it to skip the save.
@@ -29,10 +32,10 @@ public:
 
     Fall();
     ~Fall();
-    // Creates a new, empty case (not yet saved).
+    // Creates a new, empty case in the working directory (not yet saved).
     bool neu(QString* error);
-    bool laden(const QString& path, QString* error);
-    bool speichern(const QString& path, QString* error);
+    // Writes the new case as the case file `path`; never replaces a file.
+    bool anlegen(const QString& path, QString* error);
     KontoGlobal* kg() const { return m_kg; }
     Kont_& root() { return *m_root; }
 
@@ -40,7 +43,13 @@ private:
     QTemporaryDir m_home;
     KontoGlobal* m_kg = nullptr;
     std::unique_ptr<Kont_> m_root;
+    Falldatei m_datei;
     bool m_geaendert = true;
 };
+
+// How long a command waits for another one that writes the same case
+// (--wait SEKUNDEN; default 30 s).
+void setWarteSekunden(int s);
+int warteSekunden();
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 // dalvo: the command-line host of the bookkeeping module.
 #include "app/cli.h"
+#include "app/fall.h"
 
 #include "host/app/global.h"
 #include "host/app/ui.h"
@@ -24,6 +25,17 @@ int main(int argc, char** argv) {
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         cli::out(QStringLiteral("Aufruf: %1\n\n%2\n").arg(cmd->usage, cmd->help));
         return cli::Ok;
+    }
+    const int wait = args.indexOf(QStringLiteral("--wait"));
+    if (wait >= 0) {
+        int sekunden = 0;
+        QString e;
+        if (wait + 1 >= args.size() || !cli::parseInt(args.at(wait + 1), 0, 86400, &sekunden, &e))
+            return cli::usageError(name, QStringLiteral("--wait braucht eine Wartezeit in Sekunden (0 bis 86400).") +
+                                             (e.isEmpty() ? QString() : QStringLiteral(" ") + e));
+        cli::setWarteSekunden(sekunden);
+        args.removeAt(wait + 1);
+        args.removeAt(wait);
     }
     ConsoleUi::Antwort antwort = ConsoleUi::Antwort::Fragen;
     if (args.removeAll(QStringLiteral("--yes"))) antwort = ConsoleUi::Antwort::Ja;

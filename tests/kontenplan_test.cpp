@@ -299,6 +299,24 @@ TEST(Kontenplan, FixedKeysThatBookingsContradictAreReported) {
     EXPECT_TRUE(t.contains(QStringLiteral("<h3>Betroffene Buchungen</h3><ul>\n   <li>2: falsch &lt;b&gt;</li>\n</ul>")))
         << t.toStdString();
     EXPECT_TRUE(t.endsWith(QStringLiteral("</body></html>")));
+
+    // The indexed form (the ledger's fast path at every open) reports the
+    // same bookings as the plain one: keys below and above the fixed key,
+    // never a line without a key or a cancelled booking.
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral(
+        "INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Storno, Storniert) VALUES "
+        "(3, 'höher', 0, 0), (4, 'ohne', 0, 0), (5, 'storniert', 0, 1);"
+        "INSERT INTO eurVerbuchtBuchungszeilen (Buchungsnummer, Dialogzeile, Konto, Steuerschluessel) VALUES "
+        "(3, 2, 8400, 9), (4, 2, 8400, NULL), (5, 2, 8400, 3)")));
+    for (bool mitIndex : {false, true}) {
+        ExecSQL(db, mitIndex ? QStringLiteral("CREATE INDEX IF NOT EXISTS idx_eurVerbuchtBZ_KontoSteuer ON "
+                                              "eurVerbuchtBuchungszeilen (Konto, Steuerschluessel)")
+                             : QStringLiteral("DROP INDEX IF EXISTS idx_eurVerbuchtBZ_KontoSteuer"));
+        env.ui().clear();
+        EXPECT_EQ(kg->checkSteuerautokonten(0), 2) << mitIndex;
+        const QString h = env.ui().texts(Ui::Art::Hinweis).value(0);
+        EXPECT_TRUE(h.contains(QStringLiteral("<li>2: falsch &lt;b&gt;</li>\n   <li>3: höher</li>\n</ul>"))) << h.toStdString();
+    }
     kg->setUstPflicht(false);
     EXPECT_EQ(kg->checkSteuerautokonten(0), 0) << "only for cases liable to VAT";
 }

@@ -76,7 +76,8 @@ int main(int argc, char** argv) {
     GlobalInst::reset(home.path());
     std::unique_ptr<Kont_> root(Kont_::New());
     QString e;
-    if (!Falldatei::laden(QString::fromLocal8Bit(argv[1]), *root, &e)) {
+    Falldatei datei;
+    if (!datei.oeffnen(QString::fromLocal8Bit(argv[1]), Falldatei::Zugriff::Lesen, 0, *root, &e)) {
         std::fprintf(stderr, "importfloor: %s\n", e.toLocal8Bit().constData());
         return 1;
     }

@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -55,5 +57,65 @@ bool rsWriteFileAtomic(const QString& path, const QByteArray& data, QString* err
     if (std::rename(from.constData(), to.constData()) != 0)
         return fehler(error, path, QStringLiteral("Die Datei konnte nicht umbenannt werden."));
     tmp.setAutoRemove(false);  // it is the target now
+    return true;
+}
+
+QString rsDateifehlerText(int e) {
+    switch (e) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Auf dem Datenträger ist kein Speicherplatz mehr frei. Schaffen Sie Platz und versuchen Sie es erneut.");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Keine Berechtigung. Prüfen Sie die Zugriffsrechte der Datei und ihres Verzeichnisses.");
+    case EROFS:
+        return QStringLiteral("Der Datenträger ist schreibgeschützt.");
+    case ENOENT:
+        return QStringLiteral("Die Datei oder das Verzeichnis existiert nicht.");
+    case EEXIST:
+        return QStringLiteral("Eine Datei dieses Namens existiert bereits.");
+    case EISDIR:
+        return QStringLiteral("Der Name bezeichnet ein Verzeichnis.");
+    case EIO:
+        return QStringLiteral("Ein-/Ausgabefehler des Datenträgers.");
+    case EXDEV:
+        return QStringLiteral("Die Datei liegt auf einem anderen Datenträger.");
+    default:
+        return QStringLiteral("Systemfehler %1.").arg(e);
+    }
+}
+
+namespace {
+bool syncPfad(const QString& pfad, bool verzeichnis) {
+    const int fd = ::open(QFile::encodeName(pfad).constData(), (verzeichnis ? O_RDONLY | O_DIRECTORY : O_RDWR) | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+}  // namespace
+
+bool rsInstallFileAtomic(const QString& fertig, const QString& ziel, bool ersetzen, QString* error) {
+    const QFileInfo fi(ziel);
+    const QByteArray von = QFile::encodeName(fertig);
+    const QByteArray nach = QFile::encodeName(fi.absoluteFilePath());
+    auto scheitern = [&](const QString& grund) {
+        ::unlink(von.constData());
+        return fehler(error, ziel, grund);
+    };
+    if (!syncPfad(fertig, false)) return scheitern(rsDateifehlerText(errno));
+    if (g_failRename) {
+        g_failRename = false;
+        return scheitern(QStringLiteral("Die Datei konnte nicht umbenannt werden."));
+    }
+    if (ersetzen) {
+        if (std::rename(von.constData(), nach.constData()) != 0) return scheitern(rsDateifehlerText(errno));
+    } else {
+        // link(2) fails with EEXIST instead of replacing: the check and the
+        // creation of the name are one step.
+        if (::link(von.constData(), nach.constData()) != 0) return scheitern(rsDateifehlerText(errno));
+        ::unlink(von.constData());
+    }
+    syncPfad(fi.absolutePath(), true);
     return true;
 }

@@ -40,6 +40,20 @@ public:
     QString GetDB_Name(int slot) const;
     void SetDB_Name(const QString& name, int slot);
 
+    // How the case database of connection slot 5 is reached. By default it
+    // is a working copy in the slot directory, removed when it is closed.
+    // With `direkt` the database named by GetDB_Dir/GetDB_Name(5) is the
+    // durable case file itself: it is opened in place (read-only with
+    // `nurLesen`), waits up to `warteMs` for a lock another process holds,
+    // is never converted or cleaned up in place, and never deleted.
+    struct FallZugriff {
+        bool direkt = false;
+        bool nurLesen = false;
+        int warteMs = 30000;
+    };
+    const FallZugriff& GetFallZugriff() const { return m_fallZugriff; }
+    void SetFallZugriff(const FallZugriff& z) { m_fallZugriff = z; }
+
     int GetActiveSteuer() const { return m_active; }
     void SetActiveSteuer(int slot) { m_active = slot; }
     int IsImport() const { return m_import; }
@@ -84,6 +98,7 @@ private:
     bool m_rebuildGui = false;
     unsigned long m_testFlags = 0;
     QString m_home;
+    FallZugriff m_fallZugriff;
 };
 
 // Installed by the module: destroys the manager of a slot (GlobalInst::reset).

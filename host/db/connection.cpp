@@ -33,9 +33,24 @@ private:
     sqlite3_stmt* m_stmt;
 };
 
-// A locked database file (another program writing to it) is waited for this
-// long before a statement fails.
-constexpr int kBusyTimeoutMs = 5000;
+
+std::atomic<bool> g_corruption{false};
+
+// SQLite reports every error to the log callback with its code, wherever the
+// statement was run from: the one place that sees damage from any caller.
+void sqliteLog(void*, int code, const char*) {
+    const int primary = code & 0xff;
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB) g_corruption = true;
+}
+
+// Installed before the library initialises (static initialisation runs before
+// main and before any connection is opened).
+[[maybe_unused]] const bool g_logInstalled = [] { return sqlite3_config(SQLITE_CONFIG_LOG, sqliteLog, nullptr) == SQLITE_OK; }();
+
+bool isBusy(sqlite3* db) {
+    const int primary = sqlite3_errcode(db) & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
 
 QString sqliteMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
@@ -91,7 +106,7 @@ bool DBConnection::createAndConnect(const QString& path, const QString& user, co
     }
 
     sqlite3* db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int flags = m_readOnly ? SQLITE_OPEN_READONLY : (SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0));
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const QString why = db ? sqliteMessage(db) : QString::fromUtf8(sqlite3_errstr(rc));
@@ -100,6 +115,8 @@ bool DBConnection::createAndConnect(const QString& path, const QString& user, co
         return false;
     }
 
+    // A file another process is writing is waited for, also by the probe.
+    sqlite3_busy_timeout(db, m_busyMs);
     // sqlite3_open_v2 reads nothing yet; a file of garbage bytes only shows
     // itself at the first statement, so probe before anyone relies on it.
     char* probeError = nullptr;
@@ -111,7 +128,6 @@ bool DBConnection::createAndConnect(const QString& path, const QString& user, co
         return false;
     }
 
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
     dbsql::registerAccessFunctions(db);
     m_db = db;
     return true;
@@ -165,6 +181,19 @@ void DBConnection::close() {
     }
     m_txDepth = 0;
     m_txFailed = false;
+    m_outer = false;
+}
+
+void DBConnection::setBusyTimeout(int ms) {
+    m_busyMs = ms < 0 ? 0 : ms;
+    if (m_db) sqlite3_busy_timeout(m_db, m_busyMs);
+}
+
+void DBConnection::setDurableMode() {
+    // journal_mode is a property of the file; a read-only connection can
+    // neither set nor need it.
+    if (!m_readOnly) ExecSQL(this, QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL"));
+    ExecSQL(this, QStringLiteral("PRAGMA cache_size=-16384; PRAGMA mmap_size=268435456"));
 }
 
 void DBConnection::setFastMode() {
@@ -175,10 +204,55 @@ void DBConnection::setFastMode() {
                                  "PRAGMA temp_store=MEMORY; PRAGMA cache_size=-16384; PRAGMA mmap_size=268435456"));
 }
 
+bool DBConnection::beginOuter(bool write) {
+    m_busy = false;
+    if (!m_db || m_outer || m_txDepth > 0) {
+        m_err.add(QStringLiteral("Die Transaktion des Befehls kann nicht beginnen: eine andere ist offen."));
+        return false;
+    }
+    if (!ExecSQL(this, write ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"))) {
+        m_busy = isBusy(m_db);
+        return false;
+    }
+    m_outer = true;
+    return true;
+}
+
+bool DBConnection::commitOuter() {
+    m_busy = false;
+    if (!m_db || !m_outer) return false;
+    if (m_txDepth > 0) {
+        // A module transaction is still open: its work is not finished.
+        m_err.add(QStringLiteral("Eine Transaktion ist beim Abschluss des Befehls noch offen."));
+        rollbackOuter();
+        return false;
+    }
+    m_outer = false;
+    if (sqlite3_get_autocommit(m_db)) {
+        m_err.add(QStringLiteral("Die Transaktion wurde von der Datenbank abgebrochen; die Änderungen sind verloren."));
+        return false;
+    }
+    if (!ExecSQL(this, QStringLiteral("COMMIT"))) {
+        m_busy = isBusy(m_db);
+        if (!sqlite3_get_autocommit(m_db)) ExecSQL(this, QStringLiteral("ROLLBACK"));
+        return false;
+    }
+    return true;
+}
+
+void DBConnection::rollbackOuter() {
+    if (!m_db) return;
+    finalizeCache();  // a pending statement would keep the rollback from finishing
+    m_txDepth = 0;
+    m_txFailed = false;
+    m_outer = false;
+    if (!sqlite3_get_autocommit(m_db)) ExecSQL(this, QStringLiteral("ROLLBACK"));
+}
+
 bool DBConnection::beginTransaction() {
     if (!m_db) return false;
     if (m_txDepth == 0) {
-        if (!ExecSQL(this, QStringLiteral("BEGIN"))) return false;
+        if (!ExecSQL(this, m_outer ? QStringLiteral("SAVEPOINT dalvo_modul") : QStringLiteral("BEGIN"))) return false;
         m_txFailed = false;
     }
     ++m_txDepth;
@@ -194,6 +268,13 @@ bool DBConnection::commit() {
 
     const bool failed = m_txFailed;
     m_txFailed = false;
+    if (m_outer) {
+        if (failed) {
+            ExecSQL(this, QStringLiteral("ROLLBACK TO dalvo_modul; RELEASE dalvo_modul"));
+            return false;
+        }
+        return ExecSQL(this, QStringLiteral("RELEASE dalvo_modul"));
+    }
     if (sqlite3_get_autocommit(m_db)) {
         // SQLite has already rolled back on its own (for example disk full).
         m_err.add(QStringLiteral("Die Transaktion wurde von der Datenbank abgebrochen; die Änderungen sind verloren."));
@@ -221,6 +302,7 @@ bool DBConnection::rollback() {
         return true;
     }
     m_txFailed = false;
+    if (m_outer) return ExecSQL(this, QStringLiteral("ROLLBACK TO dalvo_modul; RELEASE dalvo_modul"));
     if (sqlite3_get_autocommit(m_db)) return true;  // nothing left to undo
     return ExecSQL(this, QStringLiteral("ROLLBACK"));
 }
@@ -273,6 +355,9 @@ bool ExecSQL(DBConnection* con, const QString& sql, long* affected) {
     return true;
 }
 
+bool rsDbCorruptionSeen() { return g_corruption; }
+void rsDbResetCorruptionSeen() { g_corruption = false; }
+
 long GetDBVersion(DBConnection* con) {
     if (!con || !con->isOpen() || !rsTableExists(con, QStringLiteral("Version"))) return 0;
     return long(GetDatenTyp(con, QStringLiteral("SELECT MAX(Version) FROM Version")).toLongLong());
@@ -295,7 +380,7 @@ long rsCopyTablesFromExternalDatabase(DBConnection* con, const QString& external
         recordSqlError(con, QStringLiteral("Keine Verbindung zur Datenbank"), QStringLiteral("ATTACH"));
         return -1;
     }
-    if (con->inTransaction() || !sqlite3_get_autocommit(con->handle())) {
+    if (con->inTransaction() || con->inOuter() || !sqlite3_get_autocommit(con->handle())) {
         con->getErr()->add(QStringLiteral("Die Tabelle „%1“ kann nicht innerhalb einer offenen Transaktion "
                                           "aus „%2“ übernommen werden.")
                                .arg(table, externalPath));

@@ -53,6 +53,8 @@ public:
     // Opens (and with `create` creates) the database file. User and password
     // are accepted for the connection contract; SQLite itself has no users.
     // Returns false and records a German message in getErr() on failure.
+    // With setReadOnly(true) before the call the file is opened read-only
+    // (SQLITE_OPEN_READONLY): no statement can change it.
     bool createAndConnect(const QString& path, const QString& user = QString(),
                           const QString& password = QString(), bool create = false);
     // Opens a private in-memory database (tests, scratch work).
@@ -61,9 +63,20 @@ public:
     bool isOpen() const { return m_db != nullptr; }
 
     // Working-database settings: no fsync, journal in memory, the file read
-    // through a memory map. The case file is the durable store; see the
-    // case-file code.
+    // through a memory map. For scratch copies only.
     void setFastMode();
+    // Settings of a database that is the durable case file itself: rollback
+    // journal beside the file only while a write is open (no -wal/-shm files
+    // that a user copying the case would leave behind), full fsync at every
+    // commit, reads through a memory map.
+    void setDurableMode();
+
+    void setReadOnly(bool b) { m_readOnly = b; }
+    bool isReadOnly() const { return m_readOnly; }
+    // How long a statement waits for a lock another process holds on the
+    // file before it fails with "database is locked" (default 5 s). Set
+    // before createAndConnect it also covers the probe of the open.
+    void setBusyTimeout(int ms);
 
     const QString& path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
@@ -75,6 +88,21 @@ public:
     bool commit();
     bool rollback();
     bool inTransaction() const { return m_txDepth > 0; }
+
+    // The transaction of a whole command around the module's own ones. With
+    // `write` it is BEGIN IMMEDIATE: the write lock is taken at once (waiting
+    // up to the busy timeout), so two writers never interleave and a refusal
+    // costs nothing. Without, BEGIN: every statement of the command reads the
+    // same snapshot. Inside it, the module's outermost begin/commit/rollback
+    // become a savepoint, so they keep their meaning (an inner failure undoes
+    // just that piece of work) and only commitOuter makes anything durable.
+    // False when the lock could not be had: lockTimedOut() tells whether it
+    // was the wait that ran out.
+    bool beginOuter(bool write);
+    bool commitOuter();
+    void rollbackOuter();
+    bool inOuter() const { return m_outer; }
+    bool lockTimedOut() const { return m_busy; }
 
     // Rowid of the last insert; changes of the last statement.
     long long lastInsertId() const;
@@ -93,7 +121,18 @@ private:
     DBErrorList m_err;
     int m_txDepth = 0;
     bool m_txFailed = false;
+    bool m_outer = false;
+    bool m_busy = false;
+    bool m_readOnly = false;
+    int m_busyMs = 5000;  // a file another program writes is waited for this long
 };
+
+// Whether SQLite has met a damaged database file (SQLITE_CORRUPT or
+// SQLITE_NOTADB) anywhere in this process since the last reset. Damage can
+// surface in any statement, long after the file was opened; the host turns
+// it into the refusal of a damaged case file.
+bool rsDbCorruptionSeen();
+void rsDbResetCorruptionSeen();
 
 // Runs one statement (or several separated by ';'). `affected` receives the
 // number of changed rows (may be null). Returns false on error (recorded in

@@ -1,48 +1,478 @@
-// Saving and loading case files (see falldatei.h).
+// The case file (see falldatei.h).
 #include "kontbaum/fall/falldatei.h"
 
 #include "host/app/atomicfile.h"
+#include "host/app/global.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
 #include "host/tree/archive.h"
 #include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QThread>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kMagic("DALVO16C");
+const QByteArray kSqliteKopf("SQLite format 3", 16);  // with its terminating NUL
+constexpr int kSqliteKopfGroesse = 100;
+
+enum class Art { SQLite, Alt, Kaputt, KeineDatei };
+
+Art erkenne(const QString& pfad) {
+    const QFileInfo fi(pfad);
+    // A FIFO or device would block or never end; only plain files are cases.
+    if (!fi.isFile()) return Art::KeineDatei;
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly)) return Art::KeineDatei;
+    const QByteArray kopf = f.read(kSqliteKopfGroesse);
+    if (kopf.startsWith(kSqliteKopf)) return kopf.size() == kSqliteKopfGroesse ? Art::SQLite : Art::Kaputt;
+    if (kopf.startsWith(kMagic)) return Art::Alt;
+    return Art::Kaputt;
 }
 
-bool Falldatei::speichern(const QString& path, Kont_& root, QString* error) {
-    QByteArray data;
-    QBuffer buf(&data);
-    buf.open(QIODevice::WriteOnly);
-    RS_Archive ar(&buf, kMagic, KontRecord::kDatenversion);
-    if (!KontRecord::write(root, ar) || !ar.ok()) {
-        if (error) *error = QStringLiteral("Die Falldatei „%1“ konnte nicht geschrieben werden.").arg(path);
-        return false;
-    }
-    buf.close();
-    return rsWriteFileAtomic(path, data, error);
+quint64 inodeVon(const QString& pfad) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(pfad).constData(), &st) != 0) return 0;
+    return quint64(st.st_ino) ^ (quint64(st.st_dev) << 40);
 }
 
-bool Falldatei::laden(const QString& path, Kont_& root, QString* error) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("Die Falldatei „%1“ konnte nicht geöffnet werden.").arg(path);
-        return false;
+bool setze(QString* fehler, const QString& text) {
+    if (fehler) *fehler = text;
+    return false;
+}
+
+QString ladeFehler(const QString& pfad, const QString& grund) {
+    return QStringLiteral("Die Falldatei „%1“ kann nicht geladen werden: %2").arg(pfad, grund);
+}
+
+QString speicherFehler(const QString& pfad, const QString& grund) {
+    return QStringLiteral("Die Falldatei „%1“ konnte nicht gespeichert werden: %2").arg(pfad, grund);
+}
+
+// A write that was cut short leaves a hot journal beside the file; SQLite
+// puts the last committed state back at the next open that may write. A
+// read-only open cannot, so that one step is done here first. Nothing
+// happens when no journal is there or another process still owns it.
+void stelleNachAbbruchWiederHer(const QString& pfad) {
+    if (!QFileInfo::exists(pfad + QStringLiteral("-journal"))) return;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     }
-    QByteArray data = f.readAll();
-    f.close();
-    QBuffer buf(&data);
+    sqlite3_close(db);
+}
+
+// The SQLite text of a failed save in German: what matters to the user is
+// whether the disk is full, the rest is named as it is.
+QString sqliteGrund(DBConnection* con) {
+    const int code = con && con->handle() ? (sqlite3_errcode(con->handle()) & 0xff) : SQLITE_ERROR;
+    switch (code) {
+    case SQLITE_FULL:
+        return rsDateifehlerText(ENOSPC);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return rsDateifehlerText(EACCES);
+    case SQLITE_IOERR:
+        return rsDateifehlerText(EIO);
+    default:
+        return QStringLiteral("Die Datenbank meldet einen Fehler (%1).").arg(con ? con->getErr()->last() : QString());
+    }
+}
+
+// The record of the root as it goes into table dalvoFall.
+bool schreibeSatz(DBConnection* con, Kont_& root, QString* grund) {
+    QByteArray daten;
+    {
+        QBuffer buf(&daten);
+        buf.open(QIODevice::WriteOnly);
+        RS_Archive ar(&buf, kMagic, KontRecord::kDatenversion);
+        if (!KontRecord::write(root, ar, false) || !ar.ok())
+            return setze(grund, QStringLiteral("Die Daten des Falls konnten nicht zusammengestellt werden."));
+    }
+    if (!ExecSQL(con, QStringLiteral("CREATE TABLE IF NOT EXISTS dalvoFall (Nr INTEGER PRIMARY KEY CHECK (Nr=1), "
+                                     "Datenversion INTEGER NOT NULL, Satz BLOB NOT NULL)")) ||
+        !ExecPrepared(con, QStringLiteral("INSERT OR REPLACE INTO dalvoFall (Nr, Datenversion, Satz) VALUES (1, ?, ?)"),
+                      {DatenTyp(qlonglong(KontRecord::kDatenversion)), DatenTyp::fromBlob(daten)}))
+        return setze(grund, sqliteGrund(con));
+    return true;
+}
+
+bool leseSatz(DBConnection* con, QByteArray* satz) {
+    if (!rsTableExists(con, QStringLiteral("dalvoFall"))) return false;
+    const DatenTyp v = GetDatenTyp(con, QStringLiteral("SELECT Satz FROM dalvoFall WHERE Nr=1"));
+    if (v.isNull()) return false;
+    *satz = v.toBlob();
+    return !satz->isEmpty();
+}
+
+bool wendeSatzAn(const QByteArray& satz, Kont_& root, QString* grund) {
+    QByteArray daten = satz;
+    QBuffer buf(&daten);
     buf.open(QIODevice::ReadOnly);
     RS_Archive ar(&buf, kMagic, KontRecord::kDatenversion, true);
-    QString err;
-    if (!ar.isValid()) err = ar.errorText();
-    else if (KontRecord::read(root, ar, &err)) {
+    if (!ar.isValid()) return setze(grund, ar.errorText());
+    if (!KontRecord::read(root, ar, grund, false)) return false;
+    root.ioUpdate(ar.dataVersion());
+    root.UpdateAfterLoading(0);
+    return true;
+}
+
+// Writes the open working database (with its record already stored) as the
+// case file `ziel`: a compact copy beside the target, then installed in one
+// step. The header marks it as a case file of this container format.
+bool installiere(DBConnection* con, const QString& ziel, bool ersetzen, QString* fehler) {
+    if (!ExecSQL(con, QStringLiteral("PRAGMA application_id=%1; PRAGMA user_version=%2")
+                          .arg(Falldatei::kApplicationId)
+                          .arg(Falldatei::kFormat)))
+        return setze(fehler, speicherFehler(ziel, sqliteGrund(con)));
+    const QFileInfo fi(ziel);
+    if (!QFileInfo(fi.absolutePath()).isDir())
+        return setze(fehler, speicherFehler(ziel, QStringLiteral("Das Verzeichnis existiert nicht.")));
+    QString tmpName;
+    {
+        QTemporaryFile tmp(fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".XXXXXX"));
+        tmp.setAutoRemove(false);
+        if (!tmp.open()) return setze(fehler, speicherFehler(ziel, rsDateifehlerText(EACCES)));
+        tmpName = tmp.fileName();
+    }
+    // VACUUM INTO takes an empty file; it writes a compact, consistent copy.
+    if (!ExecSQL(con, QStringLiteral("VACUUM INTO %1").arg(rsDataSource::toSqlStr(tmpName)))) {
+        const QString grund = sqliteGrund(con);
+        QFile::remove(tmpName);
+        return setze(fehler, speicherFehler(ziel, grund));
+    }
+    QFile::setPermissions(tmpName, ersetzen && QFileInfo::exists(ziel)
+                                       ? QFile(ziel).permissions()
+                                       : (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    return rsInstallFileAtomic(tmpName, ziel, ersetzen, fehler);
+}
+
+KontoGlobal* manager() { return GetKontoGlobal(0, false); }
+}  // namespace
+
+QString Falldatei::beschaedigtText(const QString& pfad) {
+    return ladeFehler(pfad, QStringLiteral("Die Datei ist beschädigt oder unvollständig."));
+}
+
+Falldatei::~Falldatei() { verwerfen(); }
+
+void Falldatei::schliessen() {
+    if (KontoGlobal* kg = manager()) {
+        if (kg->isDatenbankFalldatei()) kg->destroyConnectionKonto();
+    }
+    GlobalInst& g = GetGlobal();
+    g.SetFallZugriff(GlobalInst::FallZugriff());
+    g.SetDB_Dir(QString(), GlobalInst::kCaseConnection);
+    g.SetDB_Name(QString(), GlobalInst::kCaseConnection);
+    if (m_sperre >= 0) {
+        ::close(m_sperre);  // releases the flock
+        m_sperre = -1;
+    }
+}
+
+void Falldatei::verwerfen() {
+    if (!m_offen && m_sperre < 0) return;
+    m_offen = false;
+    if (KontoGlobal* kg = manager())
+        if (DBConnection* con = kg->GetDBConnect_Ptr())
+            if (con->inOuter()) con->rollbackOuter();
+    schliessen();
+}
+
+bool Falldatei::oeffnen(const QString& pfad, Zugriff zugriff, int warteMs, Kont_& root, QString* fehler) {
+    verwerfen();
+    m_pfad = pfad;
+    m_zugriff = zugriff;
+    m_warteMs = warteMs < 0 ? 0 : warteMs;
+    m_umwandeln = false;
+    m_gesperrt = false;
+    rsDbResetCorruptionSeen();
+    if (!manager()) return setze(fehler, ladeFehler(pfad, QStringLiteral("Es ist kein Fall geöffnet.")));
+
+    const QFileInfo fi(pfad);
+    if (!fi.exists()) return setze(fehler, ladeFehler(pfad, QStringLiteral("Die Datei existiert nicht.")));
+    if (!fi.isFile()) return setze(fehler, ladeFehler(pfad, QStringLiteral("Das ist keine Datei, sondern ein Verzeichnis oder Gerät.")));
+    if (!fi.isReadable()) return setze(fehler, ladeFehler(pfad, rsDateifehlerText(EACCES)));
+    if (zugriff == Zugriff::Schreiben) {
+        // SQLite writes its journal beside the file; both must be writable,
+        // and a refusal before any work leaves everything as it was.
+        if (::access(QFile::encodeName(fi.absoluteFilePath()).constData(), W_OK) != 0 ||
+            ::access(QFile::encodeName(fi.absolutePath()).constData(), W_OK) != 0)
+            return setze(fehler, QStringLiteral("Die Falldatei „%1“ ist schreibgeschützt: Für die Datei oder ihr "
+                                                "Verzeichnis fehlt die Schreibberechtigung. Nichts wurde geändert.")
+                                     .arg(pfad));
+    }
+
+    for (int versuch = 0; versuch < 5; ++versuch) {
+        const Art art = erkenne(pfad);
+        if (art == Art::KeineDatei) return setze(fehler, ladeFehler(pfad, rsDateifehlerText(EACCES)));
+        if (art == Art::Kaputt) return setze(fehler, beschaedigtText(pfad));
+        bool nochmal = false;
+        if (art == Art::SQLite) {
+            stelleNachAbbruchWiederHer(pfad);
+            bool umwandeln = false;
+            if (oeffnenDirekt(root, fehler, &umwandeln, &nochmal)) return true;
+            if (nochmal) continue;
+            if (!umwandeln) return false;
+        }
+        if (oeffnenUmwandeln(root, art == Art::Alt, fehler, &nochmal)) return true;
+        if (!nochmal) return false;
+    }
+    return setze(fehler, ladeFehler(pfad, QStringLiteral("Die Datei wurde während des Öffnens immer wieder ersetzt.")));
+}
+
+bool Falldatei::oeffnenDirekt(Kont_& root, QString* fehler, bool* umwandeln, bool* nochmal) {
+    KontoGlobal* kg = manager();
+    GlobalInst& g = GetGlobal();
+    const QFileInfo fi(m_pfad);
+    const bool schreiben = m_zugriff == Zugriff::Schreiben;
+    kg->destroyConnectionKonto();
+    g.SetDB_Dir(fi.absolutePath(), GlobalInst::kCaseConnection);
+    g.SetDB_Name(fi.fileName(), GlobalInst::kCaseConnection);
+    GlobalInst::FallZugriff z;
+    z.direkt = true;
+    z.nurLesen = !schreiben;
+    z.warteMs = m_warteMs;
+    g.SetFallZugriff(z);
+    const quint64 vorher = inodeVon(m_pfad);
+
+    auto abbrechen = [&](const QString& text) {
+        m_offen = true;  // so that verwerfen rolls back and closes
+        verwerfen();
+        return setze(fehler, text);
+    };
+    kg->createConnectionKonto(false);
+    DBConnection* con = kg->GetDBConnect_Ptr();
+    if (!kg->isConnected() || !con) return abbrechen(beschaedigtText(m_pfad));
+    if (!con->beginOuter(schreiben)) {
+        if (con->lockTimedOut()) {
+            m_gesperrt = true;
+            return abbrechen(QStringLiteral("Die Falldatei „%1“ wird gerade von einem anderen Befehl bearbeitet; nach %2 "
+                                            "Sekunden Warten wurde abgebrochen. Nichts wurde geändert. Versuchen Sie "
+                                            "es später noch einmal.")
+                                 .arg(m_pfad)
+                                 .arg((m_warteMs + 999) / 1000));
+        }
+        return abbrechen(rsDbCorruptionSeen() ? beschaedigtText(m_pfad) : ladeFehler(m_pfad, sqliteGrund(con)));
+    }
+    // The first read takes the shared lock: from here on the file cannot
+    // change under this command (a writer holds even the write lock).
+    const qlonglong appId = GetDatenTyp(con, QStringLiteral("PRAGMA application_id")).toLongLong();
+    const qlonglong format = GetDatenTyp(con, QStringLiteral("PRAGMA user_version")).toLongLong();
+    if (con->lockTimedOut() || (!con->getErr()->isEmpty() && (sqlite3_errcode(con->handle()) & 0xff) == SQLITE_BUSY)) {
+        m_gesperrt = true;
+        return abbrechen(QStringLiteral("Die Falldatei „%1“ wird gerade von einem anderen Befehl gespeichert; nach %2 "
+                                        "Sekunden Warten wurde abgebrochen. Versuchen Sie es später noch einmal.")
+                             .arg(m_pfad)
+                             .arg((m_warteMs + 999) / 1000));
+    }
+    if (inodeVon(m_pfad) != vorher) {
+        // The file was replaced (a conversion finished) between the look at
+        // its name and the lock: this connection holds the old one.
+        *nochmal = true;
+        m_offen = true;
+        verwerfen();
+        return false;
+    }
+    if (rsDbCorruptionSeen()) return abbrechen(beschaedigtText(m_pfad));
+    if (qint64(appId) != qint64(kApplicationId))
+        return abbrechen(ladeFehler(m_pfad, QStringLiteral("Die Datei ist eine SQLite-Datenbank, aber keine Falldatei von dalvo.")));
+    if (format > kFormat)
+        return abbrechen(ladeFehler(m_pfad, QStringLiteral("Die Datei wurde von einer neueren Programmversion geschrieben "
+                                                           "(Dateiformat %1). Bitte verwenden Sie die neuere Version.")
+                                                .arg(format)));
+    if (format < 1) return abbrechen(beschaedigtText(m_pfad));
+    // A cut or grown file shows in the page count of its header.
+    const qlonglong seiten = GetDatenTyp(con, QStringLiteral("PRAGMA page_count")).toLongLong();
+    const qlonglong seite = GetDatenTyp(con, QStringLiteral("PRAGMA page_size")).toLongLong();
+    if (seiten <= 0 || seite <= 0 || seiten * seite != QFileInfo(m_pfad).size()) return abbrechen(beschaedigtText(m_pfad));
+
+    // Files that need their conversion or clean-up go the way of a copy.
+    long refVersion = 0;
+    if (DBConnection* ref = g.GetDBConnect_Ptr(GlobalInst::kReferenceConnection)) refVersion = GetDBVersion(ref);
+    const long version = GetDBVersion(con);
+    if (version < refVersion ||
+        KontoGlobal::getFalleigenschaft(QStringLiteral("ProgrammJahr"), con) != QLatin1String("2016") ||
+        KontoGlobal::getFalleigenschaft(QStringLiteral("Bereinigen"), con) == QLatin1String("1")) {
+        if (rsDbCorruptionSeen()) return abbrechen(beschaedigtText(m_pfad));
+        *umwandeln = true;
+        m_offen = true;
+        verwerfen();
+        return false;
+    }
+
+    QByteArray satz;
+    if (!leseSatz(con, &satz)) return abbrechen(beschaedigtText(m_pfad));
+    QString grund;
+    if (!wendeSatzAn(satz, root, &grund)) return abbrechen(ladeFehler(m_pfad, grund));
+    if (rsDbCorruptionSeen()) return abbrechen(beschaedigtText(m_pfad));
+    m_offen = true;
+    return true;
+}
+
+bool Falldatei::sperreExklusiv(QString* fehler, bool* nochmal) {
+    const int fd = ::open(QFile::encodeName(m_pfad).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return setze(fehler, ladeFehler(m_pfad, rsDateifehlerText(errno)));
+    QElapsedTimer uhr;
+    uhr.start();
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            ::close(fd);
+            return setze(fehler, ladeFehler(m_pfad, rsDateifehlerText(errno)));
+        }
+        if (uhr.elapsed() >= m_warteMs) {
+            ::close(fd);
+            m_gesperrt = true;
+            return setze(fehler, QStringLiteral("Die Falldatei „%1“ wird gerade von einem anderen Befehl umgewandelt; nach "
+                                                "%2 Sekunden Warten wurde abgebrochen. Versuchen Sie es später noch einmal.")
+                                     .arg(m_pfad)
+                                     .arg((m_warteMs + 999) / 1000));
+        }
+        QThread::msleep(20);
+    }
+    struct stat offen {}, jetzt {};
+    if (::fstat(fd, &offen) != 0 || ::stat(QFile::encodeName(m_pfad).constData(), &jetzt) != 0 ||
+        offen.st_ino != jetzt.st_ino || offen.st_dev != jetzt.st_dev) {
+        ::close(fd);  // another command converted it meanwhile
+        *nochmal = true;
+        return false;
+    }
+    m_sperre = fd;
+    return true;
+}
+
+bool Falldatei::oeffnenUmwandeln(Kont_& root, bool alt, QString* fehler, bool* nochmal) {
+    KontoGlobal* kg = manager();
+    GlobalInst& g = GetGlobal();
+    if (m_zugriff == Zugriff::Schreiben && !sperreExklusiv(fehler, nochmal)) return false;
+    auto abbrechen = [&](const QString& text) {
+        m_offen = true;
+        verwerfen();
+        return setze(fehler, text);
+    };
+    kg->destroyConnectionKonto();
+    g.SetFallZugriff(GlobalInst::FallZugriff());
+    g.SetDB_Dir(QString(), GlobalInst::kCaseConnection);
+    g.SetDB_Name(QString(), GlobalInst::kCaseConnection);
+    // Re-check under the lock: the file may have changed kind meanwhile.
+    const Art art = erkenne(m_pfad);
+    if (art == Art::Kaputt || art == Art::KeineDatei) return abbrechen(beschaedigtText(m_pfad));
+    if ((art == Art::Alt) != alt) {
+        *nochmal = true;
+        m_offen = true;
+        verwerfen();
+        return false;
+    }
+
+    QString grund;
+    if (alt) {
+        QFile f(m_pfad);
+        if (!f.open(QIODevice::ReadOnly)) return abbrechen(ladeFehler(m_pfad, rsDateifehlerText(EACCES)));
+        QByteArray daten = f.readAll();
+        f.close();
+        QBuffer buf(&daten);
+        buf.open(QIODevice::ReadOnly);
+        RS_Archive ar(&buf, kMagic, KontRecord::kDatenversion, true);
+        if (!ar.isValid()) return abbrechen(ladeFehler(m_pfad, ar.errorText()));
+        if (!KontRecord::read(root, ar, &grund, true)) return abbrechen(ladeFehler(m_pfad, grund));
         root.ioUpdate(ar.dataVersion());
         root.UpdateAfterLoading(0);
+    } else {
+        // A consistent copy of the case into the working database; the
+        // conversion then runs on the copy as on any opened database.
+        const QString arbeit = kg->getDatenbankName();
+        QFile::remove(arbeit);
+        QByteArray satz;
+        {
+            DBConnection quelle;
+            quelle.setReadOnly(true);
+            quelle.setBusyTimeout(m_warteMs);
+            if (!quelle.createAndConnect(m_pfad, QString(), QString(), false)) return abbrechen(beschaedigtText(m_pfad));
+            if (!leseSatz(&quelle, &satz) ||
+                !ExecSQL(&quelle, QStringLiteral("VACUUM INTO %1").arg(rsDataSource::toSqlStr(arbeit))) ||
+                rsDbCorruptionSeen()) {
+                QFile::remove(arbeit);
+                return abbrechen(beschaedigtText(m_pfad));
+            }
+        }
+        kg->createConnectionKonto(false);
+        if (!kg->isConnected()) return abbrechen(beschaedigtText(m_pfad));
+        if (!wendeSatzAn(satz, root, &grund)) return abbrechen(ladeFehler(m_pfad, grund));
+    }
+    if (DBConnection* con = kg->GetDBConnect_Ptr())
+        ExecSQL(con, QStringLiteral("DELETE FROM Falleigenschaften WHERE Feld='Bereinigen'"));
+    if (rsDbCorruptionSeen()) return abbrechen(beschaedigtText(m_pfad));
+    m_umwandeln = true;
+    m_offen = true;
+    return true;
+}
+
+bool Falldatei::sichern(Kont_& root, QString* fehler) {
+    KontoGlobal* kg = manager();
+    DBConnection* con = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!m_offen || m_zugriff != Zugriff::Schreiben || !con)
+        return setze(fehler, speicherFehler(m_pfad, QStringLiteral("Die Datei ist nicht zum Schreiben geöffnet.")));
+    QString grund;
+    auto abbrechen = [&](const QString& text) {
+        verwerfen();
+        return setze(fehler, text);
+    };
+    if (rsDbCorruptionSeen()) return abbrechen(beschaedigtText(m_pfad));
+    if (!schreibeSatz(con, root, &grund)) return abbrechen(speicherFehler(m_pfad, grund));
+    if (m_umwandeln) {
+        QString f;
+        if (!installiere(con, m_pfad, true, &f)) return abbrechen(f);
+        verwerfen();
         return true;
     }
-    if (error) *error = QStringLiteral("Die Falldatei „%1“ kann nicht geladen werden: %2").arg(path, err);
-    return false;
+    if (!con->commitOuter()) {
+        const bool gesperrt = con->lockTimedOut();
+        m_gesperrt = gesperrt;
+        grund = rsDbCorruptionSeen() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.")
+                : gesperrt ? QStringLiteral("Ein anderer Befehl liest die Datei noch; nach %1 Sekunden Warten wurde "
+                                            "abgebrochen. Nichts wurde geändert.")
+                                 .arg((m_warteMs + 999) / 1000)
+                           : sqliteGrund(con);
+        return abbrechen(speicherFehler(m_pfad, grund));
+    }
+    m_offen = false;
+    schliessen();
+    return true;
+}
+
+bool Falldatei::anlegen(const QString& pfad, Kont_& root, QString* fehler) {
+    KontoGlobal* kg = manager();
+    DBConnection* con = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!con) return setze(fehler, speicherFehler(pfad, QStringLiteral("Es ist kein Fall geöffnet.")));
+    QString grund;
+    if (!schreibeSatz(con, root, &grund)) return setze(fehler, speicherFehler(pfad, grund));
+    if (!installiere(con, pfad, false, fehler)) {
+        if (QFileInfo::exists(pfad) && fehler)
+            *fehler = QStringLiteral("Die Falldatei „%1“ existiert bereits; sie wird nicht überschrieben.").arg(pfad);
+        return false;
+    }
+    return true;
+}
+
+bool Falldatei::speichernAls(const QString& pfad, Kont_& root, QString* fehler) {
+    KontoGlobal* kg = manager();
+    DBConnection* con = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!con) return setze(fehler, speicherFehler(pfad, QStringLiteral("Es ist kein Fall geöffnet.")));
+    QString grund;
+    if (!schreibeSatz(con, root, &grund)) return setze(fehler, speicherFehler(pfad, grund));
+    return installiere(con, pfad, true, fehler);
 }

@@ -1,15 +1,92 @@
-// The case file: magic "DALVO16C", the record data version (quint32), then
-// the record of the bookkeeping root (KontRecord), every block with its own
-// length and CRC-32. Saving is atomic (temporary file, fsync, rename);
-// loading reads the whole file first and applies nothing when any part is
-// damaged, so the file on disk and the open case stay as they were.
+// The case file: the case's bookkeeping database itself, an SQLite 3 file.
+//
+// Layout (container format 1):
+//   - the SQLite header carries application_id 0x44414C56 ("DALV") and
+//     user_version = the container format (1);
+//   - every table of the bookkeeping database (the template's schema);
+//   - table dalvoFall (Nr INTEGER PRIMARY KEY CHECK (Nr=1), Datenversion
+//     INTEGER, Satz BLOB): one row with the record of the bookkeeping root
+//     (KontRecord, fields and order as ever, written through RS_Archive with
+//     magic "DALVO16C" and its own CRC per block; its database field is
+//     empty because the file is the database).
+// A reader refuses a user_version above the one it knows (a newer program
+// wrote the file). The first container (magic "DALVO16C" at byte 0, the
+// database embedded in the record) is still read; a writing command turns
+// it into the current one.
+//
+// A writing command opens the file in place and works inside one
+// transaction (BEGIN IMMEDIATE), so a second writer waits for the first and
+// never interleaves; sichern() stores the record and commits, with the
+// rollback journal and full fsync of SQLite. Whatever is not committed
+// (refusal, failure, kill) leaves the file as it was. A reading command
+// opens the file read-only inside one read transaction (one snapshot).
+//
+// A file that needs conversion (the first container, an older database
+// version, or the case property "Bereinigen" = "1") is converted in a
+// working copy; saving then replaces the case file atomically (temporary
+// file beside it, fsync, rename) while an exclusive flock on the old file
+// keeps other writers out. A reading command reads such a file through the
+// copy and never writes.
+//
+// Damage is refused with "Die Falldatei „…“ kann nicht geladen werden: …":
+// header, page count against the file size and the record's CRC at every
+// open, SQLite's corruption errors wherever they surface (rsDbCorruptionSeen).
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class Kont_;
+class KontoGlobal;
 
-namespace Falldatei {
-bool speichern(const QString& path, Kont_& root, QString* error);
-bool laden(const QString& path, Kont_& root, QString* error);
-}  // namespace Falldatei
+class Falldatei {
+public:
+    enum class Zugriff { Lesen, Schreiben };
+    static constexpr int kFormat = 1;
+    static constexpr quint32 kApplicationId = 0x44414C56;  // "DALV"
+    static constexpr int kStandardWarteMs = 30000;
+
+    Falldatei() = default;
+    ~Falldatei();  // what was not saved is dropped
+    Falldatei(const Falldatei&) = delete;
+    Falldatei& operator=(const Falldatei&) = delete;
+
+    // Opens the case file at `pfad` for the manager of slot 0 and reads its
+    // record into `root`. A writer waits up to `warteMs` for another writer.
+    // False with a German message in `fehler`; nothing is changed then.
+    bool oeffnen(const QString& pfad, Zugriff zugriff, int warteMs, Kont_& root, QString* fehler);
+    // Writing access only: stores the record and makes every change durable
+    // in one commit. False (and nothing changed) with a German message.
+    bool sichern(Kont_& root, QString* fehler);
+    // Drops every change since oeffnen and closes the file.
+    void verwerfen();
+    // The open file came from an older container or database version.
+    bool wirdUmgewandelt() const { return m_umwandeln; }
+    // The last failure was the wait for another writer running out.
+    bool warGesperrt() const { return m_gesperrt; }
+
+    // Writes the manager's open working database with the record of `root`
+    // as a new case file at `pfad`; an existing file is never replaced.
+    static bool anlegen(const QString& pfad, Kont_& root, QString* fehler);
+    // Writes it as the case file at `pfad`, replacing an existing file
+    // atomically (tools and benchmarks that write a case in one go).
+    static bool speichernAls(const QString& pfad, Kont_& root, QString* fehler);
+
+    // The refusal of a damaged file, for damage found after opening.
+    static QString beschaedigtText(const QString& pfad);
+
+private:
+    bool oeffnenDirekt(Kont_& root, QString* fehler, bool* umwandeln, bool* nochmal);
+    bool oeffnenUmwandeln(Kont_& root, bool alt, QString* fehler, bool* nochmal);
+    bool sperreExklusiv(QString* fehler, bool* nochmal);
+    void schliessen();
+
+    QString m_pfad;
+    Zugriff m_zugriff = Zugriff::Lesen;
+    int m_warteMs = kStandardWarteMs;
+    bool m_offen = false;
+    bool m_umwandeln = false;
+    bool m_gesperrt = false;
+    int m_sperre = -1;  // flock descriptor while a conversion holds the file
+    quint64 m_inode = 0;
+};

@@ -224,15 +224,20 @@ class RS_Archive;
 namespace KontRecord {
 // Data version of the record this program writes.
 constexpr quint32 kDatenversion = 61001;
-// Writes the case database (compacted), the manager's settings, the 36
-// invoicing templates of the working directory and the node's variables
-// (child nodes and the amounts, Varlist::ioDataVar).
-bool write(Kont_& node, RS_Archive& ar);
+// Writes the manager's settings, the 36 invoicing templates of the working
+// directory and the node's variables (child nodes and the amounts,
+// Varlist::ioDataVar). With `mitDatenbank` the case database is embedded
+// too (compacted first), as the case files of the first container did; the
+// current case file is the database itself and stores the record in it, so
+// it writes the database field empty.
+bool write(Kont_& node, RS_Archive& ar, bool mitDatenbank = true);
 // Reads a record completely before anything is applied: a damaged record
-// changes nothing. Then the previous working database is moved to a "bak"
-// backup, the embedded one takes its place and is opened; when that fails
-// the backup is moved back. Returns false with a German message.
-bool read(Kont_& node, RS_Archive& ar, QString* error);
+// changes nothing. With `mitDatenbank` the previous working database is then
+// moved to a "bak" backup, the embedded one takes its place and is opened;
+// when that fails the backup is moved back. Without, the manager's open
+// connection is the case's database and stays as it is. Returns false with
+// a German message.
+bool read(Kont_& node, RS_Archive& ar, QString* error, bool mitDatenbank = true);
 // The invoicing template files in record order (kind 0..5, two passes each).
 QStringList vorlagenDateien();
 }  // namespace KontRecord

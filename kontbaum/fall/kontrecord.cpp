@@ -50,6 +50,34 @@ struct Satz {
         return ar.endSection() && ar.ok();
     }
 };
+// Puts the database embedded in a record in place of the working database
+// and opens it; the previous one is kept as "bak" until the new one opens.
+bool uebernehmeDatenbank(KontoGlobal& kgRef, const RS_FileObject& datenbank, int imp, QString* error) {
+    auto fail = [error](const QString& t) {
+        if (error) *error = t;
+        return false;
+    };
+    KontoGlobal* kg = &kgRef;
+    const QString name = (imp == 99 || imp == 88) ? kg->getImportDatenbankNameFall() : kg->getDatenbankName();
+    kg->destroyConnectionKonto();
+    const QString bak = name + QStringLiteral(".bak");
+    QFile::remove(bak);
+    const bool hadOld = QFile::exists(name) && QFile::rename(name, bak);
+    QString err;
+    if (!datenbank.extractTo(name, &err)) {
+        if (hadOld) QFile::rename(bak, name);
+        return fail(err);
+    }
+    kg->createConnectionKonto(false);
+    if (!kg->isConnected()) {
+        QFile::remove(name);
+        if (hadOld) QFile::rename(bak, name);
+        kg->createConnectionKonto(false);
+        return fail(QStringLiteral("Die Buchhaltungsdatenbank der Datei konnte nicht geöffnet werden."));
+    }
+    QFile::remove(bak);
+    return true;
+}
 }  // namespace
 
 QStringList KontRecord::vorlagenDateien() {
@@ -60,12 +88,14 @@ QStringList KontRecord::vorlagenDateien() {
     return out;
 }
 
-bool KontRecord::write(Kont_& node, RS_Archive& ar) {
+bool KontRecord::write(Kont_& node, RS_Archive& ar, bool mitDatenbank) {
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     if (!kg) return false;
     Satz s;
-    if (DBConnection* con = kg->GetDBConnect_Ptr()) ExecSQL(con, QStringLiteral("VACUUM"));
-    s.datenbank.setFile(kg->Getmdb_name());
+    if (mitDatenbank) {
+        if (DBConnection* con = kg->GetDBConnect_Ptr()) ExecSQL(con, QStringLiteral("VACUUM"));
+        s.datenbank.setFile(kg->Getmdb_name());
+    }
     s.eurUid = kg->getEurUID();
     s.due = Kont_::joinDatenuebernahme(kg->getDatenuebernahmeUID(), kg->getDatenuebernahmeFile());
     s.steuerjahr = kg->getSteuerjahr();
@@ -78,7 +108,7 @@ bool KontRecord::write(Kont_& node, RS_Archive& ar) {
     return s.io(ar);
 }
 
-bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error) {
+bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error, bool mitDatenbank) {
     auto fail = [error](const QString& t) {
         if (error) *error = t;
         return false;
@@ -97,24 +127,11 @@ bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error) {
 
     GlobalInst& g = GetGlobal();
     const int imp = g.IsImport();
-    const QString name = (imp == 99 || imp == 88) ? kg->getImportDatenbankNameFall() : kg->getDatenbankName();
-    kg->destroyConnectionKonto();
-    const QString bak = name + QStringLiteral(".bak");
-    QFile::remove(bak);
-    const bool hadOld = QFile::exists(name) && QFile::rename(name, bak);
-    QString err;
-    if (!s.datenbank.extractTo(name, &err)) {
-        if (hadOld) QFile::rename(bak, name);
-        return fail(err);
+    if (!mitDatenbank) {
+        if (!kg->isConnected()) return fail(QStringLiteral("Die Buchhaltungsdatenbank des Falls ist nicht geöffnet."));
+    } else if (!uebernehmeDatenbank(*kg, s.datenbank, imp, error)) {
+        return false;
     }
-    kg->createConnectionKonto(false);
-    if (!kg->isConnected()) {
-        QFile::remove(name);
-        if (hadOld) QFile::rename(bak, name);
-        kg->createConnectionKonto(false);
-        return fail(QStringLiteral("Die Buchhaltungsdatenbank der Datei konnte nicht geöffnet werden."));
-    }
-    QFile::remove(bak);
 
     QString uid = s.eurUid;
     if (uid.isEmpty() && imp != 99) uid = QUuid::createUuid().toString(QUuid::WithoutBraces);

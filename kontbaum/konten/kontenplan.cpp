@@ -582,6 +582,36 @@ bool KontoGlobal::setKontenAktiv(const QList<unsigned long>& nummern, bool aktiv
                            liste.join(QLatin1Char(',')) + QStringLiteral(")"));
 }
 
+namespace {
+// The bookings of table eur<t> with a line whose key differs from the fixed
+// key of its account. This runs whenever a case is opened, so on the ledger
+// it goes from the few accounts with a fixed key through the index on
+// (Konto, Steuerschluessel) to the lines with another key, instead of
+// visiting every line; without that index (and on the small tables) the
+// plain form gives the same rows.
+QString steuerautokontenSql(DBConnection* db, const QString& t) {
+    const QString index = QStringLiteral("idx_eur%1BZ_KontoSteuer").arg(t);
+    const bool mitIndex =
+        GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND name=") +
+                            rsDataSource::toSqlStr(index))
+            .toLongLong() > 0;
+    if (!mitIndex)
+        return QStringLiteral("SELECT Buchungsnummer, Buchungstext FROM eur") + t +
+               QStringLiteral(" t  WHERE storno=0 AND storniert=0 AND Buchungsnummer IN  (SELECT Buchungsnummer FROM eur") + t +
+               QStringLiteral("Buchungszeilen z    WHERE Dialogzeile<>0 AND Konto IN    (SELECT Nummer FROM eurKontenplan k "
+                              "    WHERE Steuerautomatik=1 AND Steuerschluessel<>z.Steuerschluessel AND Nummer=z.Konto    )  )  "
+                              "ORDER BY Buchungsnummer");
+    // CROSS JOIN keeps the chart outside; "<" and ">" instead of "<>" let
+    // each half seek in the index (NULL keys match neither, as with "<>").
+    const QString zeilen = QStringLiteral("SELECT z.Buchungsnummer FROM eurKontenplan k CROSS JOIN eur%1Buchungszeilen z "
+                                          "ON z.Konto=k.Nummer AND z.Steuerschluessel%2k.Steuerschluessel "
+                                          "WHERE k.Steuerautomatik=1 AND z.Dialogzeile<>0");
+    return QStringLiteral("SELECT Buchungsnummer, Buchungstext FROM eur%1 WHERE Storno=0 AND Storniert=0 AND "
+                          "Buchungsnummer IN (%2 UNION ALL %3) ORDER BY Buchungsnummer")
+        .arg(t, zeilen.arg(t, QStringLiteral("<")), zeilen.arg(t, QStringLiteral(">")));
+}
+}  // namespace
+
 int KontoGlobal::checkSteuerautokonten(int nurVorlagen) {
     DBConnection* db = GetDBConnect_Ptr();
     if (!db || getJahresabschluss() != 0 || !getUstPflicht()) return 0;
@@ -595,11 +625,7 @@ int KontoGlobal::checkSteuerautokonten(int nurVorlagen) {
     for (int i = 0; i < 3; ++i) {
         if (nurVorlagen != 0 && i > 0) break;
         const QString t = QString::fromLatin1(teile[i].tabelle);
-        rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, Buchungstext FROM eur") + t +
-                                QStringLiteral(" t  WHERE storno=0 AND storniert=0 AND Buchungsnummer IN  (SELECT Buchungsnummer FROM eur") + t +
-                                QStringLiteral("Buchungszeilen z    WHERE Dialogzeile<>0 AND Konto IN    (SELECT Nummer FROM eurKontenplan k "
-                                               "    WHERE Steuerautomatik=1 AND Steuerschluessel<>z.Steuerschluessel AND Nummer=z.Konto    )  )  "
-                                               "ORDER BY Buchungsnummer"));
+        rsDataSource rs(db, steuerautokontenSql(db, t));
         QString eintraege;
         int n = 0;
         for (; !rs.isEOF(); rs.fetch(), ++n)

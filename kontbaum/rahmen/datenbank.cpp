@@ -127,17 +127,31 @@ void KontoGlobal::createConnectionKonto(bool neu) {
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     }
 
+    // The case file itself (see GlobalInst::FallZugriff): opened in place,
+    // durable, and never rebuilt or cleaned up here; the host has made sure
+    // it needs neither before it asked for the direct way.
+    const GlobalInst::FallZugriff zugriff = g.GetFallZugriff();
+    const bool direkt = zugriff.direkt && !neu && m_slot == 0 && g.IsImport() != 99;
+    if (direkt) {
+        con->setReadOnly(zugriff.nurLesen);
+        con->setBusyTimeout(zugriff.warteMs);
+    }
     if (!con->createAndConnect(path, QStringLiteral("admin"), dbPassword(), false)) {
         con->getErr()->vShowErrors(-1);
         delete con;
         return;
     }
-    con->setFastMode();
+    if (direkt) {
+        con->setDurableMode();
+    } else {
+        con->setFastMode();
+    }
     m_con = con;
     m_mdb_name = path;
+    m_DatenbankIstFalldatei = direkt;
     if (m_slot == 0) g.SetDBConnect_Ptr(m_con, GlobalInst::kCaseConnection);
 
-    if (!neu) {
+    if (!neu && !direkt) {
         const long oldVersion = GetDBVersion(m_con);
         rsOptionsGlobal& opt = rsOptionsGlobal::instance();
         opt.setInt(QStringLiteral("Private"), QStringLiteral("OldDBVersionVorjahr"), int(oldVersion));
@@ -155,6 +169,7 @@ void KontoGlobal::createConnectionKonto(bool neu) {
         setDoUpdateDB(oldVersion < refVersion);
         runConversionSteps(oldVersion, pj);
     }
+    if (direkt && zugriff.nurLesen) return;
     setFalleigenschaft(QStringLiteral("Programm"), g.GetProgramName(), m_con);
     setFalleigenschaft(QStringLiteral("ProgrammJahr"), QStringLiteral("2016"), m_con);
 }
@@ -169,6 +184,12 @@ void KontoGlobal::destroyConnectionKonto() {
             g.SetDBConnect_Ptr(nullptr, GlobalInst::kCaseConnection);
         delete m_con;
         m_con = nullptr;
+    }
+    if (m_DatenbankIstFalldatei) {
+        // The durable case file is closed, never removed.
+        m_DatenbankIstFalldatei = false;
+        m_mdb_name.clear();
+        return;
     }
     if (!m_mdb_name.isEmpty() && !m_mdb_name.contains(QLatin1String(".import.mdb")) &&
         !m_mdb_name.contains(QStringLiteral(".import") + GlobalInst::sqliteExtension())) {
@@ -262,8 +283,12 @@ void KontoGlobal::setFalleigenschaft(const QString& feld, const QString& wert, D
     const QString key = rsDataSource::toSqlStr(feld);
     bool exists = false;
     {
-        rsDataSource rs(con, QStringLiteral("SELECT Feld FROM Falleigenschaften WHERE Feld=") + key);
+        rsDataSource rs(con, QStringLiteral("SELECT Wert FROM Falleigenschaften WHERE Feld=") + key);
         exists = !rs.isEOF();
+        // Writing the value a property already has would change nothing but
+        // turn every reading of a case into a write.
+        if (exists && !rs.field(QStringLiteral("Wert")).isNull() && rs.field(QStringLiteral("Wert")).toString() == wert)
+            return;
     }
     if (exists)
         ExecSQL(con, QStringLiteral("UPDATE Falleigenschaften SET Wert=") + rsDataSource::toSqlStr(wert) +

@@ -68,6 +68,8 @@ public:
     bool GetNeueSeite() const { return m_NeueSeite; }
     bool wordExists() const { return m_wordExists; }
     bool isConnected() const { return m_con != nullptr; }
+    // The open database is the durable case file itself, not a working copy.
+    bool isDatenbankFalldatei() const { return m_DatenbankIstFalldatei; }
     DBConnection* GetDBConnect_Ptr() const { return m_con; }
     int getSlot() const { return m_slot; }
 
@@ -506,6 +508,7 @@ private:
     QString m_AnalyseText;
     QString m_mdb_name;
     DBConnection* m_con = nullptr;
+    bool m_DatenbankIstFalldatei = false;
     QString m_KontoTempDir;
     int m_Steuerjahr = 2016;
     bool m_UstPflicht = true;

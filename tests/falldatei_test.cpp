@@ -1,0 +1,337 @@
+// The case file as the database: old files are read and converted once,
+// parallel writers never lose each other's bookings, a writer that cannot
+// get the file gives up with a German message, damage is refused wherever
+// it shows, and reading never changes a byte.
+#include "support/dalvo_lauf.h"
+#include "support/testenv.h"
+
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "host/tree/archive.h"
+#include "kontbaum/fall/falldatei.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sqlite3.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+QString neuerFall(const QTemporaryDir& dir, const QString& name = QStringLiteral("fall.dalvo")) {
+    const QString fall = dir.filePath(name);
+    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")});
+    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
+    return fall;
+}
+
+QStringList buchung(const QString& fall, const QString& betrag, const QString& text = QStringLiteral("Zinsen")) {
+    return {QStringLiteral("book"),     fall, QStringLiteral("--kind"),      QStringLiteral("einnahme"),
+            QStringLiteral("--date"),   QStringLiteral("15.03.2016"),        QStringLiteral("--amount"),
+            betrag,                     QStringLiteral("--account"),         QStringLiteral("1200"),
+            QStringLiteral("--counter"), QStringLiteral("2650"),             QStringLiteral("--text"),
+            text};
+}
+
+int anzahlBuchungen(const QString& fall) {
+    const Lauf i = dalvo({QStringLiteral("info"), fall, QStringLiteral("--json")});
+    EXPECT_EQ(i.rc, 0) << i.err.toStdString();
+    return QJsonDocument::fromJson(i.out.toUtf8()).object().value(QStringLiteral("buchungen")).toInt(-1);
+}
+
+QByteArray kopf(const QString& pfad, int n) {
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.read(n) : QByteArray();
+}
+
+// Files beside the case other than the case itself (journal, temporaries).
+QStringList andereDateien(const QTemporaryDir& dir, const QStringList& erlaubt) {
+    QStringList rest;
+    for (const QString& n : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (!erlaubt.contains(n)) rest << n;
+    return rest;
+}
+
+// Runs SQL on a case file directly, as a damaged disk or another tool would.
+void sql(const QString& pfad, const char* text) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(pfad).constData(), &db), SQLITE_OK);
+    char* fehler = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, text, nullptr, nullptr, &fehler), SQLITE_OK) << (fehler ? fehler : "");
+    sqlite3_free(fehler);
+    sqlite3_close(db);
+}
+
+QProcess* starte(const QStringList& args, std::vector<std::unique_ptr<QTemporaryDir>>& homes) {
+    homes.push_back(std::make_unique<QTemporaryDir>());
+    auto* p = new QProcess;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DALVO_HOME"), homes.back()->path());
+    p->setProcessEnvironment(env);
+    p->start(qEnvironmentVariable("DALVO_BIN"), args);
+    return p;
+}
+
+// A case file of the first container (database embedded in the record),
+// written as the program of that time wrote it.
+QString alterFall(TestEnv& env, const QTemporaryDir& dir) {
+    KontoGlobal* kg = GetKontoGlobal(0, false);
+    kg->createConnectionKonto(true);
+    EXPECT_TRUE(kg->isConnected());
+    kg->setSteuerjahr(2016);
+    kg->setKontenplanName(QStringLiteral("SKR03"));
+    EXPECT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    const unsigned long n = KontoGlobal::insertSimpleBuchung(KontoGlobal::HERK_BUCH, QStringLiteral("eurVerbucht"),
+                                                             QStringLiteral("Altbestand"), 119.0, false, zDate(2016, 3, 1),
+                                                             QStringLiteral("A-1"), 1, false, 1200, 2650, 0, QString());
+    EXPECT_NE(n, 0u);
+    std::unique_ptr<Kont_> root(Kont_::New());
+    QByteArray data;
+    {
+        QBuffer buf(&data);
+        buf.open(QIODevice::WriteOnly);
+        RS_Archive ar(&buf, QByteArray("DALVO16C"), KontRecord::kDatenversion);
+        EXPECT_TRUE(KontRecord::write(*root, ar, true));
+    }
+    const QString pfad = dir.filePath(QStringLiteral("alt.dalvo"));
+    QFile f(pfad);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(data);
+    f.close();
+    (void)env;
+    return pfad;
+}
+
+TEST(Falldatei, TheFirstContainerIsReadAndConvertedByTheFirstWriter) {
+    TestEnv env;
+    QTemporaryDir dir;
+    const QString alt = alterFall(env, dir);
+    ASSERT_TRUE(kopf(alt, 8) == QByteArray("DALVO16C"));
+    const QByteArray vorher = hashOf(alt);
+
+    EXPECT_EQ(anzahlBuchungen(alt), 1);
+    const Lauf l = dalvo({QStringLiteral("list"), alt, QStringLiteral("--json")});
+    EXPECT_TRUE(l.out.contains(QStringLiteral("Altbestand"))) << l.out.toStdString();
+    EXPECT_EQ(hashOf(alt), vorher) << "reading an old file never converts it";
+
+    const Lauf b = dalvo(buchung(alt, QStringLiteral("10")));
+    ASSERT_EQ(b.rc, 0) << b.err.toStdString();
+    EXPECT_EQ(b.out, QStringLiteral("2\n"));
+    EXPECT_TRUE(kopf(alt, 16) == QByteArray("SQLite format 3", 16)) << "the writer converted the file";
+    EXPECT_EQ(anzahlBuchungen(alt), 2);
+    const Lauf v = dalvo({QStringLiteral("verify"), alt});
+    EXPECT_EQ(v.rc, 0) << v.out.toStdString() << v.err.toStdString();
+    EXPECT_EQ(andereDateien(dir, {QStringLiteral("alt.dalvo")}), QStringList()) << "no temporary file is left";
+
+    // From now on the file is used in place: a second booking adds to it.
+    const Lauf b2 = dalvo(buchung(alt, QStringLiteral("20")));
+    ASSERT_EQ(b2.rc, 0) << b2.err.toStdString();
+    EXPECT_EQ(anzahlBuchungen(alt), 3);
+}
+
+TEST(Falldatei, TwentyParallelWritersLoseNothing) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    std::vector<std::unique_ptr<QTemporaryDir>> homes;
+    std::vector<std::unique_ptr<QProcess>> procs;
+    for (int i = 0; i < 20; ++i) procs.emplace_back(starte(buchung(fall, QString::number(i + 1)), homes));
+    QSet<QString> nummern;
+    int erfolge = 0;
+    for (auto& p : procs) {
+        ASSERT_TRUE(p->waitForFinished(120000));
+        const QString out = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+        if (p->exitCode() == 0) {
+            ++erfolge;
+            EXPECT_FALSE(nummern.contains(out)) << "booking number " << out.toStdString() << " reported twice";
+            nummern.insert(out);
+        } else {
+            EXPECT_TRUE(out.isEmpty()) << "a refused writer printed a result";
+        }
+    }
+    EXPECT_EQ(erfolge, 20) << "every writer waited for its turn";
+    EXPECT_EQ(anzahlBuchungen(fall), erfolge) << "the bookings in the file equal the successes reported";
+    EXPECT_EQ(andereDateien(dir, {QStringLiteral("fall.dalvo")}), QStringList());
+}
+
+TEST(Falldatei, AnImportAndBookingsAtTheSameTimeBothLand) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    QString csv = QStringLiteral("Buchungsnummer;Teilbuchung;Belegdatum;Buchungstext;Konto;Kontobezeichnung;Gegenkonto;"
+                                 "Gegenkontobezeichnung;Soll;Haben;Steuerschluessel;Steuersatz;Steuerschluesselbezeichnung;"
+                                 "Belegnummer;Buchungsdatum;UStID;Umsatzart\n");
+    for (int i = 1; i <= 4000; ++i)
+        csv += QStringLiteral("%1;1;%2.%3.2016;Zinsen %1;2650;;1200;;0;%1,25;0;0,00;;Z-%1;01.12.2016;;0\n")
+                   .arg(i)
+                   .arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
+                   .arg(i % 12 + 1, 2, 10, QLatin1Char('0'));
+    const QString datei = dir.filePath(QStringLiteral("viele.csv"));
+    QFile f(datei);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(csv.toUtf8());
+    f.close();
+
+    std::vector<std::unique_ptr<QTemporaryDir>> homes;
+    std::unique_ptr<QProcess> import(starte({QStringLiteral("import"), fall, datei}, homes));
+    std::vector<std::unique_ptr<QProcess>> buchungen;
+    for (int i = 0; i < 8; ++i) buchungen.emplace_back(starte(buchung(fall, QStringLiteral("3")), homes));
+    ASSERT_TRUE(import->waitForFinished(120000));
+    int erwartet = import->exitCode() == 0 ? 4000 : 0;
+    EXPECT_EQ(import->exitCode(), 0) << import->readAllStandardError().toStdString();
+    for (auto& p : buchungen) {
+        ASSERT_TRUE(p->waitForFinished(120000));
+        if (p->exitCode() == 0) ++erwartet;
+    }
+    EXPECT_EQ(anzahlBuchungen(fall), erwartet);
+    EXPECT_EQ(erwartet, 4008);
+}
+
+TEST(Falldatei, AWriterThatCannotGetTheFileGivesUpInGerman) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    const QByteArray vorher = hashOf(fall);
+    // Another program holds the write lock.
+    sqlite3* halter = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(fall).constData(), &halter), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(halter, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    QStringList args = buchung(fall, QStringLiteral("5"));
+    args << QStringLiteral("--wait") << QStringLiteral("1");
+    const Lauf b = dalvo(args);
+    EXPECT_EQ(b.rc, 1);
+    EXPECT_TRUE(b.out.isEmpty());
+    EXPECT_TRUE(b.err.contains(QStringLiteral("wird gerade von einem anderen Befehl bearbeitet"))) << b.err.toStdString();
+    EXPECT_TRUE(b.err.contains(fall));
+    EXPECT_TRUE(b.err.contains(QStringLiteral("--wait")));
+    // Readers are not held up by a writer that has not committed yet.
+    EXPECT_EQ(anzahlBuchungen(fall), 0);
+    sqlite3_exec(halter, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(halter);
+    EXPECT_EQ(hashOf(fall), vorher);
+
+    EXPECT_EQ(dalvo({QStringLiteral("info"), fall, QStringLiteral("--wait"), QStringLiteral("x")}).rc, 2);
+    EXPECT_EQ(dalvo(args).rc, 0) << "with the lock released the same command succeeds";
+}
+
+TEST(Falldatei, DamageIsRefusedWhereverItShows) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    ASSERT_EQ(dalvo(buchung(fall, QStringLiteral("5"))).rc, 0);
+    QFile f(fall);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray gut = f.readAll();
+    f.close();
+    const QString bad = dir.filePath(QStringLiteral("bad.dalvo"));
+    auto schreibe = [&](const QByteArray& b) {
+        QFile o(bad);
+        ASSERT_TRUE(o.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        o.write(b);
+    };
+    auto abgelehnt = [&](const QStringList& befehl, const char* was) {
+        const QByteArray vorher = hashOf(bad);
+        const Lauf l = dalvo(befehl);
+        EXPECT_EQ(l.rc, 1) << was << ": " << l.err.toStdString();
+        EXPECT_TRUE(l.err.contains(QStringLiteral("kann nicht geladen werden"))) << was << ": " << l.err.toStdString();
+        EXPECT_EQ(hashOf(bad), vorher) << was;
+    };
+
+    schreibe(gut + QByteArray(4096, '\0'));
+    abgelehnt({QStringLiteral("info"), bad}, "grown by a page");
+    schreibe(gut.left(gut.size() - 4096));
+    abgelehnt(buchung(bad, QStringLiteral("1")), "cut by a page");
+
+    // The record of the case: its own checksum.
+    schreibe(gut);
+    sql(bad, "UPDATE dalvoFall SET Satz = substr(Satz, 1, 40) || x'00' || substr(Satz, 42)");
+    abgelehnt({QStringLiteral("info"), bad}, "damaged record");
+    schreibe(gut);
+    sql(bad, "DELETE FROM dalvoFall");
+    abgelehnt({QStringLiteral("list"), bad}, "missing record");
+
+    // Other SQLite files and files of a newer program are named as such.
+    schreibe(gut);
+    sql(bad, "PRAGMA user_version=7");
+    Lauf l = dalvo({QStringLiteral("info"), bad});
+    EXPECT_EQ(l.rc, 1);
+    EXPECT_TRUE(l.err.contains(QStringLiteral("neueren Programmversion"))) << l.err.toStdString();
+    schreibe(QByteArray());
+    QFile::remove(bad);
+    sql(bad, "CREATE TABLE t (x)");
+    l = dalvo({QStringLiteral("info"), bad});
+    EXPECT_EQ(l.rc, 1);
+    EXPECT_TRUE(l.err.contains(QStringLiteral("keine Falldatei"))) << l.err.toStdString();
+}
+
+TEST(Falldatei, ReadingNeverWritesAndTheCleanUpRunsOnlyWhenMarked) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    ASSERT_EQ(dalvo(buchung(fall, QStringLiteral("5"))).rc, 0);
+    // A header without lines, as an older program could leave one, and the
+    // marker that asks for the clean-up.
+    sql(fall, "INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag, Storno, Storniert) VALUES (99, 'verwaist', 7, 0, 0);"
+              "INSERT INTO Falleigenschaften (Feld, Wert) VALUES ('Bereinigen', '1')");
+    const QByteArray vorher = hashOf(fall);
+    const QDateTime zeit = QFileInfo(fall).lastModified();
+    for (const char* befehl : {"info", "list", "saldenliste", "euer", "verify"}) {
+        dalvo({QString::fromLatin1(befehl), fall});
+        EXPECT_EQ(hashOf(fall), vorher) << befehl;
+    }
+    EXPECT_EQ(QFileInfo(fall).lastModified(), zeit);
+    EXPECT_EQ(anzahlBuchungen(fall), 1) << "readers see the cleaned-up copy";
+
+    ASSERT_EQ(dalvo(buchung(fall, QStringLiteral("6"))).rc, 0);
+    EXPECT_EQ(anzahlBuchungen(fall), 2) << "the writer kept the clean-up";
+    TestEnv env;
+    DBConnection con;
+    ASSERT_TRUE(con.createAndConnect(fall));
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=99")).toInt(), 0);
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT COUNT(*) FROM Falleigenschaften WHERE Feld='Bereinigen'")).toInt(), 0);
+    con.close();
+
+    // Without the marker a writer leaves such a row alone: nothing is cleaned
+    // up behind the user's back at every open.
+    sql(fall, "INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag, Storno, Storniert) VALUES (98, 'verwaist', 7, 0, 0)");
+    ASSERT_EQ(dalvo(buchung(fall, QStringLiteral("7"))).rc, 0);
+    EXPECT_EQ(anzahlBuchungen(fall), 4);
+}
+
+TEST(Falldatei, NewNeverReplacesAFileAndTheModuleRefusesAClosedFile) {
+    TestEnv env;
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    const QByteArray vorher = hashOf(fall);
+    KontoGlobal* kg = GetKontoGlobal(0, false);
+    kg->createConnectionKonto(true);
+    std::unique_ptr<Kont_> root(Kont_::New());
+    QString e;
+    EXPECT_FALSE(Falldatei::anlegen(fall, *root, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("existiert bereits"))) << e.toStdString();
+    EXPECT_EQ(hashOf(fall), vorher);
+    EXPECT_EQ(andereDateien(dir, {QStringLiteral("fall.dalvo")}), QStringList());
+
+    Falldatei datei;
+    EXPECT_FALSE(datei.sichern(*root, &e)) << "nothing open, nothing saved";
+    ASSERT_TRUE(datei.oeffnen(fall, Falldatei::Zugriff::Lesen, 0, *root, &e)) << e.toStdString();
+    EXPECT_TRUE(kg->isDatenbankFalldatei());
+    EXPECT_FALSE(ExecSQL(kg->GetDBConnect_Ptr(), QStringLiteral("DELETE FROM eurVerbucht"))) << "read-only";
+    EXPECT_FALSE(datei.sichern(*root, &e));
+    datei.verwerfen();
+    EXPECT_TRUE(QFile::exists(fall)) << "closing never removes the case file";
+    EXPECT_EQ(hashOf(fall), vorher);
+}
+
+}  // namespace
