@@ -132,8 +132,14 @@ int cmdInfo(const QStringList& args) {
         KontoGlobal* kg = fall.kg();
         DBConnection* con = kg->GetDBConnect_Ptr();
         const zDate fest = GetDatenTyp(con, QStringLiteral("SELECT MAX(bisZum) FROM eurFestschreibungen")).toDate();
+        // All headers less the few cancelled ones and cancellations: the
+        // count walks the smallest index and the partial index of the
+        // cancelled bookings, never the table (the same rows as
+        // "WHERE Storno=0 AND Storniert=0", NULL flags included).
         const int buchungen =
-            GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Storno=0 AND Storniert=0")).toInt();
+            GetDatenTyp(con, QStringLiteral("SELECT (SELECT COUNT(*) FROM eurVerbucht) - (SELECT COUNT(*) FROM eurVerbucht "
+                                            "WHERE (Storno=0 AND Storniert=0) IS NOT 1)"))
+                .toInt();
         const int konten = GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Aktiv<>0")).toInt();
         if (a.has(QStringLiteral("--json"))) {
             QJsonObject o;

@@ -193,7 +193,7 @@ void DBConnection::setDurableMode() {
     // journal_mode is a property of the file; a read-only connection can
     // neither set nor need it.
     if (!m_readOnly) ExecSQL(this, QStringLiteral("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL"));
-    ExecSQL(this, QStringLiteral("PRAGMA cache_size=-16384; PRAGMA mmap_size=268435456"));
+    ExecSQL(this, QStringLiteral("PRAGMA cache_size=-16384; PRAGMA mmap_size=0"));
 }
 
 void DBConnection::setFastMode() {
