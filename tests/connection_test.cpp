@@ -225,6 +225,67 @@ TEST_F(ConnectionTest, NestedTransactionsCommitOnlyAtTheOutermostLevel) {
     EXPECT_FALSE(con.rollback());
 }
 
+// A command's transaction around the module's: each module transaction
+// inside keeps its all-or-nothing meaning, only the command's commit makes
+// anything durable, and a second writer is told that it waited in vain.
+TEST_F(ConnectionTest, TheCommandsTransactionHoldsTheModulesAsSavepoints) {
+    const QString pfad = env.path(QStringLiteral("outer.db3"));
+    DBConnection con;
+    ASSERT_TRUE(con.createAndConnect(pfad, QString(), QString(), true));
+    con.setDurableMode();
+    ASSERT_TRUE(ExecSQL(&con, QStringLiteral("CREATE TABLE t (v INTEGER)")));
+    DBConnection other;
+    other.setBusyTimeout(100);
+    ASSERT_TRUE(other.createAndConnect(pfad));
+    auto imFile = [&] { return GetDatenTyp(&other, QStringLiteral("SELECT count(*) FROM t")).toInt(); };
+
+    ASSERT_TRUE(con.beginOuter(true));
+    EXPECT_TRUE(con.inOuter());
+    EXPECT_FALSE(con.beginOuter(true)) << "one command, one transaction";
+    // a module transaction that succeeds
+    ASSERT_TRUE(con.beginTransaction());
+    ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (1)"));
+    EXPECT_TRUE(con.commit());
+    // one that fails inside: only its own rows go
+    ASSERT_TRUE(con.beginTransaction());
+    ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (2)"));
+    ASSERT_TRUE(con.beginTransaction());
+    ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (3)"));
+    EXPECT_TRUE(con.rollback());
+    EXPECT_FALSE(con.commit());
+    // one rolled back as a whole
+    ASSERT_TRUE(con.beginTransaction());
+    ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (4)"));
+    EXPECT_TRUE(con.rollback());
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT group_concat(v) FROM t")).toString(), QStringLiteral("1"));
+    EXPECT_EQ(rsCopyTablesFromExternalDatabase(&con, pfad, QStringLiteral("t")), -1) << "no ATTACH inside a command";
+    EXPECT_EQ(imFile(), 0) << "nothing is durable before the command commits";
+
+    // a second writer waits, then says so
+    DBConnection zweiter;
+    zweiter.setBusyTimeout(50);
+    ASSERT_TRUE(zweiter.createAndConnect(pfad));
+    EXPECT_FALSE(zweiter.beginOuter(true));
+    EXPECT_TRUE(zweiter.lockTimedOut());
+
+    EXPECT_TRUE(con.commitOuter());
+    EXPECT_FALSE(con.inOuter());
+    EXPECT_EQ(imFile(), 1);
+    EXPECT_TRUE(zweiter.beginOuter(true)) << "free again once committed";
+    ExecSQL(&zweiter, QStringLiteral("INSERT INTO t VALUES (9)"));
+    zweiter.rollbackOuter();
+    EXPECT_EQ(imFile(), 1) << "a rolled-back command leaves nothing";
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
+    EXPECT_FALSE(QFileInfo::exists(pfad + QStringLiteral("-wal")));
+
+    // read-only connections cannot change the file
+    DBConnection leser;
+    leser.setReadOnly(true);
+    ASSERT_TRUE(leser.createAndConnect(pfad));
+    EXPECT_FALSE(ExecSQL(&leser, QStringLiteral("INSERT INTO t VALUES (5)")));
+    EXPECT_EQ(imFile(), 1);
+}
+
 // ---- SQL functions ---------------------------------------------------------
 
 TEST_F(ConnectionTest, DatePartsReadStoredDatesAndRejectOthers) {
