@@ -9,6 +9,7 @@
 #include "support/testenv.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -98,6 +99,41 @@ TEST(KontRecord, DamagedRecordLeavesTheOpenCaseAlone) {
     EXPECT_FALSE(laden(*k, data.left(data.size() / 3), &err));
     EXPECT_FALSE(err.isEmpty());
     EXPECT_EQ(KontRecord::vorlagenDateien().size(), 36);
+}
+
+}  // namespace
+
+namespace {
+
+// A record whose embedded database cannot be opened leaves the open case
+// with its own database and bookings: the take-over restores the backup.
+TEST(KontRecord, AnUnusableEmbeddedDatabaseKeepsTheOpenOne) {
+    TestEnv env;
+    KontoGlobal* kg = GetKontoGlobal(0, false);
+    kg->createConnectionKonto(true);
+    ASSERT_TRUE(kg->isConnected());
+    ASSERT_NE(KontoGlobal::insertSimpleBuchung(KontoGlobal::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("bleibt"),
+                                               5.0, false, zDate(2016, 1, 2), QStringLiteral("B-1"), 1, false, 1200, 2650, 0,
+                                               QString()),
+              0u);
+    const QString echt = kg->Getmdb_name();
+    const QString muell = env.path(QStringLiteral("muell.db3"));
+    QFile f(muell);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(8192, 'x'));
+    f.close();
+    std::unique_ptr<Kont_> k(Kont_::New());
+    kg->Setmdb_name(muell);
+    const QByteArray data = speichern(*k);
+    kg->Setmdb_name(echt);
+
+    QString err;
+    EXPECT_FALSE(laden(*k, data, &err));
+    EXPECT_FALSE(err.isEmpty());
+    ASSERT_TRUE(kg->isConnected()) << "the previous database is open again";
+    EXPECT_EQ(GetDatenTyp(kg->GetDBConnect_Ptr(), QStringLiteral("SELECT Buchungstext FROM eurVerbucht")).toString(),
+              QStringLiteral("bleibt"));
+    EXPECT_FALSE(QFile::exists(echt + QStringLiteral(".bak")));
 }
 
 }  // namespace

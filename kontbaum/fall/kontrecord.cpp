@@ -59,7 +59,9 @@ bool uebernehmeDatenbank(KontoGlobal& kgRef, const RS_FileObject& datenbank, int
     };
     KontoGlobal* kg = &kgRef;
     const QString name = (imp == 99 || imp == 88) ? kg->getImportDatenbankNameFall() : kg->getDatenbankName();
-    kg->destroyConnectionKonto();
+    // Closed without removing the file: it is the backup that a failed
+    // take-over puts back.
+    kg->SetDBConnectKonto_Ptr(nullptr);
     const QString bak = name + QStringLiteral(".bak");
     QFile::remove(bak);
     const bool hadOld = QFile::exists(name) && QFile::rename(name, bak);
