@@ -561,3 +561,33 @@ TEST(KonvertierungOeffnen, OpeningAnOldCaseFileConvertsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// A database without the "ProgrammJahr" property counts as one of 2009, also
+// when it is rebuilt from the template (whose own property must not count):
+// the steps of the old block run.
+TEST(KonvertierungOeffnen, ARebuiltFileWithoutProgramYearRunsTheOldBlock) {
+    TestEnv env;
+    KontoGlobal kg(0);
+    const QString path = kg.getDatenbankName();
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::copy(GlobalInst::templateFile(), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    {
+        DBConnection con;
+        ASSERT_TRUE(con.createAndConnect(path));
+        ASSERT_TRUE(ExecSQL(&con, "UPDATE Version SET Version=6000"));
+        ASSERT_TRUE(ExecSQL(&con, "DELETE FROM Falleigenschaften WHERE Feld='ProgrammJahr'"));
+        ASSERT_TRUE(ExecSQL(&con, "INSERT INTO reEinheiten (EinheitID, Kuerzel, NachkommastellenPreis) VALUES (1, 'Stk', 0)"));
+    }
+    kg.createConnectionKonto(false);
+    ASSERT_TRUE(kg.isConnected());
+    DBConnection* con = kg.GetDBConnect_Ptr();
+    EXPECT_GT(GetDBVersion(con), 6000) << "rebuilt from the template";
+    EXPECT_EQ(GetDatenTyp(con, "SELECT NachkommastellenPreis FROM reEinheiten WHERE EinheitID=1").toLongLong(), 2)
+        << "step 6 of the old block ran";
+    kg.destroyConnectionKonto();
+}
+
+}  // namespace

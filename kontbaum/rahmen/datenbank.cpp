@@ -153,6 +153,10 @@ void KontoGlobal::createConnectionKonto(bool neu) {
 
     if (!neu && !direkt) {
         const long oldVersion = GetDBVersion(m_con);
+        // The program year is the old file's: the rebuild below starts from
+        // the template, whose own "ProgrammJahr" row would hide that the old
+        // file had none (and so came from 2009).
+        const int pjAlt = getFalleigenschaft(QStringLiteral("ProgrammJahr"), m_con).toInt();
         rsOptionsGlobal& opt = rsOptionsGlobal::instance();
         opt.setInt(QStringLiteral("Private"), QStringLiteral("OldDBVersionVorjahr"), int(oldVersion));
         if (opt.getInt(QStringLiteral("Private"), QStringLiteral("WSConvertDoConvert"), 0) == 0)
@@ -164,7 +168,7 @@ void KontoGlobal::createConnectionKonto(bool neu) {
         long refVersion = 0;
         if (DBConnection* ref = g.GetDBConnect_Ptr(GlobalInst::kReferenceConnection))
             refVersion = GetDatenTyp(ref, QStringLiteral("SELECT MAX(Version) FROM Version")).toLongLong();
-        int pj = getFalleigenschaft(QStringLiteral("ProgrammJahr"), m_con).toInt();
+        int pj = pjAlt;
         if (pj == 0) pj = 2009;
         setDoUpdateDB(oldVersion < refVersion);
         runConversionSteps(oldVersion, pj);
