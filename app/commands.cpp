@@ -86,6 +86,17 @@ int cmdNew(const QStringList& args) {
     QString e;
     if (!a.has(QStringLiteral("--year"))) return usageError(n, QStringLiteral("--year fehlt."));
     if (!parseInt(a.value(QStringLiteral("--year")), 2000, 2100, &year, &e)) return usageError(n, e);
+    int vonJahr = 0, bisJahr = 0;
+    if (!KontoGlobal::unterstuetzteSteuerjahre(&vonJahr, &bisJahr)) {
+        err(QStringLiteral("Fehler: Die Referenzdatenbank des Programms fehlt; ein Fall kann nicht angelegt werden.\n"));
+        return Refused;
+    }
+    if (year < vonJahr || year > bisJahr)
+        return usageError(n, QStringLiteral("Das Steuerjahr %1 wird nicht unterstützt: dalvo16 kennt Kontenrahmen und "
+                                            "Formulare der Steuerjahre %2 bis %3.")
+                                 .arg(year)
+                                 .arg(vonJahr)
+                                 .arg(bisJahr));
     const QString chart = a.has(QStringLiteral("--chart")) ? a.value(QStringLiteral("--chart")).toUpper() : QStringLiteral("SKR03");
     if (!kKontenrahmen.contains(chart))
         return usageError(n, QStringLiteral("Unbekannter Kontenrahmen „%1“ (erlaubt: %2).")

@@ -83,6 +83,22 @@ TEST(Cli, NewCaseFileAndInfoReadingItWithoutChangingIt) {
     EXPECT_EQ(dalvo({QStringLiteral("new"), dir.filePath(QStringLiteral("x.dalvo")), QStringLiteral("--year"),
                      QStringLiteral("2016"), QStringLiteral("--chart"), QStringLiteral("SKR99")}).rc, 2);
     EXPECT_EQ(dalvo({QStringLiteral("info"), dir.filePath(QStringLiteral("fehlt.dalvo"))}).rc, 2);
+
+    // Years without charts, or whose forms the program does not have, give
+    // no case at all rather than one that computes wrong returns.
+    for (const char* jahr : {"2014", "2017", "2030"}) {
+        const QString f = dir.filePath(QStringLiteral("j%1.dalvo").arg(QLatin1String(jahr)));
+        const Lauf j = dalvo({QStringLiteral("new"), f, QStringLiteral("--year"), QLatin1String(jahr)});
+        EXPECT_EQ(j.rc, 2) << jahr;
+        EXPECT_TRUE(j.err.contains(QStringLiteral("wird nicht unterstützt"))) << j.err.toStdString();
+        EXPECT_FALSE(QFile::exists(f)) << jahr;
+    }
+    const QString vorjahr = dir.filePath(QStringLiteral("2015.dalvo"));
+    ASSERT_EQ(dalvo({QStringLiteral("new"), vorjahr, QStringLiteral("--year"), QStringLiteral("2015")}).rc, 0)
+        << "the previous year, for the carry-forward";
+    const Lauf vj = dalvo({QStringLiteral("info"), vorjahr, QStringLiteral("--json")});
+    EXPECT_TRUE(vj.out.contains(QStringLiteral("\"steuerjahr\": 2015"))) << vj.out.toStdString();
+    EXPECT_FALSE(vj.out.contains(QStringLiteral("\"konten_aktiv\": 0"))) << vj.out.toStdString();
 }
 
 TEST(Cli, DamagedCaseFilesAreRefusedAndLeftAlone) {

@@ -93,6 +93,18 @@ QStringList KontoGlobal::kontenrahmenNamen() {
             QStringLiteral("SKR81")};
 }
 
+bool KontoGlobal::unterstuetzteSteuerjahre(int* von, int* bis) {
+    DBConnection* ref = GetGlobal().GetDBConnect_Ptr(GlobalInst::kReferenceConnection);
+    if (!ref) return false;
+    // A chart without accounts or a year whose forms are not those of the
+    // program would give a case that computes wrong returns.
+    const int erstes = GetDatenTyp(ref, QStringLiteral("SELECT MIN(YEAR(gueltig_ab)) FROM Kontenrahmen WHERE gueltig_ab<>''")).toInt();
+    if (erstes <= 0) return false;
+    *von = erstes;
+    *bis = kProgrammjahr;
+    return *von <= *bis;
+}
+
 QString KontoGlobal::rahmenSpalte(const QString& kontenrahmen) {
     const QString n = kontenrahmen.trimmed().toUpper();
     if (n == QLatin1String("EKR03")) return QStringLiteral("SKR03");

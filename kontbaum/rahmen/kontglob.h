@@ -42,6 +42,9 @@ struct rsExportVar {
 
 class KontoGlobal {
 public:
+    // The tax year this program is made for: its forms, limits and rates.
+    static constexpr int kProgrammjahr = 2016;
+
     explicit KontoGlobal(int slot);
     KontoGlobal(const KontoGlobal&) = default;
     KontoGlobal& operator=(const KontoGlobal&) = default;
@@ -162,6 +165,11 @@ public:
     // --- chart of accounts (kontenplan.cpp) ----------------------------------
     // The five chart frameworks the module knows.
     static QStringList kontenrahmenNamen();
+    // The tax years a case can be made for: from the first year the
+    // reference charts are valid for up to the program's year (2016); the
+    // forms are those of 2016. False (and nothing set) without reference
+    // database.
+    static bool unterstuetzteSteuerjahre(int* von, int* bis);
     // Column of the reference chart that carries a framework's numbers
     // (upper case; EKR03 uses SKR03). Empty for a name that cannot be a
     // framework column, so that it never reaches SQL text.
