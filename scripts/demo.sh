@@ -5,15 +5,21 @@
 # tax office are printed: the advance VAT return of every quarter, the
 # income-surplus statement with the profit, the balance list and the
 # recapitulative statement of the year.
+#
+# Builds only the program and its databases (not the tests). The sample case
+# stays at build/musterfall_2016.dalvo (or $DEMO_FALL) for the user to open.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/bootstrap.sh"
-"$here/scripts/build.sh" >/dev/null
 build="${BUILD_DIR:-$here/build}"
+echo "Baue das Programm dalvo nach $build (beim ersten Mal einige Minuten) …" >&2
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE="${BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+# Only the errors and the progress of the build are shown.
+cmake --build "$build" -j2 --target dalvo dalvo_data 2>&1 | grep -E '^\[ *[0-9]+%\] (Built target|Linking)|error|Error' >&2 || true
+[ -x "$build/dalvo" ] || { echo "Der Bau von dalvo ist fehlgeschlagen." >&2; exit 1; }
 dalvo="$build/dalvo"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-fall="$work/musterfall_2016.dalvo"
+fall="${DEMO_FALL:-$build/musterfall_2016.dalvo}"
+rm -f "$fall"
 
 "$dalvo" version
 echo
@@ -37,3 +43,6 @@ echo
 echo "Zusammenfassende Meldung 2016:"
 "$dalvo" zm "$fall" --period -1 --csv
 echo
+echo "Der Musterfall liegt in $fall. Weiter zum Beispiel mit:"
+echo "  $dalvo list \"$fall\""
+echo "  $dalvo book \"$fall\" --kind ausgabe --date 20.12.2016 --amount 119,00 --account 1200 --counter 4930 --text \"Büromaterial\""
