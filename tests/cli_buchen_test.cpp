@@ -4,6 +4,8 @@
 #include "support/dalvo_lauf.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -63,16 +67,18 @@ TEST(CliBuchen, RefusedBookingsLeaveTheFileAsItWas) {
         {falscheSeite, 1, "passt als Gegenkonto nicht zur Buchungsart „Ausgabe“"},
         {geldAlsGegen, 1, "passt als Gegenkonto nicht"},
         {einnahme(QStringLiteral("15.03.2015"), QStringLiteral("10")), 1, "liegt nicht im Steuerjahr 2016"},
-        {einnahme(QStringLiteral("31.02.2016"), QStringLiteral("10")), 2, ""},
+        {einnahme(QStringLiteral("31.02.2016"), QStringLiteral("10")), 2, "Ungültiges Datum „31.02.2016“"},
         {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("1,2,3")), 2, "Ungültiger Betrag"},
-        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("0")), 2, ""},
+        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("0")), 2, "Der Betrag darf nicht 0 sein."},
         {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("-5")), 2, "Rückzahlungen"},
-        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10")) << QStringLiteral("--ustid") << QStringLiteral("ATU1"), 2, ""},
+        {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10")) << QStringLiteral("--ustid") << QStringLiteral("ATU1"), 2,
+         "--ustid und --zm gehören zusammen."},
         {einnahme(QStringLiteral("15.03.2016"), QStringLiteral("10")) << QStringLiteral("--key") << QStringLiteral("77"), 1,
          "Den Steuerschlüssel 77 gibt es nicht."},
         {{QStringLiteral("--kind"), QStringLiteral("einnahme")}, 2, "fehlt"},
     };
     for (const Fall& f : faelle) {
+        ASSERT_GT(std::strlen(f.meldung), 0u) << "every refusal is checked against its message";
         const Lauf l = buche(fall, f.args);
         EXPECT_EQ(l.rc, f.rc) << f.args.join(QLatin1Char(' ')).toStdString() << "\n" << l.err.toStdString();
         EXPECT_TRUE(l.err.contains(QString::fromUtf8(f.meldung))) << l.err.toStdString();
@@ -186,11 +192,12 @@ TEST(CliBuchen, ExportAndImportRoundTrip) {
 }
 
 // A writing command killed at any moment leaves either the old or the new
-// case file, never a damaged one.
+// case file, never a damaged one. The kills are counted: a kill while the
+// rollback journal exists landed inside the write, and there must be such.
 TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
     QTemporaryDir dir;
     const QString fall = neuerFall(dir);
-    // A ledger of some size, so that saving takes a measurable while.
+    // An import of some size, so that its write takes a measurable while.
     QString csv = QStringLiteral("Buchungsnummer;Teilbuchung;Belegdatum;Buchungstext;Konto;Kontobezeichnung;Gegenkonto;"
                                  "Gegenkontobezeichnung;Soll;Haben;Steuerschluessel;Steuersatz;Steuerschluesselbezeichnung;"
                                  "Belegnummer;Buchungsdatum;UStID;Umsatzart\n");
@@ -204,32 +211,42 @@ TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(csv.toUtf8());
     f.close();
-    ASSERT_EQ(dalvo({QStringLiteral("import"), fall, datei}).rc, 0);
+    const QString journal = fall + QStringLiteral("-journal");
 
-    int alt = 0, neu = 0;
-    for (int warte = 0; warte <= 400; warte += 25) {
+    int stand = 0, imSchreiben = 0, vorher = 0, nachher = 0;
+    for (int runde = 0; runde < 40 && (imSchreiben < 3 || runde < 12); ++runde) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         QTemporaryDir home;
         env.insert(QStringLiteral("DALVO_HOME"), home.path());
         p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("DALVO_BIN"), QStringList{QStringLiteral("book"), fall} +
-                                                       einnahme(QStringLiteral("31.12.2016"), QStringLiteral("1")));
+        p.start(qEnvironmentVariable("DALVO_BIN"), QStringList{QStringLiteral("import"), fall, datei});
         ASSERT_TRUE(p.waitForStarted());
-        QThread::msleep(warte);
+        // Wait until the write has begun (the journal appears), then a little
+        // longer in some rounds, so that kills land early, late and during
+        // the commit; in some rounds the kill comes before any write.
+        QElapsedTimer uhr;
+        uhr.start();
+        if (runde % 4 != 0)
+            while (!QFileInfo::exists(journal) && p.state() == QProcess::Running && uhr.elapsed() < 10000) QThread::usleep(200);
+        QThread::usleep(unsigned(runde % 7) * 15000);
         ::kill(pid_t(p.processId()), SIGKILL);
         p.waitForFinished();
+        if (QFileInfo::exists(journal) && QFileInfo(journal).size() > 0) ++imSchreiben;
         const Lauf info = dalvo({QStringLiteral("info"), fall, QStringLiteral("--json")});
-        ASSERT_EQ(info.rc, 0) << "killed after " << warte << " ms: " << info.err.toStdString();
+        ASSERT_EQ(info.rc, 0) << "killed in round " << runde << ": " << info.err.toStdString();
         const int n = QJsonDocument::fromJson(info.out.toUtf8()).object().value(QStringLiteral("buchungen")).toInt();
-        ASSERT_GE(n, 3000 + neu);
-        if (n == 3000 + neu) ++alt;
+        if (n == stand) ++vorher;
         else {
-            ASSERT_EQ(n, 3000 + neu + 1);
-            ++neu;
+            ASSERT_EQ(n, stand + 3000) << "all of the import or nothing";
+            stand = n;
+            ++nachher;
         }
     }
-    EXPECT_GT(alt + neu, 0);
+    EXPECT_GE(imSchreiben, 3) << "kills must land inside the write";
+    EXPECT_GT(vorher, 0);
+    EXPECT_EQ(dalvo({QStringLiteral("verify"), fall}).rc, 0);
+    std::printf("kills: %d im Schreiben, %d vorher, %d nachher\n", imSchreiben, vorher, nachher);
 }
 
 // Generated ledgers pass the self-check on every framework and survive the
