@@ -6,19 +6,45 @@
 #include "host/db/connection.h"
 #include "kontbaum/rahmen/kontglob.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUuid>
+
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
 
 namespace cli {
 
 namespace {
 int g_warteSekunden = Falldatei::kStandardWarteMs / 1000;
+
+const QString kArbeitPraefix = QStringLiteral("dalvo16-");
+
+// The working directory of a command is named after its process, so that
+// the next command can remove what a killed one left behind.
+QString arbeitsVorlage() {
+    return QDir(QDir::tempPath()).filePath(kArbeitPraefix + QString::number(::getpid()) + QStringLiteral("-XXXXXX"));
 }
+
+void raeumeVerwaisteAuf() {
+    const QDir tmp(QDir::tempPath());
+    for (const QString& name : tmp.entryList({kArbeitPraefix + QStringLiteral("*")}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QStringList teile = name.mid(kArbeitPraefix.size()).split(QLatin1Char('-'));
+        bool ok = false;
+        const pid_t pid = pid_t(teile.value(0).toLong(&ok));
+        if (!ok || pid <= 0 || pid == ::getpid()) continue;
+        // Only a directory whose process is gone is removed; one of another
+        // user's live process answers EPERM and stays.
+        if (::kill(pid, 0) != 0 && errno == ESRCH) QDir(tmp.filePath(name)).removeRecursively();
+    }
+}
+}  // namespace
 
 void setWarteSekunden(int s) { g_warteSekunden = s; }
 int warteSekunden() { return g_warteSekunden; }
 
-Fall::Fall() : m_root(Kont_::New()) {
+Fall::Fall() : m_home((raeumeVerwaisteAuf(), arbeitsVorlage())), m_root(Kont_::New()) {
     // Working files (templates, a converted copy) live in a directory of
     // their own, so two commands never share one.
     GlobalInst::reset(m_home.path());

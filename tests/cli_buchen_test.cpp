@@ -3,6 +3,7 @@
 // and a save killed half-way never damages the case file.
 #include "support/dalvo_lauf.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QElapsedTimer>
@@ -214,6 +215,7 @@ TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
     const QString journal = fall + QStringLiteral("-journal");
 
     int stand = 0, imSchreiben = 0, vorher = 0, nachher = 0;
+    QStringList getoetet;
     for (int runde = 0; runde < 40 && (imSchreiben < 3 || runde < 12); ++runde) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -232,6 +234,7 @@ TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
         QThread::usleep(unsigned(runde % 7) * 15000);
         ::kill(pid_t(p.processId()), SIGKILL);
         p.waitForFinished();
+        getoetet << QStringLiteral("dalvo16-%1-*").arg(p.processId());
         if (QFileInfo::exists(journal) && QFileInfo(journal).size() > 0) ++imSchreiben;
         const Lauf info = dalvo({QStringLiteral("info"), fall, QStringLiteral("--json")});
         ASSERT_EQ(info.rc, 0) << "killed in round " << runde << ": " << info.err.toStdString();
@@ -247,6 +250,10 @@ TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
     EXPECT_GT(vorher, 0);
     EXPECT_EQ(dalvo({QStringLiteral("verify"), fall}).rc, 0);
     std::printf("kills: %d im Schreiben, %d vorher, %d nachher\n", imSchreiben, vorher, nachher);
+    // What the killed commands left in the temporary directory is gone after
+    // the next command.
+    EXPECT_EQ(QDir(QDir::tempPath()).entryList(getoetet, QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("fall.dalvo"), QStringLiteral("viele.csv")}));
 }
 
 // Generated ledgers pass the self-check on every framework and survive the

@@ -71,6 +71,15 @@ void stelleNachAbbruchWiederHer(const QString& pfad) {
     if (sqlite3_open_v2(QFile::encodeName(pfad).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
         sqlite3_busy_timeout(db, 2000);
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        // A write killed before its journal was complete never touched the
+        // file; SQLite leaves such a journal lying. Holding the write lock
+        // proves that no one is writing, so it is only litter then.
+        const QString journal = pfad + QStringLiteral("-journal");
+        sqlite3_busy_timeout(db, 0);
+        if (QFileInfo::exists(journal) && sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            QFile::remove(journal);
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
     }
     sqlite3_close(db);
 }
