@@ -227,6 +227,28 @@ TEST(Falldatei, AWriterThatCannotGetTheFileGivesUpInGerman) {
     EXPECT_EQ(dalvo(args).rc, 0) << "with the lock released the same command succeeds";
 }
 
+// A writer whose commit cannot happen (another program keeps reading the
+// file past the wait) prints no booking number: nothing it reports is lost.
+TEST(Falldatei, AFailedSavePrintsNoResult) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    const QByteArray vorher = hashOf(fall);
+    sqlite3* leser = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(fall).constData(), &leser), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(leser, "BEGIN; SELECT count(*) FROM eurVerbucht", nullptr, nullptr, nullptr), SQLITE_OK);
+    QStringList args = buchung(fall, QStringLiteral("5"));
+    args << QStringLiteral("--wait") << QStringLiteral("1");
+    const Lauf b = dalvo(args);
+    sqlite3_exec(leser, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(leser);
+    EXPECT_EQ(b.rc, 1);
+    EXPECT_EQ(b.out, QString()) << "no booking number for a booking that is not in the file";
+    EXPECT_TRUE(b.err.contains(QStringLiteral("konnte nicht gespeichert werden"))) << b.err.toStdString();
+    EXPECT_TRUE(b.err.contains(QStringLiteral("nach 1 Sekunde Warten"))) << b.err.toStdString();
+    EXPECT_EQ(hashOf(fall), vorher);
+    EXPECT_EQ(anzahlBuchungen(fall), 0);
+}
+
 TEST(Falldatei, DamageIsRefusedWhereverItShows) {
     QTemporaryDir dir;
     const QString fall = neuerFall(dir);

@@ -33,7 +33,7 @@ bool rsWriteFileAtomic(const QString& path, const QByteArray& data, QString* err
 
     QTemporaryFile tmp(fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".XXXXXX"));
     tmp.setAutoRemove(true);  // removed on every failure path
-    if (!tmp.open()) return fehler(error, path, tmp.errorString());
+    if (!tmp.open()) return fehler(error, path, rsDateifehlerText(errno));
 
     QByteArray rest = data;
     if (g_failAfter >= 0) {
@@ -42,7 +42,7 @@ bool rsWriteFileAtomic(const QString& path, const QByteArray& data, QString* err
         tmp.write(rest);
         return fehler(error, path, QStringLiteral("Kein Speicherplatz mehr auf dem Datenträger."));
     }
-    if (tmp.write(rest) != rest.size() || !tmp.flush()) return fehler(error, path, tmp.errorString());
+    if (tmp.write(rest) != rest.size() || !tmp.flush()) return fehler(error, path, rsDateifehlerText(errno));
     if (::fsync(tmp.handle()) != 0) return fehler(error, path, QStringLiteral("Die Daten konnten nicht geschrieben werden."));
     if (QFile::exists(path)) tmp.setPermissions(QFile(path).permissions());
     else tmp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
@@ -80,6 +80,8 @@ QString rsDateifehlerText(int e) {
         return QStringLiteral("Ein-/Ausgabefehler des Datenträgers.");
     case EXDEV:
         return QStringLiteral("Die Datei liegt auf einem anderen Datenträger.");
+    case 0:
+        return QStringLiteral("Die Datei konnte nicht geschrieben werden.");
     default:
         return QStringLiteral("Systemfehler %1.").arg(e);
     }

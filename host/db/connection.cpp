@@ -52,7 +52,7 @@ bool isBusy(sqlite3* db) {
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
-QString sqliteMessage(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString sqliteMessage(sqlite3* db) { return rsSqliteText(db); }
 
 void recordSqlError(DBConnection* con, const QString& message, const QString& sql) {
     con->getErr()->add(message + QStringLiteral(" — SQL: ") + sql.trimmed());
@@ -163,7 +163,7 @@ sqlite3_stmt* DBConnection::cachedStatement(const QString& sql) {
     }
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK || !st) {
-        m_err.add(QString::fromUtf8(sqlite3_errmsg(m_db)) + QStringLiteral(" (") + sql + QStringLiteral(")"));
+        m_err.add(rsSqliteText(m_db) + QStringLiteral(" (") + sql + QStringLiteral(")"));
         if (st) sqlite3_finalize(st);
         return nullptr;
     }
@@ -353,6 +353,35 @@ bool ExecSQL(DBConnection* con, const QString& sql, long* affected) {
     }
     if (affected) *affected = changed;
     return true;
+}
+
+QString rsSqliteText(sqlite3* db) {
+    if (!db) return QStringLiteral("Keine Verbindung zur Datenbank.");
+    // What the person can act on is said in German; the rest (mostly faults
+    // of a statement) keeps SQLite's own words for the log.
+    switch (sqlite3_errcode(db) & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("Auf dem Datenträger ist kein Speicherplatz mehr frei.");
+    case SQLITE_READONLY:
+        return QStringLiteral("Die Datenbank ist schreibgeschützt.");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("Keine Berechtigung für die Datenbankdatei.");
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("Die Datenbankdatei kann nicht geöffnet werden (fehlt sie, oder fehlt die Berechtigung?).");
+    case SQLITE_IOERR:
+        return QStringLiteral("Ein-/Ausgabefehler beim Zugriff auf die Datenbankdatei.");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("Die Datenbank wird gerade von einem anderen Programm benutzt.");
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("Die Datei ist beschädigt oder keine Datenbank.");
+    case SQLITE_NOMEM:
+        return QStringLiteral("Zu wenig Arbeitsspeicher.");
+    default:
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    }
 }
 
 bool rsDbCorruptionSeen() { return g_corruption; }

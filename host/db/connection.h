@@ -127,6 +127,10 @@ private:
     int m_busyMs = 5000;  // a file another program writes is waited for this long
 };
 
+// The message of the last error on `db`: German for what a person can act
+// on (disk full, no permission, locked, damaged), SQLite's text otherwise.
+QString rsSqliteText(sqlite3* db);
+
 // Whether SQLite has met a damaged database file (SQLITE_CORRUPT or
 // SQLITE_NOTADB) anywhere in this process since the last reset. Damage can
 // surface in any statement, long after the file was opened; the host turns

@@ -61,7 +61,7 @@ void rsDataSource::prepare() {
     // Only the first statement is run; a record set reads one result.
     const QByteArray utf8 = m_sql.toUtf8();
     if (sqlite3_prepare_v2(db, utf8.constData(), utf8.size(), &m_stmt, nullptr) != SQLITE_OK) {
-        m_con->getErr()->add(QString::fromUtf8(sqlite3_errmsg(db)) + QStringLiteral(" — SQL: ") + m_sql);
+        m_con->getErr()->add(rsSqliteText(db) + QStringLiteral(" — SQL: ") + m_sql);
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;
         m_error = true;
@@ -83,7 +83,7 @@ bool rsDataSource::step() {
     const int rc = sqlite3_step(m_stmt);
     if (rc != SQLITE_ROW) {
         if (rc != SQLITE_DONE) {
-            m_con->getErr()->add(QString::fromUtf8(sqlite3_errmsg(m_con->handle())) + QStringLiteral(" — SQL: ") +
+            m_con->getErr()->add(rsSqliteText(m_con->handle()) + QStringLiteral(" — SQL: ") +
                                  m_sql);
             m_error = true;
         }
@@ -94,32 +94,34 @@ bool rsDataSource::step() {
     }
 
     const int columns = sqlite3_column_count(m_stmt);
-    QVector<DatenTyp> values;
-    values.reserve(columns);
+    // The row is read into the buffer of the previous one: a long result
+    // then costs no allocation per row. A caller that kept a copy of an
+    // earlier row keeps its values (the buffer detaches).
+    QVector<DatenTyp>& values = m_fields.zeilenpuffer();
+    values.resize(columns);
     for (int i = 0; i < columns; ++i) {
         switch (sqlite3_column_type(m_stmt, i)) {
         case SQLITE_INTEGER:
-            values << DatenTyp(qlonglong(sqlite3_column_int64(m_stmt, i)));
+            values[i] = DatenTyp(qlonglong(sqlite3_column_int64(m_stmt, i)));
             break;
         case SQLITE_FLOAT:
-            values << DatenTyp(sqlite3_column_double(m_stmt, i));
+            values[i] = DatenTyp(sqlite3_column_double(m_stmt, i));
             break;
         case SQLITE_TEXT: {
             // text before bytes: the byte count is of the converted form
             const char* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, i));
-            values << DatenTyp(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, i)));
+            values[i] = DatenTyp(QString::fromUtf8(text, sqlite3_column_bytes(m_stmt, i)));
             break;
         }
         case SQLITE_BLOB: {
             const char* blob = static_cast<const char*>(sqlite3_column_blob(m_stmt, i));
-            values << DatenTyp::fromBlob(QByteArray(blob, sqlite3_column_bytes(m_stmt, i)));
+            values[i] = DatenTyp::fromBlob(QByteArray(blob, sqlite3_column_bytes(m_stmt, i)));
             break;
         }
         default:
-            values << DatenTyp();
+            values[i] = DatenTyp();
         }
     }
-    m_fields.setValues(values);
     m_eof = false;
     ++m_row;
     return true;
@@ -256,7 +258,7 @@ long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, con
                         QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QStringLiteral(")");
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(to->handle(), sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK) {
-        to->getErr()->add(QString::fromUtf8(sqlite3_errmsg(to->handle())) + QStringLiteral(" (") + sql + QStringLiteral(")"));
+        to->getErr()->add(rsSqliteText(to->handle()) + QStringLiteral(" (") + sql + QStringLiteral(")"));
         return -1;
     }
     if (!to->beginTransaction()) {
@@ -280,7 +282,7 @@ long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, con
         sqlite3_reset(st);
         for (int i = 0; i < columns.size(); ++i) bindValue(st, i + 1, row[i]);
         if (sqlite3_step(st) != SQLITE_DONE) {
-            to->getErr()->add(QString::fromUtf8(sqlite3_errmsg(to->handle())) + QStringLiteral(" (") + sql + QStringLiteral(")"));
+            to->getErr()->add(rsSqliteText(to->handle()) + QStringLiteral(" (") + sql + QStringLiteral(")"));
             ok = false;
             break;
         }
@@ -307,7 +309,7 @@ bool ExecPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>
     }
     const bool ok = rc == SQLITE_DONE;
     if (!ok) {
-        con->getErr()->add(QString::fromUtf8(sqlite3_errmsg(con->handle())) + QStringLiteral(" (") + sql + QStringLiteral(")"));
+        con->getErr()->add(rsSqliteText(con->handle()) + QStringLiteral(" (") + sql + QStringLiteral(")"));
     }
     sqlite3_reset(st);
     return ok;

@@ -171,6 +171,11 @@ bool installiere(DBConnection* con, const QString& ziel, bool ersetzen, QString*
 }
 
 KontoGlobal* manager() { return GetKontoGlobal(0, false); }
+
+QString sekunden(int ms) {
+    const int s = (ms + 999) / 1000;
+    return s == 1 ? QStringLiteral("1 Sekunde") : QStringLiteral("%1 Sekunden").arg(s);
+}
 }  // namespace
 
 QString Falldatei::beschaedigtText(const QString& pfad) {
@@ -271,10 +276,9 @@ bool Falldatei::oeffnenDirekt(Kont_& root, QString* fehler, bool* umwandeln, boo
         if (con->lockTimedOut()) {
             m_gesperrt = true;
             return abbrechen(QStringLiteral("Die Falldatei „%1“ wird gerade von einem anderen Befehl bearbeitet; nach %2 "
-                                            "Sekunden Warten wurde abgebrochen. Nichts wurde geändert. Versuchen Sie "
+                                            "Warten wurde abgebrochen. Nichts wurde geändert. Versuchen Sie "
                                             "es später noch einmal.")
-                                 .arg(m_pfad)
-                                 .arg((m_warteMs + 999) / 1000));
+                                 .arg(m_pfad, sekunden(m_warteMs)));
         }
         return abbrechen(rsDbCorruptionSeen() ? beschaedigtText(m_pfad) : ladeFehler(m_pfad, sqliteGrund(con)));
     }
@@ -285,9 +289,8 @@ bool Falldatei::oeffnenDirekt(Kont_& root, QString* fehler, bool* umwandeln, boo
     if (con->lockTimedOut() || (!con->getErr()->isEmpty() && (sqlite3_errcode(con->handle()) & 0xff) == SQLITE_BUSY)) {
         m_gesperrt = true;
         return abbrechen(QStringLiteral("Die Falldatei „%1“ wird gerade von einem anderen Befehl gespeichert; nach %2 "
-                                        "Sekunden Warten wurde abgebrochen. Versuchen Sie es später noch einmal.")
-                             .arg(m_pfad)
-                             .arg((m_warteMs + 999) / 1000));
+                                        "Warten wurde abgebrochen. Versuchen Sie es später noch einmal.")
+                             .arg(m_pfad, sekunden(m_warteMs)));
     }
     if (inodeVon(m_pfad) != vorher) {
         // The file was replaced (a conversion finished) between the look at
@@ -347,9 +350,8 @@ bool Falldatei::sperreExklusiv(QString* fehler, bool* nochmal) {
             ::close(fd);
             m_gesperrt = true;
             return setze(fehler, QStringLiteral("Die Falldatei „%1“ wird gerade von einem anderen Befehl umgewandelt; nach "
-                                                "%2 Sekunden Warten wurde abgebrochen. Versuchen Sie es später noch einmal.")
-                                     .arg(m_pfad)
-                                     .arg((m_warteMs + 999) / 1000));
+                                                "%2 Warten wurde abgebrochen. Versuchen Sie es später noch einmal.")
+                                     .arg(m_pfad, sekunden(m_warteMs)));
         }
         QThread::msleep(20);
     }
@@ -452,9 +454,9 @@ bool Falldatei::sichern(Kont_& root, QString* fehler) {
         const bool gesperrt = con->lockTimedOut();
         m_gesperrt = gesperrt;
         grund = rsDbCorruptionSeen() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.")
-                : gesperrt ? QStringLiteral("Ein anderer Befehl liest die Datei noch; nach %1 Sekunden Warten wurde "
+                : gesperrt ? QStringLiteral("Ein anderer Befehl liest die Datei noch; nach %1 Warten wurde "
                                             "abgebrochen. Nichts wurde geändert.")
-                                 .arg((m_warteMs + 999) / 1000)
+                                 .arg(sekunden(m_warteMs))
                            : sqliteGrund(con);
         return abbrechen(speicherFehler(m_pfad, grund));
     }
