@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 TEST(Euro, RoundsHalfAwayFromZeroDespiteBinaryError) {
@@ -67,7 +69,17 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
         ASSERT_TRUE(EuroType::fromText(QString::fromUtf8(f.text), &e)) << f.text;
         EXPECT_DOUBLE_EQ(e.wert(), f.wert) << f.text;
     }
-    for (const char* t : {"", "abc", "1,2,3", "1.2.3,4x", "12,345", "1.23.4", "12,", ",5", "1 000", "--1", "1e3"}) {
+    EuroType groesst;
+    ASSERT_TRUE(EuroType::fromText(QStringLiteral("999.999.999,99"), &groesst));
+    EXPECT_DOUBLE_EQ(groesst.wert(), 999999999.99);
+    ASSERT_TRUE(EuroType::fromText(QStringLiteral("-999999999.99"), &groesst));
+    EXPECT_TRUE(EuroType::istGeldbetrag(12.34));
+    EXPECT_TRUE(EuroType::istGeldbetrag(-999999999.99));
+    EXPECT_FALSE(EuroType::istGeldbetrag(12.345)) << "a third decimal is no money";
+    EXPECT_FALSE(EuroType::istGeldbetrag(1e12));
+    EXPECT_FALSE(EuroType::istGeldbetrag(std::nan("")));
+    for (const char* t : {"", "abc", "1,2,3", "1.2.3,4x", "12,345", "1.23.4", "12,", ",5", "1 000", "--1", "1e3",
+                          "1.000.000.000", "1000000000,00", "-1000000000", "999999999,999", "99999999999999999999"}) {
         EuroType e(99);
         EXPECT_FALSE(EuroType::fromText(QString::fromUtf8(t), &e)) << t;
         EXPECT_DOUBLE_EQ(e.wert(), 0.0) << t;

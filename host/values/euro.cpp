@@ -88,6 +88,12 @@ bool EuroType::fromText(const QString& text, EuroType* out) {
     double v = g;
     if (!dez.isEmpty()) v += dez.toDouble() / (dez.size() == 1 ? 10.0 : 100.0);
     if (sign == QLatin1String("-")) v = -v;
+    if (!(std::fabs(v) <= kHoechstbetrag + kEpsilon)) return false;
     if (out) *out = EuroType(runden(v, 2));
     return true;
+}
+
+bool EuroType::istGeldbetrag(double wert) {
+    if (!std::isfinite(wert) || std::fabs(wert) > kHoechstbetrag + kEpsilon) return false;
+    return std::fabs(wert - runden(wert, 2)) <= 1e-7;
 }

@@ -62,8 +62,15 @@ public:
     // German text of the amount rounded to the cent: "1.234,56", "-0,50".
     QString getText(int flags = TextDefault) const;
     // Parses "1.234,56", "1234,56", "1234.56", "-12", "12,5"; false (and 0) for
-    // anything else, so a typo never becomes a silent zero.
+    // anything else, so a typo never becomes a silent zero. At most two
+    // decimals and at most kHoechstbetrag in either direction: an amount is
+    // money, never silently altered.
     static bool fromText(const QString& text, EuroType* out);
+    // The largest amount the program accepts as input (999.999.999,99 €):
+    // beyond it a cent is no longer exact in a double sum of a year.
+    static constexpr double kHoechstbetrag = 999999999.99;
+    // Whether a stored value is money: finite, whole cents, within the bound.
+    static bool istGeldbetrag(double wert);
 
 private:
     double m_wert = 0.0;
