@@ -249,6 +249,25 @@ TEST(Falldatei, AFailedSavePrintsNoResult) {
     EXPECT_EQ(anzahlBuchungen(fall), 0);
 }
 
+// A case reached through a symbolic link is changed at the link's target;
+// the link stays a link, also when the first writer converts an old file.
+TEST(Falldatei, ACaseBehindASymbolicLinkIsSavedToItsTarget) {
+    TestEnv env;
+    QTemporaryDir dir;
+    const QString alt = alterFall(env, dir);
+    const QString link = dir.filePath(QStringLiteral("verweis.dalvo"));
+    ASSERT_TRUE(QFile::link(alt, link));
+    for (const char* betrag : {"10", "20"}) {
+        const Lauf b = dalvo(buchung(link, QString::fromLatin1(betrag)));
+        ASSERT_EQ(b.rc, 0) << b.err.toStdString();
+        EXPECT_TRUE(QFileInfo(link).isSymLink()) << "after booking " << betrag;
+        EXPECT_EQ(QFileInfo(link).symLinkTarget(), QFileInfo(alt).absoluteFilePath());
+    }
+    EXPECT_TRUE(kopf(alt, 16) == QByteArray("SQLite format 3", 16));
+    EXPECT_EQ(anzahlBuchungen(alt), 3);
+    EXPECT_EQ(andereDateien(dir, {QStringLiteral("alt.dalvo"), QStringLiteral("verweis.dalvo")}), QStringList());
+}
+
 TEST(Falldatei, DamageIsRefusedWhereverItShows) {
     QTemporaryDir dir;
     const QString fall = neuerFall(dir);

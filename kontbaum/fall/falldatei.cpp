@@ -209,7 +209,11 @@ void Falldatei::verwerfen() {
 
 bool Falldatei::oeffnen(const QString& pfad, Zugriff zugriff, int warteMs, Kont_& root, QString* fehler) {
     verwerfen();
-    m_pfad = pfad;
+    // A case reached through a symbolic link is the link's target: saving
+    // (and a conversion's rename) must change the target, never replace the
+    // link by a file.
+    const QString ziel = QFileInfo(pfad).canonicalFilePath();
+    m_pfad = ziel.isEmpty() ? pfad : ziel;
     m_zugriff = zugriff;
     m_warteMs = warteMs < 0 ? 0 : warteMs;
     m_umwandeln = false;
@@ -217,7 +221,7 @@ bool Falldatei::oeffnen(const QString& pfad, Zugriff zugriff, int warteMs, Kont_
     rsDbResetCorruptionSeen();
     if (!manager()) return setze(fehler, ladeFehler(pfad, QStringLiteral("Es ist kein Fall geöffnet.")));
 
-    const QFileInfo fi(pfad);
+    const QFileInfo fi(m_pfad);
     if (!fi.exists()) return setze(fehler, ladeFehler(pfad, QStringLiteral("Die Datei existiert nicht.")));
     if (!fi.isFile()) return setze(fehler, ladeFehler(pfad, QStringLiteral("Das ist keine Datei, sondern ein Verzeichnis oder Gerät.")));
     if (!fi.isReadable()) return setze(fehler, ladeFehler(pfad, rsDateifehlerText(EACCES)));
@@ -232,12 +236,12 @@ bool Falldatei::oeffnen(const QString& pfad, Zugriff zugriff, int warteMs, Kont_
     }
 
     for (int versuch = 0; versuch < 5; ++versuch) {
-        const Art art = erkenne(pfad);
+        const Art art = erkenne(m_pfad);
         if (art == Art::KeineDatei) return setze(fehler, ladeFehler(pfad, rsDateifehlerText(EACCES)));
         if (art == Art::Kaputt) return setze(fehler, beschaedigtText(pfad));
         bool nochmal = false;
         if (art == Art::SQLite) {
-            stelleNachAbbruchWiederHer(pfad);
+            stelleNachAbbruchWiederHer(m_pfad);
             bool umwandeln = false;
             if (oeffnenDirekt(root, fehler, &umwandeln, &nochmal)) return true;
             if (nochmal) continue;
