@@ -103,7 +103,7 @@ bool KontRecord::write(Kont_& node, RS_Archive& ar, bool mitDatenbank) {
     s.steuerjahr = kg->getSteuerjahr();
     s.kassenkonto = kg->getKassenkonto();
     s.ustPflicht = kg->getUstPflicht();
-    s.jahresabschluss = kg->getJahresabschluss() == 1 ? 1 : 0;
+    s.jahresabschluss = kg->istJahrAbgeschlossen() ? 1 : 0;
     s.kontenplan = kg->getKontenplanName();
     for (const QString& f : vorlagenDateien()) s.vorlagen.append(RS_FileObject(kg->GetKontoTempDir() + f));
     s.knoten = &node;

@@ -55,6 +55,9 @@ public:
     bool getUstPflicht() const { return m_UstPflicht; }
     int getKassenkonto() const { return m_Kassenkonto; }
     int getJahresabschluss() const;  // 2 = file of an earlier year, 1 = closed, 0 = open
+    // The stored closed-year flag itself (getJahresabschluss reports 2 for
+    // any earlier year, whatever the flag says).
+    bool istJahrAbgeschlossen() const { return m_Jahresabschluss != 0; }
     QString getKontenplanName() const { return m_Kontenplan; }
     QString getEurUID() const { return m_EurUID; }
     QString getDatenuebernahmeUID() const { return m_DatenuebernahmeUID; }
