@@ -272,39 +272,39 @@ TEST(Falldatei, ACaseBehindASymbolicLinkIsSavedToItsTarget) {
 // account, chart, and the closed-year flag.
 TEST(Falldatei, TheCasesSettingsSurviveSavingAndOpening) {
     for (int jahr : {2016, 2014}) {
-    TestEnv env;
-    QTemporaryDir dir;
-    const QString pfad = dir.filePath(QStringLiteral("abschluss.dalvo"));
-    {
+        TestEnv env;
+        QTemporaryDir dir;
+        const QString pfad = dir.filePath(QStringLiteral("abschluss.dalvo"));
+        {
+            KontoGlobal* kg = GetKontoGlobal(0, false);
+            kg->createConnectionKonto(true);
+            kg->setSteuerjahr(jahr);
+            kg->setKontenplanName(QStringLiteral("SKR04"));
+            kg->setUstPflicht(false);
+            kg->setKassenkonto(1600);
+            kg->setJahresabschluss(1);
+            std::unique_ptr<Kont_> root(Kont_::New());
+            QString e;
+            ASSERT_TRUE(Falldatei::anlegen(pfad, *root, &e)) << e.toStdString();
+            kg->destroyConnectionKonto();
+        }
+        GlobalInst::reset(env.home());
         KontoGlobal* kg = GetKontoGlobal(0, false);
-        kg->createConnectionKonto(true);
-        kg->setSteuerjahr(jahr);
-        kg->setKontenplanName(QStringLiteral("SKR04"));
-        kg->setUstPflicht(false);
-        kg->setKassenkonto(1600);
-        kg->setJahresabschluss(1);
         std::unique_ptr<Kont_> root(Kont_::New());
+        Falldatei datei;
         QString e;
-        ASSERT_TRUE(Falldatei::anlegen(pfad, *root, &e)) << e.toStdString();
-        kg->destroyConnectionKonto();
-    }
-    GlobalInst::reset(env.home());
-    KontoGlobal* kg = GetKontoGlobal(0, false);
-    std::unique_ptr<Kont_> root(Kont_::New());
-    Falldatei datei;
-    QString e;
-    ASSERT_TRUE(datei.oeffnen(pfad, Falldatei::Zugriff::Schreiben, 1000, *root, &e)) << e.toStdString();
-    EXPECT_TRUE(kg->istJahrAbgeschlossen()) << jahr;
-    EXPECT_EQ(kg->getKontenplanName(), QStringLiteral("SKR04"));
-    EXPECT_FALSE(kg->getUstPflicht());
-    EXPECT_EQ(kg->getKassenkonto(), 1600);
-    ASSERT_TRUE(datei.sichern(*root, &e)) << e.toStdString();
-    GlobalInst::reset(env.home());
-    kg = GetKontoGlobal(0, false);
-    ASSERT_TRUE(datei.oeffnen(pfad, Falldatei::Zugriff::Lesen, 1000, *root, &e)) << e.toStdString();
-    EXPECT_TRUE(kg->istJahrAbgeschlossen()) << jahr << ": a saved case stays closed";
-    EXPECT_EQ(kg->getJahresabschluss(), jahr < 2015 ? 2 : 1);
-    datei.verwerfen();
+        ASSERT_TRUE(datei.oeffnen(pfad, Falldatei::Zugriff::Schreiben, 1000, *root, &e)) << e.toStdString();
+        EXPECT_TRUE(kg->istJahrAbgeschlossen()) << jahr;
+        EXPECT_EQ(kg->getKontenplanName(), QStringLiteral("SKR04"));
+        EXPECT_FALSE(kg->getUstPflicht());
+        EXPECT_EQ(kg->getKassenkonto(), 1600);
+        ASSERT_TRUE(datei.sichern(*root, &e)) << e.toStdString();
+        GlobalInst::reset(env.home());
+        kg = GetKontoGlobal(0, false);
+        ASSERT_TRUE(datei.oeffnen(pfad, Falldatei::Zugriff::Lesen, 1000, *root, &e)) << e.toStdString();
+        EXPECT_TRUE(kg->istJahrAbgeschlossen()) << jahr << ": a saved case stays closed";
+        EXPECT_EQ(kg->getJahresabschluss(), jahr < 2015 ? 2 : 1);
+        datei.verwerfen();
     }
 }
 
