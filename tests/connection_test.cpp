@@ -527,6 +527,34 @@ TEST_F(TableCopyTest, MissingTablesCopyNothingAndErrorsReportMinusOne) {
     EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT count(*) FROM eurKontenplan")).toInt(), 2);
 }
 
+// Replacing several tables is one step: when the copy of one fails, every
+// table keeps its rows (a chart is never left empty or half taken over).
+TEST_F(TableCopyTest, ReplacingTablesIsAllOrNothing) {
+    ASSERT_TRUE(ExecSQL(&con, QStringLiteral("CREATE TABLE nurExtern (a INTEGER NOT NULL); INSERT INTO nurExtern VALUES (5)")));
+    {
+        DBConnection ext;
+        ASSERT_TRUE(ext.createAndConnect(external));
+        ASSERT_TRUE(ExecSQL(&ext, QStringLiteral("INSERT INTO nurExtern VALUES (NULL)")));
+    }
+    auto bezeichnungen = [&] {
+        return GetDatenTyp(&con, QStringLiteral("SELECT group_concat(Bezeichnung, '|') FROM (SELECT Bezeichnung FROM "
+                                                "eurKontenplan ORDER BY Nummer)"))
+            .toString();
+    };
+    EXPECT_FALSE(rsReplaceTablesFromExternalDatabase(&con, external, {QStringLiteral("eurKontenplan"), QStringLiteral("nurExtern")}));
+    EXPECT_EQ(bezeichnungen(), QStringLiteral("Kasse alt|Privat")) << "the first table is back as it was";
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT count(*) FROM nurExtern")).toInt(), 1);
+    EXPECT_EQ(attachedDatabases(), 1);
+    EXPECT_FALSE(con.inTransaction());
+
+    EXPECT_TRUE(rsReplaceTablesFromExternalDatabase(&con, external, {QStringLiteral("eurKontenplan")}));
+    EXPECT_EQ(bezeichnungen(), QStringLiteral("Kasse neu|Bank|Erlöse 19 %")) << "replaced, not merged";
+    EXPECT_EQ(attachedDatabases(), 1);
+    ASSERT_TRUE(con.beginTransaction());
+    EXPECT_FALSE(rsReplaceTablesFromExternalDatabase(&con, external, {QStringLiteral("eurKontenplan")}));
+    EXPECT_TRUE(con.commit());
+}
+
 TEST_F(TableCopyTest, RefusedInsideATransactionWhichStaysUsable) {
     ASSERT_TRUE(con.beginTransaction());
     ExecSQL(&con, QStringLiteral("INSERT INTO eurKontenplan (Nummer, Bezeichnung) VALUES (4000, 'Wareneingang')"));

@@ -403,55 +403,80 @@ bool DBNeedsUpdate(DBConnection* con, QString& versionString) {
 // ATTACH works inside a transaction, but DETACH of a file that the
 // transaction has read fails until it ends, and the alias would stay attached
 // to the connection. Hence the copy refuses to run inside a transaction.
-long rsCopyTablesFromExternalDatabase(DBConnection* con, const QString& externalPath, const QString& table) {
-    if (!con) return -1;
+namespace {
+// Copies the common columns of `table` from the attached `alias` into main;
+// -1 on error.
+long kopiereTabelle(DBConnection* con, const QString& alias, const QString& table) {
+    long copied = 0;
+    const QStringList target = tableColumns(con, QStringLiteral("main"), table);
+    QSet<QString> source;
+    {
+        rsDataSource probe(con, QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteIdentifier(alias), quoteIdentifier(table)));
+        if (probe.isError()) return -1;  // for example: the file is no database
+        for (; !probe.isEOF(); probe.fetch()) source.insert(probe.field(QStringLiteral("name")).toString().toLower());
+    }  // the record set must be finalized before DETACH
+    QStringList common;
+    for (const QString& column : target)
+        if (source.contains(column.toLower())) common << quoteIdentifier(column);
+    if (common.isEmpty()) return 0;
+    const QString cols = common.join(QLatin1Char(','));
+    const QString sql = QStringLiteral("INSERT OR REPLACE INTO main.%1 (%2) SELECT %2 FROM %3.%1")
+                            .arg(quoteIdentifier(table), cols, quoteIdentifier(alias));
+    if (!ExecSQL(con, sql, &copied)) return -1;
+    return copied;
+}
+
+// Attaches `externalPath` under a fresh alias; empty on failure (recorded).
+QString haengeAn(DBConnection* con, const QString& externalPath, const QString& was) {
+    if (!con) return QString();
     if (!con->isOpen()) {
         recordSqlError(con, QStringLiteral("Keine Verbindung zur Datenbank"), QStringLiteral("ATTACH"));
-        return -1;
+        return QString();
     }
     if (con->inTransaction() || con->inOuter() || !sqlite3_get_autocommit(con->handle())) {
         con->getErr()->add(QStringLiteral("Die Tabelle „%1“ kann nicht innerhalb einer offenen Transaktion "
                                           "aus „%2“ übernommen werden.")
-                               .arg(table, externalPath));
-        return -1;
+                               .arg(was, externalPath));
+        return QString();
     }
     if (!QFileInfo(externalPath).isFile()) {
         con->getErr()->add(QStringLiteral("Die Datenbank „%1“ konnte nicht geöffnet werden: Datei nicht gefunden.")
                                .arg(externalPath));
-        return -1;
+        return QString();
     }
-
     // A fresh alias per call, so a nested use (or a left-over attachment)
     // never collides.
     static std::atomic<int> counter{0};
     const QString alias = QStringLiteral("dalvo_extern%1").arg(++counter);
-    if (!ExecSQL(con, QStringLiteral("ATTACH DATABASE %1 AS %2").arg(rsDataSource::toSqlStr(externalPath),
-                                                                      quoteIdentifier(alias))))
-        return -1;
+    if (!ExecSQL(con, QStringLiteral("ATTACH DATABASE %1 AS %2").arg(rsDataSource::toSqlStr(externalPath), quoteIdentifier(alias))))
+        return QString();
+    return alias;
+}
+}  // namespace
 
-    long copied = 0;
-    {
-        const QStringList target = tableColumns(con, QStringLiteral("main"), table);
-        QSet<QString> source;
-        rsDataSource probe(con, QStringLiteral("PRAGMA %1.table_info(%2)")
-                                    .arg(quoteIdentifier(alias), quoteIdentifier(table)));
-        if (probe.isError()) copied = -1;  // for example: the file is no database
-        for (; !probe.isEOF(); probe.fetch()) source.insert(probe.field(QStringLiteral("name")).toString().toLower());
-
-        QStringList common;
-        for (const QString& column : target)
-            if (source.contains(column.toLower())) common << quoteIdentifier(column);
-
-        if (copied == 0 && !common.isEmpty()) {
-            const QString cols = common.join(QLatin1Char(','));
-            const QString sql = QStringLiteral("INSERT OR REPLACE INTO main.%1 (%2) SELECT %2 FROM %3.%1")
-                                    .arg(quoteIdentifier(table), cols, quoteIdentifier(alias));
-            if (!ExecSQL(con, sql, &copied)) copied = -1;
-        }
-    }  // the record sets above must be finalized before DETACH
-
+// ATTACH works inside a transaction, but DETACH of a file that the
+// transaction has read fails until it ends, and the alias would stay attached
+// to the connection. Hence the copy refuses to run inside a transaction.
+long rsCopyTablesFromExternalDatabase(DBConnection* con, const QString& externalPath, const QString& table) {
+    const QString alias = haengeAn(con, externalPath, table);
+    if (alias.isEmpty()) return -1;
+    const long copied = kopiereTabelle(con, alias, table);
     ExecSQL(con, QStringLiteral("DETACH DATABASE %1").arg(quoteIdentifier(alias)));
     return copied;
+}
+
+bool rsReplaceTablesFromExternalDatabase(DBConnection* con, const QString& externalPath, const QStringList& tables) {
+    const QString alias = haengeAn(con, externalPath, tables.join(QStringLiteral(", ")));
+    if (alias.isEmpty()) return false;
+    bool ok = con->beginTransaction();
+    for (const QString& t : tables) {
+        if (!ok) break;
+        ok = ExecSQL(con, QStringLiteral("DELETE FROM main.%1").arg(quoteIdentifier(t))) && kopiereTabelle(con, alias, t) >= 0;
+    }
+    if (ok) ok = con->commit();
+    else if (con->inTransaction()) con->rollback();
+    ExecSQL(con, QStringLiteral("DETACH DATABASE %1").arg(quoteIdentifier(alias)));
+    return ok;
 }
 
 bool rsTableExists(DBConnection* con, const QString& table) {

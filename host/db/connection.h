@@ -162,6 +162,13 @@ bool DBNeedsUpdate(DBConnection* con, QString& versionString);
 long rsCopyTablesFromExternalDatabase(DBConnection* con, const QString& externalPath,
                                       const QString& table);
 
+// Replaces the rows of every table of `tables` by the rows of the same
+// table in `externalPath` (common columns), all in one transaction: either
+// every table is replaced or none is changed. False on any error (recorded),
+// and outside a transaction only, as above. A table missing in the file is
+// emptied.
+bool rsReplaceTablesFromExternalDatabase(DBConnection* con, const QString& externalPath, const QStringList& tables);
+
 // Table / column existence in the connected database.
 bool rsTableExists(DBConnection* con, const QString& table);
 bool rsColumnExists(DBConnection* con, const QString& table, const QString& column);

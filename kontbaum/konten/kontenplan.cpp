@@ -133,11 +133,9 @@ int KontoGlobal::selectKontenplan(const QString& jahr, const QString& kontenrahm
         if (!copyTablesFromDBKontenplaene(jahr, name)) return 3;
         if (!uebernehmeKontenplan(quelle)) return 3;
         if (beispiele == 2) {
-            const QStringList tabellen = {QStringLiteral("eurBeispiel"), QStringLiteral("eurBeispielBuchungszeilen")};
-            ExecSQL(db, QStringLiteral("DELETE FROM eurBeispiel"));
-            ExecSQL(db, QStringLiteral("DELETE FROM eurBeispielBuchungszeilen"));
-            for (const QString& t : tabellen)
-                if (rsCopyTablesFromExternalDatabase(db, quelle, t) < 0) return 3;
+            if (!rsReplaceTablesFromExternalDatabase(db, quelle, {QStringLiteral("eurBeispiel"),
+                                                                 QStringLiteral("eurBeispielBuchungszeilen")}))
+                return 3;
             beispieleUebernommen = true;
         }
     } else {
@@ -346,8 +344,9 @@ bool KontoGlobal::uebernehmeKontenplan(const QString& datei) {
             GetDatenTyp(&quelle, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan")).toLongLong() <= 0)
             return false;
     }
-    if (!ExecSQL(db, QStringLiteral("DELETE FROM eurKontenplan"))) return false;
-    if (rsCopyTablesFromExternalDatabase(db, datei, QStringLiteral("eurKontenplan")) < 0) return false;
+    // The old chart goes in the same transaction that brings the new one:
+    // a failed copy leaves the case with its chart, never with none.
+    if (!rsReplaceTablesFromExternalDatabase(db, datei, {QStringLiteral("eurKontenplan")})) return false;
     clearSpezialKonto();
     setDoUpdateDB(true);
     Kont_::UpdateDBAfterLoading(
@@ -365,10 +364,9 @@ int KontoGlobal::copyKontenplan(const QString& datei, DBConnection* ziel) {
                                   QStringLiteral("eurKategorien"),       QStringLiteral("eurKontenplan"),
                                   QStringLiteral("eurBeispiel"),         QStringLiteral("eurBeispielBuchungszeilen"),
                                   QStringLiteral("eurKassenabschluss")};
-    for (const QString& t : tabellen) {
-        ExecSQL(ziel, QStringLiteral("DELETE FROM ") + t);
-        rsCopyTablesFromExternalDatabase(ziel, datei, t);
-    }
+    // All tables or none: a chart whose keys or categories did not come
+    // along would post to the wrong tax accounts.
+    rsReplaceTablesFromExternalDatabase(ziel, datei, tabellen);
     return 0;
 }
 
