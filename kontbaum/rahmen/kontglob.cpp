@@ -372,8 +372,12 @@ int KontoGlobal::GetAktiveKonten(bool& aktiv, int& modus, int& von, int& bis) {
 }
 
 int KontoGlobal::GetAnmeldeZeitraum() const {
-    if (m_param[0] == 1) return m_param[1] + 1;
-    if (m_param[0] == 2) return m_param[2] + 41;
+    // The three parameters are (period kind, quarter index, month index)
+    // everywhere: the VAT figures and the balance list read them in that
+    // order, so the filing period must too, or a monthly return would be
+    // filed for the month of another period's index.
+    if (m_param[0] == 1) return m_param[2] + 1;
+    if (m_param[0] == 2) return m_param[1] + 41;
     return 19;
 }
 

@@ -149,12 +149,15 @@ public:
     int GetAnalyseFormularData(bool& f1, bool& f2, rsPeriod& zeitraum, bool& f3, unsigned& von, unsigned& bis,
                                EuroType& betrag, QString& text, int formular);
     int GetAktiveKonten(bool& aktiv, int& modus, int& von, int& bis);
+    // The filing period of the advance return: 1..12 a month, 41..44 a
+    // quarter, 19 the year. The form parameters are (kind, quarter, month).
     int GetAnmeldeZeitraum() const;
     void GetRebKundenlisteDaten(bool (&flags)[7], QString& text, rsStringList& liste) const;
     void GetRebArtikellisteDaten(bool (&flags)[8], QString& text, rsStringList& liste) const;
     void GetRebFakturierungslisteDaten(rsStringList& liste, int& a, int& b, int& c, zDate& von, zDate& bis,
                                        bool& flag) const;
-    // Test access to the three form parameters.
+    // Test access to the three form parameters: period kind (1 month,
+    // 2 quarter, 3 year), quarter index 0..3, month index 0..11.
     void setFormularParameter(int p1, int p2, int p3) { m_param[0] = p1; m_param[1] = p2; m_param[2] = p3; }
 
     // --- special accounts --------------------------------------------------
