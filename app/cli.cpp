@@ -20,6 +20,11 @@ Args::Args(const QStringList& argv, const QStringList& valueFlags, const QString
                 name = a.left(eq);
                 val = a.mid(eq + 1);
             }
+            // A flag given twice would have one value silently win.
+            if (m_flags.contains(name)) {
+                m_error = QStringLiteral("Die Option %1 ist mehrfach angegeben; bitte nur einmal.").arg(name);
+                return;
+            }
             if (valueFlags.contains(name)) {
                 if (eq < 0) {
                     if (i + 1 >= argv.size()) {

@@ -27,6 +27,8 @@ int main(int argc, char** argv) {
         return cli::Ok;
     }
     const int wait = args.indexOf(QStringLiteral("--wait"));
+    if (args.count(QStringLiteral("--wait")) > 1)
+        return cli::usageError(name, QStringLiteral("Die Option --wait ist mehrfach angegeben; bitte nur einmal."));
     if (wait >= 0) {
         int sekunden = 0;
         QString e;
@@ -38,8 +40,11 @@ int main(int argc, char** argv) {
         args.removeAt(wait);
     }
     ConsoleUi::Antwort antwort = ConsoleUi::Antwort::Fragen;
-    if (args.removeAll(QStringLiteral("--yes"))) antwort = ConsoleUi::Antwort::Ja;
-    if (args.removeAll(QStringLiteral("--no"))) antwort = ConsoleUi::Antwort::Nein;
+    const int ja = int(args.removeAll(QStringLiteral("--yes"))), nein = int(args.removeAll(QStringLiteral("--no")));
+    if (ja > 0 && nein > 0)
+        return cli::usageError(name, QStringLiteral("--yes und --no widersprechen sich; bitte nur eines angeben."));
+    if (ja > 0) antwort = ConsoleUi::Antwort::Ja;
+    if (nein > 0) antwort = ConsoleUi::Antwort::Nein;
     ConsoleUi ui(antwort);
     UiScope scope(&ui);
     const int rc = cmd->run(args);

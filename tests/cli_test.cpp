@@ -36,6 +36,18 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     Lauf m = dalvo({QStringLiteral("dbinfo"), QStringLiteral("--year")});
     EXPECT_EQ(m.rc, 2);
     EXPECT_EQ(dalvo({}).rc, 2);
+    // Two values for one thing, or a yes and a no, are never guessed at.
+    Lauf zweimal = dalvo({QStringLiteral("dbinfo"), QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--year=2015")});
+    EXPECT_EQ(zweimal.rc, 2);
+    EXPECT_TRUE(zweimal.err.contains(QStringLiteral("--year ist mehrfach angegeben"))) << zweimal.err.toStdString();
+    Lauf jaNein = dalvo({QStringLiteral("delete"), QStringLiteral("x.dalvo"), QStringLiteral("1"), QStringLiteral("--yes"),
+                         QStringLiteral("--no")});
+    EXPECT_EQ(jaNein.rc, 2);
+    EXPECT_TRUE(jaNein.err.contains(QStringLiteral("--yes und --no widersprechen sich"))) << jaNein.err.toStdString();
+    EXPECT_EQ(dalvo({QStringLiteral("info"), QStringLiteral("x.dalvo"), QStringLiteral("--wait"), QStringLiteral("1"),
+                     QStringLiteral("--wait"), QStringLiteral("2")})
+                  .rc,
+              2);
 }
 
 TEST(Cli, VersionAndDbinfoShowTheSchema) {
