@@ -3,10 +3,10 @@
 #include "app/cli.h"
 #include "app/fall.h"
 
-#include "host/app/atomicfile.h"
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/austausch/austausch.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QFile>
@@ -36,12 +36,11 @@ int cmdExportCsv(const QStringList& args) {
     if (von.isValid() && bis.isValid() && bis < von) return usageError(n, QStringLiteral("--to liegt vor --from."));
     const QString ziel = a.positional()[1];
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
-        QString csv;
-        const int anzahl = KG::getBuchungenAsCSV(csv, true, QStringLiteral("eurVerbucht"), von, bis);
+        QString fehler;
+        const int anzahl = BuchungenCSV::inDatei(ziel, von, bis, &fehler);
+        if (anzahl < 0) return abgelehnt(fehler);
         if (anzahl == 0)
             return abgelehnt(QStringLiteral("Es wurden keine Buchungen für den Export gefunden. Die Datei wurde nicht erzeugt."));
-        QString fehler;
-        if (!rsWriteFileAtomic(ziel, csv.toUtf8(), &fehler)) return abgelehnt(fehler);
         err(anzahl == 1 ? QStringLiteral("Es wurde eine Buchung in der Datei %1 gespeichert.\n").arg(ziel)
                         : QStringLiteral("Es wurden %1 Buchungen in der Datei %2 gespeichert.\n").arg(anzahl).arg(ziel));
         return int(Ok);

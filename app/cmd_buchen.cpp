@@ -10,6 +10,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPair>
+#include <QVector>
+
+#include <algorithm>
 
 namespace cli {
 
@@ -166,6 +170,107 @@ int cmdBook(const QStringList& args) {
     });
 }
 
+namespace {
+// Standard output in blocks of some 32 000 characters: a long list is neither held
+// whole nor written with one system call per line.
+class Ausgabe {
+public:
+    ~Ausgabe() { leeren(); }
+    void operator<<(const QString& text) {
+        m_puffer += text;
+        if (m_puffer.size() >= 1 << 15) leeren();
+    }
+    void leeren() {
+        if (m_puffer.isEmpty()) return;
+        out(m_puffer);
+        m_puffer.clear();
+    }
+
+private:
+    QString m_puffer;
+};
+
+// One booking of `list --json` as an element of the list: QJsonDocument
+// indents by four spaces a level, and inside the list the object stands one
+// level deeper than on its own. Strings never hold a raw line break (JSON
+// escapes it), so indenting line by line is exact.
+QString alsListenelement(const QJsonObject& o) {
+    const QByteArray doc = QJsonDocument(o).toJson(QJsonDocument::Indented);
+    QByteArray out;
+    out.reserve(doc.size() + 4 * doc.count('\n'));
+    int von = 0;
+    while (von < doc.size()) {
+        int bis = doc.indexOf('\n', von);
+        if (bis < 0) bis = doc.size();
+        if (!out.isEmpty()) out += '\n';
+        out += "    ";
+        out += doc.mid(von, bis - von);
+        von = bis + 1;
+    }
+    return QString::fromUtf8(out);
+}
+
+QJsonObject zeileAlsJson(const rsFields& f, int erste) {
+    QJsonObject o;
+    o[QStringLiteral("konto")] = qint64(f.getField(erste).toLongLong());
+    o[QStringLiteral("gegenkonto")] = qint64(f.getField(erste + 1).toLongLong());
+    o[QStringLiteral("betrag")] = runde(f.getField(erste + 2).toDouble());
+    o[QStringLiteral("haben")] = f.getField(erste + 3).toBool();
+    o[QStringLiteral("steuerschluessel")] = qint64(f.getField(erste + 4).toLongLong());
+    o[QStringLiteral("steuerid")] = qint64(f.getField(erste + 5).toLongLong());
+    o[QStringLiteral("dialogzeile")] = f.getField(erste + 6).toInt();
+    return o;
+}
+
+// The ledger as a JSON list, written booking by booking as it is read: the
+// headers of the period joined with their lines. The lines come in the
+// order of their index (SteuerID, ID) and are put in ID order here, one
+// booking at a time, which spares the database a sort per booking.
+bool listeAlsJson(DBConnection* db, const QString& bed, Ausgabe& aus) {
+    rsDataSource rs(db, QStringLiteral("SELECT h.Buchungsnummer, h.Belegdatum, h.Buchungstext, h.Betrag, h.Buchungsart, h.Storno, "
+                                       "h.Storniert, z.ID, z.Konto, z.Gegenkonto, z.Betrag, z.Haben, z.Steuerschluessel, z.SteuerID, "
+                                       "z.Dialogzeile FROM eurVerbucht h LEFT JOIN eurVerbuchtBuchungszeilen z ON "
+                                       "z.Buchungsnummer=h.Buchungsnummer") +
+                            bed + QStringLiteral(" ORDER BY h.Belegdatum, h.Buchungsnummer, z.SteuerID, z.ID"));
+    aus << QStringLiteral("[\n");
+    QJsonObject buchung;
+    QVector<QPair<qint64, QJsonObject>> zeilen;  // line ID and line
+    qlonglong aktuell = 0;
+    long anzahl = 0;
+    auto fertig = [&]() {
+        if (anzahl == 0) return;
+        auto nachId = [](const QPair<qint64, QJsonObject>& a, const QPair<qint64, QJsonObject>& b) { return a.first < b.first; };
+        if (!std::is_sorted(zeilen.cbegin(), zeilen.cend(), nachId)) std::sort(zeilen.begin(), zeilen.end(), nachId);
+        QJsonArray liste;
+        for (const auto& z : zeilen) liste.append(z.second);
+        buchung[QStringLiteral("zeilen")] = liste;
+        aus << (anzahl > 1 ? QStringLiteral(",\n") : QString()) + alsListenelement(buchung);
+    };
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const qlonglong nr = f.getField(0).toLongLong();
+        if (anzahl == 0 || nr != aktuell) {
+            fertig();
+            aktuell = nr;
+            ++anzahl;
+            buchung = QJsonObject();
+            zeilen.clear();
+            buchung[QStringLiteral("buchungsnummer")] = qint64(f.getField(0).toULong());
+            buchung[QStringLiteral("belegdatum")] = f.getField(1).toDate().getText();
+            buchung[QStringLiteral("buchungstext")] = f.getField(2).toString();
+            buchung[QStringLiteral("betrag")] = runde(f.getField(3).toDouble());
+            buchung[QStringLiteral("buchungsart")] = f.getField(4).toInt();
+            buchung[QStringLiteral("storno")] = f.getField(5).toLongLong() != 0;
+            buchung[QStringLiteral("storniert")] = f.getField(6).toLongLong() != 0;
+        }
+        if (!f.getField(7).isNull()) zeilen.append({f.getField(7).toLongLong(), zeileAlsJson(f, 8)});
+    }
+    fertig();
+    aus << (anzahl > 0 ? QStringLiteral("\n]\n") : QStringLiteral("]\n"));
+    return !rs.isError();
+}
+}  // namespace
+
 int cmdList(const QStringList& args) {
     const QString n = QStringLiteral("list");
     Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--json"));
@@ -176,57 +281,37 @@ int cmdList(const QStringList& args) {
         QString e;
         if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
         DBConnection* db = fall.kg()->GetDBConnect_Ptr();
-        const QString bed = QStringLiteral(" WHERE Belegdatum>=") + rsDataSource::toSqlStr(z.von) + QStringLiteral(" AND Belegdatum<=") +
-                            rsDataSource::toSqlStr(z.bis);
-        QHash<unsigned long, QJsonArray> zeilen;
-        {
-            rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, Konto, Gegenkonto, Betrag, Haben, Steuerschluessel, SteuerID, "
-                                               "Dialogzeile FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer IN (SELECT "
-                                               "Buchungsnummer FROM eurVerbucht") + bed + QStringLiteral(") ORDER BY Buchungsnummer, ID"));
+        Ausgabe aus;
+        bool gelesen = true;
+        if (a.has(QStringLiteral("--json"))) {
+            gelesen = listeAlsJson(db, QStringLiteral(" WHERE h.Belegdatum>=") + rsDataSource::toSqlStr(z.von) +
+                                           QStringLiteral(" AND h.Belegdatum<=") + rsDataSource::toSqlStr(z.bis),
+                                   aus);
+        } else {
+            rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, Belegdatum, Buchungstext, Betrag, Buchungsart, Storno, Storniert, "
+                                               "Belegnummer FROM eurVerbucht WHERE Belegdatum>=") +
+                                    rsDataSource::toSqlStr(z.von) + QStringLiteral(" AND Belegdatum<=") + rsDataSource::toSqlStr(z.bis) +
+                                    QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"));
+            aus << QStringLiteral("   Nr. Datum       Art   Beleg       Betrag       Text\n");
             for (; !rs.isEOF(); rs.fetch()) {
                 const rsFields& f = *rs.getFields();
-                QJsonObject o;
-                o[QStringLiteral("konto")] = qint64(f.getField(1).toLongLong());
-                o[QStringLiteral("gegenkonto")] = qint64(f.getField(2).toLongLong());
-                o[QStringLiteral("betrag")] = runde(f.getField(3).toDouble());
-                o[QStringLiteral("haben")] = f.getField(4).toBool();
-                o[QStringLiteral("steuerschluessel")] = qint64(f.getField(5).toLongLong());
-                o[QStringLiteral("steuerid")] = qint64(f.getField(6).toLongLong());
-                o[QStringLiteral("dialogzeile")] = f.getField(7).toInt();
-                zeilen[f.getField(0).toULong()].append(o);
-            }
-        }
-        rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, Belegdatum, Buchungstext, Betrag, Buchungsart, Storno, Storniert, "
-                                           "Belegnummer FROM eurVerbucht") + bed + QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"));
-        QJsonArray liste;
-        const bool json = a.has(QStringLiteral("--json"));
-        if (!json) out(QStringLiteral("   Nr. Datum       Art   Beleg       Betrag       Text\n"));
-        for (; !rs.isEOF(); rs.fetch()) {
-            const rsFields& f = *rs.getFields();
-            const unsigned long nr = f.getField(0).toULong();
-            if (json) {
-                QJsonObject o;
-                o[QStringLiteral("buchungsnummer")] = qint64(nr);
-                o[QStringLiteral("belegdatum")] = f.getField(1).toDate().getText();
-                o[QStringLiteral("buchungstext")] = f.getField(2).toString();
-                o[QStringLiteral("betrag")] = runde(f.getField(3).toDouble());
-                o[QStringLiteral("buchungsart")] = f.getField(4).toInt();
-                o[QStringLiteral("storno")] = f.getField(5).toLongLong() != 0;
-                o[QStringLiteral("storniert")] = f.getField(6).toLongLong() != 0;
-                o[QStringLiteral("zeilen")] = zeilen.value(nr);
-                liste.append(o);
-            } else {
                 QString merk = f.getField(5).toLongLong() ? QStringLiteral(" [Storno]") : f.getField(6).toLongLong() ? QStringLiteral(" [storniert]") : QString();
-                out(QStringLiteral("%1 %2  %3  %4 %5  %6%7\n")
-                        .arg(nr, 6)
-                        .arg(f.getField(1).toDate().getText())
-                        .arg(KG::getBuchungsartText(f.getField(4).toInt(), 1), -4)
-                        .arg(f.getField(7).toString().left(10), -10)
-                        .arg(EuroType(f.getField(3).toDouble()).getText(), 12)
-                        .arg(f.getField(2).toString(), merk));
+                aus << QStringLiteral("%1 %2  %3  %4 %5  %6%7\n")
+                           .arg(f.getField(0).toULong(), 6)
+                           .arg(f.getField(1).toDate().getText())
+                           .arg(KG::getBuchungsartText(f.getField(4).toInt(), 1), -4)
+                           .arg(f.getField(7).toString().left(10), -10)
+                           .arg(EuroType(f.getField(3).toDouble()).getText(), 12)
+                           .arg(f.getField(2).toString(), merk);
             }
+            gelesen = !rs.isError();
         }
-        if (json) out(QString::fromUtf8(QJsonDocument(liste).toJson(QJsonDocument::Indented)));
+        aus.leeren();
+        if (!gelesen) {
+            err(QStringLiteral("Fehler: Die Buchungen konnten nicht vollständig gelesen werden; die Liste ist unvollständig. Bitte prüfen "
+                               "Sie die Falldatei mit „dalvo verify“.\n"));
+            return int(Refused);
+        }
         return int(Ok);
     });
 }

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sqlite3.h>
 #include <cstdio>
 #include <cstring>
 
@@ -357,6 +358,83 @@ TEST(CliBuchen, TaxFiguresAsJsonAndCsv) {
     EXPECT_EQ(dalvo({QStringLiteral("zm"), fall, QStringLiteral("--period"), QStringLiteral("3")}).rc, 2);
     const QString csv = dalvo({QStringLiteral("saldenliste"), fall, QStringLiteral("--csv")}).out;
     EXPECT_TRUE(csv.startsWith(QStringLiteral("1200;\"Bank\";0,00;0,00;3.190,00;119,00;0,00;3.071,00\n"))) << csv.toStdString();
+}
+
+// `list --json` is written booking by booking as the ledger is read: the text
+// is exactly what one QJsonDocument of the whole list gives, in the order of
+// voucher date and number, for any period. The CSV export is complete or
+// not there at all.
+TEST(CliBuchen, ListAndExportAreWrittenAsTheyAreRead) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    const Lauf leer = dalvo({QStringLiteral("list"), fall, QStringLiteral("--json")});
+    EXPECT_EQ(leer.rc, 0);
+    EXPECT_EQ(leer.out, QStringLiteral("[\n]\n"));
+    ASSERT_EQ(dalvo({QStringLiteral("generate"), fall, QStringLiteral("--bookings"), QStringLiteral("400"), QStringLiteral("--seed"),
+                     QStringLiteral("5")}).rc, 0);
+    ASSERT_EQ(buche(fall, einnahme(QStringLiteral("01.04.2016"), QStringLiteral("12,50"),
+                                   QStringLiteral("\"Zitat\" \\ Rück\nzahlung\t€"))).rc, 0);
+    ASSERT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("3")}).rc, 0);
+    // Lines are listed in the order of their IDs, whatever their SteuerID:
+    // booking 1 gets its IDs reversed.
+    {
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(fall).constData(), &h), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(h, "UPDATE eurVerbuchtBuchungszeilen SET ID=ID+1000000 WHERE Buchungsnummer=1;"
+                                  "UPDATE eurVerbuchtBuchungszeilen SET ID=3000000-ID WHERE Buchungsnummer=1",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(h);
+    }
+
+    const QList<QStringList> zeitraeume = {{}, {QStringLiteral("--quarter"), QStringLiteral("2")}, {QStringLiteral("--month"), QStringLiteral("12")}};
+    for (const QStringList& zeitraum : zeitraeume) {
+        const Lauf l = dalvo(QStringList{QStringLiteral("list"), fall, QStringLiteral("--json")} + zeitraum);
+        ASSERT_EQ(l.rc, 0) << l.err.toStdString();
+        QJsonParseError fehler;
+        const QJsonDocument doc = QJsonDocument::fromJson(l.out.toUtf8(), &fehler);
+        ASSERT_EQ(fehler.error, QJsonParseError::NoError) << fehler.errorString().toStdString();
+        EXPECT_EQ(l.out, QString::fromUtf8(doc.toJson(QJsonDocument::Indented))) << zeitraum.join(QLatin1Char(' ')).toStdString();
+        QDate vorher;
+        qint64 nummerVorher = 0;
+        for (const QJsonValue& v : doc.array()) {
+            const QDate d = QDate::fromString(v.toObject().value(QStringLiteral("belegdatum")).toString(), QStringLiteral("dd.MM.yyyy"));
+            const qint64 nr = v.toObject().value(QStringLiteral("buchungsnummer")).toVariant().toLongLong();
+            ASSERT_TRUE(d.isValid());
+            EXPECT_TRUE(vorher < d || (vorher == d && nummerVorher < nr)) << nr;
+            if (zeitraum.contains(QStringLiteral("--quarter"))) {
+                EXPECT_TRUE(d.month() >= 4 && d.month() <= 6) << nr;
+            }
+            if (zeitraum.contains(QStringLiteral("--month"))) {
+                EXPECT_EQ(d.month(), 12) << nr;
+            }
+            const QJsonArray zeilen = v.toObject().value(QStringLiteral("zeilen")).toArray();
+            EXPECT_FALSE(zeilen.isEmpty()) << nr;
+            if (nr == 1) {
+                ASSERT_GE(zeilen.size(), 2);
+                EXPECT_GT(zeilen.first().toObject().value(QStringLiteral("steuerid")).toInt(),
+                          zeilen.last().toObject().value(QStringLiteral("steuerid")).toInt());
+            }
+            vorher = d;
+            nummerVorher = nr;
+        }
+        if (zeitraum.isEmpty()) {
+            EXPECT_EQ(doc.array().size(), 402) << "400 generated, one booked, one cancellation";
+            EXPECT_GT(l.out.size(), 4 * 65536) << "long enough to be written in several blocks";
+            EXPECT_TRUE(l.out.contains(QStringLiteral("\"buchungstext\": \"\\\"Zitat\\\" \\\\ Rück\\nzahlung\\t€\"")));
+        }
+    }
+    const Lauf text = dalvo({QStringLiteral("list"), fall});
+    EXPECT_EQ(text.out.count(QLatin1Char('\n')), 1 + 402 + 1) << "header, one line per booking, and the booking text's own line break";
+
+    const Lauf ohneVerzeichnis = dalvo({QStringLiteral("export-csv"), fall, dir.filePath(QStringLiteral("fehlt/x.csv"))});
+    EXPECT_EQ(ohneVerzeichnis.rc, 1);
+    EXPECT_TRUE(ohneVerzeichnis.err.contains(QStringLiteral("Das Verzeichnis existiert nicht."))) << ohneVerzeichnis.err.toStdString();
+    const QString csv = dir.filePath(QStringLiteral("b.csv"));
+    const Lauf e = dalvo({QStringLiteral("export-csv"), fall, csv});
+    ASSERT_EQ(e.rc, 0) << e.err.toStdString();
+    EXPECT_EQ(e.err, QStringLiteral("Es wurden 400 Buchungen in der Datei %1 gespeichert.\n").arg(csv)) << "live bookings only";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{QStringLiteral("b.csv"), QStringLiteral("fall.dalvo")}));
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ public:
     // Internal: filled by rsDataSource.
     void setNames(const QStringList& names);
     void setValues(const QVector<DatenTyp>& values) { m_values = values; }
+    QVector<DatenTyp>& zeilenpuffer() { return m_values; }
 
 private:
     QStringList m_names;

@@ -1,5 +1,14 @@
 // The self-check of bookings: header, line and closing checks. It never
 // changes data; findings go to the assertion log and back to the caller.
+//
+// The ledger is read in one pass: the headers ordered by number and, in step
+// with them, all lines in the order of their index (number, SteuerID, ID).
+// The checks walk a booking's lines by SteuerID, key and ID; that order is
+// made per booking here, on a handful of lines, instead of by a sort in the
+// database over the whole table. Only one booking's lines are held at a
+// time, and the chart and key look-ups a rule needs are asked once per
+// account or key and remembered for the rest of the pass, so the check costs
+// two statements however long the ledger is.
 #include "kontbaum/buchungen/buchungen.h"
 
 #include "host/app/global.h"
@@ -8,9 +17,25 @@
 #include "host/db/datasource.h"
 
 #include <QHash>
+#include <QPair>
+
+#include <algorithm>
 
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/pruefung");
+
+// The header columns the checks read, in the order of kKopfSpalten.
+enum KopfSpalte { kNr, kHerkunft, kStorno, kBetrag, kArt, kZMArt, kUStID, kDreieck, kBeleg, kPeriode, kStapel, kStorniert,
+                  kZahlung, kBuchung, kNetto };
+const char kKopfSpalten[] =
+    "Buchungsnummer, Herkunft, Storno, Betrag, Buchungsart, ZMArt, UStID, Dreieck, Belegdatum, Periode, Stapel, Storniert, "
+    "Zahlungsdatum, Buchungsdatum, Netto";
+// The line columns, Buchungsnummer first so that the reader can keep step.
+enum ZeilenSpalte { zNr, zID, zSteuerID, zDialogzeile, zBetrag, zHaben, zKonto, zSchluessel, zGegen, zKostenstelle, zOpos, zSplitt,
+                    zSplittBetrag, zSplittNetto, zViaProzent, zProzent, zRest };
+const char kZeilenSpalten[] =
+    "Buchungsnummer, ID, SteuerID, Dialogzeile, Betrag, Haben, Konto, Steuerschluessel, Gegenkonto, Kostenstelle, OPOSNummer, "
+    "Splitt, SplittBetrag, SplittNetto, AufteilungViaProzent, AufteilungProzentsatz, RestBeiProzent";
 
 struct Zeile {
     long long id = 0;
@@ -25,17 +50,109 @@ struct Zeile {
     bool splittNetto = false, viaProzent = false;
     double prozent = 0;
     bool rest = false;
+    DatenTyp steuerIDWert, schluesselWert;  // as stored, for the order of the lines
 };
 
 bool istSteuer(const Zeile& z) { return z.schluessel == 999999; }
 
+Zeile leseZeile(const rsFields& f) {
+    Zeile z;
+    z.id = f.getField(zID).toLongLong();
+    z.steuerID = f.getField(zSteuerID).toULong();
+    z.dialogzeile = f.getField(zDialogzeile).toInt();
+    z.betrag = f.getField(zBetrag).toDouble();
+    z.haben = f.getField(zHaben).toBool();
+    z.konto = f.getField(zKonto).toULong();
+    z.schluessel = f.getField(zSchluessel).toULong();
+    z.gegen = f.getField(zGegen).toULong();
+    z.kostenstelle = f.getField(zKostenstelle).toString();
+    z.opos = f.getField(zOpos).toString();
+    z.splitt = f.getField(zSplitt).toLongLong() != 0;
+    z.splittBetrag = f.getField(zSplittBetrag).toDouble();
+    z.splittNetto = f.getField(zSplittNetto).toBool();
+    z.viaProzent = f.getField(zViaProzent).toBool();
+    z.prozent = f.getField(zProzent).toDouble();
+    z.rest = f.getField(zRest).toBool();
+    z.steuerIDWert = f.getField(zSteuerID);
+    z.schluesselWert = f.getField(zSchluessel);
+    return z;
+}
+
+// SQLite's order of two stored values (BINARY collation): NULL first, then
+// numbers by value, then texts byte by byte in UTF-8, then blobs.
+int sqlVergleich(const DatenTyp& a, const DatenTyp& b) {
+    auto klasse = [](const DatenTyp& v) {
+        switch (v.art()) {
+        case DatenTyp::Null: return 0;
+        case DatenTyp::Text:
+        case DatenTyp::Datum: return 2;
+        case DatenTyp::Blob: return 3;
+        default: return 1;
+        }
+    };
+    const int ka = klasse(a), kb = klasse(b);
+    if (ka != kb) return ka < kb ? -1 : 1;
+    switch (ka) {
+    case 0: return 0;
+    case 1:
+        if (a.art() == DatenTyp::Int && b.art() == DatenTyp::Int)
+            return a.toLongLong() < b.toLongLong() ? -1 : a.toLongLong() > b.toLongLong() ? 1 : 0;
+        return a.toDouble() < b.toDouble() ? -1 : a.toDouble() > b.toDouble() ? 1 : 0;
+    case 2: {
+        const QByteArray x = a.toString().toUtf8(), y = b.toString().toUtf8();
+        return x < y ? -1 : y < x ? 1 : 0;
+    }
+    default: {
+        const QByteArray x = a.toBlob(), y = b.toBlob();
+        return x < y ? -1 : y < x ? 1 : 0;
+    }
+    }
+}
+
+// The lines of one booking come in index order (SteuerID, ID); the checks
+// want them by SteuerID, key, ID. Posting writes a group's base line before
+// its tax line, so the order is almost always right already; otherwise a
+// stable sort by SteuerID and key gives it without touching the database.
+void ordneZeilen(QVector<Zeile>& zeilen) {
+    auto vor = [](const Zeile& a, const Zeile& b) {
+        const int s = sqlVergleich(a.steuerIDWert, b.steuerIDWert);
+        return s != 0 ? s < 0 : sqlVergleich(a.schluesselWert, b.schluesselWert) < 0;
+    };
+    if (!std::is_sorted(zeilen.cbegin(), zeilen.cend(), vor)) std::stable_sort(zeilen.begin(), zeilen.end(), vor);
+}
+
+// Where a line of the ordered line cursor stands relative to a header
+// number: the header keys are integers, so a line belongs to a booking only
+// when its number is the same integer (as "Buchungsnummer=n" in SQL would
+// find it). NULL sorts before every number and text after, so both are
+// passed over or never reached.
+enum class Stand { Davor, Gleich, Dahinter };
+Stand standZu(const DatenTyp& zeilenNr, qlonglong nr) {
+    switch (zeilenNr.art()) {
+    case DatenTyp::Null: return Stand::Davor;
+    case DatenTyp::Int: {
+        const qlonglong n = zeilenNr.toLongLong();
+        return n < nr ? Stand::Davor : n == nr ? Stand::Gleich : Stand::Dahinter;
+    }
+    case DatenTyp::Double: {
+        const double n = zeilenNr.toDouble();
+        return n < double(nr) ? Stand::Davor : n == double(nr) ? Stand::Gleich : Stand::Dahinter;
+    }
+    default: return Stand::Dahinter;
+    }
+}
+
 class Pruefer {
 public:
-    Pruefer(DBConnection* db, const QString& tabelle) : m_db(db), m_tabelle(tabelle) {}
+    Pruefer(DBConnection* db, const QString& tabelle) : m_db(db), m_tabelle(tabelle) {
+        KontoGlobal* kg = GetKontoGlobal(-1, false);
+        m_jahr = kg ? kg->getSteuerjahr() : 2016;
+    }
 
     QStringList befunde;
 
-    void pruefe(const rsFields& kopf);
+    // One booking: its header row and all its lines in check order.
+    void pruefe(const rsFields& kopf, const QVector<Zeile>& zeilen);
 
 private:
     // A failed check: the condition for the log, the message for the user.
@@ -62,39 +179,63 @@ private:
         if (it != m_schluessel.constEnd()) return *it;
         return *m_schluessel.insert(s, KontoGlobal::calcSteuerschluessel(m_db, s, 0.0, false, 2));
     }
+    // The chart look-ups below are asked once per account (and key or
+    // kind) in a pass; a ledger names a few hundred accounts at most.
     bool passtZurArt(unsigned long konto, int art, bool geldSeite) {
+        const QPair<unsigned long, qint64> schluessel(konto, qint64(art) * 2 + (geldSeite ? 1 : 0));
+        auto it = m_passt.constFind(schluessel);
+        if (it != m_passt.constEnd()) return *it;
         QString geld, gegen;
         KontoGlobal::calcKontoWhere(m_db, art, geld, gegen);
-        return GetDatenTyp(m_db, QStringLiteral("SELECT MAX(Nummer) FROM eurKontenplan WHERE Nummer=") +
-                                     rsDataSource::toSqlStr(konto) + QStringLiteral(" AND ") + (geldSeite ? geld : gegen))
-                   .toULong() != 0;
+        const bool passt = GetDatenTyp(m_db, QStringLiteral("SELECT MAX(Nummer) FROM eurKontenplan WHERE Nummer=") +
+                                                 rsDataSource::toSqlStr(konto) + QStringLiteral(" AND ") + (geldSeite ? geld : gegen))
+                               .toULong() != 0;
+        m_passt.insert(schluessel, passt);
+        return passt;
+    }
+    int schluesselRegel(unsigned long konto, unsigned long schluessel) {
+        const QPair<unsigned long, unsigned long> k(konto, schluessel);
+        auto it = m_regel.constFind(k);
+        if (it != m_regel.constEnd()) return *it;
+        return *m_regel.insert(k, KontoGlobal::isSteuerschluesselOK(konto, schluessel, m_db));
+    }
+    // 0 not in the chart, 1 inactive, 2 active.
+    int kontoStand(unsigned long konto) {
+        auto it = m_konto.constFind(konto);
+        if (it != m_konto.constEnd()) return *it;
+        bool aktiv = false;
+        const int stand = !KontoGlobal::existsKonto(konto, false, &aktiv) ? 0 : aktiv ? 2 : 1;
+        return *m_konto.insert(konto, stand);
     }
 
     DBConnection* m_db;
     QString m_tabelle;
+    int m_jahr = 2016;
     unsigned long m_nr = 0, m_herkunft = 0;
     QHash<unsigned long, KontoGlobal::ssDaten> m_schluessel;
+    QHash<QPair<unsigned long, qint64>, bool> m_passt;
+    QHash<QPair<unsigned long, unsigned long>, int> m_regel;
+    QHash<unsigned long, int> m_konto;
 };
 
-void Pruefer::pruefe(const rsFields& k) {
-    m_nr = k.getField(QStringLiteral("Buchungsnummer")).toULong();
-    m_herkunft = k.getField(QStringLiteral("Herkunft")).toULong();
-    const bool storno = k.getField(QStringLiteral("Storno")).toLongLong() != 0;
-    const double betrag = k.getField(QStringLiteral("Betrag")).toDouble();
-    const int art = k.getField(QStringLiteral("Buchungsart")).toInt();
-    const int zmart = k.getField(QStringLiteral("ZMArt")).toInt();
-    const QString ustid = k.getField(QStringLiteral("UStID")).toString().trimmed();
-    const bool dreieck = k.getField(QStringLiteral("Dreieck")).toBool();
-    const zDate beleg = k.getField(QStringLiteral("Belegdatum")).toDate();
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    const int jahr = kg ? kg->getSteuerjahr() : 2016;
+void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
+    m_nr = k.getField(kNr).toULong();
+    m_herkunft = k.getField(kHerkunft).toULong();
+    const bool storno = k.getField(kStorno).toLongLong() != 0;
+    const double betrag = k.getField(kBetrag).toDouble();
+    const int art = k.getField(kArt).toInt();
+    const int zmart = k.getField(kZMArt).toInt();
+    const QString ustid = k.getField(kUStID).toString().trimmed();
+    const bool dreieck = k.getField(kDreieck).toBool();
+    const zDate beleg = k.getField(kBeleg).toDate();
+    const int jahr = m_jahr;
 
     // --- header --------------------------------------------------------------
-    if (k.getField(QStringLiteral("Periode")).toLongLong() != 0)
+    if (k.getField(kPeriode).toLongLong() != 0)
         fehler(__LINE__, QStringLiteral("Periode == 0"), kopfText(QStringLiteral(": Das Feld 'Periode' wird nicht genutzt und muss 0 sein!")));
-    if (k.getField(QStringLiteral("Stapel")).toLongLong() != 0)
+    if (k.getField(kStapel).toLongLong() != 0)
         fehler(__LINE__, QStringLiteral("Stapel == 0"), kopfText(QStringLiteral(": Das Feld 'Stapel' ist veraltet und muss 0 sein!")));
-    if (storno && k.getField(QStringLiteral("Storniert")).toLongLong() != 0)
+    if (storno && k.getField(kStorniert).toLongLong() != 0)
         fehler(__LINE__, QStringLiteral("!(Storno && Storniert)"),
                kopfText(QStringLiteral(": Das Feld 'Storno' und 'Storniert' darf nicht gleichzeitig gesetzt sein!")));
     if (EuroType(betrag).isNull())
@@ -106,9 +247,9 @@ void Pruefer::pruefe(const rsFields& k) {
     if (!beleg.isValid())
         fehler(__LINE__, QStringLiteral("Belegdatum.isValid()"),
                kopfText(QStringLiteral(": Das Belegdatum (= Wertstellungsdatum) muss gesetzt sein!")));
-    if (!k.getField(QStringLiteral("Zahlungsdatum")).toDate().isValid())
+    if (!k.getField(kZahlung).toDate().isValid())
         fehler(__LINE__, QStringLiteral("Zahlungsdatum.isValid()"), kopfText(QStringLiteral(": Das Zahlungsdatum muss gesetzt sein!")));
-    if (!k.getField(QStringLiteral("Buchungsdatum")).toDate().isValid())
+    if (!k.getField(kBuchung).toDate().isValid())
         fehler(__LINE__, QStringLiteral("Buchungsdatum.isValid()"), kopfText(QStringLiteral(": Das Buchungsdatum muss gesetzt sein!")));
     if (beleg.isValid() && beleg.year() != jahr)
         fehler(__LINE__, QStringLiteral("Belegdatum.year() == Steuerjahr"),
@@ -129,32 +270,6 @@ void Pruefer::pruefe(const rsFields& k) {
                             .arg(dreieck ? 1 : 0)
                             .arg(zmart)));
 
-    QVector<Zeile> zeilen;
-    {
-        rsDataSource rs(m_db, QStringLiteral("SELECT * FROM ") + m_tabelle + QStringLiteral("Buchungszeilen WHERE Buchungsnummer=") +
-                                  rsDataSource::toSqlStr(m_nr) + QStringLiteral(" ORDER BY SteuerID, Steuerschluessel, ID "));
-        for (; !rs.isEOF(); rs.fetch()) {
-            const rsFields& f = *rs.getFields();
-            Zeile z;
-            z.id = f.getField(QStringLiteral("ID")).toLongLong();
-            z.steuerID = f.getField(QStringLiteral("SteuerID")).toULong();
-            z.dialogzeile = f.getField(QStringLiteral("Dialogzeile")).toInt();
-            z.betrag = f.getField(QStringLiteral("Betrag")).toDouble();
-            z.haben = f.getField(QStringLiteral("Haben")).toBool();
-            z.konto = f.getField(QStringLiteral("Konto")).toULong();
-            z.schluessel = f.getField(QStringLiteral("Steuerschluessel")).toULong();
-            z.gegen = f.getField(QStringLiteral("Gegenkonto")).toULong();
-            z.kostenstelle = f.getField(QStringLiteral("Kostenstelle")).toString();
-            z.opos = f.getField(QStringLiteral("OPOSNummer")).toString();
-            z.splitt = f.getField(QStringLiteral("Splitt")).toLongLong() != 0;
-            z.splittBetrag = f.getField(QStringLiteral("SplittBetrag")).toDouble();
-            z.splittNetto = f.getField(QStringLiteral("SplittNetto")).toBool();
-            z.viaProzent = f.getField(QStringLiteral("AufteilungViaProzent")).toBool();
-            z.prozent = f.getField(QStringLiteral("AufteilungProzentsatz")).toDouble();
-            z.rest = f.getField(QStringLiteral("RestBeiProzent")).toBool();
-            zeilen.append(z);
-        }
-    }
     if (zeilen.isEmpty()) {
         fehler(__LINE__, QStringLiteral("anzahlZeilen > 0"), kopfText(QStringLiteral(": Keine Eintraege in der Tabelle gefunden!")));
         return;
@@ -250,7 +365,7 @@ void Pruefer::pruefe(const rsFields& k) {
             f(__LINE__, "Haben(Zeile 1) != Haben(Zeile 2)",
               QStringLiteral(": Haben der Teilbuchungen zu Zeile 1 und der Teilbuchungen zu Zeile 2 duerfen nicht gleich sein!"));
         if (!istSteuer(z) && z.schluessel != 0) {
-            switch (KontoGlobal::isSteuerschluesselOK(z.konto, z.schluessel, m_db)) {
+            switch (schluesselRegel(z.konto, z.schluessel)) {
             case 0: break;
             case 2:
                 f(__LINE__, "isSteuerschluesselOK",
@@ -273,10 +388,10 @@ void Pruefer::pruefe(const rsFields& k) {
         if (z.konto == 0) {
             f(__LINE__, "Konto != 0", QStringLiteral(": Das Konto ist nicht gesetzt!"));
         } else {
-            bool aktiv = false;
-            if (!KontoGlobal::existsKonto(z.konto, false, &aktiv))
+            const int stand = kontoStand(z.konto);
+            if (stand == 0)
                 f(__LINE__, "existsKonto", QStringLiteral(": Das Konto %5 ist nicht im Kontenplan!").arg(z.konto));
-            else if (!aktiv)
+            else if (stand == 1)
                 f(__LINE__, "isKontoAktiv", QStringLiteral(": Das Konto %5 ist im Kontenplan aber nicht aktiviert!").arg(z.konto));
         }
         if (!istSteuer(z) && z.dialogzeile == 2) {
@@ -377,7 +492,7 @@ void Pruefer::pruefe(const rsFields& k) {
             geld += z.betrag;
     }
     EuroType erwartet = betrag;
-    if (k.getField(QStringLiteral("Netto")).toBool()) {
+    if (k.getField(kNetto).toBool()) {
         for (const Zeile& z : zeilen)
             if (z.dialogzeile == 2 && !istSteuer(z) && z.schluessel != 0) {
                 erwartet = KontoGlobal::calcBruttoNetto(false, betrag, true, schluesselDaten(z.schluessel).steuersatz, false);
@@ -423,16 +538,40 @@ QStringList KontoGlobal::verifyBuchungen(const QString& table, const QString& li
         return {QStringLiteral("Datenbank-Connection nicht verfuegbar.")};
     }
     if (!istTabelle(table)) return {};
-    QString sql = QStringLiteral("SELECT * FROM ") + table;
+    QString bed;
     if (!liste.trimmed().isEmpty()) {
         QStringList nummern;
         for (const QString& t : liste.split(QLatin1Char(','), Qt::SkipEmptyParts)) nummern << QString::number(t.trimmed().toULong());
-        sql += QStringLiteral(" WHERE Buchungsnummer IN (") + nummern.join(QLatin1Char(',')) + QStringLiteral(")");
+        bed = QStringLiteral(" WHERE Buchungsnummer IN (") + nummern.join(QLatin1Char(',')) + QStringLiteral(")");
     }
-    sql += QStringLiteral(" ORDER BY Buchungsnummer");
     Pruefer p(db, table);
-    rsDataSource rs(db, sql);
-    for (; !rs.isEOF(); rs.fetch()) p.pruefe(*rs.getFields());
+    rsDataSource kopf(db, QStringLiteral("SELECT ") + QLatin1String(kKopfSpalten) + QStringLiteral(" FROM ") + table + bed +
+                              QStringLiteral(" ORDER BY Buchungsnummer"));
+    // The order of the index on (Buchungsnummer, SteuerID): no sort at all.
+    rsDataSource zeile(db, QStringLiteral("SELECT ") + QLatin1String(kZeilenSpalten) + QStringLiteral(" FROM ") + table +
+                               QStringLiteral("Buchungszeilen") + bed + QStringLiteral(" ORDER BY Buchungsnummer, SteuerID, ID"));
+    QVector<Zeile> zeilen;
+    for (; !kopf.isEOF(); kopf.fetch()) {
+        const rsFields& k = *kopf.getFields();
+        zeilen.clear();
+        // A negative key never finds lines: the number is taken unsigned,
+        // as in every other look-up of a booking.
+        const qlonglong nr = k.getField(kNr).toLongLong();
+        while (nr >= 0 && !zeile.isEOF()) {
+            const Stand s = standZu(zeile.getFields()->getField(zNr), nr);
+            if (s == Stand::Dahinter) break;
+            if (s == Stand::Gleich) zeilen.append(leseZeile(*zeile.getFields()));
+            zeile.fetch();
+        }
+        ordneZeilen(zeilen);
+        p.pruefe(k, zeilen);
+    }
+    if (kopf.isError() || zeile.isError()) {
+        const QString t = QStringLiteral("Die Buchungen der Tabelle %1 konnten nicht vollständig gelesen werden.").arg(table);
+        rs_logAssert(kQuelle, __LINE__, QStringLiteral("!rs.isError()"));
+        rs_logError(kQuelle, __LINE__, t);
+        p.befunde << t;
+    }
     return p.befunde;
 }
 
