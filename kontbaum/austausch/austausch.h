@@ -22,8 +22,9 @@ using Senke = std::function<bool(const QString& stueck)>;
 // live bookings, with a voucher date from `von` to `bis` where those are
 // valid. Each booking goes to `senke` as soon as it has been read, so memory
 // does not grow with the ledger; the concatenated pieces are exactly the text
-// getBuchungenAsCSV returns. Returns the number of bookings selected (0 for
-// another table or without a case), -1 when the sink refused a piece.
+// getBuchungenAsCSV returns. Returns the number of bookings written (a
+// booking without an exportable line gives no record and is not counted; 0
+// for another table or without a case), -1 when the sink refused a piece.
 int schreiben(const Senke& senke, bool mitKopf, const QString& table, const zDate& von, const zDate& bis);
 
 // The export of eurVerbucht with header line into the file `pfad`. The file

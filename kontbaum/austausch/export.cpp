@@ -224,15 +224,19 @@ int BuchungenCSV::schreiben(const Senke& senke, bool mitKopf, const QString& tab
     QVector<Zeile> zeilen;
     qlonglong aktuell = 0;
     int n = 0;
+    int geschrieben = 0;
     bool offen = false;
     // Writes the booking read so far (a booking without an exportable line
-    // writes nothing); false when the sink refused it.
+    // writes nothing and is not counted: the count is what the file holds);
+    // false when the sink refused it.
     auto fertig = [&]() {
         if (!offen) return true;
         auto nachId = [](const Zeile& a, const Zeile& b) { return a.id < b.id; };
         if (!std::is_sorted(zeilen.cbegin(), zeilen.cend(), nachId)) std::sort(zeilen.begin(), zeilen.end(), nachId);
         const QString text = saetze(namen, kopf, zeilen);
-        return text.isEmpty() || senke(text);
+        if (text.isEmpty()) return true;
+        ++geschrieben;
+        return senke(text);
     };
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
@@ -260,7 +264,7 @@ int BuchungenCSV::schreiben(const Senke& senke, bool mitKopf, const QString& tab
     }
     if (!fertig()) return -1;
     ui.progress(kFortschritt, anzahl, anzahl);
-    return n;
+    return geschrieben;
 }
 
 int BuchungenCSV::inDatei(const QString& pfad, const zDate& von, const zDate& bis, QString* fehler) {
