@@ -1,4 +1,5 @@
 // dalvo export-csv / import / generate: bookings in and out.
+#include "app/ausgabe.h"
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
@@ -10,6 +11,7 @@
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <random>
 
@@ -26,7 +28,7 @@ int abgelehnt(const QString& text) {
 
 int cmdExportCsv(const QStringList& args) {
     const QString n = QStringLiteral("export-csv");
-    Args a(args, {QStringLiteral("--from"), QStringLiteral("--to")}, {});
+    Args a(args, {QStringLiteral("--from"), QStringLiteral("--to")}, {QStringLiteral("--force")});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei und Zieldatei angeben."));
     zDate von, bis;
@@ -34,15 +36,30 @@ int cmdExportCsv(const QStringList& args) {
     if (a.has(QStringLiteral("--from")) && !parseDate(a.value(QStringLiteral("--from")), &von, &e)) return usageError(n, e);
     if (a.has(QStringLiteral("--to")) && !parseDate(a.value(QStringLiteral("--to")), &bis, &e)) return usageError(n, e);
     if (von.isValid() && bis.isValid() && bis < von) return usageError(n, QStringLiteral("--to liegt vor --from."));
-    const QString ziel = a.positional()[1];
+    const QString angabe = a.positional()[1];
+    if (!QFileInfo::exists(a.positional().first()))
+        return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(a.positional().first()));
+    Ausgabeziel ziel;
+    if (!pruefeAusgabeziel(angabe, a.positional().first(), a.has(QStringLiteral("--force")), &ziel, &e)) return abgelehnt(e);
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
         QString fehler;
-        const int anzahl = BuchungenCSV::inDatei(ziel, von, bis, &fehler);
+        int anzahl = 0;
+        if (ziel.standardausgabe) {
+            anzahl = BuchungenCSV::schreiben(
+                [](const QString& stueck) {
+                    out(stueck);
+                    return true;
+                },
+                true, QStringLiteral("eurVerbucht"), von, bis);
+            if (anzahl == 0) return abgelehnt(QStringLiteral("Es wurden keine Buchungen für den Export gefunden."));
+            return int(Ok);
+        }
+        anzahl = BuchungenCSV::inDatei(ziel.pfad, von, bis, &fehler);
         if (anzahl < 0) return abgelehnt(fehler);
         if (anzahl == 0)
             return abgelehnt(QStringLiteral("Es wurden keine Buchungen für den Export gefunden. Die Datei wurde nicht erzeugt."));
-        err(anzahl == 1 ? QStringLiteral("Es wurde eine Buchung in der Datei %1 gespeichert.\n").arg(ziel)
-                        : QStringLiteral("Es wurden %1 Buchungen in der Datei %2 gespeichert.\n").arg(anzahl).arg(ziel));
+        err(anzahl == 1 ? QStringLiteral("Es wurde eine Buchung in der Datei %1 gespeichert.\n").arg(angabe)
+                        : QStringLiteral("Es wurden %1 Buchungen in der Datei %2 gespeichert.\n").arg(anzahl).arg(angabe));
         return int(Ok);
     });
 }

@@ -254,10 +254,15 @@ QList<Command> buildCommands() {
          QStringLiteral("Prüft jede Buchung auf innere Stimmigkeit (Seiten, Steuerzeilen, Konten, Splittbuchungen,\n"
                         "Summen) und gibt die Befunde aus. Rückgabewert 1, wenn es Befunde gibt."),
          cmdVerify},
-        {QStringLiteral("export-csv"), QStringLiteral("dalvo export-csv FALL DATEI [--from TT.MM.JJJJ --to TT.MM.JJJJ]"),
+        {QStringLiteral("export-csv"), QStringLiteral("dalvo export-csv FALL DATEI|- [--from TT.MM.JJJJ --to TT.MM.JJJJ] [--force]"),
          QStringLiteral("exportiert die Buchungen als CSV"),
          QStringLiteral("Schreibt die gültigen Buchungen (ohne stornierte und Stornobuchungen) als CSV mit\n"
-                        "Semikolon, Bruttobeträgen in Soll oder Haben und Steuerschlüssel in DATEI."),
+                        "Semikolon, Bruttobeträgen in Soll oder Haben und Steuerschlüssel in DATEI („-“: auf die\n"
+                        "Standardausgabe). Die Datei entsteht erst, wenn sie vollständig ist.\n\n"
+                        "Eine vorhandene Datei wird nur mit --force ersetzt; eine Falldatei, ein Verzeichnis oder\n"
+                        "Gerät nie. Ist DATEI ein symbolischer Verweis, wird sein Ziel geschrieben.\n\n"
+                        "Optionen:\n  --from/--to TT.MM.JJJJ   nur Buchungen mit Belegdatum in diesem Zeitraum\n"
+                        "  --force                 eine vorhandene Datei ersetzen"),
          cmdExportCsv},
         {QStringLiteral("import"), QStringLiteral("dalvo import FALL DATEI [--yes|--no]"), QStringLiteral("bucht Buchungen aus einer CSV-Datei"),
          QStringLiteral("Bucht die Buchungen einer CSV-Datei im Exportformat (Kopfzeile nötig, zusätzliche Spalte\n"

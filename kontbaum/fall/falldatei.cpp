@@ -182,6 +182,19 @@ QString Falldatei::beschaedigtText(const QString& pfad) {
     return ladeFehler(pfad, QStringLiteral("Die Datei ist beschädigt oder unvollständig."));
 }
 
+bool Falldatei::istFalldatei(const QString& pfad) {
+    if (!QFileInfo(pfad).isFile()) return false;
+    QFile f(pfad);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray kopf = f.read(kSqliteKopfGroesse);
+    if (kopf.startsWith(kMagic)) return true;
+    if (!kopf.startsWith(kSqliteKopf) || kopf.size() < 72) return false;
+    // application_id: four bytes big-endian at offset 68 of the header.
+    const quint32 id = (quint32(quint8(kopf[68])) << 24) | (quint32(quint8(kopf[69])) << 16) |
+                       (quint32(quint8(kopf[70])) << 8) | quint32(quint8(kopf[71]));
+    return id == kApplicationId;
+}
+
 Falldatei::~Falldatei() { verwerfen(); }
 
 void Falldatei::schliessen() {

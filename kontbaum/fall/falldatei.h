@@ -74,6 +74,9 @@ public:
 
     // The refusal of a damaged file, for damage found after opening.
     static QString beschaedigtText(const QString& pfad);
+    // Whether the file at `pfad` is a case file of either container (judged
+    // by its first bytes only): such a file is never the target of an export.
+    static bool istFalldatei(const QString& pfad);
 
 private:
     bool oeffnenDirekt(Kont_& root, QString* fehler, bool* umwandeln, bool* nochmal);

@@ -1,0 +1,50 @@
+// Targets of files a command writes (see ausgabe.h).
+#include "app/ausgabe.h"
+
+#include "kontbaum/fall/falldatei.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace cli {
+
+bool pruefeAusgabeziel(const QString& angabe, const QString& fallPfad, bool ersetzen, Ausgabeziel* ziel, QString* fehler) {
+    auto nein = [fehler](const QString& t) {
+        if (fehler) *fehler = t;
+        return false;
+    };
+    *ziel = Ausgabeziel();
+    if (angabe == QLatin1String("-")) {
+        ziel->standardausgabe = true;
+        return true;
+    }
+    if (angabe.isEmpty()) return nein(QStringLiteral("Keine Zieldatei angegeben (für die Standardausgabe „-“)."));
+    QFileInfo fi(angabe);
+    QString pfad = fi.absoluteFilePath();
+    if (fi.isSymLink()) {
+        // A dangling link names the file to create: its target.
+        const QString auf = fi.symLinkTarget();
+        if (auf.isEmpty()) return nein(QStringLiteral("Der Verweis „%1“ führt nirgendwohin.").arg(angabe));
+        pfad = QFileInfo(auf).absoluteFilePath();
+        fi = QFileInfo(pfad);
+    }
+    const QString fall = QFileInfo(fallPfad).canonicalFilePath();
+    if (fi.exists()) {
+        if (!fall.isEmpty() && fi.canonicalFilePath() == fall)
+            return nein(QStringLiteral("„%1“ ist die Falldatei selbst; sie wird nie durch eine Ausgabe ersetzt.").arg(angabe));
+        if (!fi.isFile())
+            return nein(QStringLiteral("„%1“ ist ein Verzeichnis, Gerät oder eine Pipe und wird nicht ersetzt. Für die "
+                                       "Standardausgabe geben Sie „-“ an.")
+                            .arg(angabe));
+        if (Falldatei::istFalldatei(pfad))
+            return nein(QStringLiteral("„%1“ ist eine Falldatei; sie wird nie durch eine Ausgabe ersetzt.").arg(angabe));
+        if (!ersetzen)
+            return nein(QStringLiteral("Die Datei „%1“ existiert bereits. Mit --force wird sie ersetzt.").arg(angabe));
+    }
+    if (!QFileInfo(fi.absolutePath()).isDir())
+        return nein(QStringLiteral("Das Verzeichnis „%1“ existiert nicht.").arg(QDir::toNativeSeparators(fi.absolutePath())));
+    ziel->pfad = pfad;
+    return true;
+}
+
+}  // namespace cli
