@@ -353,10 +353,17 @@ int cmdCancel(const QStringList& args) {
     if (!nummernLesen(n, a, &nummern, &rc)) return rc;
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
         DBConnection* db = fall.kg()->GetDBConnect_Ptr();
+        bool gesperrt = false;
         for (unsigned long nr : nummern) {
             const QString g = lebendPruefen(db, nr);
             if (!g.isEmpty()) return abgelehnt(g);
+            gesperrt = gesperrt || KG::isInFestschreibungsZeitraum(KG::getBuchung(nr).belegdatum);
         }
+        // The cancellation carries the voucher date of the booking: in a
+        // locked period it changes the figures of a return that was probably
+        // filed already, so the user decides, as for any new locked booking.
+        if (gesperrt && !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
+            return abgelehnt(QStringLiteral("Die Stornobuchung läge im festgeschriebenen Zeitraum; es wurde nichts storniert."));
         QStringList neu;
         for (unsigned long nr : nummern) {
             const unsigned long m = KG::storniereBuchung(nr);

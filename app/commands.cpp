@@ -238,9 +238,10 @@ QList<Command> buildCommands() {
          QStringLiteral("Zeigt die Buchungen des Zeitraums (Vorgabe: das Steuerjahr), stornierte und Stornobuchungen\n"
                         "eingeschlossen.\n\nOptionen:\n  --json   als JSON-Liste mit den Buchungszeilen"),
          cmdList},
-        {QStringLiteral("cancel"), QStringLiteral("dalvo cancel FALL NR..."), QStringLiteral("storniert Buchungen"),
+        {QStringLiteral("cancel"), QStringLiteral("dalvo cancel FALL NR... [--yes|--no]"), QStringLiteral("storniert Buchungen"),
          QStringLiteral("Storniert die Buchungen durch Gegenbuchungen mit demselben Belegdatum und gibt die\n"
-                        "Nummern der Stornobuchungen aus, eine je Zeile. Alles oder nichts."),
+                        "Nummern der Stornobuchungen aus, eine je Zeile. Alles oder nichts. Liegt eine\n"
+                        "Stornobuchung im festgeschriebenen Zeitraum, wird vorher gefragt (--yes/--no)."),
          cmdCancel},
         {QStringLiteral("delete"), QStringLiteral("dalvo delete FALL NR... [--yes|--no]"), QStringLiteral("löscht Buchungen"),
          QStringLiteral("Löscht die Buchungen. Festgeschriebene Buchungen werden nie gelöscht: nach Rückfrage\n"

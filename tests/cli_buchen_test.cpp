@@ -134,7 +134,19 @@ TEST(CliBuchen, LockedPeriodAsksAndCancelsInsteadOfDeleting) {
     EXPECT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("1")}).rc, 1) << "already cancelled";
     EXPECT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("2"), QStringLiteral("99")}).rc, 1) << "all or nothing";
     EXPECT_EQ(hashOf(fall), danach);
-    EXPECT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("2")}).out, QStringLiteral("6\n"));
+    // Cancelling a locked booking puts a new booking into the locked period:
+    // only after the question.
+    for (const char* antwort : {"", "--no"}) {
+        QStringList a = {QStringLiteral("cancel"), fall, QStringLiteral("2")};
+        if (*antwort) a << QLatin1String(antwort);
+        const Lauf c = dalvo(a);
+        EXPECT_EQ(c.rc, 1) << antwort;
+        EXPECT_TRUE(c.err.contains(QStringLiteral("Möchten Sie buchen?"))) << c.err.toStdString();
+        EXPECT_TRUE(c.err.contains(QStringLiteral("es wurde nichts storniert"))) << c.err.toStdString();
+        EXPECT_TRUE(c.out.isEmpty());
+        EXPECT_EQ(hashOf(fall), danach);
+    }
+    EXPECT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("2"), QStringLiteral("--yes")}).out, QStringLiteral("6\n"));
     const Lauf v = dalvo({QStringLiteral("verify"), fall});
     EXPECT_EQ(v.rc, 0) << v.out.toStdString();
 }
@@ -429,7 +441,8 @@ TEST(CliBuchen, ListAndExportAreWrittenAsTheyAreRead) {
 
     const Lauf ohneVerzeichnis = dalvo({QStringLiteral("export-csv"), fall, dir.filePath(QStringLiteral("fehlt/x.csv"))});
     EXPECT_EQ(ohneVerzeichnis.rc, 1);
-    EXPECT_TRUE(ohneVerzeichnis.err.contains(QStringLiteral("Das Verzeichnis existiert nicht."))) << ohneVerzeichnis.err.toStdString();
+    EXPECT_TRUE(ohneVerzeichnis.err.contains(QStringLiteral("Das Verzeichnis „%1“ existiert nicht.").arg(dir.filePath(QStringLiteral("fehlt")))))
+        << ohneVerzeichnis.err.toStdString();
     const QString csv = dir.filePath(QStringLiteral("b.csv"));
     const Lauf e = dalvo({QStringLiteral("export-csv"), fall, csv});
     ASSERT_EQ(e.rc, 0) << e.err.toStdString();
