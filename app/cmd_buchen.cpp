@@ -68,17 +68,41 @@ int cmdBook(const QStringList& args) {
     Args a(args,
            {QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"), QStringLiteral("--account"),
             QStringLiteral("--counter"), QStringLiteral("--key"), QStringLiteral("--text"), QStringLiteral("--voucher"),
-            QStringLiteral("--ustid"), QStringLiteral("--zm")},
+            QStringLiteral("--ustid"), QStringLiteral("--zm"), QStringLiteral("--soll"), QStringLiteral("--haben")},
            {QStringLiteral("--net"), QStringLiteral("--yes"), QStringLiteral("--no")});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    for (const char* pflicht : {"--kind", "--date", "--amount", "--account", "--counter"})
-        if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt.").arg(QLatin1String(pflicht)));
+    // The accounts come either as the dialog's lines (--account: the money
+    // side, --counter: the counter side) or plainly as debit and credit
+    // (--soll/--haben), never mixed.
+    const bool sollHaben = a.has(QStringLiteral("--soll")) || a.has(QStringLiteral("--haben"));
+    if (sollHaben && (a.has(QStringLiteral("--account")) || a.has(QStringLiteral("--counter"))))
+        return usageError(n, QStringLiteral("Entweder --account/--counter oder --soll/--haben angeben, nicht beides."));
+    const QStringList pflichten = sollHaben ? QStringList{QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"),
+                                                          QStringLiteral("--soll"), QStringLiteral("--haben")}
+                                            : QStringList{QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"),
+                                                          QStringLiteral("--account"), QStringLiteral("--counter")};
+    for (const QString& pflicht : pflichten)
+        if (!a.has(pflicht)) return usageError(n, QStringLiteral("%1 fehlt.").arg(pflicht));
     int art = 0;
     if (!parseArt(a.value(QStringLiteral("--kind")), &art))
         return usageError(n, QStringLiteral("Unbekannte Buchungsart „%1“ (1..6, einnahme, ausgabe, frei, erstattung, gutschrift, "
                                             "saldovortrag).")
                                  .arg(a.value(QStringLiteral("--kind"))));
+    // The side of the money line (dialog line 1) by kind: income and refunds
+    // of expenses come in (money side debit), expenses and refunds of income
+    // go out; a free booking is "account to counter account"; an opening
+    // balance credits the carry-forward account and debits the balance
+    // account.
+    bool geldHaben = false;
+    switch (art) {
+    case 1: case 5: geldHaben = false; break;
+    case 2: case 4: geldHaben = true; break;
+    case 3: geldHaben = false; break;
+    case 6: geldHaben = true; break;
+    }
+    const QString kontoFlag = sollHaben ? (geldHaben ? QStringLiteral("--haben") : QStringLiteral("--soll")) : QStringLiteral("--account");
+    const QString gegenFlag = sollHaben ? (geldHaben ? QStringLiteral("--soll") : QStringLiteral("--haben")) : QStringLiteral("--counter");
     QString e;
     zDate datum;
     if (!parseDate(a.value(QStringLiteral("--date")), &datum, &e)) return usageError(n, e);
@@ -86,10 +110,10 @@ int cmdBook(const QStringList& args) {
     if (!parseAmount(a.value(QStringLiteral("--amount")), &betrag, &e)) return usageError(n, e);
     if (betrag.isNull()) return usageError(n, QStringLiteral("Der Betrag darf nicht 0 sein."));
     unsigned long konto = 0, gegen = 0, schluessel = 0;
-    if (!parseNummer(a.value(QStringLiteral("--account")), &konto))
-        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--account"))));
-    if (!parseNummer(a.value(QStringLiteral("--counter")), &gegen))
-        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--counter"))));
+    if (!parseNummer(a.value(kontoFlag), &konto))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(kontoFlag)));
+    if (!parseNummer(a.value(gegenFlag), &gegen))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(gegenFlag)));
     const bool mitSchluessel = a.has(QStringLiteral("--key"));
     if (mitSchluessel) {
         bool ok = false;
@@ -149,17 +173,6 @@ int cmdBook(const QStringList& args) {
         b.buchungsart = art;
         b.ustid = a.value(QStringLiteral("--ustid")).trimmed().toUpper();
         b.zmart = zm;
-        // Income and refunds of expenses come in (money side debit), expenses
-        // and refunds of income go out; a free booking is "account to
-        // counter account"; an opening balance credits the carry-forward
-        // account and debits the balance account.
-        bool geldHaben = false;
-        switch (art) {
-        case 1: case 5: geldHaben = false; break;
-        case 2: case 4: geldHaben = true; break;
-        case 3: geldHaben = false; break;
-        case 6: geldHaben = true; break;
-        }
         b.haben = umgekehrt ? !geldHaben : geldHaben;
         b.konto = konto;
         b.teile.append({gegen, schluessel, betrag, a.has(QStringLiteral("--net")), QString()});

@@ -220,11 +220,17 @@ QList<Command> buildCommands() {
                         "Optionen:\n  --json   als JSON-Liste (steuerschluessel, bezeichnung, steuersatz, steuerart, aktiv)"),
          cmdKeys},
         {QStringLiteral("book"),
-         QStringLiteral("dalvo book FALL --kind ART --date TT.MM.JJJJ --amount BETRAG --account KONTO --counter KONTO [--key STS] "
-                        "[--net] [--text TEXT] [--voucher BELEG] [--ustid USTID --zm 1..3]"),
+         QStringLiteral("dalvo book FALL --kind ART --date TT.MM.JJJJ --amount BETRAG (--account KONTO --counter KONTO | "
+                        "--soll KONTO --haben KONTO) [--key STS] [--net] [--text TEXT] [--voucher BELEG] [--ustid USTID --zm 1..3]"),
          QStringLiteral("bucht eine Buchung"),
-         QStringLiteral("Bucht eine Buchung mit Konto (Geldseite, Dialogzeile 1) und Gegenkonto (Dialogzeile 2) und gibt\n"
-                        "die neue Buchungsnummer aus. Steuerzeilen entstehen aus dem Steuerschlüssel des Gegenkontos.\n\n"
+         QStringLiteral("Bucht eine Buchung und gibt die neue Buchungsnummer aus, sobald sie in der Falldatei steht.\n"
+                        "Steuerzeilen entstehen aus dem Steuerschlüssel des Gegenkontos.\n\n"
+                        "Die Konten gibt man auf eine von zwei Arten an:\n"
+                        "  --account KONTO --counter KONTO   wie im Buchungsdialog: --account ist die Geldseite\n"
+                        "                  (Dialogzeile 1), --counter das Gegenkonto (Dialogzeile 2). Bei --kind frei\n"
+                        "                  steht --account im Soll und --counter im Haben.\n"
+                        "  --soll KONTO --haben KONTO        schlicht nach Soll und Haben, für jede Buchungsart;\n"
+                        "                  welches davon die Geldseite ist, folgt aus der Buchungsart.\n\n"
                         "Buchungsarten: 1 einnahme, 2 ausgabe, 3 frei, 4 erstattung (Rückzahlung einer Einnahme),\n"
                         "5 gutschrift (Rückzahlung einer Ausgabe), 6 saldovortrag.\n\n"
                         "Optionen:\n  --key STS       Steuerschlüssel; ohne Angabe der des Gegenkontos\n"

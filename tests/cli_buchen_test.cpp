@@ -451,3 +451,58 @@ TEST(CliBuchen, ListAndExportAreWrittenAsTheyAreRead) {
 }
 
 }  // namespace
+
+namespace {
+
+// Debit and credit can be named as such for every kind; the result is the
+// booking the dialog's form gives. A free booking's --account is its debit.
+TEST(CliBuchen, SollUndHabenNamedPlainly) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    auto zeilen = [&](int nr) {
+        QStringList z;
+        for (const QJsonValue& b : liste(fall))
+            if (b.toObject().value(QStringLiteral("buchungsnummer")).toInt() == nr)
+                for (const QJsonValue& zeile : b.toObject().value(QStringLiteral("zeilen")).toArray())
+                    z << QStringLiteral("%1%2%3")
+                             .arg(zeile.toObject().value(QStringLiteral("konto")).toInt())
+                             .arg(zeile.toObject().value(QStringLiteral("haben")).toBool() ? QStringLiteral("H") : QStringLiteral("S"))
+                             .arg(zeile.toObject().value(QStringLiteral("betrag")).toDouble());
+        z.sort();
+        return z;
+    };
+    auto b = [&](const QString& art, const QStringList& konten) {
+        QStringList a = {QStringLiteral("book"), fall, QStringLiteral("--kind"), art, QStringLiteral("--date"),
+                         QStringLiteral("01.03.2016"), QStringLiteral("--amount"), QStringLiteral("119")};
+        return dalvo(a + konten);
+    };
+    ASSERT_EQ(b(QStringLiteral("ausgabe"), {QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"),
+                                            QStringLiteral("4930")}).rc, 0);
+    ASSERT_EQ(b(QStringLiteral("ausgabe"), {QStringLiteral("--soll"), QStringLiteral("4930"), QStringLiteral("--haben"),
+                                            QStringLiteral("1200")}).rc, 0);
+    EXPECT_EQ(zeilen(1), zeilen(2));
+    EXPECT_EQ(zeilen(2), (QStringList{QStringLiteral("1200H119"), QStringLiteral("1576S19"), QStringLiteral("4930S100")}));
+    ASSERT_EQ(b(QStringLiteral("einnahme"), {QStringLiteral("--soll"), QStringLiteral("1200"), QStringLiteral("--haben"),
+                                             QStringLiteral("2650")}).rc, 0);
+    EXPECT_EQ(zeilen(3), (QStringList{QStringLiteral("1200S119"), QStringLiteral("2650H119")}));
+    ASSERT_EQ(b(QStringLiteral("frei"), {QStringLiteral("--account"), QStringLiteral("1800"), QStringLiteral("--counter"),
+                                         QStringLiteral("1200")}).rc, 0);
+    EXPECT_EQ(zeilen(4), (QStringList{QStringLiteral("1200H119"), QStringLiteral("1800S119")})) << "--account is the debit";
+    ASSERT_EQ(b(QStringLiteral("frei"), {QStringLiteral("--soll"), QStringLiteral("1800"), QStringLiteral("--haben"),
+                                         QStringLiteral("1200")}).rc, 0);
+    EXPECT_EQ(zeilen(5), zeilen(4));
+
+    const QByteArray vorher = hashOf(fall);
+    const Lauf gemischt = b(QStringLiteral("frei"), {QStringLiteral("--soll"), QStringLiteral("1800"), QStringLiteral("--counter"),
+                                                     QStringLiteral("1200")});
+    EXPECT_EQ(gemischt.rc, 2);
+    EXPECT_TRUE(gemischt.err.contains(QStringLiteral("nicht beides"))) << gemischt.err.toStdString();
+    const Lauf halb = b(QStringLiteral("frei"), {QStringLiteral("--soll"), QStringLiteral("1800")});
+    EXPECT_EQ(halb.rc, 2);
+    EXPECT_TRUE(halb.err.contains(QStringLiteral("--haben fehlt"))) << halb.err.toStdString();
+    EXPECT_EQ(hashOf(fall), vorher);
+    EXPECT_TRUE(dalvo({QStringLiteral("book"), QStringLiteral("--help")}).out.contains(
+        QStringLiteral("Bei --kind frei\n                  steht --account im Soll und --counter im Haben.")));
+}
+
+}  // namespace
