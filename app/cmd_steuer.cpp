@@ -2,6 +2,7 @@
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
+#include "app/json.h"
 
 #include "host/app/printstring.h"
 #include "kontbaum/berichte/berichte.h"
@@ -16,7 +17,7 @@
 namespace cli {
 
 namespace {
-double j(const EuroType& e) { return e.Runden(2).wert(); }
+QJsonValue j(const EuroType& e) { return jsonBetrag(e); }
 
 QString kz(unsigned long k) { return QString::number(k); }
 }  // namespace
@@ -75,7 +76,7 @@ int cmdUstva(const QStringList& args) {
             o[QStringLiteral("kennziffern")] = kzs;
             o[QStringLiteral("steuer")] = st;
             o[QStringLiteral("summen")] = su;
-            out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+            out(jsonText(o));
             return int(Ok);
         }
         zPrintString p;
@@ -131,7 +132,7 @@ int cmdEuer(const QStringList& args) {
                 kats.append(ko);
             }
             o[QStringLiteral("kategorien")] = kats;
-            out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+            out(jsonText(o));
             return int(Ok);
         }
         zPrintString p;

@@ -3,6 +3,7 @@
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/berichte/indizes.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QHash>
@@ -130,48 +131,58 @@ Saldo saldoVon(const Saldenliste2::Konto& k) {
     return {0.0, saldo.abs()};
 }
 
-QString kontoName(DBConnection* db, unsigned long nr) {
-    rsDataSource rs(db, QStringLiteral("SELECT Bezeichnung, Kurzbezeichnung FROM eurKontenplan WHERE Nummer=") + rsDataSource::toSqlStr(nr));
-    if (rs.isEOF()) return QString();
-    const QString b = rs.field(QStringLiteral("Bezeichnung")).toString();
-    return b.size() > 25 ? rs.field(QStringLiteral("Kurzbezeichnung")).toString() : b;
+// The name of every account as the balance list shows it (the short name
+// where the name is longer than its column), read at once.
+QHash<unsigned long, QString> kontoNamen(DBConnection* db) {
+    QHash<unsigned long, QString> namen;
+    rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kurzbezeichnung FROM eurKontenplan"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const QString b = f.getField(1).toString();
+        namen.insert(f.getField(0).toULong(), b.size() > 25 ? f.getField(2).toString() : b);
+    }
+    return namen;
 }
 }  // namespace
 
 void Saldenliste2::sammelnSummen() {
     // For the CSV every line that is not an opening balance counts as a
-    // booking, so the totals per account, opening flag and side are summed
-    // by the database in one grouped pass. The amounts are cents, so the sum
-    // rounded once equals the sum rounded after every addition.
+    // booking, so the database sums the cents per account, key, side and
+    // counter account in the order of idx_eurVerbuchtBZ_KontoSteuer, and
+    // the few hundred sums are split here into opening balance and bookings.
+    // Cent sums are exact, so the order of the additions does not matter.
     m_konten.clear();
     DBConnection* db = fallDB();
     if (!db) return;
-    QStringList eb;
-    for (unsigned long n : m_ebKonten) eb << QString::number(n);
-    const QString ebListe = eb.isEmpty() ? QStringLiteral("-1") : eb.join(QLatin1Char(','));
     QString filter;
-    QString sql = QStringLiteral("SELECT Konto, (Konto IN (%1) OR Gegenkonto IN (%1)) AS eb, Haben, SUM(z.Betrag) FROM eurVerbucht b, "
-                                 "eurVerbuchtBuchungszeilen z WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (b.Storno=0) AND (b.Storniert=0) ")
-                      .arg(ebListe);
-    if (getFilter(filter)) sql += QStringLiteral(" AND ( ") + filter + QStringLiteral(")");
-    sql += QStringLiteral(" GROUP BY Konto, eb, Haben ORDER BY Konto");
-    rsDataSource rs(db, sql);
+    getFilter(filter);
+    rsDataSource rs(db, QStringLiteral("SELECT Konto, Gegenkonto, Haben, ") + Berichte::centSumme() +
+                            QStringLiteral(" FROM eurVerbuchtBuchungszeilen z WHERE ") + Berichte::gebuchteZeilen(db, true, filter) +
+                            QStringLiteral(" GROUP BY Konto, Steuerschluessel, Haben, Gegenkonto"));
+    const QSet<unsigned long> eb(m_ebKonten.begin(), m_ebKonten.end());
+    struct Cent {
+        qint64 soll = 0, haben = 0;
+    };
+    QMap<unsigned long, Cent> anfang, buchungen;
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
-        Konto& k = m_konten[f.getField(0).toULong()];
-        Paar& paar = f.getField(1).toBool() ? k.anfang : k.buchungen;
-        const EuroType summe = EuroType(f.getField(3).toDouble()).Runden(2);
-        if (f.getField(2).toBool())
-            paar.haben = EuroType(paar.haben.wert() + summe.wert()).Runden(2);
-        else
-            paar.soll = EuroType(paar.soll.wert() + summe.wert()).Runden(2);
+        const unsigned long konto = f.getField(0).toULong();
+        const bool ebZeile = eb.contains(konto) || eb.contains(f.getField(1).toULong());
+        Cent& c = (ebZeile ? anfang : buchungen)[konto];
+        (f.getField(2).toBool() ? c.haben : c.soll) += Berichte::cent(f.getField(3).toDouble());
+        m_konten[konto];
+    }
+    for (auto it = m_konten.begin(); it != m_konten.end(); ++it) {
+        const Cent a = anfang.value(it.key()), b = buchungen.value(it.key());
+        it->anfang = {Berichte::euro(a.soll), Berichte::euro(a.haben)};
+        it->buchungen = {Berichte::euro(b.soll), Berichte::euro(b.haben)};
     }
 }
 
 int Saldenliste2::Print2CSV(QString& out) {
     out.clear();
     sammelnSummen();
-    DBConnection* db = fallDB();
+    const QHash<unsigned long, QString> namen = kontoNamen(fallDB());
     int n = 0;
     for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {
         if (it.key() == 0) continue;
@@ -179,7 +190,7 @@ int Saldenliste2::Print2CSV(QString& out) {
         const Saldo s = saldoVon(k);
         out += QStringLiteral("%1;\"%2\";%3;%4;%5;%6;%7;%8\n")
                    .arg(it.key())
-                   .arg(QString(kontoName(db, it.key())).replace(QLatin1Char('"'), QStringLiteral("\"\"")))
+                   .arg(QString(namen.value(it.key())).replace(QLatin1Char('"'), QStringLiteral("\"\"")))
                    .arg(betrag(k.anfang.soll), betrag(k.anfang.haben), betrag(k.buchungen.soll), betrag(k.buchungen.haben),
                         betrag(s.haben), betrag(s.soll));
         ++n;
@@ -189,7 +200,7 @@ int Saldenliste2::Print2CSV(QString& out) {
 
 int Saldenliste2::Print(zPrintString& p) {
     sammeln(true);
-    DBConnection* db = fallDB();
+    const QHash<unsigned long, QString> namen = kontoNamen(fallDB());
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     const int jahr = kg ? kg->getSteuerjahr() : 2016;
     QString zeitraum = QString::number(jahr);
@@ -208,7 +219,7 @@ int Saldenliste2::Print(zPrintString& p) {
         if (it.key() == 0) continue;
         const Konto& k = it.value();
         const Saldo s = saldoVon(k);
-        p.zeile({QString::number(it.key()), kontoName(db, it.key()), betrag(k.anfang.soll), betrag(k.anfang.haben), betrag(k.vormonate.soll),
+        p.zeile({QString::number(it.key()), namen.value(it.key()), betrag(k.anfang.soll), betrag(k.anfang.haben), betrag(k.vormonate.soll),
                  betrag(k.vormonate.haben), betrag(k.buchungen.soll), betrag(k.buchungen.haben), betrag(s.soll), betrag(s.haben)});
         ++n;
     }
@@ -227,56 +238,68 @@ bool EUERechnung2::Fuellen() {
         rsDataSource k(db, QStringLiteral("SELECT Kategorie, Bezeichnung FROM eurKategorien"));
         for (; !k.isEOF(); k.fetch()) katNamen.insert(k.field(QStringLiteral("Kategorie")).toULong(), k.field(QStringLiteral("Bezeichnung")).toString());
     }
-    // Summed per account and side by the database: the amounts are cents, so
-    // the grouped sums give the same totals as adding line by line.
-    rsDataSource rs(db, QStringLiteral("SELECT  COUNT(z.ID), SUM(z.Betrag) AS Nettobetrag, Haben, Konto, Kategorie, kp.Bezeichnung AS Bezeichnung "
-                                       "FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, eurKontenplan kp  "
-                                       "WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) AND (b.Storniert=0)  AND "
-                                       "((Kategorie<>4208 AND Kategorie BETWEEN 4000 AND 4999) OR (Kategorie BETWEEN 3000 AND 3099) OR "
-                                       "(Kategorie BETWEEN 5000 AND 5999) OR (Kategorie BETWEEN 3100 AND 3399)) GROUP BY Kategorie, Konto, Haben "
-                                       "ORDER BY Kategorie, Konto"));
-    QMap<unsigned long, QMap<unsigned long, double>> summen;
-    QHash<unsigned long, QString> kontoNamen;
+    // The accounts of the profit and their categories, then their lines
+    // summed in cents per account, key and side by the database, one range
+    // of idx_eurVerbuchtBZ_KontoSteuer per account.
+    const QString gewinnKonten = QStringLiteral(
+        "FROM eurKontenplan WHERE (Kategorie<>4208 AND Kategorie BETWEEN 4000 AND 4999) OR (Kategorie BETWEEN 3000 AND 3099) OR "
+        "(Kategorie BETWEEN 5000 AND 5999) OR (Kategorie BETWEEN 3100 AND 3399)");
+    struct KontoInfo {
+        unsigned long kategorie = 0;
+        QString bezeichnung;
+    };
+    QHash<unsigned long, KontoInfo> konten;
+    {
+        rsDataSource kp(db, QStringLiteral("SELECT Nummer, Kategorie, Bezeichnung ") + gewinnKonten);
+        for (; !kp.isEOF(); kp.fetch()) {
+            const rsFields& f = *kp.getFields();
+            konten.insert(f.getField(0).toULong(), {f.getField(1).toULong(), f.getField(2).toString()});
+        }
+    }
+    rsDataSource rs(db, QStringLiteral("SELECT Konto, Haben, ") + Berichte::centSumme() +
+                            QStringLiteral(" FROM eurVerbuchtBuchungszeilen z WHERE Konto IN (SELECT Nummer ") + gewinnKonten +
+                            QStringLiteral(") AND ") + Berichte::gebuchteZeilen(db, true) + QStringLiteral(" GROUP BY Konto, Steuerschluessel, Haben"));
+    // Cents per category and account, with the sign of the profit: income
+    // credit positive, expenses debit positive.
+    QMap<unsigned long, QMap<unsigned long, qint64>> summen;
     for (; !rs.isEOF(); rs.fetch()) {
-        // Columns by position: line count, sum, Haben, Konto, Kategorie, Bezeichnung.
         const rsFields& f = *rs.getFields();
-        const unsigned long kat = f.getField(4).toULong();
-        const unsigned long konto = f.getField(3).toULong();
-        const double b = f.getField(1).toDouble();
-        const bool haben = f.getField(2).toBool();
+        const unsigned long konto = f.getField(0).toULong();
+        const unsigned long kat = konten.value(konto).kategorie;
+        const qint64 b = Berichte::cent(f.getField(2).toDouble());
+        const bool haben = f.getField(1).toBool();
         const bool einnahme = (kat >= 4000 && kat <= 4999) || (kat >= 3000 && kat <= 3099);
         summen[kat][konto] += einnahme ? (haben ? b : -b) : (haben ? -b : b);
-        if (!kontoNamen.contains(konto)) kontoNamen.insert(konto, f.getField(5).toString());
     }
     if (summen.isEmpty()) return false;
-    double e = 0, a = 0, x = 0, y = 0;
+    qint64 e = 0, a = 0, x = 0, y = 0;
     for (auto k = summen.constBegin(); k != summen.constEnd(); ++k) {
         Kategorie c;
         c.kategorie = k.key();
         c.bezeichnung = katNamen.value(k.key());
         c.einnahme = (k.key() >= 4000 && k.key() <= 4999) || (k.key() >= 3000 && k.key() <= 3099);
-        double s = 0;
+        qint64 s = 0;
         for (auto it = k->constBegin(); it != k->constEnd(); ++it) {
-            c.konten.append({it.key(), kontoNamen.value(it.key()), EuroType(it.value()).Runden(2)});
+            c.konten.append({it.key(), konten.value(it.key()).bezeichnung, Berichte::euro(it.value())});
             s += it.value();
         }
-        c.summe = EuroType(s).Runden(2);
+        c.summe = Berichte::euro(s);
         if (c.einnahme) e += s;
         else if (k.key() == 5903) x += s;
         else if (k.key() == 5904) y -= s;
         else a += s;
         m_kategorien.append(c);
     }
-    m_einnahmen = EuroType(e).Runden(2);
-    m_ausgaben = EuroType(a).Runden(2);
-    m_iab = EuroType(x).Runden(2);
-    m_iabAufloesung = EuroType(y).Runden(2);
+    m_einnahmen = Berichte::euro(e);
+    m_ausgaben = Berichte::euro(a);
+    m_iab = Berichte::euro(x);
+    m_iabAufloesung = Berichte::euro(y);
     // The profit by the rule of KontoGlobal::getGewinn, from the same lines:
     // the investment deduction only while the profit before it does not
     // exceed the limit, then the add-back.
-    double g = e - a;
-    if (EuroType(g) <= EuroType(KontoGlobal::kIabGewinngrenze)) g -= x;
-    m_gewinn = EuroType(g + y).Runden(2);
+    qint64 g = e - a;
+    if (EuroType(Berichte::euro(g)) <= EuroType(KontoGlobal::kIabGewinngrenze)) g -= x;
+    m_gewinn = Berichte::euro(g + y);
     return true;
 }
 

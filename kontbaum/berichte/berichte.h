@@ -5,8 +5,9 @@
 // The reports of the bookkeeping: the balance list (Saldenliste2), the
 // profit statement by category (EUERechnung2) and the ledger lists (cash
 // book, account statements, booking journal, VAT list). Each reads the
-// ledger afresh with one statement; cancelled bookings and their
-// cancellations are left out.
+// ledger afresh; cancelled bookings and their cancellations are left out.
+// The indexes the sums are read through, and the step that gives them to
+// cases made before they existed, are in indizes.h.
 #pragma once
 
 #include "host/app/printstring.h"

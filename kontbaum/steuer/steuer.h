@@ -6,7 +6,8 @@
 //
 // Relies on: rahmen (case database), konten (categories, form positions of
 // the accounts), buchungen (tax keys), fall (the form nodes the figures are
-// handed to). The return's own objects are in voranmeldung.h; the
+// handed to), berichte (the report indexes and the condition that picks the
+// lines of posted bookings, berichte/indizes.h). The return's own objects are in voranmeldung.h; the
 // operations are members of KontoGlobal (rahmen/kontglob.h: "form codes",
 // "profit", "recapitulative statement") and of the form nodes.
 #pragma once

@@ -7,10 +7,14 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
+#include "kontbaum/berichte/indizes.h"
 #include "kontbaum/fall/kontbaum.h"
 
 #include <QHash>
 #include <QSet>
+#include <QVector>
+
+#include <algorithm>
 
 namespace {
 struct IgSchluessel {
@@ -19,7 +23,7 @@ struct IgSchluessel {
 
 struct Eintrag {
     unsigned long konto, kennziffer, schluessel;
-    double betrag;
+    qint64 cent;  // credit positive
 };
 
 QString paar(unsigned long a, unsigned long b) { return QString::number(a) + QLatin1Char('_') + QString::number(b); }
@@ -72,72 +76,113 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
             ig.insert(s, {rs.field(QStringLiteral("Steuerkonto")).toULong(), rs.field(QStringLiteral("VAKZUmsatz")).toULong(),
                           rs.field(QStringLiteral("VAKZSteuer")).toULong(), rs.field(QStringLiteral("UStKZSteuer")).toULong(),
                           rs.field(QStringLiteral("UStKZUmsatz")).toULong()});
-            igListe << QString::number(s);
+            igListe << rsDataSource::toSqlStr(s);
         }
     }
-    // 4. the posted lines of the period
+    // 4. the posted lines of the period, summed in cents per account, key
+    // and side by the database in the order of idx_eurVerbuchtBZ_KontoSteuer.
+    // Every step below depends on a line only through its account and key
+    // (and, for a tax line that takes the key of its base line, through
+    // that key), so the sums go through it as the single lines did.
     QString zeitraum;
     if (zeitraumArt == 1 && monat >= 0)
         zeitraum = QStringLiteral("MONTH(Belegdatum) = %1").arg(monat + 1);
     else if (zeitraumArt == 2 && quartal >= 0)
         zeitraum = QStringLiteral("MONTH(Belegdatum) BETWEEN %1 AND %2").arg(3 * quartal + 1).arg(3 * quartal + 3);
-    QString sql = QStringLiteral("SELECT z.ID, z.Buchungsnummer AS buchNr, z.SteuerID AS StID, z.Betrag AS Nettobetrag, Haben, Konto, "
-                                 "z.Steuerschluessel AS ZeileSteuerschluessel, kp.Steuerschluessel AS KontoSteuerschluessel, ") +
-                  spalte + QStringLiteral(" AS Code FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, eurKontenplan kp  WHERE "
-                                          "(b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND ");
-    sql += igListe.isEmpty() ? QStringLiteral("(") + spalte + QStringLiteral("<>0) ")
-                             : QStringLiteral("((") + spalte + QStringLiteral("<>0) OR (z.Steuerschluessel IN (") +
-                                   igListe.join(QStringLiteral(", ")) + QStringLiteral(")))");
-    if (!zeitraum.isEmpty()) sql += QStringLiteral(" AND ( ") + zeitraum + QStringLiteral(")");
-    sql += QStringLiteral(" ORDER BY ") + spalte + QStringLiteral(", Konto, z.Steuerschluessel, kp.Steuerschluessel ");
-
-    struct Zeile {
-        unsigned long buchNr, stID, konto, zeilenSchluessel, kontoSchluessel, code;
-        double betrag;
+    struct KontoDaten {
+        unsigned long schluessel = 0, code = 0;
     };
-    QVector<Zeile> zeilen;
+    QHash<unsigned long, KontoDaten> konten;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Nummer, Steuerschluessel, ") + spalte + QStringLiteral(" FROM eurKontenplan"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const rsFields& f = *rs.getFields();
+            konten.insert(f.getField(0).toULong(), {f.getField(1).toULong(), f.getField(2).toULong()});
+        }
+    }
+    // The accounts with a code are read whole, one range of the index each;
+    // on the others only the lines with a key of an intra-Community
+    // acquisition count, found by account and key.
+    const QString zeilenBed = Berichte::gebuchteZeilen(db, false, zeitraum);
+    const QString summe = QStringLiteral("SELECT Konto, Steuerschluessel, Haben, ") + Berichte::centSumme() +
+                          QStringLiteral(" FROM eurVerbuchtBuchungszeilen z WHERE ") + zeilenBed + QStringLiteral(" AND Konto IN (SELECT Nummer FROM eurKontenplan WHERE ");
+    QString sql = summe + spalte + QStringLiteral("<>0) GROUP BY Konto, Steuerschluessel, Haben");
+    if (!igListe.isEmpty())
+        sql += QStringLiteral(" UNION ALL ") + summe + QStringLiteral("IFNULL(") + spalte + QStringLiteral("<>0, 0)=0) AND Steuerschluessel IN (") +
+               igListe.join(QStringLiteral(", ")) + QStringLiteral(") GROUP BY Konto, Steuerschluessel, Haben");
+
+    // A group of lines of one account, key and side; `schluessel` is the key
+    // of the base line for tax lines that take it (otherwise the line's own).
+    struct Gruppe {
+        unsigned long konto, zeilenSchluessel, schluessel;
+        qint64 cent;  // credit positive
+        bool nachschlagen;
+    };
+    QVector<Gruppe> gruppen;
     bool nachschlagen = false;
     {
         rsDataSource rs(db, sql);
         for (; !rs.isEOF(); rs.fetch()) {
             const rsFields& f = *rs.getFields();
-            Zeile z{f.getField(1).toULong(), f.getField(2).toULong(), f.getField(5).toULong(), f.getField(6).toULong(),
-                    f.getField(7).toULong(), f.getField(8).toULong(), f.getField(3).toDouble()};
-            if (!f.getField(4).toBool()) z.betrag = -z.betrag;
-            if (z.zeilenSchluessel == 999999 && z.kontoSchluessel == 0 && z.code > 1000 && z.code <= 999999) nachschlagen = true;
-            zeilen.append(z);
+            const unsigned long konto = f.getField(0).toULong();
+            auto k = konten.constFind(konto);
+            if (k == konten.constEnd()) continue;  // lines of an account outside the chart never counted
+            const unsigned long zs = f.getField(1).toULong();
+            qint64 c = Berichte::cent(f.getField(3).toDouble());
+            if (!f.getField(2).toBool()) c = -c;
+            if (zs == 999999 && k->schluessel == 0 && k->code > 1000 && k->code <= 999999) nachschlagen = true;
+            gruppen.append({konto, zs, zs, c, false});
         }
     }
-    if (zeilen.isEmpty()) return false;
+    if (gruppen.isEmpty()) return false;
 
-    // The key of the booking line a tax line belongs to (same booking and
-    // SteuerID), read once for the whole period instead of once per tax
-    // line: the same MAX over the same lines.
-    QHash<QString, unsigned long> gruppenSchluessel;
+    // A tax line on an account with a range code and no key of its own takes
+    // the key of its base lines (the highest key among the other lines of
+    // its booking and SteuerID, found through the index on (Buchungsnummer,
+    // SteuerID)); those tax lines are summed again per that key.
     if (nachschlagen) {
-        rsDataSource rs(db, QStringLiteral("SELECT z.Buchungsnummer, z.SteuerID, MAX(z.Steuerschluessel) AS steuSchl FROM "
-                                           "eurVerbuchtBuchungszeilen z, eurVerbucht b WHERE b.Buchungsnummer=z.Buchungsnummer AND "
-                                           "z.Steuerschluessel<>999999") +
-                                (zeitraum.isEmpty() ? QString() : QStringLiteral(" AND (") + zeitraum + QStringLiteral(")")) +
-                                QStringLiteral(" GROUP BY z.Buchungsnummer, z.SteuerID"));
-        for (; !rs.isEOF(); rs.fetch())
-            if (!rs.getFields()->getField(2).isNull())
-                gruppenSchluessel.insert(paar(rs.getFields()->getField(0).toULong(), rs.getFields()->getField(1).toULong()),
-                                         rs.getFields()->getField(2).toULong());
+        QSet<unsigned long> nachKonten;
+        for (Gruppe& g : gruppen) {
+            const KontoDaten& k = konten[g.konto];
+            const unsigned long s1 = (g.zeilenSchluessel == 999999 && k.schluessel != 0) ? k.schluessel : g.zeilenSchluessel;
+            g.nachschlagen = s1 == 999999 && k.code >= 1001 && k.code <= 999999;
+            if (g.nachschlagen) nachKonten.insert(g.konto);
+        }
+        QStringList liste;
+        for (unsigned long n : nachKonten) liste << rsDataSource::toSqlStr(n);
+        QVector<Gruppe> ersatz;
+        rsDataSource rs(db, QStringLiteral("SELECT Konto, IFNULL((SELECT MAX(y.Steuerschluessel) FROM eurVerbuchtBuchungszeilen y WHERE "
+                                           "y.Buchungsnummer=z.Buchungsnummer AND IFNULL(y.SteuerID,0)=IFNULL(z.SteuerID,0) AND "
+                                           "y.Steuerschluessel<>999999), 999999) AS Basis, Haben, ") +
+                                Berichte::centSumme() + QStringLiteral(" FROM eurVerbuchtBuchungszeilen z WHERE Konto IN (") + liste.join(QLatin1Char(',')) +
+                                QStringLiteral(") AND Steuerschluessel=999999 AND ") + zeilenBed + QStringLiteral(" GROUP BY Konto, Basis, Haben"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const rsFields& f = *rs.getFields();
+            qint64 c = Berichte::cent(f.getField(3).toDouble());
+            if (!f.getField(2).toBool()) c = -c;
+            ersatz.append({f.getField(0).toULong(), 999999, f.getField(1).toULong(), c, true});
+        }
+        QVector<Gruppe> rest;
+        for (const Gruppe& g : gruppen)
+            if (!g.nachschlagen) rest.append(g);
+        gruppen = rest + ersatz;
     }
+    // Within an account the lines came in the order of their key; the first
+    // line of an entry decides its code and key (step 5).
+    std::stable_sort(gruppen.begin(), gruppen.end(), [](const Gruppe& a, const Gruppe& b) {
+        return a.konto != b.konto ? a.konto < b.konto : a.zeilenSchluessel < b.zeilenSchluessel;
+    });
 
     // 5. working entries per account (and key)
     QMap<QString, Eintrag> eintraege;
-    for (const Zeile& z : zeilen) {
+    for (const Gruppe& z : gruppen) {
+        const KontoDaten& k = konten[z.konto];
         unsigned long schluessel = z.zeilenSchluessel;
-        if (schluessel == 999999 && z.kontoSchluessel != 0) schluessel = z.kontoSchluessel;
-        unsigned long code = z.code;
-        if (schluessel == 999999 && code >= 1001 && code <= 999999) {
-            auto it = gruppenSchluessel.constFind(paar(z.buchNr, z.stID));
-            if (it != gruppenSchluessel.constEnd()) schluessel = *it;
-        }
+        if (schluessel == 999999 && k.schluessel != 0) schluessel = k.schluessel;
+        unsigned long code = k.code;
+        if (z.nachschlagen) schluessel = z.schluessel;
         bool igZeile = false;
-        if (z.zeilenSchluessel != 999999 && ig.contains(z.zeilenSchluessel) && z.code == 0) {
+        if (z.zeilenSchluessel != 999999 && ig.contains(z.zeilenSchluessel) && k.code == 0) {
             const IgSchluessel& s = ig[z.zeilenSchluessel];
             code = formular == 1 ? s.ustkzUmsatz : s.vakzUmsatz;
             igZeile = true;
@@ -155,27 +200,30 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
         }
         auto it = eintraege.find(key);
         if (it == eintraege.end())
-            eintraege.insert(key, {z.konto, code, schluessel, z.betrag});
+            eintraege.insert(key, {z.konto, code, schluessel, z.cent});
         else
-            it->betrag += z.betrag;
+            it->cent += z.cent;
     }
 
-    // 7. into the codes of the form
-    auto addiere = [&](unsigned long code, double betrag) {
+    // 7. into the codes of the form, in cents, so that a base of whole euros
+    // stays whole.
+    QHash<unsigned long, qint64> summen;
+    auto addiere = [&](unsigned long code, qint64 cent) {
         auto it = codes.find(code);
         if (it == codes.end()) return;  // a code the form does not list is dropped
-        it->Betrag = EuroType(it->Betrag.wert() + (it->HabenPositiv ? -betrag : betrag));
+        summen[code] += it->HabenPositiv ? -cent : cent;
         it->belegt = true;
     };
     for (const Eintrag& e : eintraege) {
         if (e.kennziffer < 1000 || e.kennziffer > 999999) {
-            addiere(e.kennziffer, e.betrag);
+            addiere(e.kennziffer, e.cent);
             continue;
         }
         auto b = bereiche.constFind(paar(e.kennziffer, e.schluessel));
         if (b == bereiche.constEnd() && e.schluessel != 0) b = bereiche.constFind(paar(e.kennziffer, 999999));
-        if (b != bereiche.constEnd() && *b != 0) addiere(*b, e.betrag);
+        if (b != bereiche.constEnd() && *b != 0) addiere(*b, e.cent);
     }
+    for (auto it = summen.constBegin(); it != summen.constEnd(); ++it) codes[it.key()].Betrag = Berichte::euro(it.value());
     kennziffern = codes;
     return true;
 }

@@ -9,6 +9,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
+#include "kontbaum/berichte/indizes.h"
 
 namespace {
 // The root element's namespace names the schema of the online form service
@@ -82,36 +83,42 @@ QMap<QString, KontoGlobal::UstIdZm> KontoGlobal::getUStIdMap(const int& zeitraum
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
     if (!db) return out;
+    // Only bookings with a VAT id take part: the outer loop walks
+    // idx_eurVerbucht_UStID from the first non-empty id ("UStID > ''" holds
+    // for every id LEN(UStID)<>0 admits), in the order of the grouping, and
+    // their lines are summed in cents (debit negative).
     const QString sql =
-        QStringLiteral("SELECT 'verbucht' AS vonTabelle,  UstId, ZMArt, z.ID, z.Buchungsnummer AS buchNr, z.Betrag AS Nettobetrag, Haben, "
-                       "Konto, z.Steuerschluessel AS ZeileSteuerschluessel, kp.Steuerschluessel AS KontoSteuerschluessel  FROM eurVerbucht b, "
-                       "eurVerbuchtBuchungszeilen z, eurKontenplan kp  WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer)  AND "
-                       "(b.Storno=0) AND (b.Storniert=0)  AND ( z.Steuerschluessel<>0 ) AND ( LEN(UStID)<>0 ) AND ( MID(UStID,1,2) <> 'DE' )") +
+        QStringLiteral("SELECT b.UStID, b.ZMArt, SUM(CASE WHEN z.Haben THEN ROUND(z.Betrag*100) ELSE -ROUND(z.Betrag*100) END) "
+                       "FROM eurVerbucht b CROSS JOIN eurVerbuchtBuchungszeilen z CROSS JOIN eurKontenplan kp WHERE b.UStID > '' AND "
+                       "(b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) AND (b.Storniert=0) AND "
+                       "(z.Steuerschluessel<>0) AND (LEN(b.UStID)<>0) AND (MID(b.UStID,1,2) <> 'DE')") +
         QStringLiteral(" AND ( ") + zeitraumBedingung(zeitraum) +
-        QStringLiteral(" (z.Steuerschluessel <> 999999) AND (YEAR(Belegdatum) = %1))").arg(kg->getSteuerjahr()) +
-        QStringLiteral(" ORDER BY UStID");
+        QStringLiteral(" (z.Steuerschluessel <> 999999) AND (YEAR(Belegdatum) = %1))").arg(rsDataSource::toSqlStr(kg->getSteuerjahr())) +
+        QStringLiteral(" GROUP BY b.UStID, b.ZMArt");
+    QMap<QString, qint64> cent;
     rsDataSource rs(db, sql);
     for (; !rs.isEOF(); rs.fetch()) {
-        const QString ustid = rs.field(QStringLiteral("UstId")).toString().trimmed();
+        const rsFields& f = *rs.getFields();
+        const QString ustid = f.getField(0).toString().trimmed();
         if (ustid.isEmpty()) continue;
-        double betrag = rs.field(QStringLiteral("Nettobetrag")).toDouble();
-        if (!rs.field(QStringLiteral("Haben")).toBool()) betrag = -betrag;
-        const int zm = rs.field(QStringLiteral("ZMArt")).toInt();
+        const int zm = f.getField(1).toInt();
         // The statement knows three kinds; a booking's supply code (3) is kind 0.
         const int art = (zm == 1 || zm == 2) ? zm : 0;
         const QString key = ustid + QLatin1Char('#') + QString::number(art);
-        auto it = out.find(key);
-        if (it != out.end()) {
-            it->Betrag = EuroType(it->Betrag.wert() + betrag);
+        const qint64 betrag = Berichte::cent(f.getField(2).toDouble());
+        if (out.contains(key)) {
+            cent[key] += betrag;
             continue;
         }
         UstIdZm z;
         z.Laenderkennzeichen = ustid.left(2);
         z.UStIdNr = ustid.mid(2);
-        z.Betrag = betrag;
         z.ZMArt = art;
-        if (!z.Laenderkennzeichen.isEmpty() && !z.UStIdNr.isEmpty()) out.insert(key, z);
+        if (z.Laenderkennzeichen.isEmpty() || z.UStIdNr.isEmpty()) continue;
+        out.insert(key, z);
+        cent[key] = betrag;
     }
+    for (auto it = out.begin(); it != out.end(); ++it) it->Betrag = Berichte::euro(cent.value(it.key()));
     return out;
 }
 
