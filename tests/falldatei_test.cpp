@@ -100,6 +100,11 @@ QString alterFall(TestEnv& env, const QTemporaryDir& dir) {
                                                              QStringLiteral("Altbestand"), 119.0, false, zDate(2016, 3, 1),
                                                              QStringLiteral("A-1"), 1, false, 1200, 2650, 0, QString());
     EXPECT_NE(n, 0u);
+    // The indexes of that time: the account index alone.
+    EXPECT_TRUE(ExecSQL(kg->GetDBConnect_Ptr(),
+                        QStringLiteral("DROP INDEX idx_eurVerbuchtBZ_KontoSteuer; DROP INDEX idx_eurVerbucht_UStID; "
+                                       "DROP INDEX idx_eurVerbucht_Storno; CREATE INDEX idx_eurVerbuchtBZ_Konto ON "
+                                       "eurVerbuchtBuchungszeilen (Konto)")));
     std::unique_ptr<Kont_> root(Kont_::New());
     QByteArray data;
     {
@@ -137,6 +142,17 @@ TEST(Falldatei, TheFirstContainerIsReadAndConvertedByTheFirstWriter) {
     const Lauf v = dalvo({QStringLiteral("verify"), alt});
     EXPECT_EQ(v.rc, 0) << v.out.toStdString() << v.err.toStdString();
     EXPECT_EQ(andereDateien(dir, {QStringLiteral("alt.dalvo")}), QStringList()) << "no temporary file is left";
+
+    // The converted file has the indexes the reports read through.
+    {
+        DBConnection con;
+        con.setReadOnly(true);
+        ASSERT_TRUE(con.createAndConnect(alt));
+        EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND name IN "
+                                                   "('idx_eurVerbuchtBZ_KontoSteuer', 'idx_eurVerbucht_UStID', 'idx_eurVerbucht_Storno')"))
+                      .toInt(),
+                  3);
+    }
 
     // From now on the file is used in place: a second booking adds to it.
     const Lauf b2 = dalvo(buchung(alt, QStringLiteral("20")));

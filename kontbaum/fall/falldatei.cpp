@@ -6,6 +6,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/archive.h"
+#include "kontbaum/berichte/indizes.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
 
@@ -348,6 +349,9 @@ bool Falldatei::oeffnenDirekt(Kont_& root, QString* fehler, bool* umwandeln, boo
     if (!leseSatz(con, &satz)) return abbrechen(beschaedigtText(m_pfad));
     QString grund;
     if (!wendeSatzAn(satz, root, &grund)) return abbrechen(ladeFehler(m_pfad, grund));
+    // A writer gives a case the indexes the reports read through (a no-op
+    // when they are there); a failure only makes the reports slower.
+    if (schreiben && !Berichte::indizesSicherstellen(con)) con->getErr()->clear();
     if (rsDbCorruptionSeen()) return abbrechen(beschaedigtText(m_pfad));
     m_offen = true;
     return true;
@@ -441,8 +445,10 @@ bool Falldatei::oeffnenUmwandeln(Kont_& root, bool alt, QString* fehler, bool* n
         if (!kg->isConnected()) return abbrechen(beschaedigtText(m_pfad));
         if (!wendeSatzAn(satz, root, &grund)) return abbrechen(ladeFehler(m_pfad, grund));
     }
-    if (DBConnection* con = kg->GetDBConnect_Ptr())
+    if (DBConnection* con = kg->GetDBConnect_Ptr()) {
         ExecSQL(con, QStringLiteral("DELETE FROM Falleigenschaften WHERE Feld='Bereinigen'"));
+        if (!Berichte::indizesSicherstellen(con)) con->getErr()->clear();
+    }
     if (rsDbCorruptionSeen()) return abbrechen(beschaedigtText(m_pfad));
     m_umwandeln = true;
     m_offen = true;
