@@ -266,3 +266,24 @@ TEST_F(Pruefung, AnUnreadableTableIsAFindingNotASilentPass) {
 }
 
 }  // namespace
+
+namespace {
+
+// Amounts are money in the file too: a third decimal or an amount beyond
+// the bound, written by another tool or an old program, is a finding.
+TEST_F(Pruefung, StoredAmountsThatAreNoMoneyAreFound) {
+    EXPECT_EQ(KG::pruefeGeldbetraege(QStringLiteral("eurVerbucht")), QStringList()) << "the clean ledger";
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Betrag=59.505 WHERE Buchungsnummer=2;"
+                                           "UPDATE eurVerbuchtBuchungszeilen SET Betrag=1e10 WHERE ID=(SELECT MIN(ID) FROM "
+                                           "eurVerbuchtBuchungszeilen WHERE Buchungsnummer=10);"
+                                           "UPDATE eurVerbuchtBuchungszeilen SET Betrag=0.1+0.2 WHERE ID=(SELECT MAX(ID) FROM "
+                                           "eurVerbuchtBuchungszeilen WHERE Buchungsnummer=4)")));
+    const QStringList b = KG::pruefeGeldbetraege(QStringLiteral("eurVerbucht"));
+    ASSERT_EQ(b.size(), 2) << b.join(QLatin1Char('\n')).toStdString() << "\n0.1+0.2 is 0.30 to the cent";
+    EXPECT_TRUE(b[0].startsWith(QStringLiteral("Buchung 2: Der Betrag der Buchung (59.505)"))) << b[0].toStdString();
+    EXPECT_TRUE(b[1].startsWith(QStringLiteral("Buchung 10: Der Betrag einer Buchungszeile (10000000000)"))) << b[1].toStdString();
+    EXPECT_TRUE(b[1].contains(QStringLiteral("kein Geldbetrag")));
+    EXPECT_EQ(KG::pruefeGeldbetraege(QStringLiteral("eurGibtsNicht")), QStringList());
+}
+
+}  // namespace

@@ -384,6 +384,21 @@ QString rsSqliteText(sqlite3* db) {
     }
 }
 
+QStringList rsIntegritaetPruefen(const QString& pfad) {
+    DBConnection con;
+    con.setReadOnly(true);
+    if (!con.createAndConnect(pfad)) return {con.getErr()->last()};
+    ExecSQL(&con, QStringLiteral("PRAGMA cache_size=-16384"));
+    QStringList befunde;
+    rsDataSource rs(&con, QStringLiteral("PRAGMA integrity_check(100)"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const QString t = rs.getFields()->getField(0).toString();
+        if (t != QLatin1String("ok")) befunde << t;
+    }
+    if (rs.isError()) befunde << con.getErr()->last();
+    return befunde;
+}
+
 bool rsDbCorruptionSeen() { return g_corruption; }
 void rsDbResetCorruptionSeen() { g_corruption = false; }
 

@@ -131,6 +131,12 @@ private:
 // on (disk full, no permission, locked, damaged), SQLite's text otherwise.
 QString rsSqliteText(sqlite3* db);
 
+// SQLite's full integrity check of the database file at `pfad` (page
+// structure, free list, every index against its table), through a read-only
+// connection of its own so that it may run beside other work on the file.
+// Empty when the file is sound; otherwise SQLite's findings (at most 100).
+QStringList rsIntegritaetPruefen(const QString& pfad);
+
 // Whether SQLite has met a damaged database file (SQLITE_CORRUPT or
 // SQLITE_NOTADB) anywhere in this process since the last reset. Damage can
 // surface in any statement, long after the file was opened; the host turns

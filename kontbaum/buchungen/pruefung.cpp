@@ -17,6 +17,8 @@
 #include "host/db/datasource.h"
 
 #include <QHash>
+#include <QLocale>
+#include <QMap>
 #include <QPair>
 
 #include <algorithm>
@@ -594,4 +596,48 @@ QStringList KontoGlobal::verifyBuchung(unsigned long n, const QString& table, bo
         return {t};
     }
     return verifyBuchungen(table, QString::number(n), true);
+}
+
+QStringList KontoGlobal::pruefeGeldbetraege(const QString& table) {
+    QStringList befunde;
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db) return befunde;
+    if (table != QLatin1String("eurVerbucht") && table != QLatin1String("eurStapel") && table != QLatin1String("eurBeispiel") &&
+        table != QLatin1String("eurUebernahme"))
+        return befunde;
+    // The database does the coarse sieve (a non-integral number of cents
+    // beyond a rounding error, or too large); the amount type has the last
+    // word, so the rule is the one input follows.
+    const QString grenze = rsDataSource::toSqlStr(EuroType::kHoechstbetrag);
+    const QString sieb = QStringLiteral("(ABS(%1*100 - ROUND(%1*100)) > 0.000001 OR ABS(%1) > ") + grenze + QLatin1Char(')');
+    struct Quelle {
+        QString sql;
+        QString was;
+    };
+    const Quelle quellen[] = {
+        {QStringLiteral("SELECT Buchungsnummer, Betrag FROM ") + table + QStringLiteral(" WHERE ") + sieb.arg(QStringLiteral("Betrag")),
+         QStringLiteral("Betrag der Buchung")},
+        {QStringLiteral("SELECT Buchungsnummer, Betrag FROM ") + table + QStringLiteral("Buchungszeilen WHERE ") +
+             sieb.arg(QStringLiteral("Betrag")),
+         QStringLiteral("Betrag einer Buchungszeile")},
+        {QStringLiteral("SELECT Buchungsnummer, SplittBetrag FROM ") + table + QStringLiteral("Buchungszeilen WHERE ") +
+             sieb.arg(QStringLiteral("SplittBetrag")),
+         QStringLiteral("Teilbetrag einer Buchungszeile")},
+    };
+    QMap<qlonglong, QStringList> nachNummer;
+    for (const Quelle& q : quellen) {
+        rsDataSource rs(db, q.sql + QStringLiteral(" ORDER BY Buchungsnummer"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const double wert = rs.getFields()->getField(1).toDouble();
+            if (EuroType::istGeldbetrag(wert)) continue;
+            const qlonglong nr = rs.getFields()->getField(0).toLongLong();
+            nachNummer[nr] << QStringLiteral("Buchung %1: Der %2 (%3) ist kein Geldbetrag: mehr als zwei Nachkommastellen "
+                                             "oder über 999.999.999,99 €.")
+                                  .arg(nr)
+                                  .arg(q.was, QString::number(wert, 'f', QLocale::FloatingPointShortest));
+        }
+    }
+    for (const QStringList& l : nachNummer) befunde << l;
+    return befunde;
 }

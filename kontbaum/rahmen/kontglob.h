@@ -371,6 +371,10 @@ public:
     // `immer`); every finding goes to the assertion log and is returned.
     static QStringList verifyBuchung(unsigned long n, const QString& table, bool immer = false);
     static QStringList verifyBuchungen(const QString& table, const QString& liste = QString(), bool immer = false);
+    // Stored amounts that are no money: more than two decimals or beyond
+    // EuroType::kHoechstbetrag, in the headers and lines of `table`. One
+    // German finding per amount, by booking number.
+    static QStringList pruefeGeldbetraege(const QString& table);
 
     // --- locking (festschreibung.cpp) ------------------------------------------
     enum FestgeschriebenFrageKontext { FFK_Aendern = 0, FFK_Buchen = 1, FFK_Uebernahme = 2 };
