@@ -534,22 +534,26 @@ TEST_F(KonvertierungTest, Step41CompletesTaxKeysOfEuTemplatesFromTheReference) {
 
 // --- through the normal open -------------------------------------------------
 
-TEST(KonvertierungOeffnen, OpeningAnOldCaseFileConvertsIt) {
-    TestEnv env;
-    rsOptionsGlobal::instance().setInt(QStringLiteral("Private"), QStringLiteral("WSConvertDoConvert"), 1);
-    KontoGlobal kg(0);
+// The working database of `kg` as an older program left it: the template
+// with version 6000 and the statements `sql` run on it.
+void alteDatenbank(KontoGlobal& kg, const char* sql) {
     const QString path = kg.getDatenbankName();
     QFile::remove(path);
     ASSERT_TRUE(QFile::copy(GlobalInst::templateFile(), path));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    {
-        DBConnection con;
-        ASSERT_TRUE(con.createAndConnect(path));
-        ASSERT_TRUE(ExecSQL(&con, "UPDATE Version SET Version=6000"));
-        ASSERT_TRUE(ExecSQL(&con, "INSERT OR REPLACE INTO Falleigenschaften (Feld, Wert) VALUES ('ProgrammJahr', '2015')"));
-        ASSERT_TRUE(ExecSQL(&con, "INSERT INTO rePersonen (PersonID, Anrede) VALUES (1, 'Frauen')"));
-        ASSERT_TRUE(ExecSQL(&con, "INSERT INTO reEinheiten (EinheitID, Kuerzel, NachkommastellenPreis) VALUES (1, 'Stk', 0)"));
-    }
+    DBConnection con;
+    ASSERT_TRUE(con.createAndConnect(path));
+    ASSERT_TRUE(ExecSQL(&con, "UPDATE Version SET Version=6000"));
+    ASSERT_TRUE(ExecSQL(&con, QString::fromUtf8(sql)));
+}
+
+TEST(KonvertierungOeffnen, OpeningAnOldCaseFileConvertsIt) {
+    TestEnv env;
+    rsOptionsGlobal::instance().setInt(QStringLiteral("Private"), QStringLiteral("WSConvertDoConvert"), 1);
+    KontoGlobal kg(0);
+    alteDatenbank(kg, "INSERT OR REPLACE INTO Falleigenschaften (Feld, Wert) VALUES ('ProgrammJahr', '2015');"
+                      "INSERT INTO rePersonen (PersonID, Anrede) VALUES (1, 'Frauen');"
+                      "INSERT INTO reEinheiten (EinheitID, Kuerzel, NachkommastellenPreis) VALUES (1, 'Stk', 0)");
 
     kg.createConnectionKonto(false);
     ASSERT_TRUE(kg.isConnected());
@@ -560,9 +564,6 @@ TEST(KonvertierungOeffnen, OpeningAnOldCaseFileConvertsIt) {
     kg.destroyConnectionKonto();
 }
 
-}  // namespace
-
-namespace {
 
 // A database without the "ProgrammJahr" property counts as one of 2009, also
 // when it is rebuilt from the template (whose own property must not count):
@@ -570,17 +571,8 @@ namespace {
 TEST(KonvertierungOeffnen, ARebuiltFileWithoutProgramYearRunsTheOldBlock) {
     TestEnv env;
     KontoGlobal kg(0);
-    const QString path = kg.getDatenbankName();
-    QFile::remove(path);
-    ASSERT_TRUE(QFile::copy(GlobalInst::templateFile(), path));
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    {
-        DBConnection con;
-        ASSERT_TRUE(con.createAndConnect(path));
-        ASSERT_TRUE(ExecSQL(&con, "UPDATE Version SET Version=6000"));
-        ASSERT_TRUE(ExecSQL(&con, "DELETE FROM Falleigenschaften WHERE Feld='ProgrammJahr'"));
-        ASSERT_TRUE(ExecSQL(&con, "INSERT INTO reEinheiten (EinheitID, Kuerzel, NachkommastellenPreis) VALUES (1, 'Stk', 0)"));
-    }
+    alteDatenbank(kg, "DELETE FROM Falleigenschaften WHERE Feld='ProgrammJahr';"
+                      "INSERT INTO reEinheiten (EinheitID, Kuerzel, NachkommastellenPreis) VALUES (1, 'Stk', 0)");
     kg.createConnectionKonto(false);
     ASSERT_TRUE(kg.isConnected());
     DBConnection* con = kg.GetDBConnect_Ptr();

@@ -11,6 +11,7 @@
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "support/testenv.h"
+#include "support/testfall.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -22,32 +23,15 @@ using KG = KontoGlobal;
 class Zahlen : public ::testing::Test {
 protected:
     void SetUp() override {
-        kg = GetKontoGlobal(0, false);
-        kg->createConnectionKonto(true);
-        kg->setSteuerjahr(2016);
-        kg->setUstPflicht(true);
-        kg->setKontenplanName(QStringLiteral("SKR03"));
-        ASSERT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
-        db = kg->GetDBConnect_Ptr();
+        db = testfall::neuerFall(&kg);
+        ASSERT_NE(db, nullptr);
         root.reset(Kont_::New());
         DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
     }
     // One booking: money side `geld`, counter side `gegen` with its key.
     unsigned long buche(int art, unsigned long geld, unsigned long gegen, unsigned long key, double betrag, const zDate& d,
                         const QString& ustid = QString(), int zm = 0) {
-        KG::BuchungsEntwurf b;
-        b.text = QStringLiteral("Test");
-        b.belegdatum = d;
-        b.buchungsart = art;
-        b.haben = art == 2 || art == 4 || art == 6;
-        b.konto = geld;
-        b.ustid = ustid;
-        b.zmart = zm;
-        b.teile.append({gegen, key, betrag, false, QString()});
-        QString f;
-        const unsigned long n = KG::insertSplittBuchung(b, db, &f);
-        EXPECT_NE(n, 0u) << f.toStdString();
-        return n;
+        return testfall::buche(db, art, geld, gegen, key, betrag, d, ustid, zm);
     }
     UStKennziffern quartal(int q) {
         UStKennziffern k;

@@ -488,25 +488,24 @@ bool Falldatei::sichern(Kont_& root, QString* fehler) {
     return true;
 }
 
-bool Falldatei::anlegen(const QString& pfad, Kont_& root, QString* fehler) {
+namespace {
+// The manager's open working database with the record of `root` as the case
+// file `pfad`.
+bool schreibeAls(const QString& pfad, Kont_& root, bool ersetzen, QString* fehler) {
     KontoGlobal* kg = manager();
     DBConnection* con = kg ? kg->GetDBConnect_Ptr() : nullptr;
     if (!con) return setze(fehler, speicherFehler(pfad, QStringLiteral("Es ist kein Fall geöffnet.")));
     QString grund;
     if (!schreibeSatz(con, root, &grund)) return setze(fehler, speicherFehler(pfad, grund));
-    if (!installiere(con, pfad, false, fehler)) {
-        if (QFileInfo::exists(pfad) && fehler)
-            *fehler = QStringLiteral("Die Falldatei „%1“ existiert bereits; sie wird nicht überschrieben.").arg(pfad);
-        return false;
-    }
-    return true;
+    return installiere(con, pfad, ersetzen, fehler);
+}
+}  // namespace
+
+bool Falldatei::anlegen(const QString& pfad, Kont_& root, QString* fehler) {
+    if (schreibeAls(pfad, root, false, fehler)) return true;
+    if (QFileInfo::exists(pfad) && fehler)
+        *fehler = QStringLiteral("Die Falldatei „%1“ existiert bereits; sie wird nicht überschrieben.").arg(pfad);
+    return false;
 }
 
-bool Falldatei::speichernAls(const QString& pfad, Kont_& root, QString* fehler) {
-    KontoGlobal* kg = manager();
-    DBConnection* con = kg ? kg->GetDBConnect_Ptr() : nullptr;
-    if (!con) return setze(fehler, speicherFehler(pfad, QStringLiteral("Es ist kein Fall geöffnet.")));
-    QString grund;
-    if (!schreibeSatz(con, root, &grund)) return setze(fehler, speicherFehler(pfad, grund));
-    return installiere(con, pfad, true, fehler);
-}
+bool Falldatei::speichernAls(const QString& pfad, Kont_& root, QString* fehler) { return schreibeAls(pfad, root, true, fehler); }
