@@ -6,10 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -88,6 +90,38 @@ TEST(CliAusgabe, ExportTargetsAreCheckedBeforeAnyWork) {
     EXPECT_TRUE(l.err.contains(QStringLiteral("existiert nicht"))) << l.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QStringList{QStringLiteral(".*.csv.*")}, QDir::Files | QDir::Hidden), QStringList())
         << "no temporary file is left";
+}
+
+}  // namespace
+
+namespace {
+
+// A case the user may not write is refused before any work, and left as it
+// is; reading it still works.
+TEST(CliAusgabe, AReadOnlyCaseIsRefusedBeforeAnyWork) {
+    QTemporaryDir dir;
+    const QString fall = dir.filePath(QStringLiteral("fall.dalvo"));
+    ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
+    bool immutable = false;
+    if (::geteuid() == 0) {
+        // root writes whatever the permissions say; only the immutable
+        // attribute stops it (where the file system has one).
+        immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), fall}) == 0;
+        if (!immutable) GTEST_SKIP() << "running as root without chattr: a read-only case cannot be made here";
+    } else {
+        ASSERT_TRUE(QFile::setPermissions(fall, QFile::ReadOwner | QFile::ReadGroup));
+    }
+    const QByteArray vorher = hashOf(fall);
+    const Lauf b = dalvo({QStringLiteral("book"), fall, QStringLiteral("--kind"), QStringLiteral("einnahme"), QStringLiteral("--date"),
+                          QStringLiteral("15.03.2016"), QStringLiteral("--amount"), QStringLiteral("50"), QStringLiteral("--account"),
+                          QStringLiteral("1200"), QStringLiteral("--counter"), QStringLiteral("2650")});
+    const Lauf i = dalvo({QStringLiteral("info"), fall});
+    if (immutable) QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), fall});
+    EXPECT_EQ(b.rc, 1);
+    EXPECT_TRUE(b.out.isEmpty());
+    EXPECT_TRUE(b.err.contains(QStringLiteral("ist schreibgeschützt"))) << b.err.toStdString();
+    EXPECT_EQ(hashOf(fall), vorher);
+    EXPECT_EQ(i.rc, 0) << i.err.toStdString();
 }
 
 }  // namespace
