@@ -66,26 +66,36 @@ int cmdExportCsv(const QStringList& args) {
 
 int cmdImport(const QStringList& args) {
     const QString n = QStringLiteral("import");
-    Args a(args, {}, {QStringLiteral("--yes"), QStringLiteral("--no")});
+    Args a(args, {QStringLiteral("--encoding")}, {QStringLiteral("--yes"), QStringLiteral("--no")});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei und CSV-Datei angeben."));
+    BuchungenCSV::Zeichensatz zeichensatz = BuchungenCSV::Zeichensatz::Automatisch;
+    if (a.has(QStringLiteral("--encoding")) && !BuchungenCSV::zeichensatzAusName(a.value(QStringLiteral("--encoding")), &zeichensatz))
+        return usageError(n, QStringLiteral("Unbekannter Zeichensatz „%1“ (erlaubt: %2).")
+                                 .arg(a.value(QStringLiteral("--encoding")), BuchungenCSV::zeichensatzNamen().join(QStringLiteral(", "))));
     QFile f(a.positional()[1]);
     if (!f.open(QIODevice::ReadOnly))
         return usageError(n, QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.").arg(a.positional()[1]));
     f.close();
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
-        QString fehler;
-        long anzahl = -1;
-        {
-            // The text lives only while it is imported, not while the case is saved.
-            f.open(QIODevice::ReadOnly);
-            const QString csv = QString::fromUtf8(f.readAll());
-            f.close();
-            anzahl = KG::importBuchungenAusCSV(csv, &fehler);
+        // The bytes are read only now, with the case locked, so that what is
+        // remembered as imported is exactly what was posted.
+        if (!f.open(QIODevice::ReadOnly))
+            return abgelehnt(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden. Es wurde nichts gebucht.").arg(a.positional()[1]));
+        const BuchungenCSV::Importergebnis r = BuchungenCSV::importieren(f.readAll(), zeichensatz);
+        f.close();
+        switch (r.grund) {
+        case BuchungenCSV::Importergebnis::Gebucht:
+            out(QStringLiteral("%1\n").arg(r.anzahl));
+            return int(Ok);
+        case BuchungenCSV::Importergebnis::Unlesbar:
+            return abgelehnt(r.fehler + QStringLiteral(" Den Zeichensatz wählt --encoding %1.")
+                                            .arg(BuchungenCSV::zeichensatzNamen().join(QLatin1Char('|'))));
+        case BuchungenCSV::Importergebnis::Verneint:
+            return abgelehnt(r.fehler + QStringLiteral(" Mit --yes wird die Datei trotzdem gebucht."));
+        default:
+            return abgelehnt(r.fehler);
         }
-        if (anzahl < 0) return abgelehnt(fehler + QStringLiteral(" Es wurde nichts gebucht."));
-        out(QStringLiteral("%1\n").arg(anzahl));
-        return int(Ok);
     });
 }
 

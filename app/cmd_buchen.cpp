@@ -2,9 +2,11 @@
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
+#include "app/json.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QJsonArray>
@@ -14,6 +16,8 @@
 #include <QVector>
 
 #include <algorithm>
+
+#include <thread>
 
 namespace cli {
 
@@ -35,26 +39,6 @@ bool parseNummer(const QString& t, unsigned long* n) {
     bool ok = false;
     *n = t.trimmed().toULong(&ok);
     return ok && *n > 0;
-}
-
-double runde(double v) { return EuroType(v).Runden(2).wert(); }
-
-// The refusal of one side of a booking, empty when the account may stand there.
-QString kontoPruefen(DBConnection* db, unsigned long nr, int art, bool geldSeite) {
-    bool aktiv = false;
-    if (!KG::existsKonto(nr, false, &aktiv)) return QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht.").arg(nr);
-    if (!aktiv) return QStringLiteral("Das Konto %1 ist nicht aktiv.").arg(nr);
-    QString geld, gegen;
-    KG::calcKontoWhere(db, art, geld, gegen);
-    const bool passt = GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Nummer=") + rsDataSource::toSqlStr(nr) +
-                                           QStringLiteral(" AND ") + (geldSeite ? geld : gegen))
-                           .toLongLong() > 0;
-    if (!passt)
-        return QStringLiteral("Das Konto %1 (Kategorie %2) passt als %3 nicht zur Buchungsart „%4“.")
-            .arg(nr)
-            .arg(KG::getKategorie(nr))
-            .arg(geldSeite ? QStringLiteral("Konto") : QStringLiteral("Gegenkonto"), KG::getBuchungsartText(art, 0));
-    return QString();
 }
 
 int abgelehnt(const QString& text) {
@@ -139,27 +123,19 @@ int cmdBook(const QStringList& args) {
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
         KontoGlobal* kg = fall.kg();
         DBConnection* db = kg->GetDBConnect_Ptr();
-        if (datum.year() != kg->getSteuerjahr())
-            return abgelehnt(QStringLiteral("Das Belegdatum %1 liegt nicht im Steuerjahr %2.").arg(datum.getText()).arg(kg->getSteuerjahr()));
-        QString grund = kontoPruefen(db, konto, art, true);
-        if (grund.isEmpty()) grund = kontoPruefen(db, gegen, art, false);
+        // The same checks as every imported row (EingabePruefer); the
+        // counter account's default key is filled in when none was given.
+        BuchungsEingabe eingabe;
+        eingabe.buchungsart = art;
+        eingabe.belegdatum = datum;
+        eingabe.konto = konto;
+        eingabe.gegenkonto = gegen;
+        eingabe.steuerschluessel = schluessel;
+        eingabe.schluesselAngegeben = mitSchluessel;
+        eingabe.betrag = betrag;
+        QString grund = EingabePruefer(db, kg->getSteuerjahr()).pruefen(eingabe);
         if (!grund.isEmpty()) return abgelehnt(grund);
-        // The counter account's key: fixed keys must be used, defaults apply
-        // when no key is given.
-        rsDataSource rs(db, QStringLiteral("SELECT Steuerautomatik, Steuerschluessel FROM eurKontenplan WHERE Nummer=") +
-                                rsDataSource::toSqlStr(gegen));
-        const long automatik = long(rs.field(QStringLiteral("Steuerautomatik")).toLongLong());
-        const unsigned long kontoSchluessel = rs.field(QStringLiteral("Steuerschluessel")).toULong();
-        if (!mitSchluessel && automatik != 0) schluessel = kontoSchluessel;
-        if (automatik == 1 && schluessel != kontoSchluessel)
-            return abgelehnt(QStringLiteral("Auf dem Konto %1 ist der Steuerschlüssel %2 fest eingestellt.").arg(gegen).arg(kontoSchluessel));
-        if (schluessel != 0 &&
-            GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurSteuerschluessel WHERE Steuerschluessel=") +
-                                rsDataSource::toSqlStr(schluessel))
-                    .toLongLong() == 0)
-            return abgelehnt(QStringLiteral("Den Steuerschlüssel %1 gibt es nicht.").arg(schluessel));
-        const int regel = KG::isSteuerschluesselOK(gegen, schluessel, db);
-        if (regel != 0) return abgelehnt(KG::steuerschluesselRegelText(regel));
+        schluessel = eingabe.steuerschluessel;
         if (a.has(QStringLiteral("--net")) && schluessel == 0)
             return abgelehnt(QStringLiteral("--net braucht einen Steuerschlüssel."));
         if (KG::isInFestschreibungsZeitraum(datum) &&
@@ -208,7 +184,7 @@ private:
 // level deeper than on its own. Strings never hold a raw line break (JSON
 // escapes it), so indenting line by line is exact.
 QString alsListenelement(const QJsonObject& o) {
-    const QByteArray doc = QJsonDocument(o).toJson(QJsonDocument::Indented);
+    const QByteArray doc = jsonText(o).toUtf8();
     QByteArray out;
     out.reserve(doc.size() + 4 * doc.count('\n'));
     int von = 0;
@@ -227,7 +203,7 @@ QJsonObject zeileAlsJson(const rsFields& f, int erste) {
     QJsonObject o;
     o[QStringLiteral("konto")] = qint64(f.getField(erste).toLongLong());
     o[QStringLiteral("gegenkonto")] = qint64(f.getField(erste + 1).toLongLong());
-    o[QStringLiteral("betrag")] = runde(f.getField(erste + 2).toDouble());
+    o[QStringLiteral("betrag")] = jsonBetrag(f.getField(erste + 2).toDouble());
     o[QStringLiteral("haben")] = f.getField(erste + 3).toBool();
     o[QStringLiteral("steuerschluessel")] = qint64(f.getField(erste + 4).toLongLong());
     o[QStringLiteral("steuerid")] = qint64(f.getField(erste + 5).toLongLong());
@@ -271,7 +247,7 @@ bool listeAlsJson(DBConnection* db, const QString& bed, Ausgabe& aus) {
             buchung[QStringLiteral("buchungsnummer")] = qint64(f.getField(0).toULong());
             buchung[QStringLiteral("belegdatum")] = f.getField(1).toDate().getText();
             buchung[QStringLiteral("buchungstext")] = f.getField(2).toString();
-            buchung[QStringLiteral("betrag")] = runde(f.getField(3).toDouble());
+            buchung[QStringLiteral("betrag")] = jsonBetrag(f.getField(3).toDouble());
             buchung[QStringLiteral("buchungsart")] = f.getField(4).toInt();
             buchung[QStringLiteral("storno")] = f.getField(5).toLongLong() != 0;
             buchung[QStringLiteral("storniert")] = f.getField(6).toLongLong() != 0;
@@ -455,8 +431,21 @@ int cmdVerify(const QStringList& args) {
     Args a(args, {}, {});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
-        const QStringList befunde = KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true);
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        // SQLite's check of the whole file runs beside the check of the
+        // bookings, on a connection of its own: the two take about as long.
+        QStringList schaden;
+        const QString datei = fall.kg()->Getmdb_name();
+        std::thread pruefer([&schaden, datei] { schaden = rsIntegritaetPruefen(datei); });
+        QStringList befunde = KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true);
+        befunde += KG::pruefeGeldbetraege(QStringLiteral("eurVerbucht"));
+        pruefer.join();
+        if (!schaden.isEmpty()) {
+            err(QStringLiteral("Fehler: %1\n").arg(Falldatei::beschaedigtText(a.positional().first())));
+            for (const QString& s : schaden) err(QStringLiteral("  %1\n").arg(s));
+            err(QStringLiteral("Bitte arbeiten Sie mit einer Sicherung der Falldatei weiter.\n"));
+            return int(Refused);
+        }
         for (const QString& b : befunde) out(b.trimmed() + QLatin1Char('\n'));
         if (befunde.isEmpty()) {
             err(QStringLiteral("Keine Befunde.\n"));

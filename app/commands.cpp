@@ -271,10 +271,30 @@ QList<Command> buildCommands() {
                         "Optionen:\n  --from/--to TT.MM.JJJJ   nur Buchungen mit Belegdatum in diesem Zeitraum\n"
                         "  --force                 eine vorhandene Datei ersetzen"),
          cmdExportCsv},
-        {QStringLiteral("import"), QStringLiteral("dalvo import FALL DATEI [--yes|--no]"), QStringLiteral("bucht Buchungen aus einer CSV-Datei"),
+        {QStringLiteral("import"), QStringLiteral("dalvo import FALL DATEI [--encoding utf-8|windows-1252|iso-8859-1] [--yes|--no]"),
+         QStringLiteral("bucht Buchungen aus einer CSV-Datei"),
          QStringLiteral("Bucht die Buchungen einer CSV-Datei im Exportformat (Kopfzeile nötig, zusätzliche Spalte\n"
-                        "„Buchungsart“ erlaubt). Alles oder nichts: bei einer fehlerhaften Zeile wird nichts gebucht\n"
-                        "und die Zeile mit dem Grund genannt. Gibt die Zahl der Buchungen aus."),
+                        "„Buchungsart“ 1..6 erlaubt; ohne sie folgt die Buchungsart aus den Konten, und was weder\n"
+                        "Einnahme noch Ausgabe ist, wird eine freie Buchung). Gibt die Zahl der Buchungen aus.\n\n"
+                        "Jede Zeile wird geprüft wie eine Buchung mit „dalvo book“: Konten vorhanden, aktiv und\n"
+                        "passend zur Buchungsart auf ihrer Seite, fest eingestellter Steuerschlüssel des Kontos,\n"
+                        "Steuerschlüssel vorhanden und für das Konto erlaubt, Belegdatum im Steuerjahr, Betrag mit\n"
+                        "höchstens zwei Nachkommastellen bis 999.999.999,99; eine Zeile hat so viele Felder wie die\n"
+                        "Kopfzeile. Alles oder nichts: bei der ersten fehlerhaften Zeile wird nichts gebucht und die\n"
+                        "Zeile mit dem Grund genannt.\n\n"
+                        "Rückfragen (einmal je Import, beantwortet mit --yes oder --no; ohne Antwort und ohne\n"
+                        "Terminal gilt Nein, und es wird nichts gebucht):\n"
+                        "  - Buchungen am oder vor dem Festschreibungsdatum: sie werden gebucht und sofort\n"
+                        "    festgeschrieben.\n"
+                        "  - Dieselbe Datei (dieselben Bytes, erkannt an ihrer SHA-256-Prüfsumme, vermerkt in den\n"
+                        "    Falleigenschaften) wurde schon einmal importiert.\n\n"
+                        "Optionen:\n"
+                        "  --encoding ZS   Zeichensatz der Datei: utf-8, windows-1252 oder iso-8859-1. Ohne Angabe\n"
+                        "                  wird UTF-8 (mit oder ohne Byte-Order-Mark) erkannt; eine Datei, die kein\n"
+                        "                  gültiges UTF-8 ist, wird als Windows-1252 gelesen (so schreiben Banken und\n"
+                        "                  Tabellenprogramme). Zeichen, die im Zeichensatz nicht vorkommen, führen zur\n"
+                        "                  Ablehnung, nie zu Ersatzzeichen.\n"
+                        "  --yes / --no    Antwort auf die Rückfragen"),
          cmdImport},
         {QStringLiteral("generate"), QStringLiteral("dalvo generate FALL --bookings N [--seed S]"),
          QStringLiteral("erzeugt Beispielbuchungen"),

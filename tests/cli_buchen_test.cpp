@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
@@ -235,7 +236,9 @@ TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
         QTemporaryDir home;
         env.insert(QStringLiteral("DALVO_HOME"), home.path());
         p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("DALVO_BIN"), QStringList{QStringLiteral("import"), fall, datei});
+        // The same file again and again: --yes answers the question for a
+        // file imported before.
+        p.start(qEnvironmentVariable("DALVO_BIN"), QStringList{QStringLiteral("import"), fall, datei, QStringLiteral("--yes")});
         ASSERT_TRUE(p.waitForStarted());
         // Wait until the write has begun (the journal appears), then a little
         // longer in some rounds, so that kills land early, late and during
@@ -365,6 +368,16 @@ TEST(CliBuchen, TaxFiguresAsJsonAndCsv) {
     EXPECT_DOUBLE_EQ(e.value(QStringLiteral("gewinn")).toDouble(), 3071.0);
     for (const char* key : {"steuerjahr", "iab", "iab_aufloesung", "kategorien"}) EXPECT_TRUE(e.contains(QLatin1String(key))) << key;
 
+    // Money is written as money: two decimals, also where they are zero.
+    const QString ustvaText =
+        dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--quarter"), QStringLiteral("4"), QStringLiteral("--json")}).out;
+    EXPECT_TRUE(ustvaText.contains(QStringLiteral("\"81\": 1000.00"))) << ustvaText.toStdString();
+    EXPECT_TRUE(ustvaText.contains(QStringLiteral("\"vorauszahlung\": 171.00"))) << ustvaText.toStdString();
+    const QString euerText = dalvo({QStringLiteral("euer"), fall, QStringLiteral("--json")}).out;
+    EXPECT_TRUE(euerText.contains(QStringLiteral("\"gewinn\": 3071.00"))) << euerText.toStdString();
+    EXPECT_TRUE(euerText.contains(QStringLiteral("\"iab\": 0.00"))) << euerText.toStdString();
+    EXPECT_FALSE(euerText.contains(QStringLiteral("\\u0001"))) << "no marker left in the text";
+
     EXPECT_EQ(dalvo({QStringLiteral("zm"), fall, QStringLiteral("--period"), QStringLiteral("3"), QStringLiteral("--csv")}).out,
               QStringLiteral("Laenderkennzeichen,USt-IdNr.,Betrag (EUR),Umsatzart\nFR,12345678901,2000,L"));
     EXPECT_EQ(dalvo({QStringLiteral("zm"), fall, QStringLiteral("--period"), QStringLiteral("3")}).rc, 2);
@@ -406,7 +419,20 @@ TEST(CliBuchen, ListAndExportAreWrittenAsTheyAreRead) {
         QJsonParseError fehler;
         const QJsonDocument doc = QJsonDocument::fromJson(l.out.toUtf8(), &fehler);
         ASSERT_EQ(fehler.error, QJsonParseError::NoError) << fehler.errorString().toStdString();
-        EXPECT_EQ(l.out, QString::fromUtf8(doc.toJson(QJsonDocument::Indented))) << zeitraum.join(QLatin1Char(' ')).toStdString();
+        // Qt's own serialisation, but every amount with two decimals.
+        QString erwartet = QString::fromUtf8(doc.toJson(QJsonDocument::Indented));
+        static const QRegularExpression betrag(QStringLiteral("(\"betrag\": )(-?[0-9.]+)"));
+        QString mitCent;
+        int bis = 0;
+        for (auto it = betrag.globalMatch(erwartet); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            mitCent += erwartet.mid(bis, m.capturedStart(2) - bis) + QString::number(m.captured(2).toDouble(), 'f', 2);
+            bis = m.capturedEnd(2);
+        }
+        mitCent += erwartet.mid(bis);
+        EXPECT_EQ(l.out, mitCent) << zeitraum.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(l.out.contains(QRegularExpression(QStringLiteral("\"betrag\": -?[0-9]+(\\.[0-9])?[,\n]"))))
+            << "amounts always carry two decimals";
         QDate vorher;
         qint64 nummerVorher = 0;
         for (const QJsonValue& v : doc.array()) {

@@ -351,6 +351,14 @@ TEST(Falldatei, DamageIsRefusedWhereverItShows) {
     schreibe(gut.left(gut.size() - 4096));
     abgelehnt(buchung(bad, QStringLiteral("1")), "cut by a page");
 
+    // A page of the ledger overwritten: the self-check finds it even where
+    // no report happens to read that page.
+    QByteArray kaputt = gut;
+    const int seite = 4096;
+    for (int i = 0; i < seite; ++i) kaputt[gut.size() - seite + i] = char(0xA5);
+    schreibe(kaputt);
+    abgelehnt({QStringLiteral("verify"), bad}, "overwritten last page");
+
     // The record of the case: its own checksum.
     schreibe(gut);
     sql(bad, "UPDATE dalvoFall SET Satz = substr(Satz, 1, 40) || x'00' || substr(Satz, 42)");

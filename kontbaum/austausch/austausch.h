@@ -4,8 +4,9 @@
 // a file all or nothing through the posting operations of buchungen.
 //
 // Relies on: rahmen (case database), buchungen (posting, tax keys), konten
-// (account look-ups). Declared in rahmen/kontglob.h under "CSV import" and
-// "CSV export", and below for the export written piece by piece.
+// (account look-ups, the checks of a booking before it is posted). Declared
+// in rahmen/kontglob.h under "CSV import" and "CSV export", and below for the
+// export written piece by piece and the import of a file.
 #pragma once
 
 #include "kontbaum/rahmen/kontglob.h"
@@ -33,4 +34,50 @@ int schreiben(const Senke& senke, bool mitKopf, const QString& table, const zDat
 // is left. Returns the number of bookings; 0 when none was selected (no file
 // is created or touched); -1 on failure with the German reason in `fehler`.
 int inDatei(const QString& pfad, const zDate& von, const zDate& bis, QString* fehler);
+
+// --- import of a file (import.cpp, zeichensatz.cpp) ---------------------------
+
+// The character set of a bookings file. Automatisch: UTF-8 with or without
+// byte-order mark; a file that is not valid UTF-8 is read as Windows-1252,
+// what German banks and spreadsheets write.
+enum class Zeichensatz { Automatisch, Utf8, Windows1252, Latin1 };
+
+// The set named "utf-8", "windows-1252" or "iso-8859-1" (any case); false
+// for any other name.
+bool zeichensatzAusName(const QString& name, Zeichensatz* z);
+// The names zeichensatzAusName knows, for help and error texts.
+QStringList zeichensatzNamen();
+
+// The file's bytes as text. Refused (false, German reason with the row in
+// `fehler`) rather than ever read into replacement or control characters:
+// a file named UTF-8 that is not, UTF-16 and other files with NUL bytes,
+// and bytes that Windows-1252 leaves undefined or ISO-8859-1 reads as
+// control characters. A UTF-8 byte-order mark is dropped.
+bool dekodieren(const QByteArray& datei, Zeichensatz z, QString* text, QString* fehler);
+
+// The outcome of importing a file.
+struct Importergebnis {
+    enum Grund {
+        Gebucht,      // the bookings were posted
+        Unlesbar,     // the bytes could not be read in the character set
+        Inhalt,       // a row breaks a rule (the row number leads the text)
+        Verneint,     // the user answered a question with No
+        Datenbank     // no case, or the case could not be written
+    };
+    Grund grund = Gebucht;
+    long anzahl = 0;  // bookings posted
+    QString fehler;   // German reason when not posted; ends saying nothing was posted
+};
+
+// Imports the bookings CSV file whose bytes are `datei` all or nothing, as
+// importBuchungenAusCSV does with text (pass the bytes by move: they are
+// dropped once read). Before anything is posted the user is asked, once
+// each, when the same bytes were imported into this case before and when
+// bookings fall into the locked period.
+//
+// Each imported file is remembered in the case properties by the SHA-256
+// of its bytes: property "ImportHash:<64 hex digits>", value
+// "<yyyy-MM-ddTHH:mm:ss>;<bookings posted>" of its latest import (local
+// time), written in the import's own transaction.
+Importergebnis importieren(QByteArray datei, Zeichensatz z);
 }  // namespace BuchungenCSV

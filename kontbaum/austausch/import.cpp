@@ -6,18 +6,31 @@
 // parts of one split booking. The import rebuilds each booking from its
 // records and posts it with the module's own posting, so tax lines follow
 // the keys exactly as if the booking had been entered.
+//
+// Every record passes the checks of a typed booking (EingabePruefer), so a
+// file can post nothing that `dalvo book` would refuse. The rows are read
+// and checked in file order in one pass, so the refusal names the first bad
+// row of the file.
 #include "kontbaum/austausch/austausch.h"
 
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/buchungen/buchungen.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QHash>
-#include <QSet>
+
+#include <functional>
+#include <future>
 
 namespace {
+using BuchungsEntwurf = KontoGlobal::BuchungsEntwurf;
+
+const QString kNichtsGebucht = QStringLiteral("Es wurde nichts gebucht.");
+
 struct Satz {
-    int zeile;  // line of the file, 1 = header
     unsigned long nummer = 0, konto = 0, gegen = 0, schluessel = 0;
     int teil = 1;
     zDate beleg, buchungsdatum;
@@ -37,6 +50,8 @@ bool zahl(const QString& t, unsigned long* out) {
 // German amount of the export ("119,00", "-5,50"), also with thousands dots.
 bool betragLesen(const QString& t, EuroType* out) { return EuroType::fromText(t.trimmed(), out); }
 
+// The kind a file without the column "Buchungsart" means, from the
+// categories of its accounts and the side of the counter line.
 int artAus(unsigned long kategorieGegen, unsigned long kategorieGeld, bool zeileHaben) {
     const bool einnahme = kategorieGegen >= 4000 && kategorieGegen <= 4999 && kategorieGegen != 4203;
     const bool ausgabe = (kategorieGegen >= 5000 && kategorieGegen <= 6999) || kategorieGegen == 4203;
@@ -47,17 +62,25 @@ int artAus(unsigned long kategorieGegen, unsigned long kategorieGeld, bool zeile
     if (ausgabe) return zeileHaben ? 5 : 2;
     return 3;
 }
-}  // namespace
 
-long KontoGlobal::importBuchungenAusCSV(const QString& csv, QString* fehler) {
-    auto fail = [fehler](int zeile, const QString& grund) -> long {
-        if (fehler) *fehler = zeile > 0 ? QStringLiteral("Zeile %1: %2").arg(zeile).arg(grund) : grund;
-        return -1;
+const QStringList& erwarteterKopf() {
+    static const QStringList k = {QStringLiteral("Buchungsnummer"), QStringLiteral("Teilbuchung"), QStringLiteral("Belegdatum"),
+                                  QStringLiteral("Buchungstext"), QStringLiteral("Konto"), QStringLiteral("Kontobezeichnung"),
+                                  QStringLiteral("Gegenkonto"), QStringLiteral("Gegenkontobezeichnung"), QStringLiteral("Soll"),
+                                  QStringLiteral("Haben"), QStringLiteral("Steuerschluessel"), QStringLiteral("Steuersatz"),
+                                  QStringLiteral("Steuerschluesselbezeichnung"), QStringLiteral("Belegnummer"),
+                                  QStringLiteral("Buchungsdatum"), QStringLiteral("UStID"), QStringLiteral("Umsatzart")};
+    return k;
+}
+
+// The bookings of the file, every row read and checked; false with the
+// German reason (row number first) in `fehler`.
+bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsEntwurf>* buchungen, QString* fehler) {
+    auto fail = [fehler](int zeile, const QString& grund) {
+        *fehler = zeile > 0 ? QStringLiteral("Zeile %1: %2 Bitte berichtigen Sie die Zeile; es wurde nichts gebucht.").arg(zeile).arg(grund)
+                            : grund + QLatin1Char(' ') + kNichtsGebucht;
+        return false;
     };
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
-    if (!db) return fail(0, QStringLiteral("Es ist kein Fall geöffnet."));
-
     QStringList zeilen = csv.split(QLatin1Char('\n'));
     for (QString& z : zeilen)
         if (z.endsWith(QLatin1Char('\r'))) z.chop(1);
@@ -65,84 +88,52 @@ long KontoGlobal::importBuchungenAusCSV(const QString& csv, QString* fehler) {
     QString kopfText = zeilen.first();
     if (kopfText.startsWith(QChar(0xFEFF))) kopfText.remove(0, 1);
     const QStringList kopf = kopfText.split(QLatin1Char(';'));
-    const QStringList erwartet = {QStringLiteral("Buchungsnummer"), QStringLiteral("Teilbuchung"), QStringLiteral("Belegdatum"),
-                                  QStringLiteral("Buchungstext"), QStringLiteral("Konto"), QStringLiteral("Kontobezeichnung"),
-                                  QStringLiteral("Gegenkonto"), QStringLiteral("Gegenkontobezeichnung"), QStringLiteral("Soll"),
-                                  QStringLiteral("Haben"), QStringLiteral("Steuerschluessel"), QStringLiteral("Steuersatz"),
-                                  QStringLiteral("Steuerschluesselbezeichnung"), QStringLiteral("Belegnummer"),
-                                  QStringLiteral("Buchungsdatum"), QStringLiteral("UStID"), QStringLiteral("Umsatzart")};
+    const QStringList& erwartet = erwarteterKopf();
     if (kopf.size() < erwartet.size() || kopf.mid(0, erwartet.size()) != erwartet)
         return fail(1, QStringLiteral("Die Kopfzeile entspricht nicht dem Exportformat der Buchungen."));
     const int artSpalte = kopf.indexOf(QStringLiteral("Buchungsart"));
 
-    // Accounts and keys of the case, read once.
-    struct Konto {
-        unsigned long kategorie;
-        bool aktiv;
+    EingabePruefer pruefer(db, steuerjahr);
+    // The booking being built for a file number, and whether the file
+    // stated its kind.
+    struct Offen {
+        int index;
+        bool artAusDatei;
     };
-    QHash<unsigned long, Konto> konten;
-    {
-        rsDataSource rs(db, QStringLiteral("SELECT Nummer, Kategorie, Aktiv FROM eurKontenplan"));
-        for (; !rs.isEOF(); rs.fetch())
-            konten.insert(rs.field(QStringLiteral("Nummer")).toULong(),
-                          {rs.field(QStringLiteral("Kategorie")).toULong(), rs.field(QStringLiteral("Aktiv")).toLongLong() != 0});
-    }
-    QSet<unsigned long> schluessel;
-    {
-        rsDataSource rs(db, QStringLiteral("SELECT Steuerschluessel FROM eurSteuerschluessel"));
-        for (; !rs.isEOF(); rs.fetch()) schluessel.insert(rs.field(QStringLiteral("Steuerschluessel")).toULong());
-    }
-    const int jahr = kg->getSteuerjahr();
-    auto kontoPruefen = [&](unsigned long nr, int zeile, QString* grund) {
-        auto it = konten.constFind(nr);
-        if (it == konten.constEnd()) *grund = QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht.").arg(nr);
-        else if (!it->aktiv) *grund = QStringLiteral("Das Konto %1 ist nicht aktiv.").arg(nr);
-        else return true;
-        Q_UNUSED(zeile);
-        return false;
-    };
-
-    // 1. Read and check every record before anything is posted.
-    QList<Satz> saetze;
-    QHash<QString, int> regeln;  // account/key rule, asked once per pair
+    QHash<unsigned long, Offen> offen;
+    QList<double> summen;  // gross total of each booking, against the highest amount
     for (int i = 1; i < zeilen.size(); ++i) {
         const QString& l = zeilen[i];
         if (l.trimmed().isEmpty()) continue;
         const int nr = i + 1;
         const QStringList f = l.split(QLatin1Char(';'));
-        if (f.size() < erwartet.size())
-            return fail(nr, QStringLiteral("%1 statt %2 Felder.").arg(f.size()).arg(erwartet.size()));
+        if (f.size() != kopf.size())
+            return fail(nr, QStringLiteral("Die Zeile hat %1 Felder, die Kopfzeile %2.%3")
+                                .arg(f.size())
+                                .arg(kopf.size())
+                                .arg(f.size() > kopf.size() ? QStringLiteral(" Ein Semikolon im Text trennt ein weiteres Feld ab und "
+                                                                             "verschiebt alle folgenden.")
+                                                            : QString()));
         Satz s;
-        s.zeile = nr;
         unsigned long teil = 0, zm = 0;
         if (!zahl(f[0], &s.nummer) || s.nummer == 0) return fail(nr, QStringLiteral("Ungültige Buchungsnummer „%1“.").arg(f[0]));
         if (!zahl(f[1], &teil) || teil == 0) return fail(nr, QStringLiteral("Ungültige Teilbuchung „%1“.").arg(f[1]));
         s.teil = int(teil);
         s.beleg = zDate::fromText(f[2].trimmed());
         if (!s.beleg.isValid()) return fail(nr, QStringLiteral("Ungültiges Belegdatum „%1“.").arg(f[2]));
-        if (s.beleg.year() != jahr)
-            return fail(nr, QStringLiteral("Das Belegdatum %1 liegt nicht im Steuerjahr %2.").arg(s.beleg.getText()).arg(jahr));
         s.text = f[3];
         if (!zahl(f[4], &s.konto)) return fail(nr, QStringLiteral("Ungültiges Konto „%1“.").arg(f[4]));
         if (!zahl(f[6], &s.gegen)) return fail(nr, QStringLiteral("Ungültiges Gegenkonto „%1“.").arg(f[6]));
-        QString grund;
-        if (!kontoPruefen(s.konto, nr, &grund) || !kontoPruefen(s.gegen, nr, &grund)) return fail(nr, grund);
         EuroType soll = 0.0, haben = 0.0;
-        if (!betragLesen(f[8], &soll)) return fail(nr, QStringLiteral("Ungültiger Betrag im Soll „%1“.").arg(f[8]));
-        if (!betragLesen(f[9], &haben)) return fail(nr, QStringLiteral("Ungültiger Betrag im Haben „%1“.").arg(f[9]));
+        const QString betragsregel = QStringLiteral(" Erlaubt sind höchstens zwei Nachkommastellen und höchstens 999.999.999,99.");
+        if (!betragLesen(f[8], &soll)) return fail(nr, QStringLiteral("Ungültiger Betrag im Soll „%1“.").arg(f[8]) + betragsregel);
+        if (!betragLesen(f[9], &haben)) return fail(nr, QStringLiteral("Ungültiger Betrag im Haben „%1“.").arg(f[9]) + betragsregel);
         if (soll.isNull() == haben.isNull())
             return fail(nr, QStringLiteral("Genau eine der Spalten Soll und Haben muss einen Betrag enthalten."));
         s.haben = !haben.isNull();
         s.betrag = s.haben ? haben : soll;
         if (s.betrag.wert() < 0) return fail(nr, QStringLiteral("Negative Beträge können nicht eingelesen werden."));
         if (!zahl(f[10], &s.schluessel)) return fail(nr, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(f[10]));
-        if (s.schluessel == 999999 || (s.schluessel != 0 && !schluessel.contains(s.schluessel)))
-            return fail(nr, QStringLiteral("Den Steuerschlüssel %1 gibt es nicht.").arg(s.schluessel));
-        const QString regelKey = QString::number(s.konto) + QLatin1Char('_') + QString::number(s.schluessel);
-        auto regelIt = regeln.constFind(regelKey);
-        if (regelIt == regeln.constEnd()) regelIt = regeln.insert(regelKey, isSteuerschluesselOK(s.konto, s.schluessel, db));
-        const int regel = *regelIt;
-        if (regel != 0) return fail(nr, steuerschluesselRegelText(regel));
         s.belegnummer = f[13];
         s.buchungsdatum = zDate::fromText(f[14].trimmed());
         s.ustid = f[15].trimmed();
@@ -150,65 +141,202 @@ long KontoGlobal::importBuchungenAusCSV(const QString& csv, QString* fehler) {
         s.zmart = int(zm);
         if (s.ustid.isEmpty() != (s.zmart == 0))
             return fail(nr, QStringLiteral("USt-IdNr. und Umsatzart gehören zusammen."));
-        if (artSpalte >= 0 && artSpalte < f.size() && !f[artSpalte].trimmed().isEmpty()) {
+        if (artSpalte >= 0 && !f[artSpalte].trimmed().isEmpty()) {
             unsigned long a = 0;
             if (!zahl(f[artSpalte], &a) || a < 1 || a > 6) return fail(nr, QStringLiteral("Ungültige Buchungsart „%1“.").arg(f[artSpalte]));
             s.art = int(a);
         }
-        saetze.append(s);
-    }
 
-    // 2. Group the records into bookings; parts of one booking agree on the
-    // money account, the side and the header data.
-    QList<BuchungsEntwurf> buchungen;
-    QHash<unsigned long, int> offen;  // file number -> index of the booking being built
-    for (const Satz& s : saetze) {
-        auto it = offen.constFind(s.nummer);
-        if (it != offen.constEnd() && s.teil > 1) {
-            BuchungsEntwurf& b = buchungen[*it];
-            if (b.konto != s.gegen || b.haben == s.haben || b.belegdatum != s.beleg)
-                return fail(s.zeile, QStringLiteral("Die Teilbuchung passt nicht zu den übrigen Teilen der Buchung %1.").arg(s.nummer));
-            b.teile.append({s.konto, s.schluessel, s.betrag, false, s.text});
-            continue;
+        // Group the record into its booking; parts of one booking agree on
+        // the money account, the side, the date and the kind.
+        auto it = offen.find(s.nummer);
+        BuchungsEntwurf* b = nullptr;
+        bool artAusDatei = s.art != 0;
+        if (it != offen.end() && s.teil > 1) {
+            b = &(*buchungen)[it->index];
+            if (b->konto != s.gegen || b->haben == s.haben || b->belegdatum != s.beleg || (s.art != 0 && s.art != b->buchungsart))
+                return fail(nr, QStringLiteral("Die Teilbuchung passt nicht zu den übrigen Teilen der Buchung %1.").arg(s.nummer));
+            artAusDatei = it->artAusDatei;
+            // A derived kind the new part does not fit is given up for a
+            // free booking, whose rules every earlier part meets as well.
+            if (!artAusDatei && !pruefer.passtZurArt(s.konto, b->buchungsart, false)) b->buchungsart = 3;
+        } else {
+            BuchungsEntwurf neu;
+            neu.herkunft = KontoGlobal::HERK_IMPORT;
+            neu.text = s.text;
+            neu.belegdatum = s.beleg;
+            neu.buchungsdatum = s.buchungsdatum;
+            neu.belegnummer = s.belegnummer;
+            neu.ustid = s.ustid;
+            neu.zmart = s.zmart;
+            neu.haben = !s.haben;
+            neu.konto = s.gegen;
+            neu.buchungsart = s.art;
+            if (!artAusDatei) {
+                // The derived kind must be one whose account rules both
+                // accounts meet; otherwise the record is a free booking.
+                const int art = artAus(pruefer.kategorie(s.konto), pruefer.kategorie(s.gegen), s.haben);
+                neu.buchungsart = art != 3 && pruefer.passtZurArt(s.gegen, art, true) && pruefer.passtZurArt(s.konto, art, false) ? art : 3;
+            }
+            offen.insert(s.nummer, {int(buchungen->size()), artAusDatei});
+            buchungen->append(neu);
+            summen.append(0.0);
+            b = &buchungen->last();
         }
-        BuchungsEntwurf b;
-        b.herkunft = HERK_IMPORT;
-        b.text = s.text;
-        b.belegdatum = s.beleg;
-        b.buchungsdatum = s.buchungsdatum;
-        b.belegnummer = s.belegnummer;
-        b.ustid = s.ustid;
-        b.zmart = s.zmart;
-        b.haben = !s.haben;
-        b.konto = s.gegen;
-        b.buchungsart = s.art != 0 ? s.art : artAus(konten.value(s.konto).kategorie, konten.value(s.gegen).kategorie, s.haben);
-        b.teile.append({s.konto, s.schluessel, s.betrag, false, s.text});
-        offen.insert(s.nummer, buchungen.size());
-        buchungen.append(b);
-    }
 
-    // 3. A booking dated in the locked period is locked at once; the user is asked first.
-    const zDate gesperrt = getFestgeschriebenBis();
+        if (artAusDatei) {
+            const QString seite = EingabePruefer::pruefeSeite(b->buchungsart, b->haben);
+            if (!seite.isEmpty()) return fail(nr, seite);
+        }
+        BuchungsEingabe e;
+        e.buchungsart = b->buchungsart;
+        e.belegdatum = s.beleg;
+        e.konto = s.gegen;
+        e.gegenkonto = s.konto;
+        e.steuerschluessel = s.schluessel;
+        e.betrag = s.betrag;
+        const QString grund = pruefer.pruefen(e);
+        if (!grund.isEmpty()) return fail(nr, grund);
+        double& summe = summen[offen.value(s.nummer).index];
+        summe += s.betrag.wert();
+        if (!EuroType::istGeldbetrag(EuroType::runden(summe, 2)))
+            return fail(nr, QStringLiteral("Die Teile der Buchung %1 ergeben zusammen mehr als 999.999.999,99.").arg(s.nummer));
+        b->teile.append({s.konto, s.schluessel, s.betrag, false, s.text});
+    }
+    return true;
+}
+
+// The question for bookings dated on or before the lock date, asked once
+// for the whole file; true when none is or the user agrees.
+bool festschreibungBestaetigt(const QList<BuchungsEntwurf>& buchungen, QString* fehler) {
+    zDate frueheste;
     for (const BuchungsEntwurf& b : buchungen)
-        if (gesperrt.isValid() && !(gesperrt < b.belegdatum)) {
-            if (!festgeschriebenFrage(QStringLiteral("Festgeschrieben"), FFK_Uebernahme, FFT_NeueFestgeschrieben))
-                return fail(0, QStringLiteral("Der Import wurde abgebrochen; es wurde nichts gebucht."));
-            break;
-        }
+        if (!frueheste.isValid() || b.belegdatum < frueheste) frueheste = b.belegdatum;
+    if (!KontoGlobal::isInFestschreibungsZeitraum(frueheste)) return true;
+    if (KontoGlobal::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KontoGlobal::FFK_Uebernahme,
+                                          KontoGlobal::FFT_NeueFestgeschrieben))
+        return true;
+    *fehler = QStringLiteral("Die Datei enthält Buchungen im festgeschriebenen Zeitraum (bis zum %1), und ihre Übernahme wurde nicht "
+                             "bestätigt. %2")
+                  .arg(KontoGlobal::getFestgeschriebenBis().getText(), kNichtsGebucht);
+    return false;
+}
 
-    // 4. Post everything in one transaction.
+// Posts the bookings in one transaction; `zuletzt` runs inside it after
+// the last booking and may still refuse. The number posted, -1 on failure.
+long buchen(const QList<BuchungsEntwurf>& buchungen, DBConnection* db, const std::function<bool(long, QString*)>& zuletzt,
+            QString* fehler) {
     Ui& ui = GetUi();
-    if (!db->beginTransaction()) return fail(0, QStringLiteral("Die Datenbank ist nicht beschreibbar."));
+    if (!db->beginTransaction()) {
+        *fehler = QStringLiteral("Die Datenbank ist nicht beschreibbar. ") + kNichtsGebucht;
+        return -1;
+    }
     long n = 0;
     for (const BuchungsEntwurf& b : buchungen) {
         QString grund;
-        if (insertSplittBuchung(b, db, &grund) == 0) {
+        if (KontoGlobal::insertSplittBuchung(b, db, &grund) == 0) {
             db->rollback();
-            return fail(0, QStringLiteral("Buchung %1 („%2“): %3").arg(n + 1).arg(b.text, grund));
+            *fehler = QStringLiteral("Buchung %1 („%2“): %3 %4").arg(n + 1).arg(b.text, grund, kNichtsGebucht);
+            return -1;
         }
         if (++n % 500 == 0) ui.progress(QStringLiteral("Import der Buchungen"), n, buchungen.size());
     }
-    if (!db->commit()) return fail(0, QStringLiteral("Die Buchungen konnten nicht gespeichert werden: %1").arg(db->getErr()->last()));
+    if (zuletzt && !zuletzt(n, fehler)) {
+        db->rollback();
+        return -1;
+    }
+    if (!db->commit()) {
+        *fehler = QStringLiteral("Die Buchungen konnten nicht gespeichert werden: %1 %2").arg(db->getErr()->last(), kNichtsGebucht);
+        return -1;
+    }
     ui.progress(QStringLiteral("Import der Buchungen"), n, n);
     return n;
 }
+
+DBConnection* fallDB(KontoGlobal** kg) {
+    *kg = GetKontoGlobal(-1, false);
+    return *kg ? (*kg)->GetDBConnect_Ptr() : nullptr;
+}
+}  // namespace
+
+long KontoGlobal::importBuchungenAusCSV(const QString& csv, QString* fehler) {
+    QString grund;
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = fallDB(&kg);
+    long n = -1;
+    QList<BuchungsEntwurf> buchungen;
+    if (!db)
+        grund = QStringLiteral("Es ist kein Fall geöffnet.");
+    else if (lesen(csv, kg->getSteuerjahr(), db, &buchungen, &grund) && festschreibungBestaetigt(buchungen, &grund))
+        n = buchen(buchungen, db, nullptr, &grund);
+    if (n < 0 && fehler) *fehler = grund;
+    return n;
+}
+
+namespace BuchungenCSV {
+
+Importergebnis importieren(QByteArray datei, Zeichensatz z) {
+    Importergebnis r;
+    auto abgelehnt = [&r](Importergebnis::Grund g) {
+        r.grund = g;
+        r.anzahl = 0;
+        return r;
+    };
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = fallDB(&kg);
+    if (!db) {
+        r.fehler = QStringLiteral("Es ist kein Fall geöffnet. ") + kNichtsGebucht;
+        return abgelehnt(Importergebnis::Datenbank);
+    }
+    // A large file's checksum costs about a tenth of its import, so it is
+    // computed while the rows are read; the bytes stay until both are done.
+    std::future<QByteArray> pruefsumme =
+        std::async(std::launch::async, [&datei] { return QCryptographicHash::hash(datei, QCryptographicHash::Sha256).toHex(); });
+    QList<BuchungsEntwurf> buchungen;
+    Importergebnis::Grund grund = Importergebnis::Gebucht;
+    {
+        // Bytes and text live only while they are read, not while the
+        // bookings are posted.
+        QString text;
+        if (!dekodieren(datei, z, &text, &r.fehler)) {
+            r.fehler += QLatin1Char(' ') + kNichtsGebucht;
+            grund = Importergebnis::Unlesbar;
+        } else if (!lesen(text, kg->getSteuerjahr(), db, &buchungen, &r.fehler)) {
+            grund = Importergebnis::Inhalt;
+        }
+    }
+    const QString merkmal = QStringLiteral("ImportHash:") + QString::fromLatin1(pruefsumme.get());
+    datei.clear();
+    if (grund != Importergebnis::Gebucht) return abgelehnt(grund);
+
+    // The same bytes again: most likely the same statement a second time.
+    const QString frueher = KontoGlobal::getFalleigenschaft(merkmal, db);
+    if (!frueher.isEmpty()) {
+        const QDateTime am = QDateTime::fromString(frueher.section(QLatin1Char(';'), 0, 0), Qt::ISODate);
+        const QString wann = am.isValid() ? QStringLiteral("am %1 um %2 Uhr").arg(am.toString(QStringLiteral("dd.MM.yyyy")),
+                                                                                   am.toString(QStringLiteral("HH:mm")))
+                                          : QStringLiteral("früher");
+        const long anzahl = frueher.section(QLatin1Char(';'), 1, 1).toLong();
+        const QString frage = QStringLiteral("Diese Datei wurde bereits %1 importiert (%2). Noch einmal importieren?")
+                                  .arg(wann, anzahl == 1 ? QStringLiteral("1 Buchung") : QStringLiteral("%1 Buchungen").arg(anzahl));
+        if (!GetUi().frage(frage, QStringLiteral("Erneuter Import"))) {
+            r.fehler = QStringLiteral("Diese Datei wurde bereits %1 importiert. %2").arg(wann, kNichtsGebucht);
+            return abgelehnt(Importergebnis::Verneint);
+        }
+    }
+    if (!festschreibungBestaetigt(buchungen, &r.fehler)) return abgelehnt(Importergebnis::Verneint);
+
+    auto merken = [&](long n, QString* fehler) {
+        if (n == 0) return true;  // an empty file imported nothing to remember
+        const QString wert = QDateTime::currentDateTime().toString(Qt::ISODate) + QLatin1Char(';') + QString::number(n);
+        KontoGlobal::setFalleigenschaft(merkmal, wert, db);
+        if (KontoGlobal::getFalleigenschaft(merkmal, db) == wert) return true;
+        *fehler = QStringLiteral("Der Import konnte in den Falleigenschaften nicht vermerkt werden. ") + kNichtsGebucht;
+        return false;
+    };
+    r.anzahl = buchen(buchungen, db, merken, &r.fehler);
+    if (r.anzahl < 0) return abgelehnt(Importergebnis::Datenbank);
+    return r;
+}
+
+}  // namespace BuchungenCSV

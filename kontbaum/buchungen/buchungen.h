@@ -7,7 +7,76 @@
 // look-ups and the account/key rules). Its operations are static members of
 // KontoGlobal, declared in rahmen/kontglob.h under "bookings", "cancelling",
 // "self-check", "locking" and "tax keys"; every file of this folder
-// includes this header and nothing of the report or exchange folders.
+// includes this header and nothing of the report or exchange folders. The
+// checks a booking passes before it is posted (eingabe.cpp) are declared
+// below.
 #pragma once
 
 #include "kontbaum/rahmen/kontglob.h"
+
+#include <QHash>
+#include <QPair>
+
+// One booking as a person types it or a file states it, before it is
+// posted: the money account (dialog line 1), one counter account (dialog
+// line 2) with its tax key and amount, the kind and the voucher date. A
+// split booking is checked part by part, each part with the same money
+// account, kind and date.
+struct BuchungsEingabe {
+    int buchungsart = 3;  // 1..6 as in KontoGlobal::getBuchungsartText
+    zDate belegdatum;
+    unsigned long konto = 0;       // money side (dialog line 1)
+    unsigned long gegenkonto = 0;  // counter side (dialog line 2)
+    unsigned long steuerschluessel = 0;
+    // False when no key was entered: the counter account's own key then
+    // applies where the chart gives it one (Steuerautomatik 1 or 2).
+    bool schluesselAngegeben = true;
+    EuroType betrag = 0.0;  // as entered, positive
+};
+
+// The rules every booking meets before it is posted, whether it was typed
+// (`dalvo book`) or read from a file (the bookings CSV import): both ask this
+// one checker, so the two can never accept different bookings. In order:
+// the amount is money, the voucher date lies in the tax year, both accounts
+// exist, are active and fit the kind on their side (calcKontoWhere), a key
+// fixed on the counter account (Steuerautomatik 1) is the one used, the key
+// exists and is allowed on the counter account (isSteuerschluesselOK).
+//
+// What it reads of the chart and the keys it keeps, so a file of many rows
+// costs a few queries per distinct account and key, not per row. The chart
+// must not change while a checker is in use; `db` must outlive it.
+class EingabePruefer {
+public:
+    EingabePruefer(DBConnection* db, int steuerjahr);
+
+    // The German refusal of the first rule the booking breaks, empty when it
+    // may be posted. Without an entered key, fills in the counter account's.
+    QString pruefen(BuchungsEingabe& e);
+    // Whether the account is active and may stand on that side (money side
+    // or counter side) of a booking of kind `art`.
+    bool passtZurArt(unsigned long konto, int art, bool geldSeite);
+    // The account's category, 0 when the chart does not have it.
+    unsigned long kategorie(unsigned long konto) { return konto_(konto).kategorie; }
+    // Income and the refund of an expense debit the money side, expenses and
+    // the refund of income credit it; a file that states the kind must put
+    // its amount on that side. The refusal, empty when the side fits (free
+    // bookings and opening balances go either way).
+    static QString pruefeSeite(int art, bool geldHaben);
+
+private:
+    struct Konto {
+        bool gibt = false, aktiv = false;
+        unsigned long kategorie = 0;
+        long automatik = 0;
+        unsigned long schluessel = 0;
+    };
+    const Konto& konto_(unsigned long nr);
+    QString kontoPruefen(unsigned long nr, int art, bool geldSeite);
+
+    DBConnection* m_db;
+    int m_jahr;
+    QHash<unsigned long, Konto> m_konten;
+    QHash<QPair<unsigned long, int>, bool> m_passt;  // (account, kind * 2 + money side)
+    QHash<unsigned long, bool> m_schluesselGibt;
+    QHash<QPair<unsigned long, unsigned long>, int> m_regel;  // (account, key) -> isSteuerschluesselOK
+};

@@ -1,0 +1,103 @@
+// The checks a booking passes before it is posted, shared by the booking
+// command and the CSV import. The texts are the ones a user sees when
+// `dalvo book` refuses; the import puts the row number in front.
+#include "kontbaum/buchungen/buchungen.h"
+
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+
+namespace {
+// A placeholder some charts use for "several keys"; it never splits an amount.
+constexpr unsigned long kKeinSchluessel = 999999;
+}  // namespace
+
+EingabePruefer::EingabePruefer(DBConnection* db, int steuerjahr) : m_db(db), m_jahr(steuerjahr) {}
+
+const EingabePruefer::Konto& EingabePruefer::konto_(unsigned long nr) {
+    auto it = m_konten.constFind(nr);
+    if (it != m_konten.constEnd()) return *it;
+    Konto k;
+    rsDataSource rs(m_db, QStringLiteral("SELECT Aktiv, Kategorie, Steuerautomatik, Steuerschluessel FROM eurKontenplan WHERE Nummer=") +
+                              rsDataSource::toSqlStr(nr));
+    if (!rs.isEOF()) {
+        k.gibt = true;
+        k.aktiv = rs.field(QStringLiteral("Aktiv")).toLongLong() != 0;
+        k.kategorie = rs.field(QStringLiteral("Kategorie")).toULong();
+        k.automatik = long(rs.field(QStringLiteral("Steuerautomatik")).toLongLong());
+        k.schluessel = rs.field(QStringLiteral("Steuerschluessel")).toULong();
+    }
+    return *m_konten.insert(nr, k);
+}
+
+bool EingabePruefer::passtZurArt(unsigned long konto, int art, bool geldSeite) {
+    const QPair<unsigned long, int> schluessel(konto, art * 2 + (geldSeite ? 1 : 0));
+    auto it = m_passt.constFind(schluessel);
+    if (it != m_passt.constEnd()) return *it;
+    // The conditions of the booking dialog's account lists, so that a file
+    // can name exactly the accounts the dialog offers.
+    QString geld, gegen;
+    KontoGlobal::calcKontoWhere(m_db, art, geld, gegen);
+    const bool passt = GetDatenTyp(m_db, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Nummer=") + rsDataSource::toSqlStr(konto) +
+                                             QStringLiteral(" AND ") + (geldSeite ? geld : gegen))
+                           .toLongLong() > 0;
+    m_passt.insert(schluessel, passt);
+    return passt;
+}
+
+QString EingabePruefer::kontoPruefen(unsigned long nr, int art, bool geldSeite) {
+    const Konto& k = konto_(nr);
+    if (!k.gibt) return QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht.").arg(nr);
+    if (!k.aktiv) return QStringLiteral("Das Konto %1 ist nicht aktiv.").arg(nr);
+    if (!passtZurArt(nr, art, geldSeite))
+        return QStringLiteral("Das Konto %1 (Kategorie %2) passt als %3 nicht zur Buchungsart „%4“.")
+            .arg(nr)
+            .arg(k.kategorie)
+            .arg(geldSeite ? QStringLiteral("Konto") : QStringLiteral("Gegenkonto"), KontoGlobal::getBuchungsartText(art, 0));
+    return QString();
+}
+
+QString EingabePruefer::pruefen(BuchungsEingabe& e) {
+    if (!EuroType::istGeldbetrag(e.betrag.wert()) || e.betrag.wert() <= 0)
+        return QStringLiteral("Der Betrag %1 ist kein gültiger Betrag: erlaubt sind positive Beträge mit höchstens zwei "
+                              "Nachkommastellen bis 999.999.999,99.")
+            .arg(QString::number(e.betrag.wert(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')));
+    if (!e.belegdatum.isValid()) return QStringLiteral("Das Belegdatum fehlt.");
+    if (e.belegdatum.year() != m_jahr)
+        return QStringLiteral("Das Belegdatum %1 liegt nicht im Steuerjahr %2.").arg(e.belegdatum.getText()).arg(m_jahr);
+    QString grund = kontoPruefen(e.konto, e.buchungsart, true);
+    if (grund.isEmpty()) grund = kontoPruefen(e.gegenkonto, e.buchungsart, false);
+    if (!grund.isEmpty()) return grund;
+    // The counter account's key: a fixed key must be used, a default key
+    // applies when none was entered.
+    const Konto& gegen = konto_(e.gegenkonto);
+    if (!e.schluesselAngegeben && gegen.automatik != 0) e.steuerschluessel = gegen.schluessel;
+    if (gegen.automatik == 1 && e.steuerschluessel != gegen.schluessel)
+        return QStringLiteral("Auf dem Konto %1 ist der Steuerschlüssel %2 fest eingestellt.").arg(e.gegenkonto).arg(gegen.schluessel);
+    if (e.steuerschluessel != 0) {
+        auto it = m_schluesselGibt.constFind(e.steuerschluessel);
+        if (it == m_schluesselGibt.constEnd())
+            it = m_schluesselGibt.insert(
+                e.steuerschluessel, e.steuerschluessel != kKeinSchluessel &&
+                                        GetDatenTyp(m_db, QStringLiteral("SELECT COUNT(*) FROM eurSteuerschluessel WHERE Steuerschluessel=") +
+                                                              rsDataSource::toSqlStr(e.steuerschluessel))
+                                                .toLongLong() > 0);
+        if (!*it) return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht.").arg(e.steuerschluessel);
+    }
+    const QPair<unsigned long, unsigned long> paar(e.gegenkonto, e.steuerschluessel);
+    auto regel = m_regel.constFind(paar);
+    if (regel == m_regel.constEnd()) regel = m_regel.insert(paar, KontoGlobal::isSteuerschluesselOK(e.gegenkonto, e.steuerschluessel, m_db));
+    if (*regel != 0) return KontoGlobal::steuerschluesselRegelText(*regel);
+    return QString();
+}
+
+QString EingabePruefer::pruefeSeite(int art, bool geldHaben) {
+    const bool geldImSoll = art == 1 || art == 5;   // income, refund of an expense
+    const bool geldImHaben = art == 2 || art == 4;  // expense, refund of income
+    if (geldImSoll && geldHaben)
+        return QStringLiteral("Bei der Buchungsart „%1“ steht der Betrag des Gegenkontos im Haben, hier steht er im Soll.")
+            .arg(KontoGlobal::getBuchungsartText(art, 0));
+    if (geldImHaben && !geldHaben)
+        return QStringLiteral("Bei der Buchungsart „%1“ steht der Betrag des Gegenkontos im Soll, hier steht er im Haben.")
+            .arg(KontoGlobal::getBuchungsartText(art, 0));
+    return QString();
+}
