@@ -213,19 +213,8 @@ TEST(CliBuchen, KilledSaveNeverDamagesTheCaseFile) {
     QTemporaryDir dir;
     const QString fall = neuerFall(dir);
     // An import of some size, so that its write takes a measurable while.
-    QString csv = QStringLiteral("Buchungsnummer;Teilbuchung;Belegdatum;Buchungstext;Konto;Kontobezeichnung;Gegenkonto;"
-                                 "Gegenkontobezeichnung;Soll;Haben;Steuerschluessel;Steuersatz;Steuerschluesselbezeichnung;"
-                                 "Belegnummer;Buchungsdatum;UStID;Umsatzart\n");
-    for (int i = 1; i <= 3000; ++i)
-        csv += QStringLiteral("%1;1;%2.%3.2016;Zinsen Nr. %1 mit etwas längerem Text;2650;;1200;;0;%1,25;0;0,00;;Z-%1;01.12.2016;;0\n")
-                   .arg(i)
-                   .arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
-                   .arg(i % 12 + 1, 2, 10, QLatin1Char('0'));
     const QString datei = dir.filePath(QStringLiteral("viele.csv"));
-    QFile f(datei);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(csv.toUtf8());
-    f.close();
+    ASSERT_TRUE(schreibeZinsenCsv(datei, 3000));
     const QString journal = fall + QStringLiteral("-journal");
 
     int stand = 0, imSchreiben = 0, vorher = 0, nachher = 0;

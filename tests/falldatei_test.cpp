@@ -187,19 +187,8 @@ TEST(Falldatei, TwentyParallelWritersLoseNothing) {
 TEST(Falldatei, AnImportAndBookingsAtTheSameTimeBothLand) {
     QTemporaryDir dir;
     const QString fall = neuerFall(dir);
-    QString csv = QStringLiteral("Buchungsnummer;Teilbuchung;Belegdatum;Buchungstext;Konto;Kontobezeichnung;Gegenkonto;"
-                                 "Gegenkontobezeichnung;Soll;Haben;Steuerschluessel;Steuersatz;Steuerschluesselbezeichnung;"
-                                 "Belegnummer;Buchungsdatum;UStID;Umsatzart\n");
-    for (int i = 1; i <= 4000; ++i)
-        csv += QStringLiteral("%1;1;%2.%3.2016;Zinsen %1;2650;;1200;;0;%1,25;0;0,00;;Z-%1;01.12.2016;;0\n")
-                   .arg(i)
-                   .arg(i % 28 + 1, 2, 10, QLatin1Char('0'))
-                   .arg(i % 12 + 1, 2, 10, QLatin1Char('0'));
     const QString datei = dir.filePath(QStringLiteral("viele.csv"));
-    QFile f(datei);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(csv.toUtf8());
-    f.close();
+    ASSERT_TRUE(schreibeZinsenCsv(datei, 4000));
 
     std::vector<std::unique_ptr<QTemporaryDir>> homes;
     std::unique_ptr<QProcess> import(starte({QStringLiteral("import"), fall, datei}, homes));
