@@ -41,28 +41,10 @@ int cmdUstva(const QStringList& args) {
         OAbziehbareVorsteuerbetraege vst;
         UStVA::uebertrage(k, va, va2, vst, dezember ? Kont_::getSondervorauszahlung(0) : EuroType(0.0));
 
-        // What is entered on the form per code: bases (cut to whole euros
-        // where the form computes the tax), tax amounts, single amounts.
-        QMap<int, EuroType> eintrag;
-        QMap<int, EuroType> steuer;
-        static const QHash<int, int> steuerCode = {{35, 36}, {46, 47}, {52, 53}, {73, 74}, {76, 80}, {84, 85}, {94, 96}, {95, 98}};
-        for (auto it = va.felder.constBegin(); it != va.felder.constEnd(); ++it) {
-            const int c = it.key();
-            if (UStVA::festerSatz(c) > 0) {
-                eintrag[c] = it->basis;
-                steuer[c] = it->steuer;
-            } else if (steuerCode.contains(c)) {
-                if (!it->basis.isNull() || c == 35) eintrag[c] = it->basis;
-                if (!it->steuer.isNull()) eintrag[steuerCode.value(c)] = it->steuer;
-            } else if (c == 65) {
-                eintrag[c] = it->steuer;
-            } else {
-                eintrag[c] = it->basis;
-            }
-        }
-        for (auto it = vst.felder.constBegin(); it != vst.felder.constEnd(); ++it) eintrag[it.key()] = it->steuer;
-        for (auto it = va2.felder.constBegin(); it != va2.felder.constEnd(); ++it) eintrag[it.key()] = it->steuer;
-        eintrag[83] = va2.vorauszahlung;
+        // What is entered on the form per code (bases in whole euros, taxes
+        // with their cents) and the taxes the form computes from a base.
+        const QMap<int, EuroType> eintrag = UStVA::eintraege(va, va2, vst);
+        const QMap<int, EuroType> steuer = UStVA::berechneteSteuern(va);
 
         if (a.has(QStringLiteral("--json"))) {
             QJsonObject o, kzs, st, su;
@@ -85,7 +67,12 @@ int cmdUstva(const QStringList& args) {
                       {QStringLiteral("Steuer"), 12, true}});
         for (auto it = eintrag.constBegin(); it != eintrag.constEnd(); ++it) {
             if (it.key() == 83) continue;
-            p.zeile({kz(it.key()), k.value(it.key()).Bezeichnung, it.value().getText(), steuer.contains(it.key()) ? steuer.value(it.key()).getText() : QString()});
+            // A base in the amount column with the tax the form computes from
+            // it; a tax amount in the tax column.
+            const bool basis = UStVA::volleEuro(it.key());
+            const QString betrag = basis ? it.value().getText() : QString();
+            const QString st = basis ? (steuer.contains(it.key()) ? steuer.value(it.key()).getText() : QString()) : it.value().getText();
+            p.zeile({kz(it.key()), k.value(it.key()).Bezeichnung, betrag, st});
         }
         p.trenner();
         p.zeile({QString(), QStringLiteral("Umsatzsteuer"), QString(), va.umsatzsteuer.getText()});

@@ -99,8 +99,18 @@ TEST_F(Referenz, TaxKeysNameTaxAccountsOfEveryFramework) {
         EXPECT_EQ(liste(QStringLiteral("SELECT Steuerschluessel || '|' || Steuerart FROM Steuerschluessel WHERE Steuerschluessel=%1")
                             .arg(QString::fromLatin1(k).section(QLatin1Char('|'), 0, 0))),
                   QStringList{QString::fromLatin1(k)});
+    // Acquisitions (18, 19) and the recipient's four cases of § 13b UStG (94 to 97) book both taxes at once.
     EXPECT_EQ(liste(QStringLiteral("SELECT Steuerschluessel FROM Steuerschluessel WHERE IG_Erwerb<>0 ORDER BY Steuerschluessel")),
-              (QStringList{QStringLiteral("18"), QStringLiteral("19"), QStringLiteral("94")}));
+              (QStringList{QStringLiteral("18"), QStringLiteral("19"), QStringLiteral("94"), QStringLiteral("95"), QStringLiteral("96"),
+                           QStringLiteral("97")}));
+    // Each § 13b key names the base and tax codes of its line of the 2016 advance return; the input tax is 67.
+    EXPECT_EQ(liste(QStringLiteral("SELECT s.Steuerschluessel || '|' || s.VAKZUmsatz || '|' || s.VAKZSteuer || '|' || b.Kennziffer || '|' || "
+                                   "t.Kennziffer FROM Steuerschluessel s JOIN Kennzifferbereiche b ON b.Bereichsnummer=2000 AND "
+                                   "b.Formular=0 AND b.Steuerschluessel=s.Steuerschluessel JOIN Kennzifferbereiche t ON "
+                                   "t.Bereichsnummer=3000 AND t.Formular=0 AND t.Steuerschluessel=s.Steuerschluessel "
+                                   "ORDER BY s.Steuerschluessel")),
+              (QStringList{QStringLiteral("94|46|67|46|47"), QStringLiteral("95|52|67|52|53"), QStringLiteral("96|84|67|84|85"),
+                           QStringLiteral("97|78|67|78|79")}));
     EXPECT_GE(GetDatenTyp(ref, QStringLiteral("SELECT COUNT(*) FROM Steuerschluessel WHERE Steuerschluessel>=100 AND Laenderkuerzel<>''")).toInt(), 10);
     // Every key an account fixes exists.
     EXPECT_EQ(liste(QStringLiteral("SELECT SKR03 FROM Kontenrahmen WHERE Steuerschluessel<>0 AND Steuerschluessel NOT IN (SELECT "
@@ -134,6 +144,89 @@ TEST_F(Referenz, FormCodesOfAccountsExist) {
     // The codes the advance return's arithmetic relies on.
     for (int k : {21, 35, 36, 39, 41, 42, 43, 44, 45, 46, 47, 48, 49, 60, 61, 62, 63, 64, 65, 66, 67, 69, 81, 83, 86, 89, 91, 93})
         EXPECT_EQ(GetDatenTyp(ref, QStringLiteral("SELECT COUNT(*) FROM eurFormulare WHERE Formular=0 AND Kennziffer=%1").arg(k)).toInt(), 1) << k;
+}
+
+// The accounts corrected against the published DATEV standard charts of 2016
+// and the lines of the 2016 advance return and Anlage EÜR they feed:
+// framework, number, a word of the name, category, key, UStVA code, EÜR line.
+TEST_F(Referenz, AccountsHaveTheirStandardMeaning) {
+    struct Konto {
+        const char* rahmen;
+        int nummer;
+        const char* name;
+        int kategorie, schluessel, ustva, eur;
+    };
+    const Konto konten[] = {
+        {"SKR04", 630, "Betriebsausstattung", 103, 0, 0, 0},
+        {"SKR04", 710, "im Bau", 109, 0, 0, 0},
+        {"SKR04", 780, "Anzahlungen auf technische Anlagen", 110, 0, 0, 0},
+        {"SKR04", 4640, "Verwendung von Gegenständen für Zwecke außerhalb des Unternehmens 19 % USt", 4300, 5, 81, 108},
+        {"SKR04", 4660, "Unentgeltliche Erbringung einer sonstigen Leistung 19 % USt", 4300, 5, 81, 108},
+        {"SKR04", 4638, "ohne USt (Telefon-Nutzung)", 4300, 0, 0, 108},
+        {"SKR04", 4975, "Investitionszuschüsse (steuerpflichtig)", 4001, 0, 0, 103},
+        {"SKR04", 4980, "Investitionszulagen (steuerfrei)", 4208, 0, 0, 0},
+        {"SKR04", 7685, "Kfz-Steuer", 5402, 0, 0, 145},
+        {"SKR04", 4110, "Sonstige steuerfreie Umsätze Inland", 4001, 0, 48, 103},
+        {"SKR04", 4150, "§ 4 Nr. 2 bis 7", 4001, 0, 43, 103},
+        {"SKR04", 5920, "Bauleistungen", 5100, 96, 2000, 110},
+        {"SKR04", 5925, "im Ausland ansässigen", 5100, 95, 2000, 110},
+        {"SKR04", 5923, "im anderen EU-Land", 5100, 94, 2000, 110},
+        {"SKR03", 8110, "Sonstige steuerfreie Umsätze Inland", 4001, 0, 48, 103},
+        {"SKR03", 8150, "§ 4 Nr. 2 bis 7", 4001, 0, 43, 103},
+        {"SKR03", 8920, "Verwendung von Gegenständen für Zwecke außerhalb des Unternehmens 19 % USt", 4300, 5, 81, 108},
+        {"SKR03", 2743, "Investitionszuschüsse (steuerpflichtig)", 4001, 0, 0, 103},
+        {"SKR03", 3120, "Bauleistungen", 5100, 96, 2000, 110},
+        {"SKR03", 3125, "im Ausland ansässigen", 5100, 95, 2000, 110},
+        {"SKR03", 8335, "Mobilfunkgeräten", 4001, 28, 68, 103},
+        // The base of a purchase with input tax is no input tax: the key decides, and only acquisitions feed a code.
+        {"SKR03", 3400, "Wareneingang 19 %", 5000, 7, 2000, 100},
+        {"SKR03", 3106, "Fremdleistungen 19 %", 5100, 7, 2000, 110},
+        {"SKR03", 3736, "Erhaltene Skonti 19 %", 4203, 7, 2000, 100},
+        // The tax a recipient owes follows the key of its base line.
+        {"SKR03", 1787, "§ 13b", 3300, 0, 3000, 140},
+        {"SKR03", 1774, "innergemeinschaftlichem Erwerb", 3300, 0, 0, 140},
+        // EÜR: the owner's fares, employees' travel, the vehicle lines, the column "nicht abziehbar".
+        {"SKR03", 4673, "Unternehmer Fahrtkosten", 5500, 7, 2000, 146},
+        {"SKR03", 4676, "Übernachtungsaufwand", 5500, 8, 2000, 221},
+        {"SKR03", 4663, "Arbeitnehmer Fahrtkosten", 5500, 7, 2000, 183},
+        {"SKR03", 4570, "leasing Kfz", 5405, 7, 2000, 144},
+        {"SKR03", 4520, "Kfz-Versicherungen", 5402, 0, 0, 145},
+        {"SKR03", 4530, "Kfz-Betriebskosten", 5402, 7, 2000, 146},
+        {"SKR03", 4590, "Privatvermögen", 5402, 0, 0, 147},
+        {"SKR03", 4654, "Bewirtungskosten", 6100, 0, 0, 165},
+        {"SKR03", 4635, "Geschenke nicht abzugsfähig", 6100, 0, 0, 164},
+        {"SKR03", 4289, "nicht abziehbarer Anteil", 6100, 0, 0, 162},
+        {"SKR03", 4320, "Gewerbesteuer", 6100, 0, 0, 217},
+    };
+    for (const Konto& k : konten) {
+        const QString fw = QString::fromLatin1(k.rahmen);
+        const QStringList z = liste(QStringLiteral("SELECT Bezeichnung, Kategorie, Steuerschluessel, UStVA, EUR FROM Kontenrahmen WHERE %1=%2 AND "
+                                                   "gueltig_ab<='2016-12-31 00:00:00'")
+                                        .arg(fw)
+                                        .arg(k.nummer));
+        ASSERT_EQ(z.size(), 1) << k.rahmen << " " << k.nummer;
+        const QStringList f = z.first().split(QLatin1Char('|'));
+        EXPECT_TRUE(f[0].contains(QString::fromUtf8(k.name))) << k.rahmen << " " << k.nummer << ": " << f[0].toStdString();
+        EXPECT_EQ(f.mid(1), (QStringList{QString::number(k.kategorie), QString::number(k.schluessel), QString::number(k.ustva),
+                                         QString::number(k.eur)}))
+            << k.rahmen << " " << k.nummer;
+    }
+    // No account of the standard charts is a refunded-VAT account: the tax
+    // office's refunds are the credit lines of the accounts VAT is paid on.
+    EXPECT_EQ(liste(QStringLiteral("SELECT SKR03 || '/' || SKR04 FROM Kontenrahmen WHERE Kategorie=3020 AND (SKR03<>0 OR SKR04<>0)")),
+              QStringList());
+    EXPECT_EQ(liste(QStringLiteral("SELECT SKR04 FROM Kontenrahmen WHERE SKR04 IN (500, 700, 3850, 6510)")), QStringList());
+    EXPECT_EQ(liste(QStringLiteral("SELECT DISTINCT EUR || '/' || EUR_HABEN FROM Kontenrahmen WHERE Kategorie=3200")),
+              QStringList{QStringLiteral("186/141")});
+    // The annual return has no code 81 or 86: its lines of 19 % and 7 % are 177 and 275.
+    EXPECT_EQ(liste(QStringLiteral("SELECT SKR03 FROM Kontenrahmen WHERE USt IN (81, 86)")), QStringList());
+    EXPECT_EQ(liste(QStringLiteral("SELECT Kennziffer FROM eurFormulare WHERE Formular=1 AND Kennziffer IN (81, 86)")), QStringList());
+
+    // § 141 AO: 600 000 EUR turnover from 2016 (column Vorjahr of a 2016 case), 500 000 EUR in 2015
+    // (column Neujahr); the profit limit is 60 000 EUR in both.
+    EXPECT_EQ(liste(QStringLiteral("SELECT CAST(Vorjahr AS INTEGER) || '|' || CAST(Neujahr AS INTEGER) FROM Sperrgrenzen WHERE "
+                                   "Bezeichnung LIKE 'Buchführungspflicht%' ORDER BY Bezeichnung")),
+              (QStringList{QStringLiteral("60000|60000"), QStringLiteral("600000|500000")}));
 }
 
 TEST_F(Referenz, ExamplesNameExistingAccounts) {

@@ -99,6 +99,151 @@ TEST_F(Zahlen, AdvanceReturnCodesByHand) {
     EXPECT_TRUE(leer.isEmpty());
 }
 
+// A quarter with cents in every base the 2016 chart can reach. The ledger
+// keeps the cents; the form takes each base in whole euros, cut toward
+// zero, computes its own taxes from the cut bases and keeps every tax amount
+// the ledger gives with its cents.
+TEST_F(Zahlen, EveryBaseInWholeEurosTheTaxWithItsCents) {
+    // Accounts and keys a new chart has switched off.
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (1775, 8100, 8120, 8130, 8135, 8150, "
+                                           "8335, 8338, 3120, 3125, 3200, 3400, 3420, 3550)")));
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (3, 28, 97)")));
+    const zDate mai(2016, 5, 10);
+    buche(1, 1200, 8400, 5, 119.99, mai);    // 119.99 / 1.19 = 100.8319 -> net 100.83, tax 19.16
+    buche(1, 1200, 8300, 2, 107.99, mai);    // 107.99 / 1.07 = 100.9252 -> net 100.93, tax 7.06
+    buche(1, 1200, 8200, 3, 116.99, mai);    // 116.99 / 1.16 = 100.8534 -> net 100.85 (35), tax 16.14 on 1775 (36)
+    buche(1, 1200, 8125, 25, 2000.75, mai, QStringLiteral("ATU12345678"), 3);  // 41
+    buche(1, 1200, 8135, 0, 500.50, mai);    // 44
+    buche(1, 1200, 8120, 0, 300.30, mai);    // 43
+    buche(1, 1200, 8150, 0, 100.99, mai);    // 43: 300.30 + 100.99 = 401.29
+    buche(1, 1200, 8100, 0, 150.45, mai);    // 48
+    buche(1, 1200, 8110, 0, 49.60, mai);     // 48: 150.45 + 49.60 = 200.05
+    buche(1, 1200, 8130, 25, 333.33, mai);   // 42
+    buche(1, 1200, 8336, 26, 4100.50, mai);  // 21
+    buche(1, 1200, 8337, 27, 700.70, mai);   // 60
+    buche(1, 1200, 8335, 28, 600.60, mai);   // 68
+    buche(1, 1200, 8338, 0, 90.90, mai);     // 45
+    buche(2, 1200, 3550, 0, 80.80, mai);     // 91
+    buche(2, 1200, 3425, 19, 1000.55, mai);  // 89; 61: 1000.55 x 19 % = 190.1045 -> 190.10
+    buche(2, 1200, 3420, 18, 200.40, mai);   // 93; 61: 200.40 x 7 % = 14.028 -> 14.03
+    buche(2, 1200, 3123, 94, 500.55, mai);   // 46; 47 and 67: 500.55 x 19 % = 95.1045 -> 95.10
+    buche(2, 1200, 3125, 95, 250.25, mai);   // 52; 53 and 67: 250.25 x 19 % = 47.5475 -> 47.55
+    buche(2, 1200, 3120, 96, 1234.56, mai);  // 84; 85 and 67: 1234.56 x 19 % = 234.5664 -> 234.57
+    buche(2, 1200, 3200, 97, 5000.99, mai);  // 78; 79 and 67: 5000.99 x 19 % = 950.1881 -> 950.19
+    buche(2, 1200, 4930, 7, 11.90, mai);     // 66: 1.90
+    buche(2, 1200, 3400, 7, 119.00, mai);    // 66: 19.00; the net 100 of the purchase is no input tax
+
+    const UStKennziffern k = quartal(1);
+    // The ledger's sums keep their cents.
+    EXPECT_EQ(wert(k, 81), EuroType(100.83));
+    EXPECT_EQ(wert(k, 43), EuroType(401.29));
+    EXPECT_EQ(wert(k, 48), EuroType(200.05));
+    EXPECT_EQ(wert(k, 66), EuroType(20.90));
+
+    OAnmeldungVorauszahlungen a;
+    OAnmeldungVorauszahlungen2 a2;
+    OAbziehbareVorsteuerbetraege v;
+    UStVA::uebertrage(k, a, a2, v);
+    const QMap<int, EuroType> e = UStVA::eintraege(a, a2, v);
+    const QMap<int, double> basen = {{81, 100}, {86, 100}, {35, 100}, {41, 2000}, {44, 500}, {43, 401}, {48, 200}, {42, 333},
+                                     {21, 4100}, {60, 700}, {68, 600}, {45, 90}, {91, 80}, {89, 1000}, {93, 200}, {46, 500},
+                                     {52, 250}, {84, 1234}, {78, 5000}};
+    for (auto it = basen.constBegin(); it != basen.constEnd(); ++it) {
+        ASSERT_TRUE(e.contains(it.key())) << it.key();
+        EXPECT_EQ(e.value(it.key()), EuroType(it.value())) << "base " << it.key() << " in whole euros";
+    }
+    const QMap<int, double> steuern = {{36, 16.14}, {47, 95.10}, {53, 47.55}, {85, 234.57}, {79, 950.19},
+                                       {61, 190.10 + 14.03}, {67, 95.10 + 47.55 + 234.57 + 950.19}, {66, 20.90}};
+    for (auto it = steuern.constBegin(); it != steuern.constEnd(); ++it)
+        EXPECT_EQ(e.value(it.key()), EuroType(it.value())) << "tax " << it.key() << " with its cents";
+    // The taxes the form computes: whole-euro base x rate.
+    const QMap<int, EuroType> berechnet = UStVA::berechneteSteuern(a);
+    EXPECT_EQ(berechnet.value(81), EuroType(19.00));    // 100 x 19 %
+    EXPECT_EQ(berechnet.value(86), EuroType(7.00));     // 100 x 7 %
+    EXPECT_EQ(berechnet.value(89), EuroType(190.00));   // 1000 x 19 %, against 190.10 of input tax in 61
+    EXPECT_EQ(berechnet.value(93), EuroType(14.00));    // 200 x 7 %
+    EXPECT_EQ(berechnet.size(), 4);
+    // Output tax 19.00 + 7.00 + 16.14 + 190.00 + 14.00 + 95.10 + 47.55 + 234.57 + 950.19 = 1573.55;
+    // input tax 20.90 + 204.13 + 1327.41 = 1552.44; remaining 21.11.
+    EXPECT_EQ(a.umsatzsteuer, EuroType(1573.55));
+    EXPECT_EQ(v.vorsteuer, EuroType(1552.44));
+    EXPECT_EQ(e.value(83), EuroType(21.11));
+    EXPECT_EQ(a2.vorauszahlung, EuroType(21.11));
+
+    // The form node gets the same entries.
+    std::unique_ptr<Va_> va(Va_::New());
+    DatenBase::setRootNode(QStringLiteral("Va_"), va.get());
+    ASSERT_TRUE(Kont_::UebertrageUStVA(2, 1, -1));
+    DatenTyp w;
+    for (const char* var : {"va_Kz21", "va_Kz48", "va_Kz84"}) {
+        ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\") + QLatin1String(var), &w)) << var;
+        EXPECT_EQ(w.toEuro(), w.toEuro().RundenAb(0)) << var << " has no cents";
+    }
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz85"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(234.57)) << "the tax of a pair reaches its own variable";
+    DatenBase::setRootNode(QStringLiteral("Va_"), nullptr);
+}
+
+// Reverse charge by the lines of the 2016 form: services of a business of
+// another EU state, work deliveries and services of a business established
+// abroad, construction and the other domestic cases, mobile phones; the
+// supplier's side; the input tax of all of them in 67.
+TEST_F(Zahlen, ReverseChargeByItsCodes) {
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (3120, 3125, 3200, 8335)")));
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (28, 97)")));
+    const zDate juli(2016, 7, 4);
+    buche(2, 1200, 3123, 94, 1000.00, juli);  // EU service (§ 13b Abs. 1): 46 = 1000, 47 = 190
+    buche(2, 1200, 3125, 95, 2000.00, juli);  // service from outside the EU (Abs. 2 Nr. 1): 52 = 2000, 53 = 380
+    buche(2, 1200, 3120, 96, 3000.00, juli);  // domestic construction service (Abs. 2 Nr. 4): 84 = 3000, 85 = 570
+    buche(2, 1200, 3200, 97, 5000.00, juli);  // mobile phones (Abs. 2 Nr. 10): 78 = 5000, 79 = 950
+    buche(1, 1200, 8337, 27, 700.00, juli);   // as supplier: 60
+    buche(1, 1200, 8335, 28, 600.00, juli);   // as supplier of mobile phones: 68
+    const unsigned long weg = buche(2, 1200, 3125, 95, 999.00, juli);
+    ASSERT_NE(KG::storniereBuchung(weg), 0u);  // cancelled: offsets itself in 52, 53 and 67
+
+    const UStKennziffern k = quartal(2);
+    EXPECT_EQ(wert(k, 46), EuroType(1000.0));
+    EXPECT_EQ(wert(k, 47), EuroType(190.0));
+    EXPECT_EQ(wert(k, 52), EuroType(2000.0));
+    EXPECT_EQ(wert(k, 53), EuroType(380.0));
+    EXPECT_EQ(wert(k, 84), EuroType(3000.0));
+    EXPECT_EQ(wert(k, 85), EuroType(570.0));
+    EXPECT_EQ(wert(k, 78), EuroType(5000.0));
+    EXPECT_EQ(wert(k, 79), EuroType(950.0));
+    EXPECT_EQ(wert(k, 67), EuroType(190.0 + 380.0 + 570.0 + 950.0));
+    EXPECT_EQ(wert(k, 60), EuroType(700.0));
+    EXPECT_EQ(wert(k, 68), EuroType(600.0));
+    EXPECT_FALSE(k.value(73).belegt);
+    EXPECT_FALSE(k.value(66).belegt) << "no net amount of a reverse-charge purchase is input tax";
+    OAnmeldungVorauszahlungen a;
+    OAnmeldungVorauszahlungen2 a2;
+    OAbziehbareVorsteuerbetraege v;
+    UStVA::uebertrage(k, a, a2, v);
+    EXPECT_EQ(a.umsatzsteuer, EuroType(2090.0));
+    EXPECT_EQ(v.vorsteuer, EuroType(2090.0));
+    EXPECT_EQ(a2.vorauszahlung, EuroType(0.0)) << "owed and deducted at once";
+
+    // The annual return: the § 13b input tax is 467 (762 is import VAT only);
+    // the purchases are still all in the lines of § 13b Abs. 1.
+    UStKennziffern jahr;
+    ASSERT_TRUE(Kont_::GetUmsaetzeFuerFormular(0, jahr, 3, -1, -1, 1));
+    EXPECT_EQ(jahr.value(846).Betrag, EuroType(11000.0));
+    EXPECT_EQ(jahr.value(847).Betrag, EuroType(2090.0));
+    EXPECT_EQ(jahr.value(467).Betrag, EuroType(2090.0));
+    EXPECT_FALSE(jahr.value(762).belegt);
+    EXPECT_EQ(jahr.value(740).Betrag, EuroType(1300.0));
+
+    // The EÜR: the input tax paid is an expense (185), the tax owed counts
+    // with the VAT received (140), so that neither line shows it twice.
+    ASSERT_EQ(root->UebernahmeEurFormular(), 0);
+    DatenTyp w;
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(2090.0));
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz140"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(2090.0));
+    EXPECT_TRUE(root->testCompGewinn());
+}
+
 TEST_F(Zahlen, SpecialAdvancePaymentInDecember) {
     buche(1, 1200, 8400, 5, 11900.00, zDate(2016, 12, 10));
     buche(2, 1200, 1781, 0, 1000.00, zDate(2016, 2, 10));  // the special advance payment paid in February
@@ -180,6 +325,55 @@ TEST_F(Zahlen, ProfitAndTheEuerFormAgree) {
     double summe = 0;
     for (const EUERechnung2::Kategorie& c : r.kategorien()) summe += c.einnahme ? c.summe.wert() : 0;
     EXPECT_EQ(EuroType(summe), r.einnahmen());
+}
+
+// The lines of the Anlage EÜR 2016 the chart's accounts feed: the owner's
+// fares and hotel, the vehicle lines in the order of the form, VAT paid to
+// and refunded by the tax office, and the column "nicht abziehbar" of the
+// limited expenses (which never enters the profit).
+TEST_F(Zahlen, EuerLinesOfTravelVehiclesRefundsAndNonDeductibles) {
+    const zDate d(2016, 3, 1);
+    buche(1, 1200, 8400, 5, 1190.00, d);   // 112: 1000, 140: 190
+    buche(2, 1200, 1780, 0, 1000.00, d);   // VAT paid: 186
+    buche(1, 1200, 1790, 0, 300.00, d);    // last year's VAT refunded: credit on 1790, 141
+    const unsigned long weg = buche(2, 1200, 1780, 0, 50.00, d);
+    ASSERT_NE(KG::storniereBuchung(weg), 0u);  // a payment cancelled: offsets itself in 186, nothing in 141
+    buche(2, 1200, 4673, 7, 119.00, d);    // the owner's fares: 146 (100), input tax 19
+    buche(2, 1200, 4676, 8, 107.00, d);    // the owner's hotel: 221 (100), input tax 7
+    buche(2, 1200, 4674, 0, 24.00, d);     // meals allowance: 171
+    buche(2, 1200, 4663, 7, 59.50, d);     // an employee's fares: 183 (50), input tax 9.50
+    buche(2, 1200, 4510, 0, 184.00, d);    // vehicle tax: 145
+    buche(2, 1200, 4570, 7, 238.00, d);    // leasing: 144 (200), input tax 38
+    buche(2, 1200, 4530, 7, 59.50, d);     // fuel: 146 (50), input tax 9.50
+    buche(2, 1200, 4590, 0, 300.00, d);    // private car used for the business: 147
+    buche(2, 1200, 4654, 0, 30.00, d);     // non-deductible entertainment: 165
+    buche(2, 1200, 4320, 0, 200.00, d);    // trade tax: 217
+    buche(2, 1200, 4635, 0, 40.00, d);     // non-deductible gifts: 164
+    buche(2, 1200, 4289, 0, 80.00, d);     // home office, non-deductible part: 162
+
+    // Income 1000 + 190 = 1190. Expenses 1000 (186) - 300 (refund) + net 100 + 100 + 24 + 50 + 184 + 200
+    // + 50 + 300 (= 1008) + input tax 19 + 7 + 9.50 + 38 + 9.50 (= 83) = 1791; the non-deductible 350 do
+    // not count. Profit 1190 - 1791 = -601.
+    EXPECT_EQ(KG::getGewinn(db, false, 1), EuroType(1190.0));
+    EXPECT_EQ(KG::getGewinn(db, false, 2), EuroType(1791.0));
+    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(-601.0));
+
+    ASSERT_EQ(root->UebernahmeEurFormular(), 0);
+    const QMap<QString, double> zeilen = {
+        {QStringLiteral("Eur0002_{1}\\eur2_Kz112"), 1000.0}, {QStringLiteral("Eur0002_{1}\\eur2_Kz140"), 190.0},
+        {QStringLiteral("Eur0002_{1}\\eur2_Kz141"), 300.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz186"), 1000.0},
+        {QStringLiteral("Eur0003_{1}\\eur3_Kz146"), 150.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz221"), 100.0},
+        {QStringLiteral("Eur0003_{1}\\eur3_Kz171"), 24.0},   {QStringLiteral("Eur0003_{1}\\eur3_Kz183"), 50.0},
+        {QStringLiteral("Eur0003_{1}\\eur3_Kz145"), 184.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz144"), 200.0},
+        {QStringLiteral("Eur0003_{1}\\eur3_Kz147"), 300.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz185"), 83.0},
+        {QStringLiteral("Eur0003_{1}\\eur3_Kz165"), 30.0},   {QStringLiteral("Eur0003_{1}\\eur3_Kz217"), 200.0},
+        {QStringLiteral("Eur0003_{1}\\eur3_Kz164"), 40.0},   {QStringLiteral("Eur0003_{1}\\eur3_Kz162"), 80.0}};
+    for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it) {
+        DatenTyp w;
+        ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key(), &w)) << it.key().toStdString();
+        EXPECT_EQ(w.toEuro(), EuroType(it.value())) << it.key().toStdString();
+    }
+    EXPECT_TRUE(root->testCompGewinn());
 }
 
 TEST_F(Zahlen, ProfitLimitOfTheInvestmentDeduction) {
@@ -313,12 +507,13 @@ TEST_F(Zahlen, TransferIntoTheReturnsAndTheAnnualReturn) {
     // The annual return: the same computation on form 1.
     UStKennziffern jahr;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuerFormular(0, jahr, 3, -1, -1, 1));
-    EXPECT_EQ(jahr.value(81).Betrag, EuroType(1100.0));
+    EXPECT_EQ(jahr.value(177).Betrag, EuroType(1100.0)) << "the annual return's line of the 19 % turnover";
+    EXPECT_FALSE(jahr.contains(81)) << "81 is a code of the advance return only";
     EXPECT_EQ(jahr.value(320).Betrag, EuroType(19.0));
     std::unique_ptr<Ust_> ust(Ust_::New());
     DatenBase::setRootNode(QStringLiteral("Ust_"), ust.get());
     EXPECT_EQ(root->UebernahmeUstGst(1221), 0);
-    EXPECT_EQ(ust->getVar(QStringLiteral("ust_Kz81")).toEuro(), EuroType(1100.0));
+    EXPECT_EQ(ust->getVar(QStringLiteral("ust_Kz177")).toEuro(), EuroType(1100.0));
     DatenBase::setRootNode(QStringLiteral("Ust_"), nullptr);
 
     kg->setKontenplanName(QString());
@@ -351,6 +546,117 @@ TEST_F(Zahlen, LedgerListsAndTheReportFilter) {
     EXPECT_EQ(Berichte::EUERechnung2Instanz(true), nullptr);
     EXPECT_EQ(KG::getAnlagenverzeichnisZeile(320), 4);
     EXPECT_EQ(KG::getAnlagenverzeichnisZeile(4711), 0);
+}
+
+// The 2016 form (USt 1 A) takes every assessment base in whole euros and
+// every tax with its cents; the list is the form's, written out here so that
+// the program's table is checked against it. A negative base is cut toward
+// zero as well.
+TEST(UStVAFormular, BasesOfThe2016FormInWholeEurosTaxesInCents) {
+    const int basen[] = {41, 44, 49, 43, 48, 81, 86, 35, 77, 76, 91, 89, 93, 95, 94, 42, 68, 60, 21, 45, 46, 52, 73, 78, 84};
+    const int steuern[] = {36, 80, 98, 96, 47, 53, 74, 79, 85, 65, 66, 61, 62, 67, 63, 64, 59, 69};
+    for (int vorzeichen : {1, -1}) {
+        UStKennziffern k;
+        for (int c : basen) k.insert(c, rsUStKennziffer{(unsigned long)c, QString(), true, false, EuroType(vorzeichen * (c + 0.99))});
+        for (int c : steuern) k.insert(c, rsUStKennziffer{(unsigned long)c, QString(), true, false, EuroType(vorzeichen * (c + 0.01))});
+        OAnmeldungVorauszahlungen a;
+        OAnmeldungVorauszahlungen2 a2;
+        OAbziehbareVorsteuerbetraege v;
+        UStVA::uebertrage(k, a, a2, v);
+        const QMap<int, EuroType> e = UStVA::eintraege(a, a2, v);
+        for (int c : basen) {
+            EXPECT_TRUE(UStVA::volleEuro(c)) << c;
+            EXPECT_EQ(e.value(c), EuroType(vorzeichen * c)) << "base " << c << " sign " << vorzeichen;
+        }
+        for (int c : steuern) {
+            EXPECT_FALSE(UStVA::volleEuro(c)) << c;
+            EXPECT_EQ(e.value(c), EuroType(vorzeichen * (c + 0.01))) << "tax " << c << " sign " << vorzeichen;
+        }
+        // 81 -> 81 x 19 % = 15.39, 86 -> 86 x 7 % = 6.02, 89 -> 16.91, 93 -> 6.51: whole-euro base x rate.
+        const QMap<int, EuroType> b = UStVA::berechneteSteuern(a);
+        EXPECT_EQ(b.value(81), EuroType(vorzeichen * 15.39));
+        EXPECT_EQ(b.value(86), EuroType(vorzeichen * 6.02));
+        EXPECT_EQ(b.value(89), EuroType(vorzeichen * 16.91));
+        EXPECT_EQ(b.value(93), EuroType(vorzeichen * 6.51));
+    }
+    EXPECT_EQ(UStVA::kennzahl(47)->basisVon, 46);
+    EXPECT_EQ(UStVA::kennzahl(79)->basisVon, 78);
+    EXPECT_EQ(UStVA::kennzahl(4711), nullptr);
+}
+
+// A case on the SKR04 chart: the accounts corrected to the published
+// standard chart book into the codes and lines of their standard meaning.
+class ZahlenSkr04 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kg = GetKontoGlobal(0, false);
+        kg->createConnectionKonto(true);
+        kg->setSteuerjahr(2016);
+        kg->setUstPflicht(true);
+        kg->setKontenplanName(QStringLiteral("SKR04"));
+        ASSERT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR04"), QString(), false, 0), 0);
+        db = kg->GetDBConnect_Ptr();
+        root.reset(Kont_::New());
+        DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
+    }
+    TestEnv env;
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = nullptr;
+    std::unique_ptr<Kont_> root;
+};
+
+TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (4640, 4660, 4975, 4980)")));
+    const zDate d(2016, 2, 1);
+    // Free-of-charge services and uses for private purposes at 19 %: 81.
+    testfall::buche(db, 1, 1800, 4660, 5, 119.00, d);  // 100 + 19
+    testfall::buche(db, 1, 1800, 4640, 5, 238.00, d);  // 200 + 38
+    UStKennziffern k;
+    ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, k, 2, 0, -1));
+    EXPECT_EQ(k.value(81).Betrag, EuroType(300.0));
+    EXPECT_FALSE(k.value(48).belegt) << "neither is tax-free";
+    OAnmeldungVorauszahlungen a;
+    OAnmeldungVorauszahlungen2 a2;
+    OAbziehbareVorsteuerbetraege v;
+    UStVA::uebertrage(k, a, a2, v);
+    EXPECT_EQ(a.felder.value(81).steuer, EuroType(57.0));  // 300 x 19 %
+
+    testfall::buche(db, 1, 1800, 4975, 0, 1000.00, d);  // taxable investment subsidy: income of the profit
+    testfall::buche(db, 1, 1800, 4980, 0, 500.00, d);   // tax-free investment allowance: no income
+    testfall::buche(db, 1, 1800, 3820, 0, 250.00, d);   // VAT refunded on the account it was paid on
+    testfall::buche(db, 2, 1800, 7685, 0, 184.00, d);   // vehicle tax
+    // Income 100 + 200 + 57 (VAT received) + 1000 = 1357; expenses -250 + 184 = -66; profit 1423.
+    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(1423.0));
+    ASSERT_EQ(root->UebernahmeEurFormular(), 0);
+    const QMap<QString, double> zeilen = {{QStringLiteral("Eur0002_{1}\\eur2_Kz108"), 300.0},
+                                          {QStringLiteral("Eur0002_{1}\\eur2_Kz103"), 1000.0},
+                                          {QStringLiteral("Eur0002_{1}\\eur2_Kz141"), 250.0},
+                                          {QStringLiteral("Eur0003_{1}\\eur3_Kz145"), 184.0}};
+    for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it) {
+        DatenTyp w;
+        ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key(), &w)) << it.key().toStdString();
+        EXPECT_EQ(w.toEuro(), EuroType(it.value())) << it.key().toStdString();
+    }
+    EXPECT_TRUE(root->testCompGewinn());
+
+    // The numbers of the standard chart.
+    EXPECT_EQ(KG::getKontobezeichnung(7685), QStringLiteral("Kfz-Steuer"));
+    EXPECT_EQ(KG::getKategorie(7685), 5402u);
+    EXPECT_FALSE(KG::existsKonto(6510, false, nullptr)) << "6510 is no vehicle tax in SKR04";
+    EXPECT_FALSE(KG::existsKonto(3850, false, nullptr)) << "3850 is deferred import VAT, no refunded VAT";
+    EXPECT_EQ(KG::getKontobezeichnung(630), QStringLiteral("Betriebsausstattung"));
+    EXPECT_FALSE(KG::existsKonto(500, false, nullptr)) << "0500 is a group account";
+    EXPECT_FALSE(KG::existsKonto(700, false, nullptr)) << "0700 is a group account";
+    EXPECT_TRUE(KG::existsKonto(710, false, nullptr));
+    EXPECT_EQ(KG::getKontobezeichnung(4110), QStringLiteral("Sonstige steuerfreie Umsätze Inland"));
+
+    // § 141 AO: bookkeeping duty above 600 000 EUR turnover or 60 000 EUR profit from 2016.
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurSperrgrenzen WHERE Bezeichnung='Buchführungspflicht: Umsatzgrenze'"))
+                  .toDouble(),
+              600000.0);
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurSperrgrenzen WHERE Bezeichnung='Buchführungspflicht: Gewinngrenze'"))
+                  .toDouble(),
+              60000.0);
 }
 
 }  // namespace

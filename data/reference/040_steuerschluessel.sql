@@ -39,6 +39,18 @@ CREATE INDEX idx_Steuerschluessel ON Steuerschluessel (Steuerschluessel);
 -- The keys of 2015 and 2016. Keys 100 and up are supplies taxed in another EU
 -- state (distance sales, electronic services): no German tax, turnover in code 45;
 -- the booked amount is the net turnover (im_Hundert), the foreign tax is paid abroad.
+--
+-- The recipient's keys of § 13b UStG (94 to 97) are told apart by the line of
+-- the advance return their turnover and tax belong to: 94 services of a
+-- business established in another EU state (46/47), 95 work deliveries and
+-- services of a business established outside Germany (52/53), 96 construction
+-- services, building cleaning and the other cases the 2016 form groups in
+-- 84/85, 97 mobile phones, tablets, game consoles and integrated circuits
+-- (78/79). All four book both taxes at once; the input tax is code 67. The
+-- tax account of the owed tax carries a range, so that its lines follow the
+-- key of their base line (Kennzifferbereiche 3000). Keys 27 and 28 are the
+-- supplier's side: 60 for the cases of § 13b Abs. 5, 68 for mobile phones and
+-- the like.
 INSERT INTO Steuerschluessel
     (Steuerschluessel, Bezeichnung, Kurzbezeichnung, Steuersatz, IG_Erwerb, im_Hundert,
      SKR03_Steuerkonto, SKR03_Steuerkonto2, SKR04_Steuerkonto, SKR04_Steuerkonto2, SKR80_Steuerkonto, SKR80_Steuerkonto2,
@@ -54,10 +66,14 @@ VALUES
     (9, 'Vorsteuer 16 %', 'VSt 16 %', 16, 0, 0, 1575, 0, 1405, 0, 3070, 0, 3070, 0, 0, 66, 0, 320, 'V', 60, '', 0, '', 0, 0, '2015-01-01 00:00:00'),
     (19, 'Innergemeinschaftlicher Erwerb 19 % Vorsteuer und 19 % Umsatzsteuer', 'igE 19 %', 19, 1, 1, 1574, 1774, 1404, 3804, 3060, 3170, 3060, 3170, 89, 61, 781, 761, 'V', 70, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
     (18, 'Innergemeinschaftlicher Erwerb 7 % Vorsteuer und 7 % Umsatzsteuer', 'igE 7 %', 7, 1, 1, 1572, 1772, 1402, 3802, 3050, 3160, 3050, 3160, 93, 61, 793, 761, 'V', 80, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
-    (94, 'Leistungen nach § 13b UStG 19 % Vorsteuer und 19 % Umsatzsteuer', '§ 13b 19 %', 19, 1, 1, 1577, 1787, 1407, 3837, 3090, 3180, 3090, 3180, 46, 67, 846, 762, 'V', 90, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
+    (94, 'Sonstige Leistungen eines im übrigen Gemeinschaftsgebiet ansässigen Unternehmers (§ 13b Abs. 1 UStG) 19 % Vorsteuer und 19 % Umsatzsteuer', '§ 13b Abs. 1 19 %', 19, 1, 1, 1577, 1787, 1407, 3837, 3090, 3180, 3090, 3180, 46, 67, 846, 467, 'V', 90, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
+    (95, 'Werklieferungen und sonstige Leistungen eines im Ausland ansässigen Unternehmers (§ 13b Abs. 2 Nr. 1 und 5 Buchst. a UStG) 19 % Vorsteuer und 19 % Umsatzsteuer', '§ 13b Ausland 19 %', 19, 1, 1, 1577, 1787, 1407, 3837, 3090, 3180, 3090, 3180, 52, 67, 846, 467, 'V', 91, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
+    (96, 'Bauleistungen, Gebäudereinigung und andere Leistungen nach § 13b Abs. 2 Nr. 4, 5 Buchst. b, Nr. 6 bis 9 und 11 UStG 19 % Vorsteuer und 19 % Umsatzsteuer', '§ 13b Bau u. a. 19 %', 19, 1, 1, 1577, 1787, 1407, 3837, 3090, 3180, 3090, 3180, 84, 67, 846, 467, 'V', 92, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
+    (97, 'Lieferungen von Mobilfunkgeräten, Tablet-Computern, Spielekonsolen und integrierten Schaltkreisen (§ 13b Abs. 2 Nr. 10 UStG) 19 % Vorsteuer und 19 % Umsatzsteuer', '§ 13b Mobilfunk 19 %', 19, 1, 1, 1577, 1787, 1407, 3837, 3090, 3180, 3090, 3180, 78, 67, 846, 467, 'V', 93, '', 0, '', 0, 0, '2015-01-01 00:00:00'),
     (25, 'Steuerfreie innergemeinschaftliche Lieferung', 'igL steuerfrei', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 41, 0, 741, 0, 'U', 100, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
     (26, 'Im übrigen Gemeinschaftsgebiet steuerbare sonstige Leistung', 'EU-Leistung', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 21, 0, 721, 0, 'U', 110, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
     (27, 'Leistung, für die der Leistungsempfänger die Steuer schuldet (§ 13b UStG)', '§ 13b Leistender', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60, 0, 740, 0, 'U', 120, '', 0, '', 0, 1, '2015-01-01 00:00:00'),
+    (28, 'Lieferung von Mobilfunkgeräten, Tablet-Computern, Spielekonsolen und integrierten Schaltkreisen, für die der Leistungsempfänger die Steuer schuldet (§ 13b Abs. 2 Nr. 10 UStG)', '§ 13b Mobilfunk Leistender', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 68, 0, 740, 0, 'U', 125, '', 0, '', 0, 0, '2015-01-01 00:00:00'),
     (100, 'Steuerpflichtige Lieferung/Leistung Österreich 20 %', 'AT 20 %', 20, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 45, 0, 205, 0, 'U', 200, 'AT', 0, 'Österreich', 0, 0, '2015-01-01 00:00:00'),
     (101, 'Steuerpflichtige Lieferung/Leistung Österreich 10 %', 'AT 10 %', 10, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 45, 0, 205, 0, 'U', 201, 'AT', 1, 'Österreich', 0, 0, '2015-01-01 00:00:00'),
     (102, 'Steuerpflichtige Lieferung/Leistung Belgien 21 %', 'BE 21 %', 21, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 45, 0, 205, 0, 'U', 202, 'BE', 0, 'Belgien', 0, 0, '2015-01-01 00:00:00'),

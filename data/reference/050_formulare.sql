@@ -32,8 +32,11 @@ CREATE TABLE Kennzifferbereiche (
 );
 CREATE INDEX idx_Kennzifferbereiche ON Kennzifferbereiche (Bereichsnummer, Steuerschluessel);
 
--- Limit amounts: Vorjahr is the amount of the previous year, Neujahr that of
--- the new year; a case takes the column of its year, rows with 0 are left out.
+-- Limit amounts of the two tax years this program serves: a case of 2015
+-- takes the column Neujahr, a case of 2016 the column Vorjahr (the names come
+-- from the program of the year before); rows with 0 are left out. The
+-- bookkeeping duty of § 141 AO starts above 600 000 EUR turnover or 60 000 EUR
+-- profit for years beginning after 31 December 2015 (500 000 EUR before).
 CREATE TABLE Sperrgrenzen (
     ID          INTEGER PRIMARY KEY,
     Bezeichnung TEXT,
@@ -59,7 +62,7 @@ CREATE TABLE AfA_Zeitraum (
 -- expenses): the computation adds credit amounts positive and debit amounts
 -- negative and negates the sum of such a code, so that it comes out positive.
 INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Variable, gueltig_ab) VALUES
-    (0, 21, 'Nicht steuerbare sonstige Leistungen (Leistungsort im übrigen Gemeinschaftsgebiet)', 0, 'va_Kz21', '2015-01-01 00:00:00'),
+    (0, 21, 'Nicht steuerbare sonstige Leistungen gem. § 18b Satz 1 Nr. 2 UStG (Leistungsort im übrigen Gemeinschaftsgebiet)', 0, 'va_Kz21', '2015-01-01 00:00:00'),
     (0, 35, 'Steuerpflichtige Umsätze zu anderen Steuersätzen (Bemessungsgrundlage)', 0, 'va_Kz35', '2015-01-01 00:00:00'),
     (0, 36, 'Steuer auf Umsätze zu anderen Steuersätzen', 0, 'va_Kz36', '2015-01-01 00:00:00'),
     (0, 39, 'Abzug der festgesetzten Sondervorauszahlung für Dauerfristverlängerung', 1, 'va_Kz39', '2015-01-01 00:00:00'),
@@ -68,14 +71,14 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (0, 43, 'Weitere steuerfreie Umsätze mit Vorsteuerabzug', 0, 'va_Kz43', '2015-01-01 00:00:00'),
     (0, 44, 'Innergemeinschaftliche Lieferungen neuer Fahrzeuge an Abnehmer ohne USt-IdNr.', 0, 'va_Kz44', '2015-01-01 00:00:00'),
     (0, 45, 'Übrige nicht steuerbare Umsätze (Leistungsort nicht im Inland)', 0, 'va_Kz45', '2015-01-01 00:00:00'),
-    (0, 46, 'Sonstige Leistungen eines im übrigen Gemeinschaftsgebiet ansässigen Unternehmers (§ 13b Abs. 1 UStG), Bemessungsgrundlage', 1, 'va_Kz46', '2015-01-01 00:00:00'),
+    (0, 46, 'Steuerpflichtige sonstige Leistungen eines im übrigen Gemeinschaftsgebiet ansässigen Unternehmers (§ 13b Abs. 1 UStG), Bemessungsgrundlage', 1, 'va_Kz46', '2015-01-01 00:00:00'),
     (0, 47, 'Steuer auf Leistungen nach § 13b Abs. 1 UStG', 0, 'va_Kz47', '2015-01-01 00:00:00'),
     (0, 48, 'Steuerfreie Umsätze ohne Vorsteuerabzug', 0, 'va_Kz48', '2015-01-01 00:00:00'),
     (0, 49, 'Innergemeinschaftliche Lieferungen neuer Fahrzeuge außerhalb eines Unternehmens', 0, 'va_Kz49', '2015-01-01 00:00:00'),
-    (0, 52, 'Andere Leistungen (§ 13b Abs. 2 Nr. 2 bis 11 UStG), Bemessungsgrundlage (ältere Kennzahl)', 1, 'va_Kz52', '2015-01-01 00:00:00'),
-    (0, 53, 'Steuer auf Kennzahl 52', 0, 'va_Kz53', '2015-01-01 00:00:00'),
+    (0, 52, 'Andere Leistungen eines im Ausland ansässigen Unternehmers (§ 13b Abs. 2 Nr. 1 und 5 Buchst. a UStG), Bemessungsgrundlage', 1, 'va_Kz52', '2015-01-01 00:00:00'),
+    (0, 53, 'Steuer auf Leistungen nach § 13b Abs. 2 Nr. 1 und 5 Buchst. a UStG', 0, 'va_Kz53', '2015-01-01 00:00:00'),
     (0, 59, 'Vorsteuerabzug für innergemeinschaftliche Lieferungen neuer Fahrzeuge außerhalb eines Unternehmens', 1, 'va_Kz59', '2015-01-01 00:00:00'),
-    (0, 60, 'Steuerpflichtige Umsätze, für die der Leistungsempfänger die Steuer nach § 13b UStG schuldet', 0, 'va_Kz60', '2015-01-01 00:00:00'),
+    (0, 60, 'Übrige steuerpflichtige Umsätze, für die der Leistungsempfänger die Steuer nach § 13b Abs. 5 UStG schuldet', 0, 'va_Kz60', '2015-01-01 00:00:00'),
     (0, 61, 'Vorsteuerbeträge aus dem innergemeinschaftlichen Erwerb von Gegenständen', 1, 'va_Kz61', '2015-01-01 00:00:00'),
     (0, 62, 'Entstandene Einfuhrumsatzsteuer', 1, 'va_Kz62', '2015-01-01 00:00:00'),
     (0, 63, 'Vorsteuerbeträge, die nach allgemeinen Durchschnittssätzen berechnet sind', 1, 'va_Kz63', '2015-01-01 00:00:00'),
@@ -83,16 +86,19 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (0, 65, 'Steuer infolge Wechsels der Besteuerungsform sowie Nachsteuer auf versteuerte Anzahlungen', 0, 'va_Kz65', '2015-01-01 00:00:00'),
     (0, 66, 'Vorsteuerbeträge aus Rechnungen von anderen Unternehmern', 1, 'va_Kz66', '2015-01-01 00:00:00'),
     (0, 67, 'Vorsteuerbeträge aus Leistungen im Sinne des § 13b UStG', 1, 'va_Kz67', '2015-01-01 00:00:00'),
+    (0, 68, 'Steuerpflichtige Lieferungen von Mobilfunkgeräten, Tablet-Computern, Spielekonsolen und integrierten Schaltkreisen, für die der Leistungsempfänger die Steuer nach § 13b Abs. 2 Nr. 10 UStG schuldet', 0, 'va_Kz68', '2015-01-01 00:00:00'),
     (0, 69, 'In Rechnungen unrichtig oder unberechtigt ausgewiesene Steuerbeträge (§ 14c UStG)', 0, 'va_Kz69', '2015-01-01 00:00:00'),
     (0, 73, 'Lieferungen sicherungsübereigneter Gegenstände und Umsätze, die unter das GrEStG fallen (§ 13b Abs. 2 Nr. 2 und 3 UStG), Bemessungsgrundlage', 1, 'va_Kz73', '2015-01-01 00:00:00'),
     (0, 74, 'Steuer auf Kennzahl 73', 0, 'va_Kz74', '2015-01-01 00:00:00'),
     (0, 76, 'Umsätze, für die eine Steuer nach § 24 UStG zu entrichten ist, Bemessungsgrundlage', 0, 'va_Kz76', '2015-01-01 00:00:00'),
     (0, 80, 'Steuer auf Kennzahl 76', 0, 'va_Kz80', '2015-01-01 00:00:00'),
     (0, 77, 'Lieferungen land- und forstwirtschaftlicher Betriebe nach § 24 UStG an Abnehmer mit USt-IdNr.', 0, 'va_Kz77', '2015-01-01 00:00:00'),
+    (0, 78, 'Lieferungen von Mobilfunkgeräten, Tablet-Computern, Spielekonsolen und integrierten Schaltkreisen (§ 13b Abs. 2 Nr. 10 UStG), Bemessungsgrundlage', 1, 'va_Kz78', '2015-01-01 00:00:00'),
+    (0, 79, 'Steuer auf Lieferungen nach § 13b Abs. 2 Nr. 10 UStG', 0, 'va_Kz79', '2015-01-01 00:00:00'),
     (0, 81, 'Steuerpflichtige Umsätze zum Steuersatz von 19 %', 0, 'va_Kz81', '2015-01-01 00:00:00'),
     (0, 83, 'Verbleibende Umsatzsteuer-Vorauszahlung bzw. verbleibender Überschuss', 0, 'va_Kz83', '2015-01-01 00:00:00'),
-    (0, 84, 'Andere Leistungen (§ 13b Abs. 2 Nr. 1, 2, 4 bis 11 UStG), Bemessungsgrundlage', 1, 'va_Kz84', '2015-01-01 00:00:00'),
-    (0, 85, 'Steuer auf Kennzahl 84', 0, 'va_Kz85', '2015-01-01 00:00:00'),
+    (0, 84, 'Andere Leistungen (§ 13b Abs. 2 Nr. 4, 5 Buchst. b, Nr. 6 bis 9 und 11 UStG), Bemessungsgrundlage', 1, 'va_Kz84', '2015-01-01 00:00:00'),
+    (0, 85, 'Steuer auf andere Leistungen nach § 13b Abs. 2 Nr. 4, 5 Buchst. b, Nr. 6 bis 9 und 11 UStG', 0, 'va_Kz85', '2015-01-01 00:00:00'),
     (0, 86, 'Steuerpflichtige Umsätze zum Steuersatz von 7 %', 0, 'va_Kz86', '2015-01-01 00:00:00'),
     (0, 89, 'Steuerpflichtige innergemeinschaftliche Erwerbe zum Steuersatz von 19 %', 1, 'va_Kz89', '2015-01-01 00:00:00'),
     (0, 91, 'Steuerfreie innergemeinschaftliche Erwerbe', 1, 'va_Kz91', '2015-01-01 00:00:00'),
@@ -101,8 +107,6 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (0, 95, 'Innergemeinschaftliche Erwerbe zu anderen Steuersätzen, Bemessungsgrundlage', 1, 'va_Kz95', '2015-01-01 00:00:00'),
     (0, 96, 'Steuer auf Kennzahl 94', 0, 'va_Kz96', '2015-01-01 00:00:00'),
     (0, 98, 'Steuer auf Kennzahl 95', 0, 'va_Kz98', '2015-01-01 00:00:00'),
-    (1, 81, 'Steuerpflichtige Umsätze zu 19 % (Bemessungsgrundlage)', 0, 'ust_Kz81', '2015-01-01 00:00:00'),
-    (1, 86, 'Steuerpflichtige Umsätze zu 7 % (Bemessungsgrundlage)', 0, 'ust_Kz86', '2015-01-01 00:00:00'),
     (1, 177, 'Umsätze zum allgemeinen Steuersatz', 0, 'ust_Kz177', '2015-01-01 00:00:00'),
     (1, 275, 'Umsätze zum ermäßigten Steuersatz', 0, 'ust_Kz275', '2015-01-01 00:00:00'),
     (1, 205, 'Nicht steuerbare Umsätze (Leistungsort nicht im Inland)', 0, 'ust_Kz205', '2015-01-01 00:00:00'),
@@ -115,7 +119,8 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (1, 743, 'Steuerfreie Ausfuhrlieferungen', 0, 'ust_Kz743', '2015-01-01 00:00:00'),
     (1, 744, 'Innergemeinschaftliche Lieferungen neuer Fahrzeuge', 0, 'ust_Kz744', '2015-01-01 00:00:00'),
     (1, 761, 'Vorsteuer aus innergemeinschaftlichem Erwerb', 1, 'ust_Kz761', '2015-01-01 00:00:00'),
-    (1, 762, 'Vorsteuer aus Leistungen im Sinne des § 13b UStG und Einfuhrumsatzsteuer', 1, 'ust_Kz762', '2015-01-01 00:00:00'),
+    (1, 762, 'Entstandene Einfuhrumsatzsteuer', 1, 'ust_Kz762', '2015-01-01 00:00:00'),
+    (1, 467, 'Vorsteuerbeträge aus Leistungen im Sinne des § 13b UStG', 1, 'ust_Kz467', '2015-01-01 00:00:00'),
     (1, 781, 'Innergemeinschaftliche Erwerbe zu 19 %', 1, 'ust_Kz781', '2015-01-01 00:00:00'),
     (1, 791, 'Steuerfreie innergemeinschaftliche Erwerbe', 1, 'ust_Kz791', '2015-01-01 00:00:00'),
     (1, 793, 'Innergemeinschaftliche Erwerbe zu 7 %', 1, 'ust_Kz793', '2015-01-01 00:00:00'),
@@ -149,7 +154,7 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (3, 150, 'Miete/Pacht für Geschäftsräume und betrieblich genutzte Grundstücke', 1, 'eur3_Kz150', '2015-01-01 00:00:00'),
     (3, 151, 'Sonstige Aufwendungen für betrieblich genutzte Grundstücke', 1, 'eur3_Kz151', '2015-01-01 00:00:00'),
     (3, 280, 'Aufwendungen für Telekommunikation', 1, 'eur3_Kz280', '2015-01-01 00:00:00'),
-    (3, 221, 'Übernachtungs- und Reisenebenkosten bei Geschäftsreisen', 1, 'eur3_Kz221', '2015-01-01 00:00:00'),
+    (3, 221, 'Übernachtungs- und Reisenebenkosten bei Geschäftsreisen des Steuerpflichtigen', 1, 'eur3_Kz221', '2015-01-01 00:00:00'),
     (3, 281, 'Fortbildungskosten', 1, 'eur3_Kz281', '2015-01-01 00:00:00'),
     (3, 194, 'Rechts- und Steuerberatung, Buchführung', 1, 'eur3_Kz194', '2015-01-01 00:00:00'),
     (3, 222, 'Miete/Leasing für bewegliche Wirtschaftsgüter (ohne Kraftfahrzeuge)', 1, 'eur3_Kz222', '2015-01-01 00:00:00'),
@@ -161,14 +166,19 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (3, 185, 'Gezahlte Vorsteuerbeträge', 1, 'eur3_Kz185', '2015-01-01 00:00:00'),
     (3, 186, 'An das Finanzamt gezahlte und ggf. verrechnete Umsatzsteuer', 1, 'eur3_Kz186', '2015-01-01 00:00:00'),
     (3, 183, 'Übrige unbeschränkt abziehbare Betriebsausgaben', 1, 'eur3_Kz183', '2015-01-01 00:00:00'),
-    (3, 174, 'Geschenke', 1, 'eur3_Kz174', '2015-01-01 00:00:00'),
-    (3, 175, 'Bewirtungsaufwendungen', 1, 'eur3_Kz175', '2015-01-01 00:00:00'),
+    (3, 174, 'Geschenke (abziehbar)', 1, 'eur3_Kz174', '2015-01-01 00:00:00'),
+    (3, 175, 'Bewirtungsaufwendungen (abziehbar)', 1, 'eur3_Kz175', '2015-01-01 00:00:00'),
     (3, 171, 'Verpflegungsmehraufwendungen', 1, 'eur3_Kz171', '2015-01-01 00:00:00'),
-    (3, 172, 'Aufwendungen für ein häusliches Arbeitszimmer', 1, 'eur3_Kz172', '2015-01-01 00:00:00'),
-    (3, 145, 'Leasingkosten Kraftfahrzeuge', 1, 'eur3_Kz145', '2015-01-01 00:00:00'),
-    (3, 146, 'Steuern, Versicherungen und Maut Kraftfahrzeuge', 1, 'eur3_Kz146', '2015-01-01 00:00:00'),
-    (3, 147, 'Sonstige tatsächliche Fahrtkosten ohne AfA und Zinsen', 1, 'eur3_Kz147', '2015-01-01 00:00:00'),
-    (3, 144, 'Fahrtkosten für nicht zum Betriebsvermögen gehörende Fahrzeuge', 1, 'eur3_Kz144', '2015-01-01 00:00:00'),
+    (3, 172, 'Aufwendungen für ein häusliches Arbeitszimmer (abziehbar)', 1, 'eur3_Kz172', '2015-01-01 00:00:00'),
+    (3, 162, 'Aufwendungen für ein häusliches Arbeitszimmer (nicht abziehbar)', 1, 'eur3_Kz162', '2015-01-01 00:00:00'),
+    (3, 164, 'Geschenke (nicht abziehbar)', 1, 'eur3_Kz164', '2015-01-01 00:00:00'),
+    (3, 165, 'Bewirtungsaufwendungen (nicht abziehbar)', 1, 'eur3_Kz165', '2015-01-01 00:00:00'),
+    (3, 168, 'Sonstige beschränkt abziehbare Betriebsausgaben (nicht abziehbar)', 1, 'eur3_Kz168', '2015-01-01 00:00:00'),
+    (3, 217, 'Gewerbesteuer (nicht abziehbar)', 1, 'eur3_Kz217', '2015-01-01 00:00:00'),
+    (3, 144, 'Leasingkosten Kraftfahrzeuge', 1, 'eur3_Kz144', '2015-01-01 00:00:00'),
+    (3, 145, 'Steuern, Versicherungen und Maut Kraftfahrzeuge', 1, 'eur3_Kz145', '2015-01-01 00:00:00'),
+    (3, 146, 'Sonstige tatsächliche Fahrtkosten ohne AfA und Zinsen (z. B. Reparaturen, Treibstoff, Flugstrecken, öffentliche Verkehrsmittel)', 1, 'eur3_Kz146', '2015-01-01 00:00:00'),
+    (3, 147, 'Fahrtkosten für nicht zum Betriebsvermögen gehörende Fahrzeuge (Nutzungseinlage)', 1, 'eur3_Kz147', '2015-01-01 00:00:00'),
     (3, 187, 'Abzugsbeträge für Investitionen nach § 7g Abs. 1 EStG', 1, 'eur1_Investitionsabzug', '2015-01-01 00:00:00'),
     (3, 188, 'Hinzurechnung der Investitionsabzugsbeträge nach § 7g Abs. 2 EStG', 0, 'eur1_Hinzurechnung', '2015-01-01 00:00:00'),
     (3, 199, 'Summe Betriebsausgaben', 1, 'eur1_Betriebsausgaben', '2015-01-01 00:00:00'),
@@ -176,7 +186,10 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
 
 -- Range 1000: revenue accounts whose code follows the key of the line; range
 -- 2000: expense accounts, whose acquisitions and reverse-charge purchases feed
--- the base codes (their tax lines feed the tax codes through the tax accounts).
+-- the base codes (their tax lines feed the tax codes through the tax accounts);
+-- range 3000: the account of the tax a recipient owes under § 13b UStG, whose
+-- tax lines follow the key of their base line. The annual return still takes
+-- every § 13b purchase into the lines of § 13b Abs. 1 (846/847).
 INSERT INTO Kennzifferbereiche (Bereichsnummer, Steuerschluessel, Formular, Kennziffer, gueltig_ab) VALUES
     (1000, 5, 0, 81, '2015-01-01 00:00:00'),
     (1000, 2, 0, 86, '2015-01-01 00:00:00'),
@@ -184,21 +197,35 @@ INSERT INTO Kennzifferbereiche (Bereichsnummer, Steuerschluessel, Formular, Kenn
     (1000, 25, 0, 41, '2015-01-01 00:00:00'),
     (1000, 26, 0, 21, '2015-01-01 00:00:00'),
     (1000, 27, 0, 60, '2015-01-01 00:00:00'),
+    (1000, 28, 0, 68, '2015-01-01 00:00:00'),
     (1000, 999999, 0, 0, '2015-01-01 00:00:00'),
     (2000, 19, 0, 89, '2015-01-01 00:00:00'),
     (2000, 18, 0, 93, '2015-01-01 00:00:00'),
     (2000, 94, 0, 46, '2015-01-01 00:00:00'),
+    (2000, 95, 0, 52, '2015-01-01 00:00:00'),
+    (2000, 96, 0, 84, '2015-01-01 00:00:00'),
+    (2000, 97, 0, 78, '2015-01-01 00:00:00'),
     (2000, 999999, 0, 0, '2015-01-01 00:00:00'),
+    (3000, 94, 0, 47, '2015-01-01 00:00:00'),
+    (3000, 95, 0, 53, '2015-01-01 00:00:00'),
+    (3000, 96, 0, 85, '2015-01-01 00:00:00'),
+    (3000, 97, 0, 79, '2015-01-01 00:00:00'),
+    (3000, 999999, 0, 47, '2015-01-01 00:00:00'),
     (1000, 5, 1, 177, '2015-01-01 00:00:00'),
     (1000, 2, 1, 275, '2015-01-01 00:00:00'),
     (1000, 25, 1, 741, '2015-01-01 00:00:00'),
     (1000, 26, 1, 721, '2015-01-01 00:00:00'),
     (1000, 27, 1, 740, '2015-01-01 00:00:00'),
+    (1000, 28, 1, 740, '2015-01-01 00:00:00'),
     (1000, 999999, 1, 0, '2015-01-01 00:00:00'),
     (2000, 19, 1, 781, '2015-01-01 00:00:00'),
     (2000, 18, 1, 793, '2015-01-01 00:00:00'),
     (2000, 94, 1, 846, '2015-01-01 00:00:00'),
-    (2000, 999999, 1, 0, '2015-01-01 00:00:00');
+    (2000, 95, 1, 846, '2015-01-01 00:00:00'),
+    (2000, 96, 1, 846, '2015-01-01 00:00:00'),
+    (2000, 97, 1, 846, '2015-01-01 00:00:00'),
+    (2000, 999999, 1, 0, '2015-01-01 00:00:00'),
+    (3000, 999999, 1, 847, '2015-01-01 00:00:00');
 
 INSERT INTO Sperrgrenzen (Bezeichnung, Vorjahr, Neujahr, gueltig_ab) VALUES
     ('Geringwertige Wirtschaftsgüter: Sofortabschreibung bis (netto)', 410, 410, '2015-01-01 00:00:00'),
@@ -214,7 +241,7 @@ INSERT INTO Sperrgrenzen (Bezeichnung, Vorjahr, Neujahr, gueltig_ab) VALUES
     ('Verpflegungsmehraufwand bei 24 Stunden Abwesenheit', 24, 24, '2015-01-01 00:00:00'),
     ('Entfernungspauschale je Entfernungskilometer', 0.3, 0.3, '2015-01-01 00:00:00'),
     ('Häusliches Arbeitszimmer: Höchstbetrag ohne Mittelpunkt der Tätigkeit', 1250, 1250, '2015-01-01 00:00:00'),
-    ('Buchführungspflicht: Umsatzgrenze', 500000, 500000, '2015-01-01 00:00:00'),
+    ('Buchführungspflicht: Umsatzgrenze', 600000, 500000, '2015-01-01 00:00:00'),
     ('Buchführungspflicht: Gewinngrenze', 60000, 60000, '2015-01-01 00:00:00'),
     ('Umsatzsteuer-Voranmeldung monatlich ab Vorjahressteuer über', 7500, 7500, '2015-01-01 00:00:00'),
     ('Umsatzsteuer-Voranmeldung entfällt bei Vorjahressteuer bis', 1000, 1000, '2015-01-01 00:00:00');

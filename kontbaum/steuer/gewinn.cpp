@@ -130,8 +130,10 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
     rsDataSource rs(db, QStringLiteral("SELECT bz.Konto AS Konto, bz.Betrag AS Betrag, bz.Steuerschluessel AS Steuerschluessel, "
                                        "kp.Steuerschluessel AS KontoSteuerschluessel, bz.Haben AS Haben, kp.Kategorie AS Kategorie, "
                                        "bz.Buchungsnummer AS BuchNr, kp.EUR_HABEN AS Eur_haben, kp.") +
-                            spalte + QStringLiteral(" AS Kennziff, bz.SteuerID AS SteuerID FROM eurVerbuchtBuchungszeilen AS bz, eurKontenplan AS kp "
-                                                    "WHERE kp.Nummer=bz.Konto AND ") +
+                            spalte + QStringLiteral(" AS Kennziff, bz.SteuerID AS SteuerID, "
+                                                    "(IFNULL(b.Storno,0)<>0 OR IFNULL(b.Storniert,0)<>0) AS StornoPaar "
+                                                    "FROM eurVerbuchtBuchungszeilen AS bz JOIN eurKontenplan AS kp ON kp.Nummer=bz.Konto "
+                                                    "LEFT JOIN eurVerbucht AS b ON b.Buchungsnummer=bz.Buchungsnummer WHERE ") +
                             bed + QStringLiteral(" ORDER BY kp.") + spalte);
     Gewinn g;
     for (; !rs.isEOF(); rs.fetch()) {
@@ -142,7 +144,13 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         if (eur) g.add(kat, betrag, haben);
         unsigned long schluessel = f.getField(2).toULong();
         unsigned long code = f.getField(8).toULong();
-        if (eur && haben && f.getField(7).toULong() != 0) code = f.getField(7).toULong();  // credit lines with their own code
+        // A credit line of an account with a code of its own for that side
+        // (the VAT the tax office pays back on the accounts it was paid on)
+        // is that line of the form, counted as it raises it. A cancelled
+        // booking and its cancellation stay on the debit side's line, where
+        // they offset each other.
+        const bool eigeneHabenZeile = eur && haben && f.getField(7).toULong() != 0 && !f.getField(10).toBool();
+        if (eigeneHabenZeile) code = f.getField(7).toULong();
         if (schluessel == 999999) {
             if (f.getField(3).toULong() != 0)
                 schluessel = f.getField(3).toULong();
@@ -154,10 +162,11 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
             code = bereiche.value(QStringLiteral("%1_%2").arg(code).arg(schluessel),
                                   bereiche.value(QStringLiteral("%1_999999").arg(code), 0));
         }
-        // Sign: the side that raises the figure counts positive.
-        const bool habenPlus = kat == 3000 || kat == 3010 || kat == 3300 || (kat == 3020 && !eur) ||
+        // Sign: the side that raises the figure counts positive. VAT the tax
+        // office refunds (3020) is income on the EÜR as in the profit.
+        const bool habenPlus = kat == 3000 || kat == 3010 || kat == 3020 || kat == 3300 ||
                                (kat >= 4000 && kat <= 4999 && kat != 4203 && kat != 4207) || kat == 5401 || kat == 5411;
-        const double signiert = habenPlus ? (haben ? betrag : -betrag) : (haben ? -betrag : betrag);
+        const double signiert = eigeneHabenZeile ? betrag : habenPlus ? (haben ? betrag : -betrag) : (haben ? -betrag : betrag);
         QString name = variablen.value(code).name;
         if (name.isEmpty() && eur) {
             // A profit account without a line of the form: the form's

@@ -139,7 +139,10 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
     // A tax line on an account with a range code and no key of its own takes
     // the key of its base lines (the highest key among the other lines of
     // its booking and SteuerID, found through the index on (Buchungsnummer,
-    // SteuerID)); those tax lines are summed again per that key.
+    // SteuerID)); those tax lines are summed again per that key. The lines
+    // are read one by one and summed here: a GROUP BY over the computed key
+    // would make the database sort them. Only the tax lines of reverse-charge
+    // purchases and the like take this way, so they are few.
     if (nachschlagen) {
         QSet<unsigned long> nachKonten;
         for (Gruppe& g : gruppen) {
@@ -151,16 +154,26 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
         QStringList liste;
         for (unsigned long n : nachKonten) liste << rsDataSource::toSqlStr(n);
         QVector<Gruppe> ersatz;
+        QHash<QString, int> stelle;  // "account_key_side" -> index in ersatz
         rsDataSource rs(db, QStringLiteral("SELECT Konto, IFNULL((SELECT MAX(y.Steuerschluessel) FROM eurVerbuchtBuchungszeilen y WHERE "
                                            "y.Buchungsnummer=z.Buchungsnummer AND IFNULL(y.SteuerID,0)=IFNULL(z.SteuerID,0) AND "
-                                           "y.Steuerschluessel<>999999), 999999) AS Basis, Haben, ") +
-                                Berichte::centSumme() + QStringLiteral(" FROM eurVerbuchtBuchungszeilen z WHERE Konto IN (") + liste.join(QLatin1Char(',')) +
-                                QStringLiteral(") AND Steuerschluessel=999999 AND ") + zeilenBed + QStringLiteral(" GROUP BY Konto, Basis, Haben"));
+                                           "y.Steuerschluessel<>999999), 999999) AS Basis, Haben, z.Betrag FROM "
+                                           "eurVerbuchtBuchungszeilen z WHERE Konto IN (") +
+                                liste.join(QLatin1Char(',')) + QStringLiteral(") AND Steuerschluessel=999999 AND ") + zeilenBed);
         for (; !rs.isEOF(); rs.fetch()) {
             const rsFields& f = *rs.getFields();
-            qint64 c = Berichte::cent(f.getField(3).toDouble());
-            if (!f.getField(2).toBool()) c = -c;
-            ersatz.append({f.getField(0).toULong(), 999999, f.getField(1).toULong(), c, true});
+            const unsigned long konto = f.getField(0).toULong(), basis = f.getField(1).toULong();
+            const bool haben = f.getField(2).toBool();
+            qint64 c = Berichte::cent(f.getField(3).toDouble() * 100.0);
+            if (!haben) c = -c;
+            const QString schluessel = paar(konto, basis) + (haben ? QStringLiteral("_H") : QStringLiteral("_S"));
+            auto it = stelle.constFind(schluessel);
+            if (it == stelle.constEnd()) {
+                stelle.insert(schluessel, ersatz.size());
+                ersatz.append({konto, 999999, basis, c, true});
+            } else {
+                ersatz[*it].cent += c;
+            }
         }
         QVector<Gruppe> rest;
         for (const Gruppe& g : gruppen)
@@ -230,13 +243,97 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
 
 // --- hand-over to the return --------------------------------------------------------
 
+namespace {
+using UStVA::Abschnitt;
+using UStVA::Kennzahl;
+
+// The codes of the 2016 advance return (USt 1 A 2016 and its instructions,
+// USt 1 E): every base in the column "Bemessungsgrundlage ohne Umsatzsteuer,
+// volle EUR", every tax in "Steuer EUR Ct". 51 and 97 are the 16 % codes of
+// the forms before 2007; no 2016 account names them, but a case whose chart
+// still does keeps its computed tax.
+const QVector<Kennzahl> kKennzahlen = {
+    // taxable and tax-free supplies and services
+    {41, true, 0, 0.0, Abschnitt::Umsatz},
+    {44, true, 0, 0.0, Abschnitt::Umsatz},
+    {49, true, 0, 0.0, Abschnitt::Umsatz},
+    {43, true, 0, 0.0, Abschnitt::Umsatz},
+    {48, true, 0, 0.0, Abschnitt::Umsatz},
+    {81, true, 0, 0.19, Abschnitt::Umsatz},
+    {86, true, 0, 0.07, Abschnitt::Umsatz},
+    {35, true, 0, 0.0, Abschnitt::Umsatz},
+    {36, false, 35, 0.0, Abschnitt::Umsatz},
+    {51, true, 0, 0.16, Abschnitt::Umsatz},
+    {77, true, 0, 0.0, Abschnitt::Umsatz},
+    {76, true, 0, 0.0, Abschnitt::Umsatz},
+    {80, false, 76, 0.0, Abschnitt::Umsatz},
+    // intra-Community acquisitions
+    {91, true, 0, 0.0, Abschnitt::Umsatz},
+    {89, true, 0, 0.19, Abschnitt::Umsatz},
+    {93, true, 0, 0.07, Abschnitt::Umsatz},
+    {97, true, 0, 0.16, Abschnitt::Umsatz},
+    {95, true, 0, 0.0, Abschnitt::Umsatz},
+    {98, false, 95, 0.0, Abschnitt::Umsatz},
+    {94, true, 0, 0.0, Abschnitt::Umsatz},
+    {96, false, 94, 0.0, Abschnitt::Umsatz},
+    // further information on supplies and services
+    {42, true, 0, 0.0, Abschnitt::Umsatz},
+    {68, true, 0, 0.0, Abschnitt::Umsatz},
+    {60, true, 0, 0.0, Abschnitt::Umsatz},
+    {21, true, 0, 0.0, Abschnitt::Umsatz},
+    {45, true, 0, 0.0, Abschnitt::Umsatz},
+    // the recipient owes the tax (§ 13b UStG)
+    {46, true, 0, 0.0, Abschnitt::Umsatz},
+    {47, false, 46, 0.0, Abschnitt::Umsatz},
+    {52, true, 0, 0.0, Abschnitt::Umsatz},
+    {53, false, 52, 0.0, Abschnitt::Umsatz},
+    {73, true, 0, 0.0, Abschnitt::Umsatz},
+    {74, false, 73, 0.0, Abschnitt::Umsatz},
+    {78, true, 0, 0.0, Abschnitt::Umsatz},
+    {79, false, 78, 0.0, Abschnitt::Umsatz},
+    {84, true, 0, 0.0, Abschnitt::Umsatz},
+    {85, false, 84, 0.0, Abschnitt::Umsatz},
+    {65, false, 0, 0.0, Abschnitt::Umsatz},
+    // deductible input tax
+    {66, false, 0, 0.0, Abschnitt::Vorsteuer},
+    {61, false, 0, 0.0, Abschnitt::Vorsteuer},
+    {62, false, 0, 0.0, Abschnitt::Vorsteuer},
+    {67, false, 0, 0.0, Abschnitt::Vorsteuer},
+    {63, false, 0, 0.0, Abschnitt::Vorsteuer},
+    {64, false, 0, 0.0, Abschnitt::Vorsteuer},
+    {59, false, 0, 0.0, Abschnitt::Vorsteuer},
+    // other amounts and the result
+    {69, false, 0, 0.0, Abschnitt::Rest},
+    {39, false, 0, 0.0, Abschnitt::Rest},
+    {83, false, 0, 0.0, Abschnitt::Rest},
+};
+
+QMap<int, UStFeld>& felderVon(Abschnitt ab, OAnmeldungVorauszahlungen& a, OAnmeldungVorauszahlungen2& a2,
+                              OAbziehbareVorsteuerbetraege& v) {
+    return ab == Abschnitt::Umsatz ? a.felder : ab == Abschnitt::Vorsteuer ? v.felder : a2.felder;
+}
+const QMap<int, UStFeld>& felderVon(Abschnitt ab, const OAnmeldungVorauszahlungen& a, const OAnmeldungVorauszahlungen2& a2,
+                                    const OAbziehbareVorsteuerbetraege& v) {
+    return ab == Abschnitt::Umsatz ? a.felder : ab == Abschnitt::Vorsteuer ? v.felder : a2.felder;
+}
+}  // namespace
+
+const QVector<Kennzahl>& UStVA::kennzahlen() { return kKennzahlen; }
+
+const Kennzahl* UStVA::kennzahl(int k) {
+    for (const Kennzahl& z : kKennzahlen)
+        if (z.kennziffer == k) return &z;
+    return nullptr;
+}
+
+bool UStVA::volleEuro(int k) {
+    const Kennzahl* z = kennzahl(k);
+    return z && z->basis;
+}
+
 double UStVA::festerSatz(unsigned long k) {
-    switch (k) {
-    case 51: case 97: return 0.16;
-    case 81: case 89: return 0.19;
-    case 86: case 93: return 0.07;
-    default: return 0.0;
-    }
+    const Kennzahl* z = kennzahl(int(k));
+    return z ? z->festerSatz : 0.0;
 }
 
 void UStVA::uebertrage(const UStKennziffern& k, OAnmeldungVorauszahlungen& a, OAnmeldungVorauszahlungen2& a2,
@@ -244,48 +341,28 @@ void UStVA::uebertrage(const UStKennziffern& k, OAnmeldungVorauszahlungen& a, OA
     a.clearValues();
     a2.clearValues();
     v.clearValues();
-    static const QSet<int> basisCodes = {46, 52, 73, 76, 84, 94, 95};
-    static const QSet<int> steuerCodes = {36, 47, 53, 74, 80, 85, 96, 98};
-    // A tax element belongs to the field of its base: 36 to 35, 47 to 46 ...
-    static const QHash<int, int> feldVon = {{36, 35}, {47, 46}, {53, 52}, {74, 73}, {80, 76}, {85, 84}, {96, 94}, {98, 95}};
-    static const QSet<int> vorsteuer = {59, 61, 62, 63, 64, 66, 67};
     for (const rsUStKennziffer& z : k) {
         if (!z.belegt) continue;
-        const int code = int(z.Kennziffer);
+        const Kennzahl* kz = kennzahl(int(z.Kennziffer));
+        // 39 comes from the special advance payment, 83 is the form's result.
+        if (!kz || kz->kennziffer == 39 || kz->kennziffer == 83) continue;
+        QMap<int, UStFeld>& felder = felderVon(kz->abschnitt, a, a2, v);
         const EuroType cent = z.Betrag.Runden(2);
-        const double satz = festerSatz(z.Kennziffer);
-        if (satz > 0) {
-            UStFeld& f = a.felder[code];
-            f.basis = z.Betrag.RundenAb(0);
-            f.steuer = EuroType(f.basis.wert() * satz).Runden(2);
+        if (kz->basis) {
+            UStFeld& f = felder[kz->kennziffer];
+            // The electronic return takes bases in whole euros only; the
+            // cents are dropped, not rounded (toward zero for a negative base).
+            f.basis = cent.RundenAb(0);
+            f.hatBasis = true;
             f.belegt = true;
-        } else if (code == 35) {
-            UStFeld& f = a.felder[35];
-            f.basis = z.Betrag.RundenAb(0);
-            f.belegt = true;
-        } else if (steuerCodes.contains(code)) {
-            UStFeld& f = a.felder[feldVon.value(code)];
+            if (kz->festerSatz > 0) {
+                f.steuer = EuroType(f.basis.wert() * kz->festerSatz).Runden(2);
+                f.hatSteuer = true;
+            }
+        } else {
+            UStFeld& f = felder[kz->basisVon ? kz->basisVon : kz->kennziffer];
             f.steuer = cent;
-            f.belegt = true;
-        } else if (basisCodes.contains(code)) {
-            UStFeld& f = a.felder[code];
-            f.basis = cent;
-            f.belegt = true;
-        } else if (vorsteuer.contains(code)) {
-            UStFeld& f = v.felder[code];
-            f.steuer = cent;
-            f.belegt = true;
-        } else if (code == 69) {
-            UStFeld& f = a2.felder[69];
-            f.steuer = cent;
-            f.belegt = true;
-        } else if (code == 65) {
-            UStFeld& f = a.felder[65];
-            f.steuer = cent;
-            f.belegt = true;
-        } else if (code == 21 || (code >= 41 && code <= 45) || code == 48 || code == 49 || code == 60 || code == 77 || code == 91) {
-            UStFeld& f = a.felder[code];
-            f.basis = cent;
+            f.hatSteuer = true;
             f.belegt = true;
         }
     }
@@ -299,10 +376,38 @@ void UStVA::uebertrage(const UStKennziffern& k, OAnmeldungVorauszahlungen& a, OA
     if (!sondervorauszahlung.isNull()) {
         UStFeld& f = a2.felder[39];
         f.steuer = sondervorauszahlung.Runden(2);
+        f.hatSteuer = true;
         f.belegt = true;
         vz -= f.steuer.wert();
     }
     a2.vorauszahlung = EuroType(vz).Runden(2);
+}
+
+QMap<int, EuroType> UStVA::eintraege(const OAnmeldungVorauszahlungen& a, const OAnmeldungVorauszahlungen2& a2,
+                                     const OAbziehbareVorsteuerbetraege& v) {
+    QMap<int, EuroType> e;
+    for (const Kennzahl& kz : kKennzahlen) {
+        if (kz.kennziffer == 83) {
+            e.insert(83, a2.vorauszahlung);
+            continue;
+        }
+        const QMap<int, UStFeld>& felder = felderVon(kz.abschnitt, a, a2, v);
+        auto f = felder.constFind(kz.basis || kz.basisVon == 0 ? kz.kennziffer : kz.basisVon);
+        if (f == felder.constEnd()) continue;
+        if (kz.basis && f->hatBasis) e.insert(kz.kennziffer, f->basis);
+        if (!kz.basis && f->hatSteuer) e.insert(kz.kennziffer, f->steuer);
+    }
+    return e;
+}
+
+QMap<int, EuroType> UStVA::berechneteSteuern(const OAnmeldungVorauszahlungen& a) {
+    QMap<int, EuroType> s;
+    for (const Kennzahl& kz : kKennzahlen) {
+        if (kz.festerSatz <= 0) continue;
+        auto f = a.felder.constFind(kz.kennziffer);
+        if (f != a.felder.constEnd() && f->hatSteuer) s.insert(kz.kennziffer, f->steuer);
+    }
+    return s;
 }
 
 EuroType Kont_::getSondervorauszahlung(int slot) {
@@ -405,23 +510,11 @@ bool Kont_::UebertrageUStVA(int zeitraumArt, int quartal, int monat) {
     OAbziehbareVorsteuerbetraege v;
     UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(kg->getSlot()) : EuroType(0.0));
     knoten->clearDynamisch();
+    const QMap<int, EuroType> eintrag = UStVA::eintraege(a, a2, v);
     rsDataSource rs(db, QStringLiteral("SELECT Variable, Kennziffer FROM eurFormulare WHERE Formular=0 AND NOT Variable IS NULL AND Variable<>'' "));
     for (; !rs.isEOF(); rs.fetch()) {
-        const int code = rs.field(QStringLiteral("Kennziffer")).toInt();
-        const QString var = rs.field(QStringLiteral("Variable")).toString();
-        EuroType w;
-        bool da = false;
-        for (const auto* felder : {&a.felder, &v.felder, &a2.felder}) {
-            auto it = felder->constFind(code);
-            if (it == felder->constEnd()) continue;
-            w = (UStVA::festerSatz(code) > 0 || !it->basis.isNull() || code == 35) ? it->basis : it->steuer;
-            da = true;
-        }
-        if (code == 83) {
-            w = a2.vorauszahlung;
-            da = true;
-        }
-        if (da) knoten->setVar(var, DatenTyp(w));
+        auto w = eintrag.constFind(rs.field(QStringLiteral("Kennziffer")).toInt());
+        if (w != eintrag.constEnd()) knoten->setVar(rs.field(QStringLiteral("Variable")).toString(), DatenTyp(*w));
     }
     return true;
 }

@@ -8,6 +8,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QVector>
 
 // The ledger's figure for one form code of a period.
 struct rsUStKennziffer {
@@ -24,17 +25,19 @@ struct UStFeld {
     EuroType basis = 0.0;
     EuroType steuer = 0.0;
     bool belegt = false;
+    bool hatBasis = false;   // the ledger gave the base
+    bool hatSteuer = false;  // the ledger gave the tax, or the form computed it
 };
 
-// The sections of the form. Turnover and output tax (lines 20 to 51).
+// The sections of the form. Turnover and output tax.
 class OAnmeldungVorauszahlungen {
 public:
     void clearValues() { *this = OAnmeldungVorauszahlungen(); }
-    QMap<int, UStFeld> felder;  // by code: 41..49, 21, 35/36, 42, 46/47, 51, 52/53, 60, 65, 73/74, 76/80, 77, 81, 84/85, 86, 89, 91, 93, 94/96, 95/98, 97
-    EuroType umsatzsteuer = 0.0;  // line 52: the sum of the tax elements
+    QMap<int, UStFeld> felder;    // by the code of the field's base; a tax without base (65) by its own code
+    EuroType umsatzsteuer = 0.0;  // the sum of the tax elements
 };
 
-// Deductible input tax (lines 55 to 61).
+// Deductible input tax.
 class OAbziehbareVorsteuerbetraege {
 public:
     void clearValues() { *this = OAbziehbareVorsteuerbetraege(); }
@@ -48,11 +51,32 @@ class OAnmeldungVorauszahlungen2 {
 public:
     void clearValues() { *this = OAnmeldungVorauszahlungen2(); }
     QMap<int, UStFeld> felder;     // 69, 39
-    EuroType verbleibend = 0.0;    // line 62: output tax - input tax
+    EuroType verbleibend = 0.0;    // output tax - input tax
     EuroType vorauszahlung = 0.0;  // code 83: remaining + 69 - 39 (a surplus is negative)
 };
 
 namespace UStVA {
+// Where a code of the 2016 form (USt 1 A) is entered.
+enum class Abschnitt { Umsatz, Vorsteuer, Rest };
+
+// One code of the form. A base is entered in whole euros, cut toward zero
+// (the form's column "Bemessungsgrundlage ohne Umsatzsteuer, volle EUR"); a
+// tax in euros and cents. A tax that belongs to a base names the base's code.
+struct Kennzahl {
+    int kennziffer;
+    bool basis;         // true: an assessment base in whole euros
+    int basisVon;       // for a tax: the code of its base (0: it stands alone)
+    double festerSatz;  // the rate of a tax the form computes from the base, else 0
+    Abschnitt abschnitt;
+};
+
+// The codes of the form, in the order of its lines; the one place that says
+// which codes are bases in whole euros.
+const QVector<Kennzahl>& kennzahlen();
+// The code's entry in kennzahlen(), null for a code the form does not have.
+const Kennzahl* kennzahl(int kennziffer);
+// Whether the form takes the code in whole euros.
+bool volleEuro(int kennziffer);
 // The fixed rate of a code whose tax the form computes from the whole-euro
 // base (51, 81, 86, 89, 93, 97); 0 for every other code.
 double festerSatz(unsigned long kennziffer);
@@ -61,4 +85,10 @@ double festerSatz(unsigned long kennziffer);
 // December and the fourth quarter.
 void uebertrage(const UStKennziffern& k, OAnmeldungVorauszahlungen& a, OAnmeldungVorauszahlungen2& a2,
                 OAbziehbareVorsteuerbetraege& v, EuroType sondervorauszahlung = 0.0);
+// What is entered on the form per code after uebertrage: every base in whole
+// euros, every tax with its cents, and code 83.
+QMap<int, EuroType> eintraege(const OAnmeldungVorauszahlungen& a, const OAnmeldungVorauszahlungen2& a2,
+                              const OAbziehbareVorsteuerbetraege& v);
+// The taxes the form computes itself, by the code of their base.
+QMap<int, EuroType> berechneteSteuern(const OAnmeldungVorauszahlungen& a);
 }  // namespace UStVA
