@@ -24,4 +24,5 @@ int cmdUstva(const QStringList& args);
 int cmdEuer(const QStringList& args);
 int cmdZm(const QStringList& args);
 int cmdSaldenliste(const QStringList& args);
+int cmdEinstellungen(const QStringList& args);
 }  // namespace cli

@@ -9,6 +9,7 @@
 #include "host/db/datasource.h"
 #include "kontbaum/austausch/austausch.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/ustid.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -198,10 +199,15 @@ int cmdGenerate(const QStringList& args) {
                 b.buchungsart = 1;
                 b.text = QStringLiteral("Lieferung EU %1").arg(b.belegnummer);
                 b.ustid = QString::fromLatin1(ustIds[zahl(0, 7)]);
-                b.zmart = zahl(0, 2) == 0 ? 1 : 3;  // services or supplies
                 b.haben = false;
                 b.konto = k.bank;
-                b.teile.append({eines(k.igLieferung), 25, cent(500, 12000), false, QString()});
+                const unsigned long konto = eines(k.igLieferung);
+                // The kind the statement reports the account's revenue as:
+                // a triangular first buyer's account is "D", the others "L".
+                const unsigned long code = GetDatenTyp(db, QStringLiteral("SELECT UStVA FROM eurKontenplan WHERE Nummer=") +
+                                                               rsDataSource::toSqlStr(konto)).toULong();
+                b.zmart = code == UStId::kKennzifferDreieck ? UStId::Dreiecksgeschaeft : UStId::Lieferung;
+                b.teile.append({konto, 25, cent(500, 12000), false, QString()});
             } else if (wurf < 55 && !k.aufwandVorsteuer.isEmpty() && ust) {
                 // Purchases on accounts with a fixed input-tax key.
                 const unsigned long konto = eines(k.aufwandVorsteuer);

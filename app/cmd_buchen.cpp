@@ -133,6 +133,8 @@ int cmdBook(const QStringList& args) {
         eingabe.steuerschluessel = schluessel;
         eingabe.schluesselAngegeben = mitSchluessel;
         eingabe.betrag = betrag;
+        eingabe.ustid = a.value(QStringLiteral("--ustid")).trimmed().toUpper();
+        eingabe.zmart = zm;
         QString grund = EingabePruefer(db, kg->getSteuerjahr()).pruefen(eingabe);
         if (!grund.isEmpty()) return abgelehnt(grund);
         schluessel = eingabe.steuerschluessel;
@@ -147,7 +149,7 @@ int cmdBook(const QStringList& args) {
         b.belegdatum = datum;
         b.belegnummer = a.value(QStringLiteral("--voucher"));
         b.buchungsart = art;
-        b.ustid = a.value(QStringLiteral("--ustid")).trimmed().toUpper();
+        b.ustid = eingabe.ustid;
         b.zmart = zm;
         b.haben = umgekehrt ? !geldHaben : geldHaben;
         b.konto = konto;

@@ -131,21 +131,63 @@ int cmdEuer(const QStringList& args) {
 
 int cmdZm(const QStringList& args) {
     const QString n = QStringLiteral("zm");
-    Args a(args, {QStringLiteral("--period")}, {QStringLiteral("--csv"), QStringLiteral("--xml")});
+    Args a(args, {QStringLiteral("--period"), QStringLiteral("--quarter"), QStringLiteral("--month")},
+           {QStringLiteral("--year"), QStringLiteral("--csv"), QStringLiteral("--xml")});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     if (a.has(QStringLiteral("--csv")) == a.has(QStringLiteral("--xml"))) return usageError(n, QStringLiteral("Entweder --csv oder --xml angeben."));
-    int code = -1;
+    // The statement has no default period: the law asks for the month or the
+    // quarter, the year only in the cases of annual filing.
+    int flags = 0;
+    for (const char* f : {"--period", "--quarter", "--month", "--year"}) flags += a.has(QLatin1String(f)) ? 1 : 0;
+    if (flags != 1)
+        return usageError(n, QStringLiteral("Genau eine Zeitraumangabe: --quarter Q, --month M, --year oder --period CODE (-1 Jahr, "
+                                            "0..3 Quartal, 4..15 Monat, 26..29 Zweimonatszeitraum)."));
+    int code = -1, zahl = 0;
     QString e;
-    if (!a.has(QStringLiteral("--period"))) return usageError(n, QStringLiteral("--period fehlt (-1 Jahr, 0..3 Quartal, 4..15 Monat, 26..29 Zweimonatszeitraum)."));
-    if (!parseInt(a.value(QStringLiteral("--period")), -1, 29, &code, &e)) return usageError(n, e);
-    if (code > 15 && code < 26) return usageError(n, QStringLiteral("Unbekannter Meldezeitraum %1.").arg(code));
+    if (a.has(QStringLiteral("--quarter"))) {
+        if (!parseInt(a.value(QStringLiteral("--quarter")), 1, 4, &zahl, &e)) return usageError(n, e);
+        code = zahl - 1;
+    } else if (a.has(QStringLiteral("--month"))) {
+        if (!parseInt(a.value(QStringLiteral("--month")), 1, 12, &zahl, &e)) return usageError(n, e);
+        code = zahl + 3;
+    } else if (a.has(QStringLiteral("--period"))) {
+        if (!parseInt(a.value(QStringLiteral("--period")), -1, 29, &code, &e)) return usageError(n, e);
+        if (code > 15 && code < 26) return usageError(n, QStringLiteral("Unbekannter Meldezeitraum %1.").arg(code));
+    }
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
+        if (code < 0) {
+            const QString grund = KontoGlobal::zmJahresmeldungAbgelehnt();
+            if (!grund.isEmpty()) {
+                err(QStringLiteral("Fehler: %1\n").arg(grund));
+                return int(Refused);
+            }
+        }
         const auto zeilen = KontoGlobal::getUStIdMap(code);
         const QString text = a.has(QStringLiteral("--csv")) ? KontoGlobal::getZusammenfassendeMeldungCsv(zeilen)
                                                             : KontoGlobal::getZusammenfassendeMeldungXml(zeilen, code);
         if (text.isEmpty()) err(QStringLiteral("Im Meldezeitraum gibt es keine Umsätze für die Zusammenfassende Meldung.\n"));
         out(text);
+        return int(Ok);
+    });
+}
+
+int cmdEinstellungen(const QStringList& args) {
+    const QString n = QStringLiteral("einstellungen");
+    Args a(args, {QStringLiteral("--zm-jahresmeldung")}, {});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    const bool setzen = a.has(QStringLiteral("--zm-jahresmeldung"));
+    const QString wert = a.value(QStringLiteral("--zm-jahresmeldung")).trimmed().toLower();
+    if (setzen && wert != QLatin1String("ja") && wert != QLatin1String("nein"))
+        return usageError(n, QStringLiteral("--zm-jahresmeldung erwartet ja oder nein, nicht „%1“.").arg(wert));
+    const QString feld = QLatin1String(KontoGlobal::kZmJahresmeldung);
+    return Fall::ausfuehren(n, a.positional().first(), setzen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
+        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
+        if (setzen) KontoGlobal::setFalleigenschaft(feld, wert == QLatin1String("ja") ? QStringLiteral("1") : QStringLiteral("0"), db);
+        else
+            out(QStringLiteral("zm-jahresmeldung: %1\n")
+                    .arg(KontoGlobal::getFalleigenschaft(feld, db).trimmed() == QLatin1String("1") ? QStringLiteral("ja") : QStringLiteral("nein")));
         return int(Ok);
     });
 }

@@ -235,8 +235,10 @@ QList<Command> buildCommands() {
                         "5 gutschrift (Rückzahlung einer Ausgabe), 6 saldovortrag.\n\n"
                         "Optionen:\n  --key STS       Steuerschlüssel; ohne Angabe der des Gegenkontos\n"
                         "  --net           der Betrag ist netto; die Geldseite erhält den Bruttobetrag\n"
-                        "  --ustid, --zm   USt-IdNr. und Art für die Zusammenfassende Meldung (1 sonstige\n"
-                        "                  Leistung, 2 Dreiecksgeschäft, 3 Lieferung)\n"
+                        "  --ustid, --zm   USt-IdNr. des Abnehmers aus einem anderen EU-Staat und Art für die\n"
+                        "                  Zusammenfassende Meldung (1 sonstige Leistung, 2 Dreiecksgeschäft,\n"
+                        "                  3 Lieferung); nur bei Erlösen, die die Meldung erfasst, und passend zum\n"
+                        "                  Gegenkonto (z. B. SKR03 8125: 3, 8130: 2, 8336: 1)\n"
                         "  --yes / --no    Antwort auf die Frage bei einem Datum im festgeschriebenen Zeitraum"),
          cmdBook},
         {QStringLiteral("list"), QStringLiteral("dalvo list FALL [--json] [--month M | --quarter Q | --year | --from D --to D]"),
@@ -314,12 +316,28 @@ QList<Command> buildCommands() {
          QStringLiteral("Zeigt Betriebseinnahmen und -ausgaben nach Kategorien und Konten und den Gewinn.\n\n"
                         "Optionen:\n  --json   als JSON (steuerjahr, einnahmen, ausgaben, iab, iab_aufloesung, gewinn, kategorien)"),
          cmdEuer},
-        {QStringLiteral("zm"), QStringLiteral("dalvo zm FALL --period CODE (--csv | --xml)"),
+        {QStringLiteral("zm"), QStringLiteral("dalvo zm FALL (--quarter Q | --month M | --year | --period CODE) (--csv | --xml)"),
          QStringLiteral("erstellt die Zusammenfassende Meldung"),
-         QStringLiteral("Gibt die Zusammenfassende Meldung als CSV oder als XML-Datei des Online-Formulars aus.\n"
-                        "Meldezeitraum: -1 Kalenderjahr, 0..3 Quartal 1..4, 4..15 Monat 1..12, 26..29 die ersten\n"
-                        "beiden Monate des Quartals 1..4."),
+         QStringLiteral("Gibt die Zusammenfassende Meldung als CSV oder als XML-Datei des Online-Formulars aus: je\n"
+                        "USt-IdNr. des Abnehmers die innergemeinschaftlichen Lieferungen (L), Dreiecksgeschäfte (D)\n"
+                        "und sonstigen Leistungen (S) des Meldezeitraums.\n\n"
+                        "Meldezeitraum (genau eine Angabe):\n"
+                        "  --quarter Q     Quartal 1..4\n"
+                        "  --month M       Monat 1..12\n"
+                        "  --year          Kalenderjahr, nur bei jährlicher Meldung nach § 18a Abs. 9 UStG\n"
+                        "                  (dalvo einstellungen FALL --zm-jahresmeldung ja)\n"
+                        "  --period CODE   -1 Kalenderjahr, 0..3 Quartal 1..4, 4..15 Monat 1..12, 26..29 die ersten\n"
+                        "                  beiden Monate des Quartals 1..4"),
          cmdZm},
+        {QStringLiteral("einstellungen"), QStringLiteral("dalvo einstellungen FALL [--zm-jahresmeldung ja|nein]"),
+         QStringLiteral("zeigt oder setzt Einstellungen des Falls"),
+         QStringLiteral("Ohne Option zeigt der Befehl die Einstellungen, mit Option setzt er sie.\n\n"
+                        "  --zm-jahresmeldung ja|nein   ja: der Unternehmer gibt die Zusammenfassende Meldung jährlich ab\n"
+                        "      (§ 18a Abs. 9 UStG: von den Voranmeldungen befreit, Umsätze im Vorjahr höchstens\n"
+                        "      200.000 Euro, innergemeinschaftliche Lieferungen und Leistungen höchstens 15.000 Euro,\n"
+                        "      keine neuen Fahrzeuge an Abnehmer mit USt-IdNr.). Die Grenzen des laufenden Jahres\n"
+                        "      prüft zm --year an den Buchungen."),
+         cmdEinstellungen},
         {QStringLiteral("saldenliste"), QStringLiteral("dalvo saldenliste FALL [--csv] [--month M | --quarter Q | --year | --from D --to D]"),
          QStringLiteral("zeigt die Summen- und Saldenliste"),
          QStringLiteral("Summen- und Saldenliste vom Jahresbeginn bis zum Ende des Zeitraums: Anfangssalden,\n"

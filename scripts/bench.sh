@@ -106,7 +106,7 @@ for n in "${sizes[@]}"; do
     r[ustva --year]=$(mess "$dalvo" ustva "$fall" --year --json)
     r[euer]=$(mess "$dalvo" euer "$fall" --json)
     r[saldenliste --csv]=$(mess "$dalvo" saldenliste "$fall" --csv)
-    r[zm --period -1]=$(mess "$dalvo" zm "$fall" --period -1 --csv)
+    r[zm --quarter 4]=$(mess "$dalvo" zm "$fall" --quarter 4 --csv)
     r[laden (info)]=$(mess "$dalvo" info "$fall")
     # The peers read the same lines, before `book` adds one.
     journal "$fall" "$jrn"
@@ -121,7 +121,7 @@ for n in "${sizes[@]}"; do
         peers_cmds+=("hledger bal")
     fi
     r[laden+speichern (book)]=$(mess "$dalvo" book "$fall" --kind einnahme --date 31.12.2016 --amount 1 --account 1200 --counter 8400)
-    for c in generate export-csv import "ustva --year" euer "saldenliste --csv" "zm --period -1" "laden (info)" "laden+speichern (book)" "${peers_cmds[@]}"; do
+    for c in generate export-csv import "ustva --year" euer "saldenliste --csv" "zm --quarter 4" "laden (info)" "laden+speichern (book)" "${peers_cmds[@]}"; do
         read -r s m <<<"${r[$c]}"
         printf '%-9s %-22s %9s %9s\n' "$n" "$c" "$s" "$m"
     done

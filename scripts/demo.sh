@@ -40,8 +40,14 @@ echo
 echo
 "$dalvo" saldenliste "$fall"
 echo
-echo "Zusammenfassende Meldung 2016:"
-"$dalvo" zm "$fall" --period -1 --csv
+# The sample business files its recapitulative statements quarterly (it
+# files quarterly advance returns, so the annual statement of § 18a Abs. 9 UStG
+# is not open to it).
+for q in 1 2 3 4; do
+    echo "Zusammenfassende Meldung $q. Quartal 2016:"
+    "$dalvo" zm "$fall" --quarter "$q" --csv
+    echo
+done
 echo
 echo "Der Musterfall liegt in $fall. Weiter zum Beispiel mit:"
 echo "  $dalvo list \"$fall\""

@@ -387,6 +387,46 @@ TEST_F(Zahlen, ProfitLimitOfTheInvestmentDeduction) {
     EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(200000.01)) << "above it not";
 }
 
+// Only the business's own EU revenue is reported, whatever the booking
+// header says: a purchase from a supplier who gave his VAT number and a
+// domestic sale that carries one stay out, and the kind follows the
+// account (a header written by older versions may state another).
+TEST_F(Zahlen, RecapitulativeStatementOnlyOwnEuRevenue) {
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer=8130")));
+    const zDate d(2016, 4, 5);
+    buche(2, 1200, 3425, 19, 5000.00, d, QStringLiteral("ATU12345678"), 3);   // intra-Community acquisition
+    buche(2, 1200, 3123, 94, 400.00, d, QStringLiteral("FR12345678901"), 1);  // service bought under § 13b
+    buche(1, 1200, 8400, 5, 1190.00, d, QStringLiteral("ATU12345678"), 3);    // domestic sale at 19 %
+    buche(1, 1200, 8125, 25, 1000.00, d, QStringLiteral("ATU12345678"), 1);   // supply, header says service
+    buche(1, 1200, 8130, 25, 700.00, d, QStringLiteral("EL123456789"), 2);    // first buyer in a triangle
+    buche(1, 1200, 8336, 26, 300.00, d, QStringLiteral("FR12345678901"), 1);  // service, reverse charge abroad
+    const auto q2 = KG::getUStIdMap(1);
+    ASSERT_EQ(q2.size(), 3) << KG::getZusammenfassendeMeldungCsv(q2).toStdString();
+    EXPECT_EQ(KG::getZusammenfassendeMeldungCsv(q2), QStringLiteral("Laenderkennzeichen,USt-IdNr.,Betrag (EUR),Umsatzart\n"
+                                                                    "AT,U12345678,1000,L\nEL,123456789,700,D\nFR,12345678901,300,S"));
+}
+
+// The whole year as one period only in the case of § 18a Abs. 9 UStG: the
+// user declares it, the ledger must keep the current year's limits
+// (15 000 euros of EU revenue, 200 000 euros of turnover, both inclusive).
+TEST_F(Zahlen, AnnualStatementOnlyWhenTheCaseQualifies) {
+    const zDate d(2016, 6, 1);
+    EXPECT_TRUE(KG::zmJahresmeldungAbgelehnt().contains(QStringLiteral("nicht erklärt")));
+    KG::setFalleigenschaft(QString::fromLatin1(KG::kZmJahresmeldung), QStringLiteral("1"), db);
+    buche(2, 1200, 3425, 19, 50000.00, d, QStringLiteral("ATU12345678"), 3);  // purchases count for neither limit
+    buche(1, 1200, 8125, 25, 15000.00, d, QStringLiteral("ATU12345678"), 3);
+    buche(1, 1200, 8150, 0, 185000.00, d);
+    EXPECT_EQ(KG::zmJahresmeldungAbgelehnt(), QString()) << "both limits reached, none exceeded";
+    buche(1, 1200, 8150, 0, 0.01, d);
+    const QString umsatz = KG::zmJahresmeldungAbgelehnt();
+    EXPECT_TRUE(umsatz.contains(QStringLiteral("Umsätze des Jahres 2016 betragen 200.000,01 Euro"))) << umsatz.toStdString();
+    buche(1, 1200, 8125, 25, 0.01, d, QStringLiteral("ATU12345678"), 3);
+    const QString eu = KG::zmJahresmeldungAbgelehnt();
+    EXPECT_TRUE(eu.contains(QStringLiteral("Leistungen des Jahres 2016 betragen 15.000,01 Euro"))) << eu.toStdString();
+    KG::setFalleigenschaft(QString::fromLatin1(KG::kZmJahresmeldung), QStringLiteral("0"), db);
+    EXPECT_TRUE(KG::zmJahresmeldungAbgelehnt().contains(QStringLiteral("nicht erklärt")));
+}
+
 TEST_F(Zahlen, RecapitulativeStatement) {
     buche(1, 1200, 8125, 25, 1000.00, zDate(2016, 2, 3), QStringLiteral("ATU12345678"), 3);
     buche(4, 1200, 8125, 25, 200.00, zDate(2016, 2, 10), QStringLiteral("ATU12345678"), 3);

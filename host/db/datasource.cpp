@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <QVarLengthArray>
+
 #include <cmath>
 
 // ---- rsFields ----------------------------------------------------------------
@@ -213,9 +215,82 @@ DatenTyp GetDatenTyp(DBConnection* con, const QString& sql) {
 }
 
 namespace {
+// The double a pasted literal of `d` (15 significant digits) reads back as.
+// An amount of whole cents below 10^13 is already that double: it is the
+// double nearest to a decimal of at most 15 digits, and that decimal is
+// what the literal prints and parses back to. Only other values pay for
+// the round trip through text. The literal of -0 is "0".
+double alsLiteral(double d) {
+    if (std::fabs(d) < 1e13) {
+        const double cents = double(std::llround(d * 100.0));
+        if (cents / 100.0 == d) return d == 0.0 ? 0.0 : d;
+    }
+    return QString::number(d, 'g', 15).toDouble();
+}
+
+// Bytes of the texts of one row, bound without a copy (SQLITE_STATIC): the
+// caller reserves room for all of them before the first is bound, so no
+// append moves the earlier ones, and clears the bindings before the
+// bytes go away.
+using Zeilenpuffer = QVarLengthArray<char, 2048>;
+
+// Room the texts of `werte` need at most in a Zeilenpuffer.
+int pufferGroesse(const DatenTyp* werte, int anzahl) {
+    int n = 0;
+    for (int i = 0; i < anzahl; ++i) {
+        if (werte[i].art() == DatenTyp::Text) n += 3 * werte[i].variant().toString().size();
+        else if (werte[i].art() == DatenTyp::Datum) n += 19;
+    }
+    return n;
+}
+
+// Binds `n` bytes as text: from the row's buffer when there is one, else
+// copied by SQLite.
+int bindBytes(sqlite3_stmt* st, int pos, const char* bytes, int n, Zeilenpuffer* puffer) {
+    if (!puffer || puffer->capacity() - puffer->size() < n) return sqlite3_bind_text(st, pos, bytes, n, SQLITE_TRANSIENT);
+    const int von = puffer->size();
+    puffer->append(bytes, n);
+    return sqlite3_bind_text(st, pos, puffer->constData() + von, n, SQLITE_STATIC);
+}
+
+// UTF-8 of `t` as QString::toUtf8 writes it. A text without surrogates is
+// encoded here, into the row's buffer; the rare other goes through QString.
+int bindText(sqlite3_stmt* st, int pos, const QString& t, Zeilenpuffer* puffer) {
+    const int n = t.size();
+    // Without room the buffer would move the texts bound before.
+    if (puffer && puffer->capacity() - puffer->size() < 3 * n) puffer = nullptr;
+    Zeilenpuffer eigener;
+    Zeilenpuffer& out = puffer ? *puffer : eigener;
+    const int von = out.size();
+    const QChar* c = t.constData();
+    bool ok = true;
+    for (int i = 0; ok && i < n; ++i) {
+        const ushort u = c[i].unicode();
+        if (u < 0x80) {
+            out.append(char(u));
+        } else if (u < 0x800) {
+            out.append(char(0xC0 | (u >> 6)));
+            out.append(char(0x80 | (u & 0x3F)));
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            ok = false;
+        } else {
+            out.append(char(0xE0 | (u >> 12)));
+            out.append(char(0x80 | ((u >> 6) & 0x3F)));
+            out.append(char(0x80 | (u & 0x3F)));
+        }
+    }
+    if (!ok) {
+        out.resize(von);
+        const QByteArray b = t.toUtf8();
+        return sqlite3_bind_text(st, pos, b.constData(), b.size(), SQLITE_TRANSIENT);
+    }
+    return sqlite3_bind_text(st, pos, out.constData() + von, out.size() - von, puffer ? SQLITE_STATIC : SQLITE_TRANSIENT);
+}
+
 // Binds one value the way toSqlStr would render it, so a copied row reads
-// back exactly like one written through SQL text.
-int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v) {
+// back exactly like one written through SQL text. Texts go into `puffer`
+// when it is given (see Zeilenpuffer).
+int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v, Zeilenpuffer* puffer = nullptr) {
     switch (v.art()) {
     case DatenTyp::Null:
         return sqlite3_bind_null(st, pos);
@@ -223,17 +298,27 @@ int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v) {
         return sqlite3_bind_int64(st, pos, v.toLongLong());
     case DatenTyp::Double:
     case DatenTyp::Euro: {
-        // Through the literal's text, so the stored double is the one a
-        // pasted literal would give.
         const double d = v.toDouble();
         if (!std::isfinite(d)) return sqlite3_bind_null(st, pos);
-        return sqlite3_bind_double(st, pos, QString::number(d, 'g', 15).toDouble());
+        return sqlite3_bind_double(st, pos, alsLiteral(d));
     }
     case DatenTyp::Bool:
         return sqlite3_bind_int(st, pos, v.toBool() ? -1 : 0);
     case DatenTyp::Datum: {
-        const QString t = rsDataSource::toSqlStr(v.toDate());
-        const QByteArray u = t.mid(1, t.size() - 2).toUtf8();  // without the quotes
+        // The literal's text without its quotes. Years of four digits are
+        // written here (every posting passes this per date); any other goes
+        // through the literal itself.
+        const zDate d = v.toDate();
+        int y = 0, m = 0, t = 0;
+        if (d.isValid()) d.qdate().getDate(&y, &m, &t);
+        if (y > 0 && y <= 9999) {
+            const char text[19] = {char('0' + y / 1000), char('0' + y / 100 % 10), char('0' + y / 10 % 10), char('0' + y % 10), '-',
+                                   char('0' + m / 10),   char('0' + m % 10),       '-',  char('0' + t / 10), char('0' + t % 10),
+                                   ' ', '0', '0', ':', '0', '0', ':', '0', '0'};
+            return bindBytes(st, pos, text, int(sizeof text), puffer);
+        }
+        const QString literal = rsDataSource::toSqlStr(d);
+        const QByteArray u = literal.mid(1, literal.size() - 2).toUtf8();  // without the quotes
         return sqlite3_bind_text(st, pos, u.constData(), u.size(), SQLITE_TRANSIENT);
     }
     case DatenTyp::Blob: {
@@ -241,10 +326,8 @@ int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v) {
         return sqlite3_bind_blob(st, pos, b.constData(), b.size(), SQLITE_TRANSIENT);
     }
     case DatenTyp::Text:
-    default: {
-        const QByteArray u = v.toString().toUtf8();
-        return sqlite3_bind_text(st, pos, u.constData(), u.size(), SQLITE_TRANSIENT);
-    }
+    default:
+        return bindText(st, pos, v.toString(), puffer);
     }
 }
 }  // namespace
@@ -298,12 +381,18 @@ long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, con
 }
 
 bool ExecPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte) {
+    return ExecPrepared(con, sql, werte.constData(), werte.size());
+}
+
+bool ExecPrepared(DBConnection* con, const QString& sql, const DatenTyp* werte, int anzahl) {
     if (!con || !con->handle()) return false;
     sqlite3_stmt* st = con->cachedStatement(sql);
     if (!st) {
         return false;
     }
-    for (int i = 0; i < werte.size(); ++i) bindValue(st, i + 1, werte[i]);
+    Zeilenpuffer puffer;
+    puffer.reserve(pufferGroesse(werte, anzahl));
+    for (int i = 0; i < anzahl; ++i) bindValue(st, i + 1, werte[i], &puffer);
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     }
@@ -312,6 +401,7 @@ bool ExecPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>
         con->getErr()->add(rsSqliteText(con->handle()) + QStringLiteral(" (") + sql + QStringLiteral(")"));
     }
     sqlite3_reset(st);
+    sqlite3_clear_bindings(st);  // the texts were the row's buffer's
     return ok;
 }
 

@@ -125,4 +125,7 @@ long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, con
 // call. ExecPrepared returns false with the error recorded, as ExecSQL does; QueryPrepared
 // returns the first row (empty when there is none or on error).
 bool ExecPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte);
+// The same for `anzahl` values at `werte` (an array on the caller's stack:
+// a writer of many rows then builds no vector per row).
+bool ExecPrepared(DBConnection* con, const QString& sql, const DatenTyp* werte, int anzahl);
 QVector<DatenTyp> QueryPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte);

@@ -2,12 +2,31 @@
 #include "host/values/date.h"
 
 #include <QRegularExpression>
+#include <QStringView>
 
-zDate zDate::fromText(const QString& ddmmyyyy) {
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})$"));
-    const QRegularExpressionMatch m = re.match(ddmmyyyy.trimmed());
-    if (!m.hasMatch()) return zDate();
-    return zDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+zDate zDate::fromText(const QString& ddmmyyyy) { return fromText(QStringView(ddmmyyyy)); }
+
+zDate zDate::fromText(QStringView ddmmyyyy) {
+    // "d.m.yyyy" with one or two digits for day and month and four for the
+    // year, read by hand: an import reads two dates per row.
+    const QStringView t = ddmmyyyy.trimmed();
+    const QChar* c = t.data();
+    const int n = t.size();
+    int i = 0;
+    // The number of `min` to `max` ASCII digits at i, or -1.
+    auto zahl = [&](int min, int max) {
+        int v = 0, k = 0;
+        for (; k < max && i < n && c[i].unicode() >= '0' && c[i].unicode() <= '9'; ++k, ++i) v = v * 10 + (c[i].unicode() - '0');
+        return k >= min ? v : -1;
+    };
+    auto punkt = [&] { return i < n && c[i++] == QLatin1Char('.'); };
+    const int tag = zahl(1, 2);
+    if (tag < 0 || !punkt()) return zDate();
+    const int monat = zahl(1, 2);
+    if (monat < 0 || !punkt()) return zDate();
+    const int jahr = zahl(4, 4);
+    if (jahr < 0 || i != n) return zDate();
+    return zDate(jahr, monat, tag);
 }
 
 zDate zDate::fromIso(const QString& iso) {

@@ -16,6 +16,7 @@ public:
     static zDate today() { return zDate(QDate::currentDate()); }
     // "dd.mm.yyyy" or "d.m.yyyy"; an invalid date for anything else.
     static zDate fromText(const QString& ddmmyyyy);
+    static zDate fromText(QStringView ddmmyyyy);  // the same, for a field of a longer text
     // "YYYY-MM-DD" with an optional time part ("YYYY-MM-DD hh:mm:ss"), as stored in the database.
     static zDate fromIso(const QString& iso);
 

@@ -8,7 +8,6 @@
 //   at most two decimals; anything else is refused.
 #include "host/values/euro.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 namespace {
@@ -63,31 +62,82 @@ QString EuroType::getText(int flags) const {
     return s;
 }
 
-bool EuroType::fromText(const QString& text, EuroType* out) {
-    if (out) *out = EuroType(0.0);
-    QString s = text.trimmed();
-    if (s.endsWith(QStringLiteral("€"))) s = s.left(s.size() - 1).trimmed();
-    static const QRegularExpression german(QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d{1,2}))?$"));
-    static const QRegularExpression machine(QStringLiteral("^([+-]?)(\\d+)\\.(\\d{1,2})$"));
-    QString sign, ganz, dez;
-    QRegularExpressionMatch m = machine.match(s);
-    if (m.hasMatch()) {
-        sign = m.captured(1);
-        ganz = m.captured(2);
-        dez = m.captured(3);
-    } else {
-        m = german.match(s);
-        if (!m.hasMatch()) return false;
-        sign = m.captured(1);
-        ganz = m.captured(2).remove(QLatin1Char('.'));
-        dez = m.captured(3);
+namespace {
+bool ziffer(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+
+// The parts of an amount text by the rules at the top of this file: sign,
+// digits of the whole euros (thousands dots left out) and of the cents.
+// Read by hand: an import reads two amounts per row, and the patterns this
+// replaces cost more than the rest of reading the row.
+struct Teile {
+    bool minus = false;
+    quint64 ganz = 0;     // exact while `zuGross` is false
+    bool zuGross = false; // more whole euros than any amount has
+    int dez = 0, dezStellen = 0;
+};
+
+void ziffernDazu(Teile& t, QChar c) {
+    // Beyond 10^12 the value no longer matters: the amount is refused.
+    if (t.ganz > 1000000000000ULL) t.zuGross = true;
+    else t.ganz = t.ganz * 10 + (c.unicode() - '0');
+}
+
+bool zerlegen(QStringView s, Teile* t) {
+    const int n = s.size();
+    const QChar* c = s.data();
+    int i = 0;
+    if (i < n && (c[i] == QLatin1Char('+') || c[i] == QLatin1Char('-'))) t->minus = c[i++] == QLatin1Char('-');
+    const int anfang = i;
+    while (i < n && ziffer(c[i])) ziffernDazu(*t, c[i++]);
+    const int lauf = i - anfang;
+    if (lauf == 0) return false;
+    if (i < n && c[i] == QLatin1Char('.')) {
+        // "1234.56": a decimal point, when one or two digits end the text.
+        int j = i + 1;
+        while (j < n && ziffer(c[j])) ++j;
+        if (j == n && (j - i - 1 == 1 || j - i - 1 == 2)) {
+            for (int k = i + 1; k < n; ++k) t->dez = t->dez * 10 + (c[k].unicode() - '0');
+            t->dezStellen = n - i - 1;
+            return true;
+        }
+        // Else thousands: groups of exactly three digits after one to three.
+        if (lauf > 3) return false;
+        while (i < n && c[i] == QLatin1Char('.')) {
+            if (n - i < 4 || !ziffer(c[i + 1]) || !ziffer(c[i + 2]) || !ziffer(c[i + 3])) return false;
+            ziffernDazu(*t, c[i + 1]);
+            ziffernDazu(*t, c[i + 2]);
+            ziffernDazu(*t, c[i + 3]);
+            i += 4;
+        }
+        if (i < n && ziffer(c[i])) return false;
     }
-    bool ok = false;
-    const double g = ganz.toDouble(&ok);
-    if (!ok) return false;
-    double v = g;
-    if (!dez.isEmpty()) v += dez.toDouble() / (dez.size() == 1 ? 10.0 : 100.0);
-    if (sign == QLatin1String("-")) v = -v;
+    if (i == n) return true;
+    // ",5" or ",56" ends the text.
+    if (c[i] != QLatin1Char(',')) return false;
+    const int rest = n - i - 1;
+    if (rest < 1 || rest > 2) return false;
+    for (int k = i + 1; k < n; ++k) {
+        if (!ziffer(c[k])) return false;
+        t->dez = t->dez * 10 + (c[k].unicode() - '0');
+    }
+    t->dezStellen = rest;
+    return true;
+}
+}  // namespace
+
+bool EuroType::fromText(const QString& text, EuroType* out) { return fromText(QStringView(text), out); }
+
+bool EuroType::fromText(QStringView text, EuroType* out) {
+    if (out) *out = EuroType(0.0);
+    QStringView s = text.trimmed();
+    if (s.endsWith(QChar(0x20AC))) s = s.left(s.size() - 1).trimmed();
+    Teile t;
+    if (!zerlegen(s, &t) || t.zuGross) return false;
+    // The same operations in the same order as a whole-euro part plus its
+    // cents, so that every text gives the same double as ever.
+    double v = double(t.ganz);
+    if (t.dezStellen > 0) v += double(t.dez) / (t.dezStellen == 1 ? 10.0 : 100.0);
+    if (t.minus) v = -v;
     if (!(std::fabs(v) <= kHoechstbetrag + kEpsilon)) return false;
     if (out) *out = EuroType(runden(v, 2));
     return true;

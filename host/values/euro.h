@@ -66,6 +66,7 @@ public:
     // decimals and at most kHoechstbetrag in either direction: an amount is
     // money, never silently altered.
     static bool fromText(const QString& text, EuroType* out);
+    static bool fromText(QStringView text, EuroType* out);  // the same, for a field of a longer text
     // The largest amount the program accepts as input (999.999.999,99 €):
     // beyond it a cent is no longer exact in a double sum of a year.
     static constexpr double kHoechstbetrag = 999999999.99;

@@ -41,14 +41,14 @@ struct Satz {
     int art = 0;  // 0: derive from the accounts
 };
 
-bool zahl(const QString& t, unsigned long* out) {
+bool zahl(const QStringRef& t, unsigned long* out) {
     bool ok = false;
     *out = t.trimmed().toULong(&ok);
     return ok;
 }
 
 // German amount of the export ("119,00", "-5,50"), also with thousands dots.
-bool betragLesen(const QString& t, EuroType* out) { return EuroType::fromText(t.trimmed(), out); }
+bool betragLesen(const QStringRef& t, EuroType* out) { return EuroType::fromText(QStringView(t.trimmed()), out); }
 
 // The kind a file without the column "Buchungsart" means, from the
 // categories of its accounts and the side of the counter line.
@@ -81,11 +81,13 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
                             : grund + QLatin1Char(' ') + kNichtsGebucht;
         return false;
     };
-    QStringList zeilen = csv.split(QLatin1Char('\n'));
-    for (QString& z : zeilen)
+    // Lines and fields are read as pieces of the text; only what a booking
+    // keeps becomes a string of its own.
+    QVector<QStringRef> zeilen = csv.splitRef(QLatin1Char('\n'));
+    for (QStringRef& z : zeilen)
         if (z.endsWith(QLatin1Char('\r'))) z.chop(1);
     if (zeilen.isEmpty() || zeilen.first().trimmed().isEmpty()) return fail(1, QStringLiteral("Die Kopfzeile fehlt."));
-    QString kopfText = zeilen.first();
+    QString kopfText = zeilen.first().toString();
     if (kopfText.startsWith(QChar(0xFEFF))) kopfText.remove(0, 1);
     const QStringList kopf = kopfText.split(QLatin1Char(';'));
     const QStringList& erwartet = erwarteterKopf();
@@ -103,10 +105,10 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
     QHash<unsigned long, Offen> offen;
     QList<double> summen;  // gross total of each booking, against the highest amount
     for (int i = 1; i < zeilen.size(); ++i) {
-        const QString& l = zeilen[i];
+        const QStringRef& l = zeilen[i];
         if (l.trimmed().isEmpty()) continue;
         const int nr = i + 1;
-        const QStringList f = l.split(QLatin1Char(';'));
+        const QVector<QStringRef> f = l.split(QLatin1Char(';'));
         if (f.size() != kopf.size())
             return fail(nr, QStringLiteral("Die Zeile hat %1 Felder, die Kopfzeile %2.%3")
                                 .arg(f.size())
@@ -116,34 +118,34 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
                                                             : QString()));
         Satz s;
         unsigned long teil = 0, zm = 0;
-        if (!zahl(f[0], &s.nummer) || s.nummer == 0) return fail(nr, QStringLiteral("Ungültige Buchungsnummer „%1“.").arg(f[0]));
-        if (!zahl(f[1], &teil) || teil == 0) return fail(nr, QStringLiteral("Ungültige Teilbuchung „%1“.").arg(f[1]));
+        if (!zahl(f[0], &s.nummer) || s.nummer == 0) return fail(nr, QStringLiteral("Ungültige Buchungsnummer „%1“.").arg(f[0].toString()));
+        if (!zahl(f[1], &teil) || teil == 0) return fail(nr, QStringLiteral("Ungültige Teilbuchung „%1“.").arg(f[1].toString()));
         s.teil = int(teil);
-        s.beleg = zDate::fromText(f[2].trimmed());
-        if (!s.beleg.isValid()) return fail(nr, QStringLiteral("Ungültiges Belegdatum „%1“.").arg(f[2]));
-        s.text = f[3];
-        if (!zahl(f[4], &s.konto)) return fail(nr, QStringLiteral("Ungültiges Konto „%1“.").arg(f[4]));
-        if (!zahl(f[6], &s.gegen)) return fail(nr, QStringLiteral("Ungültiges Gegenkonto „%1“.").arg(f[6]));
+        s.beleg = zDate::fromText(QStringView(f[2].trimmed()));
+        if (!s.beleg.isValid()) return fail(nr, QStringLiteral("Ungültiges Belegdatum „%1“.").arg(f[2].toString()));
+        s.text = f[3].toString();
+        if (!zahl(f[4], &s.konto)) return fail(nr, QStringLiteral("Ungültiges Konto „%1“.").arg(f[4].toString()));
+        if (!zahl(f[6], &s.gegen)) return fail(nr, QStringLiteral("Ungültiges Gegenkonto „%1“.").arg(f[6].toString()));
         EuroType soll = 0.0, haben = 0.0;
         const QString betragsregel = QStringLiteral(" Erlaubt sind höchstens zwei Nachkommastellen und höchstens 999.999.999,99.");
-        if (!betragLesen(f[8], &soll)) return fail(nr, QStringLiteral("Ungültiger Betrag im Soll „%1“.").arg(f[8]) + betragsregel);
-        if (!betragLesen(f[9], &haben)) return fail(nr, QStringLiteral("Ungültiger Betrag im Haben „%1“.").arg(f[9]) + betragsregel);
+        if (!betragLesen(f[8], &soll)) return fail(nr, QStringLiteral("Ungültiger Betrag im Soll „%1“.").arg(f[8].toString()) + betragsregel);
+        if (!betragLesen(f[9], &haben)) return fail(nr, QStringLiteral("Ungültiger Betrag im Haben „%1“.").arg(f[9].toString()) + betragsregel);
         if (soll.isNull() == haben.isNull())
             return fail(nr, QStringLiteral("Genau eine der Spalten Soll und Haben muss einen Betrag enthalten."));
         s.haben = !haben.isNull();
         s.betrag = s.haben ? haben : soll;
         if (s.betrag.wert() < 0) return fail(nr, QStringLiteral("Negative Beträge können nicht eingelesen werden."));
-        if (!zahl(f[10], &s.schluessel)) return fail(nr, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(f[10]));
-        s.belegnummer = f[13];
-        s.buchungsdatum = zDate::fromText(f[14].trimmed());
-        s.ustid = f[15].trimmed();
-        if (!zahl(f[16], &zm) || zm > 3) return fail(nr, QStringLiteral("Ungültige Umsatzart „%1“ (erlaubt 0 bis 3).").arg(f[16]));
+        if (!zahl(f[10], &s.schluessel)) return fail(nr, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(f[10].toString()));
+        s.belegnummer = f[13].toString();
+        s.buchungsdatum = zDate::fromText(QStringView(f[14].trimmed()));
+        s.ustid = f[15].trimmed().toString();
+        if (!zahl(f[16], &zm) || zm > 3) return fail(nr, QStringLiteral("Ungültige Umsatzart „%1“ (erlaubt 0 bis 3).").arg(f[16].toString()));
         s.zmart = int(zm);
         if (s.ustid.isEmpty() != (s.zmart == 0))
             return fail(nr, QStringLiteral("USt-IdNr. und Umsatzart gehören zusammen."));
         if (artSpalte >= 0 && !f[artSpalte].trimmed().isEmpty()) {
             unsigned long a = 0;
-            if (!zahl(f[artSpalte], &a) || a < 1 || a > 6) return fail(nr, QStringLiteral("Ungültige Buchungsart „%1“.").arg(f[artSpalte]));
+            if (!zahl(f[artSpalte], &a) || a < 1 || a > 6) return fail(nr, QStringLiteral("Ungültige Buchungsart „%1“.").arg(f[artSpalte].toString()));
             s.art = int(a);
         }
 
@@ -195,6 +197,8 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
         e.gegenkonto = s.konto;
         e.steuerschluessel = s.schluessel;
         e.betrag = s.betrag;
+        e.ustid = s.ustid;
+        e.zmart = s.zmart;
         const QString grund = pruefer.pruefen(e);
         if (!grund.isEmpty()) return fail(nr, grund);
         double& summe = summen[offen.value(s.nummer).index];

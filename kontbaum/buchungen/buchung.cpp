@@ -10,6 +10,10 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 
+#include <QVarLengthArray>
+
+#include <array>
+
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/buchung");
 
@@ -21,13 +25,63 @@ DBConnection* fallDB(DBConnection* db) {
 
 QString q(unsigned long v) { return rsDataSource::toSqlStr(v); }
 
-// Table names become SQL text; only the booking families may pass.
-bool istBuchungstabelle(const QString& t) {
-    return t == QLatin1String("eurVerbucht") || t == QLatin1String("eurStapel") || t == QLatin1String("eurBeispiel") ||
-           t == QLatin1String("eurUebernahme") || t == QLatin1String("eurSplitt");
+// Table names become SQL text; only the booking families may pass. The
+// position in this list keys the statement texts below.
+const char* const kBuchungstabellen[] = {"eurVerbucht", "eurStapel", "eurBeispiel", "eurUebernahme", "eurSplitt"};
+constexpr int kTabellen = int(sizeof kBuchungstabellen / sizeof kBuchungstabellen[0]);
+
+int buchungstabelle(QStringView t) {
+    for (int i = 0; i < kTabellen; ++i)
+        if (t == QLatin1String(kBuchungstabellen[i])) return i;
+    return -1;
 }
-bool istZeilentabelle(const QString& t) {
-    return t.endsWith(QLatin1String("Buchungszeilen")) && istBuchungstabelle(t.left(t.size() - 14));
+bool istBuchungstabelle(const QString& t) { return buchungstabelle(t) >= 0; }
+int zeilentabelle(const QString& t) {
+    const QLatin1String endung("Buchungszeilen");
+    if (!t.endsWith(endung)) return -1;
+    return buchungstabelle(QStringView(t).left(t.size() - endung.size()));
+}
+
+// The INSERT texts, one per table, made once: every row of an import names
+// the same statement, and the connection finds it by its text.
+const QString& kopfEinfuegen(int tabelle) {
+    static const std::array<QString, kTabellen> sql = [] {
+        std::array<QString, kTabellen> a;
+        for (int i = 0; i < kTabellen; ++i)
+            a[i] = QStringLiteral("INSERT INTO ") + QLatin1String(kBuchungstabellen[i]) + QStringLiteral(" (") +
+                   KontoGlobal::getBuchungsCols() +
+                   QStringLiteral(", Dreieck) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);");
+        return a;
+    }();
+    return sql[tabelle];
+}
+
+const QString& zeileEinfuegen(int tabelle) {
+    static const std::array<QString, kTabellen> sql = [] {
+        const QString platz = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
+        std::array<QString, kTabellen> a;
+        for (int i = 0; i < kTabellen; ++i) {
+            const QString t = QLatin1String(kBuchungstabellen[i]) + QStringLiteral("Buchungszeilen");
+            // The split table has no automatic key: its ID is given.
+            a[i] = t == QLatin1String("eurSplittBuchungszeilen")
+                       ? QStringLiteral("INSERT INTO ") + t + QStringLiteral(" (ID, ") + KontoGlobal::getBuchungsColsZeilen() +
+                             QStringLiteral(") VALUES (?, ") + platz + QStringLiteral(");")
+                       : QStringLiteral("INSERT INTO ") + t + QStringLiteral(" (") + KontoGlobal::getBuchungsColsZeilen() +
+                             QStringLiteral(") VALUES (") + platz + QStringLiteral(");");
+        }
+        return a;
+    }();
+    return sql[tabelle];
+}
+
+const QString& hoechsteNummer(int tabelle) {
+    static const std::array<QString, kTabellen> sql = [] {
+        std::array<QString, kTabellen> a;
+        for (int i = 0; i < kTabellen; ++i)
+            a[i] = QStringLiteral("SELECT MAX(Buchungsnummer) FROM ") + QLatin1String(kBuchungstabellen[i]);
+        return a;
+    }();
+    return sql[tabelle];
 }
 
 // Runs `f` inside a transaction of `db`; rolls back when it returns false.
@@ -60,17 +114,16 @@ bool KontoGlobal::insertBuchung(unsigned long herkunft, const QString& table, DB
                                 const zDate& buchungsdatum, const QString& intervall, const QString& ustid, int zmart,
                                 bool dreieck) {
     con = fallDB(con);
-    if (!con || !istBuchungstabelle(table)) return false;
-    const QVector<DatenTyp> werte = {DatenTyp(nr),         DatenTyp(text),       DatenTyp(periode),      DatenTyp(stapel),
-                                     DatenTyp(storno),     DatenTyp(storniert),  DatenTyp(betrag),       DatenTyp(netto),
-                                     DatenTyp(belegdatum), DatenTyp(buchungsdatum), DatenTyp(belegnummer), DatenTyp(buchungsart),
-                                     DatenTyp(zusatzinfo), DatenTyp(intervall),  DatenTyp(ustid),        DatenTyp(zmart),
-                                     DatenTyp(zahlungsdatum), DatenTyp(herkunft), DatenTyp(dreieck)};
+    const int t = buchungstabelle(table);
+    if (!con || t < 0) return false;
+    const DatenTyp werte[] = {DatenTyp(nr),         DatenTyp(text),       DatenTyp(periode),      DatenTyp(stapel),
+                              DatenTyp(storno),     DatenTyp(storniert),  DatenTyp(betrag),       DatenTyp(netto),
+                              DatenTyp(belegdatum), DatenTyp(buchungsdatum), DatenTyp(belegnummer), DatenTyp(buchungsart),
+                              DatenTyp(zusatzinfo), DatenTyp(intervall),  DatenTyp(ustid),        DatenTyp(zmart),
+                              DatenTyp(zahlungsdatum), DatenTyp(herkunft), DatenTyp(dreieck)};
     // One prepared statement per table, the values bound as their literals
     // would be written: a year's import parses the statement once.
-    return ExecPrepared(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + getBuchungsCols() +
-                                 QStringLiteral(", Dreieck) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?);"),
-                        werte);
+    return ExecPrepared(con, kopfEinfuegen(t), werte, int(std::size(werte)));
 }
 
 bool KontoGlobal::insertBuchungszeile(const QString& table, DBConnection* con, unsigned long nr, unsigned long steuerID,
@@ -80,25 +133,60 @@ bool KontoGlobal::insertBuchungszeile(const QString& table, DBConnection* con, u
                                       EuroType splittBetrag, bool splittNetto, const QString& oposNummer,
                                       bool viaProzent, double prozentsatz, bool restBeiProzent) {
     con = fallDB(con);
-    if (!con || !istZeilentabelle(table)) return false;
-    const QVector<DatenTyp> werte = {DatenTyp(nr),          DatenTyp(steuerID),    DatenTyp(dialogzeile),   DatenTyp(betrag),
-                                     DatenTyp(haben),       DatenTyp(fremdbelegnummer), DatenTyp(konto),    DatenTyp(kostenstelle),
-                                     DatenTyp(steuerschluessel), DatenTyp(gegenkonto), DatenTyp(text),      DatenTyp(oposNummer),
-                                     DatenTyp(splitt),      DatenTyp(splittBetrag), DatenTyp(splittNetto),  DatenTyp(viaProzent),
-                                     DatenTyp(prozentsatz), DatenTyp(restBeiProzent)};
-    const QString platz = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
+    const int t = zeilentabelle(table);
+    if (!con || t < 0) return false;
+    // Slot 0 is the key of the split table, which has no automatic one.
+    DatenTyp werte[] = {DatenTyp(),           DatenTyp(nr),          DatenTyp(steuerID),    DatenTyp(dialogzeile),
+                        DatenTyp(betrag),     DatenTyp(haben),       DatenTyp(fremdbelegnummer), DatenTyp(konto),
+                        DatenTyp(kostenstelle), DatenTyp(steuerschluessel), DatenTyp(gegenkonto), DatenTyp(text),
+                        DatenTyp(oposNummer), DatenTyp(splitt),      DatenTyp(splittBetrag), DatenTyp(splittNetto),
+                        DatenTyp(viaProzent), DatenTyp(prozentsatz), DatenTyp(restBeiProzent)};
     if (table == QLatin1String("eurSplittBuchungszeilen")) {
-        const unsigned long id = getMaxKey(con, QStringLiteral("SELECT MAX(ID) FROM eurSplittBuchungszeilen")) + 1;
-        QVector<DatenTyp> mitId = {DatenTyp(id)};
-        mitId += werte;
-        return ExecPrepared(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (ID, ") + getBuchungsColsZeilen() +
-                                     QStringLiteral(") VALUES (?, ") + platz + QStringLiteral(");"),
-                            mitId);
+        werte[0] = DatenTyp(getMaxKey(con, QStringLiteral("SELECT MAX(ID) FROM eurSplittBuchungszeilen")) + 1);
+        return ExecPrepared(con, zeileEinfuegen(t), werte, int(std::size(werte)));
     }
-    return ExecPrepared(con, QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + getBuchungsColsZeilen() +
-                                 QStringLiteral(") VALUES (") + platz + QStringLiteral(");"),
-                        werte);
+    return ExecPrepared(con, zeileEinfuegen(t), werte + 1, int(std::size(werte)) - 1);
 }
+
+namespace {
+// A part's line and its tax lines, from the split `d` of its key (for a
+// part without a key: the amount as net, no tax accounts).
+bool mitSteuerzeilen(const QString& table, DBConnection* con, unsigned long nr, unsigned long steuerID, int dialogzeile,
+                     const KontoGlobal::ssDaten& d, bool haben, unsigned long konto, unsigned long steuerschluessel,
+                     unsigned long gegenkonto, const QString& text, int splitt, const QString& fremdbelegnummer,
+                     const QString& kostenstelle, EuroType splittBetrag, bool splittNetto, const QString& oposNummer,
+                     bool viaProzent, double prozentsatz, bool restBeiProzent) {
+    return inTransaktion(con, [&] {
+        bool ok = KontoGlobal::insertBuchungszeile(table, con, nr, steuerID, dialogzeile, d.netto, haben, konto, steuerschluessel,
+                                                   gegenkonto, text, splitt, fremdbelegnummer, kostenstelle, splittBetrag,
+                                                   splittNetto, oposNummer, viaProzent, prozentsatz, restBeiProzent);
+        // A tax of zero (a cent amount at a low rate) gets no line: a line
+        // of 0.00 moves nothing and would only be noise in every list.
+        if (ok && d.steuerkonto != 0 && !d.steuer.isNull())
+            ok = KontoGlobal::insertBuchungszeile(table, con, nr, steuerID, 0, d.steuer, haben, d.steuerkonto, 999999, gegenkonto,
+                                                  text, splitt, fremdbelegnummer, kostenstelle, splittBetrag, splittNetto,
+                                                  oposNummer, viaProzent, prozentsatz, restBeiProzent);
+        if (ok && d.steuerkonto2 != 0 && !d.steuer.isNull())
+            ok = KontoGlobal::insertBuchungszeile(table, con, nr, steuerID, 0, d.steuer, !haben, d.steuerkonto2, 999999,
+                                                  gegenkonto, text, splitt, fremdbelegnummer, kostenstelle, splittBetrag,
+                                                  splittNetto, oposNummer, viaProzent, prozentsatz, restBeiProzent);
+        return ok;
+    });
+}
+
+// The split of a part's amount by its key; a part without a key keeps its
+// amount as net and has no tax.
+KontoGlobal::ssDaten aufteilung(DBConnection* con, unsigned long steuerschluessel, EuroType betrag, bool netto) {
+    if (steuerschluessel != 0 && steuerschluessel != 999999)
+        return KontoGlobal::calcSteuerschluessel(con, steuerschluessel, betrag, netto, 2);
+    KontoGlobal::ssDaten d;
+    d.netto = betrag;
+    d.steuer = 0.0;
+    d.steuerkonto = 0;
+    d.steuerkonto2 = 0;
+    return d;
+}
+}  // namespace
 
 bool KontoGlobal::insertBuchungszeileMitSteuerzeilen(const QString& table, DBConnection* con, unsigned long nr,
                                                      unsigned long steuerID, int dialogzeile, EuroType betrag, bool netto,
@@ -109,40 +197,18 @@ bool KontoGlobal::insertBuchungszeileMitSteuerzeilen(const QString& table, DBCon
                                                      bool viaProzent, double prozentsatz, bool restBeiProzent) {
     con = fallDB(con);
     if (!con) return false;
-    EuroType basis = betrag;
-    EuroType steuer = 0.0;
-    unsigned long konto1 = 0, konto2 = 0;
-    if (steuerschluessel != 0 && steuerschluessel != 999999) {
-        const ssDaten d = calcSteuerschluessel(con, steuerschluessel, betrag, netto, 2);
-        basis = d.netto;
-        steuer = d.steuer;
-        konto1 = d.steuerkonto;
-        konto2 = d.steuerkonto2;
-    }
-    return inTransaktion(con, [&] {
-        bool ok = insertBuchungszeile(table, con, nr, steuerID, dialogzeile, basis, haben, konto, steuerschluessel,
-                                      gegenkonto, text, splitt, fremdbelegnummer, kostenstelle, splittBetrag, splittNetto,
-                                      oposNummer, viaProzent, prozentsatz, restBeiProzent);
-        // A tax of zero (a cent amount at a low rate) gets no line: a line
-        // of 0.00 moves nothing and would only be noise in every list.
-        if (ok && konto1 != 0 && !steuer.isNull())
-            ok = insertBuchungszeile(table, con, nr, steuerID, 0, steuer, haben, konto1, 999999, gegenkonto, text, splitt,
-                                     fremdbelegnummer, kostenstelle, splittBetrag, splittNetto, oposNummer, viaProzent,
-                                     prozentsatz, restBeiProzent);
-        if (ok && konto2 != 0 && !steuer.isNull())
-            ok = insertBuchungszeile(table, con, nr, steuerID, 0, steuer, !haben, konto2, 999999, gegenkonto, text, splitt,
-                                     fremdbelegnummer, kostenstelle, splittBetrag, splittNetto, oposNummer, viaProzent,
-                                     prozentsatz, restBeiProzent);
-        return ok;
-    });
+    return mitSteuerzeilen(table, con, nr, steuerID, dialogzeile, aufteilung(con, steuerschluessel, betrag, netto), haben, konto,
+                           steuerschluessel, gegenkonto, text, splitt, fremdbelegnummer, kostenstelle, splittBetrag, splittNetto,
+                           oposNummer, viaProzent, prozentsatz, restBeiProzent);
 }
 
 unsigned long KontoGlobal::getNewBuchungsnummer(const QString& table, DBConnection* con) {
     con = fallDB(con);
-    if (!con || !istBuchungstabelle(table)) return 0;
+    const int t = buchungstabelle(table);
+    if (!con || t < 0) return 0;
     // The highest key + 1 (what a record set over the table reports as its
     // maximum key), read with an aggregate instead of scanning the rows.
-    const QVector<DatenTyp> z = QueryPrepared(con, QStringLiteral("SELECT MAX(Buchungsnummer) FROM ") + table, {});
+    const QVector<DatenTyp> z = QueryPrepared(con, hoechsteNummer(t), {});
     const qlonglong max = z.isEmpty() ? 0 : z.first().toLongLong();
     return (max > 0 ? (unsigned long)max : 0UL) + 1;
 }
@@ -195,18 +261,18 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     }
 
     // The parts as they will be written: base and tax of each.
+    // (The split is made once here and written below as it is.)
     struct Teil {
         BuchungsTeil eingabe;
-        EuroType basis, steuer, brutto;
+        ssDaten aufteilung;
+        EuroType brutto;
     };
-    QVector<Teil> teile;
+    QVarLengthArray<Teil, 4> teile;
     EuroType summe = 0.0;
     for (const BuchungsTeil& t : b.teile) {
-        Teil x{t, t.betrag, 0.0, t.betrag};
+        Teil x{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto), t.betrag};
         if (t.steuerschluessel != 0 && t.steuerschluessel != 999999) {
-            const ssDaten d = calcSteuerschluessel(con, t.steuerschluessel, t.betrag, t.netto, 2);
-            x.basis = d.netto;
-            x.steuer = d.steuer;
+            const ssDaten& d = x.aufteilung;
             // A key with two tax accounts books its tax twice on opposite
             // sides: the money moved is the base alone.
             x.brutto = d.steuerkonto2 != 0 || d.steuerkonto == 0 ? d.netto : d.netto + d.steuer;
@@ -238,10 +304,9 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
         for (int i = 0; i < teile.size(); ++i) {
             const BuchungsTeil& t = teile[i].eingabe;
             const QString text = t.text.isEmpty() ? b.text : t.text;
-            if (!insertBuchungszeileMitSteuerzeilen(zeilen, con, nr, unsigned(i + 1), 2, t.betrag, t.netto, !b.haben,
-                                                    t.konto, t.steuerschluessel, b.konto, text, gesplittet ? 1 : 0,
-                                                    QString(), QString(), gesplittet ? t.betrag : EuroType(0.0),
-                                                    gesplittet && t.netto))
+            if (!mitSteuerzeilen(zeilen, con, nr, unsigned(i + 1), 2, teile[i].aufteilung, !b.haben, t.konto,
+                                 t.steuerschluessel, b.konto, text, gesplittet ? 1 : 0, QString(), QString(),
+                                 gesplittet ? t.betrag : EuroType(0.0), gesplittet && t.netto, QString(), false, 0.0, false))
                 return false;
         }
         return true;

@@ -4,7 +4,8 @@
 // of periods (Festschreibung).
 //
 // Relies on: rahmen (the manager and its case database), konten (account
-// look-ups and the account/key rules). Its operations are static members of
+// look-ups and the account/key rules), steuer/ustid.h (which revenue may
+// carry a VAT number for the recapitulative statement). Its operations are static members of
 // KontoGlobal, declared in rahmen/kontglob.h under "bookings", "cancelling",
 // "self-check", "locking" and "tax keys"; every file of this folder
 // includes this header and nothing of the report or exchange folders. The
@@ -32,6 +33,11 @@ struct BuchungsEingabe {
     // applies where the chart gives it one (Steuerautomatik 1 or 2).
     bool schluesselAngegeben = true;
     EuroType betrag = 0.0;  // as entered, positive
+    // The customer's VAT number and the statement kind (UStId::BuchungsArt,
+    // 1..3) for the recapitulative statement; empty and 0 for any other
+    // booking.
+    QString ustid;
+    int zmart = 0;
 };
 
 // The rules every booking meets before it is posted, whether it was typed
@@ -40,7 +46,10 @@ struct BuchungsEingabe {
 // the amount is money, the voucher date lies in the tax year, both accounts
 // exist, are active and fit the kind on their side (calcKontoWhere), a key
 // fixed on the counter account (Steuerautomatik 1) is the one used, the key
-// exists and is allowed on the counter account (isSteuerschluesselOK).
+// exists and is allowed on the counter account (isSteuerschluesselOK), and
+// a VAT number with a statement kind stands only on revenue the
+// recapitulative statement reports, in the format of its member state and
+// with the kind that revenue is reported as (steuer/ustid.h).
 //
 // What it reads of the chart and the keys it keeps, so a file of many rows
 // costs a few queries per distinct account and key, not per row. The chart
@@ -69,7 +78,13 @@ private:
         unsigned long kategorie = 0;
         long automatik = 0;
         unsigned long schluessel = 0;
+        unsigned long ustva = 0;  // code on the advance return
     };
+    struct Schluessel {
+        bool ohneDeutscheSteuer = false;  // output key at 0 %
+        unsigned long ustva = 0;
+    };
+    QString zmPruefen(const BuchungsEingabe& e);
     const Konto& konto_(unsigned long nr);
     QString kontoPruefen(unsigned long nr, int art, bool geldSeite);
 
@@ -78,5 +93,6 @@ private:
     QHash<unsigned long, Konto> m_konten;
     QHash<QPair<unsigned long, int>, bool> m_passt;  // (account, kind * 2 + money side)
     QHash<unsigned long, bool> m_schluesselGibt;
+    QHash<unsigned long, Schluessel> m_schluesselZm;
     QHash<QPair<unsigned long, unsigned long>, int> m_regel;  // (account, key) -> isSteuerschluesselOK
 };

@@ -5,6 +5,7 @@
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/steuer/ustid.h"
 
 namespace {
 // A placeholder some charts use for "several keys"; it never splits an amount.
@@ -17,7 +18,7 @@ const EingabePruefer::Konto& EingabePruefer::konto_(unsigned long nr) {
     auto it = m_konten.constFind(nr);
     if (it != m_konten.constEnd()) return *it;
     Konto k;
-    rsDataSource rs(m_db, QStringLiteral("SELECT Aktiv, Kategorie, Steuerautomatik, Steuerschluessel FROM eurKontenplan WHERE Nummer=") +
+    rsDataSource rs(m_db, QStringLiteral("SELECT Aktiv, Kategorie, Steuerautomatik, Steuerschluessel, UStVA FROM eurKontenplan WHERE Nummer=") +
                               rsDataSource::toSqlStr(nr));
     if (!rs.isEOF()) {
         k.gibt = true;
@@ -25,6 +26,7 @@ const EingabePruefer::Konto& EingabePruefer::konto_(unsigned long nr) {
         k.kategorie = rs.field(QStringLiteral("Kategorie")).toULong();
         k.automatik = long(rs.field(QStringLiteral("Steuerautomatik")).toLongLong());
         k.schluessel = rs.field(QStringLiteral("Steuerschluessel")).toULong();
+        k.ustva = rs.field(QStringLiteral("UStVA")).toULong();
     }
     return *m_konten.insert(nr, k);
 }
@@ -87,6 +89,43 @@ QString EingabePruefer::pruefen(BuchungsEingabe& e) {
     auto regel = m_regel.constFind(paar);
     if (regel == m_regel.constEnd()) regel = m_regel.insert(paar, KontoGlobal::isSteuerschluesselOK(e.gegenkonto, e.steuerschluessel, m_db));
     if (*regel != 0) return KontoGlobal::steuerschluesselRegelText(*regel);
+    return zmPruefen(e);
+}
+
+QString EingabePruefer::zmPruefen(const BuchungsEingabe& e) {
+    if (e.ustid.isEmpty() && e.zmart == 0) return QString();
+    const QString id = UStId::pruefen(e.ustid);
+    if (!id.isEmpty()) return id;
+    auto s = m_schluesselZm.constFind(e.steuerschluessel);
+    if (s == m_schluesselZm.constEnd()) {
+        Schluessel neu;
+        rsDataSource rs(m_db, QStringLiteral("SELECT Steuerart, Steuersatz, VAKZUmsatz FROM eurSteuerschluessel WHERE Steuerschluessel=") +
+                                  rsDataSource::toSqlStr(e.steuerschluessel));
+        if (!rs.isEOF()) {
+            neu.ohneDeutscheSteuer = rs.field(QStringLiteral("Steuerart")).toString() == QLatin1String("U") &&
+                                     rs.field(QStringLiteral("Steuersatz")).toDouble() == 0.0;
+            neu.ustva = rs.field(QStringLiteral("VAKZUmsatz")).toULong();
+        }
+        s = m_schluesselZm.insert(e.steuerschluessel, neu);
+    }
+    // The advance return files the line under the account's own code; a
+    // key's code stands in for an account without one, as for the statement.
+    const Konto& k = konto_(e.gegenkonto);
+    const unsigned long code = k.ustva != 0 ? k.ustva : s->ustva;
+    const UStId::BuchungsArt art = UStId::artDerZeile(k.kategorie, code, s->ohneDeutscheSteuer);
+    if (art == UStId::KeineMeldung)
+        return QStringLiteral("Eine USt-IdNr. mit ZM-Art gehört nur zu Erlösen, die die Zusammenfassende Meldung erfasst: "
+                              "steuerfreie innergemeinschaftliche Lieferungen, Lieferungen des ersten Abnehmers im "
+                              "innergemeinschaftlichen Dreiecksgeschäft und im übrigen Gemeinschaftsgebiet steuerpflichtige "
+                              "sonstige Leistungen. Das Gegenkonto %1 (Kategorie %2) mit dem Steuerschlüssel %3 ist kein solcher Erlös.")
+            .arg(e.gegenkonto)
+            .arg(k.kategorie)
+            .arg(e.steuerschluessel);
+    if (e.zmart != art)
+        return QStringLiteral("Die ZM-Art %1 passt nicht zum Gegenkonto %2: die Zusammenfassende Meldung führt diesen Erlös als ZM-Art %3.")
+            .arg(UStId::artText(e.zmart))
+            .arg(e.gegenkonto)
+            .arg(UStId::artText(art));
     return QString();
 }
 

@@ -429,6 +429,17 @@ public:
     static QString getZusammenfassendeMeldungXml(const QMap<QString, UstIdZm>& zeilen, const int& zeitraum);
     static QString getZusammenfassendeMeldungCsv(const QMap<QString, UstIdZm>& zeilen);
     static QString quoteZusammenfassendeMeldungXml(const QString& text);
+    // Whether the case may report the whole calendar year as one period
+    // (§ 18a Abs. 9 UStG): empty when it may, else the German reason. The
+    // user declares in the case property kZmJahresmeldung ("1") what the
+    // ledger cannot know (released from advance returns, the previous
+    // year's limits, no new vehicles); the ledger must then show the
+    // current year within the limits (kZmJahresUmsatzGrenze,
+    // kZmJahresEuGrenze).
+    static QString zmJahresmeldungAbgelehnt();
+    static const char* const kZmJahresmeldung;
+    static constexpr double kZmJahresUmsatzGrenze = 200000.0;
+    static constexpr double kZmJahresEuGrenze = 15000.0;
     // The schema namespace of the XML's root element (the online form
     // service's); the default is documented in zm.cpp.
     static QString zmNamespace();

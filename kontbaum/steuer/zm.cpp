@@ -1,8 +1,8 @@
 // The recapitulative statement (ZM): amounts per foreign VAT number and kind
 // of transaction, as CSV and as the XML data file of the online form.
 //
-// The kind of a booking (ZMArt on its header): 1 other services ("S"),
-// 2 triangular transactions ("D"), any other (3) supplies ("L").
+// The kind of a line follows its account and key (steuer/ustid.h): other
+// services ("S"), triangular transactions ("D"), supplies ("L").
 #include "kontbaum/steuer/steuer.h"
 
 #include "host/app/options.h"
@@ -10,6 +10,7 @@
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
 #include "kontbaum/berichte/indizes.h"
+#include "kontbaum/steuer/ustid.h"
 
 namespace {
 // The root element's namespace names the schema of the online form service
@@ -37,6 +38,30 @@ QString zeitraumBedingung(int z) {
         bis = von + 1;
     }
     return QStringLiteral("(MONTH(Belegdatum) BETWEEN %1 AND %2) AND ").arg(von).arg(bis);
+}
+
+// The line's code on the advance return: the account's own, else its key's.
+QString kennzifferSql() {
+    return QStringLiteral("(CASE WHEN IFNULL(kp.UStVA,0)<>0 THEN kp.UStVA ELSE IFNULL((SELECT MAX(s.VAKZUmsatz) FROM "
+                          "eurSteuerschluessel s WHERE s.Steuerschluessel=z.Steuerschluessel),0) END)");
+}
+
+// The kind of the statement (0 L, 1 S, 2 D) of a reportable line.
+QString zmArtSql() {
+    return QStringLiteral("(CASE ") + kennzifferSql() + QStringLiteral(" WHEN ") + rsDataSource::toSqlStr(UStId::kKennzifferLeistung) +
+           QStringLiteral(" THEN 1 WHEN ") + rsDataSource::toSqlStr(UStId::kKennzifferDreieck) + QStringLiteral(" THEN 2 ELSE 0 END)");
+}
+
+// The lines UStId::artDerZeile reports, as a condition on z (line) and kp
+// (its account): revenue category, an output key without German tax, and
+// one of the three codes.
+QString zmZeilenBedingung() {
+    return QStringLiteral("(kp.Kategorie BETWEEN 4000 AND 4999) AND (kp.Kategorie<>4203) AND EXISTS (SELECT 1 FROM eurSteuerschluessel s "
+                          "WHERE s.Steuerschluessel=z.Steuerschluessel AND s.Steuerart=") +
+           rsDataSource::toSqlStr(QStringLiteral("U")) + QStringLiteral(" AND s.Steuersatz=0) AND ") + kennzifferSql() +
+           QStringLiteral(" IN (") + rsDataSource::toSqlStr(UStId::kKennzifferLieferung) + QStringLiteral(", ") +
+           rsDataSource::toSqlStr(UStId::kKennzifferDreieck) + QStringLiteral(", ") + rsDataSource::toSqlStr(UStId::kKennzifferLeistung) +
+           QStringLiteral(")");
 }
 
 QString buchstabe(int art) {
@@ -86,24 +111,30 @@ QMap<QString, KontoGlobal::UstIdZm> KontoGlobal::getUStIdMap(const int& zeitraum
     // Only bookings with a VAT id take part: the outer loop walks
     // idx_eurVerbucht_UStID from the first non-empty id ("UStID > ''" holds
     // for every id LEN(UStID)<>0 admits), in the order of the grouping, and
-    // their lines are summed in cents (debit negative).
+    // their lines are summed in cents (debit negative). Of their lines only
+    // the business's own reportable revenue counts (steuer/ustid.h): a
+    // purchase from a supplier who gave his VAT number, or a domestic sale
+    // that happens to carry one, is not the statement's business.
     const QString sql =
-        QStringLiteral("SELECT b.UStID, b.ZMArt, SUM(CASE WHEN z.Haben THEN ROUND(z.Betrag*100) ELSE -ROUND(z.Betrag*100) END) "
+        QStringLiteral("SELECT b.UStID, MAX") + zmArtSql() +
+        QStringLiteral(", SUM(CASE WHEN z.Haben THEN ROUND(z.Betrag*100) ELSE -ROUND(z.Betrag*100) END) "
                        "FROM eurVerbucht b CROSS JOIN eurVerbuchtBuchungszeilen z CROSS JOIN eurKontenplan kp WHERE b.UStID > '' AND "
                        "(b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) AND (b.Storniert=0) AND "
                        "(z.Steuerschluessel<>0) AND (LEN(b.UStID)<>0) AND (MID(b.UStID,1,2) <> 'DE')") +
         QStringLiteral(" AND ( ") + zeitraumBedingung(zeitraum) +
         QStringLiteral(" (z.Steuerschluessel <> 999999) AND (YEAR(Belegdatum) = %1))").arg(rsDataSource::toSqlStr(kg->getSteuerjahr())) +
-        QStringLiteral(" GROUP BY b.UStID, b.ZMArt");
+        QStringLiteral(" AND ") + zmZeilenBedingung() + QStringLiteral(" GROUP BY b.UStID, b.ZMArt");
     QMap<QString, qint64> cent;
     rsDataSource rs(db, sql);
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
         const QString ustid = f.getField(0).toString().trimmed();
         if (ustid.isEmpty()) continue;
-        const int zm = f.getField(1).toInt();
-        // The statement knows three kinds; a booking's supply code (3) is kind 0.
-        const int art = (zm == 1 || zm == 2) ? zm : 0;
+        // The kind follows the revenue lines (0 L, 1 S, 2 D), not the
+        // header: the checks make both agree for every booking, and a header
+        // of older data with another kind is read as its lines say. The
+        // grouping stays on the header's kind, the order of the index.
+        const int art = f.getField(1).toInt();
         const QString key = ustid + QLatin1Char('#') + QString::number(art);
         const qint64 betrag = Berichte::cent(f.getField(2).toDouble());
         if (out.contains(key)) {
@@ -120,6 +151,47 @@ QMap<QString, KontoGlobal::UstIdZm> KontoGlobal::getUStIdMap(const int& zeitraum
     }
     for (auto it = out.begin(); it != out.end(); ++it) it->Betrag = Berichte::euro(cent.value(it.key()));
     return out;
+}
+
+const char* const KontoGlobal::kZmJahresmeldung = "ZMJahresmeldung";
+
+QString KontoGlobal::zmJahresmeldungAbgelehnt() {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db) return QStringLiteral("Es ist kein Fall geöffnet.");
+    const QString weiter = QStringLiteral(" Melden Sie vierteljährlich (--quarter) oder monatlich (--month).");
+    if (getFalleigenschaft(QLatin1String(kZmJahresmeldung), db).trimmed() != QLatin1String("1"))
+        return QStringLiteral("Eine Zusammenfassende Meldung für das ganze Kalenderjahr ist nur erlaubt, wenn das Finanzamt von den "
+                              "Umsatzsteuer-Voranmeldungen befreit hat, die Umsätze im Vorjahr und im laufenden Jahr 200.000 Euro und die "
+                              "innergemeinschaftlichen Lieferungen und Leistungen 15.000 Euro nicht übersteigen und keine neuen Fahrzeuge "
+                              "an Abnehmer mit USt-IdNr. geliefert wurden (§ 18a Abs. 9 UStG). Für diesen Fall ist das nicht erklärt "
+                              "(einzutragen mit „dalvo einstellungen FALL --zm-jahresmeldung ja“).") +
+               weiter;
+    // The current year from the ledger: the reportable revenue whether or
+    // not a VAT number was given, and all turnover (supplies, services and
+    // the private use and disposals the law treats as such), net.
+    const QString jahr = QStringLiteral("YEAR(Belegdatum) = ") + rsDataSource::toSqlStr(kg->getSteuerjahr());
+    const QString zeilen = QStringLiteral(" FROM eurVerbuchtBuchungszeilen z CROSS JOIN eurKontenplan kp WHERE (z.Konto=kp.Nummer) AND "
+                                          "(z.Steuerschluessel<>999999) AND ") +
+                           Berichte::gebuchteZeilen(db, true, jahr);
+    const QString haben = QStringLiteral("SELECT SUM(CASE WHEN z.Haben THEN ROUND(z.Betrag*100) ELSE -ROUND(z.Betrag*100) END)");
+    const double eu = Berichte::euro(Berichte::cent(
+        GetDatenTyp(db, haben + zeilen + QStringLiteral(" AND (z.Steuerschluessel<>0) AND ") + zmZeilenBedingung()).toDouble()));
+    if (eu > kZmJahresEuGrenze)
+        return QStringLiteral("Die innergemeinschaftlichen Lieferungen und Leistungen des Jahres %1 betragen %2 Euro und übersteigen die "
+                              "Grenze von 15.000 Euro für die jährliche Zusammenfassende Meldung (§ 18a Abs. 9 Nr. 2 UStG).")
+                   .arg(kg->getSteuerjahr())
+                   .arg(EuroType(eu).getText()) +
+               weiter;
+    const double umsatz = Berichte::euro(Berichte::cent(
+        GetDatenTyp(db, haben + zeilen + QStringLiteral(" AND kp.Kategorie IN (4000, 4001, 4002, 4201, 4202, 4300)")).toDouble()));
+    if (umsatz > kZmJahresUmsatzGrenze)
+        return QStringLiteral("Die Umsätze des Jahres %1 betragen %2 Euro und übersteigen die Grenze von 200.000 Euro für die jährliche "
+                              "Zusammenfassende Meldung (§ 18a Abs. 9 Nr. 1 UStG).")
+                   .arg(kg->getSteuerjahr())
+                   .arg(EuroType(umsatz).getText()) +
+               weiter;
+    return QString();
 }
 
 QString KontoGlobal::getZusammenfassendeMeldungCsv(const QMap<QString, UstIdZm>& zeilen) {
