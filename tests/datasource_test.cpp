@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -268,6 +270,87 @@ TEST_F(DataSourceTest, ValueLiteralsReadBackAsTheSameValue) {
     EXPECT_EQ(readBack(rsDataSource::toSqlStr(DatenTyp::fromBlob(QByteArray("\x00\x01", 2)))).toBlob(),
               QByteArray("\x00\x01", 2));
     EXPECT_TRUE(readBack(rsDataSource::toSqlStr(DatenTyp())).isNull());
+}
+
+
+TEST_F(DataSourceTest, BoundValuesAreStoredExactlyAsTheirLiterals) {
+    // ExecPrepared takes shortcuts for amounts, dates and texts; each row it
+    // writes must equal, in storage class and value, the row the pasted
+    // literals write, in columns of the declared kinds the tables use. (A
+    // number bound to a column without a kind or of kind TEXT keeps 5.0 a
+    // real, where the literal "5" is an integer, as ever; amounts are not
+    // kept in such columns.)
+    ASSERT_TRUE(ExecSQL(&con, QStringLiteral("CREATE TABLE a (id INTEGER PRIMARY KEY, r REAL, n NUMERIC, x DOUBLE, d DATETIME, t TEXT, k INTEGER)")));
+    QVector<DatenTyp> werte;
+    std::uint64_t z = 88172645463325252ULL;  // xorshift: many values, the same every run
+    auto zufall = [&z] {
+        z ^= z << 13;
+        z ^= z >> 7;
+        z ^= z << 17;
+        return z;
+    };
+    for (int i = 0; i < 400; ++i) {
+        const long long cents = (long long)(zufall() % 200000000000ULL) - 100000000000LL;
+        werte << DatenTyp(EuroType(cents / 100.0)) << DatenTyp(cents / 100.0 + (i % 3 == 0 ? 1e-9 : 0.0));
+    }
+    for (double d : {0.0, -0.0, 0.1 + 0.2, 1.0 / 3.0, 1e13, 1e13 + 0.01, -1e15, 1e-7, 0.005, 2.675, 123456789012.34, 0.285 * 100.0,
+                     1.15 * 3, 19.0 / 100.0, 1e300, -5e-324})
+        werte << DatenTyp(d) << DatenTyp(EuroType(d));
+    for (int y : {1, 99, 1000, 2016, 9999})
+        for (int m : {1, 2, 12}) werte << DatenTyp(zDate(y, m, m == 2 ? 29 - (y % 4 != 0) : 31));
+    werte << DatenTyp(zDate()) << DatenTyp(zDate(-44, 3, 15)) << DatenTyp(zDate(12000, 1, 1));
+    for (const char* t : {"", "x", "Müller & Söhne", "€ 1.234,56", "ǅ ∑ ﬀ", "\xf0\x9f\x98\x80 Gesicht", "a'b''c"})
+        werte << DatenTyp(QString::fromUtf8(t));
+    werte << DatenTyp(QString(600, QChar(0x20AC))) << DatenTyp(QString(QChar(0xD800)) + QStringLiteral("lose Hälfte"))
+          << DatenTyp(QString(QChar(0xDC00)));
+    werte << DatenTyp(true) << DatenTyp(false) << DatenTyp(qlonglong(-1)) << DatenTyp() << DatenTyp::fromBlob(QByteArray("\x00\xff", 2));
+
+    const QString sql = QStringLiteral("INSERT INTO a (id, r, n, x, d, t, k) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    int id = 0;
+    for (const DatenTyp& v : werte) {
+        // the value in every column of its own row, once bound ...
+        const DatenTyp zeile[] = {DatenTyp(2 * id), v, v, v, v, v, DatenTyp(int(v.art()))};
+        ASSERT_TRUE(ExecPrepared(&con, sql, zeile, 7)) << con.getErr()->last().toStdString();
+        // ... and once pasted
+        const QString l = rsDataSource::toSqlStr(v);
+        ASSERT_TRUE(ExecSQL(&con, QStringLiteral("INSERT INTO a (id, r, n, x, d, t, k) VALUES (%1, %2, %2, %2, %2, %2, %3)")
+                                      .arg(2 * id + 1)
+                                      .arg(l)
+                                      .arg(int(v.art()))))
+            << l.toStdString();
+        ++id;
+    }
+    const QString unterschiede = QStringLiteral(
+        "SELECT count(*) FROM a p JOIN a q ON q.id = p.id + 1 WHERE p.id % 2 = 0 AND ("
+        "p.r IS NOT q.r OR typeof(p.r) IS NOT typeof(q.r) OR p.n IS NOT q.n OR typeof(p.n) IS NOT typeof(q.n) OR "
+        "p.x IS NOT q.x OR typeof(p.x) IS NOT typeof(q.x) OR p.d IS NOT q.d OR typeof(p.d) IS NOT typeof(q.d) OR "
+        "((p.t IS NOT q.t OR typeof(p.t) IS NOT typeof(q.t)) AND p.k NOT IN (%1, %2)))")
+                                     .arg(int(DatenTyp::Double))
+                                     .arg(int(DatenTyp::Euro));
+    EXPECT_EQ(GetDatenTyp(&con, unterschiede).toInt(), 0);
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT count(*) FROM a")).toInt(), 2 * werte.size());
+
+    // A -0 is written as its literal "0" writes it, not as a negative zero.
+    const DatenTyp null[] = {DatenTyp(-1), DatenTyp(-0.0), DatenTyp(-0.0), DatenTyp(-0.0), DatenTyp(), DatenTyp(), DatenTyp()};
+    ASSERT_TRUE(ExecPrepared(&con, sql, null, 7));
+    EXPECT_FALSE(std::signbit(GetDatenTyp(&con, QStringLiteral("SELECT r FROM a WHERE id = -1")).toDouble()));
+}
+
+TEST_F(DataSourceTest, ABoundRowLeavesNoTextBehindInTheStatement) {
+    // The texts of a row are bound from the row's own buffer; the next row
+    // through the same statement with fewer values must not see them.
+    ASSERT_TRUE(ExecSQL(&con, QStringLiteral("CREATE TABLE b (id INTEGER PRIMARY KEY, s TEXT, t TEXT)")));
+    const QString sql = QStringLiteral("INSERT INTO b (id, s, t) VALUES (?, ?, ?)");
+    ASSERT_TRUE(ExecPrepared(&con, sql, QVector<DatenTyp>{DatenTyp(1), DatenTyp(QStringLiteral("eins")), DatenTyp(QStringLiteral("zwei"))}));
+    ASSERT_TRUE(ExecPrepared(&con, sql, QVector<DatenTyp>{DatenTyp(2), DatenTyp(QStringLiteral("drei"))}));
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT s FROM b WHERE id = 1")).toString(), QStringLiteral("eins"));
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT t FROM b WHERE id = 1")).toString(), QStringLiteral("zwei"));
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT s FROM b WHERE id = 2")).toString(), QStringLiteral("drei"));
+    EXPECT_TRUE(GetDatenTyp(&con, QStringLiteral("SELECT t FROM b WHERE id = 2")).isNull());
+    // nor a value a query bound to the same statement text
+    const QString frage = QStringLiteral("SELECT count(*) FROM b WHERE ? IS NULL OR s = ?");
+    EXPECT_EQ(QueryPrepared(&con, frage, {DatenTyp(1), DatenTyp(QStringLiteral("eins"))}).value(0).toInt(), 1);
+    EXPECT_EQ(QueryPrepared(&con, frage, {}).value(0).toInt(), 2);
 }
 
 }  // namespace

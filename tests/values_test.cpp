@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include <cmath>
+#include <cstdint>
 
 namespace {
 
@@ -198,3 +201,148 @@ TEST(DatenTypValues, ConversionsAndEquality) {
 }
 
 }  // namespace
+
+// ---- the hand readers against the patterns they replaced --------------------
+
+namespace {
+// The amount rules as the two patterns of the first version wrote them.
+bool betragNachMuster(const QString& text, EuroType* out) {
+    *out = EuroType(0.0);
+    QString s = text.trimmed();
+    if (s.endsWith(QStringLiteral("€"))) s = s.left(s.size() - 1).trimmed();
+    static const QRegularExpression german(QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d{1,2}))?$"));
+    static const QRegularExpression machine(QStringLiteral("^([+-]?)(\\d+)\\.(\\d{1,2})$"));
+    QString sign, ganz, dez;
+    QRegularExpressionMatch m = machine.match(s);
+    if (m.hasMatch()) {
+        sign = m.captured(1);
+        ganz = m.captured(2);
+        dez = m.captured(3);
+    } else {
+        m = german.match(s);
+        if (!m.hasMatch()) return false;
+        sign = m.captured(1);
+        ganz = m.captured(2).remove(QLatin1Char('.'));
+        dez = m.captured(3);
+    }
+    bool ok = false;
+    double v = ganz.toDouble(&ok);
+    if (!ok) return false;
+    if (!dez.isEmpty()) v += dez.toDouble() / (dez.size() == 1 ? 10.0 : 100.0);
+    if (sign == QLatin1String("-")) v = -v;
+    if (!(std::fabs(v) <= EuroType::kHoechstbetrag + 1e-9)) return false;
+    *out = EuroType(EuroType::runden(v, 2));
+    return true;
+}
+
+zDate datumNachMuster(const QString& t) {
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})$"));
+    const QRegularExpressionMatch m = re.match(t.trimmed());
+    if (!m.hasMatch()) return zDate();
+    return zDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
+}
+
+// Every text of up to `laenge` characters over `zeichen`, and random longer
+// ones, to `pruefe`.
+template <class F>
+void alleTexte(const QString& zeichen, int laenge, int zufaellige, F pruefe) {
+    QVector<int> stelle;
+    for (int n = 0; n <= laenge; ++n) {
+        stelle.fill(0, n);
+        while (true) {
+            QString t;
+            for (int i : stelle) t += zeichen[i];
+            pruefe(t);
+            int i = n - 1;
+            while (i >= 0 && ++stelle[i] == zeichen.size()) stelle[i--] = 0;
+            if (i < 0) break;
+        }
+    }
+    std::uint64_t z = 0x9E3779B97F4A7C15ULL;
+    for (int k = 0; k < zufaellige; ++k) {
+        z ^= z << 13;
+        z ^= z >> 7;
+        z ^= z << 17;
+        QString t;
+        for (int n = int(z % 19), w = int(z >> 8); n > 0; --n, w = w * 31 + 7) t += zeichen[(unsigned(w) >> 3) % zeichen.size()];
+        pruefe(t);
+    }
+}
+}  // namespace
+
+TEST(Euro, HandReaderAgreesWithThePatternsOnEveryShortText) {
+    // Digits, both separators, signs, blanks, the euro sign, a digit the
+    // patterns do not count as one (Arabic-Indic) and a letter.
+    const QString zeichen = QStringLiteral("019.,-+ €\u0661a");
+    int angenommen = 0, zusammen = 0;
+    alleTexte(zeichen, 5, 200000, [&](const QString& t) {
+        EuroType hand, muster;
+        const bool h = EuroType::fromText(t, &hand);
+        const bool m = betragNachMuster(t, &muster);
+        ASSERT_EQ(h, m) << t.toStdString();
+        ASSERT_EQ(hand.wert(), muster.wert()) << t.toStdString();
+        angenommen += h;
+        ++zusammen;
+    });
+    EXPECT_GT(angenommen, 1000) << "the texts must reach the accepting paths, not only the refusals";
+    EXPECT_GT(zusammen, 200000);
+}
+
+TEST(Euro, HandReaderAgreesWithThePatternsOnAmountsOfEveryForm) {
+    std::uint64_t z = 12345;
+    auto zufall = [&z] {
+        z ^= z << 13;
+        z ^= z >> 7;
+        z ^= z << 17;
+        return z;
+    };
+    for (int k = 0; k < 50000; ++k) {
+        const long long cents = (long long)(zufall() % 200000000000ULL);  // up to twice the highest amount
+        EuroType e(cents / 100.0);
+        QStringList formen = {e.getText(), e.getText(EuroType::TextOhneTausender), e.getText(EuroType::TextPunkt),
+                              e.getText(EuroType::TextMitEuro), QStringLiteral("-") + e.getText(),
+                              QString::number(cents / 100), QString::number(cents / 100) + QStringLiteral(",") + QString::number(cents % 10),
+                              QStringLiteral("000") + QString::number(cents), QStringLiteral(" +%1.%2 ").arg(cents / 100).arg(cents % 100)};
+        for (const QString& t : formen) {
+            EuroType hand, muster;
+            ASSERT_EQ(EuroType::fromText(t, &hand), betragNachMuster(t, &muster)) << t.toStdString();
+            ASSERT_EQ(hand.wert(), muster.wert()) << t.toStdString();
+        }
+    }
+    // runs of digits far beyond any amount, with and without leading zeros
+    for (const QString& t : {QString(40, QLatin1Char('9')), QString(40, QLatin1Char('0')) + QStringLiteral("1,5"),
+                             QStringLiteral("1") + QString(12, QLatin1Char('0')), QStringLiteral("999.999.999,995"),
+                             QStringLiteral("1.000.000.000"), QStringLiteral("999999999,99"), QStringLiteral("999999999.999")}) {
+        EuroType hand, muster;
+        EXPECT_EQ(EuroType::fromText(t, &hand), betragNachMuster(t, &muster)) << t.toStdString();
+        EXPECT_EQ(hand.wert(), muster.wert()) << t.toStdString();
+    }
+}
+
+TEST(Euro, FieldOfALongerTextReadsAsTheFieldAlone) {
+    const QString zeile = QStringLiteral("1;1.234,56;x");
+    EuroType e;
+    ASSERT_TRUE(EuroType::fromText(QStringView(zeile).mid(2, 8), &e));
+    EXPECT_EQ(e.wert(), 1234.56);
+    EXPECT_FALSE(EuroType::fromText(QStringView(zeile).mid(0, 4), &e));
+}
+
+TEST(Dates, HandReaderAgreesWithThePatternOnEveryShortText) {
+    const QString zeichen = QStringLiteral("0129. \u0661");
+    int gueltig = 0;
+    alleTexte(zeichen, 6, 300000, [&](const QString& t) {
+        const zDate hand = zDate::fromText(t), muster = datumNachMuster(t);
+        ASSERT_EQ(hand.isValid(), muster.isValid()) << t.toStdString();
+        if (hand.isValid()) ASSERT_EQ(hand, muster) << t.toStdString();
+        gueltig += hand.isValid();
+    });
+    EXPECT_GT(gueltig, 10);
+    // every day of four years in both spellings, and the days that do not exist
+    for (QDate d(2015, 1, 1); d.year() < 2019; d = d.addDays(1))
+        for (const QString& t : {d.toString(QStringLiteral("dd.MM.yyyy")), d.toString(QStringLiteral("d.M.yyyy")),
+                                 QStringLiteral("%1.%2.%3").arg(d.day() + 28).arg(d.month()).arg(d.year()),
+                                 QStringLiteral(" %1.%2.%3\t").arg(d.day()).arg(d.month() + 12).arg(d.year())}) {
+            ASSERT_EQ(zDate::fromText(t), datumNachMuster(t)) << t.toStdString();
+            ASSERT_EQ(zDate::fromText(QStringView(t)), datumNachMuster(t)) << t.toStdString();
+        }
+}

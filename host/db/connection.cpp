@@ -157,16 +157,24 @@ bool DBConnection::openMemory() {
 }
 
 void DBConnection::finalizeCache() {
+    for (Zuletzt& z : m_zuletzt) z = Zuletzt();
     for (sqlite3_stmt* st : m_cache) sqlite3_finalize(st);
     m_cache.clear();
 }
 
 sqlite3_stmt* DBConnection::cachedStatement(const QString& sql) {
     if (!m_db) return nullptr;
+    for (const Zuletzt& z : m_zuletzt) {
+        if (z.st && z.sql.constData() == sql.constData() && z.sql.size() == sql.size()) {
+            sqlite3_reset(z.st);
+            return z.st;
+        }
+    }
     auto it = m_cache.constFind(sql);
     if (it != m_cache.constEnd()) {
         sqlite3_reset(*it);
-        sqlite3_clear_bindings(*it);
+        m_zuletzt[m_naechster] = {sql, *it};
+        m_naechster = (m_naechster + 1) % 4;
         return *it;
     }
     sqlite3_stmt* st = nullptr;

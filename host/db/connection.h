@@ -109,13 +109,25 @@ public:
 
     // A prepared statement for `sql`, kept for the life of the connection
     // and reset for the next use (ExecPrepared / QueryPrepared bind values to
-    // it). Null with the error recorded when the text does not prepare.
+    // it). Its bindings are the caller's to clear: ExecPrepared and
+    // QueryPrepared clear them after each use. Null with the error recorded
+    // when the text does not prepare.
     sqlite3_stmt* cachedStatement(const QString& sql);
 
 private:
     void finalizeCache();
 
     QHash<QString, sqlite3_stmt*> m_cache;
+    // The statements asked for last, with their texts: a writer of many rows
+    // names a few statements by the same strings over and over, and a text
+    // that shares its bytes with one kept here is that text, found without
+    // hashing it. (The copy kept here keeps those bytes from being reused.)
+    struct Zuletzt {
+        QString sql;
+        sqlite3_stmt* st = nullptr;
+    };
+    Zuletzt m_zuletzt[4];
+    int m_naechster = 0;
     sqlite3* m_db = nullptr;
     QString m_path;
     DBErrorList m_err;

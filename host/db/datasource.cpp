@@ -390,6 +390,8 @@ bool ExecPrepared(DBConnection* con, const QString& sql, const DatenTyp* werte, 
     if (!st) {
         return false;
     }
+    // Left clear by the row before; a row of fewer values than places
+    // leaves the rest NULL.
     Zeilenpuffer puffer;
     puffer.reserve(pufferGroesse(werte, anzahl));
     for (int i = 0; i < anzahl; ++i) bindValue(st, i + 1, werte[i], &puffer);
@@ -427,5 +429,6 @@ QVector<DatenTyp> QueryPrepared(DBConnection* con, const QString& sql, const QVe
         }
     }
     sqlite3_reset(st);
+    sqlite3_clear_bindings(st);  // as ExecPrepared leaves it, for the next caller
     return zeile;
 }

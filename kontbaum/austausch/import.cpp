@@ -21,6 +21,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <functional>
 #include <future>
@@ -42,9 +43,39 @@ struct Satz {
 };
 
 bool zahl(const QStringRef& t, unsigned long* out) {
+    // Plain digits, the form the export writes, are read here; anything
+    // else (blanks, a sign, a long run) is left to Qt's reading.
+    const int n = t.size();
+    if (n > 0 && n <= 18) {
+        const QChar* c = t.unicode();
+        unsigned long v = 0;
+        int i = 0;
+        for (; i < n && c[i].unicode() >= '0' && c[i].unicode() <= '9'; ++i) v = v * 10 + (c[i].unicode() - '0');
+        if (i == n) {
+            *out = v;
+            return true;
+        }
+    }
     bool ok = false;
     *out = t.trimmed().toULong(&ok);
     return ok;
+}
+
+// The fields of a line between its semicolons, empty ones included (as
+// QStringRef::split gives them), into a list the caller keeps for every line.
+using Felder = QVarLengthArray<QStringRef, 32>;
+void felder(const QStringRef& l, Felder* f) {
+    f->clear();
+    const QChar* c = l.unicode();
+    const int n = l.size();
+    int von = 0;
+    for (int i = 0; i < n; ++i) {
+        if (c[i] == QLatin1Char(';')) {
+            f->append(l.mid(von, i - von));
+            von = i + 1;
+        }
+    }
+    f->append(l.mid(von, n - von));
 }
 
 // German amount of the export ("119,00", "-5,50"), also with thousands dots.
@@ -104,11 +135,12 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
     };
     QHash<unsigned long, Offen> offen;
     QList<double> summen;  // gross total of each booking, against the highest amount
+    Felder f;
     for (int i = 1; i < zeilen.size(); ++i) {
         const QStringRef& l = zeilen[i];
         if (l.trimmed().isEmpty()) continue;
         const int nr = i + 1;
-        const QVector<QStringRef> f = l.split(QLatin1Char(';'));
+        felder(l, &f);
         if (f.size() != kopf.size())
             return fail(nr, QStringLiteral("Die Zeile hat %1 Felder, die Kopfzeile %2.%3")
                                 .arg(f.size())
