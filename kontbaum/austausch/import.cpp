@@ -268,9 +268,20 @@ long buchen(const QList<BuchungsEntwurf>& buchungen, DBConnection* db, const std
         return -1;
     }
     long n = 0;
-    for (const BuchungsEntwurf& b : buchungen) {
+    // The whole file is one transaction under the case's write lock: its
+    // numbers follow the highest one, and the keys cannot change meanwhile,
+    // so neither is asked again for every booking.
+    unsigned long naechste = buchungen.isEmpty() ? 0 : KontoGlobal::getNewBuchungsnummer(buchungen.first().table, db);
+    KontoGlobal::SchluesselSpeicher schluessel;
+    for (const BuchungsEntwurf& entwurf : buchungen) {
         QString grund;
-        if (KontoGlobal::insertSplittBuchung(b, db, &grund) == 0) {
+        BuchungsEntwurf b = entwurf;
+        const bool selbstNummeriert = naechste != 0 && b.buchungsnummer == 0 && b.table == buchungen.first().table;
+        if (selbstNummeriert) {
+            b.buchungsnummer = naechste++;
+            b.nummerIstFrei = true;
+        }
+        if (KontoGlobal::insertSplittBuchung(b, db, &grund, &schluessel) == 0) {
             db->rollback();
             *fehler = QStringLiteral("Buchung %1 („%2“): %3 %4").arg(n + 1).arg(b.text, grund, kNichtsGebucht);
             return -1;

@@ -176,9 +176,15 @@ bool mitSteuerzeilen(const QString& table, DBConnection* con, unsigned long nr, 
 
 // The split of a part's amount by its key; a part without a key keeps its
 // amount as net and has no tax.
-KontoGlobal::ssDaten aufteilung(DBConnection* con, unsigned long steuerschluessel, EuroType betrag, bool netto) {
-    if (steuerschluessel != 0 && steuerschluessel != 999999)
-        return KontoGlobal::calcSteuerschluessel(con, steuerschluessel, betrag, netto, 2);
+KontoGlobal::ssDaten aufteilung(DBConnection* con, unsigned long steuerschluessel, EuroType betrag, bool netto,
+                                KontoGlobal::SchluesselSpeicher* speicher = nullptr) {
+    if (steuerschluessel != 0 && steuerschluessel != 999999) {
+        if (!speicher) return KontoGlobal::calcSteuerschluessel(con, steuerschluessel, betrag, netto, 2);
+        auto it = speicher->zeilen.constFind(steuerschluessel);
+        if (it == speicher->zeilen.constEnd())
+            it = speicher->zeilen.insert(steuerschluessel, KontoGlobal::calcSteuerschluessel(con, steuerschluessel, 0.0, false, 2));
+        return KontoGlobal::teileBetrag(*it, betrag, netto, 2);
+    }
     KontoGlobal::ssDaten d;
     d.netto = betrag;
     d.steuer = 0.0;
@@ -233,7 +239,8 @@ unsigned long KontoGlobal::insertSimpleBuchung(unsigned long herkunft, const QSt
     return insertSplittBuchung(b, con, nullptr);
 }
 
-unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConnection* con, QString* fehler) {
+unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConnection* con, QString* fehler,
+                                              SchluesselSpeicher* speicher) {
     auto fail = [fehler](const QString& t) -> unsigned long {
         if (fehler) *fehler = t;
         return 0;
@@ -242,7 +249,7 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     if (!con) return fail(QStringLiteral("Es ist kein Fall geöffnet."));
     if (!istBuchungstabelle(b.table)) return fail(QStringLiteral("Unbekannte Buchungstabelle „%1“.").arg(b.table));
     unsigned long nr = b.buchungsnummer;
-    if (nr != 0) {
+    if (nr != 0 && !b.nummerIstFrei) {
         const DatenTyp da = GetDatenTyp(con, QStringLiteral("SELECT Buchungsnummer FROM ") + b.table +
                                                  QStringLiteral(" WHERE Buchungsnummer=") + q(nr));
         if (!da.isNull()) {
@@ -270,7 +277,7 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     QVarLengthArray<Teil, 4> teile;
     EuroType summe = 0.0;
     for (const BuchungsTeil& t : b.teile) {
-        Teil x{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto), t.betrag};
+        Teil x{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto, speicher), t.betrag};
         if (t.steuerschluessel != 0 && t.steuerschluessel != 999999) {
             const ssDaten& d = x.aufteilung;
             // A key with two tax accounts books its tax twice on opposite

@@ -43,6 +43,15 @@ KontoGlobal::ssDaten KontoGlobal::calcSteuerschluessel(DBConnection* db, unsigne
             d.imHundert = z[3].toBool();
         }
     }
+    return teileBetrag(d, betrag, netto, stellen);
+}
+
+KontoGlobal::ssDaten KontoGlobal::teileBetrag(const ssDaten& zeile, EuroType betrag, bool netto, int stellen) {
+    ssDaten d;
+    d.steuersatz = zeile.steuersatz;
+    d.steuerkonto = zeile.steuerkonto;
+    d.steuerkonto2 = zeile.steuerkonto2;
+    d.imHundert = zeile.imHundert;
     const double f = d.steuersatz / 100.0;
     const bool brutto = !netto && !d.imHundert;
     const double n = brutto ? betrag.wert() / (f + 1.0) : betrag.wert();

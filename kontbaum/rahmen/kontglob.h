@@ -20,6 +20,7 @@
 #include "host/values/euro.h"
 #include "host/values/period.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QSet>
@@ -326,13 +327,20 @@ public:
         unsigned long konto = 0;  // account of dialog line 1
         QList<BuchungsTeil> teile;
         unsigned long buchungsnummer = 0;  // 0: the next free number
+        // The caller vouches that `buchungsnummer` is free: it numbers a run
+        // of postings itself inside one transaction (the import).
+        bool nummerIstFrei = false;
         zDate buchungsdatum;               // entry day; today when invalid
     };
+    struct SchluesselSpeicher;
     // Posts the booking in one transaction: header, the money line with the
     // sum of all parts (gross) and every part with its tax lines. The booking
     // balances by construction. Returns its number, 0 (and a German reason in
     // `fehler`) when nothing was posted.
-    static unsigned long insertSplittBuchung(const BuchungsEntwurf& b, DBConnection* con = nullptr, QString* fehler = nullptr);
+    // With `speicher` the rows of the tax keys are read once for a whole run
+    // of postings (valid while the keys cannot change: inside one transaction).
+    static unsigned long insertSplittBuchung(const BuchungsEntwurf& b, DBConnection* con = nullptr, QString* fehler = nullptr,
+                                             SchluesselSpeicher* speicher = nullptr);
     static unsigned long getNewBuchungsnummer(const QString& table, DBConnection* con = nullptr);
     static SimpleBuchung getBuchung(unsigned long buchungsnummer, const QString& table = QStringLiteral("eurVerbucht"));
     static QString getBuchungsCols();
@@ -470,6 +478,14 @@ public:
     };
     static ssDaten calcSteuerschluessel(DBConnection* db, unsigned long schluessel, EuroType betrag, bool netto,
                                         int stellen = 2);
+    // The split of `betrag` by a key whose row (rate, tax accounts, im
+    // Hundert) is in `zeile`: what calcSteuerschluessel computes after its
+    // look-up.
+    static ssDaten teileBetrag(const ssDaten& zeile, EuroType betrag, bool netto, int stellen = 2);
+    // The key rows of a run of postings, each read once.
+    struct SchluesselSpeicher {
+        QHash<unsigned long, ssDaten> zeilen;
+    };
     static EuroType calcBruttoNetto(bool liefereNetto, EuroType betrag, bool istNetto, double satz, bool ohneSteuer);
     static double getSteuersatz(unsigned long schluessel);
     static QString getSteuerschluesselBezeichnung(unsigned long schluessel, bool kurz = false);
