@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QJsonArray>
+#include <QMap>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -336,6 +337,40 @@ TEST(Import, TheSameFileAgainIsAskedAbout) {
     EXPECT_EQ(importiere(fall, kaputt).rc, 1);
     const Lauf wieder = importiere(fall, kaputt);
     EXPECT_FALSE(wieder.err.contains(QStringLiteral("bereits"))) << wieder.err.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// Imported bookings are numbered after the highest number the case has,
+// also when the highest is not the count (a booking was deleted); their tax
+// lines come from the key rows as in a booking entered by hand.
+TEST(Import, ImportedBookingsFollowTheHighestNumber) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    const QStringList buchung = {QStringLiteral("book"), fall, QStringLiteral("--kind"), QStringLiteral("ausgabe"), QStringLiteral("--date"),
+                                 QStringLiteral("05.01.2016"), QStringLiteral("--amount"), QStringLiteral("11,90"),
+                                 QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"), QStringLiteral("4930")};
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(dalvo(buchung).rc, 0);
+    ASSERT_EQ(dalvo({QStringLiteral("delete"), fall, QStringLiteral("2")}).rc, 0);
+    const QString datei = schreibe(dir, QStringLiteral("z.csv"), csv({kZinsen, kBuero}));
+    const Lauf l = importiere(fall, datei);
+    ASSERT_EQ(l.rc, 0) << l.err.toStdString();
+    QMap<int, QJsonObject> nach;
+    for (const QJsonValue& v : liste(fall)) nach.insert(v.toObject().value(QStringLiteral("buchungsnummer")).toInt(), v.toObject());
+    EXPECT_EQ(nach.keys(), (QList<int>{1, 3, 4, 5}));
+    EXPECT_EQ(nach.value(4).value(QStringLiteral("buchungstext")).toString(), QStringLiteral("Zinsen"));
+    // The imported expense splits like the booked one: 11,90 gross at 19 % is 10,00 + 1,90.
+    auto zeilen = [&](int nr) {
+        QStringList z;
+        for (const QJsonValue& x : nach.value(nr).value(QStringLiteral("zeilen")).toArray())
+            z << QStringLiteral("%1:%2").arg(x.toObject().value(QStringLiteral("konto")).toInt()).arg(x.toObject().value(QStringLiteral("betrag")).toDouble());
+        z.sort();
+        return z;
+    };
+    EXPECT_EQ(zeilen(5), zeilen(1));
+    EXPECT_EQ(zeilen(5), (QStringList{QStringLiteral("1200:11.9"), QStringLiteral("1576:1.9"), QStringLiteral("4930:10")}));
 }
 
 }  // namespace
