@@ -357,7 +357,9 @@ int cmdHelp(const QStringList& args) {
     }
     out(QStringLiteral("dalvo – Buchhaltung für die Einnahmenüberschussrechnung (EÜR, UStVA, ZM)\n\n"
                        "Aufruf: dalvo BEFEHL [FALL] [OPTIONEN]\n\nBefehle:\n"));
-    for (const Command& c : commands()) out(QStringLiteral("  %1  %2\n").arg(c.name.leftJustified(12), c.summary));
+    int breite = 0;
+    for (const Command& c : commands()) breite = qMax(breite, int(c.name.size()));
+    for (const Command& c : commands()) out(QStringLiteral("  %1  %2\n").arg(c.name.leftJustified(breite), c.summary));
     out(QStringLiteral("\nDatumsangaben: TT.MM.JJJJ. Beträge: 1.190,00, 1190,00 oder 1190.00.\n"
                        "Rückgabewerte: 0 Erfolg, 1 vom Programm abgelehnt, 2 Aufruffehler.\n"
                        "Hilfe zu einem Befehl: dalvo BEFEHL --help\n"));
