@@ -61,8 +61,8 @@ bool parseAmount(const QString& text, EuroType* out, QString* err) {
     if (!EuroType::fromText(text, out)) {
         if (err)
             *err = QStringLiteral("Ungültiger Betrag „%1“ (erwartet z. B. 1.190,00 oder 1190.00, höchstens zwei "
-                                  "Nachkommastellen und höchstens 999.999.999,99).")
-                       .arg(text);
+                                  "Nachkommastellen und höchstens %2).")
+                       .arg(text, EuroType::hoechstbetragText());
         return false;
     }
     return true;

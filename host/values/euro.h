@@ -70,6 +70,8 @@ public:
     // The largest amount the program accepts as input (999.999.999,99 €):
     // beyond it a cent is no longer exact in a double sum of a year.
     static constexpr double kHoechstbetrag = 999999999.99;
+    // kHoechstbetrag as the messages write it: "999.999.999,99".
+    static QString hoechstbetragText() { return EuroType(kHoechstbetrag).getText(); }
     // Whether a stored value is money: finite, whole cents, within the bound.
     static bool istGeldbetrag(double wert);
 

@@ -159,7 +159,7 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
         if (!zahl(f[4], &s.konto)) return fail(nr, QStringLiteral("Ungültiges Konto „%1“.").arg(f[4].toString()));
         if (!zahl(f[6], &s.gegen)) return fail(nr, QStringLiteral("Ungültiges Gegenkonto „%1“.").arg(f[6].toString()));
         EuroType soll = 0.0, haben = 0.0;
-        const QString betragsregel = QStringLiteral(" Erlaubt sind höchstens zwei Nachkommastellen und höchstens 999.999.999,99.");
+        const QString betragsregel = QStringLiteral(" Erlaubt sind höchstens zwei Nachkommastellen und höchstens %1.").arg(EuroType::hoechstbetragText());
         if (!betragLesen(f[8], &soll)) return fail(nr, QStringLiteral("Ungültiger Betrag im Soll „%1“.").arg(f[8].toString()) + betragsregel);
         if (!betragLesen(f[9], &haben)) return fail(nr, QStringLiteral("Ungültiger Betrag im Haben „%1“.").arg(f[9].toString()) + betragsregel);
         if (soll.isNull() == haben.isNull())
@@ -236,7 +236,7 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
         double& summe = summen[offen.value(s.nummer).index];
         summe += s.betrag.wert();
         if (!EuroType::istGeldbetrag(EuroType::runden(summe, 2)))
-            return fail(nr, QStringLiteral("Die Teile der Buchung %1 ergeben zusammen mehr als 999.999.999,99.").arg(s.nummer));
+            return fail(nr, QStringLiteral("Die Teile der Buchung %1 ergeben zusammen mehr als %2.").arg(s.nummer).arg(EuroType::hoechstbetragText()));
         b->teile.append({s.konto, s.schluessel, s.betrag, false, s.text});
     }
     return true;

@@ -61,8 +61,9 @@ QString EingabePruefer::kontoPruefen(unsigned long nr, int art, bool geldSeite) 
 QString EingabePruefer::pruefen(BuchungsEingabe& e) {
     if (!EuroType::istGeldbetrag(e.betrag.wert()) || e.betrag.wert() <= 0)
         return QStringLiteral("Der Betrag %1 ist kein gültiger Betrag: erlaubt sind positive Beträge mit höchstens zwei "
-                              "Nachkommastellen bis 999.999.999,99.")
-            .arg(QString::number(e.betrag.wert(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')));
+                              "Nachkommastellen bis %2.")
+            .arg(QString::number(e.betrag.wert(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')),
+                 EuroType::hoechstbetragText());
     if (!e.belegdatum.isValid()) return QStringLiteral("Das Belegdatum fehlt.");
     if (e.belegdatum.year() != m_jahr)
         return QStringLiteral("Das Belegdatum %1 liegt nicht im Steuerjahr %2.").arg(e.belegdatum.getText()).arg(m_jahr);

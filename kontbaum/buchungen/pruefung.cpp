@@ -462,24 +462,19 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
                 f(__LINE__, "!SplittNetto", QStringLiteral(": 'SplittNetto' draf bei der Nicht-Splittbuchung nicht gesetzt sein!"));
         }
         if (istSteuer(z) && b) {
-            if (z.viaProzent != b->viaProzent)
-                f(__LINE__, "AufteilungViaProzent gleich",
-                  QStringLiteral(": 'AufteilungViaProzent' ist bei Sachkonto und Steuerkonto zu SteuerID %5 nicht gleich (%6 != %7)!")
-                      .arg(z.steuerID)
-                      .arg(b->viaProzent)
-                      .arg(z.viaProzent));
-            if (z.prozent != b->prozent)
-                f(__LINE__, "AufteilungProzentsatz gleich",
-                  QStringLiteral(": 'AufteilungProzentsatz' ist bei Sachkonto und Steuerkonto zu SteuerID %5 nicht gleich (%6 != %7)!")
-                      .arg(z.steuerID)
-                      .arg(b->prozent)
-                      .arg(z.prozent));
-            if (z.rest != b->rest)
-                f(__LINE__, "RestBeiProzent gleich",
-                  QStringLiteral(": 'RestBeiProzent' ist bei Sachkonto und Steuerkonto zu SteuerID %5 nicht gleich (%6 != %7)!")
-                      .arg(z.steuerID)
-                      .arg(b->rest)
-                      .arg(z.rest));
+            // The percentage split is the same on the base line and on its tax line.
+            auto gleich = [&](int zeile, const char* bedingung, const char* feld, const auto& basis, const auto& steuer) {
+                if (basis != steuer)
+                    f(zeile, bedingung,
+                      QStringLiteral(": '%8' ist bei Sachkonto und Steuerkonto zu SteuerID %5 nicht gleich (%6 != %7)!")
+                          .arg(z.steuerID)
+                          .arg(basis)
+                          .arg(steuer)
+                          .arg(QLatin1String(feld)));
+            };
+            gleich(__LINE__, "AufteilungViaProzent gleich", "AufteilungViaProzent", b->viaProzent, z.viaProzent);
+            gleich(__LINE__, "AufteilungProzentsatz gleich", "AufteilungProzentsatz", b->prozent, z.prozent);
+            gleich(__LINE__, "RestBeiProzent gleich", "RestBeiProzent", b->rest, z.rest);
         }
     }
 
@@ -633,9 +628,10 @@ QStringList KontoGlobal::pruefeGeldbetraege(const QString& table) {
             if (EuroType::istGeldbetrag(wert)) continue;
             const qlonglong nr = rs.getFields()->getField(0).toLongLong();
             nachNummer[nr] << QStringLiteral("Buchung %1: Der %2 (%3) ist kein Geldbetrag: mehr als zwei Nachkommastellen "
-                                             "oder über 999.999.999,99 €.")
+                                             "oder über %4 €.")
                                   .arg(nr)
-                                  .arg(q.was, QString::number(wert, 'f', QLocale::FloatingPointShortest));
+                                  .arg(q.was, QString::number(wert, 'f', QLocale::FloatingPointShortest),
+                                       EuroType::hoechstbetragText());
         }
     }
     for (const QStringList& l : nachNummer) befunde << l;

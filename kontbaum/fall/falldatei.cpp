@@ -31,13 +31,14 @@ constexpr int kSqliteKopfGroesse = 100;
 
 enum class Art { SQLite, Alt, Kaputt, KeineDatei };
 
-Art erkenne(const QString& pfad) {
+Art erkenne(const QString& pfad, QByteArray* kopfAus = nullptr) {
     const QFileInfo fi(pfad);
     // A FIFO or device would block or never end; only plain files are cases.
     if (!fi.isFile()) return Art::KeineDatei;
     QFile f(pfad);
     if (!f.open(QIODevice::ReadOnly)) return Art::KeineDatei;
     const QByteArray kopf = f.read(kSqliteKopfGroesse);
+    if (kopfAus) *kopfAus = kopf;
     if (kopf.startsWith(kSqliteKopf)) return kopf.size() == kSqliteKopfGroesse ? Art::SQLite : Art::Kaputt;
     if (kopf.startsWith(kMagic)) return Art::Alt;
     return Art::Kaputt;
@@ -184,12 +185,10 @@ QString Falldatei::beschaedigtText(const QString& pfad) {
 }
 
 bool Falldatei::istFalldatei(const QString& pfad) {
-    if (!QFileInfo(pfad).isFile()) return false;
-    QFile f(pfad);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray kopf = f.read(kSqliteKopfGroesse);
-    if (kopf.startsWith(kMagic)) return true;
-    if (!kopf.startsWith(kSqliteKopf) || kopf.size() < 72) return false;
+    QByteArray kopf;
+    const Art art = erkenne(pfad, &kopf);
+    if (art == Art::Alt) return true;
+    if (art != Art::SQLite) return false;
     // application_id: four bytes big-endian at offset 68 of the header.
     const quint32 id = (quint32(quint8(kopf[68])) << 24) | (quint32(quint8(kopf[69])) << 16) |
                        (quint32(quint8(kopf[70])) << 8) | quint32(quint8(kopf[71]));
