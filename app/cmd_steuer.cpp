@@ -174,20 +174,55 @@ int cmdZm(const QStringList& args) {
 
 int cmdEinstellungen(const QStringList& args) {
     const QString n = QStringLiteral("einstellungen");
-    Args a(args, {QStringLiteral("--zm-jahresmeldung")}, {});
+    const QString zmFlag = QStringLiteral("--zm-jahresmeldung"), ustFlag = QStringLiteral("--ustpflicht");
+    Args a(args, {zmFlag, ustFlag}, {});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    const bool setzen = a.has(QStringLiteral("--zm-jahresmeldung"));
-    const QString wert = a.value(QStringLiteral("--zm-jahresmeldung")).trimmed().toLower();
-    if (setzen && wert != QLatin1String("ja") && wert != QLatin1String("nein"))
-        return usageError(n, QStringLiteral("--zm-jahresmeldung erwartet ja oder nein, nicht „%1“.").arg(wert));
+    for (const QString& flag : {zmFlag, ustFlag}) {
+        const QString wert = a.value(flag).trimmed().toLower();
+        if (a.has(flag) && wert != QLatin1String("ja") && wert != QLatin1String("nein"))
+            return usageError(n, QStringLiteral("%1 erwartet ja oder nein, nicht „%2“.").arg(flag, a.value(flag)));
+    }
+    auto ja = [&](const QString& flag) { return a.value(flag).trimmed().toLower() == QLatin1String("ja"); };
+    const bool setzen = a.has(zmFlag) || a.has(ustFlag);
     const QString feld = QLatin1String(KontoGlobal::kZmJahresmeldung);
     return Fall::ausfuehren(n, a.positional().first(), setzen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
-        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
-        if (setzen) KontoGlobal::setFalleigenschaft(feld, wert == QLatin1String("ja") ? QStringLiteral("1") : QStringLiteral("0"), db);
-        else
+        KontoGlobal* kg = fall.kg();
+        DBConnection* db = kg->GetDBConnect_Ptr();
+        if (!setzen) {
+            out(QStringLiteral("ustpflicht: %1\n").arg(kg->getUstPflicht() ? QStringLiteral("ja") : QStringLiteral("nein")));
             out(QStringLiteral("zm-jahresmeldung: %1\n")
                     .arg(KontoGlobal::getFalleigenschaft(feld, db).trimmed() == QLatin1String("1") ? QStringLiteral("ja") : QStringLiteral("nein")));
+            return int(Ok);
+        }
+        if (a.has(ustFlag) && ja(ustFlag) != kg->getUstPflicht()) {
+            if (kg->getJahresabschluss() != 0) {
+                err(QStringLiteral("Fehler: %1\n").arg(KontoGlobal::getJahresabschlussgrund(0, kg)));
+                return int(Refused);
+            }
+            if (!ja(ustFlag)) {
+                // A year is taxed as a whole by one rule: bookings that
+                // already charge or deduct VAT would stay in every figure.
+                const QList<unsigned long> mitSteuer = KontoGlobal::buchungenMitUmsatzsteuer(db);
+                if (!mitSteuer.isEmpty()) {
+                    QStringList erste;
+                    for (int i = 0; i < mitSteuer.size() && i < 10; ++i) erste << QString::number(mitSteuer[i]);
+                    err(QStringLiteral("Fehler: Der Fall kann nicht auf „nicht umsatzsteuerpflichtig“ umgestellt werden: %1 "
+                                       "Buchung(en) weisen Umsatzsteuer oder Vorsteuer aus (Nr. %2%3). Stornieren Sie diese "
+                                       "Buchungen und buchen Sie sie brutto ohne Steuerschlüssel neu.\n")
+                            .arg(mitSteuer.size())
+                            .arg(erste.join(QStringLiteral(", ")), mitSteuer.size() > erste.size() ? QStringLiteral(", …") : QString()));
+                    return int(Refused);
+                }
+            }
+            kg->setUstPflicht(ja(ustFlag));
+            if (!kg->activateUstPflicht() || !KontoGlobal::abgleichKontoplanSteuerschluesselAktiv()) {
+                err(QStringLiteral("Fehler: Der Kontenplan konnte nicht an die Umsatzsteuerpflicht angepasst werden; der Fall "
+                                   "bleibt unverändert.\n"));
+                return int(Refused);
+            }
+        }
+        if (a.has(zmFlag)) KontoGlobal::setFalleigenschaft(feld, ja(zmFlag) ? QStringLiteral("1") : QStringLiteral("0"), db);
         return int(Ok);
     });
 }

@@ -233,7 +233,8 @@ QList<Command> buildCommands() {
                         "                  welches davon die Geldseite ist, folgt aus der Buchungsart.\n\n"
                         "Buchungsarten: 1 einnahme, 2 ausgabe, 3 frei, 4 erstattung (Rückzahlung einer Einnahme),\n"
                         "5 gutschrift (Rückzahlung einer Ausgabe), 6 saldovortrag.\n\n"
-                        "Optionen:\n  --key STS       Steuerschlüssel; ohne Angabe der des Gegenkontos\n"
+                        "Optionen:\n  --key STS       Steuerschlüssel; ohne Angabe der des Gegenkontos (in einem Fall ohne\n"
+                        "                  Umsatzsteuerpflicht gilt er nicht: dort wird brutto gebucht)\n"
                         "  --net           der Betrag ist netto; die Geldseite erhält den Bruttobetrag\n"
                         "  --ustid, --zm   USt-IdNr. des Abnehmers aus einem anderen EU-Staat und Art für die\n"
                         "                  Zusammenfassende Meldung (1 sonstige Leistung, 2 Dreiecksgeschäft,\n"
@@ -329,9 +330,15 @@ QList<Command> buildCommands() {
                         "  --period CODE   -1 Kalenderjahr, 0..3 Quartal 1..4, 4..15 Monat 1..12, 26..29 die ersten\n"
                         "                  beiden Monate des Quartals 1..4"),
          cmdZm},
-        {QStringLiteral("einstellungen"), QStringLiteral("dalvo einstellungen FALL [--zm-jahresmeldung ja|nein]"),
+        {QStringLiteral("einstellungen"), QStringLiteral("dalvo einstellungen FALL [--ustpflicht ja|nein] [--zm-jahresmeldung ja|nein]"),
          QStringLiteral("zeigt oder setzt Einstellungen des Falls"),
          QStringLiteral("Ohne Option zeigt der Befehl die Einstellungen, mit Option setzt er sie.\n\n"
+                        "  --ustpflicht ja|nein         nein: Kleinunternehmer nach § 19 UStG. Es wird weder Umsatzsteuer\n"
+                        "      berechnet noch Vorsteuer abgezogen; Ausgaben werden brutto gebucht. Nur Steuerschlüssel,\n"
+                        "      bei denen der Leistungsempfänger die Steuer schuldet (§ 13b UStG, innergemeinschaftlicher\n"
+                        "      Erwerb), bleiben möglich: die Steuer wird geschuldet, aber nicht als Vorsteuer abgezogen.\n"
+                        "      Die Umstellung auf nein wird abgelehnt, solange Buchungen Umsatzsteuer oder Vorsteuer\n"
+                        "      ausweisen. ja ergänzt fehlende Umsatzsteuerkonten aus dem Kontenrahmen.\n"
                         "  --zm-jahresmeldung ja|nein   ja: der Unternehmer gibt die Zusammenfassende Meldung jährlich ab\n"
                         "      (§ 18a Abs. 9 UStG: von den Voranmeldungen befreit, Umsätze im Vorjahr höchstens\n"
                         "      200.000 Euro, innergemeinschaftliche Lieferungen und Leistungen höchstens 15.000 Euro,\n"

@@ -7,6 +7,7 @@
 #include "host/tree/adressknoten.h"
 #include "host/tree/datenbase.h"
 #include "kontbaum/berichte/berichte.h"
+#include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/fall/knoten.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
@@ -700,3 +701,191 @@ TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
 }
 
 }  // namespace
+
+// A small business (§ 19 UStG) neither charges VAT nor deducts input tax:
+// its expenses cost their gross amount. Reverse charge stays: it owes the
+// tax of § 13b without deducting it.
+TEST(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
+    TestEnv env;
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = testfall::neuerFall(&kg, false);
+    ASSERT_NE(db, nullptr);
+    std::unique_ptr<Kont_> root(Kont_::New());
+    DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
+    EXPECT_FALSE(KG::istUstPflichtig(db));
+    const zDate d(2016, 2, 10);
+
+    // The posting refuses a key that would charge or deduct VAT, and names the way out.
+    KG::BuchungsEntwurf b;
+    b.text = QStringLiteral("Bürobedarf");
+    b.belegdatum = d;
+    b.buchungsart = 2;
+    b.haben = true;
+    b.konto = 1200;
+    b.teile.append({4930, 7, 119.00, false, QString()});
+    QString grund;
+    EXPECT_EQ(KG::insertSplittBuchung(b, db, &grund), 0u);
+    EXPECT_TRUE(grund.contains(QStringLiteral("§ 19 UStG"))) << grund.toStdString();
+    EXPECT_TRUE(grund.contains(QStringLiteral("brutto ohne Steuerschlüssel"))) << grund.toStdString();
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")).toLongLong(), 0);
+
+    testfall::buche(db, 1, 1200, 8195, 0, 1000.00, d);  // revenue as a small business: 1000, no VAT
+    testfall::buche(db, 2, 1200, 4930, 0, 119.00, d);   // office supplies: 119 expense, no input tax
+    // A service of a business in Ireland (§ 13b Abs. 1): 500 paid to the supplier; the
+    // 95 owed (19 %) are part of the cost, so the account carries 595, the tax account
+    // 1787 the 95 owed; no input tax (1577) at all.
+    const unsigned long rc = testfall::buche(db, 2, 1200, 3123, 94, 500.00, d);
+    auto summe = [&](unsigned long konto, bool haben) {
+        return EuroType(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 "
+                                                       "AND Konto=%2 AND Haben=%3")
+                                            .arg(rc)
+                                            .arg(konto)
+                                            .arg(haben ? -1 : 0))
+                            .toDouble());
+    };
+    EXPECT_EQ(summe(3123, false), EuroType(595.00));
+    EXPECT_EQ(summe(1787, true), EuroType(95.00));
+    EXPECT_EQ(summe(1200, true), EuroType(500.00));
+    EXPECT_EQ(summe(1577, false), EuroType(0.0));
+    EXPECT_TRUE(KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true).isEmpty());
+
+    // The advance return it must file for the month: 46 and 47, no input tax.
+    UStKennziffern k;
+    ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, k, 1, -1, 1));
+    EXPECT_EQ(k.value(46).Betrag, EuroType(500.00));
+    EXPECT_EQ(k.value(47).Betrag, EuroType(95.00));
+    EXPECT_FALSE(k.value(67).belegt);
+    EXPECT_FALSE(k.value(66).belegt);
+    EXPECT_FALSE(k.value(81).belegt);
+
+    // Paying the 95 to the tax office is an expense (186). Profit: 1000 - 119 - 595 + 95 - 95 = 286,
+    // which is the money: 1000 in, 119 + 500 + 95 out.
+    testfall::buche(db, 2, 1200, 1780, 0, 95.00, zDate(2016, 3, 10));
+    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(286.0));
+    ASSERT_EQ(root->UebernahmeEurFormular(), 0);
+    DatenTyp w;
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz111"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(1000.0)) << "revenue as a small business";
+    w = DatenTyp();
+    const bool vorsteuer = DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w);
+    EXPECT_TRUE(!vorsteuer || w.toEuro().isNull()) << "no input tax";
+    EXPECT_TRUE(root->testCompGewinn());
+}
+
+// The rule in the shared input check (book and import) and in switching the liability.
+TEST(Kleinunternehmer, DefaultKeysIgnoredOtherKeysRefusedSwitchingKeepsTheRule) {
+    TestEnv env;
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = testfall::neuerFall(&kg, false);
+    ASSERT_NE(db, nullptr);
+    EingabePruefer p(db, 2016);
+    BuchungsEingabe e;
+    e.buchungsart = 2;
+    e.belegdatum = zDate(2016, 4, 1);
+    e.konto = 1200;
+    e.gegenkonto = 4930;  // default key 7 in the chart
+    e.betrag = 119.00;
+    e.schluesselAngegeben = false;
+    EXPECT_TRUE(p.pruefen(e).isEmpty());
+    EXPECT_EQ(e.steuerschluessel, 0u) << "the chart's default input-tax key does not apply";
+    e.schluesselAngegeben = true;
+    e.steuerschluessel = 7;
+    EXPECT_TRUE(p.pruefen(e).contains(QStringLiteral("nicht umsatzsteuerpflichtig")));
+    e.gegenkonto = 3123;  // fixed key 94: reverse charge stays possible
+    e.schluesselAngegeben = false;
+    EXPECT_TRUE(p.pruefen(e).isEmpty());
+    EXPECT_EQ(e.steuerschluessel, 94u);
+
+    // Made liable, the case gets the VAT accounts it never had, and the default key applies again.
+    EXPECT_FALSE(KG::existsKonto(1576, false, nullptr));
+    kg->setUstPflicht(true);
+    ASSERT_TRUE(kg->activateUstPflicht());
+    EXPECT_TRUE(KG::isKontoAktiv(1576));
+    EXPECT_TRUE(KG::isKontoAktiv(1776));
+    EingabePruefer pflichtig(db, 2016);
+    e.gegenkonto = 4930;
+    e.schluesselAngegeben = false;
+    EXPECT_TRUE(pflichtig.pruefen(e).isEmpty());
+    EXPECT_EQ(e.steuerschluessel, 7u);
+    const unsigned long n = testfall::buche(db, 2, 1200, 4930, 7, 119.00, zDate(2016, 4, 1));
+    EXPECT_EQ(KG::buchungenMitUmsatzsteuer(db), QList<unsigned long>{n});
+    // Back to a small business: the self-check names the booking that still deducts input tax.
+    kg->setUstPflicht(false);
+    const QStringList befunde = KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true);
+    ASSERT_EQ(befunde.size(), 1);
+    EXPECT_TRUE(befunde.first().contains(QStringLiteral("nicht umsatzsteuerpflichtig"))) << befunde.first().toStdString();
+    // A cancelled booking and its cancellation charge nothing.
+    kg->setUstPflicht(true);
+    ASSERT_NE(KG::storniereBuchung(n), 0u);
+    EXPECT_TRUE(KG::buchungenMitUmsatzsteuer(db).isEmpty());
+}
+
+// Entertaining business friends: 70 % of the cost is deductible, the input
+// tax in full (§ 4 Abs. 5 Satz 1 Nr. 2 EStG, § 15 Abs. 1a UStG).
+TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
+    const zDate d(2016, 6, 3);
+    // 47.53 gross at 19 %: net 39.94, tax 7.59. Deductible 70 %: net 39.94 x 0.7 = 27.958 -> 27.96,
+    // tax 7.59 x 0.7 = 5.313 -> 5.31; the rest 11.98 and 2.28 on 4654. Together 47.53.
+    const unsigned long n = buche(2, 1200, 4650, 7, 47.53, d);
+    auto zeile = [&](unsigned long konto, unsigned long schluessel) {
+        return EuroType(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND "
+                                                       "Konto=%2 AND Steuerschluessel=%3")
+                                            .arg(n)
+                                            .arg(konto)
+                                            .arg(schluessel))
+                            .toDouble());
+    };
+    EXPECT_EQ(zeile(4650, 7), EuroType(27.96));
+    EXPECT_EQ(zeile(4654, 7), EuroType(11.98));
+    EXPECT_EQ(zeile(1576, 999999), EuroType(7.59)) << "the whole input tax of the receipt";
+    EXPECT_EQ(zeile(1200, 0), EuroType(47.53));
+    // Divided by hand (the booking names the non-deductible account): taken as it is.
+    KG::BuchungsEntwurf b;
+    b.text = QStringLiteral("Bewirtung, von Hand geteilt");
+    b.belegdatum = d;
+    b.buchungsart = 2;
+    b.haben = true;
+    b.konto = 1200;
+    b.teile = {{4650, 7, 83.30, false, QString()}, {4654, 7, 35.70, false, QString()}};
+    ASSERT_NE(KG::insertSplittBuchung(b, db), 0u);
+    EXPECT_TRUE(KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true).isEmpty());
+
+    UStKennziffern k;
+    ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, k, 1, -1, 5));
+    EXPECT_EQ(k.value(66).Betrag, EuroType(7.59 + 19.00));
+    // Deductible 27.96 + 70, non-deductible 11.98 + 30; the profit counts the deductible part and the input tax.
+    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(-(27.96 + 70.0 + 7.59 + 19.0)));
+    ASSERT_EQ(root->UebernahmeEurFormular(), 0);
+    DatenTyp w;
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz175"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(97.96));
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz165"), &w));
+    EXPECT_EQ(w.toEuro(), EuroType(41.98));
+    EXPECT_TRUE(root->testCompGewinn());
+
+    // The share comes from the case's limits.
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSperrgrenzen SET Betrag=50 WHERE Bezeichnung='Bewirtung: abziehbarer Anteil in Prozent'")));
+    const unsigned long halb = buche(2, 1200, 4650, 0, 100.01, d);  // 50.01 rounded half up, 50.00 rest
+    EXPECT_EQ(EuroType(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
+                                          .arg(halb))
+                           .toDouble()),
+              EuroType(50.00));
+}
+
+// A small business's entertainment: 70 % of the gross amount is deductible.
+TEST(Kleinunternehmer, EntertainmentSplitsTheGrossAmount) {
+    TestEnv env;
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = testfall::neuerFall(&kg, false);
+    ASSERT_NE(db, nullptr);
+    const unsigned long n = testfall::buche(db, 2, 1000, 4650, 0, 119.00, zDate(2016, 8, 8));
+    EXPECT_EQ(EuroType(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4650")
+                                          .arg(n))
+                           .toDouble()),
+              EuroType(83.30));
+    EXPECT_EQ(EuroType(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
+                                          .arg(n))
+                           .toDouble()),
+              EuroType(35.70));
+    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(-83.30));
+}

@@ -194,6 +194,35 @@ KontoGlobal::ssDaten aufteilung(DBConnection* con, unsigned long steuerschluesse
 }
 }  // namespace
 
+// The money a part moves: a key with two tax accounts books its tax twice
+// on opposite sides, so only the base is paid.
+EuroType bruttoVon(const KontoGlobal::ssDaten& d, unsigned long steuerschluessel) {
+    if (steuerschluessel == 0 || steuerschluessel == 999999) return d.netto;
+    return d.steuerkonto2 != 0 || d.steuerkonto == 0 ? d.netto : d.netto + d.steuer;
+}
+
+// The entertainment rule of the case: the account of non-deductible
+// entertainment (0: the chart has none, nothing is divided) and the
+// deductible share in percent.
+void leseBewirtung(DBConnection* con, KontoGlobal::SchluesselSpeicher& sp) {
+    if (sp.bewirtungsKonto >= 0) return;
+    sp.bewirtungsKonto = long(GetDatenTyp(con, QStringLiteral("SELECT MIN(Nummer) FROM eurKontenplan WHERE Aktiv<>0 AND EUR=") +
+                                                   q(KontoGlobal::kEurBewirtungNichtAbziehbar))
+                                  .toULong());
+    const DatenTyp p = GetDatenTyp(con, QStringLiteral("SELECT MAX(Betrag) FROM eurSperrgrenzen WHERE Bezeichnung="
+                                                       "'Bewirtung: abziehbarer Anteil in Prozent'"));
+    // A case without the limit predates it; the share has been 70 % since 2004.
+    sp.bewirtungsProzent = p.isNull() ? 70.0 : p.toDouble();
+    con->getErr()->clear();
+}
+
+unsigned long eurZeileVon(DBConnection* con, unsigned long konto, KontoGlobal::SchluesselSpeicher& sp) {
+    auto it = sp.eurZeilen.constFind(konto);
+    if (it == sp.eurZeilen.constEnd())
+        it = sp.eurZeilen.insert(konto, GetDatenTyp(con, QStringLiteral("SELECT EUR FROM eurKontenplan WHERE Nummer=") + q(konto)).toULong());
+    return *it;
+}
+
 bool KontoGlobal::insertBuchungszeileMitSteuerzeilen(const QString& table, DBConnection* con, unsigned long nr,
                                                      unsigned long steuerID, int dialogzeile, EuroType betrag, bool netto,
                                                      bool haben, unsigned long konto, unsigned long steuerschluessel,
@@ -276,13 +305,52 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     };
     QVarLengthArray<Teil, 4> teile;
     EuroType summe = 0.0;
+    SchluesselSpeicher eigener;
+    SchluesselSpeicher& sp = speicher ? *speicher : eigener;
+    if (sp.ustPflicht < 0) sp.ustPflicht = istUstPflichtig(con) ? 1 : 0;
+    const bool ustPflichtig = sp.ustPflicht != 0;
+    leseBewirtung(con, sp);
+    const unsigned long nichtAbziehbar = (unsigned long)sp.bewirtungsKonto;
+    bool vonHandGeteilt = nichtAbziehbar == 0 || sp.bewirtungsProzent >= 100.0;
+    for (const BuchungsTeil& t : b.teile) vonHandGeteilt = vonHandGeteilt || t.konto == nichtAbziehbar;
     for (const BuchungsTeil& t : b.teile) {
-        Teil x{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto, speicher), t.betrag};
-        if (t.steuerschluessel != 0 && t.steuerschluessel != 999999) {
-            const ssDaten& d = x.aufteilung;
-            // A key with two tax accounts books its tax twice on opposite
-            // sides: the money moved is the base alone.
-            x.brutto = d.steuerkonto2 != 0 || d.steuerkonto == 0 ? d.netto : d.netto + d.steuer;
+        Teil x{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto, &sp), t.betrag};
+        const bool mitSchluessel = t.steuerschluessel != 0 && t.steuerschluessel != 999999;
+        if (mitSchluessel && !ustPflichtig) {
+            const QString nein = schluesselOhneUstPflicht(con, t.steuerschluessel, x.aufteilung);
+            if (!nein.isEmpty()) return fail(nein);
+            // The tax it owes but may not deduct is part of the cost: the
+            // line that would deduct it stays on the account itself.
+            x.aufteilung.steuerkonto = t.konto;
+        }
+        x.brutto = bruttoVon(x.aufteilung, t.steuerschluessel);
+        if (!vonHandGeteilt && eurZeileVon(con, t.konto, sp) == kEurBewirtungAbziehbar) {
+            // Net and tax are each divided, so that the tax of the receipt is
+            // deducted to the cent and the two parts add up to its amount.
+            const double anteil = sp.bewirtungsProzent / 100.0;
+            const ssDaten ganz = x.aufteilung;
+            Teil rest = x;
+            x.aufteilung.netto = EuroType(ganz.netto.wert() * anteil).Runden(2);
+            x.aufteilung.steuer = EuroType(ganz.steuer.wert() * anteil).Runden(2);
+            rest.aufteilung.netto = (ganz.netto - x.aufteilung.netto).Runden(2);
+            rest.aufteilung.steuer = (ganz.steuer - x.aufteilung.steuer).Runden(2);
+            rest.eingabe.konto = nichtAbziehbar;
+            if (!ustPflichtig && mitSchluessel) rest.aufteilung.steuerkonto = nichtAbziehbar;
+            x.brutto = bruttoVon(x.aufteilung, t.steuerschluessel);
+            rest.brutto = bruttoVon(rest.aufteilung, t.steuerschluessel);
+            for (Teil* y : {&x, &rest}) {
+                y->eingabe.betrag = y->brutto;
+                y->eingabe.netto = false;
+            }
+            if (!rest.aufteilung.netto.isNull()) {
+                if (!x.aufteilung.netto.isNull()) {
+                    summe += x.brutto;
+                    teile.append(x);
+                }
+                summe += rest.brutto;
+                teile.append(rest);
+                continue;
+            }
         }
         summe += x.brutto;
         teile.append(x);

@@ -49,7 +49,9 @@ struct BuchungsEingabe {
 // exists and is allowed on the counter account (isSteuerschluesselOK), and
 // a VAT number with a statement kind stands only on revenue the
 // recapitulative statement reports, in the format of its member state and
-// with the kind that revenue is reported as (steuer/ustid.h).
+// with the kind that revenue is reported as (steuer/ustid.h). A case without
+// VAT liability (§ 19 UStG) ignores the chart's default keys and refuses
+// every key but those by which the recipient owes the tax.
 //
 // What it reads of the chart and the keys it keeps, so a file of many rows
 // costs a few queries per distinct account and key, not per row. The chart
@@ -85,6 +87,9 @@ private:
         unsigned long ustva = 0;
     };
     QString zmPruefen(const BuchungsEingabe& e);
+    // The refusal of a key in a case without VAT liability, empty when the
+    // key may be posted there (KontoGlobal::schluesselOhneUstPflicht).
+    QString ohneUstNein(unsigned long schluessel);
     const Konto& konto_(unsigned long nr);
     QString kontoPruefen(unsigned long nr, int art, bool geldSeite);
 
@@ -95,4 +100,6 @@ private:
     QHash<unsigned long, bool> m_schluesselGibt;
     QHash<unsigned long, Schluessel> m_schluesselZm;
     QHash<QPair<unsigned long, unsigned long>, int> m_regel;  // (account, key) -> isSteuerschluesselOK
+    bool m_ustPflichtig;
+    QHash<unsigned long, QString> m_ohneUst;
 };

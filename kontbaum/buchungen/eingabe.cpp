@@ -12,7 +12,18 @@ namespace {
 constexpr unsigned long kKeinSchluessel = 999999;
 }  // namespace
 
-EingabePruefer::EingabePruefer(DBConnection* db, int steuerjahr) : m_db(db), m_jahr(steuerjahr) {}
+EingabePruefer::EingabePruefer(DBConnection* db, int steuerjahr)
+    : m_db(db), m_jahr(steuerjahr), m_ustPflichtig(KontoGlobal::istUstPflichtig(db)) {}
+
+QString EingabePruefer::ohneUstNein(unsigned long schluessel) {
+    if (schluessel == 0 || schluessel == kKeinSchluessel) return QString();
+    auto it = m_ohneUst.constFind(schluessel);
+    if (it == m_ohneUst.constEnd()) {
+        const KontoGlobal::ssDaten zeile = KontoGlobal::calcSteuerschluessel(m_db, schluessel, 0.0, false, 2);
+        it = m_ohneUst.insert(schluessel, KontoGlobal::schluesselOhneUstPflicht(m_db, schluessel, zeile));
+    }
+    return *it;
+}
 
 const EingabePruefer::Konto& EingabePruefer::konto_(unsigned long nr) {
     auto it = m_konten.constFind(nr);
@@ -73,9 +84,24 @@ QString EingabePruefer::pruefen(BuchungsEingabe& e) {
     // The counter account's key: a fixed key must be used, a default key
     // applies when none was entered.
     const Konto& gegen = konto_(e.gegenkonto);
-    if (!e.schluesselAngegeben && gegen.automatik != 0) e.steuerschluessel = gegen.schluessel;
+    if (!e.schluesselAngegeben && gegen.automatik != 0) {
+        e.steuerschluessel = gegen.schluessel;
+        // The chart's default keys are those of a VAT-liable business; a
+        // small business books the same expense gross.
+        if (!m_ustPflichtig && gegen.automatik != 1 && !ohneUstNein(e.steuerschluessel).isEmpty()) e.steuerschluessel = 0;
+    }
     if (gegen.automatik == 1 && e.steuerschluessel != gegen.schluessel)
         return QStringLiteral("Auf dem Konto %1 ist der Steuerschlüssel %2 fest eingestellt.").arg(e.gegenkonto).arg(gegen.schluessel);
+    if (e.steuerschluessel != 0 && !m_ustPflichtig) {
+        const QString nein = ohneUstNein(e.steuerschluessel);
+        if (!nein.isEmpty() && gegen.automatik == 1)
+            return QStringLiteral("Auf dem Konto %1 ist der Steuerschlüssel %2 fest eingestellt; der Fall ist aber nicht "
+                                  "umsatzsteuerpflichtig (Kleinunternehmer nach § 19 UStG). Buchen Sie auf ein Konto ohne "
+                                  "festen Steuerschlüssel.")
+                .arg(e.gegenkonto)
+                .arg(gegen.schluessel);
+        if (!nein.isEmpty()) return nein;
+    }
     if (e.steuerschluessel != 0) {
         auto it = m_schluesselGibt.constFind(e.steuerschluessel);
         if (it == m_schluesselGibt.constEnd())

@@ -146,7 +146,8 @@ Stand standZu(const DatenTyp& zeilenNr, qlonglong nr) {
 
 class Pruefer {
 public:
-    Pruefer(DBConnection* db, const QString& tabelle) : m_db(db), m_tabelle(tabelle) {
+    Pruefer(DBConnection* db, const QString& tabelle)
+        : m_db(db), m_tabelle(tabelle), m_ustPflichtig(KontoGlobal::istUstPflichtig(db)) {
         KontoGlobal* kg = GetKontoGlobal(-1, false);
         m_jahr = kg ? kg->getSteuerjahr() : 2016;
     }
@@ -215,6 +216,7 @@ private:
     int m_jahr = 2016;
     unsigned long m_nr = 0, m_herkunft = 0;
     QHash<unsigned long, KontoGlobal::ssDaten> m_schluessel;
+    bool m_ustPflichtig;
     QHash<QPair<unsigned long, qint64>, bool> m_passt;
     QHash<QPair<unsigned long, unsigned long>, int> m_regel;
     QHash<unsigned long, int> m_konto;
@@ -346,6 +348,12 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
                     if (z.haben == b->haben)
                         f(__LINE__, "Steuerbuchung2.Haben != Hauptbuchung.Haben",
                           QStringLiteral(": Bei einer Steuerbuchung im IG-Erwerb muss Haben ungleich der Hauptbuchung sein!"));
+                } else if (!m_ustPflichtig && d.steuerkonto2 != 0 && z.konto == b->konto) {
+                    // A small business keeps the tax it owes but may not
+                    // deduct on the expense itself.
+                    if (z.haben != b->haben)
+                        f(__LINE__, "Steuerbuchung.Haben == Hauptbuchung.Haben",
+                          QStringLiteral(": Bei einer Steuerbuchung muss Haben gleich der Hauptbuchung sein!"));
                 } else if (d.steuerkonto2 == 0) {
                     f(__LINE__, "Steuerbuchung.Konto == Steuerkonto",
                       QStringLiteral(": Das Steuerkonto %5 passt nicht zum Steuerkonto %6 des Steuerschluessels %7 der Hauptbuchung!")
@@ -366,6 +374,13 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
         if (z.dialogzeile == 1 && seite[2] >= 0 && seite[1] == seite[2])
             f(__LINE__, "Haben(Zeile 1) != Haben(Zeile 2)",
               QStringLiteral(": Haben der Teilbuchungen zu Zeile 1 und der Teilbuchungen zu Zeile 2 duerfen nicht gleich sein!"));
+        if (!istSteuer(z) && z.schluessel != 0 && !m_ustPflichtig && !storno && !k.getField(kStorniert).toBool() &&
+            !KontoGlobal::schluesselOhneUstPflicht(m_db, z.schluessel, schluesselDaten(z.schluessel)).isEmpty())
+            f(__LINE__, "UstPflicht || Steuerschluessel ohne Vorsteuerabzug",
+              QStringLiteral(": Der Fall ist nicht umsatzsteuerpflichtig, aber das Konto %5 ist mit dem Steuerschluessel %6 "
+                             "gebucht, der Umsatzsteuer oder Vorsteuer ausweist!")
+                  .arg(z.konto)
+                  .arg(z.schluessel));
         if (!istSteuer(z) && z.schluessel != 0) {
             switch (schluesselRegel(z.konto, z.schluessel)) {
             case 0: break;

@@ -219,11 +219,41 @@ bool KontoGlobal::abgleichKontoplanSteuerschluesselAktiv() {
                                             "Steuerschluessel FROM eurKontenplan WHERE Steuerschluessel<>0 AND Aktiv<>0)"));
 }
 
+bool KontoGlobal::istUstPflichtig(DBConnection* con) {
+    return getFalleigenschaft(QStringLiteral("UstPflicht"), fallDB(con)).trimmed() != QLatin1String("0");
+}
+
+QString KontoGlobal::schluesselOhneUstPflicht(DBConnection* con, unsigned long schluessel, const ssDaten& zeile) {
+    if (schluessel == 0 || schluessel == 999999 || zeile.steuerkonto2 != 0) return QString();
+    const QString name = GetDatenTyp(fallDB(con), QStringLiteral("SELECT Kurzbezeichnung FROM eurSteuerschluessel WHERE Steuerschluessel=") +
+                                                      sql(schluessel))
+                             .toString();
+    return QStringLiteral("Der Fall ist nicht umsatzsteuerpflichtig (Kleinunternehmer nach § 19 UStG): Der Steuerschlüssel %1%2 "
+                          "gilt nur für umsatzsteuerpflichtige Unternehmer. Buchen Sie den Betrag brutto ohne Steuerschlüssel; "
+                          "möglich sind nur Schlüssel, bei denen Sie als Leistungsempfänger die Steuer schulden (§ 13b UStG, "
+                          "innergemeinschaftlicher Erwerb).")
+        .arg(schluessel)
+        .arg(name.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(name));
+}
+
+QList<unsigned long> KontoGlobal::buchungenMitUmsatzsteuer(DBConnection* con) {
+    con = fallDB(con);
+    QList<unsigned long> nummern;
+    if (!con) return nummern;
+    rsDataSource rs(con, QStringLiteral("SELECT DISTINCT b.Buchungsnummer FROM eurVerbucht b JOIN eurVerbuchtBuchungszeilen z ON "
+                                        "z.Buchungsnummer=b.Buchungsnummer JOIN eurSteuerschluessel s ON s.Steuerschluessel=z.Steuerschluessel "
+                                        "WHERE IFNULL(b.Storno,0)=0 AND IFNULL(b.Storniert,0)=0 AND z.Steuerschluessel NOT IN (0, 999999) "
+                                        "AND IFNULL(s.Steuerkonto2,0)=0 ORDER BY b.Buchungsnummer"));
+    for (; !rs.isEOF(); rs.fetch()) nummern << rs.field(QStringLiteral("Buchungsnummer")).toULong();
+    return nummern;
+}
+
 bool KontoGlobal::activateUstPflicht() {
     DBConnection* db = m_con;
     DBConnection* ref = GetGlobal().GetDBConnect_Ptr(GlobalInst::kReferenceConnection);
     const QString spalte = rahmenSpalte(m_Kontenplan);
     if (!db || !ref || spalte.isEmpty()) return false;
+    if (m_UstPflicht && ergaenzeKontenAusVorlage() < 0) return false;
     const QString d = rsDataSource::toSqlStr(zDate(m_Steuerjahr, 12, 31));
     QString q = QStringLiteral("SELECT ") + spalte + QStringLiteral(" AS kpNummer FROM Kontenrahmen WHERE ") + spalte +
                 QStringLiteral("<>0    AND DeaktivBeiKeinerUSt<>0    AND gueltig_ab <= ") + d +

@@ -300,6 +300,19 @@ QString KontoGlobal::vorlagenKontenSelect(const QString& kontenrahmen, int jahr,
     return select + QStringLiteral(" AND ") + gueltigkeitsBedingung(jahr);
 }
 
+long KontoGlobal::ergaenzeKontenAusVorlage() {
+    DBConnection* db = GetDBConnect_Ptr();
+    DBConnection* ref = referenzDB();
+    if (!db || !ref) return -1;
+    const QString select = vorlagenKontenSelect(m_Kontenplan, m_Steuerjahr, true);
+    if (select.isEmpty()) return -1;
+    QSet<unsigned long> vorhanden;
+    for (rsDataSource rs(db, QStringLiteral("SELECT Nummer FROM eurKontenplan")); !rs.isEOF(); rs.fetch())
+        vorhanden.insert(rs.field(QStringLiteral("Nummer")).toULong());
+    return rsCopyRows(ref, select + QStringLiteral(" ORDER BY Nummer"), db, QStringLiteral("eurKontenplan"), kKontoSpalten,
+                      [&](QVector<DatenTyp>& z) { return !vorhanden.contains(z[0].toULong()); });
+}
+
 bool KontoGlobal::kopiereKategorien(int jahr) {
     DBConnection* db = GetDBConnect_Ptr();
     DBConnection* ref = referenzDB();

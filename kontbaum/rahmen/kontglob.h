@@ -191,6 +191,10 @@ public:
     // The SELECT of the template accounts of a framework for a tax year (the
     // columns of eurKontenplan in generation order, EKR03 names applied).
     static QString vorlagenKontenSelect(const QString& kontenrahmen, int jahr, bool ustPflicht);
+    // Adds the template accounts of the case's framework and year that its
+    // chart lacks (as the template has them, active or not); the accounts
+    // it has stay as the user set them. The number added, -1 on failure.
+    long ergaenzeKontenAusVorlage();
     // Replaces eurKategorien with the template categories of the case's
     // framework; false (and nothing changed) on failure.
     bool kopiereKategorien(int jahr);
@@ -485,7 +489,38 @@ public:
     // The key rows of a run of postings, each read once.
     struct SchluesselSpeicher {
         QHash<unsigned long, ssDaten> zeilen;
+        int ustPflicht = -1;  // the case's VAT liability once read; -1 before
+        // The entertainment rule once read (bewirtungsKonto -1 before) and
+        // the EÜR line of each account a part named.
+        long bewirtungsKonto = -1;
+        double bewirtungsProzent = 100.0;
+        QHash<unsigned long, unsigned long> eurZeilen;
     };
+    // Entertainment of business friends is deductible only in part (§ 4
+    // Abs. 5 Satz 1 Nr. 2 EStG; the share is the case's limit "Bewirtung:
+    // abziehbarer Anteil in Prozent"), while its input tax is deductible in
+    // full. A part on an account of the EÜR line of deductible entertainment
+    // is therefore posted as two: the deductible share of net and tax on
+    // that account, the rest on the account of the line of non-deductible
+    // entertainment (both with the part's key). A booking that already
+    // names the non-deductible account is taken as divided by hand.
+    static constexpr unsigned long kEurBewirtungAbziehbar = 175;
+    static constexpr unsigned long kEurBewirtungNichtAbziehbar = 165;
+    // Whether the case of `con` is liable to VAT: its property "UstPflicht";
+    // liable when the property is missing, as a new case is.
+    static bool istUstPflichtig(DBConnection* con = nullptr);
+    // A small business (§ 19 UStG) neither charges output tax nor deducts
+    // input tax. The only keys it may post are those by which the recipient
+    // owes the tax (§ 13b UStG, intra-Community acquisition: two tax
+    // accounts); it owes that tax without deducting it, so the posting keeps
+    // the would-be input tax on the expense itself. The refusal of any other
+    // key, `zeile` being the key's row as calcSteuerschluessel reads it;
+    // empty when the key may be posted.
+    static QString schluesselOhneUstPflicht(DBConnection* con, unsigned long schluessel, const ssDaten& zeile);
+    // Bookings of the ledger (neither cancelled nor cancellations) that
+    // charge or deduct VAT with a key a small business may not post: what
+    // stands in the way of declaring the case not liable.
+    static QList<unsigned long> buchungenMitUmsatzsteuer(DBConnection* con = nullptr);
     static EuroType calcBruttoNetto(bool liefereNetto, EuroType betrag, bool istNetto, double satz, bool ohneSteuer);
     static double getSteuersatz(unsigned long schluessel);
     static QString getSteuerschluesselBezeichnung(unsigned long schluessel, bool kurz = false);
@@ -510,6 +545,9 @@ public:
     static void fillSetSteuerschluesselInVerwendung(QSet<unsigned long>& menge);
     static bool abgleichKontoplanSteuerschluesselAktiv();
     // Brings the VAT accounts of the chart in line with the VAT liability.
+    // A case created without VAT liability has no VAT accounts at all; made
+    // liable, it first receives them from the template, or its keys would
+    // post onto accounts the chart lacks.
     bool activateUstPflicht();
 
     void updateYear();

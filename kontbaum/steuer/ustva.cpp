@@ -91,13 +91,15 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
         zeitraum = QStringLiteral("MONTH(Belegdatum) BETWEEN %1 AND %2").arg(3 * quartal + 1).arg(3 * quartal + 3);
     struct KontoDaten {
         unsigned long schluessel = 0, code = 0;
+        bool gewinnKonto = false;  // income or expense: a tax line there is cost, no tax of the return
     };
     QHash<unsigned long, KontoDaten> konten;
     {
-        rsDataSource rs(db, QStringLiteral("SELECT Nummer, Steuerschluessel, ") + spalte + QStringLiteral(" FROM eurKontenplan"));
+        rsDataSource rs(db, QStringLiteral("SELECT Nummer, Steuerschluessel, ") + spalte + QStringLiteral(", Kategorie FROM eurKontenplan"));
         for (; !rs.isEOF(); rs.fetch()) {
             const rsFields& f = *rs.getFields();
-            konten.insert(f.getField(0).toULong(), {f.getField(1).toULong(), f.getField(2).toULong()});
+            const unsigned long kat = f.getField(3).toULong();
+            konten.insert(f.getField(0).toULong(), {f.getField(1).toULong(), f.getField(2).toULong(), kat >= 4000 && kat <= 6999});
         }
     }
     // The accounts with a code are read whole, one range of the index each;
@@ -128,6 +130,9 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
             auto k = konten.constFind(konto);
             if (k == konten.constEnd()) continue;  // lines of an account outside the chart never counted
             const unsigned long zs = f.getField(1).toULong();
+            // The reverse-charge tax a small business owes but may not deduct
+            // stays on its expense: the return has it once, as the tax owed.
+            if (zs == 999999 && k->gewinnKonto) continue;
             qint64 c = Berichte::cent(f.getField(3).toDouble());
             if (!f.getField(2).toBool()) c = -c;
             if (zs == 999999 && k->schluessel == 0 && k->code > 1000 && k->code <= 999999) nachschlagen = true;

@@ -7,11 +7,11 @@
 
 namespace testfall {
 
-DBConnection* neuerFall(KontoGlobal** kgAus) {
+DBConnection* neuerFall(KontoGlobal** kgAus, bool ustPflicht) {
     KontoGlobal* kg = GetKontoGlobal(0, false);
     kg->createConnectionKonto(true);
     kg->setSteuerjahr(2016);
-    kg->setUstPflicht(true);
+    kg->setUstPflicht(ustPflicht);
     kg->setKontenplanName(QStringLiteral("SKR03"));
     EXPECT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
     if (kgAus) *kgAus = kg;

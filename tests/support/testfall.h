@@ -12,9 +12,10 @@ class KontoGlobal;
 
 namespace testfall {
 
-// A new case database in slot 0 (liable to VAT, SKR03 of 2016, no example
-// bookings); fails the test (and returns null) when the chart is missing.
-DBConnection* neuerFall(KontoGlobal** kg);
+// A new case database in slot 0 (SKR03 of 2016, no example bookings; liable
+// to VAT unless `ustPflicht` is false, then with the chart of a small
+// business); fails the test (and returns null) when the chart is missing.
+DBConnection* neuerFall(KontoGlobal** kg, bool ustPflicht = true);
 
 // Replaces the keys 0, 2, 5, 7, 19 and the accounts 1000..8400 the ledger
 // tests book on by fixed rows, so their figures do not depend on the
