@@ -521,3 +521,118 @@ TEST(CliBuchen, SollUndHabenNamedPlainly) {
 }
 
 }  // namespace
+
+// A small business (§ 19 UStG) through every posting command: the chart's
+// default keys do not apply, VAT keys are refused with the file unchanged,
+// reverse charge stays possible, and the liability switches only as a whole.
+TEST(CliBuchen, SmallBusinessInEveryPostingPath) {
+    QTemporaryDir dir;
+    const QString fall = dir.filePath(QStringLiteral("klein.dalvo"));
+    ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-vat"),
+                     QStringLiteral("--no-examples")}).rc, 0);
+    auto ausgabe = [](const QString& konto, const QString& betrag) {
+        return QStringList{QStringLiteral("--kind"), QStringLiteral("ausgabe"), QStringLiteral("--date"), QStringLiteral("05.03.2016"),
+                           QStringLiteral("--amount"), betrag, QStringLiteral("--account"), QStringLiteral("1200"),
+                           QStringLiteral("--counter"), konto};
+    };
+    // 4930 has the default key 7 in the chart: booked gross, one line each side.
+    ASSERT_EQ(buche(fall, ausgabe(QStringLiteral("4930"), QStringLiteral("119,00"))).rc, 0);
+    const QJsonArray l = liste(fall);
+    ASSERT_EQ(l.size(), 1);
+    const QJsonArray zeilen = l[0].toObject().value(QStringLiteral("zeilen")).toArray();
+    ASSERT_EQ(zeilen.size(), 2);
+    for (const QJsonValue& z : zeilen) {
+        EXPECT_EQ(z.toObject().value(QStringLiteral("betrag")).toDouble(), 119.0);
+        EXPECT_EQ(z.toObject().value(QStringLiteral("steuerschluessel")).toInt(), 0);
+    }
+
+    // --key with VAT: refused, file unchanged.
+    QByteArray vorher = hashOf(fall);
+    const Lauf mitSteuer = buche(fall, ausgabe(QStringLiteral("4930"), QStringLiteral("119,00")) << QStringLiteral("--key")
+                                                                                                 << QStringLiteral("7"));
+    EXPECT_EQ(mitSteuer.rc, 1);
+    EXPECT_TRUE(mitSteuer.err.contains(QStringLiteral("Kleinunternehmer nach § 19 UStG"))) << mitSteuer.err.toStdString();
+    EXPECT_EQ(hashOf(fall), vorher);
+
+    // The import: a row with a VAT key is refused with its row number; one without is booked gross.
+    const QString kopf = QStringLiteral("Buchungsnummer;Teilbuchung;Belegdatum;Buchungstext;Konto;Kontobezeichnung;Gegenkonto;"
+                                        "Gegenkontobezeichnung;Soll;Haben;Steuerschluessel;Steuersatz;Steuerschluesselbezeichnung;"
+                                        "Belegnummer;Buchungsdatum;UStID;Umsatzart\n");
+    auto schreibe = [&](const QString& name, const QString& zeilen) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write((kopf + zeilen).toUtf8());
+        return f.fileName();
+    };
+    const QString schlecht = schreibe(QStringLiteral("mit.csv"),
+                                      QStringLiteral("1;1;06.03.2016;Papier;4930;Bürobedarf;1200;Bank;59,50;0;0;0;;;;;0\n"
+                                                     "2;1;07.03.2016;Toner;4930;Bürobedarf;1200;Bank;119,00;0;7;19;;;;;0\n"));
+    const Lauf imp = dalvo({QStringLiteral("import"), fall, schlecht});
+    EXPECT_EQ(imp.rc, 1);
+    EXPECT_TRUE(imp.err.contains(QStringLiteral("Zeile 3")) && imp.err.contains(QStringLiteral("§ 19 UStG"))) << imp.err.toStdString();
+    EXPECT_EQ(hashOf(fall), vorher);
+    const Lauf gut = dalvo({QStringLiteral("import"), fall,
+                            schreibe(QStringLiteral("ohne.csv"), QStringLiteral("1;1;06.03.2016;Papier;4930;Bürobedarf;1200;Bank;59,50;0;0;0;;;;;0\n"))});
+    ASSERT_EQ(gut.rc, 0) << gut.err.toStdString();
+
+    // Reverse charge: the EU service of 200 costs 238; the return has 46/47 and no input tax.
+    ASSERT_EQ(buche(fall, ausgabe(QStringLiteral("3123"), QStringLiteral("200,00"))).rc, 0);
+    const Lauf va = dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("3"), QStringLiteral("--json")});
+    ASSERT_EQ(va.rc, 0) << va.err.toStdString();
+    EXPECT_TRUE(va.out.contains(QStringLiteral("\"46\""))) << va.out.toStdString();
+    EXPECT_FALSE(va.out.contains(QStringLiteral("\"67\""))) << va.out.toStdString();
+    const QJsonObject eu = QJsonDocument::fromJson(dalvo({QStringLiteral("euer"), fall, QStringLiteral("--json")}).out.toUtf8()).object();
+    // Expenses 119 + 59.50 + 238 less the 38 owed (still unpaid): the money that left, 378.50... plus the debt.
+    EXPECT_EQ(eu.value(QStringLiteral("gewinn")).toDouble(), -(119.0 + 59.50 + 238.0 - 38.0));
+
+    // Generated bookings of a small business carry no VAT either.
+    ASSERT_EQ(dalvo({QStringLiteral("generate"), fall, QStringLiteral("--bookings"), QStringLiteral("150"), QStringLiteral("--seed"),
+                     QStringLiteral("4")}).rc, 0);
+    const Lauf v = dalvo({QStringLiteral("verify"), fall});
+    EXPECT_EQ(v.rc, 0) << v.out.left(2000).toStdString() << v.err.left(2000).toStdString();
+
+    // Made liable, the case gets its VAT accounts and books input tax.
+    EXPECT_EQ(dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--ustpflicht"), QStringLiteral("ja")}).rc, 0);
+    EXPECT_EQ(dalvo({QStringLiteral("einstellungen"), fall}).out, QStringLiteral("ustpflicht: ja\nzm-jahresmeldung: nein\n"));
+    const Lauf vst = buche(fall, ausgabe(QStringLiteral("4930"), QStringLiteral("11,90")));
+    ASSERT_EQ(vst.rc, 0) << vst.err.toStdString();
+    // Back to a small business is refused while that booking deducts input tax.
+    vorher = hashOf(fall);
+    const Lauf zurueck = dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--ustpflicht"), QStringLiteral("nein")});
+    EXPECT_EQ(zurueck.rc, 1);
+    EXPECT_TRUE(zurueck.err.contains(QStringLiteral("Nr. ") + vst.out.trimmed())) << zurueck.err.toStdString();
+    EXPECT_EQ(hashOf(fall), vorher);
+    EXPECT_EQ(dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--ustpflicht"), QStringLiteral("vielleicht")}).rc, 2);
+    // Once it is cancelled, the switch goes through.
+    ASSERT_EQ(dalvo({QStringLiteral("cancel"), fall, vst.out.trimmed()}).rc, 0);
+    EXPECT_EQ(dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--ustpflicht"), QStringLiteral("nein")}).rc, 0);
+    EXPECT_EQ(dalvo({QStringLiteral("verify"), fall}).rc, 0);
+}
+
+// Entertainment is divided once: the export carries both parts and the
+// import takes them as they are.
+TEST(CliBuchen, EntertainmentDividedOnceThroughExportAndImport) {
+    QTemporaryDir dir;
+    const QString quelle = neuerFall(dir, QStringLiteral("quelle.dalvo"));
+    ASSERT_EQ(buche(quelle, {QStringLiteral("--kind"), QStringLiteral("ausgabe"), QStringLiteral("--date"), QStringLiteral("12.05.2016"),
+                             QStringLiteral("--amount"), QStringLiteral("238,00"), QStringLiteral("--account"), QStringLiteral("1000"),
+                             QStringLiteral("--counter"), QStringLiteral("4650"), QStringLiteral("--text"), QStringLiteral("Bewirtung")})
+                  .rc,
+              0);
+    const QString csv = dir.filePath(QStringLiteral("b.csv"));
+    ASSERT_EQ(dalvo({QStringLiteral("export-csv"), quelle, csv}).rc, 0);
+    const QString ziel = neuerFall(dir, QStringLiteral("ziel.dalvo"));
+    ASSERT_EQ(dalvo({QStringLiteral("import"), ziel, csv}).rc, 0);
+    auto zeilen = [](const QString& fall) {
+        QMap<int, double> konten;
+        for (const QJsonValue& x : liste(fall))
+            for (const QJsonValue& z : x.toObject().value(QStringLiteral("zeilen")).toArray())
+                konten[z.toObject().value(QStringLiteral("konto")).toInt()] += z.toObject().value(QStringLiteral("betrag")).toDouble();
+        return konten;
+    };
+    // 238 gross: net 200, tax 38; deductible 140 + 26.60, non-deductible 60 + 11.40.
+    const QMap<int, double> erwartet = {{1000, 238.0}, {4650, 140.0}, {4654, 60.0}, {1576, 38.0}};
+    EXPECT_EQ(zeilen(quelle), erwartet);
+    EXPECT_EQ(zeilen(ziel), erwartet);
+    EXPECT_EQ(dalvo({QStringLiteral("verify"), ziel}).rc, 0);
+}

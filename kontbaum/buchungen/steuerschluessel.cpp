@@ -261,8 +261,18 @@ bool KontoGlobal::activateUstPflicht() {
                 QStringLiteral(") ");
     if (m_UstPflicht) q += QStringLiteral("   AND Aktiv<>0 ");
     QStringList nummern;
-    rsDataSource rs(ref, q);
-    for (; !rs.isEOF(); rs.fetch()) nummern << QString::number(rs.field(QStringLiteral("kpNummer")).toULong());
+    {
+        rsDataSource rs(ref, q);
+        for (; !rs.isEOF(); rs.fetch()) nummern << QString::number(rs.field(QStringLiteral("kpNummer")).toULong());
+    }
+    // An account the ledger has lines on stays active: switched off, every
+    // one of its bookings (cancelled ones too) would fail the self-check.
+    if (!m_UstPflicht) {
+        QStringList frei;
+        for (const QString& n : nummern)
+            if (!existsBuchung(n.toULong(), db, false)) frei << n;
+        nummern = frei;
+    }
     if (nummern.isEmpty()) return true;
     return ExecSQL(db, (m_UstPflicht ? QStringLiteral("UPDATE eurKontenplan SET Aktiv=1  WHERE Nummer IN (")
                                      : QStringLiteral("UPDATE eurKontenplan SET Aktiv=0  WHERE Nummer IN (")) +

@@ -94,6 +94,7 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
         bool gewinnKonto = false;  // income or expense: a tax line there is cost, no tax of the return
     };
     QHash<unsigned long, KontoDaten> konten;
+    const bool ustPflichtig = KontoGlobal::istUstPflichtig(db);
     {
         rsDataSource rs(db, QStringLiteral("SELECT Nummer, Steuerschluessel, ") + spalte + QStringLiteral(", Kategorie FROM eurKontenplan"));
         for (; !rs.isEOF(); rs.fetch()) {
@@ -132,7 +133,7 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
             const unsigned long zs = f.getField(1).toULong();
             // The reverse-charge tax a small business owes but may not deduct
             // stays on its expense: the return has it once, as the tax owed.
-            if (zs == 999999 && k->gewinnKonto) continue;
+            if (zs == 999999 && k->gewinnKonto && !ustPflichtig) continue;
             qint64 c = Berichte::cent(f.getField(3).toDouble());
             if (!f.getField(2).toBool()) c = -c;
             if (zs == 999999 && k->schluessel == 0 && k->code > 1000 && k->code <= 999999) nachschlagen = true;
