@@ -53,10 +53,10 @@ TEST(Cli, UsageErrorsExitWithTwo) {
 TEST(Cli, VersionAndDbinfoShowTheSchema) {
     Lauf v = dalvo({QStringLiteral("version")});
     EXPECT_EQ(v.rc, 0);
-    EXPECT_TRUE(v.out.contains(QStringLiteral("20161423"))) << v.out.toStdString();
+    EXPECT_TRUE(v.out.contains(QStringLiteral("20161424"))) << v.out.toStdString();
     Lauf d = dalvo({QStringLiteral("dbinfo"), QStringLiteral("--year"), QStringLiteral("2016")});
     EXPECT_EQ(d.rc, 0) << d.err.toStdString();
-    EXPECT_TRUE(d.out.contains(QStringLiteral("Datenbankversion:  20161423"))) << d.out.toStdString();
+    EXPECT_TRUE(d.out.contains(QStringLiteral("Datenbankversion:  20161424"))) << d.out.toStdString();
     EXPECT_TRUE(d.out.contains(QStringLiteral("ProgrammJahr = 2016")));
     EXPECT_TRUE(d.out.contains(QStringLiteral("Kontenplan = SKR03")));
 }

@@ -267,7 +267,7 @@ TEST_F(TemplateTest, BookingFamiliesShareTheirColumns) {
 
 TEST_F(TemplateTest, VersionIsExactlyOneCurrentRow) {
     EXPECT_EQ(1, db.number("SELECT COUNT(*) FROM Version"));
-    EXPECT_EQ(20161423, db.number("SELECT MAX(Version) FROM Version"));
+    EXPECT_EQ(20161424, db.number("SELECT MAX(Version) FROM Version"));
 }
 
 TEST_F(TemplateTest, HoldsNoDataBesidesTheVersion) {
@@ -400,7 +400,7 @@ protected:
 
 TEST_F(ReferenceTest, VersionIsExactlyOneCurrentRow) {
     EXPECT_EQ(1, db.number("SELECT COUNT(*) FROM Version"));
-    EXPECT_EQ(20161423, db.number("SELECT MAX(Version) FROM Version"));
+    EXPECT_EQ(20161424, db.number("SELECT MAX(Version) FROM Version"));
 }
 
 TEST_F(ReferenceTest, TemplateTablesCarryTheColumnsACaseIsBuiltFrom) {

@@ -13,6 +13,7 @@
 #include "kontbaum/rahmen/kontglob.h"
 
 #include "host/app/global.h"
+#include "host/app/log.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/values/date.h"
@@ -689,6 +690,22 @@ void schritt41(Konvertierung& k) {
 
 void schritt42(Konvertierung& k) { k.sql(QStringLiteral("UPDATE rePersonen SET Anrede = 'Damen' WHERE Anrede = 'Frauen'")); }
 
+// The reference data of 2016 were corrected (the codes of § 13b and the
+// tax-free revenue, the EÜR lines, the limits): a case takes the keys, form
+// codes, code ranges and limits of its framework and year anew. Its chart
+// follows through the template rows marked with this version, which the
+// loading compares with the case's accounts.
+void schritt43(Konvertierung& k) {
+    const QString rahmen = KontoGlobal::getFalleigenschaft(QStringLiteral("Kontenplan"), k.con).trimmed();
+    const QString jahr = KontoGlobal::getFalleigenschaft(QStringLiteral("Steuerjahr"), k.con).trimmed();
+    if (rahmen.isEmpty() || jahr.isEmpty() || KontoGlobal::rahmenSpalte(rahmen).isEmpty()) return;
+    // The categories are read for the manager's chart, which the case's
+    // record sets only after the conversion.
+    if (k.kg.getKontenplanName().isEmpty()) k.kg.setKontenplanName(rahmen);
+    if (!k.kg.copyTablesFromDBKontenplaene(jahr, rahmen))
+        rs_logError(QStringLiteral("kontbaum/konvertierung"), __LINE__, QStringLiteral("Die Steuerschlüssel und Formularkennziffern konnten nicht erneuert werden."));
+}
+
 // --- the table --------------------------------------------------------------
 
 struct Schritt {
@@ -742,6 +759,7 @@ const Schritt kSchritte[] = {
     {40, 20161401, 0, schritt40},
     {41, 20161411, 0, schritt41},
     {42, 20161423, 0, schritt42},
+    {43, 20161424, 0, schritt43},
 };
 
 bool faellig(const Schritt& s, long v, int pj) {
