@@ -49,10 +49,9 @@ QList<Druckzeile> druckzeilen(const Kassenbuch& kb) {
             const Kassenbuch::Abschluss& a = abs[abschluss];
             l.append({Druckzeile::Abschluss,
                       {a.datum.getText(), QString(), QString(), QString(), QString(),
-                       QStringLiteral("Saldo bis %1 (Kassenabschluss Nr. %2, gezählt %3 EUR)")
+                       QStringLiteral("Saldo bis %1, Abschluss %2")
                            .arg(a.datum.qdate().toString(QStringLiteral("dd.MM.yy")))
-                           .arg(a.abschlussID)
-                           .arg(a.gezaehlt.getText()),
+                           .arg(a.abschlussID),
                        QString(), QString(), betrag(a.saldo, false)}});
         }
     };
@@ -193,8 +192,10 @@ QString Kassenbuch::druckText(const QString& firma) const {
                   {QStringLiteral("Einnahmen"), 13, true},
                   {QStringLiteral("Ausgaben"), 13, true},
                   {QStringLiteral("Bestand"), 13, true}});
-    for (const Druckzeile& z : druckzeilen(*this)) {
-        if (z.art != Druckzeile::Bewegung) p.trenner();
+    const QList<Druckzeile> zeilen = druckzeilen(*this);
+    for (int i = 0; i < zeilen.size(); ++i) {
+        const Druckzeile& z = zeilen[i];
+        if (i > 0 && z.art != Druckzeile::Bewegung) p.trenner();
         p.zeile(z.felder);
     }
     return p.text();

@@ -115,6 +115,8 @@ bool schreibeDatei(DBConnection* con, const QString& ziel, bool ersetzen, const 
         return false;
     }
     tmp.setAutoRemove(false);
+    // The temporary file is private; the export is an ordinary file.
+    QFile::setPermissions(teil, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     QString grund;
     if (!rsInstallFileAtomic(teil, ziel, ersetzen, &grund)) {
         if (fehler) *fehler = grund;
