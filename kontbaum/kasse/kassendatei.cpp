@@ -180,6 +180,17 @@ QString kontenliste(DBConnection* con, const QString& sql) {
     for (; !rs.isEOF(); rs.fetch()) l << rs.getFields()->getField(0).toString();
     return l.join(QStringLiteral(", "));
 }
+// An existing export file is replaced only when the user says so.
+bool ersetzenErlaubt(const QString& pfad, bool* ersetzen, QString* fehler) {
+    if (!QFileInfo::exists(pfad) || *ersetzen) return true;
+    if (!GetUi().frage(QStringLiteral("Die Datei \n'") + pfad + QStringLiteral("'\nexistiert bereits. Soll die Datei überschrieben werden?"),
+                       QStringLiteral("Achtung"))) {
+        if (fehler) *fehler = QStringLiteral("Die Datei „%1“ existiert bereits und wurde nicht überschrieben.").arg(pfad);
+        return false;
+    }
+    *ersetzen = true;
+    return true;
+}
 }  // namespace
 
 zDate KontoGlobal::getLastKassenbuchExport(unsigned long konto) {
@@ -221,14 +232,9 @@ QString exportiereKasse(unsigned long konto, const QString& ziel, bool ersetzen,
         return nein(QStringLiteral("Sie haben bereits einen Jahresabschluss durchgeführt und können daher keine Kasse mehr exportieren."));
     if (!KontoGlobal::existsKonto(konto, true, nullptr) || KontoGlobal::getKategorie(konto) != 201)
         return nein(QStringLiteral("Das Konto %1 ist keine aktive Kasse (Kategorie 201). Bitte wählen Sie eine Kasse des Kontenplans.").arg(konto));
-    if (!QFileInfo(ziel).isFile() && QFileInfo::exists(ziel) == false && !QFileInfo(QFileInfo(ziel).absolutePath()).isDir())
-        return nein(QStringLiteral("Das Verzeichnis „%1“ existiert nicht.").arg(ziel));
-    if (QFileInfo::exists(ziel) && !ersetzen) {
-        if (!GetUi().frage(QStringLiteral("Die Datei \n'") + ziel + QStringLiteral("'\nexistiert bereits. Soll die Datei überschrieben werden?"),
-                           QStringLiteral("Achtung")))
-            return nein(QStringLiteral("Die Datei „%1“ existiert bereits und wurde nicht überschrieben.").arg(ziel));
-        ersetzen = true;
-    }
+    if (!QFileInfo(QFileInfo(ziel).absolutePath()).isDir())
+        return nein(QStringLiteral("Das Verzeichnis „%1“ existiert nicht.").arg(QFileInfo(ziel).absolutePath()));
+    if (!ersetzenErlaubt(ziel, &ersetzen, fehler)) return QString();
 
     if (!con->beginTransaction()) return nein(con->getErr()->last());
     auto abbrechen = [&](const QString& t) {
@@ -412,14 +418,7 @@ QString exportiereKassenbuchungen(const QString& ziel, bool ersetzen, QString* f
                                    QStringLiteral(" Kasse %1 bis %2.buchungen")
                                        .arg(plan.konto)
                                        .arg(plan.letzterAbschluss.qdate().toString(QStringLiteral("yyyyMMdd"))));
-    if (QFileInfo::exists(pfad) && !ersetzen) {
-        if (!GetUi().frage(QStringLiteral("Die Datei \n'") + pfad + QStringLiteral("'\nexistiert bereits. Soll die Datei überschrieben werden?"),
-                           QStringLiteral("Achtung"))) {
-            if (fehler) *fehler = QStringLiteral("Die Datei „%1“ existiert bereits und wurde nicht überschrieben.").arg(pfad);
-            return QString();
-        }
-        ersetzen = true;
-    }
+    if (!ersetzenErlaubt(pfad, &ersetzen, fehler)) return QString();
     if (!con->beginTransaction()) return QString();
     const QString k = q(DatenTyp(plan.konto));
     bool ok = true;
