@@ -25,4 +25,13 @@ int cmdEuer(const QStringList& args);
 int cmdZm(const QStringList& args);
 int cmdSaldenliste(const QStringList& args);
 int cmdEinstellungen(const QStringList& args);
+// cmd_kasse.cpp: the cash book and the exchange of cash registers.
+int cmdKassenbuch(const QStringList& args);
+int cmdKassenabschluss(const QStringList& args);
+int cmdKasse(const QStringList& args);
+int cmdKasseExport(const QStringList& args);
+int cmdKasseImport(const QStringList& args);
+int cmdKassenbuchungenExport(const QStringList& args);
+int cmdKassenbuchungenImport(const QStringList& args);
+int cmdKasseFreigeben(const QStringList& args);
 }  // namespace cli

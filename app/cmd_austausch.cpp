@@ -8,6 +8,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/austausch/austausch.h"
+#include "kontbaum/kasse/kasse.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/ustid.h"
 
@@ -83,10 +84,13 @@ int cmdImport(const QStringList& args) {
         // remembered as imported is exactly what was posted.
         if (!f.open(QIODevice::ReadOnly))
             return abgelehnt(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden. Es wurde nichts gebucht.").arg(a.positional()[1]));
+        const Kasse::BestandsWaechter kassen;
         const BuchungenCSV::Importergebnis r = BuchungenCSV::importieren(f.readAll(), zeichensatz);
         f.close();
+        QString kassenFehler;
         switch (r.grund) {
         case BuchungenCSV::Importergebnis::Gebucht:
+            if (!kassen.bestaetigt(true, &kassenFehler)) return abgelehnt(kassenFehler);
             out(QStringLiteral("%1\n").arg(r.anzahl));
             return int(Ok);
         case BuchungenCSV::Importergebnis::Unlesbar:

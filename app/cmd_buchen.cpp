@@ -7,6 +7,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/buchungen/buchungen.h"
+#include "kontbaum/kasse/kasse.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QJsonArray>
@@ -154,8 +155,10 @@ int cmdBook(const QStringList& args) {
         b.haben = umgekehrt ? !geldHaben : geldHaben;
         b.konto = konto;
         b.teile.append({gegen, schluessel, betrag, a.has(QStringLiteral("--net")), QString()});
+        const Kasse::BestandsWaechter kassen(db);
         const unsigned long nr = KG::insertSplittBuchung(b, db, &grund);
         if (nr == 0) return abgelehnt(grund);
+        if (!kassen.bestaetigt(false, &grund)) return abgelehnt(grund);
         out(QStringLiteral("%1\n").arg(nr));
         return int(Ok);
     });
@@ -331,7 +334,7 @@ QString lebendPruefen(DBConnection* db, unsigned long nr) {
     if (rs.field(QStringLiteral("Storniert")).toLongLong() != 0) return QStringLiteral("Die Buchung %1 ist bereits storniert.").arg(nr);
     if (rs.field(QStringLiteral("Storno")).toLongLong() != 0)
         return QStringLiteral("Die Buchung %1 ist selbst ein Storno und kann nicht storniert oder gelöscht werden.").arg(nr);
-    return QString();
+    return KG::pruefeKasseAbgeschlossen(nr, db);
 }
 }  // namespace
 
@@ -355,12 +358,15 @@ int cmdCancel(const QStringList& args) {
         // filed already, so the user decides, as for any new locked booking.
         if (gesperrt && !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
             return abgelehnt(QStringLiteral("Die Stornobuchung läge im festgeschriebenen Zeitraum; es wurde nichts storniert."));
+        const Kasse::BestandsWaechter kassen(db);
         QStringList neu;
         for (unsigned long nr : nummern) {
             const unsigned long m = KG::storniereBuchung(nr);
             if (m == 0) return abgelehnt(QStringLiteral("Die Buchung %1 konnte nicht storniert werden.").arg(nr));
             neu << QString::number(m);
         }
+        QString grund;
+        if (!kassen.bestaetigt(false, &grund)) return abgelehnt(grund);
         out(neu.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         return int(Ok);
     });
@@ -387,6 +393,7 @@ int cmdDelete(const QStringList& args) {
         if (!stornieren.isEmpty() &&
             !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Aendern, KG::FFT_Storno))
             return abgelehnt(QStringLiteral("Die Buchungen %1 sind festgeschrieben; es wurde nichts gelöscht.").arg(stornieren));
+        const Kasse::BestandsWaechter kassen(db);
         if (!loeschen.isEmpty() && !KG::deleteBuchungen(loeschen, QStringLiteral("eurVerbucht")))
             return abgelehnt(QStringLiteral("Die Buchungen konnten nicht gelöscht werden."));
         QStringList neu;
@@ -395,6 +402,8 @@ int cmdDelete(const QStringList& args) {
             if (m == 0) return abgelehnt(QStringLiteral("Die Buchung %1 konnte nicht storniert werden.").arg(t));
             neu << QString::number(m);
         }
+        QString grund;
+        if (!kassen.bestaetigt(false, &grund)) return abgelehnt(grund);
         if (!neu.isEmpty()) out(neu.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         return int(Ok);
     });

@@ -352,6 +352,77 @@ QList<Command> buildCommands() {
                         "Optionen:\n  --csv   Konto;\"Bezeichnung\";Anfang Soll;Anfang Haben;Buchungen Soll;Buchungen Haben;\n"
                         "          Saldo Haben;Saldo Soll"),
          cmdSaldenliste},
+        {QStringLiteral("kassenbuch"),
+         QStringLiteral("dalvo kassenbuch FALL [--konto KONTO] [--month M | --quarter Q | --year | --from D --to D] "
+                        "[--csv | --json | --pdf DATEI|- [--force]] [--firma NAME]"),
+         QStringLiteral("zeigt oder druckt das Kassenbuch"),
+         QStringLiteral("Das Kassenbuch einer Kasse (Vorgabe: das Kassenkonto des Falls) für den Zeitraum (Vorgabe: das\n"
+                        "Steuerjahr): Anfangsbestand, jede Bewegung mit Datum, Buchungsnummer, Beleg, Gegenkonto,\n"
+                        "Steuerschlüssel, Text, Einnahme, Ausgabe und laufendem Bestand, Tagessummen, die\n"
+                        "Kassenabschlüsse, Summen und Endsaldo. Buchungen gegen Saldenvortragskonten zählen zum\n"
+                        "Anfangsbestand.\n\n"
+                        "Optionen:\n  --konto KONTO   eine Kasse (Kategorie 201)\n"
+                        "  --csv           Datum;Buchungsnummer;Belegnummer;Gegenkonto;Steuersatz;Buchungstext;Einnahme;\n"
+                        "                  Ausgabe;Bestand, die erste Zeile ist der Anfangsbestand\n"
+                        "  --json          als JSON (konto, bezeichnung, von, bis, anfangsbestand, endbestand, zeilen,\n"
+                        "                  abschluesse)\n"
+                        "  --pdf DATEI     das gedruckte Kassenbuch als PDF („-“: Standardausgabe); eine vorhandene Datei\n"
+                        "                  nur mit --force\n"
+                        "  --firma NAME    der Betrieb im Kopf des Drucks (Vorgabe: der Name der Falldatei)"),
+         cmdKassenbuch},
+        {QStringLiteral("kassenabschluss"),
+         QStringLiteral("dalvo kassenabschluss FALL --datum TT.MM.JJJJ --gezaehlt BETRAG [--konto KONTO] [--gegenkonto KONTO] [--yes|--no]"),
+         QStringLiteral("schließt eine Kasse zum gezählten Bestand ab"),
+         QStringLiteral("Vergleicht den gezählten Bestand mit dem Stand der Buchungen bis zum Abschlussdatum, bucht eine\n"
+                        "Differenz als „Fehlbetrag“ oder „Überschuss“ und hält den Abschluss fest. Danach kann keine\n"
+                        "Buchung auf diese Kasse mit einem Datum bis zum Abschlussdatum mehr gebucht, storniert oder\n"
+                        "gelöscht werden. Das Datum liegt nach dem letzten Abschluss dieser Kasse, im Steuerjahr und\n"
+                        "nicht in der Zukunft. Der Abschluss wird erst nach der Rückfrage (--yes) durchgeführt.\n\n"
+                        "Optionen:\n  --konto KONTO        die Kasse (Vorgabe: das Kassenkonto des Falls)\n"
+                        "  --gegenkonto KONTO   Gegenkonto der Ausgleichsbuchung: ein Aufwandskonto bei einem Fehlbetrag,\n"
+                        "                       ein Ertragskonto bei einem Überschuss (z. B. SKR03 4900 oder 2700)"),
+         cmdKassenabschluss},
+        {QStringLiteral("kasse"), QStringLiteral("dalvo kasse FALL [--setzen KONTO] [--json]"),
+         QStringLiteral("zeigt die Kassen oder stellt das Kassenkonto ein"),
+         QStringLiteral("Zeigt die Kassenkonten (Kategorie 201) mit Bestand, letztem Abschluss und ob sie an ein\n"
+                        "Kassenprogramm exportiert sind; * markiert das Kassenkonto des Falls.\n\n"
+                        "Optionen:\n  --setzen KONTO   macht die aktive Kasse KONTO zum Kassenkonto des Falls\n"
+                        "  --json           als JSON-Liste (konto, bezeichnung, aktiv, bestand, abgeschlossen_bis,\n"
+                        "                   exportiert, kassenkonto)"),
+         cmdKasse},
+        {QStringLiteral("kasse-export"), QStringLiteral("dalvo kasse-export FALL --konto KONTO --ziel VERZEICHNIS [--name NAME] [--force]"),
+         QStringLiteral("gibt eine Kasse an ein Kassenprogramm ab"),
+         QStringLiteral("Schreibt die Kasse in eine Datei „JJJJMMTT NAME Kasse KONTO JAHR.kasse“ im Verzeichnis und gibt\n"
+                        "ihren Pfad aus. Die Datei enthält Kontenplan und Steuerschlüssel, die Buchungen und\n"
+                        "Buchungsvorlagen dieser Kasse und ihre Einstellungen, sonst nichts aus dem Fall. Der Fall merkt\n"
+                        "sich die Kasse als exportiert; ihre Buchungen bis zur Übergabe kommen nie zurück.\n\n"
+                        "Optionen:\n  --name NAME   Namensteil der Datei (Vorgabe: der Name der Falldatei)\n"
+                        "  --force       eine vorhandene Datei gleichen Namens ersetzen"),
+         cmdKasseExport},
+        {QStringLiteral("kasse-import"), QStringLiteral("dalvo kasse-import DATEI NEUER_FALL"),
+         QStringLiteral("legt aus einer .kasse-Datei einen Kassenfall an"),
+         QStringLiteral("Legt die neue Falldatei NEUER_FALL aus einer mit kasse-export geschriebenen Datei an: das\n"
+                        "Kassenprogramm bucht dort und schließt die Kasse ab. Der Stand bei der Übergabe gilt als erster\n"
+                        "Kassenabschluss. Eine vorhandene Datei wird nie überschrieben."),
+         cmdKasseImport},
+        {QStringLiteral("kassenbuchungen-export"), QStringLiteral("dalvo kassenbuchungen-export FALL --ziel VERZEICHNIS|DATEI [--force]"),
+         QStringLiteral("gibt die abgeschlossenen Kassenbuchungen zurück"),
+         QStringLiteral("Im Kassenfall: schreibt alle Buchungen der Kasse bis zum letzten Kassenabschluss in eine Datei\n"
+                        "„JJJJMMTT Kasse KONTO bis JJJJMMTT.buchungen“ (oder in DATEI) und gibt ihren Pfad aus. Ohne\n"
+                        "Kassenabschluss nach der Übergabe wird nichts exportiert.\n\n"
+                        "Optionen:\n  --force   eine vorhandene Datei ersetzen"),
+         cmdKassenbuchungenExport},
+        {QStringLiteral("kassenbuchungen-import"), QStringLiteral("dalvo kassenbuchungen-import FALL DATEI"),
+         QStringLiteral("übernimmt Kassenbuchungen aus einer .buchungen-Datei"),
+         QStringLiteral("Im Fall, der die Kasse exportiert hat: übernimmt die Buchungen jedes noch nicht importierten\n"
+                        "Kassenabschlusses der Datei als neue Buchungen und gibt ihre Zahl aus. Dieselbe Datei ein\n"
+                        "zweites Mal übernimmt nichts. Alle bebuchten Konten müssen im Kontenplan aktiv sein."),
+         cmdKassenbuchungenImport},
+        {QStringLiteral("kasse-freigeben"), QStringLiteral("dalvo kasse-freigeben FALL --konto KONTO [--yes|--no]"),
+         QStringLiteral("nimmt eine Kasse aus dem Export zurück"),
+         QStringLiteral("Die Kasse wird nicht mehr exportiert; für sie können danach keine Buchungen mehr importiert\n"
+                        "werden. Nach Rückfrage (--yes)."),
+         cmdKasseFreigeben},
     };
 }
 

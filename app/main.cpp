@@ -6,10 +6,32 @@
 #include "host/app/ui.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
+
+namespace {
+// Printing a PDF needs Qt's graphics side (fonts, page layout); every other
+// command runs without it and starts faster. No display is needed: the
+// offscreen platform stands in when none is chosen.
+std::unique_ptr<QCoreApplication> anwendung(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "--pdf") == 0 || qstrncmp(argv[i], "--pdf=", 6) == 0) {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+            // Qt's notes about a missing runtime directory are no concern of the user.
+            qInstallMessageHandler([](QtMsgType typ, const QMessageLogContext&, const QString& text) {
+                if (typ == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths:"))) return;
+                cli::err(text + QLatin1Char('\n'));
+            });
+            return std::make_unique<QGuiApplication>(argc, argv);
+        }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+}  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const std::unique_ptr<QCoreApplication> app = anwendung(argc, argv);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty()) {
         cli::commands().first().run({});
         return cli::Usage;

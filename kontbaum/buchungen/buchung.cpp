@@ -291,6 +291,12 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
             return fail(t);
         }
     }
+    if (b.table == QLatin1String("eurVerbucht")) {
+        QList<unsigned long> konten{b.konto};
+        for (const BuchungsTeil& t : b.teile) konten << t.konto;
+        const QString kasse = pruefeKasseAbgeschlossen(konten, b.belegdatum, b.teile.size() > 1, con);
+        if (!kasse.isEmpty()) return fail(kasse);
+    }
     for (const BuchungsTeil& t : b.teile) {
         if (t.betrag.wert() < 0.0) return fail(QStringLiteral("Teilbeträge einer Buchung dürfen nicht negativ sein."));
         if (t.betrag.isNull()) return fail(QStringLiteral("Der Betrag einer Buchung darf nicht 0 sein."));

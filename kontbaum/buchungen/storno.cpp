@@ -3,6 +3,7 @@
 #include "kontbaum/buchungen/buchungen.h"
 
 #include "host/app/log.h"
+#include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 
@@ -64,6 +65,12 @@ unsigned long KontoGlobal::storniereBuchung(unsigned long n) {
     // booking again.
     if (kopf.field(QStringLiteral("Storniert")).toLongLong() != 0 || kopf.field(QStringLiteral("Storno")).toLongLong() != 0)
         return 0;
+    // The cancellation carries the booking's date: a closed register stays closed.
+    const QString kasse = pruefeKasseAbgeschlossen(n, db);
+    if (!kasse.isEmpty()) {
+        GetUi().rsError(kasse);
+        return 0;
+    }
     if (!db->beginTransaction()) return 0;
     const unsigned long m = getNewBuchungsnummer(QStringLiteral("eurVerbucht"), db);
     QMap<QString, DatenTyp> ersatz;
@@ -105,6 +112,13 @@ bool KontoGlobal::storniereBuchungen(const QString& liste) {
 bool KontoGlobal::deleteBuchung(unsigned long n, const QString& table) {
     DBConnection* db = fallDB();
     if (!db || !istTabelle(table)) return false;
+    if (table == QLatin1String("eurVerbucht")) {
+        const QString kasse = pruefeKasseAbgeschlossen(n, db);
+        if (!kasse.isEmpty()) {
+            GetUi().rsError(kasse);
+            return false;
+        }
+    }
     if (!db->beginTransaction()) return false;
     const bool ok = ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral("Buchungszeilen WHERE Buchungsnummer=") + q(n)) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE Buchungsnummer=") + q(n));
@@ -124,6 +138,14 @@ bool KontoGlobal::deleteBuchungen(const QString& liste, const QString& table) {
     QStringList teile;
     for (unsigned long n : nummern) teile << QString::number(n);
     const QString in = QStringLiteral("(") + teile.join(QLatin1Char(',')) + QStringLiteral(")");
+    if (table == QLatin1String("eurVerbucht"))
+        for (unsigned long n : nummern) {
+            const QString kasse = pruefeKasseAbgeschlossen(n, db);
+            if (!kasse.isEmpty()) {
+                GetUi().rsError(kasse);
+                return false;
+            }
+        }
     if (!db->beginTransaction()) return false;
     const bool ok = ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral("Buchungszeilen WHERE Buchungsnummer IN ") + in) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE Buchungsnummer IN ") + in);

@@ -31,6 +31,7 @@
 
 class DBConnection;
 class DatenBase;
+struct KBBuchung;
 
 using rsStringList = QStringList;
 
@@ -549,6 +550,28 @@ public:
     // liable, it first receives them from the template, or its keys would
     // post onto accounts the chart lacks.
     bool activateUstPflicht();
+
+    // --- cash book (kasse/, details in kasse/kasse.h) ---------------------------
+    // The date of the account's latest closing; invalid for account 0 or
+    // without a closing. Closings count per account.
+    static zDate getKasseAbgeschlossenBis(unsigned long konto);
+    static bool isKasseAbgeschlossen(unsigned long konto, const zDate& datum);
+    // The one rule for closed cash periods: the refusal of a booking dated
+    // `datum` whose lines touch `konten`, when one of them is a cash account
+    // closed on or after that date; empty when the change is allowed.
+    // `splitt` chooses the split booking's wording.
+    static QString pruefeKasseAbgeschlossen(const QList<unsigned long>& konten, const zDate& datum, bool splitt = false,
+                                            DBConnection* con = nullptr);
+    // The same for an existing booking of the ledger (cancel, delete).
+    static QString pruefeKasseAbgeschlossen(unsigned long buchungsnummer, DBConnection* con = nullptr);
+    // The register identifier of an exported cash account (0: the current
+    // one); empty when not exported.
+    QString getKassenID(unsigned long konto) const;
+    // The cash book of the current cash account for the report period.
+    QList<KBBuchung> getKBBuchungen();
+    static bool isExportierteKasse(unsigned long konto, DBConnection* con = nullptr);
+    static zDate getLastKassenbuchExport(unsigned long konto);
+    static int BuchungenInFZInKassenimportdatei(DBConnection* datei, unsigned long konto, const zDate& von, const zDate& bis);
 
     void updateYear();
     void Clear();

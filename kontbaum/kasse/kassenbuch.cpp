@@ -1,0 +1,281 @@
+// The cash book: the listing with its opening row and running balance, and
+// the printed book (text, HTML, PDF) an auditor files.
+#include "kontbaum/kasse/kasse.h"
+
+#include "host/app/printstring.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextDocument>
+
+namespace {
+DBConnection* fallDB() {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    return kg ? kg->GetDBConnect_Ptr() : nullptr;
+}
+
+QString datumKurz(const zDate& d) { return d.qdate().toString(QStringLiteral("dd.MM.")); }
+
+// What the printed book shows, row by row, for text and HTML alike.
+struct Druckzeile {
+    enum Art { Bewegung, Summe, Abschluss } art = Bewegung;
+    QStringList felder;  // Datum, Buch-Nr., Beleg, Gegenkonto, Steuer, Buchungstext, Einnahmen, Ausgaben, Bestand
+};
+
+QString betrag(const EuroType& b, bool leerBeiNull = true) {
+    return b.getText(leerBeiNull ? EuroType::TextLeerBeiNull : EuroType::TextDefault);
+}
+
+QList<Druckzeile> druckzeilen(const Kassenbuch& kb) {
+    QList<Druckzeile> l;
+    const QList<KBBuchung>& z = kb.zeilen();
+    if (z.isEmpty()) return l;
+    const KBBuchung& anfang = z.first();
+    l.append({Druckzeile::Summe, {anfang.datum.getText(), QString(), QString(), QString(), QString(), QStringLiteral("Saldo Vormonate"),
+                                  QString(), QString(), betrag(anfang.bestand, false)}});
+    EuroType ein = 0.0, aus = 0.0, tagEin = 0.0, tagAus = 0.0;
+    int tagZeilen = 0;
+    int abschluss = 0;
+    const QList<Kassenbuch::Abschluss>& abs = kb.abschluesse();
+    EuroType bestand = anfang.bestand;
+    auto abschluesseBis = [&](const zDate& tag, bool einschliesslich) {
+        for (; abschluss < abs.size() && (abs[abschluss].datum < tag || (einschliesslich && abs[abschluss].datum == tag)); ++abschluss) {
+            const Kassenbuch::Abschluss& a = abs[abschluss];
+            l.append({Druckzeile::Abschluss,
+                      {a.datum.getText(), QString(), QString(), QString(), QString(),
+                       QStringLiteral("Saldo bis %1, Abschluss %2")
+                           .arg(a.datum.qdate().toString(QStringLiteral("dd.MM.yy")))
+                           .arg(a.abschlussID),
+                       QString(), QString(), betrag(a.saldo, false)}});
+        }
+    };
+    for (int i = 1; i < z.size(); ++i) {
+        const KBBuchung& b = z[i];
+        abschluesseBis(b.datum, false);
+        l.append({Druckzeile::Bewegung,
+                  {b.datum.getText(), QString::number(b.buchungsnummer), b.belegnummer, b.gegenkonto,
+                   b.steuerschluessel.isEmpty() && b.steuersatz != 0.0 ? QString::number(b.steuersatz, 'g', 4) + QStringLiteral(" %")
+                                                                         : b.steuerschluessel,
+                   b.buchungstext, betrag(b.einnahme), betrag(b.ausgabe), betrag(b.bestand, false)}});
+        ein += b.einnahme;
+        aus += b.ausgabe;
+        tagEin += b.einnahme;
+        tagAus += b.ausgabe;
+        bestand = b.bestand;
+        ++tagZeilen;
+        const bool tagEnde = i + 1 == z.size() || z[i + 1].datum != b.datum;
+        if (!tagEnde) continue;
+        if (tagZeilen > 1)
+            l.append({Druckzeile::Summe, {QString(), QString(), QString(), QString(), QString(),
+                                          QStringLiteral("Tagessummen (") + datumKurz(b.datum) + QLatin1Char(')'), betrag(tagEin, false),
+                                          betrag(tagAus, false), betrag(b.bestand, false)}});
+        abschluesseBis(b.datum, true);
+        tagEin = tagAus = 0.0;
+        tagZeilen = 0;
+    }
+    abschluesseBis(kb.bis().addDays(1), false);
+    l.append({Druckzeile::Summe, {QString(), QString(), QString(), QString(), QString(), QStringLiteral("Summen"), betrag(ein, false),
+                                  betrag(aus, false), QString()}});
+    l.append({Druckzeile::Summe, {kb.bis().getText(), QString(), QString(), QString(), QString(), QStringLiteral("Endsaldo"), QString(),
+                                  QString(), betrag(bestand, false)}});
+    return l;
+}
+
+QString kopfzeile(const Kassenbuch& kb) {
+    return QStringLiteral("Konto: %1 %2").arg(kb.konto()).arg(KontoGlobal::getKontobezeichnung(kb.konto()));
+}
+}  // namespace
+
+Kassenbuch::Kassenbuch(unsigned long konto, const zDate& von, const zDate& bis) : m_konto(konto), m_von(von), m_bis(bis) {}
+
+QString Kassenbuch::getStatement() const {
+    // The period is no part of the filter: earlier rows make the opening
+    // balance, and rows against opening-balance accounts count whatever
+    // their date.
+    return QStringLiteral("SELECT 'verbucht' AS vonTabelle, ") +
+           QStringLiteral(" z.ID, b.Buchungsnummer AS BuchNr, z.Buchungstext AS Buchungstext, Belegdatum, Belegnummer, z.Betrag AS "
+                          "Nettobetrag, Haben, Konto, Gegenkonto ") +
+           QStringLiteral("  FROM eurVerbucht b, eurVerbuchtBuchungszeilen z ") + QStringLiteral(" WHERE (b.Buchungsnummer=z.Buchungsnummer) ") +
+           QStringLiteral(" AND ( ") + QStringLiteral("Konto=") + rsDataSource::toSqlStr(m_konto) + QStringLiteral(")") +
+           QStringLiteral(" ORDER BY Konto, Belegdatum, b.Buchungsnummer ");
+}
+
+bool Kassenbuch::Fuellen() {
+    m_zeilen.clear();
+    m_abschluesse.clear();
+    DBConnection* con = fallDB();
+    if (!con) return false;
+    EuroType anfang = 0.0, lauf = 0.0;
+    QHash<unsigned long, unsigned long> kategorien;
+    QList<KBBuchung> zeilen;
+    rsDataSource rs(con, getStatement());
+    for (; !rs.isEOF(); rs.fetch()) {
+        const zDate datum = rs.field(QStringLiteral("Belegdatum")).toDate();
+        const bool haben = rs.field(QStringLiteral("Haben")).toLongLong() != 0;
+        const EuroType betrag = EuroType(rs.field(QStringLiteral("Nettobetrag")).toDouble()).Runden2();
+        const unsigned long gegen = rs.field(QStringLiteral("Gegenkonto")).toULong();
+        unsigned long kategorie = 0;
+        if (gegen != 0) {
+            auto it = kategorien.constFind(gegen);
+            if (it == kategorien.constEnd()) it = kategorien.insert(gegen, KontoGlobal::getKategorie(gegen));
+            kategorie = *it;
+        }
+        if (datum < m_von || (kategorie >= 8000 && kategorie < 9000)) {
+            anfang = (haben ? anfang - betrag : anfang + betrag).Runden2();
+            continue;
+        }
+        if (m_bis < datum) continue;
+        KBBuchung b;
+        b.datum = datum;
+        b.belegnummer = rs.field(QStringLiteral("Belegnummer")).toString();
+        b.buchungsnummer = rs.field(QStringLiteral("BuchNr")).toULong();
+        if (haben) {
+            b.ausgabe = betrag;
+            lauf -= betrag;
+        } else {
+            b.einnahme = betrag;
+            lauf += betrag;
+        }
+        lauf = lauf.Runden2();
+        b.bestand = lauf;
+        if (gegen != 0) {
+            b.gegenkonto = QString::number(gegen);
+            const QVector<DatenTyp> s = QueryPrepared(
+                con,
+                QStringLiteral("SELECT Steuersatz, Kurzbezeichnung FROM eurSteuerschluessel WHERE Steuerschluessel IN (SELECT Steuerschluessel "
+                               "FROM eurVerbuchtBuchungszeilen WHERE (Buchungsnummer=?) AND (Konto=?) AND (Steuerschluessel<>0))"),
+                {DatenTyp(b.buchungsnummer), DatenTyp(gegen)});
+            if (s.size() >= 2) {
+                b.steuersatz = s[0].toDouble();
+                b.steuerschluessel = s[1].toString();
+            }
+        } else {
+            b.gegenkonto = QStringLiteral("diverse");
+        }
+        b.buchungstext = rs.field(QStringLiteral("Buchungstext")).toString();
+        zeilen.append(b);
+    }
+    if (rs.isError()) return false;
+    for (KBBuchung& b : zeilen) b.bestand = (b.bestand + anfang).Runden2();
+    KBBuchung eroeffnung;
+    eroeffnung.datum = m_von;
+    eroeffnung.einnahme = anfang;
+    eroeffnung.bestand = anfang;
+    eroeffnung.buchungstext = QStringLiteral("Anfangsbestand");
+    m_zeilen = QList<KBBuchung>{eroeffnung} + zeilen;
+
+    rsDataSource a(con, QStringLiteral("SELECT AbschlussID, Datum, Saldo, GezaehlterSaldo FROM eurKassenabschluss WHERE Konto=") +
+                            rsDataSource::toSqlStr(m_konto) + QStringLiteral(" AND Datum>=") + rsDataSource::toSqlStr(m_von) +
+                            QStringLiteral(" AND Datum<=") + rsDataSource::toSqlStr(m_bis) + QStringLiteral(" ORDER BY Datum"));
+    for (; !a.isEOF(); a.fetch())
+        m_abschluesse.append({a.field(QStringLiteral("AbschlussID")).toULong(), a.field(QStringLiteral("Datum")).toDate(),
+                              a.field(QStringLiteral("Saldo")).toDouble(), a.field(QStringLiteral("GezaehlterSaldo")).toDouble()});
+    return !a.isError();
+}
+
+QString Kassenbuch::druckText(const QString& firma) const {
+    zPrintString p;
+    p.setTitel(QStringLiteral("Kassenbuch %1").arg(m_konto));
+    p.setUntertitel(QStringLiteral("%1\nBetrieb: %2\nZeitraum: %3 bis %4").arg(kopfzeile(*this), firma, m_von.getText(), m_bis.getText()));
+    p.setSpalten({{QStringLiteral("Datum"), 10, false},
+                  {QStringLiteral("Buch-Nr."), 8, true},
+                  {QStringLiteral("Beleg"), 10, false},
+                  {QStringLiteral("Gegenkto."), 9, false},
+                  {QStringLiteral("Steuer"), 8, false},
+                  {QStringLiteral("Buchungstext"), 34, false},
+                  {QStringLiteral("Einnahmen"), 13, true},
+                  {QStringLiteral("Ausgaben"), 13, true},
+                  {QStringLiteral("Bestand"), 13, true}});
+    const QList<Druckzeile> zeilen = druckzeilen(*this);
+    for (int i = 0; i < zeilen.size(); ++i) {
+        const Druckzeile& z = zeilen[i];
+        if (i > 0 && z.art != Druckzeile::Bewegung) p.trenner();
+        p.zeile(z.felder);
+    }
+    return p.text();
+}
+
+QString Kassenbuch::druckHtml(const QString& firma) const {
+    auto h = [](const QString& t) { return t.toHtmlEscaped(); };
+    QString s = QStringLiteral("<html><head><meta charset=\"utf-8\"><style>"
+                               "body{font-family:sans-serif;font-size:8pt} table{border-collapse:collapse} "
+                               "th{background:#ddd;border-bottom:1px solid #000;padding:2px 4px} td{padding:1px 4px} "
+                               "td.r,th.r{text-align:right} tr.summe td{font-weight:bold;border-top:1px solid #888} "
+                               "tr.abschluss td{font-style:italic;background:#eee}</style></head><body>");
+    s += QStringLiteral("<h2>Kassenbuch %1</h2>").arg(m_konto);
+    s += QStringLiteral("<p>%1<br>Betrieb: %2<br>Zeitraum: %3 bis %4</p>")
+             .arg(h(kopfzeile(*this)), h(firma), m_von.getText(), m_bis.getText());
+    s += QStringLiteral("<table width=\"100%\" cellspacing=\"0\"><thead><tr><th>Datum</th><th class=\"r\">Buch-Nr.</th><th>Beleg</th>"
+                        "<th>Gegen-<br>konto</th><th>Steuer-<br>schlüssel</th><th>Buchungstext</th><th class=\"r\">Einnahmen</th>"
+                        "<th class=\"r\">Ausgaben</th><th class=\"r\">Bestand</th></tr></thead><tbody>");
+    for (const Druckzeile& z : druckzeilen(*this)) {
+        s += z.art == Druckzeile::Summe ? QStringLiteral("<tr class=\"summe\">")
+             : z.art == Druckzeile::Abschluss ? QStringLiteral("<tr class=\"abschluss\">")
+                                              : QStringLiteral("<tr>");
+        for (int i = 0; i < z.felder.size(); ++i)
+            s += (i == 1 || i >= 6 ? QStringLiteral("<td class=\"r\">") : QStringLiteral("<td>")) + h(z.felder[i]) + QStringLiteral("</td>");
+        s += QStringLiteral("</tr>");
+    }
+    s += QStringLiteral("</tbody></table></body></html>");
+    return s;
+}
+
+bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (fehler) *fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
+        return false;
+    }
+    QBuffer puffer(pdf);
+    puffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter w(&puffer);
+        w.setTitle(QStringLiteral("Kassenbuch %1").arg(m_konto));
+        w.setCreator(QStringLiteral("dalvo"));
+        w.setPageSize(QPageSize(QPageSize::A4));
+        w.setPageOrientation(QPageLayout::Landscape);
+        w.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+        QTextDocument doc;
+        doc.setHtml(druckHtml(firma));
+        doc.print(&w);
+    }
+    puffer.close();
+    if (pdf->isEmpty()) {
+        if (fehler) *fehler = QStringLiteral("Das PDF des Kassenbuchs konnte nicht erzeugt werden.");
+        return false;
+    }
+    return true;
+}
+
+QList<KBBuchung> KontoGlobal::getKBBuchungen() {
+    // The report period of the manager: month, quarter, year, else the free one.
+    const int jahr = m_Steuerjahr;
+    zDate von(jahr, 1, 1), bis(jahr, 12, 31);
+    switch (m_param[0]) {
+    case 1:
+        if (m_param[2] >= 0 && m_param[2] <= 11) {
+            von = zDate(jahr, m_param[2] + 1, 1);
+            bis = von.addMonths(1).addDays(-1);
+        }
+        break;
+    case 2: {
+        const int q = m_param[1] >= 0 && m_param[1] <= 3 ? m_param[1] : 0;
+        von = zDate(jahr, 3 * q + 1, 1);
+        bis = von.addMonths(3).addDays(-1);
+        break;
+    }
+    case 3:
+        break;
+    default:
+        von = m_Zeitraum.von();
+        bis = m_Zeitraum.bis();
+    }
+    Kassenbuch kb((unsigned long)qMax(0, m_Kassenkonto), von, bis);
+    kb.Fuellen();
+    return kb.zeilen();
+}

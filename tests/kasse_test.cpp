@@ -1,0 +1,288 @@
+// The cash book: opening row and running balance, the closed-register rule
+// in every way a booking changes, closings with their balancing bookings,
+// and the guard against a negative cash balance.
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "kontbaum/kasse/kasse.h"
+#include "support/testenv.h"
+#include "support/testfall.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using KG = KontoGlobal;
+
+class Kassenbuchung : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = testfall::neuerFall(&kg);
+        ASSERT_NE(db, nullptr);
+        testfall::festeSchluesselUndKonten(db);
+        ASSERT_TRUE(ExecSQL(db, QStringLiteral("INSERT OR REPLACE INTO eurKontenplan (Nummer, Bezeichnung, Kurzbezeichnung, Kategorie, Aktiv) VALUES "
+                                               "(1010, 'Nebenkasse', 'Nebenkasse', 201, 1), (9000, 'Saldenvorträge', 'SV', 8001, 1),"
+                                               "(4900, 'Sonstige Aufwendungen', 'Sonst. Aufw.', 5700, 1),"
+                                               "(2700, 'Sonstige Erträge', 'Sonst. Ertr.', 4001, 1)")));
+        kg->setKassenkonto(1000);
+    }
+    // Cash in (income on 8400 at 19 %) and out (office supplies at 19 %).
+    unsigned long ein(double betrag, const zDate& d, unsigned long kasse = 1000) {
+        return testfall::buche(db, 1, kasse, 8400, 5, betrag, d);
+    }
+    unsigned long aus(double betrag, const zDate& d, unsigned long kasse = 1000) {
+        return testfall::buche(db, 2, kasse, 4930, 7, betrag, d);
+    }
+    unsigned long eroeffnung(double betrag, const zDate& d) {
+        // Opening balance: the carry-forward account in credit, the cash in debit.
+        return testfall::buche(db, 6, 9000, 1000, 0, betrag, d);
+    }
+    QString buchen(unsigned long kasse, const zDate& d, double betrag, int teile = 1) {
+        KG::BuchungsEntwurf b;
+        b.text = QStringLiteral("Bar");
+        b.belegdatum = d;
+        b.buchungsart = 2;
+        b.haben = true;
+        b.konto = kasse;
+        for (int i = 0; i < teile; ++i) b.teile.append({4930, 7, betrag, false, QString()});
+        QString f;
+        return KG::insertSplittBuchung(b, db, &f) != 0 ? QString() : f;
+    }
+    bool schliessen(unsigned long konto, const zDate& d, double gezaehlt, unsigned long gegen = 0, Kasse::AbschlussErgebnis* erg = nullptr,
+                    QString* fehler = nullptr) {
+        KassenabschlussDaten daten;
+        QString f = Kasse::abschlussBeginnen(konto, &daten);
+        if (f.isEmpty()) {
+            daten.datum = d;
+            f = Kasse::abschlussDatumPruefen(daten);
+        }
+        if (!f.isEmpty()) {
+            if (fehler) *fehler = f;
+            return false;
+        }
+        Kasse::abschlussSaldoErmitteln(&daten);
+        daten.gezaehlt = gezaehlt;
+        Kasse::AbschlussErgebnis e;
+        const bool ok = Kasse::abschlussDurchfuehren(daten, gegen, erg ? erg : &e, &f);
+        if (fehler) *fehler = f;
+        return ok;
+    }
+    qlonglong zahl(const QString& sql) { return GetDatenTyp(db, sql).toLongLong(); }
+
+    TestEnv env;
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = nullptr;
+};
+
+TEST_F(Kassenbuchung, OpeningRowRunningBalanceAndPeriodBounds) {
+    eroeffnung(500.0, zDate(2016, 1, 1));
+    ein(119.0, zDate(2016, 1, 15));
+    aus(23.80, zDate(2016, 1, 31));
+    const unsigned long feb1 = ein(50.0, zDate(2016, 2, 1));
+    // A transfer from the opening-balance account inside February counts in
+    // the opening balance, not as a row.
+    testfall::buche(db, 3, 1000, 9000, 0, 100.0, zDate(2016, 2, 10));
+    aus(10.0, zDate(2016, 2, 29));
+    ein(20.0, zDate(2016, 3, 1));
+
+    Kassenbuch feb(1000, zDate(2016, 2, 1), zDate(2016, 2, 29));
+    ASSERT_TRUE(feb.Fuellen());
+    const QList<KBBuchung>& z = feb.zeilen();
+    ASSERT_EQ(z.size(), 3);
+    // 500 + 119 - 23,80 + 100 (opening-balance account in the period)
+    EXPECT_EQ(z[0].buchungstext, QStringLiteral("Anfangsbestand"));
+    EXPECT_EQ(z[0].datum, zDate(2016, 2, 1));
+    EXPECT_EQ(z[0].einnahme, EuroType(695.20));
+    EXPECT_EQ(z[0].bestand, EuroType(695.20));
+    EXPECT_TRUE(z[0].gegenkonto.isEmpty());
+    // The first day of the period is a row, not opening balance.
+    EXPECT_EQ(z[1].buchungsnummer, feb1);
+    EXPECT_EQ(z[1].einnahme, EuroType(50.0));
+    EXPECT_EQ(z[1].bestand, EuroType(745.20));
+    EXPECT_EQ(z[1].gegenkonto, QStringLiteral("8400"));
+    EXPECT_DOUBLE_EQ(z[1].steuersatz, 19.0);
+    // The last day of the period is a row; March is left out.
+    EXPECT_EQ(z[2].datum, zDate(2016, 2, 29));
+    EXPECT_EQ(z[2].ausgabe, EuroType(10.0));
+    EXPECT_EQ(z[2].bestand, EuroType(735.20));
+
+    // A period without bookings is the opening row alone.
+    Kassenbuch april(1000, zDate(2016, 4, 1), zDate(2016, 4, 30));
+    ASSERT_TRUE(april.Fuellen());
+    ASSERT_EQ(april.zeilen().size(), 1);
+    EXPECT_EQ(april.zeilen()[0].bestand, EuroType(755.20));
+
+    // The manager's report period (kind 1, month index 1) gives February.
+    kg->setFormularParameter(1, -1, 1);
+    EXPECT_EQ(kg->getKBBuchungen().last().bestand, EuroType(735.20));
+
+    // A split counter side has no single counter account.
+    ASSERT_TRUE(buchen(1000, zDate(2016, 4, 2), 5.0, 2).isEmpty());
+    ASSERT_TRUE(april.Fuellen());
+    ASSERT_EQ(april.zeilen().size(), 2);
+    EXPECT_EQ(april.zeilen()[1].gegenkonto, QStringLiteral("diverse"));
+    EXPECT_EQ(april.zeilen()[1].ausgabe, EuroType(10.0));
+    const QString druck = april.druckText(QStringLiteral("Muster"));
+    EXPECT_TRUE(druck.contains(QStringLiteral("Saldo Vormonate")));
+    EXPECT_TRUE(druck.contains(QStringLiteral("Endsaldo")));
+    EXPECT_TRUE(druck.contains(QStringLiteral("745,20")));
+}
+
+TEST_F(Kassenbuchung, ClosedRegisterRefusesEveryChangeOnOrBeforeItsDate) {
+    EXPECT_FALSE(KG::getKasseAbgeschlossenBis(1000).isValid());
+    EXPECT_FALSE(KG::isKasseAbgeschlossen(1000, zDate(2016, 1, 1)));
+    eroeffnung(100.0, zDate(2016, 1, 1));
+    const unsigned long vorher = aus(10.0, zDate(2016, 1, 20));
+    const unsigned long nebenkasse = ein(30.0, zDate(2016, 1, 20), 1010);
+    ASSERT_TRUE(schliessen(1000, zDate(2016, 1, 31), 90.0));
+    EXPECT_EQ(KG::getKasseAbgeschlossenBis(1000), zDate(2016, 1, 31));
+    EXPECT_TRUE(KG::isKasseAbgeschlossen(1000, zDate(2016, 1, 31)));
+    EXPECT_FALSE(KG::isKasseAbgeschlossen(1000, zDate(2016, 2, 1)));
+
+    const qlonglong buchungen = zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht"));
+    const QString meldung = buchen(1000, zDate(2016, 1, 31), 5.0);
+    EXPECT_EQ(meldung, QStringLiteral("Die Kasse 1000 ist bis zum 31.01.2016 abgeschlossen.\nEs kann keine Buchung hinzugefügt, gelöscht "
+                                      "oder geändert werden deren Datum vor diesem Zeitpunkt liegt."));
+    EXPECT_EQ(buchen(1000, zDate(2016, 1, 31), 5.0, 2),
+              QStringLiteral("Es gibt Splittbuchungen auf eine Kasse, die bereits abgeschlossen ist.\nBitte prüfen Sie die Splittbuchungen."));
+    // Cash as the counter side is just as closed.
+    KG::BuchungsEntwurf umbuchung;
+    umbuchung.belegdatum = zDate(2016, 1, 5);
+    umbuchung.konto = 1200;
+    umbuchung.haben = true;
+    umbuchung.teile.append({1000, 0, 5.0, false, QString()});
+    QString grund;
+    EXPECT_EQ(KG::insertSplittBuchung(umbuchung, db, &grund), 0u);
+    EXPECT_EQ(grund, meldung);
+    EXPECT_TRUE(buchen(1000, zDate(2016, 2, 1), 5.0).isEmpty());
+    // Cancel and delete of a closed booking are refused; the other register
+    // is not closed by this one's closing.
+    EXPECT_EQ(KG::storniereBuchung(vorher), 0u);
+    EXPECT_FALSE(KG::deleteBuchung(vorher, QStringLiteral("eurVerbucht")));
+    EXPECT_FALSE(KG::deleteBuchungen(QString::number(vorher), QStringLiteral("eurVerbucht")));
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), buchungen + 1);
+    EXPECT_EQ(zahl(QStringLiteral("SELECT Storniert FROM eurVerbucht WHERE Buchungsnummer=%1").arg(vorher)), 0);
+    EXPECT_TRUE(buchen(1010, zDate(2016, 1, 20), 5.0).isEmpty());
+    EXPECT_NE(KG::storniereBuchung(nebenkasse), 0u);
+    // The batch and template families are no ledger and are never closed.
+    EXPECT_EQ(KG::pruefeKasseAbgeschlossen({1200, 8400}, zDate(2016, 1, 5)), QString());
+}
+
+TEST_F(Kassenbuchung, ClosingsCountPerRegisterAndBalanceTheDifference) {
+    eroeffnung(500.0, zDate(2016, 1, 1));
+    ein(119.0, zDate(2016, 1, 4));
+    aus(73.80, zDate(2016, 1, 20));  // 545,20 by the bookings
+
+    // Counted equals booked: no balancing booking.
+    Kasse::AbschlussErgebnis e;
+    ASSERT_TRUE(schliessen(1000, zDate(2016, 1, 10), 619.0, 0, &e));
+    EXPECT_EQ(e.ausgleichsbuchung, 0u);
+    EXPECT_EQ(e.abschlussID, 1u);
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurKassenabschluss WHERE Saldo=GezaehlterSaldo AND Saldo=619")), 1);
+
+    // The same day again, and a day before, are refused on the date page.
+    QString f;
+    EXPECT_FALSE(schliessen(1000, zDate(2016, 1, 10), 619.0, 0, nullptr, &f));
+    EXPECT_TRUE(f.contains(QStringLiteral("bereits bis zum 10.01.2016"))) << f.toStdString();
+    EXPECT_FALSE(schliessen(1000, zDate(2016, 1, 9), 619.0, 0, nullptr, &f));
+    EXPECT_FALSE(schliessen(1000, zDate(2015, 12, 31), 619.0, 0, nullptr, &f));
+    EXPECT_FALSE(schliessen(1200, zDate(2016, 1, 31), 0.0, 0, nullptr, &f));
+    EXPECT_TRUE(f.contains(QStringLiteral("kein Kassenkonto"))) << f.toStdString();
+
+    // A shortfall of 5,20: cash credited, the expense account debited, "Fehlbetrag".
+    KassenabschlussDaten d;
+    ASSERT_TRUE(Kasse::abschlussBeginnen(1000, &d).isEmpty());
+    EXPECT_TRUE(d.letzterText.contains(QStringLiteral("am 10.01.2016 stattgefunden")));
+    d.datum = zDate(2016, 1, 31);
+    Kasse::abschlussSaldoErmitteln(&d);
+    EXPECT_EQ(d.saldoBuchungen, EuroType(545.20));
+    d.gezaehlt = 540.0;
+    EXPECT_TRUE(Kasse::abschlussZusammenfassung(d).contains(QStringLiteral("Aussgleichsbuchung")));
+    // No special account and no account of the fallback category: the
+    // counter account must be chosen, and an income account will not do.
+    EXPECT_EQ(Kasse::ausgleichsGegenkonto(d, 0, &f), 0u);
+    EXPECT_EQ(Kasse::ausgleichsGegenkonto(d, 2700, &f), 0u);
+    EXPECT_EQ(Kasse::ausgleichsGegenkonto(d, 4900, &f), 4900u);
+    ASSERT_TRUE(Kasse::abschlussDurchfuehren(d, 4900, &e, &f)) << f.toStdString();
+    EXPECT_EQ(e.abschlussID, 2u);
+    EXPECT_EQ(e.saldo, EuroType(540.0));
+    rsDataSource rs(db, QStringLiteral("SELECT b.Buchungstext, b.Herkunft, z.Konto, z.Haben, z.Betrag FROM eurVerbucht b JOIN "
+                                       "eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=b.Buchungsnummer WHERE b.Buchungsnummer=%1 ORDER BY z.ID")
+                            .arg(e.ausgleichsbuchung));
+    ASSERT_FALSE(rs.isEOF());
+    EXPECT_EQ(rs.field(QStringLiteral("Buchungstext")).toString(), QStringLiteral("Fehlbetrag"));
+    EXPECT_EQ(rs.field(QStringLiteral("Herkunft")).toInt(), 110);
+    EXPECT_EQ(rs.field(QStringLiteral("Konto")).toULong(), 1000u);
+    EXPECT_TRUE(rs.field(QStringLiteral("Haben")).toBool());
+    EXPECT_DOUBLE_EQ(rs.field(QStringLiteral("Betrag")).toDouble(), 5.20);
+    rs.fetch();
+    EXPECT_EQ(rs.field(QStringLiteral("Konto")).toULong(), 4900u);
+    EXPECT_FALSE(rs.field(QStringLiteral("Haben")).toBool());
+
+    // The first closing of another register is number 1, and a surplus is
+    // called so: cash debited, income credited.
+    ein(10.0, zDate(2016, 1, 5), 1010);
+    ASSERT_TRUE(schliessen(1010, zDate(2016, 1, 31), 12.50, 2700, &e, &f)) << f.toStdString();
+    EXPECT_EQ(e.abschlussID, 1u);
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Buchungstext FROM eurVerbucht WHERE Buchungsnummer=%1").arg(e.ausgleichsbuchung)).toString(),
+              QStringLiteral("Überschuss"));
+    EXPECT_EQ(KG::getSummeKonto(1010, 0, zDate(), zDate()), EuroType(12.50));
+    EXPECT_EQ(KG::getSummeKonto(2700, 0, zDate(), zDate()), EuroType(-2.50));
+}
+
+TEST_F(Kassenbuchung, ClosingRowAndBalancingBookingStandOrFallTogether) {
+    eroeffnung(100.0, zDate(2016, 1, 1));
+    const qlonglong buchungen = zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht"));
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("CREATE TRIGGER kaputt BEFORE INSERT ON eurKassenabschluss BEGIN SELECT RAISE(ABORT, 'voll'); END")));
+    QString f;
+    EXPECT_FALSE(schliessen(1000, zDate(2016, 1, 31), 90.0, 4900, nullptr, &f));
+    EXPECT_TRUE(f.startsWith(QStringLiteral("Fehler beim Kassenabschluss. Der Abschluss wurde nicht durchgeführt."))) << f.toStdString();
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), buchungen);
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurKassenabschluss")), 0);
+    EXPECT_FALSE(KG::getKasseAbgeschlossenBis(1000).isValid());
+
+    // After a year-end closing no register can be closed.
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("DROP TRIGGER kaputt")));
+    kg->setJahresabschluss(1);
+    EXPECT_FALSE(schliessen(1000, zDate(2016, 1, 31), 100.0, 0, nullptr, &f));
+    EXPECT_TRUE(f.contains(QStringLiteral("Jahresabschluss"))) << f.toStdString();
+}
+
+TEST_F(Kassenbuchung, BalanceGuardFindsTheFirstDayThatTurnsNegative) {
+    ein(100.0, zDate(2016, 3, 1));
+    aus(80.0, zDate(2016, 3, 10));
+    ein(200.0, zDate(2016, 3, 20));
+    {
+        // Dated before the existing ones: the year ends at 190, but on
+        // 10 March the till would hold 100 - 30 - 80 = -10.
+        Kasse::BestandsWaechter w(db);
+        aus(30.0, zDate(2016, 3, 5));
+        unsigned long konto = 0;
+        zDate tag;
+        EuroType bestand = 0.0;
+        ASSERT_TRUE(w.neuNegativ(&konto, &tag, &bestand));
+        EXPECT_EQ(konto, 1000u);
+        EXPECT_EQ(tag, zDate(2016, 3, 10));
+        EXPECT_EQ(bestand, EuroType(-10.0));
+        env.ui().queueAnswer(false);
+        QString f;
+        EXPECT_FALSE(w.bestaetigt(false, &f));
+        EXPECT_TRUE(f.contains(QStringLiteral("am 10.03.2016 negativ (-10,00 EUR)"))) << f.toStdString();
+        env.ui().queueAnswer(true);
+        EXPECT_TRUE(w.bestaetigt(false, &f));
+    }
+    {
+        // A day already negative that stays negative is not asked again; a
+        // booking that leaves every day covered is never asked about.
+        Kasse::BestandsWaechter w(db);
+        ein(5.0, zDate(2016, 3, 25));
+        unsigned long konto = 0;
+        zDate tag;
+        EuroType bestand = 0.0;
+        EXPECT_FALSE(w.neuNegativ(&konto, &tag, &bestand));
+        Kasse::BestandsWaechter w2(db);
+        aus(1.0, zDate(2016, 3, 12));
+        EXPECT_FALSE(w2.neuNegativ(&konto, &tag, &bestand));
+    }
+}
+
+}  // namespace
