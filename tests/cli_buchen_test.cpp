@@ -617,7 +617,7 @@ TEST(CliBuchen, EntertainmentDividedOnceThroughExportAndImport) {
     QTemporaryDir dir;
     const QString quelle = neuerFall(dir, QStringLiteral("quelle.dalvo"));
     ASSERT_EQ(buche(quelle, {QStringLiteral("--kind"), QStringLiteral("ausgabe"), QStringLiteral("--date"), QStringLiteral("12.05.2016"),
-                             QStringLiteral("--amount"), QStringLiteral("238,00"), QStringLiteral("--account"), QStringLiteral("1000"),
+                             QStringLiteral("--amount"), QStringLiteral("238,00"), QStringLiteral("--account"), QStringLiteral("1200"),
                              QStringLiteral("--counter"), QStringLiteral("4650"), QStringLiteral("--text"), QStringLiteral("Bewirtung")})
                   .rc,
               0);
@@ -633,7 +633,7 @@ TEST(CliBuchen, EntertainmentDividedOnceThroughExportAndImport) {
         return konten;
     };
     // 238 gross: net 200, tax 38; deductible 140 + 26.60, non-deductible 60 + 11.40.
-    const QMap<int, double> erwartet = {{1000, 238.0}, {4650, 140.0}, {4654, 60.0}, {1576, 38.0}};
+    const QMap<int, double> erwartet = {{1200, 238.0}, {4650, 140.0}, {4654, 60.0}, {1576, 38.0}};
     EXPECT_EQ(zeilen(quelle), erwartet);
     EXPECT_EQ(zeilen(ziel), erwartet);
     EXPECT_EQ(dalvo({QStringLiteral("verify"), ziel}).rc, 0);
