@@ -237,7 +237,9 @@ TEST(CliKasse, AKasseFileCarriesOnlyWhatTheTillNeeds) {
         const QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
         ++tabellen;
         EXPECT_NE(t, QStringLiteral("dalvoFall"));
-        if (!erlaubt.contains(t)) EXPECT_EQ(wert(datei, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t)), 0) << t.toStdString();
+        if (!erlaubt.contains(t)) {
+            EXPECT_EQ(wert(datei, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t)), 0) << t.toStdString();
+        }
     }
     sqlite3_finalize(st);
     sqlite3_close(db);
