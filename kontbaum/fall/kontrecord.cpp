@@ -159,3 +159,34 @@ bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error, bool mitDaten
     node.uebernehmeKinder(*gelesen);
     return true;
 }
+
+bool KontRecord::lesenFremd(Kont_& node, RS_Archive& ar, Einstellungen* e, const QString& datenbankZiel, QString* error) {
+    auto fail = [error](const QString& t) {
+        if (error) *error = t;
+        return false;
+    };
+    Satz s;
+    s.vorlagen.resize(vorlagenDateien().size());
+    std::unique_ptr<Kont_> gelesen(Kont_::New());
+    if (!gelesen) return fail(QStringLiteral("Zu wenig Speicher."));
+    s.knoten = gelesen.get();
+    if (!s.io(ar)) return fail(ar.errorText().isEmpty() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.")
+                                                        : ar.errorText());
+    if (!datenbankZiel.isEmpty()) {
+        if (s.datenbank.isEmpty()) return fail(QStringLiteral("Die Datei enthält keine Buchhaltungsdatenbank."));
+        QFile::remove(datenbankZiel);
+        QString err;
+        if (!s.datenbank.extractTo(datenbankZiel, &err)) return fail(err);
+    }
+    if (e) {
+        e->eurUid = s.eurUid;
+        Kont_::splitDatenuebernahme(s.due, &e->dueUid, &e->dueFile);
+        e->steuerjahr = s.steuerjahr;
+        e->kassenkonto = s.kassenkonto;
+        e->ustPflicht = s.ustPflicht;
+        e->jahresabschluss = s.jahresabschluss != 0;
+        e->kontenplan = s.kontenplan;
+    }
+    node.uebernehmeKinder(*gelesen);
+    return true;
+}
