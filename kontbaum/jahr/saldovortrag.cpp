@@ -226,7 +226,7 @@ QList<Tabellenzeile> saldovortragTabelle() {
     }
     rsDataSource rs(db, QStringLiteral("SELECT Konto, Buchungsnummer, Betrag, Haben FROM eurVerbuchtBuchungszeilen WHERE "
                                        "Gegenkonto IN (SELECT Nummer FROM eurKontenplan WHERE Kategorie>8000 AND "
-                                       "Kategorie<8999) ORDER BY Konto"));
+                                       "Kategorie<8999) ORDER BY Konto, Buchungsnummer"));
     for (; !rs.isEOF(); rs.fetch()) {
         auto it = zeile.constFind(rs.field(QStringLiteral("Konto")).toULong());
         if (it == zeile.constEnd()) continue;
