@@ -139,7 +139,10 @@ int cmdJahreswechsel(const QStringList& args) {
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei des alten Jahres und neue Falldatei angeben."));
     const QString alt = a.positional()[0], neu = a.positional()[1];
-    if (!QFileInfo(alt).isFile()) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(alt));
+    if (!QFileInfo(alt).isFile())
+        return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht oder ist keine Datei.").arg(alt));
+    if (!QFileInfo(QFileInfo(neu).absolutePath()).isDir())
+        return usageError(n, QStringLiteral("Das Verzeichnis der neuen Falldatei „%1“ existiert nicht.").arg(neu));
     if (QFileInfo::exists(neu) || QFileInfo(neu).isSymLink())
         return abgelehnt(QStringLiteral("Die Falldatei „%1“ existiert bereits; sie wird nicht überschrieben. Bitte geben Sie "
                                         "einen neuen Dateinamen an.")
