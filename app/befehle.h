@@ -34,4 +34,7 @@ int cmdKasseImport(const QStringList& args);
 int cmdKassenbuchungenExport(const QStringList& args);
 int cmdKassenbuchungenImport(const QStringList& args);
 int cmdKasseFreigeben(const QStringList& args);
+// cmd_jahr.cpp: the change of year.
+int cmdSaldovortrag(const QStringList& args);
+int cmdJahreswechsel(const QStringList& args);
 }  // namespace cli

@@ -423,6 +423,31 @@ QList<Command> buildCommands() {
          QStringLiteral("Die Kasse wird nicht mehr exportiert; für sie können danach keine Buchungen mehr importiert\n"
                         "werden. Nach Rückfrage (--yes)."),
          cmdKasseFreigeben},
+        {QStringLiteral("jahreswechsel"), QStringLiteral("dalvo jahreswechsel ALTER_FALL NEUER_FALL [--yes|--no]"),
+         QStringLiteral("legt den Fall des neuen Jahres aus dem Vorjahr an"),
+         QStringLiteral("Legt die neue Falldatei NEUER_FALL für das Jahr nach ALTER_FALL an: Einstellungen,\n"
+                        "Kontenplan (mit den eigenen Konten, auf den Stand des neuen Jahres gebracht),\n"
+                        "Umsatzsteuerpflicht, Kassenkonto, Bankverbindungen, Stammdaten der Fakturierung, Stamm- und\n"
+                        "Finanzamtsdaten, das Anlageverzeichnis (ohne Anlagen, die vor dem 1. Januar verkauft wurden),\n"
+                        "das Umlaufvermögen, offene Investitionsabzugsbeträge, Kfz-Kosten und das Begleitschreiben;\n"
+                        "zuletzt die Saldovorträge der Bestandskonten zum 1. Januar. ALTER_FALL wird nur gelesen, eine\n"
+                        "vorhandene Datei NEUER_FALL nie überschrieben.\n\n"
+                        "Geänderte Konten, die die Vorlage des neuen Jahres anders kennt, werden nur mit --yes angepasst."),
+         cmdJahreswechsel},
+        {QStringLiteral("saldovortrag"),
+         QStringLiteral("dalvo saldovortrag FALL --vorjahr VORJAHRESFALL [--nur-bericht] [--yes|--no]\n"
+                        "       dalvo saldovortrag FALL --konto KONTO --betrag BETRAG"),
+         QStringLiteral("bucht die Saldovorträge aus dem Vorjahr oder einen von Hand"),
+         QStringLiteral("Mit --vorjahr: vergleicht die Salden der Bestandskonten (Kasse, Bank, Forderungen, …) im Fall\n"
+                        "des Vorjahres mit den vorhandenen Saldovortragsbuchungen, zeigt den Bericht und bucht nach der\n"
+                        "Rückfrage (--yes) nur die Differenzen zum 1. Januar gegen das Saldovortragskonto 9000. Ein\n"
+                        "zweiter Lauf bucht nichts; eine spätere Korrektur im Vorjahr bucht nur den Unterschied. Gibt\n"
+                        "die Zahl der Buchungen aus. Der Vorjahresfall wird nur gelesen.\n\n"
+                        "Mit --konto und --betrag: setzt den Saldovortrag eines Bestandskontos auf BETRAG (Soll positiv,\n"
+                        "Haben mit Minus) und bucht die Differenz zum vorhandenen Saldovortrag; gibt die\n"
+                        "Buchungsnummer aus.\n\n"
+                        "Optionen:\n  --nur-bericht   nur den Bericht zeigen, nichts buchen und nichts ändern"),
+         cmdSaldovortrag},
     };
 }
 

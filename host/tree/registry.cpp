@@ -5,6 +5,8 @@
 // function-local static: it exists the moment the first registration needs it.
 #include "host/tree/registry.h"
 
+#include "host/tree/adressknoten.h"
+
 #include "host/app/log.h"
 #include "host/tree/dialog.h"
 
@@ -65,13 +67,34 @@ rsAddBuildList::rsAddBuildList(const QString& name, DialogBuilder builder) {
 
 namespace rsBuildRegistry {
 DatenBaseBuilder findNode(const QString& name) { return nodeRegistry().find(name); }
+
+namespace {
+template <class N>
+DatenBase* baueHostKnoten(DatenBase* parent, DatenBase** slot, int index, BesitzerType owner, bool connect) {
+    if (!slot) return nullptr;
+    N* n = N::New();
+    if (connect) DatenBase::SetConnectionWithClear(n, parent, slot, index, owner);
+    else *slot = n;
+    return *slot;
+}
+
+// The host's own address nodes a bookkeeping tree holds (tax office, cover
+// letter): not registered by the module, yet a case file that carries
+// them must read back.
+DatenBaseBuilder hostKnoten(const QString& name) {
+    if (name == QLatin1String("Ad0031_")) return &baueHostKnoten<Ad0031_>;
+    if (name == QLatin1String("Ad0040_")) return &baueHostKnoten<Ad0040_>;
+    return nullptr;
+}
+}  // namespace
 DialogBuilder findDialog(const QString& name) { return dialogRegistry().find(name); }
 QStringList nodeNames() { return nodeRegistry().names(); }
 QStringList dialogNames() { return dialogRegistry().names(); }
 
 DatenBase* createNode(const QString& name, DatenBase* parent, DatenBase** slot, int index, BesitzerType owner,
                       bool connect) {
-    const DatenBaseBuilder b = findNode(name);
+    DatenBaseBuilder b = findNode(name);
+    if (!b) b = hostKnoten(name);
     if (!b) return nullptr;
     if (slot) return b(parent, slot, index, owner, connect);
     if (connect) {

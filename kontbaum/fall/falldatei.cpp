@@ -508,3 +508,60 @@ bool Falldatei::anlegen(const QString& pfad, Kont_& root, QString* fehler) {
 }
 
 bool Falldatei::speichernAls(const QString& pfad, Kont_& root, QString* fehler) { return schreibeAls(pfad, root, true, fehler); }
+
+bool Falldatei::leseFremd(const QString& pfad, const QString& datenbankZiel, Kont_& knoten, KontRecord::Einstellungen* e,
+                          QString* fehler) {
+    const Art art = erkenne(pfad);
+    if (art == Art::KeineDatei) return setze(fehler, ladeFehler(pfad, QStringLiteral("Die Datei existiert nicht oder kann nicht gelesen werden.")));
+    if (art == Art::Kaputt || !istFalldatei(pfad))
+        return setze(fehler, ladeFehler(pfad, QStringLiteral("Die Datei ist keine Falldatei von dalvo.")));
+    QString grund;
+    if (art == Art::Alt) {
+        QFile f(pfad);
+        if (!f.open(QIODevice::ReadOnly)) return setze(fehler, ladeFehler(pfad, rsDateifehlerText(EACCES)));
+        QByteArray daten = f.readAll();
+        QBuffer buf(&daten);
+        buf.open(QIODevice::ReadOnly);
+        RS_Archive ar(&buf, kMagic, KontRecord::kDatenversion, true);
+        if (!ar.isValid()) return setze(fehler, ladeFehler(pfad, ar.errorText()));
+        if (!KontRecord::lesenFremd(knoten, ar, e, datenbankZiel, &grund)) return setze(fehler, ladeFehler(pfad, grund));
+        return true;
+    }
+    stelleNachAbbruchWiederHer(pfad);
+    QFile::remove(datenbankZiel);
+    {
+        // VACUUM INTO reads in one transaction: the copy is one committed
+        // state even while another command writes the file.
+        DBConnection quelle;
+        quelle.setReadOnly(true);
+        quelle.setBusyTimeout(kStandardWarteMs);
+        if (!quelle.createAndConnect(pfad, QString(), QString(), false)) return setze(fehler, beschaedigtText(pfad));
+        const qlonglong format = GetDatenTyp(&quelle, QStringLiteral("PRAGMA user_version")).toLongLong();
+        if (format > kFormat)
+            return setze(fehler, ladeFehler(pfad, QStringLiteral("Die Datei wurde von einer neueren Programmversion geschrieben "
+                                                                 "(Dateiformat %1). Bitte verwenden Sie die neuere Version.")
+                                                      .arg(format)));
+        if (!ExecSQL(&quelle, QStringLiteral("VACUUM INTO %1").arg(rsDataSource::toSqlStr(datenbankZiel)))) {
+            QFile::remove(datenbankZiel);
+            return setze(fehler, beschaedigtText(pfad));
+        }
+    }
+    QFile::setPermissions(datenbankZiel, QFile::ReadOwner | QFile::WriteOwner);
+    QByteArray satz;
+    {
+        DBConnection kopie;
+        kopie.setReadOnly(true);
+        if (!kopie.createAndConnect(datenbankZiel, QString(), QString(), false) || !leseSatz(&kopie, &satz)) {
+            QFile::remove(datenbankZiel);
+            return setze(fehler, beschaedigtText(pfad));
+        }
+    }
+    QBuffer buf(&satz);
+    buf.open(QIODevice::ReadOnly);
+    RS_Archive ar(&buf, kMagic, KontRecord::kDatenversion, true);
+    if (!ar.isValid() || !KontRecord::lesenFremd(knoten, ar, e, QString(), &grund)) {
+        QFile::remove(datenbankZiel);
+        return setze(fehler, ladeFehler(pfad, ar.isValid() ? grund : ar.errorText()));
+    }
+    return true;
+}

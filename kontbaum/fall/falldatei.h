@@ -33,10 +33,11 @@
 // open, SQLite's corruption errors wherever they surface (rsDbCorruptionSeen).
 #pragma once
 
+#include "kontbaum/fall/kontbaum.h"
+
 #include <QString>
 #include <QtGlobal>
 
-class Kont_;
 class KontoGlobal;
 
 class Falldatei {
@@ -71,6 +72,14 @@ public:
     // Writes it as the case file at `pfad`, replacing an existing file
     // atomically (tools and benchmarks that write a case in one go).
     static bool speichernAls(const QString& pfad, Kont_& root, QString* fehler);
+
+    // Reads another case file beside the open case (the previous year's at a
+    // change of year): a consistent copy of its database goes to
+    // `datenbankZiel`, its record into `knoten` (a root of no open case) and
+    // `e`. The file is only read, the open case is not touched. False with
+    // a German message.
+    static bool leseFremd(const QString& pfad, const QString& datenbankZiel, Kont_& knoten,
+                          KontRecord::Einstellungen* e, QString* fehler);
 
     // The refusal of a damaged file, for damage found after opening.
     static QString beschaedigtText(const QString& pfad);

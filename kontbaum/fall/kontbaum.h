@@ -120,6 +120,26 @@ public:
     // Compares the form's profit with getGewinn; false (and a message) when they differ.
     bool testCompGewinn();
 
+    // --- carry-forward (jahr/saldovortrag.cpp, see jahr/jahr.h) -------------
+    // Carries the balances of the previous year's ledger (the import
+    // database) into this year as opening balances; posts only what differs
+    // from the opening balances already there, all in one transaction.
+    // `bericht` (may be null) receives the HTML report; `buchen` false only
+    // computes and reports and changes nothing. `anzahl` (may be null)
+    // receives the number of bookings posted, or to be posted. Returns a
+    // Jahr::Saldovortrag result (0 done).
+    int erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl = nullptr);
+    // One report row: number, name, amount with cents.
+    static QString addSaldovortragText(unsigned long konto, const EuroType& betrag);
+    // --- previous-year transfer (jahr/uebernahme.cpp) -------------------------
+    // Copy the registers that continue from the previous year's nodes into
+    // this root (see jahr/jahr.h for what is carried). Null does nothing.
+    void uebernehmeAnlagevermoegen(Anl006_* vorjahr);
+    void uebernehmeUmlaufvermoegen(Uml006_* vorjahr);
+    void uebernehmeInvestitionsabzugsbetrag(Iab006_* vorjahr);
+    void uebernehmeKfzKosten(Buch012_* vorjahr);
+    void uebernehmeBegleitschreiben(Ad0040_* vorjahr);
+
     // --- after loading (laden.cpp) ------------------------------------------
     // Load flags: the file is the previous year's case at a change of year;
     // do not refresh the database afterwards.
@@ -240,4 +260,18 @@ bool write(Kont_& node, RS_Archive& ar, bool mitDatenbank = true);
 bool read(Kont_& node, RS_Archive& ar, QString* error, bool mitDatenbank = true);
 // The invoicing template files in record order (kind 0..5, two passes each).
 QStringList vorlagenDateien();
+// The manager's settings a record carries besides the tree.
+struct Einstellungen {
+    QString eurUid, dueUid, dueFile, kontenplan;
+    int steuerjahr = 0;
+    int kassenkonto = 0;
+    bool ustPflicht = true;
+    bool jahresabschluss = false;
+};
+// Reads the record of another case (the previous year's, at a change of
+// year) into `node`, a root that belongs to no open case, and its settings
+// into `e`; the open case and its manager are not touched. With
+// `datenbankZiel` the database embedded in a record of the first container
+// is written there. False with a German message.
+bool lesenFremd(Kont_& node, RS_Archive& ar, Einstellungen* e, const QString& datenbankZiel, QString* error);
 }  // namespace KontRecord

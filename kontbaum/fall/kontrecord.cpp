@@ -50,6 +50,22 @@ struct Satz {
         return ar.endSection() && ar.ok();
     }
 };
+// Reads a whole record into `s`, its variables into a scratch root that is
+// returned: a damaged record leaves every open tree as it was. Null (with
+// a German message) when the record cannot be read.
+std::unique_ptr<Kont_> leseVollstaendig(RS_Archive& ar, Satz& s, QString* error) {
+    s.vorlagen.resize(KontRecord::vorlagenDateien().size());
+    std::unique_ptr<Kont_> gelesen(Kont_::New());
+    QString grund;
+    if (!gelesen) grund = QStringLiteral("Zu wenig Speicher.");
+    s.knoten = gelesen.get();
+    if (gelesen && !s.io(ar))
+        grund = ar.errorText().isEmpty() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.") : ar.errorText();
+    if (grund.isEmpty()) return gelesen;
+    if (error) *error = grund;
+    return nullptr;
+}
+
 // Puts the database embedded in a record in place of the working database
 // and opens it; the previous one is kept as "bak" until the new one opens.
 bool uebernehmeDatenbank(KontoGlobal& kgRef, const RS_FileObject& datenbank, int imp, QString* error) {
@@ -118,14 +134,8 @@ bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error, bool mitDaten
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     if (!kg) return fail(QStringLiteral("Es ist kein Fall geöffnet."));
     Satz s;
-    s.vorlagen.resize(vorlagenDateien().size());
-    // The variables are read into a scratch root, so a damaged record leaves
-    // the open tree as it was.
-    std::unique_ptr<Kont_> gelesen(Kont_::New());
-    if (!gelesen) return fail(QStringLiteral("Zu wenig Speicher."));
-    s.knoten = gelesen.get();
-    if (!s.io(ar)) return fail(ar.errorText().isEmpty() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.")
-                                                        : ar.errorText());
+    const std::unique_ptr<Kont_> gelesen = leseVollstaendig(ar, s, error);
+    if (!gelesen) return false;
 
     GlobalInst& g = GetGlobal();
     const int imp = g.IsImport();
@@ -156,6 +166,33 @@ bool KontRecord::read(Kont_& node, RS_Archive& ar, QString* error, bool mitDaten
     const QStringList dateien = vorlagenDateien();
     for (int i = 0; i < dateien.size(); ++i)
         if (!s.vorlagen[i].isEmpty()) s.vorlagen[i].extractTo(kg->GetKontoTempDir() + dateien[i], nullptr);
+    node.uebernehmeKinder(*gelesen);
+    return true;
+}
+
+bool KontRecord::lesenFremd(Kont_& node, RS_Archive& ar, Einstellungen* e, const QString& datenbankZiel, QString* error) {
+    auto fail = [error](const QString& t) {
+        if (error) *error = t;
+        return false;
+    };
+    Satz s;
+    const std::unique_ptr<Kont_> gelesen = leseVollstaendig(ar, s, error);
+    if (!gelesen) return false;
+    if (!datenbankZiel.isEmpty()) {
+        if (s.datenbank.isEmpty()) return fail(QStringLiteral("Die Datei enthält keine Buchhaltungsdatenbank."));
+        QFile::remove(datenbankZiel);
+        QString err;
+        if (!s.datenbank.extractTo(datenbankZiel, &err)) return fail(err);
+    }
+    if (e) {
+        e->eurUid = s.eurUid;
+        Kont_::splitDatenuebernahme(s.due, &e->dueUid, &e->dueFile);
+        e->steuerjahr = s.steuerjahr;
+        e->kassenkonto = s.kassenkonto;
+        e->ustPflicht = s.ustPflicht;
+        e->jahresabschluss = s.jahresabschluss != 0;
+        e->kontenplan = s.kontenplan;
+    }
     node.uebernehmeKinder(*gelesen);
     return true;
 }

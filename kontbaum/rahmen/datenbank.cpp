@@ -9,6 +9,7 @@
 #include "host/app/options.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "host/tree/datenbase.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,7 +74,12 @@ QString KontoGlobal::getDatenbankName() const {
 }
 
 QString KontoGlobal::getImportDatenbankName() const {
-    return sqliteName(withExtension(getDatenbankName(), QStringLiteral("import.mdb")));
+    QString basis = getDatenbankName();
+    // A case file opened in place has its user's directory around it, which
+    // is no place for scratch files: the import database goes to the slot's.
+    if (m_DatenbankIstFalldatei && !m_KontoTempDir.isEmpty())
+        basis = QDir(m_KontoTempDir).filePath(QFileInfo(basis).fileName());
+    return sqliteName(withExtension(basis, QStringLiteral("import.mdb")));
 }
 
 bool KontoGlobal::existsImportDB() const {
@@ -343,4 +349,19 @@ QList<rsExportVar> KontoGlobal::readExportVarRows(DBConnection* con) {
         out.append({rs.field(QStringLiteral("Datenpfad")).toString(), rs.field(QStringLiteral("Variable")).toString(),
                     rs.field(QStringLiteral("Wert")).toString()});
     return out;
+}
+
+int KontoGlobal::readExportVars(DBConnection* con) {
+    int gesetzt = 0;
+    for (const rsExportVar& v : readExportVarRows(con))
+        if (DatenBase::SetDBVar(v.datenpfad + QLatin1Char('\\') + v.variable, DatenTyp(v.wert), true)) ++gesetzt;
+    return gesetzt;
+}
+
+void KontoGlobal::addExportVarsFromDatenBase(QList<rsExportVar>& vars, const QString& path) {
+    const DatenBase* knoten = DatenBase::GetDB(path);
+    if (!knoten) return;
+    const QVariantMap werte = knoten->werte();
+    for (auto it = werte.constBegin(); it != werte.constEnd(); ++it)
+        vars.append({path, it.key(), it.value().toString()});
 }

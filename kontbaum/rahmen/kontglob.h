@@ -135,6 +135,12 @@ public:
     static bool writeExportVarsToDB(const QList<rsExportVar>& vars, DBConnection* con);
     // Rows with a non-empty Datenpfad, ordered by it.
     static QList<rsExportVar> readExportVarRows(DBConnection* con);
+    // Sets every variable of those rows in the data tree (the node of the
+    // path is created when missing); returns how many were set.
+    static int readExportVars(DBConnection* con);
+    // Appends the value variables of the node at `path` (nothing when it
+    // does not exist).
+    static void addExportVarsFromDatenBase(QList<rsExportVar>& vars, const QString& path);
 
     // --- report-parameter cache ------------------------------------------
     // Resolves a report node path ("Kont_[M]\Ausw002_(3)") to the node's

@@ -1,0 +1,185 @@
+// The change of year from the command line: jahreswechsel makes the 2016
+// case from the 2015 one, saldovortrag reports, asks, posts only what
+// differs and changes nothing when it refuses; the old year is never
+// written.
+#include "support/dalvo_lauf.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString neuerFall(const QTemporaryDir& dir, const QString& name, const QString& jahr) {
+    const QString fall = dir.filePath(name);
+    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), jahr, QStringLiteral("--no-examples")});
+    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
+    return fall;
+}
+
+void buche(const QString& fall, const QString& art, const QString& datum, const QString& betrag, const QString& konto,
+           const QString& gegen, const QString& schluessel = QStringLiteral("0")) {
+    const Lauf b = dalvo({QStringLiteral("book"), fall, QStringLiteral("--kind"), art, QStringLiteral("--date"), datum,
+                          QStringLiteral("--amount"), betrag, QStringLiteral("--account"), konto, QStringLiteral("--counter"),
+                          gegen, QStringLiteral("--key"), schluessel});
+    ASSERT_EQ(b.rc, 0) << b.err.toStdString();
+}
+
+// Debit-positive balance of an account from the ledger of a case.
+double saldo(const QString& fall, int konto) {
+    const Lauf l = dalvo({QStringLiteral("list"), fall, QStringLiteral("--json")});
+    double s = 0;
+    for (const QJsonValue& b : QJsonDocument::fromJson(l.out.toUtf8()).array())
+        for (const QJsonValue& z : b.toObject().value(QStringLiteral("zeilen")).toArray()) {
+            const QJsonObject o = z.toObject();
+            if (o.value(QStringLiteral("konto")).toInt() != konto) continue;
+            s += (o.value(QStringLiteral("haben")).toBool() ? -1 : 1) * o.value(QStringLiteral("betrag")).toDouble();
+        }
+    return qRound64(s * 100) / 100.0;
+}
+
+// 2015: capital 5.000,00 into the bank, rent 600,00 from it, 300,00 to the
+// cash, 45,50 spent in cash, an invoice of 1.190,00 still open.
+// Year end: bank 4.100,00, cash 254,50, receivables 1.190,00.
+QString jahr2015(const QTemporaryDir& dir) {
+    const QString alt = neuerFall(dir, QStringLiteral("2015.dalvo"), QStringLiteral("2015"));
+    buche(alt, QStringLiteral("frei"), QStringLiteral("02.01.2015"), QStringLiteral("5.000,00"), QStringLiteral("1200"), QStringLiteral("1890"));
+    buche(alt, QStringLiteral("ausgabe"), QStringLiteral("05.01.2015"), QStringLiteral("600,00"), QStringLiteral("1200"), QStringLiteral("4210"));
+    buche(alt, QStringLiteral("frei"), QStringLiteral("10.07.2015"), QStringLiteral("300,00"), QStringLiteral("1000"), QStringLiteral("1200"));
+    buche(alt, QStringLiteral("ausgabe"), QStringLiteral("14.07.2015"), QStringLiteral("45,50"), QStringLiteral("1000"), QStringLiteral("4930"), QStringLiteral("7"));
+    buche(alt, QStringLiteral("frei"), QStringLiteral("30.12.2015"), QStringLiteral("1.190,00"), QStringLiteral("1400"), QStringLiteral("8400"), QStringLiteral("5"));
+    return alt;
+}
+
+TEST(CliJahr, TwoCommandsCloseTheOldYearAndOpenTheNew) {
+    QTemporaryDir dir;
+    const QString alt = jahr2015(dir);
+    const QByteArray altHash = hashOf(alt);
+    const QString neu = dir.filePath(QStringLiteral("2016.dalvo"));
+
+    const Lauf j = dalvo({QStringLiteral("jahreswechsel"), alt, neu});
+    ASSERT_EQ(j.rc, 0) << j.err.toStdString();
+    EXPECT_NE(j.out.indexOf(QStringLiteral("3 Saldovortragsbuchungen")), -1) << j.out.toStdString();
+    EXPECT_NE(j.out.indexOf(QStringLiteral("4.100,00")), -1) << j.out.toStdString();
+    EXPECT_EQ(hashOf(alt), altHash) << "the old year is only read";
+    EXPECT_DOUBLE_EQ(saldo(neu, 1200), 4100.00);
+    EXPECT_DOUBLE_EQ(saldo(neu, 1000), 254.50);
+    EXPECT_DOUBLE_EQ(saldo(neu, 1400), 1190.00);
+    EXPECT_DOUBLE_EQ(saldo(neu, 9000), -5544.50);
+    const Lauf info = dalvo({QStringLiteral("info"), neu, QStringLiteral("--json")});
+    const QJsonObject o = QJsonDocument::fromJson(info.out.toUtf8()).object();
+    EXPECT_EQ(o.value(QStringLiteral("steuerjahr")).toInt(), 2016);
+    EXPECT_EQ(o.value(QStringLiteral("kontenplan")).toString(), QStringLiteral("SKR03"));
+    EXPECT_EQ(o.value(QStringLiteral("kassenkonto")).toInt(), 1000);
+    EXPECT_EQ(o.value(QStringLiteral("buchungen")).toInt(), 3);
+    const Lauf v = dalvo({QStringLiteral("verify"), neu});
+    EXPECT_EQ(v.rc, 0) << v.out.toStdString() << v.err.toStdString();
+
+    // A second run finds nothing to post and leaves the case as it was.
+    QByteArray neuHash = hashOf(neu);
+    Lauf s = dalvo({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--yes")});
+    EXPECT_EQ(s.rc, 0) << s.err.toStdString();
+    EXPECT_NE(s.out.indexOf(QStringLiteral("stimmen bereits")), -1) << s.out.toStdString();
+    EXPECT_EQ(hashOf(neu), neuHash);
+
+    // A late correction in 2015 (100,00 more rent from the bank).
+    buche(alt, QStringLiteral("ausgabe"), QStringLiteral("30.12.2015"), QStringLiteral("100,00"), QStringLiteral("1200"), QStringLiteral("4210"));
+    const QByteArray altKorrigiert = hashOf(alt);
+    // Only the report: nothing changes.
+    s = dalvo({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--nur-bericht")});
+    EXPECT_EQ(s.rc, 0) << s.err.toStdString();
+    EXPECT_NE(s.out.indexOf(QStringLiteral("-100,00")), -1) << s.out.toStdString();
+    EXPECT_EQ(hashOf(neu), neuHash);
+    // Asked and answered No: refused, nothing changes.
+    s = dalvo({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--no")});
+    EXPECT_EQ(s.rc, 1);
+    EXPECT_NE(s.err.indexOf(QStringLiteral("Mit --yes")), -1) << s.err.toStdString();
+    EXPECT_EQ(hashOf(neu), neuHash);
+    // Yes: the difference alone.
+    s = dalvo({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--yes")});
+    ASSERT_EQ(s.rc, 0) << s.err.toStdString();
+    EXPECT_TRUE(s.out.endsWith(QStringLiteral("\n1\n"))) << s.out.toStdString();
+    EXPECT_DOUBLE_EQ(saldo(neu, 1200), 4000.00);
+    EXPECT_DOUBLE_EQ(saldo(neu, 1000), 254.50);
+    EXPECT_EQ(dalvo({QStringLiteral("verify"), neu}).rc, 0);
+    EXPECT_EQ(hashOf(alt), altKorrigiert);
+
+    // One opening balance by hand: cash to 260,00 posts 5,50.
+    s = dalvo({QStringLiteral("saldovortrag"), neu, QStringLiteral("--konto"), QStringLiteral("1000"), QStringLiteral("--betrag"), QStringLiteral("260,00")});
+    ASSERT_EQ(s.rc, 0) << s.err.toStdString();
+    EXPECT_DOUBLE_EQ(saldo(neu, 1000), 260.00);
+    neuHash = hashOf(neu);
+    s = dalvo({QStringLiteral("saldovortrag"), neu, QStringLiteral("--konto"), QStringLiteral("1000"), QStringLiteral("--betrag"), QStringLiteral("260,00")});
+    EXPECT_EQ(s.rc, 0);
+    EXPECT_NE(s.err.indexOf(QStringLiteral("beträgt bereits 260,00")), -1) << s.err.toStdString();
+    EXPECT_EQ(hashOf(neu), neuHash);
+}
+
+TEST(CliJahr, RefusalsChangeNothingAndSayWhatToDo) {
+    QTemporaryDir dir;
+    const QString alt = jahr2015(dir);
+    const QString fall16 = neuerFall(dir, QStringLiteral("fall16.dalvo"), QStringLiteral("2016"));
+    const QByteArray altHash = hashOf(alt), hash16 = hashOf(fall16);
+    auto lauf = [](const QStringList& a) { return dalvo(a); };
+
+    // jahreswechsel never replaces a file, and needs an old case it can read.
+    Lauf r = lauf({QStringLiteral("jahreswechsel"), alt, fall16});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.indexOf(QStringLiteral("nicht überschrieben")), -1) << r.err.toStdString();
+    EXPECT_EQ(hashOf(fall16), hash16);
+    r = lauf({QStringLiteral("jahreswechsel"), dir.filePath(QStringLiteral("fehlt.dalvo")), dir.filePath(QStringLiteral("x.dalvo"))});
+    EXPECT_EQ(r.rc, 2);
+    r = lauf({QStringLiteral("jahreswechsel"), alt});
+    EXPECT_EQ(r.rc, 2);
+    const QString text = dir.filePath(QStringLiteral("notiz.txt"));
+    {
+        QFile f(text);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Buchungen 2015\n");
+    }
+    r = lauf({QStringLiteral("jahreswechsel"), text, dir.filePath(QStringLiteral("x.dalvo"))});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.indexOf(QStringLiteral("keine Falldatei")), -1) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.dalvo"))));
+    // 2016 has no next year in the reference data.
+    r = lauf({QStringLiteral("jahreswechsel"), fall16, dir.filePath(QStringLiteral("2017.dalvo"))});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.indexOf(QStringLiteral("2017 wird nicht unterstützt")), -1) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("2017.dalvo"))));
+
+    // saldovortrag: usage errors.
+    EXPECT_EQ(lauf({QStringLiteral("saldovortrag"), fall16}).rc, 2);
+    EXPECT_EQ(lauf({QStringLiteral("saldovortrag"), fall16, QStringLiteral("--konto"), QStringLiteral("1000")}).rc, 2);
+    EXPECT_EQ(lauf({QStringLiteral("saldovortrag"), fall16, QStringLiteral("--konto"), QStringLiteral("1000"), QStringLiteral("--betrag"),
+                    QStringLiteral("12,345")}).rc,
+              2);
+    EXPECT_EQ(lauf({QStringLiteral("saldovortrag"), fall16, QStringLiteral("--konto"), QStringLiteral("abc"), QStringLiteral("--betrag"),
+                    QStringLiteral("1,00")}).rc,
+              2);
+    EXPECT_EQ(lauf({QStringLiteral("saldovortrag"), fall16, QStringLiteral("--vorjahr"), alt, QStringLiteral("--konto"), QStringLiteral("1000"),
+                    QStringLiteral("--betrag"), QStringLiteral("1,00")}).rc,
+              2);
+    EXPECT_EQ(lauf({QStringLiteral("saldovortrag"), fall16, QStringLiteral("--vorjahr"), dir.filePath(QStringLiteral("fehlt.dalvo"))}).rc, 2);
+    // Refusals of the module: the wrong year, no case file, an account
+    // without opening balance.
+    r = lauf({QStringLiteral("saldovortrag"), alt, QStringLiteral("--vorjahr"), fall16, QStringLiteral("--yes")});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.indexOf(QStringLiteral("Vorjahres 2014")), -1) << r.err.toStdString();
+    r = lauf({QStringLiteral("saldovortrag"), fall16, QStringLiteral("--vorjahr"), text, QStringLiteral("--yes")});
+    EXPECT_EQ(r.rc, 1);
+    r = lauf({QStringLiteral("saldovortrag"), fall16, QStringLiteral("--konto"), QStringLiteral("8400"), QStringLiteral("--betrag"), QStringLiteral("1,00")});
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.indexOf(QStringLiteral("kein Bestandskonto")), -1) << r.err.toStdString();
+    EXPECT_EQ(hashOf(fall16), hash16);
+    EXPECT_EQ(hashOf(alt), altHash);
+    // Help lists the commands.
+    const Lauf h = lauf({QStringLiteral("help")});
+    EXPECT_NE(h.out.indexOf(QStringLiteral("jahreswechsel")), -1);
+    EXPECT_NE(h.out.indexOf(QStringLiteral("saldovortrag")), -1);
+    EXPECT_EQ(lauf({QStringLiteral("saldovortrag"), QStringLiteral("--help")}).rc, 0);
+}
+
+}  // namespace
