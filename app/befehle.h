@@ -34,4 +34,11 @@ int cmdKasseImport(const QStringList& args);
 int cmdKassenbuchungenExport(const QStringList& args);
 int cmdKassenbuchungenImport(const QStringList& args);
 int cmdKasseFreigeben(const QStringList& args);
+// cmd_faktura.cpp: the invoicing.
+int cmdFirma(const QStringList& args);
+int cmdKunde(const QStringList& args);
+int cmdArtikel(const QStringList& args);
+int cmdRechnung(const QStringList& args);
+int cmdMahnung(const QStringList& args);
+int cmdErinnerungen(const QStringList& args);
 }  // namespace cli
