@@ -37,4 +37,11 @@ int cmdKasseFreigeben(const QStringList& args);
 // cmd_jahr.cpp: the change of year.
 int cmdSaldovortrag(const QStringList& args);
 int cmdJahreswechsel(const QStringList& args);
+// cmd_faktura.cpp: the invoicing.
+int cmdFirma(const QStringList& args);
+int cmdKunde(const QStringList& args);
+int cmdArtikel(const QStringList& args);
+int cmdRechnung(const QStringList& args);
+int cmdMahnung(const QStringList& args);
+int cmdErinnerungen(const QStringList& args);
 }  // namespace cli

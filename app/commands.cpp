@@ -448,6 +448,51 @@ QList<Command> buildCommands() {
                         "Buchungsnummer aus.\n\n"
                         "Optionen:\n  --nur-bericht   nur den Bericht zeigen, nichts buchen und nichts ändern"),
          cmdSaldovortrag},
+        {QStringLiteral("firma"),
+         QStringLiteral("dalvo firma FALL [--name N --strasse S --plz P --ort O --land DE --steuernummer NR --ustid ID --kontakt NAME "
+                        "--telefon T --email E --iban IBAN --bic BIC --bank NAME]"),
+         QStringLiteral("zeigt oder setzt die Daten der eigenen Firma (Rechnungen, ZM)"),
+         QStringLiteral("Ohne Optionen: die Firmendaten. Mit Optionen: ändert die genannten Angaben. Rechnungen brauchen Name,\n"
+                        "Anschrift und Steuernummer oder USt-IdNr.; die XRechnung zusätzlich Ansprechpartner, Telefon, E-Mail und IBAN."),
+         cmdFirma},
+        {QStringLiteral("kunde"), QStringLiteral("dalvo kunde FALL add|list|show KUNDE|edit KUNDE [--name N] [--vorname V] [--firma F] "
+                                                 "[--strasse S --plz P --ort O --land DE] [--email E] [--ustid ID] [--leitweg ID] "
+                                                 "[--zahlungsziel TAGE [--skonto PROZENT --skontotage TAGE]] [--interessent] [--json]"),
+         QStringLiteral("Kunden und Interessenten anlegen, zeigen, ändern"),
+         QStringLiteral("add legt einen Kunden an und gibt seine Kundennummer aus (aus dem Nummernkreis des Falls,\n"
+                        "Vorgabe K0001). KUNDE ist die Kundennummer. --leitweg ist die Käuferreferenz der XRechnung\n"
+                        "(ohne sie die Kundennummer)."),
+         cmdKunde},
+        {QStringLiteral("artikel"), QStringLiteral("dalvo artikel FALL add|list|edit ARTIKEL --bezeichnung T (--preis P | --bruttopreis P) "
+                                                   "--schluessel K --konto N [--einheit E] [--rabatt PROZENT] [--json]"),
+         QStringLiteral("Artikel mit Preis, Einheit, Rabatt, Steuerschlüssel und Erlöskonto"),
+         QStringLiteral("add legt einen Artikel an und gibt seine Artikelnummer aus. Das Erlöskonto muss zum Steuerschlüssel\n"
+                        "passen; der nicht angegebene Preis (netto oder brutto) folgt aus dem Steuersatz."),
+         cmdArtikel},
+        {QStringLiteral("rechnung"),
+         QStringLiteral("dalvo rechnung FALL neu --kunde KUNDE [--datum D] [--leistung VON..BIS] [--versand NETTO --versand-satz S] "
+                        "[--korrektur] [--nummer NR] [--erinnerung D] | position NR (--artikel A [--menge M] | --text T (--preis P | "
+                        "--bruttopreis P) --schluessel K --konto N [--menge M]) [--rabatt PROZENT] | list [--offen] [--json] | "
+                        "show NR [--json] | buchen NR… --geldkonto N --datum D | pdf NR DATEI [--force] | xrechnung NR DATEI [--force]"),
+         QStringLiteral("Rechnungen schreiben, buchen, als PDF und XRechnung ausgeben"),
+         QStringLiteral("neu legt eine Rechnung (mit --korrektur eine Rechnungskorrektur) an und gibt ihre Nummer aus\n"
+                        "(Nummernkreis des Falls, Vorgabe RE-JJJJ-0001; ohne Lücken). position fügt eine Position hinzu.\n"
+                        "Rückfragen beim Speichern (Datum vor heute, anderes Wirtschaftsjahr, …) beantworten --yes/--no.\n"
+                        "buchen bucht bezahlte Rechnungen als Einnahme auf das Geldkonto (Zusatzinfo = Rechnungsnummer);\n"
+                        "wird diese Buchung gelöscht oder storniert, ist die Rechnung wieder offen.\n"
+                        "xrechnung schreibt die E-Rechnung (XRechnung 3.0, CII) nach Prüfung der Geschäftsregeln, pdf die\n"
+                        "gedruckte Rechnung mit der XRechnung als Anhang factur-x.xml („-“: Standardausgabe)."),
+         cmdRechnung},
+        {QStringLiteral("mahnung"), QStringLiteral("dalvo mahnung FALL neu RECHNUNG [--stufe S] [--gebuehr G] [--datum D] [--zahlungsziel D] | list [RECHNUNG] [--json]"),
+         QStringLiteral("mahnt eine offene Rechnung"),
+         QStringLiteral("Legt eine Mahnung der nächsten Stufe (oder --stufe 1..9, 99 = letzte) mit Mahngebühr an; das neue\n"
+                        "Zahlungsziel ist 14 Tage nach dem Mahndatum. Wird die Rechnung gebucht, entfallen ihre Mahnungen."),
+         cmdMahnung},
+        {QStringLiteral("erinnerungen"), QStringLiteral("dalvo erinnerungen FALL [--json] | --erledigt NR…"),
+         QStringLiteral("fällige Erinnerungen zu Angeboten, Rechnungen und Mahnungen"),
+         QStringLiteral("Zeigt die Belege, deren Erinnerungsdatum heute oder früher ist. --erledigt NR… löscht die\n"
+                        "Erinnerungen mit diesen Nummern der Liste."),
+         cmdErinnerungen},
     };
 }
 

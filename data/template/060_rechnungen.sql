@@ -43,7 +43,9 @@ CREATE TABLE rePersonen (
     Anschreiben         TEXT,
     SyncID              TEXT,
     ModDat              TEXT,
-    ModZeit             TEXT
+    ModZeit             TEXT,
+    -- the buyer reference of an e-invoice (Leitweg-ID of a public buyer)
+    Leitweg             TEXT
 );
 CREATE INDEX idx_rePersonen_Kundennummer ON rePersonen (Kundennummer);
 

@@ -32,6 +32,7 @@
 class DBConnection;
 class DatenBase;
 struct KBBuchung;
+struct rsRebuErinnerung;
 
 using rsStringList = QStringList;
 
@@ -578,6 +579,19 @@ public:
     static bool isExportierteKasse(unsigned long konto, DBConnection* con = nullptr);
     static zDate getLastKassenbuchExport(unsigned long konto);
     static int BuchungenInFZInKassenimportdatei(DBConnection* datei, unsigned long konto, const zDate& von, const zDate& bis);
+
+    // --- invoicing (faktura/, details in faktura/faktura.h) ----------------------
+    // The reminders of offers, order confirmations, delivery notes, invoices
+    // and dunning letters due today or earlier; their number.
+    static int fillErinnerungen(QList<rsRebuErinnerung>& liste);
+    // Writes each entry's reminder date back to its document (an invalid
+    // date clears it); the number of documents written.
+    static int delErinnerungen(const QList<rsRebuErinnerung>& liste);
+    // A payment booking of an invoice (Zusatzinfo = its number) is about to
+    // disappear from the ledger: when no other live booking references the
+    // invoice it is reopened (paid amount reduced, payment date cleared).
+    // Called inside the transaction that removes the booking.
+    static bool rechnungZahlungEntfernt(DBConnection* con, unsigned long buchungsnummer);
 
     void updateYear();
     void Clear();

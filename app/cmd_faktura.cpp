@@ -1,0 +1,564 @@
+// dalvo firma / kunde / artikel / rechnung / mahnung / erinnerungen: the
+// invoicing from the command line.
+#include "app/ausgabe.h"
+#include "app/befehle.h"
+#include "app/cli.h"
+#include "app/fall.h"
+#include "app/json.h"
+
+#include "host/app/atomicfile.h"
+#include "host/app/ui.h"
+#include "kontbaum/faktura/faktura.h"
+#include "kontbaum/kasse/kasse.h"
+
+#include <QFileInfo>
+
+namespace cli {
+
+namespace {
+using namespace Faktura;
+
+int abgelehnt(const QString& text) {
+    err(QStringLiteral("Fehler: %1\n").arg(Ui::plainText(text).trimmed()));
+    return Refused;
+}
+
+DBConnection* db(Fall& f) { return f.kg()->GetDBConnect_Ptr(); }
+
+bool nummer(const QString& t, unsigned long* n) {
+    bool ok = false;
+    *n = t.trimmed().toULong(&ok);
+    return ok;
+}
+
+// Parses the options every command of this file shares; a usage error is
+// reported by the caller.
+struct Optionen {
+    const Args& a;
+    QString fehler;
+    bool text(const char* flag, QString* ziel) {
+        if (a.has(QLatin1String(flag))) *ziel = a.value(QLatin1String(flag)).trimmed();
+        return true;
+    }
+    bool betrag(const char* flag, EuroType* ziel) {
+        return !a.has(QLatin1String(flag)) || parseAmount(a.value(QLatin1String(flag)), ziel, &fehler);
+    }
+    bool datum(const char* flag, zDate* ziel) {
+        return !a.has(QLatin1String(flag)) || parseDate(a.value(QLatin1String(flag)), ziel, &fehler);
+    }
+    bool zahl(const char* flag, unsigned long* ziel) {
+        if (!a.has(QLatin1String(flag))) return true;
+        if (nummer(a.value(QLatin1String(flag)), ziel)) return true;
+        fehler = QStringLiteral("%1 braucht eine Zahl, nicht „%2“.").arg(QLatin1String(flag), a.value(QLatin1String(flag)));
+        return false;
+    }
+    bool dezimal(const char* flag, double* ziel) {
+        if (!a.has(QLatin1String(flag))) return true;
+        bool ok = false;
+        *ziel = QString(a.value(QLatin1String(flag))).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+        if (!ok) fehler = QStringLiteral("%1 braucht eine Zahl, nicht „%2“.").arg(QLatin1String(flag), a.value(QLatin1String(flag)));
+        return ok;
+    }
+};
+
+const QStringList kFirmaFlags = {QStringLiteral("--name"),    QStringLiteral("--strasse"), QStringLiteral("--plz"),
+                                 QStringLiteral("--ort"),     QStringLiteral("--land"),    QStringLiteral("--steuernummer"),
+                                 QStringLiteral("--ustid"),   QStringLiteral("--kontakt"), QStringLiteral("--telefon"),
+                                 QStringLiteral("--email"),   QStringLiteral("--iban"),    QStringLiteral("--bic"),
+                                 QStringLiteral("--bank")};
+const QStringList kKundeFlags = {QStringLiteral("--name"),  QStringLiteral("--vorname"), QStringLiteral("--firma"),
+                                 QStringLiteral("--anrede"), QStringLiteral("--strasse"), QStringLiteral("--plz"),
+                                 QStringLiteral("--ort"),   QStringLiteral("--land"),    QStringLiteral("--email"),
+                                 QStringLiteral("--telefon"), QStringLiteral("--ustid"), QStringLiteral("--leitweg"),
+                                 QStringLiteral("--nummer"), QStringLiteral("--zahlungsziel"), QStringLiteral("--skonto"),
+                                 QStringLiteral("--skontotage")};
+const QStringList kArtikelFlags = {QStringLiteral("--bezeichnung"), QStringLiteral("--beschreibung"), QStringLiteral("--einheit"),
+                                   QStringLiteral("--preis"),       QStringLiteral("--bruttopreis"),  QStringLiteral("--schluessel"),
+                                   QStringLiteral("--konto"),       QStringLiteral("--rabatt"),       QStringLiteral("--nummer")};
+
+QJsonObject personJson(const Person& p) {
+    QJsonObject o;
+    o[QStringLiteral("kundennummer")] = p.kundennummer;
+    o[QStringLiteral("name")] = p.anzeigename();
+    o[QStringLiteral("strasse")] = p.strasse;
+    o[QStringLiteral("plz")] = p.plz;
+    o[QStringLiteral("ort")] = p.ort;
+    o[QStringLiteral("land")] = p.land;
+    o[QStringLiteral("email")] = p.email;
+    o[QStringLiteral("ustid")] = p.ustid;
+    o[QStringLiteral("leitweg")] = p.leitweg;
+    return o;
+}
+
+QJsonObject belegJson(DBConnection* con, const Beleg& b) {
+    const Summen s = berechneSummen(con, b);
+    Person p;
+    const bool mitKunde = lesePerson(con, b.personID, &p);
+    QJsonObject o;
+    o[QStringLiteral("nummer")] = b.nummer;
+    o[QStringLiteral("art")] = b.rechnungsart == 1 ? QStringLiteral("K") : QStringLiteral("R");
+    o[QStringLiteral("datum")] = b.datum.getText();
+    o[QStringLiteral("kunde")] = mitKunde ? p.anzeigename() : QStringLiteral("Nicht ausgewählt");
+    o[QStringLiteral("netto")] = jsonBetrag(s.summeNetto + s.versandNetto);
+    o[QStringLiteral("steuer")] = jsonBetrag(s.summeSteuer + s.versandSteuer);
+    o[QStringLiteral("endsumme")] = jsonBetrag(s.endsumme);
+    o[QStringLiteral("offen")] = jsonBetrag(b.bezahlt.isValid() ? EuroType(0.0) : s.offen);
+    o[QStringLiteral("bezahlt")] = b.bezahlt.isValid() ? QJsonValue(b.bezahlt.getText()) : QJsonValue();
+    QJsonArray schluessel;
+    for (const Schluesselsumme& k : s.schluessel)
+        schluessel.append(QJsonObject{{QStringLiteral("steuerschluessel"), qint64(k.steuerschluessel)},
+                                      {QStringLiteral("satz"), k.satz},
+                                      {QStringLiteral("netto"), jsonBetrag(k.netto)},
+                                      {QStringLiteral("steuer"), jsonBetrag(k.steuer)},
+                                      {QStringLiteral("brutto"), jsonBetrag(k.brutto)}});
+    o[QStringLiteral("schluessel")] = schluessel;
+    QJsonArray pos;
+    for (int i = 0; i < b.positionen.size(); ++i)
+        pos.append(QJsonObject{{QStringLiteral("bezeichnung"), b.positionen[i].bezeichnung},
+                               {QStringLiteral("menge"), b.positionen[i].menge},
+                               {QStringLiteral("steuerschluessel"), qint64(b.positionen[i].steuerschluessel)},
+                               {QStringLiteral("konto"), qint64(b.positionen[i].konto)},
+                               {QStringLiteral("betrag"), jsonBetrag(s.positionsbetrag[i])}});
+    o[QStringLiteral("positionen")] = pos;
+    return o;
+}
+
+QString belegText(DBConnection* con, const Beleg& b) {
+    const Summen s = berechneSummen(con, b);
+    Person p;
+    const bool mitKunde = lesePerson(con, b.personID, &p);
+    QString t = QStringLiteral("%1 %2 vom %3, Kunde %4\n")
+                    .arg(b.rechnungsart == 1 ? QStringLiteral("Rechnungskorrektur") : QStringLiteral("Rechnung"), b.nummer, b.datum.getText(),
+                         mitKunde ? p.kundennummer + QStringLiteral(" ") + p.anzeigename() : QStringLiteral("Nicht ausgewählt"));
+    for (int i = 0; i < b.positionen.size(); ++i)
+        t += QStringLiteral("  %1  %2  %3 x %4%5  Schlüssel %6  Konto %7  %8\n")
+                 .arg(i + 1)
+                 .arg(b.positionen[i].bezeichnung.left(30), -30)
+                 .arg(b.positionen[i].menge)
+                 .arg((b.positionen[i].brutto ? b.positionen[i].bruttopreis : b.positionen[i].preis).getText(),
+                      b.positionen[i].brutto ? QStringLiteral(" brutto") : QString())
+                 .arg(b.positionen[i].steuerschluessel)
+                 .arg(b.positionen[i].konto)
+                 .arg(s.positionsbetrag[i].getText(), 12);
+    t += QStringLiteral("Summe Netto %1, Summe Mehrwertsteuer %2, Summe Brutto %3").arg(s.summeNetto.getText(), s.summeSteuer.getText(), s.summeBrutto.getText());
+    if (!s.versandNetto.isNull()) t += QStringLiteral(", Versandkosten Brutto %1").arg(s.versandBrutto.getText());
+    t += QStringLiteral("\nEndsumme: %1 (Offen: %2)%3\n")
+             .arg(s.endsumme.getText(), (b.bezahlt.isValid() ? EuroType(0.0) : s.offen).getText(),
+                  b.bezahlt.isValid() ? QStringLiteral(", bezahlt am ") + b.bezahlt.getText() : QString());
+    return t;
+}
+
+// Writes `daten` to the target the user named (checked before).
+int ausgeben(const Ausgabeziel& ziel, const QByteArray& daten, const QString& was) {
+    if (ziel.standardausgabe) {
+        fwrite(daten.constData(), 1, size_t(daten.size()), stdout);
+        fflush(stdout);
+        return Ok;
+    }
+    QString e;
+    if (!rsWriteFileAtomic(ziel.pfad, daten, &e)) return abgelehnt(e);
+    err(QStringLiteral("%1 wurde in der Datei %2 gespeichert.\n").arg(was, ziel.pfad));
+    return Ok;
+}
+}  // namespace
+
+int cmdFirma(const QStringList& args) {
+    const QString n = QStringLiteral("firma");
+    Args a(args, kFirmaFlags, {QStringLiteral("--json")});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    bool aendern = false;
+    for (const QString& f : kFirmaFlags) aendern = aendern || a.has(f);
+    return Fall::ausfuehren(n, a.positional().first(), aendern ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
+        Firma f = leseFirma(db(fall));
+        if (aendern) {
+            Optionen o{a, {}};
+            o.text("--name", &f.name), o.text("--strasse", &f.strasse), o.text("--plz", &f.plz), o.text("--ort", &f.ort);
+            o.text("--land", &f.land), o.text("--steuernummer", &f.steuernummer), o.text("--ustid", &f.ustid);
+            o.text("--kontakt", &f.kontakt), o.text("--telefon", &f.telefon), o.text("--email", &f.email);
+            o.text("--iban", &f.iban), o.text("--bic", &f.bic), o.text("--bank", &f.bank);
+            QString e;
+            if (!schreibeFirma(db(fall), f, &e)) return abgelehnt(e);
+            return int(Ok);
+        }
+        out(QStringLiteral("Firma:         %1\nAnschrift:     %2, %3 %4 (%5)\nSteuernummer:  %6\nUSt-IdNr.:     %7\nKontakt:       %8, %9, %10\n"
+                           "IBAN:          %11 %12\nUmsatzsteuer:  %13\n")
+                .arg(f.name, f.strasse, f.plz, f.ort, f.land, f.steuernummer, f.ustid, f.kontakt, f.telefon)
+                .arg(f.email, f.iban, f.bic, f.kleinunternehmer ? QStringLiteral("Kleinunternehmer (§ 19 UStG)") : QStringLiteral("pflichtig")));
+        return int(Ok);
+    });
+}
+
+int cmdKunde(const QStringList& args) {
+    const QString n = QStringLiteral("kunde");
+    Args a(args, kKundeFlags, {QStringLiteral("--json"), QStringLiteral("--interessent")});
+    if (!a.ok()) return usageError(n, a.error());
+    const QStringList p = a.positional();
+    const QStringList akt = {QStringLiteral("add"), QStringLiteral("list"), QStringLiteral("show"), QStringLiteral("edit")};
+    if (p.size() < 2 || !akt.contains(p[1])) return usageError(n, QStringLiteral("Aufruf: dalvo kunde FALL add|list|show|edit …"));
+    if ((p[1] == QLatin1String("show") || p[1] == QLatin1String("edit")) != (p.size() == 3))
+        return usageError(n, p.size() > 3 || p[1] == QLatin1String("add") || p[1] == QLatin1String("list") ? QStringLiteral("Zu viele Argumente.")
+                                                                                                             : QStringLiteral("Die Kundennummer fehlt."));
+    if (p[1] == QLatin1String("add") && !a.has(QStringLiteral("--name")) && !a.has(QStringLiteral("--firma")))
+        return usageError(n, QStringLiteral("--name oder --firma fehlt."));
+    const bool schreiben = p[1] == QLatin1String("add") || p[1] == QLatin1String("edit");
+    return Fall::ausfuehren(n, p.first(), schreiben ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
+        DBConnection* con = db(fall);
+        if (p[1] == QLatin1String("list")) {
+            QJsonArray l;
+            QString t;
+            for (const Person& x : personen(con)) {
+                l.append(personJson(x));
+                t += QStringLiteral("%1  %2  %3 %4\n").arg(x.kundennummer, -8).arg(x.anzeigename().left(30), -30).arg(x.plz, x.ort);
+            }
+            out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
+            return int(Ok);
+        }
+        Person x;
+        if (p.size() == 3 && !findePerson(con, p[2], &x))
+            return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Die Kunden zeigt „dalvo kunde FALL list“.").arg(p[2]));
+        if (p[1] == QLatin1String("show")) {
+            out(a.has(QStringLiteral("--json")) ? jsonText(personJson(x))
+                                                : QStringLiteral("%1 %2\n%3\n%4 %5 (%6)\nE-Mail: %7\nUSt-IdNr.: %8\nLeitweg-ID: %9\n")
+                                                      .arg(x.kundennummer, x.anzeigename(), x.strasse, x.plz, x.ort, x.land, x.email, x.ustid, x.leitweg));
+            return int(Ok);
+        }
+        Optionen o{a, {}};
+        o.text("--name", &x.name), o.text("--vorname", &x.vorname), o.text("--firma", &x.firma), o.text("--anrede", &x.anrede);
+        o.text("--strasse", &x.strasse), o.text("--plz", &x.plz), o.text("--ort", &x.ort), o.text("--land", &x.land);
+        o.text("--email", &x.email), o.text("--telefon", &x.telefon), o.text("--ustid", &x.ustid), o.text("--leitweg", &x.leitweg);
+        o.text("--nummer", &x.kundennummer);
+        if (a.has(QStringLiteral("--interessent"))) x.art = 0;
+        Zahlungsbedingung z;
+        unsigned long tage = 14, skontotage = 0;
+        if (!o.zahl("--zahlungsziel", &tage) || !o.zahl("--skontotage", &skontotage) || !o.dezimal("--skonto", &z.skonto1))
+            return usageError(n, o.fehler);
+        QString e;
+        if (a.has(QStringLiteral("--zahlungsziel")) || a.has(QStringLiteral("--skonto"))) {
+            z.tage = int(tage);
+            z.skontotage1 = int(skontotage);
+            z.bezeichnung = QStringLiteral("%1 Tage netto").arg(tage);
+            x.zahlungsbedingungID = speichereZahlungsbedingung(con, z, &e);
+            if (!x.zahlungsbedingungID) return abgelehnt(e);
+        }
+        if (!speicherePerson(con, x, &e)) return abgelehnt(e);
+        if (p[1] == QLatin1String("add")) {
+            Person neu;
+            findePerson(con, x.kundennummer.isEmpty() ? QString::number(personen(con).last().personID) : x.kundennummer, &neu);
+            out(neu.kundennummer + QLatin1Char('\n'));
+        }
+        return int(Ok);
+    });
+}
+
+int cmdArtikel(const QStringList& args) {
+    const QString n = QStringLiteral("artikel");
+    Args a(args, kArtikelFlags, {QStringLiteral("--json")});
+    if (!a.ok()) return usageError(n, a.error());
+    const QStringList p = a.positional();
+    if (p.size() < 2 || !QStringList{QStringLiteral("add"), QStringLiteral("list"), QStringLiteral("edit")}.contains(p[1]))
+        return usageError(n, QStringLiteral("Aufruf: dalvo artikel FALL add|list|edit …"));
+    if ((p[1] == QLatin1String("edit")) != (p.size() == 3)) return usageError(n, QStringLiteral("edit braucht die Artikelnummer, add und list keine."));
+    if (p[1] == QLatin1String("add"))
+        for (const QString& f : {QStringLiteral("--bezeichnung"), QStringLiteral("--konto")})
+            if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
+    if (p[1] == QLatin1String("add") && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
+        return usageError(n, QStringLiteral("Entweder --preis (netto) oder --bruttopreis angeben."));
+    return Fall::ausfuehren(n, p.first(), p[1] == QLatin1String("list") ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        DBConnection* con = db(fall);
+        if (p[1] == QLatin1String("list")) {
+            QJsonArray l;
+            QString t;
+            for (const Artikel& x : artikelListe(con)) {
+                l.append(QJsonObject{{QStringLiteral("artikelnummer"), x.artikelnummer},
+                                     {QStringLiteral("bezeichnung"), x.bezeichnung},
+                                     {QStringLiteral("einheit"), x.einheit},
+                                     {QStringLiteral("preis"), jsonBetrag(x.preis)},
+                                     {QStringLiteral("bruttopreis"), jsonBetrag(x.bruttopreis)},
+                                     {QStringLiteral("steuerschluessel"), qint64(x.steuerschluessel)},
+                                     {QStringLiteral("konto"), qint64(x.konto)},
+                                     {QStringLiteral("rabatt"), x.rabatt}});
+                t += QStringLiteral("%1  %2  %3 netto  %4 brutto  je %5  Schlüssel %6  Konto %7\n")
+                         .arg(x.artikelnummer, -8)
+                         .arg(x.bezeichnung.left(30), -30)
+                         .arg(x.preis.getText(), 10)
+                         .arg(x.bruttopreis.getText(), 10)
+                         .arg(x.einheit)
+                         .arg(x.steuerschluessel)
+                         .arg(x.konto);
+            }
+            out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
+            return int(Ok);
+        }
+        Artikel x;
+        if (p.size() == 3 && !findeArtikel(con, p[2], &x))
+            return abgelehnt(QStringLiteral("Den Artikel „%1“ gibt es nicht. Die Artikel zeigt „dalvo artikel FALL list“.").arg(p[2]));
+        Optionen o{a, {}};
+        o.text("--bezeichnung", &x.bezeichnung), o.text("--beschreibung", &x.beschreibung), o.text("--einheit", &x.einheit);
+        o.text("--nummer", &x.artikelnummer);
+        if (a.has(QStringLiteral("--preis"))) x.brutto = false;
+        if (a.has(QStringLiteral("--bruttopreis"))) x.brutto = true;
+        if (!o.betrag("--preis", &x.preis) || !o.betrag("--bruttopreis", &x.bruttopreis) || !o.zahl("--schluessel", &x.steuerschluessel) ||
+            !o.zahl("--konto", &x.konto) || !o.dezimal("--rabatt", &x.rabatt))
+            return usageError(n, o.fehler);
+        QString e;
+        const unsigned long id = speichereArtikel(con, x, &e);
+        if (!id) return abgelehnt(e);
+        if (p[1] == QLatin1String("add") && leseArtikel(con, id, &x)) out(x.artikelnummer + QLatin1Char('\n'));
+        return int(Ok);
+    });
+}
+
+int cmdRechnung(const QStringList& args) {
+    const QString n = QStringLiteral("rechnung");
+    Args a(args,
+           {QStringLiteral("--kunde"), QStringLiteral("--datum"), QStringLiteral("--leistung"), QStringLiteral("--artikel"), QStringLiteral("--menge"),
+            QStringLiteral("--text"), QStringLiteral("--preis"), QStringLiteral("--bruttopreis"), QStringLiteral("--schluessel"),
+            QStringLiteral("--konto"), QStringLiteral("--rabatt"), QStringLiteral("--geldkonto"), QStringLiteral("--nummer"),
+            QStringLiteral("--versand"), QStringLiteral("--versand-satz"), QStringLiteral("--anzahlung"), QStringLiteral("--erinnerung"),
+            QStringLiteral("--zahlungsziel")},
+           {QStringLiteral("--json"), QStringLiteral("--offen"), QStringLiteral("--korrektur"), QStringLiteral("--force")});
+    if (!a.ok()) return usageError(n, a.error());
+    const QStringList p = a.positional();
+    const QStringList akt = {QStringLiteral("neu"),  QStringLiteral("position"), QStringLiteral("list"),     QStringLiteral("show"),
+                             QStringLiteral("buchen"), QStringLiteral("pdf"),    QStringLiteral("xrechnung")};
+    if (p.size() < 2 || !akt.contains(p[1])) return usageError(n, QStringLiteral("Aufruf: dalvo rechnung FALL neu|position|list|show|buchen|pdf|xrechnung …"));
+    const QString was = p[1];
+    const int soll = was == QLatin1String("neu") || was == QLatin1String("list") ? 2 : was == QLatin1String("pdf") || was == QLatin1String("xrechnung") ? 4 : 3;
+    if (was == QLatin1String("buchen") ? p.size() < 3 : p.size() != soll)
+        return usageError(n, soll == 4 ? QStringLiteral("Rechnungsnummer und Zieldatei angeben.")
+                                       : soll == 3 ? QStringLiteral("Die Rechnungsnummer fehlt (oder es sind zu viele Argumente).")
+                                                   : QStringLiteral("Zu viele Argumente."));
+    Optionen o{a, {}};
+    if (was == QLatin1String("neu") && !a.has(QStringLiteral("--kunde"))) return usageError(n, QStringLiteral("--kunde fehlt."));
+    if (was == QLatin1String("position") && a.has(QStringLiteral("--artikel")) == a.has(QStringLiteral("--text")))
+        return usageError(n, QStringLiteral("Entweder --artikel N --menge M oder --text T --preis P --schluessel K --konto N angeben."));
+    if (was == QLatin1String("position") && a.has(QStringLiteral("--text")))
+        for (const QString& f : {QStringLiteral("--schluessel"), QStringLiteral("--konto")})
+            if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
+    if (was == QLatin1String("position") && a.has(QStringLiteral("--text")) && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
+        return usageError(n, QStringLiteral("Entweder --preis (netto) oder --bruttopreis angeben."));
+    if (was == QLatin1String("buchen"))
+        for (const QString& f : {QStringLiteral("--geldkonto"), QStringLiteral("--datum")})
+            if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
+    zDate datum = zDate::today(), erinnerung, zahlungsziel, von, bis;
+    EuroType versand = 0.0, anzahlung = 0.0, preis = 0.0;
+    unsigned long geldkonto = 0, schluessel = 0, konto = 0;
+    double menge = 1.0, rabatt = 0.0, versandSatz = 19.0;
+    if (!o.datum("--datum", &datum) || !o.datum("--erinnerung", &erinnerung) || !o.datum("--zahlungsziel", &zahlungsziel) ||
+        !o.betrag("--versand", &versand) || !o.betrag("--anzahlung", &anzahlung) || !o.betrag("--preis", &preis) ||
+        !o.betrag("--bruttopreis", &preis) || !o.zahl("--geldkonto", &geldkonto) || !o.zahl("--schluessel", &schluessel) ||
+        !o.zahl("--konto", &konto) || !o.dezimal("--menge", &menge) || !o.dezimal("--rabatt", &rabatt) || !o.dezimal("--versand-satz", &versandSatz))
+        return usageError(n, o.fehler);
+    if (a.has(QStringLiteral("--leistung"))) {
+        const QStringList t = a.value(QStringLiteral("--leistung")).split(QStringLiteral(".."));
+        QString e;
+        if (t.size() > 2 || !parseDate(t.first(), &von, &e) || (t.size() == 2 && !parseDate(t.last(), &bis, &e)))
+            return usageError(n, QStringLiteral("--leistung erwartet TT.MM.JJJJ oder VON..BIS. ") + e);
+        if (t.size() == 1) bis = von;
+    }
+    Ausgabeziel ziel;
+    if (soll == 4) {
+        QString e;
+        if (!QFileInfo::exists(p.first())) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(p.first()));
+        if (!pruefeAusgabeziel(p[3], p.first(), a.has(QStringLiteral("--force")), &ziel, &e)) return abgelehnt(e);
+    }
+    const bool schreiben = was == QLatin1String("neu") || was == QLatin1String("position") || was == QLatin1String("buchen");
+    return Fall::ausfuehren(n, p.first(), schreiben ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
+        DBConnection* con = db(fall);
+        QString e;
+        if (was == QLatin1String("list")) {
+            QJsonArray l;
+            QString t;
+            for (const Beleg& b : belege(con, Belegart::Rechnung, a.has(QStringLiteral("--offen")))) {
+                const QJsonObject j = belegJson(con, b);
+                l.append(j);
+                t += QStringLiteral("%1 %2  %3  %4  %5  %6\n")
+                         .arg(b.rechnungsart == 1 ? QStringLiteral("  K") : QStringLiteral("  R"))
+                         .arg(b.nummer, -16)
+                         .arg(b.datum.getText())
+                         .arg(j[QStringLiteral("kunde")].toString().left(28), -28)
+                         .arg(berechneSummen(con, b).endsumme.getText(), 12)
+                         .arg(b.bezahlt.isValid() ? QStringLiteral("bezahlt ") + b.bezahlt.getText() : QStringLiteral("offen"));
+            }
+            out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
+            return int(Ok);
+        }
+        if (was == QLatin1String("neu")) {
+            Person k;
+            if (!findePerson(con, a.value(QStringLiteral("--kunde")), &k))
+                return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Legen Sie ihn mit „dalvo kunde FALL add“ an.").arg(a.value(QStringLiteral("--kunde"))));
+            Beleg b;
+            b.personID = k.personID;
+            b.datum = datum;
+            // Without a period of supply the invoice date is the date of supply.
+            b.zeitraumVon = von.isValid() ? von : datum;
+            b.zeitraumBis = bis.isValid() ? bis : datum;
+            b.rechnungsart = a.has(QStringLiteral("--korrektur")) ? 1 : 0;
+            b.nummer = a.value(QStringLiteral("--nummer")).trimmed();
+            b.versandNetto = versand;
+            b.versandSatz = fall.kg()->getUstPflicht() ? versandSatz : 0.0;
+            b.anzahlung = anzahlung;
+            b.erinnerungsdatum = erinnerung;
+            b.zahlungsziel = zahlungsziel;
+            b.zahlungsbedingungID = k.zahlungsbedingungID;
+            if (!speichereBeleg(con, &b, &e)) return abgelehnt(e);
+            out(b.nummer + QLatin1Char('\n'));
+            return int(Ok);
+        }
+        Beleg b;
+        if (!findeBeleg(con, Belegart::Rechnung, p[2], &b))
+            return abgelehnt(QStringLiteral("Die Rechnung „%1“ gibt es nicht. Die Rechnungen zeigt „dalvo rechnung FALL list“.").arg(p[2]));
+        if (was == QLatin1String("position")) {
+            Position x;
+            if (a.has(QStringLiteral("--artikel"))) {
+                Artikel art;
+                if (!findeArtikel(con, a.value(QStringLiteral("--artikel")), &art))
+                    return abgelehnt(QStringLiteral("Den Artikel „%1“ gibt es nicht. Die Artikel zeigt „dalvo artikel FALL list“.").arg(a.value(QStringLiteral("--artikel"))));
+                x.artikelID = art.artikelID;
+                x.artikelnummer = art.artikelnummer;
+                x.bezeichnung = art.bezeichnung;
+                x.beschreibung = art.beschreibung;
+                x.einheit = art.einheit;
+                x.preis = art.preis;
+                x.bruttopreis = art.bruttopreis;
+                x.brutto = art.brutto;
+                x.rabatt = a.has(QStringLiteral("--rabatt")) ? rabatt : art.rabatt;
+                x.steuerschluessel = a.has(QStringLiteral("--schluessel")) ? schluessel : art.steuerschluessel;
+                x.konto = a.has(QStringLiteral("--konto")) ? konto : art.konto;
+            } else {
+                x.bezeichnung = a.value(QStringLiteral("--text"));
+                x.brutto = a.has(QStringLiteral("--bruttopreis"));
+                (x.brutto ? x.bruttopreis : x.preis) = preis;
+                x.rabatt = rabatt;
+                x.steuerschluessel = schluessel;
+                x.konto = konto;
+            }
+            x.menge = menge;
+            b.positionen << x;
+            if (!speichereBeleg(con, &b, &e)) return abgelehnt(e);
+            out(belegText(con, b));
+            return int(Ok);
+        }
+        if (was == QLatin1String("show")) {
+            out(a.has(QStringLiteral("--json")) ? jsonText(belegJson(con, b)) : belegText(con, b));
+            return int(Ok);
+        }
+        if (was == QLatin1String("xrechnung")) {
+            const QByteArray xml = xrechnung(con, b, &e);
+            if (xml.isEmpty()) return abgelehnt(e);
+            return ausgeben(ziel, xml, QStringLiteral("Die XRechnung"));
+        }
+        if (was == QLatin1String("pdf")) {
+            QByteArray pdf;
+            if (!rechnungPdf(con, b, &pdf, &e)) return abgelehnt(e);
+            return ausgeben(ziel, pdf, QStringLiteral("Die Rechnung"));
+        }
+        // buchen: every named invoice, all or none.
+        const Kasse::BestandsWaechter kassen(con);
+        QStringList nummern;
+        for (int i = 2; i < p.size(); ++i) {
+            Beleg r;
+            if (!findeBeleg(con, Belegart::Rechnung, p[i], &r))
+                return abgelehnt(QStringLiteral("Die Rechnung „%1“ gibt es nicht. Die Rechnungen zeigt „dalvo rechnung FALL list“.").arg(p[i]));
+            BuchungsAuftrag auftrag;
+            auftrag.geldkonto = geldkonto;
+            auftrag.datum = datum;
+            auftrag.text = a.value(QStringLiteral("--text"));
+            const unsigned long nr = bucheRechnung(con, r, auftrag, &e);
+            if (!nr) return abgelehnt(e);
+            nummern << QString::number(nr);
+        }
+        if (!kassen.bestaetigt(nummern.size() > 1, &e)) return abgelehnt(e);
+        out(nummern.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        err(nummern.size() == 1 ? QStringLiteral("Es wurde eine Buchung erzeugt.\n") : QStringLiteral("Es wurden %1 Buchungen erzeugt.\n").arg(nummern.size()));
+        return int(Ok);
+    });
+}
+
+int cmdMahnung(const QStringList& args) {
+    const QString n = QStringLiteral("mahnung");
+    Args a(args, {QStringLiteral("--stufe"), QStringLiteral("--gebuehr"), QStringLiteral("--datum"), QStringLiteral("--zahlungsziel")},
+           {QStringLiteral("--json")});
+    if (!a.ok()) return usageError(n, a.error());
+    const QStringList p = a.positional();
+    if (p.size() < 2 || (p[1] != QLatin1String("neu") && p[1] != QLatin1String("list")) || (p[1] == QLatin1String("neu") ? p.size() != 3 : p.size() > 3))
+        return usageError(n, QStringLiteral("Aufruf: dalvo mahnung FALL neu RECHNUNG [--stufe S] [--gebuehr G] | list [RECHNUNG]"));
+    Optionen o{a, {}};
+    Mahnung m;
+    m.stufe = 0;
+    unsigned long stufe = 0;
+    if (!o.zahl("--stufe", &stufe) || !o.betrag("--gebuehr", &m.gebuehr) || !o.datum("--datum", &m.datum) || !o.datum("--zahlungsziel", &m.zahlungsziel))
+        return usageError(n, o.fehler);
+    m.stufe = int(stufe);
+    const bool neu = p[1] == QLatin1String("neu");
+    return Fall::ausfuehren(n, p.first(), neu ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
+        DBConnection* con = db(fall);
+        Beleg r;
+        if (p.size() == 3 && !findeBeleg(con, Belegart::Rechnung, p[2], &r))
+            return abgelehnt(QStringLiteral("Die Rechnung „%1“ gibt es nicht. Die Rechnungen zeigt „dalvo rechnung FALL list“.").arg(p[2]));
+        if (neu) {
+            QString e;
+            m.rechnungsID = r.id;
+            const unsigned long id = neueMahnung(con, m, &e);
+            if (!id) return abgelehnt(e);
+            for (const Mahnung& x : mahnungen(con, r.id))
+                if (x.id == id) out(QStringLiteral("%1 (Stufe %2)\n").arg(x.nummer, stufeText(x.stufe)));
+            return int(Ok);
+        }
+        QJsonArray l;
+        QString t;
+        for (const Mahnung& x : mahnungen(con, r.id)) {
+            Beleg zu;
+            leseBeleg(con, Belegart::Rechnung, x.rechnungsID, &zu);
+            l.append(QJsonObject{{QStringLiteral("nummer"), x.nummer},
+                                 {QStringLiteral("rechnung"), zu.nummer},
+                                 {QStringLiteral("stufe"), stufeText(x.stufe)},
+                                 {QStringLiteral("gebuehr"), jsonBetrag(x.gebuehr)},
+                                 {QStringLiteral("datum"), x.datum.getText()},
+                                 {QStringLiteral("zahlungsziel"), x.zahlungsziel.getText()}});
+            t += QStringLiteral("%1  Rechnung %2  Stufe %3  Gebühr %4  vom %5, zahlbar bis %6\n")
+                     .arg(x.nummer, zu.nummer, stufeText(x.stufe), x.gebuehr.getText(), x.datum.getText(), x.zahlungsziel.getText());
+        }
+        out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
+        return int(Ok);
+    });
+}
+
+int cmdErinnerungen(const QStringList& args) {
+    const QString n = QStringLiteral("erinnerungen");
+    Args a(args, {}, {QStringLiteral("--erledigt"), QStringLiteral("--json")});
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().isEmpty()) return usageError(n, QStringLiteral("Die Falldatei fehlt."));
+    const bool erledigt = a.has(QStringLiteral("--erledigt"));
+    if (!erledigt && a.positional().size() != 1) return usageError(n, QStringLiteral("Zu viele Argumente."));
+    if (erledigt && a.positional().size() < 2) return usageError(n, QStringLiteral("--erledigt braucht die Nummern der Erinnerungen (aus der Liste)."));
+    return Fall::ausfuehren(n, a.positional().first(), erledigt ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall&) {
+        QList<rsRebuErinnerung> liste;
+        KontoGlobal::fillErinnerungen(liste);
+        if (erledigt) {
+            QList<rsRebuErinnerung> weg;
+            for (int i = 1; i < a.positional().size(); ++i) {
+                unsigned long nr = 0;
+                if (!nummer(a.positional()[i], &nr) || nr == 0 || nr > (unsigned long)liste.size())
+                    return abgelehnt(QStringLiteral("Eine Erinnerung Nr. „%1“ gibt es nicht. Die Liste zeigt „dalvo erinnerungen FALL“.").arg(a.positional()[i]));
+                rsRebuErinnerung e = liste[int(nr - 1)];
+                e.datum = zDate();
+                weg << e;
+            }
+            if (KontoGlobal::delErinnerungen(weg) != weg.size()) return abgelehnt(QStringLiteral("Die Erinnerungen konnten nicht gelöscht werden."));
+            return int(Ok);
+        }
+        QJsonArray l;
+        QString t;
+        for (int i = 0; i < liste.size(); ++i) {
+            l.append(QJsonObject{{QStringLiteral("nr"), i + 1}, {QStringLiteral("datum"), liste[i].datum.getText()}, {QStringLiteral("text"), liste[i].text}});
+            t += QStringLiteral("%1  %2  %3\n").arg(i + 1, 3).arg(liste[i].datum.getText(), liste[i].text);
+        }
+        if (liste.isEmpty() && !a.has(QStringLiteral("--json"))) t = QStringLiteral("Zurzeit liegen keine Erinnerungen vor.\n");
+        out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
+        return int(Ok);
+    });
+}
+
+}  // namespace cli

@@ -1,0 +1,296 @@
+// Subsystem "faktura": the invoicing of the business. Customers and
+// prospects (rePersonen), articles with prices, units and payment terms
+// (reArtikel, reZahlungsbedingungen), the document chain offer -> order
+// confirmation -> delivery note -> invoice / invoice correction -> dunning
+// letter with their positions, the number ranges of the case, the totals per
+// tax key, the checks before a document is saved or printed, the posting of
+// a paid invoice into the ledger, the reopening of an invoice whose payment
+// booking is deleted, the due reminders, and the invoice as e-invoice
+// (XRechnung in the UN/CEFACT CII syntax) and as printed A4 PDF carrying
+// that XML as attachment "factur-x.xml".
+//
+// Relies on: rahmen (manager, case database, case properties), buchungen
+// (calcSteuerschluessel for every tax split, insertSplittBuchung for the
+// posting, so the small-business rule, the closed cash register and the
+// lock date hold here as everywhere), konten (account look-ups and the
+// account/key rule), steuer/ustid.h (the format of VAT numbers), the host's
+// Ui for the questions on saving, Qt Xml for the e-invoice and Qt Gui for
+// the PDF (which then needs a QGuiApplication; the offscreen platform does).
+//
+// The number ranges live in the case's own reVerwaltung, never in the
+// program-wide option store: two cases are two businesses with a range of
+// their own each. A counter still found only in the option store (a case
+// of the older program) is taken over once, when the case numbers its
+// first document of that kind (see naechsteNummer).
+//
+// Every SQL statement binds or quotes what it gets from a user or a
+// document (numbers such as "O'Brien-1" or "RE-2016/01" are text, never
+// SQL). Every operation that writes runs in one transaction of its own (a
+// savepoint inside the command's transaction): either all of it is in the
+// case or nothing is. Operations return their result and a German reason
+// through `fehler`; they never throw and never talk to a terminal.
+#pragma once
+
+#include "kontbaum/rahmen/kontglob.h"
+
+#include "host/values/date.h"
+#include "host/values/euro.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+class DBConnection;
+
+// One due reminder of an invoicing document.
+struct rsRebuErinnerung {
+    int status = 0;
+    unsigned long id = 0;    // the document's ID
+    unsigned long art = 0;   // 0 offer, 1 order confirmation, 2 delivery note, 3 invoice, 4 dunning letter
+    zDate datum;             // the reminder date
+    QString text;
+    int erneut = 0;          // remind again (the date is kept when set)
+};
+
+namespace Faktura {
+
+// --- document kinds and number ranges -------------------------------------
+
+// The five document tables in the order the reminders list them.
+enum class Belegart { Angebot = 0, Auftrag = 1, Lieferschein = 2, Rechnung = 3, Mahnung = 4 };
+// The number ranges of reVerwaltung. Invoices and invoice corrections share
+// one range.
+enum class Nummernkreis { Angebot, Auftrag, Lieferschein, Rechnung, Mahnung, Kunde, Artikel };
+
+QString tabelle(Belegart art);
+QString positionsTabelle(Belegart art);  // empty for dunning letters
+QString bezeichnung(Belegart art);       // "Rechnung", …
+Nummernkreis nummernkreis(Belegart art);
+
+// The number text of `nummer` by `format`. The format is literal text with
+// placeholders in braces:
+//   {NR}    the number          {NR:4}  the number with at least 4 digits (0042)
+//   {JJJJ}  year of the date    {JJ}    its last two digits
+//   {MM}    month (two digits)  {TT}    day (two digits)
+// "{{" and "}}" stand for a brace. An empty format is "{NR}". Empty with a
+// German reason for an unknown placeholder or an unbalanced brace.
+QString rs_GenerateBelegnummer(const QString& format, unsigned long nummer, const zDate& datum = zDate(),
+                               QString* fehler = nullptr);
+// The format a range uses when the case has none set ("RE-{JJJJ}-{NR:4}", …).
+QString vorgabeFormat(Nummernkreis k);
+// The case's format of the range (the default when unset).
+QString nummernformat(DBConnection* db, Nummernkreis k);
+// The next number of the range without using it: the case's counter + 1.
+// A case whose counter was never set takes the program option of the
+// older program (RebNummerRechnungen, …) when there is one, else the
+// largest key of the kind's table; either way never less than that key
+// + 1. 0 without a connection.
+unsigned long naechsteNummer(DBConnection* db, Nummernkreis k);
+// Uses the next number of the range: the number text for `datum` (skipping
+// numbers that a document of the kind already carries) and the counter
+// moved on. Empty with `fehler` when the format is broken.
+QString vergibNummer(DBConnection* db, Nummernkreis k, const zDate& datum, QString* fehler);
+// Sets the format (checked) and/or the counter (the last number used;
+// negative: unchanged). Lowering the counter below a number already issued
+// is refused, so no number is ever given twice.
+bool setzeNummernkreis(DBConnection* db, Nummernkreis k, const QString& format, long zaehler, QString* fehler);
+
+// --- the business's own data ----------------------------------------------
+
+struct Firma {
+    QString name, strasse, plz, ort, land = QStringLiteral("DE");
+    QString steuernummer, ustid;
+    QString kontakt, telefon, email;  // the seller contact an e-invoice names
+    QString iban, bic, bank;
+    bool kleinunternehmer = false;    // the case is not liable to VAT (§ 19 UStG); read from the case
+};
+Firma leseFirma(DBConnection* db);
+// Stores the data in the case (properties and the own bank details) and in
+// the case's master-data node, which the recapitulative statement reads.
+// Refuses a malformed VAT number or IBAN.
+bool schreibeFirma(DBConnection* db, const Firma& f, QString* fehler);
+
+// --- customers and articles -----------------------------------------------
+
+struct Person {
+    unsigned long personID = 0;
+    QString kundennummer;
+    int art = 1;  // 1 customer, otherwise prospect
+    QString anrede, vorname, name, firma;
+    QString strasse, plz, ort, land = QStringLiteral("DE");
+    QString email, telefon, ustid;
+    QString leitweg;  // the buyer reference of an e-invoice (Leitweg-ID of a public buyer)
+    unsigned long zahlungsbedingungID = 0;
+    // The name an invoice addresses: the firm, else first and last name.
+    QString anzeigename() const;
+};
+// Inserts (personID 0: a new number from the range unless kundennummer is
+// set) or updates the person. Returns the PersonID, 0 with `fehler`.
+unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler);
+bool lesePerson(DBConnection* db, unsigned long personID, Person* p);
+// The person with that customer number or, failing that, that PersonID.
+bool findePerson(DBConnection* db, const QString& nummerOderId, Person* p);
+QList<Person> personen(DBConnection* db);
+
+struct Artikel {
+    unsigned long artikelID = 0;
+    QString artikelnummer;
+    QString bezeichnung, beschreibung;
+    QString einheit = QStringLiteral("Stk");
+    EuroType preis = 0.0;   // net unit price
+    EuroType bruttopreis = 0.0;
+    bool brutto = false;    // the gross price is the one entered
+    unsigned long steuerschluessel = 0;
+    unsigned long konto = 0;  // revenue account
+    double rabatt = 0.0;      // discount in percent (reRabatt, from quantity 0)
+    double gewicht = 0.0;
+};
+// Checks account and key (an active revenue account the key fits) and
+// stores; the price not entered is derived with the key's rate.
+unsigned long speichereArtikel(DBConnection* db, Artikel a, QString* fehler);
+bool leseArtikel(DBConnection* db, unsigned long artikelID, Artikel* a);
+bool findeArtikel(DBConnection* db, const QString& nummerOderId, Artikel* a);
+QList<Artikel> artikelListe(DBConnection* db);
+
+struct Zahlungsbedingung {
+    unsigned long id = 0;
+    QString bezeichnung;
+    int tage = 14;           // due period in days
+    double skonto1 = 0.0;    // percent
+    int skontotage1 = 0;
+};
+unsigned long speichereZahlungsbedingung(DBConnection* db, const Zahlungsbedingung& z, QString* fehler);
+bool leseZahlungsbedingung(DBConnection* db, unsigned long id, Zahlungsbedingung* z);
+
+// --- documents --------------------------------------------------------------
+
+struct Position {
+    unsigned long positionID = 0;
+    unsigned long artikelID = 0;
+    QString artikelnummer, bezeichnung, beschreibung;
+    double menge = 1.0;
+    QString einheit = QStringLiteral("Stk");
+    EuroType preis = 0.0;        // net unit price
+    EuroType bruttopreis = 0.0;  // gross unit price
+    bool brutto = false;         // the gross price is the one entered
+    double rabatt = 0.0;         // percent
+    unsigned long steuerschluessel = 0;
+    unsigned long konto = 0;
+};
+
+struct Beleg {
+    Belegart art = Belegart::Rechnung;
+    unsigned long id = 0;     // 0: not yet saved
+    QString nummer;           // given on the first save unless set
+    unsigned long personID = 0;
+    zDate datum;
+    zDate zeitraumVon, zeitraumBis;  // period (or day: both equal) of supply
+    int rechnungsart = 0;            // invoices: 0 invoice, 1 invoice correction
+    EuroType anzahlung = 0.0;        // amount already paid
+    zDate bezahlt;                   // payment date; invalid while open
+    zDate zahlungsziel;
+    unsigned long zahlungsbedingungID = 0;
+    zDate erinnerungsdatum;
+    // The documents it was made from (0: none).
+    unsigned long angebotsID = 0, auftragsID = 0, lieferscheinID = 0;
+    EuroType versandNetto = 0.0;     // shipping, net, at its own rate
+    double versandSatz = 0.0;
+    QList<Position> positionen;
+};
+
+// The totals per tax key: the positions of a key (gross and net ones each
+// summed and split with calcSteuerschluessel), shipping at its own rate.
+struct Schluesselsumme {
+    unsigned long steuerschluessel = 0;
+    double satz = 0.0;
+    EuroType netto = 0.0, steuer = 0.0, brutto = 0.0;
+};
+struct Summen {
+    QList<Schluesselsumme> schluessel;  // by key, shipping not included
+    EuroType summeNetto = 0.0, summeSteuer = 0.0, summeBrutto = 0.0;
+    EuroType versandNetto = 0.0, versandSteuer = 0.0, versandBrutto = 0.0;
+    EuroType endsumme = 0.0;            // summeBrutto + versandBrutto
+    EuroType offen = 0.0;               // endsumme - anzahlung
+    // Each position's amount after discount, as entered (gross for a gross
+    // position), and its net share (the key's net spread over its gross
+    // positions, so that the net amounts add up to the key's net exactly).
+    QList<EuroType> positionsbetrag, positionsnetto;
+    QList<EuroType> positionsrabatt;
+};
+Summen berechneSummen(DBConnection* db, const Beleg& b);
+// The amount of one position before and after discount (rounded to the cent).
+EuroType positionsbetrag(const Position& p, EuroType* rabatt = nullptr);
+
+// Saves the document through the scratch state: header with ID 0,
+// positions in reTempPositionen, the checks, then the new ID and the
+// number (a new document) or the rows replaced (an existing one). The
+// questions are asked through the Ui; a "no" or a failed check refuses
+// (false with `fehler`) and leaves nothing behind. Sets b->id and
+// b->nummer.
+bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler);
+bool leseBeleg(DBConnection* db, Belegart art, unsigned long id, Beleg* b);
+// By number (bound, so any text is safe) or, failing that, by ID.
+bool findeBeleg(DBConnection* db, Belegart art, const QString& nummerOderId, Beleg* b);
+QList<Beleg> belege(DBConnection* db, Belegart art, bool nurOffene = false);
+// A new document of kind `ziel` from `quelle` (offer -> order confirmation
+// -> delivery note -> invoice): customer, positions and shipping taken
+// over, linked to its source. Saved; the new ID, 0 with `fehler`.
+unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler);
+
+// Whether an invoice may be output under § 14 UStG: saved, with positions,
+// the business's name, address and tax number or VAT id, the customer's
+// full address, and a date of supply. Empty when it may, else the message.
+QString pruefeRechnungsangaben(DBConnection* db, const Beleg& b);
+
+// --- posting and payments ---------------------------------------------------
+
+// Invoices no uncancelled booking references, with or without a customer.
+QList<Beleg> buchungskandidaten(DBConnection* db);
+struct BuchungsAuftrag {
+    unsigned long geldkonto = 0;
+    zDate datum;   // payment date
+    QString text;  // empty: the booking-text option, "[Art] [Rechnungsnummer] vom [Datum] ([Kundenname])"
+};
+// The booking text from the pattern with its placeholders filled in.
+QString buchungstext(DBConnection* db, const Beleg& b, const QString& muster = QString());
+// Posts the invoice as paid: one booking (origin 56, Zusatzinfo = number)
+// with the money line and a line per revenue account and key, the invoice
+// marked paid and its dunning letters removed, all in one transaction. The
+// booking number, 0 with `fehler` (nothing changed then).
+unsigned long bucheRechnung(DBConnection* db, const Beleg& b, const BuchungsAuftrag& a, QString* fehler);
+
+// --- dunning letters ----------------------------------------------------------
+struct Mahnung {
+    unsigned long id = 0;
+    QString nummer;
+    unsigned long rechnungsID = 0;
+    int stufe = 1;               // 99: the last reminder
+    EuroType gebuehr = 0.0;
+    zDate datum, zahlungsziel, erinnerungsdatum;
+};
+QString stufeText(int stufe);  // "1", "2", …, "Letzte"
+// A dunning letter for an open invoice: the next level unless given, a new
+// due date (date + 14 days unless given). Refused for a paid invoice.
+unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler);
+QList<Mahnung> mahnungen(DBConnection* db, unsigned long rechnungsID = 0);
+
+// --- output -----------------------------------------------------------------------
+
+// The invoice as XRechnung (CII), after the business rules were checked.
+// Empty with `fehler` naming the rule that failed.
+QByteArray xrechnung(DBConnection* db, const Beleg& b, QString* fehler);
+// The rules alone: every violation, each "[BR-…] German text"; empty when
+// the invoice passes.
+QStringList pruefeXRechnung(DBConnection* db, const Beleg& b);
+// The printed invoice as HTML (for QTextDocument) and as PDF with the
+// e-invoice embedded as "factur-x.xml". The PDF needs a QGuiApplication.
+QString rechnungHtml(DBConnection* db, const Beleg& b);
+bool rechnungPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler);
+// Appends `datei` to the PDF `pdf` as embedded file `name` by an
+// incremental update (new objects, a catalog with /Names and /AF, a new
+// cross-reference section); the original bytes stay untouched. False with
+// `fehler` for a PDF it does not understand.
+bool pdfAnhangEinfuegen(QByteArray* pdf, const QString& name, const QByteArray& datei, const QString& mimeTyp,
+                        QString* fehler);
+
+}  // namespace Faktura

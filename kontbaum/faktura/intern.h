@@ -1,0 +1,68 @@
+// What the files of the invoicing share and nobody else needs: the case
+// connection, bound statements over a map of columns, and the transaction
+// that undoes a half-done operation.
+#pragma once
+
+#include "kontbaum/faktura/faktura.h"
+
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "host/values/datentyp.h"
+
+#include <QMap>
+#include <QStringList>
+#include <QVector>
+
+namespace Faktura {
+namespace intern {
+
+// `db`, or the active case's connection.
+DBConnection* fallDB(DBConnection* db);
+
+// The columns and values of one row to write. The column names come from
+// this code only; the values are bound.
+using Zeile = QMap<QString, DatenTyp>;
+bool einfuegen(DBConnection* db, const QString& tabelle, const Zeile& z);
+bool aendern(DBConnection* db, const QString& tabelle, const Zeile& z, const QString& schluessel, const DatenTyp& wert);
+// One value of a bound query (NULL DatenTyp when there is no row).
+DatenTyp wert(DBConnection* db, const QString& sql, const QVector<DatenTyp>& werte = {});
+
+// The module's own transaction (a savepoint inside the command's): rolled
+// back unless commit() was called.
+class Transaktion {
+public:
+    explicit Transaktion(DBConnection* db) : m_db(db), m_offen(db && db->beginTransaction()) {}
+    ~Transaktion() {
+        if (m_offen) m_db->rollback();
+    }
+    bool ok() const { return m_offen; }
+    bool commit() {
+        if (!m_offen) return false;
+        m_offen = false;
+        return m_db->commit();
+    }
+    Transaktion(const Transaktion&) = delete;
+    Transaktion& operator=(const Transaktion&) = delete;
+
+private:
+    DBConnection* m_db;
+    bool m_offen;
+};
+
+// Whether a revenue account exists, is active and takes the key (the rule
+// of the chart: an output or no key on a revenue account). The refusal,
+// empty when it fits.
+QString pruefeErloeskonto(DBConnection* db, unsigned long konto, unsigned long schluessel);
+// The row of a key as calcSteuerschluessel reads it, and its kind.
+struct SchluesselInfo {
+    bool gibt = false;
+    double satz = 0.0;
+    QString steuerart;          // "U", "V", "B"
+    unsigned long kennziffer = 0;  // code of the turnover on the advance return
+    bool igErwerb = false;
+    QString kurz;
+};
+SchluesselInfo schluesselInfo(DBConnection* db, unsigned long schluessel);
+
+}  // namespace intern
+}  // namespace Faktura
