@@ -210,6 +210,7 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
         e.teile.append({t.konto, t.schluessel, t.betrag.abs(), t.netto, t.text});
     }
     KontoGlobal::BuchungsEntwurf abzug = e;
+    abzug.teile.clear();
     if (!a.skonto.isNull()) {
         // The recapitulative statement would keep the full amount: a discount
         // on such revenue needs the statement corrected by hand.
@@ -217,7 +218,6 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
             return nein(QStringLiteral("Die Rechnung %1 enthält Umsätze der Zusammenfassenden Meldung; ein Skonto darauf wird nicht "
                                        "automatisch gebucht. Bitte buchen Sie den vollen Betrag und den Skonto als eigene Buchung.")
                             .arg(b.nummer));
-        abzug.teile.clear();
         abzug.buchungsart = 4;  // a refund of income: the money line on the credit side
         abzug.haben = true;
         abzug.text = text + QStringLiteral(" Skonti");
