@@ -131,7 +131,7 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
         if (hoechst.isNull()) return nein(grund);
         if (hoechst < a.skonto)
             return nein(QStringLiteral("Der Abzug von %1 bei der Rechnung %2 übersteigt den Skonto von %3, den ihre Zahlungsbedingungen "
-                                       "gewähren. Bitte prüfen Sie den Zahlbetrag; eine Teilzahlung buchen Sie ohne Skonto.")
+                                       "gewähren. Bitte prüfen Sie den gezahlten Betrag.")
                             .arg(a.skonto.getText(), b.nummer, hoechst.getText()));
     }
     Person kunde;
