@@ -42,6 +42,9 @@ int cmdFirma(const QStringList& args);
 int cmdKunde(const QStringList& args);
 int cmdArtikel(const QStringList& args);
 int cmdRechnung(const QStringList& args);
+int cmdAngebot(const QStringList& args);
+int cmdAuftrag(const QStringList& args);
+int cmdLieferschein(const QStringList& args);
 int cmdMahnung(const QStringList& args);
 int cmdErinnerungen(const QStringList& args);
 }  // namespace cli

@@ -96,14 +96,16 @@ QJsonObject belegJson(DBConnection* con, const Beleg& b) {
     const bool mitKunde = lesePerson(con, b.personID, &p);
     QJsonObject o;
     o[QStringLiteral("nummer")] = b.nummer;
-    o[QStringLiteral("art")] = b.rechnungsart == 1 ? QStringLiteral("K") : QStringLiteral("R");
+    o[QStringLiteral("art")] = b.art != Belegart::Rechnung ? belegTitel(b) : b.rechnungsart == 1 ? QStringLiteral("K") : QStringLiteral("R");
     o[QStringLiteral("datum")] = b.datum.getText();
     o[QStringLiteral("kunde")] = mitKunde ? p.anzeigename() : QStringLiteral("Nicht ausgewählt");
     o[QStringLiteral("netto")] = jsonBetrag(s.summeNetto + s.versandNetto);
     o[QStringLiteral("steuer")] = jsonBetrag(s.summeSteuer + s.versandSteuer);
     o[QStringLiteral("endsumme")] = jsonBetrag(s.endsumme);
-    o[QStringLiteral("offen")] = jsonBetrag(b.bezahlt.isValid() ? EuroType(0.0) : s.offen);
-    o[QStringLiteral("bezahlt")] = b.bezahlt.isValid() ? QJsonValue(b.bezahlt.getText()) : QJsonValue();
+    if (b.art == Belegart::Rechnung) {
+        o[QStringLiteral("offen")] = jsonBetrag(b.bezahlt.isValid() ? EuroType(0.0) : s.offen);
+        o[QStringLiteral("bezahlt")] = b.bezahlt.isValid() ? QJsonValue(b.bezahlt.getText()) : QJsonValue();
+    }
     QJsonArray schluessel;
     for (const Schluesselsumme& k : s.schluessel)
         schluessel.append(QJsonObject{{QStringLiteral("steuerschluessel"), qint64(k.steuerschluessel)},
@@ -128,7 +130,7 @@ QString belegText(DBConnection* con, const Beleg& b) {
     Person p;
     const bool mitKunde = lesePerson(con, b.personID, &p);
     QString t = QStringLiteral("%1 %2 vom %3, Kunde %4\n")
-                    .arg(b.rechnungsart == 1 ? QStringLiteral("Rechnungskorrektur") : QStringLiteral("Rechnung"), b.nummer, b.datum.getText(),
+                    .arg(belegTitel(b), b.nummer, b.datum.getText(),
                          mitKunde ? p.kundennummer + QStringLiteral(" ") + p.anzeigename() : QStringLiteral("Nicht ausgewählt"));
     for (int i = 0; i < b.positionen.size(); ++i)
         t += QStringLiteral("  %1  %2  %3 x %4%5  Schlüssel %6  Konto %7  %8\n")
@@ -142,6 +144,7 @@ QString belegText(DBConnection* con, const Beleg& b) {
                  .arg(s.positionsbetrag[i].getText(), 12);
     t += QStringLiteral("Summe Netto %1, Summe Mehrwertsteuer %2, Summe Brutto %3").arg(s.summeNetto.getText(), s.summeSteuer.getText(), s.summeBrutto.getText());
     if (!s.versandNetto.isNull()) t += QStringLiteral(", Versandkosten Brutto %1").arg(s.versandBrutto.getText());
+    if (b.art != Belegart::Rechnung) return t + QStringLiteral("\nEndsumme: %1\n").arg(s.endsumme.getText());
     t += QStringLiteral("\nEndsumme: %1 (Offen: %2)%3\n")
              .arg(s.endsumme.getText(), (b.bezahlt.isValid() ? EuroType(0.0) : s.offen).getText(),
                   b.bezahlt.isValid() ? QStringLiteral(", bezahlt am ") + b.bezahlt.getText() : QString());
@@ -309,46 +312,82 @@ int cmdArtikel(const QStringList& args) {
     });
 }
 
-int cmdRechnung(const QStringList& args) {
-    const QString n = QStringLiteral("rechnung");
+namespace {
+// The command of each kind of document; its subcommands are the same but
+// for the posting and the e-invoice (invoices only) and the taking over
+// (everything before the invoice).
+const char* const kBefehl[] = {"angebot", "auftrag", "lieferschein", "rechnung"};
+
+bool belegartVon(const QString& name, Belegart* art) {
+    for (int i = 0; i <= int(Belegart::Rechnung); ++i)
+        if (name == QLatin1String(kBefehl[i])) {
+            *art = Belegart(i);
+            return true;
+        }
+    return false;
+}
+
+int belegBefehl(Belegart art, const QStringList& args) {
+    const QString n = QLatin1String(kBefehl[int(art)]);
+    const bool istRechnung = art == Belegart::Rechnung;
     Args a(args,
            {QStringLiteral("--kunde"), QStringLiteral("--datum"), QStringLiteral("--leistung"), QStringLiteral("--artikel"), QStringLiteral("--menge"),
             QStringLiteral("--text"), QStringLiteral("--preis"), QStringLiteral("--bruttopreis"), QStringLiteral("--schluessel"),
             QStringLiteral("--konto"), QStringLiteral("--rabatt"), QStringLiteral("--geldkonto"), QStringLiteral("--nummer"),
             QStringLiteral("--versand"), QStringLiteral("--versand-satz"), QStringLiteral("--anzahlung"), QStringLiteral("--erinnerung"),
-            QStringLiteral("--zahlungsziel")},
-           {QStringLiteral("--json"), QStringLiteral("--offen"), QStringLiteral("--korrektur"), QStringLiteral("--force")});
+            QStringLiteral("--zahlungsziel"), QStringLiteral("--als"), QStringLiteral("--betrag")},
+           {QStringLiteral("--json"), QStringLiteral("--offen"), QStringLiteral("--korrektur"), QStringLiteral("--force"), QStringLiteral("--skonto")});
     if (!a.ok()) return usageError(n, a.error());
     const QStringList p = a.positional();
-    const QStringList akt = {QStringLiteral("neu"),  QStringLiteral("position"), QStringLiteral("list"),     QStringLiteral("show"),
-                             QStringLiteral("buchen"), QStringLiteral("pdf"),    QStringLiteral("xrechnung")};
-    if (p.size() < 2 || !akt.contains(p[1])) return usageError(n, QStringLiteral("Aufruf: dalvo rechnung FALL neu|position|list|show|buchen|pdf|xrechnung …"));
+    QStringList akt = {QStringLiteral("neu"), QStringLiteral("position"), QStringLiteral("list"), QStringLiteral("show"),
+                       QStringLiteral("pdf"), QStringLiteral("loeschen")};
+    akt << (istRechnung ? QStringList{QStringLiteral("buchen"), QStringLiteral("xrechnung")} : QStringList{QStringLiteral("uebernehmen")});
+    if (p.size() < 2 || !akt.contains(p[1])) return usageError(n, QStringLiteral("Aufruf: dalvo %1 FALL %2 …").arg(n, akt.join(QLatin1Char('|'))));
     const QString was = p[1];
-    const int soll = was == QLatin1String("neu") || was == QLatin1String("list") ? 2 : was == QLatin1String("pdf") || was == QLatin1String("xrechnung") ? 4 : 3;
-    if (was == QLatin1String("buchen") ? p.size() < 3 : p.size() != soll)
-        return usageError(n, soll == 4 ? QStringLiteral("Rechnungsnummer und Zieldatei angeben.")
-                                       : soll == 3 ? QStringLiteral("Die Rechnungsnummer fehlt (oder es sind zu viele Argumente).")
+    auto ist = [&](const char* x) { return was == QLatin1String(x); };
+    const int soll = ist("neu") || ist("list") ? 2 : ist("pdf") || ist("xrechnung") ? 4 : 3;
+    if (ist("buchen") ? p.size() < 3 : p.size() != soll)
+        return usageError(n, soll == 4 ? QStringLiteral("Belegnummer und Zieldatei angeben.")
+                                       : soll == 3 ? QStringLiteral("Die Belegnummer fehlt (oder es sind zu viele Argumente).")
                                                    : QStringLiteral("Zu viele Argumente."));
+    for (const char* nurRechnung : {"--korrektur", "--anzahlung", "--zahlungsziel"})
+        if (!istRechnung && a.has(QLatin1String(nurRechnung)))
+            return usageError(n, QStringLiteral("%1 gibt es nur bei Rechnungen.").arg(QLatin1String(nurRechnung)));
+    if (ist("uebernehmen") != a.has(QStringLiteral("--als")))
+        return usageError(n, ist("uebernehmen") ? QStringLiteral("--als auftrag|lieferschein|rechnung fehlt.")
+                                                : QStringLiteral("--als gehört zu „uebernehmen“."));
+    Belegart ziel = art;
+    if (ist("uebernehmen") && (!belegartVon(a.value(QStringLiteral("--als")), &ziel) || int(ziel) <= int(art)))
+        return usageError(n, QStringLiteral("--als nimmt einen späteren Beleg der Kette Angebot, Auftrag, Lieferschein, Rechnung: "
+                                            "auftrag, lieferschein oder rechnung, nicht „%1“.")
+                                 .arg(a.value(QStringLiteral("--als"))));
     Optionen o{a, {}};
-    if (was == QLatin1String("neu") && !a.has(QStringLiteral("--kunde"))) return usageError(n, QStringLiteral("--kunde fehlt."));
-    if (was == QLatin1String("position") && a.has(QStringLiteral("--artikel")) == a.has(QStringLiteral("--text")))
+    if (ist("neu") && !a.has(QStringLiteral("--kunde"))) return usageError(n, QStringLiteral("--kunde fehlt."));
+    if (ist("position") && a.has(QStringLiteral("--artikel")) == a.has(QStringLiteral("--text")))
         return usageError(n, QStringLiteral("Entweder --artikel N --menge M oder --text T --preis P --schluessel K --konto N angeben."));
-    if (was == QLatin1String("position") && a.has(QStringLiteral("--text")))
+    if (ist("position") && a.has(QStringLiteral("--text")))
         for (const QString& f : {QStringLiteral("--schluessel"), QStringLiteral("--konto")})
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
-    if (was == QLatin1String("position") && a.has(QStringLiteral("--text")) && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
+    if (ist("position") && a.has(QStringLiteral("--text")) && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
         return usageError(n, QStringLiteral("Entweder --preis (netto) oder --bruttopreis angeben."));
-    if (was == QLatin1String("buchen"))
+    if (ist("buchen"))
         for (const QString& f : {QStringLiteral("--geldkonto"), QStringLiteral("--datum")})
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
+    if ((a.has(QStringLiteral("--skonto")) || a.has(QStringLiteral("--betrag"))) && !ist("buchen"))
+        return usageError(n, QStringLiteral("--skonto und --betrag gehören zu „rechnung FALL buchen“."));
+    if (a.has(QStringLiteral("--skonto")) && a.has(QStringLiteral("--betrag")))
+        return usageError(n, QStringLiteral("Entweder --skonto (der volle Skonto der Zahlungsbedingungen) oder --betrag (der gezahlte Betrag) angeben."));
+    if (a.has(QStringLiteral("--betrag")) && p.size() != 3)
+        return usageError(n, QStringLiteral("--betrag gilt für genau eine Rechnung."));
     zDate datum = zDate::today(), erinnerung, zahlungsziel, von, bis;
-    EuroType versand = 0.0, anzahlung = 0.0, preis = 0.0;
+    EuroType versand = 0.0, anzahlung = 0.0, preis = 0.0, betrag = 0.0;
     unsigned long geldkonto = 0, schluessel = 0, konto = 0;
     double menge = 1.0, rabatt = 0.0, versandSatz = 19.0;
     if (!o.datum("--datum", &datum) || !o.datum("--erinnerung", &erinnerung) || !o.datum("--zahlungsziel", &zahlungsziel) ||
         !o.betrag("--versand", &versand) || !o.betrag("--anzahlung", &anzahlung) || !o.betrag("--preis", &preis) ||
-        !o.betrag("--bruttopreis", &preis) || !o.zahl("--geldkonto", &geldkonto) || !o.zahl("--schluessel", &schluessel) ||
-        !o.zahl("--konto", &konto) || !o.dezimal("--menge", &menge) || !o.dezimal("--rabatt", &rabatt) || !o.dezimal("--versand-satz", &versandSatz))
+        !o.betrag("--bruttopreis", &preis) || !o.betrag("--betrag", &betrag) || !o.zahl("--geldkonto", &geldkonto) ||
+        !o.zahl("--schluessel", &schluessel) || !o.zahl("--konto", &konto) || !o.dezimal("--menge", &menge) ||
+        !o.dezimal("--rabatt", &rabatt) || !o.dezimal("--versand-satz", &versandSatz))
         return usageError(n, o.fehler);
     if (a.has(QStringLiteral("--leistung"))) {
         const QStringList t = a.value(QStringLiteral("--leistung")).split(QStringLiteral(".."));
@@ -357,43 +396,47 @@ int cmdRechnung(const QStringList& args) {
             return usageError(n, QStringLiteral("--leistung erwartet TT.MM.JJJJ oder VON..BIS. ") + e);
         if (t.size() == 1) bis = von;
     }
-    Ausgabeziel ziel;
+    Ausgabeziel ausgabe;
     if (soll == 4) {
         QString e;
         if (!QFileInfo::exists(p.first())) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(p.first()));
-        if (!pruefeAusgabeziel(p[3], p.first(), a.has(QStringLiteral("--force")), &ziel, &e)) return abgelehnt(e);
+        if (!pruefeAusgabeziel(p[3], p.first(), a.has(QStringLiteral("--force")), &ausgabe, &e)) return abgelehnt(e);
     }
-    const bool schreiben = was == QLatin1String("neu") || was == QLatin1String("position") || was == QLatin1String("buchen");
+    const bool schreiben = !ist("list") && !ist("show") && !ist("pdf") && !ist("xrechnung");
+    const QString fehlt = QStringLiteral("Den Beleg „%1“ (%2) gibt es nicht. Die Liste zeigt „dalvo %3 FALL list“.");
     return Fall::ausfuehren(n, p.first(), schreiben ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
         DBConnection* con = db(fall);
         QString e;
-        if (was == QLatin1String("list")) {
+        if (ist("list")) {
             QJsonArray l;
             QString t;
-            for (const Beleg& b : belege(con, Belegart::Rechnung, a.has(QStringLiteral("--offen")))) {
+            for (const Beleg& b : belege(con, art, a.has(QStringLiteral("--offen")))) {
                 const QJsonObject j = belegJson(con, b);
                 l.append(j);
-                t += QStringLiteral("%1 %2  %3  %4  %5  %6\n")
-                         .arg(b.rechnungsart == 1 ? QStringLiteral("  K") : QStringLiteral("  R"))
+                t += QStringLiteral("%1%2  %3  %4  %5  %6\n")
+                         .arg(istRechnung ? (b.rechnungsart == 1 ? QStringLiteral("  K ") : QStringLiteral("  R ")) : QString())
                          .arg(b.nummer, -16)
                          .arg(b.datum.getText())
                          .arg(j[QStringLiteral("kunde")].toString().left(28), -28)
                          .arg(berechneSummen(con, b).endsumme.getText(), 12)
-                         .arg(b.bezahlt.isValid() ? QStringLiteral("bezahlt ") + b.bezahlt.getText() : QStringLiteral("offen"));
+                         .arg(!istRechnung ? QString() : b.bezahlt.isValid() ? QStringLiteral("bezahlt ") + b.bezahlt.getText() : QStringLiteral("offen"));
             }
             out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
             return int(Ok);
         }
-        if (was == QLatin1String("neu")) {
+        if (ist("neu")) {
             Person k;
             if (!findePerson(con, a.value(QStringLiteral("--kunde")), &k))
                 return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Legen Sie ihn mit „dalvo kunde FALL add“ an.").arg(a.value(QStringLiteral("--kunde"))));
             Beleg b;
+            b.art = art;
             b.personID = k.personID;
             b.datum = datum;
-            // Without a period of supply the invoice date is the date of supply.
-            b.zeitraumVon = von.isValid() ? von : datum;
-            b.zeitraumBis = bis.isValid() ? bis : datum;
+            // Without a period the date of an invoice or delivery note is the
+            // date of supply; an offer has none until one is given.
+            const bool lieferung = istRechnung || art == Belegart::Lieferschein;
+            b.zeitraumVon = von.isValid() ? von : lieferung ? datum : zDate();
+            b.zeitraumBis = bis.isValid() ? bis : lieferung ? datum : zDate();
             b.rechnungsart = a.has(QStringLiteral("--korrektur")) ? 1 : 0;
             b.nummer = a.value(QStringLiteral("--nummer")).trimmed();
             b.versandNetto = versand;
@@ -407,25 +450,24 @@ int cmdRechnung(const QStringList& args) {
             return int(Ok);
         }
         Beleg b;
-        if (!findeBeleg(con, Belegart::Rechnung, p[2], &b))
-            return abgelehnt(QStringLiteral("Die Rechnung „%1“ gibt es nicht. Die Rechnungen zeigt „dalvo rechnung FALL list“.").arg(p[2]));
-        if (was == QLatin1String("position")) {
+        if (!findeBeleg(con, art, p[2], &b)) return abgelehnt(fehlt.arg(p[2], bezeichnung(art), n));
+        if (ist("position")) {
             Position x;
             if (a.has(QStringLiteral("--artikel"))) {
-                Artikel art;
-                if (!findeArtikel(con, a.value(QStringLiteral("--artikel")), &art))
+                Artikel artikel;
+                if (!findeArtikel(con, a.value(QStringLiteral("--artikel")), &artikel))
                     return abgelehnt(QStringLiteral("Den Artikel „%1“ gibt es nicht. Die Artikel zeigt „dalvo artikel FALL list“.").arg(a.value(QStringLiteral("--artikel"))));
-                x.artikelID = art.artikelID;
-                x.artikelnummer = art.artikelnummer;
-                x.bezeichnung = art.bezeichnung;
-                x.beschreibung = art.beschreibung;
-                x.einheit = art.einheit;
-                x.preis = art.preis;
-                x.bruttopreis = art.bruttopreis;
-                x.brutto = art.brutto;
-                x.rabatt = a.has(QStringLiteral("--rabatt")) ? rabatt : art.rabatt;
-                x.steuerschluessel = a.has(QStringLiteral("--schluessel")) ? schluessel : art.steuerschluessel;
-                x.konto = a.has(QStringLiteral("--konto")) ? konto : art.konto;
+                x.artikelID = artikel.artikelID;
+                x.artikelnummer = artikel.artikelnummer;
+                x.bezeichnung = artikel.bezeichnung;
+                x.beschreibung = artikel.beschreibung;
+                x.einheit = artikel.einheit;
+                x.preis = artikel.preis;
+                x.bruttopreis = artikel.bruttopreis;
+                x.brutto = artikel.brutto;
+                x.rabatt = a.has(QStringLiteral("--rabatt")) ? rabatt : artikel.rabatt;
+                x.steuerschluessel = a.has(QStringLiteral("--schluessel")) ? schluessel : artikel.steuerschluessel;
+                x.konto = a.has(QStringLiteral("--konto")) ? konto : artikel.konto;
             } else {
                 x.bezeichnung = a.value(QStringLiteral("--text"));
                 x.brutto = a.has(QStringLiteral("--bruttopreis"));
@@ -440,41 +482,80 @@ int cmdRechnung(const QStringList& args) {
             out(belegText(con, b));
             return int(Ok);
         }
-        if (was == QLatin1String("show")) {
+        if (ist("show")) {
             out(a.has(QStringLiteral("--json")) ? jsonText(belegJson(con, b)) : belegText(con, b));
             return int(Ok);
         }
-        if (was == QLatin1String("xrechnung")) {
+        if (ist("loeschen")) {
+            if (!loescheBeleg(con, art, b.id, &e)) return abgelehnt(e);
+            err(QStringLiteral("%1 %2 wurde gelöscht.\n").arg(belegTitel(b), b.nummer));
+            return int(Ok);
+        }
+        if (ist("uebernehmen")) {
+            const unsigned long id = belegUebernehmen(con, b, ziel, datum, &e, von, bis);
+            Beleg neu;
+            if (!id || !leseBeleg(con, ziel, id, &neu)) return abgelehnt(e);
+            out(neu.nummer + QLatin1Char('\n'));
+            return int(Ok);
+        }
+        if (ist("xrechnung")) {
             const QByteArray xml = xrechnung(con, b, &e);
             if (xml.isEmpty()) return abgelehnt(e);
-            return ausgeben(ziel, xml, QStringLiteral("Die XRechnung"));
+            return ausgeben(ausgabe, xml, QStringLiteral("Die XRechnung"));
         }
-        if (was == QLatin1String("pdf")) {
+        if (ist("pdf")) {
             QByteArray pdf;
-            if (!rechnungPdf(con, b, &pdf, &e)) return abgelehnt(e);
-            return ausgeben(ziel, pdf, QStringLiteral("Die Rechnung"));
+            if (!belegPdf(con, b, &pdf, &e)) return abgelehnt(e);
+            return ausgeben(ausgabe, pdf, QStringLiteral("Der Beleg (%1)").arg(belegTitel(b)));
         }
         // buchen: every named invoice, all or none.
         const Kasse::BestandsWaechter kassen(con);
         QStringList nummern;
+        int skonti = 0;
         for (int i = 2; i < p.size(); ++i) {
             Beleg r;
-            if (!findeBeleg(con, Belegart::Rechnung, p[i], &r))
-                return abgelehnt(QStringLiteral("Die Rechnung „%1“ gibt es nicht. Die Rechnungen zeigt „dalvo rechnung FALL list“.").arg(p[i]));
+            if (!findeBeleg(con, Belegart::Rechnung, p[i], &r)) return abgelehnt(fehlt.arg(p[i], bezeichnung(art), n));
             BuchungsAuftrag auftrag;
             auftrag.geldkonto = geldkonto;
             auftrag.datum = datum;
             auftrag.text = a.value(QStringLiteral("--text"));
-            const unsigned long nr = bucheRechnung(con, r, auftrag, &e);
+            if (a.has(QStringLiteral("--skonto"))) {
+                auftrag.skonto = skontoMoeglich(con, r, datum, &e);
+                if (auftrag.skonto.isNull()) return abgelehnt(e);
+            }
+            if (a.has(QStringLiteral("--betrag"))) {
+                const EuroType summe = berechneSummen(con, r).endsumme;
+                if (summe < betrag || betrag <= EuroType(0.0))
+                    return abgelehnt(QStringLiteral("Der gezahlte Betrag %1 passt nicht zur Rechnung %2 über %3: er muss größer als 0 sein und "
+                                                    "darf die Rechnungssumme nicht übersteigen.")
+                                         .arg(betrag.getText(), r.nummer, summe.getText()));
+                auftrag.skonto = (summe - betrag).Runden2();
+            }
+            unsigned long skontoNr = 0;
+            const unsigned long nr = bucheRechnung(con, r, auftrag, &e, &skontoNr);
             if (!nr) return abgelehnt(e);
             nummern << QString::number(nr);
+            if (skontoNr) {
+                nummern << QString::number(skontoNr);
+                ++skonti;
+            }
         }
         if (!kassen.bestaetigt(nummern.size() > 1, &e)) return abgelehnt(e);
         out(nummern.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-        err(nummern.size() == 1 ? QStringLiteral("Es wurde eine Buchung erzeugt.\n") : QStringLiteral("Es wurden %1 Buchungen erzeugt.\n").arg(nummern.size()));
+        err((nummern.size() == 1 ? QStringLiteral("Es wurde eine Buchung erzeugt.") : QStringLiteral("Es wurden %1 Buchungen erzeugt.").arg(nummern.size())) +
+            (skonti == 1 ? QStringLiteral(" Eine davon mindert die Erlöse um den Skonto.")
+             : skonti   ? QStringLiteral(" %1 davon mindern die Erlöse um den Skonto.").arg(skonti)
+                        : QString()) +
+            QLatin1Char('\n'));
         return int(Ok);
     });
 }
+}  // namespace
+
+int cmdRechnung(const QStringList& args) { return belegBefehl(Belegart::Rechnung, args); }
+int cmdAngebot(const QStringList& args) { return belegBefehl(Belegart::Angebot, args); }
+int cmdAuftrag(const QStringList& args) { return belegBefehl(Belegart::Auftrag, args); }
+int cmdLieferschein(const QStringList& args) { return belegBefehl(Belegart::Lieferschein, args); }
 
 int cmdMahnung(const QStringList& args) {
     const QString n = QStringLiteral("mahnung");

@@ -175,6 +175,25 @@ int cmdInfo(const QStringList& args) {
     });
 }
 
+// Offers, order confirmations and delivery notes share the invoice's subcommands.
+QString belegAufruf(const char* befehl, const char* ziele) {
+    return QStringLiteral("dalvo %1 FALL neu --kunde KUNDE [--datum D] [--leistung VON..BIS] [--versand NETTO --versand-satz S] [--nummer NR] "
+                          "[--erinnerung D] | position NR (--artikel A [--menge M] | --text T (--preis P | --bruttopreis P) --schluessel K "
+                          "--konto N [--menge M]) [--rabatt PROZENT] | list [--json] | show NR [--json] | pdf NR DATEI [--force] | "
+                          "uebernehmen NR --als %2 [--datum D] [--leistung VON..BIS] | loeschen NR")
+        .arg(QLatin1String(befehl), QLatin1String(ziele));
+}
+QString belegHilfe(const char* art) {
+    return QStringLiteral("neu legt %1 an und gibt die Nummer aus (eigener Nummernkreis des Falls); position fügt eine\n"
+                          "Position hinzu, show und list zeigen Positionen und Summen je Steuerschlüssel.\n"
+                          "uebernehmen erstellt aus dem Beleg den nächsten der Kette Angebot → Auftragsbestätigung → Lieferschein →\n"
+                          "Rechnung (Kunde, Positionen und Versandkosten) und gibt dessen Nummer aus; wurde schon einer dieser Art\n"
+                          "daraus erstellt, fragt es nach (--yes). Eine Rechnung bucht, druckt und mahnt dann „dalvo rechnung“.\n"
+                          "pdf druckt den Beleg auf A4 („-“: Standardausgabe), ohne E-Rechnung; ein Lieferschein zeigt nur Mengen.\n"
+                          "loeschen löscht den Beleg, solange kein späterer Beleg aus ihm erstellt wurde.")
+        .arg(QString::fromUtf8(art));
+}
+
 QList<Command> buildCommands() {
     return {
         {QStringLiteral("help"), QStringLiteral("dalvo help [BEFEHL]"), QStringLiteral("zeigt diese Übersicht oder die Hilfe eines Befehls"),
@@ -473,16 +492,29 @@ QList<Command> buildCommands() {
          QStringLiteral("dalvo rechnung FALL neu --kunde KUNDE [--datum D] [--leistung VON..BIS] [--versand NETTO --versand-satz S] "
                         "[--korrektur] [--nummer NR] [--erinnerung D] | position NR (--artikel A [--menge M] | --text T (--preis P | "
                         "--bruttopreis P) --schluessel K --konto N [--menge M]) [--rabatt PROZENT] | list [--offen] [--json] | "
-                        "show NR [--json] | buchen NR… --geldkonto N --datum D | pdf NR DATEI [--force] | xrechnung NR DATEI [--force]"),
+                        "show NR [--json] | buchen NR… --geldkonto N --datum D [--skonto | --betrag BEZAHLT] | pdf NR DATEI [--force] | "
+                        "xrechnung NR DATEI [--force] | loeschen NR"),
          QStringLiteral("Rechnungen schreiben, buchen, als PDF und XRechnung ausgeben"),
          QStringLiteral("neu legt eine Rechnung (mit --korrektur eine Rechnungskorrektur) an und gibt ihre Nummer aus\n"
                         "(Nummernkreis des Falls, Vorgabe RE-JJJJ-0001; ohne Lücken). position fügt eine Position hinzu.\n"
                         "Rückfragen beim Speichern (Datum vor heute, anderes Wirtschaftsjahr, …) beantworten --yes/--no.\n"
                         "buchen bucht bezahlte Rechnungen als Einnahme auf das Geldkonto (Zusatzinfo = Rechnungsnummer);\n"
-                        "wird diese Buchung gelöscht oder storniert, ist die Rechnung wieder offen.\n"
+                        "wird diese Buchung gelöscht oder storniert, ist die Rechnung wieder offen. Mit --skonto (der Skonto der\n"
+                        "Zahlungsbedingungen) oder --betrag BEZAHLT (Skonto = Rechnungssumme - BEZAHLT) bei Zahlung in der\n"
+                        "Skontofrist mindert eine zweite Buchung die Erlöse und die Umsatzsteuer auf den Skontokonten je\n"
+                        "Steuerschlüssel (SKR03 8730 bis 8739).\n"
+                        "loeschen löscht nur die zuletzt nummerierte, weder gebuchte noch bezahlte noch gemahnte Rechnung nach\n"
+                        "der Rückfrage, ob sie noch nicht verschickt wurde (--yes); ihre Nummer wird neu vergeben. Sonst heben\n"
+                        "Sie eine Rechnung mit einer Rechnungskorrektur auf.\n"
                         "xrechnung schreibt die E-Rechnung (XRechnung 3.0, CII) nach Prüfung der Geschäftsregeln, pdf die\n"
                         "gedruckte Rechnung mit der XRechnung als Anhang factur-x.xml („-“: Standardausgabe)."),
          cmdRechnung},
+        {QStringLiteral("angebot"), belegAufruf("angebot", "auftrag|lieferschein|rechnung"), QStringLiteral("Angebote schreiben und in Auftrag, Lieferschein oder Rechnung übernehmen"),
+         belegHilfe("ein Angebot"), cmdAngebot},
+        {QStringLiteral("auftrag"), belegAufruf("auftrag", "lieferschein|rechnung"), QStringLiteral("Auftragsbestätigungen schreiben und übernehmen"),
+         belegHilfe("eine Auftragsbestätigung"), cmdAuftrag},
+        {QStringLiteral("lieferschein"), belegAufruf("lieferschein", "rechnung"), QStringLiteral("Lieferscheine schreiben und in eine Rechnung übernehmen"),
+         belegHilfe("einen Lieferschein"), cmdLieferschein},
         {QStringLiteral("mahnung"), QStringLiteral("dalvo mahnung FALL neu RECHNUNG [--stufe S] [--gebuehr G] [--datum D] [--zahlungsziel D] | list [RECHNUNG] [--json]"),
          QStringLiteral("mahnt eine offene Rechnung"),
          QStringLiteral("Legt eine Mahnung der nächsten Stufe (oder --stufe 1..9, 99 = letzte) mit Mahngebühr an; das neue\n"

@@ -15,10 +15,12 @@ namespace {
 // command runs without it and starts faster. No display is needed: the
 // offscreen platform stands in when none is chosen.
 std::unique_ptr<QCoreApplication> anwendung(int& argc, char** argv) {
-    // An invoice is printed by "rechnung FALL pdf NR DATEI".
-    const bool rechnungPdf = argc > 3 && qstrcmp(argv[1], "rechnung") == 0 && qstrcmp(argv[3], "pdf") == 0;
+    // A document is printed by "rechnung FALL pdf NR DATEI" (or angebot, auftrag, lieferschein).
+    bool belegPdf = false;
+    for (const char* art : {"rechnung", "angebot", "auftrag", "lieferschein"})
+        belegPdf = belegPdf || (argc > 3 && qstrcmp(argv[1], art) == 0 && qstrcmp(argv[3], "pdf") == 0);
     for (int i = 1; i < argc; ++i)
-        if (rechnungPdf || qstrcmp(argv[i], "--pdf") == 0 || qstrncmp(argv[i], "--pdf=", 6) == 0) {
+        if (belegPdf || qstrcmp(argv[i], "--pdf") == 0 || qstrncmp(argv[i], "--pdf=", 6) == 0) {
             if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
             // Qt's notes about a missing runtime directory are no concern of the user.
             qInstallMessageHandler([](QtMsgType typ, const QMessageLogContext&, const QString& text) {

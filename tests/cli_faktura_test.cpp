@@ -76,4 +76,72 @@ TEST(CliFaktura, VonDerFirmaBisZurEuer) {
     EXPECT_EQ(dalvo({"rechnung", f}).rc, 2);
     EXPECT_EQ(dalvo({"erinnerungen", f, "--erledigt", "9"}).rc, 1);
 }
+// The chain offer -> order confirmation -> delivery note -> invoice from the
+// command line, the invoice paid with discount, deleting, and refusals that
+// leave the case byte for byte.
+TEST(CliFaktura, AngebotBisSkonto) {
+    QTemporaryDir dir;
+    const QString f = dir.filePath(QStringLiteral("f.dalvo"));
+    auto ok = [](const Lauf& l) { EXPECT_EQ(l.rc, 0) << l.err.toStdString(); return l.out.trimmed(); };
+    ok(dalvo({"new", f, "--year", "2016", "--no-examples"}));
+    ok(dalvo({"firma", f, "--name", "Muster IT", "--strasse", "Hauptstr. 1", "--plz", "10115", "--ort", "Berlin", "--steuernummer", "12/345/67890"}));
+    ok(dalvo({"kunde", f, "add", "--firma", "Kunde AG", "--strasse", "Weg 2", "--plz", "20095", "--ort", "Hamburg", "--zahlungsziel", "30",
+              "--skonto", "2", "--skontotage", "10"}));
+    const QString an = ok(dalvo({"angebot", f, "neu", "--kunde", "K0001", "--datum", "01.03.2016"}));
+    EXPECT_EQ(an, QStringLiteral("AN-2016-0001"));
+    ok(dalvo({"angebot", f, "position", an, "--text", "Beratung", "--preis", "100", "--schluessel", "5", "--konto", "8400"}));
+    ok(dalvo({"angebot", f, "position", an, "--text", "Buch", "--preis", "100", "--schluessel", "2", "--konto", "8300"}));
+    const QJsonObject show = QJsonDocument::fromJson(ok(dalvo({"angebot", f, "show", an, "--json"})).toUtf8()).object();
+    EXPECT_DOUBLE_EQ(show[QStringLiteral("endsumme")].toDouble(), 226.00);  // 119,00 + 107,00
+    EXPECT_EQ(show[QStringLiteral("art")].toString(), QStringLiteral("Angebot"));
+    EXPECT_FALSE(show.contains(QStringLiteral("offen")));
+    const QString pdf = dir.filePath(QStringLiteral("a.pdf"));
+    ok(dalvo({"angebot", f, "pdf", an, pdf}));
+    QFile p(pdf);
+    ASSERT_TRUE(p.open(QIODevice::ReadOnly));
+    const QByteArray pdfText = p.readAll();
+    EXPECT_TRUE(pdfText.startsWith("%PDF"));
+    EXPECT_FALSE(pdfText.contains("factur-x.xml"));  // an offer is no invoice
+
+    const QString ab = ok(dalvo({"angebot", f, "uebernehmen", an, "--als", "auftrag", "--datum", "02.03.2016"}));
+    EXPECT_EQ(ab, QStringLiteral("AB-2016-0001"));
+    const QString ls = ok(dalvo({"auftrag", f, "uebernehmen", ab, "--als", "lieferschein", "--datum", "05.03.2016"}));
+    EXPECT_EQ(ls, QStringLiteral("LS-2016-0001"));
+    const QString re = ok(dalvo({"lieferschein", f, "uebernehmen", ls, "--als", "rechnung", "--datum", "07.03.2016", "--yes"}));
+    EXPECT_EQ(re, QStringLiteral("RE-2016-0001"));
+    EXPECT_TRUE(ok(dalvo({"lieferschein", f, "list"})).contains(ls));
+
+    // Refusals and usage errors leave the case as it was.
+    const QByteArray vorher = hashOf(f);
+    EXPECT_EQ(dalvo({"angebot", f, "uebernehmen", an, "--als", "auftrag", "--datum", "02.03.2016"}).rc, 1);  // again: asks, no
+    EXPECT_EQ(dalvo({"angebot", f, "loeschen", an}).rc, 1);                                                  // an order was made from it
+    EXPECT_EQ(dalvo({"rechnung", f, "buchen", re, "--geldkonto", "1200", "--datum", "18.03.2016", "--skonto"}).rc, 1);  // after 17.03.
+    EXPECT_EQ(dalvo({"rechnung", f, "buchen", re, "--geldkonto", "1200", "--datum", "10.03.2016", "--betrag", "200"}).rc, 1);  // 26,00 > 4,52
+    EXPECT_EQ(dalvo({"angebot", f, "neu", "--kunde", "K0001", "--korrektur"}).rc, 2);
+    EXPECT_EQ(dalvo({"auftrag", f, "uebernehmen", ab}).rc, 2);
+    EXPECT_EQ(dalvo({"lieferschein", f, "uebernehmen", ls, "--als", "angebot"}).rc, 2);
+    EXPECT_EQ(dalvo({"rechnung", f, "buchen", re, "--geldkonto", "1200", "--datum", "10.03.2016", "--skonto", "--betrag", "1"}).rc, 2);
+    EXPECT_EQ(hashOf(f), vorher);
+
+    // Paid 226,00 - 2 % = 221,48 within the period: the discount 4,52 reduces both rates.
+    const QStringList nummern = ok(dalvo({"rechnung", f, "buchen", re, "--geldkonto", "1200", "--datum", "15.03.2016", "--betrag", "221,48"}))
+                                    .split(QLatin1Char('\n'));
+    EXPECT_EQ(nummern.size(), 2);
+    const QJsonObject ustva = QJsonDocument::fromJson(ok(dalvo({"ustva", f, "--month", "3", "--json"})).toUtf8()).object();
+    EXPECT_DOUBLE_EQ(ustva[QStringLiteral("kennziffern")].toObject()[QStringLiteral("81")].toDouble(), 98.0);  // 100,00 - 2,00
+    EXPECT_DOUBLE_EQ(ustva[QStringLiteral("kennziffern")].toObject()[QStringLiteral("86")].toDouble(), 98.0);  // 100,00 - 2,00
+    EXPECT_DOUBLE_EQ(ustva[QStringLiteral("summen")].toObject()[QStringLiteral("umsatzsteuer")].toDouble(), 25.48);  // 18,62 + 6,86
+    const QJsonObject euer = QJsonDocument::fromJson(ok(dalvo({"euer", f, "--json"})).toUtf8()).object();
+    EXPECT_DOUBLE_EQ(euer[QStringLiteral("einnahmen")].toDouble(), 221.48);
+    ok(dalvo({"verify", f}));
+
+    // A posted invoice stays; the newest unposted one goes after the question and its number comes back.
+    const QByteArray gebucht = hashOf(f);
+    EXPECT_EQ(dalvo({"rechnung", f, "loeschen", re, "--yes"}).rc, 1);
+    EXPECT_EQ(hashOf(f), gebucht);
+    const QString zweite = ok(dalvo({"rechnung", f, "neu", "--kunde", "K0001", "--datum", "20.03.2016", "--yes"}));
+    EXPECT_EQ(dalvo({"rechnung", f, "loeschen", zweite}).rc, 1);  // not confirmed
+    ok(dalvo({"rechnung", f, "loeschen", zweite, "--yes"}));
+    EXPECT_EQ(ok(dalvo({"rechnung", f, "neu", "--kunde", "K0001", "--datum", "21.03.2016", "--yes"})), zweite);
+}
 }  // namespace

@@ -220,4 +220,188 @@ TEST_F(Faktura_, Erinnerungen) {
     EXPECT_EQ(KontoGlobal::delErinnerungen(l), 1);
     EXPECT_EQ(KontoGlobal::fillErinnerungen(l), 0);
 }
+// --- cash discount -------------------------------------------------------------
+
+class Skonto_ : public Faktura_ {
+protected:
+    void SetUp() override {
+        Faktura_::SetUp();
+        // 2 % within 10 days; the invoices below are dated 15.03.2016, so the period ends 25.03.2016.
+        Zahlungsbedingung z{0, QStringLiteral("2 % 10 Tage"), 30, 2.0, 10};
+        QString e;
+        const unsigned long zb = speichereZahlungsbedingung(db, z, &e);
+        ASSERT_NE(zb, 0u) << e.toStdString();
+        Person p;
+        ASSERT_TRUE(lesePerson(db, kunde, &p));
+        p.zahlungsbedingungID = zb;
+        ASSERT_NE(speicherePerson(db, p, &e), 0u) << e.toStdString();
+    }
+    EuroType summe(unsigned long konto) { return KontoGlobal::getSummeKonto(konto, 0, zDate(), zDate()); }
+    long long zahl(const QString& sql, const QVector<DatenTyp>& w = {}) { return QueryPrepared(db, sql, w).value(0).toLongLong(); }
+};
+
+TEST_F(Skonto_, GemischteRechnungMitSkontoMindertErloeseUndSteuerJeSchluessel) {
+    QString e;
+    // 100,00 net at 19 % (119,00) and 100,00 net at 7 % (107,00): 226,00.
+    Beleg r = rechnung({pos(1, 100, 5), pos(1, 100, 2)});
+    ASSERT_TRUE(speichereBeleg(db, &r, &e)) << e.toStdString();
+    // 2 % of 226,00 = 4,52.
+    EXPECT_EQ(skontoMoeglich(db, r, zDate(2016, 3, 25), &e), EuroType(4.52));
+    EXPECT_TRUE(skontoMoeglich(db, r, zDate(2016, 3, 26), &e).isNull());
+    EXPECT_TRUE(e.contains(QStringLiteral("nach der Skontofrist"))) << e.toStdString();
+
+    // More than the terms grant is refused, and nothing is booked.
+    EXPECT_EQ(bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 4.53}, &e), 0u);
+    EXPECT_TRUE(e.contains(QStringLiteral("übersteigt den Skonto von 4,52"))) << e.toStdString();
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 0);
+
+    unsigned long skontoNr = 0;
+    const unsigned long nr = bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 4.52}, &e, &skontoNr);
+    ASSERT_NE(nr, 0u) << e.toStdString();
+    ASSERT_NE(skontoNr, 0u);
+    // The discount per key in proportion to the gross: 119/226 x 4,52 = 2,38 (2,00 + 0,38 tax),
+    // the rest 2,14 at 7 % (2,00 + 0,14 tax). The bank receives 226,00 - 4,52 = 221,48.
+    EXPECT_EQ(summe(1200), EuroType(221.48));
+    EXPECT_EQ(summe(1776), EuroType(-18.62));  // 19,00 - 0,38
+    EXPECT_EQ(summe(1771), EuroType(-6.86));   // 7,00 - 0,14
+    EXPECT_EQ(summe(8400), EuroType(-100.00));
+    EXPECT_EQ(summe(8300), EuroType(-100.00));
+    EXPECT_EQ(summe(8730), EuroType(4.00));    // general discount account, keys 5 and 2
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Herkunft=56 AND Zusatzinfo=?"), {DatenTyp(r.nummer)}), 2);
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=? AND Konto=8730"), {DatenTyp(skontoNr)}), 2);
+    Beleg gelesen;
+    ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, r.id, &gelesen));
+    EXPECT_EQ(gelesen.bezahlt, zDate(2016, 3, 20));
+    EXPECT_EQ(gelesen.anzahlung, EuroType(226.00));  // settled in full: paid and discount
+
+    // The invoice reopens only when both bookings are gone, whichever goes last.
+    ASSERT_TRUE(KontoGlobal::deleteBuchung(nr, QStringLiteral("eurVerbucht")));
+    ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, r.id, &gelesen));
+    EXPECT_TRUE(gelesen.bezahlt.isValid());
+    EXPECT_TRUE(buchungskandidaten(db).isEmpty());
+    ASSERT_TRUE(KontoGlobal::deleteBuchung(skontoNr, QStringLiteral("eurVerbucht")));
+    ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, r.id, &gelesen));
+    EXPECT_FALSE(gelesen.bezahlt.isValid());
+    EXPECT_EQ(gelesen.anzahlung, EuroType(0.0));
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM reRechnungen WHERE Skonto<>0")), 0);
+}
+
+TEST_F(Skonto_, NachKontenOderNachSchluesseln) {
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("INSERT OR REPLACE INTO eurKontenplan (Nummer, Bezeichnung, Kurzbezeichnung, Kategorie, Aktiv) "
+                                           "VALUES (8401, 'Erlöse 19 % Waren', 'Erl 19 W', 4000, 1)")));
+    QString e;
+    for (int nachKonten : {1, 0}) {
+        rsOptionsGlobal::instance().setInt(QStringLiteral("Reb"), QStringLiteral("RebRechnungNachKontenBuchen"), nachKonten);
+        // 100,00 on 8400 and 50,00 on 8401, both at 19 %: 119,00 + 59,50 = 178,50, 2 % = 3,57.
+        Position zweite = pos(1, 50, 5);
+        zweite.konto = 8401;
+        Beleg r = rechnung({pos(1, 100, 5), zweite});
+        ASSERT_TRUE(speichereBeleg(db, &r, &e)) << e.toStdString();
+        unsigned long skontoNr = 0;
+        ASSERT_NE(bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 3.57}, &e, &skontoNr), 0u) << e.toStdString();
+        const QString zeilen = QStringLiteral("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=? AND Konto=8730");
+        // By account: 119/178,50 x 3,57 = 2,38 and the rest 1,19, one line each; by key one line of 3,57.
+        EXPECT_EQ(zahl(zeilen, {DatenTyp(skontoNr)}), nachKonten ? 2 : 1);
+        EXPECT_EQ(KontoGlobal::getBuchung(skontoNr).buchungsnummer, skontoNr);
+    }
+    rsOptionsGlobal::instance().setInt(QStringLiteral("Reb"), QStringLiteral("RebRechnungNachKontenBuchen"), 1);
+    // Both ways the discount's tax is 0,57 of 3,57 (3,00 net) per invoice: 2 x (28,50 - 0,57).
+    EXPECT_EQ(summe(1776), EuroType(-55.86));
+    EXPECT_EQ(summe(8730), EuroType(6.00));
+    EXPECT_EQ(summe(1200), EuroType(349.86));  // 2 x (178,50 - 3,57)
+}
+
+TEST_F(Skonto_, KeinSkontoAufKorrekturOderOhneBedingung) {
+    QString e;
+    Beleg k = rechnung({pos(-1, 100, 5)});
+    k.rechnungsart = 1;
+    ASSERT_TRUE(speichereBeleg(db, &k, &e));
+    EXPECT_TRUE(skontoMoeglich(db, k, zDate(2016, 3, 16), &e).isNull());
+    EXPECT_TRUE(e.contains(QStringLiteral("Rechnungskorrektur")));
+    Beleg r = rechnung({pos(1, 100, 5)});
+    ASSERT_TRUE(speichereBeleg(db, &r, &e));
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE reZahlungsbedingungen SET Skonto1=0")));
+    EXPECT_TRUE(skontoMoeglich(db, r, zDate(2016, 3, 16), &e).isNull());
+    EXPECT_TRUE(e.contains(QStringLiteral("gewähren kein Skonto")));
+    EXPECT_EQ(bucheRechnung(db, r, {1200, zDate(2016, 3, 16), QString(), 2.38}, &e), 0u);
+    EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 0);
+}
+
+// --- the document chain and deleting --------------------------------------------
+
+TEST_F(Faktura_, KetteVomAngebotZurRechnung) {
+    QString e;
+    Beleg an = rechnung({pos(2, 50, 5)});
+    an.art = Belegart::Angebot;
+    an.zeitraumVon = an.zeitraumBis = zDate();
+    ASSERT_TRUE(speichereBeleg(db, &an, &e)) << e.toStdString();
+    EXPECT_EQ(an.nummer, QStringLiteral("AN-2016-0001"));
+    const unsigned long ab = belegUebernehmen(db, an, Belegart::Auftrag, zDate(2016, 3, 16), &e);
+    ASSERT_NE(ab, 0u) << e.toStdString();
+    Beleg auftrag;
+    ASSERT_TRUE(leseBeleg(db, Belegart::Auftrag, ab, &auftrag));
+    EXPECT_EQ(auftrag.angebotsID, an.id);
+    EXPECT_FALSE(auftrag.zeitraumVon.isValid());  // an order has no date of supply of its own
+    // The invoice without a period takes its date as the date of supply, or the period given.
+    const unsigned long re = belegUebernehmen(db, auftrag, Belegart::Rechnung, zDate(2016, 3, 20), &e, zDate(2016, 3, 1), zDate(2016, 3, 18));
+    ASSERT_NE(re, 0u) << e.toStdString();
+    Beleg r;
+    ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, re, &r));
+    EXPECT_EQ(r.zeitraumVon, zDate(2016, 3, 1));
+    EXPECT_EQ(r.zeitraumBis, zDate(2016, 3, 18));
+    EXPECT_EQ(r.auftragsID, ab);
+    EXPECT_EQ(berechneSummen(db, r).endsumme, EuroType(119.00));  // 2 x 50,00 net + 19 %
+    // A second take-over asks; "no" makes nothing.
+    env.ui().setDefaultAnswer(false);
+    EXPECT_EQ(belegUebernehmen(db, an, Belegart::Auftrag, zDate(2016, 3, 16), &e), 0u);
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reAuftragsbestaetigungen")).toInt(), 1);
+    EXPECT_EQ(belegUebernehmen(db, r, Belegart::Angebot, zDate(2016, 3, 16), &e), 0u);  // backwards
+    // The printout of an offer asks for no payment; a delivery note shows no prices or tax.
+    const QString angebot = rechnungHtml(db, an);
+    EXPECT_TRUE(angebot.contains(QStringLiteral("<h2>Angebot AN-2016-0001</h2>")));
+    EXPECT_FALSE(angebot.contains(QStringLiteral("Bitte überweisen")));
+    EXPECT_TRUE(angebot.contains(QStringLiteral("Summe Brutto")));
+    Beleg ls = auftrag;
+    ls.art = Belegart::Lieferschein;
+    const QString lieferschein = rechnungHtml(db, ls);
+    EXPECT_FALSE(lieferschein.contains(QStringLiteral("Umsatzsteuer")));
+    EXPECT_FALSE(lieferschein.contains(QStringLiteral("Einzelpreis")));
+}
+
+TEST_F(Faktura_, LoeschenOhneLueckeInDenRechnungsnummern) {
+    QString e;
+    Beleg an = rechnung({pos(1, 10, 5)});
+    an.art = Belegart::Angebot;
+    ASSERT_TRUE(speichereBeleg(db, &an, &e));
+    Beleg a = rechnung({pos(1, 10, 5)}), b = rechnung({pos(1, 10, 5)});
+    ASSERT_TRUE(speichereBeleg(db, &a, &e) && speichereBeleg(db, &b, &e));
+    ASSERT_EQ(b.nummer, QStringLiteral("RE-2016-0002"));
+    // Not the newest: deleting would leave a gap.
+    EXPECT_FALSE(loescheBeleg(db, Belegart::Rechnung, a.id, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("Lücke"))) << e.toStdString();
+    // The newest only after it is confirmed that nobody has seen it.
+    env.ui().setDefaultAnswer(false);
+    EXPECT_FALSE(loescheBeleg(db, Belegart::Rechnung, b.id, &e));
+    EXPECT_TRUE(leseBeleg(db, Belegart::Rechnung, b.id, nullptr));
+    env.ui().setDefaultAnswer(true);
+    ASSERT_TRUE(loescheBeleg(db, Belegart::Rechnung, b.id, &e)) << e.toStdString();
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungenPositionen WHERE ID=") + QString::number(b.id)).toInt(), 0);
+    Beleg c = rechnung({pos(1, 10, 5)});
+    ASSERT_TRUE(speichereBeleg(db, &c, &e));
+    EXPECT_EQ(c.nummer, QStringLiteral("RE-2016-0002"));  // issued again
+    // Posted: refused, whatever the answer.
+    ASSERT_NE(bucheRechnung(db, c, {1200, zDate(2016, 3, 20), QString()}, &e), 0u) << e.toStdString();
+    EXPECT_FALSE(loescheBeleg(db, Belegart::Rechnung, c.id, &e));
+    EXPECT_EQ(e, QStringLiteral("Die Rechnung RE-2016-0002 ist gebucht und kann nicht gelöscht werden. Heben Sie sie mit einer "
+                                "Rechnungskorrektur auf (dalvo rechnung FALL neu --korrektur …)."));
+    // An offer goes, unless a later document was made from it; its number is not issued again.
+    ASSERT_NE(belegUebernehmen(db, an, Belegart::Rechnung, zDate(2016, 3, 21), &e), 0u) << e.toStdString();
+    EXPECT_FALSE(loescheBeleg(db, Belegart::Angebot, an.id, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("die Rechnung RE-2016-0003"))) << e.toStdString();
+    Beleg an2 = rechnung({pos(1, 10, 5)});
+    an2.art = Belegart::Angebot;
+    ASSERT_TRUE(speichereBeleg(db, &an2, &e));
+    ASSERT_TRUE(loescheBeleg(db, Belegart::Angebot, an2.id, &e)) << e.toStdString();
+    EXPECT_EQ(naechsteNummer(db, Nummernkreis::Angebot), 3u);
+}
 }  // namespace

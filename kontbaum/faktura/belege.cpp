@@ -343,7 +343,94 @@ QList<Beleg> belege(DBConnection* db, Belegart art, bool nurOffene) {
     return l;
 }
 
-unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler) {
+namespace {
+// The column by which a later document names a source of kind `quelle`.
+QString verweisSpalte(Belegart quelle) {
+    return quelle == Belegart::Angebot ? QStringLiteral("AngebotsID")
+           : quelle == Belegart::Auftrag ? QStringLiteral("AuftragsbestaetigungID")
+                                        : QStringLiteral("LieferscheinID");
+}
+
+// The number of the first document of kind `ziel` made from `quelle`, empty
+// when there is none.
+QString nachfolger(DBConnection* db, const Beleg& quelle, Belegart ziel) {
+    if (int(ziel) <= int(quelle.art) || ziel == Belegart::Mahnung || quelle.art == Belegart::Rechnung) return QString();
+    return wert(db, QStringLiteral("SELECT Nummer FROM ") + tabelle(ziel) + QStringLiteral(" WHERE ID<>0 AND ") + verweisSpalte(quelle.art) +
+                        QStringLiteral("=? ORDER BY ID"),
+                {DatenTyp(quelle.id)})
+        .toString();
+}
+
+// Why an invoice may not be deleted; empty when it may. Only the newest
+// invoice that nobody has seen goes, and its number is issued again: a gap
+// in the invoice numbers would have to be explained to the tax office, and
+// a number given twice would name two different invoices.
+QString rechnungLoeschbar(DBConnection* db, const Beleg& b, unsigned long* zaehler) {
+    const QString aufheben = QStringLiteral(" Heben Sie sie mit einer Rechnungskorrektur auf (dalvo rechnung FALL neu --korrektur …).");
+    if (wert(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Storno=0 AND Storniert=0 AND Zusatzinfo=?"), {DatenTyp(b.nummer)})
+            .toLongLong() > 0)
+        return QStringLiteral("Die Rechnung %1 ist gebucht und kann nicht gelöscht werden.").arg(b.nummer) + aufheben;
+    if (b.bezahlt.isValid() || !b.anzahlung.isNull())
+        return QStringLiteral("Zur Rechnung %1 ist bereits eine Zahlung erfasst; sie kann nicht gelöscht werden.").arg(b.nummer) + aufheben;
+    if (!mahnungen(db, b.id).isEmpty())
+        return QStringLiteral("Die Rechnung %1 wurde bereits gemahnt, ist also verschickt, und kann nicht gelöscht werden.").arg(b.nummer) +
+               aufheben;
+    *zaehler = letzteVergebene(db, Nummernkreis::Rechnung, b.nummer, b.datum);
+    if (*zaehler == 0)
+        return QStringLiteral("Die Rechnung %1 trägt nicht die zuletzt vergebene Rechnungsnummer; ihr Löschen hinterließe eine Lücke in "
+                              "den Rechnungsnummern.")
+                   .arg(b.nummer) +
+               aufheben;
+    return QString();
+}
+}  // namespace
+
+bool loescheBeleg(DBConnection* db, Belegart art, unsigned long id, QString* fehler) {
+    db = fallDB(db);
+    auto nein = [&](const QString& t) {
+        if (fehler) *fehler = t;
+        return false;
+    };
+    Beleg b;
+    if (!db || art == Belegart::Mahnung || !leseBeleg(db, art, id, &b)) return nein(QStringLiteral("Den Beleg gibt es nicht."));
+    for (int ziel = int(art) + 1; ziel <= int(Belegart::Rechnung); ++ziel) {
+        const QString spaeter = nachfolger(db, b, Belegart(ziel));
+        // Its key would come back with the next document and make the link point there.
+        if (!spaeter.isEmpty())
+            return nein(QStringLiteral("Aus %1 %2 wurde %3 %4 erstellt. Bitte löschen Sie zuerst diesen Beleg.")
+                            .arg(art == Belegart::Angebot ? QStringLiteral("dem Angebot") : art == Belegart::Auftrag ? QStringLiteral("der Auftragsbestätigung") : QStringLiteral("dem Lieferschein"), b.nummer)
+                            .arg(Belegart(ziel) == Belegart::Auftrag ? QStringLiteral("die Auftragsbestätigung")
+                                 : Belegart(ziel) == Belegart::Lieferschein ? QStringLiteral("der Lieferschein")
+                                                                            : QStringLiteral("die Rechnung"),
+                                 spaeter));
+    }
+    unsigned long zaehler = 0;
+    if (art == Belegart::Rechnung) {
+        const QString grund = rechnungLoeschbar(db, b, &zaehler);
+        if (!grund.isEmpty()) return nein(grund);
+        if (!GetUi().frage(QStringLiteral("Die Rechnung %1 wird gelöscht und ihre Nummer an die nächste Rechnung neu vergeben. Das ist nur "
+                                          "zulässig, solange die Rechnung niemandem zugegangen ist (weder gedruckt noch als PDF oder "
+                                          "XRechnung verschickt). Ist sie noch nicht verschickt?")
+                               .arg(b.nummer),
+                           QStringLiteral("Frage")))
+            return nein(QStringLiteral("Die Rechnung %1 wurde nicht gelöscht. Eine verschickte Rechnung heben Sie mit einer Rechnungskorrektur "
+                                       "auf (dalvo rechnung FALL neu --korrektur …); mit --yes wird sie gelöscht.")
+                            .arg(b.nummer));
+    }
+    Transaktion t(db);
+    bool ok = t.ok() && ExecPrepared(db, QStringLiteral("DELETE FROM ") + positionsTabelle(art) + QStringLiteral(" WHERE ID=?"), {DatenTyp(id)}) &&
+              ExecPrepared(db, QStringLiteral("DELETE FROM ") + tabelle(art) + QStringLiteral(" WHERE ID=?"), {DatenTyp(id)});
+    if (ok && art == Belegart::Rechnung && !nummerZurueckgeben(db, Nummernkreis::Rechnung, zaehler))
+        return nein(QStringLiteral("Die Rechnungsnummer %1 könnte nach dem Löschen nicht neu vergeben werden; die Rechnung bleibt. Heben "
+                                   "Sie sie mit einer Rechnungskorrektur auf.")
+                        .arg(b.nummer));
+    if (!ok || !t.commit()) return nein(QStringLiteral("Der Beleg %1 konnte nicht gelöscht werden: %2").arg(b.nummer, db->getErr()->last()));
+    return true;
+}
+
+unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler,
+                               const zDate& von, const zDate& bis) {
+    db = fallDB(db);
     if (int(ziel) <= int(quelle.art) || ziel == Belegart::Mahnung) {
         if (fehler)
             *fehler = QStringLiteral("Aus einem %1 kann kein %2 erstellt werden; die Reihenfolge ist Angebot, Auftragsbestätigung, "
@@ -351,8 +438,29 @@ unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart z
                           .arg(bezeichnung(quelle.art), bezeichnung(ziel));
         return 0;
     }
+    const QString schon = nachfolger(db, quelle, ziel);
+    // Taking an offer over twice would usually bill the customer twice.
+    if (!schon.isEmpty() &&
+        !GetUi().frage(QStringLiteral("Aus %1 %2 wurde bereits %3 %4 erstellt. Trotzdem einen weiteren Beleg erstellen?")
+                           .arg(quelle.art == Belegart::Angebot ? QStringLiteral("dem Angebot")
+                                : quelle.art == Belegart::Auftrag ? QStringLiteral("der Auftragsbestätigung")
+                                                                  : QStringLiteral("dem Lieferschein"),
+                                quelle.nummer, ziel == Belegart::Rechnung ? QStringLiteral("die Rechnung") : bezeichnung(ziel), schon),
+                       QStringLiteral("Frage"))) {
+        if (fehler)
+            *fehler = QStringLiteral("Es wurde kein weiterer Beleg erstellt (Frage verneint). Mit --yes wird er trotzdem erstellt.");
+        return 0;
+    }
     Beleg b = quelle;
     b.art = ziel;
+    if (von.isValid()) {
+        b.zeitraumVon = von;
+        b.zeitraumBis = bis.isValid() ? bis : von;
+    }
+    // A delivery and an invoice name when the supply happened; without a
+    // period of its own that is the new document's date.
+    if ((ziel == Belegart::Lieferschein || ziel == Belegart::Rechnung) && !b.zeitraumVon.isValid() && !b.zeitraumBis.isValid())
+        b.zeitraumVon = b.zeitraumBis = datum;
     b.id = 0;
     b.nummer.clear();
     b.datum = datum;

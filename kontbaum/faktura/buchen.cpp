@@ -57,9 +57,53 @@ unsigned long versandSchluessel(DBConnection* db, const Beleg& b, double satz, u
                 {DatenTyp(satz)})
         .toULong();
 }
+
+// Whether the discount is spread per revenue account (and key) or per key.
+bool skontoNachKonten() {
+    return rsOptionsGlobal::instance().getInt(QStringLiteral("Reb"), QStringLiteral("RebRechnungNachKontenBuchen"), 1) != 0;
+}
 }  // namespace
 
-unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAuftrag& a, QString* fehler) {
+bool zahlungsbedingungVon(DBConnection* db, const Beleg& b, Zahlungsbedingung* z) {
+    db = fallDB(db);
+    if (leseZahlungsbedingung(db, b.zahlungsbedingungID, z)) return true;
+    Person p;
+    return lesePerson(db, b.personID, &p) && leseZahlungsbedingung(db, p.zahlungsbedingungID, z);
+}
+
+EuroType skontoMoeglich(DBConnection* db, const Beleg& b, const zDate& zahlung, QString* fehler) {
+    db = fallDB(db);
+    auto nein = [&](const QString& t) {
+        if (fehler) *fehler = t;
+        return EuroType(0.0);
+    };
+    const Summen s = berechneSummen(db, b);
+    if (s.endsumme <= EuroType(0.0))
+        return nein(QStringLiteral("Skonto gibt es nur auf eine Rechnung mit positiver Summe, nicht auf eine Rechnungskorrektur."));
+    Zahlungsbedingung z;
+    if (!zahlungsbedingungVon(db, b, &z) || z.skonto1 <= 0.0)
+        return nein(QStringLiteral("Die Zahlungsbedingungen der Rechnung %1 gewähren kein Skonto. Legen Sie es beim Kunden fest "
+                                   "(dalvo kunde FALL edit KUNDE --zahlungsziel TAGE --skonto PROZENT --skontotage TAGE) oder buchen "
+                                   "Sie ohne Skonto.")
+                        .arg(b.nummer));
+    const zDate frist = b.datum.addDays(z.skontotage1);
+    if (frist < zahlung)
+        return nein(QStringLiteral("Die Zahlung am %1 liegt nach der Skontofrist der Rechnung %2 (bis %3); Skonto steht nicht mehr zu. "
+                                   "Buchen Sie den vollen Betrag.")
+                        .arg(zahlung.getText(), b.nummer, frist.getText()));
+    return EuroType(s.endsumme * z.skonto1 / 100.0).Runden2();
+}
+
+unsigned long skontoKonto(DBConnection* db, unsigned long schluessel) {
+    db = fallDB(db);
+    const unsigned long eigenes = KontoGlobal::getSkontiKontoForSteuerschluessel(db, schluessel);
+    if (eigenes != 0) return eigenes;
+    return wert(db, QStringLiteral("SELECT MIN(Nummer) FROM eurKontenplan WHERE Aktiv<>0 AND Nummer>8729 AND Nummer<8740 AND "
+                                   "Steuerautomatik<>1"))
+        .toULong();
+}
+
+unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAuftrag& a, QString* fehler, unsigned long* skontoBuchung) {
     db = fallDB(db);
     auto nein = [&](const QString& t) {
         if (fehler) *fehler = t;
@@ -80,6 +124,16 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
     const Summen s = berechneSummen(db, b);
     if (s.endsumme.isNull()) return nein(QStringLiteral("Die Rechnung %1 hat die Summe 0; es gibt nichts zu buchen.").arg(b.nummer));
     const bool korrektur = s.endsumme < EuroType(0.0);
+    if (a.skonto < EuroType(0.0)) return nein(QStringLiteral("Der Skontobetrag darf nicht negativ sein."));
+    if (!a.skonto.isNull()) {
+        QString grund;
+        const EuroType hoechst = skontoMoeglich(db, b, a.datum, &grund);
+        if (hoechst.isNull()) return nein(grund);
+        if (hoechst < a.skonto)
+            return nein(QStringLiteral("Der Abzug von %1 bei der Rechnung %2 übersteigt den Skonto von %3, den ihre Zahlungsbedingungen "
+                                       "gewähren. Bitte prüfen Sie den gezahlten Betrag.")
+                            .arg(a.skonto.getText(), b.nummer, hoechst.getText()));
+    }
     Person kunde;
     lesePerson(db, b.personID, &kunde);
 
@@ -155,14 +209,83 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
         if (!grund.isEmpty()) return nein(QStringLiteral("Rechnung %1: %2").arg(b.nummer, grund));
         e.teile.append({t.konto, t.schluessel, t.betrag.abs(), t.netto, t.text});
     }
-    // Booking, paid mark and the end of its dunning letters stand or fall together.
+    KontoGlobal::BuchungsEntwurf abzug = e;
+    abzug.teile.clear();
+    if (!a.skonto.isNull()) {
+        // The recapitulative statement would keep the full amount: a discount
+        // on such revenue needs the statement corrected by hand.
+        if (e.zmart != 0)
+            return nein(QStringLiteral("Die Rechnung %1 enthält Umsätze der Zusammenfassenden Meldung; ein Skonto darauf wird nicht "
+                                       "automatisch gebucht. Bitte buchen Sie den vollen Betrag und den Skonto als eigene Buchung.")
+                            .arg(b.nummer));
+        abzug.buchungsart = 4;  // a refund of income: the money line on the credit side
+        abzug.haben = true;
+        abzug.text = text + QStringLiteral(" Skonti");
+        const bool nachKonten = skontoNachKonten();
+        struct Anteil {
+            unsigned long konto, schluessel;
+            EuroType brutto;
+        };
+        QList<Anteil> anteile;
+        EuroType summe = 0.0;
+        for (const Teil& t : teile) {
+            if (t.betrag.isNull()) continue;
+            EuroType brutto = t.betrag;
+            if (t.netto && t.schluessel != 0) {
+                const KontoGlobal::ssDaten d = KontoGlobal::calcSteuerschluessel(db, t.schluessel, t.betrag, true);
+                brutto = (d.netto + d.steuer).Runden2();
+            }
+            summe += brutto;
+            const unsigned long konto = nachKonten ? t.konto : 0;
+            bool da = false;
+            for (Anteil& x : anteile)
+                if (x.konto == konto && x.schluessel == t.schluessel) {
+                    x.brutto += brutto;
+                    da = true;
+                }
+            if (!da) anteile << Anteil{konto, t.schluessel, brutto};
+        }
+        // In proportion to the gross amounts, the last line taking the rest,
+        // so that the lines add up to the discount to the cent.
+        EuroType verteilt = 0.0;
+        for (int i = 0; i < anteile.size(); ++i) {
+            const EuroType d = i + 1 == anteile.size() ? EuroType(a.skonto - verteilt).Runden2()
+                                                       : EuroType(a.skonto * (anteile[i].brutto.wert() / summe.wert())).Runden2();
+            verteilt += d;
+            if (d.isNull()) continue;
+            const unsigned long konto = skontoKonto(db, anteile[i].schluessel);
+            if (konto == 0)
+                return nein(QStringLiteral("Im Kontenplan gibt es kein aktives Konto „Gewährte Skonti“ für den Steuerschlüssel %1 (SKR03 "
+                                           "8730 bis 8739). Bitte aktivieren Sie eines oder buchen Sie ohne Skonto.")
+                                .arg(anteile[i].schluessel));
+            BuchungsEingabe pruef;
+            pruef.buchungsart = abzug.buchungsart;
+            pruef.belegdatum = a.datum;
+            pruef.konto = a.geldkonto;
+            pruef.gegenkonto = konto;
+            pruef.steuerschluessel = anteile[i].schluessel;
+            pruef.betrag = d;
+            const QString grund = pruefer.pruefen(pruef);
+            if (!grund.isEmpty()) return nein(QStringLiteral("Rechnung %1, Skonto: %2").arg(b.nummer, grund));
+            const QString zeile = nachKonten ? abzug.text + QStringLiteral(" zu Konto %1").arg(anteile[i].konto) : abzug.text;
+            abzug.teile.append({konto, anteile[i].schluessel, d, false, zeile});
+        }
+    }
+    // Booking, discount, paid mark and the end of its dunning letters stand
+    // or fall together.
     Transaktion tx(db);
     if (!tx.ok()) return nein(QStringLiteral("Die Buchung konnte nicht begonnen werden."));
     QString grund;
     const unsigned long nr = KontoGlobal::insertSplittBuchung(e, db, &grund);
     if (nr == 0) return nein(QStringLiteral("Rechnung %1: %2").arg(b.nummer, grund));
-    const bool ok = ExecPrepared(db, QStringLiteral("UPDATE reRechnungen SET bezahlt = ?, Anzahlung = ? WHERE ID = ?"),
-                                 {DatenTyp(a.datum), DatenTyp(s.endsumme), DatenTyp(b.id)}) &&
+    if (skontoBuchung) *skontoBuchung = 0;
+    if (!abzug.teile.isEmpty()) {
+        const unsigned long sk = KontoGlobal::insertSplittBuchung(abzug, db, &grund);
+        if (sk == 0) return nein(QStringLiteral("Rechnung %1, Skonto: %2").arg(b.nummer, grund));
+        if (skontoBuchung) *skontoBuchung = sk;
+    }
+    const bool ok = ExecPrepared(db, QStringLiteral("UPDATE reRechnungen SET bezahlt = ?, Anzahlung = ?, Skonto = ? WHERE ID = ?"),
+                                 {DatenTyp(a.datum), DatenTyp(s.endsumme), DatenTyp(a.skonto), DatenTyp(b.id)}) &&
                     ExecPrepared(db, QStringLiteral("DELETE FROM reMahnungen WHERE RechnungsID = ?"), {DatenTyp(b.id)});
     if (!ok || !tx.commit()) return nein(QStringLiteral("Die Rechnung %1 konnte nicht gebucht werden: %2").arg(b.nummer, db->getErr()->last()));
     return nr;
@@ -254,18 +377,22 @@ bool KontoGlobal::rechnungZahlungEntfernt(DBConnection* con, unsigned long buchu
     if (k.size() != 2) return true;
     const QString nummer = k[0].toString();
     if (!zusatzinfoIsRechnungsnummer(nummer)) return true;
-    const QVector<DatenTyp> r = QueryPrepared(db, QStringLiteral("SELECT ID, Anzahlung FROM reRechnungen WHERE Nummer = ?"), {DatenTyp(nummer)});
-    if (r.size() != 2) return true;
+    const QVector<DatenTyp> r =
+        QueryPrepared(db, QStringLiteral("SELECT ID, Anzahlung, Skonto FROM reRechnungen WHERE Nummer = ?"), {DatenTyp(nummer)});
+    if (r.size() != 3) return true;
     if (wert(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer<>? AND Zusatzinfo = ? AND Storno=0 AND Storniert=0"),
              {DatenTyp(buchungsnummer), DatenTyp(nummer)})
             .toLongLong() > 0)
         return true;
     // The paid amount shrinks by the payment, toward 0 and never past it
     // (a correction's paid amount is negative).
-    const EuroType bisher = r[1].toEuro(), zahlung = k[1].toEuro().abs();
+    const EuroType bisher = r[1].toEuro();
+    // A payment with discount settled the invoice in two bookings; whichever
+    // goes last takes the whole settled amount with it.
+    const EuroType zahlung = r[2].toEuro().isNull() ? k[1].toEuro().abs() : bisher.abs();
     EuroType rest = bisher.abs() > zahlung ? EuroType(bisher.abs() - zahlung) : EuroType(0.0);
     if (bisher < EuroType(0.0)) rest = -rest;
-    return ExecPrepared(db, QStringLiteral("UPDATE reRechnungen SET bezahlt=?, anzahlung=? WHERE ID = ?"),
+    return ExecPrepared(db, QStringLiteral("UPDATE reRechnungen SET bezahlt=?, anzahlung=?, Skonto=0 WHERE ID = ?"),
                         {DatenTyp(zDate()), DatenTyp(rest.Runden2()), r[0]});
 }
 

@@ -32,7 +32,64 @@ QString steuerhinweis(DBConnection* db, unsigned long schluessel) {
     if (kz == 21 || kz == 60 || kz == 68) return QStringLiteral("Steuerschuldnerschaft des Leistungsempfängers.");
     return QString();
 }
+
+QString fuss(const Firma& f) {
+    return QStringLiteral("<hr><p class=\"klein\">%1 · %2 · %3 %4%5%6%7%8</p></body></html>")
+        .arg(h(f.name), h(f.strasse), h(f.plz), h(f.ort))
+        .arg(f.steuernummer.isEmpty() ? QString() : QStringLiteral(" · Steuernummer ") + h(f.steuernummer))
+        .arg(f.ustid.isEmpty() ? QString() : QStringLiteral(" · USt-IdNr. ") + h(f.ustid))
+        .arg(f.telefon.isEmpty() ? QString() : QStringLiteral(" · Tel. ") + h(f.telefon))
+        .arg(f.bank.isEmpty() ? QString() : QStringLiteral(" · ") + h(f.bank));
+}
+
+// The HTML printed on A4 by Qt's PDF writer (which needs a QGuiApplication).
+bool alsPdf(const QString& titel, const QString& html, QByteArray* pdf, QString* fehler) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (fehler) *fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
+        return false;
+    }
+    pdf->clear();
+    QBuffer puffer(pdf);
+    puffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter w(&puffer);
+        w.setTitle(titel);
+        w.setCreator(QStringLiteral("dalvo"));
+        w.setPageSize(QPageSize(QPageSize::A4));
+        w.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
+        QTextDocument doc;
+        doc.setHtml(html);
+        doc.print(&w);
+    }
+    puffer.close();
+    if (pdf->isEmpty()) {
+        if (fehler) *fehler = QStringLiteral("Das PDF „%1“ konnte nicht erzeugt werden.").arg(titel);
+        return false;
+    }
+    return true;
+}
 }  // namespace
+
+QString belegTitel(const Beleg& b) {
+    if (b.art != Belegart::Rechnung) return bezeichnung(b.art);
+    return b.rechnungsart == 1 ? QStringLiteral("Rechnungskorrektur") : QStringLiteral("Rechnung");
+}
+
+bool belegPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler) {
+    db = fallDB(db);
+    if (b.art == Belegart::Rechnung) return rechnungPdf(db, b, pdf, fehler);
+    const QString was = bezeichnung(b.art);
+    QString grund;
+    if (b.id == 0) grund = QStringLiteral("Bitte speichern Sie den Beleg (%1), bevor Sie drucken.").arg(was);
+    else if (b.positionen.isEmpty())
+        grund = QStringLiteral("Bitte geben Sie Positionen zu dem Beleg (%1) ein, bevor Sie drucken (dalvo %2 FALL position %3 …).")
+                    .arg(was, b.art == Belegart::Angebot ? QStringLiteral("angebot") : b.art == Belegart::Auftrag ? QStringLiteral("auftrag") : QStringLiteral("lieferschein"), b.nummer);
+    if (!grund.isEmpty()) {
+        if (fehler) *fehler = grund;
+        return false;
+    }
+    return alsPdf(QStringLiteral("%1 %2").arg(was, b.nummer), rechnungHtml(db, b), pdf, fehler);
+}
 
 QString rechnungHtml(DBConnection* db, const Beleg& b) {
     db = fallDB(db);
@@ -48,22 +105,32 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
     t += QStringLiteral("<p>%1<br>%2<br>%3 %4%5</p>")
              .arg(h(k.anzeigename()), h(k.strasse), h(k.plz), h(k.ort),
                   k.land.isEmpty() || k.land == QLatin1String("DE") ? QString() : QStringLiteral("<br>") + h(k.land));
-    const bool korrektur = b.rechnungsart == 1;
-    t += QStringLiteral("<h2>%1 %2</h2>").arg(korrektur ? QStringLiteral("Rechnungskorrektur") : QStringLiteral("Rechnung"), h(b.nummer));
-    t += QStringLiteral("<table><tr><td>Rechnungsdatum:</td><td>%1</td></tr>").arg(b.datum.getText());
+    const bool rechnung = b.art == Belegart::Rechnung;
+    // A delivery note showing tax could pass for an invoice and make the tax owed (§ 14c UStG).
+    const bool mitPreisen = b.art != Belegart::Lieferschein;
+    t += QStringLiteral("<h2>%1 %2</h2>").arg(belegTitel(b), h(b.nummer));
+    t += QStringLiteral("<table><tr><td>%1</td><td>%2</td></tr>").arg(rechnung ? QStringLiteral("Rechnungsdatum:") : QStringLiteral("Datum:"), b.datum.getText());
     QString leistung = b.zeitraumVon.isValid() && b.zeitraumBis.isValid() && b.zeitraumVon != b.zeitraumBis
                            ? b.zeitraumVon.getText() + QStringLiteral(" bis ") + b.zeitraumBis.getText()
                            : (b.zeitraumVon.isValid() ? b.zeitraumVon : b.zeitraumBis).getText();
-    t += QStringLiteral("<tr><td>Leistungsdatum:</td><td>%1</td></tr>").arg(h(leistung));
+    if (rechnung || !leistung.isEmpty()) t += QStringLiteral("<tr><td>Leistungsdatum:</td><td>%1</td></tr>").arg(h(leistung));
     if (!k.kundennummer.isEmpty()) t += QStringLiteral("<tr><td>Kundennummer:</td><td>%1</td></tr>").arg(h(k.kundennummer));
     if (!k.ustid.isEmpty()) t += QStringLiteral("<tr><td>USt-IdNr. des Kunden:</td><td>%1</td></tr>").arg(h(k.ustid));
     t += QStringLiteral("</table><br><table class=\"pos\" width=\"100%\"><tr><th>Pos.</th><th>Bezeichnung</th><th class=\"r\">Menge</th>"
-                        "<th>Einheit</th><th class=\"r\">Einzelpreis</th><th class=\"r\">Rabatt</th><th class=\"r\">USt</th>"
-                        "<th class=\"r\">Betrag</th></tr>");
+                        "<th>Einheit</th>");
+    t += mitPreisen ? QStringLiteral("<th class=\"r\">Einzelpreis</th><th class=\"r\">Rabatt</th><th class=\"r\">USt</th>"
+                                     "<th class=\"r\">Betrag</th></tr>")
+                    : QStringLiteral("</tr>");
     QStringList hinweise;
     for (int i = 0; i < b.positionen.size(); ++i) {
         const Position& p = b.positionen[i];
         const double satz = KontoGlobal::calcSteuerschluessel(db, p.steuerschluessel, 0.0, true).steuersatz;
+        if (!mitPreisen) {
+            t += QStringLiteral("<tr><td>%1</td><td>%2</td><td class=\"r\">%3</td><td>%4</td></tr>")
+                     .arg(i + 1)
+                     .arg(h(p.bezeichnung), QLocale(QLocale::German).toString(p.menge, 'g', 10), h(p.einheit));
+            continue;
+        }
         t += QStringLiteral("<tr><td>%1</td><td>%2%3</td><td class=\"r\">%4</td><td>%5</td><td class=\"r\">%6%7</td><td class=\"r\">%8</td>"
                             "<td class=\"r\">%9 %</td><td class=\"r\">%10</td></tr>")
                  .arg(i + 1)
@@ -76,6 +143,7 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
         const QString hw = steuerhinweis(db, p.steuerschluessel);
         if (!hw.isEmpty() && !hinweise.contains(hw)) hinweise << hw;
     }
+    if (!mitPreisen) return t + QStringLiteral("</table>") + fuss(f);
     t += QStringLiteral("</table><br><table align=\"right\">");
     auto zeile = [&](const QString& a, const EuroType& e, bool fett = false) {
         t += fett ? QStringLiteral("<tr><td><b>%1</b></td><td class=\"r\"><b>%2</b></td></tr>").arg(h(a), geld(e))
@@ -92,7 +160,7 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
         zeile(QStringLiteral("Versandkosten Brutto (%1 %)").arg(QLocale(QLocale::German).toString(b.versandSatz, 'g', 4)), s.versandBrutto);
     }
     zeile(QStringLiteral("Endsumme"), s.endsumme, true);
-    if (!b.anzahlung.isNull()) {
+    if (rechnung && !b.anzahlung.isNull()) {
         zeile(QStringLiteral("Bereits gezahlt"), b.anzahlung);
         zeile(QStringLiteral("Offen"), s.offen, true);
     }
@@ -101,6 +169,7 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
         hinweise.prepend(QStringLiteral("Es besteht keine Umsatzsteuerpflicht, da aufgrund der Kleinunternehmerregelung (§ 19 UStG) eine "
                                         "Befreiung von der Einbehaltung und Abführung der Umsatzsteuer besteht."));
     for (const QString& x : hinweise) t += QStringLiteral("<p>%1</p>").arg(h(x));
+    if (!rechnung) return t + fuss(f);
     Zahlungsbedingung zb;
     const zDate faellig = b.zahlungsziel.isValid() ? b.zahlungsziel
                           : leseZahlungsbedingung(db, b.zahlungsbedingungID ? b.zahlungsbedingungID : k.zahlungsbedingungID, &zb)
@@ -112,13 +181,7 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
         t += QStringLiteral("<p>%1 % Skonto: bei Zahlung innerhalb von %2 Tagen.</p>")
                  .arg(QLocale(QLocale::German).toString(zb.skonto1, 'g', 4))
                  .arg(zb.skontotage1);
-    t += QStringLiteral("<hr><p class=\"klein\">%1 · %2 · %3 %4%5%6%7%8</p></body></html>")
-             .arg(h(f.name), h(f.strasse), h(f.plz), h(f.ort))
-             .arg(f.steuernummer.isEmpty() ? QString() : QStringLiteral(" · Steuernummer ") + h(f.steuernummer))
-             .arg(f.ustid.isEmpty() ? QString() : QStringLiteral(" · USt-IdNr. ") + h(f.ustid))
-             .arg(f.telefon.isEmpty() ? QString() : QStringLiteral(" · Tel. ") + h(f.telefon))
-             .arg(f.bank.isEmpty() ? QString() : QStringLiteral(" · ") + h(f.bank));
-    return t;
+    return t + fuss(f);
 }
 
 bool rechnungPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler) {
@@ -131,28 +194,7 @@ bool rechnungPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* feh
     // The printout carries the e-invoice: without a valid one there is none.
     const QByteArray xml = xrechnung(db, b, fehler);
     if (xml.isEmpty()) return false;
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (fehler) *fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
-        return false;
-    }
-    pdf->clear();
-    QBuffer puffer(pdf);
-    puffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter w(&puffer);
-        w.setTitle(QStringLiteral("Rechnung %1").arg(b.nummer));
-        w.setCreator(QStringLiteral("dalvo"));
-        w.setPageSize(QPageSize(QPageSize::A4));
-        w.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
-        QTextDocument doc;
-        doc.setHtml(rechnungHtml(db, b));
-        doc.print(&w);
-    }
-    puffer.close();
-    if (pdf->isEmpty()) {
-        if (fehler) *fehler = QStringLiteral("Das PDF der Rechnung konnte nicht erzeugt werden.");
-        return false;
-    }
+    if (!alsPdf(QStringLiteral("Rechnung %1").arg(b.nummer), rechnungHtml(db, b), pdf, fehler)) return false;
     return pdfAnhangEinfuegen(pdf, QStringLiteral("factur-x.xml"), xml, QStringLiteral("text/xml"), fehler);
 }
 

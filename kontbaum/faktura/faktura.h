@@ -235,7 +235,19 @@ QList<Beleg> belege(DBConnection* db, Belegart art, bool nurOffene = false);
 // A new document of kind `ziel` from `quelle` (offer -> order confirmation
 // -> delivery note -> invoice): customer, positions and shipping taken
 // over, linked to its source. Saved; the new ID, 0 with `fehler`.
-unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler);
+// When a document of kind `ziel` was already made from `quelle`, asks
+// through the Ui first. A period of supply `von`..`bis` replaces the
+// source's; a delivery note or invoice without any gets its date.
+unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler,
+                               const zDate& von = zDate(), const zDate& bis = zDate());
+// Deletes an offer, order confirmation, delivery note or invoice with its
+// positions. Refused while a later document of the chain was made from
+// it. An invoice goes only while it is neither posted, paid nor reminded
+// and carries the last number of the range, and only after the Ui
+// confirmed that it never left the business; its number is then issued
+// again, so the invoice numbers keep no gap. Numbers of the other kinds
+// are not issued again (they need no gapless sequence).
+bool loescheBeleg(DBConnection* db, Belegart art, unsigned long id, QString* fehler);
 
 // Whether an invoice may be output under § 14 UStG: saved, with positions,
 // the business's name, address and tax number or VAT id, the customer's
@@ -250,14 +262,39 @@ struct BuchungsAuftrag {
     unsigned long geldkonto = 0;
     zDate datum;   // payment date
     QString text;  // empty: the booking-text option, "[Art] [Rechnungsnummer] vom [Datum] ([Kundenname])"
+    EuroType skonto = 0.0;  // cash discount the customer deducted, gross; 0: paid in full
 };
+// The payment terms of the invoice (its own, else its customer's).
+bool zahlungsbedingungVon(DBConnection* db, const Beleg& b, Zahlungsbedingung* z);
+// The largest cash discount (gross, rounded to the cent) the payment terms
+// grant on payment at `zahlung`; 0 with the German reason in `fehler` when
+// they grant none, the period has passed or the invoice is a correction.
+EuroType skontoMoeglich(DBConnection* db, const Beleg& b, const zDate& zahlung, QString* fehler);
+// The account the discount on revenue of key `schluessel` is booked on: the
+// key's own discount account, else an active discount account whose key is
+// not fixed (the general "Gewährte Skonti"). 0 when the chart has neither.
+unsigned long skontoKonto(DBConnection* db, unsigned long schluessel);
 // The booking text from the pattern with its placeholders filled in.
 QString buchungstext(DBConnection* db, const Beleg& b, const QString& muster = QString());
 // Posts the invoice as paid: one booking (origin 56, Zusatzinfo = number)
 // with the money line and a line per revenue account and key, the invoice
 // marked paid and its dunning letters removed, all in one transaction. The
 // booking number, 0 with `fehler` (nothing changed then).
-unsigned long bucheRechnung(DBConnection* db, const Beleg& b, const BuchungsAuftrag& a, QString* fehler);
+//
+// With a cash discount (at most skontoMoeglich) a second booking of the
+// same origin and Zusatzinfo reduces the revenue: the discount is spread
+// over the revenue lines in proportion to their gross amounts and booked
+// per key on the discount accounts (skontoKonto) as a refund of income
+// from the money account, so that the money account shows the amount
+// received and the output tax falls by the discount's tax. The program
+// option "RebRechnungNachKontenBuchen" (section "Reb", default 1) chooses
+// one discount line per revenue account and key; 0 one per key. The
+// revenue itself always stays on the accounts its positions name: merged
+// by key it would move between the lines of the EÜR and the codes of the
+// advance return. reRechnungen.Skonto keeps the discount.
+// `skontoBuchung` receives the number of the discount booking (0: none).
+unsigned long bucheRechnung(DBConnection* db, const Beleg& b, const BuchungsAuftrag& a, QString* fehler,
+                            unsigned long* skontoBuchung = nullptr);
 
 // --- dunning letters ----------------------------------------------------------
 struct Mahnung {
@@ -284,8 +321,17 @@ QByteArray xrechnung(DBConnection* db, const Beleg& b, QString* fehler);
 QStringList pruefeXRechnung(DBConnection* db, const Beleg& b);
 // The printed invoice as HTML (for QTextDocument) and as PDF with the
 // e-invoice embedded as "factur-x.xml". The PDF needs a QGuiApplication.
+// The HTML serves every kind of document: an offer or order confirmation
+// shows prices and totals but asks for no payment, a delivery note lists
+// quantities only.
 QString rechnungHtml(DBConnection* db, const Beleg& b);
 bool rechnungPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler);
+// "Angebot", "Auftragsbestätigung", "Lieferschein", "Rechnung", "Rechnungskorrektur".
+QString belegTitel(const Beleg& b);
+// The printed document: an invoice through rechnungPdf, the other kinds
+// without the checks of § 14 UStG and without an e-invoice attached (they
+// are no invoices).
+bool belegPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler);
 // Appends `datei` to the PDF `pdf` as embedded file `name` by an
 // incremental update (new objects, a catalog with /Names and /AF, a new
 // cross-reference section); the original bytes stay untouched. False with

@@ -49,6 +49,13 @@ private:
     bool m_offen;
 };
 
+// The counter value that issued `nummer` when it is the last number the
+// range gave (formatted for `datum`), else 0.
+unsigned long letzteVergebene(DBConnection* db, Nummernkreis k, const QString& nummer, const zDate& datum);
+// Moves the counter back so that `zaehler` is issued again (its document is
+// gone). False when the range would skip it all the same.
+bool nummerZurueckgeben(DBConnection* db, Nummernkreis k, unsigned long zaehler);
+
 // Whether a revenue account exists, is active and takes the key (the rule
 // of the chart: an output or no key on a revenue account). The refusal,
 // empty when it fits.

@@ -256,6 +256,26 @@ QString vergibNummer(DBConnection* db, Nummernkreis k, const zDate& datum, QStri
     return text;
 }
 
+namespace intern {
+unsigned long letzteVergebene(DBConnection* db, Nummernkreis k, const QString& nummer, const zDate& datum) {
+    db = fallDB(db);
+    if (!db) return 0;
+    const long long zaehler = wert(db, QStringLiteral("SELECT ") + QLatin1String(kreis(k).zaehler) +
+                                           QStringLiteral(" FROM reVerwaltung WHERE VerwaltungID = 1"))
+                                  .toLongLong();
+    if (zaehler <= 0 || rs_GenerateBelegnummer(nummernformat(db, k), (unsigned long)zaehler, datum) != nummer) return 0;
+    return (unsigned long)zaehler;
+}
+
+bool nummerZurueckgeben(DBConnection* db, Nummernkreis k, unsigned long zaehler) {
+    db = fallDB(db);
+    return db && zaehler > 0 &&
+           ExecPrepared(db, QStringLiteral("UPDATE reVerwaltung SET ") + QLatin1String(kreis(k).zaehler) + QStringLiteral("=? WHERE VerwaltungID = 1"),
+                        {DatenTyp(zaehler - 1)}) &&
+           naechsteNummer(db, k) == zaehler;
+}
+}  // namespace intern
+
 bool setzeNummernkreis(DBConnection* db, Nummernkreis k, const QString& format, long zaehler, QString* fehler) {
     db = fallDB(db);
     if (!db) return false;
