@@ -502,7 +502,7 @@ QList<Command> buildCommands() {
                         "wird diese Buchung gelöscht oder storniert, ist die Rechnung wieder offen. Mit --skonto (der Skonto der\n"
                         "Zahlungsbedingungen) oder --betrag BEZAHLT (Skonto = Rechnungssumme - BEZAHLT) bei Zahlung in der\n"
                         "Skontofrist mindert eine zweite Buchung die Erlöse und die Umsatzsteuer auf den Skontokonten je\n"
-                        "Steuerschlüssel (SKR03 8730 bis 8739).\n"
+                        "Steuerschlüssel (SKR03 8730 bis 8739, SKR04 4730 bis 4739).\n"
                         "loeschen löscht nur die zuletzt nummerierte, weder gebuchte noch bezahlte noch gemahnte Rechnung nach\n"
                         "der Rückfrage, ob sie noch nicht verschickt wurde (--yes); ihre Nummer wird neu vergeben. Sonst heben\n"
                         "Sie eine Rechnung mit einer Rechnungskorrektur auf.\n"

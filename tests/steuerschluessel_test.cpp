@@ -214,3 +214,29 @@ TEST(Steuerschluessel, VatLiabilitySwitchesTheVatAccounts) {
 }
 
 }  // namespace
+
+namespace {
+// The discount account of a key: in SKR03 8730 to 8739, in SKR04 4730 to
+// 4739; an account with the key fixed comes before one that only defaults
+// to it, whatever the order of the rows.
+TEST(Steuerschluessel, DiscountAccountsOfEachFramework) {
+    for (const char* rahmen : {"SKR03", "SKR04"}) {
+        TestEnv env;
+        KontoGlobal* kg = GetKontoGlobal(0, false);
+        kg->createConnectionKonto(true);
+        kg->setSteuerjahr(2016);
+        kg->setUstPflicht(true);
+        kg->setKontenplanName(QLatin1String(rahmen));
+        ASSERT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QLatin1String(rahmen), QString(), false, 0), 0);
+        DBConnection* db = kg->GetDBConnect_Ptr();
+        const bool skr04 = QLatin1String(rahmen) == QLatin1String("SKR04");
+        const unsigned long allgemein = skr04 ? 4730 : 8730, fest19 = skr04 ? 4736 : 8736;
+        EXPECT_EQ(KontoGlobal::getSkontiKontoForSteuerschluessel(db, 5), allgemein) << rahmen << ": only the default-key account is active";
+        ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer=%1").arg(fest19)));
+        EXPECT_EQ(KontoGlobal::getSkontiKontoForSteuerschluessel(db, 5), fest19) << rahmen << ": the fixed key wins";
+        EXPECT_EQ(KontoGlobal::getSkontiKontoForSteuerschluessel(db, 7), 0u) << rahmen << ": no discount account for input tax";
+        if (skr04) EXPECT_FALSE(KontoGlobal::skontoKontenBedingung(db).contains(QStringLiteral("8729")));
+        kg->destroyConnectionKonto();
+    }
+}
+}  // namespace

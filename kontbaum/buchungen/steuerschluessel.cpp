@@ -133,11 +133,31 @@ QString KontoGlobal::steuerschluesselRegelText(int antwort) {
     }
 }
 
+QString KontoGlobal::skontoKontenBedingung(DBConnection* db) {
+    db = fallDB(db);
+    const QString skr03 = QStringLiteral("(Nummer>8729) AND (Nummer<8740)");
+    if (!db) return skr03;
+    // SKR03 keeps granted discounts in 8730 to 8739; another framework has
+    // them under its own numbers, which the template names beside SKR03's.
+    const QString spalte = rahmenSpalte(getFalleigenschaft(QStringLiteral("Kontenplan"), db).trimmed().toUpper());
+    DBConnection* ref = GetGlobal().GetDBConnect_Ptr(GlobalInst::kReferenceConnection);
+    if (spalte.isEmpty() || spalte == QLatin1String("SKR03") || !ref) return skr03;
+    QStringList nummern;
+    rsDataSource rs(ref, QStringLiteral("SELECT DISTINCT ") + spalte + QStringLiteral(" FROM Kontenrahmen WHERE SKR03 BETWEEN 8730 AND 8739 AND ") +
+                             spalte + QStringLiteral("<>0"));
+    for (; !rs.isEOF(); rs.fetch()) nummern << QString::number(rs.getFields()->getField(0).toULong());
+    if (nummern.isEmpty()) return QStringLiteral("(1=0)");
+    return QStringLiteral("(Nummer IN (") + nummern.join(QLatin1Char(',')) + QStringLiteral("))");
+}
+
 unsigned long KontoGlobal::getSkontiKontoForSteuerschluessel(DBConnection* db, unsigned long schluessel) {
     db = fallDB(db);
     if (!db) return 0;
-    return GetDatenTyp(db, QStringLiteral("SELECT Nummer FROM eurKontenplan WHERE (Aktiv <> 0) AND (Nummer>8729) AND "
-                                          "(Nummer<8740) AND Steuerschluessel=") + sql(schluessel))
+    // An account with the key fixed (8736 for 19 %) comes before one that
+    // only defaults to it (8730), so the answer does not depend on row order.
+    return GetDatenTyp(db, QStringLiteral("SELECT Nummer FROM eurKontenplan WHERE (Aktiv <> 0) AND ") + skontoKontenBedingung(db) +
+                               QStringLiteral(" AND Steuerschluessel=") + sql(schluessel) +
+                               QStringLiteral(" ORDER BY Steuerautomatik=1 DESC, Nummer LIMIT 1"))
         .toULong();
 }
 

@@ -98,8 +98,8 @@ unsigned long skontoKonto(DBConnection* db, unsigned long schluessel) {
     db = fallDB(db);
     const unsigned long eigenes = KontoGlobal::getSkontiKontoForSteuerschluessel(db, schluessel);
     if (eigenes != 0) return eigenes;
-    return wert(db, QStringLiteral("SELECT MIN(Nummer) FROM eurKontenplan WHERE Aktiv<>0 AND Nummer>8729 AND Nummer<8740 AND "
-                                   "Steuerautomatik<>1"))
+    return wert(db, QStringLiteral("SELECT MIN(Nummer) FROM eurKontenplan WHERE Aktiv<>0 AND ") + KontoGlobal::skontoKontenBedingung(db) +
+                        QStringLiteral(" AND Steuerautomatik<>1"))
         .toULong();
 }
 
@@ -256,7 +256,7 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
             const unsigned long konto = skontoKonto(db, anteile[i].schluessel);
             if (konto == 0)
                 return nein(QStringLiteral("Im Kontenplan gibt es kein aktives Konto „Gewährte Skonti“ für den Steuerschlüssel %1 (SKR03 "
-                                           "8730 bis 8739). Bitte aktivieren Sie eines oder buchen Sie ohne Skonto.")
+                                           "8730 bis 8739, SKR04 4730 bis 4739). Bitte aktivieren Sie eines oder buchen Sie ohne Skonto.")
                                 .arg(anteile[i].schluessel));
             BuchungsEingabe pruef;
             pruef.buchungsart = abzug.buchungsart;

@@ -540,6 +540,9 @@ public:
     // The chart editor's refusal text of an answer of the rule above.
     static QString steuerschluesselRegelText(int antwort);
     static unsigned long getSkontiKontoForSteuerschluessel(DBConnection* db, unsigned long schluessel);
+    // The SQL condition on eurKontenplan.Nummer for the accounts of granted
+    // cash discounts in the case's framework (SKR03 8730 to 8739).
+    static QString skontoKontenBedingung(DBConnection* db = nullptr);
     struct SchluesselEintrag {
         unsigned long schluessel;
         QString text;
