@@ -44,4 +44,6 @@ int cmdArtikel(const QStringList& args);
 int cmdRechnung(const QStringList& args);
 int cmdMahnung(const QStringList& args);
 int cmdErinnerungen(const QStringList& args);
+// cmd_bank.cpp: bank connections, statement import, takeover into bookings.
+int cmdBank(const QStringList& args);
 }  // namespace cli

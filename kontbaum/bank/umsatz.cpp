@@ -220,10 +220,12 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArra
     r.ok = true;
     r.meldung = ergebnisMeldung(r.speicher, jahr);
     if (r.speicher.doppelt > 0)
-        r.meldung += QStringLiteral("<br><br>%1 Umsätze der Datei waren bereits gespeichert und wurden nicht noch einmal übernommen.")
-                         .arg(r.speicher.doppelt);
+        r.meldung += r.speicher.doppelt == 1 ? QStringLiteral("<br><br>Ein Umsatz der Datei war bereits gespeichert und wurde nicht noch einmal übernommen.")
+                                             : QStringLiteral("<br><br>%1 Umsätze der Datei waren bereits gespeichert und wurden nicht noch einmal "
+                                                              "übernommen.").arg(r.speicher.doppelt);
     if (r.vorgemerkt > 0)
-        r.meldung += QStringLiteral("<br><br>%1 vorgemerkte (noch nicht gebuchte) Umsätze wurden nicht übernommen.").arg(r.vorgemerkt);
+        r.meldung += r.vorgemerkt == 1 ? QStringLiteral("<br><br>Ein vorgemerkter (noch nicht gebuchter) Umsatz wurde nicht übernommen.")
+                                       : QStringLiteral("<br><br>%1 vorgemerkte (noch nicht gebuchte) Umsätze wurden nicht übernommen.").arg(r.vorgemerkt);
     return r;
 }
 
