@@ -5,6 +5,7 @@
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/faktura/intern.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 namespace Bank {
@@ -22,27 +23,9 @@ inline int steuerjahr() {
     return kg ? kg->getSteuerjahr() : KontoGlobal::kProgrammjahr;
 }
 
-// The subsystem's own transaction (a savepoint inside the command's):
-// rolled back unless commit() was called.
-class Transaktion {
-public:
-    explicit Transaktion(DBConnection* db) : m_db(db), m_offen(db && db->beginTransaction()) {}
-    ~Transaktion() {
-        if (m_offen) m_db->rollback();
-    }
-    bool ok() const { return m_offen; }
-    bool commit() {
-        if (!m_offen) return false;
-        m_offen = false;
-        return m_db->commit();
-    }
-    Transaktion(const Transaktion&) = delete;
-    Transaktion& operator=(const Transaktion&) = delete;
-
-private:
-    DBConnection* m_db;
-    bool m_offen;
-};
+// The module's own transaction (a savepoint inside the command's), as the
+// invoicing keeps it: rolled back unless commit() was called.
+using Faktura::intern::Transaktion;
 
 // "(1,2,3)" of the IDs, for an IN list (numbers only, never text).
 inline QString inListe(const QList<unsigned long>& ids) {

@@ -85,16 +85,9 @@ public:
 
     // Whether the ledger would take the proposal as it stands (accounts
     // active and of the kind, key allowed, date in the year).
-    bool postbar(const GespeicherterUmsatz& u, const Vorschlag& v) {
+    bool postbar(const GespeicherterUmsatz& u, Vorschlag v) {
         if (v.art == Vorschlag::Rechnung) return true;
-        BuchungsEingabe e;
-        e.buchungsart = v.buchungsart;
-        e.belegdatum = u.datum;
-        e.konto = u.konto;
-        e.gegenkonto = v.gegenkonto;
-        e.steuerschluessel = v.steuerschluessel;
-        e.betrag = EuroType(qAbs(u.betrag.wert()));
-        return m_pruefer.pruefen(e).isEmpty() && EingabePruefer::pruefeSeite(v.buchungsart, u.betrag.wert() < 0).isEmpty();
+        return pruefen(u, &v).isEmpty() && EingabePruefer::pruefeSeite(v.buchungsart, u.betrag.wert() < 0).isEmpty();
     }
     QString pruefen(const GespeicherterUmsatz& u, Vorschlag* v) {
         BuchungsEingabe e;
