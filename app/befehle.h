@@ -47,4 +47,6 @@ int cmdAuftrag(const QStringList& args);
 int cmdLieferschein(const QStringList& args);
 int cmdMahnung(const QStringList& args);
 int cmdErinnerungen(const QStringList& args);
+// cmd_bank.cpp: bank connections, statement import, takeover into bookings.
+int cmdBank(const QStringList& args);
 }  // namespace cli

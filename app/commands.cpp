@@ -525,6 +525,30 @@ QList<Command> buildCommands() {
          QStringLiteral("Zeigt die Belege, deren Erinnerungsdatum heute oder früher ist. --erledigt NR… löscht die\n"
                         "Erinnerungen mit diesen Nummern der Liste."),
          cmdErinnerungen},
+        {QStringLiteral("bank"),
+         QStringLiteral("dalvo bank FALL add --konto N (--iban IBAN | --kontonummer K --blz B) [--bic BIC] [--name T] [--bank NAME] | "
+                        "list [--json] | import DATEI [--konto N] [--format camt|mt940|csv] [--layout sparkasse|generisch] [--spalten …] "
+                        "[--encoding utf-8|windows-1252|iso-8859-1] | umsaetze [--offen] [--json] | vorschlaege [--json] | "
+                        "uebernehmen ID…|--alle [--gegenkonto K [--schluessel S]] [--text T] | ignorieren ID… | zuruecksetzen ID…"),
+         QStringLiteral("Bankkonten, Kontoauszüge (CAMT, MT940, CSV) einlesen und als Buchungen übernehmen"),
+         QStringLiteral("add ordnet einem Konto der Kategorien Bank, Postbank oder Verrechnungskonten (z. B. 1200) sein Bankkonto zu.\n"
+                        "import liest einen Kontoauszug: CAMT.053/CAMT.052 (XML), MT940 oder die CSV-Datei der Bank (Layout\n"
+                        "sparkasse = CSV-CAMT; generisch mit --spalten datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6, auch\n"
+                        "soll=…,haben=… und kopf=ZEILEN). Das Format wird erkannt; das Bankkonto steht in der Datei (sonst --konto).\n"
+                        "Nur Umsätze des Steuerjahres werden gespeichert, jeder einmal: eine zweimal eingelesene Datei speichert\n"
+                        "nichts doppelt. Passen Anfangssaldo, Umsätze und Endsaldo nicht zusammen, wird gefragt (--yes).\n"
+                        "vorschlaege zeigt für jeden offenen Umsatz den besten Buchungsvorschlag mit Wertung und Grund: offene\n"
+                        "Rechnung (Nummer im Verwendungszweck, Betrag gleich: 150), Buchungsvorlage oder frühere Buchung mit\n"
+                        "gleichem Betrag (50, +70 wenn ihr Text im Verwendungszweck steht), frühere Buchung derselben\n"
+                        "Gegenpartei (IBAN 100, Name 80).\n"
+                        "uebernehmen --alle bucht alle Umsätze mit Wertung ab 100; genannte Umsätze werden mit ihrem Vorschlag\n"
+                        "oder mit --gegenkonto K [--schluessel S] gebucht. Eine Rechnungszahlung bucht die Rechnung als bezahlt.\n"
+                        "Im festgeschriebenen Zeitraum wird vorher gefragt (--yes).\n"
+                        "ignorieren setzt offene Umsätze auf „nicht verarbeiten“. zuruecksetzen macht Umsätze wieder offen:\n"
+                        "ihre Buchungen werden gelöscht, festgeschriebene storniert (nach Rückfrage, --yes); eine\n"
+                        "abgeschlossene Kasse bleibt unberührt. Wird eine übernommene Buchung gelöscht oder storniert, ist\n"
+                        "ihr Umsatz wieder offen."),
+         cmdBank},
     };
 }
 

@@ -63,6 +63,18 @@ for q in 1 2 3 4; do
     "$dalvo" zm "$fall" --quarter "$q" --csv
     echo
 done
+# A bank statement of 28 to 30 December (camt.053) read into a copy of the
+# sample case, so the figures above stay those of the sample: the bank
+# account, the import, the proposals from the ledger and the takeover.
+bank="${DEMO_BANKFALL:-$build/musterfall_2016_bank.dalvo}"
+rm -f "$bank"
+cp "$fall" "$bank"
+echo
+echo "Bankkonto zum Konto 1200 (Kopie $bank): $("$dalvo" bank "$bank" add --konto 1200 --iban DE89370400440532013000 --name Geschäftskonto)"
+echo "Eingelesene Umsätze aus data/samples/kontoauszug_2016-12.camt053.xml: $("$dalvo" bank "$bank" import "$here/data/samples/kontoauszug_2016-12.camt053.xml")"
+"$dalvo" bank "$bank" vorschlaege
+echo "Übernommene Buchungen: $("$dalvo" bank "$bank" uebernehmen --alle | tr '\n' ' ')"
+"$dalvo" bank "$bank" umsaetze
 echo
 echo "Der Musterfall liegt in $fall. Weiter zum Beispiel mit:"
 echo "  $dalvo list \"$fall\""

@@ -92,8 +92,8 @@ unsigned long KontoGlobal::storniereBuchung(unsigned long n) {
                                              QStringLiteral("eurVerbuchtBuchungszeilen")));
         }
     }
-    // A cancelled payment no longer pays its invoice.
-    ok = ok && rechnungZahlungEntfernt(db, n) && ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Storniert=1 WHERE Buchungsnummer=") + q(n));
+    // A cancelled payment no longer pays its invoice, nor its bank transaction.
+    ok = ok && rechnungZahlungEntfernt(db, n) && umsatzBuchungEntfernt(db, n) && ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Storniert=1 WHERE Buchungsnummer=") + q(n));
     if (!ok) {
         db->rollback();
         rs_logError(kQuelle, __LINE__, QStringLiteral("Storno der Buchung %1: %2").arg(n).arg(db->getErr()->last()));
@@ -121,8 +121,9 @@ bool KontoGlobal::deleteBuchung(unsigned long n, const QString& table) {
         }
     }
     if (!db->beginTransaction()) return false;
-    // A deleted payment reopens its invoice in the same transaction.
-    const bool ok = (table != QLatin1String("eurVerbucht") || rechnungZahlungEntfernt(db, n)) &&
+    // A deleted payment reopens its invoice and its bank transaction in the
+    // same transaction.
+    const bool ok = (table != QLatin1String("eurVerbucht") || (rechnungZahlungEntfernt(db, n) && umsatzBuchungEntfernt(db, n))) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral("Buchungszeilen WHERE Buchungsnummer=") + q(n)) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE Buchungsnummer=") + q(n));
     if (!ok) {
@@ -155,7 +156,7 @@ bool KontoGlobal::deleteBuchungen(const QString& liste, const QString& table) {
     bool offen = true;
     if (table == QLatin1String("eurVerbucht"))
         for (unsigned long n : nummern)
-            offen = offen && rechnungZahlungEntfernt(db, n) &&
+            offen = offen && rechnungZahlungEntfernt(db, n) && umsatzBuchungEntfernt(db, n) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=") + q(n)) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM eurVerbucht WHERE Buchungsnummer=") + q(n));
     const bool ok = offen && ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral("Buchungszeilen WHERE Buchungsnummer IN ") + in) &&

@@ -596,6 +596,15 @@ public:
     // Called inside the transaction that removes the booking.
     static bool rechnungZahlungEntfernt(DBConnection* con, unsigned long buchungsnummer);
 
+    // --- bank (bank/, details in bank/bank.h) -------------------------------------
+    // The year check of the transactions: those dated outside `jahr` get
+    // state 3 ("falsches Jahr"), those back inside it are open again.
+    static bool chkUmsatzStatus(int jahr, DBConnection* con = nullptr);
+    // A booking made from a bank transaction is about to disappear from the
+    // ledger (deleted or cancelled): the transaction is open again. Called
+    // inside the transaction that removes the booking.
+    static bool umsatzBuchungEntfernt(DBConnection* con, unsigned long buchungsnummer);
+
     void updateYear();
     void Clear();
 

@@ -1,0 +1,289 @@
+// dalvo bank: bank connections, statement import, transactions, proposals
+// and their takeover into bookings, from the command line.
+#include "app/befehle.h"
+#include "app/cli.h"
+#include "app/fall.h"
+#include "app/json.h"
+
+#include "host/app/ui.h"
+#include "kontbaum/bank/bank.h"
+#include "kontbaum/kasse/kasse.h"
+#include "kontbaum/rahmen/kontglob.h"
+
+#include <QFile>
+
+namespace cli {
+
+namespace {
+using namespace Bank;
+
+int abgelehnt(const QString& text) {
+    err(QStringLiteral("Fehler: %1\n").arg(Ui::plainText(text).trimmed()));
+    return Refused;
+}
+
+void hinweis(const QString& text) { err(Ui::plainText(text).trimmed() + QLatin1Char('\n')); }
+
+const QString kAufruf = QStringLiteral(
+    "Aufruf: dalvo bank FALL add --konto N (--iban IBAN | --kontonummer K --blz B) [--bic BIC] [--name T] [--bank NAME] | list [--json] | "
+    "import DATEI [--konto N] [--format camt|mt940|csv] [--layout NAME] [--spalten …] [--encoding Z] | umsaetze [--offen] [--json] | "
+    "vorschlaege [--json] | uebernehmen ID…|--alle [--gegenkonto K [--schluessel S]] [--text T] | ignorieren ID… | zuruecksetzen ID…");
+
+// The transaction IDs of positional arguments 2…; false with the reason.
+bool idsLesen(const QStringList& p, QList<unsigned long>* ids, QString* fehler) {
+    for (int i = 2; i < p.size(); ++i) {
+        bool ok = false;
+        const unsigned long id = p[i].toULong(&ok);
+        if (!ok || id == 0) {
+            *fehler = QStringLiteral("„%1“ ist keine Umsatznummer (die Nummern zeigt „dalvo bank FALL umsaetze“).").arg(p[i]);
+            return false;
+        }
+        *ids << id;
+    }
+    return true;
+}
+
+QJsonObject vorschlagJson(const Vorschlag& v) {
+    static const char* const arten[] = {"keiner", "vorlage", "buchung", "gegenpartei", "rechnung", "vorgabe"};
+    QJsonObject o{{QStringLiteral("art"), QLatin1String(arten[v.art])},
+                  {QStringLiteral("wertung"), v.wertung},
+                  {QStringLiteral("grund"), v.grund},
+                  {QStringLiteral("buchungsart"), v.buchungsart},
+                  {QStringLiteral("gegenkonto"), qint64(v.gegenkonto)},
+                  {QStringLiteral("steuerschluessel"), qint64(v.steuerschluessel)},
+                  {QStringLiteral("text"), v.text},
+                  {QStringLiteral("uebernehmen"), v.wertung >= kSchwelle}};
+    if (v.art == Vorschlag::Rechnung) o[QStringLiteral("rechnung")] = v.rechnungsnummer;
+    return o;
+}
+
+QJsonObject umsatzJson(const GespeicherterUmsatz& u) {
+    return QJsonObject{{QStringLiteral("id"), qint64(u.id)},
+                       {QStringLiteral("konto"), qint64(u.konto)},
+                       {QStringLiteral("datum"), u.datum.getText()},
+                       {QStringLiteral("betrag"), jsonBetrag(u.betrag)},
+                       {QStringLiteral("text"), u.text},
+                       {QStringLiteral("name"), u.name},
+                       {QStringLiteral("iban"), u.iban},
+                       {QStringLiteral("bic"), u.bic},
+                       {QStringLiteral("referenz"), u.referenz},
+                       {QStringLiteral("status"), u.status},
+                       {QStringLiteral("status_text"), statusText(u.status, u.buchungsnummer)},
+                       {QStringLiteral("buchungsnummer"), qint64(u.buchungsnummer)}};
+}
+
+QString umsatzZeile(const GespeicherterUmsatz& u) {
+    return QStringLiteral("%1  %2  %3  %4  %5\n")
+        .arg(u.id, 5)
+        .arg(u.datum.getText())
+        .arg(u.betrag.getText(), 12)
+        .arg((u.name.isEmpty() ? u.text : u.name + QStringLiteral(" – ") + u.text).left(60), -60)
+        .arg(statusText(u.status, u.buchungsnummer));
+}
+
+int add(Fall& fall, const Args& a) {
+    Verbindung v;
+    bool ok = false;
+    v.konto = a.value(QStringLiteral("--konto")).toULong(&ok);
+    if (!ok) return usageError(QStringLiteral("bank"), QStringLiteral("--konto braucht die Nummer des Bankkontos im Kontenplan, z. B. --konto 1200."));
+    v.iban = a.value(QStringLiteral("--iban"));
+    v.bic = a.value(QStringLiteral("--bic"));
+    v.kontonummer = a.value(QStringLiteral("--kontonummer"));
+    v.blz = a.value(QStringLiteral("--blz"));
+    v.bezeichnung = a.value(QStringLiteral("--name"));
+    v.bank = a.value(QStringLiteral("--bank"));
+    QString e;
+    const unsigned long id = legeVerbindungAn(fall.kg()->GetDBConnect_Ptr(), v, &e);
+    if (!id) return abgelehnt(e);
+    out(QStringLiteral("%1\n").arg(id));
+    return Ok;
+}
+
+int list(Fall& fall, bool json) {
+    QJsonArray l;
+    QString t;
+    for (const Verbindung& v : verbindungen(fall.kg()->GetDBConnect_Ptr())) {
+        l.append(QJsonObject{{QStringLiteral("id"), qint64(v.id)},
+                             {QStringLiteral("konto"), qint64(v.konto)},
+                             {QStringLiteral("bezeichnung"), v.bezeichnung},
+                             {QStringLiteral("bank"), v.bank},
+                             {QStringLiteral("iban"), v.iban},
+                             {QStringLiteral("bic"), v.bic},
+                             {QStringLiteral("kontonummer"), v.kontonummer},
+                             {QStringLiteral("blz"), v.blz},
+                             {QStringLiteral("letzter_umsatz"), v.letzterImport.isValid() ? QJsonValue(v.letzterImport.getText()) : QJsonValue()},
+                             {QStringLiteral("saldo"), jsonBetrag(v.saldo)}});
+        t += QStringLiteral("%1  Konto %2  %3  %4  letzter Umsatz %5, Saldo laut Bank %6\n")
+                 .arg(v.id, 3)
+                 .arg(v.konto)
+                 .arg(v.iban.isEmpty() ? v.blz + QLatin1Char('/') + v.kontonummer : v.iban, v.bezeichnung,
+                      v.letzterImport.isValid() ? v.letzterImport.getText() : QStringLiteral("–"), v.saldo.getText());
+    }
+    if (t.isEmpty()) t = QStringLiteral("Es ist noch kein Bankkonto eingerichtet (dalvo bank FALL add --konto N --iban …).\n");
+    out(json ? jsonText(l) : t);
+    return Ok;
+}
+
+int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen& o) {
+    unsigned long konto = 0;
+    if (a.has(QStringLiteral("--konto"))) konto = a.value(QStringLiteral("--konto")).toULong();
+    QFile f(datei);
+    if (!f.open(QIODevice::ReadOnly)) return abgelehnt(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden. Es wurde nichts gespeichert.").arg(datei));
+    const Importergebnis r = importiere(fall.kg()->GetDBConnect_Ptr(), konto, f.readAll(), o);
+    if (!r.ok) return abgelehnt(r.meldung + (r.verneint ? QStringLiteral(" Mit --yes werden die Umsätze trotzdem eingelesen.") : QString()));
+    hinweis(r.meldung);
+    out(QStringLiteral("%1\n").arg(r.speicher.gespeichert));
+    fall.setGeaendert(r.speicher.gespeichert > 0);
+    return Ok;
+}
+
+int zeigeUmsaetze(Fall& fall, bool nurOffene, bool json) {
+    QJsonArray l;
+    QString t;
+    for (const GespeicherterUmsatz& u : umsaetze(fall.kg()->GetDBConnect_Ptr(), nurOffene)) {
+        l.append(umsatzJson(u));
+        t += umsatzZeile(u);
+    }
+    if (t.isEmpty()) t = nurOffene ? QStringLiteral("Es liegen keine offenen Umsätze vor.\n") : QStringLiteral("Es liegen keine Umsätze vor.\n");
+    out(json ? jsonText(l) : t);
+    return Ok;
+}
+
+int zeigeVorschlaege(Fall& fall, bool json) {
+    QJsonArray l;
+    QString t;
+    for (const Kandidat& k : vorschlaege(fall.kg()->GetDBConnect_Ptr())) {
+        QJsonObject o = umsatzJson(k.umsatz);
+        o[QStringLiteral("vorschlag")] = k.vorschlag.art == Vorschlag::Keiner ? QJsonValue() : QJsonValue(vorschlagJson(k.vorschlag));
+        l.append(o);
+        t += umsatzZeile(k.umsatz);
+        const Vorschlag& v = k.vorschlag;
+        if (v.art == Vorschlag::Keiner)
+            t += QStringLiteral("       kein Vorschlag: bitte mit „uebernehmen %1 --gegenkonto K“ selbst buchen\n").arg(k.umsatz.id);
+        else if (v.art == Vorschlag::Rechnung)
+            t += QStringLiteral("       Wertung %1%2: %3 → Zahlung der Rechnung %4\n")
+                     .arg(v.wertung)
+                     .arg(v.wertung >= kSchwelle ? QStringLiteral(" (wird übernommen)") : QString(), v.grund, v.rechnungsnummer);
+        else
+            t += QStringLiteral("       Wertung %1%2: %3 → %4 Gegenkonto %5, Schlüssel %6, „%7“\n")
+                     .arg(v.wertung)
+                     .arg(v.wertung >= kSchwelle ? QStringLiteral(" (wird übernommen)") : QString(), v.grund,
+                          KontoGlobal::getBuchungsartText(v.buchungsart, 0))
+                     .arg(v.gegenkonto)
+                     .arg(v.steuerschluessel)
+                     .arg(v.text);
+    }
+    if (t.isEmpty()) t = QStringLiteral("Es liegen keine offenen Umsätze vor.\n");
+    out(json ? jsonText(l) : t);
+    return Ok;
+}
+
+int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
+    Auftrag auftrag;
+    auftrag.alle = a.has(QStringLiteral("--alle"));
+    auftrag.ids = ids;
+    auftrag.text = a.value(QStringLiteral("--text")).trimmed();
+    if (a.has(QStringLiteral("--gegenkonto"))) {
+        bool ok = false;
+        auftrag.gegenkonto = a.value(QStringLiteral("--gegenkonto")).toULong(&ok);
+        if (!ok || auftrag.gegenkonto == 0) return usageError(QStringLiteral("bank"), QStringLiteral("--gegenkonto braucht eine Kontonummer."));
+    }
+    if (a.has(QStringLiteral("--schluessel"))) {
+        bool ok = false;
+        auftrag.steuerschluessel = a.value(QStringLiteral("--schluessel")).toULong(&ok);
+        if (!ok) return usageError(QStringLiteral("bank"), QStringLiteral("--schluessel braucht die Nummer eines Steuerschlüssels."));
+        auftrag.schluesselAngegeben = true;
+    }
+    DBConnection* db = fall.kg()->GetDBConnect_Ptr();
+    const Kasse::BestandsWaechter kassen(db);
+    Uebernahmeergebnis r;
+    QString e;
+    if (!uebernehmen(db, auftrag, &r, &e)) return abgelehnt(e);
+    if (!kassen.bestaetigt(r.gebucht.size() > 1, &e)) return abgelehnt(e);
+    hinweis(r.meldung);
+    if (!r.ohneVorschlag.isEmpty()) {
+        QStringList l;
+        for (unsigned long id : r.ohneVorschlag) l << QString::number(id);
+        hinweis(QStringLiteral("Ohne sicheren Vorschlag offen geblieben: %1 (dalvo bank FALL vorschlaege; dann „uebernehmen ID --gegenkonto K“).")
+                    .arg(l.join(QStringLiteral(", "))));
+    }
+    QString t;
+    for (const auto& p : r.gebucht) t += QStringLiteral("%1\n").arg(p.second);
+    out(t);
+    fall.setGeaendert(!r.gebucht.isEmpty());
+    return Ok;
+}
+
+}  // namespace
+
+int cmdBank(const QStringList& args) {
+    const QString n = QStringLiteral("bank");
+    Args a(args,
+           {QStringLiteral("--konto"), QStringLiteral("--iban"), QStringLiteral("--bic"), QStringLiteral("--kontonummer"), QStringLiteral("--blz"),
+            QStringLiteral("--name"), QStringLiteral("--bank"), QStringLiteral("--format"), QStringLiteral("--layout"), QStringLiteral("--spalten"),
+            QStringLiteral("--encoding"), QStringLiteral("--gegenkonto"), QStringLiteral("--schluessel"), QStringLiteral("--text")},
+           {QStringLiteral("--json"), QStringLiteral("--offen"), QStringLiteral("--alle"), QStringLiteral("--yes"), QStringLiteral("--no")});
+    if (!a.ok()) return usageError(n, a.error());
+    const QStringList p = a.positional();
+    const QStringList aktionen = {QStringLiteral("add"),         QStringLiteral("list"),        QStringLiteral("import"),
+                                  QStringLiteral("umsaetze"),    QStringLiteral("vorschlaege"), QStringLiteral("uebernehmen"),
+                                  QStringLiteral("ignorieren"),  QStringLiteral("zuruecksetzen")};
+    if (p.size() < 2 || !aktionen.contains(p[1])) return usageError(n, kAufruf);
+    const QString was = p[1];
+    const bool json = a.has(QStringLiteral("--json"));
+    QList<unsigned long> ids;
+    QString e;
+    if (was == QLatin1String("add") && (p.size() != 2 || !a.has(QStringLiteral("--konto"))))
+        return usageError(n, QStringLiteral("Aufruf: dalvo bank FALL add --konto N --iban IBAN [--bic BIC] [--name T]"));
+    if ((was == QLatin1String("list") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege")) && p.size() != 2)
+        return usageError(n, QStringLiteral("Zu viele Argumente."));
+    Importoptionen o;
+    if (was == QLatin1String("import")) {
+        if (p.size() != 3) return usageError(n, QStringLiteral("Aufruf: dalvo bank FALL import DATEI [--konto N] [--format camt|mt940|csv]"));
+        if (a.has(QStringLiteral("--format")) && !formatAusName(a.value(QStringLiteral("--format")), &o.format))
+            return usageError(n, QStringLiteral("Unbekanntes Format „%1“ (erlaubt: camt, mt940, csv).").arg(a.value(QStringLiteral("--format"))));
+        if (a.has(QStringLiteral("--encoding")) && !BuchungenCSV::zeichensatzAusName(a.value(QStringLiteral("--encoding")), &o.zeichensatz))
+            return usageError(n, QStringLiteral("Unbekannter Zeichensatz „%1“ (erlaubt: %2).")
+                                     .arg(a.value(QStringLiteral("--encoding")), BuchungenCSV::zeichensatzNamen().join(QStringLiteral(", "))));
+        if (a.has(QStringLiteral("--layout"))) o.layout = a.value(QStringLiteral("--layout"));
+        o.spalten = a.value(QStringLiteral("--spalten"));
+        CsvLayout l;
+        if ((a.has(QStringLiteral("--layout")) || a.has(QStringLiteral("--spalten"))) && !csvLayout(o.layout, o.spalten, &l, &e)) return usageError(n, e);
+        bool ok = true;
+        if (a.has(QStringLiteral("--konto"))) a.value(QStringLiteral("--konto")).toULong(&ok);
+        if (!ok) return usageError(n, QStringLiteral("--konto braucht die Nummer des Bankkontos im Kontenplan."));
+        if (!QFile::exists(p[2])) return usageError(n, QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(p[2]));
+    }
+    if (was == QLatin1String("uebernehmen") || was == QLatin1String("ignorieren") || was == QLatin1String("zuruecksetzen")) {
+        if (!idsLesen(p, &ids, &e)) return usageError(n, e);
+        const bool alle = was == QLatin1String("uebernehmen") && a.has(QStringLiteral("--alle"));
+        if (alle == !ids.isEmpty())
+            return usageError(n, was == QLatin1String("uebernehmen") ? QStringLiteral("Bitte die Nummern der Umsätze oder --alle angeben.")
+                                                                     : QStringLiteral("Bitte die Nummern der Umsätze angeben."));
+        if (alle && a.has(QStringLiteral("--gegenkonto")))
+            return usageError(n, QStringLiteral("--gegenkonto gilt nur für genannte Umsätze, nicht mit --alle."));
+    }
+    const bool lesen = was == QLatin1String("list") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege");
+    return Fall::ausfuehren(n, p.first(), lesen ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) -> int {
+        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
+        if (was == QLatin1String("add")) return add(fall, a);
+        if (was == QLatin1String("list")) return list(fall, json);
+        if (was == QLatin1String("import")) return import(fall, a, p[2], o);
+        if (was == QLatin1String("umsaetze")) return zeigeUmsaetze(fall, a.has(QStringLiteral("--offen")), json);
+        if (was == QLatin1String("vorschlaege")) return zeigeVorschlaege(fall, json);
+        if (was == QLatin1String("uebernehmen")) return uebernehme(fall, a, ids);
+        if (was == QLatin1String("ignorieren")) {
+            const long k = nichtVerarbeiten(db, ids, &e);
+            if (k < 0) return abgelehnt(e);
+            out(QStringLiteral("%1\n").arg(k));
+            return Ok;
+        }
+        const Kasse::BestandsWaechter kassen(db);
+        if (!zuruecksetzen(db, ids, &e)) return abgelehnt(e);
+        if (!kassen.bestaetigt(ids.size() > 1, &e)) return abgelehnt(e);
+        out(QStringLiteral("%1\n").arg(ids.size()));
+        return Ok;
+    });
+}
+
+}  // namespace cli

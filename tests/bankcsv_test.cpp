@@ -1,0 +1,84 @@
+// The CSV reader of bank downloads: the Sparkasse CSV-CAMT layout in
+// Windows-1252, the generic layout mapped by the user, and refusals.
+#include "kontbaum/bank/bank.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+using namespace Bank;
+using BuchungenCSV::Zeichensatz;
+
+QByteArray datei(const char* name) {
+    QFile f(QStringLiteral(DALVO_SOURCE_DIR "/tests/daten/bank/") + QLatin1String(name));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+    return f.readAll();
+}
+
+CsvLayout layout(const QString& name, const QString& spalten = QString()) {
+    CsvLayout l;
+    QString e;
+    EXPECT_TRUE(csvLayout(name, spalten, &l, &e)) << e.toStdString();
+    return l;
+}
+
+TEST(BankCsv, SparkasseInWindows1252) {
+    const QByteArray bytes = datei("sparkasse_2016-06.csv");
+    EXPECT_EQ(erkenneFormat(bytes), Format::Csv);
+    QList<Auszug> l;
+    QString e;
+    ASSERT_TRUE(leseCsv(bytes, layout(QStringLiteral("sparkasse")), Zeichensatz::Automatisch, &l, &e)) << e.toStdString();
+    ASSERT_EQ(l.size(), 1);
+    EXPECT_EQ(l[0].iban, QStringLiteral("DE89370400440532013000"));
+    EXPECT_EQ(l[0].vorgemerkt, 1);
+    ASSERT_EQ(l[0].umsaetze.size(), 3);  // the identical pair is kept as two
+    const Umsatz& u = l[0].umsaetze[0];
+    EXPECT_EQ(u.buchungsdatum, zDate(2016, 6, 2));  // TT.MM.JJ of this century
+    EXPECT_DOUBLE_EQ(u.betrag.wert(), 1190.0);      // "1.190,00"
+    EXPECT_EQ(u.name, QStringLiteral("Jörg Weiß"));
+    EXPECT_EQ(u.buchungstext(), QStringLiteral("Honorar Mai; Projekt \"Größe\""));  // ";" and quotes inside quotes
+    EXPECT_EQ(u.referenz, QStringLiteral("E2E-77"));
+    EXPECT_EQ(u.bic, QStringLiteral("BYLADEM1001"));
+    EXPECT_DOUBLE_EQ(l[0].umsaetze[1].betrag.wert(), -50.0);
+    EXPECT_EQ(l[0].umsaetze[1].name, QStringLiteral("Aral Süd"));
+    // Read as UTF-8 the Windows-1252 bytes are refused, not garbled.
+    EXPECT_FALSE(leseCsv(bytes, layout(QStringLiteral("sparkasse")), Zeichensatz::Utf8, &l, &e));
+    EXPECT_TRUE(l.isEmpty());
+}
+
+TEST(BankCsv, GenerischMitSollUndHaben) {
+    const CsvLayout g = layout(QStringLiteral("generisch"), QStringLiteral("datum=1,name=2,zweck=3,soll=4,haben=5,iban=6"));
+    QList<Auszug> l;
+    QString e;
+    ASSERT_TRUE(leseCsv(datei("generisch_2016-09.csv"), g, Zeichensatz::Automatisch, &l, &e)) << e.toStdString();
+    ASSERT_EQ(l[0].umsaetze.size(), 2);
+    EXPECT_DOUBLE_EQ(l[0].umsaetze[0].betrag.wert(), 595.0);   // credit column
+    EXPECT_DOUBLE_EQ(l[0].umsaetze[1].betrag.wert(), -23.80);  // debit column
+    EXPECT_EQ(l[0].umsaetze[1].name, QStringLiteral("Bürobedarf Ost"));
+    EXPECT_EQ(l[0].umsaetze[1].iban, QStringLiteral("DE44500105175407324931"));
+    EXPECT_TRUE(l[0].iban.isEmpty());  // the file does not name its account
+
+    // An incomplete or unknown mapping is refused before reading.
+    CsvLayout x;
+    EXPECT_FALSE(csvLayout(QStringLiteral("generisch"), QStringLiteral("datum=1"), &x, &e));
+    EXPECT_FALSE(csvLayout(QStringLiteral("generisch"), QStringLiteral("datum=1,betrag=null"), &x, &e));
+    EXPECT_FALSE(csvLayout(QStringLiteral("dkb"), QString(), &x, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("sparkasse")));
+}
+
+TEST(BankCsv, DefekteZeilenMitNummer) {
+    const CsvLayout g = layout(QStringLiteral("generisch"), QStringLiteral("datum=1,betrag=2,zweck=3"));
+    QList<Auszug> l;
+    QString e;
+    EXPECT_FALSE(leseCsv("Datum;Betrag;Zweck\n01.09.2016;10,00;a\n31.09.2016;5,00;b\n", g, Zeichensatz::Utf8, &l, &e));
+    EXPECT_TRUE(e.startsWith(QStringLiteral("Zeile 3:"))) << e.toStdString();
+    EXPECT_TRUE(l.isEmpty());
+    EXPECT_FALSE(leseCsv("Datum;Betrag;Zweck\n01.09.2016;zehn;a\n", g, Zeichensatz::Utf8, &l, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("zehn")));
+    EXPECT_FALSE(leseCsv("Datum;Betrag;Zweck\n01.09.2016;\"10,00;a\n", g, Zeichensatz::Utf8, &l, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("Anführungszeichen")));
+    // A Sparkasse layout on another bank's file names what it misses.
+    EXPECT_FALSE(leseCsv("Datum;Betrag\n01.09.2016;1,00\n", layout(QStringLiteral("sparkasse")), Zeichensatz::Utf8, &l, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("Buchungstag")));
+}
+}  // namespace

@@ -1,0 +1,108 @@
+// The bank from the command line, end to end: a bank connection, a month's
+// CAMT.053 statement, the proposals, the takeover of all, one transaction
+// booked by hand, and the UStVA, the EÜR and the self-check afterwards;
+// refusals that leave the case untouched.
+#include "support/dalvo_lauf.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kMonat = QStringLiteral(DALVO_SOURCE_DIR "/tests/daten/bank/camt053_2016-06_monat.xml");
+
+TEST(CliBank, VomKontoauszugBisZurEuer) {
+    QTemporaryDir dir;
+    const QString f = dir.filePath(QStringLiteral("b.dalvo"));
+    auto ok = [](const Lauf& l) { EXPECT_EQ(l.rc, 0) << l.err.toStdString(); return l.out.trimmed(); };
+    ok(dalvo({"new", f, "--year", "2016", "--no-examples"}));
+    // What the ledger already knows: May's rent and toner, an open invoice.
+    ok(dalvo({"book", f, "--kind", "ausgabe", "--date", "02.05.2016", "--amount", "500,00", "--account", "1200", "--counter", "4210", "--text", "Miete"}));
+    ok(dalvo({"book", f, "--kind", "ausgabe", "--date", "12.05.2016", "--amount", "119,00", "--account", "1200", "--counter", "4930", "--key", "7",
+              "--text", "Toner"}));
+    ok(dalvo({"firma", f, "--name", "Muster IT", "--strasse", "Hauptstr. 1", "--plz", "10115", "--ort", "Berlin", "--steuernummer", "12/345/67890"}));
+    ok(dalvo({"kunde", f, "add", "--firma", "Kunde AG", "--strasse", "Weg 2", "--plz", "20095", "--ort", "Hamburg"}));
+    const QString re = ok(dalvo({"rechnung", f, "neu", "--kunde", "K0001", "--datum", "01.06.2016", "--yes"}));
+    ASSERT_EQ(re, QStringLiteral("RE-2016-0001"));
+    ok(dalvo({"rechnung", f, "position", re, "--text", "Beratung", "--preis", "1000", "--schluessel", "5", "--konto", "8400"}));
+
+    // Refusals before the connection exists, and of bad input: the file stays as it was.
+    const QByteArray vorher = hashOf(f);
+    EXPECT_EQ(dalvo({"bank", f, "import", kMonat}).rc, 1);  // no connection for the IBAN yet
+    EXPECT_EQ(dalvo({"bank", f, "add", "--konto", "4210", "--iban", "DE89370400440532013000"}).rc, 1);
+    EXPECT_EQ(dalvo({"bank", f, "add", "--konto", "1200", "--iban", "DE00370400440532013000"}).rc, 1);
+    EXPECT_EQ(dalvo({"bank", f, "import", dir.filePath(QStringLiteral("fehlt.xml"))}).rc, 2);
+    EXPECT_EQ(dalvo({"bank", f, "import", kMonat, "--format", "pdf"}).rc, 2);
+    EXPECT_EQ(dalvo({"bank", f, "uebernehmen"}).rc, 2);
+    EXPECT_EQ(hashOf(f), vorher);
+
+    EXPECT_EQ(ok(dalvo({"bank", f, "add", "--konto", "1200", "--iban", "DE89 3704 0044 0532 0130 00", "--name", "Geschäftskonto"})), QStringLiteral("1"));
+    EXPECT_TRUE(ok(dalvo({"bank", f, "list"})).contains(QStringLiteral("DE89370400440532013000")));
+    const Lauf import = dalvo({"bank", f, "import", kMonat});
+    EXPECT_EQ(ok(import), QStringLiteral("4"));
+    EXPECT_TRUE(import.err.contains(QStringLiteral("Es wurden 4 Umsätze für das Wirtschaftsjahr 2016 abgerufen.")));
+    // The same file again stores nothing and leaves the case as it was.
+    const QByteArray nachImport = hashOf(f);
+    EXPECT_EQ(ok(dalvo({"bank", f, "import", kMonat})), QStringLiteral("0"));
+    EXPECT_EQ(hashOf(f), nachImport);
+
+    // The proposals: invoice 150, rent and toner from May's bookings 120, the fee none.
+    const QJsonArray v = QJsonDocument::fromJson(ok(dalvo({"bank", f, "vorschlaege", "--json"})).toUtf8()).array();
+    ASSERT_EQ(v.size(), 4);
+    QMap<QString, QJsonObject> nachText;
+    for (const QJsonValue& x : v) nachText.insert(x.toObject()[QStringLiteral("text")].toString(), x.toObject());
+    const QJsonObject zahlung = nachText.value(QStringLiteral("Rechnung RE-2016-0001 vom 01.06.2016"))[QStringLiteral("vorschlag")].toObject();
+    EXPECT_EQ(zahlung[QStringLiteral("art")].toString(), QStringLiteral("rechnung"));
+    EXPECT_EQ(zahlung[QStringLiteral("wertung")].toInt(), 150);
+    EXPECT_EQ(zahlung[QStringLiteral("rechnung")].toString(), re);
+    const QJsonObject miete = nachText.value(QStringLiteral("Miete Juni Buero"))[QStringLiteral("vorschlag")].toObject();
+    EXPECT_EQ(miete[QStringLiteral("gegenkonto")].toInt(), 4210);
+    EXPECT_EQ(miete[QStringLiteral("wertung")].toInt(), 120);
+    EXPECT_TRUE(miete[QStringLiteral("grund")].toString().contains(QStringLiteral("„Miete“")));
+    EXPECT_EQ(nachText.value(QStringLiteral("Toner schwarz"))[QStringLiteral("vorschlag")].toObject()[QStringLiteral("steuerschluessel")].toInt(), 7);
+    const QJsonObject gebuehr = nachText.value(QStringLiteral("Kontofuehrungsentgelt Juni"));
+    EXPECT_TRUE(gebuehr[QStringLiteral("vorschlag")].isNull());
+
+    // Take over all that is trusted; the fee stays open and is booked by hand.
+    const Lauf alle = dalvo({"bank", f, "uebernehmen", "--alle"});
+    EXPECT_EQ(ok(alle).split(QLatin1Char('\n')).size(), 3);
+    EXPECT_TRUE(alle.err.contains(QStringLiteral("Es wurden 3 Umsätze in die Einnahmen und Ausgaben übernommen.")));
+    EXPECT_TRUE(alle.err.contains(QStringLiteral("Ohne sicheren Vorschlag offen geblieben")));
+    const QString id = QString::number(gebuehr[QStringLiteral("id")].toInt());
+    ok(dalvo({"bank", f, "uebernehmen", id, "--gegenkonto", "4970"}));
+    EXPECT_TRUE(ok(dalvo({"bank", f, "umsaetze", "--offen"})).contains(QStringLiteral("keine offenen Umsätze")));
+    EXPECT_TRUE(ok(dalvo({"rechnung", f, "show", re})).contains(QStringLiteral("bezahlt am 10.06.2016")));
+
+    // June's advance return: revenue 1.000 at 19 % (190,00 tax), input tax
+    // 19,00 of the toner; 190,00 - 19,00 = 171,00 to pay.
+    const QJsonObject ustva = QJsonDocument::fromJson(ok(dalvo({"ustva", f, "--month", "6", "--json"})).toUtf8()).object();
+    EXPECT_DOUBLE_EQ(ustva[QStringLiteral("kennziffern")].toObject()[QStringLiteral("81")].toDouble(), 1000.0);
+    EXPECT_DOUBLE_EQ(ustva[QStringLiteral("kennziffern")].toObject()[QStringLiteral("66")].toDouble(), 19.0);
+    EXPECT_DOUBLE_EQ(ustva[QStringLiteral("summen")].toObject()[QStringLiteral("vorauszahlung")].toDouble(), 171.0);
+    // EÜR: income 1.190,00; expenses May 500 + 119, June 500 + 119 + 4,90 = 1.242,90.
+    const QJsonObject euer = QJsonDocument::fromJson(ok(dalvo({"euer", f, "--json"})).toUtf8()).object();
+    EXPECT_DOUBLE_EQ(euer[QStringLiteral("einnahmen")].toDouble(), 1190.0);
+    EXPECT_DOUBLE_EQ(euer[QStringLiteral("ausgaben")].toDouble(), 1242.90);
+    EXPECT_EQ(dalvo({"verify", f}).rc, 0);
+
+    // Locked up to June: a reset asks; without yes nothing changes.
+    ok(dalvo({"lock", f, "30.06.2016"}));
+    const QByteArray gesperrt = hashOf(f);
+    EXPECT_EQ(dalvo({"bank", f, "zuruecksetzen", id, "--no"}).rc, 1);
+    EXPECT_EQ(dalvo({"bank", f, "ignorieren", id}).rc, 1);  // processed, not open
+    EXPECT_EQ(hashOf(f), gesperrt);
+    ok(dalvo({"bank", f, "zuruecksetzen", id, "--yes"}));
+    // Cancelled, not deleted: the fee and its mirror both stay in the ledger.
+    const QJsonArray liste = QJsonDocument::fromJson(ok(dalvo({"list", f, "--json", "--month", "6"})).toUtf8()).array();
+    int stornos = 0;
+    for (const QJsonValue& b : liste) stornos += b.toObject()[QStringLiteral("storno")].toBool() ? 1 : 0;
+    EXPECT_EQ(stornos, 1);
+    EXPECT_TRUE(ok(dalvo({"bank", f, "umsaetze", "--offen"})).contains(QStringLiteral("Kontofuehrungsentgelt")));
+    EXPECT_EQ(ok(dalvo({"bank", f, "ignorieren", id})), QStringLiteral("1"));
+    EXPECT_EQ(dalvo({"verify", f}).rc, 0);
+    EXPECT_TRUE(ok(dalvo({"help", "bank"})).contains(QStringLiteral("vorschlaege")));
+}
+}  // namespace
