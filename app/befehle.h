@@ -25,6 +25,11 @@ int cmdEuer(const QStringList& args);
 int cmdZm(const QStringList& args);
 int cmdSaldenliste(const QStringList& args);
 int cmdEinstellungen(const QStringList& args);
+// cmd_status.cpp: where the bookkeeping stands, the start page's parser
+// function, the calculation file.
+int cmdStatus(const QStringList& args);
+int cmdGetkont(const QStringList& args);
+int cmdBerechnung(const QStringList& args);
 // cmd_kasse.cpp: the cash book and the exchange of cash registers.
 int cmdKassenbuch(const QStringList& args);
 int cmdKassenabschluss(const QStringList& args);

@@ -5,6 +5,7 @@
 #include "app/json.h"
 
 #include "host/app/printstring.h"
+#include "host/tree/datenbase.h"
 #include "kontbaum/berichte/berichte.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
@@ -19,21 +20,42 @@ namespace cli {
 namespace {
 QJsonValue j(const EuroType& e) { return jsonBetrag(e); }
 
+int abgelehnt(const QString& grund) {
+    err(QStringLiteral("Fehler: %1\n").arg(grund));
+    return Refused;
+}
+
+// The command line is the host of the case's forms: it keeps the advance
+// returns as an entry of the bookkeeping root, so that they travel in the
+// case file with the EÜR form.
+void voranmeldungenAnmelden() {
+    DatenBase::setRootNode(QStringLiteral("Va_"), DatenBase::GetDB(QStringLiteral("Kont_[M]\\Va_"), true));
+}
+
+const QString kUebertragen = QStringLiteral("--uebertragen");
+const QString kJaHinweis = QStringLiteral(" Mit --yes werden die Zahlen der Buchhaltung trotzdem übernommen.");
+
 QString kz(unsigned long k) { return QString::number(k); }
 }  // namespace
 
 int cmdUstva(const QStringList& args) {
     const QString n = QStringLiteral("ustva");
-    Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--json"));
+    Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--json") << kUebertragen);
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     if (a.has(QStringLiteral("--from"))) return usageError(n, QStringLiteral("Die Voranmeldung gilt für einen Monat, ein Quartal oder das Jahr."));
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+    const bool uebertragen = a.has(kUebertragen);
+    return Fall::ausfuehren(n, a.positional().first(), uebertragen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
         Zeitraum z;
         QString e;
         if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
         UStKennziffern k;
         const int art = z.art == Zeitraum::Monat ? 1 : z.art == Zeitraum::Quartal ? 2 : 3;
+        if (uebertragen) {
+            voranmeldungenAnmelden();
+            if (!Kont_::UebertrageUStVA(art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1, &e))
+                return abgelehnt(e + (e.contains(QStringLiteral("bleibt unverändert")) ? kJaHinweis : QString()));
+        }
         Kont_::GetUmsaetzeFuer(0, k, art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1);
         const bool dezember = (z.art == Zeitraum::Monat && z.index == 11) || (z.art == Zeitraum::Quartal && z.index == 3);
         OAnmeldungVorauszahlungen va;
@@ -58,6 +80,7 @@ int cmdUstva(const QStringList& args) {
             o[QStringLiteral("kennziffern")] = kzs;
             o[QStringLiteral("steuer")] = st;
             o[QStringLiteral("summen")] = su;
+            if (uebertragen) o[QStringLiteral("uebertragen")] = true;
             out(jsonText(o));
             return int(Ok);
         }
@@ -81,16 +104,25 @@ int cmdUstva(const QStringList& args) {
                                                                     : QStringLiteral("Verbleibende Umsatzsteuer-Vorauszahlung"),
                  QString(), va2.vorauszahlung.getText()});
         out(p.text());
+        if (uebertragen) out(QStringLiteral("\nDie Zahlen stehen jetzt in der Voranmeldung %1 des Falls.\n").arg(z.text));
         return int(Ok);
     });
 }
 
 int cmdEuer(const QStringList& args) {
     const QString n = QStringLiteral("euer");
-    Args a(args, {}, {QStringLiteral("--json")});
+    Args a(args, {}, {QStringLiteral("--json"), kUebertragen});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+    const bool uebertragen = a.has(kUebertragen);
+    return Fall::ausfuehren(n, a.positional().first(), uebertragen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
+        if (uebertragen) {
+            switch (fall.root().UebernahmeEurFormular()) {
+            case 0: break;
+            case 2: return abgelehnt(QStringLiteral("Das EÜR-Formular enthält Zahlen, die die Übernahme ändern würde; es bleibt unverändert.") + kJaHinweis);
+            default: return abgelehnt(QStringLiteral("Das EÜR-Formular des Falls konnte nicht angelegt werden."));
+            }
+        }
         EUERechnung2 r;
         r.Fuellen();
         if (a.has(QStringLiteral("--json"))) {
@@ -119,12 +151,14 @@ int cmdEuer(const QStringList& args) {
                 kats.append(ko);
             }
             o[QStringLiteral("kategorien")] = kats;
+            if (uebertragen) o[QStringLiteral("uebertragen")] = true;
             out(jsonText(o));
             return int(Ok);
         }
         zPrintString p;
         r.Print(p);
         out(p.text());
+        if (uebertragen) out(QStringLiteral("\nDie Zahlen stehen jetzt im EÜR-Formular des Falls.\n"));
         return int(Ok);
     });
 }

@@ -324,17 +324,24 @@ QList<Command> buildCommands() {
                         "und Bank, Splittbuchungen, innergemeinschaftliche Lieferungen) für Messungen und Vorführungen.\n"
                         "Gleicher Startwert (--seed, Vorgabe 1), gleiche Buchungen."),
          cmdGenerate},
-        {QStringLiteral("ustva"), QStringLiteral("dalvo ustva FALL [--month M | --quarter Q | --year] [--json]"),
+        {QStringLiteral("ustva"), QStringLiteral("dalvo ustva FALL [--month M | --quarter Q | --year] [--json] [--uebertragen [--yes|--no]]"),
          QStringLiteral("zeigt die Umsatzsteuer-Voranmeldung"),
          QStringLiteral("Berechnet die Kennzahlen der Umsatzsteuer-Voranmeldung 2016 aus den Buchungen des Zeitraums\n"
                         "(Vorgabe: das ganze Jahr): Bemessungsgrundlagen in vollen Euro, die Steuer nach den festen\n"
                         "Sätzen des Formulars, Vorsteuer und die verbleibende Vorauszahlung (Kz. 83). Im Dezember und\n"
                         "im 4. Quartal wird die Sondervorauszahlung abgezogen.\n\n"
-                        "Optionen:\n  --json   als JSON (steuerjahr, zeitraum, kennziffern, steuer, summen)"),
+                        "Optionen:\n  --json         als JSON (steuerjahr, zeitraum, kennziffern, steuer, summen; mit\n"
+                        "                 --uebertragen zusätzlich uebertragen: true)\n"
+                        "  --uebertragen  schreibt die Zahlen in die Voranmeldung des Zeitraums in der Falldatei. Stehen\n"
+                        "                 dort schon andere Zahlen (etwa von Hand erfasste), wird vorher gefragt\n"
+                        "                 (--yes ersetzt sie); eine übermittelte Voranmeldung bleibt immer unverändert."),
          cmdUstva},
-        {QStringLiteral("euer"), QStringLiteral("dalvo euer FALL [--json]"), QStringLiteral("zeigt die Einnahmenüberschussrechnung"),
+        {QStringLiteral("euer"), QStringLiteral("dalvo euer FALL [--json] [--uebertragen [--yes|--no]]"), QStringLiteral("zeigt die Einnahmenüberschussrechnung"),
          QStringLiteral("Zeigt Betriebseinnahmen und -ausgaben nach Kategorien und Konten und den Gewinn.\n\n"
-                        "Optionen:\n  --json   als JSON (steuerjahr, einnahmen, ausgaben, iab, iab_aufloesung, gewinn, kategorien)"),
+                        "Optionen:\n  --json         als JSON (steuerjahr, einnahmen, ausgaben, iab, iab_aufloesung, gewinn,\n"
+                        "                 kategorien; mit --uebertragen zusätzlich uebertragen: true)\n"
+                        "  --uebertragen  schreibt die Zahlen in das EÜR-Formular (Anlage EÜR) der Falldatei. Stehen dort\n"
+                        "                 schon andere Zahlen (etwa von Hand erfasste), wird vorher gefragt (--yes ersetzt sie)."),
          cmdEuer},
         {QStringLiteral("zm"), QStringLiteral("dalvo zm FALL (--quarter Q | --month M | --year | --period CODE) (--csv | --xml)"),
          QStringLiteral("erstellt die Zusammenfassende Meldung"),
@@ -371,6 +378,45 @@ QList<Command> buildCommands() {
                         "Optionen:\n  --csv   Konto;\"Bezeichnung\";Anfang Soll;Anfang Haben;Buchungen Soll;Buchungen Haben;\n"
                         "          Saldo Haben;Saldo Soll"),
          cmdSaldenliste},
+        {QStringLiteral("status"), QStringLiteral("dalvo status FALL [--json]"), QStringLiteral("zeigt, wo die Buchhaltung steht"),
+         QStringLiteral("Was man zuerst wissen will: Gewinn bisher, Salden von Kasse und Bank, Festschreibung und\n"
+                        "Kassenabschluss, fällige regelmäßige Buchungen, offene Rechnungen und offene Bankumsätze,\n"
+                        "jeweils mit dem Befehl, der weiterhilft. Die Zahlen sind die der Startseite (dalvo getkont).\n\n"
+                        "Optionen:\n  --json   als JSON (steuerjahr, kontenplan, jahr_abgeschlossen, gewinn, einnahmen, ausgaben,\n"
+                        "           geldkonten, kasse, bank, kassenkonto, kasse_abgeschlossen_bis, festgeschrieben_bis,\n"
+                        "           regelbuchungen_faellig, offene_rechnungen, offene_rechnungen_summe, offene_bankumsaetze)"),
+         cmdStatus},
+        {QStringLiteral("getkont"), QStringLiteral("dalvo getkont FALL 'SCHLUESSELWORT[,PARAMETER…]' [--formatiert] [--json]"),
+         QStringLiteral("beantwortet die Parserfunktion $GETKONT der Startseite"),
+         QStringLiteral("Gibt zurück, was die Startseite für $GETKONT(…) einsetzt: ohne --formatiert den reinen Wert, mit\n"
+                        "--formatiert den Text oder die HTML-Zeilen. Leerzeichen werden entfernt; Groß- und Kleinschreibung\n"
+                        "zählt. Konten- und Kategorielisten bestehen aus Nummern und Bereichen VON..BIS.\n\n"
+                        "Schlüsselwörter:\n"
+                        "  KASSENKONTO, SPEZIALKONTO,KONTO, KONTONAME,KONTO, KONTENPLAN, STEUERJAHR, USTPFLICHT, EURUID\n"
+                        "  JAHRESABSCHLUSS, JAHRESABSCHLUSSGRUND[,N], JAHR_ABGESCHLOSSEN, FESTGESCHRIEBEN_BIS,\n"
+                        "  KASSEABGESCHLOSSENBIS[,KONTO]\n"
+                        "  GEWINN|EINNAHMEN|AUSGABEN[,mitBezeichnung]\n"
+                        "  SALDO,Konto,LISTE   SALDO,KontenByKategorie,LISTE   SALDO,Kategorie,LISTE\n"
+                        "  EXISTS_IN_KATEGORIE,LISTE   ANZAHL_BANKKONTEN[,BANKING_ONLINE|BANKING_CSVDATEI|…]\n"
+                        "  EUR,0|1[,MONATLICH,M|VIERTELJAEHRLICH,Q]   OFFENEBUCHUNGEN   OFFENERECHNUNGEN\n\n"
+                        "Beispiel: dalvo getkont FALL 'SALDO,Konto,1200..1299'\n\n"
+                        "Optionen:\n  --formatiert   wie auf der Startseite (Namen, HTML-Zeilen)\n"
+                        "  --json         als JSON (argumente, status, ergebnis); status 1 Wert, 2 Text oder HTML,\n"
+                        "                 3 Datum des Kassenabschlusses"),
+         cmdGetkont},
+        {QStringLiteral("berechnung"), QStringLiteral("dalvo berechnung FALL DATEI|- [--vergleich REFERENZ] [--force] [--json]"),
+         QStringLiteral("schreibt die Berechnungsdatei (XML) und vergleicht sie mit einer Referenz"),
+         QStringLiteral("Schreibt die Zahlen des Falls als XML in DATEI („-“: Standardausgabe): die Kennzahlen der\n"
+                        "Umsatzsteuer-Voranmeldung des Jahres und die Einnahmenüberschussrechnung nach Einnahmen,\n"
+                        "Ausgaben, Investitionsabzugsbeträgen und ihren Auflösungen, je Kategorie und Konto.\n\n"
+                        "Mit --vergleich REFERENZ: vergleicht mit einer früher geschriebenen Datei (Programm, Version und\n"
+                        "Datum zählen nicht) und nennt jeden Unterschied; Rückgabewert 1 bei Unterschieden. Gibt es\n"
+                        "REFERENZ noch nicht, wird sie aus den jetzigen Zahlen angelegt, nichts verglichen und ebenfalls\n"
+                        "1 zurückgegeben.\n\n"
+                        "Optionen:\n  --force   eine vorhandene DATEI ersetzen\n"
+                        "  --json    das Ergebnis des Vergleichs als JSON (ergebnis: gleich, unterschiede oder\n"
+                        "            referenz_angelegt; referenz; unterschiede)"),
+         cmdBerechnung},
         {QStringLiteral("kassenbuch"),
          QStringLiteral("dalvo kassenbuch FALL [--konto KONTO] [--month M | --quarter Q | --year | --from D --to D] "
                         "[--csv | --json | --pdf DATEI|- [--force]] [--firma NAME]"),

@@ -38,6 +38,16 @@ void Kont_::uebernehmeKinder(Kont_& quelle) {
         }
         if (kind) SetConnectionWithClear(kind, this, mine[i].slot, mine[i].index ? mine[i].index : 1, Besitzer_Owner);
     }
+    // The list entries too: a host keeps trees of its own forms there (the
+    // advance returns of the command line).
+    for (int i = 0; i < childSlotCount(); ++i)
+        if (childSlot(i)) setChildSlot(i, nullptr);
+    for (int i = 0; i < quelle.childSlotCount(); ++i) {
+        DatenBase* kind = quelle.childSlot(i);
+        if (!kind) continue;
+        kind->detach();
+        setChildSlot(i, kind, Besitzer_Owner);
+    }
     eur_Betriebseinnahmen = quelle.eur_Betriebseinnahmen;
     eur_Betriebsausgaben = quelle.eur_Betriebsausgaben;
     eur_GewinnVerlust = quelle.eur_GewinnVerlust;

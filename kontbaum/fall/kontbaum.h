@@ -26,7 +26,9 @@
 #include "host/values/euro.h"
 #include "kontbaum/steuer/voranmeldung.h"
 
+#include <QByteArray>
 #include <QMap>
+#include <QStringList>
 #include <QVector>
 
 class Stamm001_;
@@ -101,8 +103,10 @@ public:
     // Writes the period's figures into the form variables of its return
     // node "Va_[M]\Va0010_\Va0011_{n}" (n: month 1..12, quarter 13..16,
     // year 17). A return marked as transmitted (va_Uebermittelt) is never
-    // overwritten. False without a return tree or when refused.
-    static bool UebertrageUStVA(int zeitraumArt, int quartal, int monat);
+    // overwritten; one holding figures the transfer would change or drop is
+    // overwritten only after the user agreed. False without a return tree
+    // or when refused (the German reason in `fehler` when given).
+    static bool UebertrageUStVA(int zeitraumArt, int quartal, int monat, QString* fehler = nullptr);
     // The navigation commands: 1220 advance return, 1221 annual VAT return,
     // 1222 trade tax, 1223 EÜR; refused without a chart. 0 on success.
     int UebernahmeUstGst(int befehl, int unbenutzt = 0);
@@ -115,10 +119,38 @@ public:
     // lines of profit accounts that name no form line go to the form's
     // "other" lines, so eur1_GewinnVerlust always equals the profit.
     static QMap<QString, EuroType> berechneFormularwerte(const QString& spalte, int formular);
-    // Writes the EÜR into "Kont_[M]\Eur0001_" and its pages; 0 on success.
+    // Writes the EÜR into "Kont_[M]\Eur0001_" and its pages. When the form
+    // holds figures the transfer would change or drop, the user is asked
+    // first. 0 on success, 1 without the form node, 2 when the user kept the
+    // form as it was (nothing changed).
     int UebernahmeEurFormular();
     // Compares the form's profit with getGewinn; false (and a message) when they differ.
     bool testCompGewinn();
+
+    // --- calculation file (berechnung.cpp) --------------------------------------
+    // The calculation XML of the case: the advance-VAT codes of the whole year
+    // and the EÜR by section, category and account. Only the manager's cached
+    // report parameters are reset; no node of the tree is touched.
+    static QByteArray berechnungXml();
+    // The differences of two calculation files, in German, each beginning
+    // with `praefix`: elements are matched by their number, the Description
+    // (program, version, date) is not compared. False with `fehler` when a
+    // file is no XML.
+    static bool vergleicheBerechnung(const QByteArray& referenz, const QByteArray& aktuell, const QString& praefix,
+                                     QStringList* unterschiede, QString* fehler);
+    // Where writeDOMTree puts the calculation files that are no reference.
+    static QString berechnungsVerzeichnis();
+    // Writes the calculation file for the case file `datei`: with `referenz`
+    // into the directory "Referenz" beside it, else into
+    // berechnungsVerzeichnis(), under the name of `datei`. 0 written; 1
+    // refused (suffix "$$$") or failed, with the message in the error log.
+    int writeDOMTree(const QString& datei, bool referenz);
+    enum BerechnungsVergleich { VergleichFehler = -1, VergleichGleich = 0, VergleichUnterschiede = 1, VergleichReferenzNeu = 2 };
+    // Writes the current file and compares it with the reference. Without a
+    // reference, the current figures become it and VergleichReferenzNeu
+    // says that nothing was compared. Differences go to the error log and
+    // to `unterschiede`.
+    int compareDOMTree(const QString& datei, QStringList* unterschiede = nullptr);
 
     // --- carry-forward (jahr/saldovortrag.cpp, see jahr/jahr.h) -------------
     // Carries the balances of the previous year's ledger (the import

@@ -256,6 +256,16 @@ public:
     // Bulk (de)activation of the chart editor.
     static bool setKontenAktiv(const QList<unsigned long>& nummern, bool aktiv);
 
+    // --- start-page parser function (konten/getkont.cpp, konten/startseite.h) ---
+    // Answers $GETKONT(argumente): a plain value, or with `formatiert` the
+    // text or HTML fragment the start page shows. status: 0 refused (the
+    // result is empty, the German message goes to the assertion log and to
+    // `fehler` when given), 1 a plain value, 2 any other answer, 3 the
+    // cash-closing date unformatted. Account and category lists are read as
+    // numbers and ranges "a..b"; anything else is refused.
+    void kontParser(const QString& argumente, bool formatiert, QString& ergebnis, int& status,
+                    QString* fehler = nullptr);
+
     // --- bookings (buchung.cpp) ------------------------------------------------
     enum EurBuchungsherkunft {
         HERK_UNBEKANNT = 0, HERK_ALT = 1, HERK_BUCH = 10, HERK_BSP = 11, HERK_KASSE = 12, HERK_UMSATZ = 13,

@@ -35,13 +35,15 @@ struct Gewinn {
             else a += b;
         }
     }
-    EuroType gewinn() const {
-        double g = e - a;
-        if (EuroType(g) <= EuroType(KontoGlobal::kIabGewinngrenze)) g -= x;
-        return EuroType(g + y).Runden(2);
-    }
+    EuroType gewinn() const { return Gewinnregel::gewinn(e, a, x, y); }
 };
 }  // namespace
+
+EuroType Gewinnregel::gewinn(double einnahmen, double ausgaben, double iab, double hinzurechnung) {
+    double g = einnahmen - ausgaben;
+    if (EuroType(g) <= EuroType(KontoGlobal::kIabGewinngrenze)) g -= iab;
+    return EuroType(g + hinzurechnung).Runden(2);
+}
 
 EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
     if (!db) {
@@ -188,21 +190,42 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
     return werte;
 }
 
+bool Formularwerte::ueberschreibtWerte(const DatenBase* knoten, const QMap<QString, EuroType>& neu, const QStringList& ausser) {
+    if (!knoten) return false;
+    const QVariantMap jetzt = knoten->werte();
+    for (auto it = jetzt.constBegin(); it != jetzt.constEnd(); ++it) {
+        if (ausser.contains(it.key()) || !knoten->findVar(it.key()) || !knoten->findVar(it.key())->dynamisch) continue;
+        const DatenTyp alt = knoten->getVar(it.key());
+        if (alt.isNull() || alt.toString().isEmpty()) continue;
+        if (!neu.contains(it.key()) || !(alt.toEuro() == neu.value(it.key()))) return true;
+    }
+    return false;
+}
+
 int Kont_::UebernahmeEurFormular() {
     const QMap<QString, EuroType> werte = berechneFormularwerte(QStringLiteral("EUR"), 3);
     DatenBase* seite1 = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_"), true);
     if (!seite1) return 1;
     DatenBase* seite2 = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}"), true);
     DatenBase* seite3 = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}"), true);
-    // The import overwrites what the form held.
+    auto seiteVon = [&](const QString& name) {
+        return name.startsWith(QLatin1String("eur1")) ? seite1 : name.startsWith(QLatin1String("eur3")) ? seite3 : seite2;
+    };
+    // The import replaces what the form held; figures a user entered there
+    // are only given up when the user says so.
+    QMap<DatenBase*, QMap<QString, EuroType>> jeSeite;
+    for (DatenBase* s : {seite1, seite2, seite3}) jeSeite[s];
+    for (auto it = werte.begin(); it != werte.end(); ++it) jeSeite[seiteVon(it.key())].insert(it.key(), *it);
+    bool belegt = false;
+    for (auto it = jeSeite.constBegin(); it != jeSeite.constEnd(); ++it) belegt = belegt || Formularwerte::ueberschreibtWerte(it.key(), *it);
+    if (belegt && !GetUi().frage(QStringLiteral("Für diesen Betrieb sind im EÜR-Formular bereits Daten erfasst. Diese Daten werden durch "
+                                                "den Import der Buchhaltung gelöscht.\nWollen Sie trotzdem importieren?"),
+                                 QStringLiteral("Frage")))
+        return 2;
     for (DatenBase* s : {seite1, seite2, seite3})
         if (s) s->clearDynamisch();
-    for (auto it = werte.begin(); it != werte.end(); ++it) {
-        DatenBase* ziel = it.key().startsWith(QLatin1String("eur1")) ? seite1
-                          : it.key().startsWith(QLatin1String("eur3")) ? seite3
-                                                                       : seite2;
-        if (ziel) ziel->setVar(it.key(), DatenTyp(*it));
-    }
+    for (auto it = werte.begin(); it != werte.end(); ++it)
+        if (DatenBase* ziel = seiteVon(it.key())) ziel->setVar(it.key(), DatenTyp(*it));
     // The headline expenses include the investment deduction net of its
     // add-back, so that income - expenses is the profit of the form.
     eur_Betriebseinnahmen = werte.value(QStringLiteral("eur1_Betriebseinnahmen"));
@@ -214,9 +237,9 @@ int Kont_::UebernahmeEurFormular() {
 bool Kont_::testCompGewinn() {
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     if (!kg || (kg->getSteuerjahr() != 2015 && kg->getSteuerjahr() != 2016)) return true;
-    UebernahmeEurFormular();
-    DatenTyp formular;
-    DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), &formular);
+    // The form's profit as the transfer computes it, without writing the
+    // form: a check never replaces what a user entered there.
+    const DatenTyp formular(berechneFormularwerte(QStringLiteral("EUR"), 3).value(QStringLiteral("eur1_GewinnVerlust")));
     const EuroType berechnet = KontoGlobal::getGewinn(nullptr, false, 0);
     if (formular.toEuro() == berechnet) return true;
     const QString t = QStringLiteral("Berechneter Gewinn und Gewinn laut EÜR Formular unterscheiden sich. (Berechnet: %1, Formular: %2). "

@@ -14,3 +14,19 @@
 
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/voranmeldung.h"
+
+namespace Gewinnregel {
+// The profit from its four totals: income - expenses, less the investment
+// deduction while that difference does not exceed the limit
+// (KontoGlobal::kIabGewinngrenze), plus the add-back. Rounded to the cent.
+EuroType gewinn(double einnahmen, double ausgaben, double iab, double hinzurechnung);
+}  // namespace Gewinnregel
+
+class DatenBase;
+namespace Formularwerte {
+// Whether writing `neu` into the form node `knoten` (after emptying it)
+// would change or drop a value it holds now: a figure entered by hand, or
+// one of an earlier transfer that the ledger no longer gives. Variables
+// named in `ausser` do not count. A null node holds nothing.
+bool ueberschreibtWerte(const DatenBase* knoten, const QMap<QString, EuroType>& neu, const QStringList& ausser = {});
+}  // namespace Formularwerte

@@ -493,20 +493,25 @@ int periodenEintrag(int zeitraumArt, int quartal, int monat) {
 }
 }  // namespace
 
-bool Kont_::UebertrageUStVA(int zeitraumArt, int quartal, int monat) {
+bool Kont_::UebertrageUStVA(int zeitraumArt, int quartal, int monat, QString* fehler) {
+    auto abgelehnt = [fehler](const QString& grund) {
+        if (fehler) *fehler = grund;
+        return false;
+    };
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
-    if (!db || !DatenBase::rootNode(QStringLiteral("Va_"))) return false;
+    if (!db || !DatenBase::rootNode(QStringLiteral("Va_")))
+        return abgelehnt(QStringLiteral("Der Fall hat keine Umsatzsteuer-Voranmeldung, in die die Zahlen übertragen werden können."));
     const QString pfad = QStringLiteral("Va_[M]\\Va0010_\\Va0011_{%1}").arg(periodenEintrag(zeitraumArt, quartal, monat));
     // Entries of a list are numbered in order; the earlier periods are made as needed.
     for (int i = 1; i < periodenEintrag(zeitraumArt, quartal, monat); ++i)
         DatenBase::GetDB(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{%1}").arg(i), true);
     DatenBase* knoten = DatenBase::GetDB(pfad, true);
-    if (!knoten) return false;
+    if (!knoten) return abgelehnt(QStringLiteral("Die Voranmeldung des Zeitraums konnte nicht angelegt werden."));
     if (knoten->getVar(QStringLiteral("va_Uebermittelt")).toBool()) {
-        GetUi().rsError(QStringLiteral("Bereits übermittelte Umsatzsteuer-Voranmeldungen dürfen nicht gelöscht werden."),
-                        QStringLiteral("Fehler"));
-        return false;
+        const QString t = QStringLiteral("Bereits übermittelte Umsatzsteuer-Voranmeldungen dürfen nicht gelöscht werden.");
+        GetUi().rsError(t, QStringLiteral("Fehler"));
+        return abgelehnt(t);
     }
     UStKennziffern k;
     GetUmsaetzeFuer(kg->getSlot(), k, zeitraumArt, quartal, monat);
@@ -515,13 +520,21 @@ bool Kont_::UebertrageUStVA(int zeitraumArt, int quartal, int monat) {
     OAnmeldungVorauszahlungen2 a2;
     OAbziehbareVorsteuerbetraege v;
     UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(kg->getSlot()) : EuroType(0.0));
-    knoten->clearDynamisch();
     const QMap<int, EuroType> eintrag = UStVA::eintraege(a, a2, v);
+    QMap<QString, EuroType> werte;
     rsDataSource rs(db, QStringLiteral("SELECT Variable, Kennziffer FROM eurFormulare WHERE Formular=0 AND NOT Variable IS NULL AND Variable<>'' "));
     for (; !rs.isEOF(); rs.fetch()) {
         auto w = eintrag.constFind(rs.field(QStringLiteral("Kennziffer")).toInt());
-        if (w != eintrag.constEnd()) knoten->setVar(rs.field(QStringLiteral("Variable")).toString(), DatenTyp(*w));
+        if (w != eintrag.constEnd()) werte.insert(rs.field(QStringLiteral("Variable")).toString(), *w);
     }
+    // Figures entered in the return by hand are given up only when the user says so.
+    if (Formularwerte::ueberschreibtWerte(knoten, werte, {QStringLiteral("va_Uebermittelt")}) &&
+        !GetUi().frage(QStringLiteral("Für diesen Zeitraum sind in der Umsatzsteuer-Voranmeldung bereits Daten erfasst. Diese Daten werden "
+                                      "durch die Übernahme der Buchhaltung gelöscht.\nWollen Sie trotzdem übernehmen?"),
+                       QStringLiteral("Frage")))
+        return abgelehnt(QStringLiteral("Die Voranmeldung enthält Zahlen, die die Übernahme ändern würde; sie bleibt unverändert."));
+    knoten->clearDynamisch();
+    for (auto it = werte.constBegin(); it != werte.constEnd(); ++it) knoten->setVar(it.key(), DatenTyp(*it));
     return true;
 }
 
