@@ -120,7 +120,8 @@ int cmdVorlage(const QStringList& args) {
     int intervall = 0;
     if (a.has(QStringLiteral("--intervall")) && !leseIntervall(n, a, &intervall, &rc)) return rc;
     if (a.has(QStringLiteral("--aus-buchung"))) {
-        for (const QString& f : buchungsWertFlags() << QStringLiteral("--zahlungsdatum"))
+        const QStringList fremd = buchungsWertFlags() << QStringLiteral("--zahlungsdatum") << QStringLiteral("--net");
+        for (const QString& f : fremd)
             if (a.has(f)) return usageError(n, QStringLiteral("--aus-buchung übernimmt die Buchung, wie sie ist; %1 passt nicht dazu.").arg(f));
         if (!a.has(QStringLiteral("--intervall")))
             return usageError(n, QStringLiteral("--aus-buchung braucht --intervall (z. B. --intervall monatlich)."));

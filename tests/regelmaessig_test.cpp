@@ -41,7 +41,8 @@ protected:
     }
     QList<rsEurRegelBuch> faellig(const zDate& heute) {
         QList<rsEurRegelBuch> l;
-        EXPECT_EQ(Regelbuchung::faellige(l, 0, heute), l.size());
+        const int n = Regelbuchung::faellige(l, 0, heute);
+        EXPECT_EQ(n, l.size());
         return l;
     }
     static QStringList daten(const QList<rsEurRegelBuch>& l) {
