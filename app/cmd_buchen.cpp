@@ -139,30 +139,20 @@ int leseBuchungsAngaben(const QString& n, const Args& a, BuchungsAngaben* ang) {
 
 QString entwurfAusAngaben(DBConnection* db, int steuerjahr, const BuchungsAngaben& ang, const zDate& pruefdatum,
                           KontoGlobal::BuchungsEntwurf* b) {
-    // The same checks as every imported row (EingabePruefer); the counter
-    // account's default key is filled in when none was given.
-    BuchungsEingabe eingabe;
-    eingabe.buchungsart = ang.art;
-    eingabe.belegdatum = pruefdatum;
-    eingabe.konto = ang.konto;
-    eingabe.gegenkonto = ang.gegen;
-    eingabe.steuerschluessel = ang.schluessel;
-    eingabe.schluesselAngegeben = ang.mitSchluessel;
-    eingabe.betrag = ang.betrag;
-    eingabe.ustid = ang.ustid;
-    eingabe.zmart = ang.zm;
-    const QString grund = EingabePruefer(db, steuerjahr).pruefen(eingabe);
-    if (!grund.isEmpty()) return grund;
-    if (ang.netto && eingabe.steuerschluessel == 0) return QStringLiteral("--net braucht einen Steuerschlüssel.");
     b->text = ang.text;
     b->belegdatum = ang.datum;
     b->belegnummer = ang.beleg;
     b->buchungsart = ang.art;
-    b->ustid = eingabe.ustid;
+    b->ustid = ang.ustid;
     b->zmart = ang.zm;
     b->haben = ang.geldHaben;
     b->konto = ang.konto;
-    b->teile.append({ang.gegen, eingabe.steuerschluessel, ang.betrag, ang.netto, QString()});
+    b->teile.append({ang.gegen, ang.schluessel, ang.betrag, ang.netto, QString()});
+    // The same checks as every imported row (EingabePruefer); the counter
+    // account's default key is filled in when none was given.
+    const QString grund = EingabePruefer(db, steuerjahr).pruefen(*b, pruefdatum, ang.mitSchluessel);
+    if (!grund.isEmpty()) return grund;
+    if (ang.netto && b->teile.first().steuerschluessel == 0) return QStringLiteral("--net braucht einen Steuerschlüssel.");
     return QString();
 }
 

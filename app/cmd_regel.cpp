@@ -29,7 +29,7 @@ void hinweis(const QString& text) { err(Ui::plainText(text).trimmed() + QLatin1C
 QJsonValue datumJson(const zDate& d) { return d.isValid() ? QJsonValue(d.getText()) : QJsonValue(); }
 
 const QString kVorlageAufruf = QStringLiteral(
-    "Aufruf: dalvo vorlage FALL add --kind ART --date TT.MM.JJJJ --amount BETRAG (--account KONTO --counter KONTO | --soll KONTO "
+    "Bitte eine Aktion angeben: dalvo vorlage FALL add --kind ART --date TT.MM.JJJJ --amount BETRAG (--account KONTO --counter KONTO | --soll KONTO "
     "--haben KONTO) [--key STS] [--net] [--text TEXT] [--voucher BELEG] [--intervall INTERVALL] [--zahlungsdatum TT.MM.JJJJ] | "
     "add --aus-buchung NR --intervall INTERVALL | list [--json] [--regelmaessig] | loeschen NR");
 

@@ -65,6 +65,10 @@ public:
     // The German refusal of the first rule the booking breaks, empty when it
     // may be posted. Without an entered key, fills in the counter account's.
     QString pruefen(BuchungsEingabe& e);
+    // The same for each part of a booking to post, dated `datum` (a
+    // template's dates may lie outside the year it is checked for); without
+    // `schluesselAngegeben` the parts' keys are filled in.
+    QString pruefen(KontoGlobal::BuchungsEntwurf& b, const zDate& datum, bool schluesselAngegeben = true);
     // Whether the account is active and may stand on that side (money side
     // or counter side) of a booking of kind `art`.
     bool passtZurArt(unsigned long konto, int art, bool geldSeite);

@@ -8,6 +8,7 @@
 #include "host/db/datasource.h"
 #include "host/values/datehelper.h"
 #include "kontbaum/faktura/faktura.h"
+#include "kontbaum/faktura/intern.h"
 
 #include <QHash>
 
@@ -25,26 +26,9 @@ DBConnection* fallDB(KontoGlobal** kg = nullptr) {
 
 QString q(unsigned long v) { return rsDataSource::toSqlStr(v); }
 
-// The module's own piece of work inside the command's transaction (a
-// savepoint there): undone unless committed.
-class Transaktion {
-public:
-    explicit Transaktion(DBConnection* db) : m_db(db), m_offen(db && db->beginTransaction()) {}
-    ~Transaktion() {
-        if (m_offen) m_db->rollback();
-    }
-    bool ok() const { return m_offen; }
-    bool commit() {
-        m_offen = false;
-        return m_db->commit();
-    }
-    Transaktion(const Transaktion&) = delete;
-    Transaktion& operator=(const Transaktion&) = delete;
-
-private:
-    DBConnection* m_db;
-    bool m_offen;
-};
+// The module's own piece of work (a savepoint inside the command's
+// transaction), as the invoicing keeps it.
+using Faktura::intern::Transaktion;
 
 // The non-tax lines of a booking in the order that makes two bookings
 // comparable: account and group of each.
@@ -134,26 +118,6 @@ bool entwurfAusVorlage(DBConnection* db, unsigned long vorlage, KontoGlobal::Buc
         return false;
     }
     return true;
-}
-
-// The checks of an entered booking, part by part.
-QString pruefeEntwurf(EingabePruefer& p, const KontoGlobal::BuchungsEntwurf& e, const zDate& datum) {
-    const QString seite = EingabePruefer::pruefeSeite(e.buchungsart, e.haben);
-    if (!seite.isEmpty()) return seite;
-    for (const KontoGlobal::BuchungsTeil& t : e.teile) {
-        BuchungsEingabe x;
-        x.buchungsart = e.buchungsart;
-        x.belegdatum = datum;
-        x.konto = e.konto;
-        x.gegenkonto = t.konto;
-        x.steuerschluessel = t.steuerschluessel;
-        x.betrag = t.betrag;
-        x.ustid = e.ustid;
-        x.zmart = e.zmart;
-        const QString nein = p.pruefen(x);
-        if (!nein.isEmpty()) return nein;
-    }
-    return QString();
 }
 
 QString festschreibungsFrage(int anzahl, const zDate& bis) {
@@ -346,7 +310,8 @@ bool buchen(const QList<rsEurRegelBuch>& liste, Ergebnis* erg, QString* fehler) 
         KontoGlobal::BuchungsEntwurf e = vorlagen.value(r.vorlage);
         e.belegdatum = r.belegdatum;
         e.zahlungsdatum = r.zahlungsdatum;
-        grund = pruefeEntwurf(pruefer, e, r.belegdatum);
+        grund = EingabePruefer::pruefeSeite(e.buchungsart, e.haben);
+        if (grund.isEmpty()) grund = pruefer.pruefen(e, r.belegdatum);
         if (!grund.isEmpty()) return nein(was + grund + QLatin1Char(' ') + kNichtsGebucht);
         entwuerfe.append(e);
     }
