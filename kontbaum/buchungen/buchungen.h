@@ -1,13 +1,14 @@
 // Subsystem "buchungen": the ledger itself. Posting bookings (header, lines
 // and the tax lines a key generates), splitting gross and net amounts by tax
-// key, cancelling and deleting, the self-check of bookings and the locking
-// of periods (Festschreibung).
+// key, cancelling and deleting, the self-check of bookings, the locking
+// of periods (Festschreibung) and the recurring bookings of templates.
 //
 // Relies on: rahmen (the manager and its case database), konten (account
 // look-ups and the account/key rules), steuer/ustid.h (which revenue may
-// carry a VAT number for the recapitulative statement). Its operations are static members of
+// carry a VAT number for the recapitulative statement), faktura (the reminders
+// and the transaction guard the recurring bookings use). Its operations are static members of
 // KontoGlobal, declared in rahmen/kontglob.h under "bookings", "cancelling",
-// "self-check", "locking" and "tax keys"; every file of this folder
+// "self-check", "locking", "recurring bookings" and "tax keys"; every file of this folder
 // includes this header and nothing of the report or exchange folders. The
 // checks a booking passes before it is posted (eingabe.cpp) are declared
 // below.
