@@ -54,4 +54,7 @@ int cmdMahnung(const QStringList& args);
 int cmdErinnerungen(const QStringList& args);
 // cmd_bank.cpp: bank connections, statement import, takeover into bookings.
 int cmdBank(const QStringList& args);
+// cmd_regel.cpp: booking templates and the recurring bookings they make due.
+int cmdVorlage(const QStringList& args);
+int cmdRegelbuchungen(const QStringList& args);
 }  // namespace cli

@@ -1,5 +1,6 @@
 // dalvo book / list / cancel / delete / lock / verify: the ledger.
 #include "app/befehle.h"
+#include "app/buchungsangaben.h"
 #include "app/cli.h"
 #include "app/fall.h"
 #include "app/json.h"
@@ -48,15 +49,15 @@ int abgelehnt(const QString& text) {
 }
 }  // namespace
 
-int cmdBook(const QStringList& args) {
-    const QString n = QStringLiteral("book");
-    Args a(args,
-           {QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"), QStringLiteral("--account"),
+QStringList buchungsWertFlags() {
+    return {QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"), QStringLiteral("--account"),
             QStringLiteral("--counter"), QStringLiteral("--key"), QStringLiteral("--text"), QStringLiteral("--voucher"),
-            QStringLiteral("--ustid"), QStringLiteral("--zm"), QStringLiteral("--soll"), QStringLiteral("--haben")},
-           {QStringLiteral("--net"), QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
-    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+            QStringLiteral("--ustid"), QStringLiteral("--zm"), QStringLiteral("--soll"), QStringLiteral("--haben")};
+}
+
+QStringList buchungsSchalter() { return {QStringLiteral("--net"), QStringLiteral("--yes"), QStringLiteral("--no")}; }
+
+int leseBuchungsAngaben(const QString& n, const Args& a, BuchungsAngaben* ang) {
     // The accounts come either as the dialog's lines (--account: the money
     // side, --counter: the counter side) or plainly as debit and credit
     // (--soll/--haben), never mixed.
@@ -120,41 +121,59 @@ int cmdBook(const QStringList& args) {
         umgekehrt = true;
         betrag = -betrag;
     }
+    ang->art = art;
+    ang->datum = datum;
+    ang->betrag = betrag;
+    ang->konto = konto;
+    ang->gegen = gegen;
+    ang->schluessel = schluessel;
+    ang->mitSchluessel = mitSchluessel;
+    ang->netto = a.has(QStringLiteral("--net"));
+    ang->geldHaben = umgekehrt ? !geldHaben : geldHaben;
+    ang->text = a.value(QStringLiteral("--text"));
+    ang->beleg = a.value(QStringLiteral("--voucher"));
+    ang->ustid = a.value(QStringLiteral("--ustid")).trimmed().toUpper();
+    ang->zm = zm;
+    return -1;
+}
+
+QString entwurfAusAngaben(DBConnection* db, int steuerjahr, const BuchungsAngaben& ang, const zDate& pruefdatum,
+                          KontoGlobal::BuchungsEntwurf* b) {
+    b->text = ang.text;
+    b->belegdatum = ang.datum;
+    b->belegnummer = ang.beleg;
+    b->buchungsart = ang.art;
+    b->ustid = ang.ustid;
+    b->zmart = ang.zm;
+    b->haben = ang.geldHaben;
+    b->konto = ang.konto;
+    b->teile.append({ang.gegen, ang.schluessel, ang.betrag, ang.netto, QString()});
+    // The same checks as every imported row (EingabePruefer); the counter
+    // account's default key is filled in when none was given.
+    const QString grund = EingabePruefer(db, steuerjahr).pruefen(*b, pruefdatum, ang.mitSchluessel);
+    if (!grund.isEmpty()) return grund;
+    if (ang.netto && b->teile.first().steuerschluessel == 0) return QStringLiteral("--net braucht einen Steuerschlüssel.");
+    return QString();
+}
+
+int cmdBook(const QStringList& args) {
+    const QString n = QStringLiteral("book");
+    Args a(args, buchungsWertFlags(), buchungsSchalter());
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    BuchungsAngaben ang;
+    const int rc = leseBuchungsAngaben(n, a, &ang);
+    if (rc >= 0) return rc;
 
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
         KontoGlobal* kg = fall.kg();
         DBConnection* db = kg->GetDBConnect_Ptr();
-        // The same checks as every imported row (EingabePruefer); the
-        // counter account's default key is filled in when none was given.
-        BuchungsEingabe eingabe;
-        eingabe.buchungsart = art;
-        eingabe.belegdatum = datum;
-        eingabe.konto = konto;
-        eingabe.gegenkonto = gegen;
-        eingabe.steuerschluessel = schluessel;
-        eingabe.schluesselAngegeben = mitSchluessel;
-        eingabe.betrag = betrag;
-        eingabe.ustid = a.value(QStringLiteral("--ustid")).trimmed().toUpper();
-        eingabe.zmart = zm;
-        QString grund = EingabePruefer(db, kg->getSteuerjahr()).pruefen(eingabe);
+        KG::BuchungsEntwurf b;
+        QString grund = entwurfAusAngaben(db, kg->getSteuerjahr(), ang, ang.datum, &b);
         if (!grund.isEmpty()) return abgelehnt(grund);
-        schluessel = eingabe.steuerschluessel;
-        if (a.has(QStringLiteral("--net")) && schluessel == 0)
-            return abgelehnt(QStringLiteral("--net braucht einen Steuerschlüssel."));
-        if (KG::isInFestschreibungsZeitraum(datum) &&
+        if (KG::isInFestschreibungsZeitraum(ang.datum) &&
             !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
             return abgelehnt(QStringLiteral("Die Buchung liegt im festgeschriebenen Zeitraum und wurde nicht gespeichert."));
-
-        KG::BuchungsEntwurf b;
-        b.text = a.value(QStringLiteral("--text"));
-        b.belegdatum = datum;
-        b.belegnummer = a.value(QStringLiteral("--voucher"));
-        b.buchungsart = art;
-        b.ustid = eingabe.ustid;
-        b.zmart = zm;
-        b.haben = umgekehrt ? !geldHaben : geldHaben;
-        b.konto = konto;
-        b.teile.append({gegen, schluessel, betrag, a.has(QStringLiteral("--net")), QString()});
         const Kasse::BestandsWaechter kassen(db);
         const unsigned long nr = KG::insertSplittBuchung(b, db, &grund);
         if (nr == 0) return abgelehnt(grund);

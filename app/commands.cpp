@@ -283,6 +283,33 @@ QList<Command> buildCommands() {
          QStringLiteral("Prüft jede Buchung auf innere Stimmigkeit (Seiten, Steuerzeilen, Konten, Splittbuchungen,\n"
                         "Summen) und gibt die Befunde aus. Rückgabewert 1, wenn es Befunde gibt."),
          cmdVerify},
+        {QStringLiteral("vorlage"),
+         QStringLiteral("dalvo vorlage FALL add --kind ART --date TT.MM.JJJJ --amount BETRAG (--account KONTO --counter KONTO | "
+                        "--soll KONTO --haben KONTO) [--key STS] [--net] [--text TEXT] [--voucher BELEG] [--intervall INTERVALL] "
+                        "[--zahlungsdatum TT.MM.JJJJ] | add --aus-buchung NR --intervall INTERVALL | list [--json] [--regelmaessig] | "
+                        "loeschen NR"),
+         QStringLiteral("Buchungsvorlagen und regelmäßige Buchungen anlegen, zeigen, löschen"),
+         QStringLiteral("add legt eine Buchungsvorlage mit denselben Angaben wie „dalvo book“ an und gibt ihre Nummer aus.\n"
+                        "Mit --intervall wird sie eine regelmäßige Buchung (Miete, Versicherung, Leasing): --date ist das\n"
+                        "Belegdatum, --zahlungsdatum das Zahlungsdatum (Vorgabe: --date) der ersten Buchung; beide dürfen vor dem\n"
+                        "Steuerjahr liegen. Intervalle: wöchentlich, 14-tägig, vierwöchentlich, monatlich, zweimonatlich,\n"
+                        "vierteljährlich, halbjährlich, jährlich.\n"
+                        "add --aus-buchung NR macht aus einer gebuchten Buchung eine regelmäßige Vorlage; die Buchung zählt als\n"
+                        "ihre erste Ausführung.\n"
+                        "list zeigt die Vorlagen (--regelmaessig nur die regelmäßigen). loeschen löscht eine Vorlage; schon\n"
+                        "erzeugte Buchungen bleiben. Fällige regelmäßige Buchungen bucht „dalvo regelbuchungen“."),
+         cmdVorlage},
+        {QStringLiteral("regelbuchungen"), QStringLiteral("dalvo regelbuchungen FALL [--json] [--stichtag TT.MM.JJJJ] | --buchen NR…|--alle [--stichtag TT.MM.JJJJ] [--yes|--no]"),
+         QStringLiteral("zeigt und bucht fällige regelmäßige Buchungen"),
+         QStringLiteral("Zeigt die Ausführungen der regelmäßigen Vorlagen, die bis heute (oder bis --stichtag, nicht später\n"
+                        "als heute) fällig und noch nicht gebucht sind, nummeriert ab 1. Eine Zahlung zwischen dem 22.12. des\n"
+                        "Vorjahres und dem 10.01. des Folgejahres zählt zum Steuerjahr, wenn ihr Belegdatum darin liegt. Wird\n"
+                        "eine erzeugte Buchung storniert, ist sie wieder fällig.\n"
+                        "--buchen NR… bucht die genannten Nummern der Liste, --alle alle, in einer Transaktion: scheitert eine,\n"
+                        "wird keine gebucht. Die Nummern der neuen Buchungen werden ausgegeben. Liegen Buchungen im\n"
+                        "festgeschriebenen Zeitraum oder würde eine Kasse negativ, wird vorher gefragt (--yes/--no); eine\n"
+                        "abgeschlossene Kasse lehnt ab."),
+         cmdRegelbuchungen},
         {QStringLiteral("export-csv"), QStringLiteral("dalvo export-csv FALL DATEI|- [--from TT.MM.JJJJ --to TT.MM.JJJJ] [--force]"),
          QStringLiteral("exportiert die Buchungen als CSV"),
          QStringLiteral("Schreibt die gültigen Buchungen (ohne stornierte und Stornobuchungen) als CSV mit\n"

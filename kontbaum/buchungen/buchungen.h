@@ -1,22 +1,25 @@
 // Subsystem "buchungen": the ledger itself. Posting bookings (header, lines
 // and the tax lines a key generates), splitting gross and net amounts by tax
-// key, cancelling and deleting, the self-check of bookings and the locking
-// of periods (Festschreibung).
+// key, cancelling and deleting, the self-check of bookings, the locking
+// of periods (Festschreibung) and the recurring bookings of templates.
 //
 // Relies on: rahmen (the manager and its case database), konten (account
 // look-ups and the account/key rules), steuer/ustid.h (which revenue may
-// carry a VAT number for the recapitulative statement). Its operations are static members of
+// carry a VAT number for the recapitulative statement), faktura (the reminders
+// and the transaction guard the recurring bookings use). Its operations are static members of
 // KontoGlobal, declared in rahmen/kontglob.h under "bookings", "cancelling",
-// "self-check", "locking" and "tax keys"; every file of this folder
+// "self-check", "locking", "recurring bookings" and "tax keys"; every file of this folder
 // includes this header and nothing of the report or exchange folders. The
 // checks a booking passes before it is posted (eingabe.cpp) are declared
 // below.
 #pragma once
 
+#include "host/values/date.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QHash>
 #include <QPair>
+#include <QStringList>
 
 // One booking as a person types it or a file states it, before it is
 // posted: the money account (dialog line 1), one counter account (dialog
@@ -63,6 +66,10 @@ public:
     // The German refusal of the first rule the booking breaks, empty when it
     // may be posted. Without an entered key, fills in the counter account's.
     QString pruefen(BuchungsEingabe& e);
+    // The same for each part of a booking to post, dated `datum` (a
+    // template's dates may lie outside the year it is checked for); without
+    // `schluesselAngegeben` the parts' keys are filled in.
+    QString pruefen(KontoGlobal::BuchungsEntwurf& b, const zDate& datum, bool schluesselAngegeben = true);
     // Whether the account is active and may stand on that side (money side
     // or counter side) of a booking of kind `art`.
     bool passtZurArt(unsigned long konto, int art, bool geldSeite);
@@ -103,3 +110,84 @@ private:
     bool m_ustPflichtig;
     QHash<unsigned long, QString> m_ohneUst;
 };
+
+// --- recurring bookings (regelmaessig.cpp) ---------------------------------
+// A template of eurBeispiel with an Intervall is a recurring booking. An
+// occurrence posted from it carries "FromBsp:" and the template's number in
+// its Zusatzinfo; a template saved from a booking carries "FromBuchung:"
+// and that booking's number, which counts as its first occurrence. Nothing
+// else remembers what was posted: the next run starts after the latest live
+// occurrence, so a cancelled one is due again.
+
+// One due occurrence of a recurring template.
+struct rsEurRegelBuch {
+    int status = 0;
+    unsigned long vorlage = 0;  // booking number of the template
+    QString buchungstext;
+    zDate zahlungsdatum;        // payment (value) date of the occurrence
+    zDate belegdatum;           // document date of the occurrence
+    QString intervall;          // as stored in the template
+    QString konten;             // "S 4210 Miete, H 1200 Bank"
+    EuroType betrag = 0.0;
+    int ausgewaehlt = 1;        // every due occurrence starts selected
+    int steuerjahr = 0;
+    QStringList zeilenwerte;
+};
+
+namespace Regelbuchung {
+
+// The interval code of DateHelper (1..8) of a stored or typed interval:
+// the code as digits or its German name ("monatlich", also written without
+// umlauts: "vierteljaehrlich"); 0 for anything else.
+int intervallCode(const QString& text);
+// The German name of a stored interval, the text itself when it has none.
+QString intervallName(const QString& gespeichert);
+
+// Empties `liste` and fills it with the occurrences due up to `heute` (jahr
+// 0: the tax year of the active case; any other year than that gives an
+// empty list). Their number.
+int faellige(QList<rsEurRegelBuch>& liste, int jahr, const zDate& heute);
+// What is due today in the active case (for overviews such as the start page).
+QList<rsEurRegelBuch> faelligeHeute();
+
+struct Ergebnis {
+    QList<unsigned long> nummern;  // the bookings posted, in the order of the list
+    int festgeschrieben = 0;       // how many of them fall into the locked period
+    QString meldung;               // the note for the user
+};
+// Posts the occurrences of `liste` into the ledger, all in one transaction:
+// each through the posting of every booking, with the checks of an entered
+// booking (accounts active and fitting, key allowed, date in the year) and
+// the closed-register rule. Occurrences in the locked period are posted
+// only after the user agreed. An entry that is not due (any more) today is
+// refused, so nothing is posted twice. False with the German reason in
+// `fehler` when nothing was posted.
+bool buchen(const QList<rsEurRegelBuch>& liste, Ergebnis* erg, QString* fehler);
+// The note after posting `anzahl` occurrences; `festgeschrieben` of them
+// locked up to `bis`.
+QString ergebnisText(int anzahl, int festgeschrieben = 0, const zDate& bis = zDate());
+
+// A booking template as the template list shows it.
+struct Vorlage {
+    unsigned long nummer = 0;
+    QString buchungstext;
+    int buchungsart = 0;
+    EuroType betrag = 0.0;
+    zDate belegdatum, zahlungsdatum;
+    QString intervall;  // as stored; empty for a template that does not recur
+    QString zusatzinfo;
+    QString konten;     // as in rsEurRegelBuch
+};
+QList<Vorlage> vorlagen(DBConnection* db);
+// Stores `b` as a template (b.table is ignored) recurring by `intervall`
+// (a DateHelper code; 0 for a template that does not recur), its dates
+// being those of the first occurrence. The template's number, 0 with
+// `fehler`.
+unsigned long vorlageAnlegen(const KontoGlobal::BuchungsEntwurf& b, int intervall, QString* fehler);
+// Saves the live ledger booking `buchung` as a template recurring by
+// `intervall`; the booking is its first occurrence. 0 with `fehler`.
+unsigned long vorlageAusBuchung(unsigned long buchung, int intervall, QString* fehler);
+// Deletes a template; the occurrences already posted stay in the ledger.
+bool vorlageLoeschen(unsigned long nummer, QString* fehler);
+
+}  // namespace Regelbuchung

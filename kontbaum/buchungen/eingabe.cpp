@@ -167,3 +167,23 @@ QString EingabePruefer::pruefeSeite(int art, bool geldHaben) {
             .arg(KontoGlobal::getBuchungsartText(art, 0));
     return QString();
 }
+
+QString EingabePruefer::pruefen(KontoGlobal::BuchungsEntwurf& b, const zDate& datum, bool schluesselAngegeben) {
+    for (KontoGlobal::BuchungsTeil& t : b.teile) {
+        BuchungsEingabe e;
+        e.buchungsart = b.buchungsart;
+        e.belegdatum = datum;
+        e.konto = b.konto;
+        e.gegenkonto = t.konto;
+        e.steuerschluessel = t.steuerschluessel;
+        e.schluesselAngegeben = schluesselAngegeben;
+        e.betrag = t.betrag;
+        e.ustid = b.ustid;
+        e.zmart = b.zmart;
+        const QString nein = pruefen(e);
+        if (!nein.isEmpty()) return nein;
+        t.steuerschluessel = e.steuerschluessel;
+        b.ustid = e.ustid;
+    }
+    return QString();
+}

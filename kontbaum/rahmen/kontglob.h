@@ -33,6 +33,7 @@ class DBConnection;
 class DatenBase;
 struct KBBuchung;
 struct rsRebuErinnerung;
+struct rsEurRegelBuch;
 
 using rsStringList = QStringList;
 
@@ -420,6 +421,19 @@ public:
     static bool festgeschriebenFrage(const QString& titel, int kontext, int typ, const QString& a = QString(),
                                      const QString& b = QString());
     QString getFestschreibungMsgTextUStVaHinweis(int format) const;
+
+    // --- recurring bookings (regelmaessig.cpp, details in buchungen/buchungen.h)
+    // The occurrences of the recurring templates due up to today (jahr 0:
+    // the tax year; another year than the case's gives none); their number.
+    static int fillRegelmaessigeBuchungen(QList<rsEurRegelBuch>& liste, int jahr = 0);
+    // Posts the entries in one transaction (after the question when some
+    // fall into the locked period); the number posted, 0 when nothing was
+    // (the user was told why).
+    static int doRegelmaessigeBuchungen(const QList<rsEurRegelBuch>& liste);
+    // The whole interaction: art 0 recurring bookings and reminders, 1
+    // reminders only, 2 recurring bookings only; `meldung` not 0 tells the
+    // user when nothing is due.
+    static int regelmaessigBuchen(int art, int meldung);
     // The host saves the case file through this hook (set by the program).
     using SichernHook = std::function<bool()>;
     static void setSichernHook(SichernHook h);
