@@ -154,6 +154,20 @@ int cmdBericht(const QStringList& args) {
         if (!parseAmount(a.value(QStringLiteral("--grenze")), &p.grenze, &e)) return usageError(n, e);
         if (p.grenze.wert() < 0) return usageError(n, QStringLiteral("Die Grenze kann nicht negativ sein."));
     }
+    // A misspelt choice is the caller's mistake, not the ledger's.
+    const struct {
+        const char* flag;
+        QStringList werte;
+    } auswahl[] = {{"--sortierung", {QStringLiteral("nummer"), QStringLiteral("zahlungsdatum"), QStringLiteral("beleg")}},
+                   {"--nach", {QStringLiteral("belegdatum"), QStringLiteral("buchungsdatum")}},
+                   {"--art", {QStringLiteral("rechnung"), QStringLiteral("angebot"), QStringLiteral("auftrag"), QStringLiteral("lieferschein"),
+                              QStringLiteral("mahnung")}}};
+    for (const auto& x : auswahl) {
+        const QString w = a.value(QLatin1String(x.flag)).trimmed().toLower();
+        if (a.has(QLatin1String(x.flag)) && !x.werte.contains(w))
+            return usageError(n, QStringLiteral("%1 erwartet %2, nicht „%3“.")
+                                     .arg(QLatin1String(x.flag), x.werte.join(QStringLiteral(", ")), a.value(QLatin1String(x.flag))));
+    }
     p.belegPrefix = a.value(QStringLiteral("--beleg"));
     p.sortierung = a.value(QStringLiteral("--sortierung")).trimmed().toLower();
     p.nach = a.value(QStringLiteral("--nach")).trimmed().toLower();
