@@ -31,21 +31,30 @@ QStringList buchung(const QString& fall, const char* art, const char* datum, con
 
 class CliBerichte : public ::testing::Test {
 protected:
-    void SetUp() override {
-        fall = dir.filePath(QStringLiteral("fall.dalvo"));
-        ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
-        for (const QStringList& b : {buchung(fall, "einnahme", "15.03.2016", "1.190,00", "8400", "5", "RE-001"),
-                                     buchung(fall, "einnahme", "20.03.2016", "595,00", "8400", "5", "RE-003"),
-                                     buchung(fall, "ausgabe", "02.04.2016", "595,00", "4930", "7"),
-                                     buchung(fall, "ausgabe", "10.04.2016", "119,00", "4930", "7")}) {
+    // The ledger is posted once; each test reads its own copy.
+    static void SetUpTestSuite() {
+        vorlagenDir = new QTemporaryDir;
+        vorlage = vorlagenDir->filePath(QStringLiteral("vorlage.dalvo"));
+        ASSERT_EQ(dalvo({QStringLiteral("new"), vorlage, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
+        for (const QStringList& b : {buchung(vorlage, "einnahme", "15.03.2016", "1.190,00", "8400", "5", "RE-001"),
+                                     buchung(vorlage, "einnahme", "20.03.2016", "595,00", "8400", "5", "RE-003"),
+                                     buchung(vorlage, "ausgabe", "02.04.2016", "595,00", "4930", "7"),
+                                     buchung(vorlage, "ausgabe", "10.04.2016", "119,00", "4930", "7")}) {
             const Lauf l = dalvo(b);
             ASSERT_EQ(l.rc, 0) << l.err.toStdString();
         }
-        ASSERT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("4")}).out.trimmed(), QStringLiteral("5"));
-        const Lauf zm = dalvo(buchung(fall, "einnahme", "05.05.2016", "2000", "8125", nullptr) << QStringLiteral("--ustid")
-                                                                                                 << QStringLiteral("FR12345678901")
-                                                                                                 << QStringLiteral("--zm") << QStringLiteral("3"));
+        ASSERT_EQ(dalvo({QStringLiteral("cancel"), vorlage, QStringLiteral("4")}).out.trimmed(), QStringLiteral("5"));
+        const Lauf zm = dalvo(buchung(vorlage, "einnahme", "05.05.2016", "2000", "8125", nullptr)
+                              << QStringLiteral("--ustid") << QStringLiteral("FR12345678901") << QStringLiteral("--zm") << QStringLiteral("3"));
         ASSERT_EQ(zm.rc, 0) << zm.err.toStdString();
+    }
+    static void TearDownTestSuite() {
+        delete vorlagenDir;
+        vorlagenDir = nullptr;
+    }
+    void SetUp() override {
+        fall = dir.filePath(QStringLiteral("fall.dalvo"));
+        ASSERT_TRUE(QFile::copy(vorlage, fall));
     }
 
     QJsonObject json(const QStringList& mehr) {
@@ -65,9 +74,13 @@ protected:
         EXPECT_EQ(hashOf(fall), vorher);
     }
 
+    static QTemporaryDir* vorlagenDir;
+    static QString vorlage;
     QTemporaryDir dir;
     QString fall;
 };
+QTemporaryDir* CliBerichte::vorlagenDir = nullptr;
+QString CliBerichte::vorlage;
 
 TEST_F(CliBerichte, TheAccountStatementCarriesTheBalanceIntoThePeriodAndLeavesOutTheCancelledPair) {
     // Before April 1200 received 1.190,00 + 595,00 = 1.785,00; in the
