@@ -174,6 +174,11 @@ int cmdKonto(const QStringList& args) {
     if (aktion == QLatin1String("add") && (!a.has(QStringLiteral("--bezeichnung")) || !a.has(QStringLiteral("--kategorie"))))
         return usageError(n, QStringLiteral("add braucht --bezeichnung und --kategorie (die Kategorien zeigt „dalvo bericht FALL kontenplan“)."));
     if (aktion != QLatin1String("add") && a.has(QStringLiteral("--wie"))) return usageError(n, QStringLiteral("--wie gehört zu add."));
+    bool aenderung = false;
+    for (const char* f : {"--bezeichnung", "--kurz", "--kategorie", "--steuerschluessel", "--fest", "--vorbelegung"}) aenderung = aenderung || a.has(QLatin1String(f));
+    if (aktion == QLatin1String("edit") && !aenderung)
+        return usageError(n, QStringLiteral("edit braucht mindestens eine Änderung: --bezeichnung, --kurz, --kategorie, --steuerschluessel, "
+                                            "--fest oder --vorbelegung."));
     int kategorie = 0, schluessel = 0, wie = 0;
     if (a.has(QStringLiteral("--kategorie")) && !parseInt(a.value(QStringLiteral("--kategorie")), 1, 9999, &kategorie, &e)) return usageError(n, e);
     if (a.has(QStringLiteral("--steuerschluessel")) && !parseInt(a.value(QStringLiteral("--steuerschluessel")), 0, 999998, &schluessel, &e))

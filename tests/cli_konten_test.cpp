@@ -116,6 +116,7 @@ TEST_F(CliKonten, ANewAccountFollowsTheRulesOfTheChartAndTakesTheFormLinesOfItsC
     ok({k, fall, QStringLiteral("edit"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("Sparkasse Köln")});
     EXPECT_EQ(konto(1290).value(QStringLiteral("bezeichnung")).toString(), QStringLiteral("Sparkasse Köln"));
     EXPECT_EQ(konto(1290).value(QStringLiteral("kategorie")).toInt(), 202);
+    abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("1290")}, 2, QStringLiteral("mindestens eine Änderung"));
     abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("1299"), QStringLiteral("--bezeichnung"), QStringLiteral("X")}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
     abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("8401"), QStringLiteral("--steuerschluessel"), QStringLiteral("7")}, 1,
               QStringLiteral("Vorsteuerschlüssel"));

@@ -79,7 +79,7 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
     unsigned long von = 0, bis = 0;
     if (!kontenBereich(p, &von, &bis)) return true;
     l->titel = QStringLiteral("Kontenabfrage");
-    l->untertitel = kontenText(von, bis) + QStringLiteral(", ") + p.zeitraumText();
+    l->untertitel = (p.vonKonto ? kontenText(von, bis) : QStringLiteral("alle Konten")) + QStringLiteral(", ") + p.zeitraumText();
     l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 5);
     l->spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BS::Datum, 10);
     l->spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
@@ -121,7 +121,7 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
             saldo = vortrag.value(k);
             soll = haben = 0;
             const QString name = KontoGlobal::getKontobezeichnung(k, 0, db);
-            l->zeile({qlonglong(k), p.von().addDays(-1).qdate(), QVariant(), QVariant(), QStringLiteral("Konto %1 %2").arg(k).arg(name), QVariant(),
+            l->zeile({qlonglong(k), p.von().addDays(-1).qdate(), QVariant(), QVariant(), QStringLiteral("Konto %1 %2, Vortrag").arg(k).arg(name), QVariant(),
                       QVariant(), QVariant(), QVariant(), Berichte::euro(saldo)},
                      true);
         }
