@@ -4,10 +4,14 @@
 
 #include <QStringList>
 
+struct BerichtZeitraum;
+
 namespace cli {
 // cmd_konten.cpp: the chart and the tax keys.
 int cmdAccounts(const QStringList& args);
 int cmdKeys(const QStringList& args);
+int cmdKonto(const QStringList& args);
+int cmdSchluessel(const QStringList& args);
 // cmd_buchen.cpp: the ledger.
 int cmdBook(const QStringList& args);
 int cmdList(const QStringList& args);
@@ -30,6 +34,11 @@ int cmdEinstellungen(const QStringList& args);
 int cmdStatus(const QStringList& args);
 int cmdGetkont(const QStringList& args);
 int cmdBerechnung(const QStringList& args);
+// cmd_berichte.cpp: the report lists.
+int cmdBericht(const QStringList& args);
+struct Zeitraum;
+// The period of the report classes for the period flags of a command.
+BerichtZeitraum berichtZeitraum(const Zeitraum& z);
 // cmd_kasse.cpp: the cash book and the exchange of cash registers.
 int cmdKassenbuch(const QStringList& args);
 int cmdKassenabschluss(const QStringList& args);

@@ -9,6 +9,7 @@
 #include "kontbaum/berichte/berichte.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/anmeldezeitraum.h"
 #include "kontbaum/steuer/voranmeldung.h"
 
 #include <QJsonArray>
@@ -57,7 +58,11 @@ int cmdUstva(const QStringList& args) {
                 return abgelehnt(e + (e.contains(QStringLiteral("bleibt unverändert")) ? kJaHinweis : QString()));
         }
         Kont_::GetUmsaetzeFuer(0, k, art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1);
-        const bool dezember = (z.art == Zeitraum::Monat && z.index == 11) || (z.art == Zeitraum::Quartal && z.index == 3);
+        const int quartal = z.art == Zeitraum::Quartal ? z.index : -1, monat = z.art == Zeitraum::Monat ? z.index : -1;
+        const bool dezember = Anmeldung::mitSondervorauszahlung(art, quartal, monat);
+        const QString hinweis = Anmeldung::zeitraumHinweis(art);
+        if (!hinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(hinweis));
+        const zDate frist = Anmeldung::abgabefrist(fall.kg()->getSteuerjahr(), art, quartal, monat, Anmeldung::dauerfrist());
         OAnmeldungVorauszahlungen va;
         OAnmeldungVorauszahlungen2 va2;
         OAbziehbareVorsteuerbetraege vst;
@@ -81,6 +86,7 @@ int cmdUstva(const QStringList& args) {
             o[QStringLiteral("steuer")] = st;
             o[QStringLiteral("summen")] = su;
             if (uebertragen) o[QStringLiteral("uebertragen")] = true;
+            o[QStringLiteral("abgabefrist")] = frist.isValid() ? QJsonValue(frist.getText()) : QJsonValue();
             out(jsonText(o));
             return int(Ok);
         }
@@ -103,6 +109,7 @@ int cmdUstva(const QStringList& args) {
         p.zeile({QStringLiteral("83"), va2.vorauszahlung.wert() < 0 ? QStringLiteral("Verbleibender Überschuss")
                                                                     : QStringLiteral("Verbleibende Umsatzsteuer-Vorauszahlung"),
                  QString(), va2.vorauszahlung.getText()});
+        if (frist.isValid()) p.zeile({QString(), QStringLiteral("Abgabefrist"), frist.getText(), QString()});
         out(p.text());
         if (uebertragen) out(QStringLiteral("\nDie Zahlen stehen jetzt in der Voranmeldung %1 des Falls.\n").arg(z.text));
         return int(Ok);
@@ -206,28 +213,65 @@ int cmdZm(const QStringList& args) {
     });
 }
 
+namespace {
+QString jaNein(bool b) { return b ? QStringLiteral("ja") : QStringLiteral("nein"); }
+}  // namespace
+
 int cmdEinstellungen(const QStringList& args) {
     const QString n = QStringLiteral("einstellungen");
-    const QString zmFlag = QStringLiteral("--zm-jahresmeldung"), ustFlag = QStringLiteral("--ustpflicht");
-    Args a(args, {zmFlag, ustFlag}, {});
+    const QString zmFlag = QStringLiteral("--zm-jahresmeldung"), ustFlag = QStringLiteral("--ustpflicht"),
+                  kasseFlag = QStringLiteral("--kassenkonto"), zeitraumFlag = QStringLiteral("--anmeldezeitraum"),
+                  fristFlag = QStringLiteral("--dauerfrist");
+    Args a(args, {zmFlag, ustFlag, kasseFlag, zeitraumFlag, fristFlag}, {QStringLiteral("--json")});
     if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    for (const QString& flag : {zmFlag, ustFlag}) {
+    for (const QString& flag : {zmFlag, ustFlag, fristFlag}) {
         const QString wert = a.value(flag).trimmed().toLower();
         if (a.has(flag) && wert != QLatin1String("ja") && wert != QLatin1String("nein"))
             return usageError(n, QStringLiteral("%1 erwartet ja oder nein, nicht „%2“.").arg(flag, a.value(flag)));
     }
+    const QString zeitraumWert = a.value(zeitraumFlag).trimmed().toLower();
+    if (a.has(zeitraumFlag) && zeitraumWert != QLatin1String("monat") && zeitraumWert != QLatin1String("quartal"))
+        return usageError(n, QStringLiteral("%1 erwartet monat oder quartal, nicht „%2“.").arg(zeitraumFlag, a.value(zeitraumFlag)));
+    int kasse = 0;
+    QString e;
+    if (a.has(kasseFlag) && !parseInt(a.value(kasseFlag), 1, 9999, &kasse, &e))
+        return usageError(n, QStringLiteral("%1 erwartet eine Kontonummer: %2").arg(kasseFlag, e));
     auto ja = [&](const QString& flag) { return a.value(flag).trimmed().toLower() == QLatin1String("ja"); };
-    const bool setzen = a.has(zmFlag) || a.has(ustFlag);
+    const bool setzen = a.has(zmFlag) || a.has(ustFlag) || a.has(kasseFlag) || a.has(zeitraumFlag) || a.has(fristFlag);
+    if (setzen && a.has(QStringLiteral("--json"))) return usageError(n, QStringLiteral("--json zeigt die Einstellungen; bitte ohne die Optionen zum Setzen."));
     const QString feld = QLatin1String(KontoGlobal::kZmJahresmeldung);
     return Fall::ausfuehren(n, a.positional().first(), setzen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
         KontoGlobal* kg = fall.kg();
         DBConnection* db = kg->GetDBConnect_Ptr();
         if (!setzen) {
-            out(QStringLiteral("ustpflicht: %1\n").arg(kg->getUstPflicht() ? QStringLiteral("ja") : QStringLiteral("nein")));
-            out(QStringLiteral("zm-jahresmeldung: %1\n")
-                    .arg(KontoGlobal::getFalleigenschaft(feld, db).trimmed() == QLatin1String("1") ? QStringLiteral("ja") : QStringLiteral("nein")));
+            const bool zm = KontoGlobal::getFalleigenschaft(feld, db).trimmed() == QLatin1String("1");
+            const Anmeldung::Zeitraum az = Anmeldung::zeitraum(db);
+            const QString azText = az == Anmeldung::Zeitraum::Monat ? QStringLiteral("monat") : az == Anmeldung::Zeitraum::Quartal ? QStringLiteral("quartal") : QString();
+            if (a.has(QStringLiteral("--json"))) {
+                QJsonObject o;
+                o[QStringLiteral("ustpflicht")] = kg->getUstPflicht();
+                o[QStringLiteral("zm_jahresmeldung")] = zm;
+                o[QStringLiteral("kassenkonto")] = kg->getKassenkonto() > 0 ? QJsonValue(kg->getKassenkonto()) : QJsonValue();
+                o[QStringLiteral("anmeldezeitraum")] = azText.isEmpty() ? QJsonValue() : QJsonValue(azText);
+                o[QStringLiteral("dauerfrist")] = Anmeldung::dauerfrist(db);
+                out(jsonText(o));
+                return int(Ok);
+            }
+            out(QStringLiteral("ustpflicht: %1\n").arg(jaNein(kg->getUstPflicht())));
+            out(QStringLiteral("zm-jahresmeldung: %1\n").arg(jaNein(zm)));
+            out(QStringLiteral("kassenkonto: %1\n").arg(kg->getKassenkonto() > 0 ? QString::number(kg->getKassenkonto()) : QStringLiteral("nicht gesetzt")));
+            out(QStringLiteral("anmeldezeitraum: %1\n").arg(azText.isEmpty() ? QStringLiteral("nicht gesetzt") : azText));
+            out(QStringLiteral("dauerfrist: %1\n").arg(jaNein(Anmeldung::dauerfrist(db))));
             return int(Ok);
+        }
+        if (a.has(kasseFlag)) {
+            // A cash book over an account that is no register would mix cash with bank.
+            if (!KontoGlobal::existsKonto(unsigned(kasse), true, nullptr) || KontoGlobal::getKategorie(unsigned(kasse)) != 201) {
+                err(QStringLiteral("Fehler: Das Konto %1 ist keine aktive Kasse (Kategorie 201). Die Kassen des Falls zeigt „dalvo kasse FALL“.\n")
+                        .arg(kasse));
+                return int(Refused);
+            }
         }
         if (a.has(ustFlag) && ja(ustFlag) != kg->getUstPflicht()) {
             if (kg->getJahresabschluss() != 0) {
@@ -257,6 +301,10 @@ int cmdEinstellungen(const QStringList& args) {
             }
         }
         if (a.has(zmFlag)) KontoGlobal::setFalleigenschaft(feld, ja(zmFlag) ? QStringLiteral("1") : QStringLiteral("0"), db);
+        if (a.has(kasseFlag)) kg->setKassenkonto(kasse);
+        if (a.has(zeitraumFlag))
+            Anmeldung::setZeitraum(zeitraumWert == QLatin1String("monat") ? Anmeldung::Zeitraum::Monat : Anmeldung::Zeitraum::Quartal, db);
+        if (a.has(fristFlag)) Anmeldung::setDauerfrist(ja(fristFlag), db);
         return int(Ok);
     });
 }
@@ -270,13 +318,8 @@ int cmdSaldenliste(const QStringList& args) {
         Zeitraum z;
         QString e;
         if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
-        BerichtZeitraum b;
-        b.art = int(z.art);
-        if (z.art == Zeitraum::Monat) b.monat = z.index;
-        if (z.art == Zeitraum::Quartal) b.quartal = z.index;
-        b.frei = rsPeriod(z.von, z.bis);
         Saldenliste2 s;
-        s.setZeitraum(b);
+        s.setZeitraum(berichtZeitraum(z));
         if (a.has(QStringLiteral("--csv"))) {
             QString csv;
             s.Print2CSV(csv);

@@ -238,6 +238,29 @@ QList<Command> buildCommands() {
                         "V Vorsteuer, B beide) und ob sie zur Auswahl angeboten werden.\n\n"
                         "Optionen:\n  --json   als JSON-Liste (steuerschluessel, bezeichnung, steuersatz, steuerart, aktiv)"),
          cmdKeys},
+        {QStringLiteral("konto"),
+         QStringLiteral("dalvo konto FALL add NR --bezeichnung T --kategorie K [--kurz T] [--steuerschluessel S [--fest|--vorbelegung]] "
+                        "[--wie KONTO] | edit NR [--bezeichnung T] [--kurz T] [--kategorie K] [--steuerschluessel S] [--fest|--vorbelegung] | "
+                        "deaktivieren NR… | aktivieren NR… [--yes|--no] [--json]"),
+         QStringLiteral("legt Konten an, ändert, deaktiviert oder aktiviert sie"),
+         QStringLiteral("Bearbeitet den Kontenplan nach seinen Regeln: Kontonummer 1 bis 9999 und neu, ein Steuerschlüssel,\n"
+                        "der zur Kategorie passt (kein Vorsteuerschlüssel auf Einnahmekonten …). Liegt die Nummer außerhalb der\n"
+                        "Kontenklassen ihrer Kategorie, wird gefragt (--yes speichert trotzdem).\n"
+                        "add übernimmt die Zuordnung zu den Formularen (UStVA, USt, GewSt, EÜR) vom ersten Konto der Kategorie\n"
+                        "oder von --wie KONTO. --fest: der Steuerschlüssel gilt für jede Buchung auf dem Konto;\n"
+                        "--vorbelegung: er wird nur vorgeschlagen.\n"
+                        "deaktivieren lehnt Konten ab, die Buchungen, Vorlagen, Bankverbindungen, Steuerschlüssel verwenden,\n"
+                        "Systemkonten und das Kassenkonto; es ändert dann keines der genannten Konten.\n\n"
+                        "Ausgabe: die Kontonummern; mit --json die Konten (nummer, bezeichnung, kategorie,\n"
+                        "steuerschluessel, steuerschluessel_fest, aktiv)."),
+         cmdKonto},
+        {QStringLiteral("schluessel"), QStringLiteral("dalvo schluessel FALL aktivieren|deaktivieren SCHLÜSSEL… [--json]"),
+         QStringLiteral("bietet Steuerschlüssel zur Auswahl an oder nicht mehr"),
+         QStringLiteral("Aktiviert oder deaktiviert Steuerschlüssel. Ein Schlüssel, den Buchungen, Vorlagen, Artikel, Belege\n"
+                        "oder ein aktives Konto mit festem Schlüssel verwenden, bleibt aktiv; ebenso die Schlüssel, die es in\n"
+                        "jedem Fall geben muss. Wird einer abgelehnt, ändert sich keiner.\n\n"
+                        "Ausgabe: die Schlüssel; mit --json die Schlüssel (steuerschluessel, bezeichnung, aktiv)."),
+         cmdSchluessel},
         {QStringLiteral("book"),
          QStringLiteral("dalvo book FALL --kind ART --date TT.MM.JJJJ --amount BETRAG (--account KONTO --counter KONTO | "
                         "--soll KONTO --haben KONTO) [--key STS] [--net] [--text TEXT] [--voucher BELEG] [--ustid USTID --zm 1..3]"),
@@ -383,7 +406,9 @@ QList<Command> buildCommands() {
                         "  --period CODE   -1 Kalenderjahr, 0..3 Quartal 1..4, 4..15 Monat 1..12, 26..29 die ersten\n"
                         "                  beiden Monate des Quartals 1..4"),
          cmdZm},
-        {QStringLiteral("einstellungen"), QStringLiteral("dalvo einstellungen FALL [--ustpflicht ja|nein] [--zm-jahresmeldung ja|nein]"),
+        {QStringLiteral("einstellungen"),
+         QStringLiteral("dalvo einstellungen FALL [--ustpflicht ja|nein] [--zm-jahresmeldung ja|nein] [--kassenkonto N] "
+                        "[--anmeldezeitraum monat|quartal] [--dauerfrist ja|nein] [--json]"),
          QStringLiteral("zeigt oder setzt Einstellungen des Falls"),
          QStringLiteral("Ohne Option zeigt der Befehl die Einstellungen, mit Option setzt er sie.\n\n"
                         "  --ustpflicht ja|nein         nein: Kleinunternehmer nach § 19 UStG. Es wird weder Umsatzsteuer\n"
@@ -396,7 +421,15 @@ QList<Command> buildCommands() {
                         "      (§ 18a Abs. 9 UStG: von den Voranmeldungen befreit, Umsätze im Vorjahr höchstens\n"
                         "      200.000 Euro, innergemeinschaftliche Lieferungen und Leistungen höchstens 15.000 Euro,\n"
                         "      keine neuen Fahrzeuge an Abnehmer mit USt-IdNr.). Die Grenzen des laufenden Jahres\n"
-                        "      prüft zm --year an den Buchungen."),
+                        "      prüft zm --year an den Buchungen.\n"
+                        "  --kassenkonto N              das Kassenkonto des Falls (ein aktives Konto der Kategorie 201)\n"
+                        "  --anmeldezeitraum monat|quartal   wie oft der Fall die Umsatzsteuer-Voranmeldung abgibt: die\n"
+                        "      Sondervorauszahlung wird dann nur in der letzten Voranmeldung des Jahres angerechnet\n"
+                        "      (Dezember bzw. 4. Quartal), und ustva weist auf Zeiträume hin, die keine Voranmeldung sind\n"
+                        "  --dauerfrist ja|nein         Dauerfristverlängerung: die Abgabefrist, die ustva nennt, verschiebt\n"
+                        "      sich um einen Monat (10. des übernächsten Monats)\n"
+                        "  --json                       die Einstellungen als JSON (ustpflicht, zm_jahresmeldung,\n"
+                        "      kassenkonto, anmeldezeitraum, dauerfrist)"),
          cmdEinstellungen},
         {QStringLiteral("saldenliste"), QStringLiteral("dalvo saldenliste FALL [--csv] [--month M | --quarter Q | --year | --from D --to D]"),
          QStringLiteral("zeigt die Summen- und Saldenliste"),
@@ -444,6 +477,30 @@ QList<Command> buildCommands() {
                         "  --json    das Ergebnis des Vergleichs als JSON (ergebnis: gleich, unterschiede oder\n"
                         "            referenz_angelegt; referenz; unterschiede)"),
          cmdBerechnung},
+        {QStringLiteral("bericht"),
+         QStringLiteral("dalvo bericht FALL LISTE [--month M | --quarter Q | --year | --from D --to D] [--konto N|VON-BIS] "
+                        "[--beleg PRÄFIX] [--grenze BETRAG] [--sortierung nummer|zahlungsdatum|beleg] [--nach belegdatum|buchungsdatum] "
+                        "[--art rechnung|angebot|auftrag|lieferschein|mahnung] [--csv | --json | --pdf DATEI [--force] [--firma NAME]] | "
+                        "dalvo bericht --liste [--json]"),
+         QStringLiteral("zeigt eine Liste: Kontoauszug, Journal, Umsatzsteuerliste, Kontenplan, Analysen …"),
+         QStringLiteral("Jede Liste der Buchhaltung über einen Befehl; --liste zeigt alle mit einer Zeile Beschreibung:\n"
+                        "  kontenabfrage   Kontoauszüge mit Vortrag und laufendem Saldo (--konto 1200 oder 1200-1299)\n"
+                        "  journal         alle Buchungen, auch stornierte (--sortierung nummer|zahlungsdatum|beleg)\n"
+                        "  ustliste        Soll und Haben je Konto und Steuerschlüssel\n"
+                        "  kontenplan, vorlagen, kunden, artikel, inventar   Stammdaten (ohne Zeitraum)\n"
+                        "  beleganalyse    Belegnummern der Einnahmen: doppelte, fehlende (--beleg RE- nur diese Serie)\n"
+                        "  betragsanalyse  Sollbeträge eines Kontos nach Höhe (--konto N, Pflicht)\n"
+                        "  buchungszeiten  Abstand von Beleg- und Buchungsdatum (--nach belegdatum|buchungsdatum)\n"
+                        "  euer-vergleich  Gewinn je Kategorie: Zeitraum und Jahr bis dahin\n"
+                        "  sperrgrenzen    Ausgaben über der GWG-Grenze des Falls oder --grenze BETRAG\n"
+                        "  moss, zm        Zeilen der MOSS-Steuerschlüssel je Land; ZM-Beträge je USt-IdNr.\n"
+                        "  belege          Rechnungen (--art angebot|auftrag|lieferschein|mahnung für die anderen)\n"
+                        "Stornierte Buchungen und ihre Stornos zählen nur im Journal und in den Buchungszeiten.\n\n"
+                        "Ausgabe:\n  (ohne)        als Seite zum Lesen\n"
+                        "  --csv         für die Tabellenkalkulation: Kopfzeile, dann eine Zeile je Eintrag; ';', Dezimalkomma\n"
+                        "  --json        ein Dokument: bericht, titel, untertitel, von, bis, zeilen, summen (Schlüssel je Spalte)\n"
+                        "  --pdf DATEI   zum Drucken (A4 quer); vorhandene Dateien nur mit --force, - für die Standardausgabe"),
+         cmdBericht},
         {QStringLiteral("kassenbuch"),
          QStringLiteral("dalvo kassenbuch FALL [--konto KONTO] [--month M | --quarter Q | --year | --from D --to D] "
                         "[--csv | --json | --pdf DATEI|- [--force]] [--firma NAME]"),

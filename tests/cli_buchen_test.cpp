@@ -595,7 +595,7 @@ TEST(CliBuchen, SmallBusinessInEveryPostingPath) {
 
     // Made liable, the case gets its VAT accounts and books input tax.
     EXPECT_EQ(dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--ustpflicht"), QStringLiteral("ja")}).rc, 0);
-    EXPECT_EQ(dalvo({QStringLiteral("einstellungen"), fall}).out, QStringLiteral("ustpflicht: ja\nzm-jahresmeldung: nein\n"));
+    EXPECT_TRUE(dalvo({QStringLiteral("einstellungen"), fall}).out.startsWith(QStringLiteral("ustpflicht: ja\nzm-jahresmeldung: nein\n")));
     const Lauf vst = buche(fall, ausgabe(QStringLiteral("4930"), QStringLiteral("11,90")));
     ASSERT_EQ(vst.rc, 0) << vst.err.toStdString();
     // Back to a small business is refused while that booking deducts input tax.

@@ -163,7 +163,7 @@ TEST(CliZm, PeriodsAndTheAnnualStatement) {
     abgelehnt(fall, {QStringLiteral("einstellungen"), fall, QStringLiteral("--zm-jahresmeldung"), QStringLiteral("vielleicht")}, 2,
               QStringLiteral("ja oder nein"));
     ASSERT_EQ(dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--zm-jahresmeldung"), QStringLiteral("ja")}).rc, 0);
-    EXPECT_EQ(dalvo({QStringLiteral("einstellungen"), fall}).out, QStringLiteral("ustpflicht: ja\nzm-jahresmeldung: ja\n"));
+    EXPECT_TRUE(dalvo({QStringLiteral("einstellungen"), fall}).out.startsWith(QStringLiteral("ustpflicht: ja\nzm-jahresmeldung: ja\n")));
     const QString jahr = QStringLiteral("Laenderkennzeichen,USt-IdNr.,Betrag (EUR),Umsatzart\nAT,U12345678,1000,L\nFR,12345678901,2000,S");
     EXPECT_EQ(zm({QStringLiteral("--year")}).out, jahr);
     EXPECT_EQ(zm({QStringLiteral("--period"), QStringLiteral("-1")}).out, jahr);

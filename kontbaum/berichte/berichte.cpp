@@ -4,6 +4,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/berichte/indizes.h"
+#include "kontbaum/berichte/listen.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QHash>
@@ -344,86 +345,32 @@ QString Berichte::kassenbuchStatement(unsigned long konto, const zDate& von, con
            rsDataSource::toSqlStr(konto) + datumsBedingung(von, bis) + QStringLiteral(") ORDER BY Konto, Belegdatum, b.Buchungsnummer ");
 }
 
+namespace {
+// The printed page of a report list over a span of days of the tax year;
+// returns the number of its rows that are not totals.
+int drucke(zPrintString& p, const char* name, const zDate& von, const zDate& bis, unsigned long vonKonto = 0, unsigned long bisKonto = 0) {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    BerichtParameter par;
+    par.jahr = kg ? kg->getSteuerjahr() : 2016;
+    par.zeitraum.art = 4;
+    par.zeitraum.frei = rsPeriod(von.isValid() ? von : zDate(par.jahr, 1, 1), bis.isValid() ? bis : zDate(par.jahr, 12, 31));
+    par.vonKonto = vonKonto;
+    par.bisKonto = bisKonto;
+    BerichtListe l;
+    const Berichte::BerichtArt* art = Berichte::findeBericht(QLatin1String(name));
+    if (!art || !art->fuellen(par, &l, nullptr)) return 0;
+    l.drucke(p);
+    return l.anzahl();
+}
+}  // namespace
+
 int Berichte::Kontenabfrage2(zPrintString& p, unsigned long von, unsigned long bis, const zDate& vonDatum, const zDate& bisDatum) {
-    DBConnection* db = fallDB();
-    if (!db) return 0;
-    p.setTitel(QStringLiteral("Kontenabfrage"));
-    p.setSpalten({{QStringLiteral("Datum"), 10, false}, {QStringLiteral("Nr."), 6, true}, {QStringLiteral("Beleg"), 10, false},
-                  {QStringLiteral("Text"), 34, false}, {QStringLiteral("Gegenkto"), 8, true}, {QStringLiteral("StS"), 4, true},
-                  {QStringLiteral("Soll"), 12, true}, {QStringLiteral("Haben"), 12, true}, {QStringLiteral("Saldo"), 13, true}});
-    rsDataSource rs(db, QStringLiteral("SELECT  z.ID, b.Buchungsnummer AS BuchNr, z.Buchungstext AS Buchungstext, Belegdatum, Belegnummer, "
-                                       "z.Betrag AS Nettobetrag, Haben, Konto, Gegenkonto, z.Steuerschluessel AS Steuerschluessel  FROM "
-                                       "eurVerbucht b, eurVerbuchtBuchungszeilen z WHERE (b.Buchungsnummer=z.Buchungsnummer) AND "
-                                       "(b.Storno=0) AND (b.Storniert=0) AND ( Konto Between ") +
-                            rsDataSource::toSqlStr(von) + QStringLiteral(" AND ") + rsDataSource::toSqlStr(bis) + datumsBedingung(vonDatum, bisDatum) +
-                            QStringLiteral(") ORDER BY Konto, Belegdatum, b.Buchungsnummer "));
-    unsigned long konto = 0;
-    double saldo = 0;
-    int n = 0;
-    for (; !rs.isEOF(); rs.fetch(), ++n) {
-        const rsFields& f = *rs.getFields();
-        const unsigned long k = f.getField(QStringLiteral("Konto")).toULong();
-        if (k != konto) {
-            if (konto != 0) p.trenner();
-            konto = k;
-            saldo = 0;
-            p.zeile({QString(), QString(), QString(), QStringLiteral("Konto %1 %2").arg(k).arg(KontoGlobal::getKontobezeichnung(k, 0, db))});
-        }
-        const double b = f.getField(QStringLiteral("Nettobetrag")).toDouble();
-        const bool haben = f.getField(QStringLiteral("Haben")).toBool();
-        saldo += haben ? -b : b;
-        const unsigned long s = f.getField(QStringLiteral("Steuerschluessel")).toULong();
-        p.zeile({f.getField(QStringLiteral("Belegdatum")).toDate().getText(), QString::number(f.getField(QStringLiteral("BuchNr")).toULong()),
-                 f.getField(QStringLiteral("Belegnummer")).toString(), f.getField(QStringLiteral("Buchungstext")).toString(),
-                 QString::number(f.getField(QStringLiteral("Gegenkonto")).toULong()), s == 999999 ? QStringLiteral("St") : s ? QString::number(s) : QString(),
-                 haben ? QString() : betrag(b), haben ? betrag(b) : QString(), betrag(EuroType(saldo).Runden(2))});
-    }
-    return n;
+    return drucke(p, "Kontenabfrage2", vonDatum, bisDatum, von, bis);
 }
 
-int Berichte::Buchungsprotokoll2(zPrintString& p, const zDate& von, const zDate& bis) {
-    DBConnection* db = fallDB();
-    if (!db) return 0;
-    p.setTitel(QStringLiteral("Buchungsprotokoll"));
-    p.setSpalten({{QStringLiteral("Nr."), 6, true}, {QStringLiteral("Datum"), 10, false}, {QStringLiteral("Art"), 4, false},
-                  {QStringLiteral("Beleg"), 10, false}, {QStringLiteral("Text"), 40, false}, {QStringLiteral("Betrag"), 13, true},
-                  {QStringLiteral("Status"), 10, false}});
-    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, * FROM eurVerbucht WHERE 1=1") + datumsBedingung(von, bis) +
-                            QStringLiteral(" ORDER BY Buchungsnummer "));
-    int n = 0;
-    for (; !rs.isEOF(); rs.fetch(), ++n) {
-        const rsFields& f = *rs.getFields();
-        p.zeile({QString::number(f.getField(QStringLiteral("Buchungsnummer")).toULong()), f.getField(QStringLiteral("Belegdatum")).toDate().getText(),
-                 KontoGlobal::getBuchungsartText(f.getField(QStringLiteral("Buchungsart")).toInt(), 1), f.getField(QStringLiteral("Belegnummer")).toString(),
-                 f.getField(QStringLiteral("Buchungstext")).toString(), betrag(f.getField(QStringLiteral("Betrag")).toDouble()),
-                 f.getField(QStringLiteral("Storno")).toLongLong() ? QStringLiteral("Storno")
-                 : f.getField(QStringLiteral("Storniert")).toLongLong() ? QStringLiteral("storniert") : QString()});
-    }
-    return n;
-}
+int Berichte::Buchungsprotokoll2(zPrintString& p, const zDate& von, const zDate& bis) { return drucke(p, "Buchungsprotokoll2", von, bis); }
 
-int Berichte::UStListe2(zPrintString& p, const zDate& von, const zDate& bis) {
-    DBConnection* db = fallDB();
-    if (!db) return 0;
-    p.setTitel(QStringLiteral("Umsatzsteuerliste"));
-    p.setSpalten({{QStringLiteral("Konto"), 6, true}, {QStringLiteral("Bezeichnung"), 40, false}, {QStringLiteral("StS"), 4, true},
-                  {QStringLiteral("Soll"), 13, true}, {QStringLiteral("Haben"), 13, true}});
-    rsDataSource rs(db, QStringLiteral("SELECT  z.Konto AS Konto, kp.Bezeichnung AS Bezeichnung, z.Steuerschluessel AS ZeileSteuerschluessel, "
-                                       "SUM(CASE WHEN Haben THEN 0 ELSE z.Betrag END) AS Soll, SUM(CASE WHEN Haben THEN z.Betrag ELSE 0 END) AS "
-                                       "HabenSumme FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, eurKontenplan kp WHERE "
-                                       "(b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) AND (b.Storniert=0) AND "
-                                       "(z.Steuerschluessel<>0)") + datumsBedingung(von, bis) +
-                            QStringLiteral(" GROUP BY z.Konto, z.Steuerschluessel ORDER BY USt, Konto, z.Steuerschluessel "));
-    int n = 0;
-    for (; !rs.isEOF(); rs.fetch(), ++n) {
-        const rsFields& f = *rs.getFields();
-        const unsigned long s = f.getField(QStringLiteral("ZeileSteuerschluessel")).toULong();
-        p.zeile({QString::number(f.getField(QStringLiteral("Konto")).toULong()), f.getField(QStringLiteral("Bezeichnung")).toString(),
-                 s == 999999 ? QStringLiteral("St") : QString::number(s), betrag(f.getField(QStringLiteral("Soll")).toDouble()),
-                 betrag(f.getField(QStringLiteral("HabenSumme")).toDouble())});
-    }
-    return n;
-}
+int Berichte::UStListe2(zPrintString& p, const zDate& von, const zDate& bis) { return drucke(p, "UStListe2", von, bis); }
 
 // --- single instances and the shared filter ----------------------------------------------------
 

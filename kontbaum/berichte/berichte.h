@@ -7,7 +7,8 @@
 // book, account statements, booking journal, VAT list). Each reads the
 // ledger afresh; cancelled bookings and their cancellations are left out.
 // The indexes the sums are read through, and the step that gives them to
-// cases made before they existed, are in indizes.h.
+// cases made before they existed, are in indizes.h; every other report
+// list, and how a list is printed and exported, in listen.h and liste.h.
 #pragma once
 
 #include "host/app/printstring.h"

@@ -9,6 +9,7 @@
 #include "host/tree/datenbase.h"
 #include "kontbaum/berichte/indizes.h"
 #include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/steuer/anmeldezeitraum.h"
 
 #include <QHash>
 #include <QSet>
@@ -443,7 +444,7 @@ bool Kont_::GetUmsaetze(int slot, OAnmeldungVorauszahlungen& a, OAnmeldungVoraus
     if (art == 1) zeitraumArt = 3;
     UStKennziffern k;
     if (!GetUmsaetzeFuer(slot, k, zeitraumArt, quartal, monat)) return false;
-    const bool dezember = (zeitraumArt == 1 && monat == 11) || (zeitraumArt == 2 && quartal == 3);
+    const bool dezember = Anmeldung::mitSondervorauszahlung(zeitraumArt, quartal, monat, kg->GetDBConnect_Ptr());
     UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(slot) : EuroType(0.0));
     return true;
 }
@@ -515,7 +516,7 @@ bool Kont_::UebertrageUStVA(int zeitraumArt, int quartal, int monat, QString* fe
     }
     UStKennziffern k;
     GetUmsaetzeFuer(kg->getSlot(), k, zeitraumArt, quartal, monat);
-    const bool dezember = (zeitraumArt == 1 && monat == 11) || (zeitraumArt == 2 && quartal == 3);
+    const bool dezember = Anmeldung::mitSondervorauszahlung(zeitraumArt, quartal, monat, kg->GetDBConnect_Ptr());
     OAnmeldungVorauszahlungen a;
     OAnmeldungVorauszahlungen2 a2;
     OAbziehbareVorsteuerbetraege v;

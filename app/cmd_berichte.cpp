@@ -1,0 +1,222 @@
+// dalvo bericht: every report list of the bookkeeping by name, as a page,
+// CSV, JSON or PDF.
+#include "app/ausgabe.h"
+#include "app/befehle.h"
+#include "app/cli.h"
+#include "app/fall.h"
+#include "app/json.h"
+
+#include "host/app/atomicfile.h"
+#include "kontbaum/berichte/listen.h"
+#include "kontbaum/rahmen/kontglob.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+int abgelehnt(const QString& text) {
+    err(QStringLiteral("Fehler: %1\n").arg(text));
+    return Refused;
+}
+
+// The options a report takes beyond the period and the output form.
+struct Zusatz {
+    const char* flag;
+    unsigned option;
+};
+const Zusatz kZusaetze[] = {{"--konto", Berichte::OptKonten | Berichte::OptKontoPflicht},
+                            {"--beleg", Berichte::OptBeleg},
+                            {"--grenze", Berichte::OptGrenze},
+                            {"--sortierung", Berichte::OptSortierung},
+                            {"--nach", Berichte::OptNach},
+                            {"--art", Berichte::OptBelegart}};
+
+int liste(const Args& a) {
+    if (a.has(QStringLiteral("--json"))) {
+        QJsonArray l;
+        for (const Berichte::BerichtArt& b : Berichte::berichtArten()) {
+            QJsonObject o;
+            o[QStringLiteral("name")] = QLatin1String(b.name);
+            o[QStringLiteral("klasse")] = QLatin1String(b.klasse);
+            o[QStringLiteral("beschreibung")] = QString::fromUtf8(b.beschreibung);
+            o[QStringLiteral("zeitraum")] = (b.optionen & Berichte::OptZeitraum) != 0;
+            l.append(o);
+        }
+        out(jsonText(l));
+        return Ok;
+    }
+    QString t = QStringLiteral("Die Listen von „dalvo bericht FALL NAME“:\n\n");
+    for (const Berichte::BerichtArt& b : Berichte::berichtArten())
+        t += QStringLiteral("  %1 %2\n").arg(QLatin1String(b.name), -16).arg(QString::fromUtf8(b.beschreibung));
+    out(t + QStringLiteral("\nMit Zeitraum (--month, --quarter, --year, --from/--to) und --csv, --json oder --pdf DATEI.\n"));
+    return Ok;
+}
+
+// "1200" or "1200-1299".
+bool parseKonten(const QString& text, unsigned long* von, unsigned long* bis) {
+    const QStringList t = text.trimmed().split(QLatin1Char('-'));
+    if (t.isEmpty() || t.size() > 2) return false;
+    int v = 0, b = 0;
+    if (!parseInt(t.first().trimmed(), 1, 9999, &v, nullptr)) return false;
+    b = v;
+    if (t.size() == 2 && (!parseInt(t.last().trimmed(), 1, 9999, &b, nullptr) || b < v)) return false;
+    *von = unsigned(v);
+    *bis = unsigned(b);
+    return true;
+}
+
+QJsonValue jsonWert(const BerichtSpalte& s, const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return QJsonValue();
+    switch (s.art) {
+    case BerichtSpalte::Betrag:
+        return jsonBetrag(v.toDouble());
+    case BerichtSpalte::Zahl:
+        return QJsonValue(qint64(v.toLongLong()));
+    case BerichtSpalte::Datum:
+        return zDate(v.toDate()).getText();
+    case BerichtSpalte::Text:
+        break;
+    }
+    return v.toString();
+}
+
+QString listeAlsJson(const Berichte::BerichtArt& art, const BerichtListe& l, const BerichtParameter& p) {
+    QJsonObject o;
+    o[QStringLiteral("bericht")] = QLatin1String(art.name);
+    o[QStringLiteral("titel")] = l.titel;
+    o[QStringLiteral("untertitel")] = l.untertitel;
+    if (art.optionen & Berichte::OptZeitraum) {
+        o[QStringLiteral("von")] = p.von().getText();
+        o[QStringLiteral("bis")] = p.bis().getText();
+    }
+    QJsonArray zeilen, summen;
+    for (const BerichtListe::Zeile& z : l.zeilen) {
+        QJsonObject r;
+        for (int i = 0; i < l.spalten.size(); ++i) r[l.spalten[i].schluessel] = jsonWert(l.spalten[i], z.werte.value(i));
+        (z.summe ? summen : zeilen).append(r);
+    }
+    o[QStringLiteral("zeilen")] = zeilen;
+    o[QStringLiteral("summen")] = summen;
+    return jsonText(o);
+}
+
+}  // namespace
+
+BerichtZeitraum berichtZeitraum(const Zeitraum& z) {
+    BerichtZeitraum b;
+    b.art = int(z.art);
+    if (z.art == Zeitraum::Monat) b.monat = z.index;
+    if (z.art == Zeitraum::Quartal) b.quartal = z.index;
+    b.frei = rsPeriod(z.von, z.bis);
+    return b;
+}
+
+int cmdBericht(const QStringList& args) {
+    const QString n = QStringLiteral("bericht");
+    QStringList werte = zeitraumWertFlags() << QStringLiteral("--pdf") << QStringLiteral("--firma");
+    for (const Zusatz& z : kZusaetze) werte << QLatin1String(z.flag);
+    Args a(args, werte,
+           zeitraumSchalter() << QStringLiteral("--csv") << QStringLiteral("--json") << QStringLiteral("--force") << QStringLiteral("--liste"));
+    if (!a.ok()) return usageError(n, a.error());
+    if (a.has(QStringLiteral("--liste"))) {
+        if (!a.positional().isEmpty()) return usageError(n, QStringLiteral("--liste braucht keine Falldatei."));
+        return liste(a);
+    }
+    if (a.positional().size() != 2)
+        return usageError(n, QStringLiteral("Bitte Falldatei und Liste angeben, etwa „dalvo bericht FALL journal“; die Listen zeigt "
+                                            "„dalvo bericht --liste“."));
+    const Berichte::BerichtArt* art = Berichte::findeBericht(a.positional().at(1));
+    if (!art)
+        return usageError(n, QStringLiteral("Eine Liste „%1“ gibt es nicht; die Listen zeigt „dalvo bericht --liste“.").arg(a.positional().at(1)));
+    const QString name = QLatin1String(art->name);
+    if (int(a.has(QStringLiteral("--csv"))) + int(a.has(QStringLiteral("--json"))) + int(a.has(QStringLiteral("--pdf"))) > 1)
+        return usageError(n, QStringLiteral("Nur eine Ausgabeform: --csv, --json oder --pdf DATEI."));
+    if (!(art->optionen & Berichte::OptZeitraum))
+        for (const QString& f : zeitraumWertFlags() + zeitraumSchalter())
+            if (a.has(f)) return usageError(n, QStringLiteral("Die Liste „%1“ hat keinen Zeitraum; bitte %2 weglassen.").arg(name, f));
+    for (const Zusatz& z : kZusaetze)
+        if (a.has(QLatin1String(z.flag)) && !(art->optionen & z.option))
+            return usageError(n, QStringLiteral("Die Liste „%1“ kennt %2 nicht; was sie kennt, zeigt „dalvo bericht --help“.").arg(name, QLatin1String(z.flag)));
+    BerichtParameter p;
+    if (a.has(QStringLiteral("--konto")) && !parseKonten(a.value(QStringLiteral("--konto")), &p.vonKonto, &p.bisKonto))
+        return usageError(n, QStringLiteral("--konto erwartet eine Kontonummer (1 bis 9999) oder einen Bereich wie 1200-1299, nicht „%1“.")
+                                 .arg(a.value(QStringLiteral("--konto"))));
+    if (art->optionen & Berichte::OptKontoPflicht) {
+        if (!a.has(QStringLiteral("--konto"))) return usageError(n, QStringLiteral("Die Liste „%1“ braucht --konto NUMMER.").arg(name));
+        if (p.bisKonto != p.vonKonto) return usageError(n, QStringLiteral("Die Liste „%1“ gilt für genau ein Konto.").arg(name));
+    }
+    if (a.has(QStringLiteral("--grenze"))) {
+        QString e;
+        if (!parseAmount(a.value(QStringLiteral("--grenze")), &p.grenze, &e)) return usageError(n, e);
+        if (p.grenze.wert() < 0) return usageError(n, QStringLiteral("Die Grenze kann nicht negativ sein."));
+    }
+    // A misspelt choice is the caller's mistake, not the ledger's.
+    const struct {
+        const char* flag;
+        QStringList werte;
+    } auswahl[] = {{"--sortierung", {QStringLiteral("nummer"), QStringLiteral("zahlungsdatum"), QStringLiteral("beleg")}},
+                   {"--nach", {QStringLiteral("belegdatum"), QStringLiteral("buchungsdatum")}},
+                   {"--art", {QStringLiteral("rechnung"), QStringLiteral("angebot"), QStringLiteral("auftrag"), QStringLiteral("lieferschein"),
+                              QStringLiteral("mahnung")}}};
+    for (const auto& x : auswahl) {
+        const QString w = a.value(QLatin1String(x.flag)).trimmed().toLower();
+        if (a.has(QLatin1String(x.flag)) && !x.werte.contains(w))
+            return usageError(n, QStringLiteral("%1 erwartet %2, nicht „%3“.")
+                                     .arg(QLatin1String(x.flag), x.werte.join(QStringLiteral(", ")), a.value(QLatin1String(x.flag))));
+    }
+    p.belegPrefix = a.value(QStringLiteral("--beleg"));
+    p.sortierung = a.value(QStringLiteral("--sortierung")).trimmed().toLower();
+    p.nach = a.value(QStringLiteral("--nach")).trimmed().toLower();
+    p.belegart = a.value(QStringLiteral("--art")).trimmed().toLower();
+
+    const QString fallPfad = a.positional().first();
+    Ausgabeziel ziel;
+    if (a.has(QStringLiteral("--pdf"))) {
+        QString e;
+        if (!QFileInfo::exists(fallPfad)) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(fallPfad));
+        if (!pruefeAusgabeziel(a.value(QStringLiteral("--pdf")), fallPfad, a.has(QStringLiteral("--force")), &ziel, &e)) return abgelehnt(e);
+    }
+    return Fall::ausfuehren(n, fallPfad, Fall::Zugriff::Lesen, [&](Fall& fall) {
+        QString e;
+        p.jahr = fall.kg()->getSteuerjahr();
+        Zeitraum z;
+        if (!parseZeitraum(a, p.jahr, &z, &e)) return usageError(n, e);
+        p.zeitraum = berichtZeitraum(z);
+        if ((art->optionen & Berichte::OptKontoPflicht) && !KontoGlobal::existsKonto(p.vonKonto, false, nullptr))
+            return abgelehnt(QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht; die Konten zeigt „dalvo accounts FALL --all“.").arg(p.vonKonto));
+        BerichtListe l;
+        if (!art->fuellen(p, &l, &e)) return abgelehnt(e);
+        if (a.has(QStringLiteral("--json"))) {
+            out(listeAlsJson(*art, l, p));
+            return int(Ok);
+        }
+        if (a.has(QStringLiteral("--csv"))) {
+            out(l.csv());
+            return int(Ok);
+        }
+        if (a.has(QStringLiteral("--pdf"))) {
+            const QString firma = a.has(QStringLiteral("--firma")) ? a.value(QStringLiteral("--firma")) : QFileInfo(fallPfad).completeBaseName();
+            QByteArray pdf;
+            if (!l.pdf(firma, &pdf, &e)) return abgelehnt(e);
+            if (ziel.standardausgabe) {
+                fwrite(pdf.constData(), 1, size_t(pdf.size()), stdout);
+                fflush(stdout);
+                return int(Ok);
+            }
+            if (!rsWriteFileAtomic(ziel.pfad, pdf, &e)) return abgelehnt(e);
+            err(QStringLiteral("Die Liste „%1“ wurde in der Datei %2 gespeichert.\n").arg(l.titel, a.value(QStringLiteral("--pdf"))));
+            return int(Ok);
+        }
+        zPrintString druck;
+        l.drucke(druck);
+        out(druck.text());
+        if (l.anzahl() == 0) err(QStringLiteral("Hinweis: Die Liste ist leer.\n"));
+        return int(Ok);
+    });
+}
+
+}  // namespace cli

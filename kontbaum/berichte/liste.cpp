@@ -1,0 +1,117 @@
+// Rendering of the report lists (see liste.h).
+#include "kontbaum/berichte/liste.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextDocument>
+
+int BerichtListe::anzahl() const {
+    int n = 0;
+    for (const Zeile& z : zeilen) n += z.summe ? 0 : 1;
+    return n;
+}
+
+QString BerichtListe::zelle(const Zeile& z, int spalte) const {
+    const QVariant& v = z.werte.value(spalte);
+    if (!v.isValid() || v.isNull()) return QString();
+    switch (spalten.value(spalte).art) {
+    case BerichtSpalte::Betrag:
+        return EuroType(v.toDouble()).getText();
+    case BerichtSpalte::Datum:
+        return zDate(v.toDate()).getText();
+    case BerichtSpalte::Zahl:
+        return QString::number(v.toLongLong());
+    case BerichtSpalte::Text:
+        break;
+    }
+    return v.toString();
+}
+
+void BerichtListe::drucke(zPrintString& p) const {
+    p.setTitel(titel);
+    p.setUntertitel(untertitel);
+    QList<zPrintString::Spalte> sp;
+    for (const BerichtSpalte& s : spalten)
+        sp.append({s.kopf, s.breite, s.art == BerichtSpalte::Betrag || s.art == BerichtSpalte::Zahl});
+    p.setSpalten(sp);
+    for (const Zeile& z : zeilen) {
+        // A total closes what stands above it; at the top it opens a group.
+        if (z.summe && p.zeilen() > 0) p.trenner();
+        QStringList felder;
+        for (int i = 0; i < spalten.size(); ++i) felder << zelle(z, i);
+        p.zeile(felder);
+    }
+}
+
+namespace {
+QString csvFeld(QString t) {
+    if (t.contains(QLatin1Char(';')) || t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r')))
+        t = QLatin1Char('"') + t.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return t;
+}
+}  // namespace
+
+QString BerichtListe::csv() const {
+    QStringList kopf;
+    for (const BerichtSpalte& s : spalten) kopf << csvFeld(s.kopf);
+    QString t = kopf.join(QLatin1Char(';')) + QLatin1Char('\n');
+    for (const Zeile& z : zeilen) {
+        QStringList felder;
+        for (int i = 0; i < spalten.size(); ++i) felder << csvFeld(zelle(z, i));
+        t += felder.join(QLatin1Char(';')) + QLatin1Char('\n');
+    }
+    return t;
+}
+
+QString BerichtListe::html(const QString& firma) const {
+    auto h = [](const QString& t) { return t.toHtmlEscaped(); };
+    QString s = QStringLiteral("<html><head><meta charset=\"utf-8\"><style>"
+                               "body{font-family:sans-serif;font-size:8pt} table{border-collapse:collapse} "
+                               "th{background:#ddd;border-bottom:1px solid #000;padding:2px 4px} td{padding:1px 4px} "
+                               "td.r,th.r{text-align:right} tr.summe td{font-weight:bold;border-top:1px solid #888}"
+                               "</style></head><body>");
+    s += QStringLiteral("<h2>") + h(titel) + QStringLiteral("</h2><p>");
+    if (!firma.isEmpty()) s += QStringLiteral("Betrieb: ") + h(firma) + QStringLiteral("<br>");
+    s += h(untertitel) + QStringLiteral("</p><table width=\"100%\" cellspacing=\"0\"><thead><tr>");
+    auto rechts = [&](int i) { return spalten[i].art == BerichtSpalte::Betrag || spalten[i].art == BerichtSpalte::Zahl; };
+    for (int i = 0; i < spalten.size(); ++i)
+        s += (rechts(i) ? QStringLiteral("<th class=\"r\">") : QStringLiteral("<th>")) + h(spalten[i].kopf) + QStringLiteral("</th>");
+    s += QStringLiteral("</tr></thead><tbody>");
+    for (const Zeile& z : zeilen) {
+        s += z.summe ? QStringLiteral("<tr class=\"summe\">") : QStringLiteral("<tr>");
+        for (int i = 0; i < spalten.size(); ++i)
+            s += (rechts(i) ? QStringLiteral("<td class=\"r\">") : QStringLiteral("<td>")) + h(zelle(z, i)) + QStringLiteral("</td>");
+        s += QStringLiteral("</tr>");
+    }
+    return s + QStringLiteral("</tbody></table></body></html>");
+}
+
+bool BerichtListe::pdf(const QString& firma, QByteArray* out, QString* fehler) const {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (fehler) *fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
+        return false;
+    }
+    out->clear();
+    QBuffer puffer(out);
+    puffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter w(&puffer);
+        w.setTitle(titel);
+        w.setCreator(QStringLiteral("dalvo"));
+        w.setPageSize(QPageSize(QPageSize::A4));
+        w.setPageOrientation(QPageLayout::Landscape);
+        w.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+        QTextDocument doc;
+        doc.setHtml(html(firma));
+        doc.print(&w);
+    }
+    puffer.close();
+    if (out->isEmpty()) {
+        if (fehler) *fehler = QStringLiteral("Das PDF der Liste „%1“ konnte nicht erzeugt werden.").arg(titel);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,59 @@
+// The list every report other than the balance list produces: a title,
+// typed columns and rows, and the ways a user takes it away (the plain-text
+// page, CSV for a spreadsheet, HTML and PDF for paper). A report fills one
+// BerichtListe from the ledger; how it is shown is decided here once, so all
+// reports print, export and paginate alike.
+#pragma once
+
+#include "host/app/printstring.h"
+#include "host/values/date.h"
+#include "host/values/euro.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+struct BerichtSpalte {
+    enum Art { Text, Zahl, Betrag, Datum };
+    QString kopf;        // heading of the page and the CSV
+    QString schluessel;  // the key a machine reader (JSON) uses
+    Art art = Text;
+    int breite = 10;     // characters on the plain-text page
+};
+
+class BerichtListe {
+public:
+    QString titel;
+    QString untertitel;  // period, account range, … ("" for none)
+    QList<BerichtSpalte> spalten;
+
+    // A row holds one value per column: QString for Text, qlonglong for
+    // Zahl, double (already rounded to the cent) for Betrag, QDate for Datum;
+    // a null QVariant leaves the cell empty. `summe` marks a total row.
+    struct Zeile {
+        QList<QVariant> werte;
+        bool summe = false;
+    };
+    QList<Zeile> zeilen;
+
+    void spalte(const QString& kopf, const QString& schluessel, BerichtSpalte::Art art, int breite) {
+        spalten.append({kopf, schluessel, art, breite});
+    }
+    void zeile(const QList<QVariant>& werte, bool summe = false) { zeilen.append({werte, summe}); }
+    // The rows that are not totals.
+    int anzahl() const;
+
+    // The text of a cell as page, CSV and HTML show it (amounts "1.234,56",
+    // dates "dd.mm.yyyy").
+    QString zelle(const Zeile& z, int spalte) const;
+    // The plain-text page.
+    void drucke(zPrintString& p) const;
+    // One heading line, then one line per row; ';' separated, decimal
+    // comma, text fields quoted when they hold ';', '"' or a line break.
+    QString csv() const;
+    QString html(const QString& firma) const;
+    // A4 landscape PDF of html(); needs the program's graphics side
+    // (QGuiApplication), refused with a German reason otherwise.
+    bool pdf(const QString& firma, QByteArray* out, QString* fehler) const;
+};

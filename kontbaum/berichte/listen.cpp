@@ -1,0 +1,809 @@
+// The report lists (see listen.h).
+#include "kontbaum/berichte/listen.h"
+
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "host/tree/datenbase.h"
+#include "kontbaum/berichte/indizes.h"
+#include "kontbaum/rahmen/kontglob.h"
+
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using BS = BerichtSpalte;
+
+const char* const kMonate[] = {"Januar", "Februar", "März", "April", "Mai", "Juni",
+                               "Juli", "August", "September", "Oktober", "November", "Dezember"};
+
+DBConnection* fallDB() {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    return kg ? kg->GetDBConnect_Ptr() : nullptr;
+}
+
+QString sql(const QString& t) { return rsDataSource::toSqlStr(t); }
+QString sql(unsigned long n) { return rsDataSource::toSqlStr(n); }
+QString sql(const zDate& d) { return rsDataSource::toSqlStr(d); }
+
+// Cent-exact rounding of a sum read as double.
+double runde(double b) { return EuroType(b).Runden(2).wert(); }
+
+QVariant datum(const DatenTyp& d) {
+    const zDate z = d.toDate();
+    return z.isValid() ? QVariant(z.qdate()) : QVariant();
+}
+
+QString zeitraumBedingung(const BerichtParameter& p, const QString& spalte = QStringLiteral("Belegdatum")) {
+    return QStringLiteral(" AND ") + spalte + QStringLiteral(">=") + sql(p.von()) + QStringLiteral(" AND ") + spalte + QStringLiteral("<=") +
+           sql(p.bis());
+}
+
+// The accounts a report covers: the requested one or range, else every
+// active account (as the report filter of the ledger lists takes it).
+bool kontenBereich(const BerichtParameter& p, unsigned long* von, unsigned long* bis) {
+    if (p.vonKonto != 0) {
+        *von = p.vonKonto;
+        *bis = p.bisKonto != 0 ? p.bisKonto : p.vonKonto;
+        return true;
+    }
+    DBConnection* db = fallDB();
+    if (!db) return false;
+    rsDataSource rs(db, QStringLiteral("Select MIN(Nummer) as von, MAX(Nummer) as bis FROM eurKontenplan WHERE (Aktiv <> 0)"));
+    if (rs.isEOF() || rs.field(QStringLiteral("von")).isNull()) return false;
+    *von = rs.field(QStringLiteral("von")).toULong();
+    *bis = rs.field(QStringLiteral("bis")).toULong();
+    return true;
+}
+
+QString kontenText(unsigned long von, unsigned long bis) {
+    return von == bis ? QStringLiteral("Konto %1").arg(von) : QStringLiteral("Konten %1 bis %2").arg(von).arg(bis);
+}
+
+bool keineDatenbank(QString* fehler) {
+    if (fehler) *fehler = QStringLiteral("Die Buchhaltung des Falls ist nicht geöffnet.");
+    return false;
+}
+
+QString schluesselText(unsigned long s) { return s == 999999 ? QStringLiteral("St") : s ? QString::number(s) : QString(); }
+
+// --- Kontenabfrage2: account statements -------------------------------------------------
+
+bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    unsigned long von = 0, bis = 0;
+    if (!kontenBereich(p, &von, &bis)) return true;
+    l->titel = QStringLiteral("Kontenabfrage");
+    l->untertitel = (p.vonKonto ? kontenText(von, bis) : QStringLiteral("alle Konten")) + QStringLiteral(", ") + p.zeitraumText();
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 5);
+    l->spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 10);
+    l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 32);
+    l->spalte(QStringLiteral("Gegenkto"), QStringLiteral("gegenkonto"), BS::Zahl, 8);
+    l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BS::Text, 4);
+    l->spalte(QStringLiteral("Soll"), QStringLiteral("soll"), BS::Betrag, 12);
+    l->spalte(QStringLiteral("Haben"), QStringLiteral("haben"), BS::Betrag, 12);
+    l->spalte(QStringLiteral("Saldo"), QStringLiteral("saldo"), BS::Betrag, 13);
+    const QString basis = QStringLiteral(" FROM eurVerbucht b, eurVerbuchtBuchungszeilen z WHERE (b.Buchungsnummer=z.Buchungsnummer) AND "
+                                         "(b.Storno=0) AND (b.Storniert=0) AND ( Konto Between ") +
+                          sql(von) + QStringLiteral(" AND ") + sql(bis);
+    // The balance an account brings into the period, so the running
+    // balance of a month continues that of the months before.
+    QMap<unsigned long, qint64> vortrag;
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Konto, SUM(CASE WHEN Haben THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END) AS c") +
+                                basis + QStringLiteral(" AND Belegdatum<") + sql(p.von()) + QStringLiteral(") GROUP BY Konto"));
+        for (; !rs.isEOF(); rs.fetch()) vortrag.insert(rs.field(QStringLiteral("Konto")).toULong(), Berichte::cent(rs.field(QStringLiteral("c")).toDouble()));
+    }
+    rsDataSource rs(db, QStringLiteral("SELECT  z.ID, b.Buchungsnummer AS BuchNr, z.Buchungstext AS Buchungstext, Belegdatum, Belegnummer, "
+                                       "z.Betrag AS Nettobetrag, Haben, Konto, Gegenkonto, z.Steuerschluessel AS Steuerschluessel ") +
+                            basis + zeitraumBedingung(p) + QStringLiteral(") ORDER BY Konto, Belegdatum, b.Buchungsnummer "));
+    unsigned long konto = 0;
+    qint64 saldo = 0, soll = 0, haben = 0;
+    auto abschluss = [&]() {
+        if (konto == 0) return;
+        l->zeile({qlonglong(konto), QVariant(), QVariant(), QVariant(), QStringLiteral("Summe Konto %1").arg(konto), QVariant(), QVariant(),
+                  Berichte::euro(soll), Berichte::euro(haben), Berichte::euro(saldo)},
+                 true);
+    };
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const unsigned long k = f.getField(QStringLiteral("Konto")).toULong();
+        if (k != konto) {
+            abschluss();
+            konto = k;
+            saldo = vortrag.value(k);
+            soll = haben = 0;
+            const QString name = KontoGlobal::getKontobezeichnung(k, 0, db);
+            l->zeile({qlonglong(k), p.von().addDays(-1).qdate(), QVariant(), QVariant(), QStringLiteral("Konto %1 %2, Vortrag").arg(k).arg(name), QVariant(),
+                      QVariant(), QVariant(), QVariant(), Berichte::euro(saldo)},
+                     true);
+        }
+        const qint64 c = Berichte::cent(f.getField(QStringLiteral("Nettobetrag")).toDouble() * 100.0);
+        const bool h = f.getField(QStringLiteral("Haben")).toBool();
+        (h ? haben : soll) += c;
+        saldo += h ? -c : c;
+        l->zeile({qlonglong(k), datum(f.getField(QStringLiteral("Belegdatum"))), qlonglong(f.getField(QStringLiteral("BuchNr")).toLongLong()),
+                  f.getField(QStringLiteral("Belegnummer")).toString(), f.getField(QStringLiteral("Buchungstext")).toString(),
+                  qlonglong(f.getField(QStringLiteral("Gegenkonto")).toLongLong()),
+                  schluesselText(f.getField(QStringLiteral("Steuerschluessel")).toULong()), h ? QVariant() : QVariant(Berichte::euro(c)),
+                  h ? QVariant(Berichte::euro(c)) : QVariant(), Berichte::euro(saldo)});
+    }
+    abschluss();
+    return true;
+}
+
+// --- Buchungsprotokoll2: the journal ------------------------------------------------------
+
+bool buchungsprotokoll(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    QString ordnung = QStringLiteral(" ORDER BY Buchungsnummer ");
+    if (p.sortierung == QLatin1String("zahlungsdatum")) ordnung = QStringLiteral(" ORDER BY Zahlungsdatum, Buchungsnummer ");
+    else if (p.sortierung == QLatin1String("beleg")) ordnung = QStringLiteral(" ORDER BY Zahlungsdatum, Belegnummer, Buchungsnummer ");
+    else if (!p.sortierung.isEmpty() && p.sortierung != QLatin1String("nummer")) {
+        if (fehler) *fehler = QStringLiteral("Unbekannte Sortierung „%1“; möglich sind nummer, zahlungsdatum und beleg.").arg(p.sortierung);
+        return false;
+    }
+    l->titel = QStringLiteral("Buchungsprotokoll");
+    l->untertitel = p.zeitraumText();
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Belegdatum"), QStringLiteral("belegdatum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Zahlung"), QStringLiteral("zahlungsdatum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Art"), QStringLiteral("buchungsart"), BS::Text, 4);
+    l->spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 10);
+    l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 30);
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Text, 6);
+    l->spalte(QStringLiteral("Gegenkto"), QStringLiteral("gegenkonto"), BS::Text, 8);
+    l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 13);
+    l->spalte(QStringLiteral("Status"), QStringLiteral("status"), BS::Text, 9);
+    // The two sides entered in the dialog; a split booking has several counter lines.
+    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, b.*, s.k1 AS Konto1, s.k2 AS Konto2, s.n2 AS Anzahl2 FROM eurVerbucht b "
+                                       "LEFT JOIN (SELECT Buchungsnummer AS nr, MIN(CASE WHEN Dialogzeile=1 THEN Konto END) AS k1, "
+                                       "MIN(CASE WHEN Dialogzeile=2 THEN Konto END) AS k2, COUNT(DISTINCT CASE WHEN Dialogzeile=2 THEN Konto END) AS n2 "
+                                       "FROM eurVerbuchtBuchungszeilen GROUP BY Buchungsnummer) s ON s.nr=b.Buchungsnummer WHERE 1=1") +
+                            zeitraumBedingung(p) + ordnung);
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const QString k1 = f.getField(QStringLiteral("Konto1")).isNull() ? QString() : QString::number(f.getField(QStringLiteral("Konto1")).toULong());
+        QString k2 = f.getField(QStringLiteral("Konto2")).isNull() ? QString() : QString::number(f.getField(QStringLiteral("Konto2")).toULong());
+        if (f.getField(QStringLiteral("Anzahl2")).toLongLong() > 1) k2 = QStringLiteral("diverse");
+        l->zeile({qlonglong(f.getField(QStringLiteral("Buchungsnummer")).toLongLong()), datum(f.getField(QStringLiteral("Belegdatum"))),
+                  datum(f.getField(QStringLiteral("Zahlungsdatum"))),
+                  KontoGlobal::getBuchungsartText(f.getField(QStringLiteral("Buchungsart")).toInt(), 1),
+                  f.getField(QStringLiteral("Belegnummer")).toString(), f.getField(QStringLiteral("Buchungstext")).toString(), k1, k2,
+                  runde(f.getField(QStringLiteral("Betrag")).toDouble()),
+                  f.getField(QStringLiteral("Storno")).toLongLong()       ? QStringLiteral("Storno")
+                  : f.getField(QStringLiteral("Storniert")).toLongLong() ? QStringLiteral("storniert")
+                                                                          : QString()});
+    }
+    return true;
+}
+
+// --- UStListe2: the VAT list ---------------------------------------------------------------
+
+bool ustListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    l->titel = QStringLiteral("Umsatzsteuerliste");
+    l->untertitel = p.zeitraumText();
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BS::Text, 34);
+    l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BS::Text, 4);
+    l->spalte(QStringLiteral("Soll"), QStringLiteral("soll"), BS::Betrag, 13);
+    l->spalte(QStringLiteral("Haben"), QStringLiteral("haben"), BS::Betrag, 13);
+    l->spalte(QStringLiteral("Saldo"), QStringLiteral("saldo"), BS::Betrag, 13);
+    rsDataSource rs(db, QStringLiteral("SELECT  z.Konto AS Konto, kp.Bezeichnung AS Bezeichnung, z.Steuerschluessel AS ZeileSteuerschluessel, "
+                                       "SUM(CASE WHEN Haben THEN 0 ELSE ROUND(z.Betrag*100) END) AS Soll, SUM(CASE WHEN Haben THEN "
+                                       "ROUND(z.Betrag*100) ELSE 0 END) AS HabenSumme FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, "
+                                       "eurKontenplan kp WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) "
+                                       "AND (b.Storniert=0) AND (z.Steuerschluessel<>0)") +
+                            zeitraumBedingung(p) + QStringLiteral(" GROUP BY z.Konto, z.Steuerschluessel ORDER BY USt, Konto, z.Steuerschluessel "));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const qint64 s = Berichte::cent(f.getField(QStringLiteral("Soll")).toDouble());
+        const qint64 h = Berichte::cent(f.getField(QStringLiteral("HabenSumme")).toDouble());
+        l->zeile({qlonglong(f.getField(QStringLiteral("Konto")).toLongLong()), f.getField(QStringLiteral("Bezeichnung")).toString(),
+                  schluesselText(f.getField(QStringLiteral("ZeileSteuerschluessel")).toULong()), Berichte::euro(s), Berichte::euro(h),
+                  Berichte::euro(s - h)});
+    }
+    return true;
+}
+
+// --- Kontenplan ------------------------------------------------------------------------------
+
+bool kontenplan(const BerichtParameter&, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    l->titel = QStringLiteral("Kontenplan");
+    l->untertitel = kg ? kg->getKontenplanName() : QString();
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("nummer"), BS::Zahl, 5);
+    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BS::Text, 40);
+    l->spalte(QStringLiteral("Kurzbezeichnung"), QStringLiteral("kurzbezeichnung"), BS::Text, 20);
+    l->spalte(QStringLiteral("Kat."), QStringLiteral("kategorie"), BS::Zahl, 5);
+    l->spalte(QStringLiteral("Kategorie"), QStringLiteral("kategorie_bezeichnung"), BS::Text, 28);
+    l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BS::Zahl, 4);
+    l->spalte(QStringLiteral("Schlüssel"), QStringLiteral("steuerautomatik"), BS::Text, 11);
+    l->spalte(QStringLiteral("Aktiv"), QStringLiteral("aktiv"), BS::Text, 5);
+    // Accounts without a category row or key row still belong to the chart.
+    rsDataSource rs(db, QStringLiteral("SELECT Nummer, kp.Bezeichnung AS Bezeichnung, kp.Kurzbezeichnung AS Kurzbezeichnung, kp.Kategorie AS "
+                                       "Kategorie, k.Bezeichnung AS KatBezeichnung, kp.Steuerschluessel AS Steuerschluessel, Steuerautomatik, "
+                                       "kp.Aktiv AS Aktiv FROM eurKontenplan kp LEFT JOIN eurKategorien k ON k.Kategorie=kp.Kategorie "
+                                       "WHERE Nummer<>0 ORDER BY Nummer"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const unsigned long s = f.getField(QStringLiteral("Steuerschluessel")).toULong();
+        const bool fest = f.getField(QStringLiteral("Steuerautomatik")).toLongLong() == 1;
+        l->zeile({qlonglong(f.getField(QStringLiteral("Nummer")).toLongLong()), f.getField(QStringLiteral("Bezeichnung")).toString(),
+                  f.getField(QStringLiteral("Kurzbezeichnung")).toString(), qlonglong(f.getField(QStringLiteral("Kategorie")).toLongLong()),
+                  f.getField(QStringLiteral("KatBezeichnung")).toString(), s ? QVariant(qlonglong(s)) : QVariant(),
+                  s ? (fest ? QStringLiteral("fest") : QStringLiteral("Vorbelegung")) : QString(),
+                  f.getField(QStringLiteral("Aktiv")).toLongLong() != 0 ? QStringLiteral("ja") : QStringLiteral("nein")});
+    }
+    return true;
+}
+
+// --- Beleganalyse: the document numbers of the income ---------------------------------------
+
+// "RE-2016-007" -> prefix "RE-2016-", number 7, 3 digits; false without a trailing number.
+bool belegTeile(const QString& beleg, QString* prefix, qlonglong* nummer, int* stellen = nullptr) {
+    static const QRegularExpression re(QStringLiteral("^(.*?)(\\d{1,15})$"));
+    const QRegularExpressionMatch m = re.match(beleg.trimmed());
+    if (!m.hasMatch()) return false;
+    *prefix = m.captured(1);
+    *nummer = m.captured(2).toLongLong();
+    if (stellen) *stellen = m.captured(2).size();
+    return true;
+}
+
+bool beleganalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    l->titel = QStringLiteral("Beleganalyse der Einnahmen");
+    l->untertitel = p.zeitraumText() + (p.belegPrefix.isEmpty() ? QString() : QStringLiteral(", Belege „%1…“").arg(p.belegPrefix));
+    l->spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 14);
+    l->spalte(QStringLiteral("Datum"), QStringLiteral("belegdatum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 30);
+    l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 12);
+    l->spalte(QStringLiteral("Hinweis"), QStringLiteral("hinweis"), BS::Text, 30);
+    // The prefix is compared as text, not as a LIKE pattern: "_" and "%"
+    // are ordinary characters of a document number.
+    const QString prefix = p.belegPrefix.isEmpty() ? QString()
+                                                   : QStringLiteral(" AND substr(Belegnummer, 1, %1) = ").arg(p.belegPrefix.size()) + sql(p.belegPrefix);
+    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, Buchungsnummer, Belegnummer, Belegdatum, Buchungstext, Betrag  FROM "
+                                       "eurVerbucht   WHERE Storno=0 AND Storniert=0 ") +
+                            zeitraumBedingung(p) + prefix +
+                            QStringLiteral(" AND Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbuchtBuchungszeilen WHERE Konto IN (SELECT "
+                                           "Nummer FROM eurKontenplan WHERE Aktiv<>0 AND ((Kategorie>=4000 AND Kategorie<=4999 AND "
+                                           "Kategorie<>4203) OR Kategorie=5401))) ORDER BY Belegnummer, Belegdatum, Buchungsnummer"));
+    struct Z {
+        QString beleg;
+        QVariant datum;
+        qlonglong nr;
+        QString text;
+        double betrag;
+    };
+    QList<Z> zeilen;
+    QHash<QString, int> anzahl;
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        zeilen.append({f.getField(QStringLiteral("Belegnummer")).toString(), datum(f.getField(QStringLiteral("Belegdatum"))),
+                       qlonglong(f.getField(QStringLiteral("Buchungsnummer")).toLongLong()), f.getField(QStringLiteral("Buchungstext")).toString(),
+                       runde(f.getField(QStringLiteral("Betrag")).toDouble())});
+        ++anzahl[zeilen.last().beleg.trimmed()];
+    }
+    // Gaps are measured against the previous number of the same series;
+    // the rows are ordered by document number as text, so a series is
+    // compared by its numbers, not by the order of the text.
+    QHash<QString, QList<qlonglong>> serien;
+    for (const Z& z : zeilen) {
+        QString pre;
+        qlonglong n = 0;
+        if (belegTeile(z.beleg, &pre, &n)) serien[pre].append(n);
+    }
+    for (auto it = serien.begin(); it != serien.end(); ++it) std::sort(it->begin(), it->end());
+    for (const Z& z : zeilen) {
+        QStringList hinweis;
+        const QString b = z.beleg.trimmed();
+        if (b.isEmpty()) hinweis << QStringLiteral("ohne Belegnummer");
+        else if (anzahl.value(b) > 1) hinweis << QStringLiteral("doppelt vergeben");
+        QString pre;
+        qlonglong n = 0;
+        int stellen = 0;
+        if (!b.isEmpty() && belegTeile(b, &pre, &n, &stellen)) {
+            const QList<qlonglong>& s = serien.value(pre);
+            const int i = int(std::lower_bound(s.begin(), s.end(), n) - s.begin());
+            // A missing number is written as the series writes its numbers ("RE-002").
+            auto beleg = [&](qlonglong x) { return pre + QStringLiteral("%1").arg(x, stellen, 10, QLatin1Char('0')); };
+            if (i > 0 && n - s[i - 1] > 1)
+                hinweis << (n - s[i - 1] == 2 ? QStringLiteral("davor fehlt %1").arg(beleg(n - 1))
+                                              : QStringLiteral("davor fehlen %1 bis %2").arg(beleg(s[i - 1] + 1), beleg(n - 1)));
+        }
+        l->zeile({z.beleg, z.datum, z.nr, z.text, z.betrag, hinweis.join(QStringLiteral("; "))});
+    }
+    return true;
+}
+
+// --- Betragsanalyse: the debit amounts of one account ---------------------------------------
+
+bool betragsanalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    l->titel = QStringLiteral("Betragsanalyse");
+    l->untertitel = QStringLiteral("Konto %1 %2, %3").arg(p.vonKonto).arg(KontoGlobal::getKontobezeichnung(p.vonKonto, 0, db), p.zeitraumText());
+    l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 13);
+    l->spalte(QStringLiteral("Anzahl"), QStringLiteral("anzahl"), BS::Zahl, 7);
+    l->spalte(QStringLiteral("Summe"), QStringLiteral("summe"), BS::Betrag, 14);
+    // A cancelled booking and its cancellation spent nothing: their debit
+    // lines would count an amount twice that was never paid.
+    rsDataSource rs(db, QStringLiteral("SELECT ROUND(z.Betrag*100) AS c, COUNT(*) AS n FROM eurVerbucht b, eurVerbuchtBuchungszeilen z "
+                                       "WHERE b.Buchungsnummer=z.Buchungsnummer AND z.Haben=0 AND b.Storno=0 AND b.Storniert=0 AND Konto=") +
+                            sql(p.vonKonto) + zeitraumBedingung(p) + QStringLiteral(" GROUP BY c ORDER BY c DESC"));
+    qint64 summe = 0, n = 0;
+    for (; !rs.isEOF(); rs.fetch()) {
+        const qint64 c = Berichte::cent(rs.field(QStringLiteral("c")).toDouble());
+        const qint64 k = rs.field(QStringLiteral("n")).toLongLong();
+        l->zeile({Berichte::euro(c), qlonglong(k), Berichte::euro(c * k)});
+        summe += c * k;
+        n += k;
+    }
+    l->zeile({QVariant(), qlonglong(n), Berichte::euro(summe)}, true);
+    return true;
+}
+
+// --- Buchungsvorlagenliste ------------------------------------------------------------------
+
+bool vorlagen(const BerichtParameter&, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    l->titel = QStringLiteral("Buchungsvorlagen");
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("nummer"), BS::Zahl, 5);
+    l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 34);
+    l->spalte(QStringLiteral("Art"), QStringLiteral("buchungsart"), BS::Text, 4);
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Text, 6);
+    l->spalte(QStringLiteral("Gegenkto"), QStringLiteral("gegenkonto"), BS::Text, 8);
+    l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BS::Text, 4);
+    l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 12);
+    l->spalte(QStringLiteral("Intervall"), QStringLiteral("intervall"), BS::Text, 12);
+    rsDataSource rs(db, QStringLiteral("SELECT b.*, s.k1 AS Konto1, s.k2 AS Konto2, s.n2 AS Anzahl2, s.st AS Schluessel FROM eurBeispiel b "
+                                       "LEFT JOIN (SELECT Buchungsnummer AS nr, MIN(CASE WHEN Dialogzeile=1 THEN Konto END) AS k1, "
+                                       "MIN(CASE WHEN Dialogzeile=2 THEN Konto END) AS k2, COUNT(DISTINCT CASE WHEN Dialogzeile=2 THEN Konto END) AS n2, "
+                                       "MIN(CASE WHEN Dialogzeile=2 THEN Steuerschluessel END) AS st FROM eurBeispielBuchungszeilen GROUP BY "
+                                       "Buchungsnummer) s ON s.nr=b.Buchungsnummer ORDER BY b.Buchungsnummer"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        auto nummer = [&](const QString& feld) { return f.getField(feld).isNull() ? QString() : QString::number(f.getField(feld).toULong()); };
+        l->zeile({qlonglong(f.getField(QStringLiteral("Buchungsnummer")).toLongLong()), f.getField(QStringLiteral("Buchungstext")).toString(),
+                  KontoGlobal::getBuchungsartText(f.getField(QStringLiteral("Buchungsart")).toInt(), 1), nummer(QStringLiteral("Konto1")),
+                  f.getField(QStringLiteral("Anzahl2")).toLongLong() > 1 ? QStringLiteral("diverse") : nummer(QStringLiteral("Konto2")),
+                  schluesselText(f.getField(QStringLiteral("Schluessel")).toULong()), runde(f.getField(QStringLiteral("Betrag")).toDouble()),
+                  f.getField(QStringLiteral("Intervall")).toString()});
+    }
+    return true;
+}
+
+// --- Buchungszeiten: when bookings were entered ------------------------------------------------
+
+bool buchungszeiten(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    QString spalte = QStringLiteral("Belegdatum");
+    if (p.nach == QLatin1String("buchungsdatum")) spalte = QStringLiteral("Buchungsdatum");
+    else if (!p.nach.isEmpty() && p.nach != QLatin1String("belegdatum")) {
+        if (fehler) *fehler = QStringLiteral("Unbekannte Ordnung „%1“; möglich sind belegdatum und buchungsdatum.").arg(p.nach);
+        return false;
+    }
+    l->titel = QStringLiteral("Buchungszeiten");
+    l->untertitel = p.zeitraumText() + QStringLiteral(", nach ") + spalte;
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Belegdatum"), QStringLiteral("belegdatum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Gebucht am"), QStringLiteral("buchungsdatum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Tage"), QStringLiteral("tage"), BS::Zahl, 5);
+    l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 34);
+    l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 12);
+    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, Buchungsnummer, Buchungstext, Betrag, Belegdatum, Buchungsdatum, ") +
+                            spalte + QStringLiteral(" AS BDatum FROM eurVerbucht WHERE 1=1") + zeitraumBedingung(p, spalte) +
+                            QStringLiteral(" ORDER BY BDatum, Buchungsnummer"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const zDate beleg = f.getField(QStringLiteral("Belegdatum")).toDate();
+        const zDate gebucht = f.getField(QStringLiteral("Buchungsdatum")).toDate();
+        l->zeile({qlonglong(f.getField(QStringLiteral("Buchungsnummer")).toLongLong()), datum(f.getField(QStringLiteral("Belegdatum"))),
+                  datum(f.getField(QStringLiteral("Buchungsdatum"))),
+                  beleg.isValid() && gebucht.isValid() ? QVariant(qlonglong(beleg.qdate().daysTo(gebucht.qdate()))) : QVariant(),
+                  f.getField(QStringLiteral("Buchungstext")).toString(), runde(f.getField(QStringLiteral("Betrag")).toDouble())});
+    }
+    return true;
+}
+
+// --- EUEVergleich: the profit by category rank, period against the year so far --------------
+
+bool euerVergleich(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    l->titel = QStringLiteral("Einnahmenüberschussrechnung im Vergleich");
+    l->untertitel = p.zeitraumText() + QStringLiteral(" und ") + QStringLiteral("01.01.%1 bis %2").arg(p.jahr).arg(p.bis().getText());
+    l->spalte(QStringLiteral("Kat."), QStringLiteral("kategorie"), BS::Zahl, 5);
+    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BS::Text, 44);
+    l->spalte(QStringLiteral("Zeitraum"), QStringLiteral("zeitraum"), BS::Betrag, 14);
+    l->spalte(QStringLiteral("Jahr bis dahin"), QStringLiteral("kumuliert"), BS::Betrag, 14);
+    auto einnahme = [](unsigned long k) { return (k >= 4000 && k <= 4999) || (k >= 3000 && k <= 3099); };
+    // Cents per category, split into lines of the period and lines before
+    // it, with the sign of the profit (income credit positive, expenses
+    // debit positive) and the categories of the profit statement.
+    rsDataSource rs(db, QStringLiteral("SELECT kp.Kategorie AS Kategorie, z.Haben AS Haben, (b.Belegdatum>=") + sql(p.von()) +
+                            QStringLiteral(") AS imZeitraum, SUM(ROUND(z.Betrag*100)) AS c FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, "
+                                           "eurKontenplan kp WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) "
+                                           "AND (b.Storniert=0) AND b.Belegdatum<=") +
+                            sql(p.bis()) +
+                            QStringLiteral(" AND ((kp.Kategorie<>4208 AND kp.Kategorie BETWEEN 4000 AND 4999) OR (kp.Kategorie BETWEEN 3000 AND "
+                                           "3099) OR (kp.Kategorie BETWEEN 5000 AND 5999) OR (kp.Kategorie BETWEEN 3100 AND 3399)) GROUP BY "
+                                           "kp.Kategorie, z.Haben, imZeitraum"));
+    QHash<unsigned long, QPair<qint64, qint64>> summen;  // period, year so far
+    for (; !rs.isEOF(); rs.fetch()) {
+        const unsigned long k = rs.field(QStringLiteral("Kategorie")).toULong();
+        const qint64 c = Berichte::cent(rs.field(QStringLiteral("c")).toDouble());
+        const bool haben = rs.field(QStringLiteral("Haben")).toBool();
+        const qint64 v = einnahme(k) ? (haben ? c : -c) : (haben ? -c : c);
+        QPair<qint64, qint64>& s = summen[k];
+        if (rs.field(QStringLiteral("imZeitraum")).toBool()) s.first += v;
+        s.second += v;
+    }
+    QList<unsigned long> kategorien;
+    QHash<unsigned long, QString> namen;
+    {
+        rsDataSource k(db, QStringLiteral("SELECT Kategorie, Rang, Bezeichnung FROM eurKategorien ORDER BY Rang, Kategorie"));
+        for (; !k.isEOF(); k.fetch()) {
+            const unsigned long n = k.field(QStringLiteral("Kategorie")).toULong();
+            kategorien.append(n);
+            namen.insert(n, k.field(QStringLiteral("Bezeichnung")).toString());
+        }
+    }
+    // A category the ledger uses but the table lacks still counts, last.
+    for (auto it = summen.constBegin(); it != summen.constEnd(); ++it)
+        if (!namen.contains(it.key())) kategorien.append(it.key());
+    qint64 e[2] = {0, 0}, a[2] = {0, 0}, iab[2] = {0, 0}, aufl[2] = {0, 0};
+    for (bool einnahmen : {true, false}) {
+        for (unsigned long k : kategorien) {
+            if (!summen.contains(k) || einnahme(k) != einnahmen) continue;
+            const QPair<qint64, qint64> s = summen.value(k);
+            l->zeile({qlonglong(k), namen.value(k), Berichte::euro(s.first), Berichte::euro(s.second)});
+            const qint64 w[2] = {s.first, s.second};
+            for (int i = 0; i < 2; ++i) {
+                if (einnahmen) e[i] += w[i];
+                else if (k == 5903) iab[i] += w[i];
+                else if (k == 5904) aufl[i] -= w[i];
+                else a[i] += w[i];
+            }
+        }
+        const qint64* t = einnahmen ? e : a;
+        l->zeile({QVariant(), einnahmen ? QStringLiteral("Summe Betriebseinnahmen") : QStringLiteral("Summe Betriebsausgaben"), Berichte::euro(t[0]),
+                  Berichte::euro(t[1])},
+                 true);
+    }
+    // The profit by the rule of the profit statement: the investment
+    // deduction only while the profit before it stays within the limit.
+    qint64 g[2];
+    for (int i = 0; i < 2; ++i) {
+        g[i] = e[i] - a[i];
+        if (EuroType(Berichte::euro(g[i])) <= EuroType(KontoGlobal::kIabGewinngrenze)) g[i] -= iab[i];
+        g[i] += aufl[i];
+    }
+    l->zeile({QVariant(), QStringLiteral("Gewinn/Verlust"), Berichte::euro(g[0]), Berichte::euro(g[1])}, true);
+    return true;
+}
+
+// --- MossListe: lines of the one-stop-shop keys -----------------------------------------------
+
+bool mossListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    l->titel = QStringLiteral("MOSS-Liste");
+    l->untertitel = p.zeitraumText();
+    l->spalte(QStringLiteral("Land"), QStringLiteral("land"), BS::Text, 5);
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Datum"), QStringLiteral("belegdatum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BS::Zahl, 5);
+    l->spalte(QStringLiteral("Satz %"), QStringLiteral("steuersatz"), BS::Betrag, 7);
+    l->spalte(QStringLiteral("Netto"), QStringLiteral("netto"), BS::Betrag, 13);
+    l->spalte(QStringLiteral("Steuer"), QStringLiteral("steuer"), BS::Betrag, 12);
+    // The base line of each key of 100 and above, with the tax lines of its
+    // group (same booking and SteuerID); amounts credit positive.
+    rsDataSource rs(db, QStringLiteral("SELECT z.Buchungsnummer AS Nr, b.Belegdatum AS Belegdatum, z.Konto AS Konto, z.Steuerschluessel AS StS, "
+                                       "s.Laenderkuerzel AS Land, s.Steuersatz AS Satz, CASE WHEN z.Haben THEN ROUND(z.Betrag*100) ELSE "
+                                       "-ROUND(z.Betrag*100) END AS Netto, (SELECT SUM(CASE WHEN t.Haben THEN ROUND(t.Betrag*100) ELSE "
+                                       "-ROUND(t.Betrag*100) END) FROM eurVerbuchtBuchungszeilen t WHERE t.Buchungsnummer=z.Buchungsnummer AND "
+                                       "t.SteuerID=z.SteuerID AND t.Steuerschluessel=999999) AS Steuer FROM eurVerbuchtBuchungszeilen z JOIN "
+                                       "eurVerbucht b ON b.Buchungsnummer=z.Buchungsnummer LEFT JOIN eurSteuerschluessel s ON "
+                                       "s.Steuerschluessel=z.Steuerschluessel WHERE z.ID IN (SELECT ID FROM eurVerbuchtBuchungszeilenPlus WHERE "
+                                       "Steuerschluessel >= 100 AND Steuerschluessel<>999999) AND b.Storno=0 AND b.Storniert=0") +
+                            zeitraumBedingung(p, QStringLiteral("b.Belegdatum")) + QStringLiteral(" ORDER BY Land, b.Belegdatum, z.Buchungsnummer"));
+    QString land;
+    bool erste = true;
+    qint64 netto = 0, steuer = 0;
+    auto summe = [&]() {
+        if (!erste) l->zeile({land, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), Berichte::euro(netto), Berichte::euro(steuer)}, true);
+    };
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const QString x = f.getField(QStringLiteral("Land")).toString();
+        if (erste || x != land) {
+            summe();
+            land = x;
+            erste = false;
+            netto = steuer = 0;
+        }
+        const qint64 n = Berichte::cent(f.getField(QStringLiteral("Netto")).toDouble());
+        const qint64 s = Berichte::cent(f.getField(QStringLiteral("Steuer")).toDouble());
+        netto += n;
+        steuer += s;
+        l->zeile({x, qlonglong(f.getField(QStringLiteral("Nr")).toLongLong()), datum(f.getField(QStringLiteral("Belegdatum"))),
+                  qlonglong(f.getField(QStringLiteral("Konto")).toLongLong()), qlonglong(f.getField(QStringLiteral("StS")).toLongLong()),
+                  runde(f.getField(QStringLiteral("Satz")).toDouble()), Berichte::euro(n), Berichte::euro(s)});
+    }
+    summe();
+    return true;
+}
+
+// --- Sperrgrenzen: expenses above a threshold ---------------------------------------------------
+
+bool sperrgrenzen(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    EuroType grenze = p.grenze;
+    QString name = QStringLiteral("Grenze");
+    if (grenze.wert() < 0) {
+        rsDataSource g(db, QStringLiteral("SELECT Betrag, Bezeichnung FROM eurSperrgrenzen WHERE Bezeichnung LIKE 'Geringwertige%' ORDER BY Betrag"));
+        if (g.isEOF()) {
+            if (fehler) *fehler = QStringLiteral("Der Fall kennt keine Grenze für geringwertige Wirtschaftsgüter; bitte geben Sie die Grenze mit --grenze BETRAG an.");
+            return false;
+        }
+        grenze = g.field(QStringLiteral("Betrag")).toEuro();
+        name = g.field(QStringLiteral("Bezeichnung")).toString();
+    }
+    l->titel = QStringLiteral("Ausgaben über der Sperrgrenze");
+    l->untertitel = QStringLiteral("%1: %2 EUR, %3").arg(name, grenze.getText(), p.zeitraumText());
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Datum"), QStringLiteral("belegdatum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 36);
+    l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 12);
+    QString konten;
+    if (p.vonKonto != 0)
+        konten = QStringLiteral(" AND Konto BETWEEN ") + sql(p.vonKonto) + QStringLiteral(" AND ") + sql(p.bisKonto ? p.bisKonto : p.vonKonto);
+    // Cancelled expenses were never spent: they and their cancellations stay out.
+    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, b.Buchungsnummer AS Buchnummer, Belegdatum, z.Buchungstext AS Buchtext, "
+                                       "z.Betrag AS Betrag, Konto FROM eurVerbucht b, eurVerbuchtBuchungszeilen z  WHERE b.Buchungsnummer= "
+                                       "z.Buchungsnummer AND Haben=0 AND b.Storno=0 AND b.Storniert=0") +
+                            zeitraumBedingung(p) + konten + QStringLiteral(" AND ROUND(z.Betrag*100) > ") + rsDataSource::toSqlStr(qlonglong(std::llround(grenze.wert() * 100.0))) +
+                            QStringLiteral(" AND Konto IN (SELECT Nummer FROM eurKontenplan WHERE Nummer<>0 AND ((Kategorie>=5000 AND "
+                                           "Kategorie<=6999 AND Kategorie<>5401) OR (Kategorie=4203)) ) ORDER BY Buchnummer"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        l->zeile({qlonglong(f.getField(QStringLiteral("Buchnummer")).toLongLong()), datum(f.getField(QStringLiteral("Belegdatum"))),
+                  qlonglong(f.getField(QStringLiteral("Konto")).toLongLong()), f.getField(QStringLiteral("Buchtext")).toString(),
+                  runde(f.getField(QStringLiteral("Betrag")).toDouble())});
+    }
+    return true;
+}
+
+// --- ZusammenfassendeMeldung2: the recapitulative statement as a list -------------------------
+
+bool zmListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    if (!fallDB()) return keineDatenbank(fehler);
+    int code = -1;
+    if (p.zeitraum.art == 1) code = p.zeitraum.monat + 4;
+    else if (p.zeitraum.art == 2) code = p.zeitraum.quartal;
+    else if (p.zeitraum.art == 4) {
+        if (fehler) *fehler = QStringLiteral("Die Zusammenfassende Meldung gilt für einen Monat, ein Quartal oder das Jahr; bitte --month, --quarter oder --year angeben.");
+        return false;
+    }
+    l->titel = QStringLiteral("Zusammenfassende Meldung");
+    l->untertitel = p.zeitraumText();
+    l->spalte(QStringLiteral("Land"), QStringLiteral("land"), BS::Text, 4);
+    l->spalte(QStringLiteral("USt-IdNr."), QStringLiteral("ustid"), BS::Text, 16);
+    l->spalte(QStringLiteral("Art"), QStringLiteral("zmart"), BS::Zahl, 4);
+    l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 14);
+    // The same figures the statement itself reports.
+    const QMap<QString, KontoGlobal::UstIdZm> zeilen = KontoGlobal::getUStIdMap(code);
+    qint64 summe = 0;
+    for (const KontoGlobal::UstIdZm& z : zeilen) {
+        const qint64 c = qint64(std::llround(z.Betrag.wert() * 100.0));
+        summe += c;
+        l->zeile({z.Laenderkennzeichen, z.UStIdNr, qlonglong(z.ZMArt), Berichte::euro(c)});
+    }
+    l->zeile({QVariant(), QVariant(), QVariant(), Berichte::euro(summe)}, true);
+    return true;
+}
+
+// --- the invoicing lists ----------------------------------------------------------------------
+
+bool kundenliste(const BerichtParameter&, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    l->titel = QStringLiteral("Kundenliste");
+    l->spalte(QStringLiteral("Kunde"), QStringLiteral("kundennummer"), BS::Text, 8);
+    l->spalte(QStringLiteral("Name"), QStringLiteral("name"), BS::Text, 20);
+    l->spalte(QStringLiteral("Vorname"), QStringLiteral("vorname"), BS::Text, 14);
+    l->spalte(QStringLiteral("Firma"), QStringLiteral("firma"), BS::Text, 24);
+    l->spalte(QStringLiteral("PLZ"), QStringLiteral("plz"), BS::Text, 6);
+    l->spalte(QStringLiteral("Ort"), QStringLiteral("ort"), BS::Text, 16);
+    l->spalte(QStringLiteral("USt-IdNr."), QStringLiteral("ustid"), BS::Text, 14);
+    l->spalte(QStringLiteral("E-Mail"), QStringLiteral("email"), BS::Text, 24);
+    rsDataSource rs(db, QStringLiteral("SELECT * FROM rePersonen  ORDER BY Kundennummer"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        QList<QVariant> w;
+        for (const char* feld : {"Kundennummer", "Name", "Vorname", "Firma", "Plz", "Ort", "UStID", "eMail"})
+            w << f.getField(QLatin1String(feld)).toString();
+        l->zeile(w);
+    }
+    return true;
+}
+
+bool artikelliste(const BerichtParameter&, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    l->titel = QStringLiteral("Artikelliste");
+    l->spalte(QStringLiteral("Artikel"), QStringLiteral("artikelnummer"), BS::Text, 10);
+    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BS::Text, 34);
+    l->spalte(QStringLiteral("Einheit"), QStringLiteral("einheit"), BS::Text, 8);
+    l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BS::Zahl, 4);
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Netto"), QStringLiteral("nettopreis"), BS::Betrag, 12);
+    l->spalte(QStringLiteral("Brutto"), QStringLiteral("bruttopreis"), BS::Betrag, 12);
+    rsDataSource rs(db, QStringLiteral("SELECT * FROM reArtikel  ORDER BY Artikelnummer"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        l->zeile({f.getField(QStringLiteral("Artikelnummer")).toString(), f.getField(QStringLiteral("Bezeichnung")).toString(),
+                  f.getField(QStringLiteral("Einheit")).toString(), qlonglong(f.getField(QStringLiteral("Steuerschluessel")).toLongLong()),
+                  qlonglong(f.getField(QStringLiteral("Konto")).toLongLong()), runde(f.getField(QStringLiteral("Normalpreis")).toDouble()),
+                  runde(f.getField(QStringLiteral("Bruttonormalpreis")).toDouble())});
+    }
+    return true;
+}
+
+bool fakturierungsliste(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
+    DBConnection* db = fallDB();
+    if (!db) return keineDatenbank(fehler);
+    struct Tabelle {
+        const char* art;
+        const char* tabelle;
+        const char* titel;
+    };
+    static const Tabelle tabellen[] = {{"rechnung", "reRechnungen", "Rechnungen"},
+                                       {"angebot", "reAngebote", "Angebote"},
+                                       {"auftrag", "reAuftragsbestaetigungen", "Auftragsbestätigungen"},
+                                       {"lieferschein", "reLieferscheine", "Lieferscheine"},
+                                       {"mahnung", "reMahnungen", "Mahnungen"}};
+    const QString art = p.belegart.isEmpty() ? QStringLiteral("rechnung") : p.belegart;
+    const Tabelle* t = nullptr;
+    for (const Tabelle& x : tabellen)
+        if (art == QLatin1String(x.art)) t = &x;
+    if (!t) {
+        if (fehler) *fehler = QStringLiteral("Unbekannte Belegart „%1“; möglich sind rechnung, angebot, auftrag, lieferschein und mahnung.").arg(art);
+        return false;
+    }
+    l->titel = QString::fromUtf8(t->titel);
+    l->untertitel = p.zeitraumText();
+    l->spalte(QStringLiteral("Nummer"), QStringLiteral("nummer"), BS::Text, 12);
+    l->spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BS::Datum, 10);
+    l->spalte(QStringLiteral("Kunde"), QStringLiteral("kundennummer"), BS::Text, 8);
+    l->spalte(QStringLiteral("Name"), QStringLiteral("name"), BS::Text, 26);
+    l->spalte(QStringLiteral("Betrag"), QStringLiteral("gesamtbetrag"), BS::Betrag, 12);
+    l->spalte(QStringLiteral("Bezahlt"), QStringLiteral("bezahlt"), BS::Text, 10);
+    l->spalte(QStringLiteral("Erinnerung"), QStringLiteral("erinnerungsdatum"), BS::Datum, 10);
+    rsDataSource rs(db, QStringLiteral("SELECT * FROM ( SELECT f.*, p.Kundennummer AS knr, p.Name AS pName, p.Firma AS pFirma FROM %1 AS f LEFT "
+                                       "JOIN rePersonen AS p ON f.PersonID = p.PersonID) WHERE 1=1")
+                                .arg(QLatin1String(t->tabelle)) +
+                            zeitraumBedingung(p, QStringLiteral("Datum")) + QStringLiteral(" ORDER BY Nummer"));
+    qint64 summe = 0;
+    for (; !rs.isEOF(); rs.fetch()) {
+        const rsFields& f = *rs.getFields();
+        const QString firma = f.getField(QStringLiteral("pFirma")).toString();
+        const qint64 c = qint64(std::llround(f.getField(QStringLiteral("Gesamtbetrag")).toDouble() * 100.0));
+        summe += c;
+        const zDate bezahlt = f.getField(QStringLiteral("bezahlt")).toDate();
+        l->zeile({f.getField(QStringLiteral("Nummer")).toString(), datum(f.getField(QStringLiteral("Datum"))), f.getField(QStringLiteral("knr")).toString(),
+                  firma.isEmpty() ? f.getField(QStringLiteral("pName")).toString() : firma, Berichte::euro(c),
+                  bezahlt.isValid() ? bezahlt.getText() : f.getField(QStringLiteral("bezahlt")).toString(),
+                  datum(f.getField(QStringLiteral("Erinnerungsdatum")))});
+    }
+    l->zeile({QVariant(), QVariant(), QVariant(), QStringLiteral("Summe"), Berichte::euro(summe), QVariant(), QVariant()}, true);
+    return true;
+}
+
+// --- Inventarliste2: the assets of the case ------------------------------------------------------
+
+bool inventarliste(const BerichtParameter&, BerichtListe* l, QString*) {
+    l->titel = QStringLiteral("Inventarliste");
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("nummer"), BS::Zahl, 4);
+    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BS::Text, 34);
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Angeschafft"), QStringLiteral("anschaffungsdatum"), BS::Datum, 11);
+    l->spalte(QStringLiteral("Anschaffungskosten"), QStringLiteral("anschaffungskosten"), BS::Betrag, 14);
+    l->spalte(QStringLiteral("Buchwert"), QStringLiteral("buchwert"), BS::Betrag, 13);
+    l->spalte(QStringLiteral("Verkauft"), QStringLiteral("verkaufsdatum"), BS::Datum, 10);
+    const DatenBase* register_ = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]"), false);
+    if (!register_) return true;
+    qint64 ak = 0, bw = 0;
+    int nr = 0;
+    for (int i = 0; i < register_->childSlotCount(); ++i) {
+        const DatenBase* e = register_->childSlot(i);
+        if (!e || e->className() != QLatin1String("Anl006a_")) continue;
+        auto wert = [&](const char* name) { return e->getVar(QLatin1String(name)); };
+        const qint64 a = qint64(std::llround(wert("anl6a_Anschaffungskosten").toDouble() * 100.0));
+        const qint64 b = qint64(std::llround(wert("anl6a_Buchwert").toDouble() * 100.0));
+        ak += a;
+        bw += b;
+        const unsigned long konto = wert("anl6a_Konto").toULong();
+        l->zeile({qlonglong(++nr), wert("anl6a_Bezeichnung").toString(), konto ? QVariant(qlonglong(konto)) : QVariant(),
+                  datum(wert("anl6a_Anschaffungsdatum")), Berichte::euro(a), Berichte::euro(b), datum(wert("anl6a_DB_Verkaufsdatum"))});
+    }
+    l->zeile({QVariant(), QStringLiteral("Summe"), QVariant(), QVariant(), Berichte::euro(ak), Berichte::euro(bw), QVariant()}, true);
+    return true;
+}
+
+}  // namespace
+
+// --- the period ---------------------------------------------------------------------------
+
+zDate BerichtParameter::von() const {
+    if (zeitraum.art == 1 && zeitraum.monat >= 0) return zDate(jahr, zeitraum.monat + 1, 1);
+    if (zeitraum.art == 2 && zeitraum.quartal >= 0) return zDate(jahr, 3 * zeitraum.quartal + 1, 1);
+    if (zeitraum.art == 4 && zeitraum.frei.von().isValid()) return zeitraum.frei.von();
+    return zDate(jahr, 1, 1);
+}
+
+zDate BerichtParameter::bis() const {
+    if (zeitraum.art == 1 && zeitraum.monat >= 0) return von().addMonths(1).addDays(-1);
+    if (zeitraum.art == 2 && zeitraum.quartal >= 0) return von().addMonths(3).addDays(-1);
+    if (zeitraum.art == 4 && zeitraum.frei.bis().isValid()) return zeitraum.frei.bis();
+    return zDate(jahr, 12, 31);
+}
+
+QString BerichtParameter::zeitraumText() const {
+    if (zeitraum.art == 1 && zeitraum.monat >= 0) return QStringLiteral("%1 %2").arg(QString::fromUtf8(kMonate[zeitraum.monat])).arg(jahr);
+    if (zeitraum.art == 2 && zeitraum.quartal >= 0) return QStringLiteral("%1. Quartal %2").arg(zeitraum.quartal + 1).arg(jahr);
+    if (zeitraum.art == 4) return von().getText() + QStringLiteral(" bis ") + bis().getText();
+    return QString::number(jahr);
+}
+
+// --- the table of reports -------------------------------------------------------------------
+
+const QList<Berichte::BerichtArt>& Berichte::berichtArten() {
+    static const QList<BerichtArt> arten = {
+        {"kontenabfrage", "Kontenabfrage2", "Kontoauszüge: jede Buchungszeile eines Kontos mit laufendem Saldo", OptZeitraum | OptKonten, kontenabfrage},
+        {"journal", "Buchungsprotokoll2", "Buchungsprotokoll (Journal): alle Buchungen, auch stornierte", OptZeitraum | OptSortierung, buchungsprotokoll},
+        {"ustliste", "UStListe2", "Umsatzsteuerliste: Summen je Konto und Steuerschlüssel", OptZeitraum, ustListe},
+        {"kontenplan", "Kontenplan", "der Kontenplan mit Kategorien und Steuerschlüsseln", 0, kontenplan},
+        {"vorlagen", "Buchungsvorlagenliste", "die Buchungsvorlagen, auch die regelmäßigen", 0, vorlagen},
+        {"beleganalyse", "Beleganalyse", "Belegnummern der Einnahmen: doppelte, fehlende und Lücken", OptZeitraum | OptBeleg, beleganalyse},
+        {"betragsanalyse", "Betragsanalyse", "Sollbeträge eines Kontos nach Höhe und Häufigkeit", OptZeitraum | OptKontoPflicht, betragsanalyse},
+        {"buchungszeiten", "Buchungszeiten", "wann gebucht wurde: Beleg- und Buchungsdatum mit dem Abstand in Tagen", OptZeitraum | OptNach, buchungszeiten},
+        {"euer-vergleich", "EUEVergleich", "Gewinn je Kategorie: Zeitraum und Jahr bis dahin", OptZeitraum, euerVergleich},
+        {"sperrgrenzen", "Sperrgrenzen", "Ausgaben über einer Grenze (etwa der für geringwertige Wirtschaftsgüter)", OptZeitraum | OptKonten | OptGrenze, sperrgrenzen},
+        {"moss", "MossListe", "Buchungen mit Steuerschlüsseln des MOSS-Verfahrens, je Land", OptZeitraum, mossListe},
+        {"zm", "ZusammenfassendeMeldung2", "Zusammenfassende Meldung als Liste je USt-IdNr.", OptZeitraum, zmListe},
+        {"kunden", "RebKundenliste", "Kunden der Fakturierung", 0, kundenliste},
+        {"artikel", "RebArtikelliste", "Artikel der Fakturierung", 0, artikelliste},
+        {"belege", "RebFakturierungsliste", "Rechnungen, Angebote, Aufträge, Lieferscheine oder Mahnungen", OptZeitraum | OptBelegart, fakturierungsliste},
+        {"inventar", "Inventarliste2", "das Anlagevermögen laut Anlagenverzeichnis", 0, inventarliste},
+    };
+    return arten;
+}
+
+const Berichte::BerichtArt* Berichte::findeBericht(const QString& name) {
+    for (const BerichtArt& a : berichtArten())
+        if (name == QLatin1String(a.name) || name == QLatin1String(a.klasse)) return &a;
+    return nullptr;
+}

@@ -1,0 +1,211 @@
+// The report lists on small ledgers worked out by hand, the rendering of a
+// list (page, CSV, HTML), and the filing period of the advance return with
+// its deadlines and the return that credits the special advance payment.
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "host/tree/datenbase.h"
+#include "kontbaum/berichte/listen.h"
+#include "kontbaum/buchungen/buchungen.h"
+#include "kontbaum/fall/knoten.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/anmeldezeitraum.h"
+#include "support/testenv.h"
+#include "support/testfall.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using KG = KontoGlobal;
+
+class Berichtslisten : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = testfall::neuerFall(&kg);
+        ASSERT_NE(db, nullptr);
+        testfall::festeSchluesselUndKonten(db);
+    }
+    unsigned long buche(int art, unsigned long geld, unsigned long gegen, unsigned long key, double betrag, const zDate& d) {
+        return testfall::buche(db, art, geld, gegen, key, betrag, d);
+    }
+    BerichtListe liste(const char* name, const BerichtParameter& p, QString* fehler = nullptr) {
+        BerichtListe l;
+        const Berichte::BerichtArt* a = Berichte::findeBericht(QLatin1String(name));
+        EXPECT_NE(a, nullptr) << name;
+        if (a) EXPECT_EQ(a->fuellen(p, &l, fehler), fehler == nullptr) << name;
+        return l;
+    }
+    static BerichtParameter zeitraum(int art, int index) {
+        BerichtParameter p;
+        p.zeitraum.art = art;
+        if (art == 1) p.zeitraum.monat = index;
+        if (art == 2) p.zeitraum.quartal = index;
+        return p;
+    }
+    void setzeBeleg(unsigned long nr, const QString& beleg) {
+        ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Belegnummer=") + rsDataSource::toSqlStr(beleg) +
+                                    QStringLiteral(" WHERE Buchungsnummer=") + rsDataSource::toSqlStr(nr)));
+    }
+    TestEnv env;
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = nullptr;
+};
+
+TEST_F(Berichtslisten, PeriodsCoverTheirDays) {
+    BerichtParameter p = zeitraum(1, 1);
+    EXPECT_EQ(p.von(), zDate(2016, 2, 1));
+    EXPECT_EQ(p.bis(), zDate(2016, 2, 29)) << "2016 is a leap year";
+    EXPECT_EQ(p.zeitraumText(), QStringLiteral("Februar 2016"));
+    p = zeitraum(2, 3);
+    EXPECT_EQ(p.von(), zDate(2016, 10, 1));
+    EXPECT_EQ(p.bis(), zDate(2016, 12, 31));
+    p = zeitraum(3, -1);
+    EXPECT_EQ(p.zeitraumText(), QStringLiteral("2016"));
+    p.zeitraum.art = 4;
+    p.zeitraum.frei = rsPeriod(zDate(2016, 3, 5), zDate(2016, 3, 20));
+    EXPECT_EQ(p.zeitraumText(), QStringLiteral("05.03.2016 bis 20.03.2016"));
+}
+
+TEST_F(Berichtslisten, AFreePeriodStatementStartsFromTheBalanceBeforeIt) {
+    buche(1, 1000, 8400, 5, 119.00, zDate(2016, 3, 1));   // cash +119,00
+    buche(2, 1000, 4930, 7, 23.80, zDate(2016, 3, 10));   // cash -23,80
+    buche(1, 1000, 8400, 5, 59.50, zDate(2016, 3, 15));   // cash +59,50
+    BerichtParameter p;
+    p.zeitraum.art = 4;
+    p.zeitraum.frei = rsPeriod(zDate(2016, 3, 5), zDate(2016, 3, 31));
+    p.vonKonto = 1000;
+    const BerichtListe l = liste("kontenabfrage", p);
+    // Vortrag 119,00; then -23,80 -> 95,20; +59,50 -> 154,70.
+    ASSERT_EQ(l.zeilen.size(), 4);
+    EXPECT_TRUE(l.zeilen[0].summe);
+    EXPECT_EQ(l.zeilen[0].werte[9].toDouble(), 119.00);
+    EXPECT_EQ(l.zeilen[0].werte[1].toDate(), QDate(2016, 3, 4));
+    EXPECT_EQ(l.zeilen[1].werte[8].toDouble(), 23.80);
+    EXPECT_EQ(l.zeilen[1].werte[9].toDouble(), 95.20);
+    EXPECT_EQ(l.zeilen[2].werte[9].toDouble(), 154.70);
+    EXPECT_EQ(l.zeilen[3].werte[7].toDouble(), 59.50) << "debit total of the period";
+    EXPECT_EQ(l.anzahl(), 2);
+}
+
+TEST_F(Berichtslisten, GapsAreNamedInTheSeriesOwnDigits) {
+    setzeBeleg(buche(1, 1200, 8400, 5, 119.00, zDate(2016, 1, 5)), QStringLiteral("2016-0001"));
+    setzeBeleg(buche(1, 1200, 8400, 5, 119.00, zDate(2016, 1, 6)), QStringLiteral("2016-0005"));
+    setzeBeleg(buche(1, 1200, 8400, 5, 119.00, zDate(2016, 1, 7)), QStringLiteral("2016-0005"));
+    setzeBeleg(buche(1, 1200, 8400, 5, 119.00, zDate(2016, 1, 8)), QStringLiteral("A_1"));
+    setzeBeleg(buche(2, 1200, 4930, 7, 119.00, zDate(2016, 1, 9)), QStringLiteral("2016-0003"));  // an expense: not listed
+    BerichtParameter p;
+    const BerichtListe l = liste("beleganalyse", p);
+    ASSERT_EQ(l.zeilen.size(), 4);
+    EXPECT_EQ(l.zeilen[0].werte[5].toString(), QString());
+    EXPECT_EQ(l.zeilen[1].werte[5].toString(), QStringLiteral("doppelt vergeben; davor fehlen 2016-0002 bis 2016-0004"));
+    EXPECT_EQ(l.zeilen[2].werte[5].toString(), QStringLiteral("doppelt vergeben; davor fehlen 2016-0002 bis 2016-0004"));
+    // "_" is a character of the number, not a pattern: "A_" finds only A_1.
+    p.belegPrefix = QStringLiteral("A_");
+    EXPECT_EQ(liste("beleganalyse", p).zeilen.size(), 1);
+    p.belegPrefix = QStringLiteral("'; DROP TABLE eurVerbucht; --");
+    EXPECT_EQ(liste("beleganalyse", p).zeilen.size(), 0);
+    EXPECT_FALSE(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")).isNull()) << "the text stays a literal";
+}
+
+TEST_F(Berichtslisten, CancelledExpensesNeverReachAnAnalysis) {
+    buche(2, 1200, 4930, 7, 595.00, zDate(2016, 2, 1));                      // 4930: 500,00
+    const unsigned long weg = buche(2, 1200, 4930, 7, 1190.00, zDate(2016, 2, 2));  // 4930: 1.000,00, cancelled
+    ASSERT_NE(KG::storniereBuchung(weg), 0u);
+    BerichtParameter p;
+    p.vonKonto = 4930;
+    const BerichtListe b = liste("betragsanalyse", p);
+    ASSERT_EQ(b.zeilen.size(), 2);
+    EXPECT_EQ(b.zeilen[0].werte[0].toDouble(), 500.00);
+    EXPECT_EQ(b.zeilen[1].werte[2].toDouble(), 500.00);
+    p.vonKonto = 0;
+    p.grenze = 410.0;
+    const BerichtListe s = liste("sperrgrenzen", p);
+    ASSERT_EQ(s.zeilen.size(), 1);
+    EXPECT_EQ(s.zeilen[0].werte[4].toDouble(), 500.00);
+    p.grenze = 500.0;
+    EXPECT_EQ(liste("sperrgrenzen", p).zeilen.size(), 0) << "500,00 is not above a limit of 500,00";
+}
+
+TEST_F(Berichtslisten, UnknownChoicesAreRefusedWithAReason) {
+    BerichtParameter p;
+    QString fehler;
+    p.sortierung = QStringLiteral("datum");
+    liste("journal", p, &fehler);
+    EXPECT_TRUE(fehler.contains(QStringLiteral("nummer, zahlungsdatum und beleg")));
+    p.belegart = QStringLiteral("quittung");
+    liste("belege", p, &fehler);
+    EXPECT_TRUE(fehler.contains(QStringLiteral("rechnung, angebot")));
+    EXPECT_EQ(Berichte::findeBericht(QStringLiteral("UStListe2")), Berichte::findeBericht(QStringLiteral("ustliste")));
+    EXPECT_EQ(Berichte::findeBericht(QStringLiteral("bilanz")), nullptr);
+}
+
+TEST_F(Berichtslisten, TheInventoryReadsTheAssetRegister) {
+    std::unique_ptr<Kont_> root(Kont_::New());
+    DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
+    ASSERT_NE(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}"), true), nullptr);
+    ASSERT_NE(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}"), true), nullptr);
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}\\anl6a_Bezeichnung"), DatenTyp(QStringLiteral("Notebook"))));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}\\anl6a_Anschaffungskosten"), DatenTyp(EuroType(1500.0))));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}\\anl6a_Buchwert"), DatenTyp(EuroType(1000.0))));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Bezeichnung"), DatenTyp(QStringLiteral("Tisch"))));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Anschaffungskosten"), DatenTyp(EuroType(400.0))));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Buchwert"), DatenTyp(EuroType(350.5))));
+    const BerichtListe l = liste("inventar", BerichtParameter());
+    DatenBase::setRootNode(QStringLiteral("Kont_"), nullptr);
+    ASSERT_EQ(l.zeilen.size(), 3);
+    EXPECT_EQ(l.zeilen[0].werte[1].toString(), QStringLiteral("Notebook"));
+    EXPECT_EQ(l.zeilen[2].werte[4].toDouble(), 1900.00) << "1.500,00 + 400,00";
+    EXPECT_EQ(l.zeilen[2].werte[5].toDouble(), 1350.50) << "1.000,00 + 350,50";
+}
+
+TEST(BerichtListe, PageCsvAndHtmlShowTheSameCells) {
+    BerichtListe l;
+    l.titel = QStringLiteral("Probe <1>");
+    l.spalte(QStringLiteral("Text"), QStringLiteral("text"), BerichtSpalte::Text, 12);
+    l.spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BerichtSpalte::Betrag, 12);
+    l.spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BerichtSpalte::Datum, 10);
+    l.zeile({QStringLiteral("a;b \"c\""), 1234.5, QDate(2016, 3, 1)});
+    l.zeile({QStringLiteral("Summe"), 1234.5, QVariant()}, true);
+    EXPECT_EQ(l.csv(), QStringLiteral("Text;Betrag;Datum\n\"a;b \"\"c\"\"\";1.234,50;01.03.2016\nSumme;1.234,50;\n"));
+    EXPECT_EQ(l.anzahl(), 1);
+    EXPECT_TRUE(l.html(QStringLiteral("A & B")).contains(QStringLiteral("<h2>Probe &lt;1&gt;</h2>")));
+    EXPECT_TRUE(l.html(QStringLiteral("A & B")).contains(QStringLiteral("Betrieb: A &amp; B")));
+    zPrintString p;
+    l.drucke(p);
+    EXPECT_TRUE(p.text().contains(QStringLiteral("1.234,50")));
+    QByteArray pdf;
+    QString fehler;
+    ASSERT_TRUE(l.pdf(QString(), &pdf, &fehler)) << fehler.toStdString();
+    EXPECT_TRUE(pdf.startsWith("%PDF-"));
+}
+
+TEST_F(Berichtslisten, TheFilingPeriodDecidesTheReturnWithTheSpecialAdvancePayment) {
+    // Without a filing period December and the fourth quarter both credit it.
+    EXPECT_TRUE(Anmeldung::mitSondervorauszahlung(1, -1, 11, db));
+    EXPECT_TRUE(Anmeldung::mitSondervorauszahlung(2, 3, -1, db));
+    EXPECT_FALSE(Anmeldung::mitSondervorauszahlung(1, -1, 10, db));
+    Anmeldung::setZeitraum(Anmeldung::Zeitraum::Monat, db);
+    EXPECT_TRUE(Anmeldung::mitSondervorauszahlung(1, -1, 11, db));
+    EXPECT_FALSE(Anmeldung::mitSondervorauszahlung(2, 3, -1, db)) << "a monthly filer files no fourth quarter";
+    EXPECT_TRUE(Anmeldung::zeitraumHinweis(2, db).contains(QStringLiteral("monatlich")));
+    EXPECT_EQ(Anmeldung::zeitraumHinweis(1, db), QString());
+    Anmeldung::setZeitraum(Anmeldung::Zeitraum::Quartal, db);
+    EXPECT_FALSE(Anmeldung::mitSondervorauszahlung(1, -1, 11, db));
+    EXPECT_TRUE(Anmeldung::mitSondervorauszahlung(2, 3, -1, db));
+    EXPECT_EQ(Anmeldung::zeitraum(db), Anmeldung::Zeitraum::Quartal);
+
+    // Deadlines: the tenth after the period, a month later with the extension.
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 0, false), zDate(2016, 2, 10));
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 11, false), zDate(2017, 1, 10));
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 11, true), zDate(2017, 2, 10));
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 2, 1, -1, true), zDate(2016, 8, 10));
+    EXPECT_FALSE(Anmeldung::abgabefrist(2016, 3, -1, -1, false).isValid());
+    EXPECT_FALSE(Anmeldung::dauerfrist(db));
+    Anmeldung::setDauerfrist(true, db);
+    EXPECT_TRUE(Anmeldung::dauerfrist(db));
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+// The chart, the tax keys and the settings of a case from the command line:
+// accounts added and changed under the chart's rules, (de)activation that
+// never takes an account or key in use, and the settings the advance return
+// reads (filing period, extension) besides the cash account.
+#include "support/dalvo_lauf.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+namespace {
+
+long long wert(const QString& datei, const QString& sql) {
+    sqlite3* db = nullptr;
+    long long w = -1;
+    if (sqlite3_open_v2(datei.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            w = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return w;
+}
+
+class CliKonten : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fall = dir.filePath(QStringLiteral("fall.dalvo"));
+        ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
+    }
+    Lauf ok(const QStringList& args) {
+        const Lauf l = dalvo(args);
+        EXPECT_EQ(l.rc, 0) << args.join(QLatin1Char(' ')).toStdString() << "\n" << l.err.toStdString();
+        return l;
+    }
+    QJsonValue jsonVon(const QStringList& args) {
+        const Lauf l = ok(args);
+        const QJsonDocument d = QJsonDocument::fromJson(l.out.toUtf8());
+        return d.isArray() ? QJsonValue(d.array()) : QJsonValue(d.object());
+    }
+    void abgelehnt(const QStringList& args, int rc, const QString& grund) {
+        const QByteArray vorher = hashOf(fall);
+        const Lauf l = dalvo(args);
+        EXPECT_EQ(l.rc, rc) << args.join(QLatin1Char(' ')).toStdString() << "\n" << l.err.toStdString();
+        EXPECT_TRUE(l.err.contains(grund)) << args.join(QLatin1Char(' ')).toStdString() << "\n" << l.err.toStdString();
+        EXPECT_EQ(l.out, QString());
+        EXPECT_EQ(hashOf(fall), vorher) << args.join(QLatin1Char(' ')).toStdString();
+    }
+    QJsonObject konto(int nr) {
+        const QJsonArray l = jsonVon({QStringLiteral("accounts"), fall, QStringLiteral("--all"), QStringLiteral("--json")}).toArray();
+        for (const QJsonValue& v : l)
+            if (v.toObject().value(QStringLiteral("nummer")).toInt() == nr) return v.toObject();
+        return {};
+    }
+    QTemporaryDir dir;
+    QString fall;
+};
+
+TEST_F(CliKonten, ANewAccountFollowsTheRulesOfTheChartAndTakesTheFormLinesOfItsCategory) {
+    const QString k = QStringLiteral("konto");
+    const QJsonArray neu = jsonVon({k, fall, QStringLiteral("add"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("Sparkasse"),
+                                    QStringLiteral("--kategorie"), QStringLiteral("202"), QStringLiteral("--json")})
+                               .toArray();
+    ASSERT_EQ(neu.size(), 1);
+    EXPECT_EQ(neu[0].toObject().value(QStringLiteral("nummer")).toInt(), 1290);
+    EXPECT_EQ(neu[0].toObject().value(QStringLiteral("bezeichnung")).toString(), QStringLiteral("Sparkasse"));
+    EXPECT_EQ(neu[0].toObject().value(QStringLiteral("kategorie")).toInt(), 202);
+    EXPECT_TRUE(neu[0].toObject().value(QStringLiteral("aktiv")).toBool());
+    // The opening-balance flag comes from the first bank account of the chart.
+    const long long eb = wert(fall, QStringLiteral("SELECT EB_Erzeugung FROM eurKontenplan WHERE Nummer=(SELECT MIN(Nummer) FROM eurKontenplan "
+                                                   "WHERE Kategorie=202 AND Nummer<>1290)"));
+    EXPECT_EQ(wert(fall, QStringLiteral("SELECT EB_Erzeugung FROM eurKontenplan WHERE Nummer=1290")), eb);
+
+    // An income account with the 19 % key fixed takes the advance-return
+    // line of 8400, so its turnover reaches code 81: 100,00 net.
+    const Lauf erloes = ok({k, fall, QStringLiteral("add"), QStringLiteral("8401"), QStringLiteral("--bezeichnung"), QStringLiteral("Erlöse Beratung"),
+                            QStringLiteral("--kategorie"), QString::number(wert(fall, QStringLiteral("SELECT Kategorie FROM eurKontenplan WHERE Nummer=8400"))),
+                            QStringLiteral("--steuerschluessel"), QStringLiteral("5"), QStringLiteral("--fest"), QStringLiteral("--wie"), QStringLiteral("8400")});
+    EXPECT_EQ(erloes.out, QStringLiteral("8401\n"));
+    EXPECT_TRUE(erloes.err.contains(QStringLiteral("von Konto 8400 übernommen")));
+    ok({QStringLiteral("book"), fall, QStringLiteral("--kind"), QStringLiteral("einnahme"), QStringLiteral("--date"), QStringLiteral("03.02.2016"),
+        QStringLiteral("--amount"), QStringLiteral("119,00"), QStringLiteral("--account"), QStringLiteral("1290"), QStringLiteral("--counter"),
+        QStringLiteral("8401"), QStringLiteral("--key"), QStringLiteral("5")});
+    const QJsonObject va = jsonVon({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("2"), QStringLiteral("--json")}).toObject();
+    EXPECT_EQ(va.value(QStringLiteral("kennziffern")).toObject().value(QStringLiteral("81")).toDouble(), 100.0);
+
+    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
+               QStringLiteral("202")},
+              1, QStringLiteral("Ein Konto mit dieser Nummer existiert bereits."));
+    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("10000"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
+               QStringLiteral("202")},
+              1, QStringLiteral("maximal 4-stellig"));
+    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("0"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
+               QStringLiteral("202")},
+              1, QStringLiteral("nicht gleich 0"));
+    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("8402"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
+               QStringLiteral("4000"), QStringLiteral("--steuerschluessel"), QStringLiteral("7")},
+              1, QStringLiteral("Einnahmekonto keinen Vorsteuerschlüssel"));
+    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("1298"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
+               QStringLiteral("4711")},
+              1, QStringLiteral("Kategorie 4711 gibt es nicht"));
+    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("1220"), QStringLiteral("--kategorie"), QStringLiteral("202")}, 2, QStringLiteral("--bezeichnung"));
+    // Outside the classes of its category: a question, No without --yes.
+    const QStringList aussen = {k, fall, QStringLiteral("add"), QStringLiteral("5555"), QStringLiteral("--bezeichnung"), QStringLiteral("Bank 3"),
+                                QStringLiteral("--kategorie"), QStringLiteral("202")};
+    abgelehnt(aussen, 1, QStringLiteral("nicht zulässig"));
+    ok(QStringList(aussen) << QStringLiteral("--yes"));
+    EXPECT_EQ(konto(5555).value(QStringLiteral("kategorie")).toInt(), 202);
+
+    // edit changes what it names and keeps the rest.
+    ok({k, fall, QStringLiteral("edit"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("Sparkasse Köln")});
+    EXPECT_EQ(konto(1290).value(QStringLiteral("bezeichnung")).toString(), QStringLiteral("Sparkasse Köln"));
+    EXPECT_EQ(konto(1290).value(QStringLiteral("kategorie")).toInt(), 202);
+    abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("1290")}, 2, QStringLiteral("mindestens eine Änderung"));
+    abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("1299"), QStringLiteral("--bezeichnung"), QStringLiteral("X")}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
+    abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("8401"), QStringLiteral("--steuerschluessel"), QStringLiteral("7")}, 1,
+              QStringLiteral("Vorsteuerschlüssel"));
+}
+
+TEST_F(CliKonten, AnAccountOrKeyInUseStaysActiveAndARefusalChangesNone) {
+    const QString k = QStringLiteral("konto");
+    ok({k, fall, QStringLiteral("add"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("Sparkasse"), QStringLiteral("--kategorie"),
+        QStringLiteral("202")});
+    ok({QStringLiteral("book"), fall, QStringLiteral("--kind"), QStringLiteral("ausgabe"), QStringLiteral("--date"), QStringLiteral("03.02.2016"),
+        QStringLiteral("--amount"), QStringLiteral("100,00"), QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"),
+        QStringLiteral("3425"), QStringLiteral("--key"), QStringLiteral("19")});
+    // 1200 carries a booking: all or nothing, so 1290 stays active too.
+    abgelehnt({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("1290"), QStringLiteral("1200")}, 1, QStringLiteral("Konto 1200: Das Konto kann nicht deaktiviert werden."));
+    EXPECT_TRUE(konto(1290).value(QStringLiteral("aktiv")).toBool());
+    const QJsonArray aus = jsonVon({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("1290"), QStringLiteral("--json")}).toArray();
+    ASSERT_EQ(aus.size(), 1);
+    EXPECT_FALSE(aus[0].toObject().value(QStringLiteral("aktiv")).toBool());
+    EXPECT_EQ(wert(fall, QStringLiteral("SELECT Aktiv FROM eurKontenplan WHERE Nummer=1290")), 0);
+    EXPECT_EQ(ok({k, fall, QStringLiteral("aktivieren"), QStringLiteral("1290")}).out, QStringLiteral("1290\n"));
+    EXPECT_TRUE(konto(1290).value(QStringLiteral("aktiv")).toBool());
+    abgelehnt({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("4711")}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
+    abgelehnt({k, fall, QStringLiteral("loeschen"), QStringLiteral("1290")}, 2, QStringLiteral("add|edit|deaktivieren|aktivieren"));
+
+    // The case's cash account is never deactivated behind the cash book's back.
+    ok({k, fall, QStringLiteral("add"), QStringLiteral("1090"), QStringLiteral("--bezeichnung"), QStringLiteral("Nebenkasse"), QStringLiteral("--kategorie"),
+        QStringLiteral("201")});
+    ok({QStringLiteral("einstellungen"), fall, QStringLiteral("--kassenkonto"), QStringLiteral("1090")});
+    abgelehnt({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("1090")}, 1, QStringLiteral("Kassenkonto des Falls"));
+
+    // Keys: 19 (intra-Community acquisition) is used by the booking, 5 must
+    // exist in every case, 18 is free.
+    const QString s = QStringLiteral("schluessel");
+    abgelehnt({s, fall, QStringLiteral("deaktivieren"), QStringLiteral("18"), QStringLiteral("19")}, 1, QStringLiteral("Der Steuerschlüssel 19 wird noch verwendet"));
+    abgelehnt({s, fall, QStringLiteral("deaktivieren"), QStringLiteral("5")}, 1, QStringLiteral("in jedem Fall vorhanden"));
+    abgelehnt({s, fall, QStringLiteral("deaktivieren"), QStringLiteral("4242")}, 1, QStringLiteral("gibt es nicht"));
+    const QJsonArray schl = jsonVon({s, fall, QStringLiteral("deaktivieren"), QStringLiteral("18"), QStringLiteral("--json")}).toArray();
+    ASSERT_EQ(schl.size(), 1);
+    EXPECT_EQ(schl[0].toObject().value(QStringLiteral("steuerschluessel")).toInt(), 18);
+    EXPECT_FALSE(schl[0].toObject().value(QStringLiteral("aktiv")).toBool());
+    EXPECT_EQ(wert(fall, QStringLiteral("SELECT Aktiv FROM eurSteuerschluessel WHERE Steuerschluessel=18")), 0);
+    ok({s, fall, QStringLiteral("aktivieren"), QStringLiteral("18")});
+    EXPECT_EQ(wert(fall, QStringLiteral("SELECT Aktiv FROM eurSteuerschluessel WHERE Steuerschluessel=18")), 1);
+    abgelehnt({s, fall, QStringLiteral("deaktivieren")}, 2, QStringLiteral("aktivieren|deaktivieren"));
+}
+
+TEST_F(CliKonten, TheSettingsTheAdvanceReturnReads) {
+    const QString e = QStringLiteral("einstellungen");
+    QJsonObject o = jsonVon({e, fall, QStringLiteral("--json")}).toObject();
+    EXPECT_TRUE(o.value(QStringLiteral("anmeldezeitraum")).isNull());
+    EXPECT_FALSE(o.value(QStringLiteral("dauerfrist")).toBool());
+    EXPECT_TRUE(o.value(QStringLiteral("ustpflicht")).toBool());
+
+    abgelehnt({e, fall, QStringLiteral("--anmeldezeitraum"), QStringLiteral("woche")}, 2, QStringLiteral("monat oder quartal"));
+    abgelehnt({e, fall, QStringLiteral("--dauerfrist"), QStringLiteral("vielleicht")}, 2, QStringLiteral("ja oder nein"));
+    abgelehnt({e, fall, QStringLiteral("--kassenkonto"), QStringLiteral("1200")}, 1, QStringLiteral("keine aktive Kasse"));
+    abgelehnt({e, fall, QStringLiteral("--kassenkonto"), QStringLiteral("abc")}, 2, QStringLiteral("Kontonummer"));
+
+    // Monthly without the extension: March is due on 10 April.
+    ok({e, fall, QStringLiteral("--anmeldezeitraum"), QStringLiteral("monat"), QStringLiteral("--kassenkonto"), QStringLiteral("1000")});
+    o = jsonVon({e, fall, QStringLiteral("--json")}).toObject();
+    EXPECT_EQ(o.value(QStringLiteral("anmeldezeitraum")).toString(), QStringLiteral("monat"));
+    EXPECT_EQ(o.value(QStringLiteral("kassenkonto")).toInt(), 1000);
+    const QStringList maerz = {QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("3"), QStringLiteral("--json")};
+    EXPECT_EQ(jsonVon(maerz).toObject().value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("10.04.2016"));
+    // With the extension a month later; the fourth quarter of a quarterly filer on 10 February.
+    ok({e, fall, QStringLiteral("--dauerfrist"), QStringLiteral("ja")});
+    EXPECT_EQ(jsonVon(maerz).toObject().value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("10.05.2016"));
+    ok({e, fall, QStringLiteral("--anmeldezeitraum"), QStringLiteral("quartal")});
+    const QJsonObject q4 = jsonVon({QStringLiteral("ustva"), fall, QStringLiteral("--quarter"), QStringLiteral("4"), QStringLiteral("--json")}).toObject();
+    EXPECT_EQ(q4.value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("10.02.2017"));
+    EXPECT_TRUE(jsonVon({QStringLiteral("ustva"), fall, QStringLiteral("--json")}).toObject().value(QStringLiteral("abgabefrist")).isNull())
+        << "the year has no advance return";
+    // A month of a quarterly filer is computed, with a note that it is no return of the case.
+    const Lauf monat = ok(maerz);
+    EXPECT_TRUE(monat.err.contains(QStringLiteral("meldet vierteljährlich"))) << monat.err.toStdString();
+    const Lauf text = ok({e, fall});
+    EXPECT_TRUE(text.out.contains(QStringLiteral("anmeldezeitraum: quartal\n")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("dauerfrist: ja\n")));
+    EXPECT_TRUE(text.out.contains(QStringLiteral("kassenkonto: 1000\n")));
+    abgelehnt({e, fall, QStringLiteral("--dauerfrist"), QStringLiteral("nein"), QStringLiteral("--json")}, 2, QStringLiteral("--json"));
+}
+
+}  // namespace
