@@ -5,6 +5,7 @@
 #include "host/db/datasource.h"
 #include "host/values/datehelper.h"
 #include "kontbaum/bank/bank.h"
+#include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/faktura/faktura.h"
 #include "kontbaum/rahmen/kontglob.h"
 
@@ -14,83 +15,24 @@ namespace Startseite {
 
 QString html(const QString& text) { return text.toHtmlEscaped(); }
 
-namespace {
-const QString kReihenfolge = QStringLiteral(" ORDER BY Haben DESC, SteuerID ASC, ID ASC");
-
-// The accounts and tax groups of a booking's lines (tax lines left out): two
-// bookings with the same signature were made from the same template.
-QStringList signatur(DBConnection* db, const QString& tabelle, unsigned long nr, QString* konten = nullptr) {
-    QStringList s;
-    rsDataSource rs(db, QStringLiteral("SELECT Konto, SteuerID, Haben FROM ") + tabelle +
-                            QStringLiteral("Buchungszeilen WHERE Steuerschluessel<>999999 AND Buchungsnummer=") +
-                            rsDataSource::toSqlStr(nr) + kReihenfolge);
-    QStringList k;
-    for (; !rs.isEOF(); rs.fetch()) {
-        const unsigned long konto = rs.field(QStringLiteral("Konto")).toULong();
-        s << QStringLiteral("%1/%2").arg(konto).arg(rs.field(QStringLiteral("SteuerID")).toULong());
-        k << (rs.field(QStringLiteral("Haben")).toBool() ? QStringLiteral("H ") : QStringLiteral("S ")) + QString::number(konto) +
-                 QLatin1Char(' ') + KontoGlobal::getKontobezeichnung(konto, 0, db);
-    }
-    if (konten) *konten = k.join(QStringLiteral(", "));
-    return s;
-}
-}  // namespace
 
 QList<FaelligeBuchung> faelligeBuchungen(const KontoGlobal& kg, const zDate& heute) {
+    // The start page shows exactly what `regelbuchungen` would post: one
+    // rule for what is due, in the recurring bookings themselves.
     QList<FaelligeBuchung> liste;
-    DBConnection* db = kg.GetDBConnect_Ptr();
-    const int jahr = kg.getSteuerjahr();
-    if (!db || kg.getJahresabschluss() != 0 || jahr > heute.year()) return liste;
-    const zDate jahrVon(jahr, 1, 1), jahrBis(jahr, 12, 31), fensterVon(jahr - 1, 12, 22), fensterBis(jahr + 1, 1, 10);
-    rsDataSource rs(db, QStringLiteral("SELECT * FROM eurBeispiel WHERE Intervall IS NOT NULL AND Intervall <> '' ORDER BY Buchungsnummer"));
-    for (; !rs.isEOF(); rs.fetch()) {
-        const unsigned long nr = rs.field(QStringLiteral("Buchungsnummer")).toULong();
-        const zDate p0 = rs.field(QStringLiteral("Zahlungsdatum")).toDate().isValid() ? rs.field(QStringLiteral("Zahlungsdatum")).toDate()
-                                                                                       : rs.field(QStringLiteral("Belegdatum")).toDate();
-        const zDate b0 = rs.field(QStringLiteral("Belegdatum")).toDate();
-        const int intervall = rs.field(QStringLiteral("Intervall")).toString().trimmed().toInt();
-        if (!p0.isValid() || !b0.isValid() || heute < p0) continue;
-        FaelligeBuchung vorlage;
-        vorlage.vorlage = nr;
-        vorlage.text = rs.field(QStringLiteral("Buchungstext")).toString();
-        vorlage.intervall = rs.field(QStringLiteral("Intervall")).toString();
-        vorlage.betrag = rs.field(QStringLiteral("Betrag")).toEuro();
-        const QStringList sig = signatur(db, QStringLiteral("eurBeispiel"), nr, &vorlage.konten);
-
-        // The latest live occurrence already in the ledger.
-        zDate p = p0, b = b0;
-        bool gefunden = false;
-        const QString zusatz = rs.field(QStringLiteral("Zusatzinfo")).toString();
-        QString sql = QStringLiteral("SELECT Belegdatum, Zahlungsdatum, Buchungsnummer FROM eurVerbucht WHERE Storno=0 AND Storniert=0 AND (Zusatzinfo=") +
-                      rsDataSource::toSqlStr(QStringLiteral("FromBsp:%1").arg(nr));
-        unsigned long quelle = 0;
-        if (zusatz.startsWith(QLatin1String("FromBuchung:")) && (quelle = zusatz.mid(12).trimmed().toULong()) != 0)
-            sql += QStringLiteral(" OR Buchungsnummer=") + rsDataSource::toSqlStr(quelle);
-        rsDataSource vor(db, sql + QLatin1Char(')'));
-        for (; !vor.isEOF(); vor.fetch()) {
-            const zDate zp = vor.field(QStringLiteral("Zahlungsdatum")).toDate().isValid() ? vor.field(QStringLiteral("Zahlungsdatum")).toDate()
-                                                                                            : vor.field(QStringLiteral("Belegdatum")).toDate();
-            if (signatur(db, QStringLiteral("eurVerbucht"), vor.field(QStringLiteral("Buchungsnummer")).toULong()) != sig || zp < p) continue;
-            p = zp;
-            b = vor.field(QStringLiteral("Belegdatum")).toDate();
-            gefunden = true;
-        }
-        auto weiter = [&] {
-            p = DateHelper::incByInterval(p, intervall, p0);
-            b = DateHelper::incByInterval(b, intervall, b0);
-        };
-        if (p0 < p || gefunden) weiter();
-        while (p.isValid() && !(heute < p)) {
-            const bool imJahr = !(p < jahrVon) && !(jahrBis < p);
-            if (!imJahr && !(p0 != b0 && !(p < fensterVon) && !(fensterBis < p))) break;
-            if (b.isValid() && !(b < jahrVon) && !(jahrBis < b)) {
-                FaelligeBuchung f = vorlage;
-                f.zahlungsdatum = p;
-                f.belegdatum = b;
-                liste << f;
-            }
-            weiter();
-        }
+    if (!kg.GetDBConnect_Ptr()) return liste;
+    QList<rsEurRegelBuch> faellig;
+    Regelbuchung::faellige(faellig, kg.getSteuerjahr(), heute);
+    for (const rsEurRegelBuch& r : faellig) {
+        FaelligeBuchung f;
+        f.vorlage = r.vorlage;
+        f.text = r.buchungstext;
+        f.zahlungsdatum = r.zahlungsdatum;
+        f.belegdatum = r.belegdatum;
+        f.intervall = r.intervall;
+        f.konten = r.konten;
+        f.betrag = r.betrag;
+        liste << f;
     }
     return liste;
 }
