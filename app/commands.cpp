@@ -17,6 +17,43 @@
 namespace cli {
 namespace {
 
+// The overview groups the commands by what a user does with them, in the
+// order of a year's work; a command missing here shows under "Weitere".
+struct Befehlsgruppe {
+    QString titel;
+    QStringList namen;
+};
+const QList<Befehlsgruppe>& befehlsgruppen() {
+    static const QList<Befehlsgruppe> g = {
+        {QStringLiteral("Einrichten"),
+         {QStringLiteral("new"), QStringLiteral("info"), QStringLiteral("einstellungen"), QStringLiteral("accounts"), QStringLiteral("konto"),
+          QStringLiteral("keys"), QStringLiteral("schluessel"), QStringLiteral("kasse"), QStringLiteral("firma"), QStringLiteral("kunde"),
+          QStringLiteral("artikel"), QStringLiteral("vorlage"), QStringLiteral("jahreswechsel"), QStringLiteral("saldovortrag")}},
+        {QStringLiteral("Buchen"),
+         {QStringLiteral("book"), QStringLiteral("regelbuchungen"), QStringLiteral("bank"), QStringLiteral("rechnung"),
+          QStringLiteral("angebot"), QStringLiteral("auftrag"), QStringLiteral("lieferschein"), QStringLiteral("mahnung"),
+          QStringLiteral("erinnerungen"), QStringLiteral("kassenabschluss"), QStringLiteral("cancel"), QStringLiteral("delete"),
+          QStringLiteral("lock")}},
+        {QStringLiteral("Prüfen"),
+         {QStringLiteral("status"), QStringLiteral("list"), QStringLiteral("verify"), QStringLiteral("getkont"), QStringLiteral("berechnung")}},
+        {QStringLiteral("Auswerten"),
+         {QStringLiteral("ustva"), QStringLiteral("euer"), QStringLiteral("zm"), QStringLiteral("saldenliste"), QStringLiteral("bericht"),
+          QStringLiteral("kassenbuch")}},
+        {QStringLiteral("Austauschen"),
+         {QStringLiteral("import"), QStringLiteral("export-csv"), QStringLiteral("kasse-export"), QStringLiteral("kasse-import"),
+          QStringLiteral("kassenbuchungen-export"), QStringLiteral("kassenbuchungen-import"), QStringLiteral("kasse-freigeben")}},
+        {QStringLiteral("Programm"),
+         {QStringLiteral("help"), QStringLiteral("version"), QStringLiteral("dbinfo"), QStringLiteral("generate")}},
+        {QStringLiteral("Weitere"), {}},
+    };
+    return g;
+}
+const Befehlsgruppe* gruppeVon(const QString& name) {
+    for (const Befehlsgruppe& g : befehlsgruppen())
+        if (g.namen.contains(name)) return &g;
+    return &befehlsgruppen().last();
+}
+
 int cmdHelp(const QStringList& args);
 
 int cmdVersion(const QStringList& args) {
@@ -690,10 +727,19 @@ int cmdHelp(const QStringList& args) {
         return Ok;
     }
     out(QStringLiteral("dalvo – Buchhaltung für die Einnahmenüberschussrechnung (EÜR, UStVA, ZM)\n\n"
-                       "Aufruf: dalvo BEFEHL [FALL] [OPTIONEN]\n\nBefehle:\n"));
+                       "Aufruf: dalvo BEFEHL [FALL] [OPTIONEN]\n"));
     int breite = 0;
     for (const Command& c : commands()) breite = qMax(breite, int(c.name.size()));
-    for (const Command& c : commands()) out(QStringLiteral("  %1  %2\n").arg(c.name.leftJustified(breite), c.summary));
+    for (const Befehlsgruppe& g : befehlsgruppen()) {
+        QList<const Command*> liste;
+        for (const QString& name : g.namen)
+            if (const Command* c = findCommand(name)) liste << c;
+        for (const Command& c : commands())
+            if (gruppeVon(c.name) == &g && !g.namen.contains(c.name)) liste << &c;
+        if (liste.isEmpty()) continue;
+        out(QStringLiteral("\n%1:\n").arg(g.titel));
+        for (const Command* c : liste) out(QStringLiteral("  %1  %2\n").arg(c->name.leftJustified(breite), c->summary));
+    }
     out(QStringLiteral("\nDatumsangaben: TT.MM.JJJJ. Beträge: 1.190,00, 1190,00 oder 1190.00.\n"
                        "Rückgabewerte: 0 Erfolg, 1 vom Programm abgelehnt, 2 Aufruffehler.\n"
                        "Hilfe zu einem Befehl: dalvo BEFEHL --help\n"));

@@ -24,6 +24,33 @@ TEST(Cli, HelpListsCommandsAndEachCommandExplainsItself) {
     EXPECT_TRUE(hv.out.startsWith(QStringLiteral("Aufruf: dalvo version")));
 }
 
+// The overview groups every command by what a user does, each once, and
+// every command listed has its own help.
+TEST(Cli, HelpGroupsEveryCommandOnce) {
+    const Lauf h = dalvo({QStringLiteral("help")});
+    ASSERT_EQ(h.rc, 0);
+    const QStringList gruppen = {QStringLiteral("Einrichten:"), QStringLiteral("Buchen:"), QStringLiteral("Prüfen:"),
+                                 QStringLiteral("Auswerten:"), QStringLiteral("Austauschen:"), QStringLiteral("Programm:")};
+    int vorher = -1;
+    for (const QString& g : gruppen) {
+        const int i = h.out.indexOf(QLatin1Char('\n') + g + QLatin1Char('\n'));
+        EXPECT_GT(i, vorher) << g.toStdString() << " in its place";
+        vorher = i;
+    }
+    EXPECT_FALSE(h.out.contains(QStringLiteral("Weitere:"))) << "a command without a group";
+    QStringList namen;
+    for (const QString& zeile : h.out.split(QLatin1Char('\n')))
+        if (zeile.startsWith(QStringLiteral("  ")) && !zeile.startsWith(QStringLiteral("   ")))
+            namen << zeile.trimmed().section(QLatin1Char(' '), 0, 0);
+    EXPECT_GE(namen.size(), 45);
+    for (const QString& n : namen) {
+        EXPECT_EQ(namen.count(n), 1) << n.toStdString();
+        const Lauf hilfe = dalvo({n, QStringLiteral("--help")});
+        EXPECT_EQ(hilfe.rc, 0) << n.toStdString();
+        EXPECT_TRUE(hilfe.out.startsWith(QStringLiteral("Aufruf: dalvo ") + n)) << n.toStdString() << ": " << hilfe.out.left(200).toStdString();
+    }
+}
+
 TEST(Cli, UsageErrorsExitWithTwo) {
     Lauf u = dalvo({QStringLiteral("gibtsnicht")});
     EXPECT_EQ(u.rc, 2);
