@@ -83,7 +83,7 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
     l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 5);
     l->spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BS::Datum, 10);
     l->spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
-    l->spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 10);
+    l->spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 14);
     l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 32);
     l->spalte(QStringLiteral("Gegenkto"), QStringLiteral("gegenkonto"), BS::Zahl, 8);
     l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BS::Text, 4);
@@ -157,7 +157,7 @@ bool buchungsprotokoll(const BerichtParameter& p, BerichtListe* l, QString* fehl
     l->spalte(QStringLiteral("Belegdatum"), QStringLiteral("belegdatum"), BS::Datum, 10);
     l->spalte(QStringLiteral("Zahlung"), QStringLiteral("zahlungsdatum"), BS::Datum, 10);
     l->spalte(QStringLiteral("Art"), QStringLiteral("buchungsart"), BS::Text, 4);
-    l->spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 10);
+    l->spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 14);
     l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 30);
     l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Text, 6);
     l->spalte(QStringLiteral("Gegenkto"), QStringLiteral("gegenkonto"), BS::Text, 8);
