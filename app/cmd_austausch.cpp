@@ -84,7 +84,7 @@ int cmdImport(const QStringList& args) {
         // remembered as imported is exactly what was posted.
         if (!f.open(QIODevice::ReadOnly))
             return abgelehnt(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden. Es wurde nichts gebucht.").arg(a.positional()[1]));
-        const Kasse::BestandsWaechter kassen;
+        const Kasse::BestandsWaechter kassen(nullptr, Kasse::BestandsWaechter::Art::NurHinzufuegen);
         const BuchungenCSV::Importergebnis r = BuchungenCSV::importieren(f.readAll(), zeichensatz);
         f.close();
         QString kassenFehler;
@@ -181,6 +181,8 @@ int cmdGenerate(const QStringList& args) {
         Ui& ui = GetUi();
         if (!db->beginTransaction()) return abgelehnt(QStringLiteral("Die Datenbank ist nicht beschreibbar."));
         int gebucht = 0;
+        // The keys, the chart and the closings cannot change within the run.
+        KG::SchluesselSpeicher speicher;
         for (int i = 0; i < anzahl; ++i) {
             KG::BuchungsEntwurf b;
             b.belegdatum = erster.addDays(zahl(0, tage));
@@ -250,7 +252,7 @@ int cmdGenerate(const QStringList& args) {
                                 bar ? cent(2, 120) : cent(2, 900), false, QString()});
             }
             QString grund;
-            if (KG::insertSplittBuchung(b, db, &grund) == 0) {
+            if (KG::insertSplittBuchung(b, db, &grund, &speicher) == 0) {
                 db->rollback();
                 return abgelehnt(grund);
             }

@@ -195,7 +195,7 @@ int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
         auftrag.schluesselAngegeben = true;
     }
     DBConnection* db = fall.kg()->GetDBConnect_Ptr();
-    const Kasse::BestandsWaechter kassen(db);
+    const Kasse::BestandsWaechter kassen(db, Kasse::BestandsWaechter::Art::NurHinzufuegen);
     Uebernahmeergebnis r;
     QString e;
     if (!uebernehmen(db, auftrag, &r, &e)) return abgelehnt(e);

@@ -174,7 +174,7 @@ int cmdBook(const QStringList& args) {
         if (KG::isInFestschreibungsZeitraum(ang.datum) &&
             !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
             return abgelehnt(QStringLiteral("Die Buchung liegt im festgeschriebenen Zeitraum und wurde nicht gespeichert."));
-        const Kasse::BestandsWaechter kassen(db);
+        const Kasse::BestandsWaechter kassen(db, Kasse::BestandsWaechter::Art::NurHinzufuegen);
         const unsigned long nr = KG::insertSplittBuchung(b, db, &grund);
         if (nr == 0) return abgelehnt(grund);
         if (!kassen.bestaetigt(false, &grund)) return abgelehnt(grund);
@@ -377,7 +377,7 @@ int cmdCancel(const QStringList& args) {
         // filed already, so the user decides, as for any new locked booking.
         if (gesperrt && !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
             return abgelehnt(QStringLiteral("Die Stornobuchung läge im festgeschriebenen Zeitraum; es wurde nichts storniert."));
-        const Kasse::BestandsWaechter kassen(db);
+        const Kasse::BestandsWaechter kassen(db, Kasse::BestandsWaechter::Art::NurHinzufuegen);
         QStringList neu;
         for (unsigned long nr : nummern) {
             const unsigned long m = KG::storniereBuchung(nr);

@@ -509,7 +509,7 @@ int belegBefehl(Belegart art, const QStringList& args) {
             return ausgeben(ausgabe, pdf, QStringLiteral("Der Beleg (%1)").arg(belegTitel(b)));
         }
         // buchen: every named invoice, all or none.
-        const Kasse::BestandsWaechter kassen(con);
+        const Kasse::BestandsWaechter kassen(con, Kasse::BestandsWaechter::Art::NurHinzufuegen);
         QStringList nummern;
         int skonti = 0;
         for (int i = 2; i < p.size(); ++i) {

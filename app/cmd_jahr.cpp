@@ -69,7 +69,7 @@ int saldovortragVorjahr(Fall& fall, const QString& vorjahr, bool nurBericht) {
     if (!GetUi().frage(frage, QStringLiteral("Frage")))
         return abgelehnt(QStringLiteral("Es wurde nichts gebucht. Mit --yes werden die Saldovortragsbuchungen erzeugt."));
     // A lower opening balance of a till can turn a later day negative.
-    const Kasse::BestandsWaechter kassen(kg->GetDBConnect_Ptr());
+    const Kasse::BestandsWaechter kassen(kg->GetDBConnect_Ptr(), Kasse::BestandsWaechter::Art::NurHinzufuegen);
     if (fall.root().erzeugeSaldovortraege(nullptr, true, &anzahl) != Jahr::SV_OK) return Refused;  // the module has said why
     if (!kassen.bestaetigt(false, &e)) return abgelehnt(e);
     if (kg->getDatenuebernahmeUID().isEmpty()) kg->setDatenuebernahmeUID(vj.einstellungen.eurUid);
@@ -83,7 +83,7 @@ int saldovortragVorjahr(Fall& fall, const QString& vorjahr, bool nurBericht) {
 
 int saldovortragKonto(Fall& fall, unsigned long konto, const EuroType& betrag) {
     QString e;
-    const Kasse::BestandsWaechter kassen(fall.kg()->GetDBConnect_Ptr());
+    const Kasse::BestandsWaechter kassen(fall.kg()->GetDBConnect_Ptr(), Kasse::BestandsWaechter::Art::NurHinzufuegen);
     const unsigned long nr = Jahr::setzeSaldovortrag(konto, betrag, &e);
     if (nr == 0 && !e.isEmpty()) return abgelehnt(e);
     if (nr != 0 && !kassen.bestaetigt(false, &e)) return abgelehnt(e);

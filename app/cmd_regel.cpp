@@ -235,7 +235,7 @@ int cmdRegelbuchungen(const QStringList& args) {
             return int(Ok);
         }
         DBConnection* db = fall.kg()->GetDBConnect_Ptr();
-        const Kasse::BestandsWaechter kassen(db);
+        const Kasse::BestandsWaechter kassen(db, Kasse::BestandsWaechter::Art::NurHinzufuegen);
         Regelbuchung::Ergebnis erg;
         if (!Regelbuchung::buchen(gewaehlt, &erg, &e)) return abgelehnt(e);
         if (!kassen.bestaetigt(erg.nummern.size() > 1, &e)) return abgelehnt(e);

@@ -285,4 +285,48 @@ TEST_F(Kassenbuchung, BalanceGuardFindsTheFirstDayThatTurnsNegative) {
     }
 }
 
+// The same questions when the guard knows the change only adds bookings
+// and reads just the registers an added outflow touches.
+TEST_F(Kassenbuchung, BalanceGuardOnAddedBookingsReadsOnlyWhatChanged) {
+    using Art = Kasse::BestandsWaechter::Art;
+    unsigned long konto = 0;
+    zDate tag;
+    EuroType bestand = 0.0;
+    {
+        // No register line yet: the first outflow makes its day negative.
+        Kasse::BestandsWaechter w(db, Art::NurHinzufuegen);
+        aus(5.0, zDate(2016, 2, 1));
+        ASSERT_TRUE(w.neuNegativ(&konto, &tag, &bestand));
+        EXPECT_EQ(tag, zDate(2016, 2, 1));
+        EXPECT_EQ(bestand, EuroType(-5.0));
+    }
+    ein(105.0, zDate(2016, 2, 1));  // 1 February: 100
+    ein(100.0, zDate(2016, 3, 1));  // 200
+    aus(80.0, zDate(2016, 3, 10));  // 120
+    {
+        // 130 out on 5 March: 70 that day, -10 on 10 March.
+        Kasse::BestandsWaechter w(db, Art::NurHinzufuegen);
+        aus(130.0, zDate(2016, 3, 5));
+        ASSERT_TRUE(w.neuNegativ(&konto, &tag, &bestand));
+        EXPECT_EQ(konto, 1000u);
+        EXPECT_EQ(tag, zDate(2016, 3, 10));
+        EXPECT_EQ(bestand, EuroType(-10.0));
+    }
+    {
+        // Receipts only: nothing to read, nothing to ask.
+        Kasse::BestandsWaechter w(db, Art::NurHinzufuegen);
+        ein(1.0, zDate(2016, 3, 2));
+        EXPECT_FALSE(w.neuNegativ(&konto, &tag, &bestand));
+    }
+    {
+        // 10 March is already at -9; another 2 out on 11 March keeps it
+        // negative and is not asked again, as with the full comparison.
+        Kasse::BestandsWaechter voll(db);
+        Kasse::BestandsWaechter neu(db, Art::NurHinzufuegen);
+        aus(2.0, zDate(2016, 3, 11));
+        EXPECT_FALSE(voll.neuNegativ(&konto, &tag, &bestand));
+        EXPECT_FALSE(neu.neuNegativ(&konto, &tag, &bestand));
+    }
+}
+
 }  // namespace

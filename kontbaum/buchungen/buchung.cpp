@@ -294,7 +294,20 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     if (b.table == QLatin1String("eurVerbucht")) {
         QList<unsigned long> konten{b.konto};
         for (const BuchungsTeil& t : b.teile) konten << t.konto;
-        const QString kasse = pruefeKasseAbgeschlossen(konten, b.belegdatum, b.teile.size() > 1, con);
+        // A run of postings reads once which registers have a closing at
+        // all; the bookings touching none of them need no look-up.
+        bool pruefen = true;
+        if (speicher) {
+            if (speicher->kassenGelesen < 0) {
+                for (rsDataSource rs(con, QStringLiteral("SELECT DISTINCT Konto FROM eurKassenabschluss")); !rs.isEOF(); rs.fetch())
+                    speicher->abgeschlosseneKassen.insert(rs.getFields()->getField(0).toULong());
+                con->getErr()->clear();
+                speicher->kassenGelesen = 1;
+            }
+            pruefen = false;
+            for (unsigned long k : konten) pruefen = pruefen || speicher->abgeschlosseneKassen.contains(k);
+        }
+        const QString kasse = pruefen ? pruefeKasseAbgeschlossen(konten, b.belegdatum, b.teile.size() > 1, con) : QString();
         if (!kasse.isEmpty()) return fail(kasse);
     }
     for (const BuchungsTeil& t : b.teile) {

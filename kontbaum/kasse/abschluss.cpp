@@ -277,17 +277,33 @@ bool kasseFreigeben(unsigned long konto, QString* fehler) {
     return true;
 }
 
-BestandsWaechter::BestandsWaechter(DBConnection* con) : m_con(fallDB(con)), m_vorher(lesen(m_con)) {}
+namespace {
+const QString kKassenkonten = QStringLiteral("(SELECT Nummer FROM eurKontenplan WHERE Kategorie=201)");
+}  // namespace
 
-BestandsWaechter::Tage BestandsWaechter::lesen(DBConnection* con) {
+BestandsWaechter::BestandsWaechter(DBConnection* con, Art art) : m_con(fallDB(con)), m_art(art) {
+    if (!m_con) return;
+    if (m_art == Art::Allgemein) {
+        m_vorher = lesen(m_con);
+        return;
+    }
+    m_hoechsteZeile = GetDatenTyp(m_con, QStringLiteral("SELECT MAX(ID) FROM eurVerbuchtBuchungszeilen")).toLongLong();
+    m_ohneKassenzeilen =
+        GetDatenTyp(m_con, QStringLiteral("SELECT 1 FROM eurVerbuchtBuchungszeilen WHERE Konto IN ") + kKassenkonten + QStringLiteral(" LIMIT 1"))
+            .isNull();
+    m_con->getErr()->clear();
+}
+
+BestandsWaechter::Tage BestandsWaechter::lesen(DBConnection* con, const QString& konten) {
     Tage t;
     if (!con) return t;
     // Day sums are at most one row per day and register, so the running
     // balance of a year is a few hundred additions whatever the ledger's size.
     rsDataSource rs(con, QStringLiteral("SELECT z.Konto, b.Belegdatum, SUM(CASE WHEN z.Haben<>0 THEN -z.Betrag ELSE z.Betrag END) AS Summe "
                                         "FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht b ON b.Buchungsnummer=z.Buchungsnummer "
-                                        "WHERE z.Konto IN (SELECT Nummer FROM eurKontenplan WHERE Kategorie=201) "
-                                        "GROUP BY z.Konto, b.Belegdatum ORDER BY z.Konto, b.Belegdatum"));
+                                        "WHERE z.Konto IN ") +
+                             (konten.isEmpty() ? kKassenkonten : QStringLiteral("(") + konten + QStringLiteral(")")) +
+                             QStringLiteral(" GROUP BY z.Konto, b.Belegdatum ORDER BY z.Konto, b.Belegdatum"));
     double lauf = 0.0;
     unsigned long aktuell = 0;
     for (; !rs.isEOF(); rs.fetch()) {
@@ -300,16 +316,53 @@ BestandsWaechter::Tage BestandsWaechter::lesen(DBConnection* con) {
 }
 
 bool BestandsWaechter::neuNegativ(unsigned long* konto, zDate* tag, EuroType* bestand) const {
-    const Tage nachher = lesen(m_con);
+    Tage vorher, nachher;
+    if (m_art == Art::Allgemein) {
+        vorher = m_vorher;
+        nachher = lesen(m_con);
+    } else if (m_ohneKassenzeilen) {
+        nachher = lesen(m_con);  // every day of a register is new: nothing was negative before
+    } else {
+        // The added lines on registers, per account and day. Receipts alone
+        // cannot make a day negative that was not; only accounts with an
+        // outflow are read whole, and their old days are the new ones less
+        // what was added up to each.
+        QMap<unsigned long, QMap<zDate, double>> dazu;
+        QStringList abfluss;
+        {
+            rsDataSource rs(m_con, QStringLiteral("SELECT z.Konto, b.Belegdatum, SUM(CASE WHEN z.Haben<>0 THEN -z.Betrag ELSE z.Betrag END) "
+                                                  "AS Summe FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht b ON "
+                                                  "b.Buchungsnummer=z.Buchungsnummer WHERE z.ID>") +
+                                       QString::number(m_hoechsteZeile) + QStringLiteral(" AND z.Konto IN ") + kKassenkonten +
+                                       QStringLiteral(" GROUP BY z.Konto, b.Belegdatum"));
+            for (; !rs.isEOF(); rs.fetch()) {
+                const unsigned long k = rs.field(QStringLiteral("Konto")).toULong();
+                const double summe = rs.field(QStringLiteral("Summe")).toDouble();
+                dazu[k][rs.field(QStringLiteral("Belegdatum")).toDate()] += summe;
+                if (EuroType(summe) < EuroType(0.0) && !abfluss.contains(QString::number(k))) abfluss << QString::number(k);
+            }
+        }
+        if (abfluss.isEmpty()) return false;
+        nachher = lesen(m_con, abfluss.join(QLatin1Char(',')));
+        for (auto it = nachher.constBegin(); it != nachher.constEnd(); ++it) {
+            const QMap<zDate, double>& d = dazu[it.key()];
+            double summe = 0.0;
+            QList<QPair<zDate, double>>& alt = vorher[it.key()];
+            for (const auto& tagBestand : it.value()) {
+                summe += d.value(tagBestand.first, 0.0);
+                alt.append({tagBestand.first, EuroType::runden(tagBestand.second - summe, 2)});
+            }
+        }
+    }
     bool gefunden = false;
     for (auto it = nachher.constBegin(); it != nachher.constEnd(); ++it) {
-        const QList<QPair<zDate, double>> vorher = m_vorher.value(it.key());
-        int v = -1;  // the last day before or on the current one in `vorher`
+        const QList<QPair<zDate, double>> alt = vorher.value(it.key());
+        int v = -1;  // the last day before or on the current one in `alt`
         for (const auto& tagBestand : it.value()) {
-            while (v + 1 < vorher.size() && !(tagBestand.first < vorher[v + 1].first)) ++v;
+            while (v + 1 < alt.size() && !(tagBestand.first < alt[v + 1].first)) ++v;
             if (!(EuroType(tagBestand.second) < EuroType(0.0))) continue;
-            const double alt = v >= 0 ? vorher[v].second : 0.0;
-            if (EuroType(alt) < EuroType(0.0)) continue;
+            const double war = v >= 0 ? alt[v].second : 0.0;
+            if (EuroType(war) < EuroType(0.0)) continue;
             if (!gefunden || tagBestand.first < *tag) {
                 *konto = it.key();
                 *tag = tagBestand.first;

@@ -138,7 +138,14 @@ bool kasseFreigeben(unsigned long konto, QString* fehler);
 // was negative before and still is does not count).
 class BestandsWaechter {
 public:
-    explicit BestandsWaechter(DBConnection* con = nullptr);
+    // Nachher: the change only adds bookings (posting, cancelling by a
+    // mirror booking, importing). Then nothing is read up front: afterwards
+    // the added lines tell which registers an outflow touched, and only
+    // those are read; a booking on the bank costs one indexed look-up.
+    // Allgemein: the change may also remove lines (deleting, resetting);
+    // every register's days are read before and after.
+    enum class Art { Allgemein, NurHinzufuegen };
+    explicit BestandsWaechter(DBConnection* con = nullptr, Art art = Art::Allgemein);
     bool neuNegativ(unsigned long* konto, zDate* tag, EuroType* bestand) const;
     // The question of the booking dialog when the change made a balance
     // negative; true when none did or the user agreed, else false with the
@@ -147,9 +154,13 @@ public:
 
 private:
     using Tage = QMap<unsigned long, QList<QPair<zDate, double>>>;  // account -> (day, balance after it)
-    static Tage lesen(DBConnection* con);
+    // The registers' days; `konten` limits them to a list of accounts.
+    static Tage lesen(DBConnection* con, const QString& konten = QString());
     DBConnection* m_con;
-    Tage m_vorher;
+    Art m_art;
+    Tage m_vorher;                 // Allgemein
+    qlonglong m_hoechsteZeile = 0; // NurHinzufuegen: the highest line before the change
+    bool m_ohneKassenzeilen = false;  // NurHinzufuegen: no register had a line before
 };
 
 // --- exchange of registers -------------------------------------------------

@@ -527,6 +527,9 @@ public:
         long bewirtungsKonto = -1;
         double bewirtungsProzent = 100.0;
         QHash<unsigned long, unsigned long> eurZeilen;
+        // The cash registers with a closing, read once per run (-1 before).
+        int kassenGelesen = -1;
+        QSet<unsigned long> abgeschlosseneKassen;
     };
     // Entertainment of business friends is deductible only in part (§ 4
     // Abs. 5 Satz 1 Nr. 2 EStG; the share is the case's limit "Bewirtung:
