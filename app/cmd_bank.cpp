@@ -204,8 +204,8 @@ int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
     if (!r.ohneVorschlag.isEmpty()) {
         QStringList l;
         for (unsigned long id : r.ohneVorschlag) l << QString::number(id);
-        hinweis(QStringLiteral("Ohne sicheren Vorschlag offen geblieben: %1 (dalvo bank FALL vorschlaege; dann „uebernehmen ID --gegenkonto K“).")
-                    .arg(l.join(QStringLiteral(", "))));
+        hinweis(QStringLiteral("Ohne sicheren Vorschlag offen geblieben: %1 %2 (dalvo bank FALL vorschlaege; dann „uebernehmen ID --gegenkonto K“).")
+                    .arg(l.size() == 1 ? QStringLiteral("Umsatz") : QStringLiteral("Umsätze"), l.join(QStringLiteral(", "))));
     }
     QString t;
     for (const auto& p : r.gebucht) t += QStringLiteral("%1\n").arg(p.second);
