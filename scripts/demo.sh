@@ -24,6 +24,8 @@ rm -f "$fall"
 "$dalvo" version
 echo
 "$dalvo" new "$fall" --year 2016 --chart SKR03 --no-examples
+# A monthly filer with the one-month extension (and its special advance payment).
+"$dalvo" einstellungen "$fall" --anmeldezeitraum monat --dauerfrist ja
 echo "Gebuchte Buchungen aus data/samples/musterfall_2016.csv: $("$dalvo" import "$fall" "$here/data/samples/musterfall_2016.csv")"
 # The last booking of the sample is a fuel receipt entered a second time; the
 # duplicate is cancelled, not deleted, so the ledger keeps both.

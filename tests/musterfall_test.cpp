@@ -28,6 +28,9 @@ TEST(Musterfall, TheSampleYearAsATaxAdviserChecksIt) {
     QTemporaryDir dir;
     const QString fall = dir.filePath(QStringLiteral("muster.dalvo"));
     ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
+    ASSERT_EQ(dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--anmeldezeitraum"), QStringLiteral("monat"),
+                     QStringLiteral("--dauerfrist"), QStringLiteral("ja")}).rc,
+              0);
     // Without --yes: the import would stop at a till running below zero.
     const Lauf imp = dalvo({QStringLiteral("import"), fall, musterCsv()});
     ASSERT_EQ(imp.rc, 0) << imp.err.toStdString();
@@ -64,6 +67,7 @@ TEST(Musterfall, TheSampleYearAsATaxAdviserChecksIt) {
         const double zahllast = va.value(QStringLiteral("kennziffern")).toObject().value(QStringLiteral("83")).toDouble();
         const QString tag = QStringLiteral("10.%1.2016").arg(m + 2, 2, 10, QLatin1Char('0'));
         EXPECT_DOUBLE_EQ(gezahlt.value(tag), zahllast) << "month " << m;
+        EXPECT_EQ(va.value(QStringLiteral("abgabefrist")).toString(), tag) << "the return is due when it is paid";
     }
     EXPECT_EQ(gezahlt.size(), 10);
     const QJsonObject dez = json({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("12"), QStringLiteral("--json")})
