@@ -4,8 +4,8 @@
 //
 // Qt's PDF writer cannot attach files, so the attachment is added
 // afterwards as an incremental update (PDF 1.7, 7.5.6): the writer's bytes
-// stay as they are, and behind them come the embedded file, its file
-// specification, a name tree, a new version of the catalog that points to
+// stay as they are, and behind them come the embedded file, its file-spec
+// dictionary (/Filespec), a name tree, a new version of the catalog that points to
 // both, and a cross-reference section for these objects alone whose
 // trailer chains to the old one. Every reader sees the new catalog.
 #include "kontbaum/faktura/intern.h"
