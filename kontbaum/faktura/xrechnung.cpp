@@ -22,7 +22,7 @@ namespace {
 const QString kRsm = QStringLiteral("urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100");
 const QString kRam = QStringLiteral("urn:un:unece:uncefact:data:standard:ReusableAggregateBusinessInformationEntity:100");
 const QString kUdt = QStringLiteral("urn:un:unece:uncefact:data:standard:UnqualifiedDataType:100");
-const QString kSpezifikation = QStringLiteral("urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0");
+const QString kStandardKennung = QStringLiteral("urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0");
 const QString kProzess = QStringLiteral("urn:fdc:peppol.eu:2017:poacc:billing:01:1.0");
 const QString kKleinunternehmer =
     QStringLiteral("Es besteht keine Umsatzsteuerpflicht, da aufgrund der Kleinunternehmerregelung (§ 19 UStG) eine Befreiung von der "
@@ -334,7 +334,7 @@ QByteArray schreiben(const Modell& m) {
     text(w, QStringLiteral("ID"), kProzess);
     w.writeEndElement();
     w.writeStartElement(kRam, QStringLiteral("GuidelineSpecifiedDocumentContextParameter"));
-    text(w, QStringLiteral("ID"), kSpezifikation);
+    text(w, QStringLiteral("ID"), kStandardKennung);
     w.writeEndElement();
     w.writeEndElement();
 
