@@ -1,12 +1,7 @@
 // Rendering of the report lists (see liste.h).
+#include "host/app/pdfdruck.h"
 #include "kontbaum/berichte/liste.h"
 
-#include <QBuffer>
-#include <QGuiApplication>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QTextDocument>
 
 int BerichtListe::anzahl() const {
     int n = 0;
@@ -90,28 +85,5 @@ QString BerichtListe::html(const QString& firma) const {
 }
 
 bool BerichtListe::pdf(const QString& firma, QByteArray* out, QString* fehler) const {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (fehler) *fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
-        return false;
-    }
-    out->clear();
-    QBuffer puffer(out);
-    puffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter w(&puffer);
-        w.setTitle(titel);
-        w.setCreator(QStringLiteral("dalvo"));
-        w.setPageSize(QPageSize(QPageSize::A4));
-        w.setPageOrientation(QPageLayout::Landscape);
-        w.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-        QTextDocument doc;
-        doc.setHtml(html(firma));
-        doc.print(&w);
-    }
-    puffer.close();
-    if (out->isEmpty()) {
-        if (fehler) *fehler = QStringLiteral("Das PDF der Liste „%1“ konnte nicht erzeugt werden.").arg(titel);
-        return false;
-    }
-    return true;
+    return rsHtmlAlsPdf(html(firma), titel, true, QMarginsF(12, 12, 12, 12), QStringLiteral("der Liste „%1“").arg(titel), out, fehler);
 }

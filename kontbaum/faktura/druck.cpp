@@ -8,15 +8,11 @@
 // dictionary (/Filespec), a name tree, a new version of the catalog that points to
 // both, and a cross-reference section for these objects alone whose
 // trailer chains to the old one. Every reader sees the new catalog.
+#include "host/app/pdfdruck.h"
 #include "kontbaum/faktura/intern.h"
 
-#include <QBuffer>
-#include <QGuiApplication>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
+#include <QLocale>
 #include <QRegularExpression>
-#include <QTextDocument>
 
 namespace Faktura {
 using namespace intern;
@@ -42,31 +38,9 @@ QString fuss(const Firma& f) {
         .arg(f.bank.isEmpty() ? QString() : QStringLiteral(" · ") + h(f.bank));
 }
 
-// The HTML printed on A4 by Qt's PDF writer (which needs a QGuiApplication).
+// The HTML printed on A4, portrait, with the wider left margin of a letter.
 bool alsPdf(const QString& titel, const QString& html, QByteArray* pdf, QString* fehler) {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (fehler) *fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
-        return false;
-    }
-    pdf->clear();
-    QBuffer puffer(pdf);
-    puffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter w(&puffer);
-        w.setTitle(titel);
-        w.setCreator(QStringLiteral("dalvo"));
-        w.setPageSize(QPageSize(QPageSize::A4));
-        w.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
-        QTextDocument doc;
-        doc.setHtml(html);
-        doc.print(&w);
-    }
-    puffer.close();
-    if (pdf->isEmpty()) {
-        if (fehler) *fehler = QStringLiteral("Das PDF „%1“ konnte nicht erzeugt werden.").arg(titel);
-        return false;
-    }
-    return true;
+    return rsHtmlAlsPdf(html, titel, false, QMarginsF(20, 15, 15, 15), QStringLiteral("„%1“").arg(titel), pdf, fehler);
 }
 }  // namespace
 

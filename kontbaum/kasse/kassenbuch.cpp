@@ -1,18 +1,13 @@
 // The cash book: the listing with its opening row and running balance, and
 // the printed book (text, HTML, PDF) an auditor files.
+#include "host/app/pdfdruck.h"
 #include "kontbaum/kasse/kasse.h"
 
 #include "host/app/printstring.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 
-#include <QBuffer>
-#include <QGuiApplication>
 #include <QHash>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QTextDocument>
 
 namespace {
 DBConnection* fallDB() {
@@ -227,29 +222,8 @@ QString Kassenbuch::druckHtml(const QString& firma) const {
 }
 
 bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        if (fehler) *fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
-        return false;
-    }
-    QBuffer puffer(pdf);
-    puffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter w(&puffer);
-        w.setTitle(QStringLiteral("Kassenbuch %1").arg(m_konto));
-        w.setCreator(QStringLiteral("dalvo"));
-        w.setPageSize(QPageSize(QPageSize::A4));
-        w.setPageOrientation(QPageLayout::Landscape);
-        w.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-        QTextDocument doc;
-        doc.setHtml(druckHtml(firma));
-        doc.print(&w);
-    }
-    puffer.close();
-    if (pdf->isEmpty()) {
-        if (fehler) *fehler = QStringLiteral("Das PDF des Kassenbuchs konnte nicht erzeugt werden.");
-        return false;
-    }
-    return true;
+    return rsHtmlAlsPdf(druckHtml(firma), QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12),
+                        QStringLiteral("des Kassenbuchs"), pdf, fehler);
 }
 
 QList<KBBuchung> KontoGlobal::getKBBuchungen() {
