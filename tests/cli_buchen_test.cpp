@@ -24,13 +24,6 @@
 
 namespace {
 
-QString neuerFall(const QTemporaryDir& dir, const QString& name = QStringLiteral("fall.dalvo")) {
-    const QString fall = dir.filePath(name);
-    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")});
-    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
-    return fall;
-}
-
 Lauf buche(const QString& fall, const QStringList& mehr) {
     QStringList a = {QStringLiteral("book"), fall};
     return dalvo(a + mehr);

@@ -13,13 +13,6 @@
 
 namespace {
 
-QString neuerFall(const QTemporaryDir& dir, const QString& name, const QString& jahr) {
-    const QString fall = dir.filePath(name);
-    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), jahr, QStringLiteral("--no-examples")});
-    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
-    return fall;
-}
-
 void buche(const QString& fall, const QString& art, const QString& datum, const QString& betrag, const QString& konto,
            const QString& gegen, const QString& schluessel = QStringLiteral("0")) {
     const Lauf b = dalvo({QStringLiteral("book"), fall, QStringLiteral("--kind"), art, QStringLiteral("--date"), datum,

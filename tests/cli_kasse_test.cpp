@@ -16,13 +16,6 @@
 
 namespace {
 
-QString neuerFall(const QTemporaryDir& dir, const QString& name) {
-    const QString fall = dir.filePath(name);
-    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")});
-    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
-    return fall;
-}
-
 Lauf bar(const QString& fall, const QString& art, const QString& datum, const QString& betrag, const QString& gegen,
          const QStringList& mehr = {}) {
     return dalvo(QStringList{QStringLiteral("book"), fall, QStringLiteral("--kind"), art, QStringLiteral("--date"), datum,
@@ -50,27 +43,6 @@ QString einzigeDatei(const QString& dir, const QString& muster) {
     const QStringList l = QDir(dir).entryList({muster}, QDir::Files);
     EXPECT_EQ(l.size(), 1) << l.join(QLatin1Char(',')).toStdString();
     return l.isEmpty() ? QString() : QDir(dir).filePath(l.first());
-}
-
-long long wert(const QString& datei, const QString& sql) {
-    sqlite3* db = nullptr;
-    long long w = -1;
-    if (sqlite3_open_v2(datei.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-            w = sqlite3_column_int64(st, 0);
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return w;
-}
-
-bool ausfuehren(const QString& datei, const QString& sql) {
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open(datei.toUtf8().constData(), &db) == SQLITE_OK &&
-              sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
 }
 
 TEST(CliKasse, AMonthOfCashTravelsToTheCashInstallationAndBackOnce) {
@@ -152,7 +124,7 @@ TEST(CliKasse, AMonthOfCashTravelsToTheCashInstallationAndBackOnce) {
     ASSERT_EQ(l.rc, 0) << l.err.toStdString();
     EXPECT_TRUE(l.err.contains(QStringLiteral("Es gibt eine Buchung, die nicht exportiert wird"))) << l.err.toStdString();
     const QString buchungen = einzigeDatei(aus, QStringLiteral("*.buchungen"));
-    EXPECT_EQ(wert(buchungen, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 2);
+    EXPECT_EQ(sqlZahl(buchungen, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 2);
 
     // Into the main case, once.
     l = dalvo({QStringLiteral("kassenbuchungen-import"), haupt, buchungen});
@@ -210,7 +182,7 @@ TEST(CliKasse, AKasseFileCarriesOnlyWhatTheTillNeeds) {
                   .rc,
               0);
     // A customer, bank access data and a case setting that must stay home.
-    ASSERT_TRUE(ausfuehren(fall, QStringLiteral("INSERT INTO rePersonen (Kundennummer) VALUES ('K-1');"
+    ASSERT_TRUE(sqlAusfuehren(fall, QStringLiteral("INSERT INTO rePersonen (Kundennummer) VALUES ('K-1');"
                                                 "INSERT INTO eurBankverbindung (Bezeichnung, Kontonummer) VALUES ('Giro', '123');"
                                                 "INSERT INTO Falleigenschaften (Feld, Wert) VALUES ('Geheim', 'x');")));
     const QString aus = dir.filePath(QStringLiteral("aus"));
@@ -238,18 +210,18 @@ TEST(CliKasse, AKasseFileCarriesOnlyWhatTheTillNeeds) {
         ++tabellen;
         EXPECT_NE(t, QStringLiteral("dalvoFall"));
         if (!erlaubt.contains(t)) {
-            EXPECT_EQ(wert(datei, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t)), 0) << t.toStdString();
+            EXPECT_EQ(sqlZahl(datei, QStringLiteral("SELECT COUNT(*) FROM \"%1\"").arg(t)), 0) << t.toStdString();
         }
     }
     sqlite3_finalize(st);
     sqlite3_close(db);
     EXPECT_GT(tabellen, 30);  // the whole schema, mostly empty
-    EXPECT_EQ(wert(datei, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 1);
-    EXPECT_EQ(wert(datei, QStringLiteral("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Konto=1200")), 0);
-    EXPECT_GT(wert(datei, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan")), 100);
-    EXPECT_EQ(wert(datei, QStringLiteral("SELECT COUNT(*) FROM eurExportierteKassen WHERE Konto=1000")), 1);
+    EXPECT_EQ(sqlZahl(datei, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 1);
+    EXPECT_EQ(sqlZahl(datei, QStringLiteral("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Konto=1200")), 0);
+    EXPECT_GT(sqlZahl(datei, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan")), 100);
+    EXPECT_EQ(sqlZahl(datei, QStringLiteral("SELECT COUNT(*) FROM eurExportierteKassen WHERE Konto=1000")), 1);
     // The main case now knows the register as exported.
-    EXPECT_EQ(wert(fall, QStringLiteral("SELECT COUNT(*) FROM eurExportierteKassen WHERE Konto=1000")), 1);
+    EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT COUNT(*) FROM eurExportierteKassen WHERE Konto=1000")), 1);
 
     // A file that is no register file is refused, and no case is left behind.
     const QString neu = dir.filePath(QStringLiteral("neu.dalvo"));
@@ -257,7 +229,7 @@ TEST(CliKasse, AKasseFileCarriesOnlyWhatTheTillNeeds) {
     EXPECT_EQ(l.rc, 1);
     EXPECT_FALSE(QFileInfo::exists(neu));
     EXPECT_EQ(dalvo({QStringLiteral("kasse-import"), dir.filePath(QStringLiteral("fehlt.kasse")), neu}).rc, 2);
-    ASSERT_TRUE(ausfuehren(datei, QStringLiteral("UPDATE eurExportierteDaten SET Wert='20150001' WHERE Variable='DBVersion'")));
+    ASSERT_TRUE(sqlAusfuehren(datei, QStringLiteral("UPDATE eurExportierteDaten SET Wert='20150001' WHERE Variable='DBVersion'")));
     l = dalvo({QStringLiteral("kasse-import"), datei, neu});
     EXPECT_EQ(l.rc, 1);
     EXPECT_TRUE(l.err.contains(QStringLiteral("Die Datenversion der exportierten Daten (20150001)"))) << l.err.toStdString();

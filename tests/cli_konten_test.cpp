@@ -10,22 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 
 namespace {
-
-long long wert(const QString& datei, const QString& sql) {
-    sqlite3* db = nullptr;
-    long long w = -1;
-    if (sqlite3_open_v2(datei.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-            w = sqlite3_column_int64(st, 0);
-        sqlite3_finalize(st);
-    }
-    sqlite3_close(db);
-    return w;
-}
 
 class CliKonten : public ::testing::Test {
 protected:
@@ -72,14 +58,14 @@ TEST_F(CliKonten, ANewAccountFollowsTheRulesOfTheChartAndTakesTheFormLinesOfItsC
     EXPECT_EQ(neu[0].toObject().value(QStringLiteral("kategorie")).toInt(), 202);
     EXPECT_TRUE(neu[0].toObject().value(QStringLiteral("aktiv")).toBool());
     // The opening-balance flag comes from the first bank account of the chart.
-    const long long eb = wert(fall, QStringLiteral("SELECT EB_Erzeugung FROM eurKontenplan WHERE Nummer=(SELECT MIN(Nummer) FROM eurKontenplan "
+    const long long eb = sqlZahl(fall, QStringLiteral("SELECT EB_Erzeugung FROM eurKontenplan WHERE Nummer=(SELECT MIN(Nummer) FROM eurKontenplan "
                                                    "WHERE Kategorie=202 AND Nummer<>1290)"));
-    EXPECT_EQ(wert(fall, QStringLiteral("SELECT EB_Erzeugung FROM eurKontenplan WHERE Nummer=1290")), eb);
+    EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT EB_Erzeugung FROM eurKontenplan WHERE Nummer=1290")), eb);
 
     // An income account with the 19 % key fixed takes the advance-return
     // line of 8400, so its turnover reaches code 81: 100,00 net.
     const Lauf erloes = ok({k, fall, QStringLiteral("add"), QStringLiteral("8401"), QStringLiteral("--bezeichnung"), QStringLiteral("Erlöse Beratung"),
-                            QStringLiteral("--kategorie"), QString::number(wert(fall, QStringLiteral("SELECT Kategorie FROM eurKontenplan WHERE Nummer=8400"))),
+                            QStringLiteral("--kategorie"), QString::number(sqlZahl(fall, QStringLiteral("SELECT Kategorie FROM eurKontenplan WHERE Nummer=8400"))),
                             QStringLiteral("--steuerschluessel"), QStringLiteral("5"), QStringLiteral("--fest"), QStringLiteral("--wie"), QStringLiteral("8400")});
     EXPECT_EQ(erloes.out, QStringLiteral("8401\n"));
     EXPECT_TRUE(erloes.err.contains(QStringLiteral("von Konto 8400 übernommen")));
@@ -135,7 +121,7 @@ TEST_F(CliKonten, AnAccountOrKeyInUseStaysActiveAndARefusalChangesNone) {
     const QJsonArray aus = jsonVon({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("1290"), QStringLiteral("--json")}).toArray();
     ASSERT_EQ(aus.size(), 1);
     EXPECT_FALSE(aus[0].toObject().value(QStringLiteral("aktiv")).toBool());
-    EXPECT_EQ(wert(fall, QStringLiteral("SELECT Aktiv FROM eurKontenplan WHERE Nummer=1290")), 0);
+    EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT Aktiv FROM eurKontenplan WHERE Nummer=1290")), 0);
     EXPECT_EQ(ok({k, fall, QStringLiteral("aktivieren"), QStringLiteral("1290")}).out, QStringLiteral("1290\n"));
     EXPECT_TRUE(konto(1290).value(QStringLiteral("aktiv")).toBool());
     abgelehnt({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("4711")}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
@@ -157,9 +143,9 @@ TEST_F(CliKonten, AnAccountOrKeyInUseStaysActiveAndARefusalChangesNone) {
     ASSERT_EQ(schl.size(), 1);
     EXPECT_EQ(schl[0].toObject().value(QStringLiteral("steuerschluessel")).toInt(), 18);
     EXPECT_FALSE(schl[0].toObject().value(QStringLiteral("aktiv")).toBool());
-    EXPECT_EQ(wert(fall, QStringLiteral("SELECT Aktiv FROM eurSteuerschluessel WHERE Steuerschluessel=18")), 0);
+    EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT Aktiv FROM eurSteuerschluessel WHERE Steuerschluessel=18")), 0);
     ok({s, fall, QStringLiteral("aktivieren"), QStringLiteral("18")});
-    EXPECT_EQ(wert(fall, QStringLiteral("SELECT Aktiv FROM eurSteuerschluessel WHERE Steuerschluessel=18")), 1);
+    EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT Aktiv FROM eurSteuerschluessel WHERE Steuerschluessel=18")), 1);
     abgelehnt({s, fall, QStringLiteral("deaktivieren")}, 2, QStringLiteral("aktivieren|deaktivieren"));
 }
 

@@ -7,7 +7,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -88,27 +87,6 @@ TEST(CliUstva, BasesInWholeEurosTaxesWithCents) {
 
 }  // namespace
 
-namespace {
-// Runs SQL on a case file as an older program version would have left it.
-bool sql(const QString& datei, const char* anweisungen) {
-    sqlite3* db = nullptr;
-    bool ok = sqlite3_open(datei.toUtf8().constData(), &db) == SQLITE_OK &&
-              sqlite3_exec(db, anweisungen, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
-QString wert(const QString& datei, const char* abfrage) {
-    sqlite3* db = nullptr;
-    sqlite3_stmt* st = nullptr;
-    QString out;
-    if (sqlite3_open(datei.toUtf8().constData(), &db) == SQLITE_OK && sqlite3_prepare_v2(db, abfrage, -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW)
-        out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return out;
-}
-}  // namespace
 
 // A case written before the reference data were corrected takes the
 // corrected keys, codes and accounts the first time a command writes it;
@@ -119,20 +97,20 @@ TEST(CliUstva, ACaseOfTheOldDataVersionTakesTheCorrectedCodes) {
     ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
     ASSERT_EQ(dalvo(QStringList{QStringLiteral("book"), fall} + buchung("einnahme", "119,00", "8400")).rc, 0);
     // What the old data had: non-EU services in 46, 8150 in 48, no 8110.
-    ASSERT_TRUE(sql(fall, "UPDATE Version SET Version=20161423;"
+    ASSERT_TRUE(sqlAusfuehren(fall, "UPDATE Version SET Version=20161423;"
                           "UPDATE eurSteuerschluessel SET VAKZUmsatz=46 WHERE Steuerschluessel=95;"
                           "UPDATE eurKontenplan SET UStVA=48 WHERE Nummer=8150;"
                           "DELETE FROM eurKontenplan WHERE Nummer=8110;"
                           "UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer=3125;"));
-    ASSERT_EQ(wert(fall, "SELECT MAX(Version) FROM Version"), QStringLiteral("20161423"));
+    ASSERT_EQ(sqlText(fall, "SELECT MAX(Version) FROM Version"), QStringLiteral("20161423"));
 
     const Lauf b = dalvo(QStringList{QStringLiteral("book"), fall} + buchung("ausgabe", "1.000,00", "3125"));
     ASSERT_EQ(b.rc, 0) << b.err.toStdString();
-    EXPECT_EQ(wert(fall, "SELECT MAX(Version) FROM Version"), QStringLiteral("20161424"));
-    EXPECT_EQ(wert(fall, "SELECT VAKZUmsatz FROM eurSteuerschluessel WHERE Steuerschluessel=95"), QStringLiteral("52"));
-    EXPECT_EQ(wert(fall, "SELECT UStVA FROM eurKontenplan WHERE Nummer=8150"), QStringLiteral("43"));
-    EXPECT_EQ(wert(fall, "SELECT UStVA FROM eurKontenplan WHERE Nummer=8110"), QStringLiteral("48"));
-    EXPECT_EQ(wert(fall, "SELECT COUNT(*) FROM eurVerbucht"), QStringLiteral("2"));
+    EXPECT_EQ(sqlText(fall, "SELECT MAX(Version) FROM Version"), QStringLiteral("20161424"));
+    EXPECT_EQ(sqlText(fall, "SELECT VAKZUmsatz FROM eurSteuerschluessel WHERE Steuerschluessel=95"), QStringLiteral("52"));
+    EXPECT_EQ(sqlText(fall, "SELECT UStVA FROM eurKontenplan WHERE Nummer=8150"), QStringLiteral("43"));
+    EXPECT_EQ(sqlText(fall, "SELECT UStVA FROM eurKontenplan WHERE Nummer=8110"), QStringLiteral("48"));
+    EXPECT_EQ(sqlText(fall, "SELECT COUNT(*) FROM eurVerbucht"), QStringLiteral("2"));
 
     const Lauf j = dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--quarter"), QStringLiteral("2"), QStringLiteral("--json")});
     ASSERT_EQ(j.rc, 0) << j.err.toStdString();

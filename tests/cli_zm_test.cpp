@@ -8,16 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 
 namespace {
-
-QString neuerFall(const QTemporaryDir& dir) {
-    const QString fall = dir.filePath(QStringLiteral("fall.dalvo"));
-    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")});
-    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
-    return fall;
-}
 
 QStringList buchung(const QString& fall, const char* art, const char* datum, const char* betrag, const char* gegen, const char* ustid,
                     const char* zm) {
@@ -37,13 +29,6 @@ void abgelehnt(const QString& fall, const QStringList& args, int rc, const QStri
     EXPECT_TRUE(l.err.contains(grund)) << args.join(QLatin1Char(' ')).toStdString() << "\n" << l.err.toStdString();
     EXPECT_EQ(l.out, QString()) << args.join(QLatin1Char(' ')).toStdString();
     EXPECT_EQ(hashOf(fall), vorher) << args.join(QLatin1Char(' ')).toStdString();
-}
-
-bool sql(const QString& fall, const char* text) {
-    sqlite3* h = nullptr;
-    const bool ok = sqlite3_open(fall.toUtf8().constData(), &h) == SQLITE_OK && sqlite3_exec(h, text, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(h);
-    return ok;
 }
 
 }  // namespace
@@ -71,7 +56,7 @@ TEST(CliZm, BookTakesVatNumbersOnlyOnReportableRevenue) {
               QStringLiteral("Die ZM-Art 1 (S, sonstige Leistung) passt nicht zum Gegenkonto 8125"));
     abgelehnt(fall, buchung(fall, "einnahme", "10.02.2016", "100", "8125", "ATU12345678", "4"), 2, QString());
 
-    ASSERT_TRUE(sql(fall, "UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer=8130"));
+    ASSERT_TRUE(sqlAusfuehren(fall, "UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer=8130"));
     struct Gut {
         const char* datum;
         const char* betrag;

@@ -33,13 +33,6 @@
 
 namespace {
 
-QString neuerFall(const QTemporaryDir& dir, const QString& name = QStringLiteral("fall.dalvo")) {
-    const QString fall = dir.filePath(name);
-    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")});
-    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
-    return fall;
-}
-
 QStringList buchung(const QString& fall, const QString& betrag, const QString& text = QStringLiteral("Zinsen")) {
     return {QStringLiteral("book"),     fall, QStringLiteral("--kind"),      QStringLiteral("einnahme"),
             QStringLiteral("--date"),   QStringLiteral("15.03.2016"),        QStringLiteral("--amount"),

@@ -13,7 +13,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 
 namespace {
 
@@ -41,13 +40,6 @@ const QString kZinsen = satz(1, QStringLiteral("10.01.2016"), QStringLiteral("Zi
 const QString kBuero = satz(2, QStringLiteral("12.01.2016"), QStringLiteral("Papier"), 4930, 1200, QStringLiteral("11,90"),
                             QStringLiteral("0"), 7);
 
-QString neuerFall(const QTemporaryDir& dir, const QString& name = QStringLiteral("fall.dalvo")) {
-    const QString fall = dir.filePath(name);
-    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")});
-    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
-    return fall;
-}
-
 QString schreibe(const QTemporaryDir& dir, const QString& name, const QByteArray& inhalt) {
     const QString pfad = dir.filePath(name);
     QFile f(pfad);
@@ -72,14 +64,6 @@ QStringList texte(const QString& fall) {
     return out;
 }
 
-bool sql(const QString& fall, const char* anweisung) {
-    sqlite3* h = nullptr;
-    if (sqlite3_open(QFile::encodeName(fall).constData(), &h) != SQLITE_OK) return false;
-    const bool ok = sqlite3_exec(h, anweisung, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(h);
-    return ok;
-}
-
 // A refused import: exit 1, the expected words, nothing on stdout, the case file as it was.
 void abgelehnt(const Lauf& l, const QString& fall, const QByteArray& vorher, const QString& meldung) {
     EXPECT_EQ(l.rc, 1) << l.err.toStdString();
@@ -95,7 +79,7 @@ void abgelehnt(const Lauf& l, const QString& fall, const QByteArray& vorher, con
 TEST(Import, EveryRowMeetsTheRulesOfBook) {
     QTemporaryDir dir;
     const QString fall = neuerFall(dir);
-    ASSERT_TRUE(sql(fall, "UPDATE eurKontenplan SET Aktiv=0 WHERE Nummer=4940"));
+    ASSERT_TRUE(sqlAusfuehren(fall, "UPDATE eurKontenplan SET Aktiv=0 WHERE Nummer=4940"));
     const QString mitArt = kKopf + QStringLiteral(";Buchungsart");
     const QString datum = QStringLiteral("15.03.2016");
 

@@ -1,10 +1,14 @@
 #include "support/dalvo_lauf.h"
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 
 Lauf dalvo(const QStringList& args, const QByteArray& stdinText) {
     QProcess p;
@@ -36,4 +40,47 @@ bool schreibeZinsenCsv(const QString& pfad, int anzahl) {
                    .arg(i % 12 + 1, 2, 10, QLatin1Char('0'));
     QFile f(pfad);
     return f.open(QIODevice::WriteOnly) && f.write(csv.toUtf8()) > 0;
+}
+
+QString neuerFall(const QTemporaryDir& dir, const QString& name, const QString& jahr) {
+    const QString fall = dir.filePath(name);
+    const Lauf n = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), jahr, QStringLiteral("--no-examples")});
+    EXPECT_EQ(n.rc, 0) << n.err.toStdString();
+    return fall;
+}
+
+bool sqlAusfuehren(const QString& datei, const QString& sql) {
+    sqlite3* db = nullptr;
+    const bool ok = sqlite3_open(QFile::encodeName(datei).constData(), &db) == SQLITE_OK &&
+                    sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
+namespace {
+// Steps `sql` read-only on `datei` and hands the first row to `lesen`.
+template <typename F>
+void ersteZeile(const QString& datei, const QString& sql, F lesen) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(datei).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW) lesen(st);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+}
+}  // namespace
+
+long long sqlZahl(const QString& datei, const QString& sql) {
+    long long w = -1;
+    ersteZeile(datei, sql, [&](sqlite3_stmt* st) { w = sqlite3_column_int64(st, 0); });
+    return w;
+}
+
+QString sqlText(const QString& datei, const QString& sql) {
+    QString w;
+    ersteZeile(datei, sql, [&](sqlite3_stmt* st) {
+        if (const unsigned char* t = sqlite3_column_text(st, 0)) w = QString::fromUtf8(reinterpret_cast<const char*>(t));
+    });
+    return w;
 }
