@@ -55,7 +55,7 @@ QJsonObject standJson(const Startseite::Stand& s) {
     for (const Startseite::FaelligeBuchung& f : s.faellig) {
         QJsonObject x;
         x[QStringLiteral("vorlage")] = qint64(f.vorlage);
-        x[QStringLiteral("text")] = f.text;
+        x[QStringLiteral("text")] = f.buchungstext;
         x[QStringLiteral("belegdatum")] = f.belegdatum.getText();
         x[QStringLiteral("zahlungsdatum")] = f.zahlungsdatum.getText();
         x[QStringLiteral("betrag")] = jsonBetrag(f.betrag);
@@ -100,7 +100,7 @@ void standText(const Startseite::Stand& s, const QString& fall) {
     } else {
         out(QStringLiteral("\nFällige regelmäßige Buchungen: %1 (buchen mit „dalvo regelbuchungen %2 --alle“)\n").arg(s.faellig.size()).arg(fall));
         for (const Startseite::FaelligeBuchung& f : s.faellig)
-            out(QStringLiteral("  Vorlage %1  %2  %3 %4 €\n").arg(f.vorlage).arg(f.belegdatum.getText()).arg(f.text.left(30), -30).arg(f.betrag.getText(), 12));
+            out(QStringLiteral("  Vorlage %1  %2  %3 %4 €\n").arg(f.vorlage).arg(f.belegdatum.getText()).arg(f.buchungstext.left(30), -30).arg(f.betrag.getText(), 12));
     }
     if (s.rechnungen.isEmpty()) {
         out(QStringLiteral("Offene Rechnungen: keine\n"));

@@ -250,7 +250,7 @@ QString offeneBuchungenHtml(const KontoGlobal& kg) {
         if (f.vorlage != vorlage) {
             vorlage = f.vorlage;
             h += QStringLiteral("<tr><td colspan=\"2\"><b>Vorlage ") + QString::number(f.vorlage) + QStringLiteral(": (") +
-                 f.belegdatum.getText() + QStringLiteral(") ") + Startseite::html(f.text) + QStringLiteral(" (Konten: ") +
+                 f.belegdatum.getText() + QStringLiteral(") ") + Startseite::html(f.buchungstext) + QStringLiteral(" (Konten: ") +
                  Startseite::html(f.konten) + QStringLiteral(")</b></td></tr>\n");
         }
         h += betragZeile(f.belegdatum.getText() + QStringLiteral(" (Wertstellungsdatum: ") + f.zahlungsdatum.getText() + QLatin1Char(')'),

@@ -15,25 +15,11 @@ namespace Startseite {
 
 QString html(const QString& text) { return text.toHtmlEscaped(); }
 
-
 QList<FaelligeBuchung> faelligeBuchungen(const KontoGlobal& kg, const zDate& heute) {
     // The start page shows exactly what `regelbuchungen` would post: one
     // rule for what is due, in the recurring bookings themselves.
     QList<FaelligeBuchung> liste;
-    if (!kg.GetDBConnect_Ptr()) return liste;
-    QList<rsEurRegelBuch> faellig;
-    Regelbuchung::faellige(faellig, kg.getSteuerjahr(), heute);
-    for (const rsEurRegelBuch& r : faellig) {
-        FaelligeBuchung f;
-        f.vorlage = r.vorlage;
-        f.text = r.buchungstext;
-        f.zahlungsdatum = r.zahlungsdatum;
-        f.belegdatum = r.belegdatum;
-        f.intervall = r.intervall;
-        f.konten = r.konten;
-        f.betrag = r.betrag;
-        liste << f;
-    }
+    if (kg.GetDBConnect_Ptr()) Regelbuchung::faellige(liste, kg.getSteuerjahr(), heute);
     return liste;
 }
 

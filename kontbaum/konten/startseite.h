@@ -12,6 +12,7 @@
 
 #include "host/values/date.h"
 #include "host/values/euro.h"
+#include "kontbaum/buchungen/buchungen.h"
 
 #include <QList>
 #include <QString>
@@ -20,16 +21,9 @@ class KontoGlobal;
 
 namespace Startseite {
 
-// One occurrence of a recurring template that is due and not yet posted.
-struct FaelligeBuchung {
-    unsigned long vorlage = 0;  // the template's booking number
-    QString text;
-    zDate zahlungsdatum;        // the value date of the occurrence
-    zDate belegdatum;
-    QString intervall;
-    QString konten;             // "S 4210 Miete, H 1200 Bank"
-    EuroType betrag = 0.0;
-};
+// One occurrence of a recurring template that is due and not yet posted,
+// as the recurring bookings list it.
+using FaelligeBuchung = rsEurRegelBuch;
 // The due occurrences of the recurring templates up to `heute`, in the
 // window of the tax year (payments from 22 December of the year before to
 // 10 January of the next one count when their document date lies in the
