@@ -39,7 +39,7 @@ bool pruefeAusgabeziel(const QString& angabe, const QString& fallPfad, bool erse
         if (Falldatei::istFalldatei(pfad))
             return nein(QStringLiteral("„%1“ ist eine Falldatei; sie wird nie durch eine Ausgabe ersetzt.").arg(angabe));
         if (!ersetzen)
-            return nein(QStringLiteral("Die Datei „%1“ existiert bereits. Mit --force wird sie ersetzt.").arg(angabe));
+            return nein(QStringLiteral("Die Datei „%1“ existiert bereits. Mit --ersetzen wird sie ersetzt.").arg(angabe));
     }
     if (!QFileInfo(fi.absolutePath()).isDir())
         return nein(QStringLiteral("Das Verzeichnis „%1“ existiert nicht.").arg(QDir::toNativeSeparators(fi.absolutePath())));

@@ -15,9 +15,9 @@ struct Ausgabeziel {
 // Checks the target `angabe` of a command working on the case `fallPfad`:
 // "-" is standard output; a symbolic link is followed to its target, which
 // is written, never the link replaced; refused (false, German reason in
-// `fehler`) are a case file of either container (also with --force), a
+// `fehler`) are a case file of either container (also with --ersetzen), a
 // directory, device, FIFO or socket, a missing directory, and an existing
-// file without `ersetzen` (--force).
+// file without `ersetzen` (--ersetzen).
 bool pruefeAusgabeziel(const QString& angabe, const QString& fallPfad, bool ersetzen, Ausgabeziel* ziel, QString* fehler);
 
 }  // namespace cli

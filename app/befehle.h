@@ -1,69 +1,42 @@
-// The commands that live outside commands.cpp, by area; commands.cpp lists
-// them in its table.
+// The rows of the command table, one list per file of commands; each file
+// declares its commands beside their handlers, and commands.cpp joins the
+// lists in this order.
 #pragma once
 
+#include "app/cli.h"
+
+#include <QList>
 #include <QStringList>
 
 struct BerichtZeitraum;
 
 namespace cli {
+// commands.cpp: help, version, dbinfo, the new case and its settings.
+QList<Befehl> programmBefehle();
 // cmd_konten.cpp: the chart and the tax keys.
-int cmdAccounts(const QStringList& args);
-int cmdKeys(const QStringList& args);
-int cmdKonto(const QStringList& args);
-int cmdSchluessel(const QStringList& args);
+QList<Befehl> kontenBefehle();
 // cmd_buchen.cpp: the ledger.
-int cmdBook(const QStringList& args);
-int cmdList(const QStringList& args);
-int cmdCancel(const QStringList& args);
-int cmdDelete(const QStringList& args);
-int cmdLock(const QStringList& args);
-int cmdVerify(const QStringList& args);
+QList<Befehl> buchenBefehle();
 // cmd_austausch.cpp: bookings in and out.
-int cmdExportCsv(const QStringList& args);
-int cmdImport(const QStringList& args);
-int cmdGenerate(const QStringList& args);
+QList<Befehl> austauschBefehle();
 // cmd_steuer.cpp: the figures for the tax office.
-int cmdUstva(const QStringList& args);
-int cmdEuer(const QStringList& args);
-int cmdZm(const QStringList& args);
-int cmdSaldenliste(const QStringList& args);
-int cmdEinstellungen(const QStringList& args);
+QList<Befehl> steuerBefehle();
 // cmd_status.cpp: where the bookkeeping stands, the start page's parser
 // function, the calculation file.
-int cmdStatus(const QStringList& args);
-int cmdGetkont(const QStringList& args);
-int cmdBerechnung(const QStringList& args);
+QList<Befehl> statusBefehle();
 // cmd_berichte.cpp: the report lists.
-int cmdBericht(const QStringList& args);
+QList<Befehl> berichtBefehle();
 struct Zeitraum;
 // The period of the report classes for the period flags of a command.
 BerichtZeitraum berichtZeitraum(const Zeitraum& z);
 // cmd_kasse.cpp: the cash book and the exchange of cash registers.
-int cmdKassenbuch(const QStringList& args);
-int cmdKassenabschluss(const QStringList& args);
-int cmdKasse(const QStringList& args);
-int cmdKasseExport(const QStringList& args);
-int cmdKasseImport(const QStringList& args);
-int cmdKassenbuchungenExport(const QStringList& args);
-int cmdKassenbuchungenImport(const QStringList& args);
-int cmdKasseFreigeben(const QStringList& args);
+QList<Befehl> kassenBefehle();
 // cmd_jahr.cpp: the change of year.
-int cmdSaldovortrag(const QStringList& args);
-int cmdJahreswechsel(const QStringList& args);
+QList<Befehl> jahrBefehle();
 // cmd_faktura.cpp: the invoicing.
-int cmdFirma(const QStringList& args);
-int cmdKunde(const QStringList& args);
-int cmdArtikel(const QStringList& args);
-int cmdRechnung(const QStringList& args);
-int cmdAngebot(const QStringList& args);
-int cmdAuftrag(const QStringList& args);
-int cmdLieferschein(const QStringList& args);
-int cmdMahnung(const QStringList& args);
-int cmdErinnerungen(const QStringList& args);
+QList<Befehl> fakturaBefehle();
 // cmd_bank.cpp: bank connections, statement import, takeover into bookings.
-int cmdBank(const QStringList& args);
+QList<Befehl> bankBefehle();
 // cmd_regel.cpp: booking templates and the recurring bookings they make due.
-int cmdVorlage(const QStringList& args);
-int cmdRegelbuchungen(const QStringList& args);
+QList<Befehl> regelBefehle();
 }  // namespace cli

@@ -1,4 +1,4 @@
-// One booking as the command line describes it (`book`, `vorlage add`):
+// One booking as the command line describes it (`buchen`, `vorlage neu`):
 // the same flags, the same usage errors and the same checks wherever a
 // booking is typed.
 #pragma once
@@ -25,10 +25,10 @@ struct BuchungsAngaben {
     int zm = 0;
 };
 
-// --kind, --date, --amount, --account/--counter or --soll/--haben, --key,
-// --text, --voucher, --ustid, --zm; and the switches --net, --yes, --no.
-QStringList buchungsWertFlags();
-QStringList buchungsSchalter();
+// --art, --datum, --betrag, --konto/--gegenkonto or --soll/--haben,
+// --schluessel, --netto, --text, --beleg, --ustid, --zm (with the English
+// names of the first commands: --kind, --date, --amount, …).
+QList<Option> buchungsOptionen();
 // Reads the flags of a booking; -1 when they are complete and well formed,
 // otherwise the exit code of the usage error already reported for `befehl`.
 int leseBuchungsAngaben(const QString& befehl, const Args& a, BuchungsAngaben* angaben);

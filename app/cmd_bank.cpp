@@ -24,11 +24,6 @@ int abgelehnt(const QString& text) {
 
 void hinweis(const QString& text) { err(Ui::plainText(text).trimmed() + QLatin1Char('\n')); }
 
-const QString kAufruf = QStringLiteral(
-    "Aufruf: dalvo bank FALL add --konto N (--iban IBAN | --kontonummer K --blz B) [--bic BIC] [--name T] [--bank NAME] | list [--json] | "
-    "import DATEI [--konto N] [--format camt|mt940|csv] [--layout NAME] [--spalten …] [--encoding Z] | umsaetze [--offen] [--json] | "
-    "vorschlaege [--json] | uebernehmen ID…|--alle [--gegenkonto K [--schluessel S]] [--text T] | ignorieren ID… | zuruecksetzen ID…");
-
 // The transaction IDs of positional arguments 2…; false with the reason.
 bool idsLesen(const QStringList& p, QList<unsigned long>* ids, QString* fehler) {
     for (int i = 2; i < p.size(); ++i) {
@@ -119,7 +114,7 @@ int list(Fall& fall, bool json) {
                  .arg(v.iban.isEmpty() ? v.blz + QLatin1Char('/') + v.kontonummer : v.iban, v.bezeichnung,
                       v.letzterImport.isValid() ? v.letzterImport.getText() : QStringLiteral("–"), v.saldo.getText());
     }
-    if (t.isEmpty()) t = QStringLiteral("Es ist noch kein Bankkonto eingerichtet (dalvo bank FALL add --konto N --iban …).\n");
+    if (t.isEmpty()) t = QStringLiteral("Es ist noch kein Bankkonto eingerichtet (dalvo bank FALL neu --konto N --iban …).\n");
     out(json ? jsonText(l) : t);
     return Ok;
 }
@@ -130,7 +125,7 @@ int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen
     QFile f(datei);
     if (!f.open(QIODevice::ReadOnly)) return abgelehnt(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden. Es wurde nichts gespeichert.").arg(datei));
     const Importergebnis r = importiere(fall.kg()->GetDBConnect_Ptr(), konto, f.readAll(), o);
-    if (!r.ok) return abgelehnt(r.meldung + (r.verneint ? QStringLiteral(" Mit --yes werden die Umsätze trotzdem eingelesen.") : QString()));
+    if (!r.ok) return abgelehnt(r.meldung + (r.verneint ? QStringLiteral(" Mit --ja werden die Umsätze trotzdem eingelesen.") : QString()));
     hinweis(r.meldung);
     out(QStringLiteral("%1\n").arg(r.speicher.gespeichert));
     fall.setGeaendert(r.speicher.gespeichert > 0);
@@ -216,35 +211,25 @@ int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
 
 }  // namespace
 
-int cmdBank(const QStringList& args) {
+int cmdBank(const Args& a) {
     const QString n = QStringLiteral("bank");
-    Args a(args,
-           {QStringLiteral("--konto"), QStringLiteral("--iban"), QStringLiteral("--bic"), QStringLiteral("--kontonummer"), QStringLiteral("--blz"),
-            QStringLiteral("--name"), QStringLiteral("--bank"), QStringLiteral("--format"), QStringLiteral("--layout"), QStringLiteral("--spalten"),
-            QStringLiteral("--encoding"), QStringLiteral("--gegenkonto"), QStringLiteral("--schluessel"), QStringLiteral("--text")},
-           {QStringLiteral("--json"), QStringLiteral("--offen"), QStringLiteral("--alle"), QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
     const QStringList p = a.positional();
-    const QStringList aktionen = {QStringLiteral("add"),         QStringLiteral("list"),        QStringLiteral("import"),
-                                  QStringLiteral("umsaetze"),    QStringLiteral("vorschlaege"), QStringLiteral("uebernehmen"),
-                                  QStringLiteral("ignorieren"),  QStringLiteral("zuruecksetzen")};
-    if (p.size() < 2 || !aktionen.contains(p[1])) return usageError(n, kAufruf);
     const QString was = p[1];
     const bool json = a.has(QStringLiteral("--json"));
     QList<unsigned long> ids;
     QString e;
-    if (was == QLatin1String("add") && (p.size() != 2 || !a.has(QStringLiteral("--konto"))))
-        return usageError(n, QStringLiteral("Aufruf: dalvo bank FALL add --konto N --iban IBAN [--bic BIC] [--name T]"));
-    if ((was == QLatin1String("list") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege")) && p.size() != 2)
+    if (was == QLatin1String("neu") && p.size() != 2) return usageError(n, QStringLiteral("Zu viele Argumente."));
+    if (was == QLatin1String("neu") && !a.has(QStringLiteral("--konto"))) return usageError(n, QStringLiteral("--konto fehlt."));
+    if ((was == QLatin1String("liste") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege")) && p.size() != 2)
         return usageError(n, QStringLiteral("Zu viele Argumente."));
     Importoptionen o;
     if (was == QLatin1String("import")) {
-        if (p.size() != 3) return usageError(n, QStringLiteral("Aufruf: dalvo bank FALL import DATEI [--konto N] [--format camt|mt940|csv]"));
+        if (p.size() != 3) return usageError(n, QStringLiteral("Genau eine Datei angeben."));
         if (a.has(QStringLiteral("--format")) && !formatAusName(a.value(QStringLiteral("--format")), &o.format))
             return usageError(n, QStringLiteral("Unbekanntes Format „%1“ (erlaubt: camt, mt940, csv).").arg(a.value(QStringLiteral("--format"))));
-        if (a.has(QStringLiteral("--encoding")) && !BuchungenCSV::zeichensatzAusName(a.value(QStringLiteral("--encoding")), &o.zeichensatz))
+        if (a.has(QStringLiteral("--zeichensatz")) && !BuchungenCSV::zeichensatzAusName(a.value(QStringLiteral("--zeichensatz")), &o.zeichensatz))
             return usageError(n, QStringLiteral("Unbekannter Zeichensatz „%1“ (erlaubt: %2).")
-                                     .arg(a.value(QStringLiteral("--encoding")), BuchungenCSV::zeichensatzNamen().join(QStringLiteral(", "))));
+                                     .arg(a.value(QStringLiteral("--zeichensatz")), BuchungenCSV::zeichensatzNamen().join(QStringLiteral(", "))));
         if (a.has(QStringLiteral("--layout"))) o.layout = a.value(QStringLiteral("--layout"));
         o.spalten = a.value(QStringLiteral("--spalten"));
         CsvLayout l;
@@ -263,11 +248,11 @@ int cmdBank(const QStringList& args) {
         if (alle && a.has(QStringLiteral("--gegenkonto")))
             return usageError(n, QStringLiteral("--gegenkonto gilt nur für genannte Umsätze, nicht mit --alle."));
     }
-    const bool lesen = was == QLatin1String("list") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege");
+    const bool lesen = was == QLatin1String("liste") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege");
     return Fall::ausfuehren(n, p.first(), lesen ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) -> int {
         DBConnection* db = fall.kg()->GetDBConnect_Ptr();
-        if (was == QLatin1String("add")) return add(fall, a);
-        if (was == QLatin1String("list")) return list(fall, json);
+        if (was == QLatin1String("neu")) return add(fall, a);
+        if (was == QLatin1String("liste")) return list(fall, json);
         if (was == QLatin1String("import")) return import(fall, a, p[2], o);
         if (was == QLatin1String("umsaetze")) return zeigeUmsaetze(fall, a.has(QStringLiteral("--offen")), json);
         if (was == QLatin1String("vorschlaege")) return zeigeVorschlaege(fall, json);
@@ -284,6 +269,57 @@ int cmdBank(const QStringList& args) {
         out(QStringLiteral("%1\n").arg(ids.size()));
         return Ok;
     });
+}
+
+QList<Befehl> bankBefehle() {
+    const Option json{{"--json"}};
+    return {
+        {QStringLiteral("bank"), {}, {}, {}, QString(), QStringLiteral("Bankkonten, Kontoauszüge (CAMT, MT940, CSV) einlesen und als Buchungen übernehmen"),
+         QStringLiteral("Wird eine übernommene Buchung gelöscht oder storniert, ist ihr Umsatz wieder offen."), nullptr},
+        {QStringLiteral("bank"), QStringLiteral("neu"), {QStringLiteral("add")},
+         {{{"--konto"}, "KONTO"}, {{"--iban"}, "IBAN"}, {{"--kontonummer"}, "K"}, {{"--blz"}, "BLZ"}, {{"--bic"}, "BIC"}, {{"--name"}, "TEXT"}, {{"--bank"}, "NAME"}},
+         QStringLiteral("dalvo bank FALL neu --konto N (--iban IBAN | --kontonummer K --blz B) [--bic BIC] [--name T] [--bank NAME]"),
+         QStringLiteral("richtet ein Bankkonto ein"),
+         QStringLiteral("Ordnet einem Konto der Kategorien Bank, Postbank oder Verrechnungskonten (z. B. 1200) sein Bankkonto zu."), cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("liste"), {QStringLiteral("list")}, {json}, QStringLiteral("dalvo bank FALL liste [--json]"),
+         QStringLiteral("zeigt die Bankkonten"), QStringLiteral("Zeigt die Bankkonten mit dem letzten Umsatz und dem Saldo laut Bank."), cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("import"), {},
+         {{{"--konto"}, "KONTO"}, {{"--format"}, "camt|mt940|csv"}, {{"--layout"}, "sparkasse|generisch"}, {{"--spalten"}, "…"},
+          {{"--zeichensatz", "--encoding"}, "ZS"}},
+         QStringLiteral("dalvo bank FALL import DATEI [--konto N] [--format camt|mt940|csv] [--layout sparkasse|generisch] [--spalten …] "
+                        "[--zeichensatz utf-8|windows-1252|iso-8859-1] [--ja|--nein]"),
+         QStringLiteral("liest einen Kontoauszug ein"),
+         QStringLiteral("Liest einen Kontoauszug: CAMT.053/CAMT.052 (XML), MT940 oder die CSV-Datei der Bank (Layout\n"
+                        "sparkasse = CSV-CAMT; generisch mit --spalten datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6, auch\n"
+                        "soll=…,haben=… und kopf=ZEILEN). Das Format wird erkannt; das Bankkonto steht in der Datei (sonst --konto).\n"
+                        "Nur Umsätze des Steuerjahres werden gespeichert, jeder einmal: eine zweimal eingelesene Datei speichert\n"
+                        "nichts doppelt. Passen Anfangssaldo, Umsätze und Endsaldo nicht zusammen, wird gefragt (--ja)."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("umsaetze"), {}, {{{"--offen"}}, json}, QStringLiteral("dalvo bank FALL umsaetze [--offen] [--json]"),
+         QStringLiteral("zeigt die Umsätze"), QStringLiteral("Zeigt die eingelesenen Umsätze mit ihrem Stand (--offen nur die offenen)."), cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("vorschlaege"), {}, {json}, QStringLiteral("dalvo bank FALL vorschlaege [--json]"),
+         QStringLiteral("zeigt Buchungsvorschläge"),
+         QStringLiteral("Zeigt für jeden offenen Umsatz den besten Buchungsvorschlag mit Wertung und Grund: offene\n"
+                        "Rechnung (Nummer im Verwendungszweck, Betrag gleich: 150), Buchungsvorlage oder frühere Buchung mit\n"
+                        "gleichem Betrag (50, +70 wenn ihr Text im Verwendungszweck steht), frühere Buchung derselben\n"
+                        "Gegenpartei (IBAN 100, Name 80)."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("uebernehmen"), {},
+         {{{"--alle"}}, {{"--gegenkonto"}, "KONTO"}, {{"--schluessel"}, "S"}, {{"--text"}, "TEXT"}},
+         QStringLiteral("dalvo bank FALL uebernehmen ID…|--alle [--gegenkonto K [--schluessel S]] [--text T] [--ja|--nein]"),
+         QStringLiteral("bucht Umsätze"),
+         QStringLiteral("--alle bucht alle Umsätze mit Wertung ab 100; genannte Umsätze werden mit ihrem Vorschlag oder mit\n"
+                        "--gegenkonto K [--schluessel S] gebucht, alle in einer Transaktion. Eine Rechnungszahlung bucht die\n"
+                        "Rechnung als bezahlt. Im festgeschriebenen Zeitraum wird vorher gefragt (--ja)."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("ignorieren"), {}, {}, QStringLiteral("dalvo bank FALL ignorieren ID…"),
+         QStringLiteral("setzt Umsätze auf „nicht verarbeiten“"), QStringLiteral("Setzt offene Umsätze auf „nicht verarbeiten“."), cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("zuruecksetzen"), {}, {}, QStringLiteral("dalvo bank FALL zuruecksetzen ID… [--ja|--nein]"),
+         QStringLiteral("macht Umsätze wieder offen"),
+         QStringLiteral("Macht Umsätze wieder offen: ihre Buchungen werden gelöscht, festgeschriebene storniert (nach\n"
+                        "Rückfrage, --ja); eine abgeschlossene Kasse bleibt unberührt."),
+         cmdBank},
+    };
 }
 
 }  // namespace cli

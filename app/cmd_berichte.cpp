@@ -52,7 +52,7 @@ int liste(const Args& a) {
     QString t = QStringLiteral("Die Listen von „dalvo bericht FALL NAME“:\n\n");
     for (const Berichte::BerichtArt& b : Berichte::berichtArten())
         t += QStringLiteral("  %1 %2\n").arg(QLatin1String(b.name), -16).arg(QString::fromUtf8(b.beschreibung));
-    out(t + QStringLiteral("\nMit Zeitraum (--month, --quarter, --year, --from/--to) und --csv, --json oder --pdf DATEI.\n"));
+    out(t + QStringLiteral("\nMit Zeitraum (--monat, --quartal, --jahr, --von/--bis) und --csv, --json oder --pdf DATEI.\n"));
     return Ok;
 }
 
@@ -115,13 +115,8 @@ BerichtZeitraum berichtZeitraum(const Zeitraum& z) {
     return b;
 }
 
-int cmdBericht(const QStringList& args) {
+int cmdBericht(const Args& a) {
     const QString n = QStringLiteral("bericht");
-    QStringList werte = zeitraumWertFlags() << QStringLiteral("--pdf") << QStringLiteral("--firma");
-    for (const Zusatz& z : kZusaetze) werte << QLatin1String(z.flag);
-    Args a(args, werte,
-           zeitraumSchalter() << QStringLiteral("--csv") << QStringLiteral("--json") << QStringLiteral("--force") << QStringLiteral("--liste"));
-    if (!a.ok()) return usageError(n, a.error());
     if (a.has(QStringLiteral("--liste"))) {
         if (!a.positional().isEmpty()) return usageError(n, QStringLiteral("--liste braucht keine Falldatei."));
         return liste(a);
@@ -136,11 +131,11 @@ int cmdBericht(const QStringList& args) {
     if (int(a.has(QStringLiteral("--csv"))) + int(a.has(QStringLiteral("--json"))) + int(a.has(QStringLiteral("--pdf"))) > 1)
         return usageError(n, QStringLiteral("Nur eine Ausgabeform: --csv, --json oder --pdf DATEI."));
     if (!(art->optionen & Berichte::OptZeitraum))
-        for (const QString& f : zeitraumWertFlags() + zeitraumSchalter())
-            if (a.has(f)) return usageError(n, QStringLiteral("Die Liste „%1“ hat keinen Zeitraum; bitte %2 weglassen.").arg(name, f));
+        for (const Option& f : zeitraumOptionen())
+            if (a.has(f.name())) return usageError(n, QStringLiteral("Die Liste „%1“ hat keinen Zeitraum; bitte %2 weglassen.").arg(name, f.name()));
     for (const Zusatz& z : kZusaetze)
         if (a.has(QLatin1String(z.flag)) && !(art->optionen & z.option))
-            return usageError(n, QStringLiteral("Die Liste „%1“ kennt %2 nicht; was sie kennt, zeigt „dalvo bericht --help“.").arg(name, QLatin1String(z.flag)));
+            return usageError(n, QStringLiteral("Die Liste „%1“ kennt %2 nicht; was sie kennt, zeigt „dalvo bericht --hilfe“.").arg(name, QLatin1String(z.flag)));
     BerichtParameter p;
     if (a.has(QStringLiteral("--konto")) && !parseKonten(a.value(QStringLiteral("--konto")), &p.vonKonto, &p.bisKonto))
         return usageError(n, QStringLiteral("--konto erwartet eine Kontonummer (1 bis 9999) oder einen Bereich wie 1200-1299, nicht „%1“.")
@@ -178,7 +173,7 @@ int cmdBericht(const QStringList& args) {
     if (a.has(QStringLiteral("--pdf"))) {
         QString e;
         if (!QFileInfo::exists(fallPfad)) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(fallPfad));
-        if (!pruefeAusgabeziel(a.value(QStringLiteral("--pdf")), fallPfad, a.has(QStringLiteral("--force")), &ziel, &e)) return abgelehnt(e);
+        if (!pruefeAusgabeziel(a.value(QStringLiteral("--pdf")), fallPfad, a.has(QStringLiteral("--ersetzen")), &ziel, &e)) return abgelehnt(e);
     }
     return Fall::ausfuehren(n, fallPfad, Fall::Zugriff::Lesen, [&](Fall& fall) {
         QString e;
@@ -186,8 +181,6 @@ int cmdBericht(const QStringList& args) {
         Zeitraum z;
         if (!parseZeitraum(a, p.jahr, &z, &e)) return usageError(n, e);
         p.zeitraum = berichtZeitraum(z);
-        if ((art->optionen & Berichte::OptKontoPflicht) && !KontoGlobal::existsKonto(p.vonKonto, false, nullptr))
-            return abgelehnt(QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht; die Konten zeigt „dalvo accounts FALL --all“.").arg(p.vonKonto));
         BerichtListe l;
         if (!art->fuellen(p, &l, &e)) return abgelehnt(e);
         if (a.has(QStringLiteral("--json"))) {
@@ -199,7 +192,7 @@ int cmdBericht(const QStringList& args) {
             return int(Ok);
         }
         if (a.has(QStringLiteral("--pdf"))) {
-            const QString firma = a.has(QStringLiteral("--firma")) ? a.value(QStringLiteral("--firma")) : QFileInfo(fallPfad).completeBaseName();
+            const QString firma = a.has(QStringLiteral("--firma")) ? a.value(QStringLiteral("--firma")) : fall.betriebsname(fallPfad);
             QByteArray pdf;
             if (!l.pdf(firma, &pdf, &e)) return abgelehnt(e);
             if (ziel.standardausgabe) {
@@ -217,6 +210,41 @@ int cmdBericht(const QStringList& args) {
         if (l.anzahl() == 0) err(QStringLiteral("Hinweis: Die Liste ist leer.\n"));
         return int(Ok);
     });
+}
+
+QList<Befehl> berichtBefehle() {
+    QList<Option> optionen = zeitraumOptionen();
+    for (const Zusatz& z : kZusaetze) optionen << Option{{QLatin1String(z.flag)}, "WERT"};
+    optionen << Option{{"--pdf"}, "DATEI"} << Option{{"--firma"}, "NAME"} << Option{{"--csv"}} << Option{{"--json"}}
+             << Option{{"--ersetzen", "--force"}} << Option{{"--liste"}};
+    return {
+        {QStringLiteral("bericht"), {}, {}, optionen,
+         QStringLiteral("dalvo bericht FALL LISTE [--monat M | --quartal Q | --jahr | --von D --bis D] [--konto N|VON-BIS] "
+                        "[--beleg PRÄFIX] [--grenze BETRAG] [--sortierung nummer|zahlungsdatum|beleg] [--nach belegdatum|buchungsdatum] "
+                        "[--art rechnung|angebot|auftrag|lieferschein|mahnung] [--csv | --json | --pdf DATEI [--ersetzen] [--firma NAME]] | "
+                        "dalvo bericht --liste [--json]"),
+         QStringLiteral("zeigt eine Liste: Kontoauszug, Journal, Umsatzsteuerliste, Kontenplan, Analysen …"),
+         QStringLiteral("Jede Liste der Buchhaltung über einen Befehl; --liste zeigt alle mit einer Zeile Beschreibung:\n"
+                        "  kontenabfrage   Kontoauszüge mit Vortrag und laufendem Saldo (--konto 1200 oder 1200-1299)\n"
+                        "  journal         alle Buchungen, auch stornierte (--sortierung nummer|zahlungsdatum|beleg)\n"
+                        "  ustliste        Soll und Haben je Konto und Steuerschlüssel\n"
+                        "  kontenplan, vorlagen, kunden, artikel, inventar   Stammdaten (ohne Zeitraum)\n"
+                        "  beleganalyse    Belegnummern der Einnahmen: doppelte, fehlende (--beleg RE- nur diese Serie)\n"
+                        "  betragsanalyse  Sollbeträge eines Kontos nach Höhe (--konto N, Pflicht)\n"
+                        "  buchungszeiten  Abstand von Beleg- und Buchungsdatum (--nach belegdatum|buchungsdatum)\n"
+                        "  euer-vergleich  Gewinn je Kategorie: Zeitraum und Jahr bis dahin\n"
+                        "  sperrgrenzen    Ausgaben über der GWG-Grenze des Falls oder --grenze BETRAG\n"
+                        "  moss, zm        Zeilen der MOSS-Steuerschlüssel je Land; ZM-Beträge je USt-IdNr.\n"
+                        "  belege          Rechnungen (--art angebot|auftrag|lieferschein|mahnung für die anderen)\n"
+                        "Stornierte Buchungen und ihre Stornos zählen nur im Journal und in den Buchungszeiten. Eine Option,\n"
+                        "die die Liste nicht kennt, wird abgelehnt.\n\n"
+                        "Ausgabe:\n  (ohne)        als Seite zum Lesen\n"
+                        "  --csv         für die Tabellenkalkulation: Kopfzeile, dann eine Zeile je Eintrag; ';', Dezimalkomma\n"
+                        "  --json        ein Dokument: bericht, titel, untertitel, von, bis, zeilen, summen (Schlüssel je Spalte)\n"
+                        "  --pdf DATEI   zum Drucken (A4 quer); vorhandene Dateien nur mit --ersetzen, - für die Standardausgabe;\n"
+                        "                im Kopf der Name der Firma (dalvo firma) oder --firma NAME"),
+         cmdBericht},
+    };
 }
 
 }  // namespace cli

@@ -1,4 +1,5 @@
-// dalvo book / list / cancel / delete / lock / verify: the ledger.
+// dalvo buchen / buchungen / stornieren / loeschen / festschreiben / pruefen:
+// the ledger.
 #include "app/befehle.h"
 #include "app/buchungsangaben.h"
 #include "app/cli.h"
@@ -49,32 +50,32 @@ int abgelehnt(const QString& text) {
 }
 }  // namespace
 
-QStringList buchungsWertFlags() {
-    return {QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"), QStringLiteral("--account"),
-            QStringLiteral("--counter"), QStringLiteral("--key"), QStringLiteral("--text"), QStringLiteral("--voucher"),
-            QStringLiteral("--ustid"), QStringLiteral("--zm"), QStringLiteral("--soll"), QStringLiteral("--haben")};
+QList<Option> buchungsOptionen() {
+    return {{{"--art", "--kind"}, "ART"},         {{"--datum", "--date"}, "TT.MM.JJJJ"}, {{"--betrag", "--amount"}, "BETRAG"},
+            {{"--konto", "--account"}, "KONTO"},  {{"--gegenkonto", "--counter"}, "KONTO"},
+            {{"--soll"}, "KONTO"},                {{"--haben"}, "KONTO"},                {{"--schluessel", "--key"}, "STS"},
+            {{"--netto", "--net"}},               {{"--text"}, "TEXT"},                  {{"--beleg", "--voucher"}, "BELEG"},
+            {{"--ustid"}, "USTID"},               {{"--zm"}, "1..3"}};
 }
 
-QStringList buchungsSchalter() { return {QStringLiteral("--net"), QStringLiteral("--yes"), QStringLiteral("--no")}; }
-
 int leseBuchungsAngaben(const QString& n, const Args& a, BuchungsAngaben* ang) {
-    // The accounts come either as the dialog's lines (--account: the money
-    // side, --counter: the counter side) or plainly as debit and credit
+    // The accounts come either as the dialog's lines (--konto: the money
+    // side, --gegenkonto: the counter side) or plainly as debit and credit
     // (--soll/--haben), never mixed.
     const bool sollHaben = a.has(QStringLiteral("--soll")) || a.has(QStringLiteral("--haben"));
-    if (sollHaben && (a.has(QStringLiteral("--account")) || a.has(QStringLiteral("--counter"))))
-        return usageError(n, QStringLiteral("Entweder --account/--counter oder --soll/--haben angeben, nicht beides."));
-    const QStringList pflichten = sollHaben ? QStringList{QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"),
+    if (sollHaben && (a.has(QStringLiteral("--konto")) || a.has(QStringLiteral("--gegenkonto"))))
+        return usageError(n, QStringLiteral("Entweder --konto/--gegenkonto oder --soll/--haben angeben, nicht beides."));
+    const QStringList pflichten = sollHaben ? QStringList{QStringLiteral("--art"), QStringLiteral("--datum"), QStringLiteral("--betrag"),
                                                           QStringLiteral("--soll"), QStringLiteral("--haben")}
-                                            : QStringList{QStringLiteral("--kind"), QStringLiteral("--date"), QStringLiteral("--amount"),
-                                                          QStringLiteral("--account"), QStringLiteral("--counter")};
+                                            : QStringList{QStringLiteral("--art"), QStringLiteral("--datum"), QStringLiteral("--betrag"),
+                                                          QStringLiteral("--konto"), QStringLiteral("--gegenkonto")};
     for (const QString& pflicht : pflichten)
         if (!a.has(pflicht)) return usageError(n, QStringLiteral("%1 fehlt.").arg(pflicht));
     int art = 0;
-    if (!parseArt(a.value(QStringLiteral("--kind")), &art))
+    if (!parseArt(a.value(QStringLiteral("--art")), &art))
         return usageError(n, QStringLiteral("Unbekannte Buchungsart „%1“ (1..6, einnahme, ausgabe, frei, erstattung, gutschrift, "
                                             "saldovortrag).")
-                                 .arg(a.value(QStringLiteral("--kind"))));
+                                 .arg(a.value(QStringLiteral("--art"))));
     // The side of the money line (dialog line 1) by kind: income and refunds
     // of expenses come in (money side debit), expenses and refunds of income
     // go out; a free booking is "account to counter account"; an opening
@@ -87,25 +88,25 @@ int leseBuchungsAngaben(const QString& n, const Args& a, BuchungsAngaben* ang) {
     case 3: geldHaben = false; break;
     case 6: geldHaben = true; break;
     }
-    const QString kontoFlag = sollHaben ? (geldHaben ? QStringLiteral("--haben") : QStringLiteral("--soll")) : QStringLiteral("--account");
-    const QString gegenFlag = sollHaben ? (geldHaben ? QStringLiteral("--soll") : QStringLiteral("--haben")) : QStringLiteral("--counter");
+    const QString kontoFlag = sollHaben ? (geldHaben ? QStringLiteral("--haben") : QStringLiteral("--soll")) : QStringLiteral("--konto");
+    const QString gegenFlag = sollHaben ? (geldHaben ? QStringLiteral("--soll") : QStringLiteral("--haben")) : QStringLiteral("--gegenkonto");
     QString e;
     zDate datum;
-    if (!parseDate(a.value(QStringLiteral("--date")), &datum, &e)) return usageError(n, e);
+    if (!parseDate(a.value(QStringLiteral("--datum")), &datum, &e)) return usageError(n, e);
     EuroType betrag;
-    if (!parseAmount(a.value(QStringLiteral("--amount")), &betrag, &e)) return usageError(n, e);
+    if (!parseAmount(a.value(QStringLiteral("--betrag")), &betrag, &e)) return usageError(n, e);
     if (betrag.isNull()) return usageError(n, QStringLiteral("Der Betrag darf nicht 0 sein."));
     unsigned long konto = 0, gegen = 0, schluessel = 0;
     if (!parseNummer(a.value(kontoFlag), &konto))
         return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(kontoFlag)));
     if (!parseNummer(a.value(gegenFlag), &gegen))
         return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(gegenFlag)));
-    const bool mitSchluessel = a.has(QStringLiteral("--key"));
+    const bool mitSchluessel = a.has(QStringLiteral("--schluessel"));
     if (mitSchluessel) {
         bool ok = false;
-        schluessel = a.value(QStringLiteral("--key")).trimmed().toULong(&ok);
+        schluessel = a.value(QStringLiteral("--schluessel")).trimmed().toULong(&ok);
         if (!ok || schluessel == 999999)
-            return usageError(n, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(a.value(QStringLiteral("--key"))));
+            return usageError(n, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(a.value(QStringLiteral("--schluessel"))));
     }
     int zm = 0;
     if (a.has(QStringLiteral("--ustid")) != a.has(QStringLiteral("--zm")))
@@ -128,10 +129,10 @@ int leseBuchungsAngaben(const QString& n, const Args& a, BuchungsAngaben* ang) {
     ang->gegen = gegen;
     ang->schluessel = schluessel;
     ang->mitSchluessel = mitSchluessel;
-    ang->netto = a.has(QStringLiteral("--net"));
+    ang->netto = a.has(QStringLiteral("--netto"));
     ang->geldHaben = umgekehrt ? !geldHaben : geldHaben;
     ang->text = a.value(QStringLiteral("--text"));
-    ang->beleg = a.value(QStringLiteral("--voucher"));
+    ang->beleg = a.value(QStringLiteral("--beleg"));
     ang->ustid = a.value(QStringLiteral("--ustid")).trimmed().toUpper();
     ang->zm = zm;
     return -1;
@@ -152,14 +153,12 @@ QString entwurfAusAngaben(DBConnection* db, int steuerjahr, const BuchungsAngabe
     // account's default key is filled in when none was given.
     const QString grund = EingabePruefer(db, steuerjahr).pruefen(*b, pruefdatum, ang.mitSchluessel);
     if (!grund.isEmpty()) return grund;
-    if (ang.netto && b->teile.first().steuerschluessel == 0) return QStringLiteral("--net braucht einen Steuerschlüssel.");
+    if (ang.netto && b->teile.first().steuerschluessel == 0) return QStringLiteral("--netto braucht einen Steuerschlüssel.");
     return QString();
 }
 
-int cmdBook(const QStringList& args) {
-    const QString n = QStringLiteral("book");
-    Args a(args, buchungsWertFlags(), buchungsSchalter());
-    if (!a.ok()) return usageError(n, a.error());
+int cmdBook(const Args& a) {
+    const QString n = QStringLiteral("buchen");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     BuchungsAngaben ang;
     const int rc = leseBuchungsAngaben(n, a, &ang);
@@ -284,10 +283,8 @@ bool listeAlsJson(DBConnection* db, const QString& bed, Ausgabe& aus) {
 }
 }  // namespace
 
-int cmdList(const QStringList& args) {
-    const QString n = QStringLiteral("list");
-    Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--json"));
-    if (!a.ok()) return usageError(n, a.error());
+int cmdList(const Args& a) {
+    const QString n = QStringLiteral("buchungen");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
         Zeitraum z;
@@ -322,7 +319,7 @@ int cmdList(const QStringList& args) {
         aus.leeren();
         if (!gelesen) {
             err(QStringLiteral("Fehler: Die Buchungen konnten nicht vollständig gelesen werden; die Liste ist unvollständig. Bitte prüfen "
-                               "Sie die Falldatei mit „dalvo verify“.\n"));
+                               "Sie die Falldatei mit „dalvo pruefen“.\n"));
             return int(Refused);
         }
         return int(Ok);
@@ -357,10 +354,8 @@ QString lebendPruefen(DBConnection* db, unsigned long nr) {
 }
 }  // namespace
 
-int cmdCancel(const QStringList& args) {
-    const QString n = QStringLiteral("cancel");
-    Args a(args, {}, {QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
+int cmdCancel(const Args& a) {
+    const QString n = QStringLiteral("stornieren");
     QList<unsigned long> nummern;
     int rc = 0;
     if (!nummernLesen(n, a, &nummern, &rc)) return rc;
@@ -391,10 +386,8 @@ int cmdCancel(const QStringList& args) {
     });
 }
 
-int cmdDelete(const QStringList& args) {
-    const QString n = QStringLiteral("delete");
-    Args a(args, {}, {QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
+int cmdDelete(const Args& a) {
+    const QString n = QStringLiteral("loeschen");
     QList<unsigned long> nummern;
     int rc = 0;
     if (!nummernLesen(n, a, &nummern, &rc)) return rc;
@@ -428,10 +421,8 @@ int cmdDelete(const QStringList& args) {
     });
 }
 
-int cmdLock(const QStringList& args) {
-    const QString n = QStringLiteral("lock");
-    Args a(args, {}, {});
-    if (!a.ok()) return usageError(n, a.error());
+int cmdLock(const Args& a) {
+    const QString n = QStringLiteral("festschreiben");
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei und Datum angeben."));
     zDate bis;
     QString e;
@@ -452,14 +443,13 @@ int cmdLock(const QStringList& args) {
             return abgelehnt(QStringLiteral("Das Festschreibungsdatum muss zwischen dem %1 und dem %2 liegen.").arg(von.getText(), ende.getText()));
         }
         if (!KG::festschreibungAbschliessen(bis)) return abgelehnt(QStringLiteral("Die Festschreibung konnte nicht gespeichert werden."));
+        meldeErledigt(QStringLiteral("Die Buchungen sind jetzt bis zum %1 festgeschrieben.").arg(bis.getText()));
         return int(Ok);
     });
 }
 
-int cmdVerify(const QStringList& args) {
-    const QString n = QStringLiteral("verify");
-    Args a(args, {}, {});
-    if (!a.ok()) return usageError(n, a.error());
+int cmdVerify(const Args& a) {
+    const QString n = QStringLiteral("pruefen");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
         // SQLite's check of the whole file runs beside the check of the
@@ -484,6 +474,61 @@ int cmdVerify(const QStringList& args) {
         err(QStringLiteral("%1 Befunde.\n").arg(befunde.size()));
         return int(Refused);
     });
+}
+
+QList<Befehl> buchenBefehle() {
+    return {
+        {QStringLiteral("buchen"), {}, {QStringLiteral("book")}, buchungsOptionen(),
+         QStringLiteral("dalvo buchen FALL --art ART --datum TT.MM.JJJJ --betrag BETRAG (--konto KONTO --gegenkonto KONTO | "
+                        "--soll KONTO --haben KONTO) [--schluessel STS] [--netto] [--text TEXT] [--beleg BELEG] [--ustid USTID --zm 1..3]"),
+         QStringLiteral("bucht eine Buchung"),
+         QStringLiteral("Bucht eine Buchung und gibt die neue Buchungsnummer aus, sobald sie in der Falldatei steht.\n"
+                        "Steuerzeilen entstehen aus dem Steuerschlüssel des Gegenkontos.\n\n"
+                        "Die Konten gibt man auf eine von zwei Arten an:\n"
+                        "  --konto KONTO --gegenkonto KONTO   wie im Buchungsdialog: --konto ist die Geldseite\n"
+                        "                  (Dialogzeile 1), --gegenkonto das Gegenkonto (Dialogzeile 2). Bei --art frei\n"
+                        "                  steht --konto im Soll und --gegenkonto im Haben.\n"
+                        "  --soll KONTO --haben KONTO         schlicht nach Soll und Haben, für jede Buchungsart;\n"
+                        "                  welches davon die Geldseite ist, folgt aus der Buchungsart.\n\n"
+                        "Buchungsarten: 1 einnahme, 2 ausgabe, 3 frei, 4 erstattung (Rückzahlung einer Einnahme),\n"
+                        "5 gutschrift (Rückzahlung einer Ausgabe), 6 saldovortrag.\n\n"
+                        "Optionen:\n  --schluessel STS  Steuerschlüssel; ohne Angabe der des Gegenkontos (in einem Fall ohne\n"
+                        "                  Umsatzsteuerpflicht gilt er nicht: dort wird brutto gebucht)\n"
+                        "  --netto         der Betrag ist netto; die Geldseite erhält den Bruttobetrag\n"
+                        "  --beleg BELEG   die Belegnummer\n"
+                        "  --ustid, --zm   USt-IdNr. des Abnehmers aus einem anderen EU-Staat und Art für die\n"
+                        "                  Zusammenfassende Meldung (1 sonstige Leistung, 2 Dreiecksgeschäft,\n"
+                        "                  3 Lieferung); nur bei Erlösen, die die Meldung erfasst, und passend zum\n"
+                        "                  Gegenkonto (z. B. SKR03 8125: 3, 8130: 2, 8336: 1)\n"
+                        "  --ja / --nein   Antwort auf die Frage bei einem Datum im festgeschriebenen Zeitraum"),
+         cmdBook},
+        {QStringLiteral("buchungen"), {}, {QStringLiteral("list")}, QList<Option>{{{"--json"}}} + zeitraumOptionen(),
+         QStringLiteral("dalvo buchungen FALL [--json] [--monat M | --quartal Q | --jahr | --von D --bis D]"),
+         QStringLiteral("zeigt die Buchungen"),
+         QStringLiteral("Zeigt die Buchungen des Zeitraums (Vorgabe: das Steuerjahr), stornierte und Stornobuchungen\n"
+                        "eingeschlossen.\n\nOptionen:\n  --json   als JSON-Liste mit den Buchungszeilen"),
+         cmdList},
+        {QStringLiteral("stornieren"), {}, {QStringLiteral("cancel")}, {}, QStringLiteral("dalvo stornieren FALL NR… [--ja|--nein]"),
+         QStringLiteral("storniert Buchungen"),
+         QStringLiteral("Storniert die Buchungen durch Gegenbuchungen mit demselben Belegdatum und gibt die\n"
+                        "Nummern der Stornobuchungen aus, eine je Zeile. Alles oder nichts. Liegt eine\n"
+                        "Stornobuchung im festgeschriebenen Zeitraum, wird vorher gefragt (--ja/--nein)."),
+         cmdCancel},
+        {QStringLiteral("loeschen"), {}, {QStringLiteral("delete")}, {}, QStringLiteral("dalvo loeschen FALL NR… [--ja|--nein]"),
+         QStringLiteral("löscht Buchungen"),
+         QStringLiteral("Löscht die Buchungen. Festgeschriebene Buchungen werden nie gelöscht: nach Rückfrage\n"
+                        "werden sie storniert, und die Nummern der Stornobuchungen werden ausgegeben."),
+         cmdDelete},
+        {QStringLiteral("festschreiben"), {}, {QStringLiteral("lock")}, {}, QStringLiteral("dalvo festschreiben FALL TT.MM.JJJJ"),
+         QStringLiteral("schreibt Buchungen fest"),
+         QStringLiteral("Schreibt alle Buchungen bis zum Datum fest. Das Datum kann nur vorwärts verlegt werden und\n"
+                        "liegt im Steuerjahr."),
+         cmdLock},
+        {QStringLiteral("pruefen"), {}, {QStringLiteral("verify")}, {}, QStringLiteral("dalvo pruefen FALL"), QStringLiteral("prüft alle Buchungen"),
+         QStringLiteral("Prüft jede Buchung auf innere Stimmigkeit (Seiten, Steuerzeilen, Konten, Splittbuchungen,\n"
+                        "Summen) und gibt die Befunde aus. Rückgabewert 1, wenn es Befunde gibt."),
+         cmdVerify},
+    };
 }
 
 }  // namespace cli

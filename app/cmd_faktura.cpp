@@ -165,10 +165,8 @@ int ausgeben(const Ausgabeziel& ziel, const QByteArray& daten, const QString& wa
 }
 }  // namespace
 
-int cmdFirma(const QStringList& args) {
+int cmdFirma(const Args& a) {
     const QString n = QStringLiteral("firma");
-    Args a(args, kFirmaFlags, {QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     bool aendern = false;
     for (const QString& f : kFirmaFlags) aendern = aendern || a.has(f);
@@ -182,6 +180,7 @@ int cmdFirma(const QStringList& args) {
             o.text("--iban", &f.iban), o.text("--bic", &f.bic), o.text("--bank", &f.bank);
             QString e;
             if (!schreibeFirma(db(fall), f, &e)) return abgelehnt(e);
+            meldeErledigt(QStringLiteral("Die Firmendaten wurden gespeichert; „dalvo firma FALL“ zeigt sie."));
             return int(Ok);
         }
         out(QStringLiteral("Firma:         %1\nAnschrift:     %2, %3 %4 (%5)\nSteuernummer:  %6\nUSt-IdNr.:     %7\nKontakt:       %8, %9, %10\n"
@@ -192,22 +191,18 @@ int cmdFirma(const QStringList& args) {
     });
 }
 
-int cmdKunde(const QStringList& args) {
+int cmdKunde(const Args& a) {
     const QString n = QStringLiteral("kunde");
-    Args a(args, kKundeFlags, {QStringLiteral("--json"), QStringLiteral("--interessent")});
-    if (!a.ok()) return usageError(n, a.error());
     const QStringList p = a.positional();
-    const QStringList akt = {QStringLiteral("add"), QStringLiteral("list"), QStringLiteral("show"), QStringLiteral("edit")};
-    if (p.size() < 2 || !akt.contains(p[1])) return usageError(n, QStringLiteral("Aufruf: dalvo kunde FALL add|list|show|edit …"));
-    if ((p[1] == QLatin1String("show") || p[1] == QLatin1String("edit")) != (p.size() == 3))
-        return usageError(n, p.size() > 3 || p[1] == QLatin1String("add") || p[1] == QLatin1String("list") ? QStringLiteral("Zu viele Argumente.")
+    if ((p[1] == QLatin1String("zeigen") || p[1] == QLatin1String("aendern")) != (p.size() == 3))
+        return usageError(n, p.size() > 3 || p[1] == QLatin1String("neu") || p[1] == QLatin1String("liste") ? QStringLiteral("Zu viele Argumente.")
                                                                                                              : QStringLiteral("Die Kundennummer fehlt."));
-    if (p[1] == QLatin1String("add") && !a.has(QStringLiteral("--name")) && !a.has(QStringLiteral("--firma")))
+    if (p[1] == QLatin1String("neu") && !a.has(QStringLiteral("--name")) && !a.has(QStringLiteral("--firma")))
         return usageError(n, QStringLiteral("--name oder --firma fehlt."));
-    const bool schreiben = p[1] == QLatin1String("add") || p[1] == QLatin1String("edit");
+    const bool schreiben = p[1] == QLatin1String("neu") || p[1] == QLatin1String("aendern");
     return Fall::ausfuehren(n, p.first(), schreiben ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
         DBConnection* con = db(fall);
-        if (p[1] == QLatin1String("list")) {
+        if (p[1] == QLatin1String("liste")) {
             QJsonArray l;
             QString t;
             for (const Person& x : personen(con)) {
@@ -219,8 +214,8 @@ int cmdKunde(const QStringList& args) {
         }
         Person x;
         if (p.size() == 3 && !findePerson(con, p[2], &x))
-            return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Die Kunden zeigt „dalvo kunde FALL list“.").arg(p[2]));
-        if (p[1] == QLatin1String("show")) {
+            return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Die Kunden zeigt „dalvo kunde FALL liste“.").arg(p[2]));
+        if (p[1] == QLatin1String("zeigen")) {
             out(a.has(QStringLiteral("--json")) ? jsonText(personJson(x))
                                                 : QStringLiteral("%1 %2\n%3\n%4 %5 (%6)\nE-Mail: %7\nUSt-IdNr.: %8\nLeitweg-ID: %9\n")
                                                       .arg(x.kundennummer, x.anzeigename(), x.strasse, x.plz, x.ort, x.land, x.email, x.ustid, x.leitweg));
@@ -245,7 +240,7 @@ int cmdKunde(const QStringList& args) {
             if (!x.zahlungsbedingungID) return abgelehnt(e);
         }
         if (!speicherePerson(con, x, &e)) return abgelehnt(e);
-        if (p[1] == QLatin1String("add")) {
+        if (p[1] == QLatin1String("neu")) {
             Person neu;
             findePerson(con, x.kundennummer.isEmpty() ? QString::number(personen(con).last().personID) : x.kundennummer, &neu);
             out(neu.kundennummer + QLatin1Char('\n'));
@@ -254,22 +249,20 @@ int cmdKunde(const QStringList& args) {
     });
 }
 
-int cmdArtikel(const QStringList& args) {
+int cmdArtikel(const Args& a) {
     const QString n = QStringLiteral("artikel");
-    Args a(args, kArtikelFlags, {QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     const QStringList p = a.positional();
-    if (p.size() < 2 || !QStringList{QStringLiteral("add"), QStringLiteral("list"), QStringLiteral("edit")}.contains(p[1]))
-        return usageError(n, QStringLiteral("Aufruf: dalvo artikel FALL add|list|edit …"));
-    if ((p[1] == QLatin1String("edit")) != (p.size() == 3)) return usageError(n, QStringLiteral("edit braucht die Artikelnummer, add und list keine."));
-    if (p[1] == QLatin1String("add"))
+    if ((p[1] == QLatin1String("aendern")) != (p.size() == 3))
+        return usageError(n, p[1] == QLatin1String("aendern") ? QStringLiteral("Die Artikelnummer fehlt (oder es sind zu viele Argumente).")
+                                                               : QStringLiteral("Zu viele Argumente."));
+    if (p[1] == QLatin1String("neu"))
         for (const QString& f : {QStringLiteral("--bezeichnung"), QStringLiteral("--konto")})
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
-    if (p[1] == QLatin1String("add") && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
+    if (p[1] == QLatin1String("neu") && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
         return usageError(n, QStringLiteral("Entweder --preis (netto) oder --bruttopreis angeben."));
-    return Fall::ausfuehren(n, p.first(), p[1] == QLatin1String("list") ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) {
+    return Fall::ausfuehren(n, p.first(), p[1] == QLatin1String("liste") ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) {
         DBConnection* con = db(fall);
-        if (p[1] == QLatin1String("list")) {
+        if (p[1] == QLatin1String("liste")) {
             QJsonArray l;
             QString t;
             for (const Artikel& x : artikelListe(con)) {
@@ -295,7 +288,7 @@ int cmdArtikel(const QStringList& args) {
         }
         Artikel x;
         if (p.size() == 3 && !findeArtikel(con, p[2], &x))
-            return abgelehnt(QStringLiteral("Den Artikel „%1“ gibt es nicht. Die Artikel zeigt „dalvo artikel FALL list“.").arg(p[2]));
+            return abgelehnt(QStringLiteral("Den Artikel „%1“ gibt es nicht. Die Artikel zeigt „dalvo artikel FALL liste“.").arg(p[2]));
         Optionen o{a, {}};
         o.text("--bezeichnung", &x.bezeichnung), o.text("--beschreibung", &x.beschreibung), o.text("--einheit", &x.einheit);
         o.text("--nummer", &x.artikelnummer);
@@ -307,7 +300,7 @@ int cmdArtikel(const QStringList& args) {
         QString e;
         const unsigned long id = speichereArtikel(con, x, &e);
         if (!id) return abgelehnt(e);
-        if (p[1] == QLatin1String("add") && leseArtikel(con, id, &x)) out(x.artikelnummer + QLatin1Char('\n'));
+        if (p[1] == QLatin1String("neu") && leseArtikel(con, id, &x)) out(x.artikelnummer + QLatin1Char('\n'));
         return int(Ok);
     });
 }
@@ -327,35 +320,18 @@ bool belegartVon(const QString& name, Belegart* art) {
     return false;
 }
 
-int belegBefehl(Belegart art, const QStringList& args) {
+int belegBefehl(Belegart art, const Args& a) {
     const QString n = QLatin1String(kBefehl[int(art)]);
     const bool istRechnung = art == Belegart::Rechnung;
-    Args a(args,
-           {QStringLiteral("--kunde"), QStringLiteral("--datum"), QStringLiteral("--leistung"), QStringLiteral("--artikel"), QStringLiteral("--menge"),
-            QStringLiteral("--text"), QStringLiteral("--preis"), QStringLiteral("--bruttopreis"), QStringLiteral("--schluessel"),
-            QStringLiteral("--konto"), QStringLiteral("--rabatt"), QStringLiteral("--geldkonto"), QStringLiteral("--nummer"),
-            QStringLiteral("--versand"), QStringLiteral("--versand-satz"), QStringLiteral("--anzahlung"), QStringLiteral("--erinnerung"),
-            QStringLiteral("--zahlungsziel"), QStringLiteral("--als"), QStringLiteral("--betrag")},
-           {QStringLiteral("--json"), QStringLiteral("--offen"), QStringLiteral("--korrektur"), QStringLiteral("--force"), QStringLiteral("--skonto")});
-    if (!a.ok()) return usageError(n, a.error());
     const QStringList p = a.positional();
-    QStringList akt = {QStringLiteral("neu"), QStringLiteral("position"), QStringLiteral("list"), QStringLiteral("show"),
-                       QStringLiteral("pdf"), QStringLiteral("loeschen")};
-    akt << (istRechnung ? QStringList{QStringLiteral("buchen"), QStringLiteral("xrechnung")} : QStringList{QStringLiteral("uebernehmen")});
-    if (p.size() < 2 || !akt.contains(p[1])) return usageError(n, QStringLiteral("Aufruf: dalvo %1 FALL %2 …").arg(n, akt.join(QLatin1Char('|'))));
     const QString was = p[1];
     auto ist = [&](const char* x) { return was == QLatin1String(x); };
-    const int soll = ist("neu") || ist("list") ? 2 : ist("pdf") || ist("xrechnung") ? 4 : 3;
+    const int soll = ist("neu") || ist("liste") ? 2 : ist("pdf") || ist("xrechnung") ? 4 : 3;
     if (ist("buchen") ? p.size() < 3 : p.size() != soll)
         return usageError(n, soll == 4 ? QStringLiteral("Belegnummer und Zieldatei angeben.")
                                        : soll == 3 ? QStringLiteral("Die Belegnummer fehlt (oder es sind zu viele Argumente).")
                                                    : QStringLiteral("Zu viele Argumente."));
-    for (const char* nurRechnung : {"--korrektur", "--anzahlung", "--zahlungsziel"})
-        if (!istRechnung && a.has(QLatin1String(nurRechnung)))
-            return usageError(n, QStringLiteral("%1 gibt es nur bei Rechnungen.").arg(QLatin1String(nurRechnung)));
-    if (ist("uebernehmen") != a.has(QStringLiteral("--als")))
-        return usageError(n, ist("uebernehmen") ? QStringLiteral("--als auftrag|lieferschein|rechnung fehlt.")
-                                                : QStringLiteral("--als gehört zu „uebernehmen“."));
+    if (ist("uebernehmen") && !a.has(QStringLiteral("--als"))) return usageError(n, QStringLiteral("--als auftrag|lieferschein|rechnung fehlt."));
     Belegart ziel = art;
     if (ist("uebernehmen") && (!belegartVon(a.value(QStringLiteral("--als")), &ziel) || int(ziel) <= int(art)))
         return usageError(n, QStringLiteral("--als nimmt einen späteren Beleg der Kette Angebot, Auftrag, Lieferschein, Rechnung: "
@@ -373,8 +349,6 @@ int belegBefehl(Belegart art, const QStringList& args) {
     if (ist("buchen"))
         for (const QString& f : {QStringLiteral("--geldkonto"), QStringLiteral("--datum")})
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
-    if ((a.has(QStringLiteral("--skonto")) || a.has(QStringLiteral("--betrag"))) && !ist("buchen"))
-        return usageError(n, QStringLiteral("--skonto und --betrag gehören zu „rechnung FALL buchen“."));
     if (a.has(QStringLiteral("--skonto")) && a.has(QStringLiteral("--betrag")))
         return usageError(n, QStringLiteral("Entweder --skonto (der volle Skonto der Zahlungsbedingungen) oder --betrag (der gezahlte Betrag) angeben."));
     if (a.has(QStringLiteral("--betrag")) && p.size() != 3)
@@ -400,14 +374,14 @@ int belegBefehl(Belegart art, const QStringList& args) {
     if (soll == 4) {
         QString e;
         if (!QFileInfo::exists(p.first())) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(p.first()));
-        if (!pruefeAusgabeziel(p[3], p.first(), a.has(QStringLiteral("--force")), &ausgabe, &e)) return abgelehnt(e);
+        if (!pruefeAusgabeziel(p[3], p.first(), a.has(QStringLiteral("--ersetzen")), &ausgabe, &e)) return abgelehnt(e);
     }
-    const bool schreiben = !ist("list") && !ist("show") && !ist("pdf") && !ist("xrechnung");
-    const QString fehlt = QStringLiteral("Den Beleg „%1“ (%2) gibt es nicht. Die Liste zeigt „dalvo %3 FALL list“.");
+    const bool schreiben = !ist("liste") && !ist("zeigen") && !ist("pdf") && !ist("xrechnung");
+    const QString fehlt = QStringLiteral("Den Beleg „%1“ (%2) gibt es nicht. Die Liste zeigt „dalvo %3 FALL liste“.");
     return Fall::ausfuehren(n, p.first(), schreiben ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
         DBConnection* con = db(fall);
         QString e;
-        if (ist("list")) {
+        if (ist("liste")) {
             QJsonArray l;
             QString t;
             for (const Beleg& b : belege(con, art, a.has(QStringLiteral("--offen")))) {
@@ -427,7 +401,7 @@ int belegBefehl(Belegart art, const QStringList& args) {
         if (ist("neu")) {
             Person k;
             if (!findePerson(con, a.value(QStringLiteral("--kunde")), &k))
-                return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Legen Sie ihn mit „dalvo kunde FALL add“ an.").arg(a.value(QStringLiteral("--kunde"))));
+                return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Legen Sie ihn mit „dalvo kunde FALL neu“ an.").arg(a.value(QStringLiteral("--kunde"))));
             Beleg b;
             b.art = art;
             b.personID = k.personID;
@@ -456,7 +430,7 @@ int belegBefehl(Belegart art, const QStringList& args) {
             if (a.has(QStringLiteral("--artikel"))) {
                 Artikel artikel;
                 if (!findeArtikel(con, a.value(QStringLiteral("--artikel")), &artikel))
-                    return abgelehnt(QStringLiteral("Den Artikel „%1“ gibt es nicht. Die Artikel zeigt „dalvo artikel FALL list“.").arg(a.value(QStringLiteral("--artikel"))));
+                    return abgelehnt(QStringLiteral("Den Artikel „%1“ gibt es nicht. Die Artikel zeigt „dalvo artikel FALL liste“.").arg(a.value(QStringLiteral("--artikel"))));
                 x.artikelID = artikel.artikelID;
                 x.artikelnummer = artikel.artikelnummer;
                 x.bezeichnung = artikel.bezeichnung;
@@ -482,7 +456,7 @@ int belegBefehl(Belegart art, const QStringList& args) {
             out(belegText(con, b));
             return int(Ok);
         }
-        if (ist("show")) {
+        if (ist("zeigen")) {
             out(a.has(QStringLiteral("--json")) ? jsonText(belegJson(con, b)) : belegText(con, b));
             return int(Ok);
         }
@@ -552,19 +526,16 @@ int belegBefehl(Belegart art, const QStringList& args) {
 }
 }  // namespace
 
-int cmdRechnung(const QStringList& args) { return belegBefehl(Belegart::Rechnung, args); }
-int cmdAngebot(const QStringList& args) { return belegBefehl(Belegart::Angebot, args); }
-int cmdAuftrag(const QStringList& args) { return belegBefehl(Belegart::Auftrag, args); }
-int cmdLieferschein(const QStringList& args) { return belegBefehl(Belegart::Lieferschein, args); }
+int cmdRechnung(const Args& a) { return belegBefehl(Belegart::Rechnung, a); }
+int cmdAngebot(const Args& a) { return belegBefehl(Belegart::Angebot, a); }
+int cmdAuftrag(const Args& a) { return belegBefehl(Belegart::Auftrag, a); }
+int cmdLieferschein(const Args& a) { return belegBefehl(Belegart::Lieferschein, a); }
 
-int cmdMahnung(const QStringList& args) {
+int cmdMahnung(const Args& a) {
     const QString n = QStringLiteral("mahnung");
-    Args a(args, {QStringLiteral("--stufe"), QStringLiteral("--gebuehr"), QStringLiteral("--datum"), QStringLiteral("--zahlungsziel")},
-           {QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     const QStringList p = a.positional();
-    if (p.size() < 2 || (p[1] != QLatin1String("neu") && p[1] != QLatin1String("list")) || (p[1] == QLatin1String("neu") ? p.size() != 3 : p.size() > 3))
-        return usageError(n, QStringLiteral("Aufruf: dalvo mahnung FALL neu RECHNUNG [--stufe S] [--gebuehr G] | list [RECHNUNG]"));
+    if (p[1] == QLatin1String("neu") ? p.size() != 3 : p.size() > 3)
+        return usageError(n, p[1] == QLatin1String("neu") && p.size() < 3 ? QStringLiteral("Die Rechnungsnummer fehlt.") : QStringLiteral("Zu viele Argumente."));
     Optionen o{a, {}};
     Mahnung m;
     m.stufe = 0;
@@ -577,7 +548,7 @@ int cmdMahnung(const QStringList& args) {
         DBConnection* con = db(fall);
         Beleg r;
         if (p.size() == 3 && !findeBeleg(con, Belegart::Rechnung, p[2], &r))
-            return abgelehnt(QStringLiteral("Die Rechnung „%1“ gibt es nicht. Die Rechnungen zeigt „dalvo rechnung FALL list“.").arg(p[2]));
+            return abgelehnt(QStringLiteral("Die Rechnung „%1“ gibt es nicht. Die Rechnungen zeigt „dalvo rechnung FALL liste“.").arg(p[2]));
         if (neu) {
             QString e;
             m.rechnungsID = r.id;
@@ -606,10 +577,8 @@ int cmdMahnung(const QStringList& args) {
     });
 }
 
-int cmdErinnerungen(const QStringList& args) {
+int cmdErinnerungen(const Args& a) {
     const QString n = QStringLiteral("erinnerungen");
-    Args a(args, {}, {QStringLiteral("--erledigt"), QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().isEmpty()) return usageError(n, QStringLiteral("Die Falldatei fehlt."));
     const bool erledigt = a.has(QStringLiteral("--erledigt"));
     if (!erledigt && a.positional().size() != 1) return usageError(n, QStringLiteral("Zu viele Argumente."));
@@ -640,6 +609,176 @@ int cmdErinnerungen(const QStringList& args) {
         out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
         return int(Ok);
     });
+}
+
+namespace {
+QList<Option> textOptionen(const QStringList& namen) {
+    QList<Option> l;
+    for (const QString& n : namen) l << Option{{n}, "TEXT"};
+    return l;
+}
+
+// Offers, order confirmations, delivery notes and invoices share their
+// subcommands but for posting and the e-invoice (invoices only) and the
+// taking over (everything before the invoice).
+QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(const Args&)) {
+    const bool rechnung = art == Belegart::Rechnung;
+    const QString n = QLatin1String(kBefehl[int(art)]);
+    const QString ziele = art == Belegart::Angebot ? QStringLiteral("auftrag|lieferschein|rechnung")
+                          : art == Belegart::Auftrag ? QStringLiteral("lieferschein|rechnung")
+                                                     : QStringLiteral("rechnung");
+    QList<Option> neu = {{{"--kunde"}, "KUNDE"},      {{"--datum"}, "TT.MM.JJJJ"}, {{"--leistung"}, "VON..BIS"},
+                         {{"--versand"}, "NETTO"},     {{"--versand-satz"}, "S"},   {{"--nummer"}, "NR"},
+                         {{"--erinnerung"}, "TT.MM.JJJJ"}};
+    if (rechnung) neu << Option{{"--korrektur"}} << Option{{"--anzahlung"}, "BETRAG"} << Option{{"--zahlungsziel"}, "TT.MM.JJJJ"};
+    const QList<Option> position = {{{"--artikel"}, "ARTIKEL"}, {{"--menge"}, "M"},   {{"--text"}, "TEXT"},  {{"--preis"}, "BETRAG"},
+                                    {{"--bruttopreis"}, "BETRAG"}, {{"--schluessel"}, "S"}, {{"--konto"}, "KONTO"}, {{"--rabatt"}, "PROZENT"}};
+    const Option json{{"--json"}}, ersetzen{{"--ersetzen", "--force"}};
+    QList<Befehl> l = {
+        {n, {}, {}, {}, QString(), QString::fromUtf8(beschreibung),
+         rechnung ? QStringLiteral("Rechnungen und Rechnungskorrekturen, nummeriert im Nummernkreis des Falls (Vorgabe RE-JJJJ-0001; ohne\n"
+                                   "Lücken), mit Summen je Steuerschlüssel. Rückfragen beim Speichern (Datum vor heute, anderes\n"
+                                   "Wirtschaftsjahr, …) beantworten --ja/--nein.")
+                  : QStringLiteral("Belege der Kette Angebot → Auftragsbestätigung → Lieferschein → Rechnung, mit eigenem Nummernkreis\n"
+                                   "des Falls. Eine Rechnung bucht, druckt und mahnt dann „dalvo rechnung“."),
+         nullptr},
+        {n, QStringLiteral("neu"), {}, neu,
+         QStringLiteral("dalvo %1 FALL neu --kunde KUNDE [--datum D] [--leistung VON..BIS] [--versand NETTO --versand-satz S]%2 [--nummer NR] "
+                        "[--erinnerung D]")
+             .arg(n, rechnung ? QStringLiteral(" [--korrektur] [--anzahlung BETRAG] [--zahlungsziel D]") : QString()),
+         QStringLiteral("legt einen Beleg an"),
+         QStringLiteral("Legt den Beleg für den Kunden an und gibt seine Nummer aus. Ohne --leistung gilt bei Rechnung und\n"
+                        "Lieferschein das Belegdatum als Leistungsdatum.%1")
+             .arg(rechnung ? QStringLiteral(" --korrektur legt eine Rechnungskorrektur an.") : QString()),
+         run},
+        {n, QStringLiteral("position"), {}, position,
+         QStringLiteral("dalvo %1 FALL position NR (--artikel A [--menge M] | --text T (--preis P | --bruttopreis P) --schluessel K --konto N "
+                        "[--menge M]) [--rabatt PROZENT]")
+             .arg(n),
+         QStringLiteral("fügt eine Position hinzu"),
+         QStringLiteral("Fügt dem Beleg NR eine Position hinzu: einen Artikel (Preis, Schlüssel und Konto aus dem Artikel,\n"
+                        "einzeln überschreibbar) oder eine freie Position. Zeigt danach den Beleg."),
+         run},
+        {n, QStringLiteral("liste"), {QStringLiteral("list")}, rechnung ? QList<Option>{{{"--offen"}}, json} : QList<Option>{json},
+         QStringLiteral("dalvo %1 FALL liste%2 [--json]").arg(n, rechnung ? QStringLiteral(" [--offen]") : QString()),
+         QStringLiteral("zeigt die Belege"),
+         rechnung ? QStringLiteral("Zeigt die Rechnungen (--offen nur die unbezahlten) mit Kunde, Endsumme und Zahlungsstand.")
+                  : QStringLiteral("Zeigt die Belege mit Kunde und Endsumme."),
+         run},
+        {n, QStringLiteral("zeigen"), {QStringLiteral("show")}, {json}, QStringLiteral("dalvo %1 FALL zeigen NR [--json]").arg(n),
+         QStringLiteral("zeigt einen Beleg"), QStringLiteral("Zeigt die Positionen und die Summen je Steuerschlüssel."), run},
+        {n, QStringLiteral("pdf"), {}, {ersetzen}, QStringLiteral("dalvo %1 FALL pdf NR DATEI|- [--ersetzen]").arg(n),
+         QStringLiteral("druckt den Beleg als PDF"),
+         rechnung ? QStringLiteral("Die gedruckte Rechnung auf A4 mit der XRechnung als Anhang factur-x.xml (PDF/A-3; „-“:\n"
+                                   "Standardausgabe). Eine vorhandene Datei nur mit --ersetzen.")
+                  : QStringLiteral("Der Beleg auf A4 („-“: Standardausgabe), ohne E-Rechnung; ein Lieferschein zeigt nur Mengen.\n"
+                                   "Eine vorhandene Datei nur mit --ersetzen."),
+         run},
+    };
+    if (rechnung) {
+        l << Befehl{n, QStringLiteral("buchen"), {}, {{{"--geldkonto"}, "KONTO"}, {{"--datum"}, "TT.MM.JJJJ"}, {{"--text"}, "TEXT"}, {{"--skonto"}}, {{"--betrag"}, "BEZAHLT"}},
+                    QStringLiteral("dalvo rechnung FALL buchen NR… --geldkonto N --datum D [--text T] [--skonto | --betrag BEZAHLT]"),
+                    QStringLiteral("bucht bezahlte Rechnungen"),
+                    QStringLiteral("Bucht bezahlte Rechnungen als Einnahme auf das Geldkonto (Zusatzinfo = Rechnungsnummer); wird\n"
+                                   "diese Buchung gelöscht oder storniert, ist die Rechnung wieder offen. Mit --skonto (der Skonto der\n"
+                                   "Zahlungsbedingungen) oder --betrag BEZAHLT (Skonto = Rechnungssumme - BEZAHLT) bei Zahlung in der\n"
+                                   "Skontofrist mindert eine zweite Buchung die Erlöse und die Umsatzsteuer auf den Skontokonten je\n"
+                                   "Steuerschlüssel (SKR03 8730 bis 8739, SKR04 4730 bis 4739)."),
+                    run}
+          << Befehl{n, QStringLiteral("xrechnung"), {}, {ersetzen}, QStringLiteral("dalvo rechnung FALL xrechnung NR DATEI|- [--ersetzen]"),
+                    QStringLiteral("schreibt die E-Rechnung"),
+                    QStringLiteral("Schreibt die E-Rechnung (XRechnung 3.0, CII) nach Prüfung der Geschäftsregeln („-“:\n"
+                                   "Standardausgabe). Eine vorhandene Datei nur mit --ersetzen."),
+                    run};
+    } else {
+        l << Befehl{n, QStringLiteral("uebernehmen"), {}, {{{"--als"}, ziele.toUtf8().constData()}, {{"--datum"}, "TT.MM.JJJJ"}, {{"--leistung"}, "VON..BIS"}},
+                    QStringLiteral("dalvo %1 FALL uebernehmen NR --als %2 [--datum D] [--leistung VON..BIS]").arg(n, ziele),
+                    QStringLiteral("erstellt den nächsten Beleg der Kette"),
+                    QStringLiteral("Erstellt aus dem Beleg den nächsten der Kette Angebot → Auftragsbestätigung → Lieferschein →\n"
+                                   "Rechnung (Kunde, Positionen und Versandkosten) und gibt dessen Nummer aus; wurde schon einer dieser\n"
+                                   "Art daraus erstellt, fragt es nach (--ja)."),
+                    run};
+    }
+    l << Befehl{n, QStringLiteral("loeschen"), {}, {}, QStringLiteral("dalvo %1 FALL loeschen NR [--ja|--nein]").arg(n),
+                QStringLiteral("löscht einen Beleg"),
+                rechnung ? QStringLiteral("Löscht nur die zuletzt nummerierte, weder gebuchte noch bezahlte noch gemahnte Rechnung nach der\n"
+                                          "Rückfrage, ob sie noch nicht verschickt wurde (--ja); ihre Nummer wird neu vergeben. Sonst heben\n"
+                                          "Sie eine Rechnung mit einer Rechnungskorrektur auf.")
+                         : QStringLiteral("Löscht den Beleg, solange kein späterer Beleg aus ihm erstellt wurde."),
+                run};
+    return l;
+}
+}  // namespace
+
+QList<Befehl> fakturaBefehle() {
+    const Option json{{"--json"}};
+    QList<Option> kunde = textOptionen(kKundeFlags);
+    kunde << Option{{"--interessent"}};
+    const QList<Option> artikel = textOptionen(kArtikelFlags);
+    QList<Befehl> l = {
+        {QStringLiteral("firma"), {}, {}, textOptionen(kFirmaFlags) << json,
+         QStringLiteral("dalvo firma FALL [--name N --strasse S --plz P --ort O --land DE --steuernummer NR --ustid ID --kontakt NAME "
+                        "--telefon T --email E --iban IBAN --bic BIC --bank NAME]"),
+         QStringLiteral("zeigt oder setzt die Daten der eigenen Firma (Rechnungen, ZM)"),
+         QStringLiteral("Ohne Optionen: die Firmendaten. Mit Optionen: ändert die genannten Angaben. Rechnungen brauchen Name,\n"
+                        "Anschrift und Steuernummer oder USt-IdNr.; die XRechnung zusätzlich Ansprechpartner, Telefon, E-Mail und IBAN.\n"
+                        "Der Name steht auch im Kopf von Kassenbuch und Listen."),
+         cmdFirma},
+        {QStringLiteral("kunde"), {}, {}, {}, QString(), QStringLiteral("Kunden und Interessenten anlegen, zeigen, ändern"),
+         QStringLiteral("KUNDE ist die Kundennummer (aus dem Nummernkreis des Falls, Vorgabe K0001). --leitweg ist die\n"
+                        "Käuferreferenz der XRechnung (ohne sie die Kundennummer); --zahlungsziel TAGE [--skonto PROZENT\n"
+                        "--skontotage TAGE] sind die Zahlungsbedingungen, --interessent macht ihn zum Interessenten."),
+         nullptr},
+        {QStringLiteral("kunde"), QStringLiteral("neu"), {QStringLiteral("add")}, kunde,
+         QStringLiteral("dalvo kunde FALL neu (--name N [--vorname V] | --firma F) [--strasse S --plz P --ort O --land DE] [--email E] "
+                        "[--ustid ID] [--leitweg ID] [--zahlungsziel TAGE [--skonto PROZENT --skontotage TAGE]] [--nummer NR] [--interessent]"),
+         QStringLiteral("legt einen Kunden an"), QStringLiteral("Legt einen Kunden an und gibt seine Kundennummer aus."), cmdKunde},
+        {QStringLiteral("kunde"), QStringLiteral("liste"), {QStringLiteral("list")}, {json}, QStringLiteral("dalvo kunde FALL liste [--json]"),
+         QStringLiteral("zeigt die Kunden"), QStringLiteral("Zeigt die Kunden mit Nummer, Name und Ort."), cmdKunde},
+        {QStringLiteral("kunde"), QStringLiteral("zeigen"), {QStringLiteral("show")}, {json}, QStringLiteral("dalvo kunde FALL zeigen KUNDE [--json]"),
+         QStringLiteral("zeigt einen Kunden"), QStringLiteral("Zeigt Anschrift, E-Mail, USt-IdNr. und Leitweg-ID des Kunden."), cmdKunde},
+        {QStringLiteral("kunde"), QStringLiteral("aendern"), {QStringLiteral("edit")}, kunde,
+         QStringLiteral("dalvo kunde FALL aendern KUNDE [--name N] [--vorname V] [--firma F] [--strasse S --plz P --ort O --land DE] "
+                        "[--email E] [--ustid ID] [--leitweg ID] [--zahlungsziel TAGE [--skonto PROZENT --skontotage TAGE]] [--nummer NR]"),
+         QStringLiteral("ändert einen Kunden"), QStringLiteral("Ändert die genannten Angaben des Kunden; --nummer gibt ihm eine neue Kundennummer."),
+         cmdKunde},
+        {QStringLiteral("artikel"), {}, {}, {}, QString(), QStringLiteral("Artikel mit Preis, Einheit, Rabatt, Steuerschlüssel und Erlöskonto"),
+         QStringLiteral("Das Erlöskonto muss zum Steuerschlüssel passen; der nicht angegebene Preis (netto oder brutto) folgt aus\n"
+                        "dem Steuersatz."),
+         nullptr},
+        {QStringLiteral("artikel"), QStringLiteral("neu"), {QStringLiteral("add")}, artikel,
+         QStringLiteral("dalvo artikel FALL neu --bezeichnung T (--preis P | --bruttopreis P) --schluessel K --konto N [--einheit E] "
+                        "[--beschreibung T] [--rabatt PROZENT] [--nummer NR]"),
+         QStringLiteral("legt einen Artikel an"), QStringLiteral("Legt einen Artikel an und gibt seine Artikelnummer aus."), cmdArtikel},
+        {QStringLiteral("artikel"), QStringLiteral("liste"), {QStringLiteral("list")}, {json}, QStringLiteral("dalvo artikel FALL liste [--json]"),
+         QStringLiteral("zeigt die Artikel"), QStringLiteral("Zeigt die Artikel mit Preisen, Einheit, Steuerschlüssel und Konto."), cmdArtikel},
+        {QStringLiteral("artikel"), QStringLiteral("aendern"), {QStringLiteral("edit")}, artikel,
+         QStringLiteral("dalvo artikel FALL aendern ARTIKEL [--bezeichnung T] [--preis P | --bruttopreis P] [--schluessel K] [--konto N] "
+                        "[--einheit E] [--beschreibung T] [--rabatt PROZENT] [--nummer NR]"),
+         QStringLiteral("ändert einen Artikel"), QStringLiteral("Ändert die genannten Angaben des Artikels."), cmdArtikel},
+    };
+    l << belegZeilen(Belegart::Rechnung, "Rechnungen schreiben, buchen, als PDF und XRechnung ausgeben", cmdRechnung)
+      << belegZeilen(Belegart::Angebot, "Angebote schreiben und in Auftrag, Lieferschein oder Rechnung übernehmen", cmdAngebot)
+      << belegZeilen(Belegart::Auftrag, "Auftragsbestätigungen schreiben und übernehmen", cmdAuftrag)
+      << belegZeilen(Belegart::Lieferschein, "Lieferscheine schreiben und in eine Rechnung übernehmen", cmdLieferschein);
+    l << Befehl{QStringLiteral("mahnung"), {}, {}, {}, QString(), QStringLiteral("mahnt eine offene Rechnung"),
+                QStringLiteral("Wird die Rechnung gebucht, entfallen ihre Mahnungen."), nullptr}
+      << Befehl{QStringLiteral("mahnung"), QStringLiteral("neu"), {},
+                {{{"--stufe"}, "S"}, {{"--gebuehr"}, "BETRAG"}, {{"--datum"}, "TT.MM.JJJJ"}, {{"--zahlungsziel"}, "TT.MM.JJJJ"}},
+                QStringLiteral("dalvo mahnung FALL neu RECHNUNG [--stufe S] [--gebuehr G] [--datum D] [--zahlungsziel D]"),
+                QStringLiteral("legt eine Mahnung an"),
+                QStringLiteral("Legt eine Mahnung der nächsten Stufe (oder --stufe 1..9, 99 = letzte) mit Mahngebühr an; das neue\n"
+                               "Zahlungsziel ist 14 Tage nach dem Mahndatum."),
+                cmdMahnung}
+      << Befehl{QStringLiteral("mahnung"), QStringLiteral("liste"), {QStringLiteral("list")}, {json},
+                QStringLiteral("dalvo mahnung FALL liste [RECHNUNG] [--json]"), QStringLiteral("zeigt die Mahnungen"),
+                QStringLiteral("Zeigt die Mahnungen, mit RECHNUNG nur die dieser Rechnung."), cmdMahnung}
+      << Befehl{QStringLiteral("erinnerungen"), {}, {}, {{{"--erledigt"}}, json}, QStringLiteral("dalvo erinnerungen FALL [--json] | --erledigt NR…"),
+                QStringLiteral("fällige Erinnerungen zu Angeboten, Rechnungen und Mahnungen"),
+                QStringLiteral("Zeigt die Belege, deren Erinnerungsdatum heute oder früher ist. --erledigt NR… löscht die\n"
+                               "Erinnerungen mit diesen Nummern der Liste."),
+                cmdErinnerungen};
+    return l;
 }
 
 }  // namespace cli

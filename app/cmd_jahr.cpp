@@ -67,7 +67,7 @@ int saldovortragVorjahr(Fall& fall, const QString& vorjahr, bool nurBericht) {
     const QString frage = anzahl == 1 ? QStringLiteral("Soll die Saldovortragsbuchung jetzt erzeugt werden?")
                                       : QStringLiteral("Sollen die %1 Saldovortragsbuchungen jetzt erzeugt werden?").arg(anzahl);
     if (!GetUi().frage(frage, QStringLiteral("Frage")))
-        return abgelehnt(QStringLiteral("Es wurde nichts gebucht. Mit --yes werden die Saldovortragsbuchungen erzeugt."));
+        return abgelehnt(QStringLiteral("Es wurde nichts gebucht. Mit --ja werden die Saldovortragsbuchungen erzeugt."));
     // A lower opening balance of a till can turn a later day negative.
     const Kasse::BestandsWaechter kassen(kg->GetDBConnect_Ptr(), Kasse::BestandsWaechter::Art::NurHinzufuegen);
     if (fall.root().erzeugeSaldovortraege(nullptr, true, &anzahl) != Jahr::SV_OK) return Refused;  // the module has said why
@@ -100,10 +100,8 @@ int saldovortragKonto(Fall& fall, unsigned long konto, const EuroType& betrag) {
 
 }  // namespace
 
-int cmdSaldovortrag(const QStringList& args) {
+int cmdSaldovortrag(const Args& a) {
     const QString n = QStringLiteral("saldovortrag");
-    Args a(args, {QStringLiteral("--vorjahr"), QStringLiteral("--konto"), QStringLiteral("--betrag")}, {QStringLiteral("--nur-bericht")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     const bool vonVorjahr = a.has(QStringLiteral("--vorjahr"));
     const bool vonHand = a.has(QStringLiteral("--konto")) || a.has(QStringLiteral("--betrag"));
@@ -139,20 +137,14 @@ int cmdSaldovortrag(const QStringList& args) {
                             });
 }
 
-int cmdJahreswechsel(const QStringList& args) {
+int cmdJahreswechsel(const Args& a) {
     const QString n = QStringLiteral("jahreswechsel");
-    Args a(args, {}, {});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei des alten Jahres und neue Falldatei angeben."));
     const QString alt = a.positional()[0], neu = a.positional()[1];
     if (!QFileInfo(alt).isFile())
         return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht oder ist keine Datei.").arg(alt));
-    if (!QFileInfo(QFileInfo(neu).absolutePath()).isDir())
-        return usageError(n, QStringLiteral("Das Verzeichnis der neuen Falldatei „%1“ existiert nicht.").arg(neu));
-    if (QFileInfo::exists(neu) || QFileInfo(neu).isSymLink())
-        return abgelehnt(QStringLiteral("Die Falldatei „%1“ existiert bereits; sie wird nicht überschrieben. Bitte geben Sie "
-                                        "einen neuen Dateinamen an.")
-                             .arg(neu));
+    const int frei = Fall::neueFalldateiPruefen(n, neu);
+    if (frei >= 0) return frei;
     Fall fall;
     QString e;
     if (!fall.neu(&e)) return abgelehnt(e);
@@ -170,6 +162,36 @@ int cmdJahreswechsel(const QStringList& args) {
             .arg(ergebnis.kfz)
             .arg(ergebnis.bankverbindungen));
     return Ok;
+}
+
+QList<Befehl> jahrBefehle() {
+    return {
+        {QStringLiteral("jahreswechsel"), {}, {}, {}, QStringLiteral("dalvo jahreswechsel ALTER_FALL NEUER_FALL [--ja|--nein]"),
+         QStringLiteral("legt den Fall des neuen Jahres aus dem Vorjahr an"),
+         QStringLiteral("Legt die neue Falldatei NEUER_FALL für das Jahr nach ALTER_FALL an: Einstellungen,\n"
+                        "Kontenplan (mit den eigenen Konten, auf den Stand des neuen Jahres gebracht),\n"
+                        "Umsatzsteuerpflicht, Kassenkonto, Bankverbindungen, Stammdaten der Fakturierung, Stamm- und\n"
+                        "Finanzamtsdaten, das Anlageverzeichnis (ohne Anlagen, die vor dem 1. Januar verkauft wurden),\n"
+                        "das Umlaufvermögen, offene Investitionsabzugsbeträge, Kfz-Kosten und das Begleitschreiben;\n"
+                        "zuletzt die Saldovorträge der Bestandskonten zum 1. Januar. ALTER_FALL wird nur gelesen, eine\n"
+                        "vorhandene Datei NEUER_FALL nie überschrieben.\n\n"
+                        "Geänderte Konten, die die Vorlage des neuen Jahres anders kennt, werden nur mit --ja angepasst."),
+         cmdJahreswechsel},
+        {QStringLiteral("saldovortrag"), {}, {}, {{{"--vorjahr"}, "VORJAHRESFALL"}, {{"--nur-bericht"}}, {{"--konto"}, "KONTO"}, {{"--betrag"}, "BETRAG"}},
+         QStringLiteral("dalvo saldovortrag FALL --vorjahr VORJAHRESFALL [--nur-bericht] [--ja|--nein]\n"
+                        "       dalvo saldovortrag FALL --konto KONTO --betrag BETRAG"),
+         QStringLiteral("bucht die Saldovorträge aus dem Vorjahr oder einen von Hand"),
+         QStringLiteral("Mit --vorjahr: vergleicht die Salden der Bestandskonten (Kasse, Bank, Forderungen, …) im Fall\n"
+                        "des Vorjahres mit den vorhandenen Saldovortragsbuchungen, zeigt den Bericht und bucht nach der\n"
+                        "Rückfrage (--ja) nur die Differenzen zum 1. Januar gegen das Saldovortragskonto 9000. Ein\n"
+                        "zweiter Lauf bucht nichts; eine spätere Korrektur im Vorjahr bucht nur den Unterschied. Gibt\n"
+                        "die Zahl der Buchungen aus. Der Vorjahresfall wird nur gelesen.\n\n"
+                        "Mit --konto und --betrag: setzt den Saldovortrag eines Bestandskontos auf BETRAG (Soll positiv,\n"
+                        "Haben mit Minus) und bucht die Differenz zum vorhandenen Saldovortrag; gibt die\n"
+                        "Buchungsnummer aus.\n\n"
+                        "Optionen:\n  --nur-bericht   nur den Bericht zeigen, nichts buchen und nichts ändern"),
+         cmdSaldovortrag},
+    };
 }
 
 }  // namespace cli

@@ -80,11 +80,8 @@ QString csvFeld(QString t) {
 }
 }  // namespace
 
-int cmdKassenbuch(const QStringList& args) {
+int cmdKassenbuch(const Args& a) {
     const QString n = QStringLiteral("kassenbuch");
-    Args a(args, zeitraumWertFlags() << QStringLiteral("--konto") << QStringLiteral("--pdf") << QStringLiteral("--firma"),
-           zeitraumSchalter() << QStringLiteral("--csv") << QStringLiteral("--json") << QStringLiteral("--force"));
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     if (int(a.has(QStringLiteral("--csv"))) + int(a.has(QStringLiteral("--json"))) + int(a.has(QStringLiteral("--pdf"))) > 1)
         return usageError(n, QStringLiteral("Nur eine Ausgabeform: --csv, --json oder --pdf DATEI."));
@@ -93,7 +90,7 @@ int cmdKassenbuch(const QStringList& args) {
     QString e;
     if (a.has(QStringLiteral("--pdf"))) {
         if (!QFileInfo::exists(fallPfad)) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(fallPfad));
-        if (!pruefeAusgabeziel(a.value(QStringLiteral("--pdf")), fallPfad, a.has(QStringLiteral("--force")), &ziel, &e)) return abgelehnt(e);
+        if (!pruefeAusgabeziel(a.value(QStringLiteral("--pdf")), fallPfad, a.has(QStringLiteral("--ersetzen")), &ziel, &e)) return abgelehnt(e);
     }
     return Fall::ausfuehren(n, fallPfad, Fall::Zugriff::Lesen, [&](Fall& fall) {
         Zeitraum z;
@@ -102,8 +99,8 @@ int cmdKassenbuch(const QStringList& args) {
         unsigned long konto = 0;
         if (!kasseWaehlen(a, fall.kg(), &konto, &e)) return abgelehnt(e);
         Kassenbuch kb(konto, z.von, z.bis);
-        if (!kb.Fuellen()) return abgelehnt(QStringLiteral("Das Kassenbuch konnte nicht gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo verify“."));
-        const QString firma = a.has(QStringLiteral("--firma")) ? a.value(QStringLiteral("--firma")) : QFileInfo(fallPfad).completeBaseName();
+        if (!kb.Fuellen()) return abgelehnt(QStringLiteral("Das Kassenbuch konnte nicht gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo pruefen“."));
+        const QString firma = a.has(QStringLiteral("--firma")) ? a.value(QStringLiteral("--firma")) : fall.betriebsname(fallPfad);
         if (a.has(QStringLiteral("--json"))) {
             QJsonObject o;
             o[QStringLiteral("konto")] = qint64(konto);
@@ -157,11 +154,8 @@ int cmdKassenbuch(const QStringList& args) {
     });
 }
 
-int cmdKassenabschluss(const QStringList& args) {
+int cmdKassenabschluss(const Args& a) {
     const QString n = QStringLiteral("kassenabschluss");
-    Args a(args, {QStringLiteral("--datum"), QStringLiteral("--gezaehlt"), QStringLiteral("--konto"), QStringLiteral("--gegenkonto")},
-           {QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     for (const QString& pflicht : {QStringLiteral("--datum"), QStringLiteral("--gezaehlt")})
         if (!a.has(pflicht)) return usageError(n, QStringLiteral("%1 fehlt.").arg(pflicht));
@@ -203,7 +197,7 @@ int cmdKassenabschluss(const QStringList& args) {
         if (!GetUi().frage(zusammenfassung + QStringLiteral("Soll der Kassenabschluss jetzt durchgeführt werden? Er kann nicht rückgängig "
                                                             "gemacht werden."),
                            QStringLiteral("Frage")))
-            return abgelehnt(QStringLiteral("Der Kassenabschluss wurde nicht durchgeführt. Mit --yes wird er bestätigt."));
+            return abgelehnt(QStringLiteral("Der Kassenabschluss wurde nicht durchgeführt. Mit --ja wird er bestätigt."));
         Kasse::AbschlussErgebnis erg;
         if (!Kasse::abschlussDurchfuehren(d, gegenkonto, &erg, &e)) return abgelehnt(e);
         out(QStringLiteral("Kassenabschluss Nr. %1 der Kasse %2 zum %3: Saldo %4 EUR.\n")
@@ -215,10 +209,8 @@ int cmdKassenabschluss(const QStringList& args) {
     });
 }
 
-int cmdKasse(const QStringList& args) {
+int cmdKasse(const Args& a) {
     const QString n = QStringLiteral("kasse");
-    Args a(args, {QStringLiteral("--setzen")}, {QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     unsigned long neu = 0;
     if (a.has(QStringLiteral("--setzen")) && !parseKonto(a.value(QStringLiteral("--setzen")), &neu))
@@ -268,10 +260,8 @@ int cmdKasse(const QStringList& args) {
     });
 }
 
-int cmdKasseExport(const QStringList& args) {
+int cmdKasseExport(const Args& a) {
     const QString n = QStringLiteral("kasse-export");
-    Args a(args, {QStringLiteral("--konto"), QStringLiteral("--ziel"), QStringLiteral("--name")}, {QStringLiteral("--force"), QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     for (const QString& pflicht : {QStringLiteral("--konto"), QStringLiteral("--ziel")})
         if (!a.has(pflicht)) return usageError(n, QStringLiteral("%1 fehlt.").arg(pflicht));
@@ -286,9 +276,9 @@ int cmdKasseExport(const QStringList& args) {
         const QString name = a.has(QStringLiteral("--name")) ? a.value(QStringLiteral("--name")) : QFileInfo(fallPfad).completeBaseName();
         const QString pfad = QDir(verzeichnis).filePath(Kasse::kassenDateiname(zDate::today(), name, konto, fall.kg()->getSteuerjahr()));
         Ausgabeziel ziel;
-        // A case file is never replaced, --force or not.
+        // A case file is never replaced, --ersetzen or not.
         if (QFileInfo::exists(pfad) && !pruefeAusgabeziel(pfad, fallPfad, true, &ziel, &e)) return abgelehnt(e);
-        const QString geschrieben = Kasse::exportiereKasse(konto, pfad, a.has(QStringLiteral("--force")), &e);
+        const QString geschrieben = Kasse::exportiereKasse(konto, pfad, a.has(QStringLiteral("--ersetzen")), &e);
         if (geschrieben.isEmpty()) return abgelehnt(e);
         out(geschrieben + QLatin1Char('\n'));
         err(QStringLiteral("Der Export wurde erfolgreich abgeschlossen. Sie können nun die Datei in das Kassenprogramm importieren.\n"));
@@ -296,10 +286,8 @@ int cmdKasseExport(const QStringList& args) {
     });
 }
 
-int cmdKasseImport(const QStringList& args) {
+int cmdKasseImport(const Args& a) {
     const QString n = QStringLiteral("kasse-import");
-    Args a(args, {}, {});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Kassendatei und neue Falldatei angeben."));
     const QString datei = a.positional()[0], neu = a.positional()[1];
     if (!QFileInfo(datei).isFile()) return usageError(n, QStringLiteral("Die Datei „%1“ kann nicht gefunden werden.").arg(datei));
@@ -314,10 +302,8 @@ int cmdKasseImport(const QStringList& args) {
     return Ok;
 }
 
-int cmdKassenbuchungenExport(const QStringList& args) {
+int cmdKassenbuchungenExport(const Args& a) {
     const QString n = QStringLiteral("kassenbuchungen-export");
-    Args a(args, {QStringLiteral("--ziel")}, {QStringLiteral("--force"), QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     if (!a.has(QStringLiteral("--ziel"))) return usageError(n, QStringLiteral("--ziel fehlt."));
     const QString ziel = a.value(QStringLiteral("--ziel"));
@@ -330,7 +316,7 @@ int cmdKassenbuchungenExport(const QStringList& args) {
     return Fall::ausfuehren(n, fallPfad, Fall::Zugriff::Schreiben, [&](Fall&) {
         QString e;
         Kasse::BuchungsExportPlan plan;
-        const QString pfad = Kasse::exportiereKassenbuchungen(ziel, a.has(QStringLiteral("--force")), &e, &plan);
+        const QString pfad = Kasse::exportiereKassenbuchungen(ziel, a.has(QStringLiteral("--ersetzen")), &e, &plan);
         if (pfad.isEmpty()) return abgelehnt(e);
         err(Ui::plainText(plan.bericht));
         out(pfad + QLatin1Char('\n'));
@@ -338,10 +324,8 @@ int cmdKassenbuchungenExport(const QStringList& args) {
     });
 }
 
-int cmdKassenbuchungenImport(const QStringList& args) {
+int cmdKassenbuchungenImport(const Args& a) {
     const QString n = QStringLiteral("kassenbuchungen-import");
-    Args a(args, {}, {});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei und Buchungsdatei angeben."));
     if (!QFileInfo(a.positional()[1]).isFile())
         return usageError(n, QStringLiteral("Die Datei „%1“ kann nicht gefunden werden.").arg(a.positional()[1]));
@@ -356,10 +340,8 @@ int cmdKassenbuchungenImport(const QStringList& args) {
     });
 }
 
-int cmdKasseFreigeben(const QStringList& args) {
+int cmdKasseFreigeben(const Args& a) {
     const QString n = QStringLiteral("kasse-freigeben");
-    Args a(args, {QStringLiteral("--konto")}, {QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     unsigned long konto = 0;
     if (!a.has(QStringLiteral("--konto"))) return usageError(n, QStringLiteral("--konto fehlt."));
@@ -370,6 +352,90 @@ int cmdKasseFreigeben(const QStringList& args) {
         if (!Kasse::kasseFreigeben(konto, &e)) return abgelehnt(e);
         return int(Ok);
     });
+}
+
+QList<Befehl> kassenBefehle() {
+    const Option ersetzen{{"--ersetzen", "--force"}};
+    return {
+        {QStringLiteral("kassenbuch"), {}, {},
+         zeitraumOptionen() << Option{{"--konto"}, "KONTO"} << Option{{"--csv"}} << Option{{"--json"}} << Option{{"--pdf"}, "DATEI"} << ersetzen
+                            << Option{{"--firma"}, "NAME"},
+         QStringLiteral("dalvo kassenbuch FALL [--konto KONTO] [--monat M | --quartal Q | --jahr | --von D --bis D] "
+                        "[--csv | --json | --pdf DATEI|- [--ersetzen]] [--firma NAME]"),
+         QStringLiteral("zeigt oder druckt das Kassenbuch"),
+         QStringLiteral("Das Kassenbuch einer Kasse (Vorgabe: das Kassenkonto des Falls) für den Zeitraum (Vorgabe: das\n"
+                        "Steuerjahr): Anfangsbestand, jede Bewegung mit Datum, Buchungsnummer, Beleg, Gegenkonto,\n"
+                        "Steuerschlüssel, Text, Einnahme, Ausgabe und laufendem Bestand, Tagessummen, die\n"
+                        "Kassenabschlüsse, Summen und Endsaldo. Buchungen gegen Saldenvortragskonten zählen zum\n"
+                        "Anfangsbestand.\n\n"
+                        "Optionen:\n  --konto KONTO   eine Kasse (Kategorie 201)\n"
+                        "  --csv           Datum;Buchungsnummer;Belegnummer;Gegenkonto;Steuersatz;Buchungstext;Einnahme;\n"
+                        "                  Ausgabe;Bestand, die erste Zeile ist der Anfangsbestand\n"
+                        "  --json          als JSON (konto, bezeichnung, von, bis, anfangsbestand, endbestand, zeilen,\n"
+                        "                  abschluesse)\n"
+                        "  --pdf DATEI     das gedruckte Kassenbuch als PDF („-“: Standardausgabe); eine vorhandene Datei\n"
+                        "                  nur mit --ersetzen\n"
+                        "  --firma NAME    der Betrieb im Kopf (Vorgabe: der Name der Firma aus „dalvo firma“, solange\n"
+                        "                  keiner gesetzt ist der Name der Falldatei)"),
+         cmdKassenbuch},
+        {QStringLiteral("kassenabschluss"), {}, {},
+         {{{"--datum"}, "TT.MM.JJJJ"}, {{"--gezaehlt"}, "BETRAG"}, {{"--konto"}, "KONTO"}, {{"--gegenkonto"}, "KONTO"}},
+         QStringLiteral("dalvo kassenabschluss FALL --datum TT.MM.JJJJ --gezaehlt BETRAG [--konto KONTO] [--gegenkonto KONTO] [--ja|--nein]"),
+         QStringLiteral("schließt eine Kasse zum gezählten Bestand ab"),
+         QStringLiteral("Vergleicht den gezählten Bestand mit dem Stand der Buchungen bis zum Abschlussdatum, bucht eine\n"
+                        "Differenz als „Fehlbetrag“ oder „Überschuss“ und hält den Abschluss fest. Danach kann keine\n"
+                        "Buchung auf diese Kasse mit einem Datum bis zum Abschlussdatum mehr gebucht, storniert oder\n"
+                        "gelöscht werden. Das Datum liegt nach dem letzten Abschluss dieser Kasse, im Steuerjahr und\n"
+                        "nicht in der Zukunft; eine inaktive Kasse wird nicht abgeschlossen. Der Abschluss wird erst nach\n"
+                        "der Rückfrage (--ja) durchgeführt.\n\n"
+                        "Optionen:\n  --konto KONTO        die Kasse (Vorgabe: das Kassenkonto des Falls)\n"
+                        "  --gegenkonto KONTO   Gegenkonto der Ausgleichsbuchung: ein Aufwandskonto bei einem Fehlbetrag,\n"
+                        "                       ein Ertragskonto bei einem Überschuss (z. B. SKR03 4900 oder 2700)"),
+         cmdKassenabschluss},
+        {QStringLiteral("kasse"), {}, {}, {{{"--setzen"}, "KONTO"}, {{"--json"}}}, QStringLiteral("dalvo kasse FALL [--setzen KONTO] [--json]"),
+         QStringLiteral("zeigt die Kassen oder stellt das Kassenkonto ein"),
+         QStringLiteral("Zeigt die Kassenkonten (Kategorie 201) mit Bestand, letztem Abschluss und ob sie an ein\n"
+                        "Kassenprogramm exportiert sind; * markiert das Kassenkonto des Falls.\n\n"
+                        "Optionen:\n  --setzen KONTO   macht die aktive Kasse KONTO zum Kassenkonto des Falls\n"
+                        "  --json           als JSON-Liste (konto, bezeichnung, aktiv, bestand, abgeschlossen_bis,\n"
+                        "                   exportiert, kassenkonto)"),
+         cmdKasse},
+        {QStringLiteral("kasse-export"), {}, {}, {{{"--konto"}, "KONTO"}, {{"--ziel"}, "VERZEICHNIS"}, {{"--name"}, "NAME"}, ersetzen},
+         QStringLiteral("dalvo kasse-export FALL --konto KONTO --ziel VERZEICHNIS [--name NAME] [--ersetzen]"),
+         QStringLiteral("gibt eine Kasse an ein Kassenprogramm ab"),
+         QStringLiteral("Schreibt die Kasse in eine Datei „JJJJMMTT NAME Kasse KONTO JAHR.kasse“ im Verzeichnis und gibt\n"
+                        "ihren Pfad aus. Die Datei enthält Kontenplan und Steuerschlüssel, die Buchungen und\n"
+                        "Buchungsvorlagen dieser Kasse und ihre Einstellungen, sonst nichts aus dem Fall. Der Fall merkt\n"
+                        "sich die Kasse als exportiert; ihre Buchungen bis zur Übergabe kommen nie zurück.\n\n"
+                        "Optionen:\n  --name NAME   Namensteil der Datei (Vorgabe: der Name der Falldatei)\n"
+                        "  --ersetzen    eine vorhandene Datei gleichen Namens ersetzen"),
+         cmdKasseExport},
+        {QStringLiteral("kasse-import"), {}, {}, {}, QStringLiteral("dalvo kasse-import DATEI NEUER_FALL"),
+         QStringLiteral("legt aus einer .kasse-Datei einen Kassenfall an"),
+         QStringLiteral("Legt die neue Falldatei NEUER_FALL aus einer mit kasse-export geschriebenen Datei an: das\n"
+                        "Kassenprogramm bucht dort und schließt die Kasse ab. Der Stand bei der Übergabe gilt als erster\n"
+                        "Kassenabschluss. Eine vorhandene Datei wird nie überschrieben."),
+         cmdKasseImport},
+        {QStringLiteral("kassenbuchungen-export"), {}, {}, {{{"--ziel"}, "VERZEICHNIS|DATEI"}, ersetzen},
+         QStringLiteral("dalvo kassenbuchungen-export FALL --ziel VERZEICHNIS|DATEI [--ersetzen]"),
+         QStringLiteral("gibt die abgeschlossenen Kassenbuchungen zurück"),
+         QStringLiteral("Im Kassenfall: schreibt alle Buchungen der Kasse bis zum letzten Kassenabschluss in eine Datei\n"
+                        "„JJJJMMTT Kasse KONTO bis JJJJMMTT.buchungen“ (oder in DATEI) und gibt ihren Pfad aus. Ohne\n"
+                        "Kassenabschluss nach der Übergabe wird nichts exportiert.\n\n"
+                        "Optionen:\n  --ersetzen   eine vorhandene Datei ersetzen"),
+         cmdKassenbuchungenExport},
+        {QStringLiteral("kassenbuchungen-import"), {}, {}, {}, QStringLiteral("dalvo kassenbuchungen-import FALL DATEI"),
+         QStringLiteral("übernimmt Kassenbuchungen aus einer .buchungen-Datei"),
+         QStringLiteral("Im Fall, der die Kasse exportiert hat: übernimmt die Buchungen jedes noch nicht importierten\n"
+                        "Kassenabschlusses der Datei als neue Buchungen und gibt ihre Zahl aus. Dieselbe Datei ein\n"
+                        "zweites Mal übernimmt nichts. Alle bebuchten Konten müssen im Kontenplan aktiv sein."),
+         cmdKassenbuchungenImport},
+        {QStringLiteral("kasse-freigeben"), {}, {}, {{{"--konto"}, "KONTO"}}, QStringLiteral("dalvo kasse-freigeben FALL --konto KONTO [--ja|--nein]"),
+         QStringLiteral("nimmt eine Kasse aus dem Export zurück"),
+         QStringLiteral("Die Kasse wird nicht mehr exportiert; für sie können danach keine Buchungen mehr importiert\n"
+                        "werden. Nach Rückfrage (--ja)."),
+         cmdKasseFreigeben},
+    };
 }
 
 }  // namespace cli

@@ -1,5 +1,5 @@
-// dalvo accounts / keys / konto / schluessel: the chart of accounts and the
-// tax keys, shown and edited.
+// dalvo konten / konto / steuerschluessel: the chart of accounts and the tax
+// keys, shown and edited.
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
@@ -29,31 +29,29 @@ QJsonObject kontoJson(const rsFields& f) {
 }
 }  // namespace
 
-int cmdAccounts(const QStringList& args) {
-    const QString n = QStringLiteral("accounts");
-    Args a(args, {QStringLiteral("--search")}, {QStringLiteral("--all"), QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
+int cmdAccounts(const Args& a) {
+    const QString n = QStringLiteral("konten");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    if (a.has(QStringLiteral("--search")) && a.value(QStringLiteral("--search")).trimmed().isEmpty())
-        return usageError(n, QStringLiteral("--search braucht einen Suchtext."));
+    if (a.has(QStringLiteral("--suche")) && a.value(QStringLiteral("--suche")).trimmed().isEmpty())
+        return usageError(n, QStringLiteral("--suche braucht einen Suchtext."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
         KontoGlobal* kg = fall.kg();
         DBConnection* db = kg->GetDBConnect_Ptr();
         QString where;
-        if (a.has(QStringLiteral("--search"))) {
+        if (a.has(QStringLiteral("--suche"))) {
             // Every hit of the module's search (number or part of the name).
             QStringList treffer;
             unsigned long nr = 0;
-            kg->searchForAccount(nr, a.value(QStringLiteral("--search")), QStringLiteral("Bezeichnung"),
+            kg->searchForAccount(nr, a.value(QStringLiteral("--suche")), QStringLiteral("Bezeichnung"),
                                  QStringLiteral("part"), false);
             while (nr != 0) {
                 treffer << QString::number(nr);
-                kg->searchForAccount(nr, a.value(QStringLiteral("--search")), QStringLiteral("Bezeichnung"),
+                kg->searchForAccount(nr, a.value(QStringLiteral("--suche")), QStringLiteral("Bezeichnung"),
                                      QStringLiteral("part"), true);
             }
             where = QStringLiteral(" WHERE Nummer IN (") + (treffer.isEmpty() ? QStringLiteral("-1") : treffer.join(QLatin1Char(','))) +
                     QStringLiteral(")");
-        } else if (!a.has(QStringLiteral("--all"))) {
+        } else if (!a.has(QStringLiteral("--alle"))) {
             where = QStringLiteral(" WHERE Aktiv<>0");
         }
         rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kategorie, Steuerschluessel, Steuerautomatik, Aktiv "
@@ -79,10 +77,8 @@ int cmdAccounts(const QStringList& args) {
     });
 }
 
-int cmdKeys(const QStringList& args) {
-    const QString n = QStringLiteral("keys");
-    Args a(args, {}, {QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
+int cmdKeys(const Args& a) {
+    const QString n = QStringLiteral("steuerschluessel");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
         rsDataSource rs(fall.kg()->GetDBConnect_Ptr(),
@@ -150,38 +146,28 @@ QJsonArray kontenJson(DBConnection* db, const QList<unsigned long>& nr) {
 }
 }  // namespace
 
-int cmdKonto(const QStringList& args) {
+int cmdKonto(const Args& a) {
     const QString n = QStringLiteral("konto");
-    Args a(args, {QStringLiteral("--bezeichnung"), QStringLiteral("--kurz"), QStringLiteral("--kategorie"), QStringLiteral("--steuerschluessel"),
-                  QStringLiteral("--wie")},
-           {QStringLiteral("--fest"), QStringLiteral("--vorbelegung"), QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     const QStringList& p = a.positional();
-    static const QStringList aktionen = {QStringLiteral("add"), QStringLiteral("edit"), QStringLiteral("deaktivieren"), QStringLiteral("aktivieren")};
-    if (p.size() < 3 || !aktionen.contains(p.at(1)))
-        return usageError(n, QStringLiteral("Aufruf: dalvo konto FALL add|edit|deaktivieren|aktivieren NUMMER …"));
+    if (p.size() < 3) return usageError(n, QStringLiteral("Die Kontonummer fehlt."));
     const QString aktion = p.at(1);
-    const bool bearbeiten = aktion == QLatin1String("add") || aktion == QLatin1String("edit");
+    const bool bearbeiten = aktion == QLatin1String("neu") || aktion == QLatin1String("aendern");
     QList<unsigned long> konten;
     QString e;
     if (!nummern(p.mid(2), 99999, &konten, &e)) return usageError(n, e);
     if (bearbeiten && konten.size() != 1) return usageError(n, QStringLiteral("%1 bearbeitet genau ein Konto.").arg(aktion));
-    if (!bearbeiten)
-        for (const char* f : {"--bezeichnung", "--kurz", "--kategorie", "--steuerschluessel", "--wie", "--fest", "--vorbelegung"})
-            if (a.has(QLatin1String(f))) return usageError(n, QStringLiteral("%1 gehört zu add und edit.").arg(QLatin1String(f)));
     if (a.has(QStringLiteral("--fest")) && a.has(QStringLiteral("--vorbelegung")))
         return usageError(n, QStringLiteral("--fest und --vorbelegung widersprechen sich; bitte nur eines angeben."));
-    if (aktion == QLatin1String("add") && (!a.has(QStringLiteral("--bezeichnung")) || !a.has(QStringLiteral("--kategorie"))))
-        return usageError(n, QStringLiteral("add braucht --bezeichnung und --kategorie (die Kategorien zeigt „dalvo bericht FALL kontenplan“)."));
-    if (aktion != QLatin1String("add") && a.has(QStringLiteral("--wie"))) return usageError(n, QStringLiteral("--wie gehört zu add."));
+    if (aktion == QLatin1String("neu") && (!a.has(QStringLiteral("--bezeichnung")) || !a.has(QStringLiteral("--kategorie"))))
+        return usageError(n, QStringLiteral("neu braucht --bezeichnung und --kategorie (die Kategorien zeigt „dalvo bericht FALL kontenplan“)."));
     bool aenderung = false;
-    for (const char* f : {"--bezeichnung", "--kurz", "--kategorie", "--steuerschluessel", "--fest", "--vorbelegung"}) aenderung = aenderung || a.has(QLatin1String(f));
-    if (aktion == QLatin1String("edit") && !aenderung)
-        return usageError(n, QStringLiteral("edit braucht mindestens eine Änderung: --bezeichnung, --kurz, --kategorie, --steuerschluessel, "
+    for (const char* f : {"--bezeichnung", "--kurz", "--kategorie", "--schluessel", "--fest", "--vorbelegung"}) aenderung = aenderung || a.has(QLatin1String(f));
+    if (aktion == QLatin1String("aendern") && !aenderung)
+        return usageError(n, QStringLiteral("aendern braucht mindestens eine Änderung: --bezeichnung, --kurz, --kategorie, --schluessel, "
                                             "--fest oder --vorbelegung."));
     int kategorie = 0, schluessel = 0, wie = 0;
     if (a.has(QStringLiteral("--kategorie")) && !parseInt(a.value(QStringLiteral("--kategorie")), 1, 9999, &kategorie, &e)) return usageError(n, e);
-    if (a.has(QStringLiteral("--steuerschluessel")) && !parseInt(a.value(QStringLiteral("--steuerschluessel")), 0, 999998, &schluessel, &e))
+    if (a.has(QStringLiteral("--schluessel")) && !parseInt(a.value(QStringLiteral("--schluessel")), 0, 999998, &schluessel, &e))
         return usageError(n, e);
     if (a.has(QStringLiteral("--wie")) && !parseInt(a.value(QStringLiteral("--wie")), 1, 9999, &wie, &e)) return usageError(n, e);
     return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
@@ -191,16 +177,16 @@ int cmdKonto(const QStringList& args) {
             if (!Kontoeditor::setzeKontenAktiv(konten, aktion == QLatin1String("aktivieren"), &fehler)) return abgelehnt(fehler);
         } else {
             Kontoeditor::Konto k;
-            const bool neu = aktion == QLatin1String("add");
+            const bool neu = aktion == QLatin1String("neu");
             if (!neu && !Kontoeditor::lese(konten.first(), &k))
-                return abgelehnt(QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht; neue Konten legt „dalvo konto FALL add“ an.").arg(konten.first()));
+                return abgelehnt(QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht; neue Konten legt „dalvo konto FALL neu“ an.").arg(konten.first()));
             const unsigned long alterSchluessel = k.steuerschluessel;
             const int alteAutomatik = k.steuerautomatik;
             k.nummer = konten.first();
             if (a.has(QStringLiteral("--bezeichnung"))) k.bezeichnung = a.value(QStringLiteral("--bezeichnung"));
             if (a.has(QStringLiteral("--kurz"))) k.kurzbezeichnung = a.value(QStringLiteral("--kurz"));
             if (a.has(QStringLiteral("--kategorie"))) k.kategorie = unsigned(kategorie);
-            if (a.has(QStringLiteral("--steuerschluessel"))) k.steuerschluessel = unsigned(schluessel);
+            if (a.has(QStringLiteral("--schluessel"))) k.steuerschluessel = unsigned(schluessel);
             if (a.has(QStringLiteral("--fest"))) k.steuerautomatik = 1;
             if (a.has(QStringLiteral("--vorbelegung"))) k.steuerautomatik = 0;
             k.vorbild = unsigned(wie);
@@ -209,7 +195,7 @@ int cmdKonto(const QStringList& args) {
             const QString warnung = Kontoeditor::klassenWarnung(k);
             if (!warnung.isEmpty() && !GetUi().frage(warnung + QStringLiteral("\n\nSoll das Konto trotzdem gespeichert werden?"), QStringLiteral("Achtung")))
                 return abgelehnt(QStringLiteral("Das Konto wurde nicht gespeichert. Wählen Sie eine Nummer im Bereich der Kategorie oder "
-                                                "bestätigen Sie mit --yes."));
+                                                "bestätigen Sie mit --ja."));
             unsigned long vorbild = 0;
             if (neu ? !Kontoeditor::anlegen(k, &vorbild, &fehler) : !Kontoeditor::aendern(k, &fehler)) return abgelehnt(fehler);
             // Bookings and templates keep their keys; the user learns which
@@ -227,13 +213,10 @@ int cmdKonto(const QStringList& args) {
     });
 }
 
-int cmdSchluessel(const QStringList& args) {
-    const QString n = QStringLiteral("schluessel");
-    Args a(args, {}, {QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
+int cmdSchluessel(const Args& a) {
+    const QString n = QStringLiteral("steuerschluessel");
     const QStringList& p = a.positional();
-    if (p.size() < 3 || (p.at(1) != QLatin1String("aktivieren") && p.at(1) != QLatin1String("deaktivieren")))
-        return usageError(n, QStringLiteral("Aufruf: dalvo schluessel FALL aktivieren|deaktivieren SCHLÜSSEL …"));
+    if (p.size() < 3) return usageError(n, QStringLiteral("Die Steuerschlüssel fehlen."));
     QList<unsigned long> schluessel;
     QString e;
     if (!nummern(p.mid(2), 999998, &schluessel, &e)) return usageError(n, e);
@@ -260,6 +243,69 @@ int cmdSchluessel(const QStringList& args) {
         }
         return int(Ok);
     });
+}
+
+QList<Befehl> kontenBefehle() {
+    const QList<Option> kontoAngaben = {{{"--bezeichnung"}, "TEXT"}, {{"--kurz"}, "TEXT"}, {{"--kategorie"}, "K"},
+                                        {{"--schluessel", "--steuerschluessel"}, "S"}, {{"--fest"}}, {{"--vorbelegung"}}, {{"--json"}}};
+    return {
+        {QStringLiteral("konten"), {}, {QStringLiteral("accounts")}, {{{"--alle", "--all"}}, {{"--suche", "--search"}, "TEXT"}, {{"--json"}}},
+         QStringLiteral("dalvo konten FALL [--alle] [--suche TEXT] [--json]"), QStringLiteral("zeigt den Kontenplan"),
+         QStringLiteral("Zeigt die aktiven Konten des Falls mit Nummer, Bezeichnung, Kategorie und\n"
+                        "Steuerschlüssel.\n\nOptionen:\n  --alle         auch die inaktiven Konten\n"
+                        "  --suche TEXT   nur die aktiven Konten, deren Nummer TEXT ist oder deren Bezeichnung\n"
+                        "                 TEXT enthält\n"
+                        "  --json         als JSON-Liste (nummer, bezeichnung, kategorie, steuerschluessel, aktiv)"),
+         cmdAccounts},
+        {QStringLiteral("konto"), {}, {}, {}, QString(), QStringLiteral("legt Konten an, ändert, deaktiviert oder aktiviert sie"),
+         QStringLiteral("Bearbeitet den Kontenplan nach seinen Regeln: Kontonummer 1 bis 9999 und neu, ein Steuerschlüssel,\n"
+                        "der zur Kategorie passt (kein Vorsteuerschlüssel auf Einnahmekonten …). Liegt die Nummer außerhalb der\n"
+                        "Kontenklassen ihrer Kategorie, wird gefragt (--ja speichert trotzdem).\n"
+                        "--fest: der Steuerschlüssel gilt für jede Buchung auf dem Konto; --vorbelegung: er wird nur\n"
+                        "vorgeschlagen.\n\n"
+                        "Ausgabe: die Kontonummern; mit --json die Konten (nummer, bezeichnung, kategorie,\n"
+                        "steuerschluessel, steuerschluessel_fest, aktiv)."),
+         nullptr},
+        {QStringLiteral("konto"), QStringLiteral("neu"), {QStringLiteral("add")}, QList<Option>(kontoAngaben) << Option{{"--wie"}, "KONTO"},
+         QStringLiteral("dalvo konto FALL neu NR --bezeichnung T --kategorie K [--kurz T] [--schluessel S [--fest|--vorbelegung]] "
+                        "[--wie KONTO] [--json]"),
+         QStringLiteral("legt ein Konto an"),
+         QStringLiteral("Legt das Konto NR an. Es übernimmt die Zuordnung zu den Formularen (UStVA, USt, GewSt, EÜR) vom\n"
+                        "ersten Konto der Kategorie oder von --wie KONTO."),
+         cmdKonto},
+        {QStringLiteral("konto"), QStringLiteral("aendern"), {QStringLiteral("edit")}, kontoAngaben,
+         QStringLiteral("dalvo konto FALL aendern NR [--bezeichnung T] [--kurz T] [--kategorie K] [--schluessel S] [--fest|--vorbelegung] "
+                        "[--json]"),
+         QStringLiteral("ändert ein Konto"),
+         QStringLiteral("Ändert die genannten Angaben des Kontos NR. Buchungen und Vorlagen behalten ihre Steuerschlüssel;\n"
+                        "die, die nicht mehr zum festen Schlüssel des Kontos passen, werden genannt."),
+         cmdKonto},
+        {QStringLiteral("konto"), QStringLiteral("deaktivieren"), {}, {{{"--json"}}}, QStringLiteral("dalvo konto FALL deaktivieren NR… [--json]"),
+         QStringLiteral("nimmt Konten aus der Auswahl"),
+         QStringLiteral("Lehnt Konten ab, die Buchungen, Vorlagen, Bankverbindungen, Steuerschlüssel verwenden, Systemkonten\n"
+                        "und das Kassenkonto; es ändert dann keines der genannten Konten."),
+         cmdKonto},
+        {QStringLiteral("konto"), QStringLiteral("aktivieren"), {}, {{{"--json"}}}, QStringLiteral("dalvo konto FALL aktivieren NR… [--json]"),
+         QStringLiteral("bietet Konten wieder zur Auswahl an"), QStringLiteral("Macht die genannten Konten wieder aktiv."), cmdKonto},
+        {QStringLiteral("steuerschluessel"), {}, {QStringLiteral("keys"), QStringLiteral("schluessel")}, {{{"--json"}}},
+         QStringLiteral("dalvo steuerschluessel FALL [--json]"), QStringLiteral("zeigt die Steuerschlüssel und bietet sie zur Auswahl an oder nicht"),
+         QStringLiteral("Zeigt die Steuerschlüssel des Falls mit Steuersatz, Steuerart (U Umsatzsteuer,\n"
+                        "V Vorsteuer, B beide) und ob sie zur Auswahl angeboten werden.\n\n"
+                        "Optionen:\n  --json   als JSON-Liste (steuerschluessel, bezeichnung, steuersatz, steuerart, aktiv)"),
+         cmdKeys},
+        {QStringLiteral("steuerschluessel"), QStringLiteral("aktivieren"), {}, {{{"--json"}}},
+         QStringLiteral("dalvo steuerschluessel FALL aktivieren SCHLÜSSEL… [--json]"), QStringLiteral("bietet Steuerschlüssel zur Auswahl an"),
+         QStringLiteral("Bietet die Steuerschlüssel wieder zur Auswahl an.\n\n"
+                        "Ausgabe: die Schlüssel; mit --json die Schlüssel (steuerschluessel, bezeichnung, aktiv)."),
+         cmdSchluessel},
+        {QStringLiteral("steuerschluessel"), QStringLiteral("deaktivieren"), {}, {{{"--json"}}},
+         QStringLiteral("dalvo steuerschluessel FALL deaktivieren SCHLÜSSEL… [--json]"), QStringLiteral("bietet Steuerschlüssel nicht mehr an"),
+         QStringLiteral("Ein Schlüssel, den Buchungen, Vorlagen, Artikel, Belege oder ein aktives Konto mit festem Schlüssel\n"
+                        "verwenden, bleibt aktiv; ebenso die Schlüssel, die es in jedem Fall geben muss. Wird einer abgelehnt,\n"
+                        "ändert sich keiner.\n\n"
+                        "Ausgabe: die Schlüssel; mit --json die Schlüssel (steuerschluessel, bezeichnung, aktiv)."),
+         cmdSchluessel},
+    };
 }
 
 }  // namespace cli

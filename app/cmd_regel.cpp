@@ -28,11 +28,6 @@ void hinweis(const QString& text) { err(Ui::plainText(text).trimmed() + QLatin1C
 
 QJsonValue datumJson(const zDate& d) { return d.isValid() ? QJsonValue(d.getText()) : QJsonValue(); }
 
-const QString kVorlageAufruf = QStringLiteral(
-    "Bitte eine Aktion angeben: dalvo vorlage FALL add --kind ART --date TT.MM.JJJJ --amount BETRAG (--account KONTO --counter KONTO | --soll KONTO "
-    "--haben KONTO) [--key STS] [--net] [--text TEXT] [--voucher BELEG] [--intervall INTERVALL] [--zahlungsdatum TT.MM.JJJJ] | "
-    "add --aus-buchung NR --intervall INTERVALL | list [--json] [--regelmaessig] | loeschen NR");
-
 // The interval of --intervall; false (usage error reported) when unknown.
 bool leseIntervall(const QString& n, const Args& a, int* code, int* rc) {
     *code = Regelbuchung::intervallCode(a.value(QStringLiteral("--intervall")));
@@ -84,23 +79,19 @@ int vorlageAusEingabe(Fall& fall, const BuchungsAngaben& ang, int intervall, con
     const unsigned long nr = Regelbuchung::vorlageAnlegen(b, intervall, &grund);
     if (nr == 0) return abgelehnt(grund);
     out(QStringLiteral("%1\n").arg(nr));
+    meldeErledigt(QStringLiteral("Die Buchungsvorlage %1 wurde angelegt.").arg(nr));
     return Ok;
 }
 
 }  // namespace
 
-int cmdVorlage(const QStringList& args) {
+int cmdVorlage(const Args& a) {
     const QString n = QStringLiteral("vorlage");
-    Args a(args,
-           buchungsWertFlags() << QStringLiteral("--intervall") << QStringLiteral("--zahlungsdatum") << QStringLiteral("--aus-buchung"),
-           buchungsSchalter() << QStringLiteral("--json") << QStringLiteral("--regelmaessig"));
-    if (!a.ok()) return usageError(n, a.error());
     const QStringList p = a.positional();
-    if (p.size() < 2) return usageError(n, kVorlageAufruf);
     const QString was = p[1];
     int rc = 0;
-    if (was == QLatin1String("list")) {
-        if (p.size() != 2) return usageError(n, QStringLiteral("Zu viele Argumente. ") + kVorlageAufruf);
+    if (was == QLatin1String("liste")) {
+        if (p.size() != 2) return usageError(n, QStringLiteral("Zu viele Argumente."));
         return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
             return vorlagenListe(fall, a.has(QStringLiteral("--json")), a.has(QStringLiteral("--regelmaessig")));
         });
@@ -116,11 +107,12 @@ int cmdVorlage(const QStringList& args) {
             return int(Ok);
         });
     }
-    if (was != QLatin1String("add") || p.size() != 2) return usageError(n, kVorlageAufruf);
+    if (p.size() != 2) return usageError(n, QStringLiteral("Zu viele Argumente."));
     int intervall = 0;
     if (a.has(QStringLiteral("--intervall")) && !leseIntervall(n, a, &intervall, &rc)) return rc;
     if (a.has(QStringLiteral("--aus-buchung"))) {
-        const QStringList fremd = buchungsWertFlags() << QStringLiteral("--zahlungsdatum") << QStringLiteral("--net");
+        QStringList fremd = {QStringLiteral("--zahlungsdatum")};
+        for (const Option& o : buchungsOptionen()) fremd << o.name();
         for (const QString& f : fremd)
             if (a.has(f)) return usageError(n, QStringLiteral("--aus-buchung übernimmt die Buchung, wie sie ist; %1 passt nicht dazu.").arg(f));
         if (!a.has(QStringLiteral("--intervall")))
@@ -133,6 +125,7 @@ int cmdVorlage(const QStringList& args) {
             const unsigned long nr = Regelbuchung::vorlageAusBuchung(buchung, intervall, &e);
             if (nr == 0) return abgelehnt(e);
             out(QStringLiteral("%1\n").arg(nr));
+            meldeErledigt(QStringLiteral("Die regelmäßige Buchungsvorlage %1 wurde aus der Buchung %2 angelegt.").arg(nr).arg(buchung));
             return int(Ok);
         });
     }
@@ -150,7 +143,7 @@ namespace {
 
 QString keineFaelligen(const zDate& stichtag) {
     return QStringLiteral("Zurzeit liegen keine regelmäßigen Buchungen vor, die bis zum %1 fällig sind. Regelmäßige Buchungen legen Sie mit "
-                          "„dalvo vorlage FALL add … --intervall monatlich“ an.")
+                          "„dalvo vorlage FALL neu … --intervall monatlich“ an.")
         .arg(stichtag.getText());
 }
 
@@ -187,11 +180,8 @@ int zeigeFaellige(const QList<rsEurRegelBuch>& liste, bool json, const zDate& st
 
 }  // namespace
 
-int cmdRegelbuchungen(const QStringList& args) {
+int cmdRegelbuchungen(const Args& a) {
     const QString n = QStringLiteral("regelbuchungen");
-    Args a(args, {QStringLiteral("--stichtag")},
-           {QStringLiteral("--json"), QStringLiteral("--buchen"), QStringLiteral("--alle"), QStringLiteral("--yes"), QStringLiteral("--no")});
-    if (!a.ok()) return usageError(n, a.error());
     const QStringList p = a.positional();
     if (p.isEmpty()) return usageError(n, QStringLiteral("Bitte die Falldatei angeben: dalvo regelbuchungen FALL [--buchen NR…|--alle]"));
     const bool buchen = a.has(QStringLiteral("--buchen")) || a.has(QStringLiteral("--alle"));
@@ -245,6 +235,45 @@ int cmdRegelbuchungen(const QStringList& args) {
         out(t);
         return int(Ok);
     });
+}
+
+QList<Befehl> regelBefehle() {
+    return {
+        {QStringLiteral("vorlage"), {}, {}, {}, QString(), QStringLiteral("Buchungsvorlagen und regelmäßige Buchungen anlegen, zeigen, löschen"),
+         QStringLiteral("Fällige regelmäßige Buchungen bucht „dalvo regelbuchungen“."), nullptr},
+        {QStringLiteral("vorlage"), QStringLiteral("neu"), {QStringLiteral("add")},
+         buchungsOptionen() << Option{{"--intervall"}, "INTERVALL"} << Option{{"--zahlungsdatum"}, "TT.MM.JJJJ"} << Option{{"--aus-buchung"}, "NR"},
+         QStringLiteral("dalvo vorlage FALL neu --art ART --datum TT.MM.JJJJ --betrag BETRAG (--konto KONTO --gegenkonto KONTO | "
+                        "--soll KONTO --haben KONTO) [--schluessel STS] [--netto] [--text TEXT] [--beleg BELEG] [--intervall INTERVALL] "
+                        "[--zahlungsdatum TT.MM.JJJJ]\n"
+                        "       dalvo vorlage FALL neu --aus-buchung NR --intervall INTERVALL"),
+         QStringLiteral("legt eine Buchungsvorlage an"),
+         QStringLiteral("Legt eine Buchungsvorlage mit denselben Angaben wie „dalvo buchen“ an und gibt ihre Nummer aus.\n"
+                        "Mit --intervall wird sie eine regelmäßige Buchung (Miete, Versicherung, Leasing): --datum ist das\n"
+                        "Belegdatum, --zahlungsdatum das Zahlungsdatum (Vorgabe: --datum) der ersten Buchung; beide dürfen vor dem\n"
+                        "Steuerjahr liegen. Intervalle: wöchentlich, 14-tägig, vierwöchentlich, monatlich, zweimonatlich,\n"
+                        "vierteljährlich, halbjährlich, jährlich.\n"
+                        "--aus-buchung NR macht aus einer gebuchten Buchung eine regelmäßige Vorlage; die Buchung zählt als\n"
+                        "ihre erste Ausführung."),
+         cmdVorlage},
+        {QStringLiteral("vorlage"), QStringLiteral("liste"), {QStringLiteral("list")}, {{{"--json"}}, {{"--regelmaessig"}}},
+         QStringLiteral("dalvo vorlage FALL liste [--json] [--regelmaessig]"), QStringLiteral("zeigt die Vorlagen"),
+         QStringLiteral("Zeigt die Vorlagen (--regelmaessig nur die regelmäßigen)."), cmdVorlage},
+        {QStringLiteral("vorlage"), QStringLiteral("loeschen"), {}, {}, QStringLiteral("dalvo vorlage FALL loeschen NR"), QStringLiteral("löscht eine Vorlage"),
+         QStringLiteral("Löscht eine Vorlage; schon erzeugte Buchungen bleiben."), cmdVorlage},
+        {QStringLiteral("regelbuchungen"), {}, {}, {{{"--stichtag"}, "TT.MM.JJJJ"}, {{"--json"}}, {{"--buchen"}}, {{"--alle"}}},
+         QStringLiteral("dalvo regelbuchungen FALL [--json] [--stichtag TT.MM.JJJJ] | --buchen NR…|--alle [--stichtag TT.MM.JJJJ] [--ja|--nein]"),
+         QStringLiteral("zeigt und bucht fällige regelmäßige Buchungen"),
+         QStringLiteral("Zeigt die Ausführungen der regelmäßigen Vorlagen, die bis heute (oder bis --stichtag, nicht später\n"
+                        "als heute) fällig und noch nicht gebucht sind, nummeriert ab 1. Eine Zahlung zwischen dem 22.12. des\n"
+                        "Vorjahres und dem 10.01. des Folgejahres zählt zum Steuerjahr, wenn ihr Belegdatum darin liegt. Wird\n"
+                        "eine erzeugte Buchung storniert, ist sie wieder fällig.\n"
+                        "--buchen NR… bucht die genannten Nummern der Liste, --alle alle, in einer Transaktion: scheitert eine,\n"
+                        "wird keine gebucht. Die Nummern der neuen Buchungen werden ausgegeben. Liegen Buchungen im\n"
+                        "festgeschriebenen Zeitraum oder würde eine Kasse negativ, wird vorher gefragt (--ja/--nein); eine\n"
+                        "abgeschlossene Kasse lehnt ab."),
+         cmdRegelbuchungen},
+    };
 }
 
 }  // namespace cli

@@ -105,7 +105,7 @@ void standText(const Startseite::Stand& s, const QString& fall) {
     if (s.rechnungen.isEmpty()) {
         out(QStringLiteral("Offene Rechnungen: keine\n"));
     } else {
-        out(QStringLiteral("Offene Rechnungen: %1 über %2 € (zeigen mit „dalvo rechnung %3 list --offen“)\n")
+        out(QStringLiteral("Offene Rechnungen: %1 über %2 € (zeigen mit „dalvo rechnung %3 liste --offen“)\n")
                 .arg(s.rechnungen.size())
                 .arg(s.offeneRechnungssumme.getText())
                 .arg(fall));
@@ -122,10 +122,8 @@ void standText(const Startseite::Stand& s, const QString& fall) {
 }
 }  // namespace
 
-int cmdStatus(const QStringList& args) {
+int cmdStatus(const Args& a) {
     const QString n = QStringLiteral("status");
-    Args a(args, {}, {QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
         Startseite::Stand s;
@@ -139,10 +137,8 @@ int cmdStatus(const QStringList& args) {
     });
 }
 
-int cmdGetkont(const QStringList& args) {
+int cmdGetkont(const Args& a) {
     const QString n = QStringLiteral("getkont");
-    Args a(args, {}, {QStringLiteral("--formatiert"), QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 2)
         return usageError(n, QStringLiteral("Falldatei und Argumente der Parserfunktion angeben, z. B. 'SALDO,Konto,1200..1299'."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
@@ -150,7 +146,7 @@ int cmdGetkont(const QStringList& args) {
         int status = 0;
         fall.kg()->kontParser(a.positional().at(1), a.has(QStringLiteral("--formatiert")), ergebnis, status, &fehler);
         if (status == 0)
-            return abgelehnt(fehler + QStringLiteral(" Die Schlüsselwörter und ihre Parameter zeigt „dalvo getkont --help“."));
+            return abgelehnt(fehler + QStringLiteral(" Die Schlüsselwörter und ihre Parameter zeigt „dalvo getkont --hilfe“."));
         if (a.has(QStringLiteral("--json"))) {
             QJsonObject o;
             o[QStringLiteral("argumente")] = a.positional().at(1);
@@ -164,10 +160,8 @@ int cmdGetkont(const QStringList& args) {
     });
 }
 
-int cmdBerechnung(const QStringList& args) {
+int cmdBerechnung(const Args& a) {
     const QString n = QStringLiteral("berechnung");
-    Args a(args, {QStringLiteral("--vergleich")}, {QStringLiteral("--force"), QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei und Datei der Berechnung angeben („-“: Standardausgabe)."));
     const QString fallPfad = a.positional().first();
     if (!QFileInfo::exists(fallPfad)) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(fallPfad));
@@ -176,7 +170,7 @@ int cmdBerechnung(const QStringList& args) {
         return usageError(n, QStringLiteral("Mit --json geht das Ergebnis des Vergleichs auf die Standardausgabe; die Berechnung bitte in eine Datei."));
     Ausgabeziel ziel, referenzZiel;
     QString e;
-    if (!pruefeAusgabeziel(a.positional().at(1), fallPfad, a.has(QStringLiteral("--force")), &ziel, &e)) return abgelehnt(e);
+    if (!pruefeAusgabeziel(a.positional().at(1), fallPfad, a.has(QStringLiteral("--ersetzen")), &ziel, &e)) return abgelehnt(e);
     const QString referenz = a.value(QStringLiteral("--vergleich"));
     const bool referenzNeu = vergleich && !QFileInfo::exists(referenz);
     if (vergleich && referenz.isEmpty()) return usageError(n, QStringLiteral("--vergleich braucht die Datei der Referenz."));
@@ -221,6 +215,52 @@ int cmdBerechnung(const QStringList& args) {
         }
         return ergebnis == QLatin1String("gleich") ? int(Ok) : int(Refused);
     });
+}
+
+QList<Befehl> statusBefehle() {
+    return {
+        {QStringLiteral("status"), {}, {}, {{{"--json"}}}, QStringLiteral("dalvo status FALL [--json]"), QStringLiteral("zeigt, wo die Buchhaltung steht"),
+         QStringLiteral("Was man zuerst wissen will: Gewinn bisher, Salden von Kasse und Bank, Festschreibung und\n"
+                        "Kassenabschluss, fällige regelmäßige Buchungen, offene Rechnungen und offene Bankumsätze,\n"
+                        "jeweils mit dem Befehl, der weiterhilft. Die Zahlen sind die der Startseite (dalvo getkont).\n\n"
+                        "Optionen:\n  --json   als JSON (steuerjahr, kontenplan, jahr_abgeschlossen, gewinn, einnahmen, ausgaben,\n"
+                        "           geldkonten, kasse, bank, kassenkonto, kasse_abgeschlossen_bis, festgeschrieben_bis,\n"
+                        "           regelbuchungen_faellig, offene_rechnungen, offene_rechnungen_summe, offene_bankumsaetze)"),
+         cmdStatus},
+        {QStringLiteral("getkont"), {}, {}, {{{"--formatiert"}}, {{"--json"}}},
+         QStringLiteral("dalvo getkont FALL 'SCHLUESSELWORT[,PARAMETER…]' [--formatiert] [--json]"),
+         QStringLiteral("beantwortet die Parserfunktion $GETKONT der Startseite"),
+         QStringLiteral("Gibt zurück, was die Startseite für $GETKONT(…) einsetzt: ohne --formatiert den reinen Wert, mit\n"
+                        "--formatiert den Text oder die HTML-Zeilen. Leerzeichen werden entfernt; Groß- und Kleinschreibung\n"
+                        "zählt. Konten- und Kategorielisten bestehen aus Nummern und Bereichen VON..BIS.\n\n"
+                        "Schlüsselwörter:\n"
+                        "  KASSENKONTO, SPEZIALKONTO,KONTO, KONTONAME,KONTO, KONTENPLAN, STEUERJAHR, USTPFLICHT, EURUID\n"
+                        "  JAHRESABSCHLUSS, JAHRESABSCHLUSSGRUND[,N], JAHR_ABGESCHLOSSEN, FESTGESCHRIEBEN_BIS,\n"
+                        "  KASSEABGESCHLOSSENBIS[,KONTO]\n"
+                        "  GEWINN|EINNAHMEN|AUSGABEN[,mitBezeichnung]\n"
+                        "  SALDO,Konto,LISTE   SALDO,KontenByKategorie,LISTE   SALDO,Kategorie,LISTE\n"
+                        "  EXISTS_IN_KATEGORIE,LISTE   ANZAHL_BANKKONTEN[,BANKING_ONLINE|BANKING_CSVDATEI|…]\n"
+                        "  EUR,0|1[,MONATLICH,M|VIERTELJAEHRLICH,Q]   OFFENEBUCHUNGEN   OFFENERECHNUNGEN\n\n"
+                        "Beispiel: dalvo getkont FALL 'SALDO,Konto,1200..1299'\n\n"
+                        "Optionen:\n  --formatiert   wie auf der Startseite (Namen, HTML-Zeilen)\n"
+                        "  --json         als JSON (argumente, status, ergebnis); status 1 Wert, 2 Text oder HTML,\n"
+                        "                 3 Datum des Kassenabschlusses"),
+         cmdGetkont},
+        {QStringLiteral("berechnung"), {}, {}, {{{"--vergleich"}, "REFERENZ"}, {{"--ersetzen", "--force"}}, {{"--json"}}},
+         QStringLiteral("dalvo berechnung FALL DATEI|- [--vergleich REFERENZ] [--ersetzen] [--json]"),
+         QStringLiteral("schreibt die Berechnungsdatei (XML) und vergleicht sie mit einer Referenz"),
+         QStringLiteral("Schreibt die Zahlen des Falls als XML in DATEI („-“: Standardausgabe): die Kennzahlen der\n"
+                        "Umsatzsteuer-Voranmeldung des Jahres und die Einnahmenüberschussrechnung nach Einnahmen,\n"
+                        "Ausgaben, Investitionsabzugsbeträgen und ihren Auflösungen, je Kategorie und Konto.\n\n"
+                        "Mit --vergleich REFERENZ: vergleicht mit einer früher geschriebenen Datei (Programm, Version und\n"
+                        "Datum zählen nicht) und nennt jeden Unterschied; Rückgabewert 1 bei Unterschieden. Gibt es\n"
+                        "REFERENZ noch nicht, wird sie aus den jetzigen Zahlen angelegt, nichts verglichen und ebenfalls\n"
+                        "1 zurückgegeben.\n\n"
+                        "Optionen:\n  --ersetzen   eine vorhandene DATEI ersetzen\n"
+                        "  --json       das Ergebnis des Vergleichs als JSON (ergebnis: gleich, unterschiede oder\n"
+                        "               referenz_angelegt; referenz; unterschiede)"),
+         cmdBerechnung},
+    };
 }
 
 }  // namespace cli

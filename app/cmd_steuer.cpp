@@ -34,17 +34,16 @@ void voranmeldungenAnmelden() {
 }
 
 const QString kUebertragen = QStringLiteral("--uebertragen");
-const QString kJaHinweis = QStringLiteral(" Mit --yes werden die Zahlen der Buchhaltung trotzdem übernommen.");
+const QString kJaHinweis = QStringLiteral(" Mit --ja werden die Zahlen der Buchhaltung trotzdem übernommen.");
 
 QString kz(unsigned long k) { return QString::number(k); }
 }  // namespace
 
-int cmdUstva(const QStringList& args) {
+int cmdUstva(const Args& a) {
     const QString n = QStringLiteral("ustva");
-    Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--json") << kUebertragen);
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    if (a.has(QStringLiteral("--from"))) return usageError(n, QStringLiteral("Die Voranmeldung gilt für einen Monat, ein Quartal oder das Jahr."));
+    if (a.has(QStringLiteral("--von")) || a.has(QStringLiteral("--bis")))
+        return usageError(n, QStringLiteral("Die Voranmeldung gilt für einen Monat, ein Quartal oder das Jahr."));
     const bool uebertragen = a.has(kUebertragen);
     return Fall::ausfuehren(n, a.positional().first(), uebertragen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
         Zeitraum z;
@@ -116,10 +115,8 @@ int cmdUstva(const QStringList& args) {
     });
 }
 
-int cmdEuer(const QStringList& args) {
+int cmdEuer(const Args& a) {
     const QString n = QStringLiteral("euer");
-    Args a(args, {}, {QStringLiteral("--json"), kUebertragen});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     const bool uebertragen = a.has(kUebertragen);
     return Fall::ausfuehren(n, a.positional().first(), uebertragen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
@@ -170,30 +167,27 @@ int cmdEuer(const QStringList& args) {
     });
 }
 
-int cmdZm(const QStringList& args) {
+int cmdZm(const Args& a) {
     const QString n = QStringLiteral("zm");
-    Args a(args, {QStringLiteral("--period"), QStringLiteral("--quarter"), QStringLiteral("--month")},
-           {QStringLiteral("--year"), QStringLiteral("--csv"), QStringLiteral("--xml")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     if (a.has(QStringLiteral("--csv")) == a.has(QStringLiteral("--xml"))) return usageError(n, QStringLiteral("Entweder --csv oder --xml angeben."));
     // The statement has no default period: the law asks for the month or the
     // quarter, the year only in the cases of annual filing.
     int flags = 0;
-    for (const char* f : {"--period", "--quarter", "--month", "--year"}) flags += a.has(QLatin1String(f)) ? 1 : 0;
+    for (const char* f : {"--meldezeitraum", "--quartal", "--monat", "--jahr"}) flags += a.has(QLatin1String(f)) ? 1 : 0;
     if (flags != 1)
-        return usageError(n, QStringLiteral("Genau eine Zeitraumangabe: --quarter Q, --month M, --year oder --period CODE (-1 Jahr, "
+        return usageError(n, QStringLiteral("Genau eine Zeitraumangabe: --quartal Q, --monat M, --jahr oder --meldezeitraum CODE (-1 Jahr, "
                                             "0..3 Quartal, 4..15 Monat, 26..29 Zweimonatszeitraum)."));
     int code = -1, zahl = 0;
     QString e;
-    if (a.has(QStringLiteral("--quarter"))) {
-        if (!parseInt(a.value(QStringLiteral("--quarter")), 1, 4, &zahl, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--quartal"))) {
+        if (!parseInt(a.value(QStringLiteral("--quartal")), 1, 4, &zahl, &e)) return usageError(n, e);
         code = zahl - 1;
-    } else if (a.has(QStringLiteral("--month"))) {
-        if (!parseInt(a.value(QStringLiteral("--month")), 1, 12, &zahl, &e)) return usageError(n, e);
+    } else if (a.has(QStringLiteral("--monat"))) {
+        if (!parseInt(a.value(QStringLiteral("--monat")), 1, 12, &zahl, &e)) return usageError(n, e);
         code = zahl + 3;
-    } else if (a.has(QStringLiteral("--period"))) {
-        if (!parseInt(a.value(QStringLiteral("--period")), -1, 29, &code, &e)) return usageError(n, e);
+    } else if (a.has(QStringLiteral("--meldezeitraum"))) {
+        if (!parseInt(a.value(QStringLiteral("--meldezeitraum")), -1, 29, &code, &e)) return usageError(n, e);
         if (code > 15 && code < 26) return usageError(n, QStringLiteral("Unbekannter Meldezeitraum %1.").arg(code));
     }
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
@@ -217,13 +211,11 @@ namespace {
 QString jaNein(bool b) { return b ? QStringLiteral("ja") : QStringLiteral("nein"); }
 }  // namespace
 
-int cmdEinstellungen(const QStringList& args) {
+int cmdEinstellungen(const Args& a) {
     const QString n = QStringLiteral("einstellungen");
     const QString zmFlag = QStringLiteral("--zm-jahresmeldung"), ustFlag = QStringLiteral("--ustpflicht"),
                   kasseFlag = QStringLiteral("--kassenkonto"), zeitraumFlag = QStringLiteral("--anmeldezeitraum"),
                   fristFlag = QStringLiteral("--dauerfrist");
-    Args a(args, {zmFlag, ustFlag, kasseFlag, zeitraumFlag, fristFlag}, {QStringLiteral("--json")});
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     for (const QString& flag : {zmFlag, ustFlag, fristFlag}) {
         const QString wert = a.value(flag).trimmed().toLower();
@@ -305,14 +297,13 @@ int cmdEinstellungen(const QStringList& args) {
         if (a.has(zeitraumFlag))
             Anmeldung::setZeitraum(zeitraumWert == QLatin1String("monat") ? Anmeldung::Zeitraum::Monat : Anmeldung::Zeitraum::Quartal, db);
         if (a.has(fristFlag)) Anmeldung::setDauerfrist(ja(fristFlag), db);
+        meldeErledigt(QStringLiteral("Die Einstellungen wurden gespeichert; „dalvo einstellungen FALL“ zeigt sie."));
         return int(Ok);
     });
 }
 
-int cmdSaldenliste(const QStringList& args) {
+int cmdSaldenliste(const Args& a) {
     const QString n = QStringLiteral("saldenliste");
-    Args a(args, zeitraumWertFlags(), zeitraumSchalter() << QStringLiteral("--csv"));
-    if (!a.ok()) return usageError(n, a.error());
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
         Zeitraum z;
@@ -331,6 +322,84 @@ int cmdSaldenliste(const QStringList& args) {
         out(p.text());
         return int(Ok);
     });
+}
+
+QList<Befehl> steuerBefehle() {
+    const Option uebertragen{{"--uebertragen"}};
+    return {
+        {QStringLiteral("ustva"), {}, {}, zeitraumOptionen() << Option{{"--json"}} << uebertragen,
+         QStringLiteral("dalvo ustva FALL [--monat M | --quartal Q | --jahr] [--json] [--uebertragen [--ja|--nein]]"),
+         QStringLiteral("zeigt die Umsatzsteuer-Voranmeldung"),
+         QStringLiteral("Berechnet die Kennzahlen der Umsatzsteuer-Voranmeldung 2016 aus den Buchungen des Zeitraums\n"
+                        "(Vorgabe: das ganze Jahr): Bemessungsgrundlagen in vollen Euro, die Steuer nach den festen\n"
+                        "Sätzen des Formulars, Vorsteuer und die verbleibende Vorauszahlung (Kz. 83). Im Dezember und\n"
+                        "im 4. Quartal wird die Sondervorauszahlung abgezogen.\n\n"
+                        "Optionen:\n  --json         als JSON (steuerjahr, zeitraum, kennziffern, steuer, summen; mit\n"
+                        "                 --uebertragen zusätzlich uebertragen: true)\n"
+                        "  --uebertragen  schreibt die Zahlen in die Voranmeldung des Zeitraums in der Falldatei. Stehen\n"
+                        "                 dort schon andere Zahlen (etwa von Hand erfasste), wird vorher gefragt\n"
+                        "                 (--ja ersetzt sie); eine übermittelte Voranmeldung bleibt immer unverändert."),
+         cmdUstva},
+        {QStringLiteral("euer"), {}, {}, {{{"--json"}}, uebertragen}, QStringLiteral("dalvo euer FALL [--json] [--uebertragen [--ja|--nein]]"),
+         QStringLiteral("zeigt die Einnahmenüberschussrechnung"),
+         QStringLiteral("Zeigt Betriebseinnahmen und -ausgaben nach Kategorien und Konten und den Gewinn.\n\n"
+                        "Optionen:\n  --json         als JSON (steuerjahr, einnahmen, ausgaben, iab, iab_aufloesung, gewinn,\n"
+                        "                 kategorien; mit --uebertragen zusätzlich uebertragen: true)\n"
+                        "  --uebertragen  schreibt die Zahlen in das EÜR-Formular (Anlage EÜR) der Falldatei. Stehen dort\n"
+                        "                 schon andere Zahlen (etwa von Hand erfasste), wird vorher gefragt (--ja ersetzt sie)."),
+         cmdEuer},
+        {QStringLiteral("zm"), {}, {},
+         {{{"--quartal", "--quarter"}, "Q"}, {{"--monat", "--month"}, "M"}, {{"--jahr", "--year"}}, {{"--meldezeitraum", "--period"}, "CODE"},
+          {{"--csv"}}, {{"--xml"}}},
+         QStringLiteral("dalvo zm FALL (--quartal Q | --monat M | --jahr | --meldezeitraum CODE) (--csv | --xml)"),
+         QStringLiteral("erstellt die Zusammenfassende Meldung"),
+         QStringLiteral("Gibt die Zusammenfassende Meldung als CSV oder als XML-Datei des Online-Formulars aus: je\n"
+                        "USt-IdNr. des Abnehmers die innergemeinschaftlichen Lieferungen (L), Dreiecksgeschäfte (D)\n"
+                        "und sonstigen Leistungen (S) des Meldezeitraums.\n\n"
+                        "Meldezeitraum (genau eine Angabe):\n"
+                        "  --quartal Q            Quartal 1..4\n"
+                        "  --monat M              Monat 1..12\n"
+                        "  --jahr                 Kalenderjahr, nur bei jährlicher Meldung nach § 18a Abs. 9 UStG\n"
+                        "                         (dalvo einstellungen FALL --zm-jahresmeldung ja)\n"
+                        "  --meldezeitraum CODE   -1 Kalenderjahr, 0..3 Quartal 1..4, 4..15 Monat 1..12, 26..29 die\n"
+                        "                         ersten beiden Monate des Quartals 1..4"),
+         cmdZm},
+        {QStringLiteral("einstellungen"), {}, {},
+         {{{"--ustpflicht"}, "ja|nein"}, {{"--zm-jahresmeldung"}, "ja|nein"}, {{"--kassenkonto"}, "N"}, {{"--anmeldezeitraum"}, "monat|quartal"},
+          {{"--dauerfrist"}, "ja|nein"}, {{"--json"}}},
+         QStringLiteral("dalvo einstellungen FALL [--ustpflicht ja|nein] [--zm-jahresmeldung ja|nein] [--kassenkonto N] "
+                        "[--anmeldezeitraum monat|quartal] [--dauerfrist ja|nein] [--json]"),
+         QStringLiteral("zeigt oder setzt Einstellungen des Falls"),
+         QStringLiteral("Ohne Option zeigt der Befehl die Einstellungen, mit Option setzt er sie.\n\n"
+                        "  --ustpflicht ja|nein         nein: Kleinunternehmer nach § 19 UStG. Es wird weder Umsatzsteuer\n"
+                        "      berechnet noch Vorsteuer abgezogen; Ausgaben werden brutto gebucht. Nur Steuerschlüssel,\n"
+                        "      bei denen der Leistungsempfänger die Steuer schuldet (§ 13b UStG, innergemeinschaftlicher\n"
+                        "      Erwerb), bleiben möglich: die Steuer wird geschuldet, aber nicht als Vorsteuer abgezogen.\n"
+                        "      Die Umstellung auf nein wird abgelehnt, solange Buchungen Umsatzsteuer oder Vorsteuer\n"
+                        "      ausweisen. ja ergänzt fehlende Umsatzsteuerkonten aus dem Kontenrahmen.\n"
+                        "  --zm-jahresmeldung ja|nein   ja: der Unternehmer gibt die Zusammenfassende Meldung jährlich ab\n"
+                        "      (§ 18a Abs. 9 UStG: von den Voranmeldungen befreit, Umsätze im Vorjahr höchstens\n"
+                        "      200.000 Euro, innergemeinschaftliche Lieferungen und Leistungen höchstens 15.000 Euro,\n"
+                        "      keine neuen Fahrzeuge an Abnehmer mit USt-IdNr.). Die Grenzen des laufenden Jahres\n"
+                        "      prüft zm --jahr an den Buchungen.\n"
+                        "  --kassenkonto N              das Kassenkonto des Falls (ein aktives Konto der Kategorie 201)\n"
+                        "  --anmeldezeitraum monat|quartal   wie oft der Fall die Umsatzsteuer-Voranmeldung abgibt: die\n"
+                        "      Sondervorauszahlung wird dann nur in der letzten Voranmeldung des Jahres angerechnet\n"
+                        "      (Dezember bzw. 4. Quartal), und ustva weist auf Zeiträume hin, die keine Voranmeldung sind\n"
+                        "  --dauerfrist ja|nein         Dauerfristverlängerung: die Abgabefrist, die ustva nennt, verschiebt\n"
+                        "      sich um einen Monat (10. des übernächsten Monats)\n"
+                        "  --json                       die Einstellungen als JSON (ustpflicht, zm_jahresmeldung,\n"
+                        "      kassenkonto, anmeldezeitraum, dauerfrist)"),
+         cmdEinstellungen},
+        {QStringLiteral("saldenliste"), {}, {}, zeitraumOptionen() << Option{{"--csv"}},
+         QStringLiteral("dalvo saldenliste FALL [--csv] [--monat M | --quartal Q | --jahr | --von D --bis D]"),
+         QStringLiteral("zeigt die Summen- und Saldenliste"),
+         QStringLiteral("Summen- und Saldenliste vom Jahresbeginn bis zum Ende des Zeitraums: Anfangssalden,\n"
+                        "Salden der Vormonate, Buchungen des Zeitraums und Saldo je Konto.\n\n"
+                        "Optionen:\n  --csv   Konto;\"Bezeichnung\";Anfang Soll;Anfang Haben;Buchungen Soll;Buchungen Haben;\n"
+                        "          Saldo Haben;Saldo Soll"),
+         cmdSaldenliste},
+    };
 }
 
 }  // namespace cli

@@ -4,6 +4,7 @@
 #include "app/cli.h"
 #include "host/app/global.h"
 #include "host/db/connection.h"
+#include "kontbaum/faktura/faktura.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QDir>
@@ -72,6 +73,30 @@ bool Fall::neu(QString* error) {
     return true;
 }
 
+int Fall::neueFalldateiPruefen(const QString& befehlName, const QString& pfad) {
+    const QFileInfo fi(pfad);
+    if (fi.isDir()) {
+        err(QStringLiteral("Fehler: „%1“ ist ein Verzeichnis. Bitte geben Sie den Namen der neuen Falldatei an, etwa „%2“.\n")
+                .arg(pfad, QDir(pfad).filePath(QStringLiteral("fall.dalvo"))));
+        return Refused;
+    }
+    // A dangling symbolic link counts as taken: the file would appear elsewhere.
+    if (fi.exists() || fi.isSymLink()) {
+        err(QStringLiteral("Fehler: Die Falldatei „%1“ existiert bereits; sie wird nicht überschrieben. Bitte geben Sie einen neuen "
+                           "Dateinamen an.\n")
+                .arg(pfad));
+        return Refused;
+    }
+    if (!QFileInfo(fi.absolutePath()).isDir())
+        return usageError(befehlName, QStringLiteral("Das Verzeichnis der neuen Falldatei „%1“ existiert nicht.").arg(pfad));
+    return -1;
+}
+
+QString Fall::betriebsname(const QString& pfad) const {
+    const QString firma = Faktura::leseFirma(m_kg->GetDBConnect_Ptr()).name.trimmed();
+    return firma.isEmpty() ? QFileInfo(pfad).completeBaseName() : firma;
+}
+
 bool Fall::anlegen(const QString& path, QString* error) { return Falldatei::anlegen(path, *m_root, error); }
 
 int Fall::ausfuehren(const QString& befehlName, const QString& path, Zugriff zugriff,
@@ -85,7 +110,7 @@ int Fall::ausfuehren(const QString& befehlName, const QString& path, Zugriff zug
                               warteSekunden() * 1000, fall.root(), &e)) {
         err(QStringLiteral("Fehler: %1\n").arg(e));
         if (fall.m_datei.warGesperrt())
-            err(QStringLiteral("Mit --wait SEKUNDEN wartet dalvo länger auf den anderen Befehl.\n"));
+            err(QStringLiteral("Mit --warten SEKUNDEN wartet dalvo länger auf den anderen Befehl.\n"));
         return Refused;
     }
     // A writing command's result is held back until it is in the file.
@@ -105,7 +130,7 @@ int Fall::ausfuehren(const QString& befehlName, const QString& path, Zugriff zug
         endeAusgabePuffer(false);
         err(QStringLiteral("Fehler: %1\n").arg(e));
         if (fall.m_datei.warGesperrt())
-            err(QStringLiteral("Mit --wait SEKUNDEN wartet dalvo länger auf den anderen Befehl.\n"));
+            err(QStringLiteral("Mit --warten SEKUNDEN wartet dalvo länger auf den anderen Befehl.\n"));
         return Refused;
     }
     endeAusgabePuffer(true);

@@ -26,6 +26,11 @@ public:
     // is refused prints no result and leaves the file byte-for-byte as it was.
     static int ausfuehren(const QString& befehlName, const QString& path, Zugriff zugriff,
                           const std::function<int(Fall&)>& befehl);
+    // Whether `pfad` may become a new case file (new, kasse-import,
+    // jahreswechsel): -1 when it may; otherwise the refusal is reported for
+    // `befehlName` and its exit code returned: an existing file or a
+    // directory is refused (1), a missing directory is a usage error (2).
+    static int neueFalldateiPruefen(const QString& befehlName, const QString& pfad);
     // Writing commands that find nothing to change clear it to skip the save.
     void setGeaendert(bool g) { m_geaendert = g; }
     bool geaendert() const { return m_geaendert; }
@@ -37,6 +42,9 @@ public:
     // Writes the new case as the case file `path`; never replaces a file.
     bool anlegen(const QString& path, QString* error);
     KontoGlobal* kg() const { return m_kg; }
+    // The business a printout names in its head: the company of "dalvo
+    // firma", or the name of the case file `pfad` while none is set.
+    QString betriebsname(const QString& pfad) const;
     Kont_& root() { return *m_root; }
 
 private:

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -33,47 +34,85 @@ std::unique_ptr<QCoreApplication> anwendung(int& argc, char** argv) {
 }
 }  // namespace
 
+namespace {
+bool istHilfe(const QString& a) { return a == QLatin1String("--hilfe") || a == QLatin1String("--help") || a == QLatin1String("-h"); }
+
+// The options every command takes, read before its own: --warten/--wait
+// SEKUNDEN and the answer --ja/--yes or --nein/--no. -1 when they are
+// well formed, otherwise the exit code of the usage error reported.
+int globaleOptionen(const QString& befehl, QStringList& args, ConsoleUi::Antwort* antwort) {
+    QString warten, ja, nein;
+    for (int i = 0; i < args.size();) {
+        const QString a = args[i];
+        const QString name = a.section(QLatin1Char('='), 0, 0);
+        if (name == QLatin1String("--warten") || name == QLatin1String("--wait")) {
+            if (!warten.isEmpty())
+                return cli::usageError(befehl, QStringLiteral("Die Option %1 ist mehrfach angegeben; bitte nur einmal.").arg(name));
+            const bool mitGleich = a.contains(QLatin1Char('='));
+            const QString wert = mitGleich ? a.section(QLatin1Char('='), 1) : args.value(i + 1);
+            int sekunden = 0;
+            QString e;
+            if ((!mitGleich && i + 1 >= args.size()) || !cli::parseInt(wert, 0, 86400, &sekunden, &e))
+                return cli::usageError(befehl, QStringLiteral("%1 braucht eine Wartezeit in Sekunden (0 bis 86400).").arg(name) +
+                                                   (e.isEmpty() ? QString() : QStringLiteral(" ") + e));
+            cli::setWarteSekunden(sekunden);
+            warten = name;
+            args.erase(args.begin() + i, args.begin() + i + (mitGleich ? 1 : 2));
+        } else if (a == QLatin1String("--ja") || a == QLatin1String("--yes")) {
+            ja = a;
+            args.removeAt(i);
+        } else if (a == QLatin1String("--nein") || a == QLatin1String("--no")) {
+            nein = a;
+            args.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+    if (!ja.isEmpty() && !nein.isEmpty())
+        return cli::usageError(befehl, QStringLiteral("%1 und %2 widersprechen sich; bitte nur eines angeben.").arg(ja, nein));
+    *antwort = !ja.isEmpty() ? ConsoleUi::Antwort::Ja : !nein.isEmpty() ? ConsoleUi::Antwort::Nein : ConsoleUi::Antwort::Fragen;
+    return -1;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
     const std::unique_ptr<QCoreApplication> app = anwendung(argc, argv);
     QStringList args = app->arguments().mid(1);
+    const cli::Befehl* hilfe = cli::findCommand(QStringLiteral("hilfe"));
     if (args.isEmpty()) {
-        cli::commands().first().run({});
+        hilfe->run(cli::Args({}, *hilfe));
         return cli::Usage;
     }
     const QString name = args.takeFirst();
-    if (name == QLatin1String("--help") || name == QLatin1String("-h")) return cli::findCommand(QStringLiteral("help"))->run({});
-    if (name == QLatin1String("--version")) return cli::findCommand(QStringLiteral("version"))->run({});
-    const cli::Command* cmd = cli::findCommand(name);
-    if (!cmd) {
-        cli::err(QStringLiteral("dalvo: unbekannter Befehl „%1“. Übersicht: dalvo help\n").arg(name));
+    if (istHilfe(name)) return hilfe->run(cli::Args({}, *hilfe));
+    if (name == QLatin1String("--version")) {
+        const cli::Befehl* version = cli::findCommand(QStringLiteral("version"));
+        return version->run(cli::Args({}, *version));
+    }
+    const cli::Befehl* befehl = cli::findCommand(name);
+    if (!befehl) {
+        cli::err(QStringLiteral("dalvo: unbekannter Befehl „%1“. Übersicht: dalvo hilfe\n").arg(name));
         return cli::Usage;
     }
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        cli::out(QStringLiteral("Aufruf: %1\n\n%2\n").arg(cmd->usage, cmd->help));
+    if (std::any_of(args.cbegin(), args.cend(), istHilfe)) {
+        args.erase(std::remove_if(args.begin(), args.end(), istHilfe), args.end());
+        QString e;
+        const cli::Befehl* zeile = cli::waehleZeile(*befehl, args, &e);
+        cli::out(cli::hilfeText(zeile ? *zeile : *befehl));
         return cli::Ok;
     }
-    const int wait = args.indexOf(QStringLiteral("--wait"));
-    if (args.count(QStringLiteral("--wait")) > 1)
-        return cli::usageError(name, QStringLiteral("Die Option --wait ist mehrfach angegeben; bitte nur einmal."));
-    if (wait >= 0) {
-        int sekunden = 0;
-        QString e;
-        if (wait + 1 >= args.size() || !cli::parseInt(args.at(wait + 1), 0, 86400, &sekunden, &e))
-            return cli::usageError(name, QStringLiteral("--wait braucht eine Wartezeit in Sekunden (0 bis 86400).") +
-                                             (e.isEmpty() ? QString() : QStringLiteral(" ") + e));
-        cli::setWarteSekunden(sekunden);
-        args.removeAt(wait + 1);
-        args.removeAt(wait);
-    }
     ConsoleUi::Antwort antwort = ConsoleUi::Antwort::Fragen;
-    const int ja = int(args.removeAll(QStringLiteral("--yes"))), nein = int(args.removeAll(QStringLiteral("--no")));
-    if (ja > 0 && nein > 0)
-        return cli::usageError(name, QStringLiteral("--yes und --no widersprechen sich; bitte nur eines angeben."));
-    if (ja > 0) antwort = ConsoleUi::Antwort::Ja;
-    if (nein > 0) antwort = ConsoleUi::Antwort::Nein;
+    const int falsch = globaleOptionen(befehl->name, args, &antwort);
+    if (falsch >= 0) return falsch;
+    QString e;
+    const cli::Befehl* zeile = cli::waehleZeile(*befehl, args, &e);
+    if (!zeile) return cli::usageError(befehl->name, e);
+    cli::setAktuell(zeile);
+    const cli::Args a(args, *zeile);
+    if (!a.ok()) return cli::usageError(befehl->name, a.error());
     ConsoleUi ui(antwort);
     UiScope scope(&ui);
-    const int rc = cmd->run(args);
+    const int rc = zeile->run(a);
     GlobalInst::reset();
     return rc;
 }

@@ -56,7 +56,7 @@ TEST(CliAusgabe, ExportTargetsAreCheckedBeforeAnyWork) {
     schreibe(csv, "alt");
     Lauf l = exportiere(csv, false);
     EXPECT_EQ(l.rc, 1);
-    EXPECT_TRUE(l.err.contains(QStringLiteral("existiert bereits. Mit --force"))) << l.err.toStdString();
+    EXPECT_TRUE(l.err.contains(QStringLiteral("existiert bereits. Mit --ersetzen"))) << l.err.toStdString();
     EXPECT_EQ(inhalt(csv), QByteArray("alt"));
     EXPECT_EQ(exportiere(csv, true).rc, 0);
     EXPECT_EQ(inhalt(csv), erwartet);

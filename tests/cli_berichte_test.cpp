@@ -230,7 +230,7 @@ TEST_F(CliBerichte, PdfGoesWhereTheUserSaysAndNeverOverAFile) {
     EXPECT_TRUE(f.read(5) == "%PDF-");
     f.close();
     EXPECT_EQ(hashOf(fall), vorher) << "a report never writes the case";
-    abgelehnt({QStringLiteral("bericht"), fall, QStringLiteral("ustliste"), QStringLiteral("--pdf"), pdf}, 1, QStringLiteral("--force"));
+    abgelehnt({QStringLiteral("bericht"), fall, QStringLiteral("ustliste"), QStringLiteral("--pdf"), pdf}, 1, QStringLiteral("Mit --ersetzen"));
     EXPECT_EQ(dalvo({QStringLiteral("bericht"), fall, QStringLiteral("ustliste"), QStringLiteral("--pdf"), pdf, QStringLiteral("--force")}).rc, 0);
     abgelehnt({QStringLiteral("bericht"), fall, QStringLiteral("journal"), QStringLiteral("--pdf"), fall, QStringLiteral("--force")}, 1, QString());
     const Lauf stdoutPdf = dalvo({QStringLiteral("bericht"), fall, QStringLiteral("kontenabfrage"), QStringLiteral("--pdf"), QStringLiteral("-")});

@@ -512,7 +512,7 @@ TEST(CliBuchen, SollUndHabenNamedPlainly) {
     EXPECT_TRUE(halb.err.contains(QStringLiteral("--haben fehlt"))) << halb.err.toStdString();
     EXPECT_EQ(hashOf(fall), vorher);
     EXPECT_TRUE(dalvo({QStringLiteral("book"), QStringLiteral("--help")}).out.contains(
-        QStringLiteral("Bei --kind frei\n                  steht --account im Soll und --counter im Haben.")));
+        QStringLiteral("Bei --art frei\n                  steht --konto im Soll und --gegenkonto im Haben.")));
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ TEST_F(CliStatus, GetkontAnswersAndRefusesWithoutTouchingTheCase) {
     EXPECT_EQ(boese.rc, 1);
     EXPECT_EQ(boese.out, QString());
     EXPECT_TRUE(boese.err.contains(QStringLiteral("Der Parameter 1200)OR(1=1 kann nicht aufgelöst werden!"))) << boese.err.toStdString();
-    EXPECT_TRUE(boese.err.contains(QStringLiteral("dalvo getkont --help"))) << "says where to look";
+    EXPECT_TRUE(boese.err.contains(QStringLiteral("dalvo getkont --hilfe"))) << "says where to look";
     EXPECT_EQ(dalvo({QStringLiteral("getkont"), fall, QStringLiteral("gewinn")}).rc, 1);
     EXPECT_EQ(dalvo({QStringLiteral("getkont"), fall}).rc, 2);
     EXPECT_EQ(hashOf(fall), vorher);
@@ -146,11 +146,11 @@ TEST_F(CliStatus, TransferIntoTheFormsAsksBeforeReplacingFigures) {
     EXPECT_EQ(nein.rc, 1);
     EXPECT_EQ(nein.out, QString());
     EXPECT_TRUE(nein.err.contains(QStringLiteral("Für diesen Betrieb sind im EÜR-Formular bereits Daten erfasst."))) << nein.err.toStdString();
-    EXPECT_TRUE(nein.err.contains(QStringLiteral("Mit --yes"))) << nein.err.toStdString();
+    EXPECT_TRUE(nein.err.contains(QStringLiteral("Mit --ja"))) << nein.err.toStdString();
     const Lauf vaNein = dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("3"), QStringLiteral("--uebertragen"),
                                QStringLiteral("--no")});
     EXPECT_EQ(vaNein.rc, 1);
-    EXPECT_TRUE(vaNein.err.contains(QStringLiteral("sie bleibt unverändert. Mit --yes"))) << vaNein.err.toStdString();
+    EXPECT_TRUE(vaNein.err.contains(QStringLiteral("sie bleibt unverändert. Mit --ja"))) << vaNein.err.toStdString();
     EXPECT_EQ(hashOf(fall), vorher) << "a refused transfer leaves the case as it was";
     // Another month's return is untouched by March's figures.
     EXPECT_EQ(dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("4"), QStringLiteral("--uebertragen")}).rc, 0);

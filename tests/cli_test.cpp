@@ -55,7 +55,7 @@ TEST(Cli, UsageErrorsExitWithTwo) {
     Lauf u = dalvo({QStringLiteral("gibtsnicht")});
     EXPECT_EQ(u.rc, 2);
     EXPECT_TRUE(u.err.contains(QStringLiteral("unbekannter Befehl"))) << u.err.toStdString();
-    Lauf f = dalvo({QStringLiteral("dbinfo"), QStringLiteral("--jahr"), QStringLiteral("2016")});
+    Lauf f = dalvo({QStringLiteral("dbinfo"), QStringLiteral("--jahrgang"), QStringLiteral("2016")});
     EXPECT_EQ(f.rc, 2);
     EXPECT_TRUE(f.err.contains(QStringLiteral("Unbekannte Option")));
     Lauf y = dalvo({QStringLiteral("dbinfo"), QStringLiteral("--year"), QStringLiteral("zwanzig")});

@@ -189,7 +189,7 @@ TEST(Import, TheLockedPeriodIsAskedAboutOnce) {
         const Lauf l = importiere(fall, datei, antwort);
         abgelehnt(l, fall, gesperrt, QStringLiteral("festgeschriebenen Zeitraum (bis zum 30.06.2016)"));
         EXPECT_EQ(l.err.count(frage), 1) << l.err.toStdString();
-        EXPECT_TRUE(l.err.contains(QStringLiteral("--yes"))) << "the refusal says how to go on";
+        EXPECT_TRUE(l.err.contains(QStringLiteral("--ja"))) << "the refusal says how to go on";
     }
     const Lauf ja = importiere(fall, datei, {QStringLiteral("--yes")});
     ASSERT_EQ(ja.rc, 0) << ja.err.toStdString();
@@ -279,7 +279,8 @@ TEST(Import, CharacterSetsKeepUmlautsAndTheEuroSign) {
     EXPECT_EQ(importiere(fall, dir.filePath(QStringLiteral("x.csv")), {QStringLiteral("--encoding")}).rc, 2);
     EXPECT_EQ(hashOf(fall), vorher);
     const Lauf hilfe = dalvo({QStringLiteral("import"), QStringLiteral("--help")});
-    EXPECT_TRUE(hilfe.out.contains(QStringLiteral("--encoding utf-8|windows-1252|iso-8859-1"))) << hilfe.out.toStdString();
+    EXPECT_TRUE(hilfe.out.contains(QStringLiteral("--zeichensatz utf-8|windows-1252|iso-8859-1"))) << hilfe.out.toStdString();
+    EXPECT_TRUE(hilfe.out.contains(QStringLiteral("--encoding für --zeichensatz"))) << "the name scripts use is named";
 }
 
 // The same bytes a second time are asked about; --yes posts them again, and
@@ -298,7 +299,7 @@ TEST(Import, TheSameFileAgainIsAskedAbout) {
         const Lauf l = importiere(fall, datei, antwort);
         abgelehnt(l, fall, einmal, QStringLiteral("Diese Datei wurde bereits am "));
         EXPECT_TRUE(l.err.contains(QStringLiteral("importiert (2 Buchungen). Noch einmal importieren?"))) << l.err.toStdString();
-        EXPECT_TRUE(l.err.contains(QStringLiteral("Mit --yes")));
+        EXPECT_TRUE(l.err.contains(QStringLiteral("Mit --ja")));
     }
     EXPECT_EQ(liste(fall).size(), 2);
 

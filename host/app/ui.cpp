@@ -92,7 +92,7 @@ void ConsoleUi::rsWarning(const QString& text, const QString& title) {
 bool ConsoleUi::frage(const QString& text, const QString& title) {
     writeErr(title + QStringLiteral(": ") + plainText(text) + QLatin1Char('\n'));
     if (m_antwort == Antwort::Ja) {
-        writeErr(QStringLiteral("→ Ja (--yes)\n"));
+        writeErr(QStringLiteral("→ Ja (--ja)\n"));
         return true;
     }
     if (m_antwort == Antwort::Nein || !isatty(STDIN_FILENO)) {

@@ -30,7 +30,7 @@ public:
     virtual void waitCursor(bool on) = 0;
     // A check list: the user marks the entries of `punkte` to allow; returns
     // the indexes marked. By default one yes/no question over the whole list
-    // decides for all entries (a console answers it with --yes/--no).
+    // decides for all entries (a console answers it with --ja/--nein).
     virtual QList<int> auswahl(const QString& text, const QStringList& punkte,
                                const QString& title = QStringLiteral("Frage"));
 
@@ -45,7 +45,7 @@ public:
     static QString plainText(const QString& html);
 };
 
-// Answers from --yes/--no or a prompt on a TTY; writes to stderr.
+// Answers from --ja/--nein or a prompt on a TTY; writes to stderr.
 class ConsoleUi : public Ui {
 public:
     enum class Antwort { Fragen, Ja, Nein };

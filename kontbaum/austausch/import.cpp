@@ -8,7 +8,7 @@
 // the keys exactly as if the booking had been entered.
 //
 // Every record passes the checks of a typed booking (EingabePruefer), so a
-// file can post nothing that `dalvo book` would refuse. The rows are read
+// file can post nothing that `dalvo buchen` would refuse. The rows are read
 // and checked in file order in one pass, so the refusal names the first bad
 // row of the file.
 #include "kontbaum/austausch/austausch.h"

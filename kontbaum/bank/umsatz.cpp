@@ -178,7 +178,7 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArra
     // The connection: the one of the chart account, else the one the file names.
     unsigned long id = konto ? verbindungZuKonto(db, konto) : 0;
     if (konto && !id)
-        return nein(QStringLiteral("Dem Konto %1 ist kein Bankkonto zugeordnet. Legen Sie es mit „dalvo bank FALL add --konto %1 --iban …“ an.").arg(konto));
+        return nein(QStringLiteral("Dem Konto %1 ist kein Bankkonto zugeordnet. Legen Sie es mit „dalvo bank FALL neu --konto %1 --iban …“ an.").arg(konto));
     for (const Auszug& a : auszuege) {
         const unsigned long zu = !a.iban.isEmpty() ? verbindungZuIban(db, a.iban) : verbindungZuKontonummer(db, a.kontonummer, a.blz);
         const QString name = a.iban.isEmpty() ? a.kontonummer : a.iban;
@@ -187,7 +187,7 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArra
             continue;
         }
         if (!zu)
-            return nein(QStringLiteral("Für das Bankkonto %1 der Datei ist keine Bankverbindung eingerichtet. Legen Sie sie mit „dalvo bank FALL add "
+            return nein(QStringLiteral("Für das Bankkonto %1 der Datei ist keine Bankverbindung eingerichtet. Legen Sie sie mit „dalvo bank FALL neu "
                                        "--konto N --iban %1“ an.")
                             .arg(name));
         if (id && zu != id) {

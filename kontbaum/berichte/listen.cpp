@@ -64,6 +64,21 @@ QString kontenText(unsigned long von, unsigned long bis) {
     return von == bis ? QStringLiteral("Konto %1").arg(von) : QStringLiteral("Konten %1 bis %2").arg(von).arg(bis);
 }
 
+// A requested account or range the chart does not know is the caller's
+// mistake: an empty list would read as "nothing was booked there".
+bool kontenBekannt(DBConnection* db, const BerichtParameter& p, QString* fehler) {
+    if (p.vonKonto == 0) return true;
+    const unsigned long bis = p.bisKonto != 0 ? p.bisKonto : p.vonKonto;
+    if (GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Nummer BETWEEN ") + sql(p.vonKonto) + QStringLiteral(" AND ") +
+                            sql(bis))
+            .toLongLong() > 0)
+        return true;
+    if (fehler)
+        *fehler = bis == p.vonKonto ? QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht.").arg(p.vonKonto)
+                                    : QStringLiteral("Im Kontenplan gibt es kein Konto von %1 bis %2.").arg(p.vonKonto).arg(bis);
+    return false;
+}
+
 bool keineDatenbank(QString* fehler) {
     if (fehler) *fehler = QStringLiteral("Die Buchhaltung des Falls ist nicht geöffnet.");
     return false;
@@ -76,6 +91,7 @@ QString schluesselText(unsigned long s) { return s == 999999 ? QStringLiteral("S
 bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     DBConnection* db = fallDB();
     if (!db) return keineDatenbank(fehler);
+    if (!kontenBekannt(db, p, fehler)) return false;
     unsigned long von = 0, bis = 0;
     if (!kontenBereich(p, &von, &bis)) return true;
     l->titel = QStringLiteral("Kontenabfrage");
@@ -337,6 +353,7 @@ bool beleganalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
 bool betragsanalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     DBConnection* db = fallDB();
     if (!db) return keineDatenbank(fehler);
+    if (!kontenBekannt(db, p, fehler)) return false;
     l->titel = QStringLiteral("Betragsanalyse");
     l->untertitel = QStringLiteral("Konto %1 %2, %3").arg(p.vonKonto).arg(KontoGlobal::getKontobezeichnung(p.vonKonto, 0, db), p.zeitraumText());
     l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 13);
@@ -559,6 +576,7 @@ bool mossListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
 bool sperrgrenzen(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     DBConnection* db = fallDB();
     if (!db) return keineDatenbank(fehler);
+    if (!kontenBekannt(db, p, fehler)) return false;
     EuroType grenze = p.grenze;
     QString name = QStringLiteral("Grenze");
     if (grenze.wert() < 0) {
@@ -604,7 +622,7 @@ bool zmListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     if (p.zeitraum.art == 1) code = p.zeitraum.monat + 4;
     else if (p.zeitraum.art == 2) code = p.zeitraum.quartal;
     else if (p.zeitraum.art == 4) {
-        if (fehler) *fehler = QStringLiteral("Die Zusammenfassende Meldung gilt für einen Monat, ein Quartal oder das Jahr; bitte --month, --quarter oder --year angeben.");
+        if (fehler) *fehler = QStringLiteral("Die Zusammenfassende Meldung gilt für einen Monat, ein Quartal oder das Jahr; bitte --monat, --quartal oder --jahr angeben.");
         return false;
     }
     l->titel = QStringLiteral("Zusammenfassende Meldung");

@@ -44,7 +44,7 @@ struct BuchungsEingabe {
 };
 
 // The rules every booking meets before it is posted, whether it was typed
-// (`dalvo book`) or read from a file (the bookings CSV import): both ask this
+// (`dalvo buchen`) or read from a file (the bookings CSV import): both ask this
 // one checker, so the two can never accept different bookings. In order:
 // the amount is money, the voucher date lies in the tax year, both accounts
 // exist, are active and fit the kind on their side (calcKontoWhere), a key

@@ -1,6 +1,6 @@
 // The checks a booking passes before it is posted, shared by the booking
 // command and the CSV import. The texts are the ones a user sees when
-// `dalvo book` refuses; the import puts the row number in front.
+// `dalvo buchen` refuses; the import puts the row number in front.
 #include "kontbaum/buchungen/buchungen.h"
 
 #include "host/db/connection.h"

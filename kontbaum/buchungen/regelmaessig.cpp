@@ -413,7 +413,7 @@ unsigned long vorlageAusBuchung(unsigned long buchung, int intervall, QString* f
     if (DateHelper::intervallText(intervall).isEmpty()) return nein(QStringLiteral("Unbekanntes Intervall %1.").arg(intervall));
     rsDataSource kopf(db, QStringLiteral("SELECT Storno, Storniert FROM eurVerbucht WHERE Buchungsnummer=") + q(buchung));
     if (kopf.isEOF())
-        return nein(QStringLiteral("Die Buchung %1 gibt es nicht; die Nummern zeigt „dalvo list FALL“.").arg(buchung));
+        return nein(QStringLiteral("Die Buchung %1 gibt es nicht; die Nummern zeigt „dalvo buchungen FALL“.").arg(buchung));
     if (kopf.field(QStringLiteral("Storno")).toLongLong() != 0 || kopf.field(QStringLiteral("Storniert")).toLongLong() != 0)
         return nein(QStringLiteral("Die Buchung %1 ist storniert oder eine Stornobuchung; bitte wählen Sie eine gültige Buchung.").arg(buchung));
     Transaktion t(db);
@@ -446,7 +446,7 @@ bool vorlageLoeschen(unsigned long nummer, QString* fehler) {
         return false;
     }
     if (GetDatenTyp(db, QStringLiteral("SELECT Buchungsnummer FROM eurBeispiel WHERE Buchungsnummer=") + q(nummer)).isNull()) {
-        *fehler = QStringLiteral("Die Buchungsvorlage %1 gibt es nicht; die Nummern zeigt „dalvo vorlage FALL list“.").arg(nummer);
+        *fehler = QStringLiteral("Die Buchungsvorlage %1 gibt es nicht; die Nummern zeigt „dalvo vorlage FALL liste“.").arg(nummer);
         return false;
     }
     if (!KontoGlobal::deleteBuchung(nummer, QStringLiteral("eurBeispiel"))) {

@@ -117,7 +117,7 @@ bool rechnungPruefen(DBConnection* db, Beleg* b, const Beleg& alt, QString* fehl
         return false;
     };
     auto frage = [&](const QString& t) { return GetUi().frage(t, QStringLiteral("Frage")); };
-    const QString abgebrochen = QStringLiteral("Die Rechnung wurde nicht gespeichert (Frage verneint). Mit --yes wird sie trotzdem gespeichert.");
+    const QString abgebrochen = QStringLiteral("Die Rechnung wurde nicht gespeichert (Frage verneint). Mit --ja wird sie trotzdem gespeichert.");
     // An invoice without recipient could never be posted or sent.
     if (b->personID == 0 || !lesePerson(db, b->personID, nullptr))
         return nein(QStringLiteral("Bitte wählen Sie einen Kunden für die Rechnung / Rechnungskorrektur."));
@@ -414,7 +414,7 @@ bool loescheBeleg(DBConnection* db, Belegart art, unsigned long id, QString* feh
                                .arg(b.nummer),
                            QStringLiteral("Frage")))
             return nein(QStringLiteral("Die Rechnung %1 wurde nicht gelöscht. Eine verschickte Rechnung heben Sie mit einer Rechnungskorrektur "
-                                       "auf (dalvo rechnung FALL neu --korrektur …); mit --yes wird sie gelöscht.")
+                                       "auf (dalvo rechnung FALL neu --korrektur …); mit --ja wird sie gelöscht.")
                             .arg(b.nummer));
     }
     Transaktion t(db);
@@ -448,7 +448,7 @@ unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart z
                                 quelle.nummer, ziel == Belegart::Rechnung ? QStringLiteral("die Rechnung") : bezeichnung(ziel), schon),
                        QStringLiteral("Frage"))) {
         if (fehler)
-            *fehler = QStringLiteral("Es wurde kein weiterer Beleg erstellt (Frage verneint). Mit --yes wird er trotzdem erstellt.");
+            *fehler = QStringLiteral("Es wurde kein weiterer Beleg erstellt (Frage verneint). Mit --ja wird er trotzdem erstellt.");
         return 0;
     }
     Beleg b = quelle;

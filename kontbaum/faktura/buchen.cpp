@@ -83,7 +83,7 @@ EuroType skontoMoeglich(DBConnection* db, const Beleg& b, const zDate& zahlung, 
     Zahlungsbedingung z;
     if (!zahlungsbedingungVon(db, b, &z) || z.skonto1 <= 0.0)
         return nein(QStringLiteral("Die Zahlungsbedingungen der Rechnung %1 gewähren kein Skonto. Legen Sie es beim Kunden fest "
-                                   "(dalvo kunde FALL edit KUNDE --zahlungsziel TAGE --skonto PROZENT --skontotage TAGE) oder buchen "
+                                   "(dalvo kunde FALL aendern KUNDE --zahlungsziel TAGE --skonto PROZENT --skontotage TAGE) oder buchen "
                                    "Sie ohne Skonto.")
                         .arg(b.nummer));
     const zDate frist = b.datum.addDays(z.skontotage1);

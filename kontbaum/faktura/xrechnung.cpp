@@ -196,7 +196,7 @@ QStringList regeln(const Modell& m) {
     const Firma& f = m.firma;
     const Person& k = m.kunde;
     const QString firmaTipp = QStringLiteral(" Bitte ergänzen Sie es mit „dalvo firma“.");
-    const QString kundeTipp = QStringLiteral(" Bitte ergänzen Sie es mit „dalvo kunde FALL edit“.");
+    const QString kundeTipp = QStringLiteral(" Bitte ergänzen Sie es mit „dalvo kunde FALL aendern“.");
     regel(m.nummer.isEmpty(), "BR-02", QStringLiteral("Die Rechnungsnummer fehlt. Bitte speichern Sie die Rechnung."));
     regel(!m.datum.isValid(), "BR-03", QStringLiteral("Das Rechnungsdatum fehlt."));
     regel(m.typ != QLatin1String("380") && m.typ != QLatin1String("381"), "BR-DE-17", QStringLiteral("Unzulässiger Rechnungstyp."));

@@ -65,7 +65,7 @@ QString Kontoeditor::pruefe(const Konto& k, bool neu) {
     if (k.steuerschluessel != 0 &&
         GetDatenTyp(db, QStringLiteral("SELECT Steuerschluessel FROM eurSteuerschluessel WHERE Steuerschluessel=") + sql(k.steuerschluessel))
             .isNull())
-        return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht; die Steuerschlüssel zeigt „dalvo keys FALL“.").arg(k.steuerschluessel);
+        return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht; die Steuerschlüssel zeigt „dalvo steuerschluessel FALL“.").arg(k.steuerschluessel);
     return KontoGlobal::pruefeKontoSteuerschluessel(k.kategorie, k.steuerschluessel);
 }
 
@@ -105,7 +105,7 @@ bool Kontoeditor::anlegen(const Konto& k, unsigned long* vorbildGenommen, QStrin
 bool Kontoeditor::aendern(const Konto& k, QString* fehler) {
     DBConnection* db = fallDB();
     if (!KontoGlobal::existsKonto(k.nummer, false, nullptr))
-        return fehlschlag(fehler, QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht; neue Konten legt „dalvo konto FALL add“ an.").arg(k.nummer));
+        return fehlschlag(fehler, QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht; neue Konten legt „dalvo konto FALL neu“ an.").arg(k.nummer));
     const QString grund = pruefe(k, false);
     if (!grund.isEmpty()) return fehlschlag(fehler, grund);
     const bool ok = ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Bezeichnung=") + sql(k.bezeichnung.trimmed()) +
@@ -143,7 +143,7 @@ bool Kontoeditor::setzeSchluesselAktiv(const QList<unsigned long>& schluessel, b
     if (!aktiv) KontoGlobal::fillSetSteuerschluesselInVerwendung(inVerwendung);
     for (unsigned long s : schluessel) {
         rsDataSource rs(db, QStringLiteral("SELECT Necessary FROM eurSteuerschluessel WHERE Steuerschluessel=") + sql(s));
-        if (rs.isEOF()) return fehlschlag(fehler, QStringLiteral("Den Steuerschlüssel %1 gibt es nicht; die Steuerschlüssel zeigt „dalvo keys FALL“.").arg(s));
+        if (rs.isEOF()) return fehlschlag(fehler, QStringLiteral("Den Steuerschlüssel %1 gibt es nicht; die Steuerschlüssel zeigt „dalvo steuerschluessel FALL“.").arg(s));
         if (aktiv) continue;
         if (rs.field(QStringLiteral("Necessary")).toLongLong() != 0)
             return fehlschlag(fehler, QStringLiteral("Der Steuerschlüssel %1 muss in jedem Fall vorhanden sein und kann nicht deaktiviert werden.").arg(s));

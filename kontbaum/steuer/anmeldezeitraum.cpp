@@ -53,10 +53,10 @@ QString zeitraumHinweis(int zeitraumArt, DBConnection* db) {
     const Zeitraum z = zeitraum(db);
     if (z == Zeitraum::Quartal && zeitraumArt == 1)
         return QStringLiteral("Der Fall meldet vierteljährlich; diese Monatszahlen sind keine Voranmeldung des Falls. Die Voranmeldung "
-                              "zeigt „dalvo ustva FALL --quarter Q“.");
+                              "zeigt „dalvo ustva FALL --quartal Q“.");
     if (z == Zeitraum::Monat && zeitraumArt == 2)
         return QStringLiteral("Der Fall meldet monatlich; diese Quartalszahlen sind keine Voranmeldung des Falls. Die Voranmeldung "
-                              "zeigt „dalvo ustva FALL --month M“.");
+                              "zeigt „dalvo ustva FALL --monat M“.");
     return QString();
 }
 

@@ -159,7 +159,7 @@ QString KontoGlobal::zmJahresmeldungAbgelehnt() {
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
     if (!db) return QStringLiteral("Es ist kein Fall geöffnet.");
-    const QString weiter = QStringLiteral(" Melden Sie vierteljährlich (--quarter) oder monatlich (--month).");
+    const QString weiter = QStringLiteral(" Melden Sie vierteljährlich (--quartal) oder monatlich (--monat).");
     if (getFalleigenschaft(QLatin1String(kZmJahresmeldung), db).trimmed() != QLatin1String("1"))
         return QStringLiteral("Eine Zusammenfassende Meldung für das ganze Kalenderjahr ist nur erlaubt, wenn das Finanzamt von den "
                               "Umsatzsteuer-Voranmeldungen befreit hat, die Umsätze im Vorjahr und im laufenden Jahr 200.000 Euro und die "
