@@ -214,7 +214,7 @@ TEST(Falldatei, AWriterThatCannotGetTheFileGivesUpInGerman) {
     EXPECT_TRUE(b.out.isEmpty());
     EXPECT_TRUE(b.err.contains(QStringLiteral("wird gerade von einem anderen Befehl bearbeitet"))) << b.err.toStdString();
     EXPECT_TRUE(b.err.contains(fall));
-    EXPECT_TRUE(b.err.contains(QStringLiteral("--wait")));
+    EXPECT_TRUE(b.err.contains(QStringLiteral("--warten")));
     // Readers are not held up by a writer that has not committed yet.
     EXPECT_EQ(anzahlBuchungen(fall), 0);
     sqlite3_exec(halter, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -150,7 +150,7 @@ TEST_F(Getkont, RefusalsCarryTheirMessages) {
     EXPECT_EQ(s, 0);
     EXPECT_EQ(fehler, QStringLiteral("Parserfunktion $GETKONT wurde ohne Parameter aufgerufen!"));
     frage(QStringLiteral("gewinn"), false, &s, &fehler);
-    EXPECT_EQ(fehler, QStringLiteral("Aufruf der Parserfunktion $GETKONT mit unbekanter Funktion: $GETKONT(gewinn)!"));
+    EXPECT_EQ(fehler, QStringLiteral("Aufruf der Parserfunktion $GETKONT mit unbekannter Funktion: $GETKONT(gewinn)!"));
     frage(QStringLiteral("SALDO,Konto"), false, &s, &fehler);
     EXPECT_EQ(fehler, QStringLiteral("Aufruf der Parserfunktion $GETKONT(SALDO) mit zuwenig Parametern: $GETKONT(SALDO,Konto)!"));
     frage(QStringLiteral("SALDO,Konten,1200"), false, &s, &fehler);

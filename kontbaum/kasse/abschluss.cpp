@@ -93,6 +93,16 @@ bool KontoGlobal::isExportierteKasse(unsigned long konto, DBConnection* con) {
 
 namespace Kasse {
 
+namespace {
+// An inactive register takes no bookings: its closing would post the
+// difference onto an account the chart no longer offers.
+QString inaktiveKasse(unsigned long konto) {
+    return QStringLiteral("Die Kasse %1 ist im Kontenplan nicht aktiv und wird nicht abgeschlossen. Aktivieren Sie das Konto zuerst, "
+                          "oder wählen Sie eine aktive Kasse.")
+        .arg(konto);
+}
+}  // namespace
+
 QString abschlussBeginnen(unsigned long konto, KassenabschlussDaten* d) {
     *d = KassenabschlussDaten();
     KontoGlobal* kg = GetKontoGlobal(-1, false);
@@ -106,6 +116,7 @@ QString abschlussBeginnen(unsigned long konto, KassenabschlussDaten* d) {
         return QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht.").arg(konto);
     if (KontoGlobal::getKategorie(konto) != kKategorieKasse)
         return QStringLiteral("Das Konto %1 ist kein Kassenkonto (Kategorie 201). Bitte wählen Sie eine Kasse.").arg(konto);
+    if (!KontoGlobal::isKontoAktiv(konto)) return inaktiveKasse(konto);
     d->konto = konto;
     d->bezeichnung = QString::number(konto) + QLatin1Char(' ') + KontoGlobal::getKontobezeichnung(konto);
     if (QDate::currentDate().year() == kg->getSteuerjahr()) d->datum = zDate::today();
@@ -187,7 +198,7 @@ unsigned long ausgleichsGegenkonto(const KassenabschlussDaten& d, unsigned long 
     if (GetDatenTyp(fallDB(), QStringLiteral("SELECT COUNT(*) ") + kandidaten).toLongLong() == 1)
         return GetDatenTyp(fallDB(), QStringLiteral("SELECT Nummer ") + kandidaten).toULong();
     if (fehler)
-        *fehler = QStringLiteral("Es wurde kein Gegenkonto für die Ausgleichbuchung ausgewählt. Bitte wählen Sie %1.").arg(art);
+        *fehler = QStringLiteral("Es wurde kein Gegenkonto für die Ausgleichsbuchung ausgewählt. Bitte wählen Sie %1.").arg(art);
     return 0;
 }
 
@@ -202,6 +213,7 @@ bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkon
     DBConnection* con = fallDB();
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     if (!con || !kg) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
+    if (!KontoGlobal::isKontoAktiv(d.konto)) return nein(inaktiveKasse(d.konto));
     QString grund = abschlussDatumPruefen(d);
     if (!grund.isEmpty()) return nein(grund);
     if (d.gezaehlt.wert() < 0 || !EuroType::istGeldbetrag(d.gezaehlt.wert()))

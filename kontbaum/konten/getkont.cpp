@@ -433,7 +433,7 @@ bool Parser::antworten(QString* ergebnis, int* status) {
         *ergebnis = m_kg.getEurUID();
         return true;
     }
-    return fehlschlag(QStringLiteral("Aufruf der Parserfunktion $GETKONT mit unbekanter Funktion: $GETKONT(%1)!"));
+    return fehlschlag(QStringLiteral("Aufruf der Parserfunktion $GETKONT mit unbekannter Funktion: $GETKONT(%1)!"));
 }
 }  // namespace
 
