@@ -4,7 +4,10 @@
 #include "kontbaum/fall/falldatei.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace cli {
 
@@ -44,6 +47,24 @@ bool pruefeAusgabeziel(const QString& angabe, const QString& fallPfad, bool erse
     if (!QFileInfo(fi.absolutePath()).isDir())
         return nein(QStringLiteral("Das Verzeichnis „%1“ existiert nicht.").arg(QDir::toNativeSeparators(fi.absolutePath())));
     ziel->pfad = pfad;
+    return true;
+}
+
+bool pruefeEingabedatei(const QString& pfad, QString* fehler) {
+    auto nein = [fehler](const QString& t) {
+        if (fehler) *fehler = t;
+        return false;
+    };
+    struct stat st;
+    if (pfad.isEmpty() || ::stat(QFile::encodeName(pfad).constData(), &st) != 0)
+        return nein(QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(pfad));
+    if (S_ISDIR(st.st_mode)) return nein(QStringLiteral("„%1“ ist ein Verzeichnis; bitte geben Sie eine Datei an.").arg(pfad));
+    if (!S_ISREG(st.st_mode))
+        return nein(QStringLiteral("„%1“ ist keine gewöhnliche Datei (sondern ein Gerät, eine Pipe oder ein Socket); bitte geben Sie eine "
+                                   "Datei an.")
+                        .arg(pfad));
+    if (!QFileInfo(pfad).isReadable())
+        return nein(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden; fehlt die Berechtigung?").arg(pfad));
     return true;
 }
 

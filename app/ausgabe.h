@@ -1,6 +1,6 @@
 // Files a command writes besides the case (exports, printouts): where they
-// may go. Checked before any work, so a refusal costs nothing and changes
-// nothing.
+// may go; and the files it reads. Checked before any work, so a refusal
+// costs nothing and changes nothing.
 #pragma once
 
 #include <QString>
@@ -19,5 +19,11 @@ struct Ausgabeziel {
 // directory, device, FIFO or socket, a missing directory, and an existing
 // file without `ersetzen` (--ersetzen).
 bool pruefeAusgabeziel(const QString& angabe, const QString& fallPfad, bool ersetzen, Ausgabeziel* ziel, QString* fehler);
+
+// Checks a file a command reads: false (German reason in `fehler`) when it
+// is missing, a directory, a device or pipe (/dev/zero would be read
+// forever; the imports read a file twice: to check it, then under the
+// case's lock) or unreadable.
+bool pruefeEingabedatei(const QString& pfad, QString* fehler);
 
 }  // namespace cli

@@ -72,10 +72,9 @@ int cmdImport(const Args& a) {
     if (a.has(QStringLiteral("--zeichensatz")) && !BuchungenCSV::zeichensatzAusName(a.value(QStringLiteral("--zeichensatz")), &zeichensatz))
         return usageError(n, QStringLiteral("Unbekannter Zeichensatz „%1“ (erlaubt: %2).")
                                  .arg(a.value(QStringLiteral("--zeichensatz")), BuchungenCSV::zeichensatzNamen().join(QStringLiteral(", "))));
+    QString e;
+    if (!pruefeEingabedatei(a.positional()[1], &e)) return usageError(n, e);
     QFile f(a.positional()[1]);
-    if (!f.open(QIODevice::ReadOnly))
-        return usageError(n, QStringLiteral("Die Datei „%1“ kann nicht gelesen werden.").arg(a.positional()[1]));
-    f.close();
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         // The bytes are read only now, with the case locked, so that what is
         // remembered as imported is exactly what was posted.

@@ -1,5 +1,6 @@
 // dalvo bank: bank connections, statement import, transactions, proposals
 // and their takeover into bookings, from the command line.
+#include "app/ausgabe.h"
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
@@ -237,7 +238,7 @@ int cmdBank(const Args& a) {
         bool ok = true;
         if (a.has(QStringLiteral("--konto"))) a.value(QStringLiteral("--konto")).toULong(&ok);
         if (!ok) return usageError(n, QStringLiteral("--konto braucht die Nummer des Bankkontos im Kontenplan."));
-        if (!QFile::exists(p[2])) return usageError(n, QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(p[2]));
+        if (!pruefeEingabedatei(p[2], &e)) return usageError(n, e);
     }
     if (was == QLatin1String("uebernehmen") || was == QLatin1String("ignorieren") || was == QLatin1String("zuruecksetzen")) {
         if (!idsLesen(p, &ids, &e)) return usageError(n, e);

@@ -179,7 +179,7 @@ QList<Befehl> jahrBefehle() {
          cmdJahreswechsel},
         {QStringLiteral("saldovortrag"), {}, {}, {{{"--vorjahr"}, "VORJAHRESFALL"}, {{"--nur-bericht"}}, {{"--konto"}, "KONTO"}, {{"--betrag"}, "BETRAG"}},
          QStringLiteral("dalvo saldovortrag FALL --vorjahr VORJAHRESFALL [--nur-bericht] [--ja|--nein]\n"
-                        "       dalvo saldovortrag FALL --konto KONTO --betrag BETRAG"),
+                        "        dalvo saldovortrag FALL --konto KONTO --betrag BETRAG"),
          QStringLiteral("bucht die Saldovorträge aus dem Vorjahr oder einen von Hand"),
          QStringLiteral("Mit --vorjahr: vergleicht die Salden der Bestandskonten (Kasse, Bank, Forderungen, …) im Fall\n"
                         "des Vorjahres mit den vorhandenen Saldovortragsbuchungen, zeigt den Bericht und bucht nach der\n"

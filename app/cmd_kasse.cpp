@@ -290,10 +290,11 @@ int cmdKasseImport(const Args& a) {
     const QString n = QStringLiteral("kasse-import");
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Kassendatei und neue Falldatei angeben."));
     const QString datei = a.positional()[0], neu = a.positional()[1];
-    if (!QFileInfo(datei).isFile()) return usageError(n, QStringLiteral("Die Datei „%1“ kann nicht gefunden werden.").arg(datei));
-    if (QFileInfo::exists(neu)) return abgelehnt(QStringLiteral("Die Falldatei „%1“ existiert bereits; sie wird nicht überschrieben.").arg(neu));
-    Fall fall;
     QString e;
+    if (!pruefeEingabedatei(datei, &e)) return usageError(n, e);
+    const int frei = Fall::neueFalldateiPruefen(n, neu);
+    if (frei >= 0) return frei;
+    Fall fall;
     if (!fall.neu(&e)) return abgelehnt(e);
     if (!Kasse::importiereKasse(datei, &e)) return abgelehnt(e);
     fall.root().fillBlackList();
@@ -327,8 +328,8 @@ int cmdKassenbuchungenExport(const Args& a) {
 int cmdKassenbuchungenImport(const Args& a) {
     const QString n = QStringLiteral("kassenbuchungen-import");
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei und Buchungsdatei angeben."));
-    if (!QFileInfo(a.positional()[1]).isFile())
-        return usageError(n, QStringLiteral("Die Datei „%1“ kann nicht gefunden werden.").arg(a.positional()[1]));
+    QString e;
+    if (!pruefeEingabedatei(a.positional()[1], &e)) return usageError(n, e);
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
         QString meldung;
         const long anzahl = Kasse::importiereKassenbuchungen(a.positional()[1], &meldung);

@@ -246,7 +246,7 @@ QList<Befehl> regelBefehle() {
          QStringLiteral("dalvo vorlage FALL neu --art ART --datum TT.MM.JJJJ --betrag BETRAG (--konto KONTO --gegenkonto KONTO | "
                         "--soll KONTO --haben KONTO) [--schluessel STS] [--netto] [--text TEXT] [--beleg BELEG] [--intervall INTERVALL] "
                         "[--zahlungsdatum TT.MM.JJJJ]\n"
-                        "       dalvo vorlage FALL neu --aus-buchung NR --intervall INTERVALL"),
+                        "        dalvo vorlage FALL neu --aus-buchung NR --intervall INTERVALL"),
          QStringLiteral("legt eine Buchungsvorlage an"),
          QStringLiteral("Legt eine Buchungsvorlage mit denselben Angaben wie „dalvo buchen“ an und gibt ihre Nummer aus.\n"
                         "Mit --intervall wird sie eine regelmäßige Buchung (Miete, Versicherung, Leasing): --datum ist das\n"

@@ -248,6 +248,11 @@ TEST_F(CliBerichte, MistakesAreUsageErrorsOrRefusalsThatChangeNothing) {
     abgelehnt({b, fall, QStringLiteral("betragsanalyse"), QStringLiteral("--konto"), QStringLiteral("1200-1299")}, 2, QStringLiteral("genau ein Konto"));
     abgelehnt({b, fall, QStringLiteral("betragsanalyse"), QStringLiteral("--konto"), QStringLiteral("7777")}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
     abgelehnt({b, fall, QStringLiteral("kontenabfrage"), QStringLiteral("--konto"), QStringLiteral("12x")}, 2, QStringLiteral("Kontonummer"));
+    // An account or range the chart does not know is no empty statement.
+    abgelehnt({b, fall, QStringLiteral("kontenabfrage"), QStringLiteral("--konto"), QStringLiteral("9999")}, 1,
+              QStringLiteral("Das Konto 9999 gibt es im Kontenplan nicht."));
+    abgelehnt({b, fall, QStringLiteral("sperrgrenzen"), QStringLiteral("--konto"), QStringLiteral("9990-9998")}, 1,
+              QStringLiteral("Im Kontenplan gibt es kein Konto von 9990 bis 9998."));
     abgelehnt({b, fall, QStringLiteral("journal"), QStringLiteral("--sortierung"), QStringLiteral("datum")}, 2, QStringLiteral("nummer, zahlungsdatum, beleg"));
     abgelehnt({b, fall, QStringLiteral("zm"), QStringLiteral("--from"), QStringLiteral("01.01.2016"), QStringLiteral("--to"), QStringLiteral("15.01.2016")},
               1, QStringLiteral("Monat, ein Quartal oder das Jahr"));

@@ -138,6 +138,20 @@ TEST(CliKasse, AMonthOfCashTravelsToTheCashInstallationAndBackOnce) {
     EXPECT_EQ(hashOf(haupt), vorher);
     // The cash installation is no main case of this register.
     EXPECT_EQ(dalvo({QStringLiteral("kassenbuchungen-import"), kasse, buchungen}).rc, 1);
+    // A file cut short on the way is the file's damage, not the case's.
+    QFile ganz(buchungen);
+    ASSERT_TRUE(ganz.open(QIODevice::ReadOnly));
+    const QString kurz = dir.filePath(QStringLiteral("kurz.buchungen"));
+    QFile k(kurz);
+    ASSERT_TRUE(k.open(QIODevice::WriteOnly));
+    k.write(ganz.read(ganz.size() / 2));
+    k.close();
+    l = dalvo({QStringLiteral("kassenbuchungen-import"), haupt, kurz});
+    EXPECT_EQ(l.rc, 1);
+    EXPECT_TRUE(l.err.contains(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: sie ist beschädigt, unvollständig").arg(kurz)))
+        << l.err.toStdString();
+    EXPECT_FALSE(l.err.contains(QStringLiteral("Falldatei"))) << l.err.toStdString();
+    EXPECT_EQ(hashOf(haupt), vorher);
 
     // The same cash book in both cases: 540,00 + 238,00 - 5,00 - 11,90 = 761,10.
     const QString hauptBuch = kassenbuchCsv(haupt, QStringLiteral("01.01.2016"), QStringLiteral("29.02.2016"));
@@ -151,7 +165,10 @@ TEST(CliKasse, AMonthOfCashTravelsToTheCashInstallationAndBackOnce) {
     EXPECT_DOUBLE_EQ(j.value(QStringLiteral("endbestand")).toDouble(), 761.10);
     EXPECT_EQ(j.value(QStringLiteral("zeilen")).toArray().size(), 3);
 
-    // The printed book.
+    // The printed book names the business, once it is known.
+    EXPECT_TRUE(dalvo({QStringLiteral("kassenbuch"), haupt}).out.contains(QStringLiteral("Betrieb: haupt\n")));
+    ASSERT_EQ(dalvo({QStringLiteral("firma"), haupt, QStringLiteral("--name"), QStringLiteral("Kiosk Weber")}).rc, 0);
+    EXPECT_TRUE(dalvo({QStringLiteral("kassenbuch"), haupt}).out.contains(QStringLiteral("Betrieb: Kiosk Weber\n")));
     const QString pdf = dir.filePath(QStringLiteral("kassenbuch.pdf"));
     l = dalvo({QStringLiteral("kassenbuch"), haupt, QStringLiteral("--month"), QStringLiteral("1"), QStringLiteral("--pdf"), pdf});
     ASSERT_EQ(l.rc, 0) << l.err.toStdString();
@@ -223,11 +240,24 @@ TEST(CliKasse, AKasseFileCarriesOnlyWhatTheTillNeeds) {
     // The main case now knows the register as exported.
     EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT COUNT(*) FROM eurExportierteKassen WHERE Konto=1000")), 1);
 
-    // A file that is no register file is refused, and no case is left behind.
+    // A file that is no register file is refused with its name and why, and
+    // no case is left behind.
     const QString neu = dir.filePath(QStringLiteral("neu.dalvo"));
     l = dalvo({QStringLiteral("kasse-import"), fall, neu});
     EXPECT_EQ(l.rc, 1);
     EXPECT_FALSE(QFileInfo::exists(neu));
+    const QString text = dir.filePath(QStringLiteral("notizen.txt"));
+    QFile t(text);
+    ASSERT_TRUE(t.open(QIODevice::WriteOnly));
+    t.write("Kasse Januar\n");
+    t.close();
+    l = dalvo({QStringLiteral("kasse-import"), text, neu});
+    EXPECT_EQ(l.rc, 1);
+    EXPECT_TRUE(l.err.contains(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: sie ist").arg(text))) << l.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(neu));
+    l = dalvo({QStringLiteral("kasse-import"), datei, dir.path()});
+    EXPECT_EQ(l.rc, 1);
+    EXPECT_TRUE(l.err.contains(QStringLiteral("„%1“ ist ein Verzeichnis").arg(dir.path()))) << l.err.toStdString();
     EXPECT_EQ(dalvo({QStringLiteral("kasse-import"), dir.filePath(QStringLiteral("fehlt.kasse")), neu}).rc, 2);
     ASSERT_TRUE(sqlAusfuehren(datei, QStringLiteral("UPDATE eurExportierteDaten SET Wert='20150001' WHERE Variable='DBVersion'")));
     l = dalvo({QStringLiteral("kasse-import"), datei, neu});
@@ -288,6 +318,13 @@ TEST(CliKasse, UsageErrorsNameWhatIsMissing) {
         {{QStringLiteral("kasse-freigeben"), fall, QStringLiteral("--konto"), QStringLiteral("1000"), QStringLiteral("--yes")}, 1,
          "Zurzeit liegen keine exportierten Kassen vor."},
         {{QStringLiteral("kassenbuchungen-export"), fall, QStringLiteral("--ziel"), dir.path()}, 1, "keine übernommene Kasse"},
+        // SKR03 1010 is a register the chart has, but not active.
+        {{QStringLiteral("kassenabschluss"), fall, QStringLiteral("--konto"), QStringLiteral("1010"), QStringLiteral("--datum"),
+          QStringLiteral("31.01.2016"), QStringLiteral("--gezaehlt"), QStringLiteral("0"), QStringLiteral("--ja")}, 1, "nicht aktiv"},
+        // A device is read forever; a directory is no file.
+        {{QStringLiteral("kassenbuchungen-import"), fall, QStringLiteral("/dev/zero")}, 2, "„/dev/zero“ ist keine gewöhnliche Datei"},
+        {{QStringLiteral("import"), fall, QStringLiteral("/dev/zero")}, 2, "„/dev/zero“ ist keine gewöhnliche Datei"},
+        {{QStringLiteral("bank"), fall, QStringLiteral("import"), dir.path()}, 2, "ist ein Verzeichnis"},
     };
     for (const Fall& f : faelle) {
         const Lauf l = dalvo(f.args);

@@ -77,6 +77,52 @@ TEST(Cli, UsageErrorsExitWithTwo) {
               2);
 }
 
+// Every command, subcommand and option answers to its German name; the
+// English names scripts use stay aliases of the same row, and a row takes
+// only its own options.
+TEST(Cli, GermanNamesWithTheEnglishOnesAsAliases) {
+    const Lauf h = dalvo({QStringLiteral("hilfe")});
+    ASSERT_EQ(h.rc, 0);
+    for (const char* zeile : {"  neu (new) ", "  konten (accounts) ", "  steuerschluessel (keys, schluessel) ", "  buchen (book) ",
+                              "  stornieren (cancel) ", "  loeschen (delete) ", "  festschreiben (lock) ", "  buchungen (list) ",
+                              "  pruefen (verify) ", "  buchungen-import (import) ", "  buchungen-export (export-csv) ",
+                              "  hilfe (help) ", "  beispielbuchungen (generate) "})
+        EXPECT_EQ(h.out.count(QLatin1String(zeile)), 1) << zeile;
+    for (const char* alias : {"(new)", "(book)", "(list)", "keys"}) EXPECT_EQ(h.out.count(QLatin1String(alias)), 1) << alias << " listed once";
+
+    // The same work under either name gives the same case and output.
+    QTemporaryDir dir;
+    const QString de = dir.filePath(QStringLiteral("de.dalvo")), en = dir.filePath(QStringLiteral("en.dalvo"));
+    ASSERT_EQ(dalvo({"neu", de, "--jahr", "2016", "--kontenrahmen", "SKR04", "--ohne-beispiele"}).rc, 0);
+    ASSERT_EQ(dalvo({"new", en, "--year", "2016", "--chart", "SKR04", "--no-examples"}).rc, 0);
+    const Lauf b1 = dalvo({"buchen", de, "--art", "einnahme", "--datum", "02.03.2016", "--betrag", "100,00", "--konto", "1600", "--gegenkonto",
+                           "4400", "--schluessel", "5", "--netto", "--text", "Verkauf", "--beleg", "R1"});
+    const Lauf b2 = dalvo({"book", en, "--kind", "einnahme", "--date", "02.03.2016", "--amount", "100,00", "--account", "1600", "--counter",
+                           "4400", "--key", "5", "--net", "--text", "Verkauf", "--voucher", "R1"});
+    ASSERT_EQ(b1.rc, 0) << b1.err.toStdString();
+    EXPECT_EQ(b1.out, b2.out);
+    EXPECT_EQ(dalvo({"buchungen", de, "--json", "--monat", "3"}).out, dalvo({"list", en, "--json", "--month", "3"}).out);
+    EXPECT_EQ(dalvo({"kunde", de, "neu", "--firma", "Weber KG"}).out, dalvo({"kunde", en, "add", "--firma", "Weber KG"}).out);
+
+    // An option of another subcommand, or one given under both names, is
+    // a usage error that names it and changes nothing.
+    const QByteArray vorher = hashOf(de);
+    const Lauf fremd = dalvo({"rechnung", de, "list", "--versand", "3", "--rabatt", "5"});
+    EXPECT_EQ(fremd.rc, 2);
+    EXPECT_TRUE(fremd.err.contains(QStringLiteral("Die Option --versand gehört nicht zu „dalvo rechnung liste“"))) << fremd.err.toStdString();
+    const Lauf zweimal = dalvo({"buchen", de, "--betrag", "1", "--amount", "2"});
+    EXPECT_EQ(zweimal.rc, 2);
+    EXPECT_TRUE(zweimal.err.contains(QStringLiteral("--amount ist mehrfach angegeben (auch als --betrag)"))) << zweimal.err.toStdString();
+    for (const QStringList& args : {QStringList{"konto", de, "deaktivieren", "4400", "--wie", "4400"}, QStringList{"kunde", de, "liste", "--name", "X"},
+                                    QStringList{"kunde", de, "entfernen", "K0001"}, QStringList{"stornieren", de, "1", "--ja", "--nein"}})
+        EXPECT_EQ(dalvo(args).rc, 2) << args.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(hashOf(de), vorher);
+
+    const Lauf zeile = dalvo({"hilfe", "rechnung", "list"});
+    EXPECT_TRUE(zeile.out.startsWith(QStringLiteral("Aufruf: dalvo rechnung FALL liste [--offen] [--json]\n"))) << zeile.out.toStdString();
+    EXPECT_TRUE(dalvo({"buchen", "--hilfe"}).out.contains(QStringLiteral("--amount für --betrag")));
+}
+
 TEST(Cli, VersionAndDbinfoShowTheSchema) {
     Lauf v = dalvo({QStringLiteral("version")});
     EXPECT_EQ(v.rc, 0);
@@ -119,6 +165,9 @@ TEST(Cli, NewCaseFileAndInfoReadingItWithoutChangingIt) {
     Lauf wieder = dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016")});
     EXPECT_EQ(wieder.rc, 1) << "an existing case is never overwritten";
     EXPECT_EQ(hashOf(fall), vorher);
+    const Lauf verzeichnis = dalvo({QStringLiteral("new"), dir.path(), QStringLiteral("--year"), QStringLiteral("2016")});
+    EXPECT_EQ(verzeichnis.rc, 1);
+    EXPECT_TRUE(verzeichnis.err.contains(QStringLiteral("„%1“ ist ein Verzeichnis").arg(dir.path()))) << verzeichnis.err.toStdString();
     EXPECT_EQ(dalvo({QStringLiteral("new"), dir.filePath(QStringLiteral("x.dalvo")), QStringLiteral("--year"),
                      QStringLiteral("2016"), QStringLiteral("--chart"), QStringLiteral("SKR99")}).rc, 2);
     EXPECT_EQ(dalvo({QStringLiteral("info"), dir.filePath(QStringLiteral("fehlt.dalvo"))}).rc, 2);

@@ -184,6 +184,16 @@ QString Falldatei::beschaedigtText(const QString& pfad) {
     return ladeFehler(pfad, QStringLiteral("Die Datei ist beschädigt oder unvollständig."));
 }
 
+// A file that does not even begin like a case was never one: calling it
+// damaged would send the user looking for a backup of the wrong file.
+static QString unlesbarText(const QString& pfad) {
+    QFile f(pfad);
+    const QByteArray kopf = f.open(QIODevice::ReadOnly) ? f.read(kSqliteKopf.size()) : QByteArray();
+    if (kopf.startsWith(kSqliteKopf) || kopf.startsWith(kMagic)) return Falldatei::beschaedigtText(pfad);
+    return ladeFehler(pfad, kopf.isEmpty() ? QStringLiteral("Die Datei ist leer; sie ist keine Falldatei.")
+                                           : QStringLiteral("Die Datei ist keine Falldatei von dalvo. Bitte geben Sie eine Falldatei an."));
+}
+
 bool Falldatei::istFalldatei(const QString& pfad) {
     QByteArray kopf;
     const Art art = erkenne(pfad, &kopf);
@@ -251,7 +261,7 @@ bool Falldatei::oeffnen(const QString& pfad, Zugriff zugriff, int warteMs, Kont_
     for (int versuch = 0; versuch < 5; ++versuch) {
         const Art art = erkenne(m_pfad);
         if (art == Art::KeineDatei) return setze(fehler, ladeFehler(pfad, rsDateifehlerText(EACCES)));
-        if (art == Art::Kaputt) return setze(fehler, beschaedigtText(pfad));
+        if (art == Art::Kaputt) return setze(fehler, unlesbarText(pfad));
         bool nochmal = false;
         if (art == Art::SQLite) {
             stelleNachAbbruchWiederHer(m_pfad);

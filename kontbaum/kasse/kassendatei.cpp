@@ -40,7 +40,6 @@ const QString kArtKasse = QStringLiteral("kasse");
 const QString kArtBuchungen = QStringLiteral("buchungen");
 const QString kRot = QStringLiteral("<p><font color=\"$COLOR(COLOR_IMPORTANT_TEXT)\">");
 const QString kRotEnde = QStringLiteral("</font></p>");
-const QString kNichtLesbar = QStringLiteral("Die Datei kann nicht gelesen werden.");
 
 // The chart and the keys: what a cash installation needs to book at all.
 const QStringList& kontenplanTabellen() {
@@ -141,21 +140,37 @@ QMap<QString, QString> grundMetadaten(KontoGlobal* kg, DBConnection* con, const 
 
 // The file, opened read-only, with its metadata; false with the refusal.
 bool oeffneDatei(const QString& datei, DBConnection* d, Kasse::Metadaten* m, QString* fehler) {
-    if (!QFileInfo(datei).isFile()) {
-        if (fehler) *fehler = QStringLiteral("Die Datei kann nicht gefunden werden.");
+    auto nein = [&](const QString& grund) {
+        if (fehler) *fehler = QStringLiteral("Die Datei „%1“ kann nicht gelesen werden: %2").arg(datei, grund);
+        return false;
+    };
+    const QFileInfo fi(datei);
+    if (!fi.exists()) {
+        if (fehler) *fehler = QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(datei);
         return false;
     }
+    if (!fi.isFile()) return nein(QStringLiteral("sie ist ein Verzeichnis oder Gerät, keine Datei."));
+    // Damage found in this file is its own: the case, whose damage the flag
+    // reports, is intact. The whole file is checked before anything is read
+    // from it, so no later statement on it can meet a damaged page.
+    const bool fallSchonBeschaedigt = rsDbCorruptionSeen();
     d->setReadOnly(true);
-    if (!d->createAndConnect(datei) || !rsTableExists(d, QStringLiteral("eurExportierteDaten"))) {
-        if (fehler) *fehler = kNichtLesbar;
-        return false;
+    bool geprueft = d->createAndConnect(datei);
+    if (geprueft) {
+        rsDataSource pruefung(d, QStringLiteral("PRAGMA quick_check(1)"));
+        geprueft = !pruefung.isError() && !pruefung.isEOF() && pruefung.getFields()->getField(0).toString() == QLatin1String("ok");
     }
+    const bool beschaedigt = rsDbCorruptionSeen() && !fallSchonBeschaedigt;
+    if (!fallSchonBeschaedigt) rsDbResetCorruptionSeen();
+    if (!geprueft)
+        return nein(beschaedigt || d->isOpen() ? QStringLiteral("sie ist beschädigt, unvollständig (etwa beim Kopieren abgeschnitten) oder gar "
+                                                                "keine Datei des Kassenaustauschs. Bitte exportieren Sie sie neu.")
+                                               : d->getErr()->last());
+    if (!rsTableExists(d, QStringLiteral("eurExportierteDaten")))
+        return nein(QStringLiteral("sie ist keine Datei des Kassenaustauschs (Export einer Kasse oder ihrer Buchungen)."));
     rsDataSource rs(d, QStringLiteral("SELECT Variable, Wert FROM eurExportierteDaten WHERE Datenpfad IS NULL OR Datenpfad=''"));
     for (; !rs.isEOF(); rs.fetch()) m->werte.insert(rs.field(QStringLiteral("Variable")).toString(), rs.field(QStringLiteral("Wert")).toString());
-    if (rs.isError()) {
-        if (fehler) *fehler = kNichtLesbar;
-        return false;
-    }
+    if (rs.isError()) return nein(d->getErr()->last());
     return true;
 }
 
