@@ -23,22 +23,22 @@ rm -f "$fall"
 
 "$dalvo" version
 echo
-"$dalvo" new "$fall" --year 2016 --chart SKR03 --no-examples
+"$dalvo" neu "$fall" --jahr 2016 --kontenrahmen SKR03 --ohne-beispiele
 # A monthly filer with the one-month extension (and its special advance payment).
 "$dalvo" einstellungen "$fall" --anmeldezeitraum monat --dauerfrist ja
-echo "Gebuchte Buchungen aus data/samples/musterfall_2016.csv: $("$dalvo" import "$fall" "$here/data/samples/musterfall_2016.csv")"
+echo "Gebuchte Buchungen aus data/samples/musterfall_2016.csv: $("$dalvo" buchungen-import "$fall" "$here/data/samples/musterfall_2016.csv")"
 # The last booking of the sample is a fuel receipt entered a second time; the
 # duplicate is cancelled, not deleted, so the ledger keeps both.
-echo "Storno der doppelt erfassten Buchung 269: Stornobuchung $("$dalvo" cancel "$fall" 269)"
-"$dalvo" verify "$fall"
+echo "Storno der doppelt erfassten Buchung 269: Stornobuchung $("$dalvo" stornieren "$fall" 269)"
+"$dalvo" pruefen "$fall"
 # The opening balances of 2016 come from the year before: a small 2015
 # (data/samples/vorjahr_2015.csv) ends with exactly the cash and bank
 # balances the sample carries forward, so the carry-forward finds nothing
 # left to post.
 vorjahr="${DEMO_VORJAHR:-$build/vorjahr_2015.dalvo}"
 rm -f "$vorjahr"
-"$dalvo" new "$vorjahr" --year 2015 --chart SKR03 --no-examples
-echo "Gebuchte Buchungen aus data/samples/vorjahr_2015.csv: $("$dalvo" import "$vorjahr" "$here/data/samples/vorjahr_2015.csv")"
+"$dalvo" neu "$vorjahr" --jahr 2015 --kontenrahmen SKR03 --ohne-beispiele
+echo "Gebuchte Buchungen aus data/samples/vorjahr_2015.csv: $("$dalvo" buchungen-import "$vorjahr" "$here/data/samples/vorjahr_2015.csv")"
 echo "Saldovorträge 2016 im Vergleich mit dem Vorjahr 2015:"
 "$dalvo" saldovortrag "$fall" --vorjahr "$vorjahr" --nur-bericht
 echo
@@ -48,21 +48,21 @@ echo
 # each month's payment is booked on the 10th two months later.
 for m in 1 2 3 4 5 6 7 8 9 10 11 12; do
     echo
-    "$dalvo" ustva "$fall" --month "$m"
+    "$dalvo" ustva "$fall" --monat "$m"
 done
 echo
 "$dalvo" euer "$fall"
 echo
 "$dalvo" saldenliste "$fall"
 echo
-"$dalvo" kassenbuch "$fall" --month 1
+"$dalvo" kassenbuch "$fall" --monat 1
 echo
 # The sample business reports only services to other EU businesses, which
 # the recapitulative statement takes per quarter (§ 18a Abs. 1 UStG); as a
 # monthly filer the annual statement of § 18a Abs. 9 UStG is not open to it.
 for q in 1 2 3 4; do
     echo "Zusammenfassende Meldung $q. Quartal 2016:"
-    "$dalvo" zm "$fall" --quarter "$q" --csv
+    "$dalvo" zm "$fall" --quartal "$q" --csv
     echo
 done
 # A bank statement of 28 to 30 December (camt.053) read into a copy of the
@@ -72,12 +72,12 @@ bank="${DEMO_BANKFALL:-$build/musterfall_2016_bank.dalvo}"
 rm -f "$bank"
 cp "$fall" "$bank"
 echo
-echo "Bankkonto zum Konto 1200 (Kopie $bank): $("$dalvo" bank "$bank" add --konto 1200 --iban DE89370400440532013000 --name Geschäftskonto)"
+echo "Bankkonto zum Konto 1200 (Kopie $bank): $("$dalvo" bank "$bank" neu --konto 1200 --iban DE89370400440532013000 --name Geschäftskonto)"
 echo "Eingelesene Umsätze aus data/samples/kontoauszug_2016-12.camt053.xml: $("$dalvo" bank "$bank" import "$here/data/samples/kontoauszug_2016-12.camt053.xml")"
 "$dalvo" bank "$bank" vorschlaege
 echo "Übernommene Buchungen: $("$dalvo" bank "$bank" uebernehmen --alle | tr '\n' ' ')"
 "$dalvo" bank "$bank" umsaetze
 echo
 echo "Der Musterfall liegt in $fall. Weiter zum Beispiel mit:"
-echo "  $dalvo list \"$fall\""
-echo "  $dalvo book \"$fall\" --kind ausgabe --date 20.12.2016 --amount 119,00 --account 1200 --counter 4930 --text \"Büromaterial\""
+echo "  $dalvo buchungen \"$fall\""
+echo "  $dalvo buchen \"$fall\" --art ausgabe --datum 20.12.2016 --betrag 119,00 --konto 1200 --gegenkonto 4930 --text \"Büromaterial\""
