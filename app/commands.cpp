@@ -222,13 +222,32 @@ QString unterNamen(const QString& name) {
     return l.join(QStringLiteral(", "));
 }
 
+// A line of the help broken into lines of at most `breite` characters.
+QString umbrochen(const QString& text, int breite = 100) {
+    QString t, zeile;
+    for (const QString& wort : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!zeile.isEmpty() && zeile.size() + 1 + wort.size() > breite) {
+            t += zeile + QLatin1Char('\n');
+            zeile.clear();
+        }
+        zeile += (zeile.isEmpty() ? QString() : QStringLiteral(" ")) + wort;
+    }
+    return t + zeile + QLatin1Char('\n');
+}
+
+QString eingerueckt(const QString& text) {
+    QString t;
+    for (const QString& z : text.split(QLatin1Char('\n'))) t += (z.isEmpty() ? QString() : QStringLiteral("  ") + z) + QLatin1Char('\n');
+    return t;
+}
+
 // The other names of a row's options, so a script's --amount is found in
 // the help of --betrag.
-QString optionsAliase(const Befehl& b) {
+QString optionsAliase(const Befehl& b, const QString& titel = QStringLiteral("Weitere Namen der Optionen")) {
     QStringList l;
     for (const Option& o : b.optionen)
         for (int i = 1; i < o.namen.size(); ++i) l << QStringLiteral("%1 für %2").arg(o.namen[i], o.name());
-    return l.isEmpty() ? QString() : QStringLiteral("Weitere Namen der Optionen: %1.\n").arg(l.join(QStringLiteral(", ")));
+    return l.isEmpty() ? QString() : umbrochen(QStringLiteral("%1: %2.").arg(titel, l.join(QStringLiteral(", "))));
 }
 
 // Two rows of one name or a name that is a switch in one row and takes a
@@ -376,10 +395,10 @@ QString hilfeText(const Befehl& zeile) {
     if (!zeile.aliase.isEmpty()) anhang += QStringLiteral("Weitere Namen des Befehls: %1.\n").arg(zeile.aliase.join(QStringLiteral(", ")));
     anhang += optionsAliase(zeile);
     for (const Befehl* b : unter) {
-        t += QStringLiteral("\n%1%2:\n%3\n")
-                 .arg(b->unter, b->aliase.isEmpty() ? QString() : QStringLiteral(" (auch %1)").arg(b->aliase.join(QStringLiteral(", "))), b->hilfe);
-        anhang += optionsAliase(*b).replace(QStringLiteral("Weitere Namen der Optionen"),
-                                            QStringLiteral("Weitere Namen der Optionen von %1").arg(b->unter));
+        t += QStringLiteral("\n%1%2:\n%3")
+                 .arg(b->unter, b->aliase.isEmpty() ? QString() : QStringLiteral(" (auch %1)").arg(b->aliase.join(QStringLiteral(", "))),
+                      eingerueckt(b->hilfe));
+        anhang += optionsAliase(*b, QStringLiteral("Weitere Namen der Optionen von %1").arg(b->unter));
     }
     return anhang.isEmpty() ? t : t + QLatin1Char('\n') + anhang;
 }
@@ -394,8 +413,10 @@ int cmdHelp(const Args& a) {
         if (p.size() == 2) {
             const Befehl* u = findeUnterbefehl(c->name, p[1]);
             if (!u)
-                return usageError(QStringLiteral("hilfe"), QStringLiteral("Einen Unterbefehl „%1“ gibt es bei „dalvo %2“ nicht; es gibt: %3.")
-                                                               .arg(p[1], c->name, unterNamen(c->name).isEmpty() ? QStringLiteral("keinen") : unterNamen(c->name)));
+                return usageError(QStringLiteral("hilfe"), unterNamen(c->name).isEmpty()
+                                                               ? QStringLiteral("„dalvo %1“ hat keine Unterbefehle.").arg(c->name)
+                                                               : QStringLiteral("Einen Unterbefehl „%1“ gibt es bei „dalvo %2“ nicht; es gibt: %3.")
+                                                                     .arg(p[1], c->name, unterNamen(c->name)));
             c = u;
         }
         out(hilfeText(*c));

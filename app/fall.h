@@ -19,7 +19,7 @@ public:
     enum class Zugriff { Lesen, Schreiben };
     // The frame of every command on an existing case: checks that the file
     // exists (usage error otherwise), opens it (refused on a damaged file,
-    // or after waiting --wait seconds for another writer), runs `befehl`
+    // or after waiting --warten seconds for another writer), runs `befehl`
     // and, for a writing command that returned Ok and left geaendert() set,
     // saves the case in one commit. What a writing command prints on stdout
     // appears only after its change is in the file; a command that fails or
@@ -56,7 +56,7 @@ private:
 };
 
 // How long a command waits for another one that writes the same case
-// (--wait SEKUNDEN; default 30 s).
+// (--warten SEKUNDEN; default 30 s).
 void setWarteSekunden(int s);
 int warteSekunden();
 

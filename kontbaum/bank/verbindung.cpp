@@ -100,7 +100,7 @@ unsigned long legeVerbindungAn(DBConnection* db, Verbindung v, QString* fehler) 
     if (k.field(QStringLiteral("Aktiv")).toLongLong() == 0)
         return nein(QStringLiteral("Das Konto %1 ist nicht aktiv. Bitte aktivieren Sie es erst im Kontenplan.").arg(v.konto));
     if (verbindungZuKonto(db, v.konto) != 0)
-        return nein(QStringLiteral("Dem Konto %1 ist bereits ein Bankkonto zugeordnet (dalvo bank FALL list).").arg(v.konto));
+        return nein(QStringLiteral("Dem Konto %1 ist bereits ein Bankkonto zugeordnet (dalvo bank FALL liste).").arg(v.konto));
     v.iban = normIban(v.iban);
     v.bic = v.bic.trimmed().toUpper();
     v.kontonummer = v.kontonummer.trimmed();

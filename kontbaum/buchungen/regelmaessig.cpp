@@ -113,7 +113,7 @@ bool entwurfAusVorlage(DBConnection* db, unsigned long vorlage, KontoGlobal::Buc
     }
     if (geldzeilen != 1 || e->teile.isEmpty()) {
         *fehler = QStringLiteral("Die Buchungsvorlage %1 hat nicht genau eine Geldzeile und mindestens eine Gegenzeile; bitte legen Sie "
-                                 "sie neu an (dalvo vorlage FALL add).")
+                                 "sie neu an (dalvo vorlage FALL neu).")
                       .arg(vorlage);
         return false;
     }
