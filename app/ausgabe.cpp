@@ -35,9 +35,11 @@ bool pruefeAusgabeziel(const QString& angabe, const QString& fallPfad, bool erse
     if (fi.exists()) {
         if (!fall.isEmpty() && fi.canonicalFilePath() == fall)
             return nein(QStringLiteral("„%1“ ist die Falldatei selbst; sie wird nie durch eine Ausgabe ersetzt.").arg(angabe));
+        if (fi.isDir())
+            return nein(QStringLiteral("„%1“ ist ein Verzeichnis; bitte geben Sie den Namen einer Datei darin an.").arg(angabe));
         if (!fi.isFile())
-            return nein(QStringLiteral("„%1“ ist ein Verzeichnis, Gerät oder eine Pipe und wird nicht ersetzt. Für die "
-                                       "Standardausgabe geben Sie „-“ an.")
+            return nein(QStringLiteral("„%1“ ist ein Gerät oder eine Pipe und wird nicht beschrieben. Für die Standardausgabe geben Sie "
+                                       "„-“ an.")
                             .arg(angabe));
         if (Falldatei::istFalldatei(pfad))
             return nein(QStringLiteral("„%1“ ist eine Falldatei; sie wird nie durch eine Ausgabe ersetzt.").arg(angabe));
