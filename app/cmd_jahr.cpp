@@ -1,6 +1,7 @@
 // The change of year on the command line: saldovortrag (the opening
 // balances from the previous year's case, or one by hand) and jahreswechsel
 // (the new year's case from the old one).
+#include "app/ausgabe.h"
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
@@ -122,8 +123,7 @@ int cmdSaldovortrag(const Args& a) {
         if (!parseAmount(a.value(QStringLiteral("--betrag")), &betrag, &e)) return usageError(n, e);
     } else {
         const QString vj = a.value(QStringLiteral("--vorjahr"));
-        if (!QFileInfo(vj).isFile())
-            return usageError(n, QStringLiteral("Die Falldatei des Vorjahres „%1“ existiert nicht.").arg(vj));
+        if (!pruefeEingabedatei(vj, &e)) return usageError(n, QStringLiteral("--vorjahr: ") + e);
         if (QFileInfo(vj).canonicalFilePath() == QFileInfo(a.positional().first()).canonicalFilePath())
             return usageError(n, QStringLiteral("Der Vorjahresfall ist dieselbe Datei wie der Fall."));
     }
@@ -141,12 +141,11 @@ int cmdJahreswechsel(const Args& a) {
     const QString n = QStringLiteral("jahreswechsel");
     if (a.positional().size() != 2) return usageError(n, QStringLiteral("Falldatei des alten Jahres und neue Falldatei angeben."));
     const QString alt = a.positional()[0], neu = a.positional()[1];
-    if (!QFileInfo(alt).isFile())
-        return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht oder ist keine Datei.").arg(alt));
+    QString e;
+    if (!pruefeEingabedatei(alt, &e)) return usageError(n, e);
     const int frei = Fall::neueFalldateiPruefen(n, neu);
     if (frei >= 0) return frei;
     Fall fall;
-    QString e;
     if (!fall.neu(&e)) return abgelehnt(e);
     Jahr::Jahreswechsel ergebnis;
     if (!Jahr::jahreswechsel(alt, fall.root(), &ergebnis, &e)) return abgelehnt(e);

@@ -175,6 +175,7 @@ int cmdBerechnung(const Args& a) {
     const bool referenzNeu = vergleich && !QFileInfo::exists(referenz);
     if (vergleich && referenz.isEmpty()) return usageError(n, QStringLiteral("--vergleich braucht die Datei der Referenz."));
     if (referenzNeu && !pruefeAusgabeziel(referenz, fallPfad, false, &referenzZiel, &e)) return abgelehnt(e);
+    if (vergleich && !referenzNeu && !pruefeEingabedatei(referenz, &e)) return usageError(n, e);
     return Fall::ausfuehren(n, fallPfad, Fall::Zugriff::Lesen, [&](Fall&) {
         const QByteArray xml = Kont_::berechnungXml();
         QString fehler;
