@@ -597,6 +597,7 @@ int cmdErinnerungen(const Args& a) {
                 weg << e;
             }
             if (KontoGlobal::delErinnerungen(weg) != weg.size()) return abgelehnt(QStringLiteral("Die Erinnerungen konnten nicht gelöscht werden."));
+            meldeErledigt(weg.size() == 1 ? QStringLiteral("Die Erinnerung ist erledigt.") : QStringLiteral("%1 Erinnerungen sind erledigt.").arg(weg.size()));
             return int(Ok);
         }
         QJsonArray l;

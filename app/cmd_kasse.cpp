@@ -224,6 +224,7 @@ int cmdKasse(const Args& a) {
                                      .arg(neu));
             if ((unsigned long)kg->getKassenkonto() == neu) fall.setGeaendert(false);
             kg->setKassenkonto(int(neu));
+            meldeErledigt(QStringLiteral("Das Kassenkonto des Falls ist jetzt %1.").arg(neu));
             return int(Ok);
         }
         DBConnection* db = kg->GetDBConnect_Ptr();
@@ -351,6 +352,7 @@ int cmdKasseFreigeben(const Args& a) {
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString e;
         if (!Kasse::kasseFreigeben(konto, &e)) return abgelehnt(e);
+        meldeErledigt(QStringLiteral("Die Kasse %1 ist freigegeben; sie wird nicht mehr exportiert.").arg(konto));
         return int(Ok);
     });
 }
