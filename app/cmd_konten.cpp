@@ -38,20 +38,20 @@ int cmdAccounts(const Args& a) {
         KontoGlobal* kg = fall.kg();
         DBConnection* db = kg->GetDBConnect_Ptr();
         QString where;
-        if (a.has(QStringLiteral("--suche"))) {
+        if (a.has(QStringLiteral("--search"))) {
             // Every hit of the module's search (number or part of the name).
             QStringList treffer;
             unsigned long nr = 0;
-            kg->searchForAccount(nr, a.value(QStringLiteral("--suche")), QStringLiteral("Bezeichnung"),
+            kg->searchForAccount(nr, a.value(QStringLiteral("--search")), QStringLiteral("Bezeichnung"),
                                  QStringLiteral("part"), false);
             while (nr != 0) {
                 treffer << QString::number(nr);
-                kg->searchForAccount(nr, a.value(QStringLiteral("--suche")), QStringLiteral("Bezeichnung"),
+                kg->searchForAccount(nr, a.value(QStringLiteral("--search")), QStringLiteral("Bezeichnung"),
                                      QStringLiteral("part"), true);
             }
             where = QStringLiteral(" WHERE Nummer IN (") + (treffer.isEmpty() ? QStringLiteral("-1") : treffer.join(QLatin1Char(','))) +
                     QStringLiteral(")");
-        } else if (!a.has(QStringLiteral("--alle"))) {
+        } else if (!a.has(QStringLiteral("--all"))) {
             where = QStringLiteral(" WHERE Aktiv<>0");
         }
         rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kategorie, Steuerschluessel, Steuerautomatik, Aktiv "
