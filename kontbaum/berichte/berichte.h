@@ -99,7 +99,8 @@ private:
 namespace Berichte {
 // The process-wide instance of the profit statement: created on first use;
 // with `freigeben` an existing one is destroyed and null is returned. The
-// manager releases all report instances when it goes (alleFreigeben).
+// manager releases all report instances when it goes (alleFreigeben, which
+// this folder adds to the manager's clean-ups).
 EUERechnung2* EUERechnung2Instanz(bool freigeben = false);
 void alleFreigeben();
 // The report filter of the ledger lists: the period condition and the

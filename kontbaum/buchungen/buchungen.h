@@ -134,6 +134,18 @@ struct rsEurRegelBuch {
     QStringList zeilenwerte;
 };
 
+// One due reminder of an invoicing document, offered with the recurring
+// bookings (KontoGlobal::regelmaessigBuchen); the invoicing finds and
+// stores them (KontoGlobal::fillErinnerungen, delErinnerungen).
+struct rsRebuErinnerung {
+    int status = 0;
+    unsigned long id = 0;    // the document's ID
+    unsigned long art = 0;   // 0 offer, 1 order confirmation, 2 delivery note, 3 invoice, 4 dunning letter
+    zDate datum;             // the reminder date
+    QString text;
+    int erneut = 0;          // remind again (the date is kept when set)
+};
+
 namespace Regelbuchung {
 
 // The interval code of DateHelper (1..8) of a stored or typed interval:

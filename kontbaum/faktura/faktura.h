@@ -31,6 +31,9 @@
 // through `fehler`; they never throw and never talk to a terminal.
 #pragma once
 
+// The due reminders (rsRebuErinnerung) are the ledger's, beside the
+// recurring bookings they are shown with.
+#include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include "host/values/date.h"
@@ -41,16 +44,6 @@
 #include <QString>
 
 class DBConnection;
-
-// One due reminder of an invoicing document.
-struct rsRebuErinnerung {
-    int status = 0;
-    unsigned long id = 0;    // the document's ID
-    unsigned long art = 0;   // 0 offer, 1 order confirmation, 2 delivery note, 3 invoice, 4 dunning letter
-    zDate datum;             // the reminder date
-    QString text;
-    int erneut = 0;          // remind again (the date is kept when set)
-};
 
 namespace Faktura {
 

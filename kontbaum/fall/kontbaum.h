@@ -24,7 +24,6 @@
 
 #include "host/tree/datenbase.h"
 #include "host/values/euro.h"
-#include "kontbaum/steuer/voranmeldung.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -39,6 +38,12 @@ class Uml006_;
 class Iab006_;
 class Buch012_;
 class Ana001_;
+// The advance return's objects (steuer/voranmeldung.h); the members of the
+// root that fill them are defined in the steuer folder.
+struct rsUStKennziffer;
+class OAnmeldungVorauszahlungen;
+class OAnmeldungVorauszahlungen2;
+class OAbziehbareVorsteuerbetraege;
 
 class Kont_ : public DatenBase {
 public:

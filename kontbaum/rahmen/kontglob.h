@@ -105,14 +105,26 @@ public:
     DBConnection* GetDBConnectKonto_Ptr();
     void SetDBConnectKonto_Ptr(DBConnection* con);
     static bool useSQLiteStatement() { return true; }
+    // Opens the case database of the slot: the working database at
+    // getDatenbankName(), with `neu` first made from the empty template.
     void createConnectionKonto(bool neu);
+    // Opens the case file at `pfad` itself as the case database (slot 0
+    // only, not in an import run): in place and durable, read-only with
+    // `nurLesen`, waiting up to `warteMs` for a lock another process holds;
+    // never rebuilt, converted, cleaned up or removed here (the caller has
+    // made sure it needs none of that). While it is open, getDatenbankName()
+    // and the host's slot 5 (GetDB_Dir/GetDB_Name) name it. An open
+    // connection is closed first. False when it could not be opened.
+    bool oeffneFalldatei(const QString& pfad, bool nurLesen, int warteMs);
     void destroyConnectionKonto();
     int DBKontoConvert();
     static QString getDBDir(int slot);
     bool existsColumnInTable(const QString& table, const QString& column);
     static unsigned long getMaxKey(DBConnection* con, const QString& sql);
 
-    // The case database path of this slot (Data model: host dir + name, SQLite extension).
+    // The case database path of this slot: the case file while it is open
+    // in place, else the host's dir + name of slot 5 (Data model, SQLite
+    // extension).
     QString getDatenbankName() const;
     QString getImportDatenbankName() const;
     QString getImportDatenbankNameProg() const { return getImportDatenbankName(); }
@@ -634,6 +646,11 @@ public:
 
     void updateYear();
     void Clear();
+    // What a subsystem keeps for the managers and must give up when one
+    // goes (the report caches): `freigeben` runs in every manager's
+    // destructor. Subsystems add theirs while the library loads; adding one
+    // twice keeps one.
+    static void beimFreigeben(void (*freigeben)());
 
     static bool isFestschreibungMoeglich() { return true; }
     static bool isFestschreibungUStVAHinweisNoetig();
@@ -643,6 +660,13 @@ public:
     void runConversionSteps(long v, int pj);
 
 private:
+    struct FalldateiZugriff {
+        bool nurLesen;
+        int warteMs;
+    };
+    // Opens the database at `pfad` (see createConnectionKonto); `direkt`:
+    // it is the case file itself, opened as oeffneFalldatei says.
+    void verbinde(const QString& pfad, bool neu, const FalldateiZugriff* direkt);
 
     int m_Formular = -1;
     int m_param[3] = {3, -1, -1};
