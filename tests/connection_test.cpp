@@ -214,6 +214,42 @@ TEST_F(ConnectionTest, NestedTransactionsCommitOnlyAtTheOutermostLevel) {
     EXPECT_FALSE(con.rollback());
 }
 
+// The module's pieces of work: one left without commit (an early return)
+// is undone, and an inner piece left so dooms the piece around it.
+TEST_F(ConnectionTest, APieceOfWorkIsUndoneUnlessCommitted) {
+    DBConnection con;
+    ASSERT_TRUE(con.openMemory());
+    ASSERT_TRUE(ExecSQL(&con, QStringLiteral("CREATE TABLE t (v INTEGER)")));
+    auto zeilen = [&] { return GetDatenTyp(&con, QStringLiteral("SELECT group_concat(v) FROM t")).toString(); };
+    {
+        DBTransaktion tx(&con);
+        ASSERT_TRUE(tx.ok());
+        ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (1)"));
+    }
+    EXPECT_EQ(zeilen(), QString());
+    EXPECT_FALSE(con.inTransaction());
+    {
+        DBTransaktion aussen(&con);
+        ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (2)"));
+        {
+            DBTransaktion innen(&con);
+            ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (3)"));
+        }
+        EXPECT_FALSE(aussen.commit()) << "a failed inner piece fails the whole";
+    }
+    EXPECT_EQ(zeilen(), QString());
+    {
+        DBTransaktion tx(&con);
+        ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (4)"));
+        EXPECT_TRUE(tx.commit());
+        EXPECT_FALSE(tx.commit()) << "committed once";
+    }
+    EXPECT_EQ(zeilen(), QStringLiteral("4"));
+    DBTransaktion ohne(nullptr);
+    EXPECT_FALSE(ohne.ok());
+    EXPECT_FALSE(ohne.commit());
+}
+
 // A command's transaction around the module's: each module transaction
 // inside keeps its all-or-nothing meaning, only the command's commit makes
 // anything durable, and a second writer is told that it waited in vain.

@@ -12,8 +12,9 @@
 // Relies on: rahmen (manager, case database, case properties), buchungen
 // (calcSteuerschluessel for every tax split, insertSplittBuchung for the
 // posting, so the small-business rule, the closed cash register and the
-// lock date hold here as everywhere), konten (account look-ups and the
-// account/key rule), steuer/ustid.h (the format of VAT numbers), the host's
+// lock date hold here as everywhere; the record of a due reminder),
+// steuer/ustid.h (the format of VAT numbers), through KontoGlobal's members
+// konten (account look-ups and the account/key rule), the host's
 // Ui for the questions on saving, Qt Xml for the e-invoice and Qt Gui for
 // the PDF (which then needs a QGuiApplication; the offscreen platform does).
 //

@@ -1,11 +1,15 @@
 // Subsystem "rahmen": the frame every other folder stands on. The manager
-// of a case slot (KontoGlobal), the case database (opening, conversion of
-// older files, clean-up, case properties, import database) and the
-// registrations of the node and dialog builders with the host.
+// of a case slot (KontoGlobal) and the case database (opening, conversion
+// of older files, clean-up, case properties, import database).
 //
 // Relies on: the host layer only (host/db, host/values, host/app,
-// host/tree). KontoGlobal stays one class; the folders of the subsystems
-// hold the definitions of its operations.
+// host/tree); it includes no other folder of the module, and every other
+// folder includes this header. KontoGlobal stays one class; the folders of
+// the subsystems hold the definitions of its operations (a call through
+// one of its members needs no header of the folder that defines it). What
+// a subsystem keeps per manager it hands in to be freed (beimFreigeben),
+// and the database layer is told here where the active case's connection
+// is (rsFallDB).
 //
 // KontoGlobal: the manager of one tax-case slot. It holds the case settings
 // the ledger needs (tax year, VAT liability, cash account, year-end state,
