@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
+  python3
   qtbase5-dev libqt5xml5
   libsqlite3-dev
   libgtest-dev libgmock-dev

@@ -22,23 +22,6 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// Points DALVO_DATA_DIR elsewhere for one scope, so the reference database can
-// be made unavailable.
-class DataDirScope {
-public:
-    explicit DataDirScope(const QString& dir) : m_old(qgetenv("DALVO_DATA_DIR")), m_had(qEnvironmentVariableIsSet("DALVO_DATA_DIR")) {
-        qputenv("DALVO_DATA_DIR", dir.toUtf8());
-    }
-    ~DataDirScope() {
-        if (m_had) qputenv("DALVO_DATA_DIR", m_old);
-        else qunsetenv("DALVO_DATA_DIR");
-    }
-
-private:
-    QByteArray m_old;
-    bool m_had;
-};
-
 class ConnectionTest : public ::testing::Test {
 protected:
     TestEnv env;
@@ -146,32 +129,38 @@ TEST_F(ConnectionTest, FailingStatementIsRecordedWithItsSql) {
     EXPECT_TRUE(con.getErr()->last().contains(QStringLiteral("SELEKT 1")));
 }
 
-TEST_F(ConnectionTest, ShowErrorsPresentsOneBoxAndClears) {
+TEST_F(ConnectionTest, ShowErrorsPresentsOneMessageThroughTheDisplayAndClears) {
     DBConnection con;
     ASSERT_TRUE(con.openMemory());
+    ExecSQL(&con, QStringLiteral("SELECT * FROM ohne_anzeige"));
     con.getErr()->vShowErrors(-1);
-    EXPECT_EQ(env.ui().count(Ui::Art::Fehler), 0) << "nothing to show, nothing shown";
+    EXPECT_EQ(con.getErr()->errors().size(), 1) << "without a display the error stays to be read";
+    con.getErr()->clear();
+
+    QStringList gezeigt;
+    con.setFehlerAnzeige([&gezeigt](const QString& html) { gezeigt << html; });
+    con.getErr()->vShowErrors(-1);
+    EXPECT_TRUE(gezeigt.isEmpty()) << "nothing to show, nothing shown";
 
     ExecSQL(&con, QStringLiteral("SELECT * FROM erste_fehlt"));
     ExecSQL(&con, QStringLiteral("SELECT * FROM zweite_fehlt WHERE Betrag<>0"));
     con.getErr()->vShowErrors(-1);
-    ASSERT_EQ(env.ui().count(Ui::Art::Fehler), 1);
+    ASSERT_EQ(gezeigt.size(), 1);
     EXPECT_TRUE(con.getErr()->isEmpty());
-    const QString shown = Ui::plainText(env.ui().texts(Ui::Art::Fehler).first());
+    const QString shown = Ui::plainText(gezeigt.first());
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Beim Zugriff auf die Datenbank ist ein Fehler aufgetreten:")));
     EXPECT_TRUE(shown.contains(QStringLiteral("erste_fehlt")));
     EXPECT_TRUE(shown.contains(QStringLiteral("zweite_fehlt WHERE Betrag<>0"))) << "SQL survives the HTML display: "
                                                                                  << shown.toStdString();
     EXPECT_LT(shown.indexOf(QStringLiteral("erste_fehlt")), shown.indexOf(QStringLiteral("zweite_fehlt")));
 
-    env.ui().clear();
+    gezeigt.clear();
     ExecSQL(&con, QStringLiteral("SELECT * FROM alt_fehlt"));
     ExecSQL(&con, QStringLiteral("SELECT * FROM neu_fehlt"));
     con.getErr()->vShowErrors(1);
-    ASSERT_EQ(env.ui().count(Ui::Art::Fehler), 1);
-    const QString last = env.ui().texts(Ui::Art::Fehler).first();
-    EXPECT_TRUE(last.contains(QStringLiteral("neu_fehlt")));
-    EXPECT_FALSE(last.contains(QStringLiteral("alt_fehlt")));
+    ASSERT_EQ(gezeigt.size(), 1);
+    EXPECT_TRUE(gezeigt.first().contains(QStringLiteral("neu_fehlt")));
+    EXPECT_FALSE(gezeigt.first().contains(QStringLiteral("alt_fehlt")));
     EXPECT_TRUE(con.getErr()->isEmpty());
 }
 
@@ -223,6 +212,42 @@ TEST_F(ConnectionTest, NestedTransactionsCommitOnlyAtTheOutermostLevel) {
     // unbalanced calls are refused
     EXPECT_FALSE(con.commit());
     EXPECT_FALSE(con.rollback());
+}
+
+// The module's pieces of work: one left without commit (an early return)
+// is undone, and an inner piece left so dooms the piece around it.
+TEST_F(ConnectionTest, APieceOfWorkIsUndoneUnlessCommitted) {
+    DBConnection con;
+    ASSERT_TRUE(con.openMemory());
+    ASSERT_TRUE(ExecSQL(&con, QStringLiteral("CREATE TABLE t (v INTEGER)")));
+    auto zeilen = [&] { return GetDatenTyp(&con, QStringLiteral("SELECT group_concat(v) FROM t")).toString(); };
+    {
+        DBTransaktion tx(&con);
+        ASSERT_TRUE(tx.ok());
+        ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (1)"));
+    }
+    EXPECT_EQ(zeilen(), QString());
+    EXPECT_FALSE(con.inTransaction());
+    {
+        DBTransaktion aussen(&con);
+        ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (2)"));
+        {
+            DBTransaktion innen(&con);
+            ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (3)"));
+        }
+        EXPECT_FALSE(aussen.commit()) << "a failed inner piece fails the whole";
+    }
+    EXPECT_EQ(zeilen(), QString());
+    {
+        DBTransaktion tx(&con);
+        ExecSQL(&con, QStringLiteral("INSERT INTO t VALUES (4)"));
+        EXPECT_TRUE(tx.commit());
+        EXPECT_FALSE(tx.commit()) << "committed once";
+    }
+    EXPECT_EQ(zeilen(), QStringLiteral("4"));
+    DBTransaktion ohne(nullptr);
+    EXPECT_FALSE(ohne.ok());
+    EXPECT_FALSE(ohne.commit());
 }
 
 // A command's transaction around the module's: each module transaction
@@ -411,41 +436,26 @@ TEST_F(ConnectionTest, VersionIsTheHighestRowOrZero) {
     EXPECT_EQ(GetDBVersion(nullptr), 0);
 }
 
-TEST_F(ConnectionTest, NeedsUpdateComparesWithTheReferenceDatabase) {
+TEST_F(ConnectionTest, NeedsUpdateComparesWithTheReferenceDatabaseItIsGiven) {
     DBConnection reference;
     ASSERT_TRUE(reference.openMemory());
     ASSERT_TRUE(ExecSQL(&reference, QStringLiteral("CREATE TABLE Version (Version INTEGER); INSERT INTO Version VALUES (20161423)")));
-    GlobalInst::instance().SetDBConnect_Ptr(&reference, GlobalInst::kReferenceConnection);
 
     DBConnection db;
     ASSERT_TRUE(db.openMemory());
-    ASSERT_TRUE(ExecSQL(&db, QStringLiteral("CREATE TABLE Version (Version INTEGER); INSERT INTO Version VALUES (6273)")));
     QString version;
-    EXPECT_TRUE(DBNeedsUpdate(&db, version));
+    EXPECT_TRUE(DBNeedsUpdate(&db, nullptr, version)) << "without reference only an unversioned database";
+    EXPECT_EQ(version, QStringLiteral("0"));
+    ASSERT_TRUE(ExecSQL(&db, QStringLiteral("CREATE TABLE Version (Version INTEGER); INSERT INTO Version VALUES (6273)")));
+    EXPECT_FALSE(DBNeedsUpdate(&db, nullptr, version));
+    EXPECT_TRUE(DBNeedsUpdate(&db, &reference, version));
     EXPECT_EQ(version, QStringLiteral("6273"));
 
     ExecSQL(&db, QStringLiteral("INSERT INTO Version VALUES (20161423)"));
-    EXPECT_FALSE(DBNeedsUpdate(&db, version));
+    EXPECT_FALSE(DBNeedsUpdate(&db, &reference, version));
     EXPECT_EQ(version, QStringLiteral("20161423"));
     ExecSQL(&db, QStringLiteral("INSERT INTO Version VALUES (20170001)"));
-    EXPECT_FALSE(DBNeedsUpdate(&db, version));
-    GlobalInst::instance().SetDBConnect_Ptr(nullptr, GlobalInst::kReferenceConnection);
-}
-
-TEST_F(ConnectionTest, WithoutReferenceOnlyAnUnversionedDatabaseNeedsUpdate) {
-    QDir(env.home()).mkpath(QStringLiteral("leer"));
-    DataDirScope noData(env.path(QStringLiteral("leer")));
-    GlobalInst::reset(env.home());
-    ASSERT_EQ(GlobalInst::instance().GetDBConnect_Ptr(GlobalInst::kReferenceConnection), nullptr);
-
-    DBConnection db;
-    ASSERT_TRUE(db.openMemory());
-    QString version;
-    EXPECT_TRUE(DBNeedsUpdate(&db, version));
-    EXPECT_EQ(version, QStringLiteral("0"));
-    ASSERT_TRUE(ExecSQL(&db, QStringLiteral("CREATE TABLE Version (Version INTEGER); INSERT INTO Version VALUES (5)")));
-    EXPECT_FALSE(DBNeedsUpdate(&db, version));
-    EXPECT_EQ(version, QStringLiteral("5"));
+    EXPECT_FALSE(DBNeedsUpdate(&db, &reference, version));
 }
 
 // ---- schema helpers and table copy -----------------------------------------

@@ -292,11 +292,23 @@ TEST(Falldatei, TheCasesSettingsSurviveSavingAndOpening) {
         Falldatei datei;
         QString e;
         ASSERT_TRUE(datei.oeffnen(pfad, Falldatei::Zugriff::Schreiben, 1000, *root, &e)) << e.toStdString();
+        // The case file is opened by its path; the host's slot 5 reports it
+        // while it is open, and the working directory again afterwards.
+        const QFileInfo fi(QFileInfo(pfad).canonicalFilePath());
+        EXPECT_TRUE(kg->isDatenbankFalldatei());
+        EXPECT_EQ(kg->getDatenbankName(), fi.filePath());
+        EXPECT_EQ(GetGlobal().GetDB_Dir(GlobalInst::kCaseConnection), fi.absolutePath());
+        EXPECT_EQ(GetGlobal().GetDB_Name(GlobalInst::kCaseConnection), fi.fileName());
+        EXPECT_EQ(GetGlobal().GetDBConnect_Ptr(GlobalInst::kCaseConnection), kg->GetDBConnect_Ptr());
         EXPECT_TRUE(kg->istJahrAbgeschlossen()) << jahr;
         EXPECT_EQ(kg->getKontenplanName(), QStringLiteral("SKR04"));
         EXPECT_FALSE(kg->getUstPflicht());
         EXPECT_EQ(kg->getKassenkonto(), 1600);
         ASSERT_TRUE(datei.sichern(*root, &e)) << e.toStdString();
+        EXPECT_FALSE(kg->isConnected());
+        EXPECT_EQ(GetGlobal().GetDB_Dir(GlobalInst::kCaseConnection), kg->GetKontoTempDir());
+        EXPECT_TRUE(GetGlobal().GetDB_Name(GlobalInst::kCaseConnection).isEmpty());
+        EXPECT_NE(kg->getDatenbankName(), fi.filePath());
         GlobalInst::reset(env.home());
         kg = GetKontoGlobal(0, false);
         ASSERT_TRUE(datei.oeffnen(pfad, Falldatei::Zugriff::Lesen, 1000, *root, &e)) << e.toStdString();

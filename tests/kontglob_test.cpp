@@ -14,8 +14,16 @@ namespace {
 
 long countRows(DBConnection* con, const QString& sql) { return GetDatenTyp(con, sql).toLongLong(); }
 
+int g_freigegeben = 0;
+void zaehleFreigabe() { ++g_freigegeben; }
+
 TEST(KontoGlobalLifecycle, GetKontoGlobalCreatesLooksUpAndDestroys) {
     TestEnv env;
+    // What a subsystem keeps for the managers is given up with each one
+    // (the reports add theirs this way), however often it was added.
+    KontoGlobal::beimFreigeben(&zaehleFreigabe);
+    KontoGlobal::beimFreigeben(&zaehleFreigabe);
+    g_freigegeben = 0;
     EXPECT_EQ(GetKontoGlobal(3, true), nullptr);
     EXPECT_EQ(GetGlobal().GetKontoGlobalPtr(3), nullptr) << "destroying an empty slot must create nothing";
 
@@ -27,7 +35,9 @@ TEST(KontoGlobalLifecycle, GetKontoGlobalCreatesLooksUpAndDestroys) {
     GetGlobal().SetActiveSteuer(3);
     EXPECT_EQ(GetKontoGlobal(-1, false), a) << "slot -1 is the active slot";
 
+    EXPECT_EQ(g_freigegeben, 0);
     EXPECT_EQ(GetKontoGlobal(3, true), nullptr);
+    EXPECT_EQ(g_freigegeben, 1);
     EXPECT_EQ(GetGlobal().GetKontoGlobalPtr(3), nullptr);
     EXPECT_EQ(GetKontoGlobal(999, false), nullptr);
 }

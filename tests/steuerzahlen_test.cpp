@@ -11,6 +11,7 @@
 #include "kontbaum/fall/knoten.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/voranmeldung.h"
 #include "support/testenv.h"
 #include "support/testfall.h"
 

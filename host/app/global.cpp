@@ -45,7 +45,6 @@ void GlobalInst::reset(const QString& homeDir) {
     g.m_rebuildGui = false;
     g.m_testFlags = 0;
     g.m_home = homeDir;
-    g.m_fallZugriff = FallZugriff();
 }
 
 KontoGlobal* GlobalInst::GetKontoGlobalPtr(int slot) const {

@@ -35,24 +35,15 @@ public:
     // Connection slots. SetDBConnect_Ptr does not take ownership.
     DBConnection* GetDBConnect_Ptr(int slot);  // slot 22 opens the reference database on demand
     void SetDBConnect_Ptr(DBConnection* con, int slot);
+    // The directory and file name registered for a connection slot. They
+    // are answers, not the way to a database: whoever opens one passes its
+    // path and then registers it here for those who ask (slot 5: the
+    // module registers its working directory, and the case file's place
+    // while the case file itself is open).
     QString GetDB_Dir(int slot) const;
     void SetDB_Dir(const QString& dir, int slot);
     QString GetDB_Name(int slot) const;
     void SetDB_Name(const QString& name, int slot);
-
-    // How the case database of connection slot 5 is reached. By default it
-    // is a working copy in the slot directory, removed when it is closed.
-    // With `direkt` the database named by GetDB_Dir/GetDB_Name(5) is the
-    // durable case file itself: it is opened in place (read-only with
-    // `nurLesen`), waits up to `warteMs` for a lock another process holds,
-    // is never converted or cleaned up in place, and never deleted.
-    struct FallZugriff {
-        bool direkt = false;
-        bool nurLesen = false;
-        int warteMs = 30000;
-    };
-    const FallZugriff& GetFallZugriff() const { return m_fallZugriff; }
-    void SetFallZugriff(const FallZugriff& z) { m_fallZugriff = z; }
 
     int GetActiveSteuer() const { return m_active; }
     void SetActiveSteuer(int slot) { m_active = slot; }
@@ -98,7 +89,6 @@ private:
     bool m_rebuildGui = false;
     unsigned long m_testFlags = 0;
     QString m_home;
-    FallZugriff m_fallZugriff;
 };
 
 // Installed by the module: destroys the manager of a slot (GlobalInst::reset).

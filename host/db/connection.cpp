@@ -6,8 +6,6 @@
 // caller decides when the person sees it (vShowErrors). Nothing here throws.
 #include "host/db/connection.h"
 
-#include "host/app/global.h"
-#include "host/app/ui.h"
 #include "host/db/datasource.h"
 #include "host/db/sqlfunctions.h"
 
@@ -35,6 +33,10 @@ private:
 
 
 std::atomic<bool> g_corruption{false};
+
+// Constant-initialised, so that the module may install it from its own
+// static initialisation in any order.
+DBConnection* (*g_fallQuelle)() = nullptr;
 
 // SQLite reports every error to the log callback with its code, wherever the
 // statement was run from: the one place that sees damage from any caller.
@@ -83,15 +85,15 @@ QStringList tableColumns(DBConnection* con, const QString& schema, const QString
 // ---- DBErrorList -------------------------------------------------------------
 
 void DBErrorList::vShowErrors(int n) {
-    if (m_errors.isEmpty()) return;
+    if (m_errors.isEmpty() || !m_anzeige) return;
     const int count = (n < 0 || n > m_errors.size()) ? m_errors.size() : n;
     QStringList shown;
     for (int i = m_errors.size() - count; i < m_errors.size(); ++i) shown << m_errors.at(i).toHtmlEscaped();
-    // The texts carry SQL with "<" and ">", so they are escaped: the Ui treats
-    // its texts as HTML fragments.
+    // The texts carry SQL with "<" and ">", so they are escaped: a display
+    // treats its texts as HTML fragments.
     if (!shown.isEmpty())
-        Ui::current()->rsError(QStringLiteral("Beim Zugriff auf die Datenbank ist ein Fehler aufgetreten:<br>") +
-                               shown.join(QStringLiteral("<br>")));
+        m_anzeige(QStringLiteral("Beim Zugriff auf die Datenbank ist ein Fehler aufgetreten:<br>") +
+                  shown.join(QStringLiteral("<br>")));
     m_errors.clear();
 }
 
@@ -415,6 +417,13 @@ QStringList rsIntegritaetPruefen(const QString& pfad) {
     return befunde;
 }
 
+DBConnection* rsFallDB(DBConnection* con) {
+    if (con) return con;
+    return g_fallQuelle ? g_fallQuelle() : nullptr;
+}
+
+void rsSetFallDBQuelle(DBConnection* (*quelle)()) { g_fallQuelle = quelle; }
+
 bool rsDbCorruptionSeen() { return g_corruption; }
 void rsDbResetCorruptionSeen() { g_corruption = false; }
 
@@ -423,10 +432,9 @@ long GetDBVersion(DBConnection* con) {
     return long(GetDatenTyp(con, QStringLiteral("SELECT MAX(Version) FROM Version")).toLongLong());
 }
 
-bool DBNeedsUpdate(DBConnection* con, QString& versionString) {
+bool DBNeedsUpdate(DBConnection* con, DBConnection* reference, QString& versionString) {
     const long version = GetDBVersion(con);
     versionString = QString::number(version);
-    DBConnection* reference = GlobalInst::instance().GetDBConnect_Ptr(GlobalInst::kReferenceConnection);
     if (!reference || !reference->isOpen()) return version == 0;
     return version < GetDBVersion(reference);
 }
@@ -499,13 +507,15 @@ long rsCopyTablesFromExternalDatabase(DBConnection* con, const QString& external
 bool rsReplaceTablesFromExternalDatabase(DBConnection* con, const QString& externalPath, const QStringList& tables) {
     const QString alias = haengeAn(con, externalPath, tables.join(QStringLiteral(", ")));
     if (alias.isEmpty()) return false;
-    bool ok = con->beginTransaction();
+    DBTransaktion tx(con);
+    bool ok = tx.ok();
     for (const QString& t : tables) {
         if (!ok) break;
         ok = ExecSQL(con, QStringLiteral("DELETE FROM main.%1").arg(quoteIdentifier(t))) && kopiereTabelle(con, alias, t) >= 0;
     }
-    if (ok) ok = con->commit();
-    else if (con->inTransaction()) con->rollback();
+    // Ended before the DETACH, which SQLite refuses inside a transaction.
+    if (ok) ok = tx.commit();
+    else tx.rollback();
     ExecSQL(con, QStringLiteral("DETACH DATABASE %1").arg(quoteIdentifier(alias)));
     return ok;
 }

@@ -16,12 +16,20 @@
 //
 // Errors: every failing prepare/step is appended to the connection's error
 // list (getErr()) with the SQL text; callers decide whether to show it
-// (getErr()->vShowErrors(-1) shows all through the Ui). Nothing throws.
+// (getErr()->vShowErrors(-1) hands all of them to the display that whoever
+// opened the connection gave it). Nothing throws.
+//
+// This layer stands on host/values and SQLite alone: it knows neither the
+// host program nor the module. What it needs of them comes in as parameters
+// (the reference database of DBNeedsUpdate, the error display of a
+// connection, the way to the open case's connection: rsFallDB).
 #pragma once
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -33,11 +41,21 @@ public:
     bool isEmpty() const { return m_errors.isEmpty(); }
     void clear() { m_errors.clear(); }
     QString last() const { return m_errors.isEmpty() ? QString() : m_errors.last(); }
-    // Shows the last n errors (-1: all) through the Ui as one error box, then clears the list.
+
+    // Where shown errors go: one German message (an HTML fragment, the SQL
+    // in it escaped) per call. The module sets it on the connections it
+    // opens for a person to use and forwards to its Ui.
+    using Anzeige = std::function<void(const QString& html)>;
+    void setAnzeige(Anzeige anzeige) { m_anzeige = std::move(anzeige); }
+    bool hatAnzeige() const { return bool(m_anzeige); }
+    // Shows the last n errors (-1: all) as one message through the display,
+    // then clears the list. Without a display the list stays as it is, so
+    // that no error is lost unseen: the caller still reads it.
     void vShowErrors(int n);
 
 private:
     QStringList m_errors;
+    Anzeige m_anzeige;
 };
 
 class DBConnection {
@@ -81,9 +99,12 @@ public:
     const QString& path() const { return m_path; }
     sqlite3* handle() const { return m_db; }
     DBErrorList* getErr() { return &m_err; }
+    // The display of getErr()->vShowErrors (see DBErrorList::setAnzeige).
+    void setFehlerAnzeige(DBErrorList::Anzeige anzeige) { m_err.setAnzeige(std::move(anzeige)); }
     bool isSQLite() const { return true; }
 
-    // Transactions nest by counting: only the outermost begin/commit reach SQLite.
+    // Transactions nest by counting: only the outermost begin/commit reach
+    // SQLite. The module holds them through DBTransaktion (below).
     bool beginTransaction();
     bool commit();
     bool rollback();
@@ -156,6 +177,48 @@ QStringList rsIntegritaetPruefen(const QString& pfad);
 bool rsDbCorruptionSeen();
 void rsDbResetCorruptionSeen();
 
+// One piece of work in a transaction of `con`, for the length of a scope:
+// beginTransaction at construction, rolled back when the scope is left
+// without commit() (every early return undoes the piece). Pieces nest as
+// the connection's transactions do: an inner rollback dooms the outer
+// piece, only the outermost commit reaches the file, and inside the
+// command's transaction (beginOuter: BEGIN IMMEDIATE, the write lock for
+// the whole command) the outermost piece is a savepoint of it.
+class DBTransaktion {
+public:
+    explicit DBTransaktion(DBConnection* con) : m_con(con), m_offen(con && con->beginTransaction()) {}
+    ~DBTransaktion() { rollback(); }
+    DBTransaktion(const DBTransaktion&) = delete;
+    DBTransaktion& operator=(const DBTransaktion&) = delete;
+
+    // The transaction was begun (false without connection or when the begin failed).
+    bool ok() const { return m_offen; }
+    // Ends the piece as done; false when it was not begun, was doomed by an
+    // inner rollback or could not be committed (then it is undone).
+    bool commit() {
+        if (!m_offen) return false;
+        m_offen = false;
+        return m_con->commit();
+    }
+    // Undoes the piece now (nothing when it is no longer open).
+    void rollback() {
+        if (!m_offen) return;
+        m_offen = false;
+        m_con->rollback();
+    }
+
+private:
+    DBConnection* m_con;
+    bool m_offen;
+};
+
+// The connection of the open case: `con` itself when it is given, else the
+// connection of the case the module names as active (null when there is
+// none). The module installs where that is found (rsSetFallDBQuelle), as
+// this layer knows no case.
+DBConnection* rsFallDB(DBConnection* con = nullptr);
+void rsSetFallDBQuelle(DBConnection* (*quelle)());
+
 // Runs one statement (or several separated by ';'). `affected` receives the
 // number of changed rows (may be null). Returns false on error (recorded in
 // con->getErr()); a null connection returns false.
@@ -164,10 +227,11 @@ bool ExecSQL(DBConnection* con, const QString& sql, long* affected = nullptr);
 // Schema version of a database: "SELECT MAX(Version) FROM Version"; 0 when
 // the table is missing or empty.
 long GetDBVersion(DBConnection* con);
-// True when the database's version is lower than the reference database's
-// (connection slot 22) or the reference is not available but the database
-// has no version. `versionString` receives the database's version as text.
-bool DBNeedsUpdate(DBConnection* con, QString& versionString);
+// True when the database's version is lower than that of `reference` (the
+// program's reference database; the caller passes it, null when it is not
+// available), or without reference when the database has no version.
+// `versionString` receives the database's version as text.
+bool DBNeedsUpdate(DBConnection* con, DBConnection* reference, QString& versionString);
 
 // Copies all rows of `table` from the database file `externalPath` into the
 // same table of `con`. Columns are matched by name; columns missing on

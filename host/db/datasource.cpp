@@ -344,7 +344,8 @@ long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, con
         to->getErr()->add(rsSqliteText(to->handle()) + QStringLiteral(" (") + sql + QStringLiteral(")"));
         return -1;
     }
-    if (!to->beginTransaction()) {
+    DBTransaktion tx(to);
+    if (!tx.ok()) {
         sqlite3_finalize(st);
         return -1;
     }
@@ -374,10 +375,10 @@ long rsCopyRows(DBConnection* from, const QString& select, DBConnection* to, con
     if (rs.isError()) ok = false;
     sqlite3_finalize(st);
     if (!ok) {
-        to->rollback();
+        tx.rollback();
         return -1;
     }
-    return to->commit() ? n : -1;
+    return tx.commit() ? n : -1;
 }
 
 bool ExecPrepared(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte) {

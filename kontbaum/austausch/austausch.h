@@ -3,8 +3,9 @@
 // in a debit or credit column) and its import, which posts the rows of such
 // a file all or nothing through the posting operations of buchungen.
 //
-// Relies on: rahmen (case database), buchungen (posting, tax keys), konten
-// (account look-ups, the checks of a booking before it is posted). Declared
+// Relies on: rahmen (case database), buchungen (posting, tax keys, the
+// checks of a booking before it is posted); through KontoGlobal's members
+// konten (account look-ups). Declared
 // in rahmen/kontglob.h under "CSV import" and "CSV export", and below for the
 // export written piece by piece and the import of a file.
 #pragma once

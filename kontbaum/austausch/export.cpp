@@ -23,10 +23,6 @@
 #include <memory>
 
 namespace {
-DBConnection* fallDB() {
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
 
 QString text(QString t) { return t.replace(QLatin1Char(';'), QLatin1Char(',')).replace(QLatin1Char('\n'), QLatin1Char(' ')); }
 
@@ -192,7 +188,7 @@ private:
 }  // namespace
 
 int BuchungenCSV::schreiben(const Senke& senke, bool mitKopf, const QString& table, const zDate& von, const zDate& bis) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return 0;
     if (table != QLatin1String("eurVerbucht") && table != QLatin1String("eurStapel") && table != QLatin1String("eurBeispiel"))
         return 0;

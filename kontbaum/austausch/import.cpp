@@ -263,7 +263,8 @@ bool festschreibungBestaetigt(const QList<BuchungsEntwurf>& buchungen, QString* 
 long buchen(const QList<BuchungsEntwurf>& buchungen, DBConnection* db, const std::function<bool(long, QString*)>& zuletzt,
             QString* fehler) {
     Ui& ui = GetUi();
-    if (!db->beginTransaction()) {
+    DBTransaktion tx(db);
+    if (!tx.ok()) {
         *fehler = QStringLiteral("Die Datenbank ist nicht beschreibbar. ") + kNichtsGebucht;
         return -1;
     }
@@ -282,17 +283,17 @@ long buchen(const QList<BuchungsEntwurf>& buchungen, DBConnection* db, const std
             b.nummerIstFrei = true;
         }
         if (KontoGlobal::insertSplittBuchung(b, db, &grund, &schluessel) == 0) {
-            db->rollback();
+            tx.rollback();
             *fehler = QStringLiteral("Buchung %1 („%2“): %3 %4").arg(n + 1).arg(b.text, grund, kNichtsGebucht);
             return -1;
         }
         if (++n % 500 == 0) ui.progress(QStringLiteral("Import der Buchungen"), n, buchungen.size());
     }
     if (zuletzt && !zuletzt(n, fehler)) {
-        db->rollback();
+        tx.rollback();
         return -1;
     }
-    if (!db->commit()) {
+    if (!tx.commit()) {
         *fehler = QStringLiteral("Die Buchungen konnten nicht gespeichert werden: %1 %2").arg(db->getErr()->last(), kNichtsGebucht);
         return -1;
     }
@@ -300,16 +301,12 @@ long buchen(const QList<BuchungsEntwurf>& buchungen, DBConnection* db, const std
     return n;
 }
 
-DBConnection* fallDB(KontoGlobal** kg) {
-    *kg = GetKontoGlobal(-1, false);
-    return *kg ? (*kg)->GetDBConnect_Ptr() : nullptr;
-}
 }  // namespace
 
 long KontoGlobal::importBuchungenAusCSV(const QString& csv, QString* fehler) {
     QString grund;
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = fallDB(&kg);
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = rsFallDB();
     long n = -1;
     QList<BuchungsEntwurf> buchungen;
     if (!db)
@@ -329,8 +326,8 @@ Importergebnis importieren(QByteArray datei, Zeichensatz z) {
         r.anzahl = 0;
         return r;
     };
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = fallDB(&kg);
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = rsFallDB();
     if (!db) {
         r.fehler = QStringLiteral("Es ist kein Fall geöffnet. ") + kNichtsGebucht;
         return abgelehnt(Importergebnis::Datenbank);

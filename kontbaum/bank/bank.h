@@ -21,7 +21,7 @@
 // closed cash registers and the lock date hold here as everywhere; the
 // input checks of EingabePruefer; cancelling and deleting), faktura (open
 // invoices and bucheRechnung, which marks an invoice paid), austausch (the
-// character sets of text files).
+// character sets of text files), each by its public header.
 //
 // Every value that comes from a file or a user (IBAN, names, purposes,
 // references) is bound or quoted, never pasted into SQL. Every operation

@@ -18,7 +18,7 @@ QString statusText(int status, unsigned long buchungsnummer) {
 
 QList<GespeicherterUmsatz> umsaetze(DBConnection* db, bool nurOffene) {
     QList<GespeicherterUmsatz> l;
-    rsDataSource rs(fallDB(db), QStringLiteral("SELECT u.*, b.kpNummer AS Konto FROM eurUmsatz u LEFT JOIN eurBankverbindung b ON "
+    rsDataSource rs(rsFallDB(db), QStringLiteral("SELECT u.*, b.kpNummer AS Konto FROM eurUmsatz u LEFT JOIN eurBankverbindung b ON "
                                                "u.BankverbindungID=b.BankverbindungID") +
                                     (nurOffene ? QStringLiteral(" WHERE (u.Status=0 OR u.Status IS NULL) AND u.MasterID=0") : QString()) +
                                     QStringLiteral(" ORDER BY u.Buchungsdatum, u.UmsatzID"));
@@ -55,7 +55,7 @@ QString pruefeIds(DBConnection* db, const QList<unsigned long>& ids) {
 }  // namespace
 
 long nichtVerarbeiten(DBConnection* db, const QList<unsigned long>& ids, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     *fehler = pruefeIds(db, ids);
     if (!fehler->isEmpty()) return -1;
     for (unsigned long id : ids)
@@ -66,7 +66,7 @@ long nichtVerarbeiten(DBConnection* db, const QList<unsigned long>& ids, QString
                           .arg(id);
             return -1;
         }
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok() || !ExecSQL(db, QStringLiteral("UPDATE eurUmsatz SET Status=2 WHERE UmsatzID IN ") + inListe(ids) +
                                     QStringLiteral(" AND (Status=0 OR Status IS NULL)")) ||
         !t.commit()) {
@@ -77,7 +77,7 @@ long nichtVerarbeiten(DBConnection* db, const QList<unsigned long>& ids, QString
 }
 
 bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     *fehler = pruefeIds(db, ids);
     if (!fehler->isEmpty()) return false;
     const QString in = inListe(ids);
@@ -121,7 +121,7 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
         *fehler = QStringLiteral("Die Buchungen %1 sind festgeschrieben; es wurde nichts zurückgesetzt.").arg(inListe(stornieren).mid(1).chopped(1));
         return false;
     }
-    Transaktion t(db);
+    DBTransaktion t(db);
     bool ok = t.ok();
     for (unsigned long b : stornieren) ok = ok && KontoGlobal::storniereBuchung(b) != 0;
     for (unsigned long b : loeschen) ok = ok && KontoGlobal::deleteBuchung(b, QStringLiteral("eurVerbucht"));
@@ -137,9 +137,9 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
 }  // namespace Bank
 
 bool KontoGlobal::chkUmsatzStatus(int jahr, DBConnection* con) {
-    con = Bank::intern::fallDB(con);
+    con = rsFallDB(con);
     if (!con) return false;
-    Bank::intern::Transaktion t(con);
+    DBTransaktion t(con);
     return t.ok() && ExecSQL(con, QStringLiteral("UPDATE eurUmsatz SET Status=0 WHERE Status=3")) &&
            ExecPrepared(con, QStringLiteral("UPDATE eurUmsatz SET Status=3, Buchungsnummer=0 WHERE Buchungsdatum<? OR Buchungsdatum>?"),
                         {DatenTyp(zDate(jahr, 1, 1)), DatenTyp(zDate(jahr, 12, 31))}) &&
@@ -147,7 +147,7 @@ bool KontoGlobal::chkUmsatzStatus(int jahr, DBConnection* con) {
 }
 
 bool KontoGlobal::umsatzBuchungEntfernt(DBConnection* con, unsigned long buchungsnummer) {
-    con = Bank::intern::fallDB(con);
+    con = rsFallDB(con);
     return con && ExecPrepared(con, QStringLiteral("UPDATE eurUmsatz SET Buchungsnummer = 0, Status = 0 WHERE Buchungsnummer = ?"),
                                {DatenTyp(buchungsnummer)});
 }

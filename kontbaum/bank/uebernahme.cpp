@@ -210,7 +210,7 @@ int artFuerGegenkonto(EingabePruefer& p, unsigned long gegen, bool eingang) {
 }  // namespace
 
 QList<Kandidat> vorschlaege(DBConnection* db, const QList<unsigned long>& ids) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     const int jahr = steuerjahr();
     QList<Kandidat> l;
     Sucher s(db, jahr);
@@ -222,7 +222,7 @@ QList<Kandidat> vorschlaege(DBConnection* db, const QList<unsigned long>& ids) {
 }
 
 bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     *erg = Uebernahmeergebnis();
     auto nein = [&](const QString& t) {
         *fehler = t;
@@ -286,7 +286,7 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
                         .arg(gesperrt)
                         .arg(fest.getText()));
 
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden."));
     if (!ExecSQL(db, QStringLiteral("DELETE FROM eurUebernahme")) || !ExecSQL(db, QStringLiteral("DELETE FROM eurUebernahmeBuchungszeilen")) ||
         (!falschesJahr.isEmpty() && !ExecSQL(db, QStringLiteral("UPDATE eurUmsatz SET Status=3 WHERE UmsatzID IN ") + inListe(falschesJahr))))

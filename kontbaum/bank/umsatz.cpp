@@ -68,7 +68,7 @@ Schluessel schluesselVon(const Umsatz& u) {
 }  // namespace
 
 long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     const Schluessel s = schluesselVon(u);
     // Every text is bound and compared exactly: a purpose with "%" or "_"
     // is no pattern, and "Miete" is not "Miete Januar". The stored text is
@@ -86,7 +86,7 @@ long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u) {
 
 bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<Umsatz>& liste, int jahr, const zDate& ab,
                        const EuroType* saldo, Speicherergebnis* e, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     *e = Speicherergebnis();
     // Distinct transactions in the order of the file, each with its multiplicity.
     QList<Schluessel> reihe;
@@ -100,7 +100,7 @@ bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<U
         }
         ++anzahl[s];
     }
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) {
         *fehler = QStringLiteral("Die Falldatei kann nicht geschrieben werden.");
         return false;
@@ -157,7 +157,7 @@ QString ergebnisMeldung(const Speicherergebnis& e, int jahr) {
 }
 
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     Importergebnis r;
     const QString nichts = QStringLiteral(" Die Datei wurde nicht eingelesen; es wurde nichts gespeichert.");
     auto nein = [&](const QString& t) {

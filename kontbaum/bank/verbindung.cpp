@@ -46,25 +46,25 @@ unsigned long erste(DBConnection* db, const QString& sql, const QVector<DatenTyp
 }  // namespace
 
 unsigned long verbindungZuKonto(DBConnection* db, unsigned long konto) {
-    return erste(fallDB(db), QStringLiteral("SELECT MIN(BankverbindungID) FROM eurBankverbindung WHERE kpNummer=?"), {DatenTyp(konto)});
+    return erste(rsFallDB(db), QStringLiteral("SELECT MIN(BankverbindungID) FROM eurBankverbindung WHERE kpNummer=?"), {DatenTyp(konto)});
 }
 
 unsigned long verbindungZuIban(DBConnection* db, const QString& iban) {
     if (iban.isEmpty()) return 0;
-    return erste(fallDB(db), QStringLiteral("SELECT BankverbindungID FROM eurBankverbindung WHERE IBAN = ?"), {DatenTyp(normIban(iban))});
+    return erste(rsFallDB(db), QStringLiteral("SELECT BankverbindungID FROM eurBankverbindung WHERE IBAN = ?"), {DatenTyp(normIban(iban))});
 }
 
 unsigned long verbindungZuKontonummer(DBConnection* db, const QString& kontonummer, const QString& blz) {
     if (kontonummer.isEmpty()) return 0;
     // Banks write account numbers with and without leading zeros.
     const QString nr = QString(kontonummer).remove(QRegularExpression(QStringLiteral("^0+")));
-    return erste(fallDB(db),
+    return erste(rsFallDB(db),
                  QStringLiteral("SELECT BankverbindungID FROM eurBankverbindung WHERE LTRIM(Kontonummer,'0') = ? AND (BLZ = ? OR ?='')"),
                  {DatenTyp(nr), DatenTyp(blz), DatenTyp(blz)});
 }
 
 bool leseVerbindung(DBConnection* db, unsigned long id, Verbindung* v) {
-    rsDataSource rs(fallDB(db), QStringLiteral("SELECT ") + QLatin1String(kSpalten) +
+    rsDataSource rs(rsFallDB(db), QStringLiteral("SELECT ") + QLatin1String(kSpalten) +
                                     QStringLiteral(" FROM eurBankverbindung WHERE BankverbindungID=") + rsDataSource::toSqlStr(id));
     if (rs.isEOF()) return false;
     *v = ausZeile(rs);
@@ -73,13 +73,13 @@ bool leseVerbindung(DBConnection* db, unsigned long id, Verbindung* v) {
 
 QList<Verbindung> verbindungen(DBConnection* db) {
     QList<Verbindung> l;
-    rsDataSource rs(fallDB(db), QStringLiteral("SELECT ") + QLatin1String(kSpalten) + QStringLiteral(" FROM eurBankverbindung ORDER BY kpNummer"));
+    rsDataSource rs(rsFallDB(db), QStringLiteral("SELECT ") + QLatin1String(kSpalten) + QStringLiteral(" FROM eurBankverbindung ORDER BY kpNummer"));
     for (; !rs.isEOF(); rs.fetch()) l << ausZeile(rs);
     return l;
 }
 
 unsigned long legeVerbindungAn(DBConnection* db, Verbindung v, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     auto nein = [&](const QString& t) {
         *fehler = t;
         return 0UL;
@@ -123,7 +123,7 @@ unsigned long legeVerbindungAn(DBConnection* db, Verbindung v, QString* fehler) 
         return nein(QStringLiteral("Das Bankkonto %1 ist bereits dem Konto %2 zugeordnet.").arg(v.iban.isEmpty() ? v.kontonummer : v.iban).arg(x.konto));
     }
     if (v.bezeichnung.trimmed().isEmpty()) v.bezeichnung = k.field(QStringLiteral("Bezeichnung")).toString();
-    Transaktion t(db);
+    DBTransaktion t(db);
     const unsigned long id = KontoGlobal::getMaxKey(db, QStringLiteral("SELECT MAX(BankverbindungID) FROM eurBankverbindung")) + 1;
     const bool ok = t.ok() && ExecPrepared(db, QStringLiteral("INSERT INTO eurBankverbindung (BankverbindungID, Bezeichnung, Bank, Kontonummer, BLZ, "
                                                               "IBAN, BIC, kpNummer, BankSaldo) VALUES (?,?,?,?,?,?,?,?,0)"),
@@ -134,8 +134,8 @@ unsigned long legeVerbindungAn(DBConnection* db, Verbindung v, QString* fehler) 
 }
 
 bool loescheVerbindung(DBConnection* db, unsigned long id, QString* fehler) {
-    db = fallDB(db);
-    Transaktion t(db);
+    db = rsFallDB(db);
+    DBTransaktion t(db);
     const bool ok = t.ok() && ExecPrepared(db, QStringLiteral("DELETE FROM eurUmsatz WHERE BankverbindungID=?"), {DatenTyp(id)}) &&
                     ExecPrepared(db, QStringLiteral("DELETE FROM eurBankverbindung WHERE BankverbindungID=?"), {DatenTyp(id)}) && t.commit();
     if (!ok) *fehler = QStringLiteral("Die Bankverbindung konnte nicht gelöscht werden.");

@@ -12,10 +12,6 @@
 #include <memory>
 
 namespace {
-DBConnection* fallDB() {
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
 
 QString betrag(const EuroType& e) { return e.getText(); }
 
@@ -26,7 +22,7 @@ const char* const kMonate[] = {"Januar", "Februar", "März", "April", "Mai", "Ju
 // --- balance list ----------------------------------------------------------------------
 
 Saldenliste2::Saldenliste2() {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return;
     rsDataSource k(db, QStringLiteral("SELECT * FROM eurKontenklassen ORDER BY vonKonto"));
     for (; !k.isEOF(); k.fetch())
@@ -61,7 +57,7 @@ QString Saldenliste2::getStatement() const {
 
 bool Saldenliste2::Fuellen() {
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!kg || !db) return false;
     if (!m_zeitraumGesetzt) {
         int art = 3, quartal = -1, monat = -1;
@@ -77,7 +73,7 @@ bool Saldenliste2::Fuellen() {
 
 void Saldenliste2::sammeln(bool fuerDruck) {
     m_konten.clear();
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return;
     const QSet<unsigned long> eb(m_ebKonten.begin(), m_ebKonten.end());
     rsDataSource rs(db, getStatement());
@@ -153,7 +149,7 @@ void Saldenliste2::sammelnSummen() {
     // the few hundred sums are split here into opening balance and bookings.
     // Cent sums are exact, so the order of the additions does not matter.
     m_konten.clear();
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return;
     QString filter;
     getFilter(filter);
@@ -183,7 +179,7 @@ void Saldenliste2::sammelnSummen() {
 int Saldenliste2::Print2CSV(QString& out) {
     out.clear();
     sammelnSummen();
-    const QHash<unsigned long, QString> namen = kontoNamen(fallDB());
+    const QHash<unsigned long, QString> namen = kontoNamen(rsFallDB());
     int n = 0;
     for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {
         if (it.key() == 0) continue;
@@ -201,7 +197,7 @@ int Saldenliste2::Print2CSV(QString& out) {
 
 int Saldenliste2::Print(zPrintString& p) {
     sammeln(true);
-    const QHash<unsigned long, QString> namen = kontoNamen(fallDB());
+    const QHash<unsigned long, QString> namen = kontoNamen(rsFallDB());
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     const int jahr = kg ? kg->getSteuerjahr() : 2016;
     QString zeitraum = QString::number(jahr);
@@ -232,7 +228,7 @@ int Saldenliste2::Print(zPrintString& p) {
 bool EUERechnung2::Fuellen() {
     m_kategorien.clear();
     m_einnahmen = m_ausgaben = m_iab = m_iabAufloesung = m_gewinn = 0.0;
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return false;
     QHash<unsigned long, QString> katNamen;
     {
@@ -392,6 +388,11 @@ EUERechnung2* Berichte::EUERechnung2Instanz(bool freigeben) {
 
 void Berichte::alleFreigeben() { EUERechnung2Instanz(true); }
 
+namespace {
+// The report instances hold figures of a case: they go with its manager.
+[[maybe_unused]] const bool g_freigabeAngemeldet = (KontoGlobal::beimFreigeben(&Berichte::alleFreigeben), true);
+}  // namespace
+
 QString Berichte::filter(const BerichtZeitraum& z, int jahr) {
     QStringList teile;
     if (z.art == 1 && z.monat >= 0) teile << QStringLiteral("MONTH(Belegdatum) = %1").arg(z.monat + 1);
@@ -402,7 +403,7 @@ QString Berichte::filter(const BerichtZeitraum& z, int jahr) {
                      rsDataSource::toSqlStr(z.frei.bis());
     Q_UNUSED(jahr);
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (kg && db) {
         bool aktiv = true;
         int modus = 0, von = 0, bis = 0;

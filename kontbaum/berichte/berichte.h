@@ -1,6 +1,8 @@
 // Subsystem "berichte": the report lists a user prints or exports.
-// Relies on: rahmen (case database), konten (names and categories of the
-// accounts), the host's print stream and values.
+// Relies on: rahmen (case database; the manager frees the report
+// instances through the clean-up this folder adds), the host's print stream
+// and values. Through KontoGlobal's members it asks konten (names and
+// categories of the accounts).
 //
 // The reports of the bookkeeping: the balance list (Saldenliste2), the
 // profit statement by category (EUERechnung2) and the ledger lists (cash
@@ -99,7 +101,8 @@ private:
 namespace Berichte {
 // The process-wide instance of the profit statement: created on first use;
 // with `freigeben` an existing one is destroyed and null is returned. The
-// manager releases all report instances when it goes (alleFreigeben).
+// manager releases all report instances when it goes (alleFreigeben, which
+// this folder adds to the manager's clean-ups).
 EUERechnung2* EUERechnung2Instanz(bool freigeben = false);
 void alleFreigeben();
 // The report filter of the ledger lists: the period condition and the

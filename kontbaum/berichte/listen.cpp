@@ -21,11 +21,6 @@ using BS = BerichtSpalte;
 const char* const kMonate[] = {"Januar", "Februar", "März", "April", "Mai", "Juni",
                                "Juli", "August", "September", "Oktober", "November", "Dezember"};
 
-DBConnection* fallDB() {
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
-
 QString sql(const QString& t) { return rsDataSource::toSqlStr(t); }
 QString sql(unsigned long n) { return rsDataSource::toSqlStr(n); }
 QString sql(const zDate& d) { return rsDataSource::toSqlStr(d); }
@@ -51,7 +46,7 @@ bool kontenBereich(const BerichtParameter& p, unsigned long* von, unsigned long*
         *bis = p.bisKonto != 0 ? p.bisKonto : p.vonKonto;
         return true;
     }
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return false;
     rsDataSource rs(db, QStringLiteral("Select MIN(Nummer) as von, MAX(Nummer) as bis FROM eurKontenplan WHERE (Aktiv <> 0)"));
     if (rs.isEOF() || rs.field(QStringLiteral("von")).isNull()) return false;
@@ -89,7 +84,7 @@ QString schluesselText(unsigned long s) { return s == 999999 ? QStringLiteral("S
 // --- Kontenabfrage2: account statements -------------------------------------------------
 
 bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     if (!kontenBekannt(db, p, fehler)) return false;
     unsigned long von = 0, bis = 0;
@@ -158,7 +153,7 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
 // --- Buchungsprotokoll2: the journal ------------------------------------------------------
 
 bool buchungsprotokoll(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     QString ordnung = QStringLiteral(" ORDER BY Buchungsnummer ");
     if (p.sortierung == QLatin1String("zahlungsdatum")) ordnung = QStringLiteral(" ORDER BY Zahlungsdatum, Buchungsnummer ");
@@ -205,7 +200,7 @@ bool buchungsprotokoll(const BerichtParameter& p, BerichtListe* l, QString* fehl
 // --- UStListe2: the VAT list ---------------------------------------------------------------
 
 bool ustListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     l->titel = QStringLiteral("Umsatzsteuerliste");
     l->untertitel = p.zeitraumText();
@@ -235,7 +230,7 @@ bool ustListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
 // --- Kontenplan ------------------------------------------------------------------------------
 
 bool kontenplan(const BerichtParameter&, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     l->titel = QStringLiteral("Kontenplan");
@@ -280,7 +275,7 @@ bool belegTeile(const QString& beleg, QString* prefix, qlonglong* nummer, int* s
 }
 
 bool beleganalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     l->titel = QStringLiteral("Beleganalyse der Einnahmen");
     l->untertitel = p.zeitraumText() + (p.belegPrefix.isEmpty() ? QString() : QStringLiteral(", Belege „%1…“").arg(p.belegPrefix));
@@ -351,7 +346,7 @@ bool beleganalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
 // --- Betragsanalyse: the debit amounts of one account ---------------------------------------
 
 bool betragsanalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     if (!kontenBekannt(db, p, fehler)) return false;
     l->titel = QStringLiteral("Betragsanalyse");
@@ -379,7 +374,7 @@ bool betragsanalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler)
 // --- Buchungsvorlagenliste ------------------------------------------------------------------
 
 bool vorlagen(const BerichtParameter&, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     l->titel = QStringLiteral("Buchungsvorlagen");
     l->spalte(QStringLiteral("Nr."), QStringLiteral("nummer"), BS::Zahl, 5);
@@ -410,7 +405,7 @@ bool vorlagen(const BerichtParameter&, BerichtListe* l, QString* fehler) {
 // --- Buchungszeiten: when bookings were entered ------------------------------------------------
 
 bool buchungszeiten(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     QString spalte = QStringLiteral("Belegdatum");
     if (p.nach == QLatin1String("buchungsdatum")) spalte = QStringLiteral("Buchungsdatum");
@@ -444,7 +439,7 @@ bool buchungszeiten(const BerichtParameter& p, BerichtListe* l, QString* fehler)
 // --- EUEVergleich: the profit by category rank, period against the year so far --------------
 
 bool euerVergleich(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     l->titel = QStringLiteral("Einnahmenüberschussrechnung im Vergleich");
     l->untertitel = p.zeitraumText() + QStringLiteral(" und ") + QStringLiteral("01.01.%1 bis %2").arg(p.jahr).arg(p.bis().getText());
@@ -521,7 +516,7 @@ bool euerVergleich(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
 // --- MossListe: lines of the one-stop-shop keys -----------------------------------------------
 
 bool mossListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     l->titel = QStringLiteral("MOSS-Liste");
     l->untertitel = p.zeitraumText();
@@ -574,7 +569,7 @@ bool mossListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
 // --- Sperrgrenzen: expenses above a threshold ---------------------------------------------------
 
 bool sperrgrenzen(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     if (!kontenBekannt(db, p, fehler)) return false;
     EuroType grenze = p.grenze;
@@ -617,7 +612,7 @@ bool sperrgrenzen(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
 // --- ZusammenfassendeMeldung2: the recapitulative statement as a list -------------------------
 
 bool zmListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    if (!fallDB()) return keineDatenbank(fehler);
+    if (!rsFallDB()) return keineDatenbank(fehler);
     int code = -1;
     if (p.zeitraum.art == 1) code = p.zeitraum.monat + 4;
     else if (p.zeitraum.art == 2) code = p.zeitraum.quartal;
@@ -646,7 +641,7 @@ bool zmListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
 // --- the invoicing lists ----------------------------------------------------------------------
 
 bool kundenliste(const BerichtParameter&, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     l->titel = QStringLiteral("Kundenliste");
     l->spalte(QStringLiteral("Kunde"), QStringLiteral("kundennummer"), BS::Text, 8);
@@ -669,7 +664,7 @@ bool kundenliste(const BerichtParameter&, BerichtListe* l, QString* fehler) {
 }
 
 bool artikelliste(const BerichtParameter&, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     l->titel = QStringLiteral("Artikelliste");
     l->spalte(QStringLiteral("Artikel"), QStringLiteral("artikelnummer"), BS::Text, 10);
@@ -691,7 +686,7 @@ bool artikelliste(const BerichtParameter&, BerichtListe* l, QString* fehler) {
 }
 
 bool fakturierungsliste(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return keineDatenbank(fehler);
     struct Tabelle {
         const char* art;

@@ -17,12 +17,6 @@
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/buchung");
 
-DBConnection* fallDB(DBConnection* db) {
-    if (db) return db;
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
-
 QString q(unsigned long v) { return rsDataSource::toSqlStr(v); }
 
 // Table names become SQL text; only the booking families may pass. The
@@ -87,12 +81,8 @@ const QString& hoechsteNummer(int tabelle) {
 // Runs `f` inside a transaction of `db`; rolls back when it returns false.
 template <class F>
 bool inTransaktion(DBConnection* db, F f) {
-    if (!db->beginTransaction()) return false;
-    if (!f()) {
-        db->rollback();
-        return false;
-    }
-    return db->commit();
+    DBTransaktion t(db);
+    return t.ok() && f() && t.commit();
 }
 }  // namespace
 
@@ -113,7 +103,7 @@ bool KontoGlobal::insertBuchung(unsigned long herkunft, const QString& table, DB
                                 int buchungsart, const QString& zusatzinfo, int storno, int storniert, unsigned long periode,
                                 const zDate& buchungsdatum, const QString& intervall, const QString& ustid, int zmart,
                                 bool dreieck) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     const int t = buchungstabelle(table);
     if (!con || t < 0) return false;
     const DatenTyp werte[] = {DatenTyp(nr),         DatenTyp(text),       DatenTyp(periode),      DatenTyp(stapel),
@@ -132,7 +122,7 @@ bool KontoGlobal::insertBuchungszeile(const QString& table, DBConnection* con, u
                                       int splitt, const QString& fremdbelegnummer, const QString& kostenstelle,
                                       EuroType splittBetrag, bool splittNetto, const QString& oposNummer,
                                       bool viaProzent, double prozentsatz, bool restBeiProzent) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     const int t = zeilentabelle(table);
     if (!con || t < 0) return false;
     // Slot 0 is the key of the split table, which has no automatic one.
@@ -230,7 +220,7 @@ bool KontoGlobal::insertBuchungszeileMitSteuerzeilen(const QString& table, DBCon
                                                      const QString& fremdbelegnummer, const QString& kostenstelle,
                                                      EuroType splittBetrag, bool splittNetto, const QString& oposNummer,
                                                      bool viaProzent, double prozentsatz, bool restBeiProzent) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     if (!con) return false;
     return mitSteuerzeilen(table, con, nr, steuerID, dialogzeile, aufteilung(con, steuerschluessel, betrag, netto), haben, konto,
                            steuerschluessel, gegenkonto, text, splitt, fremdbelegnummer, kostenstelle, splittBetrag, splittNetto,
@@ -238,7 +228,7 @@ bool KontoGlobal::insertBuchungszeileMitSteuerzeilen(const QString& table, DBCon
 }
 
 unsigned long KontoGlobal::getNewBuchungsnummer(const QString& table, DBConnection* con) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     const int t = buchungstabelle(table);
     if (!con || t < 0) return 0;
     // The highest key + 1 (what a record set over the table reports as its
@@ -274,7 +264,7 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
         if (fehler) *fehler = t;
         return 0;
     };
-    con = fallDB(con);
+    con = rsFallDB(con);
     if (!con) return fail(QStringLiteral("Es ist kein Fall geöffnet."));
     if (!istBuchungstabelle(b.table)) return fail(QStringLiteral("Unbekannte Buchungstabelle „%1“.").arg(b.table));
     unsigned long nr = b.buchungsnummer;
@@ -411,7 +401,7 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
 
 KontoGlobal::SimpleBuchung KontoGlobal::getBuchung(unsigned long n, const QString& table) {
     SimpleBuchung s;
-    DBConnection* con = fallDB(nullptr);
+    DBConnection* con = rsFallDB(nullptr);
     if (!con || !istBuchungstabelle(table)) return s;
     {
         rsDataSource rs(con, QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE Buchungsnummer=") + q(n));

@@ -3,15 +3,17 @@
 // key, cancelling and deleting, the self-check of bookings, the locking
 // of periods (Festschreibung) and the recurring bookings of templates.
 //
-// Relies on: rahmen (the manager and its case database), konten (account
-// look-ups and the account/key rules), steuer/ustid.h (which revenue may
-// carry a VAT number for the recapitulative statement), faktura (the reminders
-// and the transaction guard the recurring bookings use). Its operations are static members of
-// KontoGlobal, declared in rahmen/kontglob.h under "bookings", "cancelling",
-// "self-check", "locking", "recurring bookings" and "tax keys"; every file of this folder
-// includes this header and nothing of the report or exchange folders. The
-// checks a booking passes before it is posted (eingabe.cpp) are declared
-// below.
+// Relies on: rahmen (the manager and its case database) and steuer/ustid.h
+// (which revenue may carry a VAT number for the recapitulative statement);
+// no other folder's header. Through KontoGlobal's members it asks konten
+// (account look-ups and the account/key rules), kasse (the closed-register
+// rule), faktura and bank (an invoice or a bank transaction whose payment
+// booking goes is reopened; the reminders the recurring bookings show).
+// Its operations are static members of KontoGlobal, declared in
+// rahmen/kontglob.h under "bookings", "cancelling", "self-check",
+// "locking", "recurring bookings" and "tax keys"; every file of this folder
+// includes this header. The checks a booking passes before it is posted
+// (eingabe.cpp) are declared below.
 #pragma once
 
 #include "host/values/date.h"
@@ -132,6 +134,18 @@ struct rsEurRegelBuch {
     int ausgewaehlt = 1;        // every due occurrence starts selected
     int steuerjahr = 0;
     QStringList zeilenwerte;
+};
+
+// One due reminder of an invoicing document, offered with the recurring
+// bookings (KontoGlobal::regelmaessigBuchen); the invoicing finds and
+// stores them (KontoGlobal::fillErinnerungen, delErinnerungen).
+struct rsRebuErinnerung {
+    int status = 0;
+    unsigned long id = 0;    // the document's ID
+    unsigned long art = 0;   // 0 offer, 1 order confirmation, 2 delivery note, 3 invoice, 4 dunning letter
+    zDate datum;             // the reminder date
+    QString text;
+    int erneut = 0;          // remind again (the date is kept when set)
 };
 
 namespace Regelbuchung {

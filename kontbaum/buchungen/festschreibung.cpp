@@ -10,11 +10,6 @@
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/festschreibung");
 
-DBConnection* fallDB() {
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
-
 KontoGlobal::SichernHook& sichernHook() {
     static KontoGlobal::SichernHook h;
     return h;
@@ -29,13 +24,13 @@ int steuerjahr() {
 void KontoGlobal::setSichernHook(SichernHook h) { sichernHook() = std::move(h); }
 
 zDate KontoGlobal::getFestgeschriebenBis() {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return zDate::badDate();
     return GetDatenTyp(db, QStringLiteral("SELECT MAX(bisZum) FROM eurFestschreibungen")).toDate();
 }
 
 bool KontoGlobal::setFestgeschriebenBis(const zDate& bisZum) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return false;
     const zDate bisher = getFestgeschriebenBis();
     if (bisZum.isValid() && bisher == bisZum) return true;
@@ -53,7 +48,7 @@ bool KontoGlobal::setFestgeschriebenBis(const zDate& bisZum) {
 bool KontoGlobal::isFestgeschrieben(unsigned long n) {
     const zDate bis = getFestgeschriebenBis();
     if (!bis.isValid()) return false;
-    const zDate d = GetDatenTyp(fallDB(), QStringLiteral("SELECT Belegdatum FROM eurVerbucht WHERE Buchungsnummer=") +
+    const zDate d = GetDatenTyp(rsFallDB(), QStringLiteral("SELECT Belegdatum FROM eurVerbucht WHERE Buchungsnummer=") +
                                               rsDataSource::toSqlStr(n))
                         .toDate();
     return d.isValid() && !(bis < d);
@@ -67,7 +62,7 @@ bool KontoGlobal::isInFestschreibungsZeitraum(const zDate& datum) {
 int KontoGlobal::GetAnzBuchungenFestgeschrieben() {
     const zDate bis = getFestgeschriebenBis();
     if (!bis.isValid()) return 0;
-    return GetDatenTyp(fallDB(), QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Belegdatum<=") + rsDataSource::toSqlStr(bis))
+    return GetDatenTyp(rsFallDB(), QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Belegdatum<=") + rsDataSource::toSqlStr(bis))
         .toInt();
 }
 
@@ -135,7 +130,7 @@ bool KontoGlobal::festgeschriebenFrage(const QString& titel, int kontext, int ty
 }
 
 QString KontoGlobal::buchungToHtml(const QString& table, unsigned long n, const QString& klasse, const QString&) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return QString();
     const QString t = table.isEmpty() ? QStringLiteral("eurVerbucht") : table;
     if (t != QLatin1String("eurVerbucht") && t != QLatin1String("eurStapel") && t != QLatin1String("eurBeispiel")) return QString();
@@ -167,7 +162,7 @@ void KontoGlobal::festschreibungsZeitraum(zDate& von, zDate& bis) {
 }
 
 QString KontoGlobal::festschreibungsUebersicht(const zDate& von, const zDate& bis) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     QString zeilen;
     if (db) {
         rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer FROM eurVerbucht WHERE Belegdatum<=") + rsDataSource::toSqlStr(bis) +

@@ -7,8 +7,6 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/values/datehelper.h"
-#include "kontbaum/faktura/faktura.h"
-#include "kontbaum/faktura/intern.h"
 
 #include <QHash>
 
@@ -18,17 +16,7 @@ const QString kVonVorlage = QStringLiteral("FromBsp:");
 const QString kVonBuchung = QStringLiteral("FromBuchung:");
 const QString kNichtsGebucht = QStringLiteral("Es wurde nichts gebucht.");
 
-DBConnection* fallDB(KontoGlobal** kg = nullptr) {
-    KontoGlobal* k = GetKontoGlobal(-1, false);
-    if (kg) *kg = k;
-    return k ? k->GetDBConnect_Ptr() : nullptr;
-}
-
 QString q(unsigned long v) { return rsDataSource::toSqlStr(v); }
-
-// The module's own piece of work (a savepoint inside the command's
-// transaction), as the invoicing keeps it.
-using Faktura::intern::Transaktion;
 
 // The non-tax lines of a booking in the order that makes two bookings
 // comparable: account and group of each.
@@ -156,8 +144,8 @@ QString intervallName(const QString& gespeichert) {
 
 int faellige(QList<rsEurRegelBuch>& liste, int jahr, const zDate& heute) {
     liste.clear();
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = fallDB(&kg);
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = rsFallDB();
     if (!db) return 0;
     const int y = kg->getSteuerjahr();
     if ((jahr != 0 && jahr != y) || kg->getJahresabschluss() != 0 || y > heute.year()) return 0;
@@ -268,8 +256,8 @@ bool buchen(const QList<rsEurRegelBuch>& liste, Ergebnis* erg, QString* fehler) 
         *fehler = t;
         return false;
     };
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = fallDB(&kg);
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    DBConnection* db = rsFallDB();
     if (!db) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
     if (liste.isEmpty()) {
         erg->meldung = ergebnisText(0);
@@ -325,7 +313,7 @@ bool buchen(const QList<rsEurRegelBuch>& liste, Ergebnis* erg, QString* fehler) 
                         .arg(gesperrt)
                         .arg(fest.getText(), kNichtsGebucht));
 
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden. ") + kNichtsGebucht);
     KontoGlobal::SchluesselSpeicher speicher;
     const QString fortschritt = QStringLiteral("Buchungen werden erzeugt");
@@ -376,7 +364,7 @@ QList<Vorlage> vorlagen(DBConnection* db) {
 }
 
 unsigned long vorlageAnlegen(const KontoGlobal::BuchungsEntwurf& b, int intervall, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) {
         *fehler = QStringLiteral("Es ist kein Fall geöffnet.");
         return 0;
@@ -391,7 +379,7 @@ unsigned long vorlageAnlegen(const KontoGlobal::BuchungsEntwurf& b, int interval
     // The template goes through the same posting as its occurrences will,
     // so its lines have their shape (entertainment divided, tax lines) and
     // a posted occurrence is recognised as one of it.
-    Transaktion t(db);
+    DBTransaktion t(db);
     const unsigned long nr = t.ok() ? KontoGlobal::insertSplittBuchung(e, db, fehler) : 0;
     if (nr == 0) return 0;
     if (!ExecPrepared(db, QStringLiteral("UPDATE eurBeispiel SET Intervall=? WHERE Buchungsnummer=?"),
@@ -404,7 +392,7 @@ unsigned long vorlageAnlegen(const KontoGlobal::BuchungsEntwurf& b, int interval
 }
 
 unsigned long vorlageAusBuchung(unsigned long buchung, int intervall, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     auto nein = [fehler](const QString& t) -> unsigned long {
         *fehler = t;
         return 0;
@@ -416,7 +404,7 @@ unsigned long vorlageAusBuchung(unsigned long buchung, int intervall, QString* f
         return nein(QStringLiteral("Die Buchung %1 gibt es nicht; die Nummern zeigt „dalvo buchungen FALL“.").arg(buchung));
     if (kopf.field(QStringLiteral("Storno")).toLongLong() != 0 || kopf.field(QStringLiteral("Storniert")).toLongLong() != 0)
         return nein(QStringLiteral("Die Buchung %1 ist storniert oder eine Stornobuchung; bitte wählen Sie eine gültige Buchung.").arg(buchung));
-    Transaktion t(db);
+    DBTransaktion t(db);
     const unsigned long nr = KontoGlobal::getNewBuchungsnummer(QStringLiteral("eurBeispiel"), db);
     if (!t.ok() || nr == 0) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden."));
     // Header and lines as they are, tax lines included: the booking is the
@@ -440,7 +428,7 @@ unsigned long vorlageAusBuchung(unsigned long buchung, int intervall, QString* f
 }
 
 bool vorlageLoeschen(unsigned long nummer, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) {
         *fehler = QStringLiteral("Es ist kein Fall geöffnet.");
         return false;

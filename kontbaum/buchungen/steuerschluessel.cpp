@@ -7,11 +7,6 @@
 #include "host/db/datasource.h"
 
 namespace {
-DBConnection* fallDB(DBConnection* db = nullptr) {
-    if (db) return db;
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
 
 QString sql(unsigned long v) { return rsDataSource::toSqlStr(v); }
 
@@ -31,7 +26,7 @@ bool istAusgabe(unsigned long k) { return k >= 5000 && k <= 6999; }
 KontoGlobal::ssDaten KontoGlobal::calcSteuerschluessel(DBConnection* db, unsigned long schluessel, EuroType betrag,
                                                        bool netto, int stellen) {
     ssDaten d;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (schluessel != 0 && db) {
         const QVector<DatenTyp> z = QueryPrepared(
             db, QStringLiteral("SELECT Steuersatz, Steuerkonto, Steuerkonto2, im_Hundert FROM eurSteuerschluessel WHERE Steuerschluessel=?"),
@@ -85,14 +80,14 @@ EuroType KontoGlobal::calcBruttoNetto(bool liefereNetto, EuroType betrag, bool i
 }
 
 double KontoGlobal::getSteuersatz(unsigned long schluessel) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return 0.0;
     return GetDatenTyp(db, QStringLiteral("SELECT Steuersatz FROM eurSteuerschluessel WHERE Steuerschluessel=") + sql(schluessel))
         .toDouble();
 }
 
 QString KontoGlobal::getSteuerschluesselBezeichnung(unsigned long schluessel, bool kurz) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return QString();
     return GetDatenTyp(db, (kurz ? QStringLiteral("SELECT Kurzbezeichnung") : QStringLiteral("SELECT Bezeichnung")) +
                                QStringLiteral(" FROM eurSteuerschluessel WHERE Steuerschluessel=") + sql(schluessel))
@@ -101,7 +96,7 @@ QString KontoGlobal::getSteuerschluesselBezeichnung(unsigned long schluessel, bo
 
 int KontoGlobal::isSteuerschluesselFuerKategorieOK(unsigned long kategorie, unsigned long schluessel, DBConnection* db) {
     if (kategorie == 0 || schluessel == 0) return 0;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return 0;
     const QString art = steuerartVon(db, schluessel);
     const bool u = art == QLatin1String("U"), v = art == QLatin1String("V");
@@ -116,7 +111,7 @@ int KontoGlobal::isSteuerschluesselFuerKategorieOK(unsigned long kategorie, unsi
 
 int KontoGlobal::isSteuerschluesselOK(unsigned long konto, unsigned long schluessel, DBConnection* db) {
     if (konto == 0 || schluessel == 0) return 0;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return 0;
     const unsigned long kat =
         GetDatenTyp(db, QStringLiteral("SELECT Kategorie FROM eurKontenplan WHERE Nummer=") + sql(konto)).toULong();
@@ -134,7 +129,7 @@ QString KontoGlobal::steuerschluesselRegelText(int antwort) {
 }
 
 QString KontoGlobal::skontoKontenBedingung(DBConnection* db) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     const QString skr03 = QStringLiteral("(Nummer>8729) AND (Nummer<8740)");
     if (!db) return skr03;
     // SKR03 keeps granted discounts in 8730 to 8739; another framework has
@@ -151,7 +146,7 @@ QString KontoGlobal::skontoKontenBedingung(DBConnection* db) {
 }
 
 unsigned long KontoGlobal::getSkontiKontoForSteuerschluessel(DBConnection* db, unsigned long schluessel) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return 0;
     // An account with the key fixed (8736 for 19 %) comes before one that
     // only defaults to it (8730), so the answer does not depend on row order.
@@ -163,7 +158,7 @@ unsigned long KontoGlobal::getSkontiKontoForSteuerschluessel(DBConnection* db, u
 
 QList<KontoGlobal::SchluesselEintrag> KontoGlobal::fillSteuerschluessel(DBConnection* db, int buchungsart, bool) {
     QList<SchluesselEintrag> out;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return out;
     QString bedingung = QStringLiteral(" Aktiv<>0 ");
     QString textNull = QStringLiteral("Keine Umsatz- / Vorsteuer");
@@ -213,7 +208,7 @@ QStringList KontoGlobal::getAktiveSteuerschluessel() const {
 }
 
 void KontoGlobal::fillSetSteuerschluesselInVerwendung(QSet<unsigned long>& menge) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return;
     const QStringList tabellen = {QStringLiteral("eurVerbuchtBuchungszeilen"),
                                   QStringLiteral("eurStapelBuchungszeilen"),
@@ -234,18 +229,18 @@ void KontoGlobal::fillSetSteuerschluesselInVerwendung(QSet<unsigned long>& menge
 }
 
 bool KontoGlobal::abgleichKontoplanSteuerschluesselAktiv() {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     return db && ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (SELECT "
                                             "Steuerschluessel FROM eurKontenplan WHERE Steuerschluessel<>0 AND Aktiv<>0)"));
 }
 
 bool KontoGlobal::istUstPflichtig(DBConnection* con) {
-    return getFalleigenschaft(QStringLiteral("UstPflicht"), fallDB(con)).trimmed() != QLatin1String("0");
+    return getFalleigenschaft(QStringLiteral("UstPflicht"), rsFallDB(con)).trimmed() != QLatin1String("0");
 }
 
 QString KontoGlobal::schluesselOhneUstPflicht(DBConnection* con, unsigned long schluessel, const ssDaten& zeile) {
     if (schluessel == 0 || schluessel == 999999 || zeile.steuerkonto2 != 0) return QString();
-    const QString name = GetDatenTyp(fallDB(con), QStringLiteral("SELECT Kurzbezeichnung FROM eurSteuerschluessel WHERE Steuerschluessel=") +
+    const QString name = GetDatenTyp(rsFallDB(con), QStringLiteral("SELECT Kurzbezeichnung FROM eurSteuerschluessel WHERE Steuerschluessel=") +
                                                       sql(schluessel))
                              .toString();
     return QStringLiteral("Der Fall ist nicht umsatzsteuerpflichtig (Kleinunternehmer nach § 19 UStG): Der Steuerschlüssel %1%2 "
@@ -257,7 +252,7 @@ QString KontoGlobal::schluesselOhneUstPflicht(DBConnection* con, unsigned long s
 }
 
 QList<unsigned long> KontoGlobal::buchungenMitUmsatzsteuer(DBConnection* con) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     QList<unsigned long> nummern;
     if (!con) return nummern;
     rsDataSource rs(con, QStringLiteral("SELECT DISTINCT b.Buchungsnummer FROM eurVerbucht b JOIN eurVerbuchtBuchungszeilen z ON "

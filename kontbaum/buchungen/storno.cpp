@@ -10,12 +10,6 @@
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/storno");
 
-DBConnection* fallDB(DBConnection* db = nullptr) {
-    if (db) return db;
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
-
 QString q(unsigned long v) { return rsDataSource::toSqlStr(v); }
 
 bool istTabelle(const QString& t) {
@@ -57,7 +51,7 @@ QString zeilenEinfuegen(const rsFields& f, const QStringList& ohne, const QMap<Q
 }  // namespace
 
 unsigned long KontoGlobal::storniereBuchung(unsigned long n) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return 0;
     rsDataSource kopf(db, QStringLiteral("SELECT * FROM eurVerbucht WHERE Buchungsnummer=") + q(n));
     if (kopf.isEOF()) return 0;
@@ -71,7 +65,8 @@ unsigned long KontoGlobal::storniereBuchung(unsigned long n) {
         GetUi().rsError(kasse);
         return 0;
     }
-    if (!db->beginTransaction()) return 0;
+    DBTransaktion tx(db);
+    if (!tx.ok()) return 0;
     const unsigned long m = getNewBuchungsnummer(QStringLiteral("eurVerbucht"), db);
     QMap<QString, DatenTyp> ersatz;
     ersatz.insert(QStringLiteral("Buchungsnummer"), DatenTyp(m));
@@ -95,11 +90,11 @@ unsigned long KontoGlobal::storniereBuchung(unsigned long n) {
     // A cancelled payment no longer pays its invoice, nor its bank transaction.
     ok = ok && rechnungZahlungEntfernt(db, n) && umsatzBuchungEntfernt(db, n) && ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Storniert=1 WHERE Buchungsnummer=") + q(n));
     if (!ok) {
-        db->rollback();
+        tx.rollback();
         rs_logError(kQuelle, __LINE__, QStringLiteral("Storno der Buchung %1: %2").arg(n).arg(db->getErr()->last()));
         return 0;
     }
-    return db->commit() ? m : 0;
+    return tx.commit() ? m : 0;
 }
 
 bool KontoGlobal::storniereBuchungen(const QString& liste) {
@@ -111,7 +106,7 @@ bool KontoGlobal::storniereBuchungen(const QString& liste) {
 }
 
 bool KontoGlobal::deleteBuchung(unsigned long n, const QString& table) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db || !istTabelle(table)) return false;
     if (table == QLatin1String("eurVerbucht")) {
         const QString kasse = pruefeKasseAbgeschlossen(n, db);
@@ -120,21 +115,22 @@ bool KontoGlobal::deleteBuchung(unsigned long n, const QString& table) {
             return false;
         }
     }
-    if (!db->beginTransaction()) return false;
+    DBTransaktion tx(db);
+    if (!tx.ok()) return false;
     // A deleted payment reopens its invoice and its bank transaction in the
     // same transaction.
     const bool ok = (table != QLatin1String("eurVerbucht") || (rechnungZahlungEntfernt(db, n) && umsatzBuchungEntfernt(db, n))) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral("Buchungszeilen WHERE Buchungsnummer=") + q(n)) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE Buchungsnummer=") + q(n));
     if (!ok) {
-        db->rollback();
+        tx.rollback();
         return false;
     }
-    return db->commit();
+    return tx.commit();
 }
 
 bool KontoGlobal::deleteBuchungen(const QString& liste, const QString& table) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     const QString l = liste.trimmed();
     if (!db || !istTabelle(table) || l.isEmpty() || l == QLatin1String("()")) return false;
     QList<unsigned long> nummern;
@@ -150,7 +146,8 @@ bool KontoGlobal::deleteBuchungen(const QString& liste, const QString& table) {
                 return false;
             }
         }
-    if (!db->beginTransaction()) return false;
+    DBTransaktion tx(db);
+    if (!tx.ok()) return false;
     // Each deleted payment reopens its invoice once no other booking pays it,
     // so the ledger's bookings go one after the other.
     bool offen = true;
@@ -162,10 +159,10 @@ bool KontoGlobal::deleteBuchungen(const QString& liste, const QString& table) {
     const bool ok = offen && ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral("Buchungszeilen WHERE Buchungsnummer IN ") + in) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE Buchungsnummer IN ") + in);
     if (!ok) {
-        db->rollback();
+        tx.rollback();
         return false;
     }
-    return db->commit();
+    return tx.commit();
 }
 
 void KontoGlobal::ermittleBuchungsnummernFuersLoeschenOderStornieren(const QString& liste, QString& loeschen,
@@ -180,7 +177,7 @@ void KontoGlobal::ermittleBuchungsnummernFuersLoeschenOderStornieren(const QStri
 }
 
 int KontoGlobal::deleteBuchungWithInfo(const QString& info) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return 0;
     // The link is user data (an invoice number): quoted, never pasted.
     const QString z = rsDataSource::toSqlStr(info);
@@ -201,7 +198,7 @@ int KontoGlobal::deleteBuchungWithInfo(const QString& info) {
 
 unsigned long KontoGlobal::existsBuchungWithInfo(const QString& info, QString& text, const QString& vergleich, zDate* datum) {
     text.clear();
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return 0;
     const bool muster = vergleich.compare(QLatin1String("LIKE"), Qt::CaseInsensitive) == 0;
     rsDataSource rs(db, QStringLiteral("SELECT 'eurVerbucht' AS vonTabelle,  Buchungsnummer, Buchungstext, Betrag, Belegdatum, "
@@ -231,7 +228,7 @@ unsigned long KontoGlobal::existsBuchungWithInfo(const QString& info, QString& t
 }
 
 bool KontoGlobal::existsBuchung(unsigned long konto, DBConnection* con, bool mitSteuer) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     if (!con) return false;
     const QString k = q(konto);
     QStringList pruefungen;
@@ -251,7 +248,7 @@ bool KontoGlobal::existsBuchung(unsigned long konto, DBConnection* con, bool mit
 }
 
 unsigned long KontoGlobal::countBuchungen(unsigned long konto, int, const zDate& von, const zDate& bis) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return 0;
     if (von.isValid() && bis.isValid() && bis < von) rs_logAssert(kQuelle, __LINE__, QStringLiteral("von<=bis"));
     QString w;
@@ -264,7 +261,7 @@ unsigned long KontoGlobal::countBuchungen(unsigned long konto, int, const zDate&
 }
 
 EuroType KontoGlobal::getSummeKonto(unsigned long konto, int nachZahlungsdatum, const zDate& von, const zDate& bis) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return 0.0;
     if (von.isValid() && bis.isValid() && bis < von) rs_logAssert(kQuelle, __LINE__, QStringLiteral("von<=bis"));
     const QString spalte = nachZahlungsdatum != 0 ? QStringLiteral("Zahlungsdatum") : QStringLiteral("Belegdatum");

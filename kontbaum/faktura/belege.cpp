@@ -183,7 +183,7 @@ EuroType positionsbetrag(const Position& p, EuroType* rabatt) {
 }
 
 Summen berechneSummen(DBConnection* db, const Beleg& b) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     Summen s;
     // Per key, gross and net positions each summed and split once: the tax
     // is that of the key's sum, not a sum of rounded position taxes.
@@ -242,7 +242,7 @@ Summen berechneSummen(DBConnection* db, const Beleg& b) {
 }
 
 bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db || !b || b->art == Belegart::Mahnung) return false;
     auto nein = [&](const QString& t) {
         if (fehler) *fehler = t;
@@ -279,7 +279,7 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
         if (!rechnungPruefen(db, b, alt, fehler)) return false;
     }
     const Summen s = berechneSummen(db, *b);
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) return false;
     // The scratch state: the header under ID 0 and the positions in the
     // working table, then the key (and number) on saving.
@@ -314,7 +314,7 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
 }
 
 bool leseBeleg(DBConnection* db, Belegart art, unsigned long id, Beleg* b) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db || id == 0) return false;
     rsDataSource rs(db, QStringLiteral("SELECT * FROM ") + tabelle(art) + QStringLiteral(" WHERE ID=") + rsDataSource::toSqlStr(id));
     if (rs.isEOF()) return false;
@@ -323,7 +323,7 @@ bool leseBeleg(DBConnection* db, Belegart art, unsigned long id, Beleg* b) {
 }
 
 bool findeBeleg(DBConnection* db, Belegart art, const QString& nummerOderId, Beleg* b) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return false;
     const DatenTyp id =
         wert(db, QStringLiteral("SELECT ID FROM ") + tabelle(art) + QStringLiteral(" WHERE Nummer=? AND ID<>0"), {DatenTyp(nummerOderId.trimmed())});
@@ -335,7 +335,7 @@ bool findeBeleg(DBConnection* db, Belegart art, const QString& nummerOderId, Bel
 
 QList<Beleg> belege(DBConnection* db, Belegart art, bool nurOffene) {
     QList<Beleg> l;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return l;
     rsDataSource rs(db, QStringLiteral("SELECT * FROM ") + tabelle(art) + QStringLiteral(" WHERE ID<>0") +
                             (nurOffene ? QStringLiteral(" AND (bezahlt IS NULL OR bezahlt='')") : QString()) + QStringLiteral(" ORDER BY ID"));
@@ -386,7 +386,7 @@ QString rechnungLoeschbar(DBConnection* db, const Beleg& b, unsigned long* zaehl
 }  // namespace
 
 bool loescheBeleg(DBConnection* db, Belegart art, unsigned long id, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     auto nein = [&](const QString& t) {
         if (fehler) *fehler = t;
         return false;
@@ -417,7 +417,7 @@ bool loescheBeleg(DBConnection* db, Belegart art, unsigned long id, QString* feh
                                        "auf (dalvo rechnung FALL neu --korrektur …); mit --ja wird sie gelöscht.")
                             .arg(b.nummer));
     }
-    Transaktion t(db);
+    DBTransaktion t(db);
     bool ok = t.ok() && ExecPrepared(db, QStringLiteral("DELETE FROM ") + positionsTabelle(art) + QStringLiteral(" WHERE ID=?"), {DatenTyp(id)}) &&
               ExecPrepared(db, QStringLiteral("DELETE FROM ") + tabelle(art) + QStringLiteral(" WHERE ID=?"), {DatenTyp(id)});
     if (ok && art == Belegart::Rechnung && !nummerZurueckgeben(db, Nummernkreis::Rechnung, zaehler))
@@ -430,7 +430,7 @@ bool loescheBeleg(DBConnection* db, Belegart art, unsigned long id, QString* feh
 
 unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler,
                                const zDate& von, const zDate& bis) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (int(ziel) <= int(quelle.art) || ziel == Belegart::Mahnung) {
         if (fehler)
             *fehler = QStringLiteral("Aus einem %1 kann kein %2 erstellt werden; die Reihenfolge ist Angebot, Auftragsbestätigung, "
@@ -475,7 +475,7 @@ unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart z
 }
 
 QString pruefeRechnungsangaben(DBConnection* db, const Beleg& b) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (b.id == 0) return QStringLiteral("Bitte speichern Sie die Rechnung bevor Sie drucken.");
     if (b.positionen.isEmpty()) return QStringLiteral("Bitte geben Sie Positionen zu der Rechnung ein, bevor Sie drucken.");
     const Firma f = leseFirma(db);

@@ -11,7 +11,7 @@ using namespace intern;
 
 QList<Beleg> buchungskandidaten(DBConnection* db) {
     QList<Beleg> l;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return l;
     // Outer join: an invoice whose customer is missing is revenue all the same.
     rsDataSource rs(db, QStringLiteral("SELECT r.ID AS ID FROM reRechnungen r LEFT JOIN rePersonen p ON r.PersonID=p.PersonID "
@@ -26,7 +26,7 @@ QList<Beleg> buchungskandidaten(DBConnection* db) {
 }
 
 QString buchungstext(DBConnection* db, const Beleg& b, const QString& muster) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     QString t = muster;
     if (t.isEmpty())
         t = rsOptionsGlobal::instance().getString(QStringLiteral("Reb"), QStringLiteral("RechnungenVerbuchenBuchungstext"),
@@ -65,14 +65,14 @@ bool skontoNachKonten() {
 }  // namespace
 
 bool zahlungsbedingungVon(DBConnection* db, const Beleg& b, Zahlungsbedingung* z) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (leseZahlungsbedingung(db, b.zahlungsbedingungID, z)) return true;
     Person p;
     return lesePerson(db, b.personID, &p) && leseZahlungsbedingung(db, p.zahlungsbedingungID, z);
 }
 
 EuroType skontoMoeglich(DBConnection* db, const Beleg& b, const zDate& zahlung, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     auto nein = [&](const QString& t) {
         if (fehler) *fehler = t;
         return EuroType(0.0);
@@ -95,7 +95,7 @@ EuroType skontoMoeglich(DBConnection* db, const Beleg& b, const zDate& zahlung, 
 }
 
 unsigned long skontoKonto(DBConnection* db, unsigned long schluessel) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     const unsigned long eigenes = KontoGlobal::getSkontiKontoForSteuerschluessel(db, schluessel);
     if (eigenes != 0) return eigenes;
     return wert(db, QStringLiteral("SELECT MIN(Nummer) FROM eurKontenplan WHERE Aktiv<>0 AND ") + KontoGlobal::skontoKontenBedingung(db) +
@@ -104,7 +104,7 @@ unsigned long skontoKonto(DBConnection* db, unsigned long schluessel) {
 }
 
 unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAuftrag& a, QString* fehler, unsigned long* skontoBuchung) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     auto nein = [&](const QString& t) {
         if (fehler) *fehler = t;
         return 0UL;
@@ -273,7 +273,7 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
     }
     // Booking, discount, paid mark and the end of its dunning letters stand
     // or fall together.
-    Transaktion tx(db);
+    DBTransaktion tx(db);
     if (!tx.ok()) return nein(QStringLiteral("Die Buchung konnte nicht begonnen werden."));
     QString grund;
     const unsigned long nr = KontoGlobal::insertSplittBuchung(e, db, &grund);
@@ -296,7 +296,7 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
 QString stufeText(int stufe) { return stufe == 99 ? QStringLiteral("Letzte") : QString::number(stufe); }
 
 unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     auto nein = [&](const QString& t) {
         if (fehler) *fehler = t;
         return 0UL;
@@ -318,7 +318,7 @@ unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler) {
     if (!m.zahlungsziel.isValid()) m.zahlungsziel = m.datum.addDays(14);
     if (m.zahlungsziel < m.datum) return nein(QStringLiteral("Das neue Zahlungsziel liegt vor dem Datum der Mahnung."));
     if (!m.erinnerungsdatum.isValid()) m.erinnerungsdatum = m.zahlungsziel.addDays(1);
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) return 0;
     m.nummer = vergibNummer(db, Nummernkreis::Mahnung, m.datum, fehler);
     if (m.nummer.isEmpty()) return 0;
@@ -341,7 +341,7 @@ unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler) {
 
 QList<Mahnung> mahnungen(DBConnection* db, unsigned long rechnungsID) {
     QList<Mahnung> l;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return l;
     rsDataSource rs(db, QStringLiteral("SELECT * FROM reMahnungen WHERE ID<>0") +
                             (rechnungsID ? QStringLiteral(" AND RechnungsID=") + rsDataSource::toSqlStr(rechnungsID) : QString()) +
@@ -369,7 +369,7 @@ using namespace Faktura;
 using namespace Faktura::intern;
 
 bool KontoGlobal::rechnungZahlungEntfernt(DBConnection* con, unsigned long buchungsnummer) {
-    DBConnection* db = fallDB(con);
+    DBConnection* db = rsFallDB(con);
     if (!db) return false;
     const QVector<DatenTyp> k = QueryPrepared(
         db, QStringLiteral("SELECT Zusatzinfo, Betrag FROM eurVerbucht WHERE Buchungsnummer=? AND Storno=0 AND Storniert=0"),
@@ -398,7 +398,7 @@ bool KontoGlobal::rechnungZahlungEntfernt(DBConnection* con, unsigned long buchu
 
 int KontoGlobal::fillErinnerungen(QList<rsRebuErinnerung>& liste) {
     liste.clear();
-    DBConnection* db = fallDB(nullptr);
+    DBConnection* db = rsFallDB(nullptr);
     if (!db) return 0;
     static const char* const label[] = {"Angebotsnummer: ", "Auftragsbestätigsnummer: ", "Lieferscheinnummer: ", "Rechnungsnummer: ",
                                         "Mahnungsnummer: "};
@@ -433,9 +433,9 @@ int KontoGlobal::fillErinnerungen(QList<rsRebuErinnerung>& liste) {
 }
 
 int KontoGlobal::delErinnerungen(const QList<rsRebuErinnerung>& liste) {
-    DBConnection* db = fallDB(nullptr);
+    DBConnection* db = rsFallDB(nullptr);
     if (!db) return 0;
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) return 0;
     int n = 0;
     for (const rsRebuErinnerung& e : liste) {

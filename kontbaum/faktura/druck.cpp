@@ -50,7 +50,7 @@ QString belegTitel(const Beleg& b) {
 }
 
 bool belegPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (b.art == Belegart::Rechnung) return rechnungPdf(db, b, pdf, fehler);
     const QString was = bezeichnung(b.art);
     QString grund;
@@ -66,7 +66,7 @@ bool belegPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler
 }
 
 QString rechnungHtml(DBConnection* db, const Beleg& b) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     const Firma f = leseFirma(db);
     Person k;
     lesePerson(db, b.personID, &k);
@@ -159,7 +159,7 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
 }
 
 bool rechnungPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     const QString angaben = pruefeRechnungsangaben(db, b);
     if (!angaben.isEmpty()) {
         if (fehler) *fehler = angaben;

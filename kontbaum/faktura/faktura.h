@@ -12,8 +12,9 @@
 // Relies on: rahmen (manager, case database, case properties), buchungen
 // (calcSteuerschluessel for every tax split, insertSplittBuchung for the
 // posting, so the small-business rule, the closed cash register and the
-// lock date hold here as everywhere), konten (account look-ups and the
-// account/key rule), steuer/ustid.h (the format of VAT numbers), the host's
+// lock date hold here as everywhere; the record of a due reminder),
+// steuer/ustid.h (the format of VAT numbers), through KontoGlobal's members
+// konten (account look-ups and the account/key rule), the host's
 // Ui for the questions on saving, Qt Xml for the e-invoice and Qt Gui for
 // the PDF (which then needs a QGuiApplication; the offscreen platform does).
 //
@@ -31,6 +32,9 @@
 // through `fehler`; they never throw and never talk to a terminal.
 #pragma once
 
+// The due reminders (rsRebuErinnerung) are the ledger's, beside the
+// recurring bookings they are shown with.
+#include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include "host/values/date.h"
@@ -41,16 +45,6 @@
 #include <QString>
 
 class DBConnection;
-
-// One due reminder of an invoicing document.
-struct rsRebuErinnerung {
-    int status = 0;
-    unsigned long id = 0;    // the document's ID
-    unsigned long art = 0;   // 0 offer, 1 order confirmation, 2 delivery note, 3 invoice, 4 dunning letter
-    zDate datum;             // the reminder date
-    QString text;
-    int erneut = 0;          // remind again (the date is kept when set)
-};
 
 namespace Faktura {
 

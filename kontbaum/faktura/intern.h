@@ -1,6 +1,7 @@
-// What the files of the invoicing share and nobody else needs: the case
-// connection, bound statements over a map of columns, and the transaction
-// that undoes a half-done operation.
+// What the files of the invoicing share and nobody else needs: bound
+// statements over a map of columns, number-range and key look-ups. (The
+// case connection and the transaction are the database layer's: rsFallDB,
+// DBTransaktion.)
 #pragma once
 
 #include "kontbaum/faktura/faktura.h"
@@ -16,9 +17,6 @@
 namespace Faktura {
 namespace intern {
 
-// `db`, or the active case's connection.
-DBConnection* fallDB(DBConnection* db);
-
 // The columns and values of one row to write. The column names come from
 // this code only; the values are bound.
 using Zeile = QMap<QString, DatenTyp>;
@@ -26,28 +24,6 @@ bool einfuegen(DBConnection* db, const QString& tabelle, const Zeile& z);
 bool aendern(DBConnection* db, const QString& tabelle, const Zeile& z, const QString& schluessel, const DatenTyp& wert);
 // One value of a bound query (NULL DatenTyp when there is no row).
 DatenTyp wert(DBConnection* db, const QString& sql, const QVector<DatenTyp>& werte = {});
-
-// The module's own transaction (a savepoint inside the command's): rolled
-// back unless commit() was called.
-class Transaktion {
-public:
-    explicit Transaktion(DBConnection* db) : m_db(db), m_offen(db && db->beginTransaction()) {}
-    ~Transaktion() {
-        if (m_offen) m_db->rollback();
-    }
-    bool ok() const { return m_offen; }
-    bool commit() {
-        if (!m_offen) return false;
-        m_offen = false;
-        return m_db->commit();
-    }
-    Transaktion(const Transaktion&) = delete;
-    Transaktion& operator=(const Transaktion&) = delete;
-
-private:
-    DBConnection* m_db;
-    bool m_offen;
-};
 
 // The counter value that issued `nummer` when it is the last number the
 // range gave (formatted for `datum`), else 0.

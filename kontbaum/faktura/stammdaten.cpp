@@ -11,12 +11,6 @@
 namespace Faktura {
 namespace intern {
 
-DBConnection* fallDB(DBConnection* db) {
-    if (db) return db;
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
-
 bool einfuegen(DBConnection* db, const QString& tabelle, const Zeile& z) {
     QStringList spalten, fragen;
     QVector<DatenTyp> werte;
@@ -203,7 +197,7 @@ QString rs_GenerateBelegnummer(const QString& format, unsigned long nummer, cons
 QString vorgabeFormat(Nummernkreis k) { return QLatin1String(kreis(k).vorgabe); }
 
 QString nummernformat(DBConnection* db, Nummernkreis k) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     const QString f = db ? wert(db, QStringLiteral("SELECT ") + QLatin1String(kreis(k).format) +
                                         QStringLiteral(" FROM reVerwaltung WHERE VerwaltungID = 1"))
                                .toString()
@@ -213,7 +207,7 @@ QString nummernformat(DBConnection* db, Nummernkreis k) {
 }
 
 unsigned long naechsteNummer(DBConnection* db, Nummernkreis k) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return 0;
     const Kreis& r = kreis(k);
     const long long zaehler =
@@ -231,7 +225,7 @@ unsigned long naechsteNummer(DBConnection* db, Nummernkreis k) {
 }
 
 QString vergibNummer(DBConnection* db, Nummernkreis k, const zDate& datum, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return QString();
     const Kreis& r = kreis(k);
     const QString format = nummernformat(db, k);
@@ -258,7 +252,7 @@ QString vergibNummer(DBConnection* db, Nummernkreis k, const zDate& datum, QStri
 
 namespace intern {
 unsigned long letzteVergebene(DBConnection* db, Nummernkreis k, const QString& nummer, const zDate& datum) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return 0;
     const long long zaehler = wert(db, QStringLiteral("SELECT ") + QLatin1String(kreis(k).zaehler) +
                                            QStringLiteral(" FROM reVerwaltung WHERE VerwaltungID = 1"))
@@ -268,7 +262,7 @@ unsigned long letzteVergebene(DBConnection* db, Nummernkreis k, const QString& n
 }
 
 bool nummerZurueckgeben(DBConnection* db, Nummernkreis k, unsigned long zaehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     return db && zaehler > 0 &&
            ExecPrepared(db, QStringLiteral("UPDATE reVerwaltung SET ") + QLatin1String(kreis(k).zaehler) + QStringLiteral("=? WHERE VerwaltungID = 1"),
                         {DatenTyp(zaehler - 1)}) &&
@@ -277,7 +271,7 @@ bool nummerZurueckgeben(DBConnection* db, Nummernkreis k, unsigned long zaehler)
 }  // namespace intern
 
 bool setzeNummernkreis(DBConnection* db, Nummernkreis k, const QString& format, long zaehler, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return false;
     const Kreis& r = kreis(k);
     if (!format.isNull() && rs_GenerateBelegnummer(format, 1, zDate::today(), fehler).isEmpty()) return false;
@@ -288,7 +282,7 @@ bool setzeNummernkreis(DBConnection* db, Nummernkreis k, const QString& format, 
                           .arg(naechsteNummer(db, k) - 1);
         return false;
     }
-    Transaktion t(db);
+    DBTransaktion t(db);
     bool ok = t.ok() && verwaltungAnlegen(db);
     if (ok && !format.isNull())
         ok = ExecPrepared(db, QStringLiteral("UPDATE reVerwaltung SET ") + QLatin1String(r.format) + QStringLiteral("=? WHERE VerwaltungID = 1"),
@@ -343,7 +337,7 @@ QString pruefeUstId(const QString& id) {
 }  // namespace
 
 Firma leseFirma(DBConnection* db) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     Firma f;
     if (!db) return f;
     for (const FirmaFeld& x : kFirmaFelder) {
@@ -362,7 +356,7 @@ Firma leseFirma(DBConnection* db) {
 }
 
 bool schreibeFirma(DBConnection* db, const Firma& ein, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return false;
     Firma f = ein;
     f.ustid = normiert(f.ustid);
@@ -382,7 +376,7 @@ bool schreibeFirma(DBConnection* db, const Firma& ein, QString* fehler) {
         if (fehler) *fehler = QStringLiteral("Das Land wird als Ländercode mit zwei Buchstaben angegeben, zum Beispiel DE.");
         return false;
     }
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) return false;
     for (const FirmaFeld& x : kFirmaFelder) KontoGlobal::setFalleigenschaft(QLatin1String(x.eigenschaft), f.*(x.feld), db);
     bool ok = ExecSQL(db, QStringLiteral("DELETE FROM reBankverbindungen WHERE PersonID=0"));
@@ -439,7 +433,7 @@ Person personAus(const rsDataSource& rs) {
 }  // namespace
 
 unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return 0;
     p.ustid = normiert(p.ustid);
     p.land = normiert(p.land);
@@ -460,7 +454,7 @@ unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler) {
         if (fehler) *fehler = QStringLiteral("Die Zahlungsbedingung %1 gibt es nicht.").arg(p.zahlungsbedingungID);
         return 0;
     }
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) return 0;
     if (p.kundennummer.trimmed().isEmpty() && p.art == 1) {
         p.kundennummer = vergibNummer(db, Nummernkreis::Kunde, zDate::today(), fehler);
@@ -508,7 +502,7 @@ unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler) {
 }
 
 bool lesePerson(DBConnection* db, unsigned long personID, Person* p) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db || personID == 0) return false;
     rsDataSource rs(db, QStringLiteral("SELECT * FROM rePersonen WHERE PersonID=") + rsDataSource::toSqlStr(personID));
     if (rs.isEOF()) return false;
@@ -517,7 +511,7 @@ bool lesePerson(DBConnection* db, unsigned long personID, Person* p) {
 }
 
 bool findePerson(DBConnection* db, const QString& nummerOderId, Person* p) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return false;
     const DatenTyp id = wert(db, QStringLiteral("SELECT PersonID FROM rePersonen WHERE Kundennummer=?"), {DatenTyp(nummerOderId.trimmed())});
     if (!id.isNull()) return lesePerson(db, id.toULong(), p);
@@ -528,7 +522,7 @@ bool findePerson(DBConnection* db, const QString& nummerOderId, Person* p) {
 
 QList<Person> personen(DBConnection* db) {
     QList<Person> l;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return l;
     rsDataSource rs(db, QStringLiteral("SELECT * FROM rePersonen WHERE PersonID<>0 ORDER BY PersonID"));
     for (; !rs.isEOF(); rs.fetch()) l << personAus(rs);
@@ -538,13 +532,13 @@ QList<Person> personen(DBConnection* db) {
 // --- payment terms ------------------------------------------------------------------
 
 unsigned long speichereZahlungsbedingung(DBConnection* db, const Zahlungsbedingung& z, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return 0;
     if (z.tage < 0 || z.skontotage1 < 0 || z.skonto1 < 0 || z.skonto1 >= 100) {
         if (fehler) *fehler = QStringLiteral("Zahlungsziel und Skontotage dürfen nicht negativ sein, der Skontosatz liegt zwischen 0 und 100 %.");
         return 0;
     }
-    Transaktion t(db);
+    DBTransaktion t(db);
     const unsigned long id = z.id ? z.id : (unsigned long)wert(db, QStringLiteral("SELECT COALESCE(MAX(ZahlungsbedingungID),0)+1 FROM reZahlungsbedingungen")).toLongLong();
     Zeile zeile{{QStringLiteral("Bezeichnung"), DatenTyp(z.bezeichnung)},
                 {QStringLiteral("Zahlungsziel"), DatenTyp(z.tage)},
@@ -565,7 +559,7 @@ unsigned long speichereZahlungsbedingung(DBConnection* db, const Zahlungsbedingu
 }
 
 bool leseZahlungsbedingung(DBConnection* db, unsigned long id, Zahlungsbedingung* z) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db || id == 0) return false;
     const QVector<DatenTyp> r = QueryPrepared(
         db, QStringLiteral("SELECT Bezeichnung, Zahlungsziel, Skonto1, Skontotage1 FROM reZahlungsbedingungen WHERE ZahlungsbedingungID=?"),
@@ -597,7 +591,7 @@ Artikel artikelAus(DBConnection* db, const rsDataSource& rs) {
 }  // namespace
 
 unsigned long speichereArtikel(DBConnection* db, Artikel a, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return 0;
     auto nein = [&](const QString& t) {
         if (fehler) *fehler = t;
@@ -614,7 +608,7 @@ unsigned long speichereArtikel(DBConnection* db, Artikel a, QString* fehler) {
         a.preis = s.netto;
     else
         a.bruttopreis = (s.netto + s.steuer).Runden2();
-    Transaktion t(db);
+    DBTransaktion t(db);
     if (!t.ok()) return 0;
     if (a.artikelnummer.trimmed().isEmpty()) {
         a.artikelnummer = vergibNummer(db, Nummernkreis::Artikel, zDate::today(), fehler);
@@ -655,7 +649,7 @@ unsigned long speichereArtikel(DBConnection* db, Artikel a, QString* fehler) {
 }
 
 bool leseArtikel(DBConnection* db, unsigned long artikelID, Artikel* a) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db || artikelID == 0) return false;
     rsDataSource rs(db, QStringLiteral("SELECT * FROM reArtikel WHERE ArtikelID=") + rsDataSource::toSqlStr(artikelID));
     if (rs.isEOF()) return false;
@@ -664,7 +658,7 @@ bool leseArtikel(DBConnection* db, unsigned long artikelID, Artikel* a) {
 }
 
 bool findeArtikel(DBConnection* db, const QString& nummerOderId, Artikel* a) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return false;
     const DatenTyp id = wert(db, QStringLiteral("SELECT ArtikelID FROM reArtikel WHERE Artikelnummer=?"), {DatenTyp(nummerOderId.trimmed())});
     if (!id.isNull()) return leseArtikel(db, id.toULong(), a);
@@ -675,7 +669,7 @@ bool findeArtikel(DBConnection* db, const QString& nummerOderId, Artikel* a) {
 
 QList<Artikel> artikelListe(DBConnection* db) {
     QList<Artikel> l;
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return l;
     rsDataSource rs(db, QStringLiteral("SELECT * FROM reArtikel WHERE ArtikelID<>0 ORDER BY ArtikelID"));
     for (; !rs.isEOF(); rs.fetch()) l << artikelAus(db, rs);

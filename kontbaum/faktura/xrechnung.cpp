@@ -476,10 +476,10 @@ QByteArray schreiben(const Modell& m) {
 }
 }  // namespace
 
-QStringList pruefeXRechnung(DBConnection* db, const Beleg& b) { return regeln(modell(fallDB(db), b)); }
+QStringList pruefeXRechnung(DBConnection* db, const Beleg& b) { return regeln(modell(rsFallDB(db), b)); }
 
 QByteArray xrechnung(DBConnection* db, const Beleg& b, QString* fehler) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (b.art != Belegart::Rechnung || b.id == 0) {
         if (fehler) *fehler = QStringLiteral("Bitte speichern Sie die Rechnung, bevor Sie sie als E-Rechnung ausgeben.");
         return QByteArray();

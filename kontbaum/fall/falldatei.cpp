@@ -211,10 +211,6 @@ void Falldatei::schliessen() {
     if (KontoGlobal* kg = manager()) {
         if (kg->isDatenbankFalldatei()) kg->destroyConnectionKonto();
     }
-    GlobalInst& g = GetGlobal();
-    g.SetFallZugriff(GlobalInst::FallZugriff());
-    g.SetDB_Dir(QString(), GlobalInst::kCaseConnection);
-    g.SetDB_Name(QString(), GlobalInst::kCaseConnection);
     if (m_sperre >= 0) {
         ::close(m_sperre);  // releases the flock
         m_sperre = -1;
@@ -279,16 +275,8 @@ bool Falldatei::oeffnen(const QString& pfad, Zugriff zugriff, int warteMs, Kont_
 bool Falldatei::oeffnenDirekt(Kont_& root, QString* fehler, bool* umwandeln, bool* nochmal) {
     KontoGlobal* kg = manager();
     GlobalInst& g = GetGlobal();
-    const QFileInfo fi(m_pfad);
     const bool schreiben = m_zugriff == Zugriff::Schreiben;
     kg->destroyConnectionKonto();
-    g.SetDB_Dir(fi.absolutePath(), GlobalInst::kCaseConnection);
-    g.SetDB_Name(fi.fileName(), GlobalInst::kCaseConnection);
-    GlobalInst::FallZugriff z;
-    z.direkt = true;
-    z.nurLesen = !schreiben;
-    z.warteMs = m_warteMs;
-    g.SetFallZugriff(z);
     const quint64 vorher = inodeVon(m_pfad);
 
     auto abbrechen = [&](const QString& text) {
@@ -296,7 +284,8 @@ bool Falldatei::oeffnenDirekt(Kont_& root, QString* fehler, bool* umwandeln, boo
         verwerfen();
         return setze(fehler, text);
     };
-    kg->createConnectionKonto(false);
+    // The case file itself is the case database, opened by its path.
+    kg->oeffneFalldatei(m_pfad, !schreiben, m_warteMs);
     DBConnection* con = kg->GetDBConnect_Ptr();
     if (!kg->isConnected() || !con) return abbrechen(beschaedigtText(m_pfad));
     if (!con->beginOuter(schreiben)) {
@@ -398,7 +387,6 @@ bool Falldatei::sperreExklusiv(QString* fehler, bool* nochmal) {
 
 bool Falldatei::oeffnenUmwandeln(Kont_& root, bool alt, QString* fehler, bool* nochmal) {
     KontoGlobal* kg = manager();
-    GlobalInst& g = GetGlobal();
     if (m_zugriff == Zugriff::Schreiben && !sperreExklusiv(fehler, nochmal)) return false;
     auto abbrechen = [&](const QString& text) {
         m_offen = true;
@@ -406,9 +394,6 @@ bool Falldatei::oeffnenUmwandeln(Kont_& root, bool alt, QString* fehler, bool* n
         return setze(fehler, text);
     };
     kg->destroyConnectionKonto();
-    g.SetFallZugriff(GlobalInst::FallZugriff());
-    g.SetDB_Dir(QString(), GlobalInst::kCaseConnection);
-    g.SetDB_Name(QString(), GlobalInst::kCaseConnection);
     // Re-check under the lock: the file may have changed kind meanwhile.
     const Art art = erkenne(m_pfad);
     if (art == Art::Kaputt || art == Art::KeineDatei) return abbrechen(beschaedigtText(m_pfad));

@@ -1,10 +1,15 @@
 // Subsystem "fall": the data tree of a tax case and its file. Kont_ and the
-// form node classes, the record Kont_ writes into the case file, the case
-// file itself (falldatei.h) and the steps after loading (year, pruning,
-// refresh of chart and categories).
+// form node classes with their registrations in the host's builder
+// registries (registrierung.cpp), the record Kont_ writes into the case
+// file, the case file itself (falldatei.h) and the steps after loading
+// (year, pruning, refresh of chart and categories).
 //
-// Relies on: rahmen (manager, database), konten (chart refresh at load),
-// steuer (the advance return the root carries), the host's tree and archive.
+// Relies on: rahmen (manager, database), berichte (the report indexes a
+// writer gives a case, berichte/indizes.h), the host's tree and archive.
+// Kont_ declares the operations steuer and jahr define (the advance
+// return, the EÜR transfer, the calculation file, the carry-forward; the
+// return's objects are only named here, steuer/voranmeldung.h has them),
+// and through KontoGlobal's members it asks konten (chart refresh at load).
 //
 // Kont_: the root node of the bookkeeping subtree of a tax case.
 //
@@ -24,7 +29,6 @@
 
 #include "host/tree/datenbase.h"
 #include "host/values/euro.h"
-#include "kontbaum/steuer/voranmeldung.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -39,6 +43,12 @@ class Uml006_;
 class Iab006_;
 class Buch012_;
 class Ana001_;
+// The advance return's objects (steuer/voranmeldung.h); the members of the
+// root that fill them are defined in the steuer folder.
+struct rsUStKennziffer;
+class OAnmeldungVorauszahlungen;
+class OAnmeldungVorauszahlungen2;
+class OAbziehbareVorsteuerbetraege;
 
 class Kont_ : public DatenBase {
 public:

@@ -189,7 +189,8 @@ unsigned long Kont_::UpdateDBAfterLoading(unsigned long ersterLauf, const QStrin
     }
 
     if (neu.isEmpty() && automatisch.isEmpty() && !zeigen) return 0;
-    if (!db->beginTransaction()) return 0;
+    DBTransaktion tx(db);
+    if (!tx.ok()) return 0;
     bool ok = true;
     for (const Aenderung& a : neu)
         ok = ExecSQL(db, QStringLiteral("INSERT INTO eurKontenplan (Nummer, ") + kVergleich.join(QStringLiteral(", ")) +
@@ -208,11 +209,11 @@ unsigned long Kont_::UpdateDBAfterLoading(unsigned long ersterLauf, const QStrin
                                  rsDataSource::toSqlStr(a.nummer)) && ok;
     }
     if (!ok) {
-        db->rollback();
+        tx.rollback();
         rs_logError(kQuelle, __LINE__, QStringLiteral("Kontenplan: ") + db->getErr()->last());
         return 0;
     }
-    db->commit();
+    tx.commit();
     kg->clearSpezialKonto();
     return 0;
 }

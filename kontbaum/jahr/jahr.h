@@ -21,9 +21,10 @@
 // are never fixed in the code: the new year is the previous case's year + 1
 // and must be one the reference data cover.
 //
-// Relies on: rahmen (manager, import database, case properties), buchungen
-// (posting, self-check, lock date), konten (chart take-over), kasse (the
-// closed-register rule), fall (the case file, the data tree).
+// Relies on: rahmen (manager, import database, case properties), fall (the
+// case file, the data tree); through KontoGlobal's members buchungen
+// (posting, self-check, lock date), konten (chart take-over) and kasse (the
+// closed-register rule).
 #pragma once
 
 #include "host/values/date.h"

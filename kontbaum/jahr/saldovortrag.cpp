@@ -160,7 +160,8 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
         }
     }
     if (ergebnis == SV_OK && buchen && !zuBuchen.isEmpty()) {
-        bool ok = db->beginTransaction();
+        DBTransaktion tx(db);
+        bool ok = tx.ok();
         // Every account that receives an opening balance is active, or the
         // booking could not be shown or corrected in the dialogs.
         ok = ok && ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (") +
@@ -181,9 +182,9 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
                  KontoGlobal::insertBuchungszeile(kZeilen, db, nr, 2, 2, betrag, kontoImHaben, it.key(), 0, vortrag, kText);
             if (ok) KontoGlobal::verifyBuchung(nr, kTabelle);
         }
-        if (ok) ok = db->commit();
+        if (ok) ok = tx.commit();
         if (!ok) {
-            db->rollback();
+            tx.rollback();
             rs_logError(kQuelle, __LINE__, db->getErr()->last());
             ui.rsError(QStringLiteral("Es ist ein Fehler bei der Erzeugung der Vortragsbuchungen aufgetreten.") +
                        QStringLiteral(" Es wurde keine Saldovortragsbuchung gespeichert."));

@@ -10,11 +10,6 @@
 #include <QSet>
 
 namespace {
-DBConnection* fallDB(DBConnection* db = nullptr) {
-    if (db) return db;
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
 
 constexpr unsigned long kKategorieKasse = 201;
 
@@ -30,7 +25,7 @@ zDate abgeschlossenBis(DBConnection* con, unsigned long konto) {
 QString geld(const EuroType& b) { return b.getText(); }
 }  // namespace
 
-zDate KontoGlobal::getKasseAbgeschlossenBis(unsigned long konto) { return abgeschlossenBis(fallDB(), konto); }
+zDate KontoGlobal::getKasseAbgeschlossenBis(unsigned long konto) { return abgeschlossenBis(rsFallDB(), konto); }
 
 bool KontoGlobal::isKasseAbgeschlossen(unsigned long konto, const zDate& datum) {
     if (!datum.isValid()) return false;
@@ -40,7 +35,7 @@ bool KontoGlobal::isKasseAbgeschlossen(unsigned long konto, const zDate& datum) 
 
 QString KontoGlobal::pruefeKasseAbgeschlossen(const QList<unsigned long>& konten, const zDate& datum, bool splitt,
                                               DBConnection* con) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     if (!con || !datum.isValid()) return QString();
     QSet<unsigned long> gesehen;
     for (unsigned long konto : konten) {
@@ -62,7 +57,7 @@ QString KontoGlobal::pruefeKasseAbgeschlossen(const QList<unsigned long>& konten
 }
 
 QString KontoGlobal::pruefeKasseAbgeschlossen(unsigned long n, DBConnection* con) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     if (!con) return QString();
     const zDate datum = GetDatenTyp(con, QStringLiteral("SELECT Belegdatum FROM eurVerbucht WHERE Buchungsnummer=") +
                                              rsDataSource::toSqlStr(n))
@@ -86,7 +81,7 @@ QString KontoGlobal::getKassenID(unsigned long konto) const {
 }
 
 bool KontoGlobal::isExportierteKasse(unsigned long konto, DBConnection* con) {
-    con = fallDB(con);
+    con = rsFallDB(con);
     return con && !GetDatenTyp(con, QStringLiteral("SELECT Konto FROM eurExportierteKassen WHERE Konto=") + rsDataSource::toSqlStr(konto))
                        .isNull();
 }
@@ -106,7 +101,7 @@ QString inaktiveKasse(unsigned long konto) {
 QString abschlussBeginnen(unsigned long konto, KassenabschlussDaten* d) {
     *d = KassenabschlussDaten();
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* con = fallDB();
+    DBConnection* con = rsFallDB();
     if (!kg || !con) return QStringLiteral("Es ist kein Fall geöffnet.");
     if (kg->getJahresabschluss() != 0)
         return QStringLiteral("Sie haben bereits einen Jahresabschluss durchgeführt und können daher keine Kasse mehr abschließen.");
@@ -195,8 +190,8 @@ unsigned long ausgleichsGegenkonto(const KassenabschlussDaten& d, unsigned long 
     // The selector of the dialog, reduced to the case where it has nothing
     // to ask: one active account of the fallback category.
     const QString kandidaten = QStringLiteral("FROM eurKontenplan WHERE (Aktiv <> 0) AND (Kategorie=%1)").arg(fehlbetrag ? 5410 : 4204);
-    if (GetDatenTyp(fallDB(), QStringLiteral("SELECT COUNT(*) ") + kandidaten).toLongLong() == 1)
-        return GetDatenTyp(fallDB(), QStringLiteral("SELECT Nummer ") + kandidaten).toULong();
+    if (GetDatenTyp(rsFallDB(), QStringLiteral("SELECT COUNT(*) ") + kandidaten).toLongLong() == 1)
+        return GetDatenTyp(rsFallDB(), QStringLiteral("SELECT Nummer ") + kandidaten).toULong();
     if (fehler)
         *fehler = QStringLiteral("Es wurde kein Gegenkonto für die Ausgleichsbuchung ausgewählt. Bitte wählen Sie %1.").arg(art);
     return 0;
@@ -210,7 +205,7 @@ bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkon
         return false;
     };
     *ergebnis = AbschlussErgebnis();
-    DBConnection* con = fallDB();
+    DBConnection* con = rsFallDB();
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     if (!con || !kg) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
     if (!KontoGlobal::isKontoAktiv(d.konto)) return nein(inaktiveKasse(d.konto));
@@ -224,9 +219,10 @@ bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkon
 
     // Booking and closing row stand or fall together: a closing without its
     // balancing booking would fix a balance the ledger does not show.
-    if (!con->beginTransaction()) return nein(con->getErr()->last());
+    DBTransaktion tx(con);
+    if (!tx.ok()) return nein(con->getErr()->last());
     auto abbrechen = [&](const QString& g) {
-        con->rollback();
+        tx.rollback();
         return nein(g);
     };
     if (!differenz.isNull()) {
@@ -250,7 +246,7 @@ bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkon
                       {DatenTyp(id), DatenTyp(d.konto), DatenTyp(kg->getKassenID(d.konto)), DatenTyp(saldo), DatenTyp(d.gezaehlt),
                        DatenTyp(d.datum)}))
         return abbrechen(con->getErr()->last());
-    if (!con->commit()) return nein(con->getErr()->last());
+    if (!tx.commit()) return nein(con->getErr()->last());
     ergebnis->abschlussID = id;
     ergebnis->saldo = saldo;
     return true;
@@ -258,7 +254,7 @@ bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkon
 
 QList<unsigned long> exportierteKassen(DBConnection* con) {
     QList<unsigned long> l;
-    con = fallDB(con);
+    con = rsFallDB(con);
     if (!con) return l;
     rsDataSource rs(con, QStringLiteral("SELECT Konto FROM eurExportierteKassen ORDER BY Konto"));
     for (; !rs.isEOF(); rs.fetch()) l << rs.field(QStringLiteral("Konto")).toULong();
@@ -280,7 +276,7 @@ bool kasseFreigeben(unsigned long konto, QString* fehler) {
     if (!GetUi().frage(QStringLiteral("Sind Sie sicher, dass Sie die Kasse %1 nicht mehr exportieren möchten?").arg(konto),
                        QStringLiteral("Frage")))
         return nein(QStringLiteral("Die Kasse %1 wird weiterhin exportiert.").arg(konto));
-    if (!ExecSQL(fallDB(), QStringLiteral("DELETE FROM eurExportierteKassen WHERE Konto=") + rsDataSource::toSqlStr(konto)))
+    if (!ExecSQL(rsFallDB(), QStringLiteral("DELETE FROM eurExportierteKassen WHERE Konto=") + rsDataSource::toSqlStr(konto)))
         return nein(QStringLiteral("Die Freigabe der Kasse %1 konnte nicht gespeichert werden.").arg(konto));
     GetUi().Hinweis(QStringLiteral("Die Kasse %1 wird nun nicht mehr exportiert.\nFür die Kasse können keine Buchungen mehr importiert "
                                    "werden.")
@@ -293,7 +289,7 @@ namespace {
 const QString kKassenkonten = QStringLiteral("(SELECT Nummer FROM eurKontenplan WHERE Kategorie=201)");
 }  // namespace
 
-BestandsWaechter::BestandsWaechter(DBConnection* con, Art art) : m_con(fallDB(con)), m_art(art) {
+BestandsWaechter::BestandsWaechter(DBConnection* con, Art art) : m_con(rsFallDB(con)), m_art(art) {
     if (!m_con) return;
     if (m_art == Art::Allgemein) {
         m_vorher = lesen(m_con);

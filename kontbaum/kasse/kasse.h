@@ -16,9 +16,9 @@
 // the case schema holding only what the other side needs, plus metadata rows
 // in eurExportierteDaten; neither is a case file.
 //
-// Relies on: rahmen (manager, case database, special accounts), buchungen
-// (posting, balances, self-check), konten (categories, names) and the host's
-// Ui for the questions. The operations the rest of the module calls are
+// Relies on: rahmen (manager, case database, special accounts) and the
+// host's Ui for the questions; through KontoGlobal's members buchungen
+// (posting, balances, self-check) and konten (categories, names). The operations the rest of the module calls are
 // static members of KontoGlobal (rahmen/kontglob.h, "cash book"); the
 // closing wizard's pages, the report and the files are declared here.
 #pragma once

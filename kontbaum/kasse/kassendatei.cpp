@@ -29,10 +29,6 @@
 #include <QUuid>
 
 namespace {
-DBConnection* fallDB() {
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
 
 QString q(const DatenTyp& v) { return rsDataSource::toSqlStr(v); }
 
@@ -90,7 +86,8 @@ bool schreibeDatei(DBConnection* con, const QString& ziel, bool ersetzen, const 
     {
         DBConnection datei;
         ok = datei.createAndConnect(teil, QString(), QString(), true);
-        if (ok) ok = datei.beginTransaction();
+        DBTransaktion tx(&datei);
+        ok = ok && tx.ok();
         rsDataSource schema(con, QStringLiteral("SELECT sql FROM sqlite_master WHERE sql IS NOT NULL AND name NOT LIKE 'sqlite_%' "
                                                 "AND tbl_name<>'dalvoFall' ORDER BY CASE type WHEN 'table' THEN 0 ELSE 1 END, name"));
         for (; ok && !schema.isEOF(); schema.fetch()) ok = ExecSQL(&datei, schema.field(QStringLiteral("sql")).toString());
@@ -104,8 +101,9 @@ bool schreibeDatei(DBConnection* con, const QString& ziel, bool ersetzen, const 
         for (auto it = metadaten.constBegin(); ok && it != metadaten.constEnd(); ++it)
             ok = ExecPrepared(&datei, QStringLiteral("INSERT INTO eurExportierteDaten (Datenpfad, Variable, Wert) VALUES ('', ?, ?)"),
                               {DatenTyp(it.key()), DatenTyp(it.value())});
-        if (ok) ok = datei.commit();
+        if (ok) ok = tx.commit();
         if (!ok && fehler) *fehler = datei.getErr()->last() + con->getErr()->last();
+        tx.rollback();  // before the file is closed; nothing once committed
         datei.close();
     }
     if (!ok) {
@@ -209,7 +207,7 @@ bool ersetzenErlaubt(const QString& pfad, bool* ersetzen, QString* fehler) {
 }  // namespace
 
 zDate KontoGlobal::getLastKassenbuchExport(unsigned long konto) {
-    return GetDatenTyp(fallDB(), QStringLiteral("SELECT MAX(Datum) FROM eurKassenbuchExporte WHERE Konto=") + q(DatenTyp(konto))).toDate();
+    return GetDatenTyp(rsFallDB(), QStringLiteral("SELECT MAX(Datum) FROM eurKassenbuchExporte WHERE Konto=") + q(DatenTyp(konto))).toDate();
 }
 
 int KontoGlobal::BuchungenInFZInKassenimportdatei(DBConnection* datei, unsigned long konto, const zDate& von, const zDate& bis) {
@@ -241,7 +239,7 @@ QString exportiereKasse(unsigned long konto, const QString& ziel, bool ersetzen,
         return QString();
     };
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* con = fallDB();
+    DBConnection* con = rsFallDB();
     if (!kg || !con) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
     if (kg->getJahresabschluss() != 0)
         return nein(QStringLiteral("Sie haben bereits einen Jahresabschluss durchgeführt und können daher keine Kasse mehr exportieren."));
@@ -251,9 +249,10 @@ QString exportiereKasse(unsigned long konto, const QString& ziel, bool ersetzen,
         return nein(QStringLiteral("Das Verzeichnis „%1“ existiert nicht.").arg(QFileInfo(ziel).absolutePath()));
     if (!ersetzenErlaubt(ziel, &ersetzen, fehler)) return QString();
 
-    if (!con->beginTransaction()) return nein(con->getErr()->last());
+    DBTransaktion tx(con);
+    if (!tx.ok()) return nein(con->getErr()->last());
     auto abbrechen = [&](const QString& t) {
-        con->rollback();
+        tx.rollback();
         return nein(QStringLiteral("Fehler beim Export. Die Exportdateien\n") + ziel + QStringLiteral(" konnten nicht erzeugt werden.") +
                     (t.isEmpty() ? QString() : QLatin1Char(' ') + t));
     };
@@ -294,7 +293,7 @@ QString exportiereKasse(unsigned long konto, const QString& ziel, bool ersetzen,
     meta.insert(QStringLiteral("FallID"), kg->getEurUID());
     QString grund;
     if (!schreibeDatei(con, ziel, ersetzen, auszuege, meta, &grund)) return abbrechen(grund);
-    if (!con->commit()) return nein(con->getErr()->last());
+    if (!tx.commit()) return nein(con->getErr()->last());
     return ziel;
 }
 
@@ -327,7 +326,7 @@ bool importiereKasse(const QString& datei, QString* fehler) {
         return false;
     };
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* con = fallDB();
+    DBConnection* con = rsFallDB();
     if (!kg || !con) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
     Metadaten m;
     QString grund = pruefeKassendatei(datei, &m);
@@ -355,7 +354,8 @@ bool importiereKasse(const QString& datei, QString* fehler) {
     if (imp.isEOF()) return nein(QStringLiteral("Die Datei enthält keine exportierten Kassen."));
     const QVector<DatenTyp> uebergabe = {imp.field(QStringLiteral("KassenID")), imp.field(QStringLiteral("Saldo")),
                                          imp.field(QStringLiteral("Datum"))};
-    if (!con->beginTransaction()) return nein(misslungen);
+    DBTransaktion tx(con);
+    if (!tx.ok()) return nein(misslungen);
     bool ok = ExecSQL(con, QStringLiteral("DELETE FROM eurExportierteKassen WHERE Konto<>") + k) &&
               ExecSQL(con, QStringLiteral("DELETE FROM eurBeispiel WHERE Buchungsnummer IN (SELECT Buchungsnummer FROM eurBeispielBuchungszeilen "
                                           "WHERE Dialogzeile=1 AND Konto<>") + k + QStringLiteral(")")) &&
@@ -366,10 +366,10 @@ bool importiereKasse(const QString& datei, QString* fehler) {
               ExecPrepared(con, QStringLiteral("INSERT INTO eurKassenbuchExporte (ExportID, Konto, KassenID, Saldo, Datum) VALUES (1, ?, ?, ?, ?)"),
                            {DatenTyp(konto), uebergabe[0], uebergabe[1], uebergabe[2]});
     if (!ok) {
-        con->rollback();
+        tx.rollback();
         return nein(misslungen + QLatin1Char(' ') + con->getErr()->last());
     }
-    if (!con->commit()) return nein(misslungen);
+    if (!tx.commit()) return nein(misslungen);
     KontoGlobal::setFalleigenschaft(QStringLiteral("KassenFallID"), m.wert(QStringLiteral("FallID")), con);
     kg->setKassenkonto(int(konto));
     return true;
@@ -383,7 +383,7 @@ bool planeBuchungsExport(BuchungsExportPlan* plan, QString* fehler) {
     };
     *plan = BuchungsExportPlan();
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* con = fallDB();
+    DBConnection* con = rsFallDB();
     if (!kg || !con) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
     if (kg->getJahresabschluss() != 0)
         return nein(QStringLiteral("Sie haben bereits einen Jahresabschluss durchgeführt und können daher keine Kasse mehr exportieren."));
@@ -426,7 +426,7 @@ QString exportiereKassenbuchungen(const QString& ziel, bool ersetzen, QString* f
     if (!planeBuchungsExport(&plan, fehler)) return QString();
     if (planAus) *planAus = plan;
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* con = fallDB();
+    DBConnection* con = rsFallDB();
     QString pfad = ziel;
     if (QFileInfo(ziel).isDir())
         pfad = QDir(ziel).filePath(zDate::today().qdate().toString(QStringLiteral("yyyyMMdd")) +
@@ -434,7 +434,8 @@ QString exportiereKassenbuchungen(const QString& ziel, bool ersetzen, QString* f
                                        .arg(plan.konto)
                                        .arg(plan.letzterAbschluss.qdate().toString(QStringLiteral("yyyyMMdd"))));
     if (!ersetzenErlaubt(pfad, &ersetzen, fehler)) return QString();
-    if (!con->beginTransaction()) return QString();
+    DBTransaktion tx(con);
+    if (!tx.ok()) return QString();
     const QString k = q(DatenTyp(plan.konto));
     bool ok = true;
     if (GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurKassenbuchExporte WHERE Konto=") + k + QStringLiteral(" AND KassenID=") +
@@ -456,11 +457,11 @@ QString exportiereKassenbuchungen(const QString& ziel, bool ersetzen, QString* f
     QString grund;
     if (ok) ok = schreibeDatei(con, pfad, ersetzen, auszuege, meta, &grund);
     if (!ok) {
-        con->rollback();
+        tx.rollback();
         if (fehler) *fehler = QStringLiteral("Fehler beim Export. Die Exportdateien\n") + pfad + QStringLiteral(" konnten nicht erzeugt werden. ") + grund;
         return QString();
     }
-    if (!con->commit()) return QString();
+    if (!tx.commit()) return QString();
     return pfad;
 }
 
@@ -470,7 +471,7 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
         return -1L;
     };
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* con = fallDB();
+    DBConnection* con = rsFallDB();
     if (!kg || !con) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
     if (kg->getJahresabschluss() != 0)
         return nein(QStringLiteral("Sie haben bereits einen Jahresabschluss durchgeführt und können daher keine Kassenbuchungen mehr importieren."));
@@ -517,9 +518,10 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
                                           "Konten oder nicht aktive Konten:<br>") +
                     fehlend.join(QStringLiteral(", ")) + kRotEnde);
 
-    if (!con->beginTransaction()) return nein(con->getErr()->last());
+    DBTransaktion tx(con);
+    if (!tx.ok()) return nein(con->getErr()->last());
     auto abbrechen = [&](const QString& t) {
-        con->rollback();
+        tx.rollback();
         return nein(t);
     };
     const QStringList kopfSpalten = spalten(con, QStringLiteral("eurVerbucht"));
@@ -575,7 +577,7 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
                            DatenTyp(datum)}))
             return abbrechen(con->getErr()->last());
     }
-    if (!con->commit()) return nein(con->getErr()->last());
+    if (!tx.commit()) return nein(con->getErr()->last());
     if (uebertragen == 0) {
         if (meldung) *meldung = QStringLiteral("Es wurden keine Buchungen gefunden, die hätten importiert werden können.");
         return 0;

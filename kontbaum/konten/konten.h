@@ -5,7 +5,11 @@
 // rules of the chart editor (numbers, keys, (de)activation, deletion).
 //
 // Relies on: rahmen (the manager, its case database and the reference
-// database of connection slot 22). Its operations are static and member
+// database of connection slot 22) and fall (a chart taken over is refreshed
+// through Kont_::UpdateDBAfterLoading). The start-page function and the
+// status overview (getkont.cpp, startseite.h) show the figures of
+// buchungen, steuer, bank and faktura and include their headers; nothing
+// includes this folder but the hosts. Its operations are static and member
 // functions of KontoGlobal, declared in rahmen/kontglob.h under "chart of
 // accounts" and "special accounts".
 #pragma once

@@ -19,12 +19,6 @@
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/kontenplan");
 
-DBConnection* fallDB(DBConnection* db = nullptr) {
-    if (db) return db;
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
-
 DBConnection* referenzDB() { return GetGlobal().GetDBConnect_Ptr(GlobalInst::kReferenceConnection); }
 
 QString sql(unsigned long v) { return rsDataSource::toSqlStr(v); }
@@ -208,19 +202,20 @@ bool KontoGlobal::copyTablesFromDBKontenplaene(const QString& jahr, const QStrin
     bool ok = true;
     auto ersetze = [&](const QString& tabelle, const QString& select, const QStringList& spalten,
                        const std::function<bool(QVector<DatenTyp>&)>& umformen = nullptr) {
-        if (!db->beginTransaction()) {
+        DBTransaktion tx(db);
+        if (!tx.ok()) {
             ok = false;
             return;
         }
         const bool geleert = ExecSQL(db, QStringLiteral("DELETE FROM ") + tabelle);
         const long n = geleert ? rsCopyRows(ref, select, db, tabelle, spalten, umformen) : -1;
         if (n < 0) {
-            db->rollback();
+            tx.rollback();
             rs_logError(kQuelle, __LINE__, tabelle + QStringLiteral(": ") + db->getErr()->last() + ref->getErr()->last());
             ok = false;
             return;
         }
-        ok = db->commit() && ok;
+        ok = tx.commit() && ok;
     };
 
     // 1. account classes
@@ -320,7 +315,8 @@ bool KontoGlobal::kopiereKategorien(int jahr) {
     if (!db || !ref || rahmen.isEmpty()) return false;
     const QString klassenSpalte = QStringLiteral("Kontenklassen_") + rahmen;
     const bool mitKlassen = rsColumnExists(ref, QStringLiteral("Kategorien"), klassenSpalte);
-    if (!db->beginTransaction()) return false;
+    DBTransaktion tx(db);
+    if (!tx.ok()) return false;
     long n = ExecSQL(db, QStringLiteral("DELETE FROM eurKategorien")) ? 0 : -1;
     if (n == 0)
         n = rsCopyRows(ref,
@@ -341,10 +337,10 @@ bool KontoGlobal::kopiereKategorien(int jahr) {
                            return true;
                        });
     if (n < 0) {
-        db->rollback();
+        tx.rollback();
         return false;
     }
-    return db->commit();
+    return tx.commit();
 }
 
 bool KontoGlobal::uebernehmeKontenplan(const QString& datei) {
@@ -386,19 +382,19 @@ int KontoGlobal::copyKontenplan(const QString& datei, DBConnection* ziel) {
 // --- look-ups -------------------------------------------------------------------
 
 unsigned long KontoGlobal::getKategorie(unsigned long nr) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return 0;
     return GetDatenTyp(db, QStringLiteral("SELECT Kategorie FROM eurKontenplan WHERE Nummer=") + sql(nr)).toULong();
 }
 
 QString KontoGlobal::getKategorieBezeichnung(unsigned long kategorie) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return QString();
     return GetDatenTyp(db, QStringLiteral("SELECT Bezeichnung FROM eurKategorien WHERE Kategorie=") + sql(kategorie)).toString();
 }
 
 QString KontoGlobal::getKontobezeichnung(unsigned long nr, int art, DBConnection* db) {
-    db = fallDB(db);
+    db = rsFallDB(db);
     if (!db) return QString();
     const QString feld = art == 3 ? QStringLiteral("Kurzbezeichnung") : QStringLiteral("Bezeichnung");
     return GetDatenTyp(db, QStringLiteral("SELECT ") + feld + QStringLiteral(" FROM eurKontenplan WHERE Nummer=") + sql(nr))
@@ -406,7 +402,7 @@ QString KontoGlobal::getKontobezeichnung(unsigned long nr, int art, DBConnection
 }
 
 bool KontoGlobal::existsKonto(unsigned long nr, bool nurAktive, bool* aktiv) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return false;
     const DatenTyp a = GetDatenTyp(db, QStringLiteral("SELECT Aktiv FROM eurKontenplan WHERE Nummer=") + sql(nr));
     if (a.isNull()) return false;
@@ -426,7 +422,7 @@ QString kontenListe(DBConnection* db, const QString& where) {
 }  // namespace
 
 QString KontoGlobal::getKontenOfKategorien(const QString& kategorien) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db || kategorien.trimmed().isEmpty()) return QString();
     // The list becomes SQL text: only numbers and commas may pass.
     for (QChar c : kategorien)
@@ -435,7 +431,7 @@ QString KontoGlobal::getKontenOfKategorien(const QString& kategorien) {
 }
 
 QString KontoGlobal::getKontenOfKategorien(unsigned long von, unsigned long bis) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return QString();
     return kontenListe(db, QStringLiteral("Kategorie>=") + sql(von) + QStringLiteral(" AND Kategorie<=") + sql(bis));
 }
@@ -573,11 +569,11 @@ void KontoGlobal::searchForAccount(unsigned long& nr, const QString& text, const
 
 // --- activation ---------------------------------------------------------------------
 
-bool KontoGlobal::kontoInVerwendung(unsigned long nr) { return existsBuchung(nr, fallDB(), true); }
+bool KontoGlobal::kontoInVerwendung(unsigned long nr) { return existsBuchung(nr, rsFallDB(), true); }
 
 void KontoGlobal::aktiviereAlleBenutztenKonten() {
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!kg || !db) return;
     QList<unsigned long> an;
     {
@@ -595,7 +591,7 @@ void KontoGlobal::aktiviereAlleBenutztenKonten() {
 }
 
 bool KontoGlobal::setKontenAktiv(const QList<unsigned long>& nummern, bool aktiv) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return false;
     if (nummern.isEmpty()) return true;
     QStringList liste;
@@ -690,7 +686,7 @@ QString KontoGlobal::pruefeKontoSteuerschluessel(unsigned long kategorie, unsign
 }
 
 QString KontoGlobal::pruefeKontoKlasse(unsigned long nr, unsigned long kategorie) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return QString();
     rsDataSource rs(db, QStringLiteral("SELECT Kontenklasse1, Kontenklasse2, Kontenklasse3, Kontenklasse4 FROM eurKategorien "
                                        "WHERE Kategorie=") + sql(kategorie));
@@ -734,7 +730,7 @@ QString KontoGlobal::pruefeKontoDeaktivieren(unsigned long nr) {
 }
 
 bool KontoGlobal::kannBankverbindungAnlegen() {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return false;
     return GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Kategorie IN (202,203,300) AND Aktiv<>0 AND "
                                           "Nummer NOT IN (SELECT kpNummer FROM eurBankverbindung)"))

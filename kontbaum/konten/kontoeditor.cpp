@@ -9,11 +9,6 @@
 
 namespace {
 
-DBConnection* fallDB() {
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
-
 QString sql(const QString& t) { return rsDataSource::toSqlStr(t); }
 QString sql(unsigned long n) { return rsDataSource::toSqlStr(n); }
 
@@ -36,7 +31,7 @@ const char* const kFormSpalten[] = {"Verdichtung", "EB_Erzeugung", "KeineOPBuchu
 }  // namespace
 
 bool Kontoeditor::lese(unsigned long nr, Konto* k) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return false;
     rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kurzbezeichnung, Kategorie, Steuerschluessel, Steuerautomatik FROM "
                                        "eurKontenplan WHERE Nummer=") + sql(nr));
@@ -51,7 +46,7 @@ bool Kontoeditor::lese(unsigned long nr, Konto* k) {
 }
 
 QString Kontoeditor::pruefe(const Konto& k, bool neu) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return QStringLiteral("Die Buchhaltung des Falls ist nicht geöffnet.");
     const QString nummer = KontoGlobal::pruefeKontonummer(k.nummer, neu);
     if (!nummer.isEmpty()) return nummer;
@@ -72,7 +67,7 @@ QString Kontoeditor::pruefe(const Konto& k, bool neu) {
 QString Kontoeditor::klassenWarnung(const Konto& k) { return KontoGlobal::pruefeKontoKlasse(k.nummer, k.kategorie); }
 
 bool Kontoeditor::anlegen(const Konto& k, unsigned long* vorbildGenommen, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     const QString grund = pruefe(k, true);
     if (!grund.isEmpty()) return fehlschlag(fehler, grund);
     unsigned long vorbild = k.vorbild;
@@ -103,7 +98,7 @@ bool Kontoeditor::anlegen(const Konto& k, unsigned long* vorbildGenommen, QStrin
 }
 
 bool Kontoeditor::aendern(const Konto& k, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!KontoGlobal::existsKonto(k.nummer, false, nullptr))
         return fehlschlag(fehler, QStringLiteral("Das Konto %1 gibt es im Kontenplan nicht; neue Konten legt „dalvo konto FALL neu“ an.").arg(k.nummer));
     const QString grund = pruefe(k, false);
@@ -137,7 +132,7 @@ bool Kontoeditor::setzeKontenAktiv(const QList<unsigned long>& nummern, bool akt
 }
 
 bool Kontoeditor::setzeSchluesselAktiv(const QList<unsigned long>& schluessel, bool aktiv, QString* fehler) {
-    DBConnection* db = fallDB();
+    DBConnection* db = rsFallDB();
     if (!db) return fehlschlag(fehler, QStringLiteral("Die Buchhaltung des Falls ist nicht geöffnet."));
     QSet<unsigned long> inVerwendung;
     if (!aktiv) KontoGlobal::fillSetSteuerschluesselInVerwendung(inVerwendung);

@@ -7,6 +7,7 @@
 #include "host/app/global.h"
 #include "host/app/log.h"
 #include "host/app/options.h"
+#include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
@@ -65,6 +66,8 @@ QString KontoGlobal::getDBDir(int slot) {
 }
 
 QString KontoGlobal::getDatenbankName() const {
+    // The case file opened in place is the case database itself.
+    if (m_DatenbankIstFalldatei) return m_mdb_name;
     GlobalInst& g = GetGlobal();
     QString dir = g.GetDB_Dir(GlobalInst::kCaseConnection);
     if (dir.isEmpty()) dir = m_KontoTempDir;
@@ -112,6 +115,22 @@ QString KontoGlobal::inImportDB() const {
 
 void KontoGlobal::createConnectionKonto(bool neu) {
     if (m_con) return;
+    QString path = getDatenbankName();
+    if (GetGlobal().IsImport() == 99) path = getImportDatenbankNameProg();
+    verbinde(path, neu, nullptr);
+}
+
+bool KontoGlobal::oeffneFalldatei(const QString& pfad, bool nurLesen, int warteMs) {
+    destroyConnectionKonto();
+    // Only the primary case is ever a case file of its own, and an import
+    // run works on its import database.
+    if (m_slot != 0 || GetGlobal().IsImport() == 99) return false;
+    const FalldateiZugriff zugriff{nurLesen, warteMs};
+    verbinde(pfad, false, &zugriff);
+    return m_con != nullptr;
+}
+
+void KontoGlobal::verbinde(const QString& pfad, bool neu, const FalldateiZugriff* direkt) {
     if (TesmaIni::getInt(QStringLiteral("Datenbank"), QStringLiteral("NOODBC"), 0) != 0) return;
 
     auto* con = new DBConnection;
@@ -119,9 +138,10 @@ void KontoGlobal::createConnectionKonto(bool neu) {
         delete con;
         return;
     }
+    // The connection's errors, when shown, reach the person through the Ui.
+    con->setFehlerAnzeige([](const QString& text) { GetUi().rsError(text); });
     GlobalInst& g = GetGlobal();
-    QString path = getDatenbankName();
-    if (g.IsImport() == 99) path = getImportDatenbankNameProg();
+    QString path = pfad;
 
     if (neu) {
         QFile::remove(path);
@@ -133,14 +153,12 @@ void KontoGlobal::createConnectionKonto(bool neu) {
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
     }
 
-    // The case file itself (see GlobalInst::FallZugriff): opened in place,
-    // durable, and never rebuilt or cleaned up here; the host has made sure
-    // it needs neither before it asked for the direct way.
-    const GlobalInst::FallZugriff zugriff = g.GetFallZugriff();
-    const bool direkt = zugriff.direkt && !neu && m_slot == 0 && g.IsImport() != 99;
+    // The case file itself (oeffneFalldatei): opened in place, durable, and
+    // never rebuilt or cleaned up here; the caller has made sure it needs
+    // neither before it asked for the direct way.
     if (direkt) {
-        con->setReadOnly(zugriff.nurLesen);
-        con->setBusyTimeout(zugriff.warteMs);
+        con->setReadOnly(direkt->nurLesen);
+        con->setBusyTimeout(direkt->warteMs);
     }
     if (!con->createAndConnect(path, QStringLiteral("admin"), dbPassword(), false)) {
         con->getErr()->vShowErrors(-1);
@@ -154,8 +172,14 @@ void KontoGlobal::createConnectionKonto(bool neu) {
     }
     m_con = con;
     m_mdb_name = path;
-    m_DatenbankIstFalldatei = direkt;
+    m_DatenbankIstFalldatei = direkt != nullptr;
     if (m_slot == 0) g.SetDBConnect_Ptr(m_con, GlobalInst::kCaseConnection);
+    if (direkt && m_slot == 0) {
+        // Those who ask the host for the case database get the case file.
+        const QFileInfo fi(path);
+        g.SetDB_Dir(fi.absolutePath(), GlobalInst::kCaseConnection);
+        g.SetDB_Name(fi.fileName(), GlobalInst::kCaseConnection);
+    }
 
     if (!neu && !direkt) {
         const long oldVersion = GetDBVersion(m_con);
@@ -179,7 +203,7 @@ void KontoGlobal::createConnectionKonto(bool neu) {
         setDoUpdateDB(oldVersion < refVersion);
         runConversionSteps(oldVersion, pj);
     }
-    if (direkt && zugriff.nurLesen) return;
+    if (direkt && direkt->nurLesen) return;
     setFalleigenschaft(QStringLiteral("Programm"), g.GetProgramName(), m_con);
     setFalleigenschaft(QStringLiteral("ProgrammJahr"), QStringLiteral("2016"), m_con);
 }
@@ -196,9 +220,15 @@ void KontoGlobal::destroyConnectionKonto() {
         m_con = nullptr;
     }
     if (m_DatenbankIstFalldatei) {
-        // The durable case file is closed, never removed.
+        // The durable case file is closed, never removed; the host's slot
+        // names the working directory again.
         m_DatenbankIstFalldatei = false;
         m_mdb_name.clear();
+        if (m_slot == 0) {
+            GlobalInst& g = GetGlobal();
+            g.SetDB_Dir(m_KontoTempDir, GlobalInst::kCaseConnection);
+            g.SetDB_Name(QString(), GlobalInst::kCaseConnection);
+        }
         return;
     }
     if (!m_mdb_name.isEmpty() && !m_mdb_name.contains(QLatin1String(".import.mdb")) &&
@@ -238,7 +268,7 @@ int KontoGlobal::DBKontoConvert() {
 
     QString versionString;
     const bool force = g.isTestFlag(0x200) || g.isTestFlag(0x1);
-    if (!DBNeedsUpdate(m_con, versionString) && !force) return 0;
+    if (!DBNeedsUpdate(m_con, g.GetDBConnect_Ptr(GlobalInst::kReferenceConnection), versionString) && !force) return 0;
     const long oldVersion = versionString.toLong();
 
     // No backup facility for case files exists on this platform: the case
@@ -279,16 +309,8 @@ unsigned long KontoGlobal::getMaxKey(DBConnection* con, const QString& sql) {
     return n > 0 ? (unsigned long)n : 0;
 }
 
-namespace {
-DBConnection* caseConnection(DBConnection* con) {
-    if (con) return con;
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
-}  // namespace
-
 void KontoGlobal::setFalleigenschaft(const QString& feld, const QString& wert, DBConnection* con) {
-    con = caseConnection(con);
+    con = rsFallDB(con);
     if (!con) return;
     const QString key = rsDataSource::toSqlStr(feld);
     bool exists = false;
@@ -309,7 +331,7 @@ void KontoGlobal::setFalleigenschaft(const QString& feld, const QString& wert, D
 }
 
 QString KontoGlobal::getFalleigenschaft(const QString& feld, DBConnection* con) {
-    con = caseConnection(con);
+    con = rsFallDB(con);
     if (!con) return QString();
     const DatenTyp v =
         GetDatenTyp(con, QStringLiteral("SELECT Wert FROM Falleigenschaften WHERE Feld=") + rsDataSource::toSqlStr(feld));
@@ -323,21 +345,17 @@ bool KontoGlobal::clearExportierteDaten(DBConnection* con) {
 bool KontoGlobal::writeExportVarsToDB(const QList<rsExportVar>& vars, DBConnection* con) {
     if (!con) return false;
     unsigned long id = getMaxKey(con, QStringLiteral("SELECT MAX(Id) FROM eurExportierteDaten"));
-    con->beginTransaction();
-    bool ok = true;
+    DBTransaktion tx(con);
+    bool ok = tx.ok();
     for (const rsExportVar& v : vars) {
+        if (!ok) break;
         ok = ExecSQL(con, QStringLiteral("INSERT INTO eurExportierteDaten (Id, Datenpfad, Variable, Wert) VALUES (") +
                               rsDataSource::toSqlStr(++id) + QStringLiteral(", ") +
                               rsDataSource::toSqlStr(v.datenpfad) + QStringLiteral(", ") +
                               rsDataSource::toSqlStr(v.variable) + QStringLiteral(", ") +
-                              rsDataSource::toSqlStr(v.wert) + QStringLiteral(")")) && ok;
-        if (!ok) break;
+                              rsDataSource::toSqlStr(v.wert) + QStringLiteral(")"));
     }
-    if (!ok) {
-        con->rollback();
-        return false;
-    }
-    return con->commit();
+    return ok && tx.commit();
 }
 
 QList<rsExportVar> KontoGlobal::readExportVarRows(DBConnection* con) {

@@ -2,8 +2,6 @@
 // accounts. The database side of the manager lives in datenbank.cpp.
 #include "kontbaum/rahmen/kontglob.h"
 
-#include "kontbaum/berichte/berichte.h"
-
 #include "host/app/global.h"
 #include "host/app/log.h"
 #include "host/db/connection.h"
@@ -41,12 +39,37 @@ bool resolveNode(const QString& path, QVariantMap& values) {
 
 void destroyManager(int slot) { GetKontoGlobal(slot, true); }
 
+// The connection a null connection stands for: the active case's.
+DBConnection* aktiveFallVerbindung() {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    return kg ? kg->GetDBConnect_Ptr() : nullptr;
+}
+
 // Registers the manager deleter with the host once, so that resetting the
-// global instance destroys managers through GetKontoGlobal.
+// global instance destroys managers through GetKontoGlobal, and tells the
+// database layer where the active case's connection is.
 struct DeleterRegistration {
-    DeleterRegistration() { GlobalInst_setManagerDeleter(&destroyManager); }
+    DeleterRegistration() {
+        GlobalInst_setManagerDeleter(&destroyManager);
+        rsSetFallDBQuelle(&aktiveFallVerbindung);
+    }
 } g_deleterRegistration;
+
+// The clean-ups of other subsystems (KontoGlobal::beimFreigeben). A plain
+// array: filled during the library's static initialisation in any order of
+// its files, and never destroyed before the last manager.
+constexpr int kMaxFreigaben = 8;
+void (*g_freigaben[kMaxFreigaben])() = {};
+int g_anzahlFreigaben = 0;
 }  // namespace
+
+void KontoGlobal::beimFreigeben(void (*freigeben)()) {
+    if (!freigeben) return;
+    for (int i = 0; i < g_anzahlFreigaben; ++i)
+        if (g_freigaben[i] == freigeben) return;
+    if (g_anzahlFreigaben < kMaxFreigaben) g_freigaben[g_anzahlFreigaben++] = freigeben;
+    else rs_logAssert(QStringLiteral("kontbaum/kontglob"), __LINE__, QStringLiteral("g_anzahlFreigaben < kMaxFreigaben"));
+}
 
 void DALVO_ExportFunction() {}
 
@@ -85,7 +108,7 @@ KontoGlobal::KontoGlobal(int slot) : m_slot(slot) {
 
 KontoGlobal::~KontoGlobal() {
     Clear();
-    Berichte::alleFreigeben();
+    for (int i = 0; i < g_anzahlFreigaben; ++i) g_freigaben[i]();
     if (!existsImportDB()) {
         QDir dir(m_KontoTempDir);
         if (dir.exists() && dir.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))

@@ -1,11 +1,15 @@
 // Subsystem "rahmen": the frame every other folder stands on. The manager
-// of a case slot (KontoGlobal), the case database (opening, conversion of
-// older files, clean-up, case properties, import database) and the
-// registrations of the node and dialog builders with the host.
+// of a case slot (KontoGlobal) and the case database (opening, conversion
+// of older files, clean-up, case properties, import database).
 //
 // Relies on: the host layer only (host/db, host/values, host/app,
-// host/tree). KontoGlobal stays one class; the folders of the subsystems
-// hold the definitions of its operations.
+// host/tree); it includes no other folder of the module, and every other
+// folder includes this header. KontoGlobal stays one class; the folders of
+// the subsystems hold the definitions of its operations (a call through
+// one of its members needs no header of the folder that defines it). What
+// a subsystem keeps per manager it hands in to be freed (beimFreigeben),
+// and the database layer is told here where the active case's connection
+// is (rsFallDB).
 //
 // KontoGlobal: the manager of one tax-case slot. It holds the case settings
 // the ledger needs (tax year, VAT liability, cash account, year-end state,
@@ -105,14 +109,26 @@ public:
     DBConnection* GetDBConnectKonto_Ptr();
     void SetDBConnectKonto_Ptr(DBConnection* con);
     static bool useSQLiteStatement() { return true; }
+    // Opens the case database of the slot: the working database at
+    // getDatenbankName(), with `neu` first made from the empty template.
     void createConnectionKonto(bool neu);
+    // Opens the case file at `pfad` itself as the case database (slot 0
+    // only, not in an import run): in place and durable, read-only with
+    // `nurLesen`, waiting up to `warteMs` for a lock another process holds;
+    // never rebuilt, converted, cleaned up or removed here (the caller has
+    // made sure it needs none of that). While it is open, getDatenbankName()
+    // and the host's slot 5 (GetDB_Dir/GetDB_Name) name it. An open
+    // connection is closed first. False when it could not be opened.
+    bool oeffneFalldatei(const QString& pfad, bool nurLesen, int warteMs);
     void destroyConnectionKonto();
     int DBKontoConvert();
     static QString getDBDir(int slot);
     bool existsColumnInTable(const QString& table, const QString& column);
     static unsigned long getMaxKey(DBConnection* con, const QString& sql);
 
-    // The case database path of this slot (Data model: host dir + name, SQLite extension).
+    // The case database path of this slot: the case file while it is open
+    // in place, else the host's dir + name of slot 5 (Data model, SQLite
+    // extension).
     QString getDatenbankName() const;
     QString getImportDatenbankName() const;
     QString getImportDatenbankNameProg() const { return getImportDatenbankName(); }
@@ -634,6 +650,11 @@ public:
 
     void updateYear();
     void Clear();
+    // What a subsystem keeps for the managers and must give up when one
+    // goes (the report caches): `freigeben` runs in every manager's
+    // destructor. Subsystems add theirs while the library loads; adding one
+    // twice keeps one.
+    static void beimFreigeben(void (*freigeben)());
 
     static bool isFestschreibungMoeglich() { return true; }
     static bool isFestschreibungUStVAHinweisNoetig();
@@ -643,6 +664,13 @@ public:
     void runConversionSteps(long v, int pj);
 
 private:
+    struct FalldateiZugriff {
+        bool nurLesen;
+        int warteMs;
+    };
+    // Opens the database at `pfad` (see createConnectionKonto); `direkt`:
+    // it is the case file itself, opened as oeffneFalldatei says.
+    void verbinde(const QString& pfad, bool neu, const FalldateiZugriff* direkt);
 
     int m_Formular = -1;
     int m_param[3] = {3, -1, -1};

@@ -4,12 +4,17 @@
 // income-surplus statement and its transfer to the EÜR form, and the
 // recapitulative statement (ZM) as CSV and XML.
 //
-// Relies on: rahmen (case database), konten (categories, form positions of
-// the accounts), buchungen (tax keys), fall (the form nodes the figures are
-// handed to), berichte (the report indexes and the condition that picks the
-// lines of posted bookings, berichte/indizes.h). The return's own objects are in voranmeldung.h; the
-// operations are members of KontoGlobal (rahmen/kontglob.h: "form codes",
-// "profit", "recapitulative statement") and of the form nodes.
+// The calculation file of a case (berechnung.cpp: the year's figures as
+// XML and their comparison with a reference) is made here too.
+//
+// Relies on: rahmen (case database), fall (the form nodes the figures are
+// handed to; the members of Kont_ defined here), berichte (the report
+// indexes, the condition that picks the lines of posted bookings, the
+// profit statement of the calculation file). Through KontoGlobal's members
+// it asks konten (categories, form positions of the accounts) and
+// buchungen (tax keys). The return's own objects are in voranmeldung.h;
+// the operations are members of KontoGlobal (rahmen/kontglob.h: "form
+// codes", "profit", "recapitulative statement") and of the form nodes.
 #pragma once
 
 #include "kontbaum/rahmen/kontglob.h"

@@ -9,6 +9,7 @@
 #include "host/app/log.h"
 #include "kontbaum/berichte/berichte.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/voranmeldung.h"
 
 #include <QDateTime>
 #include <QDir>
