@@ -334,7 +334,7 @@ TEST_F(Bank_, UebernahmeUndZuruecksetzenUnterFestschreibung) {
     EXPECT_EQ(anzahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=%1").arg(bFrei)), 0);
     EXPECT_EQ(anzahl(QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE Status=0 AND Buchungsnummer=0")), 2);
     // The locked booking and its cancellation together leave nothing on 1200.
-    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), EuroType(0.0));
+    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), EuroType());
 }
 
 TEST_F(Bank_, GeschlosseneKasseUndStatus) {

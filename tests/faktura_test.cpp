@@ -202,7 +202,7 @@ TEST_F(Faktura_, BuchenUndWiederOeffnen) {
     EXPECT_EQ(buchungskandidaten(db).size(), 2);
     ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, a.id, &gelesen));
     EXPECT_FALSE(gelesen.bezahlt.isValid());
-    EXPECT_EQ(gelesen.anzahlung, EuroType(0.0));
+    EXPECT_EQ(gelesen.anzahlung, EuroType());
 }
 
 TEST_F(Faktura_, Erinnerungen) {
@@ -282,7 +282,7 @@ TEST_F(Skonto_, GemischteRechnungMitSkontoMindertErloeseUndSteuerJeSchluessel) {
     ASSERT_TRUE(KontoGlobal::deleteBuchung(skontoNr, QStringLiteral("eurVerbucht")));
     ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, r.id, &gelesen));
     EXPECT_FALSE(gelesen.bezahlt.isValid());
-    EXPECT_EQ(gelesen.anzahlung, EuroType(0.0));
+    EXPECT_EQ(gelesen.anzahlung, EuroType());
     EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM reRechnungen WHERE Skonto<>0")), 0);
 }
 

@@ -117,7 +117,7 @@ void jahr2015(DBConnection* db, Kont_& root) {
         if (a.angeschafft) e->setVar(QStringLiteral("iab6a_anschaffungsdatum"), DatenTyp(d(3, 3, 2015)));
     }
     DatenBase* uml = root.GetUml006_Ptr(1);
-    eintrag(uml, "Uml006a_")->setVar(QStringLiteral("uml6a_Betrag"), DatenTyp(EuroType(0.0)));
+    eintrag(uml, "Uml006a_")->setVar(QStringLiteral("uml6a_Betrag"), DatenTyp(EuroType()));
     eintrag(uml, "Uml006a_")->setVar(QStringLiteral("uml6a_Betrag"), DatenTyp(EuroType(250.0)));
     DatenBase* kfz = eintrag(root.GetBuch012_Ptr(1), "Buch012a_");
     kfz->setVar(QStringLiteral("bu12a_Datum"), DatenTyp(d(15, 3, 2015)));

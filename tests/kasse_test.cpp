@@ -258,7 +258,7 @@ TEST_F(Kassenbuchung, BalanceGuardFindsTheFirstDayThatTurnsNegative) {
         aus(30.0, zDate(2016, 3, 5));
         unsigned long konto = 0;
         zDate tag;
-        EuroType bestand = 0.0;
+        EuroType bestand;
         ASSERT_TRUE(w.neuNegativ(&konto, &tag, &bestand));
         EXPECT_EQ(konto, 1000u);
         EXPECT_EQ(tag, zDate(2016, 3, 10));
@@ -277,7 +277,7 @@ TEST_F(Kassenbuchung, BalanceGuardFindsTheFirstDayThatTurnsNegative) {
         ein(5.0, zDate(2016, 3, 25));
         unsigned long konto = 0;
         zDate tag;
-        EuroType bestand = 0.0;
+        EuroType bestand;
         EXPECT_FALSE(w.neuNegativ(&konto, &tag, &bestand));
         Kasse::BestandsWaechter w2(db);
         aus(1.0, zDate(2016, 3, 12));
@@ -291,7 +291,7 @@ TEST_F(Kassenbuchung, BalanceGuardOnAddedBookingsReadsOnlyWhatChanged) {
     using Art = Kasse::BestandsWaechter::Art;
     unsigned long konto = 0;
     zDate tag;
-    EuroType bestand = 0.0;
+    EuroType bestand;
     {
         // No register line yet: the first outflow makes its day negative.
         Kasse::BestandsWaechter w(db, Art::NurHinzufuegen);

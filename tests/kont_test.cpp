@@ -40,7 +40,7 @@ TEST(Kont, AccessorModesCreateReturnAndDelete) {
 
 TEST(Kont, RechnungAndClear) {
     std::unique_ptr<Kont_> k(Kont_::New());
-    EXPECT_EQ(k->eur_GewinnVerlust, EuroType(0.0));
+    EXPECT_EQ(k->eur_GewinnVerlust, EuroType());
     k->eur_Betriebseinnahmen = 1000.00;
     k->eur_Betriebsausgaben = 1500.00;
     EXPECT_EQ(k->Rechnung(), 0);
@@ -50,8 +50,8 @@ TEST(Kont, RechnungAndClear) {
     k->Rechnung();
     EXPECT_TRUE(k->eur_GewinnVerlust.isNull());
     k->Clear(0);
-    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType(0.0));
-    EXPECT_EQ(k->eur_Betriebsausgaben, EuroType(0.0));
+    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType());
+    EXPECT_EQ(k->eur_Betriebsausgaben, EuroType());
 }
 
 TEST(Kont, EqualityIgnoresAmountsAndAssignmentCopiesSlots) {

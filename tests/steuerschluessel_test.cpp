@@ -60,7 +60,7 @@ TEST(Steuerschluessel, SplitsGrossAmountsToTheCent) {
     for (unsigned long k : {0UL, 4711UL}) {
         d = KontoGlobal::calcSteuerschluessel(db, k, 59.99, false, 2);
         EXPECT_EQ(d.netto, EuroType(59.99));
-        EXPECT_EQ(d.steuer, EuroType(0.0));
+        EXPECT_EQ(d.steuer, EuroType());
         EXPECT_EQ(d.steuerkonto, 0u);
     }
 

@@ -222,7 +222,7 @@ TEST_F(Zahlen, ReverseChargeByItsCodes) {
     UStVA::uebertrage(k, a, a2, v);
     EXPECT_EQ(a.umsatzsteuer, EuroType(2090.0));
     EXPECT_EQ(v.vorsteuer, EuroType(2090.0));
-    EXPECT_EQ(a2.vorauszahlung, EuroType(0.0)) << "owed and deducted at once";
+    EXPECT_EQ(a2.vorauszahlung, EuroType()) << "owed and deducted at once";
 
     // The annual return: the § 13b input tax is 467 (762 is import VAT only);
     // the purchases are still all in the lines of § 13b Abs. 1.
@@ -505,7 +505,7 @@ TEST_F(Zahlen, BalanceList) {
     const auto& k = januar.konten();
     EXPECT_EQ(k.value(1200).anfang.soll, EuroType(5000.0));
     EXPECT_EQ(k.value(1200).buchungen.soll, EuroType(119.0));
-    EXPECT_EQ(k.value(1200).vormonate.soll, EuroType(0.0));
+    EXPECT_EQ(k.value(1200).vormonate.soll, EuroType());
     EXPECT_FALSE(k.contains(4930));
     EXPECT_TRUE(p.text().startsWith(QStringLiteral("Summen- und Saldenliste Januar 2016")));
 
@@ -746,7 +746,7 @@ TEST(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     EXPECT_EQ(summe(3123, false), EuroType(595.00));
     EXPECT_EQ(summe(1787, true), EuroType(95.00));
     EXPECT_EQ(summe(1200, true), EuroType(500.00));
-    EXPECT_EQ(summe(1577, false), EuroType(0.0));
+    EXPECT_EQ(summe(1577, false), EuroType());
     EXPECT_TRUE(KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true).isEmpty());
 
     // The advance return it must file for the month: 46 and 47, no input tax.

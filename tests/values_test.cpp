@@ -53,13 +53,13 @@ TEST(Euro, GermanText) {
     EXPECT_EQ(EuroType(1234.56).getText(), QStringLiteral("1.234,56"));
     EXPECT_EQ(EuroType(1234567.891).getText(), QStringLiteral("1.234.567,89"));
     EXPECT_EQ(EuroType(-0.5).getText(), QStringLiteral("-0,50"));
-    EXPECT_EQ(EuroType(0.0).getText(), QStringLiteral("0,00"));
+    EXPECT_EQ(EuroType().getText(), QStringLiteral("0,00"));
     EXPECT_EQ(EuroType(-0.001).getText(), QStringLiteral("0,00")) << "no negative zero";
     EXPECT_EQ(EuroType(999.999).getText(), QStringLiteral("1.000,00"));
     EXPECT_EQ(EuroType(1234.5).getText(EuroType::TextOhneTausender), QStringLiteral("1234,50"));
     EXPECT_EQ(EuroType(1234.5).getText(EuroType::TextPunkt), QStringLiteral("1234.50"));
     EXPECT_EQ(EuroType(12).getText(EuroType::TextMitEuro), QStringLiteral("12,00 €"));
-    EXPECT_EQ(EuroType(0).getText(EuroType::TextLeerBeiNull), QString());
+    EXPECT_EQ(EuroType().getText(EuroType::TextLeerBeiNull), QString());
 }
 
 TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
@@ -207,7 +207,7 @@ TEST(DatenTypValues, ConversionsAndEquality) {
 namespace {
 // The amount rules as the two patterns of the first version wrote them.
 bool betragNachMuster(const QString& text, EuroType* out) {
-    *out = EuroType(0.0);
+    *out = EuroType();
     QString s = text.trimmed();
     if (s.endsWith(QStringLiteral("€"))) s = s.left(s.size() - 1).trimmed();
     static const QRegularExpression german(QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d{1,2}))?$"));

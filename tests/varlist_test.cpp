@@ -134,7 +134,7 @@ TEST(Varlist, ReadingReplacesWhatTheNodeHeld) {
     ASSERT_TRUE(lese(bytes, *k));
     EXPECT_EQ(k->GetStamm001_Ptr(0), nullptr);
     EXPECT_EQ(k->childCount(), 0);
-    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType(0.0));
+    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType());
 }
 
 TEST(Varlist, DamagedOrForeignRecordsAreRefused) {

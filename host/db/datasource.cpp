@@ -184,7 +184,9 @@ QString rsDataSource::toSqlStr(double v) {
     return QString::number(v, 'g', 15);
 }
 
-QString rsDataSource::toSqlStr(const EuroType& v) { return toSqlStr(v.wert()); }
+// Cents go out as the same literal a double amount always had (c / 100,
+// 15 significant digits), so files written before and after read alike.
+QString rsDataSource::toSqlStr(const EuroType& v) { return toSqlStr(v.alsDouble()); }
 
 QString rsDataSource::toSqlStr(bool v) { return v ? QStringLiteral("-1") : QStringLiteral("0"); }
 
@@ -296,12 +298,14 @@ int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v, Zeilenpuffer* puffer
         return sqlite3_bind_null(st, pos);
     case DatenTyp::Int:
         return sqlite3_bind_int64(st, pos, v.toLongLong());
-    case DatenTyp::Double:
-    case DatenTyp::Euro: {
+    case DatenTyp::Double: {
         const double d = v.toDouble();
         if (!std::isfinite(d)) return sqlite3_bind_null(st, pos);
         return sqlite3_bind_double(st, pos, alsLiteral(d));
     }
+    case DatenTyp::Euro:
+        // Whole cents: their double is already what the literal reads back as.
+        return sqlite3_bind_double(st, pos, v.toEuro().alsDouble());
     case DatenTyp::Bool:
         return sqlite3_bind_int(st, pos, v.toBool() ? -1 : 0);
     case DatenTyp::Datum: {

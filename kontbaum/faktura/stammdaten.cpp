@@ -613,7 +613,7 @@ unsigned long speichereArtikel(DBConnection* db, Artikel a, QString* fehler) {
     if (a.brutto)
         a.preis = s.netto;
     else
-        a.bruttopreis = (s.netto + s.steuer).Runden2();
+        a.bruttopreis = (s.netto + s.steuer);
     Transaktion t(db);
     if (!t.ok()) return 0;
     if (a.artikelnummer.trimmed().isEmpty()) {
