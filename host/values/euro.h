@@ -107,3 +107,9 @@ private:
 
 inline EuroType operator+(EuroType a, const EuroType& b) { return a += b; }
 inline EuroType operator-(EuroType a, const EuroType& b) { return a -= b; }
+
+// Amounts written in code: 119.00_eur, 5_eur.
+inline namespace EuroLiterale {
+constexpr EuroType operator""_eur(unsigned long long euro) { return EuroType::ausCent(qint64(euro) * 100); }
+inline EuroType operator""_eur(long double euro) { return EuroType::ausDouble(double(euro)); }
+}  // namespace EuroLiterale
