@@ -23,7 +23,7 @@ TEST(Euro, ReadsADoubleToTheNearestCentHalfAwayFromZero) {
     EXPECT_EQ(EuroType::runden(-2.5, 0), -3.0);
     EXPECT_EQ(EuroType::ausDouble(123.99).ganzeEuroAb(), 123_eur);
     EXPECT_EQ(EuroType::ausDouble(-5.99).ganzeEuroAb(), -5_eur) << "cut toward zero";
-    EXPECT_EQ(0.29_eur.ganzeEuroAb(), EuroType());
+    EXPECT_EQ((0.29_eur).ganzeEuroAb(), EuroType());
 }
 
 // The one rounding of money: amount x numerator / denominator.
@@ -39,15 +39,15 @@ TEST(Euro, ShareRoundsHalfAwayFromZeroExactly) {
     };
     for (const Fall& f : faelle)
         EXPECT_EQ(EuroType::ausCent(f.cent).anteil(f.zaehler, f.nenner).cent(), f.ergebnis) << f.cent << "*" << f.zaehler << "/" << f.nenner;
-    EXPECT_EQ(0.50_eur.prozent(19), 0.10_eur);
-    EXPECT_EQ(100_eur.prozent(5.5), 5.50_eur);
-    EXPECT_EQ(1.00_eur.prozent(10.7), 0.11_eur);
-    EXPECT_EQ(0.01_eur.mal(0.5), 0.01_eur) << "half a cent rounds up";
+    EXPECT_EQ((0.50_eur).prozent(19), 0.10_eur);
+    EXPECT_EQ((100_eur).prozent(5.5), 5.50_eur);
+    EXPECT_EQ((1.00_eur).prozent(10.7), 0.11_eur);
+    EXPECT_EQ((0.01_eur).mal(0.5), 0.01_eur) << "half a cent rounds up";
     EXPECT_EQ((-0.01_eur).mal(0.5), -0.01_eur) << "and down below zero";
-    EXPECT_EQ(1.00_eur.mal(1.005), 1.01_eur) << "a quantity is read as written";
-    EXPECT_EQ(119_eur.nettoAusBrutto(19), 100_eur);
-    EXPECT_EQ(100_eur.bruttoAusNetto(19), 119_eur);
-    EXPECT_EQ(0.05_eur.bruttoAusNetto(7), 0.05_eur);
+    EXPECT_EQ((1.00_eur).mal(1.005), 1.01_eur) << "a quantity is read as written";
+    EXPECT_EQ((119_eur).nettoAusBrutto(19), 100_eur);
+    EXPECT_EQ((100_eur).bruttoAusNetto(19), 119_eur);
+    EXPECT_EQ((0.05_eur).bruttoAusNetto(7), 0.05_eur);
 }
 
 TEST(Euro, GrossNetSplitsAddUpToTheGrossAmount) {
@@ -98,15 +98,15 @@ TEST(Euro, ComparesExactly) {
 }
 
 TEST(Euro, GermanText) {
-    EXPECT_EQ(1234.56_eur.getText(), QStringLiteral("1.234,56"));
+    EXPECT_EQ((1234.56_eur).getText(), QStringLiteral("1.234,56"));
     EXPECT_EQ(EuroType::ausDouble(1234567.891).getText(), QStringLiteral("1.234.567,89"));
     EXPECT_EQ((-0.5_eur).getText(), QStringLiteral("-0,50"));
     EXPECT_EQ(EuroType().getText(), QStringLiteral("0,00"));
     EXPECT_EQ(EuroType::ausDouble(-0.001).getText(), QStringLiteral("0,00")) << "no negative zero";
     EXPECT_EQ(EuroType::ausDouble(999.999).getText(), QStringLiteral("1.000,00"));
-    EXPECT_EQ(1234.5_eur.getText(EuroType::TextOhneTausender), QStringLiteral("1234,50"));
-    EXPECT_EQ(1234.5_eur.getText(EuroType::TextPunkt), QStringLiteral("1234.50"));
-    EXPECT_EQ(12_eur.getText(EuroType::TextMitEuro), QStringLiteral("12,00 €"));
+    EXPECT_EQ((1234.5_eur).getText(EuroType::TextOhneTausender), QStringLiteral("1234,50"));
+    EXPECT_EQ((1234.5_eur).getText(EuroType::TextPunkt), QStringLiteral("1234.50"));
+    EXPECT_EQ((12_eur).getText(EuroType::TextMitEuro), QStringLiteral("12,00 €"));
     EXPECT_EQ(EuroType().getText(EuroType::TextLeerBeiNull), QString());
     // A profit beyond the input bound prints and serialises as it is.
     EXPECT_EQ(EuroType::ausCent(123456789012345).getText(), QStringLiteral("1.234.567.890.123,45"));

@@ -298,14 +298,12 @@ int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v, Zeilenpuffer* puffer
         return sqlite3_bind_null(st, pos);
     case DatenTyp::Int:
         return sqlite3_bind_int64(st, pos, v.toLongLong());
-    case DatenTyp::Double: {
+    case DatenTyp::Double:
+    case DatenTyp::Euro: {
         const double d = v.toDouble();
         if (!std::isfinite(d)) return sqlite3_bind_null(st, pos);
         return sqlite3_bind_double(st, pos, alsLiteral(d));
     }
-    case DatenTyp::Euro:
-        // Whole cents: their double is already what the literal reads back as.
-        return sqlite3_bind_double(st, pos, v.toEuro().alsDouble());
     case DatenTyp::Bool:
         return sqlite3_bind_int(st, pos, v.toBool() ? -1 : 0);
     case DatenTyp::Datum: {
