@@ -84,19 +84,34 @@ EuroType& EuroType::operator-=(const EuroType& o) {
 
 EuroType EuroType::operator-() const { return EuroType(m_cent == kKleinst ? kGroesst : -m_cent); }
 
+// Written into a buffer by hand: lists and exports format an amount per
+// line, and building it from pieces would cost more than the rest of a line.
 QString EuroType::getText(int flags) const {
     if ((flags & TextLeerBeiNull) && m_cent == 0) return QString();
     const bool neg = m_cent < 0;
-    const quint64 cents = neg ? quint64(0) - quint64(m_cent) : quint64(m_cent);
-    QString ganz = QString::number(cents / 100);
-    const QString dez = QStringLiteral("%1").arg(uint(cents % 100), 2, 10, QLatin1Char('0'));
+    quint64 rest = neg ? quint64(0) - quint64(m_cent) : quint64(m_cent);
     const bool punkt = flags & TextPunkt;
-    if (!(flags & TextOhneTausender) && !punkt) {
-        for (int i = ganz.size() - 3; i > 0; i -= 3) ganz.insert(i, QLatin1Char('.'));
+    const bool tausender = !(flags & TextOhneTausender) && !punkt;
+    QChar puffer[40];  // 19 digits, 6 separators, sign, decimals, " €"
+    int i = 40;
+    if (flags & TextMitEuro) {
+        puffer[--i] = QChar(0x20AC);
+        puffer[--i] = QLatin1Char(' ');
     }
-    QString s = (neg ? QStringLiteral("-") : QString()) + ganz + (punkt ? QLatin1Char('.') : QLatin1Char(',')) + dez;
-    if (flags & TextMitEuro) s += QStringLiteral(" €");
-    return s;
+    puffer[--i] = QLatin1Char(char('0' + rest % 10));
+    rest /= 10;
+    puffer[--i] = QLatin1Char(char('0' + rest % 10));
+    rest /= 10;
+    puffer[--i] = punkt ? QLatin1Char('.') : QLatin1Char(',');
+    int stellen = 0;
+    do {
+        if (tausender && stellen > 0 && stellen % 3 == 0) puffer[--i] = QLatin1Char('.');
+        puffer[--i] = QLatin1Char(char('0' + rest % 10));
+        rest /= 10;
+        ++stellen;
+    } while (rest > 0);
+    if (neg) puffer[--i] = QLatin1Char('-');
+    return QString(puffer + i, 40 - i);
 }
 
 namespace {
