@@ -529,7 +529,7 @@ int belegBefehl(Belegart art, const QStringList& args) {
                     return abgelehnt(QStringLiteral("Der gezahlte Betrag %1 passt nicht zur Rechnung %2 über %3: er muss größer als 0 sein und "
                                                     "darf die Rechnungssumme nicht übersteigen.")
                                          .arg(betrag.getText(), r.nummer, summe.getText()));
-                auftrag.skonto = (summe - betrag);
+                auftrag.skonto = summe - betrag;
             }
             unsigned long skontoNr = 0;
             const unsigned long nr = bucheRechnung(con, r, auftrag, &e, &skontoNr);

@@ -233,7 +233,7 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
             EuroType brutto = t.betrag;
             if (t.netto && t.schluessel != 0) {
                 const KontoGlobal::ssDaten d = KontoGlobal::calcSteuerschluessel(db, t.schluessel, t.betrag, true);
-                brutto = (d.netto + d.steuer);
+                brutto = d.netto + d.steuer;
             }
             summe += brutto;
             const unsigned long konto = nachKonten ? t.konto : 0;
@@ -331,7 +331,7 @@ unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler) {
                                {QStringLiteral("PersonID"), DatenTyp(r.personID)},
                                {QStringLiteral("Datum"), DatenTyp(m.datum)},
                                {QStringLiteral("Zahlungsziel"), DatenTyp(m.zahlungsziel)},
-                               {QStringLiteral("Gesamtbetrag"), DatenTyp((s.offen + m.gebuehr))},
+                               {QStringLiteral("Gesamtbetrag"), DatenTyp(s.offen + m.gebuehr)},
                                {QStringLiteral("Erinnerungsdatum"), DatenTyp(m.erinnerungsdatum)},
                                {QStringLiteral("ModDat"), DatenTyp(zDate::today())}});
     if (!ok || !t.commit()) return nein(QStringLiteral("Die Mahnung konnte nicht gespeichert werden: %1").arg(db->getErr()->last()));

@@ -122,7 +122,7 @@ bool Kassenbuch::Fuellen() {
             kategorie = *it;
         }
         if (datum < m_von || (kategorie >= 8000 && kategorie < 9000)) {
-            anfang = (haben ? anfang - betrag : anfang + betrag);
+            anfang = haben ? anfang - betrag : anfang + betrag;
             continue;
         }
         if (m_bis < datum) continue;
