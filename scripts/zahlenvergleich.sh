@@ -54,6 +54,10 @@ lauf() {
 
 befehle() {
     echo "list FALL --json"
+    echo "list FALL"
+    echo "info FALL --json"
+    echo "kassenbuch FALL --csv"
+    echo "kassenbuch FALL --month 1"
     for m in $(seq 1 12); do echo "ustva FALL --month $m"; echo "ustva FALL --month $m --json"; done
     for q in 1 2 3 4; do
         echo "ustva FALL --quarter $q"; echo "ustva FALL --quarter $q --json"
