@@ -17,7 +17,7 @@ namespace cli {
 struct BuchungsAngaben {
     int art = 3;
     zDate datum;
-    EuroType betrag = 0.0;  // positive; a negative free booking has its sides turned
+    EuroType betrag;  // positive; a negative free booking has its sides turned
     unsigned long konto = 0, gegen = 0, schluessel = 0;
     bool mitSchluessel = false, netto = false;
     bool geldHaben = false;  // side of the money line

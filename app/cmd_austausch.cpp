@@ -165,7 +165,7 @@ int cmdGenerate(const Args& a) {
 
         std::mt19937 zufall{static_cast<unsigned>(seed)};
         auto zahl = [&](int von, int bis) { return std::uniform_int_distribution<int>(von, bis)(zufall); };
-        auto cent = [&](int vonEuro, int bisEuro) { return EuroType(zahl(vonEuro * 100, bisEuro * 100) / 100.0); };
+        auto cent = [&](int vonEuro, int bisEuro) { return EuroType::ausCent(zahl(vonEuro * 100, bisEuro * 100)); };
         auto eines = [&](const QList<unsigned long>& l) { return l[zahl(0, l.size() - 1)]; };
         static const char* const kunden[] = {"Müller GmbH", "Schmidt & Partner", "Stadtwerke", "Weber KG", "Agentur Blau",
                                              "Praxis Dr. Kühn", "Hofmann Bau", "Café Sonne"};
@@ -193,7 +193,7 @@ int cmdGenerate(const Args& a) {
                 b.haben = false;
                 // Small sales are paid in cash, so the till is filled by receipts.
                 const EuroType betrag = cent(80, 6000);
-                b.konto = betrag.wert() < 800 ? k.kasse : k.bank;
+                b.konto = betrag < EuroType::ausCent(80000) ? k.kasse : k.bank;
                 b.teile.append({konto, ust ? (sieben ? 2UL : 5UL) : 0UL, betrag, false, QString()});
             } else if (wurf < 45 && ust && !k.igLieferung.isEmpty()) {
                 // Tax-free supply to a business in another member state.
@@ -235,7 +235,7 @@ int cmdGenerate(const Args& a) {
                 b.text = QStringLiteral("Privatentnahme");
                 b.haben = true;
                 b.konto = k.bank;
-                b.teile.append({k.privat, 0, EuroType(zahl(2, 30) * 50.0), false, QString()});
+                b.teile.append({k.privat, 0, EuroType::ausCent(zahl(2, 30) * 5000), false, QString()});
             } else {
                 // Everyday expenses, with or without input tax; small ones paid in cash.
                 const bool bar = zahl(0, 2) == 0;

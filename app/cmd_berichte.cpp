@@ -147,7 +147,7 @@ int cmdBericht(const Args& a) {
     if (a.has(QStringLiteral("--grenze"))) {
         QString e;
         if (!parseAmount(a.value(QStringLiteral("--grenze")), &p.grenze, &e)) return usageError(n, e);
-        if (p.grenze.wert() < 0) return usageError(n, QStringLiteral("Die Grenze kann nicht negativ sein."));
+        if (p.grenze < EuroType()) return usageError(n, QStringLiteral("Die Grenze kann nicht negativ sein."));
     }
     // A misspelt choice is the caller's mistake, not the ledger's.
     const struct {

@@ -115,7 +115,7 @@ int leseBuchungsAngaben(const QString& n, const Args& a, BuchungsAngaben* ang) {
     // A negative amount turns the sides of a free booking or an opening
     // balance around; income and expenses have their own refund kinds.
     bool umgekehrt = false;
-    if (betrag.wert() < 0) {
+    if (betrag < EuroType()) {
         if (art != 3 && art != 6)
             return usageError(n, QStringLiteral("Der Betrag muss positiv sein; für Rückzahlungen gibt es die Buchungsarten "
                                                 "erstattung und gutschrift."));
@@ -311,7 +311,7 @@ int cmdList(const Args& a) {
                            .arg(f.getField(1).toDate().getText())
                            .arg(KG::getBuchungsartText(f.getField(4).toInt(), 1), -4)
                            .arg(f.getField(7).toString().left(10), -10)
-                           .arg(EuroType(f.getField(3).toDouble()).getText(), 12)
+                           .arg(f.getField(3).toEuro().getText(), 12)
                            .arg(f.getField(2).toString(), merk);
             }
             gelesen = !rs.isError();

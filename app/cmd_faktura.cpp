@@ -103,7 +103,7 @@ QJsonObject belegJson(DBConnection* con, const Beleg& b) {
     o[QStringLiteral("steuer")] = jsonBetrag(s.summeSteuer + s.versandSteuer);
     o[QStringLiteral("endsumme")] = jsonBetrag(s.endsumme);
     if (b.art == Belegart::Rechnung) {
-        o[QStringLiteral("offen")] = jsonBetrag(b.bezahlt.isValid() ? EuroType(0.0) : s.offen);
+        o[QStringLiteral("offen")] = jsonBetrag(b.bezahlt.isValid() ? EuroType() : s.offen);
         o[QStringLiteral("bezahlt")] = b.bezahlt.isValid() ? QJsonValue(b.bezahlt.getText()) : QJsonValue();
     }
     QJsonArray schluessel;
@@ -146,7 +146,7 @@ QString belegText(DBConnection* con, const Beleg& b) {
     if (!s.versandNetto.isNull()) t += QStringLiteral(", Versandkosten Brutto %1").arg(s.versandBrutto.getText());
     if (b.art != Belegart::Rechnung) return t + QStringLiteral("\nEndsumme: %1\n").arg(s.endsumme.getText());
     t += QStringLiteral("\nEndsumme: %1 (Offen: %2)%3\n")
-             .arg(s.endsumme.getText(), (b.bezahlt.isValid() ? EuroType(0.0) : s.offen).getText(),
+             .arg(s.endsumme.getText(), (b.bezahlt.isValid() ? EuroType() : s.offen).getText(),
                   b.bezahlt.isValid() ? QStringLiteral(", bezahlt am ") + b.bezahlt.getText() : QString());
     return t;
 }
@@ -354,7 +354,7 @@ int belegBefehl(Belegart art, const Args& a) {
     if (a.has(QStringLiteral("--betrag")) && p.size() != 3)
         return usageError(n, QStringLiteral("--betrag gilt für genau eine Rechnung."));
     zDate datum = zDate::today(), erinnerung, zahlungsziel, von, bis;
-    EuroType versand = 0.0, anzahlung = 0.0, preis = 0.0, betrag = 0.0;
+    EuroType versand, anzahlung, preis, betrag;
     unsigned long geldkonto = 0, schluessel = 0, konto = 0;
     double menge = 1.0, rabatt = 0.0, versandSatz = 19.0;
     if (!o.datum("--datum", &datum) || !o.datum("--erinnerung", &erinnerung) || !o.datum("--zahlungsziel", &zahlungsziel) ||
@@ -499,11 +499,11 @@ int belegBefehl(Belegart art, const Args& a) {
             }
             if (a.has(QStringLiteral("--betrag"))) {
                 const EuroType summe = berechneSummen(con, r).endsumme;
-                if (summe < betrag || betrag <= EuroType(0.0))
+                if (summe < betrag || betrag <= EuroType())
                     return abgelehnt(QStringLiteral("Der gezahlte Betrag %1 passt nicht zur Rechnung %2 über %3: er muss größer als 0 sein und "
                                                     "darf die Rechnungssumme nicht übersteigen.")
                                          .arg(betrag.getText(), r.nummer, summe.getText()));
-                auftrag.skonto = (summe - betrag).Runden2();
+                auftrag.skonto = summe - betrag;
             }
             unsigned long skontoNr = 0;
             const unsigned long nr = bucheRechnung(con, r, auftrag, &e, &skontoNr);

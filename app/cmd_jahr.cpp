@@ -110,7 +110,7 @@ int cmdSaldovortrag(const Args& a) {
         return usageError(n, QStringLiteral("Entweder --vorjahr VORJAHRESFALL oder --konto KONTO --betrag BETRAG angeben."));
     QString e;
     unsigned long konto = 0;
-    EuroType betrag = 0.0;
+    EuroType betrag;
     if (vonHand) {
         if (!a.has(QStringLiteral("--konto")) || !a.has(QStringLiteral("--betrag")))
             return usageError(n, QStringLiteral("--konto und --betrag gehören zusammen."));

@@ -165,7 +165,7 @@ int cmdKassenabschluss(const Args& a) {
     EuroType gezaehlt;
     if (!parseDate(a.value(QStringLiteral("--datum")), &datum, &e)) return usageError(n, e);
     if (!parseAmount(a.value(QStringLiteral("--gezaehlt")), &gezaehlt, &e)) return usageError(n, e);
-    if (gezaehlt.wert() < 0) return usageError(n, QStringLiteral("Der gezählte Betrag kann nicht negativ sein."));
+    if (gezaehlt < EuroType()) return usageError(n, QStringLiteral("Der gezählte Betrag kann nicht negativ sein."));
     unsigned long gegen = 0;
     if (a.has(QStringLiteral("--gegenkonto")) && !parseKonto(a.value(QStringLiteral("--gegenkonto")), &gegen))
         return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--gegenkonto"))));

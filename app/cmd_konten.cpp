@@ -89,7 +89,7 @@ int cmdKeys(const Args& a) {
             out(QStringLiteral("StS     Satz  Art  aktiv  Bezeichnung\n"));
         for (; !rs.isEOF(); rs.fetch()) {
             const rsFields& f = *rs.getFields();
-            const double satz = EuroType(f.getField(QStringLiteral("Steuersatz")).toDouble()).Runden(2);
+            const double satz = EuroType::runden(f.getField(QStringLiteral("Steuersatz")).toDouble(), 2);
             const QString art = f.getField(QStringLiteral("Steuerart")).toString().trimmed().left(1);
             const bool aktiv = f.getField(QStringLiteral("Aktiv")).toLongLong() != 0;
             if (a.has(QStringLiteral("--json"))) {

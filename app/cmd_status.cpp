@@ -83,7 +83,7 @@ void standText(const Startseite::Stand& s, const QString& fall) {
             .arg(s.steuerjahr)
             .arg(s.kontenplan, s.jahrAbgeschlossen ? QStringLiteral(", Jahr abgeschlossen") : QString()));
     out(QStringLiteral("%1 bisher:%2 €   (Einnahmen %3 €, Ausgaben %4 €)\n")
-            .arg(s.gewinn < EuroType(0.0) ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"))
+            .arg(s.gewinn < EuroType() ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"))
             .arg(s.gewinn.getText(), 14)
             .arg(s.einnahmen.getText())
             .arg(s.ausgaben.getText()));

@@ -65,7 +65,7 @@ int cmdUstva(const Args& a) {
         OAnmeldungVorauszahlungen va;
         OAnmeldungVorauszahlungen2 va2;
         OAbziehbareVorsteuerbetraege vst;
-        UStVA::uebertrage(k, va, va2, vst, dezember ? Kont_::getSondervorauszahlung(0) : EuroType(0.0));
+        UStVA::uebertrage(k, va, va2, vst, dezember ? Kont_::getSondervorauszahlung(0) : EuroType());
 
         // What is entered on the form per code (bases in whole euros, taxes
         // with their cents) and the taxes the form computes from a base.
@@ -105,7 +105,7 @@ int cmdUstva(const Args& a) {
         p.trenner();
         p.zeile({QString(), QStringLiteral("Umsatzsteuer"), QString(), va.umsatzsteuer.getText()});
         p.zeile({QString(), QStringLiteral("Abziehbare Vorsteuerbeträge"), QString(), vst.vorsteuer.getText()});
-        p.zeile({QStringLiteral("83"), va2.vorauszahlung.wert() < 0 ? QStringLiteral("Verbleibender Überschuss")
+        p.zeile({QStringLiteral("83"), va2.vorauszahlung < EuroType() ? QStringLiteral("Verbleibender Überschuss")
                                                                     : QStringLiteral("Verbleibende Umsatzsteuer-Vorauszahlung"),
                  QString(), va2.vorauszahlung.getText()});
         if (frist.isValid()) p.zeile({QString(), QStringLiteral("Abgabefrist"), frist.getText(), QString()});

@@ -20,13 +20,10 @@ QString ersetze(const QByteArray& text) {
 }
 }  // namespace
 
-QJsonValue jsonBetrag(double euro) {
-    double r = EuroType(euro).Runden(2).wert();
-    if (r == 0.0) r = 0.0;  // never "-0.00"
-    return QJsonValue(kMarke + QString::number(r, 'f', 2));
-}
+QJsonValue jsonBetrag(double euro) { return jsonBetrag(EuroType::ausDouble(euro)); }
 
-QJsonValue jsonBetrag(const EuroType& euro) { return jsonBetrag(euro.wert()); }
+// Cents have no negative zero, so "-0.00" cannot come out.
+QJsonValue jsonBetrag(const EuroType& euro) { return QJsonValue(kMarke + euro.getText(EuroType::TextPunkt)); }
 
 QString jsonText(const QJsonObject& o) { return ersetze(QJsonDocument(o).toJson(QJsonDocument::Indented)); }
 QString jsonText(const QJsonArray& a) { return ersetze(QJsonDocument(a).toJson(QJsonDocument::Indented)); }

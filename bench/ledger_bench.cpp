@@ -48,10 +48,10 @@ struct Fall {
     void buche(int i) const {
         const zDate d = zDate(2016, 1, 1).addDays(i % 366);
         if (i % 3 == 0)
-            KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Einkauf"), 11.90 + i % 500, false, d,
+            KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Einkauf"), EuroType::ausCent(1190 + i % 500 * 100), false, d,
                                     QString(), 2, true, 1200, 4930, 7, QString());
         else
-            KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Honorar"), 119.00 + i % 2000, false, d,
+            KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Honorar"), EuroType::ausCent(11900 + i % 2000 * 100), false, d,
                                     QString(), 1, false, 1200, i % 5 ? 8400 : 8300, 0, QString());
     }
 };
@@ -109,10 +109,10 @@ BENCHMARK(BM_insertSimpleBuchung);
 void BM_calcSteuerschluessel(benchmark::State& state) {
     if (!schreibFall(state)) return;
     DBConnection* db = fall().kg->GetDBConnect_Ptr();
-    double b = 100.0;
+    EuroType b = 100_eur;
     for (auto _ : state) {
         benchmark::DoNotOptimize(KG::calcSteuerschluessel(db, 5, b, false, 2));
-        b += 0.01;
+        b += EuroType::ausCent(1);
     }
 }
 BENCHMARK(BM_calcSteuerschluessel);

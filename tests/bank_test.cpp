@@ -36,7 +36,7 @@ protected:
     static Umsatz umsatz(const zDate& d, double betrag, const QString& zweck, const QString& name = QString(), const QString& iban = QString()) {
         Umsatz u;
         u.buchungsdatum = d;
-        u.betrag = EuroType(betrag);
+        u.betrag = EuroType::ausDouble(betrag);
         u.zweck << zweck;
         u.name = name;
         u.iban = iban;
@@ -201,7 +201,7 @@ TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     vorlage.buchungsart = 2;
     vorlage.haben = true;
     vorlage.konto = 1200;
-    vorlage.teile << KontoGlobal::BuchungsTeil{4210, 0, EuroType(500.0), false, QString()};
+    vorlage.teile << KontoGlobal::BuchungsTeil{4210, 0, 500.0_eur, false, QString()};
     QString e;
     ASSERT_NE(KontoGlobal::insertSplittBuchung(vorlage, db, &e), 0u) << e.toStdString();
     // A posted booking: toner 119,00 gross on 4930 with input tax 19 %.
@@ -219,7 +219,7 @@ TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     b.zeitraumVon = b.zeitraumBis = b.datum;
     Faktura::Position pos;
     pos.bezeichnung = QStringLiteral("Beratung");
-    pos.preis = EuroType(1000.0);
+    pos.preis = 1000.0_eur;
     pos.steuerschluessel = 5;
     pos.konto = 8400;
     b.positionen << pos;
@@ -284,9 +284,9 @@ TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     EXPECT_EQ(anzahl(QStringLiteral("SELECT COUNT(*) FROM eurUebernahme")), 0);
     EXPECT_EQ(anzahl(QStringLiteral("SELECT COUNT(*) FROM eurUebernahmeBuchungszeilen")), 0);
     // Bank 1200: -119 (ledger) -80 +(-500 -119 +1190 -95,20) = 276,80.
-    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), EuroType(276.80));
+    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), 276.80_eur);
     // Input tax of the April bill: 95,20 / 1,19 * 0,19 = 15,20.
-    EXPECT_EQ(KontoGlobal::getSummeKonto(1576, 0, zDate(2016, 4, 1), zDate(2016, 4, 30)), EuroType(15.20));
+    EXPECT_EQ(KontoGlobal::getSummeKonto(1576, 0, zDate(2016, 4, 1), zDate(2016, 4, 30)), 15.20_eur);
     EXPECT_TRUE(KontoGlobal::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true).isEmpty());
     // Deleting the invoice's payment opens invoice and transaction again.
     const unsigned long nr = (unsigned long)anzahl(QStringLiteral("SELECT Buchungsnummer FROM eurUmsatz WHERE UmsatzID=%1").arg(zahlung));
@@ -334,7 +334,7 @@ TEST_F(Bank_, UebernahmeUndZuruecksetzenUnterFestschreibung) {
     EXPECT_EQ(anzahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=%1").arg(bFrei)), 0);
     EXPECT_EQ(anzahl(QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE Status=0 AND Buchungsnummer=0")), 2);
     // The locked booking and its cancellation together leave nothing on 1200.
-    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), EuroType(0.0));
+    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), EuroType());
 }
 
 TEST_F(Bank_, GeschlosseneKasseUndStatus) {

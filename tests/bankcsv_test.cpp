@@ -34,12 +34,12 @@ TEST(BankCsv, SparkasseInWindows1252) {
     ASSERT_EQ(l[0].umsaetze.size(), 3);  // the identical pair is kept as two
     const Umsatz& u = l[0].umsaetze[0];
     EXPECT_EQ(u.buchungsdatum, zDate(2016, 6, 2));  // TT.MM.JJ of this century
-    EXPECT_DOUBLE_EQ(u.betrag.wert(), 1190.0);      // "1.190,00"
+    EXPECT_DOUBLE_EQ(u.betrag.alsDouble(), 1190.0);      // "1.190,00"
     EXPECT_EQ(u.name, QStringLiteral("Jörg Weiß"));
     EXPECT_EQ(u.buchungstext(), QStringLiteral("Honorar Mai; Projekt \"Größe\""));  // ";" and quotes inside quotes
     EXPECT_EQ(u.referenz, QStringLiteral("E2E-77"));
     EXPECT_EQ(u.bic, QStringLiteral("BYLADEM1001"));
-    EXPECT_DOUBLE_EQ(l[0].umsaetze[1].betrag.wert(), -50.0);
+    EXPECT_DOUBLE_EQ(l[0].umsaetze[1].betrag.alsDouble(), -50.0);
     EXPECT_EQ(l[0].umsaetze[1].name, QStringLiteral("Aral Süd"));
     // Read as UTF-8 the Windows-1252 bytes are refused, not garbled.
     EXPECT_FALSE(leseCsv(bytes, layout(QStringLiteral("sparkasse")), Zeichensatz::Utf8, &l, &e));
@@ -52,8 +52,8 @@ TEST(BankCsv, GenerischMitSollUndHaben) {
     QString e;
     ASSERT_TRUE(leseCsv(datei("generisch_2016-09.csv"), g, Zeichensatz::Automatisch, &l, &e)) << e.toStdString();
     ASSERT_EQ(l[0].umsaetze.size(), 2);
-    EXPECT_DOUBLE_EQ(l[0].umsaetze[0].betrag.wert(), 595.0);   // credit column
-    EXPECT_DOUBLE_EQ(l[0].umsaetze[1].betrag.wert(), -23.80);  // debit column
+    EXPECT_DOUBLE_EQ(l[0].umsaetze[0].betrag.alsDouble(), 595.0);   // credit column
+    EXPECT_DOUBLE_EQ(l[0].umsaetze[1].betrag.alsDouble(), -23.80);  // debit column
     EXPECT_EQ(l[0].umsaetze[1].name, QStringLiteral("Bürobedarf Ost"));
     EXPECT_EQ(l[0].umsaetze[1].iban, QStringLiteral("DE44500105175407324931"));
     EXPECT_TRUE(l[0].iban.isEmpty());  // the file does not name its account

@@ -121,11 +121,11 @@ TEST_F(Berichtslisten, CancelledExpensesNeverReachAnAnalysis) {
     EXPECT_EQ(b.zeilen[0].werte[0].toDouble(), 500.00);
     EXPECT_EQ(b.zeilen[1].werte[2].toDouble(), 500.00);
     p.vonKonto = 0;
-    p.grenze = 410.0;
+    p.grenze = 410.0_eur;
     const BerichtListe s = liste("sperrgrenzen", p);
     ASSERT_EQ(s.zeilen.size(), 1);
     EXPECT_EQ(s.zeilen[0].werte[4].toDouble(), 500.00);
-    p.grenze = 500.0;
+    p.grenze = 500.0_eur;
     EXPECT_EQ(liste("sperrgrenzen", p).zeilen.size(), 0) << "500,00 is not above a limit of 500,00";
 }
 
@@ -148,11 +148,11 @@ TEST_F(Berichtslisten, TheInventoryReadsTheAssetRegister) {
     ASSERT_NE(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}"), true), nullptr);
     ASSERT_NE(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}"), true), nullptr);
     ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}\\anl6a_Bezeichnung"), DatenTyp(QStringLiteral("Notebook"))));
-    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}\\anl6a_Anschaffungskosten"), DatenTyp(EuroType(1500.0))));
-    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}\\anl6a_Buchwert"), DatenTyp(EuroType(1000.0))));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}\\anl6a_Anschaffungskosten"), DatenTyp(1500.0_eur)));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{1}\\anl6a_Buchwert"), DatenTyp(1000.0_eur)));
     ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Bezeichnung"), DatenTyp(QStringLiteral("Tisch"))));
-    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Anschaffungskosten"), DatenTyp(EuroType(400.0))));
-    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Buchwert"), DatenTyp(EuroType(350.5))));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Anschaffungskosten"), DatenTyp(400.0_eur)));
+    ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Anl006_[0]\\Anl006a_{2}\\anl6a_Buchwert"), DatenTyp(350.5_eur)));
     const BerichtListe l = liste("inventar", BerichtParameter());
     DatenBase::setRootNode(QStringLiteral("Kont_"), nullptr);
     ASSERT_EQ(l.zeilen.size(), 3);

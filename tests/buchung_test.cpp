@@ -26,12 +26,12 @@ protected:
 
     unsigned long einnahme(double betrag, unsigned long konto = 8400, unsigned long schluessel = 5,
                            const zDate& datum = zDate(2016, 3, 15), bool netto = false, const QString& text = QStringLiteral("Honorar")) {
-        return KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), text, betrag, netto, datum, QStringLiteral("RE-1"),
+        return KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), text, EuroType::ausDouble(betrag), netto, datum, QStringLiteral("RE-1"),
                                        1, false, 1200, konto, schluessel, QString());
     }
     unsigned long ausgabe(double betrag, unsigned long konto = 4930, unsigned long schluessel = 7,
                           const zDate& datum = zDate(2016, 4, 2)) {
-        return KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Einkauf"), betrag, false, datum,
+        return KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Einkauf"), EuroType::ausDouble(betrag), false, datum,
                                        QStringLiteral("B-7"), 2, true, 1200, konto, schluessel, QString());
     }
     struct Z {
@@ -118,7 +118,7 @@ TEST_F(Ledger, NumbersAreAllocatedPerTableAndReused) {
 
     // A number that is taken is refused; nothing is posted.
     rsLog::clear();
-    EXPECT_EQ(KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("x"), 5.0, false,
+    EXPECT_EQ(KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("x"), 5.0_eur, false,
                                       zDate(2016, 1, 1), QString(), 1, false, 1200, 8400, 0, QString(), nullptr, 1),
               0u);
     EXPECT_TRUE(rsLog::assertTexts().contains(QStringLiteral("existisBuchungsnummer==0")));
@@ -141,9 +141,9 @@ TEST_F(Ledger, SplitBookingsBalanceAndReadBack) {
     b.buchungsart = 2;
     b.haben = true;
     b.konto = 1200;
-    b.teile = {{4930, 7, 119.00, false, QStringLiteral("Papier")},
-               {4210, 0, 500.00, false, QString()},
-               {4940, 7, 10.00, true, QStringLiteral("Buch")}};
+    b.teile = {{4930, 7, 119.00_eur, false, QStringLiteral("Papier")},
+               {4210, 0, 500.00_eur, false, QString()},
+               {4940, 7, 10.00_eur, true, QStringLiteral("Buch")}};
     QString fehler;
     const unsigned long n = KG::insertSplittBuchung(b, nullptr, &fehler);
     ASSERT_NE(n, 0u) << fehler.toStdString();
@@ -166,11 +166,11 @@ TEST_F(Ledger, SplitBookingsBalanceAndReadBack) {
     const KG::SimpleBuchung se = KG::getBuchung(e);
     EXPECT_EQ(se.gegenkonto, 8400u);
     EXPECT_EQ(se.steuerschluessel, 5u);
-    EXPECT_EQ(se.betrag, EuroType(119.0));
-    EXPECT_EQ(se.betragGegen, EuroType(100.0));
-    EXPECT_EQ(se.steuer, EuroType(19.0));
+    EXPECT_EQ(se.betrag, 119.0_eur);
+    EXPECT_EQ(se.betragGegen, 100.0_eur);
+    EXPECT_EQ(se.steuer, 19.0_eur);
 
-    b.teile = {{4930, 7, 0.0, false, QString()}};
+    b.teile = {{4930, 7, 0.0_eur, false, QString()}};
     EXPECT_EQ(KG::insertSplittBuchung(b, nullptr, &fehler), 0u);
     EXPECT_FALSE(fehler.isEmpty());
 }
@@ -229,17 +229,17 @@ TEST_F(Ledger, CancellationMirrorsTheBooking) {
         EXPECT_EQ(neu[i].haben, alt[i].haben);
         EXPECT_DOUBLE_EQ(neu[i].betrag, -alt[i].betrag);
     }
-    EXPECT_EQ(KG::getSummeKonto(4930, 0, zDate(), zDate()), EuroType(0.0));
-    EXPECT_EQ(KG::getSummeKonto(1200, 0, zDate(2016, 1, 1), zDate(2016, 12, 31)), EuroType(0.0));
+    EXPECT_EQ(KG::getSummeKonto(4930, 0, zDate(), zDate()), EuroType());
+    EXPECT_EQ(KG::getSummeKonto(1200, 0, zDate(2016, 1, 1), zDate(2016, 12, 31)), EuroType());
     EXPECT_EQ(KG::storniereBuchung(n), 0u) << "a cancelled booking is not cancelled twice";
     EXPECT_EQ(KG::storniereBuchung(m), 0u) << "nor is a cancellation";
     EXPECT_EQ(KG::storniereBuchung(4711), 0u);
 
     // Balances: debit positive, credit negative, by voucher or payment date.
     einnahme(119.0, 8400, 5, zDate(2016, 3, 1));
-    EXPECT_EQ(KG::getSummeKonto(8400, 0, zDate(2016, 3, 1), zDate(2016, 3, 1)), EuroType(-100.0));
-    EXPECT_EQ(KG::getSummeKonto(8400, 0, zDate(2016, 3, 2), zDate()), EuroType(0.0));
-    EXPECT_EQ(KG::getSummeKonto(8400, 1, zDate(2016, 3, 1), zDate(2016, 3, 31)), EuroType(-100.0));
+    EXPECT_EQ(KG::getSummeKonto(8400, 0, zDate(2016, 3, 1), zDate(2016, 3, 1)), -100.0_eur);
+    EXPECT_EQ(KG::getSummeKonto(8400, 0, zDate(2016, 3, 2), zDate()), EuroType());
+    EXPECT_EQ(KG::getSummeKonto(8400, 1, zDate(2016, 3, 1), zDate(2016, 3, 31)), -100.0_eur);
     rsLog::clear();
     KG::getSummeKonto(8400, 0, zDate(2016, 4, 1), zDate(2016, 3, 1));
     EXPECT_TRUE(rsLog::assertTexts().contains(QStringLiteral("von<=bis")));
@@ -263,9 +263,9 @@ TEST_F(Ledger, DeletingAndLinks) {
 
     // Links are matched as data, quote included.
     const QString info = QStringLiteral("RE-1' OR '1'='1");
-    KG::insertSimpleBuchung(KG::HERK_RECH, QStringLiteral("eurVerbucht"), QStringLiteral("Rechnung"), 50.0, false, zDate(2016, 5, 5),
+    KG::insertSimpleBuchung(KG::HERK_RECH, QStringLiteral("eurVerbucht"), QStringLiteral("Rechnung"), 50.0_eur, false, zDate(2016, 5, 5),
                             QString(), 1, false, 1200, 8400, 0, info);
-    KG::insertSimpleBuchung(KG::HERK_RECH, QStringLiteral("eurBeispiel"), QStringLiteral("Vorlage"), 50.0, false, zDate(),
+    KG::insertSimpleBuchung(KG::HERK_RECH, QStringLiteral("eurBeispiel"), QStringLiteral("Vorlage"), 50.0_eur, false, zDate(),
                             QString(), 1, false, 1200, 8400, 0, info);
     QString text;
     zDate datum;
@@ -351,7 +351,7 @@ TEST_F(Ledger, SelfCheckAcceptsWhatTheModulePostsAndFindsSeededFaults) {
     ausgabe(1000.0, 3425, 19);
     einnahme(100.0, 8400, 5, zDate(2016, 5, 1), true);
     einnahme(0.05, 8300, 2);  // a tax of zero gets no line
-    KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Privat"), 200.0, false, zDate(2016, 9, 1),
+    KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Privat"), 200.0_eur, false, zDate(2016, 9, 1),
                             QString(), 3, true, 1200, 1800, 0, QString());
     KG::BuchungsEntwurf b;
     b.text = QStringLiteral("Splitt");
@@ -359,7 +359,7 @@ TEST_F(Ledger, SelfCheckAcceptsWhatTheModulePostsAndFindsSeededFaults) {
     b.buchungsart = 2;
     b.haben = true;
     b.konto = 1000;
-    b.teile = {{4930, 7, 119.00, false, QString()}, {4210, 0, 500.00, false, QString()}, {4940, 7, 10.00, true, QString()}};
+    b.teile = {{4930, 7, 119.00_eur, false, QString()}, {4210, 0, 500.00_eur, false, QString()}, {4940, 7, 10.00_eur, true, QString()}};
     ASSERT_NE(KG::insertSplittBuchung(b), 0u);
     ASSERT_NE(KG::storniereBuchung(e), 0u);
 
@@ -432,8 +432,8 @@ TEST_F(Ledger, CsvExport) {
     b.buchungsart = 2;
     b.haben = true;
     b.konto = 1200;
-    b.teile = {{4930, 7, 119.00, false, QStringLiteral("Papier")}, {4210, 0, 500.00, false, QStringLiteral("Miete")},
-               {4940, 7, 10.00, true, QStringLiteral("Buch")}};
+    b.teile = {{4930, 7, 119.00_eur, false, QStringLiteral("Papier")}, {4210, 0, 500.00_eur, false, QStringLiteral("Miete")},
+               {4940, 7, 10.00_eur, true, QStringLiteral("Buch")}};
     ASSERT_NE(KG::insertSplittBuchung(b), 0u);
 
     csv.clear();

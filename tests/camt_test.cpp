@@ -42,32 +42,32 @@ TEST(Camt, Version02MitSammlerStornoUndVormerkung) {
     const Umsatz& gut = a.umsaetze[0];
     EXPECT_EQ(gut.buchungsdatum, zDate(2016, 3, 1));
     EXPECT_EQ(gut.valuta, zDate(2016, 3, 2));
-    EXPECT_DOUBLE_EQ(gut.betrag.wert(), 1190.00);
+    EXPECT_DOUBLE_EQ(gut.betrag.alsDouble(), 1190.00);
     EXPECT_EQ(gut.name, QStringLiteral("Müller GmbH"));  // the debtor of a credit, not the own name
     EXPECT_EQ(gut.iban, QStringLiteral("DE02120300000000202051"));
     EXPECT_EQ(gut.bic, QStringLiteral("BYLADEM1001"));
     EXPECT_EQ(gut.referenz, QStringLiteral("RE-2016-0001"));
     EXPECT_EQ(gut.buchungstext(), QStringLiteral("Beratung Februar Kunde 4711"));
     const Umsatz& last = a.umsaetze[1];
-    EXPECT_DOUBLE_EQ(last.betrag.wert(), -119.00);
+    EXPECT_DOUBLE_EQ(last.betrag.alsDouble(), -119.00);
     EXPECT_EQ(last.name, QStringLiteral("Büro Schmidt & Söhne"));  // the creditor of a debit
     EXPECT_TRUE(last.referenz.isEmpty());                            // NOTPROVIDED is no reference
     // The batch of 300,00: 100,00 + 200,00, each with its own counterpart.
-    EXPECT_DOUBLE_EQ(a.umsaetze[2].betrag.wert(), -100.00);
+    EXPECT_DOUBLE_EQ(a.umsaetze[2].betrag.alsDouble(), -100.00);
     EXPECT_EQ(a.umsaetze[2].name, QStringLiteral("Anna Aushilfe"));
-    EXPECT_DOUBLE_EQ(a.umsaetze[3].betrag.wert(), -200.00);
+    EXPECT_DOUBLE_EQ(a.umsaetze[3].betrag.alsDouble(), -200.00);
     EXPECT_EQ(a.umsaetze[3].name, QStringLiteral("Bernd Bote"));
     EXPECT_EQ(a.umsaetze[2].buchungsdatum, a.umsaetze[3].buchungsdatum);
     // The reversal of a direct debit: money back (credit), the creditor of
     // the original debit as counterpart, marked in the text.
     const Umsatz& storno = a.umsaetze[4];
     EXPECT_TRUE(storno.storno);
-    EXPECT_DOUBLE_EQ(storno.betrag.wert(), 49.90);
+    EXPECT_DOUBLE_EQ(storno.betrag.alsDouble(), 49.90);
     EXPECT_EQ(storno.name, QStringLiteral("Telefon AG"));
     EXPECT_TRUE(storno.buchungstext().startsWith(QStringLiteral("Storno:")));
     // 1.000,00 + 1.190,00 - 119,00 - 300,00 + 49,90 = 1.820,90 = closing.
     EXPECT_TRUE(a.mitSalden);
-    EXPECT_DOUBLE_EQ(a.summeUmsaetze().wert(), 1820.90);
+    EXPECT_DOUBLE_EQ(a.summeUmsaetze().alsDouble(), 1820.90);
     EXPECT_TRUE(saldenAbweichungen(l).isEmpty());
 }
 
@@ -79,28 +79,28 @@ TEST(Camt, Version04UndVersion08UndBericht052) {
     EXPECT_EQ(v4[0].umsaetze[0].buchungsdatum, zDate(2016, 5, 20));                 // DtTm
     EXPECT_EQ(v4[0].umsaetze[0].buchungstext(), QStringLiteral("RF18539007547034"));  // structured reference
     // Debit balances: -500,00 + 250,00 = -250,00.
-    EXPECT_DOUBLE_EQ(v4[0].anfangssaldo.wert(), -500.0);
-    EXPECT_DOUBLE_EQ(v4[0].endsaldo.wert(), -250.0);
+    EXPECT_DOUBLE_EQ(v4[0].anfangssaldo.alsDouble(), -500.0);
+    EXPECT_DOUBLE_EQ(v4[0].endsaldo.alsDouble(), -250.0);
     EXPECT_TRUE(saldenAbweichungen(v4).isEmpty());
 
     const QList<Auszug> v8 = lies(datei("camt053_001_08.xml"));
     ASSERT_EQ(v8.size(), 1);
     ASSERT_EQ(v8[0].umsaetze.size(), 3);
     EXPECT_EQ(v8[0].umsaetze[0].name, QStringLiteral("Stadtwerke Köln"));  // Pty/Nm
-    EXPECT_DOUBLE_EQ(v8[0].umsaetze[0].betrag.wert(), -120.0);            // TxDtls/Amt
-    EXPECT_DOUBLE_EQ(v8[0].umsaetze[1].betrag.wert(), -30.0);
+    EXPECT_DOUBLE_EQ(v8[0].umsaetze[0].betrag.alsDouble(), -120.0);            // TxDtls/Amt
+    EXPECT_DOUBLE_EQ(v8[0].umsaetze[1].betrag.alsDouble(), -30.0);
     EXPECT_EQ(v8[0].umsaetze[1].buchungstext(), QStringLiteral("Wasser Juli"));
     // A reversed credit is a debit; the debtor of the original credit is the counterpart.
     EXPECT_TRUE(v8[0].umsaetze[2].storno);
-    EXPECT_DOUBLE_EQ(v8[0].umsaetze[2].betrag.wert(), -80.0);
+    EXPECT_DOUBLE_EQ(v8[0].umsaetze[2].betrag.alsDouble(), -80.0);
     EXPECT_EQ(v8[0].umsaetze[2].name, QStringLiteral("Fehlgutschrift GmbH"));
-    EXPECT_DOUBLE_EQ(v8[0].summeUmsaetze().wert(), 1770.0);  // 2.000 - 150 - 80
+    EXPECT_DOUBLE_EQ(v8[0].summeUmsaetze().alsDouble(), 1770.0);  // 2.000 - 150 - 80
     EXPECT_TRUE(saldenAbweichungen(v8).isEmpty());
 
     const QList<Auszug> r = lies(datei("camt052_001_08.xml"));
     ASSERT_EQ(r.size(), 1);
     ASSERT_EQ(r[0].umsaetze.size(), 1);
-    EXPECT_DOUBLE_EQ(r[0].umsaetze[0].betrag.wert(), -42.0);
+    EXPECT_DOUBLE_EQ(r[0].umsaetze[0].betrag.alsDouble(), -42.0);
     EXPECT_EQ(r[0].vorgemerkt, 1);
     EXPECT_FALSE(r[0].mitSalden);  // an intraday report without balances is not checked
     EXPECT_EQ(erkenneFormat(datei("camt052_001_08.xml")), Format::Camt);

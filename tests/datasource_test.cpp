@@ -199,7 +199,7 @@ TEST_F(DataSourceTest, LiteralsOfTheScalarKinds) {
 
     EXPECT_EQ(rsDataSource::toSqlStr(1234.5), QStringLiteral("1234.5"));
     EXPECT_EQ(rsDataSource::toSqlStr(0.1 + 0.2), QStringLiteral("0.3"));
-    EXPECT_EQ(rsDataSource::toSqlStr(EuroType(-19.99)), QStringLiteral("-19.99"));
+    EXPECT_EQ(rsDataSource::toSqlStr(-19.99_eur), QStringLiteral("-19.99"));
     EXPECT_EQ(rsDataSource::toSqlStr(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("NULL"));
 }
 
@@ -207,7 +207,7 @@ TEST_F(DataSourceTest, NumbersUseThePointEvenUnderAGermanLocale) {
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const QString literal = rsDataSource::toSqlStr(1234567.89);
-    const QString euro = rsDataSource::toSqlStr(DatenTyp(EuroType(0.5)));
+    const QString euro = rsDataSource::toSqlStr(DatenTyp(0.5_eur));
     QLocale::setDefault(previous);
     EXPECT_EQ(literal, QStringLiteral("1234567.89"));
     EXPECT_EQ(euro, QStringLiteral("0.5"));
@@ -256,7 +256,7 @@ TEST_F(DataSourceTest, ValueLiteralsReadBackAsTheSameValue) {
             EXPECT_EQ(readBack(rsDataSource::toSqlStr(v)).toDouble(), v) << v;
         }
     }
-    EXPECT_EQ(readBack(rsDataSource::toSqlStr(EuroType(0.285).Runden2())).toDouble(), 0.29);
+    EXPECT_EQ(readBack(rsDataSource::toSqlStr(0.285_eur)).toDouble(), 0.29);
 
     const zDate d(2016, 2, 29);
     EXPECT_EQ(readBack(rsDataSource::toSqlStr(d)).toDate(), d);
@@ -291,11 +291,11 @@ TEST_F(DataSourceTest, BoundValuesAreStoredExactlyAsTheirLiterals) {
     };
     for (int i = 0; i < 400; ++i) {
         const long long cents = (long long)(zufall() % 200000000000ULL) - 100000000000LL;
-        werte << DatenTyp(EuroType(cents / 100.0)) << DatenTyp(cents / 100.0 + (i % 3 == 0 ? 1e-9 : 0.0));
+        werte << DatenTyp(EuroType::ausDouble(cents / 100.0)) << DatenTyp(cents / 100.0 + (i % 3 == 0 ? 1e-9 : 0.0));
     }
     for (double d : {0.0, -0.0, 0.1 + 0.2, 1.0 / 3.0, 1e13, 1e13 + 0.01, -1e15, 1e-7, 0.005, 2.675, 123456789012.34, 0.285 * 100.0,
                      1.15 * 3, 19.0 / 100.0, 1e300, -5e-324})
-        werte << DatenTyp(d) << DatenTyp(EuroType(d));
+        werte << DatenTyp(d) << DatenTyp(EuroType::ausDouble(d));
     for (int y : {1, 99, 1000, 2016, 9999})
         for (int m : {1, 2, 12}) werte << DatenTyp(zDate(y, m, m == 2 ? 29 - (y % 4 != 0) : 31));
     werte << DatenTyp(zDate()) << DatenTyp(zDate(-44, 3, 15)) << DatenTyp(zDate(12000, 1, 1));

@@ -41,7 +41,7 @@ protected:
     void vieleBuchungen(int n) {
         ASSERT_TRUE(db->beginTransaction());
         for (int i = 0; i < n; ++i)
-            ASSERT_NE(KG::insertSimpleBuchung(KG::HERK_BUCH, kVerbucht, QStringLiteral("Rechnung Nummer %1 für Beratung").arg(i), 100.0 + i,
+            ASSERT_NE(KG::insertSimpleBuchung(KG::HERK_BUCH, kVerbucht, QStringLiteral("Rechnung Nummer %1 für Beratung").arg(i), EuroType::ausCent(10000 + 100 * i),
                                               false, zDate(2016, 1 + i % 12, 1 + i % 28), QStringLiteral("RE-%1").arg(i), 1, false, 1200,
                                               8400, 5, QString()),
                       0u);

@@ -8,6 +8,7 @@
 #include "support/testfall.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 
 namespace {
 using namespace Faktura;
@@ -32,7 +33,7 @@ protected:
         Position p;
         p.bezeichnung = QStringLiteral("Posten");
         p.menge = menge;
-        (brutto ? p.bruttopreis : p.preis) = preis;
+        (brutto ? p.bruttopreis : p.preis) = EuroType::ausDouble(preis);
         p.brutto = brutto;
         p.rabatt = rabatt;
         p.steuerschluessel = key;
@@ -59,38 +60,38 @@ TEST_F(Faktura_, SummenJeSchluesselMitBruttoNettoRabattUndVersand) {
                         pos(1, 50.0, 5),                // 50 net at 19 %
                         pos(2, 21.40, 2, true),         // 42,80 gross at 7 %: 40,00 + 2,80
                         pos(1, 11.90, 5, true)});       // 11,90 gross at 19 %: 10,00 + 1,90
-    b.versandNetto = 5.0;
+    b.versandNetto = 5.0_eur;
     b.versandSatz = 19.0;
     const Summen s = berechneSummen(db, b);
     ASSERT_EQ(s.schluessel.size(), 2);
     EXPECT_EQ(s.schluessel[0].steuerschluessel, 2u);
-    EXPECT_EQ(s.schluessel[0].netto, EuroType(40.00));
-    EXPECT_EQ(s.schluessel[0].steuer, EuroType(2.80));
-    EXPECT_EQ(s.schluessel[1].netto, EuroType(330.00));  // 320 net + 10 from 11,90 gross
-    EXPECT_EQ(s.schluessel[1].steuer, EuroType(62.70));  // 60,80 + 1,90
-    EXPECT_EQ(s.summeNetto, EuroType(370.00));
-    EXPECT_EQ(s.summeSteuer, EuroType(65.50));
-    EXPECT_EQ(s.versandBrutto, EuroType(5.95));
-    EXPECT_EQ(s.endsumme, EuroType(441.45));  // 435,50 + 5,95
-    EXPECT_EQ(s.positionsrabatt[0], EuroType(30.00));
-    EXPECT_EQ(s.positionsnetto[2], EuroType(40.00));
-    EXPECT_EQ(s.positionsnetto[3], EuroType(10.00));
+    EXPECT_EQ(s.schluessel[0].netto, 40.00_eur);
+    EXPECT_EQ(s.schluessel[0].steuer, 2.80_eur);
+    EXPECT_EQ(s.schluessel[1].netto, 330.00_eur);  // 320 net + 10 from 11,90 gross
+    EXPECT_EQ(s.schluessel[1].steuer, 62.70_eur);  // 60,80 + 1,90
+    EXPECT_EQ(s.summeNetto, 370.00_eur);
+    EXPECT_EQ(s.summeSteuer, 65.50_eur);
+    EXPECT_EQ(s.versandBrutto, 5.95_eur);
+    EXPECT_EQ(s.endsumme, 441.45_eur);  // 435,50 + 5,95
+    EXPECT_EQ(s.positionsrabatt[0], 30.00_eur);
+    EXPECT_EQ(s.positionsnetto[2], 40.00_eur);
+    EXPECT_EQ(s.positionsnetto[3], 10.00_eur);
 }
 
 TEST_F(Faktura_, KorrekturMitNegativerSumme) {
     Beleg b = rechnung({pos(-2, 100.0, 5)});
     b.rechnungsart = 1;
     const Summen s = berechneSummen(db, b);
-    EXPECT_EQ(s.summeNetto, EuroType(-200.00));
-    EXPECT_EQ(s.summeSteuer, EuroType(-38.00));
-    EXPECT_EQ(s.endsumme, EuroType(-238.00));
+    EXPECT_EQ(s.summeNetto, -200.00_eur);
+    EXPECT_EQ(s.summeSteuer, -38.00_eur);
+    EXPECT_EQ(s.endsumme, -238.00_eur);
     QString e;
     ASSERT_TRUE(speichereBeleg(db, &b, &e)) << e.toStdString();
     BuchungsAuftrag a{1200, zDate(2016, 3, 20), QString()};
     const unsigned long nr = bucheRechnung(db, b, a, &e);
     ASSERT_NE(nr, 0u) << e.toStdString();
     // The refund goes out of the bank: credit 238,00 on 1200.
-    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), EuroType(-238.00));
+    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), -238.00_eur);
 }
 
 TEST_F(Faktura_, NummernOhneLueckeUndJeFall) {
@@ -144,10 +145,10 @@ TEST_F(Faktura_, NummernSindTextNieSql) {
 TEST_F(Faktura_, PruefungenBeimSpeichern) {
     QString e;
     Beleg b = rechnung({pos(1, 100, 5)});
-    b.anzahlung = -5.0;
+    b.anzahlung = -5.0_eur;
     EXPECT_FALSE(speichereBeleg(db, &b, &e));
     EXPECT_EQ(e, QStringLiteral("Sie haben zu einer positiven Rechnungssumme von 119,00 eine negative bereits gezahlte Summe erfasst."));
-    b.anzahlung = 0.0;
+    b.anzahlung = 0.0_eur;
     env.ui().setDefaultAnswer(false);
     EXPECT_FALSE(speichereBeleg(db, &b, &e));
     EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).contains(QStringLiteral("Das Rechnungsdatum liegt vor dem heutigen Tag. Trotzdem fortfahren?")));
@@ -159,6 +160,28 @@ TEST_F(Faktura_, PruefungenBeimSpeichern) {
     EXPECT_FALSE(speichereBeleg(db, &b, &e));
     EXPECT_EQ(e, QStringLiteral("Das gewählte Erlöskonto passt nicht zum gewählten Steuerschlüssel."));
     b.positionen.removeLast();
+    // Quantity times price, and the totals, are amounts like those booked:
+    // beyond their bound the document is refused, never saturated.
+    const QString grenze = QStringLiteral("999.999.999,99 €");
+    Beleg riesig = rechnung({pos(999999999, 999999999.99, 5)});
+    EXPECT_FALSE(speichereBeleg(db, &riesig, &e));
+    EXPECT_EQ(e, QStringLiteral("Der Betrag der Position „Posten“ (Menge × Preis) übersteigt den Höchstbetrag von %1. Bitte prüfen Sie "
+                                "Menge und Preis.").arg(grenze));
+    Beleg brutto = rechnung({pos(1, 900000000, 5)});  // net within the bound, gross 1.071.000.000,00
+    EXPECT_FALSE(speichereBeleg(db, &brutto, &e));
+    EXPECT_EQ(e, QStringLiteral("Die Summen des Belegs übersteigen den Höchstbetrag von %1. Bitte verteilen Sie die Positionen auf "
+                                "mehrere Belege.").arg(grenze));
+    Beleg keineZahl = rechnung({pos(std::nan(""), 1, 5)});
+    EXPECT_FALSE(speichereBeleg(db, &keineZahl, &e));
+    EXPECT_EQ(e, QStringLiteral("Die Menge der Position „Posten“ ist keine Zahl. Bitte geben Sie eine Menge an."));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 0);
+    Artikel a;
+    a.bezeichnung = QStringLiteral("Anlage");
+    a.preis = EuroType::ausCent(EuroType::kHoechstCent);
+    a.steuerschluessel = 5;
+    a.konto = 8400;
+    EXPECT_EQ(speichereArtikel(db, a, &e), 0u);
+    EXPECT_EQ(e, QStringLiteral("Der Bruttopreis des Artikels übersteigt den Höchstbetrag von %1.").arg(grenze));
     Beleg negativ = rechnung({pos(-1, 100, 5)});
     ASSERT_TRUE(speichereBeleg(db, &negativ, &e));
     EXPECT_EQ(negativ.rechnungsart, 1);  // turned into a correction after the question
@@ -177,7 +200,7 @@ TEST_F(Faktura_, BuchenUndWiederOeffnen) {
     ASSERT_EQ(mahnungen(db, b.id).first().id, a.id);
     m.rechnungsID = a.id;
     m.stufe = 99;
-    m.gebuehr = 5.0;
+    m.gebuehr = 5.0_eur;
     ASSERT_NE(neueMahnung(db, m, &e), 0u);
     EXPECT_EQ(stufeText(mahnungen(db, a.id).first().stufe), QStringLiteral("Letzte"));
     // An invoice whose customer went missing is still offered for posting.
@@ -185,9 +208,9 @@ TEST_F(Faktura_, BuchenUndWiederOeffnen) {
     EXPECT_EQ(buchungskandidaten(db).size(), 2);
     const unsigned long nr = bucheRechnung(db, a, {1200, zDate(2016, 4, 5), QString()}, &e);
     ASSERT_NE(nr, 0u) << e.toStdString();
-    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), EuroType(259.40));  // 238,00 + 21,40
-    EXPECT_EQ(KontoGlobal::getSummeKonto(1776, 0, zDate(), zDate()), EuroType(-38.00));
-    EXPECT_EQ(KontoGlobal::getSummeKonto(1771, 0, zDate(), zDate()), EuroType(-1.40));
+    EXPECT_EQ(KontoGlobal::getSummeKonto(1200, 0, zDate(), zDate()), 259.40_eur);  // 238,00 + 21,40
+    EXPECT_EQ(KontoGlobal::getSummeKonto(1776, 0, zDate(), zDate()), -38.00_eur);
+    EXPECT_EQ(KontoGlobal::getSummeKonto(1771, 0, zDate(), zDate()), -1.40_eur);
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Herkunft FROM eurVerbucht WHERE Buchungsnummer=") + QString::number(nr)).toInt(), 56);
     EXPECT_EQ(buchungskandidaten(db).size(), 1);
     EXPECT_TRUE(mahnungen(db, a.id).isEmpty());
@@ -196,13 +219,13 @@ TEST_F(Faktura_, BuchenUndWiederOeffnen) {
     Beleg gelesen;
     ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, a.id, &gelesen));
     EXPECT_EQ(gelesen.bezahlt, zDate(2016, 4, 5));
-    EXPECT_EQ(gelesen.anzahlung, EuroType(259.40));
+    EXPECT_EQ(gelesen.anzahlung, 259.40_eur);
     // Cancelling the payment offers the invoice again; deleting reopens it.
     ASSERT_NE(KontoGlobal::storniereBuchung(nr), 0u);
     EXPECT_EQ(buchungskandidaten(db).size(), 2);
     ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, a.id, &gelesen));
     EXPECT_FALSE(gelesen.bezahlt.isValid());
-    EXPECT_EQ(gelesen.anzahlung, EuroType(0.0));
+    EXPECT_EQ(gelesen.anzahlung, EuroType());
 }
 
 TEST_F(Faktura_, Erinnerungen) {
@@ -246,33 +269,33 @@ TEST_F(Skonto_, GemischteRechnungMitSkontoMindertErloeseUndSteuerJeSchluessel) {
     Beleg r = rechnung({pos(1, 100, 5), pos(1, 100, 2)});
     ASSERT_TRUE(speichereBeleg(db, &r, &e)) << e.toStdString();
     // 2 % of 226,00 = 4,52.
-    EXPECT_EQ(skontoMoeglich(db, r, zDate(2016, 3, 25), &e), EuroType(4.52));
+    EXPECT_EQ(skontoMoeglich(db, r, zDate(2016, 3, 25), &e), 4.52_eur);
     EXPECT_TRUE(skontoMoeglich(db, r, zDate(2016, 3, 26), &e).isNull());
     EXPECT_TRUE(e.contains(QStringLiteral("nach der Skontofrist"))) << e.toStdString();
 
     // More than the terms grant is refused, and nothing is booked.
-    EXPECT_EQ(bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 4.53}, &e), 0u);
+    EXPECT_EQ(bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 4.53_eur}, &e), 0u);
     EXPECT_TRUE(e.contains(QStringLiteral("übersteigt den Skonto von 4,52"))) << e.toStdString();
     EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 0);
 
     unsigned long skontoNr = 0;
-    const unsigned long nr = bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 4.52}, &e, &skontoNr);
+    const unsigned long nr = bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 4.52_eur}, &e, &skontoNr);
     ASSERT_NE(nr, 0u) << e.toStdString();
     ASSERT_NE(skontoNr, 0u);
     // The discount per key in proportion to the gross: 119/226 x 4,52 = 2,38 (2,00 + 0,38 tax),
     // the rest 2,14 at 7 % (2,00 + 0,14 tax). The bank receives 226,00 - 4,52 = 221,48.
-    EXPECT_EQ(summe(1200), EuroType(221.48));
-    EXPECT_EQ(summe(1776), EuroType(-18.62));  // 19,00 - 0,38
-    EXPECT_EQ(summe(1771), EuroType(-6.86));   // 7,00 - 0,14
-    EXPECT_EQ(summe(8400), EuroType(-100.00));
-    EXPECT_EQ(summe(8300), EuroType(-100.00));
-    EXPECT_EQ(summe(8730), EuroType(4.00));    // general discount account, keys 5 and 2
+    EXPECT_EQ(summe(1200), 221.48_eur);
+    EXPECT_EQ(summe(1776), -18.62_eur);  // 19,00 - 0,38
+    EXPECT_EQ(summe(1771), -6.86_eur);   // 7,00 - 0,14
+    EXPECT_EQ(summe(8400), -100.00_eur);
+    EXPECT_EQ(summe(8300), -100.00_eur);
+    EXPECT_EQ(summe(8730), 4.00_eur);    // general discount account, keys 5 and 2
     EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Herkunft=56 AND Zusatzinfo=?"), {DatenTyp(r.nummer)}), 2);
     EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=? AND Konto=8730"), {DatenTyp(skontoNr)}), 2);
     Beleg gelesen;
     ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, r.id, &gelesen));
     EXPECT_EQ(gelesen.bezahlt, zDate(2016, 3, 20));
-    EXPECT_EQ(gelesen.anzahlung, EuroType(226.00));  // settled in full: paid and discount
+    EXPECT_EQ(gelesen.anzahlung, 226.00_eur);  // settled in full: paid and discount
 
     // The invoice reopens only when both bookings are gone, whichever goes last.
     ASSERT_TRUE(KontoGlobal::deleteBuchung(nr, QStringLiteral("eurVerbucht")));
@@ -282,7 +305,7 @@ TEST_F(Skonto_, GemischteRechnungMitSkontoMindertErloeseUndSteuerJeSchluessel) {
     ASSERT_TRUE(KontoGlobal::deleteBuchung(skontoNr, QStringLiteral("eurVerbucht")));
     ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, r.id, &gelesen));
     EXPECT_FALSE(gelesen.bezahlt.isValid());
-    EXPECT_EQ(gelesen.anzahlung, EuroType(0.0));
+    EXPECT_EQ(gelesen.anzahlung, EuroType());
     EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM reRechnungen WHERE Skonto<>0")), 0);
 }
 
@@ -298,7 +321,7 @@ TEST_F(Skonto_, NachKontenOderNachSchluesseln) {
         Beleg r = rechnung({pos(1, 100, 5), zweite});
         ASSERT_TRUE(speichereBeleg(db, &r, &e)) << e.toStdString();
         unsigned long skontoNr = 0;
-        ASSERT_NE(bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 3.57}, &e, &skontoNr), 0u) << e.toStdString();
+        ASSERT_NE(bucheRechnung(db, r, {1200, zDate(2016, 3, 20), QString(), 3.57_eur}, &e, &skontoNr), 0u) << e.toStdString();
         const QString zeilen = QStringLiteral("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=? AND Konto=8730");
         // By account: 119/178,50 x 3,57 = 2,38 and the rest 1,19, one line each; by key one line of 3,57.
         EXPECT_EQ(zahl(zeilen, {DatenTyp(skontoNr)}), nachKonten ? 2 : 1);
@@ -306,9 +329,9 @@ TEST_F(Skonto_, NachKontenOderNachSchluesseln) {
     }
     rsOptionsGlobal::instance().setInt(QStringLiteral("Reb"), QStringLiteral("RebRechnungNachKontenBuchen"), 1);
     // Both ways the discount's tax is 0,57 of 3,57 (3,00 net) per invoice: 2 x (28,50 - 0,57).
-    EXPECT_EQ(summe(1776), EuroType(-55.86));
-    EXPECT_EQ(summe(8730), EuroType(6.00));
-    EXPECT_EQ(summe(1200), EuroType(349.86));  // 2 x (178,50 - 3,57)
+    EXPECT_EQ(summe(1776), -55.86_eur);
+    EXPECT_EQ(summe(8730), 6.00_eur);
+    EXPECT_EQ(summe(1200), 349.86_eur);  // 2 x (178,50 - 3,57)
 }
 
 TEST_F(Skonto_, KeinSkontoAufKorrekturOderOhneBedingung) {
@@ -323,7 +346,7 @@ TEST_F(Skonto_, KeinSkontoAufKorrekturOderOhneBedingung) {
     ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE reZahlungsbedingungen SET Skonto1=0")));
     EXPECT_TRUE(skontoMoeglich(db, r, zDate(2016, 3, 16), &e).isNull());
     EXPECT_TRUE(e.contains(QStringLiteral("gewähren kein Skonto")));
-    EXPECT_EQ(bucheRechnung(db, r, {1200, zDate(2016, 3, 16), QString(), 2.38}, &e), 0u);
+    EXPECT_EQ(bucheRechnung(db, r, {1200, zDate(2016, 3, 16), QString(), 2.38_eur}, &e), 0u);
     EXPECT_EQ(zahl(QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 0);
 }
 
@@ -350,7 +373,7 @@ TEST_F(Faktura_, KetteVomAngebotZurRechnung) {
     EXPECT_EQ(r.zeitraumVon, zDate(2016, 3, 1));
     EXPECT_EQ(r.zeitraumBis, zDate(2016, 3, 18));
     EXPECT_EQ(r.auftragsID, ab);
-    EXPECT_EQ(berechneSummen(db, r).endsumme, EuroType(119.00));  // 2 x 50,00 net + 19 %
+    EXPECT_EQ(berechneSummen(db, r).endsumme, 119.00_eur);  // 2 x 50,00 net + 19 %
     // A second take-over asks; "no" makes nothing.
     env.ui().setDefaultAnswer(false);
     EXPECT_EQ(belegUebernehmen(db, an, Belegart::Auftrag, zDate(2016, 3, 16), &e), 0u);

@@ -90,7 +90,7 @@ QString alterFall(TestEnv& env, const QTemporaryDir& dir) {
     kg->setKontenplanName(QStringLiteral("SKR03"));
     EXPECT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
     const unsigned long n = KontoGlobal::insertSimpleBuchung(KontoGlobal::HERK_BUCH, QStringLiteral("eurVerbucht"),
-                                                             QStringLiteral("Altbestand"), 119.0, false, zDate(2016, 3, 1),
+                                                             QStringLiteral("Altbestand"), 119.0_eur, false, zDate(2016, 3, 1),
                                                              QStringLiteral("A-1"), 1, false, 1200, 2650, 0, QString());
     EXPECT_NE(n, 0u);
     // The indexes of that time: the account index alone.

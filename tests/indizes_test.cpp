@@ -80,8 +80,8 @@ protected:
             for (auto it = s.konten().constBegin(); it != s.konten().constEnd(); ++it)
                 t += QStringLiteral("%1:%2,%3,%4,%5\n")
                          .arg(it.key())
-                         .arg(zahl(it->anfang.soll.wert()), zahl(it->anfang.haben.wert()), zahl(it->buchungen.soll.wert()),
-                              zahl(it->buchungen.haben.wert()));
+                         .arg(zahl(it->anfang.soll.alsDouble()), zahl(it->anfang.haben.alsDouble()), zahl(it->buchungen.soll.alsDouble()),
+                              zahl(it->buchungen.haben.alsDouble()));
             Saldenliste2 druck;
             druck.setZeitraum(z);
             zPrintString p;
@@ -93,22 +93,22 @@ protected:
             UStKennziffern k;
             t += Kont_::GetUmsaetzeFuer(0, k, p[0], p[1], p[2]) ? QStringLiteral("UStVA:") : QStringLiteral("keine UStVA:");
             for (const rsUStKennziffer& z : k)
-                if (z.belegt) t += QStringLiteral("%1=%2;").arg(z.Kennziffer).arg(zahl(z.Betrag.wert()));
+                if (z.belegt) t += QStringLiteral("%1=%2;").arg(z.Kennziffer).arg(zahl(z.Betrag.alsDouble()));
             t += QLatin1Char('\n');
         }
         EUERechnung2 r;
         t += r.Fuellen() ? QStringLiteral("EÜR:") : QStringLiteral("keine EÜR:");
         for (const EUERechnung2::Kategorie& c : r.kategorien()) {
-            t += QStringLiteral("%1=%2[").arg(c.kategorie).arg(zahl(c.summe.wert()));
-            for (const EUERechnung2::KontoSumme& k : c.konten) t += QStringLiteral("%1 %2=%3;").arg(k.konto).arg(k.bezeichnung, zahl(k.summe.wert()));
+            t += QStringLiteral("%1=%2[").arg(c.kategorie).arg(zahl(c.summe.alsDouble()));
+            for (const EUERechnung2::KontoSumme& k : c.konten) t += QStringLiteral("%1 %2=%3;").arg(k.konto).arg(k.bezeichnung, zahl(k.summe.alsDouble()));
             t += QStringLiteral("]");
         }
         t += QStringLiteral("%1 %2 %3 %4 %5\n")
-                 .arg(zahl(r.einnahmen().wert()), zahl(r.ausgaben().wert()), zahl(r.iab().wert()), zahl(r.iabAufloesung().wert()),
-                      zahl(r.gewinn().wert()));
+                 .arg(zahl(r.einnahmen().alsDouble()), zahl(r.ausgaben().alsDouble()), zahl(r.iab().alsDouble()), zahl(r.iabAufloesung().alsDouble()),
+                      zahl(r.gewinn().alsDouble()));
         for (int z : {-1, 0, 1, 4, 5, 11, 27}) {
             const auto m = KG::getUStIdMap(z);
-            for (auto it = m.constBegin(); it != m.constEnd(); ++it) t += it.key() + QLatin1Char('=') + zahl(it->Betrag.wert()) + QLatin1Char(';');
+            for (auto it = m.constBegin(); it != m.constEnd(); ++it) t += it.key() + QLatin1Char('=') + zahl(it->Betrag.alsDouble()) + QLatin1Char(';');
             t += KG::getZusammenfassendeMeldungCsv(m) + QLatin1Char('\n');
         }
         return t;
@@ -252,18 +252,27 @@ TEST_F(Indizes, AWholeEuroBaseKeepsItsLastEuro) {
                             zeilen));
     UStKennziffern k;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, k, 3, -1, -1));
-    EXPECT_EQ(k.value(81).Betrag.wert(), 20000004.0);
+    EXPECT_EQ(k.value(81).Betrag.alsDouble(), 20000004.0);
     OAnmeldungVorauszahlungen a;
     OAnmeldungVorauszahlungen2 a2;
     OAbziehbareVorsteuerbetraege v;
     UStVA::uebertrage(k, a, a2, v);
-    EXPECT_EQ(a.felder[81].basis.wert(), 20000004.0);
-    EXPECT_EQ(a.felder[81].steuer, EuroType(3800000.76));
+    EXPECT_EQ(a.felder[81].basis.alsDouble(), 20000004.0);
+    EXPECT_EQ(a.felder[81].steuer, 3800000.76_eur);
     Saldenliste2 s;
     s.setZeitraum(BerichtZeitraum{});
     QString csv;
     s.Print2CSV(csv);
     EXPECT_TRUE(csv.contains(QStringLiteral("8400;\"Erlöse 19 % USt\";0,00;0,00;0,00;20.000.004,00;20.000.004,00;0,00"))) << csv.toStdString();
+}
+
+// The reports' sum in the database adds whole cents: a million lines of
+// 0,10 are 100.000,00 to the cent.
+TEST_F(Indizes, TheCentSumOfAMillionLinesIsExact) {
+    const DatenTyp c = GetDatenTyp(db, QStringLiteral("WITH RECURSIVE z(n, Betrag) AS (SELECT 1, 0.1 UNION ALL SELECT n + 1, Betrag "
+                                                      "FROM z WHERE n < 1000000) SELECT ") +
+                                           Berichte::centSumme() + QStringLiteral(" FROM z"));
+    EXPECT_EQ(EuroType::ausCent(Berichte::cent(c.toDouble())), 100000_eur);
 }
 
 // Statements that finish, with the sorts they did.

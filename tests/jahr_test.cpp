@@ -96,9 +96,9 @@ void jahr2015(DBConnection* db, Kont_& root) {
     verkauft->setVar(QStringLiteral("anl6a_DB_Verkaufsdatum"), DatenTyp(d(31, 12, 2015)));
     DatenBase* notebook = eintrag(anl, "Anl006a_");
     notebook->setVar(QStringLiteral("anl6a_Bezeichnung"), DatenTyp(QStringLiteral("Notebook")));
-    notebook->setVar(QStringLiteral("anl6a_Buchwert"), DatenTyp(EuroType(1149.996)));
+    notebook->setVar(QStringLiteral("anl6a_Buchwert"), DatenTyp(1149.996_eur));
     DatenBase* afa = eintrag(eintrag(notebook, "Anl007_"), "Anl007a_");
-    afa->setVar(QStringLiteral("anl7a_Betrag"), DatenTyp(EuroType(230.004)));
+    afa->setVar(QStringLiteral("anl7a_Betrag"), DatenTyp(230.004_eur));
     DatenBase* spaeter = eintrag(anl, "Anl006a_");
     spaeter->setVar(QStringLiteral("anl6a_Bezeichnung"), DatenTyp(QStringLiteral("Schreibtisch")));
     spaeter->setVar(QStringLiteral("anl6a_DB_Verkaufsdatum"), DatenTyp(d(1, 1, 2016)));
@@ -113,12 +113,12 @@ void jahr2015(DBConnection* db, Kont_& root) {
         DatenBase* e = eintrag(iab, "Iab006a_");
         e->setVar(QStringLiteral("iab6a_jahr"), DatenTyp(a.jahr));
         e->setVar(QStringLiteral("iab6a_kategorie"), DatenTyp(a.kategorie));
-        e->setVar(QStringLiteral("iab6a_betrag"), DatenTyp(EuroType(a.jahr * 1.0)));
+        e->setVar(QStringLiteral("iab6a_betrag"), DatenTyp(EuroType::ausDouble(a.jahr * 1.0)));
         if (a.angeschafft) e->setVar(QStringLiteral("iab6a_anschaffungsdatum"), DatenTyp(d(3, 3, 2015)));
     }
     DatenBase* uml = root.GetUml006_Ptr(1);
-    eintrag(uml, "Uml006a_")->setVar(QStringLiteral("uml6a_Betrag"), DatenTyp(EuroType(0.0)));
-    eintrag(uml, "Uml006a_")->setVar(QStringLiteral("uml6a_Betrag"), DatenTyp(EuroType(250.0)));
+    eintrag(uml, "Uml006a_")->setVar(QStringLiteral("uml6a_Betrag"), DatenTyp(EuroType()));
+    eintrag(uml, "Uml006a_")->setVar(QStringLiteral("uml6a_Betrag"), DatenTyp(250.0_eur));
     DatenBase* kfz = eintrag(root.GetBuch012_Ptr(1), "Buch012a_");
     kfz->setVar(QStringLiteral("bu12a_Datum"), DatenTyp(d(15, 3, 2015)));
     kfz->setVar(QStringLiteral("bu12a_Km"), DatenTyp(12500));
@@ -307,7 +307,7 @@ TEST(Saldovortrag, EdgeCasesOfTheComputation) {
 
     // An opening balance of 100,00 on the bank posted before.
     QString e;
-    ASSERT_NE(Jahr::setzeSaldovortrag(1200, 100.00, &e), 0u) << e.toStdString();
+    ASSERT_NE(Jahr::setzeSaldovortrag(1200, 100.00_eur, &e), 0u) << e.toStdString();
     Jahr::Vorjahr vj;
     ASSERT_TRUE(Jahr::oeffneVorjahr(*kg, alt, &vj, &e)) << e.toStdString();
 
@@ -361,7 +361,7 @@ TEST(Saldovortrag, OpeningBalanceByHandPostsTheDifference) {
     ASSERT_EQ(neu.kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
     QString e;
     // 500,00 on the cash account: 9000 credited, cash debited.
-    const unsigned long n1 = Jahr::setzeSaldovortrag(1000, 500.00, &e);
+    const unsigned long n1 = Jahr::setzeSaldovortrag(1000, 500.00_eur, &e);
     ASSERT_NE(n1, 0u) << e.toStdString();
     KG::SimpleBuchung b = KG::getBuchung(n1);
     EXPECT_EQ(b.konto, 9000u);
@@ -371,32 +371,32 @@ TEST(Saldovortrag, OpeningBalanceByHandPostsTheDifference) {
     EXPECT_EQ(b.belegdatum, d(1, 1, 2016));
     EXPECT_EQ(zahl(neu.db, QStringLiteral("SELECT Herkunft FROM eurVerbucht WHERE Buchungsnummer=%1").arg(n1)), 71);
     // Down to 450,00: an adjustment of 50,00 the other way.
-    const unsigned long n2 = Jahr::setzeSaldovortrag(1000, 450.00, &e);
+    const unsigned long n2 = Jahr::setzeSaldovortrag(1000, 450.00_eur, &e);
     ASSERT_NE(n2, 0u) << e.toStdString();
     b = KG::getBuchung(n2);
     EXPECT_FALSE(b.haben);
-    EXPECT_DOUBLE_EQ(b.betrag, 50.00);
+    EXPECT_EQ(b.betrag, 50.00_eur);
     EXPECT_EQ(b.buchungstext, QStringLiteral("Anpassung Saldovortrag"));
     EXPECT_DOUBLE_EQ(saldo(neu.db, 1000), 450.00);
     // A liability carried as a credit balance.
-    ASSERT_NE(Jahr::setzeSaldovortrag(1200, -1234.56, &e), 0u) << e.toStdString();
+    ASSERT_NE(Jahr::setzeSaldovortrag(1200, -1234.56_eur, &e), 0u) << e.toStdString();
     EXPECT_DOUBLE_EQ(saldo(neu.db, 1200), -1234.56);
     // The same amount again: nothing to do.
-    EXPECT_EQ(Jahr::setzeSaldovortrag(1000, 450.00, &e), 0u);
+    EXPECT_EQ(Jahr::setzeSaldovortrag(1000, 450.00_eur, &e), 0u);
     EXPECT_TRUE(e.isEmpty());
     // The table shows what is there.
     bool gefunden = false;
     for (const Jahr::Tabellenzeile& z : Jahr::saldovortragTabelle())
         if (z.konto == 1000) {
             gefunden = true;
-            EXPECT_DOUBLE_EQ(z.vorhanden, 450.00);
+            EXPECT_EQ(z.vorhanden, 450.00_eur);
             EXPECT_EQ(z.buchungen, (QList<unsigned long>{n1, n2}));
         }
     EXPECT_TRUE(gefunden);
     // Income accounts and unknown accounts take no opening balance.
-    EXPECT_EQ(Jahr::setzeSaldovortrag(8400, 10.00, &e), 0u);
+    EXPECT_EQ(Jahr::setzeSaldovortrag(8400, 10.00_eur, &e), 0u);
     EXPECT_NE(e.indexOf(QStringLiteral("kein Bestandskonto")), -1);
-    EXPECT_EQ(Jahr::setzeSaldovortrag(4711, 10.00, &e), 0u);
+    EXPECT_EQ(Jahr::setzeSaldovortrag(4711, 10.00_eur, &e), 0u);
     EXPECT_NE(e.indexOf(QStringLiteral("gibt es im Kontenplan nicht")), -1);
     EXPECT_EQ(zahl(neu.db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), 3);
     EXPECT_EQ(KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true), QStringList());

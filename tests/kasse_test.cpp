@@ -43,7 +43,7 @@ protected:
         b.buchungsart = 2;
         b.haben = true;
         b.konto = kasse;
-        for (int i = 0; i < teile; ++i) b.teile.append({4930, 7, betrag, false, QString()});
+        for (int i = 0; i < teile; ++i) b.teile.append({4930, 7, EuroType::ausDouble(betrag), false, QString()});
         QString f;
         return KG::insertSplittBuchung(b, db, &f) != 0 ? QString() : f;
     }
@@ -60,7 +60,7 @@ protected:
             return false;
         }
         Kasse::abschlussSaldoErmitteln(&daten);
-        daten.gezaehlt = gezaehlt;
+        daten.gezaehlt = EuroType::ausDouble(gezaehlt);
         Kasse::AbschlussErgebnis e;
         const bool ok = Kasse::abschlussDurchfuehren(daten, gegen, erg ? erg : &e, &f);
         if (fehler) *fehler = f;
@@ -91,36 +91,36 @@ TEST_F(Kassenbuchung, OpeningRowRunningBalanceAndPeriodBounds) {
     // 500 + 119 - 23,80 + 100 (opening-balance account in the period)
     EXPECT_EQ(z[0].buchungstext, QStringLiteral("Anfangsbestand"));
     EXPECT_EQ(z[0].datum, zDate(2016, 2, 1));
-    EXPECT_EQ(z[0].einnahme, EuroType(695.20));
-    EXPECT_EQ(z[0].bestand, EuroType(695.20));
+    EXPECT_EQ(z[0].einnahme, 695.20_eur);
+    EXPECT_EQ(z[0].bestand, 695.20_eur);
     EXPECT_TRUE(z[0].gegenkonto.isEmpty());
     // The first day of the period is a row, not opening balance.
     EXPECT_EQ(z[1].buchungsnummer, feb1);
-    EXPECT_EQ(z[1].einnahme, EuroType(50.0));
-    EXPECT_EQ(z[1].bestand, EuroType(745.20));
+    EXPECT_EQ(z[1].einnahme, 50.0_eur);
+    EXPECT_EQ(z[1].bestand, 745.20_eur);
     EXPECT_EQ(z[1].gegenkonto, QStringLiteral("8400"));
     EXPECT_DOUBLE_EQ(z[1].steuersatz, 19.0);
     // The last day of the period is a row; March is left out.
     EXPECT_EQ(z[2].datum, zDate(2016, 2, 29));
-    EXPECT_EQ(z[2].ausgabe, EuroType(10.0));
-    EXPECT_EQ(z[2].bestand, EuroType(735.20));
+    EXPECT_EQ(z[2].ausgabe, 10.0_eur);
+    EXPECT_EQ(z[2].bestand, 735.20_eur);
 
     // A period without bookings is the opening row alone.
     Kassenbuch april(1000, zDate(2016, 4, 1), zDate(2016, 4, 30));
     ASSERT_TRUE(april.Fuellen());
     ASSERT_EQ(april.zeilen().size(), 1);
-    EXPECT_EQ(april.zeilen()[0].bestand, EuroType(755.20));
+    EXPECT_EQ(april.zeilen()[0].bestand, 755.20_eur);
 
     // The manager's report period (kind 1, month index 1) gives February.
     kg->setFormularParameter(1, -1, 1);
-    EXPECT_EQ(kg->getKBBuchungen().last().bestand, EuroType(735.20));
+    EXPECT_EQ(kg->getKBBuchungen().last().bestand, 735.20_eur);
 
     // A split counter side has no single counter account.
     ASSERT_TRUE(buchen(1000, zDate(2016, 4, 2), 5.0, 2).isEmpty());
     ASSERT_TRUE(april.Fuellen());
     ASSERT_EQ(april.zeilen().size(), 2);
     EXPECT_EQ(april.zeilen()[1].gegenkonto, QStringLiteral("diverse"));
-    EXPECT_EQ(april.zeilen()[1].ausgabe, EuroType(10.0));
+    EXPECT_EQ(april.zeilen()[1].ausgabe, 10.0_eur);
     const QString druck = april.druckText(QStringLiteral("Muster"));
     EXPECT_TRUE(druck.contains(QStringLiteral("Saldo Vormonate")));
     EXPECT_TRUE(druck.contains(QStringLiteral("Endsaldo")));
@@ -149,7 +149,7 @@ TEST_F(Kassenbuchung, ClosedRegisterRefusesEveryChangeOnOrBeforeItsDate) {
     umbuchung.belegdatum = zDate(2016, 1, 5);
     umbuchung.konto = 1200;
     umbuchung.haben = true;
-    umbuchung.teile.append({1000, 0, 5.0, false, QString()});
+    umbuchung.teile.append({1000, 0, 5.0_eur, false, QString()});
     QString grund;
     EXPECT_EQ(KG::insertSplittBuchung(umbuchung, db, &grund), 0u);
     EXPECT_EQ(grund, meldung);
@@ -194,8 +194,8 @@ TEST_F(Kassenbuchung, ClosingsCountPerRegisterAndBalanceTheDifference) {
     EXPECT_TRUE(d.letzterText.contains(QStringLiteral("am 10.01.2016 stattgefunden")));
     d.datum = zDate(2016, 1, 31);
     Kasse::abschlussSaldoErmitteln(&d);
-    EXPECT_EQ(d.saldoBuchungen, EuroType(545.20));
-    d.gezaehlt = 540.0;
+    EXPECT_EQ(d.saldoBuchungen, 545.20_eur);
+    d.gezaehlt = 540.0_eur;
     EXPECT_TRUE(Kasse::abschlussZusammenfassung(d).contains(QStringLiteral("Aussgleichsbuchung")));
     // No special account and no account of the fallback category: the
     // counter account must be chosen, and an income account will not do.
@@ -204,7 +204,7 @@ TEST_F(Kassenbuchung, ClosingsCountPerRegisterAndBalanceTheDifference) {
     EXPECT_EQ(Kasse::ausgleichsGegenkonto(d, 4900, &f), 4900u);
     ASSERT_TRUE(Kasse::abschlussDurchfuehren(d, 4900, &e, &f)) << f.toStdString();
     EXPECT_EQ(e.abschlussID, 2u);
-    EXPECT_EQ(e.saldo, EuroType(540.0));
+    EXPECT_EQ(e.saldo, 540.0_eur);
     rsDataSource rs(db, QStringLiteral("SELECT b.Buchungstext, b.Herkunft, z.Konto, z.Haben, z.Betrag FROM eurVerbucht b JOIN "
                                        "eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=b.Buchungsnummer WHERE b.Buchungsnummer=%1 ORDER BY z.ID")
                             .arg(e.ausgleichsbuchung));
@@ -225,8 +225,8 @@ TEST_F(Kassenbuchung, ClosingsCountPerRegisterAndBalanceTheDifference) {
     EXPECT_EQ(e.abschlussID, 1u);
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Buchungstext FROM eurVerbucht WHERE Buchungsnummer=%1").arg(e.ausgleichsbuchung)).toString(),
               QStringLiteral("Überschuss"));
-    EXPECT_EQ(KG::getSummeKonto(1010, 0, zDate(), zDate()), EuroType(12.50));
-    EXPECT_EQ(KG::getSummeKonto(2700, 0, zDate(), zDate()), EuroType(-2.50));
+    EXPECT_EQ(KG::getSummeKonto(1010, 0, zDate(), zDate()), 12.50_eur);
+    EXPECT_EQ(KG::getSummeKonto(2700, 0, zDate(), zDate()), -2.50_eur);
 }
 
 TEST_F(Kassenbuchung, ClosingRowAndBalancingBookingStandOrFallTogether) {
@@ -258,11 +258,11 @@ TEST_F(Kassenbuchung, BalanceGuardFindsTheFirstDayThatTurnsNegative) {
         aus(30.0, zDate(2016, 3, 5));
         unsigned long konto = 0;
         zDate tag;
-        EuroType bestand = 0.0;
+        EuroType bestand;
         ASSERT_TRUE(w.neuNegativ(&konto, &tag, &bestand));
         EXPECT_EQ(konto, 1000u);
         EXPECT_EQ(tag, zDate(2016, 3, 10));
-        EXPECT_EQ(bestand, EuroType(-10.0));
+        EXPECT_EQ(bestand, -10.0_eur);
         env.ui().queueAnswer(false);
         QString f;
         EXPECT_FALSE(w.bestaetigt(false, &f));
@@ -277,7 +277,7 @@ TEST_F(Kassenbuchung, BalanceGuardFindsTheFirstDayThatTurnsNegative) {
         ein(5.0, zDate(2016, 3, 25));
         unsigned long konto = 0;
         zDate tag;
-        EuroType bestand = 0.0;
+        EuroType bestand;
         EXPECT_FALSE(w.neuNegativ(&konto, &tag, &bestand));
         Kasse::BestandsWaechter w2(db);
         aus(1.0, zDate(2016, 3, 12));
@@ -291,14 +291,14 @@ TEST_F(Kassenbuchung, BalanceGuardOnAddedBookingsReadsOnlyWhatChanged) {
     using Art = Kasse::BestandsWaechter::Art;
     unsigned long konto = 0;
     zDate tag;
-    EuroType bestand = 0.0;
+    EuroType bestand;
     {
         // No register line yet: the first outflow makes its day negative.
         Kasse::BestandsWaechter w(db, Art::NurHinzufuegen);
         aus(5.0, zDate(2016, 2, 1));
         ASSERT_TRUE(w.neuNegativ(&konto, &tag, &bestand));
         EXPECT_EQ(tag, zDate(2016, 2, 1));
-        EXPECT_EQ(bestand, EuroType(-5.0));
+        EXPECT_EQ(bestand, -5.0_eur);
     }
     ein(105.0, zDate(2016, 2, 1));  // 1 February: 100
     ein(100.0, zDate(2016, 3, 1));  // 200
@@ -310,7 +310,7 @@ TEST_F(Kassenbuchung, BalanceGuardOnAddedBookingsReadsOnlyWhatChanged) {
         ASSERT_TRUE(w.neuNegativ(&konto, &tag, &bestand));
         EXPECT_EQ(konto, 1000u);
         EXPECT_EQ(tag, zDate(2016, 3, 10));
-        EXPECT_EQ(bestand, EuroType(-10.0));
+        EXPECT_EQ(bestand, -10.0_eur);
     }
     {
         // Receipts only: nothing to read, nothing to ask.

@@ -40,24 +40,24 @@ TEST(Kont, AccessorModesCreateReturnAndDelete) {
 
 TEST(Kont, RechnungAndClear) {
     std::unique_ptr<Kont_> k(Kont_::New());
-    EXPECT_EQ(k->eur_GewinnVerlust, EuroType(0.0));
-    k->eur_Betriebseinnahmen = 1000.00;
-    k->eur_Betriebsausgaben = 1500.00;
+    EXPECT_EQ(k->eur_GewinnVerlust, EuroType());
+    k->eur_Betriebseinnahmen = 1000.00_eur;
+    k->eur_Betriebsausgaben = 1500.00_eur;
     EXPECT_EQ(k->Rechnung(), 0);
-    EXPECT_EQ(k->eur_GewinnVerlust, EuroType(-500.00));
-    k->eur_Betriebseinnahmen = 0.1 + 0.2;
-    k->eur_Betriebsausgaben = 0.3;
+    EXPECT_EQ(k->eur_GewinnVerlust, -500.00_eur);
+    k->eur_Betriebseinnahmen = 0.1_eur + 0.2_eur;
+    k->eur_Betriebsausgaben = 0.3_eur;
     k->Rechnung();
     EXPECT_TRUE(k->eur_GewinnVerlust.isNull());
     k->Clear(0);
-    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType(0.0));
-    EXPECT_EQ(k->eur_Betriebsausgaben, EuroType(0.0));
+    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType());
+    EXPECT_EQ(k->eur_Betriebsausgaben, EuroType());
 }
 
 TEST(Kont, EqualityIgnoresAmountsAndAssignmentCopiesSlots) {
     std::unique_ptr<Kont_> a(Kont_::New());
     std::unique_ptr<Kont_> b(Kont_::New());
-    a->eur_Betriebseinnahmen = 12.0;
+    a->eur_Betriebseinnahmen = 12.0_eur;
     EXPECT_TRUE(*a == *b) << "nodes that differ only in their amounts are equal";
     EXPECT_TRUE(a->IstGleich(b.get()));
 
@@ -66,15 +66,15 @@ TEST(Kont, EqualityIgnoresAmountsAndAssignmentCopiesSlots) {
     *b = *a;
     EXPECT_TRUE(*a == *b);
     EXPECT_EQ(b->GetStamm001_Ptr(0), a->GetStamm001_Ptr(0)) << "shallow copy of the slot";
-    EXPECT_EQ(b->eur_Betriebseinnahmen, EuroType(12.0));
+    EXPECT_EQ(b->eur_Betriebseinnahmen, 12.0_eur);
     EXPECT_EQ(b->childCount(), 0) << "the copy does not own the children";
     b->init();  // forget the borrowed pointers before b is destroyed
 
     std::unique_ptr<Kont_> c(Kont_::New());
-    c->eur_Betriebsausgaben = 3.0;
+    c->eur_Betriebsausgaben = 3.0_eur;
     std::unique_ptr<Kont_> d(Kont_::New());
     Kont_::copy(c.get(), d.get());
-    EXPECT_EQ(d->eur_Betriebsausgaben, EuroType(3.0));
+    EXPECT_EQ(d->eur_Betriebsausgaben, 3.0_eur);
     EXPECT_FALSE(c->IstGleich(nullptr));
 }
 

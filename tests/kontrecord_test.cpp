@@ -48,8 +48,8 @@ TEST(KontRecord, DatabaseSettingsAndAmountsRoundTrip) {
                                        "INSERT INTO eurVerbuchtBuchungszeilen (Buchungsnummer, SteuerID, Dialogzeile, Betrag, Haben, Konto) "
                                        "VALUES (7, 1, 1, 119, -1, 1200), (7, 1, 2, 119, 0, 4210)")));
     std::unique_ptr<Kont_> k(Kont_::New());
-    k->eur_Betriebseinnahmen = 1000.0;
-    k->eur_Betriebsausgaben = 250.5;
+    k->eur_Betriebseinnahmen = 1000.0_eur;
+    k->eur_Betriebsausgaben = 250.5_eur;
     k->Rechnung();
     k->GetStamm001_Ptr(1)->setVar(QStringLiteral("st1_Firma"), DatenTyp(QStringLiteral("Büro Kühn")));
     const QByteArray data = speichern(*k);
@@ -65,7 +65,7 @@ TEST(KontRecord, DatabaseSettingsAndAmountsRoundTrip) {
     EXPECT_EQ(neu->getEurUID(), QStringLiteral("fall-1"));
     EXPECT_EQ(neu->getDatenuebernahmeUID(), QStringLiteral("abc"));
     EXPECT_EQ(neu->getDatenuebernahmeFile(), QStringLiteral("C:\\x.dvl"));
-    EXPECT_EQ(k2->eur_GewinnVerlust, EuroType(749.5));
+    EXPECT_EQ(k2->eur_GewinnVerlust, 749.5_eur);
     ASSERT_NE(k2->GetStamm001_Ptr(0), nullptr) << "the form nodes travel with the record";
     EXPECT_EQ(k2->GetStamm001_Ptr(0)->getVar(QStringLiteral("st1_Firma")).toString(), QStringLiteral("Büro Kühn"));
     EXPECT_EQ(GetDatenTyp(neu->GetDBConnect_Ptr(),
@@ -113,7 +113,7 @@ TEST(KontRecord, AnUnusableEmbeddedDatabaseKeepsTheOpenOne) {
     kg->createConnectionKonto(true);
     ASSERT_TRUE(kg->isConnected());
     ASSERT_NE(KontoGlobal::insertSimpleBuchung(KontoGlobal::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("bleibt"),
-                                               5.0, false, zDate(2016, 1, 2), QStringLiteral("B-1"), 1, false, 1200, 2650, 0,
+                                               5.0_eur, false, zDate(2016, 1, 2), QStringLiteral("B-1"), 1, false, 1200, 2650, 0,
                                                QString()),
               0u);
     const QString echt = kg->Getmdb_name();

@@ -30,7 +30,7 @@ TEST(Mt940, StrukturiertesFeld86UndStorno) {
     // SEPA credit: purpose behind SVWZ+ (the line break of ?21/?22 falls
     // inside "Beratung"), reference behind EREF+, name in Windows-1252.
     const Umsatz& u = a.umsaetze[0];
-    EXPECT_DOUBLE_EQ(u.betrag.wert(), 1190.0);
+    EXPECT_DOUBLE_EQ(u.betrag.alsDouble(), 1190.0);
     EXPECT_EQ(u.valuta, zDate(2016, 5, 2));
     EXPECT_EQ(u.buchungstext(), QStringLiteral("Rechnung RE-2016-0007 Beratung April"));
     EXPECT_EQ(u.referenz, QStringLiteral("RE-2016-0007"));
@@ -39,16 +39,16 @@ TEST(Mt940, StrukturiertesFeld86UndStorno) {
     EXPECT_EQ(u.bic, QStringLiteral("BYLADEM1001"));
     // A direct debit in the older form: bank code and account number.
     const Umsatz& l2 = a.umsaetze[1];
-    EXPECT_DOUBLE_EQ(l2.betrag.wert(), -59.5);
+    EXPECT_DOUBLE_EQ(l2.betrag.alsDouble(), -59.5);
     EXPECT_EQ(l2.buchungstext(), QStringLiteral("Telefon April Kd-Nr 12345"));
     EXPECT_EQ(l2.blz, QStringLiteral("37040044"));
     EXPECT_EQ(l2.kontonummer, QStringLiteral("0532013999"));
     EXPECT_EQ(l2.referenz, QStringLiteral("KREF1"));
     // RD reverses the debit: money back.
     EXPECT_TRUE(a.umsaetze[2].storno);
-    EXPECT_DOUBLE_EQ(a.umsaetze[2].betrag.wert(), 59.5);
+    EXPECT_DOUBLE_EQ(a.umsaetze[2].betrag.alsDouble(), 59.5);
     // 1.000,00 + 1.190,00 - 59,50 + 59,50 = 2.190,00 = :62F:.
-    EXPECT_DOUBLE_EQ(a.summeUmsaetze().wert(), 2190.0);
+    EXPECT_DOUBLE_EQ(a.summeUmsaetze().alsDouble(), 2190.0);
     EXPECT_TRUE(saldenAbweichungen(l).isEmpty());
 }
 
@@ -62,7 +62,7 @@ TEST(Mt940, BuchungstagUeberDenJahreswechselUndUnstrukturiert) {
     EXPECT_EQ(l[0].umsaetze[0].valuta, zDate(2015, 12, 31));
     EXPECT_EQ(l[0].umsaetze[0].buchungsdatum, zDate(2016, 1, 4));  // booked in the new year
     EXPECT_EQ(l[0].umsaetze[0].buchungstext(), QStringLiteral("Kontofuehrung Dezember"));
-    EXPECT_DOUBLE_EQ(l[0].endsaldo.wert(), -10.0);
+    EXPECT_DOUBLE_EQ(l[0].endsaldo.alsDouble(), -10.0);
 }
 
 TEST(Mt940, DefekteFelderMitZeile) {

@@ -33,7 +33,7 @@ protected:
         b.buchungsart = 2;
         b.haben = true;
         b.konto = 1200;
-        b.teile.append({gegen, schluessel, betrag, false, QString()});
+        b.teile.append({gegen, schluessel, EuroType::ausDouble(betrag), false, QString()});
         QString f;
         const unsigned long nr = Regelbuchung::vorlageAnlegen(b, intervall, &f);
         EXPECT_NE(nr, 0u) << f.toStdString();
@@ -71,7 +71,7 @@ TEST_F(Regelbuchungen, MonatlichDreiFaelligBisZwanzigsterMaerz) {
     EXPECT_EQ(r.intervall, QStringLiteral("3"));
     // Debit lines first (the credit flag is stored as -1), then by group.
     EXPECT_EQ(r.konten, QStringLiteral("S 4210 Miete, H 1200 Bank"));
-    EXPECT_DOUBLE_EQ(r.betrag.wert(), 500.0);
+    EXPECT_DOUBLE_EQ(r.betrag.alsDouble(), 500.0);
     EXPECT_EQ(r.ausgewaehlt, 1);
     EXPECT_EQ(r.steuerjahr, 2016);
     EXPECT_TRUE(r.zeilenwerte.isEmpty());

@@ -29,44 +29,44 @@ DBConnection* fallMitSchluesseln() {
 TEST(Steuerschluessel, SplitsGrossAmountsToTheCent) {
     TestEnv env;
     DBConnection* db = fallMitSchluesseln();
-    KontoGlobal::ssDaten d = KontoGlobal::calcSteuerschluessel(db, 5, 119.00, false, 2);
-    EXPECT_EQ(d.netto, EuroType(100.00));
-    EXPECT_EQ(d.steuer, EuroType(19.00));
+    KontoGlobal::ssDaten d = KontoGlobal::calcSteuerschluessel(db, 5, 119.00_eur, false, 2);
+    EXPECT_EQ(d.netto, 100.00_eur);
+    EXPECT_EQ(d.steuer, 19.00_eur);
     EXPECT_DOUBLE_EQ(d.steuersatz, 19.0);
     EXPECT_EQ(d.steuerkonto, 1776u);
 
-    d = KontoGlobal::calcSteuerschluessel(db, 5, 100.00, false, 2);
-    EXPECT_EQ(d.netto, EuroType(84.03));
-    EXPECT_EQ(d.steuer, EuroType(15.97));
+    d = KontoGlobal::calcSteuerschluessel(db, 5, 100.00_eur, false, 2);
+    EXPECT_EQ(d.netto, 84.03_eur);
+    EXPECT_EQ(d.steuer, 15.97_eur);
 
     // Net input: the tax comes on top.
-    d = KontoGlobal::calcSteuerschluessel(db, 2, 100.00, true, 2);
-    EXPECT_EQ(d.netto, EuroType(100.00));
-    EXPECT_EQ(d.steuer, EuroType(7.00));
+    d = KontoGlobal::calcSteuerschluessel(db, 2, 100.00_eur, true, 2);
+    EXPECT_EQ(d.netto, 100.00_eur);
+    EXPECT_EQ(d.steuer, 7.00_eur);
 
     // Credit notes and refunds are negative amounts; the split is symmetric.
-    d = KontoGlobal::calcSteuerschluessel(db, 5, -100.00, false, 2);
-    EXPECT_EQ(d.netto, EuroType(-84.03));
-    EXPECT_EQ(d.steuer, EuroType(-15.97));
+    d = KontoGlobal::calcSteuerschluessel(db, 5, -100.00_eur, false, 2);
+    EXPECT_EQ(d.netto, -84.03_eur);
+    EXPECT_EQ(d.steuer, -15.97_eur);
 
     // The base of an intra-Community acquisition is booked as it is.
-    d = KontoGlobal::calcSteuerschluessel(db, 19, 100.00, false, 2);
+    d = KontoGlobal::calcSteuerschluessel(db, 19, 100.00_eur, false, 2);
     EXPECT_TRUE(d.imHundert);
-    EXPECT_EQ(d.netto, EuroType(100.00));
-    EXPECT_EQ(d.steuer, EuroType(19.00));
+    EXPECT_EQ(d.netto, 100.00_eur);
+    EXPECT_EQ(d.steuer, 19.00_eur);
     EXPECT_EQ(d.steuerkonto2, 1774u);
 
     // Key 0 and keys without a row: everything is net.
     for (unsigned long k : {0UL, 4711UL}) {
-        d = KontoGlobal::calcSteuerschluessel(db, k, 59.99, false, 2);
-        EXPECT_EQ(d.netto, EuroType(59.99));
-        EXPECT_EQ(d.steuer, EuroType(0.0));
+        d = KontoGlobal::calcSteuerschluessel(db, k, 59.99_eur, false, 2);
+        EXPECT_EQ(d.netto, 59.99_eur);
+        EXPECT_EQ(d.steuer, EuroType());
         EXPECT_EQ(d.steuerkonto, 0u);
     }
 
     // Net and tax of a gross amount always add up to it, cent by cent.
     for (int cent = 1; cent <= 20000; ++cent) {
-        const EuroType brutto = cent / 100.0;
+        const EuroType brutto = EuroType::ausCent(cent);
         for (unsigned long k : {2UL, 5UL}) {
             d = KontoGlobal::calcSteuerschluessel(db, k, brutto, false, 2);
             ASSERT_EQ(d.netto + d.steuer, brutto) << cent << " key " << k;
@@ -75,14 +75,14 @@ TEST(Steuerschluessel, SplitsGrossAmountsToTheCent) {
 }
 
 TEST(Steuerschluessel, GrossNetConversion) {
-    EXPECT_EQ(KontoGlobal::calcBruttoNetto(true, 119.0, false, 19.0, false), EuroType(100.0));
-    EXPECT_EQ(KontoGlobal::calcBruttoNetto(false, 119.0, false, 19.0, false), EuroType(119.0));
-    EXPECT_EQ(KontoGlobal::calcBruttoNetto(false, 100.0, true, 19.0, false), EuroType(119.0));
-    EXPECT_EQ(KontoGlobal::calcBruttoNetto(false, 0.05, true, 7.0, false), EuroType(0.05));
-    EXPECT_EQ(KontoGlobal::calcBruttoNetto(true, 10.0, false, 7.0, false), EuroType(9.35));
+    EXPECT_EQ(KontoGlobal::calcBruttoNetto(true, 119.0_eur, false, 19.0, false), 100.0_eur);
+    EXPECT_EQ(KontoGlobal::calcBruttoNetto(false, 119.0_eur, false, 19.0, false), 119.0_eur);
+    EXPECT_EQ(KontoGlobal::calcBruttoNetto(false, 100.0_eur, true, 19.0, false), 119.0_eur);
+    EXPECT_EQ(KontoGlobal::calcBruttoNetto(false, 0.05_eur, true, 7.0, false), 0.05_eur);
+    EXPECT_EQ(KontoGlobal::calcBruttoNetto(true, 10.0_eur, false, 7.0, false), 9.35_eur);
     for (double satz : {0.0, 7.0, 19.0, 55.5}) {
-        EXPECT_EQ(KontoGlobal::calcBruttoNetto(true, 123.45, false, satz, true), EuroType(123.45));
-        EXPECT_EQ(KontoGlobal::calcBruttoNetto(false, 123.45, true, satz, true), EuroType(123.45));
+        EXPECT_EQ(KontoGlobal::calcBruttoNetto(true, 123.45_eur, false, satz, true), 123.45_eur);
+        EXPECT_EQ(KontoGlobal::calcBruttoNetto(false, 123.45_eur, true, satz, true), 123.45_eur);
     }
 }
 

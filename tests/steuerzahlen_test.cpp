@@ -62,39 +62,39 @@ TEST_F(Zahlen, AdvanceReturnCodesByHand) {
 
     const UStKennziffern k = quartal(1);
     ASSERT_FALSE(k.isEmpty());
-    EXPECT_EQ(wert(k, 81), EuroType(984.03));
-    EXPECT_EQ(wert(k, 86), EuroType(100.00));
-    EXPECT_EQ(wert(k, 66), EuroType(19.00));
-    EXPECT_EQ(wert(k, 89), EuroType(1000.00));
-    EXPECT_EQ(wert(k, 61), EuroType(190.00));
-    EXPECT_EQ(wert(k, 46), EuroType(500.00));
-    EXPECT_EQ(wert(k, 47), EuroType(95.00));
-    EXPECT_EQ(wert(k, 67), EuroType(95.00));
-    EXPECT_EQ(wert(k, 41), EuroType(2000.00));
+    EXPECT_EQ(wert(k, 81), 984.03_eur);
+    EXPECT_EQ(wert(k, 86), 100.00_eur);
+    EXPECT_EQ(wert(k, 66), 19.00_eur);
+    EXPECT_EQ(wert(k, 89), 1000.00_eur);
+    EXPECT_EQ(wert(k, 61), 190.00_eur);
+    EXPECT_EQ(wert(k, 46), 500.00_eur);
+    EXPECT_EQ(wert(k, 47), 95.00_eur);
+    EXPECT_EQ(wert(k, 67), 95.00_eur);
+    EXPECT_EQ(wert(k, 41), 2000.00_eur);
     EXPECT_FALSE(k.value(48).belegt);
 
     OAnmeldungVorauszahlungen a;
     OAnmeldungVorauszahlungen2 a2;
     OAbziehbareVorsteuerbetraege v;
     UStVA::uebertrage(k, a, a2, v);
-    EXPECT_EQ(a.felder[81].basis, EuroType(984.00)) << "the base is cut to whole euros";
-    EXPECT_EQ(a.felder[81].steuer, EuroType(186.96)) << "984 x 19 %";
-    EXPECT_EQ(a.felder[86].steuer, EuroType(7.00));
-    EXPECT_EQ(a.felder[89].steuer, EuroType(190.00));
-    EXPECT_EQ(a.felder[46].steuer, EuroType(95.00));
-    EXPECT_EQ(a.umsatzsteuer, EuroType(186.96 + 7.00 + 190.00 + 95.00));
-    EXPECT_EQ(v.vorsteuer, EuroType(19.00 + 190.00 + 95.00));
-    EXPECT_EQ(a2.vorauszahlung, EuroType(a.umsatzsteuer.wert() - v.vorsteuer.wert()));
+    EXPECT_EQ(a.felder[81].basis, 984.00_eur) << "the base is cut to whole euros";
+    EXPECT_EQ(a.felder[81].steuer, 186.96_eur) << "984 x 19 %";
+    EXPECT_EQ(a.felder[86].steuer, 7.00_eur);
+    EXPECT_EQ(a.felder[89].steuer, 190.00_eur);
+    EXPECT_EQ(a.felder[46].steuer, 95.00_eur);
+    EXPECT_EQ(a.umsatzsteuer, EuroType::ausDouble(186.96 + 7.00 + 190.00 + 95.00));
+    EXPECT_EQ(v.vorsteuer, EuroType::ausDouble(19.00 + 190.00 + 95.00));
+    EXPECT_EQ(a2.vorauszahlung, EuroType::ausDouble(a.umsatzsteuer.alsDouble() - v.vorsteuer.alsDouble()));
     EXPECT_FALSE(a2.felder.contains(39));
 
     // Quarter 2 holds only July's sale; month index 6 is July, index 3 April.
     UStKennziffern juli;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, juli, 1, -1, 6));
-    EXPECT_EQ(wert(juli, 81), EuroType(4201.68));
-    EXPECT_EQ(wert(quartal(2), 81), EuroType(4201.68));
+    EXPECT_EQ(wert(juli, 81), 4201.68_eur);
+    EXPECT_EQ(wert(quartal(2), 81), 4201.68_eur);
     UStKennziffern apr;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, apr, 1, -1, 3));
-    EXPECT_EQ(wert(apr, 81), EuroType(1084.03)) << "the refund of May is not in April";
+    EXPECT_EQ(wert(apr, 81), 1084.03_eur) << "the refund of May is not in April";
     // An empty period: false and nothing.
     UStKennziffern leer;
     EXPECT_FALSE(Kont_::GetUmsaetzeFuer(0, leer, 1, -1, 0));
@@ -137,10 +137,10 @@ TEST_F(Zahlen, EveryBaseInWholeEurosTheTaxWithItsCents) {
 
     const UStKennziffern k = quartal(1);
     // The ledger's sums keep their cents.
-    EXPECT_EQ(wert(k, 81), EuroType(100.83));
-    EXPECT_EQ(wert(k, 43), EuroType(401.29));
-    EXPECT_EQ(wert(k, 48), EuroType(200.05));
-    EXPECT_EQ(wert(k, 66), EuroType(20.90));
+    EXPECT_EQ(wert(k, 81), 100.83_eur);
+    EXPECT_EQ(wert(k, 43), 401.29_eur);
+    EXPECT_EQ(wert(k, 48), 200.05_eur);
+    EXPECT_EQ(wert(k, 66), 20.90_eur);
 
     OAnmeldungVorauszahlungen a;
     OAnmeldungVorauszahlungen2 a2;
@@ -152,25 +152,25 @@ TEST_F(Zahlen, EveryBaseInWholeEurosTheTaxWithItsCents) {
                                      {52, 250}, {84, 1234}, {78, 5000}};
     for (auto it = basen.constBegin(); it != basen.constEnd(); ++it) {
         ASSERT_TRUE(e.contains(it.key())) << it.key();
-        EXPECT_EQ(e.value(it.key()), EuroType(it.value())) << "base " << it.key() << " in whole euros";
+        EXPECT_EQ(e.value(it.key()), EuroType::ausDouble(it.value())) << "base " << it.key() << " in whole euros";
     }
     const QMap<int, double> steuern = {{36, 16.14}, {47, 95.10}, {53, 47.55}, {85, 234.57}, {79, 950.19},
                                        {61, 190.10 + 14.03}, {67, 95.10 + 47.55 + 234.57 + 950.19}, {66, 20.90}};
     for (auto it = steuern.constBegin(); it != steuern.constEnd(); ++it)
-        EXPECT_EQ(e.value(it.key()), EuroType(it.value())) << "tax " << it.key() << " with its cents";
+        EXPECT_EQ(e.value(it.key()), EuroType::ausDouble(it.value())) << "tax " << it.key() << " with its cents";
     // The taxes the form computes: whole-euro base x rate.
     const QMap<int, EuroType> berechnet = UStVA::berechneteSteuern(a);
-    EXPECT_EQ(berechnet.value(81), EuroType(19.00));    // 100 x 19 %
-    EXPECT_EQ(berechnet.value(86), EuroType(7.00));     // 100 x 7 %
-    EXPECT_EQ(berechnet.value(89), EuroType(190.00));   // 1000 x 19 %, against 190.10 of input tax in 61
-    EXPECT_EQ(berechnet.value(93), EuroType(14.00));    // 200 x 7 %
+    EXPECT_EQ(berechnet.value(81), 19.00_eur);    // 100 x 19 %
+    EXPECT_EQ(berechnet.value(86), 7.00_eur);     // 100 x 7 %
+    EXPECT_EQ(berechnet.value(89), 190.00_eur);   // 1000 x 19 %, against 190.10 of input tax in 61
+    EXPECT_EQ(berechnet.value(93), 14.00_eur);    // 200 x 7 %
     EXPECT_EQ(berechnet.size(), 4);
     // Output tax 19.00 + 7.00 + 16.14 + 190.00 + 14.00 + 95.10 + 47.55 + 234.57 + 950.19 = 1573.55;
     // input tax 20.90 + 204.13 + 1327.41 = 1552.44; remaining 21.11.
-    EXPECT_EQ(a.umsatzsteuer, EuroType(1573.55));
-    EXPECT_EQ(v.vorsteuer, EuroType(1552.44));
-    EXPECT_EQ(e.value(83), EuroType(21.11));
-    EXPECT_EQ(a2.vorauszahlung, EuroType(21.11));
+    EXPECT_EQ(a.umsatzsteuer, 1573.55_eur);
+    EXPECT_EQ(v.vorsteuer, 1552.44_eur);
+    EXPECT_EQ(e.value(83), 21.11_eur);
+    EXPECT_EQ(a2.vorauszahlung, 21.11_eur);
 
     // The form node gets the same entries.
     std::unique_ptr<Va_> va(Va_::New());
@@ -179,10 +179,10 @@ TEST_F(Zahlen, EveryBaseInWholeEurosTheTaxWithItsCents) {
     DatenTyp w;
     for (const char* var : {"va_Kz21", "va_Kz48", "va_Kz84"}) {
         ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\") + QLatin1String(var), &w)) << var;
-        EXPECT_EQ(w.toEuro(), w.toEuro().RundenAb(0)) << var << " has no cents";
+        EXPECT_EQ(w.toEuro(), w.toEuro().ganzeEuroAb()) << var << " has no cents";
     }
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz85"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(234.57)) << "the tax of a pair reaches its own variable";
+    EXPECT_EQ(w.toEuro(), 234.57_eur) << "the tax of a pair reaches its own variable";
     DatenBase::setRootNode(QStringLiteral("Va_"), nullptr);
 }
 
@@ -204,61 +204,61 @@ TEST_F(Zahlen, ReverseChargeByItsCodes) {
     ASSERT_NE(KG::storniereBuchung(weg), 0u);  // cancelled: offsets itself in 52, 53 and 67
 
     const UStKennziffern k = quartal(2);
-    EXPECT_EQ(wert(k, 46), EuroType(1000.0));
-    EXPECT_EQ(wert(k, 47), EuroType(190.0));
-    EXPECT_EQ(wert(k, 52), EuroType(2000.0));
-    EXPECT_EQ(wert(k, 53), EuroType(380.0));
-    EXPECT_EQ(wert(k, 84), EuroType(3000.0));
-    EXPECT_EQ(wert(k, 85), EuroType(570.0));
-    EXPECT_EQ(wert(k, 78), EuroType(5000.0));
-    EXPECT_EQ(wert(k, 79), EuroType(950.0));
-    EXPECT_EQ(wert(k, 67), EuroType(190.0 + 380.0 + 570.0 + 950.0));
-    EXPECT_EQ(wert(k, 60), EuroType(700.0));
-    EXPECT_EQ(wert(k, 68), EuroType(600.0));
+    EXPECT_EQ(wert(k, 46), 1000.0_eur);
+    EXPECT_EQ(wert(k, 47), 190.0_eur);
+    EXPECT_EQ(wert(k, 52), 2000.0_eur);
+    EXPECT_EQ(wert(k, 53), 380.0_eur);
+    EXPECT_EQ(wert(k, 84), 3000.0_eur);
+    EXPECT_EQ(wert(k, 85), 570.0_eur);
+    EXPECT_EQ(wert(k, 78), 5000.0_eur);
+    EXPECT_EQ(wert(k, 79), 950.0_eur);
+    EXPECT_EQ(wert(k, 67), EuroType::ausDouble(190.0 + 380.0 + 570.0 + 950.0));
+    EXPECT_EQ(wert(k, 60), 700.0_eur);
+    EXPECT_EQ(wert(k, 68), 600.0_eur);
     EXPECT_FALSE(k.value(73).belegt);
     EXPECT_FALSE(k.value(66).belegt) << "no net amount of a reverse-charge purchase is input tax";
     OAnmeldungVorauszahlungen a;
     OAnmeldungVorauszahlungen2 a2;
     OAbziehbareVorsteuerbetraege v;
     UStVA::uebertrage(k, a, a2, v);
-    EXPECT_EQ(a.umsatzsteuer, EuroType(2090.0));
-    EXPECT_EQ(v.vorsteuer, EuroType(2090.0));
-    EXPECT_EQ(a2.vorauszahlung, EuroType(0.0)) << "owed and deducted at once";
+    EXPECT_EQ(a.umsatzsteuer, 2090.0_eur);
+    EXPECT_EQ(v.vorsteuer, 2090.0_eur);
+    EXPECT_EQ(a2.vorauszahlung, EuroType()) << "owed and deducted at once";
 
     // The annual return: the § 13b input tax is 467 (762 is import VAT only);
     // the purchases are still all in the lines of § 13b Abs. 1.
     UStKennziffern jahr;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuerFormular(0, jahr, 3, -1, -1, 1));
-    EXPECT_EQ(jahr.value(846).Betrag, EuroType(11000.0));
-    EXPECT_EQ(jahr.value(847).Betrag, EuroType(2090.0));
-    EXPECT_EQ(jahr.value(467).Betrag, EuroType(2090.0));
+    EXPECT_EQ(jahr.value(846).Betrag, 11000.0_eur);
+    EXPECT_EQ(jahr.value(847).Betrag, 2090.0_eur);
+    EXPECT_EQ(jahr.value(467).Betrag, 2090.0_eur);
     EXPECT_FALSE(jahr.value(762).belegt);
-    EXPECT_EQ(jahr.value(740).Betrag, EuroType(1300.0));
+    EXPECT_EQ(jahr.value(740).Betrag, 1300.0_eur);
 
     // The EÜR: the input tax paid is an expense (185), the tax owed counts
     // with the VAT received (140), so that neither line shows it twice.
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
     DatenTyp w;
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(2090.0));
+    EXPECT_EQ(w.toEuro(), 2090.0_eur);
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz140"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(2090.0));
+    EXPECT_EQ(w.toEuro(), 2090.0_eur);
     EXPECT_TRUE(root->testCompGewinn());
 }
 
 TEST_F(Zahlen, SpecialAdvancePaymentInDecember) {
     buche(1, 1200, 8400, 5, 11900.00, zDate(2016, 12, 10));
     buche(2, 1200, 1781, 0, 1000.00, zDate(2016, 2, 10));  // the special advance payment paid in February
-    EXPECT_EQ(Kont_::getSondervorauszahlung(0), EuroType(1000.00));
+    EXPECT_EQ(Kont_::getSondervorauszahlung(0), 1000.00_eur);
     kg->setFormularParameter(1, -1, 11);  // month, December
     OAnmeldungVorauszahlungen a;
     OAnmeldungVorauszahlungen2 a2;
     OAbziehbareVorsteuerbetraege v;
     kg->SetFormular(0);
     ASSERT_TRUE(Kont_::GetUmsaetze(0, a, a2, v, 0));
-    EXPECT_EQ(a.felder[81].steuer, EuroType(1900.00));
-    EXPECT_EQ(a2.felder[39].steuer, EuroType(1000.00));
-    EXPECT_EQ(a2.vorauszahlung, EuroType(900.00));
+    EXPECT_EQ(a.felder[81].steuer, 1900.00_eur);
+    EXPECT_EQ(a2.felder[39].steuer, 1000.00_eur);
+    EXPECT_EQ(a2.vorauszahlung, 900.00_eur);
     UStKennziffern nov;
     EXPECT_FALSE(Kont_::GetUmsaetzeFuer(0, nov, 1, -1, 10)) << "no line of a relevant account in November";
 }
@@ -284,22 +284,22 @@ TEST_F(Zahlen, ProfitAndTheEuerFormAgree) {
     buche(2, 1200, 4930, 7, 595.00, d);    // expense 500 + input tax 95
     buche(2, 1200, 4654, 0, 300.00, d);    // non-deductible: does not count
     buche(2, 1200, 1780, 0, 50.00, d);     // VAT paid to the tax office: an expense of the EÜR
-    EXPECT_EQ(KG::getGewinn(db, false, 1), EuroType(1000 + 190 - 100 - 19));
-    EXPECT_EQ(KG::getGewinn(db, false, 2), EuroType(500 + 95 + 50));
+    EXPECT_EQ(KG::getGewinn(db, false, 1), EuroType::ausDouble(1000 + 190 - 100 - 19));
+    EXPECT_EQ(KG::getGewinn(db, false, 2), EuroType::ausDouble(500 + 95 + 50));
     const EuroType gewinn = KG::getGewinn(nullptr, false, 0);
-    EXPECT_EQ(gewinn, EuroType(1071 - 645));
+    EXPECT_EQ(gewinn, EuroType::ausDouble(1071 - 645));
 
     // The investment deduction is taken while the profit does not exceed the limit.
     ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (9970, 9971, 9972, 9973)")));
-    KG::insertSimpleBuchung(KG::HERK_IAB_ABZ, QStringLiteral("eurVerbucht"), QStringLiteral("IAB"), 100.0, false, d, QString(), 3, true,
+    KG::insertSimpleBuchung(KG::HERK_IAB_ABZ, QStringLiteral("eurVerbucht"), QStringLiteral("IAB"), 100.0_eur, false, d, QString(), 3, true,
                             9971, 9970, 0, QString());
-    EXPECT_EQ(KG::getGewinn(db, false, 3), EuroType(100.0));
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(326.0));
+    EXPECT_EQ(KG::getGewinn(db, false, 3), 100.0_eur);
+    EXPECT_EQ(KG::getGewinn(db, false, 0), 326.0_eur);
     // Batch bookings count only when asked for.
-    KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurStapel"), QStringLiteral("Stapel"), 119.0, false, d, QString(), 1, false,
+    KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurStapel"), QStringLiteral("Stapel"), 119.0_eur, false, d, QString(), 1, false,
                             1200, 8400, 5, QString());
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(326.0));
-    EXPECT_EQ(KG::getGewinn(db, true, 0), EuroType(445.0));
+    EXPECT_EQ(KG::getGewinn(db, false, 0), 326.0_eur);
+    EXPECT_EQ(KG::getGewinn(db, true, 0), 445.0_eur);
 
     // The EÜR form carries the same profit.
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
@@ -307,11 +307,11 @@ TEST_F(Zahlen, ProfitAndTheEuerFormAgree) {
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), &v));
     EXPECT_EQ(v.toEuro(), KG::getGewinn(db, false, 0));
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz112"), &v));
-    EXPECT_EQ(v.toEuro(), EuroType(900.0));
+    EXPECT_EQ(v.toEuro(), 900.0_eur);
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz140"), &v));
-    EXPECT_EQ(v.toEuro(), EuroType(171.0));
+    EXPECT_EQ(v.toEuro(), 171.0_eur);
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &v));
-    EXPECT_EQ(v.toEuro(), EuroType(95.0));
+    EXPECT_EQ(v.toEuro(), 95.0_eur);
     EXPECT_EQ(root->eur_GewinnVerlust, KG::getGewinn(db, false, 0));
     EXPECT_TRUE(root->testCompGewinn());
     EXPECT_EQ(env.ui().count(Ui::Art::Fehler), 0);
@@ -325,8 +325,8 @@ TEST_F(Zahlen, ProfitAndTheEuerFormAgree) {
     ASSERT_TRUE(r.Fuellen());
     EXPECT_EQ(r.gewinn(), KG::getGewinn(db, false, 0));
     double summe = 0;
-    for (const EUERechnung2::Kategorie& c : r.kategorien()) summe += c.einnahme ? c.summe.wert() : 0;
-    EXPECT_EQ(EuroType(summe), r.einnahmen());
+    for (const EUERechnung2::Kategorie& c : r.kategorien()) summe += c.einnahme ? c.summe.alsDouble() : 0;
+    EXPECT_EQ(EuroType::ausDouble(summe), r.einnahmen());
 }
 
 // The lines of the Anlage EÜR 2016 the chart's accounts feed: the owner's
@@ -356,9 +356,9 @@ TEST_F(Zahlen, EuerLinesOfTravelVehiclesRefundsAndNonDeductibles) {
     // Income 1000 + 190 = 1190. Expenses 1000 (186) - 300 (refund) + net 100 + 100 + 24 + 50 + 184 + 200
     // + 50 + 300 (= 1008) + input tax 19 + 7 + 9.50 + 38 + 9.50 (= 83) = 1791; the non-deductible 350 do
     // not count. Profit 1190 - 1791 = -601.
-    EXPECT_EQ(KG::getGewinn(db, false, 1), EuroType(1190.0));
-    EXPECT_EQ(KG::getGewinn(db, false, 2), EuroType(1791.0));
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(-601.0));
+    EXPECT_EQ(KG::getGewinn(db, false, 1), 1190.0_eur);
+    EXPECT_EQ(KG::getGewinn(db, false, 2), 1791.0_eur);
+    EXPECT_EQ(KG::getGewinn(db, false, 0), -601.0_eur);
 
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
     const QMap<QString, double> zeilen = {
@@ -373,7 +373,7 @@ TEST_F(Zahlen, EuerLinesOfTravelVehiclesRefundsAndNonDeductibles) {
     for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it) {
         DatenTyp w;
         ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key(), &w)) << it.key().toStdString();
-        EXPECT_EQ(w.toEuro(), EuroType(it.value())) << it.key().toStdString();
+        EXPECT_EQ(w.toEuro(), EuroType::ausDouble(it.value())) << it.key().toStdString();
     }
     EXPECT_TRUE(root->testCompGewinn());
 }
@@ -382,11 +382,11 @@ TEST_F(Zahlen, ProfitLimitOfTheInvestmentDeduction) {
     ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (9970, 9971)")));
     const zDate d(2016, 3, 1);
     buche(1, 1200, 8150, 0, 200000.00, d);  // tax-free income: profit exactly at the limit
-    KG::insertSimpleBuchung(KG::HERK_IAB_ABZ, QStringLiteral("eurVerbucht"), QStringLiteral("IAB"), 1000.0, false, d, QString(), 3,
+    KG::insertSimpleBuchung(KG::HERK_IAB_ABZ, QStringLiteral("eurVerbucht"), QStringLiteral("IAB"), 1000.0_eur, false, d, QString(), 3,
                             true, 9971, 9970, 0, QString());
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(199000.0)) << "at the limit the deduction is taken";
+    EXPECT_EQ(KG::getGewinn(db, false, 0), 199000.0_eur) << "at the limit the deduction is taken";
     buche(1, 1200, 8150, 0, 0.01, d);
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(200000.01)) << "above it not";
+    EXPECT_EQ(KG::getGewinn(db, false, 0), 200000.01_eur) << "above it not";
 }
 
 // Only the business's own EU revenue is reported, whatever the booking
@@ -440,19 +440,19 @@ TEST_F(Zahlen, RecapitulativeStatement) {
 
     const auto feb = KG::getUStIdMap(5);  // code 5: February
     ASSERT_EQ(feb.size(), 2);
-    EXPECT_EQ(feb.value(QStringLiteral("ATU12345678#0")).Betrag, EuroType(800.00));
-    EXPECT_EQ(feb.value(QStringLiteral("ATU12345678#1")).Betrag, EuroType(300.00));
+    EXPECT_EQ(feb.value(QStringLiteral("ATU12345678#0")).Betrag, 800.00_eur);
+    EXPECT_EQ(feb.value(QStringLiteral("ATU12345678#1")).Betrag, 300.00_eur);
     EXPECT_EQ(KG::getZusammenfassendeMeldungCsv(feb),
               QStringLiteral("Laenderkennzeichen,USt-IdNr.,Betrag (EUR),Umsatzart\nAT,U12345678,800,L\nAT,U12345678,300,S"));
     EXPECT_TRUE(KG::getUStIdMap(27).isEmpty() == false) << "code 27: April and May";
-    EXPECT_EQ(KG::getUStIdMap(27).value(QStringLiteral("FR12345678901#0")).Betrag, EuroType(1234.99));
+    EXPECT_EQ(KG::getUStIdMap(27).value(QStringLiteral("FR12345678901#0")).Betrag, 1234.99_eur);
     const QString jahr = KG::getZusammenfassendeMeldungCsv(KG::getUStIdMap(-1));
     EXPECT_TRUE(jahr.contains(QStringLiteral("FR,12345678901,1234,L"))) << jahr.toStdString();
     EXPECT_FALSE(jahr.contains(QStringLiteral("DE"))) << "German numbers are not reported";
     EXPECT_FALSE(jahr.contains(QStringLiteral("NL"))) << "cancelled bookings are not reported";
 
     QMap<QString, KG::UstIdZm> minus;
-    minus.insert(QStringLiteral("BE0123456789#0"), {QStringLiteral("BE"), QStringLiteral("0123456789"), -10.50, 0});
+    minus.insert(QStringLiteral("BE0123456789#0"), {QStringLiteral("BE"), QStringLiteral("0123456789"), -10.50_eur, 0});
     EXPECT_TRUE(KG::getZusammenfassendeMeldungCsv(minus).endsWith(QStringLiteral("BE,0123456789,-10,L")));
 
     root->GetStamm001_Ptr(1)->setVar(QStringLiteral("st1_Firma"), DatenTyp(QStringLiteral("Müller & <Söhne>")));
@@ -504,9 +504,9 @@ TEST_F(Zahlen, BalanceList) {
     zPrintString p;
     januar.Print(p);
     const auto& k = januar.konten();
-    EXPECT_EQ(k.value(1200).anfang.soll, EuroType(5000.0));
-    EXPECT_EQ(k.value(1200).buchungen.soll, EuroType(119.0));
-    EXPECT_EQ(k.value(1200).vormonate.soll, EuroType(0.0));
+    EXPECT_EQ(k.value(1200).anfang.soll, 5000.0_eur);
+    EXPECT_EQ(k.value(1200).buchungen.soll, 119.0_eur);
+    EXPECT_EQ(k.value(1200).vormonate.soll, EuroType());
     EXPECT_FALSE(k.contains(4930));
     EXPECT_TRUE(p.text().startsWith(QStringLiteral("Summen- und Saldenliste Januar 2016")));
 
@@ -515,8 +515,8 @@ TEST_F(Zahlen, BalanceList) {
     maerz.setZeitraum(BerichtZeitraum{1, 2, -1, rsPeriod()});
     zPrintString p2;
     maerz.Print(p2);
-    EXPECT_EQ(maerz.konten().value(8400).vormonate.haben, EuroType(300.0));
-    EXPECT_EQ(maerz.konten().value(4930).buchungen.soll, EuroType(50.0));
+    EXPECT_EQ(maerz.konten().value(8400).vormonate.haben, 300.0_eur);
+    EXPECT_EQ(maerz.konten().value(4930).buchungen.soll, 50.0_eur);
 
     // A balanced account shows 0 in the debit balance column.
     buche(3, 1000, 1200, 0, 100.00, zDate(2016, 3, 6));
@@ -533,29 +533,29 @@ TEST_F(Zahlen, TransferIntoTheReturnsAndTheAnnualReturn) {
     ASSERT_TRUE(Kont_::UebertrageUStVA(2, 1, -1));
     DatenTyp w;
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz81"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(1000.0));
+    EXPECT_EQ(w.toEuro(), 1000.0_eur);
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz66"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(19.0));
+    EXPECT_EQ(w.toEuro(), 19.0_eur);
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz83"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(171.0));
+    EXPECT_EQ(w.toEuro(), 171.0_eur);
     ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Uebermittelt"), DatenTyp(true)));
     buche(1, 1200, 8400, 5, 119.00, zDate(2016, 5, 5));
     EXPECT_FALSE(Kont_::UebertrageUStVA(2, 1, -1));
     EXPECT_TRUE(env.ui().texts(Ui::Art::Fehler).contains(QStringLiteral("Bereits übermittelte Umsatzsteuer-Voranmeldungen dürfen nicht gelöscht werden.")));
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz81"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(1000.0)) << "a transmitted return is kept";
+    EXPECT_EQ(w.toEuro(), 1000.0_eur) << "a transmitted return is kept";
     DatenBase::setRootNode(QStringLiteral("Va_"), nullptr);
 
     // The annual return: the same computation on form 1.
     UStKennziffern jahr;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuerFormular(0, jahr, 3, -1, -1, 1));
-    EXPECT_EQ(jahr.value(177).Betrag, EuroType(1100.0)) << "the annual return's line of the 19 % turnover";
+    EXPECT_EQ(jahr.value(177).Betrag, 1100.0_eur) << "the annual return's line of the 19 % turnover";
     EXPECT_FALSE(jahr.contains(81)) << "81 is a code of the advance return only";
-    EXPECT_EQ(jahr.value(320).Betrag, EuroType(19.0));
+    EXPECT_EQ(jahr.value(320).Betrag, 19.0_eur);
     std::unique_ptr<Ust_> ust(Ust_::New());
     DatenBase::setRootNode(QStringLiteral("Ust_"), ust.get());
     EXPECT_EQ(root->UebernahmeUstGst(1221), 0);
-    EXPECT_EQ(ust->getVar(QStringLiteral("ust_Kz177")).toEuro(), EuroType(1100.0));
+    EXPECT_EQ(ust->getVar(QStringLiteral("ust_Kz177")).toEuro(), 1100.0_eur);
     DatenBase::setRootNode(QStringLiteral("Ust_"), nullptr);
 
     kg->setKontenplanName(QString());
@@ -599,8 +599,8 @@ TEST(UStVAFormular, BasesOfThe2016FormInWholeEurosTaxesInCents) {
     const int steuern[] = {36, 80, 98, 96, 47, 53, 74, 79, 85, 65, 66, 61, 62, 67, 63, 64, 59, 69};
     for (int vorzeichen : {1, -1}) {
         UStKennziffern k;
-        for (int c : basen) k.insert(c, rsUStKennziffer{(unsigned long)c, QString(), true, false, EuroType(vorzeichen * (c + 0.99))});
-        for (int c : steuern) k.insert(c, rsUStKennziffer{(unsigned long)c, QString(), true, false, EuroType(vorzeichen * (c + 0.01))});
+        for (int c : basen) k.insert(c, rsUStKennziffer{(unsigned long)c, QString(), true, false, EuroType::ausDouble(vorzeichen * (c + 0.99))});
+        for (int c : steuern) k.insert(c, rsUStKennziffer{(unsigned long)c, QString(), true, false, EuroType::ausDouble(vorzeichen * (c + 0.01))});
         OAnmeldungVorauszahlungen a;
         OAnmeldungVorauszahlungen2 a2;
         OAbziehbareVorsteuerbetraege v;
@@ -608,18 +608,18 @@ TEST(UStVAFormular, BasesOfThe2016FormInWholeEurosTaxesInCents) {
         const QMap<int, EuroType> e = UStVA::eintraege(a, a2, v);
         for (int c : basen) {
             EXPECT_TRUE(UStVA::volleEuro(c)) << c;
-            EXPECT_EQ(e.value(c), EuroType(vorzeichen * c)) << "base " << c << " sign " << vorzeichen;
+            EXPECT_EQ(e.value(c), EuroType::ausDouble(vorzeichen * c)) << "base " << c << " sign " << vorzeichen;
         }
         for (int c : steuern) {
             EXPECT_FALSE(UStVA::volleEuro(c)) << c;
-            EXPECT_EQ(e.value(c), EuroType(vorzeichen * (c + 0.01))) << "tax " << c << " sign " << vorzeichen;
+            EXPECT_EQ(e.value(c), EuroType::ausDouble(vorzeichen * (c + 0.01))) << "tax " << c << " sign " << vorzeichen;
         }
         // 81 -> 81 x 19 % = 15.39, 86 -> 86 x 7 % = 6.02, 89 -> 16.91, 93 -> 6.51: whole-euro base x rate.
         const QMap<int, EuroType> b = UStVA::berechneteSteuern(a);
-        EXPECT_EQ(b.value(81), EuroType(vorzeichen * 15.39));
-        EXPECT_EQ(b.value(86), EuroType(vorzeichen * 6.02));
-        EXPECT_EQ(b.value(89), EuroType(vorzeichen * 16.91));
-        EXPECT_EQ(b.value(93), EuroType(vorzeichen * 6.51));
+        EXPECT_EQ(b.value(81), EuroType::ausDouble(vorzeichen * 15.39));
+        EXPECT_EQ(b.value(86), EuroType::ausDouble(vorzeichen * 6.02));
+        EXPECT_EQ(b.value(89), EuroType::ausDouble(vorzeichen * 16.91));
+        EXPECT_EQ(b.value(93), EuroType::ausDouble(vorzeichen * 6.51));
     }
     EXPECT_EQ(UStVA::kennzahl(47)->basisVon, 46);
     EXPECT_EQ(UStVA::kennzahl(79)->basisVon, 78);
@@ -655,20 +655,20 @@ TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
     testfall::buche(db, 1, 1800, 4640, 5, 238.00, d);  // 200 + 38
     UStKennziffern k;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, k, 2, 0, -1));
-    EXPECT_EQ(k.value(81).Betrag, EuroType(300.0));
+    EXPECT_EQ(k.value(81).Betrag, 300.0_eur);
     EXPECT_FALSE(k.value(48).belegt) << "neither is tax-free";
     OAnmeldungVorauszahlungen a;
     OAnmeldungVorauszahlungen2 a2;
     OAbziehbareVorsteuerbetraege v;
     UStVA::uebertrage(k, a, a2, v);
-    EXPECT_EQ(a.felder.value(81).steuer, EuroType(57.0));  // 300 x 19 %
+    EXPECT_EQ(a.felder.value(81).steuer, 57.0_eur);  // 300 x 19 %
 
     testfall::buche(db, 1, 1800, 4975, 0, 1000.00, d);  // taxable investment subsidy: income of the profit
     testfall::buche(db, 1, 1800, 4980, 0, 500.00, d);   // tax-free investment allowance: no income
     testfall::buche(db, 1, 1800, 3820, 0, 250.00, d);   // VAT refunded on the account it was paid on
     testfall::buche(db, 2, 1800, 7685, 0, 184.00, d);   // vehicle tax
     // Income 100 + 200 + 57 (VAT received) + 1000 = 1357; expenses -250 + 184 = -66; profit 1423.
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(1423.0));
+    EXPECT_EQ(KG::getGewinn(db, false, 0), 1423.0_eur);
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
     const QMap<QString, double> zeilen = {{QStringLiteral("Eur0002_{1}\\eur2_Kz108"), 300.0},
                                           {QStringLiteral("Eur0002_{1}\\eur2_Kz103"), 1000.0},
@@ -677,7 +677,7 @@ TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
     for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it) {
         DatenTyp w;
         ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key(), &w)) << it.key().toStdString();
-        EXPECT_EQ(w.toEuro(), EuroType(it.value())) << it.key().toStdString();
+        EXPECT_EQ(w.toEuro(), EuroType::ausDouble(it.value())) << it.key().toStdString();
     }
     EXPECT_TRUE(root->testCompGewinn());
 
@@ -723,7 +723,7 @@ TEST(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     b.buchungsart = 2;
     b.haben = true;
     b.konto = 1200;
-    b.teile.append({4930, 7, 119.00, false, QString()});
+    b.teile.append({4930, 7, 119.00_eur, false, QString()});
     QString grund;
     EXPECT_EQ(KG::insertSplittBuchung(b, db, &grund), 0u);
     EXPECT_TRUE(grund.contains(QStringLiteral("§ 19 UStG"))) << grund.toStdString();
@@ -737,24 +737,24 @@ TEST(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     // 1787 the 95 owed; no input tax (1577) at all.
     const unsigned long rc = testfall::buche(db, 2, 1200, 3123, 94, 500.00, d);
     auto summe = [&](unsigned long konto, bool haben) {
-        return EuroType(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 "
+        return EuroType::ausDouble(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 "
                                                        "AND Konto=%2 AND Haben=%3")
                                             .arg(rc)
                                             .arg(konto)
                                             .arg(haben ? -1 : 0))
                             .toDouble());
     };
-    EXPECT_EQ(summe(3123, false), EuroType(595.00));
-    EXPECT_EQ(summe(1787, true), EuroType(95.00));
-    EXPECT_EQ(summe(1200, true), EuroType(500.00));
-    EXPECT_EQ(summe(1577, false), EuroType(0.0));
+    EXPECT_EQ(summe(3123, false), 595.00_eur);
+    EXPECT_EQ(summe(1787, true), 95.00_eur);
+    EXPECT_EQ(summe(1200, true), 500.00_eur);
+    EXPECT_EQ(summe(1577, false), EuroType());
     EXPECT_TRUE(KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true).isEmpty());
 
     // The advance return it must file for the month: 46 and 47, no input tax.
     UStKennziffern k;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, k, 1, -1, 1));
-    EXPECT_EQ(k.value(46).Betrag, EuroType(500.00));
-    EXPECT_EQ(k.value(47).Betrag, EuroType(95.00));
+    EXPECT_EQ(k.value(46).Betrag, 500.00_eur);
+    EXPECT_EQ(k.value(47).Betrag, 95.00_eur);
     EXPECT_FALSE(k.value(67).belegt);
     EXPECT_FALSE(k.value(66).belegt);
     EXPECT_FALSE(k.value(81).belegt);
@@ -762,11 +762,11 @@ TEST(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     // Paying the 95 to the tax office is an expense (186). Profit: 1000 - 119 - 595 + 95 - 95 = 286,
     // which is the money: 1000 in, 119 + 500 + 95 out.
     testfall::buche(db, 2, 1200, 1780, 0, 95.00, zDate(2016, 3, 10));
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(286.0));
+    EXPECT_EQ(KG::getGewinn(db, false, 0), 286.0_eur);
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
     DatenTyp w;
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz111"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(1000.0)) << "revenue as a small business";
+    EXPECT_EQ(w.toEuro(), 1000.0_eur) << "revenue as a small business";
     w = DatenTyp();
     const bool vorsteuer = DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w);
     EXPECT_TRUE(!vorsteuer || w.toEuro().isNull()) << "no input tax";
@@ -785,7 +785,7 @@ TEST(Kleinunternehmer, DefaultKeysIgnoredOtherKeysRefusedSwitchingKeepsTheRule) 
     e.belegdatum = zDate(2016, 4, 1);
     e.konto = 1200;
     e.gegenkonto = 4930;  // default key 7 in the chart
-    e.betrag = 119.00;
+    e.betrag = 119.00_eur;
     e.schluesselAngegeben = false;
     EXPECT_TRUE(p.pruefen(e).isEmpty());
     EXPECT_EQ(e.steuerschluessel, 0u) << "the chart's default input-tax key does not apply";
@@ -829,17 +829,17 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
     // tax 7.59 x 0.7 = 5.313 -> 5.31; the rest 11.98 and 2.28 on 4654. Together 47.53.
     const unsigned long n = buche(2, 1200, 4650, 7, 47.53, d);
     auto zeile = [&](unsigned long konto, unsigned long schluessel) {
-        return EuroType(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND "
+        return EuroType::ausDouble(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND "
                                                        "Konto=%2 AND Steuerschluessel=%3")
                                             .arg(n)
                                             .arg(konto)
                                             .arg(schluessel))
                             .toDouble());
     };
-    EXPECT_EQ(zeile(4650, 7), EuroType(27.96));
-    EXPECT_EQ(zeile(4654, 7), EuroType(11.98));
-    EXPECT_EQ(zeile(1576, 999999), EuroType(7.59)) << "the whole input tax of the receipt";
-    EXPECT_EQ(zeile(1200, 0), EuroType(47.53));
+    EXPECT_EQ(zeile(4650, 7), 27.96_eur);
+    EXPECT_EQ(zeile(4654, 7), 11.98_eur);
+    EXPECT_EQ(zeile(1576, 999999), 7.59_eur) << "the whole input tax of the receipt";
+    EXPECT_EQ(zeile(1200, 0), 47.53_eur);
     // Divided by hand (the booking names the non-deductible account): taken as it is.
     KG::BuchungsEntwurf b;
     b.text = QStringLiteral("Bewirtung, von Hand geteilt");
@@ -847,30 +847,29 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
     b.buchungsart = 2;
     b.haben = true;
     b.konto = 1200;
-    b.teile = {{4650, 7, 83.30, false, QString()}, {4654, 7, 35.70, false, QString()}};
+    b.teile = {{4650, 7, 83.30_eur, false, QString()}, {4654, 7, 35.70_eur, false, QString()}};
     ASSERT_NE(KG::insertSplittBuchung(b, db), 0u);
     EXPECT_TRUE(KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true).isEmpty());
 
     UStKennziffern k;
     ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, k, 1, -1, 5));
-    EXPECT_EQ(k.value(66).Betrag, EuroType(7.59 + 19.00));
+    EXPECT_EQ(k.value(66).Betrag, EuroType::ausDouble(7.59 + 19.00));
     // Deductible 27.96 + 70, non-deductible 11.98 + 30; the profit counts the deductible part and the input tax.
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(-(27.96 + 70.0 + 7.59 + 19.0)));
+    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType::ausDouble(-(27.96 + 70.0 + 7.59 + 19.0)));
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
     DatenTyp w;
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz175"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(97.96));
+    EXPECT_EQ(w.toEuro(), 97.96_eur);
     ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz165"), &w));
-    EXPECT_EQ(w.toEuro(), EuroType(41.98));
+    EXPECT_EQ(w.toEuro(), 41.98_eur);
     EXPECT_TRUE(root->testCompGewinn());
 
     // The share comes from the case's limits.
     ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSperrgrenzen SET Betrag=50 WHERE Bezeichnung='Bewirtung: abziehbarer Anteil in Prozent'")));
     const unsigned long halb = buche(2, 1200, 4650, 0, 100.01, d);  // 50.01 rounded half up, 50.00 rest
-    EXPECT_EQ(EuroType(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
-                                          .arg(halb))
-                           .toDouble()),
-              EuroType(50.00));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
+                                          .arg(halb)).toEuro(),
+              50.00_eur);
 }
 
 // A small business's entertainment: 70 % of the gross amount is deductible.
@@ -880,13 +879,11 @@ TEST(Kleinunternehmer, EntertainmentSplitsTheGrossAmount) {
     DBConnection* db = testfall::neuerFall(&kg, false);
     ASSERT_NE(db, nullptr);
     const unsigned long n = testfall::buche(db, 2, 1000, 4650, 0, 119.00, zDate(2016, 8, 8));
-    EXPECT_EQ(EuroType(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4650")
-                                          .arg(n))
-                           .toDouble()),
-              EuroType(83.30));
-    EXPECT_EQ(EuroType(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
-                                          .arg(n))
-                           .toDouble()),
-              EuroType(35.70));
-    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType(-83.30));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4650")
+                                          .arg(n)).toEuro(),
+              83.30_eur);
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
+                                          .arg(n)).toEuro(),
+              35.70_eur);
+    EXPECT_EQ(KG::getGewinn(db, false, 0), -83.30_eur);
 }

@@ -13,53 +13,104 @@
 
 namespace {
 
-TEST(Euro, RoundsHalfAwayFromZeroDespiteBinaryError) {
-    struct Fall { double in; double out; };
-    const Fall faelle[] = {{0.285, 0.29}, {-0.285, -0.29}, {1.005, 1.01}, {2.675, 2.68}, {0.125, 0.13},
-                           {1.9095, 1.91}, {-1.005, -1.01}, {0.004999, 0.0}, {0.1 + 0.2, 0.3}, {1234.5649, 1234.56}};
-    for (const Fall& f : faelle) EXPECT_DOUBLE_EQ(EuroType(f.in).Runden2().wert(), f.out) << f.in;
-    EXPECT_DOUBLE_EQ(EuroType(2.5).Runden(0).wert(), 3.0);
-    EXPECT_DOUBLE_EQ(EuroType(-2.5).Runden(0).wert(), -3.0);
-    EXPECT_DOUBLE_EQ(EuroType(123.99).RundenAb(0).wert(), 123.0);
-    EXPECT_DOUBLE_EQ(EuroType(-5.999).RundenAb(2).wert(), -5.99);
-    EXPECT_DOUBLE_EQ(EuroType(0.29).RundenAb(2).wert(), 0.29) << "cutting must not lose a cent to 0.28999...";
-    EXPECT_DOUBLE_EQ(EuroType::runden(1.001, 2, RundungsModus::Aufrunden), 1.01);
+TEST(Euro, ReadsADoubleToTheNearestCentHalfAwayFromZero) {
+    struct Fall { double in; qint64 cent; };
+    const Fall faelle[] = {{0.285, 29},   {-0.285, -29},     {1.005, 101},     {2.675, 268},      {0.125, 13},
+                           {1.9095, 191}, {-1.005, -101},    {0.004999, 0},    {0.1 + 0.2, 30},   {1234.5649, 123456},
+                           {-0.001, 0},   {999999999.99, 99999999999}, {std::nan(""), 0}, {1e300, INT64_MAX}};
+    for (const Fall& f : faelle) EXPECT_EQ(EuroType::ausDouble(f.in).cent(), f.cent) << f.in;
+    EXPECT_EQ(EuroType::runden(2.5, 0), 3.0);
+    EXPECT_EQ(EuroType::runden(-2.5, 0), -3.0);
+    EXPECT_EQ(EuroType::ausDouble(123.99).ganzeEuroAb(), 123_eur);
+    EXPECT_EQ(EuroType::ausDouble(-5.99).ganzeEuroAb(), -5_eur) << "cut toward zero";
+    EXPECT_EQ((0.29_eur).ganzeEuroAb(), EuroType());
 }
 
-TEST(Euro, GrossNetSplitsComeOutToTheCent) {
-    // net = gross / (1 + rate), rounded; tax = gross - net.
+// The one rounding of money: amount x numerator / denominator.
+TEST(Euro, ShareRoundsHalfAwayFromZeroExactly) {
+    struct Fall { qint64 cent, zaehler, nenner, ergebnis; };
+    const Fall faelle[] = {
+        {50, 19, 100, 10},   {-50, 19, 100, -10},  {50, -19, 100, -10}, {50, 19, -100, -10},  // 9,5 ct
+        {49, 19, 100, 9},    {-49, 19, 100, -9},                                               // 9,31 ct
+        {1, 1, 2, 1},        {-1, 1, 2, -1},       {1, 1, 3, 0},        {2, 1, 3, 1},
+        {100, 100, 119, 84}, {11900, 100, 119, 10000},
+        {99999999999, 999999999000000, 1000000, INT64_MAX},  // beyond the range: saturates
+        {7, 3, 0, 0},
+    };
+    for (const Fall& f : faelle)
+        EXPECT_EQ(EuroType::ausCent(f.cent).anteil(f.zaehler, f.nenner).cent(), f.ergebnis) << f.cent << "*" << f.zaehler << "/" << f.nenner;
+    EXPECT_EQ((0.50_eur).prozent(19), 0.10_eur);
+    EXPECT_EQ((100_eur).prozent(5.5), 5.50_eur);
+    EXPECT_EQ((1.00_eur).prozent(10.7), 0.11_eur);
+    EXPECT_EQ((0.01_eur).mal(0.5), 0.01_eur) << "half a cent rounds up";
+    EXPECT_EQ((-0.01_eur).mal(0.5), -0.01_eur) << "and down below zero";
+    EXPECT_EQ((1.00_eur).mal(1.005), 1.01_eur) << "a quantity is read as written";
+    EXPECT_EQ((119_eur).nettoAusBrutto(19), 100_eur);
+    EXPECT_EQ((100_eur).bruttoAusNetto(19), 119_eur);
+    EXPECT_EQ((0.05_eur).bruttoAusNetto(7), 0.05_eur);
+}
+
+TEST(Euro, GrossNetSplitsAddUpToTheGrossAmount) {
     struct Fall { double brutto, satz, netto, steuer; };
     const Fall faelle[] = {{119.0, 19, 100.0, 19.0}, {1.0, 19, 0.84, 0.16}, {0.01, 19, 0.01, 0.0},
                            {107.0, 7, 100.0, 7.0},   {10.0, 7, 9.35, 0.65}, {-119.0, 19, -100.0, -19.0}};
     for (const Fall& f : faelle) {
-        const EuroType netto = EuroType(f.brutto / (1.0 + f.satz / 100.0)).Runden2();
-        const EuroType steuer = (EuroType(f.brutto) - netto).Runden2();
-        EXPECT_EQ(netto, EuroType(f.netto)) << f.brutto;
-        EXPECT_EQ(steuer, EuroType(f.steuer)) << f.brutto;
-        EXPECT_EQ(netto + steuer, EuroType(f.brutto));
+        const EuroType brutto = EuroType::ausDouble(f.brutto);
+        const EuroType netto = brutto.nettoAusBrutto(f.satz);
+        EXPECT_EQ(netto, EuroType::ausDouble(f.netto)) << f.brutto;
+        EXPECT_EQ(brutto - netto, EuroType::ausDouble(f.steuer)) << f.brutto;
     }
 }
 
-TEST(Euro, ComparesToTheCent) {
-    EXPECT_EQ(EuroType(0.1 + 0.2), EuroType(0.3));
-    EXPECT_NE(EuroType(0.30), EuroType(0.31));
-    EXPECT_LT(EuroType(0.30), EuroType(0.31));
-    EXPECT_FALSE(EuroType(0.300001) < EuroType(0.3));
-    EXPECT_TRUE(EuroType(0.004).isNull());
-    EXPECT_FALSE(EuroType(0.005).isNull());
+// Sums are exact however many lines: a million lines of 0,10 are 100.000,00.
+TEST(Euro, SumsAMillionLinesExactly) {
+    EuroType summe;
+    for (int i = 0; i < 1000000; ++i) summe += 0.10_eur;
+    EXPECT_EQ(summe, 100000_eur);
+    EXPECT_EQ(summe.getText(), QStringLiteral("100.000,00"));
+    double d = 0;
+    for (int i = 0; i < 1000000; ++i) d += 0.1;
+    EXPECT_NE(d, 100000.0) << "what the sum in doubles would have been";
+}
+
+TEST(Euro, ArithmeticNeverOverflows) {
+    const EuroType groesst = EuroType::ausCent(INT64_MAX);
+    EXPECT_EQ((groesst + 0.01_eur).cent(), INT64_MAX);
+    EXPECT_EQ((-groesst - 1_eur).cent(), -INT64_MAX);
+    EXPECT_EQ((-EuroType::ausCent(INT64_MIN)).cent(), INT64_MAX);
+    EXPECT_FALSE((groesst + 0.01_eur).imRahmen());
+    EXPECT_TRUE(EuroType::ausCent(EuroType::kHoechstCent).imRahmen());
+    EXPECT_FALSE(EuroType::ausCent(EuroType::kHoechstCent + 1).imRahmen());
+    EXPECT_FALSE((-EuroType::ausCent(EuroType::kHoechstCent + 1)).imRahmen());
+    // The largest price times the largest quantity is far beyond the bound,
+    // and it stays there instead of wrapping round.
+    const EuroType p = EuroType::ausCent(EuroType::kHoechstCent).mal(999999999);
+    EXPECT_FALSE(p.imRahmen());
+    EXPECT_GT(p, EuroType());
+}
+
+TEST(Euro, ComparesExactly) {
+    EXPECT_EQ(0.1_eur + 0.2_eur, 0.3_eur);
+    EXPECT_NE(0.30_eur, 0.31_eur);
+    EXPECT_LT(0.30_eur, 0.31_eur);
+    EXPECT_TRUE(EuroType::ausDouble(0.004).isNull());
+    EXPECT_FALSE(EuroType::ausDouble(0.005).isNull());
 }
 
 TEST(Euro, GermanText) {
-    EXPECT_EQ(EuroType(1234.56).getText(), QStringLiteral("1.234,56"));
-    EXPECT_EQ(EuroType(1234567.891).getText(), QStringLiteral("1.234.567,89"));
-    EXPECT_EQ(EuroType(-0.5).getText(), QStringLiteral("-0,50"));
-    EXPECT_EQ(EuroType(0.0).getText(), QStringLiteral("0,00"));
-    EXPECT_EQ(EuroType(-0.001).getText(), QStringLiteral("0,00")) << "no negative zero";
-    EXPECT_EQ(EuroType(999.999).getText(), QStringLiteral("1.000,00"));
-    EXPECT_EQ(EuroType(1234.5).getText(EuroType::TextOhneTausender), QStringLiteral("1234,50"));
-    EXPECT_EQ(EuroType(1234.5).getText(EuroType::TextPunkt), QStringLiteral("1234.50"));
-    EXPECT_EQ(EuroType(12).getText(EuroType::TextMitEuro), QStringLiteral("12,00 €"));
-    EXPECT_EQ(EuroType(0).getText(EuroType::TextLeerBeiNull), QString());
+    EXPECT_EQ((1234.56_eur).getText(), QStringLiteral("1.234,56"));
+    EXPECT_EQ(EuroType::ausDouble(1234567.891).getText(), QStringLiteral("1.234.567,89"));
+    EXPECT_EQ((-0.5_eur).getText(), QStringLiteral("-0,50"));
+    EXPECT_EQ(EuroType().getText(), QStringLiteral("0,00"));
+    EXPECT_EQ(EuroType::ausDouble(-0.001).getText(), QStringLiteral("0,00")) << "no negative zero";
+    EXPECT_EQ(EuroType::ausDouble(999.999).getText(), QStringLiteral("1.000,00"));
+    EXPECT_EQ((1234.5_eur).getText(EuroType::TextOhneTausender), QStringLiteral("1234,50"));
+    EXPECT_EQ((1234.5_eur).getText(EuroType::TextPunkt), QStringLiteral("1234.50"));
+    EXPECT_EQ((12_eur).getText(EuroType::TextMitEuro), QStringLiteral("12,00 €"));
+    EXPECT_EQ(EuroType().getText(EuroType::TextLeerBeiNull), QString());
+    // A profit beyond the input bound prints and serialises as it is.
+    EXPECT_EQ(EuroType::ausCent(123456789012345).getText(), QStringLiteral("1.234.567.890.123,45"));
+    EXPECT_EQ(EuroType::ausCent(-INT64_MAX).getText(EuroType::TextPunkt), QStringLiteral("-92233720368547758.07"));
 }
 
 TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
@@ -70,11 +121,11 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
     for (const Fall& f : gut) {
         EuroType e;
         ASSERT_TRUE(EuroType::fromText(QString::fromUtf8(f.text), &e)) << f.text;
-        EXPECT_DOUBLE_EQ(e.wert(), f.wert) << f.text;
+        EXPECT_DOUBLE_EQ(e.alsDouble(), f.wert) << f.text;
     }
     EuroType groesst;
     ASSERT_TRUE(EuroType::fromText(QStringLiteral("999.999.999,99"), &groesst));
-    EXPECT_DOUBLE_EQ(groesst.wert(), 999999999.99);
+    EXPECT_DOUBLE_EQ(groesst.alsDouble(), 999999999.99);
     ASSERT_TRUE(EuroType::fromText(QStringLiteral("-999999999.99"), &groesst));
     EXPECT_TRUE(EuroType::istGeldbetrag(12.34));
     EXPECT_TRUE(EuroType::istGeldbetrag(-999999999.99));
@@ -83,9 +134,9 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
     EXPECT_FALSE(EuroType::istGeldbetrag(std::nan("")));
     for (const char* t : {"", "abc", "1,2,3", "1.2.3,4x", "12,345", "1.23.4", "12,", ",5", "1 000", "--1", "1e3",
                           "1.000.000.000", "1000000000,00", "-1000000000", "999999999,999", "99999999999999999999"}) {
-        EuroType e(99);
+        EuroType e = 99_eur;
         EXPECT_FALSE(EuroType::fromText(QString::fromUtf8(t), &e)) << t;
-        EXPECT_DOUBLE_EQ(e.wert(), 0.0) << t;
+        EXPECT_DOUBLE_EQ(e.alsDouble(), 0.0) << t;
     }
 }
 
@@ -191,7 +242,7 @@ TEST(DatenTypValues, ConversionsAndEquality) {
     EXPECT_FALSE(DatenTyp(0).isNull());
 
     EXPECT_EQ(DatenTyp(1), DatenTyp(1.0));
-    EXPECT_EQ(DatenTyp(EuroType(2.5)), DatenTyp(2.5));
+    EXPECT_EQ(DatenTyp(2.5_eur), DatenTyp(2.5));
     EXPECT_EQ(DatenTyp(true), DatenTyp(1));
     EXPECT_NE(DatenTyp(1), DatenTyp(QStringLiteral("1")));
     EXPECT_NE(DatenTyp(), DatenTyp(0));
@@ -207,7 +258,7 @@ TEST(DatenTypValues, ConversionsAndEquality) {
 namespace {
 // The amount rules as the two patterns of the first version wrote them.
 bool betragNachMuster(const QString& text, EuroType* out) {
-    *out = EuroType(0.0);
+    *out = EuroType();
     QString s = text.trimmed();
     if (s.endsWith(QStringLiteral("€"))) s = s.left(s.size() - 1).trimmed();
     static const QRegularExpression german(QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d{1,2}))?$"));
@@ -231,7 +282,7 @@ bool betragNachMuster(const QString& text, EuroType* out) {
     if (!dez.isEmpty()) v += dez.toDouble() / (dez.size() == 1 ? 10.0 : 100.0);
     if (sign == QLatin1String("-")) v = -v;
     if (!(std::fabs(v) <= EuroType::kHoechstbetrag + 1e-9)) return false;
-    *out = EuroType(EuroType::runden(v, 2));
+    *out = EuroType::ausDouble(v);
     return true;
 }
 
@@ -280,7 +331,7 @@ TEST(Euro, HandReaderAgreesWithThePatternsOnEveryShortText) {
         const bool h = EuroType::fromText(t, &hand);
         const bool m = betragNachMuster(t, &muster);
         ASSERT_EQ(h, m) << t.toStdString();
-        ASSERT_EQ(hand.wert(), muster.wert()) << t.toStdString();
+        ASSERT_EQ(hand.alsDouble(), muster.alsDouble()) << t.toStdString();
         angenommen += h;
         ++zusammen;
     });
@@ -298,7 +349,7 @@ TEST(Euro, HandReaderAgreesWithThePatternsOnAmountsOfEveryForm) {
     };
     for (int k = 0; k < 50000; ++k) {
         const long long cents = (long long)(zufall() % 200000000000ULL);  // up to twice the highest amount
-        EuroType e(cents / 100.0);
+        const EuroType e = EuroType::ausCent(cents);
         QStringList formen = {e.getText(), e.getText(EuroType::TextOhneTausender), e.getText(EuroType::TextPunkt),
                               e.getText(EuroType::TextMitEuro), QStringLiteral("-") + e.getText(),
                               QString::number(cents / 100), QString::number(cents / 100) + QStringLiteral(",") + QString::number(cents % 10),
@@ -306,7 +357,7 @@ TEST(Euro, HandReaderAgreesWithThePatternsOnAmountsOfEveryForm) {
         for (const QString& t : formen) {
             EuroType hand, muster;
             ASSERT_EQ(EuroType::fromText(t, &hand), betragNachMuster(t, &muster)) << t.toStdString();
-            ASSERT_EQ(hand.wert(), muster.wert()) << t.toStdString();
+            ASSERT_EQ(hand.alsDouble(), muster.alsDouble()) << t.toStdString();
         }
     }
     // runs of digits far beyond any amount, with and without leading zeros
@@ -315,7 +366,7 @@ TEST(Euro, HandReaderAgreesWithThePatternsOnAmountsOfEveryForm) {
                              QStringLiteral("1.000.000.000"), QStringLiteral("999999999,99"), QStringLiteral("999999999.999")}) {
         EuroType hand, muster;
         EXPECT_EQ(EuroType::fromText(t, &hand), betragNachMuster(t, &muster)) << t.toStdString();
-        EXPECT_EQ(hand.wert(), muster.wert()) << t.toStdString();
+        EXPECT_EQ(hand.alsDouble(), muster.alsDouble()) << t.toStdString();
     }
 }
 
@@ -323,7 +374,7 @@ TEST(Euro, FieldOfALongerTextReadsAsTheFieldAlone) {
     const QString zeile = QStringLiteral("1;1.234,56;x");
     EuroType e;
     ASSERT_TRUE(EuroType::fromText(QStringView(zeile).mid(2, 8), &e));
-    EXPECT_EQ(e.wert(), 1234.56);
+    EXPECT_EQ(e.alsDouble(), 1234.56);
     EXPECT_FALSE(EuroType::fromText(QStringView(zeile).mid(0, 4), &e));
 }
 

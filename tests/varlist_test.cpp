@@ -42,7 +42,7 @@ bool lese(const QByteArray& bytes, DatenBase& k) {
 TEST(Varlist, BoundVariablesConvertAndDynamicOnesOnlyWhereAllowed) {
     std::unique_ptr<Kont_> k(Kont_::New());
     EXPECT_TRUE(k->setVar(QStringLiteral("eur_Betriebseinnahmen"), DatenTyp(QStringLiteral("1000.5"))));
-    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType(1000.5));
+    EXPECT_EQ(k->eur_Betriebseinnahmen, 1000.5_eur);
     EXPECT_EQ(k->getVar(QStringLiteral("eur_Betriebseinnahmen")).toDouble(), 1000.5);
     // The root has a fixed field list.
     EXPECT_FALSE(k->setVar(QStringLiteral("gibtsnicht"), DatenTyp(1)));
@@ -54,8 +54,8 @@ TEST(Varlist, BoundVariablesConvertAndDynamicOnesOnlyWhereAllowed) {
 
     // Form nodes keep whatever the module names.
     std::unique_ptr<Eur0001_> e(Eur0001_::New());
-    EXPECT_TRUE(e->setVar(QStringLiteral("eur1_GewinnVerlust"), DatenTyp(EuroType(-12.34))));
-    EXPECT_EQ(e->getVar(QStringLiteral("eur1_GewinnVerlust")).toEuro(), EuroType(-12.34));
+    EXPECT_TRUE(e->setVar(QStringLiteral("eur1_GewinnVerlust"), DatenTyp(-12.34_eur)));
+    EXPECT_EQ(e->getVar(QStringLiteral("eur1_GewinnVerlust")).toEuro(), -12.34_eur);
     EXPECT_TRUE(e->setVar(QStringLiteral("eur1_GewinnVerlust"), DatenTyp(5)));
     EXPECT_EQ(e->getVar(QStringLiteral("eur1_GewinnVerlust")).toInt(), 5);
     EXPECT_EQ(e->varNames(), QStringList{QStringLiteral("eur1_GewinnVerlust")});
@@ -71,8 +71,8 @@ TEST(Varlist, BoundVariablesConvertAndDynamicOnesOnlyWhereAllowed) {
 
 // A tree with values of every kind, children in named slots and list entries.
 void fuelle(Kont_& k) {
-    k.eur_Betriebseinnahmen = 1000.0;
-    k.eur_Betriebsausgaben = 1500.0;
+    k.eur_Betriebseinnahmen = 1000.0_eur;
+    k.eur_Betriebsausgaben = 1500.0_eur;
     k.Rechnung();
     Stamm001_* s = k.GetStamm001_Ptr(1);
     s->setVar(QStringLiteral("st1_Name"), DatenTyp(QStringLiteral("Müller & Söhne 'GbR'")));
@@ -97,7 +97,7 @@ TEST(Varlist, TreeRoundTripsThroughTheRecord) {
 
     std::unique_ptr<Kont_> r(Kont_::New());
     ASSERT_TRUE(lese(bytes, *r));
-    EXPECT_EQ(r->eur_GewinnVerlust, EuroType(-500.0));
+    EXPECT_EQ(r->eur_GewinnVerlust, -500.0_eur);
     Stamm001_* s = r->GetStamm001_Ptr(0);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(s->parent(), r.get());
@@ -130,11 +130,11 @@ TEST(Varlist, ReadingReplacesWhatTheNodeHeld) {
     const QByteArray bytes = schreibe(*leer);
     std::unique_ptr<Kont_> k(Kont_::New());
     k->GetStamm001_Ptr(1);
-    k->eur_Betriebseinnahmen = 7.0;
+    k->eur_Betriebseinnahmen = 7.0_eur;
     ASSERT_TRUE(lese(bytes, *k));
     EXPECT_EQ(k->GetStamm001_Ptr(0), nullptr);
     EXPECT_EQ(k->childCount(), 0);
-    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType(0.0));
+    EXPECT_EQ(k->eur_Betriebseinnahmen, EuroType());
 }
 
 TEST(Varlist, DamagedOrForeignRecordsAreRefused) {
@@ -188,10 +188,10 @@ TEST(NodePath, SelectorsAddressTheRightSlot) {
     ASSERT_NE(seite3, nullptr) << "lists of different classes under one node do not collide";
     EXPECT_NE(seite3, seite);
     EXPECT_EQ(DatenBase::GetDB(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}")), seite);
-    EXPECT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), DatenTyp(EuroType(9.99))));
+    EXPECT_TRUE(DatenBase::SetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), DatenTyp(9.99_eur)));
     DatenTyp v;
     EXPECT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), &v));
-    EXPECT_EQ(v.toEuro(), EuroType(9.99));
+    EXPECT_EQ(v.toEuro(), 9.99_eur);
     EXPECT_FALSE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_Fehlt"), &v));
 
     k.reset();

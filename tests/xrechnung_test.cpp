@@ -48,7 +48,7 @@ protected:
         a.bezeichnung = QStringLiteral("Beratung");
         a.menge = 3;
         a.einheit = QStringLiteral("Std");
-        a.preis = 100.0;
+        a.preis = 100.0_eur;
         a.rabatt = 10.0;
         a.steuerschluessel = ust ? 5 : 0;
         a.konto = 8400;
@@ -57,7 +57,7 @@ protected:
         b.menge = 2;
         b.rabatt = 0;
         b.brutto = true;
-        b.bruttopreis = 21.40;
+        b.bruttopreis = 21.40_eur;
         b.steuerschluessel = ust ? 2 : 0;
         b.konto = 8300;
         r.personID = kunde;

@@ -184,7 +184,9 @@ QString rsDataSource::toSqlStr(double v) {
     return QString::number(v, 'g', 15);
 }
 
-QString rsDataSource::toSqlStr(const EuroType& v) { return toSqlStr(v.wert()); }
+// Cents go out as the same literal a double amount always had (c / 100,
+// 15 significant digits), so files written before and after read alike.
+QString rsDataSource::toSqlStr(const EuroType& v) { return toSqlStr(v.alsDouble()); }
 
 QString rsDataSource::toSqlStr(bool v) { return v ? QStringLiteral("-1") : QStringLiteral("0"); }
 

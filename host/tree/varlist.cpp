@@ -82,7 +82,7 @@ bool leseWert(RS_Archive& ar, qint32 art, DatenTyp* out) {
     case DatenTyp::Euro: {
         double v = 0;
         ar.io(v);
-        *out = DatenTyp(EuroType(v));
+        *out = DatenTyp(EuroType::ausDouble(v));
         return true;
     }
     case DatenTyp::Bool: {

@@ -13,8 +13,8 @@ DatenTyp DatenTyp::fromBlob(const QByteArray& b) {
 qlonglong DatenTyp::toLongLong() const {
     switch (m_art) {
     case Int: return m_v.toLongLong();
-    case Double:
-    case Euro: return qlonglong(std::llround(m_v.toDouble()));
+    case Double: return qlonglong(std::llround(m_v.toDouble()));
+    case Euro: return qlonglong(std::llround(toDouble()));
     case Bool: return m_v.toBool() ? 1 : 0;
     case Text: {
         bool ok = false;
@@ -31,8 +31,8 @@ qlonglong DatenTyp::toLongLong() const {
 double DatenTyp::toDouble() const {
     switch (m_art) {
     case Int: return double(m_v.toLongLong());
-    case Double:
-    case Euro: return m_v.toDouble();
+    case Double: return m_v.toDouble();
+    case Euro: return EuroType::ausCent(m_v.toLongLong()).alsDouble();
     case Bool: return m_v.toBool() ? 1.0 : 0.0;
     case Text: {
         bool ok = false;
@@ -46,8 +46,8 @@ double DatenTyp::toDouble() const {
 bool DatenTyp::toBool() const {
     switch (m_art) {
     case Int: return m_v.toLongLong() != 0;
-    case Double:
-    case Euro: return m_v.toDouble() != 0.0;
+    case Double: return m_v.toDouble() != 0.0;
+    case Euro: return m_v.toLongLong() != 0;
     case Bool: return m_v.toBool();
     case Text: {
         const QString s = m_v.toString().trimmed().toLower();
@@ -62,7 +62,7 @@ QString DatenTyp::toString() const {
     switch (m_art) {
     case Int: return QString::number(m_v.toLongLong());
     case Double:
-    case Euro: return QString::number(m_v.toDouble(), 'g', 15);
+    case Euro: return QString::number(toDouble(), 'g', 15);
     case Bool: return m_v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     case Text: return m_v.toString();
     case Datum: return zDate(m_v.toDate()).toIso();
@@ -91,6 +91,7 @@ bool operator==(const DatenTyp& a, const DatenTyp& b) {
     if (a.m_art == DatenTyp::Null || b.m_art == DatenTyp::Null) return a.m_art == b.m_art;
     if (numeric(a.m_art) && numeric(b.m_art)) {
         if (a.m_art == DatenTyp::Int && b.m_art == DatenTyp::Int) return a.m_v.toLongLong() == b.m_v.toLongLong();
+        if (a.m_art == DatenTyp::Euro && b.m_art == DatenTyp::Euro) return a.m_v.toLongLong() == b.m_v.toLongLong();
         return a.toDouble() == b.toDouble();
     }
     if (a.m_art != b.m_art) return false;

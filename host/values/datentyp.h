@@ -21,7 +21,7 @@ public:
     DatenTyp(unsigned int v) : m_art(Int), m_v(qlonglong(v)) {}        // NOLINT
     DatenTyp(qlonglong v) : m_art(Int), m_v(v) {}                      // NOLINT
     DatenTyp(double v) : m_art(Double), m_v(v) {}                      // NOLINT
-    DatenTyp(const EuroType& v) : m_art(Euro), m_v(v.wert()) {}        // NOLINT
+    DatenTyp(const EuroType& v) : m_art(Euro), m_v(qlonglong(v.cent())) {}  // NOLINT: an amount is held in cents
     DatenTyp(bool v) : m_art(Bool), m_v(v) {}                          // NOLINT
     DatenTyp(const QString& v) : m_art(Text), m_v(v) {}                // NOLINT
     DatenTyp(const char* v) : m_art(Text), m_v(QString::fromUtf8(v)) {}  // NOLINT
@@ -35,7 +35,9 @@ public:
     int toInt() const { return int(toLongLong()); }
     unsigned long toULong() const { return (unsigned long)toLongLong(); }
     double toDouble() const;
-    EuroType toEuro() const { return EuroType(toDouble()); }
+    // An amount exactly; any other number (a double read from the database)
+    // rounded to the cent by EuroType::ausDouble.
+    EuroType toEuro() const { return m_art == Euro ? EuroType::ausCent(m_v.toLongLong()) : EuroType::ausDouble(toDouble()); }
     bool toBool() const;          // numbers: <>0; texts: "1", "-1", "true", "ja"
     QString toString() const;     // numbers in C locale ("12.5"), dates ISO, booleans "1"/"0"
     zDate toDate() const;         // texts are parsed as ISO or dd.mm.yyyy; '' and NULL are invalid

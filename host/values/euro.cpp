@@ -9,11 +9,16 @@
 #include "host/values/euro.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
-// Amounts are sums of cents; 1e-9 euro is far below a cent and far above the
-// representation error of any amount a small business books.
-constexpr double kEpsilon = 1e-9;
+constexpr qint64 kGroesst = std::numeric_limits<qint64>::max();
+constexpr qint64 kKleinst = std::numeric_limits<qint64>::min();
+
+// Amounts written as decimals reach a double a hair off; 1e-7 cent is far
+// below any amount and far above the representation error of any amount a
+// small business books, so a written half cent stays a half cent.
+constexpr double kToleranzCent = 1e-7;
 
 double pow10(int n) {
     double f = 1.0;
@@ -21,45 +26,92 @@ double pow10(int n) {
     for (int i = 0; i > n; --i) f /= 10.0;
     return f;
 }
+
+EuroType gesaettigt(__int128 c) {
+    if (c > kGroesst) return EuroType::ausCent(kGroesst);
+    if (c < -kGroesst) return EuroType::ausCent(-kGroesst);
+    return EuroType::ausCent(qint64(c));
+}
 }  // namespace
 
-double EuroType::runden(double wert, int stellen, RundungsModus mode) {
-    const double f = pow10(stellen);
-    const double x = std::fabs(wert) * f;
-    double r;
-    switch (mode) {
-    case RundungsModus::Abschneiden: r = std::floor(x + kEpsilon * f); break;
-    case RundungsModus::Aufrunden: r = std::ceil(x - kEpsilon * f); break;
-    default: r = std::floor(x + 0.5 + kEpsilon * f); break;
-    }
-    const double out = r / f;
-    return wert < 0 ? -out : out;
+EuroType EuroType::ausDouble(double euro) {
+    if (!std::isfinite(euro)) return EuroType();
+    const double x = std::floor(std::fabs(euro) * 100.0 + 0.5 + kToleranzCent);
+    // 2^63 as a double; anything from there on is out of range.
+    const qint64 c = x >= 9223372036854775808.0 ? kGroesst : qint64(x);
+    return EuroType(euro < 0 ? -c : c);
 }
 
-double EuroType::rundenAb(double wert, int stellen) { return runden(wert, stellen, RundungsModus::Abschneiden); }
+double EuroType::runden(double wert, int stellen) {
+    const double f = pow10(stellen);
+    const double r = std::floor(std::fabs(wert) * f + 0.5 + kToleranzCent * f / 100.0) / f;
+    return wert < 0 ? -r : r;
+}
 
-EuroType EuroType::Runden(int stellen, RundungsModus mode) const { return EuroType(runden(m_wert, stellen, mode)); }
+EuroType EuroType::anteil(qint64 zaehler, qint64 nenner) const {
+    if (nenner == 0) return EuroType();
+    __int128 p = __int128(m_cent) * zaehler;
+    __int128 n = nenner;
+    const bool negativ = (p < 0) != (n < 0);
+    if (p < 0) p = -p;
+    if (n < 0) n = -n;
+    __int128 q = p / n;
+    if (2 * (p % n) >= n) ++q;  // half away from zero
+    return gesaettigt(negativ ? -q : q);
+}
 
-EuroType EuroType::RundenAb(int stellen, RundungsModus) const { return EuroType(rundenAb(m_wert, stellen)); }
+qint64 EuroType::millionstel(double wert) {
+    if (!std::isfinite(wert)) return 0;
+    const double m = wert * 1e6;
+    if (m >= 9.2e18) return kGroesst;
+    if (m <= -9.2e18) return -kGroesst;
+    return qint64(std::llround(m));
+}
 
-bool EuroType::isNull() const { return runden(m_wert, 2) == 0.0; }
+EuroType EuroType::prozent(double satz) const { return anteil(millionstel(satz), kHundert); }
 
-bool operator==(const EuroType& a, const EuroType& b) { return EuroType::runden(a.m_wert - b.m_wert, 2) == 0.0; }
+EuroType EuroType::mal(double faktor) const { return anteil(millionstel(faktor), 1000000); }
 
+EuroType& EuroType::operator+=(const EuroType& o) {
+    if (__builtin_add_overflow(m_cent, o.m_cent, &m_cent)) m_cent = o.m_cent > 0 ? kGroesst : -kGroesst;
+    return *this;
+}
+
+EuroType& EuroType::operator-=(const EuroType& o) {
+    if (__builtin_sub_overflow(m_cent, o.m_cent, &m_cent)) m_cent = o.m_cent < 0 ? kGroesst : -kGroesst;
+    return *this;
+}
+
+EuroType EuroType::operator-() const { return EuroType(m_cent == kKleinst ? kGroesst : -m_cent); }
+
+// Written into a buffer by hand: lists and exports format an amount per
+// line, and building it from pieces would cost more than the rest of a line.
 QString EuroType::getText(int flags) const {
-    const double r = runden(m_wert, 2);
-    if ((flags & TextLeerBeiNull) && r == 0.0) return QString();
-    const bool neg = r < 0;
-    const qlonglong cents = qlonglong(std::llround(std::fabs(r) * 100.0));
-    QString ganz = QString::number(cents / 100);
-    const QString dez = QStringLiteral("%1").arg(cents % 100, 2, 10, QLatin1Char('0'));
+    if ((flags & TextLeerBeiNull) && m_cent == 0) return QString();
+    const bool neg = m_cent < 0;
+    quint64 rest = neg ? quint64(0) - quint64(m_cent) : quint64(m_cent);
     const bool punkt = flags & TextPunkt;
-    if (!(flags & TextOhneTausender) && !punkt) {
-        for (int i = ganz.size() - 3; i > 0; i -= 3) ganz.insert(i, QLatin1Char('.'));
+    const bool tausender = !(flags & TextOhneTausender) && !punkt;
+    QChar puffer[40];  // 19 digits, 6 separators, sign, decimals, " €"
+    int i = 40;
+    if (flags & TextMitEuro) {
+        puffer[--i] = QChar(0x20AC);
+        puffer[--i] = QLatin1Char(' ');
     }
-    QString s = (neg ? QStringLiteral("-") : QString()) + ganz + (punkt ? QLatin1Char('.') : QLatin1Char(',')) + dez;
-    if (flags & TextMitEuro) s += QStringLiteral(" €");
-    return s;
+    puffer[--i] = QLatin1Char(char('0' + rest % 10));
+    rest /= 10;
+    puffer[--i] = QLatin1Char(char('0' + rest % 10));
+    rest /= 10;
+    puffer[--i] = punkt ? QLatin1Char('.') : QLatin1Char(',');
+    int stellen = 0;
+    do {
+        if (tausender && stellen > 0 && stellen % 3 == 0) puffer[--i] = QLatin1Char('.');
+        puffer[--i] = QLatin1Char(char('0' + rest % 10));
+        rest /= 10;
+        ++stellen;
+    } while (rest > 0);
+    if (neg) puffer[--i] = QLatin1Char('-');
+    return QString(puffer + i, 40 - i);
 }
 
 namespace {
@@ -128,22 +180,18 @@ bool zerlegen(QStringView s, Teile* t) {
 bool EuroType::fromText(const QString& text, EuroType* out) { return fromText(QStringView(text), out); }
 
 bool EuroType::fromText(QStringView text, EuroType* out) {
-    if (out) *out = EuroType(0.0);
+    if (out) *out = EuroType();
     QStringView s = text.trimmed();
     if (s.endsWith(QChar(0x20AC))) s = s.left(s.size() - 1).trimmed();
     Teile t;
     if (!zerlegen(s, &t) || t.zuGross) return false;
-    // The same operations in the same order as a whole-euro part plus its
-    // cents, so that every text gives the same double as ever.
-    double v = double(t.ganz);
-    if (t.dezStellen > 0) v += double(t.dez) / (t.dezStellen == 1 ? 10.0 : 100.0);
-    if (t.minus) v = -v;
-    if (!(std::fabs(v) <= kHoechstbetrag + kEpsilon)) return false;
-    if (out) *out = EuroType(runden(v, 2));
+    qint64 c = qint64(t.ganz) * 100 + (t.dezStellen == 1 ? t.dez * 10 : t.dez);
+    if (c > kHoechstCent) return false;
+    if (out) *out = EuroType(t.minus ? -c : c);
     return true;
 }
 
 bool EuroType::istGeldbetrag(double wert) {
-    if (!std::isfinite(wert) || std::fabs(wert) > kHoechstbetrag + kEpsilon) return false;
+    if (!std::isfinite(wert) || std::fabs(wert) > kHoechstbetrag + 1e-9) return false;
     return std::fabs(wert - runden(wert, 2)) <= 1e-7;
 }

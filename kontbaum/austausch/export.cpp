@@ -54,14 +54,14 @@ struct Zeile {
     unsigned long konto, gegen, schluessel;
     int dialogzeile;
     bool haben, splitt, splittNetto;
-    double splittBetrag;
+    EuroType splittBetrag;
     QString text;
 };
 
 struct Kopf {
     unsigned long nr = 0;
     QString beleg, belegdatum, buchungsdatum, ustid;
-    EuroType betrag = 0.0;
+    EuroType betrag;
     bool netto = false;
     int zmart = 0;
 };
@@ -83,7 +83,7 @@ public:
     Schluessel schluessel(unsigned long s) {
         auto it = m_schluessel.constFind(s);
         if (it != m_schluessel.constEnd()) return *it;
-        return *m_schluessel.insert(s, {KontoGlobal::calcSteuerschluessel(m_db, s, 0.0, false, 2).steuersatz,
+        return *m_schluessel.insert(s, {KontoGlobal::calcSteuerschluessel(m_db, s, EuroType(), false, 2).steuersatz,
                                         text(KontoGlobal::getSteuerschluesselBezeichnung(s))});
     }
 
@@ -245,7 +245,7 @@ int BuchungenCSV::schreiben(const Senke& senke, bool mitKopf, const QString& tab
             kopf.beleg = f.getField(1).toString();
             kopf.belegdatum = f.getField(2).toDate().getText();
             kopf.buchungsdatum = f.getField(3).toDate().getText();
-            kopf.betrag = f.getField(4).toDouble();
+            kopf.betrag = f.getField(4).toEuro();
             kopf.netto = f.getField(5).toBool();
             kopf.zmart = f.getField(6).toInt();
             kopf.ustid = f.getField(7).toString();
@@ -256,7 +256,7 @@ int BuchungenCSV::schreiben(const Senke& senke, bool mitKopf, const QString& tab
         if (f.getField(8).isNull()) continue;  // no lines
         zeilen.append({f.getField(8).toLongLong(), f.getField(9).toULong(), f.getField(10).toULong(), f.getField(11).toULong(),
                        f.getField(12).toInt(), f.getField(13).toBool(), f.getField(14).toLongLong() != 0, f.getField(15).toBool(),
-                       f.getField(16).toDouble(), f.getField(17).toString()});
+                       f.getField(16).toEuro(), f.getField(17).toString()});
     }
     if (!fertig()) return -1;
     ui.progress(kFortschritt, anzahl, anzahl);

@@ -36,7 +36,7 @@ struct Satz {
     int teil = 1;
     zDate beleg, buchungsdatum;
     QString text, belegnummer, ustid;
-    EuroType betrag = 0.0;
+    EuroType betrag;
     bool haben = false;
     int zmart = 0;
     int art = 0;  // 0: derive from the accounts
@@ -134,7 +134,7 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
         bool artAusDatei;
     };
     QHash<unsigned long, Offen> offen;
-    QList<double> summen;  // gross total of each booking, against the highest amount
+    QList<EuroType> summen;  // gross total of each booking, against the highest amount
     Felder f;
     for (int i = 1; i < zeilen.size(); ++i) {
         const QStringRef& l = zeilen[i];
@@ -158,7 +158,7 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
         s.text = f[3].toString();
         if (!zahl(f[4], &s.konto)) return fail(nr, QStringLiteral("Ungültiges Konto „%1“.").arg(f[4].toString()));
         if (!zahl(f[6], &s.gegen)) return fail(nr, QStringLiteral("Ungültiges Gegenkonto „%1“.").arg(f[6].toString()));
-        EuroType soll = 0.0, haben = 0.0;
+        EuroType soll, haben;
         const QString betragsregel = QStringLiteral(" Erlaubt sind höchstens zwei Nachkommastellen und höchstens %1.").arg(EuroType::hoechstbetragText());
         if (!betragLesen(f[8], &soll)) return fail(nr, QStringLiteral("Ungültiger Betrag im Soll „%1“.").arg(f[8].toString()) + betragsregel);
         if (!betragLesen(f[9], &haben)) return fail(nr, QStringLiteral("Ungültiger Betrag im Haben „%1“.").arg(f[9].toString()) + betragsregel);
@@ -166,7 +166,7 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
             return fail(nr, QStringLiteral("Genau eine der Spalten Soll und Haben muss einen Betrag enthalten."));
         s.haben = !haben.isNull();
         s.betrag = s.haben ? haben : soll;
-        if (s.betrag.wert() < 0) return fail(nr, QStringLiteral("Negative Beträge können nicht eingelesen werden."));
+        if (s.betrag < EuroType()) return fail(nr, QStringLiteral("Negative Beträge können nicht eingelesen werden."));
         if (!zahl(f[10], &s.schluessel)) return fail(nr, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(f[10].toString()));
         s.belegnummer = f[13].toString();
         s.buchungsdatum = zDate::fromText(QStringView(f[14].trimmed()));
@@ -214,7 +214,7 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
             }
             offen.insert(s.nummer, {int(buchungen->size()), artAusDatei});
             buchungen->append(neu);
-            summen.append(0.0);
+            summen.append(EuroType());
             b = &buchungen->last();
         }
 
@@ -233,9 +233,9 @@ bool lesen(const QString& csv, int steuerjahr, DBConnection* db, QList<BuchungsE
         e.zmart = s.zmart;
         const QString grund = pruefer.pruefen(e);
         if (!grund.isEmpty()) return fail(nr, grund);
-        double& summe = summen[offen.value(s.nummer).index];
-        summe += s.betrag.wert();
-        if (!EuroType::istGeldbetrag(EuroType::runden(summe, 2)))
+        EuroType& summe = summen[offen.value(s.nummer).index];
+        summe += s.betrag;
+        if (!summe.imRahmen())
             return fail(nr, QStringLiteral("Die Teile der Buchung %1 ergeben zusammen mehr als %2.").arg(s.nummer).arg(EuroType::hoechstbetragText()));
         b->teile.append({s.konto, s.schluessel, s.betrag, false, s.text});
     }

@@ -49,7 +49,7 @@ namespace Bank {
 struct Umsatz {
     zDate buchungsdatum;
     zDate valuta;
-    EuroType betrag = 0.0;     // signed: negative for a debit
+    EuroType betrag;     // signed: negative for a debit
     QStringList zweck;         // the purpose lines
     QString name;              // the counterpart
     QString iban, bic;         // the counterpart's account
@@ -65,7 +65,7 @@ struct Umsatz {
 struct Auszug {
     QString iban, kontonummer, blz;  // the own account
     bool mitSalden = false;          // opening and closing balance given
-    EuroType anfangssaldo = 0.0, endsaldo = 0.0;
+    EuroType anfangssaldo, endsaldo;
     QList<Umsatz> umsaetze;
     int vorgemerkt = 0;              // pending entries, left out
     // The closing balance the entries lead to from the opening one.
@@ -124,7 +124,7 @@ struct Verbindung {
     QString kontonummer, blz, iban, bic;
     unsigned long konto = 0;  // the chart account (kpNummer)
     zDate letzterImport;      // newest transaction received
-    EuroType saldo = 0.0;     // the balance the bank reported last
+    EuroType saldo;     // the balance the bank reported last
 };
 // The IBAN with blanks removed and letters in upper case.
 QString normIban(const QString& iban);
@@ -194,7 +194,7 @@ QString statusText(int status, unsigned long buchungsnummer);
 struct GespeicherterUmsatz {
     unsigned long id = 0, verbindung = 0, konto = 0;
     zDate datum;
-    EuroType betrag = 0.0;
+    EuroType betrag;
     QString text, name, kontonummer, blz, iban, bic;
     QString referenz;  // kept in Kategorie1: what the bank delivered besides the purpose
     int status = 0;

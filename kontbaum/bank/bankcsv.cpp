@@ -228,7 +228,7 @@ bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zei
             if ((!feld(s.soll).isEmpty() && !EuroType::fromText(feld(s.soll), &soll)) ||
                 (!feld(s.haben).isEmpty() && !EuroType::fromText(feld(s.haben), &haben)))
                 return nein(QStringLiteral("„%1“ / „%2“ sind keine Beträge.").arg(feld(s.soll), feld(s.haben)));
-            u.betrag = EuroType(qAbs(haben.wert()) - qAbs(soll.wert())).Runden2();
+            u.betrag = haben.abs() - soll.abs();
         }
         if (u.betrag.isNull()) return nein(QStringLiteral("Der Umsatz hat den Betrag 0."));
         if (s.waehrung >= 0 && !feld(s.waehrung).isEmpty() && feld(s.waehrung) != QLatin1String("EUR"))

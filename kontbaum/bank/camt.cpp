@@ -108,8 +108,10 @@ EuroType betragVon(const Knoten* k, const Knoten& eintrag) {
         throw Fehler{ort(*k) + QStringLiteral("Der Betrag ist in %1 angegeben; es werden nur Umsätze in Euro gebucht.").arg(k->waehrung)};
     const double v = t.toDouble();
     if (!EuroType::istGeldbetrag(v)) throw Fehler{ort(*k) + QStringLiteral("Der Betrag %1 hat Bruchteile von Cent oder ist zu groß.").arg(t)};
-    return EuroType(v);
+    return EuroType::ausDouble(v);
 }
+
+EuroType mitVorzeichen(const EuroType& betrag, int vorzeichen) { return vorzeichen < 0 ? -betrag : betrag; }
 
 // +1 credit, -1 debit.
 int vorzeichen(const Knoten& eltern, const QString& weg = QStringLiteral("CdtDbtInd")) {
@@ -155,7 +157,7 @@ void gegenpartei(const Knoten& tx, bool gutschrift, Umsatz* u) {
 
 void details(const Knoten& eintrag, const Knoten* tx, Umsatz* u) {
     if (tx) {
-        gegenpartei(*tx, (u->betrag.wert() > 0) != u->storno, u);
+        gegenpartei(*tx, (u->betrag > EuroType()) != u->storno, u);
         for (const Knoten* z : tx->finde(QStringLiteral("RmtInf")) ? tx->finde(QStringLiteral("RmtInf"))->alle(QStringLiteral("Ustrd"))
                                                                     : std::vector<const Knoten*>{})
             if (!z->text.trimmed().isEmpty()) u->zweck << z->text.simplified();
@@ -181,7 +183,7 @@ void eintragLesen(const Knoten& n, Auszug* a) {
         return;
     }
     Umsatz basis;
-    const EuroType betrag = EuroType(betragVon(n.finde(QStringLiteral("Amt")), n).wert() * vorzeichen(n));
+    const EuroType betrag = mitVorzeichen(betragVon(n.finde(QStringLiteral("Amt")), n), vorzeichen(n));
     const QString rv = n.wert(QStringLiteral("RvslInd")).toLower();
     basis.storno = rv == QLatin1String("true") || rv == QLatin1String("1");
     basis.buchungsdatum = datumVon(n, QStringLiteral("BookgDt"), true);
@@ -197,22 +199,22 @@ void eintragLesen(const Knoten& n, Auszug* a) {
         return;
     }
     // A batch: one record per transaction, whose amounts make the entry's.
-    double summe = 0.0;
+    EuroType summe;
     QList<Umsatz> teile;
     for (const Knoten* t : txs) {
         const Knoten* amt = t->finde(QStringLiteral("AmtDtls/TxAmt/Amt"));
         if (!amt) amt = t->finde(QStringLiteral("Amt"));
         if (!amt) throw Fehler{ort(*t) + QStringLiteral("Die Einzelbuchung einer Sammelbuchung hat keinen Betrag (AmtDtls/TxAmt/Amt).")};
         Umsatz u = basis;
-        const int s = t->finde(QStringLiteral("CdtDbtInd")) ? vorzeichen(*t) : (betrag.wert() < 0 ? -1 : 1);
-        u.betrag = EuroType(betragVon(amt, *t).wert() * s);
-        summe += u.betrag.wert();
+        const int s = t->finde(QStringLiteral("CdtDbtInd")) ? vorzeichen(*t) : (betrag < EuroType() ? -1 : 1);
+        u.betrag = mitVorzeichen(betragVon(amt, *t), s);
+        summe += u.betrag;
         details(n, t, &u);
         teile << u;
     }
-    if (!EuroType(summe - betrag.wert()).isNull())
+    if (summe != betrag)
         throw Fehler{ort(n) + QStringLiteral("Die Einzelbeträge der Sammelbuchung ergeben %1, die Buchung selbst %2.")
-                                  .arg(EuroType(summe).getText(), betrag.getText())};
+                                  .arg(summe.getText(), betrag.getText())};
     a->umsaetze << teile;
 }
 
@@ -227,7 +229,7 @@ void auszugLesen(const Knoten& s, Auszug* a) {
     bool anfang = false, ende = false;
     for (const Knoten* b : s.alle(QStringLiteral("Bal"))) {
         const QString art = b->wertAus({"Tp/CdOrPrtry/Cd", "Tp/CdOrPrtry/Prtry"});
-        const EuroType v = EuroType(betragVon(b->finde(QStringLiteral("Amt")), *b).wert() * vorzeichen(*b));
+        const EuroType v = mitVorzeichen(betragVon(b->finde(QStringLiteral("Amt")), *b), vorzeichen(*b));
         // A German bank opens with the previous closing (PRCD) or the opening booked balance (OPBD).
         if ((art == QLatin1String("OPBD") || art == QLatin1String("PRCD")) && !anfang) {
             a->anfangssaldo = v;

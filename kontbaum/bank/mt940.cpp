@@ -74,7 +74,7 @@ bool saldoLesen(const Feld& f, EuroType* saldo, QString* fehler) {
         return fail(fehler, f.zeile, QStringLiteral("Das Konto wird in %1 geführt; es werden nur Konten in Euro gebucht.").arg(m.captured(3)));
     EuroType b;
     if (!betragLesen(m.captured(4), &b)) return fail(fehler, f.zeile, QStringLiteral("„%1“ ist kein Betrag.").arg(m.captured(4)));
-    *saldo = m.captured(1) == QLatin1String("D") ? EuroType(-b.wert()) : b;
+    *saldo = m.captured(1) == QLatin1String("D") ? -b : b;
     return true;
 }
 
@@ -107,7 +107,7 @@ bool umsatzLesen(const Feld& f, Umsatz* u, QString* fehler) {
     // RC reverses a credit (a debit entry), RD a debit (a credit entry).
     const QString cd = m.captured(3);
     u->storno = cd.startsWith(QLatin1Char('R'));
-    u->betrag = (cd == QLatin1String("D") || cd == QLatin1String("RC")) ? EuroType(-b.wert()) : b;
+    u->betrag = (cd == QLatin1String("D") || cd == QLatin1String("RC")) ? -b : b;
     const QString ref = m.captured(7).section(QStringLiteral("//"), 0, 0).trimmed();
     const QString bankref = m.captured(7).section(QStringLiteral("//"), 1).trimmed();
     u->referenz = ref == QLatin1String("NONREF") ? bankref : ref;

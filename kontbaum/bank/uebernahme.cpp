@@ -60,7 +60,7 @@ public:
         auto nimm = [&](const Vorschlag& v) {
             if (v.wertung > best.wertung && postbar(u, v)) best = v;
         };
-        const bool eingang = u.betrag.wert() > 0;
+        const bool eingang = u.betrag > EuroType();
         const QString text = normal(u.text + QLatin1Char(' ') + u.referenz + QLatin1Char(' ') + u.name);
         // An invoice's payment goes through the invoicing, which cannot post
         // into the locked period.
@@ -87,7 +87,7 @@ public:
     // active and of the kind, key allowed, date in the year).
     bool postbar(const GespeicherterUmsatz& u, Vorschlag v) {
         if (v.art == Vorschlag::Rechnung) return true;
-        return pruefen(u, &v).isEmpty() && EingabePruefer::pruefeSeite(v.buchungsart, u.betrag.wert() < 0).isEmpty();
+        return pruefen(u, &v).isEmpty() && EingabePruefer::pruefeSeite(v.buchungsart, u.betrag < EuroType()).isEmpty();
     }
     QString pruefen(const GespeicherterUmsatz& u, Vorschlag* v) {
         BuchungsEingabe e;
@@ -97,7 +97,7 @@ public:
         e.gegenkonto = v->gegenkonto;
         e.steuerschluessel = v->steuerschluessel;
         e.schluesselAngegeben = v->art != Vorschlag::Vorgabe || v->steuerschluessel != 0;
-        e.betrag = EuroType(qAbs(u.betrag.wert()));
+        e.betrag = u.betrag.abs();
         const QString nein = m_pruefer.pruefen(e);
         v->steuerschluessel = e.steuerschluessel;
         return nein;
@@ -127,11 +127,11 @@ private:
 
     template <typename F>
     void gleicherBetrag(const GespeicherterUmsatz& u, const QString& tabelle, const QString& text, F nimm) {
-        const bool eingang = u.betrag.wert() > 0;
+        const bool eingang = u.betrag > EuroType();
         const bool ledger = tabelle == QLatin1String("eurVerbucht");
         rsDataSource rs(m_db, QStringLiteral("SELECT Buchungsnummer, Buchungstext, Buchungsart, Belegdatum FROM ") + tabelle +
                                   QStringLiteral(" WHERE Buchungsart IN (") + artenFuer(eingang) + QStringLiteral(")") +
-                                  QStringLiteral("   AND ABS(Betrag - ") + rsDataSource::toSqlStr(qAbs(u.betrag.wert())) +
+                                  QStringLiteral("   AND ABS(Betrag - ") + rsDataSource::toSqlStr(u.betrag.abs()) +
                                   QStringLiteral(") < 0.005   AND Netto  = 0 ") +
                                   (ledger ? QStringLiteral(" AND Storno=0 AND Storniert=0") : QString()) +
                                   QStringLiteral(" ORDER BY Belegdatum DESC, Buchungsnummer"));
@@ -161,7 +161,7 @@ private:
     template <typename F>
     void gegenpartei(const GespeicherterUmsatz& u, F nimm) {
         if (u.iban.isEmpty() && u.name.isEmpty()) return;
-        const bool eingang = u.betrag.wert() > 0;
+        const bool eingang = u.betrag > EuroType();
         rsDataSource rs(m_db, QStringLiteral("SELECT u.Buchungsnummer AS Nr, u.Buchungsdatum AS Datum, u.EmpfaengerIBAN AS IBAN, v.Buchungstext AS Text, "
                                              "v.Buchungsart AS Art FROM eurUmsatz u JOIN eurVerbucht v ON u.Buchungsnummer=v.Buchungsnummer "
                                              "WHERE u.Status=1 AND v.Storno=0 AND v.Storniert=0 AND u.UmsatzID<>") +
@@ -259,7 +259,7 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
             v.wertung = kSchwelle;
             v.gegenkonto = a.gegenkonto;
             v.steuerschluessel = a.steuerschluessel;
-            v.buchungsart = artFuerGegenkonto(sucher.pruefer(), a.gegenkonto, u.betrag.wert() > 0);
+            v.buchungsart = artFuerGegenkonto(sucher.pruefer(), a.gegenkonto, u.betrag > EuroType());
             v.text = a.text.isEmpty() ? umsatzText(u) : a.text;
             if (!a.schluesselAngegeben) v.steuerschluessel = 0;
             const QString n = sucher.pruefen(u, &v);
@@ -303,15 +303,15 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
         e.belegdatum = w.u.datum;
         e.buchungsart = w.v.buchungsart;
         e.belegnummer = w.v.rechnungsnummer;
-        e.haben = w.u.betrag.wert() < 0;
+        e.haben = w.u.betrag < EuroType();
         e.konto = w.v.art == Vorschlag::Rechnung ? 0 : w.u.konto;
-        e.teile << KontoGlobal::BuchungsTeil{w.v.gegenkonto, w.v.steuerschluessel, EuroType(qAbs(w.u.betrag.wert())), false, QString()};
+        e.teile << KontoGlobal::BuchungsTeil{w.v.gegenkonto, w.v.steuerschluessel, w.u.betrag.abs(), false, QString()};
         QString grund;
         const unsigned long nr = KontoGlobal::insertSplittBuchung(e, db, &grund, &speicher);
         if (!nr || !ExecPrepared(db, QStringLiteral("UPDATE eurUebernahme SET UmsatzID=?, UmsatzUebernehmen=-1, geprueft=-1, Zusatzinfo=?, Betrag=? "
                                                     "WHERE Buchungsnummer=?"),
                                  {DatenTyp(w.u.id), DatenTyp(QStringLiteral("Wertung: %1").arg(w.v.wertung)),
-                                  DatenTyp(EuroType(qAbs(w.u.betrag.wert()))), DatenTyp(nr)}))
+                                  DatenTyp(w.u.betrag.abs()), DatenTyp(nr)}))
             return nein(QStringLiteral("Umsatz %1: %2 Es wurde nichts übernommen.").arg(w.u.id).arg(grund));
     }
     // Posting: the examined rows, in the order they were staged.

@@ -12,9 +12,9 @@ using namespace intern;
 QString Umsatz::buchungstext() const { return zweck.join(QLatin1Char(' ')).left(100); }
 
 EuroType Auszug::summeUmsaetze() const {
-    double s = anfangssaldo.wert();
-    for (const Umsatz& u : umsaetze) s += u.betrag.wert();
-    return EuroType(s).Runden2();
+    EuroType s = anfangssaldo;
+    for (const Umsatz& u : umsaetze) s += u.betrag;
+    return s;
 }
 
 bool formatAusName(const QString& name, Format* f) {
@@ -44,7 +44,7 @@ QStringList saldenAbweichungen(const QList<Auszug>& auszuege) {
         if (!(ergebnis - a.endsaldo).isNull())
             l << QStringLiteral("Konto %1: Anfangssaldo %2 und die Umsätze ergeben %3, der Endsaldo der Datei ist %4 (Differenz %5).")
                      .arg(a.iban.isEmpty() ? a.kontonummer : a.iban, a.anfangssaldo.getText(), ergebnis.getText(), a.endsaldo.getText(),
-                          (a.endsaldo - ergebnis).Runden2().getText());
+                          (a.endsaldo - ergebnis).getText());
     }
     return l;
 }
@@ -63,7 +63,7 @@ struct Schluessel {
 uint qHash(const Schluessel& s) { return ::qHash(s.text) ^ ::qHash(s.cent) ^ ::qHash(s.datum.qdate()); }
 
 Schluessel schluesselVon(const Umsatz& u) {
-    return {u.buchungsdatum, qRound64(u.betrag.wert() * 100.0), u.buchungstext(), u.name.left(255), u.kontonummer, u.blz, u.iban, u.bic};
+    return {u.buchungsdatum, u.betrag.cent(), u.buchungstext(), u.name.left(255), u.kontonummer, u.blz, u.iban, u.bic};
 }
 }  // namespace
 
@@ -79,7 +79,7 @@ long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u) {
                        "AND substr(COALESCE(Buchungstext,''),1,100)=? AND COALESCE(Empfaenger,'')=? "
                        "AND COALESCE(EmpfaengerKontonummer,'')=? AND COALESCE(EmpfaengerBLZ,'')=? "
                        "AND COALESCE(EmpfaengerIBAN,'')=? AND COALESCE(EmpfaengerBIC,'')=?"),
-        {DatenTyp(verbindung), DatenTyp(s.datum), DatenTyp(u.betrag.wert()), DatenTyp(s.text), DatenTyp(s.name), DatenTyp(s.kontonummer),
+        {DatenTyp(verbindung), DatenTyp(s.datum), DatenTyp(u.betrag), DatenTyp(s.text), DatenTyp(s.name), DatenTyp(s.kontonummer),
          DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic)});
     return z.isEmpty() ? 0 : long(z.first().toLongLong());
 }
@@ -122,7 +122,7 @@ bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<U
                               QStringLiteral("INSERT INTO eurUmsatz (UmsatzID, BankverbindungID, Buchungsdatum, Betrag, Buchungstext, Empfaenger, "
                                              "EmpfaengerKontonummer, EmpfaengerBLZ, EmpfaengerIBAN, EmpfaengerBIC, MasterID, Status, ID, "
                                              "Buchungsnummer, Steuersatz, Kategorie1) VALUES (?,?,?,?,?,?,?,?,?,?,0,0,0,0,0,?)"),
-                              {DatenTyp(++id), DatenTyp(verbindung), DatenTyp(s.datum), DatenTyp(u.betrag.Runden2()), DatenTyp(s.text),
+                              {DatenTyp(++id), DatenTyp(verbindung), DatenTyp(s.datum), DatenTyp(u.betrag), DatenTyp(s.text),
                                DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic),
                                DatenTyp(u.referenz.left(100))})) {
                 *fehler = QStringLiteral("Die Umsätze konnten nicht gespeichert werden: %1").arg(db->getErr()->last());

@@ -83,7 +83,7 @@ void Saldenliste2::sammeln(bool fuerDruck) {
         const rsFields& f = *rs.getFields();
         const unsigned long konto = f.getField(6).toULong();
         const unsigned long gegen = f.getField(7).toULong();
-        const double b = f.getField(4).toDouble();
+        const EuroType b = f.getField(4).toEuro();
         const bool haben = f.getField(5).toBool();
         const bool mitDatum = fuerDruck && m_zeitraum.art != 3;
         const zDate datum = mitDatum ? f.getField(3).toDate() : zDate();
@@ -108,11 +108,7 @@ void Saldenliste2::sammeln(bool fuerDruck) {
             paar = &k.buchungen;
         }
         if (!paar) continue;
-        // Each addition is rounded to the cent, so binary remainders never add up.
-        if (haben)
-            paar->haben = EuroType(paar->haben.wert() + b).Runden(2);
-        else
-            paar->soll = EuroType(paar->soll.wert() + b).Runden(2);
+        (haben ? paar->haben : paar->soll) += b;
     }
 }
 
@@ -121,11 +117,9 @@ struct Saldo {
     EuroType soll, haben;
 };
 Saldo saldoVon(const Saldenliste2::Konto& k) {
-    const double s = k.anfang.soll.wert() + k.vormonate.soll.wert() + k.buchungen.soll.wert();
-    const double h = k.anfang.haben.wert() + k.vormonate.haben.wert() + k.buchungen.haben.wert();
-    const EuroType saldo = EuroType(s - h).Runden(2);
-    if (saldo.wert() >= 0 || saldo.isNull()) return {saldo.isNull() ? EuroType(0.0) : saldo, 0.0};
-    return {0.0, saldo.abs()};
+    const EuroType saldo = k.anfang.soll + k.vormonate.soll + k.buchungen.soll - k.anfang.haben - k.vormonate.haben - k.buchungen.haben;
+    if (saldo >= EuroType()) return {saldo, EuroType()};
+    return {EuroType(), saldo.abs()};
 }
 
 // The name of every account as the balance list shows it (the short name
@@ -171,8 +165,8 @@ void Saldenliste2::sammelnSummen() {
     }
     for (auto it = m_konten.begin(); it != m_konten.end(); ++it) {
         const Cent a = anfang.value(it.key()), b = buchungen.value(it.key());
-        it->anfang = {Berichte::euro(a.soll), Berichte::euro(a.haben)};
-        it->buchungen = {Berichte::euro(b.soll), Berichte::euro(b.haben)};
+        it->anfang = {EuroType::ausCent(a.soll), EuroType::ausCent(a.haben)};
+        it->buchungen = {EuroType::ausCent(b.soll), EuroType::ausCent(b.haben)};
     }
 }
 
@@ -227,7 +221,7 @@ int Saldenliste2::Print(zPrintString& p) {
 
 bool EUERechnung2::Fuellen() {
     m_kategorien.clear();
-    m_einnahmen = m_ausgaben = m_iab = m_iabAufloesung = m_gewinn = 0.0;
+    m_einnahmen = m_ausgaben = m_iab = m_iabAufloesung = m_gewinn = EuroType();
     DBConnection* db = rsFallDB();
     if (!db) return false;
     QHash<unsigned long, QString> katNamen;
@@ -277,26 +271,26 @@ bool EUERechnung2::Fuellen() {
         c.einnahme = (k.key() >= 4000 && k.key() <= 4999) || (k.key() >= 3000 && k.key() <= 3099);
         qint64 s = 0;
         for (auto it = k->constBegin(); it != k->constEnd(); ++it) {
-            c.konten.append({it.key(), konten.value(it.key()).bezeichnung, Berichte::euro(it.value())});
+            c.konten.append({it.key(), konten.value(it.key()).bezeichnung, EuroType::ausCent(it.value())});
             s += it.value();
         }
-        c.summe = Berichte::euro(s);
+        c.summe = EuroType::ausCent(s);
         if (c.einnahme) e += s;
         else if (k.key() == 5903) x += s;
         else if (k.key() == 5904) y -= s;
         else a += s;
         m_kategorien.append(c);
     }
-    m_einnahmen = Berichte::euro(e);
-    m_ausgaben = Berichte::euro(a);
-    m_iab = Berichte::euro(x);
-    m_iabAufloesung = Berichte::euro(y);
+    m_einnahmen = EuroType::ausCent(e);
+    m_ausgaben = EuroType::ausCent(a);
+    m_iab = EuroType::ausCent(x);
+    m_iabAufloesung = EuroType::ausCent(y);
     // The profit by the rule of KontoGlobal::getGewinn, from the same lines:
     // the investment deduction only while the profit before it does not
     // exceed the limit, then the add-back.
     qint64 g = e - a;
-    if (EuroType(Berichte::euro(g)) <= EuroType(KontoGlobal::kIabGewinngrenze)) g -= x;
-    m_gewinn = Berichte::euro(g + y);
+    if (g <= KontoGlobal::kIabGewinngrenze.cent()) g -= x;
+    m_gewinn = EuroType::ausCent(g + y);
     return true;
 }
 
@@ -319,7 +313,7 @@ int EUERechnung2::Print(zPrintString& p) const {
     }
     if (!m_iab.isNull()) p.zeile({QString(), QStringLiteral("Investitionsabzugsbeträge"), betrag(m_iab)});
     if (!m_iabAufloesung.isNull()) p.zeile({QString(), QStringLiteral("Hinzurechnung von Investitionsabzugsbeträgen"), betrag(m_iabAufloesung)});
-    p.zeile({QString(), m_gewinn.wert() < 0 ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"), betrag(m_gewinn)});
+    p.zeile({QString(), m_gewinn < EuroType() ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"), betrag(m_gewinn)});
     return m_kategorien.size();
 }
 

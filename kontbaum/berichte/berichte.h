@@ -44,7 +44,7 @@ public:
     int Print2CSV(QString& out);
 
     struct Paar {
-        EuroType soll = 0.0, haben = 0.0;
+        EuroType soll, haben;
     };
     struct Konto {
         Paar anfang, vormonate, buchungen;
@@ -95,7 +95,7 @@ public:
 
 private:
     QList<Kategorie> m_kategorien;
-    EuroType m_einnahmen = 0.0, m_ausgaben = 0.0, m_iab = 0.0, m_iabAufloesung = 0.0, m_gewinn = 0.0;
+    EuroType m_einnahmen, m_ausgaben, m_iab, m_iabAufloesung, m_gewinn;
 };
 
 namespace Berichte {

@@ -12,6 +12,8 @@
 // count, or, for a period, the bookings that do.
 #pragma once
 
+#include "host/values/euro.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -48,9 +50,10 @@ QString gebuchteZeilen(DBConnection* db, bool ohneStorno, const QString& kopf = 
 // a binary remainder of the addition.
 QString centSumme();
 
-// A cent sum as read from the database, and cents as euros (the double
-// nearest to the decimal amount).
+// A cent sum as read from the database (SUM over ROUND yields a whole
+// number, held as a double: exact far beyond any ledger), and cents as the
+// double a report cell shows (the double nearest to the decimal amount).
 inline qint64 cent(double centSumme) { return qint64(std::llround(centSumme)); }
-inline double euro(qint64 cent) { return double(cent) / 100.0; }
+inline double euro(qint64 cent) { return EuroType::ausCent(cent).alsDouble(); }
 
 }  // namespace Berichte

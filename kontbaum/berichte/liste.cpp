@@ -14,7 +14,7 @@ QString BerichtListe::zelle(const Zeile& z, int spalte) const {
     if (!v.isValid() || v.isNull()) return QString();
     switch (spalten.value(spalte).art) {
     case BerichtSpalte::Betrag:
-        return EuroType(v.toDouble()).getText();
+        return EuroType::ausDouble(v.toDouble()).getText();
     case BerichtSpalte::Datum:
         return zDate(v.toDate()).getText();
     case BerichtSpalte::Zahl:

@@ -25,8 +25,8 @@ QString sql(const QString& t) { return rsDataSource::toSqlStr(t); }
 QString sql(unsigned long n) { return rsDataSource::toSqlStr(n); }
 QString sql(const zDate& d) { return rsDataSource::toSqlStr(d); }
 
-// Cent-exact rounding of a sum read as double.
-double runde(double b) { return EuroType(b).Runden(2).wert(); }
+// A stored amount as a report cell shows it: to the cent.
+double runde(double b) { return EuroType::ausDouble(b).alsDouble(); }
 
 QVariant datum(const DatenTyp& d) {
     const zDate z = d.toDate();
@@ -506,7 +506,7 @@ bool euerVergleich(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
     qint64 g[2];
     for (int i = 0; i < 2; ++i) {
         g[i] = e[i] - a[i];
-        if (EuroType(Berichte::euro(g[i])) <= EuroType(KontoGlobal::kIabGewinngrenze)) g[i] -= iab[i];
+        if (g[i] <= KontoGlobal::kIabGewinngrenze.cent()) g[i] -= iab[i];
         g[i] += aufl[i];
     }
     l->zeile({QVariant(), QStringLiteral("Gewinn/Verlust"), Berichte::euro(g[0]), Berichte::euro(g[1])}, true);
@@ -574,7 +574,7 @@ bool sperrgrenzen(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     if (!kontenBekannt(db, p, fehler)) return false;
     EuroType grenze = p.grenze;
     QString name = QStringLiteral("Grenze");
-    if (grenze.wert() < 0) {
+    if (grenze < EuroType()) {
         rsDataSource g(db, QStringLiteral("SELECT Betrag, Bezeichnung FROM eurSperrgrenzen WHERE Bezeichnung LIKE 'Geringwertige%' ORDER BY Betrag"));
         if (g.isEOF()) {
             if (fehler) *fehler = QStringLiteral("Der Fall kennt keine Grenze für geringwertige Wirtschaftsgüter; bitte geben Sie die Grenze mit --grenze BETRAG an.");
@@ -597,7 +597,7 @@ bool sperrgrenzen(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, b.Buchungsnummer AS Buchnummer, Belegdatum, z.Buchungstext AS Buchtext, "
                                        "z.Betrag AS Betrag, Konto FROM eurVerbucht b, eurVerbuchtBuchungszeilen z  WHERE b.Buchungsnummer= "
                                        "z.Buchungsnummer AND Haben=0 AND b.Storno=0 AND b.Storniert=0") +
-                            zeitraumBedingung(p) + konten + QStringLiteral(" AND ROUND(z.Betrag*100) > ") + rsDataSource::toSqlStr(qlonglong(std::llround(grenze.wert() * 100.0))) +
+                            zeitraumBedingung(p) + konten + QStringLiteral(" AND ROUND(z.Betrag*100) > ") + rsDataSource::toSqlStr(qlonglong(grenze.cent())) +
                             QStringLiteral(" AND Konto IN (SELECT Nummer FROM eurKontenplan WHERE Nummer<>0 AND ((Kategorie>=5000 AND "
                                            "Kategorie<=6999 AND Kategorie<>5401) OR (Kategorie=4203)) ) ORDER BY Buchnummer"));
     for (; !rs.isEOF(); rs.fetch()) {
@@ -630,7 +630,7 @@ bool zmListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     const QMap<QString, KontoGlobal::UstIdZm> zeilen = KontoGlobal::getUStIdMap(code);
     qint64 summe = 0;
     for (const KontoGlobal::UstIdZm& z : zeilen) {
-        const qint64 c = qint64(std::llround(z.Betrag.wert() * 100.0));
+        const qint64 c = z.Betrag.cent();
         summe += c;
         l->zeile({z.Laenderkennzeichen, z.UStIdNr, qlonglong(z.ZMArt), Berichte::euro(c)});
     }

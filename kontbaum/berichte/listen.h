@@ -25,7 +25,7 @@ struct BerichtParameter {
     unsigned long vonKonto = 0;   // 0: every account
     unsigned long bisKonto = 0;   // 0: as vonKonto
     QString belegPrefix;          // Beleganalyse: only document numbers beginning so
-    EuroType grenze = -1.0;       // Sperrgrenzen: negative = the GWG limit of the case
+    EuroType grenze = EuroType::ausCent(-1);  // Sperrgrenzen: negative = the GWG limit of the case
     QString sortierung;           // Buchungsprotokoll2: "nummer", "zahlungsdatum", "beleg"
     QString nach;                 // Buchungszeiten: "belegdatum", "buchungsdatum"
     QString belegart;             // RebFakturierungsliste: "rechnung", "angebot", "auftrag", "lieferschein", "mahnung"

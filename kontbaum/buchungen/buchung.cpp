@@ -172,12 +172,12 @@ KontoGlobal::ssDaten aufteilung(DBConnection* con, unsigned long steuerschluesse
         if (!speicher) return KontoGlobal::calcSteuerschluessel(con, steuerschluessel, betrag, netto, 2);
         auto it = speicher->zeilen.constFind(steuerschluessel);
         if (it == speicher->zeilen.constEnd())
-            it = speicher->zeilen.insert(steuerschluessel, KontoGlobal::calcSteuerschluessel(con, steuerschluessel, 0.0, false, 2));
+            it = speicher->zeilen.insert(steuerschluessel, KontoGlobal::calcSteuerschluessel(con, steuerschluessel, EuroType(), false, 2));
         return KontoGlobal::teileBetrag(*it, betrag, netto, 2);
     }
     KontoGlobal::ssDaten d;
     d.netto = betrag;
-    d.steuer = 0.0;
+    d.steuer = EuroType();
     d.steuerkonto = 0;
     d.steuerkonto2 = 0;
     return d;
@@ -301,7 +301,7 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
         if (!kasse.isEmpty()) return fail(kasse);
     }
     for (const BuchungsTeil& t : b.teile) {
-        if (t.betrag.wert() < 0.0) return fail(QStringLiteral("Teilbeträge einer Buchung dürfen nicht negativ sein."));
+        if (t.betrag < EuroType()) return fail(QStringLiteral("Teilbeträge einer Buchung dürfen nicht negativ sein."));
         if (t.betrag.isNull()) return fail(QStringLiteral("Der Betrag einer Buchung darf nicht 0 sein."));
     }
 
@@ -313,7 +313,7 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
         EuroType brutto;
     };
     QVarLengthArray<Teil, 4> teile;
-    EuroType summe = 0.0;
+    EuroType summe;
     SchluesselSpeicher eigener;
     SchluesselSpeicher& sp = speicher ? *speicher : eigener;
     if (sp.ustPflicht < 0) sp.ustPflicht = istUstPflichtig(con) ? 1 : 0;
@@ -336,13 +336,12 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
         if (!vonHandGeteilt && eurZeileVon(con, t.konto, sp) == kEurBewirtungAbziehbar) {
             // Net and tax are each divided, so that the tax of the receipt is
             // deducted to the cent and the two parts add up to its amount.
-            const double anteil = sp.bewirtungsProzent / 100.0;
             const ssDaten ganz = x.aufteilung;
             Teil rest = x;
-            x.aufteilung.netto = EuroType(ganz.netto.wert() * anteil).Runden(2);
-            x.aufteilung.steuer = EuroType(ganz.steuer.wert() * anteil).Runden(2);
-            rest.aufteilung.netto = (ganz.netto - x.aufteilung.netto).Runden(2);
-            rest.aufteilung.steuer = (ganz.steuer - x.aufteilung.steuer).Runden(2);
+            x.aufteilung.netto = ganz.netto.prozent(sp.bewirtungsProzent);
+            x.aufteilung.steuer = ganz.steuer.prozent(sp.bewirtungsProzent);
+            rest.aufteilung.netto = ganz.netto - x.aufteilung.netto;
+            rest.aufteilung.steuer = ganz.steuer - x.aufteilung.steuer;
             rest.eingabe.konto = nichtAbziehbar;
             if (!ustPflichtig && mitSchluessel) rest.aufteilung.steuerkonto = nichtAbziehbar;
             x.brutto = bruttoVon(x.aufteilung, t.steuerschluessel);
@@ -390,7 +389,7 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
             const QString text = t.text.isEmpty() ? b.text : t.text;
             if (!mitSteuerzeilen(zeilen, con, nr, unsigned(i + 1), 2, teile[i].aufteilung, !b.haben, t.konto,
                                  t.steuerschluessel, b.konto, text, gesplittet ? 1 : 0, QString(), QString(),
-                                 gesplittet ? t.betrag : EuroType(0.0), gesplittet && t.netto, QString(), false, 0.0, false))
+                                 gesplittet ? t.betrag : EuroType(), gesplittet && t.netto, QString(), false, 0.0, false))
                 return false;
         }
         return true;
@@ -413,10 +412,9 @@ KontoGlobal::SimpleBuchung KontoGlobal::getBuchung(unsigned long n, const QStrin
     }
     const QString zeilen = table + QStringLiteral("Buchungszeilen");
     auto steuerDerGruppe = [&](long long id, unsigned long sid) {
-        return EuroType(GetDatenTyp(con, QStringLiteral("SELECT MAX(Betrag) FROM ") + zeilen + QStringLiteral(" WHERE Buchungsnummer=") +
-                                             q(n) + QStringLiteral(" AND ID<>") + QString::number(id) +
-                                             QStringLiteral(" AND SteuerID=") + q(sid))
-                            .toDouble());
+        return GetDatenTyp(con, QStringLiteral("SELECT MAX(Betrag) FROM ") + zeilen + QStringLiteral(" WHERE Buchungsnummer=") + q(n) +
+                                    QStringLiteral(" AND ID<>") + QString::number(id) + QStringLiteral(" AND SteuerID=") + q(sid))
+            .toEuro();
     };
     {
         rsDataSource z1(con, QStringLiteral("SELECT * FROM ") + zeilen + QStringLiteral(" WHERE Buchungsnummer=") + q(n) +
@@ -424,7 +422,7 @@ KontoGlobal::SimpleBuchung KontoGlobal::getBuchung(unsigned long n, const QStrin
         if (!z1.isEOF()) {
             s.konto = z1.field(QStringLiteral("Konto")).toULong();
             s.steuerschluessel = z1.field(QStringLiteral("Steuerschluessel")).toULong();
-            s.betrag = z1.field(QStringLiteral("Betrag")).toDouble();
+            s.betrag = z1.field(QStringLiteral("Betrag")).toEuro();
             s.haben = z1.field(QStringLiteral("Haben")).toBool();
             s.splitt = z1.field(QStringLiteral("Splitt")).toLongLong() != 0;
             s.steuerID1 = z1.field(QStringLiteral("SteuerID")).toULong();
@@ -436,7 +434,7 @@ KontoGlobal::SimpleBuchung KontoGlobal::getBuchung(unsigned long n, const QStrin
                              QStringLiteral(" AND Dialogzeile=2"));
     if (!z2.isEOF()) {
         s.gegenkonto = z2.field(QStringLiteral("Konto")).toULong();
-        s.betragGegen = z2.field(QStringLiteral("Betrag")).toDouble();
+        s.betragGegen = z2.field(QStringLiteral("Betrag")).toEuro();
         if (!s.splitt) s.splitt = z2.field(QStringLiteral("Splitt")).toLongLong() != 0;
         if (s.steuerschluessel == 0 || s.steuerschluessel == 999999)
             s.steuerschluessel = z2.field(QStringLiteral("Steuerschluessel")).toULong();

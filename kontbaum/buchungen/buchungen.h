@@ -37,7 +37,7 @@ struct BuchungsEingabe {
     // False when no key was entered: the counter account's own key then
     // applies where the chart gives it one (Steuerautomatik 1 or 2).
     bool schluesselAngegeben = true;
-    EuroType betrag = 0.0;  // as entered, positive
+    EuroType betrag;  // as entered, positive
     // The customer's VAT number and the statement kind (UStId::BuchungsArt,
     // 1..3) for the recapitulative statement; empty and 0 for any other
     // booking.
@@ -130,7 +130,7 @@ struct rsEurRegelBuch {
     zDate belegdatum;           // document date of the occurrence
     QString intervall;          // as stored in the template
     QString konten;             // "S 4210 Miete, H 1200 Bank"
-    EuroType betrag = 0.0;
+    EuroType betrag;
     int ausgewaehlt = 1;        // every due occurrence starts selected
     int steuerjahr = 0;
     QStringList zeilenwerte;
@@ -186,7 +186,7 @@ struct Vorlage {
     unsigned long nummer = 0;
     QString buchungstext;
     int buchungsart = 0;
-    EuroType betrag = 0.0;
+    EuroType betrag;
     zDate belegdatum, zahlungsdatum;
     QString intervall;  // as stored; empty for a template that does not recur
     QString zusatzinfo;

@@ -19,7 +19,7 @@ QString EingabePruefer::ohneUstNein(unsigned long schluessel) {
     if (schluessel == 0 || schluessel == kKeinSchluessel) return QString();
     auto it = m_ohneUst.constFind(schluessel);
     if (it == m_ohneUst.constEnd()) {
-        const KontoGlobal::ssDaten zeile = KontoGlobal::calcSteuerschluessel(m_db, schluessel, 0.0, false, 2);
+        const KontoGlobal::ssDaten zeile = KontoGlobal::calcSteuerschluessel(m_db, schluessel, EuroType(), false, 2);
         it = m_ohneUst.insert(schluessel, KontoGlobal::schluesselOhneUstPflicht(m_db, schluessel, zeile));
     }
     return *it;
@@ -70,10 +70,10 @@ QString EingabePruefer::kontoPruefen(unsigned long nr, int art, bool geldSeite) 
 }
 
 QString EingabePruefer::pruefen(BuchungsEingabe& e) {
-    if (!EuroType::istGeldbetrag(e.betrag.wert()) || e.betrag.wert() <= 0)
+    if (!e.betrag.imRahmen() || e.betrag <= EuroType())
         return QStringLiteral("Der Betrag %1 ist kein gültiger Betrag: erlaubt sind positive Beträge mit höchstens zwei "
                               "Nachkommastellen bis %2.")
-            .arg(QString::number(e.betrag.wert(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')),
+            .arg(QString::number(e.betrag.alsDouble(), 'g', 15).replace(QLatin1Char('.'), QLatin1Char(',')),
                  EuroType::hoechstbetragText());
     if (!e.belegdatum.isValid()) return QStringLiteral("Das Belegdatum fehlt.");
     if (e.belegdatum.year() != m_jahr)

@@ -145,7 +145,7 @@ QString KontoGlobal::buchungToHtml(const QString& table, unsigned long n, const 
            rs.field(QStringLiteral("Buchungstext")).toString().toHtmlEscaped() + QStringLiteral("</td>") + td +
            rs.field(QStringLiteral("Belegdatum")).toDate().getText() + QStringLiteral("</td>") + td +
            QStringLiteral("%1 an %2").arg(soll).arg(haben) + QStringLiteral("</td>") + td +
-           EuroType(rs.field(QStringLiteral("Betrag")).toDouble()).getText() + QStringLiteral(" &euro;</td></tr>\n");
+           rs.field(QStringLiteral("Betrag")).toEuro().getText() + QStringLiteral(" &euro;</td></tr>\n");
 }
 
 void KontoGlobal::festschreibungsZeitraum(zDate& von, zDate& bis) {

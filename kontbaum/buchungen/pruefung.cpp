@@ -43,12 +43,12 @@ struct Zeile {
     long long id = 0;
     unsigned long steuerID = 0;
     int dialogzeile = 0;
-    double betrag = 0;
+    EuroType betrag;
     bool haben = false;
     unsigned long konto = 0, schluessel = 0, gegen = 0;
     QString kostenstelle, opos;
     bool splitt = false;
-    double splittBetrag = 0;
+    EuroType splittBetrag;
     bool splittNetto = false, viaProzent = false;
     double prozent = 0;
     bool rest = false;
@@ -62,7 +62,7 @@ Zeile leseZeile(const rsFields& f) {
     z.id = f.getField(zID).toLongLong();
     z.steuerID = f.getField(zSteuerID).toULong();
     z.dialogzeile = f.getField(zDialogzeile).toInt();
-    z.betrag = f.getField(zBetrag).toDouble();
+    z.betrag = f.getField(zBetrag).toEuro();
     z.haben = f.getField(zHaben).toBool();
     z.konto = f.getField(zKonto).toULong();
     z.schluessel = f.getField(zSchluessel).toULong();
@@ -70,7 +70,7 @@ Zeile leseZeile(const rsFields& f) {
     z.kostenstelle = f.getField(zKostenstelle).toString();
     z.opos = f.getField(zOpos).toString();
     z.splitt = f.getField(zSplitt).toLongLong() != 0;
-    z.splittBetrag = f.getField(zSplittBetrag).toDouble();
+    z.splittBetrag = f.getField(zSplittBetrag).toEuro();
     z.splittNetto = f.getField(zSplittNetto).toBool();
     z.viaProzent = f.getField(zViaProzent).toBool();
     z.prozent = f.getField(zProzent).toDouble();
@@ -180,7 +180,7 @@ private:
     KontoGlobal::ssDaten schluesselDaten(unsigned long s) {
         auto it = m_schluessel.constFind(s);
         if (it != m_schluessel.constEnd()) return *it;
-        return *m_schluessel.insert(s, KontoGlobal::calcSteuerschluessel(m_db, s, 0.0, false, 2));
+        return *m_schluessel.insert(s, KontoGlobal::calcSteuerschluessel(m_db, s, EuroType(), false, 2));
     }
     // The chart look-ups below are asked once per account (and key or
     // kind) in a pass; a ledger names a few hundred accounts at most.
@@ -226,7 +226,7 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
     m_nr = k.getField(kNr).toULong();
     m_herkunft = k.getField(kHerkunft).toULong();
     const bool storno = k.getField(kStorno).toLongLong() != 0;
-    const double betrag = k.getField(kBetrag).toDouble();
+    const EuroType betrag = k.getField(kBetrag).toEuro();
     const int art = k.getField(kArt).toInt();
     const int zmart = k.getField(kZMArt).toInt();
     const QString ustid = k.getField(kUStID).toString().trimmed();
@@ -242,12 +242,12 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
     if (storno && k.getField(kStorniert).toLongLong() != 0)
         fehler(__LINE__, QStringLiteral("!(Storno && Storniert)"),
                kopfText(QStringLiteral(": Das Feld 'Storno' und 'Storniert' darf nicht gleichzeitig gesetzt sein!")));
-    if (EuroType(betrag).isNull())
+    if (betrag.isNull())
         fehler(__LINE__, QStringLiteral("Betrag != 0"), kopfText(QStringLiteral(": Der Betrag darf bei einer Buchung nicht 0 sein!")));
     // A cancellation carries the negated amounts of what it cancels.
-    else if (storno ? betrag > 0 : betrag < 0)
+    else if (storno ? betrag > EuroType() : betrag < EuroType())
         fehler(__LINE__, QStringLiteral("Betrag >= 0"),
-               kopfText(QStringLiteral(": Der Betrag (%4) darf nicht negativ sein!").arg(EuroType(betrag).getText())));
+               kopfText(QStringLiteral(": Der Betrag (%4) darf nicht negativ sein!").arg(betrag.getText())));
     if (!beleg.isValid())
         fehler(__LINE__, QStringLiteral("Belegdatum.isValid()"),
                kopfText(QStringLiteral(": Das Belegdatum (= Wertstellungsdatum) muss gesetzt sein!")));
@@ -398,10 +398,10 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
                 break;
             }
         }
-        if (EuroType(z.betrag).isNull())
+        if (z.betrag.isNull())
             f(__LINE__, "Betrag != 0", QStringLiteral(": Der Betrag darf bei einer Buchungszeile nicht 0 sein!"));
-        else if (storno ? z.betrag > 0 : z.betrag < 0)
-            f(__LINE__, "Betrag > 0", QStringLiteral(": Der Betrag (%5) darf nicht negativ sein!").arg(EuroType(z.betrag).getText()));
+        else if (storno ? z.betrag > EuroType() : z.betrag < EuroType())
+            f(__LINE__, "Betrag > 0", QStringLiteral(": Der Betrag (%5) darf nicht negativ sein!").arg(z.betrag.getText()));
         if (z.konto == 0) {
             f(__LINE__, "Konto != 0", QStringLiteral(": Das Konto ist nicht gesetzt!"));
         } else {
@@ -463,16 +463,16 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
                 f(__LINE__, "Gegenkonto vorhanden", QStringLiteral(": Keine Buchungszeile mit dem Gegenkonto %5 gefunden!").arg(z.gegen));
         }
         if (z.splitt) {
-            if (EuroType(z.splittBetrag).isNull())
+            if (z.splittBetrag.isNull())
                 f(__LINE__, "SplittBetrag != 0", QStringLiteral(": 'SplittBetrag' ist bei der Splittbuchung nicht gesetzt!"));
             if (z.viaProzent && z.prozent == 0.0)
                 f(__LINE__, "AufteilungProzentsatz != 0",
                   QStringLiteral(": Bei der Splittbuchung ist 'AufteilungViaProzent' gesetzt, aber kein Prozentsatz!"));
         } else {
-            if (!EuroType(z.splittBetrag).isNull())
+            if (!z.splittBetrag.isNull())
                 f(__LINE__, "SplittBetrag == 0",
                   QStringLiteral(": 'SplittBetrag' (%5) draf bei der Nicht-Splittbuchung nicht gesetzt sein!")
-                      .arg(EuroType(z.splittBetrag).getText()));
+                      .arg(z.splittBetrag.getText()));
             if (z.splittNetto)
                 f(__LINE__, "!SplittNetto", QStringLiteral(": 'SplittNetto' draf bei der Nicht-Splittbuchung nicht gesetzt sein!"));
         }
@@ -496,7 +496,7 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
     // --- closing ---------------------------------------------------------------------
     // The booking balances, and its money side (dialog line 1 with its own
     // tax lines) carries the header amount, made gross when it was entered net.
-    double soll = 0, haben = 0, geld = 0;
+    EuroType soll, haben, geld;
     for (const Zeile& z : zeilen) {
         (z.haben ? haben : soll) += z.betrag;
         if (seite[1] >= 0 && (z.haben ? 1 : 0) == seite[1] && (z.dialogzeile == 1 || (istSteuer(z) && basis.value(z.steuerID) &&
@@ -511,10 +511,10 @@ void Pruefer::pruefe(const rsFields& k, const QVector<Zeile>& zeilen) {
                 break;
             }
     }
-    if (EuroType(soll) != EuroType(haben) || EuroType(geld) != erwartet)
+    if (soll != haben || geld != erwartet)
         fehler(__LINE__, QStringLiteral("Summe == Betrag"),
                kopfText(QStringLiteral(": Die Summe (%4) aller Buchungszeilen ist ungleich dem Betrag (%5) der Buchung!")
-                            .arg(EuroType(EuroType(soll) != EuroType(haben) ? soll - haben : geld).getText(), erwartet.getText())));
+                            .arg((soll != haben ? soll - haben : geld).getText(), erwartet.getText())));
     int viaProzent = 0, rest = 0;
     for (const Zeile& z : zeilen)
         if (z.splitt && !istSteuer(z)) {

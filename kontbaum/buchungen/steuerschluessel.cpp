@@ -41,42 +41,31 @@ KontoGlobal::ssDaten KontoGlobal::calcSteuerschluessel(DBConnection* db, unsigne
     return teileBetrag(d, betrag, netto, stellen);
 }
 
-KontoGlobal::ssDaten KontoGlobal::teileBetrag(const ssDaten& zeile, EuroType betrag, bool netto, int stellen) {
+// Amounts are whole cents, so `stellen` (2 at every caller) has nothing
+// finer to round away.
+KontoGlobal::ssDaten KontoGlobal::teileBetrag(const ssDaten& zeile, EuroType betrag, bool netto, int /*stellen*/) {
     ssDaten d;
     d.steuersatz = zeile.steuersatz;
     d.steuerkonto = zeile.steuerkonto;
     d.steuerkonto2 = zeile.steuerkonto2;
     d.imHundert = zeile.imHundert;
-    const double f = d.steuersatz / 100.0;
-    const bool brutto = !netto && !d.imHundert;
-    const double n = brutto ? betrag.wert() / (f + 1.0) : betrag.wert();
-    // Both parts are rounded commercially (half away from zero).
-    d.netto = EuroType(n).Runden(stellen);
-    if (brutto) {
+    if (!netto && !d.imHundert) {
         // The tax of a gross amount is what remains after the rounded net, so
-        // that the two parts always add up to the amount booked. Net and tax
-        // of a gross amount sum to it exactly, so rounding each on its own
-        // agrees with this except when the net ends on exactly half a cent;
-        // then both would round up and the booking would be a cent off.
-        d.steuer = (EuroType(betrag.wert()).Runden(stellen) - d.netto).Runden(stellen);
+        // that the two parts always add up to the amount booked: rounding
+        // each on its own would make a booking a cent off whenever the net
+        // ends on exactly half a cent.
+        d.netto = betrag.nettoAusBrutto(d.steuersatz);
+        d.steuer = betrag - d.netto;
     } else {
-        d.steuer = EuroType(n * f).Runden(stellen);
+        d.netto = betrag;
+        d.steuer = betrag.prozent(d.steuersatz);
     }
     return d;
 }
 
 EuroType KontoGlobal::calcBruttoNetto(bool liefereNetto, EuroType betrag, bool istNetto, double satz, bool ohneSteuer) {
-    if (ohneSteuer) return betrag;
-    const double f = satz / 100.0;
-    EuroType nettoWert, bruttoWert;
-    if (istNetto) {
-        nettoWert = betrag;
-        bruttoWert = EuroType(betrag.wert() * (f + 1.0)).Runden2();
-    } else {
-        nettoWert = EuroType(betrag.wert() / (f + 1.0)).Runden2();
-        bruttoWert = betrag;
-    }
-    return liefereNetto ? nettoWert : bruttoWert;
+    if (ohneSteuer || liefereNetto == istNetto) return betrag;
+    return istNetto ? betrag.bruttoAusNetto(satz) : betrag.nettoAusBrutto(satz);
 }
 
 double KontoGlobal::getSteuersatz(unsigned long schluessel) {

@@ -222,7 +222,7 @@ unsigned long KontoGlobal::existsBuchungWithInfo(const QString& info, QString& t
     text = QStringLiteral("Buchungsnummer: %1, Belegnummer: %2").arg(n).arg(rs.field(QStringLiteral("Belegnummer")).toString()) +
            QStringLiteral("\nBuchungstext: ") + rs.field(QStringLiteral("Buchungstext")).toString() +
            QStringLiteral("\nDatum: ") + d.getText() + QStringLiteral(", Betrag: ") +
-           EuroType(rs.field(QStringLiteral("Betrag")).toDouble()).getText() + QStringLiteral(" EUR \n") +
+           rs.field(QStringLiteral("Betrag")).toEuro().getText() + QStringLiteral(" EUR \n") +
            QStringLiteral("Konten: %1 an %2").arg(haben ? k2 : k1).arg(haben ? k1 : k2);
     return n;
 }
@@ -262,7 +262,7 @@ unsigned long KontoGlobal::countBuchungen(unsigned long konto, int, const zDate&
 
 EuroType KontoGlobal::getSummeKonto(unsigned long konto, int nachZahlungsdatum, const zDate& von, const zDate& bis) {
     DBConnection* db = rsFallDB();
-    if (!db) return 0.0;
+    if (!db) return EuroType();
     if (von.isValid() && bis.isValid() && bis < von) rs_logAssert(kQuelle, __LINE__, QStringLiteral("von<=bis"));
     const QString spalte = nachZahlungsdatum != 0 ? QStringLiteral("Zahlungsdatum") : QStringLiteral("Belegdatum");
     QStringList grenzen;
@@ -272,11 +272,11 @@ EuroType KontoGlobal::getSummeKonto(unsigned long konto, int nachZahlungsdatum, 
     if (!grenzen.isEmpty())
         sql += QStringLiteral(" AND Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE ") +
                grenzen.join(QStringLiteral(" AND ")) + QStringLiteral(")");
-    double summe = 0.0;
+    EuroType summe;
     rsDataSource rs(db, sql);
     for (; !rs.isEOF(); rs.fetch()) {
-        const double b = rs.field(QStringLiteral("Betrag")).toDouble();
+        const EuroType b = rs.field(QStringLiteral("Betrag")).toEuro();
         summe += rs.field(QStringLiteral("Haben")).toBool() ? -b : b;
     }
-    return EuroType(summe).Runden(2);
+    return summe;
 }

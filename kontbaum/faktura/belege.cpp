@@ -5,6 +5,8 @@
 
 #include "host/app/ui.h"
 
+#include <cmath>
+
 namespace Faktura {
 using namespace intern;
 
@@ -142,21 +144,21 @@ bool rechnungPruefen(DBConnection* db, Beleg* b, const Beleg& alt, QString* fehl
         !frage(QStringLiteral("Sie haben noch keine umsatzwirksamen Positionen zu der Rechnung / Rechnungskorrektur angegeben.\n"
                               "Wollen Sie trotzdem bereits eine Anzahlung speichern?")))
         return nein(abgebrochen);
-    if (s.endsumme > EuroType(0.0) && b->anzahlung < EuroType(0.0))
+    if (s.endsumme > EuroType() && b->anzahlung < EuroType())
         return nein(QStringLiteral("Sie haben zu einer positiven Rechnungssumme von ") + s.endsumme.getText() +
                     QStringLiteral(" eine negative bereits gezahlte Summe erfasst."));
-    if (s.endsumme < EuroType(0.0) && b->anzahlung > EuroType(0.0))
+    if (s.endsumme < EuroType() && b->anzahlung > EuroType())
         return nein(QStringLiteral("Sie haben zu einer negativen Rechnungssumme von ") + s.endsumme.getText() +
                     QStringLiteral(" eine positive bereits gezahlte Summe erfasst."));
     if (!b->positionen.isEmpty() && b->anzahlung.abs() > s.endsumme.abs() &&
         !frage(QStringLiteral("Die bereits gezahlte Summe darf die Rechnungssumme von ") + s.endsumme.getText() +
                QStringLiteral(" nicht übersteigen.\nTrotzdem fortfahren?")))
         return nein(abgebrochen);
-    if (b->rechnungsart == 1 && s.endsumme > EuroType(0.0) &&
+    if (b->rechnungsart == 1 && s.endsumme > EuroType() &&
         frage(QStringLiteral("Sie haben eine negative Gutschrift erfasst was einer Rechnung entspricht. Soll diese automatisch in eine "
                              "Rechnung umgewandelt werden?")))
         b->rechnungsart = 0;
-    else if (b->rechnungsart == 0 && s.endsumme < EuroType(0.0) &&
+    else if (b->rechnungsart == 0 && s.endsumme < EuroType() &&
              frage(QStringLiteral("Sie haben eine negative Rechnung erfasst was einer Gutschrift entspricht. Soll diese automatisch in "
                                   "eine Gutschrift umgewandelt werden?")))
         b->rechnungsart = 1;
@@ -167,7 +169,14 @@ bool rechnungPruefen(DBConnection* db, Beleg* b, const Beleg& alt, QString* fehl
 QString positionPruefen(DBConnection* db, const Position& p, bool ustPflichtig) {
     if (p.bezeichnung.trimmed().isEmpty()) return QStringLiteral("Bitte geben Sie eine Bezeichnung für die Position an.");
     if (p.menge == 0.0) return QStringLiteral("Die Menge der Position „%1“ ist 0. Bitte geben Sie eine Menge an.").arg(p.bezeichnung);
-    if (p.rabatt < 0 || p.rabatt > 100) return QStringLiteral("Der Rabatt liegt zwischen 0 und 100 %.");
+    if (!std::isfinite(p.menge)) return QStringLiteral("Die Menge der Position „%1“ ist keine Zahl. Bitte geben Sie eine Menge an.").arg(p.bezeichnung);
+    if (!(p.rabatt >= 0 && p.rabatt <= 100)) return QStringLiteral("Der Rabatt liegt zwischen 0 und 100 %.");
+    // Quantity times price is money like any amount booked: within the
+    // bound of an amount, or the totals and their postings could not hold it.
+    if (!(p.brutto ? p.bruttopreis : p.preis).imRahmen() || !positionsbetrag(p).imRahmen())
+        return QStringLiteral("Der Betrag der Position „%1“ (Menge × Preis) übersteigt den Höchstbetrag von %2 €. Bitte prüfen Sie Menge "
+                              "und Preis.")
+            .arg(p.bezeichnung, EuroType::hoechstbetragText());
     if (!ustPflichtig && p.steuerschluessel != 0)
         return QStringLiteral("Der Fall ist nicht umsatzsteuerpflichtig (Kleinunternehmerregelung, § 19 UStG): eine Rechnung weist keine "
                               "Umsatzsteuer aus. Bitte wählen Sie den Steuerschlüssel 0.");
@@ -175,9 +184,22 @@ QString positionPruefen(DBConnection* db, const Position& p, bool ustPflichtig) 
 }
 }  // namespace
 
+namespace {
+// The totals of a document are amounts to be posted: each within the bound
+// of an amount.
+QString summenPruefen(const Summen& s, const Beleg& b) {
+    for (const EuroType& e : {s.summeNetto, s.summeSteuer, s.summeBrutto, s.versandBrutto, s.endsumme, s.offen, b.anzahlung})
+        if (!e.imRahmen())
+            return QStringLiteral("Die Summen des Belegs übersteigen den Höchstbetrag von %1 €. Bitte verteilen Sie die Positionen auf "
+                                  "mehrere Belege.")
+                .arg(EuroType::hoechstbetragText());
+    return QString();
+}
+}  // namespace
+
 EuroType positionsbetrag(const Position& p, EuroType* rabatt) {
-    const EuroType betrag = EuroType(p.menge * (p.brutto ? p.bruttopreis : p.preis).wert()).Runden2();
-    const EuroType r = (betrag * p.rabatt / 100.0).Runden2();
+    const EuroType betrag = (p.brutto ? p.bruttopreis : p.preis).mal(p.menge);
+    const EuroType r = betrag.prozent(p.rabatt);
     if (rabatt) *rabatt = r;
     return betrag - r;
 }
@@ -188,7 +210,7 @@ Summen berechneSummen(DBConnection* db, const Beleg& b) {
     // Per key, gross and net positions each summed and split once: the tax
     // is that of the key's sum, not a sum of rounded position taxes.
     struct Gruppe {
-        EuroType summe = 0.0;
+        EuroType summe;
         QList<int> positionen;
     };
     QMap<QPair<unsigned long, bool>, Gruppe> gruppen;
@@ -213,31 +235,29 @@ Summen berechneSummen(DBConnection* db, const Beleg& b) {
         k.steuer += d.steuer;
         if (brutto && !it->summe.isNull()) {
             // The key's net over its gross positions, the last taking the rest.
-            EuroType verteilt = 0.0;
+            EuroType verteilt;
             for (int j = 0; j < it->positionen.size(); ++j) {
                 const int i = it->positionen[j];
                 const EuroType n = j + 1 == it->positionen.size() ? d.netto - verteilt
-                                                                  : (s.positionsbetrag[i] * (d.netto.wert() / it->summe.wert())).Runden2();
-                s.positionsnetto[i] = n.Runden2();
+                                                                  : s.positionsbetrag[i].anteil(d.netto.cent(), it->summe.cent());
+                s.positionsnetto[i] = n;
                 verteilt += s.positionsnetto[i];
             }
         }
     }
     for (Schluesselsumme k : jeSchluessel) {
-        k.netto = k.netto.Runden2();
-        k.steuer = k.steuer.Runden2();
-        k.brutto = (k.netto + k.steuer).Runden2();
+        k.brutto = k.netto + k.steuer;
         s.schluessel << k;
         s.summeNetto += k.netto;
         s.summeSteuer += k.steuer;
     }
-    s.summeBrutto = (s.summeNetto + s.summeSteuer).Runden2();
+    s.summeBrutto = s.summeNetto + s.summeSteuer;
     const bool ust = KontoGlobal::istUstPflichtig(db);
-    s.versandNetto = b.versandNetto.Runden2();
-    s.versandSteuer = ust ? (s.versandNetto * b.versandSatz / 100.0).Runden2() : EuroType(0.0);
-    s.versandBrutto = (s.versandNetto + s.versandSteuer).Runden2();
-    s.endsumme = (s.summeBrutto + s.versandBrutto).Runden2();
-    s.offen = (s.endsumme - b.anzahlung).Runden2();
+    s.versandNetto = b.versandNetto;
+    s.versandSteuer = ust ? s.versandNetto.prozent(b.versandSatz) : EuroType();
+    s.versandBrutto = s.versandNetto + s.versandSteuer;
+    s.endsumme = s.summeBrutto + s.versandBrutto;
+    s.offen = s.endsumme - b.anzahlung;
     return s;
 }
 
@@ -252,7 +272,7 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
     if (!b->datum.isValid()) return nein(QStringLiteral("Bitte geben Sie ein gültiges Datum an."));
     if (b->zeitraumVon.isValid() && b->zeitraumBis.isValid() && b->zeitraumBis < b->zeitraumVon)
         return nein(QStringLiteral("Der Leistungszeitraum endet vor seinem Beginn. Bitte prüfen Sie die Angabe VON..BIS."));
-    if (b->versandNetto < EuroType(0.0) || b->versandSatz < 0.0 || b->versandSatz > 100.0)
+    if (b->versandNetto < EuroType() || !(b->versandSatz >= 0.0 && b->versandSatz <= 100.0))
         return nein(QStringLiteral("Versandkosten und ihr Steuersatz dürfen nicht negativ sein."));
     if (!b->nummer.isEmpty() &&
         wert(db, QStringLiteral("SELECT COUNT(*) FROM ") + tab + QStringLiteral(" WHERE Nummer=? AND ID<>?"), {DatenTyp(b->nummer), DatenTyp(b->id)})
@@ -264,6 +284,8 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
         const QString e = positionPruefen(db, p, ust);
         if (!e.isEmpty()) return nein(e);
     }
+    const QString grenze = summenPruefen(berechneSummen(db, *b), *b);
+    if (!grenze.isEmpty()) return nein(grenze);
     Beleg alt;
     if (b->id != 0 && !leseBeleg(db, b->art, b->id, &alt))
         return nein(QStringLiteral("Den Beleg %1 gibt es nicht mehr.").arg(b->id));
@@ -465,7 +487,7 @@ unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart z
     b.nummer.clear();
     b.datum = datum;
     b.rechnungsart = 0;
-    b.anzahlung = 0.0;
+    b.anzahlung = EuroType();
     b.bezahlt = zDate();
     b.erinnerungsdatum = zDate();
     if (quelle.art == Belegart::Angebot) b.angebotsID = quelle.id;

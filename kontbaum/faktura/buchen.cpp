@@ -75,10 +75,10 @@ EuroType skontoMoeglich(DBConnection* db, const Beleg& b, const zDate& zahlung, 
     db = rsFallDB(db);
     auto nein = [&](const QString& t) {
         if (fehler) *fehler = t;
-        return EuroType(0.0);
+        return EuroType();
     };
     const Summen s = berechneSummen(db, b);
-    if (s.endsumme <= EuroType(0.0))
+    if (s.endsumme <= EuroType())
         return nein(QStringLiteral("Skonto gibt es nur auf eine Rechnung mit positiver Summe, nicht auf eine Rechnungskorrektur."));
     Zahlungsbedingung z;
     if (!zahlungsbedingungVon(db, b, &z) || z.skonto1 <= 0.0)
@@ -91,7 +91,7 @@ EuroType skontoMoeglich(DBConnection* db, const Beleg& b, const zDate& zahlung, 
         return nein(QStringLiteral("Die Zahlung am %1 liegt nach der Skontofrist der Rechnung %2 (bis %3); Skonto steht nicht mehr zu. "
                                    "Buchen Sie den vollen Betrag.")
                         .arg(zahlung.getText(), b.nummer, frist.getText()));
-    return EuroType(s.endsumme * z.skonto1 / 100.0).Runden2();
+    return s.endsumme.prozent(z.skonto1);
 }
 
 unsigned long skontoKonto(DBConnection* db, unsigned long schluessel) {
@@ -123,8 +123,8 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
                         .arg(a.datum.getText()));
     const Summen s = berechneSummen(db, b);
     if (s.endsumme.isNull()) return nein(QStringLiteral("Die Rechnung %1 hat die Summe 0; es gibt nichts zu buchen.").arg(b.nummer));
-    const bool korrektur = s.endsumme < EuroType(0.0);
-    if (a.skonto < EuroType(0.0)) return nein(QStringLiteral("Der Skontobetrag darf nicht negativ sein."));
+    const bool korrektur = s.endsumme < EuroType();
+    if (a.skonto < EuroType()) return nein(QStringLiteral("Der Skontobetrag darf nicht negativ sein."));
     if (!a.skonto.isNull()) {
         QString grund;
         const EuroType hoechst = skontoMoeglich(db, b, a.datum, &grund);
@@ -182,7 +182,7 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
     EingabePruefer pruefer(db, kg ? kg->getSteuerjahr() : a.datum.year());
     for (const Teil& t : teile) {
         if (t.betrag.isNull()) continue;
-        if ((t.betrag < EuroType(0.0)) != korrektur)
+        if ((t.betrag < EuroType()) != korrektur)
             return nein(QStringLiteral("Die Rechnung %1 hat auf dem Konto %2 einen Betrag mit anderem Vorzeichen als die Rechnungssumme. "
                                        "Bitte teilen Sie sie in eine Rechnung und eine Rechnungskorrektur.")
                             .arg(b.nummer)
@@ -227,13 +227,13 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
             EuroType brutto;
         };
         QList<Anteil> anteile;
-        EuroType summe = 0.0;
+        EuroType summe;
         for (const Teil& t : teile) {
             if (t.betrag.isNull()) continue;
             EuroType brutto = t.betrag;
             if (t.netto && t.schluessel != 0) {
                 const KontoGlobal::ssDaten d = KontoGlobal::calcSteuerschluessel(db, t.schluessel, t.betrag, true);
-                brutto = (d.netto + d.steuer).Runden2();
+                brutto = d.netto + d.steuer;
             }
             summe += brutto;
             const unsigned long konto = nachKonten ? t.konto : 0;
@@ -247,10 +247,9 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
         }
         // In proportion to the gross amounts, the last line taking the rest,
         // so that the lines add up to the discount to the cent.
-        EuroType verteilt = 0.0;
+        EuroType verteilt;
         for (int i = 0; i < anteile.size(); ++i) {
-            const EuroType d = i + 1 == anteile.size() ? EuroType(a.skonto - verteilt).Runden2()
-                                                       : EuroType(a.skonto * (anteile[i].brutto.wert() / summe.wert())).Runden2();
+            const EuroType d = i + 1 == anteile.size() ? a.skonto - verteilt : a.skonto.anteil(anteile[i].brutto.cent(), summe.cent());
             verteilt += d;
             if (d.isNull()) continue;
             const unsigned long konto = skontoKonto(db, anteile[i].schluessel);
@@ -306,14 +305,14 @@ unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler) {
     if (!leseBeleg(db, Belegart::Rechnung, m.rechnungsID, &r)) return nein(QStringLiteral("Die Rechnung gibt es nicht."));
     if (r.bezahlt.isValid()) return nein(QStringLiteral("Die Rechnung %1 ist bereits bezahlt; sie wird nicht gemahnt.").arg(r.nummer));
     const Summen s = berechneSummen(db, r);
-    if (s.offen <= EuroType(0.0)) return nein(QStringLiteral("Die Rechnung %1 hat keinen offenen Betrag; sie wird nicht gemahnt.").arg(r.nummer));
+    if (s.offen <= EuroType()) return nein(QStringLiteral("Die Rechnung %1 hat keinen offenen Betrag; sie wird nicht gemahnt.").arg(r.nummer));
     const int bisher = int(wert(db, QStringLiteral("SELECT COALESCE(MAX(Mahnstufe),0) FROM reMahnungen WHERE RechnungsID=?"), {DatenTyp(r.id)}).toLongLong());
     if (bisher == 99) return nein(QStringLiteral("Zur Rechnung %1 wurde bereits die letzte Mahnung geschrieben.").arg(r.nummer));
     if (m.stufe <= 0) m.stufe = bisher + 1;
     if ((m.stufe < 1 || m.stufe > 9) && m.stufe != 99)
         return nein(QStringLiteral("Die Mahnstufe ist 1 bis 9 oder 99 für die letzte Mahnung."));
     if (m.stufe <= bisher) return nein(QStringLiteral("Zur Rechnung %1 gibt es schon eine Mahnung der Stufe %2.").arg(r.nummer).arg(bisher));
-    if (m.gebuehr < EuroType(0.0)) return nein(QStringLiteral("Die Mahngebühr darf nicht negativ sein."));
+    if (m.gebuehr < EuroType()) return nein(QStringLiteral("Die Mahngebühr darf nicht negativ sein."));
     if (!m.datum.isValid()) m.datum = zDate::today();
     if (!m.zahlungsziel.isValid()) m.zahlungsziel = m.datum.addDays(14);
     if (m.zahlungsziel < m.datum) return nein(QStringLiteral("Das neue Zahlungsziel liegt vor dem Datum der Mahnung."));
@@ -332,7 +331,7 @@ unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler) {
                                {QStringLiteral("PersonID"), DatenTyp(r.personID)},
                                {QStringLiteral("Datum"), DatenTyp(m.datum)},
                                {QStringLiteral("Zahlungsziel"), DatenTyp(m.zahlungsziel)},
-                               {QStringLiteral("Gesamtbetrag"), DatenTyp((s.offen + m.gebuehr).Runden2())},
+                               {QStringLiteral("Gesamtbetrag"), DatenTyp(s.offen + m.gebuehr)},
                                {QStringLiteral("Erinnerungsdatum"), DatenTyp(m.erinnerungsdatum)},
                                {QStringLiteral("ModDat"), DatenTyp(zDate::today())}});
     if (!ok || !t.commit()) return nein(QStringLiteral("Die Mahnung konnte nicht gespeichert werden: %1").arg(db->getErr()->last()));
@@ -390,10 +389,10 @@ bool KontoGlobal::rechnungZahlungEntfernt(DBConnection* con, unsigned long buchu
     // A payment with discount settled the invoice in two bookings; whichever
     // goes last takes the whole settled amount with it.
     const EuroType zahlung = r[2].toEuro().isNull() ? k[1].toEuro().abs() : bisher.abs();
-    EuroType rest = bisher.abs() > zahlung ? EuroType(bisher.abs() - zahlung) : EuroType(0.0);
-    if (bisher < EuroType(0.0)) rest = -rest;
+    EuroType rest = bisher.abs() > zahlung ? EuroType(bisher.abs() - zahlung) : EuroType();
+    if (bisher < EuroType()) rest = -rest;
     return ExecPrepared(db, QStringLiteral("UPDATE reRechnungen SET bezahlt=?, anzahlung=?, Skonto=0 WHERE ID = ?"),
-                        {DatenTyp(zDate()), DatenTyp(rest.Runden2()), r[0]});
+                        {DatenTyp(zDate()), DatenTyp(rest), r[0]});
 }
 
 int KontoGlobal::fillErinnerungen(QList<rsRebuErinnerung>& liste) {

@@ -98,7 +98,7 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
     QStringList hinweise;
     for (int i = 0; i < b.positionen.size(); ++i) {
         const Position& p = b.positionen[i];
-        const double satz = KontoGlobal::calcSteuerschluessel(db, p.steuerschluessel, 0.0, true).steuersatz;
+        const double satz = KontoGlobal::calcSteuerschluessel(db, p.steuerschluessel, EuroType(), true).steuersatz;
         if (!mitPreisen) {
             t += QStringLiteral("<tr><td>%1</td><td>%2</td><td class=\"r\">%3</td><td>%4</td></tr>")
                      .arg(i + 1)

@@ -131,8 +131,8 @@ struct Artikel {
     QString artikelnummer;
     QString bezeichnung, beschreibung;
     QString einheit = QStringLiteral("Stk");
-    EuroType preis = 0.0;   // net unit price
-    EuroType bruttopreis = 0.0;
+    EuroType preis;   // net unit price
+    EuroType bruttopreis;
     bool brutto = false;    // the gross price is the one entered
     unsigned long steuerschluessel = 0;
     unsigned long konto = 0;  // revenue account
@@ -164,8 +164,8 @@ struct Position {
     QString artikelnummer, bezeichnung, beschreibung;
     double menge = 1.0;
     QString einheit = QStringLiteral("Stk");
-    EuroType preis = 0.0;        // net unit price
-    EuroType bruttopreis = 0.0;  // gross unit price
+    EuroType preis;        // net unit price
+    EuroType bruttopreis;  // gross unit price
     bool brutto = false;         // the gross price is the one entered
     double rabatt = 0.0;         // percent
     unsigned long steuerschluessel = 0;
@@ -180,14 +180,14 @@ struct Beleg {
     zDate datum;
     zDate zeitraumVon, zeitraumBis;  // period (or day: both equal) of supply
     int rechnungsart = 0;            // invoices: 0 invoice, 1 invoice correction
-    EuroType anzahlung = 0.0;        // amount already paid
+    EuroType anzahlung;        // amount already paid
     zDate bezahlt;                   // payment date; invalid while open
     zDate zahlungsziel;
     unsigned long zahlungsbedingungID = 0;
     zDate erinnerungsdatum;
     // The documents it was made from (0: none).
     unsigned long angebotsID = 0, auftragsID = 0, lieferscheinID = 0;
-    EuroType versandNetto = 0.0;     // shipping, net, at its own rate
+    EuroType versandNetto;     // shipping, net, at its own rate
     double versandSatz = 0.0;
     QList<Position> positionen;
 };
@@ -197,14 +197,14 @@ struct Beleg {
 struct Schluesselsumme {
     unsigned long steuerschluessel = 0;
     double satz = 0.0;
-    EuroType netto = 0.0, steuer = 0.0, brutto = 0.0;
+    EuroType netto, steuer, brutto;
 };
 struct Summen {
     QList<Schluesselsumme> schluessel;  // by key, shipping not included
-    EuroType summeNetto = 0.0, summeSteuer = 0.0, summeBrutto = 0.0;
-    EuroType versandNetto = 0.0, versandSteuer = 0.0, versandBrutto = 0.0;
-    EuroType endsumme = 0.0;            // summeBrutto + versandBrutto
-    EuroType offen = 0.0;               // endsumme - anzahlung
+    EuroType summeNetto, summeSteuer, summeBrutto;
+    EuroType versandNetto, versandSteuer, versandBrutto;
+    EuroType endsumme;            // summeBrutto + versandBrutto
+    EuroType offen;               // endsumme - anzahlung
     // Each position's amount after discount, as entered (gross for a gross
     // position), and its net share (the key's net spread over its gross
     // positions, so that the net amounts add up to the key's net exactly).
@@ -256,7 +256,7 @@ struct BuchungsAuftrag {
     unsigned long geldkonto = 0;
     zDate datum;   // payment date
     QString text;  // empty: the booking-text option, "[Art] [Rechnungsnummer] vom [Datum] ([Kundenname])"
-    EuroType skonto = 0.0;  // cash discount the customer deducted, gross; 0: paid in full
+    EuroType skonto;  // cash discount the customer deducted, gross; 0: paid in full
 };
 // The payment terms of the invoice (its own, else its customer's).
 bool zahlungsbedingungVon(DBConnection* db, const Beleg& b, Zahlungsbedingung* z);
@@ -296,7 +296,7 @@ struct Mahnung {
     QString nummer;
     unsigned long rechnungsID = 0;
     int stufe = 1;               // 99: the last reminder
-    EuroType gebuehr = 0.0;
+    EuroType gebuehr;
     zDate datum, zahlungsziel, erinnerungsdatum;
 };
 QString stufeText(int stufe);  // "1", "2", …, "Letzte"

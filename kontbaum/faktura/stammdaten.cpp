@@ -607,7 +607,11 @@ unsigned long speichereArtikel(DBConnection* db, Artikel a, QString* fehler) {
     if (a.brutto)
         a.preis = s.netto;
     else
-        a.bruttopreis = (s.netto + s.steuer).Runden2();
+        a.bruttopreis = s.netto + s.steuer;
+    // Both prices are amounts a position may carry.
+    if (!a.preis.imRahmen() || !a.bruttopreis.imRahmen())
+        return nein(QStringLiteral("Der %1 des Artikels übersteigt den Höchstbetrag von %2 €.")
+                        .arg(a.preis.imRahmen() ? QStringLiteral("Bruttopreis") : QStringLiteral("Nettopreis"), EuroType::hoechstbetragText()));
     DBTransaktion t(db);
     if (!t.ok()) return 0;
     if (a.artikelnummer.trimmed().isEmpty()) {

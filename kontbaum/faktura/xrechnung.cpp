@@ -53,13 +53,17 @@ struct XZeile {
     int nr = 0;
     QString artikelnummer, name, beschreibung, einheit;
     double menge = 0.0;
-    EuroType preis = 0.0, rabatt = 0.0, basis = 0.0, netto = 0.0;
+    // The net price of one unit, to four places as the standard allows: a
+    // gross position's is its net share divided by the quantity, finer
+    // than a cent, so it is no amount.
+    double preis = 0.0;
+    EuroType rabatt, basis, netto;
     double rabattProzent = 0.0;
     Kategorie kat;
 };
 struct XSteuer {
     Kategorie kat;
-    EuroType basis = 0.0, steuer = 0.0;
+    EuroType basis, steuer;
 };
 struct Modell {
     QString nummer, typ;
@@ -70,9 +74,9 @@ struct Modell {
     QString referenz;
     QList<XZeile> zeilen;
     QList<XSteuer> steuern;
-    EuroType versand = 0.0;
+    EuroType versand;
     Kategorie versandKat;
-    EuroType summeZeilen = 0.0, zuschlaege = 0.0, steuerbasis = 0.0, steuer = 0.0, brutto = 0.0, bezahlt = 0.0, faelligBetrag = 0.0;
+    EuroType summeZeilen, zuschlaege, steuerbasis, steuer, brutto, bezahlt, faelligBetrag;
     QString zahlungstext;
     QStringList fehlendeSchluessel;
 };
@@ -86,7 +90,7 @@ QString zahl(double v, int stellen) {
     }
     return t == QLatin1String("-0") ? QStringLiteral("0") : t;
 }
-QString betrag(const EuroType& e) { return QString::number(e.Runden2().wert(), 'f', 2); }
+QString betrag(const EuroType& e) { return e.getText(EuroType::TextPunkt); }
 
 // UN/ECE Recommendation 20 codes of the units the program offers.
 QString einheitCode(const QString& e) {
@@ -106,8 +110,10 @@ Modell modell(DBConnection* db, const Beleg& b) {
     const bool ust = KontoGlobal::istUstPflichtig(db);
     const Summen s = berechneSummen(db, b);
     // A credit note states its amounts positive; the sign goes into the type.
-    const double vz = s.endsumme < EuroType(0.0) ? -1.0 : 1.0;
-    m.typ = vz < 0 ? QStringLiteral("381") : QStringLiteral("380");
+    const bool gutschrift = s.endsumme < EuroType();
+    const double vz = gutschrift ? -1.0 : 1.0;
+    auto positiv = [gutschrift](const EuroType& e) { return gutschrift ? -e : e; };
+    m.typ = gutschrift ? QStringLiteral("381") : QStringLiteral("380");
     m.nummer = b.nummer;
     m.datum = b.datum;
     m.von = b.zeitraumVon;
@@ -131,20 +137,20 @@ Modell modell(DBConnection* db, const Beleg& b) {
         z.einheit = einheitCode(p.einheit);
         z.kat = kategorie(db, p.steuerschluessel, ust);
         if (z.kat.code.isEmpty()) m.fehlendeSchluessel << QString::number(p.steuerschluessel);
-        const EuroType preis = p.brutto ? EuroType(0.0) : p.preis;
-        const double preisVz = preis < EuroType(0.0) ? -1.0 : 1.0;
+        const EuroType preis = p.brutto ? EuroType() : p.preis;
+        const double preisVz = preis < EuroType() ? -1.0 : 1.0;
         z.menge = p.menge * preisVz * vz;
-        z.netto = s.positionsnetto[i] * vz;
+        z.netto = positiv(s.positionsnetto[i]);
         if (p.brutto) {
             // A gross price has no net price of its own: the line's net share
             // per unit, the discount already in it.
-            z.preis = p.menge != 0.0 ? EuroType(std::fabs(z.netto.wert() / p.menge)) : EuroType(0.0);
-            z.menge = p.menge * (z.netto < EuroType(0.0) ? -1.0 : 1.0) * (p.menge < 0 ? -1.0 : 1.0);
+            z.preis = p.menge != 0.0 ? std::fabs(z.netto.alsDouble() / p.menge) : 0.0;
+            z.menge = p.menge * (z.netto < EuroType() ? -1.0 : 1.0) * (p.menge < 0 ? -1.0 : 1.0);
             z.basis = z.netto;
         } else {
-            z.preis = preis.abs();
+            z.preis = preis.abs().alsDouble();
             z.rabattProzent = p.rabatt;
-            z.rabatt = s.positionsrabatt[i] * vz;
+            z.rabatt = positiv(s.positionsrabatt[i]);
             z.basis = z.netto + z.rabatt;
         }
         m.summeZeilen += z.netto;
@@ -153,30 +159,26 @@ Modell modell(DBConnection* db, const Beleg& b) {
     }
     for (const Schluesselsumme& k : s.schluessel) {
         const Kategorie kat = kategorie(db, k.steuerschluessel, ust);
-        if (!kat.code.isEmpty()) steuer(kat).steuer += k.steuer * vz;
+        if (!kat.code.isEmpty()) steuer(kat).steuer += positiv(k.steuer);
     }
     if (!s.versandNetto.isNull()) {
-        m.versand = s.versandNetto * vz;
+        m.versand = positiv(s.versandNetto);
         m.versandKat = ust ? (b.versandSatz > 0.0 ? Kategorie{QStringLiteral("S"), b.versandSatz, QString(), QString()}
                                                   : Kategorie{QStringLiteral("E"), 0.0, QStringLiteral("Steuerfreier Umsatz"), QString()})
                            : kategorie(db, 0, false);
         XSteuer& x = steuer(m.versandKat);
         x.basis += m.versand;
-        x.steuer += s.versandSteuer * vz;
+        x.steuer += positiv(s.versandSteuer);
     }
-    for (XSteuer x : steuern) {
-        x.basis = x.basis.Runden2();
-        x.steuer = x.steuer.Runden2();
+    for (const XSteuer& x : steuern) {
         m.steuern << x;
         m.steuer += x.steuer;
     }
-    m.summeZeilen = m.summeZeilen.Runden2();
-    m.zuschlaege = m.versand.Runden2();
-    m.steuerbasis = (m.summeZeilen + m.zuschlaege).Runden2();
-    m.steuer = m.steuer.Runden2();
-    m.brutto = (m.steuerbasis + m.steuer).Runden2();
-    m.bezahlt = (b.anzahlung * vz).Runden2();
-    m.faelligBetrag = (m.brutto - m.bezahlt).Runden2();
+    m.zuschlaege = m.versand;
+    m.steuerbasis = m.summeZeilen + m.zuschlaege;
+    m.brutto = m.steuerbasis + m.steuer;
+    m.bezahlt = positiv(b.anzahlung);
+    m.faelligBetrag = m.brutto - m.bezahlt;
     Zahlungsbedingung zb;
     const bool mitBedingung = leseZahlungsbedingung(db, b.zahlungsbedingungID, &zb) ||
                               leseZahlungsbedingung(db, m.kunde.zahlungsbedingungID, &zb);
@@ -210,29 +212,29 @@ QStringList regeln(const Modell& m) {
     for (const XZeile& z : m.zeilen) {
         regel(z.name.trimmed().isEmpty(), "BR-25", QStringLiteral("Position %1 hat keine Bezeichnung.").arg(z.nr));
         regel(z.menge == 0.0, "BR-22", QStringLiteral("Position %1 hat keine Menge.").arg(z.nr));
-        regel(z.preis < EuroType(0.0), "BR-27", QStringLiteral("Der Nettopreis der Position %1 ist negativ.").arg(z.nr));
+        regel(z.preis < 0.0, "BR-27", QStringLiteral("Der Nettopreis der Position %1 ist negativ.").arg(z.nr));
     }
     regel(!m.fehlendeSchluessel.isEmpty(), "BR-CO-18",
           QStringLiteral("Für die Steuerschlüssel %1 gibt es keine Umsatzsteuerkategorie einer E-Rechnung (S, E, AE, K). Bitte wählen Sie "
                          "einen Umsatzsteuerschlüssel.")
               .arg(m.fehlendeSchluessel.join(QStringLiteral(", "))));
     // The arithmetic of the totals.
-    EuroType zeilen = 0.0, steuer = 0.0;
+    EuroType zeilen, steuer;
     for (const XZeile& z : m.zeilen) zeilen += z.netto;
     for (const XSteuer& x : m.steuern) steuer += x.steuer;
-    regel(zeilen.Runden2() != m.summeZeilen, "BR-CO-10", QStringLiteral("Die Summe der Positionen stimmt nicht mit der Nettosumme überein."));
-    regel((m.summeZeilen + m.zuschlaege).Runden2() != m.steuerbasis, "BR-CO-13",
+    regel(zeilen != m.summeZeilen, "BR-CO-10", QStringLiteral("Die Summe der Positionen stimmt nicht mit der Nettosumme überein."));
+    regel((m.summeZeilen + m.zuschlaege) != m.steuerbasis, "BR-CO-13",
           QStringLiteral("Die Steuerbasis ist nicht Nettosumme plus Zuschläge."));
-    regel(steuer.Runden2() != m.steuer, "BR-CO-14", QStringLiteral("Die Umsatzsteuer ist nicht die Summe der Steuerbeträge je Kategorie."));
-    regel((m.steuerbasis + m.steuer).Runden2() != m.brutto, "BR-CO-15", QStringLiteral("Der Bruttobetrag ist nicht Steuerbasis plus Umsatzsteuer."));
-    regel((m.brutto - m.bezahlt).Runden2() != m.faelligBetrag, "BR-CO-16", QStringLiteral("Der fällige Betrag ist nicht Brutto minus Anzahlung."));
+    regel(steuer != m.steuer, "BR-CO-14", QStringLiteral("Die Umsatzsteuer ist nicht die Summe der Steuerbeträge je Kategorie."));
+    regel((m.steuerbasis + m.steuer) != m.brutto, "BR-CO-15", QStringLiteral("Der Bruttobetrag ist nicht Steuerbasis plus Umsatzsteuer."));
+    regel((m.brutto - m.bezahlt) != m.faelligBetrag, "BR-CO-16", QStringLiteral("Der fällige Betrag ist nicht Brutto minus Anzahlung."));
     regel(m.steuern.isEmpty(), "BR-CO-18", QStringLiteral("Die Rechnung hat keine Aufschlüsselung der Umsatzsteuer."));
     bool mitS = false, mitAE = false, mitK = false;
     for (const XSteuer& x : m.steuern) {
         // A key's tax is figured on its sum, gross positions backwards from
         // the gross amount: that may differ from basis × rate by one cent.
-        const EuroType soll = (x.basis * x.kat.satz / 100.0).Runden2();
-        regel((x.steuer - soll).abs().wert() > 0.011, "BR-CO-17",
+        const EuroType soll = x.basis.prozent(x.kat.satz);
+        regel((x.steuer - soll).abs() > EuroType::ausCent(1), "BR-CO-17",
               QStringLiteral("Die Umsatzsteuer der Kategorie %1 (%2 %) ist nicht Basis mal Steuersatz.").arg(x.kat.code, zahl(x.kat.satz, 2)));
         const bool ohneSteuer = x.kat.code != QLatin1String("S");
         regel(ohneSteuer && !x.steuer.isNull(), "BR-E-09", QStringLiteral("In der Kategorie %1 darf keine Umsatzsteuer anfallen.").arg(x.kat.code));
@@ -362,7 +364,7 @@ QByteArray schreiben(const Modell& m) {
         w.writeEndElement();
         w.writeStartElement(kRam, QStringLiteral("SpecifiedLineTradeAgreement"));
         w.writeStartElement(kRam, QStringLiteral("NetPriceProductTradePrice"));
-        text(w, QStringLiteral("ChargeAmount"), zahl(z.preis.wert(), 4));
+        text(w, QStringLiteral("ChargeAmount"), zahl(z.preis, 4));
         w.writeEndElement();
         w.writeEndElement();
         w.writeStartElement(kRam, QStringLiteral("SpecifiedLineTradeDelivery"));
@@ -461,7 +463,7 @@ QByteArray schreiben(const Modell& m) {
     w.writeStartElement(kRam, QStringLiteral("SpecifiedTradeSettlementHeaderMonetarySummation"));
     summe(w, QStringLiteral("LineTotalAmount"), m.summeZeilen);
     summe(w, QStringLiteral("ChargeTotalAmount"), m.zuschlaege);
-    summe(w, QStringLiteral("AllowanceTotalAmount"), 0.0);
+    summe(w, QStringLiteral("AllowanceTotalAmount"), EuroType());
     summe(w, QStringLiteral("TaxBasisTotalAmount"), m.steuerbasis);
     summe(w, QStringLiteral("TaxTotalAmount"), m.steuer, true);
     summe(w, QStringLiteral("GrandTotalAmount"), m.brutto);

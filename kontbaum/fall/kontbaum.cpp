@@ -75,9 +75,9 @@ void Kont_::init() {
 }
 
 void Kont_::Clear(int) {
-    eur_Betriebseinnahmen = 0.0;
-    eur_Betriebsausgaben = 0.0;
-    eur_GewinnVerlust = 0.0;
+    eur_Betriebseinnahmen = EuroType();
+    eur_Betriebsausgaben = EuroType();
+    eur_GewinnVerlust = EuroType();
 }
 
 int Kont_::Rechnung() {

@@ -224,9 +224,9 @@ public:
     bool IstGleich(const DatenBase* other) const;
     static void copy(const DatenBase* src, DatenBase* dst);
 
-    EuroType eur_Betriebseinnahmen = 0.0;
-    EuroType eur_Betriebsausgaben = 0.0;
-    EuroType eur_GewinnVerlust = 0.0;
+    EuroType eur_Betriebseinnahmen;
+    EuroType eur_Betriebsausgaben;
+    EuroType eur_GewinnVerlust;
 
     struct SlotVariable {
         const char* name;      // variable name

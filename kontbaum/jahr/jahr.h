@@ -82,7 +82,7 @@ QString pruefeVorjahr(const Vorjahr& vj, int jahr);
 struct Tabellenzeile {
     unsigned long konto = 0;
     QString bezeichnung;
-    EuroType vorhanden = 0.0;           // sum of its opening balances
+    EuroType vorhanden;           // sum of its opening balances
     QList<unsigned long> buchungen;     // the opening-balance bookings
 };
 QList<Tabellenzeile> saldovortragTabelle();

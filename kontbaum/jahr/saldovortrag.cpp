@@ -21,12 +21,7 @@ const QString kZeilen = QStringLiteral("eurVerbuchtBuchungszeilen");
 
 QString sql(unsigned long n) { return rsDataSource::toSqlStr(n); }
 
-bool istNull(double v) { return std::fabs(v) < 0.005; }
-
-// Sums of many amounts carry binary dust; a balance is a sum of cents.
-void runde(QMap<unsigned long, EuroType>& m) {
-    for (auto it = m.begin(); it != m.end(); ++it) *it = it->Runden2();
-}
+bool istNull(const EuroType& v) { return v.isNull(); }
 
 zDate neujahr(int jahr) { return zDate(jahr, 1, 1); }
 
@@ -78,7 +73,7 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
                                                  "(SELECT Nummer FROM eurKontenplan WHERE EB_Erzeugung<>0 AND "
                                                  "(Kategorie<9000 OR Kategorie>9999)) ORDER BY Konto"));
             for (; !rs.isError() && !rs.isEOF(); rs.fetch()) {
-                const double b = rs.field(QStringLiteral("Betrag")).toDouble();
+                const EuroType b = rs.field(QStringLiteral("Betrag")).toEuro();
                 salden[rs.field(QStringLiteral("Konto")).toULong()] += rs.field(QStringLiteral("Haben")).toBool() ? b : -b;
             }
             ok = !rs.isError();
@@ -91,11 +86,10 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
             return SV_VORJAHR_UNLESBAR;
         }
     }
-    runde(salden);
     QString zeilenVorjahr, zeilenVorhanden, zeilenNeu;
     if (bericht)
         for (auto it = salden.constBegin(); it != salden.constEnd(); ++it)
-            if (!istNull(*it)) zeilenVorjahr += addSaldovortragText(it.key(), -1.0 * it->wert());
+            if (!istNull(*it)) zeilenVorjahr += addSaldovortragText(it.key(), -*it);
 
     // 2. the opening balances already posted, seen from the carry-forward
     // account: they cancel what has been carried.
@@ -104,15 +98,13 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
                                            "(Konto IN (SELECT Nummer FROM eurKontenplan WHERE Kategorie=") +
                                 sql(kVortragsKategorie) + QStringLiteral(")) "));
         for (; !rs.isEOF(); rs.fetch()) {
-            const double b = rs.field(QStringLiteral("Betrag")).toDouble();
-            const double v = rs.field(QStringLiteral("Haben")).toBool() ? b : -b;
+            const EuroType b = rs.field(QStringLiteral("Betrag")).toEuro();
+            const EuroType v = rs.field(QStringLiteral("Haben")).toBool() ? b : -b;
             const unsigned long k = rs.field(QStringLiteral("Gegenkonto")).toULong();
             salden[k] += v;
             vorhanden[k] += v;
         }
     }
-    runde(salden);
-    runde(vorhanden);
     if (bericht)
         for (auto it = vorhanden.constBegin(); it != vorhanden.constEnd(); ++it)
             if (!istNull(*it)) zeilenVorhanden += addSaldovortragText(it.key(), *it);
@@ -123,7 +115,7 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
         if (istNull(*it)) continue;
         if (GetDatenTyp(db, QStringLiteral("SELECT Nummer FROM eurKontenplan WHERE Nummer=") + sql(it.key())).isNull()) {
             fehlend << QString::number(it.key());
-            *it = 0.0;
+            *it = EuroType();
         } else {
             zuBuchen << QString::number(it.key());
         }
@@ -146,7 +138,7 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
     const zDate datum = neujahr(jahr);
     if (bericht)
         for (auto it = salden.constBegin(); it != salden.constEnd(); ++it)
-            if (!istNull(*it)) zeilenNeu += addSaldovortragText(it.key(), -1.0 * it->wert());
+            if (!istNull(*it)) zeilenNeu += addSaldovortragText(it.key(), -*it);
     if (anzahl) *anzahl = zuBuchen.size();
     if (ergebnis == SV_OK && buchen && !zuBuchen.isEmpty()) {
         QList<unsigned long> konten{vortrag};
@@ -171,8 +163,8 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
         for (auto it = salden.constBegin(); ok && it != salden.constEnd(); ++it) {
             if (istNull(*it)) continue;
             ++nr;
-            const EuroType betrag = std::fabs(it->wert());
-            const bool kontoImHaben = it->wert() >= 0;
+            const EuroType betrag = it->abs();
+            const bool kontoImHaben = *it >= EuroType();
             // Line 1 is the carry-forward account, line 2 the balance
             // account: the two sides of the booking dialog, as the
             // self-check and the export expect them.
@@ -232,8 +224,8 @@ QList<Tabellenzeile> saldovortragTabelle() {
         auto it = zeile.constFind(rs.field(QStringLiteral("Konto")).toULong());
         if (it == zeile.constEnd()) continue;
         Tabellenzeile& z = out[*it];
-        const double b = rs.field(QStringLiteral("Betrag")).toDouble();
-        z.vorhanden = EuroType(z.vorhanden.wert() + (rs.field(QStringLiteral("Haben")).toBool() ? -b : b)).Runden2();
+        const EuroType b = rs.field(QStringLiteral("Betrag")).toEuro();
+        z.vorhanden += rs.field(QStringLiteral("Haben")).toBool() ? -b : b;
         const unsigned long nr = rs.field(QStringLiteral("Buchungsnummer")).toULong();
         if (!z.buchungen.contains(nr)) z.buchungen << nr;
     }
@@ -262,7 +254,7 @@ unsigned long setzeSaldovortrag(unsigned long konto, const EuroType& betrag, QSt
                                    "Verbindlichkeiten …); für dieses Konto wird kein Saldovortrag gebucht.")
                         .arg(konto));
     }
-    const double differenz = EuroType(betrag.wert() - z->vorhanden.wert()).Runden2();
+    const EuroType differenz = betrag - z->vorhanden;
     if (istNull(differenz)) return 0;
     const int jahr = kg->getSteuerjahr();
     if (!festschreibungErlaubt(jahr))
@@ -275,9 +267,9 @@ unsigned long setzeSaldovortrag(unsigned long konto, const EuroType& betrag, QSt
     b.buchungsart = 6;
     // A positive difference raises the debit balance of the account: the
     // carry-forward account takes the credit side.
-    b.haben = differenz >= 0;
+    b.haben = differenz >= EuroType();
     b.konto = kg->getSpezialKonto(kVortragskonto);
-    b.teile.append({konto, 0, std::fabs(differenz), false, QString()});
+    b.teile.append({konto, 0, differenz.abs(), false, QString()});
     QString grund;
     const unsigned long nr = KontoGlobal::insertSplittBuchung(b, db, &grund);
     if (nr == 0) return fail(grund);

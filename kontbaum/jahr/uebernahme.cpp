@@ -50,8 +50,6 @@ void uebertrage(const DatenBase& vorjahr, DatenBase& ziel, const QString& klasse
     }
 }
 
-DatenTyp runde2(const DatenTyp& d) { return d.art() == DatenTyp::Euro ? DatenTyp(EuroType(d.toDouble()).Runden2()) : d; }
-
 }  // namespace
 
 namespace Jahr {
@@ -77,14 +75,14 @@ void Kont_::uebernehmeAnlagevermoegen(Anl006_* vorjahr) {
                    const zDate verkauf = e.getVar(QStringLiteral("anl6a_DB_Verkaufsdatum")).toDate();
                    return !verkauf.isValid() || !(verkauf < neujahr);
                },
-               runde2);
+               nullptr);  // amounts are whole cents already
 }
 
 void Kont_::uebernehmeUmlaufvermoegen(Uml006_* vorjahr) {
     if (!vorjahr) return;
     Uml006_* ziel = GetUml006_Ptr(1);
     uebertrage(*vorjahr, *ziel, QStringLiteral("Uml006a_"),
-               [](const DatenBase& e) { return std::fabs(e.getVar(QStringLiteral("uml6a_Betrag")).toDouble()) >= 0.005; },
+               [](const DatenBase& e) { return !e.getVar(QStringLiteral("uml6a_Betrag")).toEuro().isNull(); },
                nullptr);
 }
 

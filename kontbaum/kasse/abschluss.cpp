@@ -125,7 +125,7 @@ QString abschlussBeginnen(unsigned long konto, KassenabschlussDaten* d) {
         d->letzterText += QStringLiteral("<p>Der letzte Kassenabschluss hat am ") +
                           d->letzterAbschluss.qdate().toString(QStringLiteral("dd.MM.yyyy")) +
                           QStringLiteral(" stattgefunden. Der Kassensaldo betrug zu diesem Zeitpunkt ") +
-                          geld(rs.field(QStringLiteral("Saldo")).toDouble()) + QStringLiteral(" EUR.</p>");
+                          geld(rs.field(QStringLiteral("Saldo")).toEuro()) + QStringLiteral(" EUR.</p>");
     }
     if (d->letzterText.isEmpty()) d->letzterText = QStringLiteral("Bisher wurde noch kein Kassenabschluss durchgeführt.");
     return QString();
@@ -148,7 +148,7 @@ QString abschlussDatumPruefen(const KassenabschlussDaten& d) {
 }
 
 void abschlussSaldoErmitteln(KassenabschlussDaten* d) {
-    d->saldoBuchungen = 0.0;
+    d->saldoBuchungen = EuroType();
     if (d->datum.isValid()) d->saldoBuchungen = KontoGlobal::getSummeKonto(d->konto, 0, zDate(), d->datum);
 }
 
@@ -211,10 +211,10 @@ bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkon
     if (!KontoGlobal::isKontoAktiv(d.konto)) return nein(inaktiveKasse(d.konto));
     QString grund = abschlussDatumPruefen(d);
     if (!grund.isEmpty()) return nein(grund);
-    if (d.gezaehlt.wert() < 0 || !EuroType::istGeldbetrag(d.gezaehlt.wert()))
+    if (d.gezaehlt < EuroType() || !d.gezaehlt.imRahmen())
         return nein(QStringLiteral("Der gezählte Betrag muss ein Geldbetrag von mindestens 0,00 sein."));
-    const EuroType differenz = (d.saldoBuchungen - d.gezaehlt).Runden2();
-    const bool fehlbetrag = differenz > EuroType(0.0);
+    const EuroType differenz = d.saldoBuchungen - d.gezaehlt;
+    const bool fehlbetrag = differenz > EuroType();
     if (!differenz.isNull() && gegenkonto == 0) return nein(QStringLiteral("Es fehlt das Gegenkonto der Ausgleichsbuchung."));
 
     // Booking and closing row stand or fall together: a closing without its
@@ -287,6 +287,8 @@ bool kasseFreigeben(unsigned long konto, QString* fehler) {
 
 namespace {
 const QString kKassenkonten = QStringLiteral("(SELECT Nummer FROM eurKontenplan WHERE Kategorie=201)");
+// The signed sum of a group of lines in whole cents (credit negative).
+const QString kCentSumme = QStringLiteral("SUM(CASE WHEN z.Haben<>0 THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END)");
 }  // namespace
 
 BestandsWaechter::BestandsWaechter(DBConnection* con, Art art) : m_con(rsFallDB(con)), m_art(art) {
@@ -307,17 +309,18 @@ BestandsWaechter::Tage BestandsWaechter::lesen(DBConnection* con, const QString&
     if (!con) return t;
     // Day sums are at most one row per day and register, so the running
     // balance of a year is a few hundred additions whatever the ledger's size.
-    rsDataSource rs(con, QStringLiteral("SELECT z.Konto, b.Belegdatum, SUM(CASE WHEN z.Haben<>0 THEN -z.Betrag ELSE z.Betrag END) AS Summe "
+    // The database sums whole cents, which no order of addition can round.
+    rsDataSource rs(con, QStringLiteral("SELECT z.Konto, b.Belegdatum, ") + kCentSumme + QStringLiteral(" AS Summe "
                                         "FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht b ON b.Buchungsnummer=z.Buchungsnummer "
                                         "WHERE z.Konto IN ") +
                              (konten.isEmpty() ? kKassenkonten : QStringLiteral("(") + konten + QStringLiteral(")")) +
                              QStringLiteral(" GROUP BY z.Konto, b.Belegdatum ORDER BY z.Konto, b.Belegdatum"));
-    double lauf = 0.0;
+    EuroType lauf;
     unsigned long aktuell = 0;
     for (; !rs.isEOF(); rs.fetch()) {
         const unsigned long konto = rs.field(QStringLiteral("Konto")).toULong();
-        if (konto != aktuell) lauf = 0.0, aktuell = konto;
-        lauf = EuroType::runden(lauf + rs.field(QStringLiteral("Summe")).toDouble(), 2);
+        if (konto != aktuell) lauf = EuroType(), aktuell = konto;
+        lauf += EuroType::ausCent(rs.field(QStringLiteral("Summe")).toLongLong());
         t[konto].append({rs.field(QStringLiteral("Belegdatum")).toDate(), lauf});
     }
     return t;
@@ -335,42 +338,42 @@ bool BestandsWaechter::neuNegativ(unsigned long* konto, zDate* tag, EuroType* be
         // cannot make a day negative that was not; only accounts with an
         // outflow are read whole, and their old days are the new ones less
         // what was added up to each.
-        QMap<unsigned long, QMap<zDate, double>> dazu;
+        QMap<unsigned long, QMap<zDate, EuroType>> dazu;
         QStringList abfluss;
         {
-            rsDataSource rs(m_con, QStringLiteral("SELECT z.Konto, b.Belegdatum, SUM(CASE WHEN z.Haben<>0 THEN -z.Betrag ELSE z.Betrag END) "
-                                                  "AS Summe FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht b ON "
+            rsDataSource rs(m_con, QStringLiteral("SELECT z.Konto, b.Belegdatum, ") + kCentSumme +
+                                       QStringLiteral(" AS Summe FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht b ON "
                                                   "b.Buchungsnummer=z.Buchungsnummer WHERE z.ID>") +
                                        QString::number(m_hoechsteZeile) + QStringLiteral(" AND z.Konto IN ") + kKassenkonten +
                                        QStringLiteral(" GROUP BY z.Konto, b.Belegdatum"));
             for (; !rs.isEOF(); rs.fetch()) {
                 const unsigned long k = rs.field(QStringLiteral("Konto")).toULong();
-                const double summe = rs.field(QStringLiteral("Summe")).toDouble();
+                const EuroType summe = EuroType::ausCent(rs.field(QStringLiteral("Summe")).toLongLong());
                 dazu[k][rs.field(QStringLiteral("Belegdatum")).toDate()] += summe;
-                if (EuroType(summe) < EuroType(0.0) && !abfluss.contains(QString::number(k))) abfluss << QString::number(k);
+                if (summe < EuroType() && !abfluss.contains(QString::number(k))) abfluss << QString::number(k);
             }
         }
         if (abfluss.isEmpty()) return false;
         nachher = lesen(m_con, abfluss.join(QLatin1Char(',')));
         for (auto it = nachher.constBegin(); it != nachher.constEnd(); ++it) {
-            const QMap<zDate, double>& d = dazu[it.key()];
-            double summe = 0.0;
-            QList<QPair<zDate, double>>& alt = vorher[it.key()];
+            const QMap<zDate, EuroType>& d = dazu[it.key()];
+            EuroType summe;
+            QList<QPair<zDate, EuroType>>& alt = vorher[it.key()];
             for (const auto& tagBestand : it.value()) {
-                summe += d.value(tagBestand.first, 0.0);
-                alt.append({tagBestand.first, EuroType::runden(tagBestand.second - summe, 2)});
+                summe += d.value(tagBestand.first);
+                alt.append({tagBestand.first, tagBestand.second - summe});
             }
         }
     }
     bool gefunden = false;
     for (auto it = nachher.constBegin(); it != nachher.constEnd(); ++it) {
-        const QList<QPair<zDate, double>> alt = vorher.value(it.key());
+        const QList<QPair<zDate, EuroType>> alt = vorher.value(it.key());
         int v = -1;  // the last day before or on the current one in `alt`
         for (const auto& tagBestand : it.value()) {
             while (v + 1 < alt.size() && !(tagBestand.first < alt[v + 1].first)) ++v;
-            if (!(EuroType(tagBestand.second) < EuroType(0.0))) continue;
-            const double war = v >= 0 ? alt[v].second : 0.0;
-            if (EuroType(war) < EuroType(0.0)) continue;
+            if (!(tagBestand.second < EuroType())) continue;
+            const EuroType war = v >= 0 ? alt[v].second : EuroType();
+            if (war < EuroType()) continue;
             if (!gefunden || tagBestand.first < *tag) {
                 *konto = it.key();
                 *tag = tagBestand.first;
@@ -386,7 +389,7 @@ bool BestandsWaechter::neuNegativ(unsigned long* konto, zDate* tag, EuroType* be
 bool BestandsWaechter::bestaetigt(bool splitt, QString* fehler) const {
     unsigned long konto = 0;
     zDate tag;
-    EuroType bestand = 0.0;
+    EuroType bestand;
     if (!neuNegativ(&konto, &tag, &bestand)) return true;
     const QString frage = splitt ? QStringLiteral("Durch diese Buchung wird ein Kassenbestand negativ.\nSoll die Buchung trotzdem erzeugt werden?")
                                  : QStringLiteral("Durch diese Buchung wird der Kassenbestand negativ.\nSoll die Buchung trotzdem erzeugt werden?");

@@ -37,9 +37,9 @@
 struct KBBuchung {
     zDate datum;             // voucher date; the period start in the opening row
     QString belegnummer;
-    EuroType einnahme = 0.0; // the opening balance in the opening row
-    EuroType ausgabe = 0.0;
-    EuroType bestand = 0.0;  // running balance after this row
+    EuroType einnahme; // the opening balance in the opening row
+    EuroType ausgabe;
+    EuroType bestand;  // running balance after this row
     QString gegenkonto;      // decimal, "diverse" without a single counter account, empty in the opening row
     double steuersatz = 0.0;
     QString buchungstext;    // "Anfangsbestand" in the opening row
@@ -65,7 +65,7 @@ public:
     struct Abschluss {
         unsigned long abschlussID = 0;
         zDate datum;
-        EuroType saldo = 0.0, gezaehlt = 0.0;
+        EuroType saldo, gezaehlt;
     };
     // The closings of the account inside the period, by date.
     const QList<Abschluss>& abschluesse() const { return m_abschluesse; }
@@ -94,8 +94,8 @@ struct KassenabschlussDaten {
     QString letzterText;           // HTML
     QString bezeichnung;           // "1000 Kasse"
     unsigned long konto = 0;
-    EuroType saldoBuchungen = 0.0; // "Kontostand laut Buchungen"
-    EuroType gezaehlt = 0.0;       // "Gezählter Betrag"
+    EuroType saldoBuchungen; // "Kontostand laut Buchungen"
+    EuroType gezaehlt;       // "Gezählter Betrag"
 };
 
 namespace Kasse {
@@ -119,7 +119,7 @@ unsigned long ausgleichsGegenkonto(const KassenabschlussDaten& d, unsigned long 
 struct AbschlussErgebnis {
     unsigned long ausgleichsbuchung = 0;  // 0 when counted equals booked
     unsigned long abschlussID = 0;
-    EuroType saldo = 0.0;
+    EuroType saldo;
 };
 // Carries the closing out: the balancing booking ("Fehlbetrag" or
 // "Überschuss") and the closing row in one transaction. True only when both
@@ -153,7 +153,7 @@ public:
     bool bestaetigt(bool splitt, QString* fehler) const;
 
 private:
-    using Tage = QMap<unsigned long, QList<QPair<zDate, double>>>;  // account -> (day, balance after it)
+    using Tage = QMap<unsigned long, QList<QPair<zDate, EuroType>>>;  // account -> (day, balance after it)
     // The registers' days; `konten` limits them to a list of accounts.
     static Tage lesen(DBConnection* con, const QString& konten = QString());
     DBConnection* m_con;
@@ -195,7 +195,7 @@ struct BuchungsExportPlan {
     unsigned long konto = 0;
     QString kassenID;
     zDate letzterAbschluss;
-    EuroType saldo = 0.0;
+    EuroType saldo;
     int abgeschlossen = 0;     // bookings up to the last closing
     int offen = 0;             // bookings after it (not exported)
     QString bericht;           // HTML

@@ -34,7 +34,7 @@ QList<Druckzeile> druckzeilen(const Kassenbuch& kb) {
     const KBBuchung& anfang = z.first();
     l.append({Druckzeile::Summe, {anfang.datum.getText(), QString(), QString(), QString(), QString(), QStringLiteral("Saldo Vormonate"),
                                   QString(), QString(), betrag(anfang.bestand, false)}});
-    EuroType ein = 0.0, aus = 0.0, tagEin = 0.0, tagAus = 0.0;
+    EuroType ein, aus, tagEin, tagAus;
     int tagZeilen = 0;
     int abschluss = 0;
     const QList<Kassenbuch::Abschluss>& abs = kb.abschluesse();
@@ -71,7 +71,7 @@ QList<Druckzeile> druckzeilen(const Kassenbuch& kb) {
                                           QStringLiteral("Tagessummen (") + datumKurz(b.datum) + QLatin1Char(')'), betrag(tagEin, false),
                                           betrag(tagAus, false), betrag(b.bestand, false)}});
         abschluesseBis(b.datum, true);
-        tagEin = tagAus = 0.0;
+        tagEin = tagAus = EuroType();
         tagZeilen = 0;
     }
     abschluesseBis(kb.bis().addDays(1), false);
@@ -106,14 +106,14 @@ bool Kassenbuch::Fuellen() {
     m_abschluesse.clear();
     DBConnection* con = fallDB();
     if (!con) return false;
-    EuroType anfang = 0.0, lauf = 0.0;
+    EuroType anfang, lauf;
     QHash<unsigned long, unsigned long> kategorien;
     QList<KBBuchung> zeilen;
     rsDataSource rs(con, getStatement());
     for (; !rs.isEOF(); rs.fetch()) {
         const zDate datum = rs.field(QStringLiteral("Belegdatum")).toDate();
         const bool haben = rs.field(QStringLiteral("Haben")).toLongLong() != 0;
-        const EuroType betrag = EuroType(rs.field(QStringLiteral("Nettobetrag")).toDouble()).Runden2();
+        const EuroType betrag = rs.field(QStringLiteral("Nettobetrag")).toEuro();
         const unsigned long gegen = rs.field(QStringLiteral("Gegenkonto")).toULong();
         unsigned long kategorie = 0;
         if (gegen != 0) {
@@ -122,7 +122,7 @@ bool Kassenbuch::Fuellen() {
             kategorie = *it;
         }
         if (datum < m_von || (kategorie >= 8000 && kategorie < 9000)) {
-            anfang = (haben ? anfang - betrag : anfang + betrag).Runden2();
+            anfang = haben ? anfang - betrag : anfang + betrag;
             continue;
         }
         if (m_bis < datum) continue;
@@ -137,7 +137,6 @@ bool Kassenbuch::Fuellen() {
             b.einnahme = betrag;
             lauf += betrag;
         }
-        lauf = lauf.Runden2();
         b.bestand = lauf;
         if (gegen != 0) {
             b.gegenkonto = QString::number(gegen);
@@ -157,7 +156,7 @@ bool Kassenbuch::Fuellen() {
         zeilen.append(b);
     }
     if (rs.isError()) return false;
-    for (KBBuchung& b : zeilen) b.bestand = (b.bestand + anfang).Runden2();
+    for (KBBuchung& b : zeilen) b.bestand += anfang;
     KBBuchung eroeffnung;
     eroeffnung.datum = m_von;
     eroeffnung.einnahme = anfang;
@@ -170,7 +169,7 @@ bool Kassenbuch::Fuellen() {
                             QStringLiteral(" AND Datum<=") + rsDataSource::toSqlStr(m_bis) + QStringLiteral(" ORDER BY Datum"));
     for (; !a.isEOF(); a.fetch())
         m_abschluesse.append({a.field(QStringLiteral("AbschlussID")).toULong(), a.field(QStringLiteral("Datum")).toDate(),
-                              a.field(QStringLiteral("Saldo")).toDouble(), a.field(QStringLiteral("GezaehlterSaldo")).toDouble()});
+                              a.field(QStringLiteral("Saldo")).toEuro(), a.field(QStringLiteral("GezaehlterSaldo")).toEuro()});
     return !a.isError();
 }
 

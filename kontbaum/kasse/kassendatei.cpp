@@ -410,7 +410,7 @@ bool planeBuchungsExport(BuchungsExportPlan* plan, QString* fehler) {
     plan->offen = alle - plan->abgeschlossen;
     plan->saldo = GetDatenTyp(con, QStringLiteral("SELECT Saldo FROM eurKassenabschluss WHERE Konto=") + q(DatenTyp(plan->konto)) +
                                        QStringLiteral(" AND Datum=") + q(DatenTyp(plan->letzterAbschluss)))
-                      .toDouble();
+                      .toEuro();
     plan->bericht = QStringLiteral("<p>Es werden alle Buchungen bis zum letzten Kassenabschluss (") + plan->letzterAbschluss.getText() +
                     QStringLiteral(") exportiert.</p>\n");
     if (plan->offen == 1)

@@ -39,7 +39,7 @@ QList<unsigned long> zahlenAus(DBConnection* db, const QString& sql) {
 // The row of one amount; the profit rows close the colour as well.
 QString betragZeile(const QString& label, const EuroType& betrag, bool gewinnZeile = false) {
     return QStringLiteral("<tr><td>") + label + QStringLiteral(":</td><td class=\"rechts\"><font color=\"") +
-           (betrag < EuroType(0.0) ? QStringLiteral("#b70000") : QStringLiteral("#000000")) + QStringLiteral("\">") + betrag.getText() +
+           (betrag < EuroType() ? QStringLiteral("#b70000") : QStringLiteral("#000000")) + QStringLiteral("\">") + betrag.getText() +
            (gewinnZeile ? QStringLiteral("&nbsp;&euro;</font></td></tr>") : QStringLiteral("&nbsp;&euro;</td></tr>"));
 }
 
@@ -97,14 +97,14 @@ const QString kKontenBereich = QStringLiteral("SELECT Nummer FROM eurKontenplan 
 const QString kKategorienBereich = QStringLiteral("SELECT Kategorie FROM eurKategorien WHERE Kategorie>=%1 AND Kategorie<=%2 ORDER BY Kategorie ");
 
 EuroType Parser::kontenSaldo(const QList<unsigned long>& konten, QString* zeilen) {
-    EuroType summe = 0.0;
+    EuroType summe;
     for (unsigned long k : konten) {
         if (!KontoGlobal::existsBuchung(k, m_db)) continue;
         const EuroType s = KontoGlobal::getSummeKonto(k, 0, zDate(), zDate());
         summe += s;
         if (zeilen) *zeilen += betragZeile(Startseite::html(KontoGlobal::getKontobezeichnung(k, 3, m_db)), s);
     }
-    return summe.Runden(2);
+    return summe;
 }
 
 bool Parser::saldo(QString* ergebnis, int* status) {
@@ -123,7 +123,7 @@ bool Parser::saldo(QString* ergebnis, int* status) {
                                                  "Bitte Kategorie angeben!")
                                       .arg(QStringLiteral("%1"), art));
     QString zeilen;
-    EuroType summe = 0.0;
+    EuroType summe;
     if (konto) {
         summe = kontenSaldo(liste, &zeilen);
     } else {
@@ -137,7 +137,7 @@ bool Parser::saldo(QString* ergebnis, int* status) {
             if (!nachKategorie && !s.isNull()) zeilen += betragZeile(Startseite::html(KontoGlobal::getKategorieBezeichnung(kat)), s);
         }
     }
-    *ergebnis = m_formatiert ? zeilen : summe.Runden(2).getText();
+    *ergebnis = m_formatiert ? zeilen : summe.getText();
     *status = m_formatiert ? 2 : 1;
     return true;
 }
@@ -164,13 +164,13 @@ QString Parser::eur(bool details, int monatVon, int monatBis) {
     struct Kat {
         QString name;
         int rang = 0;
-        double summe = 0;
-        QMap<unsigned long, double> konten;
+        EuroType summe;
+        QMap<unsigned long, EuroType> konten;
     };
     QMap<unsigned long, Kat> kategorien;
     QMap<unsigned long, QString> kontoNamen;
     rsDataSource rs(m_db, QStringLiteral("SELECT kp.Kategorie, IFNULL(kat.Bezeichnung,''), IFNULL(kat.Rang,0), z.Konto, kp.Bezeichnung, z.Haben, "
-                                         "SUM(z.Betrag) FROM eurVerbuchtBuchungszeilen z JOIN eurKontenplan kp ON kp.Nummer=z.Konto "
+                                         "SUM(ROUND(z.Betrag*100)) FROM eurVerbuchtBuchungszeilen z JOIN eurKontenplan kp ON kp.Nummer=z.Konto "
                                          "JOIN eurVerbucht b ON b.Buchungsnummer=z.Buchungsnummer "
                                          "LEFT JOIN eurKategorien kat ON kat.Kategorie=kp.Kategorie WHERE ((kp.Kategorie<>4208 AND "
                                          "kp.Kategorie BETWEEN 4000 AND 4999) OR (kp.Kategorie BETWEEN 3000 AND 3399) OR (kp.Kategorie "
@@ -181,12 +181,12 @@ QString Parser::eur(bool details, int monatVon, int monatBis) {
         const rsFields& f = *rs.getFields();
         const unsigned long kat = f.getField(0).toULong();
         const bool einnahme = (kat >= 4000 && kat <= 4999) || (kat >= 3000 && kat <= 3099);
-        const double b = f.getField(6).toDouble();
+        const EuroType b = EuroType::ausCent(f.getField(6).toLongLong());  // summed in whole cents
         const bool haben = f.getField(5).toBool();
         Kat& k = kategorien[kat];
         k.name = f.getField(1).toString();
         k.rang = f.getField(2).toInt();
-        const double s = einnahme ? (haben ? b : -b) : (haben ? -b : b);
+        const EuroType s = einnahme ? (haben ? b : -b) : (haben ? -b : b);
         k.summe += s;
         k.konten[f.getField(3).toULong()] += s;
         kontoNamen.insert(f.getField(3).toULong(), f.getField(4).toString());
@@ -194,16 +194,16 @@ QString Parser::eur(bool details, int monatVon, int monatBis) {
     QList<unsigned long> reihe = kategorien.keys();
     std::stable_sort(reihe.begin(), reihe.end(), [&](unsigned long a, unsigned long b) { return kategorien[a].rang < kategorien[b].rang; });
     QString einnahmenZeilen, ausgabenZeilen, iabZeilen, aufloesungZeilen;
-    double e = 0, a = 0, x = 0, y = 0;
+    EuroType e, a, x, y;
     for (unsigned long kat : reihe) {
         const Kat& k = kategorien[kat];
         const bool einnahme = (kat >= 4000 && kat <= 4999) || (kat >= 3000 && kat <= 3099);
-        QString zeilen = betragZeile(Startseite::html(k.name), EuroType(k.summe).Runden(2));
+        QString zeilen = betragZeile(Startseite::html(k.name), k.summe);
         if (details)
             for (auto it = k.konten.constBegin(); it != k.konten.constEnd(); ++it)
                 zeilen += betragZeile(QStringLiteral("&nbsp;&nbsp;") + QString::number(it.key()) + QLatin1Char(' ') +
                                           Startseite::html(kontoNamen.value(it.key())),
-                                      EuroType(it.value()).Runden(2));
+                                      it.value());
         if (einnahme) {
             e += k.summe;
             einnahmenZeilen += zeilen;
@@ -220,15 +220,15 @@ QString Parser::eur(bool details, int monatVon, int monatBis) {
     }
     const EuroType g = Gewinnregel::gewinn(e, a, x, y);
     QString html = QStringLiteral("<tr><td colspan=\"2\"><b>Einnahmen</b></td></tr>\n") + einnahmenZeilen +
-                   betragZeile(QStringLiteral("Summe Einnahmen"), EuroType(e).Runden(2)) +
+                   betragZeile(QStringLiteral("Summe Einnahmen"), e) +
                    QStringLiteral("<tr><td colspan=\"2\"><b>Ausgaben</b></td></tr>\n") + ausgabenZeilen +
-                   betragZeile(QStringLiteral("Summe Ausgaben"), EuroType(a).Runden(2));
+                   betragZeile(QStringLiteral("Summe Ausgaben"), a);
     if (!iabZeilen.isEmpty() || !aufloesungZeilen.isEmpty())
         html += QStringLiteral("<tr><td colspan=\"2\"><b>Investitionsabzugsbetr&auml;ge</b></td></tr>\n") + iabZeilen +
-                betragZeile(QStringLiteral("Summe Investitionsabzugsbetr&auml;ge"), EuroType(x).Runden(2)) +
+                betragZeile(QStringLiteral("Summe Investitionsabzugsbetr&auml;ge"), x) +
                 QStringLiteral("<tr><td colspan=\"2\"><b>Aufl&ouml;sungen Investitionsabzugsbetrag</b></td></tr>\n") + aufloesungZeilen +
-                betragZeile(QStringLiteral("Summe Aufl&ouml;sungen Investitionsabzugsbetrag"), EuroType(y).Runden(2));
-    return html + betragZeile(g < EuroType(0.0) ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"), g, true);
+                betragZeile(QStringLiteral("Summe Aufl&ouml;sungen Investitionsabzugsbetrag"), y);
+    return html + betragZeile(g < EuroType() ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"), g, true);
 }
 
 QString offeneBuchungenHtml(const KontoGlobal& kg) {
@@ -277,7 +277,7 @@ QString offeneRechnungenHtml(const KontoGlobal& kg) {
         return QStringLiteral("<tr><td>") + label + QStringLiteral("</td><td class=\"rechts\">") + wert + QStringLiteral("</td></tr>\n");
     };
     auto euro = [](const EuroType& b) { return b.getText() + QStringLiteral("&nbsp;&euro;"); };
-    EuroType netto = 0.0, steuer = 0.0, brutto = 0.0, offen = 0.0;
+    EuroType netto, steuer, brutto, offen;
     for (int i = 0; i < liste.size(); ++i) {
         const Startseite::OffeneRechnung& r = liste[i];
         if (i > 0) h += QStringLiteral("<tr><td colspan=\"2\"><hr /></td></tr>\n");
@@ -305,9 +305,9 @@ QString offeneRechnungenHtml(const KontoGlobal& kg) {
         brutto += r.endsumme;
         offen += r.offen;
     }
-    h += QStringLiteral("<tr><td colspan=\"2\"><hr /></td></tr>\n") + betragZeile(QStringLiteral("Gesamtsumme Netto"), netto.Runden(2)) +
-         betragZeile(QStringLiteral("Gesamtsumme Mehrwertsteuer"), steuer.Runden(2)) + betragZeile(QStringLiteral("Gesamtsumme Brutto"), brutto.Runden(2)) +
-         betragZeile(QStringLiteral("Gesamte offene Summe"), offen.Runden(2));
+    h += QStringLiteral("<tr><td colspan=\"2\"><hr /></td></tr>\n") + betragZeile(QStringLiteral("Gesamtsumme Netto"), netto) +
+         betragZeile(QStringLiteral("Gesamtsumme Mehrwertsteuer"), steuer) + betragZeile(QStringLiteral("Gesamtsumme Brutto"), brutto) +
+         betragZeile(QStringLiteral("Gesamte offene Summe"), offen);
     return h;
 }
 
@@ -359,7 +359,7 @@ bool Parser::antworten(QString* ergebnis, int* status) {
         const int art = kw == QLatin1String("GEWINN") ? 0 : kw == QLatin1String("EINNAHMEN") ? 1 : 2;
         const EuroType b = KontoGlobal::getGewinn(m_db, false, art);
         if (f && teil(1) == QLatin1String("mitBezeichnung")) {
-            *ergebnis = art == 0 ? betragZeile(b < EuroType(0.0) ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"), b, true)
+            *ergebnis = art == 0 ? betragZeile(b < EuroType() ? QStringLiteral("Verlust") : QStringLiteral("Gewinn"), b, true)
                                  : betragZeile(art == 1 ? QStringLiteral("Einnahmen") : QStringLiteral("Ausgaben"), b);
             return true;
         }

@@ -112,7 +112,6 @@ bool stand(KontoGlobal& kg, const zDate& heute, Stand* s, QString* fehler) {
     s->faellig = faelligeBuchungen(kg, heute);
     s->rechnungen = offeneRechnungen(kg);
     for (const OffeneRechnung& r : s->rechnungen) s->offeneRechnungssumme += r.offen;
-    s->offeneRechnungssumme = s->offeneRechnungssumme.Runden(2);
     s->offeneBankumsaetze = Bank::umsaetze(db, true).size();
     return true;
 }

@@ -38,10 +38,10 @@ struct OffeneRechnung {
     zDate datum, zahlungsziel;
     zDate neuesZahlungsziel;  // of the latest dunning letter; invalid without one
     QString mahnstufe;        // empty without dunning letter
-    EuroType netto = 0.0, steuer = 0.0, brutto = 0.0, anzahlung = 0.0;
-    EuroType versandNetto = 0.0, versandSteuer = 0.0, versandBrutto = 0.0;
+    EuroType netto, steuer, brutto, anzahlung;
+    EuroType versandNetto, versandSteuer, versandBrutto;
     double versandSatz = 0.0;
-    EuroType mahngebuehren = 0.0, endsumme = 0.0, offen = 0.0;
+    EuroType mahngebuehren, endsumme, offen;
 };
 // Invoices (not corrections) without payment date, by due date and date.
 QList<OffeneRechnung> offeneRechnungen(const KontoGlobal& kg);
@@ -54,21 +54,21 @@ struct Stand {
     int steuerjahr = 0;
     QString kontenplan;
     bool jahrAbgeschlossen = false;
-    EuroType gewinn = 0.0, einnahmen = 0.0, ausgaben = 0.0;
+    EuroType gewinn, einnahmen, ausgaben;
     struct Geldkonto {
         unsigned long konto = 0;
         QString bezeichnung;
         unsigned long kategorie = 0;  // 201 cash, 202 bank, 203 postal bank
-        EuroType saldo = 0.0;
+        EuroType saldo;
     };
     QList<Geldkonto> geldkonten;  // active accounts of categories 201..203
-    EuroType kasse = 0.0, bank = 0.0;
+    EuroType kasse, bank;
     unsigned long kassenkonto = 0;
     zDate kasseAbgeschlossenBis;   // of the case's cash account; invalid without closing
     zDate festgeschriebenBis;      // invalid when nothing is locked
     QList<FaelligeBuchung> faellig;
     QList<OffeneRechnung> rechnungen;
-    EuroType offeneRechnungssumme = 0.0;
+    EuroType offeneRechnungssumme;
     int offeneBankumsaetze = 0;
 };
 // False with a German reason when the case has no open database.

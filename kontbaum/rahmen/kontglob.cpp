@@ -250,7 +250,7 @@ void KontoGlobal::ClearFormularData() {
     m_Zeitraum.clear();
     m_AnalyseFlag2 = false;
     m_AnalyseFlag3 = false;
-    m_AnalyseBetrag = 0.0;
+    m_AnalyseBetrag = EuroType();
     m_AnalyseText.clear();
 }
 
@@ -330,7 +330,7 @@ void KontoGlobal::SetFormular(int code) {
         m_AnalyseFlag2 = b("Flag1");
         m_AnalyseFlag3 = b("Flag2");
         m_AnalyseFlag = b("Flag3");
-        m_AnalyseBetrag = v.value(QStringLiteral("Betrag")).toDouble();
+        m_AnalyseBetrag = EuroType::ausDouble(v.value(QStringLiteral("Betrag")).toDouble());
         m_vonKonto = i("VonKonto");
         m_bisKonto = i("BisKonto");
         m_AnalyseText = v.value(QStringLiteral("Text")).toString();

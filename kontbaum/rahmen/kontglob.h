@@ -302,9 +302,9 @@ public:
         unsigned long konto = 0;        // dialog line 1
         unsigned long gegenkonto = 0;   // dialog line 2
         unsigned long steuerschluessel = 0;
-        EuroType betrag = 0.0;          // amount of dialog line 1
-        EuroType betragGegen = 0.0;     // amount of dialog line 2
-        EuroType steuer = 0.0;
+        EuroType betrag;          // amount of dialog line 1
+        EuroType betragGegen;     // amount of dialog line 2
+        EuroType steuer;
         bool haben = false;             // side of dialog line 1
         bool splitt = false;
         unsigned long steuerID1 = 0, steuerID2 = 0;
@@ -320,7 +320,7 @@ public:
                                     unsigned long steuerID, int dialogzeile, EuroType betrag, bool haben,
                                     unsigned long konto, unsigned long steuerschluessel, unsigned long gegenkonto,
                                     const QString& buchungstext, int splitt = 0, const QString& fremdbelegnummer = QString(),
-                                    const QString& kostenstelle = QString(), EuroType splittBetrag = 0.0,
+                                    const QString& kostenstelle = QString(), EuroType splittBetrag = EuroType(),
                                     bool splittNetto = false, const QString& oposNummer = QString(),
                                     bool aufteilungViaProzent = false, double aufteilungProzentsatz = 0.0,
                                     bool restBeiProzent = false);
@@ -329,7 +329,7 @@ public:
                                                    bool haben, unsigned long konto, unsigned long steuerschluessel,
                                                    unsigned long gegenkonto, const QString& buchungstext, int splitt = 0,
                                                    const QString& fremdbelegnummer = QString(),
-                                                   const QString& kostenstelle = QString(), EuroType splittBetrag = 0.0,
+                                                   const QString& kostenstelle = QString(), EuroType splittBetrag = EuroType(),
                                                    bool splittNetto = false, const QString& oposNummer = QString(),
                                                    bool aufteilungViaProzent = false, double aufteilungProzentsatz = 0.0,
                                                    bool restBeiProzent = false);
@@ -344,7 +344,7 @@ public:
     struct BuchungsTeil {
         unsigned long konto = 0;
         unsigned long steuerschluessel = 0;
-        EuroType betrag = 0.0;  // as entered, positive
+        EuroType betrag;  // as entered, positive
         bool netto = false;     // the amount is net (the tax comes on top)
         QString text;           // line text; the booking text when empty
     };
@@ -473,14 +473,14 @@ public:
     static EuroType getGewinn(DBConnection* db, bool mitStapel, int art);
     // The profit up to which the investment deduction is taken (the host's
     // EuroType(200000, 2)); also used by the investment-deduction dialogs.
-    static constexpr double kIabGewinngrenze = 200000.0;
+    static constexpr EuroType kIabGewinngrenze = EuroType::ausCent(20000000);
     static int getAnlagenverzeichnisZeile(unsigned long konto, DBConnection* db = nullptr);
 
     // --- recapitulative statement (zm.cpp) ----------------------------------------
     struct UstIdZm {
         QString Laenderkennzeichen;
         QString UStIdNr;
-        EuroType Betrag = 0.0;
+        EuroType Betrag;
         int ZMArt = 0;
     };
     // Period code: negative the year, 0..3 quarter, 4..15 month (code - 3),
@@ -498,8 +498,8 @@ public:
     // kZmJahresEuGrenze).
     static QString zmJahresmeldungAbgelehnt();
     static const char* const kZmJahresmeldung;
-    static constexpr double kZmJahresUmsatzGrenze = 200000.0;
-    static constexpr double kZmJahresEuGrenze = 15000.0;
+    static constexpr EuroType kZmJahresUmsatzGrenze = EuroType::ausCent(20000000);
+    static constexpr EuroType kZmJahresEuGrenze = EuroType::ausCent(1500000);
     // The schema namespace of the XML's root element (the online form
     // service's); the default is documented in zm.cpp.
     static QString zmNamespace();
@@ -521,8 +521,8 @@ public:
 
     // --- tax keys (steuerschluessel.cpp) ---------------------------------------
     struct ssDaten {
-        EuroType netto = 0.0;
-        EuroType steuer = 0.0;
+        EuroType netto;
+        EuroType steuer;
         double steuersatz = 0.0;
         unsigned long steuerkonto = 0;
         unsigned long steuerkonto2 = 0;
@@ -697,7 +697,7 @@ private:
     rsPeriod m_Zeitraum;
     bool m_AnalyseFlag2 = false;
     bool m_AnalyseFlag3 = false;
-    EuroType m_AnalyseBetrag = 0.0;
+    EuroType m_AnalyseBetrag;
     QString m_AnalyseText;
     QString m_mdb_name;
     DBConnection* m_con = nullptr;

@@ -229,10 +229,11 @@ void schritt7(Konvertierung& k) {
 
 // A ledger out of balance: tax lines whose base line is gone are the usual cause.
 void schritt8(Konvertierung& k) {
-    const EuroType soll =
-        k.wert(QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Haben=0")).toEuro();
-    const EuroType haben =
-        k.wert(QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Haben<>0")).toEuro();
+    // Summed in whole cents: a sum of doubles could be a cent off.
+    const EuroType soll = EuroType::ausCent(
+        k.wert(QStringLiteral("SELECT SUM(ROUND(Betrag*100)) FROM eurVerbuchtBuchungszeilen WHERE Haben=0")).toLongLong());
+    const EuroType haben = EuroType::ausCent(
+        k.wert(QStringLiteral("SELECT SUM(ROUND(Betrag*100)) FROM eurVerbuchtBuchungszeilen WHERE Haben<>0")).toLongLong());
     if (soll == haben) return;
     // SQLite wants AS before the alias of a DELETE target.
     k.sql(QStringLiteral("DELETE FROM eurVerbuchtBuchungszeilen AS v1 "
@@ -314,7 +315,7 @@ void schritt13(Konvertierung& k) {
             QStringList set{QStringLiteral("BruttoNettoGetrennt=1")};
             for (const auto& p : pt.preise) {
                 const EuroType netto = r.getField(p.first).toEuro();
-                set << p.second + QStringLiteral("=") + q((netto * (1.0 + satz / 100.0)).Runden2());
+                set << p.second + QStringLiteral("=") + q(netto.bruttoAusNetto(satz));
             }
             QStringList wo;
             for (const QString& s : pt.schluessel) wo << s + QStringLiteral("=") + q(long(r.getField(s).toLongLong()));
@@ -514,7 +515,7 @@ void schritt29(Konvertierung& k) {
                                   ? netto
                                   : netto + z.getField(QStringLiteral("Steuer")).toEuro();
         if (z.getField(QStringLiteral("SplittBetrag")).toEuro().abs() == soll.abs()) continue;
-        k.sql(QStringLiteral("UPDATE eurVerbuchtBuchungszeilen SET SplittBetrag=") + q(soll.Runden2()) +
+        k.sql(QStringLiteral("UPDATE eurVerbuchtBuchungszeilen SET SplittBetrag=") + q(soll) +
               QStringLiteral(" WHERE ID=") + q(zahl(z, "ID")));
     }
     k.sql(QStringLiteral("UPDATE eurVerbuchtBuchungszeilen SET Dialogzeile=2 WHERE ") + ausRechnungen +
@@ -541,15 +542,15 @@ void schritt32(Konvertierung& k) {
 // sign of the invoice total.
 void schritt33(Konvertierung& k) {
     const Zeilen rows = k.lesen(QStringLiteral(
-        "SELECT r.ID, r.Gesamtbetrag, SUM(z.Betrag) AS Gebucht FROM reRechnungen r, eurVerbucht b, eurVerbuchtBuchungszeilen z "
+        "SELECT r.ID, r.Gesamtbetrag, SUM(ROUND(z.Betrag*100)) AS Gebucht FROM reRechnungen r, eurVerbucht b, eurVerbuchtBuchungszeilen z "
         "WHERE r.bezahlt IS NOT NULL AND r.bezahlt<>'' AND (r.Anzahlung IS NULL OR r.Anzahlung=0) "
         "AND b.Zusatzinfo=r.Nummer AND b.Storno=0 AND b.Storniert=0 "
         "AND z.Buchungsnummer=b.Buchungsnummer AND z.Dialogzeile=1 GROUP BY r.ID, r.Gesamtbetrag"));
     for (const rsFields& r : rows) {
-        EuroType betrag = r.getField(QStringLiteral("Gebucht")).toEuro().abs();
+        EuroType betrag = EuroType::ausCent(r.getField(QStringLiteral("Gebucht")).toLongLong()).abs();
         if (r.getField(QStringLiteral("Gesamtbetrag")).toDouble() < 0) betrag = -betrag;
         if (betrag.isNull()) continue;
-        k.sql(QStringLiteral("UPDATE reRechnungen SET Anzahlung=") + q(betrag.Runden2()) + QStringLiteral(" WHERE ID=") +
+        k.sql(QStringLiteral("UPDATE reRechnungen SET Anzahlung=") + q(betrag) + QStringLiteral(" WHERE ID=") +
               q(zahl(r, "ID")));
     }
 }

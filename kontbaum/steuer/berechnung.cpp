@@ -66,18 +66,18 @@ void schreibeUStVA(QXmlStreamWriter& w, KontoGlobal* kg) {
     const QMap<int, EuroType> steuer = UStVA::berechneteSteuern(a);
     w.writeStartElement(QStringLiteral("UStVA"));
     for (const Kennziffer& k : kKennziffern) {
-        double betrag = 0;
+        EuroType betrag;
         switch (k.quelle) {
-        case Eintrag: betrag = eintrag.value(k.code).wert(); break;
-        case Steuer: betrag = steuer.value(k.code).wert(); break;
-        case Umsatzsteuer: betrag = a.umsatzsteuer.wert(); break;
-        case Verbleibend: betrag = a2.verbleibend.wert(); break;
-        case VorSonder: betrag = a2.verbleibend.wert() + a2.felder.value(69).steuer.wert(); break;
+        case Eintrag: betrag = eintrag.value(k.code); break;
+        case Steuer: betrag = steuer.value(k.code); break;
+        case Umsatzsteuer: betrag = a.umsatzsteuer; break;
+        case Verbleibend: betrag = a2.verbleibend; break;
+        case VorSonder: betrag = a2.verbleibend + a2.felder.value(69).steuer; break;
         }
         w.writeEmptyElement(QStringLiteral("Kennziffer"));
         w.writeAttribute(QStringLiteral("nummer"), QLatin1String(k.nummer));
         w.writeAttribute(QStringLiteral("name"), QLatin1String(k.name));
-        w.writeAttribute(QStringLiteral("summe"), QString::number(EuroType(betrag).Runden(2).wert(), 'f', 2));
+        w.writeAttribute(QStringLiteral("summe"), betrag.getText(EuroType::TextPunkt));
     }
     w.writeEndElement();
 }
@@ -90,12 +90,12 @@ void schreibeEuer(QXmlStreamWriter& w) {
     struct Abschnitt {
         const char* name;
         EuroType summe;
-        double vorzeichen;
+        bool negiert;
     };
-    const Abschnitt abschnitte[] = {{"Einnahmen", r.einnahmen(), 1},
-                                    {"Ausgaben", r.ausgaben(), -1},
-                                    {"Iab", r.iab(), -1},
-                                    {"IabAufloesung", r.iabAufloesung(), 1}};
+    const Abschnitt abschnitte[] = {{"Einnahmen", r.einnahmen(), false},
+                                    {"Ausgaben", r.ausgaben(), true},
+                                    {"Iab", r.iab(), true},
+                                    {"IabAufloesung", r.iabAufloesung(), false}};
     for (int i = 0; i < 4; ++i) {
         w.writeStartElement(QLatin1String(abschnitte[i].name));
         w.writeAttribute(QStringLiteral("summe"), abschnitte[i].summe.getText());
@@ -105,12 +105,12 @@ void schreibeEuer(QXmlStreamWriter& w) {
             w.writeStartElement(QStringLiteral("Kategorie"));
             w.writeAttribute(QStringLiteral("nummer"), QString::number(c.kategorie));
             w.writeAttribute(QStringLiteral("name"), c.bezeichnung);
-            w.writeAttribute(QStringLiteral("summe"), EuroType(c.summe.wert() * abschnitte[i].vorzeichen).getText());
+            w.writeAttribute(QStringLiteral("summe"), (abschnitte[i].negiert ? -c.summe : c.summe).getText());
             for (const EUERechnung2::KontoSumme& k : c.konten) {
                 w.writeEmptyElement(QStringLiteral("Konto"));
                 w.writeAttribute(QStringLiteral("nummer"), QString::number(k.konto));
                 w.writeAttribute(QStringLiteral("name"), k.bezeichnung);
-                w.writeAttribute(QStringLiteral("summe"), EuroType(k.summe.wert() * abschnitte[i].vorzeichen).getText());
+                w.writeAttribute(QStringLiteral("summe"), (abschnitte[i].negiert ? -k.summe : k.summe).getText());
             }
             w.writeEndElement();
         }

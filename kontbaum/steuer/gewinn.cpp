@@ -24,14 +24,14 @@ bool istAusgabe(unsigned long k) { return (k >= 5000 && k <= 5999) || (k >= 3100
 
 // Accumulates lines by the profit's rules.
 struct Gewinn {
-    double e = 0, a = 0, x = 0, y = 0;
-    void add(unsigned long kat, double betrag, bool haben) {
+    EuroType e, a, x, y;
+    void add(unsigned long kat, const EuroType& betrag, bool haben) {
         if (istEinnahme(kat)) {
             e += haben ? betrag : -betrag;
         } else if (istAusgabe(kat)) {
-            const double b = haben ? -betrag : betrag;
+            const EuroType b = haben ? -betrag : betrag;
             if (kat == 5903) x += b;
-            else if (kat == 5904) y += -b;
+            else if (kat == 5904) y -= b;
             else a += b;
         }
     }
@@ -39,10 +39,10 @@ struct Gewinn {
 };
 }  // namespace
 
-EuroType Gewinnregel::gewinn(double einnahmen, double ausgaben, double iab, double hinzurechnung) {
-    double g = einnahmen - ausgaben;
-    if (EuroType(g) <= EuroType(KontoGlobal::kIabGewinngrenze)) g -= iab;
-    return EuroType(g + hinzurechnung).Runden(2);
+EuroType Gewinnregel::gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung) {
+    EuroType g = einnahmen - ausgaben;
+    if (g <= KontoGlobal::kIabGewinngrenze) g -= iab;
+    return g + hinzurechnung;
 }
 
 EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
@@ -50,7 +50,7 @@ EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
         KontoGlobal* kg = GetKontoGlobal(-1, false);
         db = kg ? kg->GetDBConnect_Ptr() : nullptr;
     }
-    if (!db) return 0.0;
+    if (!db) return EuroType();
     QString sql = QStringLiteral("SELECT  'b' as fromTab, ID, Betrag, Haben, Kategorie FROM eurVerbuchtBuchungszeilen bz, eurKontenplan kp "
                                  "WHERE bz.Konto = kp.Nummer ") + kKategorien;
     if (mitStapel)
@@ -60,13 +60,13 @@ EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
     rsDataSource rs(db, sql);
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
-        g.add(f.getField(4).toULong(), f.getField(2).toDouble(), f.getField(3).toBool());
+        g.add(f.getField(4).toULong(), f.getField(2).toEuro(), f.getField(3).toBool());
     }
     switch (art) {
-    case 1: return EuroType(g.e).Runden(2);
-    case 2: return EuroType(g.a).Runden(2);
-    case 3: return EuroType(g.x).Runden(2);
-    case 4: return EuroType(g.y).Runden(2);
+    case 1: return g.e;
+    case 2: return g.a;
+    case 3: return g.x;
+    case 4: return g.y;
     default: return g.gewinn();
     }
 }
@@ -141,7 +141,7 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
         const unsigned long kat = f.getField(5).toULong();
-        const double betrag = f.getField(1).toDouble();
+        const EuroType betrag = f.getField(1).toEuro();
         const bool haben = f.getField(4).toBool();
         if (eur) g.add(kat, betrag, haben);
         unsigned long schluessel = f.getField(2).toULong();
@@ -168,7 +168,7 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         // office refunds (3020) is income on the EÜR as in the profit.
         const bool habenPlus = kat == 3000 || kat == 3010 || kat == 3020 || kat == 3300 ||
                                (kat >= 4000 && kat <= 4999 && kat != 4203 && kat != 4207) || kat == 5401 || kat == 5411;
-        const double signiert = eigeneHabenZeile ? betrag : habenPlus ? (haben ? betrag : -betrag) : (haben ? -betrag : betrag);
+        const EuroType signiert = eigeneHabenZeile ? betrag : habenPlus ? (haben ? betrag : -betrag) : (haben ? -betrag : betrag);
         QString name = variablen.value(code).name;
         if (name.isEmpty() && eur) {
             // A profit account without a line of the form: the form's
@@ -177,14 +177,13 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
             else if (istAusgabe(kat)) name = QStringLiteral("eur3_UebrigeAusgaben");
         }
         if (name.isEmpty()) continue;
-        werte[name] = EuroType(werte.value(name).wert() + signiert);
+        werte[name] += signiert;
     }
-    for (auto it = werte.begin(); it != werte.end(); ++it) *it = it->Runden(2);
     if (eur) {
-        werte[QStringLiteral("eur1_Betriebseinnahmen")] = EuroType(g.e).Runden(2);
-        werte[QStringLiteral("eur1_Betriebsausgaben")] = EuroType(g.a).Runden(2);
-        werte[QStringLiteral("eur1_Investitionsabzug")] = EuroType(g.x).Runden(2);
-        werte[QStringLiteral("eur1_Hinzurechnung")] = EuroType(g.y).Runden(2);
+        werte[QStringLiteral("eur1_Betriebseinnahmen")] = g.e;
+        werte[QStringLiteral("eur1_Betriebsausgaben")] = g.a;
+        werte[QStringLiteral("eur1_Investitionsabzug")] = g.x;
+        werte[QStringLiteral("eur1_Hinzurechnung")] = g.y;
         werte[QStringLiteral("eur1_GewinnVerlust")] = g.gewinn();
     }
     return werte;
@@ -229,7 +228,7 @@ int Kont_::UebernahmeEurFormular() {
     // The headline expenses include the investment deduction net of its
     // add-back, so that income - expenses is the profit of the form.
     eur_Betriebseinnahmen = werte.value(QStringLiteral("eur1_Betriebseinnahmen"));
-    eur_Betriebsausgaben = EuroType(eur_Betriebseinnahmen.wert() - werte.value(QStringLiteral("eur1_GewinnVerlust")).wert()).Runden(2);
+    eur_Betriebsausgaben = eur_Betriebseinnahmen - werte.value(QStringLiteral("eur1_GewinnVerlust"));
     Rechnung();
     return 0;
 }

@@ -23,8 +23,8 @@
 namespace Gewinnregel {
 // The profit from its four totals: income - expenses, less the investment
 // deduction while that difference does not exceed the limit
-// (KontoGlobal::kIabGewinngrenze), plus the add-back. Rounded to the cent.
-EuroType gewinn(double einnahmen, double ausgaben, double iab, double hinzurechnung);
+// (KontoGlobal::kIabGewinngrenze), plus the add-back.
+EuroType gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung);
 }  // namespace Gewinnregel
 
 class DatenBase;

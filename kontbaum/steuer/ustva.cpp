@@ -243,7 +243,7 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
         if (b == bereiche.constEnd() && e.schluessel != 0) b = bereiche.constFind(paar(e.kennziffer, 999999));
         if (b != bereiche.constEnd() && *b != 0) addiere(*b, e.cent);
     }
-    for (auto it = summen.constBegin(); it != summen.constEnd(); ++it) codes[it.key()].Betrag = Berichte::euro(it.value());
+    for (auto it = summen.constBegin(); it != summen.constEnd(); ++it) codes[it.key()].Betrag = EuroType::ausCent(it.value());
     kennziffern = codes;
     return true;
 }
@@ -354,16 +354,16 @@ void UStVA::uebertrage(const UStKennziffern& k, OAnmeldungVorauszahlungen& a, OA
         // 39 comes from the special advance payment, 83 is the form's result.
         if (!kz || kz->kennziffer == 39 || kz->kennziffer == 83) continue;
         QMap<int, UStFeld>& felder = felderVon(kz->abschnitt, a, a2, v);
-        const EuroType cent = z.Betrag.Runden(2);
+        const EuroType cent = z.Betrag;
         if (kz->basis) {
             UStFeld& f = felder[kz->kennziffer];
             // The electronic return takes bases in whole euros only; the
             // cents are dropped, not rounded (toward zero for a negative base).
-            f.basis = cent.RundenAb(0);
+            f.basis = cent.ganzeEuroAb();
             f.hatBasis = true;
             f.belegt = true;
             if (kz->festerSatz > 0) {
-                f.steuer = EuroType(f.basis.wert() * kz->festerSatz).Runden(2);
+                f.steuer = f.basis.mal(kz->festerSatz);
                 f.hatSteuer = true;
             }
         } else {
@@ -373,21 +373,21 @@ void UStVA::uebertrage(const UStKennziffern& k, OAnmeldungVorauszahlungen& a, OA
             f.belegt = true;
         }
     }
-    double ust = 0, vst = 0;
-    for (const UStFeld& f : a.felder) ust += f.steuer.wert();
-    for (const UStFeld& f : v.felder) vst += f.steuer.wert();
-    a.umsatzsteuer = EuroType(ust).Runden(2);
-    v.vorsteuer = EuroType(vst).Runden(2);
-    a2.verbleibend = EuroType(ust - vst).Runden(2);
-    double vz = a2.verbleibend.wert() + a2.felder.value(69).steuer.wert();
+    EuroType ust, vst;
+    for (const UStFeld& f : a.felder) ust += f.steuer;
+    for (const UStFeld& f : v.felder) vst += f.steuer;
+    a.umsatzsteuer = ust;
+    v.vorsteuer = vst;
+    a2.verbleibend = ust - vst;
+    EuroType vz = a2.verbleibend + a2.felder.value(69).steuer;
     if (!sondervorauszahlung.isNull()) {
         UStFeld& f = a2.felder[39];
-        f.steuer = sondervorauszahlung.Runden(2);
+        f.steuer = sondervorauszahlung;
         f.hatSteuer = true;
         f.belegt = true;
-        vz -= f.steuer.wert();
+        vz -= f.steuer;
     }
-    a2.vorauszahlung = EuroType(vz).Runden(2);
+    a2.vorauszahlung = vz;
 }
 
 QMap<int, EuroType> UStVA::eintraege(const OAnmeldungVorauszahlungen& a, const OAnmeldungVorauszahlungen2& a2,
@@ -420,15 +420,15 @@ QMap<int, EuroType> UStVA::berechneteSteuern(const OAnmeldungVorauszahlungen& a)
 EuroType Kont_::getSondervorauszahlung(int slot) {
     KontoGlobal* kg = GetKontoGlobal(slot, false);
     DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
-    if (!db) return 0.0;
-    double summe = 0;
+    if (!db) return EuroType();
+    EuroType summe;
     rsDataSource rs(db, QStringLiteral("SELECT Betrag, Haben FROM eurVerbuchtBuchungszeilen WHERE Konto=") +
                             rsDataSource::toSqlStr(kg->getSpezialKonto(1781)));
     for (; !rs.isEOF(); rs.fetch()) {
-        const double b = rs.field(QStringLiteral("Betrag")).toDouble();
+        const EuroType b = rs.field(QStringLiteral("Betrag")).toEuro();
         summe += rs.field(QStringLiteral("Haben")).toBool() ? -b : b;
     }
-    return EuroType(summe).Runden(2);
+    return summe;
 }
 
 bool Kont_::GetUmsaetze(int slot, OAnmeldungVorauszahlungen& a, OAnmeldungVorauszahlungen2& a2, OAbziehbareVorsteuerbetraege& v,
@@ -445,7 +445,7 @@ bool Kont_::GetUmsaetze(int slot, OAnmeldungVorauszahlungen& a, OAnmeldungVoraus
     UStKennziffern k;
     if (!GetUmsaetzeFuer(slot, k, zeitraumArt, quartal, monat)) return false;
     const bool dezember = Anmeldung::mitSondervorauszahlung(zeitraumArt, quartal, monat, kg->GetDBConnect_Ptr());
-    UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(slot) : EuroType(0.0));
+    UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(slot) : EuroType());
     return true;
 }
 
@@ -520,7 +520,7 @@ bool Kont_::UebertrageUStVA(int zeitraumArt, int quartal, int monat, QString* fe
     OAnmeldungVorauszahlungen a;
     OAnmeldungVorauszahlungen2 a2;
     OAbziehbareVorsteuerbetraege v;
-    UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(kg->getSlot()) : EuroType(0.0));
+    UStVA::uebertrage(k, a, a2, v, dezember ? getSondervorauszahlung(kg->getSlot()) : EuroType());
     const QMap<int, EuroType> eintrag = UStVA::eintraege(a, a2, v);
     QMap<QString, EuroType> werte;
     rsDataSource rs(db, QStringLiteral("SELECT Variable, Kennziffer FROM eurFormulare WHERE Formular=0 AND NOT Variable IS NULL AND Variable<>'' "));

@@ -16,14 +16,14 @@ struct rsUStKennziffer {
     QString Bezeichnung;
     bool belegt = false;        // some amount has been added
     bool HabenPositiv = false;
-    EuroType Betrag = 0.0;
+    EuroType Betrag;
 };
 using UStKennziffern = QMap<unsigned long, rsUStKennziffer>;
 
 // One field of the return: element 0 the base (turnover), element 1 the tax.
 struct UStFeld {
-    EuroType basis = 0.0;
-    EuroType steuer = 0.0;
+    EuroType basis;
+    EuroType steuer;
     bool belegt = false;
     bool hatBasis = false;   // the ledger gave the base
     bool hatSteuer = false;  // the ledger gave the tax, or the form computed it
@@ -34,7 +34,7 @@ class OAnmeldungVorauszahlungen {
 public:
     void clearValues() { *this = OAnmeldungVorauszahlungen(); }
     QMap<int, UStFeld> felder;    // by the code of the field's base; a tax without base (65) by its own code
-    EuroType umsatzsteuer = 0.0;  // the sum of the tax elements
+    EuroType umsatzsteuer;  // the sum of the tax elements
 };
 
 // Deductible input tax.
@@ -42,7 +42,7 @@ class OAbziehbareVorsteuerbetraege {
 public:
     void clearValues() { *this = OAbziehbareVorsteuerbetraege(); }
     QMap<int, UStFeld> felder;  // 59, 61, 62, 63, 64, 66, 67
-    EuroType vorsteuer = 0.0;   // the sum
+    EuroType vorsteuer;   // the sum
 };
 
 // The rest of the form: remaining amount, §14c tax, special advance
@@ -51,8 +51,8 @@ class OAnmeldungVorauszahlungen2 {
 public:
     void clearValues() { *this = OAnmeldungVorauszahlungen2(); }
     QMap<int, UStFeld> felder;     // 69, 39
-    EuroType verbleibend = 0.0;    // output tax - input tax
-    EuroType vorauszahlung = 0.0;  // code 83: remaining + 69 - 39 (a surplus is negative)
+    EuroType verbleibend;    // output tax - input tax
+    EuroType vorauszahlung;  // code 83: remaining + 69 - 39 (a surplus is negative)
 };
 
 namespace UStVA {
@@ -84,7 +84,7 @@ double festerSatz(unsigned long kennziffer);
 // computed taxes, totals). `sondervorauszahlung` (code 39) is given only in
 // December and the fourth quarter.
 void uebertrage(const UStKennziffern& k, OAnmeldungVorauszahlungen& a, OAnmeldungVorauszahlungen2& a2,
-                OAbziehbareVorsteuerbetraege& v, EuroType sondervorauszahlung = 0.0);
+                OAbziehbareVorsteuerbetraege& v, EuroType sondervorauszahlung = EuroType());
 // What is entered on the form per code after uebertrage: every base in whole
 // euros, every tax with its cents, and code 83.
 QMap<int, EuroType> eintraege(const OAnmeldungVorauszahlungen& a, const OAnmeldungVorauszahlungen2& a2,

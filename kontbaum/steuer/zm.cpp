@@ -74,7 +74,7 @@ QString buchstabe(int art) {
 }
 
 // Whole euros toward zero, as a plain integer.
-QString ganzeEuro(const EuroType& b) { return QString::number(qlonglong(b.RundenAb(0).wert())); }
+QString ganzeEuro(const EuroType& b) { return QString::number(b.cent() / 100); }
 
 QString var(const QString& pfad, const char* name) {
     DatenTyp v;
@@ -149,7 +149,7 @@ QMap<QString, KontoGlobal::UstIdZm> KontoGlobal::getUStIdMap(const int& zeitraum
         out.insert(key, z);
         cent[key] = betrag;
     }
-    for (auto it = out.begin(); it != out.end(); ++it) it->Betrag = Berichte::euro(cent.value(it.key()));
+    for (auto it = out.begin(); it != out.end(); ++it) it->Betrag = EuroType::ausCent(cent.value(it.key()));
     return out;
 }
 
@@ -175,21 +175,21 @@ QString KontoGlobal::zmJahresmeldungAbgelehnt() {
                                           "(z.Steuerschluessel<>999999) AND ") +
                            Berichte::gebuchteZeilen(db, true, jahr);
     const QString haben = QStringLiteral("SELECT SUM(CASE WHEN z.Haben THEN ROUND(z.Betrag*100) ELSE -ROUND(z.Betrag*100) END)");
-    const double eu = Berichte::euro(Berichte::cent(
+    const EuroType eu = EuroType::ausCent(Berichte::cent(
         GetDatenTyp(db, haben + zeilen + QStringLiteral(" AND (z.Steuerschluessel<>0) AND ") + zmZeilenBedingung()).toDouble()));
     if (eu > kZmJahresEuGrenze)
         return QStringLiteral("Die innergemeinschaftlichen Lieferungen und Leistungen des Jahres %1 betragen %2 Euro und übersteigen die "
                               "Grenze von 15.000 Euro für die jährliche Zusammenfassende Meldung (§ 18a Abs. 9 Nr. 2 UStG).")
                    .arg(kg->getSteuerjahr())
-                   .arg(EuroType(eu).getText()) +
+                   .arg(eu.getText()) +
                weiter;
-    const double umsatz = Berichte::euro(Berichte::cent(
+    const EuroType umsatz = EuroType::ausCent(Berichte::cent(
         GetDatenTyp(db, haben + zeilen + QStringLiteral(" AND kp.Kategorie IN (4000, 4001, 4002, 4201, 4202, 4300)")).toDouble()));
     if (umsatz > kZmJahresUmsatzGrenze)
         return QStringLiteral("Die Umsätze des Jahres %1 betragen %2 Euro und übersteigen die Grenze von 200.000 Euro für die jährliche "
                               "Zusammenfassende Meldung (§ 18a Abs. 9 Nr. 1 UStG).")
                    .arg(kg->getSteuerjahr())
-                   .arg(EuroType(umsatz).getText()) +
+                   .arg(umsatz.getText()) +
                weiter;
     return QString();
 }

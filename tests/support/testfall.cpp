@@ -48,7 +48,7 @@ unsigned long buche(DBConnection* db, int art, unsigned long geld, unsigned long
     b.konto = geld;
     b.ustid = ustid;
     b.zmart = zm;
-    b.teile.append({gegen, key, betrag, false, QString()});
+    b.teile.append({gegen, key, EuroType::ausDouble(betrag), false, QString()});
     QString f;
     const unsigned long n = KontoGlobal::insertSplittBuchung(b, db, &f);
     EXPECT_NE(n, 0u) << f.toStdString();
