@@ -277,6 +277,10 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     con = fallDB(con);
     if (!con) return fail(QStringLiteral("Es ist kein Fall geöffnet."));
     if (!istBuchungstabelle(b.table)) return fail(QStringLiteral("Unbekannte Buchungstabelle „%1“.").arg(b.table));
+    // A booking of the ledger is a run of its own unless an operation of
+    // many postings has opened one: only the ledger moves a till.
+    Buchungslauf lauf(b.table == QLatin1String("eurVerbucht") ? con : nullptr);
+    if (!lauf.ok()) return fail(QStringLiteral("Die Buchung konnte nicht gespeichert werden: %1").arg(con->getErr()->last()));
     unsigned long nr = b.buchungsnummer;
     if (nr != 0 && !b.nummerIstFrei) {
         const DatenTyp da = GetDatenTyp(con, QStringLiteral("SELECT Buchungsnummer FROM ") + b.table +
@@ -406,6 +410,9 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
         return true;
     });
     if (!ok) return fail(QStringLiteral("Die Buchung konnte nicht gespeichert werden: %1").arg(con->getErr()->last()));
+    lauf.gebucht();
+    QString grund;
+    if (!lauf.abschliessen(&grund)) return fail(grund);
     return nr;
 }
 

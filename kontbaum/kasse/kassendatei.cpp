@@ -21,6 +21,7 @@
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/buchungen/buchungen.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -502,7 +503,10 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
                                           "Konten oder nicht aktive Konten:<br>") +
                     fehlend.join(QStringLiteral(", ")) + kRotEnde);
 
-    if (!con->beginTransaction()) return nein(con->getErr()->last());
+    // The closed bookings of the cash installation are bookings of the
+    // ledger like any other: one run, asked once when they take a till below zero.
+    Buchungslauf lauf(con);
+    if (!lauf.ok() || !con->beginTransaction()) return nein(con->getErr()->last());
     auto abbrechen = [&](const QString& t) {
         con->rollback();
         return nein(t);
@@ -561,6 +565,8 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
             return abbrechen(con->getErr()->last());
     }
     if (!con->commit()) return nein(con->getErr()->last());
+    lauf.gebucht(int(uebertragen));
+    if (!lauf.abschliessen(&grund)) return nein(grund);
     if (uebertragen == 0) {
         if (meldung) *meldung = QStringLiteral("Es wurden keine Buchungen gefunden, die hätten importiert werden können.");
         return 0;

@@ -380,6 +380,21 @@ public:
     // n does not exist, is already cancelled or is itself a cancellation.
     static unsigned long storniereBuchung(unsigned long n);
     static bool storniereBuchungen(const QString& liste);
+    // Whether ledger booking n may be cancelled or deleted: the German
+    // refusal when it does not exist, is cancelled already, is itself a
+    // cancellation or touches a closed register; empty when it may.
+    static QString pruefeStornoOderLoeschen(unsigned long n);
+    // Cancelling as a user asks for it: every booking checked first, the
+    // lock question when a cancellation would fall into the locked period,
+    // then all of them as one run of postings. The numbers of the
+    // cancellations in the order given; empty (nothing changed) with the
+    // refusal in `fehler`.
+    static QList<unsigned long> storniereBuchungen(const QList<unsigned long>& nummern, QString* fehler);
+    // Deleting as a user asks for it: every booking checked first; a locked
+    // booking is never deleted but cancelled after the user agreed; all as
+    // one run. The numbers of the cancellations made in `stornos`; false
+    // (nothing changed) with the refusal in `fehler`.
+    static bool loescheBuchungen(const QList<unsigned long>& nummern, QList<unsigned long>* stornos, QString* fehler);
     static bool deleteBuchung(unsigned long n, const QString& table);
     static bool deleteBuchungen(const QString& liste, const QString& table);
     static void ermittleBuchungsnummernFuersLoeschenOderStornieren(const QString& liste, QString& loeschen,
