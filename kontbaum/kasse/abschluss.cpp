@@ -257,6 +257,29 @@ QList<unsigned long> exportierteKassen(DBConnection* con) {
     return l;
 }
 
+QList<Kassenstand> kassenuebersicht() {
+    QList<Kassenstand> l;
+    DBConnection* con = fallDB();
+    if (!con) return l;
+    {
+        rsDataSource rs(con, QStringLiteral("SELECT Nummer, Bezeichnung, Aktiv FROM eurKontenplan WHERE Kategorie=") +
+                                 rsDataSource::toSqlStr(kKategorieKasse) + QStringLiteral(" ORDER BY Nummer"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            Kassenstand k;
+            k.konto = rs.field(QStringLiteral("Nummer")).toULong();
+            k.bezeichnung = rs.field(QStringLiteral("Bezeichnung")).toString();
+            k.aktiv = rs.field(QStringLiteral("Aktiv")).toLongLong() != 0;
+            l.append(k);
+        }
+    }
+    for (Kassenstand& k : l) {
+        k.bestand = KontoGlobal::getSummeKonto(k.konto, 0, zDate(), zDate());
+        k.abgeschlossenBis = KontoGlobal::getKasseAbgeschlossenBis(k.konto);
+        k.exportiert = KontoGlobal::isExportierteKasse(k.konto, con);
+    }
+    return l;
+}
+
 bool kasseFreigeben(unsigned long konto, QString* fehler) {
     auto nein = [fehler](const QString& t) {
         if (fehler) *fehler = t;

@@ -127,6 +127,18 @@ struct AbschlussErgebnis {
 bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkonto, AbschlussErgebnis* ergebnis,
                            QString* fehler);
 
+// One cash account of the case as the overview of the registers shows it.
+struct Kassenstand {
+    unsigned long konto = 0;
+    QString bezeichnung;
+    bool aktiv = false;
+    EuroType bestand = 0.0;   // by every booking of the year
+    zDate abgeschlossenBis;   // the latest closing; invalid without one
+    bool exportiert = false;  // handed to a cash installation
+};
+// Every cash account (category 201), active or not, by number.
+QList<Kassenstand> kassenuebersicht();
+
 // Withdrawing an exported register: the accounts of the exported
 // registers, and the withdrawal of one (false with the reason).
 QList<unsigned long> exportierteKassen(DBConnection* con = nullptr);

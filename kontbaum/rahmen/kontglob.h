@@ -131,6 +131,10 @@ public:
     // --- case properties -------------------------------------------------
     static void setFalleigenschaft(const QString& feld, const QString& wert, DBConnection* con = nullptr);
     static QString getFalleigenschaft(const QString& feld, DBConnection* con = nullptr);
+    // Every case property as (field, value), by field.
+    static QList<QPair<QString, QString>> getFalleigenschaften(DBConnection* con = nullptr);
+    // The number of tables of the case database.
+    static int getAnzahlTabellen(DBConnection* con = nullptr);
 
     // --- export variables --------------------------------------------------
     static bool clearExportierteDaten(DBConnection* con);
