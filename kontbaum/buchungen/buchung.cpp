@@ -330,6 +330,16 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     EuroType summe = 0.0;
     SchluesselSpeicher eigener;
     SchluesselSpeicher& sp = speicher ? *speicher : eigener;
+    // A key the case has not activated never reaches the ledger, whichever
+    // way the booking came: typed, imported, from a template, a bank
+    // transaction or an invoice.
+    for (const BuchungsTeil& t : b.teile) {
+        if (t.steuerschluessel == 0 || t.steuerschluessel == 999999) continue;
+        auto it = sp.schluesselNein.constFind(t.steuerschluessel);
+        if (it == sp.schluesselNein.constEnd())
+            it = sp.schluesselNein.insert(t.steuerschluessel, pruefeSteuerschluesselAktiv(con, t.steuerschluessel));
+        if (!it->isEmpty()) return fail(*it);
+    }
     if (sp.ustPflicht < 0) sp.ustPflicht = istUstPflichtig(con) ? 1 : 0;
     const bool ustPflichtig = sp.ustPflicht != 0;
     leseBewirtung(con, sp);

@@ -53,7 +53,8 @@ struct BuchungsEingabe {
 // the amount is money, the voucher date lies in the tax year, both accounts
 // exist, are active and fit the kind on their side (calcKontoWhere), a key
 // fixed on the counter account (Steuerautomatik 1) is the one used, the key
-// exists and is allowed on the counter account (isSteuerschluesselOK), and
+// exists, is active (pruefeSteuerschluesselAktiv) and is allowed on the
+// counter account (isSteuerschluesselOK), and
 // a VAT number with a statement kind stands only on revenue the
 // recapitulative statement reports, in the format of its member state and
 // with the kind that revenue is reported as (steuer/ustid.h). A case without
@@ -108,7 +109,7 @@ private:
     int m_jahr;
     QHash<unsigned long, Konto> m_konten;
     QHash<QPair<unsigned long, int>, bool> m_passt;  // (account, kind * 2 + money side)
-    QHash<unsigned long, bool> m_schluesselGibt;
+    QHash<unsigned long, QString> m_schluesselNein;  // pruefeSteuerschluesselAktiv
     QHash<unsigned long, Schluessel> m_schluesselZm;
     QHash<QPair<unsigned long, unsigned long>, int> m_regel;  // (account, key) -> isSteuerschluesselOK
     bool m_ustPflichtig;

@@ -549,6 +549,8 @@ public:
         // The cash registers with a closing, read once per run (-1 before).
         int kassenGelesen = -1;
         QSet<unsigned long> abgeschlosseneKassen;
+        // pruefeSteuerschluesselAktiv of each key a part named.
+        QHash<unsigned long, QString> schluesselNein;
     };
     // Entertainment of business friends is deductible only in part (§ 4
     // Abs. 5 Satz 1 Nr. 2 EStG; the share is the case's limit "Bewirtung:
@@ -576,6 +578,14 @@ public:
     // stands in the way of declaring the case not liable.
     static QList<unsigned long> buchungenMitUmsatzsteuer(DBConnection* con = nullptr);
     static EuroType calcBruttoNetto(bool liefereNetto, EuroType betrag, bool istNetto, double satz, bool ohneSteuer);
+    // The one rule for keys that are not in use: the German refusal of a key
+    // the case does not have or has not activated, naming the key and the
+    // active keys of the same kind to choose from; empty for an active key,
+    // for 0 and for the placeholder 999999. Every path that posts a key or
+    // stores one for posting asks it: the posting itself
+    // (insertSplittBuchung), the checks of an entered booking
+    // (EingabePruefer) and the invoice and article positions.
+    static QString pruefeSteuerschluesselAktiv(DBConnection* db, unsigned long schluessel);
     static double getSteuersatz(unsigned long schluessel);
     static QString getSteuerschluesselBezeichnung(unsigned long schluessel, bool kurz = false);
     // 0 allowed; 1 input tax on income, 2 output tax on expense, 3 key on an
