@@ -346,35 +346,51 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     const unsigned long nichtAbziehbar = (unsigned long)sp.bewirtungsKonto;
     bool vonHandGeteilt = nichtAbziehbar == 0 || sp.bewirtungsProzent >= 100.0;
     for (const BuchungsTeil& t : b.teile) vonHandGeteilt = vonHandGeteilt || t.konto == nichtAbziehbar;
-    for (const BuchungsTeil& t : b.teile) {
-        Teil x{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto, &sp), t.betrag};
-        const bool mitSchluessel = t.steuerschluessel != 0 && t.steuerschluessel != 999999;
-        if (mitSchluessel && !ustPflichtig) {
-            const QString nein = schluesselOhneUstPflicht(con, t.steuerschluessel, x.aufteilung);
-            if (!nein.isEmpty()) return fail(nein);
+    // A part's base and tax by its key.
+    QString nein;
+    auto teilVon = [&](const BuchungsTeil& t, Teil* x) {
+        *x = Teil{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto, &sp), t.betrag};
+        if (t.steuerschluessel != 0 && t.steuerschluessel != 999999 && !ustPflichtig) {
+            nein = schluesselOhneUstPflicht(con, t.steuerschluessel, x->aufteilung);
+            if (!nein.isEmpty()) return false;
             // The tax it owes but may not deduct is part of the cost: the
             // line that would deduct it stays on the account itself.
-            x.aufteilung.steuerkonto = t.konto;
+            x->aufteilung.steuerkonto = t.konto;
         }
-        x.brutto = bruttoVon(x.aufteilung, t.steuerschluessel);
-        if (!vonHandGeteilt && eurZeileVon(con, t.konto, sp) == kEurBewirtungAbziehbar) {
-            // Net and tax are each divided, so that the tax of the receipt is
-            // deducted to the cent and the two parts add up to its amount.
-            const double anteil = sp.bewirtungsProzent / 100.0;
-            const ssDaten ganz = x.aufteilung;
-            Teil rest = x;
-            x.aufteilung.netto = EuroType(ganz.netto.wert() * anteil).Runden(2);
-            x.aufteilung.steuer = EuroType(ganz.steuer.wert() * anteil).Runden(2);
-            rest.aufteilung.netto = (ganz.netto - x.aufteilung.netto).Runden(2);
-            rest.aufteilung.steuer = (ganz.steuer - x.aufteilung.steuer).Runden(2);
-            rest.eingabe.konto = nichtAbziehbar;
-            if (!ustPflichtig && mitSchluessel) rest.aufteilung.steuerkonto = nichtAbziehbar;
-            x.brutto = bruttoVon(x.aufteilung, t.steuerschluessel);
-            rest.brutto = bruttoVon(rest.aufteilung, t.steuerschluessel);
-            for (Teil* y : {&x, &rest}) {
-                y->eingabe.betrag = y->brutto;
-                y->eingabe.netto = false;
-            }
+        x->brutto = bruttoVon(x->aufteilung, t.steuerschluessel);
+        return true;
+    };
+    // Net and tax of an entertainment receipt are each divided, so that the
+    // tax of the receipt is deducted to the cent and the two parts add up to
+    // its amount: `x` keeps the deductible share, `rest` goes to the account
+    // of the non-deductible share.
+    auto bewirtungTeilen = [&](Teil* x, Teil* rest) {
+        const unsigned long schluessel = x->eingabe.steuerschluessel;
+        const double anteil = sp.bewirtungsProzent / 100.0;
+        const ssDaten ganz = x->aufteilung;
+        *rest = *x;
+        x->aufteilung.netto = EuroType(ganz.netto.wert() * anteil).Runden(2);
+        x->aufteilung.steuer = EuroType(ganz.steuer.wert() * anteil).Runden(2);
+        rest->aufteilung.netto = (ganz.netto - x->aufteilung.netto).Runden(2);
+        rest->aufteilung.steuer = (ganz.steuer - x->aufteilung.steuer).Runden(2);
+        rest->eingabe.konto = nichtAbziehbar;
+        if (!ustPflichtig && schluessel != 0 && schluessel != 999999) rest->aufteilung.steuerkonto = nichtAbziehbar;
+        x->brutto = bruttoVon(x->aufteilung, schluessel);
+        rest->brutto = bruttoVon(rest->aufteilung, schluessel);
+        for (Teil* y : {x, rest}) {
+            y->eingabe.betrag = y->brutto;
+            y->eingabe.netto = false;
+        }
+    };
+    const bool bewirtungGilt = nichtAbziehbar != 0 && sp.bewirtungsProzent < 100.0;
+    for (int i = 0; i < b.teile.size(); ++i) {
+        const BuchungsTeil& t = b.teile[i];
+        Teil x;
+        if (!teilVon(t, &x)) return fail(nein);
+        const bool abziehbar = bewirtungGilt && eurZeileVon(con, t.konto, sp) == kEurBewirtungAbziehbar;
+        if (abziehbar && !vonHandGeteilt) {
+            Teil rest;
+            bewirtungTeilen(&x, &rest);
             if (!rest.aufteilung.netto.isNull()) {
                 if (!x.aufteilung.netto.isNull()) {
                     summe += x.brutto;
@@ -383,6 +399,28 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
                 summe += rest.brutto;
                 teile.append(rest);
                 continue;
+            }
+        } else if (abziehbar && i + 1 < b.teile.size()) {
+            // A receipt divided before (the bookings file exported by this
+            // program, the parts of a template): the deductible part
+            // followed by the rest of the same key. When dividing their sum
+            // gives these two amounts again, net and tax come from the
+            // whole, as at its first posting, not from each part's rounded
+            // gross amount on its own, which can be a cent apart.
+            const BuchungsTeil& n = b.teile[i + 1];
+            Teil ganz, rest;
+            if (n.konto == nichtAbziehbar && n.steuerschluessel == t.steuerschluessel && !t.netto && !n.netto &&
+                teilVon({t.konto, t.steuerschluessel, (t.betrag + n.betrag).Runden(2), false, t.text}, &ganz)) {
+                Teil geteilt = ganz;
+                bewirtungTeilen(&geteilt, &rest);
+                if (geteilt.brutto == t.betrag && rest.brutto == n.betrag) {
+                    rest.eingabe.text = n.text;
+                    summe += geteilt.brutto + rest.brutto;
+                    teile.append(geteilt);
+                    teile.append(rest);
+                    ++i;
+                    continue;
+                }
             }
         }
         summe += x.brutto;
