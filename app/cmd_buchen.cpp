@@ -170,10 +170,7 @@ int cmdBook(const QStringList& args) {
         KG::BuchungsEntwurf b;
         QString grund = entwurfAusAngaben(db, kg->getSteuerjahr(), ang, ang.datum, &b);
         if (!grund.isEmpty()) return abgelehnt(grund);
-        if (KG::isInFestschreibungsZeitraum(ang.datum) &&
-            !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
-            return abgelehnt(QStringLiteral("Die Buchung liegt im festgeschriebenen Zeitraum und wurde nicht gespeichert."));
-        const unsigned long nr = KG::insertSplittBuchung(b, db, &grund);
+        const unsigned long nr = KG::bucheEingabe(b, db, &grund);
         if (nr == 0) return abgelehnt(grund);
         out(QStringLiteral("%1\n").arg(nr));
         return int(Ok);

@@ -464,6 +464,15 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     return nr;
 }
 
+unsigned long KontoGlobal::bucheEingabe(const BuchungsEntwurf& b, DBConnection* con, QString* fehler) {
+    if (isInFestschreibungsZeitraum(b.belegdatum) &&
+        !festgeschriebenFrage(QStringLiteral("Festgeschrieben"), FFK_Buchen, FFT_NeueFestgeschrieben)) {
+        if (fehler) *fehler = QStringLiteral("Die Buchung liegt im festgeschriebenen Zeitraum und wurde nicht gespeichert.");
+        return 0;
+    }
+    return insertSplittBuchung(b, con, fehler);
+}
+
 KontoGlobal::SimpleBuchung KontoGlobal::getBuchung(unsigned long n, const QString& table) {
     SimpleBuchung s;
     DBConnection* con = fallDB(nullptr);

@@ -368,6 +368,10 @@ public:
     // of postings (valid while the keys cannot change: inside one transaction).
     static unsigned long insertSplittBuchung(const BuchungsEntwurf& b, DBConnection* con = nullptr, QString* fehler = nullptr,
                                              SchluesselSpeicher* speicher = nullptr);
+    // A booking a person entered: when its voucher date lies in the locked
+    // period, the user is asked first (it changes a return probably filed
+    // already); then it is posted. Its number, 0 with the refusal in `fehler`.
+    static unsigned long bucheEingabe(const BuchungsEntwurf& b, DBConnection* con, QString* fehler);
     static unsigned long getNewBuchungsnummer(const QString& table, DBConnection* con = nullptr);
     static SimpleBuchung getBuchung(unsigned long buchungsnummer, const QString& table = QStringLiteral("eurVerbucht"));
     static QString getBuchungsCols();
