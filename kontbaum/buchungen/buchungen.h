@@ -1,7 +1,9 @@
 // Subsystem "buchungen": the ledger itself. Posting bookings (header, lines
 // and the tax lines a key generates), splitting gross and net amounts by tax
 // key, cancelling and deleting, the self-check of bookings, the locking
-// of periods (Festschreibung) and the recurring bookings of templates.
+// of periods (Festschreibung), the recurring bookings of templates, the
+// runs of postings that ask before a till goes below zero, the ledger as a
+// list and generated test data.
 //
 // Relies on: rahmen (the manager and its case database), konten (account
 // look-ups and the account/key rules), steuer/ustid.h (which revenue may
@@ -10,8 +12,8 @@
 // KontoGlobal, declared in rahmen/kontglob.h under "bookings", "cancelling",
 // "self-check", "locking", "recurring bookings" and "tax keys"; every file of this folder
 // includes this header and nothing of the report or exchange folders. The
-// checks a booking passes before it is posted (eingabe.cpp) are declared
-// below.
+// checks a booking passes before it is posted (eingabe.cpp), the runs of
+// postings (lauf.cpp), the ledger list and the test data are declared below.
 #pragma once
 
 #include "host/values/date.h"
