@@ -401,7 +401,10 @@ TEST(CliBuchen, ListAndExportAreWrittenAsTheyAreRead) {
     ASSERT_EQ(dalvo({QStringLiteral("generate"), fall, QStringLiteral("--bookings"), QStringLiteral("400"), QStringLiteral("--seed"),
                      QStringLiteral("5")}).rc, 0);
     ASSERT_EQ(buche(fall, einnahme(QStringLiteral("01.04.2016"), QStringLiteral("12,50"),
-                                   QStringLiteral("\"Zitat\" \\ Rück\nzahlung\t€"))).rc, 0);
+                                   QStringLiteral("\"Zitat\" \\ Rück\nzahlung\t€")) +
+                              QStringList{QStringLiteral("--voucher"), QStringLiteral("RE-2016-000017")})
+                  .rc,
+              0);
     ASSERT_EQ(dalvo({QStringLiteral("cancel"), fall, QStringLiteral("3")}).rc, 0);
     // Lines are listed in the order of their IDs, whatever their SteuerID:
     // booking 1 gets its IDs reversed.
@@ -467,6 +470,7 @@ TEST(CliBuchen, ListAndExportAreWrittenAsTheyAreRead) {
     }
     const Lauf text = dalvo({QStringLiteral("list"), fall});
     EXPECT_EQ(text.out.count(QLatin1Char('\n')), 1 + 402 + 1) << "header, one line per booking, and the booking text's own line break";
+    EXPECT_TRUE(text.out.contains(QStringLiteral(" RE-2016-000017 "))) << "the voucher number whole";
 
     const Lauf ohneVerzeichnis = dalvo({QStringLiteral("export-csv"), fall, dir.filePath(QStringLiteral("fehlt/x.csv"))});
     EXPECT_EQ(ohneVerzeichnis.rc, 1);
