@@ -8,7 +8,6 @@
 
 #include "host/app/ui.h"
 #include "kontbaum/bank/bank.h"
-#include "kontbaum/kasse/kasse.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QFile>
@@ -191,11 +190,9 @@ int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
         auftrag.schluesselAngegeben = true;
     }
     DBConnection* db = fall.kg()->GetDBConnect_Ptr();
-    const Kasse::BestandsWaechter kassen(db, Kasse::BestandsWaechter::Art::NurHinzufuegen);
     Uebernahmeergebnis r;
     QString e;
     if (!uebernehmen(db, auftrag, &r, &e)) return abgelehnt(e);
-    if (!kassen.bestaetigt(r.gebucht.size() > 1, &e)) return abgelehnt(e);
     hinweis(r.meldung);
     if (!r.ohneVorschlag.isEmpty()) {
         QStringList l;
@@ -264,9 +261,7 @@ int cmdBank(const Args& a) {
             out(QStringLiteral("%1\n").arg(k));
             return Ok;
         }
-        const Kasse::BestandsWaechter kassen(db);
         if (!zuruecksetzen(db, ids, &e)) return abgelehnt(e);
-        if (!kassen.bestaetigt(ids.size() > 1, &e)) return abgelehnt(e);
         out(QStringLiteral("%1\n").arg(ids.size()));
         return Ok;
     });

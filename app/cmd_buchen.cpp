@@ -9,7 +9,6 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/buchungen/buchungen.h"
-#include "kontbaum/kasse/kasse.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QJsonArray>
@@ -170,13 +169,8 @@ int cmdBook(const Args& a) {
         KG::BuchungsEntwurf b;
         QString grund = entwurfAusAngaben(db, kg->getSteuerjahr(), ang, ang.datum, &b);
         if (!grund.isEmpty()) return abgelehnt(grund);
-        if (KG::isInFestschreibungsZeitraum(ang.datum) &&
-            !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
-            return abgelehnt(QStringLiteral("Die Buchung liegt im festgeschriebenen Zeitraum und wurde nicht gespeichert."));
-        const Kasse::BestandsWaechter kassen(db, Kasse::BestandsWaechter::Art::NurHinzufuegen);
-        const unsigned long nr = KG::insertSplittBuchung(b, db, &grund);
+        const unsigned long nr = KG::bucheEingabe(b, db, &grund);
         if (nr == 0) return abgelehnt(grund);
-        if (!kassen.bestaetigt(false, &grund)) return abgelehnt(grund);
         out(QStringLiteral("%1\n").arg(nr));
         return int(Ok);
     });
@@ -222,64 +216,31 @@ QString alsListenelement(const QJsonObject& o) {
     return QString::fromUtf8(out);
 }
 
-QJsonObject zeileAlsJson(const rsFields& f, int erste) {
+QJsonObject zeileAlsJson(const Buchungsliste::Zeile& z) {
     QJsonObject o;
-    o[QStringLiteral("konto")] = qint64(f.getField(erste).toLongLong());
-    o[QStringLiteral("gegenkonto")] = qint64(f.getField(erste + 1).toLongLong());
-    o[QStringLiteral("betrag")] = jsonBetrag(f.getField(erste + 2).toDouble());
-    o[QStringLiteral("haben")] = f.getField(erste + 3).toBool();
-    o[QStringLiteral("steuerschluessel")] = qint64(f.getField(erste + 4).toLongLong());
-    o[QStringLiteral("steuerid")] = qint64(f.getField(erste + 5).toLongLong());
-    o[QStringLiteral("dialogzeile")] = f.getField(erste + 6).toInt();
+    o[QStringLiteral("konto")] = z.konto;
+    o[QStringLiteral("gegenkonto")] = z.gegenkonto;
+    o[QStringLiteral("betrag")] = jsonBetrag(z.betrag);
+    o[QStringLiteral("haben")] = z.haben;
+    o[QStringLiteral("steuerschluessel")] = z.steuerschluessel;
+    o[QStringLiteral("steuerid")] = z.steuerID;
+    o[QStringLiteral("dialogzeile")] = z.dialogzeile;
     return o;
 }
 
-// The ledger as a JSON list, written booking by booking as it is read: the
-// headers of the period joined with their lines. The lines come in the
-// order of their index (SteuerID, ID) and are put in ID order here, one
-// booking at a time, which spares the database a sort per booking.
-bool listeAlsJson(DBConnection* db, const QString& bed, Ausgabe& aus) {
-    rsDataSource rs(db, QStringLiteral("SELECT h.Buchungsnummer, h.Belegdatum, h.Buchungstext, h.Betrag, h.Buchungsart, h.Storno, "
-                                       "h.Storniert, z.ID, z.Konto, z.Gegenkonto, z.Betrag, z.Haben, z.Steuerschluessel, z.SteuerID, "
-                                       "z.Dialogzeile FROM eurVerbucht h LEFT JOIN eurVerbuchtBuchungszeilen z ON "
-                                       "z.Buchungsnummer=h.Buchungsnummer") +
-                            bed + QStringLiteral(" ORDER BY h.Belegdatum, h.Buchungsnummer, z.SteuerID, z.ID"));
-    aus << QStringLiteral("[\n");
-    QJsonObject buchung;
-    QVector<QPair<qint64, QJsonObject>> zeilen;  // line ID and line
-    qlonglong aktuell = 0;
-    long anzahl = 0;
-    auto fertig = [&]() {
-        if (anzahl == 0) return;
-        auto nachId = [](const QPair<qint64, QJsonObject>& a, const QPair<qint64, QJsonObject>& b) { return a.first < b.first; };
-        if (!std::is_sorted(zeilen.cbegin(), zeilen.cend(), nachId)) std::sort(zeilen.begin(), zeilen.end(), nachId);
-        QJsonArray liste;
-        for (const auto& z : zeilen) liste.append(z.second);
-        buchung[QStringLiteral("zeilen")] = liste;
-        aus << (anzahl > 1 ? QStringLiteral(",\n") : QString()) + alsListenelement(buchung);
-    };
-    for (; !rs.isEOF(); rs.fetch()) {
-        const rsFields& f = *rs.getFields();
-        const qlonglong nr = f.getField(0).toLongLong();
-        if (anzahl == 0 || nr != aktuell) {
-            fertig();
-            aktuell = nr;
-            ++anzahl;
-            buchung = QJsonObject();
-            zeilen.clear();
-            buchung[QStringLiteral("buchungsnummer")] = qint64(f.getField(0).toULong());
-            buchung[QStringLiteral("belegdatum")] = f.getField(1).toDate().getText();
-            buchung[QStringLiteral("buchungstext")] = f.getField(2).toString();
-            buchung[QStringLiteral("betrag")] = jsonBetrag(f.getField(3).toDouble());
-            buchung[QStringLiteral("buchungsart")] = f.getField(4).toInt();
-            buchung[QStringLiteral("storno")] = f.getField(5).toLongLong() != 0;
-            buchung[QStringLiteral("storniert")] = f.getField(6).toLongLong() != 0;
-        }
-        if (!f.getField(7).isNull()) zeilen.append({f.getField(7).toLongLong(), zeileAlsJson(f, 8)});
-    }
-    fertig();
-    aus << (anzahl > 0 ? QStringLiteral("\n]\n") : QStringLiteral("]\n"));
-    return !rs.isError();
+QJsonObject buchungAlsJson(const Buchungsliste::Buchung& b) {
+    QJsonObject o;
+    o[QStringLiteral("buchungsnummer")] = qint64(b.buchungsnummer);
+    o[QStringLiteral("belegdatum")] = b.belegdatum.getText();
+    o[QStringLiteral("buchungstext")] = b.buchungstext;
+    o[QStringLiteral("betrag")] = jsonBetrag(b.betrag);
+    o[QStringLiteral("buchungsart")] = b.buchungsart;
+    o[QStringLiteral("storno")] = b.storno;
+    o[QStringLiteral("storniert")] = b.storniert;
+    QJsonArray zeilen;
+    for (const Buchungsliste::Zeile& z : b.zeilen) zeilen.append(zeileAlsJson(z));
+    o[QStringLiteral("zeilen")] = zeilen;
+    return o;
 }
 }  // namespace
 
@@ -294,27 +255,26 @@ int cmdList(const Args& a) {
         Ausgabe aus;
         bool gelesen = true;
         if (a.has(QStringLiteral("--json"))) {
-            gelesen = listeAlsJson(db, QStringLiteral(" WHERE h.Belegdatum>=") + rsDataSource::toSqlStr(z.von) +
-                                           QStringLiteral(" AND h.Belegdatum<=") + rsDataSource::toSqlStr(z.bis),
-                                   aus);
+            aus << QStringLiteral("[\n");
+            long anzahl = 0;
+            gelesen = Buchungsliste::lesen(db, z.von, z.bis, true, [&](const Buchungsliste::Buchung& b) {
+                aus << (anzahl++ > 0 ? QStringLiteral(",\n") : QString()) + alsListenelement(buchungAlsJson(b));
+            });
+            aus << (anzahl > 0 ? QStringLiteral("\n]\n") : QStringLiteral("]\n"));
         } else {
-            rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, Belegdatum, Buchungstext, Betrag, Buchungsart, Storno, Storniert, "
-                                               "Belegnummer FROM eurVerbucht WHERE Belegdatum>=") +
-                                    rsDataSource::toSqlStr(z.von) + QStringLiteral(" AND Belegdatum<=") + rsDataSource::toSqlStr(z.bis) +
-                                    QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"));
             aus << QStringLiteral("   Nr. Datum       Art   Beleg       Betrag       Text\n");
-            for (; !rs.isEOF(); rs.fetch()) {
-                const rsFields& f = *rs.getFields();
-                QString merk = f.getField(5).toLongLong() ? QStringLiteral(" [Storno]") : f.getField(6).toLongLong() ? QStringLiteral(" [storniert]") : QString();
+            gelesen = Buchungsliste::lesen(db, z.von, z.bis, false, [&](const Buchungsliste::Buchung& b) {
+                const QString merk = b.storno ? QStringLiteral(" [Storno]") : b.storniert ? QStringLiteral(" [storniert]") : QString();
+                // The voucher number whole, however long: a cut "RE-2016-00"
+                // names another voucher.
                 aus << QStringLiteral("%1 %2  %3  %4 %5  %6%7\n")
-                           .arg(f.getField(0).toULong(), 6)
-                           .arg(f.getField(1).toDate().getText())
-                           .arg(KG::getBuchungsartText(f.getField(4).toInt(), 1), -4)
-                           .arg(f.getField(7).toString().left(10), -10)
-                           .arg(f.getField(3).toEuro().getText(), 12)
-                           .arg(f.getField(2).toString(), merk);
-            }
-            gelesen = !rs.isError();
+                           .arg(b.buchungsnummer, 6)
+                           .arg(b.belegdatum.getText())
+                           .arg(KG::getBuchungsartText(b.buchungsart, 1), -4)
+                           .arg(b.belegnummer, -10)
+                           .arg(b.betrag.getText(), 12)
+                           .arg(b.buchungstext, merk);
+            });
         }
         aus.leeren();
         if (!gelesen) {
@@ -344,14 +304,6 @@ bool nummernLesen(const QString& n, const Args& a, QList<unsigned long>* nummern
     return true;
 }
 
-QString lebendPruefen(DBConnection* db, unsigned long nr) {
-    rsDataSource rs(db, QStringLiteral("SELECT Storno, Storniert FROM eurVerbucht WHERE Buchungsnummer=") + rsDataSource::toSqlStr(nr));
-    if (rs.isEOF()) return QStringLiteral("Die Buchung %1 gibt es nicht.").arg(nr);
-    if (rs.field(QStringLiteral("Storniert")).toLongLong() != 0) return QStringLiteral("Die Buchung %1 ist bereits storniert.").arg(nr);
-    if (rs.field(QStringLiteral("Storno")).toLongLong() != 0)
-        return QStringLiteral("Die Buchung %1 ist selbst ein Storno und kann nicht storniert oder gelöscht werden.").arg(nr);
-    return KG::pruefeKasseAbgeschlossen(nr, db);
-}
 }  // namespace
 
 int cmdCancel(const Args& a) {
@@ -359,29 +311,13 @@ int cmdCancel(const Args& a) {
     QList<unsigned long> nummern;
     int rc = 0;
     if (!nummernLesen(n, a, &nummern, &rc)) return rc;
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
-        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
-        bool gesperrt = false;
-        for (unsigned long nr : nummern) {
-            const QString g = lebendPruefen(db, nr);
-            if (!g.isEmpty()) return abgelehnt(g);
-            gesperrt = gesperrt || KG::isInFestschreibungsZeitraum(KG::getBuchung(nr).belegdatum);
-        }
-        // The cancellation carries the voucher date of the booking: in a
-        // locked period it changes the figures of a return that was probably
-        // filed already, so the user decides, as for any new locked booking.
-        if (gesperrt && !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Buchen, KG::FFT_NeueFestgeschrieben))
-            return abgelehnt(QStringLiteral("Die Stornobuchung läge im festgeschriebenen Zeitraum; es wurde nichts storniert."));
-        const Kasse::BestandsWaechter kassen(db, Kasse::BestandsWaechter::Art::NurHinzufuegen);
-        QStringList neu;
-        for (unsigned long nr : nummern) {
-            const unsigned long m = KG::storniereBuchung(nr);
-            if (m == 0) return abgelehnt(QStringLiteral("Die Buchung %1 konnte nicht storniert werden.").arg(nr));
-            neu << QString::number(m);
-        }
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString grund;
-        if (!kassen.bestaetigt(false, &grund)) return abgelehnt(grund);
-        out(neu.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        const QList<unsigned long> neu = KG::storniereBuchungen(nummern, &grund);
+        if (neu.isEmpty()) return abgelehnt(grund);
+        QStringList t;
+        for (unsigned long m : neu) t << QString::number(m);
+        out(t.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         return int(Ok);
     });
 }
@@ -391,32 +327,13 @@ int cmdDelete(const Args& a) {
     QList<unsigned long> nummern;
     int rc = 0;
     if (!nummernLesen(n, a, &nummern, &rc)) return rc;
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
-        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
-        QStringList liste;
-        for (unsigned long nr : nummern) {
-            const QString g = lebendPruefen(db, nr);
-            if (!g.isEmpty()) return abgelehnt(g);
-            liste << QString::number(nr);
-        }
-        QString loeschen, stornieren;
-        KG::ermittleBuchungsnummernFuersLoeschenOderStornieren(liste.join(QLatin1Char(',')), loeschen, stornieren);
-        // Locked bookings are never deleted; the user may have them cancelled.
-        if (!stornieren.isEmpty() &&
-            !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), KG::FFK_Aendern, KG::FFT_Storno))
-            return abgelehnt(QStringLiteral("Die Buchungen %1 sind festgeschrieben; es wurde nichts gelöscht.").arg(stornieren));
-        const Kasse::BestandsWaechter kassen(db);
-        if (!loeschen.isEmpty() && !KG::deleteBuchungen(loeschen, QStringLiteral("eurVerbucht")))
-            return abgelehnt(QStringLiteral("Die Buchungen konnten nicht gelöscht werden."));
-        QStringList neu;
-        for (const QString& t : stornieren.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            const unsigned long m = KG::storniereBuchung(t.toULong());
-            if (m == 0) return abgelehnt(QStringLiteral("Die Buchung %1 konnte nicht storniert werden.").arg(t));
-            neu << QString::number(m);
-        }
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString grund;
-        if (!kassen.bestaetigt(false, &grund)) return abgelehnt(grund);
-        if (!neu.isEmpty()) out(neu.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+        QList<unsigned long> neu;
+        if (!KG::loescheBuchungen(nummern, &neu, &grund)) return abgelehnt(grund);
+        QStringList t;
+        for (unsigned long m : neu) t << QString::number(m);
+        if (!t.isEmpty()) out(t.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         return int(Ok);
     });
 }

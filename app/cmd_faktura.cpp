@@ -8,8 +8,8 @@
 
 #include "host/app/atomicfile.h"
 #include "host/app/ui.h"
+#include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/faktura/faktura.h"
-#include "kontbaum/kasse/kasse.h"
 
 #include <QFileInfo>
 
@@ -482,8 +482,9 @@ int belegBefehl(Belegart art, const Args& a) {
             if (!belegPdf(con, b, &pdf, &e)) return abgelehnt(e);
             return ausgeben(ausgabe, pdf, QStringLiteral("Der Beleg (%1)").arg(belegTitel(b)));
         }
-        // buchen: every named invoice, all or none.
-        const Kasse::BestandsWaechter kassen(con, Kasse::BestandsWaechter::Art::NurHinzufuegen);
+        // buchen: every named invoice, all or none, as one run of postings
+        // (the module asks once when they take a till below zero).
+        Buchungslauf lauf(con);
         QStringList nummern;
         int skonti = 0;
         for (int i = 2; i < p.size(); ++i) {
@@ -514,7 +515,7 @@ int belegBefehl(Belegart art, const Args& a) {
                 ++skonti;
             }
         }
-        if (!kassen.bestaetigt(nummern.size() > 1, &e)) return abgelehnt(e);
+        if (!lauf.abschliessen(&e)) return abgelehnt(e);
         out(nummern.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         err((nummern.size() == 1 ? QStringLiteral("Es wurde eine Buchung erzeugt.") : QStringLiteral("Es wurden %1 Buchungen erzeugt.").arg(nummern.size())) +
             (skonti == 1 ? QStringLiteral(" Eine davon mindert die Erlöse um den Skonto.")

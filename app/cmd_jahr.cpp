@@ -8,7 +8,6 @@
 
 #include "host/app/ui.h"
 #include "kontbaum/jahr/jahr.h"
-#include "kontbaum/kasse/kasse.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QFileInfo>
@@ -69,10 +68,7 @@ int saldovortragVorjahr(Fall& fall, const QString& vorjahr, bool nurBericht) {
                                       : QStringLiteral("Sollen die %1 Saldovortragsbuchungen jetzt erzeugt werden?").arg(anzahl);
     if (!GetUi().frage(frage, QStringLiteral("Frage")))
         return abgelehnt(QStringLiteral("Es wurde nichts gebucht. Mit --yes werden die Saldovortragsbuchungen erzeugt."));
-    // A lower opening balance of a till can turn a later day negative.
-    const Kasse::BestandsWaechter kassen(kg->GetDBConnect_Ptr(), Kasse::BestandsWaechter::Art::NurHinzufuegen);
     if (fall.root().erzeugeSaldovortraege(nullptr, true, &anzahl) != Jahr::SV_OK) return Refused;  // the module has said why
-    if (!kassen.bestaetigt(false, &e)) return abgelehnt(e);
     if (kg->getDatenuebernahmeUID().isEmpty()) kg->setDatenuebernahmeUID(vj.einstellungen.eurUid);
     kg->setDatenuebernahmeFile(QFileInfo(vorjahr).absoluteFilePath());
     fall.setGeaendert(true);
@@ -84,10 +80,8 @@ int saldovortragVorjahr(Fall& fall, const QString& vorjahr, bool nurBericht) {
 
 int saldovortragKonto(Fall& fall, unsigned long konto, const EuroType& betrag) {
     QString e;
-    const Kasse::BestandsWaechter kassen(fall.kg()->GetDBConnect_Ptr(), Kasse::BestandsWaechter::Art::NurHinzufuegen);
     const unsigned long nr = Jahr::setzeSaldovortrag(konto, betrag, &e);
     if (nr == 0 && !e.isEmpty()) return abgelehnt(e);
-    if (nr != 0 && !kassen.bestaetigt(false, &e)) return abgelehnt(e);
     if (nr == 0) {
         fall.setGeaendert(false);
         err(QStringLiteral("Der Saldovortrag von Konto %1 beträgt bereits %2; es wurde nichts gebucht.\n")

@@ -9,8 +9,6 @@
 
 #include "host/app/atomicfile.h"
 #include "host/app/ui.h"
-#include "host/db/connection.h"
-#include "host/db/datasource.h"
 #include "kontbaum/kasse/kasse.h"
 
 #include <QDir>
@@ -227,34 +225,27 @@ int cmdKasse(const Args& a) {
             meldeErledigt(QStringLiteral("Das Kassenkonto des Falls ist jetzt %1.").arg(neu));
             return int(Ok);
         }
-        DBConnection* db = kg->GetDBConnect_Ptr();
-        rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Aktiv FROM eurKontenplan WHERE Kategorie=201 ORDER BY Nummer"));
         QJsonArray liste;
         QString text = QStringLiteral("Kassenkonto des Falls: %1\n\n  Konto  Bezeichnung                 Aktiv       Bestand  abgeschlossen bis  exportiert\n")
                            .arg(kg->getKassenkonto() ? QString::number(kg->getKassenkonto()) : QStringLiteral("–"));
-        for (; !rs.isEOF(); rs.fetch()) {
-            const unsigned long k = rs.field(QStringLiteral("Nummer")).toULong();
-            const bool aktiv = rs.field(QStringLiteral("Aktiv")).toLongLong() != 0;
-            const EuroType bestand = KG::getSummeKonto(k, 0, zDate(), zDate());
-            const zDate bis = KG::getKasseAbgeschlossenBis(k);
-            const bool exportiert = KG::isExportierteKasse(k, db);
+        for (const Kasse::Kassenstand& k : Kasse::kassenuebersicht()) {
             QJsonObject o;
-            o[QStringLiteral("konto")] = qint64(k);
-            o[QStringLiteral("bezeichnung")] = rs.field(QStringLiteral("Bezeichnung")).toString();
-            o[QStringLiteral("aktiv")] = aktiv;
-            o[QStringLiteral("bestand")] = jsonBetrag(bestand);
-            o[QStringLiteral("abgeschlossen_bis")] = bis.isValid() ? QJsonValue(bis.getText()) : QJsonValue();
-            o[QStringLiteral("exportiert")] = exportiert;
-            o[QStringLiteral("kassenkonto")] = (unsigned long)kg->getKassenkonto() == k;
+            o[QStringLiteral("konto")] = qint64(k.konto);
+            o[QStringLiteral("bezeichnung")] = k.bezeichnung;
+            o[QStringLiteral("aktiv")] = k.aktiv;
+            o[QStringLiteral("bestand")] = jsonBetrag(k.bestand);
+            o[QStringLiteral("abgeschlossen_bis")] = k.abgeschlossenBis.isValid() ? QJsonValue(k.abgeschlossenBis.getText()) : QJsonValue();
+            o[QStringLiteral("exportiert")] = k.exportiert;
+            o[QStringLiteral("kassenkonto")] = (unsigned long)kg->getKassenkonto() == k.konto;
             liste.append(o);
             text += QStringLiteral("%1 %2  %3  %4  %5  %6  %7\n")
-                        .arg((unsigned long)kg->getKassenkonto() == k ? QStringLiteral("*") : QStringLiteral(" "))
-                        .arg(k, 5)
-                        .arg(rs.field(QStringLiteral("Bezeichnung")).toString().left(26), -26)
-                        .arg(aktiv ? QStringLiteral("ja  ") : QStringLiteral("nein"))
-                        .arg(bestand.getText(), 12)
-                        .arg(bis.isValid() ? bis.getText() : QStringLiteral("–"), -17)
-                        .arg(exportiert ? QStringLiteral("ja") : QStringLiteral("nein"));
+                        .arg((unsigned long)kg->getKassenkonto() == k.konto ? QStringLiteral("*") : QStringLiteral(" "))
+                        .arg(k.konto, 5)
+                        .arg(k.bezeichnung.left(26), -26)
+                        .arg(k.aktiv ? QStringLiteral("ja  ") : QStringLiteral("nein"))
+                        .arg(k.bestand.getText(), 12)
+                        .arg(k.abgeschlossenBis.isValid() ? k.abgeschlossenBis.getText() : QStringLiteral("–"), -17)
+                        .arg(k.exportiert ? QStringLiteral("ja") : QStringLiteral("nein"));
         }
         out(a.has(QStringLiteral("--json")) ? jsonText(liste) : text);
         return int(Ok);

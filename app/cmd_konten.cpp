@@ -5,9 +5,7 @@
 #include "app/fall.h"
 #include "app/json.h"
 
-#include "host/db/connection.h"
 #include "host/app/ui.h"
-#include "host/db/datasource.h"
 #include "kontbaum/konten/kontoeditor.h"
 #include "kontbaum/rahmen/kontglob.h"
 
@@ -18,13 +16,13 @@
 namespace cli {
 
 namespace {
-QJsonObject kontoJson(const rsFields& f) {
+QJsonObject kontoJson(const Kontoeditor::Kontozeile& k) {
     QJsonObject o;
-    o[QStringLiteral("nummer")] = qint64(f.getField(QStringLiteral("Nummer")).toLongLong());
-    o[QStringLiteral("bezeichnung")] = f.getField(QStringLiteral("Bezeichnung")).toString();
-    o[QStringLiteral("kategorie")] = qint64(f.getField(QStringLiteral("Kategorie")).toLongLong());
-    o[QStringLiteral("steuerschluessel")] = qint64(f.getField(QStringLiteral("Steuerschluessel")).toLongLong());
-    o[QStringLiteral("aktiv")] = f.getField(QStringLiteral("Aktiv")).toLongLong() != 0;
+    o[QStringLiteral("nummer")] = qint64(k.nummer);
+    o[QStringLiteral("bezeichnung")] = k.bezeichnung;
+    o[QStringLiteral("kategorie")] = qint64(k.kategorie);
+    o[QStringLiteral("steuerschluessel")] = qint64(k.steuerschluessel);
+    o[QStringLiteral("aktiv")] = k.aktiv;
     return o;
 }
 }  // namespace
@@ -35,44 +33,23 @@ int cmdAccounts(const Args& a) {
     if (a.has(QStringLiteral("--suche")) && a.value(QStringLiteral("--suche")).trimmed().isEmpty())
         return usageError(n, QStringLiteral("--suche braucht einen Suchtext."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
-        KontoGlobal* kg = fall.kg();
-        DBConnection* db = kg->GetDBConnect_Ptr();
-        QString where;
-        if (a.has(QStringLiteral("--search"))) {
-            // Every hit of the module's search (number or part of the name).
-            QStringList treffer;
-            unsigned long nr = 0;
-            kg->searchForAccount(nr, a.value(QStringLiteral("--search")), QStringLiteral("Bezeichnung"),
-                                 QStringLiteral("part"), false);
-            while (nr != 0) {
-                treffer << QString::number(nr);
-                kg->searchForAccount(nr, a.value(QStringLiteral("--search")), QStringLiteral("Bezeichnung"),
-                                     QStringLiteral("part"), true);
-            }
-            where = QStringLiteral(" WHERE Nummer IN (") + (treffer.isEmpty() ? QStringLiteral("-1") : treffer.join(QLatin1Char(','))) +
-                    QStringLiteral(")");
-        } else if (!a.has(QStringLiteral("--all"))) {
-            where = QStringLiteral(" WHERE Aktiv<>0");
-        }
-        rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kategorie, Steuerschluessel, Steuerautomatik, Aktiv "
-                                           "FROM eurKontenplan") + where + QStringLiteral(" ORDER BY Nummer"));
+        const QList<Kontoeditor::Kontozeile> konten = a.has(QStringLiteral("--search"))
+                                                           ? Kontoeditor::kontensuche(a.value(QStringLiteral("--search")))
+                                                           : Kontoeditor::kontenliste(a.has(QStringLiteral("--all")));
         if (a.has(QStringLiteral("--json"))) {
             QJsonArray liste;
-            for (; !rs.isEOF(); rs.fetch()) liste.append(kontoJson(*rs.getFields()));
+            for (const Kontoeditor::Kontozeile& k : konten) liste.append(kontoJson(k));
             out(QString::fromUtf8(QJsonDocument(liste).toJson(QJsonDocument::Indented)));
             return int(Ok);
         }
         out(QStringLiteral("Nr.  Bezeichnung                                         Kat.  StS  aktiv\n"));
-        for (; !rs.isEOF(); rs.fetch()) {
-            const rsFields& f = *rs.getFields();
-            const unsigned long schl = f.getField(QStringLiteral("Steuerschluessel")).toULong();
+        for (const Kontoeditor::Kontozeile& k : konten)
             out(QStringLiteral("%1 %2 %3  %4  %5\n")
-                    .arg(f.getField(QStringLiteral("Nummer")).toULong(), 4, 10, QLatin1Char('0'))
-                    .arg(f.getField(QStringLiteral("Bezeichnung")).toString().left(50), -50)
-                    .arg(f.getField(QStringLiteral("Kategorie")).toULong(), 4)
-                    .arg(schl ? QString::number(schl) : QString(), 3)
-                    .arg(f.getField(QStringLiteral("Aktiv")).toLongLong() != 0 ? QStringLiteral("ja") : QStringLiteral("nein")));
-        }
+                    .arg(k.nummer, 4, 10, QLatin1Char('0'))
+                    .arg(k.bezeichnung.left(50), -50)
+                    .arg(k.kategorie, 4)
+                    .arg(k.steuerschluessel ? QString::number(k.steuerschluessel) : QString(), 3)
+                    .arg(k.aktiv ? QStringLiteral("ja") : QStringLiteral("nein")));
         return int(Ok);
     });
 }
@@ -80,33 +57,28 @@ int cmdAccounts(const Args& a) {
 int cmdKeys(const Args& a) {
     const QString n = QStringLiteral("steuerschluessel");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
-        rsDataSource rs(fall.kg()->GetDBConnect_Ptr(),
-                        QStringLiteral("SELECT Steuerschluessel, Bezeichnung, Steuersatz, Steuerart, Aktiv FROM eurSteuerschluessel "
-                                       "ORDER BY Sortierung, Steuerschluessel"));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
         QJsonArray liste;
         if (!a.has(QStringLiteral("--json")))
             out(QStringLiteral("StS     Satz  Art  aktiv  Bezeichnung\n"));
-        for (; !rs.isEOF(); rs.fetch()) {
-            const rsFields& f = *rs.getFields();
-            const double satz = EuroType::runden(f.getField(QStringLiteral("Steuersatz")).toDouble(), 2);
-            const QString art = f.getField(QStringLiteral("Steuerart")).toString().trimmed().left(1);
-            const bool aktiv = f.getField(QStringLiteral("Aktiv")).toLongLong() != 0;
+        for (const Kontoeditor::Schluesselzeile& z : Kontoeditor::schluesselliste()) {
+            const double satz = EuroType::runden(z.steuersatz, 2);
+            const QString art = z.steuerart.trimmed().left(1);
             if (a.has(QStringLiteral("--json"))) {
                 QJsonObject o;
-                o[QStringLiteral("steuerschluessel")] = qint64(f.getField(QStringLiteral("Steuerschluessel")).toLongLong());
-                o[QStringLiteral("bezeichnung")] = f.getField(QStringLiteral("Bezeichnung")).toString();
+                o[QStringLiteral("steuerschluessel")] = qint64(z.schluessel);
+                o[QStringLiteral("bezeichnung")] = z.bezeichnung;
                 o[QStringLiteral("steuersatz")] = satz;
                 o[QStringLiteral("steuerart")] = art;
-                o[QStringLiteral("aktiv")] = aktiv;
+                o[QStringLiteral("aktiv")] = z.aktiv;
                 liste.append(o);
             } else {
                 out(QStringLiteral("%1  %2  %3    %4   %5\n")
-                        .arg(f.getField(QStringLiteral("Steuerschluessel")).toULong(), 3)
+                        .arg(z.schluessel, 3)
                         .arg(QString::number(satz, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(',')), 6)
                         .arg(art, 1)
-                        .arg(aktiv ? QStringLiteral("ja  ") : QStringLiteral("nein"))
-                        .arg(f.getField(QStringLiteral("Bezeichnung")).toString()));
+                        .arg(z.aktiv ? QStringLiteral("ja  ") : QStringLiteral("nein"))
+                        .arg(z.bezeichnung));
             }
         }
         if (a.has(QStringLiteral("--json"))) out(QString::fromUtf8(QJsonDocument(liste).toJson(QJsonDocument::Indented)));
@@ -131,15 +103,11 @@ bool nummern(const QStringList& worte, int hoechstens, QList<unsigned long>* lis
     return !liste->isEmpty();
 }
 
-QJsonArray kontenJson(DBConnection* db, const QList<unsigned long>& nr) {
+QJsonArray kontenJson(const QList<unsigned long>& nr) {
     QJsonArray l;
-    QStringList t;
-    for (unsigned long n : nr) t << QString::number(n);
-    rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kategorie, Steuerschluessel, Steuerautomatik, Aktiv FROM eurKontenplan "
-                                       "WHERE Nummer IN (") + t.join(QLatin1Char(',')) + QStringLiteral(") ORDER BY Nummer"));
-    for (; !rs.isEOF(); rs.fetch()) {
-        QJsonObject o = kontoJson(*rs.getFields());
-        o[QStringLiteral("steuerschluessel_fest")] = rs.field(QStringLiteral("Steuerautomatik")).toLongLong() == 1;
+    for (const Kontoeditor::Kontozeile& k : Kontoeditor::kontenliste(nr)) {
+        QJsonObject o = kontoJson(k);
+        o[QStringLiteral("steuerschluessel_fest")] = k.steuerautomatik == 1;
         l.append(o);
     }
     return l;
@@ -171,7 +139,6 @@ int cmdKonto(const Args& a) {
         return usageError(n, e);
     if (a.has(QStringLiteral("--wie")) && !parseInt(a.value(QStringLiteral("--wie")), 1, 9999, &wie, &e)) return usageError(n, e);
     return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
-        DBConnection* db = fall.kg()->GetDBConnect_Ptr();
         QString fehler;
         if (!bearbeiten) {
             if (!Kontoeditor::setzeKontenAktiv(konten, aktion == QLatin1String("aktivieren"), &fehler)) return abgelehnt(fehler);
@@ -206,7 +173,7 @@ int cmdKonto(const Args& a) {
                             : QStringLiteral("Hinweis: Die Kategorie hat kein Konto, dessen Zuordnung zu den Formularen übernommen werden "
                                              "kann; das Konto erscheint in keiner Formularzeile.\n"));
         }
-        if (a.has(QStringLiteral("--json"))) out(jsonText(kontenJson(db, konten)));
+        if (a.has(QStringLiteral("--json"))) out(jsonText(kontenJson(konten)));
         else
             for (unsigned long k : konten) out(QStringLiteral("%1\n").arg(k));
         return int(Ok);
@@ -220,21 +187,16 @@ int cmdSchluessel(const Args& a) {
     QList<unsigned long> schluessel;
     QString e;
     if (!nummern(p.mid(2), 999998, &schluessel, &e)) return usageError(n, e);
-    return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+    return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString fehler;
         if (!Kontoeditor::setzeSchluesselAktiv(schluessel, p.at(1) == QLatin1String("aktivieren"), &fehler)) return abgelehnt(fehler);
         if (a.has(QStringLiteral("--json"))) {
-            QStringList t;
-            for (unsigned long s : schluessel) t << QString::number(s);
             QJsonArray l;
-            rsDataSource rs(fall.kg()->GetDBConnect_Ptr(), QStringLiteral("SELECT Steuerschluessel, Bezeichnung, Aktiv FROM eurSteuerschluessel WHERE "
-                                                                          "Steuerschluessel IN (") + t.join(QLatin1Char(',')) +
-                                                               QStringLiteral(") ORDER BY Steuerschluessel"));
-            for (; !rs.isEOF(); rs.fetch()) {
+            for (const Kontoeditor::Schluesselzeile& z : Kontoeditor::schluesselliste(schluessel)) {
                 QJsonObject o;
-                o[QStringLiteral("steuerschluessel")] = qint64(rs.field(QStringLiteral("Steuerschluessel")).toLongLong());
-                o[QStringLiteral("bezeichnung")] = rs.field(QStringLiteral("Bezeichnung")).toString();
-                o[QStringLiteral("aktiv")] = rs.field(QStringLiteral("Aktiv")).toLongLong() != 0;
+                o[QStringLiteral("steuerschluessel")] = qint64(z.schluessel);
+                o[QStringLiteral("bezeichnung")] = z.bezeichnung;
+                o[QStringLiteral("aktiv")] = z.aktiv;
                 l.append(o);
             }
             out(jsonText(l));

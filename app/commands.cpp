@@ -6,7 +6,8 @@
 
 #include "host/app/global.h"
 #include "host/db/connection.h"
-#include "host/db/datasource.h"
+#include "kontbaum/buchungen/buchungen.h"
+#include "kontbaum/konten/kontoeditor.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QFileInfo>
@@ -95,12 +96,8 @@ int cmdDbinfo(const Args& a) {
     out(QStringLiteral("Arbeitsdatenbank:  %1\n").arg(kg->Getmdb_name()));
     out(QStringLiteral("Datenbankversion:  %1\n").arg(GetDBVersion(con)));
     out(QStringLiteral("Falleigenschaften:\n"));
-    rsDataSource rs(con, QStringLiteral("SELECT Feld, Wert FROM Falleigenschaften ORDER BY Feld"));
-    for (; !rs.isEOF(); rs.fetch())
-        out(QStringLiteral("  %1 = %2\n").arg(rs.field(QStringLiteral("Feld")).toString(),
-                                              rs.field(QStringLiteral("Wert")).toString()));
-    out(QStringLiteral("Tabellen:          %1\n")
-            .arg(GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='table'")).toInt()));
+    for (const auto& e : KontoGlobal::getFalleigenschaften(con)) out(QStringLiteral("  %1 = %2\n").arg(e.first, e.second));
+    out(QStringLiteral("Tabellen:          %1\n").arg(KontoGlobal::getAnzahlTabellen(con)));
     out(QStringLiteral("Jahresabschluss:   %1\n").arg(kg->getJahresabschluss()));
     GlobalInst::reset();
     return Ok;
@@ -170,16 +167,9 @@ int cmdInfo(const Args& a) {
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
         KontoGlobal* kg = fall.kg();
         DBConnection* con = kg->GetDBConnect_Ptr();
-        const zDate fest = GetDatenTyp(con, QStringLiteral("SELECT MAX(bisZum) FROM eurFestschreibungen")).toDate();
-        // All headers less the few cancelled ones and cancellations: the
-        // count walks the smallest index and the partial index of the
-        // cancelled bookings, never the table (the same rows as
-        // "WHERE Storno=0 AND Storniert=0", NULL flags included).
-        const int buchungen =
-            GetDatenTyp(con, QStringLiteral("SELECT (SELECT COUNT(*) FROM eurVerbucht) - (SELECT COUNT(*) FROM eurVerbucht "
-                                            "WHERE (Storno=0 AND Storniert=0) IS NOT 1)"))
-                .toInt();
-        const int konten = GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Aktiv<>0")).toInt();
+        const zDate fest = KontoGlobal::getFestgeschriebenBis();
+        const int buchungen = int(Buchungsliste::anzahlGueltige(con));
+        const int konten = Kontoeditor::anzahlAktiveKonten();
         if (a.has(QStringLiteral("--json"))) {
             QJsonObject o;
             o[QStringLiteral("steuerjahr")] = kg->getSteuerjahr();

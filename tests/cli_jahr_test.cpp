@@ -176,27 +176,3 @@ TEST(CliJahr, RefusalsChangeNothingAndSayWhatToDo) {
 }
 
 }  // namespace
-
-namespace {
-// A lower opening balance of the till may not turn a later day negative
-// unasked: 100,00 carried forward, 80,00 paid out on 10 January; an opening
-// balance of 50,00 would leave -30,00 that day.
-TEST(CliJahr, ALowerCashOpeningBalanceAsksBeforeTheTillRunsNegative) {
-    QTemporaryDir dir;
-    const QString fall = neuerFall(dir, QStringLiteral("kasse.dalvo"), QStringLiteral("2016"));
-    ASSERT_EQ(dalvo({QStringLiteral("saldovortrag"), fall, QStringLiteral("--konto"), QStringLiteral("1000"), QStringLiteral("--betrag"),
-                     QStringLiteral("100,00")}).rc,
-              0);
-    buche(fall, QStringLiteral("ausgabe"), QStringLiteral("10.01.2016"), QStringLiteral("80,00"), QStringLiteral("1000"),
-          QStringLiteral("4910"));
-    const QByteArray vorher = hashOf(fall);
-    const QStringList weniger = {QStringLiteral("saldovortrag"), fall, QStringLiteral("--konto"), QStringLiteral("1000"),
-                                 QStringLiteral("--betrag"), QStringLiteral("50,00")};
-    const Lauf nein = dalvo(weniger);
-    EXPECT_EQ(nein.rc, 1);
-    EXPECT_TRUE(nein.err.contains(QStringLiteral("Kassenbestand negativ"))) << nein.err.toStdString();
-    EXPECT_EQ(hashOf(fall), vorher);
-    ASSERT_EQ(dalvo(weniger + QStringList{QStringLiteral("--yes")}).rc, 0);
-    EXPECT_DOUBLE_EQ(saldo(fall, 1000), -30.0);
-}
-}  // namespace

@@ -272,6 +272,27 @@ TEST(Saldovortrag, SecondRunPostsNothingAndACorrectionOnlyItsDifference) {
                                           "Konto=1200 AND Haben<>0 AND ROUND(Betrag,2)=100")),
               1);
     EXPECT_EQ(KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true), QStringList());
+
+    // 400,00 paid from the till's 412,30 in January; a cash bill of 100,00
+    // found late in 2015 would leave -87,70 that day: asked, and answered No
+    // nothing is posted.
+    testfall::buche(neu.db, 2, 1000, 4930, 0, 400.00, d(10, 1, 2016));
+    {
+        DBConnection vorjahr;
+        ASSERT_TRUE(vorjahr.createAndConnect(alt));
+        ASSERT_TRUE(ExecSQL(&vorjahr, QStringLiteral(
+            "INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag, Belegdatum, Zahlungsdatum, Buchungsdatum, Buchungsart, Herkunft) "
+            "VALUES (91, 'Bar', 100, '2015-12-30 00:00:00', '2015-12-30 00:00:00', '2016-02-01 00:00:00', 2, 10);"
+            "INSERT INTO eurVerbuchtBuchungszeilen (Buchungsnummer, SteuerID, Dialogzeile, Betrag, Haben, Konto, Gegenkonto) VALUES "
+            "(91, 0, 1, 100, -1, 1000, 4930), (91, 1, 2, 100, 0, 4930, 1000)")));
+    }
+    ASSERT_TRUE(Jahr::oeffneVorjahr(*neu.kg, alt, &vj, &e)) << e.toStdString();
+    const long long vorher = zahl(neu.db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht"));
+    env.ui().clear();
+    EXPECT_EQ(neu.root->erzeugeSaldovortraege(nullptr, true, &anzahl), Jahr::SV_ABGELEHNT);
+    EXPECT_EQ(env.ui().count(Ui::Art::Frage), 1);
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Fehler).join(QString()).contains(QStringLiteral("wäre am 10.01.2016 negativ (-87,70 EUR)")));
+    EXPECT_EQ(zahl(neu.db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")), vorher);
     neu.kg->deleteImportDB();
 }
 

@@ -827,7 +827,7 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
     const zDate d(2016, 6, 3);
     // 47.53 gross at 19 %: net 39.94, tax 7.59. Deductible 70 %: net 39.94 x 0.7 = 27.958 -> 27.96,
     // tax 7.59 x 0.7 = 5.313 -> 5.31; the rest 11.98 and 2.28 on 4654. Together 47.53.
-    const unsigned long n = buche(2, 1200, 4650, 7, 47.53, d);
+    unsigned long n = buche(2, 1200, 4650, 7, 47.53, d);
     auto zeile = [&](unsigned long konto, unsigned long schluessel) {
         return EuroType::ausDouble(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND "
                                                        "Konto=%2 AND Steuerschluessel=%3")
@@ -870,6 +870,20 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
                                           .arg(halb)).toEuro(),
               50.00_eur);
+
+    // The two parts of a receipt the program divided, posted again as they
+    // stand (the import of an exported file, a template's parts): 113.14 at
+    // 19 % gave 66.56 + 12.64 and 28.52 + 5.42. Split each on its own, 79.20
+    // would give 66.55 + 12.65; taken from the whole, every line is as it was.
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSperrgrenzen SET Betrag=70 WHERE Bezeichnung='Bewirtung: abziehbarer Anteil in Prozent'")));
+    b.text = QStringLiteral("Bewirtung, exportiert");
+    b.teile = {{4650, 7, 79.20_eur, false, QString()}, {4654, 7, 33.94_eur, false, QString()}};
+    const unsigned long wieder = KG::insertSplittBuchung(b, db);
+    ASSERT_NE(wieder, 0u);
+    n = wieder;
+    EXPECT_EQ(zeile(4650, 7), 66.56_eur);
+    EXPECT_EQ(zeile(4654, 7), 28.52_eur);
+    EXPECT_EQ(zeile(1576, 999999), 18.06_eur);
 }
 
 // A small business's entertainment: 70 % of the gross amount is deductible.

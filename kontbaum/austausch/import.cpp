@@ -258,12 +258,15 @@ bool festschreibungBestaetigt(const QList<BuchungsEntwurf>& buchungen, QString* 
     return false;
 }
 
-// Posts the bookings in one transaction; `zuletzt` runs inside it after
-// the last booking and may still refuse. The number posted, -1 on failure.
+// Posts the bookings in one transaction, one run of postings: the file is
+// asked about once when it takes a till below zero. `zuletzt` runs inside
+// it after the last booking and may still refuse. The number posted, -1 on
+// failure; `verneint` tells that the user said No.
 long buchen(const QList<BuchungsEntwurf>& buchungen, DBConnection* db, const std::function<bool(long, QString*)>& zuletzt,
-            QString* fehler) {
+            QString* fehler, bool* verneint = nullptr) {
     Ui& ui = GetUi();
-    DBTransaktion tx(db);
+    Buchungslauf lauf(db);
+    DBTransaktion tx(lauf.ok() ? db : nullptr);
     if (!tx.ok()) {
         *fehler = QStringLiteral("Die Datenbank ist nicht beschreibbar. ") + kNichtsGebucht;
         return -1;
@@ -298,6 +301,10 @@ long buchen(const QList<BuchungsEntwurf>& buchungen, DBConnection* db, const std
         return -1;
     }
     ui.progress(QStringLiteral("Import der Buchungen"), n, n);
+    if (!lauf.abschliessen(fehler)) {
+        if (verneint) *verneint = lauf.verneint();
+        return -1;
+    }
     return n;
 }
 
@@ -378,8 +385,9 @@ Importergebnis importieren(QByteArray datei, Zeichensatz z) {
         *fehler = QStringLiteral("Der Import konnte in den Falleigenschaften nicht vermerkt werden. ") + kNichtsGebucht;
         return false;
     };
-    r.anzahl = buchen(buchungen, db, merken, &r.fehler);
-    if (r.anzahl < 0) return abgelehnt(Importergebnis::Datenbank);
+    bool verneint = false;
+    r.anzahl = buchen(buchungen, db, merken, &r.fehler, &verneint);
+    if (r.anzahl < 0) return abgelehnt(verneint ? Importergebnis::Verneint : Importergebnis::Datenbank);
     return r;
 }
 

@@ -3,6 +3,7 @@
 #include "kontbaum/bank/intern.h"
 
 #include "host/app/ui.h"
+#include "kontbaum/buchungen/buchungen.h"
 
 namespace Bank {
 using namespace intern;
@@ -121,7 +122,10 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
         *fehler = QStringLiteral("Die Buchungen %1 sind festgeschrieben; es wurde nichts zurückgesetzt.").arg(inListe(stornieren).mid(1).chopped(1));
         return false;
     }
-    DBTransaktion t(db);
+    // Deleting a receipt or cancelling it takes money out of a till: one
+    // run, asked once.
+    Buchungslauf lauf(db);
+    DBTransaktion t(lauf.ok() ? db : nullptr);
     bool ok = t.ok();
     for (unsigned long b : stornieren) ok = ok && KontoGlobal::storniereBuchung(b) != 0;
     for (unsigned long b : loeschen) ok = ok && KontoGlobal::deleteBuchung(b, QStringLiteral("eurVerbucht"));
@@ -131,7 +135,7 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
         *fehler = QStringLiteral("Die Umsätze konnten nicht zurückgesetzt werden; es wurde nichts geändert.");
         return false;
     }
-    return true;
+    return lauf.abschliessen(fehler);
 }
 
 }  // namespace Bank

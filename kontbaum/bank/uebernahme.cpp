@@ -286,7 +286,10 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
                         .arg(gesperrt)
                         .arg(fest.getText()));
 
-    DBTransaktion t(db);
+    // One run for all transactions taken over: asked once when they take a
+    // till below zero, and nothing kept when the answer is No.
+    Buchungslauf lauf(db);
+    DBTransaktion t(lauf.ok() ? db : nullptr);
     if (!t.ok()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden."));
     if (!ExecSQL(db, QStringLiteral("DELETE FROM eurUebernahme")) || !ExecSQL(db, QStringLiteral("DELETE FROM eurUebernahmeBuchungszeilen")) ||
         (!falschesJahr.isEmpty() && !ExecSQL(db, QStringLiteral("UPDATE eurUmsatz SET Status=3 WHERE UmsatzID IN ") + inListe(falschesJahr))))
@@ -368,6 +371,11 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
                                     "WHERE geprueft<>0)")) ||
         !ExecSQL(db, QStringLiteral("DELETE FROM eurUebernahme WHERE geprueft<>0 ")) || !t.commit())
         return nein(QStringLiteral("Die Übernahme konnte nicht abgeschlossen werden; es wurde nichts übernommen."));
+    QString grund;
+    if (!lauf.abschliessen(&grund)) {
+        erg->gebucht.clear();
+        return nein(grund);
+    }
 
     const int n = erg->gebucht.size();
     const bool nichtsVorbereitet = n == 0 && erg->ohneVorschlag.isEmpty();

@@ -267,6 +267,10 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     con = rsFallDB(con);
     if (!con) return fail(QStringLiteral("Es ist kein Fall geöffnet."));
     if (!istBuchungstabelle(b.table)) return fail(QStringLiteral("Unbekannte Buchungstabelle „%1“.").arg(b.table));
+    // A booking of the ledger is a run of its own unless an operation of
+    // many postings has opened one: only the ledger moves a till.
+    Buchungslauf lauf(b.table == QLatin1String("eurVerbucht") ? con : nullptr);
+    if (!lauf.ok()) return fail(QStringLiteral("Die Buchung konnte nicht gespeichert werden: %1").arg(con->getErr()->last()));
     unsigned long nr = b.buchungsnummer;
     if (nr != 0 && !b.nummerIstFrei) {
         const DatenTyp da = GetDatenTyp(con, QStringLiteral("SELECT Buchungsnummer FROM ") + b.table +
@@ -316,40 +320,66 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
     EuroType summe;
     SchluesselSpeicher eigener;
     SchluesselSpeicher& sp = speicher ? *speicher : eigener;
+    // A key the case has not activated never reaches the ledger, whichever
+    // way the booking came: typed, imported, from a template, a bank
+    // transaction or an invoice.
+    for (const BuchungsTeil& t : b.teile) {
+        if (t.steuerschluessel == 0 || t.steuerschluessel == 999999) continue;
+        auto it = sp.schluesselNein.constFind(t.steuerschluessel);
+        if (it == sp.schluesselNein.constEnd())
+            it = sp.schluesselNein.insert(t.steuerschluessel, pruefeSteuerschluesselAktiv(con, t.steuerschluessel));
+        if (!it->isEmpty()) return fail(*it);
+    }
     if (sp.ustPflicht < 0) sp.ustPflicht = istUstPflichtig(con) ? 1 : 0;
     const bool ustPflichtig = sp.ustPflicht != 0;
     leseBewirtung(con, sp);
     const unsigned long nichtAbziehbar = (unsigned long)sp.bewirtungsKonto;
     bool vonHandGeteilt = nichtAbziehbar == 0 || sp.bewirtungsProzent >= 100.0;
     for (const BuchungsTeil& t : b.teile) vonHandGeteilt = vonHandGeteilt || t.konto == nichtAbziehbar;
-    for (const BuchungsTeil& t : b.teile) {
-        Teil x{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto, &sp), t.betrag};
-        const bool mitSchluessel = t.steuerschluessel != 0 && t.steuerschluessel != 999999;
-        if (mitSchluessel && !ustPflichtig) {
-            const QString nein = schluesselOhneUstPflicht(con, t.steuerschluessel, x.aufteilung);
-            if (!nein.isEmpty()) return fail(nein);
+    // A part's base and tax by its key.
+    QString nein;
+    auto teilVon = [&](const BuchungsTeil& t, Teil* x) {
+        *x = Teil{t, aufteilung(con, t.steuerschluessel, t.betrag, t.netto, &sp), t.betrag};
+        if (t.steuerschluessel != 0 && t.steuerschluessel != 999999 && !ustPflichtig) {
+            nein = schluesselOhneUstPflicht(con, t.steuerschluessel, x->aufteilung);
+            if (!nein.isEmpty()) return false;
             // The tax it owes but may not deduct is part of the cost: the
             // line that would deduct it stays on the account itself.
-            x.aufteilung.steuerkonto = t.konto;
+            x->aufteilung.steuerkonto = t.konto;
         }
-        x.brutto = bruttoVon(x.aufteilung, t.steuerschluessel);
-        if (!vonHandGeteilt && eurZeileVon(con, t.konto, sp) == kEurBewirtungAbziehbar) {
-            // Net and tax are each divided, so that the tax of the receipt is
-            // deducted to the cent and the two parts add up to its amount.
-            const ssDaten ganz = x.aufteilung;
-            Teil rest = x;
-            x.aufteilung.netto = ganz.netto.prozent(sp.bewirtungsProzent);
-            x.aufteilung.steuer = ganz.steuer.prozent(sp.bewirtungsProzent);
-            rest.aufteilung.netto = ganz.netto - x.aufteilung.netto;
-            rest.aufteilung.steuer = ganz.steuer - x.aufteilung.steuer;
-            rest.eingabe.konto = nichtAbziehbar;
-            if (!ustPflichtig && mitSchluessel) rest.aufteilung.steuerkonto = nichtAbziehbar;
-            x.brutto = bruttoVon(x.aufteilung, t.steuerschluessel);
-            rest.brutto = bruttoVon(rest.aufteilung, t.steuerschluessel);
-            for (Teil* y : {&x, &rest}) {
-                y->eingabe.betrag = y->brutto;
-                y->eingabe.netto = false;
-            }
+        x->brutto = bruttoVon(x->aufteilung, t.steuerschluessel);
+        return true;
+    };
+    // Net and tax of an entertainment receipt are each divided, so that the
+    // tax of the receipt is deducted to the cent and the two parts add up to
+    // its amount: `x` keeps the deductible share, `rest` goes to the account
+    // of the non-deductible share.
+    auto bewirtungTeilen = [&](Teil* x, Teil* rest) {
+        const unsigned long schluessel = x->eingabe.steuerschluessel;
+        const ssDaten ganz = x->aufteilung;
+        *rest = *x;
+        x->aufteilung.netto = ganz.netto.prozent(sp.bewirtungsProzent);
+        x->aufteilung.steuer = ganz.steuer.prozent(sp.bewirtungsProzent);
+        rest->aufteilung.netto = ganz.netto - x->aufteilung.netto;
+        rest->aufteilung.steuer = ganz.steuer - x->aufteilung.steuer;
+        rest->eingabe.konto = nichtAbziehbar;
+        if (!ustPflichtig && schluessel != 0 && schluessel != 999999) rest->aufteilung.steuerkonto = nichtAbziehbar;
+        x->brutto = bruttoVon(x->aufteilung, schluessel);
+        rest->brutto = bruttoVon(rest->aufteilung, schluessel);
+        for (Teil* y : {x, rest}) {
+            y->eingabe.betrag = y->brutto;
+            y->eingabe.netto = false;
+        }
+    };
+    const bool bewirtungGilt = nichtAbziehbar != 0 && sp.bewirtungsProzent < 100.0;
+    for (int i = 0; i < b.teile.size(); ++i) {
+        const BuchungsTeil& t = b.teile[i];
+        Teil x;
+        if (!teilVon(t, &x)) return fail(nein);
+        const bool abziehbar = bewirtungGilt && eurZeileVon(con, t.konto, sp) == kEurBewirtungAbziehbar;
+        if (abziehbar && !vonHandGeteilt) {
+            Teil rest;
+            bewirtungTeilen(&x, &rest);
             if (!rest.aufteilung.netto.isNull()) {
                 if (!x.aufteilung.netto.isNull()) {
                     summe += x.brutto;
@@ -358,6 +388,28 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
                 summe += rest.brutto;
                 teile.append(rest);
                 continue;
+            }
+        } else if (abziehbar && i + 1 < b.teile.size()) {
+            // A receipt divided before (the bookings file exported by this
+            // program, the parts of a template): the deductible part
+            // followed by the rest of the same key. When dividing their sum
+            // gives these two amounts again, net and tax come from the
+            // whole, as at its first posting, not from each part's rounded
+            // gross amount on its own, which can be a cent apart.
+            const BuchungsTeil& n = b.teile[i + 1];
+            Teil ganz, rest;
+            if (n.konto == nichtAbziehbar && n.steuerschluessel == t.steuerschluessel && !t.netto && !n.netto &&
+                teilVon({t.konto, t.steuerschluessel, t.betrag + n.betrag, false, t.text}, &ganz)) {
+                Teil geteilt = ganz;
+                bewirtungTeilen(&geteilt, &rest);
+                if (geteilt.brutto == t.betrag && rest.brutto == n.betrag) {
+                    rest.eingabe.text = n.text;
+                    summe += geteilt.brutto + rest.brutto;
+                    teile.append(geteilt);
+                    teile.append(rest);
+                    ++i;
+                    continue;
+                }
             }
         }
         summe += x.brutto;
@@ -395,7 +447,19 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
         return true;
     });
     if (!ok) return fail(QStringLiteral("Die Buchung konnte nicht gespeichert werden: %1").arg(con->getErr()->last()));
+    lauf.gebucht();
+    QString grund;
+    if (!lauf.abschliessen(&grund)) return fail(grund);
     return nr;
+}
+
+unsigned long KontoGlobal::bucheEingabe(const BuchungsEntwurf& b, DBConnection* con, QString* fehler) {
+    if (isInFestschreibungsZeitraum(b.belegdatum) &&
+        !festgeschriebenFrage(QStringLiteral("Festgeschrieben"), FFK_Buchen, FFT_NeueFestgeschrieben)) {
+        if (fehler) *fehler = QStringLiteral("Die Buchung liegt im festgeschriebenen Zeitraum und wurde nicht gespeichert.");
+        return 0;
+    }
+    return insertSplittBuchung(b, con, fehler);
 }
 
 KontoGlobal::SimpleBuchung KontoGlobal::getBuchung(unsigned long n, const QString& table) {

@@ -1,7 +1,9 @@
 // Subsystem "buchungen": the ledger itself. Posting bookings (header, lines
 // and the tax lines a key generates), splitting gross and net amounts by tax
 // key, cancelling and deleting, the self-check of bookings, the locking
-// of periods (Festschreibung) and the recurring bookings of templates.
+// of periods (Festschreibung), the recurring bookings of templates, the
+// runs of postings that ask before a till goes below zero, the ledger as a
+// list and generated test data.
 //
 // Relies on: rahmen (the manager and its case database) and steuer/ustid.h
 // (which revenue may carry a VAT number for the recapitulative statement);
@@ -13,7 +15,8 @@
 // rahmen/kontglob.h under "bookings", "cancelling", "self-check",
 // "locking", "recurring bookings" and "tax keys"; every file of this folder
 // includes this header. The checks a booking passes before it is posted
-// (eingabe.cpp) are declared below.
+// (eingabe.cpp), the runs of postings (lauf.cpp), the ledger list and the
+// test data are declared below.
 #pragma once
 
 #include "host/values/date.h"
@@ -22,6 +25,10 @@
 #include <QHash>
 #include <QPair>
 #include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <memory>
 
 // One booking as a person types it or a file states it, before it is
 // posted: the money account (dialog line 1), one counter account (dialog
@@ -51,7 +58,8 @@ struct BuchungsEingabe {
 // the amount is money, the voucher date lies in the tax year, both accounts
 // exist, are active and fit the kind on their side (calcKontoWhere), a key
 // fixed on the counter account (Steuerautomatik 1) is the one used, the key
-// exists and is allowed on the counter account (isSteuerschluesselOK), and
+// exists, is active (pruefeSteuerschluesselAktiv) and is allowed on the
+// counter account (isSteuerschluesselOK), and
 // a VAT number with a statement kind stands only on revenue the
 // recapitulative statement reports, in the format of its member state and
 // with the kind that revenue is reported as (steuer/ustid.h). A case without
@@ -106,12 +114,117 @@ private:
     int m_jahr;
     QHash<unsigned long, Konto> m_konten;
     QHash<QPair<unsigned long, int>, bool> m_passt;  // (account, kind * 2 + money side)
-    QHash<unsigned long, bool> m_schluesselGibt;
+    QHash<unsigned long, QString> m_schluesselNein;  // pruefeSteuerschluesselAktiv
     QHash<unsigned long, Schluessel> m_schluesselZm;
     QHash<QPair<unsigned long, unsigned long>, int> m_regel;  // (account, key) -> isSteuerschluesselOK
     bool m_ustPflichtig;
     QHash<unsigned long, QString> m_ohneUst;
 };
+
+// --- runs of postings and the cash balance (lauf.cpp) ----------------------
+// A cash register never goes below zero unasked. Whatever changes the
+// ledger, the user is asked when the change leaves a register with a
+// negative balance on a day that was not negative before, and answered No,
+// nothing of the change is kept.
+//
+// The unit of that question is a run. Each posting operation of the ledger
+// (insertSplittBuchung, storniereBuchung, deleteBuchung, deleteBuchungen) is
+// a run on its own; an operation made of many postings (a file import, the
+// recurring bookings, the bank takeover, an invoice with its discount, the
+// cash closing, the carry-forward) opens a run around them and its postings
+// join it, so it asks once. The outermost run of a connection opens a
+// transaction; abschliessen() finds the first day a register turned
+// negative, asks through the Ui and commits, or rolls everything back and
+// refuses. A run left without abschliessen (a failure, an early return)
+// rolls back. Inner runs only join: their abschliessen() says yes.
+//
+// What it reads: the highest line key when the run starts; at its end the
+// lines added since on cash accounts (category 201) and, only for a
+// register with an outflow, that register's day sums. Lines deleted inside
+// the run are reported by the deleting operation (entfernt) before they go.
+class Buchungslauf {
+public:
+    // A run on the case database `db` (null: a run that does nothing, for
+    // postings into other tables or databases).
+    explicit Buchungslauf(DBConnection* db);
+    ~Buchungslauf();
+    Buchungslauf(const Buchungslauf&) = delete;
+    Buchungslauf& operator=(const Buchungslauf&) = delete;
+
+    // False when the outermost run could not begin its transaction.
+    bool ok() const { return m_ok; }
+    // What the run did, for the wording of the question.
+    void gebucht(int anzahl = 1);
+    void storniert(int anzahl = 1);
+    // The ledger bookings `nummern` (eurVerbucht) are about to be deleted:
+    // their cash lines count as removed. Call inside the run, before deleting.
+    void entfernt(const QList<unsigned long>& nummern);
+    // Ends the run. The outermost run asks when a register turned negative
+    // and commits; false (nothing kept) with the German refusal in `fehler`
+    // when the user said No or the commit failed. An inner run returns true.
+    bool abschliessen(QString* fehler = nullptr);
+    // After abschliessen: the user answered the question with No.
+    bool verneint() const { return m_verneint; }
+
+    struct Zustand;  // lauf.cpp
+
+private:
+    friend class Testdaten;
+    // Generated test data only: a run that never asks.
+    enum class OhneKassenfrage { Ja };
+    Buchungslauf(DBConnection* db, OhneKassenfrage);
+    void beginnen(DBConnection* db, bool fragen);
+
+    DBConnection* m_db = nullptr;
+    Zustand* m_zustand = nullptr;       // the outermost run's, shared by the inner ones
+    std::unique_ptr<Zustand> m_eigener;  // set in the outermost run only
+    bool m_ok = true;
+    bool m_verneint = false;
+};
+
+// --- generated test data (testdaten.cpp) ------------------------------------
+class Testdaten {
+public:
+    // Posts `anzahl` realistic, varied bookings into the active case (income
+    // and expenses at 19 % and 7 %, cash and bank, split receipts,
+    // intra-Community supplies), the same ones for the same `seed`, all in
+    // one transaction and after the lock date. The only postings that do not
+    // ask about a till going below zero (see Buchungslauf). The number
+    // posted; -1 (nothing posted) with the German reason in `fehler`.
+    static long erzeugen(int anzahl, int seed, QString* fehler);
+};
+
+// --- the ledger as a list (buchungsliste.cpp) -------------------------------
+namespace Buchungsliste {
+
+// A line of a booking as it is stored.
+struct Zeile {
+    qint64 konto = 0, gegenkonto = 0;
+    EuroType betrag;
+    bool haben = false;
+    qint64 steuerschluessel = 0, steuerID = 0;
+    int dialogzeile = 0;
+};
+// A booking of the ledger, its lines in the order they were written.
+struct Buchung {
+    unsigned long buchungsnummer = 0;
+    zDate belegdatum;
+    QString buchungstext;
+    QString belegnummer;
+    EuroType betrag;
+    int buchungsart = 0;
+    bool storno = false, storniert = false;
+    QVector<Zeile> zeilen;  // only when read with lines
+};
+// Hands the bookings of the ledger with a voucher date from `von` to `bis`
+// to `je` in the order of voucher date and number, each as soon as it has
+// been read, so a list of any length is never held whole; with `mitZeilen`
+// each with its lines. False when the ledger could not be read to its end.
+bool lesen(DBConnection* db, const zDate& von, const zDate& bis, bool mitZeilen, const std::function<void(const Buchung&)>& je);
+// The number of live bookings: neither cancelled nor cancellations.
+long anzahlGueltige(DBConnection* db);
+
+}  // namespace Buchungsliste
 
 // --- recurring bookings (regelmaessig.cpp) ---------------------------------
 // A template of eurBeispiel with an Intervall is a recurring booking. An

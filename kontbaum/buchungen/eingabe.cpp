@@ -102,15 +102,12 @@ QString EingabePruefer::pruefen(BuchungsEingabe& e) {
                 .arg(gegen.schluessel);
         if (!nein.isEmpty()) return nein;
     }
+    if (e.steuerschluessel == kKeinSchluessel) return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht.").arg(e.steuerschluessel);
     if (e.steuerschluessel != 0) {
-        auto it = m_schluesselGibt.constFind(e.steuerschluessel);
-        if (it == m_schluesselGibt.constEnd())
-            it = m_schluesselGibt.insert(
-                e.steuerschluessel, e.steuerschluessel != kKeinSchluessel &&
-                                        GetDatenTyp(m_db, QStringLiteral("SELECT COUNT(*) FROM eurSteuerschluessel WHERE Steuerschluessel=") +
-                                                              rsDataSource::toSqlStr(e.steuerschluessel))
-                                                .toLongLong() > 0);
-        if (!*it) return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht.").arg(e.steuerschluessel);
+        auto it = m_schluesselNein.constFind(e.steuerschluessel);
+        if (it == m_schluesselNein.constEnd())
+            it = m_schluesselNein.insert(e.steuerschluessel, KontoGlobal::pruefeSteuerschluesselAktiv(m_db, e.steuerschluessel));
+        if (!it->isEmpty()) return *it;
     }
     const QPair<unsigned long, unsigned long> paar(e.gegenkonto, e.steuerschluessel);
     auto regel = m_regel.constFind(paar);

@@ -313,7 +313,9 @@ bool buchen(const QList<rsEurRegelBuch>& liste, Ergebnis* erg, QString* fehler) 
                         .arg(gesperrt)
                         .arg(fest.getText(), kNichtsGebucht));
 
-    DBTransaktion t(db);
+    // One run: a till the occurrences take below zero is asked about once.
+    Buchungslauf lauf(db);
+    DBTransaktion t(lauf.ok() ? db : nullptr);
     if (!t.ok()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden. ") + kNichtsGebucht);
     KontoGlobal::SchluesselSpeicher speicher;
     const QString fortschritt = QStringLiteral("Buchungen werden erzeugt");
@@ -333,9 +335,10 @@ bool buchen(const QList<rsEurRegelBuch>& liste, Ergebnis* erg, QString* fehler) 
         erg->nummern.append(nr);
     }
     GetUi().progress(fortschritt, entwuerfe.size(), entwuerfe.size());
-    if (!t.commit()) {
+    QString grund;
+    if (!t.commit() || !lauf.abschliessen(&grund)) {
         erg->nummern.clear();
-        return nein(QStringLiteral("Die Buchungen konnten nicht gespeichert werden. ") + kNichtsGebucht);
+        return nein(grund.isEmpty() ? QStringLiteral("Die Buchungen konnten nicht gespeichert werden. ") + kNichtsGebucht : grund);
     }
     erg->festgeschrieben = gesperrt;
     erg->meldung = ergebnisText(erg->nummern.size(), gesperrt, fest);

@@ -68,6 +68,48 @@ EuroType KontoGlobal::calcBruttoNetto(bool liefereNetto, EuroType betrag, bool i
     return istNetto ? betrag.bruttoAusNetto(satz) : betrag.nettoAusBrutto(satz);
 }
 
+QString KontoGlobal::pruefeSteuerschluesselAktiv(DBConnection* db, unsigned long schluessel) {
+    if (schluessel == 0 || schluessel == 999999) return QString();
+    db = rsFallDB(db);
+    if (!db) return QString();
+    const QVector<DatenTyp> z = QueryPrepared(
+        db, QStringLiteral("SELECT Aktiv, Kurzbezeichnung, Bezeichnung, Steuerart, Steuerkonto, Steuerkonto2, Laenderkuerzel FROM "
+                           "eurSteuerschluessel WHERE Steuerschluessel=?"),
+        {DatenTyp(schluessel)});
+    if (z.size() != 7) return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht.").arg(schluessel);
+    if (z[0].toLongLong() != 0) return QString();
+    auto name = [](const DatenTyp& kurz, const DatenTyp& lang) {
+        return kurz.toString().trimmed().isEmpty() ? lang.toString().trimmed() : kurz.toString().trimmed();
+    };
+    // The alternatives are the active keys of the same kind: the same side
+    // (output or input tax), with a tax account or without, with the second
+    // account of the recipient's tax or without, German or foreign.
+    const QString art = z[3].toString().trimmed().left(1).toUpper();
+    const auto ja = [](bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); };
+    QStringList andere;
+    rsDataSource rs(db, QStringLiteral("SELECT Steuerschluessel, Kurzbezeichnung, Bezeichnung FROM eurSteuerschluessel WHERE Aktiv<>0 "
+                                       "AND Steuerschluessel NOT IN (0, 999999) AND UPPER(SUBSTR(TRIM(IFNULL(Steuerart,'')),1,1))=") +
+                            rsDataSource::toSqlStr(art) + QStringLiteral(" AND (IFNULL(Steuerkonto,0)<>0)=") + ja(z[4].toULong() != 0) +
+                            QStringLiteral(" AND (IFNULL(Steuerkonto2,0)<>0)=") + ja(z[5].toULong() != 0) +
+                            QStringLiteral(" AND (TRIM(IFNULL(Laenderkuerzel,''))<>'')=") + ja(!z[6].toString().trimmed().isEmpty()) +
+                            QStringLiteral(" ORDER BY Sortierung, Steuerschluessel"));
+    for (; !rs.isEOF(); rs.fetch())
+        andere << QStringLiteral("%1 (%2)").arg(rs.field(QStringLiteral("Steuerschluessel")).toULong())
+                      .arg(name(rs.field(QStringLiteral("Kurzbezeichnung")), rs.field(QStringLiteral("Bezeichnung"))));
+    const KontoGlobal* kg = GetKontoGlobal(-1, false);
+    const QString fuer = art == QLatin1String("U")   ? QStringLiteral("für Umsatzsteuer")
+                         : art == QLatin1String("V") ? QStringLiteral("für Vorsteuer")
+                                                     : QStringLiteral("dieser Art");
+    return QStringLiteral("Der Steuerschlüssel %1 (%2) ist im Steuerjahr %3 nicht aktiv. ")
+               .arg(schluessel)
+               .arg(name(z[1], z[2]))
+               .arg(kg ? kg->getSteuerjahr() : kProgrammjahr) +
+           (andere.isEmpty() ? QStringLiteral("Es ist kein anderer Schlüssel dieser Art aktiv. ")
+                             : QStringLiteral("Aktive Schlüssel %1: %2. ").arg(fuer, andere.join(QStringLiteral(", ")))) +
+           QStringLiteral("Gilt der Schlüssel %1 doch für diesen Beleg, aktivieren Sie ihn zuerst in den Steuerschlüsseln des Falls.")
+               .arg(schluessel);
+}
+
 double KontoGlobal::getSteuersatz(unsigned long schluessel) {
     DBConnection* db = rsFallDB();
     if (!db) return 0.0;

@@ -65,7 +65,10 @@ unsigned long KontoGlobal::storniereBuchung(unsigned long n) {
         GetUi().rsError(kasse);
         return 0;
     }
-    DBTransaktion tx(db);
+    // Its own run unless it is part of a larger operation: the mirror
+    // booking may take money out of a till.
+    Buchungslauf lauf(db);
+    DBTransaktion tx(lauf.ok() ? db : nullptr);
     if (!tx.ok()) return 0;
     const unsigned long m = getNewBuchungsnummer(QStringLiteral("eurVerbucht"), db);
     QMap<QString, DatenTyp> ersatz;
@@ -94,15 +97,98 @@ unsigned long KontoGlobal::storniereBuchung(unsigned long n) {
         rs_logError(kQuelle, __LINE__, QStringLiteral("Storno der Buchung %1: %2").arg(n).arg(db->getErr()->last()));
         return 0;
     }
-    return tx.commit() ? m : 0;
+    if (!tx.commit()) return 0;
+    lauf.storniert();
+    QString grund;
+    if (!lauf.abschliessen(&grund)) {
+        GetUi().rsError(grund);
+        return 0;
+    }
+    return m;
 }
 
 bool KontoGlobal::storniereBuchungen(const QString& liste) {
     QList<unsigned long> nummern;
     if (!nummernListe(liste, &nummern)) return false;
+    Buchungslauf lauf(rsFallDB());
     bool ok = true;
     for (unsigned long n : nummern) ok = storniereBuchung(n) != 0 && ok;
-    return ok;
+    QString grund;
+    if (lauf.abschliessen(&grund)) return ok;
+    GetUi().rsError(grund);
+    return false;
+}
+
+QString KontoGlobal::pruefeStornoOderLoeschen(unsigned long n) {
+    DBConnection* db = rsFallDB();
+    if (!db) return QStringLiteral("Es ist kein Fall geöffnet.");
+    const QVector<DatenTyp> z =
+        QueryPrepared(db, QStringLiteral("SELECT Storno, Storniert FROM eurVerbucht WHERE Buchungsnummer=?"), {DatenTyp(n)});
+    if (z.size() != 2) return QStringLiteral("Die Buchung %1 gibt es nicht.").arg(n);
+    if (z[1].toLongLong() != 0) return QStringLiteral("Die Buchung %1 ist bereits storniert.").arg(n);
+    if (z[0].toLongLong() != 0)
+        return QStringLiteral("Die Buchung %1 ist selbst ein Storno und kann nicht storniert oder gelöscht werden.").arg(n);
+    return pruefeKasseAbgeschlossen(n, db);
+}
+
+QList<unsigned long> KontoGlobal::storniereBuchungen(const QList<unsigned long>& nummern, QString* fehler) {
+    auto nein = [fehler](const QString& t) {
+        if (fehler) *fehler = t;
+        return QList<unsigned long>();
+    };
+    bool gesperrt = false;
+    for (unsigned long n : nummern) {
+        const QString g = pruefeStornoOderLoeschen(n);
+        if (!g.isEmpty()) return nein(g);
+        gesperrt = gesperrt || isInFestschreibungsZeitraum(getBuchung(n).belegdatum);
+    }
+    // The cancellation carries the voucher date of the booking: in a locked
+    // period it changes the figures of a return that was probably filed
+    // already, so the user decides, as for any new locked booking.
+    if (gesperrt && !festgeschriebenFrage(QStringLiteral("Festgeschrieben"), FFK_Buchen, FFT_NeueFestgeschrieben))
+        return nein(QStringLiteral("Die Stornobuchung läge im festgeschriebenen Zeitraum; es wurde nichts storniert."));
+    Buchungslauf lauf(rsFallDB());
+    QList<unsigned long> neu;
+    for (unsigned long n : nummern) {
+        const unsigned long m = storniereBuchung(n);
+        if (m == 0) return nein(QStringLiteral("Die Buchung %1 konnte nicht storniert werden.").arg(n));
+        neu << m;
+    }
+    QString grund;
+    if (!lauf.abschliessen(&grund)) return nein(grund);
+    return neu;
+}
+
+bool KontoGlobal::loescheBuchungen(const QList<unsigned long>& nummern, QList<unsigned long>* stornos, QString* fehler) {
+    auto nein = [fehler](const QString& t) {
+        if (fehler) *fehler = t;
+        return false;
+    };
+    stornos->clear();
+    QStringList liste;
+    for (unsigned long n : nummern) {
+        const QString g = pruefeStornoOderLoeschen(n);
+        if (!g.isEmpty()) return nein(g);
+        liste << QString::number(n);
+    }
+    QString loeschen, stornieren;
+    ermittleBuchungsnummernFuersLoeschenOderStornieren(liste.join(QLatin1Char(',')), loeschen, stornieren);
+    // Locked bookings are never deleted; the user may have them cancelled.
+    if (!stornieren.isEmpty() && !festgeschriebenFrage(QStringLiteral("Festgeschrieben"), FFK_Aendern, FFT_Storno))
+        return nein(QStringLiteral("Die Buchungen %1 sind festgeschrieben; es wurde nichts gelöscht.").arg(stornieren));
+    Buchungslauf lauf(rsFallDB());
+    if (!loeschen.isEmpty() && !deleteBuchungen(loeschen, QStringLiteral("eurVerbucht")))
+        return nein(QStringLiteral("Die Buchungen konnten nicht gelöscht werden."));
+    QList<unsigned long> neu;
+    for (const QString& t : stornieren.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const unsigned long m = storniereBuchung(t.toULong());
+        if (m == 0) return nein(QStringLiteral("Die Buchung %1 konnte nicht storniert werden.").arg(t));
+        neu << m;
+    }
+    QString grund;
+    if (!lauf.abschliessen(&grund)) return nein(grund);
+    *stornos = neu;
+    return true;
 }
 
 bool KontoGlobal::deleteBuchung(unsigned long n, const QString& table) {
@@ -115,18 +201,25 @@ bool KontoGlobal::deleteBuchung(unsigned long n, const QString& table) {
             return false;
         }
     }
-    DBTransaktion tx(db);
+    const bool ledger = table == QLatin1String("eurVerbucht");
+    Buchungslauf lauf(ledger ? db : nullptr);
+    DBTransaktion tx(lauf.ok() ? db : nullptr);
     if (!tx.ok()) return false;
+    if (ledger) lauf.entfernt({n});
     // A deleted payment reopens its invoice and its bank transaction in the
     // same transaction.
-    const bool ok = (table != QLatin1String("eurVerbucht") || (rechnungZahlungEntfernt(db, n) && umsatzBuchungEntfernt(db, n))) &&
+    const bool ok = (!ledger || (rechnungZahlungEntfernt(db, n) && umsatzBuchungEntfernt(db, n))) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral("Buchungszeilen WHERE Buchungsnummer=") + q(n)) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE Buchungsnummer=") + q(n));
     if (!ok) {
         tx.rollback();
         return false;
     }
-    return tx.commit();
+    if (!tx.commit()) return false;
+    QString grund;
+    if (lauf.abschliessen(&grund)) return true;
+    GetUi().rsError(grund);
+    return false;
 }
 
 bool KontoGlobal::deleteBuchungen(const QString& liste, const QString& table) {
@@ -146,12 +239,15 @@ bool KontoGlobal::deleteBuchungen(const QString& liste, const QString& table) {
                 return false;
             }
         }
-    DBTransaktion tx(db);
+    const bool ledger = table == QLatin1String("eurVerbucht");
+    Buchungslauf lauf(ledger ? db : nullptr);
+    DBTransaktion tx(lauf.ok() ? db : nullptr);
     if (!tx.ok()) return false;
+    if (ledger) lauf.entfernt(nummern);
     // Each deleted payment reopens its invoice once no other booking pays it,
     // so the ledger's bookings go one after the other.
     bool offen = true;
-    if (table == QLatin1String("eurVerbucht"))
+    if (ledger)
         for (unsigned long n : nummern)
             offen = offen && rechnungZahlungEntfernt(db, n) && umsatzBuchungEntfernt(db, n) &&
                     ExecSQL(db, QStringLiteral("DELETE FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=") + q(n)) &&
@@ -162,7 +258,11 @@ bool KontoGlobal::deleteBuchungen(const QString& liste, const QString& table) {
         tx.rollback();
         return false;
     }
-    return tx.commit();
+    if (!tx.commit()) return false;
+    QString grund;
+    if (lauf.abschliessen(&grund)) return true;
+    GetUi().rsError(grund);
+    return false;
 }
 
 void KontoGlobal::ermittleBuchungsnummernFuersLoeschenOderStornieren(const QString& liste, QString& loeschen,
@@ -189,11 +289,16 @@ int KontoGlobal::deleteBuchungWithInfo(const QString& info) {
         rsDataSource bsp(db, QStringLiteral("SELECT Buchungsnummer FROM eurBeispiel WHERE Zusatzinfo=") + z);
         for (; !bsp.isEOF(); bsp.fetch()) vorlagen << bsp.field(QStringLiteral("Buchungsnummer")).toULong();
     }
+    // One run: the bookings of one invoice are asked about once.
+    Buchungslauf lauf(db);
     int n = 0;
     for (unsigned long b : gebucht)
         n += (isFestgeschrieben(b) ? storniereBuchung(b) != 0 : deleteBuchung(b, QStringLiteral("eurVerbucht"))) ? 1 : 0;
     for (unsigned long b : vorlagen) n += deleteBuchung(b, QStringLiteral("eurBeispiel")) ? 1 : 0;
-    return n;
+    QString grund;
+    if (lauf.abschliessen(&grund)) return n;
+    GetUi().rsError(grund);
+    return 0;
 }
 
 unsigned long KontoGlobal::existsBuchungWithInfo(const QString& info, QString& text, const QString& vergleich, zDate* datum) {

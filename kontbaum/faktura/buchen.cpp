@@ -271,8 +271,9 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
         }
     }
     // Booking, discount, paid mark and the end of its dunning letters stand
-    // or fall together.
-    DBTransaktion tx(db);
+    // or fall together, and are one run of postings for the cash balance.
+    Buchungslauf lauf(db);
+    DBTransaktion tx(lauf.ok() ? db : nullptr);
     if (!tx.ok()) return nein(QStringLiteral("Die Buchung konnte nicht begonnen werden."));
     QString grund;
     const unsigned long nr = KontoGlobal::insertSplittBuchung(e, db, &grund);
@@ -287,6 +288,7 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
                                  {DatenTyp(a.datum), DatenTyp(s.endsumme), DatenTyp(a.skonto), DatenTyp(b.id)}) &&
                     ExecPrepared(db, QStringLiteral("DELETE FROM reMahnungen WHERE RechnungsID = ?"), {DatenTyp(b.id)});
     if (!ok || !tx.commit()) return nein(QStringLiteral("Die Rechnung %1 konnte nicht gebucht werden: %2").arg(b.nummer, db->getErr()->last()));
+    if (!lauf.abschliessen(&grund)) return nein(QStringLiteral("Rechnung %1: %2").arg(b.nummer, grund));
     return nr;
 }
 

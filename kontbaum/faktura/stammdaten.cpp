@@ -70,6 +70,8 @@ QString pruefeErloeskonto(DBConnection* db, unsigned long konto, unsigned long s
     if (schluessel != 0) {
         const SchluesselInfo s = schluesselInfo(db, schluessel);
         if (!s.gibt) return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht. Die Schlüssel zeigt „dalvo keys“.").arg(schluessel);
+        const QString inaktiv = KontoGlobal::pruefeSteuerschluesselAktiv(db, schluessel);
+        if (!inaktiv.isEmpty()) return inaktiv;
         if (s.steuerart == QLatin1String("V") || KontoGlobal::isSteuerschluesselOK(konto, schluessel, db) != 0)
             return QStringLiteral("Das gewählte Erlöskonto passt nicht zum gewählten Steuerschlüssel.");
     }

@@ -8,6 +8,7 @@
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QMap>
@@ -152,7 +153,10 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
         }
     }
     if (ergebnis == SV_OK && buchen && !zuBuchen.isEmpty()) {
-        DBTransaktion tx(db);
+        // A lower opening balance of a till can turn a later day negative:
+        // the bookings are one run, asked about once.
+        Buchungslauf lauf(db);
+        DBTransaktion tx(lauf.ok() ? db : nullptr);
         bool ok = tx.ok();
         // Every account that receives an opening balance is active, or the
         // booking could not be shown or corrected in the dialogs.
@@ -175,12 +179,19 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
             if (ok) KontoGlobal::verifyBuchung(nr, kTabelle);
         }
         if (ok) ok = tx.commit();
+        QString grund;
         if (!ok) {
             tx.rollback();
             rs_logError(kQuelle, __LINE__, db->getErr()->last());
             ui.rsError(QStringLiteral("Es ist ein Fehler bei der Erzeugung der Vortragsbuchungen aufgetreten.") +
                        QStringLiteral(" Es wurde keine Saldovortragsbuchung gespeichert."));
             ergebnis = SV_BUCHUNGSFEHLER;
+        } else {
+            lauf.gebucht(int(zuBuchen.size()));
+            if (!lauf.abschliessen(&grund)) {
+                ui.rsError(grund);
+                ergebnis = lauf.verneint() ? SV_ABGELEHNT : SV_BUCHUNGSFEHLER;
+            }
         }
     }
     if (anzahl && ergebnis != SV_OK) *anzahl = 0;

@@ -1,11 +1,11 @@
 // Cash closings: the closed-period rule every posting path asks, the steps
-// of the closing wizard, the withdrawal of an exported register and the
-// guard that keeps a cash balance from going negative unasked.
+// of the closing wizard and the withdrawal of an exported register.
 #include "kontbaum/kasse/kasse.h"
 
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/buchungen/buchungen.h"
 
 #include <QSet>
 
@@ -218,8 +218,11 @@ bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkon
     if (!differenz.isNull() && gegenkonto == 0) return nein(QStringLiteral("Es fehlt das Gegenkonto der Ausgleichsbuchung."));
 
     // Booking and closing row stand or fall together: a closing without its
-    // balancing booking would fix a balance the ledger does not show.
-    DBTransaktion tx(con);
+    // balancing booking would fix a balance the ledger does not show. A
+    // shortfall booked on the closing day can leave a later day below zero:
+    // the run asks once the closing is complete.
+    Buchungslauf lauf(con);
+    DBTransaktion tx(lauf.ok() ? con : nullptr);
     if (!tx.ok()) return nein(con->getErr()->last());
     auto abbrechen = [&](const QString& g) {
         tx.rollback();
@@ -247,6 +250,7 @@ bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkon
                        DatenTyp(d.datum)}))
         return abbrechen(con->getErr()->last());
     if (!tx.commit()) return nein(con->getErr()->last());
+    if (!lauf.abschliessen(&grund)) return nein(grund);
     ergebnis->abschlussID = id;
     ergebnis->saldo = saldo;
     return true;
@@ -258,6 +262,29 @@ QList<unsigned long> exportierteKassen(DBConnection* con) {
     if (!con) return l;
     rsDataSource rs(con, QStringLiteral("SELECT Konto FROM eurExportierteKassen ORDER BY Konto"));
     for (; !rs.isEOF(); rs.fetch()) l << rs.field(QStringLiteral("Konto")).toULong();
+    return l;
+}
+
+QList<Kassenstand> kassenuebersicht() {
+    QList<Kassenstand> l;
+    DBConnection* con = rsFallDB();
+    if (!con) return l;
+    {
+        rsDataSource rs(con, QStringLiteral("SELECT Nummer, Bezeichnung, Aktiv FROM eurKontenplan WHERE Kategorie=") +
+                                 rsDataSource::toSqlStr(kKategorieKasse) + QStringLiteral(" ORDER BY Nummer"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            Kassenstand k;
+            k.konto = rs.field(QStringLiteral("Nummer")).toULong();
+            k.bezeichnung = rs.field(QStringLiteral("Bezeichnung")).toString();
+            k.aktiv = rs.field(QStringLiteral("Aktiv")).toLongLong() != 0;
+            l.append(k);
+        }
+    }
+    for (Kassenstand& k : l) {
+        k.bestand = KontoGlobal::getSummeKonto(k.konto, 0, zDate(), zDate());
+        k.abgeschlossenBis = KontoGlobal::getKasseAbgeschlossenBis(k.konto);
+        k.exportiert = KontoGlobal::isExportierteKasse(k.konto, con);
+    }
     return l;
 }
 
@@ -283,123 +310,6 @@ bool kasseFreigeben(unsigned long konto, QString* fehler) {
                         .arg(konto),
                     QStringLiteral("Hinweis"));
     return true;
-}
-
-namespace {
-const QString kKassenkonten = QStringLiteral("(SELECT Nummer FROM eurKontenplan WHERE Kategorie=201)");
-// The signed sum of a group of lines in whole cents (credit negative).
-const QString kCentSumme = QStringLiteral("SUM(CASE WHEN z.Haben<>0 THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END)");
-}  // namespace
-
-BestandsWaechter::BestandsWaechter(DBConnection* con, Art art) : m_con(rsFallDB(con)), m_art(art) {
-    if (!m_con) return;
-    if (m_art == Art::Allgemein) {
-        m_vorher = lesen(m_con);
-        return;
-    }
-    m_hoechsteZeile = GetDatenTyp(m_con, QStringLiteral("SELECT MAX(ID) FROM eurVerbuchtBuchungszeilen")).toLongLong();
-    m_ohneKassenzeilen =
-        GetDatenTyp(m_con, QStringLiteral("SELECT 1 FROM eurVerbuchtBuchungszeilen WHERE Konto IN ") + kKassenkonten + QStringLiteral(" LIMIT 1"))
-            .isNull();
-    m_con->getErr()->clear();
-}
-
-BestandsWaechter::Tage BestandsWaechter::lesen(DBConnection* con, const QString& konten) {
-    Tage t;
-    if (!con) return t;
-    // Day sums are at most one row per day and register, so the running
-    // balance of a year is a few hundred additions whatever the ledger's size.
-    // The database sums whole cents, which no order of addition can round.
-    rsDataSource rs(con, QStringLiteral("SELECT z.Konto, b.Belegdatum, ") + kCentSumme + QStringLiteral(" AS Summe "
-                                        "FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht b ON b.Buchungsnummer=z.Buchungsnummer "
-                                        "WHERE z.Konto IN ") +
-                             (konten.isEmpty() ? kKassenkonten : QStringLiteral("(") + konten + QStringLiteral(")")) +
-                             QStringLiteral(" GROUP BY z.Konto, b.Belegdatum ORDER BY z.Konto, b.Belegdatum"));
-    EuroType lauf;
-    unsigned long aktuell = 0;
-    for (; !rs.isEOF(); rs.fetch()) {
-        const unsigned long konto = rs.field(QStringLiteral("Konto")).toULong();
-        if (konto != aktuell) lauf = EuroType(), aktuell = konto;
-        lauf += EuroType::ausCent(rs.field(QStringLiteral("Summe")).toLongLong());
-        t[konto].append({rs.field(QStringLiteral("Belegdatum")).toDate(), lauf});
-    }
-    return t;
-}
-
-bool BestandsWaechter::neuNegativ(unsigned long* konto, zDate* tag, EuroType* bestand) const {
-    Tage vorher, nachher;
-    if (m_art == Art::Allgemein) {
-        vorher = m_vorher;
-        nachher = lesen(m_con);
-    } else if (m_ohneKassenzeilen) {
-        nachher = lesen(m_con);  // every day of a register is new: nothing was negative before
-    } else {
-        // The added lines on registers, per account and day. Receipts alone
-        // cannot make a day negative that was not; only accounts with an
-        // outflow are read whole, and their old days are the new ones less
-        // what was added up to each.
-        QMap<unsigned long, QMap<zDate, EuroType>> dazu;
-        QStringList abfluss;
-        {
-            rsDataSource rs(m_con, QStringLiteral("SELECT z.Konto, b.Belegdatum, ") + kCentSumme +
-                                       QStringLiteral(" AS Summe FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht b ON "
-                                                  "b.Buchungsnummer=z.Buchungsnummer WHERE z.ID>") +
-                                       QString::number(m_hoechsteZeile) + QStringLiteral(" AND z.Konto IN ") + kKassenkonten +
-                                       QStringLiteral(" GROUP BY z.Konto, b.Belegdatum"));
-            for (; !rs.isEOF(); rs.fetch()) {
-                const unsigned long k = rs.field(QStringLiteral("Konto")).toULong();
-                const EuroType summe = EuroType::ausCent(rs.field(QStringLiteral("Summe")).toLongLong());
-                dazu[k][rs.field(QStringLiteral("Belegdatum")).toDate()] += summe;
-                if (summe < EuroType() && !abfluss.contains(QString::number(k))) abfluss << QString::number(k);
-            }
-        }
-        if (abfluss.isEmpty()) return false;
-        nachher = lesen(m_con, abfluss.join(QLatin1Char(',')));
-        for (auto it = nachher.constBegin(); it != nachher.constEnd(); ++it) {
-            const QMap<zDate, EuroType>& d = dazu[it.key()];
-            EuroType summe;
-            QList<QPair<zDate, EuroType>>& alt = vorher[it.key()];
-            for (const auto& tagBestand : it.value()) {
-                summe += d.value(tagBestand.first);
-                alt.append({tagBestand.first, tagBestand.second - summe});
-            }
-        }
-    }
-    bool gefunden = false;
-    for (auto it = nachher.constBegin(); it != nachher.constEnd(); ++it) {
-        const QList<QPair<zDate, EuroType>> alt = vorher.value(it.key());
-        int v = -1;  // the last day before or on the current one in `alt`
-        for (const auto& tagBestand : it.value()) {
-            while (v + 1 < alt.size() && !(tagBestand.first < alt[v + 1].first)) ++v;
-            if (!(tagBestand.second < EuroType())) continue;
-            const EuroType war = v >= 0 ? alt[v].second : EuroType();
-            if (war < EuroType()) continue;
-            if (!gefunden || tagBestand.first < *tag) {
-                *konto = it.key();
-                *tag = tagBestand.first;
-                *bestand = tagBestand.second;
-                gefunden = true;
-            }
-            break;
-        }
-    }
-    return gefunden;
-}
-
-bool BestandsWaechter::bestaetigt(bool splitt, QString* fehler) const {
-    unsigned long konto = 0;
-    zDate tag;
-    EuroType bestand;
-    if (!neuNegativ(&konto, &tag, &bestand)) return true;
-    const QString frage = splitt ? QStringLiteral("Durch diese Buchung wird ein Kassenbestand negativ.\nSoll die Buchung trotzdem erzeugt werden?")
-                                 : QStringLiteral("Durch diese Buchung wird der Kassenbestand negativ.\nSoll die Buchung trotzdem erzeugt werden?");
-    if (GetUi().frage(frage, splitt ? QStringLiteral("Achtung") : QStringLiteral("Frage"))) return true;
-    if (fehler)
-        *fehler = QStringLiteral("Der Bestand der Kasse %1 wäre am %2 negativ (%3 EUR); es wurde nichts gebucht. Bitte prüfen Sie Datum "
-                                 "und Betrag, oder bestätigen Sie die Rückfrage.")
-                      .arg(konto)
-                      .arg(tag.getText(), geld(bestand));
-    return false;
 }
 
 }  // namespace Kasse

@@ -127,41 +127,22 @@ struct AbschlussErgebnis {
 bool abschlussDurchfuehren(const KassenabschlussDaten& d, unsigned long gegenkonto, AbschlussErgebnis* ergebnis,
                            QString* fehler);
 
+// One cash account of the case as the overview of the registers shows it.
+struct Kassenstand {
+    unsigned long konto = 0;
+    QString bezeichnung;
+    bool aktiv = false;
+    EuroType bestand;   // by every booking of the year
+    zDate abgeschlossenBis;   // the latest closing; invalid without one
+    bool exportiert = false;  // handed to a cash installation
+};
+// Every cash account (category 201), active or not, by number.
+QList<Kassenstand> kassenuebersicht();
+
 // Withdrawing an exported register: the accounts of the exported
 // registers, and the withdrawal of one (false with the reason).
 QList<unsigned long> exportierteKassen(DBConnection* con = nullptr);
 bool kasseFreigeben(unsigned long konto, QString* fehler);
-
-// The guard of the cash balance. Built before a change, it remembers the
-// daily balances of every cash account; afterwards neuNegativ finds the
-// first account and day whose balance the change made negative (a day that
-// was negative before and still is does not count).
-class BestandsWaechter {
-public:
-    // Nachher: the change only adds bookings (posting, cancelling by a
-    // mirror booking, importing). Then nothing is read up front: afterwards
-    // the added lines tell which registers an outflow touched, and only
-    // those are read; a booking on the bank costs one indexed look-up.
-    // Allgemein: the change may also remove lines (deleting, resetting);
-    // every register's days are read before and after.
-    enum class Art { Allgemein, NurHinzufuegen };
-    explicit BestandsWaechter(DBConnection* con = nullptr, Art art = Art::Allgemein);
-    bool neuNegativ(unsigned long* konto, zDate* tag, EuroType* bestand) const;
-    // The question of the booking dialog when the change made a balance
-    // negative; true when none did or the user agreed, else false with the
-    // refusal in `fehler`. `splitt` chooses the split booking's wording.
-    bool bestaetigt(bool splitt, QString* fehler) const;
-
-private:
-    using Tage = QMap<unsigned long, QList<QPair<zDate, EuroType>>>;  // account -> (day, balance after it)
-    // The registers' days; `konten` limits them to a list of accounts.
-    static Tage lesen(DBConnection* con, const QString& konten = QString());
-    DBConnection* m_con;
-    Art m_art;
-    Tage m_vorher;                 // Allgemein
-    qlonglong m_hoechsteZeile = 0; // NurHinzufuegen: the highest line before the change
-    bool m_ohneKassenzeilen = false;  // NurHinzufuegen: no register had a line before
-};
 
 // --- exchange of registers -------------------------------------------------
 // The metadata of an exchange file (rows of eurExportierteDaten with an

@@ -10,10 +10,6 @@
 #include <QHash>
 
 namespace {
-DBConnection* fallDB() {
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    return kg ? kg->GetDBConnect_Ptr() : nullptr;
-}
 
 QString datumKurz(const zDate& d) { return d.qdate().toString(QStringLiteral("dd.MM.")); }
 
@@ -104,7 +100,7 @@ QString Kassenbuch::getStatement() const {
 bool Kassenbuch::Fuellen() {
     m_zeilen.clear();
     m_abschluesse.clear();
-    DBConnection* con = fallDB();
+    DBConnection* con = rsFallDB();
     if (!con) return false;
     EuroType anfang, lauf;
     QHash<unsigned long, unsigned long> kategorien;

@@ -21,6 +21,7 @@
 #include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "kontbaum/buchungen/buchungen.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -518,7 +519,10 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
                                           "Konten oder nicht aktive Konten:<br>") +
                     fehlend.join(QStringLiteral(", ")) + kRotEnde);
 
-    DBTransaktion tx(con);
+    // The closed bookings of the cash installation are bookings of the
+    // ledger like any other: one run, asked once when they take a till below zero.
+    Buchungslauf lauf(con);
+    DBTransaktion tx(lauf.ok() ? con : nullptr);
     if (!tx.ok()) return nein(con->getErr()->last());
     auto abbrechen = [&](const QString& t) {
         tx.rollback();
@@ -578,6 +582,8 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
             return abbrechen(con->getErr()->last());
     }
     if (!tx.commit()) return nein(con->getErr()->last());
+    lauf.gebucht(int(uebertragen));
+    if (!lauf.abschliessen(&grund)) return nein(grund);
     if (uebertragen == 0) {
         if (meldung) *meldung = QStringLiteral("Es wurden keine Buchungen gefunden, die hätten importiert werden können.");
         return 0;

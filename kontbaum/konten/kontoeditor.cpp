@@ -28,7 +28,82 @@ QString liste(const QList<unsigned long>& n) {
 // The form-code columns a new account takes from its model.
 const char* const kFormSpalten[] = {"Verdichtung", "EB_Erzeugung", "KeineOPBuchungen", "UStVA", "USt", "GewSt", "EUR", "EUR_HABEN", "EUR_AV"};
 
+QList<Kontoeditor::Kontozeile> kontozeilen(const QString& bedingung) {
+    QList<Kontoeditor::Kontozeile> l;
+    DBConnection* db = rsFallDB();
+    if (!db) return l;
+    rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kategorie, Steuerschluessel, Steuerautomatik, Aktiv FROM eurKontenplan") +
+                            bedingung + QStringLiteral(" ORDER BY Nummer"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        Kontoeditor::Kontozeile k;
+        k.nummer = rs.field(QStringLiteral("Nummer")).toULong();
+        k.bezeichnung = rs.field(QStringLiteral("Bezeichnung")).toString();
+        k.kategorie = rs.field(QStringLiteral("Kategorie")).toULong();
+        k.steuerschluessel = rs.field(QStringLiteral("Steuerschluessel")).toULong();
+        k.steuerautomatik = int(rs.field(QStringLiteral("Steuerautomatik")).toLongLong());
+        k.aktiv = rs.field(QStringLiteral("Aktiv")).toLongLong() != 0;
+        l.append(k);
+    }
+    return l;
+}
+
+QList<Kontoeditor::Schluesselzeile> schluesselzeilen(const QString& bedingung, const QString& folge) {
+    QList<Kontoeditor::Schluesselzeile> l;
+    DBConnection* db = rsFallDB();
+    if (!db) return l;
+    rsDataSource rs(db, QStringLiteral("SELECT Steuerschluessel, Bezeichnung, Steuersatz, Steuerart, Aktiv FROM eurSteuerschluessel") +
+                            bedingung + QStringLiteral(" ORDER BY ") + folge);
+    for (; !rs.isEOF(); rs.fetch()) {
+        Kontoeditor::Schluesselzeile z;
+        z.schluessel = rs.field(QStringLiteral("Steuerschluessel")).toULong();
+        z.bezeichnung = rs.field(QStringLiteral("Bezeichnung")).toString();
+        z.steuersatz = rs.field(QStringLiteral("Steuersatz")).toDouble();
+        z.steuerart = rs.field(QStringLiteral("Steuerart")).toString();
+        z.aktiv = rs.field(QStringLiteral("Aktiv")).toLongLong() != 0;
+        l.append(z);
+    }
+    return l;
+}
+
 }  // namespace
+
+QList<Kontoeditor::Kontozeile> Kontoeditor::kontenliste(bool auchInaktive) {
+    return kontozeilen(auchInaktive ? QString() : QStringLiteral(" WHERE Aktiv<>0"));
+}
+
+QList<Kontoeditor::Kontozeile> Kontoeditor::kontenliste(const QList<unsigned long>& nummern) {
+    if (nummern.isEmpty()) return {};
+    return kontozeilen(QStringLiteral(" WHERE Nummer IN (") + liste(nummern) + QStringLiteral(")"));
+}
+
+QList<Kontoeditor::Kontozeile> Kontoeditor::kontensuche(const QString& text) {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    if (!kg) return {};
+    // Every hit of the module's search, one after the other.
+    QList<unsigned long> treffer;
+    unsigned long nr = 0;
+    kg->searchForAccount(nr, text, QStringLiteral("Bezeichnung"), QStringLiteral("part"), false);
+    while (nr != 0) {
+        treffer << nr;
+        kg->searchForAccount(nr, text, QStringLiteral("Bezeichnung"), QStringLiteral("part"), true);
+    }
+    return kontenliste(treffer);
+}
+
+int Kontoeditor::anzahlAktiveKonten() {
+    DBConnection* db = rsFallDB();
+    return db ? GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurKontenplan WHERE Aktiv<>0")).toInt() : 0;
+}
+
+QList<Kontoeditor::Schluesselzeile> Kontoeditor::schluesselliste() {
+    return schluesselzeilen(QString(), QStringLiteral("Sortierung, Steuerschluessel"));
+}
+
+QList<Kontoeditor::Schluesselzeile> Kontoeditor::schluesselliste(const QList<unsigned long>& schluessel) {
+    if (schluessel.isEmpty()) return {};
+    return schluesselzeilen(QStringLiteral(" WHERE Steuerschluessel IN (") + liste(schluessel) + QStringLiteral(")"),
+                            QStringLiteral("Steuerschluessel"));
+}
 
 bool Kontoeditor::lese(unsigned long nr, Konto* k) {
     DBConnection* db = rsFallDB();

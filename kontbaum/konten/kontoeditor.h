@@ -46,6 +46,37 @@ QString klassenWarnung(const Konto& k);
 bool anlegen(const Konto& k, unsigned long* vorbildGenommen, QString* fehler);
 bool aendern(const Konto& k, QString* fehler);
 
+// One account as the account list shows it.
+struct Kontozeile {
+    unsigned long nummer = 0;
+    QString bezeichnung;
+    unsigned long kategorie = 0;
+    unsigned long steuerschluessel = 0;
+    int steuerautomatik = 0;  // 1: the key is fixed
+    bool aktiv = false;
+};
+// The chart by number: the active accounts, with `auchInaktive` all.
+QList<Kontozeile> kontenliste(bool auchInaktive);
+// The accounts of `nummern` the chart has, by number.
+QList<Kontozeile> kontenliste(const QList<unsigned long>& nummern);
+// The accounts the account search finds for `text` (number or part of the
+// name), by number.
+QList<Kontozeile> kontensuche(const QString& text);
+int anzahlAktiveKonten();
+
+// One tax key as the key list shows it.
+struct Schluesselzeile {
+    unsigned long schluessel = 0;
+    QString bezeichnung;
+    double steuersatz = 0.0;
+    QString steuerart;  // as stored: "U" output tax, "V" input tax, "B" both
+    bool aktiv = false;
+};
+// Every key of the case in display order.
+QList<Schluesselzeile> schluesselliste();
+// The keys of `schluessel` the case has, by number.
+QList<Schluesselzeile> schluesselliste(const QList<unsigned long>& schluessel);
+
 // All or nothing: a refusal names the first account that cannot change.
 bool setzeKontenAktiv(const QList<unsigned long>& nummern, bool aktiv, QString* fehler);
 // Tax keys: a key that any booking, template, article, document position

@@ -338,6 +338,20 @@ QString KontoGlobal::getFalleigenschaft(const QString& feld, DBConnection* con) 
     return v.isNull() ? QString() : v.toString();
 }
 
+QList<QPair<QString, QString>> KontoGlobal::getFalleigenschaften(DBConnection* con) {
+    QList<QPair<QString, QString>> l;
+    con = rsFallDB(con);
+    if (!con) return l;
+    rsDataSource rs(con, QStringLiteral("SELECT Feld, Wert FROM Falleigenschaften ORDER BY Feld"));
+    for (; !rs.isEOF(); rs.fetch()) l.append({rs.field(QStringLiteral("Feld")).toString(), rs.field(QStringLiteral("Wert")).toString()});
+    return l;
+}
+
+int KontoGlobal::getAnzahlTabellen(DBConnection* con) {
+    con = rsFallDB(con);
+    return con ? GetDatenTyp(con, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='table'")).toInt() : 0;
+}
+
 bool KontoGlobal::clearExportierteDaten(DBConnection* con) {
     return con && ExecSQL(con, QStringLiteral("DELETE FROM eurExportierteDaten"));
 }

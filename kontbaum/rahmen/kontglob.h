@@ -147,6 +147,10 @@ public:
     // --- case properties -------------------------------------------------
     static void setFalleigenschaft(const QString& feld, const QString& wert, DBConnection* con = nullptr);
     static QString getFalleigenschaft(const QString& feld, DBConnection* con = nullptr);
+    // Every case property as (field, value), by field.
+    static QList<QPair<QString, QString>> getFalleigenschaften(DBConnection* con = nullptr);
+    // The number of tables of the case database.
+    static int getAnzahlTabellen(DBConnection* con = nullptr);
 
     // --- export variables --------------------------------------------------
     static bool clearExportierteDaten(DBConnection* con);
@@ -380,6 +384,10 @@ public:
     // of postings (valid while the keys cannot change: inside one transaction).
     static unsigned long insertSplittBuchung(const BuchungsEntwurf& b, DBConnection* con = nullptr, QString* fehler = nullptr,
                                              SchluesselSpeicher* speicher = nullptr);
+    // A booking a person entered: when its voucher date lies in the locked
+    // period, the user is asked first (it changes a return probably filed
+    // already); then it is posted. Its number, 0 with the refusal in `fehler`.
+    static unsigned long bucheEingabe(const BuchungsEntwurf& b, DBConnection* con, QString* fehler);
     static unsigned long getNewBuchungsnummer(const QString& table, DBConnection* con = nullptr);
     static SimpleBuchung getBuchung(unsigned long buchungsnummer, const QString& table = QStringLiteral("eurVerbucht"));
     static QString getBuchungsCols();
@@ -396,6 +404,21 @@ public:
     // n does not exist, is already cancelled or is itself a cancellation.
     static unsigned long storniereBuchung(unsigned long n);
     static bool storniereBuchungen(const QString& liste);
+    // Whether ledger booking n may be cancelled or deleted: the German
+    // refusal when it does not exist, is cancelled already, is itself a
+    // cancellation or touches a closed register; empty when it may.
+    static QString pruefeStornoOderLoeschen(unsigned long n);
+    // Cancelling as a user asks for it: every booking checked first, the
+    // lock question when a cancellation would fall into the locked period,
+    // then all of them as one run of postings. The numbers of the
+    // cancellations in the order given; empty (nothing changed) with the
+    // refusal in `fehler`.
+    static QList<unsigned long> storniereBuchungen(const QList<unsigned long>& nummern, QString* fehler);
+    // Deleting as a user asks for it: every booking checked first; a locked
+    // booking is never deleted but cancelled after the user agreed; all as
+    // one run. The numbers of the cancellations made in `stornos`; false
+    // (nothing changed) with the refusal in `fehler`.
+    static bool loescheBuchungen(const QList<unsigned long>& nummern, QList<unsigned long>* stornos, QString* fehler);
     static bool deleteBuchung(unsigned long n, const QString& table);
     static bool deleteBuchungen(const QString& liste, const QString& table);
     static void ermittleBuchungsnummernFuersLoeschenOderStornieren(const QString& liste, QString& loeschen,
@@ -546,6 +569,8 @@ public:
         // The cash registers with a closing, read once per run (-1 before).
         int kassenGelesen = -1;
         QSet<unsigned long> abgeschlosseneKassen;
+        // pruefeSteuerschluesselAktiv of each key a part named.
+        QHash<unsigned long, QString> schluesselNein;
     };
     // Entertainment of business friends is deductible only in part (§ 4
     // Abs. 5 Satz 1 Nr. 2 EStG; the share is the case's limit "Bewirtung:
@@ -573,6 +598,14 @@ public:
     // stands in the way of declaring the case not liable.
     static QList<unsigned long> buchungenMitUmsatzsteuer(DBConnection* con = nullptr);
     static EuroType calcBruttoNetto(bool liefereNetto, EuroType betrag, bool istNetto, double satz, bool ohneSteuer);
+    // The one rule for keys that are not in use: the German refusal of a key
+    // the case does not have or has not activated, naming the key and the
+    // active keys of the same kind to choose from; empty for an active key,
+    // for 0 and for the placeholder 999999. Every path that posts a key or
+    // stores one for posting asks it: the posting itself
+    // (insertSplittBuchung), the checks of an entered booking
+    // (EingabePruefer) and the invoice and article positions.
+    static QString pruefeSteuerschluesselAktiv(DBConnection* db, unsigned long schluessel);
     static double getSteuersatz(unsigned long schluessel);
     static QString getSteuerschluesselBezeichnung(unsigned long schluessel, bool kurz = false);
     // 0 allowed; 1 input tax on income, 2 output tax on expense, 3 key on an

@@ -11,6 +11,10 @@ void Buchungsfall::SetUp() {
     db = testfall::neuerFall(&kg);
     ASSERT_NE(db, nullptr);
     testfall::festeSchluesselUndKonten(db);
+    // Booking 7 pays from an empty till: confirmed.
+    ScriptedUi ja;
+    ja.setDefaultAnswer(true);
+    const UiScope scope(&ja);
 
     const QString t = QStringLiteral("eurVerbucht");
     auto ein = [&](double betrag, unsigned long konto, unsigned long schluessel, bool netto, const zDate& datum) {
