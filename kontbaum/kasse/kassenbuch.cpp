@@ -141,10 +141,13 @@ bool Kassenbuch::Fuellen() {
         b.bestand = lauf;
         if (gegen != 0) {
             b.gegenkonto = QString::number(gegen);
+            // The booking's own lines are a handful; "+Konto" keeps the
+            // planner off the account index, which would walk every line
+            // of the counter account for each row of the book.
             const QVector<DatenTyp> s = QueryPrepared(
                 con,
                 QStringLiteral("SELECT Steuersatz, Kurzbezeichnung FROM eurSteuerschluessel WHERE Steuerschluessel IN (SELECT Steuerschluessel "
-                               "FROM eurVerbuchtBuchungszeilen WHERE (Buchungsnummer=?) AND (Konto=?) AND (Steuerschluessel<>0))"),
+                               "FROM eurVerbuchtBuchungszeilen WHERE (Buchungsnummer=?) AND (+Konto=?) AND (Steuerschluessel<>0))"),
                 {DatenTyp(b.buchungsnummer), DatenTyp(gegen)});
             if (s.size() >= 2) {
                 b.steuersatz = s[0].toDouble();
