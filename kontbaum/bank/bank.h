@@ -202,6 +202,8 @@ struct GespeicherterUmsatz {
 };
 // The stored transactions by date (only open ones with `nurOffene`).
 QList<GespeicherterUmsatz> umsaetze(DBConnection* db, bool nurOffene = false);
+// How many umsaetze(db, true) would list.
+long anzahlOffene(DBConnection* db);
 // Marks open transactions as not to be processed; the number changed.
 // Refused (nothing changed) when an ID does not exist or is not open.
 long nichtVerarbeiten(DBConnection* db, const QList<unsigned long>& ids, QString* fehler);

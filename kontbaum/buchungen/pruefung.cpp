@@ -637,7 +637,9 @@ QStringList KontoGlobal::pruefeGeldbetraege(const QString& table) {
     };
     QMap<qlonglong, QStringList> nachNummer;
     for (const Quelle& q : quellen) {
-        rsDataSource rs(db, q.sql + QStringLiteral(" ORDER BY Buchungsnummer"));
+        // "+": the few rows found are sorted afterwards; walking the index
+        // in number order would visit every row through it.
+        rsDataSource rs(db, q.sql + QStringLiteral(" ORDER BY +Buchungsnummer"));
         for (; !rs.isEOF(); rs.fetch()) {
             const double wert = rs.getFields()->getField(1).toDouble();
             if (EuroType::istGeldbetrag(wert)) continue;

@@ -510,7 +510,7 @@ unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler) {
 bool lesePerson(DBConnection* db, unsigned long personID, Person* p) {
     db = fallDB(db);
     if (!db || personID == 0) return false;
-    rsDataSource rs(db, QStringLiteral("SELECT * FROM rePersonen WHERE PersonID=") + rsDataSource::toSqlStr(personID));
+    rsDataSource rs(db, QStringLiteral("SELECT * FROM rePersonen WHERE PersonID=?"), {DatenTyp(personID)});
     if (rs.isEOF()) return false;
     if (p) *p = personAus(rs);
     return true;

@@ -108,7 +108,7 @@ bool stand(KontoGlobal& kg, const zDate& heute, Stand* s, QString* fehler) {
     s->rechnungen = offeneRechnungen(kg);
     for (const OffeneRechnung& r : s->rechnungen) s->offeneRechnungssumme += r.offen;
     s->offeneRechnungssumme = s->offeneRechnungssumme.Runden(2);
-    s->offeneBankumsaetze = Bank::umsaetze(db, true).size();
+    s->offeneBankumsaetze = int(Bank::anzahlOffene(db));
     return true;
 }
 
