@@ -58,6 +58,7 @@ bool rechnungen(DBConnection* db, int anzahl, int jahr, unsigned long erloese, Z
         p.strasse = QStringLiteral("Hauptstraße %1").arg(i + 1);
         p.plz = QStringLiteral("10115");
         p.ort = QStringLiteral("Berlin");
+        p.email = QStringLiteral("rechnung@kunde%1.example").arg(i + 1);
         const unsigned long id = Faktura::speicherePerson(db, p, e);
         if (id == 0) return false;
         kunden << id;
