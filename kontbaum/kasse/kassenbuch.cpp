@@ -1,6 +1,6 @@
 // The cash book: the listing with its opening row and running balance, and
 // the printed book (text, HTML, PDF) an auditor files.
-#include "host/app/pdfdruck.h"
+#include "host/app/tabellendruck.h"
 #include "kontbaum/kasse/kasse.h"
 
 #include "host/app/printstring.h"
@@ -21,6 +21,7 @@ QString datumKurz(const zDate& d) { return d.qdate().toString(QStringLiteral("dd
 struct Druckzeile {
     enum Art { Bewegung, Summe, Abschluss } art = Bewegung;
     QStringList felder;  // Datum, Buch-Nr., Beleg, Gegenkonto, Steuer, Buchungstext, Einnahmen, Ausgaben, Bestand
+    const KBBuchung* bewegung = nullptr;  // the row of the book behind a movement
 };
 
 QString betrag(const EuroType& b, bool leerBeiNull = true) {
@@ -57,7 +58,8 @@ QList<Druckzeile> druckzeilen(const Kassenbuch& kb) {
                   {b.datum.getText(), QString::number(b.buchungsnummer), b.belegnummer, b.gegenkonto,
                    b.steuerschluessel.isEmpty() && b.steuersatz != 0.0 ? QString::number(b.steuersatz, 'g', 4) + QStringLiteral(" %")
                                                                          : b.steuerschluessel,
-                   b.buchungstext, betrag(b.einnahme), betrag(b.ausgabe), betrag(b.bestand, false)}});
+                   b.buchungstext, betrag(b.einnahme), betrag(b.ausgabe), betrag(b.bestand, false)},
+                  &b});
         ein += b.einnahme;
         aus += b.ausgabe;
         tagEin += b.einnahme;
@@ -225,8 +227,36 @@ QString Kassenbuch::druckHtml(const QString& firma) const {
 }
 
 bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const {
-    return rsHtmlAlsPdf(druckHtml(firma), QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12),
-                        QStringLiteral("des Kassenbuchs"), pdf, fehler);
+    // The look of druckHtml, laid out a page at a time: a book of a year of
+    // cash days prints in time proportional to its rows.
+    TabellenDruck d(pdf, QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12));
+    if (!d.ok(fehler)) return false;
+    d.kopf(QStringLiteral("Kassenbuch %1").arg(m_konto),
+           {kopfzeile(*this), QStringLiteral("Betrieb: ") + firma, QStringLiteral("Zeitraum: %1 bis %2").arg(m_von.getText(), m_bis.getText())});
+    d.spalten({{QStringLiteral("Datum"), 10, false},
+               {QStringLiteral("Buch-Nr."), 8, true},
+               {QStringLiteral("Beleg"), 10, false},
+               {QStringLiteral("Gegenkonto"), 9, false},
+               {QStringLiteral("Steuerschl."), 8, false},
+               {QStringLiteral("Buchungstext"), 34, false},
+               {QStringLiteral("Einnahmen"), 13, true},
+               {QStringLiteral("Ausgaben"), 13, true},
+               {QStringLiteral("Bestand"), 13, true}});
+    // A page that ends carries the receipts and payments so far and the
+    // balance forward.
+    EuroType ein = 0.0, aus = 0.0, bestand = m_zeilen.isEmpty() ? EuroType(0.0) : m_zeilen.first().bestand;
+    for (const Druckzeile& z : druckzeilen(*this)) {
+        if (z.bewegung) {
+            ein += z.bewegung->einnahme;
+            aus += z.bewegung->ausgabe;
+            bestand = z.bewegung->bestand;
+        }
+        d.zeile(z.felder,
+                z.art == Druckzeile::Summe ? TabellenDruck::Summe : z.art == Druckzeile::Abschluss ? TabellenDruck::Abschluss : TabellenDruck::Normal,
+                {QString(), QString(), QString(), QString(), QString(), QStringLiteral("Übertrag"), betrag(ein, false), betrag(aus, false),
+                 betrag(bestand, false)});
+    }
+    return d.beenden(QStringLiteral("des Kassenbuchs"), fehler);
 }
 
 QList<KBBuchung> KontoGlobal::getKBBuchungen() {
