@@ -40,6 +40,7 @@
 #include <QStringList>
 
 class DBConnection;
+class QIODevice;
 
 namespace Bank {
 
@@ -79,6 +80,33 @@ bool formatAusName(const QString& name, Format* f);
 // header, otherwise CSV.
 Format erkenneFormat(const QByteArray& datei);
 
+// Receives what a reader finds, statement by statement and transaction by
+// transaction, so that a file of any size is read with the memory of one
+// entry. A receiver that answers false has said why in `fehler`; the reader
+// then hands it nothing more, still reads the rest of the file (a file
+// that cannot be read is refused for that first) and returns false.
+class AuszugEmpfaenger {
+public:
+    virtual ~AuszugEmpfaenger() = default;
+    // A statement begins: its own account and what is known of its
+    // balances before its entries (umsaetze empty).
+    virtual bool auszugBeginn(const Auszug& kopf, QString* fehler) = 0;
+    virtual bool umsatz(const Umsatz& u, QString* fehler) = 0;
+    // The statement is read: its balances and pending count (umsaetze empty).
+    virtual bool auszugEnde(const Auszug& kopf, QString* fehler) = 0;
+};
+// Collects the statements in a list.
+class AuszugSammler : public AuszugEmpfaenger {
+public:
+    explicit AuszugSammler(QList<Auszug>* out) : m_out(out) {}
+    bool auszugBeginn(const Auszug& kopf, QString*) override;
+    bool umsatz(const Umsatz& u, QString*) override;
+    bool auszugEnde(const Auszug& kopf, QString*) override;
+
+private:
+    QList<Auszug>* m_out;
+};
+
 // Every reader refuses a file it cannot read completely: false, with the
 // line (or element) and a German reason in `fehler`, and nothing in `out`.
 
@@ -86,6 +114,8 @@ Format erkenneFormat(const QByteArray& datei);
 // An entry with several transaction details (a batch) gives one record per
 // detail; pending entries are counted, not returned.
 bool leseCamt(const QByteArray& datei, QList<Auszug>* out, QString* fehler);
+// The same from a device, entry by entry into `empfaenger`.
+bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler);
 // MT940: fields :20:, :25:, :60F:/:60M:, :61:, :86:, :62F:/:62M:.
 bool leseMt940(const QByteArray& datei, BuchungenCSV::Zeichensatz z, QList<Auszug>* out, QString* fehler);
 
@@ -185,6 +215,11 @@ struct Importergebnis {
     QString meldung;  // the note on success, the reason on refusal
 };
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o);
+// The same from a device (an open file): a CAMT file is read and stored
+// entry by entry, in the memory of one entry whatever its size. Each
+// transaction is stored as it is read, all in one transaction that the
+// refusal of any part (or a no to the balance question) rolls back.
+Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* datei, const Importoptionen& o);
 
 // --- status -------------------------------------------------------------------
 
