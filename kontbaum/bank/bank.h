@@ -118,6 +118,9 @@ bool leseCamt(const QByteArray& datei, QList<Auszug>* out, QString* fehler);
 bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler);
 // MT940: fields :20:, :25:, :60F:/:60M:, :61:, :86:, :62F:/:62M:.
 bool leseMt940(const QByteArray& datei, BuchungenCSV::Zeichensatz z, QList<Auszug>* out, QString* fehler);
+// The same from a device that can seek (an open file), line by line into
+// `empfaenger`: the character set is checked in a first reading.
+bool leseMt940(QIODevice* datei, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler);
 
 // The column layout of a bank's CSV download. Each field is found by one of
 // its header names (case-insensitive) or, in a layout the user maps, by its
@@ -141,6 +144,10 @@ const QList<CsvLayout>& csvLayouts();
 bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QString* fehler);
 bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, QList<Auszug>* out,
              QString* fehler);
+// The same from a device that can seek (an open file), row by row into
+// `empfaenger`: the character set and the quoting are checked in first
+// readings, so a broken file is refused before any row is handed over.
+bool leseCsv(QIODevice* datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler);
 
 // The statements whose entries do not lead from the opening to the closing
 // balance, each as a German sentence with both figures.
@@ -215,8 +222,8 @@ struct Importergebnis {
     QString meldung;  // the note on success, the reason on refusal
 };
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o);
-// The same from a device (an open file): a CAMT file is read and stored
-// entry by entry, in the memory of one entry whatever its size. Each
+// The same from a device that can seek (an open file): the file is read and
+// stored entry by entry, in the memory of one entry whatever its size. Each
 // transaction is stored as it is read, all in one transaction that the
 // refusal of any part (or a no to the balance question) rolls back.
 Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* datei, const Importoptionen& o);

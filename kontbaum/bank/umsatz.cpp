@@ -328,18 +328,6 @@ private:
     QStringList m_abweichungen;
 };
 
-// Hands the statements of a list to a receiver as a reader would.
-bool weitergeben(const QList<Auszug>& auszuege, AuszugEmpfaenger* e, QString* fehler) {
-    for (const Auszug& a : auszuege) {
-        Auszug kopf = a;
-        kopf.umsaetze.clear();
-        if (!e->auszugBeginn(kopf, fehler)) return false;
-        for (const Umsatz& u : a.umsaetze)
-            if (!e->umsatz(u, fehler)) return false;
-        if (!e->auszugEnde(kopf, fehler)) return false;
-    }
-    return true;
-}
 }  // namespace
 
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o) {
@@ -367,16 +355,11 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* date
     bool gelesen = false;
     if (f == Format::Camt) {
         gelesen = leseCamt(datei, &einleser, &e);
+    } else if (f == Format::Mt940) {
+        gelesen = leseMt940(datei, o.zeichensatz, &einleser, &e);
     } else {
-        QList<Auszug> auszuege;
-        const QByteArray text = datei->readAll();
-        if (f == Format::Mt940) {
-            gelesen = leseMt940(text, o.zeichensatz, &auszuege, &e);
-        } else {
-            CsvLayout l;
-            gelesen = csvLayout(o.layout, o.spalten, &l, &e) && leseCsv(text, l, o.zeichensatz, &auszuege, &e);
-        }
-        gelesen = gelesen && weitergeben(auszuege, &einleser, &e);
+        CsvLayout l;
+        gelesen = csvLayout(o.layout, o.spalten, &l, &e) && leseCsv(datei, l, o.zeichensatz, &einleser, &e);
     }
     if (!gelesen) return nein(e);
     r.verbindung = einleser.verbindung();
