@@ -9,12 +9,12 @@
 # templates and a CAMT statement of 50 000 transactions for its bank
 # account (a tenth of those at 10 000 bookings). A writing command runs on a
 # copy of the case, so every command sees the same case. A command still
-# running after BENCH_LIMIT seconds (default 900) is stopped and shown as
+# running after BENCH_LIMIT seconds (default 300) is stopped and shown as
 # such. Used by scripts/bench.sh; runs on its own as well.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BENCH_BUILD_DIR:-$here/build-release}"
-limit="${BENCH_LIMIT:-900}"
+limit="${BENCH_LIMIT:-300}"
 if [ -z "${BENCH_KEIN_BAU:-}" ]; then
     cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$build" -j2 --target dalvo benchdaten >/dev/null

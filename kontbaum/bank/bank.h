@@ -191,10 +191,10 @@ struct Speicherergebnis {
 // text (the first 100 characters, compared exactly) and every counterpart
 // field (empty and NULL alike).
 long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u);
-// Stores the transactions of one retrieval or file: grouped into distinct
-// ones, each with its multiplicity n, of which n minus the number already
-// stored are inserted; dates outside the tax year `jahr` or before `ab`
-// (when valid) are left out. Records the newest date and, when `saldo` is
+// Stores the transactions of one retrieval or file in their order: of n
+// equal ones, n minus the number stored before are inserted (a copy equal
+// to a stored one counts as that one, the others are all kept); dates
+// outside the tax year `jahr` or before `ab` (when valid) are left out. Records the newest date and, when `saldo` is
 // given, the balance on the connection. One transaction; false with
 // `fehler` (and nothing stored) when the database refuses.
 bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<Umsatz>& umsaetze, int jahr,

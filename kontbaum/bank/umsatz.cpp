@@ -109,67 +109,6 @@ long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u) {
     return z.isEmpty() ? 0 : long(z.first().toLongLong());
 }
 
-bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<Umsatz>& liste, int jahr, const zDate& ab,
-                       const EuroType* saldo, Speicherergebnis* e, QString* fehler) {
-    db = fallDB(db);
-    *e = Speicherergebnis();
-    // Distinct transactions in the order of the file, each with its multiplicity.
-    QList<Schluessel> reihe;
-    QHash<Schluessel, int> anzahl;
-    QHash<Schluessel, Umsatz> erster;
-    for (const Umsatz& u : liste) {
-        const Schluessel s = schluesselVon(u);
-        if (!anzahl.contains(s)) {
-            reihe << s;
-            erster.insert(s, u);
-        }
-        ++anzahl[s];
-    }
-    Transaktion t(db);
-    if (!t.ok()) {
-        *fehler = QStringLiteral("Die Falldatei kann nicht geschrieben werden.");
-        return false;
-    }
-    unsigned long id = KontoGlobal::getMaxKey(db, QStringLiteral("SELECT MAX(UmsatzID) FROM eurUmsatz"));
-    zDate neuestes;
-    for (const Schluessel& s : reihe) {
-        const int n = anzahl.value(s);
-        if (!s.datum.isValid() || (ab.isValid() && s.datum < ab)) continue;
-        if (s.datum.year() != jahr) {
-            e->ausserhalb += n;
-            continue;
-        }
-        const Umsatz& u = erster[s];
-        const long da = existUmsatz(db, verbindung, u);
-        e->doppelt += qMin<long>(da, n);
-        for (long i = da; i < n; ++i) {
-            if (!ExecPrepared(db,
-                              QStringLiteral("INSERT INTO eurUmsatz (UmsatzID, BankverbindungID, Buchungsdatum, Betrag, Buchungstext, Empfaenger, "
-                                             "EmpfaengerKontonummer, EmpfaengerBLZ, EmpfaengerIBAN, EmpfaengerBIC, MasterID, Status, ID, "
-                                             "Buchungsnummer, Steuersatz, Kategorie1) VALUES (?,?,?,?,?,?,?,?,?,?,0,0,0,0,0,?)"),
-                              {DatenTyp(++id), DatenTyp(verbindung), DatenTyp(s.datum), DatenTyp(u.betrag.Runden2()), DatenTyp(s.text),
-                               DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic),
-                               DatenTyp(u.referenz.left(100))})) {
-                *fehler = QStringLiteral("Die Umsätze konnten nicht gespeichert werden: %1").arg(db->getErr()->last());
-                return false;
-            }
-            ++e->gespeichert;
-        }
-        if (!neuestes.isValid() || neuestes < s.datum) neuestes = s.datum;
-    }
-    if (neuestes.isValid() || saldo) {
-        Verbindung v;
-        leseVerbindung(db, verbindung, &v);
-        if (v.letzterImport.isValid() && neuestes.isValid() && neuestes < v.letzterImport) neuestes = v.letzterImport;
-        if (!ExecPrepared(db, QStringLiteral("UPDATE eurBankverbindung SET LetzterImportMG=?, BankSaldo=? WHERE BankverbindungID=?"),
-                          {DatenTyp(neuestes.isValid() ? neuestes : v.letzterImport), DatenTyp(saldo ? *saldo : v.saldo), DatenTyp(verbindung)})) {
-            *fehler = QStringLiteral("Die Bankverbindung konnte nicht aktualisiert werden.");
-            return false;
-        }
-    }
-    return t.commit();
-}
-
 QString ergebnisMeldung(const Speicherergebnis& e, int jahr) {
     QString t = e.gespeichert > 1 ? QStringLiteral("Es wurden %1 Umsätze für das Wirtschaftsjahr %2 abgerufen.").arg(e.gespeichert).arg(jahr)
                 : e.gespeichert == 1 ? QStringLiteral("Es wurde ein Umsatz für das Wirtschaftsjahr %1 abgerufen.").arg(jahr)
@@ -182,21 +121,97 @@ QString ergebnisMeldung(const Speicherergebnis& e, int jahr) {
 }
 
 namespace {
-// Takes the statements of a file as the reader hands them over and stores
-// each transaction at once, inside the import's transaction: the account
-// of every statement is checked when it begins, the balances when it ends.
-// A transaction equal to one stored before the import counts as already
-// there (as often as it was stored); copies within the file are all kept.
-// Only transactions already stored are remembered, so a new file costs the
-// memory of one transaction.
-class Einleser : public AuszugEmpfaenger {
+// Stores transactions one at a time on a connection, inside the caller's
+// transaction. A transaction equal to one stored before (as often as it
+// was stored) counts as already there; copies among the new ones are all
+// kept. Only transactions already stored are remembered, so new ones cost
+// the memory of one transaction.
+class Speicher {
 public:
-    Einleser(DBConnection* db, unsigned long konto, int jahr) : m_db(db), m_jahr(jahr) {
-        m_id = konto ? verbindungZuKonto(db, konto) : 0;
-        m_kontoFehlt = konto && !m_id;
-        m_konto = konto;
+    Speicher(DBConnection* db, int jahr, const zDate& ab) : m_db(db), m_jahr(jahr), m_ab(ab) {
         m_vorher = KontoGlobal::getMaxKey(db, QStringLiteral("SELECT MAX(UmsatzID) FROM eurUmsatz"));
         m_naechste = m_vorher;
+    }
+    void setVerbindung(unsigned long v) { m_verbindung = v; }
+
+    bool speichern(const Umsatz& u, QString* fehler) {
+        const Schluessel s = schluesselVon(u);
+        if (!s.datum.isValid() || (m_ab.isValid() && s.datum < m_ab)) return true;
+        if (s.datum.year() != m_jahr) {
+            ++m_ergebnis.ausserhalb;
+            return true;
+        }
+        if (!m_neuestes.isValid() || m_neuestes < s.datum) m_neuestes = s.datum;
+        const long da = vorhanden(u, s);
+        if (da > 0 && ++m_gesehen[s] <= da) {
+            ++m_ergebnis.doppelt;
+            return true;
+        }
+        if (!ExecPrepared(m_db,
+                          QStringLiteral("INSERT INTO eurUmsatz (UmsatzID, BankverbindungID, Buchungsdatum, Betrag, Buchungstext, Empfaenger, "
+                                         "EmpfaengerKontonummer, EmpfaengerBLZ, EmpfaengerIBAN, EmpfaengerBIC, MasterID, Status, ID, "
+                                         "Buchungsnummer, Steuersatz, Kategorie1) VALUES (?,?,?,?,?,?,?,?,?,?,0,0,0,0,0,?)"),
+                          {DatenTyp(++m_naechste), DatenTyp(m_verbindung), DatenTyp(s.datum), DatenTyp(u.betrag.Runden2()), DatenTyp(s.text),
+                           DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic),
+                           DatenTyp(u.referenz.left(100))})) {
+            *fehler = QStringLiteral("Die Umsätze konnten nicht gespeichert werden: %1").arg(m_db->getErr()->last());
+            return false;
+        }
+        ++m_ergebnis.gespeichert;
+        return true;
+    }
+
+    // Records the newest date and, when given, the balance on the connection.
+    bool abschliessen(const EuroType* saldo, QString* fehler) {
+        if (!m_neuestes.isValid() && !saldo) return true;
+        Verbindung v;
+        leseVerbindung(m_db, m_verbindung, &v);
+        zDate neuestes = m_neuestes;
+        if (v.letzterImport.isValid() && neuestes.isValid() && neuestes < v.letzterImport) neuestes = v.letzterImport;
+        if (!ExecPrepared(m_db, QStringLiteral("UPDATE eurBankverbindung SET LetzterImportMG=?, BankSaldo=? WHERE BankverbindungID=?"),
+                          {DatenTyp(neuestes.isValid() ? neuestes : v.letzterImport), DatenTyp(saldo ? *saldo : v.saldo), DatenTyp(m_verbindung)})) {
+            *fehler = QStringLiteral("Die Bankverbindung konnte nicht aktualisiert werden.");
+            return false;
+        }
+        return true;
+    }
+
+    const Speicherergebnis& ergebnis() const { return m_ergebnis; }
+
+private:
+    // How many transactions equal to `u` were stored before (the rule of
+    // existUmsatz); the amount's range lets the index of the connection's
+    // days find them.
+    long vorhanden(const Umsatz& u, const Schluessel& s) {
+        const QVector<DatenTyp> z = QueryPrepared(
+            m_db,
+            QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE BankverbindungID=? AND Buchungsdatum=? AND Betrag>?-0.005 AND Betrag<?+0.005 "
+                           "AND ABS(Betrag-(?))<0.005 AND UmsatzID<=? AND substr(COALESCE(Buchungstext,''),1,100)=? AND COALESCE(Empfaenger,'')=? "
+                           "AND COALESCE(EmpfaengerKontonummer,'')=? AND COALESCE(EmpfaengerBLZ,'')=? "
+                           "AND COALESCE(EmpfaengerIBAN,'')=? AND COALESCE(EmpfaengerBIC,'')=?"),
+            {DatenTyp(m_verbindung), DatenTyp(s.datum), DatenTyp(u.betrag.wert()), DatenTyp(u.betrag.wert()), DatenTyp(u.betrag.wert()),
+             DatenTyp(m_vorher), DatenTyp(s.text), DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban),
+             DatenTyp(s.bic)});
+        return z.isEmpty() ? 0 : long(z.first().toLongLong());
+    }
+
+    DBConnection* m_db;
+    int m_jahr;
+    zDate m_ab;
+    unsigned long m_verbindung = 0, m_vorher = 0, m_naechste = 0;
+    QHash<Schluessel, long> m_gesehen;  // copies met of transactions stored before
+    Speicherergebnis m_ergebnis;
+    zDate m_neuestes;
+};
+
+// Takes the statements of a file as the reader hands them over and stores
+// each transaction at once: the account of every statement is checked when
+// it begins, the balances when it ends.
+class Einleser : public AuszugEmpfaenger {
+public:
+    Einleser(DBConnection* db, unsigned long konto, int jahr) : m_db(db), m_konto(konto), m_speicher(db, jahr, zDate()) {
+        m_id = konto ? verbindungZuKonto(db, konto) : 0;
+        m_kontoFehlt = konto && !m_id;
     }
 
     bool auszugBeginn(const Auszug& a, QString* fehler) override {
@@ -231,6 +246,7 @@ public:
             }
             m_id = zu;
         }
+        m_speicher.setVerbindung(m_id);
         m_anfang = a.anfangssaldo;
         m_summe = a.anfangssaldo.wert();
         m_umsaetze = 0.0;
@@ -240,30 +256,7 @@ public:
     bool umsatz(const Umsatz& u, QString* fehler) override {
         m_summe += u.betrag.wert();
         m_umsaetze += u.betrag.wert();
-        const Schluessel s = schluesselVon(u);
-        if (!s.datum.isValid()) return true;
-        if (s.datum.year() != m_jahr) {
-            ++m_ergebnis.ausserhalb;
-            return true;
-        }
-        if (!m_neuestes.isValid() || m_neuestes < s.datum) m_neuestes = s.datum;
-        const long da = vorhanden(u, s);
-        if (da > 0 && ++m_gesehen[s] <= da) {
-            ++m_ergebnis.doppelt;
-            return true;
-        }
-        if (!ExecPrepared(m_db,
-                          QStringLiteral("INSERT INTO eurUmsatz (UmsatzID, BankverbindungID, Buchungsdatum, Betrag, Buchungstext, Empfaenger, "
-                                         "EmpfaengerKontonummer, EmpfaengerBLZ, EmpfaengerIBAN, EmpfaengerBIC, MasterID, Status, ID, "
-                                         "Buchungsnummer, Steuersatz, Kategorie1) VALUES (?,?,?,?,?,?,?,?,?,?,0,0,0,0,0,?)"),
-                          {DatenTyp(++m_naechste), DatenTyp(m_id), DatenTyp(s.datum), DatenTyp(u.betrag.Runden2()), DatenTyp(s.text),
-                           DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic),
-                           DatenTyp(u.referenz.left(100))})) {
-            *fehler = QStringLiteral("Die Umsätze konnten nicht gespeichert werden: %1").arg(m_db->getErr()->last());
-            return false;
-        }
-        ++m_ergebnis.gespeichert;
-        return true;
+        return m_speicher.speichern(u, fehler);
     }
 
     bool auszugEnde(const Auszug& a, QString*) override {
@@ -277,58 +270,43 @@ public:
         return true;
     }
 
-    // The newest date and the balance of the file on the connection.
-    bool abschliessen(QString* fehler) {
-        if (!m_neuestes.isValid() && !m_mitSaldo) return true;
-        Verbindung v;
-        leseVerbindung(m_db, m_id, &v);
-        zDate neuestes = m_neuestes;
-        if (v.letzterImport.isValid() && neuestes.isValid() && neuestes < v.letzterImport) neuestes = v.letzterImport;
-        if (!ExecPrepared(m_db, QStringLiteral("UPDATE eurBankverbindung SET LetzterImportMG=?, BankSaldo=? WHERE BankverbindungID=?"),
-                          {DatenTyp(neuestes.isValid() ? neuestes : v.letzterImport), DatenTyp(m_mitSaldo ? m_saldo : v.saldo), DatenTyp(m_id)})) {
-            *fehler = QStringLiteral("Die Bankverbindung konnte nicht aktualisiert werden.");
-            return false;
-        }
-        return true;
-    }
-
+    bool abschliessen(QString* fehler) { return m_speicher.abschliessen(m_mitSaldo ? &m_saldo : nullptr, fehler); }
     unsigned long verbindung() const { return m_id; }
-    const Speicherergebnis& ergebnis() const { return m_ergebnis; }
+    const Speicherergebnis& ergebnis() const { return m_speicher.ergebnis(); }
     int vorgemerkt() const { return m_vorgemerkt; }
     const QStringList& abweichungen() const { return m_abweichungen; }
 
 private:
-    // How many transactions equal to `u` were stored before the import
-    // (the rule of existUmsatz); the amount's range lets the index of the
-    // connection's days find them.
-    long vorhanden(const Umsatz& u, const Schluessel& s) {
-        const QVector<DatenTyp> z = QueryPrepared(
-            m_db,
-            QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE BankverbindungID=? AND Buchungsdatum=? AND Betrag>?-0.005 AND Betrag<?+0.005 "
-                           "AND ABS(Betrag-(?))<0.005 AND UmsatzID<=? AND substr(COALESCE(Buchungstext,''),1,100)=? AND COALESCE(Empfaenger,'')=? "
-                           "AND COALESCE(EmpfaengerKontonummer,'')=? AND COALESCE(EmpfaengerBLZ,'')=? "
-                           "AND COALESCE(EmpfaengerIBAN,'')=? AND COALESCE(EmpfaengerBIC,'')=?"),
-            {DatenTyp(m_id), DatenTyp(s.datum), DatenTyp(u.betrag.wert()), DatenTyp(u.betrag.wert()), DatenTyp(u.betrag.wert()), DatenTyp(m_vorher),
-             DatenTyp(s.text), DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic)});
-        return z.isEmpty() ? 0 : long(z.first().toLongLong());
-    }
-
     DBConnection* m_db;
-    int m_jahr;
-    unsigned long m_konto = 0, m_id = 0, m_vorher = 0, m_naechste = 0;
+    unsigned long m_konto, m_id = 0;
     bool m_kontoFehlt = false;
+    Speicher m_speicher;
     EuroType m_anfang = 0.0;
     double m_summe = 0.0, m_umsaetze = 0.0;  // this statement's: from its opening balance, and of its entries alone
-    QHash<Schluessel, long> m_gesehen;        // copies met of transactions already stored
-    Speicherergebnis m_ergebnis;
-    zDate m_neuestes;
     EuroType m_saldo = 0.0;
     bool m_mitSaldo = false;
     int m_vorgemerkt = 0;
     QStringList m_abweichungen;
 };
-
 }  // namespace
+
+bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<Umsatz>& liste, int jahr, const zDate& ab,
+                       const EuroType* saldo, Speicherergebnis* e, QString* fehler) {
+    db = fallDB(db);
+    *e = Speicherergebnis();
+    Transaktion t(db);
+    if (!t.ok()) {
+        *fehler = QStringLiteral("Die Falldatei kann nicht geschrieben werden.");
+        return false;
+    }
+    Speicher s(db, jahr, ab);
+    s.setVerbindung(verbindung);
+    for (const Umsatz& u : liste)
+        if (!s.speichern(u, fehler)) return false;
+    if (!s.abschliessen(saldo, fehler)) return false;
+    *e = s.ergebnis();
+    return t.commit();
+}
 
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o) {
     QBuffer puffer;
