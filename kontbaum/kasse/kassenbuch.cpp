@@ -1,5 +1,5 @@
 // The cash book: the listing with its opening row and running balance, and
-// the printed book (text, HTML, PDF) an auditor files.
+// the printed book (text, PDF) an auditor files.
 #include "host/app/tabellendruck.h"
 #include "kontbaum/kasse/kasse.h"
 
@@ -17,7 +17,7 @@ DBConnection* fallDB() {
 
 QString datumKurz(const zDate& d) { return d.qdate().toString(QStringLiteral("dd.MM.")); }
 
-// What the printed book shows, row by row, for text and HTML alike.
+// What the printed book shows, row by row, for text and PDF alike.
 struct Druckzeile {
     enum Art { Bewegung, Summe, Abschluss } art = Bewegung;
     QStringList felder;  // Datum, Buch-Nr., Beleg, Gegenkonto, Steuer, Buchungstext, Einnahmen, Ausgaben, Bestand
@@ -201,34 +201,9 @@ QString Kassenbuch::druckText(const QString& firma) const {
     return p.text();
 }
 
-QString Kassenbuch::druckHtml(const QString& firma) const {
-    auto h = [](const QString& t) { return t.toHtmlEscaped(); };
-    QString s = QStringLiteral("<html><head><meta charset=\"utf-8\"><style>"
-                               "body{font-family:sans-serif;font-size:8pt} table{border-collapse:collapse} "
-                               "th{background:#ddd;border-bottom:1px solid #000;padding:2px 4px} td{padding:1px 4px} "
-                               "td.r,th.r{text-align:right} tr.summe td{font-weight:bold;border-top:1px solid #888} "
-                               "tr.abschluss td{font-style:italic;background:#eee}</style></head><body>");
-    s += QStringLiteral("<h2>Kassenbuch %1</h2>").arg(m_konto);
-    s += QStringLiteral("<p>%1<br>Betrieb: %2<br>Zeitraum: %3 bis %4</p>")
-             .arg(h(kopfzeile(*this)), h(firma), m_von.getText(), m_bis.getText());
-    s += QStringLiteral("<table width=\"100%\" cellspacing=\"0\"><thead><tr><th>Datum</th><th class=\"r\">Buch-Nr.</th><th>Beleg</th>"
-                        "<th>Gegen-<br>konto</th><th>Steuer-<br>schlüssel</th><th>Buchungstext</th><th class=\"r\">Einnahmen</th>"
-                        "<th class=\"r\">Ausgaben</th><th class=\"r\">Bestand</th></tr></thead><tbody>");
-    for (const Druckzeile& z : druckzeilen(*this)) {
-        s += z.art == Druckzeile::Summe ? QStringLiteral("<tr class=\"summe\">")
-             : z.art == Druckzeile::Abschluss ? QStringLiteral("<tr class=\"abschluss\">")
-                                              : QStringLiteral("<tr>");
-        for (int i = 0; i < z.felder.size(); ++i)
-            s += (i == 1 || i >= 6 ? QStringLiteral("<td class=\"r\">") : QStringLiteral("<td>")) + h(z.felder[i]) + QStringLiteral("</td>");
-        s += QStringLiteral("</tr>");
-    }
-    s += QStringLiteral("</tbody></table></body></html>");
-    return s;
-}
-
 bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const {
-    // The look of druckHtml, laid out a page at a time: a book of a year of
-    // cash days prints in time proportional to its rows.
+    // Laid out a page at a time: a book of a year of cash days prints in
+    // time proportional to its rows.
     TabellenDruck d(pdf, QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12));
     if (!d.ok(fehler)) return false;
     d.kopf(QStringLiteral("Kassenbuch %1").arg(m_konto),
