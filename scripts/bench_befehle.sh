@@ -70,7 +70,7 @@ for n in "${sizes[@]}"; do
     rechnungen=$((n >= 100000 ? 10000 : n / 10))
     vorlagen=$((n >= 100000 ? 500 : 50))
     umsaetze=$((n >= 100000 ? 50000 : 5000))
-    "$dalvo" new "$fall" --year 2016 --no-examples
+    "$dalvo" new "$fall" --year 2016 --no-examples 2>/dev/null
     mess "generate" "$dalvo" generate "$fall" --bookings "$n" --seed 1
     "$build/benchdaten" "$fall" --rechnungen "$rechnungen" --vorlagen "$vorlagen" --camt "$work/auszug.xml" --iban "$iban" \
         --umsaetze "$umsaetze" --seed 1 >/dev/null
@@ -82,8 +82,8 @@ for n in "${sizes[@]}"; do
     # The statement is imported once into the case itself, so that the
     # commands on transactions find them; the copy measures the import.
     schreibend "bank import" "$dalvo" bank FALL import "$work/auszug.xml" --yes
-    "$dalvo" bank "$fall" import "$work/auszug.xml" --yes >/dev/null
-    "$dalvo" export-csv "$fall" "$work/buchungen.csv" >/dev/null
+    "$dalvo" bank "$fall" import "$work/auszug.xml" --yes >/dev/null 2>&1
+    "$dalvo" export-csv "$fall" "$work/buchungen.csv" >/dev/null 2>&1
 
     mess "info" "$dalvo" info "$fall" --json
     mess "accounts" "$dalvo" accounts "$fall" --json
@@ -134,7 +134,7 @@ for n in "${sizes[@]}"; do
     schreibend "regelbuchungen --alle" "$dalvo" regelbuchungen FALL --alle --stichtag 31.12.2016 --yes
     schreibend "rechnung neu" "$dalvo" rechnung FALL neu --kunde K0001 --datum 30.12.2016 --yes
     schreibend "bank uebernehmen --alle" "$dalvo" bank FALL uebernehmen --alle --yes
-    "$dalvo" new "$work/leer.dalvo" --year 2016 --no-examples
+    "$dalvo" new "$work/leer.dalvo" --year 2016 --no-examples 2>/dev/null
     mess "import" "$dalvo" import "$work/leer.dalvo" "$work/buchungen.csv" --yes
     rm -f "$fall" "$work/leer.dalvo" "$work/auszug.xml" "$work/buchungen.csv"
 done
