@@ -8,6 +8,7 @@
 # where hledger is installed) in the same run.
 #   scripts/bench.sh [SIZES...]     default: 10000 100000
 #   scripts/bench.sh 10000 100000 1000000
+# Then scripts/bench_befehle.sh measures every other command on the same sizes.
 # A million bookings is opt-in: about 5 minutes on the 2-core build machine
 # (generate 45 s, import 60 s, ledger 2 x 25 s). hledger runs up to
 # HLEDGER_MAX bookings (default 100000): it needs about 1 GB and 13 s per
@@ -37,7 +38,7 @@ hledger_max="${HLEDGER_MAX:-100000}"
 
 build="${BENCH_BUILD_DIR:-$here/build-release}"
 cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j2 --target dalvo importfloor >/dev/null
+cmake --build "$build" -j2 --target dalvo importfloor benchdaten >/dev/null
 dalvo="$build/dalvo"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -138,3 +139,9 @@ for n in "${sizes[@]}"; do
     printf '%-9s %-22s %9s\n' "$n" "Falldatei (MB)" "$(awk -v s="$(stat -c %s "$fall")" 'BEGIN { printf "%.1f", s / 1048576 }')"
     rm -f "$fall" "$ziel" "$csv" "$jrn" "$work/salden$n.csv"
 done
+
+# Every other command that reads or writes the ledger, on cases with
+# invoices, recurring templates and bank transactions, and the growth of
+# each from size to size.
+echo
+BENCH_KEIN_BAU=1 BENCH_BUILD_DIR="$build" "$here/scripts/bench_befehle.sh" "${sizes[@]}"

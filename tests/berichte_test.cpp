@@ -180,6 +180,20 @@ TEST(BerichtListe, PageCsvAndHtmlShowTheSameCells) {
     QString fehler;
     ASSERT_TRUE(l.pdf(QString(), &pdf, &fehler)) << fehler.toStdString();
     EXPECT_TRUE(pdf.startsWith("%PDF-"));
+
+    // A long list goes on over pages, as many as its rows need.
+    auto seiten = [&](int zeilen) {
+        BerichtListe lang = l;
+        lang.spalten[1].uebertrag = true;
+        for (int i = 0; i < zeilen; ++i) lang.zeile({QStringLiteral("Zeile %1").arg(i), 1.0, QDate(2016, 3, 1)});
+        QByteArray d;
+        EXPECT_TRUE(lang.pdf(QStringLiteral("Betrieb"), &d, &fehler)) << fehler.toStdString();
+        return d.count("/Type /Page\n");
+    };
+    const int hundert = seiten(100), vierhundert = seiten(400);
+    EXPECT_GE(hundert, 2);
+    EXPECT_GE(vierhundert, 3 * hundert);
+    EXPECT_LE(vierhundert, 5 * hundert);
 }
 
 TEST_F(Berichtslisten, TheFilingPeriodDecidesTheReturnWithTheSpecialAdvancePayment) {

@@ -3,6 +3,7 @@
 // old and new place, the balance check, and files it must refuse.
 #include "kontbaum/bank/bank.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -147,5 +148,42 @@ TEST(Camt, DefekteDateienWerdenMitZeileUndElementAbgelehnt) {
     EXPECT_TRUE(abgelehnt(x).contains(QStringLiteral("kein CAMT-Kontoauszug")));
 
     EXPECT_TRUE(abgelehnt(gut.left(gut.size() / 2)).contains(QStringLiteral("kein lesbares XML")));
+}
+
+TEST(Camt, EntriesArriveOneByOneAndARefusalStopsThem) {
+    // A receiver that takes two transactions and refuses the third.
+    struct Zaehler : AuszugEmpfaenger {
+        int beginn = 0, umsaetze = 0, ende = 0, grenze = 3;
+        bool auszugBeginn(const Auszug&, QString*) override { return ++beginn > 0; }
+        bool umsatz(const Umsatz&, QString* f) override {
+            if (++umsaetze < grenze) return true;
+            *f = QStringLiteral("genug");
+            return false;
+        }
+        bool auszugEnde(const Auszug&, QString*) override { return ++ende > 0; }
+    };
+    auto lesen = [](const QByteArray& xml, Zaehler* z, QString* e) {
+        QBuffer b;
+        b.setData(xml);
+        b.open(QIODevice::ReadOnly);
+        return leseCamt(&b, z, e);
+    };
+    const QByteArray gut = datei("camt053_001_02.xml");
+    Zaehler z;
+    QString e;
+    EXPECT_FALSE(lesen(gut, &z, &e));
+    EXPECT_EQ(e, QStringLiteral("genug"));
+    EXPECT_EQ(z.beginn, 1);
+    EXPECT_EQ(z.umsaetze, 3);
+    EXPECT_EQ(z.ende, 0);
+    // A file that breaks off later is refused as such, whatever the receiver said.
+    Zaehler y;
+    EXPECT_FALSE(lesen(gut.left(gut.size() - 40), &y, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("kein lesbares XML"))) << e.toStdString();
+    Zaehler x;
+    x.grenze = 100;
+    EXPECT_TRUE(lesen(datei("camt053_001_08.xml"), &x, &e)) << e.toStdString();
+    EXPECT_EQ(x.umsaetze, 3);
+    EXPECT_EQ(x.ende, 1);
 }
 }  // namespace

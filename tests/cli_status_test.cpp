@@ -73,6 +73,20 @@ TEST_F(CliStatus, StatusShowsWhatAUserWantsFirst) {
     EXPECT_EQ(dalvo({QStringLiteral("status"), dir.filePath(QStringLiteral("fehlt.dalvo"))}).rc, 2);
 }
 
+TEST_F(CliStatus, FiguresBeyondTheInputLimitAreShownNotRefused) {
+    // Each amount is within what input accepts; their sum is not.
+    for (int i = 0; i < 3; ++i)
+        buche(QStringLiteral("einnahme"), QStringLiteral("01.04.2016"), QStringLiteral("999.999.999,99"), QStringLiteral("1200"), QStringLiteral("8400"));
+    const QJsonObject s = json({QStringLiteral("status"), fall, QStringLiteral("--json")});
+    const QJsonObject e = json({QStringLiteral("euer"), fall, QStringLiteral("--json")});
+    EXPECT_GT(s.value(QStringLiteral("gewinn")).toDouble(), 2.5e9);
+    EXPECT_EQ(s.value(QStringLiteral("gewinn")).toDouble(), e.value(QStringLiteral("gewinn")).toDouble());
+    EXPECT_DOUBLE_EQ(s.value(QStringLiteral("bank")).toDouble(), 3000001189.97);
+    const Lauf text = dalvo({QStringLiteral("status"), fall});
+    EXPECT_EQ(text.rc, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("3.000.001.189,97 €"))) << text.out.toStdString();
+}
+
 TEST_F(CliStatus, GetkontAnswersAndRefusesWithoutTouchingTheCase) {
     const QByteArray vorher = hashOf(fall);
     const QJsonObject o = json({QStringLiteral("getkont"), fall, QStringLiteral("SALDO,Konto,1000..1299"), QStringLiteral("--json")});

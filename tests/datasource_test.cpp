@@ -53,6 +53,28 @@ TEST_F(DataSourceTest, FetchWalksAllRowsThenStaysAtEnd) {
     EXPECT_FALSE(rs.isError());
 }
 
+TEST_F(DataSourceTest, BoundRecordSetsReuseTheirStatementAndNestSafely) {
+    const QString sql = QStringLiteral("SELECT Bezeichnung FROM k WHERE Nummer>=? ORDER BY Nummer");
+    {
+        rsDataSource aussen(&con, sql, {DatenTyp(1000)});
+        QStringList paare;
+        // The same text inside: a statement of its own, the outer one keeps its place.
+        for (; !aussen.isEOF(); aussen.fetch()) {
+            rsDataSource innen(&con, sql, {DatenTyp(1200)});
+            paare << aussen.field(QStringLiteral("Bezeichnung")).toString() + QLatin1Char('/') + walk(innen).join(QLatin1Char('+'));
+        }
+        EXPECT_EQ(paare, QStringList({QStringLiteral("Kasse/Bank+Privat"), QStringLiteral("Bank/Bank+Privat"), QStringLiteral("Privat/Bank+Privat")}));
+    }
+    // Handed back, reset and unbound: the next one binds its own value.
+    rsDataSource wieder(&con, sql, {DatenTyp(1800)});
+    EXPECT_EQ(walk(wieder), QStringList{QStringLiteral("Privat")});
+    wieder.Requery();
+    EXPECT_EQ(walk(wieder), QStringList{QStringLiteral("Privat")}) << "a requery keeps the bound value";
+    rsDataSource falsch(&con, QStringLiteral("SELECT x FROM fehlt WHERE y=?"), {DatenTyp(1)});
+    EXPECT_TRUE(falsch.isEOF());
+    EXPECT_TRUE(falsch.isError());
+}
+
 TEST_F(DataSourceTest, EmptyResultKnowsItsColumns) {
     rsDataSource rs(&con, QStringLiteral("SELECT Nummer, Bezeichnung AS Text FROM k WHERE Nummer < 0"));
     EXPECT_TRUE(rs.isEOF());

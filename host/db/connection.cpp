@@ -162,6 +162,31 @@ void DBConnection::finalizeCache() {
     for (Zuletzt& z : m_zuletzt) z = Zuletzt();
     for (sqlite3_stmt* st : m_cache) sqlite3_finalize(st);
     m_cache.clear();
+    for (const QVector<sqlite3_stmt*>& l : m_frei)
+        for (sqlite3_stmt* st : l) sqlite3_finalize(st);
+    m_frei.clear();
+}
+
+sqlite3_stmt* DBConnection::leihen(const QString& sql) {
+    if (!m_db) return nullptr;
+    auto it = m_frei.find(sql);
+    if (it != m_frei.end() && !it->isEmpty()) return it->takeLast();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK || !st) {
+        m_err.add(rsSqliteText(m_db) + QStringLiteral(" — SQL: ") + sql);
+        if (st) sqlite3_finalize(st);
+        return nullptr;
+    }
+    return st;
+}
+
+void DBConnection::zurueckgeben(const QString& sql, sqlite3_stmt* st) {
+    if (!st) return;
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
+    // A statement of a connection closed meanwhile is no longer pooled.
+    if (m_db && sqlite3_db_handle(st) == m_db) m_frei[sql].append(st);
+    else sqlite3_finalize(st);
 }
 
 sqlite3_stmt* DBConnection::cachedStatement(const QString& sql) {

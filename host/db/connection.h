@@ -28,6 +28,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 
@@ -134,11 +135,19 @@ public:
     // QueryPrepared clear them after each use. Null with the error recorded
     // when the text does not prepare.
     sqlite3_stmt* cachedStatement(const QString& sql);
+    // A statement for a record set of many rows, from a pool kept for the
+    // life of the connection: a text read once per row of another query is
+    // parsed once, and a reader nested in one of the same text gets a
+    // statement of its own. Null with the error recorded when the text does
+    // not prepare. Hand it back with zurueckgeben (it is reset there).
+    sqlite3_stmt* leihen(const QString& sql);
+    void zurueckgeben(const QString& sql, sqlite3_stmt* st);
 
 private:
     void finalizeCache();
 
     QHash<QString, sqlite3_stmt*> m_cache;
+    QHash<QString, QVector<sqlite3_stmt*>> m_frei;  // the pool of leihen
     // The statements asked for last, with their texts: a writer of many rows
     // names a few statements by the same strings over and over, and a text
     // that shares its bytes with one kept here is that text, found without

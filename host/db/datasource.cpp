@@ -40,11 +40,26 @@ rsDataSource::rsDataSource(DBConnection* con, const QString& sql) : m_con(con), 
     step();
 }
 
-rsDataSource::~rsDataSource() { sqlite3_finalize(m_stmt); }
+rsDataSource::rsDataSource(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte)
+    : m_con(con), m_sql(sql), m_werte(werte), m_gebunden(true) {
+    prepare();
+    step();
+}
+
+rsDataSource::~rsDataSource() { freigeben(); }
+
+void rsDataSource::freigeben() {
+    if (m_gebunden && m_stmt && m_con) m_con->zurueckgeben(m_sql, m_stmt);
+    else sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+}
+
+namespace {
+int bindValue(sqlite3_stmt* st, int pos, const DatenTyp& v, QVarLengthArray<char, 2048>* puffer);
+}
 
 void rsDataSource::prepare() {
-    sqlite3_finalize(m_stmt);
-    m_stmt = nullptr;
+    freigeben();
     m_eof = true;
     m_error = false;
     m_row = -1;
@@ -60,9 +75,17 @@ void rsDataSource::prepare() {
         m_error = true;
         return;
     }
+    if (m_gebunden) {
+        m_stmt = m_con->leihen(m_sql);
+        if (!m_stmt) {
+            m_error = true;
+            return;
+        }
+        for (int i = 0; i < m_werte.size(); ++i) bindValue(m_stmt, i + 1, m_werte[i], nullptr);
+    }
     // Only the first statement is run; a record set reads one result.
-    const QByteArray utf8 = m_sql.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), utf8.size(), &m_stmt, nullptr) != SQLITE_OK) {
+    const QByteArray utf8 = m_gebunden ? QByteArray() : m_sql.toUtf8();
+    if (!m_gebunden && sqlite3_prepare_v2(db, utf8.constData(), utf8.size(), &m_stmt, nullptr) != SQLITE_OK) {
         m_con->getErr()->add(rsSqliteText(db) + QStringLiteral(" — SQL: ") + m_sql);
         sqlite3_finalize(m_stmt);
         m_stmt = nullptr;

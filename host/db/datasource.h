@@ -54,6 +54,11 @@ private:
 class rsDataSource {
 public:
     rsDataSource(DBConnection* con, const QString& sql);
+    // The same over "?" placeholders bound to `werte` (bound as QueryPrepared
+    // binds them, so the rows are those of pasted literals). The statement
+    // comes from the connection's pool: a query run once per row of another
+    // is parsed once. The connection must outlive the record set.
+    rsDataSource(DBConnection* con, const QString& sql, const QVector<DatenTyp>& werte);
     ~rsDataSource();
     rsDataSource(const rsDataSource&) = delete;
     rsDataSource& operator=(const rsDataSource&) = delete;
@@ -93,8 +98,12 @@ private:
     bool step();
     void prepare();
 
+    void freigeben();
+
     DBConnection* m_con;
     QString m_sql;
+    QVector<DatenTyp> m_werte;
+    bool m_gebunden = false;  // built with values: the statement is the pool's
     sqlite3_stmt* m_stmt = nullptr;
     rsFields m_fields;
     bool m_eof = true;

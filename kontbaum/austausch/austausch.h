@@ -14,6 +14,10 @@
 
 #include <functional>
 
+class QIODevice;
+class QTextCodec;
+class QTextDecoder;
+
 namespace BuchungenCSV {
 // Receives the export in pieces (the header line, then all records of one
 // booking at a time), in file order. Returning false stops the export: the
@@ -55,6 +59,27 @@ QStringList zeichensatzNamen();
 // and bytes that Windows-1252 leaves undefined or ISO-8859-1 reads as
 // control characters. A UTF-8 byte-order mark is dropped.
 bool dekodieren(const QByteArray& datei, Zeichensatz z, QString* text, QString* fehler);
+
+// The same for a file of any size, read piece by piece: pruefen reads the
+// device through (it must be able to seek back to its start) with the checks
+// and messages of dekodieren and settles the character set; zeile then
+// hands out the text a line at a time, without the line's '\n'.
+class TextLeser {
+public:
+    explicit TextLeser(QIODevice* datei);
+    ~TextLeser();
+    bool pruefen(Zeichensatz z, QString* fehler);
+    // The next line; false at the end of the file.
+    bool zeile(QString* text);
+    // Back to the first line (for a second reading).
+    void vonVorn();
+
+private:
+    QIODevice* m_datei;
+    QTextCodec* m_codec = nullptr;
+    QTextDecoder* m_decoder = nullptr;
+    bool m_bom = false;
+};
 
 // The outcome of importing a file.
 struct Importergebnis {

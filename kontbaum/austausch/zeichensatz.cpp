@@ -5,6 +5,7 @@
 // refusal with the row, never a guess that changes a character.
 #include "kontbaum/austausch/austausch.h"
 
+#include <QIODevice>
 #include <QTextCodec>
 
 namespace {
@@ -112,6 +113,113 @@ bool dekodieren(const QByteArray& datei, Zeichensatz z, QString* text, QString* 
         return fail(zeileVon(t, pos), grund.arg(byte));
     }
     *text = t;
+    return true;
+}
+
+// ---- reading piece by piece ------------------------------------------------
+// The checks of dekodieren over the device in pieces: the line of a fault is
+// counted as there, by the '\n' before it in the bytes or in the text.
+
+TextLeser::TextLeser(QIODevice* datei) : m_datei(datei) {}
+
+TextLeser::~TextLeser() { delete m_decoder; }
+
+namespace {
+constexpr qint64 kStueck = 1 << 16;
+}
+
+bool TextLeser::pruefen(Zeichensatz z, QString* fehler) {
+    auto fail = [fehler](int zeile, const QString& grund) {
+        if (fehler) *fehler = zeile > 0 ? QStringLiteral("Zeile %1: %2").arg(zeile).arg(grund) : grund;
+        return false;
+    };
+    m_datei->seek(0);
+    const QByteArray anfang = m_datei->peek(3);
+    if (anfang.startsWith("\xFF\xFE") || anfang.startsWith("\xFE\xFF"))
+        return fail(0, QStringLiteral("Die Datei ist in UTF-16 geschrieben. Bitte speichern Sie sie als UTF-8 oder Windows-1252 "
+                                      "(in Tabellenprogrammen „CSV (Trennzeichen-getrennt)“)."));
+    m_bom = anfang.startsWith("\xEF\xBB\xBF");
+    if (m_bom && z == Zeichensatz::Automatisch) z = Zeichensatz::Utf8;
+    // One pass: NUL bytes, and whether the bytes are UTF-8 (with the line
+    // of the first replacement character of the decoded text).
+    const bool utf8Pruefen = z == Zeichensatz::Automatisch || z == Zeichensatz::Utf8;
+    QTextDecoder utf8(QTextCodec::codecForName("UTF-8"), QTextCodec::IgnoreHeader);
+    int zeilenBytes = 1, zeilenText = 1, fffdZeile = 0;
+    bool gueltig = true;
+    if (m_bom) m_datei->read(3);
+    while (!m_datei->atEnd()) {
+        const QByteArray stueck = m_datei->read(kStueck);
+        if (stueck.isEmpty()) break;
+        const int nul = stueck.indexOf('\0');
+        if (nul >= 0)
+            return fail(zeilenBytes + int(stueck.left(nul).count('\n')),
+                        QStringLiteral("Die Datei enthält Nullbytes und ist keine CSV-Textdatei. Bitte speichern Sie sie als UTF-8 oder Windows-1252."));
+        zeilenBytes += int(stueck.count('\n'));
+        if (!utf8Pruefen) continue;
+        const QString t = utf8.toUnicode(stueck);
+        if (fffdZeile == 0) {
+            const int pos = t.indexOf(QChar(QChar::ReplacementCharacter));
+            if (pos >= 0) fffdZeile = zeilenText + int(t.leftRef(pos).count(QLatin1Char('\n')));
+            zeilenText += int(t.count(QLatin1Char('\n')));
+        }
+        gueltig = gueltig && !utf8.hasFailure();
+    }
+    bool geraten = false;  // Windows-1252 because the bytes are not UTF-8
+    if (utf8Pruefen) {
+        gueltig = gueltig && !utf8.needsMoreData();
+        if (gueltig) {
+            m_codec = QTextCodec::codecForName("UTF-8");
+        } else if (z == Zeichensatz::Utf8) {
+            return fail(fffdZeile > 0 ? fffdZeile : zeilenText,
+                        QStringLiteral("Die Datei ist kein gültiges UTF-8%1. Bitte geben Sie ihren Zeichensatz an (Windows-1252 "
+                                       "oder ISO-8859-1).")
+                            .arg(m_bom ? QStringLiteral(", obwohl sie mit der UTF-8-Kennung beginnt") : QString()));
+        } else {
+            z = Zeichensatz::Windows1252;  // what German banks and spreadsheets write
+            geraten = true;
+        }
+    }
+    if (!m_codec) {
+        const bool cp1252 = z == Zeichensatz::Windows1252;
+        m_codec = QTextCodec::codecForName(cp1252 ? "Windows-1252" : "ISO-8859-1");
+        // Control characters: a byte the set leaves undefined.
+        vonVorn();
+        int zeile = 1;
+        QString t;
+        while (this->zeile(&t)) {
+            const int pos = ersteSteuerzeichen(t);
+            if (pos >= 0) {
+                const QString byte = QStringLiteral("0x") + QString::number(t.at(pos).unicode(), 16).toUpper();
+                QString grund;
+                if (!cp1252)
+                    grund = QStringLiteral("Das Byte %1 ist in ISO-8859-1 ein Steuerzeichen; vermutlich ist die Datei in Windows-1252 "
+                                           "geschrieben (dort ist 0x80 das €-Zeichen).");
+                else if (geraten)
+                    grund = QStringLiteral("Die Datei ist kein gültiges UTF-8, und als Windows-1252 gelesen ist das Byte %1 kein Zeichen. "
+                                           "Bitte geben Sie den Zeichensatz der Datei an.");
+                else
+                    grund = QStringLiteral("Das Byte %1 ist in Windows-1252 kein Zeichen. Bitte prüfen Sie den Zeichensatz der Datei "
+                                           "(UTF-8 oder ISO-8859-1).");
+                return fail(zeile, grund.arg(byte));
+            }
+            ++zeile;
+        }
+    }
+    vonVorn();
+    return true;
+}
+
+void TextLeser::vonVorn() {
+    m_datei->seek(m_bom ? 3 : 0);
+    delete m_decoder;
+    m_decoder = m_codec ? new QTextDecoder(m_codec, QTextCodec::IgnoreHeader) : nullptr;
+}
+
+bool TextLeser::zeile(QString* text) {
+    if (!m_decoder || m_datei->atEnd()) return false;
+    QByteArray b = m_datei->readLine();
+    if (b.endsWith('\n')) b.chop(1);
+    *text = m_decoder->toUnicode(b);
     return true;
 }
 

@@ -40,6 +40,7 @@
 #include <QStringList>
 
 class DBConnection;
+class QIODevice;
 
 namespace Bank {
 
@@ -79,6 +80,33 @@ bool formatAusName(const QString& name, Format* f);
 // header, otherwise CSV.
 Format erkenneFormat(const QByteArray& datei);
 
+// Receives what a reader finds, statement by statement and transaction by
+// transaction, so that a file of any size is read with the memory of one
+// entry. A receiver that answers false has said why in `fehler`; the reader
+// then hands it nothing more, still reads the rest of the file (a file
+// that cannot be read is refused for that first) and returns false.
+class AuszugEmpfaenger {
+public:
+    virtual ~AuszugEmpfaenger() = default;
+    // A statement begins: its own account and what is known of its
+    // balances before its entries (umsaetze empty).
+    virtual bool auszugBeginn(const Auszug& kopf, QString* fehler) = 0;
+    virtual bool umsatz(const Umsatz& u, QString* fehler) = 0;
+    // The statement is read: its balances and pending count (umsaetze empty).
+    virtual bool auszugEnde(const Auszug& kopf, QString* fehler) = 0;
+};
+// Collects the statements in a list.
+class AuszugSammler : public AuszugEmpfaenger {
+public:
+    explicit AuszugSammler(QList<Auszug>* out) : m_out(out) {}
+    bool auszugBeginn(const Auszug& kopf, QString*) override;
+    bool umsatz(const Umsatz& u, QString*) override;
+    bool auszugEnde(const Auszug& kopf, QString*) override;
+
+private:
+    QList<Auszug>* m_out;
+};
+
 // Every reader refuses a file it cannot read completely: false, with the
 // line (or element) and a German reason in `fehler`, and nothing in `out`.
 
@@ -86,8 +114,13 @@ Format erkenneFormat(const QByteArray& datei);
 // An entry with several transaction details (a batch) gives one record per
 // detail; pending entries are counted, not returned.
 bool leseCamt(const QByteArray& datei, QList<Auszug>* out, QString* fehler);
+// The same from a device, entry by entry into `empfaenger`.
+bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler);
 // MT940: fields :20:, :25:, :60F:/:60M:, :61:, :86:, :62F:/:62M:.
 bool leseMt940(const QByteArray& datei, BuchungenCSV::Zeichensatz z, QList<Auszug>* out, QString* fehler);
+// The same from a device that can seek (an open file), line by line into
+// `empfaenger`: the character set is checked in a first reading.
+bool leseMt940(QIODevice* datei, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler);
 
 // The column layout of a bank's CSV download. Each field is found by one of
 // its header names (case-insensitive) or, in a layout the user maps, by its
@@ -111,6 +144,10 @@ const QList<CsvLayout>& csvLayouts();
 bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QString* fehler);
 bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, QList<Auszug>* out,
              QString* fehler);
+// The same from a device that can seek (an open file), row by row into
+// `empfaenger`: the character set and the quoting are checked in first
+// readings, so a broken file is refused before any row is handed over.
+bool leseCsv(QIODevice* datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler);
 
 // The statements whose entries do not lead from the opening to the closing
 // balance, each as a German sentence with both figures.
@@ -154,10 +191,10 @@ struct Speicherergebnis {
 // text (the first 100 characters, compared exactly) and every counterpart
 // field (empty and NULL alike).
 long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u);
-// Stores the transactions of one retrieval or file: grouped into distinct
-// ones, each with its multiplicity n, of which n minus the number already
-// stored are inserted; dates outside the tax year `jahr` or before `ab`
-// (when valid) are left out. Records the newest date and, when `saldo` is
+// Stores the transactions of one retrieval or file in their order: of n
+// equal ones, n minus the number stored before are inserted (a copy equal
+// to a stored one counts as that one, the others are all kept); dates
+// outside the tax year `jahr` or before `ab` (when valid) are left out. Records the newest date and, when `saldo` is
 // given, the balance on the connection. One transaction; false with
 // `fehler` (and nothing stored) when the database refuses.
 bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<Umsatz>& umsaetze, int jahr,
@@ -185,6 +222,11 @@ struct Importergebnis {
     QString meldung;  // the note on success, the reason on refusal
 };
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o);
+// The same from a device that can seek (an open file): the file is read and
+// stored entry by entry, in the memory of one entry whatever its size. Each
+// transaction is stored as it is read, all in one transaction that the
+// refusal of any part (or a no to the balance question) rolls back.
+Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* datei, const Importoptionen& o);
 
 // --- status -------------------------------------------------------------------
 
@@ -202,6 +244,8 @@ struct GespeicherterUmsatz {
 };
 // The stored transactions by date (only open ones with `nurOffene`).
 QList<GespeicherterUmsatz> umsaetze(DBConnection* db, bool nurOffene = false);
+// How many umsaetze(db, true) would list.
+long anzahlOffene(DBConnection* db);
 // Marks open transactions as not to be processed; the number changed.
 // Refused (nothing changed) when an ID does not exist or is not open.
 long nichtVerarbeiten(DBConnection* db, const QList<unsigned long>& ids, QString* fehler);

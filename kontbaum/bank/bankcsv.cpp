@@ -5,6 +5,7 @@
 // the layout "generisch" whose columns the user gives by number.
 #include "kontbaum/bank/bank.h"
 
+#include <QBuffer>
 #include <QRegularExpression>
 
 namespace Bank {
@@ -47,55 +48,65 @@ struct Zeile {
     int nr;
     QStringList felder;
 };
-bool zerlegen(const QString& text, QList<Zeile>* out, QString* fehler) {
-    Zeile z{1, {}};
-    QString feld;
-    bool inAnf = false, warAnf = false;
-    int zeile = 1;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (inAnf) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
-                    feld += c;
-                    ++i;
+// Fed a line at a time; a row that ends goes to `fertig`.
+class Zerleger {
+public:
+    bool zeile(const QString& zeile, QList<Zeile>* fertig, QString* fehler) {
+        const QString text = zeile + QLatin1Char('\n');
+        for (int i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (m_inAnf) {
+                if (c == QLatin1Char('"')) {
+                    if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+                        m_feld += c;
+                        ++i;
+                    } else {
+                        m_inAnf = false;
+                    }
                 } else {
-                    inAnf = false;
+                    if (c == QLatin1Char('\n')) ++m_zeile;
+                    m_feld += c;
                 }
-            } else {
-                if (c == QLatin1Char('\n')) ++zeile;
-                feld += c;
+            } else if (c == QLatin1Char('"') && m_feld.trimmed().isEmpty() && !m_warAnf) {
+                m_inAnf = m_warAnf = true;
+                m_feld.clear();
+            } else if (c == QLatin1Char(';')) {
+                m_z.felder << m_feld;
+                m_feld.clear();
+                m_warAnf = false;
+            } else if (c == QLatin1Char('\n')) {
+                m_z.felder << m_feld;
+                if (!(m_z.felder.size() == 1 && m_z.felder.first().trimmed().isEmpty())) *fertig << m_z;
+                ++m_zeile;
+                m_z = Zeile{m_zeile, {}};
+                m_feld.clear();
+                m_warAnf = false;
+            } else if (c != QLatin1Char('\r')) {
+                if (m_warAnf && !c.isSpace()) {
+                    *fehler = QStringLiteral("Zeile %1: Nach dem schließenden Anführungszeichen folgt „%2“ statt „;“.").arg(m_zeile).arg(c);
+                    return false;
+                }
+                m_feld += c;
             }
-        } else if (c == QLatin1Char('"') && feld.trimmed().isEmpty() && !warAnf) {
-            inAnf = warAnf = true;
-            feld.clear();
-        } else if (c == QLatin1Char(';')) {
-            z.felder << feld;
-            feld.clear();
-            warAnf = false;
-        } else if (c == QLatin1Char('\n')) {
-            z.felder << feld;
-            if (!(z.felder.size() == 1 && z.felder.first().trimmed().isEmpty())) *out << z;
-            ++zeile;
-            z = Zeile{zeile, {}};
-            feld.clear();
-            warAnf = false;
-        } else if (c != QLatin1Char('\r')) {
-            if (warAnf && !c.isSpace()) {
-                *fehler = QStringLiteral("Zeile %1: Nach dem schließenden Anführungszeichen folgt „%2“ statt „;“.").arg(zeile).arg(c);
-                return false;
-            }
-            feld += c;
         }
+        return true;
     }
-    if (inAnf) {
-        *fehler = QStringLiteral("Zeile %1: Ein Anführungszeichen wird nicht geschlossen.").arg(z.nr);
-        return false;
+    bool ende(QList<Zeile>* fertig, QString* fehler) {
+        if (m_inAnf) {
+            *fehler = QStringLiteral("Zeile %1: Ein Anführungszeichen wird nicht geschlossen.").arg(m_z.nr);
+            return false;
+        }
+        m_z.felder << m_feld;
+        if (!(m_z.felder.size() == 1 && m_z.felder.first().trimmed().isEmpty())) *fertig << m_z;
+        return true;
     }
-    z.felder << feld;
-    if (!(z.felder.size() == 1 && z.felder.first().trimmed().isEmpty())) *out << z;
-    return true;
-}
+
+private:
+    Zeile m_z{1, {}};
+    QString m_feld;
+    bool m_inAnf = false, m_warAnf = false;
+    int m_zeile = 1;
+};
 
 // Column of a field: its number (1-based) in a mapped layout, else the
 // first header that matches one of its names; -1 when it is not there.
@@ -167,58 +178,61 @@ bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QStr
     return false;
 }
 
-bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, QList<Auszug>* out, QString* fehler) {
-    out->clear();
-    QString text;
-    if (!BuchungenCSV::dekodieren(datei, z, &text, fehler)) return false;
-    QList<Zeile> zeilen;
-    if (!zerlegen(text, &zeilen, fehler)) return false;
-    Spalten s;
-    int erste = 0;  // first row of data
-    const bool nachNummer = layout.name == QLatin1String("generisch");
-    if (nachNummer) {
-        auto nr = [](const QStringList& l) { return l.isEmpty() ? -1 : l.first().toInt() - 1; };
-        s = Spalten{nr(layout.buchungstag), nr(layout.valuta), nr(layout.betrag), nr(layout.soll), nr(layout.haben), nr(layout.zweck),
-                    nr(layout.name_),       nr(layout.iban),   nr(layout.bic),    nr(layout.referenz), -1, -1, -1};
-        erste = layout.info.isEmpty() ? 1 : layout.info.first().toInt();
-    } else {
-        // Some banks put lines about the account above the header.
-        int kopf = -1;
-        for (int i = 0; i < zeilen.size() && i < 30 && kopf < 0; ++i)
-            if (spalteVon(zeilen[i].felder, layout.buchungstag) >= 0 && spalteVon(zeilen[i].felder, layout.betrag) >= 0) kopf = i;
-        if (kopf < 0) {
-            *fehler = QStringLiteral("Zeile 1: Die Kopfzeile des Layouts „%1“ fehlt (erwartet werden die Spalten „%2“ und „%3“). Ist es die "
-                                     "CSV-Datei einer anderen Bank? Dann lesen Sie sie mit --layout generisch --spalten … ein.")
-                              .arg(layout.name, layout.buchungstag.first(), layout.betrag.first());
-            return false;
+namespace {
+// Reads the rows as the tokenizer completes them: the header, then every
+// row of data into a transaction for the receiver. The own account stands
+// in a column of each row where the layout has one; transactions before
+// the first row that names it wait for it.
+class CsvLeser {
+public:
+    CsvLeser(const CsvLayout& layout, AuszugEmpfaenger* e, QString* fehler) : m_layout(layout), m_e(e), m_fehler(fehler) {
+        m_nachNummer = layout.name == QLatin1String("generisch");
+        if (m_nachNummer) {
+            auto nr = [](const QStringList& l) { return l.isEmpty() ? -1 : l.first().toInt() - 1; };
+            m_s = Spalten{nr(layout.buchungstag), nr(layout.valuta), nr(layout.betrag), nr(layout.soll), nr(layout.haben), nr(layout.zweck),
+                          nr(layout.name_),       nr(layout.iban),   nr(layout.bic),    nr(layout.referenz), -1, -1, -1};
+            m_erste = layout.info.isEmpty() ? 1 : layout.info.first().toInt();
+            m_kopf = true;
         }
-        const QStringList& k = zeilen[kopf].felder;
-        s = Spalten{spalteVon(k, layout.buchungstag), spalteVon(k, layout.valuta), spalteVon(k, layout.betrag), spalteVon(k, layout.soll),
-                    spalteVon(k, layout.haben),       spalteVon(k, layout.zweck),  spalteVon(k, layout.name_),  spalteVon(k, layout.iban),
-                    spalteVon(k, layout.bic),         spalteVon(k, layout.referenz), spalteVon(k, layout.waehrung),
-                    spalteVon(k, layout.konto),       spalteVon(k, layout.info)};
-        erste = kopf + 1;
     }
-    Auszug a;
-    for (int i = erste; i < zeilen.size(); ++i) {
-        const Zeile& r = zeilen[i];
+
+    bool zeile(const Zeile& r) {
+        const int i = m_index++;
+        if (!m_kopf) {
+            // Some banks put lines about the account above the header.
+            const QStringList& k = r.felder;
+            if (i < 30 && spalteVon(k, m_layout.buchungstag) >= 0 && spalteVon(k, m_layout.betrag) >= 0) {
+                m_s = Spalten{spalteVon(k, m_layout.buchungstag), spalteVon(k, m_layout.valuta),   spalteVon(k, m_layout.betrag),
+                              spalteVon(k, m_layout.soll),        spalteVon(k, m_layout.haben),    spalteVon(k, m_layout.zweck),
+                              spalteVon(k, m_layout.name_),       spalteVon(k, m_layout.iban),     spalteVon(k, m_layout.bic),
+                              spalteVon(k, m_layout.referenz),    spalteVon(k, m_layout.waehrung), spalteVon(k, m_layout.konto),
+                              spalteVon(k, m_layout.info)};
+                m_kopf = true;
+                m_erste = i + 1;
+                return true;
+            }
+            if (i >= 29) return keinKopf();
+            return true;
+        }
+        if (i < m_erste) return true;
+        const Spalten& s = m_s;
         auto feld = [&](int spalte) { return spalte >= 0 && spalte < r.felder.size() ? r.felder[spalte].trimmed() : QString(); };
         auto nein = [&](const QString& grund) {
-            *fehler = QStringLiteral("Zeile %1: %2").arg(r.nr).arg(grund);
+            *m_fehler = QStringLiteral("Zeile %1: %2").arg(r.nr).arg(grund);
             return false;
         };
         const int noetig = qMax(s.datum, qMax(s.betrag, qMax(s.soll, s.haben)));
         if (r.felder.size() <= noetig)
-            return nein(QStringLiteral("Die Zeile hat %1 Spalten, das Layout „%2“ braucht mindestens %3.").arg(r.felder.size()).arg(layout.name).arg(noetig + 1));
-        if (layout.vorgemerkt.contains(feld(s.info), Qt::CaseInsensitive)) {
-            ++a.vorgemerkt;
-            continue;
+            return nein(QStringLiteral("Die Zeile hat %1 Spalten, das Layout „%2“ braucht mindestens %3.").arg(r.felder.size()).arg(m_layout.name).arg(noetig + 1));
+        if (m_layout.vorgemerkt.contains(feld(s.info), Qt::CaseInsensitive)) {
+            ++m_a.vorgemerkt;
+            return true;
         }
         Umsatz u;
-        u.buchungsdatum = datumLesen(feld(s.datum), layout.datumsformat);
+        u.buchungsdatum = datumLesen(feld(s.datum), m_layout.datumsformat);
         if (!u.buchungsdatum.isValid()) return nein(QStringLiteral("„%1“ ist kein Datum (erwartet TT.MM.JJ oder TT.MM.JJJJ).").arg(feld(s.datum)));
         if (s.valuta >= 0 && !feld(s.valuta).isEmpty()) {
-            u.valuta = datumLesen(feld(s.valuta), layout.datumsformat);
+            u.valuta = datumLesen(feld(s.valuta), m_layout.datumsformat);
             if (!u.valuta.isValid()) return nein(QStringLiteral("Die Valuta „%1“ ist kein Datum.").arg(feld(s.valuta)));
         }
         if (s.betrag >= 0) {
@@ -239,20 +253,103 @@ bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zei
         if (ibanGueltig(konto)) u.iban = konto;
         else u.kontonummer = feld(s.iban);
         const QString bic = feld(s.bic);
-        if (QRegularExpression(QStringLiteral("^[0-9]{8}$")).match(bic).hasMatch()) u.blz = bic;
+        static const QRegularExpression blz(QStringLiteral("^[0-9]{8}$"));
+        if (blz.match(bic).hasMatch()) u.blz = bic;
         else u.bic = bic;
         u.referenz = feld(s.referenz).compare(QLatin1String("NOTPROVIDED"), Qt::CaseInsensitive) == 0 ? QString() : feld(s.referenz);
         const QString eigenes = normIban(feld(s.konto));
         if (!eigenes.isEmpty()) {
-            const QString bisher = a.iban.isEmpty() ? a.kontonummer : a.iban;
+            const QString bisher = m_a.iban.isEmpty() ? m_a.kontonummer : m_a.iban;
             if (!bisher.isEmpty() && bisher != eigenes)
                 return nein(QStringLiteral("Die Datei enthält Umsätze der Konten %1 und %2; bitte laden Sie je Konto eine Datei herunter.").arg(bisher, eigenes));
-            (ibanGueltig(eigenes) ? a.iban : a.kontonummer) = eigenes;
+            (ibanGueltig(eigenes) ? m_a.iban : m_a.kontonummer) = eigenes;
         }
-        a.umsaetze << u;
+        if (!m_begonnen && (s.konto < 0 || !eigenes.isEmpty())) beginnen();
+        if (!m_begonnen) m_puffer << u;
+        else if (weiter()) geben(m_e->umsatz(u, &m_empfaengerFehler));
+        return true;
     }
-    *out << a;
-    return true;
+
+    bool ende() {
+        if (!m_kopf) return keinKopf();
+        if (!m_begonnen) beginnen();
+        if (weiter()) geben(m_e->auszugEnde(m_a, &m_empfaengerFehler));
+        if (m_empfaengerFehler.isEmpty()) return true;
+        *m_fehler = m_empfaengerFehler;
+        return false;
+    }
+
+private:
+    bool keinKopf() {
+        *m_fehler = QStringLiteral("Zeile 1: Die Kopfzeile des Layouts „%1“ fehlt (erwartet werden die Spalten „%2“ und „%3“). Ist es die "
+                                   "CSV-Datei einer anderen Bank? Dann lesen Sie sie mit --layout generisch --spalten … ein.")
+                        .arg(m_layout.name, m_layout.buchungstag.first(), m_layout.betrag.first());
+        return false;
+    }
+    bool weiter() const { return m_empfaengerFehler.isEmpty(); }
+    void geben(bool ok) {
+        if (!ok && m_empfaengerFehler.isEmpty()) m_empfaengerFehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
+    }
+    void beginnen() {
+        m_begonnen = true;
+        if (weiter()) geben(m_e->auszugBeginn(m_a, &m_empfaengerFehler));
+        for (const Umsatz& u : qAsConst(m_puffer))
+            if (weiter()) geben(m_e->umsatz(u, &m_empfaengerFehler));
+        m_puffer.clear();
+    }
+
+    const CsvLayout& m_layout;
+    AuszugEmpfaenger* m_e;
+    QString* m_fehler;
+    QString m_empfaengerFehler;
+    Spalten m_s;
+    bool m_nachNummer = false, m_kopf = false, m_begonnen = false;
+    int m_erste = 0, m_index = 0;
+    Auszug m_a;
+    QList<Umsatz> m_puffer;
+};
+}  // namespace
+
+bool leseCsv(QIODevice* datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler) {
+    BuchungenCSV::TextLeser text(datei);
+    if (!text.pruefen(z, fehler)) return false;
+    // A file whose quoting is broken anywhere is refused as such before any
+    // row is read: a first reading checks only the form.
+    QList<Zeile> zeilen;
+    QString t;
+    {
+        Zerleger form;
+        while (text.zeile(&t)) {
+            if (!form.zeile(t, &zeilen, fehler)) return false;
+            zeilen.clear();
+        }
+        if (!form.ende(&zeilen, fehler)) return false;
+        zeilen.clear();
+    }
+    text.vonVorn();
+    Zerleger zerleger;
+    CsvLeser leser(layout, empfaenger, fehler);
+    auto lesen = [&]() {
+        for (const Zeile& r : qAsConst(zeilen))
+            if (!leser.zeile(r)) return false;
+        zeilen.clear();
+        return true;
+    };
+    while (text.zeile(&t))
+        if (!zerleger.zeile(t, &zeilen, fehler) || !lesen()) return false;
+    if (!zerleger.ende(&zeilen, fehler) || !lesen()) return false;
+    return leser.ende();
+}
+
+bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, QList<Auszug>* out, QString* fehler) {
+    out->clear();
+    QBuffer puffer;
+    puffer.setData(datei);
+    puffer.open(QIODevice::ReadOnly);
+    AuszugSammler sammler(out);
+    if (leseCsv(&puffer, layout, z, &sammler, fehler)) return true;
+    out->clear();
+    return false;
 }
 
 }  // namespace Bank

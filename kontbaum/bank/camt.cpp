@@ -3,11 +3,15 @@
 // are matched by their local names, so the versions .001.02, .001.04 and
 // .001.08 (and the ones between) read alike; where a version moved an
 // element (the BIC into BICFI in .04, the party into Pty in .08) both places
-// are read. The file is read with QXmlStreamReader into a small tree of
-// elements with their line numbers, so that a refusal can name the line and
-// the element.
+// are read. The file is read with QXmlStreamReader over the device; a
+// statement's own elements (account, balances) become a small tree of
+// elements with their line numbers, and each entry (Ntry) a tree of its own
+// that is read, handed on and dropped before the next, so that a file of
+// any size is read with the memory of one entry. A refusal names the line
+// and the element.
 #include "kontbaum/bank/bank.h"
 
+#include <QBuffer>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
@@ -62,41 +66,6 @@ struct Fehler {
 };
 
 QString ort(const Knoten& k) { return QStringLiteral("Zeile %1, Element %2: ").arg(k.zeile).arg(k.pfad); }
-
-// The whole document as a tree; false with the parser's complaint.
-bool baum(const QByteArray& datei, Knoten* wurzel, QString* fehler) {
-    QXmlStreamReader r(datei);
-    std::vector<Knoten*> stapel;
-    while (!r.atEnd()) {
-        r.readNext();
-        if (r.isStartElement()) {
-            Knoten* k = stapel.empty() ? wurzel : nullptr;
-            if (!k) {
-                stapel.back()->kinder.push_back(std::make_unique<Knoten>());
-                k = stapel.back()->kinder.back().get();
-            }
-            k->name = r.name().toString();
-            k->pfad = stapel.empty() ? k->name : stapel.back()->pfad + QLatin1Char('/') + k->name;
-            k->zeile = int(r.lineNumber());
-            k->waehrung = r.attributes().value(QLatin1String("Ccy")).toString();
-            if (stapel.empty()) k->text = r.namespaceUri().toString();  // the root keeps its namespace
-            stapel.push_back(k);
-        } else if (r.isCharacters() && !stapel.empty() && stapel.size() > 1) {
-            stapel.back()->text += r.text();
-        } else if (r.isEndElement()) {
-            stapel.pop_back();
-        }
-    }
-    if (r.hasError()) {
-        *fehler = QStringLiteral("Zeile %1: Die Datei ist kein lesbares XML (%2).").arg(r.lineNumber()).arg(r.errorString());
-        return false;
-    }
-    if (wurzel->name.isEmpty()) {
-        *fehler = QStringLiteral("Die Datei enthält kein XML-Element.");
-        return false;
-    }
-    return true;
-}
 
 // A CAMT amount: digits with a decimal point, in euros, whole cents.
 EuroType betragVon(const Knoten* k, const Knoten& eintrag) {
@@ -218,7 +187,8 @@ void eintragLesen(const Knoten& n, Auszug* a) {
     a->umsaetze << teile;
 }
 
-void auszugLesen(const Knoten& s, Auszug* a) {
+// The statement's own account and balances (its elements before the entries).
+void kopfLesen(const Knoten& s, Auszug* a) {
     a->iban = normIban(s.wert(QStringLiteral("Acct/Id/IBAN")));
     a->kontonummer = s.wert(QStringLiteral("Acct/Id/Othr/Id"));
     const QString ccy = s.wert(QStringLiteral("Acct/Ccy"));
@@ -240,49 +210,162 @@ void auszugLesen(const Knoten& s, Auszug* a) {
         }
     }
     a->mitSalden = anfang && ende;
-    for (const Knoten* n : s.alle(QStringLiteral("Ntry"))) eintragLesen(*n, a);
 }
 
 }  // namespace
 
-bool leseCamt(const QByteArray& datei, QList<Auszug>* out, QString* fehler) {
-    out->clear();
-    Knoten wurzel;
-    if (!baum(datei, &wurzel, fehler)) return false;
-    const QString ns = wurzel.text;
+bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler) {
+    QXmlStreamReader r(datei);
     static const QRegularExpression camt(QStringLiteral("^urn:iso:std:iso:20022:tech:xsd:camt\\.05[23]\\.001\\.[0-9]+$"));
-    if (wurzel.name != QLatin1String("Document") || !camt.match(ns).hasMatch()) {
-        *fehler = QStringLiteral("Zeile %1: Die Datei ist kein CAMT-Kontoauszug (camt.052 oder camt.053), ihr Wurzelelement ist %2%3.")
-                      .arg(wurzel.zeile)
-                      .arg(wurzel.name, ns.isEmpty() ? QString() : QStringLiteral(" im Namensraum ") + ns);
-        return false;
-    }
-    const Knoten* nachricht = wurzel.finde(QStringLiteral("BkToCstmrStmt"));
-    QString teil = QStringLiteral("Stmt");
-    if (!nachricht) {
-        nachricht = wurzel.finde(QStringLiteral("BkToCstmrAcctRpt"));
-        teil = QStringLiteral("Rpt");
-    }
-    if (!nachricht) {
-        *fehler = ort(wurzel) + QStringLiteral("Es fehlt BkToCstmrStmt (camt.053) oder BkToCstmrAcctRpt (camt.052).");
-        return false;
-    }
-    try {
-        for (const Knoten* s : nachricht->alle(teil)) {
-            Auszug a;
-            auszugLesen(*s, &a);
-            *out << a;
+    Knoten wurzel;
+    std::vector<Knoten*> stapel;       // the open elements that are kept
+    std::unique_ptr<Knoten> eintrag;   // the entry being read
+    int eintragTiefe = 0;              // open elements inside it
+    int uebersprungen = 0;             // open elements of a skipped entry
+    Knoten* nachricht = nullptr;       // BkToCstmrStmt or BkToCstmrAcctRpt
+    QString teil;                      // Stmt or Rpt
+    Knoten* auszug = nullptr;          // the statement being read
+    Auszug kopf;
+    bool begonnen = false;
+    int auszuege = 0;
+    // The first refusal of the file's content, and the first of the
+    // receiver: the whole file is still read, since a file that is no
+    // well-formed XML is refused as such first.
+    QString inhaltFehler, empfaengerFehler;
+    auto weiter = [&]() { return inhaltFehler.isEmpty() && empfaengerFehler.isEmpty(); };
+    auto beginnen = [&]() {
+        if (begonnen || !inhaltFehler.isEmpty()) return;
+        begonnen = true;
+        try {
+            kopfLesen(*auszug, &kopf);
+        } catch (const Fehler& f) {
+            inhaltFehler = f.text;
+            return;
         }
-    } catch (const Fehler& f) {
-        out->clear();
-        *fehler = f.text;
-        return false;
+        if (weiter() && !empfaenger->auszugBeginn(kopf, &empfaengerFehler) && empfaengerFehler.isEmpty())
+            empfaengerFehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
+    };
+    while (!r.atEnd()) {
+        r.readNext();
+        if (r.isStartElement()) {
+            if (uebersprungen > 0 || (!inhaltFehler.isEmpty() && !stapel.empty() && !eintrag)) {
+                // Once the content is refused, only the form of the rest counts.
+                ++uebersprungen;
+                continue;
+            }
+            Knoten* eltern = eintrag ? nullptr : stapel.empty() ? nullptr : stapel.back();
+            Knoten* k = nullptr;
+            if (stapel.empty() && !eintrag) {
+                k = &wurzel;
+            } else if (eintrag) {
+                Knoten* oben = eintrag.get();
+                for (int i = 1; i < eintragTiefe; ++i) oben = oben->kinder.back().get();
+                oben->kinder.push_back(std::make_unique<Knoten>());
+                k = oben->kinder.back().get();
+                k->pfad = oben->pfad + QLatin1Char('/') + r.name().toString();
+                ++eintragTiefe;
+            } else if (eltern == auszug && auszug && r.name() == QLatin1String("Ntry")) {
+                // An entry: read on its own, and skipped once the content is refused.
+                beginnen();
+                if (!inhaltFehler.isEmpty()) {
+                    uebersprungen = 1;
+                    continue;
+                }
+                eintrag = std::make_unique<Knoten>();
+                k = eintrag.get();
+                k->pfad = auszug->pfad + QStringLiteral("/Ntry");
+                eintragTiefe = 1;
+            } else {
+                eltern->kinder.push_back(std::make_unique<Knoten>());
+                k = eltern->kinder.back().get();
+            }
+            k->name = r.name().toString();
+            if (k->pfad.isEmpty()) k->pfad = stapel.empty() ? k->name : stapel.back()->pfad + QLatin1Char('/') + k->name;
+            k->zeile = int(r.lineNumber());
+            k->waehrung = r.attributes().value(QLatin1String("Ccy")).toString();
+            if (k == &wurzel) {
+                k->text = r.namespaceUri().toString();  // the root keeps its namespace
+                if (wurzel.name != QLatin1String("Document") || !camt.match(wurzel.text).hasMatch())
+                    inhaltFehler = QStringLiteral("Zeile %1: Die Datei ist kein CAMT-Kontoauszug (camt.052 oder camt.053), ihr Wurzelelement ist %2%3.")
+                                       .arg(wurzel.zeile)
+                                       .arg(wurzel.name, wurzel.text.isEmpty() ? QString() : QStringLiteral(" im Namensraum ") + wurzel.text);
+            } else if (eltern == &wurzel && !nachricht &&
+                       (k->name == QLatin1String("BkToCstmrStmt") || k->name == QLatin1String("BkToCstmrAcctRpt"))) {
+                nachricht = k;
+                teil = k->name == QLatin1String("BkToCstmrStmt") ? QStringLiteral("Stmt") : QStringLiteral("Rpt");
+            } else if (eltern && eltern == nachricht && k->name == teil) {
+                auszug = k;
+                kopf = Auszug();
+                begonnen = false;
+            }
+            if (!eintrag) stapel.push_back(k);
+        } else if (r.isCharacters()) {
+            if (uebersprungen > 0) continue;
+            if (eintrag) {
+                Knoten* oben = eintrag.get();
+                for (int i = 1; i < eintragTiefe; ++i) oben = oben->kinder.back().get();
+                oben->text += r.text();
+            } else if (stapel.size() > 1) {
+                stapel.back()->text += r.text();
+            }
+        } else if (r.isEndElement()) {
+            if (uebersprungen > 0) {
+                --uebersprungen;
+                continue;
+            }
+            if (eintrag) {
+                if (--eintragTiefe > 0) continue;
+                try {
+                    eintragLesen(*eintrag, &kopf);
+                } catch (const Fehler& f) {
+                    inhaltFehler = f.text;
+                }
+                for (const Umsatz& u : qAsConst(kopf.umsaetze)) {
+                    if (!weiter()) break;
+                    if (!empfaenger->umsatz(u, &empfaengerFehler) && empfaengerFehler.isEmpty())
+                        empfaengerFehler = QStringLiteral("Der Umsatz wurde nicht übernommen.");
+                }
+                kopf.umsaetze.clear();
+                eintrag.reset();
+                continue;
+            }
+            Knoten* k = stapel.back();
+            stapel.pop_back();
+            if (k == auszug) {
+                ++auszuege;
+                beginnen();
+                if (weiter() && !empfaenger->auszugEnde(kopf, &empfaengerFehler) && empfaengerFehler.isEmpty())
+                    empfaengerFehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
+                // Its elements are read: they need no memory any longer.
+                auszug = nullptr;
+                nachricht->kinder.pop_back();
+            }
+        }
     }
-    if (out->isEmpty()) {
-        *fehler = ort(*nachricht) + QStringLiteral("Die Datei enthält keinen Auszug (%1).").arg(teil);
+    auto nein = [&](const QString& t) {
+        *fehler = t;
         return false;
-    }
+    };
+    if (r.hasError()) return nein(QStringLiteral("Zeile %1: Die Datei ist kein lesbares XML (%2).").arg(r.lineNumber()).arg(r.errorString()));
+    if (wurzel.name.isEmpty()) return nein(QStringLiteral("Die Datei enthält kein XML-Element."));
+    // A refused root leaves no message read.
+    if (!nachricht)
+        return nein(!inhaltFehler.isEmpty() ? inhaltFehler
+                                            : ort(wurzel) + QStringLiteral("Es fehlt BkToCstmrStmt (camt.053) oder BkToCstmrAcctRpt (camt.052)."));
+    if (!inhaltFehler.isEmpty()) return nein(inhaltFehler);
+    if (auszuege == 0) return nein(ort(*nachricht) + QStringLiteral("Die Datei enthält keinen Auszug (%1).").arg(teil));
+    if (!empfaengerFehler.isEmpty()) return nein(empfaengerFehler);
     return true;
+}
+
+bool leseCamt(const QByteArray& datei, QList<Auszug>* out, QString* fehler) {
+    QBuffer puffer;
+    puffer.setData(datei);
+    puffer.open(QIODevice::ReadOnly);
+    AuszugSammler sammler(out);
+    if (leseCamt(&puffer, &sammler, fehler)) return true;
+    out->clear();
+    return false;
 }
 
 }  // namespace Bank

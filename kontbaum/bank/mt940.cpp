@@ -11,6 +11,7 @@
 // own configuration and plugins at run time.
 #include "kontbaum/bank/bank.h"
 
+#include <QBuffer>
 #include <QRegularExpression>
 
 namespace Bank {
@@ -24,33 +25,6 @@ struct Feld {
 bool fail(QString* fehler, int zeile, const QString& grund) {
     *fehler = QStringLiteral("Zeile %1: %2").arg(zeile).arg(grund);
     return false;
-}
-
-// The fields of the message; a line that does not open a field continues
-// the one before. SWIFT block headers ({1:…}{4:) and end marks (-}, -) are
-// envelope, not content.
-bool felder(const QString& text, QList<Feld>* out, QString* fehler) {
-    static const QRegularExpression tag(QStringLiteral("^:([0-9]{2}[A-Z]?):(.*)$"));
-    const QStringList zeilen = text.split(QLatin1Char('\n'));
-    for (int i = 0; i < zeilen.size(); ++i) {
-        QString z = zeilen[i];
-        z.remove(QLatin1Char('\r'));
-        if (z.startsWith(QLatin1Char('{'))) {
-            const int rumpf = z.indexOf(QLatin1String("{4:"));
-            if (rumpf < 0) continue;
-            z = z.mid(rumpf + 3);
-        }
-        if (z == QLatin1String("-") || z == QLatin1String("-}") || z.trimmed().isEmpty()) continue;
-        const QRegularExpressionMatch m = tag.match(z);
-        if (m.hasMatch()) {
-            *out << Feld{m.captured(1), m.captured(2), i + 1};
-        } else if (out->isEmpty()) {
-            return fail(fehler, i + 1, QStringLiteral("Vor dem ersten Feld (:20:) steht Text; die Datei ist kein MT940-Auszug."));
-        } else {
-            out->last().inhalt += QLatin1Char('\n') + z;
-        }
-    }
-    return true;
 }
 
 bool betragLesen(QString t, EuroType* b) {
@@ -191,76 +165,171 @@ void infoLesen(const Feld& f, Umsatz* u) {
 
 }  // namespace
 
-bool leseMt940(const QByteArray& datei, BuchungenCSV::Zeichensatz z, QList<Auszug>* out, QString* fehler) {
-    out->clear();
-    QString text;
-    if (!BuchungenCSV::dekodieren(datei, z, &text, fehler)) return false;
-    QList<Feld> fs;
-    if (!felder(text, &fs, fehler)) return false;
-    QList<Auszug> liste;
-    bool offen = false, anfang = false, ende = false, infoFrei = false;
-    int zeile20 = 0;
-    auto abschliessen = [&]() {
-        if (!offen) return true;
-        if (liste.last().iban.isEmpty() && liste.last().kontonummer.isEmpty())
-            return fail(fehler, zeile20, QStringLiteral("Dem Auszug fehlt das Konto (:25:)."));
-        if (!anfang) return fail(fehler, zeile20, QStringLiteral("Dem Auszug fehlt der Anfangssaldo (:60F:)."));
-        if (!ende) return fail(fehler, zeile20, QStringLiteral("Dem Auszug fehlt der Schlusssaldo (:62F:)."));
-        liste.last().mitSalden = true;
+namespace {
+// Reads the message line by line into fields (a line that does not open a
+// field continues the one before; SWIFT block headers ({1:…}{4:) and end
+// marks (-}, -) are envelope, not content) and each field as it completes.
+// A transaction goes to the receiver once nothing more can belong to it
+// (the next :61:, its :86:, the closing balance, the next statement).
+class Mt940 {
+public:
+    Mt940(AuszugEmpfaenger* e, QString* fehler) : m_e(e), m_fehler(fehler) {}
+
+    bool zeile(QString z, int nr) {
+        static const QRegularExpression tag(QStringLiteral("^:([0-9]{2}[A-Z]?):(.*)$"));
+        z.remove(QLatin1Char('\r'));
+        if (z.startsWith(QLatin1Char('{'))) {
+            const int rumpf = z.indexOf(QLatin1String("{4:"));
+            if (rumpf < 0) return true;
+            z = z.mid(rumpf + 3);
+        }
+        if (z == QLatin1String("-") || z == QLatin1String("-}") || z.trimmed().isEmpty()) return true;
+        const QRegularExpressionMatch m = tag.match(z);
+        if (m.hasMatch()) {
+            if (m_hatFeld && !feld(m_feld)) return false;
+            m_feld = Feld{m.captured(1), m.captured(2), nr};
+            m_hatFeld = true;
+        } else if (!m_hatFeld) {
+            return fail(m_fehler, nr, QStringLiteral("Vor dem ersten Feld (:20:) steht Text; die Datei ist kein MT940-Auszug."));
+        } else {
+            m_feld.inhalt += QLatin1Char('\n') + z;
+        }
         return true;
-    };
-    for (const Feld& f : fs) {
+    }
+
+    // The end of the file: false with the content's refusal, else with the
+    // receiver's.
+    bool ende() {
+        if (m_hatFeld && !feld(m_feld)) return false;
+        if (!abschliessen()) return false;
+        if (m_auszuege == 0) {
+            *m_fehler = QStringLiteral("Die Datei enthält keinen MT940-Auszug (Feld :20:).");
+            return false;
+        }
+        if (!m_empfaengerFehler.isEmpty()) {
+            *m_fehler = m_empfaengerFehler;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    bool weiter() const { return m_empfaengerFehler.isEmpty(); }
+    void geben(bool ok) {
+        if (!ok && m_empfaengerFehler.isEmpty()) m_empfaengerFehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
+    }
+    bool kontoBekannt() const { return !m_a.iban.isEmpty() || !m_a.kontonummer.isEmpty(); }
+    void beginnen() {
+        m_begonnen = true;
+        if (weiter()) geben(m_e->auszugBeginn(m_a, &m_empfaengerFehler));
+        for (const Umsatz& u : qAsConst(m_puffer))
+            if (weiter()) geben(m_e->umsatz(u, &m_empfaengerFehler));
+        m_puffer.clear();
+    }
+    // The transaction read last is complete.
+    void abgeben() {
+        if (!m_offenerUmsatz) return;
+        m_offenerUmsatz = false;
+        // A :61: without a field 86 still needs its reversal mark in the text.
+        if (m_u.storno && m_u.zweck.isEmpty()) m_u.zweck << QStringLiteral("Storno:");
+        // Its account normally stands before the first transaction; where
+        // it does not, the transactions wait for the statement's end.
+        if (!m_begonnen && kontoBekannt()) beginnen();
+        if (!m_begonnen) m_puffer << m_u;
+        else if (weiter()) geben(m_e->umsatz(m_u, &m_empfaengerFehler));
+    }
+    bool abschliessen() {
+        if (!m_offen) return true;
+        abgeben();
+        if (!kontoBekannt()) return fail(m_fehler, m_zeile20, QStringLiteral("Dem Auszug fehlt das Konto (:25:)."));
+        if (!m_anfang) return fail(m_fehler, m_zeile20, QStringLiteral("Dem Auszug fehlt der Anfangssaldo (:60F:)."));
+        if (!m_ende) return fail(m_fehler, m_zeile20, QStringLiteral("Dem Auszug fehlt der Schlusssaldo (:62F:)."));
+        m_a.mitSalden = true;
+        if (!m_begonnen) beginnen();
+        if (weiter()) geben(m_e->auszugEnde(m_a, &m_empfaengerFehler));
+        m_offen = false;
+        return true;
+    }
+    bool feld(const Feld& f) {
         if (f.tag == QLatin1String("20")) {
             if (!abschliessen()) return false;
-            liste << Auszug();
-            offen = true;
-            anfang = ende = infoFrei = false;
-            zeile20 = f.zeile;
-            continue;
+            m_a = Auszug();
+            m_offen = true;
+            m_begonnen = false;
+            m_anfang = m_ende = m_infoFrei = false;
+            m_zeile20 = f.zeile;
+            ++m_auszuege;
+            return true;
         }
-        if (!offen) return fail(fehler, f.zeile, QStringLiteral("Das Feld :%1: steht vor dem Beginn eines Auszugs (:20:).").arg(f.tag));
-        Auszug& a = liste.last();
+        if (!m_offen) return fail(m_fehler, f.zeile, QStringLiteral("Das Feld :%1: steht vor dem Beginn eines Auszugs (:20:).").arg(f.tag));
         if (f.tag == QLatin1String("25")) {
             // "BLZ/Kontonummer" (the account may carry its currency) or the IBAN.
             const QString k = f.inhalt.trimmed();
             if (k.contains(QLatin1Char('/'))) {
-                a.blz = k.section(QLatin1Char('/'), 0, 0).trimmed();
-                a.kontonummer = k.section(QLatin1Char('/'), 1).remove(QRegularExpression(QStringLiteral("[A-Z]{3}$"))).trimmed();
+                m_a.blz = k.section(QLatin1Char('/'), 0, 0).trimmed();
+                m_a.kontonummer = k.section(QLatin1Char('/'), 1).remove(QRegularExpression(QStringLiteral("[A-Z]{3}$"))).trimmed();
             } else {
-                a.iban = normIban(k);
+                m_a.iban = normIban(k);
             }
         } else if (f.tag == QLatin1String("60F") || f.tag == QLatin1String("60M")) {
-            if (!saldoLesen(f, &a.anfangssaldo, fehler)) return false;
-            anfang = true;
+            if (!saldoLesen(f, &m_a.anfangssaldo, m_fehler)) return false;
+            m_anfang = true;
         } else if (f.tag == QLatin1String("62F") || f.tag == QLatin1String("62M")) {
-            if (!saldoLesen(f, &a.endsaldo, fehler)) return false;
-            ende = true;
-            infoFrei = false;
+            abgeben();
+            if (!saldoLesen(f, &m_a.endsaldo, m_fehler)) return false;
+            m_ende = true;
+            m_infoFrei = false;
         } else if (f.tag == QLatin1String("61")) {
-            if (!anfang) return fail(fehler, f.zeile, QStringLiteral("Der Umsatz (:61:) steht vor dem Anfangssaldo (:60F:)."));
-            if (ende) return fail(fehler, f.zeile, QStringLiteral("Der Umsatz (:61:) steht nach dem Schlusssaldo (:62F:)."));
-            Umsatz u;
-            if (!umsatzLesen(f, &u, fehler)) return false;
-            a.umsaetze << u;
-            infoFrei = true;
-        } else if (f.tag == QLatin1String("86") && infoFrei) {
+            if (!m_anfang) return fail(m_fehler, f.zeile, QStringLiteral("Der Umsatz (:61:) steht vor dem Anfangssaldo (:60F:)."));
+            if (m_ende) return fail(m_fehler, f.zeile, QStringLiteral("Der Umsatz (:61:) steht nach dem Schlusssaldo (:62F:)."));
+            abgeben();
+            m_u = Umsatz();
+            if (!umsatzLesen(f, &m_u, m_fehler)) return false;
+            m_offenerUmsatz = true;
+            m_infoFrei = true;
+        } else if (f.tag == QLatin1String("86") && m_infoFrei) {
             // The field 86 after a :61: belongs to it; one after the closing
             // balance is a note on the whole statement.
-            infoLesen(f, &a.umsaetze.last());
-            infoFrei = false;
+            infoLesen(f, &m_u);
+            m_infoFrei = false;
+            abgeben();
         }
+        return true;
     }
-    if (!abschliessen()) return false;
-    if (liste.isEmpty()) {
-        *fehler = QStringLiteral("Die Datei enthält keinen MT940-Auszug (Feld :20:).");
-        return false;
-    }
-    // A :61: without a field 86 still needs its reversal mark in the text.
-    for (Auszug& a : liste)
-        for (Umsatz& u : a.umsaetze)
-            if (u.storno && u.zweck.isEmpty()) u.zweck << QStringLiteral("Storno:");
-    *out = liste;
-    return true;
+
+    AuszugEmpfaenger* m_e;
+    QString* m_fehler;
+    QString m_empfaengerFehler;
+    Feld m_feld;
+    bool m_hatFeld = false;
+    Auszug m_a;  // the statement without its transactions
+    Umsatz m_u;
+    bool m_offenerUmsatz = false;
+    QList<Umsatz> m_puffer;  // transactions before the statement's account
+    bool m_offen = false, m_begonnen = false, m_anfang = false, m_ende = false, m_infoFrei = false;
+    int m_zeile20 = 0, m_auszuege = 0;
+};
+}  // namespace
+
+bool leseMt940(QIODevice* datei, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler) {
+    BuchungenCSV::TextLeser text(datei);
+    if (!text.pruefen(z, fehler)) return false;
+    Mt940 leser(empfaenger, fehler);
+    QString zeile;
+    for (int nr = 1; text.zeile(&zeile); ++nr)
+        if (!leser.zeile(zeile, nr)) return false;
+    return leser.ende();
+}
+
+bool leseMt940(const QByteArray& datei, BuchungenCSV::Zeichensatz z, QList<Auszug>* out, QString* fehler) {
+    out->clear();
+    QBuffer puffer;
+    puffer.setData(datei);
+    puffer.open(QIODevice::ReadOnly);
+    AuszugSammler sammler(out);
+    if (leseMt940(&puffer, z, &sammler, fehler)) return true;
+    out->clear();
+    return false;
 }
 
 }  // namespace Bank

@@ -17,6 +17,11 @@ QString statusText(int status, unsigned long buchungsnummer) {
     }
 }
 
+long anzahlOffene(DBConnection* db) {
+    return long(GetDatenTyp(rsFallDB(db), QStringLiteral("SELECT COUNT(*) FROM eurUmsatz u WHERE (u.Status=0 OR u.Status IS NULL) AND u.MasterID=0"))
+                    .toLongLong());
+}
+
 QList<GespeicherterUmsatz> umsaetze(DBConnection* db, bool nurOffene) {
     QList<GespeicherterUmsatz> l;
     rsDataSource rs(rsFallDB(db), QStringLiteral("SELECT u.*, b.kpNummer AS Konto FROM eurUmsatz u LEFT JOIN eurBankverbindung b ON "

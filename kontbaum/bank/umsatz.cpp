@@ -4,6 +4,7 @@
 
 #include "host/app/ui.h"
 
+#include <QBuffer>
 #include <QHash>
 
 namespace Bank {
@@ -15,6 +16,23 @@ EuroType Auszug::summeUmsaetze() const {
     EuroType s = anfangssaldo;
     for (const Umsatz& u : umsaetze) s += u.betrag;
     return s;
+}
+
+bool AuszugSammler::auszugBeginn(const Auszug& kopf, QString*) {
+    *m_out << kopf;
+    return true;
+}
+
+bool AuszugSammler::umsatz(const Umsatz& u, QString*) {
+    m_out->last().umsaetze << u;
+    return true;
+}
+
+bool AuszugSammler::auszugEnde(const Auszug& kopf, QString*) {
+    const QList<Umsatz> umsaetze = m_out->last().umsaetze;
+    m_out->last() = kopf;
+    m_out->last().umsaetze = umsaetze;
+    return true;
 }
 
 bool formatAusName(const QString& name, Format* f) {
@@ -36,15 +54,22 @@ Format erkenneFormat(const QByteArray& datei) {
     return Format::Csv;
 }
 
+namespace {
+// The sentence on a statement whose entries do not lead from the opening
+// balance to the closing one (`ergebnis`: where they lead); empty when they do.
+QString abweichung(const Auszug& a, const EuroType& ergebnis) {
+    if (!a.mitSalden || (ergebnis - a.endsaldo).isNull()) return QString();
+    return QStringLiteral("Konto %1: Anfangssaldo %2 und die Umsätze ergeben %3, der Endsaldo der Datei ist %4 (Differenz %5).")
+        .arg(a.iban.isEmpty() ? a.kontonummer : a.iban, a.anfangssaldo.getText(), ergebnis.getText(), a.endsaldo.getText(),
+             (a.endsaldo - ergebnis).getText());
+}
+}  // namespace
+
 QStringList saldenAbweichungen(const QList<Auszug>& auszuege) {
     QStringList l;
     for (const Auszug& a : auszuege) {
-        if (!a.mitSalden) continue;
-        const EuroType ergebnis = a.summeUmsaetze();
-        if (!(ergebnis - a.endsaldo).isNull())
-            l << QStringLiteral("Konto %1: Anfangssaldo %2 und die Umsätze ergeben %3, der Endsaldo der Datei ist %4 (Differenz %5).")
-                     .arg(a.iban.isEmpty() ? a.kontonummer : a.iban, a.anfangssaldo.getText(), ergebnis.getText(), a.endsaldo.getText(),
-                          (a.endsaldo - ergebnis).getText());
+        const QString t = abweichung(a, a.summeUmsaetze());
+        if (!t.isEmpty()) l << t;
     }
     return l;
 }
@@ -84,67 +109,6 @@ long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u) {
     return z.isEmpty() ? 0 : long(z.first().toLongLong());
 }
 
-bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<Umsatz>& liste, int jahr, const zDate& ab,
-                       const EuroType* saldo, Speicherergebnis* e, QString* fehler) {
-    db = rsFallDB(db);
-    *e = Speicherergebnis();
-    // Distinct transactions in the order of the file, each with its multiplicity.
-    QList<Schluessel> reihe;
-    QHash<Schluessel, int> anzahl;
-    QHash<Schluessel, Umsatz> erster;
-    for (const Umsatz& u : liste) {
-        const Schluessel s = schluesselVon(u);
-        if (!anzahl.contains(s)) {
-            reihe << s;
-            erster.insert(s, u);
-        }
-        ++anzahl[s];
-    }
-    DBTransaktion t(db);
-    if (!t.ok()) {
-        *fehler = QStringLiteral("Die Falldatei kann nicht geschrieben werden.");
-        return false;
-    }
-    unsigned long id = KontoGlobal::getMaxKey(db, QStringLiteral("SELECT MAX(UmsatzID) FROM eurUmsatz"));
-    zDate neuestes;
-    for (const Schluessel& s : reihe) {
-        const int n = anzahl.value(s);
-        if (!s.datum.isValid() || (ab.isValid() && s.datum < ab)) continue;
-        if (s.datum.year() != jahr) {
-            e->ausserhalb += n;
-            continue;
-        }
-        const Umsatz& u = erster[s];
-        const long da = existUmsatz(db, verbindung, u);
-        e->doppelt += qMin<long>(da, n);
-        for (long i = da; i < n; ++i) {
-            if (!ExecPrepared(db,
-                              QStringLiteral("INSERT INTO eurUmsatz (UmsatzID, BankverbindungID, Buchungsdatum, Betrag, Buchungstext, Empfaenger, "
-                                             "EmpfaengerKontonummer, EmpfaengerBLZ, EmpfaengerIBAN, EmpfaengerBIC, MasterID, Status, ID, "
-                                             "Buchungsnummer, Steuersatz, Kategorie1) VALUES (?,?,?,?,?,?,?,?,?,?,0,0,0,0,0,?)"),
-                              {DatenTyp(++id), DatenTyp(verbindung), DatenTyp(s.datum), DatenTyp(u.betrag), DatenTyp(s.text),
-                               DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic),
-                               DatenTyp(u.referenz.left(100))})) {
-                *fehler = QStringLiteral("Die Umsätze konnten nicht gespeichert werden: %1").arg(db->getErr()->last());
-                return false;
-            }
-            ++e->gespeichert;
-        }
-        if (!neuestes.isValid() || neuestes < s.datum) neuestes = s.datum;
-    }
-    if (neuestes.isValid() || saldo) {
-        Verbindung v;
-        leseVerbindung(db, verbindung, &v);
-        if (v.letzterImport.isValid() && neuestes.isValid() && neuestes < v.letzterImport) neuestes = v.letzterImport;
-        if (!ExecPrepared(db, QStringLiteral("UPDATE eurBankverbindung SET LetzterImportMG=?, BankSaldo=? WHERE BankverbindungID=?"),
-                          {DatenTyp(neuestes.isValid() ? neuestes : v.letzterImport), DatenTyp(saldo ? *saldo : v.saldo), DatenTyp(verbindung)})) {
-            *fehler = QStringLiteral("Die Bankverbindung konnte nicht aktualisiert werden.");
-            return false;
-        }
-    }
-    return t.commit();
-}
-
 QString ergebnisMeldung(const Speicherergebnis& e, int jahr) {
     QString t = e.gespeichert > 1 ? QStringLiteral("Es wurden %1 Umsätze für das Wirtschaftsjahr %2 abgerufen.").arg(e.gespeichert).arg(jahr)
                 : e.gespeichert == 1 ? QStringLiteral("Es wurde ein Umsatz für das Wirtschaftsjahr %1 abgerufen.").arg(jahr)
@@ -156,7 +120,202 @@ QString ergebnisMeldung(const Speicherergebnis& e, int jahr) {
     return t;
 }
 
+namespace {
+// Stores transactions one at a time on a connection, inside the caller's
+// transaction. A transaction equal to one stored before (as often as it
+// was stored) counts as already there; copies among the new ones are all
+// kept. Only transactions already stored are remembered, so new ones cost
+// the memory of one transaction.
+class Speicher {
+public:
+    Speicher(DBConnection* db, int jahr, const zDate& ab) : m_db(db), m_jahr(jahr), m_ab(ab) {
+        m_vorher = KontoGlobal::getMaxKey(db, QStringLiteral("SELECT MAX(UmsatzID) FROM eurUmsatz"));
+        m_naechste = m_vorher;
+    }
+    void setVerbindung(unsigned long v) { m_verbindung = v; }
+
+    bool speichern(const Umsatz& u, QString* fehler) {
+        const Schluessel s = schluesselVon(u);
+        if (!s.datum.isValid() || (m_ab.isValid() && s.datum < m_ab)) return true;
+        if (s.datum.year() != m_jahr) {
+            ++m_ergebnis.ausserhalb;
+            return true;
+        }
+        if (!m_neuestes.isValid() || m_neuestes < s.datum) m_neuestes = s.datum;
+        const long da = vorhanden(u, s);
+        if (da > 0 && ++m_gesehen[s] <= da) {
+            ++m_ergebnis.doppelt;
+            return true;
+        }
+        if (!ExecPrepared(m_db,
+                          QStringLiteral("INSERT INTO eurUmsatz (UmsatzID, BankverbindungID, Buchungsdatum, Betrag, Buchungstext, Empfaenger, "
+                                         "EmpfaengerKontonummer, EmpfaengerBLZ, EmpfaengerIBAN, EmpfaengerBIC, MasterID, Status, ID, "
+                                         "Buchungsnummer, Steuersatz, Kategorie1) VALUES (?,?,?,?,?,?,?,?,?,?,0,0,0,0,0,?)"),
+                          {DatenTyp(++m_naechste), DatenTyp(m_verbindung), DatenTyp(s.datum), DatenTyp(u.betrag), DatenTyp(s.text),
+                           DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic),
+                           DatenTyp(u.referenz.left(100))})) {
+            *fehler = QStringLiteral("Die Umsätze konnten nicht gespeichert werden: %1").arg(m_db->getErr()->last());
+            return false;
+        }
+        ++m_ergebnis.gespeichert;
+        return true;
+    }
+
+    // Records the newest date and, when given, the balance on the connection.
+    bool abschliessen(const EuroType* saldo, QString* fehler) {
+        if (!m_neuestes.isValid() && !saldo) return true;
+        Verbindung v;
+        leseVerbindung(m_db, m_verbindung, &v);
+        zDate neuestes = m_neuestes;
+        if (v.letzterImport.isValid() && neuestes.isValid() && neuestes < v.letzterImport) neuestes = v.letzterImport;
+        if (!ExecPrepared(m_db, QStringLiteral("UPDATE eurBankverbindung SET LetzterImportMG=?, BankSaldo=? WHERE BankverbindungID=?"),
+                          {DatenTyp(neuestes.isValid() ? neuestes : v.letzterImport), DatenTyp(saldo ? *saldo : v.saldo), DatenTyp(m_verbindung)})) {
+            *fehler = QStringLiteral("Die Bankverbindung konnte nicht aktualisiert werden.");
+            return false;
+        }
+        return true;
+    }
+
+    const Speicherergebnis& ergebnis() const { return m_ergebnis; }
+
+private:
+    // How many transactions equal to `u` were stored before (the rule of
+    // existUmsatz); the amount's range lets the index of the connection's
+    // days find them.
+    long vorhanden(const Umsatz& u, const Schluessel& s) {
+        const QVector<DatenTyp> z = QueryPrepared(
+            m_db,
+            QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE BankverbindungID=? AND Buchungsdatum=? AND Betrag>?-0.005 AND Betrag<?+0.005 "
+                           "AND ABS(Betrag-(?))<0.005 AND UmsatzID<=? AND substr(COALESCE(Buchungstext,''),1,100)=? AND COALESCE(Empfaenger,'')=? "
+                           "AND COALESCE(EmpfaengerKontonummer,'')=? AND COALESCE(EmpfaengerBLZ,'')=? "
+                           "AND COALESCE(EmpfaengerIBAN,'')=? AND COALESCE(EmpfaengerBIC,'')=?"),
+            {DatenTyp(m_verbindung), DatenTyp(s.datum), DatenTyp(u.betrag.alsDouble()), DatenTyp(u.betrag.alsDouble()), DatenTyp(u.betrag.alsDouble()),
+             DatenTyp(m_vorher), DatenTyp(s.text), DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban),
+             DatenTyp(s.bic)});
+        return z.isEmpty() ? 0 : long(z.first().toLongLong());
+    }
+
+    DBConnection* m_db;
+    int m_jahr;
+    zDate m_ab;
+    unsigned long m_verbindung = 0, m_vorher = 0, m_naechste = 0;
+    QHash<Schluessel, long> m_gesehen;  // copies met of transactions stored before
+    Speicherergebnis m_ergebnis;
+    zDate m_neuestes;
+};
+
+// Takes the statements of a file as the reader hands them over and stores
+// each transaction at once: the account of every statement is checked when
+// it begins, the balances when it ends.
+class Einleser : public AuszugEmpfaenger {
+public:
+    Einleser(DBConnection* db, unsigned long konto, int jahr) : m_db(db), m_konto(konto), m_speicher(db, jahr, zDate()) {
+        m_id = konto ? verbindungZuKonto(db, konto) : 0;
+        m_kontoFehlt = konto && !m_id;
+    }
+
+    bool auszugBeginn(const Auszug& a, QString* fehler) override {
+        if (m_kontoFehlt) {
+            *fehler = QStringLiteral("Dem Konto %1 ist kein Bankkonto zugeordnet. Legen Sie es mit „dalvo bank FALL add --konto %1 --iban …“ an.")
+                          .arg(m_konto);
+            return false;
+        }
+        // The connection: the one of the chart account, else the one the file names.
+        const QString name = a.iban.isEmpty() ? a.kontonummer : a.iban;
+        if (name.isEmpty()) {
+            if (!m_id) {
+                *fehler = QStringLiteral("Die Datei nennt ihr Konto nicht. Bitte geben Sie das Buchungskonto mit --konto an.");
+                return false;
+            }
+        } else {
+            const unsigned long zu = !a.iban.isEmpty() ? verbindungZuIban(m_db, a.iban) : verbindungZuKontonummer(m_db, a.kontonummer, a.blz);
+            if (!zu) {
+                *fehler = QStringLiteral("Für das Bankkonto %1 der Datei ist keine Bankverbindung eingerichtet. Legen Sie sie mit „dalvo bank FALL add "
+                                         "--konto N --iban %1“ an.")
+                              .arg(name);
+                return false;
+            }
+            if (m_id && zu != m_id) {
+                Verbindung v;
+                leseVerbindung(m_db, m_id, &v);
+                *fehler = QStringLiteral("Die Datei ist ein Auszug des Bankkontos %1, das Konto %2 gehört aber zum Bankkonto %3.")
+                              .arg(name)
+                              .arg(v.konto)
+                              .arg(v.iban.isEmpty() ? v.kontonummer : v.iban);
+                return false;
+            }
+            m_id = zu;
+        }
+        m_speicher.setVerbindung(m_id);
+        m_anfang = a.anfangssaldo;
+        m_summe = a.anfangssaldo;
+        m_umsaetze = EuroType();
+        return true;
+    }
+
+    bool umsatz(const Umsatz& u, QString* fehler) override {
+        m_summe += u.betrag;
+        m_umsaetze += u.betrag;
+        return m_speicher.speichern(u, fehler);
+    }
+
+    bool auszugEnde(const Auszug& a, QString*) override {
+        m_vorgemerkt += a.vorgemerkt;
+        if (!a.mitSalden) return true;
+        m_saldo = a.endsaldo;
+        m_mitSaldo = true;
+        // A balance that stood behind the entries in the file is added last.
+        const QString t = abweichung(a, a.anfangssaldo == m_anfang ? m_summe : a.anfangssaldo + m_umsaetze);
+        if (!t.isEmpty()) m_abweichungen << t;
+        return true;
+    }
+
+    bool abschliessen(QString* fehler) { return m_speicher.abschliessen(m_mitSaldo ? &m_saldo : nullptr, fehler); }
+    unsigned long verbindung() const { return m_id; }
+    const Speicherergebnis& ergebnis() const { return m_speicher.ergebnis(); }
+    int vorgemerkt() const { return m_vorgemerkt; }
+    const QStringList& abweichungen() const { return m_abweichungen; }
+
+private:
+    DBConnection* m_db;
+    unsigned long m_konto, m_id = 0;
+    bool m_kontoFehlt = false;
+    Speicher m_speicher;
+    EuroType m_anfang;
+    EuroType m_summe, m_umsaetze;  // this statement's: from its opening balance, and of its entries alone
+    EuroType m_saldo;
+    bool m_mitSaldo = false;
+    int m_vorgemerkt = 0;
+    QStringList m_abweichungen;
+};
+}  // namespace
+
+bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<Umsatz>& liste, int jahr, const zDate& ab,
+                       const EuroType* saldo, Speicherergebnis* e, QString* fehler) {
+    db = rsFallDB(db);
+    *e = Speicherergebnis();
+    DBTransaktion t(db);
+    if (!t.ok()) {
+        *fehler = QStringLiteral("Die Falldatei kann nicht geschrieben werden.");
+        return false;
+    }
+    Speicher s(db, jahr, ab);
+    s.setVerbindung(verbindung);
+    for (const Umsatz& u : liste)
+        if (!s.speichern(u, fehler)) return false;
+    if (!s.abschliessen(saldo, fehler)) return false;
+    *e = s.ergebnis();
+    return t.commit();
+}
+
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o) {
+    QBuffer puffer;
+    puffer.setData(datei);
+    puffer.open(QIODevice::ReadOnly);
+    return importiere(db, konto, &puffer, o);
+}
+
+Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* datei, const Importoptionen& o) {
     db = rsFallDB(db);
     Importergebnis r;
     const QString nichts = QStringLiteral(" Die Datei wurde nicht eingelesen; es wurde nichts gespeichert.");
@@ -164,59 +323,35 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArra
         r.meldung = t + nichts;
         return r;
     };
-    Format f = o.format == Format::Automatisch ? erkenneFormat(datei) : o.format;
-    QList<Auszug> auszuege;
+    const Format f = o.format == Format::Automatisch ? erkenneFormat(datei->peek(4096)) : o.format;
+    // Everything the file adds is stored in one transaction, as it is read.
+    DBTransaktion t(db);
+    if (!t.ok()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden."));
+    const int jahr = steuerjahr();
+    Einleser einleser(db, konto, jahr);
     QString e;
     bool gelesen = false;
-    if (f == Format::Camt) gelesen = leseCamt(datei, &auszuege, &e);
-    else if (f == Format::Mt940) gelesen = leseMt940(datei, o.zeichensatz, &auszuege, &e);
-    else {
+    if (f == Format::Camt) {
+        gelesen = leseCamt(datei, &einleser, &e);
+    } else if (f == Format::Mt940) {
+        gelesen = leseMt940(datei, o.zeichensatz, &einleser, &e);
+    } else {
         CsvLayout l;
-        gelesen = csvLayout(o.layout, o.spalten, &l, &e) && leseCsv(datei, l, o.zeichensatz, &auszuege, &e);
+        gelesen = csvLayout(o.layout, o.spalten, &l, &e) && leseCsv(datei, l, o.zeichensatz, &einleser, &e);
     }
     if (!gelesen) return nein(e);
-    // The connection: the one of the chart account, else the one the file names.
-    unsigned long id = konto ? verbindungZuKonto(db, konto) : 0;
-    if (konto && !id)
-        return nein(QStringLiteral("Dem Konto %1 ist kein Bankkonto zugeordnet. Legen Sie es mit „dalvo bank FALL neu --konto %1 --iban …“ an.").arg(konto));
-    for (const Auszug& a : auszuege) {
-        const unsigned long zu = !a.iban.isEmpty() ? verbindungZuIban(db, a.iban) : verbindungZuKontonummer(db, a.kontonummer, a.blz);
-        const QString name = a.iban.isEmpty() ? a.kontonummer : a.iban;
-        if (name.isEmpty()) {
-            if (!id) return nein(QStringLiteral("Die Datei nennt ihr Konto nicht. Bitte geben Sie das Buchungskonto mit --konto an."));
-            continue;
-        }
-        if (!zu)
-            return nein(QStringLiteral("Für das Bankkonto %1 der Datei ist keine Bankverbindung eingerichtet. Legen Sie sie mit „dalvo bank FALL neu "
-                                       "--konto N --iban %1“ an.")
-                            .arg(name));
-        if (id && zu != id) {
-            Verbindung v;
-            leseVerbindung(db, id, &v);
-            return nein(QStringLiteral("Die Datei ist ein Auszug des Bankkontos %1, das Konto %2 gehört aber zum Bankkonto %3.")
-                            .arg(name)
-                            .arg(v.konto)
-                            .arg(v.iban.isEmpty() ? v.kontonummer : v.iban));
-        }
-        id = zu;
-    }
-    r.verbindung = id;
-    const QStringList abweichungen = saldenAbweichungen(auszuege);
+    r.verbindung = einleser.verbindung();
+    const QStringList abweichungen = einleser.abweichungen();
     if (!abweichungen.isEmpty() &&
         !GetUi().frage(QStringLiteral("<p>Die Salden der Datei passen nicht zu ihren Umsätzen:</p><p>") + abweichungen.join(QStringLiteral("<br>")) +
                        QStringLiteral("</p><p>Vielleicht fehlen Umsätze in der Datei. Wollen Sie die Umsätze dennoch einlesen?</p>"))) {
         r.verneint = true;
         return nein(QStringLiteral("Die Salden der Datei passen nicht zu ihren Umsätzen: ") + abweichungen.join(QLatin1Char(' ')));
     }
-    QList<Umsatz> alle;
-    const EuroType* saldo = nullptr;
-    for (const Auszug& a : auszuege) {
-        alle << a.umsaetze;
-        r.vorgemerkt += a.vorgemerkt;
-        if (a.mitSalden) saldo = &a.endsaldo;
-    }
-    const int jahr = steuerjahr();
-    if (!speichereUmsaetze(db, id, alle, jahr, zDate(), saldo, &r.speicher, &e)) return nein(e);
+    if (!einleser.abschliessen(&e)) return nein(e);
+    if (!t.commit()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden."));
+    r.speicher = einleser.ergebnis();
+    r.vorgemerkt = einleser.vorgemerkt();
     r.ok = true;
     r.meldung = ergebnisMeldung(r.speicher, jahr);
     if (r.speicher.doppelt > 0)

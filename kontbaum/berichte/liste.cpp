@@ -1,5 +1,5 @@
 // Rendering of the report lists (see liste.h).
-#include "host/app/pdfdruck.h"
+#include "host/app/tabellendruck.h"
 #include "kontbaum/berichte/liste.h"
 
 
@@ -85,5 +85,34 @@ QString BerichtListe::html(const QString& firma) const {
 }
 
 bool BerichtListe::pdf(const QString& firma, QByteArray* out, QString* fehler) const {
-    return rsHtmlAlsPdf(html(firma), titel, true, QMarginsF(12, 12, 12, 12), QStringLiteral("der Liste „%1“").arg(titel), out, fehler);
+    TabellenDruck d(out, titel, true, QMarginsF(12, 12, 12, 12));
+    if (!d.ok(fehler)) return false;
+    QStringList kopf;
+    if (!firma.isEmpty()) kopf << QStringLiteral("Betrieb: ") + firma;
+    if (!untertitel.isEmpty()) kopf << untertitel.split(QLatin1Char('\n'));
+    d.kopf(titel, kopf);
+    QList<TabellenSpalte> sp;
+    QList<int> summiert;
+    int beschriftung = -1;  // the widest text column names the carried-forward line
+    for (int i = 0; i < spalten.size(); ++i) {
+        const BerichtSpalte& s = spalten[i];
+        sp.append({s.kopf, s.breite, s.art == BerichtSpalte::Betrag || s.art == BerichtSpalte::Zahl});
+        if (s.uebertrag && s.art == BerichtSpalte::Betrag) summiert << i;
+        if (s.art == BerichtSpalte::Text && (beschriftung < 0 || s.breite > spalten[beschriftung].breite)) beschriftung = i;
+    }
+    d.spalten(sp);
+    QVector<qint64> cent(spalten.size(), 0);
+    for (const Zeile& z : zeilen) {
+        QStringList felder;
+        for (int i = 0; i < spalten.size(); ++i) felder << zelle(z, i);
+        // A total closes what stands above it: nothing is carried past it.
+        QStringList uebertrag;
+        for (int i : summiert) cent[i] = z.summe ? 0 : cent[i] + qRound64(z.werte.value(i).toDouble() * 100.0);
+        if (!z.summe && !summiert.isEmpty()) {
+            for (int i = 0; i < spalten.size(); ++i)
+                uebertrag << (summiert.contains(i) ? EuroType::ausCent(cent[i]).getText() : i == beschriftung ? QStringLiteral("Übertrag") : QString());
+        }
+        d.zeile(felder, z.summe ? TabellenDruck::Summe : TabellenDruck::Normal, uebertrag);
+    }
+    return d.beenden(QStringLiteral("der Liste „%1“").arg(titel), fehler);
 }

@@ -20,6 +20,9 @@ struct BerichtSpalte {
     QString schluessel;  // the key a machine reader (JSON) uses
     Art art = Text;
     int breite = 10;     // characters on the plain-text page
+    // Betrag columns only: printed pages carry the column's sum since the
+    // last total row forward ("Übertrag").
+    bool uebertrag = false;
 };
 
 class BerichtListe {
@@ -53,7 +56,9 @@ public:
     // comma, text fields quoted when they hold ';', '"' or a line break.
     QString csv() const;
     QString html(const QString& firma) const;
-    // A4 landscape PDF of html(); needs the program's graphics side
-    // (QGuiApplication), refused with a German reason otherwise.
+    // A4 landscape PDF with the look of html(), laid out page by page with
+    // the column heads on every page and the carried-forward sums; needs
+    // the program's graphics side (QGuiApplication), refused with a German
+    // reason otherwise.
     bool pdf(const QString& firma, QByteArray* out, QString* fehler) const;
 };

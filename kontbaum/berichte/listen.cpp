@@ -101,6 +101,7 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
     l->spalte(QStringLiteral("Soll"), QStringLiteral("soll"), BS::Betrag, 12);
     l->spalte(QStringLiteral("Haben"), QStringLiteral("haben"), BS::Betrag, 12);
     l->spalte(QStringLiteral("Saldo"), QStringLiteral("saldo"), BS::Betrag, 13);
+    l->spalten[7].uebertrag = l->spalten[8].uebertrag = true;
     const QString basis = QStringLiteral(" FROM eurVerbucht b, eurVerbuchtBuchungszeilen z WHERE (b.Buchungsnummer=z.Buchungsnummer) AND "
                                          "(b.Storno=0) AND (b.Storniert=0) AND ( Konto Between ") +
                           sql(von) + QStringLiteral(" AND ") + sql(bis);

@@ -626,18 +626,20 @@ QStringList KontoGlobal::pruefeGeldbetraege(const QString& table) {
         QString was;
     };
     const Quelle quellen[] = {
-        {QStringLiteral("SELECT Buchungsnummer, Betrag FROM ") + table + QStringLiteral(" WHERE ") + sieb.arg(QStringLiteral("Betrag")),
+        {QStringLiteral("SELECT Buchungsnummer, Betrag FROM ") + table + QStringLiteral(" WHERE ") + sieb.arg(QStringLiteral("Betrag")) + QStringLiteral(" ORDER BY +Buchungsnummer"),
          QStringLiteral("Betrag der Buchung")},
         {QStringLiteral("SELECT Buchungsnummer, Betrag FROM ") + table + QStringLiteral("Buchungszeilen WHERE ") +
-             sieb.arg(QStringLiteral("Betrag")),
+             sieb.arg(QStringLiteral("Betrag")) + QStringLiteral(" ORDER BY +Buchungsnummer, +SteuerID, +ID"),
          QStringLiteral("Betrag einer Buchungszeile")},
         {QStringLiteral("SELECT Buchungsnummer, SplittBetrag FROM ") + table + QStringLiteral("Buchungszeilen WHERE ") +
-             sieb.arg(QStringLiteral("SplittBetrag")),
+             sieb.arg(QStringLiteral("SplittBetrag")) + QStringLiteral(" ORDER BY +Buchungsnummer, +SteuerID, +ID"),
          QStringLiteral("Teilbetrag einer Buchungszeile")},
     };
     QMap<qlonglong, QStringList> nachNummer;
     for (const Quelle& q : quellen) {
-        rsDataSource rs(db, q.sql + QStringLiteral(" ORDER BY Buchungsnummer"));
+        // "+": the few rows found are sorted afterwards (in the order of the
+        // line index); walking the index would visit every row through it.
+        rsDataSource rs(db, q.sql);
         for (; !rs.isEOF(); rs.fetch()) {
             const double wert = rs.getFields()->getField(1).toDouble();
             if (EuroType::istGeldbetrag(wert)) continue;

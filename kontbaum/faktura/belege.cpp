@@ -86,8 +86,7 @@ Beleg belegAus(DBConnection* db, Belegart art, const rsDataSource& rs) {
     if (art != Belegart::Rechnung) b.versandNetto = f("Versandkosten").toEuro();
     const QString pt = positionsTabelle(art);
     if (pt.isEmpty()) return b;
-    rsDataSource p(db, QStringLiteral("SELECT * FROM ") + pt + QStringLiteral(" WHERE ID=") + rsDataSource::toSqlStr(b.id) +
-                           QStringLiteral(" ORDER BY PositionID"));
+    rsDataSource p(db, QStringLiteral("SELECT * FROM ") + pt + QStringLiteral(" WHERE ID=? ORDER BY PositionID"), {DatenTyp(b.id)});
     for (; !p.isEOF(); p.fetch()) {
         Position x;
         auto g = [&](const char* n) { return p.field(QLatin1String(n)); };

@@ -344,9 +344,9 @@ QList<Mahnung> mahnungen(DBConnection* db, unsigned long rechnungsID) {
     QList<Mahnung> l;
     db = rsFallDB(db);
     if (!db) return l;
-    rsDataSource rs(db, QStringLiteral("SELECT * FROM reMahnungen WHERE ID<>0") +
-                            (rechnungsID ? QStringLiteral(" AND RechnungsID=") + rsDataSource::toSqlStr(rechnungsID) : QString()) +
-                            QStringLiteral(" ORDER BY ID"));
+    rsDataSource rs(db, QStringLiteral("SELECT * FROM reMahnungen WHERE ID<>0") + (rechnungsID ? QStringLiteral(" AND RechnungsID=?") : QString()) +
+                            QStringLiteral(" ORDER BY ID"),
+                    rechnungsID ? QVector<DatenTyp>{DatenTyp(rechnungsID)} : QVector<DatenTyp>{});
     for (; !rs.isEOF(); rs.fetch()) {
         Mahnung m;
         m.id = rs.field(QStringLiteral("ID")).toULong();

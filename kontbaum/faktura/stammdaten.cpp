@@ -506,7 +506,7 @@ unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler) {
 bool lesePerson(DBConnection* db, unsigned long personID, Person* p) {
     db = rsFallDB(db);
     if (!db || personID == 0) return false;
-    rsDataSource rs(db, QStringLiteral("SELECT * FROM rePersonen WHERE PersonID=") + rsDataSource::toSqlStr(personID));
+    rsDataSource rs(db, QStringLiteral("SELECT * FROM rePersonen WHERE PersonID=?"), {DatenTyp(personID)});
     if (rs.isEOF()) return false;
     if (p) *p = personAus(rs);
     return true;

@@ -73,10 +73,10 @@ public:
     // The printed book as plain text: opening row, movements with day
     // totals, the closings, totals and end balance.
     QString druckText(const QString& firma) const;
-    // The same as an HTML page for QTextDocument.
-    QString druckHtml(const QString& firma) const;
-    // The printed book as PDF bytes; needs a QGuiApplication (the offscreen
-    // platform will do). False with a German reason otherwise.
+    // The printed book as PDF bytes, laid out page by page (column heads on
+    // every page, page numbers, receipts, payments and balance carried
+    // forward); needs a QGuiApplication (the offscreen platform will do).
+    // False with a German reason otherwise.
     bool alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const;
 
 private:

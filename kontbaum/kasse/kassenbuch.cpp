@@ -1,6 +1,6 @@
 // The cash book: the listing with its opening row and running balance, and
-// the printed book (text, HTML, PDF) an auditor files.
-#include "host/app/pdfdruck.h"
+// the printed book (text, PDF) an auditor files.
+#include "host/app/tabellendruck.h"
 #include "kontbaum/kasse/kasse.h"
 
 #include "host/app/printstring.h"
@@ -13,10 +13,11 @@ namespace {
 
 QString datumKurz(const zDate& d) { return d.qdate().toString(QStringLiteral("dd.MM.")); }
 
-// What the printed book shows, row by row, for text and HTML alike.
+// What the printed book shows, row by row, for text and PDF alike.
 struct Druckzeile {
     enum Art { Bewegung, Summe, Abschluss } art = Bewegung;
     QStringList felder;  // Datum, Buch-Nr., Beleg, Gegenkonto, Steuer, Buchungstext, Einnahmen, Ausgaben, Bestand
+    const KBBuchung* bewegung = nullptr;  // the row of the book behind a movement
 };
 
 QString betrag(const EuroType& b, bool leerBeiNull = true) {
@@ -53,7 +54,8 @@ QList<Druckzeile> druckzeilen(const Kassenbuch& kb) {
                   {b.datum.getText(), QString::number(b.buchungsnummer), b.belegnummer, b.gegenkonto,
                    b.steuerschluessel.isEmpty() && b.steuersatz != 0.0 ? QString::number(b.steuersatz, 'g', 4) + QStringLiteral(" %")
                                                                          : b.steuerschluessel,
-                   b.buchungstext, betrag(b.einnahme), betrag(b.ausgabe), betrag(b.bestand, false)}});
+                   b.buchungstext, betrag(b.einnahme), betrag(b.ausgabe), betrag(b.bestand, false)},
+                  &b});
         ein += b.einnahme;
         aus += b.ausgabe;
         tagEin += b.einnahme;
@@ -136,10 +138,13 @@ bool Kassenbuch::Fuellen() {
         b.bestand = lauf;
         if (gegen != 0) {
             b.gegenkonto = QString::number(gegen);
+            // The booking's own lines are a handful; "+Konto" keeps the
+            // planner off the account index, which would walk every line
+            // of the counter account for each row of the book.
             const QVector<DatenTyp> s = QueryPrepared(
                 con,
                 QStringLiteral("SELECT Steuersatz, Kurzbezeichnung FROM eurSteuerschluessel WHERE Steuerschluessel IN (SELECT Steuerschluessel "
-                               "FROM eurVerbuchtBuchungszeilen WHERE (Buchungsnummer=?) AND (Konto=?) AND (Steuerschluessel<>0))"),
+                               "FROM eurVerbuchtBuchungszeilen WHERE (Buchungsnummer=?) AND (+Konto=?) AND (Steuerschluessel<>0))"),
                 {DatenTyp(b.buchungsnummer), DatenTyp(gegen)});
             if (s.size() >= 2) {
                 b.steuersatz = s[0].toDouble();
@@ -191,34 +196,37 @@ QString Kassenbuch::druckText(const QString& firma) const {
     return p.text();
 }
 
-QString Kassenbuch::druckHtml(const QString& firma) const {
-    auto h = [](const QString& t) { return t.toHtmlEscaped(); };
-    QString s = QStringLiteral("<html><head><meta charset=\"utf-8\"><style>"
-                               "body{font-family:sans-serif;font-size:8pt} table{border-collapse:collapse} "
-                               "th{background:#ddd;border-bottom:1px solid #000;padding:2px 4px} td{padding:1px 4px} "
-                               "td.r,th.r{text-align:right} tr.summe td{font-weight:bold;border-top:1px solid #888} "
-                               "tr.abschluss td{font-style:italic;background:#eee}</style></head><body>");
-    s += QStringLiteral("<h2>Kassenbuch %1</h2>").arg(m_konto);
-    s += QStringLiteral("<p>%1<br>Betrieb: %2<br>Zeitraum: %3 bis %4</p>")
-             .arg(h(kopfzeile(*this)), h(firma), m_von.getText(), m_bis.getText());
-    s += QStringLiteral("<table width=\"100%\" cellspacing=\"0\"><thead><tr><th>Datum</th><th class=\"r\">Buch-Nr.</th><th>Beleg</th>"
-                        "<th>Gegen-<br>konto</th><th>Steuer-<br>schlüssel</th><th>Buchungstext</th><th class=\"r\">Einnahmen</th>"
-                        "<th class=\"r\">Ausgaben</th><th class=\"r\">Bestand</th></tr></thead><tbody>");
-    for (const Druckzeile& z : druckzeilen(*this)) {
-        s += z.art == Druckzeile::Summe ? QStringLiteral("<tr class=\"summe\">")
-             : z.art == Druckzeile::Abschluss ? QStringLiteral("<tr class=\"abschluss\">")
-                                              : QStringLiteral("<tr>");
-        for (int i = 0; i < z.felder.size(); ++i)
-            s += (i == 1 || i >= 6 ? QStringLiteral("<td class=\"r\">") : QStringLiteral("<td>")) + h(z.felder[i]) + QStringLiteral("</td>");
-        s += QStringLiteral("</tr>");
-    }
-    s += QStringLiteral("</tbody></table></body></html>");
-    return s;
-}
-
 bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const {
-    return rsHtmlAlsPdf(druckHtml(firma), QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12),
-                        QStringLiteral("des Kassenbuchs"), pdf, fehler);
+    // Laid out a page at a time: a book of a year of cash days prints in
+    // time proportional to its rows.
+    TabellenDruck d(pdf, QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12));
+    if (!d.ok(fehler)) return false;
+    d.kopf(QStringLiteral("Kassenbuch %1").arg(m_konto),
+           {kopfzeile(*this), QStringLiteral("Betrieb: ") + firma, QStringLiteral("Zeitraum: %1 bis %2").arg(m_von.getText(), m_bis.getText())});
+    d.spalten({{QStringLiteral("Datum"), 10, false},
+               {QStringLiteral("Buch-Nr."), 8, true},
+               {QStringLiteral("Beleg"), 10, false},
+               {QStringLiteral("Gegenkonto"), 9, false},
+               {QStringLiteral("Steuerschl."), 8, false},
+               {QStringLiteral("Buchungstext"), 34, false},
+               {QStringLiteral("Einnahmen"), 13, true},
+               {QStringLiteral("Ausgaben"), 13, true},
+               {QStringLiteral("Bestand"), 13, true}});
+    // A page that ends carries the receipts and payments so far and the
+    // balance forward.
+    EuroType ein, aus, bestand = m_zeilen.isEmpty() ? EuroType() : m_zeilen.first().bestand;
+    for (const Druckzeile& z : druckzeilen(*this)) {
+        if (z.bewegung) {
+            ein += z.bewegung->einnahme;
+            aus += z.bewegung->ausgabe;
+            bestand = z.bewegung->bestand;
+        }
+        d.zeile(z.felder,
+                z.art == Druckzeile::Summe ? TabellenDruck::Summe : z.art == Druckzeile::Abschluss ? TabellenDruck::Abschluss : TabellenDruck::Normal,
+                {QString(), QString(), QString(), QString(), QString(), QStringLiteral("Übertrag"), betrag(ein, false), betrag(aus, false),
+                 betrag(bestand, false)});
+    }
+    return d.beenden(QStringLiteral("des Kassenbuchs"), fehler);
 }
 
 QList<KBBuchung> KontoGlobal::getKBBuchungen() {

@@ -51,6 +51,12 @@ public:
     // The answer; false with the message in m_fehler.
     bool antworten(QString* ergebnis, int* status);
     QString fehler() const { return m_fehler; }
+    // The amount behind a plain answer of GEWINN, EINNAHMEN, AUSGABEN or
+    // SALDO: false for every other answer.
+    bool betrag(EuroType* b) const {
+        if (m_hatBetrag) *b = m_betrag;
+        return m_hatBetrag;
+    }
 
 private:
     bool fehlschlag(const QString& text) {
@@ -72,6 +78,8 @@ private:
     DBConnection* m_db;
     QStringList m_teile;
     QString m_fehler;
+    EuroType m_betrag;
+    bool m_hatBetrag = false;
 };
 
 bool Parser::listeLesen(int ab, const QString& bereichSql, QList<unsigned long>* zahlen, bool* leer) {
@@ -137,7 +145,9 @@ bool Parser::saldo(QString* ergebnis, int* status) {
             if (!nachKategorie && !s.isNull()) zeilen += betragZeile(Startseite::html(KontoGlobal::getKategorieBezeichnung(kat)), s);
         }
     }
-    *ergebnis = m_formatiert ? zeilen : summe.getText();
+    m_betrag = summe;
+    m_hatBetrag = !m_formatiert;
+    *ergebnis = m_formatiert ? zeilen : m_betrag.getText();
     *status = m_formatiert ? 2 : 1;
     return true;
 }
@@ -363,6 +373,8 @@ bool Parser::antworten(QString* ergebnis, int* status) {
                                  : betragZeile(art == 1 ? QStringLiteral("Einnahmen") : QStringLiteral("Ausgaben"), b);
             return true;
         }
+        m_betrag = b;
+        m_hatBetrag = !f;
         return wert(b.getText());
     }
     if (kw == QLatin1String("KONTONAME")) {
@@ -449,4 +461,20 @@ void KontoGlobal::kontParser(const QString& argumente, bool formatiert, QString&
     status = 0;
     rs_logAssert(kQuelle, __LINE__, p.fehler());
     if (fehler) *fehler = p.fehler();
+}
+
+bool KontoGlobal::kontParserBetrag(const QString& argumente, EuroType* betrag, QString* fehler) {
+    // The amount itself, not its text read back: a sum may exceed what
+    // input accepts, and the text of a figure is for reading.
+    QString ergebnis;
+    int status = 0;
+    Parser p(*this, argumente, false);
+    if (!p.antworten(&ergebnis, &status)) {
+        rs_logAssert(kQuelle, __LINE__, p.fehler());
+        if (fehler) *fehler = p.fehler();
+        return false;
+    }
+    if (p.betrag(betrag)) return true;
+    if (fehler) *fehler = QStringLiteral("$GETKONT(%1) lieferte keinen Betrag: „%2“.").arg(argumente, ergebnis);
+    return false;
 }

@@ -77,12 +77,7 @@ bool stand(KontoGlobal& kg, const zDate& heute, Stand* s, QString* fehler) {
         kg.kontParser(argumente, false, text, status, fehler);
         return status != 0;
     };
-    auto betrag = [&](const QString& argumente, EuroType* b) {
-        if (!frage(argumente)) return false;
-        if (EuroType::fromText(text, b)) return true;
-        if (fehler) *fehler = QStringLiteral("$GETKONT(%1) lieferte keinen Betrag: „%2“.").arg(argumente, text);
-        return false;
-    };
+    auto betrag = [&](const QString& argumente, EuroType* b) { return kg.kontParserBetrag(argumente, b, fehler); };
     s->steuerjahr = kg.getSteuerjahr();
     s->kontenplan = kg.getKontenplanName();
     if (!frage(QStringLiteral("JAHR_ABGESCHLOSSEN"))) return false;
@@ -112,7 +107,7 @@ bool stand(KontoGlobal& kg, const zDate& heute, Stand* s, QString* fehler) {
     s->faellig = faelligeBuchungen(kg, heute);
     s->rechnungen = offeneRechnungen(kg);
     for (const OffeneRechnung& r : s->rechnungen) s->offeneRechnungssumme += r.offen;
-    s->offeneBankumsaetze = Bank::umsaetze(db, true).size();
+    s->offeneBankumsaetze = int(Bank::anzahlOffene(db));
     return true;
 }
 

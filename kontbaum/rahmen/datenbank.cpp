@@ -333,9 +333,8 @@ void KontoGlobal::setFalleigenschaft(const QString& feld, const QString& wert, D
 QString KontoGlobal::getFalleigenschaft(const QString& feld, DBConnection* con) {
     con = rsFallDB(con);
     if (!con) return QString();
-    const DatenTyp v =
-        GetDatenTyp(con, QStringLiteral("SELECT Wert FROM Falleigenschaften WHERE Feld=") + rsDataSource::toSqlStr(feld));
-    return v.isNull() ? QString() : v.toString();
+    const QVector<DatenTyp> v = QueryPrepared(con, QStringLiteral("SELECT Wert FROM Falleigenschaften WHERE Feld=?"), {DatenTyp(feld)});
+    return v.isEmpty() || v.first().isNull() ? QString() : v.first().toString();
 }
 
 QList<QPair<QString, QString>> KontoGlobal::getFalleigenschaften(DBConnection* con) {

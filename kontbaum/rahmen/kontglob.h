@@ -286,6 +286,9 @@ public:
     // numbers and ranges "a..b"; anything else is refused.
     void kontParser(const QString& argumente, bool formatiert, QString& ergebnis, int& status,
                     QString* fehler = nullptr);
+    // The amount of a plain answer (GEWINN, EINNAHMEN, AUSGABEN, SALDO) as
+    // a number, of any size; false with the message for any other answer.
+    bool kontParserBetrag(const QString& argumente, EuroType* betrag, QString* fehler = nullptr);
 
     // --- bookings (buchung.cpp) ------------------------------------------------
     enum EurBuchungsherkunft {
