@@ -125,7 +125,7 @@ int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen
     QFile f(datei);
     if (!f.open(QIODevice::ReadOnly)) return abgelehnt(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden. Es wurde nichts gespeichert.").arg(datei));
     const Importergebnis r = importiere(fall.kg()->GetDBConnect_Ptr(), konto, &f, o);
-    if (!r.ok) return abgelehnt(r.meldung + (r.verneint ? QStringLiteral(" Mit --yes werden die Umsätze trotzdem eingelesen.") : QString()));
+    if (!r.ok) return abgelehnt(r.meldung + (r.verneint ? QStringLiteral(" Mit --ja werden die Umsätze trotzdem eingelesen.") : QString()));
     hinweis(r.meldung);
     out(QStringLiteral("%1\n").arg(r.speicher.gespeichert));
     fall.setGeaendert(r.speicher.gespeichert > 0);

@@ -8,7 +8,6 @@
 
 #include "host/app/atomicfile.h"
 #include "host/app/ui.h"
-#include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/faktura/faktura.h"
 
 #include <QFileInfo>
@@ -482,40 +481,26 @@ int belegBefehl(Belegart art, const Args& a) {
             if (!belegPdf(con, b, &pdf, &e)) return abgelehnt(e);
             return ausgeben(ausgabe, pdf, QStringLiteral("Der Beleg (%1)").arg(belegTitel(b)));
         }
-        // buchen: every named invoice, all or none, as one run of postings
-        // (the module asks once when they take a till below zero).
-        Buchungslauf lauf(con);
-        QStringList nummern;
-        int skonti = 0;
+        // buchen: every named invoice, all or none.
+        QList<Beleg> belege;
         for (int i = 2; i < p.size(); ++i) {
             Beleg r;
             if (!findeBeleg(con, Belegart::Rechnung, p[i], &r)) return abgelehnt(fehlt.arg(p[i], bezeichnung(art), n));
-            BuchungsAuftrag auftrag;
-            auftrag.geldkonto = geldkonto;
-            auftrag.datum = datum;
-            auftrag.text = a.value(QStringLiteral("--text"));
-            if (a.has(QStringLiteral("--skonto"))) {
-                auftrag.skonto = skontoMoeglich(con, r, datum, &e);
-                if (auftrag.skonto.isNull()) return abgelehnt(e);
-            }
-            if (a.has(QStringLiteral("--betrag"))) {
-                const EuroType summe = berechneSummen(con, r).endsumme;
-                if (summe < betrag || betrag <= EuroType())
-                    return abgelehnt(QStringLiteral("Der gezahlte Betrag %1 passt nicht zur Rechnung %2 über %3: er muss größer als 0 sein und "
-                                                    "darf die Rechnungssumme nicht übersteigen.")
-                                         .arg(betrag.getText(), r.nummer, summe.getText()));
-                auftrag.skonto = summe - betrag;
-            }
-            unsigned long skontoNr = 0;
-            const unsigned long nr = bucheRechnung(con, r, auftrag, &e, &skontoNr);
-            if (!nr) return abgelehnt(e);
-            nummern << QString::number(nr);
-            if (skontoNr) {
-                nummern << QString::number(skontoNr);
-                ++skonti;
-            }
+            belege << r;
         }
-        if (!lauf.abschliessen(&e)) return abgelehnt(e);
+        Zahlungseingang z;
+        z.geldkonto = geldkonto;
+        z.datum = datum;
+        z.text = a.value(QStringLiteral("--text"));
+        z.betrag = betrag;
+        z.art = a.has(QStringLiteral("--skonto"))   ? Zahlungseingang::Art::VollerSkonto
+                : a.has(QStringLiteral("--betrag")) ? Zahlungseingang::Art::Betrag
+                                                    : Zahlungseingang::Art::Voll;
+        QList<unsigned long> gebucht;
+        int skonti = 0;
+        if (!bucheZahlungseingang(con, belege, z, &gebucht, &skonti, &e)) return abgelehnt(e);
+        QStringList nummern;
+        for (unsigned long nr : gebucht) nummern << QString::number(nr);
         out(nummern.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         err((nummern.size() == 1 ? QStringLiteral("Es wurde eine Buchung erzeugt.") : QStringLiteral("Es wurden %1 Buchungen erzeugt.").arg(nummern.size())) +
             (skonti == 1 ? QStringLiteral(" Eine davon mindert die Erlöse um den Skonto.")

@@ -67,7 +67,7 @@ int saldovortragVorjahr(Fall& fall, const QString& vorjahr, bool nurBericht) {
     const QString frage = anzahl == 1 ? QStringLiteral("Soll die Saldovortragsbuchung jetzt erzeugt werden?")
                                       : QStringLiteral("Sollen die %1 Saldovortragsbuchungen jetzt erzeugt werden?").arg(anzahl);
     if (!GetUi().frage(frage, QStringLiteral("Frage")))
-        return abgelehnt(QStringLiteral("Es wurde nichts gebucht. Mit --yes werden die Saldovortragsbuchungen erzeugt."));
+        return abgelehnt(QStringLiteral("Es wurde nichts gebucht. Mit --ja werden die Saldovortragsbuchungen erzeugt."));
     if (fall.root().erzeugeSaldovortraege(nullptr, true, &anzahl) != Jahr::SV_OK) return Refused;  // the module has said why
     if (kg->getDatenuebernahmeUID().isEmpty()) kg->setDatenuebernahmeUID(vj.einstellungen.eurUid);
     kg->setDatenuebernahmeFile(QFileInfo(vorjahr).absoluteFilePath());

@@ -89,7 +89,7 @@ TEST(CliJahr, TwoCommandsCloseTheOldYearAndOpenTheNew) {
     // Asked and answered No: refused, nothing changes.
     s = dalvo({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--no")});
     EXPECT_EQ(s.rc, 1);
-    EXPECT_NE(s.err.indexOf(QStringLiteral("Mit --yes")), -1) << s.err.toStdString();
+    EXPECT_NE(s.err.indexOf(QStringLiteral("Mit --ja")), -1) << s.err.toStdString();
     EXPECT_EQ(hashOf(neu), neuHash);
     // Yes: the difference alone.
     s = dalvo({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--yes")});

@@ -103,6 +103,49 @@ unsigned long skontoKonto(DBConnection* db, unsigned long schluessel) {
         .toULong();
 }
 
+bool bucheZahlungseingang(DBConnection* db, const QList<Beleg>& belege, const Zahlungseingang& z, QList<unsigned long>* buchungen,
+                          int* skonti, QString* fehler) {
+    db = rsFallDB(db);
+    QString e;
+    auto nein = [&](const QString& t) {
+        if (fehler) *fehler = t;
+        return false;
+    };
+    if (!db) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
+    Buchungslauf lauf(db);
+    QList<unsigned long> nummern;
+    int mitSkonto = 0;
+    for (const Beleg& r : belege) {
+        BuchungsAuftrag auftrag;
+        auftrag.geldkonto = z.geldkonto;
+        auftrag.datum = z.datum;
+        auftrag.text = z.text;
+        if (z.art == Zahlungseingang::Art::VollerSkonto) {
+            auftrag.skonto = skontoMoeglich(db, r, z.datum, &e);
+            if (auftrag.skonto.isNull()) return nein(e);
+        } else if (z.art == Zahlungseingang::Art::Betrag) {
+            const EuroType summe = berechneSummen(db, r).endsumme;
+            if (summe < z.betrag || z.betrag <= EuroType())
+                return nein(QStringLiteral("Der gezahlte Betrag %1 passt nicht zur Rechnung %2 über %3: er muss größer als 0 sein und "
+                                           "darf die Rechnungssumme nicht übersteigen.")
+                                .arg(z.betrag.getText(), r.nummer, summe.getText()));
+            auftrag.skonto = summe - z.betrag;
+        }
+        unsigned long skontoNr = 0;
+        const unsigned long nr = bucheRechnung(db, r, auftrag, &e, &skontoNr);
+        if (!nr) return nein(e);
+        nummern << nr;
+        if (skontoNr) {
+            nummern << skontoNr;
+            ++mitSkonto;
+        }
+    }
+    if (!lauf.abschliessen(&e)) return nein(e);
+    if (buchungen) *buchungen = nummern;
+    if (skonti) *skonti = mitSkonto;
+    return true;
+}
+
 unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAuftrag& a, QString* fehler, unsigned long* skontoBuchung) {
     db = rsFallDB(db);
     auto nein = [&](const QString& t) {

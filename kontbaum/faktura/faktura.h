@@ -289,6 +289,24 @@ QString buchungstext(DBConnection* db, const Beleg& b, const QString& muster = Q
 // `skontoBuchung` receives the number of the discount booking (0: none).
 unsigned long bucheRechnung(DBConnection* db, const Beleg& b, const BuchungsAuftrag& a, QString* fehler,
                             unsigned long* skontoBuchung = nullptr);
+// How the customer paid a run of invoices: in full, with the whole cash
+// discount the payment terms grant on the payment date, or a stated amount
+// (whatever is missing to the invoice's total counts as cash discount, and
+// must lie within what the terms grant).
+struct Zahlungseingang {
+    enum class Art { Voll, VollerSkonto, Betrag } art = Art::Voll;
+    unsigned long geldkonto = 0;
+    zDate datum;
+    QString text;
+    EuroType betrag;  // Art::Betrag: the amount received, gross
+};
+// Posts the invoices `belege` as paid, all or none, as one run of postings
+// (asked once when they take a till below zero). `buchungen` receives the
+// numbers of the payment bookings and of the discount bookings after each;
+// `skonti` how many of them are discount bookings. False with the German
+// refusal in `fehler` (nothing posted then).
+bool bucheZahlungseingang(DBConnection* db, const QList<Beleg>& belege, const Zahlungseingang& z, QList<unsigned long>* buchungen,
+                          int* skonti, QString* fehler);
 
 // --- dunning letters ----------------------------------------------------------
 struct Mahnung {

@@ -69,7 +69,7 @@ QString pruefeErloeskonto(DBConnection* db, unsigned long konto, unsigned long s
         return QStringLiteral("Das Konto %1 ist kein Erlöskonto. Bitte wählen Sie ein Erlöskonto.").arg(konto);
     if (schluessel != 0) {
         const SchluesselInfo s = schluesselInfo(db, schluessel);
-        if (!s.gibt) return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht. Die Schlüssel zeigt „dalvo keys“.").arg(schluessel);
+        if (!s.gibt) return QStringLiteral("Den Steuerschlüssel %1 gibt es nicht. Die Schlüssel zeigt „dalvo steuerschluessel“.").arg(schluessel);
         const QString inaktiv = KontoGlobal::pruefeSteuerschluesselAktiv(db, schluessel);
         if (!inaktiv.isEmpty()) return inaktiv;
         if (s.steuerart == QLatin1String("V") || KontoGlobal::isSteuerschluesselOK(konto, schluessel, db) != 0)
