@@ -40,6 +40,23 @@ int ersteSteuerzeichen(const QString& text) {
         if (text.at(i).unicode() >= 0x80 && text.at(i).unicode() <= 0x9F) return i;
     return -1;
 }
+
+// Why the character `c` (one ersteSteuerzeichen found) cannot be read in
+// the set the file was taken to be in; `geraten`: the set was guessed.
+QString steuerzeichenGrund(QChar c, bool cp1252, bool geraten) {
+    const QString byte = QStringLiteral("0x") + QString::number(c.unicode(), 16).toUpper();
+    if (!cp1252)
+        return QStringLiteral("Das Byte %1 ist in ISO-8859-1 ein Steuerzeichen; vermutlich ist die Datei in Windows-1252 "
+                              "geschrieben (dort ist 0x80 das €-Zeichen).")
+            .arg(byte);
+    if (geraten)
+        return QStringLiteral("Die Datei ist kein gültiges UTF-8, und als Windows-1252 gelesen ist das Byte %1 kein Zeichen. "
+                              "Bitte geben Sie den Zeichensatz der Datei an.")
+            .arg(byte);
+    return QStringLiteral("Das Byte %1 ist in Windows-1252 kein Zeichen. Bitte prüfen Sie den Zeichensatz der Datei "
+                          "(UTF-8 oder ISO-8859-1).")
+        .arg(byte);
+}
 }  // namespace
 
 namespace BuchungenCSV {
@@ -99,18 +116,7 @@ bool dekodieren(const QByteArray& datei, Zeichensatz z, QString* text, QString* 
     const QString t = codec->toUnicode(bytes);
     const int pos = ersteSteuerzeichen(t);
     if (pos >= 0) {
-        const QString byte = QStringLiteral("0x") + QString::number(t.at(pos).unicode(), 16).toUpper();
-        QString grund;
-        if (!cp1252)
-            grund = QStringLiteral("Das Byte %1 ist in ISO-8859-1 ein Steuerzeichen; vermutlich ist die Datei in Windows-1252 "
-                                   "geschrieben (dort ist 0x80 das €-Zeichen).");
-        else if (geraten)
-            grund = QStringLiteral("Die Datei ist kein gültiges UTF-8, und als Windows-1252 gelesen ist das Byte %1 kein Zeichen. "
-                                   "Bitte geben Sie den Zeichensatz der Datei an.");
-        else
-            grund = QStringLiteral("Das Byte %1 ist in Windows-1252 kein Zeichen. Bitte prüfen Sie den Zeichensatz der Datei "
-                                   "(UTF-8 oder ISO-8859-1).");
-        return fail(zeileVon(t, pos), grund.arg(byte));
+        return fail(zeileVon(t, pos), steuerzeichenGrund(t.at(pos), cp1252, geraten));
     }
     *text = t;
     return true;
@@ -189,18 +195,7 @@ bool TextLeser::pruefen(Zeichensatz z, QString* fehler) {
         while (this->zeile(&t)) {
             const int pos = ersteSteuerzeichen(t);
             if (pos >= 0) {
-                const QString byte = QStringLiteral("0x") + QString::number(t.at(pos).unicode(), 16).toUpper();
-                QString grund;
-                if (!cp1252)
-                    grund = QStringLiteral("Das Byte %1 ist in ISO-8859-1 ein Steuerzeichen; vermutlich ist die Datei in Windows-1252 "
-                                           "geschrieben (dort ist 0x80 das €-Zeichen).");
-                else if (geraten)
-                    grund = QStringLiteral("Die Datei ist kein gültiges UTF-8, und als Windows-1252 gelesen ist das Byte %1 kein Zeichen. "
-                                           "Bitte geben Sie den Zeichensatz der Datei an.");
-                else
-                    grund = QStringLiteral("Das Byte %1 ist in Windows-1252 kein Zeichen. Bitte prüfen Sie den Zeichensatz der Datei "
-                                           "(UTF-8 oder ISO-8859-1).");
-                return fail(zeile, grund.arg(byte));
+                return fail(zeile, steuerzeichenGrund(t.at(pos), cp1252, geraten));
             }
             ++zeile;
         }
