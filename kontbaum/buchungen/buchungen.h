@@ -142,6 +142,7 @@ private:
 // lines added since on cash accounts (category 201) and, only for a
 // register with an outflow, that register's day sums. Lines deleted inside
 // the run are reported by the deleting operation (entfernt) before they go.
+class DBTransaktion;
 class Buchungslauf {
 public:
     // A run on the case database `db` (null: a run that does nothing, for
@@ -178,6 +179,7 @@ private:
     DBConnection* m_db = nullptr;
     Zustand* m_zustand = nullptr;       // the outermost run's, shared by the inner ones
     std::unique_ptr<Zustand> m_eigener;  // set in the outermost run only
+    std::unique_ptr<DBTransaktion> m_tx;  // the outermost run's transaction
     bool m_ok = true;
     bool m_verneint = false;
 };

@@ -157,7 +157,8 @@ void Buchungslauf::beginnen(DBConnection* db, bool fragen) {
         m_zustand = *it;  // joins the operation's run
         return;
     }
-    m_ok = db->beginTransaction();
+    m_tx.reset(new DBTransaktion(db));
+    m_ok = m_tx->ok();
     if (!m_ok) return;
     m_eigener.reset(new Zustand);
     m_zustand = m_eigener.get();
@@ -173,7 +174,6 @@ void Buchungslauf::beginnen(DBConnection* db, bool fragen) {
 Buchungslauf::~Buchungslauf() {
     if (!m_eigener) return;
     laeufe().remove(m_db);
-    m_db->rollback();
 }
 
 void Buchungslauf::gebucht(int anzahl) {
@@ -213,7 +213,7 @@ bool Buchungslauf::abschliessen(QString* fehler) {
         // The booking dialog's own question, word for word for a single
         // booking; the refusal names the register, the day and the balance.
         if (!GetUi().frage(QStringLiteral("%1 wird der Kassenbestand negativ.\n%2").arg(w.durch, w.frage), QStringLiteral("Frage"))) {
-            m_db->rollback();
+            m_tx->rollback();
             m_verneint = true;
             if (fehler)
                 *fehler = QStringLiteral("Der Bestand der Kasse %1 wäre am %2 negativ (%3 EUR); %4. Bitte prüfen Sie Datum und Betrag, "
@@ -223,7 +223,7 @@ bool Buchungslauf::abschliessen(QString* fehler) {
             return false;
         }
     }
-    if (m_db->commit()) return true;
+    if (m_tx->commit()) return true;
     if (fehler) *fehler = QStringLiteral("Die Änderung konnte nicht gespeichert werden: %1").arg(m_db->getErr()->last());
     return false;
 }
