@@ -55,7 +55,7 @@ TEST_F(ConnectionTest, OpeningMissingOrForeignFilesFailsWithGermanMessage) {
     EXPECT_FALSE(con.getErr()->isEmpty());
 }
 
-TEST_F(ConnectionTest, CreatedFileKeepsDataAndHasTheFunctions) {
+TEST_F(ConnectionTest, CreatedFileKeepsDataHasTheFunctionsAndGoesFast) {
     const QString file = env.path(QStringLiteral("neu.db3"));
     {
         DBConnection con;
@@ -67,18 +67,13 @@ TEST_F(ConnectionTest, CreatedFileKeepsDataAndHasTheFunctions) {
     ASSERT_TRUE(con.createAndConnect(file));
     EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT a FROM t")).toString(), QStringLiteral("Größe"));
     EXPECT_EQ(eval(con, QStringLiteral("LEN(a) FROM t")).toInt(), 5);
-    con.close();
-    EXPECT_FALSE(con.isOpen());
-    EXPECT_FALSE(ExecSQL(&con, QStringLiteral("SELECT 1")));
-}
-
-TEST_F(ConnectionTest, FastModeSwitchesJournalToMemory) {
-    DBConnection con;
-    ASSERT_TRUE(con.createAndConnect(env.path(QStringLiteral("schnell.db3")), QString(), QString(), true));
     con.setFastMode();
     EXPECT_TRUE(con.getErr()->isEmpty()) << con.getErr()->last().toStdString();
     EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("memory"));
     EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("PRAGMA synchronous")).toInt(), 0);
+    con.close();
+    EXPECT_FALSE(con.isOpen());
+    EXPECT_FALSE(ExecSQL(&con, QStringLiteral("SELECT 1")));
 }
 
 // ---- statements and errors -------------------------------------------------
@@ -424,29 +419,25 @@ TEST_F(ConnectionTest, NumberFunctionsRoundHalfAwayFromZero) {
 
 // ---- versions ----------------------------------------------------------------
 
-TEST_F(ConnectionTest, VersionIsTheHighestRowOrZero) {
-    DBConnection con;
-    ASSERT_TRUE(con.openMemory());
-    EXPECT_EQ(GetDBVersion(&con), 0);
-    EXPECT_TRUE(con.getErr()->isEmpty()) << "a missing Version table is no error";
-    ASSERT_TRUE(ExecSQL(&con, QStringLiteral("CREATE TABLE Version (Version INTEGER)")));
-    EXPECT_EQ(GetDBVersion(&con), 0);
-    ASSERT_TRUE(ExecSQL(&con, QStringLiteral("INSERT INTO Version VALUES (6273), (20161423), (7000)")));
-    EXPECT_EQ(GetDBVersion(&con), 20161423);
-    EXPECT_EQ(GetDBVersion(nullptr), 0);
-}
-
-TEST_F(ConnectionTest, NeedsUpdateComparesWithTheReferenceDatabaseItIsGiven) {
+// The version is the highest row, or 0; an update is needed when it is
+// below the reference's, or, without a reference, when there is none.
+TEST_F(ConnectionTest, VersionAndNeedsUpdateAgainstTheReferenceItIsGiven) {
     DBConnection reference;
     ASSERT_TRUE(reference.openMemory());
     ASSERT_TRUE(ExecSQL(&reference, QStringLiteral("CREATE TABLE Version (Version INTEGER); INSERT INTO Version VALUES (20161423)")));
 
     DBConnection db;
     ASSERT_TRUE(db.openMemory());
+    EXPECT_EQ(GetDBVersion(&db), 0);
+    EXPECT_EQ(GetDBVersion(nullptr), 0);
+    EXPECT_TRUE(db.getErr()->isEmpty()) << "a missing Version table is no error";
     QString version;
     EXPECT_TRUE(DBNeedsUpdate(&db, nullptr, version)) << "without reference only an unversioned database";
     EXPECT_EQ(version, QStringLiteral("0"));
-    ASSERT_TRUE(ExecSQL(&db, QStringLiteral("CREATE TABLE Version (Version INTEGER); INSERT INTO Version VALUES (6273)")));
+    ASSERT_TRUE(ExecSQL(&db, QStringLiteral("CREATE TABLE Version (Version INTEGER)")));
+    EXPECT_EQ(GetDBVersion(&db), 0);
+    ASSERT_TRUE(ExecSQL(&db, QStringLiteral("INSERT INTO Version VALUES (700), (6273), (70)")));
+    EXPECT_EQ(GetDBVersion(&db), 6273);
     EXPECT_FALSE(DBNeedsUpdate(&db, nullptr, version));
     EXPECT_TRUE(DBNeedsUpdate(&db, &reference, version));
     EXPECT_EQ(version, QStringLiteral("6273"));
@@ -539,7 +530,7 @@ TEST_F(TableCopyTest, MissingTablesCopyNothingAndErrorsReportMinusOne) {
 
 // Replacing several tables is one step: when the copy of one fails, every
 // table keeps its rows (a chart is never left empty or half taken over).
-TEST_F(TableCopyTest, ReplacingTablesIsAllOrNothing) {
+TEST_F(TableCopyTest, ReplacingTablesIsAllOrNothingAndRefusedInATransaction) {
     ASSERT_TRUE(ExecSQL(&con, QStringLiteral("CREATE TABLE nurExtern (a INTEGER NOT NULL); INSERT INTO nurExtern VALUES (5)")));
     {
         DBConnection ext;
@@ -560,22 +551,17 @@ TEST_F(TableCopyTest, ReplacingTablesIsAllOrNothing) {
     EXPECT_TRUE(rsReplaceTablesFromExternalDatabase(&con, external, {QStringLiteral("eurKontenplan")}));
     EXPECT_EQ(bezeichnungen(), QStringLiteral("Kasse neu|Bank|Erlöse 19 %")) << "replaced, not merged";
     EXPECT_EQ(attachedDatabases(), 1);
-    ASSERT_TRUE(con.beginTransaction());
-    EXPECT_FALSE(rsReplaceTablesFromExternalDatabase(&con, external, {QStringLiteral("eurKontenplan")}));
-    EXPECT_TRUE(con.commit());
-}
 
-TEST_F(TableCopyTest, RefusedInsideATransactionWhichStaysUsable) {
+    // both are refused inside a transaction, which stays usable
     ASSERT_TRUE(con.beginTransaction());
     ExecSQL(&con, QStringLiteral("INSERT INTO eurKontenplan (Nummer, Bezeichnung) VALUES (4000, 'Wareneingang')"));
+    EXPECT_FALSE(rsReplaceTablesFromExternalDatabase(&con, external, {QStringLiteral("eurKontenplan")}));
     con.getErr()->clear();
     EXPECT_EQ(rsCopyTablesFromExternalDatabase(&con, external, QStringLiteral("eurKontenplan")), -1);
     EXPECT_TRUE(con.getErr()->last().contains(QStringLiteral("Transaktion")));
     EXPECT_EQ(attachedDatabases(), 1);
     EXPECT_TRUE(con.commit());
-    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT count(*) FROM eurKontenplan")).toInt(), 3);
-    // after the transaction the same copy works
-    EXPECT_EQ(rsCopyTablesFromExternalDatabase(&con, external, QStringLiteral("eurKontenplan")), 3);
+    EXPECT_EQ(GetDatenTyp(&con, QStringLiteral("SELECT count(*) FROM eurKontenplan")).toInt(), 4);
 }
 
 }  // namespace

@@ -241,24 +241,18 @@ TEST_F(KonvertierungTest, Step5TakesThePeriodOfSupplyFromTheDeliveryDate) {
 // Step 8 runs for program years before 2010; with a version past step 34 it
 // is the only step that removes tax lines.
 TEST_F(KonvertierungTest, Step8DeletesOrphanTaxLinesOnlyWhenTheLedgerIsOutOfBalance) {
-    balancedBooking(1, 100);
-    line(103, 1, 5, 0, 19, true, 1776, 999999);
-
-    m_kg.runConversionSteps(20160000, 2009);
-
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE ID=103"), 0);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=1"), 2);
-}
-
-TEST_F(KonvertierungTest, Step8KeepsOrphanTaxLinesOfABalancedLedger) {
     booking(1, 119);
     line(101, 1, 0, 1, 119, false, 1200, 0);
     line(102, 1, 1, 2, 100, true, 8400, 0);
     line(103, 1, 5, 0, 19, true, 1776, 999999);
-
     m_kg.runConversionSteps(20160000, 2009);
+    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE ID=103"), 1) << "the ledger balances";
 
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE ID=103"), 1);
+    balancedBooking(2, 100);
+    line(203, 2, 5, 0, 19, true, 1776, 999999);
+    m_kg.runConversionSteps(20160000, 2009);
+    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE ID=203"), 0);
+    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=2"), 2);
 }
 
 TEST_F(KonvertierungTest, Step12MovesNewYearBookingsOnlyForTaxYear2010) {
@@ -301,10 +295,16 @@ TEST_F(KonvertierungTest, Step13StoresGrossPricesFromTheTaxRate) {
     EXPECT_DOUBLE_EQ(dbl("SELECT Bruttopreis FROM reAngebotePositionen WHERE ID=3"), 119.0);
 }
 
-TEST_F(KonvertierungTest, Step17DerivesTheCustomerListFlags) {
+TEST_F(KonvertierungTest, Steps17And18DeriveCustomerFlagsAndActivateTheInterestAccount) {
     sql("INSERT INTO rePersonen (PersonID, Kundennummer, Art, Notiz) VALUES (1, 'K-1', 1, ''), (2, '', 2, 'ruft zurück'), "
         "(3, NULL, 1, NULL)");
+    const unsigned long konto = m_kg.getSpezialKonto(2650);
+    ASSERT_NE(konto, 0u);
+    sql(QStringLiteral("INSERT INTO eurKontenplan (Nummer, Bezeichnung, Aktiv) VALUES (%1, 'Zinsen', 0), (4711, 'X', 0)")
+            .arg(konto));
+
     m_kg.runConversionSteps(20160000, 2011);
+
     auto flags = [&](int id) {
         return str(QStringLiteral("SELECT (CAST(Kunde AS INTEGER)<>0) || (IstInteressent<>0) || (EnthaeltNotiz<>0) "
                                   "FROM rePersonen WHERE PersonID=%1").arg(id));
@@ -312,14 +312,6 @@ TEST_F(KonvertierungTest, Step17DerivesTheCustomerListFlags) {
     EXPECT_EQ(flags(1), "100");
     EXPECT_EQ(flags(2), "011");
     EXPECT_EQ(flags(3), "000");
-}
-
-TEST_F(KonvertierungTest, Step18ActivatesTheInterestIncomeAccount) {
-    const unsigned long konto = m_kg.getSpezialKonto(2650);
-    ASSERT_NE(konto, 0u);
-    sql(QStringLiteral("INSERT INTO eurKontenplan (Nummer, Bezeichnung, Aktiv) VALUES (%1, 'Zinsen', 0), (4711, 'X', 0)")
-            .arg(konto));
-    m_kg.runConversionSteps(20160000, 2011);
     EXPECT_EQ(num(QStringLiteral("SELECT Aktiv FROM eurKontenplan WHERE Nummer=%1").arg(konto)), 1);
     EXPECT_EQ(num("SELECT Aktiv FROM eurKontenplan WHERE Nummer=4711"), 0);
 }
