@@ -53,6 +53,23 @@ protected:
         return out;
     }
     qlonglong zahl(const QString& sql) { return GetDatenTyp(db, sql).toLongLong(); }
+    // Account, side and amount of each line, in the order of their IDs.
+    QStringList kurz(unsigned long n) {
+        QStringList out;
+        for (const Z& z : zeilen(n)) out << QStringLiteral("%1%2%3").arg(z.konto).arg(z.haben ? QLatin1Char('H') : QLatin1Char('S')).arg(z.betrag);
+        return out;
+    }
+    // A payment from `konto` of three parts: 119 gross with VAT, 500 without, 10 net with VAT.
+    static KG::BuchungsEntwurf splitt(unsigned long konto, const QStringList& texte = {QString(), QString(), QString()}) {
+        KG::BuchungsEntwurf b;
+        b.text = QStringLiteral("Splitt");
+        b.belegdatum = zDate(2016, 6, 30);
+        b.buchungsart = 2;
+        b.haben = true;
+        b.konto = konto;
+        b.teile = {{4930, 7, 119.00_eur, false, texte[0]}, {4210, 0, 500.00_eur, false, texte[1]}, {4940, 7, 10.00_eur, true, texte[2]}};
+        return b;
+    }
 
     TestEnv env;
     KontoGlobal* kg = nullptr;
@@ -62,33 +79,19 @@ protected:
 TEST_F(Ledger, TaxLinesFollowTheKey) {
     const unsigned long n = einnahme(119.00);
     ASSERT_EQ(n, 1u);
+    EXPECT_EQ(kurz(n), (QStringList{QStringLiteral("1200S119"), QStringLiteral("8400H100"), QStringLiteral("1776H19")}))
+        << "the tax line is on the side of its base line";
     QList<Z> z = zeilen(n);
     ASSERT_EQ(z.size(), 3);
-    EXPECT_EQ(z[0].konto, 1200u);
-    EXPECT_DOUBLE_EQ(z[0].betrag, 119.0);
-    EXPECT_FALSE(z[0].haben);
     EXPECT_EQ(z[0].dialogzeile, 1);
-    EXPECT_EQ(z[1].konto, 8400u);
-    EXPECT_DOUBLE_EQ(z[1].betrag, 100.0);
-    EXPECT_TRUE(z[1].haben);
-    EXPECT_EQ(z[2].konto, 1776u);
-    EXPECT_DOUBLE_EQ(z[2].betrag, 19.0);
-    EXPECT_TRUE(z[2].haben) << "the tax line is on the side of its base line";
     EXPECT_EQ(z[2].schluessel, 999999u);
     EXPECT_EQ(z[2].steuerID, z[1].steuerID);
     EXPECT_EQ(z[2].dialogzeile, 0);
 
     // Two tax accounts: the tax twice, on opposite sides; the money moved is the base.
     const unsigned long ig = ausgabe(1000.00, 3425, 19);
-    z = zeilen(ig);
-    ASSERT_EQ(z.size(), 4);
-    EXPECT_DOUBLE_EQ(z[0].betrag, 1000.0);
-    EXPECT_EQ(z[2].konto, 1574u);
-    EXPECT_EQ(z[3].konto, 1774u);
-    EXPECT_DOUBLE_EQ(z[2].betrag, 190.0);
-    EXPECT_DOUBLE_EQ(z[3].betrag, 190.0);
-    EXPECT_NE(z[2].haben, z[3].haben);
-    EXPECT_EQ(z[2].haben, z[1].haben);
+    EXPECT_EQ(kurz(ig), (QStringList{QStringLiteral("1200H1000"), QStringLiteral("3425S1000"), QStringLiteral("1574S190"),
+                                     QStringLiteral("1774H190")}));
 
     // No key, and the tax-line marker as key: no tax lines.
     EXPECT_EQ(zeilen(einnahme(50.0, 8400, 0)).size(), 2);
@@ -135,15 +138,7 @@ TEST_F(Ledger, AFailedLineLeavesNoPartOfTheBooking) {
 }
 
 TEST_F(Ledger, SplitBookingsBalanceAndReadBack) {
-    KG::BuchungsEntwurf b;
-    b.text = QStringLiteral("Sammelrechnung");
-    b.belegdatum = zDate(2016, 6, 30);
-    b.buchungsart = 2;
-    b.haben = true;
-    b.konto = 1200;
-    b.teile = {{4930, 7, 119.00_eur, false, QStringLiteral("Papier")},
-               {4210, 0, 500.00_eur, false, QString()},
-               {4940, 7, 10.00_eur, true, QStringLiteral("Buch")}};
+    KG::BuchungsEntwurf b = splitt(1200);
     QString fehler;
     const unsigned long n = KG::insertSplittBuchung(b, nullptr, &fehler);
     ASSERT_NE(n, 0u) << fehler.toStdString();
@@ -353,15 +348,8 @@ TEST_F(Ledger, SelfCheckAcceptsWhatTheModulePostsAndFindsSeededFaults) {
     einnahme(0.05, 8300, 2);  // a tax of zero gets no line
     KG::insertSimpleBuchung(KG::HERK_BUCH, QStringLiteral("eurVerbucht"), QStringLiteral("Privat"), 200.0_eur, false, zDate(2016, 9, 1),
                             QString(), 3, true, 1200, 1800, 0, QString());
-    KG::BuchungsEntwurf b;
-    b.text = QStringLiteral("Splitt");
-    b.belegdatum = zDate(2016, 6, 30);
-    b.buchungsart = 2;
-    b.haben = true;
-    b.konto = 1000;
-    b.teile = {{4930, 7, 119.00_eur, false, QString()}, {4210, 0, 500.00_eur, false, QString()}, {4940, 7, 10.00_eur, true, QString()}};
     env.ui().queueAnswer(true);  // paid from an empty till
-    ASSERT_NE(KG::insertSplittBuchung(b), 0u);
+    ASSERT_NE(KG::insertSplittBuchung(splitt(1000)), 0u);
     ASSERT_NE(KG::storniereBuchung(e), 0u);
 
     EXPECT_TRUE(KG::verifyBuchungen(QStringLiteral("eurVerbucht")).isEmpty()) << "only with test flag 4";
@@ -427,15 +415,7 @@ TEST_F(Ledger, CsvExport) {
         QStringLiteral("Es wurden keine Buchungen für den Export gefunden. Die Datei wurde nicht erzeugt.")));
 
     einnahme(100.0, 8400, 5, zDate(2016, 5, 1), true, QStringLiteral("Beratung; Mai"));
-    KG::BuchungsEntwurf b;
-    b.text = QStringLiteral("Splitt");
-    b.belegdatum = zDate(2016, 6, 30);
-    b.buchungsart = 2;
-    b.haben = true;
-    b.konto = 1200;
-    b.teile = {{4930, 7, 119.00_eur, false, QStringLiteral("Papier")}, {4210, 0, 500.00_eur, false, QStringLiteral("Miete")},
-               {4940, 7, 10.00_eur, true, QStringLiteral("Buch")}};
-    ASSERT_NE(KG::insertSplittBuchung(b), 0u);
+    ASSERT_NE(KG::insertSplittBuchung(splitt(1200, {QStringLiteral("Papier"), QStringLiteral("Miete"), QStringLiteral("Buch")})), 0u);
 
     csv.clear();
     EXPECT_EQ(KG::getBuchungenAsCSV(csv, true, QStringLiteral("eurVerbucht"), zDate(), zDate()), 2);
