@@ -130,14 +130,31 @@ struct NeuesJahr {
     std::unique_ptr<Kont_> root{Kont_::New()};
     KontoGlobal* kg = nullptr;
     DBConnection* db = nullptr;
-    NeuesJahr() {
+    // Empty, for the change of year to fill; or with the 2016 chart.
+    explicit NeuesJahr(bool mitKontenplan = false) {
         DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
         kg = GetKontoGlobal(0, false);
         kg->createConnectionKonto(true);
         db = kg->GetDBConnect_Ptr();
+        if (!mitKontenplan) return;
+        kg->setSteuerjahr(2016);
+        kg->setKontenplanName(QStringLiteral("SKR03"));
+        EXPECT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
     }
     ~NeuesJahr() { DatenBase::setRootNode(QStringLiteral("Kont_"), nullptr); }
 };
+
+// A bill of 100,00 paid from `konto`, found late in the case file of 2015
+// at `alt` as booking `nr`.
+void nachtrag(const QString& alt, int nr, unsigned long konto) {
+    DBConnection vorjahr;
+    ASSERT_TRUE(vorjahr.createAndConnect(alt));
+    ASSERT_TRUE(ExecSQL(&vorjahr, QStringLiteral(
+        "INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag, Belegdatum, Zahlungsdatum, Buchungsdatum, Buchungsart, Herkunft) "
+        "VALUES (%1, 'Nachtrag', 100, '2015-12-30 00:00:00', '2015-12-30 00:00:00', '2016-02-01 00:00:00', 2, 10);"
+        "INSERT INTO eurVerbuchtBuchungszeilen (Buchungsnummer, SteuerID, Dialogzeile, Betrag, Haben, Konto, Gegenkonto) VALUES "
+        "(%1, 0, 1, 100, -1, %2, 4930), (%1, 1, 2, 100, 0, 4930, %2)").arg(nr).arg(konto)));
+}
 
 QString var(const QString& pfad) {
     DatenTyp v;
@@ -243,15 +260,7 @@ TEST(Saldovortrag, SecondRunPostsNothingAndACorrectionOnlyItsDifference) {
     EXPECT_NE(bericht.indexOf(QStringLiteral("8.650,00")), -1);
 
     // A bill of 100,00 paid from the bank found late in 2015.
-    {
-        DBConnection vorjahr;
-        ASSERT_TRUE(vorjahr.createAndConnect(alt));
-        ASSERT_TRUE(ExecSQL(&vorjahr, QStringLiteral(
-            "INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag, Belegdatum, Zahlungsdatum, Buchungsdatum, Buchungsart, Herkunft) "
-            "VALUES (90, 'Nachtrag', 100, '2015-12-30 00:00:00', '2015-12-30 00:00:00', '2016-02-01 00:00:00', 2, 10);"
-            "INSERT INTO eurVerbuchtBuchungszeilen (Buchungsnummer, SteuerID, Dialogzeile, Betrag, Haben, Konto, Gegenkonto) VALUES "
-            "(90, 0, 1, 100, -1, 1200, 4930), (90, 1, 2, 100, 0, 4930, 1200)")));
-    }
+    ASSERT_NO_FATAL_FAILURE(nachtrag(alt, 90, 1200));
     // A run that only reports changes nothing, not even the activation of
     // the account that would receive the booking.
     ASSERT_TRUE(ExecSQL(neu.db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=0 WHERE Nummer=1200")));
@@ -277,15 +286,7 @@ TEST(Saldovortrag, SecondRunPostsNothingAndACorrectionOnlyItsDifference) {
     // found late in 2015 would leave -87,70 that day: asked, and answered No
     // nothing is posted.
     testfall::buche(neu.db, 2, 1000, 4930, 0, 400.00, d(10, 1, 2016));
-    {
-        DBConnection vorjahr;
-        ASSERT_TRUE(vorjahr.createAndConnect(alt));
-        ASSERT_TRUE(ExecSQL(&vorjahr, QStringLiteral(
-            "INSERT INTO eurVerbucht (Buchungsnummer, Buchungstext, Betrag, Belegdatum, Zahlungsdatum, Buchungsdatum, Buchungsart, Herkunft) "
-            "VALUES (91, 'Bar', 100, '2015-12-30 00:00:00', '2015-12-30 00:00:00', '2016-02-01 00:00:00', 2, 10);"
-            "INSERT INTO eurVerbuchtBuchungszeilen (Buchungsnummer, SteuerID, Dialogzeile, Betrag, Haben, Konto, Gegenkonto) VALUES "
-            "(91, 0, 1, 100, -1, 1000, 4930), (91, 1, 2, 100, 0, 4930, 1000)")));
-    }
+    ASSERT_NO_FATAL_FAILURE(nachtrag(alt, 91, 1000));
     ASSERT_TRUE(Jahr::oeffneVorjahr(*neu.kg, alt, &vj, &e)) << e.toStdString();
     const long long vorher = zahl(neu.db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht"));
     env.ui().clear();
@@ -316,11 +317,8 @@ TEST(Saldovortrag, EdgeCasesOfTheComputation) {
     TestEnv env;
     const QString alt = env.path(QStringLiteral("2015.dalvo"));
     schreibeFall(env, alt, 2015, randfaelle2015);
-    NeuesJahr neu;
-    KontoGlobal* kg = GetKontoGlobal(0, false);
-    kg->setSteuerjahr(2016);
-    kg->setKontenplanName(QStringLiteral("SKR03"));
-    ASSERT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    NeuesJahr neu(true);
+    KontoGlobal* kg = neu.kg;
 
     // Without a previous year nothing happens.
     int anzahl = -1;
@@ -376,10 +374,7 @@ TEST(Saldovortrag, EdgeCasesOfTheComputation) {
 
 TEST(Saldovortrag, OpeningBalanceByHandPostsTheDifference) {
     TestEnv env;
-    NeuesJahr neu;
-    neu.kg->setSteuerjahr(2016);
-    neu.kg->setKontenplanName(QStringLiteral("SKR03"));
-    ASSERT_EQ(neu.kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    NeuesJahr neu(true);
     QString e;
     // 500,00 on the cash account: 9000 credited, cash debited.
     const unsigned long n1 = Jahr::setzeSaldovortrag(1000, 500.00_eur, &e);
