@@ -4,6 +4,7 @@
 // that name each field by its header (the Sparkasse "CSV-CAMT" format), and
 // the layout "generisch" whose columns the user gives by number.
 #include "kontbaum/bank/bank.h"
+#include "kontbaum/bank/intern.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -185,7 +186,7 @@ namespace {
 // the first row that names it wait for it.
 class CsvLeser {
 public:
-    CsvLeser(const CsvLayout& layout, AuszugEmpfaenger* e, QString* fehler) : m_layout(layout), m_e(e), m_fehler(fehler) {
+    CsvLeser(const CsvLayout& layout, AuszugEmpfaenger* e, QString* fehler) : m_layout(layout), m_weitergabe(e), m_fehler(fehler) {
         m_nachNummer = layout.name == QLatin1String("generisch");
         if (m_nachNummer) {
             auto nr = [](const QStringList& l) { return l.isEmpty() ? -1 : l.first().toInt() - 1; };
@@ -264,18 +265,16 @@ public:
                 return nein(QStringLiteral("Die Datei enthält Umsätze der Konten %1 und %2; bitte laden Sie je Konto eine Datei herunter.").arg(bisher, eigenes));
             (ibanGueltig(eigenes) ? m_a.iban : m_a.kontonummer) = eigenes;
         }
-        if (!m_begonnen && (s.konto < 0 || !eigenes.isEmpty())) beginnen();
-        if (!m_begonnen) m_puffer << u;
-        else if (weiter()) geben(m_e->umsatz(u, &m_empfaengerFehler));
+        if (!m_weitergabe.begonnen() && (s.konto < 0 || !eigenes.isEmpty())) m_weitergabe.beginnen(m_a);
+        m_weitergabe.umsatz(u);
         return true;
     }
 
     bool ende() {
         if (!m_kopf) return keinKopf();
-        if (!m_begonnen) beginnen();
-        if (weiter()) geben(m_e->auszugEnde(m_a, &m_empfaengerFehler));
-        if (m_empfaengerFehler.isEmpty()) return true;
-        *m_fehler = m_empfaengerFehler;
+        m_weitergabe.ende(m_a);
+        if (m_weitergabe.fehler().isEmpty()) return true;
+        *m_fehler = m_weitergabe.fehler();
         return false;
     }
 
@@ -286,27 +285,13 @@ private:
                         .arg(m_layout.name, m_layout.buchungstag.first(), m_layout.betrag.first());
         return false;
     }
-    bool weiter() const { return m_empfaengerFehler.isEmpty(); }
-    void geben(bool ok) {
-        if (!ok && m_empfaengerFehler.isEmpty()) m_empfaengerFehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
-    }
-    void beginnen() {
-        m_begonnen = true;
-        if (weiter()) geben(m_e->auszugBeginn(m_a, &m_empfaengerFehler));
-        for (const Umsatz& u : qAsConst(m_puffer))
-            if (weiter()) geben(m_e->umsatz(u, &m_empfaengerFehler));
-        m_puffer.clear();
-    }
-
     const CsvLayout& m_layout;
-    AuszugEmpfaenger* m_e;
+    intern::Weitergabe m_weitergabe;
     QString* m_fehler;
-    QString m_empfaengerFehler;
     Spalten m_s;
-    bool m_nachNummer = false, m_kopf = false, m_begonnen = false;
+    bool m_nachNummer = false, m_kopf = false;
     int m_erste = 0, m_index = 0;
     Auszug m_a;
-    QList<Umsatz> m_puffer;
 };
 }  // namespace
 

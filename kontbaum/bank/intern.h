@@ -22,5 +22,46 @@ inline QString inListe(const QList<unsigned long>& ids) {
     return QStringLiteral("(") + t.join(QLatin1Char(',')) + QStringLiteral(")");
 }
 
+// Passes the entries of one statement on to a receiver as a reader
+// completes them. Entries read before the statement names its account wait
+// until it is begun (the receiver needs the account first); after the
+// receiver's first refusal nothing more is passed on.
+class Weitergabe {
+public:
+    explicit Weitergabe(AuszugEmpfaenger* e) : m_e(e) {}
+    bool begonnen() const { return m_begonnen; }
+    // The receiver's refusal, empty while it takes everything.
+    const QString& fehler() const { return m_fehler; }
+    // The statement `a` is handed over, then the entries that waited.
+    void beginnen(const Auszug& a) {
+        m_begonnen = true;
+        if (weiter()) geben(m_e->auszugBeginn(a, &m_fehler));
+        for (const Umsatz& u : qAsConst(m_puffer))
+            if (weiter()) geben(m_e->umsatz(u, &m_fehler));
+        m_puffer.clear();
+    }
+    void umsatz(const Umsatz& u) {
+        if (!m_begonnen) m_puffer << u;
+        else if (weiter()) geben(m_e->umsatz(u, &m_fehler));
+    }
+    // The statement `a` is complete (begun now if it never was); the next
+    // statement starts unbegun.
+    void ende(const Auszug& a) {
+        if (!m_begonnen) beginnen(a);
+        if (weiter()) geben(m_e->auszugEnde(a, &m_fehler));
+        m_begonnen = false;
+    }
+
+private:
+    bool weiter() const { return m_fehler.isEmpty(); }
+    void geben(bool ok) {
+        if (!ok && m_fehler.isEmpty()) m_fehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
+    }
+    AuszugEmpfaenger* m_e;
+    QString m_fehler;
+    bool m_begonnen = false;
+    QList<Umsatz> m_puffer;
+};
+
 }  // namespace intern
 }  // namespace Bank

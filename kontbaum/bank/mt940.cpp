@@ -10,6 +10,7 @@
 // what is wrong; a general banking library parses leniently and needs its
 // own configuration and plugins at run time.
 #include "kontbaum/bank/bank.h"
+#include "kontbaum/bank/intern.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -173,7 +174,7 @@ namespace {
 // (the next :61:, its :86:, the closing balance, the next statement).
 class Mt940 {
 public:
-    Mt940(AuszugEmpfaenger* e, QString* fehler) : m_e(e), m_fehler(fehler) {}
+    Mt940(AuszugEmpfaenger* e, QString* fehler) : m_weitergabe(e), m_fehler(fehler) {}
 
     bool zeile(QString z, int nr) {
         static const QRegularExpression tag(QStringLiteral("^:([0-9]{2}[A-Z]?):(.*)$"));
@@ -206,26 +207,15 @@ public:
             *m_fehler = QStringLiteral("Die Datei enthält keinen MT940-Auszug (Feld :20:).");
             return false;
         }
-        if (!m_empfaengerFehler.isEmpty()) {
-            *m_fehler = m_empfaengerFehler;
+        if (!m_weitergabe.fehler().isEmpty()) {
+            *m_fehler = m_weitergabe.fehler();
             return false;
         }
         return true;
     }
 
 private:
-    bool weiter() const { return m_empfaengerFehler.isEmpty(); }
-    void geben(bool ok) {
-        if (!ok && m_empfaengerFehler.isEmpty()) m_empfaengerFehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
-    }
     bool kontoBekannt() const { return !m_a.iban.isEmpty() || !m_a.kontonummer.isEmpty(); }
-    void beginnen() {
-        m_begonnen = true;
-        if (weiter()) geben(m_e->auszugBeginn(m_a, &m_empfaengerFehler));
-        for (const Umsatz& u : qAsConst(m_puffer))
-            if (weiter()) geben(m_e->umsatz(u, &m_empfaengerFehler));
-        m_puffer.clear();
-    }
     // The transaction read last is complete.
     void abgeben() {
         if (!m_offenerUmsatz) return;
@@ -234,9 +224,8 @@ private:
         if (m_u.storno && m_u.zweck.isEmpty()) m_u.zweck << QStringLiteral("Storno:");
         // Its account normally stands before the first transaction; where
         // it does not, the transactions wait for the statement's end.
-        if (!m_begonnen && kontoBekannt()) beginnen();
-        if (!m_begonnen) m_puffer << m_u;
-        else if (weiter()) geben(m_e->umsatz(m_u, &m_empfaengerFehler));
+        if (!m_weitergabe.begonnen() && kontoBekannt()) m_weitergabe.beginnen(m_a);
+        m_weitergabe.umsatz(m_u);
     }
     bool abschliessen() {
         if (!m_offen) return true;
@@ -245,8 +234,7 @@ private:
         if (!m_anfang) return fail(m_fehler, m_zeile20, QStringLiteral("Dem Auszug fehlt der Anfangssaldo (:60F:)."));
         if (!m_ende) return fail(m_fehler, m_zeile20, QStringLiteral("Dem Auszug fehlt der Schlusssaldo (:62F:)."));
         m_a.mitSalden = true;
-        if (!m_begonnen) beginnen();
-        if (weiter()) geben(m_e->auszugEnde(m_a, &m_empfaengerFehler));
+        m_weitergabe.ende(m_a);
         m_offen = false;
         return true;
     }
@@ -255,7 +243,6 @@ private:
             if (!abschliessen()) return false;
             m_a = Auszug();
             m_offen = true;
-            m_begonnen = false;
             m_anfang = m_ende = m_infoFrei = false;
             m_zeile20 = f.zeile;
             ++m_auszuege;
@@ -297,16 +284,14 @@ private:
         return true;
     }
 
-    AuszugEmpfaenger* m_e;
+    intern::Weitergabe m_weitergabe;
     QString* m_fehler;
-    QString m_empfaengerFehler;
     Feld m_feld;
     bool m_hatFeld = false;
     Auszug m_a;  // the statement without its transactions
     Umsatz m_u;
     bool m_offenerUmsatz = false;
-    QList<Umsatz> m_puffer;  // transactions before the statement's account
-    bool m_offen = false, m_begonnen = false, m_anfang = false, m_ende = false, m_infoFrei = false;
+    bool m_offen = false, m_anfang = false, m_ende = false, m_infoFrei = false;
     int m_zeile20 = 0, m_auszuege = 0;
 };
 }  // namespace

@@ -247,14 +247,11 @@ public:
             m_id = zu;
         }
         m_speicher.setVerbindung(m_id);
-        m_anfang = a.anfangssaldo;
-        m_summe = a.anfangssaldo;
         m_umsaetze = EuroType();
         return true;
     }
 
     bool umsatz(const Umsatz& u, QString* fehler) override {
-        m_summe += u.betrag;
         m_umsaetze += u.betrag;
         return m_speicher.speichern(u, fehler);
     }
@@ -265,7 +262,7 @@ public:
         m_saldo = a.endsaldo;
         m_mitSaldo = true;
         // A balance that stood behind the entries in the file is added last.
-        const QString t = abweichung(a, a.anfangssaldo == m_anfang ? m_summe : a.anfangssaldo + m_umsaetze);
+        const QString t = abweichung(a, a.anfangssaldo + m_umsaetze);
         if (!t.isEmpty()) m_abweichungen << t;
         return true;
     }
@@ -281,8 +278,7 @@ private:
     unsigned long m_konto, m_id = 0;
     bool m_kontoFehlt = false;
     Speicher m_speicher;
-    EuroType m_anfang;
-    EuroType m_summe, m_umsaetze;  // this statement's: from its opening balance, and of its entries alone
+    EuroType m_umsaetze;  // the sum of this statement's entries
     EuroType m_saldo;
     bool m_mitSaldo = false;
     int m_vorgemerkt = 0;
