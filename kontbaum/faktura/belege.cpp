@@ -283,7 +283,10 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
         const QString e = positionPruefen(db, p, ust);
         if (!e.isEmpty()) return nein(e);
     }
-    const QString grenze = summenPruefen(berechneSummen(db, *b), *b);
+    // The totals do not depend on what the invoice checks below may change
+    // (the kind of invoice), so they are computed once.
+    const Summen s = berechneSummen(db, *b);
+    const QString grenze = summenPruefen(s, *b);
     if (!grenze.isEmpty()) return nein(grenze);
     Beleg alt;
     if (b->id != 0 && !leseBeleg(db, b->art, b->id, &alt))
@@ -299,7 +302,6 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
                             .arg(alt.nummer));
         if (!rechnungPruefen(db, b, alt, fehler)) return false;
     }
-    const Summen s = berechneSummen(db, *b);
     DBTransaktion t(db);
     if (!t.ok()) return false;
     // The scratch state: the header under ID 0 and the positions in the

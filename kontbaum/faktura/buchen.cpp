@@ -112,7 +112,11 @@ bool bucheZahlungseingang(DBConnection* db, const QList<Beleg>& belege, const Za
         return false;
     };
     if (!db) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
+    // A stated amount is what one customer paid for one invoice.
+    if (z.art == Zahlungseingang::Art::Betrag && belege.size() != 1)
+        return nein(QStringLiteral("Ein gezahlter Betrag gilt für genau eine Rechnung; bitte buchen Sie jede Rechnung mit ihrem eigenen Betrag."));
     Buchungslauf lauf(db);
+    if (!lauf.ok()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden."));
     QList<unsigned long> nummern;
     int mitSkonto = 0;
     for (const Beleg& r : belege) {
