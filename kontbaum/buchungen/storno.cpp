@@ -110,13 +110,11 @@ unsigned long KontoGlobal::storniereBuchung(unsigned long n) {
 bool KontoGlobal::storniereBuchungen(const QString& liste) {
     QList<unsigned long> nummern;
     if (!nummernListe(liste, &nummern)) return false;
-    Buchungslauf lauf(rsFallDB());
+    // Each in turn, each its own run: one that is refused leaves the others
+    // cancelled (an all-or-nothing list is the overload below).
     bool ok = true;
     for (unsigned long n : nummern) ok = storniereBuchung(n) != 0 && ok;
-    QString grund;
-    if (lauf.abschliessen(&grund)) return ok;
-    GetUi().rsError(grund);
-    return false;
+    return ok;
 }
 
 QString KontoGlobal::pruefeStornoOderLoeschen(unsigned long n) {
@@ -140,7 +138,7 @@ QList<unsigned long> KontoGlobal::storniereBuchungen(const QList<unsigned long>&
     for (unsigned long n : nummern) {
         const QString g = pruefeStornoOderLoeschen(n);
         if (!g.isEmpty()) return nein(g);
-        gesperrt = gesperrt || isInFestschreibungsZeitraum(getBuchung(n).belegdatum);
+        gesperrt = gesperrt || isFestgeschrieben(n);
     }
     // The cancellation carries the voucher date of the booking: in a locked
     // period it changes the figures of a return that was probably filed

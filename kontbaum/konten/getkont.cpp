@@ -9,6 +9,7 @@
 
 #include "host/app/log.h"
 #include "host/db/connection.h"
+#include "kontbaum/berichte/indizes.h"
 #include "host/db/datasource.h"
 #include "kontbaum/steuer/steuer.h"
 
@@ -179,8 +180,8 @@ QString Parser::eur(bool details, int monatVon, int monatBis) {
     };
     QMap<unsigned long, Kat> kategorien;
     QMap<unsigned long, QString> kontoNamen;
-    rsDataSource rs(m_db, QStringLiteral("SELECT kp.Kategorie, IFNULL(kat.Bezeichnung,''), IFNULL(kat.Rang,0), z.Konto, kp.Bezeichnung, z.Haben, "
-                                         "SUM(ROUND(z.Betrag*100)) FROM eurVerbuchtBuchungszeilen z JOIN eurKontenplan kp ON kp.Nummer=z.Konto "
+    rsDataSource rs(m_db, QStringLiteral("SELECT kp.Kategorie, IFNULL(kat.Bezeichnung,''), IFNULL(kat.Rang,0), z.Konto, kp.Bezeichnung, z.Haben, ") +
+                                         Berichte::centSumme() + QStringLiteral(" FROM eurVerbuchtBuchungszeilen z JOIN eurKontenplan kp ON kp.Nummer=z.Konto "
                                          "JOIN eurVerbucht b ON b.Buchungsnummer=z.Buchungsnummer "
                                          "LEFT JOIN eurKategorien kat ON kat.Kategorie=kp.Kategorie WHERE ((kp.Kategorie<>4208 AND "
                                          "kp.Kategorie BETWEEN 4000 AND 4999) OR (kp.Kategorie BETWEEN 3000 AND 3399) OR (kp.Kategorie "

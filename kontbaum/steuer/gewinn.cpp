@@ -46,10 +46,7 @@ EuroType Gewinnregel::gewinn(const EuroType& einnahmen, const EuroType& ausgaben
 }
 
 EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
-    if (!db) {
-        KontoGlobal* kg = GetKontoGlobal(-1, false);
-        db = kg ? kg->GetDBConnect_Ptr() : nullptr;
-    }
+    db = rsFallDB(db);
     if (!db) return EuroType();
     QString sql = QStringLiteral("SELECT  'b' as fromTab, ID, Betrag, Haben, Kategorie FROM eurVerbuchtBuchungszeilen bz, eurKontenplan kp "
                                  "WHERE bz.Konto = kp.Nummer ") + kKategorien;
@@ -72,18 +69,14 @@ EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
 }
 
 int KontoGlobal::getAnlagenverzeichnisZeile(unsigned long konto, DBConnection* db) {
-    if (!db) {
-        KontoGlobal* kg = GetKontoGlobal(-1, false);
-        db = kg ? kg->GetDBConnect_Ptr() : nullptr;
-    }
+    db = rsFallDB(db);
     if (!db) return 0;
     return GetDatenTyp(db, QStringLiteral("SELECT EUR_AV FROM eurKontenplan WHERE Nummer=") + rsDataSource::toSqlStr(konto)).toInt();
 }
 
 QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int formular) {
     QMap<QString, EuroType> werte;
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    DBConnection* db = rsFallDB();
     if (!db || (spalte != QLatin1String("EUR") && spalte != QLatin1String("USt") && spalte != QLatin1String("GewSt"))) return werte;
     const bool eur = formular == 3;
 

@@ -106,8 +106,8 @@ void KontoGlobal::setZmNamespace(const QString& uri) { zmNs() = uri; }
 QMap<QString, KontoGlobal::UstIdZm> KontoGlobal::getUStIdMap(const int& zeitraum) {
     QMap<QString, UstIdZm> out;
     KontoGlobal* kg = GetKontoGlobal(-1, false);
-    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
-    if (!db) return out;
+    DBConnection* db = rsFallDB();
+    if (!db || !kg) return out;
     // Only bookings with a VAT id take part: the outer loop walks
     // idx_eurVerbucht_UStID from the first non-empty id ("UStID > ''" holds
     // for every id LEN(UStID)<>0 admits), in the order of the grouping, and
