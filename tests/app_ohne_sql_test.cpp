@@ -17,7 +17,8 @@ TEST(AppOhneSql, NoStatementAndNoDatabaseCallInTheHost) {
     const QRegularExpression aufruf(QStringLiteral("\\b(rsDataSource|rsFields|ExecSQL|GetDatenTyp|QueryPrepared|ExecPrepared|"
                                                    "rsCopyRows|rsCopyTablesFromExternalDatabase|sqlite3_\\w+)\\b"));
     const QRegularExpression sql(QStringLiteral("\"[^\"\\n]*\\b(SELECT|INSERT INTO|UPDATE \\w+ SET|DELETE FROM|CREATE (TABLE|INDEX)|"
-                                                "DROP TABLE|ALTER TABLE|PRAGMA|ATTACH DATABASE)\\b"));
+                                                "DROP TABLE|ALTER TABLE|PRAGMA|ATTACH DATABASE)\\b"),
+                                 QRegularExpression::CaseInsensitiveOption);
     QStringList funde;
     for (const QString& name : dateien) {
         QFile f(app.filePath(name));

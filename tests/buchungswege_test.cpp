@@ -48,12 +48,18 @@ protected:
     }
 
     // What an operation may change: bookings, lines, closings, transactions
-    // taken over, invoices paid, case properties.
+    // taken over, invoices and their payment, articles, templates and when
+    // they are next due, staged bookings, case properties.
     QString stand() {
         return GetDatenTyp(db, QStringLiteral("SELECT (SELECT COUNT(*) FROM eurVerbucht) || '/' || (SELECT TOTAL(Betrag) FROM "
                                               "eurVerbuchtBuchungszeilen) || '/' || (SELECT COUNT(*) FROM eurKassenabschluss) || '/' || "
                                               "(SELECT COUNT(*) FROM eurUmsatz WHERE Status=1) || '/' || (SELECT COUNT(*) FROM reRechnungen "
-                                              "WHERE IFNULL(bezahlt,'')<>'') || '/' || (SELECT COUNT(*) FROM Falleigenschaften)"))
+                                              "WHERE IFNULL(bezahlt,'')<>'') || '/' || (SELECT COUNT(*) FROM reRechnungen) || '/' || "
+                                              "(SELECT COUNT(*) FROM reRechnungenPositionen) || '/' || (SELECT COUNT(*) FROM reArtikel) || '/' || "
+                                              "(SELECT COUNT(*) FROM eurBeispiel) || '/' || (SELECT COUNT(*) FROM eurBeispielBuchungszeilen) || '/' || "
+                                              "(SELECT group_concat(IFNULL(Intervall,'') || '@' || IFNULL(Belegdatum,''), ',') FROM eurBeispiel) || '/' || "
+                                              "(SELECT COUNT(*) FROM eurStapel) || '/' || (SELECT COUNT(*) FROM eurUebernahme) || '/' || "
+                                              "(SELECT COUNT(*) FROM Falleigenschaften)"))
             .toString();
     }
     KG::BuchungsEntwurf ausgabe(double betrag, const zDate& d, unsigned long geld = 1000, unsigned long schluessel = 7) {

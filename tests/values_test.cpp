@@ -68,9 +68,6 @@ TEST(Euro, SumsAMillionLinesExactly) {
     for (int i = 0; i < 1000000; ++i) summe += 0.10_eur;
     EXPECT_EQ(summe, 100000_eur);
     EXPECT_EQ(summe.getText(), QStringLiteral("100.000,00"));
-    double d = 0;
-    for (int i = 0; i < 1000000; ++i) d += 0.1;
-    EXPECT_NE(d, 100000.0) << "what the sum in doubles would have been";
 }
 
 TEST(Euro, ArithmeticNeverOverflows) {
