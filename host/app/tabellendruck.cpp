@@ -72,7 +72,10 @@ void TabellenDruck::spalten(const QList<TabellenSpalte>& spalten) {
     }
 }
 
-double TabellenDruck::zeilenhoehe() const { return QFontMetricsF(m_schrift, m_writer.get()).height() + 2 * kZeilenluft; }
+double TabellenDruck::zeilenhoehe() const {
+    if (m_zeilenhoehe < 0) m_zeilenhoehe = QFontMetricsF(m_schrift, m_writer.get()).height() + 2 * kZeilenluft;
+    return m_zeilenhoehe;
+}
 
 void TabellenDruck::zeichne(const QStringList& felder, Art art) {
     QPainter& p = *m_painter;

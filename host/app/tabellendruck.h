@@ -62,6 +62,7 @@ private:
     std::unique_ptr<QPainter> m_painter;
     QString m_fehler;
     QFont m_schrift, m_fett, m_kursiv, m_titel;
+    mutable double m_zeilenhoehe = -1;  // measured once: every row has the same height
     QList<TabellenSpalte> m_spalten;
     QList<double> m_links, m_breiten;  // x and width of each column
     QString m_ueberschrift;
