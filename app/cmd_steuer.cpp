@@ -61,11 +61,14 @@ int cmdUstva(const Args& a) {
         const bool dezember = Anmeldung::mitSondervorauszahlung(art, quartal, monat);
         const QString hinweis = Anmeldung::zeitraumHinweis(art);
         if (!hinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(hinweis));
+        const EuroType svz = Kont_::getSondervorauszahlung(0);
+        const QString svzHinweis = Anmeldung::sondervorauszahlungHinweis(!svz.isNull());
+        if (!svzHinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(svzHinweis));
         const zDate frist = Anmeldung::abgabefrist(fall.kg()->getSteuerjahr(), art, quartal, monat, Anmeldung::dauerfrist());
         OAnmeldungVorauszahlungen va;
         OAnmeldungVorauszahlungen2 va2;
         OAbziehbareVorsteuerbetraege vst;
-        UStVA::uebertrage(k, va, va2, vst, dezember ? Kont_::getSondervorauszahlung(0) : EuroType());
+        UStVA::uebertrage(k, va, va2, vst, dezember ? svz : EuroType());
 
         // What is entered on the form per code (bases in whole euros, taxes
         // with their cents) and the taxes the form computes from a base.

@@ -60,14 +60,19 @@ TEST(Musterfall, TheSampleYearAsATaxAdviserChecksIt) {
     EXPECT_DOUBLE_EQ(afa, 383.33);
 
     // A monthly filer with the one-month extension: month m is paid on the
-    // 10th of month m + 2 with the amount of its return; December credits
-    // the special advance payment of 1 150.
+    // 10th of month m + 2 with the amount of its return, and is due then or,
+    // when the 10th is a Saturday or Sunday, on the Monday after; December
+    // credits the special advance payment of 1 150.
+    const QStringList faellig = {QStringLiteral("10.03.2016"), QStringLiteral("11.04.2016"), QStringLiteral("10.05.2016"),
+                                 QStringLiteral("10.06.2016"), QStringLiteral("11.07.2016"), QStringLiteral("10.08.2016"),
+                                 QStringLiteral("12.09.2016"), QStringLiteral("10.10.2016"), QStringLiteral("10.11.2016"),
+                                 QStringLiteral("12.12.2016")};
     for (int m = 1; m <= 10; ++m) {
         const QJsonObject va = json({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QString::number(m), QStringLiteral("--json")});
         const double zahllast = va.value(QStringLiteral("kennziffern")).toObject().value(QStringLiteral("83")).toDouble();
         const QString tag = QStringLiteral("10.%1.2016").arg(m + 2, 2, 10, QLatin1Char('0'));
         EXPECT_DOUBLE_EQ(gezahlt.value(tag), zahllast) << "month " << m;
-        EXPECT_EQ(va.value(QStringLiteral("abgabefrist")).toString(), tag) << "the return is due when it is paid";
+        EXPECT_EQ(va.value(QStringLiteral("abgabefrist")).toString(), faellig[m - 1]) << "month " << m;
     }
     EXPECT_EQ(gezahlt.size(), 10);
     const QJsonObject dez = json({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("12"), QStringLiteral("--json")})
