@@ -8,7 +8,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QFile>
 #include <QTemporaryDir>
+#include <QTextCodec>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -85,6 +88,59 @@ TEST(Musterfall, TheSampleYearAsATaxAdviserChecksIt) {
     EXPECT_DOUBLE_EQ(kasse.value(QStringLiteral("anfangsbestand")).toDouble(), 412.30);
     for (const QJsonValue& z : kasse.value(QStringLiteral("zeilen")).toArray())
         EXPECT_GE(z.toObject().value(QStringLiteral("bestand")).toDouble(), 0.0) << z.toObject().value(QStringLiteral("datum")).toString().toStdString();
+
+    // The upload files: every code of each month's ElsterXML equals the
+    // return's JSON, and the ZM import lines equal the statement's CSV.
+    ASSERT_EQ(dalvo({QStringLiteral("firma"), fall, QStringLiteral("--name"), QStringLiteral("Muster IT-Beratung"), QStringLiteral("--steuernummer"),
+                     QStringLiteral("181/815/08155")}).rc,
+              0);
+    ASSERT_EQ(dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--bundesland"), QStringLiteral("BY")}).rc, 0);
+    for (int m = 1; m <= 12; ++m) {
+        const QString datei = dir.filePath(QStringLiteral("ustva%1.xml").arg(m));
+        const Lauf l = dalvo({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QString::number(m), QStringLiteral("--elster"), datei});
+        ASSERT_EQ(l.rc, 0) << l.err.toStdString();
+        QFile f(datei);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QXmlStreamReader r(&f);
+        QMap<QString, double> xml;
+        QString steuernummer, zeitraum;
+        while (!r.atEnd()) {
+            if (r.readNext() != QXmlStreamReader::StartElement) continue;
+            const QString n = r.name().toString();
+            if (n.startsWith(QLatin1String("Kz"))) xml.insert(n.mid(2), r.readElementText().toDouble());
+            else if (n == QLatin1String("Steuernummer")) steuernummer = r.readElementText();
+            else if (n == QLatin1String("Zeitraum")) zeitraum = r.readElementText();
+        }
+        EXPECT_FALSE(r.hasError()) << r.errorString().toStdString();
+        EXPECT_EQ(steuernummer, QStringLiteral("9181081508155"));
+        EXPECT_EQ(zeitraum, QStringLiteral("%1").arg(m, 2, 10, QLatin1Char('0')));
+        QMap<QString, double> erwartet;
+        const QJsonObject kz = json({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QString::number(m), QStringLiteral("--json")})
+                                   .value(QStringLiteral("kennziffern"))
+                                   .toObject();
+        for (auto it = kz.constBegin(); it != kz.constEnd(); ++it)
+            if (it.value().toDouble() != 0.0 || it.key() == QLatin1String("83")) erwartet.insert(it.key().rightJustified(2, QLatin1Char('0')), it.value().toDouble());
+        EXPECT_EQ(xml, erwartet) << "month " << m;
+    }
+    for (int q = 1; q <= 4; ++q) {
+        const QString datei = dir.filePath(QStringLiteral("zm%1.csv").arg(q));
+        const Lauf l = dalvo({QStringLiteral("zm"), fall, QStringLiteral("--quarter"), QString::number(q), QStringLiteral("--elster-csv"), datei});
+        const QString csv = dalvo({QStringLiteral("zm"), fall, QStringLiteral("--quarter"), QString::number(q), QStringLiteral("--csv")}).out;
+        if (csv.isEmpty()) {
+            EXPECT_EQ(l.rc, 1) << "no lines, no file";
+            continue;
+        }
+        ASSERT_EQ(l.rc, 0) << l.err.toStdString();
+        QFile f(datei);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        QStringList zeilen = QTextCodec::codecForName("ISO-8859-15")->toUnicode(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        ASSERT_GE(zeilen.size(), 3);
+        EXPECT_EQ(zeilen.takeFirst(), QStringLiteral("#v1.0"));
+        EXPECT_EQ(zeilen.takeFirst(), QStringLiteral("Länderkennzeichen,USt-IdNr.,Betrag (EUR),Art der Leistung"));
+        QStringList erwartet = csv.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        erwartet.removeFirst();
+        EXPECT_EQ(zeilen, erwartet) << "quarter " << q;
+    }
 
     // The profit as signed off; it moves only with a deliberate change of the sample.
     EXPECT_DOUBLE_EQ(json({QStringLiteral("euer"), fall, QStringLiteral("--json")}).value(QStringLiteral("gewinn")).toDouble(), 119646.18);
