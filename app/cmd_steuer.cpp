@@ -13,6 +13,8 @@
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
+#include "kontbaum/steuer/erklaerung.h"
+#include "kontbaum/berichte/liste.h"
 #include "kontbaum/steuer/voranmeldung.h"
 
 #include <QJsonArray>
@@ -160,6 +162,63 @@ int cmdUstva(const Args& a) {
         if (frist.isValid()) p.zeile({QString(), QStringLiteral("Abgabefrist"), frist.getText(), QString()});
         out(p.text());
         if (uebertragen) out(QStringLiteral("\nDie Zahlen stehen jetzt in der Voranmeldung %1 des Falls.\n").arg(z.text));
+        return int(Ok);
+    });
+}
+
+int cmdUstErklaerung(const Args& a) {
+    const QString n = QStringLiteral("ust-erklaerung");
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    if (int(a.has(QStringLiteral("--csv"))) + int(a.has(QStringLiteral("--json"))) + int(a.has(QStringLiteral("--pdf"))) > 1)
+        return usageError(n, QStringLiteral("Nur eine Ausgabeform: --csv, --json oder --pdf DATEI."));
+    Ausgabeziel ziel;
+    if (a.has(QStringLiteral("--pdf"))) {
+        QString e;
+        if (!pruefeAusgabeziel(a.value(QStringLiteral("--pdf")), a.positional().first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e))
+            return abgelehnt(e);
+    }
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        UStErklaerung::Ergebnis r;
+        if (!UStErklaerung::berechne(0, &r)) return abgelehnt(QStringLiteral("Die Umsatzsteuererklärung konnte nicht berechnet werden."));
+        if (a.has(QStringLiteral("--json"))) {
+            QJsonObject o, kzs, su;
+            o[QStringLiteral("steuerjahr")] = r.jahr;
+            for (const UStErklaerung::Zeile& z : r.zeilen) {
+                QJsonObject x;
+                x[QStringLiteral("bezeichnung")] = z.text;
+                if (z.basis) x[QStringLiteral("bemessungsgrundlage")] = j(z.bemessungsgrundlage);
+                if (z.hatSteuer) x[QStringLiteral("steuer")] = j(z.steuer);
+                kzs[kz(unsigned(z.kennziffer))] = x;
+            }
+            o[QStringLiteral("kennziffern")] = kzs;
+            su[QStringLiteral("umsatzsteuer")] = j(r.umsatzsteuer);
+            su[QStringLiteral("vorsteuer")] = j(r.vorsteuer);
+            su[QStringLiteral("steuer")] = j(r.steuer);
+            su[QStringLiteral("vorauszahlungen")] = j(r.vorauszahlungen);
+            su[QStringLiteral("sondervorauszahlung")] = j(r.sondervorauszahlung);
+            su[QStringLiteral("vorauszahlungssoll")] = j(r.vorauszahlungssoll);
+            su[QStringLiteral("verbleibend")] = j(r.verbleibend);
+            o[QStringLiteral("summen")] = su;
+            o[QStringLiteral("voranmeldungen")] = r.perioden;
+            out(jsonText(o));
+            return int(Ok);
+        }
+        BerichtListe l;
+        UStErklaerung::liste(r, &l);
+        if (a.has(QStringLiteral("--csv"))) {
+            out(l.csv());
+            return int(Ok);
+        }
+        if (a.has(QStringLiteral("--pdf"))) {
+            QString e;
+            QByteArray pdf;
+            if (!l.pdf(fall.betriebsname(a.positional().first()), &pdf, &e)) return abgelehnt(e);
+            return schreibeUpload(ziel, a.value(QStringLiteral("--pdf")), pdf, QStringLiteral("Die Umsatzsteuererklärung %1").arg(r.jahr),
+                                  QStringLiteral("Sie dient der Kontrolle; abgegeben wird die Erklärung elektronisch über ELSTER."));
+        }
+        zPrintString p;
+        l.drucke(p);
+        out(p.text());
         return int(Ok);
     });
 }
@@ -420,6 +479,20 @@ QList<Befehl> steuerBefehle() {
                         "(ERiC) und ein Zertifikat, die es nicht mitbringt. Die Datei wird im ELSTER-Portal in die\n"
                         "Umsatzsteuer-Voranmeldung geladen, dort geprüft und mit dem eigenen Zertifikat abgesendet."),
          cmdUstva},
+        {QStringLiteral("ust-erklaerung"), {}, {}, {{{"--json"}}, {{"--csv"}}, {{"--pdf"}, "DATEI"}, {{"--ersetzen", "--force"}}},
+         QStringLiteral("dalvo ust-erklaerung FALL [--json | --csv | --pdf DATEI|- [--ersetzen]]"),
+         QStringLiteral("zeigt die Umsatzsteuererklärung des Jahres"),
+         QStringLiteral("Die Umsatzsteuererklärung 2016 (USt 2 A) aus den Buchungen des Jahres: jede Kennzahl, die die\n"
+                        "Buchhaltung füllt, mit dem Text des Formulars, der Bemessungsgrundlage in vollen Euro und der\n"
+                        "Steuer; die Vorsteuer; die Umsatzsteuer des Jahres; das Vorauszahlungssoll (die Summe der zwölf\n"
+                        "oder vier Voranmeldungen mit der in der letzten angerechneten Sondervorauszahlung) und der noch\n"
+                        "zu entrichtende Betrag oder die Erstattung.\n\n"
+                        "Optionen:\n  --json         als JSON (steuerjahr, kennziffern: je Kennzahl bezeichnung,\n"
+                        "                 bemessungsgrundlage, steuer; summen: umsatzsteuer, vorsteuer, steuer,\n"
+                        "                 vorauszahlungen, sondervorauszahlung, vorauszahlungssoll, verbleibend; voranmeldungen)\n"
+                        "  --csv          als CSV\n"
+                        "  --pdf DATEI    als PDF (--ersetzen ersetzt eine vorhandene Datei)"),
+         cmdUstErklaerung},
         {QStringLiteral("euer"), {}, {}, {{{"--json"}}, uebertragen}, QStringLiteral("dalvo euer FALL [--json] [--uebertragen [--ja|--nein]]"),
          QStringLiteral("zeigt die Einnahmenüberschussrechnung"),
          QStringLiteral("Zeigt Betriebseinnahmen und -ausgaben nach Kategorien und Konten und den Gewinn.\n\n"

@@ -142,6 +142,46 @@ TEST(Musterfall, TheSampleYearAsATaxAdviserChecksIt) {
         EXPECT_EQ(zeilen, erwartet) << "quarter " << q;
     }
 
+    // The annual return against the twelve returns: every tax equal to the
+    // sum of the months, every base at most the months' cut cents above it,
+    // and what is left to pay exactly the tax of those cents.
+    const QJsonObject ust = json({QStringLiteral("ust-erklaerung"), fall, QStringLiteral("--json")});
+    const QJsonObject jkz = ust.value(QStringLiteral("kennziffern")).toObject();
+    const QMap<QString, QStringList> spiegel = {{QStringLiteral("177"), {QStringLiteral("81")}}, {QStringLiteral("781"), {QStringLiteral("89")}},
+                                                {QStringLiteral("846"), {QStringLiteral("46")}}, {QStringLiteral("721"), {QStringLiteral("21")}},
+                                                {QStringLiteral("320"), {QStringLiteral("66")}}, {QStringLiteral("761"), {QStringLiteral("61")}},
+                                                {QStringLiteral("467"), {QStringLiteral("67")}}};
+    EXPECT_EQ(jkz.keys(), QStringList(spiegel.keys())) << "the codes the sample fills";
+    QMap<QString, double> monate, monatsSteuer;
+    double umsatzsteuer = 0, vorsteuer = 0;
+    for (int m = 1; m <= 12; ++m) {
+        const QJsonObject va = json({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QString::number(m), QStringLiteral("--json")});
+        const QJsonObject k = va.value(QStringLiteral("kennziffern")).toObject(), st = va.value(QStringLiteral("steuer")).toObject();
+        for (auto it = k.constBegin(); it != k.constEnd(); ++it) monate[it.key()] += it.value().toDouble();
+        for (auto it = st.constBegin(); it != st.constEnd(); ++it) monatsSteuer[it.key()] += it.value().toDouble();
+        umsatzsteuer += va.value(QStringLiteral("summen")).toObject().value(QStringLiteral("umsatzsteuer")).toDouble();
+        vorsteuer += va.value(QStringLiteral("summen")).toObject().value(QStringLiteral("vorsteuer")).toDouble();
+    }
+    double rundung = 0;
+    for (auto it = spiegel.constBegin(); it != spiegel.constEnd(); ++it) {
+        const QJsonObject z = jkz.value(it.key()).toObject();
+        const QString v = it.value().first();
+        if (z.contains(QStringLiteral("bemessungsgrundlage"))) {
+            const double d = z.value(QStringLiteral("bemessungsgrundlage")).toDouble() - monate.value(v);
+            EXPECT_GE(d, 0.0) << it.key().toStdString();
+            EXPECT_LT(d, 12.0) << it.key().toStdString();
+            if (monatsSteuer.contains(v)) rundung += z.value(QStringLiteral("steuer")).toDouble() - monatsSteuer.value(v);
+            else if (z.contains(QStringLiteral("steuer"))) EXPECT_NEAR(z.value(QStringLiteral("steuer")).toDouble(), monate.value(QString::number(v.toInt() + 1)), 0.001) << it.key().toStdString();
+        } else {
+            EXPECT_NEAR(z.value(QStringLiteral("steuer")).toDouble(), monate.value(v), 0.001) << it.key().toStdString();
+        }
+    }
+    const QJsonObject summen = ust.value(QStringLiteral("summen")).toObject();
+    EXPECT_NEAR(summen.value(QStringLiteral("umsatzsteuer")).toDouble(), umsatzsteuer + rundung, 0.001);
+    EXPECT_NEAR(summen.value(QStringLiteral("vorsteuer")).toDouble(), vorsteuer, 0.001);
+    EXPECT_NEAR(summen.value(QStringLiteral("verbleibend")).toDouble(), rundung, 0.001);
+    EXPECT_DOUBLE_EQ(summen.value(QStringLiteral("sondervorauszahlung")).toDouble(), 1150.0);
+
     // The profit as signed off; it moves only with a deliberate change of the sample.
     EXPECT_DOUBLE_EQ(json({QStringLiteral("euer"), fall, QStringLiteral("--json")}).value(QStringLiteral("gewinn")).toDouble(), 119646.18);
 }
