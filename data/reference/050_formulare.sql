@@ -76,6 +76,12 @@ CREATE TABLE AfA_Zeitraum (
 -- Not confirmed for the 2016 edition: 287, 871/872, 855/856 and the 2016
 -- scope of 873/874 (Nr. 2 and 3) and 877/878 (without Nr. 1, 2 and 10).
 --
+-- Form 3 is the Anlage EÜR 2016. It has no lines of their own for current
+-- IT costs or for work equipment such as office supplies, postage and
+-- literature (those lines, 228 and 229, came with a later edition of the
+-- form): in 2016 these expenses are other unrestricted business expenses,
+-- line 183.
+--
 -- HabenPositiv marks the codes fed by debit lines (input tax, acquisitions,
 -- expenses): the computation adds credit amounts positive and debit amounts
 -- negative and negates the sum of such a code, so that it comes out positive.
@@ -188,8 +194,6 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (3, 194, 'Rechts- und Steuerberatung, Buchführung', 1, 'eur3_Kz194', '2015-01-01 00:00:00'),
     (3, 222, 'Miete/Leasing für bewegliche Wirtschaftsgüter (ohne Kraftfahrzeuge)', 1, 'eur3_Kz222', '2015-01-01 00:00:00'),
     (3, 223, 'Beiträge, Gebühren, Abgaben und Versicherungen', 1, 'eur3_Kz223', '2015-01-01 00:00:00'),
-    (3, 228, 'Laufende EDV-Kosten', 1, 'eur3_Kz228', '2015-01-01 00:00:00'),
-    (3, 229, 'Arbeitsmittel wie Bürobedarf, Porto, Fachliteratur', 1, 'eur3_Kz229', '2015-01-01 00:00:00'),
     (3, 224, 'Werbekosten', 1, 'eur3_Kz224', '2015-01-01 00:00:00'),
     (3, 234, 'Schuldzinsen', 1, 'eur3_Kz234', '2015-01-01 00:00:00'),
     (3, 185, 'Gezahlte Vorsteuerbeträge', 1, 'eur3_Kz185', '2015-01-01 00:00:00'),
