@@ -139,11 +139,10 @@ void liste(const Ergebnis& e, BerichtListe* l) {
     summe(QStringLiteral("Umsatzsteuer"), e.umsatzsteuer);
     summe(QStringLiteral("Abziehbare Vorsteuerbeträge"), e.vorsteuer);
     summe(QStringLiteral("Umsatzsteuer des Jahres %1").arg(e.jahr), e.steuer);
-    summe(QStringLiteral("Vorauszahlungssoll (%1 Voranmeldungen einschließlich Sondervorauszahlung %2)")
-              .arg(e.perioden)
-              .arg(e.sondervorauszahlung.getText()),
-          e.vorauszahlungssoll);
-    summe(e.verbleibend < EuroType() ? QStringLiteral("Erstattungsbetrag") : QStringLiteral("Noch zu entrichtender Betrag (Abschlusszahlung)"),
+    summe(QStringLiteral("Vorauszahlungen aus %1 Voranmeldungen").arg(e.perioden), e.vorauszahlungen);
+    summe(QStringLiteral("Sondervorauszahlung"), e.sondervorauszahlung);
+    summe(QStringLiteral("Vorauszahlungssoll"), e.vorauszahlungssoll);
+    summe(e.verbleibend < EuroType() ? QStringLiteral("Erstattungsbetrag") : QStringLiteral("Noch zu entrichtender Betrag"),
           e.verbleibend);
 }
 
