@@ -1,15 +1,20 @@
 // dalvo ustva / euer / zm / saldenliste: the figures for the tax office.
+#include "app/ausgabe.h"
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
 #include "app/json.h"
 
+#include "host/app/atomicfile.h"
 #include "host/app/printstring.h"
 #include "host/tree/datenbase.h"
+#include "kontbaum/austausch/elster.h"
 #include "kontbaum/berichte/berichte.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
+#include "kontbaum/steuer/erklaerung.h"
+#include "kontbaum/berichte/liste.h"
 #include "kontbaum/steuer/voranmeldung.h"
 
 #include <QJsonArray>
@@ -37,6 +42,26 @@ const QString kUebertragen = QStringLiteral("--uebertragen");
 const QString kJaHinweis = QStringLiteral(" Mit --ja werden die Zahlen der Buchhaltung trotzdem übernommen.");
 
 QString kz(unsigned long k) { return QString::number(k); }
+
+// Writes an upload file to its checked target (stdout for "-") and says
+// where it went and what the user does with it.
+int schreibeUpload(const Ausgabeziel& ziel, const QString& angabe, const QByteArray& daten, const QString& was, const QString& weiter) {
+    if (ziel.standardausgabe) {
+        fwrite(daten.constData(), 1, size_t(daten.size()), stdout);
+        return int(Ok);
+    }
+    QString e;
+    if (!rsWriteFileAtomic(ziel.pfad, daten, &e)) return abgelehnt(e);
+    err(QStringLiteral("%1 wurde in der Datei %2 gespeichert. %3\n").arg(was, angabe, weiter));
+    return int(Ok);
+}
+
+const QString kUstvaHochladen = QStringLiteral(
+    "Dieses Programm übermittelt nicht selbst (dazu braucht es die Bibliothek der Steuerverwaltung und ein Zertifikat): "
+    "laden Sie die Datei im ELSTER-Portal in die Umsatzsteuer-Voranmeldung, prüfen Sie sie dort und senden Sie sie mit Ihrem Zertifikat ab.");
+const QString kZmHochladen = QStringLiteral(
+    "Dieses Programm übermittelt nicht selbst: importieren Sie die Datei im Formular „Zusammenfassende Meldung“ des Online-Portals "
+    "des Bundeszentralamts für Steuern auf der Seite der Meldezeilen, prüfen Sie sie und senden Sie die Meldung mit Ihrem Zertifikat ab.");
 }  // namespace
 
 int cmdUstva(const Args& a) {
@@ -45,6 +70,19 @@ int cmdUstva(const Args& a) {
     if (a.has(QStringLiteral("--von")) || a.has(QStringLiteral("--bis")))
         return usageError(n, QStringLiteral("Die Voranmeldung gilt für einen Monat, ein Quartal oder das Jahr."));
     const bool uebertragen = a.has(kUebertragen);
+    const bool elster = a.has(QStringLiteral("--elster"));
+    Ausgabeziel ziel;
+    if (elster) {
+        if (uebertragen || a.has(QStringLiteral("--json")))
+            return usageError(n, QStringLiteral("--elster schreibt nur die Datei; bitte ohne --uebertragen und --json."));
+        if (!a.has(QStringLiteral("--monat")) && !a.has(QStringLiteral("--quartal")))
+            return usageError(n, QStringLiteral("Die Datei für ELSTER gilt für einen Monat oder ein Quartal: --monat M oder --quartal Q angeben."));
+        QString e;
+        if (!pruefeAusgabeziel(a.value(QStringLiteral("--elster")), a.positional().first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e))
+            return abgelehnt(e);
+    } else if (a.has(QStringLiteral("--berichtigt"))) {
+        return usageError(n, QStringLiteral("--berichtigt gilt nur zusammen mit --elster DATEI."));
+    }
     return Fall::ausfuehren(n, a.positional().first(), uebertragen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
         Zeitraum z;
         QString e;
@@ -61,17 +99,30 @@ int cmdUstva(const Args& a) {
         const bool dezember = Anmeldung::mitSondervorauszahlung(art, quartal, monat);
         const QString hinweis = Anmeldung::zeitraumHinweis(art);
         if (!hinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(hinweis));
+        const EuroType svz = Kont_::getSondervorauszahlung(0);
+        const QString svzHinweis = Anmeldung::sondervorauszahlungHinweis(!svz.isNull());
+        if (!svzHinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(svzHinweis));
         const zDate frist = Anmeldung::abgabefrist(fall.kg()->getSteuerjahr(), art, quartal, monat, Anmeldung::dauerfrist());
         OAnmeldungVorauszahlungen va;
         OAnmeldungVorauszahlungen2 va2;
         OAbziehbareVorsteuerbetraege vst;
-        UStVA::uebertrage(k, va, va2, vst, dezember ? Kont_::getSondervorauszahlung(0) : EuroType());
+        UStVA::uebertrage(k, va, va2, vst, dezember ? svz : EuroType());
 
         // What is entered on the form per code (bases in whole euros, taxes
         // with their cents) and the taxes the form computes from a base.
         const QMap<int, EuroType> eintrag = UStVA::eintraege(va, va2, vst);
         const QMap<int, EuroType> steuer = UStVA::berechneteSteuern(va);
 
+        if (elster) {
+            Elster::UStVAKopf kopf;
+            const int code = z.art == Zeitraum::Monat ? z.index + 1 : 41 + z.index;
+            if (!Elster::kopfDesFalls(fall.kg()->GetDBConnect_Ptr(), fall.kg()->getSteuerjahr(), code, a.has(QStringLiteral("--berichtigt")), &kopf, &e))
+                return abgelehnt(e);
+            const QByteArray xml = Elster::ustvaXml(kopf, eintrag, &e);
+            if (xml.isEmpty()) return abgelehnt(e);
+            return schreibeUpload(ziel, a.value(QStringLiteral("--elster")), xml, QStringLiteral("Die Umsatzsteuer-Voranmeldung %1").arg(z.text),
+                                  kUstvaHochladen);
+        }
         if (a.has(QStringLiteral("--json"))) {
             QJsonObject o, kzs, st, su;
             o[QStringLiteral("steuerjahr")] = fall.kg()->getSteuerjahr();
@@ -111,6 +162,63 @@ int cmdUstva(const Args& a) {
         if (frist.isValid()) p.zeile({QString(), QStringLiteral("Abgabefrist"), frist.getText(), QString()});
         out(p.text());
         if (uebertragen) out(QStringLiteral("\nDie Zahlen stehen jetzt in der Voranmeldung %1 des Falls.\n").arg(z.text));
+        return int(Ok);
+    });
+}
+
+int cmdUstErklaerung(const Args& a) {
+    const QString n = QStringLiteral("ust-erklaerung");
+    if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    if (int(a.has(QStringLiteral("--csv"))) + int(a.has(QStringLiteral("--json"))) + int(a.has(QStringLiteral("--pdf"))) > 1)
+        return usageError(n, QStringLiteral("Nur eine Ausgabeform: --csv, --json oder --pdf DATEI."));
+    Ausgabeziel ziel;
+    if (a.has(QStringLiteral("--pdf"))) {
+        QString e;
+        if (!pruefeAusgabeziel(a.value(QStringLiteral("--pdf")), a.positional().first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e))
+            return abgelehnt(e);
+    }
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        UStErklaerung::Ergebnis r;
+        if (!UStErklaerung::berechne(0, &r)) return abgelehnt(QStringLiteral("Die Umsatzsteuererklärung konnte nicht berechnet werden."));
+        if (a.has(QStringLiteral("--json"))) {
+            QJsonObject o, kzs, su;
+            o[QStringLiteral("steuerjahr")] = r.jahr;
+            for (const UStErklaerung::Zeile& z : r.zeilen) {
+                QJsonObject x;
+                x[QStringLiteral("bezeichnung")] = z.text;
+                if (z.basis) x[QStringLiteral("bemessungsgrundlage")] = j(z.bemessungsgrundlage);
+                if (z.hatSteuer) x[QStringLiteral("steuer")] = j(z.steuer);
+                kzs[kz(unsigned(z.kennziffer))] = x;
+            }
+            o[QStringLiteral("kennziffern")] = kzs;
+            su[QStringLiteral("umsatzsteuer")] = j(r.umsatzsteuer);
+            su[QStringLiteral("vorsteuer")] = j(r.vorsteuer);
+            su[QStringLiteral("steuer")] = j(r.steuer);
+            su[QStringLiteral("vorauszahlungen")] = j(r.vorauszahlungen);
+            su[QStringLiteral("sondervorauszahlung")] = j(r.sondervorauszahlung);
+            su[QStringLiteral("vorauszahlungssoll")] = j(r.vorauszahlungssoll);
+            su[QStringLiteral("verbleibend")] = j(r.verbleibend);
+            o[QStringLiteral("summen")] = su;
+            o[QStringLiteral("voranmeldungen")] = r.perioden;
+            out(jsonText(o));
+            return int(Ok);
+        }
+        BerichtListe l;
+        UStErklaerung::liste(r, &l);
+        if (a.has(QStringLiteral("--csv"))) {
+            out(l.csv());
+            return int(Ok);
+        }
+        if (a.has(QStringLiteral("--pdf"))) {
+            QString e;
+            QByteArray pdf;
+            if (!l.pdf(fall.betriebsname(a.positional().first()), &pdf, &e)) return abgelehnt(e);
+            return schreibeUpload(ziel, a.value(QStringLiteral("--pdf")), pdf, QStringLiteral("Die Umsatzsteuererklärung %1").arg(r.jahr),
+                                  QStringLiteral("Sie dient der Kontrolle; abgegeben wird die Erklärung elektronisch über ELSTER."));
+        }
+        zPrintString p;
+        l.drucke(p);
+        out(p.text());
         return int(Ok);
     });
 }
@@ -170,7 +278,15 @@ int cmdEuer(const Args& a) {
 int cmdZm(const Args& a) {
     const QString n = QStringLiteral("zm");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    if (a.has(QStringLiteral("--csv")) == a.has(QStringLiteral("--xml"))) return usageError(n, QStringLiteral("Entweder --csv oder --xml angeben."));
+    const bool elsterCsv = a.has(QStringLiteral("--elster-csv"));
+    if (int(a.has(QStringLiteral("--csv"))) + int(a.has(QStringLiteral("--xml"))) + int(elsterCsv) != 1)
+        return usageError(n, QStringLiteral("Genau eine Ausgabe angeben: --csv, --xml oder --elster-csv DATEI."));
+    Ausgabeziel ziel;
+    if (elsterCsv) {
+        QString e;
+        if (!pruefeAusgabeziel(a.value(QStringLiteral("--elster-csv")), a.positional().first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e))
+            return abgelehnt(e);
+    }
     // The statement has no default period: the law asks for the month or the
     // quarter, the year only in the cases of annual filing.
     int flags = 0;
@@ -199,6 +315,11 @@ int cmdZm(const Args& a) {
             }
         }
         const auto zeilen = KontoGlobal::getUStIdMap(code);
+        if (elsterCsv) {
+            const QByteArray csv = Elster::zmCsv(zeilen);
+            if (csv.isEmpty()) return abgelehnt(QStringLiteral("Im Meldezeitraum gibt es keine Umsätze für die Zusammenfassende Meldung; es wurde keine Datei geschrieben."));
+            return schreibeUpload(ziel, a.value(QStringLiteral("--elster-csv")), csv, QStringLiteral("Die Zusammenfassende Meldung"), kZmHochladen);
+        }
         const QString text = a.has(QStringLiteral("--csv")) ? KontoGlobal::getZusammenfassendeMeldungCsv(zeilen)
                                                             : KontoGlobal::getZusammenfassendeMeldungXml(zeilen, code);
         if (text.isEmpty()) err(QStringLiteral("Im Meldezeitraum gibt es keine Umsätze für die Zusammenfassende Meldung.\n"));
@@ -215,7 +336,7 @@ int cmdEinstellungen(const Args& a) {
     const QString n = QStringLiteral("einstellungen");
     const QString zmFlag = QStringLiteral("--zm-jahresmeldung"), ustFlag = QStringLiteral("--ustpflicht"),
                   kasseFlag = QStringLiteral("--kassenkonto"), zeitraumFlag = QStringLiteral("--anmeldezeitraum"),
-                  fristFlag = QStringLiteral("--dauerfrist");
+                  fristFlag = QStringLiteral("--dauerfrist"), landFlag = QStringLiteral("--bundesland");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     for (const QString& flag : {zmFlag, ustFlag, fristFlag}) {
         const QString wert = a.value(flag).trimmed().toLower();
@@ -225,12 +346,16 @@ int cmdEinstellungen(const Args& a) {
     const QString zeitraumWert = a.value(zeitraumFlag).trimmed().toLower();
     if (a.has(zeitraumFlag) && zeitraumWert != QLatin1String("monat") && zeitraumWert != QLatin1String("quartal"))
         return usageError(n, QStringLiteral("%1 erwartet monat oder quartal, nicht „%2“.").arg(zeitraumFlag, a.value(zeitraumFlag)));
+    const QString land = a.value(landFlag).trimmed().toUpper();
+    if (a.has(landFlag) && !Elster::bundeslandBekannt(land))
+        return usageError(n, QStringLiteral("%1 erwartet das Kürzel eines Bundeslands (BW, BY, BE, BB, HB, HH, HE, MV, NI, NW, RP, SL, SN, ST, "
+                                            "SH, TH), nicht „%2“.").arg(landFlag, a.value(landFlag)));
     int kasse = 0;
     QString e;
     if (a.has(kasseFlag) && !parseInt(a.value(kasseFlag), 1, 9999, &kasse, &e))
         return usageError(n, QStringLiteral("%1 erwartet eine Kontonummer: %2").arg(kasseFlag, e));
     auto ja = [&](const QString& flag) { return a.value(flag).trimmed().toLower() == QLatin1String("ja"); };
-    const bool setzen = a.has(zmFlag) || a.has(ustFlag) || a.has(kasseFlag) || a.has(zeitraumFlag) || a.has(fristFlag);
+    const bool setzen = a.has(zmFlag) || a.has(ustFlag) || a.has(kasseFlag) || a.has(zeitraumFlag) || a.has(fristFlag) || a.has(landFlag);
     if (setzen && a.has(QStringLiteral("--json"))) return usageError(n, QStringLiteral("--json zeigt die Einstellungen; bitte ohne die Optionen zum Setzen."));
     const QString feld = QLatin1String(KontoGlobal::kZmJahresmeldung);
     return Fall::ausfuehren(n, a.positional().first(), setzen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
@@ -247,6 +372,7 @@ int cmdEinstellungen(const Args& a) {
                 o[QStringLiteral("kassenkonto")] = kg->getKassenkonto() > 0 ? QJsonValue(kg->getKassenkonto()) : QJsonValue();
                 o[QStringLiteral("anmeldezeitraum")] = azText.isEmpty() ? QJsonValue() : QJsonValue(azText);
                 o[QStringLiteral("dauerfrist")] = Anmeldung::dauerfrist(db);
+                o[QStringLiteral("bundesland")] = Elster::bundesland(db).isEmpty() ? QJsonValue() : QJsonValue(Elster::bundesland(db));
                 out(jsonText(o));
                 return int(Ok);
             }
@@ -255,6 +381,7 @@ int cmdEinstellungen(const Args& a) {
             out(QStringLiteral("kassenkonto: %1\n").arg(kg->getKassenkonto() > 0 ? QString::number(kg->getKassenkonto()) : QStringLiteral("nicht gesetzt")));
             out(QStringLiteral("anmeldezeitraum: %1\n").arg(azText.isEmpty() ? QStringLiteral("nicht gesetzt") : azText));
             out(QStringLiteral("dauerfrist: %1\n").arg(jaNein(Anmeldung::dauerfrist(db))));
+            out(QStringLiteral("bundesland: %1\n").arg(Elster::bundesland(db).isEmpty() ? QStringLiteral("nicht gesetzt") : Elster::bundesland(db)));
             return int(Ok);
         }
         if (a.has(kasseFlag)) {
@@ -297,6 +424,7 @@ int cmdEinstellungen(const Args& a) {
         if (a.has(zeitraumFlag))
             Anmeldung::setZeitraum(zeitraumWert == QLatin1String("monat") ? Anmeldung::Zeitraum::Monat : Anmeldung::Zeitraum::Quartal, db);
         if (a.has(fristFlag)) Anmeldung::setDauerfrist(ja(fristFlag), db);
+        if (a.has(landFlag)) Elster::setBundesland(land, db);
         meldeErledigt(QStringLiteral("Die Einstellungen wurden gespeichert; „dalvo einstellungen FALL“ zeigt sie."));
         return int(Ok);
     });
@@ -327,8 +455,11 @@ int cmdSaldenliste(const Args& a) {
 QList<Befehl> steuerBefehle() {
     const Option uebertragen{{"--uebertragen"}};
     return {
-        {QStringLiteral("ustva"), {}, {}, zeitraumOptionen() << Option{{"--json"}} << uebertragen,
-         QStringLiteral("dalvo ustva FALL [--monat M | --quartal Q | --jahr] [--json] [--uebertragen [--ja|--nein]]"),
+        {QStringLiteral("ustva"), {}, {},
+         zeitraumOptionen() << Option{{"--json"}} << uebertragen << Option{{"--elster"}, "DATEI"} << Option{{"--berichtigt"}}
+                            << Option{{"--ersetzen", "--force"}},
+         QStringLiteral("dalvo ustva FALL [--monat M | --quartal Q | --jahr] [--json] [--uebertragen [--ja|--nein]]\n"
+                        "       dalvo ustva FALL (--monat M | --quartal Q) --elster DATEI|- [--berichtigt] [--ersetzen]"),
          QStringLiteral("zeigt die Umsatzsteuer-Voranmeldung"),
          QStringLiteral("Berechnet die Kennzahlen der Umsatzsteuer-Voranmeldung 2016 aus den Buchungen des Zeitraums\n"
                         "(Vorgabe: das ganze Jahr): Bemessungsgrundlagen in vollen Euro, die Steuer nach den festen\n"
@@ -338,8 +469,30 @@ QList<Befehl> steuerBefehle() {
                         "                 --uebertragen zusätzlich uebertragen: true)\n"
                         "  --uebertragen  schreibt die Zahlen in die Voranmeldung des Zeitraums in der Falldatei. Stehen\n"
                         "                 dort schon andere Zahlen (etwa von Hand erfasste), wird vorher gefragt\n"
-                        "                 (--ja ersetzt sie); eine übermittelte Voranmeldung bleibt immer unverändert."),
+                        "                 (--ja ersetzt sie); eine übermittelte Voranmeldung bleibt immer unverändert.\n"
+                        "  --elster DATEI die Voranmeldung als Datenteil einer ElsterXML-Datei (Anmeldungssteuern, UStVA,\n"
+                        "                 Version 201601; ISO-8859-15) mit der 13-stelligen Steuernummer aus der Steuernummer\n"
+                        "                 der Firma (dalvo firma) und dem Bundesland (dalvo einstellungen --bundesland)\n"
+                        "  --berichtigt   mit --elster: berichtigte Anmeldung (Kz. 10)\n"
+                        "  --ersetzen     eine vorhandene Datei ersetzen\n\n"
+                        "Das Programm übermittelt nicht selbst: das Senden braucht die Bibliothek der Steuerverwaltung\n"
+                        "(ERiC) und ein Zertifikat, die es nicht mitbringt. Die Datei wird im ELSTER-Portal in die\n"
+                        "Umsatzsteuer-Voranmeldung geladen, dort geprüft und mit dem eigenen Zertifikat abgesendet."),
          cmdUstva},
+        {QStringLiteral("ust-erklaerung"), {}, {}, {{{"--json"}}, {{"--csv"}}, {{"--pdf"}, "DATEI"}, {{"--ersetzen", "--force"}}},
+         QStringLiteral("dalvo ust-erklaerung FALL [--json | --csv | --pdf DATEI|- [--ersetzen]]"),
+         QStringLiteral("zeigt die Umsatzsteuererklärung des Jahres"),
+         QStringLiteral("Die Umsatzsteuererklärung 2016 (USt 2 A) aus den Buchungen des Jahres: jede Kennzahl, die die\n"
+                        "Buchhaltung füllt, mit dem Text des Formulars, der Bemessungsgrundlage in vollen Euro und der\n"
+                        "Steuer; die Vorsteuer; die Umsatzsteuer des Jahres; das Vorauszahlungssoll (die Summe der zwölf\n"
+                        "oder vier Voranmeldungen mit der in der letzten angerechneten Sondervorauszahlung) und der noch\n"
+                        "zu entrichtende Betrag oder die Erstattung.\n\n"
+                        "Optionen:\n  --json         als JSON (steuerjahr, kennziffern: je Kennzahl bezeichnung,\n"
+                        "                 bemessungsgrundlage, steuer; summen: umsatzsteuer, vorsteuer, steuer,\n"
+                        "                 vorauszahlungen, sondervorauszahlung, vorauszahlungssoll, verbleibend; voranmeldungen)\n"
+                        "  --csv          als CSV\n"
+                        "  --pdf DATEI    als PDF (--ersetzen ersetzt eine vorhandene Datei)"),
+         cmdUstErklaerung},
         {QStringLiteral("euer"), {}, {}, {{{"--json"}}, uebertragen}, QStringLiteral("dalvo euer FALL [--json] [--uebertragen [--ja|--nein]]"),
          QStringLiteral("zeigt die Einnahmenüberschussrechnung"),
          QStringLiteral("Zeigt Betriebseinnahmen und -ausgaben nach Kategorien und Konten und den Gewinn.\n\n"
@@ -350,8 +503,8 @@ QList<Befehl> steuerBefehle() {
          cmdEuer},
         {QStringLiteral("zm"), {}, {},
          {{{"--quartal", "--quarter"}, "Q"}, {{"--monat", "--month"}, "M"}, {{"--jahr", "--year"}}, {{"--meldezeitraum", "--period"}, "CODE"},
-          {{"--csv"}}, {{"--xml"}}},
-         QStringLiteral("dalvo zm FALL (--quartal Q | --monat M | --jahr | --meldezeitraum CODE) (--csv | --xml)"),
+          {{"--csv"}}, {{"--xml"}}, {{"--elster-csv"}, "DATEI"}, {{"--ersetzen", "--force"}}},
+         QStringLiteral("dalvo zm FALL (--quartal Q | --monat M | --jahr | --meldezeitraum CODE) (--csv | --xml | --elster-csv DATEI|- [--ersetzen])"),
          QStringLiteral("erstellt die Zusammenfassende Meldung"),
          QStringLiteral("Gibt die Zusammenfassende Meldung als CSV oder als XML-Datei des Online-Formulars aus: je\n"
                         "USt-IdNr. des Abnehmers die innergemeinschaftlichen Lieferungen (L), Dreiecksgeschäfte (D)\n"
@@ -362,13 +515,19 @@ QList<Befehl> steuerBefehle() {
                         "  --jahr                 Kalenderjahr, nur bei jährlicher Meldung nach § 18a Abs. 9 UStG\n"
                         "                         (dalvo einstellungen FALL --zm-jahresmeldung ja)\n"
                         "  --meldezeitraum CODE   -1 Kalenderjahr, 0..3 Quartal 1..4, 4..15 Monat 1..12, 26..29 die\n"
-                        "                         ersten beiden Monate des Quartals 1..4"),
+                        "                         ersten beiden Monate des Quartals 1..4\n\n"
+                        "--elster-csv DATEI schreibt die Meldezeilen als CSV-Import des Online-Portals des\n"
+                        "Bundeszentralamts für Steuern (Version 1.0: Zeile „#v1.0“, Feldnamen, dann je Zeile\n"
+                        "Länderkennzeichen,USt-IdNr. ohne Länderkennzeichen,Betrag in vollen Euro,Art L/D/S;\n"
+                        "ISO-8859-15). Das Programm übermittelt nicht selbst: die Datei wird im Formular\n"
+                        "„Zusammenfassende Meldung“ des Portals auf der Seite der Meldezeilen importiert, geprüft und\n"
+                        "mit dem eigenen Zertifikat abgesendet. --ersetzen ersetzt eine vorhandene Datei."),
          cmdZm},
         {QStringLiteral("einstellungen"), {}, {},
          {{{"--ustpflicht"}, "ja|nein"}, {{"--zm-jahresmeldung"}, "ja|nein"}, {{"--kassenkonto"}, "N"}, {{"--anmeldezeitraum"}, "monat|quartal"},
-          {{"--dauerfrist"}, "ja|nein"}, {{"--json"}}},
+          {{"--dauerfrist"}, "ja|nein"}, {{"--bundesland"}, "KÜRZEL"}, {{"--json"}}},
          QStringLiteral("dalvo einstellungen FALL [--ustpflicht ja|nein] [--zm-jahresmeldung ja|nein] [--kassenkonto N] "
-                        "[--anmeldezeitraum monat|quartal] [--dauerfrist ja|nein] [--json]"),
+                        "[--anmeldezeitraum monat|quartal] [--dauerfrist ja|nein] [--bundesland KÜRZEL] [--json]"),
          QStringLiteral("zeigt oder setzt Einstellungen des Falls"),
          QStringLiteral("Ohne Option zeigt der Befehl die Einstellungen, mit Option setzt er sie.\n\n"
                         "  --ustpflicht ja|nein         nein: Kleinunternehmer nach § 19 UStG. Es wird weder Umsatzsteuer\n"
@@ -387,9 +546,13 @@ QList<Befehl> steuerBefehle() {
                         "      Sondervorauszahlung wird dann nur in der letzten Voranmeldung des Jahres angerechnet\n"
                         "      (Dezember bzw. 4. Quartal), und ustva weist auf Zeiträume hin, die keine Voranmeldung sind\n"
                         "  --dauerfrist ja|nein         Dauerfristverlängerung: die Abgabefrist, die ustva nennt, verschiebt\n"
-                        "      sich um einen Monat (10. des übernächsten Monats)\n"
+                        "      sich um einen Monat (10. des übernächsten Monats; fällt er auf ein Wochenende oder einen\n"
+                        "      bundesweiten Feiertag, der nächste Werktag)\n"
+                        "  --bundesland KÜRZEL          das Bundesland des Finanzamts (BW, BY, BE, BB, HB, HH, HE, MV, NI,\n"
+                        "      NW, RP, SL, SN, ST, SH, TH): aus ihm und der Steuernummer der Firma wird die 13-stellige\n"
+                        "      Steuernummer der ELSTER-Datei (ustva --elster)\n"
                         "  --json                       die Einstellungen als JSON (ustpflicht, zm_jahresmeldung,\n"
-                        "      kassenkonto, anmeldezeitraum, dauerfrist)"),
+                        "      kassenkonto, anmeldezeitraum, dauerfrist, bundesland)"),
          cmdEinstellungen},
         {QStringLiteral("saldenliste"), {}, {}, zeitraumOptionen() << Option{{"--csv"}},
          QStringLiteral("dalvo saldenliste FALL [--csv] [--monat M | --quartal Q | --jahr | --von D --bis D]"),

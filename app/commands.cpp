@@ -38,7 +38,7 @@ const QList<Befehlsgruppe>& befehlsgruppen() {
         {QStringLiteral("Prüfen"),
          {QStringLiteral("status"), QStringLiteral("buchungen"), QStringLiteral("pruefen"), QStringLiteral("getkont"), QStringLiteral("berechnung")}},
         {QStringLiteral("Auswerten"),
-         {QStringLiteral("ustva"), QStringLiteral("euer"), QStringLiteral("zm"), QStringLiteral("saldenliste"), QStringLiteral("bericht"),
+         {QStringLiteral("ustva"), QStringLiteral("ust-erklaerung"), QStringLiteral("euer"), QStringLiteral("zm"), QStringLiteral("saldenliste"), QStringLiteral("bericht"),
           QStringLiteral("kassenbuch")}},
         {QStringLiteral("Austauschen"),
          {QStringLiteral("buchungen-import"), QStringLiteral("buchungen-export"), QStringLiteral("kasse-export"), QStringLiteral("kasse-import"),

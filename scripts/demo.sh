@@ -51,6 +51,10 @@ for m in 1 2 3 4 5 6 7 8 9 10 11 12; do
     "$dalvo" ustva "$fall" --monat "$m"
 done
 echo
+# The annual VAT return: the year's codes, the advance payments declared in
+# the twelve returns (with the special advance payment) and what is left.
+"$dalvo" ust-erklaerung "$fall"
+echo
 "$dalvo" euer "$fall"
 echo
 "$dalvo" saldenliste "$fall"

@@ -210,12 +210,31 @@ TEST_F(Berichtslisten, TheFilingPeriodDecidesTheReturnWithTheSpecialAdvancePayme
     EXPECT_FALSE(Anmeldung::mitSondervorauszahlung(1, -1, 11, db));
     EXPECT_TRUE(Anmeldung::mitSondervorauszahlung(2, 3, -1, db));
     EXPECT_EQ(Anmeldung::zeitraum(db), Anmeldung::Zeitraum::Quartal);
+    EXPECT_TRUE(Anmeldung::sondervorauszahlungHinweis(true, db).contains(QStringLiteral("§ 47 UStDV")));
+    EXPECT_EQ(Anmeldung::sondervorauszahlungHinweis(false, db), QString());
 
-    // Deadlines: the tenth after the period, a month later with the extension.
+    // Deadlines: the tenth after the period, a month later with the
+    // extension, then the next working day.
     EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 0, false), zDate(2016, 2, 10));
     EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 11, false), zDate(2017, 1, 10));
     EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 11, true), zDate(2017, 2, 10));
     EXPECT_EQ(Anmeldung::abgabefrist(2016, 2, 1, -1, true), zDate(2016, 8, 10));
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 2, false), zDate(2016, 4, 11)) << "10.04.2016 is a Sunday";
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 7, true), zDate(2016, 10, 10)) << "August with the extension: a Monday";
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 8, false), zDate(2016, 10, 10)) << "September: 10.10.2016 is a Monday";
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 6, true), zDate(2016, 9, 12)) << "July with the extension: Saturday 10.09.";
+    // The extension first, then the shift: November with it is 10.01.2017, a Tuesday.
+    EXPECT_EQ(Anmeldung::abgabefrist(2016, 1, -1, 10, true), zDate(2017, 1, 10));
+    // Holidays: Easter 2016 was 27 March, 2011 on 24 April (Easter Monday 25.04.),
+    // Ascension 2018 on 10 May; Christmas 2011 ran Sunday 25 to Monday 26 December.
+    EXPECT_EQ(Anmeldung::naechsterWerktag(zDate(2016, 3, 25)), zDate(2016, 3, 29)) << "Good Friday to Easter Monday";
+    EXPECT_EQ(Anmeldung::naechsterWerktag(zDate(2011, 4, 23)), zDate(2011, 4, 26));
+    EXPECT_EQ(Anmeldung::abgabefrist(2018, 1, -1, 3, false), zDate(2018, 5, 11)) << "April 2018: 10 May is Ascension";
+    EXPECT_EQ(Anmeldung::naechsterWerktag(zDate(2011, 12, 24)), zDate(2011, 12, 27));
+    EXPECT_EQ(Anmeldung::naechsterWerktag(zDate(2016, 5, 14)), zDate(2016, 5, 17)) << "Whit Monday 16.05.2016";
+    EXPECT_EQ(Anmeldung::naechsterWerktag(zDate(2016, 12, 31)), zDate(2017, 1, 2)) << "Saturday, Sunday, New Year on Sunday";
+    EXPECT_FALSE(Anmeldung::bundesweiterFeiertag(zDate(2016, 1, 6))) << "Epiphany is a holiday of three states only";
+    EXPECT_TRUE(Anmeldung::bundesweiterFeiertag(zDate(2016, 10, 3)));
     EXPECT_FALSE(Anmeldung::abgabefrist(2016, 3, -1, -1, false).isValid());
     EXPECT_FALSE(Anmeldung::dauerfrist(db));
     Anmeldung::setDauerfrist(true, db);

@@ -161,13 +161,13 @@ TEST_F(CliKonten, TheSettingsTheAdvanceReturnReads) {
     abgelehnt({e, fall, QStringLiteral("--kassenkonto"), QStringLiteral("1200")}, 1, QStringLiteral("keine aktive Kasse"));
     abgelehnt({e, fall, QStringLiteral("--kassenkonto"), QStringLiteral("abc")}, 2, QStringLiteral("Kontonummer"));
 
-    // Monthly without the extension: March is due on 10 April.
+    // Monthly without the extension: March is due on 10 April, a Sunday, so on Monday 11 April.
     ok({e, fall, QStringLiteral("--anmeldezeitraum"), QStringLiteral("monat"), QStringLiteral("--kassenkonto"), QStringLiteral("1000")});
     o = jsonVon({e, fall, QStringLiteral("--json")}).toObject();
     EXPECT_EQ(o.value(QStringLiteral("anmeldezeitraum")).toString(), QStringLiteral("monat"));
     EXPECT_EQ(o.value(QStringLiteral("kassenkonto")).toInt(), 1000);
     const QStringList maerz = {QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("3"), QStringLiteral("--json")};
-    EXPECT_EQ(jsonVon(maerz).toObject().value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("10.04.2016"));
+    EXPECT_EQ(jsonVon(maerz).toObject().value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("11.04.2016"));
     // With the extension a month later; the fourth quarter of a quarterly filer on 10 February.
     ok({e, fall, QStringLiteral("--dauerfrist"), QStringLiteral("ja")});
     EXPECT_EQ(jsonVon(maerz).toObject().value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("10.05.2016"));

@@ -58,6 +58,30 @@ CREATE TABLE AfA_Zeitraum (
     gueltig_bis TEXT DEFAULT ''
 );
 
+-- Form 1 is the annual VAT return 2016 (USt 2 A). Its codes mirror the
+-- advance return's: 177/275 (81/86), 155/156 (35/36), 741 (41), 744 (44),
+-- 237 (43: exports under § 4 Nr. 1 a and § 4 Nr. 2 to 7, tax-free with
+-- input-tax deduction), 286 (§ 4 Nr. 12 letting only) and 287 (the other
+-- tax-free supplies without deduction; both in 48), 791/781/793 (91/89/93),
+-- 742 (42), and the recipient's tax of § 13b by the sections of the
+-- advance return: 846/847 (46/47, § 13b Abs. 1), 871/872 (52/53, Abs. 2
+-- Nr. 1), 873/874 (73/74, Nr. 2 and 3), 855/856 (78/79, Nr. 10), 877/878
+-- (84/85, Nr. 4, 5 b, 6 to 9 and 11); 209 (60 and 68, the supplier's side),
+-- 721 (21), 205 (45); input tax 320 (66), 761 (61), 762 (62), 467 (67).
+-- Checked against the published list of the annual return's codes with
+-- their texts (a later edition of the form): 177, 275, 155, 156, 741, 744,
+-- 742, 286, 791, 781, 793, 846, 847, 209, 721, 205, 320, 761, 762, 467;
+-- 237 as the sum of the further tax-free supplies with deduction and
+-- 873/874, 877/878 as § 13b codes with the scope of that later edition.
+-- Not confirmed for the 2016 edition: 287, 871/872, 855/856 and the 2016
+-- scope of 873/874 (Nr. 2 and 3) and 877/878 (without Nr. 1, 2 and 10).
+--
+-- Form 3 is the Anlage EÜR 2016. It has no lines of their own for current
+-- IT costs or for work equipment such as office supplies, postage and
+-- literature (those lines, 228 and 229, came with a later edition of the
+-- form): in 2016 these expenses are other unrestricted business expenses,
+-- line 183.
+--
 -- HabenPositiv marks the codes fed by debit lines (input tax, acquisitions,
 -- expenses): the computation adds credit amounts positive and debit amounts
 -- negative and negates the sum of such a code, so that it comes out positive.
@@ -107,25 +131,36 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (0, 95, 'Innergemeinschaftliche Erwerbe zu anderen Steuersätzen, Bemessungsgrundlage', 1, 'va_Kz95', '2015-01-01 00:00:00'),
     (0, 96, 'Steuer auf Kennzahl 94', 0, 'va_Kz96', '2015-01-01 00:00:00'),
     (0, 98, 'Steuer auf Kennzahl 95', 0, 'va_Kz98', '2015-01-01 00:00:00'),
-    (1, 177, 'Umsätze zum allgemeinen Steuersatz', 0, 'ust_Kz177', '2015-01-01 00:00:00'),
-    (1, 275, 'Umsätze zum ermäßigten Steuersatz', 0, 'ust_Kz275', '2015-01-01 00:00:00'),
-    (1, 205, 'Nicht steuerbare Umsätze (Leistungsort nicht im Inland)', 0, 'ust_Kz205', '2015-01-01 00:00:00'),
-    (1, 286, 'Steuerfreie Umsätze ohne Vorsteuerabzug', 0, 'ust_Kz286', '2015-01-01 00:00:00'),
-    (1, 320, 'Vorsteuerbeträge aus Rechnungen von anderen Unternehmern', 1, 'ust_Kz320', '2015-01-01 00:00:00'),
-    (1, 721, 'Nicht steuerbare sonstige Leistungen im übrigen Gemeinschaftsgebiet', 0, 'ust_Kz721', '2015-01-01 00:00:00'),
-    (1, 740, 'Umsätze, für die der Leistungsempfänger die Steuer schuldet', 0, 'ust_Kz740', '2015-01-01 00:00:00'),
-    (1, 741, 'Innergemeinschaftliche Lieferungen an Abnehmer mit USt-IdNr.', 0, 'ust_Kz741', '2015-01-01 00:00:00'),
-    (1, 742, 'Lieferungen des ersten Abnehmers bei Dreiecksgeschäften', 0, 'ust_Kz742', '2015-01-01 00:00:00'),
-    (1, 743, 'Steuerfreie Ausfuhrlieferungen', 0, 'ust_Kz743', '2015-01-01 00:00:00'),
-    (1, 744, 'Innergemeinschaftliche Lieferungen neuer Fahrzeuge', 0, 'ust_Kz744', '2015-01-01 00:00:00'),
-    (1, 761, 'Vorsteuer aus innergemeinschaftlichem Erwerb', 1, 'ust_Kz761', '2015-01-01 00:00:00'),
-    (1, 762, 'Entstandene Einfuhrumsatzsteuer', 1, 'ust_Kz762', '2015-01-01 00:00:00'),
-    (1, 467, 'Vorsteuerbeträge aus Leistungen im Sinne des § 13b UStG', 1, 'ust_Kz467', '2015-01-01 00:00:00'),
-    (1, 781, 'Innergemeinschaftliche Erwerbe zu 19 %', 1, 'ust_Kz781', '2015-01-01 00:00:00'),
-    (1, 791, 'Steuerfreie innergemeinschaftliche Erwerbe', 1, 'ust_Kz791', '2015-01-01 00:00:00'),
-    (1, 793, 'Innergemeinschaftliche Erwerbe zu 7 %', 1, 'ust_Kz793', '2015-01-01 00:00:00'),
-    (1, 846, 'Leistungen nach § 13b UStG, Bemessungsgrundlage', 1, 'ust_Kz846', '2015-01-01 00:00:00'),
-    (1, 847, 'Steuer auf Leistungen nach § 13b UStG', 0, 'ust_Kz847', '2015-01-01 00:00:00'),
+    (1, 177, 'Lieferungen und sonstige Leistungen zu 19 % (Bemessungsgrundlage)', 0, 'ust_Kz177', '2015-01-01 00:00:00'),
+    (1, 275, 'Lieferungen und sonstige Leistungen zu 7 % (Bemessungsgrundlage)', 0, 'ust_Kz275', '2015-01-01 00:00:00'),
+    (1, 155, 'Umsätze zu anderen Steuersätzen (Bemessungsgrundlage)', 0, 'ust_Kz155', '2015-01-01 00:00:00'),
+    (1, 156, 'Steuer auf Umsätze zu anderen Steuersätzen', 0, 'ust_Kz156', '2015-01-01 00:00:00'),
+    (1, 741, 'Steuerfreie innergemeinschaftliche Lieferungen an Abnehmer mit USt-IdNr. (§ 4 Nr. 1 Buchst. b UStG)', 0, 'ust_Kz741', '2015-01-01 00:00:00'),
+    (1, 744, 'Steuerfreie innergemeinschaftliche Lieferungen neuer Fahrzeuge an Abnehmer ohne USt-IdNr.', 0, 'ust_Kz744', '2015-01-01 00:00:00'),
+    (1, 237, 'Weitere steuerfreie Umsätze mit Vorsteuerabzug (Ausfuhrlieferungen nach § 4 Nr. 1 Buchst. a UStG, Umsätze nach § 4 Nr. 2 bis 7 UStG)', 0, 'ust_Kz237', '2015-01-01 00:00:00'),
+    (1, 286, 'Steuerfreie Umsätze ohne Vorsteuerabzug nach § 4 Nr. 12 UStG (Vermietung und Verpachtung von Grundstücken)', 0, 'ust_Kz286', '2015-01-01 00:00:00'),
+    (1, 287, 'Steuerfreie Umsätze ohne Vorsteuerabzug nach anderen Nummern des § 4 UStG', 0, 'ust_Kz287', '2015-01-01 00:00:00'),
+    (1, 791, 'Steuerfreie innergemeinschaftliche Erwerbe (§ 4b UStG)', 1, 'ust_Kz791', '2015-01-01 00:00:00'),
+    (1, 781, 'Steuerpflichtige innergemeinschaftliche Erwerbe zum Steuersatz von 19 % (Bemessungsgrundlage)', 1, 'ust_Kz781', '2015-01-01 00:00:00'),
+    (1, 793, 'Steuerpflichtige innergemeinschaftliche Erwerbe zum Steuersatz von 7 % (Bemessungsgrundlage)', 1, 'ust_Kz793', '2015-01-01 00:00:00'),
+    (1, 742, 'Lieferungen des ersten Abnehmers bei innergemeinschaftlichen Dreiecksgeschäften (§ 25b Abs. 2 UStG)', 0, 'ust_Kz742', '2015-01-01 00:00:00'),
+    (1, 846, 'Sonstige Leistungen eines im übrigen Gemeinschaftsgebiet ansässigen Unternehmers (§ 13b Abs. 1 UStG), Bemessungsgrundlage', 1, 'ust_Kz846', '2015-01-01 00:00:00'),
+    (1, 847, 'Steuer auf Leistungen nach § 13b Abs. 1 UStG', 0, 'ust_Kz847', '2015-01-01 00:00:00'),
+    (1, 871, 'Werklieferungen und sonstige Leistungen eines im Ausland ansässigen Unternehmers (§ 13b Abs. 2 Nr. 1 und 5 Buchst. a UStG), Bemessungsgrundlage', 1, 'ust_Kz871', '2015-01-01 00:00:00'),
+    (1, 872, 'Steuer auf Leistungen nach § 13b Abs. 2 Nr. 1 und 5 Buchst. a UStG', 0, 'ust_Kz872', '2015-01-01 00:00:00'),
+    (1, 873, 'Lieferungen sicherungsübereigneter Gegenstände und Umsätze, die unter das GrEStG fallen (§ 13b Abs. 2 Nr. 2 und 3 UStG), Bemessungsgrundlage', 1, 'ust_Kz873', '2015-01-01 00:00:00'),
+    (1, 874, 'Steuer auf Umsätze nach § 13b Abs. 2 Nr. 2 und 3 UStG', 0, 'ust_Kz874', '2015-01-01 00:00:00'),
+    (1, 855, 'Lieferungen von Mobilfunkgeräten, Tablet-Computern, Spielekonsolen und integrierten Schaltkreisen (§ 13b Abs. 2 Nr. 10 UStG), Bemessungsgrundlage', 1, 'ust_Kz855', '2015-01-01 00:00:00'),
+    (1, 856, 'Steuer auf Lieferungen nach § 13b Abs. 2 Nr. 10 UStG', 0, 'ust_Kz856', '2015-01-01 00:00:00'),
+    (1, 877, 'Andere Leistungen (§ 13b Abs. 2 Nr. 4, 5 Buchst. b, Nr. 6 bis 9 und 11 UStG), Bemessungsgrundlage', 1, 'ust_Kz877', '2015-01-01 00:00:00'),
+    (1, 878, 'Steuer auf andere Leistungen nach § 13b Abs. 2 Nr. 4, 5 Buchst. b, Nr. 6 bis 9 und 11 UStG', 0, 'ust_Kz878', '2015-01-01 00:00:00'),
+    (1, 209, 'Steuerpflichtige Umsätze, für die der Leistungsempfänger die Steuer nach § 13b Abs. 5 UStG schuldet', 0, 'ust_Kz209', '2015-01-01 00:00:00'),
+    (1, 721, 'Nicht steuerbare sonstige Leistungen gem. § 18b Satz 1 Nr. 2 UStG (Leistungsort im übrigen Gemeinschaftsgebiet)', 0, 'ust_Kz721', '2015-01-01 00:00:00'),
+    (1, 205, 'Übrige nicht steuerbare Umsätze (Leistungsort nicht im Inland)', 0, 'ust_Kz205', '2015-01-01 00:00:00'),
+    (1, 320, 'Vorsteuerbeträge aus Rechnungen von anderen Unternehmern (§ 15 Abs. 1 Satz 1 Nr. 1 UStG)', 1, 'ust_Kz320', '2015-01-01 00:00:00'),
+    (1, 761, 'Vorsteuerbeträge aus innergemeinschaftlichen Erwerben von Gegenständen (§ 15 Abs. 1 Satz 1 Nr. 3 UStG)', 1, 'ust_Kz761', '2015-01-01 00:00:00'),
+    (1, 762, 'Entstandene Einfuhrumsatzsteuer (§ 15 Abs. 1 Satz 1 Nr. 2 UStG)', 1, 'ust_Kz762', '2015-01-01 00:00:00'),
+    (1, 467, 'Vorsteuerbeträge aus Leistungen im Sinne des § 13b UStG (§ 15 Abs. 1 Satz 1 Nr. 4 UStG)', 1, 'ust_Kz467', '2015-01-01 00:00:00'),
     (2, 10, 'Gewinn aus Gewerbebetrieb', 0, 'gst1_Gewinn', '2015-01-01 00:00:00'),
     (2, 20, 'Entgelte für Schulden (Hinzurechnung § 8 Nr. 1a GewStG)', 1, 'gst1_Schuldzinsen', '2015-01-01 00:00:00'),
     (2, 30, 'Miet- und Pachtzinsen für bewegliche Wirtschaftsgüter (§ 8 Nr. 1d GewStG)', 1, 'gst1_MieteBeweglich', '2015-01-01 00:00:00'),
@@ -159,8 +194,6 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (3, 194, 'Rechts- und Steuerberatung, Buchführung', 1, 'eur3_Kz194', '2015-01-01 00:00:00'),
     (3, 222, 'Miete/Leasing für bewegliche Wirtschaftsgüter (ohne Kraftfahrzeuge)', 1, 'eur3_Kz222', '2015-01-01 00:00:00'),
     (3, 223, 'Beiträge, Gebühren, Abgaben und Versicherungen', 1, 'eur3_Kz223', '2015-01-01 00:00:00'),
-    (3, 228, 'Laufende EDV-Kosten', 1, 'eur3_Kz228', '2015-01-01 00:00:00'),
-    (3, 229, 'Arbeitsmittel wie Bürobedarf, Porto, Fachliteratur', 1, 'eur3_Kz229', '2015-01-01 00:00:00'),
     (3, 224, 'Werbekosten', 1, 'eur3_Kz224', '2015-01-01 00:00:00'),
     (3, 234, 'Schuldzinsen', 1, 'eur3_Kz234', '2015-01-01 00:00:00'),
     (3, 185, 'Gezahlte Vorsteuerbeträge', 1, 'eur3_Kz185', '2015-01-01 00:00:00'),
@@ -188,8 +221,9 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
 -- 2000: expense accounts, whose acquisitions and reverse-charge purchases feed
 -- the base codes (their tax lines feed the tax codes through the tax accounts);
 -- range 3000: the account of the tax a recipient owes under § 13b UStG, whose
--- tax lines follow the key of their base line. The annual return still takes
--- every § 13b purchase into the lines of § 13b Abs. 1 (846/847).
+-- tax lines follow the key of their base line. The annual return (form 1)
+-- has the same sections of § 13b as the advance return, each with its own
+-- pair of codes (see the note on form 1 above the codes).
 INSERT INTO Kennzifferbereiche (Bereichsnummer, Steuerschluessel, Formular, Kennziffer, gueltig_ab) VALUES
     (1000, 5, 0, 81, '2015-01-01 00:00:00'),
     (1000, 2, 0, 86, '2015-01-01 00:00:00'),
@@ -213,18 +247,23 @@ INSERT INTO Kennzifferbereiche (Bereichsnummer, Steuerschluessel, Formular, Kenn
     (3000, 999999, 0, 47, '2015-01-01 00:00:00'),
     (1000, 5, 1, 177, '2015-01-01 00:00:00'),
     (1000, 2, 1, 275, '2015-01-01 00:00:00'),
+    (1000, 3, 1, 155, '2015-01-01 00:00:00'),
     (1000, 25, 1, 741, '2015-01-01 00:00:00'),
     (1000, 26, 1, 721, '2015-01-01 00:00:00'),
-    (1000, 27, 1, 740, '2015-01-01 00:00:00'),
-    (1000, 28, 1, 740, '2015-01-01 00:00:00'),
+    (1000, 27, 1, 209, '2015-01-01 00:00:00'),
+    (1000, 28, 1, 209, '2015-01-01 00:00:00'),
     (1000, 999999, 1, 0, '2015-01-01 00:00:00'),
     (2000, 19, 1, 781, '2015-01-01 00:00:00'),
     (2000, 18, 1, 793, '2015-01-01 00:00:00'),
     (2000, 94, 1, 846, '2015-01-01 00:00:00'),
-    (2000, 95, 1, 846, '2015-01-01 00:00:00'),
-    (2000, 96, 1, 846, '2015-01-01 00:00:00'),
-    (2000, 97, 1, 846, '2015-01-01 00:00:00'),
+    (2000, 95, 1, 871, '2015-01-01 00:00:00'),
+    (2000, 96, 1, 877, '2015-01-01 00:00:00'),
+    (2000, 97, 1, 855, '2015-01-01 00:00:00'),
     (2000, 999999, 1, 0, '2015-01-01 00:00:00'),
+    (3000, 94, 1, 847, '2015-01-01 00:00:00'),
+    (3000, 95, 1, 872, '2015-01-01 00:00:00'),
+    (3000, 96, 1, 878, '2015-01-01 00:00:00'),
+    (3000, 97, 1, 856, '2015-01-01 00:00:00'),
     (3000, 999999, 1, 847, '2015-01-01 00:00:00');
 
 INSERT INTO Sperrgrenzen (Bezeichnung, Vorjahr, Neujahr, gueltig_ab) VALUES

@@ -46,7 +46,41 @@ zDate abgabefrist(int jahr, int zeitraumArt, int quartal, int monat, bool dauerf
     if (zeitraumArt == 1 && monat >= 0 && monat <= 11) letzterMonat = monat + 1;
     else if (zeitraumArt == 2 && quartal >= 0 && quartal <= 3) letzterMonat = 3 * quartal + 3;
     else return zDate();
-    return zDate(jahr, letzterMonat, 1).addMonths(dauerfristJa ? 2 : 1).addDays(9);
+    return naechsterWerktag(zDate(jahr, letzterMonat, 1).addMonths(dauerfristJa ? 2 : 1).addDays(9));
+}
+
+namespace {
+// Easter Sunday of the Gregorian calendar (the anonymous Gregorian
+// algorithm, Meeus/Jones/Butcher).
+zDate ostersonntag(int j) {
+    const int a = j % 19, b = j / 100, c = j % 100, d = b / 4, e = b % 4, f = (b + 8) / 25, g = (b - f + 1) / 3;
+    const int h = (19 * a + b - d - g + 15) % 30, i = c / 4, k = c % 4, l = (32 + 2 * e + 2 * i - h - k) % 7;
+    const int m = (a + 11 * h + 22 * l) / 451, monat = (h + l - 7 * m + 114) / 31, tag = (h + l - 7 * m + 114) % 31 + 1;
+    return zDate(j, monat, tag);
+}
+}  // namespace
+
+bool bundesweiterFeiertag(const zDate& t) {
+    if (!t.isValid()) return false;
+    const int m = t.month(), d = t.day();
+    if ((m == 1 && d == 1) || (m == 5 && d == 1) || (m == 10 && d == 3) || (m == 12 && (d == 25 || d == 26))) return true;
+    const zDate ostern = ostersonntag(t.year());
+    for (const int abstand : {-2, 1, 39, 50})  // Good Friday, Easter Monday, Ascension, Whit Monday
+        if (t == ostern.addDays(abstand)) return true;
+    return false;
+}
+
+zDate naechsterWerktag(const zDate& tag) {
+    zDate t = tag;
+    while (t.isValid() && (t.qdate().dayOfWeek() >= 6 || bundesweiterFeiertag(t))) t = t.addDays(1);
+    return t;
+}
+
+QString sondervorauszahlungHinweis(bool gebucht, DBConnection* db) {
+    if (!gebucht || zeitraum(db) != Zeitraum::Quartal) return QString();
+    return QStringLiteral("Der Fall meldet vierteljährlich: Vierteljährliche Abgeber leisten keine Sondervorauszahlung (§ 47 UStDV), "
+                          "die Dauerfristverlängerung gilt für sie ohne Zahlung. Die gebuchte Sondervorauszahlung wird in der "
+                          "Voranmeldung trotzdem angerechnet; prüfen Sie die Buchung auf dem Konto der Sondervorauszahlung.");
 }
 
 QString zeitraumHinweis(int zeitraumArt, DBConnection* db) {

@@ -31,10 +31,24 @@ bool mitSondervorauszahlung(int zeitraumArt, int quartal, int monat, DBConnectio
 
 // The day the return of a month or quarter of `jahr` is due: the tenth day
 // after the period ends, a month later with the extension (§ 18 Abs. 1
-// UStG, § 46 UStDV). Invalid for any other period. A deadline on a weekend
-// or holiday moves to the next working day (§ 108 Abs. 3 AO); the date
-// returned is the statutory one.
+// UStG, § 46 UStDV), and then, when that day is a Saturday, a Sunday or a
+// nationwide public holiday, the next working day (§ 108 Abs. 3 AO).
+// Invalid for any other period.
 zDate abgabefrist(int jahr, int zeitraumArt, int quartal, int monat, bool dauerfrist);
+
+// Whether a day is one of the public holidays of every German state: New
+// Year, Good Friday, Easter Monday, 1 May, Ascension, Whit Monday,
+// 3 October, Christmas Day and Boxing Day. Holidays of single states do
+// not move a federal deadline for everyone, so they are left out.
+bool bundesweiterFeiertag(const zDate& tag);
+// `tag` itself when it is a working day, otherwise the next working day.
+zDate naechsterWerktag(const zDate& tag);
+
+// A quarterly filer pays no special advance payment (§ 47 UStDV: it is the
+// monthly filer's price of the extension); when one is booked anyway, the
+// note that says so, empty otherwise. The return still credits the amount
+// booked, as the tax office would credit a payment it received.
+QString sondervorauszahlungHinweis(bool gebucht, DBConnection* db = nullptr);
 
 // A note when a month is asked of a quarterly filer or a quarter of a
 // monthly one (the figures are right, but they are no return of the case);
