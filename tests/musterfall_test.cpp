@@ -99,7 +99,7 @@ TEST(Musterfall, TheSampleYearAsATaxAdviserChecksIt) {
     // The upload files: every code of each month's ElsterXML equals the
     // return's JSON, and the ZM import lines equal the statement's CSV.
     ASSERT_EQ(dalvo({QStringLiteral("firma"), fall, QStringLiteral("--name"), QStringLiteral("Muster IT-Beratung"), QStringLiteral("--steuernummer"),
-                     QStringLiteral("181/815/08155")}).rc,
+                     QStringLiteral("181/815/08155"), QStringLiteral("--plz"), QStringLiteral("80331"), QStringLiteral("--ort"), QStringLiteral("München")}).rc,
               0);
     ASSERT_EQ(dalvo({QStringLiteral("einstellungen"), fall, QStringLiteral("--bundesland"), QStringLiteral("BY")}).rc, 0);
     for (int m = 1; m <= 12; ++m) {

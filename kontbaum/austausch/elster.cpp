@@ -95,6 +95,12 @@ bool kopfDesFalls(DBConnection* db, int jahr, int zeitraum, bool berichtigt, USt
         if (fehler) *fehler = QStringLiteral("Der Name der Firma fehlt; erfassen Sie ihn mit „dalvo firma FALL --name NAME“.");
         return false;
     }
+    // The portal takes the data supplier with postcode and town; a file
+    // without them would only be refused there, after the upload.
+    if (f.plz.trimmed().isEmpty() || f.ort.trimmed().isEmpty()) {
+        if (fehler) *fehler = QStringLiteral("Postleitzahl und Ort der Firma fehlen; erfassen Sie sie mit „dalvo firma FALL --plz PLZ --ort ORT“.");
+        return false;
+    }
     const QString st = steuernummer13(f.steuernummer, bundesland(db), fehler);
     if (st.isEmpty()) return false;
     kopf->jahr = jahr;
