@@ -386,7 +386,7 @@ TEST(Databases, VersionIsExactlyOneCurrentRow) {
         Db db(dataFile(file));
         ASSERT_TRUE(db.ok()) << db.error();
         EXPECT_EQ(1, db.number("SELECT COUNT(*) FROM Version")) << file;
-        EXPECT_EQ(20161424, db.number("SELECT MAX(Version) FROM Version")) << file;
+        EXPECT_EQ(20161425, db.number("SELECT MAX(Version) FROM Version")) << file;
     }
 }
 
