@@ -202,7 +202,9 @@ unsigned long buche(DBConnection* db, unsigned long id, const Buchungsauftrag& a
 
 // The open incoming invoice a bank debit pays: the amount due equals the
 // debit and its number is in the text or its supplier's IBAN is the
-// counterpart's (the number wins). 0 when none or more than one fits.
+// counterpart's (the number wins), and whose expense account is known
+// (given to `buchen` or used for the supplier before). 0 when none or more
+// than one fits. The takeover then books it with buche().
 unsigned long passendeRechnung(DBConnection* db, const EuroType& abbuchung, const QString& text, const QString& iban,
                                QString* grund);
 

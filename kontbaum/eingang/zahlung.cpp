@@ -21,6 +21,10 @@ unsigned long passendeRechnung(DBConnection* db, const EuroType& abbuchung, cons
     QList<Gespeichert> perNummer, perIban;
     for (const Gespeichert& g : liste(db, true)) {
         if (g.gutschrift || g.zahlbetrag != abbuchung.abs() || abbuchung >= EuroType()) continue;
+        // Only an invoice whose expense account is known can be booked without asking.
+        Buchungsvorschlag v;
+        QString ohneKonto;
+        if (!vorschlag(db, g.id, 0, &v, &ohneKonto)) continue;
         const QString nummer = kompakt(g.nummer);
         if (nummer.size() >= 3 && inhalt.contains(nummer)) perNummer << g;
         else if (!konto.isEmpty() && g.iban == konto) perIban << g;
