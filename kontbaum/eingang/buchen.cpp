@@ -123,11 +123,12 @@ bool vorschlag(DBConnection* db, unsigned long id, unsigned long konto, Buchungs
             verteilt += z.betrag;
             z.netto = false;
         } else {
-            // Lines without input tax take what was paid, the tax included
-            // (none for E, Z, O; the German tax of § 13b and acquisitions is
-            // booked by the key on the net amount).
+            // Lines without input tax take what was paid, the tax included.
+            // The keys of § 13b and of acquisitions take the net amount as
+            // it stands (their two taxes cancel on the money side); only
+            // the input tax of category S comes on top of the net.
             z.betrag = schluessel == 0 ? s.basis + s.steuer : s.basis;
-            z.netto = schluessel != 0;
+            z.netto = schluessel != 0 && s.kategorie == QLatin1String("S");
         }
         if (!z.betrag.isNull()) v->zeilen << z;
     }
