@@ -223,6 +223,11 @@ std::vector<std::pair<std::string, Columns>> caseSchema() {
                           "Kundennummer", "Artikelnummer", "VorlageRechnung", "VorlageMahnung"}},
         {"reKundensalden", {"KundensaldoID", "PersonID", "Saldo"}},
         {"reBankverbindungen", {"PersonID", "Kontonummer", "BLZ", "IBAN", "BIC", "Bank"}},
+        {"eingangLieferanten", {"ID", "Name", "UStID", "Steuernummer", "IBAN", "Land", "Ort", "Konto"}},
+        {"eingangRechnungen", {"ID", "LieferantID", "Nummer", "Typ", "Gutschrift", "Syntax", "Profil", "Rechnungsdatum", "Faellig",
+                               "Netto", "Steuer", "Brutto", "Zahlbetrag", "IBAN", "BIC", "Zahlungsreferenz", "Dateiname", "Original",
+                               "SHA256", "Eingelesen", "Konto", "BeiZahlung", "Buchungsnummer", "Bezahlt"}},
+        {"eingangSteuern", {"ID", "RechnungID", "Kategorie", "Satz", "Basis", "Steuer", "Grund"}},
     };
 }
 

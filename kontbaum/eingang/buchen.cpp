@@ -99,7 +99,10 @@ bool vorschlag(DBConnection* db, unsigned long id, unsigned long konto, Buchungs
     *v = Buchungsvorschlag();
     v->belegnummer = g.nummer;
     v->text = QStringLiteral("%1 %2").arg(g.lieferant, g.nummer).left(100);
-    v->buchungsart = g.gutschrift ? 5 : 2;
+    // A credit note, and an invoice whose total is negative, give money
+    // back: the refund of an expense.
+    const bool negativ = g.brutto < EuroType();
+    v->buchungsart = g.gutschrift != negativ ? 5 : 2;
     v->belegdatum = g.datum;
     v->zahlbetrag = g.zahlbetrag;
     const bool pflichtig = KontoGlobal::istUstPflichtig(db);
@@ -130,7 +133,15 @@ bool vorschlag(DBConnection* db, unsigned long id, unsigned long konto, Buchungs
             z.betrag = schluessel == 0 ? s.basis + s.steuer : s.basis;
             z.netto = schluessel != 0 && s.kategorie == QLatin1String("S");
         }
-        if (!z.betrag.isNull()) v->zeilen << z;
+        if (z.betrag.isNull()) continue;
+        if ((z.betrag < EuroType()) != negativ) {
+            *fehler = QStringLiteral("Die Eingangsrechnung %1 (%2) hat bei %3 einen Betrag mit anderem Vorzeichen als die Rechnungssumme; "
+                                     "bitte buchen Sie sie von Hand in zwei Buchungen.")
+                          .arg(id)
+                          .arg(g.nummer, z.text);
+            return false;
+        }
+        v->zeilen << z;
     }
     if (v->zeilen.isEmpty()) {
         *fehler = QStringLiteral("Die Eingangsrechnung %1 hat die Summe 0; es gibt nichts zu buchen.").arg(id);
