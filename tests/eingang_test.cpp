@@ -115,6 +115,8 @@ TEST(Eingang, KaputteRechnungenNennenRegelUndElement) {
         {"<ram:LineTotalAmount>45.00</ram:LineTotalAmount>", "<ram:LineTotalAmount>45.001</ram:LineTotalAmount>", "BR-DEC"},
         {"<ram:InvoiceCurrencyCode>EUR", "<ram:InvoiceCurrencyCode>CHF", "nur Rechnungen in Euro"},
         {"<rsm:CrossIndustryInvoice", "<!DOCTYPE x [<!ENTITY a \"b\">]><rsm:CrossIndustryInvoice", "DTD"},
+        {"<ram:ID>urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0</ram:ID>",
+         "<ram:ID>urn:factur-x.eu:1p0:minimum</ram:ID>", "keine vollständige E-Rechnung"},
     };
     for (const auto& a : aenderungen) {
         QByteArray x = gut;

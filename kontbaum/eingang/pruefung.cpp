@@ -44,6 +44,15 @@ bool gleicherSatz(double a, double b) { return qAbs(a - b) < 0.0005; }
 
 QStringList pruefe(const Rechnung& r) {
     QStringList f;
+    // The two smallest Factur-X profiles carry no lines and no complete VAT
+    // data; German law does not count them as e-invoices.
+    const QString profil = r.profil.toLower();
+    if (profil.endsWith(QLatin1String(":minimum")) || profil.endsWith(QLatin1String(":basicwl"))) {
+        f << QStringLiteral("Das Profil %1 (ram:GuidelineSpecifiedDocumentContextParameter/ram:ID) ist keine vollständige E-Rechnung "
+                            "nach EN 16931; bitte fordern Sie beim Lieferanten das Profil EN 16931, EXTENDED oder XRECHNUNG an.")
+                 .arg(r.profil);
+        return f;
+    }
     auto fehlt = [&](const QString& regel, const QString& was, const Element& e) {
         f << QStringLiteral("%1: %2 fehlt (%3).").arg(regel, was, el(r, e));
     };
