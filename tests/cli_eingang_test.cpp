@@ -144,6 +144,24 @@ TEST(CliEingang, FallDerVorigenDatenversionBekommtDieTabellen) {
     EXPECT_EQ(ok(dalvo({"eingang", f, "import", testdatei("ubl_innergemeinschaftlich.xml")})), QStringLiteral("1"));
     EXPECT_EQ(sqlZahl(f, QStringLiteral("SELECT MAX(Version) FROM Version")), 20161425);
     EXPECT_EQ(sqlText(f, QStringLiteral("SELECT Nummer FROM eingangRechnungen")), QStringLiteral("NL-2016-3321"));
+
+    // A supplier is found again by its tax number written otherwise, or by
+    // its IBAN alone, whatever name it gives.
+    QFile k(testdatei("cii_kleinunternehmer.xml"));
+    ASSERT_TRUE(k.open(QIODevice::ReadOnly));
+    const QByteArray klein = k.readAll();
+    auto variante = [&](const char* datei, const char* nummer, const char* stnr, const char* name) {
+        QByteArray x = klein;
+        x.replace("<ram:ID>17</ram:ID>", QByteArray("<ram:ID>") + nummer + "</ram:ID>");
+        x.replace("231/456/78901", stnr);
+        x.replace("<ram:Name>Lena Vogel Grafik</ram:Name>", QByteArray("<ram:Name>") + name + "</ram:Name>");
+        QFile o(dir.filePath(QLatin1String(datei)));
+        EXPECT_TRUE(o.open(QIODevice::WriteOnly) && o.write(x) == x.size());
+        return o.fileName();
+    };
+    ok(dalvo({"eingang", f, "import", testdatei("cii_kleinunternehmer.xml"), variante("a.xml", "18", "231 456 78901", "L. Vogel"),
+              variante("b.xml", "19", "999/999/99999", "Vogel Design")}));
+    EXPECT_EQ(sqlZahl(f, QStringLiteral("SELECT COUNT(DISTINCT LieferantID) FROM eingangRechnungen WHERE Nummer IN ('17','18','19')")), 1);
 }
 
 }  // namespace

@@ -167,12 +167,6 @@ unsigned long buche(DBConnection* db, unsigned long id, const Buchungsauftrag& a
     EingabePruefer pruefer(db, kg ? kg->getSteuerjahr() : g.datum.year());
     if (a.geldkonto == 0) {
         // Checked now, so the bank takeover does not meet a refusal later.
-        BuchungsEingabe e;
-        e.buchungsart = v.buchungsart;
-        e.belegdatum = g.datum;
-        e.gegenkonto = konto;
-        e.betrag = v.zeilen.first().betrag.abs();
-        e.steuerschluessel = v.zeilen.first().schluessel;
         if (!pruefer.passtZurArt(konto, v.buchungsart, false))
             return nein(QStringLiteral("Das Konto %1 ist kein aktives Aufwandskonto; bitte wählen Sie ein anderes mit --konto.").arg(konto));
         DBTransaktion tx(db);
