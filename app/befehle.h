@@ -39,4 +39,6 @@ QList<Befehl> fakturaBefehle();
 QList<Befehl> bankBefehle();
 // cmd_regel.cpp: booking templates and the recurring bookings they make due.
 QList<Befehl> regelBefehle();
+// cmd_eingang.cpp: incoming e-invoices read, checked, archived and booked.
+QList<Befehl> eingangBefehle();
 }  // namespace cli

@@ -39,7 +39,7 @@ bool idsLesen(const QStringList& p, QList<unsigned long>* ids, QString* fehler) 
 }
 
 QJsonObject vorschlagJson(const Vorschlag& v) {
-    static const char* const arten[] = {"keiner", "vorlage", "buchung", "gegenpartei", "rechnung", "vorgabe"};
+    static const char* const arten[] = {"keiner", "vorlage", "buchung", "gegenpartei", "rechnung", "vorgabe", "eingangsrechnung"};
     QJsonObject o{{QStringLiteral("art"), QLatin1String(arten[v.art])},
                   {QStringLiteral("wertung"), v.wertung},
                   {QStringLiteral("grund"), v.grund},
@@ -49,6 +49,7 @@ QJsonObject vorschlagJson(const Vorschlag& v) {
                   {QStringLiteral("text"), v.text},
                   {QStringLiteral("uebernehmen"), v.wertung >= kSchwelle}};
     if (v.art == Vorschlag::Rechnung) o[QStringLiteral("rechnung")] = v.rechnungsnummer;
+    if (v.art == Vorschlag::Eingangsrechnung) o[QStringLiteral("eingangsrechnung")] = qint64(v.rechnungID);
     return o;
 }
 
@@ -155,10 +156,12 @@ int zeigeVorschlaege(Fall& fall, bool json) {
         const Vorschlag& v = k.vorschlag;
         if (v.art == Vorschlag::Keiner)
             t += QStringLiteral("       kein Vorschlag: bitte mit „uebernehmen %1 --gegenkonto K“ selbst buchen\n").arg(k.umsatz.id);
-        else if (v.art == Vorschlag::Rechnung)
-            t += QStringLiteral("       Wertung %1%2: %3 → Zahlung der Rechnung %4\n")
+        else if (v.art == Vorschlag::Rechnung || v.art == Vorschlag::Eingangsrechnung)
+            t += QStringLiteral("       Wertung %1%2: %3 → %4\n")
                      .arg(v.wertung)
-                     .arg(v.wertung >= kSchwelle ? QStringLiteral(" (wird übernommen)") : QString(), v.grund, v.rechnungsnummer);
+                     .arg(v.wertung >= kSchwelle ? QStringLiteral(" (wird übernommen)") : QString(), v.grund,
+                          v.art == Vorschlag::Rechnung ? QStringLiteral("Zahlung der Rechnung ") + v.rechnungsnummer
+                                                       : QStringLiteral("Buchung der Eingangsrechnung nach ihren Steuersätzen"));
         else
             t += QStringLiteral("       Wertung %1%2: %3 → %4 Gegenkonto %5, Schlüssel %6, „%7“\n")
                      .arg(v.wertung)

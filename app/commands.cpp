@@ -32,7 +32,7 @@ const QList<Befehlsgruppe>& befehlsgruppen() {
           QStringLiteral("artikel"), QStringLiteral("vorlage"), QStringLiteral("jahreswechsel"), QStringLiteral("saldovortrag")}},
         {QStringLiteral("Buchen"),
          {QStringLiteral("buchen"), QStringLiteral("regelbuchungen"), QStringLiteral("bank"), QStringLiteral("rechnung"),
-          QStringLiteral("angebot"), QStringLiteral("auftrag"), QStringLiteral("lieferschein"), QStringLiteral("mahnung"),
+          QStringLiteral("eingang"), QStringLiteral("angebot"), QStringLiteral("auftrag"), QStringLiteral("lieferschein"), QStringLiteral("mahnung"),
           QStringLiteral("erinnerungen"), QStringLiteral("kassenabschluss"), QStringLiteral("stornieren"), QStringLiteral("loeschen"),
           QStringLiteral("festschreiben")}},
         {QStringLiteral("Prüfen"),
@@ -314,7 +314,7 @@ const QList<Befehl>& commands() {
     static const QList<Befehl> alle = [] {
         QList<Befehl> l = programmBefehle();
         l << kontenBefehle() << buchenBefehle() << austauschBefehle() << steuerBefehle() << statusBefehle() << berichtBefehle()
-          << kassenBefehle() << jahrBefehle() << fakturaBefehle() << bankBefehle() << regelBefehle();
+          << kassenBefehle() << jahrBefehle() << fakturaBefehle() << bankBefehle() << regelBefehle() << eingangBefehle();
         pruefeTabelle(l);
         return l;
     }();

@@ -10,6 +10,8 @@ PACKAGES=(
   libsqlite3-dev
   libgtest-dev libgmock-dev
   libbenchmark-dev
+  # libqpdf: the XML invoice attached to an incoming ZUGFeRD/Factur-X PDF is read with it
+  libqpdf-dev
 )
 
 missing=()

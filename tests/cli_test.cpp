@@ -119,10 +119,10 @@ TEST(Cli, GermanNamesWithTheEnglishOnesAsAliases) {
 TEST(Cli, VersionAndDbinfoShowTheSchema) {
     Lauf v = dalvo({QStringLiteral("version")});
     EXPECT_EQ(v.rc, 0);
-    EXPECT_TRUE(v.out.contains(QStringLiteral("20161424"))) << v.out.toStdString();
+    EXPECT_TRUE(v.out.contains(QStringLiteral("20161425"))) << v.out.toStdString();
     Lauf d = dalvo({QStringLiteral("dbinfo"), QStringLiteral("--year"), QStringLiteral("2016")});
     EXPECT_EQ(d.rc, 0) << d.err.toStdString();
-    EXPECT_TRUE(d.out.contains(QStringLiteral("Datenbankversion:  20161424"))) << d.out.toStdString();
+    EXPECT_TRUE(d.out.contains(QStringLiteral("Datenbankversion:  20161425"))) << d.out.toStdString();
     EXPECT_TRUE(d.out.contains(QStringLiteral("ProgrammJahr = 2016")));
     EXPECT_TRUE(d.out.contains(QStringLiteral("Kontenplan = SKR03")));
 }

@@ -106,7 +106,7 @@ TEST(CliUstva, ACaseOfTheOldDataVersionTakesTheCorrectedCodes) {
 
     const Lauf b = dalvo(QStringList{QStringLiteral("book"), fall} + buchung("ausgabe", "1.000,00", "3125"));
     ASSERT_EQ(b.rc, 0) << b.err.toStdString();
-    EXPECT_EQ(sqlText(fall, "SELECT MAX(Version) FROM Version"), QStringLiteral("20161424"));
+    EXPECT_EQ(sqlText(fall, "SELECT MAX(Version) FROM Version"), QStringLiteral("20161425"));
     EXPECT_EQ(sqlText(fall, "SELECT VAKZUmsatz FROM eurSteuerschluessel WHERE Steuerschluessel=95"), QStringLiteral("52"));
     EXPECT_EQ(sqlText(fall, "SELECT UStVA FROM eurKontenplan WHERE Nummer=8150"), QStringLiteral("43"));
     EXPECT_EQ(sqlText(fall, "SELECT UStVA FROM eurKontenplan WHERE Nummer=8110"), QStringLiteral("48"));

@@ -164,7 +164,7 @@ TEST(KontoGlobalDatabase, NewDatabaseCarriesTemplateAndProgramProperties) {
     ASSERT_TRUE(kg->isConnected()) << env.ui().texts(Ui::Art::Fehler).join('\n').toStdString();
     DBConnection* con = kg->GetDBConnect_Ptr();
     EXPECT_EQ(GetGlobal().GetDBConnect_Ptr(5), con) << "slot 0 publishes its connection as slot 5";
-    EXPECT_EQ(GetDBVersion(con), 20161424);
+    EXPECT_EQ(GetDBVersion(con), 20161425);
     EXPECT_EQ(KontoGlobal::getFalleigenschaft(QStringLiteral("ProgrammJahr"), con), QStringLiteral("2016"));
     EXPECT_EQ(KontoGlobal::getFalleigenschaft(QStringLiteral("Programm"), con), GetGlobal().GetProgramName());
     EXPECT_TRUE(kg->Getmdb_name().endsWith(QLatin1String(".db3")));
@@ -247,7 +247,7 @@ TEST(KontoGlobalDatabase, FalleigenschaftUpdatesOrInsertsOneRow) {
                                  rsDataSource::toSqlStr(key)),
               1);
     EXPECT_EQ(KontoGlobal::getFalleigenschaft(key, con), QStringLiteral("zwei'; DROP TABLE Version; --"));
-    EXPECT_EQ(GetDBVersion(con), 20161424);
+    EXPECT_EQ(GetDBVersion(con), 20161425);
     EXPECT_EQ(KontoGlobal::getFalleigenschaft(QStringLiteral("fehlt"), con), QString());
     // A null connection means the active case.
     KontoGlobal::setFalleigenschaft(QStringLiteral("Aktiv"), QStringLiteral("ja"));

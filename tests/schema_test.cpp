@@ -223,6 +223,11 @@ std::vector<std::pair<std::string, Columns>> caseSchema() {
                           "Kundennummer", "Artikelnummer", "VorlageRechnung", "VorlageMahnung"}},
         {"reKundensalden", {"KundensaldoID", "PersonID", "Saldo"}},
         {"reBankverbindungen", {"PersonID", "Kontonummer", "BLZ", "IBAN", "BIC", "Bank"}},
+        {"eingangLieferanten", {"ID", "Name", "UStID", "Steuernummer", "IBAN", "Land", "Ort", "Konto"}},
+        {"eingangRechnungen", {"ID", "LieferantID", "Nummer", "Typ", "Gutschrift", "Syntax", "Profil", "Rechnungsdatum", "Faellig",
+                               "Netto", "Steuer", "Brutto", "Zahlbetrag", "IBAN", "BIC", "Zahlungsreferenz", "Dateiname", "Original",
+                               "SHA256", "Eingelesen", "Konto", "BeiZahlung", "Buchungsnummer", "Bezahlt"}},
+        {"eingangSteuern", {"ID", "RechnungID", "Kategorie", "Satz", "Basis", "Steuer", "Grund"}},
     };
 }
 
@@ -386,7 +391,7 @@ TEST(Databases, VersionIsExactlyOneCurrentRow) {
         Db db(dataFile(file));
         ASSERT_TRUE(db.ok()) << db.error();
         EXPECT_EQ(1, db.number("SELECT COUNT(*) FROM Version")) << file;
-        EXPECT_EQ(20161424, db.number("SELECT MAX(Version) FROM Version")) << file;
+        EXPECT_EQ(20161425, db.number("SELECT MAX(Version) FROM Version")) << file;
     }
 }
 

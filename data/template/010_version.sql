@@ -4,4 +4,4 @@
 CREATE TABLE Version (
     Version INTEGER NOT NULL
 );
-INSERT INTO Version (Version) VALUES (20161424);
+INSERT INTO Version (Version) VALUES (20161425);

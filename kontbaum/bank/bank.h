@@ -260,7 +260,7 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
 
 // A proposed booking for a transaction.
 struct Vorschlag {
-    enum Art { Keiner, Vorlage, Buchung, Gegenpartei, Rechnung, Vorgabe };
+    enum Art { Keiner, Vorlage, Buchung, Gegenpartei, Rechnung, Vorgabe, Eingangsrechnung };
     Art art = Keiner;
     int wertung = 0;         // score; from kSchwelle on it is taken over with --alle
     QString grund;           // the reason in words
@@ -269,7 +269,7 @@ struct Vorschlag {
     unsigned long steuerschluessel = 0;
     QString text;            // booking text
     unsigned long quelle = 0;    // the template's or booking's number
-    unsigned long rechnungID = 0;  // Rechnung: the invoice
+    unsigned long rechnungID = 0;  // Rechnung, Eingangsrechnung: the invoice
     QString rechnungsnummer;
 };
 constexpr int kSchwelle = 100;

@@ -14,6 +14,7 @@
 
 #include "host/app/ui.h"
 #include "kontbaum/buchungen/buchungen.h"
+#include "kontbaum/eingang/eingang.h"
 #include "kontbaum/faktura/faktura.h"
 
 namespace Bank {
@@ -78,6 +79,18 @@ public:
                     best = v;  // nothing else scores as high
                     break;
                 }
+        // A debit that pays an open incoming invoice books that invoice.
+        if (!eingang && !(m_fest.isValid() && !(m_fest < u.datum)) && best.art == Vorschlag::Keiner) {
+            Vorschlag v;
+            v.rechnungID = Eingang::passendeRechnung(m_db, u.betrag, text, u.iban, &v.grund);
+            if (v.rechnungID) {
+                v.art = Vorschlag::Eingangsrechnung;
+                v.wertung = 150;
+                v.buchungsart = 2;
+                v.text = v.grund.section(QLatin1Char(':'), 0, 0);
+                return v;
+            }
+        }
         for (const char* tabelle : {"eurBeispiel", "eurVerbucht"}) gleicherBetrag(u, QLatin1String(tabelle), text, nimm);
         gegenpartei(u, nimm);
         return best;
@@ -86,7 +99,7 @@ public:
     // Whether the ledger would take the proposal as it stands (accounts
     // active and of the kind, key allowed, date in the year).
     bool postbar(const GespeicherterUmsatz& u, Vorschlag v) {
-        if (v.art == Vorschlag::Rechnung) return true;
+        if (v.art == Vorschlag::Rechnung || v.art == Vorschlag::Eingangsrechnung) return true;
         return pruefen(u, &v).isEmpty() && EingabePruefer::pruefeSeite(v.buchungsart, u.betrag < EuroType()).isEmpty();
     }
     QString pruefen(const GespeicherterUmsatz& u, Vorschlag* v) {
@@ -301,13 +314,15 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
     for (const Wahl& w : wahl) {
         KontoGlobal::BuchungsEntwurf e;
         e.table = QStringLiteral("eurUebernahme");
-        e.herkunft = w.v.art == Vorschlag::Rechnung ? KontoGlobal::HERK_RECH_ASSI : KontoGlobal::HERK_UMSATZ;
+        e.herkunft = w.v.art == Vorschlag::Rechnung           ? KontoGlobal::HERK_RECH_ASSI
+                     : w.v.art == Vorschlag::Eingangsrechnung ? KontoGlobal::HERK_RECH
+                                                              : KontoGlobal::HERK_UMSATZ;
         e.text = w.v.text;
         e.belegdatum = w.u.datum;
         e.buchungsart = w.v.buchungsart;
-        e.belegnummer = w.v.rechnungsnummer;
+        e.belegnummer = w.v.art == Vorschlag::Eingangsrechnung ? QString::number(w.v.rechnungID) : w.v.rechnungsnummer;
         e.haben = w.u.betrag < EuroType();
-        e.konto = w.v.art == Vorschlag::Rechnung ? 0 : w.u.konto;
+        e.konto = w.v.art == Vorschlag::Rechnung || w.v.art == Vorschlag::Eingangsrechnung ? 0 : w.u.konto;
         e.teile << KontoGlobal::BuchungsTeil{w.v.gegenkonto, w.v.steuerschluessel, w.u.betrag.abs(), false, QString()};
         QString grund;
         const unsigned long nr = KontoGlobal::insertSplittBuchung(e, db, &grund, &speicher);
@@ -340,6 +355,9 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
                 grund = QStringLiteral("Die Rechnung %1 gibt es nicht mehr.").arg(rs.field(QStringLiteral("Belegnummer")).toString());
             else
                 nr = Faktura::bucheRechnung(db, b, Faktura::BuchungsAuftrag{konto, datum, QString()}, &grund);
+        } else if (rs.field(QStringLiteral("Herkunft")).toULong() == KontoGlobal::HERK_RECH) {
+            // An incoming invoice is booked by its rates, as paid on the debit's day.
+            nr = Eingang::buche(db, rs.field(QStringLiteral("Belegnummer")).toULong(), Eingang::Buchungsauftrag{0, konto, datum}, &grund);
         } else {
             // The booking as staged: money line and counter line with its key.
             KontoGlobal::BuchungsEntwurf e;
