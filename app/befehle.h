@@ -39,4 +39,6 @@ QList<Befehl> fakturaBefehle();
 QList<Befehl> bankBefehle();
 // cmd_regel.cpp: booking templates and the recurring bookings they make due.
 QList<Befehl> regelBefehle();
+// cmd_uebergabe.cpp: the books for the tax adviser (DATEV) and the auditor (GoBD).
+QList<Befehl> uebergabeBefehle();
 }  // namespace cli

@@ -6,6 +6,7 @@
 
 #include "host/app/printstring.h"
 #include "host/tree/datenbase.h"
+#include "kontbaum/austausch/datev.h"
 #include "kontbaum/berichte/berichte.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
@@ -229,8 +230,16 @@ int cmdEinstellungen(const Args& a) {
     QString e;
     if (a.has(kasseFlag) && !parseInt(a.value(kasseFlag), 1, 9999, &kasse, &e))
         return usageError(n, QStringLiteral("%1 erwartet eine Kontonummer: %2").arg(kasseFlag, e));
+    // The numbers a DATEV batch names in its header.
+    const QString beraterFlag = QStringLiteral("--datev-berater"), mandantFlag = QStringLiteral("--datev-mandant");
+    int berater = 0, mandant = 0;
+    if (a.has(beraterFlag) && !parseInt(a.value(beraterFlag), 1001, 9999999, &berater, &e))
+        return usageError(n, QStringLiteral("%1: %2").arg(beraterFlag, e));
+    if (a.has(mandantFlag) && !parseInt(a.value(mandantFlag), 1, 99999, &mandant, &e))
+        return usageError(n, QStringLiteral("%1: %2").arg(mandantFlag, e));
     auto ja = [&](const QString& flag) { return a.value(flag).trimmed().toLower() == QLatin1String("ja"); };
-    const bool setzen = a.has(zmFlag) || a.has(ustFlag) || a.has(kasseFlag) || a.has(zeitraumFlag) || a.has(fristFlag);
+    const bool setzen = a.has(zmFlag) || a.has(ustFlag) || a.has(kasseFlag) || a.has(zeitraumFlag) || a.has(fristFlag) ||
+                        a.has(beraterFlag) || a.has(mandantFlag);
     if (setzen && a.has(QStringLiteral("--json"))) return usageError(n, QStringLiteral("--json zeigt die Einstellungen; bitte ohne die Optionen zum Setzen."));
     const QString feld = QLatin1String(KontoGlobal::kZmJahresmeldung);
     return Fall::ausfuehren(n, a.positional().first(), setzen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
@@ -247,6 +256,10 @@ int cmdEinstellungen(const Args& a) {
                 o[QStringLiteral("kassenkonto")] = kg->getKassenkonto() > 0 ? QJsonValue(kg->getKassenkonto()) : QJsonValue();
                 o[QStringLiteral("anmeldezeitraum")] = azText.isEmpty() ? QJsonValue() : QJsonValue(azText);
                 o[QStringLiteral("dauerfrist")] = Anmeldung::dauerfrist(db);
+                const long b = KontoGlobal::getFalleigenschaft(QLatin1String(Datev::kBeraterEigenschaft), db).toLong();
+                const long m = KontoGlobal::getFalleigenschaft(QLatin1String(Datev::kMandantEigenschaft), db).toLong();
+                o[QStringLiteral("datev_berater")] = b > 0 ? QJsonValue(double(b)) : QJsonValue();
+                o[QStringLiteral("datev_mandant")] = m > 0 ? QJsonValue(double(m)) : QJsonValue();
                 out(jsonText(o));
                 return int(Ok);
             }
@@ -255,6 +268,11 @@ int cmdEinstellungen(const Args& a) {
             out(QStringLiteral("kassenkonto: %1\n").arg(kg->getKassenkonto() > 0 ? QString::number(kg->getKassenkonto()) : QStringLiteral("nicht gesetzt")));
             out(QStringLiteral("anmeldezeitraum: %1\n").arg(azText.isEmpty() ? QStringLiteral("nicht gesetzt") : azText));
             out(QStringLiteral("dauerfrist: %1\n").arg(jaNein(Anmeldung::dauerfrist(db))));
+            for (const auto& [name, feld] : {std::pair<const char*, const char*>{"datev-berater", Datev::kBeraterEigenschaft},
+                                             std::pair<const char*, const char*>{"datev-mandant", Datev::kMandantEigenschaft}}) {
+                const QString w = KontoGlobal::getFalleigenschaft(QLatin1String(feld), db).trimmed();
+                out(QStringLiteral("%1: %2\n").arg(QLatin1String(name), w.isEmpty() ? QStringLiteral("nicht gesetzt") : w));
+            }
             return int(Ok);
         }
         if (a.has(kasseFlag)) {
@@ -297,6 +315,8 @@ int cmdEinstellungen(const Args& a) {
         if (a.has(zeitraumFlag))
             Anmeldung::setZeitraum(zeitraumWert == QLatin1String("monat") ? Anmeldung::Zeitraum::Monat : Anmeldung::Zeitraum::Quartal, db);
         if (a.has(fristFlag)) Anmeldung::setDauerfrist(ja(fristFlag), db);
+        if (a.has(beraterFlag)) KontoGlobal::setFalleigenschaft(QLatin1String(Datev::kBeraterEigenschaft), QString::number(berater), db);
+        if (a.has(mandantFlag)) KontoGlobal::setFalleigenschaft(QLatin1String(Datev::kMandantEigenschaft), QString::number(mandant), db);
         meldeErledigt(QStringLiteral("Die Einstellungen wurden gespeichert; „dalvo einstellungen FALL“ zeigt sie."));
         return int(Ok);
     });
@@ -366,9 +386,9 @@ QList<Befehl> steuerBefehle() {
          cmdZm},
         {QStringLiteral("einstellungen"), {}, {},
          {{{"--ustpflicht"}, "ja|nein"}, {{"--zm-jahresmeldung"}, "ja|nein"}, {{"--kassenkonto"}, "N"}, {{"--anmeldezeitraum"}, "monat|quartal"},
-          {{"--dauerfrist"}, "ja|nein"}, {{"--json"}}},
+          {{"--dauerfrist"}, "ja|nein"}, {{"--datev-berater"}, "N"}, {{"--datev-mandant"}, "N"}, {{"--json"}}},
          QStringLiteral("dalvo einstellungen FALL [--ustpflicht ja|nein] [--zm-jahresmeldung ja|nein] [--kassenkonto N] "
-                        "[--anmeldezeitraum monat|quartal] [--dauerfrist ja|nein] [--json]"),
+                        "[--anmeldezeitraum monat|quartal] [--dauerfrist ja|nein] [--datev-berater N] [--datev-mandant N] [--json]"),
          QStringLiteral("zeigt oder setzt Einstellungen des Falls"),
          QStringLiteral("Ohne Option zeigt der Befehl die Einstellungen, mit Option setzt er sie.\n\n"
                         "  --ustpflicht ja|nein         nein: Kleinunternehmer nach § 19 UStG. Es wird weder Umsatzsteuer\n"
@@ -388,8 +408,10 @@ QList<Befehl> steuerBefehle() {
                         "      (Dezember bzw. 4. Quartal), und ustva weist auf Zeiträume hin, die keine Voranmeldung sind\n"
                         "  --dauerfrist ja|nein         Dauerfristverlängerung: die Abgabefrist, die ustva nennt, verschiebt\n"
                         "      sich um einen Monat (10. des übernächsten Monats)\n"
+                        "  --datev-berater N            Beraternummer des Steuerberaters für den DATEV-Export (1001 bis 9999999)\n"
+                        "  --datev-mandant N            Mandantennummer beim Steuerberater für den DATEV-Export (1 bis 99999)\n"
                         "  --json                       die Einstellungen als JSON (ustpflicht, zm_jahresmeldung,\n"
-                        "      kassenkonto, anmeldezeitraum, dauerfrist)"),
+                        "      kassenkonto, anmeldezeitraum, dauerfrist, datev_berater, datev_mandant)"),
          cmdEinstellungen},
         {QStringLiteral("saldenliste"), {}, {}, zeitraumOptionen() << Option{{"--csv"}},
          QStringLiteral("dalvo saldenliste FALL [--csv] [--monat M | --quartal Q | --jahr | --von D --bis D]"),

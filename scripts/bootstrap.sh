@@ -10,6 +10,8 @@ PACKAGES=(
   libsqlite3-dev
   libgtest-dev libgmock-dev
   libbenchmark-dev
+  # xmllint: the tests validate the index.xml of the audit export against its DTD
+  libxml2-utils
 )
 
 missing=()
