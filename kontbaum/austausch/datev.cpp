@@ -157,6 +157,7 @@ struct Kopf {
     unsigned long nr = 0;
     zDate belegdatum;
     QString beleg, text, ustid;
+    bool storno = false;  // a cancellation, or a booking cancelled by one
 };
 
 // Text for a Windows-1252 file: characters the code page lacks are
@@ -320,7 +321,7 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
 
     Kodierer kod;
     long belegGeaendert = 0, textGekuerzt = 0;
-    QStringList zeilen;
+    QStringList zeilen, ausgelassen;
     bool alleFest = true;
 
     auto fehlerBuchung = [&](unsigned long nr, const QString& grund) {
@@ -374,7 +375,8 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
                                            .arg(geld->konto));
         if (!kontoPasst(k.nr, geld->konto)) return false;
         const bool fest = festBis.isValid() && !(festBis < k.belegdatum);
-        alleFest = alleFest && fest;
+        const int zeilenVorher = zeilen.size();
+        const long korrekturenVorher = e.korrekturen;
         bool geschrieben = false;
         for (const Zeile& g : z) {
             if (&g == geld || g.schluessel == 999999) continue;
@@ -401,6 +403,15 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
                                                    .arg(kg.schluessel)
                                                    .arg(g.schluessel));
             } else if (g.schluessel != 0) {
+                if (!datev.contains(g.schluessel) && k.storno) {
+                    // A cancelled booking and its cancellation carry the same
+                    // key and cancel out on every account: both are left out
+                    // rather than blocking the year for good.
+                    while (zeilen.size() > zeilenVorher) zeilen.removeLast();
+                    e.korrekturen = korrekturenVorher;
+                    ausgelassen << QString::number(k.nr);
+                    return true;
+                }
                 if (!datev.contains(g.schluessel))
                     return fehlerBuchung(k.nr, QStringLiteral("Für den Steuerschlüssel %1 (%2) auf dem Konto %3 gibt es keinen DATEV-Buchungsschlüssel "
                                                               "mit derselben Bedeutung. Buchen Sie den Umsatz auf ein Konto, das den Schlüssel "
@@ -439,14 +450,18 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
                 ++e.korrekturen;
             }
         }
-        if (geschrieben) ++e.buchungen;
+        if (geschrieben) {
+            ++e.buchungen;
+            alleFest = alleFest && fest;
+        }
         return true;
     };
 
     // Every booking of the period, cancelled ones and their cancellations
     // included: the adviser sees the correction as it was made.
     rsDataSource rs(db, QStringLiteral("SELECT h.Buchungsnummer, h.Belegdatum, h.Belegnummer, h.Buchungstext, h.UStID, z.ID, z.SteuerID, "
-                                       "z.Dialogzeile, z.Betrag, z.Haben, z.Konto, z.Steuerschluessel, z.Buchungstext "
+                                       "z.Dialogzeile, z.Betrag, z.Haben, z.Konto, z.Steuerschluessel, z.Buchungstext, "
+                                       "CASE WHEN h.Storno<>0 OR h.Storniert<>0 THEN 1 ELSE 0 END "
                                        "FROM eurVerbucht h JOIN eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=h.Buchungsnummer "
                                        "WHERE h.Belegdatum>=") +
                             rsDataSource::toSqlStr(von) + QStringLiteral(" AND h.Belegdatum<=") + rsDataSource::toSqlStr(bis) +
@@ -464,7 +479,8 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         if (!offen || nr != kopf.nr) {
             if (offen && !buchung(kopf, teile)) return e;
             offen = true;
-            kopf = {nr, f.getField(1).toDate(), f.getField(2).toString(), f.getField(3).toString(), f.getField(4).toString()};
+            kopf = {nr, f.getField(1).toDate(), f.getField(2).toString(), f.getField(3).toString(), f.getField(4).toString(),
+                    f.getField(13).toBool()};
             teile.clear();
         }
         teile.push_back({f.getField(5).toLongLong(), f.getField(6).toInt(), f.getField(7).toInt(), f.getField(8).toEuro(),
@@ -506,7 +522,7 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         for (int i = 0; i < ps.size(); ++i) f << QString();
         auto setze = [&](const char* name, const QString& wert, int laenge) {
             if (wert.trimmed().isEmpty()) return;
-            f[spalte(ps, name)] = textfeld(kod.passend(wert.trimmed()).left(laenge));
+            f[spalte(ps, name)] = textfeld(kod.passend(wert.trimmed()).left(laenge).trimmed());
         };
         f[0] = QString::number(konto);
         const bool unternehmen = !p.firma.trimmed().isEmpty();
@@ -543,6 +559,10 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         e.personenDatei = kod.bytes(text);
     }
 
+    if (!ausgelassen.isEmpty())
+        e.hinweise << QStringLiteral("Die stornierten Buchungen und Stornobuchungen Nr. %1 tragen einen Steuerschlüssel ohne "
+                                     "DATEV-Gegenstück; sie heben sich auf und wurden ausgelassen.")
+                          .arg(ausgelassen.join(QStringLiteral(", ")));
     if (kod.ersetzt)
         e.hinweise << QStringLiteral("%1 Zeichen, die es in Windows-1252 nicht gibt, wurden durch „?“ ersetzt.").arg(kod.ersetzt);
     if (belegGeaendert)
