@@ -91,6 +91,7 @@ int cmdGobdExport(const Args& a) {
     return Fall::ausfuehren(n, fallPfad, Fall::Zugriff::Lesen, [&](Fall&) {
         const GoBD::Ergebnis r = GoBD::exportieren(verzeichnis);
         if (!r.ok) return abgelehnt(r.fehler);
+        for (const QString& h : r.hinweise) err(QStringLiteral("Hinweis: %1\n").arg(h));
         for (const QString& d : r.dateien) out(d + QLatin1Char('\n'));
         meldeErledigt(QStringLiteral("%1 Dateien nach %2 geschrieben (Buchungsjournal mit %3 Zeilen).")
                           .arg(r.dateien.size())

@@ -30,6 +30,10 @@ protected:
         const Lauf imp = dalvo({arg("import"), fall, arg(DALVO_SOURCE_DIR "/data/samples/musterfall_2016.csv")});
         ASSERT_EQ(imp.rc, 0) << imp.err.toStdString();
         ASSERT_EQ(dalvo({arg("cancel"), fall, arg("269")}).rc, 0);
+        ASSERT_EQ(dalvo({arg("firma"), fall, arg("--name"), arg("IT-Beratung Muster"), arg("--strasse"), arg("Am Markt 3"), arg("--plz"),
+                         arg("12345"), arg("--ort"), arg("Musterstadt")})
+                      .rc,
+                  0);
     }
     static void TearDownTestSuite() { delete dir; }
     static QTemporaryDir* dir;
@@ -321,6 +325,13 @@ TEST_F(Uebergabe, DatevLockedYearUnmappedKeysAndCustomers) {
     EXPECT_EQ(hashOf(k2), vorher);
     // Cancelled, the pair cancels out and no longer blocks the year.
     ASSERT_EQ(dalvo({arg("cancel"), k2, nr}).rc, 0);
+    // A text with a letter Windows-1252 lacks, a voucher with characters
+    // Belegfeld 1 does not take.
+    ASSERT_EQ(dalvo({arg("book"), k2, arg("--kind"), arg("ausgabe"), arg("--date"), arg("11.03.2016"), arg("--amount"), arg("10,00"),
+                     arg("--account"), arg("1200"), arg("--counter"), arg("4930"), arg("--text"), arg("Tinte von Kovács Ődön – Pécs"),
+                     arg("--voucher"), arg("RE 2016_77")})
+                  .rc,
+              0);
     ASSERT_EQ(dalvo({arg("kunde"), k2, arg("neu"), arg("--firma"), arg("Müller & Söhne GmbH"), arg("--strasse"), arg("Hauptstr. 1"),
                      arg("--plz"), arg("12345"), arg("--ort"), arg("Berlin"), arg("--ustid"), arg("DE123456789")})
                   .rc,
@@ -328,6 +339,14 @@ TEST_F(Uebergabe, DatevLockedYearUnmappedKeysAndCustomers) {
     const Lauf ok = dalvo({arg("export-datev"), k2, datei2, arg("--berater"), arg("1001"), arg("--mandant"), arg("1")});
     ASSERT_EQ(ok.rc, 0) << ok.err.toStdString();
     EXPECT_TRUE(ok.err.contains(nr));
+    bool gefunden = false;
+    for (const QStringList& f : lies(datei2).daten)
+        if (f[10] == arg("RE-2016-77")) {
+            gefunden = true;
+            EXPECT_EQ(f[13], arg("Tinte von Kovács ?dön – Pécs"));
+        }
+    EXPECT_TRUE(gefunden);
+    EXPECT_TRUE(ok.err.contains(arg("Windows-1252"))) << "the replacement is reported";
 
     // The customers as debtors, account numbers one digit longer than the
     // ledger accounts.
@@ -421,6 +440,8 @@ TEST_F(Uebergabe, GobdExportValidatesAndReadsBackByItsDeclaredTypes) {
             if (name == arg("Buchungsjournal")) journal[w[5].toInt()] += cent(w[8]) - cent(w[9]);
         }
     }
+    EXPECT_EQ(doc.documentElement().firstChildElement(arg("DataSupplier")).firstChildElement(arg("Location")).text(),
+              arg("Am Markt 3, 12345 Musterstadt"));
     for (const char* n : {"Buchungsjournal", "Kontenplan", "Steuerschluessel", "Kassenbuch", "Kunden", "Rechnungen", "Rechnungspositionen",
                           "Bankumsaetze"})
         EXPECT_TRUE(namen.contains(arg(n))) << n;

@@ -328,9 +328,14 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         e.fehler = QStringLiteral("Buchung Nr. %1: %2 Es wurde keine Datei geschrieben.").arg(nr).arg(grund);
         return false;
     };
+    // Our charts number ledger accounts with four digits; a longer ledger
+    // length in DATEV extends them by trailing zeros (1200 becomes 12000).
+    const qint64 erweiterung = (hoechstesKonto + 1) / 10000;
     auto kontoPasst = [&](unsigned long nr, unsigned long k) {
-        if (qint64(k) <= hoechstesKonto) return true;
-        return fehlerBuchung(nr, QStringLiteral("Das Konto %1 hat mehr Stellen als die Sachkontenlänge %2.").arg(k).arg(a.sachkontenlaenge));
+        if (k <= 9999) return true;
+        return fehlerBuchung(nr, QStringLiteral("Das Konto %1 hat mehr als vier Stellen; DATEV-Sachkonten werden aus vierstelligen Konten "
+                                                 "gebildet.")
+                                      .arg(k));
     };
     auto neueZeile = [&](const Kopf& k, bool fest, const EuroType& betrag, bool soll, unsigned long konto, unsigned long gegen,
                          const QString& bu, const QString& text) {
@@ -339,8 +344,8 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         f[0] = betragfeld(betrag);
         f[1] = textfeld(soll ? QStringLiteral("S") : QStringLiteral("H"));
         f[2] = textfeld(QStringLiteral("EUR"));
-        f[6] = QString::number(konto);
-        f[7] = QString::number(gegen);
+        f[6] = QString::number(qint64(konto) * erweiterung);
+        f[7] = QString::number(qint64(gegen) * erweiterung);
         if (!bu.isEmpty()) f[8] = textfeld(bu);
         f[9] = QString::asprintf("%02d%02d", k.belegdatum.day(), k.belegdatum.month());
         const QString beleg = belegfeld(kod.passend(k.beleg), &belegGeaendert);
@@ -495,7 +500,7 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
     e.festgeschrieben = alleFest;
 
     const QString bezeichnung = (von == anfang && bis == ende) ? QStringLiteral("Buchungsstapel %1").arg(jahr)
-                                                               : QStringLiteral("Buchungen %1-%2").arg(von.getText(), bis.getText()).left(30);
+                                                               : QString::asprintf("Buchungen %02d.%02d.-", von.day(), von.month()) + bis.getText();
     const QString crlf = QStringLiteral("\r\n");
     QString stapel = kopfzeile(a, 21, "Buchungsstapel", 13, jahr, von, bis, bezeichnung, alleFest, rahmen, true) + crlf +
                      spalten.join(QLatin1Char(';')) + crlf;
@@ -569,11 +574,13 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         e.hinweise << QStringLiteral("In %1 Belegnummern wurden Zeichen außer Buchstaben, Ziffern und $ %% & * + - / durch „-“ ersetzt "
                                      "oder die Nummer auf 36 Zeichen gekürzt.")
                           .arg(belegGeaendert);
-    if (textGekuerzt) e.hinweise << QStringLiteral("%1 Buchungstexte wurden auf 60 Zeichen gekürzt.").arg(textGekuerzt);
+    if (textGekuerzt)
+        e.hinweise << (textGekuerzt == 1 ? QStringLiteral("Ein Buchungstext wurde auf 60 Zeichen gekürzt.")
+                                         : QStringLiteral("%1 Buchungstexte wurden auf 60 Zeichen gekürzt.").arg(textGekuerzt));
     if (e.korrekturen)
-        e.hinweise << QStringLiteral("%1 Zeilen gleichen Cent-Unterschiede aus, die DATEVs eigene Steuerberechnung gegenüber der "
-                                     "gebuchten Steuer ergäbe (Buchungstext „Rundungsausgleich Steuer“).")
-                          .arg(e.korrekturen);
+        e.hinweise << (e.korrekturen == 1 ? QStringLiteral("Eine Zeile gleicht") : QStringLiteral("%1 Zeilen gleichen").arg(e.korrekturen)) +
+                          QStringLiteral(" Cent-Unterschiede aus, die DATEVs eigene Steuerberechnung gegenüber der gebuchten Steuer ergäbe "
+                                         "(Buchungstext „Rundungsausgleich Steuer“).");
     e.ok = true;
     return e;
 }

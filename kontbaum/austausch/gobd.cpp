@@ -369,6 +369,9 @@ GoBD::Ergebnis GoBD::exportieren(const QString& verzeichnis) {
         }
     }
     e.dateien = dateien;
+    if (firma.name.trimmed().isEmpty())
+        e.hinweise << QStringLiteral("Der Fall hat keine Firmendaten; Name und Ort des Datenlieferanten in index.xml sind leer. "
+                                     "„dalvo firma FALL“ erfasst sie.");
     e.ok = true;
     return e;
 }

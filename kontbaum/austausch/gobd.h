@@ -57,6 +57,7 @@ struct Ergebnis {
     bool ok = false;
     QString fehler;       // German reason when !ok; the directory is as it was
     QStringList dateien;  // the files written, index.xml first
+    QStringList hinweise; // what the auditor will miss (no firm data for the data supplier)
     long journalzeilen = 0;
 };
 
