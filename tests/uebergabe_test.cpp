@@ -305,6 +305,17 @@ TEST_F(Uebergabe, DatevLockedYearUnmappedKeysAndCustomers) {
     EXPECT_EQ(st.kopf[20], arg("1")) << "every booking is locked";
     for (const QStringList& f : st.daten) EXPECT_EQ(f[113], arg("1"));
     EXPECT_EQ(dalvo({arg("export-datev"), k, datei}).rc, 1) << "an existing file is kept";
+    // A longer ledger length extends the four-digit accounts by zeros.
+    const QString fuenf = d.filePath(arg("EXTF_5.csv"));
+    ASSERT_EQ(dalvo({arg("export-datev"), k, fuenf, arg("--sachkontenlaenge"), arg("5")}).rc, 0);
+    st = lies(fuenf);
+    EXPECT_EQ(st.kopf[13], arg("5"));
+    QStringList geldkonten;
+    for (const QStringList& f : st.daten) {
+        EXPECT_TRUE(f[6].size() <= 5 && f[6].endsWith(QLatin1Char('0'))) << f[6].toStdString();  // 0420 becomes 04200
+        geldkonten << f[6];
+    }
+    EXPECT_TRUE(geldkonten.contains(arg("12000")));
     EXPECT_EQ(dalvo({arg("export-datev"), k, datei, arg("--von"), arg("01.12.2015")}).rc, 1) << "one file never spans two years";
 
     // Key 27 (the supplier's § 13b turnover) has no DATEV key of the same
