@@ -41,4 +41,6 @@ QList<Befehl> bankBefehle();
 QList<Befehl> regelBefehle();
 // cmd_eingang.cpp: incoming e-invoices read, checked, archived and booked.
 QList<Befehl> eingangBefehle();
+// cmd_uebergabe.cpp: the books for the tax adviser (DATEV) and the auditor (GoBD).
+QList<Befehl> uebergabeBefehle();
 }  // namespace cli

@@ -9,6 +9,7 @@
 #include "host/app/printstring.h"
 #include "host/tree/datenbase.h"
 #include "kontbaum/austausch/elster.h"
+#include "kontbaum/austausch/datev.h"
 #include "kontbaum/berichte/berichte.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
@@ -354,8 +355,16 @@ int cmdEinstellungen(const Args& a) {
     QString e;
     if (a.has(kasseFlag) && !parseInt(a.value(kasseFlag), 1, 9999, &kasse, &e))
         return usageError(n, QStringLiteral("%1 erwartet eine Kontonummer: %2").arg(kasseFlag, e));
+    // The numbers a DATEV batch names in its header.
+    const QString beraterFlag = QStringLiteral("--datev-berater"), mandantFlag = QStringLiteral("--datev-mandant");
+    int berater = 0, mandant = 0;
+    if (a.has(beraterFlag) && !parseInt(a.value(beraterFlag), 1001, 9999999, &berater, &e))
+        return usageError(n, QStringLiteral("%1: %2").arg(beraterFlag, e));
+    if (a.has(mandantFlag) && !parseInt(a.value(mandantFlag), 1, 99999, &mandant, &e))
+        return usageError(n, QStringLiteral("%1: %2").arg(mandantFlag, e));
     auto ja = [&](const QString& flag) { return a.value(flag).trimmed().toLower() == QLatin1String("ja"); };
-    const bool setzen = a.has(zmFlag) || a.has(ustFlag) || a.has(kasseFlag) || a.has(zeitraumFlag) || a.has(fristFlag) || a.has(landFlag);
+    const bool setzen = a.has(zmFlag) || a.has(ustFlag) || a.has(kasseFlag) || a.has(zeitraumFlag) || a.has(fristFlag) || a.has(landFlag) ||
+                        a.has(beraterFlag) || a.has(mandantFlag);
     if (setzen && a.has(QStringLiteral("--json"))) return usageError(n, QStringLiteral("--json zeigt die Einstellungen; bitte ohne die Optionen zum Setzen."));
     const QString feld = QLatin1String(KontoGlobal::kZmJahresmeldung);
     return Fall::ausfuehren(n, a.positional().first(), setzen ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
@@ -373,6 +382,10 @@ int cmdEinstellungen(const Args& a) {
                 o[QStringLiteral("anmeldezeitraum")] = azText.isEmpty() ? QJsonValue() : QJsonValue(azText);
                 o[QStringLiteral("dauerfrist")] = Anmeldung::dauerfrist(db);
                 o[QStringLiteral("bundesland")] = Elster::bundesland(db).isEmpty() ? QJsonValue() : QJsonValue(Elster::bundesland(db));
+                const long b = KontoGlobal::getFalleigenschaft(QLatin1String(Datev::kBeraterEigenschaft), db).toLong();
+                const long m = KontoGlobal::getFalleigenschaft(QLatin1String(Datev::kMandantEigenschaft), db).toLong();
+                o[QStringLiteral("datev_berater")] = b > 0 ? QJsonValue(double(b)) : QJsonValue();
+                o[QStringLiteral("datev_mandant")] = m > 0 ? QJsonValue(double(m)) : QJsonValue();
                 out(jsonText(o));
                 return int(Ok);
             }
@@ -382,6 +395,11 @@ int cmdEinstellungen(const Args& a) {
             out(QStringLiteral("anmeldezeitraum: %1\n").arg(azText.isEmpty() ? QStringLiteral("nicht gesetzt") : azText));
             out(QStringLiteral("dauerfrist: %1\n").arg(jaNein(Anmeldung::dauerfrist(db))));
             out(QStringLiteral("bundesland: %1\n").arg(Elster::bundesland(db).isEmpty() ? QStringLiteral("nicht gesetzt") : Elster::bundesland(db)));
+            for (const auto& [name, feld] : {std::pair<const char*, const char*>{"datev-berater", Datev::kBeraterEigenschaft},
+                                             std::pair<const char*, const char*>{"datev-mandant", Datev::kMandantEigenschaft}}) {
+                const QString w = KontoGlobal::getFalleigenschaft(QLatin1String(feld), db).trimmed();
+                out(QStringLiteral("%1: %2\n").arg(QLatin1String(name), w.isEmpty() ? QStringLiteral("nicht gesetzt") : w));
+            }
             return int(Ok);
         }
         if (a.has(kasseFlag)) {
@@ -425,6 +443,8 @@ int cmdEinstellungen(const Args& a) {
             Anmeldung::setZeitraum(zeitraumWert == QLatin1String("monat") ? Anmeldung::Zeitraum::Monat : Anmeldung::Zeitraum::Quartal, db);
         if (a.has(fristFlag)) Anmeldung::setDauerfrist(ja(fristFlag), db);
         if (a.has(landFlag)) Elster::setBundesland(land, db);
+        if (a.has(beraterFlag)) KontoGlobal::setFalleigenschaft(QLatin1String(Datev::kBeraterEigenschaft), QString::number(berater), db);
+        if (a.has(mandantFlag)) KontoGlobal::setFalleigenschaft(QLatin1String(Datev::kMandantEigenschaft), QString::number(mandant), db);
         meldeErledigt(QStringLiteral("Die Einstellungen wurden gespeichert; „dalvo einstellungen FALL“ zeigt sie."));
         return int(Ok);
     });
@@ -525,9 +545,9 @@ QList<Befehl> steuerBefehle() {
          cmdZm},
         {QStringLiteral("einstellungen"), {}, {},
          {{{"--ustpflicht"}, "ja|nein"}, {{"--zm-jahresmeldung"}, "ja|nein"}, {{"--kassenkonto"}, "N"}, {{"--anmeldezeitraum"}, "monat|quartal"},
-          {{"--dauerfrist"}, "ja|nein"}, {{"--bundesland"}, "KÜRZEL"}, {{"--json"}}},
+          {{"--dauerfrist"}, "ja|nein"}, {{"--bundesland"}, "KÜRZEL"}, {{"--datev-berater"}, "N"}, {{"--datev-mandant"}, "N"}, {{"--json"}}},
          QStringLiteral("dalvo einstellungen FALL [--ustpflicht ja|nein] [--zm-jahresmeldung ja|nein] [--kassenkonto N] "
-                        "[--anmeldezeitraum monat|quartal] [--dauerfrist ja|nein] [--bundesland KÜRZEL] [--json]"),
+                        "[--anmeldezeitraum monat|quartal] [--dauerfrist ja|nein] [--bundesland KÜRZEL] [--datev-berater N] [--datev-mandant N] [--json]"),
          QStringLiteral("zeigt oder setzt Einstellungen des Falls"),
          QStringLiteral("Ohne Option zeigt der Befehl die Einstellungen, mit Option setzt er sie.\n\n"
                         "  --ustpflicht ja|nein         nein: Kleinunternehmer nach § 19 UStG. Es wird weder Umsatzsteuer\n"
@@ -551,8 +571,10 @@ QList<Befehl> steuerBefehle() {
                         "  --bundesland KÜRZEL          das Bundesland des Finanzamts (BW, BY, BE, BB, HB, HH, HE, MV, NI,\n"
                         "      NW, RP, SL, SN, ST, SH, TH): aus ihm und der Steuernummer der Firma wird die 13-stellige\n"
                         "      Steuernummer der ELSTER-Datei (ustva --elster)\n"
+                        "  --datev-berater N            Beraternummer des Steuerberaters für den DATEV-Export (1001 bis 9999999)\n"
+                        "  --datev-mandant N            Mandantennummer beim Steuerberater für den DATEV-Export (1 bis 99999)\n"
                         "  --json                       die Einstellungen als JSON (ustpflicht, zm_jahresmeldung,\n"
-                        "      kassenkonto, anmeldezeitraum, dauerfrist, bundesland)"),
+                        "      kassenkonto, anmeldezeitraum, dauerfrist, bundesland, datev_berater, datev_mandant)"),
          cmdEinstellungen},
         {QStringLiteral("saldenliste"), {}, {}, zeitraumOptionen() << Option{{"--csv"}},
          QStringLiteral("dalvo saldenliste FALL [--csv] [--monat M | --quartal Q | --jahr | --von D --bis D]"),

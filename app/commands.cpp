@@ -42,7 +42,8 @@ const QList<Befehlsgruppe>& befehlsgruppen() {
           QStringLiteral("kassenbuch")}},
         {QStringLiteral("Austauschen"),
          {QStringLiteral("buchungen-import"), QStringLiteral("buchungen-export"), QStringLiteral("kasse-export"), QStringLiteral("kasse-import"),
-          QStringLiteral("kassenbuchungen-export"), QStringLiteral("kassenbuchungen-import"), QStringLiteral("kasse-freigeben")}},
+          QStringLiteral("kassenbuchungen-export"), QStringLiteral("kassenbuchungen-import"), QStringLiteral("kasse-freigeben"), QStringLiteral("datev-export"),
+          QStringLiteral("gobd-export")}},
         {QStringLiteral("Programm"),
          {QStringLiteral("hilfe"), QStringLiteral("version"), QStringLiteral("dbinfo"), QStringLiteral("beispielbuchungen")}},
         {QStringLiteral("Weitere"), {}},
@@ -314,7 +315,7 @@ const QList<Befehl>& commands() {
     static const QList<Befehl> alle = [] {
         QList<Befehl> l = programmBefehle();
         l << kontenBefehle() << buchenBefehle() << austauschBefehle() << steuerBefehle() << statusBefehle() << berichtBefehle()
-          << kassenBefehle() << jahrBefehle() << fakturaBefehle() << bankBefehle() << regelBefehle() << eingangBefehle();
+          << kassenBefehle() << jahrBefehle() << fakturaBefehle() << bankBefehle() << regelBefehle() << eingangBefehle() << uebergabeBefehle();
         pruefeTabelle(l);
         return l;
     }();

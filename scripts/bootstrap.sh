@@ -12,6 +12,8 @@ PACKAGES=(
   libbenchmark-dev
   # libqpdf: the XML invoice attached to an incoming ZUGFeRD/Factur-X PDF is read with it
   libqpdf-dev
+  # xmllint: the tests validate the index.xml of the audit export against its DTD
+  libxml2-utils
 )
 
 missing=()
