@@ -337,7 +337,8 @@ int belegBefehl(Belegart art, const Args& a) {
                                             "auftrag, lieferschein oder rechnung, nicht „%1“.")
                                  .arg(a.value(QStringLiteral("--als"))));
     Optionen o{a, {}};
-    if (ist("neu") && !a.has(QStringLiteral("--kunde"))) return usageError(n, QStringLiteral("--kunde fehlt."));
+    if (ist("neu") && !a.has(QStringLiteral("--kunde")) && !a.has(QStringLiteral("--korrektur")))
+        return usageError(n, QStringLiteral("--kunde fehlt."));
     if (ist("position") && a.has(QStringLiteral("--artikel")) == a.has(QStringLiteral("--text")))
         return usageError(n, QStringLiteral("Entweder --artikel N --menge M oder --text T --preis P --schluessel K --konto N angeben."));
     if (ist("position") && a.has(QStringLiteral("--text")))
@@ -398,10 +399,15 @@ int belegBefehl(Belegart art, const Args& a) {
             return int(Ok);
         }
         if (ist("neu")) {
+            Beleg zu;
+            if (a.has(QStringLiteral("--korrektur")) && !findeBeleg(con, Belegart::Rechnung, a.value(QStringLiteral("--korrektur")), &zu))
+                return abgelehnt(fehlt.arg(a.value(QStringLiteral("--korrektur")), bezeichnung(art), n));
             Person k;
-            if (!findePerson(con, a.value(QStringLiteral("--kunde")), &k))
-                return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Legen Sie ihn mit „dalvo kunde FALL neu“ an.").arg(a.value(QStringLiteral("--kunde"))));
+            const QString kunde = a.has(QStringLiteral("--kunde")) ? a.value(QStringLiteral("--kunde")) : QString::number(zu.personID);
+            if (!(a.has(QStringLiteral("--kunde")) ? findePerson(con, kunde, &k) : lesePerson(con, zu.personID, &k)))
+                return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Legen Sie ihn mit „dalvo kunde FALL neu“ an.").arg(kunde));
             Beleg b;
+            b.korrekturZu = zu.id;
             b.art = art;
             b.personID = k.personID;
             b.datum = datum;
@@ -465,7 +471,7 @@ int belegBefehl(Belegart art, const Args& a) {
             return int(Ok);
         }
         if (ist("uebernehmen")) {
-            const unsigned long id = belegUebernehmen(con, b, ziel, datum, &e, von, bis);
+            const unsigned long id = belegUebernehmen(con, b, ziel, a.has(QStringLiteral("--datum")) ? datum : zDate(), &e, von, bis);
             Beleg neu;
             if (!id || !leseBeleg(con, ziel, id, &neu)) return abgelehnt(e);
             out(neu.nummer + QLatin1Char('\n'));
@@ -617,7 +623,7 @@ QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(con
     QList<Option> neu = {{{"--kunde"}, "KUNDE"},      {{"--datum"}, "TT.MM.JJJJ"}, {{"--leistung"}, "VON..BIS"},
                          {{"--versand"}, "NETTO"},     {{"--versand-satz"}, "S"},   {{"--nummer"}, "NR"},
                          {{"--erinnerung"}, "TT.MM.JJJJ"}};
-    if (rechnung) neu << Option{{"--korrektur"}} << Option{{"--anzahlung"}, "BETRAG"} << Option{{"--zahlungsziel"}, "TT.MM.JJJJ"};
+    if (rechnung) neu << Option{{"--korrektur"}, "RECHNUNG"} << Option{{"--anzahlung"}, "BETRAG"} << Option{{"--zahlungsziel"}, "TT.MM.JJJJ"};
     const QList<Option> position = {{{"--artikel"}, "ARTIKEL"}, {{"--menge"}, "M"},   {{"--text"}, "TEXT"},  {{"--preis"}, "BETRAG"},
                                     {{"--bruttopreis"}, "BETRAG"}, {{"--schluessel"}, "S"}, {{"--konto"}, "KONTO"}, {{"--rabatt"}, "PROZENT"}};
     const Option json{{"--json"}}, ersetzen{{"--ersetzen", "--force"}};
@@ -632,11 +638,13 @@ QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(con
         {n, QStringLiteral("neu"), {}, neu,
          QStringLiteral("dalvo %1 FALL neu --kunde KUNDE [--datum D] [--leistung VON..BIS] [--versand NETTO --versand-satz S]%2 [--nummer NR] "
                         "[--erinnerung D]")
-             .arg(n, rechnung ? QStringLiteral(" [--korrektur] [--anzahlung BETRAG] [--zahlungsziel D]") : QString()),
+             .arg(n, rechnung ? QStringLiteral(" [--korrektur RECHNUNG] [--anzahlung BETRAG] [--zahlungsziel D]") : QString()),
          QStringLiteral("legt einen Beleg an"),
          QStringLiteral("Legt den Beleg für den Kunden an und gibt seine Nummer aus. Ohne --leistung gilt bei Rechnung und\n"
                         "Lieferschein das Belegdatum als Leistungsdatum.%1")
-             .arg(rechnung ? QStringLiteral(" --korrektur legt eine Rechnungskorrektur an.") : QString()),
+             .arg(rechnung ? QStringLiteral("\n--korrektur RECHNUNG legt eine Rechnungskorrektur zu dieser Rechnung an (Kunde wie dort, wenn\n"
+                                                "--kunde fehlt); die XRechnung nennt sie als vorausgegangene Rechnung.")
+                                : QString()),
          run},
         {n, QStringLiteral("position"), {}, position,
          QStringLiteral("dalvo %1 FALL position NR (--artikel A [--menge M] | --text T (--preis P | --bruttopreis P) --schluessel K --konto N "
@@ -683,7 +691,7 @@ QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(con
                     QStringLiteral("erstellt den nächsten Beleg der Kette"),
                     QStringLiteral("Erstellt aus dem Beleg den nächsten der Kette Angebot → Auftragsbestätigung → Lieferschein →\n"
                                    "Rechnung (Kunde, Positionen und Versandkosten) und gibt dessen Nummer aus; wurde schon einer dieser\n"
-                                   "Art daraus erstellt, fragt es nach (--ja)."),
+                                   "Art daraus erstellt, fragt es nach (--ja). Ohne --datum trägt er das Datum des Quellbelegs."),
                     run};
     }
     l << Befehl{n, QStringLiteral("loeschen"), {}, {}, QStringLiteral("dalvo %1 FALL loeschen NR [--ja|--nein]").arg(n),
@@ -755,7 +763,8 @@ QList<Befehl> fakturaBefehle() {
                 QStringLiteral("dalvo mahnung FALL neu RECHNUNG [--stufe S] [--gebuehr G] [--datum D] [--zahlungsziel D]"),
                 QStringLiteral("legt eine Mahnung an"),
                 QStringLiteral("Legt eine Mahnung der nächsten Stufe (oder --stufe 1..9, 99 = letzte) mit Mahngebühr an; das neue\n"
-                               "Zahlungsziel ist 14 Tage nach dem Mahndatum."),
+                               "Zahlungsziel ist 14 Tage nach dem Mahndatum. Ohne --datum: heute, im Fall eines vergangenen Jahres der\n"
+                               "Tag nach der Fälligkeit der Rechnung."),
                 cmdMahnung}
       << Befehl{QStringLiteral("mahnung"), QStringLiteral("liste"), {QStringLiteral("list")}, {json},
                 QStringLiteral("dalvo mahnung FALL liste [RECHNUNG] [--json]"), QStringLiteral("zeigt die Mahnungen"),

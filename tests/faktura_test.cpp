@@ -149,11 +149,29 @@ TEST_F(Faktura_, PruefungenBeimSpeichern) {
     EXPECT_FALSE(speichereBeleg(db, &b, &e));
     EXPECT_EQ(e, QStringLiteral("Sie haben zu einer positiven Rechnungssumme von 119,00 eine negative bereits gezahlte Summe erfasst."));
     b.anzahlung = 0.0_eur;
+    // In a case of a past year every date lies before today: only a date
+    // before the newest invoice, or outside the case's year, asks.
     env.ui().setDefaultAnswer(false);
+    Beleg erste = rechnung({pos(1, 100, 5)});
+    ASSERT_TRUE(speichereBeleg(db, &erste, &e)) << e.toStdString();
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).isEmpty());
+    b.datum = zDate(2016, 3, 1);
     EXPECT_FALSE(speichereBeleg(db, &b, &e));
-    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).contains(QStringLiteral("Das Rechnungsdatum liegt vor dem heutigen Tag. Trotzdem fortfahren?")));
-    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 0);
+    EXPECT_EQ(env.ui().texts(Ui::Art::Frage),
+              QStringList{QStringLiteral("Das Rechnungsdatum liegt vor dem Datum der letzten Rechnung (15.03.2016). Trotzdem fortfahren?")});
+    b.datum = zDate(2017, 1, 2);
+    EXPECT_FALSE(speichereBeleg(db, &b, &e));
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).last().startsWith(QStringLiteral("Das Rechnungsdatum liegt nicht im aktuell gewählten Wirtschaftsjahr 2016")));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 1);
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reTempPositionen")).toInt(), 0);
+    // An invoice back-dated within the current year still asks.
+    const zDate gestern = zDate::today().addDays(-1);
+    if (gestern.year() == zDate::today().year()) {
+        b.datum = gestern;
+        EXPECT_FALSE(speichereBeleg(db, &b, &e));
+        EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).contains(QStringLiteral("Das Rechnungsdatum liegt vor dem heutigen Tag. Trotzdem fortfahren?")));
+    }
+    b.datum = zDate(2016, 3, 15);
     env.ui().setDefaultAnswer(true);
     Position falsch = pos(1, 10, 7);  // an input-tax key on revenue
     b.positionen << falsch;
@@ -174,7 +192,7 @@ TEST_F(Faktura_, PruefungenBeimSpeichern) {
     Beleg keineZahl = rechnung({pos(std::nan(""), 1, 5)});
     EXPECT_FALSE(speichereBeleg(db, &keineZahl, &e));
     EXPECT_EQ(e, QStringLiteral("Die Menge der Position „Posten“ ist keine Zahl. Bitte geben Sie eine Menge an."));
-    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 0);
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 1);
     Artikel a;
     a.bezeichnung = QStringLiteral("Anlage");
     a.preis = EuroType::ausCent(EuroType::kHoechstCent);

@@ -90,6 +90,9 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
     if (rechnung || !leistung.isEmpty()) t += QStringLiteral("<tr><td>Leistungsdatum:</td><td>%1</td></tr>").arg(h(leistung));
     if (!k.kundennummer.isEmpty()) t += QStringLiteral("<tr><td>Kundennummer:</td><td>%1</td></tr>").arg(h(k.kundennummer));
     if (!k.ustid.isEmpty()) t += QStringLiteral("<tr><td>USt-IdNr. des Kunden:</td><td>%1</td></tr>").arg(h(k.ustid));
+    Beleg vorher;
+    if (rechnung && b.korrekturZu != 0 && leseBeleg(db, Belegart::Rechnung, b.korrekturZu, &vorher))
+        t += QStringLiteral("<tr><td colspan=\"2\"><b>Korrektur zu Rechnung %1 vom %2</b></td></tr>").arg(h(vorher.nummer), vorher.datum.getText());
     t += QStringLiteral("</table><br><table class=\"pos\" width=\"100%\"><tr><th>Pos.</th><th>Bezeichnung</th><th class=\"r\">Menge</th>"
                         "<th>Einheit</th>");
     t += mitPreisen ? QStringLiteral("<th class=\"r\">Einzelpreis</th><th class=\"r\">Rabatt</th><th class=\"r\">USt</th>"
@@ -145,12 +148,16 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
     for (const QString& x : hinweise) t += QStringLiteral("<p>%1</p>").arg(h(x));
     if (!rechnung) return t + fuss(f);
     Zahlungsbedingung zb;
-    const zDate faellig = b.zahlungsziel.isValid() ? b.zahlungsziel
-                          : leseZahlungsbedingung(db, b.zahlungsbedingungID ? b.zahlungsbedingungID : k.zahlungsbedingungID, &zb)
-                              ? b.datum.addDays(zb.tage)
-                              : b.datum.addDays(14);
-    t += QStringLiteral("<p>Bitte überweisen Sie den Betrag bis zum %1%2.</p>")
-             .arg(faellig.getText(), f.iban.isEmpty() ? QString() : QStringLiteral(" auf das Konto IBAN ") + h(f.iban));
+    zahlungsbedingungVon(db, b, &zb);
+    const zDate faellig = faelligAm(db, b);
+    // A credit note asks the customer for nothing: the business owes him.
+    if (s.offen < EuroType()) {
+        t += QStringLiteral("<p>Gutschrift über %1. Wir erstatten Ihnen den Betrag bis zum %2.</p>").arg(geld(-s.offen), faellig.getText());
+        return t + fuss(f);
+    }
+    if (s.offen.isNull()) return t + QStringLiteral("<p>Der Betrag ist bereits bezahlt.</p>") + fuss(f);
+    t += QStringLiteral("<p>Bitte überweisen Sie den Betrag von %1 bis zum %2%3.</p>")
+             .arg(geld(s.offen), faellig.getText(), f.iban.isEmpty() ? QString() : QStringLiteral(" auf das Konto IBAN ") + h(f.iban));
     if (zb.skonto1 > 0.0)
         t += QStringLiteral("<p>%1 % Skonto: bei Zahlung innerhalb von %2 Tagen.</p>")
                  .arg(QLocale(QLocale::German).toString(zb.skonto1, 'g', 4))

@@ -120,7 +120,14 @@ struct Person {
 };
 // Inserts (personID 0: a new number from the range unless kundennummer is
 // set) or updates the person. Returns the PersonID, 0 with `fehler`.
+// Refuses a malformed VAT number (a customer outside the EU may carry his
+// country's tax number instead) and a Leitweg-ID that pruefeLeitweg refuses.
 unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler);
+// The buyer reference of a public buyer as the German CIUS defines it:
+// Grobadressierung (2 to 12 digits), optional Feinadressierung (up to 30
+// letters and digits), two check digits by ISO/IEC 7064 MOD 97-10, joined
+// by hyphens. The German refusal, empty when it holds (or is empty).
+QString pruefeLeitweg(const QString& leitweg);
 bool lesePerson(DBConnection* db, unsigned long personID, Person* p);
 // The person with that customer number or, failing that, that PersonID.
 bool findePerson(DBConnection* db, const QString& nummerOderId, Person* p);
@@ -180,6 +187,7 @@ struct Beleg {
     zDate datum;
     zDate zeitraumVon, zeitraumBis;  // period (or day: both equal) of supply
     int rechnungsart = 0;            // invoices: 0 invoice, 1 invoice correction
+    unsigned long korrekturZu = 0;   // a correction: the invoice it corrects (0: none named)
     EuroType anzahlung;        // amount already paid
     zDate bezahlt;                   // payment date; invalid while open
     zDate zahlungsziel;
@@ -231,7 +239,9 @@ QList<Beleg> belege(DBConnection* db, Belegart art, bool nurOffene = false);
 // over, linked to its source. Saved; the new ID, 0 with `fehler`.
 // When a document of kind `ziel` was already made from `quelle`, asks
 // through the Ui first. A period of supply `von`..`bis` replaces the
-// source's; a delivery note or invoice without any gets its date.
+// source's; a delivery note or invoice without any gets its date. An
+// invalid `datum` dates it as its source; a date outside the case's year
+// asks first. Its number follows its date.
 unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler,
                                const zDate& von = zDate(), const zDate& bis = zDate());
 // Deletes an offer, order confirmation, delivery note or invoice with its
@@ -320,6 +330,8 @@ struct Mahnung {
 QString stufeText(int stufe);  // "1", "2", …, "Letzte"
 // A dunning letter for an open invoice: the next level unless given, a new
 // due date (date + 14 days unless given). Refused for a paid invoice.
+// Without a date it is dated today, or in a case of a past year the day
+// after the invoice fell due; a date outside the case's year asks first.
 unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler);
 QList<Mahnung> mahnungen(DBConnection* db, unsigned long rechnungsID = 0);
 
