@@ -111,6 +111,121 @@ TEST_F(XRechnung, RegelnVerweigernMitNamen) {
     EXPECT_TRUE(v.join(QLatin1Char('|')).contains(QStringLiteral("[BR-AE-02]"))) << v.join(QLatin1Char('|')).toStdString();
 }
 
+TEST_F(XRechnung, KorrekturNenntDieRechnungUndGutschriftFordertNichts) {
+    einrichten(true);
+    QString e;
+    Beleg k;
+    k.personID = kunde;
+    k.korrekturZu = r.id;
+    k.datum = zDate(2016, 4, 2);
+    k.zeitraumVon = k.zeitraumBis = zDate(2016, 3, 10);
+    Position p = r.positionen[0];
+    p.menge = -1;  // one hour of 90,00 net taken back: 107,10 gross
+    k.positionen = {p};
+    ASSERT_TRUE(speichereBeleg(db, &k, &e)) << e.toStdString();
+    EXPECT_EQ(k.rechnungsart, 1);
+    const QByteArray xml = xrechnung(db, k, &e);
+    ASSERT_FALSE(xml.isEmpty()) << e.toStdString();
+    QDomDocument d;
+    ASSERT_TRUE(d.setContent(xml, true));
+    EXPECT_EQ(text(d, QStringLiteral("TypeCode")), QStringLiteral("381"));
+    // BT-25 and BT-26 inside ram:InvoiceReferencedDocument, the date as qdt:DateTimeString format 102.
+    const QDomElement ref = d.elementsByTagNameNS(QStringLiteral("urn:un:unece:uncefact:data:standard:ReusableAggregateBusinessInformationEntity:100"),
+                                                  QStringLiteral("InvoiceReferencedDocument"))
+                                .at(0)
+                                .toElement();
+    EXPECT_EQ(ref.parentNode().localName(), QStringLiteral("ApplicableHeaderTradeSettlement"));
+    EXPECT_EQ(ref.previousSiblingElement().localName(), QStringLiteral("SpecifiedTradeSettlementHeaderMonetarySummation"));
+    EXPECT_EQ(ref.firstChildElement().text(), r.nummer);
+    const QDomElement tag = ref.firstChildElement(QStringLiteral("FormattedIssueDateTime")).firstChildElement();
+    EXPECT_EQ(tag.namespaceURI(), QStringLiteral("urn:un:unece:uncefact:data:standard:QualifiedDataType:100"));
+    EXPECT_EQ(tag.attribute(QStringLiteral("format")), QStringLiteral("102"));
+    EXPECT_EQ(tag.text(), QStringLiteral("20160315"));
+    EXPECT_EQ(text(d, QStringLiteral("DuePayableAmount")), QStringLiteral("107.10"));
+    const QString seite = rechnungHtml(db, k);
+    EXPECT_TRUE(seite.contains(QStringLiteral("Korrektur zu Rechnung %1 vom 15.03.2016").arg(r.nummer)));
+    EXPECT_TRUE(seite.contains(QStringLiteral("Gutschrift über 107,10 €")));
+    EXPECT_FALSE(seite.contains(QStringLiteral("Bitte überweisen")));
+    // Another customer's invoice cannot be corrected.
+    Person x;
+    x.name = QStringLiteral("Fremd");
+    x.plz = QStringLiteral("1");
+    x.ort = QStringLiteral("O");
+    k.id = 0;
+    k.nummer.clear();
+    k.personID = speicherePerson(db, x, &e);
+    EXPECT_FALSE(speichereBeleg(db, &k, &e));
+    EXPECT_EQ(e, QStringLiteral("Die Rechnungskorrektur muss an denselben Kunden gehen wie die Rechnung %1.").arg(r.nummer));
+}
+
+TEST_F(XRechnung, AusfuhrInsDrittlandOhneStrasse) {
+    einrichten(true);
+    QString e;
+    Firma f = leseFirma(db);
+    Person ch;
+    ch.firma = QStringLiteral("Berg AG");
+    ch.plz = QStringLiteral("8001");
+    ch.ort = QStringLiteral("Zürich");
+    ch.land = QStringLiteral("CH");
+    ch.email = QStringLiteral("a@berg.ch");
+    ch.ustid = QStringLiteral("CHE-123.456.789");  // the Swiss business number, no EU VAT id
+    ch.personID = speicherePerson(db, ch, &e);
+    ASSERT_NE(ch.personID, 0u) << e.toStdString();
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer=8120")));
+    Beleg a = r;
+    a.id = 0;
+    a.nummer.clear();
+    a.personID = ch.personID;
+    a.positionen = {r.positionen[0]};
+    a.positionen[0].steuerschluessel = 0;
+    a.positionen[0].konto = 8120;  // tax-free exports, advance return 43
+    a.versandNetto = 10.0_eur;
+    a.versandSatz = 0.0;
+    ASSERT_TRUE(speichereBeleg(db, &a, &e)) << e.toStdString();
+    // BR-G-02: the seller's VAT id is required, a tax number is not enough.
+    EXPECT_TRUE(pruefeXRechnung(db, a).join(QLatin1Char('|')).contains(QStringLiteral("[BR-G-02]")));
+    f.ustid = QStringLiteral("DE123456789");
+    ASSERT_TRUE(schreibeFirma(db, f, &e));
+    const QByteArray xml = xrechnung(db, a, &e);
+    ASSERT_FALSE(xml.isEmpty()) << e.toStdString();
+    QDomDocument d;
+    ASSERT_TRUE(d.setContent(xml, true));
+    // Line, shipping and breakdown in G at 0 % with the exemption reason and VATEX-EU-G.
+    EXPECT_EQ(d.elementsByTagNameNS(QStringLiteral("urn:un:unece:uncefact:data:standard:ReusableAggregateBusinessInformationEntity:100"),
+                                    QStringLiteral("CategoryCode"))
+                  .size(),
+              3);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(text(d, QStringLiteral("CategoryCode"), i), QStringLiteral("G"));
+    EXPECT_EQ(text(d, QStringLiteral("ExemptionReasonCode")), QStringLiteral("VATEX-EU-G"));
+    EXPECT_FALSE(text(d, QStringLiteral("ExemptionReason")).isEmpty());
+    EXPECT_EQ(text(d, QStringLiteral("BasisAmount"), 1), QStringLiteral("280.00"));  // 270 + 10 shipping (0: the line discount's)
+    EXPECT_EQ(text(d, QStringLiteral("TaxTotalAmount")), QStringLiteral("0.00"));
+    EXPECT_TRUE(xml.contains("<ram:ID schemeID=\"VA\">CHE-123.456.789</ram:ID>"));
+    // No street: the buyer's address is country, postcode and city alone.
+    EXPECT_EQ(xml.count("<ram:LineOne>"), 1);  // the seller's street only
+    // The printed invoice still asks for street or PO box (§ 14 UStG).
+    EXPECT_TRUE(pruefeRechnungsangaben(db, a).contains(QStringLiteral("eine Straße oder ein Postfach")));
+    // A customer outside the EU may carry his country's number, one inside only a valid VAT id.
+    ch.ustid = QStringLiteral("CHE-123.456.789 MWST");
+    EXPECT_NE(speicherePerson(db, ch, &e), 0u) << e.toStdString();
+    ch.land = QStringLiteral("FR");
+    EXPECT_EQ(speicherePerson(db, ch, &e), 0u);
+}
+
+TEST(Leitweg, AufbauUndPruefziffern) {
+    // The example of the Leitweg-ID format specification, and its variants.
+    EXPECT_TRUE(pruefeLeitweg(QStringLiteral("04011000-1234512345-06")).isEmpty());
+    EXPECT_TRUE(pruefeLeitweg(QString()).isEmpty());
+    EXPECT_TRUE(pruefeLeitweg(QStringLiteral("04011000-1234512345-07")).contains(QStringLiteral("Prüfziffern")));
+    EXPECT_TRUE(pruefeLeitweg(QStringLiteral("04011000-1234512354-06")).contains(QStringLiteral("Prüfziffern")));  // swapped digits
+    EXPECT_TRUE(pruefeLeitweg(QStringLiteral("04011000123451234506")).contains(QStringLiteral("Aufbau")));
+    EXPECT_TRUE(pruefeLeitweg(QStringLiteral("0-12345-06")).contains(QStringLiteral("Aufbau")));        // Grobadressierung too short
+    EXPECT_TRUE(pruefeLeitweg(QStringLiteral("991-ABC-6")).contains(QStringLiteral("Aufbau")));         // one check digit
+    // Letters of the Feinadressierung count as 10..35: 991101112 + 00 mod 97 = 69, 98 - 69 = 29.
+    EXPECT_TRUE(pruefeLeitweg(QStringLiteral("991-ABC-29")).isEmpty());
+    EXPECT_TRUE(pruefeLeitweg(QStringLiteral("991-abc-29")).isEmpty());
+}
+
 TEST_F(XRechnung, KleinunternehmerOhneSteuer) {
     einrichten(false);
     QString e;
