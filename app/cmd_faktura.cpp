@@ -346,6 +346,14 @@ int belegBefehl(Belegart art, const Args& a) {
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
     if (ist("position") && a.has(QStringLiteral("--text")) && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
         return usageError(n, QStringLiteral("Entweder --preis (netto) oder --bruttopreis angeben."));
+    for (const QString& f : {QStringLiteral("--preis"), QStringLiteral("--bruttopreis")}) {
+        // "-0" is no price: the sign says a credit where there is none.
+        EuroType null;
+        QString e;
+        if (a.has(f) && a.value(f).trimmed().startsWith(QLatin1Char('-')) && parseAmount(a.value(f), &null, &e) && null.isNull())
+            return usageError(n, QStringLiteral("%1 %2 ist kein Preis: eine 0 hat kein Vorzeichen. Bitte geben Sie 0 oder den Preis an.")
+                                     .arg(f, a.value(f)));
+    }
     if (ist("buchen"))
         for (const QString& f : {QStringLiteral("--geldkonto"), QStringLiteral("--datum")})
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));

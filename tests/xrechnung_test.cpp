@@ -6,6 +6,7 @@
 #include "support/testfall.h"
 
 #include <QDomDocument>
+#include <QFontMetrics>
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,6 +122,7 @@ TEST_F(XRechnung, KorrekturNenntDieRechnungUndGutschriftFordertNichts) {
     k.zeitraumVon = k.zeitraumBis = zDate(2016, 3, 10);
     Position p = r.positionen[0];
     p.menge = -1;  // one hour of 90,00 net taken back: 107,10 gross
+    p.bezeichnung = QStringLiteral("Beratung ☕ \U0001F680");  // a rocket: DejaVu Sans has the cup, not the rocket
     k.positionen = {p};
     ASSERT_TRUE(speichereBeleg(db, &k, &e)) << e.toStdString();
     EXPECT_EQ(k.rechnungsart, 1);
@@ -146,6 +148,10 @@ TEST_F(XRechnung, KorrekturNenntDieRechnungUndGutschriftFordertNichts) {
     EXPECT_TRUE(seite.contains(QStringLiteral("Korrektur zu Rechnung %1 vom 15.03.2016").arg(r.nummer)));
     EXPECT_TRUE(seite.contains(QStringLiteral("Gutschrift über 107,10 €")));
     EXPECT_FALSE(seite.contains(QStringLiteral("Bitte überweisen")));
+    // Printed as itself where the font has it, else as the visible U+FFFD: never nothing.
+    const bool rakete = QFontMetrics(QFont(QStringLiteral("sans-serif"))).inFontUcs4(0x1F680);
+    EXPECT_TRUE(seite.contains(rakete ? QStringLiteral("Beratung ☕ \U0001F680") : QStringLiteral("Beratung ☕ \uFFFD")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("Beratung ☕ \U0001F680").toUtf8()));
     // Another customer's invoice cannot be corrected.
     Person x;
     x.name = QStringLiteral("Fremd");

@@ -11,6 +11,8 @@
 #include "host/app/pdfdruck.h"
 #include "kontbaum/faktura/intern.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -18,7 +20,21 @@ namespace Faktura {
 using namespace intern;
 
 namespace {
-QString h(const QString& t) { return t.toHtmlEscaped(); }
+// A character the page's font lacks (an emoji in a customer's name) would
+// vanish from the printout without a trace; it is printed as U+FFFD, the
+// replacement character, so the reader sees that something stood there.
+// Without the graphics environment there is no font to ask.
+QString druckbar(const QString& t) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return t;
+    const QFontMetrics fm{QFont(QStringLiteral("sans-serif"))};
+    QString aus;
+    for (const uint c : t.toUcs4()) {
+        if (c < 0x80 || fm.inFontUcs4(c)) aus += QString::fromUcs4(&c, 1);
+        else aus += QChar(0xFFFD);
+    }
+    return aus;
+}
+QString h(const QString& t) { return druckbar(t).toHtmlEscaped(); }
 QString geld(const EuroType& e) { return e.getText() + QStringLiteral(" €"); }
 
 // The note § 14a UStG asks for where the invoice carries no German tax.
