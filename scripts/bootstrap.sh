@@ -10,6 +10,10 @@ PACKAGES=(
   libsqlite3-dev
   libgtest-dev libgmock-dev
   libbenchmark-dev
+  # The hybrid invoice: libqpdf writes the PDF/A-3 structure, the sRGB profile
+  # of its output intent comes from icc-profiles-free; the tests check the file
+  # with qpdf --check and pdffonts (poppler-utils).
+  libqpdf-dev icc-profiles-free qpdf poppler-utils
 )
 
 missing=()

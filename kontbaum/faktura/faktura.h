@@ -6,14 +6,15 @@
 // tax key, the checks before a document is saved or printed, the posting of
 // a paid invoice into the ledger, the reopening of an invoice whose payment
 // booking is deleted, the due reminders, and the invoice as e-invoice
-// (XRechnung in the UN/CEFACT CII syntax) and as printed A4 PDF carrying
-// that XML as attachment "factur-x.xml".
+// (XRechnung in the UN/CEFACT CII syntax) and as printed A4 PDF/A-3b
+// carrying that XML as attachment "factur-x.xml" (ZUGFeRD / Factur-X).
 //
 // Relies on: rahmen (manager, case database, case properties), buchungen
 // (calcSteuerschluessel for every tax split, insertSplittBuchung for the
 // posting, so the small-business rule, the closed cash register and the
 // lock date hold here as everywhere; the record of a due reminder),
-// steuer/ustid.h (the format of VAT numbers), through KontoGlobal's members
+// steuer/ustid.h (the format of VAT numbers), libqpdf for the structure of
+// the hybrid PDF, through KontoGlobal's members
 // konten (account look-ups and the account/key rule), the host's
 // Ui for the questions on saving, Qt Xml for the e-invoice and Qt Gui for
 // the PDF (which then needs a QGuiApplication; the offscreen platform does).
@@ -41,6 +42,7 @@
 #include "host/values/euro.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -356,11 +358,24 @@ QString belegTitel(const Beleg& b);
 // without the checks of § 14 UStG and without an e-invoice attached (they
 // are no invoices).
 bool belegPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler);
-// Appends `datei` to the PDF `pdf` as embedded file `name` by an
-// incremental update (new objects, a catalog with /Names and /AF, a new
-// cross-reference section); the original bytes stay untouched. False with
-// `fehler` for a PDF it does not understand.
-bool pdfAnhangEinfuegen(QByteArray* pdf, const QString& name, const QByteArray& datei, const QString& mimeTyp,
-                        QString* fehler);
+// What a hybrid invoice says about itself: the document title, the
+// attachment (name, MIME type, description) and the Factur-X conformance
+// level of the XML ("EN 16931", "XRECHNUNG"); the time of creation (now
+// when invalid).
+struct HybridAngaben {
+    QString titel;
+    QString dateiname = QStringLiteral("factur-x.xml");
+    QString mimeTyp = QStringLiteral("text/xml");
+    QString beschreibung = QStringLiteral("E-Rechnung (XRechnung, CII)");
+    QString stufe = QStringLiteral("XRECHNUNG");
+    QDateTime zeit;
+};
+// Makes the PDF/A-3b hybrid invoice (ZUGFeRD 2.x / Factur-X 1.0) from the
+// printed page `seite`, a PDF/A-1b of QPdfWriter, and the e-invoice `xml`,
+// embedded byte for byte with relationship /Alternative and named in the
+// catalog's /AF; XMP metadata with the PDF/A identification and the
+// Factur-X extension schema, an sRGB output intent. False with `fehler`
+// for a page the PDF library cannot read.
+bool hybridPdf(const QByteArray& seite, const QByteArray& xml, const HybridAngaben& a, QByteArray* pdf, QString* fehler);
 
 }  // namespace Faktura
