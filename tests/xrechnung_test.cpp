@@ -217,6 +217,7 @@ TEST_F(XRechnung, AusfuhrInsDrittlandOhneStrasse) {
     EXPECT_TRUE(xml.contains("<ram:ID schemeID=\"VA\">CHE-123.456.789</ram:ID>"));
     // No street: the buyer's address is country, postcode and city alone.
     EXPECT_EQ(xml.count("<ram:LineOne>"), 1);  // the seller's street only
+    EXPECT_TRUE(rechnungHtml(db, a).contains(QStringLiteral("Steuerfreie Ausfuhrlieferung (§ 4 Nr. 1 Buchst. a, § 6 UStG).")));
     // The printed invoice still asks for street or PO box (§ 14 UStG).
     EXPECT_TRUE(pruefeRechnungsangaben(db, a).contains(QStringLiteral("eine Straße oder ein Postfach")));
     // A customer outside the EU may carry his country's number, one inside only a valid VAT id.

@@ -30,8 +30,10 @@ QString h(const QString& t) { return druckbar(t).toHtmlEscaped(); }
 QString geld(const EuroType& e) { return e.getText() + QStringLiteral(" €"); }
 
 // The note § 14a UStG asks for where the invoice carries no German tax.
-QString steuerhinweis(DBConnection* db, unsigned long schluessel) {
-    const unsigned long kz = schluesselInfo(db, schluessel).kennziffer;
+QString steuerhinweis(DBConnection* db, unsigned long schluessel, unsigned long konto) {
+    const unsigned long kz = schluessel == 0 ? wert(db, QStringLiteral("SELECT UStVA FROM eurKontenplan WHERE Nummer=?"), {DatenTyp(konto)}).toULong()
+                                             : schluesselInfo(db, schluessel).kennziffer;
+    if (kz == 43) return QStringLiteral("Steuerfreie Ausfuhrlieferung (§ 4 Nr. 1 Buchst. a, § 6 UStG).");
     if (kz == 41) return QStringLiteral("Steuerfreie innergemeinschaftliche Lieferung (§ 4 Nr. 1 Buchst. b UStG).");
     if (kz == 21 || kz == 60 || kz == 68) return QStringLiteral("Steuerschuldnerschaft des Leistungsempfängers.");
     return QString();
@@ -125,7 +127,7 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
                  .arg(p.rabatt != 0.0 ? QLocale(QLocale::German).toString(p.rabatt, 'g', 6) + QStringLiteral(" %") : QString())
                  .arg(QLocale(QLocale::German).toString(satz, 'g', 4))
                  .arg(geld(s.positionsbetrag[i]));
-        const QString hw = steuerhinweis(db, p.steuerschluessel);
+        const QString hw = steuerhinweis(db, p.steuerschluessel, p.konto);
         if (!hw.isEmpty() && !hinweise.contains(hw)) hinweise << hw;
     }
     if (!mitPreisen) return t + QStringLiteral("</table>") + fuss(f);
