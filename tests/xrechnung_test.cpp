@@ -27,6 +27,9 @@ QString text(QDomDocument d, const QString& name, int i = 0) {
         .text();
 }
 
+// The checks of a hybrid invoice (below), for each kind of invoice.
+void pruefeHybrid(DBConnection* db, const Beleg& r);
+
 class XRechnung : public ::testing::Test {
 protected:
     void einrichten(bool ust) {
@@ -220,6 +223,9 @@ TEST_F(XRechnung, AusfuhrInsDrittlandOhneStrasse) {
     EXPECT_TRUE(rechnungHtml(db, a).contains(QStringLiteral("Steuerfreie Ausfuhrlieferung (§ 4 Nr. 1 Buchst. a, § 6 UStG).")));
     // The printed invoice still asks for street or PO box (§ 14 UStG).
     EXPECT_TRUE(pruefeRechnungsangaben(db, a).contains(QStringLiteral("eine Straße oder ein Postfach")));
+    ch.strasse = QStringLiteral("Postfach 12");
+    ASSERT_NE(speicherePerson(db, ch, &e), 0u) << e.toStdString();
+    pruefeHybrid(db, a);
     // A customer outside the EU may carry his country's number, one inside only a valid VAT id.
     ch.ustid = QStringLiteral("CHE-123.456.789 MWST");
     EXPECT_NE(speicherePerson(db, ch, &e), 0u) << e.toStdString();
@@ -252,6 +258,7 @@ TEST_F(XRechnung, KleinunternehmerOhneSteuer) {
     EXPECT_EQ(text(d, QStringLiteral("TaxTotalAmount")), QStringLiteral("0.00"));
     EXPECT_EQ(text(d, QStringLiteral("GrandTotalAmount")), QStringLiteral("312.80"));  // 270 + 42,80 without tax
     EXPECT_TRUE(text(d, QStringLiteral("ExemptionReason")).contains(QStringLiteral("Kleinunternehmerregelung (§ 19 UStG)")));
+    pruefeHybrid(db, r);
 }
 
 // The hybrid invoice, checked as a receiver checks it without the Java
@@ -269,8 +276,7 @@ QByteArray lauf(const QString& programm, const QStringList& argumente, int* rc =
 QString ohneTyp(const QJsonValue& v) { return v.toString().mid(v.toString().startsWith(QLatin1String("u:")) ? 2 : 0); }
 }  // namespace
 
-TEST_F(XRechnung, HybridIstPdfA3bMitFacturX) {
-    einrichten(true);
+void pruefeHybrid(DBConnection* db, const Beleg& r) {
     QString e;
     QByteArray pdf;
     ASSERT_TRUE(rechnungPdf(db, r, &pdf, &e)) << e.toStdString();
@@ -372,6 +378,28 @@ TEST_F(XRechnung, HybridIstPdfA3bMitFacturX) {
         EXPECT_EQ(spalten[spalten.size() - 5], QByteArray("yes")) << fonts[i].toStdString();
     }
     EXPECT_GE(zeilen, 1);
+}
+
+TEST_F(XRechnung, HybridIstPdfA3bMitFacturX) {
+    einrichten(true);
+    {
+        SCOPED_TRACE("Rechnung mit zwei Steuersätzen, Rabatt und Bruttopreis");
+        pruefeHybrid(db, r);
+    }
+    QString e;
+    Beleg k;
+    k.personID = kunde;
+    k.korrekturZu = r.id;
+    k.datum = zDate(2016, 4, 2);
+    k.zeitraumVon = k.zeitraumBis = zDate(2016, 3, 10);
+    k.positionen = {r.positionen[1]};
+    k.positionen[0].menge = -1;
+    ASSERT_TRUE(speichereBeleg(db, &k, &e)) << e.toStdString();
+    {
+        SCOPED_TRACE("Gutschrift");
+        pruefeHybrid(db, k);
+    }
+    const QByteArray xml = xrechnung(db, r, &e);
     QByteArray kaputt;
     EXPECT_FALSE(hybridPdf(QByteArray("kein pdf"), xml, HybridAngaben(), &kaputt, &e));
     EXPECT_TRUE(e.startsWith(QStringLiteral("Die E-Rechnung konnte nicht in das PDF/A-3 eingebettet werden")));
