@@ -25,6 +25,8 @@
 #include <QDateTime>
 #include <QXmlStreamWriter>
 
+// This code uses std::shared_ptr only, never qpdf's older PointerHolder.
+#define POINTERHOLDER_TRANSITION 4
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
