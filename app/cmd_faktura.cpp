@@ -638,8 +638,8 @@ QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(con
     QList<Befehl> l = {
         {n, {}, {}, {}, QString(), QString::fromUtf8(beschreibung),
          rechnung ? QStringLiteral("Rechnungen und Rechnungskorrekturen, nummeriert im Nummernkreis des Falls (Vorgabe RE-JJJJ-0001; ohne\n"
-                                   "Lücken), mit Summen je Steuerschlüssel. Rückfragen beim Speichern (Datum vor heute, anderes\n"
-                                   "Wirtschaftsjahr, …) beantworten --ja/--nein.")
+                                   "Lücken), mit Summen je Steuerschlüssel. Rückfragen beim Speichern (Datum vor heute im laufenden\n"
+                                   "Jahr oder vor der letzten Rechnung, anderes Wirtschaftsjahr, …) beantworten --ja/--nein.")
                   : QStringLiteral("Belege der Kette Angebot → Auftragsbestätigung → Lieferschein → Rechnung, mit eigenem Nummernkreis\n"
                                    "des Falls. Eine Rechnung bucht, druckt und mahnt dann „dalvo rechnung“."),
          nullptr},
@@ -672,7 +672,8 @@ QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(con
          QStringLiteral("zeigt einen Beleg"), QStringLiteral("Zeigt die Positionen und die Summen je Steuerschlüssel."), run},
         {n, QStringLiteral("pdf"), {}, {ersetzen}, QStringLiteral("dalvo %1 FALL pdf NR DATEI|- [--ersetzen]").arg(n),
          QStringLiteral("druckt den Beleg als PDF"),
-         rechnung ? QStringLiteral("Die gedruckte Rechnung auf A4 mit der XRechnung als Anhang factur-x.xml (PDF/A-3; „-“:\n"
+         rechnung ? QStringLiteral("Die gedruckte Rechnung auf A4 als hybride E-Rechnung (PDF/A-3b, ZUGFeRD/Factur-X) mit der\n"
+                                   "XRechnung als Anhang factur-x.xml („-“:\n"
                                    "Standardausgabe). Eine vorhandene Datei nur mit --ersetzen.")
                   : QStringLiteral("Der Beleg auf A4 („-“: Standardausgabe), ohne E-Rechnung; ein Lieferschein zeigt nur Mengen.\n"
                                    "Eine vorhandene Datei nur mit --ersetzen."),
