@@ -126,6 +126,8 @@ TEST_F(XRechnung, RegelnVerweigernMitNamen) {
 TEST_F(XRechnung, KorrekturNenntDieRechnungUndGutschriftFordertNichts) {
     einrichten(true);
     QString e;
+    // A case file of an older build lacks the column; the first correction adds it.
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("ALTER TABLE reRechnungen DROP COLUMN KorrekturZuID")));
     Beleg k;
     k.personID = kunde;
     k.korrekturZu = r.id;
@@ -137,6 +139,8 @@ TEST_F(XRechnung, KorrekturNenntDieRechnungUndGutschriftFordertNichts) {
     k.positionen = {p};
     ASSERT_TRUE(speichereBeleg(db, &k, &e)) << e.toStdString();
     EXPECT_EQ(k.rechnungsart, 1);
+    ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, k.id, &k));
+    EXPECT_EQ(k.korrekturZu, r.id);
     const QByteArray xml = xrechnung(db, k, &e);
     ASSERT_FALSE(xml.isEmpty()) << e.toStdString();
     QDomDocument d;
