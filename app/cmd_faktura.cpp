@@ -337,7 +337,8 @@ int belegBefehl(Belegart art, const Args& a) {
                                             "auftrag, lieferschein oder rechnung, nicht „%1“.")
                                  .arg(a.value(QStringLiteral("--als"))));
     Optionen o{a, {}};
-    if (ist("neu") && !a.has(QStringLiteral("--kunde"))) return usageError(n, QStringLiteral("--kunde fehlt."));
+    if (ist("neu") && !a.has(QStringLiteral("--kunde")) && !a.has(QStringLiteral("--korrektur")))
+        return usageError(n, QStringLiteral("--kunde fehlt."));
     if (ist("position") && a.has(QStringLiteral("--artikel")) == a.has(QStringLiteral("--text")))
         return usageError(n, QStringLiteral("Entweder --artikel N --menge M oder --text T --preis P --schluessel K --konto N angeben."));
     if (ist("position") && a.has(QStringLiteral("--text")))
@@ -345,6 +346,14 @@ int belegBefehl(Belegart art, const Args& a) {
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
     if (ist("position") && a.has(QStringLiteral("--text")) && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
         return usageError(n, QStringLiteral("Entweder --preis (netto) oder --bruttopreis angeben."));
+    for (const QString& f : {QStringLiteral("--preis"), QStringLiteral("--bruttopreis")}) {
+        // "-0" is no price: the sign says a credit where there is none.
+        EuroType null;
+        QString e;
+        if (a.has(f) && a.value(f).trimmed().startsWith(QLatin1Char('-')) && parseAmount(a.value(f), &null, &e) && null.isNull())
+            return usageError(n, QStringLiteral("%1 %2 ist kein Preis: eine 0 hat kein Vorzeichen. Bitte geben Sie 0 oder den Preis an.")
+                                     .arg(f, a.value(f)));
+    }
     if (ist("buchen"))
         for (const QString& f : {QStringLiteral("--geldkonto"), QStringLiteral("--datum")})
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
@@ -398,10 +407,15 @@ int belegBefehl(Belegart art, const Args& a) {
             return int(Ok);
         }
         if (ist("neu")) {
+            Beleg zu;
+            if (a.has(QStringLiteral("--korrektur")) && !findeBeleg(con, Belegart::Rechnung, a.value(QStringLiteral("--korrektur")), &zu))
+                return abgelehnt(fehlt.arg(a.value(QStringLiteral("--korrektur")), bezeichnung(art), n));
             Person k;
-            if (!findePerson(con, a.value(QStringLiteral("--kunde")), &k))
-                return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Legen Sie ihn mit „dalvo kunde FALL neu“ an.").arg(a.value(QStringLiteral("--kunde"))));
+            const QString kunde = a.has(QStringLiteral("--kunde")) ? a.value(QStringLiteral("--kunde")) : QString::number(zu.personID);
+            if (!(a.has(QStringLiteral("--kunde")) ? findePerson(con, kunde, &k) : lesePerson(con, zu.personID, &k)))
+                return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Legen Sie ihn mit „dalvo kunde FALL neu“ an.").arg(kunde));
             Beleg b;
+            b.korrekturZu = zu.id;
             b.art = art;
             b.personID = k.personID;
             b.datum = datum;
@@ -465,7 +479,7 @@ int belegBefehl(Belegart art, const Args& a) {
             return int(Ok);
         }
         if (ist("uebernehmen")) {
-            const unsigned long id = belegUebernehmen(con, b, ziel, datum, &e, von, bis);
+            const unsigned long id = belegUebernehmen(con, b, ziel, a.has(QStringLiteral("--datum")) ? datum : zDate(), &e, von, bis);
             Beleg neu;
             if (!id || !leseBeleg(con, ziel, id, &neu)) return abgelehnt(e);
             out(neu.nummer + QLatin1Char('\n'));
@@ -617,26 +631,28 @@ QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(con
     QList<Option> neu = {{{"--kunde"}, "KUNDE"},      {{"--datum"}, "TT.MM.JJJJ"}, {{"--leistung"}, "VON..BIS"},
                          {{"--versand"}, "NETTO"},     {{"--versand-satz"}, "S"},   {{"--nummer"}, "NR"},
                          {{"--erinnerung"}, "TT.MM.JJJJ"}};
-    if (rechnung) neu << Option{{"--korrektur"}} << Option{{"--anzahlung"}, "BETRAG"} << Option{{"--zahlungsziel"}, "TT.MM.JJJJ"};
+    if (rechnung) neu << Option{{"--korrektur"}, "RECHNUNG"} << Option{{"--anzahlung"}, "BETRAG"} << Option{{"--zahlungsziel"}, "TT.MM.JJJJ"};
     const QList<Option> position = {{{"--artikel"}, "ARTIKEL"}, {{"--menge"}, "M"},   {{"--text"}, "TEXT"},  {{"--preis"}, "BETRAG"},
                                     {{"--bruttopreis"}, "BETRAG"}, {{"--schluessel"}, "S"}, {{"--konto"}, "KONTO"}, {{"--rabatt"}, "PROZENT"}};
     const Option json{{"--json"}}, ersetzen{{"--ersetzen", "--force"}};
     QList<Befehl> l = {
         {n, {}, {}, {}, QString(), QString::fromUtf8(beschreibung),
          rechnung ? QStringLiteral("Rechnungen und Rechnungskorrekturen, nummeriert im Nummernkreis des Falls (Vorgabe RE-JJJJ-0001; ohne\n"
-                                   "Lücken), mit Summen je Steuerschlüssel. Rückfragen beim Speichern (Datum vor heute, anderes\n"
-                                   "Wirtschaftsjahr, …) beantworten --ja/--nein.")
+                                   "Lücken), mit Summen je Steuerschlüssel. Rückfragen beim Speichern (Datum vor heute im laufenden\n"
+                                   "Jahr oder vor der letzten Rechnung, anderes Wirtschaftsjahr, …) beantworten --ja/--nein.")
                   : QStringLiteral("Belege der Kette Angebot → Auftragsbestätigung → Lieferschein → Rechnung, mit eigenem Nummernkreis\n"
                                    "des Falls. Eine Rechnung bucht, druckt und mahnt dann „dalvo rechnung“."),
          nullptr},
         {n, QStringLiteral("neu"), {}, neu,
          QStringLiteral("dalvo %1 FALL neu --kunde KUNDE [--datum D] [--leistung VON..BIS] [--versand NETTO --versand-satz S]%2 [--nummer NR] "
                         "[--erinnerung D]")
-             .arg(n, rechnung ? QStringLiteral(" [--korrektur] [--anzahlung BETRAG] [--zahlungsziel D]") : QString()),
+             .arg(n, rechnung ? QStringLiteral(" [--korrektur RECHNUNG] [--anzahlung BETRAG] [--zahlungsziel D]") : QString()),
          QStringLiteral("legt einen Beleg an"),
          QStringLiteral("Legt den Beleg für den Kunden an und gibt seine Nummer aus. Ohne --leistung gilt bei Rechnung und\n"
                         "Lieferschein das Belegdatum als Leistungsdatum.%1")
-             .arg(rechnung ? QStringLiteral(" --korrektur legt eine Rechnungskorrektur an.") : QString()),
+             .arg(rechnung ? QStringLiteral("\n--korrektur RECHNUNG legt eine Rechnungskorrektur zu dieser Rechnung an (Kunde wie dort, wenn\n"
+                                                "--kunde fehlt); die XRechnung nennt sie als vorausgegangene Rechnung.")
+                                : QString()),
          run},
         {n, QStringLiteral("position"), {}, position,
          QStringLiteral("dalvo %1 FALL position NR (--artikel A [--menge M] | --text T (--preis P | --bruttopreis P) --schluessel K --konto N "
@@ -656,7 +672,8 @@ QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(con
          QStringLiteral("zeigt einen Beleg"), QStringLiteral("Zeigt die Positionen und die Summen je Steuerschlüssel."), run},
         {n, QStringLiteral("pdf"), {}, {ersetzen}, QStringLiteral("dalvo %1 FALL pdf NR DATEI|- [--ersetzen]").arg(n),
          QStringLiteral("druckt den Beleg als PDF"),
-         rechnung ? QStringLiteral("Die gedruckte Rechnung auf A4 mit der XRechnung als Anhang factur-x.xml (PDF/A-3; „-“:\n"
+         rechnung ? QStringLiteral("Die gedruckte Rechnung auf A4 als hybride E-Rechnung (PDF/A-3b, ZUGFeRD/Factur-X) mit der\n"
+                                   "XRechnung als Anhang factur-x.xml („-“:\n"
                                    "Standardausgabe). Eine vorhandene Datei nur mit --ersetzen.")
                   : QStringLiteral("Der Beleg auf A4 („-“: Standardausgabe), ohne E-Rechnung; ein Lieferschein zeigt nur Mengen.\n"
                                    "Eine vorhandene Datei nur mit --ersetzen."),
@@ -683,7 +700,7 @@ QList<Befehl> belegZeilen(Belegart art, const char* beschreibung, int (*run)(con
                     QStringLiteral("erstellt den nächsten Beleg der Kette"),
                     QStringLiteral("Erstellt aus dem Beleg den nächsten der Kette Angebot → Auftragsbestätigung → Lieferschein →\n"
                                    "Rechnung (Kunde, Positionen und Versandkosten) und gibt dessen Nummer aus; wurde schon einer dieser\n"
-                                   "Art daraus erstellt, fragt es nach (--ja)."),
+                                   "Art daraus erstellt, fragt es nach (--ja). Ohne --datum trägt er das Datum des Quellbelegs."),
                     run};
     }
     l << Befehl{n, QStringLiteral("loeschen"), {}, {}, QStringLiteral("dalvo %1 FALL loeschen NR [--ja|--nein]").arg(n),
@@ -755,7 +772,8 @@ QList<Befehl> fakturaBefehle() {
                 QStringLiteral("dalvo mahnung FALL neu RECHNUNG [--stufe S] [--gebuehr G] [--datum D] [--zahlungsziel D]"),
                 QStringLiteral("legt eine Mahnung an"),
                 QStringLiteral("Legt eine Mahnung der nächsten Stufe (oder --stufe 1..9, 99 = letzte) mit Mahngebühr an; das neue\n"
-                               "Zahlungsziel ist 14 Tage nach dem Mahndatum."),
+                               "Zahlungsziel ist 14 Tage nach dem Mahndatum. Ohne --datum: heute, im Fall eines vergangenen Jahres der\n"
+                               "Tag nach der Fälligkeit der Rechnung."),
                 cmdMahnung}
       << Befehl{QStringLiteral("mahnung"), QStringLiteral("liste"), {QStringLiteral("list")}, {json},
                 QStringLiteral("dalvo mahnung FALL liste [RECHNUNG] [--json]"), QStringLiteral("zeigt die Mahnungen"),

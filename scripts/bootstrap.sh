@@ -10,8 +10,11 @@ PACKAGES=(
   libsqlite3-dev
   libgtest-dev libgmock-dev
   libbenchmark-dev
-  # libqpdf: the XML invoice attached to an incoming ZUGFeRD/Factur-X PDF is read with it
-  libqpdf-dev
+  # libqpdf: the hybrid invoice's PDF/A-3 structure is written with it, and the
+  # XML attached to an incoming ZUGFeRD/Factur-X PDF is read with it; the sRGB
+  # profile of the output intent comes from icc-profiles-free; the tests check
+  # the files with qpdf --check and pdffonts (poppler-utils).
+  libqpdf-dev icc-profiles-free qpdf poppler-utils
   # xmllint: the tests validate the index.xml of the audit export against its DTD
   libxml2-utils
 )

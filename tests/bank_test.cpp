@@ -294,6 +294,7 @@ TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     EXPECT_EQ(anzahl(QStringLiteral("SELECT Status FROM eurUmsatz WHERE UmsatzID=%1").arg(zahlung)), 0);
     ASSERT_TRUE(Faktura::leseBeleg(db, Faktura::Belegart::Rechnung, b.id, &bezahlt));
     EXPECT_FALSE(bezahlt.bezahlt.isValid());
+    EXPECT_EQ(Faktura::berechneSummen(db, bezahlt).offen, 1190.00_eur);  // open in full, not gross minus net
 }
 
 TEST_F(Bank_, UebernahmeUndZuruecksetzenUnterFestschreibung) {

@@ -48,10 +48,12 @@ TEST(CliFaktura, VonDerFirmaBisZurEuer) {
     // A refused command leaves the case byte for byte.
     const QByteArray vorher = hashOf(f);
     EXPECT_EQ(dalvo({"rechnung", f, "neu", "--kunde", "K0001", "--datum", "15.03.2016", "--nummer", nr, "--yes"}).rc, 1);
-    EXPECT_EQ(dalvo({"rechnung", f, "neu", "--kunde", "K0001", "--datum", "15.03.2016", "--no"}).rc, 1);
+    EXPECT_EQ(dalvo({"rechnung", f, "neu", "--kunde", "K0001", "--datum", "01.03.2016", "--no"}).rc, 1);  // before the last invoice
     EXPECT_EQ(dalvo({"rechnung", f, "xrechnung", nr, xml}).rc, 1);  // exists, no --force
     EXPECT_EQ(dalvo({"rechnung", f, "buchen", nr, "--geldkonto", "1200"}).rc, 2);
     EXPECT_EQ(dalvo({"kunde", f, "add", "--name", "X", "--ustid", "FR123"}).rc, 1);
+    EXPECT_EQ(dalvo({"kunde", f, "add", "--name", "X", "--leitweg", "04011000-1234512345-07"}).rc, 1);
+    EXPECT_EQ(dalvo({"rechnung", f, "position", nr, "--text", "X", "--preis", "-0,00", "--schluessel", "5", "--konto", "8400"}).rc, 2);
     EXPECT_EQ(hashOf(f), vorher);
 
     // A second invoice stays unpaid and is reminded of.

@@ -142,6 +142,58 @@ TEST_F(Faktura_, NummernSindTextNieSql) {
     }
 }
 
+TEST_F(Faktura_, WiederOffenNachLoeschenUndStornoDerZahlung) {
+    QString e;
+    Beleg b = rechnung({pos(1, 1000, 5)});
+    ASSERT_TRUE(speichereBeleg(db, &b, &e)) << e.toStdString();
+    // Deleted and cancelled, the payment leaves the whole 1.190,00 open,
+    // never the net amount of the booking taken as paid.
+    for (const bool storno : {false, true}) {
+        const unsigned long nr = bucheRechnung(db, b, BuchungsAuftrag{1200, zDate(2016, 4, 1), QString(), EuroType()}, &e);
+        ASSERT_NE(nr, 0u) << e.toStdString();
+        ASSERT_TRUE(storno ? KontoGlobal::storniereBuchung(nr) != 0 : KontoGlobal::deleteBuchung(nr, QStringLiteral("eurVerbucht")));
+        Beleg offen;
+        ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, b.id, &offen));
+        EXPECT_FALSE(offen.bezahlt.isValid());
+        EXPECT_EQ(berechneSummen(db, offen).offen, 1190.00_eur) << (storno ? "storno" : "loeschen");
+        EXPECT_EQ(belege(db, Belegart::Rechnung, true).size(), 1);
+    }
+    // A payment dated before the invoice asks first.
+    env.ui().setDefaultAnswer(false);
+    EXPECT_EQ(bucheRechnung(db, b, BuchungsAuftrag{1200, zDate(2016, 3, 1), QString(), EuroType()}, &e), 0u);
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).last().startsWith(QStringLiteral("Die Zahlung am 01.03.2016 liegt vor dem Datum der Rechnung")));
+}
+
+TEST_F(Faktura_, UebernahmeUndMahnungBehaltenDasJahrDesFalls) {
+    QString e;
+    Beleg angebot = rechnung({pos(1, 100, 5)});
+    angebot.art = Belegart::Angebot;
+    angebot.datum = zDate(2016, 2, 1);
+    ASSERT_TRUE(speichereBeleg(db, &angebot, &e)) << e.toStdString();
+    // Without a date the confirmation and the invoice are dated as their
+    // source, and numbered in its year, one after the other.
+    const unsigned long ab = belegUebernehmen(db, angebot, Belegart::Auftrag, zDate(), &e);
+    Beleg auftrag, r1, r2;
+    ASSERT_TRUE(leseBeleg(db, Belegart::Auftrag, ab, &auftrag)) << e.toStdString();
+    EXPECT_EQ(auftrag.datum, zDate(2016, 2, 1));
+    EXPECT_EQ(auftrag.nummer, QStringLiteral("AB-2016-0001"));
+    ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, belegUebernehmen(db, auftrag, Belegart::Rechnung, zDate(), &e), &r1)) << e.toStdString();
+    ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, belegUebernehmen(db, auftrag, Belegart::Rechnung, zDate(2016, 2, 3), &e), &r2));
+    EXPECT_EQ(r1.nummer, QStringLiteral("RE-2016-0001"));
+    EXPECT_EQ(r2.nummer, QStringLiteral("RE-2016-0002"));
+    // A date outside the case's year asks; "no" keeps nothing.
+    env.ui().setDefaultAnswer(false);
+    EXPECT_EQ(belegUebernehmen(db, angebot, Belegart::Lieferschein, zDate(2017, 1, 5), &e), 0u);
+    EXPECT_TRUE(e.contains(QStringLiteral("nicht im Wirtschaftsjahr 2016"))) << e.toStdString();
+    EXPECT_TRUE(belege(db, Belegart::Lieferschein).isEmpty());
+    // The dunning letter of a past year: the day after the invoice fell due (14 days).
+    Mahnung m;
+    m.rechnungsID = r1.id;
+    ASSERT_NE(neueMahnung(db, m, &e), 0u) << e.toStdString();
+    EXPECT_EQ(mahnungen(db, r1.id).first().datum, zDate(2016, 2, 16));
+    EXPECT_EQ(mahnungen(db, r1.id).first().nummer, QStringLiteral("MA-2016-0001"));
+}
+
 TEST_F(Faktura_, PruefungenBeimSpeichern) {
     QString e;
     Beleg b = rechnung({pos(1, 100, 5)});
@@ -149,11 +201,29 @@ TEST_F(Faktura_, PruefungenBeimSpeichern) {
     EXPECT_FALSE(speichereBeleg(db, &b, &e));
     EXPECT_EQ(e, QStringLiteral("Sie haben zu einer positiven Rechnungssumme von 119,00 eine negative bereits gezahlte Summe erfasst."));
     b.anzahlung = 0.0_eur;
+    // In a case of a past year every date lies before today: only a date
+    // before the newest invoice, or outside the case's year, asks.
     env.ui().setDefaultAnswer(false);
+    Beleg erste = rechnung({pos(1, 100, 5)});
+    ASSERT_TRUE(speichereBeleg(db, &erste, &e)) << e.toStdString();
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).isEmpty());
+    b.datum = zDate(2016, 3, 1);
     EXPECT_FALSE(speichereBeleg(db, &b, &e));
-    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).contains(QStringLiteral("Das Rechnungsdatum liegt vor dem heutigen Tag. Trotzdem fortfahren?")));
-    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 0);
+    EXPECT_EQ(env.ui().texts(Ui::Art::Frage),
+              QStringList{QStringLiteral("Das Rechnungsdatum liegt vor dem Datum der letzten Rechnung (15.03.2016). Trotzdem fortfahren?")});
+    b.datum = zDate(2017, 1, 2);
+    EXPECT_FALSE(speichereBeleg(db, &b, &e));
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).last().startsWith(QStringLiteral("Das Rechnungsdatum liegt nicht im aktuell gewählten Wirtschaftsjahr 2016")));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 1);
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reTempPositionen")).toInt(), 0);
+    // An invoice back-dated within the current year still asks.
+    const zDate gestern = zDate::today().addDays(-1);
+    if (gestern.year() == zDate::today().year()) {
+        b.datum = gestern;
+        EXPECT_FALSE(speichereBeleg(db, &b, &e));
+        EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).contains(QStringLiteral("Das Rechnungsdatum liegt vor dem heutigen Tag. Trotzdem fortfahren?")));
+    }
+    b.datum = zDate(2016, 3, 15);
     env.ui().setDefaultAnswer(true);
     Position falsch = pos(1, 10, 7);  // an input-tax key on revenue
     b.positionen << falsch;
@@ -174,7 +244,7 @@ TEST_F(Faktura_, PruefungenBeimSpeichern) {
     Beleg keineZahl = rechnung({pos(std::nan(""), 1, 5)});
     EXPECT_FALSE(speichereBeleg(db, &keineZahl, &e));
     EXPECT_EQ(e, QStringLiteral("Die Menge der Position „Posten“ ist keine Zahl. Bitte geben Sie eine Menge an."));
-    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 0);
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM reRechnungen")).toInt(), 1);
     Artikel a;
     a.bezeichnung = QStringLiteral("Anlage");
     a.preis = EuroType::ausCent(EuroType::kHoechstCent);

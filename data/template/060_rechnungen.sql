@@ -264,7 +264,8 @@ CREATE TABLE reLieferscheine (
 );
 
 -- Invoices (Art 0) and invoice corrections (Art 1). Anzahlung is the amount
--- already paid; ZeitraumVon/ZeitraumBis the period of supply.
+-- already paid; ZeitraumVon/ZeitraumBis the period of supply; KorrekturZuID
+-- the invoice a correction corrects.
 CREATE TABLE reRechnungen (
     ID                       INTEGER PRIMARY KEY,
     Nummer                   TEXT,
@@ -295,7 +296,8 @@ CREATE TABLE reRechnungen (
     VersandkostenBrutto      REAL    DEFAULT 0,
     VersandkostenSteuersatz  REAL    DEFAULT 0,
     VersandkostenSteuer      REAL    DEFAULT 0,
-    RAP                      INTEGER DEFAULT 0
+    RAP                      INTEGER DEFAULT 0,
+    KorrekturZuID            INTEGER DEFAULT 0
 );
 CREATE INDEX idx_reRechnungen_Nummer ON reRechnungen (Nummer);
 

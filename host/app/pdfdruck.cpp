@@ -8,7 +8,7 @@
 #include <QTextDocument>
 
 bool rsHtmlAlsPdf(const QString& html, const QString& titel, bool quer, const QMarginsF& raenderMm, const QString& was,
-                  QByteArray* pdf, QString* fehler) {
+                  QByteArray* pdf, QString* fehler, bool archiv) {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         if (fehler) *fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
         return false;
@@ -20,6 +20,7 @@ bool rsHtmlAlsPdf(const QString& html, const QString& titel, bool quer, const QM
         QPdfWriter w(&puffer);
         w.setTitle(titel);
         w.setCreator(QStringLiteral("dalvo"));
+        if (archiv) w.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
         w.setPageSize(QPageSize(QPageSize::A4));
         if (quer) w.setPageOrientation(QPageLayout::Landscape);
         w.setPageMargins(raenderMm, QPageLayout::Millimeter);

@@ -10,6 +10,35 @@
 namespace Faktura {
 using namespace intern;
 
+namespace intern {
+int fallJahr(const zDate& sonst) {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    return kg ? kg->getSteuerjahr() : sonst.year();
+}
+
+bool jahrPasst(const zDate& datum, const QString& was, QString* fehler) {
+    const int jahr = fallJahr(datum);
+    if (datum.year() == jahr ||
+        GetUi().frage(QStringLiteral("Das Datum %1 (%2) liegt nicht im Wirtschaftsjahr %3 des Falls. Trotzdem fortfahren?")
+                          .arg(datum.getText(), was)
+                          .arg(jahr),
+                      QStringLiteral("Frage")))
+        return true;
+    if (fehler)
+        *fehler = QStringLiteral("Der Beleg (%1) wurde nicht gespeichert: sein Datum %2 liegt nicht im Wirtschaftsjahr %3. Geben Sie ein "
+                                 "Datum des Jahres mit --datum an, oder bestätigen Sie mit --ja.")
+                      .arg(was, datum.getText())
+                      .arg(jahr);
+    return false;
+}
+
+zDate faelligAm(DBConnection* db, const Beleg& b) {
+    if (b.zahlungsziel.isValid()) return b.zahlungsziel;
+    Zahlungsbedingung z;
+    return b.datum.addDays(zahlungsbedingungVon(db, b, &z) ? z.tage : 14);
+}
+}  // namespace intern
+
 namespace {
 const QString kTemp = QStringLiteral("reTempPositionen");
 
@@ -31,6 +60,9 @@ Zeile positionsZeile(unsigned long id, int nr, const Position& p) {
             {QStringLiteral("Steuerschluessel"), DatenTyp(p.steuerschluessel)},
             {QStringLiteral("Konto"), DatenTyp(p.konto)}};
 }
+
+// Older files of this schema lack the column naming the corrected invoice.
+bool hatKorrekturSpalte(DBConnection* db) { return rsColumnExists(db, QStringLiteral("reRechnungen"), QStringLiteral("KorrekturZuID")); }
 
 Zeile kopfZeile(DBConnection* db, const Beleg& b, const Summen& s) {
     Zeile z{{QStringLiteral("Nummer"), DatenTyp(b.nummer)},
@@ -58,6 +90,7 @@ Zeile kopfZeile(DBConnection* db, const Beleg& b, const Summen& s) {
         z.insert(QStringLiteral("VersandkostenBrutto"), DatenTyp(s.versandBrutto));
         z.insert(QStringLiteral("VersandkostenSteuersatz"), DatenTyp(b.versandSatz));
         z.insert(QStringLiteral("VersandkostenSteuer"), DatenTyp(s.versandSteuer));
+        if (b.korrekturZu != 0 || hatKorrekturSpalte(db)) z.insert(QStringLiteral("KorrekturZuID"), DatenTyp(b.korrekturZu));
     }
     return z;
 }
@@ -80,6 +113,7 @@ Beleg belegAus(DBConnection* db, Belegart art, const rsDataSource& rs) {
     b.angebotsID = f("AngebotsID").toULong();
     b.auftragsID = f("AuftragsbestaetigungID").toULong();
     b.lieferscheinID = f("LieferscheinID").toULong();
+    if (art == Belegart::Rechnung) b.korrekturZu = f("KorrekturZuID").toULong();
     b.zahlungsziel = f("Zahlungsziel").toDate();
     b.versandNetto = f("VersandkostenNetto").toEuro();
     b.versandSatz = f("VersandkostenSteuersatz").toDouble();
@@ -122,12 +156,32 @@ bool rechnungPruefen(DBConnection* db, Beleg* b, const Beleg& alt, QString* fehl
     // An invoice without recipient could never be posted or sent.
     if (b->personID == 0 || !lesePerson(db, b->personID, nullptr))
         return nein(QStringLiteral("Bitte wählen Sie einen Kunden für die Rechnung / Rechnungskorrektur."));
+    if (b->korrekturZu != 0) {
+        Beleg zu;
+        if (b->korrekturZu == b->id || !leseBeleg(db, Belegart::Rechnung, b->korrekturZu, &zu))
+            return nein(QStringLiteral("Die Rechnung, die korrigiert werden soll, gibt es nicht."));
+        if (zu.personID != b->personID)
+            return nein(QStringLiteral("Die Rechnungskorrektur muss an denselben Kunden gehen wie die Rechnung %1.").arg(zu.nummer));
+        if (b->datum < zu.datum)
+            return nein(QStringLiteral("Die Rechnungskorrektur kann nicht vor der Rechnung %1 vom %2 datieren.").arg(zu.nummer, zu.datum.getText()));
+        b->rechnungsart = 1;
+    }
     const bool datumNeu = alt.id == 0 || alt.datum != b->datum;
     if (datumNeu) {
-        if (b->datum < zDate::today() && !frage(QStringLiteral("Das Rechnungsdatum liegt vor dem heutigen Tag. Trotzdem fortfahren?")))
+        // The question guards against back-dating an invoice written now. A
+        // case of a past year is written after the fact, where every date
+        // lies before today, so there only a date before the newest invoice
+        // asks: the numbers would no longer follow the dates.
+        const zDate heute = zDate::today();
+        const zDate letzte = wert(db, QStringLiteral("SELECT MAX(Datum) FROM reRechnungen WHERE ID<>0 AND ID<>? AND Datum<>''"), {DatenTyp(b->id)})
+                                 .toDate();
+        if (b->datum < heute && b->datum.year() == heute.year() &&
+            !frage(QStringLiteral("Das Rechnungsdatum liegt vor dem heutigen Tag. Trotzdem fortfahren?")))
             return nein(abgebrochen);
-        KontoGlobal* kg = GetKontoGlobal(-1, false);
-        const int jahr = kg ? kg->getSteuerjahr() : b->datum.year();
+        if (letzte.isValid() && b->datum < letzte &&
+            !frage(QStringLiteral("Das Rechnungsdatum liegt vor dem Datum der letzten Rechnung (%1). Trotzdem fortfahren?").arg(letzte.getText())))
+            return nein(abgebrochen);
+        const int jahr = fallJahr(b->datum);
         if (b->datum.year() != jahr &&
             !frage(QStringLiteral("Das Rechnungsdatum liegt nicht im aktuell gewählten Wirtschaftsjahr ") + QString::number(jahr) +
                    QStringLiteral(". Trotzdem fortfahren?")))
@@ -153,7 +207,8 @@ bool rechnungPruefen(DBConnection* db, Beleg* b, const Beleg& alt, QString* fehl
         !frage(QStringLiteral("Die bereits gezahlte Summe darf die Rechnungssumme von ") + s.endsumme.getText() +
                QStringLiteral(" nicht übersteigen.\nTrotzdem fortfahren?")))
         return nein(abgebrochen);
-    if (b->rechnungsart == 1 && s.endsumme > EuroType() &&
+    // A correction of a named invoice may raise it as well as lower it.
+    if (b->rechnungsart == 1 && b->korrekturZu == 0 && s.endsumme > EuroType() &&
         frage(QStringLiteral("Sie haben eine negative Gutschrift erfasst was einer Rechnung entspricht. Soll diese automatisch in eine "
                              "Rechnung umgewandelt werden?")))
         b->rechnungsart = 0;
@@ -291,6 +346,8 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
     Beleg alt;
     if (b->id != 0 && !leseBeleg(db, b->art, b->id, &alt))
         return nein(QStringLiteral("Den Beleg %1 gibt es nicht mehr.").arg(b->id));
+    // A document dated outside the case's year belongs to another year's books.
+    if (!istRechnung(*b) && b->id == 0 && !jahrPasst(b->datum, bezeichnung(b->art), fehler)) return false;
     if (istRechnung(*b)) {
         // A posted invoice is a voucher of the ledger: changing it would
         // leave the booking telling another story.
@@ -304,6 +361,9 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
     }
     DBTransaktion t(db);
     if (!t.ok()) return false;
+    if (b->korrekturZu != 0 && !hatKorrekturSpalte(db) &&
+        !ExecSQL(db, QStringLiteral("ALTER TABLE reRechnungen ADD COLUMN KorrekturZuID INTEGER DEFAULT 0")))
+        return nein(QStringLiteral("Der Beleg konnte nicht gespeichert werden: %1").arg(db->getErr()->last()));
     // The scratch state: the header under ID 0 and the positions in the
     // working table, then the key (and number) on saving.
     bool ok = ExecSQL(db, QStringLiteral("DELETE FROM ") + tab + QStringLiteral(" WHERE ID=0")) &&
@@ -451,7 +511,7 @@ bool loescheBeleg(DBConnection* db, Belegart art, unsigned long id, QString* feh
     return true;
 }
 
-unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler,
+unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& tag, QString* fehler,
                                const zDate& von, const zDate& bis) {
     db = rsFallDB(db);
     if (int(ziel) <= int(quelle.art) || ziel == Belegart::Mahnung) {
@@ -476,6 +536,9 @@ unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart z
     }
     Beleg b = quelle;
     b.art = ziel;
+    // Without a date of its own the new document keeps its source's: taking
+    // an offer of a past year over must not move it into today's year.
+    const zDate datum = tag.isValid() ? tag : quelle.datum;
     if (von.isValid()) {
         b.zeitraumVon = von;
         b.zeitraumBis = bis.isValid() ? bis : von;
@@ -514,7 +577,11 @@ QString pruefeRechnungsangaben(DBConnection* db, const Beleg& b) {
     const QString adresse = anfang + QStringLiteral("die vollständige Anschrift des Leistungsempfängers enthalten.\n");
     if (p.plz.trimmed().isEmpty()) return adresse + QStringLiteral("Bitte tragen Sie in den Stammdaten für den Kunden eine Postleitzahl ein.");
     if (p.ort.trimmed().isEmpty()) return adresse + QStringLiteral("Bitte tragen Sie in den Stammdaten für den Kunden einen Ort ein.");
-    if (p.strasse.trimmed().isEmpty()) return adresse + QStringLiteral("Bitte tragen Sie in den Stammdaten für den Kunden eine Straße ein.");
+    // A PO box is a full address under § 14 UStG as well as a street.
+    if (p.strasse.trimmed().isEmpty())
+        return adresse + QStringLiteral("Bitte tragen Sie in den Stammdaten für den Kunden eine Straße oder ein Postfach ein "
+                                        "(dalvo kunde FALL aendern %1 --strasse …).")
+                             .arg(p.kundennummer);
     if (!b.zeitraumVon.isValid() && !b.zeitraumBis.isValid())
         return anfang + QStringLiteral("den Zeitpunkt der Lieferung oder sonstigen Leistung enthalten.\nBitte geben Sie den Leistungszeitraum an.");
     for (const Position& x : b.positionen)

@@ -3,6 +3,7 @@
 #include "kontbaum/faktura/intern.h"
 
 #include "host/app/options.h"
+#include "host/app/ui.h"
 #include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/steuer/ustid.h"
 
@@ -165,6 +166,14 @@ unsigned long bucheRechnung(DBConnection* db, const Beleg& ein, const BuchungsAu
     if (!offen) return nein(QStringLiteral("Die Rechnung %1 ist bereits gebucht.").arg(b.nummer));
     if (b.positionen.isEmpty()) return nein(QStringLiteral("Die Rechnung %1 hat keine Positionen; es gibt nichts zu buchen.").arg(b.nummer));
     if (!a.datum.isValid()) return nein(QStringLiteral("Bitte geben Sie das Zahlungsdatum an."));
+    // Money rarely arrives before the invoice is written: usually a typing error of the date.
+    if (a.datum < b.datum &&
+        !GetUi().frage(QStringLiteral("Die Zahlung am %1 liegt vor dem Datum der Rechnung %2 (%3). Trotzdem buchen?")
+                           .arg(a.datum.getText(), b.nummer, b.datum.getText()),
+                       QStringLiteral("Frage")))
+        return nein(QStringLiteral("Die Rechnung %1 wurde nicht gebucht: die Zahlung liegt vor dem Rechnungsdatum (Frage verneint). Mit "
+                                   "--ja wird sie trotzdem gebucht.")
+                        .arg(b.nummer));
     if (KontoGlobal::isInFestschreibungsZeitraum(a.datum))
         return nein(QStringLiteral("Das Zahlungsdatum %1 liegt im festgeschriebenen Zeitraum; dort kann nicht mehr gebucht werden.")
                         .arg(a.datum.getText()));
@@ -362,7 +371,12 @@ unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler) {
         return nein(QStringLiteral("Die Mahnstufe ist 1 bis 9 oder 99 für die letzte Mahnung."));
     if (m.stufe <= bisher) return nein(QStringLiteral("Zur Rechnung %1 gibt es schon eine Mahnung der Stufe %2.").arg(r.nummer).arg(bisher));
     if (m.gebuehr < EuroType()) return nein(QStringLiteral("Die Mahngebühr darf nicht negativ sein."));
-    if (!m.datum.isValid()) m.datum = zDate::today();
+    // Without a date of its own a dunning letter of a past year's case is
+    // dated the day after the invoice fell due, not today: its number and
+    // its place in the books follow its date.
+    if (!m.datum.isValid()) m.datum = zDate::today().year() == fallJahr(r.datum) ? zDate::today() : faelligAm(db, r).addDays(1);
+    if (m.datum < r.datum) return nein(QStringLiteral("Die Mahnung kann nicht vor der Rechnung %1 vom %2 datieren.").arg(r.nummer, r.datum.getText()));
+    if (!jahrPasst(m.datum, QStringLiteral("Mahnung"), fehler)) return 0;
     if (!m.zahlungsziel.isValid()) m.zahlungsziel = m.datum.addDays(14);
     if (m.zahlungsziel < m.datum) return nein(QStringLiteral("Das neue Zahlungsziel liegt vor dem Datum der Mahnung."));
     if (!m.erinnerungsdatum.isValid()) m.erinnerungsdatum = m.zahlungsziel.addDays(1);
@@ -432,12 +446,16 @@ bool KontoGlobal::rechnungZahlungEntfernt(DBConnection* con, unsigned long buchu
              {DatenTyp(buchungsnummer), DatenTyp(nummer)})
             .toLongLong() > 0)
         return true;
-    // The paid amount shrinks by the payment, toward 0 and never past it
-    // (a correction's paid amount is negative).
+    // The posting settled the invoice as a whole (the payment and a
+    // discount booking mark its total paid), so with the last of its
+    // bookings gone that total is open again: the paid amount shrinks by
+    // the invoice's gross total, toward 0 and never past it (a correction's
+    // is negative). The booking's own amount is no measure: it is the net
+    // amount of its revenue lines.
     const EuroType bisher = r[1].toEuro();
-    // A payment with discount settled the invoice in two bookings; whichever
-    // goes last takes the whole settled amount with it.
-    const EuroType zahlung = r[2].toEuro().isNull() ? k[1].toEuro().abs() : bisher.abs();
+    Beleg rechnung;
+    const EuroType zahlung = leseBeleg(db, Belegart::Rechnung, r[0].toULong(), &rechnung) ? berechneSummen(db, rechnung).endsumme.abs()
+                                                                                         : bisher.abs();
     EuroType rest = bisher.abs() > zahlung ? EuroType(bisher.abs() - zahlung) : EuroType();
     if (bisher < EuroType()) rest = -rest;
     return ExecPrepared(db, QStringLiteral("UPDATE reRechnungen SET bezahlt=?, anzahlung=?, Skonto=0 WHERE ID = ?"),

@@ -1,29 +1,39 @@
 // The printed invoice: an A4 page with every content § 14 UStG asks for,
-// made by QTextDocument and QPdfWriter, and the e-invoice attached to the
-// PDF as "factur-x.xml".
-//
-// Qt's PDF writer cannot attach files, so the attachment is added
-// afterwards as an incremental update (PDF 1.7, 7.5.6): the writer's bytes
-// stay as they are, and behind them come the embedded file, its file-spec
-// dictionary (/Filespec), a name tree, a new version of the catalog that points to
-// both, and a cross-reference section for these objects alone whose
-// trailer chains to the old one. Every reader sees the new catalog.
+// made by QTextDocument and QPdfWriter; an invoice goes out as PDF/A-3b
+// with its e-invoice embedded (hybrid.cpp).
 #include "host/app/pdfdruck.h"
 #include "kontbaum/faktura/intern.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLocale>
-#include <QRegularExpression>
 
 namespace Faktura {
 using namespace intern;
 
 namespace {
-QString h(const QString& t) { return t.toHtmlEscaped(); }
+// A character the page's font lacks (an emoji in a customer's name) would
+// vanish from the printout without a trace; it is printed as U+FFFD, the
+// replacement character, so the reader sees that something stood there.
+// Without the graphics environment there is no font to ask.
+QString druckbar(const QString& t) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return t;
+    const QFontMetrics fm{QFont(QStringLiteral("sans-serif"))};
+    QString aus;
+    for (const uint c : t.toUcs4()) {
+        if (c < 0x80 || fm.inFontUcs4(c)) aus += QString::fromUcs4(&c, 1);
+        else aus += QChar(0xFFFD);
+    }
+    return aus;
+}
+QString h(const QString& t) { return druckbar(t).toHtmlEscaped(); }
 QString geld(const EuroType& e) { return e.getText() + QStringLiteral(" €"); }
 
 // The note § 14a UStG asks for where the invoice carries no German tax.
-QString steuerhinweis(DBConnection* db, unsigned long schluessel) {
-    const unsigned long kz = schluesselInfo(db, schluessel).kennziffer;
+QString steuerhinweis(DBConnection* db, unsigned long schluessel, unsigned long konto) {
+    const unsigned long kz = schluessel == 0 ? wert(db, QStringLiteral("SELECT UStVA FROM eurKontenplan WHERE Nummer=?"), {DatenTyp(konto)}).toULong()
+                                             : schluesselInfo(db, schluessel).kennziffer;
+    if (kz == 43) return QStringLiteral("Steuerfreie Ausfuhrlieferung (§ 4 Nr. 1 Buchst. a, § 6 UStG).");
     if (kz == 41) return QStringLiteral("Steuerfreie innergemeinschaftliche Lieferung (§ 4 Nr. 1 Buchst. b UStG).");
     if (kz == 21 || kz == 60 || kz == 68) return QStringLiteral("Steuerschuldnerschaft des Leistungsempfängers.");
     return QString();
@@ -90,6 +100,9 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
     if (rechnung || !leistung.isEmpty()) t += QStringLiteral("<tr><td>Leistungsdatum:</td><td>%1</td></tr>").arg(h(leistung));
     if (!k.kundennummer.isEmpty()) t += QStringLiteral("<tr><td>Kundennummer:</td><td>%1</td></tr>").arg(h(k.kundennummer));
     if (!k.ustid.isEmpty()) t += QStringLiteral("<tr><td>USt-IdNr. des Kunden:</td><td>%1</td></tr>").arg(h(k.ustid));
+    Beleg vorher;
+    if (rechnung && b.korrekturZu != 0 && leseBeleg(db, Belegart::Rechnung, b.korrekturZu, &vorher))
+        t += QStringLiteral("<tr><td colspan=\"2\"><b>Korrektur zu Rechnung %1 vom %2</b></td></tr>").arg(h(vorher.nummer), vorher.datum.getText());
     t += QStringLiteral("</table><br><table class=\"pos\" width=\"100%\"><tr><th>Pos.</th><th>Bezeichnung</th><th class=\"r\">Menge</th>"
                         "<th>Einheit</th>");
     t += mitPreisen ? QStringLiteral("<th class=\"r\">Einzelpreis</th><th class=\"r\">Rabatt</th><th class=\"r\">USt</th>"
@@ -114,7 +127,7 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
                  .arg(p.rabatt != 0.0 ? QLocale(QLocale::German).toString(p.rabatt, 'g', 6) + QStringLiteral(" %") : QString())
                  .arg(QLocale(QLocale::German).toString(satz, 'g', 4))
                  .arg(geld(s.positionsbetrag[i]));
-        const QString hw = steuerhinweis(db, p.steuerschluessel);
+        const QString hw = steuerhinweis(db, p.steuerschluessel, p.konto);
         if (!hw.isEmpty() && !hinweise.contains(hw)) hinweise << hw;
     }
     if (!mitPreisen) return t + QStringLiteral("</table>") + fuss(f);
@@ -145,12 +158,16 @@ QString rechnungHtml(DBConnection* db, const Beleg& b) {
     for (const QString& x : hinweise) t += QStringLiteral("<p>%1</p>").arg(h(x));
     if (!rechnung) return t + fuss(f);
     Zahlungsbedingung zb;
-    const zDate faellig = b.zahlungsziel.isValid() ? b.zahlungsziel
-                          : leseZahlungsbedingung(db, b.zahlungsbedingungID ? b.zahlungsbedingungID : k.zahlungsbedingungID, &zb)
-                              ? b.datum.addDays(zb.tage)
-                              : b.datum.addDays(14);
-    t += QStringLiteral("<p>Bitte überweisen Sie den Betrag bis zum %1%2.</p>")
-             .arg(faellig.getText(), f.iban.isEmpty() ? QString() : QStringLiteral(" auf das Konto IBAN ") + h(f.iban));
+    zahlungsbedingungVon(db, b, &zb);
+    const zDate faellig = faelligAm(db, b);
+    // A credit note asks the customer for nothing: the business owes him.
+    if (s.offen < EuroType()) {
+        t += QStringLiteral("<p>Gutschrift über %1. Wir erstatten Ihnen den Betrag bis zum %2.</p>").arg(geld(-s.offen), faellig.getText());
+        return t + fuss(f);
+    }
+    if (s.offen.isNull()) return t + QStringLiteral("<p>Der Betrag ist bereits bezahlt.</p>") + fuss(f);
+    t += QStringLiteral("<p>Bitte überweisen Sie den Betrag von %1 bis zum %2%3.</p>")
+             .arg(geld(s.offen), faellig.getText(), f.iban.isEmpty() ? QString() : QStringLiteral(" auf das Konto IBAN ") + h(f.iban));
     if (zb.skonto1 > 0.0)
         t += QStringLiteral("<p>%1 % Skonto: bei Zahlung innerhalb von %2 Tagen.</p>")
                  .arg(QLocale(QLocale::German).toString(zb.skonto1, 'g', 4))
@@ -168,70 +185,13 @@ bool rechnungPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* feh
     // The printout carries the e-invoice: without a valid one there is none.
     const QByteArray xml = xrechnung(db, b, fehler);
     if (xml.isEmpty()) return false;
-    if (!alsPdf(QStringLiteral("Rechnung %1").arg(b.nummer), rechnungHtml(db, b), pdf, fehler)) return false;
-    return pdfAnhangEinfuegen(pdf, QStringLiteral("factur-x.xml"), xml, QStringLiteral("text/xml"), fehler);
-}
-
-bool pdfAnhangEinfuegen(QByteArray* pdf, const QString& name, const QByteArray& datei, const QString& mimeTyp, QString* fehler) {
-    auto nein = [&](const QString& t) {
-        if (fehler) *fehler = QStringLiteral("Der Anhang konnte nicht in das PDF eingefügt werden: %1").arg(t);
+    HybridAngaben a;
+    a.titel = QStringLiteral("%1 %2").arg(belegTitel(b), b.nummer);
+    QByteArray seite;
+    if (!rsHtmlAlsPdf(rechnungHtml(db, b), a.titel, false, QMarginsF(20, 15, 15, 15), QStringLiteral("„%1“").arg(a.titel), &seite, fehler,
+                      true))
         return false;
-    };
-    const int sx = pdf->lastIndexOf("startxref");
-    const int tr = pdf->lastIndexOf("trailer");
-    if (sx < 0 || tr < 0 || tr > sx) return nein(QStringLiteral("kein Trailer gefunden"));
-    static const QRegularExpression zahl(QStringLiteral("startxref\\s+(\\d+)"));
-    const QRegularExpressionMatch mx = zahl.match(QString::fromLatin1(pdf->mid(sx, 40)));
-    const QString trailer = QString::fromLatin1(pdf->mid(tr, sx - tr));
-    static const QRegularExpression size(QStringLiteral("/Size\\s+(\\d+)")), root(QStringLiteral("/Root\\s+(\\d+)\\s+(\\d+)\\s+R")),
-        info(QStringLiteral("/Info\\s+(\\d+\\s+\\d+\\s+R)"));
-    const QRegularExpressionMatch ms = size.match(trailer), mr = root.match(trailer), mi = info.match(trailer);
-    if (!mx.hasMatch() || !ms.hasMatch() || !mr.hasMatch()) return nein(QStringLiteral("Trailer ohne /Size oder /Root"));
-    const int n = ms.captured(1).toInt(), katalog = mr.captured(1).toInt();
-    // The catalog as the writer left it: the last definition of its object.
-    const QByteArray kopf = QByteArray::number(katalog) + ' ' + mr.captured(2).toLatin1() + " obj";
-    int a = pdf->lastIndexOf(kopf);
-    while (a > 0 && !QChar::fromLatin1(pdf->at(a - 1)).isSpace()) a = pdf->lastIndexOf(kopf, a - 1);
-    const int e = a < 0 ? -1 : pdf->indexOf("endobj", a);
-    if (a < 0 || e < 0) return nein(QStringLiteral("Katalog nicht gefunden"));
-    QByteArray inhalt = pdf->mid(a + kopf.size(), e - a - kopf.size()).trimmed();
-    if (!inhalt.startsWith("<<") || !inhalt.endsWith(">>") || inhalt.contains("/Names") || inhalt.contains("/AF"))
-        return nein(QStringLiteral("unerwarteter Katalog"));
-    inhalt.chop(2);
-
-    QByteArray neu;
-    if (!pdf->endsWith('\n')) neu += '\n';
-    QList<QPair<int, qint64>> lagen;
-    auto objekt = [&](int nr, const QByteArray& koerper) {
-        lagen << qMakePair(nr, qint64(pdf->size() + neu.size()));
-        neu += QByteArray::number(nr) + " 0 obj\n" + koerper + "\nendobj\n";
-    };
-    const QByteArray datum = "D:" + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + "Z";
-    const QByteArray pdfName = name.toLatin1();  // the attachment names are plain ASCII
-    QByteArray subtyp = mimeTyp.toLatin1();
-    subtyp.replace("/", "#2F");
-    objekt(n, "<< /Type /EmbeddedFile /Subtype /" + subtyp + " /Length " + QByteArray::number(datei.size()) + " /Params << /Size " +
-                  QByteArray::number(datei.size()) + " /ModDate (" + datum + ") >> >>\nstream\n" + datei + "\nendstream");
-    objekt(n + 1, "<< /Type /Filespec /F (" + pdfName + ") /UF (" + pdfName + ") /EF << /F " + QByteArray::number(n) + " 0 R /UF " +
-                      QByteArray::number(n) + " 0 R >> /AFRelationship /Alternative /Desc (E-Rechnung) >>");
-    objekt(n + 2, "<< /Names [(" + pdfName + ") " + QByteArray::number(n + 1) + " 0 R] >>");
-    objekt(katalog, inhalt + " /Names << /EmbeddedFiles " + QByteArray::number(n + 2) + " 0 R >> /AF [" + QByteArray::number(n + 1) + " 0 R] >>");
-    const qint64 xref = pdf->size() + neu.size();
-    neu += "xref\n";
-    // Subsections of consecutive numbers; every entry exactly 20 bytes.
-    std::sort(lagen.begin(), lagen.end());
-    for (int i = 0; i < lagen.size();) {
-        int j = i;
-        while (j + 1 < lagen.size() && lagen[j + 1].first == lagen[j].first + 1) ++j;
-        neu += QByteArray::number(lagen[i].first) + ' ' + QByteArray::number(j - i + 1) + '\n';
-        for (int x = i; x <= j; ++x) neu += QString::asprintf("%010lld 00000 n \n", lagen[x].second).toLatin1();
-        i = j + 1;
-    }
-    neu += "trailer\n<< /Size " + QByteArray::number(n + 3) + " /Root " + QByteArray::number(katalog) + ' ' + mr.captured(2).toLatin1() + " R" +
-           (mi.hasMatch() ? " /Info " + mi.captured(1).toLatin1() : QByteArray()) + " /Prev " + mx.captured(1).toLatin1() +
-           " >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
-    pdf->append(neu);
-    return true;
+    return hybridPdf(seite, xml, a, pdf, fehler);
 }
 
 }  // namespace Faktura

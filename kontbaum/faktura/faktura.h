@@ -6,14 +6,15 @@
 // tax key, the checks before a document is saved or printed, the posting of
 // a paid invoice into the ledger, the reopening of an invoice whose payment
 // booking is deleted, the due reminders, and the invoice as e-invoice
-// (XRechnung in the UN/CEFACT CII syntax) and as printed A4 PDF carrying
-// that XML as attachment "factur-x.xml".
+// (XRechnung in the UN/CEFACT CII syntax) and as printed A4 PDF/A-3b
+// carrying that XML as attachment "factur-x.xml" (ZUGFeRD / Factur-X).
 //
 // Relies on: rahmen (manager, case database, case properties), buchungen
 // (calcSteuerschluessel for every tax split, insertSplittBuchung for the
 // posting, so the small-business rule, the closed cash register and the
 // lock date hold here as everywhere; the record of a due reminder),
-// steuer/ustid.h (the format of VAT numbers), through KontoGlobal's members
+// steuer/ustid.h (the format of VAT numbers), libqpdf for the structure of
+// the hybrid PDF, through KontoGlobal's members
 // konten (account look-ups and the account/key rule), the host's
 // Ui for the questions on saving, Qt Xml for the e-invoice and Qt Gui for
 // the PDF (which then needs a QGuiApplication; the offscreen platform does).
@@ -41,6 +42,7 @@
 #include "host/values/euro.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -120,7 +122,14 @@ struct Person {
 };
 // Inserts (personID 0: a new number from the range unless kundennummer is
 // set) or updates the person. Returns the PersonID, 0 with `fehler`.
+// Refuses a malformed VAT number (a customer outside the EU may carry his
+// country's tax number instead) and a Leitweg-ID that pruefeLeitweg refuses.
 unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler);
+// The buyer reference of a public buyer as the German CIUS defines it:
+// Grobadressierung (2 to 12 digits), optional Feinadressierung (up to 30
+// letters and digits), two check digits by ISO/IEC 7064 MOD 97-10, joined
+// by hyphens. The German refusal, empty when it holds (or is empty).
+QString pruefeLeitweg(const QString& leitweg);
 bool lesePerson(DBConnection* db, unsigned long personID, Person* p);
 // The person with that customer number or, failing that, that PersonID.
 bool findePerson(DBConnection* db, const QString& nummerOderId, Person* p);
@@ -180,6 +189,7 @@ struct Beleg {
     zDate datum;
     zDate zeitraumVon, zeitraumBis;  // period (or day: both equal) of supply
     int rechnungsart = 0;            // invoices: 0 invoice, 1 invoice correction
+    unsigned long korrekturZu = 0;   // a correction: the invoice it corrects (0: none named)
     EuroType anzahlung;        // amount already paid
     zDate bezahlt;                   // payment date; invalid while open
     zDate zahlungsziel;
@@ -231,7 +241,9 @@ QList<Beleg> belege(DBConnection* db, Belegart art, bool nurOffene = false);
 // over, linked to its source. Saved; the new ID, 0 with `fehler`.
 // When a document of kind `ziel` was already made from `quelle`, asks
 // through the Ui first. A period of supply `von`..`bis` replaces the
-// source's; a delivery note or invoice without any gets its date.
+// source's; a delivery note or invoice without any gets its date. An
+// invalid `datum` dates it as its source; a date outside the case's year
+// asks first. Its number follows its date.
 unsigned long belegUebernehmen(DBConnection* db, const Beleg& quelle, Belegart ziel, const zDate& datum, QString* fehler,
                                const zDate& von = zDate(), const zDate& bis = zDate());
 // Deletes an offer, order confirmation, delivery note or invoice with its
@@ -320,6 +332,8 @@ struct Mahnung {
 QString stufeText(int stufe);  // "1", "2", …, "Letzte"
 // A dunning letter for an open invoice: the next level unless given, a new
 // due date (date + 14 days unless given). Refused for a paid invoice.
+// Without a date it is dated today, or in a case of a past year the day
+// after the invoice fell due; a date outside the case's year asks first.
 unsigned long neueMahnung(DBConnection* db, Mahnung m, QString* fehler);
 QList<Mahnung> mahnungen(DBConnection* db, unsigned long rechnungsID = 0);
 
@@ -344,11 +358,24 @@ QString belegTitel(const Beleg& b);
 // without the checks of § 14 UStG and without an e-invoice attached (they
 // are no invoices).
 bool belegPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler);
-// Appends `datei` to the PDF `pdf` as embedded file `name` by an
-// incremental update (new objects, a catalog with /Names and /AF, a new
-// cross-reference section); the original bytes stay untouched. False with
-// `fehler` for a PDF it does not understand.
-bool pdfAnhangEinfuegen(QByteArray* pdf, const QString& name, const QByteArray& datei, const QString& mimeTyp,
-                        QString* fehler);
+// What a hybrid invoice says about itself: the document title, the
+// attachment (name, MIME type, description) and the Factur-X conformance
+// level of the XML ("EN 16931", "XRECHNUNG"); the time of creation (now
+// when invalid).
+struct HybridAngaben {
+    QString titel;
+    QString dateiname = QStringLiteral("factur-x.xml");
+    QString mimeTyp = QStringLiteral("text/xml");
+    QString beschreibung = QStringLiteral("E-Rechnung (XRechnung, CII)");
+    QString stufe = QStringLiteral("XRECHNUNG");
+    QDateTime zeit;
+};
+// Makes the PDF/A-3b hybrid invoice (ZUGFeRD 2.x / Factur-X 1.0) from the
+// printed page `seite`, a PDF/A-1b of QPdfWriter, and the e-invoice `xml`,
+// embedded byte for byte with relationship /Alternative and named in the
+// catalog's /AF; XMP metadata with the PDF/A identification and the
+// Factur-X extension schema, an sRGB output intent. False with `fehler`
+// for a page the PDF library cannot read.
+bool hybridPdf(const QByteArray& seite, const QByteArray& xml, const HybridAngaben& a, QByteArray* pdf, QString* fehler);
 
 }  // namespace Faktura

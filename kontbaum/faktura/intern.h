@@ -47,5 +47,15 @@ struct SchluesselInfo {
 };
 SchluesselInfo schluesselInfo(DBConnection* db, unsigned long schluessel);
 
+// The year of the open case (`sonst` without one).
+int fallJahr(const zDate& sonst);
+// Whether a new document (`was`: "Angebot", "Mahnung", …) may carry
+// `datum`: inside the case's year, or outside it after the Ui's question.
+// False with the German refusal in `fehler` after a "no".
+bool jahrPasst(const zDate& datum, const QString& was, QString* fehler);
+// The day an invoice falls due: its own due date, else its date plus the
+// days of its (or its customer's) payment terms, else 14 days.
+zDate faelligAm(DBConnection* db, const Beleg& b);
+
 }  // namespace intern
 }  // namespace Faktura

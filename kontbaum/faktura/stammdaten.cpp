@@ -336,7 +336,52 @@ QString pruefeUstId(const QString& id) {
     }
     return UStId::pruefen(id);
 }
+
+// The member states by their ISO 3166 country code (Greece is GR here, EL
+// only in a VAT number); the United Kingdom left at the end of 2020.
+bool inDerEu(const QString& land, int jahr) {
+    static const QStringList eu = QStringLiteral("AT BE BG CY CZ DE DK EE ES FI FR GR HR HU IE IT LT LU LV MT NL PL PT RO SE SI SK")
+                                      .split(QLatin1Char(' '));
+    return eu.contains(land) || (land == QLatin1String("GB") && jahr <= 2020);
+}
+
+// The tax number of a customer outside the EU, in the form its country
+// gives it (CHE-123.456.789, NO 123456789 MVA, …): letters, digits and the
+// separators such numbers use. Its meaning is that country's business.
+QString pruefeDrittlandNummer(const QString& id, const QString& land) {
+    static const QRegularExpression form(QStringLiteral("^[A-Z0-9][A-Z0-9.\\-/]{3,29}$"));
+    if (form.match(id).hasMatch()) return QString();
+    return QStringLiteral("Die Steuernummer „%1“ des Kunden in %2 ist ungültig: erlaubt sind 4 bis 30 Buchstaben, Ziffern, Punkte, "
+                          "Binde- und Schrägstriche.")
+        .arg(id, land);
+}
 }  // namespace
+
+QString pruefeLeitweg(const QString& leitweg) {
+    const QString id = leitweg.trimmed().toUpper();
+    if (id.isEmpty()) return QString();
+    // Grobadressierung (2 to 12 digits), optional Feinadressierung (1 to 30
+    // letters and digits), two check digits, joined by hyphens.
+    static const QRegularExpression form(QStringLiteral("^([0-9]{2,12})(?:-([A-Z0-9]{1,30}))?-([0-9]{2})$"));
+    const QRegularExpressionMatch m = form.match(id);
+    if (!m.hasMatch())
+        return QStringLiteral("Die Leitweg-ID „%1“ hat nicht den vorgeschriebenen Aufbau: Grobadressierung (2 bis 12 Ziffern), "
+                              "optional ein Bindestrich und die Feinadressierung (bis 30 Buchstaben und Ziffern), ein Bindestrich und "
+                              "zwei Prüfziffern, zum Beispiel 04011000-1234512345-06.")
+            .arg(leitweg.trimmed());
+    // ISO/IEC 7064 MOD 97-10 over the parts without hyphens, letters as
+    // 10..35 as in an IBAN: the whole with its check digits leaves 1.
+    int rest = 0;
+    for (const QChar c : m.captured(1) + m.captured(2) + m.captured(3)) {
+        const int v = c.isDigit() ? c.digitValue() : c.unicode() - 'A' + 10;
+        rest = (v > 9 ? rest * 100 + v : rest * 10 + v) % 97;
+    }
+    if (rest != 1)
+        return QStringLiteral("Die Prüfziffern der Leitweg-ID „%1“ stimmen nicht. Bitte prüfen Sie die Leitweg-ID, die Ihnen der "
+                              "öffentliche Auftraggeber genannt hat.")
+            .arg(leitweg.trimmed());
+    return QString();
+}
 
 Firma leseFirma(DBConnection* db) {
     db = rsFallDB(db);
@@ -443,13 +488,20 @@ unsigned long speicherePerson(DBConnection* db, Person p, QString* fehler) {
         if (fehler) *fehler = QStringLiteral("Bitte geben Sie einen Namen oder eine Firma für den Kunden an.");
         return 0;
     }
-    const QString u = pruefeUstId(p.ustid);
-    if (!u.isEmpty()) {
-        if (fehler) *fehler = u;
-        return 0;
-    }
     if (p.land.size() != 2) {
         if (fehler) *fehler = QStringLiteral("Das Land wird als Ländercode mit zwei Buchstaben angegeben, zum Beispiel DE.");
+        return 0;
+    }
+    p.leitweg = p.leitweg.trimmed().toUpper();
+    // A customer outside the EU has no USt-IdNr. but his country's tax number.
+    const int jahr = fallJahr(zDate::today());
+    const QString praefix = p.ustid.left(2);
+    const bool euNummer = praefix == QLatin1String("EL") || inDerEu(praefix, jahr);
+    const QString u = !inDerEu(p.land, jahr) && !euNummer && !p.ustid.isEmpty() ? pruefeDrittlandNummer(p.ustid, p.land)
+                                                                                 : pruefeUstId(p.ustid);
+    const QString l = pruefeLeitweg(p.leitweg);
+    if (!u.isEmpty() || !l.isEmpty()) {
+        if (fehler) *fehler = u.isEmpty() ? l : u;
         return 0;
     }
     if (p.zahlungsbedingungID != 0 && !leseZahlungsbedingung(db, p.zahlungsbedingungID, nullptr)) {

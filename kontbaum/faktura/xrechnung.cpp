@@ -22,6 +22,7 @@ namespace {
 const QString kRsm = QStringLiteral("urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100");
 const QString kRam = QStringLiteral("urn:un:unece:uncefact:data:standard:ReusableAggregateBusinessInformationEntity:100");
 const QString kUdt = QStringLiteral("urn:un:unece:uncefact:data:standard:UnqualifiedDataType:100");
+const QString kQdt = QStringLiteral("urn:un:unece:uncefact:data:standard:QualifiedDataType:100");
 const QString kStandardKennung = QStringLiteral("urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0");
 const QString kProzess = QStringLiteral("urn:fdc:peppol.eu:2017:poacc:billing:01:1.0");
 const QString kKleinunternehmer =
@@ -34,11 +35,23 @@ struct Kategorie {
     QString grund, grundCode;
 };
 
-Kategorie kategorie(DBConnection* db, unsigned long schluessel, bool ust) {
+// The export outside the EU (§ 4 Nr. 1 Buchst. a, § 6 UStG): the revenue
+// account of tax-free exports carries code 43 of the advance return.
+const Kategorie kAusfuhr{QStringLiteral("G"), 0.0, QStringLiteral("Steuerfreie Ausfuhrlieferung (§ 4 Nr. 1 Buchst. a UStG)"),
+                         QStringLiteral("VATEX-EU-G")};
+
+// The category of a position: its key, and for a position without tax its
+// revenue account (the account of exports makes it G, any other E).
+Kategorie kategorie(DBConnection* db, unsigned long schluessel, bool ust, unsigned long konto = 0) {
     if (!ust) return {QStringLiteral("E"), 0.0, kKleinunternehmer, QString()};
-    if (schluessel == 0) return {QStringLiteral("E"), 0.0, QStringLiteral("Steuerfreier Umsatz"), QString()};
+    if (schluessel == 0) {
+        if (konto != 0 && wert(db, QStringLiteral("SELECT UStVA FROM eurKontenplan WHERE Nummer=?"), {DatenTyp(konto)}).toULong() == 43)
+            return kAusfuhr;
+        return {QStringLiteral("E"), 0.0, QStringLiteral("Steuerfreier Umsatz"), QString()};
+    }
     const SchluesselInfo s = schluesselInfo(db, schluessel);
     if (!s.gibt || s.steuerart != QLatin1String("U") || s.igErwerb) return {};
+    if (s.kennziffer == 43) return kAusfuhr;
     if (s.kennziffer == 41)
         return {QStringLiteral("K"), 0.0, QStringLiteral("Steuerfreie innergemeinschaftliche Lieferung (§ 4 Nr. 1 Buchst. b UStG)"),
                 QStringLiteral("VATEX-EU-IC")};
@@ -68,6 +81,9 @@ struct XSteuer {
 struct Modell {
     QString nummer, typ;
     zDate datum, von, bis, faellig;
+    // The preceding invoice a correction names (BT-25, BT-26).
+    QString vorherNummer;
+    zDate vorherDatum;
     Firma firma;
     Person kunde;
     bool mitKunde = false;
@@ -118,6 +134,11 @@ Modell modell(DBConnection* db, const Beleg& b) {
     m.datum = b.datum;
     m.von = b.zeitraumVon;
     m.bis = b.zeitraumBis;
+    Beleg vorher;
+    if (b.korrekturZu != 0 && leseBeleg(db, Belegart::Rechnung, b.korrekturZu, &vorher)) {
+        m.vorherNummer = vorher.nummer;
+        m.vorherDatum = vorher.datum;
+    }
     m.firma = leseFirma(db);
     m.mitKunde = lesePerson(db, b.personID, &m.kunde);
     m.referenz = !m.kunde.leitweg.trimmed().isEmpty() ? m.kunde.leitweg.trimmed() : m.kunde.kundennummer.trimmed();
@@ -135,7 +156,7 @@ Modell modell(DBConnection* db, const Beleg& b) {
         z.name = p.bezeichnung;
         z.beschreibung = p.beschreibung;
         z.einheit = einheitCode(p.einheit);
-        z.kat = kategorie(db, p.steuerschluessel, ust);
+        z.kat = kategorie(db, p.steuerschluessel, ust, p.konto);
         if (z.kat.code.isEmpty()) m.fehlendeSchluessel << QString::number(p.steuerschluessel);
         const EuroType preis = p.brutto ? EuroType() : p.preis;
         const double preisVz = preis < EuroType() ? -1.0 : 1.0;
@@ -158,14 +179,19 @@ Modell modell(DBConnection* db, const Beleg& b) {
         m.zeilen << z;
     }
     for (const Schluesselsumme& k : s.schluessel) {
+        // Only a taxed key has tax to place, and its category is the key's alone.
         const Kategorie kat = kategorie(db, k.steuerschluessel, ust);
-        if (!kat.code.isEmpty()) steuer(kat).steuer += positiv(k.steuer);
+        if (!kat.code.isEmpty() && !k.steuer.isNull()) steuer(kat).steuer += positiv(k.steuer);
     }
     if (!s.versandNetto.isNull()) {
         m.versand = positiv(s.versandNetto);
-        m.versandKat = ust ? (b.versandSatz > 0.0 ? Kategorie{QStringLiteral("S"), b.versandSatz, QString(), QString()}
-                                                  : Kategorie{QStringLiteral("E"), 0.0, QStringLiteral("Steuerfreier Umsatz"), QString()})
-                           : kategorie(db, 0, false);
+        // Untaxed shipping of an export is part of the export.
+        bool ausfuhr = !m.zeilen.isEmpty();
+        for (const XZeile& z : m.zeilen) ausfuhr = ausfuhr && z.kat.code == kAusfuhr.code;
+        m.versandKat = !ust                    ? kategorie(db, 0, false)
+                       : b.versandSatz > 0.0   ? Kategorie{QStringLiteral("S"), b.versandSatz, QString(), QString()}
+                       : ausfuhr               ? kAusfuhr
+                                               : Kategorie{QStringLiteral("E"), 0.0, QStringLiteral("Steuerfreier Umsatz"), QString()};
         XSteuer& x = steuer(m.versandKat);
         x.basis += m.versand;
         x.steuer += positiv(s.versandSteuer);
@@ -183,7 +209,8 @@ Modell modell(DBConnection* db, const Beleg& b) {
     const bool mitBedingung = leseZahlungsbedingung(db, b.zahlungsbedingungID, &zb) ||
                               leseZahlungsbedingung(db, m.kunde.zahlungsbedingungID, &zb);
     m.faellig = b.zahlungsziel.isValid() ? b.zahlungsziel : b.datum.addDays(mitBedingung ? zb.tage : 14);
-    m.zahlungstext = QStringLiteral("Zahlbar bis %1 ohne Abzug.").arg(m.faellig.getText());
+    m.zahlungstext = gutschrift ? QStringLiteral("Gutschrift über %1 €, erstattet bis %2.").arg(m.faelligBetrag.getText(), m.faellig.getText())
+                                : QStringLiteral("Zahlbar bis %1 ohne Abzug.").arg(m.faellig.getText());
     if (mitBedingung && zb.skonto1 > 0.0)
         m.zahlungstext = QStringLiteral("#SKONTO#TAGE=%1#PROZENT=%2#\n").arg(zb.skontotage1).arg(QString::number(zb.skonto1, 'f', 2)) +
                          m.zahlungstext;
@@ -204,9 +231,10 @@ QStringList regeln(const Modell& m) {
     regel(m.typ != QLatin1String("380") && m.typ != QLatin1String("381"), "BR-DE-17", QStringLiteral("Unzulässiger Rechnungstyp."));
     regel(f.name.isEmpty(), "BR-06", QStringLiteral("Der Name des Verkäufers (Ihrer Firma) fehlt.") + firmaTipp);
     regel(!m.mitKunde || k.anzeigename().isEmpty(), "BR-07", QStringLiteral("Der Name des Käufers fehlt.") + kundeTipp);
-    regel(f.strasse.isEmpty(), "BR-08", QStringLiteral("Die Anschrift des Verkäufers (Straße) fehlt.") + firmaTipp);
     regel(f.land.size() != 2, "BR-09", QStringLiteral("Der Ländercode des Verkäufers fehlt.") + firmaTipp);
-    regel(k.strasse.isEmpty(), "BR-10", QStringLiteral("Die Anschrift des Käufers (Straße) fehlt.") + kundeTipp);
+    // The postal addresses (BR-08, BR-10) need no street: their country
+    // (BR-09, BR-11), city and postcode (BR-DE-3/4/8/9) are what the rules
+    // ask for. The printout checks the full address of § 14 UStG itself.
     regel(k.land.size() != 2, "BR-11", QStringLiteral("Der Ländercode des Käufers fehlt.") + kundeTipp);
     regel(m.zeilen.isEmpty(), "BR-16", QStringLiteral("Die Rechnung hat keine Positionen."));
     for (const XZeile& z : m.zeilen) {
@@ -215,7 +243,7 @@ QStringList regeln(const Modell& m) {
         regel(z.preis < 0.0, "BR-27", QStringLiteral("Der Nettopreis der Position %1 ist negativ.").arg(z.nr));
     }
     regel(!m.fehlendeSchluessel.isEmpty(), "BR-CO-18",
-          QStringLiteral("Für die Steuerschlüssel %1 gibt es keine Umsatzsteuerkategorie einer E-Rechnung (S, E, AE, K). Bitte wählen Sie "
+          QStringLiteral("Für die Steuerschlüssel %1 gibt es keine Umsatzsteuerkategorie einer E-Rechnung (S, E, AE, K, G). Bitte wählen Sie "
                          "einen Umsatzsteuerschlüssel.")
               .arg(m.fehlendeSchluessel.join(QStringLiteral(", "))));
     // The arithmetic of the totals.
@@ -229,7 +257,7 @@ QStringList regeln(const Modell& m) {
     regel((m.steuerbasis + m.steuer) != m.brutto, "BR-CO-15", QStringLiteral("Der Bruttobetrag ist nicht Steuerbasis plus Umsatzsteuer."));
     regel((m.brutto - m.bezahlt) != m.faelligBetrag, "BR-CO-16", QStringLiteral("Der fällige Betrag ist nicht Brutto minus Anzahlung."));
     regel(m.steuern.isEmpty(), "BR-CO-18", QStringLiteral("Die Rechnung hat keine Aufschlüsselung der Umsatzsteuer."));
-    bool mitS = false, mitAE = false, mitK = false;
+    bool mitS = false, mitAE = false, mitK = false, mitG = false;
     for (const XSteuer& x : m.steuern) {
         // A key's tax is figured on its sum, gross positions backwards from
         // the gross amount: that may differ from basis × rate by one cent.
@@ -242,6 +270,7 @@ QStringList regeln(const Modell& m) {
         mitS = mitS || x.kat.code == QLatin1String("S");
         mitAE = mitAE || x.kat.code == QLatin1String("AE");
         mitK = mitK || x.kat.code == QLatin1String("K");
+        mitG = mitG || x.kat.code == QLatin1String("G");
     }
     const bool sellerId = !f.ustid.isEmpty() || !f.steuernummer.isEmpty();
     regel(!sellerId, mitS ? "BR-S-02" : "BR-DE-16",
@@ -252,6 +281,8 @@ QStringList regeln(const Modell& m) {
           QStringLiteral("Bei einer innergemeinschaftlichen Lieferung muss Ihre USt-IdNr. angegeben sein.") + firmaTipp);
     regel(mitK && k.ustid.isEmpty(), "BR-K-02",
           QStringLiteral("Bei einer innergemeinschaftlichen Lieferung muss die USt-IdNr. des Käufers angegeben sein.") + kundeTipp);
+    regel(mitG && f.ustid.isEmpty(), "BR-G-02",
+          QStringLiteral("Bei einer steuerfreien Ausfuhr muss Ihre USt-IdNr. angegeben sein.") + firmaTipp);
     regel(mitK && !m.von.isValid() && !m.bis.isValid(), "BR-IC-11",
           QStringLiteral("Bei einer innergemeinschaftlichen Lieferung muss das Lieferdatum oder der Leistungszeitraum angegeben sein."));
     // The German CIUS.
@@ -293,7 +324,7 @@ void kategorieSchreiben(QXmlStreamWriter& w, const QString& element, const Kateg
 void adresse(QXmlStreamWriter& w, const QString& plz, const QString& strasse, const QString& ort, const QString& land) {
     w.writeStartElement(kRam, QStringLiteral("PostalTradeAddress"));
     text(w, QStringLiteral("PostcodeCode"), plz);
-    text(w, QStringLiteral("LineOne"), strasse);
+    if (!strasse.isEmpty()) text(w, QStringLiteral("LineOne"), strasse);
     text(w, QStringLiteral("CityName"), ort);
     text(w, QStringLiteral("CountryID"), land);
     w.writeEndElement();
@@ -330,6 +361,7 @@ QByteArray schreiben(const Modell& m) {
     w.writeNamespace(kRsm, QStringLiteral("rsm"));
     w.writeNamespace(kRam, QStringLiteral("ram"));
     w.writeNamespace(kUdt, QStringLiteral("udt"));
+    if (!m.vorherNummer.isEmpty()) w.writeNamespace(kQdt, QStringLiteral("qdt"));
     w.writeStartElement(kRsm, QStringLiteral("CrossIndustryInvoice"));
     w.writeStartElement(kRsm, QStringLiteral("ExchangedDocumentContext"));
     w.writeStartElement(kRam, QStringLiteral("BusinessProcessSpecifiedDocumentContextParameter"));
@@ -415,7 +447,10 @@ QByteArray schreiben(const Modell& m) {
     text(w, QStringLiteral("Name"), m.kunde.anzeigename());
     adresse(w, m.kunde.plz, m.kunde.strasse, m.kunde.ort, m.kunde.land);
     emailAdresse(w, m.kunde.email);
-    steuerNr(w, QStringLiteral("VA"), m.kunde.ustid);
+    // A VAT identifier starts with its country's code (BR-CO-09); a tax
+    // number of a country outside the EU that does not is no BT-48.
+    const QString kundeId = m.kunde.ustid.simplified();
+    if (kundeId.size() > 2 && kundeId[0].isLetter() && kundeId[1].isLetter()) steuerNr(w, QStringLiteral("VA"), kundeId);
     w.writeEndElement();
     w.writeEndElement();
 
@@ -470,6 +505,17 @@ QByteArray schreiben(const Modell& m) {
     summe(w, QStringLiteral("TotalPrepaidAmount"), m.bezahlt);
     summe(w, QStringLiteral("DuePayableAmount"), m.faelligBetrag);
     w.writeEndElement();
+    if (!m.vorherNummer.isEmpty()) {
+        w.writeStartElement(kRam, QStringLiteral("InvoiceReferencedDocument"));
+        text(w, QStringLiteral("IssuerAssignedID"), m.vorherNummer);
+        w.writeStartElement(kRam, QStringLiteral("FormattedIssueDateTime"));
+        w.writeStartElement(kQdt, QStringLiteral("DateTimeString"));
+        w.writeAttribute(QStringLiteral("format"), QStringLiteral("102"));
+        w.writeCharacters(m.vorherDatum.qdate().toString(QStringLiteral("yyyyMMdd")));
+        w.writeEndElement();
+        w.writeEndElement();
+        w.writeEndElement();
+    }
     w.writeEndElement();
     w.writeEndElement();
     w.writeEndElement();
