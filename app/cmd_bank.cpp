@@ -127,6 +127,7 @@ int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen
     const Importergebnis r = importiere(fall.kg()->GetDBConnect_Ptr(), konto, &f, o);
     if (!r.ok) return abgelehnt(r.meldung + (r.verneint ? QStringLiteral(" Mit --ja werden die Umsätze trotzdem eingelesen.") : QString()));
     hinweis(r.meldung);
+    hinweis(r.zahlen());
     out(QStringLiteral("%1\n").arg(r.speicher.gespeichert));
     fall.setGeaendert(r.speicher.gespeichert > 0);
     return Ok;

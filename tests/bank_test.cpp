@@ -192,6 +192,44 @@ TEST_F(Bank_, ImportEinerDateiZweimalUndDefekt) {
     EXPECT_EQ(umsaetzeGespeichert(), 6);
 }
 
+// Every row of a file is accounted for: stored, known, outside the year,
+// pending or skipped with its line; a file that is no statement is named
+// as what it is, whatever its name.
+TEST_F(Bank_, JedeZeileGezaehltUndKeinAuszugBenannt) {
+    Importoptionen o;
+    o.layout = QStringLiteral("generisch");
+    o.spalten = QStringLiteral("datum=Datum,betrag=Betrag,zweck=Zweck");
+    const QByteArray csv = "Konto DE89370400440532013000\n\nDatum;Betrag;Zweck\n02.01.2016;10,00;a\n30.12.2015;5,00;alt\n"
+                           "03.01.2016;0,00;Abschluss\n04.01.2016;-7,50;b\n";
+    Importergebnis r = importiere(db, 1200, csv, o);
+    ASSERT_TRUE(r.ok) << r.meldung.toStdString();
+    EXPECT_EQ(r.gelesen, 4);
+    EXPECT_EQ(r.speicher.gespeichert, 2);
+    EXPECT_EQ(r.speicher.ausserhalb, 1);
+    EXPECT_EQ(r.uebersprungen, QStringList{QStringLiteral("Zeile 6: Betrag 0 (Abschluss)")});
+    EXPECT_TRUE(r.zahlen().startsWith(QStringLiteral("Gelesen 4: gespeichert 2, bereits vorhanden 0, außerhalb des Jahres 1, vorgemerkt 0, "
+                                                     "übersprungen 1.")))
+        << r.zahlen().toStdString();
+    r = importiere(db, 1200, csv, o);
+    EXPECT_EQ(r.speicher.doppelt, 2);
+    EXPECT_EQ(r.gelesen, 4);
+
+    const QList<QPair<QByteArray, QString>> keine = {{QByteArray(), QStringLiteral("leer")},
+                                                     {QByteArray(" \r\n\n"), QStringLiteral("leer")},
+                                                     {QByteArray("%PDF-1.4\n"), QStringLiteral("PDF")},
+                                                     {QByteArray("PK\x03\x04\x14\0", 6), QStringLiteral("xlsx")},
+                                                     {QByteArray("\x01\x02\0\0abc", 7), QStringLiteral("Binärdaten")}};
+    for (const auto& k : keine)
+        for (Format f : {Format::Automatisch, Format::Camt, Format::Csv}) {
+            Importoptionen x;
+            x.format = f;
+            r = importiere(db, 1200, k.first, x);
+            EXPECT_FALSE(r.ok);
+            EXPECT_TRUE(r.meldung.contains(k.second)) << r.meldung.toStdString();
+        }
+    EXPECT_EQ(umsaetzeGespeichert(), 2);
+}
+
 TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     // A template: rent 500,00 on 4210, text "Miete".
     KontoGlobal::BuchungsEntwurf vorlage;

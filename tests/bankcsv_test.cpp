@@ -61,9 +61,30 @@ TEST(BankCsv, GenerischMitSollUndHaben) {
     // An incomplete or unknown mapping is refused before reading.
     CsvLayout x;
     EXPECT_FALSE(csvLayout(QStringLiteral("generisch"), QStringLiteral("datum=1"), &x, &e));
-    EXPECT_FALSE(csvLayout(QStringLiteral("generisch"), QStringLiteral("datum=1,betrag=null"), &x, &e));
+    EXPECT_FALSE(csvLayout(QStringLiteral("generisch"), QStringLiteral("datum=1,betrag=,kopf=x"), &x, &e));
     EXPECT_FALSE(csvLayout(QStringLiteral("dkb"), QString(), &x, &e));
     EXPECT_TRUE(e.contains(QStringLiteral("sparkasse")));
+}
+
+// The header is found by its names, or at the line an editor shows: blank
+// lines and account lines above it never cost a transaction.
+TEST(BankCsv, KopfzeileNachNamenOderEditorzeile) {
+    const QByteArray datei = "Kontoauszug\n\n\nZeitraum: Januar\nDatum;Betrag;Zweck\n02.01.2016;10,00;neuester\n01.01.2016;5,00;a\n";
+    for (const QString& spalten : {QStringLiteral("datum=Datum,betrag=Betrag,zweck=Zweck"), QStringLiteral("datum=1,betrag=2,zweck=3,kopf=5")}) {
+        QList<Auszug> l;
+        QString e;
+        ASSERT_TRUE(leseCsv(datei, layout(QStringLiteral("generisch"), spalten), Zeichensatz::Utf8, &l, &e)) << e.toStdString();
+        ASSERT_EQ(l[0].umsaetze.size(), 2) << spalten.toStdString();
+        EXPECT_EQ(l[0].umsaetze[0].buchungstext(), QStringLiteral("neuester"));
+    }
+    // Without a header line the first row is a transaction, not a header.
+    QList<Auszug> l;
+    QString e;
+    ASSERT_TRUE(leseCsv("02.01.2016;10,00;x\n", layout(QStringLiteral("generisch"), QStringLiteral("datum=1,betrag=2")), Zeichensatz::Utf8, &l, &e));
+    EXPECT_EQ(l[0].umsaetze.size(), 1);
+    // Names the file does not have are refused, naming what was looked for.
+    EXPECT_FALSE(leseCsv(datei, layout(QStringLiteral("generisch"), QStringLiteral("datum=Buchungstag,betrag=Betrag")), Zeichensatz::Utf8, &l, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("Buchungstag"))) << e.toStdString();
 }
 
 TEST(BankCsv, DefekteZeilenMitNummer) {

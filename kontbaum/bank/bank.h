@@ -94,6 +94,9 @@ public:
     virtual bool umsatz(const Umsatz& u, QString* fehler) = 0;
     // The statement is read: its balances and pending count (umsaetze empty).
     virtual bool auszugEnde(const Auszug& kopf, QString* fehler) = 0;
+    // A row the reader leaves out although it is no damage (a closing row
+    // of amount 0), with its line and why: the import names each one.
+    virtual void uebersprungen(int /*zeile*/, const QString& /*grund*/) {}
 };
 // Collects the statements in a list.
 class AuszugSammler : public AuszugEmpfaenger {
@@ -124,7 +127,8 @@ bool leseMt940(QIODevice* datei, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* 
 
 // The column layout of a bank's CSV download. Each field is found by one of
 // its header names (case-insensitive) or, in a layout the user maps, by its
-// column number. A layout names where the amount stands: one signed column,
+// column number or its header name. The header row is found by its names,
+// never by counting lines. A layout names where the amount stands: one signed column,
 // or a debit and a credit column.
 struct CsvLayout {
     QString name;          // "sparkasse", "generisch", …
@@ -145,8 +149,11 @@ bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QStr
 bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, QList<Auszug>* out,
              QString* fehler);
 // The same from a device that can seek (an open file), row by row into
-// `empfaenger`: the character set and the quoting are checked in first
-// readings, so a broken file is refused before any row is handed over.
+// `empfaenger`: the character set is checked in a first reading; rows are
+// handed over as they are read, so a receiver that stores them does so in
+// a transaction it rolls back on refusal. A row with a broken quote
+// anywhere in the file is reported before the first row whose content is
+// refused.
 bool leseCsv(QIODevice* datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler);
 
 // The statements whose entries do not lead from the opening to the closing
@@ -219,7 +226,12 @@ struct Importergebnis {
     unsigned long verbindung = 0;
     Speicherergebnis speicher;
     int vorgemerkt = 0;
+    long gelesen = 0;            // transactions and pending or skipped rows the file holds
+    QStringList uebersprungen;   // "Zeile N: reason" of each row left out
     QString meldung;  // the note on success, the reason on refusal
+    // Every row accounted for: "Gelesen 12: gespeichert 10, bereits
+    // vorhanden 1, …", then each skipped row on a line of its own.
+    QString zahlen() const;
 };
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o);
 // The same from a device that can seek (an open file): the file is read and

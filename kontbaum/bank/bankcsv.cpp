@@ -36,8 +36,9 @@ QList<CsvLayout> bauen() {
     s.vorgemerkt = liste({"Umsatz vorgemerkt"});
     CsvLayout g;
     g.name = QStringLiteral("generisch");
-    g.beschreibung = QStringLiteral("Spalten nach Nummer aus --spalten, z. B. datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6 "
-                                    "(oder soll=…,haben=… statt betrag; valuta=…, referenz=…, kopf=ZEILEN)");
+    g.beschreibung = QStringLiteral("Spalten nach Nummer oder Spaltenname aus --spalten, z. B. datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6 "
+                                    "oder datum=Buchungstag,betrag=Betrag (soll=…,haben=… statt betrag; valuta=…, referenz=…; kopf=ZEILE "
+                                    "der Kopfzeile, wie ein Editor zählt)");
     g.datumsformat = QStringLiteral("dd.MM.yyyy");
     return {s, g};
 }
@@ -116,6 +117,7 @@ struct Spalten {
         referenz = -1, waehrung = -1, konto = -1, info = -1;
 };
 int spalteVon(const QStringList& kopf, const QStringList& namen) {
+    if (namen.size() == 1 && namen.first().startsWith(QLatin1Char('#'))) return namen.first().mid(1).toInt() - 1;
     for (const QString& n : namen)
         for (int i = 0; i < kopf.size(); ++i)
             if (kopf[i].trimmed().compare(n, Qt::CaseInsensitive) == 0) return i;
@@ -158,19 +160,23 @@ bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QStr
             {QStringLiteral("kopf"), &out->info}};
         for (const QString& teil : spalten.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             const QString k = teil.section(QLatin1Char('='), 0, 0).trimmed().toLower();
-            bool ok = false;
-            const int n = teil.section(QLatin1Char('='), 1).trimmed().toInt(&ok);
-            if (!felder.contains(k) || !ok || n < (k == QLatin1String("kopf") ? 0 : 1) || n > 200) {
-                *fehler = QStringLiteral("--spalten: „%1“ ist keine Angabe FELD=NUMMER mit FELD aus datum, valuta, betrag, soll, haben, zweck, "
-                                         "name, iban, bic, referenz, kopf.")
+            const QString wert = teil.section(QLatin1Char('='), 1).trimmed();
+            bool zahl = false;
+            const int n = wert.toInt(&zahl);
+            // A column is named by its number or by its header; "kopf" is the
+            // line of the header as an editor counts it (0: no header).
+            const bool kopf = k == QLatin1String("kopf");
+            if (!felder.contains(k) || wert.isEmpty() || (kopf && (!zahl || n < 0)) || (zahl && !kopf && (n < 1 || n > 200))) {
+                *fehler = QStringLiteral("--spalten: „%1“ ist keine Angabe FELD=NUMMER oder FELD=SPALTENNAME mit FELD aus datum, valuta, betrag, "
+                                         "soll, haben, zweck, name, iban, bic, referenz, kopf=ZEILE.")
                               .arg(teil.trimmed());
                 return false;
             }
-            *felder.value(k) = QStringList{QString::number(n)};
+            *felder.value(k) = QStringList{zahl ? QLatin1Char('#') + QString::number(n) : wert};
         }
         if (out->buchungstag.isEmpty() || (out->betrag.isEmpty() && (out->soll.isEmpty() || out->haben.isEmpty()))) {
             *fehler = QStringLiteral("Für das Layout „generisch“ nennt --spalten mindestens datum= und betrag= (oder soll= und haben=), "
-                                     "z. B. --spalten datum=1,betrag=4,zweck=3,name=2.");
+                                     "z. B. --spalten datum=1,betrag=4,zweck=3,name=2 oder --spalten datum=Buchungstag,betrag=Betrag.");
             return false;
         }
         return true;
@@ -184,40 +190,84 @@ namespace {
 // row of data into a transaction for the receiver. The own account stands
 // in a column of each row where the layout has one; transactions before
 // the first row that names it wait for it.
+//
+// The header is found by its names: the first row that holds the layout's
+// date column and its amount (or debit and credit) columns. Only a layout
+// mapped purely by column numbers has no names to look for: its header is
+// the line `kopf=` names, counted as an editor counts, or else the first
+// row when its date column holds no date.
 class CsvLeser {
 public:
-    CsvLeser(const CsvLayout& layout, AuszugEmpfaenger* e, QString* fehler) : m_layout(layout), m_weitergabe(e), m_fehler(fehler) {
-        m_nachNummer = layout.name == QLatin1String("generisch");
+    CsvLeser(const CsvLayout& layout, AuszugEmpfaenger* e, QString* fehler) : m_layout(layout), m_e(e), m_weitergabe(e), m_fehler(fehler) {
+        const bool generisch = layout.name == QLatin1String("generisch");
+        auto nummer = [](const QStringList& l) { return l.isEmpty() || l.first().startsWith(QLatin1Char('#')); };
+        m_nachNummer = generisch && nummer(layout.buchungstag) && nummer(layout.betrag) && nummer(layout.soll) && nummer(layout.haben);
         if (m_nachNummer) {
-            auto nr = [](const QStringList& l) { return l.isEmpty() ? -1 : l.first().toInt() - 1; };
-            m_s = Spalten{nr(layout.buchungstag), nr(layout.valuta), nr(layout.betrag), nr(layout.soll), nr(layout.haben), nr(layout.zweck),
-                          nr(layout.name_),       nr(layout.iban),   nr(layout.bic),    nr(layout.referenz), -1, -1, -1};
-            m_erste = layout.info.isEmpty() ? 1 : layout.info.first().toInt();
-            m_kopf = true;
+            m_s = spalten(QStringList());
+            m_kopfZeile = layout.info.isEmpty() ? -1 : layout.info.first().mid(1).toInt();
         }
     }
 
     bool zeile(const Zeile& r) {
-        const int i = m_index++;
+        if (!m_inhaltFehler.isEmpty()) return true;  // the rest is only checked for its form
         if (!m_kopf) {
-            // Some banks put lines about the account above the header.
-            const QStringList& k = r.felder;
-            if (i < 30 && spalteVon(k, m_layout.buchungstag) >= 0 && spalteVon(k, m_layout.betrag) >= 0) {
-                m_s = Spalten{spalteVon(k, m_layout.buchungstag), spalteVon(k, m_layout.valuta),   spalteVon(k, m_layout.betrag),
-                              spalteVon(k, m_layout.soll),        spalteVon(k, m_layout.haben),    spalteVon(k, m_layout.zweck),
-                              spalteVon(k, m_layout.name_),       spalteVon(k, m_layout.iban),     spalteVon(k, m_layout.bic),
-                              spalteVon(k, m_layout.referenz),    spalteVon(k, m_layout.waehrung), spalteVon(k, m_layout.konto),
-                              spalteVon(k, m_layout.info)};
+            if (m_nachNummer) {
                 m_kopf = true;
-                m_erste = i + 1;
+                // The header ends on the named line; without one the first
+                // row is the header only when its date column holds no date.
+                if (m_kopfZeile >= 0) {
+                    if (r.nr <= m_kopfZeile) {
+                        m_kopf = false;
+                        return true;
+                    }
+                } else if (!datumLesen(feld(r, m_s.datum), m_layout.datumsformat).isValid()) {
+                    return true;
+                }
+            } else {
+                // Some banks put lines about the account above the header.
+                const QStringList& k = r.felder;
+                const bool betrag = spalteVon(k, m_layout.betrag) >= 0 || (spalteVon(k, m_layout.soll) >= 0 && spalteVon(k, m_layout.haben) >= 0);
+                if (spalteVon(k, m_layout.buchungstag) >= 0 && betrag) {
+                    m_s = spalten(k);
+                    m_kopf = true;
+                    return true;
+                }
+                if (++m_vorKopf >= 30) return keinKopf();
                 return true;
             }
-            if (i >= 29) return keinKopf();
-            return true;
         }
-        if (i < m_erste) return true;
+        if (!inhalt(r)) m_inhaltFehler = *m_fehler;
+        return true;
+    }
+
+    bool ende() {
+        if (!m_inhaltFehler.isEmpty()) {
+            *m_fehler = m_inhaltFehler;
+            return false;
+        }
+        if (!m_kopf) return keinKopf();
+        m_weitergabe.ende(m_a);
+        if (m_weitergabe.fehler().isEmpty()) return true;
+        *m_fehler = m_weitergabe.fehler();
+        return false;
+    }
+
+private:
+    Spalten spalten(const QStringList& k) const {
+        const CsvLayout& l = m_layout;
+        return Spalten{spalteVon(k, l.buchungstag), spalteVon(k, l.valuta),   spalteVon(k, l.betrag), spalteVon(k, l.soll),
+                       spalteVon(k, l.haben),       spalteVon(k, l.zweck),    spalteVon(k, l.name_),  spalteVon(k, l.iban),
+                       spalteVon(k, l.bic),         spalteVon(k, l.referenz), spalteVon(k, l.waehrung), spalteVon(k, l.konto),
+                       m_nachNummer ? -1 : spalteVon(k, l.info)};
+    }
+    static QString feld(const Zeile& r, int spalte) {
+        return spalte >= 0 && spalte < r.felder.size() ? r.felder[spalte].trimmed() : QString();
+    }
+
+    // One row of data; false with the reason in m_fehler.
+    bool inhalt(const Zeile& r) {
         const Spalten& s = m_s;
-        auto feld = [&](int spalte) { return spalte >= 0 && spalte < r.felder.size() ? r.felder[spalte].trimmed() : QString(); };
+        auto f = [&](int spalte) { return feld(r, spalte); };
         auto nein = [&](const QString& grund) {
             *m_fehler = QStringLiteral("Zeile %1: %2").arg(r.nr).arg(grund);
             return false;
@@ -225,40 +275,44 @@ public:
         const int noetig = qMax(s.datum, qMax(s.betrag, qMax(s.soll, s.haben)));
         if (r.felder.size() <= noetig)
             return nein(QStringLiteral("Die Zeile hat %1 Spalten, das Layout „%2“ braucht mindestens %3.").arg(r.felder.size()).arg(m_layout.name).arg(noetig + 1));
-        if (m_layout.vorgemerkt.contains(feld(s.info), Qt::CaseInsensitive)) {
+        if (!m_layout.vorgemerkt.isEmpty() && m_layout.vorgemerkt.contains(f(s.info), Qt::CaseInsensitive)) {
             ++m_a.vorgemerkt;
             return true;
         }
         Umsatz u;
-        u.buchungsdatum = datumLesen(feld(s.datum), m_layout.datumsformat);
-        if (!u.buchungsdatum.isValid()) return nein(QStringLiteral("„%1“ ist kein Datum (erwartet TT.MM.JJ oder TT.MM.JJJJ).").arg(feld(s.datum)));
-        if (s.valuta >= 0 && !feld(s.valuta).isEmpty()) {
-            u.valuta = datumLesen(feld(s.valuta), m_layout.datumsformat);
-            if (!u.valuta.isValid()) return nein(QStringLiteral("Die Valuta „%1“ ist kein Datum.").arg(feld(s.valuta)));
+        u.buchungsdatum = datumLesen(f(s.datum), m_layout.datumsformat);
+        if (!u.buchungsdatum.isValid()) return nein(QStringLiteral("„%1“ ist kein Datum (erwartet TT.MM.JJ oder TT.MM.JJJJ).").arg(f(s.datum)));
+        if (s.valuta >= 0 && !f(s.valuta).isEmpty()) {
+            u.valuta = datumLesen(f(s.valuta), m_layout.datumsformat);
+            if (!u.valuta.isValid()) return nein(QStringLiteral("Die Valuta „%1“ ist kein Datum.").arg(f(s.valuta)));
         }
         if (s.betrag >= 0) {
-            if (!EuroType::fromText(feld(s.betrag), &u.betrag)) return nein(QStringLiteral("„%1“ ist kein Betrag (erwartet z. B. -1.234,56).").arg(feld(s.betrag)));
+            if (!EuroType::fromText(f(s.betrag), &u.betrag)) return nein(QStringLiteral("„%1“ ist kein Betrag (erwartet z. B. -1.234,56).").arg(f(s.betrag)));
         } else {
             EuroType soll, haben;
-            if ((!feld(s.soll).isEmpty() && !EuroType::fromText(feld(s.soll), &soll)) ||
-                (!feld(s.haben).isEmpty() && !EuroType::fromText(feld(s.haben), &haben)))
-                return nein(QStringLiteral("„%1“ / „%2“ sind keine Beträge.").arg(feld(s.soll), feld(s.haben)));
+            if ((!f(s.soll).isEmpty() && !EuroType::fromText(f(s.soll), &soll)) || (!f(s.haben).isEmpty() && !EuroType::fromText(f(s.haben), &haben)))
+                return nein(QStringLiteral("„%1“ / „%2“ sind keine Beträge.").arg(f(s.soll), f(s.haben)));
             u.betrag = haben.abs() - soll.abs();
         }
-        if (u.betrag.isNull()) return nein(QStringLiteral("Der Umsatz hat den Betrag 0."));
-        if (s.waehrung >= 0 && !feld(s.waehrung).isEmpty() && feld(s.waehrung) != QLatin1String("EUR"))
-            return nein(QStringLiteral("Der Umsatz ist in %1; es werden nur Umsätze in Euro gebucht.").arg(feld(s.waehrung)));
-        if (!feld(s.zweck).isEmpty()) u.zweck << feld(s.zweck).simplified();
-        u.name = feld(s.name).simplified();
-        const QString konto = normIban(feld(s.iban));
+        // Some banks close the list with a row of amount 0 (a balance or a
+        // note); it moves no money and is left out with a word, not refused.
+        if (u.betrag.isNull()) {
+            m_e->uebersprungen(r.nr, QStringLiteral("Betrag 0 (%1)").arg((f(s.zweck).isEmpty() ? f(s.name) : f(s.zweck)).simplified().left(60)));
+            return true;
+        }
+        if (s.waehrung >= 0 && !f(s.waehrung).isEmpty() && f(s.waehrung) != QLatin1String("EUR"))
+            return nein(QStringLiteral("Der Umsatz ist in %1; es werden nur Umsätze in Euro gebucht.").arg(f(s.waehrung)));
+        if (!f(s.zweck).isEmpty()) u.zweck << f(s.zweck).simplified();
+        u.name = f(s.name).simplified();
+        const QString konto = normIban(f(s.iban));
         if (ibanGueltig(konto)) u.iban = konto;
-        else u.kontonummer = feld(s.iban);
-        const QString bic = feld(s.bic);
+        else u.kontonummer = f(s.iban);
+        const QString bic = f(s.bic);
         static const QRegularExpression blz(QStringLiteral("^[0-9]{8}$"));
         if (blz.match(bic).hasMatch()) u.blz = bic;
         else u.bic = bic;
-        u.referenz = feld(s.referenz).compare(QLatin1String("NOTPROVIDED"), Qt::CaseInsensitive) == 0 ? QString() : feld(s.referenz);
-        const QString eigenes = normIban(feld(s.konto));
+        u.referenz = f(s.referenz).compare(QLatin1String("NOTPROVIDED"), Qt::CaseInsensitive) == 0 ? QString() : f(s.referenz);
+        const QString eigenes = normIban(f(s.konto));
         if (!eigenes.isEmpty()) {
             const QString bisher = m_a.iban.isEmpty() ? m_a.kontonummer : m_a.iban;
             if (!bisher.isEmpty() && bisher != eigenes)
@@ -270,27 +324,22 @@ public:
         return true;
     }
 
-    bool ende() {
-        if (!m_kopf) return keinKopf();
-        m_weitergabe.ende(m_a);
-        if (m_weitergabe.fehler().isEmpty()) return true;
-        *m_fehler = m_weitergabe.fehler();
-        return false;
-    }
-
-private:
     bool keinKopf() {
-        *m_fehler = QStringLiteral("Zeile 1: Die Kopfzeile des Layouts „%1“ fehlt (erwartet werden die Spalten „%2“ und „%3“). Ist es die "
+        const QString betrag = m_layout.betrag.isEmpty() ? m_layout.soll.value(0) + QStringLiteral("“ und „") + m_layout.haben.value(0)
+                                                         : m_layout.betrag.value(0);
+        *m_fehler = QStringLiteral("Die Kopfzeile des Layouts „%1“ fehlt (erwartet werden die Spalten „%2“ und „%3“). Ist es die "
                                    "CSV-Datei einer anderen Bank? Dann lesen Sie sie mit --layout generisch --spalten … ein.")
-                        .arg(m_layout.name, m_layout.buchungstag.first(), m_layout.betrag.first());
+                        .arg(m_layout.name, m_layout.buchungstag.value(0), betrag);
         return false;
     }
     const CsvLayout& m_layout;
+    AuszugEmpfaenger* m_e;
     intern::Weitergabe m_weitergabe;
     QString* m_fehler;
+    QString m_inhaltFehler;  // the first row refused for its content
     Spalten m_s;
     bool m_nachNummer = false, m_kopf = false;
-    int m_erste = 0, m_index = 0;
+    int m_kopfZeile = -1, m_vorKopf = 0;
     Auszug m_a;
 };
 }  // namespace
@@ -298,20 +347,11 @@ private:
 bool leseCsv(QIODevice* datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler) {
     BuchungenCSV::TextLeser text(datei);
     if (!text.pruefen(z, fehler)) return false;
-    // A file whose quoting is broken anywhere is refused as such before any
-    // row is read: a first reading checks only the form.
+    // One reading: a row refused for its content stops the handing over,
+    // and the rest is still read for its form, so that a broken quote
+    // anywhere is named first (the rows after it would be misread).
     QList<Zeile> zeilen;
     QString t;
-    {
-        Zerleger form;
-        while (text.zeile(&t)) {
-            if (!form.zeile(t, &zeilen, fehler)) return false;
-            zeilen.clear();
-        }
-        if (!form.ende(&zeilen, fehler)) return false;
-        zeilen.clear();
-    }
-    text.vonVorn();
     Zerleger zerleger;
     CsvLeser leser(layout, empfaenger, fehler);
     auto lesen = [&]() {
