@@ -39,7 +39,7 @@ bool idsLesen(const QStringList& p, QList<unsigned long>* ids, QString* fehler) 
 }
 
 QJsonObject vorschlagJson(const Vorschlag& v) {
-    static const char* const arten[] = {"keiner", "vorlage", "buchung", "gegenpartei", "rechnung", "vorgabe"};
+    static const char* const arten[] = {"keiner", "vorlage", "buchung", "gegenpartei", "rechnung", "vorgabe", "vorhanden"};
     QJsonObject o{{QStringLiteral("art"), QLatin1String(arten[v.art])},
                   {QStringLiteral("wertung"), v.wertung},
                   {QStringLiteral("grund"), v.grund},
@@ -49,6 +49,7 @@ QJsonObject vorschlagJson(const Vorschlag& v) {
                   {QStringLiteral("text"), v.text},
                   {QStringLiteral("uebernehmen"), v.wertung >= kSchwelle}};
     if (v.art == Vorschlag::Rechnung) o[QStringLiteral("rechnung")] = v.rechnungsnummer;
+    if (v.art == Vorschlag::Vorhanden) o[QStringLiteral("buchung")] = qint64(v.quelle);
     return o;
 }
 
@@ -156,6 +157,8 @@ int zeigeVorschlaege(Fall& fall, bool json) {
         const Vorschlag& v = k.vorschlag;
         if (v.art == Vorschlag::Keiner)
             t += QStringLiteral("       kein Vorschlag: bitte mit „uebernehmen %1 --gegenkonto K“ selbst buchen\n").arg(k.umsatz.id);
+        else if (v.art == Vorschlag::Vorhanden)
+            t += QStringLiteral("       Wertung %1 (wird zugeordnet): %2\n").arg(v.wertung).arg(v.grund);
         else if (v.art == Vorschlag::Rechnung)
             t += QStringLiteral("       Wertung %1%2: %3 → Zahlung der Rechnung %4\n")
                      .arg(v.wertung)
@@ -195,6 +198,7 @@ int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
     QString e;
     if (!uebernehmen(db, auftrag, &r, &e)) return abgelehnt(e);
     hinweis(r.meldung);
+    for (const auto& p : r.verknuepft) hinweis(QStringLiteral("Umsatz %1 → vorhandene Buchung %2").arg(p.first).arg(p.second));
     if (!r.ohneVorschlag.isEmpty()) {
         QStringList l;
         for (unsigned long id : r.ohneVorschlag) l << QString::number(id);
@@ -204,7 +208,7 @@ int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
     QString t;
     for (const auto& p : r.gebucht) t += QStringLiteral("%1\n").arg(p.second);
     out(t);
-    fall.setGeaendert(!r.gebucht.isEmpty());
+    fall.setGeaendert(!r.gebucht.isEmpty() || !r.verknuepft.isEmpty());
     return Ok;
 }
 
@@ -247,6 +251,20 @@ int cmdBank(const Args& a) {
         if (alle && a.has(QStringLiteral("--gegenkonto")))
             return usageError(n, QStringLiteral("--gegenkonto gilt nur für genannte Umsätze, nicht mit --alle."));
     }
+    unsigned long buchung = 0, verbindung = 0;
+    if (was == QLatin1String("zuordnen")) {
+        bool ok = false;
+        if (p.size() != 3 || p[2].toULong() == 0)
+            return usageError(n, QStringLiteral("Bitte genau eine Umsatznummer angeben: dalvo bank FALL zuordnen ID --buchung NR."));
+        buchung = a.value(QStringLiteral("--buchung")).toULong(&ok);
+        if (!ok || buchung == 0) return usageError(n, QStringLiteral("--buchung braucht die Nummer einer Buchung (dalvo liste FALL)."));
+    }
+    if (was == QLatin1String("loeschen")) {
+        bool ok = false;
+        verbindung = p.size() == 3 ? p[2].toULong(&ok) : 0;
+        if (!ok || verbindung == 0)
+            return usageError(n, QStringLiteral("Bitte die Nummer der Bankverbindung angeben (die Nummern zeigt „dalvo bank FALL liste“)."));
+    }
     const bool lesen = was == QLatin1String("liste") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege");
     return Fall::ausfuehren(n, p.first(), lesen ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) -> int {
         DBConnection* db = fall.kg()->GetDBConnect_Ptr();
@@ -256,6 +274,17 @@ int cmdBank(const Args& a) {
         if (was == QLatin1String("umsaetze")) return zeigeUmsaetze(fall, a.has(QStringLiteral("--offen")), json);
         if (was == QLatin1String("vorschlaege")) return zeigeVorschlaege(fall, json);
         if (was == QLatin1String("uebernehmen")) return uebernehme(fall, a, ids);
+        if (was == QLatin1String("zuordnen")) {
+            if (!zuordnen(db, p[2].toULong(), buchung, &e)) return abgelehnt(e);
+            fall.setGeaendert(true);
+            out(QStringLiteral("%1\n").arg(buchung));
+            return Ok;
+        }
+        if (was == QLatin1String("loeschen")) {
+            if (!loescheVerbindung(db, verbindung, &e)) return abgelehnt(e);
+            fall.setGeaendert(true);
+            return Ok;
+        }
         if (was == QLatin1String("ignorieren")) {
             const long k = nichtVerarbeiten(db, ids, &e);
             if (k < 0) return abgelehnt(e);
@@ -299,7 +328,9 @@ QList<Befehl> bankBefehle() {
          QStringLiteral("Zeigt für jeden offenen Umsatz den besten Buchungsvorschlag mit Wertung und Grund: offene\n"
                         "Rechnung (Nummer im Verwendungszweck, Betrag gleich: 150), Buchungsvorlage oder frühere Buchung mit\n"
                         "gleichem Betrag (50, +70 wenn ihr Text im Verwendungszweck steht), frühere Buchung derselben\n"
-                        "Gegenpartei (IBAN 100, Name 80)."),
+                        "Gegenpartei (IBAN 100, Name 80). Ist derselbe Betrag auf dem Bankkonto schon gebucht (Regelbuchung,\n"
+                        "gebuchte Rechnung) und noch keinem Umsatz zugeordnet, wird der Umsatz ihr zugeordnet (160), nicht\n"
+                        "noch einmal gebucht."),
          cmdBank},
         {QStringLiteral("bank"), QStringLiteral("uebernehmen"), {},
          {{{"--alle"}}, {{"--gegenkonto"}, "KONTO"}, {{"--schluessel"}, "S"}, {{"--text"}, "TEXT"}},
@@ -308,6 +339,17 @@ QList<Befehl> bankBefehle() {
          QStringLiteral("--alle bucht alle Umsätze mit Wertung ab 100; genannte Umsätze werden mit ihrem Vorschlag oder mit\n"
                         "--gegenkonto K [--schluessel S] gebucht, alle in einer Transaktion. Eine Rechnungszahlung bucht die\n"
                         "Rechnung als bezahlt. Im festgeschriebenen Zeitraum wird vorher gefragt (--ja)."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("zuordnen"), {}, {{{"--buchung"}, "NR"}}, QStringLiteral("dalvo bank FALL zuordnen ID --buchung NR"),
+         QStringLiteral("ordnet einen Umsatz einer vorhandenen Buchung zu"),
+         QStringLiteral("Ordnet einen offenen Umsatz einer schon gebuchten Buchung zu (z. B. einer Regelbuchung oder einer mit\n"
+                        "„rechnung buchen“ gebuchten Rechnung), ohne etwas zu buchen. Die Buchung muss den Betrag des Umsatzes auf\n"
+                        "seinem Bankkonto bewegen. Zurücksetzen löst die Zuordnung wieder, die Buchung bleibt."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("loeschen"), {}, {}, QStringLiteral("dalvo bank FALL loeschen VERBINDUNG"),
+         QStringLiteral("löscht eine Bankverbindung"),
+         QStringLiteral("Löscht die Bankverbindung (Nummer aus „dalvo bank FALL liste“) mit ihren eingelesenen Umsätzen; die\n"
+                        "Buchungen bleiben."),
          cmdBank},
         {QStringLiteral("bank"), QStringLiteral("ignorieren"), {}, {}, QStringLiteral("dalvo bank FALL ignorieren ID…"),
          QStringLiteral("setzt Umsätze auf „nicht verarbeiten“"), QStringLiteral("Setzt offene Umsätze auf „nicht verarbeiten“."), cmdBank},

@@ -334,6 +334,25 @@ TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     EXPECT_FALSE(bezahlt.bezahlt.isValid());
 }
 
+// A booking already on the bank account meets one transaction of its
+// amount and side near its date, never two, and never one a month away.
+TEST_F(Bank_, VorhandeneBuchungEinmalZugeordnet) {
+    const unsigned long miete = testfall::buche(db, 2, 1200, 4210, 0, 850.0, zDate(2016, 1, 1));
+    ASSERT_NE(miete, 0u);
+    speichere({umsatz(zDate(2016, 1, 4), -850.0, QStringLiteral("Miete Januar")), umsatz(zDate(2016, 1, 5), -850.0, QStringLiteral("Miete doppelt")),
+               umsatz(zDate(2016, 1, 4), 850.0, QStringLiteral("Erstattung"))});
+    const QList<Kandidat> l = vorschlaege(db);
+    ASSERT_EQ(l.size(), 3);
+    EXPECT_EQ(l[0].vorschlag.art, Vorschlag::Vorhanden);
+    EXPECT_EQ(l[0].vorschlag.quelle, miete);
+    EXPECT_NE(l[1].vorschlag.art, Vorschlag::Vorhanden);  // the booking is taken
+    EXPECT_NE(l[2].vorschlag.art, Vorschlag::Vorhanden);  // the other side
+    speichere({umsatz(zDate(2016, 2, 1), -850.0, QStringLiteral("Miete Februar"))});
+    ASSERT_TRUE(nimm({l[0].umsatz.id}));
+    EXPECT_NE(vorschlagFuer(letzter()).art, Vorschlag::Vorhanden);  // January's booking is linked now
+    EXPECT_EQ(buchungen(), 1);
+}
+
 TEST_F(Bank_, UebernahmeUndZuruecksetzenUnterFestschreibung) {
     speichere({umsatz(zDate(2016, 3, 10), -59.50, QStringLiteral("Fachbuch"))});
     const unsigned long gesperrt = letzter();

@@ -272,7 +272,9 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
 
 // A proposed booking for a transaction.
 struct Vorschlag {
-    enum Art { Keiner, Vorlage, Buchung, Gegenpartei, Rechnung, Vorgabe };
+    // Vorhanden: a booking already in the ledger (a recurring booking, an
+    // invoice posted as paid) is this transaction's; it is linked, not posted.
+    enum Art { Keiner, Vorlage, Buchung, Gegenpartei, Rechnung, Vorgabe, Vorhanden };
     Art art = Keiner;
     int wertung = 0;         // score; from kSchwelle on it is taken over with --alle
     QString grund;           // the reason in words
@@ -280,7 +282,7 @@ struct Vorschlag {
     unsigned long gegenkonto = 0;
     unsigned long steuerschluessel = 0;
     QString text;            // booking text
-    unsigned long quelle = 0;    // the template's or booking's number
+    unsigned long quelle = 0;    // the template's or booking's number (Vorhanden: the booking linked)
     unsigned long rechnungID = 0;  // Rechnung: the invoice
     QString rechnungsnummer;
 };
@@ -304,6 +306,7 @@ struct Auftrag {
 };
 struct Uebernahmeergebnis {
     QList<QPair<unsigned long, unsigned long>> gebucht;  // (transaction, booking)
+    QList<QPair<unsigned long, unsigned long>> verknuepft;  // (transaction, booking already there)
     QList<unsigned long> ohneVorschlag;                  // --alle: left open
     int festgeschrieben = 0;                              // bookings locked at once
     QString meldung;
@@ -315,5 +318,13 @@ struct Uebernahmeergebnis {
 // posted only after the question and is locked at once. False with
 // `fehler` (nothing changed) on any refusal.
 bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* e, QString* fehler);
+
+// Links the open transaction `umsatz` to the booking `buchung` already in
+// the ledger, by hand: the booking must be live, lie in the year and move
+// the transaction's amount on its money account on the transaction's side,
+// and no other transaction may point at it. Nothing is posted; resetting
+// the transaction later unlinks it and leaves the booking. False with the
+// reason (nothing changed).
+bool zuordnen(DBConnection* db, unsigned long umsatz, unsigned long buchung, QString* fehler);
 
 }  // namespace Bank

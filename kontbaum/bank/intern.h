@@ -63,6 +63,12 @@ private:
     QList<Umsatz> m_puffer;
 };
 
+// Marks the transaction processed by the booking `nr` that was there
+// before it: ID=1 tells resetting to unlink, not to delete that booking.
+inline bool verknuepfe(DBConnection* db, unsigned long umsatz, unsigned long nr) {
+    return ExecPrepared(db, QStringLiteral("UPDATE eurUmsatz SET Status=1, Buchungsnummer=?, ID=1 WHERE UmsatzID=?"), {DatenTyp(nr), DatenTyp(umsatz)});
+}
+
 // --- open items a payment can settle ------------------------------------------
 // The one place where the proposals learn of items that wait for their
 // payment: an item names its number (looked for in the purpose) and the

@@ -135,6 +135,11 @@ unsigned long legeVerbindungAn(DBConnection* db, Verbindung v, QString* fehler) 
 
 bool loescheVerbindung(DBConnection* db, unsigned long id, QString* fehler) {
     db = rsFallDB(db);
+    Verbindung v;
+    if (!leseVerbindung(db, id, &v)) {
+        *fehler = QStringLiteral("Eine Bankverbindung Nr. %1 gibt es nicht (die Bankverbindungen zeigt „dalvo bank FALL liste“).").arg(id);
+        return false;
+    }
     DBTransaktion t(db);
     const bool ok = t.ok() && ExecPrepared(db, QStringLiteral("DELETE FROM eurUmsatz WHERE BankverbindungID=?"), {DatenTyp(id)}) &&
                     ExecPrepared(db, QStringLiteral("DELETE FROM eurBankverbindung WHERE BankverbindungID=?"), {DatenTyp(id)}) && t.commit();
