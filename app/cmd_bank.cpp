@@ -310,16 +310,19 @@ QList<Befehl> bankBefehle() {
         {QStringLiteral("bank"), QStringLiteral("liste"), {QStringLiteral("list")}, {json}, QStringLiteral("dalvo bank FALL liste [--json]"),
          QStringLiteral("zeigt die Bankkonten"), QStringLiteral("Zeigt die Bankkonten mit dem letzten Umsatz und dem Saldo laut Bank."), cmdBank},
         {QStringLiteral("bank"), QStringLiteral("import"), {},
-         {{{"--konto"}, "KONTO"}, {{"--format"}, "camt|mt940|csv"}, {{"--layout"}, "sparkasse|generisch"}, {{"--spalten"}, "…"},
+         {{{"--konto"}, "KONTO"}, {{"--format"}, "camt|mt940|csv"}, {{"--layout"}, "NAME"}, {{"--spalten"}, "…"},
           {{"--zeichensatz", "--encoding"}, "ZS"}},
-         QStringLiteral("dalvo bank FALL import DATEI [--konto N] [--format camt|mt940|csv] [--layout sparkasse|generisch] [--spalten …] "
+         QStringLiteral("dalvo bank FALL import DATEI [--konto N] [--format camt|mt940|csv] [--layout NAME] [--spalten …] "
                         "[--zeichensatz utf-8|windows-1252|iso-8859-1] [--ja|--nein]"),
          QStringLiteral("liest einen Kontoauszug ein"),
-         QStringLiteral("Liest einen Kontoauszug: CAMT.053/CAMT.052 (XML), MT940 oder die CSV-Datei der Bank (Layout\n"
-                        "sparkasse = CSV-CAMT; generisch mit --spalten datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6, auch\n"
-                        "soll=…,haben=… und kopf=ZEILEN). Das Format wird erkannt; das Bankkonto steht in der Datei (sonst --konto).\n"
-                        "Nur Umsätze des Steuerjahres werden gespeichert, jeder einmal: eine zweimal eingelesene Datei speichert\n"
-                        "nichts doppelt. Passen Anfangssaldo, Umsätze und Endsaldo nicht zusammen, wird gefragt (--ja)."),
+         QStringLiteral("Liest einen Kontoauszug: CAMT.053/CAMT.052 (XML), MT940 oder die CSV-Datei der Bank. Das Format und\n"
+                        "das CSV-Layout der Bank werden am Inhalt erkannt (sparkasse, sparkasse-mt940, dkb, dkb-alt, ing,\n"
+                        "commerzbank, volksbank, deutschebank, comdirect, n26; --layout NAME erzwingt eines); jede andere CSV-Datei\n"
+                        "mit --layout generisch --spalten datum=1,betrag=4,zweck=3,name=2 (Nummern oder Spaltennamen, auch\n"
+                        "soll=…,haben=…; kopf=ZEILE der Kopfzeile). Das Bankkonto steht in der Datei (sonst --konto).\n"
+                        "Nur Umsätze des Steuerjahres werden gespeichert, jeder einmal; danach wird gezählt: gelesen,\n"
+                        "gespeichert, bereits vorhanden, außerhalb des Jahres, vorgemerkt, übersprungen (jede Zeile mit Grund).\n"
+                        "Passen Anfangssaldo, Umsätze und Endsaldo nicht zusammen, wird gefragt (--ja)."),
          cmdBank},
         {QStringLiteral("bank"), QStringLiteral("umsaetze"), {}, {{{"--offen"}}, json}, QStringLiteral("dalvo bank FALL umsaetze [--offen] [--json]"),
          QStringLiteral("zeigt die Umsätze"), QStringLiteral("Zeigt die eingelesenen Umsätze mit ihrem Stand (--offen nur die offenen)."), cmdBank},

@@ -128,24 +128,38 @@ bool leseMt940(QIODevice* datei, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* 
 // The column layout of a bank's CSV download. Each field is found by one of
 // its header names (case-insensitive) or, in a layout the user maps, by its
 // column number or its header name. The header row is found by its names,
-// never by counting lines. A layout names where the amount stands: one signed column,
-// or a debit and a credit column.
+// never by counting lines. The layouts of the banks are rows of the
+// reference database (table BankCsvLayout); "generisch" is the user's own.
 struct CsvLayout {
-    QString name;          // "sparkasse", "generisch", …
-    QString beschreibung;  // for the help text
-    // Header names per field; empty: the field is not in the layout.
-    QStringList buchungstag, valuta, betrag, soll, haben, zweck, name_, iban, bic, referenz, waehrung, konto, info;
+    QString name;          // "sparkasse", "dkb", …, "generisch"
+    QString beschreibung;  // the banks, for the help text
+    // Header names per field; empty: the field is not in the layout. The
+    // counterpart stands in name_, or by the sign in nameEingang (a
+    // credit's payer) and nameAusgang (a debit's payee).
+    QStringList buchungstag, valuta, betrag, soll, haben, zweck, name_, nameEingang, nameAusgang, iban, bic, referenz, waehrung, konto, info;
     // Values of the column `info` that mark a pending entry.
     QStringList vorgemerkt;
+    // First cells of the line above the header that names the own account
+    // in its second cell, and of closing lines that are no transactions.
+    QStringList kontoVorspann, fusszeilen;
+    QChar trennzeichen = QLatin1Char(';');
+    QChar dezimal = QLatin1Char(',');
+    QString zeichensatz;   // what the bank writes, for the help text; the reader still checks the bytes
+    QString quelle;        // where the layout was read
     QString datumsformat = QStringLiteral("dd.MM.yy");  // also read as dd.MM.yyyy
 };
-// The built-in layouts, in the order of the help text.
-const QList<CsvLayout>& csvLayouts();
+// "generisch" and the layouts of the reference database, in its order.
+QList<CsvLayout> csvLayouts();
 // The layout named `name`; for "generisch" the columns come from `spalten`
-// ("datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6,valuta=7", numbers 1-based;
-// "soll=…,haben=…" instead of betrag). False with the reason when the name
-// is unknown or the mapping incomplete.
+// ("datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6,valuta=7", numbers 1-based,
+// or header names; "soll=…,haben=…" instead of betrag; kopf=LINE). An empty
+// name leaves `out` empty: the layout is then recognised from the file's
+// header. False with the reason when the name is unknown or the mapping
+// incomplete.
 bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QString* fehler);
+// Reads the file with `layout`, or (layout without a name) with the bank
+// layout whose columns its header holds, by content, whatever the file is
+// called; a file matching none is refused with the columns it has.
 bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, QList<Auszug>* out,
              QString* fehler);
 // The same from a device that can seek (an open file), row by row into
@@ -216,7 +230,7 @@ QString ergebnisMeldung(const Speicherergebnis& e, int jahr);
 // refused. When balances do not fit their entries the user is asked first.
 struct Importoptionen {
     Format format = Format::Automatisch;
-    QString layout = QStringLiteral("sparkasse");  // CSV only
+    QString layout;                                 // CSV only; empty: recognised from the header
     QString spalten;                                // CSV layout "generisch"
     BuchungenCSV::Zeichensatz zeichensatz = BuchungenCSV::Zeichensatz::Automatisch;
 };

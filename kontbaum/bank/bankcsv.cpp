@@ -1,10 +1,13 @@
-// The CSV reader of bank downloads. Banks write ";" between fields, the
-// decimal comma, dates as TT.MM.JJ or TT.MM.JJJJ, mostly Windows-1252, and
-// each its own columns. The columns are therefore data: a table of layouts
-// that name each field by its header (the Sparkasse "CSV-CAMT" format), and
-// the layout "generisch" whose columns the user gives by number.
+// The CSV reader of bank downloads. Banks write ";" (N26 ",") between
+// fields, the decimal comma, dates as TT.MM.JJ or TT.MM.JJJJ, Windows-1252
+// or UTF-8, and each its own columns. The columns are therefore data: the
+// layouts of the reference database name each field by its header, and
+// the layout "generisch" takes the user's columns by number or name. A
+// file is recognised by the header it holds, never by its name.
 #include "kontbaum/bank/bank.h"
 #include "kontbaum/bank/intern.h"
+
+#include "host/app/global.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -12,35 +15,21 @@
 namespace Bank {
 namespace {
 
-QStringList liste(std::initializer_list<const char*> namen) {
-    QStringList l;
-    for (const char* n : namen) l << QString::fromUtf8(n);
-    return l;
-}
-
-QList<CsvLayout> bauen() {
-    CsvLayout s;
-    s.name = QStringLiteral("sparkasse");
-    s.beschreibung = QStringLiteral("Sparkasse CSV-CAMT (Auftragskonto;Buchungstag;Valutadatum;…;Betrag;Waehrung;Info)");
-    s.konto = liste({"Auftragskonto"});
-    s.buchungstag = liste({"Buchungstag"});
-    s.valuta = liste({"Valutadatum"});
-    s.zweck = liste({"Verwendungszweck"});
-    s.referenz = liste({"Kundenreferenz (End-to-End)"});
-    s.name_ = liste({"Beguenstigter/Zahlungspflichtiger", "Begünstigter/Zahlungspflichtiger"});
-    s.iban = liste({"Kontonummer/IBAN", "Kontonummer"});
-    s.bic = liste({"BIC (SWIFT-Code)", "BLZ"});
-    s.betrag = liste({"Betrag"});
-    s.waehrung = liste({"Waehrung", "Währung"});
-    s.info = liste({"Info"});
-    s.vorgemerkt = liste({"Umsatz vorgemerkt"});
+CsvLayout generisch() {
     CsvLayout g;
     g.name = QStringLiteral("generisch");
     g.beschreibung = QStringLiteral("Spalten nach Nummer oder Spaltenname aus --spalten, z. B. datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6 "
                                     "oder datum=Buchungstag,betrag=Betrag (soll=…,haben=… statt betrag; valuta=…, referenz=…; kopf=ZEILE "
                                     "der Kopfzeile, wie ein Editor zählt)");
     g.datumsformat = QStringLiteral("dd.MM.yyyy");
-    return {s, g};
+    return g;
+}
+
+// A cell of the layout table: header names separated by "|".
+QStringList namenAus(const DatenTyp& d) {
+    QStringList l;
+    for (const QString& n : d.toString().split(QLatin1Char('|'), Qt::SkipEmptyParts)) l << n.trimmed();
+    return l;
 }
 
 // The fields of the text: ";" between fields, double quotes around a field
@@ -53,6 +42,7 @@ struct Zeile {
 // Fed a line at a time; a row that ends goes to `fertig`.
 class Zerleger {
 public:
+    explicit Zerleger(QChar trenner = QLatin1Char(';')) : m_trenner(trenner) {}
     bool zeile(const QString& zeile, QList<Zeile>* fertig, QString* fehler) {
         const QString text = zeile + QLatin1Char('\n');
         for (int i = 0; i < text.size(); ++i) {
@@ -72,7 +62,7 @@ public:
             } else if (c == QLatin1Char('"') && m_feld.trimmed().isEmpty() && !m_warAnf) {
                 m_inAnf = m_warAnf = true;
                 m_feld.clear();
-            } else if (c == QLatin1Char(';')) {
+            } else if (c == m_trenner) {
                 m_z.felder << m_feld;
                 m_feld.clear();
                 m_warAnf = false;
@@ -85,7 +75,7 @@ public:
                 m_warAnf = false;
             } else if (c != QLatin1Char('\r')) {
                 if (m_warAnf && !c.isSpace()) {
-                    *fehler = QStringLiteral("Zeile %1: Nach dem schließenden Anführungszeichen folgt „%2“ statt „;“.").arg(m_zeile).arg(c);
+                    *fehler = QStringLiteral("Zeile %1: Nach dem schließenden Anführungszeichen folgt „%2“ statt „%3“.").arg(m_zeile).arg(c).arg(m_trenner);
                     return false;
                 }
                 m_feld += c;
@@ -104,6 +94,7 @@ public:
     }
 
 private:
+    QChar m_trenner;
     Zeile m_z{1, {}};
     QString m_feld;
     bool m_inAnf = false, m_warAnf = false;
@@ -114,7 +105,7 @@ private:
 // first header that matches one of its names; -1 when it is not there.
 struct Spalten {
     int datum = -1, valuta = -1, betrag = -1, soll = -1, haben = -1, zweck = -1, name = -1, iban = -1, bic = -1,
-        referenz = -1, waehrung = -1, konto = -1, info = -1;
+        referenz = -1, waehrung = -1, konto = -1, info = -1, nameEingang = -1, nameAusgang = -1;
 };
 int spalteVon(const QStringList& kopf, const QStringList& namen) {
     if (namen.size() == 1 && namen.first().startsWith(QLatin1Char('#'))) return namen.first().mid(1).toInt() - 1;
@@ -127,7 +118,7 @@ int spalteVon(const QStringList& kopf, const QStringList& namen) {
 zDate datumLesen(const QString& t, const QString& format) {
     const QString s = t.trimmed();
     for (const QString& f : {format, QStringLiteral("dd.MM.yyyy"), QStringLiteral("dd.MM.yy"), QStringLiteral("yyyy-MM-dd")}) {
-        if (s.size() != f.size()) continue;
+        if (s.size() != f.size() && f.contains(QLatin1String("dd"))) continue;
         QDate d = QDate::fromString(s, f);
         // Qt reads "yy" as 19yy; statements are of this century.
         if (d.isValid() && f.endsWith(QLatin1String(".yy"))) d = d.addYears(100);
@@ -136,20 +127,90 @@ zDate datumLesen(const QString& t, const QString& format) {
     return zDate();
 }
 
+// An amount as a bank writes it: "-1.234,56", "1.000" (a thousand),
+// "-3,9", "-119,00 €" or, with the decimal point, "-16.80". Anything else
+// is no amount; never a guess.
+bool betragLesen(const QString& t, QChar dezimal, EuroType* out) {
+    QString s = t.trimmed();
+    for (const char* w : {"EUR", "€"}) {
+        const QString x = QString::fromUtf8(w);
+        if (s.endsWith(x)) s = s.chopped(x.size()).trimmed();
+    }
+    s.remove(QLatin1Char(' '));
+    static const QRegularExpression komma(QStringLiteral("^[+-]?(\\d{1,3}(\\.\\d{3})+|\\d+)(,\\d{1,2})?$"));
+    static const QRegularExpression punkt(QStringLiteral("^[+-]?(\\d{1,3}(,\\d{3})+|\\d+)(\\.\\d{1,2})?$"));
+    if (dezimal == QLatin1Char('.')) {
+        if (!punkt.match(s).hasMatch()) return false;
+        s.remove(QLatin1Char(','));
+    } else {
+        if (!komma.match(s).hasMatch()) return false;
+        s.remove(QLatin1Char('.')).replace(QLatin1Char(','), QLatin1Char('.'));
+    }
+    return EuroType::fromText(s, out);
+}
+
+// The IBAN a cell of the preamble begins with ("DE12 1203 … / Girokonto").
+QString ibanAus(const QString& zelle) {
+    const QString i = normIban(zelle.section(QLatin1Char('/'), 0, 0));
+    return ibanGueltig(i) ? i : QString();
+}
+
 }  // namespace
 
-const QList<CsvLayout>& csvLayouts() {
-    static const QList<CsvLayout> l = bauen();
+QList<CsvLayout> csvLayouts() {
+    QList<CsvLayout> l{generisch()};
+    DBConnection* ref = GetGlobal().GetDBConnect_Ptr(GlobalInst::kReferenceConnection);
+    if (!ref) return l;
+    rsDataSource rs(ref, QStringLiteral("SELECT * FROM BankCsvLayout ORDER BY Reihenfolge"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        CsvLayout x;
+        auto f = [&](const char* spalte) { return namenAus(rs.field(QLatin1String(spalte))); };
+        x.name = rs.field(QStringLiteral("Name")).toString();
+        x.beschreibung = rs.field(QStringLiteral("Banken")).toString();
+        const QString trenner = rs.field(QStringLiteral("Trennzeichen")).toString(), dezimal = rs.field(QStringLiteral("Dezimal")).toString();
+        x.trennzeichen = trenner.isEmpty() ? QLatin1Char(';') : trenner.at(0);
+        x.dezimal = dezimal.isEmpty() ? QLatin1Char(',') : dezimal.at(0);
+        x.datumsformat = rs.field(QStringLiteral("Datumsformat")).toString();
+        x.zeichensatz = rs.field(QStringLiteral("Zeichensatz")).toString();
+        x.quelle = rs.field(QStringLiteral("Quelle")).toString();
+        x.buchungstag = f("Buchungstag");
+        x.valuta = f("Valuta");
+        x.betrag = f("Betrag");
+        x.soll = f("Soll");
+        x.haben = f("Haben");
+        x.name_ = f("Name_");
+        x.nameEingang = f("NameEingang");
+        x.nameAusgang = f("NameAusgang");
+        x.zweck = f("Zweck");
+        x.iban = f("Iban");
+        x.bic = f("Bic");
+        x.referenz = f("Referenz");
+        x.waehrung = f("Waehrung");
+        x.konto = f("Konto");
+        x.kontoVorspann = f("KontoVorspann");
+        x.info = f("Info");
+        x.vorgemerkt = f("Vorgemerkt");
+        x.fusszeilen = f("Fusszeilen");
+        l << x;
+    }
     return l;
 }
 
 bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QString* fehler) {
     QStringList namen;
+    *out = CsvLayout();
+    if (name.trimmed().isEmpty() && spalten.trimmed().isEmpty()) return true;  // recognised from the file
+    // Columns given by the user are the generic layout's.
+    const QString gesucht = name.trimmed().isEmpty() ? QStringLiteral("generisch") : name.trimmed();
     for (const CsvLayout& l : csvLayouts()) {
         namen << l.name;
-        if (l.name.compare(name.trimmed(), Qt::CaseInsensitive) != 0) continue;
+        if (l.name.compare(gesucht, Qt::CaseInsensitive) != 0) continue;
         *out = l;
-        if (l.name != QLatin1String("generisch")) return true;
+        if (l.name != QLatin1String("generisch")) {
+            if (spalten.trimmed().isEmpty()) return true;
+            *fehler = QStringLiteral("--spalten gilt nur für das Layout „generisch“; das Layout „%1“ kennt seine Spalten.").arg(l.name);
+            return false;
+        }
         // The user's columns become the "header names" of their numbers.
         const QMap<QString, QStringList*> felder = {
             {QStringLiteral("datum"), &out->buchungstag}, {QStringLiteral("valuta"), &out->valuta},
@@ -224,8 +285,11 @@ public:
                     return true;
                 }
             } else {
-                // Some banks put lines about the account above the header.
+                // Some banks put lines about the account above the header;
+                // one of them may name the own account.
                 const QStringList& k = r.felder;
+                if (k.size() >= 2 && m_layout.kontoVorspann.contains(k[0].trimmed(), Qt::CaseInsensitive) && !ibanAus(k[1]).isEmpty())
+                    m_a.iban = ibanAus(k[1]);
                 const bool betrag = spalteVon(k, m_layout.betrag) >= 0 || (spalteVon(k, m_layout.soll) >= 0 && spalteVon(k, m_layout.haben) >= 0);
                 if (spalteVon(k, m_layout.buchungstag) >= 0 && betrag) {
                     m_s = spalten(k);
@@ -258,7 +322,7 @@ private:
         return Spalten{spalteVon(k, l.buchungstag), spalteVon(k, l.valuta),   spalteVon(k, l.betrag), spalteVon(k, l.soll),
                        spalteVon(k, l.haben),       spalteVon(k, l.zweck),    spalteVon(k, l.name_),  spalteVon(k, l.iban),
                        spalteVon(k, l.bic),         spalteVon(k, l.referenz), spalteVon(k, l.waehrung), spalteVon(k, l.konto),
-                       m_nachNummer ? -1 : spalteVon(k, l.info)};
+                       m_nachNummer ? -1 : spalteVon(k, l.info), spalteVon(k, l.nameEingang), spalteVon(k, l.nameAusgang)};
     }
     static QString feld(const Zeile& r, int spalte) {
         return spalte >= 0 && spalte < r.felder.size() ? r.felder[spalte].trimmed() : QString();
@@ -272,6 +336,13 @@ private:
             *m_fehler = QStringLiteral("Zeile %1: %2").arg(r.nr).arg(grund);
             return false;
         };
+        // A closing line ("Neuer Kontostand;…") is no transaction.
+        if (!r.felder.isEmpty())
+            for (const QString& fuss : m_layout.fusszeilen)
+                if (r.felder.first().trimmed().startsWith(fuss, Qt::CaseInsensitive)) {
+                    m_e->uebersprungen(r.nr, QStringLiteral("Schlusszeile „%1“").arg(r.felder.first().trimmed()));
+                    return true;
+                }
         const int noetig = qMax(s.datum, qMax(s.betrag, qMax(s.soll, s.haben)));
         if (r.felder.size() <= noetig)
             return nein(QStringLiteral("Die Zeile hat %1 Spalten, das Layout „%2“ braucht mindestens %3.").arg(r.felder.size()).arg(m_layout.name).arg(noetig + 1));
@@ -286,11 +357,13 @@ private:
             u.valuta = datumLesen(f(s.valuta), m_layout.datumsformat);
             if (!u.valuta.isValid()) return nein(QStringLiteral("Die Valuta „%1“ ist kein Datum.").arg(f(s.valuta)));
         }
+        const QChar d = m_layout.dezimal;
         if (s.betrag >= 0) {
-            if (!EuroType::fromText(f(s.betrag), &u.betrag)) return nein(QStringLiteral("„%1“ ist kein Betrag (erwartet z. B. -1.234,56).").arg(f(s.betrag)));
+            if (!betragLesen(f(s.betrag), d, &u.betrag))
+                return nein(QStringLiteral("„%1“ ist kein Betrag (erwartet z. B. %2).").arg(f(s.betrag), d == QLatin1Char('.') ? QStringLiteral("-1234.56") : QStringLiteral("-1.234,56")));
         } else {
             EuroType soll, haben;
-            if ((!f(s.soll).isEmpty() && !EuroType::fromText(f(s.soll), &soll)) || (!f(s.haben).isEmpty() && !EuroType::fromText(f(s.haben), &haben)))
+            if ((!f(s.soll).isEmpty() && !betragLesen(f(s.soll), d, &soll)) || (!f(s.haben).isEmpty() && !betragLesen(f(s.haben), d, &haben)))
                 return nein(QStringLiteral("„%1“ / „%2“ sind keine Beträge.").arg(f(s.soll), f(s.haben)));
             u.betrag = haben.abs() - soll.abs();
         }
@@ -303,7 +376,9 @@ private:
         if (s.waehrung >= 0 && !f(s.waehrung).isEmpty() && f(s.waehrung) != QLatin1String("EUR"))
             return nein(QStringLiteral("Der Umsatz ist in %1; es werden nur Umsätze in Euro gebucht.").arg(f(s.waehrung)));
         if (!f(s.zweck).isEmpty()) u.zweck << f(s.zweck).simplified();
-        u.name = f(s.name).simplified();
+        // The counterpart: of a debit the payee, of a credit the payer,
+        // where the bank writes both (one of them is the account holder).
+        u.name = (s.name >= 0 ? f(s.name) : f(u.betrag < EuroType() ? s.nameAusgang : s.nameEingang)).simplified();
         const QString konto = normIban(f(s.iban));
         if (ibanGueltig(konto)) u.iban = konto;
         else u.kontonummer = f(s.iban);
@@ -344,15 +419,73 @@ private:
 };
 }  // namespace
 
-bool leseCsv(QIODevice* datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler) {
+namespace {
+// How well a header row fits a layout: -1 when a column the layout needs
+// to tell itself apart is missing (date, amount, counterpart, purpose,
+// account, own account), else the number of its fields found.
+int passung(const QStringList& kopf, const CsvLayout& l) {
+    int n = 0;
+    for (const QStringList* noetig : {&l.buchungstag, &l.name_, &l.nameEingang, &l.nameAusgang, &l.zweck, &l.iban, &l.bic, &l.konto}) {
+        if (noetig->isEmpty()) continue;
+        if (spalteVon(kopf, *noetig) < 0) return -1;
+        ++n;
+    }
+    if (!l.betrag.isEmpty() ? spalteVon(kopf, l.betrag) < 0 : spalteVon(kopf, l.soll) < 0 || spalteVon(kopf, l.haben) < 0) return -1;
+    for (const QStringList* kann : {&l.valuta, &l.referenz, &l.waehrung, &l.info}) n += !kann->isEmpty() && spalteVon(kopf, *kann) >= 0 ? 1 : 0;
+    return n + 1;
+}
+
+// The bank layout whose header the first 30 lines hold; false with the
+// columns the file has when none fits.
+bool erkenne(BuchungenCSV::TextLeser& text, CsvLayout* out, QString* fehler) {
+    QStringList zeilen;
+    QString t;
+    while (zeilen.size() < 30 && text.zeile(&t)) zeilen << t;
+    text.vonVorn();
+    int beste = 0;
+    QStringList breiteste;  // the row with the most columns, for the refusal
+    for (const CsvLayout& l : csvLayouts()) {
+        if (l.name == QLatin1String("generisch")) continue;
+        Zerleger z(l.trennzeichen);
+        QList<Zeile> rows;
+        QString egal;
+        for (const QString& x : qAsConst(zeilen))
+            if (!z.zeile(x, &rows, &egal)) break;
+        for (const Zeile& r : qAsConst(rows)) {
+            const int p = passung(r.felder, l);
+            if (p > beste) {
+                beste = p;
+                *out = l;
+            }
+            if (r.felder.size() > breiteste.size()) breiteste = r.felder;
+        }
+    }
+    if (beste > 0) return true;
+    for (QString& b : breiteste) b = b.trimmed();
+    *fehler = QStringLiteral("Die CSV-Datei passt zu keinem bekannten Bank-Layout (%1). Ihre Spalten: %2. Lesen Sie sie mit "
+                             "--layout generisch --spalten datum=…,betrag=…,zweck=…,name=… ein (Nummern oder Spaltennamen).")
+                  .arg([] {
+                      QStringList n;
+                      for (const CsvLayout& l : csvLayouts())
+                          if (l.name != QLatin1String("generisch")) n << l.name;
+                      return n.join(QStringLiteral(", "));
+                  }(),
+                       breiteste.isEmpty() ? QStringLiteral("keine") : breiteste.join(QStringLiteral("; ")));
+    return false;
+}
+}  // namespace
+
+bool leseCsv(QIODevice* datei, const CsvLayout& gewaehlt, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler) {
     BuchungenCSV::TextLeser text(datei);
     if (!text.pruefen(z, fehler)) return false;
+    CsvLayout layout = gewaehlt;
+    if (layout.name.isEmpty() && !erkenne(text, &layout, fehler)) return false;
     // One reading: a row refused for its content stops the handing over,
     // and the rest is still read for its form, so that a broken quote
     // anywhere is named first (the rows after it would be misread).
     QList<Zeile> zeilen;
     QString t;
-    Zerleger zerleger;
+    Zerleger zerleger(layout.trennzeichen);
     CsvLeser leser(layout, empfaenger, fehler);
     auto lesen = [&]() {
         for (const Zeile& r : qAsConst(zeilen))
