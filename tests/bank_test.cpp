@@ -230,6 +230,50 @@ TEST_F(Bank_, JedeZeileGezaehltUndKeinAuszugBenannt) {
     EXPECT_EQ(umsaetzeGespeichert(), 2);
 }
 
+// What banks write besides the letter of the formats: the account under
+// Othr/Id (number or IBAN) meets the connection set up by IBAN; MT940 with a
+// blank before the transaction type; a file read again asks nothing.
+TEST_F(Bank_, KontoUndMt940WieBankenSieSchreiben) {
+    QFile f(QStringLiteral(DALVO_SOURCE_DIR "/tests/daten/bank/camt053_001_02.xml"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray camt = f.readAll();
+    const QByteArray iban = "<Acct><Id><IBAN>DE89370400440532013000</IBAN></Id>";
+    QByteArray nummer = camt, othrIban = camt;
+    nummer.replace(iban, "<Acct><Id><Othr><Id>0532013000</Id></Othr></Id>");
+    othrIban.replace(iban, "<Acct><Id><Othr><Id>DE89 3704 0044 0532 0130 00</Id></Othr></Id>");
+    Importergebnis r = importiere(db, 0, nummer, Importoptionen());
+    ASSERT_TRUE(r.ok) << r.meldung.toStdString();
+    EXPECT_EQ(r.verbindung, verbindung);
+    EXPECT_EQ(r.speicher.gespeichert, 5);
+    r = importiere(db, 0, othrIban, Importoptionen());
+    EXPECT_EQ(r.verbindung, verbindung);
+    EXPECT_EQ(r.speicher.doppelt, 5);
+
+    // Balances that do not fit ask once; the same file again asks nothing.
+    QByteArray falsch = camt;
+    falsch.replace("<Amt Ccy=\"EUR\">1820.90</Amt>", "<Amt Ccy=\"EUR\">1830.90</Amt>");
+    falsch.replace("2016-03-07", "2016-03-08");
+    env.ui().queueAnswer(true);
+    EXPECT_EQ(importiere(db, 0, falsch, Importoptionen()).speicher.gespeichert, 1);
+    env.ui().clear();
+    r = importiere(db, 0, falsch, Importoptionen());  // a question now would be answered no
+    EXPECT_TRUE(r.ok) << r.meldung.toStdString();
+    EXPECT_EQ(r.speicher.gespeichert, 0);
+
+    QFile m(QStringLiteral(DALVO_SOURCE_DIR "/tests/daten/bank/mt940_2016-05.sta"));
+    ASSERT_TRUE(m.open(QIODevice::ReadOnly));
+    QByteArray mt = m.readAll();
+    mt.replace("CR1190,00NTRF", "CR1190,00 NTRF");
+    r = importiere(db, 0, mt, Importoptionen());
+    ASSERT_TRUE(r.ok) << r.meldung.toStdString();
+    EXPECT_EQ(r.verbindung, verbindung);  // ":25:37040044/0532013000" is the IBAN's account
+    EXPECT_EQ(r.speicher.gespeichert, 3);
+    mt.replace("160510D59,50NDDT", "160510X59,50NDDT");
+    r = importiere(db, 0, mt, Importoptionen());
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.meldung.startsWith(QStringLiteral("Zeile 8:"))) << r.meldung.toStdString();
+}
+
 TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     // A template: rent 500,00 on 4210, text "Miete".
     KontoGlobal::BuchungsEntwurf vorlage;

@@ -54,10 +54,11 @@ bool saldoLesen(const Feld& f, EuroType* saldo, QString* fehler) {
 }
 
 // :61: value date, optional entry date, C/D/RC/RD, funds code, amount,
-// transaction type, customer reference[//bank reference].
+// transaction type, customer reference[//bank reference]. Some banks put a
+// blank between the amount and the transaction type; it is read past.
 bool umsatzLesen(const Feld& f, Umsatz* u, QString* fehler) {
     static const QRegularExpression form(
-        QStringLiteral("^([0-9]{6})([0-9]{4})?(RC|RD|C|D)([A-Z])?([0-9]{1,12},[0-9]{0,2})([NFS][A-Z0-9]{3})([^\\n]*)"));
+        QStringLiteral("^([0-9]{6})([0-9]{4})?(RC|RD|C|D)([A-Z])?([0-9]{1,12},[0-9]{0,2}) ?([NFS][A-Z0-9]{3})([^\\n]*)"));
     const QRegularExpressionMatch m = form.match(f.inhalt);
     if (!m.hasMatch())
         return fail(fehler, f.zeile, QStringLiteral("Der Umsatz :61:%1 hat nicht die Form Valuta JJMMTT, [Buchungstag MMTT], C/D/RC/RD, "

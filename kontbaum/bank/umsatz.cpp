@@ -386,7 +386,9 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* date
     }
     if (!gelesen) return nein(e);
     r.verbindung = einleser.verbindung();
-    const QStringList abweichungen = einleser.abweichungen();
+    // A file read before asks nothing again when it adds nothing: the
+    // question was answered when its entries were stored.
+    const QStringList abweichungen = einleser.ergebnis().gespeichert > 0 ? einleser.abweichungen() : QStringList();
     if (!abweichungen.isEmpty() &&
         !GetUi().frage(QStringLiteral("<p>Die Salden der Datei passen nicht zu ihren Umsätzen:</p><p>") + abweichungen.join(QStringLiteral("<br>")) +
                        QStringLiteral("</p><p>Vielleicht fehlen Umsätze in der Datei. Wollen Sie die Umsätze dennoch einlesen?</p>"))) {

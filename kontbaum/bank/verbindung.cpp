@@ -58,9 +58,13 @@ unsigned long verbindungZuKontonummer(DBConnection* db, const QString& kontonumm
     if (kontonummer.isEmpty()) return 0;
     // Banks write account numbers with and without leading zeros.
     const QString nr = QString(kontonummer).remove(QRegularExpression(QStringLiteral("^0+")));
+    // A connection set up by its IBAN alone is found too: a German IBAN
+    // holds the bank code (places 5 to 12) and the account number (13 to 22).
     return erste(rsFallDB(db),
-                 QStringLiteral("SELECT BankverbindungID FROM eurBankverbindung WHERE LTRIM(Kontonummer,'0') = ? AND (BLZ = ? OR ?='')"),
-                 {DatenTyp(nr), DatenTyp(blz), DatenTyp(blz)});
+                 QStringLiteral("SELECT BankverbindungID FROM eurBankverbindung WHERE (LTRIM(Kontonummer,'0') = ? AND (BLZ = ? OR ?='')) "
+                                "OR (IBAN LIKE 'DE%' AND LENGTH(IBAN)=22 AND LTRIM(substr(IBAN,13),'0') = ? AND (substr(IBAN,5,8) = ? OR ?='')) "
+                                "ORDER BY BankverbindungID"),
+                 {DatenTyp(nr), DatenTyp(blz), DatenTyp(blz), DatenTyp(nr), DatenTyp(blz), DatenTyp(blz)});
 }
 
 bool leseVerbindung(DBConnection* db, unsigned long id, Verbindung* v) {
