@@ -7,10 +7,14 @@
 #include "app/json.h"
 
 #include "host/app/ui.h"
+#include "host/app/atomicfile.h"
 #include "kontbaum/bank/bank.h"
+#include "kontbaum/bank/sepa.h"
 #include "kontbaum/rahmen/kontglob.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 namespace cli {
 
@@ -265,7 +269,49 @@ int cmdBank(const Args& a) {
         if (!ok || verbindung == 0)
             return usageError(n, QStringLiteral("Bitte die Nummer der Bankverbindung angeben (die Nummern zeigt „dalvo bank FALL liste“)."));
     }
+    SepaAuftrag auftrag;
+    Ausgabeziel ziel;
+    unsigned long zahlKonto = 0;
+    if (was == QLatin1String("ueberweisung")) {
+        if (p.size() > 3)
+            return usageError(n, QStringLiteral("Überweisungen zu Rechnungsnummern gibt es noch nicht: bitte --betrag, --empfaenger, --iban und "
+                                                "--zweck angeben und zuletzt die Zieldatei."));
+        if (p.size() != 3) return usageError(n, QStringLiteral("Bitte die Zieldatei der Überweisung angeben (oder - für die Standardausgabe)."));
+        Ueberweisung u;
+        for (const char* pflicht : {"--betrag", "--empfaenger", "--iban", "--ausfuehrung"})
+            if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt.").arg(QLatin1String(pflicht)));
+        if (!parseAmount(a.value(QStringLiteral("--betrag")), &u.betrag, &e)) return usageError(n, e);
+        if (!parseDate(a.value(QStringLiteral("--ausfuehrung")), &auftrag.ausfuehrung, &e)) return usageError(n, e);
+        u.empfaenger = a.value(QStringLiteral("--empfaenger"));
+        u.iban = a.value(QStringLiteral("--iban"));
+        u.bic = a.value(QStringLiteral("--bic"));
+        u.zweck = a.value(QStringLiteral("--zweck"));
+        u.referenz = a.value(QStringLiteral("--referenz"));
+        auftrag.posten << u;
+        bool ok = true;
+        if (a.has(QStringLiteral("--konto"))) zahlKonto = a.value(QStringLiteral("--konto")).toULong(&ok);
+        if (!ok || (a.has(QStringLiteral("--konto")) && zahlKonto == 0))
+            return usageError(n, QStringLiteral("--konto braucht die Nummer des zahlenden Bankkontos im Kontenplan."));
+        if (!QFileInfo::exists(p.first())) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(p.first()));
+        if (!pruefeAusgabeziel(p[2], p.first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e)) return abgelehnt(e);
+    }
     const bool lesen = was == QLatin1String("liste") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege");
+    if (was == QLatin1String("ueberweisung"))
+        return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Lesen, [&](Fall& fall) -> int {
+            auftrag.erstellt = QDateTime::currentDateTime();
+            QByteArray xml;
+            if (!sepaAuftraggeber(fall.kg()->GetDBConnect_Ptr(), zahlKonto, &auftrag, &e) || !schreibePain001(auftrag, &xml, &e))
+                return abgelehnt(e + QStringLiteral(" Es wurde keine Datei geschrieben."));
+            if (ziel.standardausgabe) {
+                fwrite(xml.constData(), 1, size_t(xml.size()), stdout);
+                fflush(stdout);
+                return Ok;
+            }
+            if (!rsWriteFileAtomic(ziel.pfad, xml, &e)) return abgelehnt(e);
+            hinweis(QStringLiteral("Die SEPA-Überweisung (pain.001.001.03) wurde in der Datei %1 gespeichert; laden Sie sie im Online-Banking hoch.")
+                        .arg(ziel.pfad));
+            return Ok;
+        });
     return Fall::ausfuehren(n, p.first(), lesen ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) -> int {
         DBConnection* db = fall.kg()->GetDBConnect_Ptr();
         if (was == QLatin1String("neu")) return add(fall, a);
@@ -353,6 +399,17 @@ QList<Befehl> bankBefehle() {
          QStringLiteral("löscht eine Bankverbindung"),
          QStringLiteral("Löscht die Bankverbindung (Nummer aus „dalvo bank FALL liste“) mit ihren eingelesenen Umsätzen; die\n"
                         "Buchungen bleiben."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("ueberweisung"), {},
+         {{{"--betrag"}, "B"}, {{"--empfaenger"}, "NAME"}, {{"--iban"}, "IBAN"}, {{"--bic"}, "BIC"}, {{"--zweck"}, "TEXT"},
+          {{"--referenz"}, "REF"}, {{"--ausfuehrung"}, "DATUM"}, {{"--konto"}, "KONTO"}, {{"--ersetzen", "--force"}}},
+         QStringLiteral("dalvo bank FALL ueberweisung --betrag B --empfaenger NAME --iban IBAN [--bic BIC] [--zweck T] [--referenz R] "
+                        "--ausfuehrung D [--konto N] DATEI|- [--ersetzen]"),
+         QStringLiteral("schreibt eine SEPA-Überweisung (pain.001)"),
+         QStringLiteral("Schreibt eine SEPA-Überweisung vom Bankkonto (--konto, sonst dem einzigen) als pain.001.001.03 zum\n"
+                        "Hochladen im Online-Banking. Geprüft wird nach den Regeln der Deutschen Kreditwirtschaft: Betrag\n"
+                        "0,01 bis 999.999.999,99, IBAN-Prüfziffer, Name bis 70, Zweck bis 140, Referenz bis 35 Zeichen, nur\n"
+                        "Zeichen des SEPA-Zeichensatzes (Umlaute werden ae, oe, ue, ss). Der Fall bleibt unverändert."),
          cmdBank},
         {QStringLiteral("bank"), QStringLiteral("ignorieren"), {}, {}, QStringLiteral("dalvo bank FALL ignorieren ID…"),
          QStringLiteral("setzt Umsätze auf „nicht verarbeiten“"), QStringLiteral("Setzt offene Umsätze auf „nicht verarbeiten“."), cmdBank},

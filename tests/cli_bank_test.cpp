@@ -4,6 +4,7 @@
 // refusals that leave the case untouched.
 #include "support/dalvo_lauf.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -166,6 +167,19 @@ TEST(CliBank, RegelbuchungUndGebuchteRechnungNichtDoppelt) {
     EXPECT_EQ(dalvo({"bank", f, "zuordnen", miete, "--buchung", mieteBuchung}).rc, 1);  // no longer open
     EXPECT_EQ(anzahl(), vorher);
     EXPECT_EQ(dalvo({"verify", f}).rc, 0);
+
+    // A transfer for the online banking: the file written, the case untouched.
+    const QString sepa = dir.filePath(QStringLiteral("ueberweisung.xml"));
+    const QByteArray fall = hashOf(f);
+    const QStringList ueberweisung = {"bank", f, "ueberweisung", "--betrag", "119,00", "--empfaenger", "Bürobedarf Ost", "--iban",
+                                      "DE44500105175407324931", "--zweck", "Rechnung 117", "--ausfuehrung", "31.12.2099", sepa};
+    ok(dalvo(ueberweisung));
+    EXPECT_TRUE(QFile(sepa).size() > 0);
+    EXPECT_EQ(dalvo(ueberweisung).rc, 1);  // no file replaced without --ersetzen
+    QStringList falsch = ueberweisung;
+    falsch[4] = QStringLiteral("1,001");
+    EXPECT_EQ(dalvo(falsch).rc, 2);
+    EXPECT_EQ(hashOf(f), fall);
 
     // The connection goes with its transactions; the bookings stay.
     EXPECT_EQ(dalvo({"bank", f, "loeschen", "7"}).rc, 1);
