@@ -75,6 +75,10 @@ public:
     Sucher(DBConnection* db, int jahr) : m_db(db), m_pruefer(db, jahr) {
         m_fest = KontoGlobal::getFestgeschriebenBis();
         for (const OffenerPosten& p : offenePosten(db)) m_posten[p.betrag.cent()] << Posten{p, normal(p.nummer)};
+        // Of the ledger by number only what transactions were booked with.
+        for (rsDataSource rs(db, QStringLiteral("SELECT DISTINCT Buchungsnummer AS Nr FROM eurUmsatz WHERE Status=1 AND Buchungsnummer<>0")); !rs.isEOF();
+             rs.fetch())
+            m_vonUmsaetzen.insert(rs.field(QStringLiteral("Nr")).toULong());
         ladeEinfache(QStringLiteral("eurBeispiel"), &m_vorlagen, nullptr);
         ladeEinfache(QStringLiteral("eurVerbucht"), &m_buchungen, &m_einfachNachNr);
         ladeVorhandene();
@@ -163,7 +167,7 @@ private:
         int eins = 0, zwei = 0;
         auto fertig = [&]() {
             if (e.nr == 0 || eins != 1 || zwei != 1) return;
-            if (nachNr) nachNr->insert(e.nr, e);
+            if (nachNr && m_vonUmsaetzen.contains(e.nr)) nachNr->insert(e.nr, e);
             if (e.netto) return;
             // Of equal bookings the newest speaks for all.
             QList<Einfach>& l = (*nachBetrag)[e.cent];
@@ -340,6 +344,7 @@ private:
     QHash<qint64, QList<Posten>> m_posten;
     QHash<qint64, QList<Einfach>> m_vorlagen, m_buchungen;
     QHash<unsigned long, Einfach> m_einfachNachNr;
+    QSet<unsigned long> m_vonUmsaetzen;  // bookings transactions were taken over into
     QHash<QString, QList<Vorhanden>> m_vorhanden;
     QHash<QString, QList<Frueher>> m_nachIban, m_nachName;
     QHash<QString, bool> m_postbar;
