@@ -379,7 +379,7 @@ TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
 }
 
 // A booking already on the bank account meets one transaction of its
-// amount and side near its date, never two, and never one a month away.
+// amount and side within a week of its date, never two, never one further.
 TEST_F(Bank_, VorhandeneBuchungEinmalZugeordnet) {
     const unsigned long miete = testfall::buche(db, 2, 1200, 4210, 0, 850.0, zDate(2016, 1, 1));
     ASSERT_NE(miete, 0u);
@@ -394,7 +394,11 @@ TEST_F(Bank_, VorhandeneBuchungEinmalZugeordnet) {
     speichere({umsatz(zDate(2016, 2, 1), -850.0, QStringLiteral("Miete Februar"))});
     ASSERT_TRUE(nimm({l[0].umsatz.id}));
     EXPECT_NE(vorschlagFuer(letzter()).art, Vorschlag::Vorhanden);  // January's booking is linked now
-    EXPECT_EQ(buchungen(), 1);
+    // A fee of the same amount two weeks after the account fee is another fee.
+    ASSERT_NE(testfall::buche(db, 2, 1200, 4970, 0, 9.90, zDate(2016, 3, 15)), 0u);
+    speichere({umsatz(zDate(2016, 3, 28), -9.90, QStringLiteral("Kontofuehrung Kreditkarte"))});
+    EXPECT_NE(vorschlagFuer(letzter()).art, Vorschlag::Vorhanden);
+    EXPECT_EQ(buchungen(), 2);
 }
 
 TEST_F(Bank_, UebernahmeUndZuruecksetzenUnterFestschreibung) {

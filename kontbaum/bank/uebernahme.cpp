@@ -4,7 +4,7 @@
 // Where a proposal comes from, and what it scores:
 //   a booking already in the ledger that moves the same money on the
 //   same bank account and no transaction points at (the invoice number
-//   it pays named in the purpose, or booked within two weeks of it):
+//   it pays named in the purpose, or booked within a week of it):
 //   the transaction is linked to it, nothing is posted                 160
 //   an open invoice whose number the purpose or reference names and whose
 //   open amount is the transaction's                                   150
@@ -223,14 +223,15 @@ private:
     static QString vorhandenSchluessel(unsigned long konto, qint64 cent) { return QString::number(konto) + QLatin1Char('/') + QString::number(cent); }
 
     // A booking of the same money on the same account: the one whose
-    // invoice number the purpose names, else the nearest within two weeks
-    // (a recurring booking is due on a day, the bank books it a few days
-    // off; the same rent a month away is the next month's).
+    // invoice number the purpose names, else the nearest within a week (a
+    // recurring booking is due on a day, the bank books it a few days off;
+    // the same rent a month away is the next month's, and a fee of the same
+    // amount two weeks away is another fee).
     bool vorhanden(const GespeicherterUmsatz& u, const QString& text, Vorschlag* v) {
         const auto it = m_vorhanden.constFind(vorhandenSchluessel(u.konto, u.betrag.cent()));
         if (it == m_vorhanden.constEnd()) return false;
         const Vorhanden* best = nullptr;
-        qint64 abstand = 15;
+        qint64 abstand = 8;
         bool perNummer = false;
         for (const Vorhanden& x : *it) {
             if (m_vergeben.contains(x.nr)) continue;
