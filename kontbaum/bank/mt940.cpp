@@ -138,13 +138,16 @@ void infoLesen(const Feld& f, Umsatz* u) {
         marken << qMakePair(x.captured(1).toInt(), int(x.capturedEnd()));
         anfaenge << int(x.capturedStart());
     }
+    // The purpose lines in the order the bank wrote them: some number them
+    // out of the standard's order or repeat ?20 for every line.
+    QStringList zeilen;
     for (int i = 0; i < marken.size(); ++i) {
         const int ende = i + 1 < marken.size() ? anfaenge[i + 1] : t.size();
-        teile[marken[i].first] += t.mid(marken[i].second, ende - marken[i].second);
+        const int k = marken[i].first;
+        const QString wert = t.mid(marken[i].second, ende - marken[i].second);
+        if ((k >= 20 && k <= 29) || (k >= 60 && k <= 63)) zeilen << wert;
+        else teile[k] += wert;
     }
-    QStringList zeilen;
-    for (auto it2 = teile.constBegin(); it2 != teile.constEnd(); ++it2)
-        if ((it2.key() >= 20 && it2.key() <= 29) || (it2.key() >= 60 && it2.key() <= 63)) zeilen << it2.value();
     QString sepaText, referenz;
     if (sepaZerlegen(zeilen.join(QString()), &sepaText, &referenz)) {
         if (!sepaText.isEmpty()) u->zweck << sepaText.simplified();
