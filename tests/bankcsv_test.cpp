@@ -42,6 +42,11 @@ TEST(BankCsv, SparkasseInWindows1252) {
     EXPECT_EQ(u.bic, QStringLiteral("BYLADEM1001"));
     EXPECT_DOUBLE_EQ(l[0].umsaetze[1].betrag.alsDouble(), -50.0);
     EXPECT_EQ(l[0].umsaetze[1].name, QStringLiteral("Aral Süd"));
+    // Recognised from its header alone, it reads the same.
+    QList<Auszug> erkannt;
+    ASSERT_TRUE(leseCsv(bytes, CsvLayout(), Zeichensatz::Automatisch, &erkannt, &e)) << e.toStdString();
+    EXPECT_EQ(erkannt[0].umsaetze.size(), 3);
+    EXPECT_EQ(erkannt[0].umsaetze[0].name, QStringLiteral("Jörg Weiß"));
     // Read as UTF-8 the Windows-1252 bytes are refused, not garbled.
     EXPECT_FALSE(leseCsv(bytes, layout(QStringLiteral("sparkasse")), Zeichensatz::Utf8, &l, &e));
     EXPECT_TRUE(l.isEmpty());
