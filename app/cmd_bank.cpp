@@ -7,10 +7,14 @@
 #include "app/json.h"
 
 #include "host/app/ui.h"
+#include "host/app/atomicfile.h"
 #include "kontbaum/bank/bank.h"
+#include "kontbaum/bank/sepa.h"
 #include "kontbaum/rahmen/kontglob.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
 namespace cli {
 
@@ -39,7 +43,7 @@ bool idsLesen(const QStringList& p, QList<unsigned long>* ids, QString* fehler) 
 }
 
 QJsonObject vorschlagJson(const Vorschlag& v) {
-    static const char* const arten[] = {"keiner", "vorlage", "buchung", "gegenpartei", "rechnung", "vorgabe", "eingangsrechnung"};
+    static const char* const arten[] = {"keiner", "vorlage", "buchung", "gegenpartei", "rechnung", "vorgabe", "vorhanden", "eingangsrechnung"};
     QJsonObject o{{QStringLiteral("art"), QLatin1String(arten[v.art])},
                   {QStringLiteral("wertung"), v.wertung},
                   {QStringLiteral("grund"), v.grund},
@@ -50,6 +54,7 @@ QJsonObject vorschlagJson(const Vorschlag& v) {
                   {QStringLiteral("uebernehmen"), v.wertung >= kSchwelle}};
     if (v.art == Vorschlag::Rechnung) o[QStringLiteral("rechnung")] = v.rechnungsnummer;
     if (v.art == Vorschlag::Eingangsrechnung) o[QStringLiteral("eingangsrechnung")] = qint64(v.rechnungID);
+    if (v.art == Vorschlag::Vorhanden) o[QStringLiteral("buchung")] = qint64(v.quelle);
     return o;
 }
 
@@ -128,6 +133,7 @@ int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen
     const Importergebnis r = importiere(fall.kg()->GetDBConnect_Ptr(), konto, &f, o);
     if (!r.ok) return abgelehnt(r.meldung + (r.verneint ? QStringLiteral(" Mit --ja werden die Umsätze trotzdem eingelesen.") : QString()));
     hinweis(r.meldung);
+    hinweis(r.zahlen());
     out(QStringLiteral("%1\n").arg(r.speicher.gespeichert));
     fall.setGeaendert(r.speicher.gespeichert > 0);
     return Ok;
@@ -156,6 +162,8 @@ int zeigeVorschlaege(Fall& fall, bool json) {
         const Vorschlag& v = k.vorschlag;
         if (v.art == Vorschlag::Keiner)
             t += QStringLiteral("       kein Vorschlag: bitte mit „uebernehmen %1 --gegenkonto K“ selbst buchen\n").arg(k.umsatz.id);
+        else if (v.art == Vorschlag::Vorhanden)
+            t += QStringLiteral("       Wertung %1 (wird zugeordnet): %2\n").arg(v.wertung).arg(v.grund);
         else if (v.art == Vorschlag::Rechnung || v.art == Vorschlag::Eingangsrechnung)
             t += QStringLiteral("       Wertung %1%2: %3 → %4\n")
                      .arg(v.wertung)
@@ -197,6 +205,7 @@ int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
     QString e;
     if (!uebernehmen(db, auftrag, &r, &e)) return abgelehnt(e);
     hinweis(r.meldung);
+    for (const auto& p : r.verknuepft) hinweis(QStringLiteral("Umsatz %1 → vorhandene Buchung %2").arg(p.first).arg(p.second));
     if (!r.ohneVorschlag.isEmpty()) {
         QStringList l;
         for (unsigned long id : r.ohneVorschlag) l << QString::number(id);
@@ -206,7 +215,7 @@ int uebernehme(Fall& fall, const Args& a, const QList<unsigned long>& ids) {
     QString t;
     for (const auto& p : r.gebucht) t += QStringLiteral("%1\n").arg(p.second);
     out(t);
-    fall.setGeaendert(!r.gebucht.isEmpty());
+    fall.setGeaendert(!r.gebucht.isEmpty() || !r.verknuepft.isEmpty());
     return Ok;
 }
 
@@ -249,7 +258,63 @@ int cmdBank(const Args& a) {
         if (alle && a.has(QStringLiteral("--gegenkonto")))
             return usageError(n, QStringLiteral("--gegenkonto gilt nur für genannte Umsätze, nicht mit --alle."));
     }
+    unsigned long buchung = 0, verbindung = 0;
+    if (was == QLatin1String("zuordnen")) {
+        bool ok = false;
+        if (p.size() != 3 || p[2].toULong() == 0)
+            return usageError(n, QStringLiteral("Bitte genau eine Umsatznummer angeben: dalvo bank FALL zuordnen ID --buchung NR."));
+        buchung = a.value(QStringLiteral("--buchung")).toULong(&ok);
+        if (!ok || buchung == 0) return usageError(n, QStringLiteral("--buchung braucht die Nummer einer Buchung (dalvo liste FALL)."));
+    }
+    if (was == QLatin1String("loeschen")) {
+        bool ok = false;
+        verbindung = p.size() == 3 ? p[2].toULong(&ok) : 0;
+        if (!ok || verbindung == 0)
+            return usageError(n, QStringLiteral("Bitte die Nummer der Bankverbindung angeben (die Nummern zeigt „dalvo bank FALL liste“)."));
+    }
+    SepaAuftrag auftrag;
+    Ausgabeziel ziel;
+    unsigned long zahlKonto = 0;
+    if (was == QLatin1String("ueberweisung")) {
+        if (p.size() > 3)
+            return usageError(n, QStringLiteral("Überweisungen zu Rechnungsnummern gibt es noch nicht: bitte --betrag, --empfaenger, --iban und "
+                                                "--zweck angeben und zuletzt die Zieldatei."));
+        if (p.size() != 3) return usageError(n, QStringLiteral("Bitte die Zieldatei der Überweisung angeben (oder - für die Standardausgabe)."));
+        Ueberweisung u;
+        for (const char* pflicht : {"--betrag", "--empfaenger", "--iban", "--ausfuehrung"})
+            if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt.").arg(QLatin1String(pflicht)));
+        if (!parseAmount(a.value(QStringLiteral("--betrag")), &u.betrag, &e)) return usageError(n, e);
+        if (!parseDate(a.value(QStringLiteral("--ausfuehrung")), &auftrag.ausfuehrung, &e)) return usageError(n, e);
+        u.empfaenger = a.value(QStringLiteral("--empfaenger"));
+        u.iban = a.value(QStringLiteral("--iban"));
+        u.bic = a.value(QStringLiteral("--bic"));
+        u.zweck = a.value(QStringLiteral("--zweck"));
+        u.referenz = a.value(QStringLiteral("--referenz"));
+        auftrag.posten << u;
+        bool ok = true;
+        if (a.has(QStringLiteral("--konto"))) zahlKonto = a.value(QStringLiteral("--konto")).toULong(&ok);
+        if (!ok || (a.has(QStringLiteral("--konto")) && zahlKonto == 0))
+            return usageError(n, QStringLiteral("--konto braucht die Nummer des zahlenden Bankkontos im Kontenplan."));
+        if (!QFileInfo::exists(p.first())) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(p.first()));
+        if (!pruefeAusgabeziel(p[2], p.first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e)) return abgelehnt(e);
+    }
     const bool lesen = was == QLatin1String("liste") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege");
+    if (was == QLatin1String("ueberweisung"))
+        return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Lesen, [&](Fall& fall) -> int {
+            auftrag.erstellt = QDateTime::currentDateTime();
+            QByteArray xml;
+            if (!sepaAuftraggeber(fall.kg()->GetDBConnect_Ptr(), zahlKonto, &auftrag, &e) || !schreibePain001(auftrag, &xml, &e))
+                return abgelehnt(e + QStringLiteral(" Es wurde keine Datei geschrieben."));
+            if (ziel.standardausgabe) {
+                fwrite(xml.constData(), 1, size_t(xml.size()), stdout);
+                fflush(stdout);
+                return Ok;
+            }
+            if (!rsWriteFileAtomic(ziel.pfad, xml, &e)) return abgelehnt(e);
+            hinweis(QStringLiteral("Die SEPA-Überweisung (pain.001.001.03) wurde in der Datei %1 gespeichert; laden Sie sie im Online-Banking hoch.")
+                        .arg(ziel.pfad));
+            return Ok;
+        });
     return Fall::ausfuehren(n, p.first(), lesen ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) -> int {
         DBConnection* db = fall.kg()->GetDBConnect_Ptr();
         if (was == QLatin1String("neu")) return add(fall, a);
@@ -258,6 +323,17 @@ int cmdBank(const Args& a) {
         if (was == QLatin1String("umsaetze")) return zeigeUmsaetze(fall, a.has(QStringLiteral("--offen")), json);
         if (was == QLatin1String("vorschlaege")) return zeigeVorschlaege(fall, json);
         if (was == QLatin1String("uebernehmen")) return uebernehme(fall, a, ids);
+        if (was == QLatin1String("zuordnen")) {
+            if (!zuordnen(db, p[2].toULong(), buchung, &e)) return abgelehnt(e);
+            fall.setGeaendert(true);
+            out(QStringLiteral("%1\n").arg(buchung));
+            return Ok;
+        }
+        if (was == QLatin1String("loeschen")) {
+            if (!loescheVerbindung(db, verbindung, &e)) return abgelehnt(e);
+            fall.setGeaendert(true);
+            return Ok;
+        }
         if (was == QLatin1String("ignorieren")) {
             const long k = nichtVerarbeiten(db, ids, &e);
             if (k < 0) return abgelehnt(e);
@@ -283,16 +359,19 @@ QList<Befehl> bankBefehle() {
         {QStringLiteral("bank"), QStringLiteral("liste"), {QStringLiteral("list")}, {json}, QStringLiteral("dalvo bank FALL liste [--json]"),
          QStringLiteral("zeigt die Bankkonten"), QStringLiteral("Zeigt die Bankkonten mit dem letzten Umsatz und dem Saldo laut Bank."), cmdBank},
         {QStringLiteral("bank"), QStringLiteral("import"), {},
-         {{{"--konto"}, "KONTO"}, {{"--format"}, "camt|mt940|csv"}, {{"--layout"}, "sparkasse|generisch"}, {{"--spalten"}, "…"},
+         {{{"--konto"}, "KONTO"}, {{"--format"}, "camt|mt940|csv"}, {{"--layout"}, "NAME"}, {{"--spalten"}, "…"},
           {{"--zeichensatz", "--encoding"}, "ZS"}},
-         QStringLiteral("dalvo bank FALL import DATEI [--konto N] [--format camt|mt940|csv] [--layout sparkasse|generisch] [--spalten …] "
+         QStringLiteral("dalvo bank FALL import DATEI [--konto N] [--format camt|mt940|csv] [--layout NAME] [--spalten …] "
                         "[--zeichensatz utf-8|windows-1252|iso-8859-1] [--ja|--nein]"),
          QStringLiteral("liest einen Kontoauszug ein"),
-         QStringLiteral("Liest einen Kontoauszug: CAMT.053/CAMT.052 (XML), MT940 oder die CSV-Datei der Bank (Layout\n"
-                        "sparkasse = CSV-CAMT; generisch mit --spalten datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6, auch\n"
-                        "soll=…,haben=… und kopf=ZEILEN). Das Format wird erkannt; das Bankkonto steht in der Datei (sonst --konto).\n"
-                        "Nur Umsätze des Steuerjahres werden gespeichert, jeder einmal: eine zweimal eingelesene Datei speichert\n"
-                        "nichts doppelt. Passen Anfangssaldo, Umsätze und Endsaldo nicht zusammen, wird gefragt (--ja)."),
+         QStringLiteral("Liest einen Kontoauszug: CAMT.053/CAMT.052 (XML), MT940 oder die CSV-Datei der Bank. Das Format und\n"
+                        "das CSV-Layout der Bank werden am Inhalt erkannt (sparkasse, sparkasse-mt940, dkb, dkb-alt, ing,\n"
+                        "commerzbank, volksbank, deutschebank, comdirect, n26; --layout NAME erzwingt eines); jede andere CSV-Datei\n"
+                        "mit --layout generisch --spalten datum=1,betrag=4,zweck=3,name=2 (Nummern oder Spaltennamen, auch\n"
+                        "soll=…,haben=…; kopf=ZEILE der Kopfzeile). Das Bankkonto steht in der Datei (sonst --konto).\n"
+                        "Nur Umsätze des Steuerjahres werden gespeichert, jeder einmal; danach wird gezählt: gelesen,\n"
+                        "gespeichert, bereits vorhanden, außerhalb des Jahres, vorgemerkt, übersprungen (jede Zeile mit Grund).\n"
+                        "Passen Anfangssaldo, Umsätze und Endsaldo nicht zusammen, wird gefragt (--ja)."),
          cmdBank},
         {QStringLiteral("bank"), QStringLiteral("umsaetze"), {}, {{{"--offen"}}, json}, QStringLiteral("dalvo bank FALL umsaetze [--offen] [--json]"),
          QStringLiteral("zeigt die Umsätze"), QStringLiteral("Zeigt die eingelesenen Umsätze mit ihrem Stand (--offen nur die offenen)."), cmdBank},
@@ -301,7 +380,9 @@ QList<Befehl> bankBefehle() {
          QStringLiteral("Zeigt für jeden offenen Umsatz den besten Buchungsvorschlag mit Wertung und Grund: offene\n"
                         "Rechnung (Nummer im Verwendungszweck, Betrag gleich: 150), Buchungsvorlage oder frühere Buchung mit\n"
                         "gleichem Betrag (50, +70 wenn ihr Text im Verwendungszweck steht), frühere Buchung derselben\n"
-                        "Gegenpartei (IBAN 100, Name 80)."),
+                        "Gegenpartei (IBAN 100, Name 80). Ist derselbe Betrag auf dem Bankkonto schon gebucht (Regelbuchung,\n"
+                        "gebuchte Rechnung) und noch keinem Umsatz zugeordnet, wird der Umsatz ihr zugeordnet (160), nicht\n"
+                        "noch einmal gebucht."),
          cmdBank},
         {QStringLiteral("bank"), QStringLiteral("uebernehmen"), {},
          {{{"--alle"}}, {{"--gegenkonto"}, "KONTO"}, {{"--schluessel"}, "S"}, {{"--text"}, "TEXT"}},
@@ -310,6 +391,28 @@ QList<Befehl> bankBefehle() {
          QStringLiteral("--alle bucht alle Umsätze mit Wertung ab 100; genannte Umsätze werden mit ihrem Vorschlag oder mit\n"
                         "--gegenkonto K [--schluessel S] gebucht, alle in einer Transaktion. Eine Rechnungszahlung bucht die\n"
                         "Rechnung als bezahlt. Im festgeschriebenen Zeitraum wird vorher gefragt (--ja)."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("zuordnen"), {}, {{{"--buchung"}, "NR"}}, QStringLiteral("dalvo bank FALL zuordnen ID --buchung NR"),
+         QStringLiteral("ordnet einen Umsatz einer vorhandenen Buchung zu"),
+         QStringLiteral("Ordnet einen offenen Umsatz einer schon gebuchten Buchung zu (z. B. einer Regelbuchung oder einer mit\n"
+                        "„rechnung buchen“ gebuchten Rechnung), ohne etwas zu buchen. Die Buchung muss den Betrag des Umsatzes auf\n"
+                        "seinem Bankkonto bewegen. Zurücksetzen löst die Zuordnung wieder, die Buchung bleibt."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("loeschen"), {}, {}, QStringLiteral("dalvo bank FALL loeschen VERBINDUNG"),
+         QStringLiteral("löscht eine Bankverbindung"),
+         QStringLiteral("Löscht die Bankverbindung (Nummer aus „dalvo bank FALL liste“) mit ihren eingelesenen Umsätzen; die\n"
+                        "Buchungen bleiben."),
+         cmdBank},
+        {QStringLiteral("bank"), QStringLiteral("ueberweisung"), {},
+         {{{"--betrag"}, "B"}, {{"--empfaenger"}, "NAME"}, {{"--iban"}, "IBAN"}, {{"--bic"}, "BIC"}, {{"--zweck"}, "TEXT"},
+          {{"--referenz"}, "REF"}, {{"--ausfuehrung"}, "DATUM"}, {{"--konto"}, "KONTO"}, {{"--ersetzen", "--force"}}},
+         QStringLiteral("dalvo bank FALL ueberweisung --betrag B --empfaenger NAME --iban IBAN [--bic BIC] [--zweck T] [--referenz R] "
+                        "--ausfuehrung D [--konto N] DATEI|- [--ersetzen]"),
+         QStringLiteral("schreibt eine SEPA-Überweisung (pain.001)"),
+         QStringLiteral("Schreibt eine SEPA-Überweisung vom Bankkonto (--konto, sonst dem einzigen) als pain.001.001.03 zum\n"
+                        "Hochladen im Online-Banking. Geprüft wird nach den Regeln der Deutschen Kreditwirtschaft: Betrag\n"
+                        "0,01 bis 999.999.999,99, IBAN-Prüfziffer, Name bis 70, Zweck bis 140, Referenz bis 35 Zeichen, nur\n"
+                        "Zeichen des SEPA-Zeichensatzes (Umlaute werden ae, oe, ue, ss). Der Fall bleibt unverändert."),
          cmdBank},
         {QStringLiteral("bank"), QStringLiteral("ignorieren"), {}, {}, QStringLiteral("dalvo bank FALL ignorieren ID…"),
          QStringLiteral("setzt Umsätze auf „nicht verarbeiten“"), QStringLiteral("Setzt offene Umsätze auf „nicht verarbeiten“."), cmdBank},

@@ -192,6 +192,91 @@ TEST_F(Bank_, ImportEinerDateiZweimalUndDefekt) {
     EXPECT_EQ(umsaetzeGespeichert(), 6);
 }
 
+// Every row of a file is accounted for: stored, known, outside the year,
+// pending or skipped with its line; a file that is no statement is named
+// as what it is, whatever its name.
+TEST_F(Bank_, JedeZeileGezaehltUndKeinAuszugBenannt) {
+    Importoptionen o;
+    o.layout = QStringLiteral("generisch");
+    o.spalten = QStringLiteral("datum=Datum,betrag=Betrag,zweck=Zweck");
+    const QByteArray csv = "Konto DE89370400440532013000\n\nDatum;Betrag;Zweck\n02.01.2016;10,00;a\n30.12.2015;5,00;alt\n"
+                           "03.01.2016;0,00;Abschluss\n04.01.2016;-7,50;b\n";
+    Importergebnis r = importiere(db, 1200, csv, o);
+    ASSERT_TRUE(r.ok) << r.meldung.toStdString();
+    EXPECT_EQ(r.gelesen, 4);
+    EXPECT_EQ(r.speicher.gespeichert, 2);
+    EXPECT_EQ(r.speicher.ausserhalb, 1);
+    EXPECT_EQ(r.uebersprungen, QStringList{QStringLiteral("Zeile 6: Betrag 0 (Abschluss)")});
+    EXPECT_TRUE(r.zahlen().startsWith(QStringLiteral("Gelesen 4: gespeichert 2, bereits vorhanden 0, außerhalb des Jahres 1, vorgemerkt 0, "
+                                                     "übersprungen 1.")))
+        << r.zahlen().toStdString();
+    r = importiere(db, 1200, csv, o);
+    EXPECT_EQ(r.speicher.doppelt, 2);
+    EXPECT_EQ(r.gelesen, 4);
+
+    const QList<QPair<QByteArray, QString>> keine = {{QByteArray(), QStringLiteral("leer")},
+                                                     {QByteArray(" \r\n\n"), QStringLiteral("leer")},
+                                                     {QByteArray("%PDF-1.4\n"), QStringLiteral("PDF")},
+                                                     {QByteArray("PK\x03\x04\x14\0", 6), QStringLiteral("xlsx")},
+                                                     {QByteArray("\x01\x02\0\0abc", 7), QStringLiteral("Binärdaten")}};
+    for (const auto& k : keine)
+        for (Format f : {Format::Automatisch, Format::Camt, Format::Csv}) {
+            Importoptionen x;
+            x.format = f;
+            r = importiere(db, 1200, k.first, x);
+            EXPECT_FALSE(r.ok);
+            EXPECT_TRUE(r.meldung.contains(k.second)) << r.meldung.toStdString();
+        }
+    EXPECT_EQ(umsaetzeGespeichert(), 2);
+}
+
+// What banks write besides the letter of the formats: the account under
+// Othr/Id (number or IBAN) meets the connection set up by IBAN; MT940 with a
+// blank before the transaction type and purpose lines numbered out of the
+// standard's order; a file read again asks nothing.
+TEST_F(Bank_, KontoUndMt940WieBankenSieSchreiben) {
+    QFile f(QStringLiteral(DALVO_SOURCE_DIR "/tests/daten/bank/camt053_001_02.xml"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray camt = f.readAll();
+    const QByteArray iban = "<Acct><Id><IBAN>DE89370400440532013000</IBAN></Id>";
+    QByteArray nummer = camt, othrIban = camt;
+    nummer.replace(iban, "<Acct><Id><Othr><Id>0532013000</Id></Othr></Id>");
+    othrIban.replace(iban, "<Acct><Id><Othr><Id>DE89 3704 0044 0532 0130 00</Id></Othr></Id>");
+    Importergebnis r = importiere(db, 0, nummer, Importoptionen());
+    ASSERT_TRUE(r.ok) << r.meldung.toStdString();
+    EXPECT_EQ(r.verbindung, verbindung);
+    EXPECT_EQ(r.speicher.gespeichert, 5);
+    r = importiere(db, 0, othrIban, Importoptionen());
+    EXPECT_EQ(r.verbindung, verbindung);
+    EXPECT_EQ(r.speicher.doppelt, 5);
+
+    // Balances that do not fit ask once; the same file again asks nothing.
+    QByteArray falsch = camt;
+    falsch.replace("<Amt Ccy=\"EUR\">1820.90</Amt>", "<Amt Ccy=\"EUR\">1830.90</Amt>");
+    falsch.replace("2016-03-07", "2016-03-08");
+    env.ui().queueAnswer(true);
+    EXPECT_EQ(importiere(db, 0, falsch, Importoptionen()).speicher.gespeichert, 1);
+    env.ui().clear();
+    r = importiere(db, 0, falsch, Importoptionen());  // a question now would be answered no
+    EXPECT_TRUE(r.ok) << r.meldung.toStdString();
+    EXPECT_EQ(r.speicher.gespeichert, 0);
+
+    QFile m(QStringLiteral(DALVO_SOURCE_DIR "/tests/daten/bank/mt940_2016-05.sta"));
+    ASSERT_TRUE(m.open(QIODevice::ReadOnly));
+    QByteArray mt = m.readAll();
+    mt.replace("CR1190,00NTRF", "CR1190,00 NTRF");
+    mt.replace("?21SVWZ+", "?25SVWZ+").replace("?22ratung", "?23ratung");  // purpose lines numbered out of order
+    r = importiere(db, 0, mt, Importoptionen());
+    ASSERT_TRUE(r.ok) << r.meldung.toStdString();
+    EXPECT_EQ(r.verbindung, verbindung);  // ":25:37040044/0532013000" is the IBAN's account
+    EXPECT_EQ(r.speicher.gespeichert, 3);
+    EXPECT_EQ(anzahl(QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE Buchungstext='Rechnung RE-2016-0007 Beratung April'")), 1);
+    mt.replace("160510D59,50NDDT", "160510X59,50NDDT");
+    r = importiere(db, 0, mt, Importoptionen());
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.meldung.startsWith(QStringLiteral("Zeile 8:"))) << r.meldung.toStdString();
+}
+
 TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     // A template: rent 500,00 on 4210, text "Miete".
     KontoGlobal::BuchungsEntwurf vorlage;
@@ -295,6 +380,29 @@ TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
     ASSERT_TRUE(Faktura::leseBeleg(db, Faktura::Belegart::Rechnung, b.id, &bezahlt));
     EXPECT_FALSE(bezahlt.bezahlt.isValid());
     EXPECT_EQ(Faktura::berechneSummen(db, bezahlt).offen, 1190.00_eur);  // open in full, not gross minus net
+}
+
+// A booking already on the bank account meets one transaction of its
+// amount and side within a week of its date, never two, never one further.
+TEST_F(Bank_, VorhandeneBuchungEinmalZugeordnet) {
+    const unsigned long miete = testfall::buche(db, 2, 1200, 4210, 0, 850.0, zDate(2016, 1, 1));
+    ASSERT_NE(miete, 0u);
+    speichere({umsatz(zDate(2016, 1, 4), -850.0, QStringLiteral("Miete Januar")), umsatz(zDate(2016, 1, 5), -850.0, QStringLiteral("Miete doppelt")),
+               umsatz(zDate(2016, 1, 4), 850.0, QStringLiteral("Erstattung"))});
+    const QList<Kandidat> l = vorschlaege(db);
+    ASSERT_EQ(l.size(), 3);
+    EXPECT_EQ(l[0].vorschlag.art, Vorschlag::Vorhanden);
+    EXPECT_EQ(l[0].vorschlag.quelle, miete);
+    EXPECT_NE(l[1].vorschlag.art, Vorschlag::Vorhanden);  // the booking is taken
+    EXPECT_NE(l[2].vorschlag.art, Vorschlag::Vorhanden);  // the other side
+    speichere({umsatz(zDate(2016, 2, 1), -850.0, QStringLiteral("Miete Februar"))});
+    ASSERT_TRUE(nimm({l[0].umsatz.id}));
+    EXPECT_NE(vorschlagFuer(letzter()).art, Vorschlag::Vorhanden);  // January's booking is linked now
+    // A fee of the same amount two weeks after the account fee is another fee.
+    ASSERT_NE(testfall::buche(db, 2, 1200, 4970, 0, 9.90, zDate(2016, 3, 15)), 0u);
+    speichere({umsatz(zDate(2016, 3, 28), -9.90, QStringLiteral("Kontofuehrung Kreditkarte"))});
+    EXPECT_NE(vorschlagFuer(letzter()).art, Vorschlag::Vorhanden);
+    EXPECT_EQ(buchungen(), 2);
 }
 
 TEST_F(Bank_, UebernahmeUndZuruecksetzenUnterFestschreibung) {

@@ -4,6 +4,7 @@
 // refusals that leave the case untouched.
 #include "support/dalvo_lauf.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -105,5 +106,85 @@ TEST(CliBank, VomKontoauszugBisZurEuer) {
     EXPECT_EQ(ok(dalvo({"bank", f, "ignorieren", id})), QStringLiteral("1"));
     EXPECT_EQ(dalvo({"verify", f}).rc, 0);
     EXPECT_TRUE(ok(dalvo({"help", "bank"})).contains(QStringLiteral("vorschlaege")));
+}
+// The README's year: the recurring rent posted by `regelbuchungen` and an
+// invoice posted paid with `rechnung buchen`, then January's statement.
+// Both transactions meet their bookings and nothing is posted twice; a
+// reset unlinks without deleting, and a link by hand checks what it links.
+TEST(CliBank, RegelbuchungUndGebuchteRechnungNichtDoppelt) {
+    QTemporaryDir dir;
+    const QString f = dir.filePath(QStringLiteral("j.dalvo"));
+    auto ok = [](const Lauf& l) { EXPECT_EQ(l.rc, 0) << l.err.toStdString(); return l.out.trimmed(); };
+    auto anzahl = [&]() { return QJsonDocument::fromJson(ok(dalvo({"info", f, "--json"})).toUtf8()).object()[QStringLiteral("buchungen")].toInt(); };
+    ok(dalvo({"neu", f, "--jahr", "2016", "--kontenrahmen", "SKR03", "--no-examples"}));
+    ok(dalvo({"firma", f, "--name", "Muster IT-Beratung", "--strasse", "Hauptstr. 1", "--plz", "12345", "--ort", "Musterstadt", "--steuernummer",
+              "12/345/67890"}));
+    ok(dalvo({"vorlage", f, "neu", "--art", "ausgabe", "--datum", "01.01.2016", "--betrag", "850,00", "--konto", "1200", "--gegenkonto", "4210",
+              "--text", "Büromiete", "--intervall", "monatlich"}));
+    ok(dalvo({"regelbuchungen", f, "--alle", "--ja"}));
+    ok(dalvo({"bank", f, "neu", "--konto", "1200", "--iban", "DE89370400440532013000"}));
+    ok(dalvo({"kunde", f, "neu", "--firma", "Weber KG", "--strasse", "Industriestr. 5", "--plz", "54321", "--ort", "Werkstadt"}));
+    ok(dalvo({"rechnung", f, "neu", "--kunde", "K0001", "--datum", "15.01.2016", "--ja"}));
+    ok(dalvo({"rechnung", f, "position", "RE-2016-0001", "--text", "Beratung Januar", "--preis", "2.000,00", "--schluessel", "5", "--konto", "8400"}));
+    ok(dalvo({"rechnung", f, "buchen", "RE-2016-0001", "--geldkonto", "1200", "--datum", "29.01.2016"}));
+    const int vorher = anzahl();
+    const QJsonObject euerVorher = QJsonDocument::fromJson(ok(dalvo({"euer", f, "--json"})).toUtf8()).object();
+    const QString januar = QStringLiteral(DALVO_SOURCE_DIR "/tests/daten/bank/camt053_2016-01_jahr.xml");
+    EXPECT_EQ(ok(dalvo({"bank", f, "import", januar})), QStringLiteral("2"));
+
+    const QJsonArray v = QJsonDocument::fromJson(ok(dalvo({"bank", f, "vorschlaege", "--json"})).toUtf8()).array();
+    ASSERT_EQ(v.size(), 2);
+    for (const QJsonValue& x : v) {
+        const QJsonObject o = x.toObject()[QStringLiteral("vorschlag")].toObject();
+        EXPECT_EQ(o[QStringLiteral("art")].toString(), QStringLiteral("vorhanden")) << o[QStringLiteral("grund")].toString().toStdString();
+        EXPECT_TRUE(o[QStringLiteral("uebernehmen")].toBool());
+    }
+    const Lauf alle = dalvo({"bank", f, "uebernehmen", "--alle", "--ja"});
+    EXPECT_EQ(ok(alle), QString());  // no new booking
+    EXPECT_TRUE(alle.err.contains(QStringLiteral("2 Umsätze wurden schon vorhandenen Buchungen zugeordnet"))) << alle.err.toStdString();
+    EXPECT_EQ(anzahl(), vorher);
+    EXPECT_EQ(QJsonDocument::fromJson(ok(dalvo({"euer", f, "--json"})).toUtf8()).object(), euerVorher);
+    EXPECT_TRUE(ok(dalvo({"bank", f, "umsaetze", "--offen"})).contains(QStringLiteral("keine offenen Umsätze")));
+    const QByteArray fertig = hashOf(f);
+    ok(dalvo({"bank", f, "uebernehmen", "--alle", "--ja"}));
+    EXPECT_EQ(hashOf(f), fertig);
+
+    // A reset unlinks; the rent booking stays in the ledger.
+    const QJsonArray u = QJsonDocument::fromJson(ok(dalvo({"bank", f, "umsaetze", "--json"})).toUtf8()).array();
+    const QString miete = QString::number(u[0].toObject()[QStringLiteral("id")].toInt());
+    const QString mieteBuchung = QString::number(u[0].toObject()[QStringLiteral("buchungsnummer")].toInt());
+    const QString rechnungBuchung = QString::number(u[1].toObject()[QStringLiteral("buchungsnummer")].toInt());
+    ok(dalvo({"bank", f, "zuruecksetzen", miete, "--ja"}));
+    EXPECT_EQ(anzahl(), vorher);
+    // By hand: a booking of another amount (the invoice's) or one that is
+    // not there is refused with the file unchanged; the rent's own is taken.
+    const QByteArray offen = hashOf(f);
+    EXPECT_EQ(dalvo({"bank", f, "zuordnen", miete, "--buchung", rechnungBuchung}).rc, 1);
+    EXPECT_EQ(dalvo({"bank", f, "zuordnen", miete, "--buchung", "9999"}).rc, 1);
+    EXPECT_EQ(dalvo({"bank", f, "zuordnen", miete}).rc, 2);
+    EXPECT_EQ(hashOf(f), offen);
+    EXPECT_EQ(ok(dalvo({"bank", f, "zuordnen", miete, "--buchung", mieteBuchung})), mieteBuchung);
+    EXPECT_EQ(dalvo({"bank", f, "zuordnen", miete, "--buchung", mieteBuchung}).rc, 1);  // no longer open
+    EXPECT_EQ(anzahl(), vorher);
+    EXPECT_EQ(dalvo({"verify", f}).rc, 0);
+
+    // A transfer for the online banking: the file written, the case untouched.
+    const QString sepa = dir.filePath(QStringLiteral("ueberweisung.xml"));
+    const QByteArray fall = hashOf(f);
+    const QStringList ueberweisung = {"bank", f, "ueberweisung", "--betrag", "119,00", "--empfaenger", "Bürobedarf Ost", "--iban",
+                                      "DE44500105175407324931", "--zweck", "Rechnung 117", "--ausfuehrung", "31.12.2099", sepa};
+    ok(dalvo(ueberweisung));
+    EXPECT_TRUE(QFile(sepa).size() > 0);
+    EXPECT_EQ(dalvo(ueberweisung).rc, 1);  // no file replaced without --ersetzen
+    QStringList falsch = ueberweisung;
+    falsch[4] = QStringLiteral("1,001");
+    EXPECT_EQ(dalvo(falsch).rc, 2);
+    EXPECT_EQ(hashOf(f), fall);
+
+    // The connection goes with its transactions; the bookings stay.
+    EXPECT_EQ(dalvo({"bank", f, "loeschen", "7"}).rc, 1);
+    ok(dalvo({"bank", f, "loeschen", "1"}));
+    EXPECT_TRUE(ok(dalvo({"bank", f, "liste"})).contains(QStringLiteral("noch kein Bankkonto")));
+    EXPECT_EQ(anzahl(), vorher);
 }
 }  // namespace

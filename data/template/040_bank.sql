@@ -30,7 +30,8 @@ CREATE INDEX idx_eurBankverbindung_kpNummer ON eurBankverbindung (kpNummer);
 -- One row per bank transaction. Betrag is signed (negative for debits).
 -- Status: 0/NULL open, 1 processed (Buchungsnummer is the booking made from
 -- it), 2 not to be processed, 3 outside the tax year. Rows with a MasterID
--- other than 0 are never taken over.
+-- other than 0 are never taken over. ID 1 marks a processed row linked to a
+-- booking that was there before it (resetting unlinks, never deletes it).
 CREATE TABLE eurUmsatz (
     UmsatzID              INTEGER PRIMARY KEY,
     BankverbindungID      INTEGER DEFAULT 0,

@@ -5,6 +5,7 @@
 // refusal with the row, never a guess that changes a character.
 #include "kontbaum/austausch/austausch.h"
 
+#include <QBuffer>
 #include <QIODevice>
 #include <QTextCodec>
 
@@ -16,21 +17,6 @@ struct Name {
     Zeichensatz satz;
 };
 const Name kNamen[] = {{"utf-8", Zeichensatz::Utf8}, {"windows-1252", Zeichensatz::Windows1252}, {"iso-8859-1", Zeichensatz::Latin1}};
-
-// Row (1-based) of the character at `pos` of the decoded text; lines are
-// counted by '\n', which every one of these sets writes as the byte 0x0A.
-int zeileVon(const QString& text, int pos) { return int(text.leftRef(pos).count(QLatin1Char('\n'))) + 1; }
-int zeileVon(const QByteArray& bytes, int pos) { return int(bytes.left(pos).count('\n')) + 1; }
-
-// False when the bytes are not complete, valid UTF-8; `text` then holds the
-// decoded text with U+FFFD at the first fault.
-bool utf8(const QByteArray& bytes, QString* text) {
-    QTextCodec* codec = QTextCodec::codecForName("UTF-8");
-    // The mark was already dropped; one further mark is text and is kept.
-    QTextCodec::ConverterState st(QTextCodec::IgnoreHeader);
-    *text = codec->toUnicode(bytes.constData(), bytes.size(), &st);
-    return st.invalidChars == 0 && st.remainingChars == 0;
-}
 
 // Windows-1252 leaves five bytes undefined and ISO-8859-1 has control
 // characters at 0x80..0x9F; Qt maps both to U+0080..U+009F, which no
@@ -77,54 +63,29 @@ QStringList zeichensatzNamen() {
 }
 
 bool dekodieren(const QByteArray& datei, Zeichensatz z, QString* text, QString* fehler) {
-    auto fail = [fehler](int zeile, const QString& grund) {
-        if (fehler) *fehler = zeile > 0 ? QStringLiteral("Zeile %1: %2").arg(zeile).arg(grund) : grund;
-        return false;
-    };
+    // The rules live once, in TextLeser; the bytes in memory are just a
+    // device it reads.
     text->clear();
-    if (datei.startsWith("\xFF\xFE") || datei.startsWith("\xFE\xFF"))
-        return fail(0, QStringLiteral("Die Datei ist in UTF-16 geschrieben. Bitte speichern Sie sie als UTF-8 oder Windows-1252 "
-                                      "(in Tabellenprogrammen „CSV (Trennzeichen-getrennt)“)."));
-    const int nul = datei.indexOf('\0');
-    if (nul >= 0)
-        return fail(zeileVon(datei, nul), QStringLiteral("Die Datei enthält Nullbytes und ist keine CSV-Textdatei. Bitte speichern Sie "
-                                                         "sie als UTF-8 oder Windows-1252."));
-    const bool bom = datei.startsWith("\xEF\xBB\xBF");
-    const QByteArray bytes = bom ? datei.mid(3) : datei;
-    if (bom && z == Zeichensatz::Automatisch) z = Zeichensatz::Utf8;
-    bool geraten = false;  // Windows-1252 because the bytes are not UTF-8
-
-    if (z == Zeichensatz::Automatisch || z == Zeichensatz::Utf8) {
-        QString t;
-        if (utf8(bytes, &t)) {
-            *text = t;
-            return true;
-        }
-        if (z == Zeichensatz::Utf8) {
-            const int pos = t.indexOf(QChar(QChar::ReplacementCharacter));
-            return fail(zeileVon(t, pos < 0 ? t.size() : pos),
-                        QStringLiteral("Die Datei ist kein gültiges UTF-8%1. Bitte geben Sie ihren Zeichensatz an (Windows-1252 "
-                                       "oder ISO-8859-1).")
-                            .arg(bom ? QStringLiteral(", obwohl sie mit der UTF-8-Kennung beginnt") : QString()));
-        }
-        z = Zeichensatz::Windows1252;  // what German banks and spreadsheets write
-        geraten = true;
+    QBuffer puffer;
+    puffer.setData(datei);
+    puffer.open(QIODevice::ReadOnly);
+    TextLeser leser(&puffer);
+    QString f;
+    if (!leser.pruefen(z, &f)) {
+        if (fehler) *fehler = f;
+        return false;
     }
-
-    const bool cp1252 = z == Zeichensatz::Windows1252;
-    QTextCodec* codec = QTextCodec::codecForName(cp1252 ? "Windows-1252" : "ISO-8859-1");
-    const QString t = codec->toUnicode(bytes);
-    const int pos = ersteSteuerzeichen(t);
-    if (pos >= 0) {
-        return fail(zeileVon(t, pos), steuerzeichenGrund(t.at(pos), cp1252, geraten));
-    }
-    *text = t;
+    QStringList zeilen;
+    QString zeile;
+    while (leser.zeile(&zeile)) zeilen << zeile;
+    *text = zeilen.join(QLatin1Char('\n'));
+    if (datei.endsWith('\n')) *text += QLatin1Char('\n');
     return true;
 }
 
 // ---- reading piece by piece ------------------------------------------------
-// The checks of dekodieren over the device in pieces: the line of a fault is
-// counted as there, by the '\n' before it in the bytes or in the text.
+// The line of a fault is counted by the '\n' before it in the bytes or in
+// the text.
 
 TextLeser::TextLeser(QIODevice* datei) : m_datei(datei) {}
 

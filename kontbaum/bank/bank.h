@@ -94,6 +94,9 @@ public:
     virtual bool umsatz(const Umsatz& u, QString* fehler) = 0;
     // The statement is read: its balances and pending count (umsaetze empty).
     virtual bool auszugEnde(const Auszug& kopf, QString* fehler) = 0;
+    // A row the reader leaves out although it is no damage (a closing row
+    // of amount 0), with its line and why: the import names each one.
+    virtual void uebersprungen(int /*zeile*/, const QString& /*grund*/) {}
 };
 // Collects the statements in a list.
 class AuszugSammler : public AuszugEmpfaenger {
@@ -124,29 +127,47 @@ bool leseMt940(QIODevice* datei, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* 
 
 // The column layout of a bank's CSV download. Each field is found by one of
 // its header names (case-insensitive) or, in a layout the user maps, by its
-// column number. A layout names where the amount stands: one signed column,
-// or a debit and a credit column.
+// column number or its header name. The header row is found by its names,
+// never by counting lines. The layouts of the banks are rows of the
+// reference database (table BankCsvLayout); "generisch" is the user's own.
 struct CsvLayout {
-    QString name;          // "sparkasse", "generisch", …
-    QString beschreibung;  // for the help text
-    // Header names per field; empty: the field is not in the layout.
-    QStringList buchungstag, valuta, betrag, soll, haben, zweck, name_, iban, bic, referenz, waehrung, konto, info;
+    QString name;          // "sparkasse", "dkb", …, "generisch"
+    QString beschreibung;  // the banks, for the help text
+    // Header names per field; empty: the field is not in the layout. The
+    // counterpart stands in name_, or by the sign in nameEingang (a
+    // credit's payer) and nameAusgang (a debit's payee).
+    QStringList buchungstag, valuta, betrag, soll, haben, zweck, name_, nameEingang, nameAusgang, iban, bic, referenz, waehrung, konto, info;
     // Values of the column `info` that mark a pending entry.
     QStringList vorgemerkt;
+    // First cells of the line above the header that names the own account
+    // in its second cell, and of closing lines that are no transactions.
+    QStringList kontoVorspann, fusszeilen;
+    QChar trennzeichen = QLatin1Char(';');
+    QChar dezimal = QLatin1Char(',');
+    QString zeichensatz;   // what the bank writes, for the help text; the reader still checks the bytes
+    QString quelle;        // where the layout was read
     QString datumsformat = QStringLiteral("dd.MM.yy");  // also read as dd.MM.yyyy
 };
-// The built-in layouts, in the order of the help text.
-const QList<CsvLayout>& csvLayouts();
+// "generisch" and the layouts of the reference database, in its order.
+QList<CsvLayout> csvLayouts();
 // The layout named `name`; for "generisch" the columns come from `spalten`
-// ("datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6,valuta=7", numbers 1-based;
-// "soll=…,haben=…" instead of betrag). False with the reason when the name
-// is unknown or the mapping incomplete.
+// ("datum=1,betrag=4,zweck=3,name=2,iban=5,bic=6,valuta=7", numbers 1-based,
+// or header names; "soll=…,haben=…" instead of betrag; kopf=LINE). An empty
+// name leaves `out` empty: the layout is then recognised from the file's
+// header. False with the reason when the name is unknown or the mapping
+// incomplete.
 bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QString* fehler);
+// Reads the file with `layout`, or (layout without a name) with the bank
+// layout whose columns its header holds, by content, whatever the file is
+// called; a file matching none is refused with the columns it has.
 bool leseCsv(const QByteArray& datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, QList<Auszug>* out,
              QString* fehler);
 // The same from a device that can seek (an open file), row by row into
-// `empfaenger`: the character set and the quoting are checked in first
-// readings, so a broken file is refused before any row is handed over.
+// `empfaenger`: the character set is checked in a first reading; rows are
+// handed over as they are read, so a receiver that stores them does so in
+// a transaction it rolls back on refusal. A row with a broken quote
+// anywhere in the file is reported before the first row whose content is
+// refused.
 bool leseCsv(QIODevice* datei, const CsvLayout& layout, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler);
 
 // The statements whose entries do not lead from the opening to the closing
@@ -209,7 +230,7 @@ QString ergebnisMeldung(const Speicherergebnis& e, int jahr);
 // refused. When balances do not fit their entries the user is asked first.
 struct Importoptionen {
     Format format = Format::Automatisch;
-    QString layout = QStringLiteral("sparkasse");  // CSV only
+    QString layout;                                 // CSV only; empty: recognised from the header
     QString spalten;                                // CSV layout "generisch"
     BuchungenCSV::Zeichensatz zeichensatz = BuchungenCSV::Zeichensatz::Automatisch;
 };
@@ -219,7 +240,12 @@ struct Importergebnis {
     unsigned long verbindung = 0;
     Speicherergebnis speicher;
     int vorgemerkt = 0;
+    long gelesen = 0;            // transactions and pending or skipped rows the file holds
+    QStringList uebersprungen;   // "Zeile N: reason" of each row left out
     QString meldung;  // the note on success, the reason on refusal
+    // Every row accounted for: "Gelesen 12: gespeichert 10, bereits
+    // vorhanden 1, …", then each skipped row on a line of its own.
+    QString zahlen() const;
 };
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o);
 // The same from a device that can seek (an open file): the file is read and
@@ -260,7 +286,9 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
 
 // A proposed booking for a transaction.
 struct Vorschlag {
-    enum Art { Keiner, Vorlage, Buchung, Gegenpartei, Rechnung, Vorgabe, Eingangsrechnung };
+    // Vorhanden: a booking already in the ledger (a recurring booking, an
+    // invoice posted as paid) is this transaction's; it is linked, not posted.
+    enum Art { Keiner, Vorlage, Buchung, Gegenpartei, Rechnung, Vorgabe, Vorhanden, Eingangsrechnung };
     Art art = Keiner;
     int wertung = 0;         // score; from kSchwelle on it is taken over with --alle
     QString grund;           // the reason in words
@@ -268,7 +296,7 @@ struct Vorschlag {
     unsigned long gegenkonto = 0;
     unsigned long steuerschluessel = 0;
     QString text;            // booking text
-    unsigned long quelle = 0;    // the template's or booking's number
+    unsigned long quelle = 0;    // the template's or booking's number (Vorhanden: the booking linked)
     unsigned long rechnungID = 0;  // Rechnung, Eingangsrechnung: the invoice
     QString rechnungsnummer;
 };
@@ -292,6 +320,7 @@ struct Auftrag {
 };
 struct Uebernahmeergebnis {
     QList<QPair<unsigned long, unsigned long>> gebucht;  // (transaction, booking)
+    QList<QPair<unsigned long, unsigned long>> verknuepft;  // (transaction, booking already there)
     QList<unsigned long> ohneVorschlag;                  // --alle: left open
     int festgeschrieben = 0;                              // bookings locked at once
     QString meldung;
@@ -303,5 +332,13 @@ struct Uebernahmeergebnis {
 // posted only after the question and is locked at once. False with
 // `fehler` (nothing changed) on any refusal.
 bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* e, QString* fehler);
+
+// Links the open transaction `umsatz` to the booking `buchung` already in
+// the ledger, by hand: the booking must be live, lie in the year and move
+// the transaction's amount on its money account on the transaction's side,
+// and no other transaction may point at it. Nothing is posted; resetting
+// the transaction later unlinks it and leaves the booking. False with the
+// reason (nothing changed).
+bool zuordnen(DBConnection* db, unsigned long umsatz, unsigned long buchung, QString* fehler);
 
 }  // namespace Bank

@@ -10,6 +10,7 @@
 // any size is read with the memory of one entry. A refusal names the line
 // and the element.
 #include "kontbaum/bank/bank.h"
+#include "kontbaum/bank/intern.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -190,7 +191,11 @@ void eintragLesen(const Knoten& n, Auszug* a) {
 // The statement's own account and balances (its elements before the entries).
 void kopfLesen(const Knoten& s, Auszug* a) {
     a->iban = normIban(s.wert(QStringLiteral("Acct/Id/IBAN")));
-    a->kontonummer = s.wert(QStringLiteral("Acct/Id/Othr/Id"));
+    // Some banks name the account under Othr/Id, as an IBAN or as the
+    // account number.
+    const QString andere = s.wert(QStringLiteral("Acct/Id/Othr/Id")).trimmed();
+    if (a->iban.isEmpty() && ibanGueltig(normIban(andere))) a->iban = normIban(andere);
+    else a->kontonummer = andere;
     const QString ccy = s.wert(QStringLiteral("Acct/Ccy"));
     if (!ccy.isEmpty() && ccy != QLatin1String("EUR"))
         throw Fehler{ort(*s.finde(QStringLiteral("Acct/Ccy"))) + QStringLiteral("Das Konto wird in %1 geführt; es werden nur Konten in Euro gebucht.").arg(ccy)};
@@ -229,10 +234,10 @@ bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler) {
     bool begonnen = false;
     int auszuege = 0;
     // The first refusal of the file's content, and the first of the
-    // receiver: the whole file is still read, since a file that is no
-    // well-formed XML is refused as such first.
-    QString inhaltFehler, empfaengerFehler;
-    auto weiter = [&]() { return inhaltFehler.isEmpty() && empfaengerFehler.isEmpty(); };
+    // receiver (kept by the hand-over): the whole file is still read, since
+    // a file that is no well-formed XML is refused as such first.
+    QString inhaltFehler;
+    intern::Weitergabe weitergabe(empfaenger);
     auto beginnen = [&]() {
         if (begonnen || !inhaltFehler.isEmpty()) return;
         begonnen = true;
@@ -242,8 +247,7 @@ bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler) {
             inhaltFehler = f.text;
             return;
         }
-        if (weiter() && !empfaenger->auszugBeginn(kopf, &empfaengerFehler) && empfaengerFehler.isEmpty())
-            empfaengerFehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
+        weitergabe.beginnen(kopf);
     };
     while (!r.atEnd()) {
         r.readNext();
@@ -320,11 +324,8 @@ bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler) {
                 } catch (const Fehler& f) {
                     inhaltFehler = f.text;
                 }
-                for (const Umsatz& u : qAsConst(kopf.umsaetze)) {
-                    if (!weiter()) break;
-                    if (!empfaenger->umsatz(u, &empfaengerFehler) && empfaengerFehler.isEmpty())
-                        empfaengerFehler = QStringLiteral("Der Umsatz wurde nicht übernommen.");
-                }
+                if (inhaltFehler.isEmpty())
+                    for (const Umsatz& u : qAsConst(kopf.umsaetze)) weitergabe.umsatz(u);
                 kopf.umsaetze.clear();
                 eintrag.reset();
                 continue;
@@ -334,8 +335,7 @@ bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler) {
             if (k == auszug) {
                 ++auszuege;
                 beginnen();
-                if (weiter() && !empfaenger->auszugEnde(kopf, &empfaengerFehler) && empfaengerFehler.isEmpty())
-                    empfaengerFehler = QStringLiteral("Der Auszug wurde nicht übernommen.");
+                if (inhaltFehler.isEmpty()) weitergabe.ende(kopf);
                 // Its elements are read: they need no memory any longer.
                 auszug = nullptr;
                 nachricht->kinder.pop_back();
@@ -354,7 +354,7 @@ bool leseCamt(QIODevice* datei, AuszugEmpfaenger* empfaenger, QString* fehler) {
                                             : ort(wurzel) + QStringLiteral("Es fehlt BkToCstmrStmt (camt.053) oder BkToCstmrAcctRpt (camt.052)."));
     if (!inhaltFehler.isEmpty()) return nein(inhaltFehler);
     if (auszuege == 0) return nein(ort(*nachricht) + QStringLiteral("Die Datei enthält keinen Auszug (%1).").arg(teil));
-    if (!empfaengerFehler.isEmpty()) return nein(empfaengerFehler);
+    if (!weitergabe.fehler().isEmpty()) return nein(weitergabe.fehler());
     return true;
 }
 

@@ -63,5 +63,35 @@ private:
     QList<Umsatz> m_puffer;
 };
 
+// Marks the transaction processed by the booking `nr` that was there
+// before it: ID=1 tells resetting to unlink, not to delete that booking.
+inline bool verknuepfe(DBConnection* db, unsigned long umsatz, unsigned long nr) {
+    return ExecPrepared(db, QStringLiteral("UPDATE eurUmsatz SET Status=1, Buchungsnummer=?, ID=1 WHERE UmsatzID=?"), {DatenTyp(nr), DatenTyp(umsatz)});
+}
+
+// --- open items a payment can settle ------------------------------------------
+// The one place where the proposals learn of items that wait for their
+// payment: an item names its number (looked for in the purpose) and the
+// amount as the bank shows it (positive: money comes in). Outgoing
+// invoices are the items today; incoming invoices join here as a further
+// source, with their posting in buchePosten.
+struct OffenerPosten {
+    enum Quelle { Ausgangsrechnung, Eingangsrechnung };
+    Quelle quelle = Ausgangsrechnung;
+    unsigned long id = 0;
+    QString nummer;
+    EuroType betrag;
+};
+QList<OffenerPosten> offenePosten(DBConnection* db);
+// The Herkunft a staged payment of the source carries, and back (false
+// when the Herkunft is no source's).
+int herkunftVon(OffenerPosten::Quelle q);
+bool quelleVon(int herkunft, OffenerPosten::Quelle* q);
+// Posts the payment of the item `nummer` on the money account at the date,
+// through its own subsystem (an invoice is then marked paid). The booking
+// number, 0 with the reason.
+unsigned long buchePosten(DBConnection* db, OffenerPosten::Quelle q, const QString& nummer, unsigned long geldkonto, const zDate& datum,
+                          QString* fehler);
+
 }  // namespace intern
 }  // namespace Bank

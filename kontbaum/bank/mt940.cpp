@@ -54,10 +54,11 @@ bool saldoLesen(const Feld& f, EuroType* saldo, QString* fehler) {
 }
 
 // :61: value date, optional entry date, C/D/RC/RD, funds code, amount,
-// transaction type, customer reference[//bank reference].
+// transaction type, customer reference[//bank reference]. Some banks put a
+// blank between the amount and the transaction type; it is read past.
 bool umsatzLesen(const Feld& f, Umsatz* u, QString* fehler) {
     static const QRegularExpression form(
-        QStringLiteral("^([0-9]{6})([0-9]{4})?(RC|RD|C|D)([A-Z])?([0-9]{1,12},[0-9]{0,2})([NFS][A-Z0-9]{3})([^\\n]*)"));
+        QStringLiteral("^([0-9]{6})([0-9]{4})?(RC|RD|C|D)([A-Z])?([0-9]{1,12},[0-9]{0,2}) ?([NFS][A-Z0-9]{3})([^\\n]*)"));
     const QRegularExpressionMatch m = form.match(f.inhalt);
     if (!m.hasMatch())
         return fail(fehler, f.zeile, QStringLiteral("Der Umsatz :61:%1 hat nicht die Form Valuta JJMMTT, [Buchungstag MMTT], C/D/RC/RD, "
@@ -137,13 +138,16 @@ void infoLesen(const Feld& f, Umsatz* u) {
         marken << qMakePair(x.captured(1).toInt(), int(x.capturedEnd()));
         anfaenge << int(x.capturedStart());
     }
+    // The purpose lines in the order the bank wrote them: some number them
+    // out of the standard's order or repeat ?20 for every line.
+    QStringList zeilen;
     for (int i = 0; i < marken.size(); ++i) {
         const int ende = i + 1 < marken.size() ? anfaenge[i + 1] : t.size();
-        teile[marken[i].first] += t.mid(marken[i].second, ende - marken[i].second);
+        const int k = marken[i].first;
+        const QString wert = t.mid(marken[i].second, ende - marken[i].second);
+        if ((k >= 20 && k <= 29) || (k >= 60 && k <= 63)) zeilen << wert;
+        else teile[k] += wert;
     }
-    QStringList zeilen;
-    for (auto it2 = teile.constBegin(); it2 != teile.constEnd(); ++it2)
-        if ((it2.key() >= 20 && it2.key() <= 29) || (it2.key() >= 60 && it2.key() <= 63)) zeilen << it2.value();
     QString sepaText, referenz;
     if (sepaZerlegen(zeilen.join(QString()), &sepaText, &referenz)) {
         if (!sepaText.isEmpty()) u->zweck << sepaText.simplified();

@@ -93,7 +93,7 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
     {
         rsDataSource rs(db, QStringLiteral("SELECT u.Buchungsnummer AS Nr FROM eurUmsatz u JOIN eurVerbucht v ON u.Buchungsnummer=v.Buchungsnummer "
                                            "WHERE u.UmsatzID IN ") +
-                                in + QStringLiteral(" AND u.Status=1 AND u.Buchungsnummer<>0 AND v.Storno=0 AND v.Storniert=0"));
+                                in + QStringLiteral(" AND u.Status=1 AND u.Buchungsnummer<>0 AND v.Storno=0 AND v.Storniert=0 AND COALESCE(u.ID,0)<>1"));
         for (; !rs.isEOF(); rs.fetch()) {
             const unsigned long n = rs.field(QStringLiteral("Nr")).toULong();
             (KontoGlobal::isFestgeschrieben(n) ? stornieren : loeschen) << n;
@@ -134,7 +134,7 @@ bool zuruecksetzen(DBConnection* db, const QList<unsigned long>& ids, QString* f
     bool ok = t.ok();
     for (unsigned long b : stornieren) ok = ok && KontoGlobal::storniereBuchung(b) != 0;
     for (unsigned long b : loeschen) ok = ok && KontoGlobal::deleteBuchung(b, QStringLiteral("eurVerbucht"));
-    ok = ok && ExecSQL(db, QStringLiteral("UPDATE eurUmsatz SET Status=0, Buchungsnummer=0 WHERE UmsatzID IN ") + in +
+    ok = ok && ExecSQL(db, QStringLiteral("UPDATE eurUmsatz SET Status=0, Buchungsnummer=0, ID=0 WHERE UmsatzID IN ") + in +
                                QStringLiteral(" AND (Status<>3 OR Status IS NULL)"));
     if (!ok || !t.commit()) {
         *fehler = QStringLiteral("Die Umsätze konnten nicht zurückgesetzt werden; es wurde nichts geändert.");
@@ -150,13 +150,13 @@ bool KontoGlobal::chkUmsatzStatus(int jahr, DBConnection* con) {
     if (!con) return false;
     DBTransaktion t(con);
     return t.ok() && ExecSQL(con, QStringLiteral("UPDATE eurUmsatz SET Status=0 WHERE Status=3")) &&
-           ExecPrepared(con, QStringLiteral("UPDATE eurUmsatz SET Status=3, Buchungsnummer=0 WHERE Buchungsdatum<? OR Buchungsdatum>?"),
+           ExecPrepared(con, QStringLiteral("UPDATE eurUmsatz SET Status=3, Buchungsnummer=0, ID=0 WHERE Buchungsdatum<? OR Buchungsdatum>?"),
                         {DatenTyp(zDate(jahr, 1, 1)), DatenTyp(zDate(jahr, 12, 31))}) &&
            t.commit();
 }
 
 bool KontoGlobal::umsatzBuchungEntfernt(DBConnection* con, unsigned long buchungsnummer) {
     con = rsFallDB(con);
-    return con && ExecPrepared(con, QStringLiteral("UPDATE eurUmsatz SET Buchungsnummer = 0, Status = 0 WHERE Buchungsnummer = ?"),
+    return con && ExecPrepared(con, QStringLiteral("UPDATE eurUmsatz SET Buchungsnummer = 0, Status = 0, ID = 0 WHERE Buchungsnummer = ?"),
                                {DatenTyp(buchungsnummer)});
 }

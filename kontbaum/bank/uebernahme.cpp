@@ -2,6 +2,10 @@
 // the staging rows (eurUebernahme) and the posting.
 //
 // Where a proposal comes from, and what it scores:
+//   a booking already in the ledger that moves the same money on the
+//   same bank account and no transaction points at (the invoice number
+//   it pays named in the purpose, or booked within a week of it):
+//   the transaction is linked to it, nothing is posted                 160
 //   an open invoice whose number the purpose or reference names and whose
 //   open amount is the transaction's                                   150
 //   a booking template or an earlier booking of the same amount         50
@@ -16,6 +20,9 @@
 #include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/eingang/eingang.h"
 #include "kontbaum/faktura/faktura.h"
+
+#include <QSet>
+#include <algorithm>
 
 namespace Bank {
 using namespace intern;
@@ -39,21 +46,44 @@ QString umsatzText(const GespeicherterUmsatz& u) {
 // credit, credit for a debit), the free booking either way.
 QString artenFuer(bool eingang) { return eingang ? QStringLiteral("1,5,3") : QStringLiteral("2,4,3"); }
 
-struct Offen {
-    unsigned long id;
-    QString nummer, nummerNormal;
-    EuroType offen;
+// A simple booking (one money line, one counter line) as a proposal takes it.
+struct Einfach {
+    unsigned long nr = 0;
+    int art = 0;
+    bool geldHaben = false;
+    unsigned long gegen = 0, schluessel = 0;
+    qint64 cent = 0;  // the booking's amount, gross
+    bool netto = false;
+    zDate datum;
+    QString text, textNormal;
 };
 
+// A booking already in the ledger that moves money on a bank's account and
+// that no transaction points at yet: what the recurring bookings and the
+// posting of an invoice leave for the bank statement to meet.
+struct Vorhanden {
+    unsigned long nr = 0;
+    zDate datum;
+    QString text, nummerNormal;  // nummerNormal: the invoice number it pays, if any
+};
+
+// Finds the best proposal of each transaction. Everything it compares is
+// read once, when it is made, into tables by amount, counterpart and
+// account, so that a transaction costs look-ups, not a query or a scan of
+// its own: proposals grow linearly with the open transactions.
 class Sucher {
 public:
     Sucher(DBConnection* db, int jahr) : m_db(db), m_pruefer(db, jahr) {
         m_fest = KontoGlobal::getFestgeschriebenBis();
-        for (const Faktura::Beleg& b : Faktura::buchungskandidaten(db)) {
-            if (b.bezahlt.isValid() || b.nummer.isEmpty()) continue;
-            const Faktura::Summen s = Faktura::berechneSummen(db, b);
-            m_rechnungen << Offen{b.id, b.nummer, normal(b.nummer), s.offen};
-        }
+        for (const OffenerPosten& p : offenePosten(db)) m_posten[p.betrag.cent()] << Posten{p, normal(p.nummer)};
+        // Of the ledger by number only what transactions were booked with.
+        for (rsDataSource rs(db, QStringLiteral("SELECT DISTINCT Buchungsnummer AS Nr FROM eurUmsatz WHERE Status=1 AND Buchungsnummer<>0")); !rs.isEOF();
+             rs.fetch())
+            m_vonUmsaetzen.insert(rs.field(QStringLiteral("Nr")).toULong());
+        ladeEinfache(QStringLiteral("eurBeispiel"), &m_vorlagen, nullptr);
+        ladeEinfache(QStringLiteral("eurVerbucht"), &m_buchungen, &m_einfachNachNr);
+        ladeVorhandene();
+        ladeGegenparteien();
     }
 
     Vorschlag bester(const GespeicherterUmsatz& u) {
@@ -63,21 +93,23 @@ public:
         };
         const bool eingang = u.betrag > EuroType();
         const QString text = normal(u.text + QLatin1Char(' ') + u.referenz + QLatin1Char(' ') + u.name);
-        // An invoice's payment goes through the invoicing, which cannot post
-        // into the locked period.
-        if (eingang && !(m_fest.isValid() && !(m_fest < u.datum)))
-            for (const Offen& r : m_rechnungen)
-                if ((r.offen - u.betrag).isNull() && text.contains(r.nummerNormal)) {
-                    Vorschlag v;
-                    v.art = Vorschlag::Rechnung;
-                    v.wertung = 150;
-                    v.buchungsart = 1;
-                    v.rechnungID = r.id;
-                    v.rechnungsnummer = r.nummer;
-                    v.text = QStringLiteral("Rechnung %1").arg(r.nummer);
-                    v.grund = QStringLiteral("Zahlung der offenen Rechnung %1 über %2 €: ihre Nummer steht im Verwendungszweck").arg(r.nummer, r.offen.getText());
-                    best = v;  // nothing else scores as high
-                    break;
+        // A booking the ledger already has for this money: linked, never
+        // posted a second time.
+        if (vorhanden(u, text, &best)) return best;
+        // An open item's payment goes through its own subsystem, which
+        // cannot post into the locked period.
+        if (!(m_fest.isValid() && !(m_fest < u.datum)))
+            for (const Posten& p : m_posten.value(u.betrag.cent()))
+                if (text.contains(p.nummerNormal)) {
+                    best.art = Vorschlag::Rechnung;
+                    best.wertung = 150;
+                    best.buchungsart = eingang ? 1 : 2;
+                    best.rechnungID = p.p.id;
+                    best.rechnungsnummer = p.p.nummer;
+                    best.text = QStringLiteral("Rechnung %1").arg(p.p.nummer);
+                    best.grund = QStringLiteral("Zahlung der offenen Rechnung %1 über %2 €: ihre Nummer steht im Verwendungszweck")
+                                     .arg(p.p.nummer, p.p.betrag.abs().getText());
+                    return best;  // nothing else scores as high
                 }
         // A debit that pays an open incoming invoice books that invoice.
         if (!eingang && !(m_fest.isValid() && !(m_fest < u.datum)) && best.art == Vorschlag::Keiner) {
@@ -91,16 +123,23 @@ public:
                 return v;
             }
         }
-        for (const char* tabelle : {"eurBeispiel", "eurVerbucht"}) gleicherBetrag(u, QLatin1String(tabelle), text, nimm);
+        gleicherBetrag(u, m_vorlagen, false, text, nimm);
+        gleicherBetrag(u, m_buchungen, true, text, nimm);
         gegenpartei(u, nimm);
         return best;
     }
 
     // Whether the ledger would take the proposal as it stands (accounts
-    // active and of the kind, key allowed, date in the year).
+    // active and of the kind, key allowed; every transaction asked about
+    // lies in the year, so the answer does not depend on its day).
     bool postbar(const GespeicherterUmsatz& u, Vorschlag v) {
-        if (v.art == Vorschlag::Rechnung || v.art == Vorschlag::Eingangsrechnung) return true;
-        return pruefen(u, &v).isEmpty() && EingabePruefer::pruefeSeite(v.buchungsart, u.betrag < EuroType()).isEmpty();
+        if (v.art == Vorschlag::Rechnung || v.art == Vorschlag::Vorhanden || v.art == Vorschlag::Eingangsrechnung) return true;
+        const QString k = QStringLiteral("%1/%2/%3/%4/%5").arg(v.buchungsart).arg(v.gegenkonto).arg(v.steuerschluessel).arg(u.konto).arg(u.betrag < EuroType());
+        auto it = m_postbar.constFind(k);
+        if (it != m_postbar.constEnd()) return *it;
+        const bool ok = pruefen(u, &v).isEmpty() && EingabePruefer::pruefeSeite(v.buchungsart, u.betrag < EuroType()).isEmpty();
+        m_postbar.insert(k, ok);
+        return ok;
     }
     QString pruefen(const GespeicherterUmsatz& u, Vorschlag* v) {
         BuchungsEingabe e;
@@ -116,58 +155,168 @@ public:
         return nein;
     }
     EingabePruefer& pruefer() { return m_pruefer; }
+    // The booking is taken by a transaction: no other one is linked to it.
+    void vergeben(unsigned long nr) { m_vergeben.insert(nr); }
 
 private:
-    // The simple booking `nr` of `tabelle`: its money line's side, the
-    // counter line's account and key; false for a split booking.
-    bool einfach(const QString& tabelle, unsigned long nr, bool* geldHaben, unsigned long* gegen, unsigned long* schluessel) {
-        rsDataSource z(m_db, QStringLiteral("SELECT Dialogzeile, Konto, Haben, Steuerschluessel FROM ") + tabelle +
-                                 QStringLiteral("Buchungszeilen WHERE Buchungsnummer=") + rsDataSource::toSqlStr(nr) +
-                                 QStringLiteral(" AND Dialogzeile IN (1,2) ORDER BY ID"));
+    struct Posten {
+        OffenerPosten p;
+        QString nummerNormal;
+    };
+
+    // The simple bookings of `tabelle` by amount in cents (newest first)
+    // and, for the ledger, by number. A booking of several parts, or one
+    // cancelled, proposes nothing.
+    void ladeEinfache(const QString& tabelle, QHash<qint64, QList<Einfach>>* nachBetrag, QHash<unsigned long, Einfach>* nachNr) {
+        const bool ledger = tabelle == QLatin1String("eurVerbucht");
+        rsDataSource rs(m_db, QStringLiteral("SELECT v.Buchungsnummer AS Nr, v.Buchungstext AS Text, v.Buchungsart AS Art, v.Belegdatum AS Datum, "
+                                             "v.Betrag AS Betrag, v.Netto AS Netto, z.Dialogzeile AS Zeile, z.Konto AS Konto, z.Haben AS Haben, "
+                                             "z.Steuerschluessel AS Schluessel FROM ") +
+                                  tabelle + QStringLiteral(" v JOIN ") + tabelle +
+                                  QStringLiteral("Buchungszeilen z ON z.Buchungsnummer=v.Buchungsnummer WHERE z.Dialogzeile IN (1,2)") +
+                                  (ledger ? QStringLiteral(" AND v.Storno=0 AND v.Storniert=0") : QString()) +
+                                  QStringLiteral(" ORDER BY v.Belegdatum DESC, v.Buchungsnummer, z.ID"));
+        Einfach e;
         int eins = 0, zwei = 0;
-        for (; !z.isEOF(); z.fetch()) {
-            if (z.field(QStringLiteral("Dialogzeile")).toInt() == 1) {
+        auto fertig = [&]() {
+            if (e.nr == 0 || eins != 1 || zwei != 1) return;
+            if (nachNr && m_vonUmsaetzen.contains(e.nr)) nachNr->insert(e.nr, e);
+            if (e.netto) return;
+            // Of equal bookings the newest speaks for all.
+            QList<Einfach>& l = (*nachBetrag)[e.cent];
+            for (const Einfach& x : qAsConst(l))
+                if (x.art == e.art && x.gegen == e.gegen && x.schluessel == e.schluessel && x.geldHaben == e.geldHaben && x.text == e.text) return;
+            l << e;
+        };
+        for (; !rs.isEOF(); rs.fetch()) {
+            const unsigned long nr = rs.field(QStringLiteral("Nr")).toULong();
+            if (nr != e.nr) {
+                fertig();
+                e = Einfach();
+                e.nr = nr;
+                e.art = rs.field(QStringLiteral("Art")).toInt();
+                e.cent = rs.field(QStringLiteral("Betrag")).toEuro().abs().cent();
+                e.netto = rs.field(QStringLiteral("Netto")).toBool();
+                e.datum = rs.field(QStringLiteral("Datum")).toDate();
+                e.text = rs.field(QStringLiteral("Text")).toString();
+                e.textNormal = normal(e.text);
+                eins = zwei = 0;
+            }
+            if (rs.field(QStringLiteral("Zeile")).toInt() == 1) {
                 ++eins;
-                *geldHaben = z.field(QStringLiteral("Haben")).toBool();
+                e.geldHaben = rs.field(QStringLiteral("Haben")).toBool();
             } else {
                 ++zwei;
-                *gegen = z.field(QStringLiteral("Konto")).toULong();
-                *schluessel = z.field(QStringLiteral("Steuerschluessel")).toULong();
+                e.gegen = rs.field(QStringLiteral("Konto")).toULong();
+                e.schluessel = rs.field(QStringLiteral("Schluessel")).toULong();
             }
         }
-        return eins == 1 && zwei == 1;
+        fertig();
+    }
+
+    // The live bookings on the accounts of bank connections that no
+    // transaction points at, by account, side and amount.
+    void ladeVorhandene() {
+        rsDataSource rs(m_db, QStringLiteral("SELECT z.Buchungsnummer AS Nr, z.Konto AS Konto, z.Haben AS Haben, z.Betrag AS Betrag, "
+                                             "v.Belegdatum AS Datum, v.Buchungstext AS Text, v.Herkunft AS Herkunft, v.Zusatzinfo AS Info "
+                                             "FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht v ON v.Buchungsnummer=z.Buchungsnummer "
+                                             "WHERE z.Konto IN (SELECT kpNummer FROM eurBankverbindung) AND v.Storno=0 AND v.Storniert=0 "
+                                             "AND NOT EXISTS (SELECT 1 FROM eurUmsatz u WHERE u.Status=1 AND u.Buchungsnummer=z.Buchungsnummer) "
+                                             "ORDER BY v.Belegdatum, z.Buchungsnummer"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const bool haben = rs.field(QStringLiteral("Haben")).toBool();
+            const qint64 cent = rs.field(QStringLiteral("Betrag")).toEuro().abs().cent();
+            OffenerPosten::Quelle q;
+            const bool posten = quelleVon(rs.field(QStringLiteral("Herkunft")).toInt(), &q);
+            m_vorhanden[vorhandenSchluessel(rs.field(QStringLiteral("Konto")).toULong(), haben ? -cent : cent)]
+                << Vorhanden{rs.field(QStringLiteral("Nr")).toULong(), rs.field(QStringLiteral("Datum")).toDate(),
+                             rs.field(QStringLiteral("Text")).toString(), posten ? normal(rs.field(QStringLiteral("Info")).toString()) : QString()};
+        }
+    }
+    static QString vorhandenSchluessel(unsigned long konto, qint64 cent) { return QString::number(konto) + QLatin1Char('/') + QString::number(cent); }
+
+    // A booking of the same money on the same account: the one whose
+    // invoice number the purpose names, else the nearest within a week (a
+    // recurring booking is due on a day, the bank books it a few days off;
+    // the same rent a month away is the next month's, and a fee of the same
+    // amount two weeks away is another fee).
+    bool vorhanden(const GespeicherterUmsatz& u, const QString& text, Vorschlag* v) {
+        const auto it = m_vorhanden.constFind(vorhandenSchluessel(u.konto, u.betrag.cent()));
+        if (it == m_vorhanden.constEnd()) return false;
+        const Vorhanden* best = nullptr;
+        qint64 abstand = 8;
+        bool perNummer = false;
+        for (const Vorhanden& x : *it) {
+            if (m_vergeben.contains(x.nr)) continue;
+            if (!x.nummerNormal.isEmpty() && text.contains(x.nummerNormal)) {
+                best = &x;
+                perNummer = true;
+                break;
+            }
+            const qint64 d = qAbs(x.datum.qdate().daysTo(u.datum.qdate()));
+            if (d < abstand) {
+                abstand = d;
+                best = &x;
+            }
+        }
+        if (!best) return false;
+        v->art = Vorschlag::Vorhanden;
+        v->wertung = 160;
+        v->quelle = best->nr;
+        v->text = best->text;
+        v->grund = QStringLiteral("Die Buchung %1 vom %2 über denselben Betrag auf dem Konto %3 ist schon gebucht%4; der Umsatz wird ihr "
+                                  "zugeordnet, nicht noch einmal gebucht")
+                       .arg(best->nr)
+                       .arg(best->datum.getText())
+                       .arg(u.konto)
+                       .arg(perNummer ? QStringLiteral(" (ihre Rechnungsnummer steht im Verwendungszweck)") : QString());
+        m_vergeben.insert(best->nr);
+        return true;
     }
 
     template <typename F>
-    void gleicherBetrag(const GespeicherterUmsatz& u, const QString& tabelle, const QString& text, F nimm) {
+    void gleicherBetrag(const GespeicherterUmsatz& u, const QHash<qint64, QList<Einfach>>& tabelle, bool ledger, const QString& text, F nimm) {
         const bool eingang = u.betrag > EuroType();
-        const bool ledger = tabelle == QLatin1String("eurVerbucht");
-        rsDataSource rs(m_db, QStringLiteral("SELECT Buchungsnummer, Buchungstext, Buchungsart, Belegdatum FROM ") + tabelle +
-                                  QStringLiteral(" WHERE Buchungsart IN (") + artenFuer(eingang) + QStringLiteral(")") +
-                                  QStringLiteral("   AND ABS(Betrag - ") + rsDataSource::toSqlStr(u.betrag.abs()) +
-                                  QStringLiteral(") < 0.005   AND Netto  = 0 ") +
-                                  (ledger ? QStringLiteral(" AND Storno=0 AND Storniert=0") : QString()) +
-                                  QStringLiteral(" ORDER BY Belegdatum DESC, Buchungsnummer"));
-        for (; !rs.isEOF(); rs.fetch()) {
-            const unsigned long nr = rs.field(QStringLiteral("Buchungsnummer")).toULong();
-            bool haben = false;
-            unsigned long gegen = 0, schluessel = 0;
-            if (!einfach(tabelle, nr, &haben, &gegen, &schluessel) || haben == eingang) continue;
+        const auto it = tabelle.constFind(u.betrag.abs().cent());
+        if (it == tabelle.constEnd()) return;
+        for (const Einfach& b : *it) {
+            if (b.geldHaben == eingang || !artenFuer(eingang).contains(QString::number(b.art))) continue;
+            const bool passt = !b.textNormal.isEmpty() && text.contains(b.textNormal);
             Vorschlag v;
             v.art = ledger ? Vorschlag::Buchung : Vorschlag::Vorlage;
-            v.quelle = nr;
-            v.buchungsart = rs.field(QStringLiteral("Buchungsart")).toInt();
-            v.gegenkonto = gegen;
-            v.steuerschluessel = schluessel;
-            v.text = rs.field(QStringLiteral("Buchungstext")).toString();
-            const QString eigener = normal(v.text);
-            const bool passt = !eigener.isEmpty() && text.contains(eigener);
+            v.quelle = b.nr;
+            v.buchungsart = b.art;
+            v.gegenkonto = b.gegen;
+            v.steuerschluessel = b.schluessel;
+            v.text = b.text;
             v.wertung = 50 + (passt ? 70 : 0);
-            const QString woher = ledger ? QStringLiteral("Buchung %1 vom %2").arg(nr).arg(rs.field(QStringLiteral("Belegdatum")).toDate().getText())
-                                         : QStringLiteral("Buchungsvorlage %1").arg(nr);
+            const QString woher = ledger ? QStringLiteral("Buchung %1 vom %2").arg(b.nr).arg(b.datum.getText()) : QStringLiteral("Buchungsvorlage %1").arg(b.nr);
             v.grund = woher + QStringLiteral(" mit demselben Betrag") +
                       (passt ? QStringLiteral(", deren Buchungstext „%1“ im Verwendungszweck steht").arg(v.text) : QString());
             nimm(v);
+            if (v.wertung == 120 && postbar(u, v)) return;  // nothing later in the list scores higher
+        }
+    }
+
+    // The transactions taken over before, newest first, by counterpart IBAN
+    // and by name (upper case).
+    struct Frueher {
+        unsigned long nr;
+        zDate datum;
+        QString iban;
+        unsigned long umsatz;
+    };
+    void ladeGegenparteien() {
+        rsDataSource rs(m_db, QStringLiteral("SELECT u.UmsatzID AS ID, u.Buchungsnummer AS Nr, u.Buchungsdatum AS Datum, u.EmpfaengerIBAN AS IBAN, "
+                                             "u.Empfaenger AS Name FROM eurUmsatz u WHERE u.Status=1 AND u.Buchungsnummer<>0 "
+                                             "ORDER BY u.Buchungsdatum DESC, u.UmsatzID DESC"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const unsigned long nr = rs.field(QStringLiteral("Nr")).toULong();
+            if (!m_einfachNachNr.contains(nr)) continue;  // split, cancelled or gone
+            const Frueher f{nr, rs.field(QStringLiteral("Datum")).toDate(), rs.field(QStringLiteral("IBAN")).toString(), rs.field(QStringLiteral("ID")).toULong()};
+            if (!f.iban.isEmpty()) m_nachIban[f.iban] << f;
+            const QString name = rs.field(QStringLiteral("Name")).toString().toUpper();
+            if (!name.isEmpty()) m_nachName[name] << f;
         }
     }
 
@@ -175,39 +324,45 @@ private:
     void gegenpartei(const GespeicherterUmsatz& u, F nimm) {
         if (u.iban.isEmpty() && u.name.isEmpty()) return;
         const bool eingang = u.betrag > EuroType();
-        rsDataSource rs(m_db, QStringLiteral("SELECT u.Buchungsnummer AS Nr, u.Buchungsdatum AS Datum, u.EmpfaengerIBAN AS IBAN, v.Buchungstext AS Text, "
-                                             "v.Buchungsart AS Art FROM eurUmsatz u JOIN eurVerbucht v ON u.Buchungsnummer=v.Buchungsnummer "
-                                             "WHERE u.Status=1 AND v.Storno=0 AND v.Storniert=0 AND u.UmsatzID<>") +
-                                  rsDataSource::toSqlStr(u.id) + QStringLiteral(" AND ((u.EmpfaengerIBAN<>'' AND u.EmpfaengerIBAN=") +
-                                  rsDataSource::toSqlStr(u.iban) + QStringLiteral(") OR (u.Empfaenger<>'' AND UPPER(u.Empfaenger)=UPPER(") +
-                                  rsDataSource::toSqlStr(u.name) + QStringLiteral("))) ORDER BY u.Buchungsdatum DESC, u.UmsatzID DESC"));
-        for (; !rs.isEOF(); rs.fetch()) {
-            const unsigned long nr = rs.field(QStringLiteral("Nr")).toULong();
-            bool haben = false;
-            unsigned long gegen = 0, schluessel = 0;
-            if (!einfach(QStringLiteral("eurVerbucht"), nr, &haben, &gegen, &schluessel) || haben == eingang) continue;
-            const bool perIban = !u.iban.isEmpty() && rs.field(QStringLiteral("IBAN")).toString() == u.iban;
+        // Newest first across both lists, as one list ordered by date would give.
+        QList<Frueher> l = u.iban.isEmpty() ? QList<Frueher>() : m_nachIban.value(u.iban);
+        if (!u.name.isEmpty()) l += m_nachName.value(u.name.toUpper());
+        std::stable_sort(l.begin(), l.end(), [](const Frueher& a, const Frueher& b) {
+            return b.datum < a.datum || (a.datum == b.datum && a.umsatz > b.umsatz);
+        });
+        for (const Frueher& f : l) {
+            if (f.umsatz == u.id) continue;
+            const Einfach& b = m_einfachNachNr[f.nr];
+            if (b.geldHaben == eingang) continue;
+            const bool perIban = !u.iban.isEmpty() && f.iban == u.iban;
             Vorschlag v;
             v.art = Vorschlag::Gegenpartei;
-            v.quelle = nr;
-            v.buchungsart = rs.field(QStringLiteral("Art")).toInt();
-            v.gegenkonto = gegen;
-            v.steuerschluessel = schluessel;
+            v.quelle = f.nr;
+            v.buchungsart = b.art;
+            v.gegenkonto = b.gegen;
+            v.steuerschluessel = b.schluessel;
             v.text = umsatzText(u);
             v.wertung = perIban ? 100 : 80;
             v.grund = QStringLiteral("%1 wurde zuletzt am %2 auf das Konto %3 gebucht (Buchung %4)")
-                          .arg(perIban ? QStringLiteral("Die IBAN %1").arg(u.iban) : QStringLiteral("„%1“").arg(u.name),
-                               rs.field(QStringLiteral("Datum")).toDate().getText())
-                          .arg(gegen)
-                          .arg(nr);
+                          .arg(perIban ? QStringLiteral("Die IBAN %1").arg(u.iban) : QStringLiteral("„%1“").arg(u.name), f.datum.getText())
+                          .arg(b.gegen)
+                          .arg(f.nr);
             nimm(v);
+            if (perIban && postbar(u, v)) return;  // the newest by IBAN is the best there is
         }
     }
 
     DBConnection* m_db;
     EingabePruefer m_pruefer;
     zDate m_fest;
-    QList<Offen> m_rechnungen;
+    QHash<qint64, QList<Posten>> m_posten;
+    QHash<qint64, QList<Einfach>> m_vorlagen, m_buchungen;
+    QHash<unsigned long, Einfach> m_einfachNachNr;
+    QSet<unsigned long> m_vonUmsaetzen;  // bookings transactions were taken over into
+    QHash<QString, QList<Vorhanden>> m_vorhanden;
+    QHash<QString, QList<Frueher>> m_nachIban, m_nachName;
+    QHash<QString, bool> m_postbar;
+    QSet<unsigned long> m_vergeben;
 };
 
 bool imJahr(const zDate& d, int jahr) { return d.isValid() && d.year() == jahr; }
@@ -246,15 +401,16 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
     // Transactions outside the year are marked, not taken over.
     QList<unsigned long> falschesJahr;
     QList<GespeicherterUmsatz> offene;
+    const QSet<unsigned long> genannt(a.ids.begin(), a.ids.end());
+    QSet<unsigned long> da;
     for (const GespeicherterUmsatz& u : umsaetze(db, true)) {
-        if (!a.alle && !a.ids.contains(u.id)) continue;
+        if (!a.alle && !genannt.contains(u.id)) continue;
         if (imJahr(u.datum, jahr)) offene << u;
         else falschesJahr << u.id;
+        da.insert(u.id);
     }
     for (unsigned long id : a.ids) {
-        bool da = false;
-        for (const GespeicherterUmsatz& u : offene) da = da || u.id == id;
-        if (!da && !falschesJahr.contains(id))
+        if (!da.contains(id))
             return nein(QStringLiteral("Der Umsatz %1 ist nicht offen oder gibt es nicht; übernommen werden nur offene Umsätze "
                                        "(dalvo bank FALL umsaetze --offen).")
                             .arg(id));
@@ -265,6 +421,7 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
         Vorschlag v;
     };
     QList<Wahl> wahl;
+    QList<Wahl> verknuepfen;  // transactions that meet a booking already there
     for (const GespeicherterUmsatz& u : offene) {
         Vorschlag v = a.gegenkonto ? Vorschlag() : sucher.bester(u);
         if (a.gegenkonto) {
@@ -287,6 +444,10 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
                             .arg(u.id)
                             .arg(u.datum.getText(), u.betrag.getText()));
         }
+        if (v.art == Vorschlag::Vorhanden) {
+            verknuepfen << Wahl{u, v};
+            continue;
+        }
         if (!a.text.isEmpty()) v.text = a.text;
         wahl << Wahl{u, v};
     }
@@ -307,6 +468,14 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
     if (!ExecSQL(db, QStringLiteral("DELETE FROM eurUebernahme")) || !ExecSQL(db, QStringLiteral("DELETE FROM eurUebernahmeBuchungszeilen")) ||
         (!falschesJahr.isEmpty() && !ExecSQL(db, QStringLiteral("UPDATE eurUmsatz SET Status=3 WHERE UmsatzID IN ") + inListe(falschesJahr))))
         return nein(QStringLiteral("Die Übernahme konnte nicht vorbereitet werden."));
+    // A booking already there is the transaction's booking: no new one.
+    for (const Wahl& w : verknuepfen) {
+        if (!verknuepfe(db, w.u.id, w.v.quelle))
+            return nein(QStringLiteral("Der Status des Umsatzes %1 konnte nicht gespeichert werden.").arg(w.u.id));
+        erg->verknuepft << qMakePair(w.u.id, w.v.quelle);
+    }
+    QHash<unsigned long, unsigned long> kontoVon;  // transaction → its money account
+    for (const Wahl& w : wahl) kontoVon.insert(w.u.id, w.u.konto);
     KontoGlobal::SchluesselSpeicher speicher;
     // Staging: each chosen proposal as a booking of eurUebernahme. An
     // invoice's payment is staged as its header only; the invoicing builds
@@ -314,8 +483,8 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
     for (const Wahl& w : wahl) {
         KontoGlobal::BuchungsEntwurf e;
         e.table = QStringLiteral("eurUebernahme");
-        e.herkunft = w.v.art == Vorschlag::Rechnung           ? KontoGlobal::HERK_RECH_ASSI
-                     : w.v.art == Vorschlag::Eingangsrechnung ? KontoGlobal::HERK_RECH
+        e.herkunft = w.v.art == Vorschlag::Rechnung           ? herkunftVon(OffenerPosten::Ausgangsrechnung)
+                     : w.v.art == Vorschlag::Eingangsrechnung ? herkunftVon(OffenerPosten::Eingangsrechnung)
                                                               : KontoGlobal::HERK_UMSATZ;
         e.text = w.v.text;
         e.belegdatum = w.u.datum;
@@ -344,20 +513,12 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
             continue;
         }
         const zDate datum = rs.field(QStringLiteral("Belegdatum")).toDate();
-        unsigned long konto = 0;
-        for (const Wahl& w : wahl)
-            if (w.u.id == umsatz) konto = w.u.konto;
+        const unsigned long konto = kontoVon.value(umsatz);
         QString grund;
         unsigned long nr = 0;
-        if (rs.field(QStringLiteral("Herkunft")).toULong() == KontoGlobal::HERK_RECH_ASSI) {
-            Faktura::Beleg b;
-            if (!Faktura::findeBeleg(db, Faktura::Belegart::Rechnung, rs.field(QStringLiteral("Belegnummer")).toString(), &b))
-                grund = QStringLiteral("Die Rechnung %1 gibt es nicht mehr.").arg(rs.field(QStringLiteral("Belegnummer")).toString());
-            else
-                nr = Faktura::bucheRechnung(db, b, Faktura::BuchungsAuftrag{konto, datum, QString()}, &grund);
-        } else if (rs.field(QStringLiteral("Herkunft")).toULong() == KontoGlobal::HERK_RECH) {
-            // An incoming invoice is booked by its rates, as paid on the debit's day.
-            nr = Eingang::buche(db, rs.field(QStringLiteral("Belegnummer")).toULong(), Eingang::Buchungsauftrag{0, konto, datum}, &grund);
+        OffenerPosten::Quelle quelle;
+        if (quelleVon(rs.field(QStringLiteral("Herkunft")).toInt(), &quelle)) {
+            nr = buchePosten(db, quelle, rs.field(QStringLiteral("Belegnummer")).toString(), konto, datum, &grund);
         } else {
             // The booking as staged: money line and counter line with its key.
             KontoGlobal::BuchungsEntwurf e;
@@ -396,7 +557,8 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
     }
 
     const int n = erg->gebucht.size();
-    const bool nichtsVorbereitet = n == 0 && erg->ohneVorschlag.isEmpty();
+    const int k = erg->verknuepft.size();
+    const bool nichtsVorbereitet = n == 0 && k == 0 && erg->ohneVorschlag.isEmpty();
     if (nichtsVorbereitet) {
         const bool verarbeitet = !QueryPrepared(db, QStringLiteral("SELECT UmsatzID FROM eurUmsatz WHERE Status=1 LIMIT 1"), {}).isEmpty();
         erg->meldung = verarbeitet ? QStringLiteral("Alle vorliegenden Umsätze sind bereits in die Buchungsliste übernommen.")
@@ -406,10 +568,58 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
     erg->meldung = n > 1 ? QStringLiteral("Es wurden ") + QString::number(n) + QStringLiteral(" Umsätze in die Einnahmen und Ausgaben übernommen.")
                    : n == 1 ? QStringLiteral("Es wurde ein Umsatz in die Einnahmen und Ausgaben übernommen.")
                             : QStringLiteral("Es wurden keine Umsätze übernommen.");
+    if (n == 0 && k > 0) erg->meldung.clear();
+    else if (k > 0) erg->meldung += QStringLiteral("<br><br>");
+    if (k > 0)
+        erg->meldung += k == 1 ? QStringLiteral("Ein Umsatz wurde einer schon vorhandenen Buchung zugeordnet und nicht noch einmal gebucht.")
+                               : QStringLiteral("%1 Umsätze wurden schon vorhandenen Buchungen zugeordnet und nicht noch einmal gebucht.").arg(k);
     if (erg->festgeschrieben > 0)
         erg->meldung += QStringLiteral("<br><p><b>Hinweis:</b> Die Buchungen bis zum ") + fest.getText() + QStringLiteral(" sind bereits festgeschrieben.</p>") +
                         (erg->festgeschrieben == 1 ? QStringLiteral("<p>Eine der importierten Buchungen wird deshalb festgeschrieben.</p>")
                                                    : QStringLiteral("<p>%1 der importierten Buchungen werden deshalb festgeschrieben.</p>").arg(erg->festgeschrieben));
+    return true;
+}
+
+bool zuordnen(DBConnection* db, unsigned long umsatz, unsigned long buchung, QString* fehler) {
+    db = rsFallDB(db);
+    auto nein = [&](const QString& t) {
+        *fehler = t + QStringLiteral(" Es wurde nichts zugeordnet.");
+        return false;
+    };
+    if (!db) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
+    GespeicherterUmsatz u;
+    bool da = false;
+    for (const GespeicherterUmsatz& x : umsaetze(db, true))
+        if (x.id == umsatz) {
+            u = x;
+            da = true;
+        }
+    if (!da) return nein(QStringLiteral("Der Umsatz %1 ist nicht offen oder gibt es nicht (dalvo bank FALL umsaetze --offen).").arg(umsatz));
+    const QVector<DatenTyp> kopf = QueryPrepared(db, QStringLiteral("SELECT Belegdatum, Storno, Storniert FROM eurVerbucht WHERE Buchungsnummer=?"),
+                                                 {DatenTyp(buchung)});
+    if (kopf.isEmpty()) return nein(QStringLiteral("Eine Buchung Nr. %1 gibt es nicht.").arg(buchung));
+    if (kopf[1].toBool() || kopf[2].toBool()) return nein(QStringLiteral("Die Buchung %1 ist storniert oder eine Stornobuchung.").arg(buchung));
+    if (!imJahr(kopf[0].toDate(), steuerjahr()) || !imJahr(u.datum, steuerjahr()))
+        return nein(QStringLiteral("Umsatz und Buchung müssen im Steuerjahr %1 liegen.").arg(steuerjahr()));
+    // The booking must move this money on this account, on its side.
+    const bool haben = u.betrag < EuroType();
+    bool passt = false;
+    rsDataSource z(db, QStringLiteral("SELECT Betrag, Haben FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=") + rsDataSource::toSqlStr(buchung) +
+                           QStringLiteral(" AND Konto=") + rsDataSource::toSqlStr(u.konto));
+    for (; !z.isEOF(); z.fetch())
+        passt = passt || (z.field(QStringLiteral("Haben")).toBool() == haben && (z.field(QStringLiteral("Betrag")).toEuro().abs() - u.betrag.abs()).isNull());
+    if (!passt)
+        return nein(QStringLiteral("Die Buchung %1 bucht nicht %2 € %3 dem Konto %4, wie es der Umsatz %5 tut.")
+                        .arg(buchung)
+                        .arg(u.betrag.abs().getText(), haben ? QStringLiteral("von") : QStringLiteral("auf"))
+                        .arg(u.konto)
+                        .arg(umsatz));
+    const QVector<DatenTyp> andere = QueryPrepared(db, QStringLiteral("SELECT UmsatzID FROM eurUmsatz WHERE Status=1 AND Buchungsnummer=? LIMIT 1"),
+                                                   {DatenTyp(buchung)});
+    if (!andere.isEmpty())
+        return nein(QStringLiteral("Die Buchung %1 gehört schon zum Umsatz %2.").arg(buchung).arg(andere.first().toLongLong()));
+    DBTransaktion t(db);
+    if (!t.ok() || !verknuepfe(db, umsatz, buchung) || !t.commit()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden."));
     return true;
 }
 

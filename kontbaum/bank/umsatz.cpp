@@ -7,6 +7,8 @@
 #include <QBuffer>
 #include <QHash>
 
+#include <limits>
+
 namespace Bank {
 using namespace intern;
 
@@ -92,21 +94,29 @@ Schluessel schluesselVon(const Umsatz& u) {
 }
 }  // namespace
 
-long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u) {
-    db = rsFallDB(db);
-    const Schluessel s = schluesselVon(u);
-    // Every text is bound and compared exactly: a purpose with "%" or "_"
-    // is no pattern, and "Miete" is not "Miete Januar". The stored text is
-    // compared on its first 100 characters, as it was cut when stored.
+namespace {
+// How many stored transactions of the connection equal `s`, among those up
+// to the ID `bis`. Every text is bound and compared exactly: a purpose
+// with "%" or "_" is no pattern, and "Miete" is not "Miete Januar". The
+// stored text is compared on its first 100 characters, as it was cut when
+// stored; the amount's range lets the index of the connection's days find
+// the rows.
+long gleiche(DBConnection* db, unsigned long verbindung, const Schluessel& s, const EuroType& betrag, qint64 bis) {
+    const double b = betrag.alsDouble();
     const QVector<DatenTyp> z = QueryPrepared(
         db,
-        QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE BankverbindungID=? AND Buchungsdatum=? AND ABS(Betrag-(?))<0.005 "
-                       "AND substr(COALESCE(Buchungstext,''),1,100)=? AND COALESCE(Empfaenger,'')=? "
+        QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE BankverbindungID=? AND Buchungsdatum=? AND Betrag>?-0.005 AND Betrag<?+0.005 "
+                       "AND UmsatzID<=? AND substr(COALESCE(Buchungstext,''),1,100)=? AND COALESCE(Empfaenger,'')=? "
                        "AND COALESCE(EmpfaengerKontonummer,'')=? AND COALESCE(EmpfaengerBLZ,'')=? "
                        "AND COALESCE(EmpfaengerIBAN,'')=? AND COALESCE(EmpfaengerBIC,'')=?"),
-        {DatenTyp(verbindung), DatenTyp(s.datum), DatenTyp(u.betrag), DatenTyp(s.text), DatenTyp(s.name), DatenTyp(s.kontonummer),
-         DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic)});
+        {DatenTyp(verbindung), DatenTyp(s.datum), DatenTyp(b), DatenTyp(b), DatenTyp(bis), DatenTyp(s.text), DatenTyp(s.name),
+         DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban), DatenTyp(s.bic)});
     return z.isEmpty() ? 0 : long(z.first().toLongLong());
+}
+}  // namespace
+
+long existUmsatz(DBConnection* db, unsigned long verbindung, const Umsatz& u) {
+    return gleiche(rsFallDB(db), verbindung, schluesselVon(u), u.betrag, std::numeric_limits<qint64>::max());
 }
 
 QString ergebnisMeldung(const Speicherergebnis& e, int jahr) {
@@ -179,21 +189,8 @@ public:
     const Speicherergebnis& ergebnis() const { return m_ergebnis; }
 
 private:
-    // How many transactions equal to `u` were stored before (the rule of
-    // existUmsatz); the amount's range lets the index of the connection's
-    // days find them.
-    long vorhanden(const Umsatz& u, const Schluessel& s) {
-        const QVector<DatenTyp> z = QueryPrepared(
-            m_db,
-            QStringLiteral("SELECT COUNT(*) FROM eurUmsatz WHERE BankverbindungID=? AND Buchungsdatum=? AND Betrag>?-0.005 AND Betrag<?+0.005 "
-                           "AND ABS(Betrag-(?))<0.005 AND UmsatzID<=? AND substr(COALESCE(Buchungstext,''),1,100)=? AND COALESCE(Empfaenger,'')=? "
-                           "AND COALESCE(EmpfaengerKontonummer,'')=? AND COALESCE(EmpfaengerBLZ,'')=? "
-                           "AND COALESCE(EmpfaengerIBAN,'')=? AND COALESCE(EmpfaengerBIC,'')=?"),
-            {DatenTyp(m_verbindung), DatenTyp(s.datum), DatenTyp(u.betrag.alsDouble()), DatenTyp(u.betrag.alsDouble()), DatenTyp(u.betrag.alsDouble()),
-             DatenTyp(m_vorher), DatenTyp(s.text), DatenTyp(s.name), DatenTyp(s.kontonummer), DatenTyp(s.blz), DatenTyp(s.iban),
-             DatenTyp(s.bic)});
-        return z.isEmpty() ? 0 : long(z.first().toLongLong());
-    }
+    // How many transactions equal to `u` were stored before this import.
+    long vorhanden(const Umsatz& u, const Schluessel& s) { return gleiche(m_db, m_verbindung, s, u.betrag, qint64(m_vorher)); }
 
     DBConnection* m_db;
     int m_jahr;
@@ -252,8 +249,13 @@ public:
     }
 
     bool umsatz(const Umsatz& u, QString* fehler) override {
+        ++m_gelesen;
         m_umsaetze += u.betrag;
         return m_speicher.speichern(u, fehler);
+    }
+
+    void uebersprungen(int zeile, const QString& grund) override {
+        m_uebersprungen << QStringLiteral("Zeile %1: %2").arg(zeile).arg(grund);
     }
 
     bool auszugEnde(const Auszug& a, QString*) override {
@@ -271,6 +273,8 @@ public:
     unsigned long verbindung() const { return m_id; }
     const Speicherergebnis& ergebnis() const { return m_speicher.ergebnis(); }
     int vorgemerkt() const { return m_vorgemerkt; }
+    long gelesen() const { return m_gelesen + m_vorgemerkt + m_uebersprungen.size(); }
+    const QStringList& uebersprungen() const { return m_uebersprungen; }
     const QStringList& abweichungen() const { return m_abweichungen; }
 
 private:
@@ -282,8 +286,39 @@ private:
     EuroType m_saldo;
     bool m_mitSaldo = false;
     int m_vorgemerkt = 0;
+    long m_gelesen = 0;
+    QStringList m_uebersprungen;
     QStringList m_abweichungen;
 };
+
+// What a file is when it is no statement at all: empty, or binary (a PDF,
+// a spreadsheet, an archive), whatever its name says. Empty when it may be
+// one.
+QString keinAuszug(QIODevice* datei) {
+    const QByteArray anfang = datei->peek(4096);
+    if (anfang.trimmed().isEmpty() && (datei->size() <= anfang.size() || datei->isSequential()))
+        return QStringLiteral("Die Datei ist leer; sie enthält keinen Kontoauszug. Bitte laden Sie den Auszug bei der Bank erneut herunter.");
+    struct Kennung {
+        const char* anfang;
+        const char* was;
+    };
+    static const Kennung kennungen[] = {
+        {"%PDF", "eine PDF-Datei (ein Kontoauszug zum Ansehen)"},
+        {"PK\x03\x04", "ein ZIP-Archiv oder eine Excel-Datei (.xlsx)"},
+        {"\xD0\xCF\x11\xE0", "eine Excel- oder Word-Datei im alten Format (.xls/.doc)"},
+        {"\x1F\x8B", "ein gzip-Archiv"},
+    };
+    for (const Kennung& k : kennungen)
+        if (anfang.startsWith(k.anfang))
+            return QStringLiteral("Die Datei ist %1, kein Kontoauszug zum Einlesen. Laden Sie bei der Bank den Auszug als CAMT (XML), MT940 oder CSV "
+                                  "herunter.")
+                .arg(QLatin1String(k.was));
+    const bool utf16 = anfang.startsWith("\xFF\xFE") || anfang.startsWith("\xFE\xFF");
+    if (!utf16 && anfang.contains('\0'))
+        return QStringLiteral("Die Datei enthält Binärdaten (Nullbytes) und ist keine Textdatei, also kein Kontoauszug als CAMT (XML), MT940 "
+                              "oder CSV.");
+    return QString();
+}
 }  // namespace
 
 bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<Umsatz>& liste, int jahr, const zDate& ab,
@@ -304,6 +339,18 @@ bool speichereUmsaetze(DBConnection* db, unsigned long verbindung, const QList<U
     return t.commit();
 }
 
+QString Importergebnis::zahlen() const {
+    QString t = QStringLiteral("Gelesen %1: gespeichert %2, bereits vorhanden %3, außerhalb des Jahres %4, vorgemerkt %5, übersprungen %6.")
+                    .arg(gelesen)
+                    .arg(speicher.gespeichert)
+                    .arg(speicher.doppelt)
+                    .arg(speicher.ausserhalb)
+                    .arg(vorgemerkt)
+                    .arg(uebersprungen.size());
+    for (const QString& z : uebersprungen) t += QStringLiteral("\nÜbersprungen: ") + z;
+    return t;
+}
+
 Importergebnis importiere(DBConnection* db, unsigned long konto, const QByteArray& datei, const Importoptionen& o) {
     QBuffer puffer;
     puffer.setData(datei);
@@ -319,6 +366,8 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* date
         r.meldung = t + nichts;
         return r;
     };
+    const QString keiner = keinAuszug(datei);
+    if (!keiner.isEmpty()) return nein(keiner);
     const Format f = o.format == Format::Automatisch ? erkenneFormat(datei->peek(4096)) : o.format;
     // Everything the file adds is stored in one transaction, as it is read.
     DBTransaktion t(db);
@@ -337,7 +386,9 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* date
     }
     if (!gelesen) return nein(e);
     r.verbindung = einleser.verbindung();
-    const QStringList abweichungen = einleser.abweichungen();
+    // A file read before asks nothing again when it adds nothing: the
+    // question was answered when its entries were stored.
+    const QStringList abweichungen = einleser.ergebnis().gespeichert > 0 ? einleser.abweichungen() : QStringList();
     if (!abweichungen.isEmpty() &&
         !GetUi().frage(QStringLiteral("<p>Die Salden der Datei passen nicht zu ihren Umsätzen:</p><p>") + abweichungen.join(QStringLiteral("<br>")) +
                        QStringLiteral("</p><p>Vielleicht fehlen Umsätze in der Datei. Wollen Sie die Umsätze dennoch einlesen?</p>"))) {
@@ -348,6 +399,8 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* date
     if (!t.commit()) return nein(QStringLiteral("Die Falldatei kann nicht geschrieben werden."));
     r.speicher = einleser.ergebnis();
     r.vorgemerkt = einleser.vorgemerkt();
+    r.gelesen = einleser.gelesen();
+    r.uebersprungen = einleser.uebersprungen();
     r.ok = true;
     r.meldung = ergebnisMeldung(r.speicher, jahr);
     if (r.speicher.doppelt > 0)

@@ -58,9 +58,13 @@ unsigned long verbindungZuKontonummer(DBConnection* db, const QString& kontonumm
     if (kontonummer.isEmpty()) return 0;
     // Banks write account numbers with and without leading zeros.
     const QString nr = QString(kontonummer).remove(QRegularExpression(QStringLiteral("^0+")));
+    // A connection set up by its IBAN alone is found too: a German IBAN
+    // holds the bank code (places 5 to 12) and the account number (13 to 22).
     return erste(rsFallDB(db),
-                 QStringLiteral("SELECT BankverbindungID FROM eurBankverbindung WHERE LTRIM(Kontonummer,'0') = ? AND (BLZ = ? OR ?='')"),
-                 {DatenTyp(nr), DatenTyp(blz), DatenTyp(blz)});
+                 QStringLiteral("SELECT BankverbindungID FROM eurBankverbindung WHERE (LTRIM(Kontonummer,'0') = ? AND (BLZ = ? OR ?='')) "
+                                "OR (IBAN LIKE 'DE%' AND LENGTH(IBAN)=22 AND LTRIM(substr(IBAN,13),'0') = ? AND (substr(IBAN,5,8) = ? OR ?='')) "
+                                "ORDER BY BankverbindungID"),
+                 {DatenTyp(nr), DatenTyp(blz), DatenTyp(blz), DatenTyp(nr), DatenTyp(blz), DatenTyp(blz)});
 }
 
 bool leseVerbindung(DBConnection* db, unsigned long id, Verbindung* v) {
@@ -135,6 +139,11 @@ unsigned long legeVerbindungAn(DBConnection* db, Verbindung v, QString* fehler) 
 
 bool loescheVerbindung(DBConnection* db, unsigned long id, QString* fehler) {
     db = rsFallDB(db);
+    Verbindung v;
+    if (!leseVerbindung(db, id, &v)) {
+        *fehler = QStringLiteral("Eine Bankverbindung Nr. %1 gibt es nicht (die Bankverbindungen zeigt „dalvo bank FALL liste“).").arg(id);
+        return false;
+    }
     DBTransaktion t(db);
     const bool ok = t.ok() && ExecPrepared(db, QStringLiteral("DELETE FROM eurUmsatz WHERE BankverbindungID=?"), {DatenTyp(id)}) &&
                     ExecPrepared(db, QStringLiteral("DELETE FROM eurBankverbindung WHERE BankverbindungID=?"), {DatenTyp(id)}) && t.commit();
