@@ -137,13 +137,14 @@ TEST(CliEingang, FallDerVorigenDatenversionBekommtDieTabellen) {
     const QString f = neuerFall(dir);
     // As the program before the incoming invoices wrote it.
     ASSERT_TRUE(sqlAusfuehren(f, QStringLiteral("DROP TABLE eingangSteuern; DROP TABLE eingangRechnungen; DROP TABLE eingangLieferanten; "
-                                                "UPDATE Version SET Version=20161424")));
+                                                "ALTER TABLE reRechnungen DROP COLUMN KorrekturZuID; UPDATE Version SET Version=20161424")));
     const QByteArray alt = hashOf(f);
     EXPECT_EQ(ok(dalvo({"eingang", f, "liste", "--json"})), QStringLiteral("[\n]"));
     EXPECT_EQ(hashOf(f), alt);  // reading converts a copy only
     EXPECT_EQ(ok(dalvo({"eingang", f, "import", testdatei("ubl_innergemeinschaftlich.xml")})), QStringLiteral("1"));
     EXPECT_EQ(sqlZahl(f, QStringLiteral("SELECT MAX(Version) FROM Version")), 20161425);
     EXPECT_EQ(sqlText(f, QStringLiteral("SELECT Nummer FROM eingangRechnungen")), QStringLiteral("NL-2016-3321"));
+    EXPECT_EQ(sqlZahl(f, QStringLiteral("SELECT COUNT(*) FROM pragma_table_info('reRechnungen') WHERE name='KorrekturZuID'")), 1);
 
     // A supplier is found again by its tax number written otherwise, or by
     // its IBAN alone, whatever name it gives.

@@ -61,9 +61,6 @@ Zeile positionsZeile(unsigned long id, int nr, const Position& p) {
             {QStringLiteral("Konto"), DatenTyp(p.konto)}};
 }
 
-// Older files of this schema lack the column naming the corrected invoice.
-bool hatKorrekturSpalte(DBConnection* db) { return rsColumnExists(db, QStringLiteral("reRechnungen"), QStringLiteral("KorrekturZuID")); }
-
 Zeile kopfZeile(DBConnection* db, const Beleg& b, const Summen& s) {
     Zeile z{{QStringLiteral("Nummer"), DatenTyp(b.nummer)},
             {QStringLiteral("PersonID"), DatenTyp(b.personID)},
@@ -90,7 +87,7 @@ Zeile kopfZeile(DBConnection* db, const Beleg& b, const Summen& s) {
         z.insert(QStringLiteral("VersandkostenBrutto"), DatenTyp(s.versandBrutto));
         z.insert(QStringLiteral("VersandkostenSteuersatz"), DatenTyp(b.versandSatz));
         z.insert(QStringLiteral("VersandkostenSteuer"), DatenTyp(s.versandSteuer));
-        if (b.korrekturZu != 0 || hatKorrekturSpalte(db)) z.insert(QStringLiteral("KorrekturZuID"), DatenTyp(b.korrekturZu));
+        z.insert(QStringLiteral("KorrekturZuID"), DatenTyp(b.korrekturZu));
     }
     return z;
 }
@@ -361,9 +358,6 @@ bool speichereBeleg(DBConnection* db, Beleg* b, QString* fehler) {
     }
     DBTransaktion t(db);
     if (!t.ok()) return false;
-    if (b->korrekturZu != 0 && !hatKorrekturSpalte(db) &&
-        !ExecSQL(db, QStringLiteral("ALTER TABLE reRechnungen ADD COLUMN KorrekturZuID INTEGER DEFAULT 0")))
-        return nein(QStringLiteral("Der Beleg konnte nicht gespeichert werden: %1").arg(db->getErr()->last()));
     // The scratch state: the header under ID 0 and the positions in the
     // working table, then the key (and number) on saving.
     bool ok = ExecSQL(db, QStringLiteral("DELETE FROM ") + tab + QStringLiteral(" WHERE ID=0")) &&

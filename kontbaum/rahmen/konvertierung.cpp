@@ -707,10 +707,12 @@ void schritt43(Konvertierung& k) {
         rs_logError(QStringLiteral("kontbaum/konvertierung"), __LINE__, QStringLiteral("Die Steuerschlüssel und Formularkennziffern konnten nicht erneuert werden."));
 }
 
-// The incoming e-invoices (20161425): their tables, which an older case
-// lacks, are created from the program's template by the definitions there,
-// so the two can never differ.
+// The incoming e-invoices and the corrected invoice's reference
+// (20161425): the tables an older case lacks are created from the
+// program's template by the definitions there, so the two can never differ.
 void schritt44(Konvertierung& k) {
+    if (!rsColumnExists(k.con, QStringLiteral("reRechnungen"), QStringLiteral("KorrekturZuID")))
+        k.sql(QStringLiteral("ALTER TABLE reRechnungen ADD COLUMN KorrekturZuID INTEGER DEFAULT 0"));
     DBConnection vorlage;
     vorlage.setReadOnly(true);
     if (!vorlage.createAndConnect(GlobalInst::templateFile())) return;
