@@ -39,4 +39,6 @@ QList<Befehl> fakturaBefehle();
 QList<Befehl> bankBefehle();
 // cmd_regel.cpp: booking templates and the recurring bookings they make due.
 QList<Befehl> regelBefehle();
+// cmd_anlagen.cpp: the fixed-asset register and the Anlage AVEÜR.
+QList<Befehl> anlagenBefehle();
 }  // namespace cli

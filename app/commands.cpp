@@ -314,7 +314,7 @@ const QList<Befehl>& commands() {
     static const QList<Befehl> alle = [] {
         QList<Befehl> l = programmBefehle();
         l << kontenBefehle() << buchenBefehle() << austauschBefehle() << steuerBefehle() << statusBefehle() << berichtBefehle()
-          << kassenBefehle() << jahrBefehle() << fakturaBefehle() << bankBefehle() << regelBefehle();
+          << kassenBefehle() << jahrBefehle() << fakturaBefehle() << bankBefehle() << regelBefehle() << anlagenBefehle();
         pruefeTabelle(l);
         return l;
     }();

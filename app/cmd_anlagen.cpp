@@ -1,0 +1,296 @@
+// dalvo anlage: the fixed-asset register, its depreciation postings and the
+// Anlage AVEÜR.
+#include "app/befehle.h"
+#include "app/cli.h"
+#include "app/fall.h"
+
+#include "host/app/ui.h"
+#include "kontbaum/anlagen/anlagen.h"
+#include "kontbaum/rahmen/kontglob.h"
+
+namespace cli {
+
+int cmdBericht(const Args& a);
+
+namespace {
+
+int abgelehnt(const QString& text) {
+    err(QStringLiteral("Fehler: %1\n").arg(Ui::plainText(text).trimmed()));
+    return Refused;
+}
+
+bool parseKonto(const QString& t, unsigned long* k) {
+    bool ok = false;
+    *k = t.trimmed().toULong(&ok);
+    return ok && *k > 0 && *k <= 99999;
+}
+
+bool parseMethode(const QString& t, Anlagen::Methode* m) {
+    static const struct {
+        const char* name;
+        Anlagen::Methode m;
+    } namen[] = {{"linear", Anlagen::Linear}, {"gebaeude", Anlagen::Gebaeude}, {"keine", Anlagen::OhneAfa},
+                 {"sofort", Anlagen::Sofort}, {"sammelposten", Anlagen::Sammelposten}};
+    for (const auto& n : namen)
+        if (t.trimmed().toLower() == QLatin1String(n.name)) {
+            *m = n.m;
+            return true;
+        }
+    return false;
+}
+
+// "2016:200,00" or "2016:200,00;2017:76,00".
+bool parseSonder(const QString& t, QMap<int, EuroType>* s, QString* e) {
+    for (const QString& teil : t.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int p = teil.indexOf(QLatin1Char(':'));
+        int jahr = 0;
+        EuroType b;
+        if (p < 0 || !parseInt(teil.left(p).trimmed(), 1990, 2100, &jahr, nullptr) || !parseAmount(teil.mid(p + 1).trimmed(), &b, e)) {
+            if (e && e->isEmpty()) *e = QStringLiteral("--sonder erwartet JAHR:BETRAG, mehrere durch ';' getrennt, nicht „%1“.").arg(t);
+            else if (e) *e = QStringLiteral("--sonder erwartet JAHR:BETRAG, mehrere durch ';' getrennt, nicht „%1“.").arg(t);
+            return false;
+        }
+        s->insert(jahr, b);
+    }
+    return true;
+}
+
+int nummerArg(const QString& n, const Args& a, int* nr) {
+    if (a.positional().size() != 3) return usageError(n, QStringLiteral("Falldatei, Unterbefehl und die Nummer der Anlage angeben."));
+    QString e;
+    if (!parseInt(a.positional().at(2), 1, 1000000, nr, &e))
+        return usageError(n, QStringLiteral("Ungültige Nummer der Anlage „%1“.").arg(a.positional().at(2)));
+    return -1;
+}
+
+int neu(const Args& a) {
+    const QString n = QStringLiteral("anlage neu");
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    QString e;
+    Anlagen::Anlage x;
+    const bool ausBuchung = a.has(QStringLiteral("--aus-buchung"));
+    int buchung = 0;
+    if (ausBuchung) {
+        if (a.has(QStringLiteral("--buchen"))) return usageError(n, QStringLiteral("--aus-buchung und --buchen schließen sich aus: die Anschaffung ist schon gebucht."));
+        if (!parseInt(a.value(QStringLiteral("--aus-buchung")), 1, 2000000000, &buchung, &e)) return usageError(n, e);
+    } else {
+        for (const char* pflicht : {"--bezeichnung", "--konto", "--datum", "--kosten"})
+            if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt (oder --aus-buchung NR angeben).").arg(QLatin1String(pflicht)));
+    }
+    if (a.has(QStringLiteral("--konto")) && !parseKonto(a.value(QStringLiteral("--konto")), &x.konto))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--konto"))));
+    if (a.has(QStringLiteral("--afa-konto")) && !parseKonto(a.value(QStringLiteral("--afa-konto")), &x.afaKonto))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--afa-konto"))));
+    if (a.has(QStringLiteral("--datum")) && !parseDate(a.value(QStringLiteral("--datum")), &x.anschaffung, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--kosten")) && !parseAmount(a.value(QStringLiteral("--kosten")), &x.kosten, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--vorsteuer")) && !parseAmount(a.value(QStringLiteral("--vorsteuer")), &x.vorsteuer, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--methode")) && !parseMethode(a.value(QStringLiteral("--methode")), &x.methode))
+        return usageError(n, QStringLiteral("--methode erwartet linear, gebaeude, keine, sofort oder sammelposten."));
+    if (a.has(QStringLiteral("--nutzungsdauer")) && !parseInt(a.value(QStringLiteral("--nutzungsdauer")), 1, 100, &x.nutzungsdauer, &e))
+        return usageError(n, e);
+    if (a.has(QStringLiteral("--satz"))) {
+        EuroType s;
+        if (!parseAmount(a.value(QStringLiteral("--satz")), &s, &e)) return usageError(n, QStringLiteral("--satz: ") + e);
+        x.satz = s.alsDouble();
+    }
+    if (a.has(QStringLiteral("--sonder")) && !parseSonder(a.value(QStringLiteral("--sonder")), &x.sonder, &e)) return usageError(n, e);
+    unsigned long geldkonto = 0, schluessel = 0;
+    if (a.has(QStringLiteral("--buchen"))) {
+        if (!a.has(QStringLiteral("--geldkonto"))) return usageError(n, QStringLiteral("--buchen braucht --geldkonto (etwa 1200 Bank)."));
+        if (!parseKonto(a.value(QStringLiteral("--geldkonto")), &geldkonto))
+            return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--geldkonto"))));
+        if (a.has(QStringLiteral("--schluessel")) && !parseKonto(a.value(QStringLiteral("--schluessel")), &schluessel))
+            return usageError(n, QStringLiteral("Ungültiger Steuerschlüssel „%1“.").arg(a.value(QStringLiteral("--schluessel"))));
+    } else if (a.has(QStringLiteral("--geldkonto")) || a.has(QStringLiteral("--schluessel"))) {
+        return usageError(n, QStringLiteral("--geldkonto und --schluessel gelten nur mit --buchen."));
+    }
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
+        QString f;
+        Anlagen::Anlage z = x;
+        if (ausBuchung) {
+            if (!Anlagen::ausBuchung(unsigned(buchung), &z, &f)) return abgelehnt(f);
+            // What was typed beside the booking wins over what it says.
+            if (a.has(QStringLiteral("--bezeichnung"))) z.bezeichnung = a.value(QStringLiteral("--bezeichnung"));
+            if (a.has(QStringLiteral("--kosten"))) z.kosten = x.kosten;
+        } else {
+            z.bezeichnung = a.value(QStringLiteral("--bezeichnung"));
+        }
+        if (a.has(QStringLiteral("--gut"))) {
+            z.gut = a.value(QStringLiteral("--gut")).trimmed();
+            const int jahre = Anlagen::nutzungsdauer(z.gut);
+            if (jahre == 0) return abgelehnt(QStringLiteral("Die Art „%1“ steht nicht in der AfA-Tabelle; --nutzungsdauer JAHRE angeben.").arg(z.gut));
+            if (z.nutzungsdauer == 0) z.nutzungsdauer = jahre;
+        }
+        if (!Anlagen::speichern(z, &f)) return abgelehnt(f);
+        if (a.has(QStringLiteral("--buchen"))) {
+            const unsigned long nr = Anlagen::bucheAnschaffung(z, geldkonto, schluessel, &f);
+            if (nr == 0) return abgelehnt(f);
+            meldeErledigt(QStringLiteral("Anlage Nr. %1 angelegt, Anschaffung als Buchung %2 gebucht.").arg(z.nummer).arg(nr));
+        } else {
+            meldeErledigt(QStringLiteral("Anlage Nr. %1 „%2“ angelegt.").arg(z.nummer).arg(z.bezeichnung));
+        }
+        out(QStringLiteral("%1\n").arg(z.nummer));
+        return int(Ok);
+    });
+}
+
+int afa(const Args& a) {
+    const QString n = QStringLiteral("anlage afa");
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    int jahr = 0;
+    QString e;
+    if (a.has(QStringLiteral("--jahr")) && !parseInt(a.value(QStringLiteral("--jahr")), 1990, 2100, &jahr, &e)) return usageError(n, e);
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        const int steuerjahr = fall.kg()->getSteuerjahr();
+        if (jahr != 0 && jahr != steuerjahr)
+            return abgelehnt(QStringLiteral("Der Fall ist das Jahr %1; Abschreibungen für %2 gehören in den Fall jenes Jahres.").arg(steuerjahr).arg(jahr));
+        Anlagen::Lauf lauf;
+        QString f;
+        if (!Anlagen::buchen(steuerjahr, &lauf, &f)) return abgelehnt(f);
+        if (lauf.buchungen.isEmpty()) {
+            fall.setGeaendert(false);
+            err(QStringLiteral("Die Abschreibungen %1 sind schon vollständig gebucht; es wurde nichts gebucht.\n").arg(steuerjahr));
+            return int(Ok);
+        }
+        for (unsigned long nr : lauf.buchungen) out(QStringLiteral("%1\n").arg(nr));
+        meldeErledigt(QStringLiteral("%1 Buchungen für das Anlagevermögen %2, zusammen %3 € Aufwand.")
+                          .arg(lauf.buchungen.size())
+                          .arg(steuerjahr)
+                          .arg(lauf.summe.getText()));
+        return int(Ok);
+    });
+}
+
+int abgang(const Args& a) {
+    const QString n = QStringLiteral("anlage abgang");
+    int nr = 0;
+    const int rc = nummerArg(n, a, &nr);
+    if (rc >= 0) return rc;
+    QString e;
+    zDate datum;
+    if (!a.has(QStringLiteral("--datum")) || !a.has(QStringLiteral("--art"))) return usageError(n, QStringLiteral("--datum und --art angeben."));
+    if (!parseDate(a.value(QStringLiteral("--datum")), &datum, &e)) return usageError(n, e);
+    const QString art = a.value(QStringLiteral("--art")).trimmed().toLower();
+    Anlagen::Abgangsart ab = art == QLatin1String("verkauf") ? Anlagen::Verkauf
+                             : art == QLatin1String("entnahme") ? Anlagen::Entnahme
+                             : art == QLatin1String("verschrottung") ? Anlagen::Verschrottung
+                                                                      : Anlagen::KeinAbgang;
+    if (ab == Anlagen::KeinAbgang) return usageError(n, QStringLiteral("--art erwartet verkauf, entnahme oder verschrottung."));
+    EuroType erloes;
+    unsigned long geld = 0, erloeskonto = 0;
+    if (a.has(QStringLiteral("--erloes")) && !parseAmount(a.value(QStringLiteral("--erloes")), &erloes, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--geldkonto")) && !parseKonto(a.value(QStringLiteral("--geldkonto")), &geld))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--geldkonto"))));
+    if (a.has(QStringLiteral("--erloeskonto")) && !parseKonto(a.value(QStringLiteral("--erloeskonto")), &erloeskonto))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--erloeskonto"))));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        Anlagen::Anlage x;
+        if (!Anlagen::finde(nr, &x)) return abgelehnt(QStringLiteral("Eine Anlage Nr. %1 gibt es nicht.").arg(nr));
+        x.abgang = datum;
+        x.abgangsart = ab;
+        x.erloes = erloes;
+        // A withdrawal's value goes to the private account; the revenue
+        // account is the one for disposals of fixed assets (EÜR line 102).
+        x.geldkonto = geld != 0 ? geld : ab == Anlagen::Entnahme ? fall.kg()->getSpezialKonto(1800) : 0;
+        x.erloeskonto = erloeskonto != 0 ? erloeskonto : erloes.isNull() ? 0 : fall.kg()->getSpezialKonto(8820);
+        QString f;
+        if (!Anlagen::speichern(x, &f)) return abgelehnt(f);
+        meldeErledigt(QStringLiteral("Abgang der Anlage Nr. %1 eingetragen; „dalvo anlage FALL afa“ bucht Restbuchwert und Erlös.").arg(nr));
+        return int(Ok);
+    });
+}
+
+int entfernen(const Args& a) {
+    const QString n = QStringLiteral("anlage entfernen");
+    int nr = 0;
+    const int rc = nummerArg(n, a, &nr);
+    if (rc >= 0) return rc;
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
+        QString f;
+        if (!Anlagen::entfernen(nr, &f)) return abgelehnt(f);
+        meldeErledigt(QStringLiteral("Anlage Nr. %1 entfernt.").arg(nr));
+        return int(Ok);
+    });
+}
+
+int verzeichnis(const Args& a) {
+    if (a.positional().size() != 2) return usageError(QStringLiteral("anlage verzeichnis"), QStringLiteral("Genau eine Falldatei angeben."));
+    // The form is one of the report lists: the same page, CSV, JSON and PDF.
+    QStringList argv = {a.positional().first(), QStringLiteral("aveuer")};
+    for (const char* f : {"--csv", "--json", "--ersetzen"})
+        if (a.has(QLatin1String(f))) argv << QLatin1String(f);
+    for (const char* f : {"--pdf", "--firma"})
+        if (a.has(QLatin1String(f))) argv << QLatin1String(f) << a.value(QLatin1String(f));
+    const Befehl* bericht = findCommand(QStringLiteral("bericht"));
+    const Args b(argv, *bericht);
+    if (!b.ok()) return usageError(QStringLiteral("anlage verzeichnis"), b.error());
+    return cmdBericht(b);
+}
+
+int cmdAnlage(const Args& a) {
+    const QString u = a.positional().value(1);
+    if (u == QLatin1String("neu")) return neu(a);
+    if (u == QLatin1String("afa")) return afa(a);
+    if (u == QLatin1String("abgang")) return abgang(a);
+    if (u == QLatin1String("entfernen")) return entfernen(a);
+    return verzeichnis(a);
+}
+
+}  // namespace
+
+QList<Befehl> anlagenBefehle() {
+    return {
+        {QStringLiteral("anlage"), {}, {}, {}, QString(),
+         QStringLiteral("Anlagenverzeichnis: Wirtschaftsgüter, Abschreibungen, Abgänge und die Anlage AVEÜR"),
+         QStringLiteral("Das Anlagenverzeichnis steht in der Falldatei und geht beim Jahreswechsel mit den Buchwerten ins neue Jahr."),
+         nullptr},
+        {QStringLiteral("anlage"), QStringLiteral("neu"), {QStringLiteral("add")},
+         {{{"--bezeichnung"}, "TEXT"}, {{"--konto"}, "KONTO"}, {{"--datum"}, "TT.MM.JJJJ"}, {{"--kosten"}, "BETRAG"},
+          {{"--vorsteuer"}, "BETRAG"}, {{"--gut"}, "ART"}, {{"--nutzungsdauer"}, "JAHRE"}, {{"--methode"}, "M"}, {{"--satz"}, "PROZENT"},
+          {{"--afa-konto"}, "KONTO"}, {{"--sonder"}, "JAHR:BETRAG"}, {{"--aus-buchung"}, "NR"}, {{"--buchen"}}, {{"--geldkonto"}, "KONTO"},
+          {{"--schluessel"}, "STS"}},
+         QStringLiteral("dalvo anlage FALL neu (--aus-buchung NR | --bezeichnung T --konto N --datum D --kosten NETTO) [--gut ART | "
+                        "--nutzungsdauer J] [--methode linear|gebaeude|keine|sofort|sammelposten] [--satz P] [--afa-konto N] "
+                        "[--sonder JAHR:BETRAG;…] [--buchen --geldkonto N [--schluessel STS]]"),
+         QStringLiteral("nimmt ein Wirtschaftsgut ins Anlagenverzeichnis"),
+         QStringLiteral("Legt eine Anlage an und gibt ihre Nummer aus. Mit --aus-buchung NR aus einer gebuchten Anschaffung auf\n"
+                        "einem Anlagekonto (Bezeichnung, Konto, Datum, Nettobetrag, Vorsteuer); sonst mit den Angaben, und mit\n"
+                        "--buchen wird die Anschaffung gleich gegen --geldkonto gebucht (netto mit --schluessel).\n\n"
+                        "Methoden: linear (bewegliche und immaterielle Güter, monatsgenau nach § 7 Abs. 1 EStG; Nutzungsdauer\n"
+                        "aus --gut nach der AfA-Tabelle oder --nutzungsdauer), gebaeude (--satz, etwa 2 oder 3 Prozent nach\n"
+                        "§ 7 Abs. 4 EStG), keine (Grund und Boden, Finanzanlagen), sofort (geringwertige Wirtschaftsgüter bis\n"
+                        "410 € netto, § 6 Abs. 2 EStG), sammelposten (über 150 € bis 1 000 €, je Jahr ein Fünftel, § 6 Abs. 2a\n"
+                        "EStG; die Wahl gilt für alle Güter eines Jahres). --sonder trägt Sonderabschreibungen nach § 7g Abs. 5\n"
+                        "EStG ein (zusammen höchstens 20 % in fünf Jahren)."),
+         cmdAnlage},
+        {QStringLiteral("anlage"), QStringLiteral("afa"), {}, {{{"--jahr"}, "JAHR"}}, QStringLiteral("dalvo anlage FALL afa [--jahr JAHR] [--ja|--nein]"),
+         QStringLiteral("bucht die Abschreibungen des Jahres"),
+         QStringLiteral("Bucht für jede Anlage, was das Jahr verlangt und das Journal noch nicht enthält: AfA, Sofortabschreibung,\n"
+                        "Auflösung des Sammelpostens, Sonderabschreibung, bei einem Abgang den Restbuchwert und den Erlös. Ein\n"
+                        "zweiter Lauf bucht nichts; eine stornierte Abschreibung wird wieder fällig. Liegt das Datum im\n"
+                        "festgeschriebenen Zeitraum, wird gefragt (--ja). Gibt die Buchungsnummern aus."),
+         cmdAnlage},
+        {QStringLiteral("anlage"), QStringLiteral("abgang"), {},
+         {{{"--datum"}, "TT.MM.JJJJ"}, {{"--art"}, "verkauf|entnahme|verschrottung"}, {{"--erloes"}, "NETTO"}, {{"--geldkonto"}, "KONTO"},
+          {{"--erloeskonto"}, "KONTO"}},
+         QStringLiteral("dalvo anlage FALL abgang NR --datum D --art verkauf|entnahme|verschrottung [--erloes NETTO --geldkonto N "
+                        "[--erloeskonto N]]"),
+         QStringLiteral("trägt Verkauf, Entnahme oder Verschrottung ein"),
+         QStringLiteral("Trägt den Abgang der Anlage NR ein; „anlage afa“ bucht dann die AfA bis zum Abgangsmonat, den\n"
+                        "Restbuchwert (EÜR Zeile Kz 135) und den Erlös (Kz 102, Erlöskonto der Kategorie 4202, Vorgabe 8820 mit\n"
+                        "19 % USt). Eine Entnahme geht ohne --geldkonto auf das Privatkonto."),
+         cmdAnlage},
+        {QStringLiteral("anlage"), QStringLiteral("entfernen"), {}, {}, QStringLiteral("dalvo anlage FALL entfernen NR"),
+         QStringLiteral("nimmt eine Anlage ohne Buchungen aus dem Verzeichnis"),
+         QStringLiteral("Entfernt die Anlage NR; solange Abschreibungen oder Abgänge von ihr gebucht sind, wird abgelehnt."), cmdAnlage},
+        {QStringLiteral("anlage"), QStringLiteral("verzeichnis"), {QStringLiteral("liste")},
+         {{{"--csv"}}, {{"--json"}}, {{"--pdf"}, "DATEI"}, {{"--ersetzen"}}, {{"--firma"}, "NAME"}},
+         QStringLiteral("dalvo anlage FALL verzeichnis [--csv | --json | --pdf DATEI [--ersetzen] [--firma NAME]]"),
+         QStringLiteral("zeigt die Anlage AVEÜR"),
+         QStringLiteral("Das Anlagenverzeichnis des Jahres nach den Gruppen der Anlage AVEÜR: Anschaffungskosten, Buchwert zu\n"
+                        "Beginn, Zugänge, Sonderabschreibungen, AfA, Abgänge und Buchwert am Ende, je Gruppe und gesamt."),
+         cmdAnlage},
+    };
+}
+
+}  // namespace cli

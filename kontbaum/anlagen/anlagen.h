@@ -1,0 +1,149 @@
+// Subsystem "anlagen": the fixed-asset register of the income-surplus
+// statement and its depreciation.
+//
+//   - An asset is an entry "Kont_[M]\Anl006_[0]\Anl006a_{n}" of the case's
+//     data tree (so it travels in the case file and into the next year):
+//     name, asset account (categories 100..199), acquisition date, net cost,
+//     input tax, kind of asset (AfA_Zeitraum) with its useful life, method,
+//     special depreciation per year (§ 7g Abs. 5 EStG) and the disposal.
+//   - The ledger is the truth of what was posted. Every posting of the
+//     register carries a tag in Zusatzinfo ("AnlageAbschreibung_<id>",
+//     "AnlageSonderAbschreibung_<id>", "AnlageAbgang_<id>",
+//     "AnlageErloes_<id>", "AnlageNeu_<id>"); a run compares what the plan
+//     asks for with what the tagged bookings (cancellations included, which
+//     offset) already hold and posts only the difference. A second run posts
+//     nothing; a cancelled depreciation is due again.
+//   - Straight-line depreciation runs by months (§ 7 Abs. 1 Satz 4 EStG):
+//     the cumulative amount after m months is cost * m / (life * 12),
+//     rounded to the cent, and a year takes the difference of two such
+//     cumulative amounts, so the years add up to the cost exactly. Buildings
+//     go by their rate (§ 7 Abs. 4 EStG) the same way; land and financial
+//     assets are not depreciated. Low-value assets (net cost up to the
+//     limit of eurSperrgrenzen, 410 EUR in 2016) may be written off at once
+//     (§ 6 Abs. 2 EStG); assets above 150 and up to 1000 EUR may go into the
+//     pool of their year instead (§ 6 Abs. 2a EStG), which is dissolved by
+//     one fifth a year and for which the choice holds for the whole year.
+//   - The year's figures of an entry (register and Anlage AVEÜR) start from
+//     the book value carried from the previous year (anl6a_Vortragsjahr,
+//     anl6a_BuchwertVortrag) or, for an asset of the case's own year, from
+//     nothing.
+//
+// Relies on: rahmen (the manager, the case database, posting and the lock
+// question through KontoGlobal's members) and the host's data tree. Every
+// operation works on the active case (the root registered as "Kont_").
+#pragma once
+
+#include "host/values/date.h"
+#include "host/values/euro.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+namespace Anlagen {
+
+enum Methode { Linear = 0, Gebaeude = 1, OhneAfa = 2, Sofort = 3, Sammelposten = 4 };
+enum Abgangsart { KeinAbgang = 0, Verkauf = 1, Entnahme = 2, Verschrottung = 3 };
+
+// The groups of the Anlage AVEÜR, in the order of the form.
+enum Gruppe { Immateriell = 0, GrundUndBoden, Gebaeude_, Kfz, Bewegliche, Gwg, Pool, Finanzanlagen, Umlauf, kGruppen };
+QString gruppenText(Gruppe g);
+
+// One asset as the register keeps it.
+struct Anlage {
+    int nummer = 0;  // position in the register, 1-based (the user's handle)
+    int id = 0;      // stable key of its tags
+    QString bezeichnung;
+    unsigned long konto = 0;     // asset account
+    unsigned long afaKonto = 0;  // expense account of its depreciation
+    zDate anschaffung;
+    EuroType kosten;     // net cost
+    EuroType vorsteuer;  // input tax paid on it (for the user's record)
+    QString gut;         // kind of asset (AfA_Zeitraum.Gut), may be empty
+    int nutzungsdauer = 0;  // years (straight-line)
+    double satz = 0;        // percent a year (buildings)
+    Methode methode = Linear;
+    QMap<int, EuroType> sonder;  // special depreciation (§ 7g Abs. 5) by year
+    zDate abgang;
+    Abgangsart abgangsart = KeinAbgang;
+    EuroType erloes;  // net proceeds (sale) or value taken out (withdrawal)
+    unsigned long geldkonto = 0;   // where the proceeds go (bank, cash, private account)
+    unsigned long erloeskonto = 0; // revenue account of the proceeds (EÜR line 102)
+    int vortragsjahr = 0;         // the year whose opening book value is carried
+    EuroType buchwertVortrag;     // book value on 1 January of vortragsjahr
+    int aufBuchung = 0;           // the ledger booking it was made from, 0 none
+};
+
+// The figures of one asset for one year, as the Anlage AVEÜR shows them.
+struct Jahreswerte {
+    EuroType kosten, anfang, zugang, sonder, afa, abgang, ende;
+};
+
+// The register of the active case, in order. Empty without a register.
+QList<Anlage> liste();
+// The entry with position `nummer`; false when there is none.
+bool finde(int nummer, Anlage* a);
+// Stores `a` (a.nummer 0: appended as a new entry with a new id). False
+// with the German reason when the entry breaks a rule of the register
+// (account of the wrong category, useful life missing, pool and immediate
+// write-off mixed within one year, …); nothing is stored then.
+bool speichern(Anlage& a, QString* fehler);
+// Removes an entry from the register; refused while the ledger holds live
+// postings of it.
+bool entfernen(int nummer, QString* fehler);
+
+// The figures of `a` for `jahr`.
+Jahreswerte werte(const Anlage& a, int jahr);
+// The group of the Anlage AVEÜR for an asset.
+Gruppe gruppe(const Anlage& a);
+
+// The limits of the case (eurSperrgrenzen): immediate write-off, pool
+// lower and upper bound.
+EuroType gwgGrenze();
+EuroType poolUntergrenze();
+EuroType poolObergrenze();
+// The useful life of a kind of asset in years (AfA_Zeitraum, the table in
+// force since 2001); 0 when the kind is unknown.
+int nutzungsdauer(const QString& gut);
+// The depreciation account the register offers for an asset (by method and
+// account category), 0 when the chart has none.
+unsigned long vorschlagAfaKonto(const Anlage& a);
+// The account of the chart for a category, an active one first; 0 when the
+// chart has none. Postings of the register activate an inactive one.
+unsigned long kontoDerKategorie(int kategorie);
+
+// What one posting run did.
+struct Lauf {
+    QList<unsigned long> buchungen;  // the bookings posted, in order
+    EuroType summe;                  // the net effect on the profit (expense positive)
+};
+// Posts each entry's depreciation for `jahr` (the case's year) that the
+// ledger does not hold yet: straight-line and building depreciation, the
+// immediate write-off of low-value assets, the pool's fifth, the special
+// depreciation and, for an asset disposed in the year, its remaining book
+// value and proceeds. Postings that fall into the locked period are made
+// only after the lock question was answered Yes. All in one transaction;
+// false (nothing posted) with the German reason.
+bool buchen(int jahr, Lauf* lauf, QString* fehler);
+// The purchase of an entry: money account credited, the asset account
+// debited with the net cost and the input tax by `steuerschluessel`.
+// Refused when the entry already has a purchase in the ledger.
+unsigned long bucheAnschaffung(const Anlage& a, unsigned long geldkonto, unsigned long steuerschluessel, QString* fehler);
+// Reads a purchase booked on an asset account into a new entry (name,
+// account, date, net cost, input tax); false with the reason when the
+// booking is no such purchase or is already an entry of the register.
+bool ausBuchung(unsigned long buchungsnummer, Anlage* a, QString* fehler);
+
+// The year change: each carried entry gets the closing book value of
+// `altesJahr` as its opening value of the new year. `vorjahrBuchwerte`
+// maps entry ids to the previous year's closing values (computed by
+// werte() on the previous case before its tree went away).
+void vortragen(int neuesJahr, const QMap<int, EuroType>& vorjahrBuchwerte);
+QMap<int, EuroType> schlussBuchwerte(int jahr);
+
+// The question a typed expense above the limit of low-value assets asks
+// (GWG asset account, immediate write-off account, supplies): empty when
+// the booking may be posted unasked; otherwise the German question text.
+QString grenzfrage(unsigned long gegenkonto, const EuroType& netto);
+
+}  // namespace Anlagen

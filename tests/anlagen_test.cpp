@@ -1,0 +1,169 @@
+// The fixed-asset register with figures computed by hand: straight-line
+// depreciation by months, a building by its rate, special depreciation, the
+// immediate write-off at the limit and the question just above it, the
+// pool by fifths with its rule for the whole year; each posting lands on
+// its line of the EÜR, the Anlage AVEÜR adds up to those lines, and a
+// second run posts nothing.
+#include "host/app/ui.h"
+#include "host/db/connection.h"
+#include "host/db/datasource.h"
+#include "host/tree/datenbase.h"
+#include "kontbaum/anlagen/anlagen.h"
+#include "kontbaum/berichte/anlagenverzeichnis.h"
+#include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/kontglob.h"
+#include "support/testenv.h"
+#include "support/testfall.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+EuroType eur(double e) { return EuroType::ausDouble(e); }
+
+class AnlagenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db = testfall::neuerFall(&kg);
+        ASSERT_NE(db, nullptr);
+        root.reset(Kont_::New());
+        DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
+    }
+    void TearDown() override { DatenBase::setRootNode(QStringLiteral("Kont_"), nullptr); }
+
+    Anlagen::Anlage anlage(const char* name, unsigned long konto, const zDate& d, double kosten, Anlagen::Methode m, int jahre = 0) {
+        Anlagen::Anlage a;
+        a.bezeichnung = QString::fromUtf8(name);
+        a.konto = konto;
+        a.anschaffung = d;
+        a.kosten = eur(kosten);
+        a.methode = m;
+        a.nutzungsdauer = jahre;
+        return a;
+    }
+    void speichere(Anlagen::Anlage a) {
+        QString e;
+        ASSERT_TRUE(Anlagen::speichern(a, &e)) << e.toStdString();
+    }
+    QMap<QString, EuroType> form() { return Kont_::berechneFormularwerte(QStringLiteral("EUR"), 3); }
+    // The column `schluessel` of the AVEÜR's total row.
+    double summe(const QString& schluessel) {
+        BerichtListe l;
+        Berichte::anlagenverzeichnis(2016, &l);
+        int spalte = -1;
+        for (int i = 0; i < l.spalten.size(); ++i)
+            if (l.spalten[i].schluessel == schluessel) spalte = i;
+        return l.zeilen.last().werte.value(spalte).toDouble();
+    }
+
+    TestEnv env;
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = nullptr;
+    std::unique_ptr<Kont_> root;
+};
+
+TEST_F(AnlagenTest, EachKindOfDepreciationLandsOnItsLineAndIsPostedOnce) {
+    // Notebook, 15.03.2016, 1 380 net over 3 years: March to December are 10
+    // of 36 months, 1 380 x 10 / 36 = 383,33 (EÜR 130).
+    speichere(anlage("Notebook", 420, zDate(2016, 3, 15), 1380, Anlagen::Linear, 3));
+    // Office building, 01.07.2016, 300 000 at 2 % (§ 7 Abs. 4 EStG) for
+    // July to December: 300 000 x 2 % x 6/12 = 3 000 (EÜR 136).
+    Anlagen::Anlage haus = anlage("Bürogebäude", 90, zDate(2016, 7, 1), 300000, Anlagen::Gebaeude);
+    haus.satz = 2;
+    speichere(haus);
+    // Machine, 02.01.2016, 10 000 over 10 years: 1 000 AfA (EÜR 130) and the
+    // full 20 % special depreciation of § 7g Abs. 5 EStG, 2 000 (EÜR 134).
+    Anlagen::Anlage maschine = anlage("Fräsmaschine", 210, zDate(2016, 1, 2), 10000, Anlagen::Linear, 10);
+    maschine.sonder.insert(2016, eur(2000.01));
+    QString e;
+    EXPECT_FALSE(Anlagen::speichern(maschine, &e)) << "more than 20 % of the cost";
+    EXPECT_TRUE(e.contains(QStringLiteral("20 %"))) << e.toStdString();
+    maschine.sonder.insert(2016, eur(2000));
+    speichere(maschine);
+    // A low-value asset at exactly the limit of 410 is written off at once
+    // (EÜR 132); one cent more is refused as such.
+    speichere(anlage("Schreibtischstuhl", 480, zDate(2016, 5, 10), 410, Anlagen::Sofort));
+    Anlagen::Anlage regal = anlage("Regal", 480, zDate(2016, 5, 10), 410.01, Anlagen::Sofort);
+    EXPECT_FALSE(Anlagen::speichern(regal, &e));
+
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e)) << e.toStdString();
+    EXPECT_EQ(lauf.buchungen.size(), 5);
+    EXPECT_EQ(lauf.summe, eur(383.33 + 3000 + 1000 + 2000 + 410));
+    const QMap<QString, EuroType> w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz130")), eur(1383.33));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz136")), eur(3000));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz134")), eur(2000));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz132")), eur(410));
+    // The form's sums are the EÜR's lines to the cent.
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("afa")), 383.33 + 3000 + 1000 + 410);
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("sonderabschreibungen")), 2000);
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("zugaenge")), 1380 + 300000 + 10000 + 410);
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 996.67 + 297000 + 7000);
+
+    // A second run posts nothing; a cancelled depreciation is due again.
+    ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e));
+    EXPECT_TRUE(lauf.buchungen.isEmpty());
+    const unsigned long notebookAfa =
+        GetDatenTyp(db, QStringLiteral("SELECT Buchungsnummer FROM eurVerbucht WHERE Zusatzinfo='AnlageAbschreibung_1'")).toULong();
+    ASSERT_NE(KontoGlobal::storniereBuchung(notebookAfa), 0ul);
+    ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e));
+    ASSERT_EQ(lauf.buchungen.size(), 1);
+    EXPECT_EQ(form().value(QStringLiteral("eur3_Kz130")), eur(1383.33));
+
+    // The locked period: the question of the lock rule, and No posts nothing.
+    Anlagen::Anlage drucker = anlage("Drucker", 420, zDate(2016, 2, 1), 600, Anlagen::Linear, 3);
+    speichere(drucker);
+    ASSERT_TRUE(KontoGlobal::setFestgeschriebenBis(zDate(2016, 12, 31)));
+    env.ui().queueAnswer(false);
+    EXPECT_FALSE(Anlagen::buchen(2016, &lauf, &e));
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).join(QString()).contains(QStringLiteral("Abschreibung des Wirtschaftsgutes am 31.12.2016")));
+    EXPECT_EQ(form().value(QStringLiteral("eur3_Kz130")), eur(1383.33));
+}
+
+TEST_F(AnlagenTest, ThePoolIsDissolvedByFifthsAndHoldsForTheWholeYear) {
+    // Three items of 2016 in the pool: 200 + 300 + 500 = 1 000, one fifth a
+    // year whatever the month: 40 + 60 + 100 = 200 (EÜR 137).
+    speichere(anlage("Aktenschrank", 485, zDate(2016, 2, 1), 200, Anlagen::Sammelposten));
+    speichere(anlage("Monitor", 485, zDate(2016, 6, 30), 300, Anlagen::Sammelposten));
+    speichere(anlage("Tablet", 485, zDate(2016, 12, 1), 500, Anlagen::Sammelposten));
+    QString e;
+    // With the pool chosen for 2016, an item of 300 cannot be written off at once.
+    Anlagen::Anlage stuhl = anlage("Stuhl", 480, zDate(2016, 3, 1), 300, Anlagen::Sofort);
+    EXPECT_FALSE(Anlagen::speichern(stuhl, &e));
+    EXPECT_TRUE(e.contains(QStringLiteral("§ 6 Abs. 2a Satz 5"))) << e.toStdString();
+    // Up to 150 it still can.
+    speichere(anlage("Lampe", 480, zDate(2016, 3, 1), 150, Anlagen::Sofort));
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e)) << e.toStdString();
+    EXPECT_EQ(form().value(QStringLiteral("eur3_Kz137")), eur(200));
+    EXPECT_EQ(form().value(QStringLiteral("eur3_Kz132")), eur(150));
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 800);
+}
+
+TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
+    // Supplies (4930, category 5570) at 19 %: 410,00 net is posted unasked,
+    // 410,01 net asks with the limit named, and No posts nothing.
+    auto entwurf = [](double netto) {
+        KontoGlobal::BuchungsEntwurf b;
+        b.buchungsart = 2;
+        b.belegdatum = zDate(2016, 4, 4);
+        b.haben = true;
+        b.konto = 1200;
+        b.teile.append({4930, 7, EuroType::ausDouble(netto), true, QString()});
+        return b;
+    };
+    QString e;
+    EXPECT_NE(KontoGlobal::bucheEingabe(entwurf(410.00), db, &e), 0ul) << e.toStdString();
+    EXPECT_EQ(env.ui().count(Ui::Art::Frage), 0);
+    env.ui().queueAnswer(false);
+    EXPECT_EQ(KontoGlobal::bucheEingabe(entwurf(410.01), db, &e), 0ul);
+    ASSERT_EQ(env.ui().count(Ui::Art::Frage), 1);
+    EXPECT_TRUE(env.ui().texts(Ui::Art::Frage).first().contains(QStringLiteral("410,00 €"))) << "the limit is named";
+    env.ui().queueAnswer(true);
+    EXPECT_NE(KontoGlobal::bucheEingabe(entwurf(410.01), db, &e), 0ul);
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")).toInt(), 2);
+}
+
+}  // namespace
