@@ -12,9 +12,14 @@
 #include "kontbaum/berichte/anlagenverzeichnis.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "support/dalvo_lauf.h"
 #include "support/testenv.h"
 #include "support/testfall.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -164,6 +169,64 @@ TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
     env.ui().queueAnswer(true);
     EXPECT_NE(KontoGlobal::bucheEingabe(entwurf(410.01), db, &e), 0ul);
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")).toInt(), 2);
+}
+
+// A whole life on the command line: a machine bought 01.10.2015 for 6 000
+// net over 5 years and a pooled tablet of 500, the change of year, and the
+// machine sold on 30.06.2016 for 5 000 net.
+//   2015: machine 6 000 x 3/60 = 300, tablet 500 / 5 = 100; closing 5 700 + 400.
+//   2016: machine 6 000 x 9/60 - 300 = 600 up to June; remaining book value
+//         5 700 - 600 = 5 100 (EÜR 135); proceeds 5 000 (EÜR 102); the
+//         tablet's fifth 100 whatever became of it.
+TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
+    QTemporaryDir dir;
+    const QString alt = dir.filePath(QStringLiteral("2015.dalvo")), neu = dir.filePath(QStringLiteral("2016.dalvo"));
+    auto ok = [](const QStringList& args) {
+        const Lauf l = dalvo(args);
+        EXPECT_EQ(l.rc, 0) << args.join(QLatin1Char(' ')).toStdString() << ": " << l.err.toStdString();
+        return l.out;
+    };
+    auto json = [&](const QStringList& args) { return QJsonDocument::fromJson(ok(args).toUtf8()).object(); };
+    auto gesamt = [&](const QString& fall) {
+        return json({QStringLiteral("anlage"), fall, QStringLiteral("verzeichnis"), QStringLiteral("--json")})
+            .value(QStringLiteral("summen"))
+            .toArray()
+            .last()
+            .toObject();
+    };
+    ok({QStringLiteral("neu"), alt, QStringLiteral("--jahr"), QStringLiteral("2015"), QStringLiteral("--ohne-beispiele")});
+    ok({QStringLiteral("anlage"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Maschine"), QStringLiteral("--konto"),
+        QStringLiteral("210"), QStringLiteral("--datum"), QStringLiteral("01.10.2015"), QStringLiteral("--kosten"), QStringLiteral("6000"),
+        QStringLiteral("--nutzungsdauer"), QStringLiteral("5"), QStringLiteral("--buchen"), QStringLiteral("--geldkonto"), QStringLiteral("1200"),
+        QStringLiteral("--schluessel"), QStringLiteral("7")});
+    ok({QStringLiteral("anlage"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Tablet"), QStringLiteral("--konto"),
+        QStringLiteral("485"), QStringLiteral("--datum"), QStringLiteral("01.12.2015"), QStringLiteral("--kosten"), QStringLiteral("500"),
+        QStringLiteral("--methode"), QStringLiteral("sammelposten")});
+    ok({QStringLiteral("anlage"), alt, QStringLiteral("afa")});
+    const QJsonObject ende2015 = gesamt(alt);
+    EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("afa")).toDouble(), 400);
+    EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("buchwert_ende")).toDouble(), 6100);
+
+    ok({QStringLiteral("jahreswechsel"), alt, neu});
+    EXPECT_DOUBLE_EQ(gesamt(neu).value(QStringLiteral("buchwert_anfang")).toDouble(), ende2015.value(QStringLiteral("buchwert_ende")).toDouble());
+
+    ok({QStringLiteral("anlage"), neu, QStringLiteral("abgang"), QStringLiteral("1"), QStringLiteral("--datum"), QStringLiteral("30.06.2016"),
+        QStringLiteral("--art"), QStringLiteral("verkauf"), QStringLiteral("--erloes"), QStringLiteral("5000"), QStringLiteral("--geldkonto"),
+        QStringLiteral("1200")});
+    EXPECT_EQ(ok({QStringLiteral("anlage"), neu, QStringLiteral("afa")}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 4);
+    EXPECT_EQ(ok({QStringLiteral("anlage"), neu, QStringLiteral("afa")}), QString()) << "a second run posts nothing";
+    QMap<int, double> kategorie;
+    for (const QJsonValue& k : json({QStringLiteral("euer"), neu, QStringLiteral("--json")}).value(QStringLiteral("kategorien")).toArray())
+        kategorie[k.toObject().value(QStringLiteral("kategorie")).toInt()] = k.toObject().value(QStringLiteral("summe")).toDouble();
+    EXPECT_DOUBLE_EQ(kategorie.value(5301), 600);   // EÜR 130
+    EXPECT_DOUBLE_EQ(kategorie.value(5305), 100);   // EÜR 137
+    EXPECT_DOUBLE_EQ(kategorie.value(5401), 5100);  // EÜR 135
+    EXPECT_DOUBLE_EQ(kategorie.value(4202), 5000);  // EÜR 102
+    const QJsonObject ende2016 = gesamt(neu);
+    EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("afa")).toDouble(), 700);
+    EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("abgaenge")).toDouble(), 5100);
+    EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("buchwert_ende")).toDouble(), 300);
+    EXPECT_EQ(dalvo({QStringLiteral("pruefen"), neu}).rc, 0);
 }
 
 }  // namespace
