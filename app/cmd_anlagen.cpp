@@ -94,6 +94,8 @@ int neu(const Args& a) {
         x.satz = s.alsDouble();
     }
     if (a.has(QStringLiteral("--sonder")) && !parseSonder(a.value(QStringLiteral("--sonder")), &x.sonder, &e)) return usageError(n, e);
+    int iab = 0;
+    if (a.has(QStringLiteral("--iab")) && !parseInt(a.value(QStringLiteral("--iab")), 1, 100000, &iab, &e)) return usageError(n, e);
     unsigned long geldkonto = 0, schluessel = 0;
     if (a.has(QStringLiteral("--buchen"))) {
         if (!a.has(QStringLiteral("--geldkonto"))) return usageError(n, QStringLiteral("--buchen braucht --geldkonto (etwa 1200 Bank)."));
@@ -122,6 +124,13 @@ int neu(const Args& a) {
             if (z.nutzungsdauer == 0) z.nutzungsdauer = jahre;
         }
         if (!Anlagen::speichern(z, &f)) return abgelehnt(f);
+        if (iab != 0) {
+            const EuroType hin = Anlagen::hinzurechnen(iab, z.nummer, &f);
+            if (hin.isNull()) return abgelehnt(f);
+            meldeErledigt(QStringLiteral("Investitionsabzugsbetrag Nr. %1: %2 € hinzugerechnet, die Anschaffungskosten um %2 € herabgesetzt.")
+                              .arg(iab)
+                              .arg(hin.getText()));
+        }
         if (a.has(QStringLiteral("--buchen"))) {
             const unsigned long nr = Anlagen::bucheAnschaffung(z, geldkonto, schluessel, &f);
             if (nr == 0) return abgelehnt(f);
@@ -227,6 +236,74 @@ int verzeichnis(const Args& a) {
     return cmdBericht(b);
 }
 
+int iabNeu(const Args& a) {
+    const QString n = QStringLiteral("investitionsabzug neu");
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    for (const char* pflicht : {"--bezeichnung", "--kosten", "--betrag"})
+        if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt.").arg(QLatin1String(pflicht)));
+    Anlagen::Abzug x;
+    QString e;
+    x.bezeichnung = a.value(QStringLiteral("--bezeichnung"));
+    if (!parseAmount(a.value(QStringLiteral("--kosten")), &x.kosten, &e) || !parseAmount(a.value(QStringLiteral("--betrag")), &x.betrag, &e))
+        return usageError(n, e);
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
+        QString f;
+        const int nr = Anlagen::abzugAnlegen(x, &f);
+        if (nr == 0) return abgelehnt(f);
+        out(QStringLiteral("%1\n").arg(nr));
+        return int(Ok);
+    });
+}
+
+int iabListe(const Args& a) {
+    return Fall::ausfuehren(QStringLiteral("investitionsabzug liste"), a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        const int jahr = fall.kg()->getSteuerjahr();
+        QString t = QStringLiteral("Nr. Jahr  %1 %2 %3 %4  Stand\n")
+                        .arg(QStringLiteral("Geplante Investition"), -30)
+                        .arg(QStringLiteral("Kosten"), 12)
+                        .arg(QStringLiteral("Abzug"), 12)
+                        .arg(QStringLiteral("Hinzugerechnet"), 14);
+        for (const Anlagen::Abzug& x : Anlagen::abzuege()) {
+            const QString stand = x.rueckgaengig ? QStringLiteral("rückgängig im Jahr %1 (§ 7g Abs. 3 EStG)").arg(x.jahr)
+                                  : x.offen().isNull() ? QStringLiteral("hinzugerechnet")
+                                  : Anlagen::fristAbgelaufen(x, jahr)
+                                      ? QStringLiteral("Frist abgelaufen: %1 € im Jahr %2 rückgängig machen").arg(x.offen().getText()).arg(x.jahr)
+                                      : QStringLiteral("offen %1 € bis 31.12.%2").arg(x.offen().getText()).arg(x.jahr + 3);
+            t += QStringLiteral("%1 %2  %3 %4 %5 %6  %7\n")
+                     .arg(x.nummer, 3)
+                     .arg(x.jahr)
+                     .arg(x.bezeichnung.left(30), -30)
+                     .arg(x.kosten.getText(), 12)
+                     .arg(x.betrag.getText(), 12)
+                     .arg(x.hinzurechnung.getText(), 14)
+                     .arg(stand);
+        }
+        out(t);
+        return int(Ok);
+    });
+}
+
+int iabRueckgaengig(const Args& a) {
+    const QString n = QStringLiteral("investitionsabzug rueckgaengig");
+    int nr = 0;
+    const int rc = nummerArg(n, a, &nr);
+    if (rc >= 0) return rc;
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
+        QString f;
+        if (!Anlagen::rueckgaengig(nr, &f)) return abgelehnt(f);
+        meldeErledigt(QStringLiteral("Investitionsabzugsbetrag Nr. %1 als rückgängig gemacht vermerkt.").arg(nr));
+        return int(Ok);
+    });
+}
+
+int cmdIab(const Args& a) {
+    const QString u = a.positional().value(1);
+    if (u == QLatin1String("neu")) return iabNeu(a);
+    if (u == QLatin1String("rueckgaengig")) return iabRueckgaengig(a);
+    if (a.positional().size() != 2) return usageError(QStringLiteral("investitionsabzug liste"), QStringLiteral("Genau eine Falldatei angeben."));
+    return iabListe(a);
+}
+
 int cmdAnlage(const Args& a) {
     const QString u = a.positional().value(1);
     if (u == QLatin1String("neu")) return neu(a);
@@ -248,10 +325,10 @@ QList<Befehl> anlagenBefehle() {
          {{{"--bezeichnung"}, "TEXT"}, {{"--konto"}, "KONTO"}, {{"--datum"}, "TT.MM.JJJJ"}, {{"--kosten"}, "BETRAG"},
           {{"--vorsteuer"}, "BETRAG"}, {{"--gut"}, "ART"}, {{"--nutzungsdauer"}, "JAHRE"}, {{"--methode"}, "M"}, {{"--satz"}, "PROZENT"},
           {{"--afa-konto"}, "KONTO"}, {{"--sonder"}, "JAHR:BETRAG"}, {{"--aus-buchung"}, "NR"}, {{"--buchen"}}, {{"--geldkonto"}, "KONTO"},
-          {{"--schluessel"}, "STS"}},
+          {{"--schluessel"}, "STS"}, {{"--iab"}, "NR"}},
          QStringLiteral("dalvo anlage FALL neu (--aus-buchung NR | --bezeichnung T --konto N --datum D --kosten NETTO) [--gut ART | "
                         "--nutzungsdauer J] [--methode linear|gebaeude|keine|sofort|sammelposten] [--satz P] [--afa-konto N] "
-                        "[--sonder JAHR:BETRAG;…] [--buchen --geldkonto N [--schluessel STS]]"),
+                        "[--sonder JAHR:BETRAG;…] [--iab NR] [--buchen --geldkonto N [--schluessel STS]]"),
          QStringLiteral("nimmt ein Wirtschaftsgut ins Anlagenverzeichnis"),
          QStringLiteral("Legt eine Anlage an und gibt ihre Nummer aus. Mit --aus-buchung NR aus einer gebuchten Anschaffung auf\n"
                         "einem Anlagekonto (Bezeichnung, Konto, Datum, Nettobetrag, Vorsteuer); sonst mit den Angaben, und mit\n"
@@ -261,7 +338,8 @@ QList<Befehl> anlagenBefehle() {
                         "§ 7 Abs. 4 EStG), keine (Grund und Boden, Finanzanlagen), sofort (geringwertige Wirtschaftsgüter bis\n"
                         "410 € netto, § 6 Abs. 2 EStG), sammelposten (über 150 € bis 1 000 €, je Jahr ein Fünftel, § 6 Abs. 2a\n"
                         "EStG; die Wahl gilt für alle Güter eines Jahres). --sonder trägt Sonderabschreibungen nach § 7g Abs. 5\n"
-                        "EStG ein (zusammen höchstens 20 % in fünf Jahren)."),
+                        "EStG ein (zusammen höchstens 20 % in fünf Jahren). --iab NR rechnet den offenen Investitionsabzugsbetrag\n"
+                        "NR hinzu (bis 40 % der Kosten, § 7g Abs. 2 EStG) und setzt die Kosten um denselben Betrag herab."),
          cmdAnlage},
         {QStringLiteral("anlage"), QStringLiteral("afa"), {}, {{{"--jahr"}, "JAHR"}}, QStringLiteral("dalvo anlage FALL afa [--jahr JAHR] [--ja|--nein]"),
          QStringLiteral("bucht die Abschreibungen des Jahres"),
@@ -290,6 +368,27 @@ QList<Befehl> anlagenBefehle() {
          QStringLiteral("Das Anlagenverzeichnis des Jahres nach den Gruppen der Anlage AVEÜR: Anschaffungskosten, Buchwert zu\n"
                         "Beginn, Zugänge, Sonderabschreibungen, AfA, Abgänge und Buchwert am Ende, je Gruppe und gesamt."),
          cmdAnlage},
+        {QStringLiteral("investitionsabzug"), {}, {QStringLiteral("iab")}, {}, QString(),
+         QStringLiteral("Investitionsabzugsbeträge nach § 7g EStG: abziehen, hinzurechnen, rückgängig machen"),
+         QStringLiteral("Offene Abzüge der drei Vorjahre gehen beim Jahreswechsel mit ins neue Jahr."), nullptr},
+        {QStringLiteral("investitionsabzug"), QStringLiteral("neu"), {QStringLiteral("add")},
+         {{{"--bezeichnung"}, "TEXT"}, {{"--kosten"}, "BETRAG"}, {{"--betrag"}, "BETRAG"}},
+         QStringLiteral("dalvo investitionsabzug FALL neu --bezeichnung T --kosten VORAUSSICHTLICH --betrag ABZUG [--ja|--nein]"),
+         QStringLiteral("zieht einen Investitionsabzugsbetrag ab"),
+         QStringLiteral("Bucht zum 31.12. einen Investitionsabzugsbetrag für eine in den nächsten drei Jahren geplante\n"
+                        "Investition (EÜR Kz 187): höchstens 40 % der voraussichtlichen Kosten, nur bei einem Gewinn vor\n"
+                        "Abzügen bis 100 000 € und bis 200 000 € offener Abzüge je Betrieb. Gibt die Nummer aus.\n"
+                        "Hinzugerechnet wird beim Kauf: „dalvo anlage FALL neu … --iab NR“ (Kz 188, Herabsetzung Kz 138)."),
+         cmdIab},
+        {QStringLiteral("investitionsabzug"), QStringLiteral("liste"), {QStringLiteral("list")}, {},
+         QStringLiteral("dalvo investitionsabzug FALL liste"), QStringLiteral("zeigt die Investitionsabzugsbeträge"),
+         QStringLiteral("Zeigt jeden Abzug mit Jahr, geplanter Investition, Betrag, Hinzurechnung und Stand."), cmdIab},
+        {QStringLiteral("investitionsabzug"), QStringLiteral("rueckgaengig"), {}, {},
+         QStringLiteral("dalvo investitionsabzug FALL rueckgaengig NR"), QStringLiteral("vermerkt einen Abzug als rückgängig gemacht"),
+         QStringLiteral("Ist bis zum Ende des dritten Jahres nach dem Abzug nicht investiert worden, wird der Abzug im Jahr\n"
+                        "des Abzugs rückgängig gemacht (§ 7g Abs. 3 EStG: geänderter Bescheid jenes Jahres). Der Eintrag wird\n"
+                        "so vermerkt und nicht mehr ins nächste Jahr übernommen; das Journal dieses Jahres ändert sich nicht."),
+         cmdIab},
     };
 }
 

@@ -147,6 +147,44 @@ TEST_F(AnlagenTest, ThePoolIsDissolvedByFifthsAndHoldsForTheWholeYear) {
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 800);
 }
 
+// A deduction of 2015 (carried into 2016) of 12 000 for a van planned at
+// 30 000; the van is bought 01.04.2016 for 25 000 over 6 years:
+//   added back min(12 000, 40 % of 25 000) = 10 000 (EÜR 188), the cost
+//   reduced by 10 000 (EÜR 138), depreciation on 15 000 for April to
+//   December 15 000 x 9 / 72 = 1 875 (EÜR 130); 2 000 stay open until 2018.
+// A deduction of 2016 itself: 40 % of the expected cost at most (EÜR 187).
+TEST_F(AnlagenTest, AnInvestmentDeductionIsAddedBackWhenTheAssetIsBought) {
+    const QString e1 = QStringLiteral("Kont_[M]\\Iab006_[0]\\Iab006a_{1}\\");
+    ASSERT_TRUE(DatenBase::SetDBVar(e1 + QStringLiteral("iab6a_ID"), DatenTyp(1)));
+    ASSERT_TRUE(DatenBase::SetDBVar(e1 + QStringLiteral("iab6a_jahr"), DatenTyp(2015)));
+    ASSERT_TRUE(DatenBase::SetDBVar(e1 + QStringLiteral("iab6a_bezeichnung"), DatenTyp(QStringLiteral("Transporter"))));
+    ASSERT_TRUE(DatenBase::SetDBVar(e1 + QStringLiteral("iab6a_kosten"), DatenTyp(eur(30000))));
+    ASSERT_TRUE(DatenBase::SetDBVar(e1 + QStringLiteral("iab6a_betrag"), DatenTyp(eur(12000))));
+    speichere(anlage("Transporter", 320, zDate(2016, 4, 1), 25000, Anlagen::Linear, 6));
+    QString e;
+    EXPECT_EQ(Anlagen::hinzurechnen(1, 1, &e), eur(10000)) << e.toStdString();
+    EXPECT_TRUE(Anlagen::hinzurechnen(1, 1, &e).isNull()) << "40 % of the cost are added back once";
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e)) << e.toStdString();
+    QMap<QString, EuroType> w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur1_Hinzurechnung")), eur(10000));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz138")), eur(10000));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz130")), eur(1875));
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("herabsetzungen")), 10000);
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 13125);
+    EXPECT_EQ(Anlagen::abzuege().first().offen(), eur(2000));
+
+    Anlagen::Abzug neu;
+    neu.bezeichnung = QStringLiteral("Drucker");
+    neu.kosten = eur(5000);
+    neu.betrag = eur(2000.01);
+    EXPECT_EQ(Anlagen::abzugAnlegen(neu, &e), 0) << "more than 40 %";
+    neu.betrag = eur(2000);
+    EXPECT_EQ(Anlagen::abzugAnlegen(neu, &e), 2) << e.toStdString();
+    EXPECT_EQ(form().value(QStringLiteral("eur1_Investitionsabzug")), eur(2000));
+    EXPECT_TRUE(Anlagen::hinzurechnen(2, 1, &e).isNull()) << "not in the year it was taken";
+}
+
 TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
     // Supplies (4930, category 5570) at 19 %: 410,00 net is posted unasked,
     // 410,01 net asks with the limit named, and No posts nothing.
@@ -203,11 +241,15 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
         QStringLiteral("485"), QStringLiteral("--datum"), QStringLiteral("01.12.2015"), QStringLiteral("--kosten"), QStringLiteral("500"),
         QStringLiteral("--methode"), QStringLiteral("sammelposten")});
     ok({QStringLiteral("anlage"), alt, QStringLiteral("afa")});
+    ok({QStringLiteral("investitionsabzug"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Transporter"),
+        QStringLiteral("--kosten"), QStringLiteral("30000"), QStringLiteral("--betrag"), QStringLiteral("12000")});
     const QJsonObject ende2015 = gesamt(alt);
     EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("afa")).toDouble(), 400);
     EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("buchwert_ende")).toDouble(), 6100);
 
     ok({QStringLiteral("jahreswechsel"), alt, neu});
+    EXPECT_TRUE(ok({QStringLiteral("investitionsabzug"), neu, QStringLiteral("liste")}).contains(QStringLiteral("offen 12.000,00 € bis 31.12.2018")))
+        << "the open deduction comes over";
     EXPECT_DOUBLE_EQ(gesamt(neu).value(QStringLiteral("buchwert_anfang")).toDouble(), ende2015.value(QStringLiteral("buchwert_ende")).toDouble());
 
     ok({QStringLiteral("anlage"), neu, QStringLiteral("abgang"), QStringLiteral("1"), QStringLiteral("--datum"), QStringLiteral("30.06.2016"),

@@ -246,6 +246,7 @@ VALUES
     (4855, 6260, 6185, 6185, 'Sofortabschreibung geringwertiger Wirtschaftsgüter', 'Sofortabschreibung GWG', 5303, 0, 0, 0, 0, 0, 0, 132, 0, 1, 0, 0, 1, '2015-01-01 00:00:00', ''),
     (4860, 6262, 6175, 6175, 'Abschreibungen auf aktivierte, geringwertige Wirtschaftsgüter', 'AfA aktivierte GWG', 5301, 0, 0, 0, 0, 0, 0, 132, 0, 0, 0, 0, 1, '2015-01-01 00:00:00', ''),
     (4862, 6264, 6195, 6195, 'Abschreibungen auf den Sammelposten Wirtschaftsgüter', 'AfA Sammelposten', 5305, 0, 0, 0, 0, 0, 0, 137, 0, 1, 0, 0, 1, '2015-01-01 00:00:00', ''),
+    (4853, 6243, 6198, 6198, 'Kürzung der Anschaffungs- oder Herstellungskosten gemäß § 7g Abs. 2 EStG', 'Herabsetzung § 7g Abs. 2', 5306, 0, 0, 0, 0, 0, 0, 138, 0, 0, 0, 0, 20161424, '2015-01-01 00:00:00', ''),
     (2310, 6895, 6250, 6250, 'Anlagenabgänge Sachanlagen (Restbuchwert bei Buchverlust)', 'Restbuchwert Buchverlust', 5401, 0, 0, 0, 0, 0, 0, 135, 0, 1, 0, 0, 1, '2015-01-01 00:00:00', ''),
     (2315, 4855, 6255, 6255, 'Anlagenabgänge Sachanlagen (Restbuchwert bei Buchgewinn)', 'Restbuchwert Buchgewinn', 5401, 0, 0, 0, 0, 0, 0, 135, 0, 0, 0, 0, 1, '2015-01-01 00:00:00', ''),
     (2320, 6900, 6260, 6260, 'Verluste aus dem Abgang von Gegenständen des Anlagevermögens', 'Verluste Anlagenabgang', 5401, 0, 0, 0, 0, 0, 0, 135, 0, 0, 0, 0, 1, '2015-01-01 00:00:00', ''),

@@ -148,6 +148,7 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (3, 131, 'AfA auf immaterielle Wirtschaftsgüter', 1, 'eur3_Kz131', '2015-01-01 00:00:00'),
     (3, 130, 'AfA auf bewegliche Wirtschaftsgüter', 1, 'eur3_Kz130', '2015-01-01 00:00:00'),
     (3, 134, 'Sonderabschreibungen nach § 7g EStG', 1, 'eur3_Kz134', '2015-01-01 00:00:00'),
+    (3, 138, 'Herabsetzungsbeträge nach § 7g Abs. 2 EStG', 1, 'eur3_Kz138', '2015-01-01 00:00:00'),
     (3, 132, 'Aufwendungen für geringwertige Wirtschaftsgüter', 1, 'eur3_Kz132', '2015-01-01 00:00:00'),
     (3, 137, 'Auflösung Sammelposten nach § 6 Abs. 2a EStG', 1, 'eur3_Kz137', '2015-01-01 00:00:00'),
     (3, 135, 'Restbuchwert der ausgeschiedenen Anlagegüter', 1, 'eur3_Kz135', '2015-01-01 00:00:00'),

@@ -72,11 +72,15 @@ struct Anlage {
     int vortragsjahr = 0;         // the year whose opening book value is carried
     EuroType buchwertVortrag;     // book value on 1 January of vortragsjahr
     int aufBuchung = 0;           // the ledger booking it was made from, 0 none
+    // The reduction of its cost by an investment deduction added back in the
+    // year of acquisition (§ 7g Abs. 2 Satz 2 EStG, EÜR line 138); the
+    // depreciation runs on the reduced cost.
+    EuroType kuerzung;
 };
 
 // The figures of one asset for one year, as the Anlage AVEÜR shows them.
 struct Jahreswerte {
-    EuroType kosten, anfang, zugang, sonder, afa, abgang, ende;
+    EuroType kosten, anfang, zugang, herabsetzung, sonder, afa, abgang, ende;
 };
 
 // The register of the active case, in order. Empty without a register.
@@ -145,5 +149,49 @@ QMap<int, EuroType> schlussBuchwerte(int jahr);
 // (GWG asset account, immediate write-off account, supplies): empty when
 // the booking may be posted unasked; otherwise the German question text.
 QString grenzfrage(unsigned long gegenkonto, const EuroType& netto);
+
+// --- investment deductions, § 7g EStG in the version for 2016 (iab.cpp) -----
+//
+// An entry "Kont_[M]\Iab006_[0]\Iab006a_{n}" is one deduction: the year it
+// was taken (iab6a_jahr), the planned investment and its expected cost, the
+// amount (at most 40 % of that cost, § 7g Abs. 1), what was added back when
+// an asset was bought (iab6a_hinzurechnung, with the date of that purchase
+// in iab6a_anschaffungsdatum) and whether it was reversed. Open deductions
+// of the three years before the case's year come over with the change of
+// year. The deduction of the case's own year is posted on the off-balance
+// accounts of category 5903/9903 (EÜR line 187, tag "IabAbz_<id>"), its
+// addition back on 5904/9903 (EÜR line 188, "IabHin_<id>"); the matching
+// reduction of the asset's cost is the asset's (anl6a_Kuerzung, posted by
+// buchen() under "AnlageKuerzung_<id>", EÜR line 138).
+struct Abzug {
+    int nummer = 0, id = 0;
+    int jahr = 0;
+    QString bezeichnung;
+    EuroType kosten;         // expected cost of the planned investment
+    EuroType betrag;         // the deduction
+    EuroType hinzurechnung;  // added back so far
+    zDate investiert;        // purchase the deduction was used for
+    int anlage = 0;          // id of that asset
+    bool rueckgaengig = false;
+    // What is left to be added back or reversed.
+    EuroType offen() const { return rueckgaengig ? EuroType() : betrag - hinzurechnung; }
+};
+QList<Abzug> abzuege();
+// Takes a deduction for the case's year and posts it. Refused above 40 %
+// of the expected cost, when the profit before deductions exceeds the limit
+// of eurSperrgrenzen (100 000 EUR for an income-surplus statement) or the
+// open deductions would exceed 200 000 EUR per business. Its number.
+int abzugAnlegen(Abzug a, QString* fehler);
+// Adds back the open deduction `nummer` for the asset `anlageNummer` bought
+// in the case's year: up to 40 % of its cost (§ 7g Abs. 2 Satz 1), posted at
+// once, and reduces the asset's cost by the same amount (posted with the
+// next buchen()). The amount added back; 0 with `fehler`.
+EuroType hinzurechnen(int nummer, int anlageNummer, QString* fehler);
+// Marks a deduction whose investment period has run out as reversed: the
+// assessment of the year it was taken changes (§ 7g Abs. 3 EStG); this
+// year's ledger does not.
+bool rueckgaengig(int nummer, QString* fehler);
+// Whether the investment period (the three years after the deduction) is over.
+bool fristAbgelaufen(const Abzug& a, int jahr);
 
 }  // namespace Anlagen

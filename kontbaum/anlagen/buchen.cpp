@@ -110,6 +110,13 @@ bool buchen(int jahr, Lauf* lauf, QString* fehler) {
                                                                  : QStringLiteral("AfA %1 %2").arg(name).arg(jahr);
             posten << aufwand(KG::HERK_ANL_AFA, 7, t, tag("AnlageAbschreibung_", a.id), datum, a.konto, a.afaKonto, afa);
         }
+        const EuroType kuerzung = w.herabsetzung - gebucht(db, tag("AnlageKuerzung_", a.id));
+        if (!kuerzung.isNull()) {
+            const unsigned long k = kontoDerKategorie(5306);
+            if (k == 0) return nein(fehler, QStringLiteral("Der Kontenplan hat kein Konto für Herabsetzungsbeträge nach § 7g Abs. 2 EStG (Kategorie 5306)."));
+            posten << aufwand(KG::HERK_ANL_KRZ, 4, QStringLiteral("Herabsetzung § 7g Abs. 2 %1").arg(name), tag("AnlageKuerzung_", a.id),
+                              a.anschaffung, a.konto, k, kuerzung);
+        }
         const EuroType sonder = w.sonder - gebucht(db, tag("AnlageSonderAbschreibung_", a.id));
         if (!sonder.isNull()) {
             if (sonderKonto == 0) return nein(fehler, QStringLiteral("Der Kontenplan hat kein aktives Konto für Sonderabschreibungen (Kategorie 5304)."));

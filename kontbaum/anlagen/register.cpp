@@ -51,6 +51,7 @@ Anlage lese(const DatenBase& e, int nummer) {
     a.vortragsjahr = v("anl6a_Vortragsjahr").toInt();
     a.buchwertVortrag = v("anl6a_BuchwertVortrag").toEuro();
     a.aufBuchung = v("anl6a_Buchung").toInt();
+    a.kuerzung = v("anl6a_Kuerzung").toEuro();
     for (const Varlist::Variable& var : e.variablen())
         if (var.name.startsWith(kSonder)) {
             bool ok = false;
@@ -82,6 +83,7 @@ void schreibe(DatenBase& e, const Anlage& a) {
     s("anl6a_Vortragsjahr", DatenTyp(a.vortragsjahr));
     s("anl6a_BuchwertVortrag", DatenTyp(a.buchwertVortrag));
     s("anl6a_Buchung", DatenTyp(a.aufBuchung));
+    s("anl6a_Kuerzung", DatenTyp(a.kuerzung));
     for (const Varlist::Variable& var : e.variablen())
         if (var.name.startsWith(kSonder) && !a.sonder.contains(var.name.mid(kSonder.size()).toInt()))
             e.setVar(var.name, DatenTyp(EuroType()));
@@ -206,21 +208,23 @@ Jahreswerte werte(const Anlage& a, int jahr) {
     const bool weg = a.abgang.isValid() && a.abgang.year() == jahr;
     const int bisMonat = weg ? a.abgang.month() : 12;
 
+    // The depreciation runs on the cost less the reduction of § 7g Abs. 2.
+    const EuroType basis = a.kosten - a.kuerzung;
     // What the plan took up to the end of `bis` months of use.
     auto planBis = [&](int monate) -> EuroType {
         switch (a.methode) {
         case Linear:
             if (a.nutzungsdauer <= 0) return EuroType();
-            return monate >= a.nutzungsdauer * 12 ? a.kosten : a.kosten.anteil(monate, qint64(a.nutzungsdauer) * 12);
+            return monate >= a.nutzungsdauer * 12 ? basis : basis.anteil(monate, qint64(a.nutzungsdauer) * 12);
         case Gebaeude: {
-            const EuroType b = a.kosten.anteil(qint64(monate) * EuroType::millionstel(a.satz), qint64(1200) * 1000000);
-            return std::min(b, a.kosten);
+            const EuroType b = basis.anteil(qint64(monate) * EuroType::millionstel(a.satz), qint64(1200) * 1000000);
+            return std::min(b, basis);
         }
-        case Sofort: return monate > 0 ? a.kosten : EuroType();
+        case Sofort: return monate > 0 ? basis : EuroType();
         case Sammelposten: {
             // One fifth a year from the year of acquisition, whatever the month.
             const int jahre = std::min(5, std::max(0, (monate + a.anschaffung.month() - 1) / 12));
-            return a.kosten.anteil(jahre, 5);
+            return basis.anteil(jahre, 5);
         }
         default: return EuroType();
         }
@@ -231,13 +235,14 @@ Jahreswerte werte(const Anlage& a, int jahr) {
     const int vorher = monateBis(a.anschaffung, jahr - 1, 12);
     if (neu) {
         w.zugang = a.kosten;
+        w.herabsetzung = a.kuerzung;
     } else if (a.vortragsjahr == jahr) {
         w.anfang = a.buchwertVortrag;
     } else {
-        w.anfang = a.kosten - planBis(vorher) - sonderVorher;
+        w.anfang = basis - planBis(vorher) - sonderVorher;
         if (w.anfang < EuroType()) w.anfang = EuroType();
     }
-    EuroType rest = w.anfang + w.zugang;
+    EuroType rest = w.anfang + w.zugang - w.herabsetzung;
     // § 7g Abs. 5 EStG: only in the year of acquisition and the four after it.
     if (a.methode == Linear && jahr - a.anschaffung.year() < 5) w.sonder = std::min(a.sonder.value(jahr), rest);
     rest -= w.sonder;
@@ -245,7 +250,7 @@ Jahreswerte werte(const Anlage& a, int jahr) {
     const int bis = a.methode == Sammelposten ? monateBis(a.anschaffung, jahr, 12) : monateBis(a.anschaffung, jahr, bisMonat);
     EuroType afa = planBis(bis) - planBis(vorher);
     const bool planEnde = (a.methode == Linear && a.nutzungsdauer > 0 && bis >= a.nutzungsdauer * 12) ||
-                          ((a.methode == Sofort || a.methode == Sammelposten) && planBis(bis) == a.kosten);
+                          ((a.methode == Sofort || a.methode == Sammelposten) && planBis(bis) == basis);
     if (afa > rest || planEnde) afa = rest;
     if (afa < EuroType()) afa = EuroType();
     w.afa = afa;
@@ -300,10 +305,12 @@ bool speichern(Anlage& a, QString* fehler) {
     if (!a.sonder.isEmpty() && a.methode != Linear)
         return nein(QStringLiteral("Sonderabschreibungen nach § 7g Abs. 5 EStG gibt es nur für bewegliche Wirtschaftsgüter, die "
                                    "linear abgeschrieben werden."));
-    if (sonderSumme > a.kosten.anteil(20, 100))
+    if (a.kuerzung < EuroType() || a.kuerzung > a.kosten)
+        return nein(QStringLiteral("Die Herabsetzung nach § 7g Abs. 2 EStG liegt zwischen 0 und den Anschaffungskosten."));
+    if (sonderSumme > (a.kosten - a.kuerzung).anteil(20, 100))
         return nein(QStringLiteral("Die Sonderabschreibungen nach § 7g Abs. 5 EStG betragen zusammen höchstens 20 %% der "
                                    "Anschaffungskosten (%1 €); angegeben sind %2 €.")
-                        .arg(a.kosten.anteil(20, 100).getText(), sonderSumme.getText())
+                        .arg((a.kosten - a.kuerzung).anteil(20, 100).getText(), sonderSumme.getText())
                         .replace(QStringLiteral("%%"), QStringLiteral("%")));
     if (a.abgang.isValid()) {
         if (a.abgang < a.anschaffung) return nein(QStringLiteral("Das Abgangsdatum liegt vor dem Anschaffungsdatum."));

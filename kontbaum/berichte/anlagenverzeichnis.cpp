@@ -14,18 +14,19 @@ QVariant betrag(const EuroType& e) { return e.alsDouble(); }
 QVariant datum(const zDate& d) { return d.isValid() ? QVariant(d.qdate()) : QVariant(); }
 
 struct Summe {
-    EuroType kosten, anfang, zugang, sonder, afa, abgang, ende;
+    EuroType kosten, anfang, zugang, herabsetzung, sonder, afa, abgang, ende;
     void add(const Anlagen::Jahreswerte& w) {
         kosten += w.kosten;
         anfang += w.anfang;
         zugang += w.zugang;
+        herabsetzung += w.herabsetzung;
         sonder += w.sonder;
         afa += w.afa;
         abgang += w.abgang;
         ende += w.ende;
     }
     QList<QVariant> zeile(const QString& text) const {
-        return {text, QVariant(), QVariant(), QVariant(), betrag(kosten), betrag(anfang), betrag(zugang), betrag(sonder), betrag(afa),
+        return {text, QVariant(), QVariant(), QVariant(), betrag(kosten), betrag(anfang), betrag(zugang), betrag(herabsetzung), betrag(sonder), betrag(afa),
                 betrag(abgang), betrag(ende)};
     }
 };
@@ -41,7 +42,8 @@ void anlagenverzeichnis(int jahr, BerichtListe* l) {
     l->spalte(QStringLiteral("AK/HK"), QStringLiteral("kosten"), BS::Betrag, 12);
     l->spalte(QStringLiteral("Buchwert Anfang"), QStringLiteral("buchwert_anfang"), BS::Betrag, 12);
     l->spalte(QStringLiteral("Zugänge"), QStringLiteral("zugaenge"), BS::Betrag, 12);
-    l->spalte(QStringLiteral("Sonder-AfA § 7g"), QStringLiteral("sonderabschreibungen"), BS::Betrag, 12);
+    l->spalte(QStringLiteral("Herabsetzung § 7g Abs. 2"), QStringLiteral("herabsetzungen"), BS::Betrag, 12);
+    l->spalte(QStringLiteral("Sonder-AfA § 7g Abs. 5"), QStringLiteral("sonderabschreibungen"), BS::Betrag, 12);
     l->spalte(QStringLiteral("AfA"), QStringLiteral("afa"), BS::Betrag, 12);
     l->spalte(QStringLiteral("Abgänge"), QStringLiteral("abgaenge"), BS::Betrag, 12);
     l->spalte(QStringLiteral("Buchwert Ende"), QStringLiteral("buchwert_ende"), BS::Betrag, 12);
@@ -61,12 +63,13 @@ void anlagenverzeichnis(int jahr, BerichtListe* l) {
             const Anlagen::Jahreswerte& w = p.second;
             s.add(w);
             l->zeile({name, qlonglong(a.nummer), a.bezeichnung, datum(a.anschaffung), betrag(w.kosten), betrag(w.anfang), betrag(w.zugang),
-                      betrag(w.sonder), betrag(w.afa), betrag(w.abgang), betrag(w.ende)});
+                      betrag(w.herabsetzung), betrag(w.sonder), betrag(w.afa), betrag(w.abgang), betrag(w.ende)});
         }
         l->zeile(s.zeile(QStringLiteral("Summe ") + name), true);
         gesamt.kosten += s.kosten;
         gesamt.anfang += s.anfang;
         gesamt.zugang += s.zugang;
+        gesamt.herabsetzung += s.herabsetzung;
         gesamt.sonder += s.sonder;
         gesamt.afa += s.afa;
         gesamt.abgang += s.abgang;
