@@ -304,6 +304,86 @@ int cmdIab(const Args& a) {
     return iabListe(a);
 }
 
+int kfzNeu(const Args& a) {
+    const QString n = QStringLiteral("kfz neu");
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    Anlagen::Fahrzeug f;
+    QString e;
+    if (!a.has(QStringLiteral("--bezeichnung"))) return usageError(n, QStringLiteral("--bezeichnung fehlt."));
+    f.bezeichnung = a.value(QStringLiteral("--bezeichnung"));
+    const QString methode = a.value(QStringLiteral("--methode")).trimmed().toLower();
+    if (a.has(QStringLiteral("--methode")) && methode != QLatin1String("prozent") && methode != QLatin1String("fahrtenbuch"))
+        return usageError(n, QStringLiteral("--methode erwartet prozent (1-%-Regelung) oder fahrtenbuch."));
+    f.fahrtenbuch = methode == QLatin1String("fahrtenbuch");
+    auto prozent = [&](const char* flag, double* ziel) {
+        EuroType p;
+        if (!a.has(QLatin1String(flag))) return true;
+        if (!parseAmount(a.value(QLatin1String(flag)), &p, &e)) return false;
+        *ziel = p.alsDouble();
+        return true;
+    };
+    if (a.has(QStringLiteral("--listenpreis")) && !parseAmount(a.value(QStringLiteral("--listenpreis")), &f.listenpreis, &e)) return usageError(n, e);
+    if (!prozent("--anteil", &f.privatProzent) || !prozent("--ust-anteil", &f.ustProzent)) return usageError(n, e);
+    if (a.has(QStringLiteral("--von-monat")) && !parseInt(a.value(QStringLiteral("--von-monat")), 1, 12, &f.vonMonat, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--bis-monat")) && !parseInt(a.value(QStringLiteral("--bis-monat")), 1, 12, &f.bisMonat, &e)) return usageError(n, e);
+    f.monatlich = a.has(QStringLiteral("--monatlich"));
+    if (f.fahrtenbuch && f.monatlich) return usageError(n, QStringLiteral("Der Anteil laut Fahrtenbuch wird einmal im Jahr gebucht; --monatlich gilt für die 1-%-Regelung."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
+        QString g;
+        const int nr = Anlagen::fahrzeugAnlegen(f, &g);
+        if (nr == 0) return abgelehnt(g);
+        out(QStringLiteral("%1\n").arg(nr));
+        return int(Ok);
+    });
+}
+
+int kfzBuchen(const Args& a) {
+    const QString n = QStringLiteral("kfz buchen");
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        Anlagen::Lauf lauf;
+        QString f;
+        if (!Anlagen::privatanteilBuchen(&lauf, &f)) return abgelehnt(f);
+        if (lauf.buchungen.isEmpty()) {
+            fall.setGeaendert(false);
+            err(QStringLiteral("Der Privatanteil ist schon vollständig gebucht; es wurde nichts gebucht.\n"));
+            return int(Ok);
+        }
+        for (unsigned long nr : lauf.buchungen) out(QStringLiteral("%1\n").arg(nr));
+        meldeErledigt(QStringLiteral("%1 Buchungen für die private Kfz-Nutzung, zusammen %2 € netto.").arg(lauf.buchungen.size()).arg(lauf.summe.getText()));
+        return int(Ok);
+    });
+}
+
+int kfzListe(const Args& a) {
+    if (a.positional().size() != 2) return usageError(QStringLiteral("kfz liste"), QStringLiteral("Genau eine Falldatei angeben."));
+    return Fall::ausfuehren(QStringLiteral("kfz liste"), a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        QString t;
+        for (const Anlagen::Fahrzeug& f : Anlagen::fahrzeuge()) {
+            const bool eigenesJahr = f.jahr == fall.kg()->getSteuerjahr();
+            t += QStringLiteral("%1 %2: %3, %4 % mit USt, Monate %5 bis %6%7\n")
+                     .arg(f.nummer, 3)
+                     .arg(f.bezeichnung)
+                     .arg(f.fahrtenbuch ? QStringLiteral("Fahrtenbuch, privat %1 %").arg(f.privatProzent)
+                                        : QStringLiteral("1 % von %1 € Listenpreis").arg(f.listenpreis.getText()))
+                     .arg(f.ustProzent)
+                     .arg(eigenesJahr ? f.vonMonat : 1)
+                     .arg(eigenesJahr ? f.bisMonat : 12)
+                     .arg(f.monatlich ? QStringLiteral(", monatlich gebucht") : QString());
+        }
+        out(t);
+        if (t.isEmpty()) err(QStringLiteral("Hinweis: Es ist kein Fahrzeug eingetragen.\n"));
+        return int(Ok);
+    });
+}
+
+int cmdKfz(const Args& a) {
+    const QString u = a.positional().value(1);
+    if (u == QLatin1String("neu")) return kfzNeu(a);
+    if (u == QLatin1String("buchen")) return kfzBuchen(a);
+    return kfzListe(a);
+}
+
 int cmdAnlage(const Args& a) {
     const QString u = a.positional().value(1);
     if (u == QLatin1String("neu")) return neu(a);
@@ -389,6 +469,27 @@ QList<Befehl> anlagenBefehle() {
                         "des Abzugs rückgängig gemacht (§ 7g Abs. 3 EStG: geänderter Bescheid jenes Jahres). Der Eintrag wird\n"
                         "so vermerkt und nicht mehr ins nächste Jahr übernommen; das Journal dieses Jahres ändert sich nicht."),
          cmdIab},
+        {QStringLiteral("kfz"), {}, {}, {}, QString(), QStringLiteral("private Nutzung des Firmenwagens: 1-%-Regelung oder Fahrtenbuch"),
+         QStringLiteral("Die Fahrzeuge gehen beim Jahreswechsel mit ins neue Jahr."), nullptr},
+        {QStringLiteral("kfz"), QStringLiteral("neu"), {QStringLiteral("add")},
+         {{{"--bezeichnung"}, "TEXT"}, {{"--methode"}, "prozent|fahrtenbuch"}, {{"--listenpreis"}, "BRUTTO"}, {{"--anteil"}, "PROZENT"},
+          {{"--ust-anteil"}, "PROZENT"}, {{"--von-monat"}, "M"}, {{"--bis-monat"}, "M"}, {{"--monatlich"}}},
+         QStringLiteral("dalvo kfz FALL neu --bezeichnung T (--listenpreis BRUTTO | --methode fahrtenbuch --anteil P) [--ust-anteil P] "
+                        "[--von-monat M] [--bis-monat M] [--monatlich]"),
+         QStringLiteral("trägt einen Firmenwagen ein"),
+         QStringLiteral("1-%-Regelung (Vorgabe): 1 % des auf volle hundert Euro abgerundeten Bruttolistenpreises je Monat\n"
+                        "der Nutzung im Jahr (§ 6 Abs. 1 Nr. 4 Satz 2 EStG). Fahrtenbuch: der private Anteil der Kfz-Kosten\n"
+                        "des Jahres (laufende Kosten, Leasing, AfA der Fahrzeuge im Anlagenverzeichnis). --ust-anteil: der Teil\n"
+                        "mit 19 % USt (Vorgabe 80 %, der Rest ohne USt). Gibt die Nummer aus."),
+         cmdKfz},
+        {QStringLiteral("kfz"), QStringLiteral("buchen"), {}, {}, QStringLiteral("dalvo kfz FALL buchen [--ja|--nein]"),
+         QStringLiteral("bucht den Privatanteil"),
+         QStringLiteral("Bucht die private Nutzung jedes Fahrzeugs gegen das Privatkonto (EÜR Kz 106), monatlich zum\n"
+                        "Monatsende oder einmal zum Jahresende; nur was noch fehlt: ein zweiter Lauf bucht nichts. Gibt\n"
+                        "die Buchungsnummern aus."),
+         cmdKfz},
+        {QStringLiteral("kfz"), QStringLiteral("liste"), {QStringLiteral("list")}, {}, QStringLiteral("dalvo kfz FALL liste"),
+         QStringLiteral("zeigt die Fahrzeuge"), QStringLiteral("Zeigt die eingetragenen Fahrzeuge mit ihrer Bewertung."), cmdKfz},
     };
 }
 

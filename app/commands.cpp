@@ -34,7 +34,7 @@ const QList<Befehlsgruppe>& befehlsgruppen() {
          {QStringLiteral("buchen"), QStringLiteral("regelbuchungen"), QStringLiteral("bank"), QStringLiteral("rechnung"),
           QStringLiteral("angebot"), QStringLiteral("auftrag"), QStringLiteral("lieferschein"), QStringLiteral("mahnung"),
           QStringLiteral("erinnerungen"), QStringLiteral("kassenabschluss"), QStringLiteral("stornieren"), QStringLiteral("loeschen"),
-          QStringLiteral("festschreiben")}},
+          QStringLiteral("festschreiben"), QStringLiteral("anlage"), QStringLiteral("investitionsabzug"), QStringLiteral("kfz")}},
         {QStringLiteral("Prüfen"),
          {QStringLiteral("status"), QStringLiteral("buchungen"), QStringLiteral("pruefen"), QStringLiteral("getkont"), QStringLiteral("berechnung")}},
         {QStringLiteral("Auswerten"),

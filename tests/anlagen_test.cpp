@@ -185,6 +185,32 @@ TEST_F(AnlagenTest, AnInvestmentDeductionIsAddedBackWhenTheAssetIsBought) {
     EXPECT_TRUE(Anlagen::hinzurechnen(2, 1, &e).isNull()) << "not in the year it was taken";
 }
 
+// The 1 % rule for two cars of the whole year 2016:
+//   list price 28 049 -> 28 000, 280 a month, booked monthly, 80 % with VAT:
+//     224 x 12 = 2 688 on 8921 with 19 % (510,72 VAT), 56 x 12 = 672 on 8924;
+//   list price 20 000, 200 a month, booked once, without VAT: 2 400 on 8924.
+// EÜR 106 = 2 688 + 672 + 2 400 = 5 760.
+TEST_F(AnlagenTest, TheCompanyCarsPrivateUseByTheOnePercentRule) {
+    Anlagen::Fahrzeug a;
+    a.bezeichnung = QStringLiteral("Kombi");
+    a.listenpreis = eur(28049);
+    a.monatlich = true;
+    Anlagen::Fahrzeug b;
+    b.bezeichnung = QStringLiteral("Kleinwagen");
+    b.listenpreis = eur(20000);
+    b.ustProzent = 0;
+    QString e;
+    ASSERT_EQ(Anlagen::fahrzeugAnlegen(a, &e), 1) << e.toStdString();
+    ASSERT_EQ(Anlagen::fahrzeugAnlegen(b, &e), 2) << e.toStdString();
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e)) << e.toStdString();
+    EXPECT_EQ(lauf.buchungen.size(), 13);
+    EXPECT_EQ(form().value(QStringLiteral("eur2_Kz106")), eur(5760));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=1776")).toEuro(), eur(510.72));
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e));
+    EXPECT_TRUE(lauf.buchungen.isEmpty()) << "a second run posts nothing";
+}
+
 TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
     // Supplies (4930, category 5570) at 19 %: 410,00 net is posted unasked,
     // 410,01 net asks with the limit named, and No posts nothing.

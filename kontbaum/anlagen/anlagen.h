@@ -40,6 +40,8 @@
 #include <QMap>
 #include <QString>
 
+class DBConnection;
+
 namespace Anlagen {
 
 enum Methode { Linear = 0, Gebaeude = 1, OhneAfa = 2, Sofort = 3, Sammelposten = 4 };
@@ -193,5 +195,40 @@ EuroType hinzurechnen(int nummer, int anlageNummer, QString* fehler);
 bool rueckgaengig(int nummer, QString* fehler);
 // Whether the investment period (the three years after the deduction) is over.
 bool fristAbgelaufen(const Abzug& a, int jahr);
+
+// --- the private use of a company car (kfz.cpp) ------------------------------
+//
+// An entry "Kont_[M]\Buch012_[0]\Buch012a_{n}" is one vehicle of the
+// business with the way its private use is valued: by the 1 % rule (1 % of
+// the gross list price, rounded down to full hundreds, for each month of
+// the year the car was in the business, § 6 Abs. 1 Nr. 4 Satz 2 EStG) or by
+// the logbook's private share of the year's car costs (running costs and
+// leasing of categories 5402/5405, the depreciation of the vehicles in the
+// asset register). The share is a withdrawal: the private account is
+// debited, the accounts of private use (category 4201, EÜR line 106)
+// credited, the part with VAT (ustProzent, 80 % by the usual 20 % discount
+// for costs without input tax) at 19 % on the account with the key, the
+// rest on the account without. Postings carry "Privatanteil[<id>]<year>"
+// (and "-MM" when monthly) and origin 60; a run posts only the difference
+// to what those bookings hold.
+struct Fahrzeug {
+    int nummer = 0, id = 0;
+    QString bezeichnung;
+    bool fahrtenbuch = false;
+    EuroType listenpreis;      // gross list price (1 % rule)
+    double privatProzent = 0;  // private share by the logbook
+    double ustProzent = 80;    // share of the private use subject to VAT
+    int jahr = 0;              // the year vonMonat/bisMonat belong to
+    int vonMonat = 1, bisMonat = 12;
+    bool monatlich = false;    // one booking a month instead of one a year
+};
+QList<Fahrzeug> fahrzeuge();
+// Adds a vehicle for the case's year; its number, 0 with `fehler`.
+int fahrzeugAnlegen(Fahrzeug f, QString* fehler);
+// The year's car costs (net) and, in `mitVorsteuer`, the part that carried input tax.
+EuroType fahrzeugKosten(DBConnection* db, EuroType* mitVorsteuer);
+// Posts the private use of every vehicle for the case's year that the
+// ledger does not hold yet; all in one transaction, the lock question first.
+bool privatanteilBuchen(Lauf* lauf, QString* fehler);
 
 }  // namespace Anlagen
