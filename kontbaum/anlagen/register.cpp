@@ -377,7 +377,7 @@ bool entfernen(int nummer, QString* fehler) {
         return false;
     }
     DBConnection* db = rsFallDB();
-    const QStringList tags = {QStringLiteral("AnlageAbschreibung_"), QStringLiteral("AnlageSonderAbschreibung_"), QStringLiteral("AnlageAbgang_"),
+    const QStringList tags = {QStringLiteral("AnlageAbschreibung_"), QStringLiteral("AnlageSonderAbschreibung_"), QStringLiteral("AnlageAbgang_"), QStringLiteral("AnlageKuerzung_"),
                               QStringLiteral("AnlageErloes_"), QStringLiteral("AnlageNeu_")};
     for (const QString& t : tags) {
         const qlonglong n = db ? QueryPrepared(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Storno=0 AND Storniert=0 AND Zusatzinfo=?"),
@@ -406,18 +406,20 @@ bool entfernen(int nummer, QString* fehler) {
 
 QMap<int, EuroType> schlussBuchwerte(int jahr) {
     QMap<int, EuroType> m;
-    for (const Anlage& a : liste()) m.insert(a.id, werte(a, jahr).ende);
+    for (const Anlage& a : liste())
+        if (a.id != 0) m.insert(a.id, werte(a, jahr).ende);
     return m;
 }
 
 void vortragen(int neuesJahr, const QMap<int, EuroType>& vorjahr) {
     const QList<DatenBase*> l = eintraege();
     for (int i = 0; i < l.size(); ++i) {
-        Anlage a = lese(*l[i], i + 1);
-        if (!vorjahr.contains(a.id) || a.anschaffung.year() >= neuesJahr) continue;
-        a.vortragsjahr = neuesJahr;
-        a.buchwertVortrag = vorjahr.value(a.id);
-        schreibe(*l[i], a);
+        const Anlage a = lese(*l[i], i + 1);
+        // Entries the register did not make (no key, no date) stay as they came.
+        if (a.id == 0 || !a.anschaffung.isValid() || !vorjahr.contains(a.id) || a.anschaffung.year() >= neuesJahr) continue;
+        l[i]->setVar(QStringLiteral("anl6a_Vortragsjahr"), DatenTyp(neuesJahr));
+        l[i]->setVar(QStringLiteral("anl6a_BuchwertVortrag"), DatenTyp(vorjahr.value(a.id)));
+        l[i]->setVar(QStringLiteral("anl6a_Buchwert"), DatenTyp(vorjahr.value(a.id)));
     }
 }
 
