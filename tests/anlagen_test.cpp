@@ -190,11 +190,15 @@ TEST_F(AnlagenTest, AnInvestmentDeductionIsAddedBackWhenTheAssetIsBought) {
 //     224 x 12 = 2 688 on 8921 with 19 % (510,72 VAT), 56 x 12 = 672 on 8924;
 //   list price 20 000, 200 a month, booked once, without VAT: 2 400 on 8924.
 // EÜR 106 = 2 688 + 672 + 2 400 = 5 760.
+// Trips of the first car, 20 km on 200 days: 28 000 x 0,03 % x 20 x 12 =
+// 2 016 (EÜR 142), deductible 0,30 x 20 x 200 = 1 200 (EÜR 176), 816 not.
 TEST_F(AnlagenTest, TheCompanyCarsPrivateUseByTheOnePercentRule) {
     Anlagen::Fahrzeug a;
     a.bezeichnung = QStringLiteral("Kombi");
     a.listenpreis = eur(28049);
     a.monatlich = true;
+    a.entfernung = 20;
+    a.arbeitstage = 200;
     Anlagen::Fahrzeug b;
     b.bezeichnung = QStringLiteral("Kleinwagen");
     b.listenpreis = eur(20000);
@@ -204,8 +208,12 @@ TEST_F(AnlagenTest, TheCompanyCarsPrivateUseByTheOnePercentRule) {
     ASSERT_EQ(Anlagen::fahrzeugAnlegen(b, &e), 2) << e.toStdString();
     Anlagen::Lauf lauf;
     ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e)) << e.toStdString();
-    EXPECT_EQ(lauf.buchungen.size(), 13);
-    EXPECT_EQ(form().value(QStringLiteral("eur2_Kz106")), eur(5760));
+    EXPECT_EQ(lauf.buchungen.size(), 14);
+    const QMap<QString, EuroType> w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur2_Kz106")), eur(5760));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz142")), eur(-2016)) << "line 142 reduces the car costs";
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz176")), eur(1200));
+    EXPECT_EQ(KontoGlobal::getGewinn(db, false, 0), eur(5760 + 510.72 + 816)) << "private use, its VAT and the non-deductible trips";
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=1776")).toEuro(), eur(510.72));
     ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e));
     EXPECT_TRUE(lauf.buchungen.isEmpty()) << "a second run posts nothing";

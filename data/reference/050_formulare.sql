@@ -180,6 +180,8 @@ INSERT INTO eurFormulare (Formular, Kennziffer, Bezeichnung, HabenPositiv, Varia
     (3, 145, 'Steuern, Versicherungen und Maut Kraftfahrzeuge', 1, 'eur3_Kz145', '2015-01-01 00:00:00'),
     (3, 146, 'Sonstige tatsächliche Fahrtkosten ohne AfA und Zinsen (z. B. Reparaturen, Treibstoff, Flugstrecken, öffentliche Verkehrsmittel)', 1, 'eur3_Kz146', '2015-01-01 00:00:00'),
     (3, 147, 'Fahrtkosten für nicht zum Betriebsvermögen gehörende Fahrzeuge (Nutzungseinlage)', 1, 'eur3_Kz147', '2015-01-01 00:00:00'),
+    (3, 142, 'Fahrtkosten für Wege zwischen Wohnung und Betriebsstätte; Familienheimfahrten (pauschaliert oder tatsächlich)', 0, 'eur3_Kz142', '2015-01-01 00:00:00'),
+    (3, 176, 'Mindestens abziehbare Fahrtkosten für Wege zwischen Wohnung und Betriebsstätte (Entfernungspauschale); Familienheimfahrten', 1, 'eur3_Kz176', '2015-01-01 00:00:00'),
     (3, 187, 'Abzugsbeträge für Investitionen nach § 7g Abs. 1 EStG', 1, 'eur1_Investitionsabzug', '2015-01-01 00:00:00'),
     (3, 188, 'Hinzurechnung der Investitionsabzugsbeträge nach § 7g Abs. 2 EStG', 0, 'eur1_Hinzurechnung', '2015-01-01 00:00:00'),
     (3, 199, 'Summe Betriebsausgaben', 1, 'eur1_Betriebsausgaben', '2015-01-01 00:00:00'),

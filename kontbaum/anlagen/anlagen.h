@@ -221,6 +221,13 @@ struct Fahrzeug {
     int jahr = 0;              // the year vonMonat/bisMonat belong to
     int vonMonat = 1, bisMonat = 12;
     bool monatlich = false;    // one booking a month instead of one a year
+    // Trips between home and business (§ 4 Abs. 5 Satz 1 Nr. 6 EStG, 1 %
+    // rule only): km one way and the days driven. Of 0,03 % of the list
+    // price per km and month (EÜR 142) the allowance of 0,30 EUR per km and
+    // day stays deductible (EÜR 176); the rest is not deductible (category
+    // 6000). Posted once a year under "EntfPausch[<id>]<year>", origin 61.
+    int entfernung = 0;
+    int arbeitstage = 0;
 };
 QList<Fahrzeug> fahrzeuge();
 // Adds a vehicle for the case's year; its number, 0 with `fehler`.

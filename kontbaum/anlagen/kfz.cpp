@@ -43,6 +43,8 @@ Fahrzeug lese(const DatenBase& e, int nummer) {
     f.vonMonat = std::max(1, v("bu12a_VonMonat").toInt());
     f.bisMonat = v("bu12a_BisMonat").isNull() ? 12 : v("bu12a_BisMonat").toInt();
     f.monatlich = v("bu12a_Monatlich").toBool();
+    f.entfernung = v("bu12a_Entfernung").toInt();
+    f.arbeitstage = v("bu12a_Arbeitstage").toInt();
     return f;
 }
 
@@ -58,6 +60,26 @@ void schreibe(DatenBase& e, const Fahrzeug& f) {
     s("bu12a_VonMonat", DatenTyp(f.vonMonat));
     s("bu12a_BisMonat", DatenTyp(f.bisMonat));
     s("bu12a_Monatlich", DatenTyp(f.monatlich));
+    s("bu12a_Entfernung", DatenTyp(f.entfernung));
+    s("bu12a_Arbeitstage", DatenTyp(f.arbeitstage));
+}
+
+// The account of category `kategorie` whose EÜR line is `zeile`.
+unsigned long kontoMitZeile(DBConnection* db, int kategorie, int zeile) {
+    return QueryPrepared(db, QStringLiteral("SELECT MIN(Nummer) FROM eurKontenplan WHERE Kategorie=? AND EUR=?"), {DatenTyp(kategorie), DatenTyp(zeile)})
+        .value(0)
+        .toULong();
+}
+
+// What the tagged bookings hold on one account (debit positive).
+EuroType aufKonto(DBConnection* db, const QString& tag, unsigned long konto) {
+    return QueryPrepared(db,
+                         QStringLiteral("SELECT SUM(CASE WHEN z.Haben=0 THEN z.Betrag ELSE -z.Betrag END) FROM eurVerbucht b "
+                                        "JOIN eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=b.Buchungsnummer "
+                                        "WHERE b.Zusatzinfo=? AND z.Konto=?"),
+                         {DatenTyp(tag), DatenTyp(qlonglong(konto))})
+        .value(0)
+        .toEuro();
 }
 
 // The accounts of the private use (category 4201): the one with a key
@@ -105,6 +127,14 @@ int fahrzeugAnlegen(Fahrzeug f, QString* fehler) {
     if (f.fahrtenbuch && (f.privatProzent <= 0 || f.privatProzent >= 100))
         return nein(fehler, QStringLiteral("Das Fahrtenbuch braucht den privaten Anteil in Prozent (--anteil, über 0 und unter 100).")), 0;
     if (f.ustProzent < 0 || f.ustProzent > 100) return nein(fehler, QStringLiteral("Der Anteil mit Umsatzsteuer liegt zwischen 0 und 100 Prozent.")), 0;
+    if (f.entfernung < 0 || f.arbeitstage < 0 || f.arbeitstage > 366 || (f.entfernung > 0) != (f.arbeitstage > 0))
+        return nein(fehler, QStringLiteral("Zu den Fahrten zwischen Wohnung und Betrieb gehören die Entfernung in km (--entfernung) und die "
+                                           "Zahl der Fahrtage (--arbeitstage, höchstens 366).")),
+               0;
+    if (f.entfernung > 0 && f.fahrtenbuch)
+        return nein(fehler, QStringLiteral("Die Fahrten zwischen Wohnung und Betrieb werden hier nur nach der 1-%-Regelung bewertet; beim "
+                                           "Fahrtenbuch gehören die tatsächlichen Kosten dieser Fahrten zum privaten Anteil.")),
+               0;
     if (f.vonMonat < 1 || f.bisMonat > 12 || f.vonMonat > f.bisMonat)
         return nein(fehler, QStringLiteral("Die Monate der Nutzung liegen zwischen 1 und 12, der erste vor dem letzten.")), 0;
     f.jahr = jahr;
@@ -126,7 +156,7 @@ EuroType fahrzeugKosten(DBConnection* db, EuroType* mitVorsteuer) {
                                        "(SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen t WHERE t.Buchungsnummer=z.Buchungsnummer "
                                        "AND t.SteuerID=z.SteuerID AND t.Steuerschluessel=999999)>0 AS v "
                                        "FROM eurVerbuchtBuchungszeilen z JOIN eurKontenplan k ON k.Nummer=z.Konto "
-                                       "WHERE k.Kategorie IN (5402, 5405) AND z.Steuerschluessel<>999999 GROUP BY v"));
+                                       "WHERE k.Kategorie IN (5402, 5405) AND k.EUR NOT IN (142, 176) AND z.Steuerschluessel<>999999 GROUP BY v"));
     for (; !rs.isEOF(); rs.fetch()) {
         const EuroType s = rs.getFields()->getField(0).toEuro();
         summe += s;
@@ -209,6 +239,49 @@ bool privatanteilBuchen(Lauf* lauf, QString* fehler) {
         if (!ohne.isNull()) b.teile.append({ohneUst, 0, ohne, false, QString()});
         entwuerfe << b;
     }
+    // Trips between home and business of the cars valued by the 1 % rule.
+    const unsigned long haben = kontoMitZeile(db, 5402, 142), abziehbar = kontoMitZeile(db, 5402, 176),
+                        nichtAbziehbar = QueryPrepared(db, QStringLiteral("SELECT MIN(Nummer) FROM eurKontenplan WHERE Kategorie=6000"), {}).value(0).toULong();
+    for (const Fahrzeug& f : fahrzeuge()) {
+        if (f.fahrtenbuch || f.entfernung <= 0) continue;
+        if (haben == 0 || abziehbar == 0 || nichtAbziehbar == 0)
+            return nein(fehler, QStringLiteral("Der Kontenplan hat keine Konten für Fahrten zwischen Wohnung und Betrieb (EÜR Zeilen 142 und 176, "
+                                               "Kategorie 6000)."));
+        const int von = f.jahr == jahr ? f.vonMonat : 1, bis = f.jahr == jahr ? f.bisMonat : 12;
+        const EuroType preis = EuroType::ausCent(f.listenpreis.cent() / 10000 * 10000);
+        // 0,03 % of the list price per km and month; the allowance per km and day.
+        const EuroType wert = preis.anteil(qint64(3) * f.entfernung * (bis - von + 1), 10000);
+        const EuroType pauschale = EuroType::ausCent(30).anteil(qint64(f.entfernung) * f.arbeitstage, 1);
+        const EuroType rest = wert > pauschale ? wert - pauschale : EuroType();
+        const QString tag = QStringLiteral("EntfPausch[%1]%2").arg(f.id).arg(jahr);
+        // What the booking should hold against what it holds.
+        const EuroType dWert = (rest.isNull() ? EuroType() : wert) + aufKonto(db, tag, haben);
+        const EuroType dPauschale = (rest.isNull() ? EuroType() : pauschale) - aufKonto(db, tag, abziehbar);
+        const EuroType dRest = rest - aufKonto(db, tag, nichtAbziehbar);
+        if (dWert.isNull() && dPauschale.isNull() && dRest.isNull()) continue;
+        const bool mehr = dWert > EuroType() || (dWert.isNull() && dRest > EuroType());
+        if ((mehr && (dPauschale < EuroType() || dRest < EuroType())) || (!mehr && (dPauschale > EuroType() || dRest > EuroType())))
+            return nein(fehler, QStringLiteral("Die Buchung der Fahrten zwischen Wohnung und Betrieb von „%1“ passt nicht mehr zu den Angaben; bitte "
+                                               "die Buchung mit „%2“ stornieren und neu buchen.")
+                                    .arg(f.bezeichnung, tag));
+        KG::BuchungsEntwurf b;
+        b.herkunft = KG::HERK_PA_ENTF;
+        b.text = QStringLiteral("Fahrten Wohnung/Betrieb %1: 0,03 % x %2 € x %3 km x %4 Monate, abziehbar %5 km x %6 Tage x 0,30 €")
+                     .arg(f.bezeichnung, preis.getText())
+                     .arg(f.entfernung)
+                     .arg(bis - von + 1)
+                     .arg(f.entfernung)
+                     .arg(f.arbeitstage);
+        b.belegdatum = zDate(jahr, bis, 1).addMonths(1).addDays(-1);
+        b.buchungsart = 3;
+        b.zusatzinfo = tag;
+        b.haben = mehr;
+        b.konto = haben;
+        if (!dPauschale.isNull()) b.teile.append({abziehbar, 0, dPauschale.abs(), false, QString()});
+        if (!dRest.isNull()) b.teile.append({nichtAbziehbar, 0, dRest.abs(), false, QString()});
+        if (b.teile.isEmpty()) continue;
+        entwuerfe << b;
+    }
     if (lauf) *lauf = Lauf();
     if (entwuerfe.isEmpty()) return true;
     for (const KG::BuchungsEntwurf& b : entwuerfe)
@@ -221,10 +294,16 @@ bool privatanteilBuchen(Lauf* lauf, QString* fehler) {
     Lauf l;
     for (const KG::BuchungsEntwurf& b : entwuerfe) {
         QString e;
+        // The accounts of trips are kept inactive in the chart until used.
+        for (const KG::BuchungsTeil& t : b.teile)
+            if (!ExecPrepared(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=-1 WHERE Aktiv=0 AND Nummer IN (?, ?)"),
+                              {DatenTyp(qlonglong(b.konto)), DatenTyp(qlonglong(t.konto))}))
+                return nein(fehler, QStringLiteral("Die Konten für „%1“ konnten nicht aktiviert werden.").arg(b.text));
         const unsigned long nr = KG::insertSplittBuchung(b, db, &e);
         if (nr == 0) return nein(fehler, QStringLiteral("„%1“ konnte nicht gebucht werden: %2").arg(b.text, e));
         l.buchungen << nr;
-        for (const KG::BuchungsTeil& t : b.teile) l.summe += b.haben ? -t.betrag : t.betrag;
+        if (b.herkunft == KG::HERK_PA_ANT)
+            for (const KG::BuchungsTeil& t : b.teile) l.summe += b.haben ? -t.betrag : t.betrag;
     }
     if (!tx.commit()) return nein(fehler, QStringLiteral("Der Privatanteil konnte nicht gespeichert werden."));
     if (lauf) *lauf = l;
