@@ -140,8 +140,16 @@ TEST_F(AnlagenTest, ThePoolIsDissolvedByFifthsAndHoldsForTheWholeYear) {
     EXPECT_TRUE(e.contains(QStringLiteral("§ 6 Abs. 2a Satz 5"))) << e.toStdString();
     // Up to 150 it still can.
     speichere(anlage("Lampe", 480, zDate(2016, 3, 1), 150, Anlagen::Sofort));
+    // An entry without postings can be removed; those after it move up.
+    speichere(anlage("Fehlkauf", 485, zDate(2016, 3, 1), 999, Anlagen::Sammelposten));
+    ASSERT_TRUE(Anlagen::entfernen(2, &e)) << e.toStdString();
+    ASSERT_EQ(Anlagen::liste().size(), 4);
+    EXPECT_EQ(Anlagen::liste().at(1).bezeichnung, QStringLiteral("Tablet"));
+    ASSERT_TRUE(Anlagen::entfernen(4, &e));
+    speichere(anlage("Monitor", 485, zDate(2016, 6, 30), 300, Anlagen::Sammelposten));
     Anlagen::Lauf lauf;
     ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e)) << e.toStdString();
+    EXPECT_FALSE(Anlagen::entfernen(1, &e)) << "its depreciation is posted";
     EXPECT_EQ(form().value(QStringLiteral("eur3_Kz137")), eur(200));
     EXPECT_EQ(form().value(QStringLiteral("eur3_Kz132")), eur(150));
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 800);

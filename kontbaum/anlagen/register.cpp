@@ -399,8 +399,9 @@ bool entfernen(int nummer, QString* fehler) {
     QList<DatenBase*> l = eintraege();
     for (DatenBase* e : l) e->detach();
     delete l.takeAt(nummer - 1);
-    for (int i = 0; i < r->childSlotCount(); ++i) r->setChildSlot(i, nullptr);
-    for (int i = 0; i < l.size(); ++i) r->setChildSlot(i, l[i], Besitzer_Owner);
+    int naechste = 0;
+    for (int i = 0; i < r->childSlotCount() && naechste < l.size(); ++i)
+        if (!r->childSlot(i)) r->setChildSlot(i, l[naechste++], Besitzer_Owner);
     return true;
 }
 
