@@ -313,4 +313,35 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     EXPECT_EQ(dalvo({QStringLiteral("pruefen"), neu}).rc, 0);
 }
 
+// A purchase typed as debit and credit with input tax on the asset account,
+// taken into the register: 1 380 net from 09.03.2016 over 3 years, 10 of 36
+// months: 383,33; a second run posts nothing.
+TEST(AnlagenBuchen, APurchaseBookedByHandBecomesAnAsset) {
+    QTemporaryDir dir;
+    const QString fall = dir.filePath(QStringLiteral("fall.dalvo"));
+    ASSERT_EQ(dalvo({QStringLiteral("neu"), fall, QStringLiteral("--jahr"), QStringLiteral("2016"), QStringLiteral("--ohne-beispiele")}).rc, 0);
+    const Lauf kauf = dalvo({QStringLiteral("buchen"), fall, QStringLiteral("--art"), QStringLiteral("frei"), QStringLiteral("--datum"),
+                             QStringLiteral("09.03.2016"), QStringLiteral("--betrag"), QStringLiteral("1380"), QStringLiteral("--netto"),
+                             QStringLiteral("--soll"), QStringLiteral("420"), QStringLiteral("--haben"), QStringLiteral("1200"),
+                             QStringLiteral("--schluessel"), QStringLiteral("7"), QStringLiteral("--text"), QStringLiteral("Notebook")});
+    ASSERT_EQ(kauf.rc, 0) << kauf.err.toStdString();
+    const Lauf neu = dalvo({QStringLiteral("anlage"), fall, QStringLiteral("neu"), QStringLiteral("--aus-buchung"), kauf.out.trimmed(),
+                            QStringLiteral("--nutzungsdauer"), QStringLiteral("3")});
+    ASSERT_EQ(neu.rc, 0) << neu.err.toStdString();
+    EXPECT_EQ(dalvo({QStringLiteral("anlage"), fall, QStringLiteral("neu"), QStringLiteral("--aus-buchung"), kauf.out.trimmed(),
+                     QStringLiteral("--nutzungsdauer"), QStringLiteral("3")}).rc,
+              1) << "one booking, one asset";
+    ASSERT_EQ(dalvo({QStringLiteral("anlage"), fall, QStringLiteral("afa")}).rc, 0);
+    EXPECT_EQ(dalvo({QStringLiteral("anlage"), fall, QStringLiteral("afa")}).out, QString());
+    const QJsonObject summe = QJsonDocument::fromJson(dalvo({QStringLiteral("anlage"), fall, QStringLiteral("verzeichnis"), QStringLiteral("--json")}).out.toUtf8())
+                                  .object()
+                                  .value(QStringLiteral("summen"))
+                                  .toArray()
+                                  .last()
+                                  .toObject();
+    EXPECT_DOUBLE_EQ(summe.value(QStringLiteral("afa")).toDouble(), 383.33);
+    EXPECT_DOUBLE_EQ(summe.value(QStringLiteral("buchwert_ende")).toDouble(), 996.67);
+    EXPECT_EQ(dalvo({QStringLiteral("pruefen"), fall}).rc, 0);
+}
+
 }  // namespace
