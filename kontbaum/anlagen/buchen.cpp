@@ -244,8 +244,8 @@ QString grenzfrage(unsigned long gegenkonto, const EuroType& netto) {
     if (netto <= grenze) return QString();
     return QStringLiteral("<p>Der Nettobetrag von %1 € liegt über der Grenze von %2 € für geringwertige Wirtschaftsgüter "
                           "(§ 6 Abs. 2 EStG).</p><p>Ist es ein Wirtschaftsgut, gehört es ins Anlagevermögen und wird über seine "
-                          "Nutzungsdauer abgeschrieben: auf ein Anlagekonto buchen und mit „dalvo anlage FALL neu --aus-buchung NR“ "
-                          "ins Anlagenverzeichnis nehmen.</p><p>Trotzdem als Ausgabe auf Konto %3 buchen?</p>")
+                          "Nutzungsdauer abgeschrieben: auf ein Anlagekonto buchen und die Buchung ins Anlagenverzeichnis "
+                          "übernehmen.</p><p>Trotzdem als Ausgabe auf Konto %3 buchen?</p>")
         .arg(netto.getText(), grenze.getText())
         .arg(gegenkonto);
 }
