@@ -181,6 +181,9 @@ TEST_F(AnlagenTest, AnInvestmentDeductionIsAddedBackWhenTheAssetIsBought) {
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("herabsetzungen")), 10000);
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 13125);
     EXPECT_EQ(Anlagen::abzuege().first().offen(), eur(2000));
+    DatenTyp datum;
+    ASSERT_TRUE(DatenBase::GetDBVar(e1 + QStringLiteral("iab6a_anschaffungsdatum"), &datum));
+    EXPECT_FALSE(datum.toDate().isValid()) << "the open remainder goes into the next year";
 
     Anlagen::Abzug neu;
     neu.bezeichnung = QStringLiteral("Drucker");

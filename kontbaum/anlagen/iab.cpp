@@ -46,7 +46,8 @@ Abzug lese(const DatenBase& e, int nummer) {
     a.kosten = v("iab6a_kosten").toEuro();
     a.betrag = v("iab6a_betrag").toEuro();
     a.hinzurechnung = v("iab6a_hinzurechnung").toEuro();
-    a.investiert = v("iab6a_anschaffungsdatum").toDate();
+    a.investiert = v("iab6a_investiert").toDate();
+    if (!a.investiert.isValid()) a.investiert = v("iab6a_anschaffungsdatum").toDate();
     a.anlage = v("iab6a_anlage").toInt();
     a.rueckgaengig = v("iab6a_kategorie").toInt() == kRueckgaengig;
     return a;
@@ -60,7 +61,10 @@ void schreibe(DatenBase& e, const Abzug& a) {
     s("iab6a_kosten", DatenTyp(a.kosten));
     s("iab6a_betrag", DatenTyp(a.betrag));
     s("iab6a_hinzurechnung", DatenTyp(a.hinzurechnung));
-    s("iab6a_anschaffungsdatum", DatenTyp(a.investiert));
+    s("iab6a_investiert", DatenTyp(a.investiert));
+    // The change of year leaves a deduction with this date behind: it is set
+    // only once nothing is left open, so a remainder comes along.
+    s("iab6a_anschaffungsdatum", DatenTyp(a.offen().isNull() && !a.rueckgaengig ? a.investiert : zDate()));
     s("iab6a_anlage", DatenTyp(a.anlage));
     s("iab6a_kategorie", DatenTyp(a.rueckgaengig ? kRueckgaengig : kOffen));
 }
