@@ -386,6 +386,76 @@ int cmdKfz(const Args& a) {
     return kfzListe(a);
 }
 
+int umlaufNeu(const Args& a) {
+    const QString n = QStringLiteral("umlauf neu");
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    for (const char* pflicht : {"--bezeichnung", "--konto", "--datum", "--kosten"})
+        if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt.").arg(QLatin1String(pflicht)));
+    Anlagen::UmlaufGut u;
+    QString e;
+    u.bezeichnung = a.value(QStringLiteral("--bezeichnung"));
+    if (!parseKonto(a.value(QStringLiteral("--konto")), &u.konto))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--konto"))));
+    if (!parseDate(a.value(QStringLiteral("--datum")), &u.anschaffung, &e) || !parseAmount(a.value(QStringLiteral("--kosten")), &u.kosten, &e))
+        return usageError(n, e);
+    const QStringList arten = {QStringLiteral("grund"), QStringLiteral("anteile"), QStringLiteral("wertpapiere"), QStringLiteral("sonstige")};
+    if (a.has(QStringLiteral("--art"))) {
+        u.art = int(arten.indexOf(a.value(QStringLiteral("--art")).trimmed().toLower())) + 1;
+        if (u.art == 0) return usageError(n, QStringLiteral("--art erwartet grund, anteile, wertpapiere oder sonstige."));
+    }
+    unsigned long geld = 0;
+    if (a.has(QStringLiteral("--buchen")) != a.has(QStringLiteral("--geldkonto")))
+        return usageError(n, QStringLiteral("--buchen und --geldkonto gehören zusammen."));
+    if (a.has(QStringLiteral("--geldkonto")) && !parseKonto(a.value(QStringLiteral("--geldkonto")), &geld))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--geldkonto"))));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
+        QString f;
+        Anlagen::UmlaufGut x = u;
+        if (!Anlagen::umlaufSpeichern(x, &f)) return abgelehnt(f);
+        if (geld != 0 && Anlagen::bucheUmlaufAnschaffung(x, geld, &f) == 0) return abgelehnt(f);
+        out(QStringLiteral("%1\n").arg(x.nummer));
+        return int(Ok);
+    });
+}
+
+int umlaufAbgang(const Args& a) {
+    const QString n = QStringLiteral("umlauf abgang");
+    int nr = 0;
+    const int rc = nummerArg(n, a, &nr);
+    if (rc >= 0) return rc;
+    QString e;
+    zDate datum;
+    if (!a.has(QStringLiteral("--datum")) || !a.has(QStringLiteral("--art"))) return usageError(n, QStringLiteral("--datum und --art angeben."));
+    if (!parseDate(a.value(QStringLiteral("--datum")), &datum, &e)) return usageError(n, e);
+    const QString art = a.value(QStringLiteral("--art")).trimmed().toLower();
+    if (art != QLatin1String("verkauf") && art != QLatin1String("entnahme")) return usageError(n, QStringLiteral("--art erwartet verkauf oder entnahme."));
+    EuroType erloes;
+    unsigned long geld = 0;
+    if (a.has(QStringLiteral("--erloes")) && !parseAmount(a.value(QStringLiteral("--erloes")), &erloes, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--geldkonto")) && !parseKonto(a.value(QStringLiteral("--geldkonto")), &geld))
+        return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--geldkonto"))));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
+        const QList<Anlagen::UmlaufGut> l = Anlagen::umlaufListe();
+        if (nr > l.size()) return abgelehnt(QStringLiteral("Einen Eintrag Nr. %1 im Umlaufvermögen gibt es nicht.").arg(nr));
+        Anlagen::UmlaufGut u = l[nr - 1];
+        u.abgang = datum;
+        u.abgangsart = art == QLatin1String("verkauf") ? Anlagen::Verkauf : Anlagen::Entnahme;
+        u.erloes = erloes;
+        // A withdrawal's value goes to the private account.
+        u.geldkonto = geld != 0 ? geld : u.abgangsart == Anlagen::Entnahme ? fall.kg()->getSpezialKonto(1800) : 0;
+        QString f;
+        if (!Anlagen::umlaufSpeichern(u, &f)) return abgelehnt(f);
+        meldeErledigt(QStringLiteral("Abgang Nr. %1 eingetragen; „dalvo anlage FALL afa“ bucht Anschaffungskosten und Erlös.").arg(nr));
+        return int(Ok);
+    });
+}
+
+int cmdUmlauf(const Args& a) {
+    const QString u = a.positional().value(1);
+    if (u == QLatin1String("neu")) return umlaufNeu(a);
+    return umlaufAbgang(a);
+}
+
 int cmdAnlage(const Args& a) {
     const QString u = a.positional().value(1);
     if (u == QLatin1String("neu")) return neu(a);
@@ -450,6 +520,27 @@ QList<Befehl> anlagenBefehle() {
          QStringLiteral("Das Anlagenverzeichnis des Jahres nach den Gruppen der Anlage AVEÜR: Anschaffungskosten, Buchwert zu\n"
                         "Beginn, Zugänge, Sonderabschreibungen, AfA, Abgänge und Buchwert am Ende, je Gruppe und gesamt."),
          cmdAnlage},
+        {QStringLiteral("umlauf"), {}, {}, {}, QString(),
+         QStringLiteral("Umlaufvermögen nach § 4 Abs. 3 Satz 4 EStG: Grundstücke, Anteile, Wertpapiere"),
+         QStringLiteral("Die Anschaffungskosten werden erst beim Verkauf oder der Entnahme Betriebsausgabe; das\n"
+                        "Verzeichnis zeigt „dalvo anlage FALL verzeichnis“, die Buchungen des Abgangs macht „dalvo anlage FALL afa“."),
+         nullptr},
+        {QStringLiteral("umlauf"), QStringLiteral("neu"), {QStringLiteral("add")},
+         {{{"--bezeichnung"}, "TEXT"}, {{"--konto"}, "KONTO"}, {{"--datum"}, "TT.MM.JJJJ"}, {{"--kosten"}, "BETRAG"},
+          {{"--art"}, "grund|anteile|wertpapiere|sonstige"}, {{"--buchen"}}, {{"--geldkonto"}, "KONTO"}},
+         QStringLiteral("dalvo umlauf FALL neu --bezeichnung T --konto N --datum D --kosten K [--art grund|anteile|wertpapiere|sonstige] "
+                        "[--buchen --geldkonto N]"),
+         QStringLiteral("nimmt Umlaufvermögen ins Verzeichnis"),
+         QStringLiteral("Konto: Wertpapiere des Umlaufvermögens (Kategorie 205, etwa 1348) oder sonstiges Umlaufvermögen\n"
+                        "(Kategorie 1110, etwa 1500). Mit --buchen wird die Anschaffung gegen --geldkonto gebucht, ohne\n"
+                        "Gewinnauswirkung. Gibt die Nummer aus."),
+         cmdUmlauf},
+        {QStringLiteral("umlauf"), QStringLiteral("abgang"), {},
+         {{{"--datum"}, "TT.MM.JJJJ"}, {{"--art"}, "verkauf|entnahme"}, {{"--erloes"}, "BETRAG"}, {{"--geldkonto"}, "KONTO"}},
+         QStringLiteral("dalvo umlauf FALL abgang NR --datum D --art verkauf|entnahme [--erloes B --geldkonto N]"),
+         QStringLiteral("trägt Verkauf oder Entnahme ein"),
+         QStringLiteral("„anlage afa“ bucht dann die Anschaffungskosten als Betriebsausgabe (EÜR Kz 135) und den Erlös (Kz 102)."),
+         cmdUmlauf},
         {QStringLiteral("investitionsabzug"), {}, {QStringLiteral("iab")}, {}, QString(),
          QStringLiteral("Investitionsabzugsbeträge nach § 7g EStG: abziehen, hinzurechnen, rückgängig machen"),
          QStringLiteral("Offene Abzüge der drei Vorjahre gehen beim Jahreswechsel mit ins neue Jahr."), nullptr},

@@ -230,6 +230,47 @@ TEST_F(AnlagenTest, TheCompanyCarsPrivateUseByTheOnePercentRule) {
     EXPECT_TRUE(lauf.buchungen.isEmpty()) << "a second run posts nothing";
 }
 
+// Shares held as current assets, bought for 10 000 and sold on 01.10.2016
+// for 12 500: the cost is an expense only at the sale (EÜR 135), the
+// proceeds income (EÜR 102), the profit 2 500; a plot of land held for
+// 50 000 changes nothing but the register.
+TEST_F(AnlagenTest, CurrentAssetsCostOnlyWhenTheyLeave) {
+    Anlagen::UmlaufGut aktien;
+    aktien.bezeichnung = QStringLiteral("Aktien");
+    aktien.art = 2;
+    aktien.konto = 1348;
+    aktien.anschaffung = zDate(2016, 2, 1);
+    aktien.kosten = eur(10000);
+    QString e;
+    ASSERT_TRUE(Anlagen::umlaufSpeichern(aktien, &e)) << e.toStdString();
+    ASSERT_NE(Anlagen::bucheUmlaufAnschaffung(aktien, 1200, &e), 0ul) << e.toStdString();
+    Anlagen::UmlaufGut grund = aktien;
+    grund.nummer = 0;
+    grund.bezeichnung = QStringLiteral("Bauplatz");
+    grund.art = 1;
+    grund.konto = 1500;
+    grund.kosten = eur(50000);
+    ASSERT_TRUE(Anlagen::umlaufSpeichern(grund, &e)) << e.toStdString();
+    EXPECT_EQ(KontoGlobal::getGewinn(db, false, 0), EuroType()) << "buying is no expense";
+    aktien.abgang = zDate(2016, 10, 1);
+    aktien.abgangsart = Anlagen::Verkauf;
+    aktien.erloes = eur(12500);
+    aktien.geldkonto = 1200;
+    ASSERT_TRUE(Anlagen::umlaufSpeichern(aktien, &e)) << e.toStdString();
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e)) << e.toStdString();
+    EXPECT_EQ(lauf.buchungen.size(), 2);
+    const QMap<QString, EuroType> w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur2_Kz102")), eur(12500));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=2325 AND Haben=0")).toEuro(),
+              eur(10000)) << "the cost on the account of line 135";
+    EXPECT_EQ(KontoGlobal::getGewinn(db, false, 0), eur(2500));
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("abgaenge")), 10000);
+    EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 50000);
+    ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e));
+    EXPECT_TRUE(lauf.buchungen.isEmpty());
+}
+
 TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
     // Supplies (4930, category 5570) at 19 %: 410,00 net is posted unasked,
     // 410,01 net asks with the limit named, and No posts nothing.
@@ -288,9 +329,13 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     ok({QStringLiteral("anlage"), alt, QStringLiteral("afa")});
     ok({QStringLiteral("investitionsabzug"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Transporter"),
         QStringLiteral("--kosten"), QStringLiteral("30000"), QStringLiteral("--betrag"), QStringLiteral("12000")});
+    // A plot held as a current asset comes along with its cost.
+    ok({QStringLiteral("umlauf"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Bauplatz"), QStringLiteral("--konto"),
+        QStringLiteral("1500"), QStringLiteral("--datum"), QStringLiteral("01.11.2015"), QStringLiteral("--kosten"), QStringLiteral("50000"),
+        QStringLiteral("--art"), QStringLiteral("grund")});
     const QJsonObject ende2015 = gesamt(alt);
     EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("afa")).toDouble(), 400);
-    EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("buchwert_ende")).toDouble(), 6100);
+    EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("buchwert_ende")).toDouble(), 56100);
 
     ok({QStringLiteral("jahreswechsel"), alt, neu});
     EXPECT_TRUE(ok({QStringLiteral("investitionsabzug"), neu, QStringLiteral("liste")}).contains(QStringLiteral("offen 12.000,00 € bis 31.12.2018")))
@@ -312,7 +357,7 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     const QJsonObject ende2016 = gesamt(neu);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("afa")).toDouble(), 700);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("abgaenge")).toDouble(), 5100);
-    EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("buchwert_ende")).toDouble(), 300);
+    EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("buchwert_ende")).toDouble(), 50300);
     EXPECT_EQ(dalvo({QStringLiteral("pruefen"), neu}).rc, 0);
 }
 

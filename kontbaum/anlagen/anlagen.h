@@ -152,6 +152,38 @@ QMap<int, EuroType> schlussBuchwerte(int jahr);
 // the booking may be posted unasked; otherwise the German question text.
 QString grenzfrage(unsigned long gegenkonto, const EuroType& netto);
 
+// --- current assets under § 4 Abs. 3 Satz 4 EStG (umlauf.cpp) -------------
+//
+// Land and buildings, shares in corporations, securities and comparable
+// claims held as current assets: their cost is no expense when paid but only
+// when the proceeds come in or the asset is withdrawn. An entry
+// "Kont_[M]\Uml006_[0]\Uml006a_{n}" keeps name, kind, the balance account
+// that holds the cost (categories 205 and 1110), date and cost; uml6a_Betrag
+// is the cost while the asset is held and 0 once it left, so the change of
+// year carries only what is still there. At the disposal buchen() posts the
+// cost as an expense (category 5411, EÜR line 135, "UmlaufAbgang_<id>",
+// origin 42) and the proceeds (category 4206, EÜR line 102,
+// "UmlaufVerkauf_<id>", origin 43).
+struct UmlaufGut {
+    int nummer = 0, id = 0;
+    QString bezeichnung;
+    int art = 4;  // 1 land and buildings, 2 shares, 3 securities, 4 other
+    unsigned long konto = 0;
+    zDate anschaffung;
+    EuroType kosten;
+    zDate abgang;
+    Abgangsart abgangsart = KeinAbgang;  // Verkauf or Entnahme
+    EuroType erloes;
+    unsigned long geldkonto = 0;
+};
+QList<UmlaufGut> umlaufListe();
+// Stores the entry (nummer 0: a new one); false with the German reason.
+bool umlaufSpeichern(UmlaufGut& u, QString* fehler);
+// The purchase: the holding account debited, `geldkonto` credited ("UmlaufNeu_<id>", origin 40).
+unsigned long bucheUmlaufAnschaffung(const UmlaufGut& u, unsigned long geldkonto, QString* fehler);
+// The figures of the AVEÜR for `jahr` (no depreciation).
+Jahreswerte werte(const UmlaufGut& u, int jahr);
+
 // --- investment deductions, § 7g EStG in the version for 2016 (iab.cpp) -----
 //
 // An entry "Kont_[M]\Iab006_[0]\Iab006a_{n}" is one deduction: the year it

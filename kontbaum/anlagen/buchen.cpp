@@ -150,6 +150,31 @@ bool buchen(int jahr, Lauf* lauf, QString* fehler) {
         p.betrag = a.erloes;
         posten << p;
     }
+    // Current assets: their cost becomes an expense when they leave, and
+    // the proceeds come in.
+    for (const UmlaufGut& u : umlaufListe()) {
+        if (!u.abgang.isValid() || u.abgang.year() != jahr) continue;
+        const QString tagAbgang = tag("UmlaufAbgang_", u.id);
+        const EuroType kosten = u.kosten - gebucht(db, tagAbgang);
+        if (!kosten.isNull()) {
+            const unsigned long k = kontoDerKategorie(5411);
+            if (k == 0) return nein(fehler, QStringLiteral("Der Kontenplan hat kein Konto für abgegangenes Umlaufvermögen (Kategorie 5411)."));
+            posten << aufwand(KG::HERK_UML_ABG, 5, QStringLiteral("Abgang %1 (Anschaffungskosten § 4 Abs. 3 Satz 4 EStG)").arg(u.bezeichnung),
+                              tagAbgang, u.abgang, u.konto, k, kosten);
+        }
+        if (u.erloes.isNull() || vorhanden(db, tag("UmlaufVerkauf_", u.id))) continue;
+        const unsigned long erloesKonto = kontoDerKategorie(4206);
+        if (erloesKonto == 0) return nein(fehler, QStringLiteral("Der Kontenplan hat kein Erlöskonto für Umlaufvermögen (Kategorie 4206)."));
+        Posten p{KG::HERK_UML_VERK, 6,
+                 QStringLiteral("%1 %2").arg(u.abgangsart == Entnahme ? QStringLiteral("Entnahme") : QStringLiteral("Verkauf"), u.bezeichnung),
+                 tag("UmlaufVerkauf_", u.id), u.abgang};
+        p.art = 3;
+        p.konto = u.geldkonto;
+        p.haben = false;
+        p.gegenkonto = erloesKonto;
+        p.betrag = u.erloes;
+        posten << p;
+    }
     if (posten.isEmpty()) {
         if (lauf) *lauf = Lauf();
         return true;
@@ -168,7 +193,7 @@ bool buchen(int jahr, Lauf* lauf, QString* fehler) {
         const unsigned long nr = poste(p, db, &e);
         if (nr == 0) return nein(fehler, QStringLiteral("„%1“ konnte nicht gebucht werden: %2").arg(p.text, e));
         l.buchungen << nr;
-        if (p.herkunft != KG::HERK_ANL_ERL) l.summe += p.haben ? p.betrag : -p.betrag;
+        if (p.herkunft != KG::HERK_ANL_ERL && p.herkunft != KG::HERK_UML_VERK) l.summe += p.haben ? p.betrag : -p.betrag;
     }
     if (!tx.commit()) return nein(fehler, QStringLiteral("Die Abschreibungen konnten nicht gespeichert werden."));
     if (lauf) *lauf = l;

@@ -53,6 +53,16 @@ void anlagenverzeichnis(int jahr, BerichtListe* l) {
         if (a.anschaffung.year() > jahr || (a.abgang.isValid() && a.abgang.year() < jahr)) continue;
         gruppen[Anlagen::gruppe(a)].append({a, Anlagen::werte(a, jahr)});
     }
+    // Current assets under § 4 Abs. 3 Satz 4 EStG, with their own group.
+    QList<QPair<Anlagen::Anlage, Anlagen::Jahreswerte>>& umlauf = gruppen[Anlagen::Umlauf];
+    for (const Anlagen::UmlaufGut& u : Anlagen::umlaufListe()) {
+        if (u.anschaffung.year() > jahr || (u.abgang.isValid() && u.abgang.year() < jahr)) continue;
+        Anlagen::Anlage a;
+        a.nummer = u.nummer;
+        a.bezeichnung = u.bezeichnung;
+        a.anschaffung = u.anschaffung;
+        umlauf.append({a, Anlagen::werte(u, jahr)});
+    }
     Summe gesamt;
     for (int g = 0; g < Anlagen::kGruppen; ++g) {
         if (gruppen[g].isEmpty()) continue;
@@ -75,7 +85,7 @@ void anlagenverzeichnis(int jahr, BerichtListe* l) {
         gesamt.abgang += s.abgang;
         gesamt.ende += s.ende;
     }
-    l->zeile(gesamt.zeile(QStringLiteral("Summe Anlagevermögen")), true);
+    l->zeile(gesamt.zeile(QStringLiteral("Summe")), true);
 }
 
 void inventar(int jahr, BerichtListe* l) {
