@@ -36,14 +36,16 @@ bool vorhanden(DBConnection* db, const QString& zusatzinfo) {
 
 // One planned posting of a run.
 struct Posten {
+    Posten(unsigned long h, int k, const QString& t, const QString& z, const zDate& d)
+        : herkunft(h), kontext(k), text(t), zusatzinfo(z), datum(d) {}
     unsigned long herkunft;
     int kontext;  // of the lock question
     QString text, zusatzinfo;
     zDate datum;
     int art = 3;
-    unsigned long konto;  // dialog line 1
-    bool haben;           // its side
-    unsigned long gegenkonto;
+    unsigned long konto = 0;  // dialog line 1
+    bool haben = false;       // its side
+    unsigned long gegenkonto = 0;
     unsigned long schluessel = 0;
     bool netto = false;
     EuroType betrag;
@@ -223,7 +225,7 @@ bool ausBuchung(unsigned long nr, Anlage* a, QString* fehler) {
     if (!db) return nein(fehler, QStringLiteral("Es ist kein Fall geöffnet."));
     const QVector<DatenTyp> kopf = QueryPrepared(
         db, QStringLiteral("SELECT Buchungstext, Belegdatum, Storno, Storniert FROM eurVerbucht WHERE Buchungsnummer=?"), {DatenTyp(qlonglong(nr))});
-    if (kopf.isEmpty() || kopf.value(0).isNull() && kopf.value(1).isNull())
+    if (kopf.isEmpty() || (kopf.value(0).isNull() && kopf.value(1).isNull()))
         return nein(fehler, QStringLiteral("Die Buchung %1 gibt es nicht.").arg(nr));
     if (kopf.value(2).toLongLong() != 0 || kopf.value(3).toLongLong() != 0)
         return nein(fehler, QStringLiteral("Die Buchung %1 ist storniert oder selbst eine Stornobuchung.").arg(nr));
