@@ -158,7 +158,9 @@ int afa(const Args& a) {
         if (!Anlagen::buchen(steuerjahr, &lauf, &f)) return abgelehnt(f);
         if (lauf.buchungen.isEmpty()) {
             fall.setGeaendert(false);
-            err(QStringLiteral("Die Abschreibungen %1 sind schon vollständig gebucht; es wurde nichts gebucht.\n").arg(steuerjahr));
+            err(Anlagen::liste().isEmpty() && Anlagen::umlaufListe().isEmpty()
+                    ? QStringLiteral("Das Anlagenverzeichnis ist leer; es wurde nichts gebucht.\n")
+                    : QStringLiteral("Die Abschreibungen %1 sind schon vollständig gebucht; es wurde nichts gebucht.\n").arg(steuerjahr));
             return int(Ok);
         }
         for (unsigned long nr : lauf.buchungen) out(QStringLiteral("%1\n").arg(nr));
