@@ -43,4 +43,6 @@ QList<Befehl> regelBefehle();
 QList<Befehl> eingangBefehle();
 // cmd_uebergabe.cpp: the books for the tax adviser (DATEV) and the auditor (GoBD).
 QList<Befehl> uebergabeBefehle();
+// cmd_anlagen.cpp: the fixed-asset register and the Anlage AVEÜR.
+QList<Befehl> anlagenBefehle();
 }  // namespace cli

@@ -166,8 +166,18 @@ int cmdBook(const Args& a) {
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
         KontoGlobal* kg = fall.kg();
         DBConnection* db = kg->GetDBConnect_Ptr();
+        // A free booking typed as debit and credit carries its key on the
+        // side that may have one: a purchase on an asset account with input
+        // tax ("--soll 0420 --haben 1200 --schluessel 7") as the import reads it.
+        BuchungsAngaben angaben = ang;
+        if (angaben.art == 3 && angaben.mitSchluessel && a.has(QStringLiteral("--soll")) &&
+            KG::isSteuerschluesselOK(angaben.gegen, angaben.schluessel, db) != 0 &&
+            KG::isSteuerschluesselOK(angaben.konto, angaben.schluessel, db) == 0) {
+            std::swap(angaben.konto, angaben.gegen);
+            angaben.geldHaben = !angaben.geldHaben;
+        }
         KG::BuchungsEntwurf b;
-        QString grund = entwurfAusAngaben(db, kg->getSteuerjahr(), ang, ang.datum, &b);
+        QString grund = entwurfAusAngaben(db, kg->getSteuerjahr(), angaben, angaben.datum, &b);
         if (!grund.isEmpty()) return abgelehnt(grund);
         const unsigned long nr = KG::bucheEingabe(b, db, &grund);
         if (nr == 0) return abgelehnt(grund);

@@ -34,7 +34,8 @@ const QList<Befehlsgruppe>& befehlsgruppen() {
          {QStringLiteral("buchen"), QStringLiteral("regelbuchungen"), QStringLiteral("bank"), QStringLiteral("rechnung"),
           QStringLiteral("eingang"), QStringLiteral("angebot"), QStringLiteral("auftrag"), QStringLiteral("lieferschein"), QStringLiteral("mahnung"),
           QStringLiteral("erinnerungen"), QStringLiteral("kassenabschluss"), QStringLiteral("stornieren"), QStringLiteral("loeschen"),
-          QStringLiteral("festschreiben")}},
+          QStringLiteral("festschreiben"), QStringLiteral("anlage"), QStringLiteral("umlauf"), QStringLiteral("investitionsabzug"),
+          QStringLiteral("kfz")}},
         {QStringLiteral("Prüfen"),
          {QStringLiteral("status"), QStringLiteral("buchungen"), QStringLiteral("pruefen"), QStringLiteral("getkont"), QStringLiteral("berechnung")}},
         {QStringLiteral("Auswerten"),
@@ -315,7 +316,7 @@ const QList<Befehl>& commands() {
     static const QList<Befehl> alle = [] {
         QList<Befehl> l = programmBefehle();
         l << kontenBefehle() << buchenBefehle() << austauschBefehle() << steuerBefehle() << statusBefehle() << berichtBefehle()
-          << kassenBefehle() << jahrBefehle() << fakturaBefehle() << bankBefehle() << regelBefehle() << eingangBefehle() << uebergabeBefehle();
+          << kassenBefehle() << jahrBefehle() << fakturaBefehle() << bankBefehle() << regelBefehle() << eingangBefehle() << uebergabeBefehle() << anlagenBefehle();
         pruefeTabelle(l);
         return l;
     }();

@@ -26,10 +26,16 @@ echo
 "$dalvo" neu "$fall" --jahr 2016 --kontenrahmen SKR03 --ohne-beispiele
 # A monthly filer with the one-month extension (and its special advance payment).
 "$dalvo" einstellungen "$fall" --anmeldezeitraum monat --dauerfrist ja
-echo "Gebuchte Buchungen aus data/samples/musterfall_2016.csv: $("$dalvo" buchungen-import "$fall" "$here/data/samples/musterfall_2016.csv")"
+gebucht="$("$dalvo" buchungen-import "$fall" "$here/data/samples/musterfall_2016.csv")"
+echo "Gebuchte Buchungen aus data/samples/musterfall_2016.csv: $gebucht"
 # The last booking of the sample is a fuel receipt entered a second time; the
 # duplicate is cancelled, not deleted, so the ledger keeps both.
-echo "Storno der doppelt erfassten Buchung 269: Stornobuchung $("$dalvo" stornieren "$fall" 269)"
+echo "Storno der doppelt erfassten Buchung $gebucht: Stornobuchung $("$dalvo" stornieren "$fall" "$gebucht")"
+# The notebook bought in March (booking 62 on the asset account 0420) goes
+# into the asset register; its depreciation for March to December is posted
+# from there.
+echo "Anlage aus Buchung 62: Nr. $("$dalvo" anlage "$fall" neu --aus-buchung 62 --gut "Personalcomputer, Notebooks, Workstations")"
+echo "Abschreibungen 2016 gebucht: $("$dalvo" anlage "$fall" afa | tr '\n' ' ')"
 "$dalvo" pruefen "$fall"
 # The opening balances of 2016 come from the year before: a small 2015
 # (data/samples/vorjahr_2015.csv) ends with exactly the cash and bank
@@ -56,6 +62,8 @@ echo
 "$dalvo" ust-erklaerung "$fall"
 echo
 "$dalvo" euer "$fall"
+echo
+"$dalvo" anlage "$fall" verzeichnis
 echo
 "$dalvo" saldenliste "$fall"
 echo

@@ -38,7 +38,7 @@ protected:
         ASSERT_EQ(dalvo({QStringLiteral("new"), vorlage, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
         for (const QStringList& b : {buchung(vorlage, "einnahme", "15.03.2016", "1.190,00", "8400", "5", "RE-001"),
                                      buchung(vorlage, "einnahme", "20.03.2016", "595,00", "8400", "5", "RE-003"),
-                                     buchung(vorlage, "ausgabe", "02.04.2016", "595,00", "4930", "7"),
+                                     buchung(vorlage, "ausgabe", "02.04.2016", "595,00", "4930", "7") << QStringLiteral("--yes"),
                                      buchung(vorlage, "ausgabe", "10.04.2016", "119,00", "4930", "7")}) {
             const Lauf l = dalvo(b);
             ASSERT_EQ(l.rc, 0) << l.err.toStdString();
@@ -262,7 +262,7 @@ TEST_F(CliBerichte, MistakesAreUsageErrorsOrRefusalsThatChangeNothing) {
     const Lauf liste = dalvo({b, QStringLiteral("--liste"), QStringLiteral("--json")});
     ASSERT_EQ(liste.rc, 0);
     const QJsonArray arten = QJsonDocument::fromJson(liste.out.toUtf8()).array();
-    EXPECT_EQ(arten.size(), 16);
+    EXPECT_EQ(arten.size(), 17);
     EXPECT_EQ(arten[0].toObject().value(QStringLiteral("klasse")).toString(), QStringLiteral("Kontenabfrage2"));
 }
 

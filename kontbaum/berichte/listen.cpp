@@ -4,6 +4,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
+#include "kontbaum/berichte/anlagenverzeichnis.h"
 #include "kontbaum/berichte/indizes.h"
 #include "kontbaum/rahmen/kontglob.h"
 
@@ -738,32 +739,13 @@ bool fakturierungsliste(const BerichtParameter& p, BerichtListe* l, QString* feh
 
 // --- Inventarliste2: the assets of the case ------------------------------------------------------
 
-bool inventarliste(const BerichtParameter&, BerichtListe* l, QString*) {
-    l->titel = QStringLiteral("Inventarliste");
-    l->spalte(QStringLiteral("Nr."), QStringLiteral("nummer"), BS::Zahl, 4);
-    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BS::Text, 34);
-    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 6);
-    l->spalte(QStringLiteral("Angeschafft"), QStringLiteral("anschaffungsdatum"), BS::Datum, 11);
-    l->spalte(QStringLiteral("Anschaffungskosten"), QStringLiteral("anschaffungskosten"), BS::Betrag, 14);
-    l->spalte(QStringLiteral("Buchwert"), QStringLiteral("buchwert"), BS::Betrag, 13);
-    l->spalte(QStringLiteral("Verkauft"), QStringLiteral("verkaufsdatum"), BS::Datum, 10);
-    const DatenBase* register_ = DatenBase::GetDB(QStringLiteral("Kont_[M]\\Anl006_[0]"), false);
-    if (!register_) return true;
-    qint64 ak = 0, bw = 0;
-    int nr = 0;
-    for (int i = 0; i < register_->childSlotCount(); ++i) {
-        const DatenBase* e = register_->childSlot(i);
-        if (!e || e->className() != QLatin1String("Anl006a_")) continue;
-        auto wert = [&](const char* name) { return e->getVar(QLatin1String(name)); };
-        const qint64 a = qint64(std::llround(wert("anl6a_Anschaffungskosten").toDouble() * 100.0));
-        const qint64 b = qint64(std::llround(wert("anl6a_Buchwert").toDouble() * 100.0));
-        ak += a;
-        bw += b;
-        const unsigned long konto = wert("anl6a_Konto").toULong();
-        l->zeile({qlonglong(++nr), wert("anl6a_Bezeichnung").toString(), konto ? QVariant(qlonglong(konto)) : QVariant(),
-                  datum(wert("anl6a_Anschaffungsdatum")), Berichte::euro(a), Berichte::euro(b), datum(wert("anl6a_DB_Verkaufsdatum"))});
-    }
-    l->zeile({QVariant(), QStringLiteral("Summe"), QVariant(), QVariant(), Berichte::euro(ak), Berichte::euro(bw), QVariant()}, true);
+bool inventarliste(const BerichtParameter& p, BerichtListe* l, QString*) {
+    Berichte::inventar(p.jahr, l);
+    return true;
+}
+
+bool anlagenverzeichnisListe(const BerichtParameter& p, BerichtListe* l, QString*) {
+    Berichte::anlagenverzeichnis(p.jahr, l);
     return true;
 }
 
@@ -812,6 +794,7 @@ const QList<Berichte::BerichtArt>& Berichte::berichtArten() {
         {"artikel", "RebArtikelliste", "Artikel der Fakturierung", 0, artikelliste},
         {"belege", "RebFakturierungsliste", "Rechnungen, Angebote, Aufträge, Lieferscheine oder Mahnungen", OptZeitraum | OptBelegart, fakturierungsliste},
         {"inventar", "Inventarliste2", "das Anlagevermögen laut Anlagenverzeichnis", 0, inventarliste},
+        {"aveuer", "AnlageAVEUER", "Anlagenverzeichnis (Anlage AVEÜR): Buchwerte, Zugänge, AfA und Abgänge des Jahres", 0, anlagenverzeichnisListe},
     };
     return arten;
 }

@@ -6,7 +6,10 @@
 // without lines, no lines without their tax lines.
 #include "kontbaum/buchungen/buchungen.h"
 
+#include "kontbaum/anlagen/anlagen.h"
+
 #include "host/app/log.h"
+#include "host/app/ui.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 
@@ -454,6 +457,21 @@ unsigned long KontoGlobal::insertSplittBuchung(const BuchungsEntwurf& b, DBConne
 }
 
 unsigned long KontoGlobal::bucheEingabe(const BuchungsEntwurf& b, DBConnection* con, QString* fehler) {
+    // An expense above the limit of low-value assets on an account where
+    // equipment lands is probably an asset: ask before it is written off at once.
+    if (b.buchungsart == 2 && b.teile.size() == 1) {
+        const BuchungsTeil& t = b.teile.first();
+        EuroType netto = t.betrag;
+        if (!t.netto && t.steuerschluessel != 0) netto = calcSteuerschluessel(con, t.steuerschluessel, t.betrag, false, 2).netto;
+        const QString frage = Anlagen::grenzfrage(t.konto, netto);
+        if (!frage.isEmpty() && !GetUi().frage(frage, QStringLiteral("Geringwertiges Wirtschaftsgut?"))) {
+            if (fehler)
+                *fehler = QStringLiteral("Nicht gebucht: %1 € netto liegen über der Grenze von %2 € für geringwertige Wirtschaftsgüter. "
+                                         "Mit --ja wird trotzdem als Ausgabe gebucht.")
+                              .arg(netto.getText(), Anlagen::gwgGrenze().getText());
+            return 0;
+        }
+    }
     if (isInFestschreibungsZeitraum(b.belegdatum) &&
         !festgeschriebenFrage(QStringLiteral("Festgeschrieben"), FFK_Buchen, FFT_NeueFestgeschrieben)) {
         if (fehler) *fehler = QStringLiteral("Die Buchung liegt im festgeschriebenen Zeitraum und wurde nicht gespeichert.");

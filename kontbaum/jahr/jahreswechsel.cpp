@@ -5,6 +5,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "host/tree/adressknoten.h"
+#include "kontbaum/anlagen/anlagen.h"
 #include "kontbaum/fall/knoten.h"
 #include "kontbaum/rahmen/kontglob.h"
 
@@ -135,7 +136,18 @@ bool jahreswechsel(const QString& alt, Kont_& root, Jahreswechsel* erg, QString*
         const WurzelScope neu(&root);
         for (const rsExportVar& v : stamm) DatenBase::SetDBVar(v.datenpfad + QLatin1Char('\\') + v.variable, DatenTyp(v.wert), true);
     }
+    // Each carried asset opens the new year with the book value it closed
+    // the old one with.
+    QMap<int, EuroType> buchwerte;
+    {
+        const WurzelScope vorjahr(vj.baum.get());
+        buchwerte = Anlagen::schlussBuchwerte(e.steuerjahr);
+    }
     root.uebernehmeAnlagevermoegen(vj.baum->GetAnl006_Ptr(0));
+    {
+        const WurzelScope neu(&root);
+        Anlagen::vortragen(neuesJahr, buchwerte);
+    }
     root.uebernehmeUmlaufvermoegen(vj.baum->GetUml006_Ptr(0));
     root.uebernehmeInvestitionsabzugsbetrag(vj.baum->GetIab006_Ptr(0));
     root.uebernehmeKfzKosten(vj.baum->GetBuch012_Ptr(0));
