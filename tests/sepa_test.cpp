@@ -18,7 +18,7 @@ SepaAuftrag auftrag() {
     a.erstellt = QDateTime(QDate(2026, 12, 7), QTime(9, 30, 5));
     a.posten << Ueberweisung{QStringLiteral("Bürobedarf Ost GmbH"), QStringLiteral("DE44500105175407324931"), QStringLiteral("INGDDEFFXXX"),
                              EuroType::ausCent(11900), QStringLiteral("Rechnung 2016-117 Toner, Papier"), QStringLiteral("ER-117")}
-             << Ueberweisung{QStringLiteral("Haus GmbH"), QStringLiteral("DE12500105170648489890"), QString(), EuroType::ausCent(85000),
+             << Ueberweisung{QStringLiteral("Haus & Hof GmbH"), QStringLiteral("DE12500105170648489890"), QString(), EuroType::ausCent(85000),
                              QStringLiteral("Miete Januar Straße 1"), QString()};
     return a;
 }
@@ -64,6 +64,7 @@ TEST(Sepa, Pain001ZurueckGelesen) {
     EXPECT_EQ(text(t1, QStringLiteral("CdtrAcct/Id/IBAN")), QStringLiteral("DE44500105175407324931"));
     EXPECT_EQ(text(t1, QStringLiteral("RmtInf/Ustrd")), QStringLiteral("Rechnung 2016-117 Toner, Papier"));
     EXPECT_EQ(text(t2, QStringLiteral("PmtId/EndToEndId")), QStringLiteral("NOTPROVIDED"));
+    EXPECT_EQ(text(t2, QStringLiteral("Cdtr/Nm")), QStringLiteral("Haus & Hof GmbH"));
     EXPECT_TRUE(t2.firstChildElement(QStringLiteral("CdtrAgt")).isNull());  // IBAN only
     EXPECT_EQ(text(t2, QStringLiteral("Amt/InstdAmt")), QStringLiteral("850.00"));
     EXPECT_EQ(text(t2, QStringLiteral("RmtInf/Ustrd")), QStringLiteral("Miete Januar Strasse 1"));

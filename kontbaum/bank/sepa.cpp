@@ -3,6 +3,7 @@
 #include "kontbaum/bank/sepa.h"
 
 #include "kontbaum/bank/intern.h"
+#include "kontbaum/eingang/eingang.h"
 #include "kontbaum/faktura/faktura.h"
 
 #include <QRegularExpression>
@@ -17,7 +18,10 @@ bool sepaText(const QString& t, QString* out, QChar* falsch) {
     static const QList<QPair<QChar, const char*>> ersatz = {{QChar(0x00E4), "ae"}, {QChar(0x00F6), "oe"}, {QChar(0x00FC), "ue"},
                                                             {QChar(0x00C4), "Ae"}, {QChar(0x00D6), "Oe"}, {QChar(0x00DC), "Ue"},
                                                             {QChar(0x00DF), "ss"}};
-    static const QString erlaubt = QStringLiteral("/-?:().,'+ ");
+    // The Latin set of the EPC, and the ampersand, which the German banks
+    // committed themselves to take over from the former domestic set
+    // (DFÜ-Abkommen Anlage 3, character set): "GmbH & Co. KG" is a payee.
+    static const QString erlaubt = QStringLiteral("/-?:().,'+& ");
     out->clear();
     for (const QChar c : t.simplified()) {
         bool ersetzt = false;
@@ -77,6 +81,61 @@ bool sepaAuftraggeber(DBConnection* db, unsigned long konto, SepaAuftrag* a, QSt
     return true;
 }
 
+bool eingangsrechnungenZahlen(DBConnection* db, const QList<unsigned long>& ids, SepaAuftrag* a, QString* fehler) {
+    db = rsFallDB(db);
+    QList<Ueberweisung> posten;
+    QStringList namen;
+    for (int i = 0; i < ids.size(); ++i) {
+        const unsigned long id = ids[i];
+        if (ids.indexOf(id) != i) {
+            *fehler = QStringLiteral("Die Eingangsrechnung %1 ist zweimal genannt; sie wird nur einmal überwiesen.").arg(id);
+            return false;
+        }
+        Eingang::Gespeichert g;
+        if (!Eingang::lese(db, id, &g, fehler)) return false;
+        const QString wer = QStringLiteral("Eingangsrechnung %1 (%2 von %3)").arg(id).arg(g.nummer, g.lieferant);
+        auto nein = [&](const QString& t) {
+            *fehler = wer + QStringLiteral(": ") + t;
+            return false;
+        };
+        // Under the cash principle an incoming invoice is booked when it
+        // is paid: a booked one has been paid already.
+        if (!g.offen())
+            return nein(QStringLiteral("Sie ist bereits bezahlt und gebucht (Buchung %1%2); es wird nichts überwiesen.")
+                            .arg(g.buchungsnummer)
+                            .arg(g.bezahlt.isValid() ? QStringLiteral(" vom ") + g.bezahlt.getText() : QString()));
+        if (g.gutschrift || g.zahlbetrag <= EuroType())
+            return nein(QStringLiteral("Eine Gutschrift zahlt der Lieferant; es gibt nichts zu überweisen."));
+        if (g.iban.isEmpty())
+            return nein(QStringLiteral("Die Rechnung nennt keine IBAN des Lieferanten. Bitte überweisen Sie mit --betrag, --empfaenger, "
+                                       "--iban und --zweck."));
+        const QVector<DatenTyp> z =
+            QueryPrepared(db, QStringLiteral("SELECT BIC, Zahlungsreferenz FROM eingangRechnungen WHERE ID=?"), {DatenTyp(id)});
+        const QString referenz = z.isEmpty() ? QString() : z[1].toString().trimmed();
+        Ueberweisung u;
+        u.empfaenger = g.lieferant;
+        u.iban = g.iban;
+        u.bic = z.isEmpty() ? QString() : z[0].toString().trimmed();
+        u.betrag = g.zahlbetrag;
+        // The reference the supplier asks for (BT-83) first: it is what
+        // its bookkeeping matches; the number as well, so our own bank
+        // takeover finds the invoice in the purpose again.
+        u.zweck = referenz.isEmpty() || referenz == g.nummer ? QStringLiteral("Rechnung %1").arg(g.nummer)
+                                                             : QStringLiteral("%1 Rechnung %2").arg(referenz, g.nummer);
+        // The end-to-end reference comes back on the statement; the number
+        // goes there when the SEPA set and its 35 characters allow it.
+        QString ref;
+        QChar c;
+        if (sepaText(g.nummer, &ref, &c) && ref.size() <= 35) u.referenz = ref;
+        posten << u;
+        namen << wer;
+    }
+    while (a->namen.size() < a->posten.size()) a->namen << QString();
+    a->posten << posten;
+    a->namen << namen;
+    return true;
+}
+
 bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
     xml->clear();
     auto nein = [&](const QString& t) {
@@ -88,7 +147,7 @@ bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
         QChar c;
         if (!sepaText(wert, out, &c))
             return nein(QStringLiteral("%1: Das Zeichen „%2“ ist in SEPA-Überweisungen nicht erlaubt (erlaubt sind Buchstaben ohne Akzent, "
-                                       "Ziffern, Leerzeichen und / - ? : ( ) . , ' +).")
+                                       "Ziffern, Leerzeichen und / - ? : ( ) . , ' + &).")
                             .arg(feld, c));
         if (out->size() > laenge)
             return nein(QStringLiteral("%1 ist %2 Zeichen lang; erlaubt sind höchstens %3.").arg(feld).arg(out->size()).arg(laenge));
@@ -114,7 +173,9 @@ bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
     EuroType summe;
     for (int i = 0; i < a.posten.size(); ++i) {
         const Ueberweisung& u = a.posten[i];
-        const QString wer = a.posten.size() == 1 ? QString() : QStringLiteral("Überweisung %1: ").arg(i + 1);
+        const QString wer = !a.namen.value(i).isEmpty() ? a.namen[i] + QStringLiteral(": ")
+                            : a.posten.size() == 1  ? QString()
+                                                    : QStringLiteral("Überweisung %1: ").arg(i + 1);
         Geprueft g;
         if (u.betrag.cent() < 1 || u.betrag.cent() > EuroType::kHoechstCent)
             return nein(wer + QStringLiteral("Der Betrag %1 liegt nicht zwischen 0,01 und %2 €.").arg(u.betrag.getText(), EuroType::hoechstbetragText()));
