@@ -389,7 +389,8 @@ QList<Befehl> bankBefehle() {
          QStringLiteral("liest einen Kontoauszug ein"),
          QStringLiteral("Liest einen Kontoauszug: CAMT.053/CAMT.052 (XML), MT940 oder die CSV-Datei der Bank. Das Format und\n"
                         "das CSV-Layout der Bank werden am Inhalt erkannt (sparkasse, sparkasse-mt940, dkb, dkb-alt, ing,\n"
-                        "commerzbank, volksbank, deutschebank, comdirect, n26; --layout NAME erzwingt eines); jede andere CSV-Datei\n"
+                        "commerzbank, volksbank, deutschebank, comdirect, n26, postbank, postbank-alt, consorsbank; --layout NAME\n"
+                        "erzwingt eines); jede andere CSV-Datei\n"
                         "mit --layout generisch --spalten datum=1,betrag=4,zweck=3,name=2 (Nummern oder Spaltennamen, auch\n"
                         "soll=…,haben=…; kopf=ZEILE der Kopfzeile). Das Bankkonto steht in der Datei (sonst --konto).\n"
                         "Nur Umsätze des Steuerjahres werden gespeichert, jeder einmal; danach wird gezählt: gelesen,\n"

@@ -87,6 +87,7 @@ TEST(Sepa, RegelnDerBankenMitFeld) {
         {"Umlaut über 70", [](SepaAuftrag& a) { a.posten[0].empfaenger = QString(69, QLatin1Char('x')) + QChar(0x00FC); }, "höchstens 70"},
         {"Zweck 141", [](SepaAuftrag& a) { a.posten[0].zweck = QString(141, QLatin1Char('z')); }, "höchstens 140"},
         {"Referenz 36", [](SepaAuftrag& a) { a.posten[0].referenz = QString(36, QLatin1Char('r')); }, "höchstens 35"},
+        {"Referenz mit &", [](SepaAuftrag& a) { a.posten[0].referenz = QStringLiteral("A&B"); }, "Ende-zu-Ende-Referenz: Das Zeichen „&“"},
         {"Zeichen", [](SepaAuftrag& a) { a.posten[0].zweck = QStringLiteral("50 € bar"); }, "„€“"},
         {"Akzent", [](SepaAuftrag& a) { a.posten[1].empfaenger = QStringLiteral("Café Noir"); }, "Überweisung 2: Der Name des Empfängers: Das Zeichen „é“"},
         {"kein Name", [](SepaAuftrag& a) { a.posten[0].empfaenger = QStringLiteral("  "); }, "fehlt"},

@@ -14,7 +14,7 @@ namespace {
 
 // The text in the SEPA set: German letters written out; false with the
 // first character the set does not have.
-bool sepaText(const QString& t, QString* out, QChar* falsch) {
+bool sepaText(const QString& t, QString* out, QChar* falsch, bool kennung = false) {
     static const QList<QPair<QChar, const char*>> ersatz = {{QChar(0x00E4), "ae"}, {QChar(0x00F6), "oe"}, {QChar(0x00FC), "ue"},
                                                             {QChar(0x00C4), "Ae"}, {QChar(0x00D6), "Oe"}, {QChar(0x00DC), "Ue"},
                                                             {QChar(0x00DF), "ss"}};
@@ -32,7 +32,8 @@ bool sepaText(const QString& t, QString* out, QChar* falsch) {
             }
         if (ersetzt) continue;
         const ushort u = c.unicode();
-        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || erlaubt.contains(c)) {
+        // References and identifications keep to the EPC's Latin set.
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || (erlaubt.contains(c) && !(kennung && u == '&'))) {
             *out += c;
             continue;
         }
@@ -104,8 +105,9 @@ bool eingangsrechnungenZahlen(DBConnection* db, const QList<unsigned long>& ids,
             return nein(QStringLiteral("Sie ist bereits bezahlt und gebucht (Buchung %1%2); es wird nichts überwiesen.")
                             .arg(g.buchungsnummer)
                             .arg(g.bezahlt.isValid() ? QStringLiteral(" vom ") + g.bezahlt.getText() : QString()));
-        if (g.gutschrift || g.zahlbetrag <= EuroType())
-            return nein(QStringLiteral("Eine Gutschrift zahlt der Lieferant; es gibt nichts zu überweisen."));
+        if (g.gutschrift) return nein(QStringLiteral("Eine Gutschrift zahlt der Lieferant; es gibt nichts zu überweisen."));
+        if (g.zahlbetrag <= EuroType())
+            return nein(QStringLiteral("Der Zahlbetrag ist %1 €; es gibt nichts zu überweisen.").arg(g.zahlbetrag.getText()));
         if (g.iban.isEmpty())
             return nein(QStringLiteral("Die Rechnung nennt keine IBAN des Lieferanten. Bitte überweisen Sie mit --betrag, --empfaenger, "
                                        "--iban und --zweck."));
@@ -126,7 +128,7 @@ bool eingangsrechnungenZahlen(DBConnection* db, const QList<unsigned long>& ids,
         // goes there when the SEPA set and its 35 characters allow it.
         QString ref;
         QChar c;
-        if (sepaText(g.nummer, &ref, &c) && ref.size() <= 35) u.referenz = ref;
+        if (sepaText(g.nummer, &ref, &c, true) && ref.size() <= 35) u.referenz = ref;
         posten << u;
         namen << wer;
     }
@@ -143,12 +145,12 @@ bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
         return false;
     };
     // Every text in the SEPA set and within its length.
-    auto text = [&](const QString& wert, int laenge, const QString& feld, QString* out) {
+    auto text = [&](const QString& wert, int laenge, const QString& feld, QString* out, bool kennung = false) {
         QChar c;
-        if (!sepaText(wert, out, &c))
+        if (!sepaText(wert, out, &c, kennung))
             return nein(QStringLiteral("%1: Das Zeichen „%2“ ist in SEPA-Überweisungen nicht erlaubt (erlaubt sind Buchstaben ohne Akzent, "
-                                       "Ziffern, Leerzeichen und / - ? : ( ) . , ' + &).")
-                            .arg(feld, c));
+                                       "Ziffern, Leerzeichen und / - ? : ( ) . , ' +%3).")
+                            .arg(feld, c, kennung ? QString() : QStringLiteral(" &")));
         if (out->size() > laenge)
             return nein(QStringLiteral("%1 ist %2 Zeichen lang; erlaubt sind höchstens %3.").arg(feld).arg(out->size()).arg(laenge));
         return true;
@@ -188,7 +190,7 @@ bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
         g.bic = u.bic.trimmed().toUpper();
         if (!g.bic.isEmpty() && !bicGueltig(g.bic)) return nein(wer + QStringLiteral("„%1“ ist keine BIC.").arg(u.bic));
         if (!text(u.zweck, 140, wer + QStringLiteral("Der Verwendungszweck"), &g.zweck)) return false;
-        if (!text(u.referenz, 35, wer + QStringLiteral("Die Ende-zu-Ende-Referenz"), &g.referenz)) return false;
+        if (!text(u.referenz, 35, wer + QStringLiteral("Die Ende-zu-Ende-Referenz"), &g.referenz, true)) return false;
         if (g.referenz.isEmpty()) g.referenz = QStringLiteral("NOTPROVIDED");
         summe += g.betrag;
         posten << g;
