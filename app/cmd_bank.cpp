@@ -275,35 +275,58 @@ int cmdBank(const Args& a) {
     SepaAuftrag auftrag;
     Ausgabeziel ziel;
     unsigned long zahlKonto = 0;
+    QList<unsigned long> rechnungen;
     if (was == QLatin1String("ueberweisung")) {
-        if (p.size() > 3)
-            return usageError(n, QStringLiteral("Überweisungen zu Rechnungsnummern gibt es noch nicht: bitte --betrag, --empfaenger, --iban und "
-                                                "--zweck angeben und zuletzt die Zieldatei."));
-        if (p.size() != 3) return usageError(n, QStringLiteral("Bitte die Zieldatei der Überweisung angeben (oder - für die Standardausgabe)."));
-        Ueberweisung u;
-        for (const char* pflicht : {"--betrag", "--empfaenger", "--iban", "--ausfuehrung"})
-            if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt.").arg(QLatin1String(pflicht)));
-        if (!parseAmount(a.value(QStringLiteral("--betrag")), &u.betrag, &e)) return usageError(n, e);
+        // With invoice numbers the invoices give payee, IBAN, amount and purpose.
+        const bool vonHand = a.has(QStringLiteral("--betrag")) || a.has(QStringLiteral("--empfaenger")) || a.has(QStringLiteral("--iban"));
+        if (p.size() < 3) return usageError(n, QStringLiteral("Bitte die Zieldatei der Überweisung angeben (oder - für die Standardausgabe)."));
+        if (!vonHand && p.size() == 3 && p[2].toULong() != 0)
+            return usageError(n, QStringLiteral("Bitte nach den Nummern der Eingangsrechnungen zuletzt die Zieldatei angeben (oder -)."));
+        if (vonHand && p.size() > 3)
+            return usageError(n, QStringLiteral("Entweder Eingangsrechnungen nennen oder --betrag, --empfaenger und --iban angeben, nicht beides."));
+        if (!a.has(QStringLiteral("--ausfuehrung"))) return usageError(n, QStringLiteral("--ausfuehrung fehlt."));
         if (!parseDate(a.value(QStringLiteral("--ausfuehrung")), &auftrag.ausfuehrung, &e)) return usageError(n, e);
-        u.empfaenger = a.value(QStringLiteral("--empfaenger"));
-        u.iban = a.value(QStringLiteral("--iban"));
-        u.bic = a.value(QStringLiteral("--bic"));
-        u.zweck = a.value(QStringLiteral("--zweck"));
-        u.referenz = a.value(QStringLiteral("--referenz"));
-        auftrag.posten << u;
+        if (vonHand || p.size() == 3) {
+            Ueberweisung u;
+            for (const char* pflicht : {"--betrag", "--empfaenger", "--iban"})
+                if (!a.has(QLatin1String(pflicht))) return usageError(n, QStringLiteral("%1 fehlt.").arg(QLatin1String(pflicht)));
+            if (!parseAmount(a.value(QStringLiteral("--betrag")), &u.betrag, &e)) return usageError(n, e);
+            u.empfaenger = a.value(QStringLiteral("--empfaenger"));
+            u.iban = a.value(QStringLiteral("--iban"));
+            u.bic = a.value(QStringLiteral("--bic"));
+            u.zweck = a.value(QStringLiteral("--zweck"));
+            u.referenz = a.value(QStringLiteral("--referenz"));
+            auftrag.posten << u;
+        } else {
+            for (const char* nurVonHand : {"--bic", "--zweck", "--referenz"})
+                if (a.has(QLatin1String(nurVonHand)))
+                    return usageError(n, QStringLiteral("%1 gilt nur ohne Eingangsrechnungen; deren Angaben kommen aus der Rechnung.")
+                                             .arg(QLatin1String(nurVonHand)));
+            for (int i = 2; i + 1 < p.size(); ++i) {
+                bool ok = false;
+                const unsigned long id = p[i].toULong(&ok);
+                if (!ok || id == 0)
+                    return usageError(n, QStringLiteral("„%1“ ist keine Nummer einer Eingangsrechnung (die offenen zeigt „dalvo eingang FALL "
+                                                        "liste --offen“).")
+                                             .arg(p[i]));
+                rechnungen << id;
+            }
+        }
         bool ok = true;
         if (a.has(QStringLiteral("--konto"))) zahlKonto = a.value(QStringLiteral("--konto")).toULong(&ok);
         if (!ok || (a.has(QStringLiteral("--konto")) && zahlKonto == 0))
             return usageError(n, QStringLiteral("--konto braucht die Nummer des zahlenden Bankkontos im Kontenplan."));
         if (!QFileInfo::exists(p.first())) return usageError(n, QStringLiteral("Die Falldatei „%1“ existiert nicht.").arg(p.first()));
-        if (!pruefeAusgabeziel(p[2], p.first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e)) return abgelehnt(e);
+        if (!pruefeAusgabeziel(p.last(), p.first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e)) return abgelehnt(e);
     }
     const bool lesen = was == QLatin1String("liste") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege");
     if (was == QLatin1String("ueberweisung"))
         return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Lesen, [&](Fall& fall) -> int {
             auftrag.erstellt = QDateTime::currentDateTime();
             QByteArray xml;
-            if (!sepaAuftraggeber(fall.kg()->GetDBConnect_Ptr(), zahlKonto, &auftrag, &e) || !schreibePain001(auftrag, &xml, &e))
+            DBConnection* db = fall.kg()->GetDBConnect_Ptr();
+            if ((!rechnungen.isEmpty() && !eingangsrechnungenZahlen(db, rechnungen, &auftrag, &e)) || !sepaAuftraggeber(db, zahlKonto, &auftrag, &e) ||
+                !schreibePain001(auftrag, &xml, &e))
                 return abgelehnt(e + QStringLiteral(" Es wurde keine Datei geschrieben."));
             if (ziel.standardausgabe) {
                 fwrite(xml.constData(), 1, size_t(xml.size()), stdout);
@@ -366,7 +389,8 @@ QList<Befehl> bankBefehle() {
          QStringLiteral("liest einen Kontoauszug ein"),
          QStringLiteral("Liest einen Kontoauszug: CAMT.053/CAMT.052 (XML), MT940 oder die CSV-Datei der Bank. Das Format und\n"
                         "das CSV-Layout der Bank werden am Inhalt erkannt (sparkasse, sparkasse-mt940, dkb, dkb-alt, ing,\n"
-                        "commerzbank, volksbank, deutschebank, comdirect, n26; --layout NAME erzwingt eines); jede andere CSV-Datei\n"
+                        "commerzbank, volksbank, deutschebank, comdirect, n26, postbank, postbank-alt, consorsbank; --layout NAME\n"
+                        "erzwingt eines); jede andere CSV-Datei\n"
                         "mit --layout generisch --spalten datum=1,betrag=4,zweck=3,name=2 (Nummern oder Spaltennamen, auch\n"
                         "soll=…,haben=…; kopf=ZEILE der Kopfzeile). Das Bankkonto steht in der Datei (sonst --konto).\n"
                         "Nur Umsätze des Steuerjahres werden gespeichert, jeder einmal; danach wird gezählt: gelesen,\n"
@@ -406,13 +430,17 @@ QList<Befehl> bankBefehle() {
         {QStringLiteral("bank"), QStringLiteral("ueberweisung"), {},
          {{{"--betrag"}, "B"}, {{"--empfaenger"}, "NAME"}, {{"--iban"}, "IBAN"}, {{"--bic"}, "BIC"}, {{"--zweck"}, "TEXT"},
           {{"--referenz"}, "REF"}, {{"--ausfuehrung"}, "DATUM"}, {{"--konto"}, "KONTO"}, {{"--ersetzen", "--force"}}},
-         QStringLiteral("dalvo bank FALL ueberweisung --betrag B --empfaenger NAME --iban IBAN [--bic BIC] [--zweck T] [--referenz R] "
-                        "--ausfuehrung D [--konto N] DATEI|- [--ersetzen]"),
+         QStringLiteral("dalvo bank FALL ueberweisung (RECHNUNG… | --betrag B --empfaenger NAME --iban IBAN [--bic BIC] [--zweck T] "
+                        "[--referenz R]) --ausfuehrung D [--konto N] DATEI|- [--ersetzen]"),
          QStringLiteral("schreibt eine SEPA-Überweisung (pain.001)"),
          QStringLiteral("Schreibt eine SEPA-Überweisung vom Bankkonto (--konto, sonst dem einzigen) als pain.001.001.03 zum\n"
                         "Hochladen im Online-Banking. Geprüft wird nach den Regeln der Deutschen Kreditwirtschaft: Betrag\n"
                         "0,01 bis 999.999.999,99, IBAN-Prüfziffer, Name bis 70, Zweck bis 140, Referenz bis 35 Zeichen, nur\n"
-                        "Zeichen des SEPA-Zeichensatzes (Umlaute werden ae, oe, ue, ss). Der Fall bleibt unverändert."),
+                        "Zeichen des SEPA-Zeichensatzes (Umlaute werden ae, oe, ue, ss). Der Fall bleibt unverändert.\n\n"
+                        "RECHNUNG… sind Nummern offener Eingangsrechnungen (dalvo eingang FALL liste --offen): je eine\n"
+                        "Überweisung an den Lieferanten und seine IBAN aus der Rechnung über den Zahlbetrag, mit der\n"
+                        "Zahlungsreferenz und der Rechnungsnummer als Verwendungszweck. Abgelehnt werden bezahlte,\n"
+                        "Gutschriften und Rechnungen ohne IBAN."),
          cmdBank},
         {QStringLiteral("bank"), QStringLiteral("ignorieren"), {}, {}, QStringLiteral("dalvo bank FALL ignorieren ID…"),
          QStringLiteral("setzt Umsätze auf „nicht verarbeiten“"), QStringLiteral("Setzt offene Umsätze auf „nicht verarbeiten“."), cmdBank},

@@ -147,13 +147,16 @@ int cmdJahreswechsel(const Args& a) {
     out(berichtText(ergebnis.bericht));
     out(QStringLiteral("Neuer Fall %1 für %2 aus %3 (%4) angelegt.\n").arg(neu).arg(ergebnis.neuesJahr).arg(alt).arg(ergebnis.altesJahr));
     out(QStringLiteral("Übernommen: %1 Saldovortragsbuchungen, %2 Anlagen, %3 Einträge Umlaufvermögen, %4 "
-                       "Investitionsabzugsbeträge, %5 Einträge Kfz-Kosten, %6 Bankverbindungen.\n")
+                       "Investitionsabzugsbeträge, %5 Einträge Kfz-Kosten, %6 Bankverbindungen, %7 offene Rechnungen, %8 offene "
+                       "Eingangsrechnungen.\n")
             .arg(ergebnis.saldovortraege)
             .arg(ergebnis.anlagen)
             .arg(ergebnis.umlaufvermoegen)
             .arg(ergebnis.investitionsabzug)
             .arg(ergebnis.kfz)
-            .arg(ergebnis.bankverbindungen));
+            .arg(ergebnis.bankverbindungen)
+            .arg(ergebnis.offeneRechnungen)
+            .arg(ergebnis.offeneEingangsrechnungen));
     return Ok;
 }
 
@@ -163,7 +166,8 @@ QList<Befehl> jahrBefehle() {
          QStringLiteral("legt den Fall des neuen Jahres aus dem Vorjahr an"),
          QStringLiteral("Legt die neue Falldatei NEUER_FALL für das Jahr nach ALTER_FALL an: Einstellungen,\n"
                         "Kontenplan (mit den eigenen Konten, auf den Stand des neuen Jahres gebracht),\n"
-                        "Umsatzsteuerpflicht, Kassenkonto, Bankverbindungen, Stammdaten der Fakturierung, Stamm- und\n"
+                        "Umsatzsteuerpflicht, Kassenkonto, Bankverbindungen, Stammdaten der Fakturierung, noch nicht\n"
+                        "bezahlte Rechnungen und Eingangsrechnungen (mit Lieferanten und Originaldatei), Stamm- und\n"
                         "Finanzamtsdaten, das Anlageverzeichnis (ohne Anlagen, die vor dem 1. Januar verkauft wurden),\n"
                         "das Umlaufvermögen, offene Investitionsabzugsbeträge, Kfz-Kosten und das Begleitschreiben;\n"
                         "zuletzt die Saldovorträge der Bestandskonten zum 1. Januar. ALTER_FALL wird nur gelesen, eine\n"

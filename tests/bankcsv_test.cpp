@@ -159,6 +159,15 @@ TEST(BankCsv, JedeBankAmKopfErkannt) {
         {"n26.csv", "n26", "",
          {{zDate(2016, 1, 28), 238000, "Weber KG", "RE-2016-0001 Beratung Januar", weber},
           {zDate(2016, 1, 4), -85000, "Haus GmbH", "Miete Januar Büro, Hauptstr. 1", haus}}, 0, 0},
+        {"postbank.csv", "postbank", "",
+         {{zDate(2016, 1, 28), 238000, "Weber KG", "RE-2016-0001 Beratung Januar", weber},
+          {zDate(2016, 1, 4), -85000, "Haus GmbH", "Miete Januar Büro", haus}}, 0, 1},
+        {"postbank-alt.csv", "postbank-alt", "",
+         {{zDate(2016, 1, 28), 238000, "Weber KG", "RE-2016-0001 Beratung Januar", ""},
+          {zDate(2016, 1, 4), -85000, "Haus GmbH", "Miete Januar Büro", ""}}, 0, 0},
+        {"consorsbank.csv", "consorsbank", "",
+         {{zDate(2016, 1, 28), 238000, "Weber KG", "RE-2016-0001 Beratung Januar", weber},
+          {zDate(2016, 1, 4), -85000, "Haus GmbH", "Miete Januar Büro", haus}}, 0, 0},
     };
     // Records the skipped rows besides the statements.
     struct Sammler : AuszugSammler {

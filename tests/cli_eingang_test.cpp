@@ -5,7 +5,9 @@
 // paying an open invoice, and a case of the previous data version.
 #include "support/dalvo_lauf.h"
 
+#include <QDomDocument>
 #include <QFile>
+#include <QRegularExpression>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -165,4 +167,57 @@ TEST(CliEingang, FallDerVorigenDatenversionBekommtDieTabellen) {
     EXPECT_EQ(sqlZahl(f, QStringLiteral("SELECT COUNT(DISTINCT LieferantID) FROM eingangRechnungen WHERE Nummer IN ('17','18','19')")), 1);
 }
 
+// Transfers for open incoming invoices: payee, IBAN, amount due and number
+// from the invoice; a paid one, a credit note, one without IBAN and an
+// unknown id are refused with nothing written.
+TEST(CliEingang, UeberweisungOffenerRechnungen) {
+    QTemporaryDir dir;
+    const QString f = neuerFall(dir);
+    // The small business's invoice paid in cash: no account to pay to.
+    QFile k(testdatei("cii_kleinunternehmer.xml"));
+    ASSERT_TRUE(k.open(QIODevice::ReadOnly));
+    QString bar = QString::fromUtf8(k.readAll());
+    bar.replace(QRegularExpression(QStringLiteral("<ram:PayeePartyCreditorFinancialAccount>.*</ram:PayeePartyCreditorFinancialAccount>"),
+                                   QRegularExpression::DotMatchesEverythingOption),
+                QString());
+    bar.replace(QStringLiteral("<ram:TypeCode>58</ram:TypeCode>"), QStringLiteral("<ram:TypeCode>10</ram:TypeCode>"));
+    const QString barDatei = dir.filePath(QStringLiteral("bar.xml"));
+    QFile b(barDatei);
+    ASSERT_TRUE(b.open(QIODevice::WriteOnly) && b.write(bar.toUtf8()) > 0);
+    b.close();
+    EXPECT_EQ(ok(dalvo({"eingang", f, "import", testdatei("cii_standard.xml"), testdatei("cii_gutschrift.xml"), barDatei,
+                        testdatei("cii_zuschlaege.xml")})),
+              QStringLiteral("1\n2\n3\n4"));
+    ok(dalvo({"bank", f, "neu", "--konto", "1200", "--iban", "DE44500105175407324931"}));
+    ok(dalvo({"eingang", f, "buchen", "1", "--konto", "4930", "--geldkonto", "1200", "--datum", "20.03.2016"}));
+
+    const QByteArray fall = hashOf(f);
+    const QString sepa = dir.filePath(QStringLiteral("sepa.xml"));
+    const QList<QPair<QStringList, const char*>> abgelehnt = {
+        {{"1"}, "bereits bezahlt"}, {{"2"}, "Gutschrift"}, {{"3"}, "keine IBAN"}, {{"99"}, "gibt es nicht"}, {{"4", "4"}, "zweimal"}};
+    for (const auto& a : abgelehnt) {
+        const Lauf l = dalvo(QStringList{"bank", f, "ueberweisung"} + a.first + QStringList{"--ausfuehrung", "31.12.2099", sepa});
+        EXPECT_EQ(l.rc, 1) << a.second;
+        EXPECT_TRUE(l.err.contains(QString::fromUtf8(a.second))) << l.err.toStdString();
+        EXPECT_FALSE(QFile::exists(sepa));
+    }
+    EXPECT_EQ(dalvo({"bank", f, "ueberweisung", "4", "--zweck", "x", "--ausfuehrung", "31.12.2099", sepa}).rc, 2);
+    EXPECT_EQ(dalvo({"bank", f, "ueberweisung", "4", "--ausfuehrung", "31.12.2099"}).rc, 2);  // the file forgotten
+
+    // The invoice with prepayment asks for what is still due, to its IBAN.
+    ok(dalvo({"bank", f, "ueberweisung", "4", "--ausfuehrung", "31.12.2099", sepa}));
+    EXPECT_EQ(hashOf(f), fall);
+    QFile x(sepa);
+    ASSERT_TRUE(x.open(QIODevice::ReadOnly));
+    QDomDocument d;
+    ASSERT_TRUE(d.setContent(&x, true));
+    const QDomElement t = d.documentElement().elementsByTagName(QStringLiteral("CdtTrfTxInf")).at(0).toElement();
+    auto text = [&](const char* name) { return t.elementsByTagName(QLatin1String(name)).at(0).toElement().text(); };
+    EXPECT_EQ(d.documentElement().elementsByTagName(QStringLiteral("CdtTrfTxInf")).size(), 1);
+    EXPECT_EQ(text("InstdAmt"), QStringLiteral("527.31"));
+    EXPECT_EQ(text("IBAN"), QStringLiteral("DE89370400440532013000"));
+    EXPECT_EQ(text("EndToEndId"), QStringLiteral("HU-16-0101"));
+    EXPECT_TRUE(text("Ustrd").contains(QStringLiteral("HU-16-0101")));
+    EXPECT_TRUE(text("Nm").startsWith(QStringLiteral("Papier & Buch Huber"))) << text("Nm").toStdString();
+}
 }  // namespace

@@ -175,4 +175,54 @@ TEST(CliJahr, RefusalsChangeNothingAndSayWhatToDo) {
     EXPECT_EQ(lauf({QStringLiteral("saldovortrag"), QStringLiteral("--help")}).rc, 0);
 }
 
+// Invoices not paid by 31 December are paid, and booked, in the new year:
+// they come over with their originals; paid ones stay behind. An incoming
+// invoice whose booking was deleted is open, even when the ledger gave the
+// freed number to the next booking.
+TEST(CliJahr, OpenInvoicesOfBothKindsComeOver) {
+    QTemporaryDir dir;
+    const QString alt = neuerFall(dir, QStringLiteral("2015.dalvo"), QStringLiteral("2015"));
+    auto ok = [](const Lauf& l) {
+        EXPECT_EQ(l.rc, 0) << l.err.toStdString();
+        return l.out.trimmed();
+    };
+    const QString daten = QString::fromUtf8(DALVO_SOURCE_DIR "/tests/daten/eingang/");
+    ok(dalvo({"eingang", alt, "import", daten + "cii_standard.xml", daten + "cii_mischsatz.xml", daten + "zugferd1.pdf"}));
+    ok(dalvo({"eingang", alt, "buchen", "1", "--konto", "4930", "--geldkonto", "1200", "--datum", "20.12.2015", "--ja"}));
+    ok(dalvo({"eingang", alt, "buchen", "2", "--konto", "4930", "--geldkonto", "1200", "--datum", "21.12.2015", "--ja"}));
+    ok(dalvo({"delete", alt, "2", "--ja"}));
+    ok(dalvo({"eingang", alt, "buchen", "3", "--konto", "4930"}));  // when paid
+    ok(dalvo({"kunde", alt, "add", "--firma", "Kunde AG", "--strasse", "Weg 2", "--plz", "20095", "--ort", "Hamburg"}));
+    QStringList rechnungen;
+    for (const char* datum : {"15.03.2015", "20.12.2015"}) {
+        rechnungen << ok(dalvo({"rechnung", alt, "neu", "--kunde", "K0001", "--datum", datum, "--ja"}));
+        ok(dalvo({"rechnung", alt, "position", rechnungen.last(), "--text", "Beratung", "--preis", "500", "--schluessel", "5", "--konto", "8400"}));
+    }
+    ok(dalvo({"rechnung", alt, "buchen", rechnungen[0], "--geldkonto", "1200", "--datum", "30.03.2015"}));  // takes the freed number 2
+    EXPECT_TRUE(ok(dalvo({"eingang", alt, "liste", "--offen"})).contains(QStringLiteral("HU-16-0088")));
+    const QString original = ok(dalvo({"eingang", alt, "export", "3", "-"}));
+
+    const QString neu = dir.filePath(QStringLiteral("2016.dalvo"));
+    const Lauf j = dalvo({"jahreswechsel", alt, neu});
+    ASSERT_EQ(j.rc, 0) << j.err.toStdString();
+    EXPECT_TRUE(j.out.contains(QStringLiteral("1 offene Rechnungen, 2 offene Eingangsrechnungen"))) << j.out.toStdString();
+    const QJsonArray ein = QJsonDocument::fromJson(ok(dalvo({"eingang", neu, "liste", "--offen", "--json"})).toUtf8()).array();
+    ASSERT_EQ(ein.size(), 2);
+    EXPECT_EQ(ein[0].toObject()[QStringLiteral("nummer")].toString(), QStringLiteral("HU-16-0088"));
+    EXPECT_EQ(ein[1].toObject()[QStringLiteral("nummer")].toString(), QStringLiteral("ZF-2016-0815"));
+    EXPECT_EQ(ok(dalvo({"eingang", neu, "liste", "--json"})).count(QStringLiteral("\"id\"")), 2);  // the paid one stayed behind
+    EXPECT_EQ(ok(dalvo({"eingang", neu, "export", "3", "-"})), original);
+    const QString offen = ok(dalvo({"rechnung", neu, "liste", "--offen"}));
+    EXPECT_TRUE(offen.contains(rechnungen[1]) && !offen.contains(rechnungen[0])) << offen.toStdString();
+
+    // Paid in the new year: income and expense of 2016, the supplier known.
+    ok(dalvo({"rechnung", neu, "buchen", rechnungen[1], "--geldkonto", "1200", "--datum", "10.01.2016"}));
+    ok(dalvo({"eingang", neu, "buchen", "3", "--geldkonto", "1200", "--datum", "11.01.2016"}));
+    ok(dalvo({"eingang", neu, "buchen", "2", "--geldkonto", "1200", "--datum", "12.01.2016"}));
+    const QJsonObject euer = QJsonDocument::fromJson(ok(dalvo({"euer", neu, "--json"})).toUtf8()).object();
+    EXPECT_DOUBLE_EQ(euer[QStringLiteral("einnahmen")].toDouble(), 595.00);
+    EXPECT_DOUBLE_EQ(euer[QStringLiteral("ausgaben")].toDouble(), 65.33 + 96.24);
+    EXPECT_EQ(ok(dalvo({"eingang", neu, "liste", "--offen", "--json"})), QStringLiteral("[\n]"));
+    EXPECT_EQ(dalvo({"verify", neu}).rc, 0);
+}
 }  // namespace

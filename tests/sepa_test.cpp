@@ -18,7 +18,7 @@ SepaAuftrag auftrag() {
     a.erstellt = QDateTime(QDate(2026, 12, 7), QTime(9, 30, 5));
     a.posten << Ueberweisung{QStringLiteral("Bürobedarf Ost GmbH"), QStringLiteral("DE44500105175407324931"), QStringLiteral("INGDDEFFXXX"),
                              EuroType::ausCent(11900), QStringLiteral("Rechnung 2016-117 Toner, Papier"), QStringLiteral("ER-117")}
-             << Ueberweisung{QStringLiteral("Haus GmbH"), QStringLiteral("DE12500105170648489890"), QString(), EuroType::ausCent(85000),
+             << Ueberweisung{QStringLiteral("Haus & Hof GmbH"), QStringLiteral("DE12500105170648489890"), QString(), EuroType::ausCent(85000),
                              QStringLiteral("Miete Januar Straße 1"), QString()};
     return a;
 }
@@ -64,6 +64,7 @@ TEST(Sepa, Pain001ZurueckGelesen) {
     EXPECT_EQ(text(t1, QStringLiteral("CdtrAcct/Id/IBAN")), QStringLiteral("DE44500105175407324931"));
     EXPECT_EQ(text(t1, QStringLiteral("RmtInf/Ustrd")), QStringLiteral("Rechnung 2016-117 Toner, Papier"));
     EXPECT_EQ(text(t2, QStringLiteral("PmtId/EndToEndId")), QStringLiteral("NOTPROVIDED"));
+    EXPECT_EQ(text(t2, QStringLiteral("Cdtr/Nm")), QStringLiteral("Haus & Hof GmbH"));
     EXPECT_TRUE(t2.firstChildElement(QStringLiteral("CdtrAgt")).isNull());  // IBAN only
     EXPECT_EQ(text(t2, QStringLiteral("Amt/InstdAmt")), QStringLiteral("850.00"));
     EXPECT_EQ(text(t2, QStringLiteral("RmtInf/Ustrd")), QStringLiteral("Miete Januar Strasse 1"));
@@ -86,6 +87,7 @@ TEST(Sepa, RegelnDerBankenMitFeld) {
         {"Umlaut über 70", [](SepaAuftrag& a) { a.posten[0].empfaenger = QString(69, QLatin1Char('x')) + QChar(0x00FC); }, "höchstens 70"},
         {"Zweck 141", [](SepaAuftrag& a) { a.posten[0].zweck = QString(141, QLatin1Char('z')); }, "höchstens 140"},
         {"Referenz 36", [](SepaAuftrag& a) { a.posten[0].referenz = QString(36, QLatin1Char('r')); }, "höchstens 35"},
+        {"Referenz mit &", [](SepaAuftrag& a) { a.posten[0].referenz = QStringLiteral("A&B"); }, "Ende-zu-Ende-Referenz: Das Zeichen „&“"},
         {"Zeichen", [](SepaAuftrag& a) { a.posten[0].zweck = QStringLiteral("50 € bar"); }, "„€“"},
         {"Akzent", [](SepaAuftrag& a) { a.posten[1].empfaenger = QStringLiteral("Café Noir"); }, "Überweisung 2: Der Name des Empfängers: Das Zeichen „é“"},
         {"kein Name", [](SepaAuftrag& a) { a.posten[0].empfaenger = QStringLiteral("  "); }, "fehlt"},

@@ -4,6 +4,7 @@
 // computation, the audit tables by the types their index.xml declares.
 #include "support/dalvo_lauf.h"
 
+#include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
 #include <QDomDocument>
@@ -383,6 +384,14 @@ struct Spaltenart {
 
 TEST_F(Uebergabe, GobdExportValidatesAndReadsBackByItsDeclaredTypes) {
     QTemporaryDir d;
+    // The sample year with an incoming e-invoice and an asset in its registers.
+    const QString fall = kopie(d);
+    const QString rechnung = arg(DALVO_SOURCE_DIR "/tests/daten/eingang/cii_mischsatz.xml");
+    ASSERT_EQ(dalvo({arg("eingang"), fall, arg("import"), rechnung}).rc, 0);
+    ASSERT_EQ(dalvo({arg("anlage"), fall, arg("neu"), arg("--bezeichnung"), arg("Laptop"), arg("--konto"), arg("420"), arg("--datum"),
+                     arg("15.03.2016"), arg("--kosten"), arg("1500"), arg("--nutzungsdauer"), arg("3")})
+                  .rc,
+              0);
     const QString ziel = d.filePath(arg("pruefung"));
     const QByteArray vorher = hashOf(fall);
     const Lauf l = dalvo({arg("export-gobd"), fall, ziel});
@@ -409,6 +418,7 @@ TEST_F(Uebergabe, GobdExportValidatesAndReadsBackByItsDeclaredTypes) {
     const QDomNodeList tabellen = doc.elementsByTagName(arg("Table"));
     QStringList namen;
     std::map<int, qint64> journal;
+    QMap<QString, QList<QStringList>> gelesen;
     for (int i = 0; i < tabellen.size(); ++i) {
         const QDomElement t = tabellen.at(i).toElement();
         const QString name = t.firstChildElement(arg("Name")).text();
@@ -449,13 +459,30 @@ TEST_F(Uebergabe, GobdExportValidatesAndReadsBackByItsDeclaredTypes) {
                 }
             }
             if (name == arg("Buchungsjournal")) journal[w[5].toInt()] += cent(w[8]) - cent(w[9]);
+            if (name == arg("Eingangsrechnungen") || name == arg("Anlagen")) gelesen[name] << w;
         }
     }
     EXPECT_EQ(doc.documentElement().firstChildElement(arg("DataSupplier")).firstChildElement(arg("Location")).text(),
               arg("Am Markt 3, 12345 Musterstadt"));
     for (const char* n : {"Buchungsjournal", "Kontenplan", "Steuerschluessel", "Kassenbuch", "Kunden", "Rechnungen", "Rechnungspositionen",
-                          "Bankumsaetze"})
+                          "Bankumsaetze", "Lieferanten", "Eingangsrechnungen", "EingangsrechnungenSteuer", "Anlagen", "Umlaufvermoegen",
+                          "Investitionsabzugsbetraege", "Fahrzeuge"})
         EXPECT_TRUE(namen.contains(arg(n))) << n;
+    // The incoming invoice by its original's name and SHA-256, not its bytes;
+    // the asset with its first year's depreciation (10 of 36 months).
+    QFile original(rechnung);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    ASSERT_EQ(gelesen[arg("Eingangsrechnungen")].size(), 1);
+    const QStringList er = gelesen[arg("Eingangsrechnungen")].first();
+    EXPECT_EQ(er[2], arg("HU-16-0088"));
+    EXPECT_EQ(er[13], arg("cii_mischsatz.xml"));
+    EXPECT_EQ(er[14], QString::fromLatin1(QCryptographicHash::hash(original.readAll(), QCryptographicHash::Sha256).toHex()));
+    EXPECT_EQ(er[11], arg("96,24"));
+    ASSERT_EQ(gelesen[arg("Anlagen")].size(), 1);
+    const QStringList an = gelesen[arg("Anlagen")].first();
+    EXPECT_EQ(an[1], arg("Laptop"));
+    EXPECT_EQ(an[18], arg("416,67"));
+    EXPECT_EQ(an[20], arg("1083,33"));
     // The journal is the ledger: its sums per account are the balance list.
     std::map<int, qint64> soll = saldenliste(fall);
     ohneNull(&journal);
@@ -470,7 +497,8 @@ TEST_F(Uebergabe, GobdExportValidatesAndReadsBackByItsDeclaredTypes) {
     ASSERT_TRUE(QDir().mkdir(leer));
     ASSERT_EQ(dalvo({arg("export-gobd"), fall, leer}).rc, 0);
     EXPECT_TRUE(QFile::exists(QDir(leer).filePath(arg("index.xml"))));
-    EXPECT_EQ(QDir(d.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2) << "no working directory left";
+    // The case and the two exports, no working directory left.
+    EXPECT_EQ(QDir(d.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 3);
 }
 
 }  // namespace

@@ -313,23 +313,27 @@ GoBD::Ergebnis GoBD::exportieren(const QString& verzeichnis) {
     const int jahr = KontoGlobal::getFalleigenschaft(QStringLiteral("Steuerjahr"), db).toInt();
     QVector<const Tabelle*> geschrieben;
     for (const Tabelle& t : tabellen()) {
-        if (!tabelleDa(db, t.quelle)) continue;
+        if (!t.zeilen && !tabelleDa(db, t.quelle)) continue;
         QString text;
         QStringList kopf;
         for (const Spalte& s : t.spalten) kopf << textWert(s.name);
         text += kopf.join(QLatin1Char(';')) + kCrlf;
-        rsDataSource rs(db, t.sql);
-        if (rs.isError()) {
-            e.fehler = QStringLiteral("Die Tabelle %1 konnte nicht gelesen werden. Es wurde nichts exportiert.").arg(t.name);
-            return e;
-        }
         long n = 0;
-        for (; !rs.isEOF(); rs.fetch()) {
-            const rsFields& f = *rs.getFields();
+        auto zeile = [&](const std::function<DatenTyp(int)>& feld) {
             QStringList z;
-            for (int i = 0; i < t.spalten.size(); ++i) z << wert(f.getField(i), t.spalten[i].typ);
+            for (int i = 0; i < t.spalten.size(); ++i) z << wert(feld(i), t.spalten[i].typ);
             text += z.join(QLatin1Char(';')) + kCrlf;
             ++n;
+        };
+        if (t.zeilen) {
+            for (const QVector<DatenTyp>& r : t.zeilen(jahr)) zeile([&](int i) { return r.value(i); });
+        } else {
+            rsDataSource rs(db, t.sql);
+            if (rs.isError()) {
+                e.fehler = QStringLiteral("Die Tabelle %1 konnte nicht gelesen werden. Es wurde nichts exportiert.").arg(t.name);
+                return e;
+            }
+            for (; !rs.isEOF(); rs.fetch()) zeile([&](int i) { return rs.getFields()->getField(i); });
         }
         if (t.name == QLatin1String("Buchungsjournal")) e.journalzeilen = n;
         if (!schreibeDatei(arbeit.filePath(t.datei), text.toUtf8(), &e.fehler)) return e;

@@ -8,14 +8,20 @@
 // that reads it and its columns with their types. A table of a subsystem
 // names the case table it reads; where the case has no such table the
 // description is left out, so a register added later only needs its entry.
+// The registers of the data tree (assets, current assets, investment
+// deductions, vehicles) give their rows by a function instead of SQL.
 //
 // Relies on: rahmen (case database, case properties), faktura (the firm's
-// data for the data supplier).
+// data for the data supplier), anlagen (the registers of the data tree).
 #pragma once
+
+#include "host/values/datentyp.h"
 
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <functional>
 
 namespace GoBD {
 
@@ -44,6 +50,9 @@ struct Tabelle {
     QString sql;           // SELECT returning the columns in the order of `spalten`
     QVector<Spalte> spalten;
     QVector<Verweis> verweise;
+    // A register kept in the case's data tree instead of a table: its rows
+    // for the year, in the order of `spalten` (`quelle` and `sql` empty).
+    std::function<QVector<QVector<DatenTyp>>(int jahr)> zeilen = nullptr;
 };
 
 // The descriptions of every table the export knows.

@@ -1,7 +1,10 @@
 // The tables of the audit export, one description each. To export a further
 // table (the asset register, incoming invoices), add its description here:
-// the case table it needs, the SELECT and the columns in the same order.
+// the case table it needs, the SELECT and the columns in the same order;
+// a register of the data tree gives its rows by a function.
 #include "kontbaum/austausch/gobd.h"
+
+#include "kontbaum/anlagen/anlagen.h"
 
 namespace {
 using GoBD::Spalte;
@@ -128,6 +131,131 @@ QVector<GoBD::Tabelle> beschreibungen() {
                s("IBAN", "IBAN des Auftraggebers oder Empfängers", Typ::Text), s("Status", "Stand der Übernahme in die Buchungen", Typ::Ganzzahl),
                s("Buchungsnummer", "erzeugte Buchung (0: keine)", Typ::Ganzzahl)},
               {}});
+
+    // Incoming e-invoices: the figures read from each; the original file
+    // itself stays in the case, named here with its SHA-256 so the auditor
+    // can ask for it and check it is the one received.
+    t.append({QStringLiteral("lieferanten.csv"), QStringLiteral("Lieferanten"), QStringLiteral("Lieferanten der Eingangsrechnungen"),
+              QStringLiteral("eingangLieferanten"),
+              QStringLiteral("SELECT ID, Name, UStID, Steuernummer, IBAN, Land, Ort, Konto FROM eingangLieferanten ORDER BY ID"),
+              {k("ID", "interne Nummer", Typ::Ganzzahl), s("Name", "Name", Typ::Text),
+               s("UStID", "Umsatzsteuer-Identifikationsnummer", Typ::Text), s("Steuernummer", "Steuernummer", Typ::Text),
+               s("IBAN", "IBAN", Typ::Text), s("Land", "Land (ISO 3166)", Typ::Text), s("Ort", "Ort", Typ::Text),
+               s("Konto", "zuletzt gebuchtes Aufwandskonto", Typ::Ganzzahl)},
+              {}});
+
+    t.append({QStringLiteral("eingangsrechnungen.csv"), QStringLiteral("Eingangsrechnungen"),
+              QStringLiteral("Eingangsrechnungen und Gutschriften als E-Rechnung (CII, UBL, ZUGFeRD); die Originaldatei liegt unverändert im "
+                             "Fall, ihr SHA-256-Wert weist das nach"),
+              QStringLiteral("eingangRechnungen"),
+              QStringLiteral("SELECT r.ID, r.LieferantID, r.Nummer, r.Typ, CASE WHEN r.Gutschrift<>0 THEN 1 ELSE 0 END, r.Syntax, r.Rechnungsdatum, "
+                             "r.Faellig, r.Netto, r.Steuer, r.Brutto, r.Zahlbetrag, r.IBAN, r.Dateiname, r.SHA256, r.Eingelesen, r.Konto, "
+                             "CASE WHEN EXISTS (SELECT 1 FROM eurVerbucht v WHERE v.Buchungsnummer=r.Buchungsnummer AND r.Buchungsnummer<>0 "
+                             "AND v.Storno=0 AND v.Storniert=0 AND v.Belegnummer=r.Nummer) THEN r.Buchungsnummer ELSE 0 END "
+                             "FROM eingangRechnungen r ORDER BY r.ID"),
+              {k("ID", "interne Nummer", Typ::Ganzzahl), s("LieferantID", "Lieferant (interne Nummer)", Typ::Ganzzahl),
+               s("Nummer", "Rechnungsnummer des Lieferanten", Typ::Text), s("Typ", "Rechnungsart (UNTDID 1001: 380 Rechnung, 381 Gutschrift)", Typ::Text),
+               s("Gutschrift", "1: Gutschrift", Typ::Ganzzahl), s("Syntax", "Syntax der Datei (CII, UBL, ZUGFeRD 1.0)", Typ::Text),
+               s("Rechnungsdatum", "Rechnungsdatum", Typ::Datum), s("Faellig", "Fälligkeit", Typ::Datum),
+               s("Netto", "Nettobetrag in Euro", Typ::Betrag), s("Steuer", "Umsatzsteuer in Euro", Typ::Betrag),
+               s("Brutto", "Bruttobetrag in Euro", Typ::Betrag), s("Zahlbetrag", "zu zahlender Betrag in Euro", Typ::Betrag),
+               s("IBAN", "IBAN des Zahlungsempfängers", Typ::Text), s("Dateiname", "Name der empfangenen Originaldatei", Typ::Text),
+               s("SHA256", "SHA-256-Prüfsumme der Originaldatei (hexadezimal)", Typ::Text),
+               s("Eingelesen", "Zeitpunkt des Einlesens (UTC, ISO 8601)", Typ::Text), s("Konto", "Aufwandskonto", Typ::Ganzzahl),
+               s("Buchungsnummer", "Buchung der Zahlung (0: offen)", Typ::Ganzzahl)},
+              {{QStringLiteral("LieferantID"), QStringLiteral("Lieferanten"), QStringLiteral("ID")}}});
+
+    t.append({QStringLiteral("eingangsrechnungen_steuer.csv"), QStringLiteral("EingangsrechnungenSteuer"),
+              QStringLiteral("Aufschlüsselung der Umsatzsteuer jeder Eingangsrechnung nach Kategorie und Steuersatz"),
+              QStringLiteral("eingangSteuern"),
+              QStringLiteral("SELECT ID, RechnungID, Kategorie, Satz, Basis, Steuer, Grund FROM eingangSteuern ORDER BY RechnungID, ID"),
+              {k("ID", "interne Nummer", Typ::Ganzzahl), s("RechnungID", "Eingangsrechnung (interne Nummer)", Typ::Ganzzahl),
+               s("Kategorie", "Umsatzsteuerkategorie (UNCL 5305: S, Z, E, AE, K, G, O)", Typ::Text),
+               s("Satz", "Steuersatz in Prozent", Typ::Betrag), s("Basis", "Bemessungsgrundlage in Euro", Typ::Betrag),
+               s("Steuer", "Umsatzsteuer in Euro", Typ::Betrag), s("Grund", "Grund der Befreiung", Typ::Text)},
+              {{QStringLiteral("RechnungID"), QStringLiteral("Eingangsrechnungen"), QStringLiteral("ID")}}});
+
+    // The registers of the data tree, with the year's figures of the
+    // Anlage AVEÜR for each entry.
+    auto datum = [](const zDate& d) { return d.isValid() ? DatenTyp(d) : DatenTyp(); };
+    t.append({QStringLiteral("anlagen.csv"), QStringLiteral("Anlagen"), QStringLiteral("Anlageverzeichnis mit den Werten des Jahres"), QString(),
+              QString(),
+              {k("Nummer", "Nummer im Anlageverzeichnis", Typ::Ganzzahl), s("Bezeichnung", "Bezeichnung", Typ::Text),
+               s("Konto", "Anlagekonto", Typ::Ganzzahl), s("AfaKonto", "Konto der Abschreibung", Typ::Ganzzahl),
+               s("Anschaffung", "Datum der Anschaffung", Typ::Datum), s("Kosten", "Anschaffungskosten netto in Euro", Typ::Betrag),
+               s("Vorsteuer", "Vorsteuer der Anschaffung in Euro", Typ::Betrag), s("Gut", "Art des Wirtschaftsguts (AfA-Tabelle)", Typ::Text),
+               s("Nutzungsdauer", "Nutzungsdauer in Jahren", Typ::Ganzzahl), s("Satz", "AfA-Satz in Prozent (Gebäude)", Typ::Betrag),
+               s("Methode", "0 linear, 1 Gebäude, 2 ohne AfA, 3 Sofortabschreibung, 4 Sammelposten", Typ::Ganzzahl),
+               s("Abgang", "Datum des Abgangs", Typ::Datum), s("Abgangsart", "0 kein Abgang, 1 Verkauf, 2 Entnahme, 3 Verschrottung", Typ::Ganzzahl),
+               s("Erloes", "Erlös oder Entnahmewert netto in Euro", Typ::Betrag),
+               s("Anfang", "Buchwert zu Beginn des Jahres in Euro", Typ::Betrag), s("Zugang", "Zugang im Jahr in Euro", Typ::Betrag),
+               s("Herabsetzung", "Herabsetzung nach § 7g Abs. 2 EStG in Euro", Typ::Betrag),
+               s("Sonderabschreibung", "Sonderabschreibung nach § 7g Abs. 5 EStG in Euro", Typ::Betrag),
+               s("AfA", "Abschreibung des Jahres in Euro", Typ::Betrag), s("AbgangWert", "Buchwert des Abgangs in Euro", Typ::Betrag),
+               s("Ende", "Buchwert am Ende des Jahres in Euro", Typ::Betrag)},
+              {},
+              [datum](int jahr) {
+                  QVector<QVector<DatenTyp>> r;
+                  for (const Anlagen::Anlage& a : Anlagen::liste()) {
+                      const Anlagen::Jahreswerte w = Anlagen::werte(a, jahr);
+                      r.append({a.nummer, a.bezeichnung, a.konto, a.afaKonto, datum(a.anschaffung), a.kosten, a.vorsteuer, a.gut,
+                                a.nutzungsdauer, a.satz, int(a.methode), datum(a.abgang), int(a.abgangsart), a.erloes, w.anfang, w.zugang,
+                                w.herabsetzung, w.sonder, w.afa, w.abgang, w.ende});
+                  }
+                  return r;
+              }});
+
+    t.append({QStringLiteral("umlaufvermoegen.csv"), QStringLiteral("Umlaufvermoegen"),
+              QStringLiteral("Wirtschaftsgüter des Umlaufvermögens nach § 4 Abs. 3 Satz 4 EStG"), QString(), QString(),
+              {k("Nummer", "Nummer im Verzeichnis", Typ::Ganzzahl), s("Bezeichnung", "Bezeichnung", Typ::Text),
+               s("Art", "1 Grund und Boden, Gebäude, 2 Anteile, 3 Wertpapiere, 4 sonstige", Typ::Ganzzahl),
+               s("Konto", "Konto der Anschaffungskosten", Typ::Ganzzahl), s("Anschaffung", "Datum der Anschaffung", Typ::Datum),
+               s("Kosten", "Anschaffungskosten in Euro", Typ::Betrag), s("Abgang", "Datum des Abgangs", Typ::Datum),
+               s("Abgangsart", "0 kein Abgang, 1 Verkauf, 2 Entnahme", Typ::Ganzzahl), s("Erloes", "Erlös oder Entnahmewert in Euro", Typ::Betrag)},
+              {},
+              [datum](int) {
+                  QVector<QVector<DatenTyp>> r;
+                  for (const Anlagen::UmlaufGut& u : Anlagen::umlaufListe())
+                      r.append({u.nummer, u.bezeichnung, u.art, u.konto, datum(u.anschaffung), u.kosten, datum(u.abgang), int(u.abgangsart),
+                                u.erloes});
+                  return r;
+              }});
+
+    t.append({QStringLiteral("investitionsabzug.csv"), QStringLiteral("Investitionsabzugsbetraege"),
+              QStringLiteral("Investitionsabzugsbeträge nach § 7g EStG mit Hinzurechnung und Rückgängigmachung"), QString(), QString(),
+              {k("Nummer", "Nummer im Verzeichnis", Typ::Ganzzahl), s("Jahr", "Jahr des Abzugs", Typ::Ganzzahl),
+               s("Bezeichnung", "geplante Investition", Typ::Text), s("Kosten", "voraussichtliche Anschaffungskosten in Euro", Typ::Betrag),
+               s("Betrag", "Abzugsbetrag in Euro", Typ::Betrag), s("Hinzurechnung", "bisher hinzugerechnet in Euro", Typ::Betrag),
+               s("Investiert", "Datum der Anschaffung, für die hinzugerechnet wurde", Typ::Datum),
+               s("Anlage", "Nummer der Anlage (interner Schlüssel, 0: keine)", Typ::Ganzzahl),
+               s("Rueckgaengig", "1: rückgängig gemacht", Typ::Ganzzahl), s("Offen", "noch offener Betrag in Euro", Typ::Betrag)},
+              {},
+              [datum](int) {
+                  QVector<QVector<DatenTyp>> r;
+                  for (const Anlagen::Abzug& a : Anlagen::abzuege())
+                      r.append({a.nummer, a.jahr, a.bezeichnung, a.kosten, a.betrag, a.hinzurechnung, datum(a.investiert), a.anlage,
+                                a.rueckgaengig ? 1 : 0, a.offen()});
+                  return r;
+              }});
+
+    t.append({QStringLiteral("fahrzeuge.csv"), QStringLiteral("Fahrzeuge"),
+              QStringLiteral("Fahrzeuge des Betriebs mit der Bewertung der privaten Nutzung (1-%-Regelung oder Fahrtenbuch)"), QString(), QString(),
+              {k("Nummer", "Nummer im Verzeichnis", Typ::Ganzzahl), s("Bezeichnung", "Bezeichnung", Typ::Text),
+               s("Fahrtenbuch", "1: Fahrtenbuch, 0: 1-%-Regelung", Typ::Ganzzahl), s("Listenpreis", "Bruttolistenpreis in Euro", Typ::Betrag),
+               s("PrivatProzent", "privater Anteil laut Fahrtenbuch in Prozent", Typ::Betrag),
+               s("UstProzent", "umsatzsteuerpflichtiger Anteil der Privatnutzung in Prozent", Typ::Betrag),
+               s("Jahr", "Jahr der Monatsangaben", Typ::Ganzzahl), s("VonMonat", "erster Monat im Betrieb", Typ::Ganzzahl),
+               s("BisMonat", "letzter Monat im Betrieb", Typ::Ganzzahl),
+               s("Entfernung", "Entfernung Wohnung - Betriebsstätte in km", Typ::Ganzzahl),
+               s("Arbeitstage", "Tage mit Fahrten zur Betriebsstätte", Typ::Ganzzahl)},
+              {},
+              [](int) {
+                  QVector<QVector<DatenTyp>> r;
+                  for (const Anlagen::Fahrzeug& f : Anlagen::fahrzeuge())
+                      r.append({f.nummer, f.bezeichnung, f.fahrtenbuch ? 1 : 0, f.listenpreis, f.privatProzent, f.ustProzent, f.jahr,
+                                f.vonMonat, f.bisMonat, f.entfernung, f.arbeitstage});
+                  return r;
+              }});
     return t;
 }
 }  // namespace

@@ -3,6 +3,7 @@
 #include "kontbaum/bank/sepa.h"
 
 #include "kontbaum/bank/intern.h"
+#include "kontbaum/eingang/eingang.h"
 #include "kontbaum/faktura/faktura.h"
 
 #include <QRegularExpression>
@@ -13,11 +14,14 @@ namespace {
 
 // The text in the SEPA set: German letters written out; false with the
 // first character the set does not have.
-bool sepaText(const QString& t, QString* out, QChar* falsch) {
+bool sepaText(const QString& t, QString* out, QChar* falsch, bool kennung = false) {
     static const QList<QPair<QChar, const char*>> ersatz = {{QChar(0x00E4), "ae"}, {QChar(0x00F6), "oe"}, {QChar(0x00FC), "ue"},
                                                             {QChar(0x00C4), "Ae"}, {QChar(0x00D6), "Oe"}, {QChar(0x00DC), "Ue"},
                                                             {QChar(0x00DF), "ss"}};
-    static const QString erlaubt = QStringLiteral("/-?:().,'+ ");
+    // The Latin set of the EPC, and the ampersand, which the German banks
+    // committed themselves to take over from the former domestic set
+    // (DFÜ-Abkommen Anlage 3, character set): "GmbH & Co. KG" is a payee.
+    static const QString erlaubt = QStringLiteral("/-?:().,'+& ");
     out->clear();
     for (const QChar c : t.simplified()) {
         bool ersetzt = false;
@@ -28,7 +32,8 @@ bool sepaText(const QString& t, QString* out, QChar* falsch) {
             }
         if (ersetzt) continue;
         const ushort u = c.unicode();
-        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || erlaubt.contains(c)) {
+        // References and identifications keep to the EPC's Latin set.
+        if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || (erlaubt.contains(c) && !(kennung && u == '&'))) {
             *out += c;
             continue;
         }
@@ -77,6 +82,62 @@ bool sepaAuftraggeber(DBConnection* db, unsigned long konto, SepaAuftrag* a, QSt
     return true;
 }
 
+bool eingangsrechnungenZahlen(DBConnection* db, const QList<unsigned long>& ids, SepaAuftrag* a, QString* fehler) {
+    db = rsFallDB(db);
+    QList<Ueberweisung> posten;
+    QStringList namen;
+    for (int i = 0; i < ids.size(); ++i) {
+        const unsigned long id = ids[i];
+        if (ids.indexOf(id) != i) {
+            *fehler = QStringLiteral("Die Eingangsrechnung %1 ist zweimal genannt; sie wird nur einmal überwiesen.").arg(id);
+            return false;
+        }
+        Eingang::Gespeichert g;
+        if (!Eingang::lese(db, id, &g, fehler)) return false;
+        const QString wer = QStringLiteral("Eingangsrechnung %1 (%2 von %3)").arg(id).arg(g.nummer, g.lieferant);
+        auto nein = [&](const QString& t) {
+            *fehler = wer + QStringLiteral(": ") + t;
+            return false;
+        };
+        // Under the cash principle an incoming invoice is booked when it
+        // is paid: a booked one has been paid already.
+        if (!g.offen())
+            return nein(QStringLiteral("Sie ist bereits bezahlt und gebucht (Buchung %1%2); es wird nichts überwiesen.")
+                            .arg(g.buchungsnummer)
+                            .arg(g.bezahlt.isValid() ? QStringLiteral(" vom ") + g.bezahlt.getText() : QString()));
+        if (g.gutschrift) return nein(QStringLiteral("Eine Gutschrift zahlt der Lieferant; es gibt nichts zu überweisen."));
+        if (g.zahlbetrag <= EuroType())
+            return nein(QStringLiteral("Der Zahlbetrag ist %1 €; es gibt nichts zu überweisen.").arg(g.zahlbetrag.getText()));
+        if (g.iban.isEmpty())
+            return nein(QStringLiteral("Die Rechnung nennt keine IBAN des Lieferanten. Bitte überweisen Sie mit --betrag, --empfaenger, "
+                                       "--iban und --zweck."));
+        const QVector<DatenTyp> z =
+            QueryPrepared(db, QStringLiteral("SELECT BIC, Zahlungsreferenz FROM eingangRechnungen WHERE ID=?"), {DatenTyp(id)});
+        const QString referenz = z.isEmpty() ? QString() : z[1].toString().trimmed();
+        Ueberweisung u;
+        u.empfaenger = g.lieferant;
+        u.iban = g.iban;
+        u.bic = z.isEmpty() ? QString() : z[0].toString().trimmed();
+        u.betrag = g.zahlbetrag;
+        // The reference the supplier asks for (BT-83) first: it is what
+        // its bookkeeping matches; the number as well, so our own bank
+        // takeover finds the invoice in the purpose again.
+        u.zweck = referenz.isEmpty() || referenz == g.nummer ? QStringLiteral("Rechnung %1").arg(g.nummer)
+                                                             : QStringLiteral("%1 Rechnung %2").arg(referenz, g.nummer);
+        // The end-to-end reference comes back on the statement; the number
+        // goes there when the SEPA set and its 35 characters allow it.
+        QString ref;
+        QChar c;
+        if (sepaText(g.nummer, &ref, &c, true) && ref.size() <= 35) u.referenz = ref;
+        posten << u;
+        namen << wer;
+    }
+    while (a->namen.size() < a->posten.size()) a->namen << QString();
+    a->posten << posten;
+    a->namen << namen;
+    return true;
+}
+
 bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
     xml->clear();
     auto nein = [&](const QString& t) {
@@ -84,12 +145,12 @@ bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
         return false;
     };
     // Every text in the SEPA set and within its length.
-    auto text = [&](const QString& wert, int laenge, const QString& feld, QString* out) {
+    auto text = [&](const QString& wert, int laenge, const QString& feld, QString* out, bool kennung = false) {
         QChar c;
-        if (!sepaText(wert, out, &c))
+        if (!sepaText(wert, out, &c, kennung))
             return nein(QStringLiteral("%1: Das Zeichen „%2“ ist in SEPA-Überweisungen nicht erlaubt (erlaubt sind Buchstaben ohne Akzent, "
-                                       "Ziffern, Leerzeichen und / - ? : ( ) . , ' +).")
-                            .arg(feld, c));
+                                       "Ziffern, Leerzeichen und / - ? : ( ) . , ' +%3).")
+                            .arg(feld, c, kennung ? QString() : QStringLiteral(" &")));
         if (out->size() > laenge)
             return nein(QStringLiteral("%1 ist %2 Zeichen lang; erlaubt sind höchstens %3.").arg(feld).arg(out->size()).arg(laenge));
         return true;
@@ -114,7 +175,9 @@ bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
     EuroType summe;
     for (int i = 0; i < a.posten.size(); ++i) {
         const Ueberweisung& u = a.posten[i];
-        const QString wer = a.posten.size() == 1 ? QString() : QStringLiteral("Überweisung %1: ").arg(i + 1);
+        const QString wer = !a.namen.value(i).isEmpty() ? a.namen[i] + QStringLiteral(": ")
+                            : a.posten.size() == 1  ? QString()
+                                                    : QStringLiteral("Überweisung %1: ").arg(i + 1);
         Geprueft g;
         if (u.betrag.cent() < 1 || u.betrag.cent() > EuroType::kHoechstCent)
             return nein(wer + QStringLiteral("Der Betrag %1 liegt nicht zwischen 0,01 und %2 €.").arg(u.betrag.getText(), EuroType::hoechstbetragText()));
@@ -127,7 +190,7 @@ bool schreibePain001(const SepaAuftrag& a, QByteArray* xml, QString* fehler) {
         g.bic = u.bic.trimmed().toUpper();
         if (!g.bic.isEmpty() && !bicGueltig(g.bic)) return nein(wer + QStringLiteral("„%1“ ist keine BIC.").arg(u.bic));
         if (!text(u.zweck, 140, wer + QStringLiteral("Der Verwendungszweck"), &g.zweck)) return false;
-        if (!text(u.referenz, 35, wer + QStringLiteral("Die Ende-zu-Ende-Referenz"), &g.referenz)) return false;
+        if (!text(u.referenz, 35, wer + QStringLiteral("Die Ende-zu-Ende-Referenz"), &g.referenz, true)) return false;
         if (g.referenz.isEmpty()) g.referenz = QStringLiteral("NOTPROVIDED");
         summe += g.betrag;
         posten << g;

@@ -52,10 +52,12 @@ unsigned long lieferant(DBConnection* db, const Partei& v, const QString& iban) 
 }
 
 // An invoice is booked while its booking is live: when the booking is
-// deleted or cancelled, the invoice is open again by itself.
+// deleted or cancelled, the invoice is open again by itself. The ledger
+// gives a deleted last number to the next booking, so the booking must
+// also carry the invoice's number as its voucher (buche() writes it).
 const QString kGebucht = QStringLiteral(
     "(CASE WHEN EXISTS (SELECT 1 FROM eurVerbucht v WHERE v.Buchungsnummer=r.Buchungsnummer AND r.Buchungsnummer<>0 AND v.Storno=0 "
-    "AND v.Storniert=0) THEN r.Buchungsnummer ELSE 0 END)");
+    "AND v.Storniert=0 AND v.Belegnummer=r.Nummer) THEN r.Buchungsnummer ELSE 0 END)");
 const QString kSpalten = QStringLiteral(
     "r.ID, r.LieferantID, r.Nummer, r.Typ, r.Gutschrift, r.Syntax, r.Rechnungsdatum, r.Faellig, r.Netto, r.Steuer, r.Brutto, r.Zahlbetrag, "
     "r.IBAN, r.Dateiname, r.SHA256, r.Konto, r.BeiZahlung, ") + kGebucht + QStringLiteral(" AS Buchungsnummer, r.Bezahlt, l.Name, l.UStID, l.Steuernummer ");

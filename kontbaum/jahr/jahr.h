@@ -15,7 +15,8 @@
 //   - One opening balance can be set by hand (setzeSaldovortrag, origin 71).
 //   - The year change (jahreswechsel) makes the new year's case from the
 //     previous one: settings, chart, bank connections, invoicing master
-//     data, the registers that continue, then the carry-forward.
+//     data, the open outgoing and incoming invoices, the registers that
+//     continue, then the carry-forward.
 //
 // Every run that posts does so in one transaction: all or nothing. Years
 // are never fixed in the code: the new year is the previous case's year + 1
@@ -102,9 +103,16 @@ struct Jahreswechsel {
     int altesJahr = 0, neuesJahr = 0;
     int anlagen = 0, umlaufvermoegen = 0, investitionsabzug = 0, kfz = 0;
     int bankverbindungen = 0;
+    int offeneRechnungen = 0, offeneEingangsrechnungen = 0;  // carried open items
     int saldovortraege = 0;  // opening-balance bookings posted
     QString bericht;  // the carry-forward report (HTML)
 };
+// Carries the open items of the previous year's database `alt` (only
+// read) into `neu`: the outgoing invoices without a date of payment with
+// their positions and reminders, and the incoming invoices without a live
+// booking with their suppliers. False with a German message.
+bool offenePostenVortragen(DBConnection* alt, DBConnection* neu, int* ausgang, int* eingang, QString* fehler);
+
 // Builds the new year's case in the manager of slot 0, which holds a fresh
 // database made from the template (the caller saves it), from the previous
 // year's case file `alt`. False with a German message; the file `alt` is

@@ -109,6 +109,15 @@ bool jahreswechsel(const QString& alt, Kont_& root, Jahreswechsel* erg, QString*
     if (!tabellen.isEmpty() && !rsReplaceTablesFromExternalDatabase(db, importDb, tabellen))
         return setze(fehler, QStringLiteral("Bankverbindungen und Stammdaten der Fakturierung konnten nicht übernommen werden: %1")
                                  .arg(db->getErr()->last()));
+    // Invoices not yet paid are paid, and booked, in the new year.
+    int offeneRechnungen = 0, offeneEingangsrechnungen = 0;
+    {
+        DBConnection imp;
+        imp.setReadOnly(true);
+        if (!imp.createAndConnect(importDb, QString(), QString(), false))
+            return setze(fehler, QStringLiteral("Die Buchhaltungsdaten des Vorjahres können nicht gelesen werden."));
+        if (!offenePostenVortragen(&imp, db, &offeneRechnungen, &offeneEingangsrechnungen, fehler)) return false;
+    }
 
     // What the start of a new year records about where the case came from.
     const QString heute = zDate::today().getText();
@@ -123,7 +132,7 @@ bool jahreswechsel(const QString& alt, Kont_& root, Jahreswechsel* erg, QString*
         {QStringLiteral("DueAm"), heute},
         {QStringLiteral("DueBsp"), QStringLiteral("0")},
         {QStringLiteral("DueRebStamm"), QStringLiteral("1")},
-        {QStringLiteral("DueRebOffene"), QStringLiteral("0")}};
+        {QStringLiteral("DueRebOffene"), QStringLiteral("1")}};
     for (const auto& p : eigenschaften) KontoGlobal::setFalleigenschaft(p.first, p.second, db);
 
     // The data tree: master data, then the registers that continue.
@@ -161,6 +170,8 @@ bool jahreswechsel(const QString& alt, Kont_& root, Jahreswechsel* erg, QString*
     ergebnis.umlaufvermoegen = eintraege(root.GetUml006_Ptr(0), QStringLiteral("Uml006a_"));
     ergebnis.investitionsabzug = eintraege(root.GetIab006_Ptr(0), QStringLiteral("Iab006a_"));
     ergebnis.kfz = eintraege(root.GetBuch012_Ptr(0), QStringLiteral("Buch012a_"));
+    ergebnis.offeneRechnungen = offeneRechnungen;
+    ergebnis.offeneEingangsrechnungen = offeneEingangsrechnungen;
     ergebnis.bankverbindungen =
         int(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurBankverbindung")).toLongLong());
     if (root.erzeugeSaldovortraege(&ergebnis.bericht, true, &ergebnis.saldovortraege) != SV_OK)
