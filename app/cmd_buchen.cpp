@@ -4,16 +4,14 @@
 #include "app/buchungsangaben.h"
 #include "app/cli.h"
 #include "app/fall.h"
-#include "app/json.h"
+
+#include "host/app/jsontext.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/rahmen/kontglob.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPair>
 #include <QVector>
 
@@ -177,70 +175,50 @@ int cmdBook(const Args& a) {
 }
 
 namespace {
-// Standard output in blocks of some 32 000 characters: a long list is neither held
+// Standard output in blocks of some 64 kB: a long list is neither held
 // whole nor written with one system call per line.
 class Ausgabe {
 public:
     ~Ausgabe() { leeren(); }
-    void operator<<(const QString& text) {
-        m_puffer += text;
-        if (m_puffer.size() >= 1 << 15) leeren();
+    void operator<<(const QString& text) { *this << text.toUtf8(); }
+    void operator<<(const QByteArray& bytes) {
+        m_puffer += bytes;
+        if (m_puffer.size() >= 1 << 16) leeren();
     }
     void leeren() {
         if (m_puffer.isEmpty()) return;
-        out(m_puffer);
+        outBytes(m_puffer);
         m_puffer.clear();
     }
 
 private:
-    QString m_puffer;
+    QByteArray m_puffer;
 };
 
-// One booking of `list --json` as an element of the list: QJsonDocument
-// indents by four spaces a level, and inside the list the object stands one
-// level deeper than on its own. Strings never hold a raw line break (JSON
-// escapes it), so indenting line by line is exact.
-QString alsListenelement(const QJsonObject& o) {
-    const QByteArray doc = jsonText(o).toUtf8();
-    QByteArray out;
-    out.reserve(doc.size() + 4 * doc.count('\n'));
-    int von = 0;
-    while (von < doc.size()) {
-        int bis = doc.indexOf('\n', von);
-        if (bis < 0) bis = doc.size();
-        if (!out.isEmpty()) out += '\n';
-        out += "    ";
-        out += doc.mid(von, bis - von);
-        von = bis + 1;
-    }
-    return QString::fromUtf8(out);
-}
-
-QJsonObject zeileAlsJson(const Buchungsliste::Zeile& z) {
-    QJsonObject o;
-    o[QStringLiteral("konto")] = z.konto;
-    o[QStringLiteral("gegenkonto")] = z.gegenkonto;
-    o[QStringLiteral("betrag")] = jsonBetrag(z.betrag);
-    o[QStringLiteral("haben")] = z.haben;
-    o[QStringLiteral("steuerschluessel")] = z.steuerschluessel;
-    o[QStringLiteral("steuerid")] = z.steuerID;
-    o[QStringLiteral("dialogzeile")] = z.dialogzeile;
-    return o;
-}
-
-QJsonObject buchungAlsJson(const Buchungsliste::Buchung& b) {
-    QJsonObject o;
-    o[QStringLiteral("buchungsnummer")] = qint64(b.buchungsnummer);
-    o[QStringLiteral("belegdatum")] = b.belegdatum.getText();
-    o[QStringLiteral("buchungstext")] = b.buchungstext;
-    o[QStringLiteral("betrag")] = jsonBetrag(b.betrag);
-    o[QStringLiteral("buchungsart")] = b.buchungsart;
-    o[QStringLiteral("storno")] = b.storno;
-    o[QStringLiteral("storniert")] = b.storniert;
-    QJsonArray zeilen;
-    for (const Buchungsliste::Zeile& z : b.zeilen) zeilen.append(zeileAlsJson(z));
-    o[QStringLiteral("zeilen")] = zeilen;
-    return o;
+// One booking of `buchungen --json` as an element of the list, written as
+// text (the same bytes QJsonDocument wrote, at a fraction of the cost).
+QByteArray buchungAlsJson(const Buchungsliste::Buchung& b) {
+    using namespace JsonText;
+    QVector<QByteArray> zeilen;
+    zeilen.reserve(b.zeilen.size());
+    for (const Buchungsliste::Zeile& z : b.zeilen)
+        zeilen << objekt({{"konto", ganz(z.konto)},
+                          {"gegenkonto", ganz(z.gegenkonto)},
+                          {"betrag", betrag(z.betrag)},
+                          {"haben", wahrheit(z.haben)},
+                          {"steuerschluessel", ganz(z.steuerschluessel)},
+                          {"steuerid", ganz(z.steuerID)},
+                          {"dialogzeile", ganz(z.dialogzeile)}},
+                         3);
+    return einzug(1) + objekt({{"buchungsnummer", ganz(qint64(b.buchungsnummer))},
+                               {"belegdatum", text(b.belegdatum.getText())},
+                               {"buchungstext", text(b.buchungstext)},
+                               {"betrag", betrag(b.betrag)},
+                               {"buchungsart", ganz(b.buchungsart)},
+                               {"storno", wahrheit(b.storno)},
+                               {"storniert", wahrheit(b.storniert)},
+                               {"zeilen", liste(zeilen, 2)}},
+                              1);
 }
 }  // namespace
 
@@ -255,12 +233,13 @@ int cmdList(const Args& a) {
         Ausgabe aus;
         bool gelesen = true;
         if (a.has(QStringLiteral("--json"))) {
-            aus << QStringLiteral("[\n");
+            aus << QByteArray("[\n");
             long anzahl = 0;
             gelesen = Buchungsliste::lesen(db, z.von, z.bis, true, [&](const Buchungsliste::Buchung& b) {
-                aus << (anzahl++ > 0 ? QStringLiteral(",\n") : QString()) + alsListenelement(buchungAlsJson(b));
+                if (anzahl++ > 0) aus << QByteArray(",\n");
+                aus << buchungAlsJson(b);
             });
-            aus << (anzahl > 0 ? QStringLiteral("\n]\n") : QStringLiteral("]\n"));
+            aus << QByteArray(anzahl > 0 ? "\n]\n" : "]\n");
         } else {
             aus << QStringLiteral("   Nr. Datum       Art   Beleg       Betrag       Text\n");
             gelesen = Buchungsliste::lesen(db, z.von, z.bis, false, [&](const Buchungsliste::Buchung& b) {
