@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 
 namespace JsonText {
 
@@ -68,6 +69,8 @@ QByteArray text(const QString& s) {
 
 QByteArray zahl(double d) {
     if (!qIsFinite(d)) return null();
+    // Qt keeps a whole number as an integer and writes all its digits.
+    if (d == std::trunc(d) && std::fabs(d) < 9.2e18) return QByteArray::number(qint64(d));
     return QByteArray::number(d, 'g', QLocale::FloatingPointShortest);
 }
 

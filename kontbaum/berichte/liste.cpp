@@ -28,6 +28,9 @@ int BerichtListe::anzahl() const {
 QString BerichtListe::zelle(const Zeile& z, int spalte) const {
     const QVariant& v = z.werte.value(spalte);
     if (!v.isValid() || v.isNull()) return QString();
+    // Text given for a number or amount column is shown as given (a book
+    // that leaves zero amounts empty, a rate "7 %").
+    if (v.userType() == QMetaType::QString) return v.toString();
     switch (spalten.value(spalte).art) {
     case BerichtSpalte::Betrag:
         return EuroType::ausDouble(v.toDouble()).getText();

@@ -16,9 +16,11 @@
 
 class BerichtListe;
 
-// A row holds one value per column: QString for Text, qlonglong for Zahl,
-// double (already rounded to the cent) for Betrag, QDate for Datum; a null
-// QVariant leaves the cell empty. `summe` marks a total row.
+// A row holds one value per column: QString for Text, qlonglong for Zahl
+// (a double for a rate, written as such to JSON), double (already rounded
+// to the cent) for Betrag, QDate for Datum; a null QVariant leaves the cell
+// empty, a QString in a number or amount column is shown as given. `summe`
+// marks a total row.
 struct BerichtZeile {
     QList<QVariant> werte;
     bool summe = false;

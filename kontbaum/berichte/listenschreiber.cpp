@@ -110,7 +110,7 @@ QString CsvSchreiber::feld(const QString& text) {
     return text;
 }
 
-QByteArray CsvSchreiber::zeile(const QStringList& felder) {
+QByteArray CsvSchreiber::zeilenText(const QStringList& felder) {
     QString t;
     for (int i = 0; i < felder.size(); ++i) {
         if (i > 0) t += QLatin1Char(';');
@@ -123,13 +123,13 @@ QByteArray CsvSchreiber::zeile(const QStringList& felder) {
 void CsvSchreiber::kopfSchreiben(const BerichtListe& kopf) {
     QStringList k;
     for (const BerichtSpalte& s : kopf.spalten) k << s.kopf;
-    schreibe(zeile(k));
+    schreibe(zeilenText(k));
 }
 
 void CsvSchreiber::zeileSchreiben(const BerichtListe& kopf, const BerichtZeile& z) {
     QStringList f;
     for (int i = 0; i < kopf.spalten.size(); ++i) f << kopf.zelle(z, i);
-    schreibe(zeile(f));
+    schreibe(zeilenText(f));
 }
 
 // ---------------------------------------------------------------- JSON
@@ -141,7 +141,8 @@ const QByteArray kZeilenMarke = QByteArrayLiteral("\x01ZEILEN\x01");
 constexpr int kImSpeicher = 1 << 20;
 }  // namespace
 
-JsonSchreiber::JsonSchreiber(ListenZiel ziel, JsonText::Felder kopf) : ListenSchreiber(std::move(ziel)), m_kopf(std::move(kopf)) {}
+JsonSchreiber::JsonSchreiber(ListenZiel ziel, JsonText::Felder kopf, bool listenkopf)
+    : ListenSchreiber(std::move(ziel)), m_kopf(std::move(kopf)), m_listenkopf(listenkopf) {}
 
 JsonSchreiber::~JsonSchreiber() = default;
 
@@ -151,7 +152,7 @@ QByteArray JsonSchreiber::wert(const BerichtSpalte& s, const QVariant& v) {
     case BerichtSpalte::Betrag:
         return JsonText::betrag(EuroType::ausDouble(v.toDouble()));
     case BerichtSpalte::Zahl:
-        return JsonText::ganz(v.toLongLong());
+        return v.userType() == QMetaType::Double ? JsonText::zahl(v.toDouble()) : JsonText::ganz(v.toLongLong());
     case BerichtSpalte::Datum:
         return JsonText::text(zDate(v.toDate()).getText());
     case BerichtSpalte::Text:
@@ -206,9 +207,11 @@ void JsonSchreiber::zeilenAblegen(const QByteArray& b) {
 
 bool JsonSchreiber::schluss(const BerichtListe& kopf, QString* fehler) {
     JsonText::Felder f = m_kopf;
-    f.append({"titel", JsonText::text(kopf.titel)});
-    f.append({"untertitel", JsonText::text(kopf.untertitel)});
-    f.append({"summen", JsonText::liste(m_summen, 1)});
+    if (m_listenkopf) {
+        f.append({"titel", JsonText::text(kopf.titel)});
+        f.append({"untertitel", JsonText::text(kopf.untertitel)});
+        f.append({"summen", JsonText::liste(m_summen, 1)});
+    }
     f.append({"zeilen", kZeilenMarke});
     const QByteArray dok = JsonText::objekt(f, 0) + '\n';
     const int marke = dok.indexOf(kZeilenMarke);

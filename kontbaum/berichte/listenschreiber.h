@@ -73,7 +73,7 @@ public:
     // A field quoted when it holds ';', '"', a line feed or a carriage
     // return, its quotes doubled.
     static QString feld(const QString& text);
-    static QByteArray zeile(const QStringList& felder);
+    static QByteArray zeilenText(const QStringList& felder);
 
 protected:
     void kopfSchreiben(const BerichtListe& kopf) override;
@@ -88,7 +88,9 @@ protected:
 // file once they pass a megabyte, not in memory.
 class JsonSchreiber : public ListenSchreiber {
 public:
-    JsonSchreiber(ListenZiel ziel, JsonText::Felder kopf);
+    // Without `listenkopf` the document holds the fields of `kopf` and the
+    // rows only (no titel, untertitel, summen).
+    JsonSchreiber(ListenZiel ziel, JsonText::Felder kopf, bool listenkopf = true);
     ~JsonSchreiber() override;
     // The value of a cell as JSON: amounts with two decimals, numbers,
     // dates as dd.mm.yyyy, an empty cell null.
@@ -108,6 +110,7 @@ private:
     QVector<QByteArray> m_summen;
     QByteArray m_zeilen;
     std::unique_ptr<QTemporaryFile> m_ablage;
+    bool m_listenkopf = true;
     bool m_ersteZeile = true, m_ablageFehler = false;
 };
 
