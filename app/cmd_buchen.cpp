@@ -185,6 +185,8 @@ public:
         m_puffer += bytes;
         if (m_puffer.size() >= 1 << 16) leeren();
     }
+    // Appends straight to the block (see buchungAlsJson).
+    QByteArray& puffer() { return m_puffer; }
     void leeren() {
         if (m_puffer.isEmpty()) return;
         outBytes(m_puffer);
@@ -195,30 +197,41 @@ private:
     QByteArray m_puffer;
 };
 
-// One booking of `buchungen --json` as an element of the list, written as
-// text (the same bytes QJsonDocument wrote, at a fraction of the cost).
-QByteArray buchungAlsJson(const Buchungsliste::Buchung& b) {
-    using namespace JsonText;
-    QVector<QByteArray> zeilen;
-    zeilen.reserve(b.zeilen.size());
-    for (const Buchungsliste::Zeile& z : b.zeilen)
-        zeilen << objekt({{"konto", ganz(z.konto)},
-                          {"gegenkonto", ganz(z.gegenkonto)},
-                          {"betrag", betrag(z.betrag)},
-                          {"haben", wahrheit(z.haben)},
-                          {"steuerschluessel", ganz(z.steuerschluessel)},
-                          {"steuerid", ganz(z.steuerID)},
-                          {"dialogzeile", ganz(z.dialogzeile)}},
-                         3);
-    return einzug(1) + objekt({{"buchungsnummer", ganz(qint64(b.buchungsnummer))},
-                               {"belegdatum", text(b.belegdatum.getText())},
-                               {"buchungstext", text(b.buchungstext)},
-                               {"betrag", betrag(b.betrag)},
-                               {"buchungsart", ganz(b.buchungsart)},
-                               {"storno", wahrheit(b.storno)},
-                               {"storniert", wahrheit(b.storniert)},
-                               {"zeilen", liste(zeilen, 2)}},
-                              1);
+// One booking of `buchungen --json` as an element of the list, appended to
+// `o` as text: the bytes QJsonDocument wrote (members in the order of their
+// keys, four spaces a level), at a fraction of the cost of building it.
+void buchungAlsJson(QByteArray& o, const Buchungsliste::Buchung& b) {
+    o += "    {\n        \"belegdatum\": ";
+    JsonText::text(o, b.belegdatum.getText());
+    o += ",\n        \"betrag\": ";
+    JsonText::betrag(o, b.betrag.cent());
+    o += ",\n        \"buchungsart\": ";
+    o += QByteArray::number(b.buchungsart);
+    o += ",\n        \"buchungsnummer\": ";
+    o += QByteArray::number(qulonglong(b.buchungsnummer));
+    o += ",\n        \"buchungstext\": ";
+    JsonText::text(o, b.buchungstext);
+    o += b.storniert ? ",\n        \"storniert\": true" : ",\n        \"storniert\": false";
+    o += b.storno ? ",\n        \"storno\": true" : ",\n        \"storno\": false";
+    o += ",\n        \"zeilen\": [\n";
+    for (int i = 0; i < b.zeilen.size(); ++i) {
+        const Buchungsliste::Zeile& z = b.zeilen[i];
+        o += "            {\n                \"betrag\": ";
+        JsonText::betrag(o, z.betrag.cent());
+        o += ",\n                \"dialogzeile\": ";
+        o += QByteArray::number(z.dialogzeile);
+        o += ",\n                \"gegenkonto\": ";
+        o += QByteArray::number(z.gegenkonto);
+        o += z.haben ? ",\n                \"haben\": true" : ",\n                \"haben\": false";
+        o += ",\n                \"konto\": ";
+        o += QByteArray::number(z.konto);
+        o += ",\n                \"steuerid\": ";
+        o += QByteArray::number(z.steuerID);
+        o += ",\n                \"steuerschluessel\": ";
+        o += QByteArray::number(z.steuerschluessel);
+        o += i + 1 < b.zeilen.size() ? "\n            },\n" : "\n            }\n";
+    }
+    o += "        ]\n    }";
 }
 }  // namespace
 
@@ -236,8 +249,9 @@ int cmdList(const Args& a) {
             aus << QByteArray("[\n");
             long anzahl = 0;
             gelesen = Buchungsliste::lesen(db, z.von, z.bis, true, [&](const Buchungsliste::Buchung& b) {
-                if (anzahl++ > 0) aus << QByteArray(",\n");
-                aus << buchungAlsJson(b);
+                if (anzahl++ > 0) aus.puffer() += ",\n";
+                buchungAlsJson(aus.puffer(), b);
+                aus << QByteArray();
             });
             aus << QByteArray(anzahl > 0 ? "\n]\n" : "]\n");
         } else {

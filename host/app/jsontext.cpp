@@ -25,6 +25,21 @@ void unicode(QByteArray& o, ushort c) {
 QByteArray text(const QString& s) {
     QByteArray o;
     o.reserve(s.size() + 2);
+    text(o, s);
+    return o;
+}
+
+void betrag(QByteArray& o, qint64 cent) {
+    // Cents have no negative zero, so "-0.00" cannot come out.
+    const quint64 b = cent < 0 ? quint64(-(cent + 1)) + 1 : quint64(cent);
+    if (cent < 0) o += '-';
+    o += QByteArray::number(b / 100);
+    o += '.';
+    o += char('0' + (b % 100) / 10);
+    o += char('0' + b % 10);
+}
+
+void text(QByteArray& o, const QString& s) {
     o += '"';
     const ushort* p = reinterpret_cast<const ushort*>(s.constData());
     const int n = s.size();
@@ -64,7 +79,6 @@ QByteArray text(const QString& s) {
         }
     }
     o += '"';
-    return o;
 }
 
 QByteArray zahl(double d) {

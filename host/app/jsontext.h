@@ -17,6 +17,10 @@ namespace JsonText {
 
 // A string in quotes with JSON's escapes.
 QByteArray text(const QString& s);
+// The same appended to `o`, and an amount of cents ("-12.50"): for lists
+// whose members are written in a fixed order without an object built.
+void text(QByteArray& o, const QString& s);
+void betrag(QByteArray& o, qint64 cent);
 // A number as Qt writes a double: integers up to 2^53 whole.
 QByteArray zahl(double d);
 inline QByteArray ganz(qint64 n) { return QByteArray::number(n); }
