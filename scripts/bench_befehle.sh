@@ -27,7 +27,7 @@ sizes=("$@")
 [ ${#sizes[@]} -eq 0 ] && sizes=(10000 100000)
 iban=DE89370400440532013000
 
-declare -A sek=() mb=()
+declare -A sek=() mb=() bekannt=()
 befehle=()
 
 # mess NAME CMD...: runs the command (its output to a file), records seconds
@@ -35,7 +35,9 @@ befehle=()
 mess() {
     local name="$1"
     shift
-    [[ " ${befehle[*]} " == *" $name "* ]] || befehle+=("$name")
+    # Names hold spaces ("bericht journal" beside "bericht journal --csv"):
+    # known ones are looked up by name, not in the joined list.
+    [ -n "${bekannt[$name]:-}" ] || { befehle+=("$name"); bekannt["$name"]=1; }
     local rc=0
     timeout "$limit" /usr/bin/time -f "%e %M" -o "$work/time" "$@" >"$work/out" 2>"$work/err" || rc=$?
     if [ "$rc" -eq 124 ]; then
