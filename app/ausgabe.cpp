@@ -1,11 +1,16 @@
 // Targets of files a command writes (see ausgabe.h).
 #include "app/ausgabe.h"
 
+#include "host/app/atomicfile.h"
 #include "kontbaum/fall/falldatei.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
 
 #include <sys/stat.h>
 
@@ -67,6 +72,44 @@ bool pruefeEingabedatei(const QString& pfad, QString* fehler) {
                         .arg(pfad));
     if (!QFileInfo(pfad).isReadable())
         return nein(QStringLiteral("Die Datei „%1“ kann nicht gelesen werden; fehlt die Berechtigung?").arg(pfad));
+    return true;
+}
+
+bool schreibeAusgabe(const Ausgabeziel& ziel, const std::function<bool(QIODevice*, QString*)>& schreiben, QString* fehler) {
+    if (ziel.standardausgabe) {
+        std::fflush(stdout);
+        QFile aus;
+        if (!aus.open(stdout, QIODevice::WriteOnly)) {
+            if (fehler) *fehler = QStringLiteral("Die Standardausgabe ist nicht beschreibbar.");
+            return false;
+        }
+        if (!schreiben(&aus, fehler)) return false;
+        if (!aus.flush() || aus.error() != QFileDevice::NoError) {
+            if (fehler) *fehler = QStringLiteral("Die Ausgabe konnte nicht vollständig geschrieben werden.");
+            return false;
+        }
+        return true;
+    }
+    const QFileInfo fi(ziel.pfad);
+    QTemporaryFile tmp(fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".XXXXXX"));
+    tmp.setAutoRemove(true);  // removed on every failure path
+    if (!tmp.open()) {
+        if (fehler) *fehler = QStringLiteral("Die Datei „%1“ konnte nicht angelegt werden: %2").arg(ziel.pfad, rsDateifehlerText(errno));
+        return false;
+    }
+    if (!schreiben(&tmp, fehler)) return false;
+    if (!tmp.flush() || tmp.error() != QFileDevice::NoError) {
+        if (fehler)
+            *fehler = QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden. Bitte prüfen Sie, ob auf dem Datenträger genug "
+                                     "Platz frei ist.")
+                          .arg(ziel.pfad);
+        return false;
+    }
+    if (QFile::exists(ziel.pfad)) tmp.setPermissions(QFile(ziel.pfad).permissions());
+    else tmp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    tmp.close();
+    if (!rsInstallFileAtomic(tmp.fileName(), ziel.pfad, true, fehler)) return false;
+    tmp.setAutoRemove(false);  // it is the target now
     return true;
 }
 

@@ -5,6 +5,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QIODevice;
+
 namespace cli {
 
 struct Ausgabeziel {
@@ -19,6 +23,13 @@ struct Ausgabeziel {
 // directory, device, FIFO or socket, a missing directory, and an existing
 // file without `ersetzen` (--ersetzen).
 bool pruefeAusgabeziel(const QString& angabe, const QString& fallPfad, bool ersetzen, Ausgabeziel* ziel, QString* fehler);
+
+// Writes the target through `schreiben`, which gets an open device and
+// writes as it goes: standard output, or a temporary file beside the
+// target that takes its place only when complete, so a long printout is
+// never held in memory and a failure leaves the old file as it was. False
+// with the German reason in `fehler`.
+bool schreibeAusgabe(const Ausgabeziel& ziel, const std::function<bool(QIODevice*, QString*)>& schreiben, QString* fehler);
 
 // Checks a file a command reads: false (German reason in `fehler`) when it
 // is missing, a directory, a device or pipe (/dev/zero would be read

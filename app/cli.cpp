@@ -215,6 +215,15 @@ void out(const QString& text) {
     std::fflush(stdout);
 }
 
+bool outBytes(const QByteArray& b) {
+    if (g_puffern) {
+        g_puffer += b;
+        return true;
+    }
+    const bool ok = std::fwrite(b.constData(), 1, size_t(b.size()), stdout) == size_t(b.size());
+    return std::fflush(stdout) == 0 && ok;
+}
+
 void err(const QString& text) {
     const QByteArray b = text.toUtf8();
     std::fwrite(b.constData(), 1, size_t(b.size()), stderr);

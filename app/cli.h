@@ -110,6 +110,9 @@ QString hilfeText(const Befehl& zeile);
 
 // Output helpers (UTF-8).
 void out(const QString& text);
+// The same for text already in UTF-8 (the list writers); false when
+// standard output could not take it.
+bool outBytes(const QByteArray& bytes);
 // While a buffer is open, out() collects instead of printing; the end
 // prints the collected text (ausgeben) or drops it.
 void beginAusgabePuffer();

@@ -140,14 +140,18 @@ int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen
 }
 
 int zeigeUmsaetze(Fall& fall, bool nurOffene, bool json) {
-    QJsonArray l;
-    QString t;
-    for (const GespeicherterUmsatz& u : umsaetze(fall.kg()->GetDBConnect_Ptr(), nurOffene)) {
-        l.append(umsatzJson(u));
-        t += umsatzZeile(u);
+    // The JSON list goes out element by element, not as one document.
+    const QList<GespeicherterUmsatz> alle = umsaetze(fall.kg()->GetDBConnect_Ptr(), nurOffene);
+    if (json) {
+        JsonListe l;
+        for (const GespeicherterUmsatz& u : alle) l.element(umsatzJson(u));
+        l.ende();
+        return Ok;
     }
+    QString t;
+    for (const GespeicherterUmsatz& u : alle) t += umsatzZeile(u);
     if (t.isEmpty()) t = nurOffene ? QStringLiteral("Es liegen keine offenen Umsätze vor.\n") : QStringLiteral("Es liegen keine Umsätze vor.\n");
-    out(json ? jsonText(l) : t);
+    out(t);
     return Ok;
 }
 

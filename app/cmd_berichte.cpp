@@ -6,13 +6,13 @@
 #include "app/fall.h"
 #include "app/json.h"
 
-#include "host/app/atomicfile.h"
 #include "kontbaum/berichte/listen.h"
+#include "kontbaum/berichte/listenschreiber.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QFileInfo>
 
-#include <cstdio>
+#include <memory>
 
 namespace cli {
 
@@ -67,41 +67,6 @@ bool parseKonten(const QString& text, unsigned long* von, unsigned long* bis) {
     *von = unsigned(v);
     *bis = unsigned(b);
     return true;
-}
-
-QJsonValue jsonWert(const BerichtSpalte& s, const QVariant& v) {
-    if (!v.isValid() || v.isNull()) return QJsonValue();
-    switch (s.art) {
-    case BerichtSpalte::Betrag:
-        return jsonBetrag(v.toDouble());
-    case BerichtSpalte::Zahl:
-        return QJsonValue(qint64(v.toLongLong()));
-    case BerichtSpalte::Datum:
-        return zDate(v.toDate()).getText();
-    case BerichtSpalte::Text:
-        break;
-    }
-    return v.toString();
-}
-
-QString listeAlsJson(const Berichte::BerichtArt& art, const BerichtListe& l, const BerichtParameter& p) {
-    QJsonObject o;
-    o[QStringLiteral("bericht")] = QLatin1String(art.name);
-    o[QStringLiteral("titel")] = l.titel;
-    o[QStringLiteral("untertitel")] = l.untertitel;
-    if (art.optionen & Berichte::OptZeitraum) {
-        o[QStringLiteral("von")] = p.von().getText();
-        o[QStringLiteral("bis")] = p.bis().getText();
-    }
-    QJsonArray zeilen, summen;
-    for (const BerichtListe::Zeile& z : l.zeilen) {
-        QJsonObject r;
-        for (int i = 0; i < l.spalten.size(); ++i) r[l.spalten[i].schluessel] = jsonWert(l.spalten[i], z.werte.value(i));
-        (z.summe ? summen : zeilen).append(r);
-    }
-    o[QStringLiteral("zeilen")] = zeilen;
-    o[QStringLiteral("summen")] = summen;
-    return jsonText(o);
 }
 
 }  // namespace
@@ -181,33 +146,42 @@ int cmdBericht(const Args& a) {
         Zeitraum z;
         if (!parseZeitraum(a, p.jahr, &z, &e)) return usageError(n, e);
         p.zeitraum = berichtZeitraum(z);
+        // The rows go to the writer of the output form as they are read.
         BerichtListe l;
-        if (!art->fuellen(p, &l, &e)) return abgelehnt(e);
-        if (a.has(QStringLiteral("--json"))) {
-            out(listeAlsJson(*art, l, p));
-            return int(Ok);
-        }
-        if (a.has(QStringLiteral("--csv"))) {
-            out(l.csv());
-            return int(Ok);
-        }
         if (a.has(QStringLiteral("--pdf"))) {
             const QString firma = a.has(QStringLiteral("--firma")) ? a.value(QStringLiteral("--firma")) : fall.betriebsname(fallPfad);
-            QByteArray pdf;
-            if (!l.pdf(firma, &pdf, &e)) return abgelehnt(e);
-            if (ziel.standardausgabe) {
-                fwrite(pdf.constData(), 1, size_t(pdf.size()), stdout);
-                fflush(stdout);
-                return int(Ok);
-            }
-            if (!rsWriteFileAtomic(ziel.pfad, pdf, &e)) return abgelehnt(e);
-            err(QStringLiteral("Die Liste „%1“ wurde in der Datei %2 gespeichert.\n").arg(l.titel, a.value(QStringLiteral("--pdf"))));
+            bool gefuellt = true;
+            const bool ok = schreibeAusgabe(
+                ziel,
+                [&](QIODevice* datei, QString* fehler) {
+                    PdfSchreiber w(datei, firma);
+                    l.schreibeNach(&w);
+                    gefuellt = art->fuellen(p, &l, fehler);
+                    return gefuellt && w.beenden(l, fehler);
+                },
+                &e);
+            if (!ok) return abgelehnt(e);
+            if (!ziel.standardausgabe)
+                err(QStringLiteral("Die Liste „%1“ wurde in der Datei %2 gespeichert.\n").arg(l.titel, a.value(QStringLiteral("--pdf"))));
             return int(Ok);
         }
-        zPrintString druck;
-        l.drucke(druck);
-        out(druck.text());
-        if (l.anzahl() == 0) err(QStringLiteral("Hinweis: Die Liste ist leer.\n"));
+        const ListenZiel standardausgabe = [](const QByteArray& b) { return outBytes(b); };
+        std::unique_ptr<ListenSchreiber> w;
+        if (a.has(QStringLiteral("--json"))) {
+            JsonText::Felder kopf{{"bericht", JsonText::text(QLatin1String(art->name))}};
+            if (art->optionen & Berichte::OptZeitraum)
+                kopf << qMakePair(QByteArray("von"), JsonText::text(p.von().getText())) << qMakePair(QByteArray("bis"), JsonText::text(p.bis().getText()));
+            w = std::make_unique<JsonSchreiber>(standardausgabe, kopf);
+        } else if (a.has(QStringLiteral("--csv"))) {
+            w = std::make_unique<CsvSchreiber>(standardausgabe);
+        } else {
+            w = std::make_unique<TextSchreiber>(standardausgabe);
+        }
+        l.schreibeNach(w.get());
+        if (!art->fuellen(p, &l, &e)) return abgelehnt(e);
+        if (!w->beenden(l, &e)) return abgelehnt(e);
+        if (!a.has(QStringLiteral("--json")) && !a.has(QStringLiteral("--csv")) && l.anzahl() == 0)
+            err(QStringLiteral("Hinweis: Die Liste ist leer.\n"));
         return int(Ok);
     });
 }

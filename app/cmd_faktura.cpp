@@ -390,11 +390,17 @@ int belegBefehl(Belegart art, const Args& a) {
         DBConnection* con = db(fall);
         QString e;
         if (ist("liste")) {
-            QJsonArray l;
+            // The JSON list goes out element by element: a year of invoices
+            // is not held as one document.
+            const bool json = a.has(QStringLiteral("--json"));
+            JsonListe l;
             QString t;
             for (const Beleg& b : belege(con, art, a.has(QStringLiteral("--offen")))) {
                 const QJsonObject j = belegJson(con, b);
-                l.append(j);
+                if (json) {
+                    l.element(j);
+                    continue;
+                }
                 t += QStringLiteral("%1%2  %3  %4  %5  %6\n")
                          .arg(istRechnung ? (b.rechnungsart == 1 ? QStringLiteral("  K ") : QStringLiteral("  R ")) : QString())
                          .arg(b.nummer, -16)
@@ -403,7 +409,10 @@ int belegBefehl(Belegart art, const Args& a) {
                          .arg(berechneSummen(con, b).endsumme.getText(), 12)
                          .arg(!istRechnung ? QString() : b.bezahlt.isValid() ? QStringLiteral("bezahlt ") + b.bezahlt.getText() : QStringLiteral("offen"));
             }
-            out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
+            if (json)
+                l.ende();
+            else
+                out(t);
             return int(Ok);
         }
         if (ist("neu")) {

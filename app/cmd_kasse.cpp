@@ -57,25 +57,6 @@ bool kasseWaehlen(const Args& a, KontoGlobal* kg, unsigned long* konto, QString*
     return true;
 }
 
-QJsonObject zeileAlsJson(const KBBuchung& b) {
-    QJsonObject o;
-    o[QStringLiteral("datum")] = b.datum.getText();
-    o[QStringLiteral("buchungsnummer")] = qint64(b.buchungsnummer);
-    o[QStringLiteral("belegnummer")] = b.belegnummer;
-    o[QStringLiteral("gegenkonto")] = b.gegenkonto;
-    o[QStringLiteral("steuersatz")] = b.steuersatz;
-    o[QStringLiteral("buchungstext")] = b.buchungstext;
-    o[QStringLiteral("einnahme")] = jsonBetrag(b.einnahme);
-    o[QStringLiteral("ausgabe")] = jsonBetrag(b.ausgabe);
-    o[QStringLiteral("bestand")] = jsonBetrag(b.bestand);
-    return o;
-}
-
-QString csvFeld(QString t) {
-    if (t.contains(QLatin1Char(';')) || t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n')))
-        t = QLatin1Char('"') + t.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    return t;
-}
 }  // namespace
 
 int cmdKassenbuch(const Args& a) {
@@ -96,58 +77,21 @@ int cmdKassenbuch(const Args& a) {
         if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
         unsigned long konto = 0;
         if (!kasseWaehlen(a, fall.kg(), &konto, &e)) return abgelehnt(e);
+        // The book is written as it is read, whatever its length.
         Kassenbuch kb(konto, z.von, z.bis);
-        if (!kb.Fuellen()) return abgelehnt(QStringLiteral("Das Kassenbuch konnte nicht gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo pruefen“."));
+        if (!kb.vorbereiten())
+            return abgelehnt(QStringLiteral("Das Kassenbuch konnte nicht gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo pruefen“."));
         const QString firma = a.has(QStringLiteral("--firma")) ? a.value(QStringLiteral("--firma")) : fall.betriebsname(fallPfad);
-        if (a.has(QStringLiteral("--json"))) {
-            QJsonObject o;
-            o[QStringLiteral("konto")] = qint64(konto);
-            o[QStringLiteral("bezeichnung")] = KG::getKontobezeichnung(konto);
-            o[QStringLiteral("von")] = z.von.getText();
-            o[QStringLiteral("bis")] = z.bis.getText();
-            o[QStringLiteral("anfangsbestand")] = jsonBetrag(kb.zeilen().first().bestand);
-            o[QStringLiteral("endbestand")] = jsonBetrag(kb.zeilen().last().bestand);
-            QJsonArray zeilen;
-            for (int i = 1; i < kb.zeilen().size(); ++i) zeilen.append(zeileAlsJson(kb.zeilen()[i]));
-            o[QStringLiteral("zeilen")] = zeilen;
-            QJsonArray abs;
-            for (const Kassenbuch::Abschluss& x : kb.abschluesse()) {
-                QJsonObject j;
-                j[QStringLiteral("abschlussid")] = qint64(x.abschlussID);
-                j[QStringLiteral("datum")] = x.datum.getText();
-                j[QStringLiteral("saldo")] = jsonBetrag(x.saldo);
-                j[QStringLiteral("gezaehlt")] = jsonBetrag(x.gezaehlt);
-                abs.append(j);
-            }
-            o[QStringLiteral("abschluesse")] = abs;
-            out(jsonText(o));
-            return int(Ok);
-        }
-        if (a.has(QStringLiteral("--csv"))) {
-            QString t = QStringLiteral("Datum;Buchungsnummer;Belegnummer;Gegenkonto;Steuersatz;Buchungstext;Einnahme;Ausgabe;Bestand\n");
-            for (const KBBuchung& b : kb.zeilen())
-                t += QStringList{b.datum.getText(), b.buchungsnummer ? QString::number(b.buchungsnummer) : QString(), csvFeld(b.belegnummer),
-                                 b.gegenkonto, QString::number(b.steuersatz, 'g', 4).replace(QLatin1Char('.'), QLatin1Char(',')),
-                                 csvFeld(b.buchungstext), b.einnahme.getText(EuroType::TextOhneTausender),
-                                 b.ausgabe.getText(EuroType::TextOhneTausender), b.bestand.getText(EuroType::TextOhneTausender)}
-                         .join(QLatin1Char(';')) +
-                     QLatin1Char('\n');
-            out(t);
-            return int(Ok);
-        }
         if (a.has(QStringLiteral("--pdf"))) {
-            QByteArray pdf;
-            if (!kb.alsPdf(firma, &pdf, &e)) return abgelehnt(e);
-            if (ziel.standardausgabe) {
-                fwrite(pdf.constData(), 1, size_t(pdf.size()), stdout);
-                fflush(stdout);
-                return int(Ok);
-            }
-            if (!rsWriteFileAtomic(ziel.pfad, pdf, &e)) return abgelehnt(e);
-            err(QStringLiteral("Das Kassenbuch wurde in der Datei %1 gespeichert.\n").arg(a.value(QStringLiteral("--pdf"))));
+            if (!schreibeAusgabe(ziel, [&](QIODevice* datei, QString* fehler) { return kb.alsPdf(firma, datei, fehler); }, &e)) return abgelehnt(e);
+            if (!ziel.standardausgabe)
+                err(QStringLiteral("Das Kassenbuch wurde in der Datei %1 gespeichert.\n").arg(a.value(QStringLiteral("--pdf"))));
             return int(Ok);
         }
-        out(kb.druckText(firma));
+        const Kassenbuch::Form form = a.has(QStringLiteral("--json")) ? Kassenbuch::Form::Json
+                                      : a.has(QStringLiteral("--csv")) ? Kassenbuch::Form::Csv
+                                                                       : Kassenbuch::Form::Seite;
+        if (!kb.schreiben(form, firma, [](const QByteArray& b) { return outBytes(b); }, &e)) return abgelehnt(e);
         return int(Ok);
     });
 }

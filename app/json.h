@@ -22,4 +22,19 @@ QJsonValue jsonBetrag(const EuroType& euro);
 QString jsonText(const QJsonObject& o);
 QString jsonText(const QJsonArray& a);
 
+// A list written to standard output element by element, in blocks: the
+// bytes jsonText gives for the whole list, without the list or its text
+// ever held whole.
+class JsonListe {
+public:
+    void element(const QJsonObject& o);
+    // The closing bracket (the whole "[]" for a list without elements).
+    void ende();
+
+private:
+    QByteArray m_puffer;
+    long m_anzahl = 0;
+    bool m_zu = false;
+};
+
 }  // namespace cli

@@ -5,6 +5,7 @@
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
 #include "kontbaum/berichte/listen.h"
+#include "kontbaum/berichte/listenschreiber.h"
 #include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/fall/knoten.h"
 #include "kontbaum/fall/kontbaum.h"
@@ -14,6 +15,10 @@
 #include "support/testfall.h"
 
 #include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <memory>
 
@@ -203,6 +208,69 @@ TEST(BerichtListe, PageCsvAndHtmlShowTheSameCells) {
     EXPECT_GE(hundert, 2);
     EXPECT_GE(vierhundert, 3 * hundert);
     EXPECT_LE(vierhundert, 5 * hundert);
+}
+
+// The writers take the rows one at a time and keep none; what they write
+// is byte for byte what a list held whole gave, and the JSON what Qt's own
+// serialisation writes (every escape, a key given twice, nulls, the rows
+// that wait in a file once they pass a megabyte).
+TEST(BerichtListe, WritersTakeRowsAsTheyComeWithTheBytesOfTheWholeList) {
+    auto fuellen = [](BerichtListe& l, int zeilen) {
+        l.titel = QStringLiteral("Probe");
+        l.untertitel = QStringLiteral("2016");
+        l.spalte(QStringLiteral("Text"), QStringLiteral("text"), BerichtSpalte::Text, 12);
+        l.spalte(QStringLiteral("Nr."), QStringLiteral("nummer"), BerichtSpalte::Zahl, 6);
+        l.spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BerichtSpalte::Datum, 10);
+        l.spalte(QStringLiteral("Noch einmal"), QStringLiteral("nummer"), BerichtSpalte::Text, 6);
+        QString schwierig = QStringLiteral("\"a\\b/ä\u20ac\t\r\n") + QChar(0x01) + QChar(0x7f) + QChar(0xd83d) + QChar(0xde00) + QChar(0xd800);
+        l.zeile({QStringLiteral("Summe vorab"), qlonglong(0), QVariant(), QStringLiteral("s")}, true);
+        for (int i = 0; i < zeilen; ++i) l.zeile({schwierig + QString::number(i), qlonglong(i) * 1000003, QDate(2016, 3, 1), QVariant()});
+    };
+    auto schreibe = [&](ListenSchreiber* w, BerichtListe& l, int zeilen, bool streamen) {
+        if (streamen) l.schreibeNach(w);
+        fuellen(l, zeilen);
+        QString fehler;
+        EXPECT_TRUE(streamen ? w->beenden(l, &fehler) : w->schreibe(l, &fehler)) << fehler.toStdString();
+    };
+    for (int zeilen : {0, 3, 12000}) {
+        QByteArray gehalten, gestreamt;
+        auto nach = [](QByteArray* t) { return [t](const QByteArray& b) { return *t += b, true; }; };
+        BerichtListe a, b;
+        JsonSchreiber ja(nach(&gehalten), {{"bericht", JsonText::text(QStringLiteral("probe"))}});
+        JsonSchreiber jb(nach(&gestreamt), {{"bericht", JsonText::text(QStringLiteral("probe"))}});
+        schreibe(&ja, a, zeilen, false);
+        schreibe(&jb, b, zeilen, true);
+        EXPECT_TRUE(b.zeilen.isEmpty());
+        EXPECT_EQ(b.anzahl(), zeilen);
+        EXPECT_EQ(gestreamt, gehalten);
+        QJsonObject o{{QStringLiteral("bericht"), QStringLiteral("probe")}, {QStringLiteral("titel"), a.titel},
+                      {QStringLiteral("untertitel"), a.untertitel}};
+        QJsonArray r, s;
+        for (const BerichtZeile& z : a.zeilen) {
+            QJsonObject e;
+            for (int i = 0; i < a.spalten.size(); ++i) {
+                const QVariant& v = z.werte.value(i);
+                e[a.spalten[i].schluessel] = v.isNull()                               ? QJsonValue()
+                                             : a.spalten[i].art == BerichtSpalte::Zahl ? QJsonValue(qint64(v.toLongLong()))
+                                                                                      : QJsonValue(a.zelle(z, i));
+            }
+            (z.summe ? s : r).append(e);
+        }
+        o[QStringLiteral("zeilen")] = r;
+        o[QStringLiteral("summen")] = s;
+        EXPECT_EQ(gestreamt, QJsonDocument(o).toJson(QJsonDocument::Indented)) << zeilen;
+
+        QByteArray seite, csv;
+        BerichtListe c, d;
+        TextSchreiber ts(nach(&seite));
+        CsvSchreiber cs(nach(&csv));
+        schreibe(&ts, c, zeilen, true);
+        schreibe(&cs, d, zeilen, true);
+        zPrintString p;
+        a.drucke(p);
+        EXPECT_EQ(QString::fromUtf8(seite), p.text());
+        EXPECT_EQ(QString::fromUtf8(csv), a.csv());
+    }
 }
 
 TEST_F(Berichtslisten, TheFilingPeriodDecidesTheReturnWithTheSpecialAdvancePayment) {

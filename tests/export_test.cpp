@@ -81,6 +81,13 @@ TEST_F(Export, ThePiecesAreTheWholeTextOneBookingEach) {
     ASSERT_EQ(teile.size(), 3);
     EXPECT_TRUE(teile[0].startsWith(QStringLiteral("7;1;30.06.2016;Buch;4940;"))) << teile[0].toStdString();
     EXPECT_TRUE(teile[1].startsWith(QStringLiteral("7;2;30.06.2016;Papier;4930;"))) << teile[1].toStdString();
+
+    // Separators and line breaks of a text, a bare carriage return as well,
+    // never split a record.
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Buchungstext='a'||char(13)||'b;c'||char(10)||'d' WHERE Buchungsnummer=2;"
+                                           "UPDATE eurVerbuchtBuchungszeilen SET Buchungstext='a'||char(13)||'b;c'||char(10)||'d' WHERE Buchungsnummer=2")));
+    EXPECT_FALSE(ganz().contains(QLatin1Char('\r')));
+    EXPECT_TRUE(ganz().contains(QStringLiteral(";a b,c d;")));
 }
 
 TEST_F(Export, PeriodBoundsAreInclusive) {

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 namespace {
 
 using KG = KontoGlobal;
@@ -124,6 +128,35 @@ TEST_F(Kassenbuchung, OpeningRowRunningBalanceAndPeriodBounds) {
     EXPECT_TRUE(druck.contains(QStringLiteral("Saldo Vormonate")));
     EXPECT_TRUE(druck.contains(QStringLiteral("Endsaldo")));
     EXPECT_TRUE(druck.contains(QStringLiteral("745,20")));
+}
+
+TEST_F(Kassenbuchung, WrittenAsReadLikeTheBookHeldWhole) {
+    eroeffnung(500.0, zDate(2016, 1, 1));
+    ein(119.0, zDate(2016, 1, 15));
+    ein(11.0, zDate(2016, 1, 15));
+    const unsigned long quittung = aus(23.80, zDate(2016, 1, 31));
+    // A bare carriage return in a text (pasted from another program) is a
+    // line break to a spreadsheet: RFC 4180 wants the field quoted.
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurVerbuchtBuchungszeilen SET Buchungstext='Papier\rQuittung' WHERE Buchungsnummer=") +
+                                rsDataSource::toSqlStr(quittung)));
+    Kassenbuch gehalten(1000, zDate(2016, 1, 2), zDate(2016, 1, 31));
+    ASSERT_TRUE(gehalten.Fuellen());
+    Kassenbuch kb(1000, zDate(2016, 1, 2), zDate(2016, 1, 31));
+    ASSERT_TRUE(kb.vorbereiten());
+    auto form = [&](Kassenbuch::Form f) {
+        QByteArray t;
+        QString fehler;
+        EXPECT_TRUE(kb.schreiben(f, QStringLiteral("Muster"), [&t](const QByteArray& b) { return t += b, true; }, &fehler)) << fehler.toStdString();
+        return t;
+    };
+    const QByteArray csv = form(Kassenbuch::Form::Csv);
+    EXPECT_TRUE(csv.contains(";\"Papier\rQuittung\";")) << csv.constData();
+    EXPECT_EQ(csv.count('\n'), 1 + gehalten.zeilen().size());
+    EXPECT_EQ(QString::fromUtf8(form(Kassenbuch::Form::Seite)), gehalten.druckText(QStringLiteral("Muster")));
+    const QJsonObject j = QJsonDocument::fromJson(form(Kassenbuch::Form::Json)).object();
+    EXPECT_EQ(j.value(QStringLiteral("anfangsbestand")).toDouble(), 500.0);
+    EXPECT_EQ(j.value(QStringLiteral("endbestand")).toDouble(), gehalten.zeilen().last().bestand.alsDouble());
+    EXPECT_EQ(j.value(QStringLiteral("zeilen")).toArray().size(), gehalten.zeilen().size() - 1);
 }
 
 TEST_F(Kassenbuchung, ClosedRegisterRefusesEveryChangeOnOrBeforeItsDate) {

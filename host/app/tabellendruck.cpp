@@ -2,6 +2,7 @@
 // the writer runs at 72 dots per inch, so a font of 8 pt is 8 units high.
 #include "host/app/tabellendruck.h"
 
+#include <QFileDevice>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -21,7 +22,19 @@ TabellenDruck::TabellenDruck(QByteArray* pdf, const QString& titel, bool quer, c
     }
     pdf->clear();
     m_puffer.open(QIODevice::WriteOnly);
-    m_writer = std::make_unique<QPdfWriter>(&m_puffer);
+    einrichten(&m_puffer, titel, quer, raenderMm);
+}
+
+TabellenDruck::TabellenDruck(QIODevice* ziel, const QString& titel, bool quer, const QMarginsF& raenderMm) : m_ziel(ziel) {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        m_fehler = QStringLiteral("Für die PDF-Ausgabe fehlt die Grafikumgebung des Programms.");
+        return;
+    }
+    einrichten(ziel, titel, quer, raenderMm);
+}
+
+void TabellenDruck::einrichten(QIODevice* ziel, const QString& titel, bool quer, const QMarginsF& raenderMm) {
+    m_writer = std::make_unique<QPdfWriter>(ziel);
     m_writer->setTitle(titel);
     m_writer->setCreator(QStringLiteral("dalvo"));
     m_writer->setResolution(72);
@@ -181,7 +194,8 @@ bool TabellenDruck::beenden(const QString& was, QString* fehler) {
     m_painter.reset();
     m_writer.reset();
     m_puffer.close();
-    if (m_pdf->isEmpty()) {
+    const QFileDevice* datei = qobject_cast<const QFileDevice*>(m_ziel);
+    if (m_pdf ? m_pdf->isEmpty() : datei && datei->error() != QFileDevice::NoError) {
         if (fehler) *fehler = QStringLiteral("Das PDF %1 konnte nicht erzeugt werden.").arg(was);
         return false;
     }

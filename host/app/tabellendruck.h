@@ -34,6 +34,9 @@ public:
     // Starts the document in `pdf` (replaced). Needs a QGuiApplication;
     // without one ok() is false with the German reason, and nothing is drawn.
     TabellenDruck(QByteArray* pdf, const QString& titel, bool quer, const QMarginsF& raenderMm);
+    // The same into an open device (a file, standard output), written as
+    // the pages are done: memory stays flat however long the table.
+    TabellenDruck(QIODevice* ziel, const QString& titel, bool quer, const QMarginsF& raenderMm);
     ~TabellenDruck();
     bool ok(QString* fehler) const;
 
@@ -50,13 +53,15 @@ public:
     bool beenden(const QString& was, QString* fehler);
 
 private:
+    void einrichten(QIODevice* ziel, const QString& titel, bool quer, const QMarginsF& raenderMm);
     void seiteBeginnen();
     void seiteBeenden();
     void kopfzeile();
     void zeichne(const QStringList& felder, Art art);
     double zeilenhoehe() const;
 
-    QByteArray* m_pdf;
+    QByteArray* m_pdf = nullptr;
+    QIODevice* m_ziel = nullptr;
     QBuffer m_puffer;
     std::unique_ptr<QPdfWriter> m_writer;
     std::unique_ptr<QPainter> m_painter;

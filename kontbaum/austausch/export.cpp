@@ -24,7 +24,11 @@
 
 namespace {
 
-QString text(QString t) { return t.replace(QLatin1Char(';'), QLatin1Char(',')).replace(QLatin1Char('\n'), QLatin1Char(' ')); }
+// A field holds no separator and no line break: a carriage return breaks a
+// line for a spreadsheet (RFC 4180) as much as a line feed does.
+QString text(QString t) {
+    return t.replace(QLatin1Char(';'), QLatin1Char(',')).replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+}
 
 QString betrag(const EuroType& e) { return e.getText(EuroType::TextPunkt).replace(QLatin1Char('.'), QLatin1Char(',')); }
 

@@ -1,10 +1,26 @@
 // Rendering of the report lists (see liste.h).
-#include "host/app/tabellendruck.h"
 #include "kontbaum/berichte/liste.h"
 
+#include "kontbaum/berichte/listenschreiber.h"
+
+void BerichtListe::zeile(const QList<QVariant>& werte, bool summe) {
+    if (!m_senke) {
+        zeilen.append({werte, summe});
+        return;
+    }
+    kopfSenden();
+    m_senke->zeile(*this, {werte, summe});
+    if (!summe) ++m_gesendet;
+}
+
+void BerichtListe::kopfSenden() {
+    if (!m_senke || m_kopfGesendet) return;
+    m_kopfGesendet = true;
+    m_senke->anfang(*this);
+}
 
 int BerichtListe::anzahl() const {
-    int n = 0;
+    int n = m_gesendet;
     for (const Zeile& z : zeilen) n += z.summe ? 0 : 1;
     return n;
 }
@@ -12,6 +28,9 @@ int BerichtListe::anzahl() const {
 QString BerichtListe::zelle(const Zeile& z, int spalte) const {
     const QVariant& v = z.werte.value(spalte);
     if (!v.isValid() || v.isNull()) return QString();
+    // Text given for a number or amount column is shown as given (a book
+    // that leaves zero amounts empty, a rate "7 %").
+    if (v.userType() == QMetaType::QString) return v.toString();
     switch (spalten.value(spalte).art) {
     case BerichtSpalte::Betrag:
         return EuroType::ausDouble(v.toDouble()).getText();
@@ -41,24 +60,14 @@ void BerichtListe::drucke(zPrintString& p) const {
     }
 }
 
-namespace {
-QString csvFeld(QString t) {
-    if (t.contains(QLatin1Char(';')) || t.contains(QLatin1Char('"')) || t.contains(QLatin1Char('\n')) || t.contains(QLatin1Char('\r')))
-        t = QLatin1Char('"') + t.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    return t;
-}
-}  // namespace
-
 QString BerichtListe::csv() const {
-    QStringList kopf;
-    for (const BerichtSpalte& s : spalten) kopf << csvFeld(s.kopf);
-    QString t = kopf.join(QLatin1Char(';')) + QLatin1Char('\n');
-    for (const Zeile& z : zeilen) {
-        QStringList felder;
-        for (int i = 0; i < spalten.size(); ++i) felder << csvFeld(zelle(z, i));
-        t += felder.join(QLatin1Char(';')) + QLatin1Char('\n');
-    }
-    return t;
+    QByteArray t;
+    CsvSchreiber w([&t](const QByteArray& b) {
+        t += b;
+        return true;
+    });
+    w.schreibe(*this, nullptr);
+    return QString::fromUtf8(t);
 }
 
 QString BerichtListe::html(const QString& firma) const {
@@ -85,34 +94,5 @@ QString BerichtListe::html(const QString& firma) const {
 }
 
 bool BerichtListe::pdf(const QString& firma, QByteArray* out, QString* fehler) const {
-    TabellenDruck d(out, titel, true, QMarginsF(12, 12, 12, 12));
-    if (!d.ok(fehler)) return false;
-    QStringList kopf;
-    if (!firma.isEmpty()) kopf << QStringLiteral("Betrieb: ") + firma;
-    if (!untertitel.isEmpty()) kopf << untertitel.split(QLatin1Char('\n'));
-    d.kopf(titel, kopf);
-    QList<TabellenSpalte> sp;
-    QList<int> summiert;
-    int beschriftung = -1;  // the widest text column names the carried-forward line
-    for (int i = 0; i < spalten.size(); ++i) {
-        const BerichtSpalte& s = spalten[i];
-        sp.append({s.kopf, s.breite, s.art == BerichtSpalte::Betrag || s.art == BerichtSpalte::Zahl});
-        if (s.uebertrag && s.art == BerichtSpalte::Betrag) summiert << i;
-        if (s.art == BerichtSpalte::Text && (beschriftung < 0 || s.breite > spalten[beschriftung].breite)) beschriftung = i;
-    }
-    d.spalten(sp);
-    QVector<qint64> cent(spalten.size(), 0);
-    for (const Zeile& z : zeilen) {
-        QStringList felder;
-        for (int i = 0; i < spalten.size(); ++i) felder << zelle(z, i);
-        // A total closes what stands above it: nothing is carried past it.
-        QStringList uebertrag;
-        for (int i : summiert) cent[i] = z.summe ? 0 : cent[i] + qRound64(z.werte.value(i).toDouble() * 100.0);
-        if (!z.summe && !summiert.isEmpty()) {
-            for (int i = 0; i < spalten.size(); ++i)
-                uebertrag << (summiert.contains(i) ? EuroType::ausCent(cent[i]).getText() : i == beschriftung ? QStringLiteral("Übertrag") : QString());
-        }
-        d.zeile(felder, z.summe ? TabellenDruck::Summe : TabellenDruck::Normal, uebertrag);
-    }
-    return d.beenden(QStringLiteral("der Liste „%1“").arg(titel), fehler);
+    return PdfSchreiber(out, firma).schreibe(*this, fehler);
 }

@@ -14,6 +14,27 @@
 #include <QString>
 #include <QVariant>
 
+class BerichtListe;
+
+// A row holds one value per column: QString for Text, qlonglong for Zahl
+// (a double for a rate, written as such to JSON), double (already rounded
+// to the cent) for Betrag, QDate for Datum; a null QVariant leaves the cell
+// empty, a QString in a number or amount column is shown as given. `summe`
+// marks a total row.
+struct BerichtZeile {
+    QList<QVariant> werte;
+    bool summe = false;
+};
+
+// Takes the rows of a list as they are made (the writers of
+// listenschreiber.h): the head once before the first row, then each row.
+class BerichtSenke {
+public:
+    virtual ~BerichtSenke() = default;
+    virtual void anfang(const BerichtListe& kopf) = 0;
+    virtual void zeile(const BerichtListe& kopf, const BerichtZeile& z) = 0;
+};
+
 struct BerichtSpalte {
     enum Art { Text, Zahl, Betrag, Datum };
     QString kopf;        // heading of the page and the CSV
@@ -31,21 +52,23 @@ public:
     QString untertitel;  // period, account range, … ("" for none)
     QList<BerichtSpalte> spalten;
 
-    // A row holds one value per column: QString for Text, qlonglong for
-    // Zahl, double (already rounded to the cent) for Betrag, QDate for Datum;
-    // a null QVariant leaves the cell empty. `summe` marks a total row.
-    struct Zeile {
-        QList<QVariant> werte;
-        bool summe = false;
-    };
+    using Zeile = BerichtZeile;
+    // The rows, when no sink takes them.
     QList<Zeile> zeilen;
 
     void spalte(const QString& kopf, const QString& schluessel, BerichtSpalte::Art art, int breite) {
         spalten.append({kopf, schluessel, art, breite});
     }
-    void zeile(const QList<QVariant>& werte, bool summe = false) { zeilen.append({werte, summe}); }
+    void zeile(const QList<QVariant>& werte, bool summe = false);
     // The rows that are not totals.
     int anzahl() const;
+
+    // From here on the rows go to `senke` as they are made and are not
+    // kept, so a list of any length takes the memory of one row. Set before
+    // the first row; the title and columns must stand by then.
+    void schreibeNach(BerichtSenke* senke) { m_senke = senke; }
+    // Hands the head to the sink if no row has done so (an empty list).
+    void kopfSenden();
 
     // The text of a cell as page, CSV and HTML show it (amounts "1.234,56",
     // dates "dd.mm.yyyy").
@@ -61,4 +84,9 @@ public:
     // the program's graphics side (QGuiApplication), refused with a German
     // reason otherwise.
     bool pdf(const QString& firma, QByteArray* out, QString* fehler) const;
+
+private:
+    BerichtSenke* m_senke = nullptr;
+    bool m_kopfGesendet = false;
+    int m_gesendet = 0;  // rows handed to the sink that are not totals
 };

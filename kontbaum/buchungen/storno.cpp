@@ -337,8 +337,10 @@ bool KontoGlobal::existsBuchung(unsigned long konto, DBConnection* con, bool mit
     QStringList pruefungen;
     for (const char* t : {"eurStapelBuchungszeilen", "eurVerbuchtBuchungszeilen", "eurSplittBuchungszeilen",
                           "eurBeispielBuchungszeilen"})
+        // The account's own lines through the account index first; only an
+        // account without one has its counter side searched line by line.
         pruefungen << QStringLiteral("SELECT 1 FROM ") + QLatin1String(t) + QStringLiteral(" WHERE Konto=") + k +
-                          QStringLiteral(" OR Gegenkonto=") + k;
+                          QStringLiteral(" UNION ALL SELECT 1 FROM ") + QLatin1String(t) + QStringLiteral(" WHERE Gegenkonto=") + k;
     if (mitSteuer)
         pruefungen << QStringLiteral("SELECT 1 FROM eurSteuerschluessel WHERE Steuerkonto=") + k + QStringLiteral(" OR Steuerkonto2=") + k;
     pruefungen << QStringLiteral("SELECT 1 FROM eurExportierteKassen WHERE Konto=") + k;

@@ -23,6 +23,7 @@
 // closing wizard's pages, the report and the files are declared here.
 #pragma once
 
+#include "kontbaum/berichte/listenschreiber.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include "host/values/date.h"
@@ -31,6 +32,10 @@
 #include <QList>
 #include <QMap>
 #include <QString>
+
+#include <functional>
+
+class QIODevice;
 
 // One row of the cash book. The first eight fields are those of the listing;
 // the rest feed the printed book.
@@ -57,6 +62,27 @@ public:
     QString getStatement() const;
     // Reads the rows: false when the statement cannot be read.
     bool Fuellen();
+    // Reads the opening and end balance (one sum over the account) and the
+    // closings: what the book needs before its first row. False when the
+    // ledger cannot be read.
+    bool vorbereiten();
+    // After vorbereiten(): hands the opening row, then each row of the
+    // period to `je` as it is read, none of them kept, so a book of any
+    // length takes the memory of one row. False when the rows could not be
+    // read to their end.
+    bool lesen(const std::function<void(const KBBuchung&)>& je);
+    const EuroType& anfangsbestand() const { return m_anfang; }
+    const EuroType& endbestand() const { return m_ende; }
+
+    // The book written as it is read (after vorbereiten()) in one of the
+    // forms of the lists: the printed page, CSV (one line a row of the book,
+    // the opening row first) or JSON (konto, bezeichnung, von, bis,
+    // anfangsbestand, endbestand, abschluesse, zeilen). False with a German
+    // reason when it could not be read or written.
+    enum class Form { Seite, Csv, Json };
+    bool schreiben(Form form, const QString& firma, const ListenZiel& ziel, QString* fehler);
+    // The printed book as PDF into an open device, page by page.
+    bool alsPdf(const QString& firma, QIODevice* ziel, QString* fehler);
     const QList<KBBuchung>& zeilen() const { return m_zeilen; }
     unsigned long konto() const { return m_konto; }
     const zDate& von() const { return m_von; }
@@ -84,6 +110,7 @@ private:
     zDate m_von, m_bis;
     QList<KBBuchung> m_zeilen;
     QList<Abschluss> m_abschluesse;
+    EuroType m_anfang, m_ende;
 };
 
 // The data of the closing wizard: the steps are functions the command line

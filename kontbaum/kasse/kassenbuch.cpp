@@ -24,61 +24,79 @@ QString betrag(const EuroType& b, bool leerBeiNull = true) {
     return b.getText(leerBeiNull ? EuroType::TextLeerBeiNull : EuroType::TextDefault);
 }
 
-QList<Druckzeile> druckzeilen(const Kassenbuch& kb) {
-    QList<Druckzeile> l;
-    const QList<KBBuchung>& z = kb.zeilen();
-    if (z.isEmpty()) return l;
-    const KBBuchung& anfang = z.first();
-    l.append({Druckzeile::Summe, {anfang.datum.getText(), QString(), QString(), QString(), QString(), QStringLiteral("Saldo Vormonate"),
-                                  QString(), QString(), betrag(anfang.bestand, false)}});
-    EuroType ein, aus, tagEin, tagAus;
-    int tagZeilen = 0;
-    int abschluss = 0;
-    const QList<Kassenbuch::Abschluss>& abs = kb.abschluesse();
-    EuroType bestand = anfang.bestand;
-    auto abschluesseBis = [&](const zDate& tag, bool einschliesslich) {
-        for (; abschluss < abs.size() && (abs[abschluss].datum < tag || (einschliesslich && abs[abschluss].datum == tag)); ++abschluss) {
-            const Kassenbuch::Abschluss& a = abs[abschluss];
-            l.append({Druckzeile::Abschluss,
-                      {a.datum.getText(), QString(), QString(), QString(), QString(),
-                       QStringLiteral("Saldo bis %1, Abschluss %2")
-                           .arg(a.datum.qdate().toString(QStringLiteral("dd.MM.yy")))
-                           .arg(a.abschlussID),
-                       QString(), QString(), betrag(a.saldo, false)}});
+// The rows of the printed book as the rows of the book arrive: the opening
+// row, each movement, the day's totals where a day has more than one
+// movement, the closings at their date, and the totals and end balance.
+// A day is closed when the next day's first row comes (or at the end), so
+// no more than one row of the book is held.
+class Druckfolge {
+public:
+    Druckfolge(const Kassenbuch& kb, std::function<void(const Druckzeile&)> aus) : m_kb(kb), m_aus(std::move(aus)) {}
+
+    void zeile(const KBBuchung& b) {
+        if (m_erste) {
+            m_erste = false;
+            m_bestand = b.bestand;
+            m_aus({Druckzeile::Summe, {b.datum.getText(), QString(), QString(), QString(), QString(), QStringLiteral("Saldo Vormonate"),
+                                       QString(), QString(), betrag(b.bestand, false)}});
+            return;
         }
-    };
-    for (int i = 1; i < z.size(); ++i) {
-        const KBBuchung& b = z[i];
+        if (m_tagZeilen > 0 && m_vorige.datum != b.datum) tagSchliessen();
         abschluesseBis(b.datum, false);
-        l.append({Druckzeile::Bewegung,
-                  {b.datum.getText(), QString::number(b.buchungsnummer), b.belegnummer, b.gegenkonto,
-                   b.steuerschluessel.isEmpty() && b.steuersatz != 0.0 ? QString::number(b.steuersatz, 'g', 4) + QStringLiteral(" %")
-                                                                         : b.steuerschluessel,
-                   b.buchungstext, betrag(b.einnahme), betrag(b.ausgabe), betrag(b.bestand, false)},
-                  &b});
-        ein += b.einnahme;
-        aus += b.ausgabe;
-        tagEin += b.einnahme;
-        tagAus += b.ausgabe;
-        bestand = b.bestand;
-        ++tagZeilen;
-        const bool tagEnde = i + 1 == z.size() || z[i + 1].datum != b.datum;
-        if (!tagEnde) continue;
-        if (tagZeilen > 1)
-            l.append({Druckzeile::Summe, {QString(), QString(), QString(), QString(), QString(),
-                                          QStringLiteral("Tagessummen (") + datumKurz(b.datum) + QLatin1Char(')'), betrag(tagEin, false),
-                                          betrag(tagAus, false), betrag(b.bestand, false)}});
-        abschluesseBis(b.datum, true);
-        tagEin = tagAus = EuroType();
-        tagZeilen = 0;
+        m_aus({Druckzeile::Bewegung,
+               {b.datum.getText(), QString::number(b.buchungsnummer), b.belegnummer, b.gegenkonto,
+                b.steuerschluessel.isEmpty() && b.steuersatz != 0.0 ? QString::number(b.steuersatz, 'g', 4) + QStringLiteral(" %")
+                                                                      : b.steuerschluessel,
+                b.buchungstext, betrag(b.einnahme), betrag(b.ausgabe), betrag(b.bestand, false)},
+               &b});
+        m_ein += b.einnahme;
+        m_ausg += b.ausgabe;
+        m_tagEin += b.einnahme;
+        m_tagAus += b.ausgabe;
+        m_bestand = b.bestand;
+        ++m_tagZeilen;
+        m_vorige = b;
     }
-    abschluesseBis(kb.bis().addDays(1), false);
-    l.append({Druckzeile::Summe, {QString(), QString(), QString(), QString(), QString(), QStringLiteral("Summen"), betrag(ein, false),
-                                  betrag(aus, false), QString()}});
-    l.append({Druckzeile::Summe, {kb.bis().getText(), QString(), QString(), QString(), QString(), QStringLiteral("Endsaldo"), QString(),
-                                  QString(), betrag(bestand, false)}});
-    return l;
-}
+
+    void ende() {
+        if (m_erste) return;
+        if (m_tagZeilen > 0) tagSchliessen();
+        abschluesseBis(m_kb.bis().addDays(1), false);
+        m_aus({Druckzeile::Summe, {QString(), QString(), QString(), QString(), QString(), QStringLiteral("Summen"), betrag(m_ein, false),
+                                   betrag(m_ausg, false), QString()}});
+        m_aus({Druckzeile::Summe, {m_kb.bis().getText(), QString(), QString(), QString(), QString(), QStringLiteral("Endsaldo"), QString(),
+                                   QString(), betrag(m_bestand, false)}});
+    }
+
+private:
+    void tagSchliessen() {
+        if (m_tagZeilen > 1)
+            m_aus({Druckzeile::Summe, {QString(), QString(), QString(), QString(), QString(),
+                                       QStringLiteral("Tagessummen (") + datumKurz(m_vorige.datum) + QLatin1Char(')'), betrag(m_tagEin, false),
+                                       betrag(m_tagAus, false), betrag(m_vorige.bestand, false)}});
+        abschluesseBis(m_vorige.datum, true);
+        m_tagEin = m_tagAus = EuroType();
+        m_tagZeilen = 0;
+    }
+
+    void abschluesseBis(const zDate& tag, bool einschliesslich) {
+        const QList<Kassenbuch::Abschluss>& abs = m_kb.abschluesse();
+        for (; m_abschluss < abs.size() && (abs[m_abschluss].datum < tag || (einschliesslich && abs[m_abschluss].datum == tag)); ++m_abschluss) {
+            const Kassenbuch::Abschluss& a = abs[m_abschluss];
+            m_aus({Druckzeile::Abschluss,
+                   {a.datum.getText(), QString(), QString(), QString(), QString(),
+                    QStringLiteral("Saldo bis %1, Abschluss %2").arg(a.datum.qdate().toString(QStringLiteral("dd.MM.yy"))).arg(a.abschlussID),
+                    QString(), QString(), betrag(a.saldo, false)}});
+        }
+    }
+
+    const Kassenbuch& m_kb;
+    std::function<void(const Druckzeile&)> m_aus;
+    bool m_erste = true;
+    KBBuchung m_vorige;
+    EuroType m_ein, m_ausg, m_tagEin, m_tagAus, m_bestand;
+    int m_tagZeilen = 0, m_abschluss = 0;
+};
 
 QString kopfzeile(const Kassenbuch& kb) {
     return QStringLiteral("Konto: %1 %2").arg(kb.konto()).arg(KontoGlobal::getKontobezeichnung(kb.konto()));
@@ -99,19 +117,58 @@ QString Kassenbuch::getStatement() const {
            QStringLiteral(" ORDER BY Konto, Belegdatum, b.Buchungsnummer ");
 }
 
-bool Kassenbuch::Fuellen() {
-    m_zeilen.clear();
+bool Kassenbuch::vorbereiten() {
     m_abschluesse.clear();
+    m_anfang = m_ende = EuroType();
     DBConnection* con = rsFallDB();
     if (!con) return false;
-    EuroType anfang, lauf;
+    // Rows before the period and rows against opening-balance accounts
+    // (categories 8000 to 8999, whatever their date) make the opening
+    // balance; the rest of the period moves it to the end balance. One sum
+    // a counter account, so the balances stand before the first row.
+    rsDataSource s(con, QStringLiteral("SELECT z.Gegenkonto AS g, (b.Belegdatum<") + rsDataSource::toSqlStr(m_von) +
+                            QStringLiteral(") AS vor, (b.Belegdatum>") + rsDataSource::toSqlStr(m_bis) +
+                            QStringLiteral(") AS nach, SUM(CASE WHEN z.Haben THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END) AS c "
+                                           "FROM eurVerbucht b, eurVerbuchtBuchungszeilen z WHERE b.Buchungsnummer=z.Buchungsnummer AND z.Konto=") +
+                            rsDataSource::toSqlStr(m_konto) + QStringLiteral(" GROUP BY g, vor, nach"));
+    qint64 anfang = 0, bewegung = 0;
+    for (; !s.isEOF(); s.fetch()) {
+        const unsigned long gegen = s.field(QStringLiteral("g")).toULong();
+        const unsigned long kategorie = gegen != 0 ? KontoGlobal::getKategorie(gegen) : 0;
+        const qint64 c = qint64(s.field(QStringLiteral("c")).toDouble());
+        if (s.field(QStringLiteral("vor")).toLongLong() != 0 || (kategorie >= 8000 && kategorie < 9000))
+            anfang += c;
+        else if (s.field(QStringLiteral("nach")).toLongLong() == 0)
+            bewegung += c;
+    }
+    if (s.isError()) return false;
+    m_anfang = EuroType::ausCent(anfang);
+    m_ende = EuroType::ausCent(anfang + bewegung);
+
+    rsDataSource a(con, QStringLiteral("SELECT AbschlussID, Datum, Saldo, GezaehlterSaldo FROM eurKassenabschluss WHERE Konto=") +
+                            rsDataSource::toSqlStr(m_konto) + QStringLiteral(" AND Datum>=") + rsDataSource::toSqlStr(m_von) +
+                            QStringLiteral(" AND Datum<=") + rsDataSource::toSqlStr(m_bis) + QStringLiteral(" ORDER BY Datum"));
+    for (; !a.isEOF(); a.fetch())
+        m_abschluesse.append({a.field(QStringLiteral("AbschlussID")).toULong(), a.field(QStringLiteral("Datum")).toDate(),
+                              a.field(QStringLiteral("Saldo")).toEuro(), a.field(QStringLiteral("GezaehlterSaldo")).toEuro()});
+    return !a.isError();
+}
+
+bool Kassenbuch::lesen(const std::function<void(const KBBuchung&)>& je) {
+    DBConnection* con = rsFallDB();
+    if (!con) return false;
+    KBBuchung eroeffnung;
+    eroeffnung.datum = m_von;
+    eroeffnung.einnahme = m_anfang;
+    eroeffnung.bestand = m_anfang;
+    eroeffnung.buchungstext = QStringLiteral("Anfangsbestand");
+    je(eroeffnung);
+    EuroType lauf = m_anfang;
     QHash<unsigned long, unsigned long> kategorien;
-    QList<KBBuchung> zeilen;
     rsDataSource rs(con, getStatement());
     for (; !rs.isEOF(); rs.fetch()) {
         const zDate datum = rs.field(QStringLiteral("Belegdatum")).toDate();
-        const bool haben = rs.field(QStringLiteral("Haben")).toLongLong() != 0;
-        const EuroType betrag = rs.field(QStringLiteral("Nettobetrag")).toEuro();
+        if (datum < m_von || m_bis < datum) continue;
         const unsigned long gegen = rs.field(QStringLiteral("Gegenkonto")).toULong();
         unsigned long kategorie = 0;
         if (gegen != 0) {
@@ -119,11 +176,9 @@ bool Kassenbuch::Fuellen() {
             if (it == kategorien.constEnd()) it = kategorien.insert(gegen, KontoGlobal::getKategorie(gegen));
             kategorie = *it;
         }
-        if (datum < m_von || (kategorie >= 8000 && kategorie < 9000)) {
-            anfang = haben ? anfang - betrag : anfang + betrag;
-            continue;
-        }
-        if (m_bis < datum) continue;
+        if (kategorie >= 8000 && kategorie < 9000) continue;
+        const bool haben = rs.field(QStringLiteral("Haben")).toLongLong() != 0;
+        const EuroType betrag = rs.field(QStringLiteral("Nettobetrag")).toEuro();
         KBBuchung b;
         b.datum = datum;
         b.belegnummer = rs.field(QStringLiteral("Belegnummer")).toString();
@@ -154,55 +209,149 @@ bool Kassenbuch::Fuellen() {
             b.gegenkonto = QStringLiteral("diverse");
         }
         b.buchungstext = rs.field(QStringLiteral("Buchungstext")).toString();
-        zeilen.append(b);
+        je(b);
     }
-    if (rs.isError()) return false;
-    for (KBBuchung& b : zeilen) b.bestand += anfang;
-    KBBuchung eroeffnung;
-    eroeffnung.datum = m_von;
-    eroeffnung.einnahme = anfang;
-    eroeffnung.bestand = anfang;
-    eroeffnung.buchungstext = QStringLiteral("Anfangsbestand");
-    m_zeilen = QList<KBBuchung>{eroeffnung} + zeilen;
+    return !rs.isError();
+}
 
-    rsDataSource a(con, QStringLiteral("SELECT AbschlussID, Datum, Saldo, GezaehlterSaldo FROM eurKassenabschluss WHERE Konto=") +
-                            rsDataSource::toSqlStr(m_konto) + QStringLiteral(" AND Datum>=") + rsDataSource::toSqlStr(m_von) +
-                            QStringLiteral(" AND Datum<=") + rsDataSource::toSqlStr(m_bis) + QStringLiteral(" ORDER BY Datum"));
-    for (; !a.isEOF(); a.fetch())
-        m_abschluesse.append({a.field(QStringLiteral("AbschlussID")).toULong(), a.field(QStringLiteral("Datum")).toDate(),
-                              a.field(QStringLiteral("Saldo")).toEuro(), a.field(QStringLiteral("GezaehlterSaldo")).toEuro()});
-    return !a.isError();
+bool Kassenbuch::Fuellen() {
+    m_zeilen.clear();
+    if (!vorbereiten()) return false;
+    QList<KBBuchung> zeilen;
+    if (!lesen([&zeilen](const KBBuchung& b) { zeilen.append(b); })) return false;
+    m_zeilen = zeilen;
+    return true;
+}
+
+namespace {
+QString lesefehler() {
+    return QStringLiteral("Das Kassenbuch konnte nicht gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo pruefen“.");
+}
+
+// The head of the printed book as a list: the page writer gives it the
+// look of every list.
+BerichtListe seitenkopf(const Kassenbuch& kb, const QString& firma) {
+    BerichtListe l;
+    l.titel = QStringLiteral("Kassenbuch %1").arg(kb.konto());
+    l.untertitel = QStringLiteral("%1\nBetrieb: %2\nZeitraum: %3 bis %4").arg(kopfzeile(kb), firma, kb.von().getText(), kb.bis().getText());
+    using BS = BerichtSpalte;
+    l.spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BS::Text, 10);
+    l.spalte(QStringLiteral("Buch-Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 8);
+    l.spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 10);
+    l.spalte(QStringLiteral("Gegenkto."), QStringLiteral("gegenkonto"), BS::Text, 9);
+    l.spalte(QStringLiteral("Steuer"), QStringLiteral("steuer"), BS::Text, 8);
+    l.spalte(QStringLiteral("Buchungstext"), QStringLiteral("buchungstext"), BS::Text, 34);
+    // Amounts come as their text: the page leaves a zero movement empty.
+    l.spalte(QStringLiteral("Einnahmen"), QStringLiteral("einnahmen"), BS::Zahl, 13);
+    l.spalte(QStringLiteral("Ausgaben"), QStringLiteral("ausgaben"), BS::Zahl, 13);
+    l.spalte(QStringLiteral("Bestand"), QStringLiteral("bestand"), BS::Zahl, 13);
+    return l;
+}
+}  // namespace
+
+bool Kassenbuch::schreiben(Form form, const QString& firma, const ListenZiel& ziel, QString* fehler) {
+    using BS = BerichtSpalte;
+    bool gelesen = true;
+    if (form == Form::Seite) {
+        const BerichtListe kopf = seitenkopf(*this, firma);
+        TextSchreiber w(ziel);
+        w.anfang(kopf);
+        Druckfolge folge(*this, [&](const Druckzeile& z) {
+            QList<QVariant> werte;
+            for (const QString& f : z.felder) werte << f;
+            // Every row but a movement stands below a rule.
+            w.zeile(kopf, {werte, z.art != Druckzeile::Bewegung});
+        });
+        gelesen = lesen([&](const KBBuchung& b) { folge.zeile(b); });
+        folge.ende();
+        if (!gelesen) return (fehler ? (*fehler = lesefehler(), false) : false);
+        return w.beenden(kopf, fehler);
+    }
+    if (form == Form::Csv) {
+        BerichtListe kopf;
+        for (const char* k : {"Datum", "Buchungsnummer", "Belegnummer", "Gegenkonto", "Steuersatz", "Buchungstext", "Einnahme", "Ausgabe", "Bestand"})
+            kopf.spalte(QLatin1String(k), QString(), BS::Text, 10);
+        CsvSchreiber w(ziel);
+        w.anfang(kopf);
+        gelesen = lesen([&](const KBBuchung& b) {
+            w.zeile(kopf, {{b.datum.getText(), b.buchungsnummer ? QString::number(b.buchungsnummer) : QString(), b.belegnummer, b.gegenkonto,
+                            QString::number(b.steuersatz, 'g', 4).replace(QLatin1Char('.'), QLatin1Char(',')), b.buchungstext,
+                            b.einnahme.getText(EuroType::TextOhneTausender), b.ausgabe.getText(EuroType::TextOhneTausender),
+                            b.bestand.getText(EuroType::TextOhneTausender)},
+                           false});
+        });
+        if (!gelesen) return (fehler ? (*fehler = lesefehler(), false) : false);
+        return w.beenden(kopf, fehler);
+    }
+    namespace J = JsonText;
+    QVector<QByteArray> abs;
+    for (const Abschluss& x : m_abschluesse)
+        abs << J::objekt({{"abschlussid", J::ganz(qint64(x.abschlussID))}, {"datum", J::text(x.datum.getText())}, {"saldo", J::betrag(x.saldo)},
+                       {"gezaehlt", J::betrag(x.gezaehlt)}},
+                      2);
+    BerichtListe kopf;
+    kopf.spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BS::Text, 10);
+    kopf.spalte(QStringLiteral("Nr."), QStringLiteral("buchungsnummer"), BS::Zahl, 6);
+    kopf.spalte(QStringLiteral("Beleg"), QStringLiteral("belegnummer"), BS::Text, 10);
+    kopf.spalte(QStringLiteral("Gegenkonto"), QStringLiteral("gegenkonto"), BS::Text, 9);
+    kopf.spalte(QStringLiteral("Steuersatz"), QStringLiteral("steuersatz"), BS::Zahl, 5);
+    kopf.spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 30);
+    kopf.spalte(QStringLiteral("Einnahme"), QStringLiteral("einnahme"), BS::Betrag, 12);
+    kopf.spalte(QStringLiteral("Ausgabe"), QStringLiteral("ausgabe"), BS::Betrag, 12);
+    kopf.spalte(QStringLiteral("Bestand"), QStringLiteral("bestand"), BS::Betrag, 12);
+    JsonSchreiber w(ziel,
+                    {{"konto", J::ganz(qint64(m_konto))},
+                     {"bezeichnung", J::text(KontoGlobal::getKontobezeichnung(m_konto))},
+                     {"von", J::text(m_von.getText())},
+                     {"bis", J::text(m_bis.getText())},
+                     {"anfangsbestand", J::betrag(m_anfang)},
+                     {"endbestand", J::betrag(m_ende)},
+                     {"abschluesse", J::liste(abs, 1)}},
+                    false);
+    w.anfang(kopf);
+    bool eroeffnung = true;
+    gelesen = lesen([&](const KBBuchung& b) {
+        if (eroeffnung) {
+            eroeffnung = false;
+            return;
+        }
+        // The amounts as cents through a double: exact to the cent far
+        // beyond any cash book.
+        w.zeile(kopf, {{b.datum.getText(), qlonglong(b.buchungsnummer), b.belegnummer, b.gegenkonto, b.steuersatz, b.buchungstext,
+                        b.einnahme.alsDouble(), b.ausgabe.alsDouble(), b.bestand.alsDouble()},
+                       false});
+    });
+    if (!gelesen) return (fehler ? (*fehler = lesefehler(), false) : false);
+    return w.beenden(kopf, fehler);
 }
 
 QString Kassenbuch::druckText(const QString& firma) const {
-    zPrintString p;
-    p.setTitel(QStringLiteral("Kassenbuch %1").arg(m_konto));
-    p.setUntertitel(QStringLiteral("%1\nBetrieb: %2\nZeitraum: %3 bis %4").arg(kopfzeile(*this), firma, m_von.getText(), m_bis.getText()));
-    p.setSpalten({{QStringLiteral("Datum"), 10, false},
-                  {QStringLiteral("Buch-Nr."), 8, true},
-                  {QStringLiteral("Beleg"), 10, false},
-                  {QStringLiteral("Gegenkto."), 9, false},
-                  {QStringLiteral("Steuer"), 8, false},
-                  {QStringLiteral("Buchungstext"), 34, false},
-                  {QStringLiteral("Einnahmen"), 13, true},
-                  {QStringLiteral("Ausgaben"), 13, true},
-                  {QStringLiteral("Bestand"), 13, true}});
-    const QList<Druckzeile> zeilen = druckzeilen(*this);
-    for (int i = 0; i < zeilen.size(); ++i) {
-        const Druckzeile& z = zeilen[i];
-        if (i > 0 && z.art != Druckzeile::Bewegung) p.trenner();
-        p.zeile(z.felder);
-    }
-    return p.text();
+    const BerichtListe kopf = seitenkopf(*this, firma);
+    QByteArray t;
+    TextSchreiber w([&t](const QByteArray& b) {
+        t += b;
+        return true;
+    });
+    w.anfang(kopf);
+    Druckfolge folge(*this, [&](const Druckzeile& z) {
+        QList<QVariant> werte;
+        for (const QString& f : z.felder) werte << f;
+        w.zeile(kopf, {werte, z.art != Druckzeile::Bewegung});
+    });
+    for (const KBBuchung& b : m_zeilen) folge.zeile(b);
+    folge.ende();
+    w.beenden(kopf, nullptr);
+    return QString::fromUtf8(t);
 }
 
-bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const {
-    // Laid out a page at a time: a book of a year of cash days prints in
-    // time proportional to its rows.
-    TabellenDruck d(pdf, QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12));
+namespace {
+// Lays the book out a page at a time as `quelle` hands its rows over: a
+// book of a year of cash days prints in time proportional to its rows.
+bool pdfDrucken(const Kassenbuch& kb, TabellenDruck& d, const QString& firma,
+                const std::function<bool(const std::function<void(const KBBuchung&)>&)>& quelle, QString* fehler) {
     if (!d.ok(fehler)) return false;
-    d.kopf(QStringLiteral("Kassenbuch %1").arg(m_konto),
-           {kopfzeile(*this), QStringLiteral("Betrieb: ") + firma, QStringLiteral("Zeitraum: %1 bis %2").arg(m_von.getText(), m_bis.getText())});
+    d.kopf(QStringLiteral("Kassenbuch %1").arg(kb.konto()),
+           {kopfzeile(kb), QStringLiteral("Betrieb: ") + firma, QStringLiteral("Zeitraum: %1 bis %2").arg(kb.von().getText(), kb.bis().getText())});
     d.spalten({{QStringLiteral("Datum"), 10, false},
                {QStringLiteral("Buch-Nr."), 8, true},
                {QStringLiteral("Beleg"), 10, false},
@@ -214,8 +363,9 @@ bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) 
                {QStringLiteral("Bestand"), 13, true}});
     // A page that ends carries the receipts and payments so far and the
     // balance forward.
-    EuroType ein, aus, bestand = m_zeilen.isEmpty() ? EuroType() : m_zeilen.first().bestand;
-    for (const Druckzeile& z : druckzeilen(*this)) {
+    EuroType ein, aus, bestand;
+    bool erste = true;
+    Druckfolge folge(kb, [&](const Druckzeile& z) {
         if (z.bewegung) {
             ein += z.bewegung->einnahme;
             aus += z.bewegung->ausgabe;
@@ -225,8 +375,34 @@ bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) 
                 z.art == Druckzeile::Summe ? TabellenDruck::Summe : z.art == Druckzeile::Abschluss ? TabellenDruck::Abschluss : TabellenDruck::Normal,
                 {QString(), QString(), QString(), QString(), QString(), QStringLiteral("Übertrag"), betrag(ein, false), betrag(aus, false),
                  betrag(bestand, false)});
+    });
+    const bool gelesen = quelle([&](const KBBuchung& b) {
+        if (erste) bestand = b.bestand;
+        erste = false;
+        folge.zeile(b);
+    });
+    folge.ende();
+    if (!gelesen) {
+        if (fehler) *fehler = lesefehler();
+        return false;
     }
     return d.beenden(QStringLiteral("des Kassenbuchs"), fehler);
+}
+}  // namespace
+
+bool Kassenbuch::alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const {
+    TabellenDruck d(pdf, QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12));
+    return pdfDrucken(*this, d, firma,
+                      [this](const std::function<void(const KBBuchung&)>& je) {
+                          for (const KBBuchung& b : m_zeilen) je(b);
+                          return true;
+                      },
+                      fehler);
+}
+
+bool Kassenbuch::alsPdf(const QString& firma, QIODevice* ziel, QString* fehler) {
+    TabellenDruck d(ziel, QStringLiteral("Kassenbuch %1").arg(m_konto), true, QMarginsF(12, 12, 12, 12));
+    return pdfDrucken(*this, d, firma, [this](const std::function<void(const KBBuchung&)>& je) { return lesen(je); }, fehler);
 }
 
 QList<KBBuchung> KontoGlobal::getKBBuchungen() {

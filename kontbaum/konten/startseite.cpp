@@ -1,5 +1,6 @@
 // The lists and the overview of the start page (see startseite.h).
 #include "kontbaum/konten/startseite.h"
+#include "kontbaum/steuer/steuer.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -82,9 +83,12 @@ bool stand(KontoGlobal& kg, const zDate& heute, Stand* s, QString* fehler) {
     s->kontenplan = kg.getKontenplanName();
     if (!frage(QStringLiteral("JAHR_ABGESCHLOSSEN"))) return false;
     s->jahrAbgeschlossen = text == QLatin1String("1");
-    if (!betrag(QStringLiteral("GEWINN"), &s->gewinn) || !betrag(QStringLiteral("EINNAHMEN"), &s->einnahmen) ||
-        !betrag(QStringLiteral("AUSGABEN"), &s->ausgaben))
-        return false;
+    // The profit, income and expenses of $GETKONT(GEWINN|EINNAHMEN|AUSGABEN)
+    // from one pass over the ledger, not one each.
+    const Gewinnregel::Teile gewinn = Gewinnregel::lesen(db, false);
+    s->gewinn = gewinn.gewinn();
+    s->einnahmen = gewinn.einnahmen;
+    s->ausgaben = gewinn.ausgaben;
     rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kategorie FROM eurKontenplan WHERE Kategorie BETWEEN 201 AND 203 AND "
                                        "Aktiv<>0 ORDER BY Nummer"));
     for (; !rs.isEOF(); rs.fetch()) {

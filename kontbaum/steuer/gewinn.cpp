@@ -45,9 +45,9 @@ EuroType Gewinnregel::gewinn(const EuroType& einnahmen, const EuroType& ausgaben
     return g + hinzurechnung;
 }
 
-EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
+Gewinnregel::Teile Gewinnregel::lesen(DBConnection* db, bool mitStapel) {
     db = rsFallDB(db);
-    if (!db) return EuroType();
+    if (!db) return Teile();
     QString sql = QStringLiteral("SELECT  'b' as fromTab, ID, Betrag, Haben, Kategorie FROM eurVerbuchtBuchungszeilen bz, eurKontenplan kp "
                                  "WHERE bz.Konto = kp.Nummer ") + kKategorien;
     if (mitStapel)
@@ -59,12 +59,17 @@ EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
         const rsFields& f = *rs.getFields();
         g.add(f.getField(4).toULong(), f.getField(2).toEuro(), f.getField(3).toBool());
     }
+    return {g.e, g.a, g.x, g.y};
+}
+
+EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
+    const Gewinnregel::Teile t = Gewinnregel::lesen(db, mitStapel);
     switch (art) {
-    case 1: return g.e;
-    case 2: return g.a;
-    case 3: return g.x;
-    case 4: return g.y;
-    default: return g.gewinn();
+    case 1: return t.einnahmen;
+    case 2: return t.ausgaben;
+    case 3: return t.iab;
+    case 4: return t.hinzurechnung;
+    default: return t.gewinn();
     }
 }
 

@@ -25,6 +25,14 @@ namespace Gewinnregel {
 // deduction while that difference does not exceed the limit
 // (KontoGlobal::kIabGewinngrenze), plus the add-back.
 EuroType gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung);
+// The four totals from the booking lines (with the staged ones when
+// `mitStapel`), read in one pass over the lines of the accounts that enter
+// the profit; what KontoGlobal::getGewinn gives piece by piece.
+struct Teile {
+    EuroType einnahmen, ausgaben, iab, hinzurechnung;
+    EuroType gewinn() const { return Gewinnregel::gewinn(einnahmen, ausgaben, iab, hinzurechnung); }
+};
+Teile lesen(DBConnection* db, bool mitStapel);
 }  // namespace Gewinnregel
 
 class DatenBase;
