@@ -262,6 +262,7 @@ TEST_F(AnlagenTest, CurrentAssetsCostOnlyWhenTheyLeave) {
     EXPECT_EQ(lauf.buchungen.size(), 2);
     const QMap<QString, EuroType> w = form();
     EXPECT_EQ(w.value(QStringLiteral("eur2_Kz102")), eur(12500));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz135")), eur(10000)) << "an expense, shown positive";
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=2325 AND Haben=0")).toEuro(),
               eur(10000)) << "the cost on the account of line 135";
     EXPECT_EQ(KontoGlobal::getGewinn(db, false, 0), eur(2500));
@@ -348,12 +349,21 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     EXPECT_EQ(ok({QStringLiteral("anlage"), neu, QStringLiteral("afa")}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 4);
     EXPECT_EQ(ok({QStringLiteral("anlage"), neu, QStringLiteral("afa")}), QString()) << "a second run posts nothing";
     QMap<int, double> kategorie;
-    for (const QJsonValue& k : json({QStringLiteral("euer"), neu, QStringLiteral("--json")}).value(QStringLiteral("kategorien")).toArray())
+    const QJsonObject euer = json({QStringLiteral("euer"), neu, QStringLiteral("--json")});
+    for (const QJsonValue& k : euer.value(QStringLiteral("kategorien")).toArray())
         kategorie[k.toObject().value(QStringLiteral("kategorie")).toInt()] = k.toObject().value(QStringLiteral("summe")).toDouble();
-    EXPECT_DOUBLE_EQ(kategorie.value(5301), 600);   // EÜR 130
-    EXPECT_DOUBLE_EQ(kategorie.value(5305), 100);   // EÜR 137
-    EXPECT_DOUBLE_EQ(kategorie.value(5401), 5100);  // EÜR 135
-    EXPECT_DOUBLE_EQ(kategorie.value(4202), 5000);  // EÜR 102
+    EXPECT_DOUBLE_EQ(kategorie.value(5301), 600);
+    EXPECT_DOUBLE_EQ(kategorie.value(5305), 100);
+    EXPECT_DOUBLE_EQ(kategorie.value(5401), 5100);
+    EXPECT_DOUBLE_EQ(kategorie.value(4202), 5000);
+    // The lines of the form: the remaining book value is an expense like the depreciation.
+    const QJsonObject zeile = euer.value(QStringLiteral("zeilen")).toObject();
+    EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("130")).toDouble(), 600);
+    EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("137")).toDouble(), 100);
+    EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("135")).toDouble(), 5100);
+    EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("102")).toDouble(), 5000);
+    // The calculation file writes every expense negated, this one too.
+    EXPECT_TRUE(ok({QStringLiteral("berechnung"), neu, QStringLiteral("-")}).contains(QStringLiteral("name=\"Restbuchwert ausgeschiedener Anlagen\" summe=\"-5.100,00\"")));
     const QJsonObject ende2016 = gesamt(neu);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("afa")).toDouble(), 700);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("abgaenge")).toDouble(), 5100);

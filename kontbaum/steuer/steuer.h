@@ -22,9 +22,10 @@
 
 namespace Gewinnregel {
 // The profit from its four totals: income - expenses, less the investment
-// deduction while that difference does not exceed the limit
-// (KontoGlobal::kIabGewinngrenze), plus the add-back.
-EuroType gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung);
+// deduction while that difference does not exceed `grenze` (the case's
+// Sperrgrenzen::iabGewinngrenze), plus the add-back.
+EuroType gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung,
+                const EuroType& grenze);
 }  // namespace Gewinnregel
 
 class DatenBase;
@@ -34,4 +35,9 @@ namespace Formularwerte {
 // one of an earlier transfer that the ledger no longer gives. Variables
 // named in `ausser` do not count. A null node holds nothing.
 bool ueberschreibtWerte(const DatenBase* knoten, const QMap<QString, EuroType>& neu, const QStringList& ausser = {});
+// The figures the transfer puts into the Anlage EÜR of the active case, by
+// the line of the form (102, 130, 135, …, 219 the profit), each counted as
+// it raises its line: an expense line shows its expense positive. Lines
+// the ledger gives nothing for are left out.
+QMap<int, EuroType> eurZeilen();
 }  // namespace Formularwerte
