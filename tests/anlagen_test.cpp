@@ -299,7 +299,8 @@ TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
 // A whole life on the command line: a machine bought 01.10.2015 for 6 000
 // net over 5 years and a pooled tablet of 500, the change of year, and the
 // machine sold on 30.06.2016 for 5 000 net.
-//   2015: machine 6 000 x 3/60 = 300, tablet 500 / 5 = 100; closing 5 700 + 400.
+//   2015: machine 6 000 x 3/60 = 300, tablet 500 / 5 = 100; closing 5 700 + 400,
+//         the opening balances of 210 and 485 on 01.01.2016.
 //   2016: machine 6 000 x 9/60 - 300 = 600 up to June; remaining book value
 //         5 700 - 600 = 5 100 (EÜR 135); proceeds 5 000 (EÜR 102); the
 //         tablet's fifth 100 whatever became of it.
@@ -342,6 +343,14 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     EXPECT_TRUE(ok({QStringLiteral("investitionsabzug"), neu, QStringLiteral("liste")}).contains(QStringLiteral("offen 12.000,00 € bis 31.12.2018")))
         << "the open deduction comes over";
     EXPECT_DOUBLE_EQ(gesamt(neu).value(QStringLiteral("buchwert_anfang")).toDouble(), ende2015.value(QStringLiteral("buchwert_ende")).toDouble());
+    // The balance list opens with the carried book values (the tablet's
+    // purchase was never booked: its account opens with the register's 400).
+    const QString salden = ok({QStringLiteral("saldenliste"), neu, QStringLiteral("--csv")});
+    EXPECT_TRUE(salden.contains(QStringLiteral("210;\"Maschinen\";5.700,00;0,00;"))) << salden.toStdString();
+    EXPECT_TRUE(salden.contains(QStringLiteral("485;\"Sammelposten\";400,00;0,00;"))) << salden.toStdString();
+    EXPECT_TRUE(ok({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--ja")})
+                    .contains(QStringLiteral("stimmen bereits mit den Saldovortragsbuchungen überein")))
+        << "the carry-forward of the ledger leaves the register's opening balances alone";
 
     ok({QStringLiteral("anlage"), neu, QStringLiteral("abgang"), QStringLiteral("1"), QStringLiteral("--datum"), QStringLiteral("30.06.2016"),
         QStringLiteral("--art"), QStringLiteral("verkauf"), QStringLiteral("--erloes"), QStringLiteral("5000"), QStringLiteral("--geldkonto"),

@@ -131,6 +131,11 @@ struct Lauf {
 // only after the lock question was answered Yes. All in one transaction;
 // false (nothing posted) with the German reason.
 bool buchen(int jahr, Lauf* lauf, QString* fehler);
+// Posts the opening balances of the assets carried into `jahr` (the book
+// value on 1 January on the asset account against the carry-forward
+// account, origin 28, "AnlageSaldovortrag_<id>") that the ledger does not
+// hold yet; buchen() posts them too. The year change calls it.
+bool saldovortraege(int jahr, Lauf* lauf, QString* fehler);
 // The purchase of an entry: money account credited, the asset account
 // debited with the net cost and the input tax by `steuerschluessel`.
 // Refused when the entry already has a purchase in the ledger.
