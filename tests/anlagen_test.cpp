@@ -86,6 +86,21 @@ TEST_F(AnlagenTest, EachKindOfDepreciationLandsOnItsLineAndIsPostedOnce) {
     EXPECT_TRUE(e.contains(QStringLiteral("20 %"))) << e.toStdString();
     maschine.sonder.insert(2016, eur(2000));
     speichere(maschine);
+    // After the five years of § 7g Abs. 5 (2016 to 2020: 5 x 1 000 AfA) the
+    // rest of 10 000 - 5 000 - 2 000 = 3 000 is spread over the remaining 60
+    // months (§ 7a Abs. 9 EStG): 600 a year, the last in 2025.
+    EXPECT_EQ(Anlagen::werte(maschine, 2020).afa, eur(1000));
+    EXPECT_EQ(Anlagen::werte(maschine, 2021).afa, eur(600));
+    EXPECT_EQ(Anlagen::werte(maschine, 2025).afa, eur(600));
+    EXPECT_EQ(Anlagen::werte(maschine, 2025).ende, EuroType());
+    // Bought 01.07.2016 for 12 000 over 6 years with 2 400 special
+    // depreciation: 54 of 72 months by 2020 take 9 000, the rest of 600 goes
+    // over the remaining 18 months: 400 in 2021, 200 in 2022.
+    Anlagen::Anlage stapler = anlage("Stapler", 210, zDate(2016, 7, 1), 12000, Anlagen::Linear, 6);
+    stapler.sonder.insert(2016, eur(2400));
+    EXPECT_EQ(Anlagen::werte(stapler, 2021).anfang, eur(600));
+    EXPECT_EQ(Anlagen::werte(stapler, 2021).afa, eur(400));
+    EXPECT_EQ(Anlagen::werte(stapler, 2022).afa, eur(200));
     // A low-value asset at exactly the limit of 410 is written off at once
     // (EÜR 132); one cent more is refused as such.
     speichere(anlage("Schreibtischstuhl", 480, zDate(2016, 5, 10), 410, Anlagen::Sofort));
