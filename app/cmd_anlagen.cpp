@@ -331,6 +331,7 @@ int kfzNeu(const Args& a) {
     f.monatlich = a.has(QStringLiteral("--monatlich"));
     if (a.has(QStringLiteral("--entfernung")) && !parseInt(a.value(QStringLiteral("--entfernung")), 1, 1000, &f.entfernung, &e)) return usageError(n, e);
     if (a.has(QStringLiteral("--arbeitstage")) && !parseInt(a.value(QStringLiteral("--arbeitstage")), 1, 366, &f.arbeitstage, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--jahres-km")) && !parseInt(a.value(QStringLiteral("--jahres-km")), 1, 1000000, &f.jahresKm, &e)) return usageError(n, e);
     if (f.fahrtenbuch && f.monatlich) return usageError(n, QStringLiteral("Der Anteil laut Fahrtenbuch wird einmal im Jahr gebucht; --monatlich gilt für die 1-%-Regelung."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString g;
@@ -569,16 +570,19 @@ QList<Befehl> anlagenBefehle() {
         {QStringLiteral("kfz"), QStringLiteral("neu"), {QStringLiteral("add")},
          {{{"--bezeichnung"}, "TEXT"}, {{"--methode"}, "prozent|fahrtenbuch"}, {{"--listenpreis"}, "BRUTTO"}, {{"--anteil"}, "PROZENT"},
           {{"--ust-anteil"}, "PROZENT"}, {{"--von-monat"}, "M"}, {{"--bis-monat"}, "M"}, {{"--monatlich"}}, {{"--entfernung"}, "KM"},
-          {{"--arbeitstage"}, "TAGE"}},
+          {{"--arbeitstage"}, "TAGE"}, {{"--jahres-km"}, "KM"}},
          QStringLiteral("dalvo kfz FALL neu --bezeichnung T (--listenpreis BRUTTO | --methode fahrtenbuch --anteil P) [--ust-anteil P] "
-                        "[--von-monat M] [--bis-monat M] [--monatlich] [--entfernung KM --arbeitstage TAGE]"),
+                        "[--von-monat M] [--bis-monat M] [--monatlich] [--entfernung KM --arbeitstage TAGE [--jahres-km KM]]"),
          QStringLiteral("trägt einen Firmenwagen ein"),
          QStringLiteral("1-%-Regelung (Vorgabe): 1 % des auf volle hundert Euro abgerundeten Bruttolistenpreises je Monat\n"
                         "der Nutzung im Jahr (§ 6 Abs. 1 Nr. 4 Satz 2 EStG). Fahrtenbuch: der private Anteil der Kfz-Kosten\n"
                         "des Jahres (laufende Kosten, Leasing, AfA der Fahrzeuge im Anlagenverzeichnis). --ust-anteil: der Teil\n"
                         "mit 19 % USt (Vorgabe 80 %, der Rest ohne USt). --entfernung und --arbeitstage: Fahrten zwischen\n"
-                        "Wohnung und Betrieb (1-%-Regelung): 0,03 % des Listenpreises je km und Monat (EÜR Kz 142), davon\n"
-                        "abziehbar 0,30 € je km und Fahrtag (Kz 176), der Rest nicht abziehbar. Gibt die Nummer aus."),
+                        "Wohnung und Betrieb: nach der 1-%-Regelung 0,03 % des Listenpreises je km und Monat (EÜR Kz 142),\n"
+                        "mit Fahrtenbuch der Anteil dieser Fahrten (2 x km x Tage) an den --jahres-km an den Kosten; davon\n"
+                        "abziehbar 0,30 € je km und Fahrtag (Kz 176), der Rest nicht abziehbar. Ist nur ein Fahrzeug\n"
+                        "eingetragen, sind Privatanteil und nicht abziehbare Fahrten nach der 1-%-Regelung höchstens die\n"
+                        "Kfz-Kosten des Jahres (Kostendeckelung). Gibt die Nummer aus."),
          cmdKfz},
         {QStringLiteral("kfz"), QStringLiteral("buchen"), {}, {}, QStringLiteral("dalvo kfz FALL buchen [--ja|--nein]"),
          QStringLiteral("bucht den Privatanteil"),

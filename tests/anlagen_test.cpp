@@ -245,6 +245,79 @@ TEST_F(AnlagenTest, TheCompanyCarsPrivateUseByTheOnePercentRule) {
     EXPECT_TRUE(lauf.buchungen.isEmpty()) << "a second run posts nothing";
 }
 
+// One car, list price 30 000, the whole year by the 1 % rule: 300 x 12 =
+// 3 600; trips of 10 km on 200 days: 30 000 x 0,03 % x 10 x 12 = 1 080,
+// deductible 0,30 x 10 x 200 = 600, not deductible 480. The flat values stay
+// within the year's car costs (Kostendeckelung):
+//   costs 2 000: private use 2 000, nothing left for the trips;
+//   costs 4 000: private use 3 600, the trips' non-deductible part 400 of 480.
+TEST_F(AnlagenTest, TheFlatValuesOfACarStayWithinItsCosts) {
+    auto kosten = [&](double netto) {
+        KontoGlobal::BuchungsEntwurf b;
+        b.buchungsart = 2;
+        b.belegdatum = zDate(2016, 6, 1);
+        b.haben = true;
+        b.konto = 1200;
+        b.teile.append({4530, 7, eur(netto), true, QString()});
+        QString e;
+        ASSERT_NE(KontoGlobal::bucheEingabe(b, db, &e), 0ul) << e.toStdString();
+    };
+    Anlagen::Fahrzeug f;
+    f.bezeichnung = QStringLiteral("Limousine");
+    f.listenpreis = eur(30000);
+    f.entfernung = 10;
+    f.arbeitstage = 200;
+    QString e;
+    ASSERT_EQ(Anlagen::fahrzeugAnlegen(f, &e), 1) << e.toStdString();
+    kosten(2000);
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e)) << e.toStdString();
+    QMap<QString, EuroType> w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur2_Kz106")), eur(2000));
+    EXPECT_TRUE(w.value(QStringLiteral("eur3_Kz142")).isNull());
+    kosten(2000);
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e)) << e.toStdString();
+    w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur2_Kz106")), eur(3600));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz142")), eur(-1000));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz176")), eur(600));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=4679")).toEuro(), eur(400));
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e));
+    EXPECT_TRUE(lauf.buchungen.isEmpty());
+}
+
+// A logbook car with 25 % private use and 8 000 of costs: private use
+// 2 000 (EÜR 106). Trips of 15 km on 200 days are 6 000 of the 20 000 km of
+// the year, their share of the costs 8 000 x 6 000 / 20 000 = 2 400 (EÜR
+// 142), deductible 0,30 x 15 x 200 = 900 (EÜR 176), 1 500 not deductible.
+TEST_F(AnlagenTest, ALogbookCarsTripsTakeTheirShareOfTheCosts) {
+    KontoGlobal::BuchungsEntwurf b;
+    b.buchungsart = 2;
+    b.belegdatum = zDate(2016, 6, 1);
+    b.haben = true;
+    b.konto = 1200;
+    b.teile.append({4530, 7, eur(8000), true, QString()});
+    QString e;
+    ASSERT_NE(KontoGlobal::bucheEingabe(b, db, &e), 0ul) << e.toStdString();
+    Anlagen::Fahrzeug f;
+    f.bezeichnung = QStringLiteral("Kombi");
+    f.fahrtenbuch = true;
+    f.privatProzent = 25;
+    f.entfernung = 15;
+    f.arbeitstage = 200;
+    EXPECT_EQ(Anlagen::fahrzeugAnlegen(f, &e), 0) << "the kilometres of the year are missing";
+    EXPECT_TRUE(e.contains(QStringLiteral("--jahres-km"))) << e.toStdString();
+    f.jahresKm = 20000;
+    ASSERT_EQ(Anlagen::fahrzeugAnlegen(f, &e), 1) << e.toStdString();
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e)) << e.toStdString();
+    const QMap<QString, EuroType> w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur2_Kz106")), eur(2000));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz142")), eur(-2400));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz176")), eur(900));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=4679")).toEuro(), eur(1500));
+}
+
 // Shares held as current assets, bought for 10 000 and sold on 01.10.2016
 // for 12 500: the cost is an expense only at the sale (EÜR 135), the
 // proceeds income (EÜR 102), the profit 2 500; a plot of land held for

@@ -259,12 +259,16 @@ struct Fahrzeug {
     int vonMonat = 1, bisMonat = 12;
     bool monatlich = false;    // one booking a month instead of one a year
     // Trips between home and business (§ 4 Abs. 5 Satz 1 Nr. 6 EStG, 1 %
-    // rule only): km one way and the days driven. Of 0,03 % of the list
-    // price per km and month (EÜR 142) the allowance of 0,30 EUR per km and
-    // day stays deductible (EÜR 176); the rest is not deductible (category
-    // 6000). Posted once a year under "EntfPausch[<id>]<year>", origin 61.
+    // rule, or the logbook's share of costs): km one way and the days driven.
+    // Of 0,03 % of the list price per km and month (EÜR 142) the allowance
+    // of 0,30 EUR per km and day stays deductible (EÜR 176); the rest is not
+    // deductible (category 6000). Posted once a year under
+    // "EntfPausch[<id>]<year>", origin 61.
     int entfernung = 0;
     int arbeitstage = 0;
+    // With a logbook the trips take their share of the year's costs by
+    // kilometres: 2 x entfernung x arbeitstage of jahresKm driven in all.
+    int jahresKm = 0;
 };
 QList<Fahrzeug> fahrzeuge();
 // Adds a vehicle for the case's year; its number, 0 with `fehler`.
@@ -273,6 +277,11 @@ int fahrzeugAnlegen(Fahrzeug f, QString* fehler);
 EuroType fahrzeugKosten(DBConnection* db, EuroType* mitVorsteuer);
 // Posts the private use of every vehicle for the case's year that the
 // ledger does not hold yet; all in one transaction, the lock question first.
+// While the register holds one vehicle, the year's car costs are its own:
+// the 1 % value and the non-deductible part of the trips are capped at them
+// (the cap posted as "Kostendeckelung[<id>]<year>", origin 60).
+// With several vehicles the ledger cannot say which car a cost belongs to
+// and no cap is made.
 bool privatanteilBuchen(Lauf* lauf, QString* fehler);
 
 }  // namespace Anlagen
