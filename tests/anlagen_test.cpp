@@ -168,6 +168,14 @@ TEST_F(AnlagenTest, ThePoolIsDissolvedByFifthsAndHoldsForTheWholeYear) {
     EXPECT_EQ(form().value(QStringLiteral("eur3_Kz137")), eur(200));
     EXPECT_EQ(form().value(QStringLiteral("eur3_Kz132")), eur(150));
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 800);
+    // The form shows the year's pool as one row, not its items.
+    BerichtListe l;
+    Berichte::anlagenverzeichnis(2016, &l);
+    QStringList pool;
+    for (const auto& z : l.zeilen)
+        if (!z.summe && z.werte.value(0).toString().startsWith(QStringLiteral("Sammelposten")))
+            pool << QStringLiteral("%1 %2 %3").arg(z.werte.value(2).toString()).arg(z.werte.value(6).toDouble()).arg(z.werte.value(9).toDouble());
+    EXPECT_EQ(pool, QStringList{QStringLiteral("Sammelposten 2016 1000 200")});
 }
 
 // A deduction of 2015 (carried into 2016) of 12 000 for a van planned at
