@@ -3,6 +3,7 @@
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
+#include "app/json.h"
 
 #include "host/app/ui.h"
 #include "kontbaum/anlagen/anlagen.h"
@@ -453,9 +454,37 @@ int umlaufAbgang(const Args& a) {
     });
 }
 
+int umlaufTeileinkuenfte(const Args& a) {
+    const QString n = QStringLiteral("umlauf teileinkuenfte");
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        const Anlagen::Teileinkuenfte t = Anlagen::teileinkuenfte(fall.kg()->getSteuerjahr());
+        if (a.has(QStringLiteral("--json"))) {
+            QJsonObject o;
+            o[QStringLiteral("erloese")] = jsonBetrag(t.erloese);
+            o[QStringLiteral("kosten")] = jsonBetrag(t.kosten);
+            o[QStringLiteral("steuerfrei")] = jsonBetrag(t.steuerfrei);
+            o[QStringLiteral("nicht_abziehbar")] = jsonBetrag(t.nichtAbziehbar);
+            o[QStringLiteral("korrektur")] = jsonBetrag(t.korrektur());
+            out(jsonText(o));
+            return int(Ok);
+        }
+        QString text = QStringLiteral("Verkauf und Entnahme von Anteilen %1 (Teileinkünfteverfahren)\n").arg(fall.kg()->getSteuerjahr());
+        const QList<QPair<QString, EuroType>> zeilen = {{QStringLiteral("Erlöse und Entnahmewerte"), t.erloese},
+                                                        {QStringLiteral("davon steuerfrei (40 %, § 3 Nr. 40 EStG)"), t.steuerfrei},
+                                                        {QStringLiteral("Anschaffungskosten"), t.kosten},
+                                                        {QStringLiteral("davon nicht abziehbar (40 %, § 3c Abs. 2 EStG)"), t.nichtAbziehbar},
+                                                        {QStringLiteral("Korrektur des Gewinns der EÜR"), t.korrektur()}};
+        for (const auto& z : zeilen) text += QStringLiteral("  %1 %2 €\n").arg(z.first.leftJustified(48)).arg(z.second.getText(), 12);
+        out(text);
+        return int(Ok);
+    });
+}
+
 int cmdUmlauf(const Args& a) {
     const QString u = a.positional().value(1);
     if (u == QLatin1String("neu")) return umlaufNeu(a);
+    if (u == QLatin1String("teileinkuenfte")) return umlaufTeileinkuenfte(a);
     return umlaufAbgang(a);
 }
 
@@ -543,6 +572,15 @@ QList<Befehl> anlagenBefehle() {
          QStringLiteral("dalvo umlauf FALL abgang NR --datum D --art verkauf|entnahme [--erloes B --geldkonto N]"),
          QStringLiteral("trägt Verkauf oder Entnahme ein"),
          QStringLiteral("„anlage afa“ bucht dann die Anschaffungskosten als Betriebsausgabe (EÜR Kz 135) und den Erlös (Kz 102)."),
+         cmdUmlauf},
+        {QStringLiteral("umlauf"), QStringLiteral("teileinkuenfte"), {}, {{{"--json"}}},
+         QStringLiteral("dalvo umlauf FALL teileinkuenfte [--json]"),
+         QStringLiteral("zeigt die Zahlen des Teileinkünfteverfahrens für verkaufte Anteile"),
+         QStringLiteral("Für Anteile an Kapitalgesellschaften (--art anteile), die im Jahr verkauft oder entnommen wurden:\n"
+                        "40 % der Erlöse sind steuerfrei (§ 3 Nr. 40 Satz 1 Buchst. a EStG), 40 % der Anschaffungskosten\n"
+                        "nicht abziehbar (§ 3c Abs. 2 EStG). Die EÜR enthält beides in voller Höhe; die Korrektur gehört in\n"
+                        "die Erklärung der Einkünfte (Anlage G oder S). Mit --json: erloese, kosten, steuerfrei,\n"
+                        "nicht_abziehbar, korrektur."),
          cmdUmlauf},
         {QStringLiteral("investitionsabzug"), {}, {QStringLiteral("iab")}, {}, QString(),
          QStringLiteral("Investitionsabzugsbeträge nach § 7g EStG: abziehen, hinzurechnen, rückgängig machen"),

@@ -329,7 +329,8 @@ TEST_F(AnlagenTest, ALogbookCarsTripsTakeTheirShareOfTheCosts) {
 // Shares held as current assets, bought for 10 000 and sold on 01.10.2016
 // for 12 500: the cost is an expense only at the sale (EÜR 135), the
 // proceeds income (EÜR 102), the profit 2 500; a plot of land held for
-// 50 000 changes nothing but the register.
+// 50 000 changes nothing but the register. The 40 % rule corrects the
+// profit outside the EÜR.
 TEST_F(AnlagenTest, CurrentAssetsCostOnlyWhenTheyLeave) {
     Anlagen::UmlaufGut aktien;
     aktien.bezeichnung = QStringLiteral("Aktien");
@@ -362,10 +363,31 @@ TEST_F(AnlagenTest, CurrentAssetsCostOnlyWhenTheyLeave) {
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=2325 AND Haben=0")).toEuro(),
               eur(10000)) << "the cost on the account of line 135";
     EXPECT_EQ(KontoGlobal::getGewinn(db, false, 0), eur(2500));
+    // The 40 % rule outside the EÜR: 40 % of 12 500 tax-free (5 000), 40 %
+    // of 10 000 not deductible (4 000); of the gain of 2 500 the income tax
+    // takes 60 %, 1 500, the correction is -1 000. The land is no share.
+    Anlagen::Teileinkuenfte t = Anlagen::teileinkuenfte(2016);
+    EXPECT_EQ(t.steuerfrei, eur(5000));
+    EXPECT_EQ(t.nichtAbziehbar, eur(4000));
+    EXPECT_EQ(t.korrektur(), eur(-1000));
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("abgaenge")), 10000);
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 50000);
     ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e));
     EXPECT_TRUE(lauf.buchungen.isEmpty());
+    // Shares of 5 000 withdrawn at 3 000 add a loss of 2 000 of which 60 %
+    // count: withdrawn values 15 500 (6 200 tax-free), cost 15 000 (6 000
+    // not deductible), correction -1 000 + 800 = -200.
+    Anlagen::UmlaufGut fonds = aktien;
+    fonds.nummer = 0;
+    fonds.bezeichnung = QStringLiteral("GmbH-Anteil");
+    fonds.kosten = eur(5000);
+    fonds.abgangsart = Anlagen::Entnahme;
+    fonds.erloes = eur(3000);
+    ASSERT_TRUE(Anlagen::umlaufSpeichern(fonds, &e)) << e.toStdString();
+    t = Anlagen::teileinkuenfte(2016);
+    EXPECT_EQ(t.steuerfrei, eur(6200));
+    EXPECT_EQ(t.nichtAbziehbar, eur(6000));
+    EXPECT_EQ(t.korrektur(), eur(-200));
 }
 
 TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {

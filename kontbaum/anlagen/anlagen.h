@@ -189,6 +189,21 @@ unsigned long bucheUmlaufAnschaffung(const UmlaufGut& u, unsigned long geldkonto
 // The figures of the AVEÜR for `jahr` (no depreciation).
 Jahreswerte werte(const UmlaufGut& u, int jahr);
 
+// The 40 % rule for shares in corporations held as current assets by a
+// sole proprietor (Teileinkünfteverfahren): of what a share brings in when
+// it is sold or withdrawn 40 % is tax-free (§ 3 Nr. 40 Satz 1 Buchst. a
+// EStG), and 40 % of its cost are not deductible (§ 3c Abs. 2 EStG). The
+// EÜR keeps both in full; the difference is the correction the declaration
+// of the business's income makes to its profit.
+struct Teileinkuenfte {
+    EuroType erloese, kosten;           // of the shares that left in the year
+    EuroType steuerfrei, nichtAbziehbar;  // 40 % of each
+    // What the profit of the EÜR changes by for the income tax.
+    EuroType korrektur() const { return nichtAbziehbar - steuerfrei; }
+};
+// The figures of the entries of kind 2 (shares) that left in `jahr`.
+Teileinkuenfte teileinkuenfte(int jahr);
+
 // --- investment deductions, § 7g EStG in the version for 2016 (iab.cpp) -----
 //
 // An entry "Kont_[M]\Iab006_[0]\Iab006a_{n}" is one deduction: the year it
