@@ -111,6 +111,12 @@ bool vortragsPosten(DBConnection* db, int jahr, QList<Posten>* posten, QString* 
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     for (const Anlage& a : liste()) {
         if (a.id == 0 || a.vortragsjahr != jahr || a.konto == 0) continue;
+        // An account the user made part of the ledger's carry-forward gets
+        // its opening balance from there.
+        if (QueryPrepared(db, QStringLiteral("SELECT EB_Erzeugung FROM eurKontenplan WHERE Nummer=?"), {DatenTyp(qlonglong(a.konto))})
+                .value(0)
+                .toLongLong() != 0)
+            continue;
         const QString zusatz = tag("AnlageSaldovortrag_", a.id);
         const EuroType diff = werte(a, jahr).anfang - aufAnlagekonto(db, zusatz, a.konto);
         if (diff.isNull()) continue;

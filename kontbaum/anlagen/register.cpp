@@ -393,7 +393,7 @@ bool entfernen(int nummer, QString* fehler) {
     }
     DBConnection* db = rsFallDB();
     const QStringList tags = {QStringLiteral("AnlageAbschreibung_"), QStringLiteral("AnlageSonderAbschreibung_"), QStringLiteral("AnlageAbgang_"), QStringLiteral("AnlageKuerzung_"),
-                              QStringLiteral("AnlageErloes_"), QStringLiteral("AnlageNeu_")};
+                              QStringLiteral("AnlageErloes_"), QStringLiteral("AnlageNeu_"), QStringLiteral("AnlageSaldovortrag_")};
     for (const QString& t : tags) {
         const qlonglong n = db ? QueryPrepared(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Storno=0 AND Storniert=0 AND Zusatzinfo=?"),
                                                {DatenTyp(t + QString::number(a.id))})
