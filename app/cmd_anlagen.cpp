@@ -477,6 +477,8 @@ int umlaufTeileinkuenfte(const Args& a) {
                                                         {QStringLiteral("Korrektur des Gewinns der EÜR"), t.korrektur()}};
         for (const auto& z : zeilen) text += QStringLiteral("  %1 %2 €\n").arg(z.first.leftJustified(48)).arg(z.second.getText(), 12);
         out(text);
+        if (t.erloese.isNull() && t.kosten.isNull())
+            err(QStringLiteral("Hinweis: %1 wurden keine Anteile (umlauf neu --art anteile) verkauft oder entnommen.\n").arg(fall.kg()->getSteuerjahr()));
         return int(Ok);
     });
 }
