@@ -3,6 +3,7 @@
 #include "app/befehle.h"
 #include "app/cli.h"
 #include "app/fall.h"
+#include "app/json.h"
 
 #include "host/app/ui.h"
 #include "kontbaum/anlagen/anlagen.h"
@@ -331,6 +332,7 @@ int kfzNeu(const Args& a) {
     f.monatlich = a.has(QStringLiteral("--monatlich"));
     if (a.has(QStringLiteral("--entfernung")) && !parseInt(a.value(QStringLiteral("--entfernung")), 1, 1000, &f.entfernung, &e)) return usageError(n, e);
     if (a.has(QStringLiteral("--arbeitstage")) && !parseInt(a.value(QStringLiteral("--arbeitstage")), 1, 366, &f.arbeitstage, &e)) return usageError(n, e);
+    if (a.has(QStringLiteral("--jahres-km")) && !parseInt(a.value(QStringLiteral("--jahres-km")), 1, 1000000, &f.jahresKm, &e)) return usageError(n, e);
     if (f.fahrtenbuch && f.monatlich) return usageError(n, QStringLiteral("Der Anteil laut Fahrtenbuch wird einmal im Jahr gebucht; --monatlich gilt für die 1-%-Regelung."));
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString g;
@@ -452,9 +454,39 @@ int umlaufAbgang(const Args& a) {
     });
 }
 
+int umlaufTeileinkuenfte(const Args& a) {
+    const QString n = QStringLiteral("umlauf teileinkuenfte");
+    if (a.positional().size() != 2) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        const Anlagen::Teileinkuenfte t = Anlagen::teileinkuenfte(fall.kg()->getSteuerjahr());
+        if (a.has(QStringLiteral("--json"))) {
+            QJsonObject o;
+            o[QStringLiteral("erloese")] = jsonBetrag(t.erloese);
+            o[QStringLiteral("kosten")] = jsonBetrag(t.kosten);
+            o[QStringLiteral("steuerfrei")] = jsonBetrag(t.steuerfrei);
+            o[QStringLiteral("nicht_abziehbar")] = jsonBetrag(t.nichtAbziehbar);
+            o[QStringLiteral("korrektur")] = jsonBetrag(t.korrektur());
+            out(jsonText(o));
+            return int(Ok);
+        }
+        QString text = QStringLiteral("Verkauf und Entnahme von Anteilen %1 (Teileinkünfteverfahren)\n").arg(fall.kg()->getSteuerjahr());
+        const QList<QPair<QString, EuroType>> zeilen = {{QStringLiteral("Erlöse und Entnahmewerte"), t.erloese},
+                                                        {QStringLiteral("davon steuerfrei (40 %, § 3 Nr. 40 EStG)"), t.steuerfrei},
+                                                        {QStringLiteral("Anschaffungskosten"), t.kosten},
+                                                        {QStringLiteral("davon nicht abziehbar (40 %, § 3c Abs. 2 EStG)"), t.nichtAbziehbar},
+                                                        {QStringLiteral("Korrektur des Gewinns der EÜR"), t.korrektur()}};
+        for (const auto& z : zeilen) text += QStringLiteral("  %1 %2 €\n").arg(z.first.leftJustified(48)).arg(z.second.getText(), 12);
+        out(text);
+        if (t.erloese.isNull() && t.kosten.isNull())
+            err(QStringLiteral("Hinweis: %1 wurden keine Anteile (umlauf neu --art anteile) verkauft oder entnommen.\n").arg(fall.kg()->getSteuerjahr()));
+        return int(Ok);
+    });
+}
+
 int cmdUmlauf(const Args& a) {
     const QString u = a.positional().value(1);
     if (u == QLatin1String("neu")) return umlaufNeu(a);
+    if (u == QLatin1String("teileinkuenfte")) return umlaufTeileinkuenfte(a);
     return umlaufAbgang(a);
 }
 
@@ -543,6 +575,15 @@ QList<Befehl> anlagenBefehle() {
          QStringLiteral("trägt Verkauf oder Entnahme ein"),
          QStringLiteral("„anlage afa“ bucht dann die Anschaffungskosten als Betriebsausgabe (EÜR Kz 135) und den Erlös (Kz 102)."),
          cmdUmlauf},
+        {QStringLiteral("umlauf"), QStringLiteral("teileinkuenfte"), {}, {{{"--json"}}},
+         QStringLiteral("dalvo umlauf FALL teileinkuenfte [--json]"),
+         QStringLiteral("zeigt die Zahlen des Teileinkünfteverfahrens für verkaufte Anteile"),
+         QStringLiteral("Für Anteile an Kapitalgesellschaften (--art anteile), die im Jahr verkauft oder entnommen wurden:\n"
+                        "40 % der Erlöse sind steuerfrei (§ 3 Nr. 40 Satz 1 Buchst. a EStG), 40 % der Anschaffungskosten\n"
+                        "nicht abziehbar (§ 3c Abs. 2 EStG). Die EÜR enthält beides in voller Höhe; die Korrektur gehört in\n"
+                        "die Erklärung der Einkünfte (Anlage G oder S). Mit --json: erloese, kosten, steuerfrei,\n"
+                        "nicht_abziehbar, korrektur."),
+         cmdUmlauf},
         {QStringLiteral("investitionsabzug"), {}, {QStringLiteral("iab")}, {}, QString(),
          QStringLiteral("Investitionsabzugsbeträge nach § 7g EStG: abziehen, hinzurechnen, rückgängig machen"),
          QStringLiteral("Offene Abzüge der drei Vorjahre gehen beim Jahreswechsel mit ins neue Jahr."), nullptr},
@@ -569,16 +610,19 @@ QList<Befehl> anlagenBefehle() {
         {QStringLiteral("kfz"), QStringLiteral("neu"), {QStringLiteral("add")},
          {{{"--bezeichnung"}, "TEXT"}, {{"--methode"}, "prozent|fahrtenbuch"}, {{"--listenpreis"}, "BRUTTO"}, {{"--anteil"}, "PROZENT"},
           {{"--ust-anteil"}, "PROZENT"}, {{"--von-monat"}, "M"}, {{"--bis-monat"}, "M"}, {{"--monatlich"}}, {{"--entfernung"}, "KM"},
-          {{"--arbeitstage"}, "TAGE"}},
+          {{"--arbeitstage"}, "TAGE"}, {{"--jahres-km"}, "KM"}},
          QStringLiteral("dalvo kfz FALL neu --bezeichnung T (--listenpreis BRUTTO | --methode fahrtenbuch --anteil P) [--ust-anteil P] "
-                        "[--von-monat M] [--bis-monat M] [--monatlich] [--entfernung KM --arbeitstage TAGE]"),
+                        "[--von-monat M] [--bis-monat M] [--monatlich] [--entfernung KM --arbeitstage TAGE [--jahres-km KM]]"),
          QStringLiteral("trägt einen Firmenwagen ein"),
          QStringLiteral("1-%-Regelung (Vorgabe): 1 % des auf volle hundert Euro abgerundeten Bruttolistenpreises je Monat\n"
                         "der Nutzung im Jahr (§ 6 Abs. 1 Nr. 4 Satz 2 EStG). Fahrtenbuch: der private Anteil der Kfz-Kosten\n"
                         "des Jahres (laufende Kosten, Leasing, AfA der Fahrzeuge im Anlagenverzeichnis). --ust-anteil: der Teil\n"
                         "mit 19 % USt (Vorgabe 80 %, der Rest ohne USt). --entfernung und --arbeitstage: Fahrten zwischen\n"
-                        "Wohnung und Betrieb (1-%-Regelung): 0,03 % des Listenpreises je km und Monat (EÜR Kz 142), davon\n"
-                        "abziehbar 0,30 € je km und Fahrtag (Kz 176), der Rest nicht abziehbar. Gibt die Nummer aus."),
+                        "Wohnung und Betrieb: nach der 1-%-Regelung 0,03 % des Listenpreises je km und Monat (EÜR Kz 142),\n"
+                        "mit Fahrtenbuch der Anteil dieser Fahrten (2 x km x Tage) an den --jahres-km an den Kosten; davon\n"
+                        "abziehbar 0,30 € je km und Fahrtag (Kz 176), der Rest nicht abziehbar. Ist nur ein Fahrzeug\n"
+                        "eingetragen, sind Privatanteil und nicht abziehbare Fahrten nach der 1-%-Regelung höchstens die\n"
+                        "Kfz-Kosten des Jahres (Kostendeckelung). Gibt die Nummer aus."),
          cmdKfz},
         {QStringLiteral("kfz"), QStringLiteral("buchen"), {}, {}, QStringLiteral("dalvo kfz FALL buchen [--ja|--nein]"),
          QStringLiteral("bucht den Privatanteil"),

@@ -15,6 +15,7 @@
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
 #include "kontbaum/steuer/erklaerung.h"
+#include "kontbaum/steuer/steuer.h"
 #include "kontbaum/berichte/liste.h"
 #include "kontbaum/steuer/voranmeldung.h"
 
@@ -264,6 +265,10 @@ int cmdEuer(const Args& a) {
                 kats.append(ko);
             }
             o[QStringLiteral("kategorien")] = kats;
+            QJsonObject zeilen;
+            const QMap<int, EuroType> formular = Formularwerte::eurZeilen();
+            for (auto it = formular.constBegin(); it != formular.constEnd(); ++it) zeilen[QString::number(it.key())] = j(it.value());
+            o[QStringLiteral("zeilen")] = zeilen;
             if (uebertragen) o[QStringLiteral("uebertragen")] = true;
             out(jsonText(o));
             return int(Ok);
@@ -517,7 +522,8 @@ QList<Befehl> steuerBefehle() {
          QStringLiteral("zeigt die Einnahmenüberschussrechnung"),
          QStringLiteral("Zeigt Betriebseinnahmen und -ausgaben nach Kategorien und Konten und den Gewinn.\n\n"
                         "Optionen:\n  --json         als JSON (steuerjahr, einnahmen, ausgaben, iab, iab_aufloesung, gewinn,\n"
-                        "                 kategorien; mit --uebertragen zusätzlich uebertragen: true)\n"
+                        "                 kategorien, zeilen: die Zeilen der Anlage EÜR mit ihren Beträgen; mit --uebertragen\n"
+                        "                 zusätzlich uebertragen: true)\n"
                         "  --uebertragen  schreibt die Zahlen in das EÜR-Formular (Anlage EÜR) der Falldatei. Stehen dort\n"
                         "                 schon andere Zahlen (etwa von Hand erfasste), wird vorher gefragt (--ja ersetzt sie)."),
          cmdEuer},

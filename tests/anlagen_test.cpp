@@ -86,6 +86,21 @@ TEST_F(AnlagenTest, EachKindOfDepreciationLandsOnItsLineAndIsPostedOnce) {
     EXPECT_TRUE(e.contains(QStringLiteral("20 %"))) << e.toStdString();
     maschine.sonder.insert(2016, eur(2000));
     speichere(maschine);
+    // After the five years of § 7g Abs. 5 (2016 to 2020: 5 x 1 000 AfA) the
+    // rest of 10 000 - 5 000 - 2 000 = 3 000 is spread over the remaining 60
+    // months (§ 7a Abs. 9 EStG): 600 a year, the last in 2025.
+    EXPECT_EQ(Anlagen::werte(maschine, 2020).afa, eur(1000));
+    EXPECT_EQ(Anlagen::werte(maschine, 2021).afa, eur(600));
+    EXPECT_EQ(Anlagen::werte(maschine, 2025).afa, eur(600));
+    EXPECT_EQ(Anlagen::werte(maschine, 2025).ende, EuroType());
+    // Bought 01.07.2016 for 12 000 over 6 years with 2 400 special
+    // depreciation: 54 of 72 months by 2020 take 9 000, the rest of 600 goes
+    // over the remaining 18 months: 400 in 2021, 200 in 2022.
+    Anlagen::Anlage stapler = anlage("Stapler", 210, zDate(2016, 7, 1), 12000, Anlagen::Linear, 6);
+    stapler.sonder.insert(2016, eur(2400));
+    EXPECT_EQ(Anlagen::werte(stapler, 2021).anfang, eur(600));
+    EXPECT_EQ(Anlagen::werte(stapler, 2021).afa, eur(400));
+    EXPECT_EQ(Anlagen::werte(stapler, 2022).afa, eur(200));
     // A low-value asset at exactly the limit of 410 is written off at once
     // (EÜR 132); one cent more is refused as such.
     speichere(anlage("Schreibtischstuhl", 480, zDate(2016, 5, 10), 410, Anlagen::Sofort));
@@ -153,6 +168,14 @@ TEST_F(AnlagenTest, ThePoolIsDissolvedByFifthsAndHoldsForTheWholeYear) {
     EXPECT_EQ(form().value(QStringLiteral("eur3_Kz137")), eur(200));
     EXPECT_EQ(form().value(QStringLiteral("eur3_Kz132")), eur(150));
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 800);
+    // The form shows the year's pool as one row, not its items.
+    BerichtListe l;
+    Berichte::anlagenverzeichnis(2016, &l);
+    QStringList pool;
+    for (const auto& z : l.zeilen)
+        if (!z.summe && z.werte.value(0).toString().startsWith(QStringLiteral("Sammelposten")))
+            pool << QStringLiteral("%1 %2 %3").arg(z.werte.value(2).toString()).arg(z.werte.value(6).toDouble()).arg(z.werte.value(9).toDouble());
+    EXPECT_EQ(pool, QStringList{QStringLiteral("Sammelposten 2016 1000 200")});
 }
 
 // A deduction of 2015 (carried into 2016) of 12 000 for a van planned at
@@ -230,10 +253,84 @@ TEST_F(AnlagenTest, TheCompanyCarsPrivateUseByTheOnePercentRule) {
     EXPECT_TRUE(lauf.buchungen.isEmpty()) << "a second run posts nothing";
 }
 
+// One car, list price 30 000, the whole year by the 1 % rule: 300 x 12 =
+// 3 600; trips of 10 km on 200 days: 30 000 x 0,03 % x 10 x 12 = 1 080,
+// deductible 0,30 x 10 x 200 = 600, not deductible 480. The flat values stay
+// within the year's car costs (Kostendeckelung):
+//   costs 2 000: private use 2 000, nothing left for the trips;
+//   costs 4 000: private use 3 600, the trips' non-deductible part 400 of 480.
+TEST_F(AnlagenTest, TheFlatValuesOfACarStayWithinItsCosts) {
+    auto kosten = [&](double netto) {
+        KontoGlobal::BuchungsEntwurf b;
+        b.buchungsart = 2;
+        b.belegdatum = zDate(2016, 6, 1);
+        b.haben = true;
+        b.konto = 1200;
+        b.teile.append({4530, 7, eur(netto), true, QString()});
+        QString e;
+        ASSERT_NE(KontoGlobal::bucheEingabe(b, db, &e), 0ul) << e.toStdString();
+    };
+    Anlagen::Fahrzeug f;
+    f.bezeichnung = QStringLiteral("Limousine");
+    f.listenpreis = eur(30000);
+    f.entfernung = 10;
+    f.arbeitstage = 200;
+    QString e;
+    ASSERT_EQ(Anlagen::fahrzeugAnlegen(f, &e), 1) << e.toStdString();
+    kosten(2000);
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e)) << e.toStdString();
+    QMap<QString, EuroType> w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur2_Kz106")), eur(2000));
+    EXPECT_TRUE(w.value(QStringLiteral("eur3_Kz142")).isNull());
+    kosten(2000);
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e)) << e.toStdString();
+    w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur2_Kz106")), eur(3600));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz142")), eur(-1000));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz176")), eur(600));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=4679")).toEuro(), eur(400));
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e));
+    EXPECT_TRUE(lauf.buchungen.isEmpty());
+}
+
+// A logbook car with 25 % private use and 8 000 of costs: private use
+// 2 000 (EÜR 106). Trips of 15 km on 200 days are 6 000 of the 20 000 km of
+// the year, their share of the costs 8 000 x 6 000 / 20 000 = 2 400 (EÜR
+// 142), deductible 0,30 x 15 x 200 = 900 (EÜR 176), 1 500 not deductible.
+TEST_F(AnlagenTest, ALogbookCarsTripsTakeTheirShareOfTheCosts) {
+    KontoGlobal::BuchungsEntwurf b;
+    b.buchungsart = 2;
+    b.belegdatum = zDate(2016, 6, 1);
+    b.haben = true;
+    b.konto = 1200;
+    b.teile.append({4530, 7, eur(8000), true, QString()});
+    QString e;
+    ASSERT_NE(KontoGlobal::bucheEingabe(b, db, &e), 0ul) << e.toStdString();
+    Anlagen::Fahrzeug f;
+    f.bezeichnung = QStringLiteral("Kombi");
+    f.fahrtenbuch = true;
+    f.privatProzent = 25;
+    f.entfernung = 15;
+    f.arbeitstage = 200;
+    EXPECT_EQ(Anlagen::fahrzeugAnlegen(f, &e), 0) << "the kilometres of the year are missing";
+    EXPECT_TRUE(e.contains(QStringLiteral("--jahres-km"))) << e.toStdString();
+    f.jahresKm = 20000;
+    ASSERT_EQ(Anlagen::fahrzeugAnlegen(f, &e), 1) << e.toStdString();
+    Anlagen::Lauf lauf;
+    ASSERT_TRUE(Anlagen::privatanteilBuchen(&lauf, &e)) << e.toStdString();
+    const QMap<QString, EuroType> w = form();
+    EXPECT_EQ(w.value(QStringLiteral("eur2_Kz106")), eur(2000));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz142")), eur(-2400));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz176")), eur(900));
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=4679")).toEuro(), eur(1500));
+}
+
 // Shares held as current assets, bought for 10 000 and sold on 01.10.2016
 // for 12 500: the cost is an expense only at the sale (EÜR 135), the
 // proceeds income (EÜR 102), the profit 2 500; a plot of land held for
-// 50 000 changes nothing but the register.
+// 50 000 changes nothing but the register. The 40 % rule corrects the
+// profit outside the EÜR.
 TEST_F(AnlagenTest, CurrentAssetsCostOnlyWhenTheyLeave) {
     Anlagen::UmlaufGut aktien;
     aktien.bezeichnung = QStringLiteral("Aktien");
@@ -262,13 +359,35 @@ TEST_F(AnlagenTest, CurrentAssetsCostOnlyWhenTheyLeave) {
     EXPECT_EQ(lauf.buchungen.size(), 2);
     const QMap<QString, EuroType> w = form();
     EXPECT_EQ(w.value(QStringLiteral("eur2_Kz102")), eur(12500));
+    EXPECT_EQ(w.value(QStringLiteral("eur3_Kz135")), eur(10000)) << "an expense, shown positive";
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Konto=2325 AND Haben=0")).toEuro(),
               eur(10000)) << "the cost on the account of line 135";
     EXPECT_EQ(KontoGlobal::getGewinn(db, false, 0), eur(2500));
+    // The 40 % rule outside the EÜR: 40 % of 12 500 tax-free (5 000), 40 %
+    // of 10 000 not deductible (4 000); of the gain of 2 500 the income tax
+    // takes 60 %, 1 500, the correction is -1 000. The land is no share.
+    Anlagen::Teileinkuenfte t = Anlagen::teileinkuenfte(2016);
+    EXPECT_EQ(t.steuerfrei, eur(5000));
+    EXPECT_EQ(t.nichtAbziehbar, eur(4000));
+    EXPECT_EQ(t.korrektur(), eur(-1000));
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("abgaenge")), 10000);
     EXPECT_DOUBLE_EQ(summe(QStringLiteral("buchwert_ende")), 50000);
     ASSERT_TRUE(Anlagen::buchen(2016, &lauf, &e));
     EXPECT_TRUE(lauf.buchungen.isEmpty());
+    // Shares of 5 000 withdrawn at 3 000 add a loss of 2 000 of which 60 %
+    // count: withdrawn values 15 500 (6 200 tax-free), cost 15 000 (6 000
+    // not deductible), correction -1 000 + 800 = -200.
+    Anlagen::UmlaufGut fonds = aktien;
+    fonds.nummer = 0;
+    fonds.bezeichnung = QStringLiteral("GmbH-Anteil");
+    fonds.kosten = eur(5000);
+    fonds.abgangsart = Anlagen::Entnahme;
+    fonds.erloes = eur(3000);
+    ASSERT_TRUE(Anlagen::umlaufSpeichern(fonds, &e)) << e.toStdString();
+    t = Anlagen::teileinkuenfte(2016);
+    EXPECT_EQ(t.steuerfrei, eur(6200));
+    EXPECT_EQ(t.nichtAbziehbar, eur(6000));
+    EXPECT_EQ(t.korrektur(), eur(-200));
 }
 
 TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
@@ -298,7 +417,8 @@ TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
 // A whole life on the command line: a machine bought 01.10.2015 for 6 000
 // net over 5 years and a pooled tablet of 500, the change of year, and the
 // machine sold on 30.06.2016 for 5 000 net.
-//   2015: machine 6 000 x 3/60 = 300, tablet 500 / 5 = 100; closing 5 700 + 400.
+//   2015: machine 6 000 x 3/60 = 300, tablet 500 / 5 = 100; closing 5 700 + 400,
+//         the opening balances of 210 and 485 on 01.01.2016.
 //   2016: machine 6 000 x 9/60 - 300 = 600 up to June; remaining book value
 //         5 700 - 600 = 5 100 (EÜR 135); proceeds 5 000 (EÜR 102); the
 //         tablet's fifth 100 whatever became of it.
@@ -341,6 +461,14 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     EXPECT_TRUE(ok({QStringLiteral("investitionsabzug"), neu, QStringLiteral("liste")}).contains(QStringLiteral("offen 12.000,00 € bis 31.12.2018")))
         << "the open deduction comes over";
     EXPECT_DOUBLE_EQ(gesamt(neu).value(QStringLiteral("buchwert_anfang")).toDouble(), ende2015.value(QStringLiteral("buchwert_ende")).toDouble());
+    // The balance list opens with the carried book values (the tablet's
+    // purchase was never booked: its account opens with the register's 400).
+    const QString salden = ok({QStringLiteral("saldenliste"), neu, QStringLiteral("--csv")});
+    EXPECT_TRUE(salden.contains(QStringLiteral("210;\"Maschinen\";5.700,00;0,00;"))) << salden.toStdString();
+    EXPECT_TRUE(salden.contains(QStringLiteral("485;\"Sammelposten\";400,00;0,00;"))) << salden.toStdString();
+    EXPECT_TRUE(ok({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--ja")})
+                    .contains(QStringLiteral("stimmen bereits mit den Saldovortragsbuchungen überein")))
+        << "the carry-forward of the ledger leaves the register's opening balances alone";
 
     ok({QStringLiteral("anlage"), neu, QStringLiteral("abgang"), QStringLiteral("1"), QStringLiteral("--datum"), QStringLiteral("30.06.2016"),
         QStringLiteral("--art"), QStringLiteral("verkauf"), QStringLiteral("--erloes"), QStringLiteral("5000"), QStringLiteral("--geldkonto"),
@@ -348,12 +476,21 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     EXPECT_EQ(ok({QStringLiteral("anlage"), neu, QStringLiteral("afa")}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 4);
     EXPECT_EQ(ok({QStringLiteral("anlage"), neu, QStringLiteral("afa")}), QString()) << "a second run posts nothing";
     QMap<int, double> kategorie;
-    for (const QJsonValue& k : json({QStringLiteral("euer"), neu, QStringLiteral("--json")}).value(QStringLiteral("kategorien")).toArray())
+    const QJsonObject euer = json({QStringLiteral("euer"), neu, QStringLiteral("--json")});
+    for (const QJsonValue& k : euer.value(QStringLiteral("kategorien")).toArray())
         kategorie[k.toObject().value(QStringLiteral("kategorie")).toInt()] = k.toObject().value(QStringLiteral("summe")).toDouble();
-    EXPECT_DOUBLE_EQ(kategorie.value(5301), 600);   // EÜR 130
-    EXPECT_DOUBLE_EQ(kategorie.value(5305), 100);   // EÜR 137
-    EXPECT_DOUBLE_EQ(kategorie.value(5401), 5100);  // EÜR 135
-    EXPECT_DOUBLE_EQ(kategorie.value(4202), 5000);  // EÜR 102
+    EXPECT_DOUBLE_EQ(kategorie.value(5301), 600);
+    EXPECT_DOUBLE_EQ(kategorie.value(5305), 100);
+    EXPECT_DOUBLE_EQ(kategorie.value(5401), 5100);
+    EXPECT_DOUBLE_EQ(kategorie.value(4202), 5000);
+    // The lines of the form: the remaining book value is an expense like the depreciation.
+    const QJsonObject zeile = euer.value(QStringLiteral("zeilen")).toObject();
+    EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("130")).toDouble(), 600);
+    EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("137")).toDouble(), 100);
+    EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("135")).toDouble(), 5100);
+    EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("102")).toDouble(), 5000);
+    // The calculation file writes every expense negated, this one too.
+    EXPECT_TRUE(ok({QStringLiteral("berechnung"), neu, QStringLiteral("-")}).contains(QStringLiteral("name=\"Restbuchwert ausgeschiedener Anlagen\" summe=\"-5.100,00\"")));
     const QJsonObject ende2016 = gesamt(neu);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("afa")).toDouble(), 700);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("abgaenge")).toDouble(), 5100);

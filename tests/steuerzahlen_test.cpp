@@ -13,6 +13,7 @@
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
 #include "kontbaum/steuer/erklaerung.h"
+#include "kontbaum/steuer/steuer.h"
 #include "kontbaum/steuer/voranmeldung.h"
 #include "support/testenv.h"
 #include "support/testfall.h"
@@ -456,15 +457,23 @@ TEST_F(Zahlen, EuerLinesOfTravelVehiclesRefundsAndNonDeductibles) {
     EXPECT_TRUE(root->testCompGewinn());
 }
 
+// An income-surplus statement of 2016 takes an investment deduction only
+// while its profit before the deduction does not exceed 100 000 EUR (§ 7g
+// Abs. 1 Satz 2 Nr. 1 Buchst. c EStG in the version of 2016); the profit,
+// the report and the form agree.
 TEST_F(Zahlen, ProfitLimitOfTheInvestmentDeduction) {
     ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (9970, 9971)")));
     const zDate d(2016, 3, 1);
-    buche(1, 1200, 8150, 0, 200000.00, d);  // tax-free income: profit exactly at the limit
+    buche(1, 1200, 8150, 0, 100000.00, d);  // tax-free income: profit exactly at the limit
     KG::insertSimpleBuchung(KG::HERK_IAB_ABZ, QStringLiteral("eurVerbucht"), QStringLiteral("IAB"), 1000.0_eur, false, d, QString(), 3,
                             true, 9971, 9970, 0, QString());
-    EXPECT_EQ(KG::getGewinn(db, false, 0), 199000.0_eur) << "at the limit the deduction is taken";
+    EXPECT_EQ(KG::getGewinn(db, false, 0), 99000.0_eur) << "at the limit the deduction is taken";
     buche(1, 1200, 8150, 0, 0.01, d);
-    EXPECT_EQ(KG::getGewinn(db, false, 0), 200000.01_eur) << "above it not";
+    EXPECT_EQ(KG::getGewinn(db, false, 0), 100000.01_eur) << "above it not";
+    EUERechnung2 r;
+    ASSERT_TRUE(r.Fuellen());
+    EXPECT_EQ(r.gewinn(), 100000.01_eur);
+    EXPECT_EQ(Formularwerte::eurZeilen().value(219), 100000.01_eur) << "the form's profit line";
 }
 
 // Only the business's own EU revenue is reported, whatever the booking

@@ -131,6 +131,11 @@ struct Lauf {
 // only after the lock question was answered Yes. All in one transaction;
 // false (nothing posted) with the German reason.
 bool buchen(int jahr, Lauf* lauf, QString* fehler);
+// Posts the opening balances of the assets carried into `jahr` (the book
+// value on 1 January on the asset account against the carry-forward
+// account, origin 28, "AnlageSaldovortrag_<id>") that the ledger does not
+// hold yet; buchen() posts them too. The year change calls it.
+bool saldovortraege(int jahr, Lauf* lauf, QString* fehler);
 // The purchase of an entry: money account credited, the asset account
 // debited with the net cost and the input tax by `steuerschluessel`.
 // Refused when the entry already has a purchase in the ledger.
@@ -183,6 +188,21 @@ bool umlaufSpeichern(UmlaufGut& u, QString* fehler);
 unsigned long bucheUmlaufAnschaffung(const UmlaufGut& u, unsigned long geldkonto, QString* fehler);
 // The figures of the AVEÜR for `jahr` (no depreciation).
 Jahreswerte werte(const UmlaufGut& u, int jahr);
+
+// The 40 % rule for shares in corporations held as current assets by a
+// sole proprietor (Teileinkünfteverfahren): of what a share brings in when
+// it is sold or withdrawn 40 % is tax-free (§ 3 Nr. 40 Satz 1 Buchst. a
+// EStG), and 40 % of its cost are not deductible (§ 3c Abs. 2 EStG). The
+// EÜR keeps both in full; the difference is the correction the declaration
+// of the business's income makes to its profit.
+struct Teileinkuenfte {
+    EuroType erloese, kosten;           // of the shares that left in the year
+    EuroType steuerfrei, nichtAbziehbar;  // 40 % of each
+    // What the profit of the EÜR changes by for the income tax.
+    EuroType korrektur() const { return nichtAbziehbar - steuerfrei; }
+};
+// The figures of the entries of kind 2 (shares) that left in `jahr`.
+Teileinkuenfte teileinkuenfte(int jahr);
 
 // --- investment deductions, § 7g EStG in the version for 2016 (iab.cpp) -----
 //
@@ -254,12 +274,16 @@ struct Fahrzeug {
     int vonMonat = 1, bisMonat = 12;
     bool monatlich = false;    // one booking a month instead of one a year
     // Trips between home and business (§ 4 Abs. 5 Satz 1 Nr. 6 EStG, 1 %
-    // rule only): km one way and the days driven. Of 0,03 % of the list
-    // price per km and month (EÜR 142) the allowance of 0,30 EUR per km and
-    // day stays deductible (EÜR 176); the rest is not deductible (category
-    // 6000). Posted once a year under "EntfPausch[<id>]<year>", origin 61.
+    // rule, or the logbook's share of costs): km one way and the days driven.
+    // Of 0,03 % of the list price per km and month (EÜR 142) the allowance
+    // of 0,30 EUR per km and day stays deductible (EÜR 176); the rest is not
+    // deductible (category 6000). Posted once a year under
+    // "EntfPausch[<id>]<year>", origin 61.
     int entfernung = 0;
     int arbeitstage = 0;
+    // With a logbook the trips take their share of the year's costs by
+    // kilometres: 2 x entfernung x arbeitstage of jahresKm driven in all.
+    int jahresKm = 0;
 };
 QList<Fahrzeug> fahrzeuge();
 // Adds a vehicle for the case's year; its number, 0 with `fehler`.
@@ -268,6 +292,11 @@ int fahrzeugAnlegen(Fahrzeug f, QString* fehler);
 EuroType fahrzeugKosten(DBConnection* db, EuroType* mitVorsteuer);
 // Posts the private use of every vehicle for the case's year that the
 // ledger does not hold yet; all in one transaction, the lock question first.
+// While the register holds one vehicle, the year's car costs are its own:
+// the 1 % value and the non-deductible part of the trips are capped at them
+// (the cap posted as "Kostendeckelung[<id>]<year>", origin 60).
+// With several vehicles the ledger cannot say which car a cost belongs to
+// and no cap is made.
 bool privatanteilBuchen(Lauf* lauf, QString* fehler);
 
 }  // namespace Anlagen

@@ -90,12 +90,93 @@ bool nein(QString* fehler, const QString& t) {
     return false;
 }
 
+// What the tagged bookings put on the asset account `konto` (debit positive).
+EuroType aufAnlagekonto(DBConnection* db, const QString& zusatzinfo, unsigned long konto) {
+    return QueryPrepared(db,
+                         QStringLiteral("SELECT SUM(CASE WHEN z.Haben=0 THEN z.Betrag ELSE -z.Betrag END) FROM eurVerbucht b "
+                                        "JOIN eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=b.Buchungsnummer "
+                                        "WHERE b.Zusatzinfo=? AND z.Konto=?"),
+                         {DatenTyp(zusatzinfo), DatenTyp(qlonglong(konto))})
+        .value(0)
+        .toEuro();
+}
+
+// The opening balances of the carried assets on 1 January: the balance
+// list of the new year starts from the book values the register carried,
+// since the carry-forward of the ledger leaves asset accounts out. One
+// booking per asset against the carry-forward account, laid out as the
+// ledger's opening balances are (line 1 the carry-forward account, line 2
+// the asset account, kind 6), only the difference to what is there.
+bool vortragsPosten(DBConnection* db, int jahr, QList<Posten>* posten, QString* fehler) {
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    for (const Anlage& a : liste()) {
+        if (a.id == 0 || a.vortragsjahr != jahr || a.konto == 0) continue;
+        // An account the user made part of the ledger's carry-forward gets
+        // its opening balance from there.
+        if (QueryPrepared(db, QStringLiteral("SELECT EB_Erzeugung FROM eurKontenplan WHERE Nummer=?"), {DatenTyp(qlonglong(a.konto))})
+                .value(0)
+                .toLongLong() != 0)
+            continue;
+        const QString zusatz = tag("AnlageSaldovortrag_", a.id);
+        const EuroType diff = werte(a, jahr).anfang - aufAnlagekonto(db, zusatz, a.konto);
+        if (diff.isNull()) continue;
+        const unsigned long vortrag = kg ? kg->getSpezialKonto(9000) : 0;
+        if (vortrag == 0) return nein(fehler, QStringLiteral("Der Kontenplan hat kein Konto für Saldovorträge (Kategorie 8001)."));
+        Posten p{KG::HERK_ANL_SAL, KG::FFK_Buchen, QStringLiteral("Saldovortrag %1").arg(a.bezeichnung), zusatz, zDate(jahr, 1, 1)};
+        p.art = 6;
+        p.konto = vortrag;
+        // A higher book value is a debit on the asset account.
+        p.haben = diff > EuroType();
+        p.gegenkonto = a.konto;
+        p.betrag = diff.abs();
+        *posten << p;
+    }
+    return true;
+}
+
+// Posts `posten` in one transaction after the lock question; activates
+// the accounts the register chose.
+bool posteAlle(DBConnection* db, const QList<Posten>& posten, Lauf* lauf, QString* fehler) {
+    if (posten.isEmpty()) {
+        if (lauf) *lauf = Lauf();
+        return true;
+    }
+    if (!sperreFragen(posten))
+        return nein(fehler, QStringLiteral("Die Buchungen liegen im festgeschriebenen Zeitraum; es wurde nichts gebucht."));
+    DBTransaktion tx(db);
+    if (!tx.ok()) return nein(fehler, QStringLiteral("Die Buchungen konnten nicht begonnen werden."));
+    Lauf l;
+    for (const Posten& p : posten) {
+        // An account the register chose is shown in the chart from now on.
+        if (!ExecPrepared(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=-1 WHERE Aktiv=0 AND Nummer IN (?, ?)"),
+                          {DatenTyp(qlonglong(p.konto)), DatenTyp(qlonglong(p.gegenkonto))}))
+            return nein(fehler, QStringLiteral("Das Konto für „%1“ konnte nicht aktiviert werden.").arg(p.text));
+        QString e;
+        const unsigned long nr = poste(p, db, &e);
+        if (nr == 0) return nein(fehler, QStringLiteral("„%1“ konnte nicht gebucht werden: %2").arg(p.text, e));
+        l.buchungen << nr;
+        if (p.herkunft != KG::HERK_ANL_ERL && p.herkunft != KG::HERK_UML_VERK && p.herkunft != KG::HERK_ANL_SAL)
+            l.summe += p.haben ? p.betrag : -p.betrag;
+    }
+    if (!tx.commit()) return nein(fehler, QStringLiteral("Die Buchungen konnten nicht gespeichert werden."));
+    if (lauf) *lauf = l;
+    return true;
+}
+
 }  // namespace
+
+bool saldovortraege(int jahr, Lauf* lauf, QString* fehler) {
+    DBConnection* db = rsFallDB();
+    if (!db) return nein(fehler, QStringLiteral("Es ist kein Fall geöffnet."));
+    QList<Posten> posten;
+    return vortragsPosten(db, jahr, &posten, fehler) && posteAlle(db, posten, lauf, fehler);
+}
 
 bool buchen(int jahr, Lauf* lauf, QString* fehler) {
     DBConnection* db = rsFallDB();
     if (!db) return nein(fehler, QStringLiteral("Es ist kein Fall geöffnet."));
     QList<Posten> posten;
+    if (!vortragsPosten(db, jahr, &posten, fehler)) return false;
     const unsigned long sonderKonto = kontoDerKategorie(5304);
     const unsigned long abgangKonto = kontoDerKategorie(5401);
     for (const Anlage& a : liste()) {
@@ -177,29 +258,7 @@ bool buchen(int jahr, Lauf* lauf, QString* fehler) {
         p.betrag = u.erloes;
         posten << p;
     }
-    if (posten.isEmpty()) {
-        if (lauf) *lauf = Lauf();
-        return true;
-    }
-    if (!sperreFragen(posten))
-        return nein(fehler, QStringLiteral("Die Abschreibungen liegen im festgeschriebenen Zeitraum; es wurde nichts gebucht."));
-    DBTransaktion tx(db);
-    if (!tx.ok()) return nein(fehler, QStringLiteral("Die Buchungen konnten nicht begonnen werden."));
-    Lauf l;
-    for (const Posten& p : posten) {
-        // An account the register chose is shown in the chart from now on.
-        if (!ExecPrepared(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=-1 WHERE Aktiv=0 AND Nummer IN (?, ?)"),
-                          {DatenTyp(qlonglong(p.konto)), DatenTyp(qlonglong(p.gegenkonto))}))
-            return nein(fehler, QStringLiteral("Das Konto für „%1“ konnte nicht aktiviert werden.").arg(p.text));
-        QString e;
-        const unsigned long nr = poste(p, db, &e);
-        if (nr == 0) return nein(fehler, QStringLiteral("„%1“ konnte nicht gebucht werden: %2").arg(p.text, e));
-        l.buchungen << nr;
-        if (p.herkunft != KG::HERK_ANL_ERL && p.herkunft != KG::HERK_UML_VERK) l.summe += p.haben ? p.betrag : -p.betrag;
-    }
-    if (!tx.commit()) return nein(fehler, QStringLiteral("Die Abschreibungen konnten nicht gespeichert werden."));
-    if (lauf) *lauf = l;
-    return true;
+    return posteAlle(db, posten, lauf, fehler);
 }
 
 unsigned long bucheAnschaffung(const Anlage& a, unsigned long geldkonto, unsigned long schluessel, QString* fehler) {

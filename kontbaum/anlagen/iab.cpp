@@ -5,6 +5,7 @@
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/rahmen/sperrgrenzen.h"
 
 #include <algorithm>
 
@@ -145,7 +146,7 @@ int abzugAnlegen(Abzug a, QString* fehler) {
                0;
     // The profit before deductions decides (§ 7g Abs. 1 Satz 2 Nr. 1 Buchst. c EStG).
     const EuroType vorher = KG::getGewinn(db, false, 1) - KG::getGewinn(db, false, 2);
-    const EuroType gewinngrenze = grenze("Investitionsabzugsbetrag: Gewinngrenze bei Einnahmenüberschussrechnung", 100000);
+    const EuroType gewinngrenze = Sperrgrenzen::iabGewinngrenze(db);
     if (vorher > gewinngrenze)
         return nein(fehler, QStringLiteral("Der Gewinn vor Investitionsabzugsbeträgen (%1 €) liegt über der Grenze von %2 € (§ 7g Abs. 1 Satz 2 "
                                            "EStG); ein Investitionsabzugsbetrag ist nicht möglich.")

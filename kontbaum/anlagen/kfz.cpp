@@ -45,6 +45,7 @@ Fahrzeug lese(const DatenBase& e, int nummer) {
     f.monatlich = v("bu12a_Monatlich").toBool();
     f.entfernung = v("bu12a_Entfernung").toInt();
     f.arbeitstage = v("bu12a_Arbeitstage").toInt();
+    f.jahresKm = v("bu12a_JahresKm").toInt();
     return f;
 }
 
@@ -62,6 +63,7 @@ void schreibe(DatenBase& e, const Fahrzeug& f) {
     s("bu12a_Monatlich", DatenTyp(f.monatlich));
     s("bu12a_Entfernung", DatenTyp(f.entfernung));
     s("bu12a_Arbeitstage", DatenTyp(f.arbeitstage));
+    s("bu12a_JahresKm", DatenTyp(f.jahresKm));
 }
 
 // The account of category `kategorie` whose EÜR line is `zeile`.
@@ -131,9 +133,17 @@ int fahrzeugAnlegen(Fahrzeug f, QString* fehler) {
         return nein(fehler, QStringLiteral("Zu den Fahrten zwischen Wohnung und Betrieb gehören die Entfernung in km (--entfernung) und die "
                                            "Zahl der Fahrtage (--arbeitstage, höchstens 366).")),
                0;
-    if (f.entfernung > 0 && f.fahrtenbuch)
-        return nein(fehler, QStringLiteral("Die Fahrten zwischen Wohnung und Betrieb werden hier nur nach der 1-%-Regelung bewertet; beim "
-                                           "Fahrtenbuch gehören die tatsächlichen Kosten dieser Fahrten zum privaten Anteil.")),
+    // With a logbook the trips take their share of the actual costs by the
+    // kilometres of the year (§ 4 Abs. 5 Satz 1 Nr. 6 Satz 3 EStG).
+    if (f.entfernung > 0 && f.fahrtenbuch && (f.jahresKm <= 0 || qint64(2) * f.entfernung * f.arbeitstage > f.jahresKm))
+        return nein(fehler, QStringLiteral("Beim Fahrtenbuch werden die Fahrten zwischen Wohnung und Betrieb mit ihrem Anteil an den "
+                                           "tatsächlichen Kosten angesetzt: dazu gehören die im Jahr gefahrenen Kilometer laut Fahrtenbuch "
+                                           "(--jahres-km), mindestens die %1 km der Fahrten (2 x Entfernung x Fahrtage).")
+                                .arg(qint64(2) * f.entfernung * f.arbeitstage)),
+               0;
+    if (f.jahresKm < 0 || (f.jahresKm > 0 && (!f.fahrtenbuch || f.entfernung <= 0)))
+        return nein(fehler, QStringLiteral("Die Kilometer des Jahres (--jahres-km) gehören zu den Fahrten zwischen Wohnung und Betrieb "
+                                           "eines Fahrzeugs mit Fahrtenbuch.")),
                0;
     if (f.vonMonat < 1 || f.bisMonat > 12 || f.vonMonat > f.bisMonat)
         return nein(fehler, QStringLiteral("Die Monate der Nutzung liegen zwischen 1 und 12, der erste vor dem letzten.")), 0;
@@ -192,16 +202,20 @@ bool privatanteilBuchen(Lauf* lauf, QString* fehler) {
         double ust;
     };
     QList<Periode> perioden;
+    // The year's costs belong to a vehicle only while the register holds
+    // one: the ledger does not say which car a cost was for.
+    EuroType kostenMitVorsteuer;
+    const EuroType kosten = fahrzeugKosten(db, &kostenMitVorsteuer);
+    const bool kostenZuzuordnen = fahrzeuge().size() == 1;
+    QMap<int, EuroType> privatwert;  // the private use of a 1 % car after the cap, by id
     for (const Fahrzeug& f : fahrzeuge()) {
         const int von = f.jahr == jahr ? f.vonMonat : 1, bis = f.jahr == jahr ? f.bisMonat : 12;
         const QString basis = QStringLiteral("Privatanteil[%1]%2").arg(f.id).arg(jahr);
         if (f.fahrtenbuch) {
             // The logbook's share of the year's costs; the part of the costs
             // that carried input tax is taxed (§ 3 Abs. 9a Nr. 1 UStG).
-            EuroType mit;
-            const EuroType kosten = fahrzeugKosten(db, &mit);
             const EuroType anteil = kosten.prozent(f.privatProzent);
-            const double ust = kosten.isNull() ? 0 : 100.0 * mit.alsDouble() / kosten.alsDouble();
+            const double ust = kosten.isNull() ? 0 : 100.0 * kostenMitVorsteuer.alsDouble() / kosten.alsDouble();
             perioden.append({basis, QStringLiteral("Private Kfz-Nutzung %1 laut Fahrtenbuch %2 % der Kosten %3").arg(f.bezeichnung).arg(f.privatProzent).arg(jahr),
                              zDate(jahr, bis, 1).addMonths(1).addDays(-1), anteil, ust});
             continue;
@@ -219,6 +233,16 @@ bool privatanteilBuchen(Lauf* lauf, QString* fehler) {
             perioden.append({basis, QStringLiteral("Private Kfz-Nutzung %1 1 % von %2 € x %3 Monate %4").arg(f.bezeichnung, preis.getText()).arg(bis - von + 1).arg(jahr),
                              zDate(jahr, bis, 1).addMonths(1).addDays(-1), monat.anteil(bis - von + 1, 1), f.ustProzent});
         }
+        // The flat value never exceeds what the car cost in the year
+        // (Kostendeckelung, BMF 18.11.2009, BStBl I S. 1326): the excess is
+        // taken back by a booking of its own, which a later run with higher
+        // costs takes back in turn.
+        const EuroType pauschal = monat.anteil(bis - von + 1, 1);
+        const EuroType kuerzung = kostenZuzuordnen && pauschal > kosten ? pauschal - std::max(kosten, EuroType()) : EuroType();
+        privatwert.insert(f.id, pauschal - kuerzung);
+        perioden.append({QStringLiteral("Kostendeckelung[%1]%2").arg(f.id).arg(jahr),
+                         QStringLiteral("Kostendeckelung %1 %2: Privatanteil höchstens die Kfz-Kosten von %3 €").arg(f.bezeichnung).arg(jahr).arg(kosten.getText()),
+                         zDate(jahr, bis, 1).addMonths(1).addDays(-1), -kuerzung, f.ustProzent});
     }
     QList<KG::BuchungsEntwurf> entwuerfe;
     for (const Periode& p : perioden) {
@@ -243,16 +267,29 @@ bool privatanteilBuchen(Lauf* lauf, QString* fehler) {
     const unsigned long haben = kontoMitZeile(db, 5402, 142), abziehbar = kontoMitZeile(db, 5402, 176),
                         nichtAbziehbar = QueryPrepared(db, QStringLiteral("SELECT MIN(Nummer) FROM eurKontenplan WHERE Kategorie=6000"), {}).value(0).toULong();
     for (const Fahrzeug& f : fahrzeuge()) {
-        if (f.fahrtenbuch || f.entfernung <= 0) continue;
+        if (f.entfernung <= 0) continue;
         if (haben == 0 || abziehbar == 0 || nichtAbziehbar == 0)
             return nein(fehler, QStringLiteral("Der Kontenplan hat keine Konten für Fahrten zwischen Wohnung und Betrieb (EÜR Zeilen 142 und 176, "
                                                "Kategorie 6000)."));
         const int von = f.jahr == jahr ? f.vonMonat : 1, bis = f.jahr == jahr ? f.bisMonat : 12;
         const EuroType preis = EuroType::ausCent(f.listenpreis.cent() / 10000 * 10000);
-        // 0,03 % of the list price per km and month; the allowance per km and day.
-        const EuroType wert = preis.anteil(qint64(3) * f.entfernung * (bis - von + 1), 10000);
+        const qint64 fahrtKm = qint64(2) * f.entfernung * f.arbeitstage;
+        // By the 1 % rule 0,03 % of the list price per km and month; by the
+        // logbook the trips' share of the year's costs by kilometres. The
+        // allowance per km and day stays deductible.
+        EuroType wert = f.fahrtenbuch ? (f.jahresKm > 0 ? kosten.anteil(fahrtKm, f.jahresKm) : EuroType())
+                                      : preis.anteil(qint64(3) * f.entfernung * (bis - von + 1), 10000);
         const EuroType pauschale = EuroType::ausCent(30).anteil(qint64(f.entfernung) * f.arbeitstage, 1);
-        const EuroType rest = wert > pauschale ? wert - pauschale : EuroType();
+        EuroType rest = wert > pauschale ? wert - pauschale : EuroType();
+        // The cap of the flat values covers the non-deductible part too: with
+        // the private use it stays within the year's costs.
+        if (!f.fahrtenbuch && kostenZuzuordnen) {
+            const EuroType frei = std::max(kosten - privatwert.value(f.id), EuroType());
+            if (rest > frei) {
+                rest = frei;
+                wert = pauschale + rest;
+            }
+        }
         const QString tag = QStringLiteral("EntfPausch[%1]%2").arg(f.id).arg(jahr);
         // What the booking should hold against what it holds.
         const EuroType dWert = (rest.isNull() ? EuroType() : wert) + aufKonto(db, tag, haben);
@@ -266,12 +303,19 @@ bool privatanteilBuchen(Lauf* lauf, QString* fehler) {
                                     .arg(f.bezeichnung, tag));
         KG::BuchungsEntwurf b;
         b.herkunft = KG::HERK_PA_ENTF;
-        b.text = QStringLiteral("Fahrten Wohnung/Betrieb %1: 0,03 % x %2 € x %3 km x %4 Monate, abziehbar %5 km x %6 Tage x 0,30 €")
-                     .arg(f.bezeichnung, preis.getText())
-                     .arg(f.entfernung)
-                     .arg(bis - von + 1)
-                     .arg(f.entfernung)
-                     .arg(f.arbeitstage);
+        b.text = f.fahrtenbuch ? QStringLiteral("Fahrten Wohnung/Betrieb %1: %2 von %3 km der Kosten %4 €, abziehbar %5 km x %6 Tage x 0,30 €")
+                                     .arg(f.bezeichnung)
+                                     .arg(fahrtKm)
+                                     .arg(f.jahresKm)
+                                     .arg(kosten.getText())
+                                     .arg(f.entfernung)
+                                     .arg(f.arbeitstage)
+                               : QStringLiteral("Fahrten Wohnung/Betrieb %1: 0,03 % x %2 € x %3 km x %4 Monate, abziehbar %5 km x %6 Tage x 0,30 €")
+                                     .arg(f.bezeichnung, preis.getText())
+                                     .arg(f.entfernung)
+                                     .arg(bis - von + 1)
+                                     .arg(f.entfernung)
+                                     .arg(f.arbeitstage);
         b.belegdatum = zDate(jahr, bis, 1).addMonths(1).addDays(-1);
         b.buchungsart = 3;
         b.zusatzinfo = tag;

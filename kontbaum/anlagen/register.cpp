@@ -229,9 +229,24 @@ Jahreswerte werte(const Anlage& a, int jahr) {
         default: return EuroType();
         }
     };
-    EuroType sonderVorher;
-    for (auto it = a.sonder.constBegin(); it != a.sonder.constEnd(); ++it)
+    EuroType sonderVorher, sonderSumme;
+    for (auto it = a.sonder.constBegin(); it != a.sonder.constEnd(); ++it) {
         if (it.key() < jahr) sonderVorher += it.value();
+        sonderSumme += it.value();
+    }
+    // § 7a Abs. 9 EStG: once the period of the special depreciation (the
+    // year of acquisition and the four after it) is over, what is left is
+    // spread over the rest of the useful life, month by month as before.
+    const int leben = a.nutzungsdauer * 12;
+    const int periode = monateBis(a.anschaffung, a.anschaffung.year() + 4, 12);
+    const bool restwertAfa = a.methode == Linear && !sonderSumme.isNull() && leben > periode;
+    // The regular depreciation up to the end of `monate` months of use.
+    auto regulaer = [&](int monate) -> EuroType {
+        if (!restwertAfa || monate <= periode) return planBis(monate);
+        if (monate >= leben) return basis - sonderSumme;
+        const EuroType bisher = planBis(periode);
+        return bisher + (basis - bisher - sonderSumme).anteil(monate - periode, leben - periode);
+    };
     const int vorher = monateBis(a.anschaffung, jahr - 1, 12);
     if (neu) {
         w.zugang = a.kosten;
@@ -239,7 +254,7 @@ Jahreswerte werte(const Anlage& a, int jahr) {
     } else if (a.vortragsjahr == jahr) {
         w.anfang = a.buchwertVortrag;
     } else {
-        w.anfang = basis - planBis(vorher) - sonderVorher;
+        w.anfang = basis - regulaer(vorher) - sonderVorher;
         if (w.anfang < EuroType()) w.anfang = EuroType();
     }
     EuroType rest = w.anfang + w.zugang - w.herabsetzung;
@@ -248,7 +263,7 @@ Jahreswerte werte(const Anlage& a, int jahr) {
     rest -= w.sonder;
     // The pool is dissolved whatever becomes of its items (§ 6 Abs. 2a Satz 3 EStG).
     const int bis = a.methode == Sammelposten ? monateBis(a.anschaffung, jahr, 12) : monateBis(a.anschaffung, jahr, bisMonat);
-    EuroType afa = planBis(bis) - planBis(vorher);
+    EuroType afa = regulaer(bis) - regulaer(vorher);
     const bool planEnde = (a.methode == Linear && a.nutzungsdauer > 0 && bis >= a.nutzungsdauer * 12) ||
                           ((a.methode == Sofort || a.methode == Sammelposten) && planBis(bis) == basis);
     if (afa > rest || planEnde) afa = rest;
@@ -378,7 +393,7 @@ bool entfernen(int nummer, QString* fehler) {
     }
     DBConnection* db = rsFallDB();
     const QStringList tags = {QStringLiteral("AnlageAbschreibung_"), QStringLiteral("AnlageSonderAbschreibung_"), QStringLiteral("AnlageAbgang_"), QStringLiteral("AnlageKuerzung_"),
-                              QStringLiteral("AnlageErloes_"), QStringLiteral("AnlageNeu_")};
+                              QStringLiteral("AnlageErloes_"), QStringLiteral("AnlageNeu_"), QStringLiteral("AnlageSaldovortrag_")};
     for (const QString& t : tags) {
         const qlonglong n = db ? QueryPrepared(db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Storno=0 AND Storniert=0 AND Zusatzinfo=?"),
                                                {DatenTyp(t + QString::number(a.id))})

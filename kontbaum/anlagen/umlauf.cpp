@@ -85,6 +85,18 @@ Jahreswerte werte(const UmlaufGut& u, int jahr) {
     return w;
 }
 
+Teileinkuenfte teileinkuenfte(int jahr) {
+    Teileinkuenfte t;
+    for (const UmlaufGut& u : umlaufListe()) {
+        if (u.art != 2 || !u.abgang.isValid() || u.abgang.year() != jahr) continue;
+        t.erloese += u.erloes;
+        t.kosten += u.kosten;
+    }
+    t.steuerfrei = t.erloese.anteil(40, 100);
+    t.nichtAbziehbar = t.kosten.anteil(40, 100);
+    return t;
+}
+
 bool umlaufSpeichern(UmlaufGut& u, QString* fehler) {
     DBConnection* db = rsFallDB();
     if (!db) return nein(fehler, QStringLiteral("Es ist kein Fall geöffnet."));

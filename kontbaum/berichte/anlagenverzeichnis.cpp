@@ -3,6 +3,8 @@
 
 #include "kontbaum/anlagen/anlagen.h"
 
+#include <QMap>
+
 #include <array>
 
 namespace Berichte {
@@ -68,12 +70,24 @@ void anlagenverzeichnis(int jahr, BerichtListe* l) {
         if (gruppen[g].isEmpty()) continue;
         const QString name = Anlagen::gruppenText(Anlagen::Gruppe(g));
         Summe s;
+        // The form has one row per year's pool (§ 6 Abs. 2a EStG): the pool
+        // is dissolved as a whole, whatever becomes of its items.
+        QMap<int, Summe> poolJahre;
         for (const auto& p : gruppen[g]) {
             const Anlagen::Anlage& a = p.first;
             const Anlagen::Jahreswerte& w = p.second;
             s.add(w);
+            if (g == Anlagen::Pool) {
+                poolJahre[a.anschaffung.year()].add(w);
+                continue;
+            }
             l->zeile({name, qlonglong(a.nummer), a.bezeichnung, datum(a.anschaffung), betrag(w.kosten), betrag(w.anfang), betrag(w.zugang),
                       betrag(w.herabsetzung), betrag(w.sonder), betrag(w.afa), betrag(w.abgang), betrag(w.ende)});
+        }
+        for (auto it = poolJahre.constBegin(); it != poolJahre.constEnd(); ++it) {
+            QList<QVariant> z = it->zeile(name);
+            z[2] = QStringLiteral("Sammelposten %1").arg(it.key());
+            l->zeile(z);
         }
         l->zeile(s.zeile(QStringLiteral("Summe ") + name), true);
         gesamt.kosten += s.kosten;

@@ -6,6 +6,7 @@
 #include "kontbaum/berichte/indizes.h"
 #include "kontbaum/berichte/listen.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/rahmen/sperrgrenzen.h"
 
 #include <QHash>
 
@@ -289,7 +290,7 @@ bool EUERechnung2::Fuellen() {
     // the investment deduction only while the profit before it does not
     // exceed the limit, then the add-back.
     qint64 g = e - a;
-    if (g <= KontoGlobal::kIabGewinngrenze.cent()) g -= x;
+    if (g <= Sperrgrenzen::iabGewinngrenze(db).cent()) g -= x;
     m_gewinn = EuroType::ausCent(g + y);
     return true;
 }

@@ -7,6 +7,7 @@
 #include "kontbaum/berichte/anlagenverzeichnis.h"
 #include "kontbaum/berichte/indizes.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/rahmen/sperrgrenzen.h"
 
 #include <QHash>
 #include <QMap>
@@ -506,9 +507,10 @@ bool euerVergleich(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
     // The profit by the rule of the profit statement: the investment
     // deduction only while the profit before it stays within the limit.
     qint64 g[2];
+    const qint64 grenze = Sperrgrenzen::iabGewinngrenze(db).cent();
     for (int i = 0; i < 2; ++i) {
         g[i] = e[i] - a[i];
-        if (g[i] <= KontoGlobal::kIabGewinngrenze.cent()) g[i] -= iab[i];
+        if (g[i] <= grenze) g[i] -= iab[i];
         g[i] += aufl[i];
     }
     l->zeile({QVariant(), QStringLiteral("Gewinn/Verlust"), Berichte::euro(g[0]), Berichte::euro(g[1])}, true);

@@ -176,6 +176,17 @@ bool jahreswechsel(const QString& alt, Kont_& root, Jahreswechsel* erg, QString*
         int(GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM eurBankverbindung")).toLongLong());
     if (root.erzeugeSaldovortraege(&ergebnis.bericht, true, &ergebnis.saldovortraege) != SV_OK)
         return setze(fehler, QStringLiteral("Die Saldovorträge konnten nicht erzeugt werden; der neue Fall wurde nicht angelegt."));
+    // The asset accounts open with the book values the register carried.
+    {
+        const WurzelScope neu(&root);
+        Anlagen::Lauf lauf;
+        QString grund;
+        if (!Anlagen::saldovortraege(neuesJahr, &lauf, &grund))
+            return setze(fehler, QStringLiteral("Die Saldovorträge der Anlagen konnten nicht gebucht werden (%1); der neue Fall wurde nicht "
+                                                "angelegt.")
+                                     .arg(grund));
+        ergebnis.saldovortraege += lauf.buchungen.size();
+    }
     if (erg) *erg = ergebnis;
     return true;
 }

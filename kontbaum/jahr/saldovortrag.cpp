@@ -93,11 +93,15 @@ int Kont_::erzeugeSaldovortraege(QString* bericht, bool buchen, int* anzahl) {
             if (!istNull(*it)) zeilenVorjahr += addSaldovortragText(it.key(), -*it);
 
     // 2. the opening balances already posted, seen from the carry-forward
-    // account: they cancel what has been carried.
+    // account: they cancel what has been carried. Those of the asset
+    // register carry its book values, not the previous ledger's balances,
+    // and are its own to keep.
     {
         rsDataSource rs(db, QStringLiteral("SELECT Gegenkonto, Betrag, Haben FROM eurVerbuchtBuchungszeilen WHERE "
                                            "(Konto IN (SELECT Nummer FROM eurKontenplan WHERE Kategorie=") +
-                                sql(kVortragsKategorie) + QStringLiteral(")) "));
+                                sql(kVortragsKategorie) +
+                                QStringLiteral(")) AND Buchungsnummer NOT IN (SELECT Buchungsnummer FROM eurVerbucht WHERE Herkunft=") +
+                                sql(KontoGlobal::HERK_ANL_SAL) + QStringLiteral(")"));
         for (; !rs.isEOF(); rs.fetch()) {
             const EuroType b = rs.field(QStringLiteral("Betrag")).toEuro();
             const EuroType v = rs.field(QStringLiteral("Haben")).toBool() ? b : -b;

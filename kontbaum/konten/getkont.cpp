@@ -11,6 +11,7 @@
 #include "host/db/connection.h"
 #include "kontbaum/berichte/indizes.h"
 #include "host/db/datasource.h"
+#include "kontbaum/rahmen/sperrgrenzen.h"
 #include "kontbaum/steuer/steuer.h"
 
 #include <QMap>
@@ -229,7 +230,7 @@ QString Parser::eur(bool details, int monatVon, int monatBis) {
             ausgabenZeilen += zeilen;
         }
     }
-    const EuroType g = Gewinnregel::gewinn(e, a, x, y);
+    const EuroType g = Gewinnregel::gewinn(e, a, x, y, Sperrgrenzen::iabGewinngrenze(m_db));
     QString html = QStringLiteral("<tr><td colspan=\"2\"><b>Einnahmen</b></td></tr>\n") + einnahmenZeilen +
                    betragZeile(QStringLiteral("Summe Einnahmen"), e) +
                    QStringLiteral("<tr><td colspan=\"2\"><b>Ausgaben</b></td></tr>\n") + ausgabenZeilen +

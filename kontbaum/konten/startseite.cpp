@@ -1,5 +1,6 @@
 // The lists and the overview of the start page (see startseite.h).
 #include "kontbaum/konten/startseite.h"
+#include "kontbaum/rahmen/sperrgrenzen.h"
 #include "kontbaum/steuer/steuer.h"
 
 #include "host/db/connection.h"
@@ -86,7 +87,7 @@ bool stand(KontoGlobal& kg, const zDate& heute, Stand* s, QString* fehler) {
     // The profit, income and expenses of $GETKONT(GEWINN|EINNAHMEN|AUSGABEN)
     // from one pass over the ledger, not one each.
     const Gewinnregel::Teile gewinn = Gewinnregel::lesen(db, false);
-    s->gewinn = gewinn.gewinn();
+    s->gewinn = gewinn.gewinn(Sperrgrenzen::iabGewinngrenze(db));
     s->einnahmen = gewinn.einnahmen;
     s->ausgaben = gewinn.ausgaben;
     rsDataSource rs(db, QStringLiteral("SELECT Nummer, Bezeichnung, Kategorie FROM eurKontenplan WHERE Kategorie BETWEEN 201 AND 203 AND "

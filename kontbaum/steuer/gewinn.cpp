@@ -8,6 +8,7 @@
 #include "host/db/datasource.h"
 #include "host/tree/datenbase.h"
 #include "kontbaum/fall/kontbaum.h"
+#include "kontbaum/rahmen/sperrgrenzen.h"
 
 #include <QHash>
 #include <QMap>
@@ -35,13 +36,14 @@ struct Gewinn {
             else a += b;
         }
     }
-    EuroType gewinn() const { return Gewinnregel::gewinn(e, a, x, y); }
+    EuroType gewinn(DBConnection* db) const { return Gewinnregel::gewinn(e, a, x, y, Sperrgrenzen::iabGewinngrenze(db)); }
 };
 }  // namespace
 
-EuroType Gewinnregel::gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung) {
+EuroType Gewinnregel::gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung,
+                             const EuroType& grenze) {
     EuroType g = einnahmen - ausgaben;
-    if (g <= KontoGlobal::kIabGewinngrenze) g -= iab;
+    if (g <= grenze) g -= iab;
     return g + hinzurechnung;
 }
 
@@ -69,7 +71,7 @@ EuroType KontoGlobal::getGewinn(DBConnection* db, bool mitStapel, int art) {
     case 2: return t.ausgaben;
     case 3: return t.iab;
     case 4: return t.hinzurechnung;
-    default: return t.gewinn();
+    default: return t.gewinn(Sperrgrenzen::iabGewinngrenze(db));
     }
 }
 
@@ -163,9 +165,14 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
                                   bereiche.value(QStringLiteral("%1_999999").arg(code), 0));
         }
         // Sign: the side that raises the figure counts positive. VAT the tax
-        // office refunds (3020) is income on the EÜR as in the profit.
+        // office refunds (3020) is income on the EÜR as in the profit. The
+        // remaining book value of a disposal (5401) and the cost of current
+        // assets that left (5411) are expenses of line 135 posted on the
+        // debit side like every other expense: counted from the credit side
+        // the line would show them negative while the profit takes them as
+        // expenses.
         const bool habenPlus = kat == 3000 || kat == 3010 || kat == 3020 || kat == 3300 ||
-                               (kat >= 4000 && kat <= 4999 && kat != 4203 && kat != 4207) || kat == 5401 || kat == 5411;
+                               (kat >= 4000 && kat <= 4999 && kat != 4203 && kat != 4207);
         const EuroType signiert = eigeneHabenZeile ? betrag : habenPlus ? (haben ? betrag : -betrag) : (haben ? -betrag : betrag);
         QString name = variablen.value(code).name;
         if (name.isEmpty() && eur) {
@@ -182,7 +189,7 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         werte[QStringLiteral("eur1_Betriebsausgaben")] = g.a;
         werte[QStringLiteral("eur1_Investitionsabzug")] = g.x;
         werte[QStringLiteral("eur1_Hinzurechnung")] = g.y;
-        werte[QStringLiteral("eur1_GewinnVerlust")] = g.gewinn();
+        werte[QStringLiteral("eur1_GewinnVerlust")] = g.gewinn(db);
     }
     return werte;
 }
@@ -197,6 +204,19 @@ bool Formularwerte::ueberschreibtWerte(const DatenBase* knoten, const QMap<QStri
         if (!neu.contains(it.key()) || !(alt.toEuro() == neu.value(it.key()))) return true;
     }
     return false;
+}
+
+QMap<int, EuroType> Formularwerte::eurZeilen() {
+    QMap<int, EuroType> zeilen;
+    DBConnection* db = rsFallDB();
+    if (!db) return zeilen;
+    const QMap<QString, EuroType> werte = Kont_::berechneFormularwerte(QStringLiteral("EUR"), 3);
+    rsDataSource rs(db, QStringLiteral("SELECT Kennziffer, Variable FROM eurFormulare WHERE Formular=3 AND Kennziffer<1000"));
+    for (; !rs.isEOF(); rs.fetch()) {
+        const QString name = rs.field(QStringLiteral("Variable")).toString();
+        if (werte.contains(name)) zeilen.insert(rs.field(QStringLiteral("Kennziffer")).toInt(), werte.value(name));
+    }
+    return zeilen;
 }
 
 int Kont_::UebernahmeEurFormular() {

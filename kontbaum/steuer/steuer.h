@@ -22,15 +22,16 @@
 
 namespace Gewinnregel {
 // The profit from its four totals: income - expenses, less the investment
-// deduction while that difference does not exceed the limit
-// (KontoGlobal::kIabGewinngrenze), plus the add-back.
-EuroType gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung);
+// deduction while that difference does not exceed `grenze` (the case's
+// Sperrgrenzen::iabGewinngrenze), plus the add-back.
+EuroType gewinn(const EuroType& einnahmen, const EuroType& ausgaben, const EuroType& iab, const EuroType& hinzurechnung,
+                const EuroType& grenze);
 // The four totals from the booking lines (with the staged ones when
 // `mitStapel`), read in one pass over the lines of the accounts that enter
 // the profit; what KontoGlobal::getGewinn gives piece by piece.
 struct Teile {
     EuroType einnahmen, ausgaben, iab, hinzurechnung;
-    EuroType gewinn() const { return Gewinnregel::gewinn(einnahmen, ausgaben, iab, hinzurechnung); }
+    EuroType gewinn(const EuroType& grenze) const { return Gewinnregel::gewinn(einnahmen, ausgaben, iab, hinzurechnung, grenze); }
 };
 Teile lesen(DBConnection* db, bool mitStapel);
 }  // namespace Gewinnregel
@@ -42,4 +43,9 @@ namespace Formularwerte {
 // one of an earlier transfer that the ledger no longer gives. Variables
 // named in `ausser` do not count. A null node holds nothing.
 bool ueberschreibtWerte(const DatenBase* knoten, const QMap<QString, EuroType>& neu, const QStringList& ausser = {});
+// The figures the transfer puts into the Anlage EÜR of the active case, by
+// the line of the form (102, 130, 135, …, 219 the profit), each counted as
+// it raises its line: an expense line shows its expense positive. Lines
+// the ledger gives nothing for are left out.
+QMap<int, EuroType> eurZeilen();
 }  // namespace Formularwerte
