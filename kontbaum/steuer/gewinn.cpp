@@ -21,13 +21,13 @@ const QString kKategorien = QStringLiteral(
     "AND 5999) OR (Kategorie BETWEEN 3100 AND 3399))");
 
 bool istEinnahme(unsigned long k) { return (k >= 4000 && k <= 4999 && k != 4208) || (k >= 3000 && k <= 3099); }
+bool istAusgabe(unsigned long k) { return (k >= 5000 && k <= 5999) || (k >= 3100 && k <= 3399); }
 // The category of the VAT the business owes itself on an intra-EU
-// acquisition or as the recipient of a § 13b supply, and the form's line of
-// the input tax paid.
+// acquisition or as the recipient of a § 13b supply, the input tax,
+// and the form's line of the input tax paid.
 constexpr unsigned long kKatEigeneUmsatzsteuer = 3300;
 constexpr unsigned long kKatVorsteuer = 3100;
 constexpr unsigned long kEurGezahlteVorsteuer = 185;
-bool istAusgabe(unsigned long k) { return (k >= 5000 && k <= 5999) || (k >= 3100 && k <= 3399); }
 
 // Accumulates lines by the profit's rules.
 struct Gewinn {
@@ -303,8 +303,9 @@ int Kont_::UebernahmeEurFormular() {
 }
 
 QVector<int> Formularwerte::eurSummenzeilen(int summe) {
-    // Summe Betriebseinnahmen (line 22) adds lines 11 and 13 to 20; the
-    // "davon" of line 12 is part of line 11.
+    // Summe Betriebseinnahmen (line 22) adds lines 11 and 13 to 21 (21, the
+    // reserves released, has no figure from the ledger); the "davon" of
+    // line 12 is part of line 11.
     if (summe == 159) return {111, 104, 112, 103, 140, 141, 102, 106, 108};
     // Summe Betriebsausgaben adds the deductible column of the limited
     // expenses; the column "nicht abziehbar" (162, 164, 165, 168, 217) is
