@@ -269,6 +269,14 @@ int cmdEuer(const Args& a) {
             const QMap<int, EuroType> formular = Formularwerte::eurZeilen();
             for (auto it = formular.constBegin(); it != formular.constEnd(); ++it) zeilen[QString::number(it.key())] = j(it.value());
             o[QStringLiteral("zeilen")] = zeilen;
+            // Which lines each total adds up: the column "nicht abziehbar" is shown, not added.
+            QJsonObject summen;
+            for (int summe : {159, 199}) {
+                QJsonArray teile;
+                for (int z : Formularwerte::eurSummenzeilen(summe)) teile.append(z);
+                summen[QString::number(summe)] = teile;
+            }
+            o[QStringLiteral("summenzeilen")] = summen;
             if (uebertragen) o[QStringLiteral("uebertragen")] = true;
             out(jsonText(o));
             return int(Ok);
