@@ -29,16 +29,22 @@ constexpr int kZuletztAnzahl = 8;
 
 Hauptfenster::Hauptfenster(QWidget* eltern) : QMainWindow(eltern), m_ui(this) {
     m_vorherigeUi = Ui::install(&m_ui);
+    // The system theme gives the icons; without one (a bare desktop, the
+    // offscreen platform) the Adwaita theme the bootstrap installs does.
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")) QIcon::setThemeName(QStringLiteral("Adwaita"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("accessories-calculator"), QIcon::fromTheme(QStringLiteral("office-calendar"))));
     auto* teiler = new QSplitter(this);
     m_navigation = new QListWidget(teiler);
     m_navigation->setObjectName(QStringLiteral("navigation"));
     m_navigation->setIconSize(QSize(22, 22));
-    m_navigation->setMaximumWidth(240);
+    m_navigation->setMinimumWidth(170);
+    m_navigation->setMaximumWidth(260);
     m_stapel = new QStackedWidget(teiler);
     teiler->addWidget(m_navigation);
     teiler->addWidget(m_stapel);
     teiler->setStretchFactor(1, 1);
+    teiler->setCollapsible(0, false);
+    teiler->setSizes({200, 900});
     setCentralWidget(teiler);
 
     m_start = new Startseite(m_sitzung, m_stapel);

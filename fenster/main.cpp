@@ -12,9 +12,6 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("dalvo16"));
     QApplication::setApplicationName(QStringLiteral("dalvo-fenster"));
     QApplication::setApplicationVersion(QStringLiteral(DALVO_VERSION));
-    // The system theme gives the icons; where it has none, the bundled
-    // fallback theme of Qt's platform plugin does.
-    if (QIcon::themeName().isEmpty()) QIcon::setThemeName(QStringLiteral("Adwaita"));
     fenster::Hauptfenster fenster;
     fenster.show();
     const QStringList args = app.arguments().mid(1);
