@@ -2,6 +2,8 @@
 // settings and firm data of the open case.
 #pragma once
 
+#include "kontbaum/fall/neuanlage.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -9,17 +11,33 @@ namespace fenster {
 
 class Sitzung;
 
+// Creating case files needs the module's global state for itself: the
+// window closes its case first.
 struct NeuerFallDialog {
-    // Asks for file, year, chart, VAT liability and filing period and
-    // creates the case file. Its path, empty when nothing was created.
-    static QString ausfuehren(QWidget* eltern);
+    struct Angaben {
+        QString pfad;
+        Neuanlage::Angaben fall;
+        bool monatlich = false;  // filing period: month, else quarter
+        bool dauerfrist = false;
+    };
+    // Asks for file, year, chart, VAT liability and filing period; false
+    // when the user cancelled.
+    static bool fragen(QWidget* eltern, Angaben* angaben);
+    // Writes the new case file (no case may be open). Empty, or the German
+    // refusal; nothing is written then.
+    static QString anlegen(const Angaben& angaben);
 };
 
 struct JahreswechselAssistent {
-    // Leads through the change to the next year for the open case: the new
-    // file, what is carried, the report. The new case's path, empty when
-    // nothing was created.
+    // Leads through the change from the open case's year to the next: the
+    // new file, then the change itself with its report. The open case is
+    // closed for the change and opened again afterwards. The new case's
+    // path, empty when nothing was created.
     static QString ausfuehren(Sitzung& sitzung, QWidget* eltern);
+    // The change itself, from case file `alt` to the new file `neu` (no
+    // case may be open). Empty with the report (HTML) in `bericht`, or the
+    // German refusal; nothing is written then.
+    static QString wechseln(const QString& alt, const QString& neu, QString* bericht);
 };
 
 struct EinstellungenDialog {

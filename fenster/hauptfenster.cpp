@@ -81,7 +81,6 @@ Hauptfenster::Hauptfenster(QWidget* eltern) : QMainWindow(eltern), m_ui(this) {
 
     menusAnlegen();
     connect(&m_sitzung, &Sitzung::geaendert, this, &Hauptfenster::alleAktualisieren);
-    connect(&m_sitzung, &Sitzung::geoeffnet, this, &Hauptfenster::alleAktualisieren);
     connect(&m_sitzung, &Sitzung::geschlossen, this, &Hauptfenster::alleAktualisieren);
 
     QSettings einst;
@@ -100,7 +99,8 @@ void Hauptfenster::closeEvent(QCloseEvent* e) {
     QSettings einst;
     einst.setValue(QStringLiteral("fenster/geometrie"), saveGeometry());
     einst.setValue(QStringLiteral("fenster/zustand"), saveState());
-    einst.setValue(QStringLiteral("fenster/ansicht"), m_navigation->currentRow());
+    if (m_sitzung.istOffen() && m_navigation->currentRow() >= 0)
+        einst.setValue(QStringLiteral("fenster/ansicht"), m_ansichten[m_navigation->currentRow()].first);
     e->accept();
 }
 
@@ -183,7 +183,13 @@ bool Hauptfenster::fallOeffnen(const QString& pfad) {
         return false;
     }
     zuletztMerken(m_sitzung.pfad());
-    zeige(QStringLiteral("start"));
+    // The view the user worked in last; only it reads now (the overview of
+    // a large case takes a moment, the ledger's first page does not).
+    QString zuletzt = QSettings().value(QStringLiteral("fenster/ansicht")).toString();
+    if (!ansicht(zuletzt)) zuletzt = QStringLiteral("start");
+    navigationFreigeben();
+    zeige(zuletzt);
+    titelSetzen();
     return true;
 }
 
@@ -195,13 +201,27 @@ void Hauptfenster::dateiOeffnenDialog() {
 }
 
 void Hauptfenster::neuerFallDialog() {
-    const QString pfad = NeuerFallDialog::ausfuehren(this);
-    if (!pfad.isEmpty()) fallOeffnen(pfad);
+    NeuerFallDialog::Angaben angaben;
+    if (m_sitzung.istOffen()) angaben.fall.jahr = m_sitzung.steuerjahr();
+    if (!NeuerFallDialog::fragen(this, &angaben)) return;
+    // Writing a case needs the module for itself: the open case closes.
+    const QString bisher = m_sitzung.pfad();
+    m_sitzung.schliessen();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString grund = NeuerFallDialog::anlegen(angaben);
+    QApplication::restoreOverrideCursor();
+    if (!grund.isEmpty()) {
+        GetUi().rsError(grund);
+        if (!bisher.isEmpty()) fallOeffnen(bisher);
+        return;
+    }
+    fallOeffnen(angaben.pfad);
 }
 
 void Hauptfenster::jahreswechselDialog() {
     if (!m_sitzung.istOffen()) return;
     const QString pfad = JahreswechselAssistent::ausfuehren(m_sitzung, this);
+    alleAktualisieren();
     if (!pfad.isEmpty() &&
         GetUi().frage(QStringLiteral("Der Fall des neuen Jahres wurde angelegt:<br>%1<br><br>Jetzt öffnen?").arg(pfad.toHtmlEscaped()),
                    QStringLiteral("Jahreswechsel")))
@@ -284,12 +304,16 @@ void Hauptfenster::titelSetzen() {
     m_statusFest->setText(QStringLiteral("Festgeschrieben bis %1").arg(fest));
 }
 
-void Hauptfenster::alleAktualisieren() {
+void Hauptfenster::navigationFreigeben() {
     const bool offen = m_sitzung.istOffen();
     for (int i = 1; i < m_navigation->count(); ++i) m_navigation->item(i)->setHidden(!offen);
     for (QAction* a : m_nurMitFall) a->setEnabled(offen);
     zuletztMenuFuellen();
-    if (!offen && m_navigation->currentRow() != 0) {
+}
+
+void Hauptfenster::alleAktualisieren() {
+    navigationFreigeben();
+    if (!m_sitzung.istOffen() && m_navigation->currentRow() != 0) {
         m_navigation->setCurrentRow(0);
     } else if (m_navigation->currentRow() < 0) {
         m_navigation->setCurrentRow(0);

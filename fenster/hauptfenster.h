@@ -53,6 +53,7 @@ private:
     void hilfeAnzeigen();
     void ueberAnzeigen();
     void alleAktualisieren();
+    void navigationFreigeben();
 
     Sitzung m_sitzung;
     FensterUi m_ui;

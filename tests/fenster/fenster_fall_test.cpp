@@ -1,0 +1,72 @@
+// The shell's ways to a case: a new case as the dialog describes it, the
+// change of year from the sample case, each opened in the window and read
+// back through the command line; a target that exists is refused and kept.
+#include "fenster/dialoge.h"
+#include "fenster/hauptfenster.h"
+#include "fenster/hilfe/fenstertest.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class FensterFall : public QObject {
+    Q_OBJECT
+private slots:
+    void neuerFallUndJahreswechsel() {
+        fenstertest::einstellungenIsolieren();
+        QTemporaryDir dir;
+        ScriptedUi ui;
+        UiScope scope(&ui);
+
+        fenster::NeuerFallDialog::Angaben a;
+        a.pfad = dir.filePath(QStringLiteral("neu_2016.dalvo"));
+        a.fall.jahr = 2016;
+        a.fall.kontenrahmen = QStringLiteral("SKR04");
+        a.fall.beispiele = false;
+        a.monatlich = true;
+        a.dauerfrist = true;
+        QCOMPARE(fenster::NeuerFallDialog::anlegen(a), QString());
+        const QJsonObject info = fenstertest::json({QStringLiteral("info"), a.pfad, QStringLiteral("--json")});
+        QCOMPARE(info.value(QStringLiteral("kontenplan")).toString(), QStringLiteral("SKR04"));
+        QCOMPARE(info.value(QStringLiteral("steuerjahr")).toInt(), 2016);
+        const QJsonObject e = fenstertest::json({QStringLiteral("einstellungen"), a.pfad, QStringLiteral("--json")});
+        QCOMPARE(e.value(QStringLiteral("anmeldezeitraum")).toString(), QStringLiteral("monat"));
+        QVERIFY(e.value(QStringLiteral("dauerfrist")).toBool());
+        // An existing file is never the target.
+        QFile f(a.pfad);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray vorher = f.readAll();
+        f.close();
+        QVERIFY(fenster::NeuerFallDialog::anlegen(a).contains(QStringLiteral("existiert bereits")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), vorher);
+        f.close();
+
+        // The sample's year before (2015) changed to 2016, with its opening
+        // balances.
+        const QString muster = dir.filePath(QStringLiteral("vorjahr_2015.dalvo"));
+        QCOMPARE(fenstertest::dalvo({QStringLiteral("neu"), muster, QStringLiteral("--jahr"), QStringLiteral("2015"),
+                                     QStringLiteral("--ohne-beispiele")}).rc,
+                 0);
+        QCOMPARE(fenstertest::dalvo({QStringLiteral("buchungen-import"), muster,
+                                     QStringLiteral(DALVO_SOURCE_DIR "/data/samples/vorjahr_2015.csv")}).rc,
+                 0);
+        const QString folge = dir.filePath(QStringLiteral("vorjahr_2016.dalvo"));
+        QString bericht;
+        QCOMPARE(fenster::JahreswechselAssistent::wechseln(muster, folge, &bericht), QString());
+        QVERIFY(bericht.contains(QStringLiteral("Saldovortragsbuchungen")));
+        fenster::Hauptfenster w;
+        UiScope wieder(&ui);
+        QVERIFY(w.fallOeffnen(folge));
+        QCOMPARE(w.sitzung().steuerjahr(), 2016);
+        QVERIFY(w.windowTitle().contains(QStringLiteral("2016")));
+        // The bank balance carried is the old year's at its end.
+        const QJsonObject alt = fenstertest::json({QStringLiteral("status"), muster, QStringLiteral("--json")});
+        const QJsonObject neu = fenstertest::json({QStringLiteral("status"), folge, QStringLiteral("--json")});
+        QCOMPARE(neu.value(QStringLiteral("bank")).toDouble(), alt.value(QStringLiteral("bank")).toDouble());
+        QCOMPARE(ui.count(Ui::Art::Fehler), 0);
+    }
+};
+
+QTEST_MAIN(FensterFall)
+#include "fenster_fall_test.moc"
