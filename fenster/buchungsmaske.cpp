@@ -3,6 +3,7 @@
 
 #include "fenster/sitzung.h"
 #include "host/app/ui.h"
+#include "host/db/connection.h"
 #include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/buchungen/journal.h"
 #include "kontbaum/konten/kontoeditor.h"
@@ -309,7 +310,13 @@ void BuchungsMaske::vorschauBerechnen() {
     sitzung().lesen([&](DBConnection* db) {
         KontoGlobal::BuchungsEntwurf b;
         grund = entwurfGeprueft(db, &b);
-        if (grund.isEmpty()) Journal::vorschau(db, b, &zeilen, &grund);
+        if (!grund.isEmpty()) return;
+        // The preview posts and rolls back; while a script writes, typing
+        // must not wait for it: the preview then says so and waits for the
+        // next keystroke.
+        db->setBusyTimeout(100);
+        Journal::vorschau(db, b, &zeilen, &grund);
+        db->setBusyTimeout(Sitzung::kWarteMs);
     });
     m_meldung->setStyleSheet(grund.isEmpty() ? QString() : QStringLiteral("color: #a00;"));
     m_meldung->setText(grund.isEmpty() ? QStringLiteral("Eingabe drücken zum Buchen.") : grund);

@@ -12,12 +12,6 @@
 
 namespace fenster {
 
-namespace {
-// The window waits a little for a script that is writing: long enough for
-// one command, short enough that a person is not left staring.
-constexpr int kWarteMs = 5000;
-}  // namespace
-
 // What exists while a case is open: the private working directory of the
 // module, the manager of slot 0, the record and the file.
 struct Sitzung::Offen {

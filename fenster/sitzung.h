@@ -27,6 +27,10 @@ namespace fenster {
 class Sitzung : public QObject {
     Q_OBJECT
 public:
+    // How long an action waits for a script that is writing: long enough for
+    // one command, short enough that a person is not left staring.
+    static constexpr int kWarteMs = 5000;
+
     explicit Sitzung(QObject* parent = nullptr);
     ~Sitzung() override;
 
