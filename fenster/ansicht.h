@@ -7,7 +7,9 @@
 #include "host/values/date.h"
 #include "host/values/euro.h"
 
+#include <QApplication>
 #include <QIcon>
+#include <QStyle>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -15,6 +17,12 @@
 namespace fenster {
 
 class Sitzung;
+
+// An icon of the system theme by its freedesktop name, or where the theme
+// has none (a bare desktop, the offscreen platform) the style's own.
+inline QIcon symbol(const char* name, QStyle::StandardPixmap ersatz) {
+    return QIcon::fromTheme(QLatin1String(name), QApplication::style()->standardIcon(ersatz));
+}
 
 // Which bookings to show. Empty fields do not filter; `nummern`, when set,
 // names the bookings exactly (the bookings that make one figure).
@@ -37,7 +45,7 @@ public:
     // The name in the navigation and the window title ("Buchungen").
     virtual QString titel() const = 0;
     // The icon in the navigation (QIcon::fromTheme with a fallback).
-    virtual QIcon symbol() const { return QIcon::fromTheme(QStringLiteral("document-properties")); }
+    virtual QIcon symbol() const { return fenster::symbol("document-properties", QStyle::SP_FileDialogInfoView); }
     // Reads everything it shows again: called when the view is shown, after
     // every action of the window and after a change from outside. A view
     // reads through Sitzung::lesen only.

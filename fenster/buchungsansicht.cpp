@@ -96,6 +96,7 @@ BuchungsAnsicht::BuchungsAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, elter
     auto* lay = new QVBoxLayout(this);
     auto* filter = new QGridLayout;
     m_zeitraum = new QComboBox(this);
+    m_zeitraum->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_konto = new QLineEdit(this);
     m_konto->setPlaceholderText(QStringLiteral("Kontonummer"));
     m_text = new QLineEdit(this);
@@ -120,7 +121,7 @@ BuchungsAnsicht::BuchungsAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, elter
 
     auto* hinweisZeile = new QHBoxLayout;
     m_hinweis = new QLabel(this);
-    m_aufheben = new QPushButton(QIcon::fromTheme(QStringLiteral("edit-clear")), QStringLiteral("Filter &aufheben"), this);
+    m_aufheben = new QPushButton(fenster::symbol("edit-clear", QStyle::SP_DialogResetButton), QStringLiteral("Filter &aufheben"), this);
     hinweisZeile->addWidget(m_hinweis, 1);
     hinweisZeile->addWidget(m_aufheben);
     lay->addLayout(hinweisZeile);
@@ -135,15 +136,18 @@ BuchungsAnsicht::BuchungsAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, elter
     // Fixed widths: a million rows are never measured to fit.
     m_tabelle->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_tabelle->horizontalHeader()->setStretchLastSection(true);
-    const int breiten[] = {60, 95, 90, 300, 70, 100, 110, 45, 110, 150};
-    for (int i = 0; i < 10; ++i) m_tabelle->setColumnWidth(i, breiten[i]);
+    const QFontMetrics fm = m_tabelle->fontMetrics();
+    const char* const muster[] = {"0000000", "00.00.00000", "RE-2016-0000", "", "000000", "Gegenkonto", "-000.000,000", "StS0",
+                                  "Saldovortrag", "Anlage: Anschaffung"};
+    for (int i = 0; i < 10; ++i)
+        m_tabelle->setColumnWidth(i, i == JournalModell::Text ? 30 * fm.averageCharWidth() : fm.horizontalAdvance(QLatin1String(muster[i])) + 16);
     lay->addWidget(m_tabelle, 1);
 
     auto* knoepfe = new QHBoxLayout;
-    auto* storno = new QPushButton(QIcon::fromTheme(QStringLiteral("edit-undo")), QStringLiteral("&Stornieren"), this);
-    auto* loeschen = new QPushButton(QIcon::fromTheme(QStringLiteral("edit-delete")), QStringLiteral("&Löschen"), this);
-    auto* fest = new QPushButton(QIcon::fromTheme(QStringLiteral("changes-prevent")), QStringLiteral("&Festschreiben bis …"), this);
-    auto* pruef = new QPushButton(QIcon::fromTheme(QStringLiteral("dialog-information")), QStringLiteral("&Prüfen"), this);
+    auto* storno = new QPushButton(fenster::symbol("edit-undo", QStyle::SP_ArrowBack), QStringLiteral("&Stornieren"), this);
+    auto* loeschen = new QPushButton(fenster::symbol("edit-delete", QStyle::SP_TrashIcon), QStringLiteral("&Löschen"), this);
+    auto* fest = new QPushButton(fenster::symbol("changes-prevent", QStyle::SP_DialogApplyButton), QStringLiteral("&Festschreiben bis …"), this);
+    auto* pruef = new QPushButton(fenster::symbol("dialog-information", QStyle::SP_MessageBoxInformation), QStringLiteral("&Prüfen"), this);
     storno->setObjectName(QStringLiteral("stornieren"));
     loeschen->setObjectName(QStringLiteral("loeschen"));
     fest->setObjectName(QStringLiteral("festschreiben"));
@@ -195,7 +199,7 @@ BuchungsAnsicht::BuchungsAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, elter
     setTabOrder(m_herkunft, m_tabelle);
 }
 
-QIcon BuchungsAnsicht::symbol() const { return QIcon::fromTheme(QStringLiteral("x-office-spreadsheet"), QIcon::fromTheme(QStringLiteral("text-x-generic"))); }
+QIcon BuchungsAnsicht::symbol() const { return fenster::symbol("x-office-spreadsheet", QStyle::SP_FileDialogDetailedView); }
 
 void BuchungsAnsicht::zeitraeumeFuellen() {
     if (m_jahr == sitzung().steuerjahr() && m_zeitraum->count() > 0) return;
@@ -345,7 +349,7 @@ void BuchungsAnsicht::pruefen() {
         return;
     }
     for (const Journal::Befund& b : befunde) {
-        auto* item = new QListWidgetItem(QIcon::fromTheme(QStringLiteral("dialog-warning")), b.text, m_befunde);
+        auto* item = new QListWidgetItem(fenster::symbol("dialog-warning", QStyle::SP_MessageBoxWarning), b.text, m_befunde);
         item->setData(Qt::UserRole, qulonglong(b.nummer));
     }
     m_befunde->show();

@@ -97,14 +97,14 @@ BuchungsMaske::BuchungsMaske(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern), 
     for (int i = 0; i + 1 < felder.size(); ++i) setTabOrder(felder[i].second, felder[i + 1].second);
 
     auto* knoepfe = new QHBoxLayout;
-    auto* buchenKnopf = new QPushButton(QIcon::fromTheme(QStringLiteral("document-save")), QStringLiteral("Buchen (Eingabe)"), this);
+    auto* buchenKnopf = new QPushButton(fenster::symbol("document-save", QStyle::SP_DialogSaveButton), QStringLiteral("Buchen (Eingabe)"), this);
     buchenKnopf->setObjectName(QStringLiteral("buchen"));
-    auto* teilKnopf = new QPushButton(QIcon::fromTheme(QStringLiteral("list-add")), QStringLiteral("Weiteres Gegenkonto (Strg+T)"), this);
-    auto* leerKnopf = new QPushButton(QIcon::fromTheme(QStringLiteral("edit-clear")), QStringLiteral("Leeren (Esc)"), this);
+    auto* teilKnopf = new QPushButton(fenster::symbol("list-add", QStyle::SP_FileDialogNewFolder), QStringLiteral("Weiteres Gegenkonto (Strg+T)"), this);
+    auto* leerKnopf = new QPushButton(fenster::symbol("edit-clear", QStyle::SP_DialogResetButton), QStringLiteral("Leeren (Esc)"), this);
     m_vorlagen = new QComboBox(this);
     m_vorlagen->setObjectName(QStringLiteral("vorlagen"));
-    auto* vorlageKnopf = new QPushButton(QIcon::fromTheme(QStringLiteral("bookmark-new")), QStringLiteral("Als &Vorlage speichern …"), this);
-    m_faellig = new QPushButton(QIcon::fromTheme(QStringLiteral("appointment-soon")), QString(), this);
+    auto* vorlageKnopf = new QPushButton(fenster::symbol("bookmark-new", QStyle::SP_DialogSaveButton), QStringLiteral("Als &Vorlage speichern …"), this);
+    m_faellig = new QPushButton(fenster::symbol("appointment-soon", QStyle::SP_BrowserReload), QString(), this);
     m_faellig->setObjectName(QStringLiteral("faellig"));
     for (QWidget* w : {static_cast<QWidget*>(buchenKnopf), static_cast<QWidget*>(teilKnopf), static_cast<QWidget*>(leerKnopf)}) knoepfe->addWidget(w);
     knoepfe->addStretch();
@@ -178,7 +178,7 @@ BuchungsMaske::BuchungsMaske(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern), 
     m_art->setCurrentIndex(0);
 }
 
-QIcon BuchungsMaske::symbol() const { return QIcon::fromTheme(QStringLiteral("document-edit"), QIcon::fromTheme(QStringLiteral("accessories-text-editor"))); }
+QIcon BuchungsMaske::symbol() const { return fenster::symbol("document-edit", QStyle::SP_FileDialogContentsView); }
 
 void BuchungsMaske::aktualisieren() {
     if (!sitzung().istOffen()) return;

@@ -1,6 +1,7 @@
 // The shell's dialogs (see dialoge.h).
 #include "fenster/dialoge.h"
 
+#include "fenster/ansicht.h"
 #include "fenster/sitzung.h"
 #include "host/app/global.h"
 #include "host/app/ui.h"
@@ -76,7 +77,7 @@ QString zielPruefen(const QString& pfad) {
 
 QHBoxLayout* dateiZeile(QWidget* eltern, QLineEdit* feld, const QString& titel) {
     auto* zeile = new QHBoxLayout;
-    auto* knopf = new QPushButton(QIcon::fromTheme(QStringLiteral("document-save-as")), QStringLiteral("&Durchsuchen …"), eltern);
+    auto* knopf = new QPushButton(fenster::symbol("document-save-as", QStyle::SP_DirOpenIcon), QStringLiteral("&Durchsuchen …"), eltern);
     zeile->addWidget(feld, 1);
     zeile->addWidget(knopf);
     QObject::connect(knopf, &QPushButton::clicked, eltern, [=] {

@@ -29,10 +29,7 @@ constexpr int kZuletztAnzahl = 8;
 
 Hauptfenster::Hauptfenster(QWidget* eltern) : QMainWindow(eltern), m_ui(this) {
     m_vorherigeUi = Ui::install(&m_ui);
-    // The system theme gives the icons; without one (a bare desktop, the
-    // offscreen platform) the Adwaita theme the bootstrap installs does.
-    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")) QIcon::setThemeName(QStringLiteral("Adwaita"));
-    setWindowIcon(QIcon::fromTheme(QStringLiteral("accessories-calculator"), QIcon::fromTheme(QStringLiteral("office-calendar"))));
+    setWindowIcon(fenster::symbol("accessories-calculator", QStyle::SP_ComputerIcon));
     auto* teiler = new QSplitter(this);
     m_navigation = new QListWidget(teiler);
     m_navigation->setObjectName(QStringLiteral("navigation"));
@@ -106,23 +103,23 @@ void Hauptfenster::closeEvent(QCloseEvent* e) {
 
 void Hauptfenster::menusAnlegen() {
     QMenu* datei = menuBar()->addMenu(QStringLiteral("&Datei"));
-    QAction* neu = datei->addAction(QIcon::fromTheme(QStringLiteral("document-new")), QStringLiteral("&Neuer Fall …"), this,
+    QAction* neu = datei->addAction(fenster::symbol("document-new", QStyle::SP_FileIcon), QStringLiteral("&Neuer Fall …"), this,
                                     &Hauptfenster::neuerFallDialog);
     neu->setShortcut(QKeySequence::New);
-    QAction* oeffnen = datei->addAction(QIcon::fromTheme(QStringLiteral("document-open")), QStringLiteral("Fall ö&ffnen …"), this,
+    QAction* oeffnen = datei->addAction(fenster::symbol("document-open", QStyle::SP_DialogOpenButton), QStringLiteral("Fall ö&ffnen …"), this,
                                         &Hauptfenster::dateiOeffnenDialog);
     oeffnen->setShortcut(QKeySequence::Open);
-    m_zuletzt = datei->addMenu(QIcon::fromTheme(QStringLiteral("document-open-recent")), QStringLiteral("&Zuletzt geöffnet"));
+    m_zuletzt = datei->addMenu(fenster::symbol("document-open-recent", QStyle::SP_DirOpenIcon), QStringLiteral("&Zuletzt geöffnet"));
     datei->addSeparator();
-    QAction* wechsel = datei->addAction(QIcon::fromTheme(QStringLiteral("go-next")), QStringLiteral("&Jahreswechsel …"), this,
+    QAction* wechsel = datei->addAction(fenster::symbol("go-next", QStyle::SP_ArrowForward), QStringLiteral("&Jahreswechsel …"), this,
                                         &Hauptfenster::jahreswechselDialog);
     m_nurMitFall.append(wechsel);
-    QAction* schliessen = datei->addAction(QIcon::fromTheme(QStringLiteral("document-close")), QStringLiteral("Fall &schließen"), this,
+    QAction* schliessen = datei->addAction(fenster::symbol("document-close", QStyle::SP_DialogCloseButton), QStringLiteral("Fall &schließen"), this,
                                            [this] { m_sitzung.schliessen(); });
     schliessen->setShortcut(QKeySequence::Close);
     m_nurMitFall.append(schliessen);
     datei->addSeparator();
-    QAction* beenden = datei->addAction(QIcon::fromTheme(QStringLiteral("application-exit")), QStringLiteral("&Beenden"), this,
+    QAction* beenden = datei->addAction(fenster::symbol("application-exit", QStyle::SP_DialogCloseButton), QStringLiteral("&Beenden"), this,
                                         &QWidget::close);
     beenden->setShortcut(QKeySequence::Quit);
 
@@ -134,20 +131,20 @@ void Hauptfenster::menusAnlegen() {
         if (i > 0) m_nurMitFall.append(act);
     }
     m_ansichtMenu->addSeparator();
-    QAction* neuLesen = m_ansichtMenu->addAction(QIcon::fromTheme(QStringLiteral("view-refresh")), QStringLiteral("&Neu einlesen"), this,
+    QAction* neuLesen = m_ansichtMenu->addAction(fenster::symbol("view-refresh", QStyle::SP_BrowserReload), QStringLiteral("&Neu einlesen"), this,
                                                  &Hauptfenster::alleAktualisieren);
     neuLesen->setShortcut(QKeySequence::Refresh);
 
     QMenu* extras = menuBar()->addMenu(QStringLiteral("E&xtras"));
-    QAction* einst = extras->addAction(QIcon::fromTheme(QStringLiteral("preferences-system")), QStringLiteral("&Einstellungen und Firmendaten …"),
+    QAction* einst = extras->addAction(fenster::symbol("preferences-system", QStyle::SP_FileDialogInfoView), QStringLiteral("&Einstellungen und Firmendaten …"),
                                        this, &Hauptfenster::einstellungenDialog);
     m_nurMitFall.append(einst);
 
     QMenu* hilfe = menuBar()->addMenu(QStringLiteral("&Hilfe"));
-    QAction* handbuch = hilfe->addAction(QIcon::fromTheme(QStringLiteral("help-contents")), QStringLiteral("&Handbuch (README)"), this,
+    QAction* handbuch = hilfe->addAction(fenster::symbol("help-contents", QStyle::SP_DialogHelpButton), QStringLiteral("&Handbuch (README)"), this,
                                          &Hauptfenster::hilfeAnzeigen);
     handbuch->setShortcut(QKeySequence::HelpContents);
-    hilfe->addAction(QIcon::fromTheme(QStringLiteral("help-about")), QStringLiteral("Ü&ber dalvo"), this, &Hauptfenster::ueberAnzeigen);
+    hilfe->addAction(fenster::symbol("help-about", QStyle::SP_MessageBoxInformation), QStringLiteral("Ü&ber dalvo"), this, &Hauptfenster::ueberAnzeigen);
 }
 
 void Hauptfenster::zuletztMenuFuellen() {

@@ -32,8 +32,8 @@ Startseite::Startseite(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
             [this](QListWidgetItem* item) { emit oeffnenGewaehlt(item->data(Qt::UserRole).toString()); });
 
     auto* knoepfe = new QHBoxLayout;
-    auto* oeffnen = new QPushButton(QIcon::fromTheme(QStringLiteral("document-open")), QStringLiteral("Fall &öffnen …"), this);
-    auto* neu = new QPushButton(QIcon::fromTheme(QStringLiteral("document-new")), QStringLiteral("&Neuer Fall …"), this);
+    auto* oeffnen = new QPushButton(fenster::symbol("document-open", QStyle::SP_DialogOpenButton), QStringLiteral("Fall &öffnen …"), this);
+    auto* neu = new QPushButton(fenster::symbol("document-new", QStyle::SP_FileIcon), QStringLiteral("&Neuer Fall …"), this);
     knoepfe->addWidget(oeffnen);
     knoepfe->addWidget(neu);
     knoepfe->addStretch();
@@ -48,12 +48,12 @@ Startseite::Startseite(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     lay->addStretch();
 }
 
-QIcon Startseite::symbol() const { return QIcon::fromTheme(QStringLiteral("go-home"), QIcon::fromTheme(QStringLiteral("user-home"))); }
+QIcon Startseite::symbol() const { return fenster::symbol("go-home", QStyle::SP_DirHomeIcon); }
 
 void Startseite::aktualisieren() {
     m_zuletzt->clear();
     for (const QString& pfad : Hauptfenster::zuletztGeoeffnet()) {
-        auto* item = new QListWidgetItem(QIcon::fromTheme(QStringLiteral("text-x-generic")),
+        auto* item = new QListWidgetItem(fenster::symbol("text-x-generic", QStyle::SP_FileIcon),
                                          QStringLiteral("%1 — %2").arg(QFileInfo(pfad).fileName(), QFileInfo(pfad).absolutePath()), m_zuletzt);
         item->setData(Qt::UserRole, pfad);
     }

@@ -17,10 +17,8 @@ PACKAGES=(
   libqpdf-dev icc-profiles-free qpdf poppler-utils
   # xmllint: the tests validate the index.xml of the audit export against its DTD
   libxml2-utils
-  # the window (dalvo-fenster): its icons come from the system theme, Adwaita
-  # where the desktop has none (and under the offscreen platform of the tests
-  # and screenshots); DejaVu gives the offscreen screenshots their font
-  adwaita-icon-theme fonts-dejavu-core
+  # the window's screenshots are rendered offscreen with this font
+  fonts-dejavu-core
 )
 
 missing=()

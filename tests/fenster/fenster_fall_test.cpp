@@ -65,6 +65,20 @@ private slots:
         const QJsonObject neu = fenstertest::json({QStringLiteral("status"), folge, QStringLiteral("--json")});
         QCOMPARE(neu.value(QStringLiteral("bank")).toDouble(), alt.value(QStringLiteral("bank")).toDouble());
         QCOMPARE(ui.count(Ui::Art::Fehler), 0);
+
+        // A file that is no case is refused with the module's message, and
+        // the window stays without a case.
+        const QString text = dir.filePath(QStringLiteral("notiz.dalvo"));
+        QFile t(text);
+        QVERIFY(t.open(QIODevice::WriteOnly));
+        t.write("Einkaufsliste\n");
+        t.close();
+        w.sitzung().schliessen();
+        QVERIFY(!w.fallOeffnen(text));
+        QCOMPARE(ui.count(Ui::Art::Fehler), 1);
+        QVERIFY(ui.texts(Ui::Art::Fehler).first().contains(QStringLiteral("keine Falldatei")));
+        QVERIFY(!w.sitzung().istOffen());
+        QCOMPARE(w.windowTitle(), QStringLiteral("dalvo"));
     }
 };
 
