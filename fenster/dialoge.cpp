@@ -273,6 +273,8 @@ void EinstellungenDialog::ausfuehren(Sitzung& sitzung, QWidget* eltern) {
     auto* fForm = new QFormLayout(fSeite);
     auto feld = [&](const QString& label, const QString& wert) {
         auto* e = new QLineEdit(wert, fSeite);
+        // Named after its label, for tests and accessibility tools.
+        e->setObjectName(QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
         fForm->addRow(label, e);
         return e;
     };
@@ -296,6 +298,7 @@ void EinstellungenDialog::ausfuehren(Sitzung& sitzung, QWidget* eltern) {
     auto* ustBox = new QCheckBox(QStringLiteral("umsatzsteuerpflichtig (sonst Kleinunternehmer nach § 19 UStG)"), eSeite);
     ustBox->setChecked(ust);
     auto* zeitraumBox = new QComboBox(eSeite);
+    zeitraumBox->setObjectName(QStringLiteral("Voranmeldung"));
     zeitraumBox->addItems({QStringLiteral("nicht festgelegt"), QStringLiteral("monatlich"), QStringLiteral("vierteljährlich")});
     zeitraumBox->setCurrentIndex(int(zeitraum));
     auto* fristBox = new QCheckBox(QStringLiteral("Dauerfristverlängerung"), eSeite);

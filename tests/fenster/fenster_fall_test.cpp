@@ -5,7 +5,11 @@
 #include "fenster/hauptfenster.h"
 #include "fenster/hilfe/fenstertest.h"
 
+#include <QComboBox>
+#include <QDialog>
 #include <QFile>
+#include <QLineEdit>
+#include <functional>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -79,6 +83,44 @@ private slots:
         QVERIFY(ui.texts(Ui::Art::Fehler).first().contains(QStringLiteral("keine Falldatei")));
         QVERIFY(!w.sitzung().istOffen());
         QCOMPARE(w.windowTitle(), QStringLiteral("dalvo"));
+    }
+
+    void einstellungenUndFirmendaten() {
+        QTemporaryDir dir;
+        const QString fall = dir.filePath(QStringLiteral("muster.dalvo"));
+        QVERIFY(fenstertest::musterfallAnlegen(fall));
+        ScriptedUi ui;
+        fenster::Hauptfenster w;
+        UiScope scope(&ui);
+        QVERIFY(w.fallOeffnen(fall));
+        // The dialog filled in as a user fills it: the firm's name, then a
+        // VAT number of the wrong form (refused, the dialog stays), then a
+        // good one; quarterly returns.
+        int runde = 0;
+        std::function<void()> ausfuellen = [&] {
+            auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!d) {
+                QTimer::singleShot(20, ausfuellen);
+                return;
+            }
+            d->findChild<QLineEdit*>(QStringLiteral("Name"))->setText(QStringLiteral("Muster IT-Beratung"));
+            d->findChild<QLineEdit*>(QStringLiteral("USt-IdNr."))->setText(runde == 0 ? QStringLiteral("DE12") : QStringLiteral("DE136695976"));
+            d->findChild<QComboBox*>(QStringLiteral("Voranmeldung"))->setCurrentIndex(2);
+            ++runde;
+            if (runde == 1) QTimer::singleShot(20, ausfuellen);
+            d->accept();
+        };
+        QTimer::singleShot(0, ausfuellen);
+        fenster::EinstellungenDialog::ausfuehren(w.sitzung(), &w);
+        QCOMPARE(runde, 2);
+        QCOMPARE(ui.count(Ui::Art::Fehler), 1);
+        const QJsonObject e = fenstertest::json({QStringLiteral("einstellungen"), fall, QStringLiteral("--json")});
+        QCOMPARE(e.value(QStringLiteral("anmeldezeitraum")).toString(), QStringLiteral("quartal"));
+        const fenstertest::Lauf firma = fenstertest::dalvo({QStringLiteral("firma"), fall});
+        QVERIFY2(firma.out.contains(QStringLiteral("Muster IT-Beratung")) && firma.out.contains(QStringLiteral("DE136695976")),
+                 qPrintable(firma.out));
+        // The title names the firm now.
+        QVERIFY(w.windowTitle().contains(QStringLiteral("Muster IT-Beratung")));
     }
 };
 
