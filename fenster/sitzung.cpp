@@ -131,7 +131,20 @@ bool Sitzung::handeln(const std::function<QString(DBConnection*)>& aktion) {
 }
 
 bool Sitzung::aenderungVonAussenPruefen() {
-    if (!m_offen || m_tiefe > 0 || !m_offen->datei.vonAussenGeaendert()) return false;
+    if (!m_offen || m_tiefe > 0) return false;
+    if (m_offen->datei.wurdeErsetzt()) {
+        // Another program wrote the case as a new file (a conversion): the
+        // session opens it again, or tells why it cannot.
+        const QString pfad = m_pfad;
+        QString fehler;
+        if (!oeffnen(pfad, &fehler)) {
+            GetUi().rsError(fehler);
+        } else {
+            emit geaendert();
+        }
+        return true;
+    }
+    if (!m_offen->datei.vonAussenGeaendert()) return false;
     kopfdatenLesen();
     emit geaendert();
     return true;

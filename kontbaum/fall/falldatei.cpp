@@ -530,6 +530,7 @@ bool Falldatei::oeffnenSitzung(const QString& pfad, int warteMs, Kont_& root, QS
     m_sitzung = true;
     m_satzVeraltet = false;
     m_datenVersion = datenVersion();
+    m_inode = inodeVon(m_pfad);
     return true;
 }
 
@@ -594,6 +595,8 @@ bool Falldatei::vonAussenGeaendert() {
     m_satzVeraltet = true;
     return true;
 }
+
+bool Falldatei::wurdeErsetzt() const { return m_sitzung && inodeVon(m_pfad) != m_inode; }
 
 void Falldatei::schliessenSitzung() {
     m_sitzung = false;

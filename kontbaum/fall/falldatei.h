@@ -93,6 +93,10 @@ public:
     // change since this session last looked; the record is read again at
     // the next beginnen(). Never inside a transaction.
     bool vonAussenGeaendert();
+    // Whether the file at the session's path is no longer the one it opened
+    // (another program replaced it, as a conversion does): the session must
+    // be opened again to see it.
+    bool wurdeErsetzt() const;
     // Ends the session and closes the file (an open transaction is dropped).
     void schliessenSitzung();
 

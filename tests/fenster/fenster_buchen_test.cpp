@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
 #include <sqlite3.h>
 
 namespace {
@@ -173,6 +174,21 @@ private slots:
         tippen(maske, "gegenkonto", QStringLiteral("8400"));
         QVERIFY(maske->buchen() != 0);
         QVERIFY(hash(m_fall) != vorher);
+
+        // A program that writes the case as a new file in its place (as a
+        // conversion does): the window opens the new file and shows it.
+        const QString kopie = m_dir.filePath(QStringLiteral("kopie.dalvo"));
+        QVERIFY(QFile::copy(m_fall, kopie));
+        QCOMPARE(fenstertest::dalvo({QStringLiteral("buchen"), kopie, QStringLiteral("--art"), QStringLiteral("1"), QStringLiteral("--datum"),
+                                     QStringLiteral("22.03.2016"), QStringLiteral("--betrag"), QStringLiteral("1"), QStringLiteral("--konto"),
+                                     QStringLiteral("1200"), QStringLiteral("--gegenkonto"), QStringLiteral("2650"), QStringLiteral("--text"),
+                                     QStringLiteral("Zinsen vom Skript, neue Datei")}).rc,
+                 0);
+        QCOMPARE(::rename(QFile::encodeName(kopie).constData(), QFile::encodeName(m_fall).constData()), 0);
+        QVERIFY(w.sitzung().aenderungVonAussenPruefen());
+        QVERIFY(w.sitzung().istOffen());
+        w.zeigeBuchungen(f);
+        QCOMPARE(journal->modell()->rowCount(), 2);
     }
 };
 
