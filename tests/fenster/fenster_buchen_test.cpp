@@ -9,6 +9,7 @@
 #include "fenster/hilfe/fenstertest.h"
 
 #include <QCryptographicHash>
+#include <QComboBox>
 #include <QFile>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -117,6 +118,26 @@ private slots:
         const QJsonObject storniert = ustvaMaerz();
         QCOMPARE(kennzahl(storniert, "kennziffern", "81"), kennzahl(vorher, "kennziffern", "81"));
         QCOMPARE(kennzahl(storniert, "steuer", "81"), kennzahl(vorher, "steuer", "81"));
+
+        // A split receipt: office supplies and postage paid in cash, the
+        // second counter line added with Ctrl+T; one booking of the sum.
+        w.zeige(QStringLiteral("buchen"));
+        maske->findChild<QComboBox*>(QStringLiteral("art"))->setCurrentIndex(1);
+        tippen(maske, "datum", QStringLiteral("16.3."));
+        tippen(maske, "konto", QStringLiteral("1000"));
+        tippen(maske, "betrag", QStringLiteral("119"));
+        tippen(maske, "gegenkonto", QStringLiteral("4930"));
+        QTest::keyClick(maske->findChild<QLineEdit*>(QStringLiteral("gegenkonto")), Qt::Key_T, Qt::ControlModifier);
+        tippen(maske, "betrag", QStringLiteral("50"));
+        tippen(maske, "gegenkonto", QStringLiteral("4910"));
+        tippen(maske, "text", QStringLiteral("Papier und Porto"));
+        QTest::keyClick(maske->findChild<QLineEdit*>(QStringLiteral("text")), Qt::Key_Return);
+        QVERIFY2(maske->letzteBuchung() > nr, qPrintable(ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
+        f.text = QStringLiteral("Papier und Porto");
+        w.zeigeBuchungen(f);
+        QCOMPARE(journal->modell()->rowCount(), 1);
+        QCOMPARE(journal->modell()->zeile(0).betrag, EuroType::ausCent(16900));
+        QCOMPARE(journal->modell()->zeile(0).konto, 1000ul);
     }
 
     void nebenDerKommandozeile() {
