@@ -13,6 +13,7 @@
 #include "kontbaum/berichte/berichte.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/falleinstellungen.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
 #include "kontbaum/steuer/erklaerung.h"
 #include "kontbaum/steuer/steuer.h"
@@ -416,42 +417,20 @@ int cmdEinstellungen(const Args& a) {
             return int(Ok);
         }
         if (a.has(kasseFlag)) {
-            // A cash book over an account that is no register would mix cash with bank.
-            if (!KontoGlobal::existsKonto(unsigned(kasse), true, nullptr) || KontoGlobal::getKategorie(unsigned(kasse)) != 201) {
-                err(QStringLiteral("Fehler: Das Konto %1 ist keine aktive Kasse (Kategorie 201). Die Kassen des Falls zeigt „dalvo kasse FALL“.\n")
-                        .arg(kasse));
+            const QString grund = Falleinstellungen::setzeKassenkonto(kg, unsigned(kasse));
+            if (!grund.isEmpty()) {
+                err(QStringLiteral("Fehler: %1 Die Kassen des Falls zeigt „dalvo kasse FALL“.\n").arg(grund));
                 return int(Refused);
             }
         }
-        if (a.has(ustFlag) && ja(ustFlag) != kg->getUstPflicht()) {
-            if (kg->getJahresabschluss() != 0) {
-                err(QStringLiteral("Fehler: %1\n").arg(KontoGlobal::getJahresabschlussgrund(0, kg)));
-                return int(Refused);
-            }
-            if (!ja(ustFlag)) {
-                // A year is taxed as a whole by one rule: bookings that
-                // already charge or deduct VAT would stay in every figure.
-                const QList<unsigned long> mitSteuer = KontoGlobal::buchungenMitUmsatzsteuer(db);
-                if (!mitSteuer.isEmpty()) {
-                    QStringList erste;
-                    for (int i = 0; i < mitSteuer.size() && i < 10; ++i) erste << QString::number(mitSteuer[i]);
-                    err(QStringLiteral("Fehler: Der Fall kann nicht auf „nicht umsatzsteuerpflichtig“ umgestellt werden: %1 "
-                                       "Buchung(en) weisen Umsatzsteuer oder Vorsteuer aus (Nr. %2%3). Stornieren Sie diese "
-                                       "Buchungen und buchen Sie sie brutto ohne Steuerschlüssel neu.\n")
-                            .arg(mitSteuer.size())
-                            .arg(erste.join(QStringLiteral(", ")), mitSteuer.size() > erste.size() ? QStringLiteral(", …") : QString()));
-                    return int(Refused);
-                }
-            }
-            kg->setUstPflicht(ja(ustFlag));
-            if (!kg->activateUstPflicht() || !KontoGlobal::abgleichKontoplanSteuerschluesselAktiv()) {
-                err(QStringLiteral("Fehler: Der Kontenplan konnte nicht an die Umsatzsteuerpflicht angepasst werden; der Fall "
-                                   "bleibt unverändert.\n"));
+        if (a.has(ustFlag)) {
+            const QString grund = Falleinstellungen::setzeUstPflicht(kg, db, ja(ustFlag));
+            if (!grund.isEmpty()) {
+                err(QStringLiteral("Fehler: %1\n").arg(grund));
                 return int(Refused);
             }
         }
         if (a.has(zmFlag)) KontoGlobal::setFalleigenschaft(feld, ja(zmFlag) ? QStringLiteral("1") : QStringLiteral("0"), db);
-        if (a.has(kasseFlag)) kg->setKassenkonto(kasse);
         if (a.has(zeitraumFlag))
             Anmeldung::setZeitraum(zeitraumWert == QLatin1String("monat") ? Anmeldung::Zeitraum::Monat : Anmeldung::Zeitraum::Quartal, db);
         if (a.has(fristFlag)) Anmeldung::setDauerfrist(ja(fristFlag), db);

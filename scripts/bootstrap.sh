@@ -17,6 +17,8 @@ PACKAGES=(
   libqpdf-dev icc-profiles-free qpdf poppler-utils
   # xmllint: the tests validate the index.xml of the audit export against its DTD
   libxml2-utils
+  # the window's screenshots are rendered offscreen with this font
+  fonts-dejavu-core
 )
 
 missing=()
