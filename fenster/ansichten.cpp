@@ -2,10 +2,23 @@
 // of the navigation.
 #include "fenster/ansichten.h"
 
+#include "fenster/ansichten/bank.h"
+#include "fenster/ansichten/eingang.h"
+#include "fenster/ansichten/faktura.h"
+#include "fenster/ansichten/kasse.h"
+#include "fenster/ansichten/konten.h"
+#include "fenster/ansichten/register.h"
+
 namespace fenster {
 
 QList<AnsichtEintrag> alleAnsichten() {
     return {
+        {QStringLiteral("kontenplan"), [](Sitzung& s) -> Ansicht* { return new KontenAnsicht(s); }},
+        {QStringLiteral("kassenbuch"), [](Sitzung& s) -> Ansicht* { return new KassenAnsicht(s); }},
+        {QStringLiteral("bank"), [](Sitzung& s) -> Ansicht* { return new BankAnsicht(s); }},
+        {QStringLiteral("rechnungen"), [](Sitzung& s) -> Ansicht* { return new RechnungenAnsicht(s); }},
+        {QStringLiteral("eingangsrechnungen"), [](Sitzung& s) -> Ansicht* { return new EingangAnsicht(s); }},
+        {QStringLiteral("anlagen"), [](Sitzung& s) -> Ansicht* { return new RegisterAnsicht(s); }},
     };
 }
 

@@ -1,0 +1,43 @@
+// The chart of accounts with its search (number or part of the name) and,
+// for the chosen account, its statement: every line of the period with the
+// running balance, as the report "kontenabfrage" lists it. A double click
+// on a statement line shows that booking in the ledger.
+#pragma once
+
+#include "fenster/ansicht.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QStandardItemModel;
+class QTableView;
+
+namespace fenster {
+
+class KontenAnsicht : public Ansicht {
+    Q_OBJECT
+public:
+    explicit KontenAnsicht(Sitzung& sitzung, QWidget* eltern = nullptr);
+    QString titel() const override;
+    QIcon symbol() const override;
+    void aktualisieren() override;
+    // Shows the statement of `konto` (selects it in the chart).
+    void zeigeKonto(unsigned long konto);
+
+private:
+    void zeigeKontenplan();
+    void zeigeKontoauszug();
+
+    QLineEdit* m_suche;
+    QCheckBox* m_inaktive;
+    QTableView* m_konten;
+    QStandardItemModel* m_kontenModell;
+    QComboBox* m_zeitraum;
+    QLabel* m_kopf;
+    QTableView* m_auszug;
+    QStandardItemModel* m_auszugModell;
+    unsigned long m_konto = 0;
+};
+
+}  // namespace fenster
