@@ -40,6 +40,7 @@ BankAnsicht::BankAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     auto* layout = new QVBoxLayout(this);
     auto* kopf = new QHBoxLayout;
     m_konten = new QLabel(this);
+    m_konten->setWordWrap(true);
     m_konten->setObjectName(QStringLiteral("bankkonten"));
     auto* einrichten = new QPushButton(gemeinsam::symbol("list-add", QStyle::SP_FileDialogNewFolder), QStringLiteral("Bankkonto &einrichten …"), this);
     einrichten->setObjectName(QStringLiteral("einrichten"));
@@ -129,7 +130,10 @@ void BankAnsicht::aktualisieren() {
             m_modell->appendRow(z);
         }
     });
-    m_konten->setText(konten.isEmpty() ? QStringLiteral("Noch kein Bankkonto eingerichtet.") : QStringLiteral("Bankkonten: ") + konten);
+    spaltenAnpassen(m_tabelle);
+    m_konten->setText(konten.isEmpty() ? QStringLiteral("Noch kein Bankkonto eingerichtet: „Bankkonto einrichten …“ verbindet ein Konto "
+                                                             "des Kontenplans mit seiner IBAN. Danach ziehen Sie den Kontoauszug (CAMT, MT940 "
+                                                             "oder CSV) auf die Liste.") : QStringLiteral("Bankkonten: ") + konten);
     m_status->setText(QStringLiteral("%1 offene Umsätze").arg(offen));
 }
 

@@ -76,6 +76,7 @@ QIcon EingangAnsicht::symbol() const { return gemeinsam::symbol("mail-receive", 
 
 void EingangAnsicht::aktualisieren() {
     sitzung().lesen([&](DBConnection* db) { zeigeListe(Eingang::alsListe(Eingang::liste(db, m_nurOffen->isChecked()), m_nurOffen->isChecked()), m_modell); });
+    spaltenAnpassen(m_tabelle);
 }
 
 unsigned long EingangAnsicht::gewaehlt() const {

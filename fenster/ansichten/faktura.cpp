@@ -159,6 +159,11 @@ void RechnungenAnsicht::aktualisieren() {
             m_artikelModell->appendRow({textZelle(a.artikelnummer), textZelle(a.bezeichnung), textZelle(a.einheit), betragZelle(a.preis),
                                         betragZelle(a.bruttopreis), zahlZelle(a.steuerschluessel), zahlZelle(a.konto)});
     });
+    for (QTableView* t : {m_rechnungen, m_kunden, m_artikel}) spaltenAnpassen(t);
+    if (m_rechnungsModell->rowCount() == 0)
+        m_vorschau->setHtml(QStringLiteral("<p>Noch keine Rechnung. Legen Sie im Reiter „Kunden“ den Kunden an (und unter „Artikel“ "
+                                           "wiederkehrende Leistungen); „Neue Rechnung …“ schreibt dann die erste.</p><p>Die Firmendaten "
+                                           "für den Rechnungskopf stehen unter Extras → Einstellungen und Firmendaten.</p>"));
     if (!vorher.isEmpty()) waehleRechnung(vorher);
 }
 

@@ -63,6 +63,13 @@ QStandardItem* datumZelle(const zDate& datum) {
     return i;
 }
 
+void spaltenAnpassen(QTableView* t) {
+    t->resizeColumnsToContents();
+    const int grenze = qMax(200, t->viewport()->width() / 3);
+    for (int c = 0; c < t->model()->columnCount(); ++c)
+        if (t->columnWidth(c) > grenze) t->setColumnWidth(c, grenze);
+}
+
 void koepfe(QStandardItemModel* m, const QStringList& k) {
     m->clear();
     m->setHorizontalHeaderLabels(k);

@@ -42,6 +42,9 @@ QStandardItem* textZelle(const QString& text);
 QStandardItem* betragZelle(const EuroType& betrag, bool leerBeiNull = false);
 QStandardItem* zahlZelle(qlonglong zahl);
 QStandardItem* datumZelle(const zDate& datum);
+// Fits the columns to what they show (a long text column stops at a third
+// of the table's width); called after a table is filled.
+void spaltenAnpassen(QTableView* t);
 // Sets the column heads of `m` and removes its rows.
 void koepfe(QStandardItemModel* m, const QStringList& koepfe);
 // Fills `m` with the columns and rows of a report list (totals in bold).

@@ -142,6 +142,7 @@ void KassenAnsicht::zeigeKassenbuch() {
         abgeschlossenBis.isValid() ? QStringLiteral("  –  abgeschlossen bis %1").arg(abgeschlossenBis.getText()) : QString();
     m_summen->setText(QStringLiteral("Anfangsbestand %1 €  –  Endbestand %2 €%3%4")
                           .arg(anfang.getText(), ende.getText(), abgeschlossen, abschluesse));
+    spaltenAnpassen(m_tabelle);
     m_tabelle->scrollToBottom();
 }
 

@@ -94,6 +94,8 @@ QString KontenAnsicht::titel() const { return QStringLiteral("Kontenplan"); }
 QIcon KontenAnsicht::symbol() const { return gemeinsam::symbol("accessories-dictionary", QStyle::SP_FileDialogListView); }
 
 void KontenAnsicht::aktualisieren() {
+    // Opened first, the view shows the cash account, the one a user looks at most.
+    if (m_konto == 0) sitzung().lesen([&](DBConnection*) { m_konto = (unsigned long)qMax(0, sitzung().kg()->getKassenkonto()); });
     zeigeKontenplan();
     zeigeKontoauszug();
 }
@@ -117,6 +119,7 @@ void KontenAnsicht::zeigeKontenplan() {
                                        textZelle(k.aktiv ? QStringLiteral("ja") : QStringLiteral("nein"))});
         }
     });
+    spaltenAnpassen(m_konten);
     if (zeile >= 0) m_konten->setCurrentIndex(m_kontenModell->index(zeile, 0));
 }
 
@@ -146,6 +149,10 @@ void KontenAnsicht::zeigeKontoauszug() {
         return;
     }
     zeigeListe(l, m_auszugModell);
+    // One account: its number in every row says nothing.
+    m_auszug->setColumnHidden(0, true);
+    spaltenAnpassen(m_auszug);
+    m_auszug->scrollToBottom();
     m_kopf->setText(QStringLiteral("<b>Kontoauszug</b> %1").arg(l.untertitel.toHtmlEscaped()));
 }
 

@@ -102,6 +102,7 @@ void RegisterAnsicht::aktualisieren() {
                                             : Anlagen::fristAbgelaufen(a, jahr) ? QStringLiteral("Frist abgelaufen")
                                                                                 : QStringLiteral("offen"))});
     });
+    for (QTableView* t : findChildren<QTableView*>()) spaltenAnpassen(t);
 }
 
 void RegisterAnsicht::neueAnlage() {
