@@ -71,8 +71,8 @@ BankAnsicht::BankAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
         return b;
     };
     knopf("uebernehmen", "go-next", QStyle::SP_ArrowRight, QStringLiteral("Auswahl &übernehmen"), &BankAnsicht::uebernehmeAuswahl);
-    knopf("alleUebernehmen", "go-last", QStyle::SP_MediaSkipForward, QStringLiteral("&Alle sicheren übernehmen"), &BankAnsicht::uebernehmeAlle);
-    knopf("vonHand", "document-edit", QStyle::SP_FileDialogDetailedView, QStringLiteral("Von &Hand buchen …"), &BankAnsicht::vonHandBuchen);
+    knopf("alleUebernehmen", "go-last", QStyle::SP_MediaSkipForward, QStringLiteral("Alle &sicheren übernehmen"), &BankAnsicht::uebernehmeAlle);
+    knopf("vonHand", "document-edit", QStyle::SP_FileDialogDetailedView, QStringLiteral("Von Hand &buchen …"), &BankAnsicht::vonHandBuchen);
     knopf("zuordnen", "insert-link", QStyle::SP_FileLinkIcon, QStringLiteral("Buchung &zuordnen …"), &BankAnsicht::zuordnen);
     knopf("ignorieren", "dialog-cancel", QStyle::SP_DialogCancelButton, QStringLiteral("&Nicht verarbeiten"), &BankAnsicht::nichtVerarbeiten);
     knopf("zuruecksetzen", "edit-undo", QStyle::SP_ArrowBack, QStringLiteral("Zu&rücksetzen"), &BankAnsicht::zuruecksetzen);
@@ -290,10 +290,15 @@ void BankAnsicht::vonHandBuchen() {
 void BankAnsicht::zuordnen() {
     const QList<unsigned long> ids = auswahl();
     if (ids.size() != 1) return meldeHinweis(QStringLiteral("Bitte wählen Sie genau einen Umsatz aus."));
-    bool ok = false;
-    const int buchung = QInputDialog::getInt(this, QStringLiteral("Buchung zuordnen"),
-                                             QStringLiteral("Nummer der Buchung, die diesen Umsatz schon enthält:"), 1, 1, 2147483647, 1, &ok);
-    if (!ok) return;
+    QInputDialog frage(this);
+    frage.setWindowTitle(QStringLiteral("Buchung zuordnen"));
+    frage.setLabelText(QStringLiteral("Nummer der Buchung, die diesen Umsatz schon enthält:"));
+    frage.setInputMode(QInputDialog::IntInput);
+    frage.setIntRange(1, 2147483647);
+    frage.setOkButtonText(QStringLiteral("Zuordnen"));
+    frage.setCancelButtonText(QStringLiteral("Abbrechen"));
+    if (frage.exec() != QDialog::Accepted) return;
+    const int buchung = frage.intValue();
     if (ausfuehren(sitzung(), [&](DBConnection* db, QString* fehler) { return Bank::zuordnen(db, ids.first(), buchung, fehler); }))
         meldeHinweis(QStringLiteral("Der Umsatz %1 ist jetzt der Buchung %2 zugeordnet.").arg(ids.first()).arg(buchung));
     aktualisieren();

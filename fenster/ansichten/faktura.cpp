@@ -18,7 +18,11 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStandardItemModel>
@@ -63,8 +67,10 @@ RechnungenAnsicht::RechnungenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, e
             &RechnungenAnsicht::neueRechnung);
     connect(knopf(seite, knoepfe, "bearbeiten", "document-edit", QStyle::SP_FileDialogDetailedView, QStringLiteral("&Bearbeiten …")),
             &QPushButton::clicked, this, &RechnungenAnsicht::bearbeiten);
-    connect(knopf(seite, knoepfe, "pdf", "document-print", QStyle::SP_DialogSaveButton, QStringLiteral("&PDF …")), &QPushButton::clicked, this,
+    connect(knopf(seite, knoepfe, "pdf", "application-pdf", QStyle::SP_DialogSaveButton, QStringLiteral("&PDF …")), &QPushButton::clicked, this,
             [this] { pdfSpeichern(); });
+    connect(knopf(seite, knoepfe, "drucken", "document-print", QStyle::SP_DialogSaveButton, QStringLiteral("&Drucken …")), &QPushButton::clicked,
+            this, &RechnungenAnsicht::drucken);
     connect(knopf(seite, knoepfe, "xrechnung", "text-xml", QStyle::SP_DialogSaveButton, QStringLiteral("&XRechnung …")), &QPushButton::clicked,
             this, [this] { xrechnungSpeichern(); });
     connect(knopf(seite, knoepfe, "zahlung", "wallet-open", QStyle::SP_DialogApplyButton, QStringLiteral("&Zahlung buchen …")),
@@ -78,18 +84,29 @@ RechnungenAnsicht::RechnungenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, e
     m_rechnungen->setObjectName(QStringLiteral("rechnungen"));
     m_rechnungsModell = new QStandardItemModel(this);
     m_rechnungen->setModel(m_rechnungsModell);
-    m_vorschau = new QTextBrowser(teiler);
-    m_vorschau->setObjectName(QStringLiteral("vorschau"));
+    m_rechts = new QStackedWidget(teiler);
+    m_hinweis = new QTextBrowser(m_rechts);
+    m_drucker = new QPrinter(QPrinter::HighResolution);
+    m_seite = new QPrintPreviewWidget(m_drucker, m_rechts);
+    m_seite->setObjectName(QStringLiteral("vorschau"));
+    m_seite->setZoomMode(QPrintPreviewWidget::FitToWidth);
+    m_rechts->addWidget(m_hinweis);
+    m_rechts->addWidget(m_seite);
     teiler->addWidget(m_rechnungen);
-    teiler->addWidget(m_vorschau);
+    teiler->addWidget(m_rechts);
     teiler->setStretchFactor(0, 3);
     teiler->setStretchFactor(1, 2);
     sl->addWidget(teiler, 1);
     m_reiter->addTab(seite, QStringLiteral("&Rechnungen"));
-    connect(m_rechnungen->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+    // The page is drawn by the library on the preview's printer: the same
+    // layout the PDF has.
+    connect(m_seite, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
         Beleg b;
-        if (!gewaehlt(&b)) return m_vorschau->clear();
-        sitzung().lesen([&](DBConnection* db) { m_vorschau->setHtml(rechnungHtml(db, b)); });
+        if (gewaehlt(&b)) sitzung().lesen([&](DBConnection* db) { belegDrucken(db, b, p); });
+    });
+    connect(m_rechnungen->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        m_rechts->setCurrentWidget(m_rechnungen->currentIndex().isValid() ? static_cast<QWidget*>(m_seite) : m_hinweis);
+        m_seite->updatePreview();
     });
     connect(m_rechnungen, &QTableView::activated, this, &RechnungenAnsicht::bearbeiten);
 
@@ -118,7 +135,13 @@ RechnungenAnsicht::RechnungenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, e
     m_artikelModell = new QStandardItemModel(this);
     m_artikel->setModel(m_artikelModell);
     al->addWidget(m_artikel, 1);
-    m_reiter->addTab(artikel, QStringLiteral("A&rtikel"));
+    m_reiter->addTab(artikel, QStringLiteral("Ar&tikel"));
+}
+
+RechnungenAnsicht::~RechnungenAnsicht() {
+    // The preview draws on the printer until it goes.
+    delete m_seite;
+    delete m_drucker;
 }
 
 QString RechnungenAnsicht::titel() const { return QStringLiteral("Rechnungen"); }
@@ -160,11 +183,13 @@ void RechnungenAnsicht::aktualisieren() {
                                         betragZelle(a.bruttopreis), zahlZelle(a.steuerschluessel), zahlZelle(a.konto)});
     });
     for (QTableView* t : {m_rechnungen, m_kunden, m_artikel}) spaltenAnpassen(t);
+    m_rechts->setCurrentWidget(m_hinweis);
+    m_hinweis->clear();
     if (m_rechnungsModell->rowCount() == 0)
-        m_vorschau->setHtml(QStringLiteral("<p>Noch keine Rechnung. Legen Sie im Reiter „Kunden“ den Kunden an (und unter „Artikel“ "
+        m_hinweis->setHtml(QStringLiteral("<p>Noch keine Rechnung. Legen Sie im Reiter „Kunden“ den Kunden an (und unter „Artikel“ "
                                            "wiederkehrende Leistungen); „Neue Rechnung …“ schreibt dann die erste.</p><p>Die Firmendaten "
                                            "für den Rechnungskopf stehen unter Extras → Einstellungen und Firmendaten.</p>"));
-    if (!vorher.isEmpty()) waehleRechnung(vorher);
+    if (m_rechnungsModell->rowCount() > 0) waehleRechnung(vorher.isEmpty() ? m_rechnungsModell->item(m_rechnungsModell->rowCount() - 1, 0)->text() : vorher);
 }
 
 bool RechnungenAnsicht::waehleRechnung(const QString& nummer) {
@@ -249,6 +274,15 @@ bool RechnungenAnsicht::xrechnungSpeichern(const QString& ziel) {
     }
     meldeFehler(e);
     return false;
+}
+
+void RechnungenAnsicht::drucken() {
+    Beleg b;
+    if (!gewaehlt(&b)) return meldeHinweis(QStringLiteral("Bitte wählen Sie eine Rechnung aus."));
+    QPrintDialog d(m_drucker, this);
+    d.setWindowTitle(QStringLiteral("%1 %2 drucken").arg(belegTitel(b), b.nummer));
+    if (d.exec() != QDialog::Accepted) return;
+    sitzung().lesen([&](DBConnection* db) { belegDrucken(db, b, m_drucker); });
 }
 
 void RechnungenAnsicht::zahlungBuchen() {
@@ -410,9 +444,12 @@ BelegEditor::BelegEditor(Sitzung& sitzung, const Beleg& beleg, QWidget* eltern) 
     liefer->addWidget(m_lieferVon);
     liefer->addWidget(new QLabel(QStringLiteral("bis"), this));
     liefer->addWidget(m_lieferBis);
+    liefer->addStretch();
     form->addRow(QStringLiteral("&Kunde:"), m_kunde);
     form->addRow(QStringLiteral("Rechnungs&datum:"), m_datum);
-    form->addRow(QStringLiteral("&Leistungszeitraum:"), liefer);
+    auto* lieferLabel = new QLabel(QStringLiteral("&Leistungszeitraum:"), this);
+    lieferLabel->setBuddy(m_lieferVon);
+    form->addRow(lieferLabel, liefer);
     layout->addLayout(form);
 
     auto* teiler = new QSplitter(Qt::Horizontal, this);
@@ -430,8 +467,9 @@ BelegEditor::BelegEditor(Sitzung& sitzung, const Beleg& beleg, QWidget* eltern) 
     m_positionen = new QTableWidget(0, kSpalten, links);
     m_positionen->setObjectName(QStringLiteral("positionen"));
     m_positionen->setHorizontalHeaderLabels({QStringLiteral("Bezeichnung"), QStringLiteral("Menge"), QStringLiteral("Einheit"),
-                                             QStringLiteral("Einzelpreis netto"), QStringLiteral("Steuerschlüssel"), QStringLiteral("Erlöskonto"),
+                                             QStringLiteral("Preis netto"), QStringLiteral("Schlüssel"), QStringLiteral("Konto"),
                                              QStringLiteral("Betrag")});
+    m_positionen->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_positionen->horizontalHeader()->setSectionResizeMode(SpBezeichnung, QHeaderView::Stretch);
     m_positionen->setTabKeyNavigation(true);
     ll->addWidget(m_positionen, 1);
@@ -439,8 +477,16 @@ BelegEditor::BelegEditor(Sitzung& sitzung, const Beleg& beleg, QWidget* eltern) 
     m_summen->setObjectName(QStringLiteral("summen"));
     m_summen->setTextFormat(Qt::RichText);
     ll->addWidget(m_summen);
-    m_vorschau = new QTextBrowser(teiler);
+    m_drucker = new QPrinter(QPrinter::ScreenResolution);
+    m_vorschau = new QPrintPreviewWidget(m_drucker, teiler);
     m_vorschau->setObjectName(QStringLiteral("vorschau"));
+    m_vorschau->setZoomMode(QPrintPreviewWidget::FitToWidth);
+    // The page as it will be printed, from what the form holds now.
+    connect(m_vorschau, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) {
+        Beleg b;
+        QString e;
+        if (ausFormular(&b, &e)) m_sitzung.lesen([&](DBConnection* db) { belegDrucken(db, b, p); });
+    });
     teiler->addWidget(links);
     teiler->addWidget(m_vorschau);
     layout->addWidget(teiler, 1);
@@ -479,7 +525,15 @@ BelegEditor::BelegEditor(Sitzung& sitzung, const Beleg& beleg, QWidget* eltern) 
         }
         neuBerechnen();
     });
-    connect(m_datum, &QDateEdit::dateChanged, this, &BelegEditor::neuBerechnen);
+    m_altesDatum = m_datum->date();
+    connect(m_datum, &QDateEdit::dateChanged, this, [this](const QDate& neu) {
+        for (QDateEdit* d : {m_lieferVon, m_lieferBis})
+            if (d->date() == m_altesDatum) d->setDate(neu);
+        m_altesDatum = neu;
+        neuBerechnen();
+    });
+    connect(m_lieferVon, &QDateEdit::dateChanged, this, &BelegEditor::neuBerechnen);
+    connect(m_lieferBis, &QDateEdit::dateChanged, this, &BelegEditor::neuBerechnen);
     connect(m_kunde, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &BelegEditor::neuBerechnen);
     setTabOrder(m_kunde, m_datum);
     setTabOrder(m_datum, m_lieferVon);
@@ -487,6 +541,11 @@ BelegEditor::BelegEditor(Sitzung& sitzung, const Beleg& beleg, QWidget* eltern) 
     setTabOrder(m_lieferBis, m_positionen);
     m_kunde->setFocus();
     neuBerechnen();
+}
+
+BelegEditor::~BelegEditor() {
+    delete m_vorschau;
+    delete m_drucker;
 }
 
 void BelegEditor::positionHinzufuegen() {
@@ -584,8 +643,8 @@ void BelegEditor::neuBerechnen() {
                             "align=right><b>%3 €</b></td></tr></table>")
                  .arg(s.summeNetto.getText(), s.summeSteuer.getText(), s.endsumme.getText());
         m_summen->setText(t);
-        m_vorschau->setHtml(rechnungHtml(db, b));
     });
+    m_vorschau->updatePreview();
 }
 
 void BelegEditor::accept() {

@@ -18,6 +18,9 @@ class QStandardItemModel;
 class QTableView;
 class QTableWidget;
 class QTabWidget;
+class QPrintPreviewWidget;
+class QPrinter;
+class QStackedWidget;
 class QTextBrowser;
 
 namespace fenster {
@@ -26,6 +29,7 @@ class RechnungenAnsicht : public Ansicht {
     Q_OBJECT
 public:
     explicit RechnungenAnsicht(Sitzung& sitzung, QWidget* eltern = nullptr);
+    ~RechnungenAnsicht() override;
     QString titel() const override;
     QIcon symbol() const override;
     void aktualisieren() override;
@@ -37,6 +41,8 @@ public:
     // XRechnung into a file the user chooses; `pfad` skips the dialog.
     bool pdfSpeichern(const QString& pfad = QString());
     bool xrechnungSpeichern(const QString& pfad = QString());
+    // The selected invoice on a printer the user chooses.
+    void drucken();
     // The payment of the selected invoice posted into the ledger.
     void zahlungBuchen();
     void mahnen();
@@ -51,7 +57,12 @@ private:
     QTabWidget* m_reiter;
     QTableView* m_rechnungen;
     QStandardItemModel* m_rechnungsModell;
-    QTextBrowser* m_vorschau;
+    // The page of the selected invoice as it is printed; a hint while the
+    // list is empty.
+    QStackedWidget* m_rechts;
+    QPrinter* m_drucker;
+    QPrintPreviewWidget* m_seite;
+    QTextBrowser* m_hinweis;
     QTableView* m_kunden;
     QStandardItemModel* m_kundenModell;
     QTableView* m_artikel;
@@ -65,6 +76,7 @@ class BelegEditor : public QDialog {
     Q_OBJECT
 public:
     BelegEditor(Sitzung& sitzung, const Faktura::Beleg& beleg, QWidget* eltern);
+    ~BelegEditor() override;
     const Faktura::Beleg& beleg() const { return m_beleg; }
     void positionHinzufuegen();
     void artikelEinfuegen();
@@ -86,7 +98,9 @@ private:
     QComboBox* m_artikelWahl;
     QTableWidget* m_positionen;
     QLabel* m_summen;
-    QTextBrowser* m_vorschau;
+    QPrinter* m_drucker;
+    QPrintPreviewWidget* m_vorschau;
+    QDate m_altesDatum;  // the supply dates follow the invoice date while they equal it
     bool m_fuellt = false;
 };
 

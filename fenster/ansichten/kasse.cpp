@@ -39,7 +39,7 @@ KassenAnsicht::KassenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     kasseLabel->setBuddy(m_kasse);
     auto* zeitLabel = new QLabel(QStringLiteral("&Zeitraum:"), this);
     zeitLabel->setBuddy(m_zeitraum);
-    m_abschluss = new QPushButton(gemeinsam::symbol("document-save", QStyle::SP_DialogApplyButton), QStringLiteral("Kassen&abschluss …"), this);
+    m_abschluss = new QPushButton(gemeinsam::symbol("document-save", QStyle::SP_DialogApplyButton), QStringLiteral("Kassenab&schluss …"), this);
     m_abschluss->setObjectName(QStringLiteral("abschluss"));
     m_pdf = new QPushButton(gemeinsam::symbol("document-print", QStyle::SP_FileIcon), QStringLiteral("Als &PDF …"), this);
     m_pdf->setObjectName(QStringLiteral("pdf"));
@@ -210,7 +210,7 @@ KassenabschlussDialog::KassenabschlussDialog(Sitzung& sitzung, unsigned long kon
     m_hinweis = new QLabel(this);
     m_hinweis->setWordWrap(true);
     auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    knoepfe->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Abschluss &durchführen"));
+    knoepfe->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Abschluss durchführen"));
     knoepfe->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     connect(knoepfe, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(knoepfe, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -47,7 +47,7 @@ RegisterAnsicht::RegisterAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, elter
     m_reiter = new QTabWidget(this);
     layout->addWidget(m_reiter);
     QHBoxLayout* k = nullptr;
-    m_anlagen = reiter(m_reiter, QStringLiteral("&Anlagen"), "anlagen", &k);
+    m_anlagen = reiter(m_reiter, QStringLiteral("Anla&gen"), "anlagen", &k);
     auto* neu = new QPushButton(gemeinsam::symbol("list-add", QStyle::SP_FileIcon), QStringLiteral("&Neue Anlage …"), this);
     neu->setObjectName(QStringLiteral("neueAnlage"));
     auto* afa = new QPushButton(gemeinsam::symbol("document-save", QStyle::SP_DialogApplyButton), QStringLiteral("Abschreibungen &buchen"), this);
