@@ -82,7 +82,7 @@ BankAnsicht::BankAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     layout->addWidget(m_status);
 
     connect(m_nurOffene, &QCheckBox::toggled, this, &BankAnsicht::aktualisieren);
-    connect(einrichten, &QPushButton::clicked, this, &BankAnsicht::verbindungDialog);
+    connect(einrichten, &QPushButton::clicked, this, [this] { verbindungDialog(); });
     connect(einlesen, &QPushButton::clicked, this, &BankAnsicht::importDialog);
     connect(m_tabelle, &QTableView::activated, this, [this] { uebernehmeAuswahl(); });
 }
@@ -154,9 +154,19 @@ bool BankAnsicht::importiereDatei(const QString& pfad) {
             return false;
         }
         r = Bank::importiere(db, 0, &f, Bank::Importoptionen());
-        if (!r.ok) *fehler = r.meldung;
+        if (!r.ok)
+            *fehler = r.ohneVerbindung.isEmpty()
+                          ? r.meldung
+                          : QStringLiteral("Für das Bankkonto %1 der Datei „%2“ ist noch keine Bankverbindung eingerichtet. Die Datei wurde "
+                                           "nicht eingelesen; es wurde nichts gespeichert.")
+                                .arg(r.ohneVerbindung, QFileInfo(pfad).fileName());
         return r.ok;
     });
+    if (!ok && !r.ohneVerbindung.isEmpty() &&
+        GetUi().frage(QStringLiteral("Möchten Sie die Bankverbindung für %1 jetzt einrichten? Danach wird die Datei eingelesen.").arg(r.ohneVerbindung),
+                      QStringLiteral("Bankverbindung einrichten")) &&
+        verbindungDialog(r.ohneVerbindung))
+        return importiereDatei(pfad);
     if (ok) meldeHinweis(r.meldung + QStringLiteral("<br>") + r.zahlen().toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     aktualisieren();
     return ok;
@@ -178,7 +188,7 @@ void BankAnsicht::dropEvent(QDropEvent* e) {
     e->acceptProposedAction();
 }
 
-void BankAnsicht::verbindungDialog() {
+bool BankAnsicht::verbindungDialog(const QString& vorschlag) {
     QDialog d(this);
     d.setWindowTitle(QStringLiteral("Bankkonto einrichten"));
     auto* form = new QFormLayout(&d);
@@ -189,7 +199,7 @@ void BankAnsicht::verbindungDialog() {
             if (k.kategorie == 202 || k.kategorie == 203 || k.kategorie == 300)
                 konto->addItem(QStringLiteral("%1 %2").arg(k.nummer).arg(k.bezeichnung), qulonglong(k.nummer));
     });
-    auto* iban = new QLineEdit(&d);
+    auto* iban = new QLineEdit(vorschlag, &d);
     iban->setObjectName(QStringLiteral("iban"));
     auto* bic = new QLineEdit(&d);
     auto* name = new QLineEdit(&d);
@@ -215,7 +225,9 @@ void BankAnsicht::verbindungDialog() {
         if (ausfuehren(sitzung(), [&](DBConnection* db, QString* fehler) { return Bank::legeVerbindungAn(db, v, fehler) != 0; }))
             d.accept();
     });
-    if (d.exec() == QDialog::Accepted) aktualisieren();
+    const bool eingerichtet = d.exec() == QDialog::Accepted;
+    aktualisieren();
+    return eingerichtet;
 }
 
 namespace {

@@ -24,10 +24,13 @@ public:
     void aktualisieren() override;
 
     // Reads a statement file (CAMT, MT940, CSV) into the bank account its
-    // IBAN names, as one action; the module's note or refusal is shown.
+    // IBAN names, as one action; the module's note or refusal is shown. A
+    // file of an account without bank connection offers to set one up and
+    // is then read.
     bool importiereDatei(const QString& pfad);
     void importDialog();
-    void verbindungDialog();
+    // Sets up a bank connection (`iban` proposed); true when one was.
+    bool verbindungDialog(const QString& iban = QString());
     // The selected transactions with their proposals; every transaction
     // whose proposal is safe.
     void uebernehmeAuswahl();
