@@ -67,7 +67,13 @@ KontenAnsicht::KontenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     teiler->setStretchFactor(0, 2);
     teiler->setStretchFactor(1, 3);
 
-    connect(m_suche, &QLineEdit::textChanged, this, &KontenAnsicht::zeigeKontenplan);
+    connect(m_suche, &QLineEdit::textChanged, this, [this] {
+        // A search picks its first hit, so Enter leads straight to it.
+        m_konto = 0;
+        zeigeKontenplan();
+        if (m_kontenModell->rowCount() > 0) m_konten->setCurrentIndex(m_kontenModell->index(0, 0));
+    });
+    connect(m_suche, &QLineEdit::returnPressed, this, [this] { m_konten->setFocus(); });
     connect(m_inaktive, &QCheckBox::toggled, this, &KontenAnsicht::zeigeKontenplan);
     connect(m_konten->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
         if (!i.isValid()) return;

@@ -6,6 +6,7 @@
 
 #include "kontbaum/anlagen/anlagen.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -58,10 +59,18 @@ RegisterAnsicht::RegisterAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, elter
     m_fahrzeuge = reiter(m_reiter, QStringLiteral("&Fahrzeuge"), "fahrzeuge", &k);
     auto* privat = new QPushButton(gemeinsam::symbol("document-save", QStyle::SP_DialogApplyButton), QStringLiteral("&Privatanteil buchen"), this);
     privat->setObjectName(QStringLiteral("privatanteil"));
+    auto* fahrzeug = new QPushButton(gemeinsam::symbol("list-add", QStyle::SP_FileIcon), QStringLiteral("Neues Fahr&zeug …"), this);
+    fahrzeug->setObjectName(QStringLiteral("neuesFahrzeug"));
+    k->addWidget(fahrzeug);
     k->addWidget(privat);
     k->addStretch();
     m_abzuege = reiter(m_reiter, QStringLiteral("&Investitionsabzugsbeträge"), "abzuege", &k);
+    auto* abzug = new QPushButton(gemeinsam::symbol("list-add", QStyle::SP_FileIcon), QStringLiteral("Neuer Ab&zug …"), this);
+    abzug->setObjectName(QStringLiteral("neuerAbzug"));
+    k->addWidget(abzug);
     k->addStretch();
+    connect(fahrzeug, &QPushButton::clicked, this, &RegisterAnsicht::neuesFahrzeug);
+    connect(abzug, &QPushButton::clicked, this, &RegisterAnsicht::neuerAbzug);
     connect(neu, &QPushButton::clicked, this, &RegisterAnsicht::neueAnlage);
     connect(afa, &QPushButton::clicked, this, &RegisterAnsicht::abschreibungenBuchen);
     connect(privat, &QPushButton::clicked, this, &RegisterAnsicht::privatanteilBuchen);
@@ -151,6 +160,86 @@ void RegisterAnsicht::neueAnlage() {
                 return Anlagen::speichern(a, fehler);
             }))
             d.accept();
+    });
+    if (d.exec() == QDialog::Accepted) aktualisieren();
+}
+
+namespace {
+QDialogButtonBox* knoepfe(QDialog* d, const QString& ok) {
+    auto* k = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, d);
+    k->button(QDialogButtonBox::Ok)->setText(ok);
+    k->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    QObject::connect(k, &QDialogButtonBox::rejected, d, &QDialog::reject);
+    return k;
+}
+}  // namespace
+
+void RegisterAnsicht::neuesFahrzeug() {
+    QDialog d(this);
+    d.setWindowTitle(QStringLiteral("Neues Fahrzeug"));
+    auto* form = new QFormLayout(&d);
+    auto* bezeichnung = new QLineEdit(&d);
+    auto* fahrtenbuch = new QCheckBox(QStringLiteral("Fahrtenbuch statt 1-%-Regelung"), &d);
+    auto* listenpreis = new QLineEdit(&d);
+    auto* privat = new QSpinBox(&d);
+    privat->setRange(0, 100);
+    privat->setSuffix(QStringLiteral(" %"));
+    auto* von = new QSpinBox(&d);
+    von->setRange(1, 12);
+    auto* bis = new QSpinBox(&d);
+    bis->setRange(1, 12);
+    bis->setValue(12);
+    auto* entfernung = new QSpinBox(&d);
+    entfernung->setRange(0, 1000);
+    entfernung->setSuffix(QStringLiteral(" km"));
+    auto* tage = new QSpinBox(&d);
+    tage->setRange(0, 366);
+    form->addRow(QStringLiteral("&Bezeichnung:"), bezeichnung);
+    form->addRow(fahrtenbuch);
+    form->addRow(QStringLiteral("Bruttol&istenpreis:"), listenpreis);
+    form->addRow(QStringLiteral("&Privatanteil laut Fahrtenbuch:"), privat);
+    form->addRow(QStringLiteral("Im Betrieb &von Monat:"), von);
+    form->addRow(QStringLiteral("bis &Monat:"), bis);
+    form->addRow(QStringLiteral("Wohnung–Betrieb &einfach:"), entfernung);
+    form->addRow(QStringLiteral("&Arbeitstage:"), tage);
+    auto* k = knoepfe(&d, QStringLiteral("Anlegen"));
+    form->addRow(k);
+    connect(k, &QDialogButtonBox::accepted, &d, [&] {
+        Anlagen::Fahrzeug f;
+        f.bezeichnung = bezeichnung->text().trimmed();
+        f.fahrtenbuch = fahrtenbuch->isChecked();
+        f.privatProzent = privat->value();
+        f.vonMonat = von->value();
+        f.bisMonat = bis->value();
+        f.entfernung = entfernung->value();
+        f.arbeitstage = tage->value();
+        QString e;
+        if (!f.fahrtenbuch && !leseBetrag(listenpreis, QStringLiteral("Bruttolistenpreis"), &f.listenpreis, &e)) return meldeFehler(e);
+        if (ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) { return Anlagen::fahrzeugAnlegen(f, fehler) != 0; })) d.accept();
+    });
+    if (d.exec() == QDialog::Accepted) aktualisieren();
+}
+
+void RegisterAnsicht::neuerAbzug() {
+    QDialog d(this);
+    d.setWindowTitle(QStringLiteral("Neuer Investitionsabzugsbetrag %1").arg(sitzung().steuerjahr()));
+    auto* form = new QFormLayout(&d);
+    auto* bezeichnung = new QLineEdit(&d);
+    auto* kosten = new QLineEdit(&d);
+    auto* betrag = new QLineEdit(&d);
+    betrag->setPlaceholderText(QStringLiteral("höchstens 40 % der Kosten"));
+    form->addRow(QStringLiteral("Geplante &Investition:"), bezeichnung);
+    form->addRow(QStringLiteral("Voraussichtliche &Kosten:"), kosten);
+    form->addRow(QStringLiteral("&Abzugsbetrag:"), betrag);
+    auto* k = knoepfe(&d, QStringLiteral("Abziehen und buchen"));
+    form->addRow(k);
+    connect(k, &QDialogButtonBox::accepted, &d, [&] {
+        Anlagen::Abzug a;
+        a.bezeichnung = bezeichnung->text().trimmed();
+        QString e;
+        if (!leseBetrag(kosten, QStringLiteral("Kosten"), &a.kosten, &e) || !leseBetrag(betrag, QStringLiteral("Abzugsbetrag"), &a.betrag, &e))
+            return meldeFehler(e);
+        if (ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) { return Anlagen::abzugAnlegen(a, fehler) != 0; })) d.accept();
     });
     if (d.exec() == QDialog::Accepted) aktualisieren();
 }

@@ -22,6 +22,8 @@ public:
     void aktualisieren() override;
 
     void neueAnlage();
+    void neuesFahrzeug();
+    void neuerAbzug();
     void abschreibungenBuchen();
     void privatanteilBuchen();
 
