@@ -84,7 +84,13 @@ BankAnsicht::BankAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     connect(m_nurOffene, &QCheckBox::toggled, this, &BankAnsicht::aktualisieren);
     connect(einrichten, &QPushButton::clicked, this, [this] { verbindungDialog(); });
     connect(einlesen, &QPushButton::clicked, this, &BankAnsicht::importDialog);
-    connect(m_tabelle, &QTableView::activated, this, [this] { uebernehmeAuswahl(); });
+    // Enter on an open transaction takes it over; on a processed one it
+    // shows its booking.
+    connect(m_tabelle, &QTableView::activated, this, [this](const QModelIndex& i) {
+        const unsigned long nr = m_modell->item(i.row(), 5)->data(Qt::UserRole + 1).toULongLong();
+        if (nr) emit zeigeBuchungen(eineBuchung(nr, QStringLiteral("Bankumsatz %1").arg(m_modell->item(i.row(), 0)->text())));
+        else uebernehmeAuswahl();
+    });
 }
 
 QString BankAnsicht::titel() const { return QStringLiteral("Bank"); }
@@ -108,6 +114,7 @@ void BankAnsicht::aktualisieren() {
         for (const Bank::GespeicherterUmsatz& u : Bank::umsaetze(db, m_nurOffene->isChecked())) {
             QList<QStandardItem*> z{zahlZelle(u.id), datumZelle(u.datum), betragZelle(u.betrag), textZelle(u.name), textZelle(u.text),
                                     textZelle(Bank::statusText(u.status, u.buchungsnummer))};
+            z.last()->setData(qulonglong(u.status == Bank::Verarbeitet ? u.buchungsnummer : 0), Qt::UserRole + 1);
             if (u.status == Bank::Offen) ++offen;
             if (vorschlag.contains(u.id) && vorschlag[u.id].art != Bank::Vorschlag::Keiner) {
                 const Bank::Vorschlag& v = vorschlag[u.id];

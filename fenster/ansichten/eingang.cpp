@@ -59,6 +59,11 @@ EingangAnsicht::EingangAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern)
     teiler->addWidget(m_tabelle);
     teiler->addWidget(m_darstellung);
     layout->addWidget(teiler, 1);
+    connect(m_tabelle, &QTableView::activated, this, [this](const QModelIndex& i) {
+        const unsigned long nr = m_buchungen.value(i.row());
+        if (nr) emit zeigeBuchungen(eineBuchung(nr, QStringLiteral("Eingangsrechnung %1").arg(m_modell->item(i.row(), 2)->text())));
+        else this->buchen();
+    });
     connect(einlesen, &QPushButton::clicked, this, &EingangAnsicht::importDialog);
     connect(buchen, &QPushButton::clicked, this, &EingangAnsicht::buchen);
     connect(m_nurOffen, &QCheckBox::toggled, this, &EingangAnsicht::aktualisieren);
@@ -75,7 +80,12 @@ QString EingangAnsicht::titel() const { return QStringLiteral("Eingangsrechnunge
 QIcon EingangAnsicht::symbol() const { return gemeinsam::symbol("mail-receive", QStyle::SP_ArrowDown); }
 
 void EingangAnsicht::aktualisieren() {
-    sitzung().lesen([&](DBConnection* db) { zeigeListe(Eingang::alsListe(Eingang::liste(db, m_nurOffen->isChecked()), m_nurOffen->isChecked()), m_modell); });
+    m_buchungen.clear();
+    sitzung().lesen([&](DBConnection* db) {
+        const QList<Eingang::Gespeichert> l = Eingang::liste(db, m_nurOffen->isChecked());
+        for (const Eingang::Gespeichert& g : l) m_buchungen << g.buchungsnummer;
+        zeigeListe(Eingang::alsListe(l, m_nurOffen->isChecked()), m_modell);
+    });
     spaltenAnpassen(m_tabelle);
 }
 

@@ -37,6 +37,7 @@ private:
     QTableView* m_tabelle;
     QStandardItemModel* m_modell;
     QTextBrowser* m_darstellung;
+    QList<unsigned long> m_buchungen;  // per row: its booking, 0 while open
 };
 
 }  // namespace fenster

@@ -164,6 +164,13 @@ unsigned long gewaehltesKonto(const QComboBox* auswahl) {
     return ok ? nr : 0;
 }
 
+BuchungsFilter eineBuchung(unsigned long nummer, const QString& woher) {
+    BuchungsFilter f;
+    f.titel = QStringLiteral("Buchung %1 (%2)").arg(nummer).arg(woher);
+    f.nummern << nummer;
+    return f;
+}
+
 bool ausfuehren(Sitzung& s, const std::function<bool(DBConnection* db, QString* fehler)>& aktion) {
     bool ok = false;
     const bool gespeichert = s.handeln([&](DBConnection* db) {

@@ -4,6 +4,7 @@
 // runs a writing action of a view as one action on the open case.
 #pragma once
 
+#include "fenster/ansicht.h"
 #include "host/values/date.h"
 #include "host/values/euro.h"
 #include "kontbaum/berichte/berichte.h"
@@ -65,6 +66,9 @@ BerichtZeitraum zeitraumAus(const QComboBox* auswahl);
 // when given); gewaehltesKonto reads the number back, 0 when none.
 QComboBox* kontoAuswahl(Sitzung& s, QWidget* eltern, unsigned long vonKategorie = 0, unsigned long bisKategorie = 0);
 unsigned long gewaehltesKonto(const QComboBox* auswahl);
+
+// The filter that shows one booking in the ledger.
+BuchungsFilter eineBuchung(unsigned long nummer, const QString& woher);
 
 // A writing action of a view: `aktion` runs as one action on the open case
 // (the write lock only for its length). When it returns false its German

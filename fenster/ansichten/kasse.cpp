@@ -63,6 +63,10 @@ KassenAnsicht::KassenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
 
     connect(m_kasse, QOverload<int>::of(&QComboBox::activated), this, [this] { zeigeKassenbuch(); });
     connect(m_zeitraum, QOverload<int>::of(&QComboBox::activated), this, [this] { zeigeKassenbuch(); });
+    connect(m_tabelle, &QTableView::activated, this, [this](const QModelIndex& i) {
+        const unsigned long nr = m_modell->item(i.row(), 2)->data(Qt::UserRole).toULongLong();
+        if (nr) emit zeigeBuchungen(eineBuchung(nr, QStringLiteral("Kassenbuch")));
+    });
     connect(m_abschluss, &QPushButton::clicked, this, &KassenAnsicht::abschlussDialog);
     connect(m_pdf, &QPushButton::clicked, this, &KassenAnsicht::alsPdf);
     setTabOrder(m_kasse, m_zeitraum);

@@ -85,10 +85,7 @@ KontenAnsicht::KontenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     connect(m_auszug, &QTableView::activated, this, [this](const QModelIndex& i) {
         const QVariant nr = m_auszugModell->item(i.row(), 2)->data(Qt::UserRole);
         if (nr.isNull() || nr.toULongLong() == 0) return;
-        BuchungsFilter f;
-        f.titel = QStringLiteral("Buchung %1 (Konto %2)").arg(nr.toULongLong()).arg(m_konto);
-        f.nummern << nr.toULongLong();
-        emit zeigeBuchungen(f);
+        emit zeigeBuchungen(eineBuchung(nr.toULongLong(), QStringLiteral("Konto %1").arg(m_konto)));
     });
     setTabOrder(m_suche, m_inaktive);
     setTabOrder(m_inaktive, m_konten);
