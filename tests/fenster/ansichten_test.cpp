@@ -20,6 +20,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -289,6 +290,8 @@ void AnsichtenTest::rechnungSchreibenDruckenBuchen() {
     QVERIFY(inhalt.startsWith("%PDF-"));
     QVERIFY(inhalt.contains("factur-x.xml"));
 
+    const QJsonObject vorher = fenstertest::json({QStringLiteral("ustva"), m_fall, QStringLiteral("--monat"), QStringLiteral("11"), QStringLiteral("--json")});
+    QVERIFY(!vorher.isEmpty());
     imDialog([](QDialog* d) {
         auto* geld = d->findChild<QComboBox*>(QStringLiteral("geldkonto"));
         geld->setCurrentIndex(geld->findData(qulonglong(1200)));
@@ -298,11 +301,18 @@ void AnsichtenTest::rechnungSchreibenDruckenBuchen() {
     klicke(&ansicht, "zahlung");
     QVERIFY2(m_ui.count(Ui::Art::Fehler) == 0, qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
 
-    // The invoice is paid, and its booking moved the gross total onto the
-    // bank and the net amounts onto the two revenue accounts.
+    // The invoice is paid, and the command line's advance return of the
+    // month reads its revenue: 300 € at 19 % (code 81), 50 € at 7 % (86).
     Faktura::Beleg bezahlt;
     m_sitzung->lesen([&](DBConnection* db) { QVERIFY(Faktura::leseBeleg(db, Faktura::Belegart::Rechnung, b.id, &bezahlt)); });
     QCOMPARE(bezahlt.bezahlt.getText(), QStringLiteral("30.11.2016"));
+    const QJsonObject nachher = fenstertest::json({QStringLiteral("ustva"), m_fall, QStringLiteral("--monat"), QStringLiteral("11"), QStringLiteral("--json")});
+    auto kz = [](const QJsonObject& o, const char* k) { return o[QStringLiteral("kennziffern")].toObject()[QLatin1String(k)].toDouble(); };
+    QCOMPARE(kz(nachher, "81") - kz(vorher, "81"), 300.0);
+    QCOMPARE(kz(nachher, "86") - kz(vorher, "86"), 50.0);
+    QCOMPARE(nachher[QStringLiteral("summen")].toObject()[QStringLiteral("umsatzsteuer")].toDouble() -
+                 vorher[QStringLiteral("summen")].toObject()[QStringLiteral("umsatzsteuer")].toDouble(),
+             60.5);
 }
 
 QTEST_MAIN(AnsichtenTest)
