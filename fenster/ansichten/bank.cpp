@@ -138,9 +138,9 @@ void BankAnsicht::aktualisieren() {
         }
     });
     spaltenAnpassen(m_tabelle);
-    m_konten->setText(konten.isEmpty() ? QStringLiteral("Noch kein Bankkonto eingerichtet: „Bankkonto einrichten …“ verbindet ein Konto "
-                                                             "des Kontenplans mit seiner IBAN. Danach ziehen Sie den Kontoauszug (CAMT, MT940 "
-                                                             "oder CSV) auf die Liste.") : QStringLiteral("Bankkonten: ") + konten);
+    m_konten->setText(konten.isEmpty() ? QStringLiteral("Noch kein Bankkonto eingerichtet. Ziehen Sie den Kontoauszug der Bank (CAMT, "
+                                                             "MT940 oder CSV) auf die Liste oder wählen Sie ihn mit „Kontoauszug einlesen …“; "
+                                                             "die Bankverbindung wird dabei eingerichtet.") : QStringLiteral("Bankkonten: ") + konten);
     m_status->setText(QStringLiteral("%1 offene Umsätze").arg(offen));
 }
 

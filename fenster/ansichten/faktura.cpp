@@ -121,6 +121,13 @@ RechnungenAnsicht::RechnungenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, e
     m_kunden = neueTabelle(kunden);
     m_kundenModell = new QStandardItemModel(this);
     m_kunden->setModel(m_kundenModell);
+    m_kunden->setObjectName(QStringLiteral("kunden"));
+    connect(m_kunden, &QTableView::activated, this, [this](const QModelIndex& i) {
+        Person p;
+        bool ok = false;
+        sitzung().lesen([&](DBConnection* db) { ok = findePerson(db, m_kundenModell->item(i.row(), 0)->text(), &p); });
+        if (ok) kundeDialog(p);
+    });
     kl->addWidget(m_kunden, 1);
     m_reiter->addTab(kunden, QStringLiteral("&Kunden"));
 
@@ -354,9 +361,11 @@ void RechnungenAnsicht::mahnen() {
     aktualisieren();
 }
 
-void RechnungenAnsicht::neuerKunde() {
+void RechnungenAnsicht::neuerKunde() { kundeDialog(Person()); }
+
+void RechnungenAnsicht::kundeDialog(Person p) {
     QDialog d(this);
-    d.setWindowTitle(QStringLiteral("Neuer Kunde"));
+    d.setWindowTitle(p.personID ? QStringLiteral("Kunde %1").arg(p.kundennummer) : QStringLiteral("Neuer Kunde"));
     auto* form = new QFormLayout(&d);
     QList<QLineEdit*> felder;
     const QStringList namen{QStringLiteral("&Firma:"), QStringLiteral("&Vorname:"), QStringLiteral("&Name:"), QStringLiteral("&Straße:"),
@@ -368,11 +377,11 @@ void RechnungenAnsicht::neuerKunde() {
         felder.last()->setObjectName(QLatin1String(objekte[i]));
         form->addRow(namen[i], felder.last());
     }
-    felder[6]->setText(QStringLiteral("DE"));
-    auto* k = okAbbrechen(&d, QStringLiteral("Anlegen"));
+    QString* const werte[] = {&p.firma, &p.vorname, &p.name, &p.strasse, &p.plz, &p.ort, &p.land, &p.email, &p.ustid, &p.leitweg};
+    for (int i = 0; i < felder.size(); ++i) felder[i]->setText(*werte[i]);
+    auto* k = okAbbrechen(&d, p.personID ? QStringLiteral("Speichern") : QStringLiteral("Anlegen"));
     form->addRow(k);
     connect(k, &QDialogButtonBox::accepted, &d, [&] {
-        Person p;
         p.firma = felder[0]->text().trimmed();
         p.vorname = felder[1]->text().trimmed();
         p.name = felder[2]->text().trimmed();

@@ -53,6 +53,8 @@ public:
 
 private:
     bool gewaehlt(Faktura::Beleg* b);
+    // A customer's data entered or changed (personID 0: a new one).
+    void kundeDialog(Faktura::Person p);
 
     QTabWidget* m_reiter;
     QTableView* m_rechnungen;
