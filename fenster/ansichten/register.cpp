@@ -98,6 +98,14 @@ void RegisterAnsicht::aktualisieren() {
                                   betragZelle(w.anfang), betragZelle(w.zugang, true), betragZelle(w.afa + w.sonder, true), betragZelle(w.abgang, true),
                                   betragZelle(w.ende)});
         }
+        // Current assets stand in the same list, as in the Anlage AVEÜR.
+        for (const Anlagen::UmlaufGut& u : Anlagen::umlaufListe()) {
+            const Anlagen::Jahreswerte w = Anlagen::werte(u, jahr);
+            m_anlagen->appendRow({textZelle(QStringLiteral("U%1").arg(u.nummer)), textZelle(u.bezeichnung),
+                                  textZelle(Anlagen::gruppenText(Anlagen::Umlauf)), zahlZelle(u.konto), datumZelle(u.anschaffung),
+                                  betragZelle(u.kosten), textZelle(QStringLiteral("keine Abschreibung")), betragZelle(w.anfang),
+                                  betragZelle(w.zugang, true), betragZelle(w.afa + w.sonder, true), betragZelle(w.abgang, true), betragZelle(w.ende)});
+        }
         for (const Anlagen::Fahrzeug& f : Anlagen::fahrzeuge())
             m_fahrzeuge->appendRow({zahlZelle(f.nummer), textZelle(f.bezeichnung),
                                     textZelle(f.fahrtenbuch ? QStringLiteral("Fahrtenbuch, %1 % privat").arg(f.privatProzent)
