@@ -22,6 +22,8 @@
 #include <QFile>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -169,6 +171,9 @@ void AnsichtenTest::kontoauszugUebernehmen() {
     QCOMPARE(m_ui.count(Ui::Art::Fehler), 1);
     QVERIFY(inhalt(m_fall) == vorher);
     m_ui.clear();
+    // Shown, the view takes files dropped on it.
+    ansicht.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ansicht));
     imDialog([](QDialog* d) {
         QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("iban"))->text(), QStringLiteral("DE89370400440532013000"));
         auto* konto = d->findChild<QComboBox*>(QStringLiteral("konto"));
@@ -176,7 +181,16 @@ void AnsichtenTest::kontoauszugUebernehmen() {
         tippe(d, "name", QStringLiteral("Geschäftskonto"));
         bestaetige(d);
     });
-    QVERIFY(ansicht.importiereDatei(auszug));
+    // This time the file is dropped on the view.
+    QMimeData daten;
+    daten.setUrls({QUrl::fromLocalFile(auszug)});
+    QDragEnterEvent rein(QPoint(10, 10), Qt::CopyAction, &daten, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&ansicht, &rein);
+    QVERIFY(rein.isAccepted());
+    QDropEvent fallen(QPointF(10, 10), Qt::CopyAction, &daten, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&ansicht, &fallen);
+    QCOMPARE(m_ui.count(Ui::Art::Fehler), 1);
+    QCOMPARE(m_ui.count(Ui::Art::Hinweis), 1);
     m_ui.clear();
     klicke(&ansicht, "alleUebernehmen");
     QVERIFY2(m_ui.count(Ui::Art::Fehler) == 0, qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
