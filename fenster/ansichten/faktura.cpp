@@ -141,6 +141,12 @@ RechnungenAnsicht::RechnungenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, e
     m_artikel = neueTabelle(artikel);
     m_artikelModell = new QStandardItemModel(this);
     m_artikel->setModel(m_artikelModell);
+    connect(m_artikel, &QTableView::activated, this, [this](const QModelIndex& i) {
+        Artikel a;
+        bool ok = false;
+        sitzung().lesen([&](DBConnection* db) { ok = findeArtikel(db, m_artikelModell->item(i.row(), 0)->text(), &a); });
+        if (ok) artikelDialog(a);
+    });
     al->addWidget(m_artikel, 1);
     m_reiter->addTab(artikel, QStringLiteral("Ar&tikel"));
 }
@@ -398,25 +404,28 @@ void RechnungenAnsicht::kundeDialog(Person p) {
     if (d.exec() == QDialog::Accepted) aktualisieren();
 }
 
-void RechnungenAnsicht::neuerArtikel() {
+void RechnungenAnsicht::neuerArtikel() { artikelDialog(Artikel()); }
+
+void RechnungenAnsicht::artikelDialog(Artikel a) {
     QDialog d(this);
-    d.setWindowTitle(QStringLiteral("Neuer Artikel"));
+    d.setWindowTitle(a.artikelID ? QStringLiteral("Artikel %1").arg(a.artikelnummer) : QStringLiteral("Neuer Artikel"));
     auto* form = new QFormLayout(&d);
-    auto* bezeichnung = new QLineEdit(&d);
+    auto* bezeichnung = new QLineEdit(a.bezeichnung, &d);
     bezeichnung->setObjectName(QStringLiteral("bezeichnung"));
-    auto* einheit = new QLineEdit(QStringLiteral("Stk"), &d);
-    auto* preis = new QLineEdit(&d);
+    auto* einheit = new QLineEdit(a.einheit, &d);
+    auto* preis = new QLineEdit(a.artikelID ? a.preis.getText(EuroType::TextOhneTausender) : QString(), &d);
     preis->setObjectName(QStringLiteral("preis"));
     auto* konto = kontoAuswahl(sitzung(), &d, 4000, 4999);
     konto->setObjectName(QStringLiteral("konto"));
+    if (a.konto) konto->setCurrentIndex(konto->findData(qulonglong(a.konto)));
     form->addRow(QStringLiteral("&Bezeichnung:"), bezeichnung);
     form->addRow(QStringLiteral("&Einheit:"), einheit);
     form->addRow(QStringLiteral("&Preis netto:"), preis);
     form->addRow(QStringLiteral("Erlös&konto:"), konto);
-    auto* k = okAbbrechen(&d, QStringLiteral("Anlegen"));
+    auto* k = okAbbrechen(&d, a.artikelID ? QStringLiteral("Speichern") : QStringLiteral("Anlegen"));
     form->addRow(k);
     connect(k, &QDialogButtonBox::accepted, &d, [&] {
-        Artikel a;
+        a.brutto = false;  // the net price is the one entered here
         a.bezeichnung = bezeichnung->text().trimmed();
         a.einheit = einheit->text().trimmed();
         a.konto = gewaehltesKonto(konto);

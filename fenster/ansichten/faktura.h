@@ -55,6 +55,7 @@ private:
     bool gewaehlt(Faktura::Beleg* b);
     // A customer's data entered or changed (personID 0: a new one).
     void kundeDialog(Faktura::Person p);
+    void artikelDialog(Faktura::Artikel a);
 
     QTabWidget* m_reiter;
     QTableView* m_rechnungen;

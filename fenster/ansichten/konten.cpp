@@ -14,6 +14,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -36,8 +37,14 @@ KontenAnsicht::KontenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     m_suche->setPlaceholderText(QStringLiteral("Konto suchen: Nummer oder Teil des Namens"));
     m_suche->setClearButtonEnabled(true);
     m_inaktive = new QCheckBox(QStringLiteral("auch &inaktive Konten"), links);
+    m_aktiv = new QPushButton(links);
+    m_aktiv->setObjectName(QStringLiteral("aktiv"));
+    auto* zeile = new QHBoxLayout;
+    zeile->addWidget(m_inaktive);
+    zeile->addStretch();
+    zeile->addWidget(m_aktiv);
     ll->addWidget(m_suche);
-    ll->addWidget(m_inaktive);
+    ll->addLayout(zeile);
     m_konten = neueTabelle(links);
     m_konten->setObjectName(QStringLiteral("konten"));
     m_kontenModell = new QStandardItemModel(this);
@@ -75,9 +82,14 @@ KontenAnsicht::KontenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     });
     connect(m_suche, &QLineEdit::returnPressed, this, [this] { m_konten->setFocus(); });
     connect(m_inaktive, &QCheckBox::toggled, this, &KontenAnsicht::zeigeKontenplan);
+    connect(m_aktiv, &QPushButton::clicked, this, &KontenAnsicht::aktivUmschalten);
+    m_aktiv->setText(QStringLiteral("&Konto deaktivieren"));
     connect(m_konten->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
         if (!i.isValid()) return;
         m_konto = m_kontenModell->item(i.row(), 0)->data(Qt::UserRole).toULongLong();
+        const bool aktiv = m_kontenModell->item(i.row(), 4)->text() == QLatin1String("ja");
+        m_aktiv->setText(aktiv ? QStringLiteral("&Konto deaktivieren") : QStringLiteral("&Konto aktivieren"));
+        m_aktiv->setIcon(gemeinsam::symbol(aktiv ? "list-remove" : "list-add", aktiv ? QStyle::SP_DialogNoButton : QStyle::SP_DialogYesButton));
         zeigeKontoauszug();
     });
     connect(m_zeitraum, QOverload<int>::of(&QComboBox::activated), this, &KontenAnsicht::zeigeKontoauszug);
@@ -124,6 +136,19 @@ void KontenAnsicht::zeigeKontenplan() {
     });
     spaltenAnpassen(m_konten);
     if (zeile >= 0) m_konten->setCurrentIndex(m_kontenModell->index(zeile, 0));
+}
+
+void KontenAnsicht::aktivUmschalten() {
+    const QModelIndex i = m_konten->currentIndex();
+    if (!i.isValid()) return;
+    const unsigned long konto = m_kontenModell->item(i.row(), 0)->data(Qt::UserRole).toULongLong();
+    const bool aktiv = m_kontenModell->item(i.row(), 4)->text() == QLatin1String("ja");
+    if (ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) { return Kontoeditor::setzeKontenAktiv({konto}, !aktiv, fehler); })) {
+        // A deactivated account stays in sight until the user looks elsewhere.
+        if (aktiv) m_inaktive->setChecked(true);
+        m_konto = konto;
+        zeigeKontenplan();
+    }
 }
 
 void KontenAnsicht::zeigeKonto(unsigned long konto) {

@@ -10,6 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QStandardItemModel;
 class QTableView;
 
@@ -24,6 +25,9 @@ public:
     void aktualisieren() override;
     // Shows the statement of `konto` (selects it in the chart).
     void zeigeKonto(unsigned long konto);
+    // Activates the chosen account or deactivates it, under the rules of
+    // the chart (an account in use stays active).
+    void aktivUmschalten();
 
 private:
     void zeigeKontenplan();
@@ -31,6 +35,7 @@ private:
 
     QLineEdit* m_suche;
     QCheckBox* m_inaktive;
+    QPushButton* m_aktiv;  // (de)activates the chosen account
     QTableView* m_konten;
     QStandardItemModel* m_kontenModell;
     QComboBox* m_zeitraum;
