@@ -4,13 +4,25 @@
 
 #include "fenster/buchungsansicht.h"
 #include "fenster/buchungsmaske.h"
+#include "fenster/ansichten/bank.h"
+#include "fenster/ansichten/eingang.h"
+#include "fenster/ansichten/faktura.h"
+#include "fenster/ansichten/kasse.h"
+#include "fenster/ansichten/konten.h"
+#include "fenster/ansichten/register.h"
 
 namespace fenster {
 
 QList<AnsichtEintrag> alleAnsichten() {
     return {
-        {QStringLiteral("buchen"), [](Sitzung& s) { return new BuchungsMaske(s); }},
-        {QStringLiteral("buchungen"), [](Sitzung& s) { return new BuchungsAnsicht(s); }},
+        {QStringLiteral("buchen"), [](Sitzung& s) -> Ansicht* { return new BuchungsMaske(s); }},
+        {QStringLiteral("buchungen"), [](Sitzung& s) -> Ansicht* { return new BuchungsAnsicht(s); }},
+        {QStringLiteral("kontenplan"), [](Sitzung& s) -> Ansicht* { return new KontenAnsicht(s); }},
+        {QStringLiteral("kassenbuch"), [](Sitzung& s) -> Ansicht* { return new KassenAnsicht(s); }},
+        {QStringLiteral("bank"), [](Sitzung& s) -> Ansicht* { return new BankAnsicht(s); }},
+        {QStringLiteral("rechnungen"), [](Sitzung& s) -> Ansicht* { return new RechnungenAnsicht(s); }},
+        {QStringLiteral("eingangsrechnungen"), [](Sitzung& s) -> Ansicht* { return new EingangAnsicht(s); }},
+        {QStringLiteral("anlagen"), [](Sitzung& s) -> Ansicht* { return new RegisterAnsicht(s); }},
     };
 }
 
