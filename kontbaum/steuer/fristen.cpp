@@ -26,7 +26,7 @@ QList<Termin> termine(int slot, const zDate& heute) {
             v.periode = quartale ? UStVA::Periode::ausQuartal(i) : UStVA::Periode::ausMonat(i);
             v.ende = quartale ? zDate(jahr, 3 * i + 3, 1).addMonths(1).addDays(-1) : zDate(jahr, i + 1, 1).addMonths(1).addDays(-1);
             if (heute < v.ende) break;
-            v.was = QStringLiteral("Umsatzsteuer-Voranmeldung %1").arg(v.periode.text(jahr));
+            v.was = QStringLiteral("USt-Voranmeldung %1").arg(v.periode.text(jahr));
             v.frist = Anmeldung::abgabefrist(jahr, v.periode.art, v.periode.quartal, v.periode.monat, dauerfrist);
             t << v;
         }

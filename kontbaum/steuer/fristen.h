@@ -15,7 +15,7 @@ namespace Fristen {
 struct Termin {
     enum Art { Voranmeldung, Jahreserklaerung, Euer };
     Art art = Voranmeldung;
-    QString was;            // "Umsatzsteuer-Voranmeldung März 2016"
+    QString was;            // "USt-Voranmeldung März 2016"
     UStVA::Periode periode; // of an advance return; the year for the others
     zDate ende;             // the last day of the period
     zDate frist;            // the day it is due
