@@ -227,7 +227,7 @@ bool BerichteAnsicht::waehle(const QString& name) {
 void BerichteAnsicht::optionenZeigen() {
     const Berichte::BerichtArt* a = art();
     const unsigned o = a ? a->optionen : 0;
-    const unsigned je[] = {Berichte::OptKonten, Berichte::OptBeleg, Berichte::OptGrenze, Berichte::OptSortierung, Berichte::OptNach,
+    const unsigned je[] = {Berichte::OptKonten | Berichte::OptKontoPflicht, Berichte::OptBeleg, Berichte::OptGrenze, Berichte::OptSortierung, Berichte::OptNach,
                            Berichte::OptBelegart};
     for (int i = 0; i < 6; ++i) {
         m_optionen[2 * i]->setVisible(o & je[i]);
@@ -242,7 +242,7 @@ bool BerichteAnsicht::fuellen(DBConnection*, BerichtListe* l, QString* fehler) {
     BerichtParameter p;
     p.jahr = m_s.kg()->getSteuerjahr();
     p.zeitraum = m_zeitraum->zeitraum();
-    if (a->optionen & Berichte::OptKonten) {
+    if (a->optionen & (Berichte::OptKonten | Berichte::OptKontoPflicht)) {
         const QStringList t = m_konto->text().trimmed().split(QLatin1Char('-'));
         bool ok1 = true, ok2 = true;
         if (!m_konto->text().trimmed().isEmpty()) {

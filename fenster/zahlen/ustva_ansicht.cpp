@@ -199,9 +199,7 @@ void UStVAAnsicht::fuellen() {
 QTreeWidgetItem* UStVAAnsicht::zeileVon(int kennziffer) const {
     for (int i = 0; i < m_formular->topLevelItemCount(); ++i) {
         QTreeWidgetItem* z = m_formular->topLevelItem(i);
-        const QVariantList c = z->data(0, kCodes).toList();
-        if (!c.isEmpty() && c.first().toInt() == kennziffer && z->text(0).split(QLatin1Char(' ')).first() == QString::number(kennziffer))
-            return z;
+        if (!z->data(0, kCodes).toList().isEmpty() && z->text(0).split(QLatin1Char(' ')).first() == QString::number(kennziffer)) return z;
     }
     return nullptr;
 }
