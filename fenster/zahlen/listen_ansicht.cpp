@@ -78,6 +78,11 @@ void ListenAnsicht::aktualisieren() {
     }
     m_kopf->setText(kopf);
     m_tabelle->resizeColumnsToContents();
+    // Long texts are cut (the full text is in the tooltip of the cell) so
+    // the amounts stay in sight.
+    const int hoechstens = qMax(260, m_tabelle->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 55);
+    for (int c = 0; c < l.spalten.size(); ++c)
+        if (l.spalten[c].art == BerichtSpalte::Text && m_tabelle->columnWidth(c) > hoechstens) m_tabelle->setColumnWidth(c, hoechstens);
     m_tabelle->horizontalHeader()->setStretchLastSection(false);
 }
 

@@ -154,6 +154,8 @@ QVariant ListenModell::data(const QModelIndex& i, int rolle) const {
     switch (rolle) {
     case Qt::DisplayRole:
         return m_liste.zelle(z, i.column());
+    case Qt::ToolTipRole:
+        return art == BerichtSpalte::Text ? m_liste.zelle(z, i.column()) : QVariant();
     case Qt::TextAlignmentRole:
         return int((art == BerichtSpalte::Betrag || art == BerichtSpalte::Zahl ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     case Qt::FontRole:
