@@ -163,6 +163,8 @@ BerichteAnsicht::BerichteAnsicht(Sitzung& sitzung, QWidget* eltern) : ListenAnsi
         m_bericht->addItem(b.left(1).toUpper() + b.mid(1), QLatin1String(a.name));
     }
     m_bericht->setMaxVisibleItems(20);
+    // A list of sums to begin with: the ledger lists of a whole year can be long.
+    m_bericht->setCurrentIndex(qMax(0, m_bericht->findData(QStringLiteral("ustliste"))));
     zeile->addWidget(l);
     zeile->addWidget(m_bericht, 1);
     auto feld = [&](const QString& text, QWidget* w, const QString& tipp) {

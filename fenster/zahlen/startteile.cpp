@@ -159,8 +159,15 @@ StartZahlen::StartZahlen(Sitzung& sitzung, QWidget* eltern) : QWidget(eltern), m
     aktualisieren();
 }
 
+void StartZahlen::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (m_veraltet) aktualisieren();
+}
+
 void StartZahlen::aktualisieren() {
-    if (!m_s.istOffen()) return;
+    m_veraltet = true;
+    if (!m_s.istOffen() || !isVisible()) return;
+    m_veraltet = false;
     const zDate heute = zDate::today();
     QVector<Berichte::Monatsgewinn> monate;
     QList<Fristen::Termin> termine;

@@ -44,8 +44,13 @@ public:
     MonatsDiagramm* diagramm() const { return m_diagramm; }
     QTreeWidget* faellig() const { return m_faellig; }
 
+protected:
+    // A hidden start page reads when it is shown again, not on every change.
+    void showEvent(QShowEvent* e) override;
+
 private:
     Sitzung& m_s;
+    bool m_veraltet = true;
     MonatsDiagramm* m_diagramm;
     QTreeWidget* m_faellig;
 };
