@@ -12,6 +12,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -32,16 +34,19 @@ EuerAnsicht::EuerAnsicht(Sitzung& sitzung, QWidget* eltern) : Ansicht(sitzung, e
     auto* zeigen = new QPushButton(symbolAus("edit-find", QStyle::SP_FileDialogContentsView), QStringLiteral("&Buchungen zeigen"), this);
     zeigen->setToolTip(QStringLiteral("Die Buchungen des gewählten Kontos oder der gewählten Kategorie (auch mit Doppelklick oder Eingabetaste)"));
     oben->addWidget(zeigen);
+    // Print and export take the page that is shown.
     auto* ausgabe = new AusgabeLeiste(
         [this] {
             BerichtListe l;
-            Berichte::euer(m_rechnung, m_jahr, &l);
+            if (m_seiten->currentIndex() == 1) EuerFormular::liste(m_zeilen, m_jahr, &l);
+            else Berichte::euer(m_rechnung, m_jahr, &l);
             return l;
         },
         [this] { return m_s.betriebsname(); }, this);
     oben->addWidget(ausgabe);
     v->addLayout(oben);
     v->addWidget(m_kopf);
+    m_seiten = new QTabWidget(this);
     m_baum = new QTreeWidget(this);
     m_baum->setColumnCount(3);
     m_baum->setHeaderLabels({QStringLiteral("Konto"), QStringLiteral("Bezeichnung"), QStringLiteral("Betrag")});
@@ -49,7 +54,19 @@ EuerAnsicht::EuerAnsicht(Sitzung& sitzung, QWidget* eltern) : Ansicht(sitzung, e
     m_baum->setAlternatingRowColors(true);
     m_baum->setUniformRowHeights(true);
     m_baum->header()->setStretchLastSection(false);
-    v->addWidget(m_baum, 1);
+    m_seiten->addTab(m_baum, QStringLiteral("Nach &Konten"));
+    m_formularModell = new ListenModell(this);
+    m_formular = new QTableView(this);
+    m_formular->setModel(m_formularModell);
+    m_formular->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_formular->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_formular->setAlternatingRowColors(true);
+    m_formular->verticalHeader()->setVisible(false);
+    m_formular->verticalHeader()->setDefaultSectionSize(m_formular->fontMetrics().height() + 6);
+    m_seiten->addTab(m_formular, QStringLiteral("&Anlage EÜR"));
+    m_seiten->setTabToolTip(1, QStringLiteral("Die Zeilen des Formulars mit den Beträgen, die „euer --uebertragen“ in das Formular schreibt"));
+    v->addWidget(m_seiten, 1);
+    setTabOrder(m_seiten, m_baum);
     setTabOrder(m_baum, zeigen);
     connect(m_baum, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* i) { buchungenZeigen(i); });
     connect(zeigen, &QPushButton::clicked, this, [this] { buchungenZeigen(m_baum->currentItem()); });
@@ -59,10 +76,15 @@ QIcon EuerAnsicht::symbol() const { return symbolAus("office-chart-bar", QStyle:
 
 void EuerAnsicht::aktualisieren() {
     if (!m_s.istOffen()) return;
-    m_s.lesen([this](DBConnection*) {
+    m_s.lesen([this](DBConnection* db) {
         m_jahr = m_s.kg()->getSteuerjahr();
         m_rechnung.Fuellen();
+        m_zeilen = EuerFormular::zeilen(db);
     });
+    BerichtListe formular;
+    EuerFormular::liste(m_zeilen, m_jahr, &formular);
+    m_formularModell->setListe(formular);
+    m_formular->resizeColumnsToContents();
     m_baum->clear();
     QFont fett = m_baum->font();
     fett.setBold(true);

@@ -122,6 +122,14 @@ private slots:
         }
         QVERIFY(konten > 20);
         QCOMPARE(euer->rechnung().gewinn().getText(), text(e.value(QStringLiteral("gewinn"))));
+        // The form's page 1 gives the same profit.
+        bool formularGewinn = false;
+        for (const EuerFormular::Zeile& z : euer->formularZeilen())
+            if (z.variable == QLatin1String("eur1_GewinnVerlust")) {
+                QCOMPARE(z.betrag.getText(), text(e.value(QStringLiteral("gewinn"))));
+                formularGewinn = true;
+            }
+        QVERIFY(formularGewinn);
         const QTreeWidget* baum = euer->baum();
         QCOMPARE(baum->topLevelItem(baum->topLevelItemCount() - 1)->text(2), text(e.value(QStringLiteral("gewinn"))));
 
