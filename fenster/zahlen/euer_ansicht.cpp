@@ -85,6 +85,7 @@ void EuerAnsicht::aktualisieren() {
     EuerFormular::liste(m_zeilen, m_jahr, &formular);
     m_formularModell->setListe(formular);
     m_formular->resizeColumnsToContents();
+    m_formular->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_baum->clear();
     QFont fett = m_baum->font();
     fett.setBold(true);

@@ -31,9 +31,14 @@ QList<Zeile> zeilen(DBConnection* db) {
         if (text.isEmpty() && it.key() == QLatin1String("eur3_UebrigeAusgaben")) text = QStringLiteral("Übrige Betriebsausgaben (Konten ohne Zeile des Formulars)");
         z.append({f.first, it.key(), text.isEmpty() ? it.key() : text, it.value(), summe});
     }
-    // The lines of the form by code, the totals of page 1 after them in the form's order.
-    std::stable_sort(z.begin(), z.end(), [](const Zeile& a, const Zeile& b) {
-        return a.summe != b.summe ? !a.summe : a.kennziffer < b.kennziffer;
+    // The income (eur2_) before the expenses (eur3_), each by code, the
+    // totals of page 1 after them in the form's order.
+    auto rang = [](const Zeile& x) { return x.summe ? 2 : x.variable.startsWith(QLatin1String("eur3")) ? 1 : 0; };
+    std::stable_sort(z.begin(), z.end(), [&](const Zeile& a, const Zeile& b) {
+        if (rang(a) != rang(b)) return rang(a) < rang(b);
+        // The lines without a code of their own close their side.
+        if ((a.kennziffer == 0) != (b.kennziffer == 0)) return b.kennziffer == 0;
+        return a.kennziffer < b.kennziffer;
     });
     return z;
 }

@@ -1,7 +1,7 @@
 // The Anlage EÜR line by line: every code (Kennzahl) of the form the ledger
 // fills, with the form's text and the amount the transfer into the form
-// ("euer --uebertragen") would write, in the order of the codes, the
-// totals and the profit of page 1 among them. A host shows the form as the
+// ("euer --uebertragen") would write: the income, then the expenses, each
+// by code, then the totals and the profit of page 1. A host shows the form as the
 // tax office reads it without writing the case's form.
 #pragma once
 
