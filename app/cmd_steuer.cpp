@@ -19,6 +19,7 @@
 #include "kontbaum/steuer/steuer.h"
 #include "kontbaum/berichte/liste.h"
 #include "kontbaum/steuer/voranmeldung.h"
+#include "kontbaum/steuer/voranmeldungszahlen.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -90,31 +91,24 @@ int cmdUstva(const Args& a) {
         Zeitraum z;
         QString e;
         if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
-        UStKennziffern k;
         const int art = z.art == Zeitraum::Monat ? 1 : z.art == Zeitraum::Quartal ? 2 : 3;
+        const UStVA::Periode periode{art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1};
         if (uebertragen) {
             voranmeldungenAnmelden();
-            if (!Kont_::UebertrageUStVA(art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1, &e))
+            if (!Kont_::UebertrageUStVA(art, periode.quartal, periode.monat, &e))
                 return abgelehnt(e + (e.contains(QStringLiteral("bleibt unverändert")) ? kJaHinweis : QString()));
         }
-        Kont_::GetUmsaetzeFuer(0, k, art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1);
-        const int quartal = z.art == Zeitraum::Quartal ? z.index : -1, monat = z.art == Zeitraum::Monat ? z.index : -1;
-        const bool dezember = Anmeldung::mitSondervorauszahlung(art, quartal, monat);
-        const QString hinweis = Anmeldung::zeitraumHinweis(art);
-        if (!hinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(hinweis));
-        const EuroType svz = Kont_::getSondervorauszahlung(0);
-        const QString svzHinweis = Anmeldung::sondervorauszahlungHinweis(!svz.isNull());
-        if (!svzHinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(svzHinweis));
-        const zDate frist = Anmeldung::abgabefrist(fall.kg()->getSteuerjahr(), art, quartal, monat, Anmeldung::dauerfrist());
-        OAnmeldungVorauszahlungen va;
-        OAnmeldungVorauszahlungen2 va2;
-        OAbziehbareVorsteuerbetraege vst;
-        UStVA::uebertrage(k, va, va2, vst, dezember ? svz : EuroType());
-
+        UStVA::Zahlen zahlen;
+        UStVA::berechne(0, periode, &zahlen);
+        for (const QString& h : zahlen.hinweise) err(QStringLiteral("Hinweis: %1\n").arg(h));
+        const zDate& frist = zahlen.abgabefrist;
+        const OAnmeldungVorauszahlungen& va = zahlen.umsatz;
+        const OAnmeldungVorauszahlungen2& va2 = zahlen.rest;
+        const OAbziehbareVorsteuerbetraege& vst = zahlen.vorsteuer;
         // What is entered on the form per code (bases in whole euros, taxes
         // with their cents) and the taxes the form computes from a base.
-        const QMap<int, EuroType> eintrag = UStVA::eintraege(va, va2, vst);
-        const QMap<int, EuroType> steuer = UStVA::berechneteSteuern(va);
+        const QMap<int, EuroType>& eintrag = zahlen.eintraege;
+        const QMap<int, EuroType>& steuer = zahlen.steuern;
 
         if (elster) {
             Elster::UStVAKopf kopf;
@@ -154,7 +148,7 @@ int cmdUstva(const Args& a) {
             const bool basis = UStVA::volleEuro(it.key());
             const QString betrag = basis ? it.value().getText() : QString();
             const QString st = basis ? (steuer.contains(it.key()) ? steuer.value(it.key()).getText() : QString()) : it.value().getText();
-            p.zeile({kz(it.key()), k.value(it.key()).Bezeichnung, betrag, st});
+            p.zeile({kz(it.key()), zahlen.text(it.key()), betrag, st});
         }
         p.trenner();
         p.zeile({QString(), QStringLiteral("Umsatzsteuer"), QString(), va.umsatzsteuer.getText()});

@@ -10,6 +10,10 @@
 #include "fenster/ansichten/kasse.h"
 #include "fenster/ansichten/konten.h"
 #include "fenster/ansichten/register.h"
+#include "fenster/zahlen/euer_ansicht.h"
+#include "fenster/zahlen/listen_ansicht.h"
+#include "fenster/zahlen/startteile.h"
+#include "fenster/zahlen/ustva_ansicht.h"
 
 namespace fenster {
 
@@ -23,11 +27,17 @@ QList<AnsichtEintrag> alleAnsichten() {
         {QStringLiteral("rechnungen"), [](Sitzung& s) -> Ansicht* { return new RechnungenAnsicht(s); }},
         {QStringLiteral("eingangsrechnungen"), [](Sitzung& s) -> Ansicht* { return new EingangAnsicht(s); }},
         {QStringLiteral("anlagen"), [](Sitzung& s) -> Ansicht* { return new RegisterAnsicht(s); }},
+        {QStringLiteral("ustva"), [](Sitzung& s) -> Ansicht* { return new UStVAAnsicht(s); }},
+        {QStringLiteral("euer"), [](Sitzung& s) -> Ansicht* { return new EuerAnsicht(s); }},
+        {QStringLiteral("ust-erklaerung"), [](Sitzung& s) -> Ansicht* { return new UStErklaerungAnsicht(s); }},
+        {QStringLiteral("saldenliste"), [](Sitzung& s) -> Ansicht* { return new SaldenlisteAnsicht(s); }},
+        {QStringLiteral("berichte"), [](Sitzung& s) -> Ansicht* { return new BerichteAnsicht(s); }},
     };
 }
 
 QList<StartseitenTeil> alleStartseitenTeile() {
     return {
+        {QStringLiteral("zahlen"), [](Sitzung& s) { return new StartZahlen(s); }},
     };
 }
 

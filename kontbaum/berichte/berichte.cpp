@@ -5,6 +5,7 @@
 #include "host/db/datasource.h"
 #include "kontbaum/berichte/indizes.h"
 #include "kontbaum/berichte/listen.h"
+#include "kontbaum/berichte/zahlenlisten.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/rahmen/sperrgrenzen.h"
 
@@ -216,6 +217,49 @@ int Saldenliste2::Print(zPrintString& p) {
         ++n;
     }
     return n;
+}
+
+void Berichte::saldenliste(const BerichtZeitraum& z, BerichtListe* l) {
+    // Print reads the figures of the period as the page shows them; its
+    // page is not needed here.
+    Saldenliste2 s;
+    s.setZeitraum(z);
+    zPrintString seite;
+    s.Print(seite);
+    *l = BerichtListe();
+    KontoGlobal* kg = GetKontoGlobal(-1, false);
+    BerichtParameter p;
+    p.jahr = kg ? kg->getSteuerjahr() : 2016;
+    p.zeitraum = z;
+    l->titel = QStringLiteral("Summen- und Saldenliste ") + p.zeitraumText();
+    const QString vormonate = z.art == 4 ? QStringLiteral("Saldo bis ") + z.frei.von().addDays(-1).qdate().toString(QStringLiteral("dd.MM.yy"))
+                                         : QStringLiteral("Vormonate");
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 5);
+    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BerichtSpalte::Text, 26);
+    const QStringList gruppen = {QStringLiteral("Anfang"), vormonate, QStringLiteral("Buchungen"), QStringLiteral("Saldo")};
+    const QStringList schluessel = {QStringLiteral("anfang"), QStringLiteral("vormonate"), QStringLiteral("buchungen"), QStringLiteral("saldo")};
+    for (int i = 0; i < 4; ++i) {
+        l->spalte(gruppen[i] + QStringLiteral(" Soll"), schluessel[i] + QStringLiteral("_soll"), BerichtSpalte::Betrag, 12);
+        l->spalte(gruppen[i] + QStringLiteral(" Haben"), schluessel[i] + QStringLiteral("_haben"), BerichtSpalte::Betrag, 12);
+    }
+    const QHash<unsigned long, QString> namen = kontoNamen(rsFallDB());
+    EuroType summe[8];
+    for (auto it = s.konten().constBegin(); it != s.konten().constEnd(); ++it) {
+        if (it.key() == 0) continue;
+        const Saldenliste2::Konto& k = it.value();
+        const Saldo sd = saldoVon(k);
+        const EuroType w[8] = {k.anfang.soll, k.anfang.haben, k.vormonate.soll, k.vormonate.haben,
+                               k.buchungen.soll, k.buchungen.haben, sd.soll, sd.haben};
+        QList<QVariant> zeile = {qlonglong(it.key()), namen.value(it.key())};
+        for (int i = 0; i < 8; ++i) {
+            zeile << w[i].alsDouble();
+            summe[i] += w[i];
+        }
+        l->zeile(zeile);
+    }
+    QList<QVariant> zeile = {QVariant(), QStringLiteral("Summe")};
+    for (const EuroType& e : summe) zeile << e.alsDouble();
+    l->zeile(zeile, true);
 }
 
 // --- profit statement ------------------------------------------------------------------
