@@ -34,14 +34,11 @@ Hauptfenster::Hauptfenster(QWidget* eltern) : QMainWindow(eltern), m_ui(this) {
     m_navigation = new QListWidget(teiler);
     m_navigation->setObjectName(QStringLiteral("navigation"));
     m_navigation->setIconSize(QSize(22, 22));
-    m_navigation->setMinimumWidth(170);
-    m_navigation->setMaximumWidth(260);
     m_stapel = new QStackedWidget(teiler);
     teiler->addWidget(m_navigation);
     teiler->addWidget(m_stapel);
     teiler->setStretchFactor(1, 1);
     teiler->setCollapsible(0, false);
-    teiler->setSizes({200, 900});
     setCentralWidget(teiler);
 
     m_start = new Startseite(m_sitzung, m_stapel);
@@ -59,6 +56,13 @@ Hauptfenster::Hauptfenster(QWidget* eltern) : QMainWindow(eltern), m_ui(this) {
         connect(a, &Ansicht::zeigeBuchungen, this, &Hauptfenster::zeigeBuchungen);
         connect(a, &Ansicht::zeigeAnsicht, this, [this](const QString& s) { zeige(s); });
     }
+    // The navigation shows every title whole: the widest entry with its icon,
+    // the frame and a scroll bar decide the width, not a guess.
+    const int breite = m_navigation->sizeHintForColumn(0) + 2 * m_navigation->frameWidth() +
+                       m_navigation->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    m_navigation->setMinimumWidth(breite);
+    m_navigation->setMaximumWidth(qMax(breite, 260));
+    teiler->setSizes({breite, 900});
     connect(m_navigation, &QListWidget::currentRowChanged, this, [this](int zeile) {
         if (zeile < 0 || zeile >= m_ansichten.size()) return;
         m_stapel->setCurrentIndex(zeile);
