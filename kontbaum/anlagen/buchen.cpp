@@ -1,6 +1,7 @@
 // The postings of the fixed-asset register: depreciation, special
 // depreciation, disposals with their proceeds, purchases (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
+#include "kontbaum/anlagen/intern.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -85,10 +86,7 @@ bool sperreFragen(const QList<Posten>& posten) {
     return true;
 }
 
-bool nein(QString* fehler, const QString& t) {
-    if (fehler) *fehler = t;
-    return false;
-}
+using intern::nein;
 
 // What the tagged bookings put on the asset account `konto` (debit positive).
 EuroType aufAnlagekonto(DBConnection* db, const QString& zusatzinfo, unsigned long konto) {

@@ -1,5 +1,6 @@
 // Investment deductions of § 7g EStG (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
+#include "kontbaum/anlagen/intern.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -23,19 +24,9 @@ constexpr int kRueckgaengig = 108;
 // EUR of open deductions per business (§ 7g Abs. 1 Satz 4 EStG).
 constexpr int kProzent = 40;
 
-bool nein(QString* fehler, const QString& t) {
-    if (fehler) *fehler = t;
-    return false;
-}
+using intern::nein;
 
-QList<DatenBase*> eintraege() {
-    QList<DatenBase*> l;
-    if (const DatenBase* r = DatenBase::GetDB(kRegister, false))
-        for (int i = 0; i < r->childSlotCount(); ++i)
-            if (DatenBase* e = r->childSlot(i))
-                if (e->className() == QLatin1String("Iab006a_")) l << e;
-    return l;
-}
+QList<DatenBase*> eintraege() { return intern::eintraege(kRegister, QStringLiteral("Iab006a_")); }
 
 Abzug lese(const DatenBase& e, int nummer) {
     auto v = [&](const char* n) { return e.getVar(QLatin1String(n)); };

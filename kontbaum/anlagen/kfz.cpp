@@ -1,5 +1,6 @@
 // The private use of a company car (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
+#include "kontbaum/anlagen/intern.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -15,19 +16,9 @@ using KG = KontoGlobal;
 
 const QString kRegister = QStringLiteral("Kont_[M]\\Buch012_[0]");
 
-bool nein(QString* fehler, const QString& t) {
-    if (fehler) *fehler = t;
-    return false;
-}
+using intern::nein;
 
-QList<DatenBase*> eintraege() {
-    QList<DatenBase*> l;
-    if (const DatenBase* r = DatenBase::GetDB(kRegister, false))
-        for (int i = 0; i < r->childSlotCount(); ++i)
-            if (DatenBase* e = r->childSlot(i))
-                if (e->className() == QLatin1String("Buch012a_")) l << e;
-    return l;
-}
+QList<DatenBase*> eintraege() { return intern::eintraege(kRegister, QStringLiteral("Buch012a_")); }
 
 Fahrzeug lese(const DatenBase& e, int nummer) {
     auto v = [&](const char* n) { return e.getVar(QLatin1String(n)); };

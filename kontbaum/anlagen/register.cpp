@@ -1,6 +1,7 @@
 // The register entries in the data tree and the year's figures of an asset
 // (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
+#include "kontbaum/anlagen/intern.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -19,14 +20,7 @@ const QString kSonder = QStringLiteral("anl6a_Sonder");
 
 DatenBase* registerKnoten(bool anlegen) { return DatenBase::GetDB(kRegister, anlegen); }
 
-QList<DatenBase*> eintraege() {
-    QList<DatenBase*> l;
-    if (const DatenBase* r = registerKnoten(false))
-        for (int i = 0; i < r->childSlotCount(); ++i)
-            if (DatenBase* e = r->childSlot(i))
-                if (e->className() == kEintrag) l << e;
-    return l;
-}
+QList<DatenBase*> eintraege() { return intern::eintraege(kRegister, kEintrag); }
 
 Anlage lese(const DatenBase& e, int nummer) {
     auto v = [&](const char* n) { return e.getVar(QLatin1String(n)); };

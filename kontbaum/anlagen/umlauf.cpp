@@ -1,5 +1,6 @@
 // Current assets under § 4 Abs. 3 Satz 4 EStG (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
+#include "kontbaum/anlagen/intern.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -15,19 +16,9 @@ using KG = KontoGlobal;
 
 const QString kRegister = QStringLiteral("Kont_[M]\\Uml006_[0]");
 
-bool nein(QString* fehler, const QString& t) {
-    if (fehler) *fehler = t;
-    return false;
-}
+using intern::nein;
 
-QList<DatenBase*> eintraege() {
-    QList<DatenBase*> l;
-    if (const DatenBase* r = DatenBase::GetDB(kRegister, false))
-        for (int i = 0; i < r->childSlotCount(); ++i)
-            if (DatenBase* e = r->childSlot(i))
-                if (e->className() == QLatin1String("Uml006a_")) l << e;
-    return l;
-}
+QList<DatenBase*> eintraege() { return intern::eintraege(kRegister, QStringLiteral("Uml006a_")); }
 
 UmlaufGut lese(const DatenBase& e, int nummer) {
     auto v = [&](const char* n) { return e.getVar(QLatin1String(n)); };
