@@ -223,14 +223,15 @@ int Saldenliste2::liste(BerichtListe* l) {
     // A free period has no previous months but the days before it.
     const bool frei = m_zeitraum.art == 4;
     if (frei) l->untertitel = QStringLiteral("Vorher: Saldo bis ") + m_zeitraum.frei.von().addDays(-1).getText();
-    const QString vorher = frei ? QStringLiteral("Vorher") : QStringLiteral("Vormonate");
-    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 5);
+    // Heads short enough for a printed column.
+    const QString vorher = frei ? QStringLiteral("Vorher") : QStringLiteral("Vormon.");
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 6);
     l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BerichtSpalte::Text, 26);
-    const QStringList gruppen = {QStringLiteral("Anfang"), vorher, QStringLiteral("Buchungen"), QStringLiteral("Saldo")};
+    const QStringList gruppen = {QStringLiteral("Anfang"), vorher, QStringLiteral("Buch."), QStringLiteral("Saldo")};
     const char* const schluessel[] = {"anfang", "vormonate", "buchungen", "saldo"};
     for (int i = 0; i < 4; ++i) {
-        l->spalte(gruppen[i] + QStringLiteral(" Soll"), QLatin1String(schluessel[i]) + QStringLiteral("_soll"), BerichtSpalte::Betrag, 15);
-        l->spalte(gruppen[i] + QStringLiteral(" Haben"), QLatin1String(schluessel[i]) + QStringLiteral("_haben"), BerichtSpalte::Betrag, 15);
+        l->spalte(gruppen[i] + QStringLiteral(" Soll"), QLatin1String(schluessel[i]) + QStringLiteral("_soll"), BerichtSpalte::Betrag, 14);
+        l->spalte(gruppen[i] + QStringLiteral(" Haben"), QLatin1String(schluessel[i]) + QStringLiteral("_haben"), BerichtSpalte::Betrag, 14);
     }
     int n = 0;
     for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {

@@ -11,9 +11,9 @@ void kundenListe(const QList<Person>& personen, BerichtListe* l) {
     l->spalte(QStringLiteral("Kunde"), QStringLiteral("kundennummer"), BS::Text, 8);
     l->spalte(QStringLiteral("Name"), QStringLiteral("name"), BS::Text, 30);
     l->spalte(QStringLiteral("Straße"), QStringLiteral("strasse"), BS::Text, 25);
-    l->spalte(QStringLiteral("PLZ"), QStringLiteral("plz"), BS::Text, 5);
+    l->spalte(QStringLiteral("PLZ"), QStringLiteral("plz"), BS::Text, 6);
     l->spalte(QStringLiteral("Ort"), QStringLiteral("ort"), BS::Text, 20);
-    l->spalte(QStringLiteral("Land"), QStringLiteral("land"), BS::Text, 4);
+    l->spalte(QStringLiteral("Land"), QStringLiteral("land"), BS::Text, 5);
     l->spalte(QStringLiteral("E-Mail"), QStringLiteral("email"), BS::Text, 25);
     l->spalte(QStringLiteral("USt-IdNr."), QStringLiteral("ustid"), BS::Text, 14);
     l->spalte(QStringLiteral("Leitweg-ID"), QStringLiteral("leitweg"), BS::Text, 20);
