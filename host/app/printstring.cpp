@@ -32,8 +32,7 @@ QString zPrintString::text() const {
     }
     QStringList kopf;
     for (const Spalte& s : m_spalten) kopf << feld(s.kopf.left(s.breite), s.breite, s.rechts);
-    // Only the end is trimmed: a head stands over its column.
-    out += QString(kopf.join(QLatin1Char(' '))).remove(QRegularExpression(QStringLiteral("\\s+$"))) + QLatin1Char('\n');
+    out += kopf.join(QLatin1Char(' ')).trimmed() + QLatin1Char('\n');
     out += QString(gesamt, QLatin1Char('-')) + QLatin1Char('\n');
     for (const QStringList& z : m_zeilen) {
         if (z.size() == 1 && z.first() == QLatin1String("\x01")) {

@@ -9,7 +9,7 @@ namespace Bank {
 void verbindungsListe(DBConnection* db, BerichtListe* l) {
     using BS = BerichtSpalte;
     l->titel = QStringLiteral("Bankverbindungen");
-    l->spalte(QStringLiteral("ID"), QStringLiteral("id"), BS::Zahl, 4);
+    l->spalte(QStringLiteral("Nr."), QStringLiteral("id"), BS::Zahl, 3);
     l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BS::Zahl, 6);
     l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BS::Text, 20);
     l->spalte(QStringLiteral("Bank"), QStringLiteral("bank"), BS::Text, 20);
@@ -27,7 +27,7 @@ void verbindungsListe(DBConnection* db, BerichtListe* l) {
 void umsatzListe(DBConnection* db, bool nurOffene, BerichtListe* l) {
     using BS = BerichtSpalte;
     l->titel = nurOffene ? QStringLiteral("Offene Bankumsätze") : QStringLiteral("Bankumsätze");
-    l->spalte(QStringLiteral("Nr."), QStringLiteral("id"), BS::Zahl, 6);
+    l->spalte(QStringLiteral("Umsatz"), QStringLiteral("id"), BS::Zahl, 6);
     l->spalte(QStringLiteral("Datum"), QStringLiteral("datum"), BS::Datum, 11);
     l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 12);
     l->spalte(QStringLiteral("Name"), QStringLiteral("name"), BS::Text, 20);

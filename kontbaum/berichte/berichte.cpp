@@ -225,7 +225,7 @@ int Saldenliste2::liste(BerichtListe* l) {
     if (frei) l->untertitel = QStringLiteral("Vorher: Saldo bis ") + m_zeitraum.frei.von().addDays(-1).getText();
     // Heads short enough for a printed column.
     const QString vorher = frei ? QStringLiteral("Vorher") : QStringLiteral("Vormon.");
-    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 6);
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 5);
     l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BerichtSpalte::Text, 26);
     const QStringList gruppen = {QStringLiteral("Anfang"), vorher, QStringLiteral("Buch."), QStringLiteral("Saldo")};
     const char* const schluessel[] = {"anfang", "vormonate", "buchungen", "saldo"};

@@ -83,10 +83,7 @@ void TextSchreiber::kopfSchreiben(const BerichtListe& kopf) {
     if (!kopf.titel.isEmpty() || !kopf.untertitel.isEmpty()) t += QLatin1Char('\n');
     QStringList koepfe;
     for (const BerichtSpalte& s : kopf.spalten) koepfe << feldText(s.kopf.left(s.breite), s.breite, rechts(s));
-    // Only the end is trimmed: a head stands over its column.
-    QString koepfeText = koepfe.join(QLatin1Char(' '));
-    while (koepfeText.endsWith(QLatin1Char(' '))) koepfeText.chop(1);
-    t += koepfeText + QLatin1Char('\n');
+    t += koepfe.join(QLatin1Char(' ')).trimmed() + QLatin1Char('\n');
     t += QString(m_gesamt, QLatin1Char('-')) + QLatin1Char('\n');
     schreibe(t.toUtf8());
 }

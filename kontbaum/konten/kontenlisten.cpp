@@ -8,7 +8,7 @@ namespace Kontoeditor {
 
 void kontenListe(const QList<Kontozeile>& konten, BerichtListe* l) {
     l->titel = QStringLiteral("Kontenplan");
-    l->spalte(QStringLiteral("Nr."), QStringLiteral("nummer"), BerichtSpalte::Zahl, 4);
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("nummer"), BerichtSpalte::Zahl, 5);
     l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BerichtSpalte::Text, 50);
     l->spalte(QStringLiteral("Kat."), QStringLiteral("kategorie"), BerichtSpalte::Zahl, 4);
     l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BerichtSpalte::Zahl, 3);
@@ -20,7 +20,7 @@ void kontenListe(const QList<Kontozeile>& konten, BerichtListe* l) {
 void schluesselListe(BerichtListe* l) {
     l->titel = QStringLiteral("Steuerschlüssel");
     l->untertitel = QStringLiteral("Art: U Umsatzsteuer, V Vorsteuer, B beide");
-    l->spalte(QStringLiteral("StS"), QStringLiteral("steuerschluessel"), BerichtSpalte::Zahl, 6);
+    l->spalte(QStringLiteral("Nummer"), QStringLiteral("steuerschluessel"), BerichtSpalte::Zahl, 6);
     l->spalte(QStringLiteral("Satz"), QStringLiteral("steuersatz"), BerichtSpalte::Zahl, 6);
     l->spalte(QStringLiteral("Art"), QStringLiteral("steuerart"), BerichtSpalte::Text, 3);
     l->spalte(QStringLiteral("aktiv"), QStringLiteral("aktiv"), BerichtSpalte::Text, 5);
