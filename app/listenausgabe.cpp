@@ -74,7 +74,10 @@ int gibListeAus(const Args& a, Fall& fall, const Ausgabeziel& ziel, const Listen
     leer.ziel = standardausgabe;
     l.schreibeNach(w ? static_cast<BerichtSenke*>(w.get()) : &leer);
     if (!fuellen(&l, &e)) return abgelehnt(e);
-    if (!w && !leer.w) return outBytes((form.leer + QLatin1Char('\n')).toUtf8()) ? int(Ok) : abgelehnt(e);
+    if (!w && !leer.w)
+        return outBytes((form.leer + QLatin1Char('\n')).toUtf8())
+                   ? int(Ok)
+                   : abgelehnt(QStringLiteral("Die Ausgabe konnte nicht geschrieben werden. Bitte prüfen Sie das Ziel der Standardausgabe."));
     if (!(w ? w.get() : leer.w.get())->beenden(l, &e)) return abgelehnt(e);
     if (seite && form.leer.isEmpty() && l.anzahl() == 0) err(QStringLiteral("Hinweis: Die Liste ist leer.\n"));
     return Ok;
