@@ -10,6 +10,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/buchungen/buchungen.h"
+#include "kontbaum/buchungen/journal.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QPair>
@@ -348,21 +349,13 @@ int cmdLock(const Args& a) {
     QString e;
     if (!parseDate(a.positional()[1], &bis, &e)) return usageError(n, e);
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
-        zDate von, ende;
-        KG::festschreibungsZeitraum(von, ende);
-        const zDate bisher = KG::getFestgeschriebenBis();
-        if (bisher.isValid() && bis == bisher) {
+        bool unveraendert = false;
+        const QString grund = Journal::festschreiben(bis, &unveraendert);
+        if (!grund.isEmpty()) return abgelehnt(grund);
+        if (unveraendert) {
             fall.setGeaendert(false);
             return int(Ok);
         }
-        if (bis < von || ende < bis) {
-            if (bisher.isValid() && bis < von)
-                return abgelehnt(QStringLiteral("Die Buchungen sind bereits bis zum %1 festgeschrieben; das Datum kann nur "
-                                                "weiter in die Zukunft verlegt werden (frühestens %2).")
-                                     .arg(bisher.getText(), von.getText()));
-            return abgelehnt(QStringLiteral("Das Festschreibungsdatum muss zwischen dem %1 und dem %2 liegen.").arg(von.getText(), ende.getText()));
-        }
-        if (!KG::festschreibungAbschliessen(bis)) return abgelehnt(QStringLiteral("Die Festschreibung konnte nicht gespeichert werden."));
         meldeErledigt(QStringLiteral("Die Buchungen sind jetzt bis zum %1 festgeschrieben.").arg(bis.getText()));
         return int(Ok);
     });

@@ -14,11 +14,13 @@
 #include "kontbaum/berichte/berichte.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
+#include "kontbaum/steuer/falleinstellungen.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
 #include "kontbaum/steuer/erklaerung.h"
 #include "kontbaum/steuer/steuer.h"
 #include "kontbaum/berichte/liste.h"
 #include "kontbaum/steuer/voranmeldung.h"
+#include "kontbaum/steuer/voranmeldungszahlen.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -90,31 +92,24 @@ int cmdUstva(const Args& a) {
         Zeitraum z;
         QString e;
         if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
-        UStKennziffern k;
         const int art = z.art == Zeitraum::Monat ? 1 : z.art == Zeitraum::Quartal ? 2 : 3;
+        const UStVA::Periode periode{art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1};
         if (uebertragen) {
             voranmeldungenAnmelden();
-            if (!Kont_::UebertrageUStVA(art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1, &e))
+            if (!Kont_::UebertrageUStVA(art, periode.quartal, periode.monat, &e))
                 return abgelehnt(e + (e.contains(QStringLiteral("bleibt unverändert")) ? kJaHinweis : QString()));
         }
-        Kont_::GetUmsaetzeFuer(0, k, art, z.art == Zeitraum::Quartal ? z.index : -1, z.art == Zeitraum::Monat ? z.index : -1);
-        const int quartal = z.art == Zeitraum::Quartal ? z.index : -1, monat = z.art == Zeitraum::Monat ? z.index : -1;
-        const bool dezember = Anmeldung::mitSondervorauszahlung(art, quartal, monat);
-        const QString hinweis = Anmeldung::zeitraumHinweis(art);
-        if (!hinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(hinweis));
-        const EuroType svz = Kont_::getSondervorauszahlung(0);
-        const QString svzHinweis = Anmeldung::sondervorauszahlungHinweis(!svz.isNull());
-        if (!svzHinweis.isEmpty()) err(QStringLiteral("Hinweis: %1\n").arg(svzHinweis));
-        const zDate frist = Anmeldung::abgabefrist(fall.kg()->getSteuerjahr(), art, quartal, monat, Anmeldung::dauerfrist());
-        OAnmeldungVorauszahlungen va;
-        OAnmeldungVorauszahlungen2 va2;
-        OAbziehbareVorsteuerbetraege vst;
-        UStVA::uebertrage(k, va, va2, vst, dezember ? svz : EuroType());
-
+        UStVA::Zahlen zahlen;
+        UStVA::berechne(0, periode, &zahlen);
+        for (const QString& h : zahlen.hinweise) err(QStringLiteral("Hinweis: %1\n").arg(h));
+        const zDate& frist = zahlen.abgabefrist;
+        const OAnmeldungVorauszahlungen& va = zahlen.umsatz;
+        const OAnmeldungVorauszahlungen2& va2 = zahlen.rest;
+        const OAbziehbareVorsteuerbetraege& vst = zahlen.vorsteuer;
         // What is entered on the form per code (bases in whole euros, taxes
         // with their cents) and the taxes the form computes from a base.
-        const QMap<int, EuroType> eintrag = UStVA::eintraege(va, va2, vst);
-        const QMap<int, EuroType> steuer = UStVA::berechneteSteuern(va);
+        const QMap<int, EuroType>& eintrag = zahlen.eintraege;
+        const QMap<int, EuroType>& steuer = zahlen.steuern;
 
         if (elster) {
             Elster::UStVAKopf kopf;
@@ -154,7 +149,7 @@ int cmdUstva(const Args& a) {
             const bool basis = UStVA::volleEuro(it.key());
             const QString betrag = basis ? it.value().getText() : QString();
             const QString st = basis ? (steuer.contains(it.key()) ? steuer.value(it.key()).getText() : QString()) : it.value().getText();
-            p.zeile({kz(it.key()), k.value(it.key()).Bezeichnung, betrag, st});
+            p.zeile({kz(it.key()), zahlen.text(it.key()), betrag, st});
         }
         p.trenner();
         p.zeile({QString(), QStringLiteral("Umsatzsteuer"), QString(), va.umsatzsteuer.getText()});
@@ -270,6 +265,14 @@ int cmdEuer(const Args& a) {
             const QMap<int, EuroType> formular = Formularwerte::eurZeilen();
             for (auto it = formular.constBegin(); it != formular.constEnd(); ++it) zeilen[QString::number(it.key())] = j(it.value());
             o[QStringLiteral("zeilen")] = zeilen;
+            // Which lines each total adds up: the column "nicht abziehbar" is shown, not added.
+            QJsonObject summen;
+            for (int summe : {159, 199}) {
+                QJsonArray teile;
+                for (int z : Formularwerte::eurSummenzeilen(summe)) teile.append(z);
+                summen[QString::number(summe)] = teile;
+            }
+            o[QStringLiteral("summenzeilen")] = summen;
             if (uebertragen) o[QStringLiteral("uebertragen")] = true;
             out(jsonText(o));
             return int(Ok);
@@ -409,42 +412,20 @@ int cmdEinstellungen(const Args& a) {
             return int(Ok);
         }
         if (a.has(kasseFlag)) {
-            // A cash book over an account that is no register would mix cash with bank.
-            if (!KontoGlobal::existsKonto(unsigned(kasse), true, nullptr) || KontoGlobal::getKategorie(unsigned(kasse)) != 201) {
-                err(QStringLiteral("Fehler: Das Konto %1 ist keine aktive Kasse (Kategorie 201). Die Kassen des Falls zeigt „dalvo kasse FALL“.\n")
-                        .arg(kasse));
+            const QString grund = Falleinstellungen::setzeKassenkonto(kg, unsigned(kasse));
+            if (!grund.isEmpty()) {
+                err(QStringLiteral("Fehler: %1 Die Kassen des Falls zeigt „dalvo kasse FALL“.\n").arg(grund));
                 return int(Refused);
             }
         }
-        if (a.has(ustFlag) && ja(ustFlag) != kg->getUstPflicht()) {
-            if (kg->getJahresabschluss() != 0) {
-                err(QStringLiteral("Fehler: %1\n").arg(KontoGlobal::getJahresabschlussgrund(0, kg)));
-                return int(Refused);
-            }
-            if (!ja(ustFlag)) {
-                // A year is taxed as a whole by one rule: bookings that
-                // already charge or deduct VAT would stay in every figure.
-                const QList<unsigned long> mitSteuer = KontoGlobal::buchungenMitUmsatzsteuer(db);
-                if (!mitSteuer.isEmpty()) {
-                    QStringList erste;
-                    for (int i = 0; i < mitSteuer.size() && i < 10; ++i) erste << QString::number(mitSteuer[i]);
-                    err(QStringLiteral("Fehler: Der Fall kann nicht auf „nicht umsatzsteuerpflichtig“ umgestellt werden: %1 "
-                                       "Buchung(en) weisen Umsatzsteuer oder Vorsteuer aus (Nr. %2%3). Stornieren Sie diese "
-                                       "Buchungen und buchen Sie sie brutto ohne Steuerschlüssel neu.\n")
-                            .arg(mitSteuer.size())
-                            .arg(erste.join(QStringLiteral(", ")), mitSteuer.size() > erste.size() ? QStringLiteral(", …") : QString()));
-                    return int(Refused);
-                }
-            }
-            kg->setUstPflicht(ja(ustFlag));
-            if (!kg->activateUstPflicht() || !KontoGlobal::abgleichKontoplanSteuerschluesselAktiv()) {
-                err(QStringLiteral("Fehler: Der Kontenplan konnte nicht an die Umsatzsteuerpflicht angepasst werden; der Fall "
-                                   "bleibt unverändert.\n"));
+        if (a.has(ustFlag)) {
+            const QString grund = Falleinstellungen::setzeUstPflicht(kg, db, ja(ustFlag));
+            if (!grund.isEmpty()) {
+                err(QStringLiteral("Fehler: %1\n").arg(grund));
                 return int(Refused);
             }
         }
         if (a.has(zmFlag)) KontoGlobal::setFalleigenschaft(feld, ja(zmFlag) ? QStringLiteral("1") : QStringLiteral("0"), db);
-        if (a.has(kasseFlag)) kg->setKassenkonto(kasse);
         if (a.has(zeitraumFlag))
             Anmeldung::setZeitraum(zeitraumWert == QLatin1String("monat") ? Anmeldung::Zeitraum::Monat : Anmeldung::Zeitraum::Quartal, db);
         if (a.has(fristFlag)) Anmeldung::setDauerfrist(ja(fristFlag), db);

@@ -6,6 +6,7 @@
 
 #include "host/app/global.h"
 #include "host/db/connection.h"
+#include "kontbaum/fall/neuanlage.h"
 #include "kontbaum/buchungen/buchungen.h"
 #include "kontbaum/konten/kontoeditor.h"
 #include "kontbaum/rahmen/kontglob.h"
@@ -105,8 +106,6 @@ int cmdDbinfo(const Args& a) {
     return Ok;
 }
 
-const QStringList kKontenrahmen = {QStringLiteral("SKR03"), QStringLiteral("SKR04"), QStringLiteral("EKR03"),
-                                   QStringLiteral("SKR80"), QStringLiteral("SKR81")};
 
 int cmdNew(const Args& a) {
     const QString n = QStringLiteral("neu");
@@ -128,9 +127,9 @@ int cmdNew(const Args& a) {
                                  .arg(vonJahr)
                                  .arg(bisJahr));
     const QString chart = a.has(QStringLiteral("--kontenrahmen")) ? a.value(QStringLiteral("--kontenrahmen")).trimmed().toUpper() : QStringLiteral("SKR03");
-    if (!kKontenrahmen.contains(chart))
+    if (!Neuanlage::kontenrahmen().contains(chart))
         return usageError(n, QStringLiteral("Unbekannter Kontenrahmen „%1“ (erlaubt: %2).")
-                                 .arg(a.value(QStringLiteral("--kontenrahmen")), kKontenrahmen.join(QStringLiteral(", "))));
+                                 .arg(a.value(QStringLiteral("--kontenrahmen")), Neuanlage::kontenrahmen().join(QStringLiteral(", "))));
     const int frei = Fall::neueFalldateiPruefen(n, path);
     if (frei >= 0) return frei;
     Fall fall;
@@ -138,23 +137,16 @@ int cmdNew(const Args& a) {
         err(QStringLiteral("Fehler: %1\n").arg(e));
         return Refused;
     }
-    KontoGlobal* kg = fall.kg();
-    kg->setSteuerjahr(year);
-    kg->setKontenplanName(chart);
-    kg->setUstPflicht(!a.has(QStringLiteral("--ohne-ust")));
-    switch (kg->selectKontenplan(QString::number(year), chart, QString(), false, a.has(QStringLiteral("--ohne-beispiele")) ? 0 : 1)) {
-    case 0:
-        break;
-    case 1:
-        err(QStringLiteral("Fehler: Die Referenzdatenbank des Programms fehlt; der Kontenplan kann nicht erstellt werden.\n"));
-        return Refused;
-    default:
-        err(QStringLiteral("Fehler: Der Kontenplan %1 konnte nicht erstellt werden.\n").arg(chart));
+    Neuanlage::Angaben angaben;
+    angaben.jahr = year;
+    angaben.kontenrahmen = chart;
+    angaben.ustPflicht = !a.has(QStringLiteral("--ohne-ust"));
+    angaben.beispiele = !a.has(QStringLiteral("--ohne-beispiele"));
+    e = Neuanlage::einrichten(fall.kg(), fall.root(), angaben);
+    if (!e.isEmpty()) {
+        err(QStringLiteral("Fehler: %1\n").arg(e));
         return Refused;
     }
-    kg->abgleichKontoplanSteuerschluesselAktiv();
-    kg->setKassenkonto(int(kg->getSpezialKonto(1000)));
-    fall.root().fillBlackList();
     if (!fall.anlegen(path, &e)) {
         err(QStringLiteral("Fehler: %1\n").arg(e));
         return Refused;

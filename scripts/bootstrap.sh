@@ -15,8 +15,12 @@ PACKAGES=(
   # profile of the output intent comes from icc-profiles-free; the tests check
   # the files with qpdf --check and pdffonts (poppler-utils).
   libqpdf-dev icc-profiles-free qpdf poppler-utils
+  # Qt's own dialogs of the window (files, printing) in German
+  qttranslations5-l10n
   # xmllint: the tests validate the index.xml of the audit export against its DTD
   libxml2-utils
+  # the window's screenshots are rendered offscreen with this font
+  fonts-dejavu-core
 )
 
 missing=()

@@ -7,7 +7,9 @@ The rules (README, "Layout"):
   - host/ includes nothing of kontbaum/;
   - host/db includes nothing of this project but host/values;
   - a folder includes another folder's public header only, never its
-    intern.h (the files a subsystem shares with itself alone).
+    intern.h (the files a subsystem shares with itself alone);
+  - the two hosts (app/, fenster/) include nothing of each other: what both
+    need belongs in the library.
 
 Run from anywhere: check_includes.py [SOURCE_DIR]. Exit 0 when every rule
 holds, 1 with one line per breach (a cycle printed as its path of folders,
@@ -20,7 +22,8 @@ import sys
 
 # Folders whose files are checked for intern.h includes; the folder graph is
 # built from host/ and kontbaum/ only.
-QUELLORDNER = ("host", "kontbaum", "app", "tests", "bench", "tools")
+QUELLORDNER = ("host", "kontbaum", "app", "fenster", "tests", "bench", "tools")
+HOSTS = ("app", "fenster")
 BIBLIOTHEK = ("host", "kontbaum")
 ENDUNGEN = (".h", ".hpp", ".cpp", ".cc")
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^">]+)[">]')
@@ -128,6 +131,10 @@ def pruefe(wurzel):
         if os.path.basename(ziel) == "intern.h" and os.path.dirname(ziel) != eigener:
             fehler.append("%s: bindet %s ein, die interne Datei eines anderen Ordners "
                           "(nur dessen öffentlicher Header ist erlaubt)" % (stelle, ziel))
+        oben, zielOben = datei.split("/")[0], ziel.split("/")[0]
+        if oben in HOSTS and zielOben in HOSTS and oben != zielOben:
+            fehler.append("%s: %s/ bindet %s des anderen Hosts ein (was beide brauchen, gehört in die "
+                          "Bibliothek)" % (stelle, oben, ziel))
         if von is None or nach is None or von == nach:
             continue
         if von.startswith("host/") and nach.startswith("kontbaum/"):

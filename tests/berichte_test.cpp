@@ -11,6 +11,7 @@
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
+#include "kontbaum/steuer/fristen.h"
 #include "support/testenv.h"
 #include "support/testfall.h"
 
@@ -322,6 +323,12 @@ TEST_F(Berichtslisten, TheFilingPeriodDecidesTheReturnWithTheSpecialAdvancePayme
     EXPECT_EQ(Anmeldung::zeitraum(db), Anmeldung::Zeitraum::Quartal);
     EXPECT_TRUE(Anmeldung::sondervorauszahlungHinweis(true, db).contains(QStringLiteral("§ 47 UStDV")));
     EXPECT_EQ(Anmeldung::sondervorauszahlungHinweis(false, db), QString());
+    // What is due in mid-July of the year: the two quarters that have ended.
+    const QList<Fristen::Termin> t = Fristen::termine(kg->getSlot(), zDate(2016, 7, 15));
+    ASSERT_EQ(t.size(), 2);
+    EXPECT_EQ(t[1].was, QStringLiteral("USt-Voranmeldung 2. Quartal 2016"));
+    EXPECT_EQ(t[1].frist, zDate(2016, 7, 11)) << "10.07.2016 is a Sunday";
+    EXPECT_EQ(Fristen::termine(kg->getSlot(), zDate(2017, 1, 5)).size(), 6) << "four quarters, the annual VAT return and the EÜR";
 
     // Deadlines: the tenth after the period, a month later with the
     // extension, then the next working day.
@@ -346,6 +353,10 @@ TEST_F(Berichtslisten, TheFilingPeriodDecidesTheReturnWithTheSpecialAdvancePayme
     EXPECT_FALSE(Anmeldung::bundesweiterFeiertag(zDate(2016, 1, 6))) << "Epiphany is a holiday of three states only";
     EXPECT_TRUE(Anmeldung::bundesweiterFeiertag(zDate(2016, 10, 3)));
     EXPECT_FALSE(Anmeldung::abgabefrist(2016, 3, -1, -1, false).isValid());
+    // The annual returns: 31 May up to the year 2017, 31 July from 2018.
+    EXPECT_EQ(Fristen::jahresfrist(2016), zDate(2017, 5, 31));
+    EXPECT_EQ(Fristen::jahresfrist(2014), zDate(2015, 6, 1)) << "31.05.2015 is a Sunday";
+    EXPECT_EQ(Fristen::jahresfrist(2018), zDate(2019, 7, 31));
     EXPECT_FALSE(Anmeldung::dauerfrist(db));
     Anmeldung::setDauerfrist(true, db);
     EXPECT_TRUE(Anmeldung::dauerfrist(db));

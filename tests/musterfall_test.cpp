@@ -210,6 +210,25 @@ TEST(Musterfall, TheSampleYearAsATaxAdviserChecksIt) {
 
     // The profit as signed off; it moves only with a deliberate change of the sample.
     EXPECT_DOUBLE_EQ(euer.value(QStringLiteral("gewinn")).toDouble(), 116592.60);
+
+    // The Anlage EÜR adds up: each total is the sum of the lines it names.
+    // The VAT owed on the EU acquisition and the § 13b service (467.40) is
+    // netted with its input tax, so 140 holds only the VAT received and 185
+    // the input tax paid; the non-deductible meals (165) stand beside.
+    const QJsonObject zeilen = euer.value(QStringLiteral("zeilen")).toObject();
+    const QJsonObject summenzeilen = euer.value(QStringLiteral("summenzeilen")).toObject();
+    ASSERT_EQ(summenzeilen.size(), 2);
+    for (auto it = summenzeilen.constBegin(); it != summenzeilen.constEnd(); ++it) {
+        double teile = 0;
+        for (const QJsonValue& z : it.value().toArray()) teile += zeilen.value(QString::number(z.toInt())).toDouble();
+        EXPECT_NEAR(teile, zeilen.value(it.key()).toDouble(), 0.001) << it.key().toStdString();
+    }
+    EXPECT_DOUBLE_EQ(zeilen.value(QStringLiteral("159")).toDouble(), 159513.51);
+    EXPECT_DOUBLE_EQ(zeilen.value(QStringLiteral("199")).toDouble(), 42920.91);
+    EXPECT_DOUBLE_EQ(zeilen.value(QStringLiteral("140")).toDouble(), 23094.01);
+    EXPECT_DOUBLE_EQ(zeilen.value(QStringLiteral("185")).toDouble(), 1201.42);
+    EXPECT_DOUBLE_EQ(zeilen.value(QStringLiteral("165")).toDouble(), 59.50);
+    EXPECT_DOUBLE_EQ(zeilen.value(QStringLiteral("219")).toDouble(), 116592.60);
 }
 
 }  // namespace

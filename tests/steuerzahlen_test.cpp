@@ -240,14 +240,45 @@ TEST_F(Zahlen, ReverseChargeByItsCodes) {
         EXPECT_EQ(jahr.value(it.key()).Betrag, EuroType::ausDouble(it.value())) << it.key();
     EXPECT_FALSE(jahr.value(762).belegt);
 
-    // The EÜR: the input tax paid is an expense (185), the tax owed counts
-    // with the VAT received (140), so that neither line shows it twice.
-    ASSERT_EQ(root->UebernahmeEurFormular(), 0);
-    DatenTyp w;
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w));
-    EXPECT_EQ(w.toEuro(), 2090.0_eur);
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz140"), &w));
-    EXPECT_EQ(w.toEuro(), 2090.0_eur);
+    // The EÜR: the tax owed and its input tax, a cancelled pair among them,
+    // offset each other on the line of input tax; none is VAT received.
+    const QMap<int, EuroType> eur = Formularwerte::eurZeilen();
+    EXPECT_EQ(eur.value(185), EuroType());
+    EXPECT_FALSE(eur.contains(140));
+    EXPECT_EQ(eur.value(110), 6000.0_eur);
+    EXPECT_TRUE(root->testCompGewinn());
+}
+
+// The Anlage EÜR 2016 of a year a bookkeeper adds up by hand: each total is
+// the sum of the lines it sums. The VAT owed on an EU service (§ 13b) and on
+// an intra-EU acquisition was never received and its input tax paid to no
+// one, so neither is in line 140 or 185; the non-deductible 30 % of a meal
+// is shown (165) and not added; a refund of VAT is income (141).
+TEST_F(Zahlen, EuerLinesAddUpToTheirTotals) {
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (3123, 3425, 1574, 1577, 1774, 1787)")));
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (19, 94)")));
+    const zDate d(2016, 5, 2);
+    buche(1, 1200, 8400, 5, 1190.00, d);   // 112: 1000, 140: 190
+    buche(2, 1200, 3123, 94, 1000.00, d);  // EU service: 110: 1000; owed 190 on 1787, deducted 190 on 1577
+    buche(2, 1200, 3425, 19, 2000.00, d);  // intra-EU acquisition: 100: 2000; 380 on 1774 and on 1574
+    buche(2, 1200, 4650, 7, 119.00, d);    // a meal: 175: 70, 165: 30, input tax 19
+    buche(1, 1200, 1790, 0, 300.00, d);    // last year's VAT refunded: 141
+    buche(2, 1200, 1780, 0, 500.00, d);    // VAT paid: 186
+
+    // Money in 1190 + 300, out 1000 + 2000 + 119 + 500; the 30 not deductible.
+    EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType::ausDouble(1490 - 3589));
+    const QMap<int, EuroType> eur = Formularwerte::eurZeilen();
+    const QMap<int, double> soll = {{112, 1000}, {140, 190}, {141, 300}, {159, 1490}, {110, 1000}, {100, 2000}, {175, 70},
+                                    {165, 30},   {185, 19},  {186, 500}, {199, 3589}, {219, -2099}};
+    for (auto it = soll.constBegin(); it != soll.constEnd(); ++it) EXPECT_EQ(eur.value(it.key()), EuroType::ausDouble(it.value())) << it.key();
+    for (auto it = eur.constBegin(); it != eur.constEnd(); ++it)
+        if (!soll.contains(it.key())) EXPECT_EQ(it.value(), EuroType()) << "no other line: " << it.key();
+    EXPECT_TRUE(Formularwerte::eurSummenAbweichung(eur).isEmpty());
+    EXPECT_FALSE(Formularwerte::eurSummenzeilen(199).contains(165));
+    // A total that does not match its lines is named.
+    QMap<int, EuroType> falsch = eur;
+    falsch[185] += 1.0_eur;
+    EXPECT_TRUE(Formularwerte::eurSummenAbweichung(falsch).contains(QStringLiteral("199"))) << "an expense line moved";
     EXPECT_TRUE(root->testCompGewinn());
 }
 
@@ -857,6 +888,8 @@ TEST(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     w = DatenTyp();
     const bool vorsteuer = DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w);
     EXPECT_TRUE(!vorsteuer || w.toEuro().isNull()) << "no input tax";
+    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz110"), &w));
+    EXPECT_EQ(w.toEuro(), 500.0_eur) << "the service as paid; the tax owed is on 186 when paid";
     EXPECT_TRUE(root->testCompGewinn());
 }
 

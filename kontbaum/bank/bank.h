@@ -239,6 +239,9 @@ struct Importoptionen {
 struct Importergebnis {
     bool ok = false;
     bool verneint = false;  // the user said no to the balance question
+    // The own account (IBAN, else account number) the file names and the
+    // case has no bank connection for: a host offers to set one up.
+    QString ohneVerbindung;
     unsigned long verbindung = 0;
     Speicherergebnis speicher;
     int vorgemerkt = 0;

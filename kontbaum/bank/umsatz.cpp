@@ -227,6 +227,7 @@ public:
         } else {
             const unsigned long zu = !a.iban.isEmpty() ? verbindungZuIban(m_db, a.iban) : verbindungZuKontonummer(m_db, a.kontonummer, a.blz);
             if (!zu) {
+                m_ohneVerbindung = name;
                 *fehler = QStringLiteral("Für das Bankkonto %1 der Datei ist keine Bankverbindung eingerichtet. Legen Sie sie mit „dalvo bank FALL add "
                                          "--konto N --iban %1“ an.")
                               .arg(name);
@@ -271,6 +272,7 @@ public:
 
     bool abschliessen(QString* fehler) { return m_speicher.abschliessen(m_mitSaldo ? &m_saldo : nullptr, fehler); }
     unsigned long verbindung() const { return m_id; }
+    const QString& ohneVerbindung() const { return m_ohneVerbindung; }
     const Speicherergebnis& ergebnis() const { return m_speicher.ergebnis(); }
     int vorgemerkt() const { return m_vorgemerkt; }
     long gelesen() const { return m_gelesen + m_vorgemerkt + m_uebersprungen.size(); }
@@ -281,6 +283,7 @@ private:
     DBConnection* m_db;
     unsigned long m_konto, m_id = 0;
     bool m_kontoFehlt = false;
+    QString m_ohneVerbindung;
     Speicher m_speicher;
     EuroType m_umsaetze;  // the sum of this statement's entries
     EuroType m_saldo;
@@ -384,7 +387,10 @@ Importergebnis importiere(DBConnection* db, unsigned long konto, QIODevice* date
         CsvLayout l;
         gelesen = csvLayout(o.layout, o.spalten, &l, &e) && leseCsv(datei, l, o.zeichensatz, &einleser, &e);
     }
-    if (!gelesen) return nein(e);
+    if (!gelesen) {
+        r.ohneVerbindung = einleser.ohneVerbindung();
+        return nein(e);
+    }
     r.verbindung = einleser.verbindung();
     // A file read before asks nothing again when it adds nothing: the
     // question was answered when its entries were stored.

@@ -7,6 +7,7 @@
 #include "kontbaum/berichte/liste.h"
 #include "kontbaum/berichte/listenschreiber.h"
 #include "kontbaum/berichte/listen.h"
+#include "kontbaum/berichte/zahlenlisten.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/rahmen/sperrgrenzen.h"
 
@@ -251,6 +252,26 @@ int Saldenliste2::Print(zPrintString& p) {
     const int n = liste(&l);
     l.drucke(p);
     return n;
+}
+
+void Berichte::saldenliste(const BerichtZeitraum& z, BerichtListe* l) {
+    // The list of the page, held whole, and the sum of each column below.
+    Saldenliste2 s;
+    s.setZeitraum(z);
+    *l = BerichtListe();
+    s.liste(l);
+    EuroType summe[8];
+    for (auto it = s.konten().constBegin(); it != s.konten().constEnd(); ++it) {
+        if (it.key() == 0) continue;
+        const Saldenliste2::Konto& k = it.value();
+        const Saldo sd = saldoVon(k);
+        const EuroType w[8] = {k.anfang.soll, k.anfang.haben, k.vormonate.soll, k.vormonate.haben,
+                               k.buchungen.soll, k.buchungen.haben, sd.soll, sd.haben};
+        for (int i = 0; i < 8; ++i) summe[i] += w[i];
+    }
+    QList<QVariant> zeile = {QVariant(), QStringLiteral("Summe")};
+    for (const EuroType& e : summe) zeile << e.alsDouble();
+    l->zeile(zeile, true);
 }
 
 // --- profit statement ------------------------------------------------------------------

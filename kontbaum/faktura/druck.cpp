@@ -7,6 +7,10 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QTextDocument>
 
 namespace Faktura {
 using namespace intern;
@@ -48,9 +52,13 @@ QString fuss(const Firma& f) {
         .arg(f.bank.isEmpty() ? QString() : QStringLiteral(" · ") + h(f.bank));
 }
 
+// A4 portrait with the wider left margin of a letter, in millimetres: the
+// PDF and a printer show the same page.
+const QMarginsF kRaender(20, 15, 15, 15);
+
 // The HTML printed on A4, portrait, with the wider left margin of a letter.
 bool alsPdf(const QString& titel, const QString& html, QByteArray* pdf, QString* fehler) {
-    return rsHtmlAlsPdf(html, titel, false, QMarginsF(20, 15, 15, 15), QStringLiteral("„%1“").arg(titel), pdf, fehler);
+    return rsHtmlAlsPdf(html, titel, false, kRaender, QStringLiteral("„%1“").arg(titel), pdf, fehler);
 }
 }  // namespace
 
@@ -73,6 +81,15 @@ bool belegPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler
         return false;
     }
     return alsPdf(QStringLiteral("%1 %2").arg(was, b.nummer), rechnungHtml(db, b), pdf, fehler);
+}
+
+void belegDrucken(DBConnection* db, const Beleg& b, QPagedPaintDevice* geraet) {
+    geraet->setPageSize(QPageSize(QPageSize::A4));
+    geraet->setPageOrientation(QPageLayout::Portrait);
+    geraet->setPageMargins(kRaender, QPageLayout::Millimeter);
+    QTextDocument doc;
+    doc.setHtml(rechnungHtml(rsFallDB(db), b));
+    doc.print(geraet);
 }
 
 QString rechnungHtml(DBConnection* db, const Beleg& b) {
@@ -188,7 +205,7 @@ bool rechnungPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* feh
     HybridAngaben a;
     a.titel = QStringLiteral("%1 %2").arg(belegTitel(b), b.nummer);
     QByteArray seite;
-    if (!rsHtmlAlsPdf(rechnungHtml(db, b), a.titel, false, QMarginsF(20, 15, 15, 15), QStringLiteral("„%1“").arg(a.titel), &seite, fehler,
+    if (!rsHtmlAlsPdf(rechnungHtml(db, b), a.titel, false, kRaender, QStringLiteral("„%1“").arg(a.titel), &seite, fehler,
                       true))
         return false;
     return hybridPdf(seite, xml, a, pdf, fehler);

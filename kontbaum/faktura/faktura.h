@@ -47,6 +47,7 @@
 #include <QString>
 
 class DBConnection;
+class QPagedPaintDevice;
 
 namespace Faktura {
 
@@ -358,6 +359,11 @@ QString belegTitel(const Beleg& b);
 // without the checks of § 14 UStG and without an e-invoice attached (they
 // are no invoices).
 bool belegPdf(DBConnection* db, const Beleg& b, QByteArray* pdf, QString* fehler);
+// The printed page of the document on a paged device the host holds (a
+// printer, the window's print preview): A4 portrait with the margins of the
+// PDF, laid out as the PDF is. Prints what there is: the checks of
+// § 14 UStG are the PDF's, which goes out to the customer.
+void belegDrucken(DBConnection* db, const Beleg& b, QPagedPaintDevice* geraet);
 // What a hybrid invoice says about itself: the document title, the
 // attachment (name, MIME type, description) and the Factur-X conformance
 // level of the XML ("EN 16931", "XRECHNUNG"); the time of creation (now

@@ -205,7 +205,7 @@ bool Falldatei::istFalldatei(const QString& pfad) {
     return id == kApplicationId;
 }
 
-Falldatei::~Falldatei() { verwerfen(); }
+Falldatei::~Falldatei() { schliessenSitzung(); }
 
 void Falldatei::schliessen() {
     if (KontoGlobal* kg = manager()) {
@@ -219,6 +219,17 @@ void Falldatei::schliessen() {
 
 void Falldatei::verwerfen() {
     if (!m_offen && m_sperre < 0) return;
+    if (m_sitzung) {
+        // The file stays open; what the dropped action changed in memory is
+        // read again from the file at the next beginnen().
+        if (KontoGlobal* kg = manager())
+            if (DBConnection* con = kg->GetDBConnect_Ptr())
+                if (con->inOuter()) {
+                    con->rollbackOuter();
+                    if (m_zugriff == Zugriff::Schreiben) m_satzVeraltet = true;
+                }
+        return;
+    }
     m_offen = false;
     if (KontoGlobal* kg = manager())
         if (DBConnection* con = kg->GetDBConnect_Ptr())
@@ -227,7 +238,7 @@ void Falldatei::verwerfen() {
 }
 
 bool Falldatei::oeffnen(const QString& pfad, Zugriff zugriff, int warteMs, Kont_& root, QString* fehler) {
-    verwerfen();
+    schliessenSitzung();
     // A case reached through a symbolic link is the link's target: saving
     // (and a conversion's rename) must change the target, never replace the
     // link by a file.
@@ -468,6 +479,13 @@ bool Falldatei::sichern(Kont_& root, QString* fehler) {
         return true;
     }
     if (!con->commitOuter()) {
+        if (m_sitzung) {
+            // The session goes on; the memory is read again from the file.
+            m_satzVeraltet = true;
+            m_gesperrt = con->lockTimedOut();
+            return setze(fehler, speicherFehler(m_pfad, rsDbCorruptionSeen() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.")
+                                                                               : sqliteGrund(con)));
+        }
         const bool gesperrt = con->lockTimedOut();
         m_gesperrt = gesperrt;
         grund = rsDbCorruptionSeen() ? QStringLiteral("Die Datei ist beschädigt oder unvollständig.")
@@ -477,9 +495,112 @@ bool Falldatei::sichern(Kont_& root, QString* fehler) {
                            : sqliteGrund(con);
         return abbrechen(speicherFehler(m_pfad, grund));
     }
+    if (m_sitzung) return true;
     m_offen = false;
     schliessen();
     return true;
+}
+
+// --- a session ----------------------------------------------------------------
+
+qlonglong Falldatei::datenVersion() {
+    KontoGlobal* kg = manager();
+    DBConnection* con = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!con || !con->handle()) return -1;
+    const DatenTyp v = GetDatenTyp(con, QStringLiteral("PRAGMA data_version"));
+    return v.isNull() ? -1 : v.toLongLong();
+}
+
+bool Falldatei::oeffnenSitzung(const QString& pfad, int warteMs, Kont_& root, QString* fehler) {
+    if (!oeffnen(pfad, Zugriff::Schreiben, warteMs, root, fehler)) return false;
+    if (m_umwandeln) {
+        // An older file becomes the current one once, as the first writing
+        // command would make it; the session then works on the file itself.
+        if (!sichern(root, fehler)) return false;
+        if (!oeffnen(pfad, Zugriff::Schreiben, warteMs, root, fehler)) return false;
+        if (m_umwandeln) {
+            verwerfen();
+            return setze(fehler, ladeFehler(pfad, QStringLiteral("Die Datei konnte nicht umgewandelt werden.")));
+        }
+    }
+    DBConnection* con = manager()->GetDBConnect_Ptr();
+    // Opening changes nothing: what the writer's open prepared (indexes) is
+    // dropped; the first action of the session makes it anyway.
+    con->rollbackOuter();
+    m_sitzung = true;
+    m_satzVeraltet = false;
+    m_datenVersion = datenVersion();
+    m_inode = inodeVon(m_pfad);
+    return true;
+}
+
+bool Falldatei::beginnen(Zugriff zugriff, Kont_& root, QString* fehler) {
+    KontoGlobal* kg = manager();
+    DBConnection* con = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!m_sitzung || !m_offen || !con)
+        return setze(fehler, ladeFehler(m_pfad, QStringLiteral("Es ist kein Fall geöffnet.")));
+    if (con->inOuter()) return setze(fehler, QStringLiteral("Eine andere Aktion läuft noch; bitte warten Sie, bis sie beendet ist."));
+    m_gesperrt = false;
+    rsDbResetCorruptionSeen();
+    m_zugriff = zugriff;
+    const bool schreiben = zugriff == Zugriff::Schreiben;
+    if (!con->beginOuter(schreiben)) {
+        if (con->lockTimedOut()) {
+            m_gesperrt = true;
+            return setze(fehler, QStringLiteral("Die Falldatei „%1“ wird gerade von einem anderen Programm bearbeitet; nach %2 "
+                                                "Warten wurde abgebrochen. Nichts wurde geändert. Versuchen Sie es gleich noch einmal.")
+                                     .arg(m_pfad, sekunden(m_warteMs)));
+        }
+        return setze(fehler, rsDbCorruptionSeen() ? beschaedigtText(m_pfad) : ladeFehler(m_pfad, sqliteGrund(con)));
+    }
+    // The first read inside the transaction fixes its snapshot; the record
+    // is read again only when the file changed under the session.
+    const qlonglong version = datenVersion();
+    if (con->lockTimedOut() || version < 0) {
+        m_gesperrt = con->lockTimedOut();
+        con->rollbackOuter();
+        return setze(fehler, QStringLiteral("Die Falldatei „%1“ wird gerade von einem anderen Programm gespeichert; nach %2 "
+                                            "Warten wurde abgebrochen. Versuchen Sie es gleich noch einmal.")
+                                 .arg(m_pfad, sekunden(m_warteMs)));
+    }
+    if (version != m_datenVersion || m_satzVeraltet) {
+        QByteArray satz;
+        QString grund;
+        if (!leseSatz(con, &satz)) {
+            con->rollbackOuter();
+            return setze(fehler, beschaedigtText(m_pfad));
+        }
+        if (!wendeSatzAn(satz, root, &grund)) {
+            con->rollbackOuter();
+            return setze(fehler, ladeFehler(m_pfad, grund));
+        }
+        m_datenVersion = version;
+        m_satzVeraltet = false;
+    }
+    if (rsDbCorruptionSeen()) {
+        con->rollbackOuter();
+        return setze(fehler, beschaedigtText(m_pfad));
+    }
+    return true;
+}
+
+bool Falldatei::vonAussenGeaendert() {
+    KontoGlobal* kg = manager();
+    DBConnection* con = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!m_sitzung || !con || con->inOuter()) return false;
+    const qlonglong version = datenVersion();
+    if (version < 0 || version == m_datenVersion) return false;
+    // Seen now: the next beginnen() reads the record again.
+    m_datenVersion = version;
+    m_satzVeraltet = true;
+    return true;
+}
+
+bool Falldatei::wurdeErsetzt() const { return m_sitzung && inodeVon(m_pfad) != m_inode; }
+
+void Falldatei::schliessenSitzung() {
+    m_sitzung = false;
+    verwerfen();
 }
 
 namespace {

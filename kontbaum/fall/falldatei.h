@@ -28,6 +28,15 @@
 // keeps other writers out. A reading command reads such a file through the
 // copy and never writes.
 //
+// A window keeps the file open for a whole session instead (oeffnenSitzung):
+// the connection stays, but no transaction and no lock is held between the
+// user's actions. Each action or read is bracketed by beginnen() and
+// sichern()/verwerfen(): a read takes a short read transaction, an action
+// the write lock (BEGIN IMMEDIATE) for just its own length, so a script can
+// book into the same case while the window is open. SQLite's data_version
+// tells when another connection committed; the record is then read again
+// at the next beginnen(), and vonAussenGeaendert() lets the window refresh.
+//
 // Damage is refused with "Die Falldatei „…“ kann nicht geladen werden: …":
 // header, page count against the file size and the record's CRC at every
 // open, SQLite's corruption errors wherever they surface (rsDbCorruptionSeen).
@@ -66,6 +75,31 @@ public:
     // The last failure was the wait for another writer running out.
     bool warGesperrt() const { return m_gesperrt; }
 
+    // --- a session (the window) ------------------------------------------
+    // Opens the case at `pfad` for a session: the file is checked and read
+    // as by a writing command (a file that needs conversion is converted
+    // and saved once, here), then the connection stays open without any
+    // transaction. False with a German message; nothing is changed then.
+    bool oeffnenSitzung(const QString& pfad, int warteMs, Kont_& root, QString* fehler);
+    bool inSitzung() const { return m_sitzung; }
+    // Begins one read (Lesen: a snapshot) or one action (Schreiben: the
+    // write lock, waiting up to the session's wait) and reads the record
+    // into `root` again when another connection committed since, or the
+    // last action was dropped. End it with sichern() (an action) or
+    // verwerfen(); in a session both keep the file open. False with a
+    // German message when the lock could not be had; nothing is begun then.
+    bool beginnen(Zugriff zugriff, Kont_& root, QString* fehler);
+    // Whether another connection (a script, the command line) committed a
+    // change since this session last looked; the record is read again at
+    // the next beginnen(). Never inside a transaction.
+    bool vonAussenGeaendert();
+    // Whether the file at the session's path is no longer the one it opened
+    // (another program replaced it, as a conversion does): the session must
+    // be opened again to see it.
+    bool wurdeErsetzt() const;
+    // Ends the session and closes the file (an open transaction is dropped).
+    void schliessenSitzung();
+
     // Writes the manager's open working database with the record of `root`
     // as a new case file at `pfad`; an existing file is never replaced.
     static bool anlegen(const QString& pfad, Kont_& root, QString* fehler);
@@ -92,6 +126,7 @@ private:
     bool oeffnenUmwandeln(Kont_& root, bool alt, QString* fehler, bool* nochmal);
     bool sperreExklusiv(QString* fehler, bool* nochmal);
     void schliessen();
+    qlonglong datenVersion();
 
     QString m_pfad;
     Zugriff m_zugriff = Zugriff::Lesen;
@@ -99,6 +134,9 @@ private:
     bool m_offen = false;
     bool m_umwandeln = false;
     bool m_gesperrt = false;
+    bool m_sitzung = false;
+    bool m_satzVeraltet = false;  // the root may differ from the file (an action was dropped)
+    qlonglong m_datenVersion = -1;  // PRAGMA data_version when the record was last read
     int m_sperre = -1;  // flock descriptor while a conversion holds the file
     quint64 m_inode = 0;
 };

@@ -22,6 +22,12 @@ const QString kKategorien = QStringLiteral(
 
 bool istEinnahme(unsigned long k) { return (k >= 4000 && k <= 4999 && k != 4208) || (k >= 3000 && k <= 3099); }
 bool istAusgabe(unsigned long k) { return (k >= 5000 && k <= 5999) || (k >= 3100 && k <= 3399); }
+// The category of the VAT the business owes itself on an intra-EU
+// acquisition or as the recipient of a § 13b supply, the input tax,
+// and the form's line of the input tax paid.
+constexpr unsigned long kKatEigeneUmsatzsteuer = 3300;
+constexpr unsigned long kKatVorsteuer = 3100;
+constexpr unsigned long kEurGezahlteVorsteuer = 185;
 
 // Accumulates lines by the profit's rules.
 struct Gewinn {
@@ -123,6 +129,34 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
                                      rs.getFields()->getField(2).toULong());
     }
 
+    // The line a booking's self-assessed VAT is netted on: the input tax it
+    // deducts, or, where it deducts none (a small business), the cost that
+    // carries the tax.
+    QHash<unsigned long, unsigned long> eigeneSteuerZeile;
+    if (eur) {
+        QHash<unsigned long, EuroType> groesste;
+        rsDataSource r(db, QStringLiteral("SELECT bz.Buchungsnummer, kp.Kategorie, kp.EUR, bz.Betrag FROM eurVerbuchtBuchungszeilen bz "
+                                          "JOIN eurKontenplan kp ON kp.Nummer=bz.Konto WHERE bz.Buchungsnummer IN (SELECT b.Buchungsnummer "
+                                          "FROM eurVerbuchtBuchungszeilen b JOIN eurKontenplan k ON k.Nummer=b.Konto WHERE k.Kategorie=%1)")
+                               .arg(kKatEigeneUmsatzsteuer));
+        for (; !r.isEOF(); r.fetch()) {
+            const rsFields& f = *r.getFields();
+            const unsigned long nr = f.getField(0).toULong(), kat = f.getField(1).toULong();
+            if (!istAusgabe(kat) || kat == kKatEigeneUmsatzsteuer || eigeneSteuerZeile.value(nr) == kEurGezahlteVorsteuer) continue;
+            if (kat == kKatVorsteuer) {
+                eigeneSteuerZeile.insert(nr, kEurGezahlteVorsteuer);
+                continue;
+            }
+            unsigned long code = f.getField(2).toULong();
+            if (code >= 1000 && code <= 999999) code = bereiche.value(QStringLiteral("%1_999999").arg(code), 0);
+            const EuroType betrag = f.getField(3).toEuro();
+            if (code != 0 && (!eigeneSteuerZeile.contains(nr) || groesste.value(nr) < betrag)) {
+                eigeneSteuerZeile.insert(nr, code);
+                groesste.insert(nr, betrag);
+            }
+        }
+    }
+
     // Every line with a code; for the EÜR also every line on an account that
     // enters the profit, so that the form's profit is the ledger's.
     QString bed = QStringLiteral("(kp.") + spalte + QStringLiteral("<>0");
@@ -143,7 +177,6 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         const unsigned long kat = f.getField(5).toULong();
         const EuroType betrag = f.getField(1).toEuro();
         const bool haben = f.getField(4).toBool();
-        if (eur) g.add(kat, betrag, haben);
         unsigned long schluessel = f.getField(2).toULong();
         unsigned long code = f.getField(8).toULong();
         // A credit line of an account with a code of its own for that side
@@ -153,6 +186,19 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         // they offset each other.
         const bool eigeneHabenZeile = eur && haben && f.getField(7).toULong() != 0 && !f.getField(10).toBool();
         if (eigeneHabenZeile) code = f.getField(7).toULong();
+        // The totals of the form sum its lines: a refund shown on an income
+        // line is income there, not less expense (the profit is the same).
+        if (eur) {
+            if (eigeneHabenZeile && istAusgabe(kat)) g.e += betrag;
+            else g.add(kat, betrag, haben);
+        }
+        // The VAT self-assessed on an intra-EU acquisition or a § 13b supply
+        // was never received, and its input tax was paid to no one: line 16
+        // (140) holds the VAT received on the income of lines 14 and 18 and
+        // that on withdrawals. The tax owed is taken off the input tax (185)
+        // as the profit nets the two, so that line shows the input tax paid;
+        // a business without deduction has it in the cost, taken off there.
+        const bool eigeneUmsatzsteuer = eur && kat == kKatEigeneUmsatzsteuer;
         if (schluessel == 999999) {
             if (f.getField(3).toULong() != 0)
                 schluessel = f.getField(3).toULong();
@@ -171,15 +217,20 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         // debit side like every other expense: counted from the credit side
         // the line would show them negative while the profit takes them as
         // expenses.
-        const bool habenPlus = kat == 3000 || kat == 3010 || kat == 3020 || kat == 3300 ||
+        const bool habenPlus = kat == 3000 || kat == 3010 || kat == 3020 || (kat == kKatEigeneUmsatzsteuer && !eigeneUmsatzsteuer) ||
                                (kat >= 4000 && kat <= 4999 && kat != 4203 && kat != 4207);
         const EuroType signiert = eigeneHabenZeile ? betrag : habenPlus ? (haben ? betrag : -betrag) : (haben ? -betrag : betrag);
-        QString name = variablen.value(code).name;
+        QString name =
+            variablen.value(eigeneUmsatzsteuer ? eigeneSteuerZeile.value(f.getField(6).toULong(), kEurGezahlteVorsteuer) : code).name;
         if (name.isEmpty() && eur) {
-            // A profit account without a line of the form: the form's
-            // "other" line of its side keeps the profit complete.
-            if (istEinnahme(kat)) name = QStringLiteral("eur2_UebrigeEinnahmen");
-            else if (istAusgabe(kat)) name = QStringLiteral("eur3_UebrigeAusgaben");
+            // A profit account without a line of the form goes to the line
+            // its category names, else to the form's line of other expenses
+            // or of tax-free income: on a line the totals sum, it keeps
+            // the profit and the totals complete.
+            static const QHash<unsigned long, unsigned long> jeKategorie = {
+                {3010, 140}, {3020, 141}, {4000, 112}, {4001, 103}, {4002, 111}, {4201, 106}, {4202, 102}};
+            if (istEinnahme(kat)) name = variablen.value(jeKategorie.value(kat, 103)).name;
+            else if (istAusgabe(kat)) name = variablen.value(183).name;
         }
         if (name.isEmpty()) continue;
         werte[name] += signiert;
@@ -251,17 +302,47 @@ int Kont_::UebernahmeEurFormular() {
     return 0;
 }
 
+QVector<int> Formularwerte::eurSummenzeilen(int summe) {
+    // Summe Betriebseinnahmen (line 22) adds lines 11 and 13 to 21 (21, the
+    // reserves released, has no figure from the ledger); the "davon" of
+    // line 12 is part of line 11.
+    if (summe == 159) return {111, 104, 112, 103, 140, 141, 102, 106, 108};
+    // Summe Betriebsausgaben adds the deductible column of the limited
+    // expenses; the column "nicht abziehbar" (162, 164, 165, 168, 217) is
+    // shown beside it and not added. Line 142 carries its own minus sign.
+    if (summe == 199)
+        return {100, 110, 120, 136, 131, 130, 134, 138, 132, 137, 135, 150, 151, 280, 221, 281, 194, 222,
+                223, 224, 234, 185, 186, 183, 174, 175, 171, 172, 144, 145, 146, 147, 142, 176};
+    return {};
+}
+
+QString Formularwerte::eurSummenAbweichung(const QMap<int, EuroType>& zeilen) {
+    QStringList abweichungen;
+    for (int summe : {159, 199}) {
+        EuroType teile;
+        for (int z : eurSummenzeilen(summe)) teile += zeilen.value(z);
+        if (!(teile == zeilen.value(summe)))
+            abweichungen << QStringLiteral("Kennzahl %1 ist %2, ihre Zeilen ergeben %3").arg(summe).arg(zeilen.value(summe).getText(), teile.getText());
+    }
+    return abweichungen.join(QStringLiteral("; "));
+}
+
 bool Kont_::testCompGewinn() {
     KontoGlobal* kg = GetKontoGlobal(-1, false);
     if (!kg || (kg->getSteuerjahr() != 2015 && kg->getSteuerjahr() != 2016)) return true;
-    // The form's profit as the transfer computes it, without writing the
-    // form: a check never replaces what a user entered there.
-    const DatenTyp formular(berechneFormularwerte(QStringLiteral("EUR"), 3).value(QStringLiteral("eur1_GewinnVerlust")));
+    // The form's profit and totals as the transfer computes them, without
+    // writing the form: a check never replaces what a user entered there.
+    const QMap<int, EuroType> zeilen = Formularwerte::eurZeilen();
+    const EuroType formular = zeilen.value(219);
     const EuroType berechnet = KontoGlobal::getGewinn(nullptr, false, 0);
-    if (formular.toEuro() == berechnet) return true;
-    const QString t = QStringLiteral("Berechneter Gewinn und Gewinn laut EÜR Formular unterscheiden sich. (Berechnet: %1, Formular: %2). "
-                                     "Bitte KontoGlobal::getGewinn() und rsEurImport::UebernahmeEur() prüfen.")
-                          .arg(berechnet.getText(), formular.toEuro().getText());
+    QString t;
+    if (!(formular == berechnet))
+        t = QStringLiteral("Berechneter Gewinn und Gewinn laut EÜR Formular unterscheiden sich. (Berechnet: %1, Formular: %2). "
+                           "Bitte KontoGlobal::getGewinn() und rsEurImport::UebernahmeEur() prüfen.")
+                .arg(berechnet.getText(), formular.getText());
+    else if (const QString a = Formularwerte::eurSummenAbweichung(zeilen); !a.isEmpty())
+        t = QStringLiteral("Die Summen des EÜR-Formulars stimmen nicht mit ihren Zeilen überein: %1.").arg(a);
+    if (t.isEmpty()) return true;
     rs_logError(kQuelle, __LINE__, t);
     GetUi().rsError(t, QStringLiteral("Fehler"));
     return false;

@@ -20,6 +20,8 @@
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/voranmeldung.h"
 
+#include <QVector>
+
 namespace Gewinnregel {
 // The profit from its four totals: income - expenses, less the investment
 // deduction while that difference does not exceed `grenze` (the case's
@@ -48,4 +50,12 @@ bool ueberschreibtWerte(const DatenBase* knoten, const QMap<QString, EuroType>& 
 // it raises its line: an expense line shows its expense positive. Lines
 // the ledger gives nothing for are left out.
 QMap<int, EuroType> eurZeilen();
+// The lines of the Anlage EÜR 2016 the total `summe` (159 income, 199
+// expenses) adds up; empty for any other line. Lines the form shows beside
+// them, the column "nicht abziehbar", are not among them.
+QVector<int> eurSummenzeilen(int summe);
+// Where the totals of `zeilen` (as eurZeilen gives them) differ from the sum
+// of their lines, a German description of each difference; empty when they
+// agree.
+QString eurSummenAbweichung(const QMap<int, EuroType>& zeilen);
 }  // namespace Formularwerte

@@ -10,6 +10,7 @@
 #include "kontbaum/berichte/indizes.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
+#include "kontbaum/steuer/voranmeldungszahlen.h"
 
 #include <QHash>
 #include <QSet>
@@ -34,8 +35,21 @@ bool Kont_::GetUmsaetzeFuer(int slot, UStKennziffern& kennziffern, int zeitraumA
     return GetUmsaetzeFuerFormular(slot, kennziffern, zeitraumArt, quartal, monat, 0);
 }
 
-bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int zeitraumArt, int quartal, int monat,
-                                    int formular) {
+namespace {
+// A group of posted lines that went into a code: the lines of one account
+// with one key; for the tax lines that take the key of their base line
+// (nachschlagen) those whose base line has `basis`.
+struct Quelle {
+    unsigned long konto, schluessel, basis;
+    bool nachschlagen;
+};
+using Herkunft = QHash<unsigned long, QVector<Quelle>>;
+
+// The figures of the form's codes for a period; with `herkunft` also, per
+// code, the groups of lines that make it, so that the bookings behind a
+// figure are found by exactly the rules that made it.
+bool umsaetze(int slot, UStKennziffern& kennziffern, int zeitraumArt, int quartal, int monat, int formular, Herkunft* herkunft,
+              QString* zeilenBedingung) {
     kennziffern.clear();
     KontoGlobal* kg = GetKontoGlobal(slot, false);
     DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
@@ -108,6 +122,7 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
     // on the others only the lines with a key of an intra-Community
     // acquisition count, found by account and key.
     const QString zeilenBed = Berichte::gebuchteZeilen(db, false, zeitraum);
+    if (zeilenBedingung) *zeilenBedingung = zeilenBed;
     const QString summe = QStringLiteral("SELECT Konto, Steuerschluessel, Haben, ") + Berichte::centSumme() +
                           QStringLiteral(" FROM eurVerbuchtBuchungszeilen z WHERE ") + zeilenBed + QStringLiteral(" AND Konto IN (SELECT Nummer FROM eurKontenplan WHERE ");
     QString sql = summe + spalte + QStringLiteral("<>0) GROUP BY Konto, Steuerschluessel, Haben");
@@ -195,6 +210,7 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
 
     // 5. working entries per account (and key)
     QMap<QString, Eintrag> eintraege;
+    QHash<QString, QVector<Quelle>> quellen;  // by the key of the entry
     for (const Gruppe& z : gruppen) {
         const KontoDaten& k = konten[z.konto];
         unsigned long schluessel = z.zeilenSchluessel;
@@ -223,29 +239,76 @@ bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int z
             eintraege.insert(key, {z.konto, code, schluessel, z.cent});
         else
             it->cent += z.cent;
+        if (herkunft) quellen[key].append({z.konto, z.zeilenSchluessel, z.schluessel, z.nachschlagen});
     }
 
     // 7. into the codes of the form, in cents, so that a base of whole euros
     // stays whole.
     QHash<unsigned long, qint64> summen;
-    auto addiere = [&](unsigned long code, qint64 cent) {
+    auto addiere = [&](unsigned long code, qint64 cent, const QString& eintrag) {
         auto it = codes.find(code);
         if (it == codes.end()) return;  // a code the form does not list is dropped
         summen[code] += it->HabenPositiv ? -cent : cent;
         it->belegt = true;
+        if (herkunft) (*herkunft)[code] += quellen.value(eintrag);
     };
-    for (const Eintrag& e : eintraege) {
-        if (e.kennziffer < 1000 || e.kennziffer > 999999) {
-            addiere(e.kennziffer, e.cent);
+    for (auto e = eintraege.constBegin(); e != eintraege.constEnd(); ++e) {
+        if (e->kennziffer < 1000 || e->kennziffer > 999999) {
+            addiere(e->kennziffer, e->cent, e.key());
             continue;
         }
-        auto b = bereiche.constFind(paar(e.kennziffer, e.schluessel));
-        if (b == bereiche.constEnd() && e.schluessel != 0) b = bereiche.constFind(paar(e.kennziffer, 999999));
-        if (b != bereiche.constEnd() && *b != 0) addiere(*b, e.cent);
+        auto b = bereiche.constFind(paar(e->kennziffer, e->schluessel));
+        if (b == bereiche.constEnd() && e->schluessel != 0) b = bereiche.constFind(paar(e->kennziffer, 999999));
+        if (b != bereiche.constEnd() && *b != 0) addiere(*b, e->cent, e.key());
     }
     for (auto it = summen.constBegin(); it != summen.constEnd(); ++it) codes[it.key()].Betrag = EuroType::ausCent(it.value());
     kennziffern = codes;
     return true;
+}
+}  // namespace
+
+bool Kont_::GetUmsaetzeFuerFormular(int slot, UStKennziffern& kennziffern, int zeitraumArt, int quartal, int monat,
+                                    int formular) {
+    return umsaetze(slot, kennziffern, zeitraumArt, quartal, monat, formular, nullptr, nullptr);
+}
+
+QList<unsigned long> UStVA::buchungenZu(int slot, int formular, const Periode& periode, const QList<int>& kennziffern) {
+    QList<unsigned long> nummern;
+    KontoGlobal* kg = GetKontoGlobal(slot, false);
+    DBConnection* db = kg ? kg->GetDBConnect_Ptr() : nullptr;
+    if (!db) return nummern;
+    UStKennziffern k;
+    Herkunft herkunft;
+    QString zeilenBed;
+    umsaetze(slot, k, periode.art, periode.quartal, periode.monat, formular, &herkunft, &zeilenBed);
+    // A tax the form computes from a base, or books beside it, comes from
+    // the base's lines as well as from its own.
+    QList<int> codes = kennziffern;
+    for (int c : kennziffern) {
+        const UStVA::Kennzahl* kz = formular == 0 ? UStVA::kennzahl(c) : nullptr;
+        if (kz && !kz->basis && kz->basisVon) codes << kz->basisVon;
+    }
+    QStringList bed;
+    for (int c : codes)
+        for (const Quelle& q : herkunft.value(unsigned(c))) {
+            QString b = QStringLiteral("(z.Konto=%1 AND z.Steuerschluessel=%2").arg(rsDataSource::toSqlStr(q.konto), rsDataSource::toSqlStr(q.schluessel));
+            if (q.nachschlagen)
+                b += QStringLiteral(" AND IFNULL((SELECT MAX(y.Steuerschluessel) FROM eurVerbuchtBuchungszeilen y WHERE "
+                                    "y.Buchungsnummer=z.Buchungsnummer AND IFNULL(y.SteuerID,0)=IFNULL(z.SteuerID,0) AND "
+                                    "y.Steuerschluessel<>999999), 999999)=") + rsDataSource::toSqlStr(q.basis);
+            bed << b + QLatin1Char(')');
+        }
+    bed.removeDuplicates();
+    QStringList wo;
+    if (!bed.isEmpty()) wo << QLatin1Char('(') + zeilenBed + QStringLiteral(" AND (") + bed.join(QStringLiteral(" OR ")) + QStringLiteral("))");
+    // The special advance payment is credited from its postings, whatever their date.
+    if (formular == 0 && kennziffern.contains(39) && Anmeldung::mitSondervorauszahlung(periode.art, periode.quartal, periode.monat, db))
+        wo << QStringLiteral("(z.Konto=%1 AND %2)").arg(rsDataSource::toSqlStr(kg->getSpezialKonto(1781)), Berichte::gebuchteZeilen(db, false));
+    if (wo.isEmpty()) return nummern;
+    rsDataSource rs(db, QStringLiteral("SELECT DISTINCT z.Buchungsnummer FROM eurVerbuchtBuchungszeilen z WHERE ") + wo.join(QStringLiteral(" OR ")) +
+                            QStringLiteral(" ORDER BY z.Buchungsnummer"));
+    for (; !rs.isEOF(); rs.fetch()) nummern << rs.getFields()->getField(0).toULong();
+    return nummern;
 }
 
 // --- hand-over to the return --------------------------------------------------------

@@ -1,0 +1,29 @@
+// What the window tests share: the dalvo program as a script runs it (to
+// build the sample case and to compare the window's figures with the
+// command line's JSON), and a main window on a case.
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+namespace fenstertest {
+
+struct Lauf {
+    int rc = -1;
+    QString out, err;
+};
+// Runs the dalvo program (DALVO_BIN, else the one of this build) with `args`.
+Lauf dalvo(const QStringList& args);
+// The JSON object `dalvo ARGS` prints; an empty object (and a warning) when
+// the command failed.
+QJsonObject json(const QStringList& args);
+// Builds the sample case at `pfad` as scripts/demo.sh does: the year 2016
+// of data/samples/musterfall_2016.csv, monthly filing with extension, the
+// duplicate cancelled, the notebook in the asset register with its
+// depreciation. False (with a warning) when a step failed.
+bool musterfallAnlegen(const QString& pfad);
+// Test settings (recent files, window state) go to a private place.
+void einstellungenIsolieren();
+
+}  // namespace fenstertest
