@@ -5,10 +5,12 @@
 #include "app/cli.h"
 #include "app/fall.h"
 #include "app/json.h"
+#include "app/listenausgabe.h"
 
 #include "host/app/ui.h"
 #include "host/app/atomicfile.h"
 #include "kontbaum/bank/bank.h"
+#include "kontbaum/bank/banklisten.h"
 #include "kontbaum/bank/sepa.h"
 #include "kontbaum/rahmen/kontglob.h"
 
@@ -100,31 +102,6 @@ int add(Fall& fall, const Args& a) {
     return Ok;
 }
 
-int list(Fall& fall, bool json) {
-    QJsonArray l;
-    QString t;
-    for (const Verbindung& v : verbindungen(fall.kg()->GetDBConnect_Ptr())) {
-        l.append(QJsonObject{{QStringLiteral("id"), qint64(v.id)},
-                             {QStringLiteral("konto"), qint64(v.konto)},
-                             {QStringLiteral("bezeichnung"), v.bezeichnung},
-                             {QStringLiteral("bank"), v.bank},
-                             {QStringLiteral("iban"), v.iban},
-                             {QStringLiteral("bic"), v.bic},
-                             {QStringLiteral("kontonummer"), v.kontonummer},
-                             {QStringLiteral("blz"), v.blz},
-                             {QStringLiteral("letzter_umsatz"), v.letzterImport.isValid() ? QJsonValue(v.letzterImport.getText()) : QJsonValue()},
-                             {QStringLiteral("saldo"), jsonBetrag(v.saldo)}});
-        t += QStringLiteral("%1  Konto %2  %3  %4  letzter Umsatz %5, Saldo laut Bank %6\n")
-                 .arg(v.id, 3)
-                 .arg(v.konto)
-                 .arg(v.iban.isEmpty() ? v.blz + QLatin1Char('/') + v.kontonummer : v.iban, v.bezeichnung,
-                      v.letzterImport.isValid() ? v.letzterImport.getText() : QStringLiteral("–"), v.saldo.getText());
-    }
-    if (t.isEmpty()) t = QStringLiteral("Es ist noch kein Bankkonto eingerichtet (dalvo bank FALL neu --konto N --iban …).\n");
-    out(json ? jsonText(l) : t);
-    return Ok;
-}
-
 int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen& o) {
     unsigned long konto = 0;
     if (a.has(QStringLiteral("--konto"))) konto = a.value(QStringLiteral("--konto")).toULong();
@@ -136,22 +113,6 @@ int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen
     hinweis(r.zahlen());
     out(QStringLiteral("%1\n").arg(r.speicher.gespeichert));
     fall.setGeaendert(r.speicher.gespeichert > 0);
-    return Ok;
-}
-
-int zeigeUmsaetze(Fall& fall, bool nurOffene, bool json) {
-    // The JSON list goes out element by element, not as one document.
-    const QList<GespeicherterUmsatz> alle = umsaetze(fall.kg()->GetDBConnect_Ptr(), nurOffene);
-    if (json) {
-        JsonListe l;
-        for (const GespeicherterUmsatz& u : alle) l.element(umsatzJson(u));
-        l.ende();
-        return Ok;
-    }
-    QString t;
-    for (const GespeicherterUmsatz& u : alle) t += umsatzZeile(u);
-    if (t.isEmpty()) t = nurOffene ? QStringLiteral("Es liegen keine offenen Umsätze vor.\n") : QStringLiteral("Es liegen keine Umsätze vor.\n");
-    out(t);
     return Ok;
 }
 
@@ -324,6 +285,9 @@ int cmdBank(const Args& a) {
         if (!pruefeAusgabeziel(p.last(), p.first(), a.has(QStringLiteral("--ersetzen")), &ziel, &e)) return abgelehnt(e);
     }
     const bool lesen = was == QLatin1String("liste") || was == QLatin1String("umsaetze") || was == QLatin1String("vorschlaege");
+    Ausgabeziel listenziel;
+    if (was == QLatin1String("liste") || was == QLatin1String("umsaetze"))
+        if (const int r = pruefeListenausgabe(n, a, &listenziel)) return r;
     if (was == QLatin1String("ueberweisung"))
         return Fall::ausfuehren(n, p.first(), Fall::Zugriff::Lesen, [&](Fall& fall) -> int {
             auftrag.erstellt = QDateTime::currentDateTime();
@@ -345,9 +309,24 @@ int cmdBank(const Args& a) {
     return Fall::ausfuehren(n, p.first(), lesen ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) -> int {
         DBConnection* db = fall.kg()->GetDBConnect_Ptr();
         if (was == QLatin1String("neu")) return add(fall, a);
-        if (was == QLatin1String("liste")) return list(fall, json);
+        if (was == QLatin1String("liste")) {
+            Listenform form;
+            form.leer = QStringLiteral("Es ist noch kein Bankkonto eingerichtet (dalvo bank FALL neu --konto N --iban …).");
+            return gibListeAus(a, fall, listenziel, form, [&](BerichtListe* l, QString*) {
+                verbindungsListe(db, l);
+                return true;
+            });
+        }
         if (was == QLatin1String("import")) return import(fall, a, p[2], o);
-        if (was == QLatin1String("umsaetze")) return zeigeUmsaetze(fall, a.has(QStringLiteral("--offen")), json);
+        if (was == QLatin1String("umsaetze")) {
+            const bool offen = a.has(QStringLiteral("--offen"));
+            Listenform form;
+            form.leer = offen ? QStringLiteral("Es liegen keine offenen Umsätze vor.") : QStringLiteral("Es liegen keine Umsätze vor.");
+            return gibListeAus(a, fall, listenziel, form, [&](BerichtListe* l, QString*) {
+                umsatzListe(db, offen, l);
+                return true;
+            });
+        }
         if (was == QLatin1String("vorschlaege")) return zeigeVorschlaege(fall, json);
         if (was == QLatin1String("uebernehmen")) return uebernehme(fall, a, ids);
         if (was == QLatin1String("zuordnen")) {
@@ -383,7 +362,8 @@ QList<Befehl> bankBefehle() {
          QStringLiteral("dalvo bank FALL neu --konto N (--iban IBAN | --kontonummer K --blz B) [--bic BIC] [--name T] [--bank NAME]"),
          QStringLiteral("richtet ein Bankkonto ein"),
          QStringLiteral("Ordnet einem Konto der Kategorien Bank, Postbank oder Verrechnungskonten (z. B. 1200) sein Bankkonto zu."), cmdBank},
-        {QStringLiteral("bank"), QStringLiteral("liste"), {QStringLiteral("list")}, {json}, QStringLiteral("dalvo bank FALL liste [--json]"),
+        {QStringLiteral("bank"), QStringLiteral("liste"), {QStringLiteral("list")}, listenOptionen(),
+         QStringLiteral("dalvo bank FALL liste [--csv | --json | --pdf DATEI [--ersetzen]]"),
          QStringLiteral("zeigt die Bankkonten"), QStringLiteral("Zeigt die Bankkonten mit dem letzten Umsatz und dem Saldo laut Bank."), cmdBank},
         {QStringLiteral("bank"), QStringLiteral("import"), {},
          {{{"--konto"}, "KONTO"}, {{"--format"}, "camt|mt940|csv"}, {{"--layout"}, "NAME"}, {{"--spalten"}, "…"},
@@ -401,7 +381,8 @@ QList<Befehl> bankBefehle() {
                         "gespeichert, bereits vorhanden, außerhalb des Jahres, vorgemerkt, übersprungen (jede Zeile mit Grund).\n"
                         "Passen Anfangssaldo, Umsätze und Endsaldo nicht zusammen, wird gefragt (--ja)."),
          cmdBank},
-        {QStringLiteral("bank"), QStringLiteral("umsaetze"), {}, {{{"--offen"}}, json}, QStringLiteral("dalvo bank FALL umsaetze [--offen] [--json]"),
+        {QStringLiteral("bank"), QStringLiteral("umsaetze"), {}, QList<Option>{{{"--offen"}}} << listenOptionen(),
+         QStringLiteral("dalvo bank FALL umsaetze [--offen] [--csv | --json | --pdf DATEI [--ersetzen]]"),
          QStringLiteral("zeigt die Umsätze"), QStringLiteral("Zeigt die eingelesenen Umsätze mit ihrem Stand (--offen nur die offenen)."), cmdBank},
         {QStringLiteral("bank"), QStringLiteral("vorschlaege"), {}, {json}, QStringLiteral("dalvo bank FALL vorschlaege [--json]"),
          QStringLiteral("zeigt Buchungsvorschläge"),

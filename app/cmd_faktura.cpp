@@ -5,10 +5,12 @@
 #include "app/cli.h"
 #include "app/fall.h"
 #include "app/json.h"
+#include "app/listenausgabe.h"
 
 #include "host/app/atomicfile.h"
 #include "host/app/ui.h"
 #include "kontbaum/faktura/faktura.h"
+#include "kontbaum/faktura/stammlisten.h"
 
 #include <QFileInfo>
 
@@ -199,18 +201,16 @@ int cmdKunde(const Args& a) {
     if (p[1] == QLatin1String("neu") && !a.has(QStringLiteral("--name")) && !a.has(QStringLiteral("--firma")))
         return usageError(n, QStringLiteral("--name oder --firma fehlt."));
     const bool schreiben = p[1] == QLatin1String("neu") || p[1] == QLatin1String("aendern");
+    Ausgabeziel ziel;
+    if (p[1] == QLatin1String("liste"))
+        if (const int r = pruefeListenausgabe(n, a, &ziel)) return r;
     return Fall::ausfuehren(n, p.first(), schreiben ? Fall::Zugriff::Schreiben : Fall::Zugriff::Lesen, [&](Fall& fall) {
         DBConnection* con = db(fall);
-        if (p[1] == QLatin1String("liste")) {
-            QJsonArray l;
-            QString t;
-            for (const Person& x : personen(con)) {
-                l.append(personJson(x));
-                t += QStringLiteral("%1  %2  %3 %4\n").arg(x.kundennummer, -8).arg(x.anzeigename().left(30), -30).arg(x.plz, x.ort);
-            }
-            out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
-            return int(Ok);
-        }
+        if (p[1] == QLatin1String("liste"))
+            return gibListeAus(a, fall, ziel, {}, [&](BerichtListe* l, QString*) {
+                kundenListe(personen(con), l);
+                return true;
+            });
         Person x;
         if (p.size() == 3 && !findePerson(con, p[2], &x))
             return abgelehnt(QStringLiteral("Den Kunden „%1“ gibt es nicht. Die Kunden zeigt „dalvo kunde FALL liste“.").arg(p[2]));
@@ -259,32 +259,16 @@ int cmdArtikel(const Args& a) {
             if (!a.has(f)) return usageError(n, QStringLiteral("%1 fehlt.").arg(f));
     if (p[1] == QLatin1String("neu") && a.has(QStringLiteral("--preis")) == a.has(QStringLiteral("--bruttopreis")))
         return usageError(n, QStringLiteral("Entweder --preis (netto) oder --bruttopreis angeben."));
+    Ausgabeziel ziel;
+    if (p[1] == QLatin1String("liste"))
+        if (const int r = pruefeListenausgabe(n, a, &ziel)) return r;
     return Fall::ausfuehren(n, p.first(), p[1] == QLatin1String("liste") ? Fall::Zugriff::Lesen : Fall::Zugriff::Schreiben, [&](Fall& fall) {
         DBConnection* con = db(fall);
-        if (p[1] == QLatin1String("liste")) {
-            QJsonArray l;
-            QString t;
-            for (const Artikel& x : artikelListe(con)) {
-                l.append(QJsonObject{{QStringLiteral("artikelnummer"), x.artikelnummer},
-                                     {QStringLiteral("bezeichnung"), x.bezeichnung},
-                                     {QStringLiteral("einheit"), x.einheit},
-                                     {QStringLiteral("preis"), jsonBetrag(x.preis)},
-                                     {QStringLiteral("bruttopreis"), jsonBetrag(x.bruttopreis)},
-                                     {QStringLiteral("steuerschluessel"), qint64(x.steuerschluessel)},
-                                     {QStringLiteral("konto"), qint64(x.konto)},
-                                     {QStringLiteral("rabatt"), x.rabatt}});
-                t += QStringLiteral("%1  %2  %3 netto  %4 brutto  je %5  Schlüssel %6  Konto %7\n")
-                         .arg(x.artikelnummer, -8)
-                         .arg(x.bezeichnung.left(30), -30)
-                         .arg(x.preis.getText(), 10)
-                         .arg(x.bruttopreis.getText(), 10)
-                         .arg(x.einheit)
-                         .arg(x.steuerschluessel)
-                         .arg(x.konto);
-            }
-            out(a.has(QStringLiteral("--json")) ? jsonText(l) : t);
-            return int(Ok);
-        }
+        if (p[1] == QLatin1String("liste"))
+            return gibListeAus(a, fall, ziel, {}, [&](BerichtListe* l, QString*) {
+                artikelStammliste(artikelListe(con), l);
+                return true;
+            });
         Artikel x;
         if (p.size() == 3 && !findeArtikel(con, p[2], &x))
             return abgelehnt(QStringLiteral("Den Artikel „%1“ gibt es nicht. Die Artikel zeigt „dalvo artikel FALL liste“.").arg(p[2]));
@@ -746,7 +730,8 @@ QList<Befehl> fakturaBefehle() {
          QStringLiteral("dalvo kunde FALL neu (--name N [--vorname V] | --firma F) [--strasse S --plz P --ort O --land DE] [--email E] "
                         "[--ustid ID] [--leitweg ID] [--zahlungsziel TAGE [--skonto PROZENT --skontotage TAGE]] [--nummer NR] [--interessent]"),
          QStringLiteral("legt einen Kunden an"), QStringLiteral("Legt einen Kunden an und gibt seine Kundennummer aus."), cmdKunde},
-        {QStringLiteral("kunde"), QStringLiteral("liste"), {QStringLiteral("list")}, {json}, QStringLiteral("dalvo kunde FALL liste [--json]"),
+        {QStringLiteral("kunde"), QStringLiteral("liste"), {QStringLiteral("list")}, listenOptionen(),
+         QStringLiteral("dalvo kunde FALL liste [--csv | --json | --pdf DATEI [--ersetzen]]"),
          QStringLiteral("zeigt die Kunden"), QStringLiteral("Zeigt die Kunden mit Nummer, Name und Ort."), cmdKunde},
         {QStringLiteral("kunde"), QStringLiteral("zeigen"), {QStringLiteral("show")}, {json}, QStringLiteral("dalvo kunde FALL zeigen KUNDE [--json]"),
          QStringLiteral("zeigt einen Kunden"), QStringLiteral("Zeigt Anschrift, E-Mail, USt-IdNr. und Leitweg-ID des Kunden."), cmdKunde},
@@ -763,7 +748,8 @@ QList<Befehl> fakturaBefehle() {
          QStringLiteral("dalvo artikel FALL neu --bezeichnung T (--preis P | --bruttopreis P) --schluessel K --konto N [--einheit E] "
                         "[--beschreibung T] [--rabatt PROZENT] [--nummer NR]"),
          QStringLiteral("legt einen Artikel an"), QStringLiteral("Legt einen Artikel an und gibt seine Artikelnummer aus."), cmdArtikel},
-        {QStringLiteral("artikel"), QStringLiteral("liste"), {QStringLiteral("list")}, {json}, QStringLiteral("dalvo artikel FALL liste [--json]"),
+        {QStringLiteral("artikel"), QStringLiteral("liste"), {QStringLiteral("list")}, listenOptionen(),
+         QStringLiteral("dalvo artikel FALL liste [--csv | --json | --pdf DATEI [--ersetzen]]"),
          QStringLiteral("zeigt die Artikel"), QStringLiteral("Zeigt die Artikel mit Preisen, Einheit, Steuerschlüssel und Konto."), cmdArtikel},
         {QStringLiteral("artikel"), QStringLiteral("aendern"), {QStringLiteral("edit")}, artikel,
          QStringLiteral("dalvo artikel FALL aendern ARTIKEL [--bezeichnung T] [--preis P | --bruttopreis P] [--schluessel K] [--konto N] "

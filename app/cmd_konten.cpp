@@ -4,8 +4,10 @@
 #include "app/cli.h"
 #include "app/fall.h"
 #include "app/json.h"
+#include "app/listenausgabe.h"
 
 #include "host/app/ui.h"
+#include "kontbaum/konten/kontenlisten.h"
 #include "kontbaum/konten/kontoeditor.h"
 #include "kontbaum/rahmen/kontglob.h"
 
@@ -32,57 +34,28 @@ int cmdAccounts(const Args& a) {
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
     if (a.has(QStringLiteral("--suche")) && a.value(QStringLiteral("--suche")).trimmed().isEmpty())
         return usageError(n, QStringLiteral("--suche braucht einen Suchtext."));
+    Ausgabeziel ziel;
+    if (const int r = pruefeListenausgabe(n, a, &ziel)) return r;
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
-        const QList<Kontoeditor::Kontozeile> konten = a.has(QStringLiteral("--search"))
-                                                           ? Kontoeditor::kontensuche(a.value(QStringLiteral("--search")))
-                                                           : Kontoeditor::kontenliste(a.has(QStringLiteral("--all")));
-        if (a.has(QStringLiteral("--json"))) {
-            QJsonArray liste;
-            for (const Kontoeditor::Kontozeile& k : konten) liste.append(kontoJson(k));
-            out(QString::fromUtf8(QJsonDocument(liste).toJson(QJsonDocument::Indented)));
-            return int(Ok);
-        }
-        out(QStringLiteral("Nr.  Bezeichnung                                         Kat.  StS  aktiv\n"));
-        for (const Kontoeditor::Kontozeile& k : konten)
-            out(QStringLiteral("%1 %2 %3  %4  %5\n")
-                    .arg(k.nummer, 4, 10, QLatin1Char('0'))
-                    .arg(k.bezeichnung.left(50), -50)
-                    .arg(k.kategorie, 4)
-                    .arg(k.steuerschluessel ? QString::number(k.steuerschluessel) : QString(), 3)
-                    .arg(k.aktiv ? QStringLiteral("ja") : QStringLiteral("nein")));
-        return int(Ok);
+        return gibListeAus(a, fall, ziel, {}, [&](BerichtListe* l, QString*) {
+            Kontoeditor::kontenListe(a.has(QStringLiteral("--search")) ? Kontoeditor::kontensuche(a.value(QStringLiteral("--search")))
+                                                                        : Kontoeditor::kontenliste(a.has(QStringLiteral("--all"))),
+                                     l);
+            return true;
+        });
     });
 }
 
 int cmdKeys(const Args& a) {
     const QString n = QStringLiteral("steuerschluessel");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall&) {
-        QJsonArray liste;
-        if (!a.has(QStringLiteral("--json")))
-            out(QStringLiteral("StS     Satz  Art  aktiv  Bezeichnung\n"));
-        for (const Kontoeditor::Schluesselzeile& z : Kontoeditor::schluesselliste()) {
-            const double satz = EuroType::runden(z.steuersatz, 2);
-            const QString art = z.steuerart.trimmed().left(1);
-            if (a.has(QStringLiteral("--json"))) {
-                QJsonObject o;
-                o[QStringLiteral("steuerschluessel")] = qint64(z.schluessel);
-                o[QStringLiteral("bezeichnung")] = z.bezeichnung;
-                o[QStringLiteral("steuersatz")] = satz;
-                o[QStringLiteral("steuerart")] = art;
-                o[QStringLiteral("aktiv")] = z.aktiv;
-                liste.append(o);
-            } else {
-                out(QStringLiteral("%1  %2  %3    %4   %5\n")
-                        .arg(z.schluessel, 3)
-                        .arg(QString::number(satz, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(',')), 6)
-                        .arg(art, 1)
-                        .arg(z.aktiv ? QStringLiteral("ja  ") : QStringLiteral("nein"))
-                        .arg(z.bezeichnung));
-            }
-        }
-        if (a.has(QStringLiteral("--json"))) out(QString::fromUtf8(QJsonDocument(liste).toJson(QJsonDocument::Indented)));
-        return int(Ok);
+    Ausgabeziel ziel;
+    if (const int r = pruefeListenausgabe(n, a, &ziel)) return r;
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
+        return gibListeAus(a, fall, ziel, {}, [&](BerichtListe* l, QString*) {
+            Kontoeditor::schluesselListe(l);
+            return true;
+        });
     });
 }
 
@@ -211,13 +184,16 @@ QList<Befehl> kontenBefehle() {
     const QList<Option> kontoAngaben = {{{"--bezeichnung"}, "TEXT"}, {{"--kurz"}, "TEXT"}, {{"--kategorie"}, "K"},
                                         {{"--schluessel", "--steuerschluessel"}, "S"}, {{"--fest"}}, {{"--vorbelegung"}}, {{"--json"}}};
     return {
-        {QStringLiteral("konten"), {}, {QStringLiteral("accounts")}, {{{"--alle", "--all"}}, {{"--suche", "--search"}, "TEXT"}, {{"--json"}}},
-         QStringLiteral("dalvo konten FALL [--alle] [--suche TEXT] [--json]"), QStringLiteral("zeigt den Kontenplan"),
+        {QStringLiteral("konten"), {}, {QStringLiteral("accounts")},
+         QList<Option>{{{"--alle", "--all"}}, {{"--suche", "--search"}, "TEXT"}} << listenOptionen(),
+         QStringLiteral("dalvo konten FALL [--alle] [--suche TEXT] [--csv | --json | --pdf DATEI [--ersetzen]]"), QStringLiteral("zeigt den Kontenplan"),
          QStringLiteral("Zeigt die aktiven Konten des Falls mit Nummer, Bezeichnung, Kategorie und\n"
                         "Steuerschlüssel.\n\nOptionen:\n  --alle         auch die inaktiven Konten\n"
                         "  --suche TEXT   nur die aktiven Konten, deren Nummer TEXT ist oder deren Bezeichnung\n"
                         "                 TEXT enthält\n"
-                        "  --json         als JSON-Liste (nummer, bezeichnung, kategorie, steuerschluessel, aktiv)"),
+                        "  --csv          für die Tabellenkalkulation (';', Kopfzeile)\n"
+                        "  --json         als JSON-Liste (nummer, bezeichnung, kategorie, steuerschluessel, aktiv)\n"
+                        "  --pdf DATEI    zum Drucken; vorhandene Dateien nur mit --ersetzen, - für die Standardausgabe"),
          cmdAccounts},
         {QStringLiteral("konto"), {}, {}, {}, QString(), QStringLiteral("legt Konten an, ändert, deaktiviert oder aktiviert sie"),
          QStringLiteral("Bearbeitet den Kontenplan nach seinen Regeln: Kontonummer 1 bis 9999 und neu, ein Steuerschlüssel,\n"
@@ -249,11 +225,13 @@ QList<Befehl> kontenBefehle() {
          cmdKonto},
         {QStringLiteral("konto"), QStringLiteral("aktivieren"), {}, {{{"--json"}}}, QStringLiteral("dalvo konto FALL aktivieren NR… [--json]"),
          QStringLiteral("bietet Konten wieder zur Auswahl an"), QStringLiteral("Macht die genannten Konten wieder aktiv."), cmdKonto},
-        {QStringLiteral("steuerschluessel"), {}, {QStringLiteral("keys"), QStringLiteral("schluessel")}, {{{"--json"}}},
-         QStringLiteral("dalvo steuerschluessel FALL [--json]"), QStringLiteral("zeigt die Steuerschlüssel und bietet sie zur Auswahl an oder nicht"),
+        {QStringLiteral("steuerschluessel"), {}, {QStringLiteral("keys"), QStringLiteral("schluessel")}, listenOptionen(),
+         QStringLiteral("dalvo steuerschluessel FALL [--csv | --json | --pdf DATEI [--ersetzen]]"), QStringLiteral("zeigt die Steuerschlüssel und bietet sie zur Auswahl an oder nicht"),
          QStringLiteral("Zeigt die Steuerschlüssel des Falls mit Steuersatz, Steuerart (U Umsatzsteuer,\n"
                         "V Vorsteuer, B beide) und ob sie zur Auswahl angeboten werden.\n\n"
-                        "Optionen:\n  --json   als JSON-Liste (steuerschluessel, bezeichnung, steuersatz, steuerart, aktiv)"),
+                        "Optionen:\n  --csv         für die Tabellenkalkulation (';', Kopfzeile)\n"
+                        "  --json        als JSON-Liste (steuerschluessel, bezeichnung, steuersatz, steuerart, aktiv)\n"
+                        "  --pdf DATEI   zum Drucken; vorhandene Dateien nur mit --ersetzen, - für die Standardausgabe"),
          cmdKeys},
         {QStringLiteral("steuerschluessel"), QStringLiteral("aktivieren"), {}, {{{"--json"}}},
          QStringLiteral("dalvo steuerschluessel FALL aktivieren SCHLÜSSEL… [--json]"), QStringLiteral("bietet Steuerschlüssel zur Auswahl an"),

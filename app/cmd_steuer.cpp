@@ -4,6 +4,7 @@
 #include "app/cli.h"
 #include "app/fall.h"
 #include "app/json.h"
+#include "app/listenausgabe.h"
 
 #include "host/app/atomicfile.h"
 #include "host/app/printstring.h"
@@ -439,22 +440,22 @@ int cmdEinstellungen(const Args& a) {
 int cmdSaldenliste(const Args& a) {
     const QString n = QStringLiteral("saldenliste");
     if (a.positional().size() != 1) return usageError(n, QStringLiteral("Genau eine Falldatei angeben."));
+    Ausgabeziel ziel;
+    if (const int r = pruefeListenausgabe(n, a, &ziel)) return r;
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Lesen, [&](Fall& fall) {
         Zeitraum z;
         QString e;
         if (!parseZeitraum(a, fall.kg()->getSteuerjahr(), &z, &e)) return usageError(n, e);
         Saldenliste2 s;
         s.setZeitraum(berichtZeitraum(z));
-        if (a.has(QStringLiteral("--csv"))) {
-            QString csv;
-            s.Print2CSV(csv);
-            out(csv);
-            return int(Ok);
-        }
-        zPrintString p;
-        s.Print(p);
-        out(p.text());
-        return int(Ok);
+        Listenform form;
+        form.jsonNurZeilen = false;
+        form.csvOhneKopf = true;
+        return gibListeAus(a, fall, ziel, form, [&](BerichtListe* l, QString*) {
+            if (a.has(QStringLiteral("--csv"))) s.csvListe(l);
+            else s.liste(l);
+            return true;
+        });
     });
 }
 
@@ -563,13 +564,17 @@ QList<Befehl> steuerBefehle() {
                         "  --json                       die Einstellungen als JSON (ustpflicht, zm_jahresmeldung,\n"
                         "      kassenkonto, anmeldezeitraum, dauerfrist, bundesland, datev_berater, datev_mandant)"),
          cmdEinstellungen},
-        {QStringLiteral("saldenliste"), {}, {}, zeitraumOptionen() << Option{{"--csv"}},
-         QStringLiteral("dalvo saldenliste FALL [--csv] [--monat M | --quartal Q | --jahr | --von D --bis D]"),
+        {QStringLiteral("saldenliste"), {}, {}, zeitraumOptionen() << listenOptionen(),
+         QStringLiteral("dalvo saldenliste FALL [--csv | --json | --pdf DATEI [--ersetzen]] [--monat M | --quartal Q | --jahr | --von D --bis D]"),
          QStringLiteral("zeigt die Summen- und Saldenliste"),
          QStringLiteral("Summen- und Saldenliste vom Jahresbeginn bis zum Ende des Zeitraums: Anfangssalden,\n"
                         "Salden der Vormonate, Buchungen des Zeitraums und Saldo je Konto.\n\n"
-                        "Optionen:\n  --csv   Konto;\"Bezeichnung\";Anfang Soll;Anfang Haben;Buchungen Soll;Buchungen Haben;\n"
-                        "          Saldo Haben;Saldo Soll"),
+                        "Optionen:\n  --csv         Konto;\"Bezeichnung\";Anfang Soll;Anfang Haben;Buchungen Soll;Buchungen Haben;\n"
+                        "                Saldo Haben;Saldo Soll (ohne Kopfzeile; Buchungen samt Vormonaten)\n"
+                        "  --json        ein Dokument: titel, untertitel, summen, zeilen (konto, bezeichnung,\n"
+                        "                anfang_soll, anfang_haben, vormonate_soll, vormonate_haben, buchungen_soll,\n"
+                        "                buchungen_haben, saldo_soll, saldo_haben)\n"
+                        "  --pdf DATEI   zum Drucken (A4 quer); vorhandene Dateien nur mit --ersetzen, - für die Standardausgabe"),
          cmdSaldenliste},
     };
 }

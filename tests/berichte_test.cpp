@@ -274,6 +274,39 @@ TEST(BerichtListe, WritersTakeRowsAsTheyComeWithTheBytesOfTheWholeList) {
     }
 }
 
+// The lists documented as a bare JSON list read as QJsonDocument writes
+// one; a headless CSV quotes the columns that ask for it; a figure wider
+// than its column is never cut on the page.
+TEST(BerichtListe, BareJsonHeadlessCsvAndUncutFigures) {
+    auto nach = [](QByteArray* t) { return [t](const QByteArray& b) { return *t += b, true; }; };
+    for (int zeilen : {0, 2}) {
+        BerichtListe l;
+        l.spalte(QStringLiteral("Nr."), QStringLiteral("nummer"), BerichtSpalte::Zahl, 4);
+        l.spalte(QStringLiteral("Satz"), QStringLiteral("satz"), BerichtSpalte::Zahl, 6);
+        l.spalte(QStringLiteral("Name"), QStringLiteral("name"), BerichtSpalte::Text, 8);
+        l.spalte(QStringLiteral("aktiv"), QStringLiteral("aktiv"), BerichtSpalte::Text, 5);
+        l.spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BerichtSpalte::Betrag, 8);
+        l.spalten[2].zitiert = true;
+        QJsonArray erwartet;
+        for (int i = 0; i < zeilen; ++i) {
+            l.zeile({qlonglong(i), i ? 19.0 : 7.5, QStringLiteral("a\"b"), bool(i), 1234567.89});
+            erwartet.append(QJsonObject{{QStringLiteral("nummer"), i}, {QStringLiteral("satz"), i ? 19.0 : 7.5}, {QStringLiteral("name"), QStringLiteral("a\"b")},
+                                        {QStringLiteral("aktiv"), bool(i)}, {QStringLiteral("betrag"), 1234567.89}});
+        }
+        l.zeile({QVariant(), QVariant(), QStringLiteral("Summe"), QVariant(), 0.0}, true);
+        QByteArray json, csv, seite;
+        QString fehler;
+        EXPECT_TRUE(JsonSchreiber::nurZeilen(nach(&json))->schreibe(l, &fehler));
+        EXPECT_EQ(json, QJsonDocument(erwartet).toJson(QJsonDocument::Indented)) << "totals are left out";
+        CsvSchreiber(nach(&csv), false).schreibe(l, &fehler);
+        TextSchreiber(nach(&seite)).schreibe(l, &fehler);
+        if (zeilen == 0) continue;
+        EXPECT_TRUE(csv.startsWith("0;7,50;\"a\"\"b\";nein;1.234.567,89\n1;19,00;\"a\"\"b\";ja;")) << csv.constData();
+        EXPECT_TRUE(seite.startsWith("Nr.   Satz Name     aktiv   Betrag\n")) << seite.constData();
+        EXPECT_TRUE(seite.contains("   1  19,00 a\"b      ja    1.234.567,89\n")) << seite.constData();
+    }
+}
+
 TEST_F(Berichtslisten, TheFilingPeriodDecidesTheReturnWithTheSpecialAdvancePayment) {
     // Without a filing period December and the fourth quarter both credit it.
     EXPECT_TRUE(Anmeldung::mitSondervorauszahlung(1, -1, 11, db));

@@ -4,6 +4,7 @@
 // reads (filing period, extension) besides the cash account.
 #include "support/dalvo_lauf.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -184,6 +185,45 @@ TEST_F(CliKonten, TheSettingsTheAdvanceReturnReads) {
     EXPECT_TRUE(text.out.contains(QStringLiteral("dauerfrist: ja\n")));
     EXPECT_TRUE(text.out.contains(QStringLiteral("kassenkonto: 1000\n")));
     abgelehnt({e, fall, QStringLiteral("--dauerfrist"), QStringLiteral("nein"), QStringLiteral("--json")}, 2, QStringLiteral("--json"));
+}
+
+// Every master-data list offers the page, CSV, JSON and PDF; one form at a
+// time, and a PDF never replaces a file unasked.
+TEST_F(CliKonten, EveryListOffersEachFormAndRefusesTwo) {
+    ASSERT_EQ(dalvo({QStringLiteral("kunde"), fall, QStringLiteral("neu"), QStringLiteral("--firma"), QStringLiteral("Bau; \"Nord\" GmbH")}).rc, 0);
+    const QString pdf = dir.filePath(QStringLiteral("liste.pdf"));
+    const QList<QStringList> listen = {{QStringLiteral("konten"), fall},
+                                       {QStringLiteral("steuerschluessel"), fall},
+                                       {QStringLiteral("saldenliste"), fall},
+                                       {QStringLiteral("kunde"), fall, QStringLiteral("liste")},
+                                       {QStringLiteral("artikel"), fall, QStringLiteral("liste")},
+                                       {QStringLiteral("bank"), fall, QStringLiteral("liste")},
+                                       {QStringLiteral("bank"), fall, QStringLiteral("umsaetze")}};
+    for (const QStringList& l : listen) {
+        const std::string was = l.join(QLatin1Char(' ')).toStdString();
+        ok(QStringList(l) << QStringLiteral("--csv"));
+        const QJsonDocument json = QJsonDocument::fromJson(ok(QStringList(l) << QStringLiteral("--json")).out.toUtf8());
+        EXPECT_FALSE(json.isNull()) << was;
+        QFile::remove(pdf);
+        ok(QStringList(l) << QStringLiteral("--pdf") << pdf);
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << was;
+        EXPECT_TRUE(f.read(5) == "%PDF-") << was;
+        abgelehnt(QStringList(l) << QStringLiteral("--pdf") << pdf, 1, QStringLiteral("--ersetzen"));
+        abgelehnt(QStringList(l) << QStringLiteral("--csv") << QStringLiteral("--json"), 2, QStringLiteral("schließen einander aus"));
+    }
+    EXPECT_TRUE(ok({QStringLiteral("kunde"), fall, QStringLiteral("liste"), QStringLiteral("--csv")})
+                    .out.contains(QStringLiteral(";\"Bau; \"\"Nord\"\" GmbH\";")));
+    // The rows of the page and the keys of JSON as scripts know them.
+    const QJsonObject erstes = jsonVon({QStringLiteral("konten"), fall, QStringLiteral("--json")}).toArray().at(0).toObject();
+    EXPECT_EQ(erstes.keys(), (QStringList{QStringLiteral("aktiv"), QStringLiteral("bezeichnung"), QStringLiteral("kategorie"),
+                                            QStringLiteral("nummer"), QStringLiteral("steuerschluessel")}));
+    EXPECT_TRUE(erstes.value(QStringLiteral("aktiv")).isBool());
+    const QJsonArray schluessel = jsonVon({QStringLiteral("steuerschluessel"), fall, QStringLiteral("--json")}).toArray();
+    bool neunzehn = false;
+    for (const QJsonValue& v : schluessel) neunzehn = neunzehn || v.toObject().value(QStringLiteral("steuersatz")).toDouble() == 19.0;
+    EXPECT_TRUE(neunzehn);
+    EXPECT_TRUE(ok({QStringLiteral("steuerschluessel"), fall}).out.contains(QStringLiteral("19,00 U   ja")));
 }
 
 }  // namespace

@@ -3,9 +3,10 @@
 #include <QRegularExpression>
 
 namespace {
+// A text is cut to its column; a figure never is (cut, it would read as
+// another figure): it widens its column instead.
 QString feld(const QString& t, int breite, bool rechts) {
-    const QString s = t.left(breite);
-    return rechts ? s.rightJustified(breite) : s.leftJustified(breite);
+    return rechts ? t.rightJustified(breite) : t.left(breite).leftJustified(breite);
 }
 }  // namespace
 
@@ -30,7 +31,7 @@ QString zPrintString::text() const {
         out += z.trimmed().isEmpty() ? QString() : QString(z).remove(QRegularExpression(QStringLiteral("\\s+$"))) + QLatin1Char('\n');
     }
     QStringList kopf;
-    for (const Spalte& s : m_spalten) kopf << feld(s.kopf, s.breite, s.rechts);
+    for (const Spalte& s : m_spalten) kopf << feld(s.kopf.left(s.breite), s.breite, s.rechts);
     out += kopf.join(QLatin1Char(' ')).trimmed() + QLatin1Char('\n');
     out += QString(gesamt, QLatin1Char('-')) + QLatin1Char('\n');
     for (const QStringList& z : m_zeilen) {

@@ -39,6 +39,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class DBConnection;
 class QIODevice;
 
@@ -273,6 +275,8 @@ struct GespeicherterUmsatz {
 };
 // The stored transactions by date (only open ones with `nurOffene`).
 QList<GespeicherterUmsatz> umsaetze(DBConnection* db, bool nurOffene = false);
+// The same one at a time, none held.
+void umsaetze(DBConnection* db, bool nurOffene, const std::function<void(const GespeicherterUmsatz&)>& je);
 // How many umsaetze(db, true) would list.
 long anzahlOffene(DBConnection* db);
 // Marks open transactions as not to be processed; the number changed.

@@ -22,8 +22,7 @@ long anzahlOffene(DBConnection* db) {
                     .toLongLong());
 }
 
-QList<GespeicherterUmsatz> umsaetze(DBConnection* db, bool nurOffene) {
-    QList<GespeicherterUmsatz> l;
+void umsaetze(DBConnection* db, bool nurOffene, const std::function<void(const GespeicherterUmsatz&)>& je) {
     rsDataSource rs(rsFallDB(db), QStringLiteral("SELECT u.*, b.kpNummer AS Konto FROM eurUmsatz u LEFT JOIN eurBankverbindung b ON "
                                                "u.BankverbindungID=b.BankverbindungID") +
                                     (nurOffene ? QStringLiteral(" WHERE (u.Status=0 OR u.Status IS NULL) AND u.MasterID=0") : QString()) +
@@ -44,8 +43,13 @@ QList<GespeicherterUmsatz> umsaetze(DBConnection* db, bool nurOffene) {
         u.referenz = rs.field(QStringLiteral("Kategorie1")).toString();
         u.status = rs.field(QStringLiteral("Status")).toInt();
         u.buchungsnummer = rs.field(QStringLiteral("Buchungsnummer")).toULong();
-        l << u;
+        je(u);
     }
+}
+
+QList<GespeicherterUmsatz> umsaetze(DBConnection* db, bool nurOffene) {
+    QList<GespeicherterUmsatz> l;
+    umsaetze(db, nurOffene, [&l](const GespeicherterUmsatz& u) { l << u; });
     return l;
 }
 

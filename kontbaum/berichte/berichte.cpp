@@ -4,6 +4,8 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/berichte/indizes.h"
+#include "kontbaum/berichte/liste.h"
+#include "kontbaum/berichte/listenschreiber.h"
 #include "kontbaum/berichte/listen.h"
 #include "kontbaum/berichte/zahlenlisten.h"
 #include "kontbaum/rahmen/kontglob.h"
@@ -172,26 +174,44 @@ void Saldenliste2::sammelnSummen() {
     }
 }
 
-int Saldenliste2::Print2CSV(QString& out) {
-    out.clear();
+int Saldenliste2::csvListe(BerichtListe* l) {
     sammelnSummen();
     const QHash<unsigned long, QString> namen = kontoNamen(rsFallDB());
+    l->titel = QStringLiteral("Summen- und Saldenliste");
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 5);
+    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BerichtSpalte::Text, 26);
+    l->spalten.last().zitiert = true;
+    for (const char* k : {"anfang_soll", "anfang_haben", "buchungen_soll", "buchungen_haben", "saldo_haben", "saldo_soll"})
+        l->spalte(QString::fromLatin1(k), QString::fromLatin1(k), BerichtSpalte::Betrag, 15);
     int n = 0;
     for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {
         if (it.key() == 0) continue;
         const Konto& k = it.value();
         const Saldo s = saldoVon(k);
-        out += QStringLiteral("%1;\"%2\";%3;%4;%5;%6;%7;%8\n")
-                   .arg(it.key())
-                   .arg(QString(namen.value(it.key())).replace(QLatin1Char('"'), QStringLiteral("\"\"")))
-                   .arg(betrag(k.anfang.soll), betrag(k.anfang.haben), betrag(k.buchungen.soll), betrag(k.buchungen.haben),
-                        betrag(s.haben), betrag(s.soll));
+        l->zeile({qlonglong(it.key()), namen.value(it.key()), k.anfang.soll.alsDouble(), k.anfang.haben.alsDouble(), k.buchungen.soll.alsDouble(),
+                  k.buchungen.haben.alsDouble(), s.haben.alsDouble(), s.soll.alsDouble()});
         ++n;
     }
     return n;
 }
 
-int Saldenliste2::Print(zPrintString& p) {
+int Saldenliste2::Print2CSV(QString& out) {
+    QByteArray t;
+    CsvSchreiber w(
+        [&t](const QByteArray& b) {
+            t += b;
+            return true;
+        },
+        false);
+    BerichtListe l;
+    l.schreibeNach(&w);
+    const int n = csvListe(&l);
+    w.beenden(l, nullptr);
+    out = QString::fromUtf8(t);
+    return n;
+}
+
+int Saldenliste2::liste(BerichtListe* l) {
     sammeln(true);
     const QHash<unsigned long, QString> namen = kontoNamen(rsFallDB());
     KontoGlobal* kg = GetKontoGlobal(-1, false);
@@ -200,49 +220,46 @@ int Saldenliste2::Print(zPrintString& p) {
     if (m_zeitraum.art == 1 && m_zeitraum.monat >= 0) zeitraum = QStringLiteral("%1 %2").arg(QString::fromUtf8(kMonate[m_zeitraum.monat])).arg(jahr);
     else if (m_zeitraum.art == 2 && m_zeitraum.quartal >= 0) zeitraum = QStringLiteral("%1. Quartal %2").arg(m_zeitraum.quartal + 1).arg(jahr);
     else if (m_zeitraum.art == 4) zeitraum = m_zeitraum.frei.von().getText() + QStringLiteral(" bis ") + m_zeitraum.frei.bis().getText();
-    p.setTitel(QStringLiteral("Summen- und Saldenliste ") + zeitraum);
-    const QString vormonate = m_zeitraum.art == 4 ? QStringLiteral("Saldo bis ") + m_zeitraum.frei.von().addDays(-1).qdate().toString(QStringLiteral("dd.MM.yy"))
-                                                  : QStringLiteral("Saldo Vormonate");
-    p.setGruppen({{QString(), 2}, {QStringLiteral("Anfangssaldo"), 2}, {vormonate, 2}, {QStringLiteral("Buchungen"), 2}, {QStringLiteral("Saldo"), 2}});
-    QList<zPrintString::Spalte> sp = {{QStringLiteral("Konto"), 5, true}, {QStringLiteral("Bezeichnung"), 26, false}};
-    for (int i = 0; i < 4; ++i) sp << zPrintString::Spalte{QStringLiteral("Soll"), 12, true} << zPrintString::Spalte{QStringLiteral("Haben"), 12, true};
-    p.setSpalten(sp);
+    l->titel = QStringLiteral("Summen- und Saldenliste ") + zeitraum;
+    // A free period has no previous months but the days before it.
+    const bool frei = m_zeitraum.art == 4;
+    if (frei) l->untertitel = QStringLiteral("Vorher: Saldo bis ") + m_zeitraum.frei.von().addDays(-1).getText();
+    // Heads short enough for a printed column.
+    const QString vorher = frei ? QStringLiteral("Vorher") : QStringLiteral("Vormon.");
+    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 5);
+    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BerichtSpalte::Text, 26);
+    const QStringList gruppen = {QStringLiteral("Anfang"), vorher, QStringLiteral("Buch."), QStringLiteral("Saldo")};
+    const char* const schluessel[] = {"anfang", "vormonate", "buchungen", "saldo"};
+    for (int i = 0; i < 4; ++i) {
+        l->spalte(gruppen[i] + QStringLiteral(" Soll"), QLatin1String(schluessel[i]) + QStringLiteral("_soll"), BerichtSpalte::Betrag, 14);
+        l->spalte(gruppen[i] + QStringLiteral(" Haben"), QLatin1String(schluessel[i]) + QStringLiteral("_haben"), BerichtSpalte::Betrag, 14);
+    }
     int n = 0;
     for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {
         if (it.key() == 0) continue;
         const Konto& k = it.value();
         const Saldo s = saldoVon(k);
-        p.zeile({QString::number(it.key()), namen.value(it.key()), betrag(k.anfang.soll), betrag(k.anfang.haben), betrag(k.vormonate.soll),
-                 betrag(k.vormonate.haben), betrag(k.buchungen.soll), betrag(k.buchungen.haben), betrag(s.soll), betrag(s.haben)});
+        l->zeile({qlonglong(it.key()), namen.value(it.key()), k.anfang.soll.alsDouble(), k.anfang.haben.alsDouble(), k.vormonate.soll.alsDouble(),
+                  k.vormonate.haben.alsDouble(), k.buchungen.soll.alsDouble(), k.buchungen.haben.alsDouble(), s.soll.alsDouble(),
+                  s.haben.alsDouble()});
         ++n;
     }
     return n;
 }
 
+int Saldenliste2::Print(zPrintString& p) {
+    BerichtListe l;
+    const int n = liste(&l);
+    l.drucke(p);
+    return n;
+}
+
 void Berichte::saldenliste(const BerichtZeitraum& z, BerichtListe* l) {
-    // Print reads the figures of the period as the page shows them; its
-    // page is not needed here.
+    // The list of the page, held whole, and the sum of each column below.
     Saldenliste2 s;
     s.setZeitraum(z);
-    zPrintString seite;
-    s.Print(seite);
     *l = BerichtListe();
-    KontoGlobal* kg = GetKontoGlobal(-1, false);
-    BerichtParameter p;
-    p.jahr = kg ? kg->getSteuerjahr() : 2016;
-    p.zeitraum = z;
-    l->titel = QStringLiteral("Summen- und Saldenliste ") + p.zeitraumText();
-    const QString vormonate = z.art == 4 ? QStringLiteral("Saldo bis ") + z.frei.von().addDays(-1).qdate().toString(QStringLiteral("dd.MM.yy"))
-                                         : QStringLiteral("Vormonate");
-    l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 5);
-    l->spalte(QStringLiteral("Bezeichnung"), QStringLiteral("bezeichnung"), BerichtSpalte::Text, 26);
-    const QStringList gruppen = {QStringLiteral("Anfang"), vormonate, QStringLiteral("Buchungen"), QStringLiteral("Saldo")};
-    const QStringList schluessel = {QStringLiteral("anfang"), QStringLiteral("vormonate"), QStringLiteral("buchungen"), QStringLiteral("saldo")};
-    for (int i = 0; i < 4; ++i) {
-        l->spalte(gruppen[i] + QStringLiteral(" Soll"), schluessel[i] + QStringLiteral("_soll"), BerichtSpalte::Betrag, 12);
-        l->spalte(gruppen[i] + QStringLiteral(" Haben"), schluessel[i] + QStringLiteral("_haben"), BerichtSpalte::Betrag, 12);
-    }
-    const QHash<unsigned long, QString> namen = kontoNamen(rsFallDB());
+    s.liste(l);
     EuroType summe[8];
     for (auto it = s.konten().constBegin(); it != s.konten().constEnd(); ++it) {
         if (it.key() == 0) continue;
@@ -250,12 +267,7 @@ void Berichte::saldenliste(const BerichtZeitraum& z, BerichtListe* l) {
         const Saldo sd = saldoVon(k);
         const EuroType w[8] = {k.anfang.soll, k.anfang.haben, k.vormonate.soll, k.vormonate.haben,
                                k.buchungen.soll, k.buchungen.haben, sd.soll, sd.haben};
-        QList<QVariant> zeile = {qlonglong(it.key()), namen.value(it.key())};
-        for (int i = 0; i < 8; ++i) {
-            zeile << w[i].alsDouble();
-            summe[i] += w[i];
-        }
-        l->zeile(zeile);
+        for (int i = 0; i < 8; ++i) summe[i] += w[i];
     }
     QList<QVariant> zeile = {QVariant(), QStringLiteral("Summe")};
     for (const EuroType& e : summe) zeile << e.alsDouble();

@@ -20,6 +20,8 @@
 
 #include <QList>
 #include <QMap>
+
+class BerichtListe;
 #include <QString>
 
 // Period selection of a report: kind 1 month, 2 quarter, 3 year, 4 free.
@@ -40,6 +42,15 @@ public:
     int getFilter(QString& filter) const;
     QString getStatement() const;
     bool Fuellen();
+    // The list of the page, JSON and PDF: per account the opening balance,
+    // the previous months, the bookings of the period and the balance,
+    // debit and credit each. Returns the number of accounts.
+    int liste(BerichtListe* l);
+    // The list of the CSV, whose text scripts read as it always was: no
+    // heading, the name in quotes, the opening balance, every other line as
+    // a booking, then the balance credit before debit.
+    int csvListe(BerichtListe* l);
+    // The two above held whole: the page into `p`, the CSV text into `out`.
     int Print(zPrintString& p);
     int Print2CSV(QString& out);
 

@@ -31,12 +31,14 @@ QString BerichtListe::zelle(const Zeile& z, int spalte) const {
     // Text given for a number or amount column is shown as given (a book
     // that leaves zero amounts empty, a rate "7 %").
     if (v.userType() == QMetaType::QString) return v.toString();
+    if (v.userType() == QMetaType::Bool) return v.toBool() ? QStringLiteral("ja") : QStringLiteral("nein");
     switch (spalten.value(spalte).art) {
     case BerichtSpalte::Betrag:
         return EuroType::ausDouble(v.toDouble()).getText();
     case BerichtSpalte::Datum:
         return zDate(v.toDate()).getText();
     case BerichtSpalte::Zahl:
+        if (v.userType() == QMetaType::Double) return QString::number(v.toDouble(), 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
         return QString::number(v.toLongLong());
     case BerichtSpalte::Text:
         break;

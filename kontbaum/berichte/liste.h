@@ -17,10 +17,11 @@
 class BerichtListe;
 
 // A row holds one value per column: QString for Text, qlonglong for Zahl
-// (a double for a rate, written as such to JSON), double (already rounded
-// to the cent) for Betrag, QDate for Datum; a null QVariant leaves the cell
-// empty, a QString in a number or amount column is shown as given. `summe`
-// marks a total row.
+// (a double for a rate, shown with two decimals and written as such to
+// JSON), double (already rounded to the cent) for Betrag, QDate for Datum;
+// a bool in any column reads "ja"/"nein" and is true/false in JSON; a null
+// QVariant leaves the cell empty, a QString in a number or amount column is
+// shown as given. `summe` marks a total row.
 struct BerichtZeile {
     QList<QVariant> werte;
     bool summe = false;
@@ -44,6 +45,8 @@ struct BerichtSpalte {
     // Betrag columns only: printed pages carry the column's sum since the
     // last total row forward ("Übertrag").
     bool uebertrag = false;
+    // CSV: the field always in quotes (lists whose readers expect it so).
+    bool zitiert = false;
 };
 
 class BerichtListe {

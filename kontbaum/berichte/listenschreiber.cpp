@@ -66,9 +66,10 @@ bool ListenSchreiber::leeren() {
 // ---------------------------------------------------------------- the page
 
 namespace {
+// A text is cut to its column; a number or amount never is: cut, it would
+// read as another figure, so it widens its column instead.
 QString feldText(const QString& t, int breite, bool rechtsbuendig) {
-    const QString s = t.left(breite);
-    return rechtsbuendig ? s.rightJustified(breite) : s.leftJustified(breite);
+    return rechtsbuendig ? t.rightJustified(breite) : t.left(breite).leftJustified(breite);
 }
 }  // namespace
 
@@ -81,7 +82,7 @@ void TextSchreiber::kopfSchreiben(const BerichtListe& kopf) {
     if (!kopf.untertitel.isEmpty()) t += kopf.untertitel + QLatin1Char('\n');
     if (!kopf.titel.isEmpty() || !kopf.untertitel.isEmpty()) t += QLatin1Char('\n');
     QStringList koepfe;
-    for (const BerichtSpalte& s : kopf.spalten) koepfe << feldText(s.kopf, s.breite, rechts(s));
+    for (const BerichtSpalte& s : kopf.spalten) koepfe << feldText(s.kopf.left(s.breite), s.breite, rechts(s));
     t += koepfe.join(QLatin1Char(' ')).trimmed() + QLatin1Char('\n');
     t += QString(m_gesamt, QLatin1Char('-')) + QLatin1Char('\n');
     schreibe(t.toUtf8());
@@ -121,15 +122,21 @@ QByteArray CsvSchreiber::zeilenText(const QStringList& felder) {
 }
 
 void CsvSchreiber::kopfSchreiben(const BerichtListe& kopf) {
+    if (!m_kopfzeile) return;
     QStringList k;
     for (const BerichtSpalte& s : kopf.spalten) k << s.kopf;
     schreibe(zeilenText(k));
 }
 
 void CsvSchreiber::zeileSchreiben(const BerichtListe& kopf, const BerichtZeile& z) {
-    QStringList f;
-    for (int i = 0; i < kopf.spalten.size(); ++i) f << kopf.zelle(z, i);
-    schreibe(zeilenText(f));
+    QString t;
+    for (int i = 0; i < kopf.spalten.size(); ++i) {
+        if (i > 0) t += QLatin1Char(';');
+        const QString f = kopf.zelle(z, i);
+        t += kopf.spalten[i].zitiert ? QLatin1Char('"') + QString(f).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"') : feld(f);
+    }
+    t += QLatin1Char('\n');
+    schreibe(t.toUtf8());
 }
 
 // ---------------------------------------------------------------- JSON
@@ -144,10 +151,17 @@ constexpr int kImSpeicher = 1 << 20;
 JsonSchreiber::JsonSchreiber(ListenZiel ziel, JsonText::Felder kopf, bool listenkopf)
     : ListenSchreiber(std::move(ziel)), m_kopf(std::move(kopf)), m_listenkopf(listenkopf) {}
 
+std::unique_ptr<JsonSchreiber> JsonSchreiber::nurZeilen(ListenZiel ziel) {
+    auto w = std::make_unique<JsonSchreiber>(std::move(ziel), JsonText::Felder(), false);
+    w->m_nurZeilen = true;
+    return w;
+}
+
 JsonSchreiber::~JsonSchreiber() = default;
 
 QByteArray JsonSchreiber::wert(const BerichtSpalte& s, const QVariant& v) {
     if (!v.isValid() || v.isNull()) return JsonText::null();
+    if (v.userType() == QMetaType::Bool) return JsonText::wahrheit(v.toBool());
     switch (s.art) {
     case BerichtSpalte::Betrag:
         return JsonText::betrag(EuroType::ausDouble(v.toDouble()));
@@ -173,7 +187,9 @@ void JsonSchreiber::kopfSchreiben(const BerichtListe& kopf) {
             einmal << m_ordnung[j];
     m_ordnung = einmal;
     m_schluessel.clear();
-    for (int i : m_ordnung) m_schluessel << JsonText::einzug(3) + JsonText::text(kopf.spalten[i].schluessel) + ": ";
+    // A row stands in "zeilen" of the document, or on its own in the list.
+    const int ebene = m_nurZeilen ? 2 : 3;
+    for (int i : m_ordnung) m_schluessel << JsonText::einzug(ebene) + JsonText::text(kopf.spalten[i].schluessel) + ": ";
 }
 
 void JsonSchreiber::zeileSchreiben(const BerichtListe& kopf, const BerichtZeile& z) {
@@ -184,8 +200,15 @@ void JsonSchreiber::zeileSchreiben(const BerichtListe& kopf, const BerichtZeile&
         o += wert(kopf.spalten[m_ordnung[j]], z.werte.value(m_ordnung[j]));
     }
     if (!m_ordnung.isEmpty()) o += '\n';
-    o += JsonText::einzug(2);
+    const int ebene = m_nurZeilen ? 1 : 2;
+    o += JsonText::einzug(ebene);
     o += '}';
+    if (m_nurZeilen) {
+        if (z.summe) return;
+        schreibe((m_ersteZeile ? "[\n" : ",\n") + JsonText::einzug(ebene) + o);
+        m_ersteZeile = false;
+        return;
+    }
     if (z.summe) {
         m_summen << o;
         return;
@@ -206,6 +229,10 @@ void JsonSchreiber::zeilenAblegen(const QByteArray& b) {
 }
 
 bool JsonSchreiber::schluss(const BerichtListe& kopf, QString* fehler) {
+    if (m_nurZeilen) {
+        schreibe(m_ersteZeile ? QByteArray("[\n]\n") : QByteArray("\n]\n"));
+        return true;
+    }
     JsonText::Felder f = m_kopf;
     if (m_listenkopf) {
         f.append({"titel", JsonText::text(kopf.titel)});

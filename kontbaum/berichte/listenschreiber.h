@@ -69,7 +69,9 @@ private:
 // separated, decimal comma, fields quoted as RFC 4180 asks.
 class CsvSchreiber : public ListenSchreiber {
 public:
-    using ListenSchreiber::ListenSchreiber;
+    // Without `kopfzeile` the rows only (a list whose readers take no
+    // heading).
+    explicit CsvSchreiber(ListenZiel ziel, bool kopfzeile = true) : ListenSchreiber(std::move(ziel)), m_kopfzeile(kopfzeile) {}
     // A field quoted when it holds ';', '"', a line feed or a carriage
     // return, its quotes doubled.
     static QString feld(const QString& text);
@@ -78,6 +80,9 @@ public:
 protected:
     void kopfSchreiben(const BerichtListe& kopf) override;
     void zeileSchreiben(const BerichtListe& kopf, const BerichtZeile& z) override;
+
+private:
+    bool m_kopfzeile = true;
 };
 
 // One JSON document: the fields of the head (`kopf`, e.g. bericht, von,
@@ -91,9 +96,12 @@ public:
     // Without `listenkopf` the document holds the fields of `kopf` and the
     // rows only (no titel, untertitel, summen).
     JsonSchreiber(ListenZiel ziel, JsonText::Felder kopf, bool listenkopf = true);
+    // The document is the list of the rows alone ([{…}, …]), written as
+    // they come; total rows are left out.
+    static std::unique_ptr<JsonSchreiber> nurZeilen(ListenZiel ziel);
     ~JsonSchreiber() override;
     // The value of a cell as JSON: amounts with two decimals, numbers,
-    // dates as dd.mm.yyyy, an empty cell null.
+    // dates as dd.mm.yyyy, a bool true/false, an empty cell null.
     static QByteArray wert(const BerichtSpalte& s, const QVariant& v);
 
 protected:
@@ -111,6 +119,7 @@ private:
     QByteArray m_zeilen;
     std::unique_ptr<QTemporaryFile> m_ablage;
     bool m_listenkopf = true;
+    bool m_nurZeilen = false;
     bool m_ersteZeile = true, m_ablageFehler = false;
 };
 
