@@ -104,7 +104,7 @@ QIcon RegisterAnsicht::symbol() const { return gemeinsam::symbol("folder", QStyl
 void RegisterAnsicht::aktualisieren() {
     koepfe(m_anlagen, {QStringLiteral("Nr."), QStringLiteral("Bezeichnung"), QStringLiteral("Gruppe"), QStringLiteral("Konto"),
                        QStringLiteral("Anschaffung"), QStringLiteral("Kosten"), QStringLiteral("Methode"), QStringLiteral("Buchwert 1.1."),
-                       QStringLiteral("Zugang"), QStringLiteral("AfA"), QStringLiteral("Abgang"), QStringLiteral("Buchwert 31.12.")});
+                       QStringLiteral("Zugang"), QStringLiteral("Herabsetzung"), QStringLiteral("AfA"), QStringLiteral("Abgang"), QStringLiteral("Buchwert 31.12.")});
     koepfe(m_fahrzeuge, {QStringLiteral("Nr."), QStringLiteral("Fahrzeug"), QStringLiteral("Methode"), QStringLiteral("Listenpreis"),
                          QStringLiteral("Monate"), QStringLiteral("Entfernung km")});
     koepfe(m_abzuege, {QStringLiteral("Nr."), QStringLiteral("Jahr"), QStringLiteral("Investition"), QStringLiteral("Erwartete Kosten"),
@@ -117,7 +117,7 @@ void RegisterAnsicht::aktualisieren() {
                                   datumZelle(a.anschaffung), betragZelle(a.kosten),
                                   textZelle(QString::fromUtf8(kMethoden[a.methode]) +
                                             (a.methode == Anlagen::Linear ? QStringLiteral(", %1 Jahre").arg(a.nutzungsdauer) : QString())),
-                                  betragZelle(w.anfang), betragZelle(w.zugang, true), betragZelle(w.afa + w.sonder, true), betragZelle(w.abgang, true),
+                                  betragZelle(w.anfang), betragZelle(w.zugang, true), betragZelle(w.herabsetzung, true), betragZelle(w.afa + w.sonder, true), betragZelle(w.abgang, true),
                                   betragZelle(w.ende)});
         }
         // Current assets stand in the same list, as in the Anlage AVEÜR.
@@ -130,7 +130,7 @@ void RegisterAnsicht::aktualisieren() {
             m_anlagen->appendRow({nr, textZelle(u.bezeichnung),
                                   textZelle(Anlagen::gruppenText(Anlagen::Umlauf)), zahlZelle(u.konto), datumZelle(u.anschaffung),
                                   betragZelle(u.kosten), textZelle(QStringLiteral("keine Abschreibung")), betragZelle(w.anfang),
-                                  betragZelle(w.zugang, true), betragZelle(w.afa + w.sonder, true), betragZelle(w.abgang, true), betragZelle(w.ende)});
+                                  betragZelle(w.zugang, true), betragZelle(w.herabsetzung, true), betragZelle(w.afa + w.sonder, true), betragZelle(w.abgang, true), betragZelle(w.ende)});
         }
         for (const Anlagen::Fahrzeug& f : Anlagen::fahrzeuge())
             m_fahrzeuge->appendRow({zahlZelle(f.nummer), textZelle(f.bezeichnung),

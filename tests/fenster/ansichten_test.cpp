@@ -375,9 +375,10 @@ void AnsichtenTest::anlageVerkaufen() {
     QCOMPARE(w.ende, EuroType());
     const auto zelle = [t](int spalte) { return EuroType::ausCent(t->model()->index(0, spalte).data(Qt::UserRole).toLongLong()); };
     QCOMPARE(zelle(8), w.zugang);
-    QCOMPARE(zelle(9), w.afa + w.sonder);
-    QCOMPARE(zelle(10), w.abgang);
-    QCOMPARE(zelle(11), w.ende);
+    QCOMPARE(zelle(9), w.herabsetzung);
+    QCOMPARE(zelle(10), w.afa + w.sonder);
+    QCOMPARE(zelle(11), w.abgang);
+    QCOMPARE(zelle(12), w.ende);
     // The sale is in the ledger: a run of the register finds nothing left to post.
     Anlagen::Lauf rest;
     QVERIFY(gemeinsam::ausfuehren(*m_sitzung, [&](DBConnection*, QString* f) { return Anlagen::buchen(2016, &rest, f); }));
