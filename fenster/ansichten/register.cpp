@@ -174,11 +174,23 @@ void RegisterAnsicht::neueAnlage() {
     form->addRow(QStringLiteral("&Vorsteuer:"), vorsteuer);
     form->addRow(QStringLiteral("&Methode:"), methode);
     form->addRow(QStringLiteral("&Nutzungsdauer:"), dauer);
+    // An open deduction of an earlier year may be added back for this purchase.
+    auto* iab = new QComboBox(&d);
+    iab->setObjectName(QStringLiteral("iab"));
+    iab->addItem(QStringLiteral("keiner"), 0);
+    sitzung().lesen([&](DBConnection*) {
+        for (const Anlagen::Abzug& x : Anlagen::abzuege())
+            if (x.jahr < jahr && !x.offen().isNull())
+                iab->addItem(QStringLiteral("Nr. %1 aus %2: %3 (offen %4 €)").arg(x.nummer).arg(x.jahr).arg(x.bezeichnung, x.offen().getText()), x.nummer);
+    });
+    iab->setEnabled(iab->count() > 1);
+    form->addRow(QStringLiteral("&Investitionsabzugsbetrag hinzurechnen:"), iab);
     auto* k = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
     k->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Eintragen"));
     k->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     connect(k, &QDialogButtonBox::rejected, &d, &QDialog::reject);
     form->addRow(k);
+    EuroType hinzu;
     connect(k, &QDialogButtonBox::accepted, &d, [&] {
         Anlagen::Anlage a;
         a.bezeichnung = bezeichnung->text().trimmed();
@@ -191,11 +203,18 @@ void RegisterAnsicht::neueAnlage() {
         if (!vorsteuer->text().trimmed().isEmpty() && !leseBetrag(vorsteuer, QStringLiteral("Vorsteuer"), &a.vorsteuer, &e)) return meldeFehler(e);
         if (ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) {
                 if (a.afaKonto == 0) a.afaKonto = Anlagen::vorschlagAfaKonto(a);
-                return Anlagen::speichern(a, fehler);
+                if (!Anlagen::speichern(a, fehler)) return false;
+                hinzu = iab->currentData().toInt() == 0 ? EuroType() : Anlagen::hinzurechnen(iab->currentData().toInt(), a.nummer, fehler);
+                return iab->currentData().toInt() == 0 || !hinzu.isNull();
             }))
             d.accept();
     });
-    if (d.exec() == QDialog::Accepted) aktualisieren();
+    if (d.exec() != QDialog::Accepted) return;
+    aktualisieren();
+    if (!hinzu.isNull())
+        meldeHinweis(QStringLiteral("%1 € des Investitionsabzugsbetrags hinzugerechnet; die Anschaffungskosten sind um %1 € herabgesetzt. "
+                                    "„Abschreibungen buchen“ bucht die Herabsetzung.")
+                         .arg(hinzu.getText()));
 }
 
 namespace {
