@@ -383,7 +383,7 @@ void RegisterAnsicht::abgang() {
     geld->lineEdit()->setPlaceholderText(QStringLiteral("bei einer Entnahme das Privatkonto"));
     QComboBox* erloeskonto = nullptr;
     form->addRow(QStringLiteral("&Art:"), art);
-    form->addRow(QStringLiteral("Abgang am:"), datum);
+    form->addRow(QStringLiteral("Abgang a&m:"), datum);
     form->addRow(QStringLiteral("&Erlös / Entnahmewert:"), erloes);
     form->addRow(QStringLiteral("&Geldkonto:"), geld);
     if (!umlauf) {
