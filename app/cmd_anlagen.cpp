@@ -6,6 +6,7 @@
 #include "app/json.h"
 
 #include "host/app/ui.h"
+#include "kontbaum/anlagen/abgang.h"
 #include "kontbaum/anlagen/anlagen.h"
 #include "kontbaum/rahmen/kontglob.h"
 
@@ -195,18 +196,9 @@ int abgang(const Args& a) {
         return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--geldkonto"))));
     if (a.has(QStringLiteral("--erloeskonto")) && !parseKonto(a.value(QStringLiteral("--erloeskonto")), &erloeskonto))
         return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--erloeskonto"))));
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
-        Anlagen::Anlage x;
-        if (!Anlagen::finde(nr, &x)) return abgelehnt(QStringLiteral("Eine Anlage Nr. %1 gibt es nicht.").arg(nr));
-        x.abgang = datum;
-        x.abgangsart = ab;
-        x.erloes = erloes;
-        // A withdrawal's value goes to the private account; the revenue
-        // account is the one for disposals of fixed assets (EÜR line 102).
-        x.geldkonto = geld != 0 ? geld : ab == Anlagen::Entnahme ? fall.kg()->getSpezialKonto(1800) : 0;
-        x.erloeskonto = erloeskonto != 0 ? erloeskonto : erloes.isNull() ? 0 : fall.kg()->getSpezialKonto(8820);
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString f;
-        if (!Anlagen::speichern(x, &f)) return abgelehnt(f);
+        if (!Anlagen::abgangEintragen(nr, datum, ab, erloes, geld, erloeskonto, &f)) return abgelehnt(f);
         meldeErledigt(QStringLiteral("Abgang der Anlage Nr. %1 eingetragen; „dalvo anlage FALL afa“ bucht Restbuchwert und Erlös.").arg(nr));
         return int(Ok);
     });
@@ -438,17 +430,10 @@ int umlaufAbgang(const Args& a) {
     if (a.has(QStringLiteral("--erloes")) && !parseAmount(a.value(QStringLiteral("--erloes")), &erloes, &e)) return usageError(n, e);
     if (a.has(QStringLiteral("--geldkonto")) && !parseKonto(a.value(QStringLiteral("--geldkonto")), &geld))
         return usageError(n, QStringLiteral("Ungültige Kontonummer „%1“.").arg(a.value(QStringLiteral("--geldkonto"))));
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall& fall) {
-        const QList<Anlagen::UmlaufGut> l = Anlagen::umlaufListe();
-        if (nr > l.size()) return abgelehnt(QStringLiteral("Einen Eintrag Nr. %1 im Umlaufvermögen gibt es nicht.").arg(nr));
-        Anlagen::UmlaufGut u = l[nr - 1];
-        u.abgang = datum;
-        u.abgangsart = art == QLatin1String("verkauf") ? Anlagen::Verkauf : Anlagen::Entnahme;
-        u.erloes = erloes;
-        // A withdrawal's value goes to the private account.
-        u.geldkonto = geld != 0 ? geld : u.abgangsart == Anlagen::Entnahme ? fall.kg()->getSpezialKonto(1800) : 0;
+    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString f;
-        if (!Anlagen::umlaufSpeichern(u, &f)) return abgelehnt(f);
+        if (!Anlagen::umlaufAbgangEintragen(nr, datum, art == QLatin1String("verkauf") ? Anlagen::Verkauf : Anlagen::Entnahme, erloes, geld, &f))
+            return abgelehnt(f);
         meldeErledigt(QStringLiteral("Abgang Nr. %1 eingetragen; „dalvo anlage FALL afa“ bucht Anschaffungskosten und Erlös.").arg(nr));
         return int(Ok);
     });

@@ -4,12 +4,18 @@
 #include "fenster/ansichten/gemeinsam.h"
 #include "fenster/sitzung.h"
 
+#include "host/app/ui.h"
 #include "kontbaum/berichte/listen.h"
 #include "kontbaum/konten/kontoeditor.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QMap>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -43,6 +49,12 @@ KontenAnsicht::KontenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     zeile->addWidget(m_inaktive);
     zeile->addStretch();
     zeile->addWidget(m_aktiv);
+    m_neu = new QPushButton(gemeinsam::symbol("document-new", QStyle::SP_FileIcon), QStringLiteral("&Neues Konto …"), links);
+    m_neu->setObjectName(QStringLiteral("neuesKonto"));
+    m_aendern = new QPushButton(gemeinsam::symbol("document-properties", QStyle::SP_FileDialogDetailedView), QStringLiteral("Konto ä&ndern …"), links);
+    m_aendern->setObjectName(QStringLiteral("kontoAendern"));
+    zeile->addWidget(m_neu);
+    zeile->addWidget(m_aendern);
     ll->addWidget(m_suche);
     ll->addLayout(zeile);
     m_konten = neueTabelle(links);
@@ -83,6 +95,8 @@ KontenAnsicht::KontenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     connect(m_suche, &QLineEdit::returnPressed, this, [this] { m_konten->setFocus(); });
     connect(m_inaktive, &QCheckBox::toggled, this, &KontenAnsicht::zeigeKontenplan);
     connect(m_aktiv, &QPushButton::clicked, this, &KontenAnsicht::aktivUmschalten);
+    connect(m_neu, &QPushButton::clicked, this, &KontenAnsicht::neuesKonto);
+    connect(m_aendern, &QPushButton::clicked, this, &KontenAnsicht::kontoAendern);
     m_aktiv->setText(QStringLiteral("&Konto deaktivieren"));
     connect(m_konten->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
         if (!i.isValid()) return;
@@ -100,7 +114,10 @@ KontenAnsicht::KontenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
         emit zeigeBuchungen(eineBuchung(nr.toULongLong(), QStringLiteral("Konto %1").arg(m_konto)));
     });
     setTabOrder(m_suche, m_inaktive);
-    setTabOrder(m_inaktive, m_konten);
+    setTabOrder(m_inaktive, m_aktiv);
+    setTabOrder(m_aktiv, m_neu);
+    setTabOrder(m_neu, m_aendern);
+    setTabOrder(m_aendern, m_konten);
     setTabOrder(m_konten, m_zeitraum);
     setTabOrder(m_zeitraum, m_auszug);
 }
@@ -149,6 +166,133 @@ void KontenAnsicht::aktivUmschalten() {
         m_konto = konto;
         zeigeKontenplan();
     }
+}
+
+void KontenAnsicht::neuesKonto() { kontoBearbeiten(0); }
+
+void KontenAnsicht::kontoAendern() {
+    const QModelIndex i = m_konten->currentIndex();
+    if (!i.isValid()) return meldeHinweis(QStringLiteral("Bitte zuerst links das Konto wählen, das geändert wird."));
+    kontoBearbeiten(m_kontenModell->item(i.row(), 0)->data(Qt::UserRole).toULongLong());
+}
+
+void KontenAnsicht::kontoBearbeiten(unsigned long nummer) {
+    const bool neu = nummer == 0;
+    Kontoeditor::Konto k;
+    QMap<unsigned long, QString> kategorien;
+    QList<Kontoeditor::Schluesselzeile> schluessel;
+    sitzung().lesen([&](DBConnection*) {
+        if (!neu) Kontoeditor::lese(nummer, &k);
+        // The categories the chart uses, each with its name.
+        for (const Kontoeditor::Kontozeile& z : Kontoeditor::kontenliste(true))
+            if (!kategorien.contains(z.kategorie)) kategorien.insert(z.kategorie, KontoGlobal::getKategorieBezeichnung(z.kategorie));
+        schluessel = Kontoeditor::schluesselliste();
+    });
+    QDialog d(this);
+    d.setWindowTitle(neu ? QStringLiteral("Neues Konto") : QStringLiteral("Konto %1 ändern").arg(nummer));
+    auto* form = new QFormLayout(&d);
+    auto* nr = new QLineEdit(&d);
+    nr->setObjectName(QStringLiteral("nummer"));
+    nr->setMaxLength(5);
+    if (!neu) {
+        nr->setText(QString::number(nummer));
+        nr->setReadOnly(true);
+    }
+    auto* bezeichnung = new QLineEdit(k.bezeichnung, &d);
+    bezeichnung->setObjectName(QStringLiteral("bezeichnung"));
+    auto* kurz = new QLineEdit(k.kurzbezeichnung, &d);
+    kurz->setObjectName(QStringLiteral("kurz"));
+    kurz->setPlaceholderText(QStringLiteral("leer: die Bezeichnung, auf 25 Zeichen gekürzt"));
+    auto* kategorie = new QComboBox(&d);
+    kategorie->setObjectName(QStringLiteral("kategorie"));
+    kategorie->setEditable(true);
+    kategorie->setInsertPolicy(QComboBox::NoInsert);
+    for (auto it = kategorien.cbegin(); it != kategorien.cend(); ++it)
+        kategorie->addItem(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()), qulonglong(it.key()));
+    kategorie->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    kategorie->completer()->setFilterMode(Qt::MatchContains);
+    kategorie->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    kategorie->setCurrentIndex(neu ? -1 : kategorie->findData(qulonglong(k.kategorie)));
+    auto* schl = new QComboBox(&d);
+    schl->setObjectName(QStringLiteral("schluessel"));
+    schl->addItem(QStringLiteral("kein Steuerschlüssel"), 0);
+    for (const Kontoeditor::Schluesselzeile& z : schluessel)
+        if (z.aktiv || z.schluessel == k.steuerschluessel)
+            schl->addItem(QStringLiteral("%1 %2").arg(z.schluessel).arg(z.bezeichnung), qulonglong(z.schluessel));
+    schl->setCurrentIndex(qMax(0, schl->findData(qulonglong(k.steuerschluessel))));
+    auto* fest = new QCheckBox(QStringLiteral("Steuerschlüssel &fest (sonst nur vorbelegt)"), &d);
+    fest->setChecked(k.steuerautomatik == 1);
+    QComboBox* vorbild = nullptr;
+    form->addRow(QStringLiteral("Konto&nummer:"), nr);
+    form->addRow(QStringLiteral("&Bezeichnung:"), bezeichnung);
+    form->addRow(QStringLiteral("K&urzbezeichnung:"), kurz);
+    form->addRow(QStringLiteral("&Kategorie:"), kategorie);
+    form->addRow(QStringLiteral("&Steuerschlüssel:"), schl);
+    form->addRow(fest);
+    if (neu) {
+        vorbild = kontoAuswahl(sitzung(), &d);
+        vorbild->lineEdit()->setPlaceholderText(QStringLiteral("leer: das erste Konto der Kategorie"));
+        form->addRow(QStringLiteral("Formular&zuordnung wie Konto:"), vorbild);
+    }
+    auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &d);
+    knoepfe->button(QDialogButtonBox::Ok)->setText(neu ? QStringLiteral("Anlegen") : QStringLiteral("Speichern"));
+    knoepfe->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    connect(knoepfe, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    form->addRow(knoepfe);
+    const unsigned long alterSchluessel = k.steuerschluessel;
+    const int alteAutomatik = k.steuerautomatik;
+    unsigned long vorbildGenommen = 0;
+    connect(knoepfe, &QDialogButtonBox::accepted, &d, [&] {
+        Kontoeditor::Konto z = k;
+        bool ok = false;
+        z.nummer = nr->text().trimmed().toULong(&ok);
+        if (!ok || z.nummer == 0) return meldeFehler(QStringLiteral("Bitte eine Kontonummer von 1 bis 99999 eingeben."));
+        z.bezeichnung = bezeichnung->text().trimmed();
+        z.kurzbezeichnung = kurz->text().trimmed();
+        const QString kt = kategorie->currentText().trimmed();
+        const int ki = kategorie->findText(kt);
+        z.kategorie = ki >= 0 ? kategorie->itemData(ki).toULongLong() : kt.section(QLatin1Char(' '), 0, 0).toULong();
+        z.steuerschluessel = schl->currentData().toULongLong();
+        z.steuerautomatik = fest->isChecked() ? 1 : 0;
+        z.vorbild = vorbild ? gewaehltesKonto(vorbild) : 0;
+        // The rules are checked and the class warning answered before the
+        // write lock is taken; the action checks again.
+        QString fehler, warnung;
+        sitzung().lesen([&](DBConnection*) {
+            fehler = Kontoeditor::pruefe(z, neu);
+            if (fehler.isEmpty()) warnung = Kontoeditor::klassenWarnung(z);
+        });
+        if (!fehler.isEmpty()) return meldeFehler(fehler);
+        if (!warnung.isEmpty() && !GetUi().frage(warnung + QStringLiteral("\n\nSoll das Konto trotzdem gespeichert werden?"), QStringLiteral("Achtung")))
+            return;
+        if (ausfuehren(sitzung(), [&](DBConnection*, QString* f) {
+                const QString e = Kontoeditor::pruefe(z, neu);
+                if (!e.isEmpty()) {
+                    *f = e;
+                    return false;
+                }
+                if (neu ? !Kontoeditor::anlegen(z, &vorbildGenommen, f) : !Kontoeditor::aendern(z, f)) return false;
+                // Bookings and templates keep their keys; the user learns
+                // which no longer match the account's fixed key.
+                if (!neu && z.steuerautomatik == 1 && (z.steuerschluessel != alterSchluessel || alteAutomatik != 1))
+                    sitzung().kg()->checkSteuerautokonten();
+                return true;
+            })) {
+            k = z;
+            d.accept();
+        }
+    });
+    if (d.exec() != QDialog::Accepted) return;
+    if (neu)
+        meldeHinweis(vorbildGenommen ? QStringLiteral("Konto %1 angelegt; die Zuordnung zu den Formularen (UStVA, USt, EÜR) wurde von Konto %2 "
+                                                      "übernommen.")
+                                           .arg(k.nummer)
+                                           .arg(vorbildGenommen)
+                                     : QStringLiteral("Konto %1 angelegt. Die Kategorie hat kein Konto, dessen Zuordnung zu den Formularen "
+                                                      "übernommen werden kann; das Konto erscheint in keiner Formularzeile.")
+                                           .arg(k.nummer));
+    m_suche->clear();
+    zeigeKonto(k.nummer);
 }
 
 void KontenAnsicht::zeigeKonto(unsigned long konto) {

@@ -1,6 +1,7 @@
 // The registers of the case: fixed and current assets with the year's
 // figures of the Anlage AVEÜR, the company cars with their private use,
-// and the investment deductions (§ 7g EStG). New assets are entered here;
+// and the investment deductions (§ 7g EStG). New assets, current assets,
+// disposals and the adding back of a deduction are entered here;
 // the depreciation and the private use are posted by the library's runs,
 // which post only what the ledger does not hold yet.
 #pragma once
@@ -22,12 +23,24 @@ public:
     void aktualisieren() override;
 
     void neueAnlage();
+    // Current assets (land, shares, securities) whose cost becomes an
+    // expense only when they leave; the purchase may be posted at once.
+    void neuesUmlaufgut();
+    // The sale, withdrawal or scrapping of the chosen entry of the list;
+    // the remaining book value and the proceeds may be posted at once.
+    void abgang();
     void neuesFahrzeug();
     void neuerAbzug();
+    // Adds the chosen deduction back for an asset bought in the case's year.
+    void hinzurechnen();
+    // Marks the chosen deduction as reversed.
+    void rueckgaengig();
     void abschreibungenBuchen();
     void privatanteilBuchen();
 
 private:
+    int gewaehlteZeile(const char* tabelle) const;
+
     QTabWidget* m_reiter;
     QStandardItemModel* m_anlagen;
     QStandardItemModel* m_fahrzeuge;

@@ -4,14 +4,19 @@
 // reads back from the case file afterwards, not the widgets' text.
 #include "fenster/ansichten/bank.h"
 #include "fenster/ansichten/faktura.h"
+#include "fenster/ansichten/gemeinsam.h"
 #include "fenster/ansichten/kasse.h"
+#include "fenster/ansichten/konten.h"
+#include "fenster/ansichten/register.h"
 #include "fenster/sitzung.h"
 #include "fenster/hilfe/fenstertest.h"
 
 #include "host/app/ui.h"
+#include "kontbaum/anlagen/anlagen.h"
 #include "kontbaum/bank/bank.h"
 #include "kontbaum/faktura/faktura.h"
 #include "kontbaum/kasse/kasse.h"
+#include "kontbaum/konten/kontoeditor.h"
 #include "kontbaum/rahmen/kontglob.h"
 
 #include <QApplication>
@@ -84,6 +89,8 @@ private slots:
     void kassenabschluss();
     void kontoauszugUebernehmen();
     void rechnungSchreibenDruckenBuchen();
+    void anlageVerkaufen();
+    void kontoAnlegenUndAendern();
 
 private:
     QTemporaryDir m_dir;
@@ -327,6 +334,84 @@ void AnsichtenTest::rechnungSchreibenDruckenBuchen() {
     QCOMPARE(nachher[QStringLiteral("summen")].toObject()[QStringLiteral("umsatzsteuer")].toDouble() -
                  vorher[QStringLiteral("summen")].toObject()[QStringLiteral("umsatzsteuer")].toDouble(),
              60.5);
+}
+
+
+// The sample's notebook is sold in September. A date before its purchase
+// is refused and changes nothing; the sale then posts the depreciation up
+// to September and the remaining book value, and the register shows the
+// figures of the Anlage AVEÜR the library computes.
+void AnsichtenTest::anlageVerkaufen() {
+    RegisterAnsicht ansicht(*m_sitzung);
+    ansicht.aktualisieren();
+    auto* t = ansicht.findChild<QTableView*>(QStringLiteral("anlagen"));
+    t->setCurrentIndex(t->model()->index(0, 0));
+    const QByteArray vorher = inhalt(m_fall);
+    imDialog([this, vorher](QDialog* d) {
+        auto* datum = d->findChild<QDateEdit*>(QStringLiteral("datum"));
+        datum->setDate(QDate(2016, 1, 2));
+        tippe(d, "erloes", QStringLiteral("500,00"));
+        auto* geld = d->findChild<QComboBox*>(QStringLiteral("geldkonto"));
+        geld->setCurrentIndex(geld->findData(1200));
+        bestaetige(d);
+        QCOMPARE(m_ui.count(Ui::Art::Fehler), 1);
+        QVERIFY(inhalt(m_fall) == vorher);
+        datum->setDate(QDate(2016, 9, 30));
+        bestaetige(d);
+    });
+    m_ui.clear();
+    klicke(&ansicht, "abgang");
+    QCOMPARE(m_ui.count(Ui::Art::Fehler), 1);
+
+    Anlagen::Jahreswerte w;
+    m_sitzung->lesen([&](DBConnection*) {
+        Anlagen::Anlage a;
+        QVERIFY(Anlagen::finde(1, &a));
+        QCOMPARE(int(a.abgangsart), int(Anlagen::Verkauf));
+        w = Anlagen::werte(a, 2016);
+    });
+    QCOMPARE(w.afa, EuroType::ausCent(26833));
+    QCOMPARE(w.abgang, EuroType::ausCent(111167));
+    QCOMPARE(w.ende, EuroType());
+    const auto zelle = [t](int spalte) { return EuroType::ausCent(t->model()->index(0, spalte).data(Qt::UserRole).toLongLong()); };
+    QCOMPARE(zelle(8), w.zugang);
+    QCOMPARE(zelle(9), w.herabsetzung);
+    QCOMPARE(zelle(10), w.afa + w.sonder);
+    QCOMPARE(zelle(11), w.abgang);
+    QCOMPARE(zelle(12), w.ende);
+    // The sale is in the ledger: a run of the register finds nothing left to post.
+    Anlagen::Lauf rest;
+    QVERIFY(gemeinsam::ausfuehren(*m_sitzung, [&](DBConnection*, QString* f) { return Anlagen::buchen(2016, &rest, f); }));
+    QVERIFY(rest.buchungen.isEmpty());
+}
+
+// A new account in the category of office supplies takes its form codes
+// from an account of that category; its name is then changed.
+void AnsichtenTest::kontoAnlegenUndAendern() {
+    KontenAnsicht ansicht(*m_sitzung);
+    ansicht.aktualisieren();
+    imDialog([](QDialog* d) {
+        tippe(d, "nummer", QStringLiteral("4931"));
+        tippe(d, "bezeichnung", QStringLiteral("Fachliteratur"));
+        auto* k = d->findChild<QComboBox*>(QStringLiteral("kategorie"));
+        k->setCurrentIndex(k->findData(5570));
+        bestaetige(d);
+    });
+    klicke(&ansicht, "neuesKonto");
+    QVERIFY2(m_ui.count(Ui::Art::Fehler) == 0, qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
+    QVERIFY(m_ui.texts(Ui::Art::Hinweis).join(QString()).contains(QStringLiteral("übernommen")));
+    imDialog([](QDialog* d) {
+        tippe(d, "bezeichnung", QStringLiteral("Fachbücher"));
+        bestaetige(d);
+    });
+    klicke(&ansicht, "kontoAendern");
+    QCOMPARE(m_ui.count(Ui::Art::Fehler), 0);
+    m_sitzung->lesen([](DBConnection*) {
+        Kontoeditor::Konto k;
+        QVERIFY(Kontoeditor::lese(4931, &k));
+        QCOMPARE(k.bezeichnung, QStringLiteral("Fachbücher"));
+        QCOMPARE(k.kategorie, 5570ul);
+    });
 }
 
 QTEST_MAIN(AnsichtenTest)
