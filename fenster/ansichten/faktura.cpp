@@ -145,7 +145,7 @@ RechnungenAnsicht::RechnungenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, e
     auto* erinnerungen = new QWidget(m_reiter);
     auto* el = new QVBoxLayout(erinnerungen);
     auto* ek = new QHBoxLayout;
-    connect(knopf(erinnerungen, ek, "erledigt", "task-complete", QStyle::SP_DialogApplyButton, QStringLiteral("Als &erledigt markieren")),
+    connect(knopf(erinnerungen, ek, "erledigt", "task-complete", QStyle::SP_DialogApplyButton, QStringLiteral("Als erle&digt markieren")),
             &QPushButton::clicked, this, &RechnungenAnsicht::erinnerungenErledigt);
     ek->addStretch();
     el->addLayout(ek);

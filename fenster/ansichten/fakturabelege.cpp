@@ -46,12 +46,12 @@ VorbelegListe::VorbelegListe(Sitzung& s, Belegart art, std::function<void(Belega
             [this] { pdfSpeichern(); });
     // Only the later kinds of the chain are offered as targets.
     if (art == Belegart::Angebot)
-        connect(knopf("alsAuftrag", "go-next", QStyle::SP_ArrowForward, QStringLiteral("Als &Auftrag übernehmen")), &QPushButton::clicked, this,
+        connect(knopf("alsAuftrag", "go-next", QStyle::SP_ArrowForward, QStringLiteral("&Als Auftrag übernehmen")), &QPushButton::clicked, this,
                 [this] { uebernehmen(Belegart::Auftrag); });
     if (art != Belegart::Lieferschein)
-        connect(knopf("alsLieferschein", "go-next", QStyle::SP_ArrowForward, QStringLiteral("Als &Lieferschein übernehmen")), &QPushButton::clicked,
+        connect(knopf("alsLieferschein", "go-next", QStyle::SP_ArrowForward, QStringLiteral("Al&s Lieferschein übernehmen")), &QPushButton::clicked,
                 this, [this] { uebernehmen(Belegart::Lieferschein); });
-    connect(knopf("alsRechnung", "go-next", QStyle::SP_ArrowForward, QStringLiteral("Als &Rechnung übernehmen")), &QPushButton::clicked, this,
+    connect(knopf("alsRechnung", "go-next", QStyle::SP_ArrowForward, QStringLiteral("Als Rechn&ung übernehmen")), &QPushButton::clicked, this,
             [this] { uebernehmen(Belegart::Rechnung); });
     knoepfe->addStretch();
     l->addLayout(knoepfe);
