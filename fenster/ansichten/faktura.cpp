@@ -417,6 +417,7 @@ void RechnungenAnsicht::mahnen() {
     if (!gewaehlt(&b)) return meldeHinweis(QStringLiteral("Bitte wählen Sie eine Rechnung aus."));
     Mahnung m;
     m.rechnungsID = b.id;
+    m.stufe = 0;  // the level after the last one; a fixed 1 would refuse every second letter
     unsigned long id = 0;
     if (ausfuehren(sitzung(), [&](DBConnection* db, QString* fehler) { return (id = neueMahnung(db, m, fehler)) != 0; })) {
         Mahnung neu;

@@ -428,6 +428,14 @@ void AnsichtenTest::angebotUebernehmenKorrigierenMahnen() {
     m_sitzung->lesen([&](DBConnection*) { KontoGlobal::fillErinnerungen(faellig); });
     QVERIFY(faellig.isEmpty());
     QCOMPARE(liste->model()->rowCount(), 0);
+    // The next letter is the next level.
+    klicke(&ansicht, "mahnen");
+    QVERIFY2(m_ui.count(Ui::Art::Fehler) == 0, qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
+    m_sitzung->lesen([&](DBConnection* db) {
+        const QList<Faktura::Mahnung> m = Faktura::mahnungen(db, rechnung.id);
+        QCOMPARE(m.size(), 2);
+        QCOMPARE(m.last().stufe, 2);
+    });
 }
 
 QTEST_MAIN(AnsichtenTest)
