@@ -1,12 +1,15 @@
 // The invoicing view and the document editor (see faktura.h).
 #include "fenster/ansichten/faktura.h"
 
+#include "fenster/ansichten/fakturabelege.h"
 #include "fenster/ansichten/gemeinsam.h"
 #include "fenster/sitzung.h"
 
 #include "host/app/atomicfile.h"
 #include "host/app/ui.h"
+#include "kontbaum/faktura/mahnbrief.h"
 #include "kontbaum/konten/kontoeditor.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -77,6 +80,12 @@ RechnungenAnsicht::RechnungenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, e
             &QPushButton::clicked, this, &RechnungenAnsicht::zahlungBuchen);
     connect(knopf(seite, knoepfe, "mahnen", "mail-send", QStyle::SP_MessageBoxWarning, QStringLiteral("&Mahnen")), &QPushButton::clicked, this,
             &RechnungenAnsicht::mahnen);
+    connect(knopf(seite, knoepfe, "mahnbriefPdf", "application-pdf", QStyle::SP_DialogSaveButton, QStringLiteral("Mahnbrief &als PDF …")),
+            &QPushButton::clicked, this, [this] { mahnbriefSpeichern(); });
+    connect(knopf(seite, knoepfe, "mahnbriefDrucken", "document-print", QStyle::SP_DialogSaveButton, QStringLiteral("Mahnbrief dr&ucken …")),
+            &QPushButton::clicked, this, &RechnungenAnsicht::mahnbriefDrucken);
+    connect(knopf(seite, knoepfe, "korrektur", "edit-undo", QStyle::SP_ArrowBack, QStringLiteral("&Korrektur …")), &QPushButton::clicked, this,
+            &RechnungenAnsicht::korrektur);
     knoepfe->addStretch();
     sl->addLayout(knoepfe);
     auto* teiler = new QSplitter(Qt::Horizontal, seite);
@@ -109,6 +118,44 @@ RechnungenAnsicht::RechnungenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, e
         m_seite->updatePreview();
     });
     connect(m_rechnungen, &QTableView::activated, this, &RechnungenAnsicht::bearbeiten);
+
+    // The documents before the invoice, each in its tab; a taking over
+    // shows the new document in its own list.
+    const QStringList vorTitel{QStringLiteral("An&gebote"), QStringLiteral("Au&fträge"), QStringLiteral("&Lieferscheine")};
+    for (Belegart art : {Belegart::Angebot, Belegart::Auftrag, Belegart::Lieferschein}) {
+        auto* liste = new VorbelegListe(sitzung(), art, [this](Belegart ziel, const QString& nummer) {
+            aktualisieren();
+            if (ziel == Belegart::Rechnung) {
+                m_reiter->setCurrentIndex(0);
+                waehleRechnung(nummer);
+                return;
+            }
+            for (VorbelegListe* l : m_vorbelege)
+                if (l->art() == ziel) {
+                    m_reiter->setCurrentWidget(l);
+                    l->waehle(nummer);
+                }
+        }, m_reiter);
+        liste->setObjectName(QLatin1String(art == Belegart::Angebot ? "angebote" : art == Belegart::Auftrag ? "auftraege" : "lieferscheine"));
+        m_vorbelege << liste;
+        m_reiter->addTab(liste, vorTitel[int(art)]);
+    }
+
+    // The reminders that are due: documents whose reminder date has come.
+    auto* erinnerungen = new QWidget(m_reiter);
+    auto* el = new QVBoxLayout(erinnerungen);
+    auto* ek = new QHBoxLayout;
+    connect(knopf(erinnerungen, ek, "erledigt", "task-complete", QStyle::SP_DialogApplyButton, QStringLiteral("Als erle&digt markieren")),
+            &QPushButton::clicked, this, &RechnungenAnsicht::erinnerungenErledigt);
+    ek->addStretch();
+    el->addLayout(ek);
+    m_erinnerungen = neueTabelle(erinnerungen);
+    m_erinnerungen->setObjectName(QStringLiteral("erinnerungen"));
+    m_erinnerungen->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_erinnerungsModell = new QStandardItemModel(this);
+    m_erinnerungen->setModel(m_erinnerungsModell);
+    el->addWidget(m_erinnerungen, 1);
+    m_reiter->addTab(erinnerungen, QStringLiteral("Erinnerungen"));
 
     // Customers and articles.
     auto* kunden = new QWidget(m_reiter);
@@ -195,7 +242,23 @@ void RechnungenAnsicht::aktualisieren() {
             m_artikelModell->appendRow({textZelle(a.artikelnummer), textZelle(a.bezeichnung), textZelle(a.einheit), betragZelle(a.preis),
                                         betragZelle(a.bruttopreis), zahlZelle(a.steuerschluessel), zahlZelle(a.konto)});
     });
-    for (QTableView* t : {m_rechnungen, m_kunden, m_artikel}) spaltenAnpassen(t);
+    koepfe(m_erinnerungsModell, {QStringLiteral("Fällig seit"), QStringLiteral("Erinnerung")});
+    sitzung().lesen([&](DBConnection*) {
+        QList<rsRebuErinnerung> liste;
+        KontoGlobal::fillErinnerungen(liste);
+        for (const rsRebuErinnerung& e : liste) {
+            auto* datum = datumZelle(e.datum);
+            // What marks it done is the document, not the row.
+            datum->setData(qulonglong(e.id), Qt::UserRole + 1);
+            datum->setData(qulonglong(e.art), Qt::UserRole + 2);
+            m_erinnerungsModell->appendRow({datum, textZelle(e.text)});
+        }
+    });
+    m_reiter->setTabText(m_reiter->indexOf(m_erinnerungen->parentWidget()),
+                         m_erinnerungsModell->rowCount() ? QStringLiteral("&Erinnerungen (%1)").arg(m_erinnerungsModell->rowCount())
+                                                         : QStringLiteral("&Erinnerungen"));
+    for (VorbelegListe* l : m_vorbelege) l->aktualisieren();
+    for (QTableView* t : {m_rechnungen, m_kunden, m_artikel, m_erinnerungen}) spaltenAnpassen(t);
     m_rechts->setCurrentWidget(m_hinweis);
     m_hinweis->clear();
     if (m_rechnungsModell->rowCount() == 0)
@@ -354,6 +417,7 @@ void RechnungenAnsicht::mahnen() {
     if (!gewaehlt(&b)) return meldeHinweis(QStringLiteral("Bitte wählen Sie eine Rechnung aus."));
     Mahnung m;
     m.rechnungsID = b.id;
+    m.stufe = 0;  // the level after the last one; a fixed 1 would refuse every second letter
     unsigned long id = 0;
     if (ausfuehren(sitzung(), [&](DBConnection* db, QString* fehler) { return (id = neueMahnung(db, m, fehler)) != 0; })) {
         Mahnung neu;
@@ -365,6 +429,93 @@ void RechnungenAnsicht::mahnen() {
                          .arg(neu.nummer, stufeText(neu.stufe), b.nummer, neu.zahlungsziel.getText()));
     }
     aktualisieren();
+}
+
+bool RechnungenAnsicht::letzteMahnung(Beleg* b, Mahnung* m) {
+    if (!gewaehlt(b)) {
+        meldeHinweis(QStringLiteral("Bitte wählen Sie eine Rechnung aus."));
+        return false;
+    }
+    QList<Mahnung> liste;
+    sitzung().lesen([&](DBConnection* db) { liste = mahnungen(db, b->id); });
+    if (liste.isEmpty()) {
+        meldeHinweis(QStringLiteral("Zur Rechnung %1 gibt es noch keine Mahnung. „Mahnen“ legt sie an.").arg(b->nummer));
+        return false;
+    }
+    *m = liste.last();
+    return true;
+}
+
+bool RechnungenAnsicht::mahnbriefSpeichern(const QString& ziel) {
+    Beleg b;
+    Mahnung m;
+    if (!letzteMahnung(&b, &m)) return false;
+    const QString pfad = !ziel.isEmpty() ? ziel
+                                         : QFileDialog::getSaveFileName(this, QStringLiteral("Mahnung als PDF speichern"),
+                                                                        QStringLiteral("Mahnung %1.pdf").arg(m.nummer).replace(QLatin1Char('/'), QLatin1Char('-')),
+                                                                        QStringLiteral("PDF-Dateien (*.pdf)"));
+    if (pfad.isEmpty()) return false;
+    QByteArray pdf;
+    QString e;
+    bool ok = false;
+    sitzung().lesen([&](DBConnection* db) { ok = mahnungPdf(db, m, &pdf, &e); });
+    if (ok && rsWriteFileAtomic(pfad, pdf, &e)) {
+        meldeHinweis(QStringLiteral("Die %1 %2 zur Rechnung %3 wurde in der Datei %4 gespeichert.").arg(mahnungTitel(m), m.nummer, b.nummer, pfad));
+        return true;
+    }
+    meldeFehler(e);
+    return false;
+}
+
+void RechnungenAnsicht::mahnbriefDrucken() {
+    Beleg b;
+    Mahnung m;
+    if (!letzteMahnung(&b, &m)) return;
+    if (b.bezahlt.isValid())
+        return meldeHinweis(QStringLiteral("Die Rechnung %1 ist am %2 bezahlt; eine Mahnung geht nicht mehr hinaus.").arg(b.nummer, b.bezahlt.getText()));
+    QPrintDialog d(m_drucker, this);
+    d.setWindowTitle(QStringLiteral("%1 %2 drucken").arg(mahnungTitel(m), m.nummer));
+    if (d.exec() != QDialog::Accepted) return;
+    sitzung().lesen([&](DBConnection* db) { Faktura::mahnungDrucken(db, m, m_drucker); });
+    // The preview shares the printer: it shows the invoice again.
+    m_seite->updatePreview();
+}
+
+void RechnungenAnsicht::korrektur() {
+    Beleg zu;
+    if (!gewaehlt(&zu)) return meldeHinweis(QStringLiteral("Bitte wählen Sie die Rechnung aus, die Sie korrigieren wollen."));
+    if (zu.rechnungsart == 1) return meldeHinweis(QStringLiteral("%1 ist selbst eine Rechnungskorrektur; bitte wählen Sie die Rechnung, die sie korrigiert.").arg(zu.nummer));
+    Beleg b;
+    b.art = Belegart::Rechnung;
+    b.rechnungsart = 1;
+    b.korrekturZu = zu.id;
+    b.personID = zu.personID;
+    b.zahlungsbedingungID = zu.zahlungsbedingungID;
+    const int jahr = sitzung().steuerjahr();
+    const QDate heute = QDate::currentDate();
+    b.datum = zDate(heute.year() == jahr ? heute : QDate(jahr, 12, 31));
+    BelegEditor e(sitzung(), b, this);
+    if (e.exec() == QDialog::Accepted) {
+        aktualisieren();
+        waehleRechnung(e.beleg().nummer);
+    }
+}
+
+void RechnungenAnsicht::erinnerungenErledigt() {
+    QList<rsRebuErinnerung> weg;
+    for (const QModelIndex& i : m_erinnerungen->selectionModel()->selectedRows()) {
+        rsRebuErinnerung e;
+        e.id = m_erinnerungsModell->item(i.row(), 0)->data(Qt::UserRole + 1).toULongLong();
+        e.art = m_erinnerungsModell->item(i.row(), 0)->data(Qt::UserRole + 2).toULongLong();
+        weg << e;  // no date: the reminder is gone, not moved
+    }
+    if (weg.isEmpty()) return meldeHinweis(QStringLiteral("Bitte wählen Sie die Erinnerungen aus, die erledigt sind."));
+    if (ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) {
+            if (KontoGlobal::delErinnerungen(weg) == weg.size()) return true;
+            *fehler = QStringLiteral("Die Erinnerungen konnten nicht als erledigt markiert werden.");
+            return false;
+        }))
+        aktualisieren();
 }
 
 void RechnungenAnsicht::neuerKunde() { kundeDialog(Person()); }
@@ -448,7 +599,10 @@ enum Spalte { SpBezeichnung, SpMenge, SpEinheit, SpPreis, SpSchluessel, SpKonto,
 }
 
 BelegEditor::BelegEditor(Sitzung& sitzung, const Beleg& beleg, QWidget* eltern) : QDialog(eltern), m_sitzung(sitzung), m_beleg(beleg) {
-    setWindowTitle(beleg.id ? QStringLiteral("%1 %2").arg(bezeichnung(beleg.art), beleg.nummer) : QStringLiteral("Neue %1").arg(bezeichnung(beleg.art)));
+    setWindowTitle(beleg.id                              ? QStringLiteral("%1 %2").arg(belegTitel(beleg), beleg.nummer)
+                   : beleg.art == Belegart::Angebot      ? QStringLiteral("Neues Angebot")
+                   : beleg.art == Belegart::Lieferschein ? QStringLiteral("Neuer Lieferschein")
+                                                         : QStringLiteral("Neue %1").arg(belegTitel(beleg)));
     resize(1000, 700);
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -464,7 +618,7 @@ BelegEditor::BelegEditor(Sitzung& sitzung, const Beleg& beleg, QWidget* eltern) 
     liefer->addWidget(m_lieferBis);
     liefer->addStretch();
     form->addRow(QStringLiteral("&Kunde:"), m_kunde);
-    form->addRow(QStringLiteral("Rechnungs&datum:"), m_datum);
+    form->addRow(beleg.art == Belegart::Rechnung ? QStringLiteral("Rechnungs&datum:") : QStringLiteral("&Datum:"), m_datum);
     auto* lieferLabel = new QLabel(QStringLiteral("&Leistungszeitraum:"), this);
     lieferLabel->setBuddy(m_lieferVon);
     form->addRow(lieferLabel, liefer);

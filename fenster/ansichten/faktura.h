@@ -25,6 +25,8 @@ class QTextBrowser;
 
 namespace fenster {
 
+class VorbelegListe;
+
 class RechnungenAnsicht : public Ansicht {
     Q_OBJECT
 public:
@@ -46,6 +48,15 @@ public:
     // The payment of the selected invoice posted into the ledger.
     void zahlungBuchen();
     void mahnen();
+    // The latest dunning letter of the selected invoice as PDF (`pfad`
+    // skips the dialog) or on a printer the user chooses.
+    bool mahnbriefSpeichern(const QString& pfad = QString());
+    void mahnbriefDrucken();
+    // A correction of the selected invoice in the editor: the customer as
+    // there, the positions entered anew (a credit as negative quantity).
+    void korrektur();
+    // The due reminders selected in their list marked done.
+    void erinnerungenErledigt();
     void neuerKunde();
     void neuerArtikel();
     // Selects the invoice with that number; false when the list has none.
@@ -56,6 +67,8 @@ private:
     // A customer's data entered or changed (personID 0: a new one).
     void kundeDialog(Faktura::Person p);
     void artikelDialog(Faktura::Artikel a);
+    // The selected invoice's latest dunning letter; false with a hint shown.
+    bool letzteMahnung(Faktura::Beleg* b, Faktura::Mahnung* m);
 
     QTabWidget* m_reiter;
     QTableView* m_rechnungen;
@@ -66,6 +79,10 @@ private:
     QPrinter* m_drucker;
     QPrintPreviewWidget* m_seite;
     QTextBrowser* m_hinweis;
+    QTableView* m_erinnerungen;
+    QStandardItemModel* m_erinnerungsModell;
+    // Offers, order confirmations and delivery notes, each a tab.
+    QList<VorbelegListe*> m_vorbelege;
     QTableView* m_kunden;
     QStandardItemModel* m_kundenModell;
     QTableView* m_artikel;

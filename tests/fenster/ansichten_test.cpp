@@ -5,6 +5,7 @@
 #include "fenster/ansichten/bank.h"
 #include "fenster/ansichten/faktura.h"
 #include "fenster/ansichten/gemeinsam.h"
+#include "fenster/ansichten/fakturabelege.h"
 #include "fenster/ansichten/kasse.h"
 #include "fenster/ansichten/konten.h"
 #include "fenster/ansichten/register.h"
@@ -31,6 +32,7 @@
 #include <QUrl>
 #include <QPushButton>
 #include <QTableView>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -77,6 +79,25 @@ void klicke(QWidget* eltern, const char* name) {
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
+// The firm data an invoice needs under § 14 UStG.
+void firmaAnlegen(Sitzung& s) {
+    s.handeln([](DBConnection* db) {
+        Faktura::Firma f;
+        f.name = QStringLiteral("Muster GmbH");
+        f.strasse = QStringLiteral("Hauptstraße 1");
+        f.plz = QStringLiteral("10115");
+        f.ort = QStringLiteral("Berlin");
+        f.steuernummer = QStringLiteral("11/222/33333");
+        f.ustid = QStringLiteral("DE123456789");
+        f.kontakt = QStringLiteral("Max Muster");
+        f.telefon = QStringLiteral("030 123456");
+        f.email = QStringLiteral("info@muster.de");
+        f.iban = QStringLiteral("DE89370400440532013000");
+        QString e;
+        return Faktura::schreibeFirma(db, f, &e) ? QString() : e;
+    });
+}
+
 }  // namespace
 
 class AnsichtenTest : public QObject {
@@ -91,6 +112,7 @@ private slots:
     void rechnungSchreibenDruckenBuchen();
     void anlageVerkaufen();
     void kontoAnlegenUndAendern();
+    void angebotUebernehmenKorrigierenMahnen();
 
 private:
     QTemporaryDir m_dir;
@@ -238,21 +260,7 @@ void AnsichtenTest::kontoauszugUebernehmen() {
 // An invoice written in the editor (one article, one typed position at
 // 7 %), printed as PDF with its XRechnung, and its payment posted.
 void AnsichtenTest::rechnungSchreibenDruckenBuchen() {
-    m_sitzung->handeln([](DBConnection* db) {
-        Faktura::Firma f;
-        f.name = QStringLiteral("Muster GmbH");
-        f.strasse = QStringLiteral("Hauptstraße 1");
-        f.plz = QStringLiteral("10115");
-        f.ort = QStringLiteral("Berlin");
-        f.steuernummer = QStringLiteral("11/222/33333");
-        f.ustid = QStringLiteral("DE123456789");
-        f.kontakt = QStringLiteral("Max Muster");
-        f.telefon = QStringLiteral("030 123456");
-        f.email = QStringLiteral("info@muster.de");
-        f.iban = QStringLiteral("DE89370400440532013000");
-        QString e;
-        return Faktura::schreibeFirma(db, f, &e) ? QString() : e;
-    });
+    firmaAnlegen(*m_sitzung);
     RechnungenAnsicht ansicht(*m_sitzung);
     ansicht.aktualisieren();
     imDialog([](QDialog* d) {
@@ -411,6 +419,106 @@ void AnsichtenTest::kontoAnlegenUndAendern() {
         QVERIFY(Kontoeditor::lese(4931, &k));
         QCOMPARE(k.bezeichnung, QStringLiteral("Fachbücher"));
         QCOMPARE(k.kategorie, 5570ul);
+    });
+}
+
+// An offer written in its tab and taken over into an invoice: the invoice
+// has the offer's totals and names its source. The invoice is corrected by
+// a credit, reminded, the dunning letter saved, and its due reminder
+// marked done in the list.
+void AnsichtenTest::angebotUebernehmenKorrigierenMahnen() {
+    firmaAnlegen(*m_sitzung);
+    m_sitzung->handeln([](DBConnection* db) {
+        Faktura::Person p;
+        p.firma = QStringLiteral("Kunde AG");
+        p.strasse = QStringLiteral("Marktplatz 5");
+        p.plz = QStringLiteral("80331");
+        p.ort = QStringLiteral("München");
+        Faktura::Artikel a;
+        a.bezeichnung = QStringLiteral("Beratungsstunde");
+        a.preis = EuroType::ausCent(10000);
+        a.konto = 8400;
+        for (const Kontoeditor::Kontozeile& z : Kontoeditor::kontenliste(QList<unsigned long>{8400})) a.steuerschluessel = z.steuerschluessel;
+        QString e;
+        if (!Faktura::speicherePerson(db, p, &e)) return e;
+        return Faktura::speichereArtikel(db, a, &e) ? QString() : e;
+    });
+    RechnungenAnsicht ansicht(*m_sitzung);
+    ansicht.aktualisieren();
+    auto* angebote = ansicht.findChild<VorbelegListe*>(QStringLiteral("angebote"));
+    QVERIFY(angebote);
+    imDialog([](QDialog* d) {
+        d->findChild<QDateEdit*>(QStringLiteral("datum"))->setDate(QDate(2016, 10, 4));
+        klicke(d, "artikelEinfuegen");
+        d->findChild<QTableWidget*>(QStringLiteral("positionen"))->item(0, 1)->setText(QStringLiteral("4"));
+        bestaetige(d);
+    });
+    klicke(angebote, "belegNeu");
+    QVERIFY2(m_ui.count(Ui::Art::Fehler) == 0, qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
+    QList<Faktura::Beleg> offers;
+    m_sitzung->lesen([&](DBConnection* db) { offers = Faktura::belege(db, Faktura::Belegart::Angebot); });
+    QCOMPARE(offers.size(), 1);
+    QVERIFY(angebote->waehle(offers.first().nummer));
+    klicke(angebote, "alsRechnung");
+    QVERIFY2(m_ui.count(Ui::Art::Fehler) == 0, qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
+
+    Faktura::Beleg rechnung;
+    m_sitzung->lesen([&](DBConnection* db) {
+        const QList<Faktura::Beleg> r = Faktura::belege(db, Faktura::Belegart::Rechnung);
+        QCOMPARE(r.size(), 1);
+        rechnung = r.first();
+        QCOMPARE(rechnung.angebotsID, offers.first().id);
+        const Faktura::Summen a = Faktura::berechneSummen(db, offers.first()), s = Faktura::berechneSummen(db, rechnung);
+        QCOMPARE(s.summeNetto, EuroType::ausCent(40000));
+        QCOMPARE(s.summeNetto, a.summeNetto);
+        QCOMPARE(s.summeSteuer, a.summeSteuer);
+        QCOMPARE(s.endsumme, a.endsumme);
+    });
+    // The view shows the new invoice selected.
+    QCOMPARE(ansicht.findChild<QTabWidget*>()->currentIndex(), 0);
+
+    // A credit of one hour corrects it.
+    QVERIFY(ansicht.waehleRechnung(rechnung.nummer));
+    imDialog([](QDialog* d) {
+        klicke(d, "artikelEinfuegen");
+        d->findChild<QTableWidget*>(QStringLiteral("positionen"))->item(0, 1)->setText(QStringLiteral("-1"));
+        bestaetige(d);
+    });
+    klicke(&ansicht, "korrektur");
+    QVERIFY2(m_ui.count(Ui::Art::Fehler) == 0, qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
+    m_sitzung->lesen([&](DBConnection* db) {
+        const QList<Faktura::Beleg> r = Faktura::belege(db, Faktura::Belegart::Rechnung);
+        QCOMPARE(r.size(), 2);
+        QCOMPARE(r.last().rechnungsart, 1);
+        QCOMPARE(r.last().korrekturZu, rechnung.id);
+        QCOMPARE(r.last().personID, rechnung.personID);
+        QCOMPARE(Faktura::berechneSummen(db, r.last()).endsumme, EuroType::ausCent(-11900));
+    });
+
+    // Reminded: the letter is saved, and its reminder date (the day after
+    // the new due date, long past in this case's year) puts it on the list.
+    QVERIFY(ansicht.waehleRechnung(rechnung.nummer));
+    klicke(&ansicht, "mahnen");
+    const QString pdf = m_dir.filePath(QStringLiteral("mahnung.pdf"));
+    QVERIFY2(ansicht.mahnbriefSpeichern(pdf), qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
+    QVERIFY(inhalt(pdf).startsWith("%PDF-"));
+    auto* liste = ansicht.findChild<QTableView*>(QStringLiteral("erinnerungen"));
+    QList<rsRebuErinnerung> faellig;
+    m_sitzung->lesen([&](DBConnection*) { KontoGlobal::fillErinnerungen(faellig); });
+    QCOMPARE(faellig.size(), 1);
+    QCOMPARE(liste->model()->rowCount(), 1);
+    liste->selectRow(0);
+    klicke(&ansicht, "erledigt");
+    m_sitzung->lesen([&](DBConnection*) { KontoGlobal::fillErinnerungen(faellig); });
+    QVERIFY(faellig.isEmpty());
+    QCOMPARE(liste->model()->rowCount(), 0);
+    // The next letter is the next level.
+    klicke(&ansicht, "mahnen");
+    QVERIFY2(m_ui.count(Ui::Art::Fehler) == 0, qPrintable(m_ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n'))));
+    m_sitzung->lesen([&](DBConnection* db) {
+        const QList<Faktura::Mahnung> m = Faktura::mahnungen(db, rechnung.id);
+        QCOMPARE(m.size(), 2);
+        QCOMPARE(m.last().stufe, 2);
     });
 }
 
