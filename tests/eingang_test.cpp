@@ -1,5 +1,5 @@
 // Reading and checking incoming e-invoices: every test file (written by hand
-// from the CII, UBL, ZUGFeRD 1.0 and Factur-X specifications) with its
+// from the CII, UBL, ZUGFeRD 1.0 and Factur-X standards) with its
 // figures checked by hand, every broken one refused with its rule, and the
 // input-tax key of each VAT category.
 #include "kontbaum/eingang/eingang.h"

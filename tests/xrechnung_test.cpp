@@ -236,7 +236,7 @@ TEST_F(XRechnung, AusfuhrInsDrittlandOhneStrasse) {
 }
 
 TEST(Leitweg, AufbauUndPruefziffern) {
-    // The example of the Leitweg-ID format specification, and its variants.
+    // The worked example of the Leitweg-ID format, and its variants.
     EXPECT_TRUE(pruefeLeitweg(QStringLiteral("04011000-1234512345-06")).isEmpty());
     EXPECT_TRUE(pruefeLeitweg(QString()).isEmpty());
     EXPECT_TRUE(pruefeLeitweg(QStringLiteral("04011000-1234512345-07")).contains(QStringLiteral("Prüfziffern")));
@@ -315,15 +315,15 @@ void pruefeHybrid(DBConnection* db, const Beleg& r) {
     // The attachment: in the name tree and the catalog's /AF, relationship Alternative, MIME type text/xml.
     const QJsonArray af = katalog[QStringLiteral("/AF")].toArray();
     ASSERT_EQ(af.size(), 1);
-    const QJsonObject spec = wert(af[0]);
-    EXPECT_EQ(spec[QStringLiteral("/AFRelationship")].toString(), QStringLiteral("/Alternative"));
-    EXPECT_EQ(ohneTyp(spec[QStringLiteral("/F")]), QStringLiteral("factur-x.xml"));
-    EXPECT_EQ(ohneTyp(spec[QStringLiteral("/UF")]), QStringLiteral("factur-x.xml"));
+    const QJsonObject eintrag = wert(af[0]);
+    EXPECT_EQ(eintrag[QStringLiteral("/AFRelationship")].toString(), QStringLiteral("/Alternative"));
+    EXPECT_EQ(ohneTyp(eintrag[QStringLiteral("/F")]), QStringLiteral("factur-x.xml"));
+    EXPECT_EQ(ohneTyp(eintrag[QStringLiteral("/UF")]), QStringLiteral("factur-x.xml"));
     const QJsonArray namen = wert(katalog[QStringLiteral("/Names")].toObject()[QStringLiteral("/EmbeddedFiles")])[QStringLiteral("/Names")].toArray();
     ASSERT_EQ(namen.size(), 2);
     EXPECT_EQ(namen[1], af[0]);
     const QJsonObject eingebettet =
-        objekt(spec[QStringLiteral("/EF")].toObject()[QStringLiteral("/F")])[QStringLiteral("stream")].toObject()[QStringLiteral("dict")].toObject();
+        objekt(eintrag[QStringLiteral("/EF")].toObject()[QStringLiteral("/F")])[QStringLiteral("stream")].toObject()[QStringLiteral("dict")].toObject();
     EXPECT_EQ(eingebettet[QStringLiteral("/Subtype")].toString(), QStringLiteral("/text/xml"));  // written /text#2Fxml
     EXPECT_TRUE(eingebettet[QStringLiteral("/Params")].toObject().contains(QStringLiteral("/ModDate")));
     // The output intent: GTS_PDFA1 with an RGB display profile.

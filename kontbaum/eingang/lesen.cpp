@@ -21,8 +21,12 @@ namespace {
 
 const QString kCiiNs = QStringLiteral("urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100");
 const QString kZugferd1Ns = QStringLiteral("urn:ferd:CrossIndustryDocument:invoice:1p0");
-const QString kUblInvoiceNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:Invoice-2");
-const QString kUblCreditNoteNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CreditNote-2");
+// The OASIS URNs of the UBL 2 document schemas: "urn:oasis:names:", one
+// fixed name segment, then ":ubl:schema:xsd:" and the document's name.
+bool istUblNamensraum(const QString& ns, const QString& dokument) {
+    return ns.startsWith(QLatin1String("urn:oasis:names:")) && ns.endsWith(QLatin1String(":ubl:schema:xsd:") + dokument) &&
+           ns.count(QLatin1Char(':')) == 7;
+}
 
 struct Knoten {
     QString ns, name, text;
@@ -408,7 +412,8 @@ bool leseXml(const QByteArray& xml, Rechnung* r, QString* fehler) {
         r->syntax = Syntax::ZUGFeRD1;
         return leseCii(b, kZugferd1, r, fehler);
     }
-    if ((w.name == QLatin1String("Invoice") && w.ns == kUblInvoiceNs) || (w.name == QLatin1String("CreditNote") && w.ns == kUblCreditNoteNs)) {
+    if ((w.name == QLatin1String("Invoice") && istUblNamensraum(w.ns, QStringLiteral("Invoice-2"))) ||
+        (w.name == QLatin1String("CreditNote") && istUblNamensraum(w.ns, QStringLiteral("CreditNote-2")))) {
         r->syntax = Syntax::UBL;
         return leseUbl(b, w.name == QLatin1String("CreditNote"), r, fehler);
     }

@@ -58,9 +58,9 @@ bool xmlAusPdf(const QByteArray& pdf, QByteArray* xml, QString* fehler) {
         QPDFObjectHandle af = q.getRoot().getKey("/AF");
         if (af.isArray())
             for (int i = 0; i < af.getArrayNItems(); ++i) {
-                QPDFObjectHandle spec = af.getArrayItem(i);
-                if (!spec.isDictionary()) continue;
-                QPDFFileSpecObjectHelper fs(spec);
+                QPDFObjectHandle eintrag = af.getArrayItem(i);
+                if (!eintrag.isDictionary()) continue;
+                QPDFFileSpecObjectHelper fs(eintrag);
                 nimm(fs);
             }
         if (kandidaten.isEmpty()) {

@@ -14,7 +14,7 @@
 //     package, compiled into the library;
 //   - the XML goes in as embedded file stream with its MIME type and
 //     modification date, named in the EmbeddedFiles name tree and in the
-//     catalog's /AF by a file specification with /F, /UF and
+//     catalog's /AF by its /Filespec dictionary with /F, /UF and
 //     /AFRelationship /Alternative (6.8, Factur-X 1.0 chapter 6);
 //   - the file is written as PDF 1.7 with a trailer /ID, without
 //     encryption, with an end-of-line before every endstream (6.1.7).
@@ -185,21 +185,21 @@ bool hybridPdf(const QByteArray& seite, const QByteArray& xml, const HybridAngab
         QPDFObjectHandle ef = QPDFObjectHandle::newDictionary();
         ef.replaceKey("/F", datei);
         ef.replaceKey("/UF", datei);
-        QPDFObjectHandle spec = QPDFObjectHandle::newDictionary();
-        spec.replaceKey("/Type", name("/Filespec"));
-        spec.replaceKey("/F", QPDFObjectHandle::newString(s(a.dateiname)));
-        spec.replaceKey("/UF", QPDFObjectHandle::newUnicodeString(s(a.dateiname)));
-        spec.replaceKey("/Desc", QPDFObjectHandle::newUnicodeString(s(a.beschreibung)));
-        spec.replaceKey("/AFRelationship", name("/Alternative"));
-        spec.replaceKey("/EF", ef);
-        spec = q.makeIndirectObject(spec);
+        QPDFObjectHandle eintrag = QPDFObjectHandle::newDictionary();
+        eintrag.replaceKey("/Type", name("/Filespec"));
+        eintrag.replaceKey("/F", QPDFObjectHandle::newString(s(a.dateiname)));
+        eintrag.replaceKey("/UF", QPDFObjectHandle::newUnicodeString(s(a.dateiname)));
+        eintrag.replaceKey("/Desc", QPDFObjectHandle::newUnicodeString(s(a.beschreibung)));
+        eintrag.replaceKey("/AFRelationship", name("/Alternative"));
+        eintrag.replaceKey("/EF", ef);
+        eintrag = q.makeIndirectObject(eintrag);
         QPDFObjectHandle baum = QPDFObjectHandle::newDictionary();
-        baum.replaceKey("/Names", QPDFObjectHandle::newArray({QPDFObjectHandle::newString(s(a.dateiname)), spec}));
+        baum.replaceKey("/Names", QPDFObjectHandle::newArray({QPDFObjectHandle::newString(s(a.dateiname)), eintrag}));
         QPDFObjectHandle namen = katalog.getKey("/Names");
         if (!namen.isDictionary()) namen = QPDFObjectHandle::newDictionary();
         namen.replaceKey("/EmbeddedFiles", q.makeIndirectObject(baum));
         katalog.replaceKey("/Names", namen);
-        katalog.replaceKey("/AF", QPDFObjectHandle::newArray({spec}));
+        katalog.replaceKey("/AF", QPDFObjectHandle::newArray({eintrag}));
         katalog.removeKey("/Version");
 
         // The information dictionary says what the XMP says.
