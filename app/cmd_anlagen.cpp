@@ -204,17 +204,23 @@ int abgang(const Args& a) {
     });
 }
 
-int entfernen(const Args& a) {
-    const QString n = QStringLiteral("anlage entfernen");
+// An action of the library on one numbered register entry: the number
+// checked, the library's refusal shown, the done line (with %1 for the
+// number) on a terminal.
+int nummerAktion(const QString& n, const Args& a, bool (*aktion)(int, QString*), const QString& erledigt) {
     int nr = 0;
     const int rc = nummerArg(n, a, &nr);
     if (rc >= 0) return rc;
     return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
         QString f;
-        if (!Anlagen::entfernen(nr, &f)) return abgelehnt(f);
-        meldeErledigt(QStringLiteral("Anlage Nr. %1 entfernt.").arg(nr));
+        if (!aktion(nr, &f)) return abgelehnt(f);
+        meldeErledigt(erledigt.arg(nr));
         return int(Ok);
     });
+}
+
+int entfernen(const Args& a) {
+    return nummerAktion(QStringLiteral("anlage entfernen"), a, &Anlagen::entfernen, QStringLiteral("Anlage Nr. %1 entfernt."));
 }
 
 int verzeichnis(const Args& a) {
@@ -279,16 +285,8 @@ int iabListe(const Args& a) {
 }
 
 int iabRueckgaengig(const Args& a) {
-    const QString n = QStringLiteral("investitionsabzug rueckgaengig");
-    int nr = 0;
-    const int rc = nummerArg(n, a, &nr);
-    if (rc >= 0) return rc;
-    return Fall::ausfuehren(n, a.positional().first(), Fall::Zugriff::Schreiben, [&](Fall&) {
-        QString f;
-        if (!Anlagen::rueckgaengig(nr, &f)) return abgelehnt(f);
-        meldeErledigt(QStringLiteral("Investitionsabzugsbetrag Nr. %1 als rückgängig gemacht vermerkt.").arg(nr));
-        return int(Ok);
-    });
+    return nummerAktion(QStringLiteral("investitionsabzug rueckgaengig"), a, &Anlagen::rueckgaengig,
+                        QStringLiteral("Investitionsabzugsbetrag Nr. %1 als rückgängig gemacht vermerkt."));
 }
 
 int cmdIab(const Args& a) {
