@@ -114,7 +114,8 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
     struct Fall { const char* text; double wert; };
     const Fall gut[] = {{"1.234,56", 1234.56}, {"1234,56", 1234.56}, {"1234.56", 1234.56}, {"1190", 1190},
                         {"-12,5", -12.5},      {"+3", 3},            {"1.234", 1234},       {"0,01", 0.01},
-                        {" 7,00 ", 7},          {"1.190,00", 1190},   {"12.5", 12.5},        {"1.000.000", 1000000}};
+                        {" 7,00 ", 7},          {"1.190,00", 1190},   {"12.5", 12.5},        {"1.000.000", 1000000},
+                        {"12,50 €", 12.5},      {" +12.34 ", 12.34},  {"000123,45", 123.45}};
     for (const Fall& f : gut) {
         EuroType e;
         ASSERT_TRUE(EuroType::fromText(QString::fromUtf8(f.text), &e)) << f.text;
@@ -123,6 +124,13 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
     EuroType groesst;
     ASSERT_TRUE(EuroType::fromText(QStringLiteral("999.999.999,99"), &groesst));
     EXPECT_DOUBLE_EQ(groesst.alsDouble(), 999999999.99);
+    for (long long cent : {0LL, 5LL, 123456789LL, 99999999999LL})
+        for (const QString& t : {EuroType::ausCent(cent).getText(), EuroType::ausCent(-cent).getText(EuroType::TextOhneTausender),
+                                 EuroType::ausCent(cent).getText(EuroType::TextPunkt), EuroType::ausCent(cent).getText(EuroType::TextMitEuro)}) {
+            EuroType e;
+            ASSERT_TRUE(EuroType::fromText(t, &e)) << t.toStdString();
+            EXPECT_EQ(e.cent() < 0 ? -e.cent() : e.cent(), cent) << t.toStdString();
+        }
     ASSERT_TRUE(EuroType::fromText(QStringLiteral("-999999999.99"), &groesst));
     EXPECT_TRUE(EuroType::istGeldbetrag(12.34));
     EXPECT_TRUE(EuroType::istGeldbetrag(-999999999.99));
@@ -130,7 +138,8 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
     EXPECT_FALSE(EuroType::istGeldbetrag(1e12));
     EXPECT_FALSE(EuroType::istGeldbetrag(std::nan("")));
     for (const char* t : {"", "abc", "1,2,3", "1.2.3,4x", "12,345", "1.23.4", "12,", ",5", "1 000", "--1", "1e3",
-                          "1.000.000.000", "1000000000,00", "-1000000000", "999999999,999", "99999999999999999999"}) {
+                          "1.000.000.000", "1000000000,00", "-1000000000", "999999999,999", "99999999999999999999",
+                          "999.999.999,995", "999999999.999", "1\u06612", "\u0661"}) {
         EuroType e = 99_eur;
         EXPECT_FALSE(EuroType::fromText(QString::fromUtf8(t), &e)) << t;
         EXPECT_DOUBLE_EQ(e.alsDouble(), 0.0) << t;
@@ -334,37 +343,6 @@ TEST(Euro, HandReaderAgreesWithThePatternsOnEveryShortText) {
     });
     EXPECT_GT(angenommen, 1000) << "the texts must reach the accepting paths, not only the refusals";
     EXPECT_GT(zusammen, 200000);
-}
-
-TEST(Euro, HandReaderAgreesWithThePatternsOnAmountsOfEveryForm) {
-    std::uint64_t z = 12345;
-    auto zufall = [&z] {
-        z ^= z << 13;
-        z ^= z >> 7;
-        z ^= z << 17;
-        return z;
-    };
-    for (int k = 0; k < 50000; ++k) {
-        const long long cents = (long long)(zufall() % 200000000000ULL);  // up to twice the highest amount
-        const EuroType e = EuroType::ausCent(cents);
-        QStringList formen = {e.getText(), e.getText(EuroType::TextOhneTausender), e.getText(EuroType::TextPunkt),
-                              e.getText(EuroType::TextMitEuro), QStringLiteral("-") + e.getText(),
-                              QString::number(cents / 100), QString::number(cents / 100) + QStringLiteral(",") + QString::number(cents % 10),
-                              QStringLiteral("000") + QString::number(cents), QStringLiteral(" +%1.%2 ").arg(cents / 100).arg(cents % 100)};
-        for (const QString& t : formen) {
-            EuroType hand, muster;
-            ASSERT_EQ(EuroType::fromText(t, &hand), betragNachMuster(t, &muster)) << t.toStdString();
-            ASSERT_EQ(hand.alsDouble(), muster.alsDouble()) << t.toStdString();
-        }
-    }
-    // runs of digits far beyond any amount, with and without leading zeros
-    for (const QString& t : {QString(40, QLatin1Char('9')), QString(40, QLatin1Char('0')) + QStringLiteral("1,5"),
-                             QStringLiteral("1") + QString(12, QLatin1Char('0')), QStringLiteral("999.999.999,995"),
-                             QStringLiteral("1.000.000.000"), QStringLiteral("999999999,99"), QStringLiteral("999999999.999")}) {
-        EuroType hand, muster;
-        EXPECT_EQ(EuroType::fromText(t, &hand), betragNachMuster(t, &muster)) << t.toStdString();
-        EXPECT_EQ(hand.alsDouble(), muster.alsDouble()) << t.toStdString();
-    }
 }
 
 TEST(Euro, FieldOfALongerTextReadsAsTheFieldAlone) {
