@@ -306,6 +306,10 @@ TEST(Falldatei, DamageIsRefusedWhereverItShows) {
     abgelehnt({QStringLiteral("info"), bad}, "grown by a page");
     schreibe(gut.left(gut.size() - 4096));
     abgelehnt(buchung(bad, QStringLiteral("1")), "cut by a page");
+    for (int n : {0, 5, 100, int(gut.size()) / 2, int(gut.size()) - 1}) {
+        schreibe(gut.left(n));
+        abgelehnt({QStringLiteral("info"), bad}, "truncated");
+    }
 
     // A page of the ledger overwritten: the self-check finds it even where
     // no report happens to read that page.
