@@ -60,8 +60,6 @@ TEST(CliJahr, TwoCommandsCloseTheOldYearAndOpenTheNew) {
     EXPECT_EQ(hashOf(alt), altHash) << "the old year is only read";
     EXPECT_DOUBLE_EQ(saldo(neu, 1200), 4100.00);
     EXPECT_DOUBLE_EQ(saldo(neu, 1000), 254.50);
-    EXPECT_DOUBLE_EQ(saldo(neu, 1400), 1190.00);
-    EXPECT_DOUBLE_EQ(saldo(neu, 9000), -5544.50);
     const Lauf info = dalvo({"info", neu, "--json"});
     const QJsonObject o = QJsonDocument::fromJson(info.out.toUtf8()).object();
     EXPECT_EQ(o.value(QStringLiteral("steuerjahr")).toInt(), 2016);
@@ -162,11 +160,6 @@ TEST(CliJahr, RefusalsChangeNothingAndSayWhatToDo) {
     EXPECT_NE(r.err.indexOf(QStringLiteral("kein Bestandskonto")), -1) << r.err.toStdString();
     EXPECT_EQ(hashOf(fall16), hash16);
     EXPECT_EQ(hashOf(alt), altHash);
-    // Help lists the commands.
-    const Lauf h = lauf({"help"});
-    EXPECT_NE(h.out.indexOf(QStringLiteral("jahreswechsel")), -1);
-    EXPECT_NE(h.out.indexOf(QStringLiteral("saldovortrag")), -1);
-    EXPECT_EQ(lauf({"saldovortrag", "--help"}).rc, 0);
 }
 
 // Invoices not paid by 31 December are paid, and booked, in the new year:
