@@ -4,6 +4,7 @@
 // it shows, and reading never changes a byte.
 #include "support/dalvo_lauf.h"
 #include "support/testenv.h"
+#include "support/testfall.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -73,12 +74,8 @@ QProcess* starte(const QStringList& args, std::vector<std::unique_ptr<QTemporary
 // A case file of the first container (database embedded in the record),
 // written as the program of that time wrote it.
 QString alterFall(TestEnv& env, const QTemporaryDir& dir) {
-    KontoGlobal* kg = GetKontoGlobal(0, false);
-    kg->createConnectionKonto(true);
-    EXPECT_TRUE(kg->isConnected());
-    kg->setSteuerjahr(2016);
-    kg->setKontenplanName(QStringLiteral("SKR03"));
-    EXPECT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    KontoGlobal* kg = nullptr;
+    testfall::neuerFall(&kg);
     const unsigned long n = KontoGlobal::insertSimpleBuchung(KontoGlobal::HERK_BUCH, QStringLiteral("eurVerbucht"),
                                                              QStringLiteral("Altbestand"), 119.0_eur, false, zDate(2016, 3, 1),
                                                              QStringLiteral("A-1"), 1, false, 1200, 2650, 0, QString());

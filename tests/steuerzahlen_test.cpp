@@ -44,7 +44,7 @@ struct Formular {
 class Zahlen : public ::testing::Test {
 protected:
     void SetUp() override {
-        db = testfall::neuerFall(&kg, ustPflichtig());
+        db = testfall::neuerFall(&kg, ustPflichtig(), rahmen());
         ASSERT_NE(db, nullptr);
         root.reset(Kont_::New());
         DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
@@ -62,6 +62,7 @@ protected:
     static EuroType wert(const UStKennziffern& k, unsigned long code) { return k.value(code).Betrag; }
 
     virtual bool ustPflichtig() const { return true; }
+    virtual QString rahmen() const { return QStringLiteral("SKR03"); }
 
     TestEnv env;
     KontoGlobal* kg = nullptr;
@@ -741,23 +742,9 @@ TEST(UStVAFormular, BasesOfThe2016FormInWholeEurosTaxesInCents) {
 
 // A case on the SKR04 chart: the accounts corrected to the published
 // standard chart book into the codes and lines of their standard meaning.
-class ZahlenSkr04 : public ::testing::Test {
+class ZahlenSkr04 : public Zahlen {
 protected:
-    void SetUp() override {
-        kg = GetKontoGlobal(0, false);
-        kg->createConnectionKonto(true);
-        kg->setSteuerjahr(2016);
-        kg->setUstPflicht(true);
-        kg->setKontenplanName(QStringLiteral("SKR04"));
-        ASSERT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR04"), QString(), false, 0), 0);
-        db = kg->GetDBConnect_Ptr();
-        root.reset(Kont_::New());
-        DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
-    }
-    TestEnv env;
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = nullptr;
-    std::unique_ptr<Kont_> root;
+    QString rahmen() const override { return QStringLiteral("SKR04"); }
 };
 
 TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
