@@ -457,8 +457,8 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     const QString salden = ok({"saldenliste", neu, "--csv"});
     EXPECT_TRUE(salden.contains(QStringLiteral("210;\"Maschinen\";5.700,00;0,00;"))) << salden.toStdString();
     EXPECT_TRUE(salden.contains(QStringLiteral("485;\"Sammelposten\";400,00;0,00;"))) << salden.toStdString();
-    EXPECT_TRUE(ok({"saldovortrag", neu, "--vorjahr", alt,
-        "--ja"}).contains(QStringLiteral("stimmen bereits mit den Saldovortragsbuchungen überein"))) << "the carry-forward of the ledger leaves the register's opening balances alone";
+    EXPECT_TRUE(ok({"saldovortrag", neu, "--vorjahr", alt, "--ja"}).contains(QStringLiteral("stimmen bereits mit den Saldovortragsbuchungen überein")))
+        << "the carry-forward of the ledger leaves the register's opening balances alone";
 
     ok({"anlage", neu, "abgang", "1", "--datum", "30.06.2016", "--art", "verkauf", "--erloes", "5000", "--geldkonto", "1200"});
     EXPECT_EQ(ok({"anlage", neu, "afa"}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 4);

@@ -15,9 +15,8 @@ namespace {
 
 void buche(const QString& fall, const QString& art, const QString& datum, const QString& betrag, const QString& konto,
            const QString& gegen, const QString& schluessel = QStringLiteral("0")) {
-    const Lauf b = dalvo({"book", fall, "--kind", art, "--date", datum,
-                          "--amount", betrag, "--account", konto, "--counter",
-                          gegen, "--key", schluessel});
+    const Lauf b =
+        dalvo({"book", fall, "--kind", art, "--date", datum, "--amount", betrag, "--account", konto, "--counter", gegen, "--key", schluessel});
     ASSERT_EQ(b.rc, 0) << b.err.toStdString();
 }
 

@@ -856,7 +856,8 @@ TEST_F(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     DatenTyp w;
     const bool vorsteuer = DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w);
     EXPECT_TRUE(!vorsteuer || w.toEuro().isNull()) << "no input tax";
-    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz110")), 500.0_eur) << "the service as paid; the tax owed is on 186 when paid";
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz110")), 500.0_eur)
+        << "the service as paid; the tax owed is on 186 when paid";
     EXPECT_TRUE(root->testCompGewinn());
 }
 
