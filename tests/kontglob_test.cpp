@@ -42,9 +42,12 @@ TEST(KontoGlobalLifecycle, GetKontoGlobalCreatesLooksUpAndDestroys) {
     EXPECT_EQ(GetKontoGlobal(999, false), nullptr);
 }
 
-TEST(KontoGlobalLifecycle, EachSlotHasItsOwnWorkingDirectory) {
+TEST(KontoGlobalLifecycle, DefaultsAfterConstructionAndWorkingDirectory) {
     TestEnv env;
     KontoGlobal* kg = GetKontoGlobal(0, false);
+    EXPECT_EQ(kg->getSteuerjahr(), 2016);
+    EXPECT_TRUE(kg->getUstPflicht() && kg->getKassenkonto() == 0 && kg->getJahresabschluss() == 0 && kg->getKontenplanName().isEmpty())
+        << "a new manager: liable to VAT, no cash account, open year, no chart";
     EXPECT_FALSE(kg->isConnected());
     EXPECT_EQ(kg->GetFormular(), -1);
     EXPECT_TRUE(kg->GetKontoTempDir().endsWith(QLatin1String("kont0_/")));
