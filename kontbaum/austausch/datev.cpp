@@ -16,7 +16,9 @@
 #include "kontbaum/faktura/faktura.h"
 #include "kontbaum/rahmen/kontglob.h"
 
+#include <QBuffer>
 #include <QHash>
+#include <QIODevice>
 #include <QRegularExpression>
 #include <QTextCodec>
 
@@ -260,7 +262,15 @@ EuroType Datev::steuerWieDatev(const EuroType& betrag, double satz, bool beidsei
     return beidseitig ? betrag.anteil(m, EuroType::kHundert) : betrag.anteil(m, EuroType::kHundert + m);
 }
 
-Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
+Datev::Ergebnis Datev::erzeugen(const Angaben& a) {
+    QBuffer puffer;
+    puffer.open(QIODevice::ReadWrite);
+    Ergebnis e = erzeugen(a, &puffer);
+    if (e.ok) e.stapel = puffer.data();
+    return e;
+}
+
+Datev::Ergebnis Datev::erzeugen(const Angaben& ein, QIODevice* ziel) {
     Ergebnis e;
     Angaben a = ein;
     DBConnection* db = rsFallDB();
@@ -321,8 +331,16 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
 
     Kodierer kod;
     long belegGeaendert = 0, textGekuerzt = 0;
+    // The lines of the booking at hand: a booking left out takes its lines
+    // back, so they reach the file only when the booking is complete.
     QStringList zeilen, ausgelassen;
     bool alleFest = true;
+    const QString crlf = QStringLiteral("\r\n");
+    bool schreibfehler = false;
+    auto schreibe = [&](const QString& text) {
+        const QByteArray b = kod.bytes(text);
+        if (!schreibfehler && ziel->write(b) != b.size()) schreibfehler = true;
+    };
 
     auto fehlerBuchung = [&](unsigned long nr, const QString& grund) {
         e.fehler = QStringLiteral("Buchung Nr. %1: %2 Es wurde keine Datei geschrieben.").arg(nr).arg(grund);
@@ -462,6 +480,28 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         return true;
     };
 
+    // The batch is written booking by booking. Whether every booking is
+    // locked (header field 21, one character) is known only at the end:
+    // the header is written as unlocked and the character put right then.
+    const QString bezeichnung = (von == anfang && bis == ende) ? QStringLiteral("Buchungsstapel %1").arg(jahr)
+                                                               : QString::asprintf("Buchungen %02d.%02d.-", von.day(), von.month()) + bis.getText();
+    const QByteArray kopfOffen = kod.bytes(kopfzeile(a, 21, "Buchungsstapel", 13, jahr, von, bis, bezeichnung, false, rahmen, true));
+    const QByteArray kopfFest = kod.bytes(kopfzeile(a, 21, "Buchungsstapel", 13, jahr, von, bis, bezeichnung, true, rahmen, true));
+    int stelleFest = 0;
+    while (stelleFest < kopfOffen.size() && kopfOffen[stelleFest] == kopfFest[stelleFest]) ++stelleFest;
+    Q_ASSERT(kopfOffen.size() == kopfFest.size() && stelleFest < kopfOffen.size());
+    const qint64 anfangKopf = ziel->pos();
+    schreibfehler = ziel->write(kopfOffen) != kopfOffen.size();
+    schreibe(crlf + spalten.join(QLatin1Char(';')) + crlf);
+    long zeilenGesamt = 0;
+    auto fertig = [&](const Kopf& k, const std::vector<Zeile>& z) {
+        zeilen.clear();
+        if (!buchung(k, z)) return false;
+        for (const QString& x : zeilen) schreibe(x + crlf);
+        zeilenGesamt += zeilen.size();
+        return true;
+    };
+
     // Every booking of the period, cancelled ones and their cancellations
     // included: the adviser sees the correction as it was made.
     rsDataSource rs(db, QStringLiteral("SELECT h.Buchungsnummer, h.Belegdatum, h.Belegnummer, h.Buchungstext, h.UStID, z.ID, z.SteuerID, "
@@ -482,7 +522,7 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         const rsFields& f = *rs.getFields();
         const unsigned long nr = f.getField(0).toULong();
         if (!offen || nr != kopf.nr) {
-            if (offen && !buchung(kopf, teile)) return e;
+            if (offen && !fertig(kopf, teile)) return e;
             offen = true;
             kopf = {nr, f.getField(1).toDate(), f.getField(2).toString(), f.getField(3).toString(), f.getField(4).toString(),
                     f.getField(13).toBool()};
@@ -491,21 +531,21 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         teile.push_back({f.getField(5).toLongLong(), f.getField(6).toInt(), f.getField(7).toInt(), f.getField(8).toEuro(),
                          f.getField(9).toBool(), f.getField(10).toULong(), f.getField(11).toULong(), f.getField(12).toString()});
     }
-    if (offen && !buchung(kopf, teile)) return e;
+    if (offen && !fertig(kopf, teile)) return e;
     if (e.buchungen == 0) {
         e.fehler = QStringLiteral("Im Zeitraum %1 bis %2 gibt es keine Buchungen. Es wurde keine Datei geschrieben.").arg(von.getText(), bis.getText());
         return e;
     }
-    e.zeilen = zeilen.size();
+    e.zeilen = zeilenGesamt;
     e.festgeschrieben = alleFest;
-
-    const QString bezeichnung = (von == anfang && bis == ende) ? QStringLiteral("Buchungsstapel %1").arg(jahr)
-                                                               : QString::asprintf("Buchungen %02d.%02d.-", von.day(), von.month()) + bis.getText();
-    const QString crlf = QStringLiteral("\r\n");
-    QString stapel = kopfzeile(a, 21, "Buchungsstapel", 13, jahr, von, bis, bezeichnung, alleFest, rahmen, true) + crlf +
-                     spalten.join(QLatin1Char(';')) + crlf;
-    for (const QString& z : zeilen) stapel += z + crlf;
-    e.stapel = kod.bytes(stapel);
+    if (alleFest && !schreibfehler) {
+        const qint64 ende = ziel->pos();
+        schreibfehler = !ziel->seek(anfangKopf + stelleFest) || ziel->write(kopfFest.constData() + stelleFest, 1) != 1 || !ziel->seek(ende);
+    }
+    if (schreibfehler) {
+        e.fehler = QStringLiteral("Der Buchungsstapel konnte nicht geschrieben werden. Prüfen Sie, ob auf dem Datenträger genug Platz frei ist.");
+        return e;
+    }
 
     // The customers as debtors: account = 10^length + PersonID, one digit
     // longer than the ledger accounts, as DATEV numbers personal accounts.
