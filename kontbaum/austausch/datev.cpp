@@ -19,10 +19,10 @@
 #include <QBuffer>
 #include <QHash>
 #include <QIODevice>
-#include <QRegularExpression>
 #include <QTextCodec>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 const char* const Datev::kBeraterEigenschaft = "DatevBeraternummer";
@@ -166,12 +166,12 @@ struct Kopf {
 // replaced by '?' and counted, so the export can say so.
 class Kodierer {
 public:
-    Kodierer() : m_codec(QTextCodec::codecForName("Windows-1252")) {}
+    Kodierer() : m_codec(QTextCodec::codecForName("Windows-1252")), m_encoder(m_codec->makeEncoder()) {}
     QString passend(const QString& t) {
         QString r;
         r.reserve(t.size());
         for (const QChar c : t) {
-            if (m_codec->canEncode(c)) {
+            if (darstellbar(c)) {
                 r += c;
             } else {
                 r += QLatin1Char('?');
@@ -180,19 +180,36 @@ public:
         }
         return r;
     }
-    QByteArray bytes(const QString& t) const { return m_codec->fromUnicode(t); }
+    // One encoder for the whole file: the codec opens a converter for every
+    // call without one, which cost more than everything else per line.
+    QByteArray bytes(const QString& t) { return m_encoder->fromUnicode(t); }
     long ersetzt = 0;
 
 private:
+    // ASCII and U+00A0 to U+00FF have the same code in Windows-1252; only
+    // the rest is asked of the codec.
+    bool darstellbar(QChar c) const {
+        const ushort u = c.unicode();
+        return u < 0x80 || (u >= 0xA0 && u <= 0xFF) || m_codec->canEncode(c);
+    }
+
     QTextCodec* m_codec;
+    std::unique_ptr<QTextEncoder> m_encoder;
 };
 
 // Belegfeld 1: up to 36 characters of letters, digits and $ % & * + - /.
 QString belegfeld(const QString& beleg, long* geaendert) {
-    static const QRegularExpression fremd(QStringLiteral("[^A-Za-z0-9$%&*+\\-/]"));
-    QString b = beleg.trimmed();
-    QString r = b;
-    r.replace(fremd, QStringLiteral("-"));
+    const QString b = beleg.trimmed();
+    QString r;
+    r.reserve(b.size());
+    for (int i = 0; i < b.size(); ++i) {
+        const ushort u = b[i].unicode();
+        const bool erlaubt = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '$' || u == '%' || u == '&' ||
+                             u == '*' || u == '+' || u == '-' || u == '/';
+        r += erlaubt ? b[i] : QLatin1Char('-');
+        // A character outside the BMP is one character, not two.
+        if (b[i].isHighSurrogate() && i + 1 < b.size() && b[i + 1].isLowSurrogate()) ++i;
+    }
     if (r.size() > 36) r.truncate(36);
     if (r != b) ++*geaendert;
     return r;
@@ -355,10 +372,11 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein, QIODevice* ziel) {
                                                  "gebildet.")
                                       .arg(k));
     };
+    QStringList leereZeile;
+    for (int i = 0; i < spalten.size(); ++i) leereZeile << QString();
     auto neueZeile = [&](const Kopf& k, bool fest, const EuroType& betrag, bool soll, unsigned long konto, unsigned long gegen,
                          const QString& bu, const QString& text) {
-        QStringList f;
-        for (int i = 0; i < spalten.size(); ++i) f << QString();
+        QStringList f = leereZeile;
         f[0] = betragfeld(betrag);
         f[1] = textfeld(soll ? QStringLiteral("S") : QStringLiteral("H"));
         f[2] = textfeld(QStringLiteral("EUR"));
@@ -611,7 +629,7 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein, QIODevice* ziel) {
     if (kod.ersetzt)
         e.hinweise << QStringLiteral("%1 Zeichen, die es in Windows-1252 nicht gibt, wurden durch „?“ ersetzt.").arg(kod.ersetzt);
     if (belegGeaendert)
-        e.hinweise << QStringLiteral("In %1 Belegnummern wurden Zeichen außer Buchstaben, Ziffern und $ %% & * + - / durch „-“ ersetzt "
+        e.hinweise << QStringLiteral("In %1 Belegnummern wurden Zeichen außer Buchstaben, Ziffern und $ % & * + - / durch „-“ ersetzt "
                                      "oder die Nummer auf 36 Zeichen gekürzt.")
                           .arg(belegGeaendert);
     if (textGekuerzt)
