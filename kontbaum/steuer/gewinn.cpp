@@ -218,8 +218,8 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
     // A line that carries the tax of its group (999999) on an account with a
     // range of codes and no key of its own takes the key of the group's
     // other lines. That is looked up for the lines of these accounts only
-    // (a wider choice than the count above asks for, never a narrower one).
-    QString gruppeNoetig = QStringLiteral("0");
+    // (a wider choice than the counting above needs, never a narrower one).
+    QString gruppeZeilen;
     {
         QString bereich = QStringLiteral("(") + spalte + QStringLiteral(">=1000 AND ") + spalte + QStringLiteral("<1000000)");
         if (eur) bereich = QLatin1Char('(') + bereich + QStringLiteral(" OR (EUR_HABEN>=1000 AND EUR_HABEN<1000000))");
@@ -227,7 +227,7 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         rsDataSource rs(db, QStringLiteral("SELECT Nummer FROM eurKontenplan WHERE IFNULL(Steuerschluessel,0)=0 AND ") + bereich);
         for (; !rs.isEOF(); rs.fetch()) konten << rsDataSource::toSqlStr(rs.getFields()->getField(0).toLongLong());
         if (!konten.isEmpty())
-            gruppeNoetig = QStringLiteral("IFNULL(bz.Konto IN (") + konten.join(QLatin1Char(',')) + QStringLiteral(") AND bz.Steuerschluessel=999999,0)");
+            gruppeZeilen = QStringLiteral("bz.Konto IN (") + konten.join(QLatin1Char(',')) + QStringLiteral(") AND bz.Steuerschluessel=999999");
     }
     const QString gruppe = QStringLiteral("(SELECT MAX(t.Steuerschluessel) FROM eurVerbuchtBuchungszeilen t WHERE t.Buchungsnummer=bz.Buchungsnummer "
                                           "AND t.SteuerID=bz.SteuerID AND t.Steuerschluessel<>999999)");
@@ -247,11 +247,11 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
     // The lines by account, key and side: the account index holds them in
     // that order, so the sums take one walk of it without a sort. The few
     // lines that need the key of their group are summed apart.
-    QStringList abfragen = {spalten + QStringLiteral("NULL") + von + QStringLiteral(" AND ") + gruppeNoetig +
-                            QStringLiteral("=0 GROUP BY bz.Konto, bz.Steuerschluessel, bz.Haben")};
-    if (gruppeNoetig != QLatin1String("0"))
-        abfragen << spalten + gruppe + QStringLiteral(" AS Gruppe") + von + QStringLiteral(" AND ") + gruppeNoetig +
-                        QStringLiteral("<>0 GROUP BY bz.Konto, bz.Steuerschluessel, bz.Haben, Gruppe");
+    const QString gruppieren = QStringLiteral(" GROUP BY bz.Konto, bz.Steuerschluessel, bz.Haben");
+    const QString ohneGruppe = gruppeZeilen.isEmpty() ? QString() : QStringLiteral(" AND IFNULL(") + gruppeZeilen + QStringLiteral(",0)=0");
+    QStringList abfragen = {spalten + QStringLiteral("NULL") + von + ohneGruppe + gruppieren};
+    if (!gruppeZeilen.isEmpty())
+        abfragen << spalten + gruppe + QStringLiteral(" AS Gruppe") + von + QStringLiteral(" AND ") + gruppeZeilen + gruppieren + QStringLiteral(", Gruppe");
     for (const QString& sql : abfragen) {
         rsDataSource rs(db, sql);
         for (; !rs.isEOF(); rs.fetch()) {
@@ -285,9 +285,11 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
     // held at a time. Every line of that category counts for the EÜR.
     if (eur) {
         rsDataSource rs(db, QStringLiteral("SELECT bz.ID, bz.Steuerschluessel, bz.Haben, kp.Kategorie, kp.Steuerschluessel, kp.EUR_HABEN, kp.") +
-                                spalte + QStringLiteral(", ") + kCent + QStringLiteral(", ") + stornoPaar + QStringLiteral(", CASE WHEN ") +
-                                gruppeNoetig + QStringLiteral("<>0 THEN ") + gruppe +
-                                QStringLiteral(" END, y.SteuerID, y.ID, ky.Kategorie, ky.EUR, y.Betrag FROM eurVerbuchtBuchungszeilen AS bz "
+                                spalte + QStringLiteral(", ") + kCent + QStringLiteral(", ") + stornoPaar + QStringLiteral(", ") +
+                                (gruppeZeilen.isEmpty() ? QStringLiteral("NULL")
+                                                        : QStringLiteral("CASE WHEN ") + gruppeZeilen + QStringLiteral(" THEN ") + gruppe +
+                                                              QStringLiteral(" END")) +
+                                QStringLiteral(", y.SteuerID, y.ID, ky.Kategorie, ky.EUR, y.Betrag FROM eurVerbuchtBuchungszeilen AS bz "
                                                "JOIN eurKontenplan AS kp ON kp.Nummer=bz.Konto LEFT JOIN eurVerbuchtBuchungszeilen AS y "
                                                "ON y.Buchungsnummer=bz.Buchungsnummer LEFT JOIN eurKontenplan AS ky ON ky.Nummer=y.Konto WHERE kp.Kategorie=%1")
                                 .arg(kKatEigeneUmsatzsteuer));
