@@ -6,6 +6,7 @@
 #include "host/tree/datenbase.h"
 #include "kontbaum/berichte/anlagenverzeichnis.h"
 #include "kontbaum/berichte/indizes.h"
+#include "host/db/faecher.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/rahmen/sperrgrenzen.h"
 
@@ -448,17 +449,50 @@ bool buchungszeiten(const BerichtParameter& p, BerichtListe* l, QString* fehler)
     l->spalte(QStringLiteral("Tage"), QStringLiteral("tage"), BS::Zahl, 5);
     l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 34);
     l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 12);
-    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, Buchungsnummer, Buchungstext, Betrag, Belegdatum, Buchungsdatum, ") +
-                            spalte + QStringLiteral(" AS BDatum FROM eurVerbucht WHERE 1=1") + zeitraumBedingung(p, spalte) +
-                            QStringLiteral(" ORDER BY BDatum, Buchungsnummer"));
+    const QString spalten = QStringLiteral("SELECT Buchungsnummer, Buchungstext, Betrag, Belegdatum, Buchungsdatum, ") + spalte;
+    const QString bedingung = QStringLiteral(" WHERE 1=1") + zeitraumBedingung(p, spalte);
+    // A date is read once for the run of rows that share it.
+    QString belegText, gebuchtText;
+    zDate beleg, gebucht;
+    auto zeile = [&](const QVector<DatenTyp>& w) {
+        const QString b = w[3].toString(), g = w[4].toString();
+        if (b != belegText || b.isEmpty()) {
+            beleg = w[3].toDate();
+            belegText = b;
+        }
+        if (g != gebuchtText || g.isEmpty()) {
+            gebucht = w[4].toDate();
+            gebuchtText = g;
+        }
+        l->zeile({qlonglong(w[0].toLongLong()), beleg.isValid() ? QVariant(beleg.qdate()) : QVariant(),
+                  gebucht.isValid() ? QVariant(gebucht.qdate()) : QVariant(),
+                  beleg.isValid() && gebucht.isValid() ? QVariant(qlonglong(beleg.qdate().daysTo(gebucht.qdate()))) : QVariant(), w[1].toString(),
+                  runde(w[2].toDouble())});
+    };
+    // Without an index on the booking date, or for most of the ledger, the
+    // table is read front to back and the rows put in order by their date
+    // (Tabellenfolge); else through the index of the voucher date.
+    if (spalte != QLatin1String("Belegdatum") || Tabellenfolge::lohnt(db, QStringLiteral("eurVerbucht"), bedingung)) {
+        bool lesefehler = false;
+        if (Tabellenfolge::inSchluesselfolge(db, spalten + QStringLiteral(" FROM eurVerbucht NOT INDEXED") + bedingung +
+                                                     QStringLiteral(" ORDER BY Buchungsnummer"),
+                                             zeile, &lesefehler))
+            return true;
+        if (lesefehler) {
+            if (fehler)
+                *fehler = QStringLiteral("Die Buchungen konnten nicht vollständig gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo "
+                                         "pruefen“.");
+            return false;
+        }
+    }
+    rsDataSource rs(db, spalten + QStringLiteral(" FROM eurVerbucht") + bedingung + QStringLiteral(" ORDER BY ") + spalte +
+                            QStringLiteral(", Buchungsnummer"));
+    QVector<DatenTyp> w;
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
-        const zDate beleg = f.getField(QStringLiteral("Belegdatum")).toDate();
-        const zDate gebucht = f.getField(QStringLiteral("Buchungsdatum")).toDate();
-        l->zeile({qlonglong(f.getField(QStringLiteral("Buchungsnummer")).toLongLong()), datum(f.getField(QStringLiteral("Belegdatum"))),
-                  datum(f.getField(QStringLiteral("Buchungsdatum"))),
-                  beleg.isValid() && gebucht.isValid() ? QVariant(qlonglong(beleg.qdate().daysTo(gebucht.qdate()))) : QVariant(),
-                  f.getField(QStringLiteral("Buchungstext")).toString(), runde(f.getField(QStringLiteral("Betrag")).toDouble())});
+        w.clear();
+        for (int i = 0; i < 5; ++i) w.append(f.getField(i));
+        zeile(w);
     }
     return true;
 }

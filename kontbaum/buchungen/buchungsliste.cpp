@@ -4,10 +4,9 @@
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
-#include "kontbaum/buchungen/faecher.h"
+#include "host/db/faecher.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace Buchungsliste {
 
@@ -29,56 +28,9 @@ void kopfLesen(const rsFields& f, Buchung* b) {
     b->belegnummer = f.getField(7).toString();
 }
 
-// A booking as a record of the compartments: numbers as variable-length
-// integers, texts as their UTF-16 code units, so a record is about a
-// seventh of the booking's JSON and costs no conversion of text.
-class Satz {
-public:
-    explicit Satz(QByteArray* b) : m_b(b) {}
-    void zahl(qint64 v) {
-        quint64 u = (quint64(v) << 1) ^ quint64(v >> 63);
-        while (u >= 0x80) {
-            m_b->append(char(u | 0x80));
-            u >>= 7;
-        }
-        m_b->append(char(u));
-    }
-    void text(const QString& t) {
-        zahl(t.size());
-        m_b->append(reinterpret_cast<const char*>(t.constData()), t.size() * int(sizeof(QChar)));
-    }
-
-private:
-    QByteArray* m_b;
-};
-
-class SatzLeser {
-public:
-    explicit SatzLeser(const QByteArray& b) : m_p(b.constData()), m_ende(b.constData() + b.size()) {}
-    qint64 zahl() {
-        quint64 u = 0;
-        for (int shift = 0; m_p < m_ende && shift < 64; shift += 7) {
-            const quint8 c = quint8(*m_p++);
-            u |= quint64(c & 0x7f) << shift;
-            if (!(c & 0x80)) break;
-        }
-        return qint64(u >> 1) ^ -qint64(u & 1);
-    }
-    QString text() {
-        const int n = int(qBound<qint64>(0, zahl(), (m_ende - m_p) / qint64(sizeof(QChar))));
-        QString t(n, Qt::Uninitialized);
-        std::memcpy(t.data(), m_p, size_t(n) * sizeof(QChar));
-        m_p += n * sizeof(QChar);
-        return t;
-    }
-
-private:
-    const char* m_p;
-    const char* m_ende;
-};
-
+// A booking as a record of the compartments, about a seventh of its JSON.
 void schreibeSatz(const Buchung& b, QByteArray* ziel) {
-    Satz s(ziel);
+    FachSatz s(ziel);
     s.zahl(qint64(b.buchungsnummer));
     s.zahl(b.betrag.cent());
     s.zahl(b.buchungsart);
@@ -98,7 +50,7 @@ void schreibeSatz(const Buchung& b, QByteArray* ziel) {
 }
 
 void leseSatz(const QByteArray& satz, Buchung* b) {
-    SatzLeser s(satz);
+    FachSatzLeser s(satz);
     b->buchungsnummer = (unsigned long)s.zahl();
     b->betrag = EuroType::ausCent(s.zahl());
     b->buchungsart = int(s.zahl());
@@ -181,18 +133,6 @@ bool gruppieren(rsDataSource& rs, bool mitZeilen, bool mitDatum, const std::func
     return !rs.isError();
 }
 
-// Whether the period holds enough of the ledger that reading the whole
-// table front to back beats a random read per booking through the date
-// index (some four times dearer a booking once the table outgrows the page
-// cache). The count stops at the quarter: it walks the date index only.
-bool tabellenfolgeLohnt(DBConnection* db, const QString& bedingung) {
-    const qint64 hoechste = GetDatenTyp(db, QStringLiteral("SELECT MAX(Buchungsnummer) FROM eurVerbucht")).toLongLong();
-    const qint64 viertel = qMax<qint64>(1, hoechste / 4);
-    return GetDatenTyp(db, QStringLiteral("SELECT COUNT(*) FROM (SELECT 1 FROM eurVerbucht") + bedingung + QStringLiteral(" LIMIT ") +
-                               rsDataSource::toSqlStr(viertel) + QLatin1Char(')'))
-               .toLongLong() >= viertel;
-}
-
 }  // namespace
 
 bool lesen(DBConnection* db, const zDate& von, const zDate& bis, bool mitZeilen, const std::function<void(const Buchung&)>& je) {
@@ -205,7 +145,7 @@ bool lesen(DBConnection* db, const zDate& von, const zDate& bis, bool mitZeilen,
     const QString zeilen = mitZeilen ? QStringLiteral(" LEFT JOIN eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=h.Buchungsnummer") : QString();
     const QString zeilenFolge = mitZeilen ? QStringLiteral(", z.SteuerID, z.ID") : QString();
     const QString bedingung = zeitraum(QStringLiteral("h.Belegdatum"), von, bis);
-    if (tabellenfolgeLohnt(db, zeitraum(QStringLiteral("Belegdatum"), von, bis))) {
+    if (Tabellenfolge::lohnt(db, QStringLiteral("eurVerbucht"), zeitraum(QStringLiteral("Belegdatum"), von, bis))) {
         // Front to back through the table, each booking into the
         // compartment of its voucher date; the table's order is the number
         // order the list keeps within a date.
@@ -213,22 +153,15 @@ bool lesen(DBConnection* db, const zDate& von, const zDate& bis, bool mitZeilen,
         bool abgelegt = true;
         bool gelesen = false;
         {
-            // Each page is read once, in the order of the file: the page
-            // cache, sized for reads at random places, would only take
-            // memory, as much as the compartments hold.
-            const QString cache = GetDatenTyp(db, QStringLiteral("PRAGMA cache_size")).toString();
-            ExecSQL(db, QStringLiteral("PRAGMA cache_size=-2048"));
+            Tabellenfolge::KleinerCache cache(db);
             QByteArray satz;
-            {
-                rsDataSource rs(db, spalten + QStringLiteral(" FROM eurVerbucht h NOT INDEXED") + zeilen + bedingung +
-                                        QStringLiteral(" ORDER BY h.Buchungsnummer") + zeilenFolge);
-                gelesen = gruppieren(rs, mitZeilen, false, [&](const Buchung& b, const DatenTyp& datum) {
-                    satz.clear();
-                    schreibeSatz(b, &satz);
-                    return abgelegt = faecher.ablegen(datum.toString().toUtf8(), satz);
-                });
-            }
-            if (!cache.isEmpty()) ExecSQL(db, QStringLiteral("PRAGMA cache_size=") + cache);
+            rsDataSource rs(db, spalten + QStringLiteral(" FROM eurVerbucht h NOT INDEXED") + zeilen + bedingung +
+                                    QStringLiteral(" ORDER BY h.Buchungsnummer") + zeilenFolge);
+            gelesen = gruppieren(rs, mitZeilen, false, [&](const Buchung& b, const DatenTyp& datum) {
+                satz.clear();
+                schreibeSatz(b, &satz);
+                return abgelegt = faecher.ablegen(datum.toString().toUtf8(), satz);
+            });
         }
         if (!gelesen) return false;
         if (abgelegt) {

@@ -12,14 +12,18 @@
 // the file, written and read once.
 #pragma once
 
+#include "host/values/datentyp.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QPair>
+#include <QString>
 #include <QVector>
 
 #include <functional>
 #include <memory>
 
+class DBConnection;
 class QTemporaryFile;
 
 class Faecher {
@@ -63,3 +67,68 @@ private:
     std::unique_ptr<QTemporaryFile> m_datei;
     bool m_fehler = false;
 };
+
+// A record for the compartments: numbers as variable-length integers, texts
+// as their UTF-16 code units (no conversion of text either way).
+class FachSatz {
+public:
+    explicit FachSatz(QByteArray* ziel) : m_b(ziel) {}
+    void zahl(qint64 v);
+    void text(const QString& t);
+    // A value as read from the database (NULL, whole number, double, text or
+    // bytes; any other kind comes back as its text).
+    void wert(const DatenTyp& w);
+
+private:
+    QByteArray* m_b;
+};
+
+// Reads what FachSatz wrote, in the same order.
+class FachSatzLeser {
+public:
+    explicit FachSatzLeser(const QByteArray& satz) : m_p(satz.constData()), m_ende(satz.constData() + satz.size()) {}
+    qint64 zahl();
+    QString text();
+    DatenTyp wert();
+
+private:
+    const char* m_p;
+    const char* m_ende;
+};
+
+// Reading a table front to back in place of the random reads of an index.
+namespace Tabellenfolge {
+
+// Whether the rows of `tabelle` that satisfy `bedingung` (" WHERE …", served
+// by an index) are enough of it that reading the whole table front to back
+// beats a random read per row through the index (some four times dearer
+// a row once the table outgrows the page cache). The count stops at a
+// quarter of the highest rowid, reading the index only.
+bool lohnt(DBConnection* db, const QString& tabelle, const QString& bedingung);
+
+// While it lives, the connection's page cache is small: a read front to
+// back takes each page once, and a cache sized for reads at random places
+// would only take memory.
+class KleinerCache {
+public:
+    explicit KleinerCache(DBConnection* db);
+    ~KleinerCache();
+    KleinerCache(const KleinerCache&) = delete;
+    KleinerCache& operator=(const KleinerCache&) = delete;
+
+private:
+    DBConnection* m_db;
+    QString m_vorher;
+};
+
+// Runs `select` (rows in the order of the table, the last column the key, a
+// text) and hands each row without its key to `je`: keys in byte order (the
+// order of SQLite's text), the rows
+// of a key in the order they came. True when every row was handed on.
+// False with *lesefehler when the database failed (some rows may have been
+// handed on), false without it when the rows could not be put in order
+// (too many keys, no room for the temporary file) and none was handed on:
+// the caller then reads them another way.
+bool inSchluesselfolge(DBConnection* db, const QString& select, const std::function<void(const QVector<DatenTyp>&)>& je, bool* lesefehler);
+
+}  // namespace Tabellenfolge
