@@ -3,10 +3,10 @@
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "host/db/faecher.h"
 #include "host/tree/datenbase.h"
 #include "kontbaum/berichte/anlagenverzeichnis.h"
 #include "kontbaum/berichte/indizes.h"
-#include "host/db/faecher.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/rahmen/sperrgrenzen.h"
 
