@@ -170,7 +170,9 @@ bool Kassenbuch::vorbereiten() {
     // (categories 8000 to 8999, whatever their date) make the opening
     // balance; the rest of the period moves it to the end balance. The
     // counter line's tax key is the lowest key the counter account's lines
-    // of the booking carry that the table of keys knows.
+    // of the booking carry that the table of keys knows. Rows of one booking
+    // and date keep the order of the account index (key, side, counter
+    // account, amount, line), in which they always came.
     QHash<qint64, QPair<double, QString>> schluessel;
     {
         rsDataSource k(con, QStringLiteral("SELECT Steuerschluessel, Steuersatz, Kurzbezeichnung FROM eurSteuerschluessel"));
@@ -194,7 +196,7 @@ bool Kassenbuch::vorbereiten() {
                      QStringLiteral("), CASE WHEN z.Haben THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END, b.Belegdatum FROM eurVerbucht b "
                                     "JOIN eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=b.Buchungsnummer AND +z.Konto=") +
                      konto + QStringLiteral(" WHERE b.Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbuchtBuchungszeilen WHERE Konto=") + konto +
-                     QStringLiteral(") ORDER BY b.Buchungsnummer, z.Steuerschluessel, z.Haben, z.Gegenkonto, z.ID"));
+                     QStringLiteral(") ORDER BY b.Buchungsnummer, z.Steuerschluessel, z.Haben, z.Gegenkonto, z.Betrag, z.ID"));
         KassenSatz k;
         QByteArray satz;
         for (; !rs.isEOF(); rs.fetch()) {
