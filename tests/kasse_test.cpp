@@ -130,6 +130,29 @@ TEST_F(Kassenbuchung, OpeningRowRunningBalanceAndPeriodBounds) {
     EXPECT_TRUE(druck.contains(QStringLiteral("745,20")));
 }
 
+TEST_F(Kassenbuchung, RowsByDateThenNumberAndTheLinesOfABookingInAccountOrder) {
+    const unsigned long spaet = ein(10.0, zDate(2016, 5, 20));
+    const unsigned long frueh = aus(20.0, zDate(2016, 5, 3));
+    const unsigned long gleich = ein(30.0, zDate(2016, 5, 20));
+    // A second cash line of `frueh`, on the receipts side: it comes after
+    // the payment (side, then amount, as the account index orders them).
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("INSERT INTO eurVerbuchtBuchungszeilen (Buchungsnummer, Betrag, Haben, Konto, Steuerschluessel, "
+                                           "Gegenkonto, Buchungstext) VALUES (%1, 1, 0, 1000, 0, 4930, 'Rückgabe')")
+                                .arg(frueh)));
+    Kassenbuch mai(1000, zDate(2016, 5, 1), zDate(2016, 5, 31));
+    ASSERT_TRUE(mai.Fuellen());
+    const QList<KBBuchung>& z = mai.zeilen();
+    ASSERT_EQ(z.size(), 5);
+    EXPECT_EQ(z[1].buchungsnummer, frueh);
+    EXPECT_EQ(z[1].ausgabe, 20.0_eur);
+    EXPECT_EQ(z[2].buchungsnummer, frueh);
+    EXPECT_EQ(z[2].buchungstext, QStringLiteral("Rückgabe"));
+    EXPECT_EQ(z[3].buchungsnummer, spaet);
+    EXPECT_EQ(z[4].buchungsnummer, gleich);
+    EXPECT_EQ(z[4].bestand, 21.0_eur);
+    EXPECT_EQ(mai.endbestand(), 21.0_eur);
+}
+
 TEST_F(Kassenbuchung, WrittenAsReadLikeTheBookHeldWhole) {
     eroeffnung(500.0, zDate(2016, 1, 1));
     ein(119.0, zDate(2016, 1, 15));

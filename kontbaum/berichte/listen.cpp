@@ -3,6 +3,7 @@
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "host/db/faecher.h"
 #include "host/tree/datenbase.h"
 #include "kontbaum/berichte/anlagenverzeichnis.h"
 #include "kontbaum/berichte/indizes.h"
@@ -83,6 +84,28 @@ bool keineDatenbank(QString* fehler) {
 }
 
 QString schluesselText(unsigned long s) { return s == 999999 ? QStringLiteral("St") : s ? QString::number(s) : QString(); }
+
+// An SQL condition on z.Buchungsnummer (z = eurVerbuchtBuchungszeilen) that
+// keeps the lines of bookings that are neither cancelled nor a
+// cancellation and whose voucher date lies from `von` (null: open) to
+// `bis`: the lines a join with their header would keep, with "Storno=0 AND
+// Storniert=0" and the period on the header. That join reads a header at a
+// random place for each line, a read from the file per line once the
+// ledger outgrows the page cache; this condition reads the date index and
+// the index of the cancelled bookings instead. When every booking lies in
+// the period it is that of the whole ledger (Berichte::gebuchteZeilen).
+QString lebendeZeilen(DBConnection* db, const zDate* von, const zDate& bis) {
+    const QString ab = von ? QStringLiteral("Belegdatum>=") + sql(*von) + QStringLiteral(" AND ") : QString();
+    // MIN and MAX each read one end of the date index; NULL when there are
+    // no bookings, and a date that is no text lies above every text.
+    const QString ganz = QStringLiteral("SELECT ") +
+                         (von ? QStringLiteral("(SELECT MIN(Belegdatum) FROM eurVerbucht)>=") + sql(*von) + QStringLiteral(" AND ") : QString()) +
+                         QStringLiteral("(SELECT MAX(Belegdatum) FROM eurVerbucht)<=") + sql(bis) +
+                         QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM eurVerbucht WHERE Belegdatum IS NULL)");
+    if (GetDatenTyp(db, ganz).toLongLong() == 1) return Berichte::gebuchteZeilen(db, true);
+    return QStringLiteral("(+z.Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE ") + ab + QStringLiteral("Belegdatum<=") + sql(bis) +
+           QStringLiteral(") AND +z.Buchungsnummer NOT IN (SELECT Buchungsnummer FROM eurVerbucht WHERE (Storno=0 AND Storniert=0) IS NOT 1))");
+}
 
 // --- Kontenabfrage2: account statements -------------------------------------------------
 
@@ -214,12 +237,14 @@ bool ustListe(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     l->spalte(QStringLiteral("Soll"), QStringLiteral("soll"), BS::Betrag, 13);
     l->spalte(QStringLiteral("Haben"), QStringLiteral("haben"), BS::Betrag, 13);
     l->spalte(QStringLiteral("Saldo"), QStringLiteral("saldo"), BS::Betrag, 13);
+    // One walk through the account index, whose order is that of the groups.
+    const zDate von = p.von();
     rsDataSource rs(db, QStringLiteral("SELECT  z.Konto AS Konto, kp.Bezeichnung AS Bezeichnung, z.Steuerschluessel AS ZeileSteuerschluessel, "
                                        "SUM(CASE WHEN Haben THEN 0 ELSE ROUND(z.Betrag*100) END) AS Soll, SUM(CASE WHEN Haben THEN "
-                                       "ROUND(z.Betrag*100) ELSE 0 END) AS HabenSumme FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, "
-                                       "eurKontenplan kp WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) "
-                                       "AND (b.Storniert=0) AND (z.Steuerschluessel<>0)") +
-                            zeitraumBedingung(p) + QStringLiteral(" GROUP BY z.Konto, z.Steuerschluessel ORDER BY USt, Konto, z.Steuerschluessel "));
+                                       "ROUND(z.Betrag*100) ELSE 0 END) AS HabenSumme FROM eurVerbuchtBuchungszeilen z, "
+                                       "eurKontenplan kp WHERE (z.Konto=kp.Nummer) AND ") +
+                            lebendeZeilen(db, &von, p.bis()) +
+                            QStringLiteral(" AND (z.Steuerschluessel<>0) GROUP BY z.Konto, z.Steuerschluessel ORDER BY USt, Konto, z.Steuerschluessel "));
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
         const qint64 s = Berichte::cent(f.getField(QStringLiteral("Soll")).toDouble());
@@ -486,17 +511,50 @@ bool buchungszeiten(const BerichtParameter& p, BerichtListe* l, QString* fehler)
     l->spalte(QStringLiteral("Tage"), QStringLiteral("tage"), BS::Zahl, 5);
     l->spalte(QStringLiteral("Text"), QStringLiteral("buchungstext"), BS::Text, 34);
     l->spalte(QStringLiteral("Betrag"), QStringLiteral("betrag"), BS::Betrag, 12);
-    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, Buchungsnummer, Buchungstext, Betrag, Belegdatum, Buchungsdatum, ") +
-                            spalte + QStringLiteral(" AS BDatum FROM eurVerbucht WHERE 1=1") + zeitraumBedingung(p, spalte) +
-                            QStringLiteral(" ORDER BY BDatum, Buchungsnummer"));
+    const QString spalten = QStringLiteral("SELECT Buchungsnummer, Buchungstext, Betrag, Belegdatum, Buchungsdatum, ") + spalte;
+    const QString bedingung = QStringLiteral(" WHERE 1=1") + zeitraumBedingung(p, spalte);
+    // A date is read once for the run of rows that share it.
+    QString belegText, gebuchtText;
+    zDate beleg, gebucht;
+    auto zeile = [&](const QVector<DatenTyp>& w) {
+        const QString b = w[3].toString(), g = w[4].toString();
+        if (b != belegText || b.isEmpty()) {
+            beleg = w[3].toDate();
+            belegText = b;
+        }
+        if (g != gebuchtText || g.isEmpty()) {
+            gebucht = w[4].toDate();
+            gebuchtText = g;
+        }
+        l->zeile({qlonglong(w[0].toLongLong()), beleg.isValid() ? QVariant(beleg.qdate()) : QVariant(),
+                  gebucht.isValid() ? QVariant(gebucht.qdate()) : QVariant(),
+                  beleg.isValid() && gebucht.isValid() ? QVariant(qlonglong(beleg.qdate().daysTo(gebucht.qdate()))) : QVariant(), w[1].toString(),
+                  runde(w[2].toDouble())});
+    };
+    // Without an index on the booking date, or for most of the ledger, the
+    // table is read front to back and the rows put in order by their date
+    // (Tabellenfolge); else through the index of the voucher date.
+    if (spalte != QLatin1String("Belegdatum") || Tabellenfolge::lohnt(db, QStringLiteral("eurVerbucht"), bedingung)) {
+        bool lesefehler = false;
+        if (Tabellenfolge::inSchluesselfolge(db, spalten + QStringLiteral(" FROM eurVerbucht NOT INDEXED") + bedingung +
+                                                     QStringLiteral(" ORDER BY Buchungsnummer"),
+                                             zeile, &lesefehler))
+            return true;
+        if (lesefehler) {
+            if (fehler)
+                *fehler = QStringLiteral("Die Buchungen konnten nicht vollständig gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo "
+                                         "pruefen“.");
+            return false;
+        }
+    }
+    rsDataSource rs(db, spalten + QStringLiteral(" FROM eurVerbucht") + bedingung + QStringLiteral(" ORDER BY ") + spalte +
+                            QStringLiteral(", Buchungsnummer"));
+    QVector<DatenTyp> w;
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
-        const zDate beleg = f.getField(QStringLiteral("Belegdatum")).toDate();
-        const zDate gebucht = f.getField(QStringLiteral("Buchungsdatum")).toDate();
-        l->zeile({qlonglong(f.getField(QStringLiteral("Buchungsnummer")).toLongLong()), datum(f.getField(QStringLiteral("Belegdatum"))),
-                  datum(f.getField(QStringLiteral("Buchungsdatum"))),
-                  beleg.isValid() && gebucht.isValid() ? QVariant(qlonglong(beleg.qdate().daysTo(gebucht.qdate()))) : QVariant(),
-                  f.getField(QStringLiteral("Buchungstext")).toString(), runde(f.getField(QStringLiteral("Betrag")).toDouble())});
+        w.clear();
+        for (int i = 0; i < 5; ++i) w.append(f.getField(i));
+        zeile(w);
     }
     return true;
 }
@@ -513,26 +571,32 @@ bool euerVergleich(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
     l->spalte(QStringLiteral("Zeitraum"), QStringLiteral("zeitraum"), BS::Betrag, 14);
     l->spalte(QStringLiteral("Jahr bis dahin"), QStringLiteral("kumuliert"), BS::Betrag, 14);
     auto einnahme = [](unsigned long k) { return (k >= 4000 && k <= 4999) || (k >= 3000 && k <= 3099); };
-    // Cents per category, split into lines of the period and lines before
-    // it, with the sign of the profit (income credit positive, expenses
-    // debit positive) and the categories of the profit statement.
-    rsDataSource rs(db, QStringLiteral("SELECT kp.Kategorie AS Kategorie, z.Haben AS Haben, (b.Belegdatum>=") + sql(p.von()) +
-                            QStringLiteral(") AS imZeitraum, SUM(ROUND(z.Betrag*100)) AS c FROM eurVerbucht b, eurVerbuchtBuchungszeilen z, "
-                                           "eurKontenplan kp WHERE (b.Buchungsnummer=z.Buchungsnummer) AND (z.Konto=kp.Nummer) AND (b.Storno=0) "
-                                           "AND (b.Storniert=0) AND b.Belegdatum<=") +
-                            sql(p.bis()) +
+    // Cents of the period and of the year so far per account, key and side,
+    // in the order of the account index (a walk through it, no sort), added
+    // up per category here with the sign of the profit (income credit
+    // positive, expenses debit positive); the categories of the profit
+    // statement only.
+    const zDate von = p.von();
+    const QString imZeitraum = GetDatenTyp(db, QStringLiteral("SELECT (SELECT MIN(Belegdatum) FROM eurVerbucht)>=") + sql(von)).toLongLong() == 1
+                                   ? QStringLiteral("1")
+                                   : QStringLiteral("+z.Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE Belegdatum>=") + sql(von) +
+                                         QStringLiteral(" AND Belegdatum<=") + sql(p.bis()) + QLatin1Char(')');
+    rsDataSource rs(db, QStringLiteral("SELECT kp.Kategorie AS Kategorie, z.Haben AS Haben, SUM(CASE WHEN ") + imZeitraum +
+                            QStringLiteral(" THEN ROUND(z.Betrag*100) ELSE 0 END) AS cz, SUM(ROUND(z.Betrag*100)) AS c FROM "
+                                           "eurVerbuchtBuchungszeilen z, eurKontenplan kp WHERE (z.Konto=kp.Nummer) AND ") +
+                            lebendeZeilen(db, nullptr, p.bis()) +
                             QStringLiteral(" AND ((kp.Kategorie<>4208 AND kp.Kategorie BETWEEN 4000 AND 4999) OR (kp.Kategorie BETWEEN 3000 AND "
                                            "3099) OR (kp.Kategorie BETWEEN 5000 AND 5999) OR (kp.Kategorie BETWEEN 3100 AND 3399)) GROUP BY "
-                                           "kp.Kategorie, z.Haben, imZeitraum"));
+                                           "z.Konto, z.Steuerschluessel, z.Haben"));
     QHash<unsigned long, QPair<qint64, qint64>> summen;  // period, year so far
     for (; !rs.isEOF(); rs.fetch()) {
-        const unsigned long k = rs.field(QStringLiteral("Kategorie")).toULong();
-        const qint64 c = Berichte::cent(rs.field(QStringLiteral("c")).toDouble());
-        const bool haben = rs.field(QStringLiteral("Haben")).toBool();
-        const qint64 v = einnahme(k) ? (haben ? c : -c) : (haben ? -c : c);
+        const rsFields& f = *rs.getFields();
+        const unsigned long k = f.getField(0).toULong();
+        const bool plus = einnahme(k) == f.getField(1).toBool();
+        const qint64 cz = Berichte::cent(f.getField(2).toDouble()), c = Berichte::cent(f.getField(3).toDouble());
         QPair<qint64, qint64>& s = summen[k];
-        if (rs.field(QStringLiteral("imZeitraum")).toBool()) s.first += v;
-        s.second += v;
+        s.first += plus ? cz : -cz;
+        s.second += plus ? c : -c;
     }
     QList<unsigned long> kategorien;
     QHash<unsigned long, QString> namen;

@@ -34,7 +34,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class Faecher;
 class QIODevice;
 
 // One row of the cash book. The first eight fields are those of the listing;
@@ -106,11 +108,17 @@ public:
     bool alsPdf(const QString& firma, QByteArray* pdf, QString* fehler) const;
 
 private:
+    bool lesenUeberIndex(const std::function<void(const KBBuchung&)>& je, EuroType lauf);
+
     unsigned long m_konto;
     zDate m_von, m_bis;
     QList<KBBuchung> m_zeilen;
     QList<Abschluss> m_abschluesse;
     EuroType m_anfang, m_ende;
+    // The rows of the account in order of voucher date, read by vorbereiten()
+    // (see Faecher); null when they did not fit, and lesen() then reads them
+    // through the statement of getStatement().
+    std::shared_ptr<Faecher> m_faecher;
 };
 
 // The data of the closing wizard: the steps are functions the command line

@@ -6,6 +6,7 @@
 #include "host/app/printstring.h"
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
+#include "host/db/faecher.h"
 
 #include <QHash>
 
@@ -117,33 +118,120 @@ QString Kassenbuch::getStatement() const {
            QStringLiteral(" ORDER BY Konto, Belegdatum, b.Buchungsnummer ");
 }
 
+namespace {
+// The rows of the account as read by vorbereiten(), converted as the rows
+// of getStatement() are, one record a row (FachSatz).
+struct KassenSatz {
+    unsigned long buchungsnummer = 0, gegen = 0;
+    QString buchungstext, belegnummer, steuerschluessel;
+    EuroType betrag;
+    bool haben = false, mitSteuer = false;
+    double steuersatz = 0.0;
+
+    void schreiben(QByteArray* ziel) const {
+        FachSatz s(ziel);
+        s.zahl(qint64(buchungsnummer));
+        s.zahl(qint64(gegen));
+        s.text(buchungstext);
+        s.text(belegnummer);
+        s.zahl(betrag.cent());
+        s.zahl((haben ? 1 : 0) | (mitSteuer ? 2 : 0));
+        if (!mitSteuer) return;
+        s.wert(DatenTyp(steuersatz));
+        s.text(steuerschluessel);
+    }
+    void lesen(const QByteArray& satz) {
+        FachSatzLeser s(satz);
+        buchungsnummer = (unsigned long)s.zahl();
+        gegen = (unsigned long)s.zahl();
+        buchungstext = s.text();
+        belegnummer = s.text();
+        betrag = EuroType::ausCent(s.zahl());
+        const qint64 merk = s.zahl();
+        haben = merk & 1;
+        mitSteuer = merk & 2;
+        steuersatz = mitSteuer ? s.wert().toDouble() : 0.0;
+        steuerschluessel = mitSteuer ? s.text() : QString();
+    }
+};
+}  // namespace
+
 bool Kassenbuch::vorbereiten() {
     m_abschluesse.clear();
     m_anfang = m_ende = EuroType();
+    m_faecher.reset();
     DBConnection* con = rsFallDB();
     if (!con) return false;
-    // Rows before the period and rows against opening-balance accounts
+    // One pass over the account's lines in booking-number order: the
+    // headers and the lines of the bookings are read front to back, not at
+    // a random place per row as in the order of the book. Each row goes to
+    // the compartment of its voucher date (Faecher) and into the balances:
+    // rows before the period and rows against opening-balance accounts
     // (categories 8000 to 8999, whatever their date) make the opening
-    // balance; the rest of the period moves it to the end balance. One sum
-    // a counter account, so the balances stand before the first row.
-    rsDataSource s(con, QStringLiteral("SELECT z.Gegenkonto AS g, (b.Belegdatum<") + rsDataSource::toSqlStr(m_von) +
-                            QStringLiteral(") AS vor, (b.Belegdatum>") + rsDataSource::toSqlStr(m_bis) +
-                            QStringLiteral(") AS nach, SUM(CASE WHEN z.Haben THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END) AS c "
-                                           "FROM eurVerbucht b, eurVerbuchtBuchungszeilen z WHERE b.Buchungsnummer=z.Buchungsnummer AND z.Konto=") +
-                            rsDataSource::toSqlStr(m_konto) + QStringLiteral(" GROUP BY g, vor, nach"));
-    qint64 anfang = 0, bewegung = 0;
-    for (; !s.isEOF(); s.fetch()) {
-        const unsigned long gegen = s.field(QStringLiteral("g")).toULong();
-        const unsigned long kategorie = gegen != 0 ? KontoGlobal::getKategorie(gegen) : 0;
-        const qint64 c = qint64(s.field(QStringLiteral("c")).toDouble());
-        if (s.field(QStringLiteral("vor")).toLongLong() != 0 || (kategorie >= 8000 && kategorie < 9000))
-            anfang += c;
-        else if (s.field(QStringLiteral("nach")).toLongLong() == 0)
-            bewegung += c;
+    // balance; the rest of the period moves it to the end balance. The
+    // counter line's tax key is the lowest key the counter account's lines
+    // of the booking carry that the table of keys knows. Rows of one booking
+    // and date keep the order of the account index (key, side, counter
+    // account, amount, line), in which they always came.
+    QHash<qint64, QPair<double, QString>> schluessel;
+    {
+        rsDataSource k(con, QStringLiteral("SELECT Steuerschluessel, Steuersatz, Kurzbezeichnung FROM eurSteuerschluessel"));
+        for (; !k.isEOF(); k.fetch())
+            schluessel.insert(k.getFields()->getField(0).toLongLong(), {k.getFields()->getField(1).toDouble(), k.getFields()->getField(2).toString()});
+        if (k.isError()) return false;
     }
-    if (s.isError()) return false;
+    const QString konto = rsDataSource::toSqlStr(m_konto);
+    auto faecher = std::make_shared<Faecher>();
+    QHash<unsigned long, unsigned long> kategorien;
+    qint64 anfang = 0, bewegung = 0;
+    bool abgelegt = true;
+    {
+        Tabellenfolge::KleinerCache cache(con);
+        rsDataSource rs(
+            con, QStringLiteral("SELECT b.Buchungsnummer, z.Gegenkonto, z.Buchungstext, b.Belegnummer, z.Betrag, z.Haben, CASE WHEN "
+                                "z.Gegenkonto<>0 THEN (SELECT MIN(x.Steuerschluessel) FROM eurVerbuchtBuchungszeilen x JOIN eurSteuerschluessel s ON "
+                                "s.Steuerschluessel=x.Steuerschluessel WHERE x.Buchungsnummer=z.Buchungsnummer AND +x.Konto=z.Gegenkonto AND "
+                                "x.Steuerschluessel<>0) END, (b.Belegdatum<") +
+                     rsDataSource::toSqlStr(m_von) + QStringLiteral("), (b.Belegdatum>") + rsDataSource::toSqlStr(m_bis) +
+                     QStringLiteral("), CASE WHEN z.Haben THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END, b.Belegdatum FROM eurVerbucht b "
+                                    "JOIN eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=b.Buchungsnummer AND +z.Konto=") +
+                     konto + QStringLiteral(" WHERE b.Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbuchtBuchungszeilen WHERE Konto=") + konto +
+                     QStringLiteral(") ORDER BY b.Buchungsnummer, z.Steuerschluessel, z.Haben, z.Gegenkonto, z.Betrag, z.ID"));
+        KassenSatz k;
+        QByteArray satz;
+        for (; !rs.isEOF(); rs.fetch()) {
+            const rsFields& f = *rs.getFields();
+            k.buchungsnummer = f.getField(0).toULong();
+            k.gegen = f.getField(1).toULong();
+            unsigned long kategorie = 0;
+            if (k.gegen != 0) {
+                auto it = kategorien.constFind(k.gegen);
+                if (it == kategorien.constEnd()) it = kategorien.insert(k.gegen, KontoGlobal::getKategorie(k.gegen));
+                kategorie = *it;
+            }
+            const qint64 c = qint64(f.getField(9).toDouble());
+            if (f.getField(7).toLongLong() != 0 || (kategorie >= 8000 && kategorie < 9000))
+                anfang += c;
+            else if (f.getField(8).toLongLong() == 0)
+                bewegung += c;
+            if (!abgelegt) continue;
+            k.buchungstext = f.getField(2).toString();
+            k.belegnummer = f.getField(3).toString();
+            k.betrag = f.getField(4).toEuro();
+            k.haben = f.getField(5).toLongLong() != 0;
+            const auto s = f.getField(6).isNull() ? schluessel.constEnd() : schluessel.constFind(f.getField(6).toLongLong());
+            k.mitSteuer = s != schluessel.constEnd();
+            k.steuersatz = k.mitSteuer ? s->first : 0.0;
+            k.steuerschluessel = k.mitSteuer ? s->second : QString();
+            satz.clear();
+            k.schreiben(&satz);
+            abgelegt = faecher->ablegen(f.getField(10).toString().toUtf8(), satz);
+        }
+        if (rs.isError()) return false;
+    }
     m_anfang = EuroType::ausCent(anfang);
     m_ende = EuroType::ausCent(anfang + bewegung);
+    if (abgelegt) m_faecher = faecher;
 
     rsDataSource a(con, QStringLiteral("SELECT AbschlussID, Datum, Saldo, GezaehlterSaldo FROM eurKassenabschluss WHERE Konto=") +
                             rsDataSource::toSqlStr(m_konto) + QStringLiteral(" AND Datum>=") + rsDataSource::toSqlStr(m_von) +
@@ -155,15 +243,63 @@ bool Kassenbuch::vorbereiten() {
 }
 
 bool Kassenbuch::lesen(const std::function<void(const KBBuchung&)>& je) {
-    DBConnection* con = rsFallDB();
-    if (!con) return false;
     KBBuchung eroeffnung;
     eroeffnung.datum = m_von;
     eroeffnung.einnahme = m_anfang;
     eroeffnung.bestand = m_anfang;
     eroeffnung.buchungstext = QStringLiteral("Anfangsbestand");
+    if (!m_faecher) {
+        if (!rsFallDB()) return false;
+        je(eroeffnung);
+        return lesenUeberIndex(je, m_anfang);
+    }
     je(eroeffnung);
     EuroType lauf = m_anfang;
+    QHash<unsigned long, unsigned long> kategorien;
+    QByteArray tag;
+    zDate datum;
+    KassenSatz k;
+    return m_faecher->lesen([&](const QByteArray& schluessel, const QByteArray& satz) {
+        if (schluessel != tag || schluessel.isEmpty()) {
+            tag = schluessel;
+            datum = DatenTyp(QString::fromUtf8(schluessel)).toDate();
+        }
+        if (datum < m_von || m_bis < datum) return;
+        k.lesen(satz);
+        unsigned long kategorie = 0;
+        if (k.gegen != 0) {
+            auto it = kategorien.constFind(k.gegen);
+            if (it == kategorien.constEnd()) it = kategorien.insert(k.gegen, KontoGlobal::getKategorie(k.gegen));
+            kategorie = *it;
+        }
+        if (kategorie >= 8000 && kategorie < 9000) return;
+        KBBuchung b;
+        b.datum = datum;
+        b.belegnummer = k.belegnummer;
+        b.buchungsnummer = k.buchungsnummer;
+        if (k.haben) {
+            b.ausgabe = k.betrag;
+            lauf -= k.betrag;
+        } else {
+            b.einnahme = k.betrag;
+            lauf += k.betrag;
+        }
+        b.bestand = lauf;
+        if (k.gegen != 0) {
+            b.gegenkonto = QString::number(k.gegen);
+            b.steuersatz = k.steuersatz;
+            b.steuerschluessel = k.steuerschluessel;
+        } else {
+            b.gegenkonto = QStringLiteral("diverse");
+        }
+        b.buchungstext = k.buchungstext;
+        je(b);
+    });
+}
+
+bool Kassenbuch::lesenUeberIndex(const std::function<void(const KBBuchung&)>& je, EuroType lauf) {
+    DBConnection* con = rsFallDB();
+    if (!con) return false;
     QHash<unsigned long, unsigned long> kategorien;
     rsDataSource rs(con, getStatement());
     for (; !rs.isEOF(); rs.fetch()) {
