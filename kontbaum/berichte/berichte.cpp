@@ -101,9 +101,9 @@ QHash<unsigned long, QString> kontoNamen(DBConnection* db) {
 
 void Saldenliste2::sammeln(bool mitVormonaten) {
     // The database sums the cents per account, key, side and counter
-    // account in the order of idx_eurVerbuchtBZ_KontoSteuer, the lines of
-    // the months before the period apart, and the few hundred sums are split
-    // here into opening balance, previous months and bookings. The CSV counts
+    // account in the order of idx_eurVerbuchtBZ_KontoSteuer, those of the
+    // period itself apart, and the few hundred sums are split here into
+    // opening balance, previous months and bookings. The CSV counts
     // every line that is not an opening balance as a booking. Cent sums are
     // exact, so the order of the additions does not matter.
     m_konten.clear();
@@ -111,18 +111,21 @@ void Saldenliste2::sammeln(bool mitVormonaten) {
     if (!db) return;
     QString filter;
     getFilter(filter);
-    // The headers of the bookings before the period (the filter ends it).
-    QString vorher;
+    // The headers of the bookings of the period itself (the filter ends it;
+    // what it lets through before them is the months before). The period is
+    // the smaller set to look a line up in.
+    QString imZeitraum;
     if (mitVormonaten) {
-        if (m_zeitraum.art == 1 && m_zeitraum.monat != -1) vorher = QStringLiteral("MONTH(Belegdatum) < %1").arg(m_zeitraum.monat + 1);
-        else if (m_zeitraum.art == 2 && m_zeitraum.quartal != -1) vorher = QStringLiteral("MONTH(Belegdatum) <= %1").arg(3 * m_zeitraum.quartal);
-        else if (m_zeitraum.art == 4) vorher = QStringLiteral("Belegdatum < ") + rsDataSource::toSqlStr(m_zeitraum.frei.von());
+        if (m_zeitraum.art == 1 && m_zeitraum.monat != -1) imZeitraum = QStringLiteral("MONTH(Belegdatum) = %1").arg(m_zeitraum.monat + 1);
+        else if (m_zeitraum.art == 2 && m_zeitraum.quartal != -1) imZeitraum = QStringLiteral("MONTH(Belegdatum) > %1").arg(3 * m_zeitraum.quartal);
+        else if (m_zeitraum.art == 4) imZeitraum = QStringLiteral("Belegdatum >= ") + rsDataSource::toSqlStr(m_zeitraum.frei.von());
     }
     // One set of booking numbers, built once, then a look-up per line.
-    const QString vorherSumme = vorher.isEmpty() ? QStringLiteral("0")
-                                                 : QStringLiteral("SUM(CASE WHEN +z.Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE ") +
-                                                       vorher + QStringLiteral(") THEN ROUND(z.Betrag*100) ELSE 0 END)");
-    rsDataSource rs(db, QStringLiteral("SELECT Konto, Gegenkonto, Haben, ") + Berichte::centSumme() + QStringLiteral(", ") + vorherSumme +
+    const QString zeitraumSumme =
+        imZeitraum.isEmpty() ? QString()
+                             : QStringLiteral(", SUM(CASE WHEN +z.Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE ") + imZeitraum +
+                                   QStringLiteral(") THEN ROUND(z.Betrag*100) ELSE 0 END)");
+    rsDataSource rs(db, QStringLiteral("SELECT Konto, Gegenkonto, Haben, ") + Berichte::centSumme() + zeitraumSumme +
                             QStringLiteral(" FROM eurVerbuchtBuchungszeilen z WHERE ") + Berichte::gebuchteZeilen(db, true, filter) +
                             QStringLiteral(" GROUP BY Konto, Steuerschluessel, Haben, Gegenkonto"));
     const QSet<unsigned long> eb(m_ebKonten.begin(), m_ebKonten.end());
@@ -143,9 +146,9 @@ void Saldenliste2::sammeln(bool mitVormonaten) {
         if (eb.contains(konto) || eb.contains(f.getField(1).toULong())) {
             dazu(s.anfang, alle);
         } else {
-            const qint64 vor = Berichte::cent(f.getField(4).toDouble());
-            dazu(s.vormonate, vor);
-            dazu(s.buchungen, alle - vor);
+            const qint64 zeitraum = imZeitraum.isEmpty() ? alle : Berichte::cent(f.getField(4).toDouble());
+            dazu(s.vormonate, alle - zeitraum);
+            dazu(s.buchungen, zeitraum);
         }
     }
     auto paar = [](const Cent& c) { return Paar{EuroType::ausCent(c.soll), EuroType::ausCent(c.haben)}; };
