@@ -127,7 +127,8 @@ public:
     QString feld(const Zeile& z, const BerichtSeite::Feld& f) const;
     // The fields of the page: those of `seite`, or one per column.
     QList<BerichtSeite::Feld> seitenfelder() const;
-    // The plain-text page.
+    // The plain-text page held whole, as a table: the fields of `seite`
+    // (or the columns) with their heads and groups.
     void drucke(zPrintString& p) const;
     // One heading line, then one line per row; ';' separated, decimal
     // comma, text fields quoted when they hold ';', '"' or a line break.
