@@ -116,13 +116,20 @@ int import(Fall& fall, const Args& a, const QString& datei, const Importoptionen
     return Ok;
 }
 
+// Each transaction is written as its proposal is found, so the list is
+// never held whole, whatever the number of open transactions.
 int zeigeVorschlaege(Fall& fall, bool json) {
-    QJsonArray l;
+    JsonListe l;
     QString t;
-    for (const Kandidat& k : vorschlaege(fall.kg()->GetDBConnect_Ptr())) {
-        QJsonObject o = umsatzJson(k.umsatz);
-        o[QStringLiteral("vorschlag")] = k.vorschlag.art == Vorschlag::Keiner ? QJsonValue() : QJsonValue(vorschlagJson(k.vorschlag));
-        l.append(o);
+    bool leer = true;
+    vorschlaege(fall.kg()->GetDBConnect_Ptr(), {}, [&](const Kandidat& k) {
+        leer = false;
+        if (json) {
+            QJsonObject o = umsatzJson(k.umsatz);
+            o[QStringLiteral("vorschlag")] = k.vorschlag.art == Vorschlag::Keiner ? QJsonValue() : QJsonValue(vorschlagJson(k.vorschlag));
+            l.element(o);
+            return;
+        }
         t += umsatzZeile(k.umsatz);
         const Vorschlag& v = k.vorschlag;
         if (v.art == Vorschlag::Keiner)
@@ -143,9 +150,13 @@ int zeigeVorschlaege(Fall& fall, bool json) {
                      .arg(v.gegenkonto)
                      .arg(v.steuerschluessel)
                      .arg(v.text);
-    }
-    if (t.isEmpty()) t = QStringLiteral("Es liegen keine offenen Umsätze vor.\n");
-    out(json ? jsonText(l) : t);
+        if (t.size() >= 1 << 15) {
+            out(t);
+            t.clear();
+        }
+    });
+    if (json) l.ende();
+    else out(leer ? QStringLiteral("Es liegen keine offenen Umsätze vor.\n") : t);
     return Ok;
 }
 

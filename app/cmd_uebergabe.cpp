@@ -63,12 +63,26 @@ int cmdDatevExport(const Args& a) {
     if (!pruefeAusgabeziel(datei, fallPfad, ersetzen, &ziel, &e)) return abgelehnt(e);
     if (!pruefeAusgabeziel(personenPfad(datei), fallPfad, ersetzen, &zielPersonen, &e)) return abgelehnt(e);
     return Fall::ausfuehren(n, fallPfad, Fall::Zugriff::Lesen, [&](Fall&) {
-        const Datev::Ergebnis r = Datev::erzeugen(angaben);
-        if (!r.ok) return abgelehnt(r.fehler);
+        // The batch goes into a file beside the target as it is built; the
+        // customers' file is put in place before the batch takes its name.
+        Datev::Ergebnis r;
+        bool personenGeschrieben = false;
         QString fehler;
-        if (!r.personenDatei.isEmpty() && !rsWriteFileAtomic(zielPersonen.pfad, r.personenDatei, &fehler)) return abgelehnt(fehler);
-        if (!rsWriteFileAtomic(ziel.pfad, r.stapel, &fehler)) {
-            if (!r.personenDatei.isEmpty()) QFile::remove(zielPersonen.pfad);
+        const bool ok = schreibeAusgabe(
+            ziel,
+            [&](QIODevice* d, QString* f) {
+                r = Datev::erzeugen(angaben, d);
+                if (!r.ok) {
+                    *f = r.fehler;
+                    return false;
+                }
+                if (r.personenDatei.isEmpty()) return true;
+                personenGeschrieben = rsWriteFileAtomic(zielPersonen.pfad, r.personenDatei, f);
+                return personenGeschrieben;
+            },
+            &fehler);
+        if (!ok) {
+            if (personenGeschrieben) QFile::remove(zielPersonen.pfad);
             return abgelehnt(fehler);
         }
         for (const QString& h : r.hinweise) err(QStringLiteral("Hinweis: %1\n").arg(h));

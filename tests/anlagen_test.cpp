@@ -175,7 +175,7 @@ TEST_F(AnlagenTest, ThePoolIsDissolvedByFifthsAndHoldsForTheWholeYear) {
     for (const auto& z : l.zeilen)
         if (!z.summe && z.werte.value(0).toString().startsWith(QStringLiteral("Sammelposten")))
             pool << QStringLiteral("%1 %2 %3").arg(z.werte.value(2).toString()).arg(z.werte.value(6).toDouble()).arg(z.werte.value(9).toDouble());
-    EXPECT_EQ(pool, QStringList{QStringLiteral("Sammelposten 2016 1000 200")});
+    EXPECT_EQ(pool, QStringList{"Sammelposten 2016 1000 200"});
 }
 
 // A deduction of 2015 (carried into 2016) of 12 000 for a van planned at
@@ -432,51 +432,39 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     };
     auto json = [&](const QStringList& args) { return QJsonDocument::fromJson(ok(args).toUtf8()).object(); };
     auto gesamt = [&](const QString& fall) {
-        return json({QStringLiteral("anlage"), fall, QStringLiteral("verzeichnis"), QStringLiteral("--json")})
-            .value(QStringLiteral("summen"))
-            .toArray()
-            .last()
-            .toObject();
+        return json({"anlage", fall, "verzeichnis", "--json"}).value(QStringLiteral("summen")).toArray().last().toObject();
     };
-    ok({QStringLiteral("neu"), alt, QStringLiteral("--jahr"), QStringLiteral("2015"), QStringLiteral("--ohne-beispiele")});
-    ok({QStringLiteral("anlage"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Maschine"), QStringLiteral("--konto"),
-        QStringLiteral("210"), QStringLiteral("--datum"), QStringLiteral("01.10.2015"), QStringLiteral("--kosten"), QStringLiteral("6000"),
-        QStringLiteral("--nutzungsdauer"), QStringLiteral("5"), QStringLiteral("--buchen"), QStringLiteral("--geldkonto"), QStringLiteral("1200"),
-        QStringLiteral("--schluessel"), QStringLiteral("7")});
-    ok({QStringLiteral("anlage"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Tablet"), QStringLiteral("--konto"),
-        QStringLiteral("485"), QStringLiteral("--datum"), QStringLiteral("01.12.2015"), QStringLiteral("--kosten"), QStringLiteral("500"),
-        QStringLiteral("--methode"), QStringLiteral("sammelposten")});
-    ok({QStringLiteral("anlage"), alt, QStringLiteral("afa")});
-    ok({QStringLiteral("investitionsabzug"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Transporter"),
-        QStringLiteral("--kosten"), QStringLiteral("30000"), QStringLiteral("--betrag"), QStringLiteral("12000")});
+    ok({"neu", alt, "--jahr", "2015", "--ohne-beispiele"});
+    ok({"anlage", alt, "neu", "--bezeichnung", "Maschine", "--konto", "210", "--datum", "01.10.2015", "--kosten", "6000", "--nutzungsdauer",
+        "5", "--buchen", "--geldkonto", "1200", "--schluessel", "7"});
+    ok({"anlage", alt, "neu", "--bezeichnung", "Tablet", "--konto", "485", "--datum", "01.12.2015", "--kosten", "500", "--methode",
+        "sammelposten"});
+    ok({"anlage", alt, "afa"});
+    ok({"investitionsabzug", alt, "neu", "--bezeichnung", "Transporter", "--kosten", "30000", "--betrag", "12000"});
     // A plot held as a current asset comes along with its cost.
-    ok({QStringLiteral("umlauf"), alt, QStringLiteral("neu"), QStringLiteral("--bezeichnung"), QStringLiteral("Bauplatz"), QStringLiteral("--konto"),
-        QStringLiteral("1500"), QStringLiteral("--datum"), QStringLiteral("01.11.2015"), QStringLiteral("--kosten"), QStringLiteral("50000"),
-        QStringLiteral("--art"), QStringLiteral("grund")});
+    ok({"umlauf", alt, "neu", "--bezeichnung", "Bauplatz", "--konto", "1500", "--datum", "01.11.2015", "--kosten", "50000", "--art",
+        "grund"});
     const QJsonObject ende2015 = gesamt(alt);
     EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("afa")).toDouble(), 400);
     EXPECT_DOUBLE_EQ(ende2015.value(QStringLiteral("buchwert_ende")).toDouble(), 56100);
 
-    ok({QStringLiteral("jahreswechsel"), alt, neu});
-    EXPECT_TRUE(ok({QStringLiteral("investitionsabzug"), neu, QStringLiteral("liste")}).contains(QStringLiteral("offen 12.000,00 € bis 31.12.2018")))
+    ok({"jahreswechsel", alt, neu});
+    EXPECT_TRUE(ok({"investitionsabzug", neu, "liste"}).contains(QStringLiteral("offen 12.000,00 € bis 31.12.2018")))
         << "the open deduction comes over";
     EXPECT_DOUBLE_EQ(gesamt(neu).value(QStringLiteral("buchwert_anfang")).toDouble(), ende2015.value(QStringLiteral("buchwert_ende")).toDouble());
     // The balance list opens with the carried book values (the tablet's
     // purchase was never booked: its account opens with the register's 400).
-    const QString salden = ok({QStringLiteral("saldenliste"), neu, QStringLiteral("--csv")});
+    const QString salden = ok({"saldenliste", neu, "--csv"});
     EXPECT_TRUE(salden.contains(QStringLiteral("210;\"Maschinen\";5.700,00;0,00;"))) << salden.toStdString();
     EXPECT_TRUE(salden.contains(QStringLiteral("485;\"Sammelposten\";400,00;0,00;"))) << salden.toStdString();
-    EXPECT_TRUE(ok({QStringLiteral("saldovortrag"), neu, QStringLiteral("--vorjahr"), alt, QStringLiteral("--ja")})
-                    .contains(QStringLiteral("stimmen bereits mit den Saldovortragsbuchungen überein")))
+    EXPECT_TRUE(ok({"saldovortrag", neu, "--vorjahr", alt, "--ja"}).contains(QStringLiteral("stimmen bereits mit den Saldovortragsbuchungen überein")))
         << "the carry-forward of the ledger leaves the register's opening balances alone";
 
-    ok({QStringLiteral("anlage"), neu, QStringLiteral("abgang"), QStringLiteral("1"), QStringLiteral("--datum"), QStringLiteral("30.06.2016"),
-        QStringLiteral("--art"), QStringLiteral("verkauf"), QStringLiteral("--erloes"), QStringLiteral("5000"), QStringLiteral("--geldkonto"),
-        QStringLiteral("1200")});
-    EXPECT_EQ(ok({QStringLiteral("anlage"), neu, QStringLiteral("afa")}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 4);
-    EXPECT_EQ(ok({QStringLiteral("anlage"), neu, QStringLiteral("afa")}), QString()) << "a second run posts nothing";
+    ok({"anlage", neu, "abgang", "1", "--datum", "30.06.2016", "--art", "verkauf", "--erloes", "5000", "--geldkonto", "1200"});
+    EXPECT_EQ(ok({"anlage", neu, "afa"}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).size(), 4);
+    EXPECT_EQ(ok({"anlage", neu, "afa"}), QString()) << "a second run posts nothing";
     QMap<int, double> kategorie;
-    const QJsonObject euer = json({QStringLiteral("euer"), neu, QStringLiteral("--json")});
+    const QJsonObject euer = json({"euer", neu, "--json"});
     for (const QJsonValue& k : euer.value(QStringLiteral("kategorien")).toArray())
         kategorie[k.toObject().value(QStringLiteral("kategorie")).toInt()] = k.toObject().value(QStringLiteral("summe")).toDouble();
     EXPECT_DOUBLE_EQ(kategorie.value(5301), 600);
@@ -490,12 +478,12 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
     EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("135")).toDouble(), 5100);
     EXPECT_DOUBLE_EQ(zeile.value(QStringLiteral("102")).toDouble(), 5000);
     // The calculation file writes every expense negated, this one too.
-    EXPECT_TRUE(ok({QStringLiteral("berechnung"), neu, QStringLiteral("-")}).contains(QStringLiteral("name=\"Restbuchwert ausgeschiedener Anlagen\" summe=\"-5.100,00\"")));
+    EXPECT_TRUE(ok({"berechnung", neu, "-"}).contains(QStringLiteral("name=\"Restbuchwert ausgeschiedener Anlagen\" summe=\"-5.100,00\"")));
     const QJsonObject ende2016 = gesamt(neu);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("afa")).toDouble(), 700);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("abgaenge")).toDouble(), 5100);
     EXPECT_DOUBLE_EQ(ende2016.value(QStringLiteral("buchwert_ende")).toDouble(), 50300);
-    EXPECT_EQ(dalvo({QStringLiteral("pruefen"), neu}).rc, 0);
+    EXPECT_EQ(dalvo({"pruefen", neu}).rc, 0);
 }
 
 // A purchase typed as debit and credit with input tax on the asset account,
@@ -504,29 +492,21 @@ TEST(AnlagenJahreswechsel, TheNewYearOpensWithTheOldYearsClosingValues) {
 TEST(AnlagenBuchen, APurchaseBookedByHandBecomesAnAsset) {
     QTemporaryDir dir;
     const QString fall = dir.filePath(QStringLiteral("fall.dalvo"));
-    ASSERT_EQ(dalvo({QStringLiteral("neu"), fall, QStringLiteral("--jahr"), QStringLiteral("2016"), QStringLiteral("--ohne-beispiele")}).rc, 0);
-    const Lauf kauf = dalvo({QStringLiteral("buchen"), fall, QStringLiteral("--art"), QStringLiteral("frei"), QStringLiteral("--datum"),
-                             QStringLiteral("09.03.2016"), QStringLiteral("--betrag"), QStringLiteral("1380"), QStringLiteral("--netto"),
-                             QStringLiteral("--soll"), QStringLiteral("420"), QStringLiteral("--haben"), QStringLiteral("1200"),
-                             QStringLiteral("--schluessel"), QStringLiteral("7"), QStringLiteral("--text"), QStringLiteral("Notebook")});
+    ASSERT_EQ(dalvo({"neu", fall, "--jahr", "2016", "--ohne-beispiele"}).rc, 0);
+    const Lauf kauf = dalvo({"buchen", fall, "--art", "frei", "--datum", "09.03.2016", "--betrag", "1380", "--netto", "--soll", "420",
+        "--haben", "1200", "--schluessel", "7", "--text", "Notebook"});
     ASSERT_EQ(kauf.rc, 0) << kauf.err.toStdString();
-    const Lauf neu = dalvo({QStringLiteral("anlage"), fall, QStringLiteral("neu"), QStringLiteral("--aus-buchung"), kauf.out.trimmed(),
-                            QStringLiteral("--nutzungsdauer"), QStringLiteral("3")});
+    const Lauf neu = dalvo({"anlage", fall, "neu", "--aus-buchung", kauf.out.trimmed(), "--nutzungsdauer", "3"});
     ASSERT_EQ(neu.rc, 0) << neu.err.toStdString();
-    EXPECT_EQ(dalvo({QStringLiteral("anlage"), fall, QStringLiteral("neu"), QStringLiteral("--aus-buchung"), kauf.out.trimmed(),
-                     QStringLiteral("--nutzungsdauer"), QStringLiteral("3")}).rc,
-              1) << "one booking, one asset";
-    ASSERT_EQ(dalvo({QStringLiteral("anlage"), fall, QStringLiteral("afa")}).rc, 0);
-    EXPECT_EQ(dalvo({QStringLiteral("anlage"), fall, QStringLiteral("afa")}).out, QString());
-    const QJsonObject summe = QJsonDocument::fromJson(dalvo({QStringLiteral("anlage"), fall, QStringLiteral("verzeichnis"), QStringLiteral("--json")}).out.toUtf8())
-                                  .object()
-                                  .value(QStringLiteral("summen"))
-                                  .toArray()
-                                  .last()
-                                  .toObject();
+    EXPECT_EQ(dalvo({"anlage", fall, "neu", "--aus-buchung", kauf.out.trimmed(), "--nutzungsdauer", "3"}).rc,
+        1) << "one booking, one asset";
+    ASSERT_EQ(dalvo({"anlage", fall, "afa"}).rc, 0);
+    EXPECT_EQ(dalvo({"anlage", fall, "afa"}).out, QString());
+    const QJsonObject summe = QJsonDocument::fromJson(dalvo({"anlage", fall, "verzeichnis",
+        "--json"}).out.toUtf8()).object().value(QStringLiteral("summen")).toArray().last().toObject();
     EXPECT_DOUBLE_EQ(summe.value(QStringLiteral("afa")).toDouble(), 383.33);
     EXPECT_DOUBLE_EQ(summe.value(QStringLiteral("buchwert_ende")).toDouble(), 996.67);
-    EXPECT_EQ(dalvo({QStringLiteral("pruefen"), fall}).rc, 0);
+    EXPECT_EQ(dalvo({"pruefen", fall}).rc, 0);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 using namespace Bank;
@@ -403,6 +404,45 @@ TEST_F(Bank_, VorhandeneBuchungEinmalZugeordnet) {
     speichere({umsatz(zDate(2016, 3, 28), -9.90, QStringLiteral("Kontofuehrung Kreditkarte"))});
     EXPECT_NE(vorschlagFuer(letzter()).art, Vorschlag::Vorhanden);
     EXPECT_EQ(buchungen(), 2);
+}
+
+// The ledger is read once for the keys of the transactions' amounts; per
+// transaction each statement is a search, never a scan. Nothing of it stays
+// in the case, and an amount stored a hair off its cent is that cent.
+TEST_F(Bank_, VorschlaegeSuchenProUmsatzOhneScan) {
+    KontoGlobal::BuchungsEntwurf vorlage;
+    vorlage.table = QStringLiteral("eurBeispiel");
+    vorlage.text = QStringLiteral("Miete");
+    vorlage.belegdatum = zDate(2016, 1, 1);
+    vorlage.buchungsart = 2;
+    vorlage.haben = true;
+    vorlage.konto = 1200;
+    vorlage.teile << KontoGlobal::BuchungsTeil{4210, 0, 500.0_eur, false, QString()};
+    QString e;
+    ASSERT_NE(KontoGlobal::insertSplittBuchung(vorlage, db, &e), 0u) << e.toStdString();
+    const unsigned long toner = testfall::buche(db, 2, 1210, 4930, 7, 119.0, zDate(2016, 2, 3));
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Buchungstext='Toner', Betrag=118.99999999 WHERE Buchungsnummer=%1").arg(toner)));
+    const unsigned long miete = testfall::buche(db, 2, 1200, 4210, 0, 850.0, zDate(2016, 1, 1));
+    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurVerbuchtBuchungszeilen SET Betrag=850.00000001 WHERE Buchungsnummer=%1").arg(miete)));
+    speichere({umsatz(zDate(2016, 1, 4), -850.0, QStringLiteral("Miete Januar")), umsatz(zDate(2016, 1, 5), -850.0, QStringLiteral("Miete doppelt")),
+               umsatz(zDate(2016, 3, 2), -500.0, QStringLiteral("Miete Maerz")), umsatz(zDate(2016, 3, 3), -119.0, QStringLiteral("Toner schwarz")),
+               umsatz(zDate(2016, 3, 3), 119.0, QStringLiteral("Toner zurueck"))});
+    const QString schema = GetDatenTyp(db, QStringLiteral("SELECT group_concat(name) FROM sqlite_master")).toString();
+    QStringList l;
+    for (const Kandidat& k : vorschlaege(db)) l << QStringLiteral("%1 %2 %3").arg(k.vorschlag.art).arg(k.vorschlag.wertung).arg(k.vorschlag.quelle);
+    EXPECT_EQ(l, QStringList({QStringLiteral("%1 160 %2").arg(Vorschlag::Vorhanden).arg(miete),
+                              QStringLiteral("%1 50 %2").arg(Vorschlag::Buchung).arg(miete),  // linked already: only its amount is alike
+                              QStringLiteral("%1 120 1").arg(Vorschlag::Vorlage), QStringLiteral("%1 120 %2").arg(Vorschlag::Buchung).arg(toner),
+                              QStringLiteral("%1 0 0").arg(Vorschlag::Keiner)}));
+    int n = 0;
+    for (sqlite3_stmt* st = sqlite3_next_stmt(db->handle(), nullptr); st; st = sqlite3_next_stmt(db->handle(), st)) {
+        if (!QString::fromUtf8(sqlite3_sql(st)).contains(QLatin1String("Cent=?"))) continue;
+        ++n;
+        EXPECT_EQ(sqlite3_stmt_status(st, SQLITE_STMTSTATUS_FULLSCAN_STEP, 0), 0) << sqlite3_sql(st);
+    }
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT group_concat(name) FROM sqlite_master")).toString(), schema);
+    EXPECT_EQ(anzahl(QStringLiteral("SELECT COUNT(*) FROM sqlite_temp_master")), 0);
 }
 
 TEST_F(Bank_, UebernahmeUndZuruecksetzenUnterFestschreibung) {

@@ -102,12 +102,18 @@ TEST_F(Berichtslisten, GapsAreNamedInTheSeriesOwnDigits) {
     setzeBeleg(buche(1, 1200, 8400, 5, 119.00, zDate(2016, 1, 7)), QStringLiteral("2016-0005"));
     setzeBeleg(buche(1, 1200, 8400, 5, 119.00, zDate(2016, 1, 8)), QStringLiteral("A_1"));
     setzeBeleg(buche(2, 1200, 4930, 7, 119.00, zDate(2016, 1, 9)), QStringLiteral("2016-0003"));  // an expense: not listed
+    // Written with a space in front it is the same number, though it is
+    // listed apart from the other.
+    setzeBeleg(buche(1, 1200, 8400, 5, 119.00, zDate(2016, 1, 10)), QStringLiteral(" 2016-0001"));
     BerichtParameter p;
     const BerichtListe l = liste("beleganalyse", p);
-    ASSERT_EQ(l.zeilen.size(), 4);
-    EXPECT_EQ(l.zeilen[0].werte[5].toString(), QString());
-    EXPECT_EQ(l.zeilen[1].werte[5].toString(), QStringLiteral("doppelt vergeben; davor fehlen 2016-0002 bis 2016-0004"));
+    ASSERT_EQ(l.zeilen.size(), 5);
+    EXPECT_EQ(l.zeilen[0].werte[0].toString(), QStringLiteral(" 2016-0001"));
+    EXPECT_EQ(l.zeilen[0].werte[5].toString(), QStringLiteral("doppelt vergeben"));
+    EXPECT_EQ(l.zeilen[1].werte[5].toString(), QStringLiteral("doppelt vergeben"));
     EXPECT_EQ(l.zeilen[2].werte[5].toString(), QStringLiteral("doppelt vergeben; davor fehlen 2016-0002 bis 2016-0004"));
+    EXPECT_EQ(l.zeilen[3].werte[5].toString(), QStringLiteral("doppelt vergeben; davor fehlen 2016-0002 bis 2016-0004"));
+    EXPECT_EQ(l.zeilen[4].werte[5].toString(), QString());
     // "_" is a character of the number, not a pattern: "A_" finds only A_1.
     p.belegPrefix = QStringLiteral("A_");
     EXPECT_EQ(liste("beleganalyse", p).zeilen.size(), 1);

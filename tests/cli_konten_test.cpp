@@ -18,7 +18,7 @@ class CliKonten : public ::testing::Test {
 protected:
     void SetUp() override {
         fall = dir.filePath(QStringLiteral("fall.dalvo"));
-        ASSERT_EQ(dalvo({QStringLiteral("new"), fall, QStringLiteral("--year"), QStringLiteral("2016"), QStringLiteral("--no-examples")}).rc, 0);
+        ASSERT_EQ(dalvo({"new", fall, "--year", "2016", "--no-examples"}).rc, 0);
     }
     Lauf ok(const QStringList& args) {
         const Lauf l = dalvo(args);
@@ -39,7 +39,7 @@ protected:
         EXPECT_EQ(hashOf(fall), vorher) << args.join(QLatin1Char(' ')).toStdString();
     }
     QJsonObject konto(int nr) {
-        const QJsonArray l = jsonVon({QStringLiteral("accounts"), fall, QStringLiteral("--all"), QStringLiteral("--json")}).toArray();
+        const QJsonArray l = jsonVon({"accounts", fall, "--all", "--json"}).toArray();
         for (const QJsonValue& v : l)
             if (v.toObject().value(QStringLiteral("nummer")).toInt() == nr) return v.toObject();
         return {};
@@ -50,9 +50,7 @@ protected:
 
 TEST_F(CliKonten, ANewAccountFollowsTheRulesOfTheChartAndTakesTheFormLinesOfItsCategory) {
     const QString k = QStringLiteral("konto");
-    const QJsonArray neu = jsonVon({k, fall, QStringLiteral("add"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("Sparkasse"),
-                                    QStringLiteral("--kategorie"), QStringLiteral("202"), QStringLiteral("--json")})
-                               .toArray();
+    const QJsonArray neu = jsonVon({k, fall, "add", "1290", "--bezeichnung", "Sparkasse", "--kategorie", "202", "--json"}).toArray();
     ASSERT_EQ(neu.size(), 1);
     EXPECT_EQ(neu[0].toObject().value(QStringLiteral("nummer")).toInt(), 1290);
     EXPECT_EQ(neu[0].toObject().value(QStringLiteral("bezeichnung")).toString(), QStringLiteral("Sparkasse"));
@@ -65,117 +63,102 @@ TEST_F(CliKonten, ANewAccountFollowsTheRulesOfTheChartAndTakesTheFormLinesOfItsC
 
     // An income account with the 19 % key fixed takes the advance-return
     // line of 8400, so its turnover reaches code 81: 100,00 net.
-    const Lauf erloes = ok({k, fall, QStringLiteral("add"), QStringLiteral("8401"), QStringLiteral("--bezeichnung"), QStringLiteral("Erlöse Beratung"),
-                            QStringLiteral("--kategorie"), QString::number(sqlZahl(fall, QStringLiteral("SELECT Kategorie FROM eurKontenplan WHERE Nummer=8400"))),
-                            QStringLiteral("--steuerschluessel"), QStringLiteral("5"), QStringLiteral("--fest"), QStringLiteral("--wie"), QStringLiteral("8400")});
+    const Lauf erloes = ok({k, fall, "add", "8401", "--bezeichnung", "Erlöse Beratung", "--kategorie", QString::number(sqlZahl(fall,
+        QStringLiteral("SELECT Kategorie FROM eurKontenplan WHERE Nummer=8400"))), "--steuerschluessel", "5", "--fest", "--wie", "8400"});
     EXPECT_EQ(erloes.out, QStringLiteral("8401\n"));
     EXPECT_TRUE(erloes.err.contains(QStringLiteral("von Konto 8400 übernommen")));
-    ok({QStringLiteral("book"), fall, QStringLiteral("--kind"), QStringLiteral("einnahme"), QStringLiteral("--date"), QStringLiteral("03.02.2016"),
-        QStringLiteral("--amount"), QStringLiteral("119,00"), QStringLiteral("--account"), QStringLiteral("1290"), QStringLiteral("--counter"),
-        QStringLiteral("8401"), QStringLiteral("--key"), QStringLiteral("5")});
-    const QJsonObject va = jsonVon({QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("2"), QStringLiteral("--json")}).toObject();
+    ok({"book", fall, "--kind", "einnahme", "--date", "03.02.2016", "--amount", "119,00", "--account", "1290", "--counter", "8401", "--key",
+        "5"});
+    const QJsonObject va = jsonVon({"ustva", fall, "--month", "2", "--json"}).toObject();
     EXPECT_EQ(va.value(QStringLiteral("kennziffern")).toObject().value(QStringLiteral("81")).toDouble(), 100.0);
 
-    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
-               QStringLiteral("202")},
-              1, QStringLiteral("Ein Konto mit dieser Nummer existiert bereits."));
-    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("10000"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
-               QStringLiteral("202")},
-              1, QStringLiteral("maximal 4-stellig"));
-    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("0"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
-               QStringLiteral("202")},
-              1, QStringLiteral("nicht gleich 0"));
-    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("8402"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
-               QStringLiteral("4000"), QStringLiteral("--steuerschluessel"), QStringLiteral("7")},
-              1, QStringLiteral("Einnahmekonto keinen Vorsteuerschlüssel"));
-    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("1298"), QStringLiteral("--bezeichnung"), QStringLiteral("X"), QStringLiteral("--kategorie"),
-               QStringLiteral("4711")},
-              1, QStringLiteral("Kategorie 4711 gibt es nicht"));
-    abgelehnt({k, fall, QStringLiteral("add"), QStringLiteral("1220"), QStringLiteral("--kategorie"), QStringLiteral("202")}, 2, QStringLiteral("--bezeichnung"));
+    abgelehnt({k, fall, "add", "1290", "--bezeichnung", "X", "--kategorie", "202"}, 1,
+        QStringLiteral("Ein Konto mit dieser Nummer existiert bereits."));
+    abgelehnt({k, fall, "add", "10000", "--bezeichnung", "X", "--kategorie", "202"}, 1, QStringLiteral("maximal 4-stellig"));
+    abgelehnt({k, fall, "add", "0", "--bezeichnung", "X", "--kategorie", "202"}, 1, QStringLiteral("nicht gleich 0"));
+    abgelehnt({k, fall, "add", "8402", "--bezeichnung", "X", "--kategorie", "4000", "--steuerschluessel", "7"}, 1,
+        QStringLiteral("Einnahmekonto keinen Vorsteuerschlüssel"));
+    abgelehnt({k, fall, "add", "1298", "--bezeichnung", "X", "--kategorie", "4711"}, 1, QStringLiteral("Kategorie 4711 gibt es nicht"));
+    abgelehnt({k, fall, "add", "1220", "--kategorie", "202"}, 2, QStringLiteral("--bezeichnung"));
     // Outside the classes of its category: a question, No without --yes.
-    const QStringList aussen = {k, fall, QStringLiteral("add"), QStringLiteral("5555"), QStringLiteral("--bezeichnung"), QStringLiteral("Bank 3"),
-                                QStringLiteral("--kategorie"), QStringLiteral("202")};
+    const QStringList aussen = {k, fall, "add", "5555", "--bezeichnung", "Bank 3", "--kategorie", "202"};
     abgelehnt(aussen, 1, QStringLiteral("nicht zulässig"));
     ok(QStringList(aussen) << QStringLiteral("--yes"));
     EXPECT_EQ(konto(5555).value(QStringLiteral("kategorie")).toInt(), 202);
 
     // edit changes what it names and keeps the rest.
-    ok({k, fall, QStringLiteral("edit"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("Sparkasse Köln")});
+    ok({k, fall, "edit", "1290", "--bezeichnung", "Sparkasse Köln"});
     EXPECT_EQ(konto(1290).value(QStringLiteral("bezeichnung")).toString(), QStringLiteral("Sparkasse Köln"));
     EXPECT_EQ(konto(1290).value(QStringLiteral("kategorie")).toInt(), 202);
-    abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("1290")}, 2, QStringLiteral("mindestens eine Änderung"));
-    abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("1299"), QStringLiteral("--bezeichnung"), QStringLiteral("X")}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
-    abgelehnt({k, fall, QStringLiteral("edit"), QStringLiteral("8401"), QStringLiteral("--steuerschluessel"), QStringLiteral("7")}, 1,
-              QStringLiteral("Vorsteuerschlüssel"));
+    abgelehnt({k, fall, "edit", "1290"}, 2, QStringLiteral("mindestens eine Änderung"));
+    abgelehnt({k, fall, "edit", "1299", "--bezeichnung", "X"}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
+    abgelehnt({k, fall, "edit", "8401", "--steuerschluessel", "7"}, 1, QStringLiteral("Vorsteuerschlüssel"));
 }
 
 TEST_F(CliKonten, AnAccountOrKeyInUseStaysActiveAndARefusalChangesNone) {
     const QString k = QStringLiteral("konto");
-    ok({k, fall, QStringLiteral("add"), QStringLiteral("1290"), QStringLiteral("--bezeichnung"), QStringLiteral("Sparkasse"), QStringLiteral("--kategorie"),
-        QStringLiteral("202")});
-    ok({QStringLiteral("book"), fall, QStringLiteral("--kind"), QStringLiteral("ausgabe"), QStringLiteral("--date"), QStringLiteral("03.02.2016"),
-        QStringLiteral("--amount"), QStringLiteral("100,00"), QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"),
-        QStringLiteral("3425"), QStringLiteral("--key"), QStringLiteral("19")});
+    ok({k, fall, "add", "1290", "--bezeichnung", "Sparkasse", "--kategorie", "202"});
+    ok({"book", fall, "--kind", "ausgabe", "--date", "03.02.2016", "--amount", "100,00", "--account", "1200", "--counter", "3425", "--key",
+        "19"});
     // 1200 carries a booking: all or nothing, so 1290 stays active too.
-    abgelehnt({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("1290"), QStringLiteral("1200")}, 1, QStringLiteral("Konto 1200: Das Konto kann nicht deaktiviert werden."));
+    abgelehnt({k, fall, "deaktivieren", "1290", "1200"}, 1, QStringLiteral("Konto 1200: Das Konto kann nicht deaktiviert werden."));
     EXPECT_TRUE(konto(1290).value(QStringLiteral("aktiv")).toBool());
-    const QJsonArray aus = jsonVon({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("1290"), QStringLiteral("--json")}).toArray();
+    const QJsonArray aus = jsonVon({k, fall, "deaktivieren", "1290", "--json"}).toArray();
     ASSERT_EQ(aus.size(), 1);
     EXPECT_FALSE(aus[0].toObject().value(QStringLiteral("aktiv")).toBool());
     EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT Aktiv FROM eurKontenplan WHERE Nummer=1290")), 0);
-    EXPECT_EQ(ok({k, fall, QStringLiteral("aktivieren"), QStringLiteral("1290")}).out, QStringLiteral("1290\n"));
+    EXPECT_EQ(ok({k, fall, "aktivieren", "1290"}).out, QStringLiteral("1290\n"));
     EXPECT_TRUE(konto(1290).value(QStringLiteral("aktiv")).toBool());
-    abgelehnt({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("4711")}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
-    abgelehnt({k, fall, QStringLiteral("loeschen"), QStringLiteral("1290")}, 2, QStringLiteral("es gibt: neu, aendern, deaktivieren, aktivieren"));
+    abgelehnt({k, fall, "deaktivieren", "4711"}, 1, QStringLiteral("gibt es im Kontenplan nicht"));
+    abgelehnt({k, fall, "loeschen", "1290"}, 2, QStringLiteral("es gibt: neu, aendern, deaktivieren, aktivieren"));
 
     // The case's cash account is never deactivated behind the cash book's back.
-    ok({k, fall, QStringLiteral("add"), QStringLiteral("1090"), QStringLiteral("--bezeichnung"), QStringLiteral("Nebenkasse"), QStringLiteral("--kategorie"),
-        QStringLiteral("201")});
-    ok({QStringLiteral("einstellungen"), fall, QStringLiteral("--kassenkonto"), QStringLiteral("1090")});
-    abgelehnt({k, fall, QStringLiteral("deaktivieren"), QStringLiteral("1090")}, 1, QStringLiteral("Kassenkonto des Falls"));
+    ok({k, fall, "add", "1090", "--bezeichnung", "Nebenkasse", "--kategorie", "201"});
+    ok({"einstellungen", fall, "--kassenkonto", "1090"});
+    abgelehnt({k, fall, "deaktivieren", "1090"}, 1, QStringLiteral("Kassenkonto des Falls"));
 
     // Keys: 19 (intra-Community acquisition) is used by the booking, 5 must
     // exist in every case, 18 is free.
     const QString s = QStringLiteral("schluessel");
-    abgelehnt({s, fall, QStringLiteral("deaktivieren"), QStringLiteral("18"), QStringLiteral("19")}, 1, QStringLiteral("Der Steuerschlüssel 19 wird noch verwendet"));
-    abgelehnt({s, fall, QStringLiteral("deaktivieren"), QStringLiteral("5")}, 1, QStringLiteral("in jedem Fall vorhanden"));
-    abgelehnt({s, fall, QStringLiteral("deaktivieren"), QStringLiteral("4242")}, 1, QStringLiteral("gibt es nicht"));
-    const QJsonArray schl = jsonVon({s, fall, QStringLiteral("deaktivieren"), QStringLiteral("18"), QStringLiteral("--json")}).toArray();
+    abgelehnt({s, fall, "deaktivieren", "18", "19"}, 1, QStringLiteral("Der Steuerschlüssel 19 wird noch verwendet"));
+    abgelehnt({s, fall, "deaktivieren", "5"}, 1, QStringLiteral("in jedem Fall vorhanden"));
+    abgelehnt({s, fall, "deaktivieren", "4242"}, 1, QStringLiteral("gibt es nicht"));
+    const QJsonArray schl = jsonVon({s, fall, "deaktivieren", "18", "--json"}).toArray();
     ASSERT_EQ(schl.size(), 1);
     EXPECT_EQ(schl[0].toObject().value(QStringLiteral("steuerschluessel")).toInt(), 18);
     EXPECT_FALSE(schl[0].toObject().value(QStringLiteral("aktiv")).toBool());
     EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT Aktiv FROM eurSteuerschluessel WHERE Steuerschluessel=18")), 0);
-    ok({s, fall, QStringLiteral("aktivieren"), QStringLiteral("18")});
+    ok({s, fall, "aktivieren", "18"});
     EXPECT_EQ(sqlZahl(fall, QStringLiteral("SELECT Aktiv FROM eurSteuerschluessel WHERE Steuerschluessel=18")), 1);
-    abgelehnt({s, fall, QStringLiteral("deaktivieren")}, 2, QStringLiteral("Die Steuerschlüssel fehlen"));
+    abgelehnt({s, fall, "deaktivieren"}, 2, QStringLiteral("Die Steuerschlüssel fehlen"));
 }
 
 TEST_F(CliKonten, TheSettingsTheAdvanceReturnReads) {
     const QString e = QStringLiteral("einstellungen");
-    QJsonObject o = jsonVon({e, fall, QStringLiteral("--json")}).toObject();
+    QJsonObject o = jsonVon({e, fall, "--json"}).toObject();
     EXPECT_TRUE(o.value(QStringLiteral("anmeldezeitraum")).isNull());
     EXPECT_FALSE(o.value(QStringLiteral("dauerfrist")).toBool());
     EXPECT_TRUE(o.value(QStringLiteral("ustpflicht")).toBool());
 
-    abgelehnt({e, fall, QStringLiteral("--anmeldezeitraum"), QStringLiteral("woche")}, 2, QStringLiteral("monat oder quartal"));
-    abgelehnt({e, fall, QStringLiteral("--dauerfrist"), QStringLiteral("vielleicht")}, 2, QStringLiteral("ja oder nein"));
-    abgelehnt({e, fall, QStringLiteral("--kassenkonto"), QStringLiteral("1200")}, 1, QStringLiteral("keine aktive Kasse"));
-    abgelehnt({e, fall, QStringLiteral("--kassenkonto"), QStringLiteral("abc")}, 2, QStringLiteral("Kontonummer"));
+    abgelehnt({e, fall, "--anmeldezeitraum", "woche"}, 2, QStringLiteral("monat oder quartal"));
+    abgelehnt({e, fall, "--dauerfrist", "vielleicht"}, 2, QStringLiteral("ja oder nein"));
+    abgelehnt({e, fall, "--kassenkonto", "1200"}, 1, QStringLiteral("keine aktive Kasse"));
+    abgelehnt({e, fall, "--kassenkonto", "abc"}, 2, QStringLiteral("Kontonummer"));
 
     // Monthly without the extension: March is due on 10 April, a Sunday, so on Monday 11 April.
-    ok({e, fall, QStringLiteral("--anmeldezeitraum"), QStringLiteral("monat"), QStringLiteral("--kassenkonto"), QStringLiteral("1000")});
-    o = jsonVon({e, fall, QStringLiteral("--json")}).toObject();
+    ok({e, fall, "--anmeldezeitraum", "monat", "--kassenkonto", "1000"});
+    o = jsonVon({e, fall, "--json"}).toObject();
     EXPECT_EQ(o.value(QStringLiteral("anmeldezeitraum")).toString(), QStringLiteral("monat"));
     EXPECT_EQ(o.value(QStringLiteral("kassenkonto")).toInt(), 1000);
-    const QStringList maerz = {QStringLiteral("ustva"), fall, QStringLiteral("--month"), QStringLiteral("3"), QStringLiteral("--json")};
+    const QStringList maerz = {"ustva", fall, "--month", "3", "--json"};
     EXPECT_EQ(jsonVon(maerz).toObject().value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("11.04.2016"));
     // With the extension a month later; the fourth quarter of a quarterly filer on 10 February.
-    ok({e, fall, QStringLiteral("--dauerfrist"), QStringLiteral("ja")});
+    ok({e, fall, "--dauerfrist", "ja"});
     EXPECT_EQ(jsonVon(maerz).toObject().value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("10.05.2016"));
-    ok({e, fall, QStringLiteral("--anmeldezeitraum"), QStringLiteral("quartal")});
-    const QJsonObject q4 = jsonVon({QStringLiteral("ustva"), fall, QStringLiteral("--quarter"), QStringLiteral("4"), QStringLiteral("--json")}).toObject();
+    ok({e, fall, "--anmeldezeitraum", "quartal"});
+    const QJsonObject q4 = jsonVon({"ustva", fall, "--quarter", "4", "--json"}).toObject();
     EXPECT_EQ(q4.value(QStringLiteral("abgabefrist")).toString(), QStringLiteral("10.02.2017"));
-    EXPECT_TRUE(jsonVon({QStringLiteral("ustva"), fall, QStringLiteral("--json")}).toObject().value(QStringLiteral("abgabefrist")).isNull())
+    EXPECT_TRUE(jsonVon({"ustva", fall, "--json"}).toObject().value(QStringLiteral("abgabefrist")).isNull())
         << "the year has no advance return";
     // A month of a quarterly filer is computed, with a note that it is no return of the case.
     const Lauf monat = ok(maerz);
@@ -184,21 +167,16 @@ TEST_F(CliKonten, TheSettingsTheAdvanceReturnReads) {
     EXPECT_TRUE(text.out.contains(QStringLiteral("anmeldezeitraum: quartal\n")));
     EXPECT_TRUE(text.out.contains(QStringLiteral("dauerfrist: ja\n")));
     EXPECT_TRUE(text.out.contains(QStringLiteral("kassenkonto: 1000\n")));
-    abgelehnt({e, fall, QStringLiteral("--dauerfrist"), QStringLiteral("nein"), QStringLiteral("--json")}, 2, QStringLiteral("--json"));
+    abgelehnt({e, fall, "--dauerfrist", "nein", "--json"}, 2, QStringLiteral("--json"));
 }
 
 // Every master-data list offers the page, CSV, JSON and PDF; one form at a
 // time, and a PDF never replaces a file unasked; the pages keep their form.
 TEST_F(CliKonten, EveryListOffersEachFormAndRefusesTwo) {
-    ASSERT_EQ(dalvo({QStringLiteral("kunde"), fall, QStringLiteral("neu"), QStringLiteral("--firma"), QStringLiteral("Bau; \"Nord\" GmbH")}).rc, 0);
+    ASSERT_EQ(dalvo({"kunde", fall, "neu", "--firma", QStringLiteral("Bau; \"Nord\" GmbH")}).rc, 0);
     const QString pdf = dir.filePath(QStringLiteral("liste.pdf"));
-    const QList<QStringList> listen = {{QStringLiteral("konten"), fall},
-                                       {QStringLiteral("steuerschluessel"), fall},
-                                       {QStringLiteral("saldenliste"), fall},
-                                       {QStringLiteral("kunde"), fall, QStringLiteral("liste")},
-                                       {QStringLiteral("artikel"), fall, QStringLiteral("liste")},
-                                       {QStringLiteral("bank"), fall, QStringLiteral("liste")},
-                                       {QStringLiteral("bank"), fall, QStringLiteral("umsaetze")}};
+    const QList<QStringList> listen = {{"konten", fall}, {"steuerschluessel", fall}, {"saldenliste", fall}, {"kunde", fall, "liste"},
+        {"artikel", fall, "liste"}, {"bank", fall, "liste"}, {"bank", fall, "umsaetze"}};
     for (const QStringList& l : listen) {
         const std::string was = l.join(QLatin1Char(' ')).toStdString();
         ok(QStringList(l) << QStringLiteral("--csv"));
@@ -212,24 +190,22 @@ TEST_F(CliKonten, EveryListOffersEachFormAndRefusesTwo) {
         abgelehnt(QStringList(l) << QStringLiteral("--pdf") << pdf, 1, QStringLiteral("--ersetzen"));
         abgelehnt(QStringList(l) << QStringLiteral("--csv") << QStringLiteral("--json"), 2, QStringLiteral("schließen einander aus"));
     }
-    EXPECT_TRUE(ok({QStringLiteral("kunde"), fall, QStringLiteral("liste"), QStringLiteral("--csv")})
-                    .out.contains(QStringLiteral(";\"Bau; \"\"Nord\"\" GmbH\";")));
+    EXPECT_TRUE(ok({"kunde", fall, "liste", "--csv"}).out.contains(QStringLiteral(";\"Bau; \"\"Nord\"\" GmbH\";")));
     // The rows of the page and the keys of JSON as scripts know them.
-    const QJsonObject erstes = jsonVon({QStringLiteral("konten"), fall, QStringLiteral("--json")}).toArray().at(0).toObject();
-    EXPECT_EQ(erstes.keys(), (QStringList{QStringLiteral("aktiv"), QStringLiteral("bezeichnung"), QStringLiteral("kategorie"),
-                                            QStringLiteral("nummer"), QStringLiteral("steuerschluessel")}));
+    const QJsonObject erstes = jsonVon({"konten", fall, "--json"}).toArray().at(0).toObject();
+    EXPECT_EQ(erstes.keys(), (QStringList{"aktiv", "bezeichnung", "kategorie", "nummer", "steuerschluessel"}));
     EXPECT_TRUE(erstes.value(QStringLiteral("aktiv")).isBool());
-    const QJsonArray schluessel = jsonVon({QStringLiteral("steuerschluessel"), fall, QStringLiteral("--json")}).toArray();
+    const QJsonArray schluessel = jsonVon({"steuerschluessel", fall, "--json"}).toArray();
     bool neunzehn = false;
     for (const QJsonValue& v : schluessel) neunzehn = neunzehn || v.toObject().value(QStringLiteral("steuersatz")).toDouble() == 19.0;
     EXPECT_TRUE(neunzehn);
     // The pages as scripts have always read them: four-digit account numbers,
     // no key an empty field, no title; a real key 0 is shown.
-    const QString konten = ok({QStringLiteral("konten"), fall}).out;
+    const QString konten = ok({"konten", fall}).out;
     EXPECT_TRUE(konten.startsWith(QStringLiteral("Nr.  Bezeichnung") + QString(41, QLatin1Char(' ')) + QStringLiteral("Kat.  StS  aktiv\n0027 EDV-Software") +
                                   QString(40, QLatin1Char(' ')) + QStringLiteral("100       ja\n")))
         << konten.left(300).toStdString();
-    const QString seite = ok({QStringLiteral("steuerschluessel"), fall}).out;
+    const QString seite = ok({"steuerschluessel", fall}).out;
     EXPECT_TRUE(seite.startsWith(QStringLiteral("StS     Satz  Art  aktiv  Bezeichnung\n  0    0,00  B    ja     Keine Umsatz- / Vorsteuer\n")))
         << seite.left(300).toStdString();
     EXPECT_TRUE(seite.contains(QStringLiteral("\n  5   19,00  U    ja     Umsatzsteuer 19 %\n")));

@@ -38,22 +38,6 @@ public:
     ~MemberParent() override { KillChilds(); }
 };
 
-TEST(DatenBase, ConstructorValuesAndDefaultIdentity) {
-    int live = 0;
-    Probe p(&live, QStringLiteral("Xy001_"));
-    EXPECT_EQ(p.a(), 1);
-    EXPECT_EQ(p.b(), 2);
-    EXPECT_EQ(p.c(), 3);
-    EXPECT_EQ(p.d(), 4);
-    EXPECT_EQ(p.ID(), QStringLiteral("Xy001_"));
-    EXPECT_EQ(p.parent(), nullptr);
-    EXPECT_EQ(p.slot(), nullptr);
-    EXPECT_EQ(p.owner(), Besitzer_None);
-    EXPECT_EQ(p.childCount(), 0);
-    EXPECT_EQ(p.childSlot(0), nullptr);
-    EXPECT_EQ(p.childSlot(-1), nullptr);
-}
-
 TEST(DatenBase, ParentDeletesOwnedSubtreeButNotReferences) {
     int live = 0;
     Probe* referenced = nullptr;

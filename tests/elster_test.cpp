@@ -97,17 +97,9 @@ TEST(Elster, TheAdvanceReturnAsElsterXml) {
     EXPECT_EQ(version, QStringLiteral("UStVA/201601"));
     EXPECT_EQ(ns, QStringLiteral("http://www.elster.de/elsterxml/schema/v11"));
     EXPECT_EQ(kodierung.toUpper(), QStringLiteral("ISO-8859-15"));
-    const QMap<QString, QString> erwartet = {{QStringLiteral("Jahr"), QStringLiteral("2016")},
-                                             {QStringLiteral("Zeitraum"), QStringLiteral("42")},
-                                             {QStringLiteral("Steuernummer"), QStringLiteral("9181081508155")},
-                                             {QStringLiteral("Kz10"), QStringLiteral("1")},
-                                             {QStringLiteral("Kz39"), QStringLiteral("1150.00")},
-                                             {QStringLiteral("Kz41"), QStringLiteral("2500")},
-                                             {QStringLiteral("Kz46"), QStringLiteral("540")},
-                                             {QStringLiteral("Kz47"), QStringLiteral("102.60")},
-                                             {QStringLiteral("Kz66"), QStringLiteral("2500.05")},
-                                             {QStringLiteral("Kz81"), QStringLiteral("10000")},
-                                             {QStringLiteral("Kz83"), QStringLiteral("-1750.05")}};
+    const QMap<QString, QString> erwartet = {{"Jahr", "2016"}, {"Zeitraum", "42"}, {"Steuernummer", "9181081508155"}, {"Kz10", "1"},
+        {"Kz39", "1150.00"}, {"Kz41", "2500"}, {"Kz46", "540"}, {"Kz47", "102.60"}, {"Kz66", "2500.05"}, {"Kz81", "10000"}, {"Kz83",
+        "-1750.05"}};
     EXPECT_EQ(m, erwartet);
     EXPECT_TRUE(xml.contains("<Erstellungsdatum>20160708</Erstellungsdatum>"));
     EXPECT_LT(xml.indexOf("<Kz39>"), xml.indexOf("<Kz41>")) << "the codes in ascending order";
@@ -123,9 +115,9 @@ TEST(Elster, TheAdvanceReturnAsElsterXml) {
 
 TEST(Elster, TheRecapitulativeStatementAsThePortalsImport) {
     QMap<QString, KontoGlobal::UstIdZm> zeilen;
-    zeilen.insert(QStringLiteral("1"), {QStringLiteral("FR"), QStringLiteral("12345678901"), EuroType::ausCent(410099), 1});
-    zeilen.insert(QStringLiteral("2"), {QStringLiteral("AT"), QStringLiteral("U12345678"), EuroType::ausCent(-5000), 0});
-    zeilen.insert(QStringLiteral("3"), {QStringLiteral("EL"), QStringLiteral("123456789"), EuroType::ausCent(100000), 2});
+    zeilen.insert(QStringLiteral("1"), {"FR", "12345678901", EuroType::ausCent(410099), 1});
+    zeilen.insert(QStringLiteral("2"), {"AT", "U12345678", EuroType::ausCent(-5000), 0});
+    zeilen.insert(QStringLiteral("3"), {"EL", "123456789", EuroType::ausCent(100000), 2});
     const QString csv = QTextCodec::codecForName("ISO-8859-15")->toUnicode(Elster::zmCsv(zeilen));
     EXPECT_EQ(csv, QStringLiteral("#v1.0\r\nLänderkennzeichen,USt-IdNr.,Betrag (EUR),Art der Leistung\r\n"
                                   "FR,12345678901,4100,S\r\nAT,U12345678,-50,L\r\nEL,123456789,1000,D\r\n"));

@@ -4,6 +4,7 @@
 // it shows, and reading never changes a byte.
 #include "support/dalvo_lauf.h"
 #include "support/testenv.h"
+#include "support/testfall.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -34,15 +35,12 @@
 namespace {
 
 QStringList buchung(const QString& fall, const QString& betrag, const QString& text = QStringLiteral("Zinsen")) {
-    return {QStringLiteral("book"),     fall, QStringLiteral("--kind"),      QStringLiteral("einnahme"),
-            QStringLiteral("--date"),   QStringLiteral("15.03.2016"),        QStringLiteral("--amount"),
-            betrag,                     QStringLiteral("--account"),         QStringLiteral("1200"),
-            QStringLiteral("--counter"), QStringLiteral("2650"),             QStringLiteral("--text"),
-            text};
+    return {"book", fall, "--kind", "einnahme", "--date", "15.03.2016", "--amount", betrag, "--account", "1200", "--counter", "2650",
+            "--text", text};
 }
 
 int anzahlBuchungen(const QString& fall) {
-    const Lauf i = dalvo({QStringLiteral("info"), fall, QStringLiteral("--json")});
+    const Lauf i = dalvo({"info", fall, "--json"});
     EXPECT_EQ(i.rc, 0) << i.err.toStdString();
     return QJsonDocument::fromJson(i.out.toUtf8()).object().value(QStringLiteral("buchungen")).toInt(-1);
 }
@@ -73,12 +71,8 @@ QProcess* starte(const QStringList& args, std::vector<std::unique_ptr<QTemporary
 // A case file of the first container (database embedded in the record),
 // written as the program of that time wrote it.
 QString alterFall(TestEnv& env, const QTemporaryDir& dir) {
-    KontoGlobal* kg = GetKontoGlobal(0, false);
-    kg->createConnectionKonto(true);
-    EXPECT_TRUE(kg->isConnected());
-    kg->setSteuerjahr(2016);
-    kg->setKontenplanName(QStringLiteral("SKR03"));
-    EXPECT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    KontoGlobal* kg = nullptr;
+    testfall::neuerFall(&kg);
     const unsigned long n = KontoGlobal::insertSimpleBuchung(KontoGlobal::HERK_BUCH, QStringLiteral("eurVerbucht"),
                                                              QStringLiteral("Altbestand"), 119.0_eur, false, zDate(2016, 3, 1),
                                                              QStringLiteral("A-1"), 1, false, 1200, 2650, 0, QString());
@@ -121,7 +115,7 @@ TEST(Falldatei, TheFirstContainerIsReadAndConvertedByTheFirstWriter) {
     const QByteArray vorher = hashOf(alt);
 
     EXPECT_EQ(anzahlBuchungen(alt), 1);
-    const Lauf l = dalvo({QStringLiteral("list"), alt, QStringLiteral("--json")});
+    const Lauf l = dalvo({"list", alt, "--json"});
     EXPECT_TRUE(l.out.contains(QStringLiteral("Altbestand"))) << l.out.toStdString();
     EXPECT_EQ(hashOf(alt), vorher) << "reading an old file never converts it";
 
@@ -131,10 +125,9 @@ TEST(Falldatei, TheFirstContainerIsReadAndConvertedByTheFirstWriter) {
     nochVerweis();
     EXPECT_TRUE(kopf(alt, 16) == QByteArray("SQLite format 3", 16)) << "the writer converted the file";
     EXPECT_EQ(anzahlBuchungen(alt), 2);
-    const Lauf v = dalvo({QStringLiteral("verify"), alt});
+    const Lauf v = dalvo({"verify", alt});
     EXPECT_EQ(v.rc, 0) << v.out.toStdString() << v.err.toStdString();
-    EXPECT_EQ(andereDateien(dir, {QStringLiteral("alt.dalvo"), QStringLiteral("verweis.dalvo")}), QStringList())
-        << "no temporary file is left";
+    EXPECT_EQ(andereDateien(dir, {"alt.dalvo", "verweis.dalvo"}), QStringList()) << "no temporary file is left";
 
     // The converted file has the indexes the reports read through.
     EXPECT_EQ(sqlZahl(alt, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type='index' AND name IN "
@@ -169,7 +162,7 @@ TEST(Falldatei, TwentyParallelWritersLoseNothing) {
     }
     EXPECT_EQ(erfolge, 20) << "every writer waited for its turn";
     EXPECT_EQ(anzahlBuchungen(fall), erfolge) << "the bookings in the file equal the successes reported";
-    EXPECT_EQ(andereDateien(dir, {QStringLiteral("fall.dalvo")}), QStringList());
+    EXPECT_EQ(andereDateien(dir, {"fall.dalvo"}), QStringList());
 }
 
 TEST(Falldatei, AnImportAndBookingsAtTheSameTimeBothLand) {
@@ -179,7 +172,7 @@ TEST(Falldatei, AnImportAndBookingsAtTheSameTimeBothLand) {
     ASSERT_TRUE(schreibeZinsenCsv(datei, 4000));
 
     std::vector<std::unique_ptr<QTemporaryDir>> homes;
-    std::unique_ptr<QProcess> import(starte({QStringLiteral("import"), fall, datei}, homes));
+    std::unique_ptr<QProcess> import(starte({"import", fall, datei}, homes));
     std::vector<std::unique_ptr<QProcess>> buchungen;
     for (int i = 0; i < 8; ++i) buchungen.emplace_back(starte(buchung(fall, QStringLiteral("3")), homes));
     ASSERT_TRUE(import->waitForFinished(120000));
@@ -207,9 +200,9 @@ TEST(Falldatei, AWriterThatCannotGetTheFileGivesUpInGerman) {
         const char* halten;
         QStringList meldungen;
     } faelle[] = {
-        {"BEGIN IMMEDIATE", {QStringLiteral("wird gerade von einem anderen Befehl bearbeitet"), fall, QStringLiteral("--warten")}},
+        {"BEGIN IMMEDIATE", {"wird gerade von einem anderen Befehl bearbeitet", fall, "--warten"}},
         {"BEGIN; SELECT count(*) FROM eurVerbucht",
-         {QStringLiteral("konnte nicht gespeichert werden"), QStringLiteral("nach 1 Sekunde Warten")}},
+         {"konnte nicht gespeichert werden", "nach 1 Sekunde Warten"}},
     };
     for (const auto& f : faelle) {
         sqlite3* halter = nullptr;
@@ -224,7 +217,7 @@ TEST(Falldatei, AWriterThatCannotGetTheFileGivesUpInGerman) {
         for (const QString& m : f.meldungen) EXPECT_TRUE(b.err.contains(m)) << f.halten << ": " << b.err.toStdString();
         EXPECT_EQ(hashOf(fall), vorher) << f.halten;
     }
-    EXPECT_EQ(dalvo({QStringLiteral("info"), fall, QStringLiteral("--wait"), QStringLiteral("x")}).rc, 2);
+    EXPECT_EQ(dalvo({"info", fall, "--wait", "x"}).rc, 2);
     EXPECT_EQ(dalvo(args).rc, 0) << "with the file released the same command succeeds";
 }
 
@@ -303,9 +296,13 @@ TEST(Falldatei, DamageIsRefusedWhereverItShows) {
     };
 
     schreibe(gut + QByteArray(4096, '\0'));
-    abgelehnt({QStringLiteral("info"), bad}, "grown by a page");
+    abgelehnt({"info", bad}, "grown by a page");
     schreibe(gut.left(gut.size() - 4096));
     abgelehnt(buchung(bad, QStringLiteral("1")), "cut by a page");
+    for (int n : {0, 5, 100, int(gut.size()) / 2, int(gut.size()) - 1}) {
+        schreibe(gut.left(n));
+        abgelehnt({"info", bad}, "truncated");
+    }
 
     // A page of the ledger overwritten: the self-check finds it even where
     // no report happens to read that page.
@@ -313,26 +310,26 @@ TEST(Falldatei, DamageIsRefusedWhereverItShows) {
     const int seite = 4096;
     for (int i = 0; i < seite; ++i) kaputt[gut.size() - seite + i] = char(0xA5);
     schreibe(kaputt);
-    abgelehnt({QStringLiteral("verify"), bad}, "overwritten last page");
+    abgelehnt({"verify", bad}, "overwritten last page");
 
     // The record of the case: its own checksum.
     schreibe(gut);
     ASSERT_TRUE(sqlAusfuehren(bad, QStringLiteral("UPDATE dalvoFall SET Satz = substr(Satz, 1, 40) || x'00' || substr(Satz, 42)")));
-    abgelehnt({QStringLiteral("info"), bad}, "damaged record");
+    abgelehnt({"info", bad}, "damaged record");
     schreibe(gut);
     ASSERT_TRUE(sqlAusfuehren(bad, QStringLiteral("DELETE FROM dalvoFall")));
-    abgelehnt({QStringLiteral("list"), bad}, "missing record");
+    abgelehnt({"list", bad}, "missing record");
 
     // Other SQLite files and files of a newer program are named as such.
     schreibe(gut);
     ASSERT_TRUE(sqlAusfuehren(bad, QStringLiteral("PRAGMA user_version=7")));
-    Lauf l = dalvo({QStringLiteral("info"), bad});
+    Lauf l = dalvo({"info", bad});
     EXPECT_EQ(l.rc, 1);
     EXPECT_TRUE(l.err.contains(QStringLiteral("neueren Programmversion"))) << l.err.toStdString();
     schreibe(QByteArray());
     QFile::remove(bad);
     ASSERT_TRUE(sqlAusfuehren(bad, QStringLiteral("CREATE TABLE t (x)")));
-    l = dalvo({QStringLiteral("info"), bad});
+    l = dalvo({"info", bad});
     EXPECT_EQ(l.rc, 1);
     EXPECT_TRUE(l.err.contains(QStringLiteral("keine Falldatei"))) << l.err.toStdString();
 }
@@ -378,7 +375,7 @@ TEST(Falldatei, NewNeverReplacesAFileAndTheModuleRefusesAClosedFile) {
     EXPECT_FALSE(Falldatei::anlegen(fall, *root, &e));
     EXPECT_TRUE(e.contains(QStringLiteral("existiert bereits"))) << e.toStdString();
     EXPECT_EQ(hashOf(fall), vorher);
-    EXPECT_EQ(andereDateien(dir, {QStringLiteral("fall.dalvo")}), QStringList());
+    EXPECT_EQ(andereDateien(dir, {"fall.dalvo"}), QStringList());
 
     Falldatei datei;
     EXPECT_FALSE(datei.sichern(*root, &e)) << "nothing open, nothing saved";

@@ -51,11 +51,11 @@ QString schreibe(const QTemporaryDir& dir, const QString& name, const QByteArray
 QByteArray csv(const QStringList& zeilen, const QString& kopf = kKopf) { return (QStringList{kopf} + zeilen).join(QLatin1Char('\n')).toUtf8() + '\n'; }
 
 Lauf importiere(const QString& fall, const QString& datei, const QStringList& mehr = {}) {
-    return dalvo(QStringList{QStringLiteral("import"), fall, datei} + mehr);
+    return dalvo(QStringList{"import", fall, datei} + mehr);
 }
 
 QJsonArray liste(const QString& fall) {
-    return QJsonDocument::fromJson(dalvo({QStringLiteral("list"), fall, QStringLiteral("--json")}).out.toUtf8()).array();
+    return QJsonDocument::fromJson(dalvo({"list", fall, "--json"}).out.toUtf8()).array();
 }
 
 QStringList texte(const QString& fall) {
@@ -91,54 +91,52 @@ TEST(Import, EveryRowMeetsTheRulesOfBook) {
         QString meldung;       // what both say
     };
     auto book = [&](const char* art, const char* konto, const char* gegen, const QStringList& mehr = {}) {
-        return QStringList{QStringLiteral("--kind"), QLatin1String(art), QStringLiteral("--date"), datum, QStringLiteral("--amount"),
-                           QStringLiteral("10"), QStringLiteral("--account"), QLatin1String(konto), QStringLiteral("--counter"),
-                           QLatin1String(gegen)} +
-               mehr;
+        return QStringList{"--kind", QLatin1String(art), "--date", datum, "--amount", "10", "--account", QLatin1String(konto), "--counter",
+            QLatin1String(gegen)} + mehr;
     };
     const Regel regeln[] = {
         {"inactive account", satz(2, datum, QStringLiteral("Bücher"), 4940, 1200, QStringLiteral("10"), QStringLiteral("0"), 8), kKopf,
-         book("ausgabe", "1200", "4940"), QStringLiteral("Das Konto 4940 ist nicht aktiv.")},
+         book("ausgabe", "1200", "4940"), "Das Konto 4940 ist nicht aktiv."},
         {"unknown account", satz(2, datum, QStringLiteral("x"), 4711, 1200, QStringLiteral("10"), QStringLiteral("0"), 0), kKopf,
-         book("ausgabe", "1200", "4711"), QStringLiteral("Das Konto 4711 gibt es im Kontenplan nicht.")},
+         book("ausgabe", "1200", "4711"), "Das Konto 4711 gibt es im Kontenplan nicht."},
         {"counter account of the wrong kind",
          satz(2, datum, QStringLiteral("x"), 4930, 1200, QStringLiteral("0"), QStringLiteral("10"), 7) + QStringLiteral(";1"), mitArt,
          book("einnahme", "1200", "4930"),
-         QStringLiteral("Das Konto 4930 (Kategorie 5570) passt als Gegenkonto nicht zur Buchungsart „Einnahme“.")},
+         "Das Konto 4930 (Kategorie 5570) passt als Gegenkonto nicht zur Buchungsart „Einnahme“."},
         {"money account of the wrong kind",
          satz(2, datum, QStringLiteral("x"), 4930, 8400, QStringLiteral("10"), QStringLiteral("0"), 7) + QStringLiteral(";2"), mitArt,
          book("ausgabe", "8400", "4930"),
-         QStringLiteral("Das Konto 8400 (Kategorie 4000) passt als Konto nicht zur Buchungsart „Ausgabe“.")},
+         "Das Konto 8400 (Kategorie 4000) passt als Konto nicht zur Buchungsart „Ausgabe“."},
         {"amount on the wrong side for the kind",
          satz(2, datum, QStringLiteral("x"), 8400, 1200, QStringLiteral("119,00"), QStringLiteral("0"), 5) + QStringLiteral(";1"), mitArt,
-         {}, QStringLiteral("Bei der Buchungsart „Einnahme“ steht der Betrag des Gegenkontos im Haben, hier steht er im Soll.")},
+         {}, "Bei der Buchungsart „Einnahme“ steht der Betrag des Gegenkontos im Haben, hier steht er im Soll."},
         {"key other than the fixed one", satz(2, datum, QStringLiteral("x"), 8400, 1200, QStringLiteral("0"), QStringLiteral("10"), 2),
-         kKopf, book("einnahme", "1200", "8400", {QStringLiteral("--key"), QStringLiteral("2")}),
-         QStringLiteral("Auf dem Konto 8400 ist der Steuerschlüssel 5 fest eingestellt.")},
+         kKopf, book("einnahme", "1200", "8400", {"--key", "2"}),
+         "Auf dem Konto 8400 ist der Steuerschlüssel 5 fest eingestellt."},
         {"output tax on an expense", satz(2, datum, QStringLiteral("x"), 4930, 1200, QStringLiteral("10"), QStringLiteral("0"), 5), kKopf,
-         book("ausgabe", "1200", "4930", {QStringLiteral("--key"), QStringLiteral("5")}),
-         QStringLiteral("Sie dürfen einem Ausgabekonto keinen Umsatzsteuerschlüssel zuordnen.")},
+         book("ausgabe", "1200", "4930", {"--key", "5"}),
+         "Sie dürfen einem Ausgabekonto keinen Umsatzsteuerschlüssel zuordnen."},
         {"unknown key", satz(2, datum, QStringLiteral("x"), 4930, 1200, QStringLiteral("10"), QStringLiteral("0"), 77), kKopf,
-         book("ausgabe", "1200", "4930", {QStringLiteral("--key"), QStringLiteral("77")}),
-         QStringLiteral("Den Steuerschlüssel 77 gibt es nicht.")},
+         book("ausgabe", "1200", "4930", {"--key", "77"}),
+         "Den Steuerschlüssel 77 gibt es nicht."},
         {"date outside the tax year",
          satz(2, QStringLiteral("31.12.2015"), QStringLiteral("x"), 2650, 1200, QStringLiteral("0"), QStringLiteral("10"), 0), kKopf,
-         {QStringLiteral("--kind"), QStringLiteral("einnahme"), QStringLiteral("--date"), QStringLiteral("31.12.2015"),
-          QStringLiteral("--amount"), QStringLiteral("10"), QStringLiteral("--account"), QStringLiteral("1200"),
-          QStringLiteral("--counter"), QStringLiteral("2650")},
-         QStringLiteral("Das Belegdatum 31.12.2015 liegt nicht im Steuerjahr 2016.")},
+         {"--kind", "einnahme", "--date", "31.12.2015",
+          "--amount", "10", "--account", "1200",
+          "--counter", "2650"},
+         "Das Belegdatum 31.12.2015 liegt nicht im Steuerjahr 2016."},
         {"three decimals", satz(2, datum, QStringLiteral("x"), 2650, 1200, QStringLiteral("0"), QStringLiteral("10,125"), 0), kKopf, {},
-         QStringLiteral("Ungültiger Betrag im Haben „10,125“.")},
+         "Ungültiger Betrag im Haben „10,125“."},
         {"more than the highest amount",
          satz(2, datum, QStringLiteral("x"), 2650, 1200, QStringLiteral("0"), QStringLiteral("1.000.000.000,00"), 0), kKopf, {},
-         QStringLiteral("Ungültiger Betrag im Haben „1.000.000.000,00“.")},
+         "Ungültiger Betrag im Haben „1.000.000.000,00“."},
         {"split parts adding up to more than the highest amount",
          satz(1, QStringLiteral("10.01.2016"), QStringLiteral("x"), 2650, 1200, QStringLiteral("0"), QStringLiteral("999.999.999,99"), 0,
               2),
-         kKopf, {}, QStringLiteral("Die Teile der Buchung 1 ergeben zusammen mehr als 999.999.999,99.")},
+         kKopf, {}, "Die Teile der Buchung 1 ergeben zusammen mehr als 999.999.999,99."},
         {"more fields than the header", kBuero + QStringLiteral(";Notiz"), kKopf, {},
-         QStringLiteral("Die Zeile hat 18 Felder, die Kopfzeile 17.")},
-        {"fewer fields than the header", kBuero, mitArt, {}, QStringLiteral("Die Zeile hat 17 Felder, die Kopfzeile 18.")},
+         "Die Zeile hat 18 Felder, die Kopfzeile 17."},
+        {"fewer fields than the header", kBuero, mitArt, {}, "Die Zeile hat 17 Felder, die Kopfzeile 18."},
     };
     for (const Regel& r : regeln) {
         SCOPED_TRACE(r.name);
@@ -148,7 +146,7 @@ TEST(Import, EveryRowMeetsTheRulesOfBook) {
         const QString datei = schreibe(dir, QStringLiteral("regel.csv"), csv({erste, r.zeile}, r.kopf));
         abgelehnt(importiere(fall, datei), fall, vorher, QStringLiteral("Zeile 3: ") + r.meldung);
         if (!r.buchen.isEmpty()) {
-            const Lauf b = dalvo(QStringList{QStringLiteral("book"), fall} + r.buchen);
+            const Lauf b = dalvo(QStringList{"book", fall} + r.buchen);
             EXPECT_EQ(b.rc, 1) << b.err.toStdString();
             EXPECT_TRUE(b.err.contains(r.meldung)) << "book says: " << b.err.toStdString();
             EXPECT_EQ(hashOf(fall), vorher);
@@ -169,7 +167,7 @@ TEST(Import, EveryRowMeetsTheRulesOfBook) {
     QList<int> arten;
     for (const QJsonValue& v : liste(fall)) arten << v.toObject().value(QStringLiteral("buchungsart")).toInt();
     EXPECT_EQ(arten, (QList<int>{1, 2, 3}));
-    const Lauf v = dalvo({QStringLiteral("verify"), fall});
+    const Lauf v = dalvo({"verify", fall});
     EXPECT_EQ(v.rc, 0) << v.out.toStdString();
 }
 
@@ -178,27 +176,27 @@ TEST(Import, EveryRowMeetsTheRulesOfBook) {
 TEST(Import, TheLockedPeriodIsAskedAboutOnce) {
     QTemporaryDir dir;
     const QString fall = neuerFall(dir);
-    ASSERT_EQ(dalvo({QStringLiteral("lock"), fall, QStringLiteral("30.06.2016")}).rc, 0);
+    ASSERT_EQ(dalvo({"lock", fall, "30.06.2016"}).rc, 0);
     const QByteArray gesperrt = hashOf(fall);
     const QString datei = schreibe(dir, QStringLiteral("h1.csv"),
                                    csv({kZinsen, kBuero,
                                         satz(3, QStringLiteral("01.08.2016"), QStringLiteral("Zinsen August"), 2650, 1200,
                                              QStringLiteral("0"), QStringLiteral("5,00"), 0)}));
     const QString frage = QStringLiteral("Möchten Sie die Übernahme durchführen?");
-    for (const QStringList& antwort : {QStringList{}, QStringList{QStringLiteral("--no")}}) {
+    for (const QStringList& antwort : {QStringList{}, QStringList{"--no"}}) {
         const Lauf l = importiere(fall, datei, antwort);
         abgelehnt(l, fall, gesperrt, QStringLiteral("festgeschriebenen Zeitraum (bis zum 30.06.2016)"));
         EXPECT_EQ(l.err.count(frage), 1) << l.err.toStdString();
         EXPECT_TRUE(l.err.contains(QStringLiteral("--ja"))) << "the refusal says how to go on";
     }
-    const Lauf ja = importiere(fall, datei, {QStringLiteral("--yes")});
+    const Lauf ja = importiere(fall, datei, {"--yes"});
     ASSERT_EQ(ja.rc, 0) << ja.err.toStdString();
     EXPECT_EQ(ja.out, QStringLiteral("3\n"));
     EXPECT_EQ(ja.err.count(frage), 1) << "two locked rows, one question";
     // The imported bookings of the locked period are locked: deleting one
     // is refused and offers the cancellation instead.
     const QByteArray danach = hashOf(fall);
-    const Lauf weg = dalvo({QStringLiteral("delete"), fall, QStringLiteral("1"), QStringLiteral("--no")});
+    const Lauf weg = dalvo({"delete", fall, "1", "--no"});
     EXPECT_EQ(weg.rc, 1);
     EXPECT_EQ(hashOf(fall), danach);
 
@@ -232,10 +230,10 @@ TEST(Import, CharacterSetsKeepUmlautsAndTheEuroSign) {
     };
     const Fall gut[] = {
         {"Windows-1252 recognised", cp1252, {}, text},
-        {"Windows-1252 named", cp1252, {QStringLiteral("--encoding"), QStringLiteral("windows-1252")}, text},
-        {"ISO-8859-1 named", latin1, {QStringLiteral("--encoding"), QStringLiteral("ISO-8859-1")}, QStringLiteral("Bürobedarf 5 Müller")},
+        {"Windows-1252 named", cp1252, {"--encoding", "windows-1252"}, text},
+        {"ISO-8859-1 named", latin1, {"--encoding", "ISO-8859-1"}, "Bürobedarf 5 Müller"},
         {"UTF-8 with byte-order mark", QByteArray("\xEF\xBB\xBF") + zeilen, {}, text},
-        {"UTF-8 with byte-order mark named", QByteArray("\xEF\xBB\xBF") + zeilen, {QStringLiteral("--encoding"), QStringLiteral("utf-8")},
+        {"UTF-8 with byte-order mark named", QByteArray("\xEF\xBB\xBF") + zeilen, {"--encoding", "utf-8"},
          text},
         {"UTF-8 without mark", zeilen, {}, text},
     };
@@ -245,7 +243,7 @@ TEST(Import, CharacterSetsKeepUmlautsAndTheEuroSign) {
         const QString fall = neuerFall(dir, QStringLiteral("gut%1.dalvo").arg(++n));
         const Lauf l = importiere(fall, schreibe(dir, QStringLiteral("gut.csv"), f.bytes), f.optionen);
         EXPECT_EQ(l.rc, 0) << l.err.toStdString();
-        EXPECT_EQ(texte(fall), (QStringList{QStringLiteral("Zinsen"), f.erwartet}));
+        EXPECT_EQ(texte(fall), (QStringList{"Zinsen", f.erwartet}));
     }
 
     const QString fall = neuerFall(dir);
@@ -253,18 +251,18 @@ TEST(Import, CharacterSetsKeepUmlautsAndTheEuroSign) {
     const QString alsText = QString::fromUtf8(zeilen);
     const QByteArray utf16 = QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(alsText.utf16()), alsText.size() * 2);
     const Fall schlecht[] = {
-        {"Windows-1252 named UTF-8", cp1252, {QStringLiteral("--encoding"), QStringLiteral("utf-8")},
-         QStringLiteral("Zeile 3: Die Datei ist kein gültiges UTF-8")},
-        {"the euro sign of Windows-1252 named ISO-8859-1", cp1252, {QStringLiteral("--encoding"), QStringLiteral("iso-8859-1")},
-         QStringLiteral("Zeile 3: Das Byte 0x80 ist in ISO-8859-1 ein Steuerzeichen")},
+        {"Windows-1252 named UTF-8", cp1252, {"--encoding", "utf-8"},
+         "Zeile 3: Die Datei ist kein gültiges UTF-8"},
+        {"the euro sign of Windows-1252 named ISO-8859-1", cp1252, {"--encoding", "iso-8859-1"},
+         "Zeile 3: Das Byte 0x80 ist in ISO-8859-1 ein Steuerzeichen"},
         {"a byte Windows-1252 leaves undefined", QByteArray(cp1252).replace('\x80', '\x81'), {},
-         QStringLiteral("Zeile 3: Die Datei ist kein gültiges UTF-8, und als Windows-1252 gelesen ist das Byte 0x81 kein Zeichen.")},
+         "Zeile 3: Die Datei ist kein gültiges UTF-8, und als Windows-1252 gelesen ist das Byte 0x81 kein Zeichen."},
         {"a mark in front of Windows-1252", QByteArray("\xEF\xBB\xBF") + cp1252, {},
-         QStringLiteral("obwohl sie mit der UTF-8-Kennung beginnt")},
-        {"a UTF-8 sequence cut off at the end", zeilen + "\xC3", {QStringLiteral("--encoding"), QStringLiteral("utf-8")},
-         QStringLiteral("Zeile 4: Die Datei ist kein gültiges UTF-8")},
-        {"UTF-16", utf16, {}, QStringLiteral("Die Datei ist in UTF-16 geschrieben.")},
-        {"UTF-16 without its mark", utf16.mid(2), {}, QStringLiteral("Zeile 1: Die Datei enthält Nullbytes")},
+         "obwohl sie mit der UTF-8-Kennung beginnt"},
+        {"a UTF-8 sequence cut off at the end", zeilen + "\xC3", {"--encoding", "utf-8"},
+         "Zeile 4: Die Datei ist kein gültiges UTF-8"},
+        {"UTF-16", utf16, {}, "Die Datei ist in UTF-16 geschrieben."},
+        {"UTF-16 without its mark", utf16.mid(2), {}, "Zeile 1: Die Datei enthält Nullbytes"},
     };
     for (const Fall& f : schlecht) {
         SCOPED_TRACE(f.name);
@@ -272,13 +270,13 @@ TEST(Import, CharacterSetsKeepUmlautsAndTheEuroSign) {
         abgelehnt(l, fall, vorher, f.erwartet);
         EXPECT_FALSE(l.err.contains(QChar(QChar::ReplacementCharacter)));
     }
-    const Lauf unbekannt = importiere(fall, schreibe(dir, QStringLiteral("x.csv"), zeilen), {QStringLiteral("--encoding"), QStringLiteral("cp850")});
+    const Lauf unbekannt = importiere(fall, schreibe(dir, QStringLiteral("x.csv"), zeilen), {"--encoding", "cp850"});
     EXPECT_EQ(unbekannt.rc, 2);
     EXPECT_TRUE(unbekannt.err.contains(QStringLiteral("Unbekannter Zeichensatz „cp850“ (erlaubt: utf-8, windows-1252, iso-8859-1)")))
         << unbekannt.err.toStdString();
-    EXPECT_EQ(importiere(fall, dir.filePath(QStringLiteral("x.csv")), {QStringLiteral("--encoding")}).rc, 2);
+    EXPECT_EQ(importiere(fall, dir.filePath(QStringLiteral("x.csv")), {"--encoding"}).rc, 2);
     EXPECT_EQ(hashOf(fall), vorher);
-    const Lauf hilfe = dalvo({QStringLiteral("import"), QStringLiteral("--help")});
+    const Lauf hilfe = dalvo({"import", "--help"});
     EXPECT_TRUE(hilfe.out.contains(QStringLiteral("--zeichensatz utf-8|windows-1252|iso-8859-1"))) << hilfe.out.toStdString();
     EXPECT_TRUE(hilfe.out.contains(QStringLiteral("--encoding für --zeichensatz"))) << "the name scripts use is named";
 }
@@ -295,7 +293,7 @@ TEST(Import, TheSameFileAgainIsAskedAbout) {
     EXPECT_FALSE(erst.err.contains(QStringLiteral("bereits")));
 
     const QByteArray einmal = hashOf(fall);
-    for (const QStringList& antwort : {QStringList{}, QStringList{QStringLiteral("--no")}}) {
+    for (const QStringList& antwort : {QStringList{}, QStringList{"--no"}}) {
         const Lauf l = importiere(fall, datei, antwort);
         abgelehnt(l, fall, einmal, QStringLiteral("Diese Datei wurde bereits am "));
         EXPECT_TRUE(l.err.contains(QStringLiteral("importiert (2 Buchungen). Noch einmal importieren?"))) << l.err.toStdString();
@@ -303,7 +301,7 @@ TEST(Import, TheSameFileAgainIsAskedAbout) {
     }
     EXPECT_EQ(liste(fall).size(), 2);
 
-    const Lauf nochmal = importiere(fall, datei, {QStringLiteral("--yes")});
+    const Lauf nochmal = importiere(fall, datei, {"--yes"});
     ASSERT_EQ(nochmal.rc, 0) << nochmal.err.toStdString();
     EXPECT_EQ(nochmal.out, QStringLiteral("2\n"));
     EXPECT_EQ(liste(fall).size(), 4);
@@ -334,11 +332,10 @@ namespace {
 TEST(Import, ImportedBookingsFollowTheHighestNumber) {
     QTemporaryDir dir;
     const QString fall = neuerFall(dir);
-    const QStringList buchung = {QStringLiteral("book"), fall, QStringLiteral("--kind"), QStringLiteral("ausgabe"), QStringLiteral("--date"),
-                                 QStringLiteral("05.01.2016"), QStringLiteral("--amount"), QStringLiteral("11,90"),
-                                 QStringLiteral("--account"), QStringLiteral("1200"), QStringLiteral("--counter"), QStringLiteral("4930")};
+    const QStringList buchung = {"book", fall, "--kind", "ausgabe", "--date", "05.01.2016", "--amount", "11,90", "--account", "1200",
+        "--counter", "4930"};
     for (int i = 0; i < 3; ++i) ASSERT_EQ(dalvo(buchung).rc, 0);
-    ASSERT_EQ(dalvo({QStringLiteral("delete"), fall, QStringLiteral("2")}).rc, 0);
+    ASSERT_EQ(dalvo({"delete", fall, "2"}).rc, 0);
     const QString datei = schreibe(dir, QStringLiteral("z.csv"), csv({kZinsen, kBuero}));
     const Lauf l = importiere(fall, datei);
     ASSERT_EQ(l.rc, 0) << l.err.toStdString();
@@ -355,7 +352,7 @@ TEST(Import, ImportedBookingsFollowTheHighestNumber) {
         return z;
     };
     EXPECT_EQ(zeilen(5), zeilen(1));
-    EXPECT_EQ(zeilen(5), (QStringList{QStringLiteral("1200:11.9"), QStringLiteral("1576:1.9"), QStringLiteral("4930:10")}));
+    EXPECT_EQ(zeilen(5), (QStringList{"1200:11.9", "1576:1.9", "4930:10"}));
 }
 
 }  // namespace

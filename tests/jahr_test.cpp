@@ -25,14 +25,11 @@ namespace {
 using KG = KontoGlobal;
 
 DBConnection* neuerFall(int jahr) {
-    KontoGlobal* kg = GetKontoGlobal(0, false);
-    kg->createConnectionKonto(true);
-    kg->setSteuerjahr(jahr);
-    kg->setKontenplanName(QStringLiteral("SKR03"));
-    EXPECT_EQ(kg->selectKontenplan(QString::number(jahr), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    KontoGlobal* kg = nullptr;
+    DBConnection* db = testfall::neuerFall(&kg, true, QStringLiteral("SKR03"), jahr);
     kg->setKassenkonto(1000);
     kg->setEurUID(QStringLiteral("uid-%1").arg(jahr));
-    return kg->GetDBConnect_Ptr();
+    return db;
 }
 
 // Writes a case of `jahr` with what `fuellen` posts and puts into its tree

@@ -8,6 +8,7 @@
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "support/testenv.h"
+#include "support/testfall.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -15,12 +16,8 @@
 namespace {
 
 KontoGlobal* fallMitKontenplan() {
-    KontoGlobal* kg = GetKontoGlobal(0, false);
-    kg->createConnectionKonto(true);
-    kg->setSteuerjahr(2016);
-    kg->setUstPflicht(true);
-    kg->setKontenplanName(QStringLiteral("SKR03"));
-    EXPECT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    KontoGlobal* kg = nullptr;
+    testfall::neuerFall(&kg);
     return kg;
 }
 

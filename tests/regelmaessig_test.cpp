@@ -296,14 +296,6 @@ TEST_F(Regelbuchungen, FestgeschriebenerZeitraumFragtVorher) {
     EXPECT_EQ(erg.festgeschrieben, 0);
 }
 
-TEST_F(Regelbuchungen, Ergebnistexte) {
-    EXPECT_EQ(Regelbuchung::ergebnisText(0), QStringLiteral("Es wurde keine Buchung erzeugt."));
-    EXPECT_EQ(Regelbuchung::ergebnisText(1), QStringLiteral("Es wurde eine Buchung in der Buchungsliste erzeugt."));
-    EXPECT_EQ(Regelbuchung::ergebnisText(3, 2, zDate(2016, 3, 31)),
-              QStringLiteral("Es wurden 3 Buchungen in der Buchungsliste erzeugt.<br><p><b>Hinweis:</b> Die Buchungen bis zum 31.03.2016 sind "
-                             "bereits festgeschrieben.</p><p>2 der erzeugten Buchungen sind deshalb festgeschrieben.</p>"));
-}
-
 // --- the interaction -----------------------------------------------------------
 
 TEST_F(Regelbuchungen, NichtsFaelligMeldetNurAufWunsch) {

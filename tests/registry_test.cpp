@@ -246,25 +246,6 @@ TEST(Registry, EveryNodeBuildsFreshNodesOfItsClass) {
     }
 }
 
-TEST(Registry, StaticNewOfTheNamedClasses) {
-    struct Fall {
-        DatenBase* node;
-        const char* name;
-    } faelle[] = {{Kont_::New(), "Kont_"},         {Eur0001_::New(), "Eur0001_"}, {Eur0002_::New(), "Eur0002_"},
-                  {Eur0003_::New(), "Eur0003_"},   {Stamm001_::New(), "Stamm001_"}, {Ausw002_::New(), "Ausw002_"},
-                  {Ana002_::New(), "Ana002_"},     {Ana001_::New(), "Ana001_"},   {Ausw005_::New(), "Ausw005_"},
-                  {Ausw006_::New(), "Ausw006_"},   {Reba001_::New(), "Reba001_"}, {Reba002_::New(), "Reba002_"},
-                  {Reba003_::New(), "Reba003_"},   {Gst_::New(), "Gst_"},         {Reb018_::New(), "Reb018_"},
-                  {eurFestschreibungsAssi_data::New(), "eurFestschreibungsAssi_data"}};
-    for (const Fall& f : faelle) {
-        ASSERT_NE(f.node, nullptr) << f.name;
-        EXPECT_EQ(f.node->className(), QString::fromLatin1(f.name));
-        EXPECT_EQ(f.node->parent(), nullptr);
-        EXPECT_EQ(f.node->a() * 1000 + f.node->b() * 100 + f.node->c() * 10 + f.node->d(), 4711);
-        delete f.node;
-    }
-}
-
 TEST(Registry, DialogBuildersConstructNamedDialogs) {
     QWidget owner;
     int resource = 3000;

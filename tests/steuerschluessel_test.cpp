@@ -4,6 +4,7 @@
 #include "host/db/datasource.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "support/testenv.h"
+#include "support/testfall.h"
 
 #include <gtest/gtest.h>
 
@@ -195,12 +196,8 @@ TEST(Steuerschluessel, RefreshKeepsActiveAndUsedKeysActive) {
 
 TEST(Steuerschluessel, VatLiabilitySwitchesTheVatAccounts) {
     TestEnv env;
-    KontoGlobal* kg = GetKontoGlobal(0, false);
-    kg->createConnectionKonto(true);
-    kg->setSteuerjahr(2016);
-    kg->setKontenplanName(QStringLiteral("SKR03"));
-    kg->setUstPflicht(true);
-    ASSERT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    KontoGlobal* kg = nullptr;
+    testfall::neuerFall(&kg);
     ASSERT_TRUE(KontoGlobal::isKontoAktiv(1576));
     kg->setUstPflicht(false);
     EXPECT_EQ(KontoGlobal::getFalleigenschaft(QStringLiteral("UstPflicht")), QStringLiteral("0"));
@@ -222,13 +219,8 @@ namespace {
 TEST(Steuerschluessel, DiscountAccountsOfEachFramework) {
     for (const char* rahmen : {"SKR03", "SKR04"}) {
         TestEnv env;
-        KontoGlobal* kg = GetKontoGlobal(0, false);
-        kg->createConnectionKonto(true);
-        kg->setSteuerjahr(2016);
-        kg->setUstPflicht(true);
-        kg->setKontenplanName(QLatin1String(rahmen));
-        ASSERT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QLatin1String(rahmen), QString(), false, 0), 0);
-        DBConnection* db = kg->GetDBConnect_Ptr();
+        KontoGlobal* kg = nullptr;
+        DBConnection* db = testfall::neuerFall(&kg, true, QLatin1String(rahmen));
         const bool skr04 = QLatin1String(rahmen) == QLatin1String("SKR04");
         const unsigned long allgemein = skr04 ? 4730 : 8730, fest19 = skr04 ? 4736 : 8736;
         EXPECT_EQ(KontoGlobal::getSkontiKontoForSteuerschluessel(db, 5), allgemein) << rahmen << ": only the default-key account is active";

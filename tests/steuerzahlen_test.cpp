@@ -26,10 +26,25 @@ namespace {
 
 using KG = KontoGlobal;
 
+// A money value of the data tree; fails the test when the path is missing.
+EuroType var(const QString& pfad) {
+    DatenTyp w;
+    EXPECT_TRUE(DatenBase::GetDBVar(pfad, &w)) << pfad.toStdString();
+    return w.toEuro();
+}
+
+// The three parts of the advance return filled from `k`.
+struct Formular {
+    OAnmeldungVorauszahlungen a;
+    OAnmeldungVorauszahlungen2 a2;
+    OAbziehbareVorsteuerbetraege v;
+    explicit Formular(const UStKennziffern& k) { UStVA::uebertrage(k, a, a2, v); }
+};
+
 class Zahlen : public ::testing::Test {
 protected:
     void SetUp() override {
-        db = testfall::neuerFall(&kg);
+        db = testfall::neuerFall(&kg, ustPflichtig(), rahmen());
         ASSERT_NE(db, nullptr);
         root.reset(Kont_::New());
         DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
@@ -46,10 +61,19 @@ protected:
     }
     static EuroType wert(const UStKennziffern& k, unsigned long code) { return k.value(code).Betrag; }
 
+    virtual bool ustPflichtig() const { return true; }
+    virtual QString rahmen() const { return QStringLiteral("SKR03"); }
+
     TestEnv env;
     KontoGlobal* kg = nullptr;
     DBConnection* db = nullptr;
     std::unique_ptr<Kont_> root;
+};
+
+// A small business (§ 19 UStG) on the same ledger.
+class Kleinunternehmer : public Zahlen {
+protected:
+    bool ustPflichtig() const override { return false; }
 };
 
 TEST_F(Zahlen, AdvanceReturnCodesByHand) {
@@ -77,10 +101,7 @@ TEST_F(Zahlen, AdvanceReturnCodesByHand) {
     EXPECT_EQ(wert(k, 41), 2000.00_eur);
     EXPECT_FALSE(k.value(48).belegt);
 
-    OAnmeldungVorauszahlungen a;
-    OAnmeldungVorauszahlungen2 a2;
-    OAbziehbareVorsteuerbetraege v;
-    UStVA::uebertrage(k, a, a2, v);
+    auto [a, a2, v] = Formular(k);
     EXPECT_EQ(a.felder[81].basis, 984.00_eur) << "the base is cut to whole euros";
     EXPECT_EQ(a.felder[81].steuer, 186.96_eur) << "984 x 19 %";
     EXPECT_EQ(a.felder[86].steuer, 7.00_eur);
@@ -146,10 +167,7 @@ TEST_F(Zahlen, EveryBaseInWholeEurosTheTaxWithItsCents) {
     EXPECT_EQ(wert(k, 48), 200.05_eur);
     EXPECT_EQ(wert(k, 66), 20.90_eur);
 
-    OAnmeldungVorauszahlungen a;
-    OAnmeldungVorauszahlungen2 a2;
-    OAbziehbareVorsteuerbetraege v;
-    UStVA::uebertrage(k, a, a2, v);
+    auto [a, a2, v] = Formular(k);
     const QMap<int, EuroType> e = UStVA::eintraege(a, a2, v);
     const QMap<int, double> basen = {{81, 100}, {86, 100}, {35, 100}, {41, 2000}, {44, 500}, {43, 401}, {48, 200}, {42, 333},
                                      {21, 4100}, {60, 700}, {68, 600}, {45, 90}, {91, 80}, {89, 1000}, {93, 200}, {46, 500},
@@ -180,13 +198,11 @@ TEST_F(Zahlen, EveryBaseInWholeEurosTheTaxWithItsCents) {
     std::unique_ptr<Va_> va(Va_::New());
     DatenBase::setRootNode(QStringLiteral("Va_"), va.get());
     ASSERT_TRUE(Kont_::UebertrageUStVA(2, 1, -1));
-    DatenTyp w;
-    for (const char* var : {"va_Kz21", "va_Kz48", "va_Kz84"}) {
-        ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\") + QLatin1String(var), &w)) << var;
-        EXPECT_EQ(w.toEuro(), w.toEuro().ganzeEuroAb()) << var << " has no cents";
+    for (const char* kz : {"va_Kz21", "va_Kz48", "va_Kz84"}) {
+        const EuroType w = var(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\") + QLatin1String(kz));
+        EXPECT_EQ(w, w.ganzeEuroAb()) << kz << " has no cents";
     }
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz85"), &w));
-    EXPECT_EQ(w.toEuro(), 234.57_eur) << "the tax of a pair reaches its own variable";
+    EXPECT_EQ(var(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz85")), 234.57_eur) << "the tax of a pair reaches its own variable";
     DatenBase::setRootNode(QStringLiteral("Va_"), nullptr);
 }
 
@@ -221,10 +237,7 @@ TEST_F(Zahlen, ReverseChargeByItsCodes) {
     EXPECT_EQ(wert(k, 68), 600.0_eur);
     EXPECT_FALSE(k.value(73).belegt);
     EXPECT_FALSE(k.value(66).belegt) << "no net amount of a reverse-charge purchase is input tax";
-    OAnmeldungVorauszahlungen a;
-    OAnmeldungVorauszahlungen2 a2;
-    OAbziehbareVorsteuerbetraege v;
-    UStVA::uebertrage(k, a, a2, v);
+    auto [a, a2, v] = Formular(k);
     EXPECT_EQ(a.umsatzsteuer, 2090.0_eur);
     EXPECT_EQ(v.vorsteuer, 2090.0_eur);
     EXPECT_EQ(a2.vorauszahlung, EuroType()) << "owed and deducted at once";
@@ -413,15 +426,10 @@ TEST_F(Zahlen, ProfitAndTheEuerFormAgree) {
 
     // The EÜR form carries the same profit.
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
-    DatenTyp v;
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust"), &v));
-    EXPECT_EQ(v.toEuro(), KG::getGewinn(db, false, 0));
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz112"), &v));
-    EXPECT_EQ(v.toEuro(), 900.0_eur);
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz140"), &v));
-    EXPECT_EQ(v.toEuro(), 171.0_eur);
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &v));
-    EXPECT_EQ(v.toEuro(), 95.0_eur);
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust")), KG::getGewinn(db, false, 0));
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz112")), 900.0_eur);
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz140")), 171.0_eur);
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185")), 95.0_eur);
     EXPECT_EQ(root->eur_GewinnVerlust, KG::getGewinn(db, false, 0));
     EXPECT_TRUE(root->testCompGewinn());
     EXPECT_EQ(env.ui().count(Ui::Art::Fehler), 0);
@@ -480,11 +488,8 @@ TEST_F(Zahlen, EuerLinesOfTravelVehiclesRefundsAndNonDeductibles) {
         {QStringLiteral("Eur0003_{1}\\eur3_Kz147"), 300.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz185"), 83.0},
         {QStringLiteral("Eur0003_{1}\\eur3_Kz165"), 30.0},   {QStringLiteral("Eur0003_{1}\\eur3_Kz217"), 200.0},
         {QStringLiteral("Eur0003_{1}\\eur3_Kz164"), 40.0},   {QStringLiteral("Eur0003_{1}\\eur3_Kz162"), 80.0}};
-    for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it) {
-        DatenTyp w;
-        ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key(), &w)) << it.key().toStdString();
-        EXPECT_EQ(w.toEuro(), EuroType::ausDouble(it.value())) << it.key().toStdString();
-    }
+    for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it)
+        EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key()), EuroType::ausDouble(it.value())) << it.key().toStdString();
     EXPECT_TRUE(root->testCompGewinn());
 }
 
@@ -562,8 +567,7 @@ TEST_F(Zahlen, RecapitulativeStatement) {
     EXPECT_EQ(feb.value(QStringLiteral("ATU12345678#1")).Betrag, 300.00_eur);
     EXPECT_EQ(KG::getZusammenfassendeMeldungCsv(feb),
               QStringLiteral("Laenderkennzeichen,USt-IdNr.,Betrag (EUR),Umsatzart\nAT,U12345678,800,L\nAT,U12345678,300,S"));
-    EXPECT_TRUE(KG::getUStIdMap(27).isEmpty() == false) << "code 27: April and May";
-    EXPECT_EQ(KG::getUStIdMap(27).value(QStringLiteral("FR12345678901#0")).Betrag, 1234.99_eur);
+    EXPECT_EQ(KG::getUStIdMap(27).value(QStringLiteral("FR12345678901#0")).Betrag, 1234.99_eur) << "code 27: April and May";
     const QString jahr = KG::getZusammenfassendeMeldungCsv(KG::getUStIdMap(-1));
     EXPECT_TRUE(jahr.contains(QStringLiteral("FR,12345678901,1234,L"))) << jahr.toStdString();
     EXPECT_FALSE(jahr.contains(QStringLiteral("DE"))) << "German numbers are not reported";
@@ -649,19 +653,14 @@ TEST_F(Zahlen, TransferIntoTheReturnsAndTheAnnualReturn) {
     std::unique_ptr<Va_> va(Va_::New());
     DatenBase::setRootNode(QStringLiteral("Va_"), va.get());
     ASSERT_TRUE(Kont_::UebertrageUStVA(2, 1, -1));
-    DatenTyp w;
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz81"), &w));
-    EXPECT_EQ(w.toEuro(), 1000.0_eur);
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz66"), &w));
-    EXPECT_EQ(w.toEuro(), 19.0_eur);
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz83"), &w));
-    EXPECT_EQ(w.toEuro(), 171.0_eur);
+    EXPECT_EQ(var(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz81")), 1000.0_eur);
+    EXPECT_EQ(var(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz66")), 19.0_eur);
+    EXPECT_EQ(var(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz83")), 171.0_eur);
     ASSERT_TRUE(DatenBase::SetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Uebermittelt"), DatenTyp(true)));
     buche(1, 1200, 8400, 5, 119.00, zDate(2016, 5, 5));
     EXPECT_FALSE(Kont_::UebertrageUStVA(2, 1, -1));
     EXPECT_TRUE(env.ui().texts(Ui::Art::Fehler).contains(QStringLiteral("Bereits übermittelte Umsatzsteuer-Voranmeldungen dürfen nicht gelöscht werden.")));
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz81"), &w));
-    EXPECT_EQ(w.toEuro(), 1000.0_eur) << "a transmitted return is kept";
+    EXPECT_EQ(var(QStringLiteral("Va_[M]\\Va0010_\\Va0011_{14}\\va_Kz81")), 1000.0_eur) << "a transmitted return is kept";
     DatenBase::setRootNode(QStringLiteral("Va_"), nullptr);
 
     // The annual return: the same computation on form 1.
@@ -719,10 +718,7 @@ TEST(UStVAFormular, BasesOfThe2016FormInWholeEurosTaxesInCents) {
         UStKennziffern k;
         for (int c : basen) k.insert(c, rsUStKennziffer{(unsigned long)c, QString(), true, false, EuroType::ausDouble(vorzeichen * (c + 0.99))});
         for (int c : steuern) k.insert(c, rsUStKennziffer{(unsigned long)c, QString(), true, false, EuroType::ausDouble(vorzeichen * (c + 0.01))});
-        OAnmeldungVorauszahlungen a;
-        OAnmeldungVorauszahlungen2 a2;
-        OAbziehbareVorsteuerbetraege v;
-        UStVA::uebertrage(k, a, a2, v);
+        auto [a, a2, v] = Formular(k);
         const QMap<int, EuroType> e = UStVA::eintraege(a, a2, v);
         for (int c : basen) {
             EXPECT_TRUE(UStVA::volleEuro(c)) << c;
@@ -746,23 +742,9 @@ TEST(UStVAFormular, BasesOfThe2016FormInWholeEurosTaxesInCents) {
 
 // A case on the SKR04 chart: the accounts corrected to the published
 // standard chart book into the codes and lines of their standard meaning.
-class ZahlenSkr04 : public ::testing::Test {
+class ZahlenSkr04 : public Zahlen {
 protected:
-    void SetUp() override {
-        kg = GetKontoGlobal(0, false);
-        kg->createConnectionKonto(true);
-        kg->setSteuerjahr(2016);
-        kg->setUstPflicht(true);
-        kg->setKontenplanName(QStringLiteral("SKR04"));
-        ASSERT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR04"), QString(), false, 0), 0);
-        db = kg->GetDBConnect_Ptr();
-        root.reset(Kont_::New());
-        DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
-    }
-    TestEnv env;
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = nullptr;
-    std::unique_ptr<Kont_> root;
+    QString rahmen() const override { return QStringLiteral("SKR04"); }
 };
 
 TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
@@ -775,10 +757,7 @@ TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
     ASSERT_TRUE(Kont_::GetUmsaetzeFuer(0, k, 2, 0, -1));
     EXPECT_EQ(k.value(81).Betrag, 300.0_eur);
     EXPECT_FALSE(k.value(48).belegt) << "neither is tax-free";
-    OAnmeldungVorauszahlungen a;
-    OAnmeldungVorauszahlungen2 a2;
-    OAbziehbareVorsteuerbetraege v;
-    UStVA::uebertrage(k, a, a2, v);
+    auto [a, a2, v] = Formular(k);
     EXPECT_EQ(a.felder.value(81).steuer, 57.0_eur);  // 300 x 19 %
 
     testfall::buche(db, 1, 1800, 4975, 0, 1000.00, d);  // taxable investment subsidy: income of the profit
@@ -792,11 +771,8 @@ TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
                                           {QStringLiteral("Eur0002_{1}\\eur2_Kz103"), 1000.0},
                                           {QStringLiteral("Eur0002_{1}\\eur2_Kz141"), 250.0},
                                           {QStringLiteral("Eur0003_{1}\\eur3_Kz145"), 184.0}};
-    for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it) {
-        DatenTyp w;
-        ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key(), &w)) << it.key().toStdString();
-        EXPECT_EQ(w.toEuro(), EuroType::ausDouble(it.value())) << it.key().toStdString();
-    }
+    for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it)
+        EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key()), EuroType::ausDouble(it.value())) << it.key().toStdString();
     EXPECT_TRUE(root->testCompGewinn());
 
     // The numbers of the standard chart.
@@ -824,13 +800,7 @@ TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
 // A small business (§ 19 UStG) neither charges VAT nor deducts input tax:
 // its expenses cost their gross amount. Reverse charge stays: it owes the
 // tax of § 13b without deducting it.
-TEST(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
-    TestEnv env;
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = testfall::neuerFall(&kg, false);
-    ASSERT_NE(db, nullptr);
-    std::unique_ptr<Kont_> root(Kont_::New());
-    DatenBase::setRootNode(QStringLiteral("Kont_"), root.get());
+TEST_F(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     EXPECT_FALSE(KG::istUstPflichtig(db));
     const zDate d(2016, 2, 10);
 
@@ -882,23 +852,17 @@ TEST(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     testfall::buche(db, 2, 1200, 1780, 0, 95.00, zDate(2016, 3, 10));
     EXPECT_EQ(KG::getGewinn(db, false, 0), 286.0_eur);
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz111")), 1000.0_eur) << "revenue as a small business";
     DatenTyp w;
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz111"), &w));
-    EXPECT_EQ(w.toEuro(), 1000.0_eur) << "revenue as a small business";
-    w = DatenTyp();
     const bool vorsteuer = DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w);
     EXPECT_TRUE(!vorsteuer || w.toEuro().isNull()) << "no input tax";
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz110"), &w));
-    EXPECT_EQ(w.toEuro(), 500.0_eur) << "the service as paid; the tax owed is on 186 when paid";
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz110")), 500.0_eur)
+        << "the service as paid; the tax owed is on 186 when paid";
     EXPECT_TRUE(root->testCompGewinn());
 }
 
 // The rule in the shared input check (book and import) and in switching the liability.
-TEST(Kleinunternehmer, DefaultKeysIgnoredOtherKeysRefusedSwitchingKeepsTheRule) {
-    TestEnv env;
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = testfall::neuerFall(&kg, false);
-    ASSERT_NE(db, nullptr);
+TEST_F(Kleinunternehmer, DefaultKeysIgnoredOtherKeysRefusedSwitchingKeepsTheRule) {
     EingabePruefer p(db, 2016);
     BuchungsEingabe e;
     e.buchungsart = 2;
@@ -977,11 +941,8 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
     // Deductible 27.96 + 70, non-deductible 11.98 + 30; the profit counts the deductible part and the input tax.
     EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType::ausDouble(-(27.96 + 70.0 + 7.59 + 19.0)));
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
-    DatenTyp w;
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz175"), &w));
-    EXPECT_EQ(w.toEuro(), 97.96_eur);
-    ASSERT_TRUE(DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz165"), &w));
-    EXPECT_EQ(w.toEuro(), 41.98_eur);
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz175")), 97.96_eur);
+    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz165")), 41.98_eur);
     EXPECT_TRUE(root->testCompGewinn());
 
     // The share comes from the case's limits.
@@ -1007,11 +968,7 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
 }
 
 // A small business's entertainment: 70 % of the gross amount is deductible.
-TEST(Kleinunternehmer, EntertainmentSplitsTheGrossAmount) {
-    TestEnv env;
-    KontoGlobal* kg = nullptr;
-    DBConnection* db = testfall::neuerFall(&kg, false);
-    ASSERT_NE(db, nullptr);
+TEST_F(Kleinunternehmer, EntertainmentSplitsTheGrossAmount) {
     const unsigned long n = testfall::buche(db, 2, 1000, 4650, 0, 119.00, zDate(2016, 8, 8));
     EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4650")
                                           .arg(n)).toEuro(),

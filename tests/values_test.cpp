@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
+#include <QDate>
 
 #include <cmath>
 #include <cstdint>
@@ -45,7 +45,6 @@ TEST(Euro, ShareRoundsHalfAwayFromZeroExactly) {
     EXPECT_EQ((0.01_eur).mal(0.5), 0.01_eur) << "half a cent rounds up";
     EXPECT_EQ((-0.01_eur).mal(0.5), -0.01_eur) << "and down below zero";
     EXPECT_EQ((1.00_eur).mal(1.005), 1.01_eur) << "a quantity is read as written";
-    EXPECT_EQ((119_eur).nettoAusBrutto(19), 100_eur);
     EXPECT_EQ((100_eur).bruttoAusNetto(19), 119_eur);
     EXPECT_EQ((0.05_eur).bruttoAusNetto(7), 0.05_eur);
 }
@@ -86,14 +85,6 @@ TEST(Euro, ArithmeticNeverOverflows) {
     EXPECT_GT(p, EuroType());
 }
 
-TEST(Euro, ComparesExactly) {
-    EXPECT_EQ(0.1_eur + 0.2_eur, 0.3_eur);
-    EXPECT_NE(0.30_eur, 0.31_eur);
-    EXPECT_LT(0.30_eur, 0.31_eur);
-    EXPECT_TRUE(EuroType::ausDouble(0.004).isNull());
-    EXPECT_FALSE(EuroType::ausDouble(0.005).isNull());
-}
-
 TEST(Euro, GermanText) {
     EXPECT_EQ((1234.56_eur).getText(), QStringLiteral("1.234,56"));
     EXPECT_EQ(EuroType::ausDouble(1234567.891).getText(), QStringLiteral("1.234.567,89"));
@@ -114,7 +105,10 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
     struct Fall { const char* text; double wert; };
     const Fall gut[] = {{"1.234,56", 1234.56}, {"1234,56", 1234.56}, {"1234.56", 1234.56}, {"1190", 1190},
                         {"-12,5", -12.5},      {"+3", 3},            {"1.234", 1234},       {"0,01", 0.01},
-                        {" 7,00 ", 7},          {"1.190,00", 1190},   {"12.5", 12.5},        {"1.000.000", 1000000}};
+                        {" 7,00 ", 7},          {"1.190,00", 1190},   {"12.5", 12.5},        {"1.000.000", 1000000},
+                        {"12,50 €", 12.5},      {" +12.34 ", 12.34},  {"000123,45", 123.45},
+                        {"0000000000000000000000000000000000000001,5", 1.5}, {"1.0", 1}, {"1,0", 1}, {"-0", 0}, {"12€", 12},
+                        {"1.234.567", 1234567}, {"1.234,5 €", 1234.5}};
     for (const Fall& f : gut) {
         EuroType e;
         ASSERT_TRUE(EuroType::fromText(QString::fromUtf8(f.text), &e)) << f.text;
@@ -123,6 +117,14 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
     EuroType groesst;
     ASSERT_TRUE(EuroType::fromText(QStringLiteral("999.999.999,99"), &groesst));
     EXPECT_DOUBLE_EQ(groesst.alsDouble(), 999999999.99);
+    for (long long cent : {0LL, 5LL, 123456789LL, 99999999999LL})
+        for (const QString& t : {EuroType::ausCent(cent).getText(), EuroType::ausCent(-cent).getText(),
+                                 EuroType::ausCent(-cent).getText(EuroType::TextOhneTausender),
+                                 EuroType::ausCent(cent).getText(EuroType::TextPunkt), EuroType::ausCent(cent).getText(EuroType::TextMitEuro)}) {
+            EuroType e;
+            ASSERT_TRUE(EuroType::fromText(t, &e)) << t.toStdString();
+            EXPECT_EQ(e.cent() < 0 ? -e.cent() : e.cent(), cent) << t.toStdString();
+        }
     ASSERT_TRUE(EuroType::fromText(QStringLiteral("-999999999.99"), &groesst));
     EXPECT_TRUE(EuroType::istGeldbetrag(12.34));
     EXPECT_TRUE(EuroType::istGeldbetrag(-999999999.99));
@@ -130,7 +132,9 @@ TEST(Euro, ParsesGermanAndMachineAmountsAndRefusesTheRest) {
     EXPECT_FALSE(EuroType::istGeldbetrag(1e12));
     EXPECT_FALSE(EuroType::istGeldbetrag(std::nan("")));
     for (const char* t : {"", "abc", "1,2,3", "1.2.3,4x", "12,345", "1.23.4", "12,", ",5", "1 000", "--1", "1e3",
-                          "1.000.000.000", "1000000000,00", "-1000000000", "999999999,999", "99999999999999999999"}) {
+                          "1.000.000.000", "1000000000,00", "-1000000000", "999999999,999", "99999999999999999999",
+                          "999.999.999,995", "999999999.999", "1000000000000", "9999999999999999999999999999999999999999",
+                          "1\u06612", "\u0661", "1.", ".5", "+-1", "1.2345", "12.34.56", "1,234.56", "€12", "- 1", "1-", "12 €1"}) {
         EuroType e = 99_eur;
         EXPECT_FALSE(EuroType::fromText(QString::fromUtf8(t), &e)) << t;
         EXPECT_DOUBLE_EQ(e.alsDouble(), 0.0) << t;
@@ -143,6 +147,10 @@ TEST(Dates, TextIsoQuarterAndValidity) {
     EXPECT_FALSE(zDate::fromText(QStringLiteral("29.02.2015")).isValid());
     EXPECT_FALSE(zDate::fromText(QStringLiteral("31.04.2016")).isValid());
     EXPECT_FALSE(zDate::fromText(QStringLiteral("1.3.16")).isValid()) << "full year required";
+    EXPECT_EQ(zDate::fromText(QStringLiteral(" 1.3.2016\t")), zDate(2016, 3, 1));
+    EXPECT_EQ(zDate::fromText(QStringLiteral("29.2.2000")), zDate(2000, 2, 29));
+    for (const char* t : {"29.2.2100", "001.3.2016", "1.3.02016", "1.3.2016.", "0.3.2016", "1.13.2016", "1..2016", "\u0661.3.2016", "1. 3.2016"})
+        EXPECT_FALSE(zDate::fromText(QString::fromUtf8(t)).isValid()) << t;
     EXPECT_EQ(zDate::fromIso(QStringLiteral("2016-12-31 00:00:00")), zDate(2016, 12, 31));
     EXPECT_EQ(zDate::fromIso(QStringLiteral("2016-01-05")), zDate(2016, 1, 5));
     EXPECT_FALSE(zDate::fromIso(QString()).isValid());
@@ -250,122 +258,7 @@ TEST(DatenTypValues, ConversionsAndEquality) {
 
 }  // namespace
 
-// ---- the hand readers against the patterns they replaced --------------------
-
 namespace {
-// The amount rules as the two patterns of the first version wrote them.
-bool betragNachMuster(const QString& text, EuroType* out) {
-    *out = EuroType();
-    QString s = text.trimmed();
-    if (s.endsWith(QStringLiteral("€"))) s = s.left(s.size() - 1).trimmed();
-    static const QRegularExpression german(QStringLiteral("^([+-]?)(\\d{1,3}(?:\\.\\d{3})+|\\d+)(?:,(\\d{1,2}))?$"));
-    static const QRegularExpression machine(QStringLiteral("^([+-]?)(\\d+)\\.(\\d{1,2})$"));
-    QString sign, ganz, dez;
-    QRegularExpressionMatch m = machine.match(s);
-    if (m.hasMatch()) {
-        sign = m.captured(1);
-        ganz = m.captured(2);
-        dez = m.captured(3);
-    } else {
-        m = german.match(s);
-        if (!m.hasMatch()) return false;
-        sign = m.captured(1);
-        ganz = m.captured(2).remove(QLatin1Char('.'));
-        dez = m.captured(3);
-    }
-    bool ok = false;
-    double v = ganz.toDouble(&ok);
-    if (!ok) return false;
-    if (!dez.isEmpty()) v += dez.toDouble() / (dez.size() == 1 ? 10.0 : 100.0);
-    if (sign == QLatin1String("-")) v = -v;
-    if (!(std::fabs(v) <= EuroType::kHoechstbetrag + 1e-9)) return false;
-    *out = EuroType::ausDouble(v);
-    return true;
-}
-
-zDate datumNachMuster(const QString& t) {
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{4})$"));
-    const QRegularExpressionMatch m = re.match(t.trimmed());
-    if (!m.hasMatch()) return zDate();
-    return zDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt());
-}
-
-// Every text of up to `laenge` characters over `zeichen`, and random longer
-// ones, to `pruefe`.
-template <class F>
-void alleTexte(const QString& zeichen, int laenge, int zufaellige, F pruefe) {
-    QVector<int> stelle;
-    for (int n = 0; n <= laenge; ++n) {
-        stelle.fill(0, n);
-        while (true) {
-            QString t;
-            for (int i : stelle) t += zeichen[i];
-            pruefe(t);
-            int i = n - 1;
-            while (i >= 0 && ++stelle[i] == zeichen.size()) stelle[i--] = 0;
-            if (i < 0) break;
-        }
-    }
-    std::uint64_t z = 0x9E3779B97F4A7C15ULL;
-    for (int k = 0; k < zufaellige; ++k) {
-        z ^= z << 13;
-        z ^= z >> 7;
-        z ^= z << 17;
-        QString t;
-        for (int n = int(z % 19), w = int(z >> 8); n > 0; --n, w = w * 31 + 7) t += zeichen[(unsigned(w) >> 3) % zeichen.size()];
-        pruefe(t);
-    }
-}
-}  // namespace
-
-TEST(Euro, HandReaderAgreesWithThePatternsOnEveryShortText) {
-    // Digits, both separators, signs, blanks, the euro sign, a digit the
-    // patterns do not count as one (Arabic-Indic) and a letter.
-    const QString zeichen = QStringLiteral("019.,-+ €\u0661a");
-    int angenommen = 0, zusammen = 0;
-    alleTexte(zeichen, 5, 200000, [&](const QString& t) {
-        EuroType hand, muster;
-        const bool h = EuroType::fromText(t, &hand);
-        const bool m = betragNachMuster(t, &muster);
-        ASSERT_EQ(h, m) << t.toStdString();
-        ASSERT_EQ(hand.alsDouble(), muster.alsDouble()) << t.toStdString();
-        angenommen += h;
-        ++zusammen;
-    });
-    EXPECT_GT(angenommen, 1000) << "the texts must reach the accepting paths, not only the refusals";
-    EXPECT_GT(zusammen, 200000);
-}
-
-TEST(Euro, HandReaderAgreesWithThePatternsOnAmountsOfEveryForm) {
-    std::uint64_t z = 12345;
-    auto zufall = [&z] {
-        z ^= z << 13;
-        z ^= z >> 7;
-        z ^= z << 17;
-        return z;
-    };
-    for (int k = 0; k < 50000; ++k) {
-        const long long cents = (long long)(zufall() % 200000000000ULL);  // up to twice the highest amount
-        const EuroType e = EuroType::ausCent(cents);
-        QStringList formen = {e.getText(), e.getText(EuroType::TextOhneTausender), e.getText(EuroType::TextPunkt),
-                              e.getText(EuroType::TextMitEuro), QStringLiteral("-") + e.getText(),
-                              QString::number(cents / 100), QString::number(cents / 100) + QStringLiteral(",") + QString::number(cents % 10),
-                              QStringLiteral("000") + QString::number(cents), QStringLiteral(" +%1.%2 ").arg(cents / 100).arg(cents % 100)};
-        for (const QString& t : formen) {
-            EuroType hand, muster;
-            ASSERT_EQ(EuroType::fromText(t, &hand), betragNachMuster(t, &muster)) << t.toStdString();
-            ASSERT_EQ(hand.alsDouble(), muster.alsDouble()) << t.toStdString();
-        }
-    }
-    // runs of digits far beyond any amount, with and without leading zeros
-    for (const QString& t : {QString(40, QLatin1Char('9')), QString(40, QLatin1Char('0')) + QStringLiteral("1,5"),
-                             QStringLiteral("1") + QString(12, QLatin1Char('0')), QStringLiteral("999.999.999,995"),
-                             QStringLiteral("1.000.000.000"), QStringLiteral("999999999,99"), QStringLiteral("999999999.999")}) {
-        EuroType hand, muster;
-        EXPECT_EQ(EuroType::fromText(t, &hand), betragNachMuster(t, &muster)) << t.toStdString();
-        EXPECT_EQ(hand.alsDouble(), muster.alsDouble()) << t.toStdString();
-    }
-}
 
 TEST(Euro, FieldOfALongerTextReadsAsTheFieldAlone) {
     const QString zeile = QStringLiteral("1;1.234,56;x");
@@ -375,22 +268,18 @@ TEST(Euro, FieldOfALongerTextReadsAsTheFieldAlone) {
     EXPECT_FALSE(EuroType::fromText(QStringView(zeile).mid(0, 4), &e));
 }
 
-TEST(Dates, HandReaderAgreesWithThePatternOnEveryShortText) {
-    const QString zeichen = QStringLiteral("0129. \u0661");
-    int gueltig = 0;
-    alleTexte(zeichen, 6, 300000, [&](const QString& t) {
-        const zDate hand = zDate::fromText(t), muster = datumNachMuster(t);
-        ASSERT_EQ(hand.isValid(), muster.isValid()) << t.toStdString();
-        if (hand.isValid()) ASSERT_EQ(hand, muster) << t.toStdString();
-        gueltig += hand.isValid();
-    });
-    EXPECT_GT(gueltig, 10);
-    // every day of four years in both spellings, and the days that do not exist
-    for (QDate d(2015, 1, 1); d.year() < 2019; d = d.addDays(1))
-        for (const QString& t : {d.toString(QStringLiteral("dd.MM.yyyy")), d.toString(QStringLiteral("d.M.yyyy")),
-                                 QStringLiteral("%1.%2.%3").arg(d.day() + 28).arg(d.month()).arg(d.year()),
-                                 QStringLiteral(" %1.%2.%3\t").arg(d.day()).arg(d.month() + 12).arg(d.year())}) {
-            ASSERT_EQ(zDate::fromText(t), datumNachMuster(t)) << t.toStdString();
-            ASSERT_EQ(zDate::fromText(QStringView(t)), datumNachMuster(t)) << t.toStdString();
+// Every day of four years in both spellings reads as the calendar's day; the
+// days that do not exist and months past 12 read as nothing.
+TEST(Dates, EveryDayOfFourYearsReadsInBothSpellings) {
+    for (QDate d(2015, 1, 1); d.year() < 2019; d = d.addDays(1)) {
+        for (const QString& t : {d.toString(QStringLiteral("dd.MM.yyyy")), d.toString(QStringLiteral("d.M.yyyy"))}) {
+            ASSERT_EQ(zDate::fromText(t), zDate(d.year(), d.month(), d.day())) << t.toStdString();
+            ASSERT_EQ(zDate::fromText(QStringView(t)), zDate(d.year(), d.month(), d.day())) << t.toStdString();
         }
+        const QString falsch = QStringLiteral("%1.%2.%3").arg(d.day() + 28).arg(d.month()).arg(d.year());
+        ASSERT_EQ(zDate::fromText(falsch).isValid(), QDate(d.year(), d.month(), d.day() + 28).isValid()) << falsch.toStdString();
+        ASSERT_FALSE(zDate::fromText(QStringLiteral(" %1.%2.%3\t").arg(d.day()).arg(d.month() + 12).arg(d.year())).isValid());
+    }
 }
+
+}  // namespace

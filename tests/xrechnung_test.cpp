@@ -290,19 +290,15 @@ void pruefeHybrid(DBConnection* db, const Beleg& r) {
     f.close();
     EXPECT_TRUE(pdf.startsWith("%PDF-1.7\n%"));  // PDF/A-3 is PDF 1.7; a binary comment line follows (6.1.2)
     int rc = -1;
-    const QByteArray check = lauf(QStringLiteral("qpdf"), {QStringLiteral("--check"), datei}, &rc);
+    const QByteArray check = lauf(QStringLiteral("qpdf"), {"--check", datei}, &rc);
     EXPECT_EQ(rc, 0) << check.toStdString();
     EXPECT_TRUE(check.contains("File is not encrypted"));
     EXPECT_TRUE(check.contains("No syntax or stream encoding errors found"));
     // The XML inside is the standalone XRechnung byte for byte.
-    EXPECT_EQ(lauf(QStringLiteral("qpdf"), {QStringLiteral("--show-attachment=factur-x.xml"), datei}), xml);
+    EXPECT_EQ(lauf(QStringLiteral("qpdf"), {"--show-attachment=factur-x.xml", datei}), xml);
 
-    const QJsonObject o = QJsonDocument::fromJson(lauf(QStringLiteral("qpdf"), {QStringLiteral("--json=2"), QStringLiteral("--json-key=qpdf"),
-                                                                                 QStringLiteral("--json-stream-data=inline"), datei}))
-                              .object()[QStringLiteral("qpdf")]
-                              .toArray()
-                              .at(1)
-                              .toObject();
+    const QJsonObject o = QJsonDocument::fromJson(lauf(QStringLiteral("qpdf"), {"--json=2", "--json-key=qpdf", "--json-stream-data=inline",
+        datei})).object()[QStringLiteral("qpdf")].toArray().at(1).toObject();
     auto objekt = [&](const QJsonValue& ref) { return o[QStringLiteral("obj:") + ref.toString()].toObject(); };
     auto wert = [&](const QJsonValue& ref) { return objekt(ref)[QStringLiteral("value")].toObject(); };
     auto daten = [&](const QJsonValue& ref) {
@@ -352,8 +348,7 @@ void pruefeHybrid(DBConnection* db, const Beleg& r) {
     QStringList beschrieben;
     for (int i = 0; i < 4; ++i) beschrieben << xmp("http://www.aiim.org/pdfa/ns/property#", "name", i);
     beschrieben.sort();
-    EXPECT_EQ(beschrieben, (QStringList{QStringLiteral("ConformanceLevel"), QStringLiteral("DocumentFileName"), QStringLiteral("DocumentType"),
-                                        QStringLiteral("Version")}));
+    EXPECT_EQ(beschrieben, (QStringList{"ConformanceLevel", "DocumentFileName", "DocumentType", "Version"}));
     // The information dictionary says what the XMP says (6.6.3).
     const QJsonObject info = wert(trailer[QStringLiteral("/Info")]);
     EXPECT_EQ(ohneTyp(info[QStringLiteral("/Title")]), xmp("http://www.w3.org/1999/02/22-rdf-syntax-ns#", "li"));

@@ -1,10 +1,13 @@
 // The rest of a benchmark case besides its bookings: customers, invoices and
 // recurring templates written through the module's own operations, and a
 // CAMT statement of the case's bank account to import.
-// Usage: benchdaten CASE.dalvo [--rechnungen N] [--vorlagen N] [--camt DATEI --iban IBAN --umsaetze N] [--seed S]
+// Usage: benchdaten CASE.dalvo [--rechnungen N] [--vorlagen N] [--camt DATEI --iban IBAN --umsaetze N [--csv DATEI]] [--seed S]
 // The invoices spread over the tax year, four in five marked paid; every
 // template recurs monthly from a day of the year; the statement has one
 // entry per transaction, a tenth of them naming an invoice in the purpose.
+// --csv writes the same transactions as the CSV download of a Sparkasse
+// (layout CSV-CAMT: Windows-1252, ';', every field quoted, dates dd.MM.yy,
+// decimal comma, the own account in "Auftragskonto").
 // Prints what it wrote. A tool of scripts/bench.sh, not of the program.
 #include "host/app/global.h"
 #include "host/app/ui.h"
@@ -18,6 +21,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QTextCodec>
 #include <QTemporaryDir>
 #include <QXmlStreamWriter>
 
@@ -103,12 +107,26 @@ bool vorlagen(int anzahl, int jahr, unsigned long bank, unsigned long aufwand, Z
 
 // A camt.053 statement: one Stmt with opening and closing balance and one
 // entry per transaction.
-bool camt(const QString& datei, const QString& iban, int anzahl, int jahr, const QStringList& rechnungen, Zufall& r, QString* e) {
-    QFile f(datei);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        *e = QStringLiteral("%1 kann nicht geschrieben werden.").arg(datei);
+bool camt(const QString& datei, const QString& csvDatei, const QString& iban, int anzahl, int jahr, const QStringList& rechnungen, Zufall& r,
+          QString* e) {
+    QFile f(datei), csv(csvDatei);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || (!csvDatei.isEmpty() && !csv.open(QIODevice::WriteOnly | QIODevice::Truncate))) {
+        *e = QStringLiteral("%1 kann nicht geschrieben werden.").arg(f.isOpen() ? csvDatei : datei);
         return false;
     }
+    QTextCodec* ansi = QTextCodec::codecForName("Windows-1252");
+    auto csvZeile = [&](const QStringList& felder) {
+        QStringList q;
+        for (QString x : felder) q << QLatin1Char('"') + x.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+        csv.write(ansi->fromUnicode(q.join(QLatin1Char(';')) + QStringLiteral("\r\n")));
+    };
+    if (csv.isOpen())
+        csvZeile({QStringLiteral("Auftragskonto"), QStringLiteral("Buchungstag"), QStringLiteral("Valutadatum"), QStringLiteral("Buchungstext"),
+                  QStringLiteral("Verwendungszweck"), QStringLiteral("Glaeubiger ID"), QStringLiteral("Mandatsreferenz"),
+                  QStringLiteral("Kundenreferenz (End-to-End)"), QStringLiteral("Sammlerreferenz"), QStringLiteral("Lastschrift Ursprungsbetrag"),
+                  QStringLiteral("Auslagenersatz Ruecklastschrift"), QStringLiteral("Beguenstigter/Zahlungspflichtiger"),
+                  QStringLiteral("Kontonummer/IBAN"), QStringLiteral("BIC (SWIFT-Code)"), QStringLiteral("Betrag"), QStringLiteral("Waehrung"),
+                  QStringLiteral("Info")});
     // The amounts first, so that the closing balance can precede the entries.
     struct Eintrag {
         bool haben;
@@ -166,6 +184,16 @@ bool camt(const QString& datei, const QString& iban, int anzahl, int jahr, const
         const QString tag = zDate(jahr, 1, 1).addDays(r.zahl(0, 364)).toIso().left(10);
         const bool rechnung = r.zahl(0, 9) == 0 && haben && !rechnungen.isEmpty();
         const int partner = r.zahl(0, 999);
+        const QString zweck = rechnung ? QStringLiteral("Zahlung %1").arg(rechnungen[r.zahl(0, rechnungen.size() - 1)])
+                                       : QStringLiteral("Vorgang %1 Partner %2").arg(i + 1).arg(partner);
+        const QString partnerIban = QStringLiteral("DE02%1").arg(100000000000000000LL + partner, 18, 10, QLatin1Char('0'));
+        if (csv.isOpen()) {
+            const QString datum = QDate::fromString(tag, Qt::ISODate).toString(QStringLiteral("dd.MM.yy"));
+            csvZeile({iban, datum, datum, haben ? QStringLiteral("GUTSCHR. UEBERWEISUNG") : QStringLiteral("ONLINE-UEBERWEISUNG"), zweck, QString(),
+                      QString(), QStringLiteral("E2E-%1").arg(i + 1), QString(), QString(), QString(), QStringLiteral("Partner %1").arg(partner),
+                      partnerIban, QString(), QStringLiteral("%1%2,%3").arg(haben ? QString() : QStringLiteral("-")).arg(c / 100).arg(c % 100, 2, 10, QLatin1Char('0')),
+                      QStringLiteral("EUR"), QStringLiteral("Umsatz gebucht")});
+        }
         w.writeStartElement(QStringLiteral("Ntry"));
         w.writeStartElement(QStringLiteral("Amt"));
         w.writeAttribute(QStringLiteral("Ccy"), QStringLiteral("EUR"));
@@ -191,20 +219,19 @@ bool camt(const QString& datei, const QString& iban, int anzahl, int jahr, const
         w.writeEndElement();
         w.writeStartElement(haben ? QStringLiteral("DbtrAcct") : QStringLiteral("CdtrAcct"));
         w.writeStartElement(QStringLiteral("Id"));
-        w.writeTextElement(QStringLiteral("IBAN"), QStringLiteral("DE02%1").arg(100000000000000000LL + partner, 18, 10, QLatin1Char('0')));
+        w.writeTextElement(QStringLiteral("IBAN"), partnerIban);
         w.writeEndElement();
         w.writeEndElement();
         w.writeEndElement();
         w.writeStartElement(QStringLiteral("RmtInf"));
-        w.writeTextElement(QStringLiteral("Ustrd"), rechnung ? QStringLiteral("Zahlung %1").arg(rechnungen[r.zahl(0, rechnungen.size() - 1)])
-                                                              : QStringLiteral("Vorgang %1 Partner %2").arg(i + 1).arg(partner));
+        w.writeTextElement(QStringLiteral("Ustrd"), zweck);
         w.writeEndElement();
         w.writeEndElement();
         w.writeEndElement();
         w.writeEndElement();
     }
     w.writeEndDocument();
-    return f.flush();
+    return f.flush() && (!csv.isOpen() || csv.flush());
 }
 
 }  // namespace
@@ -213,7 +240,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList a = app.arguments().mid(1);
     if (a.isEmpty() || a.first().startsWith(QLatin1Char('-')))
-        return fehler(QStringLiteral("Aufruf: benchdaten FALL [--rechnungen N] [--vorlagen N] [--camt DATEI --iban IBAN --umsaetze N] [--seed S]"));
+        return fehler(QStringLiteral("Aufruf: benchdaten FALL [--rechnungen N] [--vorlagen N] [--camt DATEI --iban IBAN --umsaetze N [--csv DATEI]] [--seed S]"));
     auto wert = [&](const char* name) {
         const int i = a.indexOf(QLatin1String(name));
         return i > 0 && i + 1 < a.size() ? a[i + 1] : QString();
@@ -242,7 +269,7 @@ int main(int argc, char** argv) {
     if (anzahlRechnungen > 0 && !rechnungen(db, anzahlRechnungen, jahr, erloese, r, &nummern, &e)) return fehler(e);
     if (anzahlVorlagen > 0 && !vorlagen(anzahlVorlagen, jahr, bank, aufwand, r, &e)) return fehler(e);
     if (!datei.sichern(*root, &e)) return fehler(e);
-    if (!wert("--camt").isEmpty() && !camt(wert("--camt"), wert("--iban"), anzahlUmsaetze, jahr, nummern, r, &e)) return fehler(e);
+    if (!wert("--camt").isEmpty() && !camt(wert("--camt"), wert("--csv"), wert("--iban"), anzahlUmsaetze, jahr, nummern, r, &e)) return fehler(e);
     std::printf("%d Rechnungen, %d Vorlagen, %d Umsätze\n", anzahlRechnungen, anzahlVorlagen, wert("--camt").isEmpty() ? 0 : anzahlUmsaetze);
     return 0;
 }

@@ -257,6 +257,10 @@ CREATE INDEX idx_eurVerbucht_UStID ON eurVerbucht (UStID, ZMArt);
 -- The few bookings that are cancelled or cancellations, so a report over
 -- the whole ledger leaves out their lines without reading every header.
 CREATE INDEX idx_eurVerbucht_Storno ON eurVerbucht (Buchungsnummer) WHERE (Storno=0 AND Storniert=0) IS NOT 1;
+-- The bookings in the order of their document numbers (and dates; the
+-- booking number follows as the row id), so the document analysis finds
+-- duplicates side by side without sorting the year.
+CREATE INDEX idx_eurVerbucht_Belegnummer ON eurVerbucht (Belegnummer, Belegdatum);
 
 -- Ledger lines together with the Zusatzinfo of their header, for reports that
 -- need the link to an invoice or template without writing the join. A line

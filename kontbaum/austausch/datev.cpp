@@ -16,11 +16,13 @@
 #include "kontbaum/faktura/faktura.h"
 #include "kontbaum/rahmen/kontglob.h"
 
+#include <QBuffer>
 #include <QHash>
-#include <QRegularExpression>
+#include <QIODevice>
 #include <QTextCodec>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 const char* const Datev::kBeraterEigenschaft = "DatevBeraternummer";
@@ -164,12 +166,12 @@ struct Kopf {
 // replaced by '?' and counted, so the export can say so.
 class Kodierer {
 public:
-    Kodierer() : m_codec(QTextCodec::codecForName("Windows-1252")) {}
+    Kodierer() : m_codec(QTextCodec::codecForName("Windows-1252")), m_encoder(m_codec->makeEncoder()) {}
     QString passend(const QString& t) {
         QString r;
         r.reserve(t.size());
         for (const QChar c : t) {
-            if (m_codec->canEncode(c)) {
+            if (darstellbar(c)) {
                 r += c;
             } else {
                 r += QLatin1Char('?');
@@ -178,19 +180,36 @@ public:
         }
         return r;
     }
-    QByteArray bytes(const QString& t) const { return m_codec->fromUnicode(t); }
+    // One encoder for the whole file: the codec opens a converter for every
+    // call without one, which cost more than everything else per line.
+    QByteArray bytes(const QString& t) { return m_encoder->fromUnicode(t); }
     long ersetzt = 0;
 
 private:
+    // ASCII and U+00A0 to U+00FF have the same code in Windows-1252; only
+    // the rest is asked of the codec.
+    bool darstellbar(QChar c) const {
+        const ushort u = c.unicode();
+        return u < 0x80 || (u >= 0xA0 && u <= 0xFF) || m_codec->canEncode(c);
+    }
+
     QTextCodec* m_codec;
+    std::unique_ptr<QTextEncoder> m_encoder;
 };
 
 // Belegfeld 1: up to 36 characters of letters, digits and $ % & * + - /.
 QString belegfeld(const QString& beleg, long* geaendert) {
-    static const QRegularExpression fremd(QStringLiteral("[^A-Za-z0-9$%&*+\\-/]"));
-    QString b = beleg.trimmed();
-    QString r = b;
-    r.replace(fremd, QStringLiteral("-"));
+    const QString b = beleg.trimmed();
+    QString r;
+    r.reserve(b.size());
+    for (int i = 0; i < b.size(); ++i) {
+        const ushort u = b[i].unicode();
+        const bool erlaubt = (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '$' || u == '%' || u == '&' ||
+                             u == '*' || u == '+' || u == '-' || u == '/';
+        r += erlaubt ? b[i] : QLatin1Char('-');
+        // A character outside the BMP is one character, not two.
+        if (b[i].isHighSurrogate() && i + 1 < b.size() && b[i + 1].isLowSurrogate()) ++i;
+    }
     if (r.size() > 36) r.truncate(36);
     if (r != b) ++*geaendert;
     return r;
@@ -260,7 +279,15 @@ EuroType Datev::steuerWieDatev(const EuroType& betrag, double satz, bool beidsei
     return beidseitig ? betrag.anteil(m, EuroType::kHundert) : betrag.anteil(m, EuroType::kHundert + m);
 }
 
-Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
+Datev::Ergebnis Datev::erzeugen(const Angaben& a) {
+    QBuffer puffer;
+    puffer.open(QIODevice::ReadWrite);
+    Ergebnis e = erzeugen(a, &puffer);
+    if (e.ok) e.stapel = puffer.data();
+    return e;
+}
+
+Datev::Ergebnis Datev::erzeugen(const Angaben& ein, QIODevice* ziel) {
     Ergebnis e;
     Angaben a = ein;
     DBConnection* db = rsFallDB();
@@ -321,8 +348,16 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
 
     Kodierer kod;
     long belegGeaendert = 0, textGekuerzt = 0;
+    // The lines of the booking at hand: a booking left out takes its lines
+    // back, so they reach the file only when the booking is complete.
     QStringList zeilen, ausgelassen;
     bool alleFest = true;
+    const QString crlf = QStringLiteral("\r\n");
+    bool schreibfehler = false;
+    auto schreibe = [&](const QString& text) {
+        const QByteArray b = kod.bytes(text);
+        if (!schreibfehler && ziel->write(b) != b.size()) schreibfehler = true;
+    };
 
     auto fehlerBuchung = [&](unsigned long nr, const QString& grund) {
         e.fehler = QStringLiteral("Buchung Nr. %1: %2 Es wurde keine Datei geschrieben.").arg(nr).arg(grund);
@@ -337,10 +372,11 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
                                                  "gebildet.")
                                       .arg(k));
     };
+    QStringList leereZeile;
+    for (int i = 0; i < spalten.size(); ++i) leereZeile << QString();
     auto neueZeile = [&](const Kopf& k, bool fest, const EuroType& betrag, bool soll, unsigned long konto, unsigned long gegen,
                          const QString& bu, const QString& text) {
-        QStringList f;
-        for (int i = 0; i < spalten.size(); ++i) f << QString();
+        QStringList f = leereZeile;
         f[0] = betragfeld(betrag);
         f[1] = textfeld(soll ? QStringLiteral("S") : QStringLiteral("H"));
         f[2] = textfeld(QStringLiteral("EUR"));
@@ -462,6 +498,28 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         return true;
     };
 
+    // The batch is written booking by booking. Whether every booking is
+    // locked (header field 21, one character) is known only at the end:
+    // the header is written as unlocked and the character put right then.
+    const QString bezeichnung = (von == anfang && bis == ende) ? QStringLiteral("Buchungsstapel %1").arg(jahr)
+                                                               : QString::asprintf("Buchungen %02d.%02d.-", von.day(), von.month()) + bis.getText();
+    const QByteArray kopfOffen = kod.bytes(kopfzeile(a, 21, "Buchungsstapel", 13, jahr, von, bis, bezeichnung, false, rahmen, true));
+    const QByteArray kopfFest = kod.bytes(kopfzeile(a, 21, "Buchungsstapel", 13, jahr, von, bis, bezeichnung, true, rahmen, true));
+    int stelleFest = 0;
+    while (stelleFest < kopfOffen.size() && kopfOffen[stelleFest] == kopfFest[stelleFest]) ++stelleFest;
+    Q_ASSERT(kopfOffen.size() == kopfFest.size() && stelleFest < kopfOffen.size());
+    const qint64 anfangKopf = ziel->pos();
+    schreibfehler = ziel->write(kopfOffen) != kopfOffen.size();
+    schreibe(crlf + spalten.join(QLatin1Char(';')) + crlf);
+    long zeilenGesamt = 0;
+    auto fertig = [&](const Kopf& k, const std::vector<Zeile>& z) {
+        zeilen.clear();
+        if (!buchung(k, z)) return false;
+        for (const QString& x : zeilen) schreibe(x + crlf);
+        zeilenGesamt += zeilen.size();
+        return true;
+    };
+
     // Every booking of the period, cancelled ones and their cancellations
     // included: the adviser sees the correction as it was made.
     rsDataSource rs(db, QStringLiteral("SELECT h.Buchungsnummer, h.Belegdatum, h.Belegnummer, h.Buchungstext, h.UStID, z.ID, z.SteuerID, "
@@ -482,7 +540,7 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         const rsFields& f = *rs.getFields();
         const unsigned long nr = f.getField(0).toULong();
         if (!offen || nr != kopf.nr) {
-            if (offen && !buchung(kopf, teile)) return e;
+            if (offen && !fertig(kopf, teile)) return e;
             offen = true;
             kopf = {nr, f.getField(1).toDate(), f.getField(2).toString(), f.getField(3).toString(), f.getField(4).toString(),
                     f.getField(13).toBool()};
@@ -491,21 +549,21 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
         teile.push_back({f.getField(5).toLongLong(), f.getField(6).toInt(), f.getField(7).toInt(), f.getField(8).toEuro(),
                          f.getField(9).toBool(), f.getField(10).toULong(), f.getField(11).toULong(), f.getField(12).toString()});
     }
-    if (offen && !buchung(kopf, teile)) return e;
+    if (offen && !fertig(kopf, teile)) return e;
     if (e.buchungen == 0) {
         e.fehler = QStringLiteral("Im Zeitraum %1 bis %2 gibt es keine Buchungen. Es wurde keine Datei geschrieben.").arg(von.getText(), bis.getText());
         return e;
     }
-    e.zeilen = zeilen.size();
+    e.zeilen = zeilenGesamt;
     e.festgeschrieben = alleFest;
-
-    const QString bezeichnung = (von == anfang && bis == ende) ? QStringLiteral("Buchungsstapel %1").arg(jahr)
-                                                               : QString::asprintf("Buchungen %02d.%02d.-", von.day(), von.month()) + bis.getText();
-    const QString crlf = QStringLiteral("\r\n");
-    QString stapel = kopfzeile(a, 21, "Buchungsstapel", 13, jahr, von, bis, bezeichnung, alleFest, rahmen, true) + crlf +
-                     spalten.join(QLatin1Char(';')) + crlf;
-    for (const QString& z : zeilen) stapel += z + crlf;
-    e.stapel = kod.bytes(stapel);
+    if (alleFest && !schreibfehler) {
+        const qint64 ende = ziel->pos();
+        schreibfehler = !ziel->seek(anfangKopf + stelleFest) || ziel->write(kopfFest.constData() + stelleFest, 1) != 1 || !ziel->seek(ende);
+    }
+    if (schreibfehler) {
+        e.fehler = QStringLiteral("Der Buchungsstapel konnte nicht geschrieben werden. Prüfen Sie, ob auf dem Datenträger genug Platz frei ist.");
+        return e;
+    }
 
     // The customers as debtors: account = 10^length + PersonID, one digit
     // longer than the ledger accounts, as DATEV numbers personal accounts.
@@ -571,7 +629,7 @@ Datev::Ergebnis Datev::erzeugen(const Angaben& ein) {
     if (kod.ersetzt)
         e.hinweise << QStringLiteral("%1 Zeichen, die es in Windows-1252 nicht gibt, wurden durch „?“ ersetzt.").arg(kod.ersetzt);
     if (belegGeaendert)
-        e.hinweise << QStringLiteral("In %1 Belegnummern wurden Zeichen außer Buchstaben, Ziffern und $ %% & * + - / durch „-“ ersetzt "
+        e.hinweise << QStringLiteral("In %1 Belegnummern wurden Zeichen außer Buchstaben, Ziffern und $ % & * + - / durch „-“ ersetzt "
                                      "oder die Nummer auf 36 Zeichen gekürzt.")
                           .arg(belegGeaendert);
     if (textGekuerzt)

@@ -23,6 +23,8 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
+
 namespace Datev {
 
 // Case properties of the adviser's and the client's numbers.
@@ -48,13 +50,20 @@ struct Ergebnis {
     long korrekturen = 0;    // of them, lines that carry the cent DATEV's own tax computation would miss
     long personen = 0;       // customers in the master-data file
     bool festgeschrieben = false;  // every exported booking is locked (header field 21)
-    QByteArray stapel;       // the booking batch
+    QByteArray stapel;       // the booking batch (empty when it was written to a device)
     QByteArray personenDatei;  // the Debitoren/Kreditoren file, empty without customers
 };
 
 // Builds both files from the open case (reads only). On a refusal `ok` is
 // false and `fehler` says which booking or setting stands in the way.
 Ergebnis erzeugen(const Angaben& a);
+
+// The same, but the booking batch is written into `stapel` booking by
+// booking, so that memory does not grow with the ledger; `stapel` must be
+// open for writing and seekable (a file: one character of the header is set
+// after the last booking). On a refusal the device holds part of a batch
+// and must be discarded. The customers' file is built in `personenDatei`.
+Ergebnis erzeugen(const Angaben& a, QIODevice* stapel);
 
 // The tax DATEV computes for a gross amount at `satz` percent: the share of
 // the gross, rounded to the cent half away from zero. For an intra-Community

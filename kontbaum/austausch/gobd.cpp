@@ -262,11 +262,15 @@ QByteArray index(const QVector<const GoBD::Tabelle*>& tabellen, const Faktura::F
     return out;
 }
 
+QString schreibfehler(const QString& pfad) {
+    return QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden. Prüfen Sie, ob auf dem Datenträger genug Platz frei ist.")
+        .arg(QDir::toNativeSeparators(pfad));
+}
+
 bool schreibeDatei(const QString& pfad, const QByteArray& daten, QString* fehler) {
     QFile f(pfad);
     if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly) || f.write(daten) != daten.size() || !f.flush()) {
-        *fehler = QStringLiteral("Die Datei „%1“ konnte nicht geschrieben werden. Prüfen Sie, ob auf dem Datenträger genug Platz frei ist.")
-                      .arg(QDir::toNativeSeparators(pfad));
+        *fehler = schreibfehler(pfad);
         return false;
     }
     return true;
@@ -314,15 +318,27 @@ GoBD::Ergebnis GoBD::exportieren(const QString& verzeichnis) {
     QVector<const Tabelle*> geschrieben;
     for (const Tabelle& t : tabellen()) {
         if (!t.zeilen && !tabelleDa(db, t.quelle)) continue;
-        QString text;
+        // Each record goes to the file as it is read: the journal of a
+        // million bookings would otherwise be held whole, several hundred
+        // megabytes of text.
+        QFile datei(arbeit.filePath(t.datei));
+        if (!datei.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            e.fehler = schreibfehler(datei.fileName());
+            return e;
+        }
+        bool ok = true;
+        auto schreibe = [&](const QStringList& felder) {
+            const QByteArray b = (felder.join(QLatin1Char(';')) + kCrlf).toUtf8();
+            ok = ok && datei.write(b) == b.size();
+        };
         QStringList kopf;
         for (const Spalte& s : t.spalten) kopf << textWert(s.name);
-        text += kopf.join(QLatin1Char(';')) + kCrlf;
+        schreibe(kopf);
         long n = 0;
         auto zeile = [&](const std::function<DatenTyp(int)>& feld) {
             QStringList z;
             for (int i = 0; i < t.spalten.size(); ++i) z << wert(feld(i), t.spalten[i].typ);
-            text += z.join(QLatin1Char(';')) + kCrlf;
+            schreibe(z);
             ++n;
         };
         if (t.zeilen) {
@@ -333,10 +349,13 @@ GoBD::Ergebnis GoBD::exportieren(const QString& verzeichnis) {
                 e.fehler = QStringLiteral("Die Tabelle %1 konnte nicht gelesen werden. Es wurde nichts exportiert.").arg(t.name);
                 return e;
             }
-            for (; !rs.isEOF(); rs.fetch()) zeile([&](int i) { return rs.getFields()->getField(i); });
+            for (; ok && !rs.isEOF(); rs.fetch()) zeile([&](int i) { return rs.getFields()->getField(i); });
         }
         if (t.name == QLatin1String("Buchungsjournal")) e.journalzeilen = n;
-        if (!schreibeDatei(arbeit.filePath(t.datei), text.toUtf8(), &e.fehler)) return e;
+        if (!ok || !datei.flush()) {
+            e.fehler = schreibfehler(datei.fileName());
+            return e;
+        }
         geschrieben << &t;
     }
     const Faktura::Firma firma = Faktura::leseFirma(db);

@@ -315,6 +315,9 @@ struct Kandidat {
 // The proposals for the open transactions of the tax year (restricted to
 // `ids` when not empty), without writing anything.
 QList<Kandidat> vorschlaege(DBConnection* db, const QList<unsigned long>& ids = {});
+// The same one at a time, in the same order, none held: `je` gets each
+// transaction with its proposal as soon as it is found.
+void vorschlaege(DBConnection* db, const QList<unsigned long>& ids, const std::function<void(const Kandidat&)>& je);
 
 // What the user decides for the takeover.
 struct Auftrag {

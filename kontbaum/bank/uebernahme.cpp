@@ -67,22 +67,182 @@ struct Vorhanden {
     QString text, nummerNormal;  // nummerNormal: the invoice number it pays, if any
 };
 
-// Finds the best proposal of each transaction. Everything it compares is
-// read once, when it is made, into tables by amount, counterpart and
-// account, so that a transaction costs look-ups, not a query or a scan of
-// its own: proposals grow linearly with the open transactions.
+// The SQL of simple bookings as einfache() reads them: the header and its
+// lines 1 and 2 of `tabelle`, restricted by `bedingung` (over v, the
+// header), in `ordnung` (rows of one booking together).
+QString einfachSql(const QString& tabelle, const QString& bedingung, const QString& ordnung) {
+    return QStringLiteral("SELECT v.Buchungsnummer AS Nr, v.Buchungstext AS Text, v.Buchungsart AS Art, v.Belegdatum AS Datum, "
+                          "v.Betrag AS Betrag, v.Netto AS Netto, z.Dialogzeile AS Zeile, z.Konto AS Konto, z.Haben AS Haben, "
+                          "z.Steuerschluessel AS Schluessel FROM ") +
+           tabelle + QStringLiteral(" v JOIN ") + tabelle +
+           QStringLiteral("Buchungszeilen z ON z.Buchungsnummer=v.Buchungsnummer WHERE z.Dialogzeile IN (1,2)") +
+           (bedingung.isEmpty() ? QString() : QStringLiteral(" AND ") + bedingung) + QStringLiteral(" ORDER BY ") + ordnung;
+}
+
+// Hands each simple booking (one money line, one counter line) of the rows
+// of einfachSql to `je`; a booking of several parts proposes nothing.
+template <typename F>
+void einfache(rsDataSource& rs, F je) {
+    Einfach e;
+    int eins = 0, zwei = 0;
+    auto fertig = [&]() {
+        if (e.nr != 0 && eins == 1 && zwei == 1) je(e);
+    };
+    for (; !rs.isEOF(); rs.fetch()) {
+        const unsigned long nr = rs.field(QStringLiteral("Nr")).toULong();
+        if (nr != e.nr) {
+            fertig();
+            e = Einfach();
+            e.nr = nr;
+            e.art = rs.field(QStringLiteral("Art")).toInt();
+            e.cent = rs.field(QStringLiteral("Betrag")).toEuro().abs().cent();
+            e.netto = rs.field(QStringLiteral("Netto")).toBool();
+            e.datum = rs.field(QStringLiteral("Datum")).toDate();
+            e.text = rs.field(QStringLiteral("Text")).toString();
+            e.textNormal = normal(e.text);
+            eins = zwei = 0;
+        }
+        if (rs.field(QStringLiteral("Zeile")).toInt() == 1) {
+            ++eins;
+            e.geldHaben = rs.field(QStringLiteral("Haben")).toBool();
+        } else {
+            ++zwei;
+            e.gegen = rs.field(QStringLiteral("Konto")).toULong();
+            e.schluessel = rs.field(QStringLiteral("Schluessel")).toULong();
+        }
+    }
+    fertig();
+}
+
+// Of equal bookings the newest (the first in `l`) speaks for all: a later
+// one would score the same and never be taken.
+void fuegeAn(QList<Einfach>* l, const Einfach& e) {
+    for (const Einfach& x : qAsConst(*l))
+        if (x.art == e.art && x.gegen == e.gegen && x.schluessel == e.schluessel && x.geldHaben == e.geldHaben && x.text == e.text) return;
+    *l << e;
+}
+
+// Where the proposals find the bookings of a transaction's amount. The
+// ledger has no index by amount (every posting would pay for one), so it
+// is read once, in the database, and only the keys of the bookings and of
+// the bank lines whose amount some open transaction has are kept, in
+// temporary tables indexed by amount; a transaction then costs a search in
+// them and a look-up of each booking by its number. What is kept depends
+// on the transactions, not on the size of the ledger, and the case is not
+// written (the temporary tables go again at the end).
+//
+// Amounts are compared in whole cents. The database rounds its own way, so
+// a key is kept within a cent of the transaction's and the caller compares
+// the cents exactly as the proposals always did.
+class Betragssuche {
+public:
+    explicit Betragssuche(DBConnection* db) : m_db(db) {
+        // Emptied rather than dropped and made again: dropping a table is
+        // refused while another statement of the connection is running.
+        bool ok = ExecSQL(db, QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS bankUmsatzBetrag (Konto INTEGER, Cent INTEGER, PRIMARY KEY (Konto, "
+                                             "Cent)) WITHOUT ROWID; "
+                                             "CREATE TEMP TABLE IF NOT EXISTS bankBetrag (Cent INTEGER PRIMARY KEY); "
+                                             "CREATE TEMP TABLE IF NOT EXISTS bankKopfBetrag (Cent INTEGER, Buchungsnummer INTEGER, PRIMARY KEY "
+                                             "(Cent, Buchungsnummer)) WITHOUT ROWID; "
+                                             "CREATE TEMP TABLE IF NOT EXISTS bankZeilenBetrag (Konto INTEGER, Cent INTEGER, ID INTEGER, PRIMARY "
+                                             "KEY (Konto, Cent, ID)) WITHOUT ROWID; ") +
+                              QLatin1String(kLeeren));
+        // The open transactions' amounts (signed, on their account) as
+        // umsaetze() reads them.
+        QSet<QPair<unsigned long, qint64>> schluessel;
+        {
+            rsDataSource rs(db, QStringLiteral("SELECT u.Betrag AS Betrag, b.kpNummer AS Konto FROM eurUmsatz u LEFT JOIN eurBankverbindung b ON "
+                                               "u.BankverbindungID=b.BankverbindungID WHERE (u.Status=0 OR u.Status IS NULL) AND u.MasterID=0"));
+            for (; !rs.isEOF(); rs.fetch())
+                schluessel.insert(qMakePair(rs.field(QStringLiteral("Konto")).toULong(), rs.field(QStringLiteral("Betrag")).toEuro().cent()));
+        }
+        for (const auto& k : qAsConst(schluessel))
+            ok = ok && ExecPrepared(db, QStringLiteral("INSERT INTO temp.bankUmsatzBetrag (Konto, Cent) VALUES (?, ?)"),
+                                    {DatenTyp(k.first), DatenTyp(qlonglong(k.second))});
+        ok = ok && ExecSQL(db, QStringLiteral("INSERT INTO temp.bankBetrag (Cent) SELECT DISTINCT ABS(Cent) FROM temp.bankUmsatzBetrag"));
+        // One pass over the headers and one over the bank accounts' lines
+        // (the covering index by account), each row searching the few keys;
+        // CROSS JOIN keeps the ledger outside, so it is read once.
+        ok = ok &&
+             ExecSQL(db, QStringLiteral("INSERT INTO temp.bankKopfBetrag (Cent, Buchungsnummer) SELECT t.Cent, v.Buchungsnummer FROM eurVerbucht v "
+                                        "CROSS JOIN temp.bankBetrag t WHERE t.Cent BETWEEN ROUND(ABS(IFNULL(v.Betrag,0))*100)-1 AND "
+                                        "ROUND(ABS(IFNULL(v.Betrag,0))*100)+1")) &&
+             ExecSQL(db, QStringLiteral("INSERT INTO temp.bankZeilenBetrag (Konto, Cent, ID) SELECT t.Konto, t.Cent, z.ID FROM "
+                                        "eurVerbuchtBuchungszeilen z CROSS JOIN temp.bankUmsatzBetrag t WHERE z.Konto IN (SELECT kpNummer FROM "
+                                        "eurBankverbindung) AND t.Konto=z.Konto AND t.Cent BETWEEN (CASE WHEN z.Haben<>0 THEN -1 ELSE 1 END)*"
+                                        "ROUND(ABS(IFNULL(z.Betrag,0))*100)-1 AND (CASE WHEN z.Haben<>0 THEN -1 ELSE 1 END)*"
+                                        "ROUND(ABS(IFNULL(z.Betrag,0))*100)+1"));
+        // Without the keys the look-ups search the ledger itself: the same
+        // proposals, only slower.
+        if (!ok) {
+            db->getErr()->clear();
+            m_kopf = QStringLiteral("SELECT Buchungsnummer FROM eurVerbucht WHERE ROUND(ABS(IFNULL(Betrag,0))*100) BETWEEN ?-1 AND ?+1");
+            m_zeilen = QStringLiteral("SELECT ID FROM eurVerbuchtBuchungszeilen WHERE Konto=? AND (CASE WHEN Haben<>0 THEN -1 ELSE 1 END)*"
+                                      "ROUND(ABS(IFNULL(Betrag,0))*100) BETWEEN ?-1 AND ?+1");
+            m_schluessel = false;
+        }
+    }
+    ~Betragssuche() {
+        if (!ExecSQL(m_db, QLatin1String(kLeeren)) ||
+            !ExecSQL(m_db, QStringLiteral("DROP TABLE IF EXISTS temp.bankUmsatzBetrag; DROP TABLE IF EXISTS temp.bankBetrag; "
+                                          "DROP TABLE IF EXISTS temp.bankKopfBetrag; DROP TABLE IF EXISTS temp.bankZeilenBetrag")))
+            m_db->getErr()->clear();
+    }
+    Betragssuche(const Betragssuche&) = delete;
+    Betragssuche& operator=(const Betragssuche&) = delete;
+
+    // A subquery of the numbers of the bookings within a cent of `cent`
+    // either way, and its values.
+    const QString& kopf() const { return m_kopf; }
+    QVector<DatenTyp> kopfWerte(qint64 cent) const {
+        const DatenTyp c = DatenTyp(qlonglong(cent));
+        return m_schluessel ? QVector<DatenTyp>{c} : QVector<DatenTyp>{c, c};
+    }
+    // The same for the IDs of the lines on `konto` of `cent`, signed as the
+    // bank shows it (a credit line is money going out).
+    const QString& zeilen() const { return m_zeilen; }
+    QVector<DatenTyp> zeilenWerte(unsigned long konto, qint64 cent) const {
+        const DatenTyp c = DatenTyp(qlonglong(cent));
+        return m_schluessel ? QVector<DatenTyp>{DatenTyp(konto), c} : QVector<DatenTyp>{DatenTyp(konto), c, c};
+    }
+
+private:
+    static constexpr const char* kLeeren = "DELETE FROM temp.bankUmsatzBetrag; DELETE FROM temp.bankBetrag; DELETE FROM temp.bankKopfBetrag; "
+                                           "DELETE FROM temp.bankZeilenBetrag";
+    DBConnection* m_db;
+    QString m_kopf = QStringLiteral("SELECT Buchungsnummer FROM temp.bankKopfBetrag WHERE Cent=?");
+    QString m_zeilen = QStringLiteral("SELECT ID FROM temp.bankZeilenBetrag WHERE Konto=? AND Cent=?");
+    bool m_schluessel = true;  // the keys are there
+};
+
+// Finds the best proposal of each transaction. What does not grow with the
+// ledger is read once, when it is made: the templates, the open items, and
+// the transactions taken over before with their bookings. The ledger is
+// asked per transaction, for the bookings of its amount only, through an
+// index (Betragssuche): proposals grow linearly with the open transactions,
+// and memory with them, not with the ledger.
 class Sucher {
 public:
-    Sucher(DBConnection* db, int jahr) : m_db(db), m_pruefer(db, jahr) {
+    Sucher(DBConnection* db, int jahr) : m_db(db), m_pruefer(db, jahr), m_suche(db) {
         m_fest = KontoGlobal::getFestgeschriebenBis();
         for (const OffenerPosten& p : offenePosten(db)) m_posten[p.betrag.cent()] << Posten{p, normal(p.nummer)};
+        // Only a debit of an amount an open incoming invoice asks for can
+        // pay one: the others need not ask the invoices at all.
+        for (const Eingang::Gespeichert& g : Eingang::liste(db, true)) m_eingangCent.insert(g.zahlbetrag.cent());
+        {
+            rsDataSource rs(db, einfachSql(QStringLiteral("eurBeispiel"), QString(), QStringLiteral("v.Belegdatum DESC, v.Buchungsnummer, z.ID")));
+            einfache(rs, [this](const Einfach& e) {
+                if (!e.netto) fuegeAn(&m_vorlagen[e.cent], e);
+            });
+        }
         // Of the ledger by number only what transactions were booked with.
-        for (rsDataSource rs(db, QStringLiteral("SELECT DISTINCT Buchungsnummer AS Nr FROM eurUmsatz WHERE Status=1 AND Buchungsnummer<>0")); !rs.isEOF();
-             rs.fetch())
-            m_vonUmsaetzen.insert(rs.field(QStringLiteral("Nr")).toULong());
-        ladeEinfache(QStringLiteral("eurBeispiel"), &m_vorlagen, nullptr);
-        ladeEinfache(QStringLiteral("eurVerbucht"), &m_buchungen, &m_einfachNachNr);
-        ladeVorhandene();
+        {
+            rsDataSource rs(db, einfachSql(QStringLiteral("eurVerbucht"),
+                                           QStringLiteral("v.Buchungsnummer IN (SELECT Buchungsnummer FROM eurUmsatz WHERE Status=1 AND "
+                                                          "Buchungsnummer<>0) AND v.Storno=0 AND v.Storniert=0"),
+                                           QStringLiteral("v.Buchungsnummer, z.ID")));
+            einfache(rs, [this](const Einfach& e) { m_einfachNachNr.insert(e.nr, e); });
+        }
         ladeGegenparteien();
     }
 
@@ -112,7 +272,7 @@ public:
                     return best;  // nothing else scores as high
                 }
         // A debit that pays an open incoming invoice books that invoice.
-        if (!eingang && !(m_fest.isValid() && !(m_fest < u.datum)) && best.art == Vorschlag::Keiner) {
+        if (!eingang && !(m_fest.isValid() && !(m_fest < u.datum)) && best.art == Vorschlag::Keiner && m_eingangCent.contains(u.betrag.abs().cent())) {
             Vorschlag v;
             v.rechnungID = Eingang::passendeRechnung(m_db, u.betrag, text, u.iban, &v.grund);
             if (v.rechnungID) {
@@ -123,8 +283,9 @@ public:
                 return v;
             }
         }
-        gleicherBetrag(u, m_vorlagen, false, text, nimm);
-        gleicherBetrag(u, m_buchungen, true, text, nimm);
+        gleicherBetrag(u, m_vorlagen.value(u.betrag.abs().cent()), false, text, nimm);
+        // The ledger scores 120 at most, and only a higher score is taken.
+        if (best.wertung < 120) gleicherBetrag(u, gleicheBuchungen(u.betrag.abs().cent()), true, text, nimm);
         gegenpartei(u, nimm);
         return best;
     }
@@ -164,76 +325,45 @@ private:
         QString nummerNormal;
     };
 
-    // The simple bookings of `tabelle` by amount in cents (newest first)
-    // and, for the ledger, by number. A booking of several parts, or one
-    // cancelled, proposes nothing.
-    void ladeEinfache(const QString& tabelle, QHash<qint64, QList<Einfach>>* nachBetrag, QHash<unsigned long, Einfach>* nachNr) {
-        const bool ledger = tabelle == QLatin1String("eurVerbucht");
-        rsDataSource rs(m_db, QStringLiteral("SELECT v.Buchungsnummer AS Nr, v.Buchungstext AS Text, v.Buchungsart AS Art, v.Belegdatum AS Datum, "
-                                             "v.Betrag AS Betrag, v.Netto AS Netto, z.Dialogzeile AS Zeile, z.Konto AS Konto, z.Haben AS Haben, "
-                                             "z.Steuerschluessel AS Schluessel FROM ") +
-                                  tabelle + QStringLiteral(" v JOIN ") + tabelle +
-                                  QStringLiteral("Buchungszeilen z ON z.Buchungsnummer=v.Buchungsnummer WHERE z.Dialogzeile IN (1,2)") +
-                                  (ledger ? QStringLiteral(" AND v.Storno=0 AND v.Storniert=0") : QString()) +
-                                  QStringLiteral(" ORDER BY v.Belegdatum DESC, v.Buchungsnummer, z.ID"));
-        Einfach e;
-        int eins = 0, zwei = 0;
-        auto fertig = [&]() {
-            if (e.nr == 0 || eins != 1 || zwei != 1) return;
-            if (nachNr && m_vonUmsaetzen.contains(e.nr)) nachNr->insert(e.nr, e);
-            if (e.netto) return;
-            // Of equal bookings the newest speaks for all.
-            QList<Einfach>& l = (*nachBetrag)[e.cent];
-            for (const Einfach& x : qAsConst(l))
-                if (x.art == e.art && x.gegen == e.gegen && x.schluessel == e.schluessel && x.geldHaben == e.geldHaben && x.text == e.text) return;
-            l << e;
-        };
-        for (; !rs.isEOF(); rs.fetch()) {
-            const unsigned long nr = rs.field(QStringLiteral("Nr")).toULong();
-            if (nr != e.nr) {
-                fertig();
-                e = Einfach();
-                e.nr = nr;
-                e.art = rs.field(QStringLiteral("Art")).toInt();
-                e.cent = rs.field(QStringLiteral("Betrag")).toEuro().abs().cent();
-                e.netto = rs.field(QStringLiteral("Netto")).toBool();
-                e.datum = rs.field(QStringLiteral("Datum")).toDate();
-                e.text = rs.field(QStringLiteral("Text")).toString();
-                e.textNormal = normal(e.text);
-                eins = zwei = 0;
-            }
-            if (rs.field(QStringLiteral("Zeile")).toInt() == 1) {
-                ++eins;
-                e.geldHaben = rs.field(QStringLiteral("Haben")).toBool();
-            } else {
-                ++zwei;
-                e.gegen = rs.field(QStringLiteral("Konto")).toULong();
-                e.schluessel = rs.field(QStringLiteral("Schluessel")).toULong();
-            }
-        }
-        fertig();
+    // The simple bookings of the ledger of `cent` either way, newest first,
+    // live and gross (a net amount is no transaction's).
+    QList<Einfach> gleicheBuchungen(qint64 cent) {
+        QList<Einfach> l;
+        rsDataSource rs(m_db,
+                        einfachSql(QStringLiteral("eurVerbucht"),
+                                   QStringLiteral("v.Buchungsnummer IN (") + m_suche.kopf() + QStringLiteral(") AND v.Storno=0 AND v.Storniert=0"),
+                                   QStringLiteral("v.Belegdatum DESC, v.Buchungsnummer, z.ID")),
+                        m_suche.kopfWerte(cent));
+        einfache(rs, [&](const Einfach& e) {
+            if (!e.netto && e.cent == cent) fuegeAn(&l, e);
+        });
+        return l;
     }
 
-    // The live bookings on the accounts of bank connections that no
-    // transaction points at, by account, side and amount.
-    void ladeVorhandene() {
-        rsDataSource rs(m_db, QStringLiteral("SELECT z.Buchungsnummer AS Nr, z.Konto AS Konto, z.Haben AS Haben, z.Betrag AS Betrag, "
-                                             "v.Belegdatum AS Datum, v.Buchungstext AS Text, v.Herkunft AS Herkunft, v.Zusatzinfo AS Info "
-                                             "FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht v ON v.Buchungsnummer=z.Buchungsnummer "
-                                             "WHERE z.Konto IN (SELECT kpNummer FROM eurBankverbindung) AND v.Storno=0 AND v.Storniert=0 "
-                                             "AND NOT EXISTS (SELECT 1 FROM eurUmsatz u WHERE u.Status=1 AND u.Buchungsnummer=z.Buchungsnummer) "
-                                             "ORDER BY v.Belegdatum, z.Buchungsnummer"));
+    // The live bookings on the bank account `konto` that move `cent`
+    // (signed as the bank shows it: a credit line is money going out) and
+    // that no transaction points at, oldest first.
+    QList<Vorhanden> vorhandene(unsigned long konto, qint64 cent) {
+        QList<Vorhanden> l;
+        rsDataSource rs(m_db,
+                        QStringLiteral("SELECT z.Buchungsnummer AS Nr, z.Haben AS Haben, z.Betrag AS Betrag, v.Belegdatum AS Datum, "
+                                       "v.Buchungstext AS Text, v.Herkunft AS Herkunft, v.Zusatzinfo AS Info "
+                                       "FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht v ON v.Buchungsnummer=z.Buchungsnummer WHERE z.ID IN (") +
+                            m_suche.zeilen() +
+                            QStringLiteral(") AND z.Konto IN (SELECT kpNummer FROM eurBankverbindung) AND v.Storno=0 AND v.Storniert=0 "
+                                           "AND NOT EXISTS (SELECT 1 FROM eurUmsatz u WHERE u.Status=1 AND u.Buchungsnummer=z.Buchungsnummer) "
+                                           "ORDER BY v.Belegdatum, z.Buchungsnummer"),
+                        m_suche.zeilenWerte(konto, cent));
         for (; !rs.isEOF(); rs.fetch()) {
-            const bool haben = rs.field(QStringLiteral("Haben")).toBool();
-            const qint64 cent = rs.field(QStringLiteral("Betrag")).toEuro().abs().cent();
+            const qint64 c = rs.field(QStringLiteral("Betrag")).toEuro().abs().cent();
+            if ((rs.field(QStringLiteral("Haben")).toBool() ? -c : c) != cent) continue;
             OffenerPosten::Quelle q;
             const bool posten = quelleVon(rs.field(QStringLiteral("Herkunft")).toInt(), &q);
-            m_vorhanden[vorhandenSchluessel(rs.field(QStringLiteral("Konto")).toULong(), haben ? -cent : cent)]
-                << Vorhanden{rs.field(QStringLiteral("Nr")).toULong(), rs.field(QStringLiteral("Datum")).toDate(),
-                             rs.field(QStringLiteral("Text")).toString(), posten ? normal(rs.field(QStringLiteral("Info")).toString()) : QString()};
+            l << Vorhanden{rs.field(QStringLiteral("Nr")).toULong(), rs.field(QStringLiteral("Datum")).toDate(),
+                           rs.field(QStringLiteral("Text")).toString(), posten ? normal(rs.field(QStringLiteral("Info")).toString()) : QString()};
         }
+        return l;
     }
-    static QString vorhandenSchluessel(unsigned long konto, qint64 cent) { return QString::number(konto) + QLatin1Char('/') + QString::number(cent); }
 
     // A booking of the same money on the same account: the one whose
     // invoice number the purpose names, else the nearest within a week (a
@@ -241,12 +371,11 @@ private:
     // the same rent a month away is the next month's, and a fee of the same
     // amount two weeks away is another fee).
     bool vorhanden(const GespeicherterUmsatz& u, const QString& text, Vorschlag* v) {
-        const auto it = m_vorhanden.constFind(vorhandenSchluessel(u.konto, u.betrag.cent()));
-        if (it == m_vorhanden.constEnd()) return false;
+        const QList<Vorhanden> kandidaten = vorhandene(u.konto, u.betrag.cent());
         const Vorhanden* best = nullptr;
         qint64 abstand = 8;
         bool perNummer = false;
-        for (const Vorhanden& x : *it) {
+        for (const Vorhanden& x : kandidaten) {
             if (m_vergeben.contains(x.nr)) continue;
             if (!x.nummerNormal.isEmpty() && text.contains(x.nummerNormal)) {
                 best = &x;
@@ -275,11 +404,9 @@ private:
     }
 
     template <typename F>
-    void gleicherBetrag(const GespeicherterUmsatz& u, const QHash<qint64, QList<Einfach>>& tabelle, bool ledger, const QString& text, F nimm) {
+    void gleicherBetrag(const GespeicherterUmsatz& u, const QList<Einfach>& gleiche, bool ledger, const QString& text, F nimm) {
         const bool eingang = u.betrag > EuroType();
-        const auto it = tabelle.constFind(u.betrag.abs().cent());
-        if (it == tabelle.constEnd()) return;
-        for (const Einfach& b : *it) {
+        for (const Einfach& b : gleiche) {
             if (b.geldHaben == eingang || !artenFuer(eingang).contains(QString::number(b.art))) continue;
             const bool passt = !b.textNormal.isEmpty() && text.contains(b.textNormal);
             Vorschlag v;
@@ -356,10 +483,10 @@ private:
     EingabePruefer m_pruefer;
     zDate m_fest;
     QHash<qint64, QList<Posten>> m_posten;
-    QHash<qint64, QList<Einfach>> m_vorlagen, m_buchungen;
+    QSet<qint64> m_eingangCent;  // what the open incoming invoices ask for
+    Betragssuche m_suche;
+    QHash<qint64, QList<Einfach>> m_vorlagen;
     QHash<unsigned long, Einfach> m_einfachNachNr;
-    QSet<unsigned long> m_vonUmsaetzen;  // bookings transactions were taken over into
-    QHash<QString, QList<Vorhanden>> m_vorhanden;
     QHash<QString, QList<Frueher>> m_nachIban, m_nachName;
     QHash<QString, bool> m_postbar;
     QSet<unsigned long> m_vergeben;
@@ -377,15 +504,20 @@ int artFuerGegenkonto(EingabePruefer& p, unsigned long gegen, bool eingang) {
 
 }  // namespace
 
-QList<Kandidat> vorschlaege(DBConnection* db, const QList<unsigned long>& ids) {
+void vorschlaege(DBConnection* db, const QList<unsigned long>& ids, const std::function<void(const Kandidat&)>& je) {
     db = rsFallDB(db);
     const int jahr = steuerjahr();
-    QList<Kandidat> l;
+    const QSet<unsigned long> genannt(ids.begin(), ids.end());
     Sucher s(db, jahr);
-    for (const GespeicherterUmsatz& u : umsaetze(db, true)) {
-        if ((!ids.isEmpty() && !ids.contains(u.id)) || !imJahr(u.datum, jahr)) continue;
-        l << Kandidat{u, s.bester(u)};
-    }
+    umsaetze(db, true, [&](const GespeicherterUmsatz& u) {
+        if ((!genannt.isEmpty() && !genannt.contains(u.id)) || !imJahr(u.datum, jahr)) return;
+        je(Kandidat{u, s.bester(u)});
+    });
+}
+
+QList<Kandidat> vorschlaege(DBConnection* db, const QList<unsigned long>& ids) {
+    QList<Kandidat> l;
+    vorschlaege(db, ids, [&l](const Kandidat& k) { l << k; });
     return l;
 }
 
@@ -398,31 +530,47 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
     };
     if (!db) return nein(QStringLiteral("Es ist kein Fall geöffnet."));
     const int jahr = steuerjahr();
-    // Transactions outside the year are marked, not taken over.
-    QList<unsigned long> falschesJahr;
-    QList<GespeicherterUmsatz> offene;
     const QSet<unsigned long> genannt(a.ids.begin(), a.ids.end());
-    QSet<unsigned long> da;
-    for (const GespeicherterUmsatz& u : umsaetze(db, true)) {
-        if (!a.alle && !genannt.contains(u.id)) continue;
-        if (imJahr(u.datum, jahr)) offene << u;
-        else falschesJahr << u.id;
-        da.insert(u.id);
-    }
-    for (unsigned long id : a.ids) {
-        if (!da.contains(id))
-            return nein(QStringLiteral("Der Umsatz %1 ist nicht offen oder gibt es nicht; übernommen werden nur offene Umsätze "
-                                       "(dalvo bank FALL umsaetze --offen).")
-                            .arg(id));
+    if (!genannt.isEmpty()) {
+        QSet<unsigned long> da;
+        umsaetze(db, true, [&](const GespeicherterUmsatz& u) {
+            if (genannt.contains(u.id)) da.insert(u.id);
+        });
+        for (unsigned long id : a.ids) {
+            if (!da.contains(id))
+                return nein(QStringLiteral("Der Umsatz %1 ist nicht offen oder gibt es nicht; übernommen werden nur offene Umsätze "
+                                           "(dalvo bank FALL umsaetze --offen).")
+                                .arg(id));
+        }
     }
     Sucher sucher(db, jahr);
+    // What the staging needs of a transaction and its proposal; the texts
+    // that only explain are left behind, so the chosen ones stay small
+    // however many there are.
     struct Wahl {
         GespeicherterUmsatz u;
         Vorschlag v;
+        Wahl(const GespeicherterUmsatz& umsatz, const Vorschlag& vorschlag) : v(vorschlag) {
+            u.id = umsatz.id;
+            u.konto = umsatz.konto;
+            u.datum = umsatz.datum;
+            u.betrag = umsatz.betrag;
+            v.grund.clear();
+        }
     };
+    // Transactions outside the year are marked, not taken over.
+    QList<unsigned long> falschesJahr;
     QList<Wahl> wahl;
     QList<Wahl> verknuepfen;  // transactions that meet a booking already there
-    for (const GespeicherterUmsatz& u : offene) {
+    // Each open transaction is proposed for as it is read; the first
+    // refusal ends the run.
+    QString abbruch;
+    umsaetze(db, true, [&](const GespeicherterUmsatz& u) {
+        if (!abbruch.isEmpty() || (!a.alle && !genannt.contains(u.id))) return;
+        if (!imJahr(u.datum, jahr)) {
+            falschesJahr << u.id;
+            return;
+        }
         Vorschlag v = a.gegenkonto ? Vorschlag() : sucher.bester(u);
         if (a.gegenkonto) {
             v.art = Vorschlag::Vorgabe;
@@ -433,24 +581,29 @@ bool uebernehmen(DBConnection* db, const Auftrag& a, Uebernahmeergebnis* erg, QS
             v.text = a.text.isEmpty() ? umsatzText(u) : a.text;
             if (!a.schluesselAngegeben) v.steuerschluessel = 0;
             const QString n = sucher.pruefen(u, &v);
-            if (!n.isEmpty()) return nein(QStringLiteral("Umsatz %1: %2 Es wurde nichts übernommen.").arg(u.id).arg(n));
+            if (!n.isEmpty()) {
+                abbruch = QStringLiteral("Umsatz %1: %2 Es wurde nichts übernommen.").arg(u.id).arg(n);
+                return;
+            }
         } else if (v.art == Vorschlag::Keiner || (a.alle && v.wertung < kSchwelle)) {
             if (a.alle) {
                 erg->ohneVorschlag << u.id;
-                continue;
+                return;
             }
-            return nein(QStringLiteral("Für den Umsatz %1 (%2, %3 €) gibt es keinen Vorschlag. Bitte nennen Sie das Gegenkonto mit --gegenkonto "
-                                       "(und den Steuerschlüssel mit --schluessel). Es wurde nichts übernommen.")
-                            .arg(u.id)
-                            .arg(u.datum.getText(), u.betrag.getText()));
+            abbruch = QStringLiteral("Für den Umsatz %1 (%2, %3 €) gibt es keinen Vorschlag. Bitte nennen Sie das Gegenkonto mit --gegenkonto "
+                                     "(und den Steuerschlüssel mit --schluessel). Es wurde nichts übernommen.")
+                          .arg(u.id)
+                          .arg(u.datum.getText(), u.betrag.getText());
+            return;
         }
         if (v.art == Vorschlag::Vorhanden) {
-            verknuepfen << Wahl{u, v};
-            continue;
+            verknuepfen << Wahl(u, v);
+            return;
         }
         if (!a.text.isEmpty()) v.text = a.text;
-        wahl << Wahl{u, v};
-    }
+        wahl << Wahl(u, v);
+    });
+    if (!abbruch.isEmpty()) return nein(abbruch);
     const zDate fest = KontoGlobal::getFestgeschriebenBis();
     int gesperrt = 0;
     for (const Wahl& w : wahl) gesperrt += fest.isValid() && !(fest < w.u.datum) ? 1 : 0;

@@ -21,6 +21,7 @@ const Index kIndizes[] = {
      "ON eurVerbuchtBuchungszeilen (Konto, Steuerschluessel, Haben, Gegenkonto, Buchungsnummer, Betrag)"},
     {"idx_eurVerbucht_UStID", "ON eurVerbucht (UStID, ZMArt)"},
     {"idx_eurVerbucht_Storno", "ON eurVerbucht (Buchungsnummer) WHERE (Storno=0 AND Storniert=0) IS NOT 1"},
+    {"idx_eurVerbucht_Belegnummer", "ON eurVerbucht (Belegnummer, Belegdatum)"},
 };
 
 // Superseded by the first column of idx_eurVerbuchtBZ_KontoSteuer; keeping

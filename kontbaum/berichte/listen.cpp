@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
+#include <QVector>
 
 #include <algorithm>
 #include <cmath>
@@ -268,8 +269,26 @@ bool kontenplan(const BerichtParameter&, BerichtListe* l, QString* fehler) {
 
 // "RE-2016-007" -> prefix "RE-2016-", number 7, 3 digits; false without a trailing number.
 bool belegTeile(const QString& beleg, QString* prefix, qlonglong* nummer, int* stellen = nullptr) {
+    const QString b = beleg.trimmed();
+    // Mostly plain text: the number is the trailing digits (at most 15).
+    // Where the text holds a line break, another control character or a
+    // surrogate, the expression decides what its "." takes.
+    int i = b.size();
+    while (i > 0 && b.size() - i < 15 && b.at(i - 1) >= QLatin1Char('0') && b.at(i - 1) <= QLatin1Char('9')) --i;
+    bool schlicht = true;
+    for (int k = 0; k < i && schlicht; ++k) {
+        const ushort c = b.at(k).unicode();
+        schlicht = c >= 0x20 && c != 0x7f && c != 0x85 && c != 0x2028 && c != 0x2029 && (c < 0xd800 || c > 0xdfff);
+    }
+    if (schlicht) {
+        if (i == b.size()) return false;
+        *prefix = b.left(i);
+        *nummer = b.midRef(i).toLongLong();
+        if (stellen) *stellen = b.size() - i;
+        return true;
+    }
     static const QRegularExpression re(QStringLiteral("^(.*?)(\\d{1,15})$"));
-    const QRegularExpressionMatch m = re.match(beleg.trimmed());
+    const QRegularExpressionMatch m = re.match(b);
     if (!m.hasMatch()) return false;
     *prefix = m.captured(1);
     *nummer = m.captured(2).toLongLong();
@@ -292,48 +311,89 @@ bool beleganalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
     // are ordinary characters of a document number.
     const QString prefix = p.belegPrefix.isEmpty() ? QString()
                                                    : QStringLiteral(" AND substr(Belegnummer, 1, %1) = ").arg(p.belegPrefix.size()) + sql(p.belegPrefix);
-    rsDataSource rs(db, QStringLiteral("SELECT 'verbucht' AS vonTabelle, Buchungsnummer, Belegnummer, Belegdatum, Buchungstext, Betrag  FROM "
-                                       "eurVerbucht   WHERE Storno=0 AND Storniert=0 ") +
-                            zeitraumBedingung(p) + prefix +
-                            QStringLiteral(" AND Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbuchtBuchungszeilen WHERE Konto IN (SELECT "
-                                           "Nummer FROM eurKontenplan WHERE Aktiv<>0 AND ((Kategorie>=4000 AND Kategorie<=4999 AND "
-                                           "Kategorie<>4203) OR Kategorie=5401))) ORDER BY Belegnummer, Belegdatum, Buchungsnummer"));
+    // The rows of the list. In document order, the unary plus keeps the
+    // planner on idx_eurVerbucht_Belegnummer, which gives them without a
+    // sort, rather than on the period or the set of income bookings; in
+    // any order, that set gives them fastest.
+    auto wo = [&](bool belegfolge) {
+        const QString plus = belegfolge ? QStringLiteral("+") : QString();
+        return QStringLiteral(" FROM eurVerbucht WHERE Storno=0 AND Storniert=0 ") + zeitraumBedingung(p, plus + QStringLiteral("Belegdatum")) +
+               prefix + QStringLiteral(" AND ") + plus +
+               QStringLiteral("Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbuchtBuchungszeilen WHERE Konto IN (SELECT "
+                              "Nummer FROM eurKontenplan WHERE Aktiv<>0 AND ((Kategorie>=4000 AND Kategorie<=4999 AND "
+                              "Kategorie<>4203) OR Kategorie=5401)))");
+    };
+
+    // First pass: the numbers of each series, to measure gaps against the
+    // previous number of the same series (the list is ordered by document
+    // number as text, so a series is compared by its numbers, not by the
+    // order of the text). A number is a duplicate when its trimmed text
+    // occurs twice; the same texts are neighbours in the list, so only the
+    // few written with spaces around them are counted here.
+    QHash<QString, QVector<qlonglong>> serien;
+    QHash<QString, int> mitLeerraum;  // trimmed text -> rows written with spaces around it
+    {
+        rsDataSource rs(db, QStringLiteral("SELECT Belegnummer") + wo(false));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const QString beleg = rs.getFields()->getField(0).toString();
+            const QString b = beleg.trimmed();
+            QString pre;
+            qlonglong n = 0;
+            if (belegTeile(b, &pre, &n)) serien[pre].append(n);
+            if (b != beleg && !b.isEmpty()) ++mitLeerraum[b];
+        }
+    }
+    for (auto it = serien.begin(); it != serien.end(); ++it) std::sort(it->begin(), it->end());
+    // How often the trimmed texts of those rows occur as they are.
+    QHash<QString, int> ohneLeerraum;
+    {
+        const QStringList texte = mitLeerraum.keys();
+        constexpr int kJeAbfrage = 500;
+        for (int i = 0; i < texte.size(); i += kJeAbfrage) {
+            QStringList literale;
+            for (const QString& t : texte.mid(i, kJeAbfrage)) literale << sql(t);
+            rsDataSource rs(db, QStringLiteral("SELECT Belegnummer, COUNT(*)") + wo(false) + QStringLiteral(" AND Belegnummer IN (") +
+                                    literale.join(QLatin1Char(',')) + QStringLiteral(") GROUP BY Belegnummer"));
+            for (; !rs.isEOF(); rs.fetch())
+                ohneLeerraum.insert(rs.getFields()->getField(0).toString(), int(rs.getFields()->getField(1).toLongLong()));
+        }
+    }
+
+    // Second pass: the rows in the order of the list, each written once the
+    // next is read, which tells whether its number occurs again.
+    rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, Belegnummer, Belegdatum, Buchungstext, Betrag") + wo(true) +
+                            QStringLiteral(" ORDER BY Belegnummer, Belegdatum, Buchungsnummer"));
     struct Z {
         QString beleg;
         QVariant datum;
-        qlonglong nr;
+        qlonglong nr = 0;
         QString text;
-        double betrag;
+        double betrag = 0;
     };
-    QList<Z> zeilen;
-    QHash<QString, int> anzahl;
-    for (; !rs.isEOF(); rs.fetch()) {
+    auto lies = [&](Z* z) {
+        if (rs.isEOF()) return false;
         const rsFields& f = *rs.getFields();
-        zeilen.append({f.getField(QStringLiteral("Belegnummer")).toString(), datum(f.getField(QStringLiteral("Belegdatum"))),
-                       qlonglong(f.getField(QStringLiteral("Buchungsnummer")).toLongLong()), f.getField(QStringLiteral("Buchungstext")).toString(),
-                       runde(f.getField(QStringLiteral("Betrag")).toDouble())});
-        ++anzahl[zeilen.last().beleg.trimmed()];
-    }
-    // Gaps are measured against the previous number of the same series;
-    // the rows are ordered by document number as text, so a series is
-    // compared by its numbers, not by the order of the text.
-    QHash<QString, QList<qlonglong>> serien;
-    for (const Z& z : zeilen) {
-        QString pre;
-        qlonglong n = 0;
-        if (belegTeile(z.beleg, &pre, &n)) serien[pre].append(n);
-    }
-    for (auto it = serien.begin(); it != serien.end(); ++it) std::sort(it->begin(), it->end());
-    for (const Z& z : zeilen) {
+        *z = {f.getField(1).toString(), datum(f.getField(2)), qlonglong(f.getField(0).toLongLong()), f.getField(3).toString(),
+              runde(f.getField(4).toDouble())};
+        rs.fetch();
+        return true;
+    };
+    Z z, naechste;
+    bool gleichDavor = false;
+    for (bool weiter = lies(&z); weiter;) {
+        weiter = lies(&naechste);
+        const bool gleichDanach = weiter && naechste.beleg == z.beleg;
         QStringList hinweis;
         const QString b = z.beleg.trimmed();
+        const bool doppelt = b == z.beleg ? gleichDavor || gleichDanach || mitLeerraum.contains(b)
+                                          : mitLeerraum.value(b) + ohneLeerraum.value(b) > 1;
         if (b.isEmpty()) hinweis << QStringLiteral("ohne Belegnummer");
-        else if (anzahl.value(b) > 1) hinweis << QStringLiteral("doppelt vergeben");
+        else if (doppelt) hinweis << QStringLiteral("doppelt vergeben");
         QString pre;
         qlonglong n = 0;
         int stellen = 0;
         if (!b.isEmpty() && belegTeile(b, &pre, &n, &stellen)) {
-            const QList<qlonglong>& s = serien.value(pre);
+            const QVector<qlonglong> s = serien.value(pre);
             const int i = int(std::lower_bound(s.begin(), s.end(), n) - s.begin());
             // A missing number is written as the series writes its numbers ("RE-002").
             auto beleg = [&](qlonglong x) { return pre + QStringLiteral("%1").arg(x, stellen, 10, QLatin1Char('0')); };
@@ -342,6 +402,8 @@ bool beleganalyse(const BerichtParameter& p, BerichtListe* l, QString* fehler) {
                                               : QStringLiteral("davor fehlen %1 bis %2").arg(beleg(s[i - 1] + 1), beleg(n - 1)));
         }
         l->zeile({z.beleg, z.datum, z.nr, z.text, z.betrag, hinweis.join(QStringLiteral("; "))});
+        gleichDavor = gleichDanach;
+        if (weiter) std::swap(z, naechste);
     }
     return true;
 }

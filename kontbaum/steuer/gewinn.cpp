@@ -12,6 +12,9 @@
 
 #include <QHash>
 #include <QMap>
+#include <QVector>
+
+#include <algorithm>
 
 namespace {
 const QString kQuelle = QStringLiteral("kontbaum/gewinn");
@@ -87,6 +90,24 @@ int KontoGlobal::getAnlagenverzeichnisZeile(unsigned long konto, DBConnection* d
     return GetDatenTyp(db, QStringLiteral("SELECT EUR_AV FROM eurKontenplan WHERE Nummer=") + rsDataSource::toSqlStr(konto)).toInt();
 }
 
+namespace {
+// A line of the ledger as the form reads it, or the sum of lines alike in
+// everything the form asks of them.
+struct Posten {
+    unsigned long kat = 0, schluessel = 0, kontoSchluessel = 0, code = 0, eurHaben = 0;
+    bool haben = false, stornoPaar = false;
+    unsigned long gruppe = 999999;  // the key of the line's tax group
+    unsigned long eigeneZeile = kEurGezahlteVorsteuer;  // self-assessed VAT: the line it is netted on
+    EuroType betrag;
+};
+
+// The amount of bz.Betrag in cents, rounded as EuroType::ausDouble rounds a
+// stored amount: a sum the database forms from these is exactly the sum of
+// the lines as the program reads them.
+const QString kCent = QStringLiteral("(CASE WHEN bz.Betrag<0 THEN -CAST(-bz.Betrag*100.0+0.5+1e-7 AS INTEGER) "
+                                     "ELSE CAST(bz.Betrag*100.0+0.5+1e-7 AS INTEGER) END)");
+}  // namespace
+
 QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int formular) {
     QMap<QString, EuroType> werte;
     DBConnection* db = rsFallDB();
@@ -120,75 +141,25 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
                                 .arg(rs.field(QStringLiteral("Steuerschluessel")).toULong()),
                             rs.field(QStringLiteral("Kennziffer")).toULong());
     }
-    // Keyed by booking number and tax group as one integer: a text key per
-    // group cost some 300 MB at a million bookings.
-    auto gruppe = [](unsigned long buchung, unsigned long steuerID) { return (quint64(buchung) << 32) | quint64(steuerID & 0xFFFFFFFFu); };
-    QHash<quint64, unsigned long> gruppenSchluessel;
-    {
-        rsDataSource rs(db, QStringLiteral("SELECT Buchungsnummer, SteuerID, MAX(Steuerschluessel) FROM eurVerbuchtBuchungszeilen WHERE "
-                                           "Steuerschluessel<>999999 GROUP BY Buchungsnummer, SteuerID"));
-        for (; !rs.isEOF(); rs.fetch())
-            gruppenSchluessel.insert(gruppe(rs.getFields()->getField(0).toULong(), rs.getFields()->getField(1).toULong()),
-                                     rs.getFields()->getField(2).toULong());
-    }
 
-    // The line a booking's self-assessed VAT is netted on: the input tax it
-    // deducts, or, where it deducts none (a small business), the cost that
-    // carries the tax.
-    QHash<unsigned long, unsigned long> eigeneSteuerZeile;
-    if (eur) {
-        QHash<unsigned long, EuroType> groesste;
-        rsDataSource r(db, QStringLiteral("SELECT bz.Buchungsnummer, kp.Kategorie, kp.EUR, bz.Betrag FROM eurVerbuchtBuchungszeilen bz "
-                                          "JOIN eurKontenplan kp ON kp.Nummer=bz.Konto WHERE bz.Buchungsnummer IN (SELECT b.Buchungsnummer "
-                                          "FROM eurVerbuchtBuchungszeilen b JOIN eurKontenplan k ON k.Nummer=b.Konto WHERE k.Kategorie=%1)")
-                               .arg(kKatEigeneUmsatzsteuer));
-        for (; !r.isEOF(); r.fetch()) {
-            const rsFields& f = *r.getFields();
-            const unsigned long nr = f.getField(0).toULong(), kat = f.getField(1).toULong();
-            if (!istAusgabe(kat) || kat == kKatEigeneUmsatzsteuer || eigeneSteuerZeile.value(nr) == kEurGezahlteVorsteuer) continue;
-            if (kat == kKatVorsteuer) {
-                eigeneSteuerZeile.insert(nr, kEurGezahlteVorsteuer);
-                continue;
-            }
-            unsigned long code = f.getField(2).toULong();
-            if (code >= 1000 && code <= 999999) code = bereiche.value(QStringLiteral("%1_999999").arg(code), 0);
-            const EuroType betrag = f.getField(3).toEuro();
-            if (code != 0 && (!eigeneSteuerZeile.contains(nr) || groesste.value(nr) < betrag)) {
-                eigeneSteuerZeile.insert(nr, code);
-                groesste.insert(nr, betrag);
-            }
-        }
-    }
-
-    // Every line with a code; for the EÜR also every line on an account that
-    // enters the profit, so that the form's profit is the ledger's.
-    QString bed = QStringLiteral("(kp.") + spalte + QStringLiteral("<>0");
-    if (!igListe.isEmpty()) bed += QStringLiteral(" OR (bz.Steuerschluessel IN (") + igListe.join(QLatin1Char(',')) + QStringLiteral("))");
-    if (eur) bed += QStringLiteral(" OR (1=1") + kKategorien + QStringLiteral(")");
-    bed += QLatin1Char(')');
-    rsDataSource rs(db, QStringLiteral("SELECT bz.Konto AS Konto, bz.Betrag AS Betrag, bz.Steuerschluessel AS Steuerschluessel, "
-                                       "kp.Steuerschluessel AS KontoSteuerschluessel, bz.Haben AS Haben, kp.Kategorie AS Kategorie, "
-                                       "bz.Buchungsnummer AS BuchNr, kp.EUR_HABEN AS Eur_haben, kp.") +
-                            spalte + QStringLiteral(" AS Kennziff, bz.SteuerID AS SteuerID, "
-                                                    "(IFNULL(b.Storno,0)<>0 OR IFNULL(b.Storniert,0)<>0) AS StornoPaar "
-                                                    "FROM eurVerbuchtBuchungszeilen AS bz JOIN eurKontenplan AS kp ON kp.Nummer=bz.Konto "
-                                                    "LEFT JOIN eurVerbucht AS b ON b.Buchungsnummer=bz.Buchungsnummer WHERE ") +
-                            bed + QStringLiteral(" ORDER BY kp.") + spalte);
     Gewinn g;
-    for (; !rs.isEOF(); rs.fetch()) {
-        const rsFields& f = *rs.getFields();
-        const unsigned long kat = f.getField(5).toULong();
-        const EuroType betrag = f.getField(1).toEuro();
-        const bool haben = f.getField(4).toBool();
-        unsigned long schluessel = f.getField(2).toULong();
-        unsigned long code = f.getField(8).toULong();
+    // Every figure of the form is a sum over lines in which each line counts
+    // by what it is, never by the lines beside it; so the lines are summed
+    // in the database wherever they are alike, and only these sums are
+    // counted here.
+    auto verbuche = [&](const Posten& p) {
+        const unsigned long kat = p.kat;
+        const EuroType& betrag = p.betrag;
+        const bool haben = p.haben;
+        unsigned long schluessel = p.schluessel;
+        unsigned long code = p.code;
         // A credit line of an account with a code of its own for that side
         // (the VAT the tax office pays back on the accounts it was paid on)
         // is that line of the form, counted as it raises it. A cancelled
         // booking and its cancellation stay on the debit side's line, where
         // they offset each other.
-        const bool eigeneHabenZeile = eur && haben && f.getField(7).toULong() != 0 && !f.getField(10).toBool();
-        if (eigeneHabenZeile) code = f.getField(7).toULong();
+        const bool eigeneHabenZeile = eur && haben && p.eurHaben != 0 && !p.stornoPaar;
+        if (eigeneHabenZeile) code = p.eurHaben;
         // The totals of the form sum its lines: a refund shown on an income
         // line is income there, not less expense (the profit is the same).
         if (eur) {
@@ -203,10 +174,10 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         // a business without deduction has it in the cost, taken off there.
         const bool eigeneUmsatzsteuer = eur && kat == kKatEigeneUmsatzsteuer;
         if (schluessel == 999999) {
-            if (f.getField(3).toULong() != 0)
-                schluessel = f.getField(3).toULong();
+            if (p.kontoSchluessel != 0)
+                schluessel = p.kontoSchluessel;
             else if (code >= 1000 && code <= 999999 && code % 1000 == 0)
-                schluessel = gruppenSchluessel.value(gruppe(f.getField(6).toULong(), f.getField(9).toULong()), 999999);
+                schluessel = p.gruppe;
         }
         if (schluessel == 0) schluessel = 999999;
         if (code >= 1000 && code <= 999999) {
@@ -223,8 +194,7 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         const bool habenPlus = kat == 3000 || kat == 3010 || kat == 3020 || (kat == kKatEigeneUmsatzsteuer && !eigeneUmsatzsteuer) ||
                                (kat >= 4000 && kat <= 4999 && kat != 4203 && kat != 4207);
         const EuroType signiert = eigeneHabenZeile ? betrag : habenPlus ? (haben ? betrag : -betrag) : (haben ? -betrag : betrag);
-        QString name =
-            variablen.value(eigeneUmsatzsteuer ? eigeneSteuerZeile.value(f.getField(6).toULong(), kEurGezahlteVorsteuer) : code).name;
+        QString name = variablen.value(eigeneUmsatzsteuer ? p.eigeneZeile : code).name;
         if (name.isEmpty() && eur) {
             // A profit account without a line of the form goes to the line
             // its category names, else to the form's line of other expenses
@@ -235,9 +205,157 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
             if (istEinnahme(kat)) name = variablen.value(jeKategorie.value(kat, 103)).name;
             else if (istAusgabe(kat)) name = variablen.value(183).name;
         }
-        if (name.isEmpty()) continue;
+        if (name.isEmpty()) return;
         werte[name] += signiert;
+    };
+
+    // Every line with a code; for the EÜR also every line on an account that
+    // enters the profit, so that the form's profit is the ledger's.
+    QString bed = QStringLiteral("(kp.") + spalte + QStringLiteral("<>0");
+    if (!igListe.isEmpty()) bed += QStringLiteral(" OR (bz.Steuerschluessel IN (") + igListe.join(QLatin1Char(',')) + QStringLiteral("))");
+    if (eur) bed += QStringLiteral(" OR (1=1") + kKategorien + QStringLiteral(")");
+    bed += QLatin1Char(')');
+    // A line that carries the tax of its group (999999) on an account with a
+    // range of codes and no key of its own takes the key of the group's
+    // other lines. That is looked up for the lines of these accounts only
+    // (a wider choice than the counting above needs, never a narrower one).
+    QString gruppeZeilen;
+    {
+        QString bereich = QStringLiteral("(") + spalte + QStringLiteral(">=1000 AND ") + spalte + QStringLiteral("<1000000)");
+        if (eur) bereich = QLatin1Char('(') + bereich + QStringLiteral(" OR (EUR_HABEN>=1000 AND EUR_HABEN<1000000))");
+        QStringList konten;
+        rsDataSource rs(db, QStringLiteral("SELECT Nummer FROM eurKontenplan WHERE IFNULL(Steuerschluessel,0)=0 AND ") + bereich);
+        for (; !rs.isEOF(); rs.fetch()) konten << rsDataSource::toSqlStr(rs.getFields()->getField(0).toLongLong());
+        if (!konten.isEmpty())
+            gruppeZeilen = QStringLiteral("bz.Konto IN (") + konten.join(QLatin1Char(',')) + QStringLiteral(") AND bz.Steuerschluessel=999999");
     }
+    const QString gruppe = QStringLiteral("(SELECT MAX(t.Steuerschluessel) FROM eurVerbuchtBuchungszeilen t WHERE t.Buchungsnummer=bz.Buchungsnummer "
+                                          "AND t.SteuerID=bz.SteuerID AND t.Steuerschluessel<>999999)");
+    // Whether the line belongs to a cancelled booking or a cancellation;
+    // asked only where it matters (the credit side's own code), from the
+    // few such bookings.
+    const QString stornoPaar = eur ? QStringLiteral("(kp.EUR_HABEN<>0 AND bz.Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE "
+                                                    "(Storno=0 AND Storniert=0) IS NOT 1 AND (IFNULL(Storno,0)<>0 OR IFNULL(Storniert,0)<>0)))")
+                                   : QStringLiteral("0");
+    // With the EÜR, self-assessed VAT is netted per booking (below).
+    const QString ohneEigene = eur ? QStringLiteral(" AND kp.Kategorie IS NOT %1").arg(kKatEigeneUmsatzsteuer) : QString();
+    const QString spalten = QStringLiteral("SELECT bz.Steuerschluessel, bz.Haben, kp.Kategorie, kp.Steuerschluessel, kp.EUR_HABEN, kp.") + spalte +
+                            QStringLiteral(", COUNT(*), SUM(") + kCent + QStringLiteral("), SUM(CASE WHEN ") + stornoPaar +
+                            QStringLiteral(" THEN 1 ELSE 0 END), SUM(CASE WHEN ") + stornoPaar + QStringLiteral(" THEN ") + kCent +
+                            QStringLiteral(" ELSE 0 END), ");
+    const QString von = QStringLiteral(" FROM eurVerbuchtBuchungszeilen AS bz JOIN eurKontenplan AS kp ON kp.Nummer=bz.Konto WHERE ") + bed + ohneEigene;
+    // The lines by account, key and side: the account index holds them in
+    // that order, so the sums take one walk of it without a sort. The few
+    // lines that need the key of their group are summed apart.
+    const QString gruppieren = QStringLiteral(" GROUP BY bz.Konto, bz.Steuerschluessel, bz.Haben");
+    const QString ohneGruppe = gruppeZeilen.isEmpty() ? QString() : QStringLiteral(" AND IFNULL(") + gruppeZeilen + QStringLiteral(",0)=0");
+    QStringList abfragen = {spalten + QStringLiteral("NULL") + von + ohneGruppe + gruppieren};
+    if (!gruppeZeilen.isEmpty())
+        abfragen << spalten + gruppe + QStringLiteral(" AS Gruppe") + von + QStringLiteral(" AND ") + gruppeZeilen + gruppieren + QStringLiteral(", Gruppe");
+    for (const QString& sql : abfragen) {
+        rsDataSource rs(db, sql);
+        for (; !rs.isEOF(); rs.fetch()) {
+            const rsFields& f = *rs.getFields();
+            Posten p;
+            p.schluessel = f.getField(0).toULong();
+            p.haben = f.getField(1).toBool();
+            p.kat = f.getField(2).toULong();
+            p.kontoSchluessel = f.getField(3).toULong();
+            p.eurHaben = f.getField(4).toULong();
+            p.code = f.getField(5).toULong();
+            if (!f.getField(10).isNull()) p.gruppe = f.getField(10).toULong();
+            const qlonglong n = f.getField(6).toLongLong(), nStorno = f.getField(8).toLongLong();
+            const qint64 c = f.getField(7).toLongLong(), cStorno = f.getField(9).toLongLong();
+            if (n > nStorno) {
+                p.betrag = EuroType::ausCent(c - cStorno);
+                verbuche(p);
+            }
+            if (nStorno > 0) {
+                p.stornoPaar = true;
+                p.betrag = EuroType::ausCent(cStorno);
+                verbuche(p);
+            }
+        }
+    }
+
+    // The line a booking's self-assessed VAT is netted on: the input tax it
+    // deducts, or, where it deducts none (a small business), the cost that
+    // carries the tax. Each such line comes with every line of its booking
+    // (a left join keeps its right side inside), so only one booking is
+    // held at a time. Every line of that category counts for the EÜR.
+    if (eur) {
+        rsDataSource rs(db, QStringLiteral("SELECT bz.ID, bz.Steuerschluessel, bz.Haben, kp.Kategorie, kp.Steuerschluessel, kp.EUR_HABEN, kp.") +
+                                spalte + QStringLiteral(", ") + kCent + QStringLiteral(", ") + stornoPaar + QStringLiteral(", ") +
+                                (gruppeZeilen.isEmpty() ? QStringLiteral("NULL")
+                                                        : QStringLiteral("CASE WHEN ") + gruppeZeilen + QStringLiteral(" THEN ") + gruppe +
+                                                              QStringLiteral(" END")) +
+                                QStringLiteral(", y.SteuerID, y.ID, ky.Kategorie, ky.EUR, y.Betrag FROM eurVerbuchtBuchungszeilen AS bz "
+                                               "JOIN eurKontenplan AS kp ON kp.Nummer=bz.Konto LEFT JOIN eurVerbuchtBuchungszeilen AS y "
+                                               "ON y.Buchungsnummer=bz.Buchungsnummer LEFT JOIN eurKontenplan AS ky ON ky.Nummer=y.Konto WHERE kp.Kategorie=%1")
+                                .arg(kKatEigeneUmsatzsteuer));
+        struct Zeile {
+            qlonglong steuerID, id;
+            unsigned long kat, code;
+            EuroType betrag;
+        };
+        QVector<Zeile> buchung;
+        Posten x;
+        qlonglong xID = 0;
+        bool offen = false;
+        auto abschliessen = [&]() {
+            if (!offen) return;
+            // The lines in the order of the booking's groups, as they were
+            // entered.
+            std::sort(buchung.begin(), buchung.end(),
+                      [](const Zeile& a, const Zeile& b) { return a.steuerID != b.steuerID ? a.steuerID < b.steuerID : a.id < b.id; });
+            bool gesetzt = false;
+            unsigned long zeile = 0;
+            EuroType groesste;
+            for (const Zeile& z : buchung) {
+                if (!istAusgabe(z.kat) || z.kat == kKatEigeneUmsatzsteuer || (gesetzt && zeile == kEurGezahlteVorsteuer)) continue;
+                if (z.kat == kKatVorsteuer) {
+                    zeile = kEurGezahlteVorsteuer;
+                    gesetzt = true;
+                    continue;
+                }
+                unsigned long code = z.code;
+                if (code >= 1000 && code <= 999999) code = bereiche.value(QStringLiteral("%1_999999").arg(code), 0);
+                if (code != 0 && (!gesetzt || groesste < z.betrag)) {
+                    zeile = code;
+                    groesste = z.betrag;
+                    gesetzt = true;
+                }
+            }
+            x.eigeneZeile = gesetzt ? zeile : kEurGezahlteVorsteuer;
+            verbuche(x);
+            buchung.clear();
+            offen = false;
+        };
+        for (; !rs.isEOF(); rs.fetch()) {
+            const rsFields& f = *rs.getFields();
+            const qlonglong id = f.getField(0).toLongLong();
+            if (!offen || id != xID) {
+                abschliessen();
+                x = Posten();
+                xID = id;
+                offen = true;
+                x.schluessel = f.getField(1).toULong();
+                x.haben = f.getField(2).toBool();
+                x.kat = f.getField(3).toULong();
+                x.kontoSchluessel = f.getField(4).toULong();
+                x.eurHaben = f.getField(5).toULong();
+                x.code = f.getField(6).toULong();
+                x.betrag = EuroType::ausCent(f.getField(7).toLongLong());
+                x.stornoPaar = f.getField(8).toBool();
+                if (!f.getField(9).isNull()) x.gruppe = f.getField(9).toULong();
+            }
+            if (!f.getField(11).isNull())
+                buchung.append({f.getField(10).toLongLong(), f.getField(11).toLongLong(), f.getField(12).toULong(), f.getField(13).toULong(),
+                                f.getField(14).toEuro()});
+        }
+        abschliessen();
+    }
+
     if (eur) {
         werte[QStringLiteral("eur1_Betriebseinnahmen")] = g.e;
         werte[QStringLiteral("eur1_Betriebsausgaben")] = g.a;

@@ -38,7 +38,7 @@ class FensterBuchen : public QObject {
     QString m_fall;
 
     QJsonObject ustvaMaerz() {
-        return fenstertest::json({QStringLiteral("ustva"), m_fall, QStringLiteral("--monat"), QStringLiteral("3"), QStringLiteral("--json")});
+        return fenstertest::json({"ustva", m_fall, "--monat", "3", "--json"});
     }
     static void tippen(fenster::Ansicht* a, const char* feld, const QString& text) {
         auto* e = a->findChild<QLineEdit*>(QLatin1String(feld));
@@ -154,11 +154,8 @@ private slots:
 
         // The open window holds no lock: a script books into the same case
         // without waiting (--warten 0), and the window notices it.
-        const fenstertest::Lauf l = fenstertest::dalvo({QStringLiteral("buchen"), m_fall, QStringLiteral("--warten"), QStringLiteral("0"),
-                                                        QStringLiteral("--art"), QStringLiteral("1"), QStringLiteral("--datum"),
-                                                        QStringLiteral("20.03.2016"), QStringLiteral("--betrag"), QStringLiteral("12,34"),
-                                                        QStringLiteral("--konto"), QStringLiteral("1200"), QStringLiteral("--gegenkonto"),
-                                                        QStringLiteral("2650"), QStringLiteral("--text"), QStringLiteral("Zinsen vom Skript")});
+        const fenstertest::Lauf l = fenstertest::dalvo({"buchen", m_fall, "--warten", "0", "--art", "1", "--datum", "20.03.2016",
+            "--betrag", "12,34", "--konto", "1200", "--gegenkonto", "2650", "--text", "Zinsen vom Skript"});
         QCOMPARE(l.rc, 0);
         QVERIFY(w.sitzung().aenderungVonAussenPruefen());
         QCOMPARE(journal->modell()->rowCount(), 1);
@@ -200,11 +197,8 @@ private slots:
         // conversion does): the window opens the new file and shows it.
         const QString kopie = m_dir.filePath(QStringLiteral("kopie.dalvo"));
         QVERIFY(QFile::copy(m_fall, kopie));
-        QCOMPARE(fenstertest::dalvo({QStringLiteral("buchen"), kopie, QStringLiteral("--art"), QStringLiteral("1"), QStringLiteral("--datum"),
-                                     QStringLiteral("22.03.2016"), QStringLiteral("--betrag"), QStringLiteral("1"), QStringLiteral("--konto"),
-                                     QStringLiteral("1200"), QStringLiteral("--gegenkonto"), QStringLiteral("2650"), QStringLiteral("--text"),
-                                     QStringLiteral("Zinsen vom Skript, neue Datei")}).rc,
-                 0);
+        QCOMPARE(fenstertest::dalvo({"buchen", kopie, "--art", "1", "--datum", "22.03.2016", "--betrag", "1", "--konto", "1200",
+            "--gegenkonto", "2650", "--text", "Zinsen vom Skript, neue Datei"}).rc, 0);
         QCOMPARE(::rename(QFile::encodeName(kopie).constData(), QFile::encodeName(m_fall).constData()), 0);
         QVERIFY(w.sitzung().aenderungVonAussenPruefen());
         QVERIFY(w.sitzung().istOffen());

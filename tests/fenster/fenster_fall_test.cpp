@@ -30,10 +30,10 @@ private slots:
         a.monatlich = true;
         a.dauerfrist = true;
         QCOMPARE(fenster::NeuerFallDialog::anlegen(a), QString());
-        const QJsonObject info = fenstertest::json({QStringLiteral("info"), a.pfad, QStringLiteral("--json")});
+        const QJsonObject info = fenstertest::json({"info", a.pfad, "--json"});
         QCOMPARE(info.value(QStringLiteral("kontenplan")).toString(), QStringLiteral("SKR04"));
         QCOMPARE(info.value(QStringLiteral("steuerjahr")).toInt(), 2016);
-        const QJsonObject e = fenstertest::json({QStringLiteral("einstellungen"), a.pfad, QStringLiteral("--json")});
+        const QJsonObject e = fenstertest::json({"einstellungen", a.pfad, "--json"});
         QCOMPARE(e.value(QStringLiteral("anmeldezeitraum")).toString(), QStringLiteral("monat"));
         QVERIFY(e.value(QStringLiteral("dauerfrist")).toBool());
         // An existing file is never the target.
@@ -49,12 +49,8 @@ private slots:
         // The sample's year before (2015) changed to 2016, with its opening
         // balances.
         const QString muster = dir.filePath(QStringLiteral("vorjahr_2015.dalvo"));
-        QCOMPARE(fenstertest::dalvo({QStringLiteral("neu"), muster, QStringLiteral("--jahr"), QStringLiteral("2015"),
-                                     QStringLiteral("--ohne-beispiele")}).rc,
-                 0);
-        QCOMPARE(fenstertest::dalvo({QStringLiteral("buchungen-import"), muster,
-                                     QStringLiteral(DALVO_SOURCE_DIR "/data/samples/vorjahr_2015.csv")}).rc,
-                 0);
+        QCOMPARE(fenstertest::dalvo({"neu", muster, "--jahr", "2015", "--ohne-beispiele"}).rc, 0);
+        QCOMPARE(fenstertest::dalvo({"buchungen-import", muster, QStringLiteral(DALVO_SOURCE_DIR "/data/samples/vorjahr_2015.csv")}).rc, 0);
         const QString folge = dir.filePath(QStringLiteral("vorjahr_2016.dalvo"));
         QString bericht;
         QCOMPARE(fenster::JahreswechselAssistent::wechseln(muster, folge, &bericht), QString());
@@ -65,8 +61,8 @@ private slots:
         QCOMPARE(w.sitzung().steuerjahr(), 2016);
         QVERIFY(w.windowTitle().contains(QStringLiteral("2016")));
         // The bank balance carried is the old year's at its end.
-        const QJsonObject alt = fenstertest::json({QStringLiteral("status"), muster, QStringLiteral("--json")});
-        const QJsonObject neu = fenstertest::json({QStringLiteral("status"), folge, QStringLiteral("--json")});
+        const QJsonObject alt = fenstertest::json({"status", muster, "--json"});
+        const QJsonObject neu = fenstertest::json({"status", folge, "--json"});
         QCOMPARE(neu.value(QStringLiteral("bank")).toDouble(), alt.value(QStringLiteral("bank")).toDouble());
         QCOMPARE(ui.count(Ui::Art::Fehler), 0);
 
@@ -114,9 +110,9 @@ private slots:
         fenster::EinstellungenDialog::ausfuehren(w.sitzung(), &w);
         QCOMPARE(runde, 2);
         QCOMPARE(ui.count(Ui::Art::Fehler), 1);
-        const QJsonObject e = fenstertest::json({QStringLiteral("einstellungen"), fall, QStringLiteral("--json")});
+        const QJsonObject e = fenstertest::json({"einstellungen", fall, "--json"});
         QCOMPARE(e.value(QStringLiteral("anmeldezeitraum")).toString(), QStringLiteral("quartal"));
-        const fenstertest::Lauf firma = fenstertest::dalvo({QStringLiteral("firma"), fall});
+        const fenstertest::Lauf firma = fenstertest::dalvo({"firma", fall});
         QVERIFY2(firma.out.contains(QStringLiteral("Muster IT-Beratung")) && firma.out.contains(QStringLiteral("DE136695976")),
                  qPrintable(firma.out));
         // The title names the firm now.

@@ -58,9 +58,8 @@ class FensterZahlen : public QObject {
         QList<unsigned long> n;
         *summe = EuroType();
         for (const char* konto : {"1571", "1576"}) {
-            const QJsonObject b = fenstertest::json(QStringList{QStringLiteral("bericht"), m_fall, QStringLiteral("kontenabfrage"),
-                                                                QStringLiteral("--konto"), QLatin1String(konto), QStringLiteral("--json")} +
-                                                    zeitraum);
+            const QJsonObject b = fenstertest::json(QStringList{"bericht", m_fall, "kontenabfrage", "--konto", QLatin1String(konto),
+                "--json"} + zeitraum);
             n << nummernAus(b);
             for (const QJsonValue& s : b.value(QStringLiteral("summen")).toArray())
                 if (s[QStringLiteral("buchungstext")].toString().startsWith(QStringLiteral("Summe")))
@@ -89,7 +88,7 @@ private slots:
         auto* ustva = qobject_cast<UStVAAnsicht*>(w.ansicht(QStringLiteral("ustva")));
         QVERIFY(ustva);
         waehle(ustva->zeitraumWahl(), 2);
-        const QJsonObject cli = fenstertest::json({QStringLiteral("ustva"), m_fall, QStringLiteral("--monat"), QStringLiteral("3"), QStringLiteral("--json")});
+        const QJsonObject cli = fenstertest::json({"ustva", m_fall, "--monat", "3", "--json"});
         const QJsonObject kz = cli.value(QStringLiteral("kennziffern")).toObject();
         QVERIFY(kz.size() >= 5);
         for (auto it = kz.constBegin(); it != kz.constEnd(); ++it) {
@@ -111,7 +110,7 @@ private slots:
         // The income-surplus statement, account by account, and the profit.
         QVERIFY(w.zeige(QStringLiteral("euer")));
         auto* euer = qobject_cast<EuerAnsicht*>(w.ansicht(QStringLiteral("euer")));
-        const QJsonObject e = fenstertest::json({QStringLiteral("euer"), m_fall, QStringLiteral("--json")});
+        const QJsonObject e = fenstertest::json({"euer", m_fall, "--json"});
         int konten = 0;
         for (const QJsonValue& k : e.value(QStringLiteral("kategorien")).toArray()) {
             QCOMPARE(euer->kategorieZeile(k[QStringLiteral("kategorie")].toInt())->text(2), text(k[QStringLiteral("summe")]));
@@ -155,10 +154,7 @@ private slots:
         QVERIFY2(Ausgabe::csvSchreiben(berichte->liste(), csv, &fehler), qPrintable(fehler));
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(f.readAll()),
-                 fenstertest::dalvo({QStringLiteral("bericht"), m_fall, QStringLiteral("ustliste"), QStringLiteral("--quartal"), QStringLiteral("2"),
-                                     QStringLiteral("--csv")})
-                     .out);
+        QCOMPARE(QString::fromUtf8(f.readAll()), fenstertest::dalvo({"bericht", m_fall, "ustliste", "--quartal", "2", "--csv"}).out);
         QVERIFY2(Ausgabe::pdfSchreiben(berichte->liste(), w.sitzung().betriebsname(), pdf, &fehler), qPrintable(fehler));
         QFile p(pdf);
         QVERIFY(p.open(QIODevice::ReadOnly));
@@ -194,7 +190,7 @@ private slots:
         QTest::keyClick(ustva->formular(), Qt::Key_Return);
         QCOMPARE(gezeigt.size(), 1);
         EuroType summe;
-        const QList<unsigned long> erwartet = vorsteuerBuchungen(QStringList{QStringLiteral("--monat"), QStringLiteral("3")}, &summe);
+        const QList<unsigned long> erwartet = vorsteuerBuchungen(QStringList{"--monat", "3"}, &summe);
         QVERIFY(!erwartet.isEmpty());
         QCOMPARE(summe.getText(), zeile->text(3));
         QCOMPARE(gezeigt.last().nummern, erwartet);
@@ -211,7 +207,7 @@ private slots:
         // The return sums the cancelled duplicate of January (271) and its
         // cancellation (272) too, where they offset each other; the account
         // statement leaves both out.
-        QList<unsigned long> jahresBuchungen = vorsteuerBuchungen({QStringLiteral("--jahr")}, &summe);
+        QList<unsigned long> jahresBuchungen = vorsteuerBuchungen({"--jahr"}, &summe);
         jahresBuchungen << 271 << 272;
         std::sort(jahresBuchungen.begin(), jahresBuchungen.end());
         QCOMPARE(gezeigt.last().nummern, jahresBuchungen);
@@ -225,8 +221,7 @@ private slots:
         QVERIFY(zeile);
         ustva->buchungenZeigen(zeile);
         QCOMPARE(gezeigt.size(), 3);
-        const QList<unsigned long> svz = nummernAus(fenstertest::json({QStringLiteral("bericht"), m_fall, QStringLiteral("kontenabfrage"),
-                                                                        QStringLiteral("--konto"), QStringLiteral("1781"), QStringLiteral("--json")}));
+        const QList<unsigned long> svz = nummernAus(fenstertest::json({"bericht", m_fall, "kontenabfrage", "--konto", "1781", "--json"}));
         QVERIFY(!svz.isEmpty());
         QCOMPARE(gezeigt.last().nummern, svz);
     }

@@ -8,13 +8,13 @@
 
 namespace testfall {
 
-DBConnection* neuerFall(KontoGlobal** kgAus, bool ustPflicht) {
+DBConnection* neuerFall(KontoGlobal** kgAus, bool ustPflicht, const QString& rahmen, int jahr) {
     KontoGlobal* kg = GetKontoGlobal(0, false);
     kg->createConnectionKonto(true);
-    kg->setSteuerjahr(2016);
+    kg->setSteuerjahr(jahr);
     kg->setUstPflicht(ustPflicht);
-    kg->setKontenplanName(QStringLiteral("SKR03"));
-    EXPECT_EQ(kg->selectKontenplan(QStringLiteral("2016"), QStringLiteral("SKR03"), QString(), false, 0), 0);
+    kg->setKontenplanName(rahmen);
+    EXPECT_EQ(kg->selectKontenplan(QString::number(jahr), rahmen, QString(), false, 0), 0) << rahmen.toStdString() << " " << jahr;
     if (kgAus) *kgAus = kg;
     return kg->GetDBConnect_Ptr();
 }

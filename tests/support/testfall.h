@@ -12,10 +12,11 @@ class KontoGlobal;
 
 namespace testfall {
 
-// A new case database in slot 0 (SKR03 of 2016, no example bookings; liable
-// to VAT unless `ustPflicht` is false, then with the chart of a small
-// business); fails the test (and returns null) when the chart is missing.
-DBConnection* neuerFall(KontoGlobal** kg, bool ustPflicht = true);
+// A new case database in slot 0 (the chart `rahmen` of `jahr`, SKR03 of
+// 2016 unless named, no example bookings; liable to VAT unless `ustPflicht`
+// is false, then with the chart of a small business); fails the test when
+// the chart cannot be made.
+DBConnection* neuerFall(KontoGlobal** kg, bool ustPflicht = true, const QString& rahmen = QStringLiteral("SKR03"), int jahr = 2016);
 
 // Replaces the keys 0, 2, 5, 7, 19 and the accounts 1000..8400 the ledger
 // tests book on by fixed rows, so their figures do not depend on the
