@@ -171,7 +171,7 @@ TEST_F(CliKonten, TheSettingsTheAdvanceReturnReads) {
 }
 
 // Every master-data list offers the page, CSV, JSON and PDF; one form at a
-// time, and a PDF never replaces a file unasked.
+// time, and a PDF never replaces a file unasked; the pages keep their form.
 TEST_F(CliKonten, EveryListOffersEachFormAndRefusesTwo) {
     ASSERT_EQ(dalvo({"kunde", fall, "neu", "--firma", QStringLiteral("Bau; \"Nord\" GmbH")}).rc, 0);
     const QString pdf = dir.filePath(QStringLiteral("liste.pdf"));
@@ -199,7 +199,16 @@ TEST_F(CliKonten, EveryListOffersEachFormAndRefusesTwo) {
     bool neunzehn = false;
     for (const QJsonValue& v : schluessel) neunzehn = neunzehn || v.toObject().value(QStringLiteral("steuersatz")).toDouble() == 19.0;
     EXPECT_TRUE(neunzehn);
-    EXPECT_TRUE(ok({"steuerschluessel", fall}).out.contains(QStringLiteral("19,00 U   ja")));
+    // The pages as scripts have always read them: four-digit account numbers,
+    // no key an empty field, no title; a real key 0 is shown.
+    const QString konten = ok({"konten", fall}).out;
+    EXPECT_TRUE(konten.startsWith(QStringLiteral("Nr.  Bezeichnung") + QString(41, QLatin1Char(' ')) + QStringLiteral("Kat.  StS  aktiv\n0027 EDV-Software") +
+                                  QString(40, QLatin1Char(' ')) + QStringLiteral("100       ja\n")))
+        << konten.left(300).toStdString();
+    const QString seite = ok({"steuerschluessel", fall}).out;
+    EXPECT_TRUE(seite.startsWith(QStringLiteral("StS     Satz  Art  aktiv  Bezeichnung\n  0    0,00  B    ja     Keine Umsatz- / Vorsteuer\n")))
+        << seite.left(300).toStdString();
+    EXPECT_TRUE(seite.contains(QStringLiteral("\n  5   19,00  U    ja     Umsatzsteuer 19 %\n")));
 }
 
 }  // namespace

@@ -75,47 +75,6 @@ bool Saldenliste2::Fuellen() {
     return !rs.isError() && !rs.isEOF();
 }
 
-void Saldenliste2::sammeln(bool fuerDruck) {
-    m_konten.clear();
-    DBConnection* db = rsFallDB();
-    if (!db) return;
-    const QSet<unsigned long> eb(m_ebKonten.begin(), m_ebKonten.end());
-    rsDataSource rs(db, getStatement());
-    // Columns by position (vonTabelle, ID, Buchungsnummer, Belegdatum,
-    // Nettobetrag, Haben, Konto, Gegenkonto): a year's lines are read once.
-    for (; !rs.isEOF(); rs.fetch()) {
-        const rsFields& f = *rs.getFields();
-        const unsigned long konto = f.getField(6).toULong();
-        const unsigned long gegen = f.getField(7).toULong();
-        const EuroType b = f.getField(4).toEuro();
-        const bool haben = f.getField(5).toBool();
-        const bool mitDatum = fuerDruck && m_zeitraum.art != 3;
-        const zDate datum = mitDatum ? f.getField(3).toDate() : zDate();
-        Konto& k = m_konten[konto];
-        Paar* paar = nullptr;
-        if (eb.contains(konto) || eb.contains(gegen)) {
-            paar = &k.anfang;
-        } else if (!fuerDruck || m_zeitraum.art == 3) {
-            paar = &k.buchungen;
-        } else if (m_zeitraum.art == 1) {
-            const int m = datum.month();
-            if (m == m_zeitraum.monat + 1) paar = &k.buchungen;
-            else if (m < m_zeitraum.monat + 1) paar = &k.vormonate;
-        } else if (m_zeitraum.art == 2) {
-            const int m = datum.month() - 1;
-            if (m >= 3 * m_zeitraum.quartal && m <= 3 * m_zeitraum.quartal + 2) paar = &k.buchungen;
-            else if (m < 3 * m_zeitraum.quartal) paar = &k.vormonate;
-        } else if (m_zeitraum.art == 4) {
-            if (datum < m_zeitraum.frei.von()) paar = &k.vormonate;
-            else if (!(m_zeitraum.frei.bis() < datum)) paar = &k.buchungen;
-        } else {
-            paar = &k.buchungen;
-        }
-        if (!paar) continue;
-        (haben ? paar->haben : paar->soll) += b;
-    }
-}
-
 namespace {
 struct Saldo {
     EuroType soll, haben;
@@ -140,42 +99,65 @@ QHash<unsigned long, QString> kontoNamen(DBConnection* db) {
 }
 }  // namespace
 
-void Saldenliste2::sammelnSummen() {
-    // For the CSV every line that is not an opening balance counts as a
-    // booking, so the database sums the cents per account, key, side and
-    // counter account in the order of idx_eurVerbuchtBZ_KontoSteuer, and
-    // the few hundred sums are split here into opening balance and bookings.
-    // Cent sums are exact, so the order of the additions does not matter.
+void Saldenliste2::sammeln(bool mitVormonaten) {
+    // The database sums the cents per account, key, side and counter
+    // account in the order of idx_eurVerbuchtBZ_KontoSteuer, those of the
+    // period itself apart, and the few hundred sums are split here into
+    // opening balance, previous months and bookings. The CSV counts
+    // every line that is not an opening balance as a booking. Cent sums are
+    // exact, so the order of the additions does not matter.
     m_konten.clear();
     DBConnection* db = rsFallDB();
     if (!db) return;
     QString filter;
     getFilter(filter);
-    rsDataSource rs(db, QStringLiteral("SELECT Konto, Gegenkonto, Haben, ") + Berichte::centSumme() +
+    // The headers of the bookings of the period itself (the filter ends it;
+    // what it lets through before them is the months before). The period is
+    // the smaller set to look a line up in.
+    QString imZeitraum;
+    if (mitVormonaten) {
+        if (m_zeitraum.art == 1 && m_zeitraum.monat != -1) imZeitraum = QStringLiteral("MONTH(Belegdatum) = %1").arg(m_zeitraum.monat + 1);
+        else if (m_zeitraum.art == 2 && m_zeitraum.quartal != -1) imZeitraum = QStringLiteral("MONTH(Belegdatum) > %1").arg(3 * m_zeitraum.quartal);
+        else if (m_zeitraum.art == 4) imZeitraum = QStringLiteral("Belegdatum >= ") + rsDataSource::toSqlStr(m_zeitraum.frei.von());
+    }
+    // One set of booking numbers, built once, then a look-up per line.
+    const QString zeitraumSumme =
+        imZeitraum.isEmpty() ? QString()
+                             : QStringLiteral(", SUM(CASE WHEN +z.Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE ") + imZeitraum +
+                                   QStringLiteral(") THEN ROUND(z.Betrag*100) ELSE 0 END)");
+    rsDataSource rs(db, QStringLiteral("SELECT Konto, Gegenkonto, Haben, ") + Berichte::centSumme() + zeitraumSumme +
                             QStringLiteral(" FROM eurVerbuchtBuchungszeilen z WHERE ") + Berichte::gebuchteZeilen(db, true, filter) +
                             QStringLiteral(" GROUP BY Konto, Steuerschluessel, Haben, Gegenkonto"));
     const QSet<unsigned long> eb(m_ebKonten.begin(), m_ebKonten.end());
     struct Cent {
         qint64 soll = 0, haben = 0;
     };
-    QMap<unsigned long, Cent> anfang, buchungen;
+    struct Summen {
+        Cent anfang, vormonate, buchungen;
+    };
+    QMap<unsigned long, Summen> summen;
     for (; !rs.isEOF(); rs.fetch()) {
         const rsFields& f = *rs.getFields();
         const unsigned long konto = f.getField(0).toULong();
-        const bool ebZeile = eb.contains(konto) || eb.contains(f.getField(1).toULong());
-        Cent& c = (ebZeile ? anfang : buchungen)[konto];
-        (f.getField(2).toBool() ? c.haben : c.soll) += Berichte::cent(f.getField(3).toDouble());
-        m_konten[konto];
+        const bool haben = f.getField(2).toBool();
+        const qint64 alle = Berichte::cent(f.getField(3).toDouble());
+        Summen& s = summen[konto];
+        auto dazu = [haben](Cent& c, qint64 b) { (haben ? c.haben : c.soll) += b; };
+        if (eb.contains(konto) || eb.contains(f.getField(1).toULong())) {
+            dazu(s.anfang, alle);
+        } else {
+            const qint64 zeitraum = imZeitraum.isEmpty() ? alle : Berichte::cent(f.getField(4).toDouble());
+            dazu(s.vormonate, alle - zeitraum);
+            dazu(s.buchungen, zeitraum);
+        }
     }
-    for (auto it = m_konten.begin(); it != m_konten.end(); ++it) {
-        const Cent a = anfang.value(it.key()), b = buchungen.value(it.key());
-        it->anfang = {EuroType::ausCent(a.soll), EuroType::ausCent(a.haben)};
-        it->buchungen = {EuroType::ausCent(b.soll), EuroType::ausCent(b.haben)};
-    }
+    auto paar = [](const Cent& c) { return Paar{EuroType::ausCent(c.soll), EuroType::ausCent(c.haben)}; };
+    for (auto it = summen.constBegin(); it != summen.constEnd(); ++it)
+        m_konten.insert(it.key(), {paar(it->anfang), paar(it->vormonate), paar(it->buchungen)});
 }
 
 int Saldenliste2::csvListe(BerichtListe* l) {
-    sammelnSummen();
+    sammeln(false);
     const QHash<unsigned long, QString> namen = kontoNamen(rsFallDB());
     l->titel = QStringLiteral("Summen- und Saldenliste");
     l->spalte(QStringLiteral("Konto"), QStringLiteral("konto"), BerichtSpalte::Zahl, 5);
@@ -234,6 +216,16 @@ int Saldenliste2::liste(BerichtListe* l) {
         l->spalte(gruppen[i] + QStringLiteral(" Soll"), QLatin1String(schluessel[i]) + QStringLiteral("_soll"), BerichtSpalte::Betrag, 14);
         l->spalte(gruppen[i] + QStringLiteral(" Haben"), QLatin1String(schluessel[i]) + QStringLiteral("_haben"), BerichtSpalte::Betrag, 14);
     }
+    // The page keeps its form: a line naming the pairs above narrower
+    // columns, and the days before a free period named there.
+    const QString vormonate = frei ? QStringLiteral("Saldo bis ") + m_zeitraum.frei.von().addDays(-1).qdate().toString(QStringLiteral("dd.MM.yy"))
+                                   : QStringLiteral("Saldo Vormonate");
+    l->seite.untertitel = false;
+    l->seite.gruppen = {{QString(), 2}, {QStringLiteral("Anfangssaldo"), 2}, {vormonate, 2}, {QStringLiteral("Buchungen"), 2}, {QStringLiteral("Saldo"), 2}};
+    using F = BerichtSeite::Feld;
+    l->seite.felder = {F(0, 5, true).mitKopf(QStringLiteral("Konto")), F(1, 26).mitKopf(QStringLiteral("Bezeichnung")).gekuerzt()};
+    for (int i = 0; i < 4; ++i)
+        l->seite.felder << F(2 + 2 * i, 12, true).mitKopf(QStringLiteral("Soll")) << F(3 + 2 * i, 12, true).mitKopf(QStringLiteral("Haben"));
     int n = 0;
     for (auto it = m_konten.constBegin(); it != m_konten.constEnd(); ++it) {
         if (it.key() == 0) continue;

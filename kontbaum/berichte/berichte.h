@@ -64,8 +64,9 @@ public:
     const QMap<unsigned long, Konto>& konten() const { return m_konten; }
 
 private:
-    void sammeln(bool fuerDruck);
-    void sammelnSummen();
+    // The sums per account; without `mitVormonaten` every line of the
+    // period that is no opening balance counts as a booking (the CSV).
+    void sammeln(bool mitVormonaten);
 
     BerichtZeitraum m_zeitraum;
     bool m_zeitraumGesetzt = false;

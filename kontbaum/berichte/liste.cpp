@@ -46,19 +46,47 @@ QString BerichtListe::zelle(const Zeile& z, int spalte) const {
     return v.toString();
 }
 
+QString BerichtListe::inhalt(const Zeile& z, const BerichtSeite::Feld& f) const {
+    const QVariant& v = z.werte.value(f.wert);
+    QString t = f.wert < spalten.size() ? zelle(z, f.wert) : v.toString();
+    if (f.nullIstLeer && v.isValid() && !v.isNull() && v.userType() != QMetaType::QString && v.toLongLong() == 0) t.clear();
+    return t.isEmpty() ? f.leer : t;
+}
+
+QString BerichtListe::feld(const Zeile& z, const BerichtSeite::Feld& f) const {
+    const QString t = inhalt(z, f);
+    // A figure is never cut: cut, it would read as another figure.
+    if (f.rechts) return t.rightJustified(f.breite, t.isEmpty() ? QLatin1Char(' ') : f.fuellung);
+    return (f.kuerzen ? t.left(f.breite) : t).leftJustified(f.breite);
+}
+
+QList<BerichtSeite::Feld> BerichtListe::seitenfelder() const {
+    if (!seite.felder.isEmpty()) return seite.felder;
+    QList<BerichtSeite::Feld> f;
+    for (int i = 0; i < spalten.size(); ++i) {
+        const bool rechts = spalten[i].art == BerichtSpalte::Betrag || spalten[i].art == BerichtSpalte::Zahl;
+        BerichtSeite::Feld feld(i, spalten[i].breite, rechts);
+        feld.kopf = spalten[i].kopf;
+        feld.kuerzen = !rechts;
+        f.append(feld);
+    }
+    return f;
+}
+
 void BerichtListe::drucke(zPrintString& p) const {
     p.setTitel(titel);
-    p.setUntertitel(untertitel);
+    p.setUntertitel(seite.untertitel ? untertitel : QString());
+    p.setGruppen(seite.gruppen);
+    const QList<BerichtSeite::Feld> felder = seitenfelder();
     QList<zPrintString::Spalte> sp;
-    for (const BerichtSpalte& s : spalten)
-        sp.append({s.kopf, s.breite, s.art == BerichtSpalte::Betrag || s.art == BerichtSpalte::Zahl});
+    for (const BerichtSeite::Feld& f : felder) sp.append({f.kopf, f.breite, f.rechts});
     p.setSpalten(sp);
     for (const Zeile& z : zeilen) {
         // A total closes what stands above it; at the top it opens a group.
         if (z.summe && p.zeilen() > 0) p.trenner();
-        QStringList felder;
-        for (int i = 0; i < spalten.size(); ++i) felder << zelle(z, i);
-        p.zeile(felder);
+        QStringList t;
+        for (const BerichtSeite::Feld& f : felder) t << inhalt(z, f);
+        p.zeile(t);
     }
 }
 

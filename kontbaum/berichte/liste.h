@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 
@@ -49,11 +50,55 @@ struct BerichtSpalte {
     bool zitiert = false;
 };
 
+// How the plain-text page sets a list whose page users and scripts have
+// long read in a form of its own, rather than as the table of its columns
+// (title, heads over the columns, a rule, one blank between columns). CSV,
+// JSON and PDF keep to the columns.
+struct BerichtSeite {
+    // One field of a line: a value of the row, padded as the page wants it.
+    struct Feld {
+        // Value `wert` of the row, padded to `breite` (0: as long as it is),
+        // to the right or the left, after `vor` (empty: one blank between
+        // fields). A value one past the list's columns is for the page only
+        // (two values in one field).
+        Feld(int wert, int breite = 0, bool rechts = false, const QString& vor = QString())
+            : wert(wert), breite(breite), rechts(rechts), vor(vor) {}
+        Feld& mitKopf(const QString& k) { return kopf = k, *this; }
+        Feld& gekuerzt() { return kuerzen = true, *this; }
+        Feld& mitNullen() { return fuellung = QLatin1Char('0'), *this; }
+        Feld& nullLeer() { return nullIstLeer = true, *this; }
+        Feld& leerAls(const QString& t) { return leer = t, *this; }
+
+        int wert;
+        int breite;
+        bool rechts;
+        QString vor;
+        QString kopf;                       // its head where the heads are made from the fields
+        bool kuerzen = false;               // a text longer than its width is cut to it
+        QChar fuellung = QLatin1Char(' ');  // a right-aligned field padded with '0' (account "0027")
+        bool nullIstLeer = false;           // the number 0 shows as an empty field (no tax key)
+        QString leer;                       // what an empty value shows ("–")
+    };
+    // The fields of a line; none: the table of the columns.
+    QList<Feld> felder;
+    // Lines only, set exactly as the fields say: no title, no rule, blanks at
+    // the end kept, `kopfzeile` (if any) the one line above them.
+    bool nurZeilen = false;
+    QString kopfzeile;
+    // The table's subtitle on the page (JSON and PDF keep it either way).
+    bool untertitel = true;
+    // A line above the heads naming groups of fields, each name centred
+    // over its fields: (name, number of fields).
+    QList<QPair<QString, int>> gruppen;
+};
+
 class BerichtListe {
 public:
     QString titel;
     QString untertitel;  // period, account range, … ("" for none)
     QList<BerichtSpalte> spalten;
+    // The plain-text page where it is not the table of the columns.
+    BerichtSeite seite;
 
     using Zeile = BerichtZeile;
     // The rows, when no sink takes them.
@@ -76,7 +121,14 @@ public:
     // The text of a cell as page, CSV and HTML show it (amounts "1.234,56",
     // dates "dd.mm.yyyy").
     QString zelle(const Zeile& z, int spalte) const;
-    // The plain-text page.
+    // The text of a field of the page (BerichtSeite::Feld): `inhalt` as it
+    // reads, `feld` padded to its width.
+    QString inhalt(const Zeile& z, const BerichtSeite::Feld& f) const;
+    QString feld(const Zeile& z, const BerichtSeite::Feld& f) const;
+    // The fields of the page: those of `seite`, or one per column.
+    QList<BerichtSeite::Feld> seitenfelder() const;
+    // The plain-text page held whole, as a table: the fields of `seite`
+    // (or the columns) with their heads and groups.
     void drucke(zPrintString& p) const;
     // One heading line, then one line per row; ';' separated, decimal
     // comma, text fields quoted when they hold ';', '"' or a line break.

@@ -66,24 +66,47 @@ bool ListenSchreiber::leeren() {
 // ---------------------------------------------------------------- the page
 
 namespace {
-// A text is cut to its column; a number or amount never is: cut, it would
-// read as another figure, so it widens its column instead.
-QString feldText(const QString& t, int breite, bool rechtsbuendig) {
-    return rechtsbuendig ? t.rightJustified(breite) : t.left(breite).leftJustified(breite);
+// What stands before field `i` of a line.
+QString davor(const BerichtSeite::Feld& f, int i) {
+    if (!f.vor.isEmpty()) return f.vor;
+    return i > 0 ? QStringLiteral(" ") : QString();
 }
 }  // namespace
 
 void TextSchreiber::kopfSchreiben(const BerichtListe& kopf) {
+    m_felder = kopf.seitenfelder();
+    m_nurZeilen = kopf.seite.nurZeilen;
+    if (m_nurZeilen) {
+        if (!kopf.seite.kopfzeile.isEmpty()) schreibe((kopf.seite.kopfzeile + QLatin1Char('\n')).toUtf8());
+        return;
+    }
     int gesamt = 0;
-    for (const BerichtSpalte& s : kopf.spalten) gesamt += s.breite + 1;
-    m_gesamt = qMax(gesamt - 1, int(kopf.titel.size()));
+    for (int i = 0; i < m_felder.size(); ++i) gesamt += davor(m_felder[i], i).size() + m_felder[i].breite;
+    m_gesamt = qMax(gesamt, int(kopf.titel.size()));
+    const QString untertitel = kopf.seite.untertitel ? kopf.untertitel : QString();
     QString t;
     if (!kopf.titel.isEmpty()) t += kopf.titel + QLatin1Char('\n');
-    if (!kopf.untertitel.isEmpty()) t += kopf.untertitel + QLatin1Char('\n');
-    if (!kopf.titel.isEmpty() || !kopf.untertitel.isEmpty()) t += QLatin1Char('\n');
-    QStringList koepfe;
-    for (const BerichtSpalte& s : kopf.spalten) koepfe << feldText(s.kopf.left(s.breite), s.breite, rechts(s));
-    t += koepfe.join(QLatin1Char(' ')).trimmed() + QLatin1Char('\n');
+    if (!untertitel.isEmpty()) t += untertitel + QLatin1Char('\n');
+    if (!kopf.titel.isEmpty() || !untertitel.isEmpty()) t += QLatin1Char('\n');
+    if (!kopf.seite.gruppen.isEmpty()) {
+        QString z;
+        int feld = 0;
+        for (const auto& g : kopf.seite.gruppen) {
+            int breite = -1;
+            for (int i = 0; i < g.second && feld < m_felder.size(); ++i, ++feld) breite += m_felder[feld].breite + 1;
+            const int rand = qMax(0, breite - int(g.first.size()));
+            z += QString(rand / 2, QLatin1Char(' ')) + g.first.left(qMax(0, breite)) + QString(rand - rand / 2, QLatin1Char(' ')) + QLatin1Char(' ');
+        }
+        while (z.endsWith(QLatin1Char(' '))) z.chop(1);
+        if (!z.isEmpty()) t += z + QLatin1Char('\n');
+    }
+    QString koepfe;
+    for (int i = 0; i < m_felder.size(); ++i) {
+        const BerichtSeite::Feld& f = m_felder[i];
+        const QString k = f.kopf.left(f.breite);
+        koepfe += davor(f, i) + (f.rechts ? k.rightJustified(f.breite) : k.leftJustified(f.breite));
+    }
+    t += koepfe.trimmed() + QLatin1Char('\n');
     t += QString(m_gesamt, QLatin1Char('-')) + QLatin1Char('\n');
     schreibe(t.toUtf8());
 }
@@ -91,13 +114,11 @@ void TextSchreiber::kopfSchreiben(const BerichtListe& kopf) {
 void TextSchreiber::zeileSchreiben(const BerichtListe& kopf, const BerichtZeile& z) {
     QString t;
     // A total closes what stands above it; at the top it opens a group.
-    if (z.summe && m_zeilen > 0) t += QString(m_gesamt, QLatin1Char('-')) + QLatin1Char('\n');
+    if (z.summe && m_zeilen > 0 && !m_nurZeilen) t += QString(m_gesamt, QLatin1Char('-')) + QLatin1Char('\n');
     ++m_zeilen;
-    for (int i = 0; i < kopf.spalten.size(); ++i) {
-        if (i > 0) t += QLatin1Char(' ');
-        t += feldText(kopf.zelle(z, i), kopf.spalten[i].breite, rechts(kopf.spalten[i]));
-    }
-    while (t.endsWith(QLatin1Char(' '))) t.chop(1);
+    for (int i = 0; i < m_felder.size(); ++i) t += davor(m_felder[i], i) + kopf.feld(z, m_felder[i]);
+    if (!m_nurZeilen)
+        while (t.endsWith(QLatin1Char(' '))) t.chop(1);
     t += QLatin1Char('\n');
     schreibe(t.toUtf8());
 }

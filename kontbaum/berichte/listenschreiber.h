@@ -52,7 +52,8 @@ private:
 };
 
 // The page to read: title, period, column heads, a rule, one line a row
-// with amounts to the right; a rule above each total.
+// with amounts to the right; a rule above each total. A list that sets
+// its page field by field (BerichtListe::seite) gets that page instead.
 class TextSchreiber : public ListenSchreiber {
 public:
     using ListenSchreiber::ListenSchreiber;
@@ -62,6 +63,8 @@ protected:
     void zeileSchreiben(const BerichtListe& kopf, const BerichtZeile& z) override;
 
 private:
+    QList<BerichtSeite::Feld> m_felder;
+    bool m_nurZeilen = false;
     int m_gesamt = 0, m_zeilen = 0;
 };
 
