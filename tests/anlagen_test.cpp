@@ -509,4 +509,36 @@ TEST(AnlagenBuchen, APurchaseBookedByHandBecomesAnAsset) {
     EXPECT_EQ(dalvo({"pruefen", fall}).rc, 0);
 }
 
+// The chart keeps tools (440), securities (1348) and special depreciation
+// (4850) inactive: a register posting there activates the account in the
+// same step and says so; a refused posting leaves the chart as it was.
+TEST(AnlagenBuchen, APostingOnAnInactiveAccountActivatesIt) {
+    QTemporaryDir dir;
+    const QString fall = neuerFall(dir);
+    auto aktiv = [&](int konto) { return sqlZahl(fall, QStringLiteral("SELECT Aktiv<>0 FROM eurKontenplan WHERE Nummer=%1").arg(konto)); };
+    const QStringList anlage = {"anlage", fall, "neu", "--bezeichnung", "Werkzeugsatz", "--konto", "440", "--datum", "01.03.2016",
+                                "--kosten", "3000", "--nutzungsdauer", "5", "--sonder", "2016:600", "--buchen", "--schluessel", "7"};
+    const QByteArray vorher = hashOf(fall);
+    const Lauf abgelehnt = dalvo(QStringList(anlage) << "--geldkonto" << "1299");
+    EXPECT_EQ(abgelehnt.rc, 1);
+    EXPECT_TRUE(abgelehnt.err.contains(QStringLiteral("Das Konto 1299 gibt es im Kontenplan nicht"))) << abgelehnt.err.toStdString();
+    EXPECT_EQ(hashOf(fall), vorher);
+    EXPECT_EQ(aktiv(440), 0);
+
+    const Lauf neu = dalvo(QStringList(anlage) << "--geldkonto" << "1200");
+    ASSERT_EQ(neu.rc, 0) << neu.err.toStdString();
+    EXPECT_TRUE(neu.err.contains(QStringLiteral("Konto 440 „Werkzeuge“ wurde aktiviert."))) << neu.err.toStdString();
+    const Lauf umlauf = dalvo({"umlauf", fall, "neu", "--bezeichnung", "Anleihe", "--konto", "1348", "--datum", "01.04.2016", "--kosten",
+                               "2000", "--art", "wertpapiere", "--buchen", "--geldkonto", "1200"});
+    ASSERT_EQ(umlauf.rc, 0) << umlauf.err.toStdString();
+    EXPECT_TRUE(umlauf.err.contains(QStringLiteral("Konto 1348 „Sonstige Wertpapiere“ wurde aktiviert."))) << umlauf.err.toStdString();
+    ASSERT_EQ(dalvo({"anlage", fall, "abgang", "1", "--datum", "30.09.2016", "--art", "verkauf", "--erloes", "1500", "--geldkonto", "1200"}).rc, 0);
+    const Lauf afa = dalvo({"anlage", fall, "afa"});
+    ASSERT_EQ(afa.rc, 0) << afa.err.toStdString();
+    EXPECT_TRUE(afa.err.contains(QStringLiteral("4850 „"))) << afa.err.toStdString();
+    EXPECT_EQ(aktiv(440) + aktiv(1348) + aktiv(4850), 3);
+    const Lauf pruefen = dalvo({"pruefen", fall});
+    EXPECT_EQ(pruefen.rc, 0) << pruefen.out.toStdString() << pruefen.err.toStdString();
+}
+
 }  // namespace

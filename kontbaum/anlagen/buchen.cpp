@@ -2,6 +2,7 @@
 // depreciation, disposals with their proceeds, purchases (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
 #include "kontbaum/anlagen/intern.h"
+#include "kontbaum/anlagen/konten.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -64,7 +65,7 @@ Posten aufwand(unsigned long herkunft, int kontext, const QString& text, const Q
     return p;
 }
 
-unsigned long poste(const Posten& p, DBConnection* db, QString* fehler) {
+unsigned long poste(const Posten& p, DBConnection* db, intern::Kontenaktivierung& konten, QString* fehler) {
     KG::BuchungsEntwurf b;
     b.herkunft = p.herkunft;
     b.text = p.text;
@@ -74,7 +75,7 @@ unsigned long poste(const Posten& p, DBConnection* db, QString* fehler) {
     b.haben = p.haben;
     b.konto = p.konto;
     b.teile.append({p.gegenkonto, p.schluessel, p.betrag, p.netto, QString()});
-    return KG::insertSplittBuchung(b, db, fehler);
+    return konten.buche(b, db, fehler);
 }
 
 // Asks the lock question once for the first planned posting in the
@@ -133,7 +134,7 @@ bool vortragsPosten(DBConnection* db, int jahr, QList<Posten>* posten, QString* 
 }
 
 // Posts `posten` in one transaction after the lock question; activates
-// the accounts the register chose.
+// the accounts posted to.
 bool posteAlle(DBConnection* db, const QList<Posten>& posten, Lauf* lauf, QString* fehler) {
     if (posten.isEmpty()) {
         if (lauf) *lauf = Lauf();
@@ -144,19 +145,17 @@ bool posteAlle(DBConnection* db, const QList<Posten>& posten, Lauf* lauf, QStrin
     DBTransaktion tx(db);
     if (!tx.ok()) return nein(fehler, QStringLiteral("Die Buchungen konnten nicht begonnen werden."));
     Lauf l;
+    intern::Kontenaktivierung konten;
     for (const Posten& p : posten) {
-        // An account the register chose is shown in the chart from now on.
-        if (!ExecPrepared(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=-1 WHERE Aktiv=0 AND Nummer IN (?, ?)"),
-                          {DatenTyp(qlonglong(p.konto)), DatenTyp(qlonglong(p.gegenkonto))}))
-            return nein(fehler, QStringLiteral("Das Konto für „%1“ konnte nicht aktiviert werden.").arg(p.text));
         QString e;
-        const unsigned long nr = poste(p, db, &e);
+        const unsigned long nr = poste(p, db, konten, &e);
         if (nr == 0) return nein(fehler, QStringLiteral("„%1“ konnte nicht gebucht werden: %2").arg(p.text, e));
         l.buchungen << nr;
         if (p.herkunft != KG::HERK_ANL_ERL && p.herkunft != KG::HERK_UML_VERK && p.herkunft != KG::HERK_ANL_SAL)
             l.summe += p.haben ? p.betrag : -p.betrag;
     }
     if (!tx.commit()) return nein(fehler, QStringLiteral("Die Buchungen konnten nicht gespeichert werden."));
+    konten.melden();
     if (lauf) *lauf = l;
     return true;
 }
@@ -274,7 +273,13 @@ unsigned long bucheAnschaffung(const Anlage& a, unsigned long geldkonto, unsigne
     p.netto = schluessel != 0;
     p.betrag = a.kosten;
     if (!sperreFragen({p})) return nein(fehler, QStringLiteral("Die Anschaffung liegt im festgeschriebenen Zeitraum; es wurde nichts gebucht.")), 0;
-    return poste(p, db, fehler);
+    DBTransaktion tx(db);
+    intern::Kontenaktivierung konten;
+    const unsigned long nr = poste(p, db, konten, fehler);
+    if (nr == 0) return 0;
+    if (!tx.commit()) return nein(fehler, QStringLiteral("Die Anschaffung konnte nicht gespeichert werden.")), 0;
+    konten.melden();
+    return nr;
 }
 
 bool ausBuchung(unsigned long nr, Anlage* a, QString* fehler) {

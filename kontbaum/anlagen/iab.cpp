@@ -1,6 +1,7 @@
 // Investment deductions of § 7g EStG (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
 #include "kontbaum/anlagen/intern.h"
+#include "kontbaum/anlagen/konten.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -82,18 +83,13 @@ unsigned long gegenkonto(bool hinzurechnung) {
 }
 
 unsigned long poste(unsigned long herkunft, int kontext, const QString& text, const QString& tag, const zDate& datum, unsigned long konto,
-                    bool haben, unsigned long gegen, const EuroType& betrag, QString* fehler) {
+                    bool haben, unsigned long gegen, const EuroType& betrag, intern::Kontenaktivierung& konten, QString* fehler) {
     if (KG::isInFestschreibungsZeitraum(datum) &&
         !KG::festgeschriebenFrage(QStringLiteral("Festgeschrieben"), kontext, KG::FFT_NeueFestgeschrieben, datum.getText())) {
         nein(fehler, QStringLiteral("Das Datum %1 liegt im festgeschriebenen Zeitraum; es wurde nichts gebucht.").arg(datum.getText()));
         return 0;
     }
     DBConnection* db = rsFallDB();
-    if (!ExecPrepared(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=-1 WHERE Aktiv=0 AND Nummer IN (?, ?)"),
-                      {DatenTyp(qlonglong(konto)), DatenTyp(qlonglong(gegen))})) {
-        nein(fehler, QStringLiteral("Die Konten des Investitionsabzugsbetrags konnten nicht aktiviert werden."));
-        return 0;
-    }
     KG::BuchungsEntwurf b;
     b.herkunft = herkunft;
     b.text = text;
@@ -103,7 +99,7 @@ unsigned long poste(unsigned long herkunft, int kontext, const QString& text, co
     b.haben = haben;
     b.konto = konto;
     b.teile.append({gegen, 0, betrag, false, QString()});
-    return KG::insertSplittBuchung(b, db, fehler);
+    return konten.buche(b, db, fehler);
 }
 
 int steuerjahr() {
@@ -162,10 +158,12 @@ int abzugAnlegen(Abzug a, QString* fehler) {
         return nein(fehler, QStringLiteral("Der Kontenplan hat keine Konten für Investitionsabzugsbeträge (Kategorien 5903 und 9903).")), 0;
     a.id = hoechsteId + 1;
     DBTransaktion tx(db);
+    intern::Kontenaktivierung konten;
     if (!poste(KG::HERK_IAB_ABZ, 1, QStringLiteral("Investitionsabzugsbetrag § 7g Abs. 1 %1: %2").arg(jahr).arg(a.bezeichnung),
-               QStringLiteral("IabAbz_%1").arg(a.id), zDate(jahr, 12, 31), gegen, true, abzugKonto, a.betrag, fehler))
+               QStringLiteral("IabAbz_%1").arg(a.id), zDate(jahr, 12, 31), gegen, true, abzugKonto, a.betrag, konten, fehler))
         return 0;
     if (!tx.commit()) return nein(fehler, QStringLiteral("Der Investitionsabzugsbetrag konnte nicht gebucht werden.")), 0;
+    konten.melden();
     a.nummer = eintraege().size() + 1;
     DatenBase* e = DatenBase::GetDB(kRegister + QStringLiteral("\\Iab006a_{%1}").arg(a.nummer), true);
     if (!e) return nein(fehler, QStringLiteral("Der Eintrag konnte nicht angelegt werden.")), 0;
@@ -203,14 +201,16 @@ EuroType hinzurechnen(int nummer, int anlageNummer, QString* fehler) {
     if (hinKonto == 0 || gegen == 0)
         return nein(fehler, QStringLiteral("Der Kontenplan hat keine Konten für die Hinzurechnung (Kategorien 5904 und 9903).")), EuroType();
     DBTransaktion tx(db);
+    intern::Kontenaktivierung konten;
     // The addition raises the profit: the off-balance account of line 188 in credit.
     if (!poste(KG::HERK_IAB_HIN, 1, QStringLiteral("Hinzurechnung § 7g Abs. 2 %1 (IAB %2)").arg(x.bezeichnung).arg(a.jahr),
-               QStringLiteral("IabHin_%1").arg(a.id), x.anschaffung, gegen, false, hinKonto, betrag, fehler))
+               QStringLiteral("IabHin_%1").arg(a.id), x.anschaffung, gegen, false, hinKonto, betrag, konten, fehler))
         return EuroType();
     x.kuerzung += betrag;
     QString e;
     if (!speichern(x, &e)) return nein(fehler, e), EuroType();
     if (!tx.commit()) return nein(fehler, QStringLiteral("Die Hinzurechnung konnte nicht gebucht werden.")), EuroType();
+    konten.melden();
     a.hinzurechnung += betrag;
     a.investiert = x.anschaffung;
     a.anlage = x.id;

@@ -1,6 +1,7 @@
 // The private use of a company car (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
 #include "kontbaum/anlagen/intern.h"
+#include "kontbaum/anlagen/konten.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -327,20 +328,18 @@ bool privatanteilBuchen(Lauf* lauf, QString* fehler) {
         }
     DBTransaktion tx(db);
     Lauf l;
+    // The accounts of trips are kept inactive in the chart until used.
+    intern::Kontenaktivierung konten;
     for (const KG::BuchungsEntwurf& b : entwuerfe) {
         QString e;
-        // The accounts of trips are kept inactive in the chart until used.
-        for (const KG::BuchungsTeil& t : b.teile)
-            if (!ExecPrepared(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=-1 WHERE Aktiv=0 AND Nummer IN (?, ?)"),
-                              {DatenTyp(qlonglong(b.konto)), DatenTyp(qlonglong(t.konto))}))
-                return nein(fehler, QStringLiteral("Die Konten für „%1“ konnten nicht aktiviert werden.").arg(b.text));
-        const unsigned long nr = KG::insertSplittBuchung(b, db, &e);
+        const unsigned long nr = konten.buche(b, db, &e);
         if (nr == 0) return nein(fehler, QStringLiteral("„%1“ konnte nicht gebucht werden: %2").arg(b.text, e));
         l.buchungen << nr;
         if (b.herkunft == KG::HERK_PA_ANT)
             for (const KG::BuchungsTeil& t : b.teile) l.summe += b.haben ? -t.betrag : t.betrag;
     }
     if (!tx.commit()) return nein(fehler, QStringLiteral("Der Privatanteil konnte nicht gespeichert werden."));
+    konten.melden();
     if (lauf) *lauf = l;
     return true;
 }

@@ -1,6 +1,7 @@
 // Current assets under § 4 Abs. 3 Satz 4 EStG (see anlagen.h).
 #include "kontbaum/anlagen/anlagen.h"
 #include "kontbaum/anlagen/intern.h"
+#include "kontbaum/anlagen/konten.h"
 
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
@@ -147,7 +148,13 @@ unsigned long bucheUmlaufAnschaffung(const UmlaufGut& u, unsigned long geldkonto
     b.haben = true;
     b.konto = geldkonto;
     b.teile.append({u.konto, 0, u.kosten, false, QString()});
-    return KG::insertSplittBuchung(b, db, fehler);
+    DBTransaktion tx(db);
+    intern::Kontenaktivierung konten;
+    const unsigned long nr = konten.buche(b, db, fehler);
+    if (nr == 0) return 0;
+    if (!tx.commit()) return nein(fehler, QStringLiteral("Die Anschaffung konnte nicht gespeichert werden.")), 0;
+    konten.melden();
+    return nr;
 }
 
 }  // namespace Anlagen
