@@ -101,6 +101,18 @@ struct Posten {
     EuroType betrag;
 };
 
+// The six key columns both statements of the form select in the same order
+// (tax key, side, category, account key, side on the form, line code),
+// starting at column `erste`.
+void liesSchluessel(const rsFields& f, int erste, Posten* p) {
+    p->schluessel = f.getField(erste).toULong();
+    p->haben = f.getField(erste + 1).toBool();
+    p->kat = f.getField(erste + 2).toULong();
+    p->kontoSchluessel = f.getField(erste + 3).toULong();
+    p->eurHaben = f.getField(erste + 4).toULong();
+    p->code = f.getField(erste + 5).toULong();
+}
+
 // The amount of bz.Betrag in cents, rounded as EuroType::ausDouble rounds a
 // stored amount: a sum the database forms from these is exactly the sum of
 // the lines as the program reads them.
@@ -257,12 +269,7 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
         for (; !rs.isEOF(); rs.fetch()) {
             const rsFields& f = *rs.getFields();
             Posten p;
-            p.schluessel = f.getField(0).toULong();
-            p.haben = f.getField(1).toBool();
-            p.kat = f.getField(2).toULong();
-            p.kontoSchluessel = f.getField(3).toULong();
-            p.eurHaben = f.getField(4).toULong();
-            p.code = f.getField(5).toULong();
+            liesSchluessel(f, 0, &p);
             if (!f.getField(10).isNull()) p.gruppe = f.getField(10).toULong();
             const qlonglong n = f.getField(6).toLongLong(), nStorno = f.getField(8).toLongLong();
             const qint64 c = f.getField(7).toLongLong(), cStorno = f.getField(9).toLongLong();
@@ -339,12 +346,7 @@ QMap<QString, EuroType> Kont_::berechneFormularwerte(const QString& spalte, int 
                 x = Posten();
                 xID = id;
                 offen = true;
-                x.schluessel = f.getField(1).toULong();
-                x.haben = f.getField(2).toBool();
-                x.kat = f.getField(3).toULong();
-                x.kontoSchluessel = f.getField(4).toULong();
-                x.eurHaben = f.getField(5).toULong();
-                x.code = f.getField(6).toULong();
+                liesSchluessel(f, 1, &x);
                 x.betrag = EuroType::ausCent(f.getField(7).toLongLong());
                 x.stornoPaar = f.getField(8).toBool();
                 if (!f.getField(9).isNull()) x.gruppe = f.getField(9).toULong();
