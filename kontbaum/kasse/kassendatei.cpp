@@ -29,6 +29,10 @@
 #include <QTemporaryFile>
 #include <QUuid>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 QString q(const DatenTyp& v) { return rsDataSource::toSqlStr(v); }
@@ -535,6 +539,22 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
     unsigned long naechste = KontoGlobal::getNewBuchungsnummer(QStringLiteral("eurVerbucht"), con);
     long uebertragen = 0;
     zDate vorige;
+    const unsigned long long dateiBuchungen = GetDatenTyp(&d, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")).toLongLong();
+    // The main case's closings by account (a row per register at most).
+    QHash<unsigned long, zDate> abgeschlossen;
+    zDate spaetesterAbschluss;
+    QString abgeschlosseneKonten;
+    {
+        rsDataSource rs(con, QStringLiteral("SELECT Konto, MAX(Datum) AS Datum FROM eurKassenabschluss WHERE Konto<>0 GROUP BY Konto"));
+        for (; !rs.isEOF(); rs.fetch()) {
+            const zDate bis = rs.field(QStringLiteral("Datum")).toDate();
+            if (!bis.isValid()) continue;
+            abgeschlossen.insert(rs.field(QStringLiteral("Konto")).toULong(), bis);
+            if (!spaetesterAbschluss.isValid() || spaetesterAbschluss < bis) spaetesterAbschluss = bis;
+            abgeschlosseneKonten += (abgeschlosseneKonten.isEmpty() ? QString() : QStringLiteral(",")) + rs.field(QStringLiteral("Konto")).toString();
+        }
+        if (rs.isError()) return abbrechen(con->getErr()->last());
+    }
     rsDataSource ex(&d, QStringLiteral("SELECT * FROM eurKassenbuchExporte WHERE Konto=") + k + QStringLiteral(" AND KassenID=") +
                             q(DatenTyp(kassenID)) + QStringLiteral(" ORDER BY Datum"));
     for (; !ex.isEOF(); ex.fetch()) {
@@ -545,34 +565,58 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
                                  q(DatenTyp(kassenID)) + QStringLiteral(" AND Datum=") + q(DatenTyp(datum)))
                 .toLongLong() > 0)
             continue;
-        // The bookings of this export, renumbered after the case's highest.
-        QHash<unsigned long, unsigned long> nummern;
         const QString fenster = bedingungBuchungenAufKonto(konto) + datumsfenster(ab, datum);
-        rsDataSource b(&d, QStringLiteral("SELECT Buchungsnummer, Belegdatum FROM eurVerbucht WHERE ") + fenster +
-                               QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"));
-        for (; !b.isEOF(); b.fetch()) {
-            const unsigned long alt = b.field(QStringLiteral("Buchungsnummer")).toULong();
-            nummern.insert(alt, naechste++);
-            // A closing the main case made on the register itself still holds.
-            QList<unsigned long> konten;
-            rsDataSource z(&d, QStringLiteral("SELECT Konto FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=") + q(DatenTyp(alt)));
-            for (; !z.isEOF(); z.fetch()) konten << z.field(QStringLiteral("Konto")).toULong();
-            const QString gesperrt = KontoGlobal::pruefeKasseAbgeschlossen(konten, b.field(QStringLiteral("Belegdatum")).toDate(), false, con);
-            if (!gesperrt.isEmpty()) return abbrechen(gesperrt);
+        // A closing the main case made on the register itself still holds.
+        // The lines on accounts it closed are read in one pass, in the order
+        // the bookings are numbered, up to the first a closing covers.
+        if (!abgeschlossen.isEmpty()) {
+            rsDataSource z(&d, QStringLiteral("SELECT b.Belegdatum, z.Konto FROM (SELECT Buchungsnummer, Belegdatum FROM eurVerbucht WHERE ") +
+                                   fenster + QStringLiteral(" AND Belegdatum<") + q(DatenTyp(spaetesterAbschluss.addDays(1))) +
+                                   QStringLiteral(") b JOIN eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=b.Buchungsnummer WHERE z.Konto IN (") +
+                                   abgeschlosseneKonten + QStringLiteral(") ORDER BY b.Belegdatum, b.Buchungsnummer, z.SteuerID, z.ID"));
+            for (; !z.isEOF(); z.fetch()) {
+                const unsigned long nr = z.field(QStringLiteral("Konto")).toULong();
+                const zDate am = z.field(QStringLiteral("Belegdatum")).toDate();
+                const zDate bis = abgeschlossen.value(nr);
+                if (am.isValid() && bis.isValid() && !(bis < am)) return abbrechen(KontoGlobal::pruefeKasseAbgeschlossen({nr}, am, false, con));
+            }
+            if (z.isError()) return abbrechen(d.getErr()->last());
         }
-        auto umnummern = [&nummern](int spalte) {
-            return [&nummern, spalte](QVector<DatenTyp>& row) {
-                row[spalte] = DatenTyp(nummern.value(row[spalte].toULong()));
-                return true;
-            };
+        // The bookings of this export, renumbered after the case's highest in
+        // the order of their dates: the headers are copied in that order, so
+        // each lands behind the one before and not on a random page; the
+        // lines, copied in their own order, look their new number up.
+        std::vector<std::pair<unsigned long, unsigned long>> nummern;  // old, new
+        const auto neuKopf = [&nummern, &naechste, nrKopf](QVector<DatenTyp>& row) {
+            nummern.emplace_back(row[nrKopf].toULong(), naechste);
+            row[nrKopf] = DatenTyp(naechste++);
+            return true;
         };
-        if (rsCopyRows(&d, QStringLiteral("SELECT ") + kopfSpalten.join(QStringLiteral(", ")) + QStringLiteral(" FROM eurVerbucht WHERE ") + fenster +
-                               QStringLiteral(" ORDER BY Buchungsnummer"),
-                       con, QStringLiteral("eurVerbucht"), kopfSpalten, umnummern(nrKopf)) < 0 ||
-            rsCopyRows(&d, QStringLiteral("SELECT ") + zeilenSpalten.join(QStringLiteral(", ")) +
-                               QStringLiteral(" FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE ") +
-                               fenster + QStringLiteral(") ORDER BY ID"),
-                       con, QStringLiteral("eurVerbuchtBuchungszeilen"), zeilenSpalten, umnummern(nrZeile)) < 0)
+        // A line not of this export is passed over.
+        const auto neuZeile = [&nummern, nrZeile](QVector<DatenTyp>& row) {
+            const unsigned long alt = row[nrZeile].toULong();
+            const auto it = std::lower_bound(nummern.cbegin(), nummern.cend(), std::make_pair(alt, 0UL));
+            if (it == nummern.cend() || it->first != alt) return false;
+            row[nrZeile] = DatenTyp(it->second);
+            return true;
+        };
+        if (rsCopyRows(&d, QStringLiteral("SELECT ") + kopfSpalten.join(QStringLiteral(", ")) + QStringLiteral(" FROM eurVerbucht WHERE ") +
+                               fenster + QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"),
+                       con, QStringLiteral("eurVerbucht"), kopfSpalten, neuKopf) < 0)
+            return abbrechen(QStringLiteral("Die Buchungen konnten nicht übernommen werden: ") + con->getErr()->last());
+        std::sort(nummern.begin(), nummern.end());
+        // The lines go in the order of their IDs. When the export holds a
+        // good share of the file, every line is read in that order and the
+        // others passed over; a sort of the export's lines, looked up booking
+        // by booking, would cost more. A small export of a file of many
+        // (daily closings read once a year) is looked up instead.
+        const bool alleLesen = nummern.size() * 4 >= dateiBuchungen;
+        if (rsCopyRows(&d, QStringLiteral("SELECT ") + zeilenSpalten.join(QStringLiteral(", ")) + QStringLiteral(" FROM eurVerbuchtBuchungszeilen") +
+                               (alleLesen ? QString()
+                                          : QStringLiteral(" WHERE Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE ") + fenster +
+                                                QStringLiteral(")")) +
+                               QStringLiteral(" ORDER BY ID"),
+                       con, QStringLiteral("eurVerbuchtBuchungszeilen"), zeilenSpalten, neuZeile) < 0)
             return abbrechen(QStringLiteral("Die Buchungen konnten nicht übernommen werden: ") + con->getErr()->last());
         uebertragen += nummern.size();
         if (!ExecPrepared(con, QStringLiteral("INSERT INTO eurKassenbuchImporte (ImportID, ExportID, Konto, KassenID, Saldo, Datum) VALUES (?, ?, ?, ?, ?, ?)"),
