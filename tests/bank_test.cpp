@@ -43,6 +43,19 @@ protected:
         u.iban = iban;
         return u;
     }
+    // A template: rent 500,00 on 4210 from the bank account, text "Miete".
+    void mietvorlage() {
+        KontoGlobal::BuchungsEntwurf vorlage;
+        vorlage.table = QStringLiteral("eurBeispiel");
+        vorlage.text = QStringLiteral("Miete");
+        vorlage.belegdatum = zDate(2016, 1, 1);
+        vorlage.buchungsart = 2;
+        vorlage.haben = true;
+        vorlage.konto = 1200;
+        vorlage.teile << KontoGlobal::BuchungsTeil{4210, 0, 500.0_eur, false, QString()};
+        QString e;
+        ASSERT_NE(KontoGlobal::insertSplittBuchung(vorlage, db, &e), 0u) << e.toStdString();
+    }
     Speicherergebnis speichere(const QList<Umsatz>& l) {
         Speicherergebnis r;
         QString e;
@@ -279,21 +292,12 @@ TEST_F(Bank_, KontoUndMt940WieBankenSieSchreiben) {
 }
 
 TEST_F(Bank_, VorschlaegeAusVorlageBuchungRechnungUndGegenpartei) {
-    // A template: rent 500,00 on 4210, text "Miete".
-    KontoGlobal::BuchungsEntwurf vorlage;
-    vorlage.table = QStringLiteral("eurBeispiel");
-    vorlage.text = QStringLiteral("Miete");
-    vorlage.belegdatum = zDate(2016, 1, 1);
-    vorlage.buchungsart = 2;
-    vorlage.haben = true;
-    vorlage.konto = 1200;
-    vorlage.teile << KontoGlobal::BuchungsTeil{4210, 0, 500.0_eur, false, QString()};
-    QString e;
-    ASSERT_NE(KontoGlobal::insertSplittBuchung(vorlage, db, &e), 0u) << e.toStdString();
+    ASSERT_NO_FATAL_FAILURE(mietvorlage());
     // A posted booking: toner 119,00 gross on 4930 with input tax 19 %.
     ASSERT_NE(testfall::buche(db, 2, 1200, 4930, 7, 119.0, zDate(2016, 2, 3)), 0u);
     ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Buchungstext='Toner'")));
     // An open invoice RE-2016-0001 of 1.000,00 net at 19 %: 1.190,00.
+    QString e;
     Faktura::Person p;
     p.firma = QStringLiteral("Kunde AG");
     p.strasse = QStringLiteral("Weg 1");
@@ -410,16 +414,7 @@ TEST_F(Bank_, VorhandeneBuchungEinmalZugeordnet) {
 // transaction each statement is a search, never a scan. Nothing of it stays
 // in the case, and an amount stored a hair off its cent is that cent.
 TEST_F(Bank_, VorschlaegeSuchenProUmsatzOhneScan) {
-    KontoGlobal::BuchungsEntwurf vorlage;
-    vorlage.table = QStringLiteral("eurBeispiel");
-    vorlage.text = QStringLiteral("Miete");
-    vorlage.belegdatum = zDate(2016, 1, 1);
-    vorlage.buchungsart = 2;
-    vorlage.haben = true;
-    vorlage.konto = 1200;
-    vorlage.teile << KontoGlobal::BuchungsTeil{4210, 0, 500.0_eur, false, QString()};
-    QString e;
-    ASSERT_NE(KontoGlobal::insertSplittBuchung(vorlage, db, &e), 0u) << e.toStdString();
+    ASSERT_NO_FATAL_FAILURE(mietvorlage());
     const unsigned long toner = testfall::buche(db, 2, 1210, 4930, 7, 119.0, zDate(2016, 2, 3));
     ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurVerbucht SET Buchungstext='Toner', Betrag=118.99999999 WHERE Buchungsnummer=%1").arg(toner)));
     const unsigned long miete = testfall::buche(db, 2, 1200, 4210, 0, 850.0, zDate(2016, 1, 1));
