@@ -112,9 +112,10 @@ TEST(CliKasse, AMonthOfCashTravelsToTheCashInstallationAndBackOnce) {
     EXPECT_EQ(l.rc, 1);
     // Booked and closed there: the hand-over date is its first closing.
     EXPECT_EQ(bar(kasse, QStringLiteral("ausgabe"), QStringLiteral("01.02.2016"), QStringLiteral("1,00"), QStringLiteral("4930")).rc, 1);
+    // Entered against the order of their dates.
+    ASSERT_EQ(bar(kasse, QStringLiteral("ausgabe"), QStringLiteral("12.02.2016"), QStringLiteral("11,90"), QStringLiteral("4930")).rc, 0);
     ASSERT_EQ(bar(kasse, QStringLiteral("einnahme"), QStringLiteral("10.02.2016"), QStringLiteral("238,00"), QStringLiteral("8400"),
                   {QStringLiteral("--voucher"), QStringLiteral("K1"), QStringLiteral("--text"), QStringLiteral("Barverkauf Februar")}).rc, 0);
-    ASSERT_EQ(bar(kasse, QStringLiteral("ausgabe"), QStringLiteral("12.02.2016"), QStringLiteral("11,90"), QStringLiteral("4930")).rc, 0);
     l = dalvo({QStringLiteral("kassenabschluss"), kasse, QStringLiteral("--datum"), QStringLiteral("29.02.2016"), QStringLiteral("--gezaehlt"),
                QStringLiteral("761,10"), QStringLiteral("--yes")});
     ASSERT_EQ(l.rc, 0) << l.err.toStdString();
@@ -130,6 +131,15 @@ TEST(CliKasse, AMonthOfCashTravelsToTheCashInstallationAndBackOnce) {
     l = dalvo({QStringLiteral("kassenbuchungen-import"), haupt, buchungen});
     ASSERT_EQ(l.rc, 0) << l.err.toStdString();
     EXPECT_EQ(l.out, QStringLiteral("2\n"));
+    // Numbered in the order of their dates; a booking's lines keep their order.
+    const QString gegenDatum = QStringLiteral("SELECT COUNT(*) FROM eurVerbucht a, eurVerbucht b WHERE a.Belegdatum>'2016-02-02' "
+                                              "AND a.Belegdatum<b.Belegdatum AND a.Buchungsnummer>b.Buchungsnummer");
+    EXPECT_EQ(sqlZahl(kasse, gegenDatum), 1);
+    EXPECT_EQ(sqlZahl(haupt, gegenDatum), 0);
+    const QString zeilenFolge = QStringLiteral("SELECT CAST(group_concat(Konto, '') AS INTEGER) FROM (SELECT z.Konto FROM eurVerbuchtBuchungszeilen z "
+                                               "JOIN eurVerbucht b ON b.Buchungsnummer=z.Buchungsnummer WHERE b.Belegnummer='K1' ORDER BY z.ID)");
+    EXPECT_EQ(sqlZahl(haupt, zeilenFolge), sqlZahl(kasse, zeilenFolge));
+    EXPECT_GT(sqlZahl(haupt, zeilenFolge), 1000000000LL);
     vorher = hashOf(haupt);
     l = dalvo({QStringLiteral("kassenbuchungen-import"), haupt, buchungen});
     EXPECT_EQ(l.rc, 0);

@@ -65,9 +65,11 @@ bool neuNegativ(const Buchungslauf::Zustand& z, unsigned long* konto, zDate* tag
     DBConnection* db = z.db;
     // Receipts alone cannot turn a day negative: without a deleted cash line
     // and without an added one that takes money out, there is nothing to read.
+    // The run's lines are read by their IDs (NOT INDEXED keeps SQLite off the
+    // account index, which would pass over every cash line of the ledger).
     if (z.entfernt.isEmpty() &&
         QueryPrepared(db,
-                      QStringLiteral("SELECT 1 FROM eurVerbuchtBuchungszeilen WHERE ID>? AND Konto IN ") + kKassenkonten +
+                      QStringLiteral("SELECT 1 FROM eurVerbuchtBuchungszeilen NOT INDEXED WHERE ID>? AND Konto IN ") + kKassenkonten +
                           QStringLiteral(" AND ((Haben<>0 AND Betrag>0) OR (IFNULL(Haben,0)=0 AND Betrag<0)) LIMIT 1"),
                       {DatenTyp(z.hoechsteZeile)})
             .isEmpty())
@@ -76,7 +78,7 @@ bool neuNegativ(const Buchungslauf::Zustand& z, unsigned long* konto, zDate* tag
     QMap<unsigned long, QMap<zDate, EuroType>> aenderung = z.entfernt;
     {
         rsDataSource rs(db, QStringLiteral("SELECT z.Konto, b.Belegdatum, ") + kWirkung +
-                                QStringLiteral(" AS Summe FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht b ON "
+                                QStringLiteral(" AS Summe FROM eurVerbuchtBuchungszeilen z NOT INDEXED JOIN eurVerbucht b ON "
                                                "b.Buchungsnummer=z.Buchungsnummer WHERE z.ID>") +
                                 QString::number(z.hoechsteZeile) + QStringLiteral(" AND z.Konto IN ") + kKassenkonten +
                                 QStringLiteral(" GROUP BY z.Konto, b.Belegdatum"));

@@ -22,6 +22,7 @@
 #include "host/db/connection.h"
 #include "host/db/datasource.h"
 #include "kontbaum/buchungen/buchungen.h"
+#include "kontbaum/kasse/umnummern.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -29,9 +30,6 @@
 #include <QTemporaryFile>
 #include <QUuid>
 
-#include <algorithm>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -535,11 +533,9 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
     const QStringList kopfSpalten = spalten(con, QStringLiteral("eurVerbucht"));
     QStringList zeilenSpalten = spalten(con, QStringLiteral("eurVerbuchtBuchungszeilen"));
     zeilenSpalten.removeAll(QStringLiteral("ID"));
-    const int nrKopf = kopfSpalten.indexOf(QStringLiteral("Buchungsnummer")), nrZeile = zeilenSpalten.indexOf(QStringLiteral("Buchungsnummer"));
     unsigned long naechste = KontoGlobal::getNewBuchungsnummer(QStringLiteral("eurVerbucht"), con);
     long uebertragen = 0;
     zDate vorige;
-    const unsigned long long dateiBuchungen = GetDatenTyp(&d, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht")).toLongLong();
     // The main case's closings by account (a row per register at most).
     QHash<unsigned long, zDate> abgeschlossen;
     zDate spaetesterAbschluss;
@@ -583,42 +579,10 @@ long importiereKassenbuchungen(const QString& datei, QString* meldung) {
             if (z.isError()) return abbrechen(d.getErr()->last());
         }
         // The bookings of this export, renumbered after the case's highest in
-        // the order of their dates: the headers are copied in that order, so
-        // each lands behind the one before and not on a random page; the
-        // lines, copied in their own order, look their new number up.
-        std::vector<std::pair<unsigned long, unsigned long>> nummern;  // old, new
-        const auto neuKopf = [&nummern, &naechste, nrKopf](QVector<DatenTyp>& row) {
-            nummern.emplace_back(row[nrKopf].toULong(), naechste);
-            row[nrKopf] = DatenTyp(naechste++);
-            return true;
-        };
-        // A line not of this export is passed over.
-        const auto neuZeile = [&nummern, nrZeile](QVector<DatenTyp>& row) {
-            const unsigned long alt = row[nrZeile].toULong();
-            const auto it = std::lower_bound(nummern.cbegin(), nummern.cend(), std::make_pair(alt, 0UL));
-            if (it == nummern.cend() || it->first != alt) return false;
-            row[nrZeile] = DatenTyp(it->second);
-            return true;
-        };
-        if (rsCopyRows(&d, QStringLiteral("SELECT ") + kopfSpalten.join(QStringLiteral(", ")) + QStringLiteral(" FROM eurVerbucht WHERE ") +
-                               fenster + QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"),
-                       con, QStringLiteral("eurVerbucht"), kopfSpalten, neuKopf) < 0)
-            return abbrechen(QStringLiteral("Die Buchungen konnten nicht übernommen werden: ") + con->getErr()->last());
-        std::sort(nummern.begin(), nummern.end());
-        // The lines go in the order of their IDs. When the export holds a
-        // good share of the file, every line is read in that order and the
-        // others passed over; a sort of the export's lines, looked up booking
-        // by booking, would cost more. A small export of a file of many
-        // (daily closings read once a year) is looked up instead.
-        const bool alleLesen = nummern.size() * 4 >= dateiBuchungen;
-        if (rsCopyRows(&d, QStringLiteral("SELECT ") + zeilenSpalten.join(QStringLiteral(", ")) + QStringLiteral(" FROM eurVerbuchtBuchungszeilen") +
-                               (alleLesen ? QString()
-                                          : QStringLiteral(" WHERE Buchungsnummer IN (SELECT Buchungsnummer FROM eurVerbucht WHERE ") + fenster +
-                                                QStringLiteral(")")) +
-                               QStringLiteral(" ORDER BY ID"),
-                       con, QStringLiteral("eurVerbuchtBuchungszeilen"), zeilenSpalten, neuZeile) < 0)
-            return abbrechen(QStringLiteral("Die Buchungen konnten nicht übernommen werden: ") + con->getErr()->last());
-        uebertragen += nummern.size();
+        // the order of their dates.
+        const long kopiert = kopiereUmnummeriert({&d, con, fenster, kopfSpalten, zeilenSpalten}, &naechste, &grund);
+        if (kopiert < 0) return abbrechen(grund);
+        uebertragen += kopiert;
         if (!ExecPrepared(con, QStringLiteral("INSERT INTO eurKassenbuchImporte (ImportID, ExportID, Konto, KassenID, Saldo, Datum) VALUES (?, ?, ?, ?, ?, ?)"),
                           {DatenTyp(KontoGlobal::getMaxKey(con, QStringLiteral("SELECT MAX(ImportID) FROM eurKassenbuchImporte")) + 1),
                            ex.field(QStringLiteral("ExportID")), DatenTyp(konto), DatenTyp(kassenID), ex.field(QStringLiteral("Saldo")),
