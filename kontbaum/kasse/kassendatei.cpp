@@ -89,11 +89,21 @@ bool schreibeDatei(DBConnection* con, const QString& ziel, bool ersetzen, const 
     {
         DBConnection datei;
         ok = datei.createAndConnect(teil, QString(), QString(), true);
+        // The file becomes the export only once it is complete and synced
+        // (rsInstallFileAtomic); until then it needs no journal on the disk
+        // and no sync of its own.
+        ok = ok && ExecSQL(&datei, QStringLiteral("PRAGMA journal_mode=MEMORY; PRAGMA synchronous=OFF"));
         DBTransaktion tx(&datei);
         ok = ok && tx.ok();
-        rsDataSource schema(con, QStringLiteral("SELECT sql FROM sqlite_master WHERE sql IS NOT NULL AND name NOT LIKE 'sqlite_%' "
-                                                "AND tbl_name<>'dalvoFall' ORDER BY CASE type WHEN 'table' THEN 0 ELSE 1 END, name"));
-        for (; ok && !schema.isEOF(); schema.fetch()) ok = ExecSQL(&datei, schema.field(QStringLiteral("sql")).toString());
+        // The tables first and their indexes after the rows: an index built
+        // over the finished table is one sort, where rows added to it one by
+        // one each land at a random place of it.
+        const auto schema = [&](const QString& art) {
+            rsDataSource rs(con, QStringLiteral("SELECT sql FROM sqlite_master WHERE sql IS NOT NULL AND name NOT LIKE 'sqlite_%' "
+                                                "AND tbl_name<>'dalvoFall' AND type") + art + QStringLiteral(" ORDER BY name"));
+            for (; ok && !rs.isEOF(); rs.fetch()) ok = ExecSQL(&datei, rs.field(QStringLiteral("sql")).toString());
+        };
+        schema(QStringLiteral("='table'"));
         for (const Auszug& a : auszuege) {
             if (!ok) break;
             const QStringList s = spalten(con, a.tabelle);
@@ -101,6 +111,7 @@ bool schreibeDatei(DBConnection* con, const QString& ziel, bool ersetzen, const 
             if (!a.bedingung.isEmpty()) sql += QStringLiteral(" WHERE ") + a.bedingung;
             ok = rsCopyRows(con, sql, &datei, a.tabelle, s) >= 0;
         }
+        schema(QStringLiteral("<>'table'"));
         for (auto it = metadaten.constBegin(); ok && it != metadaten.constEnd(); ++it)
             ok = ExecPrepared(&datei, QStringLiteral("INSERT INTO eurExportierteDaten (Datenpfad, Variable, Wert) VALUES ('', ?, ?)"),
                               {DatenTyp(it.key()), DatenTyp(it.value())});
