@@ -255,7 +255,7 @@ int cmdKassenbuchungenExport(const Args& a) {
         Kasse::BuchungsExportPlan plan;
         const QString pfad = Kasse::exportiereKassenbuchungen(ziel, a.has(QStringLiteral("--ersetzen")), &e, &plan);
         if (pfad.isEmpty()) return abgelehnt(e);
-        err(Ui::plainText(plan.bericht));
+        err(Ui::plainText(plan.bericht).trimmed() + QLatin1Char('\n'));
         out(pfad + QLatin1Char('\n'));
         return int(Ok);
     });
