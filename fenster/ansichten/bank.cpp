@@ -2,6 +2,7 @@
 #include "fenster/ansichten/bank.h"
 
 #include "fenster/ansichten/gemeinsam.h"
+#include "fenster/ansichten/ueberweisung.h"
 #include "fenster/sitzung.h"
 
 #include "host/app/ui.h"
@@ -50,6 +51,11 @@ BankAnsicht::BankAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     kopf->addWidget(m_konten, 1);
     kopf->addWidget(einrichten);
     kopf->addWidget(einlesen);
+    auto* ueberweisen = new QPushButton(gemeinsam::symbol("mail-send", QStyle::SP_ArrowRight), QStringLiteral("Über&weisung (SEPA) …"), this);
+    ueberweisen->setObjectName(QStringLiteral("ueberweisen"));
+    ueberweisen->setToolTip(QStringLiteral("Schreibt eine SEPA-Überweisung (pain.001) offener Eingangsrechnungen für das Online-Banking."));
+    kopf->addWidget(ueberweisen);
+    connect(ueberweisen, &QPushButton::clicked, this, &BankAnsicht::ueberweisen);
     layout->addLayout(kopf);
 
     m_nurOffene = new QCheckBox(QStringLiteral("Nur &offene Umsätze"), this);
@@ -329,6 +335,8 @@ void BankAnsicht::nichtVerarbeiten() {
     ausfuehren(sitzung(), [&](DBConnection* db, QString* fehler) { return Bank::nichtVerarbeiten(db, ids, fehler) > 0; });
     aktualisieren();
 }
+
+bool BankAnsicht::ueberweisen() { return ueberweisungErstellen(sitzung(), {}, this); }
 
 void BankAnsicht::zuruecksetzen() {
     const QList<unsigned long> ids = auswahl();

@@ -41,6 +41,8 @@ public:
     void zuordnen();
     void nichtVerarbeiten();
     void zuruecksetzen();
+    // A SEPA transfer file for open incoming invoices.
+    bool ueberweisen();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
