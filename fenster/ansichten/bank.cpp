@@ -1,6 +1,7 @@
 // The bank view (see bank.h).
 #include "fenster/ansichten/bank.h"
 
+#include "fenster/ansichten/csvlayout.h"
 #include "fenster/ansichten/gemeinsam.h"
 #include "fenster/ansichten/ueberweisung.h"
 #include "fenster/sitzung.h"
@@ -159,6 +160,22 @@ QList<unsigned long> BankAnsicht::auswahl() const {
 }
 
 bool BankAnsicht::importiereDatei(const QString& pfad) {
+    QFile f(pfad);
+    if (f.open(QIODevice::ReadOnly) && Bank::erkenneFormat(f.peek(4096)) == Bank::Format::Csv) {
+        Bank::CsvLayout l;
+        bool keinLayout = false;
+        QString grund;
+        Bank::erkenneCsvLayout(&f, BuchungenCSV::Zeichensatz::Automatisch, &l, &keinLayout, &grund);
+        if (keinLayout) {
+            CsvLayoutDialog d(sitzung(), pfad, grund, [&](const Bank::Importoptionen& o, unsigned long konto) { return importiereMit(pfad, o, konto); },
+                              this);
+            return d.exec() == QDialog::Accepted;
+        }
+    }
+    return importiereMit(pfad, Bank::Importoptionen(), 0);
+}
+
+bool BankAnsicht::importiereMit(const QString& pfad, const Bank::Importoptionen& o, unsigned long konto) {
     Bank::Importergebnis r;
     const bool ok = ausfuehren(sitzung(), [&](DBConnection* db, QString* fehler) {
         QFile f(pfad);
@@ -166,7 +183,7 @@ bool BankAnsicht::importiereDatei(const QString& pfad) {
             *fehler = QStringLiteral("Die Datei „%1“ kann nicht gelesen werden. Es wurde nichts gespeichert.").arg(pfad);
             return false;
         }
-        r = Bank::importiere(db, 0, &f, Bank::Importoptionen());
+        r = Bank::importiere(db, konto, &f, o);
         if (!r.ok)
             *fehler = r.ohneVerbindung.isEmpty()
                           ? r.meldung
@@ -179,7 +196,7 @@ bool BankAnsicht::importiereDatei(const QString& pfad) {
         GetUi().frage(QStringLiteral("Möchten Sie die Bankverbindung für %1 jetzt einrichten? Danach wird die Datei eingelesen.").arg(r.ohneVerbindung),
                       QStringLiteral("Bankverbindung einrichten")) &&
         verbindungDialog(r.ohneVerbindung))
-        return importiereDatei(pfad);
+        return importiereMit(pfad, o, konto);
     if (ok) meldeHinweis(r.meldung + QStringLiteral("<br>") + r.zahlen().toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     aktualisieren();
     return ok;

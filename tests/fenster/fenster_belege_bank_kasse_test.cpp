@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -74,6 +75,7 @@ private slots:
     void cleanup();
     void belegeLoeschen();
     void sepaUeberweisung();
+    void csvLayoutVonHand();
 
 private:
     QTemporaryDir m_dir;
@@ -264,6 +266,54 @@ void BelegeBankKasseTest::sepaUeberweisung() {
     QCOMPARE(datum, ausfuehrung.toString(Qt::ISODate));
     QCOMPARE(betraege.value(QStringLiteral("DE02120300000000202051")), QStringLiteral("357.00"));
     QCOMPARE(betraege.value(QStringLiteral("DE89370400440532013000")), QStringLiteral("96.24"));
+}
+
+// A bank CSV of no known layout: the window asks for the layout. A
+// mapping that reads text as the amount is refused with the library's
+// reason and the dialog stays; mapped right, both transactions are stored
+// in the chosen bank account with their signs and counterparts.
+void BelegeBankKasseTest::csvLayoutVonHand() {
+    m_sitzung->handeln([](DBConnection* db) {
+        Bank::Verbindung v;
+        v.konto = 1200;
+        v.iban = QStringLiteral("DE44500105175407324931");
+        QString e;
+        return Bank::legeVerbindungAn(db, v, &e) ? QString() : e;
+    });
+    BankAnsicht ansicht(*m_sitzung);
+    ansicht.aktualisieren();
+    const QByteArray vorher = inhalt(m_fall);
+    int versuche = 0;
+    imDialog([&](QDialog* d) {
+        auto* layout = d->findChild<QComboBox*>(QStringLiteral("layout"));
+        layout->setCurrentIndex(layout->findData(QStringLiteral("generisch")));
+        auto* konto = d->findChild<QComboBox*>(QStringLiteral("konto"));
+        konto->setCurrentIndex(konto->findData(qulonglong(1200)));
+        auto spalte = [d](const char* feld, int n) { d->findChild<QSpinBox*>(QLatin1String(feld))->setValue(n); };
+        spalte("datum", 1);
+        spalte("betrag", 3);
+        bestaetige(d);
+        versuche = m_ui.count(Ui::Art::Fehler);
+        QVERIFY(d->isVisible());
+        QVERIFY(inhalt(m_fall) == vorher);
+        spalte("betrag", 0);
+        spalte("soll", 4);
+        spalte("haben", 5);
+        spalte("zweck", 3);
+        spalte("name", 2);
+        spalte("iban", 6);
+        bestaetige(d);
+    });
+    QVERIFY(ansicht.importiereDatei(QStringLiteral(DALVO_SOURCE_DIR "/tests/daten/bank/generisch_2016-09.csv")));
+    QCOMPARE(versuche, 1);
+    QCOMPARE(m_ui.count(Ui::Art::Fehler), 1);
+    QList<Bank::GespeicherterUmsatz> umsaetze;
+    m_sitzung->lesen([&](DBConnection* db) { umsaetze = Bank::umsaetze(db, false); });
+    QCOMPARE(umsaetze.size(), 2);
+    QMap<QString, EuroType> betraege;
+    for (const Bank::GespeicherterUmsatz& u : umsaetze) betraege.insert(u.name, u.betrag);
+    QCOMPARE(betraege.value(QStringLiteral("Kunde Nord")), EuroType::ausCent(59500));
+    QCOMPARE(betraege.value(QStringLiteral("Bürobedarf Ost")), EuroType::ausCent(-2380));
 }
 
 QTEST_MAIN(BelegeBankKasseTest)
