@@ -7,6 +7,8 @@
 #include "fenster/ansichten/eingang.h"
 #include "fenster/ansichten/faktura.h"
 #include "fenster/ansichten/fakturabelege.h"
+#include "fenster/ansichten/kasse.h"
+#include "fenster/hauptfenster.h"
 #include "fenster/hilfe/fenstertest.h"
 #include "fenster/sitzung.h"
 
@@ -14,12 +16,15 @@
 #include "kontbaum/bank/bank.h"
 #include "kontbaum/eingang/eingang.h"
 #include "kontbaum/faktura/faktura.h"
+#include "kontbaum/kasse/kasse.h"
+#include "kontbaum/rahmen/kontglob.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
@@ -76,6 +81,7 @@ private slots:
     void belegeLoeschen();
     void sepaUeberweisung();
     void csvLayoutVonHand();
+    void kassenprogramm();
 
 private:
     QTemporaryDir m_dir;
@@ -314,6 +320,73 @@ void BelegeBankKasseTest::csvLayoutVonHand() {
     for (const Bank::GespeicherterUmsatz& u : umsaetze) betraege.insert(u.name, u.betrag);
     QCOMPARE(betraege.value(QStringLiteral("Kunde Nord")), EuroType::ausCent(59500));
     QCOMPARE(betraege.value(QStringLiteral("Bürobedarf Ost")), EuroType::ausCent(-2380));
+}
+
+// The round trip of the sample's till through the window: handed over
+// from the cash book's menu, the cash installation's case made from the
+// file, a sale booked and closed there (by the command line, beside the
+// open window), the closed bookings returned and read into the main case
+// once, and the register withdrawn, after which a file is refused.
+void BelegeBankKasseTest::kassenprogramm() {
+    m_sitzung.reset();
+    fenster::Hauptfenster w;
+    UiScope scope(&m_ui);
+    QVERIFY(w.fallOeffnen(m_fall));
+    auto* kasse = qobject_cast<KassenAnsicht*>(w.ansicht(QStringLiteral("kassenbuch")));
+    QVERIFY(kasse);
+    QVERIFY(w.zeige(QStringLiteral("kassenbuch")));
+
+    const QString aus = m_dir.filePath(QStringLiteral("aus"));
+    QVERIFY(QDir().mkpath(aus));
+    QVERIFY2(kasse->kasseUebergeben(aus), qPrintable(fehler(m_ui)));
+    const QStringList kassen = QDir(aus).entryList({QStringLiteral("*.kasse")}, QDir::Files);
+    QCOMPARE(kassen.size(), 1);
+    w.sitzung().lesen([](DBConnection*) { QCOMPARE(Kasse::exportierteKassen(), QList<unsigned long>{1000}); });
+
+    const QString kassenfall = m_dir.filePath(QStringLiteral("kassenplatz.dalvo"));
+    QFile::remove(kassenfall);
+    QVERIFY2(w.kassenfallAnlegen(QDir(aus).filePath(kassen.first()), kassenfall), qPrintable(fehler(m_ui)));
+    QCOMPARE(w.sitzung().pfad(), QFileInfo(kassenfall).absoluteFilePath());
+    // Never over an existing case: refused, and the case open before is open again.
+    QVERIFY(!w.kassenfallAnlegen(QDir(aus).filePath(kassen.first()), kassenfall));
+    QCOMPARE(w.sitzung().pfad(), QFileInfo(kassenfall).absoluteFilePath());
+    m_ui.clear();
+
+    // At the till: a sale after the hand-over (27.12.), closed on 30.12.
+    QCOMPARE(fenstertest::dalvo({"buchen", kassenfall, "--art", "einnahme", "--datum", "28.12.2016", "--betrag", "119,00", "--konto", "1000",
+                                 "--gegenkonto", "8400", "--text", "Barverkauf am Kassenplatz"})
+                 .rc,
+             0);
+    QCOMPARE(fenstertest::dalvo({"kassenabschluss", kassenfall, "--datum", "30.12.2016", "--gezaehlt", "1055,07", "--yes"}).rc, 0);
+    w.sitzung().aenderungVonAussenPruefen();
+    QVERIFY2(kasse->buchungenZurueckgeben(aus), qPrintable(fehler(m_ui)));
+    const QStringList buchungen = QDir(aus).entryList({QStringLiteral("*.buchungen")}, QDir::Files);
+    QCOMPARE(buchungen.size(), 1);
+    const QString datei = QDir(aus).filePath(buchungen.first());
+
+    // Back in the main case: the sale is in its cash book once.
+    QVERIFY(w.fallOeffnen(m_fall));
+    auto bestand = [&] {
+        EuroType b;
+        w.sitzung().lesen([&](DBConnection*) { b = KontoGlobal::getSummeKonto(1000, 0, zDate(), zDate(QDate(2016, 12, 31))); });
+        return b;
+    };
+    const EuroType vorher = bestand();
+    QVERIFY2(kasse->buchungenEinlesen(datei), qPrintable(fehler(m_ui)));
+    QCOMPARE(bestand(), vorher + EuroType::ausCent(11900));
+    QCOMPARE(bestand(), EuroType::ausCent(105507));
+    QVERIFY(kasse->buchungenEinlesen(datei));
+    QCOMPARE(bestand(), EuroType::ausCent(105507));
+
+    // Withdrawn after the library's question, the register takes no file.
+    m_ui.clear();
+    QVERIFY(kasse->kasseFreigeben());
+    QCOMPARE(m_ui.count(Ui::Art::Frage), 1);
+    w.sitzung().lesen([](DBConnection*) { QVERIFY(Kasse::exportierteKassen().isEmpty()); });
+    const QByteArray stand = inhalt(m_fall);
+    QVERIFY(!kasse->buchungenEinlesen(datei));
+    QVERIFY2(fehler(m_ui).contains(QStringLiteral("keine exportierten Kassen")), qPrintable(fehler(m_ui)));
+    QVERIFY(inhalt(m_fall) == stand);
 }
 
 QTEST_MAIN(BelegeBankKasseTest)
