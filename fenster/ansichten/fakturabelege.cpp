@@ -46,7 +46,7 @@ VorbelegListe::VorbelegListe(Sitzung& s, Belegart art, std::function<void(Belega
             &VorbelegListe::bearbeiten);
     connect(knopf("belegPdf", "application-pdf", QStyle::SP_DialogSaveButton, QStringLiteral("&PDF …")), &QPushButton::clicked, this,
             [this] { pdfSpeichern(); });
-    connect(knopf("belegLoeschen", "edit-delete", QStyle::SP_TrashIcon, QStringLiteral("&Löschen")), &QPushButton::clicked, this,
+    connect(knopf("belegLoeschen", "edit-delete", QStyle::SP_TrashIcon, QStringLiteral("Lösc&hen")), &QPushButton::clicked, this,
             &VorbelegListe::loeschen);
     // Only the later kinds of the chain are offered as targets.
     if (art == Belegart::Angebot)

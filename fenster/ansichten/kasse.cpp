@@ -54,7 +54,7 @@ KassenAnsicht::KassenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     kopf->addWidget(m_abschluss);
     kopf->addWidget(m_pdf);
     // The exchange with a cash installation, in the order of its round trip.
-    auto* programm = new QPushButton(gemeinsam::symbol("network-transmit-receive", QStyle::SP_DriveNetIcon), QStringLiteral("Kassen&programm"), this);
+    auto* programm = new QPushButton(gemeinsam::symbol("network-transmit-receive", QStyle::SP_DriveNetIcon), QStringLiteral("Kassenpro&gramm"), this);
     programm->setObjectName(QStringLiteral("kassenprogramm"));
     auto* menu = new QMenu(programm);
     menu->setObjectName(QStringLiteral("kassenprogrammMenu"));

@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -62,6 +63,8 @@ UeberweisungDialog::UeberweisungDialog(Sitzung& s, const QList<unsigned long>& v
         return;
     }
     m_bereit = true;
+    // Whole lines: number, supplier, amount and due date side by side.
+    m_rechnungen->setMinimumWidth(m_rechnungen->sizeHintForColumn(0) + 2 * m_rechnungen->frameWidth() + 24);
     // Banks refuse an execution date in the past; today is the earliest.
     m_ausfuehrung = neuesDatum(this, QDate::currentDate());
     m_ausfuehrung->setObjectName(QStringLiteral("ausfuehrung"));
@@ -76,7 +79,9 @@ UeberweisungDialog::UeberweisungDialog(Sitzung& s, const QList<unsigned long>& v
     form->addRow(QStringLiteral("Offene &Eingangsrechnungen:"), m_rechnungen);
     form->addRow(QStringLiteral("&Von Bankkonto:"), m_konto);
     form->addRow(QStringLiteral("&Ausführung am:"), m_ausfuehrung);
-    form->addRow(QStringLiteral("Da&tei (pain.001):"), dateiZeile);
+    auto* dateiLabel = new QLabel(QStringLiteral("Da&tei (pain.001):"), this);
+    dateiLabel->setBuddy(m_datei);
+    form->addRow(dateiLabel, dateiZeile);
     auto* knoepfe = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     knoepfe->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Datei &schreiben"));
     knoepfe->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
