@@ -23,49 +23,21 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QXmlStreamReader>
 #include <QtTest>
 
 using namespace fenster;
+using namespace fenstertest;
 
 namespace {
-
-// Runs `schritt` on the next modal dialog once it is shown.
-void imDialog(const std::function<void(QDialog*)>& schritt) {
-    QTimer::singleShot(0, [schritt] {
-        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY2(d, "kein Dialog offen");
-        schritt(d);
-    });
-}
-
-void klicke(QWidget* eltern, const char* name) {
-    auto* b = eltern->findChild<QPushButton*>(QLatin1String(name));
-    QVERIFY2(b, name);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
-
-void bestaetige(QDialog* d) {
-    auto* k = d->findChild<QDialogButtonBox*>();
-    QVERIFY(k);
-    QTest::mouseClick(k->button(QDialogButtonBox::Ok), Qt::LeftButton);
-}
-
-QByteArray inhalt(const QString& pfad) {
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QString fehler(const ScriptedUi& ui) { return ui.texts(Ui::Art::Fehler).join(QLatin1Char('\n')); }
 
