@@ -10,6 +10,7 @@
 #include "kontbaum/fall/falldatei.h"
 #include "kontbaum/fall/kontbaum.h"
 #include "kontbaum/jahr/jahr.h"
+#include "kontbaum/kasse/kasse.h"
 #include "kontbaum/rahmen/kontglob.h"
 #include "kontbaum/steuer/anmeldezeitraum.h"
 #include "kontbaum/steuer/falleinstellungen.h"
@@ -164,6 +165,19 @@ QString NeuerFallDialog::anlegen(const Angaben& a) {
         Anmeldung::setDauerfrist(a.dauerfrist, db);
     }
     if (!Falldatei::anlegen(a.pfad, *w.root, &grund)) return grund;
+    return QString();
+}
+
+QString kassenfallAnlegen(const QString& kassendatei, const QString& pfad) {
+    QString grund = zielPruefen(pfad);
+    if (!grund.isEmpty()) return grund;
+    if (!QFileInfo(kassendatei).isFile()) return QStringLiteral("Die Datei „%1“ gibt es nicht.").arg(kassendatei);
+    Werkbank w;
+    grund = w.neu();
+    if (!grund.isEmpty()) return grund;
+    if (!Kasse::importiereKasse(kassendatei, &grund)) return grund;
+    w.root->fillBlackList();
+    if (!Falldatei::anlegen(pfad, *w.root, &grund)) return grund;
     return QString();
 }
 

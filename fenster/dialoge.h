@@ -28,6 +28,12 @@ struct NeuerFallDialog {
     static QString anlegen(const Angaben& angaben);
 };
 
+// The case of a cash installation, made from the file a main case handed
+// its register over in (Kasse::exportiereKasse): the new case file `pfad`
+// (never over an existing file; no case may be open). Empty, or the
+// German refusal of the file or the target; nothing is written then.
+QString kassenfallAnlegen(const QString& kassendatei, const QString& pfad);
+
 struct JahreswechselAssistent {
     // Leads through the change from the open case's year to the next: the
     // new file, then the change itself with its report. The open case is

@@ -2,6 +2,7 @@
 #include "fenster/hauptfenster.h"
 
 #include "fenster/ansichten.h"
+#include "fenster/ansichten/kasse.h"
 #include "fenster/dialoge.h"
 #include "fenster/startseite.h"
 
@@ -55,6 +56,7 @@ Hauptfenster::Hauptfenster(QWidget* eltern) : QMainWindow(eltern), m_ui(this) {
         item->setData(Qt::UserRole, schluessel);
         connect(a, &Ansicht::zeigeBuchungen, this, &Hauptfenster::zeigeBuchungen);
         connect(a, &Ansicht::zeigeAnsicht, this, [this](const QString& s) { zeige(s); });
+        if (auto* kasse = qobject_cast<KassenAnsicht*>(a)) connect(kasse, &KassenAnsicht::kassenfallGewuenscht, this, [this] { kassenfallAnlegen(); });
     }
     // The navigation shows every title whole: the widest entry with its icon,
     // the frame and a scroll bar decide the width, not a guess.
@@ -114,6 +116,8 @@ void Hauptfenster::menusAnlegen() {
                                         &Hauptfenster::dateiOeffnenDialog);
     oeffnen->setShortcut(QKeySequence::Open);
     m_zuletzt = datei->addMenu(fenster::symbol("document-open-recent", QStyle::SP_DirOpenIcon), QStringLiteral("&Zuletzt geöffnet"));
+    datei->addAction(fenster::symbol("wallet-open", QStyle::SP_DriveHDIcon), QStringLiteral("&Kassenfall aus Übergabedatei anlegen …"), this,
+                     [this] { kassenfallAnlegen(); });
     datei->addSeparator();
     QAction* wechsel = datei->addAction(fenster::symbol("go-next", QStyle::SP_ArrowForward), QStringLiteral("&Jahreswechsel …"), this,
                                         &Hauptfenster::jahreswechselDialog);
@@ -217,6 +221,39 @@ void Hauptfenster::neuerFallDialog() {
         return;
     }
     fallOeffnen(angaben.pfad);
+}
+
+bool Hauptfenster::kassenfallAnlegen(const QString& vorgabeDatei, const QString& vorgabePfad) {
+    const QString start = m_sitzung.istOffen() ? QFileInfo(m_sitzung.pfad()).absolutePath() : QDir::homePath();
+    const QString datei = !vorgabeDatei.isEmpty() ? vorgabeDatei
+                                                  : QFileDialog::getOpenFileName(this, QStringLiteral("Übergabedatei der Kasse"), start,
+                                                                                 QStringLiteral("Kassen (*.kasse);;Alle Dateien (*)"));
+    if (datei.isEmpty()) return false;
+    QString pfad = vorgabePfad;
+    if (pfad.isEmpty()) {
+        pfad = QFileDialog::getSaveFileName(this, QStringLiteral("Neuer Kassenfall"),
+                                            QDir(QFileInfo(datei).absolutePath()).filePath(QFileInfo(datei).completeBaseName() + QStringLiteral(".dalvo")),
+                                            QStringLiteral("Falldateien (*.dalvo)"), nullptr, QFileDialog::DontConfirmOverwrite);
+        if (pfad.isEmpty()) return false;
+        if (!pfad.endsWith(QLatin1String(".dalvo"))) pfad += QStringLiteral(".dalvo");
+    }
+    // Writing a case needs the module for itself: the open case closes.
+    const QString bisher = m_sitzung.pfad();
+    m_sitzung.schliessen();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString grund = fenster::kassenfallAnlegen(datei, pfad);
+    QApplication::restoreOverrideCursor();
+    if (!grund.isEmpty()) {
+        GetUi().rsError(grund);
+        if (!bisher.isEmpty()) fallOeffnen(bisher);
+        return false;
+    }
+    if (bisher.isEmpty() || GetUi().frage(QStringLiteral("Der Kassenfall wurde angelegt:<br>%1<br><br>Jetzt öffnen?").arg(pfad.toHtmlEscaped()),
+                                          QStringLiteral("Kassenfall")))
+        fallOeffnen(pfad);
+    else
+        fallOeffnen(bisher);
+    return true;
 }
 
 void Hauptfenster::jahreswechselDialog() {

@@ -35,6 +35,12 @@ public:
     // The ledger view with the given filter.
     void zeigeBuchungen(const BuchungsFilter& filter);
 
+    // A cash installation's case made from a register's hand-over file
+    // (chosen in file dialogs unless given): the open case closes for it;
+    // afterwards the new case or else the previous one is open again.
+    // True when the new case file was written.
+    bool kassenfallAnlegen(const QString& kassendatei = QString(), const QString& pfad = QString());
+
     // The recent case files, newest first (kept in the settings).
     static QStringList zuletztGeoeffnet();
 

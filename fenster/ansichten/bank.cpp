@@ -1,7 +1,9 @@
 // The bank view (see bank.h).
 #include "fenster/ansichten/bank.h"
 
+#include "fenster/ansichten/csvlayout.h"
 #include "fenster/ansichten/gemeinsam.h"
+#include "fenster/ansichten/ueberweisung.h"
 #include "fenster/sitzung.h"
 
 #include "host/app/ui.h"
@@ -50,6 +52,11 @@ BankAnsicht::BankAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     kopf->addWidget(m_konten, 1);
     kopf->addWidget(einrichten);
     kopf->addWidget(einlesen);
+    auto* ueberweisen = new QPushButton(gemeinsam::symbol("mail-send", QStyle::SP_ArrowRight), QStringLiteral("Über&weisung (SEPA) …"), this);
+    ueberweisen->setObjectName(QStringLiteral("ueberweisen"));
+    ueberweisen->setToolTip(QStringLiteral("Schreibt eine SEPA-Überweisung (pain.001) offener Eingangsrechnungen für das Online-Banking."));
+    kopf->addWidget(ueberweisen);
+    connect(ueberweisen, &QPushButton::clicked, this, &BankAnsicht::ueberweisen);
     layout->addLayout(kopf);
 
     m_nurOffene = new QCheckBox(QStringLiteral("Nur &offene Umsätze"), this);
@@ -153,6 +160,22 @@ QList<unsigned long> BankAnsicht::auswahl() const {
 }
 
 bool BankAnsicht::importiereDatei(const QString& pfad) {
+    QFile f(pfad);
+    if (f.open(QIODevice::ReadOnly) && Bank::erkenneFormat(f.peek(4096)) == Bank::Format::Csv) {
+        Bank::CsvLayout l;
+        bool keinLayout = false;
+        QString grund;
+        Bank::erkenneCsvLayout(&f, BuchungenCSV::Zeichensatz::Automatisch, &l, &keinLayout, &grund);
+        if (keinLayout) {
+            CsvLayoutDialog d(sitzung(), pfad, grund, [&](const Bank::Importoptionen& o, unsigned long konto) { return importiereMit(pfad, o, konto); },
+                              this);
+            return d.exec() == QDialog::Accepted;
+        }
+    }
+    return importiereMit(pfad, Bank::Importoptionen(), 0);
+}
+
+bool BankAnsicht::importiereMit(const QString& pfad, const Bank::Importoptionen& o, unsigned long konto) {
     Bank::Importergebnis r;
     const bool ok = ausfuehren(sitzung(), [&](DBConnection* db, QString* fehler) {
         QFile f(pfad);
@@ -160,7 +183,7 @@ bool BankAnsicht::importiereDatei(const QString& pfad) {
             *fehler = QStringLiteral("Die Datei „%1“ kann nicht gelesen werden. Es wurde nichts gespeichert.").arg(pfad);
             return false;
         }
-        r = Bank::importiere(db, 0, &f, Bank::Importoptionen());
+        r = Bank::importiere(db, konto, &f, o);
         if (!r.ok)
             *fehler = r.ohneVerbindung.isEmpty()
                           ? r.meldung
@@ -173,7 +196,7 @@ bool BankAnsicht::importiereDatei(const QString& pfad) {
         GetUi().frage(QStringLiteral("Möchten Sie die Bankverbindung für %1 jetzt einrichten? Danach wird die Datei eingelesen.").arg(r.ohneVerbindung),
                       QStringLiteral("Bankverbindung einrichten")) &&
         verbindungDialog(r.ohneVerbindung))
-        return importiereDatei(pfad);
+        return importiereMit(pfad, o, konto);
     if (ok) meldeHinweis(r.meldung + QStringLiteral("<br>") + r.zahlen().toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
     aktualisieren();
     return ok;
@@ -329,6 +352,8 @@ void BankAnsicht::nichtVerarbeiten() {
     ausfuehren(sitzung(), [&](DBConnection* db, QString* fehler) { return Bank::nichtVerarbeiten(db, ids, fehler) > 0; });
     aktualisieren();
 }
+
+bool BankAnsicht::ueberweisen() { return ueberweisungErstellen(sitzung(), {}, this); }
 
 void BankAnsicht::zuruecksetzen() {
     const QList<unsigned long> ids = auswahl();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "fenster/ansicht.h"
+#include "kontbaum/bank/bank.h"
 
 class QCheckBox;
 class QLabel;
@@ -26,7 +27,8 @@ public:
     // Reads a statement file (CAMT, MT940, CSV) into the bank account its
     // IBAN names, as one action; the module's note or refusal is shown. A
     // file of an account without bank connection offers to set one up and
-    // is then read.
+    // is then read. A CSV file whose header fits no bank's layout opens the
+    // choice of the layout by hand.
     bool importiereDatei(const QString& pfad);
     void importDialog();
     // Sets up a bank connection (`iban` proposed); true when one was.
@@ -41,6 +43,8 @@ public:
     void zuordnen();
     void nichtVerarbeiten();
     void zuruecksetzen();
+    // A SEPA transfer file for open incoming invoices.
+    bool ueberweisen();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
@@ -48,6 +52,9 @@ protected:
 
 private:
     QList<unsigned long> auswahl() const;
+    // The file read with options `o` into the chart account `konto` (0:
+    // the one the file names).
+    bool importiereMit(const QString& pfad, const Bank::Importoptionen& o, unsigned long konto);
 
     QLabel* m_konten;
     QCheckBox* m_nurOffene;

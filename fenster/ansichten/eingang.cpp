@@ -2,6 +2,7 @@
 #include "fenster/ansichten/eingang.h"
 
 #include "fenster/ansichten/gemeinsam.h"
+#include "fenster/ansichten/ueberweisung.h"
 #include "fenster/sitzung.h"
 
 #include "kontbaum/berichte/liste.h"
@@ -43,9 +44,13 @@ EingangAnsicht::EingangAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern)
     einlesen->setToolTip(QStringLiteral("XRechnung (CII oder UBL) oder ZUGFeRD-PDF; Dateien lassen sich auch auf die Liste ziehen."));
     auto* buchen = new QPushButton(gemeinsam::symbol("document-save", QStyle::SP_DialogApplyButton), QStringLiteral("&Buchen …"), this);
     buchen->setObjectName(QStringLiteral("buchen"));
+    auto* ueberweisen = new QPushButton(gemeinsam::symbol("mail-send", QStyle::SP_ArrowRight), QStringLiteral("&Überweisung (SEPA) …"), this);
+    ueberweisen->setObjectName(QStringLiteral("ueberweisen"));
+    ueberweisen->setToolTip(QStringLiteral("Schreibt eine SEPA-Überweisung (pain.001) der angehakten offenen Rechnungen für das Online-Banking."));
     m_nurOffen = new QCheckBox(QStringLiteral("Nur &offene"), this);
     kopf->addWidget(einlesen);
     kopf->addWidget(buchen);
+    kopf->addWidget(ueberweisen);
     kopf->addWidget(m_nurOffen);
     kopf->addStretch();
     layout->addLayout(kopf);
@@ -66,6 +71,7 @@ EingangAnsicht::EingangAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern)
     });
     connect(einlesen, &QPushButton::clicked, this, &EingangAnsicht::importDialog);
     connect(buchen, &QPushButton::clicked, this, &EingangAnsicht::buchen);
+    connect(ueberweisen, &QPushButton::clicked, this, &EingangAnsicht::ueberweisen);
     connect(m_nurOffen, &QCheckBox::toggled, this, &EingangAnsicht::aktualisieren);
     connect(m_tabelle->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         const unsigned long id = gewaehlt();
@@ -131,6 +137,11 @@ void EingangAnsicht::dropEvent(QDropEvent* e) {
         if (u.isLocalFile()) pfade << u.toLocalFile();
     if (!pfade.isEmpty()) importiere(pfade);
     e->acceptProposedAction();
+}
+
+bool EingangAnsicht::ueberweisen() {
+    const unsigned long id = gewaehlt();
+    return ueberweisungErstellen(sitzung(), id ? QList<unsigned long>{id} : QList<unsigned long>(), this);
 }
 
 void EingangAnsicht::buchen() {

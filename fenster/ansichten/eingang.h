@@ -1,7 +1,8 @@
 // Incoming e-invoices: the archive of the case (XRechnung/CII, UBL,
 // ZUGFeRD), import of files (file dialog or dropped on the view), the
 // readable rendering of the selected original, and its booking as an
-// expense: paid now from a money account, or kept for the bank takeover.
+// expense: paid now from a money account, or kept for the bank takeover;
+// the SEPA transfer file that pays open ones.
 #pragma once
 
 #include "fenster/ansicht.h"
@@ -25,6 +26,8 @@ public:
     bool importiere(const QStringList& pfade);
     void importDialog();
     void buchen();
+    // A SEPA transfer file for open invoices, the selected one checked.
+    bool ueberweisen();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* e) override;

@@ -7,10 +7,12 @@
 #include "fenster/sitzung.h"
 
 #include "host/app/atomicfile.h"
+#include "host/app/ui.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -44,6 +46,8 @@ VorbelegListe::VorbelegListe(Sitzung& s, Belegart art, std::function<void(Belega
             &VorbelegListe::bearbeiten);
     connect(knopf("belegPdf", "application-pdf", QStyle::SP_DialogSaveButton, QStringLiteral("&PDF …")), &QPushButton::clicked, this,
             [this] { pdfSpeichern(); });
+    connect(knopf("belegLoeschen", "edit-delete", QStyle::SP_TrashIcon, QStringLiteral("Lösc&hen")), &QPushButton::clicked, this,
+            &VorbelegListe::loeschen);
     // Only the later kinds of the chain are offered as targets.
     if (art == Belegart::Angebot)
         connect(knopf("alsAuftrag", "go-next", QStyle::SP_ArrowForward, QStringLiteral("&Als Auftrag übernehmen")), &QPushButton::clicked, this,
@@ -60,6 +64,8 @@ VorbelegListe::VorbelegListe(Sitzung& s, Belegart art, std::function<void(Belega
     m_modell = new QStandardItemModel(this);
     m_tabelle->setModel(m_modell);
     connect(m_tabelle, &QTableView::activated, this, &VorbelegListe::bearbeiten);
+    auto* entf = new QShortcut(QKeySequence::Delete, m_tabelle, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(entf, &QShortcut::activated, this, &VorbelegListe::loeschen);
     l->addWidget(m_tabelle, 1);
 }
 
@@ -146,6 +152,18 @@ bool VorbelegListe::pdfSpeichern(const QString& ziel) {
     }
     meldeFehler(e);
     return false;
+}
+
+bool VorbelegListe::loeschen() {
+    Beleg b;
+    if (!gewaehlt(&b)) return false;
+    // Asked before the action, so that no lock is held while the user thinks.
+    if (!GetUi().frage(QStringLiteral("%1 %2 löschen? Der Beleg wird mit seinen Positionen entfernt.").arg(bezeichnung(m_art), b.nummer),
+                       QStringLiteral("Löschen")))
+        return false;
+    const bool ok = ausfuehren(m_sitzung, [&](DBConnection* db, QString* fehler) { return loescheBeleg(db, m_art, b.id, fehler); });
+    aktualisieren();
+    return ok;
 }
 
 QString VorbelegListe::uebernehmen(Belegart ziel) {

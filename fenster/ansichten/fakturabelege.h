@@ -1,6 +1,6 @@
 // The documents before the invoice: offers, order confirmations and
 // delivery notes, each a tab of the invoicing view with its list, the
-// editor, the printed page and the taking over along the chain (offer ->
+// editor, the printed page, deleting and the taking over along the chain (offer ->
 // order confirmation -> delivery note -> invoice). The chain's rules (what
 // is taken over, the links, the question when a document was already made
 // from the same source) are the library's (belegUebernehmen).
@@ -31,6 +31,9 @@ public:
     void neu();
     void bearbeiten();
     bool pdfSpeichern(const QString& pfad = QString());
+    // The selected document deleted after the user confirmed it; the
+    // library refuses while a later document of the chain was made from it.
+    bool loeschen();
     // The selected document taken over as `ziel`, dated as its source. The
     // new document's number; empty when refused (the reason shown).
     QString uebernehmen(Faktura::Belegart ziel);

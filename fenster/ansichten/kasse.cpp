@@ -20,6 +20,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QFileInfo>
+#include <QDir>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -50,6 +53,31 @@ KassenAnsicht::KassenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     kopf->addStretch();
     kopf->addWidget(m_abschluss);
     kopf->addWidget(m_pdf);
+    // The exchange with a cash installation, in the order of its round trip.
+    auto* programm = new QPushButton(gemeinsam::symbol("network-transmit-receive", QStyle::SP_DriveNetIcon), QStringLiteral("Kassenpro&gramm"), this);
+    programm->setObjectName(QStringLiteral("kassenprogramm"));
+    auto* menu = new QMenu(programm);
+    menu->setObjectName(QStringLiteral("kassenprogrammMenu"));
+    auto eintrag = [&](const char* name, const QString& text, const QString& hilfe, std::function<void()> tun) {
+        QAction* a = menu->addAction(text, this, std::move(tun));
+        a->setObjectName(QLatin1String(name));
+        a->setStatusTip(hilfe);
+        a->setToolTip(hilfe);
+    };
+    eintrag("kasseUebergeben", QStringLiteral("Kasse an Kassenprogramm &übergeben …"),
+            QStringLiteral("Schreibt die gewählte Kasse in eine .kasse-Datei für das Kassenprogramm."), [this] { kasseUebergeben(); });
+    eintrag("kassenfallAnlegen", QStringLiteral("Kassenfall aus Übergabedatei &anlegen …"),
+            QStringLiteral("Legt am Kassenplatz aus einer .kasse-Datei einen neuen Kassenfall an."), [this] { emit kassenfallGewuenscht(); });
+    eintrag("buchungenZurueckgeben", QStringLiteral("Abgeschlossene Kassenbuchungen &zurückgeben …"),
+            QStringLiteral("Im Kassenfall: schreibt die Buchungen bis zum letzten Kassenabschluss in eine .buchungen-Datei."),
+            [this] { buchungenZurueckgeben(); });
+    eintrag("buchungenEinlesen", QStringLiteral("Kassenbuchungen &einlesen …"),
+            QStringLiteral("Im Hauptfall: übernimmt die Buchungen einer .buchungen-Datei des Kassenprogramms."), [this] { buchungenEinlesen(); });
+    menu->addSeparator();
+    eintrag("kasseFreigeben", QStringLiteral("Kasse &freigeben …"),
+            QStringLiteral("Die gewählte Kasse wird nicht mehr an ein Kassenprogramm exportiert."), [this] { kasseFreigeben(); });
+    programm->setMenu(menu);
+    kopf->addWidget(programm);
     layout->addLayout(kopf);
 
     m_tabelle = neueTabelle(this);
@@ -73,6 +101,7 @@ KassenAnsicht::KassenAnsicht(Sitzung& s, QWidget* eltern) : Ansicht(s, eltern) {
     setTabOrder(m_zeitraum, m_tabelle);
     setTabOrder(m_tabelle, m_abschluss);
     setTabOrder(m_abschluss, m_pdf);
+    setTabOrder(m_pdf, programm);
 }
 
 QString KassenAnsicht::titel() const { return QStringLiteral("Kassenbuch"); }
@@ -316,6 +345,88 @@ void KassenabschlussDialog::accept() {
                                              .arg(erg.ausgleichsbuchung)
                                        : QStringLiteral("Der Kassenabschluss zum %1 wurde durchgeführt.").arg(datum.getText()));
     QDialog::accept();
+}
+
+bool KassenAnsicht::kasseUebergeben(const QString& verzeichnis) {
+    const unsigned long konto = gewaehlteKasse();
+    if (konto == 0) {
+        meldeHinweis(QStringLiteral("Bitte wählen Sie die Kasse, die übergeben werden soll."));
+        return false;
+    }
+    const QString ziel = !verzeichnis.isEmpty() ? verzeichnis
+                                                : QFileDialog::getExistingDirectory(this, QStringLiteral("Verzeichnis für die Übergabedatei der Kasse %1").arg(konto));
+    if (ziel.isEmpty()) return false;
+    if (!QFileInfo(ziel).isDir()) {
+        meldeFehler(QStringLiteral("Das Zielverzeichnis „%1“ existiert nicht.").arg(ziel));
+        return false;
+    }
+    // The file is named as the command line names it: date, case, register, year.
+    const QString pfad =
+        QDir(ziel).filePath(Kasse::kassenDateiname(zDate::today(), QFileInfo(sitzung().pfad()).completeBaseName(), konto, sitzung().steuerjahr()));
+    if (QFileInfo(pfad).canonicalFilePath() == QFileInfo(sitzung().pfad()).canonicalFilePath()) {
+        meldeFehler(QStringLiteral("„%1“ ist die geöffnete Falldatei; sie wird nicht überschrieben.").arg(pfad));
+        return false;
+    }
+    QString geschrieben;
+    if (!ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) {
+            geschrieben = Kasse::exportiereKasse(konto, pfad, false, fehler);
+            return !geschrieben.isEmpty();
+        }))
+        return false;
+    meldeHinweis(QStringLiteral("Der Export wurde erfolgreich abgeschlossen. Die Kasse %1 steht in der Datei<br>%2<br>Legen Sie am Kassenplatz daraus "
+                                "mit „Kassenfall aus Übergabedatei anlegen …“ den Kassenfall an.")
+                     .arg(konto)
+                     .arg(geschrieben.toHtmlEscaped()));
+    aktualisieren();
+    return true;
+}
+
+bool KassenAnsicht::buchungenEinlesen(const QString& vorgabe) {
+    const QString datei = !vorgabe.isEmpty() ? vorgabe
+                                             : QFileDialog::getOpenFileName(this, QStringLiteral("Kassenbuchungen einlesen"), QString(),
+                                                                            QStringLiteral("Kassenbuchungen (*.buchungen);;Alle Dateien (*)"));
+    if (datei.isEmpty()) return false;
+    QString meldung;
+    if (!ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) {
+            const long anzahl = Kasse::importiereKassenbuchungen(datei, &meldung);
+            if (anzahl < 0) *fehler = meldung;
+            return anzahl >= 0;
+        }))
+        return false;
+    meldeHinweis(meldung);
+    aktualisieren();
+    return true;
+}
+
+bool KassenAnsicht::buchungenZurueckgeben(const QString& verzeichnis) {
+    const QString ziel = !verzeichnis.isEmpty() ? verzeichnis
+                                                : QFileDialog::getExistingDirectory(this, QStringLiteral("Verzeichnis für die Kassenbuchungen"));
+    if (ziel.isEmpty()) return false;
+    Kasse::BuchungsExportPlan plan;
+    QString pfad;
+    if (!ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) {
+            pfad = Kasse::exportiereKassenbuchungen(ziel, false, fehler, &plan);
+            if (pfad.isEmpty() && fehler->isEmpty()) *fehler = QStringLiteral("Die Kassenbuchungen konnten nicht exportiert werden.");
+            return !pfad.isEmpty();
+        }))
+        return false;
+    meldeHinweis(plan.bericht + QStringLiteral("<p>Die Buchungen stehen in der Datei<br>%1<br>Lesen Sie sie im Hauptfall mit „Kassenbuchungen "
+                                               "einlesen …“ ein.</p>")
+                                    .arg(pfad.toHtmlEscaped()));
+    aktualisieren();
+    return true;
+}
+
+bool KassenAnsicht::kasseFreigeben() {
+    const unsigned long konto = gewaehlteKasse();
+    if (konto == 0) {
+        meldeHinweis(QStringLiteral("Bitte wählen Sie die Kasse, die freigegeben werden soll."));
+        return false;
+    }
+    if (!ausfuehren(sitzung(), [&](DBConnection*, QString* fehler) { return Kasse::kasseFreigeben(konto, fehler); })) return false;
+    meldeHinweis(QStringLiteral("Die Kasse %1 ist freigegeben; sie wird nicht mehr exportiert.").arg(konto));
+    aktualisieren();
+    return true;
 }
 
 }  // namespace fenster

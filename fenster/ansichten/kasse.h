@@ -1,7 +1,8 @@
 // The cash book view: the movements of a cash account for a period with
 // their running balance behind the opening row, its closings, the printed
 // book as PDF, and the cash closing as a dialog over the steps of the
-// library's closing wizard (Kasse::abschluss…).
+// library's closing wizard (Kasse::abschluss…); its menu "Kassenprogramm"
+// is the exchange with a cash installation (Kasse::exportiere…/importiere…).
 #pragma once
 
 #include "fenster/ansicht.h"
@@ -30,6 +31,23 @@ public:
     // after a closing was carried out.
     void abschlussDialog();
     void alsPdf();
+
+    // The exchange with a cash installation, each one action. A path given
+    // skips the file dialog.
+    // The chosen register handed over: its file in directory `verzeichnis`.
+    bool kasseUebergeben(const QString& verzeichnis = QString());
+    // In the main case: the closed bookings a cash installation returned.
+    bool buchungenEinlesen(const QString& datei = QString());
+    // In the cash installation's case: its closed bookings into a file in
+    // `verzeichnis` for the main case.
+    bool buchungenZurueckgeben(const QString& verzeichnis = QString());
+    // The chosen register no longer exported (the library asks first).
+    bool kasseFreigeben();
+
+signals:
+    // The user wants a cash installation's case made from a hand-over file;
+    // that closes the open case, so the main window does it.
+    void kassenfallGewuenscht();
 
 private:
     void zeigeKassenbuch();

@@ -159,6 +159,13 @@ QList<CsvLayout> csvLayouts();
 // header. False with the reason when the name is unknown or the mapping
 // incomplete.
 bool csvLayout(const QString& name, const QString& spalten, CsvLayout* out, QString* fehler);
+// The bank layout whose columns the header of the file (an open device
+// that can seek) holds, as an import without a chosen layout finds it.
+// False with the reason: with `keinLayout` the file was readable but fits
+// no layout (the reason names the columns it has), so that a host can let
+// the user choose the layout or map the columns; else its character set
+// is refused.
+bool erkenneCsvLayout(QIODevice* datei, BuchungenCSV::Zeichensatz z, CsvLayout* out, bool* keinLayout, QString* fehler);
 // Reads the file with `layout`, or (layout without a name) with the bank
 // layout whose columns its header holds, by content, whatever the file is
 // called; a file matching none is refused with the columns it has.

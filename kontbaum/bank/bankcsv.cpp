@@ -462,8 +462,7 @@ bool erkenne(BuchungenCSV::TextLeser& text, CsvLayout* out, QString* fehler) {
     }
     if (beste > 0) return true;
     for (QString& b : breiteste) b = b.trimmed();
-    *fehler = QStringLiteral("Die CSV-Datei passt zu keinem bekannten Bank-Layout (%1). Ihre Spalten: %2. Lesen Sie sie mit "
-                             "--layout generisch --spalten datum=…,betrag=…,zweck=…,name=… ein (Nummern oder Spaltennamen).")
+    *fehler = QStringLiteral("Die CSV-Datei passt zu keinem bekannten Bank-Layout (%1). Ihre Spalten: %2.")
                   .arg([] {
                       QStringList n;
                       for (const CsvLayout& l : csvLayouts())
@@ -475,11 +474,24 @@ bool erkenne(BuchungenCSV::TextLeser& text, CsvLayout* out, QString* fehler) {
 }
 }  // namespace
 
+bool erkenneCsvLayout(QIODevice* datei, BuchungenCSV::Zeichensatz z, CsvLayout* out, bool* keinLayout, QString* fehler) {
+    *keinLayout = false;
+    BuchungenCSV::TextLeser text(datei);
+    if (!text.pruefen(z, fehler)) return false;
+    *keinLayout = !erkenne(text, out, fehler);
+    datei->seek(0);
+    return !*keinLayout;
+}
+
 bool leseCsv(QIODevice* datei, const CsvLayout& gewaehlt, BuchungenCSV::Zeichensatz z, AuszugEmpfaenger* empfaenger, QString* fehler) {
     BuchungenCSV::TextLeser text(datei);
     if (!text.pruefen(z, fehler)) return false;
     CsvLayout layout = gewaehlt;
-    if (layout.name.isEmpty() && !erkenne(text, &layout, fehler)) return false;
+    if (layout.name.isEmpty() && !erkenne(text, &layout, fehler)) {
+        *fehler += QStringLiteral(" Lesen Sie sie mit --layout generisch --spalten datum=…,betrag=…,zweck=…,name=… ein (Nummern oder "
+                                  "Spaltennamen).");
+        return false;
+    }
     // One reading: a row refused for its content stops the handing over,
     // and the rest is still read for its form, so that a broken quote
     // anywhere is named first (the rows after it would be misread).

@@ -39,45 +39,9 @@
 #include <QtTest>
 
 using namespace fenster;
+using namespace fenstertest;
 
 namespace {
-
-// Runs `schritt` on the next modal dialog once it is shown.
-void imDialog(const std::function<void(QDialog*)>& schritt) {
-    QTimer::singleShot(0, [schritt] {
-        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY2(d, "kein Dialog offen");
-        schritt(d);
-    });
-}
-
-void tippe(QWidget* eltern, const char* name, const QString& text) {
-    auto* feld = eltern->findChild<QLineEdit*>(QLatin1String(name));
-    QVERIFY2(feld, name);
-    feld->clear();
-    // QTest types ASCII only; umlauts arrive as an input method would bring them.
-    for (const QChar c : text)
-        if (c.unicode() < 128) QTest::keyClicks(feld, QString(c));
-        else feld->insert(QString(c));
-}
-
-// The dialog's OK button, as a user presses it.
-void bestaetige(QDialog* d) {
-    auto* k = d->findChild<QDialogButtonBox*>();
-    QVERIFY(k);
-    QTest::mouseClick(k->button(QDialogButtonBox::Ok), Qt::LeftButton);
-}
-
-QByteArray inhalt(const QString& pfad) {
-    QFile f(pfad);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void klicke(QWidget* eltern, const char* name) {
-    auto* b = eltern->findChild<QPushButton*>(QLatin1String(name));
-    QVERIFY2(b, name);
-    QTest::mouseClick(b, Qt::LeftButton);
-}
 
 // The firm data an invoice needs under § 14 UStG.
 void firmaAnlegen(Sitzung& s) {

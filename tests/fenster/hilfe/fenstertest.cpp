@@ -1,7 +1,15 @@
 // Shared helpers of the window tests (see fenstertest.h).
 #include "fenster/hilfe/fenstertest.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFile>
 #include <QJsonDocument>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtDebug>
@@ -55,5 +63,40 @@ bool musterfallAnlegen(const QString& pfad) {
 }
 
 void einstellungenIsolieren() { QStandardPaths::setTestModeEnabled(true); }
+
+void imDialog(const std::function<void(QDialog*)>& schritt) {
+    QTimer::singleShot(0, [schritt] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY2(d, "kein Dialog offen");
+        schritt(d);
+    });
+}
+
+void tippe(QWidget* eltern, const char* name, const QString& text) {
+    auto* feld = eltern->findChild<QLineEdit*>(QLatin1String(name));
+    QVERIFY2(feld, name);
+    feld->clear();
+    // QTest types ASCII only; umlauts arrive as an input method would bring them.
+    for (const QChar c : text)
+        if (c.unicode() < 128) QTest::keyClicks(feld, QString(c));
+        else feld->insert(QString(c));
+}
+
+void klicke(QWidget* eltern, const char* name) {
+    auto* b = eltern->findChild<QPushButton*>(QLatin1String(name));
+    QVERIFY2(b, name);
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+void bestaetige(QDialog* d) {
+    auto* k = d->findChild<QDialogButtonBox*>();
+    QVERIFY(k);
+    QTest::mouseClick(k->button(QDialogButtonBox::Ok), Qt::LeftButton);
+}
+
+QByteArray inhalt(const QString& pfad) {
+    QFile f(pfad);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 }  // namespace fenstertest

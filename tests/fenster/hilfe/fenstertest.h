@@ -3,9 +3,15 @@
 // command line's JSON), and a main window on a case.
 #pragma once
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
 
 namespace fenstertest {
 
@@ -25,5 +31,15 @@ QJsonObject json(const QStringList& args);
 bool musterfallAnlegen(const QString& pfad);
 // Test settings (recent files, window state) go to a private place.
 void einstellungenIsolieren();
+
+// A user at the window: `schritt` runs on the next modal dialog once it is
+// shown; text typed into the line edit `name` of `eltern`; the push button
+// `name` clicked; the dialog's OK button pressed.
+void imDialog(const std::function<void(QDialog*)>& schritt);
+void tippe(QWidget* eltern, const char* name, const QString& text);
+void klicke(QWidget* eltern, const char* name);
+void bestaetige(QDialog* d);
+// The bytes of a file (empty when it cannot be read).
+QByteArray inhalt(const QString& pfad);
 
 }  // namespace fenstertest
