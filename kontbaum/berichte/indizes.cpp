@@ -85,6 +85,20 @@ bool Berichte::indizesSicherstellen(DBConnection* db) {
     return ok;
 }
 
+int Berichte::kontenMitZeilen(DBConnection* db, unsigned long von, unsigned long bis, int hoechstens) {
+    int n = 0;
+    DatenTyp naechstes = QueryPrepared(db, QStringLiteral("SELECT MIN(Konto) FROM eurVerbuchtBuchungszeilen WHERE Konto>=? AND Konto<=?"),
+                                       {DatenTyp(qlonglong(von)), DatenTyp(qlonglong(bis))})
+                             .value(0);
+    while (!naechstes.isNull() && n <= hoechstens) {
+        ++n;
+        naechstes = QueryPrepared(db, QStringLiteral("SELECT MIN(Konto) FROM eurVerbuchtBuchungszeilen WHERE Konto>? AND Konto<=?"),
+                                  {naechstes, DatenTyp(qlonglong(bis))})
+                        .value(0);
+    }
+    return n;
+}
+
 QString Berichte::gebuchteZeilen(DBConnection* db, bool ohneStorno, const QString& kopf) {
     if (!kopf.isEmpty()) {
         // A period: the list of bookings that count is built once; the unary

@@ -44,6 +44,11 @@ bool indizesSicherstellen(DBConnection* db);
 // build it right before the statement that uses it.
 QString gebuchteZeilen(DBConnection* db, bool ohneStorno, const QString& kopf = QString());
 
+// How many accounts from `von` to `bis` have lines, counted up to
+// `hoechstens` + 1: one seek of the account index per account, whatever
+// the number of lines.
+int kontenMitZeilen(DBConnection* db, unsigned long von, unsigned long bis, int hoechstens);
+
 // SQL for the sum of z.Betrag in whole cents. Every amount is a cent amount,
 // and a sum of whole numbers is exact in any order: the database may add the
 // lines in index order, and a base cut to whole euros never loses a euro to

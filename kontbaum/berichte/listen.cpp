@@ -132,16 +132,19 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
                                          "(b.Storno=0) AND (b.Storniert=0) AND ( Konto Between ") +
                           sql(von) + QStringLiteral(" AND ") + sql(bis);
     // The balance an account brings into the period, so the running
-    // balance of a month continues that of the months before.
+    // balance of a month continues that of the months before. The bookings
+    // before the period are found through the date index (CROSS JOIN keeps
+    // SQLite off the account index, which would look up the header of every
+    // line of the accounts to learn its date): none at all for a whole year.
     QMap<unsigned long, qint64> vortrag;
     {
-        rsDataSource rs(db, QStringLiteral("SELECT Konto, SUM(CASE WHEN Haben THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END) AS c") +
-                                basis + QStringLiteral(" AND Belegdatum<") + sql(p.von()) + QStringLiteral(") GROUP BY Konto"));
+        rsDataSource rs(db, QStringLiteral("SELECT z.Konto AS Konto, SUM(CASE WHEN z.Haben THEN -ROUND(z.Betrag*100) ELSE ROUND(z.Betrag*100) END) AS c "
+                                           "FROM eurVerbucht b CROSS JOIN eurVerbuchtBuchungszeilen z ON b.Buchungsnummer=z.Buchungsnummer WHERE "
+                                           "b.Storno=0 AND b.Storniert=0 AND z.Konto BETWEEN ") +
+                                sql(von) + QStringLiteral(" AND ") + sql(bis) + QStringLiteral(" AND b.Belegdatum<") + sql(p.von()) +
+                                QStringLiteral(" GROUP BY z.Konto"));
         for (; !rs.isEOF(); rs.fetch()) vortrag.insert(rs.field(QStringLiteral("Konto")).toULong(), Berichte::cent(rs.field(QStringLiteral("c")).toDouble()));
     }
-    rsDataSource rs(db, QStringLiteral("SELECT  z.ID, b.Buchungsnummer AS BuchNr, z.Buchungstext AS Buchungstext, Belegdatum, Belegnummer, "
-                                       "z.Betrag AS Nettobetrag, Haben, Konto, Gegenkonto, z.Steuerschluessel AS Steuerschluessel ") +
-                            basis + zeitraumBedingung(p) + QStringLiteral(") ORDER BY Konto, Belegdatum, b.Buchungsnummer "));
     unsigned long konto = 0;
     qint64 saldo = 0, soll = 0, haben = 0;
     auto abschluss = [&]() {
@@ -150,9 +153,10 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
                   Berichte::euro(soll), Berichte::euro(haben), Berichte::euro(saldo)},
                  true);
     };
-    for (; !rs.isEOF(); rs.fetch()) {
-        const rsFields& f = *rs.getFields();
-        const unsigned long k = f.getField(QStringLiteral("Konto")).toULong();
+    // w: ID, booking number, text, voucher date, voucher number, amount,
+    // credit, account, counter account, tax key.
+    const auto zeile = [&](const QVector<DatenTyp>& w) {
+        const unsigned long k = w[7].toULong();
         if (k != konto) {
             abschluss();
             konto = k;
@@ -163,15 +167,50 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
                       QVariant(), QVariant(), QVariant(), Berichte::euro(saldo)},
                      true);
         }
-        const qint64 c = Berichte::cent(f.getField(QStringLiteral("Nettobetrag")).toDouble() * 100.0);
-        const bool h = f.getField(QStringLiteral("Haben")).toBool();
+        const qint64 c = Berichte::cent(w[5].toDouble() * 100.0);
+        const bool h = w[6].toBool();
         (h ? haben : soll) += c;
         saldo += h ? -c : c;
-        l->zeile({qlonglong(k), datum(f.getField(QStringLiteral("Belegdatum"))), qlonglong(f.getField(QStringLiteral("BuchNr")).toLongLong()),
-                  f.getField(QStringLiteral("Belegnummer")).toString(), f.getField(QStringLiteral("Buchungstext")).toString(),
-                  qlonglong(f.getField(QStringLiteral("Gegenkonto")).toLongLong()),
-                  schluesselText(f.getField(QStringLiteral("Steuerschluessel")).toULong()), h ? QVariant() : QVariant(Berichte::euro(c)),
-                  h ? QVariant(Berichte::euro(c)) : QVariant(), Berichte::euro(saldo)});
+        l->zeile({qlonglong(k), datum(w[3]), qlonglong(w[1].toLongLong()), w[4].toString(), w[2].toString(), qlonglong(w[8].toLongLong()),
+                  schluesselText(w[9].toULong()), h ? QVariant() : QVariant(Berichte::euro(c)), h ? QVariant(Berichte::euro(c)) : QVariant(),
+                  Berichte::euro(saldo)});
+    };
+    const QString spalten = QStringLiteral("SELECT z.ID, b.Buchungsnummer, z.Buchungstext, b.Belegdatum, b.Belegnummer, z.Betrag, z.Haben, z.Konto, "
+                                           "z.Gegenkonto, z.Steuerschluessel");
+    // Statements of much of the ledger read its headers front to back, each
+    // line into the compartment of its account and date (Tabellenfolge), not
+    // a header at a random place per line; the lines of one booking on one
+    // account keep the order the account index gives them. That takes a
+    // compartment per account and day, so only for a few accounts.
+    const QString zeitraum = QStringLiteral(" WHERE Belegdatum>=") + sql(p.von()) + QStringLiteral(" AND Belegdatum<=") + sql(p.bis());
+    const QString imBereich = QStringLiteral(" WHERE Konto BETWEEN ") + sql(von) + QStringLiteral(" AND ") + sql(bis);
+    if (Berichte::kontenMitZeilen(db, von, bis, 8) * (p.von().qdate().daysTo(p.bis().qdate()) + 1) <= 4000 &&
+        Tabellenfolge::lohnt(db, QStringLiteral("eurVerbuchtBuchungszeilen"), imBereich) &&
+        Tabellenfolge::lohnt(db, QStringLiteral("eurVerbucht"), zeitraum)) {
+        bool lesefehler = false;
+        if (Tabellenfolge::inSchluesselfolge(
+                db,
+                spalten +
+                    QStringLiteral(", printf('%010d', z.Konto) || b.Belegdatum FROM eurVerbucht b NOT INDEXED CROSS JOIN eurVerbuchtBuchungszeilen z "
+                                   "ON z.Buchungsnummer=b.Buchungsnummer WHERE b.Storno=0 AND b.Storniert=0 AND z.Konto BETWEEN ") +
+                    sql(von) + QStringLiteral(" AND ") + sql(bis) + zeitraumBedingung(p, QStringLiteral("b.Belegdatum")) +
+                    QStringLiteral(" ORDER BY b.Buchungsnummer, z.Steuerschluessel, z.Haben, z.Gegenkonto, z.Betrag, z.ID"),
+                zeile, &lesefehler)) {
+            abschluss();
+            return true;
+        }
+        if (lesefehler) {
+            if (fehler)
+                *fehler = QStringLiteral("Die Buchungen konnten nicht vollständig gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo "
+                                         "pruefen“.");
+            return false;
+        }
+    }
+    rsDataSource rs(db, spalten + basis + zeitraumBedingung(p) + QStringLiteral(") ORDER BY Konto, Belegdatum, b.Buchungsnummer "));
+    QVector<DatenTyp> w(10);
+    for (; !rs.isEOF(); rs.fetch()) {
+        for (int i = 0; i < w.size(); ++i) w[i] = rs.getFields()->getField(i);
+        zeile(w);
     }
     abschluss();
     return true;
