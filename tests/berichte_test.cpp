@@ -76,9 +76,10 @@ TEST_F(Berichtslisten, PeriodsCoverTheirDays) {
 }
 
 TEST_F(Berichtslisten, AFreePeriodStatementStartsFromTheBalanceBeforeIt) {
+    // Entered against the order of their dates: the statement is in date order.
     buche(1, 1000, 8400, 5, 119.00, zDate(2016, 3, 1));   // cash +119,00
-    buche(2, 1000, 4930, 7, 23.80, zDate(2016, 3, 10));   // cash -23,80
     buche(1, 1000, 8400, 5, 59.50, zDate(2016, 3, 15));   // cash +59,50
+    buche(2, 1000, 4930, 7, 23.80, zDate(2016, 3, 10));   // cash -23,80
     BerichtParameter p;
     p.zeitraum.art = 4;
     p.zeitraum.frei = rsPeriod(zDate(2016, 3, 5), zDate(2016, 3, 31));
