@@ -285,7 +285,10 @@ QString exportiereKasse(unsigned long konto, const QString& ziel, bool ersetzen,
     // A register without bookings is handed over at the end of the
     // previous year: the cash installation may then book from 1 January.
     if (!stand.isValid()) stand = zDate(kg->getSteuerjahr() - 1, 12, 31);
-    const EuroType saldo = KontoGlobal::getSummeKonto(konto, 0, zDate(), stand);
+    // Every booking of the register lies on or before `stand`, so its
+    // balance then is the sum of all its lines: the account index alone,
+    // not a set of every booking up to that day to test each line against.
+    const EuroType saldo = KontoGlobal::getSummeKonto(konto, 0, zDate(), zDate());
     const unsigned long importID = KontoGlobal::getMaxKey(con, QStringLiteral("SELECT MAX(ImportID) FROM eurKassenbuchImporte")) + 1;
     // The hand-over counts as imported here, so the bookings it carries
     // never come back as new ones.
