@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Measures every command that reads or writes the ledger on generated cases
-# (fixed seeds) in a release build: seconds and peak resident memory per
-# command and size, then the growth of each from one size to the next.
+# (fixed seeds) in a release build: wall-clock and CPU seconds and peak
+# resident memory per command and size, then the growth of each from one
+# size to the next. The growth is given by both clocks: the wall clock also
+# counts the waits for the disk (every writing command syncs the case),
+# which vary with what the disk still has to write from the commands
+# before, while the CPU time is the work the command does.
 #   scripts/bench_befehle.sh [SIZES...]     default: 10000 100000
 #   scripts/bench_befehle.sh 10000 100000 1000000
 # A case of N bookings (generate, 15 % of them in cash) gets, from 100 000
@@ -34,7 +38,7 @@ iban=DE89370400440532013000
 # A SEPA transfer is refused for a day in the past.
 morgen=$(date -d tomorrow +%d.%m.%Y)
 
-declare -A sek=() mb=() bekannt=()
+declare -A sek=() cpu=() mb=() bekannt=()
 befehle=()
 
 # mess NAME CMD...: runs the command (its output to a file), records seconds
@@ -46,7 +50,8 @@ mess() {
     # known ones are looked up by name, not in the joined list.
     [ -n "${bekannt[$name]:-}" ] || { befehle+=("$name"); bekannt["$name"]=1; }
     local rc=0
-    timeout "$limit" /usr/bin/time -f "%e %M" -o "$work/time" "$@" >"$work/out" 2>"$work/err" || rc=$?
+    timeout "$limit" /usr/bin/time -f "%e %M %U %S" -o "$work/time" "$@" >"$work/out" 2>"$work/err" || rc=$?
+    cpu["$name|$n"]="-"
     if [ "$rc" -eq 124 ]; then
         sek["$name|$n"]=">$limit"
         mb["$name|$n"]="-"
@@ -58,11 +63,12 @@ mess() {
         sek["$name|$n"]="Fehler($rc)"
         mb["$name|$n"]="-"
     else
-        read -r s k < <(tail -n 1 "$work/time")
+        read -r s k u y < <(tail -n 1 "$work/time")
         sek["$name|$n"]="$s"
+        cpu["$name|$n"]=$(awk -v u="$u" -v y="$y" 'BEGIN { printf "%.2f", u + y }')
         mb["$name|$n"]=$(awk -v k="$k" 'BEGIN { printf "%.0f", k / 1024 }')
     fi
-    printf '%-9s %-34s %9s %9s\n' "$n" "$name" "${sek[$name|$n]}" "${mb[$name|$n]}"
+    printf '%-9s %-34s %9s %9s %9s\n' "$n" "$name" "${sek[$name|$n]}" "${cpu[$name|$n]}" "${mb[$name|$n]}"
 }
 
 # schreibend NAME CMD... with FALL standing for a fresh copy of the case.
@@ -76,7 +82,7 @@ schreibend() {
     rm -f "$work/kopie.dalvo"
 }
 
-printf '%-9s %-34s %9s %9s\n' "Buchungen" "Befehl" "Sekunden" "MB (RSS)"
+printf '%-9s %-34s %9s %9s %9s\n' "Buchungen" "Befehl" "Sekunden" "CPU-s" "MB (RSS)"
 for n in "${sizes[@]}"; do
     fall="$work/f$n.dalvo"
     rechnungen=$((n >= 100000 ? 10000 : n / 10))
@@ -237,16 +243,18 @@ done
 [ ${#sizes[@]} -lt 2 ] && exit 0
 echo
 kopf=$(printf '%-34s' "Befehl")
-for ((i = 1; i < ${#sizes[@]}; i++)); do kopf+=$(printf ' %18s' "${sizes[i-1]}→${sizes[i]} s/MB"); done
+for ((i = 1; i < ${#sizes[@]}; i++)); do kopf+=$(printf ' %24s' "${sizes[i-1]}→${sizes[i]} s/CPU/MB"); done
 echo "$kopf"
 for c in "${befehle[@]}"; do
     zeile=$(printf '%-34s' "$c")
     for ((i = 1; i < ${#sizes[@]}; i++)); do
         a="${sek[$c|${sizes[i-1]}]:-}" b="${sek[$c|${sizes[i]}]:-}" ma="${mb[$c|${sizes[i-1]}]:-}" mbb="${mb[$c|${sizes[i]}]:-}"
-        zeile+=$(awk -v a="$a" -v b="$b" -v ma="$ma" -v mb="$mbb" 'BEGIN {
+        ca="${cpu[$c|${sizes[i-1]}]:-}" cb="${cpu[$c|${sizes[i]}]:-}"
+        zeile+=$(awk -v a="$a" -v b="$b" -v ca="$ca" -v cb="$cb" -v ma="$ma" -v mb="$mbb" 'BEGIN {
             t = (a + 0 > 0 && b ~ /^[0-9.]+$/) ? sprintf("%.1f×", b / a) : "-"
+            c = (ca + 0 > 0 && cb ~ /^[0-9.]+$/) ? sprintf("%.1f×", cb / ca) : "-"
             m = (ma + 0 > 0 && mb ~ /^[0-9.]+$/) ? sprintf("%.1f×", mb / ma) : "-"
-            printf " %18s", t "/" m }')
+            printf " %24s", t "/" c "/" m }')
     done
     echo "$zeile"
 done

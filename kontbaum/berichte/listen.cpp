@@ -16,6 +16,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <memory>
 #include <cmath>
 
 namespace {
@@ -177,27 +178,65 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
     };
     const QString spalten = QStringLiteral("SELECT z.ID, b.Buchungsnummer, z.Buchungstext, b.Belegdatum, b.Belegnummer, z.Betrag, z.Haben, z.Konto, "
                                            "z.Gegenkonto, z.Steuerschluessel");
-    // Statements of much of the ledger read its headers front to back, each
-    // line into the compartment of its account and date (Tabellenfolge), not
-    // a header at a random place per line; the lines of one booking on one
-    // account keep the order the account index gives them. That takes a
-    // compartment per account and day, so only for a few accounts.
+    // Statements of much of the ledger read its headers front to back, not a
+    // header at a random place per line: each line goes into the compartment
+    // of its account (host/db/faecher.h), and each account's lines, when
+    // their turn comes, into compartments by date. The lines of one booking
+    // on one account keep the order the account index gives them.
     const QString zeitraum = QStringLiteral(" WHERE Belegdatum>=") + sql(p.von()) + QStringLiteral(" AND Belegdatum<=") + sql(p.bis());
     const QString imBereich = QStringLiteral(" WHERE Konto BETWEEN ") + sql(von) + QStringLiteral(" AND ") + sql(bis);
-    if (Berichte::kontenMitZeilen(db, von, bis, 8) * (p.von().qdate().daysTo(p.bis().qdate()) + 1) <= 4000 &&
-        Tabellenfolge::lohnt(db, QStringLiteral("eurVerbuchtBuchungszeilen"), imBereich) &&
+    if (Berichte::kontenMitZeilen(db, von, bis, 4000) <= 4000 && Tabellenfolge::lohnt(db, QStringLiteral("eurVerbuchtBuchungszeilen"), imBereich) &&
         Tabellenfolge::lohnt(db, QStringLiteral("eurVerbucht"), zeitraum)) {
-        bool lesefehler = false;
-        if (Tabellenfolge::inSchluesselfolge(
-                db,
-                spalten +
-                    QStringLiteral(", printf('%010d', z.Konto) || b.Belegdatum FROM eurVerbucht b NOT INDEXED CROSS JOIN eurVerbuchtBuchungszeilen z "
-                                   "ON z.Buchungsnummer=b.Buchungsnummer WHERE b.Storno=0 AND b.Storniert=0 AND z.Konto BETWEEN ") +
-                    sql(von) + QStringLiteral(" AND ") + sql(bis) + zeitraumBedingung(p, QStringLiteral("b.Belegdatum")) +
-                    QStringLiteral(" ORDER BY b.Buchungsnummer, z.Steuerschluessel, z.Haben, z.Gegenkonto, z.Betrag, z.ID"),
-                zeile, &lesefehler)) {
-            abschluss();
-            return true;
+        Faecher nachKonto;
+        bool abgelegt = true, lesefehler = false;
+        {
+            Tabellenfolge::KleinerCache cache(db);
+            rsDataSource rs(db, spalten +
+                                    QStringLiteral(" FROM eurVerbucht b NOT INDEXED CROSS JOIN eurVerbuchtBuchungszeilen z ON z.Buchungsnummer=b.Buchungsnummer "
+                                                   "WHERE b.Storno=0 AND b.Storniert=0 AND z.Konto BETWEEN ") +
+                                    sql(von) + QStringLiteral(" AND ") + sql(bis) + zeitraumBedingung(p, QStringLiteral("b.Belegdatum")) +
+                                    QStringLiteral(" ORDER BY b.Buchungsnummer, z.Steuerschluessel, z.Haben, z.Gegenkonto, z.Betrag, z.ID"));
+            QByteArray satz;
+            for (; abgelegt && !rs.isEOF(); rs.fetch()) {
+                const rsFields& f = *rs.getFields();
+                satz.clear();
+                FachSatz s(&satz);
+                for (int i = 0; i < 10; ++i) s.wert(f.getField(i));
+                abgelegt = nachKonto.ablegen(QByteArray::number(f.getField(7).toLongLong()).rightJustified(10, '0'), satz);
+            }
+            lesefehler = rs.isError();
+        }
+        if (abgelegt && !lesefehler) {
+            std::unique_ptr<Faecher> nachTag;
+            QByteArray aktuell;
+            QVector<DatenTyp> w(10);
+            bool ok = true;
+            const auto ausgeben = [&]() {
+                if (nachTag)
+                    ok = nachTag->lesen([&](const QByteArray&, const QByteArray& satz) {
+                        FachSatzLeser s(satz);
+                        for (int i = 0; i < w.size(); ++i) w[i] = s.wert();
+                        zeile(w);
+                    }) && ok;
+                nachTag.reset();
+            };
+            ok = nachKonto.lesen([&](const QByteArray& k, const QByteArray& satz) {
+                if (!ok) return;
+                if (k != aktuell) {
+                    ausgeben();
+                    aktuell = k;
+                    nachTag.reset(new Faecher);
+                }
+                FachSatzLeser s(satz);
+                for (int i = 0; i < 3; ++i) s.wert();
+                ok = nachTag->ablegen(s.wert().toString().toUtf8(), satz);
+            }) && ok;
+            ausgeben();
+            if (ok) {
+                abschluss();
+                return true;
+            }
+            lesefehler = true;
         }
         if (lesefehler) {
             if (fehler)
@@ -205,6 +244,8 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
                                          "pruefen“.");
             return false;
         }
+        // More accounts than compartments, or no room for the temporary
+        // file: the way through the account index takes neither.
     }
     rsDataSource rs(db, spalten + basis + zeitraumBedingung(p) + QStringLiteral(") ORDER BY Konto, Belegdatum, b.Buchungsnummer "));
     QVector<DatenTyp> w(10);
