@@ -64,7 +64,7 @@ void firmaAnlegen(Sitzung& s) {
 
 }  // namespace
 
-class AnsichtenTest : public QObject {
+class AnsichtenTest : public QObject, private fenstertest::Musterfall {
     Q_OBJECT
 
 private slots:
@@ -78,37 +78,13 @@ private slots:
     void kontoAnlegenUndAendern();
     void angebotUebernehmenKorrigierenMahnen();
 
-private:
-    QTemporaryDir m_dir;
-    QString m_muster, m_fall;
-    std::unique_ptr<Sitzung> m_sitzung;
-    ScriptedUi m_ui;
-    Ui* m_vorher = nullptr;
 };
 
-void AnsichtenTest::initTestCase() {
-    fenstertest::einstellungenIsolieren();
-    m_muster = m_dir.filePath(QStringLiteral("muster.dalvo"));
-    QVERIFY(fenstertest::musterfallAnlegen(m_muster));
-}
+void AnsichtenTest::initTestCase() { QVERIFY(vorbereiten()); }
 
-void AnsichtenTest::init() {
-    m_fall = m_dir.filePath(QStringLiteral("fall.dalvo"));
-    QFile::remove(m_fall);
-    QVERIFY(QFile::copy(m_muster, m_fall));
-    QFile(m_fall).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    m_ui.clear();
-    m_ui.setDefaultAnswer(true);
-    m_vorher = Ui::install(&m_ui);
-    m_sitzung = std::make_unique<Sitzung>();
-    QString e;
-    QVERIFY2(m_sitzung->oeffnen(m_fall, &e), qPrintable(e));
-}
+void AnsichtenTest::init() { QVERIFY(oeffnen()); }
 
-void AnsichtenTest::cleanup() {
-    m_sitzung.reset();
-    Ui::install(m_vorher);
-}
+void AnsichtenTest::cleanup() { schliessen(); }
 
 // The cash is counted short: the closing posts the shortfall against the
 // account the dialog proposes and fixes the counted balance.

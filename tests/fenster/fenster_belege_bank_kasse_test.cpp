@@ -43,7 +43,7 @@ QString fehler(const ScriptedUi& ui) { return ui.texts(Ui::Art::Fehler).join(QLa
 
 }  // namespace
 
-class BelegeBankKasseTest : public QObject {
+class BelegeBankKasseTest : public QObject, private fenstertest::Musterfall {
     Q_OBJECT
 
 private slots:
@@ -55,37 +55,13 @@ private slots:
     void csvLayoutVonHand();
     void kassenprogramm();
 
-private:
-    QTemporaryDir m_dir;
-    QString m_muster, m_fall;
-    std::unique_ptr<Sitzung> m_sitzung;
-    ScriptedUi m_ui;
-    Ui* m_vorher = nullptr;
 };
 
-void BelegeBankKasseTest::initTestCase() {
-    fenstertest::einstellungenIsolieren();
-    m_muster = m_dir.filePath(QStringLiteral("muster.dalvo"));
-    QVERIFY(fenstertest::musterfallAnlegen(m_muster));
-}
+void BelegeBankKasseTest::initTestCase() { QVERIFY(vorbereiten()); }
 
-void BelegeBankKasseTest::init() {
-    m_fall = m_dir.filePath(QStringLiteral("fall.dalvo"));
-    QFile::remove(m_fall);
-    QVERIFY(QFile::copy(m_muster, m_fall));
-    QFile(m_fall).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    m_ui.clear();
-    m_ui.setDefaultAnswer(true);
-    m_vorher = Ui::install(&m_ui);
-    m_sitzung = std::make_unique<Sitzung>();
-    QString e;
-    QVERIFY2(m_sitzung->oeffnen(m_fall, &e), qPrintable(e));
-}
+void BelegeBankKasseTest::init() { QVERIFY(oeffnen()); }
 
-void BelegeBankKasseTest::cleanup() {
-    m_sitzung.reset();
-    Ui::install(m_vorher);
-}
+void BelegeBankKasseTest::cleanup() { schliessen(); }
 
 // Two offers, one taken over as order confirmation. The offer with a
 // successor is refused with the library's reason and the file stays as it

@@ -99,4 +99,30 @@ QByteArray inhalt(const QString& pfad) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+bool Musterfall::vorbereiten() {
+    einstellungenIsolieren();
+    m_muster = m_dir.filePath(QStringLiteral("muster.dalvo"));
+    return musterfallAnlegen(m_muster);
+}
+
+bool Musterfall::oeffnen() {
+    m_fall = m_dir.filePath(QStringLiteral("fall.dalvo"));
+    QFile::remove(m_fall);
+    if (!QFile::copy(m_muster, m_fall)) return false;
+    QFile(m_fall).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    m_ui.clear();
+    m_ui.setDefaultAnswer(true);
+    m_vorher = Ui::install(&m_ui);
+    m_sitzung = std::make_unique<fenster::Sitzung>();
+    QString e;
+    if (m_sitzung->oeffnen(m_fall, &e)) return true;
+    qWarning("%s", qPrintable(e));
+    return false;
+}
+
+void Musterfall::schliessen() {
+    m_sitzung.reset();
+    Ui::install(m_vorher);
+}
+
 }  // namespace fenstertest

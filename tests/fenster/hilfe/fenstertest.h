@@ -3,12 +3,17 @@
 // command line's JSON), and a main window on a case.
 #pragma once
 
+#include "fenster/sitzung.h"
+#include "host/app/ui.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 
 class QDialog;
 class QWidget;
@@ -41,5 +46,22 @@ void klicke(QWidget* eltern, const char* name);
 void bestaetige(QDialog* d);
 // The bytes of a file (empty when it cannot be read).
 QByteArray inhalt(const QString& pfad);
+
+// A test suite's case: the sample built once (vorbereiten, from
+// initTestCase), a fresh copy of it opened in a session for each test
+// (oeffnen, from init; every question answered yes unless the test says
+// otherwise) and closed again (schliessen, from cleanup). False with a
+// warning when a step failed.
+struct Musterfall {
+    QTemporaryDir m_dir;
+    QString m_muster, m_fall;
+    std::unique_ptr<fenster::Sitzung> m_sitzung;
+    ScriptedUi m_ui;
+    Ui* m_vorher = nullptr;
+
+    bool vorbereiten();
+    bool oeffnen();
+    void schliessen();
+};
 
 }  // namespace fenstertest
