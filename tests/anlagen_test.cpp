@@ -51,6 +51,16 @@ protected:
         QString e;
         ASSERT_TRUE(Anlagen::speichern(a, &e)) << e.toStdString();
     }
+    // An expense paid from the bank: `netto` on `konto` with 19 % input tax.
+    static KontoGlobal::BuchungsEntwurf ausgabe(unsigned long konto, double netto, const zDate& d) {
+        KontoGlobal::BuchungsEntwurf b;
+        b.buchungsart = 2;
+        b.belegdatum = d;
+        b.haben = true;
+        b.konto = 1200;
+        b.teile.append({konto, 7, eur(netto), true, QString()});
+        return b;
+    }
     QMap<QString, EuroType> form() { return Kont_::berechneFormularwerte(QStringLiteral("EUR"), 3); }
     // The column `schluessel` of the AVEÜR's total row.
     double summe(const QString& schluessel) {
@@ -261,14 +271,8 @@ TEST_F(AnlagenTest, TheCompanyCarsPrivateUseByTheOnePercentRule) {
 //   costs 4 000: private use 3 600, the trips' non-deductible part 400 of 480.
 TEST_F(AnlagenTest, TheFlatValuesOfACarStayWithinItsCosts) {
     auto kosten = [&](double netto) {
-        KontoGlobal::BuchungsEntwurf b;
-        b.buchungsart = 2;
-        b.belegdatum = zDate(2016, 6, 1);
-        b.haben = true;
-        b.konto = 1200;
-        b.teile.append({4530, 7, eur(netto), true, QString()});
         QString e;
-        ASSERT_NE(KontoGlobal::bucheEingabe(b, db, &e), 0ul) << e.toStdString();
+        ASSERT_NE(KontoGlobal::bucheEingabe(ausgabe(4530, netto, zDate(2016, 6, 1)), db, &e), 0ul) << e.toStdString();
     };
     Anlagen::Fahrzeug f;
     f.bezeichnung = QStringLiteral("Limousine");
@@ -299,14 +303,8 @@ TEST_F(AnlagenTest, TheFlatValuesOfACarStayWithinItsCosts) {
 // the year, their share of the costs 8 000 x 6 000 / 20 000 = 2 400 (EÜR
 // 142), deductible 0,30 x 15 x 200 = 900 (EÜR 176), 1 500 not deductible.
 TEST_F(AnlagenTest, ALogbookCarsTripsTakeTheirShareOfTheCosts) {
-    KontoGlobal::BuchungsEntwurf b;
-    b.buchungsart = 2;
-    b.belegdatum = zDate(2016, 6, 1);
-    b.haben = true;
-    b.konto = 1200;
-    b.teile.append({4530, 7, eur(8000), true, QString()});
     QString e;
-    ASSERT_NE(KontoGlobal::bucheEingabe(b, db, &e), 0ul) << e.toStdString();
+    ASSERT_NE(KontoGlobal::bucheEingabe(ausgabe(4530, 8000, zDate(2016, 6, 1)), db, &e), 0ul) << e.toStdString();
     Anlagen::Fahrzeug f;
     f.bezeichnung = QStringLiteral("Kombi");
     f.fahrtenbuch = true;
@@ -393,15 +391,7 @@ TEST_F(AnlagenTest, CurrentAssetsCostOnlyWhenTheyLeave) {
 TEST_F(AnlagenTest, AnExpenseAboveTheLimitAsksWhetherItIsAnAsset) {
     // Supplies (4930, category 5570) at 19 %: 410,00 net is posted unasked,
     // 410,01 net asks with the limit named, and No posts nothing.
-    auto entwurf = [](double netto) {
-        KontoGlobal::BuchungsEntwurf b;
-        b.buchungsart = 2;
-        b.belegdatum = zDate(2016, 4, 4);
-        b.haben = true;
-        b.konto = 1200;
-        b.teile.append({4930, 7, EuroType::ausDouble(netto), true, QString()});
-        return b;
-    };
+    auto entwurf = [](double netto) { return ausgabe(4930, netto, zDate(2016, 4, 4)); };
     QString e;
     EXPECT_NE(KontoGlobal::bucheEingabe(entwurf(410.00), db, &e), 0ul) << e.toStdString();
     EXPECT_EQ(env.ui().count(Ui::Art::Frage), 0);

@@ -58,6 +58,13 @@ double saldo(DBConnection* db, unsigned long konto) {
         .toDouble();
 }
 
+// The balances of `konten` as "konto=saldo ...", two decimals: one comparison per ledger state.
+QString salden(DBConnection* db, std::initializer_list<unsigned long> konten) {
+    QStringList out;
+    for (unsigned long k : konten) out << QStringLiteral("%1=%2").arg(k).arg(saldo(db, k), 0, 'f', 2);
+    return out.join(QLatin1Char(' '));
+}
+
 long long zahl(DBConnection* db, const QString& sql) { return GetDatenTyp(db, sql).toLongLong(); }
 
 DatenBase* eintrag(DatenBase* liste, const char* klasse) {
@@ -178,12 +185,7 @@ TEST(Jahreswechsel, TheYear2015BecomesTheYear2016) {
     // - 500,00; cash 500,00 - 87,70; receivables 1.190,00. Capital (1890),
     // income and expenses start from nothing.
     EXPECT_EQ(erg.saldovortraege, 3);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 1200), 8650.00);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 1000), 412.30);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 1400), 1190.00);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 9000), -(8650.00 + 412.30 + 1190.00));
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 1890), 0.0);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 8400), 0.0);
+    EXPECT_EQ(salden(neu.db, {1200, 1000, 1400, 9000, 1890, 8400}), "1200=8650.00 1000=412.30 1400=1190.00 9000=-10252.30 1890=0.00 8400=0.00");
     EXPECT_EQ(zahl(neu.db, QStringLiteral("SELECT COUNT(*) FROM eurVerbucht WHERE Herkunft=70 AND Buchungsart=6 AND "
                                           "Belegdatum LIKE '2016-01-01%' AND Buchungstext='Saldovortrag'")),
               3);
@@ -344,11 +346,7 @@ TEST(Saldovortrag, EdgeCasesOfTheComputation) {
                                                "EB_Erzeugung, Aktiv) VALUES (1410, 'Forderungen Ausland', 'Ford.', 1100, 1, 0)")));
     EXPECT_EQ(neu.root->erzeugeSaldovortraege(&bericht, true, &anzahl), Jahr::SV_OK);
     EXPECT_EQ(anzahl, 3);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 1000), 70.00);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 1200), 120.00);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 1410), 40.00);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 9900), 0.0);
-    EXPECT_DOUBLE_EQ(saldo(neu.db, 1890), 0.0);
+    EXPECT_EQ(salden(neu.db, {1000, 1200, 1410, 9900, 1890}), "1000=70.00 1200=120.00 1410=40.00 9900=0.00 1890=0.00");
     EXPECT_EQ(zahl(neu.db, QStringLiteral("SELECT Aktiv FROM eurKontenplan WHERE Nummer=1410")), 1);
     EXPECT_EQ(zahl(neu.db, QStringLiteral("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen z JOIN eurVerbucht v USING (Buchungsnummer) "
                                           "WHERE v.Herkunft=70 AND z.Konto=1200 AND z.Haben=0 AND ROUND(z.Betrag,2)=20")),

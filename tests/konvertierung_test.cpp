@@ -34,6 +34,14 @@ protected:
     QString str(const QString& s) { return GetDatenTyp(m_con, s).toString(); }
     long long num(const QString& s) { return GetDatenTyp(m_con, s).toLongLong(); }
     double dbl(const QString& s) { return GetDatenTyp(m_con, s).toDouble(); }
+    // `was` (a column or COUNT(*)) of the rows of `tabelle` whose `schluessel` is each of `ids`, as "id=value ..."
+    // in the order asked: one comparison shows every row a step touched or left.
+    QString werte(const char* tabelle, const char* was, std::initializer_list<int> ids, const char* schluessel = "ID") {
+        QStringList out;
+        for (int id : ids)
+            out << QStringLiteral("%1=%2").arg(id).arg(str(QStringLiteral("SELECT %1 FROM %2 WHERE %3=%4").arg(was, tabelle, schluessel).arg(id)));
+        return out.join(QLatin1Char(' '));
+    }
 
     void setProperty(const QString& feld, const QString& wert) {
         sql(QStringLiteral("INSERT OR REPLACE INTO Falleigenschaften (Feld, Wert) VALUES (%1, %2)")
@@ -61,11 +69,11 @@ protected:
                 .arg(konto)
                 .arg(schluessel));
     }
-    // A booking that every always-running clean-up leaves alone: two base lines.
-    void balancedBooking(int nr, double betrag) {
-        booking(nr, betrag);
+    // A booking that every always-running clean-up leaves alone: two base lines, the bank and `gegen`.
+    void balancedBooking(int nr, double betrag, int gegen = 8400, int schluessel = 0, const QString& extra = QString()) {
+        booking(nr, betrag, extra);
         line(nr * 100 + 1, nr, 0, 1, betrag, false, 1200, 0);
-        line(nr * 100 + 2, nr, 1, 2, betrag, true, 8400, 0);
+        line(nr * 100 + 2, nr, 1, 2, betrag, true, gegen, schluessel);
     }
 
     TestEnv m_env;
@@ -96,19 +104,14 @@ TEST_F(KonvertierungTest, ProgramYear2015SkipsTheOldBlockButRunsTheLaterSteps) {
     m_kg.runConversionSteps(6000, 2015);
 
     // Steps 1-20 did not run.
-    EXPECT_EQ(num("SELECT EUR FROM eurKontenplan WHERE Nummer=4000"), 1140);
-    EXPECT_EQ(num("SELECT USt FROM eurKontenplan WHERE Nummer=4000"), 38000000);
+    EXPECT_EQ(str("SELECT EUR || '/' || USt FROM eurKontenplan WHERE Nummer=4000"), "1140/38000000");
     EXPECT_EQ(num("SELECT NachkommastellenPreis FROM reEinheiten WHERE EinheitID=1"), 0);
     EXPECT_EQ(num("SELECT COUNT(*) FROM reArtikel WHERE ArtikelID=0"), 1);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=2"), 1);
     EXPECT_EQ(num("SELECT COUNT(*) FROM eurBeispielBuchungszeilen WHERE ID=301"), 1);
-    EXPECT_EQ(str("SELECT Anrede FROM rePersonen WHERE PersonID=1"), "Herr");
-    // Steps 0, 21, 39, 42 did.
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=0"), 0);
-    EXPECT_EQ(str("SELECT Anrede FROM rePersonen WHERE PersonID=2"), "Herr");
+    // Steps 0, 21, 39, 42 did; booking 2 and person 1, which only the old block changes, stay.
+    EXPECT_EQ(werte("eurVerbucht", "COUNT(*)", {0, 1, 2}, "Buchungsnummer"), "0=0 1=1 2=1");
+    EXPECT_EQ(werte("rePersonen", "Anrede", {1, 2, 3}, "PersonID"), "1=Herr 2=Herr 3=Damen");
     EXPECT_EQ(num("SELECT COUNT(*) FROM eurKontenplan WHERE Nummer=0"), 0);
-    EXPECT_EQ(str("SELECT Anrede FROM rePersonen WHERE PersonID=3"), "Damen");
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=1"), 1);
 }
 
 TEST_F(KonvertierungTest, ProgramYear2012RunsTheOldBlockWithRenumberingsInOrder) {
@@ -125,17 +128,10 @@ TEST_F(KonvertierungTest, ProgramYear2012RunsTheOldBlockWithRenumberingsInOrder)
 
     m_kg.runConversionSteps(6000, 2012);
 
-    EXPECT_EQ(num("SELECT EUR FROM eurKontenplan WHERE Nummer=4000"), 20140);
-    EXPECT_EQ(num("SELECT EUR FROM eurKontenplan WHERE Nummer=4001"), 25140);
-    EXPECT_EQ(num("SELECT EUR FROM eurKontenplan WHERE Nummer=4002"), 29122);
-    EXPECT_EQ(num("SELECT EUR FROM eurKontenplan WHERE Nummer=4003"), 777);
+    EXPECT_EQ(werte("eurKontenplan", "EUR", {4000, 4001, 4002, 4003}, "Nummer"), "4000=20140 4001=25140 4002=29122 4003=777");
     // 39000000 becomes 38000000 after 38000000 has already become 37000000.
-    EXPECT_EQ(num("SELECT USt FROM eurKontenplan WHERE Nummer=4000"), 37000000);
-    EXPECT_EQ(num("SELECT USt FROM eurKontenplan WHERE Nummer=4001"), 38000000);
-    EXPECT_EQ(num("SELECT USt FROM eurKontenplan WHERE Nummer=4002"), 51000000);
-    EXPECT_EQ(num("SELECT NachkommastellenPreis FROM reEinheiten WHERE EinheitID=1"), 2);
-    EXPECT_EQ(num("SELECT NachkommastellenPreis FROM reEinheiten WHERE EinheitID=2"), 2);
-    EXPECT_EQ(num("SELECT NachkommastellenPreis FROM reEinheiten WHERE EinheitID=3"), 3);
+    EXPECT_EQ(werte("eurKontenplan", "USt", {4000, 4001, 4002}, "Nummer"), "4000=37000000 4001=38000000 4002=51000000");
+    EXPECT_EQ(werte("reEinheiten", "NachkommastellenPreis", {1, 2, 3}, "EinheitID"), "1=2 2=2 3=3");
     EXPECT_EQ(num("SELECT COUNT(*) FROM reArtikel"), 1);
     EXPECT_EQ(num("SELECT COUNT(*) FROM rePersonen WHERE PersonID=0"), 0);
     EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=2"), 0);
@@ -150,19 +146,14 @@ TEST_F(KonvertierungTest, CurrentVersionRunsOnlyTheUnconditionalClean) {
     sql("INSERT INTO rePersonen (PersonID, Anrede) VALUES (1, 'Frauen'), (2, 'Herrn')");
     booking(0, 10);
     balancedBooking(1, 40);
-    booking(2, 0);
-    line(201, 2, 0, 1, 0, false, 1200, 0);
-    line(202, 2, 1, 2, 0, true, 8400, 0);
+    balancedBooking(2, 0);
     line(301, 77, 0, 1, 5, false, 1200, 0, "eurBeispielBuchungszeilen");
 
     m_kg.runConversionSteps(20161423, 2016);
 
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=0"), 0);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=2"), 0);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=2"), 0);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=1"), 2);
-    EXPECT_EQ(str("SELECT Anrede FROM rePersonen WHERE PersonID=1"), "Frauen");
-    EXPECT_EQ(str("SELECT Anrede FROM rePersonen WHERE PersonID=2"), "Herrn");
+    EXPECT_EQ(werte("eurVerbucht", "COUNT(*)", {0, 1, 2}, "Buchungsnummer"), "0=0 1=1 2=0");
+    EXPECT_EQ(werte("eurVerbuchtBuchungszeilen", "COUNT(*)", {1, 2}, "Buchungsnummer"), "1=2 2=0");
+    EXPECT_EQ(werte("rePersonen", "Anrede", {1, 2}, "PersonID"), "1=Frauen 2=Herrn");
     EXPECT_EQ(num("SELECT Kategorie FROM eurKontenplan WHERE Nummer=0"), 3000);
     EXPECT_EQ(num("SELECT COUNT(*) FROM eurBeispielBuchungszeilen WHERE ID=301"), 1);
 }
@@ -199,12 +190,8 @@ TEST_F(KonvertierungTest, Step3PutsSplitPartsOppositeTheUnsplitLine) {
 
     m_kg.runConversionSteps(6300, 2012);
 
-    EXPECT_EQ(num("SELECT Haben FROM eurVerbuchtBuchungszeilen WHERE ID=1"), -1);
-    EXPECT_EQ(num("SELECT Haben FROM eurVerbuchtBuchungszeilen WHERE ID=2"), 0);
-    EXPECT_EQ(num("SELECT Haben FROM eurVerbuchtBuchungszeilen WHERE ID=3"), 0);
-    EXPECT_EQ(num("SELECT Haben FROM eurVerbuchtBuchungszeilen WHERE ID=4"), -1);  // second tax account
-    EXPECT_EQ(num("SELECT Haben FROM eurVerbuchtBuchungszeilen WHERE ID=5"), 0);
-    EXPECT_EQ(num("SELECT Haben FROM eurVerbuchtBuchungszeilen WHERE ID=6"), 0);
+    // Line 4 is on the second tax account: it stays opposite its base.
+    EXPECT_EQ(werte("eurVerbuchtBuchungszeilen", "Haben", {1, 2, 3, 4, 5, 6}), "1=-1 2=0 3=0 4=-1 5=0 6=0");
 }
 
 TEST_F(KonvertierungTest, Step4TurnsOffMixedPercentageSplits) {
@@ -325,10 +312,8 @@ TEST_F(KonvertierungTest, Step23DeletesBookingsWithASingleBaseLine) {
 
     m_kg.runConversionSteps(20161423, 2016);
 
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=1"), 0);
+    EXPECT_EQ(werte("eurVerbucht", "COUNT(*)", {1, 2, 3}, "Buchungsnummer"), "1=0 2=1 3=0");
     EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=1"), 0);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=2"), 1);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbucht WHERE Buchungsnummer=3"), 0);
 }
 
 TEST_F(KonvertierungTest, Step24ShortensLongBookingTexts) {
@@ -352,21 +337,13 @@ TEST_F(KonvertierungTest, Step24ShortensLongBookingTexts) {
 
 TEST_F(KonvertierungTest, Step25SetsTheTriangularFlagFromTheRevenueAccount) {
     sql("INSERT INTO eurKontenplan (Nummer, Bezeichnung, UStVA) VALUES (8130, 'Dreieck', 42), (8125, 'igL', 41)");
-    booking(1, 100, "UStID|'ATU12345678'");
-    line(101, 1, 0, 1, 100, false, 1200, 0);
-    line(102, 1, 1, 2, 100, true, 8130, 25);
-    booking(2, 100, "UStID, Dreieck|'FR123', -1");
-    line(201, 2, 0, 1, 100, false, 1200, 0);
-    line(202, 2, 1, 2, 100, true, 8125, 25);
-    booking(3, 100, "Dreieck|-1");  // no VAT number: untouched
-    line(301, 3, 0, 1, 100, false, 1200, 0);
-    line(302, 3, 1, 2, 100, true, 8125, 25);
+    balancedBooking(1, 100, 8130, 25, "UStID|'ATU12345678'");
+    balancedBooking(2, 100, 8125, 25, "UStID, Dreieck|'FR123', -1");
+    balancedBooking(3, 100, 8125, 25, "Dreieck|-1");  // no VAT number: untouched
 
     m_kg.runConversionSteps(20148300, 2016);
 
-    EXPECT_NE(num("SELECT Dreieck FROM eurVerbucht WHERE Buchungsnummer=1"), 0);
-    EXPECT_EQ(num("SELECT Dreieck FROM eurVerbucht WHERE Buchungsnummer=2"), 0);
-    EXPECT_NE(num("SELECT Dreieck FROM eurVerbucht WHERE Buchungsnummer=3"), 0);
+    EXPECT_EQ(werte("eurVerbucht", "Dreieck<>0", {1, 2, 3}, "Buchungsnummer"), "1=1 2=0 3=1");
 }
 
 TEST_F(KonvertierungTest, Steps26To28DeriveGermanBankDetailsFromEachOther) {
@@ -382,14 +359,11 @@ TEST_F(KonvertierungTest, Steps26To28DeriveGermanBankDetailsFromEachOther) {
 
     m_kg.runConversionSteps(20148000, 2016);
 
-    EXPECT_EQ(str("SELECT IBAN FROM reBankverbindungen WHERE BankverbindungID=1"), "DE89370400440532013000");
-    EXPECT_EQ(str("SELECT IBAN FROM reBankverbindungen WHERE BankverbindungID=2"), "DE89370400440532013000");
-    EXPECT_EQ(str("SELECT IBAN FROM reBankverbindungen WHERE BankverbindungID=3"), "");
+    EXPECT_EQ(werte("reBankverbindungen", "IBAN", {1, 2, 3}, "BankverbindungID"), "1=DE89370400440532013000 2=DE89370400440532013000 3=");
     EXPECT_EQ(str("SELECT BLZ || '/' || Kontonummer || '/' || BIC || '/' || Bank FROM reBankverbindungen "
                   "WHERE BankverbindungID=4"),
               "37040044/532013000/COBADEFFXXX/Commerzbank");
-    EXPECT_EQ(str("SELECT BLZ || '/' || Kontonummer FROM reBankverbindungen WHERE BankverbindungID=5"), "/");
-    EXPECT_EQ(str("SELECT BLZ || '/' || Kontonummer FROM reBankverbindungen WHERE BankverbindungID=6"), "37040044/999");
+    EXPECT_EQ(werte("reBankverbindungen", "BLZ || '/' || Kontonummer", {5, 6}, "BankverbindungID"), "5=/ 6=37040044/999");
     EXPECT_EQ(str("SELECT IBAN FROM eurBankverbindung WHERE BankverbindungID=1"), "DE89370400440532013000");
     EXPECT_EQ(str("SELECT BLZ || '/' || Kontonummer FROM eurBankverbindung WHERE BankverbindungID=2"), "37040044/532013000");
 }
@@ -408,24 +382,16 @@ TEST_F(KonvertierungTest, Step29MovesInvoiceRevenuePartsToTheCounterSide) {
 
     m_kg.runConversionSteps(20148513, 2016);
 
-    EXPECT_EQ(num("SELECT Dialogzeile FROM eurVerbuchtBuchungszeilen WHERE ID=102"), 2);
-    EXPECT_EQ(num("SELECT Dialogzeile FROM eurVerbuchtBuchungszeilen WHERE ID=103"), 0);
+    EXPECT_EQ(werte("eurVerbuchtBuchungszeilen", "Dialogzeile", {102, 103, 202}), "102=2 103=0 202=0");
     EXPECT_DOUBLE_EQ(dbl("SELECT SplittBetrag FROM eurVerbuchtBuchungszeilen WHERE ID=102"), 119.0);
-    EXPECT_EQ(num("SELECT Dialogzeile FROM eurVerbuchtBuchungszeilen WHERE ID=202"), 0);
 }
 
 TEST_F(KonvertierungTest, Step33RecordsThePaymentOfPaidInvoices) {
     sql("INSERT INTO reRechnungen (ID, Nummer, bezahlt, Anzahlung, Gesamtbetrag) VALUES "
         "(1, 'RE-1', '2014-03-01 00:00:00', 0, 119), (2, 'RE-2', '', 0, 50), (3, 'RE-3', '2014-03-01 00:00:00', 10, 50)");
-    for (int nr = 1; nr <= 3; ++nr) {
-        booking(nr, 119, QStringLiteral("Zusatzinfo|'RE-%1'").arg(nr));
-        line(nr * 100 + 1, nr, 0, 1, 119, false, 1200, 0);
-        line(nr * 100 + 2, nr, 1, 2, 119, true, 8400, 0);
-    }
+    for (int nr = 1; nr <= 3; ++nr) balancedBooking(nr, 119, 8400, 0, QStringLiteral("Zusatzinfo|'RE-%1'").arg(nr));
     m_kg.runConversionSteps(20148584, 2016);
-    EXPECT_DOUBLE_EQ(dbl("SELECT Anzahlung FROM reRechnungen WHERE ID=1"), 119.0);
-    EXPECT_DOUBLE_EQ(dbl("SELECT Anzahlung FROM reRechnungen WHERE ID=2"), 0.0);
-    EXPECT_DOUBLE_EQ(dbl("SELECT Anzahlung FROM reRechnungen WHERE ID=3"), 10.0);
+    EXPECT_EQ(werte("reRechnungen", "printf('%.2f', Anzahlung)", {1, 2, 3}), "1=119.00 2=0.00 3=10.00");
 }
 
 TEST_F(KonvertierungTest, Step34GivesTaxedLinesTheirOwnSteuerID) {
@@ -435,9 +401,7 @@ TEST_F(KonvertierungTest, Step34GivesTaxedLinesTheirOwnSteuerID) {
     line(102, 1, 0, 2, 100, true, 8400, 9);
     line(103, 1, 0, 0, 19, true, 1776, 999999);
     // Tax line whose group has no taxed base line: removed.
-    booking(2, 100);
-    line(201, 2, 0, 1, 100, false, 1200, 0);
-    line(202, 2, 1, 2, 100, true, 8400, 0);
+    balancedBooking(2, 100);
     line(203, 2, 1, 0, 19, true, 1776, 999999);
     // Already separate groups: unchanged.
     booking(3, 119);
@@ -447,25 +411,16 @@ TEST_F(KonvertierungTest, Step34GivesTaxedLinesTheirOwnSteuerID) {
 
     m_kg.runConversionSteps(20148694, 2016);
 
-    EXPECT_EQ(num("SELECT SteuerID FROM eurVerbuchtBuchungszeilen WHERE ID=101"), 0);
-    EXPECT_EQ(num("SELECT SteuerID FROM eurVerbuchtBuchungszeilen WHERE ID=102"), 1);
-    EXPECT_EQ(num("SELECT SteuerID FROM eurVerbuchtBuchungszeilen WHERE ID=103"), 1);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE ID=203"), 0);
-    EXPECT_EQ(num("SELECT COUNT(*) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=2"), 2);
-    EXPECT_EQ(num("SELECT SteuerID FROM eurVerbuchtBuchungszeilen WHERE ID=302"), 4);
-    EXPECT_EQ(num("SELECT SteuerID FROM eurVerbuchtBuchungszeilen WHERE ID=303"), 4);
+    EXPECT_EQ(werte("eurVerbuchtBuchungszeilen", "SteuerID", {101, 102, 103, 302, 303}), "101=0 102=1 103=1 302=4 303=4");
+    EXPECT_EQ(werte("eurVerbuchtBuchungszeilen", "COUNT(*)", {201, 202, 203}), "201=1 202=1 203=0");
 }
 
 TEST_F(KonvertierungTest, Step36RepairsTemplateDates) {
     sql("INSERT INTO eurBeispiel (Buchungsnummer, Belegdatum, Buchungsdatum, Zahlungsdatum) VALUES "
         "(1, '00:00:00', '2012-00-00 00:00:00', '31.12.2013'), (2, '2014-02-03 00:00:00', 'Unsinn', NULL)");
     m_kg.runConversionSteps(20158824, 2016);
-    EXPECT_EQ(str("SELECT Belegdatum FROM eurBeispiel WHERE Buchungsnummer=1"), "");
-    EXPECT_EQ(str("SELECT Buchungsdatum FROM eurBeispiel WHERE Buchungsnummer=1"), "2012-01-01 00:00:00");
-    EXPECT_EQ(str("SELECT Zahlungsdatum FROM eurBeispiel WHERE Buchungsnummer=1"), "2013-12-31 00:00:00");
-    EXPECT_EQ(str("SELECT Belegdatum FROM eurBeispiel WHERE Buchungsnummer=2"), "2014-02-03 00:00:00");
-    EXPECT_EQ(str("SELECT Buchungsdatum FROM eurBeispiel WHERE Buchungsnummer=2"), "");
-    EXPECT_TRUE(GetDatenTyp(m_con, "SELECT Zahlungsdatum FROM eurBeispiel WHERE Buchungsnummer=2").isNull());
+    EXPECT_EQ(werte("eurBeispiel", "Belegdatum || '|' || Buchungsdatum || '|' || IFNULL(Zahlungsdatum, 'NULL')", {1, 2}, "Buchungsnummer"),
+              "1=|2012-01-01 00:00:00|2013-12-31 00:00:00 2=2014-02-03 00:00:00||NULL");
 }
 
 TEST_F(KonvertierungTest, Step37RemovesTimesOfDay) {
@@ -493,9 +448,7 @@ TEST_F(KonvertierungTest, Step38GivesDocumentsWithKeyZeroAFreeKey) {
 TEST_F(KonvertierungTest, Step40MovesCategoriesInOrder) {
     sql("INSERT INTO eurKontenplan (Nummer, Bezeichnung, Kategorie) VALUES (1, 'a', 3000), (2, 'b', 3001), (3, 'c', 3010)");
     m_kg.runConversionSteps(20161400, 2016);
-    EXPECT_EQ(num("SELECT Kategorie FROM eurKontenplan WHERE Nummer=1"), 3010);
-    EXPECT_EQ(num("SELECT Kategorie FROM eurKontenplan WHERE Nummer=2"), 3020);
-    EXPECT_EQ(num("SELECT Kategorie FROM eurKontenplan WHERE Nummer=3"), 3010);
+    EXPECT_EQ(werte("eurKontenplan", "Kategorie", {1, 2, 3}, "Nummer"), "1=3010 2=3020 3=3010");
 }
 
 TEST_F(KonvertierungTest, Step41CompletesTaxKeysOfEuTemplatesFromTheReference) {
@@ -517,11 +470,7 @@ TEST_F(KonvertierungTest, Step41CompletesTaxKeysOfEuTemplatesFromTheReference) {
 
     m_kg.runConversionSteps(20161410, 2016);
 
-    EXPECT_EQ(num("SELECT Steuerschluessel FROM eurBeispielBuchungszeilen WHERE ID=1"), 25);
-    EXPECT_EQ(num("SELECT Steuerschluessel FROM eurBeispielBuchungszeilen WHERE ID=2"), 0);
-    EXPECT_EQ(num("SELECT Steuerschluessel FROM eurBeispielBuchungszeilen WHERE ID=3"), 27);
-    EXPECT_EQ(num("SELECT Steuerschluessel FROM eurBeispielBuchungszeilen WHERE ID=4"), 0);
-    EXPECT_EQ(num("SELECT Steuerschluessel FROM eurBeispielBuchungszeilen WHERE ID=5"), 7);
+    EXPECT_EQ(werte("eurBeispielBuchungszeilen", "Steuerschluessel", {1, 2, 3, 4, 5}), "1=25 2=0 3=27 4=0 5=7");
 }
 
 // --- through the normal open -------------------------------------------------

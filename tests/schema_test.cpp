@@ -491,24 +491,6 @@ TEST_F(ReferenceTest, SpecialAccountsMapAcrossChartsInBothSupportedYears) {
     }
 }
 
-TEST_F(ReferenceTest, ValidityClauseSelectsByDate) {
-    // Rows are chosen for a tax year by comparing date text; a row limited to
-    // 2015 must drop out in 2016, an open-ended one must stay.
-    ASSERT_EQ(SQLITE_OK, db.exec("INSERT INTO Kontenrahmen (SKR03, SKR04, Bezeichnung, necessary, gueltig_ab, "
-                                 "gueltig_bis) VALUES (4711, 4712, 'bis 2015', 1, '', '2015-12-31 00:00:00'), "
-                                 "(4713, 4714, 'ab 2016', 1, '2016-01-01 00:00:00', '')"));
-    auto names = [&](int year) {
-        std::set<std::string> out;
-        for (const auto& r : db.rows("SELECT Bezeichnung FROM Kontenrahmen WHERE SKR03>4710 AND SKR03<4720 AND " +
-                                     validFor(year)))
-            out.insert(r[0]);
-        return out;
-    };
-    EXPECT_EQ(std::set<std::string>{"bis 2015"}, names(2015));
-    EXPECT_EQ(std::set<std::string>{"ab 2016"}, names(2016));
-    EXPECT_EQ(std::set<std::string>{"ab 2016"}, names(2030));
-}
-
 std::vector<int> splitNumbers(const std::string& list) {
     std::vector<int> out;
     std::stringstream ss(list);

@@ -60,6 +60,29 @@ protected:
         return k;
     }
     static EuroType wert(const UStKennziffern& k, unsigned long code) { return k.value(code).Betrag; }
+    // A line of the EÜR form after the takeover into the tree: page 2 income, page 3 expenses.
+    static EuroType eurVar(int seite, int kz) { return var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur000%1_{1}\\eur%1_Kz%2").arg(seite).arg(kz)); }
+    struct EurZeile {
+        int seite, kz;
+        double betrag;
+    };
+    static void erwarteEur(std::initializer_list<EurZeile> soll) {
+        for (const EurZeile& z : soll) EXPECT_EQ(eurVar(z.seite, z.kz), EuroType::ausDouble(z.betrag)) << z.kz;
+    }
+    // The sum of the lines of booking `nr` that `wo` selects.
+    EuroType zeilen(unsigned long nr, const QString& wo) {
+        return EuroType::ausDouble(
+            GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND %2").arg(nr).arg(wo))
+                .toDouble());
+    }
+    // Switches on accounts (and keys) a new chart leaves off.
+    void aktiviere(const char* konten, const char* schluessel = nullptr) {
+        ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (%1)").arg(QLatin1String(konten))));
+        if (schluessel) {
+            ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (%1)")
+                                        .arg(QLatin1String(schluessel))));
+        }
+    }
 
     virtual bool ustPflichtig() const { return true; }
     virtual QString rahmen() const { return QStringLiteral("SKR03"); }
@@ -132,9 +155,7 @@ TEST_F(Zahlen, AdvanceReturnCodesByHand) {
 // the ledger gives with its cents.
 TEST_F(Zahlen, EveryBaseInWholeEurosTheTaxWithItsCents) {
     // Accounts and keys a new chart has switched off.
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (1775, 8100, 8120, 8130, 8135, 8150, "
-                                           "8335, 8338, 3120, 3125, 3200, 3400, 3420, 3550)")));
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (3, 28, 97)")));
+    aktiviere("1775, 8100, 8120, 8130, 8135, 8150, 8335, 8338, 3120, 3125, 3200, 3400, 3420, 3550", "3, 28, 97");
     const zDate mai(2016, 5, 10);
     buche(1, 1200, 8400, 5, 119.99, mai);    // 119.99 / 1.19 = 100.8319 -> net 100.83, tax 19.16
     buche(1, 1200, 8300, 2, 107.99, mai);    // 107.99 / 1.07 = 100.9252 -> net 100.93, tax 7.06
@@ -211,8 +232,7 @@ TEST_F(Zahlen, EveryBaseInWholeEurosTheTaxWithItsCents) {
 // abroad, construction and the other domestic cases, mobile phones; the
 // supplier's side; the input tax of all of them in 67.
 TEST_F(Zahlen, ReverseChargeByItsCodes) {
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (3120, 3125, 3200, 8335)")));
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (28, 97)")));
+    aktiviere("3120, 3125, 3200, 8335", "28, 97");
     const zDate juli(2016, 7, 4);
     buche(2, 1200, 3123, 94, 1000.00, juli);  // EU service (§ 13b Abs. 1): 46 = 1000, 47 = 190
     buche(2, 1200, 3125, 95, 2000.00, juli);  // service from outside the EU (Abs. 2 Nr. 1): 52 = 2000, 53 = 380
@@ -268,8 +288,7 @@ TEST_F(Zahlen, ReverseChargeByItsCodes) {
 // one, so neither is in line 140 or 185; the non-deductible 30 % of a meal
 // is shown (165) and not added; a refund of VAT is income (141).
 TEST_F(Zahlen, EuerLinesAddUpToTheirTotals) {
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (3123, 3425, 1574, 1577, 1774, 1787)")));
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSteuerschluessel SET Aktiv=1 WHERE Steuerschluessel IN (19, 94)")));
+    aktiviere("3123, 3425, 1574, 1577, 1774, 1787", "19, 94");
     const zDate d(2016, 5, 2);
     buche(1, 1200, 8400, 5, 1190.00, d);   // 112: 1000, 140: 190
     buche(2, 1200, 3123, 94, 1000.00, d);  // EU service: 110: 1000; owed 190 on 1787, deducted 190 on 1577
@@ -300,7 +319,7 @@ TEST_F(Zahlen, EuerLinesAddUpToTheirTotals) {
 // intra-EU supply, an export, a tax-free letting and another tax-free
 // supply, input tax, and the special advance payment credited in December.
 TEST_F(Zahlen, TheAnnualReturnOfAYearByHand) {
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (8300, 3120, 8120, 8105, 8100, 8125, 1781)")));
+    aktiviere("8300, 3120, 8120, 8105, 8100, 8125, 1781");
     buche(1, 1200, 8400, 5, 1190.48, zDate(2016, 1, 12));  // 81: 1000.40, tax 190.08
     buche(1, 1200, 8400, 5, 600.50, zDate(2016, 2, 12));   // 81: 504.62, tax 95.88
     buche(2, 1200, 1781, 0, 100.00, zDate(2016, 2, 10));   // special advance payment
@@ -413,7 +432,7 @@ TEST_F(Zahlen, ProfitAndTheEuerFormAgree) {
     EXPECT_EQ(gewinn, EuroType::ausDouble(1071 - 645));
 
     // The investment deduction is taken while the profit does not exceed the limit.
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (9970, 9971, 9972, 9973)")));
+    aktiviere("9970, 9971, 9972, 9973");
     KG::insertSimpleBuchung(KG::HERK_IAB_ABZ, QStringLiteral("eurVerbucht"), QStringLiteral("IAB"), 100.0_eur, false, d, QString(), 3, true,
                             9971, 9970, 0, QString());
     EXPECT_EQ(KG::getGewinn(db, false, 3), 100.0_eur);
@@ -427,9 +446,7 @@ TEST_F(Zahlen, ProfitAndTheEuerFormAgree) {
     // The EÜR form carries the same profit.
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
     EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\eur1_GewinnVerlust")), KG::getGewinn(db, false, 0));
-    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz112")), 900.0_eur);
-    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz140")), 171.0_eur);
-    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185")), 95.0_eur);
+    erwarteEur({{2, 112, 900}, {2, 140, 171}, {3, 185, 95}});
     EXPECT_EQ(root->eur_GewinnVerlust, KG::getGewinn(db, false, 0));
     EXPECT_TRUE(root->testCompGewinn());
     EXPECT_EQ(env.ui().count(Ui::Art::Fehler), 0);
@@ -479,17 +496,8 @@ TEST_F(Zahlen, EuerLinesOfTravelVehiclesRefundsAndNonDeductibles) {
     EXPECT_EQ(KG::getGewinn(db, false, 0), -601.0_eur);
 
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
-    const QMap<QString, double> zeilen = {
-        {QStringLiteral("Eur0002_{1}\\eur2_Kz112"), 1000.0}, {QStringLiteral("Eur0002_{1}\\eur2_Kz140"), 190.0},
-        {QStringLiteral("Eur0002_{1}\\eur2_Kz141"), 300.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz186"), 1000.0},
-        {QStringLiteral("Eur0003_{1}\\eur3_Kz146"), 150.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz221"), 100.0},
-        {QStringLiteral("Eur0003_{1}\\eur3_Kz171"), 24.0},   {QStringLiteral("Eur0003_{1}\\eur3_Kz183"), 50.0},
-        {QStringLiteral("Eur0003_{1}\\eur3_Kz145"), 184.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz144"), 200.0},
-        {QStringLiteral("Eur0003_{1}\\eur3_Kz147"), 300.0},  {QStringLiteral("Eur0003_{1}\\eur3_Kz185"), 83.0},
-        {QStringLiteral("Eur0003_{1}\\eur3_Kz165"), 30.0},   {QStringLiteral("Eur0003_{1}\\eur3_Kz217"), 200.0},
-        {QStringLiteral("Eur0003_{1}\\eur3_Kz164"), 40.0},   {QStringLiteral("Eur0003_{1}\\eur3_Kz162"), 80.0}};
-    for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it)
-        EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key()), EuroType::ausDouble(it.value())) << it.key().toStdString();
+    erwarteEur({{2, 112, 1000}, {2, 140, 190}, {2, 141, 300}, {3, 186, 1000}, {3, 146, 150}, {3, 221, 100}, {3, 171, 24}, {3, 183, 50},
+                {3, 145, 184}, {3, 144, 200}, {3, 147, 300}, {3, 185, 83}, {3, 165, 30}, {3, 217, 200}, {3, 164, 40}, {3, 162, 80}});
     EXPECT_TRUE(root->testCompGewinn());
 }
 
@@ -498,7 +506,7 @@ TEST_F(Zahlen, EuerLinesOfTravelVehiclesRefundsAndNonDeductibles) {
 // Abs. 1 Satz 2 Nr. 1 Buchst. c EStG in the version of 2016); the profit,
 // the report and the form agree.
 TEST_F(Zahlen, ProfitLimitOfTheInvestmentDeduction) {
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (9970, 9971)")));
+    aktiviere("9970, 9971");
     const zDate d(2016, 3, 1);
     buche(1, 1200, 8150, 0, 100000.00, d);  // tax-free income: profit exactly at the limit
     KG::insertSimpleBuchung(KG::HERK_IAB_ABZ, QStringLiteral("eurVerbucht"), QStringLiteral("IAB"), 1000.0_eur, false, d, QString(), 3,
@@ -517,7 +525,7 @@ TEST_F(Zahlen, ProfitLimitOfTheInvestmentDeduction) {
 // domestic sale that carries one stay out, and the kind follows the
 // account (a header written by older versions may state another).
 TEST_F(Zahlen, RecapitulativeStatementOnlyOwnEuRevenue) {
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer=8130")));
+    aktiviere("8130");
     const zDate d(2016, 4, 5);
     buche(2, 1200, 3425, 19, 5000.00, d, QStringLiteral("ATU12345678"), 3);   // intra-Community acquisition
     buche(2, 1200, 3123, 94, 400.00, d, QStringLiteral("FR12345678901"), 1);  // service bought under § 13b
@@ -748,7 +756,7 @@ protected:
 };
 
 TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
-    ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurKontenplan SET Aktiv=1 WHERE Nummer IN (4640, 4660, 4975, 4980)")));
+    aktiviere("4640, 4660, 4975, 4980");
     const zDate d(2016, 2, 1);
     // Free-of-charge services and uses for private purposes at 19 %: 81.
     testfall::buche(db, 1, 1800, 4660, 5, 119.00, d);  // 100 + 19
@@ -767,12 +775,7 @@ TEST_F(ZahlenSkr04, StandardAccountsBookIntoTheirCodes) {
     // Income 100 + 200 + 57 (VAT received) + 1000 = 1357; expenses -250 + 184 = -66; profit 1423.
     EXPECT_EQ(KG::getGewinn(db, false, 0), 1423.0_eur);
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
-    const QMap<QString, double> zeilen = {{QStringLiteral("Eur0002_{1}\\eur2_Kz108"), 300.0},
-                                          {QStringLiteral("Eur0002_{1}\\eur2_Kz103"), 1000.0},
-                                          {QStringLiteral("Eur0002_{1}\\eur2_Kz141"), 250.0},
-                                          {QStringLiteral("Eur0003_{1}\\eur3_Kz145"), 184.0}};
-    for (auto it = zeilen.constBegin(); it != zeilen.constEnd(); ++it)
-        EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\") + it.key()), EuroType::ausDouble(it.value())) << it.key().toStdString();
+    erwarteEur({{2, 108, 300}, {2, 103, 1000}, {2, 141, 250}, {3, 145, 184}});
     EXPECT_TRUE(root->testCompGewinn());
 
     // The numbers of the standard chart.
@@ -824,18 +827,10 @@ TEST_F(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     // 95 owed (19 %) are part of the cost, so the account carries 595, the tax account
     // 1787 the 95 owed; no input tax (1577) at all.
     const unsigned long rc = testfall::buche(db, 2, 1200, 3123, 94, 500.00, d);
-    auto summe = [&](unsigned long konto, bool haben) {
-        return EuroType::ausDouble(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 "
-                                                       "AND Konto=%2 AND Haben=%3")
-                                            .arg(rc)
-                                            .arg(konto)
-                                            .arg(haben ? -1 : 0))
-                            .toDouble());
-    };
-    EXPECT_EQ(summe(3123, false), 595.00_eur);
-    EXPECT_EQ(summe(1787, true), 95.00_eur);
-    EXPECT_EQ(summe(1200, true), 500.00_eur);
-    EXPECT_EQ(summe(1577, false), EuroType());
+    EXPECT_EQ(zeilen(rc, QStringLiteral("Konto=3123 AND Haben=0")), 595.00_eur);
+    EXPECT_EQ(zeilen(rc, QStringLiteral("Konto=1787 AND Haben=-1")), 95.00_eur);
+    EXPECT_EQ(zeilen(rc, QStringLiteral("Konto=1200 AND Haben=-1")), 500.00_eur);
+    EXPECT_EQ(zeilen(rc, QStringLiteral("Konto=1577 AND Haben=0")), EuroType());
     EXPECT_TRUE(KG::verifyBuchungen(QStringLiteral("eurVerbucht"), QString(), true).isEmpty());
 
     // The advance return it must file for the month: 46 and 47, no input tax.
@@ -852,11 +847,11 @@ TEST_F(Kleinunternehmer, BooksGrossAndOwesReverseChargeTaxWithoutDeduction) {
     testfall::buche(db, 2, 1200, 1780, 0, 95.00, zDate(2016, 3, 10));
     EXPECT_EQ(KG::getGewinn(db, false, 0), 286.0_eur);
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
-    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0002_{1}\\eur2_Kz111")), 1000.0_eur) << "revenue as a small business";
+    EXPECT_EQ(eurVar(2, 111), 1000.0_eur) << "revenue as a small business";
     DatenTyp w;
     const bool vorsteuer = DatenBase::GetDBVar(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz185"), &w);
     EXPECT_TRUE(!vorsteuer || w.toEuro().isNull()) << "no input tax";
-    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz110")), 500.0_eur)
+    EXPECT_EQ(eurVar(3, 110), 500.0_eur)
         << "the service as paid; the tax owed is on 186 when paid";
     EXPECT_TRUE(root->testCompGewinn());
 }
@@ -913,12 +908,7 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
     // tax 7.59 x 0.7 = 5.313 -> 5.31; the rest 11.98 and 2.28 on 4654. Together 47.53.
     unsigned long n = buche(2, 1200, 4650, 7, 47.53, d);
     auto zeile = [&](unsigned long konto, unsigned long schluessel) {
-        return EuroType::ausDouble(GetDatenTyp(db, QStringLiteral("SELECT SUM(Betrag) FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND "
-                                                       "Konto=%2 AND Steuerschluessel=%3")
-                                            .arg(n)
-                                            .arg(konto)
-                                            .arg(schluessel))
-                            .toDouble());
+        return zeilen(n, QStringLiteral("Konto=%1 AND Steuerschluessel=%2").arg(konto).arg(schluessel));
     };
     EXPECT_EQ(zeile(4650, 7), 27.96_eur);
     EXPECT_EQ(zeile(4654, 7), 11.98_eur);
@@ -941,16 +931,13 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
     // Deductible 27.96 + 70, non-deductible 11.98 + 30; the profit counts the deductible part and the input tax.
     EXPECT_EQ(KG::getGewinn(db, false, 0), EuroType::ausDouble(-(27.96 + 70.0 + 7.59 + 19.0)));
     ASSERT_EQ(root->UebernahmeEurFormular(), 0);
-    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz175")), 97.96_eur);
-    EXPECT_EQ(var(QStringLiteral("Kont_[M]\\Eur0001_\\Eur0003_{1}\\eur3_Kz165")), 41.98_eur);
+    erwarteEur({{3, 175, 97.96}, {3, 165, 41.98}});
     EXPECT_TRUE(root->testCompGewinn());
 
     // The share comes from the case's limits.
     ASSERT_TRUE(ExecSQL(db, QStringLiteral("UPDATE eurSperrgrenzen SET Betrag=50 WHERE Bezeichnung='Bewirtung: abziehbarer Anteil in Prozent'")));
     const unsigned long halb = buche(2, 1200, 4650, 0, 100.01, d);  // 50.01 rounded half up, 50.00 rest
-    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
-                                          .arg(halb)).toEuro(),
-              50.00_eur);
+    EXPECT_EQ(zeilen(halb, QStringLiteral("Konto=4654")), 50.00_eur);
 
     // The two parts of a receipt the program divided, posted again as they
     // stand (the import of an exported file, a template's parts): 113.14 at
@@ -970,11 +957,7 @@ TEST_F(Zahlen, EntertainmentSeventyThirtyWithTheWholeInputTax) {
 // A small business's entertainment: 70 % of the gross amount is deductible.
 TEST_F(Kleinunternehmer, EntertainmentSplitsTheGrossAmount) {
     const unsigned long n = testfall::buche(db, 2, 1000, 4650, 0, 119.00, zDate(2016, 8, 8));
-    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4650")
-                                          .arg(n)).toEuro(),
-              83.30_eur);
-    EXPECT_EQ(GetDatenTyp(db, QStringLiteral("SELECT Betrag FROM eurVerbuchtBuchungszeilen WHERE Buchungsnummer=%1 AND Konto=4654")
-                                          .arg(n)).toEuro(),
-              35.70_eur);
+    EXPECT_EQ(zeilen(n, QStringLiteral("Konto=4650")), 83.30_eur);
+    EXPECT_EQ(zeilen(n, QStringLiteral("Konto=4654")), 35.70_eur);
     EXPECT_EQ(KG::getGewinn(db, false, 0), -83.30_eur);
 }

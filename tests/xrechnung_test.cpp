@@ -79,6 +79,15 @@ protected:
         r.positionen = {a, b};
         ASSERT_TRUE(speichereBeleg(db, &r, &e)) << e.toStdString();
     }
+    // The XRechnung of `b` as its bytes in `xml` and as a document; a refusal fails the test.
+    QDomDocument dokument(const Beleg& b, QByteArray* xml) {
+        QString e;
+        *xml = xrechnung(db, b, &e);
+        EXPECT_FALSE(xml->isEmpty()) << e.toStdString();
+        QDomDocument d;
+        EXPECT_TRUE(d.setContent(*xml, true));
+        return d;
+    }
     TestEnv env;
     DBConnection* db = nullptr;
     unsigned long kunde = 0;
@@ -87,11 +96,8 @@ protected:
 
 TEST_F(XRechnung, GeschaeftsbegriffeUndSummen) {
     einrichten(true);
-    QString e;
-    const QByteArray xml = xrechnung(db, r, &e);
-    ASSERT_FALSE(xml.isEmpty()) << e.toStdString();
-    QDomDocument d;
-    ASSERT_TRUE(d.setContent(xml, true));
+    QByteArray xml;
+    QDomDocument d = dokument(r, &xml);
     EXPECT_EQ(text(d, QStringLiteral("ID"), 1), QStringLiteral("urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0"));
     EXPECT_EQ(text(d, QStringLiteral("TypeCode")), QStringLiteral("380"));
     EXPECT_EQ(text(d, QStringLiteral("LineTotalAmount"), 2), QStringLiteral("310.00"));   // 270 + 40
@@ -139,10 +145,8 @@ TEST_F(XRechnung, KorrekturNenntDieRechnungUndGutschriftFordertNichts) {
     EXPECT_EQ(k.rechnungsart, 1);
     ASSERT_TRUE(leseBeleg(db, Belegart::Rechnung, k.id, &k));
     EXPECT_EQ(k.korrekturZu, r.id);
-    const QByteArray xml = xrechnung(db, k, &e);
-    ASSERT_FALSE(xml.isEmpty()) << e.toStdString();
-    QDomDocument d;
-    ASSERT_TRUE(d.setContent(xml, true));
+    QByteArray xml;
+    QDomDocument d = dokument(k, &xml);
     EXPECT_EQ(text(d, QStringLiteral("TypeCode")), QStringLiteral("381"));
     // BT-25 and BT-26 inside ram:InvoiceReferencedDocument, the date as qdt:DateTimeString format 102.
     const QDomElement ref = d.elementsByTagNameNS(QStringLiteral("urn:un:unece:uncefact:data:standard:ReusableAggregateBusinessInformationEntity:100"),
@@ -205,10 +209,8 @@ TEST_F(XRechnung, AusfuhrInsDrittlandOhneStrasse) {
     EXPECT_TRUE(pruefeXRechnung(db, a).join(QLatin1Char('|')).contains(QStringLiteral("[BR-G-02]")));
     f.ustid = QStringLiteral("DE123456789");
     ASSERT_TRUE(schreibeFirma(db, f, &e));
-    const QByteArray xml = xrechnung(db, a, &e);
-    ASSERT_FALSE(xml.isEmpty()) << e.toStdString();
-    QDomDocument d;
-    ASSERT_TRUE(d.setContent(xml, true));
+    QByteArray xml;
+    QDomDocument d = dokument(a, &xml);
     // Line, shipping and breakdown in G at 0 % with the exemption reason and VATEX-EU-G.
     EXPECT_EQ(d.elementsByTagNameNS(QStringLiteral("urn:un:unece:uncefact:data:standard:ReusableAggregateBusinessInformationEntity:100"),
                                     QStringLiteral("CategoryCode"))
@@ -251,11 +253,8 @@ TEST(Leitweg, AufbauUndPruefziffern) {
 
 TEST_F(XRechnung, KleinunternehmerOhneSteuer) {
     einrichten(false);
-    QString e;
-    const QByteArray xml = xrechnung(db, r, &e);
-    ASSERT_FALSE(xml.isEmpty()) << e.toStdString();
-    QDomDocument d;
-    ASSERT_TRUE(d.setContent(xml, true));
+    QByteArray xml;
+    QDomDocument d = dokument(r, &xml);
     EXPECT_EQ(text(d, QStringLiteral("CategoryCode")), QStringLiteral("E"));
     EXPECT_EQ(text(d, QStringLiteral("TaxTotalAmount")), QStringLiteral("0.00"));
     EXPECT_EQ(text(d, QStringLiteral("GrandTotalAmount")), QStringLiteral("312.80"));  // 270 + 42,80 without tax
