@@ -84,6 +84,13 @@ bool keineDatenbank(QString* fehler) {
     return false;
 }
 
+// The ledger failed while a list read it front to back.
+bool unvollstaendigGelesen(QString* fehler) {
+    if (fehler)
+        *fehler = QStringLiteral("Die Buchungen konnten nicht vollständig gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo pruefen“.");
+    return false;
+}
+
 QString schluesselText(unsigned long s) { return s == 999999 ? QStringLiteral("St") : s ? QString::number(s) : QString(); }
 
 // An SQL condition on z.Buchungsnummer (z = eurVerbuchtBuchungszeilen) that
@@ -238,12 +245,7 @@ bool kontenabfrage(const BerichtParameter& p, BerichtListe* l, QString* fehler) 
             }
             lesefehler = true;
         }
-        if (lesefehler) {
-            if (fehler)
-                *fehler = QStringLiteral("Die Buchungen konnten nicht vollständig gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo "
-                                         "pruefen“.");
-            return false;
-        }
+        if (lesefehler) return unvollstaendigGelesen(fehler);
         // More accounts than compartments, or no room for the temporary
         // file: the way through the account index takes neither.
     }
@@ -620,12 +622,7 @@ bool buchungszeiten(const BerichtParameter& p, BerichtListe* l, QString* fehler)
                                                      QStringLiteral(" ORDER BY Buchungsnummer"),
                                              zeile, &lesefehler))
             return true;
-        if (lesefehler) {
-            if (fehler)
-                *fehler = QStringLiteral("Die Buchungen konnten nicht vollständig gelesen werden. Bitte prüfen Sie die Falldatei mit „dalvo "
-                                         "pruefen“.");
-            return false;
-        }
+        if (lesefehler) return unvollstaendigGelesen(fehler);
     }
     rsDataSource rs(db, spalten + QStringLiteral(" FROM eurVerbucht") + bedingung + QStringLiteral(" ORDER BY ") + spalte +
                             QStringLiteral(", Buchungsnummer"));

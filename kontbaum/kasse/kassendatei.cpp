@@ -30,7 +30,6 @@
 #include <QTemporaryFile>
 #include <QUuid>
 
-
 namespace {
 
 QString q(const DatenTyp& v) { return rsDataSource::toSqlStr(v); }

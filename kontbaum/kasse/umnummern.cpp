@@ -43,32 +43,28 @@ long kopiereUmnummeriert(const Umnummerung& u, unsigned long* naechste, QString*
     const QString kopfSql = einfuegen(QStringLiteral("eurVerbucht"), u.kopfSpalten);
     bool lesefehler = false, schreibfehler = false;
     QVector<DatenTyp> kopf;
+    const auto kopfSchreiben = [&](const QVector<DatenTyp>& zeile) {
+        if (schreibfehler) return;
+        kopf = zeile;
+        nummern.emplace_back(kopf[nrKopf].toULong(), *naechste);
+        kopf[nrKopf] = DatenTyp((*naechste)++);
+        schreibfehler = !ExecPrepared(u.fall, kopfSql, kopf);
+    };
+    const QString kopfAuswahl = QStringLiteral("SELECT ") + u.kopfSpalten.join(QStringLiteral(", "));
     const bool geordnet = Tabellenfolge::inSchluesselfolge(
-        u.datei,
-        QStringLiteral("SELECT ") + u.kopfSpalten.join(QStringLiteral(", ")) + QStringLiteral(", Belegdatum FROM eurVerbucht WHERE ") + u.bedingung,
-        [&](const QVector<DatenTyp>& zeile) {
-            if (schreibfehler) return;
-            kopf = zeile;
-            nummern.emplace_back(kopf[nrKopf].toULong(), *naechste);
-            kopf[nrKopf] = DatenTyp((*naechste)++);
-            schreibfehler = !ExecPrepared(u.fall, kopfSql, kopf);
-        },
-        &lesefehler);
+        u.datei, kopfAuswahl + QStringLiteral(", Belegdatum FROM eurVerbucht WHERE ") + u.bedingung, kopfSchreiben, &lesefehler);
+    if (!geordnet && !lesefehler && !schreibfehler) {
+        // No room for the compartments: SQLite sorts.
+        rsDataSource rs(u.datei, kopfAuswahl + QStringLiteral(" FROM eurVerbucht WHERE ") + u.bedingung + QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"));
+        QVector<DatenTyp> zeile(u.kopfSpalten.size());
+        for (; !schreibfehler && !rs.isEOF(); rs.fetch()) {
+            for (int i = 0; i < zeile.size(); ++i) zeile[i] = rs.getFields()->getField(i);
+            kopfSchreiben(zeile);
+        }
+        lesefehler = rs.isError();
+    }
     if (schreibfehler) return nein(u.fall->getErr()->last());
     if (lesefehler) return nein(u.datei->getErr()->last());
-    if (!geordnet) {
-        // No room for the compartments: SQLite sorts.
-        rsDataSource rs(u.datei, QStringLiteral("SELECT ") + u.kopfSpalten.join(QStringLiteral(", ")) + QStringLiteral(" FROM eurVerbucht WHERE ") +
-                                     u.bedingung + QStringLiteral(" ORDER BY Belegdatum, Buchungsnummer"));
-        for (; !rs.isEOF(); rs.fetch()) {
-            kopf.resize(u.kopfSpalten.size());
-            for (int i = 0; i < kopf.size(); ++i) kopf[i] = rs.getFields()->getField(i);
-            nummern.emplace_back(kopf[nrKopf].toULong(), *naechste);
-            kopf[nrKopf] = DatenTyp((*naechste)++);
-            if (!ExecPrepared(u.fall, kopfSql, kopf)) return nein(u.fall->getErr()->last());
-        }
-        if (rs.isError()) return nein(u.datei->getErr()->last());
-    }
     if (nummern.empty()) return 0;
     const unsigned long erste = nummern.front().second;
     std::sort(nummern.begin(), nummern.end());
